@@ -1,0 +1,22 @@
+# varnelo_module(<target> DIRS <folders...> LIBS <libraries...>)
+# A static library made of every .cpp and .h file of the given folders.
+function(varnelo_module target)
+  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  set(sources)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB dir_sources CONFIGURE_DEPENDS
+      "${CMAKE_SOURCE_DIR}/${dir}/*.cpp" "${CMAKE_SOURCE_DIR}/${dir}/*.h" "${CMAKE_SOURCE_DIR}/${dir}/*.qrc")
+    list(APPEND sources ${dir_sources})
+  endforeach()
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(${target} INTERFACE)   # a folder that has no code yet
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${target} ${scope} "${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${target} ${scope} ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+bash scripts/install-deps.sh
+
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$BUILD_DIR" -j"$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu --no-sandbox}"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --timeout 300

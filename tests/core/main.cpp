@@ -1,0 +1,5 @@
+#include "support/TestMain.h"
+
+#include <QCoreApplication>
+
+VARNELO_TEST_MAIN(QCoreApplication)

@@ -1,0 +1,5 @@
+#include "support/TestMain.h"
+
+#include <QApplication>
+
+VARNELO_TEST_MAIN(QApplication)
