@@ -5,7 +5,10 @@
 // writes the same bytes. Comment lines (";" first) and blank lines are kept in place.
 // Two uses: held in memory (changes reach the file on UpdateFile), or write-through
 // (SetAutoSave(true): every write saves the file at once).
-// A duplicate key: reads take the first one, writes change the first one.
+// A duplicate key: reads take the first one, writes change the first one, DeleteKey removes all.
+// A section name that comes twice is one section (new keys go to its first block).
+// Keys and values are read trimmed; a line break written into a key or value is stored as a blank,
+// so that no text can add lines of its own. A file loaded and saved without a change keeps its bytes.
 
 #include <QString>
 #include <QStringList>

@@ -4,6 +4,9 @@
 // Encoding to a Japanese code never drops a character: one the code cannot hold is written as an
 // HTML numeric character reference ("&#12345;"). Decoding never drops bytes either: a byte sequence
 // that is not valid in the code becomes U+FFFD, one per bad byte.
+// EUC-JP and ISO-2022-JP map "～", "－", "∥" and the like to the same characters as Shift_JIS, as
+// Windows does, so text moves between the three codes unchanged; EUC-JP includes the NEC and IBM
+// extensions and the 3-byte JIS X 0212 characters.
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,15 @@
 #include "core/TavuEnviron.h"
 
+#include "core/BBS.h"
+#include "core/BBSList.h"
+#include "core/Board.h"
+#include "core/DataRoot.h"
+#include "core/IniFile.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+
+#include <QFileInfo>
 #include <QMutexLocker>
 
 TTavuEnviron *TavuEnviron = nullptr;
@@ -9,7 +19,7 @@ namespace {
 constexpr int MaxTraceLines = 5000;
 }
 
-TTavuEnviron::TTavuEnviron() = default;
+TTavuEnviron::TTavuEnviron() : bbsList(std::make_unique<TBBSList>()), siteList(std::make_unique<TSiteList>()) {}
 TTavuEnviron::~TTavuEnviron() = default;
 
 void TTavuEnviron::AddTrace(const QString &text)
@@ -36,4 +46,113 @@ QStringList TTavuEnviron::TraceLines() const
 {
     QMutexLocker lock(&traceLock);
     return trace;
+}
+
+// ---- board types ----
+
+QStringList TTavuEnviron::BuiltinBBSIDs()
+{
+    return {QStringLiteral("dolibscript"),    QStringLiteral("2chkakolog"),    QStringLiteral("2chscript"),
+            QStringLiteral("shitarabajbbs"),  QStringLiteral("jbbsscript"),    QStringLiteral("machibbsscript"),
+            QStringLiteral("megabbsscript"),  QStringLiteral("15chscript"),    QStringLiteral("12chscript"),
+            QStringLiteral("1_5chscript"),    QStringLiteral("ahhanscript"),   QStringLiteral("localscript"),
+            QStringLiteral("favoritesscript"), QStringLiteral("wwwscript"),    QStringLiteral("rssscript")};
+}
+
+TBBS *TTavuEnviron::MakeBBS(const QString &id)
+{
+    const QString folder = TTavuConfig::AppDir() + QStringLiteral("config/bbs/") + id + QLatin1Char('/');
+    TBBS *bbs = bbsFactory ? bbsFactory(id, folder) : nullptr;
+    return bbs ? bbs : new TBBS(id, folder);
+}
+
+void TTavuEnviron::CreateBBSList()
+{
+    bbsList->Clear();
+    for (const QString &id : BuiltinBBSIDs())
+        bbsList->Add(MakeBBS(id));
+
+    const TIniFile ini(TTavuConfig::AppDir() + QStringLiteral("config/bbslist.ini"));
+    const QString section = QStringLiteral("BBSLIST");
+    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
+    for (int i = 1; i <= count; ++i) {
+        const QString id = ini.ReadString(section, QStringLiteral("BBS") + QString::number(i)).trimmed();
+        const QString bbsIni = TTavuConfig::AppDir() + QStringLiteral("config/bbs/") + id + QStringLiteral("/bbs.ini");
+        if (!TBoard::IsSafePathPart(id))
+            loadMessages << QStringLiteral("板の種類の名前が不正です：「%1」").arg(id);
+        else if (bbsList->FindByID(id))
+            loadMessages << QStringLiteral("板の種類が重複しています：%1").arg(id);
+        else if (!QFileInfo(bbsIni).isFile())
+            loadMessages << QStringLiteral("板の種類の設定ファイルがありません：%1").arg(bbsIni);
+        else
+            bbsList->Add(MakeBBS(id));
+    }
+}
+
+// ---- sites ----
+
+void TTavuEnviron::LoadSites()
+{
+    siteList->Clear();
+    LoadListedSites();
+    userSite = LoadSite(TSite::FolderOfKind(TSite::KIND_USER), TSite::KIND_USER);
+    localSite = LoadSite(TSite::FolderOfKind(TSite::KIND_LOCAL), TSite::KIND_LOCAL);
+    rssSite = LoadSite(TSite::FolderOfKind(TSite::KIND_RSS), TSite::KIND_RSS);
+    favoritesSite = LoadSite(TSite::FolderOfKind(TSite::KIND_FAVORITES), TSite::KIND_FAVORITES);
+}
+
+void TTavuEnviron::LoadListedSites()
+{
+    const QString path = TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini");
+    DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/config/sitelist.ini"), path);
+    const TIniFile ini(path);
+    const QString section = QStringLiteral("SITE");
+    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
+    QStringList seen;
+    for (int i = 1; i <= count; ++i) {
+        const QString siteId = ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed();
+        if (siteId.isEmpty() || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
+            continue;
+        if (!TBoard::IsSafePathPart(siteId)) {
+            loadMessages << QStringLiteral("サイトの名前が不正です：「%1」").arg(siteId);
+        } else if (seen.contains(siteId, Qt::CaseInsensitive)) {
+            loadMessages << QStringLiteral("サイトが重複しています：%1").arg(siteId);
+        } else {
+            seen << siteId;
+            LoadSite(siteId, TSite::KIND_NORMAL);
+        }
+    }
+}
+
+// Loads one site and its boards into the list. A listed site without site.ini is skipped; a special
+// site without one keeps the defaults of its kind, so the program always has its four special sites.
+TSite *TTavuEnviron::LoadSite(const QString &siteId, int kind)
+{
+    auto site = std::make_unique<TSite>(siteId, kind, bbsList.get());
+    if (!site->Load() && kind == TSite::KIND_NORMAL) {
+        loadMessages << QStringLiteral("サイトの設定ファイル site.ini がありません：%1").arg(siteId);
+        return nullptr;
+    }
+    if (!site->BBS)
+        loadMessages << QStringLiteral("サイト %1 の板の種類「%2」がありません。").arg(siteId, site->BBSTYPE);
+    TSite *added = site.release();
+    siteList->Add(added);
+    added->LoadBoards();
+    return added;
+}
+
+// ---- save mode ----
+
+bool TTavuEnviron::GetCached() const
+{
+    return TavuConfig ? TavuConfig->CACHED : cachedWithoutConfig;
+}
+
+void TTavuEnviron::SetCached(bool on, bool thisRunOnly)
+{
+    cachedWithoutConfig = on;
+    if (!TavuConfig)
+        return;
+    TavuConfig->CACHED = on;
+    TavuConfig->CachedOverride = thisRunOnly;
 }

@@ -1,0 +1,7 @@
+#include "core/BoardListDownloader.h"
+
+#include "core/BoardList.h"
+
+TBoardListDownloader::TBoardListDownloader() : Boards(std::make_unique<TBoardList>()) {}
+
+TBoardListDownloader::~TBoardListDownloader() = default;

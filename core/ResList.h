@@ -1,0 +1,57 @@
+#pragma once
+// TResList: the responses of one thread, in order; response n of a full list is at index n - 1.
+//
+// The list owns its responses. Created for a thread item it holds one reference to the item
+// (released on destruction). It also keeps the numbers of responses hidden by a chain rule
+// together with that rule, so that responses that refer to them are hidden the same way.
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringView>
+#include <memory>
+#include <vector>
+
+class TRes;
+class TThreadItem;
+class TTavuAction;
+
+class TResList {
+public:
+    explicit TResList(TThreadItem *item = nullptr);
+    ~TResList();
+    TResList(const TResList &) = delete;
+    TResList &operator=(const TResList &) = delete;
+
+    TThreadItem *Item() const { return item; }
+
+    // Takes ownership of the response.
+    void Add(TRes *res);
+    TRes *Get(int index) const { return items[size_t(index)].get(); }
+    int Count() const { return int(items.size()); }
+    void Clear();
+
+    // Appends the responses of a stored log (Shift_JIS bytes, lines ended by CR LF or LF), numbered on
+    // from the last one. Every line gives one response, broken lines included; the line break after
+    // the last line is optional.
+    void LoadDat(const QByteArray &log);
+    // Appends one response parsed from a dat line received from a server (already decoded).
+    TRes *AddDatLine(const QString &line);
+
+    // Writes every response back as the log file at path (atomically; lines end with CR LF, or with
+    // LF alone in the log-compatibility mode). Erased responses keep their text in the log; their
+    // numbers are marked in section "ERASE" ("RES<n>" = 1) of the .inf beside the log. Existing marks
+    // are never removed here: restoring a response clears its mark in the .inf.
+    void SaveDat(const QString &path) const;
+
+    // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.
+    QMap<int, TTavuAction *> HiddenNumbers;
+
+private:
+    TThreadItem *item = nullptr;
+    std::vector<std::unique_ptr<TRes>> items;
+
+    // A response carrying the item's board type, site, board and title.
+    TRes References() const;
+    TRes *AppendLine(QStringView text, QByteArray bytes, const TRes &references);
+};

@@ -1,0 +1,573 @@
+#include "core/ThreadItem.h"
+
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/DatLine.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "core/ResList.h"
+#include "core/Res.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString LOG = QStringLiteral("LOG");
+const QString BAK = QStringLiteral("BAK");
+const QString INFO = QStringLiteral("INFO");
+const QString BOOKMARK = QStringLiteral("BOOKMARK");
+const QString ERASE = QStringLiteral("ERASE");
+
+// A moved log can be moved again; the redirects are followed this far at most.
+constexpr int MaxRedirects = 8;
+
+// Texts with line breaks are kept on one line of the .inf.
+QString ToInfText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("#13#10"));
+    text.replace(u'\r', QStringLiteral("#13#10"));
+    text.replace(u'\n', QStringLiteral("#13#10"));
+    return text;
+}
+
+QString FromInfText(QString text)
+{
+    return text.replace(QStringLiteral("#13#10"), QStringLiteral("\r\n"));
+}
+
+QString ReadText(const TIniFile &ini, const QString &section, const QString &key,
+                 const QString &def = QString())
+{
+    return FromInfText(ini.ReadString(section, key, ToInfText(def)));
+}
+
+void WriteText(TIniFile &ini, const QString &section, const QString &key, const QString &value)
+{
+    ini.WriteString(section, key, ToInfText(value));
+}
+
+TColor ReadColor(const TIniFile &ini, const QString &key, TColor def)
+{
+    bool ok = false;
+    const TColor color = StringToColor(ini.ReadString(LOG, key), &ok);
+    return ok ? color : def;
+}
+
+// Removes a file, to the trash when the setting asks for it.
+void RemoveFile(const QString &path)
+{
+    if (!QFile::exists(path))
+        return;
+    if (TavuConfig && TavuConfig->MOVETOTRASH && QFile::moveToTrash(path))
+        return;
+    QFile::remove(path);
+}
+
+// The folder named by [INFO] LOCAL of the .inf at infPath; empty when there is none.
+QString RedirectOf(const QString &infPath)
+{
+    if (!QFile::exists(infPath))
+        return QString();
+    const TIniFile inf(infPath);
+    const QString local = inf.ReadString(INFO, QStringLiteral("LOCAL")).trimmed();
+    return local.isEmpty() ? QString() : FileUtil::WithSlash(QDir::fromNativeSeparators(local));
+}
+
+// The path with its extension replaced (or added).
+QString WithExtension(const QString &path, const QString &extension)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return (dot > slash ? path.left(dot) : path) + extension;
+}
+
+TSite *FindSite(const QString &siteId)
+{
+    if (!TavuEnviron)
+        return nullptr;
+    return TavuEnviron->SiteList()->FindBySiteID(siteId);
+}
+
+}  // namespace
+
+TThreadItem::TThreadItem() = default;
+TThreadItem::~TThreadItem() = default;
+
+void TThreadItem::AddRef()
+{
+    refCount.fetch_add(1);
+    if (OnAddRef)
+        OnAddRef(this);
+}
+
+void TThreadItem::Release()
+{
+    if (OnRelease)
+        OnRelease(this);
+    if (refCount.fetch_sub(1) == 1)
+        delete this;
+}
+
+bool TThreadItem::SetLocation(const QString &siteId, const QString &boardId, const QString &datName,
+                              const QString &title)
+{
+    QString name = datName.trimmed();
+    if (!name.contains(u'.'))
+        name += QStringLiteral(".dat");
+    const bool safe = IsSafeFileName(name);
+    Site = FindSite(siteId);
+    BoardID = boardId;
+    DatName = safe ? name : QString();
+    TITLE = title;
+    board = nullptr;
+    logFile.clear();
+    TBoard *found = GetBoard();
+    BBS = found ? found->BBS : nullptr;
+    ForgetLogFile();
+    Changed();
+    return safe && found;
+}
+
+void TThreadItem::CopyLocation(const TThreadItem &other)
+{
+    Site = other.Site;
+    BoardID = other.BoardID;
+    BBS = other.BBS;
+    DatName = other.DatName;
+    TITLE = other.TITLE;
+    board = other.board;
+    logFile = other.logFile;
+    ForgetLogFile();
+    Changed();
+}
+
+void TThreadItem::SetTitle(const QString &title)
+{
+    TITLE = title;
+    Changed();
+}
+
+void TThreadItem::SetLogFile(const QString &path)
+{
+    logFile = QDir::fromNativeSeparators(path);
+    if (DatName.isEmpty())
+        DatName = QFileInfo(logFile).fileName();
+    ForgetLogFile();
+}
+
+void TThreadItem::SetBoard(TBoard *explicitBoard)
+{
+    board = explicitBoard;
+    if (board) {
+        BoardID = board->ID;
+        if (!Site)
+            Site = board->Site;
+        if (!BBS)
+            BBS = board->BBS;
+    }
+    ForgetLogFile();
+}
+
+QString TThreadItem::GetKey() const
+{
+    const qsizetype dot = DatName.indexOf(u'.');
+    return dot < 0 ? DatName : DatName.left(dot);
+}
+
+TBoard *TThreadItem::GetBoard() const
+{
+    if (board)
+        return board;
+    if (!Site || !Site->Boards)
+        return nullptr;
+    return Site->Boards->FindByID(BoardID);
+}
+
+QString TThreadItem::GetLogFile() const
+{
+    if (!resolved) {
+        resolvedLog = ResolveLogFile();
+        resolved = true;
+    }
+    return resolvedLog;
+}
+
+QString TThreadItem::GetInfFile() const
+{
+    return SiblingOfLog(QStringLiteral(".inf"));
+}
+
+QString TThreadItem::GetIdxFile() const
+{
+    return SiblingOfLog(QStringLiteral(".idx"));
+}
+
+QString TThreadItem::GetBakFile() const
+{
+    return SiblingOfLog(QStringLiteral(".bak"));
+}
+
+QString TThreadItem::SiblingOfLog(const QString &extension) const
+{
+    const QString log = GetLogFile();
+    return log.isEmpty() ? QString() : WithExtension(log, extension);
+}
+
+bool TThreadItem::LogExists() const
+{
+    const QString log = GetLogFile();
+    return !log.isEmpty() && QFileInfo(log).isFile();
+}
+
+QString TThreadItem::InfPathOf(const QString &logPath)
+{
+    return WithExtension(logPath, QStringLiteral(".inf"));
+}
+
+QString TThreadItem::ResolveLogFile() const
+{
+    if (!logFile.isEmpty())
+        return logFile;
+    const TBoard *found = GetBoard();
+    if (!found || DatName.isEmpty())
+        return QString();
+    QString dir = found->GetLogDir();
+    QStringList seen{dir};
+    for (int hop = 0; hop < MaxRedirects; ++hop) {
+        const QString next = RedirectOf(InfPathOf(dir + DatName));
+        if (next.isEmpty() || seen.contains(next))
+            break;
+        seen.append(next);
+        dir = next;
+    }
+    return dir + DatName;
+}
+
+void TThreadItem::ForgetLogFile()
+{
+    resolved = false;
+    resolvedLog.clear();
+}
+
+void TThreadItem::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TThreadItem::LoadInfo()
+{
+    ForgetLogFile();
+    const QString path = GetInfFile();
+    TIniFile inf;
+    if (!path.isEmpty() && QFile::exists(path)) {
+        inf.SetFileName(path);
+        inf.Load();
+    }
+    TITLE = ReadText(inf, LOG, QStringLiteral("TITLE"), TITLE);
+    AGECOUNT = inf.ReadInteger(LOG, QStringLiteral("AGECOUNT"), AGECOUNT);
+    COUNT = inf.ReadInteger(LOG, QStringLiteral("COUNT"), 0);
+    READ = inf.ReadInteger(LOG, QStringLiteral("READ"), 0);
+    BOLD = inf.ReadBool(LOG, QStringLiteral("BOLD"), false);
+    REVERSE = inf.ReadBool(LOG, QStringLiteral("REVERSE"), false);
+    COLOR = ReadColor(inf, QStringLiteral("COLOR"), clWindowText);
+    ABONE = inf.ReadBool(LOG, QStringLiteral("ABONE"), false);
+    KAKOLOG = inf.ReadBool(LOG, QStringLiteral("KAKOLOG"), false);
+    Live = !KAKOLOG;
+    FAVORITE = inf.ReadBool(LOG, QStringLiteral("FAVORITE"), false);
+    SHORTCUT = inf.ReadBool(LOG, QStringLiteral("SHORTCUT"), false);
+    PRIORITY = qBound(0, inf.ReadInteger(LOG, QStringLiteral("PRIORITY"), 0), 9999);
+    READPOINT = inf.ReadInteger(LOG, QStringLiteral("READPOINT"), 0);
+    TOP = inf.ReadInteger(LOG, QStringLiteral("TOP"), 0);
+    COMMENT = ReadText(inf, LOG, QStringLiteral("COMMENT"));
+    LAST_LOAD = inf.ReadString(LOG, QStringLiteral("LAST_LOAD"));
+    LAST_SENT = inf.ReadString(LOG, QStringLiteral("LAST_SENT"));
+    LOAD_COUNT = inf.ReadInteger(LOG, QStringLiteral("LOAD_COUNT"), 0);
+    SEND_COUNT = inf.ReadInteger(LOG, QStringLiteral("SEND_COUNT"), 0);
+    SINCE = inf.ReadString(LOG, QStringLiteral("SINCE"));
+    THREADNO = inf.ReadString(LOG, QStringLiteral("THREADNO"));
+    LOCALLOG = inf.ReadBool(LOG, QStringLiteral("LOCALLOG"), false);
+    LAST_MODIFIED = inf.ReadString(LOG, QStringLiteral("LAST_MODIFIED"));
+    ETAG = inf.ReadString(LOG, QStringLiteral("ETAG"));
+    SIZE = inf.ReadInt64(LOG, QStringLiteral("SIZE"), 0);
+    ReadBookmarks(inf);
+    Changed();
+}
+
+bool TThreadItem::SaveInfo()
+{
+    const QString path = GetInfFile();
+    if (path.isEmpty())
+        return false;
+    try {
+        TIniFile inf(path);
+        WriteText(inf, LOG, QStringLiteral("TITLE"), TITLE);
+        inf.WriteInteger(LOG, QStringLiteral("AGECOUNT"), AGECOUNT);
+        inf.WriteInteger(LOG, QStringLiteral("COUNT"), COUNT);
+        inf.WriteInteger(LOG, QStringLiteral("READ"), READ);
+        inf.WriteBool(LOG, QStringLiteral("BOLD"), BOLD);
+        inf.WriteBool(LOG, QStringLiteral("REVERSE"), REVERSE);
+        inf.WriteString(LOG, QStringLiteral("COLOR"), ColorToString(COLOR));
+        inf.WriteBool(LOG, QStringLiteral("ABONE"), ABONE);
+        inf.WriteBool(LOG, QStringLiteral("KAKOLOG"), KAKOLOG);
+        inf.WriteBool(LOG, QStringLiteral("FAVORITE"), FAVORITE);
+        inf.WriteBool(LOG, QStringLiteral("SHORTCUT"), SHORTCUT);
+        inf.WriteInteger(LOG, QStringLiteral("PRIORITY"), PRIORITY);
+        inf.WriteInteger(LOG, QStringLiteral("READPOINT"), READPOINT);
+        inf.WriteInteger(LOG, QStringLiteral("TOP"), TOP);
+        WriteText(inf, LOG, QStringLiteral("COMMENT"), COMMENT);
+        inf.WriteString(LOG, QStringLiteral("LAST_LOAD"), LAST_LOAD);
+        inf.WriteString(LOG, QStringLiteral("LAST_SENT"), LAST_SENT);
+        inf.WriteInteger(LOG, QStringLiteral("LOAD_COUNT"), LOAD_COUNT);
+        inf.WriteInteger(LOG, QStringLiteral("SEND_COUNT"), SEND_COUNT);
+        inf.WriteString(LOG, QStringLiteral("SINCE"), SINCE);
+        inf.WriteString(LOG, QStringLiteral("THREADNO"), THREADNO);
+        inf.WriteBool(LOG, QStringLiteral("LOCALLOG"), LOCALLOG);
+        inf.WriteString(LOG, QStringLiteral("LAST_MODIFIED"), LAST_MODIFIED);
+        inf.WriteString(LOG, QStringLiteral("ETAG"), ETAG);
+        inf.WriteInteger(LOG, QStringLiteral("SIZE"), SIZE);
+        WriteBookmarks(inf);
+        inf.UpdateFile();
+        if (TavuConfig && TavuConfig->LOGMODE == 1)
+            SaveIdx();
+    } catch (const EFileError &) {
+        return false;
+    }
+    Changed();
+    return true;
+}
+
+void TThreadItem::SaveIdx() const
+{
+    TIniFile idx(GetIdxFile());
+    WriteText(idx, LOG, QStringLiteral("TITLE"), TITLE);
+    idx.WriteInteger(LOG, QStringLiteral("COUNT"), COUNT);
+    idx.WriteInteger(LOG, QStringLiteral("READ"), READ);
+    idx.WriteInteger(LOG, QStringLiteral("READPOINT"), READPOINT);
+    idx.WriteString(LOG, QStringLiteral("LAST_MODIFIED"), LAST_MODIFIED);
+    idx.WriteInteger(LOG, QStringLiteral("SIZE"), SIZE);
+    idx.UpdateFile();
+}
+
+void TThreadItem::ReadBookmarks(const TIniFile &inf)
+{
+    Bookmarks.Clear();
+    const int count = inf.ReadInteger(BOOKMARK, QStringLiteral("COUNT"), 0);
+    for (int n = 1; n <= count; ++n) {
+        const QString no = QString::number(n);
+        if (!inf.ValueExists(BOOKMARK, QStringLiteral("RESNO") + no))
+            continue;   // a truncated file: what is there is kept
+        auto *bookmark = new TBookmarkRes;
+        bookmark->ResNo = inf.ReadInteger(BOOKMARK, QStringLiteral("RESNO") + no, 0);
+        bookmark->Name = ReadText(inf, BOOKMARK, QStringLiteral("NAME") + no);
+        bookmark->Date = ReadText(inf, BOOKMARK, QStringLiteral("DATE") + no);
+        bookmark->Body = ReadText(inf, BOOKMARK, QStringLiteral("BODY") + no);
+        bookmark->Category = ReadText(inf, BOOKMARK, QStringLiteral("CATEGORY") + no);
+        bookmark->PlainName = ReadText(inf, BOOKMARK, QStringLiteral("PLAINNAME") + no);
+        bookmark->Memo = ReadText(inf, BOOKMARK, QStringLiteral("MEMO") + no);
+        bookmark->Item = this;
+        Bookmarks.Add(bookmark);
+    }
+    bookmarksRead = true;
+}
+
+void TThreadItem::WriteBookmarks(TIniFile &inf) const
+{
+    // An item that never read its .inf must not wipe the bookmarks stored there.
+    if (!bookmarksRead && Bookmarks.Count() == 0)
+        return;
+    inf.EraseSection(BOOKMARK);
+    if (Bookmarks.Count() == 0)
+        return;
+    inf.WriteInteger(BOOKMARK, QStringLiteral("COUNT"), Bookmarks.Count());
+    for (int i = 0; i < Bookmarks.Count(); ++i) {
+        const TBookmarkRes *bookmark = Bookmarks.Get(i);
+        const QString no = QString::number(i + 1);
+        inf.WriteInteger(BOOKMARK, QStringLiteral("RESNO") + no, bookmark->ResNo);
+        WriteText(inf, BOOKMARK, QStringLiteral("NAME") + no, bookmark->Name);
+        WriteText(inf, BOOKMARK, QStringLiteral("DATE") + no, bookmark->Date);
+        WriteText(inf, BOOKMARK, QStringLiteral("BODY") + no, bookmark->Body);
+        WriteText(inf, BOOKMARK, QStringLiteral("CATEGORY") + no, bookmark->Category);
+        WriteText(inf, BOOKMARK, QStringLiteral("PLAINNAME") + no, bookmark->PlainName);
+        WriteText(inf, BOOKMARK, QStringLiteral("MEMO") + no, bookmark->Memo);
+    }
+}
+
+void TThreadItem::OpenInf()
+{
+    ForgetLogFile();
+    const QString path = GetInfFile();
+    const TIniFile inf(path.isEmpty() ? QString() : path);
+    ReadBookmarks(inf);
+    Changed();
+}
+
+QSet<int> TThreadItem::ReadErasedRes() const
+{
+    QSet<int> erased;
+    const QString path = GetInfFile();
+    if (path.isEmpty() || !QFile::exists(path))
+        return erased;
+    const TIniFile inf(path);
+    for (const QString &key : inf.ReadSection(ERASE)) {
+        if (!key.startsWith(QStringLiteral("RES"), Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const int number = key.mid(3).toInt(&ok);
+        if (ok && inf.ReadBool(ERASE, key))
+            erased.insert(number);
+    }
+    return erased;
+}
+
+void TThreadItem::LoadResList(TResList &list) const
+{
+    const QString log = GetLogFile();
+    if (log.isEmpty())
+        return;
+    const int first = list.Count();
+    list.LoadDat(FileUtil::ReadFile(log));
+    const QSet<int> erased = ReadErasedRes();
+    for (int i = first; i < list.Count(); ++i) {
+        TRes *res = list.Get(i);
+        res->Erased = erased.contains(res->Number);
+    }
+}
+
+void TThreadItem::SetKakolog(bool on)
+{
+    KAKOLOG = on;
+    Live = !on;
+    Changed();
+}
+
+void TThreadItem::SetPriority(int value)
+{
+    PRIORITY = qBound(0, value, 9999);
+    Changed();
+}
+
+void TThreadItem::SetRead(int count)
+{
+    READ = count;
+    Changed();
+}
+
+void TThreadItem::SetLastLoad(const QString &text)
+{
+    LAST_LOAD = text;
+    Changed();
+}
+
+void TThreadItem::DeleteLog(int flags)
+{
+    const QString log = GetLogFile();
+    if (log.isEmpty())
+        return;
+    RemoveFile(log);
+    RemoveFile(GetIdxFile());
+    if (flags & KeepInf) {
+        MoveValidatorsToBak();
+    } else {
+        RemoveFile(GetInfFile());
+        RemoveFile(GetBakFile());
+        RemoveRedirects();
+        ForgetLogFile();
+    }
+    COUNT = 0;
+    READ = 0;
+    NewCount = -1;
+    SIZE = 0;
+    LAST_MODIFIED.clear();
+    ETAG.clear();
+    LAST_LOAD.clear();
+    Changed();
+}
+
+void TThreadItem::MoveValidatorsToBak() const
+{
+    const QString path = GetInfFile();
+    if (!QFile::exists(path))
+        return;
+    TIniFile inf(path);
+    for (const QString &key : {QStringLiteral("LAST_MODIFIED"), QStringLiteral("SIZE"),
+                               QStringLiteral("COUNT"), QStringLiteral("READ")})
+        inf.WriteString(BAK, key, inf.ReadString(LOG, key));
+    for (const QString &key : {QStringLiteral("COUNT"), QStringLiteral("READ"), QStringLiteral("SIZE")})
+        inf.WriteInteger(LOG, key, 0);
+    for (const QString &key : {QStringLiteral("LAST_MODIFIED"), QStringLiteral("ETAG"),
+                               QStringLiteral("LAST_LOAD")})
+        inf.WriteString(LOG, key, QString());
+    inf.UpdateFile();
+}
+
+void TThreadItem::RemoveRedirects() const
+{
+    const TBoard *found = logFile.isEmpty() ? GetBoard() : nullptr;
+    if (!found || DatName.isEmpty())
+        return;
+    QString dir = found->GetLogDir();
+    for (int hop = 0; hop < MaxRedirects; ++hop) {
+        const QString inf = InfPathOf(dir + DatName);
+        const QString next = RedirectOf(inf);
+        if (next.isEmpty())
+            break;
+        RemoveFile(inf);
+        dir = next;
+    }
+}
+
+bool TThreadItem::MoveToLocalFolder(const QString &folder)
+{
+    const QString target = FileUtil::WithSlash(QDir::fromNativeSeparators(folder));
+    const QString log = GetLogFile();
+    const QString formerDir = log.left(log.lastIndexOf(u'/') + 1);
+    if (!LogExists() || QDir(formerDir) == QDir(target) || !FileUtil::ForceDirectories(target))
+        return false;
+    const QString inf = GetInfFile();
+    const QString newLog = target + QFileInfo(log).fileName();
+    const QString newInf = InfPathOf(newLog);
+    if (QFile::exists(newLog) || QFile::exists(newInf))
+        return false;
+
+    if (KAKOLOG)
+        SetKakolog(false);
+    LOCALLOG = true;
+    if (!SaveInfo() || !QFile::rename(log, newLog))
+        return false;
+    if (!QFile::rename(inf, newInf)) {
+        QFile::rename(newLog, log);
+        return false;
+    }
+    for (const QString &extension : {QStringLiteral(".txt"), QStringLiteral(".bak")})
+        QFile::rename(WithExtension(log, extension), WithExtension(newLog, extension));   // a failure is skipped
+
+    try {
+        TIniFile redirect;
+        redirect.SetFileName(inf);
+        redirect.WriteString(INFO, QStringLiteral("LOCAL"), target);
+        redirect.UpdateFile();
+        TIniFile moved(newInf);
+        if (!moved.SectionExists(QStringLiteral("ORG"))) {
+            moved.WriteString(QStringLiteral("ORG"), QStringLiteral("SITEID"), Site ? Site->SITEID : QString());
+            moved.WriteString(QStringLiteral("ORG"), QStringLiteral("BOARDID"), BoardID);
+            moved.UpdateFile();
+        }
+    } catch (const EFileError &) {
+        // Without its redirect the log would be lost to its board: it goes back.
+        QFile::remove(inf);
+        QFile::rename(newInf, inf);
+        QFile::rename(newLog, log);
+        return false;
+    }
+    ForgetLogFile();
+    Changed();
+    return true;
+}

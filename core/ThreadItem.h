@@ -1,0 +1,172 @@
+#pragma once
+// TThreadItem: one thread of a board: where its log lies, its counts, marks and state.
+//
+// An item sits in several lists at once (a thread list, favorites, open tabs, a patrol), so it is
+// reference-counted: creation gives one reference, AddRef adds one, Release drops one and frees the
+// item at zero. The count is atomic; the other fields belong to whoever holds the item.
+//
+// The log of a thread is <board log folder><dat name> (a ".dat"), with the index file beside it
+// (same path, ".inf") and, in the log-compatibility mode, an ".idx" too. A thread moved to a local
+// folder leaves a small .inf at its former place whose [INFO] LOCAL names the new folder; the log
+// path follows it. The .inf keys are described in docs/formats-inf.md.
+//
+// Fields that are stored in the .inf carry the name of their key.
+
+#include "core/Bookmark.h"
+#include "core/Colors.h"
+
+#include <QSet>
+#include <QString>
+#include <atomic>
+#include <functional>
+
+class TBBS;
+class TBoard;
+class TIniFile;
+class TResList;
+class TSite;
+
+class TThreadItem {
+public:
+    TThreadItem();
+    TThreadItem(const TThreadItem &) = delete;
+    TThreadItem &operator=(const TThreadItem &) = delete;
+
+    // Reference counting; safe from any thread.
+    void AddRef();
+    void Release();
+    int RefCount() const { return refCount.load(); }
+
+    // Binds the item to a site, a board and a log. The dat name may be given as the bare key
+    // (".dat" is added when it has no extension). False when the site or board is unknown or the
+    // dat name is not a safe file name; what is known is kept (an unsafe dat name is not).
+    bool SetLocation(const QString &siteId, const QString &boardId, const QString &datName,
+                     const QString &title);
+    // Takes the site, board, board type, dat name, title and explicit log path of another item.
+    void CopyLocation(const TThreadItem &other);
+    void SetTitle(const QString &title);
+    // An explicit log path (a log outside the log tree, or one found in a folder listing).
+    void SetLogFile(const QString &path);
+    // An explicit board (a board that is not in its site's list, e.g. one made from a URL).
+    void SetBoard(TBoard *board);
+
+    // The dat name without its extension (everything from the first ".").
+    QString GetKey() const;
+    // The explicit board, else the site's board with the item's board id, else nullptr.
+    TBoard *GetBoard() const;
+    // The .dat path; empty while the item has no board and no explicit log.
+    QString GetLogFile() const;
+    QString GetInfFile() const;
+    QString GetIdxFile() const;
+    QString GetBakFile() const;   // the copy kept while the log is fetched anew
+    bool LogExists() const;
+    // The .inf path beside a log path.
+    static QString InfPathOf(const QString &logPath);
+
+    // Re-reads the .inf into the fields. Keys that are missing (a new or a truncated file) read as
+    // their defaults; TITLE and AGECOUNT then keep what the item already had (from the listing).
+    void LoadInfo();
+    // Writes the fields into the .inf (other sections of the file are kept) and, in the
+    // log-compatibility mode, the .idx. False when the item has no log path or the write failed.
+    bool SaveInfo();
+    // Re-reads what others write into the .inf directly (bookmarks, the local-folder redirect)
+    // without touching the other fields.
+    void OpenInf();
+    // The response numbers marked erased in the .inf.
+    QSet<int> ReadErasedRes() const;
+
+    // Appends the stored responses to the list; erased ones are marked.
+    void LoadResList(TResList &list) const;
+
+    void SetKakolog(bool on);          // KAKOLOG := on, live := !on; memory only
+    void SetPriority(int value);       // clamped to 0..9999
+    void SetRead(int count);
+    void SetLastLoad(const QString &text);
+
+    enum DeleteFlag {
+        DeleteAll = 0,
+        KeepInf = 1,   // the .inf stays; its LOG validators move to section BAK (a fetch starts anew)
+    };
+    // Moves the log into a local folder: the item gets the local-folder mark (a past-log mark is
+    // cleared), the .dat, .inf, .txt (memo) and .bak files move into the folder, the moved .inf gets
+    // [ORG] SITEID and BOARDID of the former place unless it has them, and a redirect ([INFO] LOCAL)
+    // is left at the former place. False, with nothing changed on disk, when the item has no log,
+    // the folder is where the log already is, or the .dat or .inf cannot be moved (a log of the
+    // same name in the folder is never overwritten).
+    bool MoveToLocalFolder(const QString &folder);
+
+    // Deletes the .dat, the .idx and (unless KeepInf) the .inf and the log's ".bak" copy.
+    // A redirect left at the former place of a moved log is deleted too (unless KeepInf).
+    void DeleteLog(int flags = DeleteAll);
+
+    // Where the thread is.
+    TSite *Site = nullptr;
+    QString BoardID;
+    TBBS *BBS = nullptr;
+    QString DatName;
+
+    // Stored in the .inf.
+    QString TITLE;
+    int AGECOUNT = 0;      // responses the listing reports
+    int COUNT = 0;         // responses in the log
+    int READ = 0;          // responses read
+    bool BOLD = false;
+    bool REVERSE = false;
+    TColor COLOR = clWindowText;
+    bool ABONE = false;    // the thread is erased from the lists
+    bool KAKOLOG = false;  // in the past-log store
+    bool FAVORITE = false;
+    bool SHORTCUT = false;
+    int PRIORITY = 0;
+    int READPOINT = 0;     // "ここまで読んだ"
+    int TOP = 0;           // response at the top of the view when the tab was left
+    QString COMMENT;
+    QString LAST_LOAD;     // "yyyy/mm/dd hh:nn:ss"
+    QString LAST_SENT;
+    int LOAD_COUNT = 0;    // fetches
+    int SEND_COUNT = 0;    // posts
+    QString SINCE;         // creation date of the thread
+    QString THREADNO;      // thread-number text
+    bool LOCALLOG = false; // the log was moved into a local folder
+    QString LAST_MODIFIED; // validators of the last fetch
+    QString ETAG;
+    qint64 SIZE = 0;       // bytes of the log as the server counts them (where a range starts)
+    TBookmarkList Bookmarks;
+
+    // Not stored.
+    int Number = 0;        // listing number (1-based)
+    int NewCount = -1;     // new responses; -1 until a download sets it
+    int ServerCount = 0;   // post count reported by an outside search
+    bool Live = true;      // false once marked as moved to the past-log store
+    bool DownloadRequest = false;
+    bool IsNew = false;    // new in this listing
+    bool Updated = false;  // a check found more posts
+    bool Checking = false; // in the batch of an update check or patrol
+    bool CheckError = false;
+    bool Shown = false;    // shown in a tab
+
+    // Events.
+    std::function<void(TThreadItem *)> OnAddRef;
+    std::function<void(TThreadItem *)> OnRelease;
+    std::function<void(TThreadItem *)> OnChange;
+
+private:
+    ~TThreadItem();
+
+    std::atomic<int> refCount{1};
+    TBoard *board = nullptr;     // explicit board
+    QString logFile;             // explicit log path
+    mutable QString resolvedLog; // GetLogFile's answer, cached
+    mutable bool resolved = false;
+    bool bookmarksRead = false;  // Bookmarks reflect the .inf
+
+    QString ResolveLogFile() const;
+    QString SiblingOfLog(const QString &extension) const;
+    void ForgetLogFile();
+    void Changed();
+    void ReadBookmarks(const TIniFile &inf);
+    void WriteBookmarks(TIniFile &inf) const;
+    void SaveIdx() const;
+    void MoveValidatorsToBak() const;
+    void RemoveRedirects() const;
+};

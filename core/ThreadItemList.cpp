@@ -1,0 +1,229 @@
+#include "core/ThreadItemList.h"
+
+#include "core/Site.h"
+#include "core/ThreadItem.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Items = QList<TThreadItem *>;
+
+// Sorts by a key computed once per item. less(a, b) orders two keys ascending; descending
+// reverses it. Equal keys keep their order.
+template <typename Key, typename MakeKey, typename Less>
+void SortByKey(Items &items, MakeKey makeKey, Less less, bool descending)
+{
+    std::vector<std::pair<Key, TThreadItem *>> keyed;
+    keyed.reserve(size_t(items.size()));
+    for (TThreadItem *item : items)
+        keyed.emplace_back(makeKey(item), item);
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
+        return descending ? less(b.first, a.first) : less(a.first, b.first);
+    });
+    for (qsizetype i = 0; i < items.size(); ++i)
+        items[i] = keyed[size_t(i)].second;
+}
+
+// Numbers: a main value, then a second one.
+using NumberKey = std::pair<qint64, qint64>;
+
+void SortByNumbers(Items &items, const std::function<NumberKey(const TThreadItem *)> &makeKey,
+                   bool descending)
+{
+    SortByKey<NumberKey>(items, makeKey, std::less<NumberKey>(), descending);
+}
+
+// Texts compare by the locale's collation with case folded away.
+QCollator &TextCollator()
+{
+    thread_local QCollator collator = [] {
+        QCollator c;
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+using TextKey = QCollatorSortKey;
+
+TextKey MakeTextKey(const QString &text)
+{
+    return TextCollator().sortKey(text.toCaseFolded());
+}
+
+// emptyLast: empty texts follow the others in both directions.
+void SortByText(Items &items, const std::function<QString(const TThreadItem *)> &textOf,
+                bool descending, bool emptyLast = false)
+{
+    auto makeKey = [&](const TThreadItem *item) { return MakeTextKey(textOf(item)); };
+    if (!emptyLast) {
+        SortByKey<TextKey>(items, makeKey,
+                           [](const TextKey &a, const TextKey &b) { return a.compare(b) < 0; },
+                           descending);
+        return;
+    }
+    // The empty texts are set apart first, so that reversing the order keeps them last.
+    Items filled;
+    Items empty;
+    for (TThreadItem *item : items)
+        (textOf(item).isEmpty() ? empty : filled).append(item);
+    SortByText(filled, textOf, descending);
+    items = filled + empty;
+}
+
+// Dat names: their keys as numbers when both are numeric (numbers before texts), else as texts.
+struct DatKey {
+    bool numeric;
+    qint64 number;
+    TextKey text;
+};
+
+DatKey MakeDatKey(const TThreadItem *item)
+{
+    bool numeric = false;
+    const qint64 number = item->GetKey().toLongLong(&numeric);
+    return DatKey{numeric, number, MakeTextKey(item->DatName)};
+}
+
+bool DatLess(const DatKey &a, const DatKey &b)
+{
+    if (a.numeric != b.numeric)
+        return a.numeric;
+    if (a.numeric)
+        return a.number < b.number;
+    return a.text.compare(b.text) < 0;
+}
+
+// Key 2: the listing number moved into bands by the thread's state.
+qint64 StatusRank(const TThreadItem *item)
+{
+    int band = 80000;
+    if (item->IsNew)
+        band = 10000;
+    else if (item->Updated)
+        band = 30000;
+    else if (item->KAKOLOG)
+        band = 60000;
+    else if (item->READ > 0)
+        band = 50000;
+    return qint64(item->Number) + band;
+}
+
+// Key 6: the posts not read yet.
+qint64 NewPosts(const TThreadItem *item)
+{
+    if (item->NewCount >= 1)
+        return item->NewCount;
+    if (item->READ > 0 && !item->KAKOLOG)
+        return item->AGECOUNT - item->READ;
+    return 0;
+}
+
+QString SiteAndBoard(const TThreadItem *item)
+{
+    return (item->Site ? item->Site->NAME : QString()) + item->BoardID;
+}
+
+}  // namespace
+
+TThreadItemList::~TThreadItemList()
+{
+    Clear();
+}
+
+int TThreadItemList::Add(TThreadItem *item)
+{
+    item->AddRef();
+    items.append(item);
+    return items.size() - 1;
+}
+
+void TThreadItemList::Insert(int index, TThreadItem *item)
+{
+    item->AddRef();
+    items.insert(index, item);
+}
+
+int TThreadItemList::IndexOf(const TThreadItem *item) const
+{
+    return items.indexOf(const_cast<TThreadItem *>(item));
+}
+
+void TThreadItemList::Delete(int index)
+{
+    Detach(index)->Release();
+}
+
+TThreadItem *TThreadItemList::Detach(int index)
+{
+    return items.takeAt(index);
+}
+
+void TThreadItemList::Move(int from, int to)
+{
+    items.move(from, to);
+}
+
+void TThreadItemList::Clear()
+{
+    const Items old = std::exchange(items, Items());
+    for (TThreadItem *item : old)
+        item->Release();
+}
+
+int TThreadItemList::CountMarked() const
+{
+    return int(std::count_if(items.begin(), items.end(), [](const TThreadItem *item) { return item->IsNew; }));
+}
+
+void TThreadItemList::Sort(int key, bool ascending)
+{
+    const bool descending = !ascending;
+    switch (key) {
+    case SortNumber:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->Number, 0); }, descending);
+    case SortStatus:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(StatusRank(i), 0); }, descending);
+    case SortInfo:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ > 0 ? 0 : 1, i->Number); },
+                             descending);
+    case SortTitle:
+        return SortByText(items, [](auto *i) { return i->TITLE; }, descending);
+    case SortAgeCount:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->AGECOUNT, 0); }, descending);
+    case SortNewCount:   // the ascending flag asks for the largest first
+        return SortByNumbers(items, [](auto *i) { return NumberKey(NewPosts(i), 0); }, ascending);
+    case SortRead:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ, 0); }, descending);
+    case SortPriority:   // the ascending flag asks for the largest first
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->PRIORITY, 0); }, ascending);
+    case SortLastLoad:
+        return SortByText(items, [](auto *i) { return i->LAST_LOAD; }, descending, true);
+    case SortLastSent:
+        return SortByText(items, [](auto *i) { return i->LAST_SENT; }, descending, true);
+    case SortComment:
+        return SortByText(items, [](auto *i) { return i->COMMENT; }, descending);
+    case SortBoard:
+        return SortByText(items, [](auto *i) { return i->BoardID; }, descending);
+    case SortSite:
+        return SortByText(items, SiteAndBoard, descending);
+    case SortReadPoint:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT > 0 ? 0 : 1, i->Number); },
+                             descending);
+    case SortReadPointNo:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT, 0); }, descending);
+    case SortDat:
+        return SortByKey<DatKey>(items, MakeDatKey, DatLess, descending);
+    case SortSince:
+        return SortByText(items, [](auto *i) { return i->SINCE; }, descending);
+    case SortThreadNo:
+        return SortByText(items, [](auto *i) { return i->THREADNO; }, descending);
+    default:
+        return;
+    }
+}

@@ -1,0 +1,179 @@
+#include "core/Site.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Five items A..E, listed in that order with the listing numbers 1..5.
+class Listing {
+public:
+    Listing()
+    {
+        for (int i = 0; i < 5; ++i) {
+            auto *item = new TThreadItem;
+            item->Number = i + 1;
+            item->DatName = QStringLiteral("%1.dat").arg(i + 1);
+            item->TITLE = QString(QChar(u'A' + i));   // the letter names the item
+            list.Add(item);
+            item->Release();   // the list holds the only reference
+        }
+    }
+
+    TThreadItem *operator[](char letter) const { return list.Get(letter - 'A'); }
+
+    // The letters of the items in list order.
+    QString Order() const
+    {
+        QString letters;
+        for (int i = 0; i < list.Count(); ++i)
+            letters += letterOf.value(list.Get(i));
+        return letters;
+    }
+
+    void RememberLetters()
+    {
+        for (int i = 0; i < list.Count(); ++i)
+            letterOf[list.Get(i)] = QChar(u'A' + i);
+    }
+
+    TThreadItemList list;
+
+private:
+    QHash<const TThreadItem *, QChar> letterOf;
+};
+
+struct SortCase {
+    int key;
+    std::function<void(Listing &)> setUp;
+    const char *ascending;   // the order Sort(key, true) gives
+    const char *descending;  // the order Sort(key, false) gives
+};
+
+void SetTexts(Listing &l, QString TThreadItem::*field, const QStringList &texts)
+{
+    for (int i = 0; i < 5; ++i)
+        l[char('A' + i)]->*field = texts[i];
+}
+
+void SetNumbers(Listing &l, int TThreadItem::*field, const QList<int> &values)
+{
+    for (int i = 0; i < 5; ++i)
+        l[char('A' + i)]->*field = values[i];
+}
+
+}  // namespace
+
+TEST(ThreadItemList, EverySortKeyInBothDirections)
+{
+    TSite alpha(QStringLiteral("a"), TSite::KIND_NORMAL, nullptr);
+    TSite beta(QStringLiteral("b"), TSite::KIND_NORMAL, nullptr);
+    alpha.NAME = QStringLiteral("alpha");
+    beta.NAME = QStringLiteral("beta");
+
+    const QList<SortCase> cases = {
+        {1, [](Listing &l) { SetNumbers(l, &TThreadItem::Number, {3, 1, 4, 2, 5}); }, "BDACE", "ECADB"},
+        {2,
+         [](Listing &l) {
+             l['A']->IsNew = true;
+             l['A']->KAKOLOG = true;   // new wins over past log
+             l['B']->Updated = true;
+             l['C']->KAKOLOG = true;
+             l['D']->READ = 1;
+         },
+         "ABDCE", "ECDBA"},
+        {3, [](Listing &l) { SetNumbers(l, &TThreadItem::READ, {0, 2, 0, 1, 0}); }, "BDACE", "ECADB"},
+        {4, [](Listing &l) { SetTexts(l, &TThreadItem::TITLE, {"beta", "Alpha", "gamma", "alpha", "Beta"}); },
+         "BDAEC", "CAEBD"},
+        {5, [](Listing &l) { SetNumbers(l, &TThreadItem::AGECOUNT, {10, 5, 20, 5, 1}); }, "EBDAC", "CABDE"},
+        {6,
+         [](Listing &l) {
+             l['A']->NewCount = 3;
+             l['B']->READ = 2;
+             l['B']->AGECOUNT = 10;   // 8 not read
+             l['C']->READ = 2;
+             l['C']->AGECOUNT = 10;
+             l['C']->KAKOLOG = true;  // a past log counts nothing
+             l['D']->NewCount = 0;
+             l['E']->NewCount = 1;
+         },
+         "BAECD", "CDEAB"},
+        {7, [](Listing &l) { SetNumbers(l, &TThreadItem::READ, {3, 1, 2, 0, 5}); }, "DBCAE", "EACBD"},
+        {8, [](Listing &l) { SetNumbers(l, &TThreadItem::PRIORITY, {5, 9, 5, 0, 1}); }, "BACED", "DEACB"},
+        {9, [](Listing &l) { SetTexts(l, &TThreadItem::LAST_LOAD, {"2024/01/02", "", "2023/12/31", "", "2024/01/01"}); },
+         "CEABD", "AECBD"},
+        {10, [](Listing &l) { SetTexts(l, &TThreadItem::LAST_SENT, {"", "2020/05/05", "", "2021/01/01", "2019/09/09"}); },
+         "EBDAC", "DBEAC"},
+        {11, [](Listing &l) { SetTexts(l, &TThreadItem::COMMENT, {"b", "a", "", "c", "A"}); }, "CBEAD", "DABEC"},
+        {12, [](Listing &l) { SetTexts(l, &TThreadItem::BoardID, {"news", "bsd", "News", "art", "zz"}); },
+         "DBACE", "EACBD"},
+        {13,
+         [&](Listing &l) {
+             SetTexts(l, &TThreadItem::BoardID, {"x", "z", "a", "m", "a"});
+             l['A']->Site = &beta;
+             l['B']->Site = &alpha;
+             l['C']->Site = &alpha;
+             l['E']->Site = &beta;
+         },
+         "CBEAD", "DAEBC"},
+        {14, [](Listing &l) { SetNumbers(l, &TThreadItem::READPOINT, {0, 5, 0, 1, 0}); }, "BDACE", "ECADB"},
+        {15, [](Listing &l) { SetNumbers(l, &TThreadItem::READPOINT, {0, 5, 0, 1, 0}); }, "ACEDB", "BDACE"},
+        {16, [](Listing &l) { SetTexts(l, &TThreadItem::DatName, {"200.dat", "30.dat", "abc.dat", "1000.dat", "30.dat"}); },
+         "BEADC", "CDABE"},
+        {17, [](Listing &l) { SetTexts(l, &TThreadItem::SINCE, {"2005", "2001", "2003", "2002", "2004"}); },
+         "BDCEA", "AECDB"},
+        {18, [](Listing &l) { SetTexts(l, &TThreadItem::THREADNO, {"e", "b", "d", "a", "c"}); }, "DBECA", "ACEBD"},
+        {0, [](Listing &) {}, "ABCDE", "ABCDE"},
+        {19, [](Listing &) {}, "ABCDE", "ABCDE"},
+    };
+
+    for (const SortCase &c : cases) {
+        for (bool ascending : {true, false}) {
+            Listing listing;
+            listing.RememberLetters();
+            c.setUp(listing);
+            listing.list.Sort(c.key, ascending);
+            EXPECT_EQ(listing.Order(), QString::fromLatin1(ascending ? c.ascending : c.descending))
+                << "key " << c.key << (ascending ? " ascending" : " descending");
+        }
+    }
+}
+
+TEST(ThreadItemList, ReferencesFollowTheList)
+{
+    auto *item = new TThreadItem;
+    int releases = 0;
+    item->OnRelease = [&](TThreadItem *) { ++releases; };
+    {
+        TThreadItemList first;
+        TThreadItemList second;
+        first.Add(item);
+        second.Add(item);
+        EXPECT_EQ(item->RefCount(), 3);
+        item->IsNew = true;
+        EXPECT_EQ(first.CountMarked(), 1);
+
+        TThreadItem *detached = first.Detach(0);
+        EXPECT_EQ(first.Count(), 0);
+        EXPECT_EQ(item->RefCount(), 3);   // the caller holds what the list held
+        detached->Release();
+        second.Delete(0);
+        EXPECT_EQ(item->RefCount(), 1);
+        second.Add(item);
+    }
+    EXPECT_EQ(item->RefCount(), 1);   // destruction released the list's reference
+    EXPECT_EQ(releases, 3);
+    item->Release();
+}
+
+TEST(ThreadItemList, MoveAndInsertKeepTheOthersInOrder)
+{
+    Listing listing;
+    listing.RememberLetters();
+    listing.list.Move(0, 4);
+    EXPECT_EQ(listing.Order(), QStringLiteral("BCDEA"));
+    listing.list.Move(3, 1);
+    EXPECT_EQ(listing.Order(), QStringLiteral("BECDA"));
+}
