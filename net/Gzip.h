@@ -1,0 +1,49 @@
+#pragma once
+// gzip decoding: the bodies of replies that came gzip-encoded and the compressed past logs.
+// The decoder works piece by piece, so lines of a compressed body can be handed on as they arrive.
+// It reads the gzip header with its optional fields, inflates the raw deflate data and checks the
+// trailer (CRC-32 and length); concatenated members are read one after the other.
+// Every fault raises EGzipError; nothing of a bad stream is reported as good.
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class TGzipDecoder {
+public:
+    TGzipDecoder();
+    ~TGzipDecoder();
+    TGzipDecoder(const TGzipDecoder &) = delete;
+    TGzipDecoder &operator=(const TGzipDecoder &) = delete;
+
+    // Decodes the next piece of the stream and returns the bytes it completes.
+    QByteArray Feed(const QByteArray &data);
+    // Called when the stream has ended: raises EGzipError unless the last member was whole.
+    void Finish();
+
+private:
+    enum class Stage { Header, Body, Trailer };
+
+    bool ParseHeader();
+    QByteArray InflatePending();
+    void CheckTrailer();
+    void ResetMember();
+
+    struct Inflater;
+    std::unique_ptr<Inflater> inflater;
+    Stage stage = Stage::Header;
+    QByteArray pending;        // bytes received but not yet consumed
+    quint32 crc = 0;           // CRC-32 of the member's decoded bytes
+    quint32 size = 0;          // decoded length of the member, modulo 2^32
+    bool anyMember = false;    // at least one member was complete
+};
+
+// Decodes a whole gzip stream.
+QByteArray GzipDecode(const QByteArray &data);
+
+// Decodes a whole gzip file (a compressed past log); EGzipError when it is missing or bad.
+QByteArray GzipDecodeFile(const QString &path);
+
+// Whether a URL names a compressed file (its path ends in ".gz").
+bool IsGzipUrl(const QString &url);

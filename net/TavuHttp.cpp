@@ -1,0 +1,337 @@
+#include "net/TavuHttp.h"
+
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/TavuEnviron.h"
+#include "net/Gzip.h"
+#include "net/HttpSettings.h"
+#include "net/SyncWait.h"
+#include "net/TavuHttpList.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+QByteArray WithoutCr(QByteArray line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+// Writes a header block to the trace, one line each; credentials are masked.
+void Trace(const QByteArray &header)
+{
+    if (!TavuEnviron)
+        return;
+    for (const QByteArray &raw : header.split('\n')) {
+        const QByteArray line = WithoutCr(raw);
+        if (line.isEmpty())
+            continue;
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray name = line.left(colon).toLower();
+        if (colon > 0 && (name == "authorization" || name == "proxy-authorization"))
+            TavuEnviron->AddTrace(QString::fromLatin1(line.left(colon)) + QStringLiteral(": ********"));
+        else
+            TavuEnviron->AddTrace(QString::fromLatin1(line));
+    }
+}
+
+QString StatusMessage(int status, const QString &reason, const QString &location)
+{
+    if (status >= 300 && status < 400)
+        return QStringLiteral("リダイレクトされました。(%1 %2) → %3").arg(status).arg(reason, location);
+    return QStringLiteral("サーバーがエラーを返しました。(%1 %2)").arg(status).arg(reason);
+}
+
+const QString LogChangedMessage = QStringLiteral("サーバーのログが手元のログと一致しません。スレッドを取得し直してください。");
+const QString RangePastEndMessage = QStringLiteral("サーバーのログが手元のログより小さくなっています。スレッドを取得し直してください。");
+
+}  // namespace
+
+TTavuHttp::TTavuHttp(QObject *owner) : QObject(owner), client(new THttpCli(this))
+{
+    connect(client, &THttpCli::OnHeaderEnd, this, &TTavuHttp::HeaderArrived);
+    connect(client, &THttpCli::OnDocData, this, [this](THttpCli *, const QByteArray &data) { DataArrived(data); });
+    connect(client, &THttpCli::OnRequestDone, this, [this](THttpCli *, bool failed) { RequestDone(failed); });
+}
+
+TTavuHttp::~TTavuHttp()
+{
+    if (TavuHttpList)
+        TavuHttpList->Remove(this);
+}
+
+void TTavuHttp::ClearEvents()
+{
+    OnLine = nullptr;
+    OnDone = nullptr;
+    OnError = nullptr;
+    OnProgress = nullptr;
+}
+
+void TTavuHttp::Get(bool synchronous)
+{
+    Start(Kind::Conditional, synchronous);
+}
+
+void TTavuHttp::GetUnconditional(const QString &path, bool synchronous)
+{
+    recordFile = path;
+    FileUtil::ForceDirectories(QFileInfo(path).absolutePath());
+    Start(Kind::Unconditional, synchronous);
+}
+
+void TTavuHttp::Post(const QByteArray &formData, bool synchronous)
+{
+    client->PostData = formData;
+    Start(Kind::Post, synchronous);
+}
+
+void TTavuHttp::Abort()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this] { Abort(); }, Qt::QueuedConnection);
+        return;
+    }
+    if (!busy)
+        return;
+    if (client->IsBusy())
+        client->Abort();   // ends through RequestDone
+    else
+        EndFailed(httpAborted, QStringLiteral("中止しました。"));
+}
+
+// ---- starting ----
+
+void TTavuHttp::Start(Kind how, bool synchronous)
+{
+    if (busy)
+        Abort();
+    const quint64 current = ++serial;
+    kind = how;
+    record.clear();
+    lineBuffer.clear();
+    decoder.reset();
+    takeBody = rangeAsked = partial = overlapChecked = notModified = traced = false;
+    lastError = -1;
+    lastErrorMessage.clear();
+    finished = false;
+    busy = true;
+    if (TavuHttpList)
+        TavuHttpList->Add(this);
+
+    if (TavuEnviron && TavuEnviron->IsOffline()) {
+        QTimer::singleShot(0, this, [this, current] { ReportOffline(current); });
+    } else {
+        Prepare(how);
+        if (how == Kind::Post)
+            client->PostASync();
+        else
+            client->GetASync();
+    }
+    if (synchronous)
+        Wait();
+}
+
+void TTavuHttp::Prepare(Kind how)
+{
+    client->URL = URL;
+    client->UserAgent = UserAgent;
+    client->NoCache = NoCache;
+    client->Cookie = Cookie;
+    client->Referer = Referer;
+    client->Username = Username;
+    client->Password = Password;
+    client->ContentType = ContentType;
+    client->Timeout = Timeout;
+    client->AcceptEncoding = AcceptGzip ? QStringLiteral("gzip") : QString();
+    ApplyProxy(*client, ConfiguredProxy(how == Kind::Post));
+
+    client->IfModifiedSince.clear();
+    client->IfNoneMatch.clear();
+    client->RangeFrom = -1;
+    if (how != Kind::Conditional)
+        return;
+    // The ETag is used when the setting asks for it or when no date is stored.
+    const bool useETag = !ETag.isEmpty() && (ConfiguredHttpMode() == 1 || LastModified.isEmpty());
+    if (useETag)
+        client->IfNoneMatch = ETag;
+    else
+        client->IfModifiedSince = LastModified;
+    if (StoredSize > 0) {
+        client->RangeFrom = StoredSize - 1;   // the stored last line feed comes back first
+        rangeAsked = true;
+    }
+}
+
+void TTavuHttp::Wait()
+{
+    QPointer<TTavuHttp> self(this);
+    const bool stopped = WaitUntil(this, &TTavuHttp::Ended, [this] { return IsBusy(); }, [this] { Abort(); });
+    if (stopped)
+        throw EHttpException(0, TTavuEnviron::StoppedMessage());
+    if (self && (lastError == httpConnectFailed || lastError == httpTimeout))
+        throw EHttpException(0, lastErrorMessage);
+}
+
+void TTavuHttp::ReportOffline(quint64 which)
+{
+    if (!busy || serial != which)
+        return;
+    notModified = true;
+    Done(false);
+}
+
+// ---- the reply ----
+
+void TTavuHttp::HeaderArrived()
+{
+    TraceRequest();
+    const int status = client->StatusCode();
+    takeBody = status >= 200 && status < 300;
+    partial = rangeAsked && status == 206;
+    const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
+    if (takeBody && (gzipEncoded || IsGzipUrl(URL)))
+        decoder = std::make_unique<TGzipDecoder>();
+}
+
+void TTavuHttp::DataArrived(const QByteArray &data)
+{
+    if (!takeBody)
+        return;
+    QByteArray bytes = data;
+    if (decoder) {
+        try {
+            bytes = decoder->Feed(data);
+        } catch (const EGzipError &e) {
+            client->Fail(httpBadGzip, e.Message);
+            return;
+        }
+    }
+    const quint64 current = serial;
+    QPointer<TTavuHttp> self(this);
+    if (OnProgress)
+        OnProgress(this, Job, Received(), Total());
+    if (self && busy && serial == current)
+        TakeBody(bytes);
+}
+
+void TTavuHttp::TakeBody(QByteArray bytes)
+{
+    if (partial && !overlapChecked && !bytes.isEmpty()) {
+        if (bytes.front() != '\n') {
+            client->Fail(httpLogChanged, LogChangedMessage);
+            return;
+        }
+        bytes.remove(0, 1);
+        overlapChecked = true;
+    }
+    if (kind == Kind::Unconditional)
+        record += bytes;
+    lineBuffer += bytes;
+    EmitLines();
+}
+
+void TTavuHttp::EmitLines()
+{
+    const quint64 current = serial;
+    QPointer<TTavuHttp> self(this);
+    qsizetype from = 0;
+    for (qsizetype end; (end = lineBuffer.indexOf('\n', from)) >= 0; from = end + 1) {
+        if (OnLine)
+            OnLine(this, Job, WithoutCr(lineBuffer.mid(from, end - from)), Received(), Total());
+        if (!self || !busy || serial != current)
+            return;   // a handler ended the job
+    }
+    lineBuffer.remove(0, from);
+}
+
+void TTavuHttp::RequestDone(bool failed)
+{
+    if (failed) {
+        if (!traced)
+            Trace(client->SentHeader());
+        lastError = client->ErrorCode();
+        lastErrorMessage = client->ErrorMessage();
+        EndFailed(client->ErrorCode(), client->ErrorMessage(), client->ErrorDetail());
+        return;
+    }
+    const int status = client->StatusCode();
+    if (takeBody)
+        CompleteBody();
+    else if (status == 304) {
+        notModified = true;
+        Done(false);
+    } else if (status == 416)
+        EndFailed(416, RangePastEndMessage, QString::fromLatin1(client->RcvdHeader()));
+    else
+        EndFailed(status, StatusMessage(status, client->ReasonPhrase(), client->Location()),
+                  QString::fromLatin1(client->RcvdHeader()));
+}
+
+// The body has arrived whole: check it, hand on the last line and write the record file.
+void TTavuHttp::CompleteBody()
+{
+    if (decoder) {
+        try {
+            decoder->Finish();
+        } catch (const EGzipError &e) {
+            EndFailed(httpBadGzip, e.Message);
+            return;
+        }
+    }
+    if (partial && !overlapChecked) {
+        EndFailed(httpLogChanged, LogChangedMessage);
+        return;
+    }
+    if (!lineBuffer.isEmpty() && OnLine) {
+        const quint64 current = serial;
+        QPointer<TTavuHttp> self(this);
+        OnLine(this, Job, WithoutCr(std::exchange(lineBuffer, QByteArray())), Received(), Total());
+        if (!self || !busy || serial != current)
+            return;
+    }
+    if (kind == Kind::Unconditional) {
+        try {
+            FileUtil::WriteFileAtomic(recordFile, record);
+        } catch (const EFileError &e) {
+            EndFailed(httpFileError, QStringLiteral("受信したファイルを保存できませんでした。"), e.Message);
+            return;
+        }
+    }
+    Done(false);
+}
+
+void TTavuHttp::EndFailed(int code, const QString &message, const QString &detail)
+{
+    const quint64 current = serial;
+    QPointer<TTavuHttp> self(this);
+    if (OnError)
+        OnError(this, Job, code, message, detail);
+    if (self && busy && serial == current)
+        Done(true);
+}
+
+void TTavuHttp::Done(bool failed)
+{
+    busy = false;
+    finished = true;
+    record.clear();
+    lineBuffer.clear();
+    decoder.reset();
+    QPointer<TTavuHttp> self(this);
+    emit Ended(this);   // first, so a synchronous wait ends even when OnDone frees the job
+    if (self && OnDone)
+        OnDone(this, Job, failed);
+}
+
+void TTavuHttp::TraceRequest()
+{
+    traced = true;
+    Trace(client->SentHeader());
+    Trace(client->RcvdHeader());
+}

@@ -1,0 +1,314 @@
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/TavuConfig.h"
+#include "net/TavuHttp.h"
+
+#include "NetTestUtil.h"
+#include "support/ScriptedHttpServer.h"
+#include "support/TempDataRoot.h"
+
+#include <QThread>
+
+#include <zlib.h>
+
+using Server = ScriptedHttpServer;
+using TavuHttp = NetTest;
+
+namespace {
+
+QByteArray Gzip(const QByteArray &data)
+{
+    z_stream zs{};
+    deflateInit2(&zs, 6, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&zs, uLong(data.size())) + 32), '\0');
+    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    zs.avail_in = uInt(data.size());
+    zs.next_out = reinterpret_cast<Bytef *>(out.data());
+    zs.avail_out = uInt(out.size());
+    deflate(&zs, Z_FINISH);
+    out.resize(int(zs.total_out));
+    deflateEnd(&zs);
+    return out;
+}
+
+// Runs one asynchronous GET of `path` and waits for its end.
+void RunGet(TTavuHttp &job, JobEvents &events, const Server &server, const char *path)
+{
+    events.Attach(job);
+    job.URL = server.Url(QString::fromLatin1(path));
+    job.Get();
+    ASSERT_TRUE(WaitFor([&] { return events.done; }));
+}
+
+}  // namespace
+
+TEST_F(TavuHttp, HandsOnCompleteLinesAndTheLastOnlyWhenTheBodyIsWhole)
+{
+    Server server;
+    Server::Script pieces;
+    pieces.pieces = {{"HTTP/1.1 200 OK\r\nContent-Length: 19\r\n\r\none\r\ntw"}, {"o\nthree", 50}, {"\n\nend", 20}};
+    server.Reply(pieces);
+    server.Reply("HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\none\ntwo\nthr");   // the server lies
+
+    TTavuHttp job;
+    JobEvents events;
+    int jobRecord = 0;
+    job.Job = &jobRecord;
+    RunGet(job, events, server, "/board/subject.txt");
+    EXPECT_EQ(events.record, &jobRecord);
+    EXPECT_EQ(events.log, QStringList({"line:one", "line:two", "line:three", "line:", "line:end", "done:0"}));
+    EXPECT_TRUE(job.IsFinished());
+    EXPECT_EQ(job.Received(), 19);
+    EXPECT_EQ(job.Total(), 19);
+
+    TTavuHttp cut;
+    JobEvents cutEvents;
+    RunGet(cut, cutEvents, server, "/board/subject.txt");
+    EXPECT_EQ(cutEvents.log, QStringList({"line:one", "line:two", "error:4", "done:1"}));
+    EXPECT_EQ(cutEvents.errorCode, httpTruncated);
+    EXPECT_FALSE(cutEvents.errorMessage.isEmpty());
+}
+
+TEST_F(TavuHttp, ConditionalGetCarriesTheStoredValidatorsAndRange)
+{
+    Server server;
+    server.Reply(Server::Make(304, ""));
+    server.Reply(Server::Make(304, ""));
+    TTavuHttp job;
+    JobEvents events;
+    job.LastModified = QStringLiteral("Sat, 01 Jan 2005 00:00:00 GMT");
+    job.ETag = QStringLiteral("\"abc\"");
+    job.StoredSize = 100;
+    RunGet(job, events, server, "/dat/1.dat");
+    QByteArray request = server.LastRequest();
+    EXPECT_EQ(Server::HeaderOf(request, "If-Modified-Since"), "Sat, 01 Jan 2005 00:00:00 GMT");
+    EXPECT_EQ(Server::HeaderOf(request, "If-None-Match"), "");
+    EXPECT_EQ(Server::HeaderOf(request, "Range"), "bytes=99-");
+    EXPECT_EQ(events.log, QStringList({"done:0"}));
+    EXPECT_TRUE(job.IsNotModified());
+
+    // without a stored date the ETag is used
+    JobEvents second;
+    job.LastModified.clear();
+    job.StoredSize = 0;
+    RunGet(job, second, server, "/dat/1.dat");
+    request = server.LastRequest();
+    EXPECT_EQ(Server::HeaderOf(request, "If-None-Match"), "\"abc\"");
+    EXPECT_EQ(Server::HeaderOf(request, "If-Modified-Since"), "");
+    EXPECT_EQ(Server::HeaderOf(request, "Range"), "");
+}
+
+TEST_F(TavuHttp, HttpModeOnePrefersTheETag)
+{
+    TempDataRoot root(true);
+    TavuConfig = new TTavuConfig;
+    TavuConfig->HTTP_MODE = 1;
+    Server server;
+    server.Reply(Server::Make(304, ""));
+    TTavuHttp job;
+    JobEvents events;
+    job.LastModified = QStringLiteral("Sat, 01 Jan 2005 00:00:00 GMT");
+    job.ETag = QStringLiteral("\"abc\"");
+    RunGet(job, events, server, "/dat/1.dat");
+    delete TavuConfig;
+    TavuConfig = nullptr;
+    EXPECT_EQ(Server::HeaderOf(server.LastRequest(), "If-None-Match"), "\"abc\"");
+    EXPECT_EQ(Server::HeaderOf(server.LastRequest(), "If-Modified-Since"), "");
+}
+
+TEST_F(TavuHttp, RangeRepliesMustContinueTheStoredLog)
+{
+    Server server;
+    server.Reply(Server::Make(206, "\nnew 1\nnew 2\n"));
+    server.Reply(Server::Make(206, "changed\nlog\n"));
+    server.Reply(Server::Make(416, ""));
+
+    TTavuHttp job;
+    job.StoredSize = 500;
+    JobEvents appended;
+    RunGet(job, appended, server, "/dat/1.dat");
+    EXPECT_EQ(appended.log, QStringList({"line:new 1", "line:new 2", "done:0"}));
+    EXPECT_TRUE(job.IsPartial());
+
+    JobEvents changed;
+    RunGet(job, changed, server, "/dat/1.dat");
+    EXPECT_EQ(changed.log, QStringList({"error:7", "done:1"}));
+    EXPECT_EQ(changed.errorCode, httpLogChanged);
+
+    JobEvents pastEnd;
+    RunGet(job, pastEnd, server, "/dat/1.dat");
+    EXPECT_EQ(pastEnd.log, QStringList({"error:416", "done:1"}));
+    EXPECT_NE(pastEnd.errorMessage, changed.errorMessage);
+}
+
+TEST_F(TavuHttp, ErrorStatusesAndRedirectsAreReportedWithoutTheirBody)
+{
+    Server server;
+    server.Reply(Server::Make(404, "<html>not found</html>\n"));
+    server.Reply(Server::Make(302, "", {"Location: http://server.example/403/go.html"}));
+    TTavuHttp job;
+    JobEvents missing;
+    RunGet(job, missing, server, "/a");
+    EXPECT_EQ(missing.log, QStringList({"error:404", "done:1"}));
+    JobEvents moved;
+    RunGet(job, moved, server, "/b");
+    EXPECT_EQ(moved.log, QStringList({"error:302", "done:1"}));
+    EXPECT_TRUE(moved.errorDetail.contains(QLatin1String("http://server.example/403/")));
+    EXPECT_EQ(job.Location(), QStringLiteral("http://server.example/403/go.html"));
+}
+
+TEST_F(TavuHttp, OfflineSendsNothingAndReportsDoneLater)
+{
+    Server server;
+    TavuEnviron->SetOffline(true);
+    TTavuHttp job;
+    JobEvents events;
+    events.Attach(job);
+    job.URL = server.Url("/x");
+    job.Get();
+    EXPECT_FALSE(events.done);   // never from inside the call
+    ASSERT_TRUE(WaitFor([&] { return events.done; }));
+    EXPECT_EQ(events.log, QStringList({"done:0"}));
+    EXPECT_TRUE(job.IsNotModified());
+
+    job.Get(true);   // a synchronous job returns once done was reported
+    EXPECT_EQ(events.log.size(), 2);
+    EXPECT_TRUE(server.Requests().isEmpty());
+}
+
+TEST_F(TavuHttp, RecordFileIsReplacedOnlyByAWholeBody)
+{
+    TempDataRoot root;
+    const QString record = root.File("log/site/boardlist.txt");
+    Server server;
+    server.Reply(Server::Make(200, "board one\nboard two\n"));
+    server.Reply("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\nbroken");
+    server.Reply(Server::Make(500, "oops"));
+
+    TTavuHttp job;
+    JobEvents events;
+    events.Attach(job);
+    job.URL = server.Url("/bbsmenu.html");
+    job.NoCache = true;
+    job.GetUnconditional(record, true);
+    EXPECT_EQ(FileUtil::ReadFile(record), QByteArray("board one\nboard two\n"));
+    EXPECT_EQ(Server::HeaderOf(server.LastRequest(), "Pragma"), "no-cache");
+
+    for (int i = 0; i < 2; ++i) {
+        job.GetUnconditional(record, true);
+        EXPECT_TRUE(events.failed);
+        EXPECT_EQ(FileUtil::ReadFile(record), QByteArray("board one\nboard two\n"));
+    }
+}
+
+TEST_F(TavuHttp, DecodesGzipBodiesAndRejectsBrokenOnes)
+{
+    const QByteArray text("1<>a<>b<>c<>title\n2<>a<>b<>c<>\n");
+    QByteArray broken = Gzip(text);
+    broken[broken.size() - 6] = char(broken[broken.size() - 6] ^ 1);   // damage the CRC
+    Server server;
+    server.Reply(Server::Make(200, Gzip(text), {"Content-Encoding: gzip"}));
+    server.Reply(Server::Make(200, Gzip(text)));
+    server.Reply(Server::Make(200, broken, {"Content-Encoding: gzip"}));
+
+    TTavuHttp job;
+    job.AcceptGzip = true;
+    JobEvents encoded;
+    RunGet(job, encoded, server, "/dat/1.dat");
+    EXPECT_EQ(Server::HeaderOf(server.LastRequest(), "Accept-Encoding"), "gzip");
+    EXPECT_EQ(encoded.lines, QList<QByteArray>({"1<>a<>b<>c<>title", "2<>a<>b<>c<>"}));
+
+    JobEvents pastLog;
+    job.AcceptGzip = false;
+    RunGet(job, pastLog, server, "/kako/1000/1000000000.dat.gz");
+    EXPECT_EQ(pastLog.lines, encoded.lines);
+
+    JobEvents bad;
+    job.AcceptGzip = true;
+    RunGet(job, bad, server, "/dat/1.dat");
+    EXPECT_EQ(bad.errorCode, httpBadGzip);
+    EXPECT_TRUE(bad.failed);
+    EXPECT_LT(bad.lines.size(), 2);   // the last line of a broken body is never handed on
+}
+
+TEST_F(TavuHttp, AbortAllEndsJobsOnEveryThread)
+{
+    Server server;
+    server.ReplyNothing();
+    server.ReplyNothing();
+    TTavuHttp here;
+    JobEvents hereEvents;
+    hereEvents.Attach(here);
+    here.URL = server.Url("/slow");
+    here.Get();
+
+    std::atomic<int> workerError{-1};
+    std::atomic<bool> workerDone{false};
+    std::atomic<bool> workerStarted{false};
+    QThread *worker = QThread::create([&] {
+        TTavuHttp job;
+        job.URL = server.Url("/slow");
+        job.OnError = [&](TTavuHttp *, void *, int code, const QString &, const QString &) { workerError = code; };
+        job.OnDone = [&](TTavuHttp *, void *, bool) { workerDone = true; };
+        QTimer::singleShot(0, [&] { workerStarted = true; });
+        job.Get(true);
+    });
+    worker->start();
+    ASSERT_TRUE(WaitFor([&] { return workerStarted && server.Requests().size() == 2 && TavuHttpList->Count() == 2; }));
+
+    TavuHttpList->AbortAll();
+    ASSERT_TRUE(WaitFor([&] { return worker->isFinished() && hereEvents.done; }));
+    delete worker;
+    EXPECT_EQ(hereEvents.log, QStringList({"error:0", "done:1"}));
+    EXPECT_EQ(workerError, httpAborted);
+    EXPECT_TRUE(workerDone);
+    EXPECT_EQ(TavuHttpList->Count(), 1);   // the worker's job left the list when it was destroyed
+    TavuHttpList->DeleteFinished();
+    EXPECT_EQ(TavuHttpList->Count(), 0);
+}
+
+TEST_F(TavuHttp, SynchronousJobRaisesOnConnectionFailureAndStop)
+{
+    quint16 closedPort;
+    {
+        Server gone;
+        closedPort = gone.Port();
+    }
+    TTavuHttp job;
+    JobEvents events;
+    events.Attach(job);
+    job.URL = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+    EXPECT_THROW(job.Get(true), EHttpException);
+    EXPECT_EQ(events.log, QStringList({"error:1", "done:1"}));
+
+    Server server;
+    server.ReplyNothing();
+    job.URL = server.Url("/slow");
+    QTimer::singleShot(50, [] { TavuEnviron->SetStopped(true); });
+    try {
+        job.Get(true);
+        FAIL() << "no exception";
+    } catch (const EHttpException &e) {
+        EXPECT_EQ(e.Message, QStringLiteral("切断しました。"));
+    }
+    EXPECT_EQ(events.log.mid(2), QStringList({"error:0", "done:1"}));
+}
+
+TEST_F(TavuHttp, TracesHeadersWithoutCredentials)
+{
+    Server server;
+    server.Reply(Server::Make(200, "x\n", {"Set-Cookie: SID=1", "ETag: \"e1\"", "Last-Modified: Sun, 02 Jan 2005 00:00:00 GMT"}));
+    TTavuHttp job;
+    JobEvents events;
+    job.Username = QStringLiteral("me");
+    job.Password = QStringLiteral("secret");
+    RunGet(job, events, server, "/auth/x.dat");
+    const QStringList trace = TavuEnviron->TraceLines();
+    EXPECT_TRUE(trace.contains(QStringLiteral("GET /auth/x.dat HTTP/1.0")));
+    EXPECT_TRUE(trace.contains(QStringLiteral("Authorization: ********")));
+    EXPECT_TRUE(trace.contains(QStringLiteral("HTTP/1.1 200 Scripted")));
+    EXPECT_FALSE(trace.join('\n').contains(QString::fromLatin1(QByteArray("me:secret").toBase64())));
+    EXPECT_EQ(job.ReplyETag(), QStringLiteral("\"e1\""));
+    EXPECT_EQ(job.ReplyLastModified(), QStringLiteral("Sun, 02 Jan 2005 00:00:00 GMT"));
+    EXPECT_EQ(job.Cookies(), QStringList{QStringLiteral("SID=1")});
+}
