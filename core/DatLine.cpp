@@ -120,25 +120,6 @@ void SplitTitleCount(QStringView text, TSubjectLine &out)
     out.Title = trimmed.first(open).trimmed().toString();
 }
 
-// The lines of a text without their line breaks (CR LF or LF); a final break starts no line.
-template <typename View>
-QList<View> SplitLines(View text)
-{
-    QList<View> lines;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf('\n', start);
-        const qsizetype next = end < 0 ? text.size() : end + 1;
-        if (end < 0)
-            end = text.size();
-        if (end > start && text[end - 1] == '\r')
-            --end;
-        lines.append(text.sliced(start, end - start));
-        start = next;
-    }
-    return lines;
-}
-
 }  // namespace
 
 TDatFields ParseDatLine(QStringView line)
@@ -159,14 +140,18 @@ QString ComposeDatLine(const QString &name, const QString &mail, const QString &
 QList<QByteArray> SplitLogLines(const QByteArray &log)
 {
     QList<QByteArray> lines;
-    for (QByteArrayView line : SplitLines(QByteArrayView(log)))
-        lines.append(line.toByteArray());
+    qsizetype start = 0;
+    while (start < log.size()) {
+        qsizetype end = log.indexOf('\n', start);
+        const qsizetype next = end < 0 ? log.size() : end + 1;
+        if (end < 0)
+            end = log.size();
+        if (end > start && log[end - 1] == '\r')
+            --end;
+        lines.append(log.sliced(start, end - start));
+        start = next;
+    }
     return lines;
-}
-
-QList<QStringView> SplitTextLines(QStringView text)
-{
-    return SplitLines(text);
 }
 
 QByteArray LogLineBreak()

@@ -33,8 +33,6 @@ QString ComposeDatLine(const QString &name, const QString &mail, const QString &
 // The lines of a stored log, without their line breaks (CR LF or LF). A final line break does not
 // start another line; every other line, empty ones included, is returned.
 QList<QByteArray> SplitLogLines(const QByteArray &log);
-// The same for decoded text; the pieces are views into text.
-QList<QStringView> SplitTextLines(QStringView text);
 
 // The line break of stored logs: CR LF, or LF alone in the log-compatibility mode.
 QByteArray LogLineBreak();

@@ -56,18 +56,9 @@ void TResList::LoadDat(const QByteArray &log)
     const QList<QByteArray> lines = SplitLogLines(log);
     items.reserve(items.size() + size_t(lines.size()));
     const TRes references = References();
-    // Decoding the whole log at once is much faster than line by line. Its lines are used when they
-    // match the byte lines one for one: a decoder never makes a line break, so equal counts mean
-    // no broken byte swallowed one and line n is still response n.
-    const QString text = jconvert::SjisToUnicode(log);
-    const QList<QStringView> texts = SplitTextLines(text);
-    const bool aligned = texts.size() == lines.size();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (aligned)
-            AppendLine(texts[i], lines[i], references);
-        else
-            AppendLine(jconvert::SjisToUnicode(lines[i]), lines[i], references);
-    }
+    // Each line is decoded on its own, so a broken byte can never take a line break with it.
+    for (const QByteArray &line : lines)
+        AppendLine(jconvert::SjisToUnicode(line), line, references);
 }
 
 TRes *TResList::AddDatLine(const QString &line)

@@ -42,6 +42,7 @@ public:
     // LF alone in the log-compatibility mode). Erased responses keep their text in the log; their
     // numbers are marked in section "ERASE" ("RES<n>" = 1) of the .inf beside the log. Existing marks
     // are never removed here: restoring a response clears its mark in the .inf.
+    // Raises EFileError when the log or the .inf cannot be written.
     void SaveDat(const QString &path) const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.

@@ -192,6 +192,7 @@ TBoard *TThreadItem::GetBoard() const
 
 QString TThreadItem::GetLogFile() const
 {
+    QMutexLocker lock(&resolveLock);
     if (!resolved) {
         resolvedLog = ResolveLogFile();
         resolved = true;
@@ -252,6 +253,7 @@ QString TThreadItem::ResolveLogFile() const
 
 void TThreadItem::ForgetLogFile()
 {
+    QMutexLocker lock(&resolveLock);
     resolved = false;
     resolvedLog.clear();
 }
@@ -536,30 +538,16 @@ bool TThreadItem::MoveToLocalFolder(const QString &folder)
     const QString newInf = InfPathOf(newLog);
     if (QFile::exists(newLog) || QFile::exists(newInf))
         return false;
-
-    if (KAKOLOG)
-        SetKakolog(false);
-    LOCALLOG = true;
-    if (!SaveInfo() || !QFile::rename(log, newLog))
+    if (!QFile::rename(log, newLog))
         return false;
-    if (!QFile::rename(inf, newInf)) {
+    if (QFile::exists(inf) && !QFile::rename(inf, newInf)) {
         QFile::rename(newLog, log);
         return false;
     }
     for (const QString &extension : {QStringLiteral(".txt"), QStringLiteral(".bak")})
         QFile::rename(WithExtension(log, extension), WithExtension(newLog, extension));   // a failure is skipped
-
     try {
-        TIniFile redirect;
-        redirect.SetFileName(inf);
-        redirect.WriteString(INFO, QStringLiteral("LOCAL"), target);
-        redirect.UpdateFile();
-        TIniFile moved(newInf);
-        if (!moved.SectionExists(QStringLiteral("ORG"))) {
-            moved.WriteString(QStringLiteral("ORG"), QStringLiteral("SITEID"), Site ? Site->SITEID : QString());
-            moved.WriteString(QStringLiteral("ORG"), QStringLiteral("BOARDID"), BoardID);
-            moved.UpdateFile();
-        }
+        WriteMoveMarks(inf, newInf, target);
     } catch (const EFileError &) {
         // Without its redirect the log would be lost to its board: it goes back.
         QFile::remove(inf);
@@ -568,6 +556,23 @@ bool TThreadItem::MoveToLocalFolder(const QString &folder)
         return false;
     }
     ForgetLogFile();
-    Changed();
+    if (KAKOLOG)
+        SetKakolog(false);
+    LOCALLOG = true;
+    SaveInfo();
     return true;
+}
+
+void TThreadItem::WriteMoveMarks(const QString &formerInf, const QString &movedInf, const QString &folder) const
+{
+    TIniFile redirect;
+    redirect.SetFileName(formerInf);
+    redirect.WriteString(INFO, QStringLiteral("LOCAL"), folder);
+    redirect.UpdateFile();
+    TIniFile moved(movedInf);
+    if (moved.SectionExists(QStringLiteral("ORG")))
+        return;   // moved before: the first place is kept
+    moved.WriteString(QStringLiteral("ORG"), QStringLiteral("SITEID"), Site ? Site->SITEID : QString());
+    moved.WriteString(QStringLiteral("ORG"), QStringLiteral("BOARDID"), BoardID);
+    moved.UpdateFile();
 }

@@ -15,6 +15,7 @@
 #include "core/Bookmark.h"
 #include "core/Colors.h"
 
+#include <QMutex>
 #include <QSet>
 #include <QString>
 #include <atomic>
@@ -63,8 +64,9 @@ public:
     // The .inf path beside a log path.
     static QString InfPathOf(const QString &logPath);
 
-    // Re-reads the .inf into the fields. Keys that are missing (a new or a truncated file) read as
-    // their defaults; TITLE and AGECOUNT then keep what the item already had (from the listing).
+    // Re-reads the .inf into the fields (the live flag follows KAKOLOG). Keys that are missing (a new
+    // or a truncated file) read as their defaults; TITLE and AGECOUNT then keep what the item already
+    // had (from the listing).
     void LoadInfo();
     // Writes the fields into the .inf (other sections of the file are kept) and, in the
     // log-compatibility mode, the .idx. False when the item has no log path or the write failed.
@@ -90,7 +92,7 @@ public:
     // Moves the log into a local folder: the item gets the local-folder mark (a past-log mark is
     // cleared), the .dat, .inf, .txt (memo) and .bak files move into the folder, the moved .inf gets
     // [ORG] SITEID and BOARDID of the former place unless it has them, and a redirect ([INFO] LOCAL)
-    // is left at the former place. False, with nothing changed on disk, when the item has no log,
+    // is left at the former place. False, with the log left where it was, when the item has no log,
     // the folder is where the log already is, or the .dat or .inf cannot be moved (a log of the
     // same name in the folder is never overwritten).
     bool MoveToLocalFolder(const QString &folder);
@@ -156,6 +158,7 @@ private:
     std::atomic<int> refCount{1};
     TBoard *board = nullptr;     // explicit board
     QString logFile;             // explicit log path
+    mutable QMutex resolveLock;  // the item is read from check threads too
     mutable QString resolvedLog; // GetLogFile's answer, cached
     mutable bool resolved = false;
     bool bookmarksRead = false;  // Bookmarks reflect the .inf
@@ -169,4 +172,5 @@ private:
     void SaveIdx() const;
     void MoveValidatorsToBak() const;
     void RemoveRedirects() const;
+    void WriteMoveMarks(const QString &formerInf, const QString &movedInf, const QString &folder) const;
 };

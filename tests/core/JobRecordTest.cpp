@@ -1,10 +1,8 @@
 #include "core/Res.h"
 #include "core/ResDownloader.h"
 #include "core/ResList.h"
-#include "core/ResUploader.h"
 #include "core/SendData.h"
 #include "core/ThreadItem.h"
-#include "core/ThreadUploader.h"
 
 #include <gtest/gtest.h>
 
@@ -98,15 +96,4 @@ TEST(SendData, FillsPostTemplatesInTheBoardsCode)
     // A value that looks like a placeholder is not filled again.
     data.Name = QStringLiteral("<mail>");
     EXPECT_EQ(data.FillTemplate(QStringLiteral("<name>"), 2), QStringLiteral("%3Cmail%3E"));
-
-    auto *item = new TThreadItem;
-    {
-        TResUploader reply(item);
-        EXPECT_EQ(item->RefCount(), 2);
-        TThreadUploader thread;
-        EXPECT_EQ(thread.Item(), nullptr);
-        EXPECT_TRUE(thread.Data != nullptr);
-    }
-    EXPECT_EQ(item->RefCount(), 1);
-    item->Release();
 }

@@ -167,13 +167,3 @@ TEST(ThreadItemList, ReferencesFollowTheList)
     EXPECT_EQ(releases, 3);
     item->Release();
 }
-
-TEST(ThreadItemList, MoveAndInsertKeepTheOthersInOrder)
-{
-    Listing listing;
-    listing.RememberLetters();
-    listing.list.Move(0, 4);
-    EXPECT_EQ(listing.Order(), QStringLiteral("BCDEA"));
-    listing.list.Move(3, 1);
-    EXPECT_EQ(listing.Order(), QStringLiteral("BECDA"));
-}

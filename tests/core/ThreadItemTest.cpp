@@ -294,3 +294,47 @@ TEST(ThreadItem, ReferencesAcrossThreadsAndEvents)
     item->Release();   // the last reference frees it
     EXPECT_EQ(releases.load(), 4 * PerThread + 1);
 }
+
+TEST(ThreadItem, MovingToLocalFoldersLeavesRedirectsAndKeepsTheFirstPlace)
+{
+    ThreadTestEnv env;
+    const QString news = env.news->GetLogDir();
+    const QString local = env.local->GetLogDir();
+    const QString second = env.root.File(QStringLiteral("second/"));
+    ItemRef item(env.NewItem(QStringLiteral("700"), QStringLiteral("題")));
+    Touch(item->GetLogFile());
+    Touch(news + QStringLiteral("700.txt"), "memo");
+    item->READ = 4;
+    item->SetKakolog(true);
+    item->SaveInfo();
+
+    ASSERT_TRUE(item->MoveToLocalFolder(local));
+    EXPECT_EQ(item->GetLogFile(), local + QStringLiteral("700.dat"));
+    EXPECT_TRUE(item->LogExists());
+    EXPECT_TRUE(QFile::exists(local + QStringLiteral("700.txt")));
+    EXPECT_FALSE(QFile::exists(news + QStringLiteral("700.dat")));
+    EXPECT_FALSE(item->KAKOLOG);
+    EXPECT_TRUE(item->LOCALLOG);
+    const TIniFile moved(local + QStringLiteral("700.inf"));
+    EXPECT_EQ(moved.ReadString(QStringLiteral("ORG"), QStringLiteral("SITEID")), QStringLiteral("test"));
+    EXPECT_EQ(moved.ReadString(QStringLiteral("ORG"), QStringLiteral("BOARDID")), QStringLiteral("news"));
+    EXPECT_EQ(moved.ReadInteger(QStringLiteral("LOG"), QStringLiteral("READ")), 4);
+
+    // A second move keeps the first place, and a fresh item of the board still finds the log.
+    ASSERT_TRUE(item->MoveToLocalFolder(second));
+    EXPECT_EQ(TIniFile(second + QStringLiteral("700.inf")).ReadString(QStringLiteral("ORG"), QStringLiteral("BOARDID")),
+              QStringLiteral("news"));
+    ItemRef fresh(env.NewItem(QStringLiteral("700")));
+    EXPECT_EQ(fresh->GetLogFile(), second + QStringLiteral("700.dat"));
+    fresh->LoadInfo();
+    EXPECT_TRUE(fresh->LOCALLOG);
+
+    // A log of the same name in the folder is never overwritten.
+    ItemRef other(env.NewItem(QStringLiteral("701")));
+    Touch(other->GetLogFile(), "mine");
+    Touch(local + QStringLiteral("701.dat"), "theirs");
+    EXPECT_FALSE(other->MoveToLocalFolder(local));
+    EXPECT_EQ(FileUtil::ReadFile(other->GetLogFile()), QByteArray("mine"));
+    EXPECT_EQ(FileUtil::ReadFile(local + QStringLiteral("701.dat")), QByteArray("theirs"));
+    EXPECT_FALSE(other->MoveToLocalFolder(news));   // already there
+}
