@@ -1,0 +1,60 @@
+// HTML rendering of a 1000-response thread through the default skin: responses per second.
+// Run by hand: bench_render_bench
+
+#include "core/Res.h"
+#include "render/TavuResWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A thread whose responses mix what boards send: anchors, links, ASCII art, names with trips.
+std::vector<std::unique_ptr<TRes>> MakeThread(int count)
+{
+    std::vector<std::unique_ptr<TRes>> thread;
+    for (int n = 1; n <= count; ++n) {
+        auto res = std::make_unique<TRes>();
+        res->Number = n;
+        res->Name = n % 7 == 0 ? QStringLiteral("名無し </b>◆Trip%1 <b>").arg(n) : QStringLiteral("名無しさん");
+        res->SetMail(n % 3 == 0 ? QStringLiteral("sage") : QString());
+        res->SetDate(QStringLiteral("2004/01/01(木) 12:%1:00 ID:id%2xyz").arg(n % 60).arg(n % 50));
+        QString body = QStringLiteral("<a href=\"../test/read.cgi/news/1/%1\" target=\"_blank\">&gt;&gt;%1</a><br>")
+                           .arg(qMax(1, n - 3));
+        body += QStringLiteral("これは %1 番目のレスです。詳しくは ttp://www.example.com/page%1.html を見て&amp;ね<br>").arg(n);
+        if (n % 10 == 0)
+            body += QStringLiteral("　 ∧＿∧<br>　（　´∀｀）＜ ぬるぽ<br>　（　　　　）<br>");
+        res->Body = body + QStringLiteral("&gt;&gt;1-3,5 <b>太字</b> <font color=red>赤</font>");
+        res->IsNew = n > count - 50;
+        thread.push_back(std::move(res));
+    }
+    return thread;
+}
+
+void BM_RenderThread(benchmark::State &state)
+{
+    TSkinSettings skin;
+    skin.SkinPath = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../resources/def/skin/default/");
+    skin.RenderImage = state.range(1) != 0;
+    const TTavuResWriter writer(skin);
+    const auto thread = MakeThread(int(state.range(0)));
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        QString page = writer.RenderHeader();
+        for (const auto &res : thread)
+            page += writer.RenderRes(*res);
+        page += writer.RenderFooter();
+        bytes = page.size();
+        benchmark::DoNotOptimize(page);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));   // responses per second
+    state.counters["page_chars"] = double(bytes);
+}
+BENCHMARK(BM_RenderThread)->Args({1000, 0})->Args({1000, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
