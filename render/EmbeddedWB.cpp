@@ -1,0 +1,631 @@
+#include "render/EmbeddedWB.h"
+
+#include <QBuffer>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <array>
+#include <utility>
+
+namespace {
+
+// The helper script that TEmbeddedWB places in every page (isolated world).
+const char *const HelperScript = R"js(
+// The helper of TEmbeddedWB inside every page. It runs in a world of its own: it shares the DOM
+// with the page, but the page (whose scripts are switched off anyway) can neither see nor call it.
+// The control calls window.varnelo.* and hears back through console messages "varnelo:...".
+(function () {
+    'use strict';
+    if (window.varnelo) {
+        return;
+    }
+
+    const RES_ANCHOR = /^ID(\d+)$/;
+    let marker = null;       // the comment before which written HTML is inserted
+    let generation = -1;     // the written document this page holds
+    let anchors = [];        // the response anchors, in page order
+    let lastTop = -1;
+
+    function anchorNumber(element) {
+        const match = RES_ANCHOR.exec(element.id || '') ||
+                      RES_ANCHOR.exec(element.getAttribute('name') || '');
+        return match ? parseInt(match[1], 10) : 0;
+    }
+
+    function collectAnchors(root, into) {
+        for (const element of root.querySelectorAll('[id^="ID"], a[name^="ID"]')) {
+            if (anchorNumber(element) > 0) {
+                into.push(element);
+            }
+        }
+        return into;
+    }
+
+    function findComment(text) {
+        const walker = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);
+        while (walker.nextNode()) {
+            if (walker.currentNode.data === text) {
+                return walker.currentNode;
+            }
+        }
+        return null;
+    }
+
+    // The response whose anchor is the last one at or above the top edge of the view.
+    function topResNumber() {
+        let low = 0;
+        let high = anchors.length - 1;
+        let found = anchors.length > 0 ? 0 : -1;
+        while (low <= high) {
+            const middle = (low + high) >> 1;
+            if (anchors[middle].getBoundingClientRect().top <= 1) {
+                found = middle;
+                low = middle + 1;
+            } else {
+                high = middle - 1;
+            }
+        }
+        return found < 0 ? 0 : anchorNumber(anchors[found]);
+    }
+
+    // Timers never fire in this world (the page's scripts are off), so the top response is
+    // measured right in the scroll event, which the browser sends at most once a frame.
+    function reportTop() {
+        const top = topResNumber();
+        if (top !== lastTop) {
+            lastTop = top;
+            console.info('varnelo:top:' + top);
+        }
+    }
+
+    // The response a check box belongs to: its numeric value, else the anchor before it.
+    function checkBoxNumber(box) {
+        if (/^\d+$/.test(box.value)) {
+            return parseInt(box.value, 10);
+        }
+        let number = 0;
+        for (const anchor of anchors) {
+            if (anchor.compareDocumentPosition(box) & Node.DOCUMENT_POSITION_FOLLOWING) {
+                number = anchorNumber(anchor);
+            } else {
+                break;
+            }
+        }
+        return number;
+    }
+
+    window.addEventListener('scroll', reportTop, { passive: true });
+    window.addEventListener('resize', reportTop);
+    document.addEventListener('change', function (event) {
+        const box = event.target;
+        if (box && box.type === 'checkbox') {
+            const number = checkBoxNumber(box);
+            if (number > 0) {
+                console.info('varnelo:check:' + number + ':' + (box.checked ? 1 : 0));
+            }
+        }
+    }, true);
+
+    window.varnelo = {
+        // Binds the helper to a written document; 'stale' when the page is not that document.
+        attach(newGeneration, startText, endText) {
+            if (!findComment(startText)) {
+                return 'stale';
+            }
+            marker = findComment(endText);
+            if (!marker) {   // the head swallowed the marker (an unclosed comment): append at the end
+                marker = document.createComment(endText);
+                (document.body || document.documentElement).appendChild(marker);
+            }
+            generation = newGeneration;
+            anchors = collectAnchors(document, []);
+            lastTop = -1;
+            reportTop();
+            return 'ok';
+        },
+
+        // Inserts HTML where the head left off. Scripts in it are dropped and never run.
+        append(forGeneration, html) {
+            if (forGeneration !== generation || !marker || !marker.isConnected) {
+                return false;
+            }
+            const template = document.createElement('template');
+            template.innerHTML = html;
+            for (const script of template.content.querySelectorAll('script')) {
+                script.remove();
+            }
+            collectAnchors(template.content, anchors);
+            marker.parentNode.insertBefore(template.content, marker);
+            reportTop();
+            return true;
+        },
+
+        scrollToAnchor(name) {
+            const target = document.getElementById(name) || document.getElementsByName(name)[0];
+            if (!target) {
+                return false;
+            }
+            target.scrollIntoView({ block: 'start' });
+            reportTop();
+            return true;
+        },
+
+        activeElementHtml() {
+            return document.activeElement ? document.activeElement.outerHTML : '';
+        },
+
+        elementTextAt(x, y) {
+            const element = document.elementFromPoint(x, y);
+            return element ? element.innerText : '';
+        },
+    };
+})();
+)js";
+
+// A written document's head is loaded through a data URL, which cannot be longer than 2 MB; a head
+// larger than this (in characters) is cut after its "<body>" tag and the rest appended.
+constexpr int MaxHeadLength = 100000;
+
+// The zoom factors of the five text sizes, smallest to largest.
+constexpr std::array<double, 5> ZoomFactors{0.75, 0.875, 1.0, 1.25, 1.5};
+
+QString StartMark(int generation) { return QStringLiteral("varnelo-start:%1").arg(generation); }
+QString EndMark(int generation) { return QStringLiteral("varnelo-end:%1").arg(generation); }
+
+// The text as a JavaScript string literal.
+QString JsString(const QString &text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// The position just after the first "<body ...>" tag, -1 when the text holds none yet.
+int BodyTagEnd(const QString &html)
+{
+    static const QRegularExpression bodyTag(QStringLiteral("<body\\b[^>]*>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = bodyTag.match(html);
+    return match.hasMatch() ? match.capturedEnd() : -1;
+}
+
+// Answers every "tavu://" request with an empty page.
+class TTavuSchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob *job) override
+    {
+        auto *body = new QBuffer(job);
+        body->open(QIODevice::ReadOnly);
+        job->reply("text/html", body);
+    }
+};
+
+}  // namespace
+
+// The page of the control: hands navigations and the helper's messages to the control.
+class TEmbeddedWB::TPage : public QWebEnginePage {
+public:
+    TPage(QWebEngineProfile *profile, TEmbeddedWB *owner) : QWebEnginePage(profile, owner), owner(owner) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        return owner->FilterNavigation(url, type == NavigationTypeTyped, isMainFrame);
+    }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int,
+                                  const QString &) override
+    {
+        if (level == InfoMessageLevel)
+            owner->ScriptMessage(message);
+    }
+
+private:
+    TEmbeddedWB *owner;
+};
+
+void TEmbeddedWB::RegisterSchemes()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QWebEngineUrlScheme scheme(InternalScheme().toLatin1());
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
+{
+    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    if (!profile->urlSchemeHandler(InternalScheme().toLatin1()))
+        profile->installUrlSchemeHandler(InternalScheme().toLatin1(), new TTavuSchemeHandler(profile));
+
+    webPage = new TPage(profile, this);
+    QWebEngineSettings *settings = webPage->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+
+    QWebEngineScript helper;
+    helper.setName(QStringLiteral("varnelo"));
+    helper.setWorldId(QWebEngineScript::ApplicationWorld);
+    helper.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    helper.setRunsOnSubFrames(false);
+    helper.setSourceCode(QString::fromUtf8(HelperScript));
+    webPage->scripts().insert(helper);
+    setPage(webPage);
+
+    connect(webPage, &QWebEnginePage::loadStarted, this, &TEmbeddedWB::OnLoadStarted);
+    connect(webPage, &QWebEnginePage::loadFinished, this, &TEmbeddedWB::OnLoadFinished);
+    connect(webPage, &QWebEnginePage::titleChanged, this, &TEmbeddedWB::OnTitleChanged);
+    connect(webPage, &QWebEnginePage::linkHovered, this, &TEmbeddedWB::StatusTextChange);
+    connect(webPage, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        if (!internalLoad)
+            emit ProgressChange(progress, 100);
+    });
+    connect(webPage, &QWebEnginePage::findTextFinished, this,
+            [this](const QWebEngineFindTextResult &result) { emit FindFinished(result.numberOfMatches()); });
+    connect(webPage, &QWebEnginePage::newWindowRequested, this, &TEmbeddedWB::OpenNewWindow);
+}
+
+TEmbeddedWB::~TEmbeddedWB()
+{
+    *aliveToken = false;       // answers still on their way find nobody
+    webPage->disconnect(this);
+}
+
+// Runs a script in the helper's world; the answer never reaches a control that is gone.
+void TEmbeddedWB::RunScript(const QString &script, std::function<void(const QVariant &)> done)
+{
+    webPage->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                           [alive = aliveToken, done = std::move(done)](const QVariant &result) {
+                               if (*alive && done)
+                                   done(result);
+                           });
+}
+
+// ---- navigation ----
+
+void TEmbeddedWB::Navigate(const QString &url)
+{
+    QUrl target(url);
+    if (target.scheme().isEmpty())
+        target = QUrl::fromLocalFile(url);
+    if (target.scheme() == QLatin1String("about"))
+        LeaveWrittenDocument();   // "about:" pages load without passing the navigation filter
+    load(target);
+}
+
+void TEmbeddedWB::Stop()
+{
+    stop();
+}
+
+void TEmbeddedWB::ActivateDocument()
+{
+    setFocus();
+}
+
+bool TEmbeddedWB::FilterNavigation(const QUrl &url, bool typed, bool isMainFrame)
+{
+    if (!isMainFrame)
+        return true;
+    if (url.scheme() == QLatin1String("data")) {
+        // Only the control loads data URLs: the heads of written documents. A written document
+        // cannot be reloaded or gone back to, since what was appended lives in the page alone.
+        if (!typed)
+            return false;
+        internalLoad = true;
+        return true;
+    }
+    bool cancel = false;
+    emit BeforeNavigate(url, cancel);
+    if (cancel || url.scheme() == InternalScheme())
+        return false;
+    LeaveWrittenDocument();
+    return true;
+}
+
+// The page is about to show something else; a written document ends here.
+void TEmbeddedWB::LeaveWrittenDocument()
+{
+    internalLoad = false;
+    if (state != TDocState::Loading && state != TDocState::Ready)
+        return;
+    ++generation;
+    state = TDocState::Foreign;
+    fresh = false;
+    closed = false;
+    head.clear();
+    pending.clear();
+    afterWrite.clear();
+}
+
+void TEmbeddedWB::OpenNewWindow(QWebEngineNewWindowRequest &request)
+{
+    TEmbeddedWB *target = nullptr;
+    bool cancel = false;
+    emit NewWindow(request.requestedUrl(), target, cancel);
+    if (!cancel && target)
+        request.openIn(target->page());
+}
+
+void TEmbeddedWB::OnLoadStarted()
+{
+    pageLoading = true;
+}
+
+void TEmbeddedWB::OnLoadFinished(bool)
+{
+    pageLoading = false;
+    if (internalLoad) {
+        if (state == TDocState::Loading)
+            Attach();
+        return;
+    }
+    if (state == TDocState::None)
+        state = TDocState::Foreign;
+    emit DocumentComplete(url());
+    emit DownloadComplete();
+}
+
+void TEmbeddedWB::OnTitleChanged(const QString &title)
+{
+    // A written document without a <title> would otherwise be titled with its data URL.
+    emit TitleChange(title.startsWith(QLatin1String("data:")) ? QString() : title);
+}
+
+// ---- the written document ----
+
+bool TEmbeddedWB::HasDocument() const
+{
+    return state != TDocState::None;
+}
+
+void TEmbeddedWB::SetBaseUrl(const QUrl &url)
+{
+    baseUrl = url;
+}
+
+void TEmbeddedWB::Clear()
+{
+    StartDocument();
+}
+
+void TEmbeddedWB::Write(const QString &html)
+{
+    if (state == TDocState::None || state == TDocState::Foreign || closed)
+        StartDocument();
+    if (!fresh) {
+        pending += html;
+        ScheduleFlush();
+        return;
+    }
+    head += html;
+    if (BodyTagEnd(head) < 0) {
+        ScheduleFlush();   // a head may still come in this turn; else the text is a plain body
+        return;
+    }
+    fresh = false;
+    LoadHead(std::exchange(head, QString()));
+}
+
+void TEmbeddedWB::Close()
+{
+    closed = true;
+    ScheduleFlush();
+}
+
+bool TEmbeddedWB::IsBusy() const
+{
+    return pageLoading || state == TDocState::Loading || fresh || flushQueued || appendRunning ||
+           !pending.isEmpty();
+}
+
+QString TEmbeddedWB::LocationUrl() const
+{
+    switch (state) {
+    case TDocState::None:
+        return QString();
+    case TDocState::Foreign:
+        return url().toString();
+    default:
+        return QStringLiteral("about:blank");
+    }
+}
+
+void TEmbeddedWB::StartDocument()
+{
+    ++generation;
+    state = TDocState::Loading;
+    fresh = true;
+    closed = false;
+    head.clear();
+    pending.clear();
+    afterWrite.clear();
+    topResNumber = 0;
+    ScheduleFlush();
+}
+
+// Loads the head of a written document, framed by two comments: the first tells the helper that
+// the page is this document, the second marks where appended HTML goes.
+void TEmbeddedWB::LoadHead(const QString &headHtml)
+{
+    QString start = headHtml;
+    if (start.size() > MaxHeadLength) {
+        const int bodyEnd = BodyTagEnd(start);
+        const int cut = bodyEnd >= 0 && bodyEnd <= MaxHeadLength ? bodyEnd : 0;
+        pending.prepend(start.mid(cut));
+        start.truncate(cut);
+    }
+    if (BodyTagEnd(start) < 0)
+        start.prepend(QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>"));
+    state = TDocState::Loading;
+    internalLoad = true;
+    webPage->setHtml(QStringLiteral("<!--%1-->%2<!--%3-->").arg(StartMark(generation), start, EndMark(generation)),
+                     baseUrl);
+}
+
+void TEmbeddedWB::Attach()
+{
+    const int forGeneration = generation;
+    const QString script = QStringLiteral("varnelo.attach(%1, '%2', '%3')")
+                               .arg(forGeneration)
+                               .arg(StartMark(forGeneration), EndMark(forGeneration));
+    RunScript(script, [this, forGeneration](const QVariant &result) {
+        if (forGeneration != generation || state != TDocState::Loading || result.toString() != QLatin1String("ok"))
+            return;   // an older page finished loading; wait for ours
+        state = TDocState::Ready;
+        if (pending.isEmpty())
+            emit DocumentUpdated();
+        SendPending();
+    });
+}
+
+void TEmbeddedWB::ScheduleFlush()
+{
+    if (flushQueued)
+        return;
+    flushQueued = true;
+    QTimer::singleShot(0, this, &TEmbeddedWB::Flush);
+}
+
+void TEmbeddedWB::Flush()
+{
+    flushQueued = false;
+    if (fresh) {   // no head came: what was written is the body of a plain page
+        fresh = false;
+        pending.prepend(std::exchange(head, QString()));
+        LoadHead(QString());
+    }
+    SendPending();
+}
+
+// Sends everything queued in one call; what is written meanwhile waits for the next one.
+void TEmbeddedWB::SendPending()
+{
+    if (state != TDocState::Ready || appendRunning)
+        return;
+    if (pending.isEmpty()) {
+        if (!afterWrite.isEmpty())
+            RunScript(std::exchange(afterWrite, QString()));
+        return;
+    }
+    appendRunning = true;
+    const int forGeneration = generation;
+    const QString script = QStringLiteral("varnelo.append(%1, %2)").arg(forGeneration).arg(JsString(pending));
+    pending.clear();
+    RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
+}
+
+void TEmbeddedWB::AppendDone(int forGeneration, bool applied)
+{
+    appendRunning = false;
+    if (forGeneration == generation && !applied)
+        state = TDocState::Foreign;   // the page went away under the document
+    if (forGeneration == generation && pending.isEmpty())
+        emit DocumentUpdated();
+    SendPending();
+}
+
+void TEmbeddedWB::RunWhenWritten(const QString &script)
+{
+    if (state == TDocState::None || state == TDocState::Foreign) {
+        RunScript(script);
+        return;
+    }
+    afterWrite = script;
+    if (!flushQueued)
+        SendPending();
+}
+
+void TEmbeddedWB::ScrollToAnchor(const QString &name)
+{
+    RunWhenWritten(QStringLiteral("varnelo.scrollToAnchor(%1)").arg(JsString(name)));
+}
+
+void TEmbeddedWB::ScriptMessage(const QString &message)
+{
+    const QStringList parts = message.split(QLatin1Char(':'));
+    if (parts.value(0) != QLatin1String("varnelo"))
+        return;
+    if (parts.size() == 3 && parts[1] == QLatin1String("top")) {
+        topResNumber = parts[2].toInt();
+        emit TopResChanged(topResNumber);
+    } else if (parts.size() == 4 && parts[1] == QLatin1String("check")) {
+        emit ResCheckChanged(parts[2].toInt(), parts[3] == QLatin1String("1"));
+    }
+}
+
+// ---- reading the page ----
+
+void TEmbeddedWB::ActiveElementHtml(std::function<void(const QString &)> done)
+{
+    RunScript(QStringLiteral("varnelo.activeElementHtml()"), [done](const QVariant &result) { done(result.toString()); });
+}
+
+void TEmbeddedWB::ElementTextAt(const QPoint &pos, std::function<void(const QString &)> done)
+{
+    const double factor = zoomFactor();
+    RunScript(QStringLiteral("varnelo.elementTextAt(%1, %2)").arg(pos.x() / factor).arg(pos.y() / factor),
+              [done](const QVariant &result) { done(result.toString()); });
+}
+
+void TEmbeddedWB::DocumentHtml(std::function<void(const QString &)> done)
+{
+    webPage->toHtml([alive = aliveToken, done](const QString &html) {
+        if (*alive)
+            done(html);
+    });
+}
+
+// ---- commands ----
+
+void TEmbeddedWB::SetTextZoom(int level)
+{
+    textZoom = qBound(0, level, int(ZoomFactors.size()) - 1);
+    setZoomFactor(ZoomFactors[textZoom]);
+}
+
+void TEmbeddedWB::Find(const QString &text, bool backward)
+{
+    webPage->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+}
+
+void TEmbeddedWB::ViewSource()
+{
+    const QString title = LocationUrl();
+    DocumentHtml([title](const QString &html) {
+        auto *window = new QPlainTextEdit;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setReadOnly(true);
+        window->setWindowTitle(title);
+        window->setPlainText(html);
+        window->resize(720, 540);
+        window->show();
+    });
+}
+
+void TEmbeddedWB::contextMenuEvent(QContextMenuEvent *event)
+{
+    bool handled = false;
+    emit ContextMenu(event->globalPos(), handled);
+    if (!handled)
+        QWebEngineView::contextMenuEvent(event);
+}

@@ -1,0 +1,142 @@
+#pragma once
+// TEmbeddedWB: the web-browser control of the thread tabs and the preview windows, on QWebEngineView.
+//
+// Two kinds of content:
+// - pages navigated to (Navigate): web pages, files, "about:blank";
+// - a document the program writes (Clear, Write, Close). The first write that holds a "<body" tag
+//   is the document's head: it is loaded as the page. Every later write is appended to the live
+//   page at the place where the head left off (inside an element the head left open, such as a
+//   "<dl>"). Writes are queued and sent to the page in batches, so appending a thousand responses
+//   costs a handful of round trips, and the page can grow without any size limit. As with a
+//   browser's document, a write after Close starts a new document, and so does a write after a
+//   navigation. What was appended lives in the page alone: a written page is never reloaded or
+//   gone back to.
+//
+// Safety: no script of a page ever runs. JavaScript is switched off for the page's own world; the
+// control's helper script runs in a separate world (QWebEngineScript::ApplicationWorld), which shares
+// the DOM with the page but which the page cannot reach. Written HTML is parsed inert and any
+// <script> element in it is dropped before it enters the page. Web pages shown in the control run
+// without their scripts too.
+//
+// Internal links ("tavu://res/?no=12") never leave the page: they raise BeforeNavigate and are then
+// refused whatever the handler says; the "tavu" scheme itself answers every request with an empty page.
+//
+// The helper script reports the response anchors ("ID12") of the page: the number of the response
+// at the top of the view whenever the view scrolls or grows (TopResChanged), and each change of a
+// response's check box (ResCheckChanged), so that readers never wait for a script round trip.
+
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+#include <functional>
+#include <memory>
+
+class QContextMenuEvent;
+class QVariant;
+class QWebEngineNewWindowRequest;
+
+class TEmbeddedWB : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit TEmbeddedWB(QWidget *parent = nullptr);
+    ~TEmbeddedWB() override;
+
+    // Registers the program's "tavu" URL scheme. Call once, before the application object exists.
+    static void RegisterSchemes();
+    static QString InternalScheme() { return QStringLiteral("tavu"); }
+
+    // Navigation. A path without a scheme is taken as a local file.
+    void Navigate(const QString &url);
+    void Stop();
+    void ActivateDocument();   // gives the page the keyboard focus
+
+    // The written document.
+    bool HasDocument() const;          // false until a page has loaded or a write has begun
+    void Clear();                      // starts a new, empty document
+    void Write(const QString &html);
+    void Close();                      // the document is complete; the next write starts a new one
+    void SetBaseUrl(const QUrl &url);  // where relative links of written documents point (a skin folder)
+    bool IsBusy() const;               // loading, or written HTML not yet in the page
+    QString LocationUrl() const;       // "about:blank" for a written document
+
+    // Scrolls the named anchor to the top of the view once everything written so far is shown.
+    void ScrollToAnchor(const QString &name);
+    int TopResNumber() const { return topResNumber; }
+
+    // Text zoom, 0 (smallest) to 4 (largest); 2 is the normal size.
+    void SetTextZoom(int level);
+    int TextZoom() const { return textZoom; }
+
+    void Find(const QString &text, bool backward = false);   // result: FindFinished
+    void ViewSource();                                      // a window with the page's HTML
+
+    // Asynchronous reads of the page; the callback runs on the GUI thread, unless the control is
+    // destroyed first.
+    void ActiveElementHtml(std::function<void(const QString &)> done);
+    void ElementTextAt(const QPoint &pos, std::function<void(const QString &)> done);
+    void DocumentHtml(std::function<void(const QString &)> done);
+
+signals:
+    void TitleChange(const QString &title);
+    void StatusTextChange(const QString &text);
+    // A navigation of the page; a handler sets cancel to keep the page where it is.
+    void BeforeNavigate(const QUrl &url, bool &cancel);
+    // A link asked for a new window. A handler either sets cancel or gives a control to open it in;
+    // with neither, nothing opens.
+    void NewWindow(const QUrl &url, TEmbeddedWB *&target, bool &cancel);
+    void ProgressChange(int progress, int maximum);
+    void DocumentComplete(const QUrl &url);
+    void DownloadComplete();
+    // The context menu was asked for; a handler that shows its own menu sets handled.
+    void ContextMenu(const QPoint &globalPos, bool &handled);
+    void FindFinished(int matchCount);
+    void TopResChanged(int number);
+    void ResCheckChanged(int number, bool checked);
+    void DocumentUpdated();   // everything written so far is in the page
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    class TPage;
+    friend class TPage;
+
+    enum class TDocState { None, Foreign, Loading, Ready };
+
+    // Called by the page.
+    bool FilterNavigation(const QUrl &url, bool typed, bool isMainFrame);
+    void LeaveWrittenDocument();
+    void OpenNewWindow(QWebEngineNewWindowRequest &request);
+    void ScriptMessage(const QString &message);
+
+    void StartDocument();
+    void LoadHead(const QString &head);
+    void ScheduleFlush();
+    void Flush();
+    void SendPending();
+    void AppendDone(int forGeneration, bool applied);
+    void Attach();
+    void RunWhenWritten(const QString &script);
+    void RunScript(const QString &script, std::function<void(const QVariant &)> done = {});
+    void OnLoadStarted();
+    void OnLoadFinished(bool ok);
+    void OnTitleChanged(const QString &title);
+    void EnsureSchemeHandler();
+
+    TPage *webPage = nullptr;
+    std::shared_ptr<bool> aliveToken = std::make_shared<bool>(true);
+    TDocState state = TDocState::None;
+    int generation = 0;          // identifies the written document; a new one invalidates the old
+    bool fresh = false;          // the document still waits for its head
+    bool closed = false;         // Close was called: the next write starts a new document
+    bool flushQueued = false;
+    bool appendRunning = false;
+    bool pageLoading = false;
+    bool internalLoad = false;   // the load in progress is a written document's head
+    QString head;                // writes of a fresh document, until a "<body" tag shows up
+    QString pending;             // HTML waiting to be appended
+    QString afterWrite;          // a script to run once the queue is empty (a scroll)
+    QUrl baseUrl;
+    int topResNumber = 0;
+    int textZoom = 2;
+};

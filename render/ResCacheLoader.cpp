@@ -1,0 +1,153 @@
+#include "render/ResCacheLoader.h"
+
+#include "core/FileUtil.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
+
+TResCacheLoader::TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item)
+    : tab(tab), list(list), item(item)
+{
+    if (item) {
+        item->AddRef();
+        logPath = item->GetLogFile();
+        erased = item->ReadErasedRes();
+    }
+    if (tab)
+        tab->SetCacheLoader(this);
+    connect(this, &QThread::finished, this, &TResCacheLoader::EndReached);
+}
+
+TResCacheLoader::~TResCacheLoader()
+{
+    wait();   // the thread has ended (the loader is freed after its end); let it leave entirely
+    if (item)
+        item->Release();
+}
+
+TTavuBrowser *TResCacheLoader::Tab() const
+{
+    return tab;
+}
+
+void TResCacheLoader::Start()
+{
+    start();
+}
+
+void TResCacheLoader::Cancel()
+{
+    requestInterruption();
+}
+
+// The worker: parses the log a chunk of lines at a time and hands each chunk over. There is
+// always at least one chunk, so a thread without a log still gets its header.
+void TResCacheLoader::run()
+{
+    const QByteArray log = logPath.isEmpty() ? QByteArray() : FileUtil::ReadFile(logPath);
+    qsizetype position = 0;
+    int number = 1;
+    do {
+        if (isInterruptionRequested())
+            break;
+        qsizetype end = position;
+        for (int lines = 0; end < log.size() && lines < ChunkSize; ++lines) {
+            const qsizetype lineFeed = log.indexOf('\n', end);
+            end = lineFeed < 0 ? log.size() : lineFeed + 1;
+        }
+        auto responses = std::make_shared<TResList>();
+        responses->LoadDat(log.mid(position, end - position));
+        Post({responses, number});
+        number += responses->Count();
+        position = end;
+    } while (position < log.size());
+
+    QMetaObject::invokeMethod(this, [this] {
+        parsed = true;
+        Drain();
+    }, Qt::QueuedConnection);
+}
+
+void TResCacheLoader::Post(TChunk chunk)
+{
+    QMetaObject::invokeMethod(this, [this, chunk] {
+        ready.append(chunk);
+        Drain();
+    }, Qt::QueuedConnection);
+}
+
+// Renders the chunks that arrived, in order. A callback that pumps events may bring the next
+// chunk in meanwhile; it waits in the queue for the outer call.
+void TResCacheLoader::Drain()
+{
+    if (draining)
+        return;
+    draining = true;
+    while (!ready.isEmpty()) {
+        const TChunk chunk = ready.takeFirst();
+        if (TabStillWanted())
+            Render(chunk);
+        else
+            requestInterruption();
+    }
+    draining = false;
+    if (parsed)
+        ReportDone();
+}
+
+bool TResCacheLoader::TabStillWanted() const
+{
+    return tab && tab->ResList() == list && !isInterruptionRequested();
+}
+
+void TResCacheLoader::Render(const TChunk &chunk)
+{
+    tab->BeginChunk();
+    if (!headerWritten) {
+        tab->WriteHeader();
+        headerWritten = true;
+    }
+    for (int i = 0; i < chunk.responses->Count() && tab; ++i) {
+        auto *res = new TRes;
+        res->Assign(*chunk.responses->Get(i));
+        res->Number = chunk.firstNumber + i;
+        res->Erased = erased.contains(res->Number);
+        if (item) {
+            res->BBS = item->BBS;
+            res->Site = item->Site;
+            res->Board = item->GetBoard();
+            if (!item->TITLE.isEmpty())
+                res->Title = item->TITLE;
+        }
+        list->Add(res);
+        ++rendered;
+        if (OnCacheRes)
+            OnCacheRes(this, res);
+        else if (tab->TakesRes(res))
+            tab->AppendRes(res);
+    }
+    if (!tab)
+        return;   // a callback closed the tab
+    const QString html = tab->EndChunk();
+    if (OnCacheChunk)
+        OnCacheChunk(this, html);
+    else
+        tab->AppendHtml(html);
+}
+
+void TResCacheLoader::ReportDone()
+{
+    if (doneReported)
+        return;
+    doneReported = true;
+    if (OnCacheDone)
+        OnCacheDone(this);
+    EndReached();
+}
+
+void TResCacheLoader::EndReached()
+{
+    if (--endsToGo == 0)
+        deleteLater();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// TResCacheLoader: renders the stored log of a thread into its browser tab when the tab opens.
+//
+// The thread reads the log file and parses it into responses on its own thread, a chunk at a time.
+// Each chunk is handed to the GUI thread (queued, in order), where its responses join the tab's
+// response list and are rendered: through OnCacheRes (the main window's rendering trio, which
+// applies the response rules there) or, without it, straight into the tab. The HTML of a chunk
+// (the first one starts with the skin's header) then goes to OnCacheChunk, or into the tab's page.
+// OnCacheDone follows the last chunk. All callbacks run on the GUI thread.
+//
+// A tab closed or given another response list meanwhile is never written into: its chunks are
+// dropped and the loader stops. Cancel stops it too. Either way OnCacheDone still comes (Tab()
+// is then null when the tab is gone), and the loader frees itself afterwards.
+//
+// The loader holds one reference to the thread item while it lives.
+
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+class TRes;
+class TResList;
+class TTavuBrowser;
+class TThreadItem;
+
+class TResCacheLoader : public QThread {
+    Q_OBJECT
+public:
+    // Created for a tab and its response list; nothing runs until Start.
+    TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item);
+    ~TResCacheLoader() override;
+
+    TTavuBrowser *Tab() const;   // null once the tab is gone
+    TResList *ResList() const { return list; }
+    TThreadItem *Item() const { return item; }
+    int RenderedCount() const { return rendered; }   // responses added to the list
+
+    int ChunkSize = 100;   // responses per chunk
+
+    std::function<void(TResCacheLoader *, TRes *)> OnCacheRes;
+    std::function<void(TResCacheLoader *, const QString &html)> OnCacheChunk;
+    std::function<void(TResCacheLoader *)> OnCacheDone;
+
+    void Start();
+    void Cancel();   // from the GUI thread
+
+protected:
+    void run() override;
+
+private:
+    struct TChunk {
+        std::shared_ptr<TResList> responses;
+        int firstNumber = 1;
+    };
+
+    QPointer<TTavuBrowser> tab;
+    TResList *list;
+    TThreadItem *item;
+    QString logPath;
+    QSet<int> erased;
+    QList<TChunk> ready;   // chunks that reached the GUI thread, not rendered yet
+    bool parsed = false;   // the worker has handed over its last chunk
+    bool draining = false;
+    bool headerWritten = false;
+    bool doneReported = false;
+    int endsToGo = 2;      // the done report and the thread's end; the loader is freed after both
+    int rendered = 0;
+
+    void Post(TChunk chunk);
+    void Drain();
+    bool TabStillWanted() const;
+    void Render(const TChunk &chunk);
+    void ReportDone();
+    void EndReached();
+};

@@ -1,0 +1,411 @@
+#include "render/TavuBrowser.h"
+
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/IniFile.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
+#include "net/TavuHttp.h"
+#include "net/TavuHttpList.h"
+#include "render/EmbeddedWB.h"
+#include "render/ResCacheLoader.h"
+#include "render/TavuResWriter.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QEvent>
+#include <QIcon>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString DefaultSkinSection = QStringLiteral("default");
+
+std::function<QIcon(TTavuBrowser::TTabImage)> &TabImages()
+{
+    static std::function<QIcon(TTavuBrowser::TTabImage)> images;
+    return images;
+}
+
+QString ProfileDir()
+{
+    return TavuConfig ? TavuConfig->GetProfileDir() : QString();
+}
+
+TIniFile SkinIni()
+{
+    return TIniFile(ProfileDir() + QStringLiteral("skin.ini"));
+}
+
+// What the header and footer templates show about the thread, as it stands now.
+TTavuResWriter::TThreadInfo ThreadInfo(const TThreadItem *item, const TBoard *board, const TResList *list,
+                                       const QString &title, const QString &url)
+{
+    TTavuResWriter::TThreadInfo info;
+    info.Title = item && !item->TITLE.isEmpty() ? item->TITLE : title;
+    info.BoardName = board ? board->Name : QString();
+    const TSite *site = board && board->Site ? board->Site : item ? item->Site : nullptr;
+    info.SiteName = site ? site->NAME : QString();
+    info.Url = url;
+    info.ResCount = list ? list->Count() : 0;
+    info.NewCount = item ? std::max(item->NewCount, 0) : 0;
+    return info;
+}
+
+}  // namespace
+
+TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbeddedWB(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser);
+    if (parent) {
+        parent->installEventFilter(this);
+        setGeometry(parent->rect());
+    }
+
+    connect(browser, &TEmbeddedWB::StatusTextChange, this, &TTavuBrowser::StatusTextChange);
+    connect(browser, &TEmbeddedWB::TitleChange, this, &TTavuBrowser::TitleChange);
+    connect(browser, &TEmbeddedWB::ContextMenu, this, &TTavuBrowser::ContextMenu);
+    connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
+    connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
+    connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
+        if (checked)
+            checkedNumbers.insert(number);
+        else
+            checkedNumbers.remove(number);
+    });
+}
+
+TTavuBrowser::~TTavuBrowser()
+{
+    delete browser;   // first, so that nothing it reports reaches a tab half gone
+    if (cacheLoader)
+        cacheLoader->Cancel();
+    SetThreadItem(nullptr);
+}
+
+bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return false;
+}
+
+// ---- the thread ----
+
+void TTavuBrowser::SetThreadItem(TThreadItem *newItem)
+{
+    if (newItem == item)
+        return;
+    if (newItem)
+        newItem->AddRef();
+    if (item)
+        item->Release();
+    item = newItem;
+}
+
+void TTavuBrowser::SetResList(TResList *list)
+{
+    resList.reset(list);
+}
+
+TBoard *TTavuBrowser::GetBoard() const
+{
+    return item ? item->GetBoard() : nullptr;
+}
+
+// ---- the tab ----
+
+void TTavuBrowser::Activate()
+{
+    if (TabButton)
+        TabButton->setChecked(true);
+    if (TabMenuItem)
+        TabMenuItem->setChecked(true);
+    raise();
+    emit StatusTextChange(StatusText);
+    emit Activated(this);
+}
+
+void TTavuBrowser::DoSelect()
+{
+    emit Select(this);
+}
+
+void TTavuBrowser::CancelDownload()
+{
+    bool ending = false;   // something runs that will set the tab idle when it ends
+    if (cacheLoader) {
+        cacheLoader->Cancel();
+        ending = true;
+    }
+    if (Downloader && TavuHttpList) {
+        for (int i = TavuHttpList->Count() - 1; i >= 0; --i) {
+            TTavuHttp *job = TavuHttpList->Get(i);
+            if (job->Job == Downloader) {
+                job->Abort();   // the job ends through its error and done callbacks
+                ending = true;
+            }
+        }
+    }
+    if (webPage)
+        browser->Stop();
+    if (!ending && DownloadState != dsIdle) {
+        DownloadState = dsIdle;
+        UpdateTabImage();
+    }
+}
+
+void TTavuBrowser::SetTabImages(std::function<QIcon(TTabImage)> images)
+{
+    TabImages() = std::move(images);
+}
+
+TTavuBrowser::TTabImage TTavuBrowser::CurrentTabImage() const
+{
+    if (Locked)
+        return tiLocked;
+    if (DownloadState == dsDownloading)
+        return tiDownloading;
+    if (DownloadState == dsOpening)
+        return tiOpening;
+    if (webPage)
+        return tiWebPage;
+    return item && item->NewCount > 0 ? tiNewRes : tiThread;
+}
+
+void TTavuBrowser::UpdateTabImage()
+{
+    if (TabButton && TabImages())
+        TabButton->setIcon(TabImages()(CurrentTabImage()));
+}
+
+void TTavuBrowser::MarkNavigated()
+{
+    SetExtractMode(false);
+    webPage = true;
+    DownloadState = dsDownloading;
+    UpdateTabImage();
+}
+
+void TTavuBrowser::OnDocumentComplete()
+{
+    if (webPage && DownloadState == dsDownloading) {
+        DownloadState = dsIdle;
+        UpdateTabImage();
+    }
+}
+
+void TTavuBrowser::CloseThread()
+{
+    if (cacheLoader)
+        cacheLoader->Cancel();
+    if (item && !webPage && item->LogExists()) {
+        item->TOP = GetTopResNumber();
+        item->SaveInfo();
+    }
+    SetThreadItem(nullptr);
+    resList.reset();
+    checkedNumbers.clear();
+}
+
+void TTavuBrowser::SetWebPage(bool on)
+{
+    webPage = on;
+    UpdateTabImage();
+}
+
+void TTavuBrowser::SetExtractMode(bool on)
+{
+    extractMode = on;
+    if (!on) {
+        SearchText.clear();
+        SearchCount = 0;
+    }
+}
+
+// ---- the skin ----
+
+void TTavuBrowser::SelectSkin(const TBoard *board)
+{
+    const TIniFile ini = SkinIni();
+    const QString siteId = board && board->Site ? board->Site->SITEID : QString();
+    const QString section = TSkinSettings::SectionForBoard(ini, siteId, board ? board->ID : QString());
+    ApplySkin(TSkinSettings::Read(ini, section, ProfileDir()));
+}
+
+void TTavuBrowser::ReadSkinSettings(const QString &view)
+{
+    const TIniFile ini = SkinIni();
+    const QString section = ini.SectionExists(view) ? view : DefaultSkinSection;
+    ApplySkin(TSkinSettings::Read(ini, section, ProfileDir()));
+}
+
+void TTavuBrowser::ApplySkin(const TSkinSettings &skin)
+{
+    Skin = skin;
+    writer.reset();
+}
+
+void TTavuBrowser::CreateResWriter()
+{
+    writer = std::make_unique<TTavuResWriter>(Skin);
+    writer->ApplyConfig();
+    // Anchors lead to the thread's read URL, which the main window's hover and navigation
+    // handling recognise as a link into this thread; without a board type, into the page.
+    writer->AnchorUrl = [this](int first, int last) {
+        const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, false) : QString();
+        return url.isEmpty() ? QStringLiteral("#ID%1").arg(first) : url;
+    };
+    browser->SetBaseUrl(QUrl::fromLocalFile(Skin.SkinPath));
+}
+
+TTavuResWriter &TTavuBrowser::Writer()
+{
+    if (!writer)
+        CreateResWriter();
+    return *writer;
+}
+
+// ---- writing the page ----
+
+void TTavuBrowser::Emit(const QString &html)
+{
+    if (chunk)
+        chunk->append(html);
+    else
+        browser->Write(html);
+}
+
+void TTavuBrowser::WriteHeader()
+{
+    Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
+    Emit(writer->RenderHeader());
+}
+
+void TTavuBrowser::AppendRes(TRes *res)
+{
+    Emit(Writer().RenderRes(*res));
+    res->Visible = true;
+    changed = true;
+}
+
+void TTavuBrowser::AppendHtml(const QString &html)
+{
+    Emit(html);
+}
+
+void TTavuBrowser::WriteHtml()
+{
+    Emit(Writer().RenderFooter());
+    if (!chunk)
+        browser->Close();
+}
+
+void TTavuBrowser::ClearDocument()
+{
+    browser->Clear();
+    checkedNumbers.clear();
+}
+
+void TTavuBrowser::Navigate(const QString &url)
+{
+    browser->Navigate(url);
+}
+
+void TTavuBrowser::BeginChunk()
+{
+    chunk.emplace();
+}
+
+QString TTavuBrowser::EndChunk()
+{
+    QString html = chunk.value_or(QString());
+    chunk.reset();
+    return html;
+}
+
+// ---- reading the page ----
+
+void TTavuBrowser::ScrollToRes(int number)
+{
+    browser->ScrollToAnchor(QStringLiteral("ID%1").arg(number));
+}
+
+int TTavuBrowser::GetTopResNumber() const
+{
+    return browser->TopResNumber();
+}
+
+QList<TRes *> TTavuBrowser::GetCheckedResList() const
+{
+    QList<TRes *> checked;
+    if (!resList)
+        return checked;
+    for (int i = 0; i < resList->Count(); ++i) {
+        TRes *res = resList->Get(i);
+        if (checkedNumbers.contains(res->Number))
+            checked.append(res);
+    }
+    return checked;
+}
+
+QString TTavuBrowser::GetSelectedText() const
+{
+    return browser->selectedText();
+}
+
+int TTavuBrowser::GetLinkNumber(const QString &url)
+{
+    if (!url.startsWith(QLatin1String("tavu://res/?no="), Qt::CaseInsensitive))
+        return 0;
+    return TTavuResWriter::LinkValue(url).toInt();
+}
+
+void TTavuBrowser::DocumentHtml(std::function<void(const QString &)> done) const
+{
+    browser->DocumentHtml(std::move(done));
+}
+
+void TTavuBrowser::SetTextZoom(int level)
+{
+    browser->SetTextZoom(level);
+}
+
+int TTavuBrowser::TextZoom() const
+{
+    return browser->TextZoom();
+}
+
+void TTavuBrowser::SetCacheLoader(TResCacheLoader *loader)
+{
+    cacheLoader = loader;
+}
+
+// ---- the result view ----
+
+void TTavuBrowser::BeginView(TResList *)
+{
+    changed = false;
+}
+
+void TTavuBrowser::HideRes(TRes *, const TTavuAction *)
+{
+    // A hidden response leaves no trace in the thread view.
+}
+
+bool TTavuBrowser::TakesRes(const TRes *res) const
+{
+    return !res->Hidden && !res->Erased && (!extractMode || res->Visible);
+}
+
+bool TTavuBrowser::EndView()
+{
+    return std::exchange(changed, false);
+}

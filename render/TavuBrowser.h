@@ -1,0 +1,166 @@
+#pragma once
+// TTavuBrowser: a browser tab. It shows either a thread (its responses rendered through the skin of
+// its board) or a web page, in a TEmbeddedWB that fills the tab; the tab fills its parent.
+//
+// As a result view it takes the responses that the main window's rendering trio hands it: each
+// response is written through the tab's response writer and appended to the live page. The page
+// reports the response at the top of the view and the ticked check boxes as they change, so
+// GetTopResNumber and GetCheckedResList never wait for the page.
+//
+// The tab holds one reference to its thread item and owns its response list. The tab button and
+// the menu item that stand for it belong to the main window.
+
+#include "render/ResultView.h"
+#include "render/SkinSettings.h"
+
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAbstractButton;
+class QAction;
+class QIcon;
+class TBoard;
+class TEmbeddedWB;
+class TResCacheLoader;
+class TResDownloader;
+class TTavuResWriter;
+class TThreadItem;
+
+class TTavuBrowser : public QWidget, public IResultView {
+    Q_OBJECT
+public:
+    // The download states of a tab.
+    enum TDownloadState { dsIdle = 0, dsDownloading = 1, dsOpening = 2 };
+    // What the tab's glyph shows.
+    enum TTabImage { tiThread, tiNewRes, tiDownloading, tiOpening, tiWebPage, tiLocked };
+
+    explicit TTavuBrowser(QWidget *parent = nullptr);
+    ~TTavuBrowser() override;
+
+    TEmbeddedWB *Browser() const { return browser; }
+
+    // The thread shown: the tab holds one reference to the item and owns the response list.
+    TThreadItem *ThreadItem() const { return item; }
+    void SetThreadItem(TThreadItem *newItem);
+    TResList *ResList() const { return resList.get(); }
+    void SetResList(TResList *list);
+    TBoard *GetBoard() const;
+
+    QString BoardID;
+    QString URL;
+    QString StatusText;
+    QString Title;
+    bool Locked = false;
+    bool Busy = false;
+    int DownloadState = dsIdle;
+    int ResNumber = 0;           // the response to show once rendered (0: none)
+    int DownloadCount = 0;       // responses appended by downloads
+    bool Closing = false;
+    int ClickedResNumber = 0;    // set by the navigation filter for the response menus
+    QString ClickedID;
+    QString ClickedBe;
+    QString SearchText;          // extract mode: the text searched for and its hits
+    int SearchCount = 0;
+    TSkinSettings Skin;
+    QAbstractButton *TabButton = nullptr;
+    QAction *TabMenuItem = nullptr;
+    TResDownloader *Downloader = nullptr;   // the download running for the tab, set by its starter
+
+    IResultView *View() { return this; }
+
+    // Makes the tab current: presses its button, checks its menu item, restores its status text
+    // and tells the main window (Activated) to refresh the caption and the thread's comment lines.
+    void Activate();
+    void DoSelect();
+    // Stops what the tab is loading: the stored log, the download job, a web page.
+    void CancelDownload();
+    void UpdateTabImage();
+    static void SetTabImages(std::function<QIcon(TTabImage)> images);
+    // The tab leaves its thread for the web page it is navigating to.
+    void MarkNavigated();
+    // Ends the thread shown: stops loading, stores the response at the top of the view in the
+    // thread's .inf (when its log exists), releases the thread and its responses.
+    void CloseThread();
+
+    bool IsFirstRead() const { return firstRead; }
+    void SetFirstRead(bool on) { firstRead = on; }
+    bool IsWebPage() const { return webPage; }
+    void SetWebPage(bool on);
+    bool IsExtractMode() const { return extractMode; }
+    void SetExtractMode(bool on);
+
+    // Skin settings from skin.ini: the board's section (falling back to its site's and to
+    // "default"), or the section of a view such as "senddialog_preview" (falling back to
+    // "default"). Either drops the compiled writer; the next rendering compiles the new skin.
+    void SelectSkin(const TBoard *board);
+    void ReadSkinSettings(const QString &view);
+    void CreateResWriter();
+
+    // Writing the page.
+    void WriteHeader();
+    void AppendRes(TRes *res) override;   // also the result view's append
+    void AppendHtml(const QString &html);
+    void WriteHtml();                     // writes the footer and closes the document
+    void ClearDocument();
+    void Navigate(const QString &url);    // a web page or a file path
+
+    // Collects what the rendering writes instead of sending it to the page; EndChunk returns it.
+    void BeginChunk();
+    QString EndChunk();
+
+    // Reading the page.
+    void ScrollToRes(int number);
+    int GetTopResNumber() const;
+    QList<TRes *> GetCheckedResList() const;
+    QString GetSelectedText() const;
+    static int GetLinkNumber(const QString &url);   // the number of a "tavu://res/?no=" link, else 0
+    void DocumentHtml(std::function<void(const QString &)> done) const;
+
+    void SetTextZoom(int level);
+    int TextZoom() const;
+
+    // The cache loader rendering into the tab (set by the loader itself).
+    void SetCacheLoader(TResCacheLoader *loader);
+
+    // The result view.
+    void BeginView(TResList *list) override;
+    void HideRes(TRes *res, const TTavuAction *rule) override;
+    bool TakesRes(const TRes *res) const override;
+    bool EndView() override;
+
+signals:
+    void StatusTextChange(const QString &text);
+    void TitleChange(const QString &title);
+    void ContextMenu(const QPoint &globalPos, bool &handled);
+    void Progress(int progress, int maximum);
+    void Select(TTavuBrowser *tab);
+    void Activated(TTavuBrowser *tab);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TEmbeddedWB *browser;
+    TThreadItem *item = nullptr;
+    std::unique_ptr<TResList> resList;
+    std::unique_ptr<TTavuResWriter> writer;
+    QPointer<TResCacheLoader> cacheLoader;
+    QSet<int> checkedNumbers;
+    std::optional<QString> chunk;   // the chunk being collected
+    bool webPage = false;
+    bool extractMode = false;
+    bool firstRead = false;
+    bool changed = false;
+
+    TTavuResWriter &Writer();
+    void Emit(const QString &html);
+    void ApplySkin(const TSkinSettings &skin);
+    TTabImage CurrentTabImage() const;
+    void OnDocumentComplete();
+};

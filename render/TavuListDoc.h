@@ -1,0 +1,118 @@
+#pragma once
+// TTavuListDoc: the thread-list document of a board tab: the threads of one listing (a board's
+// subject list, a filter result, a headline), how many of them the view shows, and the state of
+// the download that fills it.
+//
+// Files of the board's log folder it reads and writes:
+//   subject.txt  the listing as last received, one subject line per thread ("<key>.dat<>title (n)"),
+//                Shift_JIS, CR LF, in listing order;
+//   subject.dat  the response count of every listed thread at that time, "<key>=<count>" lines;
+//                a thread whose key it lacks is new in the next listing.
+// Threads are prepared for display only when they come into the shown range (UpdateList): their
+// .inf is read when the folder holds one, and the thread rules are applied.
+//
+// The document owns its two item lists. The tab button and the menu item belong to the main window.
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QIcon;
+class QThread;
+class TBoard;
+class TSite;
+class TTavuActionList;
+class TThreadItem;
+class TThreadItemList;
+class TThreadListDownloader;
+
+class TTavuListDoc : public QObject {
+    Q_OBJECT
+public:
+    enum TMode { lmBoard = 0, lmFilter = 3, lmHeadline = 4 };
+    enum TDownloadState { dsIdle = 0, dsDownloading = 1, dsLoadingStored = 2 };
+    enum TTabImage { tiBoard, tiDownloading, tiLoadingStored, tiFilter, tiHeadline, tiLocked };
+
+    // Takes the item list over (a new, empty one when none is given).
+    explicit TTavuListDoc(TThreadItemList *items = nullptr, QObject *parent = nullptr);
+    ~TTavuListDoc() override;
+
+    TThreadItemList *Items() const { return items.get(); }
+    TThreadItemList *ArrivalItems() const { return arrival.get(); }   // in listing order
+    // Adds a thread of the listing to both lists.
+    void AddItem(TThreadItem *item);
+    void ClearItems();
+
+    QString BoardID;
+    TSite *Site = nullptr;
+    int PageStep = 0;        // rows the next-page command adds
+    int PageNumber = 1;      // page of a listing fetched page by page
+    int ItemLimit = 0;       // threads prepared as the listing arrives; 0: all
+    int Mode = lmBoard;
+    bool Favorites = false;
+    int DownloadState = dsIdle;
+    bool Busy = false;
+    QPointer<QThread> UpdateCheck;          // the update check or patrol running on the document
+    QAbstractButton *TabButton = nullptr;
+    QAction *TabMenuItem = nullptr;
+    QString Caption;
+    int SortColumn = 0;                     // the column the list was last sorted by
+    bool SortFlag = false;                  // its direction
+    int TopRow = 0;                         // the view's position when the tab was left
+    int SelectedRow = 0;
+    TThreadListDownloader *Downloader = nullptr;   // the download running, set by its starter
+    TTavuActionList *ThreadRules = nullptr;        // ngthread.txt, set by the main window
+
+    // Makes it the current tab: presses its button, checks its menu item and tells the main
+    // window (Activated) to show it in the thread list.
+    void Activate();
+    void DoSelect();
+    TBoard *GetBoard() const;   // null when the board is gone
+
+    // The stored listing. Each returns false when the file is missing (or the board is gone).
+    bool LoadSubjectDat();
+    bool LoadSubjectTxt();      // adds the stored threads and prepares the first ItemLimit of them
+    // Write atomically into the board's log folder; raise EFileError on failure.
+    void SaveSubjectDat() const;
+    void SaveSubjectTxt() const;
+    // Notes which threads of the log folder have an .inf.
+    void LoadInfFileList();
+
+    // Prepares one thread for display: marks it new when the previous listing lacked it, reads its
+    // .inf when there is one (keeping the listing's response count) and applies the thread rules.
+    // False when the thread is erased (its .inf says so, or a rule erases it); with removeErased
+    // it then leaves the item list (and may be freed).
+    bool UpdateList(TThreadItem *item, bool removeErased);
+
+    int DisplayCount() const { return displayCount; }
+    void SetDisplayCount(int count);   // clamped to the item count
+    int CountNewThreads() const;
+
+    void UpdateTabImage();
+    static void SetTabImages(std::function<QIcon(TTabImage)> images);
+    bool IsLocked() const { return locked; }
+    void SetLocked(bool on);
+    void CancelDownload();
+
+signals:
+    void Activated(TTavuListDoc *doc);
+    void Select(TTavuListDoc *doc);
+    void Changed(TTavuListDoc *doc);
+
+private:
+    std::unique_ptr<TThreadItemList> items;
+    std::unique_ptr<TThreadItemList> arrival;
+    QHash<QString, int> previousCounts;   // subject.dat: key -> count
+    QSet<QString> infKeys;                // keys with an .inf in the log folder
+    int displayCount = 0;
+    bool locked = false;
+
+    QString LogFile(const QString &name) const;
+    TTabImage CurrentTabImage() const;
+};

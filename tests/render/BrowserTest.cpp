@@ -1,0 +1,271 @@
+// The browser tab on a live (headless) web engine, and the popup window.
+#include "core/ThreadTestEnv.h"
+
+#include "core/BBS.h"
+#include "core/JConvert.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/TavuAction.h"
+#include "core/FileUtil.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QUrl>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+// Runs the event loop until done() holds (polled every few milliseconds) or the time is up. The web
+// engine does its work in this loop, so waiting must not sleep.
+bool RunUntil(const std::function<bool()> &done, int timeout = 10000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done() || clock.elapsed() > timeout)
+            loop.quit();
+    });
+    poll.start(2);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// A stored log of count responses; response n's message is body(n).
+QByteArray DatLog(int count, const std::function<QString(int)> &body)
+{
+    QString log;
+    for (int n = 1; n <= count; ++n)
+        log += QStringLiteral("名無しさん<>sage<>2024/01/02(火) 03:04:05 ID:id%1<>%2<>%3\r\n")
+                   .arg(n % 7)
+                   .arg(body(n), n == 1 ? QStringLiteral("テストスレ") : QString());
+    return jconvert::UnicodeToSjis(log);
+}
+
+// Runs a script in the helper's world of the page and waits for its result.
+QVariant Eval(TTavuBrowser &tab, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    tab.Browser()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    EXPECT_TRUE(RunUntil([&] { return done; })) << script.toStdString();
+    return result;
+}
+
+bool WaitShown(TTavuBrowser &tab)
+{
+    return RunUntil([&] { return !tab.Browser()->IsBusy(); }, 20000);
+}
+
+}  // namespace
+
+// One web-engine run: a thread is rendered, grown on the live page, scrolled; the page reports its
+// top response and ticked boxes; links never leave the page; no script of the page ever runs.
+TEST(BrowserTest, RendersGrowsScrollsAndKeepsThePageSafe)
+{
+    ThreadTestEnv env;
+    TTavuBrowser tab;
+    tab.resize(800, 600);
+    tab.show();
+    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
+    tab.SetThreadItem(item.get());
+    auto *list = new TResList(item.get());
+    tab.SetResList(list);
+    list->LoadDat(DatLog(1000, [](int n) {
+        return n == 7 ? QStringLiteral("見て http://example.com/page <script>document.title='pwned'</script>")
+                      : QStringLiteral("本文 %1<br>二行目").arg(n);
+    }));
+
+    QList<QUrl> navigations;
+    QObject::connect(tab.Browser(), &TEmbeddedWB::BeforeNavigate, [&](const QUrl &url, bool &cancel) {
+        navigations << url;
+        cancel = url.scheme() != QLatin1String("tavu");   // internal links are refused by the control itself
+    });
+
+    tab.ClearDocument();
+    tab.WriteHeader();
+    for (int i = 0; i < 300; ++i)
+        tab.AppendRes(list->Get(i));
+    tab.AppendHtml(QStringLiteral("<p id=\"raw\">raw<script>document.getElementById('raw').textContent='ran'</script>"
+                                  "<img src=\"data:,\" onerror=\"document.title='pwned'\"></p>"));
+    ASSERT_TRUE(WaitShown(tab));
+    for (int i = 300; i < 1000; ++i)
+        tab.AppendRes(list->Get(i));
+    ASSERT_TRUE(WaitShown(tab));
+
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 1000);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.getElementById('raw').textContent")).toString(), "raw");
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('script').length")).toInt(), 0);
+    EXPECT_EQ(tab.Browser()->title(), QStringLiteral("テストスレ"));
+
+    tab.ScrollToRes(500);
+    EXPECT_TRUE(RunUntil([&] { return tab.GetTopResNumber() == 500; })) << tab.GetTopResNumber();
+    Eval(tab, QStringLiteral("window.scrollBy(0, 600)"));
+    EXPECT_TRUE(RunUntil([&] { return tab.GetTopResNumber() > 500; }));
+
+    Eval(tab, QStringLiteral("document.querySelector('a[href=\"tavu://res/?no=12\"]').click()"));
+    ASSERT_TRUE(RunUntil([&] { return navigations.size() == 1; }));
+    EXPECT_EQ(navigations[0].toString(), "tavu://res/?no=12");
+    EXPECT_EQ(TTavuBrowser::GetLinkNumber(navigations[0].toString()), 12);
+    Eval(tab, QStringLiteral("document.querySelector('a[href^=\"http://example.com\"]').click()"));
+    ASSERT_TRUE(RunUntil([&] { return navigations.size() == 2; }));
+    EXPECT_EQ(navigations[1].host(), "example.com");
+    RunUntil([] { return false; }, 300);   // time for the page to go away, were it let through
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 1000);
+    EXPECT_EQ(tab.Browser()->LocationUrl(), "about:blank");
+
+    Eval(tab, QStringLiteral("document.querySelector('input.tavu-check[value=\"20\"]').click()"));
+    ASSERT_TRUE(RunUntil([&] { return tab.GetCheckedResList().size() == 1; }));
+    EXPECT_EQ(tab.GetCheckedResList()[0]->Number, 20);
+
+    // The written page cannot be reloaded away (it lives in the page alone).
+    tab.Browser()->page()->triggerAction(QWebEnginePage::Reload);
+    RunUntil([] { return false; }, 300);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 1000);
+
+    // A blank page ends the document: what is written next makes a new page, here a whole thread
+    // in one piece (as the cache loader hands it over).
+    tab.Navigate(QStringLiteral("about:blank"));
+    tab.BeginChunk();
+    tab.WriteHeader();
+    for (int i = 0; i < 1000; ++i)
+        tab.AppendRes(list->Get(i));
+    tab.AppendHtml(tab.EndChunk());
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 1000);
+
+    // So does a write after the document was closed.
+    tab.WriteHtml();
+    tab.WriteHeader();
+    tab.AppendRes(list->Get(1));
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelector('a[id^=\"ID\"]').id")).toString(), "ID2");
+}
+
+// Anchors lead to the thread's read URL, so the main window can tell them from other links.
+TEST(BrowserTest, AnchorsLeadToTheThreadsReadUrl)
+{
+    ThreadTestEnv env;
+    TBBS type(QStringLiteral("2chscript"), QStringLiteral(VARNELO_SHIP_DIR "/config/bbs/2chscript/"));
+    env.news->BBS = &type;
+    env.news->URL = QStringLiteral("http://example.net/news/");
+    ItemRef item(env.NewItem(QStringLiteral("1000000001")));
+    TTavuBrowser tab;
+    tab.SetThreadItem(item.get());
+    TResList list;
+    list.LoadDat(DatLog(1, [](int) { return QStringLiteral("&gt;&gt;12 と &gt;&gt;3-5"); }));
+
+    tab.BeginChunk();
+    tab.AppendRes(list.Get(0));
+    const QString html = tab.EndChunk();
+    EXPECT_TRUE(html.contains(QStringLiteral("\"http://example.net/test/read.cgi/news/1000000001/12\""))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("\"http://example.net/test/read.cgi/news/1000000001/3-5\"")));
+}
+
+namespace {
+
+// A list of count responses, every one marked visible (as the popup collections mark them).
+std::unique_ptr<TResList> VisibleList(int count)
+{
+    auto list = std::make_unique<TResList>();
+    list->LoadDat(DatLog(count, [](int n) { return QStringLiteral("本文%1です").arg(n); }));
+    for (int i = 0; i < count; ++i)
+        list->Get(i)->Visible = true;
+    return list;
+}
+
+bool Shows(const TTavuHintWindow &hint, int number)
+{
+    return hint.Html().contains(QStringLiteral("id=\"ID%1\"").arg(number));
+}
+
+}  // namespace
+
+TEST(HintWindowTest, ShowsAtMostMaxPopupCountOldestOrNewest)
+{
+    ThreadTestEnv env;
+    TavuConfig->MAXPOPUPCOUNT = 5;
+    TTavuHintWindow hint;
+    auto list = VisibleList(15);
+    list->Get(1)->Erased = true;
+    list->Get(2)->Visible = false;
+
+    hint.PopupResList(list.get(), env.news, QStringLiteral("見出し"));
+    EXPECT_TRUE(hint.isVisible());
+    EXPECT_TRUE(hint.Html().contains(QStringLiteral("見出し")));
+    for (int n : {1, 4, 5, 6, 7})
+        EXPECT_TRUE(Shows(hint, n)) << n;
+    for (int n : {2, 3, 8, 15})
+        EXPECT_FALSE(Shows(hint, n)) << n;
+
+    TavuConfig->POPUPORDER = 1;
+    hint.PopupResList(list.get(), env.news, QString());
+    for (int n = 11; n <= 15; ++n)
+        EXPECT_TRUE(Shows(hint, n)) << n;
+    EXPECT_FALSE(Shows(hint, 10));
+}
+
+TEST(HintWindowTest, MasksResponsesThatTheirRuleHidesInPopups)
+{
+    ThreadTestEnv env;
+    TTavuHintWindow hint;
+    auto list = VisibleList(3);
+    TTavuAction popupRule;
+    popupRule.PopupHide = true;
+    TTavuAction viewRule;
+    list->Get(1)->Hidden = true;
+    list->HiddenNumbers.insert(2, &popupRule);
+    list->Get(2)->Hidden = true;
+    list->HiddenNumbers.insert(3, &viewRule);
+
+    hint.PopupResList(list.get(), env.news, QString());
+    EXPECT_FALSE(hint.Html().contains(QStringLiteral("本文2です")));
+    EXPECT_TRUE(hint.Html().contains(QStringLiteral("ＮＧ")));
+    EXPECT_TRUE(hint.Html().contains(QStringLiteral("本文3です")));
+    EXPECT_EQ(list->Get(1)->Body, QStringLiteral("本文2です"));   // the thread keeps its text
+}
+
+TEST(HintWindowTest, PopsUpARangeOfAnotherThreadsStoredLog)
+{
+    ThreadTestEnv env;
+    TavuConfig->MAXPOPUPCOUNT = 4;
+    FileUtil::WriteFileAtomic(env.news->GetLogDir() + QStringLiteral("2000000002.dat"),
+                              DatLog(30, [](int n) { return QStringLiteral("他スレ%1").arg(n); }));
+    TTavuHintWindow hint;
+
+    hint.PopupThreadUrl(env.news, QStringLiteral("2000000002"), {10, 12, false}, QStringLiteral("他スレ"));
+    for (int n : {1, 10, 11, 12})
+        EXPECT_TRUE(Shows(hint, n)) << n;
+    EXPECT_FALSE(Shows(hint, 13));
+    EXPECT_EQ(hint.SkinBoard(), env.news);
+
+    hint.PopupThreadUrl(env.news, QStringLiteral("2000000002"), {10, 12, true}, QString());
+    EXPECT_FALSE(Shows(hint, 1));
+    TavuConfig->RES1NOPOPUP = true;
+    hint.PopupThreadUrl(env.news, QStringLiteral("2000000002"), {0, 0, false}, QString());
+    EXPECT_FALSE(Shows(hint, 1));
+    for (int n = 27; n <= 30; ++n)
+        EXPECT_TRUE(Shows(hint, n)) << n;
+    EXPECT_FALSE(Shows(hint, 26));
+    hint.PopupThreadUrl(env.news, QStringLiteral("2000000002"), {0, 20, false}, QString());
+    EXPECT_TRUE(Shows(hint, 17));
+    EXPECT_FALSE(Shows(hint, 15));
+
+    hint.PopupThreadUrl(env.news, QStringLiteral("3000000003"), {1, 1, false}, QStringLiteral("ログなし"));
+    EXPECT_EQ(hint.Html(), QStringLiteral("ログなし"));
+    hint.PopupThreadUrl(env.news, QStringLiteral("../2000000002"), {1, 1, false}, QStringLiteral("不正"));
+    EXPECT_EQ(hint.Html(), QStringLiteral("不正"));
+}

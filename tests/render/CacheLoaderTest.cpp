@@ -1,0 +1,149 @@
+// The cache loader: the stored log reaches the tab in order, on the GUI thread, and never a tab
+// that was closed meanwhile.
+#include "core/ThreadTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "core/JConvert.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "render/ResCacheLoader.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QThread>
+#include <QtCore/qtestsupport_core.h>
+
+namespace {
+
+// Writes a log of count responses for the item (LF line ends, as the compatibility mode keeps them).
+void WriteLog(TThreadItem *item, int count)
+{
+    QString log;
+    for (int n = 1; n <= count; ++n)
+        log += QStringLiteral("名無し<><>2024/01/01 ID:x<>本文%1<>%2\n").arg(n).arg(n == 1 ? "スレ" : "");
+    FileUtil::WriteFileAtomic(item->GetLogFile(), jconvert::UnicodeToSjis(log));
+}
+
+// The response anchors of rendered HTML, in order.
+QList<int> Anchors(const QString &html)
+{
+    static const QRegularExpression anchor(QStringLiteral("id=\"ID(\\d+)\""));
+    QList<int> numbers;
+    for (auto it = anchor.globalMatch(html); it.hasNext();)
+        numbers << it.next().captured(1).toInt();
+    return numbers;
+}
+
+bool OnGuiThread()
+{
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+}  // namespace
+
+TEST(CacheLoaderTest, RendersTheStoredLogInOrderOnTheGuiThread)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("1100000001"), QStringLiteral("スレ")));
+    WriteLog(item.get(), 250);
+    TIniFile inf(item->GetInfFile());
+    inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES3"), true);
+    inf.UpdateFile();
+    TTavuBrowser tab;
+    tab.SetResList(new TResList(item.get()));
+    const int references = item->RefCount();
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    QPointer<TResCacheLoader> alive(loader);
+    loader->ChunkSize = 100;
+    QList<int> passed;
+    QStringList chunks;
+    bool allOnGuiThread = true;
+    bool done = false;
+    loader->OnCacheRes = [&](TResCacheLoader *, TRes *res) {
+        allOnGuiThread &= OnGuiThread();
+        passed << res->Number;
+        if (tab.TakesRes(res))
+            tab.AppendRes(res);
+    };
+    loader->OnCacheChunk = [&](TResCacheLoader *, const QString &html) {
+        allOnGuiThread &= OnGuiThread();
+        chunks << html;
+    };
+    loader->OnCacheDone = [&](TResCacheLoader *sender) {
+        allOnGuiThread &= OnGuiThread();
+        EXPECT_EQ(sender->Tab(), &tab);
+        EXPECT_EQ(sender->RenderedCount(), 250);
+        done = true;
+    };
+    loader->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+
+    EXPECT_TRUE(allOnGuiThread);
+    ASSERT_EQ(chunks.size(), 3);
+    EXPECT_TRUE(chunks[0].startsWith(QStringLiteral("<html")));
+    EXPECT_EQ(passed.size(), 250);
+    EXPECT_TRUE(std::is_sorted(passed.begin(), passed.end()));
+    QList<int> shown = Anchors(chunks.join(QString()));
+    EXPECT_EQ(shown.size(), 249);   // response 3 is erased
+    EXPECT_FALSE(shown.contains(3));
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_EQ(Anchors(chunks[1]).first(), 101);
+    ASSERT_EQ(tab.ResList()->Count(), 250);
+    EXPECT_EQ(tab.ResList()->Get(249)->Number, 250);
+    EXPECT_EQ(tab.ResList()->Get(249)->Body, QStringLiteral("本文250"));
+    EXPECT_TRUE(tab.ResList()->Get(2)->Erased);
+    EXPECT_EQ(item->RefCount(), references);
+}
+
+TEST(CacheLoaderTest, NeverWritesIntoATabClosedMeanwhile)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("1100000002"), QStringLiteral("スレ")));
+    WriteLog(item.get(), 5000);
+    const int references = item->RefCount();
+
+    auto *tab = new TTavuBrowser;
+    tab->SetResList(new TResList(item.get()));
+    auto *loader = new TResCacheLoader(tab, tab->ResList(), item.get());
+    QPointer<TResCacheLoader> alive(loader);
+    loader->ChunkSize = 10;
+    int chunks = 0;
+    bool done = false;
+    loader->OnCacheChunk = [&](TResCacheLoader *, const QString &) {
+        ++chunks;
+        delete tab;   // the tab closes while the log is still being read
+    };
+    loader->OnCacheDone = [&](TResCacheLoader *sender) {
+        EXPECT_EQ(sender->Tab(), nullptr);
+        done = true;
+    };
+    loader->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+    EXPECT_EQ(chunks, 1);
+    EXPECT_EQ(item->RefCount(), references);
+}
+
+TEST(CacheLoaderTest, AThreadWithoutLogStillGetsItsHeader)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("1100000003"), QStringLiteral("スレ")));
+    TTavuBrowser tab;
+    tab.SetThreadItem(item.get());
+    tab.SetResList(new TResList(item.get()));
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    QStringList chunks;
+    bool done = false;
+    loader->OnCacheChunk = [&](TResCacheLoader *, const QString &html) { chunks << html; };
+    loader->OnCacheDone = [&](TResCacheLoader *) { done = true; };
+    loader->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    ASSERT_EQ(chunks.size(), 1);
+    EXPECT_TRUE(chunks[0].contains(QStringLiteral("<title>スレ</title>"))) << chunks[0].toStdString();
+    EXPECT_TRUE(Anchors(chunks[0]).isEmpty());
+    EXPECT_EQ(tab.ResList()->Count(), 0);
+}

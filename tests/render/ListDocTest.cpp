@@ -1,0 +1,141 @@
+// The thread-list document: the stored listing (subject.txt, subject.dat), new threads, the .inf
+// of logged threads, erased threads and the display count.
+#include "core/ThreadTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "core/JConvert.h"
+#include "core/TavuAction.h"
+#include "core/TavuActionList.h"
+#include "core/ThreadItemList.h"
+#include "render/TavuListDoc.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ListDocEnv : ThreadTestEnv {
+    ListDocEnv()
+    {
+        doc.Site = site;
+        doc.BoardID = QStringLiteral("news");
+    }
+
+    QString LogFile(const QString &name) const { return news->GetLogDir() + name; }
+    void Write(const QString &name, const QString &text) const
+    {
+        FileUtil::WriteFileAtomic(LogFile(name), jconvert::UnicodeToSjis(text));
+    }
+    QString Read(const QString &name) const { return jconvert::SjisToUnicode(FileUtil::ReadFile(LogFile(name))); }
+
+    // A thread of the listing, as the download reports it.
+    TThreadItem *List(const QString &key, int count)
+    {
+        ItemRef item(NewItem(key, QStringLiteral("スレ") + key));
+        item->AGECOUNT = count;
+        doc.AddItem(item.get());
+        return item.get();
+    }
+
+    TTavuListDoc doc;
+};
+
+}  // namespace
+
+TEST(ListDocTest, StoredListingRoundTripsAndSkipsHostileLines)
+{
+    ListDocEnv env;
+    const QString listing = QStringLiteral("1111111111.dat<>日本語のスレ (12)\r\n"
+                                           "2222222222.dat<>&#134071;と＠ (3)\r\n");
+    env.Write(QStringLiteral("subject.txt"), listing + QStringLiteral("../../evil.dat<>悪い (1)\r\n"
+                                                                      "区切りのない行\r\n"));
+    ASSERT_TRUE(env.doc.LoadSubjectTxt());
+    ASSERT_EQ(env.doc.Items()->Count(), 2);
+    EXPECT_EQ(env.doc.Items()->Get(0)->TITLE, QStringLiteral("日本語のスレ"));
+    EXPECT_EQ(env.doc.Items()->Get(0)->AGECOUNT, 12);
+    EXPECT_EQ(env.doc.Items()->Get(1)->Number, 2);
+
+    env.doc.SaveSubjectTxt();
+    EXPECT_EQ(env.Read(QStringLiteral("subject.txt")), listing);
+    env.doc.Items()->Get(1)->TITLE = QStringLiteral("二行\r\nの題");   // a title must not split its line
+    env.doc.SaveSubjectTxt();
+    EXPECT_TRUE(env.Read(QStringLiteral("subject.txt")).endsWith(QStringLiteral("2222222222.dat<>二行  の題 (3)\r\n")));
+    env.doc.SaveSubjectDat();
+    EXPECT_EQ(env.Read(QStringLiteral("subject.dat")), QStringLiteral("1111111111=12\r\n2222222222=3\r\n"));
+
+    TTavuListDoc gone;
+    EXPECT_FALSE(gone.LoadSubjectTxt());
+}
+
+TEST(ListDocTest, ThreadsMissingFromThePreviousListingAreNew)
+{
+    ListDocEnv env;
+    TThreadItem *first = env.List(QStringLiteral("1111111111"), 5);
+    TThreadItem *second = env.List(QStringLiteral("2222222222"), 1);
+
+    EXPECT_FALSE(env.doc.LoadSubjectDat());   // a first listing marks nothing new
+    env.doc.UpdateList(first, false);
+    env.doc.UpdateList(second, false);
+    EXPECT_EQ(env.doc.CountNewThreads(), 0);
+
+    env.Write(QStringLiteral("subject.dat"), QStringLiteral("1111111111=4\r\n"));
+    ASSERT_TRUE(env.doc.LoadSubjectDat());
+    env.doc.UpdateList(first, false);
+    env.doc.UpdateList(second, false);
+    EXPECT_FALSE(first->IsNew);
+    EXPECT_TRUE(second->IsNew);
+    EXPECT_EQ(env.doc.CountNewThreads(), 1);
+}
+
+TEST(ListDocTest, LoggedThreadsReadTheirInfAndErasedOnesLeave)
+{
+    ListDocEnv env;
+    TTavuActionList rules;
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Value1 = QStringLiteral("スレ3");
+    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+    rules.Add(std::move(rule));
+    env.doc.ThreadRules = &rules;
+
+    env.Write(QStringLiteral("1111111111.inf"), QStringLiteral("[LOG]\r\nCOUNT=40\r\nREAD=40\r\nAGECOUNT=40\r\n"));
+    env.Write(QStringLiteral("2222222222.inf"), QStringLiteral("[LOG]\r\nABONE=1\r\n"));
+    TThreadItem *read = env.List(QStringLiteral("1111111111"), 45);
+    TThreadItem *erased = env.List(QStringLiteral("2222222222"), 9);
+    TThreadItem *ruled = env.List(QStringLiteral("3333333333"), 9);
+    env.List(QStringLiteral("4444444444"), 9);
+    env.doc.LoadInfFileList();
+
+    EXPECT_TRUE(env.doc.UpdateList(read, true));
+    EXPECT_EQ(read->READ, 40);
+    EXPECT_EQ(read->AGECOUNT, 45);   // the listing's count wins over the stored one
+    EXPECT_FALSE(env.doc.UpdateList(erased, false));
+    EXPECT_EQ(env.doc.Items()->Count(), 4);
+    EXPECT_FALSE(env.doc.UpdateList(ruled, true));
+    EXPECT_FALSE(env.doc.UpdateList(erased, true));
+    ASSERT_EQ(env.doc.Items()->Count(), 2);
+    EXPECT_EQ(env.doc.Items()->Get(1)->GetKey(), QStringLiteral("4444444444"));
+    EXPECT_EQ(env.doc.ArrivalItems()->Count(), 4);   // the listing itself keeps every thread
+    EXPECT_FALSE(ruled->ABONE);                        // a rule never marks the stored thread
+}
+
+TEST(ListDocTest, StoredListingPreparesOnlyTheFirstPageAndClampsTheDisplay)
+{
+    ListDocEnv env;
+    env.Write(QStringLiteral("1111111111.inf"), QStringLiteral("[LOG]\r\nREAD=7\r\n"));
+    env.Write(QStringLiteral("2222222222.inf"), QStringLiteral("[LOG]\r\nREAD=8\r\n"));
+    env.Write(QStringLiteral("subject.txt"), QStringLiteral("1111111111.dat<>一 (10)\r\n2222222222.dat<>二 (10)\r\n"
+                                                            "3333333333.dat<>三 (10)\r\n"));
+    env.doc.ItemLimit = 1;
+    env.doc.LoadInfFileList();
+    ASSERT_TRUE(env.doc.LoadSubjectTxt());
+    EXPECT_EQ(env.doc.Items()->Get(0)->READ, 7);
+    EXPECT_EQ(env.doc.Items()->Get(1)->READ, 0);
+
+    env.doc.SetDisplayCount(100);
+    EXPECT_EQ(env.doc.DisplayCount(), 3);
+    env.doc.SetDisplayCount(-1);
+    EXPECT_EQ(env.doc.DisplayCount(), 0);
+    env.doc.SetLocked(true);
+    EXPECT_TRUE(env.doc.IsLocked());
+}
