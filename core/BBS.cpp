@@ -123,10 +123,7 @@ QString TBBS::BoardUrl(const QString &section, const TBoard *board, const QStrin
 
 QString TBBS::HostOf(const TBoard *board)
 {
-    if (!board)
-        return QString();
-    const QString host = MonaUtils::ExtractUrlHost(board->URL).toLower();
-    return host.isEmpty() ? board->GetHost() : host;
+    return board ? board->GetHost().toLower() : QString();
 }
 
 
@@ -383,8 +380,12 @@ void TBBS::DownloadThreadList(TThreadListDownloader *job, bool reload, bool sync
 
 void TBBS::DownloadThreadListNextPage(TThreadListDownloader *job, int page)
 {
+    // A listing that is not paged has no further page.
     job->Page = page;
-    DownloadThreadList(job, false, false);
+    Report(false, [job] {
+        if (job->OnDone)
+            job->OnDone(job, false);
+    });
 }
 
 void TBBS::DownloadThread(TResDownloader *job, bool reload, bool firstMode, bool synchronous)

@@ -61,9 +61,9 @@ QString TBoard::GetDir() const
 
 QString TBoard::GetHost() const
 {
-    const QString host = QUrl(URL).host();
-    if (!host.isEmpty())
-        return host;
+    const QUrl url(URL);
+    if (!url.host().isEmpty())
+        return url.port() == -1 ? url.host() : url.host() + QLatin1Char(':') + QString::number(url.port());
     return HostPath.section(QLatin1Char('/'), 0, 0);
 }
 

@@ -46,7 +46,7 @@ public:
     QString GetLogDir() const;
     // The value of "<dir>": the host path without its host.
     QString GetDir() const;
-    // The host of the board URL, else the host part of the host path.
+    // The host of the board URL with its port when it has one, else the host part of the host path.
     QString GetHost() const;
     // The URL that board.dat leaves out when the board's URL equals it.
     QString DerivedUrl() const;

@@ -116,7 +116,7 @@ void TTavuHttp::Start(Kind how, bool synchronous)
     record.clear();
     lineBuffer.clear();
     decoder.reset();
-    takeBody = rangeAsked = partial = overlapChecked = notModified = traced = false;
+    takeBody = rangeAsked = partial = overlapChecked = unterminatedLine = notModified = traced = false;
     lastError = -1;
     lastErrorMessage.clear();
     finished = false;
@@ -291,6 +291,7 @@ void TTavuHttp::CompleteBody()
     if (!lineBuffer.isEmpty() && OnLine) {
         const quint64 current = serial;
         QPointer<TTavuHttp> self(this);
+        unterminatedLine = true;
         OnLine(this, Job, WithoutCr(std::exchange(lineBuffer, QByteArray())), Received(), Total());
         if (!self || !busy || serial != current)
             return;

@@ -86,6 +86,8 @@ public:
     // A range reply: the lines are only the rest of the stored log. False after a range request
     // means the server sent the whole file (a 200), whose lines replace the stored log.
     bool IsPartial() const { return partial; }
+    // True while OnLine hands on the end of a body that did not end with a line feed (an unfinished line).
+    bool IsUnterminatedLine() const { return unterminatedLine; }
     qint64 Received() const { return client->RcvdCount(); }
     qint64 Total() const { return qMax<qint64>(0, client->ContentLength()); }
 
@@ -123,6 +125,7 @@ private:
     bool rangeAsked = false;
     bool partial = false;
     bool overlapChecked = false;
+    bool unterminatedLine = false;
     bool notModified = false;
     bool traced = false;
     int lastError = -1;           // the transport error of the last request; -1 when none

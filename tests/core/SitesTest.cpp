@@ -109,6 +109,11 @@ TEST_F(SitesTest, StartUpRegistersTypesAndLoadsTheSeededSites)
     EXPECT_EQ(doLib->BoardUrl(QStringLiteral("READCGI"), newsplus, QStringLiteral("1234567890")),
               QStringLiteral("http://news.2ch.net/test/read.cgi/newsplus/1234567890/"));
     EXPECT_EQ(ch->GetLocalRule(newsplus), QStringLiteral("http://news.2ch.net/newsplus/head.txt"));
+    // a board served on another port keeps it in every URL made for it
+    TBoard onPort;
+    onPort.Assign(*newsplus);
+    onPort.URL = QStringLiteral("http://127.0.0.1:8080/newsplus/");
+    EXPECT_EQ(ch->GetLocalRule(&onPort), QStringLiteral("http://127.0.0.1:8080/newsplus/head.txt"));
 
     // the site list was put in the program folder for the set-up dialog to extend
     EXPECT_EQ(root.Read(QStringLiteral("config/sitelist.ini")), root.Read(QStringLiteral("def/config/sitelist.ini")));

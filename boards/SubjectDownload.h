@@ -1,0 +1,44 @@
+#pragma once
+// TSubjectDownload: the thread list of a board from its subject.txt. Each line ("key.dat<>title (n)",
+// or the old "key.cgi,title(n)" form) becomes a thread item reported as it arrives. The list is asked
+// for with the validators of subject.inf; a "not modified" answer reports the stored subject.txt.
+// A complete new list is stored, when save mode is on, as subject.txt (Shift_JIS, CR LF) together
+// with its validators in subject.inf, so the two always describe the same list.
+
+#include "boards/BoardRequest.h"
+#include "boards/ThreadListing.h"
+
+#include <QByteArrayList>
+
+class TBoard;
+class TBoardScript;
+class TThreadItem;
+class TThreadListDownloader;
+
+class TSubjectDownload : public TBoardRequest {
+    Q_OBJECT
+public:
+    TSubjectDownload(const TBoardScript *bbs, TThreadListDownloader *job, bool reload);
+
+    // The subject.txt and subject.inf of a board's log folder.
+    static QString SubjectTxtPath(const TBoard *board);
+    static QString SubjectInfPath(const TBoard *board);
+
+protected:
+    void Start() override;
+
+private:
+    const TBoardScript *bbs;
+    TThreadListDownloader *job;
+    TBoard *board;
+    bool reload;
+    TThreadListing listing;
+    QByteArrayList lines;   // the list as received, in the board's code page
+    int lastCode = 0;
+
+    TThreadItem *ItemOfLine(const QString &text, int number) const;
+    void TakeLine(const QByteArray &line, qint64 received, qint64 total);
+    void Finished(bool failed);
+    void ReportStoredList();
+    void StoreList();
+};
