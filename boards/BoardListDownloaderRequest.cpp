@@ -74,19 +74,24 @@ bool TBoardListDownloaderRequest::IsBusy() const
 
 void TBoardListDownloaderRequest::HandleBoardLine(const QString &line)
 {
-    script.SetVariable(QStringLiteral("Data"), line);
-    script.SetVariable(QStringLiteral("ParseOk"), false);
-    script.SetVariable(QStringLiteral("TempData"), job->TempData);
-    script.SetVariable(QStringLiteral("OK"), true);
+    // Setting a variable fails too, when the line or the script has used up the variables' room.
     try {
-        script.Run();
+        RunScript(line);
     } catch (const ERuroBasError &error) {
         scriptFailed = true;
         if (OnError)
             OnError(-1, ScriptName() + QLatin1Char(' ') + error.Message);
         Abort();
-        return;
     }
+}
+
+void TBoardListDownloaderRequest::RunScript(const QString &line)
+{
+    script.SetVariable(QStringLiteral("Data"), line);
+    script.SetVariable(QStringLiteral("ParseOk"), false);
+    script.SetVariable(QStringLiteral("TempData"), job->TempData);
+    script.SetVariable(QStringLiteral("OK"), true);
+    script.Run();
     if (script.GetBool(QStringLiteral("ParseOk")))
         TakeBoard();
     job->TempData = script.GetString(QStringLiteral("TempData"));

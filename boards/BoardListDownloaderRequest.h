@@ -56,6 +56,7 @@ private:
     QPointer<TTavuHttp> http;
     bool scriptFailed = false;
 
+    void RunScript(const QString &line);
     void TakeBoard();
     void Notice(const QString &message);
 };

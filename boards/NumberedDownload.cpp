@@ -74,12 +74,12 @@ void TNumberedDownload::Finished(bool failed)
     }
     if (lines.isEmpty() && storedCount == 0)
         return Fail(404, QStringLiteral("スレッドが見つかりません。"));
-    const int maximum = lines.isEmpty() ? 0 : lines.last().Number;
+    const int maximum = lines.isEmpty() ? 0 : qMin(lines.last().Number, MaxResNumber);
     const QString empty = ComposeDatLine(QString(), QString(), QString(), QString(), QString());
     int last = storedCount;
     for (const DatConv::TNumberedLine &line : lines) {
-        if (line.Number <= last)
-            continue;   // already stored, or out of order
+        if (line.Number <= last || line.Number > MaxResNumber)
+            continue;   // already stored, out of order, or a number no thread reaches
         for (++last; last < line.Number; ++last)
             DeliverDatLine(job, empty, jconvert::UnicodeToSjis(empty), last, maximum, last);
         DeliverDatLine(job, line.DatLine, jconvert::UnicodeToSjis(line.DatLine), last, maximum, last);

@@ -20,6 +20,10 @@ class TResDownloader;
 class TNumberedDownload : public TBoardRequest {
     Q_OBJECT
 public:
+    // The highest response number taken; an entry numbered above it is malformed and passed over,
+    // so a hostile number cannot make the log grow by empty responses without bound.
+    static constexpr int MaxResNumber = 100000;
+
     // url asks for the responses from storedCount + 1 on; rawLines: the answer is raw lines (an
     // unfinished last line is left for the next fetch), else a read.cgi page.
     TNumberedDownload(const TBoardScript *bbs, TResDownloader *job, const QString &url, int storedCount, bool rawLines);

@@ -1,34 +1,12 @@
 #include "boards/PageListDownload.h"
 
-#include "boards/DatConv.h"
-#include "boards/SubjectDownload.h"
 #include "core/Board.h"
-#include "core/DatLine.h"
 #include "core/Exceptions.h"
-#include "core/FileUtil.h"
-#include "core/IniFile.h"
 #include "core/JConvert.h"
-#include "core/TavuEnviron.h"
 #include "core/ThreadListDownloader.h"
 #include "net/TavuHttp.h"
 
-#include <QFile>
-
 namespace {
-
-const QString InfSection = QStringLiteral("SUBJECT");
-
-// The item of one subject line; nullptr when the line is not one or names no safe file.
-TThreadItem *ItemOfSubjectLine(TBoard *board, const QString &text, int number)
-{
-    TSubjectLine subject;
-    if (!ParseSubjectLine(text, subject))
-        return nullptr;
-    const QString datName = DatConv::ExtractFileKey(subject.DatName) + QStringLiteral(".dat");
-    if (!IsSafeFileName(datName))
-        return nullptr;
-    return TThreadListing::NewItem(board, datName, subject.Title, subject.Count, number);
-}
 
 int Clamped(qint64 value)
 {
@@ -39,7 +17,7 @@ int Clamped(qint64 value)
 
 TPageListDownload::TPageListDownload(TThreadListDownloader *job, const TPage &page,
                                      std::unique_ptr<TPageListParser> parser)
-    : job(job), board(job->Board), page(page), parser(std::move(parser)), listing(job)
+    : job(job), board(job->Board), page(page), parser(std::move(parser)), listing(job), store(job->Board)
 {
 }
 
@@ -54,16 +32,12 @@ void TPageListDownload::Start()
     }
     TTavuHttp *http = NewHttp(page.Url, board, page.Agent);
     http->AcceptGzip = true;
-    if (page.FirstPage && !page.Reload && QFile::exists(TSubjectDownload::SubjectTxtPath(board))) {
-        const TIniFile inf(TSubjectDownload::SubjectInfPath(board));
-        http->LastModified = inf.ReadString(InfSection, QStringLiteral("LAST_MODIFIED"));
-        http->ETag = inf.ReadString(InfSection, QStringLiteral("ETAG"));
-    }
+    if (page.FirstPage && !page.Reload)
+        store.AskConditionally(http);
     http->OnLine = [this](TTavuHttp *, void *, const QByteArray &line, qint64 received, qint64 total) {
         TakeLine(line, received, total);
     };
     http->OnError = [this](TTavuHttp *, void *, int code, const QString &message, const QString &detail) {
-        lastCode = code;
         NoteFailure(code, message);
         if (parseError.isEmpty())
             listing.Error(code, message, detail);
@@ -88,7 +62,7 @@ void TPageListDownload::TakeLine(const QByteArray &line, qint64 received, qint64
 void TPageListDownload::Report(const QStringList &lines, qint64 received, qint64 total)
 {
     for (const QString &line : lines) {
-        TThreadItem *item = ItemOfSubjectLine(board, line, page.FirstNumber + int(subjects.size()));
+        TThreadItem *item = store.ItemOfLine(line, page.FirstNumber + int(subjects.size()));
         if (!item)
             continue;
         subjects << line;
@@ -110,7 +84,7 @@ void TPageListDownload::Finished(bool failed)
     failed = failed || !parseError.isEmpty();
     if (!failed && http->IsNotModified()) {
         job->NotModified = true;
-        ReportStoredList();
+        store.ReportStored(listing);
     } else if (!failed && page.FirstPage) {
         StoreList();
     }
@@ -118,34 +92,11 @@ void TPageListDownload::Finished(bool failed)
     End();
 }
 
-// The stored list is Shift_JIS subject lines.
-void TPageListDownload::ReportStoredList()
-{
-    const QList<QByteArray> stored = SplitLogLines(FileUtil::ReadFile(TSubjectDownload::SubjectTxtPath(board)));
-    for (qsizetype i = 0; i < stored.size(); ++i) {
-        if (TThreadItem *item = ItemOfSubjectLine(board, jconvert::SjisToUnicode(stored[i]), int(i + 1)))
-            listing.ReportStored(item);
-    }
-}
-
+// The subject lines the page gave.
 void TPageListDownload::StoreList()
 {
-    if (!TavuEnviron || !TavuEnviron->GetCached())
-        return;
     QByteArray text;
     for (const QString &line : subjects)
         text += jconvert::UnicodeToSjis(line) + "\r\n";
-    TTavuHttp *http = Http();
-    TIniFile inf(TSubjectDownload::SubjectInfPath(board));
-    inf.WriteString(InfSection, QStringLiteral("LAST_MODIFIED"), http->ReplyLastModified());
-    inf.WriteString(InfSection, QStringLiteral("ETAG"), http->ReplyETag());
-    inf.WriteInteger(InfSection, QStringLiteral("SIZE"), text.size());
-    try {
-        // The list first: validators never describe a list that was not stored.
-        FileUtil::WriteFileAtomic(TSubjectDownload::SubjectTxtPath(board), text);
-        inf.UpdateFile();
-    } catch (const EVarnelo &) {
-        // A list that cannot be stored is still shown; the next fetch asks for it whole.
-        QFile::remove(TSubjectDownload::SubjectInfPath(board));
-    }
+    store.Store(text, *Http());
 }

@@ -11,6 +11,7 @@
 // fetched page by page are asked for without validators and are not stored.
 
 #include "boards/BoardRequest.h"
+#include "boards/SubjectStore.h"
 #include "boards/ThreadListing.h"
 
 #include <QByteArray>
@@ -54,13 +55,12 @@ private:
     TPage page;
     std::unique_ptr<TPageListParser> parser;
     TThreadListing listing;
+    TSubjectStore store;
     QStringList subjects;        // the subject lines so far
     QString parseError;          // the parser's message, once it failed
-    int lastCode = 0;
 
     void TakeLine(const QByteArray &line, qint64 received, qint64 total);
     void Report(const QStringList &lines, qint64 received, qint64 total);
     void Finished(bool failed);
-    void ReportStoredList();
     void StoreList();
 };

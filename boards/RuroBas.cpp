@@ -23,6 +23,7 @@ const char *const NotANumber = "数値でない（%1）";
 const char *const NumberTooLarge = "数値が大きすぎる";
 const char *const DivisionByZero = "0で割った";
 const char *const NestedTooDeep = "入れ子が深すぎる";
+const char *const ExpressionTooLong = "式が長すぎる";
 const char *const UnknownFunction = "そんな関数はない（%1）";
 const char *const WrongArgumentCount = "引数の数が違う（%1）";
 const char *const BadCharacterCode = "文字コードが正しくない（%1）";
@@ -562,11 +563,22 @@ private:
     std::vector<Token> tokens;
     size_t pos = 0;
     int line;
+    int parts = 0;   // operators, values and calls of the line so far
 
-    static ExprPtr Node(Op op, ExprPtr left, ExprPtr right = nullptr)
+    // A new part of the line's expressions. Their number is bounded, and with it the depth of a
+    // chain of operators, which a run walks down recursively.
+    ExprPtr NewExpr(Op op)
     {
+        if (++parts > TRuroBas::MaxExpressionParts)
+            throw CompileError(line, Msg(ExpressionTooLong));
         auto node = std::make_unique<Expr>();
         node->op = op;
+        return node;
+    }
+
+    ExprPtr Node(Op op, ExprPtr left, ExprPtr right = nullptr)
+    {
+        ExprPtr node = NewExpr(op);
         node->args.push_back(std::move(left));
         if (right)
             node->args.push_back(std::move(right));
@@ -659,21 +671,24 @@ private:
 
     ExprPtr Primary(int depth)
     {
-        auto node = std::make_unique<Expr>();
         const size_t start = pos;
         const Token token = Take();
+        if (token.kind == Token::Symbol && token.text == QLatin1String("(")) {
+            ExprPtr inner = Expression(depth + 1);
+            ExpectSymbol(")");
+            return inner;
+        }
+        const bool name = token.kind == Token::Word && !ReservedWords().contains(token.text);
+        if (name && IsSymbol("("))
+            return Call(token.text, depth);
+        ExprPtr node = NewExpr(Op::Literal);
         if (token.kind == Token::Number) {
             node->value = token.number;
         } else if (token.kind == Token::Text) {
             node->value = token.text;
         } else if (token.kind == Token::Word && (token.text == QLatin1String("TRUE") || token.text == QLatin1String("FALSE"))) {
             node->value = token.text == QLatin1String("TRUE");
-        } else if (token.kind == Token::Symbol && token.text == QLatin1String("(")) {
-            node = Expression(depth + 1);
-            ExpectSymbol(")");
-        } else if (token.kind == Token::Word && !ReservedWords().contains(token.text)) {
-            if (IsSymbol("("))
-                return Call(token.text, depth);
+        } else if (name) {
             node->op = Op::Variable;
             node->name = token.text;
         } else {
@@ -688,8 +703,7 @@ private:
         const auto found = Functions().constFind(name);
         if (found == Functions().cend())
             throw CompileError(line, QString(Msg(UnknownFunction)).arg(name));
-        auto node = std::make_unique<Expr>();
-        node->op = Op::Call;
+        ExprPtr node = NewExpr(Op::Call);
         node->name = name;
         node->function = &found->call;
         ExpectSymbol("(");

@@ -61,6 +61,7 @@ public:
     static constexpr qsizetype MaxStringLength = 1 << 20;
     static constexpr qint64 MaxStoredCharacters = 8 << 20;   // all variables together
     static constexpr int MaxNesting = 64;                // blocks, and expressions in parentheses
+    static constexpr int MaxExpressionParts = 1000;      // operators, values and calls of one line
 
     TRuroBas();
     ~TRuroBas();

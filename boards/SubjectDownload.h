@@ -6,23 +6,19 @@
 // with its validators in subject.inf, so the two always describe the same list.
 
 #include "boards/BoardRequest.h"
+#include "boards/SubjectStore.h"
 #include "boards/ThreadListing.h"
 
 #include <QByteArrayList>
 
 class TBoard;
 class TBoardScript;
-class TThreadItem;
 class TThreadListDownloader;
 
 class TSubjectDownload : public TBoardRequest {
     Q_OBJECT
 public:
     TSubjectDownload(const TBoardScript *bbs, TThreadListDownloader *job, bool reload);
-
-    // The subject.txt and subject.inf of a board's log folder.
-    static QString SubjectTxtPath(const TBoard *board);
-    static QString SubjectInfPath(const TBoard *board);
 
 protected:
     void Start() override;
@@ -33,12 +29,10 @@ private:
     TBoard *board;
     bool reload;
     TThreadListing listing;
+    TSubjectStore store;
     QByteArrayList lines;   // the list as received, in the board's code page
-    int lastCode = 0;
 
-    TThreadItem *ItemOfLine(const QString &text, int number) const;
     void TakeLine(const QByteArray &line, qint64 received, qint64 total);
     void Finished(bool failed);
-    void ReportStoredList();
     void StoreList();
 };

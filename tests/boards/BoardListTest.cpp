@@ -193,6 +193,16 @@ TEST_F(BoardListTest, AScriptErrorEndsTheDownloadOnce)
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("ParseBoard.ruro 2行目: 0で割った")});
     EXPECT_EQ(job.Boards->Count(), 1);
+
+    // A script that uses up the variables leaves no room for what the host sets after it.
+    QStringList lines;
+    for (int i = 1; i <= TRuroBas::MaxVariables - 4; ++i)
+        lines << QStringLiteral("v%1 = 1").arg(i);
+    WriteScript(lines.join(QLatin1Char('\n')) + QStringLiteral("\nParseOk = OK"));
+    TBoardListDownloader full;
+    const Result room = Fetch(QStringLiteral("1\n2\n"), full);
+    EXPECT_TRUE(room.failed);
+    EXPECT_EQ(room.errors, QStringList{QStringLiteral("ParseBoard.ruro 変数領域がなくなった")});
 }
 
 TEST_F(BoardListTest, ASiteWithoutScriptCannotStart)

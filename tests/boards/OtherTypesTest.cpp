@@ -1,5 +1,6 @@
-// The board types beside the 2ch family, each against pages served on 127.0.0.1: the read.cgi
-// boards (15ch, 1.5ch, 12ch, Ahhan), MegaBBS, web pages and a type defined by board scripts.
+// The board types beside 2ch's own, each against pages served on 127.0.0.1: the read.cgi boards
+// (15ch, 1.5ch, 12ch, Ahhan), Machi BBS, the past-log store, MegaBBS, web pages and a type defined
+// by board scripts.
 
 #include "BoardTestEnv.h"
 
@@ -23,16 +24,18 @@ struct OtherTypesEnv : BoardTestEnv {
     OtherTypesEnv()
     {
         const QStringList ids = {QStringLiteral("b15"), QStringLiteral("b1_5"), QStringLiteral("b12"),
-                                 QStringLiteral("bahhan"), QStringLiteral("ruro")};
+                                 QStringLiteral("bahhan"), QStringLiteral("ruro"), QStringLiteral("store")};
         for (const QString &id : ids)
             server.AddBoard(id);
         QString lines = QStringLiteral("\t%1\tb15\t15ch\t\t15chscript\r\n"
                                        "\t%1\tb1_5\t1.5ch\t\t1_5chscript\r\n"
                                        "\t%1\tb12\t12ch\t\t12chscript\r\n"
                                        "\t%1\tbahhan\tahhan\t\tahhanscript\r\n"
-                                       "\t%1\truro\truro\t\treadhtmlscript\r\n")
+                                       "\t%1\truro\truro\t\treadhtmlscript\r\n"
+                                       "\t%1\tstore\tstore\t\t2chkakolog\r\n")
                             .arg(server.Host());
         lines += QStringLiteral("\t%1\tmega\tMega\t\tmegabbsscript\r\n"
+                                "\t%1\tmachi\tMachi\t\tmachibbsscript\r\n"
                                 "\t%2\twww00001\tページ\twww\twwwscript\r\n")
                      .arg(pages.Url(QString()).mid(7), pages.Url(QStringLiteral("/page.html")));
         const QString boardDat = root.File(QStringLiteral("config/site/test/board.dat"));
@@ -61,6 +64,23 @@ QByteArray Sjis(const char *text)
 QByteArray PathOf(const QByteArray &request)
 {
     return request.split(' ').value(1);
+}
+
+// Posts a reply to the item and waits for its report: "done", "error" or "cancel".
+QString Post(TThreadItem *item, const QString &body, bool sage = false)
+{
+    QString outcome;
+    TResUploader post(item);
+    post.Board = item->GetBoard();
+    post.Data->Name = QStringLiteral("me");
+    post.Data->Body = body;
+    post.Data->Sage = sage;
+    post.OnDone = [&outcome](TResUploader *, bool failed) { outcome = failed ? "failed" : "done"; };
+    post.OnError = [&outcome](TResUploader *, int, const QString &, const QString &) { outcome = "error"; };
+    post.OnCancel = [&outcome](TResUploader *, const QString &) { outcome = "cancel"; };
+    item->BBS->PostRes(&post);
+    BoardTestEnv::WaitFor([&outcome] { return !outcome.isEmpty(); });
+    return outcome;
 }
 
 }  // namespace
@@ -99,6 +119,68 @@ TEST(ReadCgiTypes, EachReadsItsBoardsAndBuildsItsOwnUrls)
         EXPECT_EQ(type->NormalizeUrl(type->GetReadUrl(item.get(), QStringLiteral("5-9"))),
                   type->GetReadCgiUrl(board, Key) + QStringLiteral("&st=5&to=9"));
     }
+}
+
+TEST(MachiBBS, ThreadsComeAsNumberedRawLinesAndRepliesGoToWriteCgi)
+{
+    OtherTypesEnv env;
+    const QString machi = QStringLiteral("machi");
+    const QString key = QStringLiteral("1200000000");
+    env.pages.Reply(ScriptedHttpServer::Make(200, Sjis("1200000000.cgi,まちスレ(4)\n")));
+    const BoardTestEnv::Listing listing = env.List(env.Board(machi));
+    EXPECT_EQ(listing.keys, QStringList{key});
+    EXPECT_EQ(listing.counts, QList<int>({4}));
+    EXPECT_EQ(PathOf(env.pages.LastRequest()), QByteArray("/machi/subject.txt"));
+
+    // a missing number keeps its place; a number no thread reaches is passed over
+    ItemRef item(env.NewItem(machi, key));
+    env.pages.Reply(ScriptedHttpServer::Make(200, Sjis("1<>名無し<>sage<>2005/01/01 00:00<>一<>まちスレ<>abc\n"
+                                                       "3<>名無し<><>2005/01/01 00:02<>三<><>\n"
+                                                       "2000000000<>x<><>d<>偽<><>\n"
+                                                       "4<>名無し<><>2005/01/01 00:03<>四<><>\n")));
+    const BoardTestEnv::Fetch first = env.Download(item.get());
+    ASSERT_FALSE(first.failed) << first.errorMessage.toStdString();
+    EXPECT_EQ(first.numbers, QList<int>({1, 2, 3, 4}));
+    EXPECT_EQ(first.bodies, QStringList({QStringLiteral("一"), QString(), QStringLiteral("三"), QStringLiteral("四")}));
+    EXPECT_EQ(item->TITLE, QStringLiteral("まちスレ"));
+    EXPECT_EQ(PathOf(env.pages.LastRequest()), QByteArray("/bbs/offlaw.cgi/machi/1200000000/"));
+    const QList<QByteArray> log = SplitLogLines(FileUtil::ReadFile(item->GetLogFile()));
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_EQ(ParseDatLine(jconvert::SjisToUnicode(log[0])).Date, QStringLiteral("2005/01/01 00:00 ID:abc"));
+
+    env.pages.Reply(ScriptedHttpServer::Make(200, Sjis("5<>名無し<><>d<>五<><>\n")));
+    EXPECT_EQ(env.Download(item.get()).numbers, QList<int>({5}));
+    EXPECT_EQ(PathOf(env.pages.LastRequest()), QByteArray("/bbs/offlaw.cgi/machi/1200000000/5-"));
+
+    env.pages.Reply(ScriptedHttpServer::Make(200, Sjis("<html><head><title>書きこみました</title></head></html>")));
+    EXPECT_EQ(Post(item.get(), QStringLiteral("hi")), QStringLiteral("done"));
+    const QByteArray request = env.pages.LastRequest();
+    EXPECT_EQ(PathOf(request), QByteArray("/bbs/write.cgi"));
+    const QByteArray form = request.mid(request.indexOf("\r\n\r\n") + 4);
+    EXPECT_TRUE(form.startsWith("BBS=machi&KEY=1200000000&TIME=")) << form.constData();
+    EXPECT_TRUE(form.endsWith("&NAME=me&MAIL=&MESSAGE=hi&submit=%8F%91%82%AB%8D%9E%82%DE")) << form.constData();
+}
+
+TEST(PastLogStore, AThreadIsReadOnceFromItsCopyAndNothingIsPosted)
+{
+    OtherTypesEnv env;
+    const QString store = QStringLiteral("store");
+    env.MakeThread(store, 3);
+    env.server.MoveToKako(store, Key, true);
+    env.server.ClearLog();
+    ItemRef item(env.NewItem(store, Key));
+    const BoardTestEnv::Fetch fetch = env.Download(item.get());
+    ASSERT_FALSE(fetch.failed) << fetch.errorMessage.toStdString();
+    EXPECT_EQ(fetch.numbers, QList<int>({1, 2, 3}));
+    EXPECT_TRUE(item->KAKOLOG);
+    ASSERT_EQ(env.server.Requests().size(), 1);   // the compressed copy, never the live dat
+    EXPECT_TRUE(env.server.Requests()[0].Path.endsWith("/store/kako/1100/11000/1100000000.dat.gz"));
+
+    env.server.ClearLog();
+    item->LoadInfo();
+    EXPECT_TRUE(env.Download(item.get()).notModified);
+    EXPECT_EQ(Post(item.get(), QStringLiteral("hi")), QStringLiteral("cancel"));
+    EXPECT_TRUE(env.server.Requests().isEmpty());
 }
 
 TEST(Megabbs, TheListingComesPageByPage)
@@ -175,22 +257,8 @@ TEST(Megabbs, ThreadsAreReadFromTheirPagesAndRepliesPosted)
     EXPECT_EQ(second.numbers, QList<int>({4, 5}));
     EXPECT_EQ(PathOf(env.pages.LastRequest()), QByteArray("/cgi-bin/readres.cgi?bo=mega&vi=1111&rm=all&rs=4"));
 
-    bool done = false;
-    bool failed = true;
-    TResUploader post(item.get());
-    post.Board = item->GetBoard();
-    post.Data->Name = QStringLiteral("me");
-    post.Data->Body = QStringLiteral("hello");
-    post.Data->Sage = true;
-    post.OnDone = [&](TResUploader *, bool f) {
-        done = true;
-        failed = f;
-    };
-    post.OnError = [&](TResUploader *, int, const QString &, const QString &) { done = true; };
     env.pages.Reply(ScriptedHttpServer::Make(200, Sjis("<html><head><title>書きこみました</title></head></html>")));
-    item->BBS->PostRes(&post);
-    BoardTestEnv::WaitFor([&done] { return done; });
-    EXPECT_FALSE(failed);
+    EXPECT_EQ(Post(item.get(), QStringLiteral("hello"), true), QStringLiteral("done"));
     const QByteArray request = env.pages.LastRequest();
     EXPECT_EQ(PathOf(request), QByteArray("/cgi-bin/writeres.cgi"));
     const QByteArray form = request.mid(request.indexOf("\r\n\r\n") + 4);

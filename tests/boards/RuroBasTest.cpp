@@ -230,6 +230,10 @@ TEST(RuroBasTest, HostileScriptsStopCleanly)
     for (int i = 0; i < 200; ++i)
         nested << QStringLiteral("END IF");
     EXPECT_EQ(ErrorOf(nested.join(QLatin1Char('\n'))).Reason, tooDeep);
+    // a long chain of operators would nest as deep when it runs
+    EXPECT_EQ(ErrorOf(QStringLiteral("x = 1") + QStringLiteral(" + 1").repeated(100000)).Reason,
+              QStringLiteral("式が長すぎる"));
+    EXPECT_EQ(Eval(QStringLiteral("1") + QStringLiteral(" + 1").repeated(400)), QStringLiteral("401"));
 
     EXPECT_LT(timer.elapsed(), 20000);
 }
