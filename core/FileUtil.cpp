@@ -29,10 +29,12 @@ void WriteFileAtomic(const QString &path, const QByteArray &data)
 
 bool MakeBackup(const QString &path, const QString &bakPath)
 {
-    if (!QFileInfo::exists(path))
+    // A file that cannot be read must not replace the last good copy with nothing.
+    QFile source(path);
+    if (!QFileInfo(path).isFile() || !source.open(QIODevice::ReadOnly))
         return false;
     const QString target = bakPath.isEmpty() ? path + QStringLiteral(".bak") : bakPath;
-    const QByteArray data = ReadFile(path);
+    const QByteArray data = source.readAll();
     try {
         WriteFileAtomic(target, data);
     } catch (const EFileError &) {

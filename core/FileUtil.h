@@ -15,7 +15,8 @@ QByteArray ReadFile(const QString &path);
 void WriteFileAtomic(const QString &path, const QByteArray &data);
 
 // Copies path to path + ".bak" (or to bakPath when given), replacing an older copy.
-// Returns false when the source is missing or the copy failed.
+// Returns false, leaving an older copy as it was, when the source is missing or cannot be read or
+// the copy failed.
 bool MakeBackup(const QString &path, const QString &bakPath = QString());
 
 // Creates the folder and its parents; true when it exists afterwards.

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QSet>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -323,6 +324,22 @@ QStringList TIniFile::ReadSectionValues(const QString &section) const
     for (const Entry *e : d->VisiblePairs(section))
         lines.append(e->key + QLatin1Char('=') + e->value);
     return lines;
+}
+
+QList<int> TIniFile::ReadKeyNumbers(const QString &section, const QString &prefix, int count) const
+{
+    QList<int> numbers;
+    for (const Entry *e : d->VisiblePairs(section)) {
+        if (!e->key.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QString digits = e->key.mid(prefix.size());
+        bool ok = false;
+        const int n = digits.toInt(&ok);
+        if (ok && n >= 1 && n <= count && digits == QString::number(n))
+            numbers.append(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 void TIniFile::EraseSection(const QString &section)

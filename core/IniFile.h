@@ -44,6 +44,10 @@ public:
     QStringList ReadSections() const;
     QStringList ReadSection(const QString &section) const;          // the keys, in order
     QStringList ReadSectionValues(const QString &section) const;    // "key=value" lines, in order
+    // The numbers n from 1 to count, ascending, for which the section holds the key prefix + n
+    // ("BBS1", "RESNO12"). Lists with a COUNT key are read through it, so a COUNT that a damaged
+    // file makes huge costs no more than the keys the file really holds.
+    QList<int> ReadKeyNumbers(const QString &section, const QString &prefix, int count) const;
     void EraseSection(const QString &section);
     void DeleteKey(const QString &section, const QString &key);
     void Clear();

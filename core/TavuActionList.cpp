@@ -99,7 +99,7 @@ std::unique_ptr<TTavuAction> LineToRule(const QString &line)
     rule->RegistDate = read.Text();
     rule->Enabled = read.Flag();
     const int boards = read.Number(0, INT_MAX);
-    if (read.Bad() || fields.size() != RuleFieldCount + BoardFieldCount * boards)
+    if (read.Bad() || fields.size() != RuleFieldCount + BoardFieldCount * qsizetype(boards))
         return nullptr;
     for (int i = 0; i < boards; ++i) {
         const QString siteId = read.Text();

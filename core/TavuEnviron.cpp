@@ -75,7 +75,7 @@ void TTavuEnviron::CreateBBSList()
     const TIniFile ini(TTavuConfig::AppDir() + QStringLiteral("config/bbslist.ini"));
     const QString section = QStringLiteral("BBSLIST");
     const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
-    for (int i = 1; i <= count; ++i) {
+    for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("BBS"), count)) {
         const QString id = ini.ReadString(section, QStringLiteral("BBS") + QString::number(i)).trimmed();
         const QString bbsIni = TTavuConfig::AppDir() + QStringLiteral("config/bbs/") + id + QStringLiteral("/bbs.ini");
         if (!TBoard::IsSafePathPart(id))
@@ -109,7 +109,7 @@ void TTavuEnviron::LoadListedSites()
     const QString section = QStringLiteral("SITE");
     const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
     QStringList seen;
-    for (int i = 1; i <= count; ++i) {
+    for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count)) {
         const QString siteId = ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed();
         if (siteId.isEmpty() || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
             continue;

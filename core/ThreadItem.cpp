@@ -362,10 +362,9 @@ void TThreadItem::ReadBookmarks(const TIniFile &inf)
 {
     Bookmarks.Clear();
     const int count = inf.ReadInteger(BOOKMARK, QStringLiteral("COUNT"), 0);
-    for (int n = 1; n <= count; ++n) {
+    // an entry without its RESNO (a truncated file) is passed over; what is there is kept
+    for (const int n : inf.ReadKeyNumbers(BOOKMARK, QStringLiteral("RESNO"), count)) {
         const QString no = QString::number(n);
-        if (!inf.ValueExists(BOOKMARK, QStringLiteral("RESNO") + no))
-            continue;   // a truncated file: what is there is kept
         auto *bookmark = new TBookmarkRes;
         bookmark->ResNo = inf.ReadInteger(BOOKMARK, QStringLiteral("RESNO") + no, 0);
         bookmark->Name = ReadText(inf, BOOKMARK, QStringLiteral("NAME") + no);
@@ -544,8 +543,6 @@ bool TThreadItem::MoveToLocalFolder(const QString &folder)
         QFile::rename(newLog, log);
         return false;
     }
-    for (const QString &extension : {QStringLiteral(".txt"), QStringLiteral(".bak")})
-        QFile::rename(WithExtension(log, extension), WithExtension(newLog, extension));   // a failure is skipped
     try {
         WriteMoveMarks(inf, newInf, target);
     } catch (const EFileError &) {
@@ -555,6 +552,9 @@ bool TThreadItem::MoveToLocalFolder(const QString &folder)
         QFile::rename(newLog, log);
         return false;
     }
+    // The memo and the copy follow only a log that has moved for good.
+    for (const QString &extension : {QStringLiteral(".txt"), QStringLiteral(".bak")})
+        QFile::rename(WithExtension(log, extension), WithExtension(newLog, extension));   // a failure is skipped
     ForgetLogFile();
     if (KAKOLOG)
         SetKakolog(false);

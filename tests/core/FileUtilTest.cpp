@@ -24,4 +24,10 @@ TEST(FileUtil, BackupCopiesOnlyExistingFiles)
     root.Write("kpw.ini", "[A]\r\nB=1\r\n");
     EXPECT_TRUE(FileUtil::MakeBackup(root.File("kpw.ini"), root.File("kpw.bak")));
     EXPECT_EQ(root.Read("kpw.bak"), QByteArray("[A]\r\nB=1\r\n"));
+
+    // what cannot be read as a file leaves the older copy alone
+    QDir(root.Path()).mkpath("ngres.txt");
+    root.Write("ngres.bak", "good rules\r\n");
+    EXPECT_FALSE(FileUtil::MakeBackup(root.File("ngres.txt"), root.File("ngres.bak")));
+    EXPECT_EQ(root.Read("ngres.bak"), QByteArray("good rules\r\n"));
 }

@@ -318,13 +318,14 @@ TEST(Rules, FileKeepsBadLinesAndStoresBreaksSafely)
         "8\t12\t0\tspam\t\t0\t0\t0\t0\t\t\t0\t\t1\t1\t#ALL\t\t1\r\n",          // no action 12
         "8\t0\t0\tspam\t\t0\t0\t0\t0\t\t\t0\t\t1\t2\t#ALL\t\t1\r\n",           // board count 2, one board
         "8\t0\t0\tspam\t\t0\t0\t0\tx\t\t\t0\t\t1\t1\t#ALL\t\t1\r\n",           // hit count not a number
+        "8\t0\t0\tspam\t\t0\t0\t0\t0\t\t\t0\t\t1\t1431655766\t#ALL\t\r\n",   // 3 x count overflows 32 bits
     };
-    QByteArray file = bad[0] + good + bad[1] + bad[2] + "\r\n" + bad[3] + good;
+    QByteArray file = bad[0] + good + bad[1] + bad[2] + "\r\n" + bad[3] + good + bad[4];
     root.Write("ngthread.txt", file);
     TTavuActionList rules;
     ASSERT_TRUE(rules.LoadFromFile(root.File("ngthread.txt")));
     EXPECT_EQ(rules.Count(), 2);
-    ASSERT_EQ(rules.LoadMessages().size(), 4);
+    ASSERT_EQ(rules.LoadMessages().size(), 5);
     EXPECT_TRUE(rules.LoadMessages()[3].contains(QStringLiteral("ngthread.txt: 6 ")));
 
     auto multiLine = Rule(TTavuAction::RESBODY, TTavuAction::REPLACE, TTavuAction::LIKE,
@@ -333,7 +334,7 @@ TEST(Rules, FileKeepsBadLinesAndStoresBreaksSafely)
     rules.SaveToFile(root.File("ngthread.txt"));
     const QByteArray saved = root.Read("ngthread.txt");
     EXPECT_EQ(saved, good + good + "8\t1\t0\ta#13#10b c\td#13#10e\t0\t0\t0\t0\t\t\t0\t\t1\t1\t#ALL\t\t1\r\n"
-                         + bad[0] + bad[1] + bad[2] + bad[3]);
+                         + bad[0] + bad[1] + bad[2] + bad[3] + bad[4]);
 
     EXPECT_FALSE(rules.LoadFromFile(root.File("missing.txt")));
     EXPECT_EQ(rules.Count(), 0);

@@ -162,11 +162,12 @@ TEST_F(SitesTest, ProfileCopiesWinAndReceiveEveryWrite)
 
 TEST_F(SitesTest, BadListEntriesAreSkippedWithAMessage)
 {
+    // the counts of damaged lists cost only the entries the files hold
     root.Write(QStringLiteral("config/sitelist.ini"),
-               "[SITE]\r\nCOUNT=7\r\nSITE1=2ch\r\nSITE2=../escape\r\nSITE3=2CH\r\nSITE4=nosuchsite\r\n"
+               "[SITE]\r\nCOUNT=2147483647\r\nSITE1=2ch\r\nSITE2=../escape\r\nSITE3=2CH\r\nSITE4=nosuchsite\r\n"
                "SITE5=favorites\r\nSITE6=\r\nSITE7=machibbs\r\n");
     root.Write(QStringLiteral("config/bbslist.ini"),
-               "[BBSLIST]\r\nCOUNT=4\r\nBBS1=mytype\r\nBBS2=2CHSCRIPT\r\nBBS3=../../x\r\nBBS4=noini\r\n");
+               "[BBSLIST]\r\nCOUNT=2000000000\r\nBBS1=mytype\r\nBBS2=2CHSCRIPT\r\nBBS3=../../x\r\nBBS4=noini\r\n");
     root.Write(QStringLiteral("config/bbs/mytype/bbs.ini"), "[SCRIPT]\r\nNAME=Mine\r\nTHREAD=16\r\n");
     Start();
 

@@ -165,6 +165,14 @@ TEST(ThreadItem, TruncatedInfReadsDefaults)
     EXPECT_EQ(loaded->AGECOUNT, 99);
     EXPECT_EQ(loaded->TITLE, QStringLiteral("一覧の題"));
     EXPECT_EQ(loaded->Bookmarks.Count(), 0);
+
+    // a damaged bookmark count reads the entries that are there, at once
+    FileUtil::WriteFileAtomic(loaded->GetInfFile(),
+                              QByteArray("[BOOKMARK]\r\nCOUNT=2000000000\r\nRESNO7=12\r\nBODY7=b\r\nRESNO3=4\r\n"));
+    loaded->LoadInfo();
+    ASSERT_EQ(loaded->Bookmarks.Count(), 2);
+    EXPECT_EQ(loaded->Bookmarks.Get(0)->ResNo, 4);
+    EXPECT_EQ(loaded->Bookmarks.Get(1)->Body, QStringLiteral("b"));
 }
 
 TEST(ThreadItem, MovedLogsAreFoundThroughTheirRedirects)
