@@ -1,11 +1,79 @@
+// The program: one copy runs per user and program folder; a later copy hands its command line to
+// it and ends.
+//
+// Start order: the program's URL scheme (before the application object), the application, the
+// program folder's shipped files, the configuration, the registry, the HTTP job list, the
+// single-instance check, the past-log and Be login modules, the splash, the main window, the event
+// loop. Everything is freed in the
+// reverse order; the configuration saves once more as it goes.
+
+#include "boards/Be2chManager.h"
+#include "boards/DolibManager.h"
+#include "core/DataRoot.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/SingleInstance.h"
+#include "mainwindow/VarneloWindow.h"
+#include "net/TavuHttpList.h"
+#include "render/EmbeddedWB.h"
+#include "settings/SplashWindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
+namespace {
+
+// Sets a global for the lifetime of the object and clears it afterwards.
+template <typename T>
+class TGlobal {
+public:
+    TGlobal(T *&global, T *object) : global(global), object(object) { global = object; }
+    ~TGlobal()
+    {
+        global = nullptr;
+        delete object;
+    }
+    TGlobal(const TGlobal &) = delete;
+    TGlobal &operator=(const TGlobal &) = delete;
+
+private:
+    T *&global;
+    T *object;
+};
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
+    TEmbeddedWB::RegisterSchemes();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ヴァルネロ２β"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("varnelo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ヴァルネロ２β"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    DataRoot::Seed();
+    TGlobal<TTavuConfig> config(TavuConfig, new TTavuConfig);
+    TGlobal<TTavuEnviron> environ(TavuEnviron, new TTavuEnviron);
+    TGlobal<TTavuHttpList> httpList(TavuHttpList, new TTavuHttpList);
+
+    const QStringList arguments = app.arguments().mid(1);
+    TSingleInstance instance;
+    if (!instance.Start(arguments))
+        return 0;
+
+    TDolibManager dolib;   // each makes itself the global of its module
+    TBe2chManager be;
+
+    auto *splash = new TSplashWindow;
+    splash->ShowSplash();
+    TVarneloWindow *window = new TVarneloWindow(splash);
+    window->SetCommandLine(arguments);
+    QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
+    instance.Listen();
+    QObject::connect(window, &TVarneloWindow::Closed, &app, &QApplication::quit);
+    window->show();
+
+    const int result = app.exec();
+    delete window;
+    return result;
 }

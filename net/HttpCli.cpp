@@ -561,8 +561,11 @@ bool THttpCli::ReadChunkTrailer()
 void THttpCli::Deliver(const QByteArray &data)
 {
     rcvdCount += data.size();
-    if (RcvdStream)
-        RcvdStream->write(data);
+    if (RcvdStream && RcvdStream->write(data) != data.size()) {
+        // A body the stream could not take whole is never reported as received.
+        Fail(httpFileError, QStringLiteral("受信データを書き込めませんでした。"), RcvdStream->errorString());
+        return;
+    }
     emit OnDocData(this, data);
 }
 

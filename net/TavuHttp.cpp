@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 
@@ -45,6 +46,14 @@ QString StatusMessage(int status, const QString &reason, const QString &location
     if (status >= 300 && status < 400)
         return QStringLiteral("リダイレクトされました。(%1 %2) → %3").arg(status).arg(reason, location);
     return QStringLiteral("サーバーがエラーを返しました。(%1 %2)").arg(status).arg(reason);
+}
+
+// The first byte of a range reply ("bytes 99-199/200"); -1 when the header names none.
+qint64 RangeStart(const QString &contentRange)
+{
+    static const QRegularExpression range(QStringLiteral("^\\s*bytes\\s+(\\d{1,15})-"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = range.match(contentRange);
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
 }
 
 const QString LogChangedMessage = QStringLiteral("サーバーのログが手元のログと一致しません。スレッドを取得し直してください。");
@@ -194,6 +203,14 @@ void TTavuHttp::HeaderArrived()
     const int status = client->StatusCode();
     takeBody = status >= 200 && status < 300;
     partial = rangeAsked && status == 206;
+    if (partial) {
+        // A range that starts elsewhere than asked cannot continue the stored log.
+        const qint64 start = RangeStart(client->HeaderValue("Content-Range"));
+        if (start >= 0 && start != client->RangeFrom) {
+            client->Fail(httpLogChanged, LogChangedMessage, client->HeaderValue("Content-Range"));
+            return;
+        }
+    }
     const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
     if (takeBody && (gzipEncoded || IsGzipUrl(URL)))
         decoder = std::make_unique<TGzipDecoder>();

@@ -68,13 +68,27 @@ void TTavuHttpList::Remove(TTavuHttp *job)
 
 void TTavuHttpList::AbortAll(bool clearEvents)
 {
+    AbortWhere([](const TTavuHttp *) { return true; }, clearEvents);
+}
+
+bool TTavuHttpList::AbortJobsOf(const void *record)
+{
+    return AbortWhere([record](const TTavuHttp *job) { return job->Job == record && job->IsBusy(); }, false) > 0;
+}
+
+int TTavuHttpList::AbortWhere(const std::function<bool(const TTavuHttp *)> &matches, bool clearEvents)
+{
     // Jobs of this thread are aborted outside the lock: their handlers may free jobs, which
     // takes them out of the list. Jobs of other threads get the abort posted to their thread
     // while the lock keeps them alive.
     QList<QPointer<TTavuHttp>> here;
+    int picked = 0;
     {
         QMutexLocker locker(&lock);
         for (TTavuHttp *job : std::as_const(jobs)) {
+            if (!matches(job))
+                continue;
+            ++picked;
             if (job->thread() == QThread::currentThread())
                 here.append(job);
             else
@@ -84,4 +98,5 @@ void TTavuHttpList::AbortAll(bool clearEvents)
     for (const QPointer<TTavuHttp> &job : std::as_const(here))
         if (job)
             AbortJob(job, clearEvents);
+    return picked;
 }

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QMutex>
 
+#include <functional>
+
 class TTavuHttp;
 
 class TTavuHttpList {
@@ -29,8 +31,13 @@ public:
     // Aborts every job: those of the calling thread at once, the others on their own thread.
     // With clearEvents the jobs report nothing any more (shutdown).
     void AbortAll(bool clearEvents = false);
+    // Aborts the running jobs of one job record (a tab's download); false when none runs.
+    bool AbortJobsOf(const void *record);
 
 private:
+    // Aborts the jobs that `matches` picks, as AbortAll says; the number picked.
+    int AbortWhere(const std::function<bool(const TTavuHttp *)> &matches, bool clearEvents);
+
     mutable QMutex lock;
     QList<TTavuHttp *> jobs;
 };

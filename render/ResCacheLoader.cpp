@@ -96,9 +96,14 @@ void TResCacheLoader::Drain()
         ReportDone();
 }
 
+bool TResCacheLoader::TabHoldsList() const
+{
+    return tab && tab->ResList() == list;
+}
+
 bool TResCacheLoader::TabStillWanted() const
 {
-    return tab && tab->ResList() == list && !isInterruptionRequested();
+    return TabHoldsList() && !isInterruptionRequested();
 }
 
 void TResCacheLoader::Render(const TChunk &chunk)
@@ -108,7 +113,9 @@ void TResCacheLoader::Render(const TChunk &chunk)
         tab->WriteHeader();
         headerWritten = true;
     }
-    for (int i = 0; i < chunk.responses->Count() && tab; ++i) {
+    // A callback may close the tab or its thread (which frees the list) or cancel the loading:
+    // then nothing more is added.
+    for (int i = 0; i < chunk.responses->Count() && TabStillWanted(); ++i) {
         auto *res = new TRes;
         res->Assign(*chunk.responses->Get(i));
         res->Number = chunk.firstNumber + i;
@@ -130,6 +137,11 @@ void TResCacheLoader::Render(const TChunk &chunk)
     if (!tab)
         return;   // a callback closed the tab
     const QString html = tab->EndChunk();
+    if (!TabHoldsList()) {
+        requestInterruption();   // the tab shows something else now
+        return;
+    }
+    // The responses added so far are shown, also when the loading was cancelled meanwhile.
     if (OnCacheChunk)
         OnCacheChunk(this, html);
     else

@@ -71,6 +71,7 @@ private:
 
     void Post(TChunk chunk);
     void Drain();
+    bool TabHoldsList() const;
     bool TabStillWanted() const;
     void Render(const TChunk &chunk);
     void ReportDone();

@@ -8,7 +8,6 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/EmbeddedWB.h"
 #include "render/ResCacheLoader.h"
@@ -145,15 +144,9 @@ void TTavuBrowser::CancelDownload()
         cacheLoader->Cancel();
         ending = true;
     }
-    if (Downloader && TavuHttpList) {
-        for (int i = TavuHttpList->Count() - 1; i >= 0; --i) {
-            TTavuHttp *job = TavuHttpList->Get(i);
-            if (job->Job == Downloader) {
-                job->Abort();   // the job ends through its error and done callbacks
-                ending = true;
-            }
-        }
-    }
+    // A running job ends through its error and done callbacks.
+    if (Downloader && TavuHttpList && TavuHttpList->AbortJobsOf(Downloader))
+        ending = true;
     if (webPage)
         browser->Stop();
     if (!ending && DownloadState != dsIdle) {

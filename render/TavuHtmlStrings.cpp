@@ -1,5 +1,6 @@
 #include "render/TavuHtmlStrings.h"
 
+#include "core/BBS.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/FileUtil.h"
@@ -65,6 +66,7 @@ void TTavuHtmlStrings::BeginView(TResList *list)
         info.Title = ResList->Get(0)->Title;
     info.BoardName = board ? board->Name : QString();
     info.SiteName = Site ? Site->NAME : QString();
+    info.Url = item && item->BBS ? item->BBS->GetThreadUrl(item) : QString();
     info.ResCount = ResList ? ResList->Count() : 0;
     info.NewCount = ResList ? CountNew(*ResList) : 0;
     writer->SetThreadInfo(info);

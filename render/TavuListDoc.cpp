@@ -9,7 +9,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 
 #include <QAbstractButton>
@@ -106,15 +105,9 @@ void TTavuListDoc::SetLocked(bool on)
 void TTavuListDoc::CancelDownload()
 {
     bool ending = false;   // a job runs that will set the document idle when it ends
-    if (Downloader && TavuHttpList) {
-        for (int i = TavuHttpList->Count() - 1; i >= 0; --i) {
-            TTavuHttp *job = TavuHttpList->Get(i);
-            if (job->Job == Downloader) {
-                job->Abort();   // the job ends through its error and done callbacks
-                ending = true;
-            }
-        }
-    }
+    // A running job ends through its error and done callbacks.
+    if (Downloader && TavuHttpList && TavuHttpList->AbortJobsOf(Downloader))
+        ending = true;
     if (!ending && DownloadState != dsIdle) {
         DownloadState = dsIdle;
         UpdateTabImage();

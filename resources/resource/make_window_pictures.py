@@ -8,6 +8,7 @@
   tavu.ico     the program's icon (16 and 32 pixels)
   busy.ico     the icon while a request runs
   anime.gif    the busy animation of the address band (16 x 16, looping)
+  marks.png    the thirteen marks of the thread-list rows (16 x 16 each, one strip)
 
 Plain Python: shapes are sampled 3 x 3 times per pixel inside their bounding boxes, so edges come
 out smooth. Run it from anywhere.
@@ -16,6 +17,7 @@ out smooth. Run it from anywhere.
 import math
 import os
 import struct
+import zlib
 
 SAMPLES = 3
 
@@ -28,6 +30,10 @@ ORANGE = (238, 132, 36)
 AMBER = (250, 190, 70)
 BLUE = (52, 110, 200)
 GRAY = (120, 126, 138)
+RED = (210, 50, 45)
+GREEN = (40, 150, 60)
+YELLOW = (245, 200, 50)
+BROWN = (150, 105, 60)
 
 
 class Canvas:
@@ -161,6 +167,105 @@ def spinner_frames(count=8):
     return frames
 
 
+# ---- the marks of the thread-list rows ----
+
+def page(c, dot=None):
+    c.round_rect(3, 1.5, 13, 14.5, 1, GRAY)
+    c.round_rect(4, 2.5, 12, 13.5, 0.5, PAPER)
+    for y in (5, 8, 11):
+        c.round_rect(5.5, y, 10.5, y + 1, 0.4, LINE)
+    if dot:
+        c.circle(12, 12, 3.2, dot)
+
+
+def star(c, color, cx=8, cy=8.5, r=7):
+    points = []
+    for i in range(10):
+        a = -math.pi / 2 + i * math.pi / 5
+        rr = r if i % 2 == 0 else r * 0.45
+        points.append((cx + rr * math.cos(a), cy + rr * math.sin(a)))
+    c.polygon(points, color)
+
+
+def mark_pictures():
+    """The marks in the order of the image list they are taken from (see GlyphOrder of the main
+    window): new, updated, more posts, read, favorite, past log, new posts, favorite with new
+    posts, checking, (unused), read point, check failed, local log."""
+    def new():
+        c = Canvas(16, 16)
+        star(c, ORANGE, r=7.5)
+        c.circle(8, 8.5, 2.2, YELLOW)
+        return c
+
+    def updated():
+        c = Canvas(16, 16)
+        c.polygon([(8, 1.5), (14.5, 8), (10.5, 8), (10.5, 14.5), (5.5, 14.5), (5.5, 8), (1.5, 8)], GREEN)
+        return c
+
+    def more():
+        c = Canvas(16, 16)
+        c.circle(8, 8, 5.5, BLUE)
+        c.round_rect(5, 7.2, 11, 8.8, 0.5, WHITE)
+        c.round_rect(7.2, 5, 8.8, 11, 0.5, WHITE)
+        return c
+
+    def read():
+        c = Canvas(16, 16)
+        page(c)
+        return c
+
+    def favorite():
+        c = Canvas(16, 16)
+        star(c, YELLOW)
+        return c
+
+    def kakolog():
+        c = Canvas(16, 16)
+        c.round_rect(2, 6, 14, 14.5, 1, BROWN)
+        c.round_rect(1.5, 3, 14.5, 6.5, 1, (185, 140, 90))
+        c.round_rect(6, 8, 10, 9.5, 0.5, PAPER)
+        return c
+
+    def new_posts():
+        c = Canvas(16, 16)
+        page(c, RED)
+        return c
+
+    def favorite_new():
+        c = Canvas(16, 16)
+        star(c, YELLOW)
+        c.circle(12.5, 12.5, 3, RED)
+        return c
+
+    def checking():
+        c = Canvas(16, 16)
+        c.circle(7, 7, 5, BLUE)
+        c.circle(7, 7, 3.4, (220, 235, 255))
+        c.polygon([(10, 11.5), (11.5, 10), (15, 13.5), (13.5, 15)], GRAY)
+        return c
+
+    def read_point():
+        c = Canvas(16, 16)
+        c.polygon([(4, 1.5), (12, 1.5), (12, 14.5), (8, 11), (4, 14.5)], GREEN)
+        return c
+
+    def error():
+        c = Canvas(16, 16)
+        c.circle(8, 8, 6.5, RED)
+        c.polygon([(4.5, 5.5), (5.5, 4.5), (11.5, 10.5), (10.5, 11.5)], WHITE)
+        c.polygon([(10.5, 4.5), (11.5, 5.5), (5.5, 11.5), (4.5, 10.5)], WHITE)
+        return c
+
+    def local():
+        c = Canvas(16, 16)
+        c.round_rect(1.5, 3, 7.5, 6, 1, (200, 150, 40))
+        c.round_rect(1.5, 4.5, 14.5, 13.5, 1, AMBER)
+        return c
+
+    return [new(), updated(), more(), read(), favorite(), kakolog(), new_posts(), favorite_new(),
+            checking(), Canvas(16, 16), read_point(), error(), local()]
+
+
 # ---- file formats ----
 
 def write_bmp(path, canvas):
@@ -268,6 +373,20 @@ def write_gif(path, frames, delay_cs=8):
         f.write(out)
 
 
+def write_png(path, canvases):
+    """The pictures side by side in one RGBA strip."""
+    height = canvases[0].h
+    rows = [b"".join(bytes(p) for c in canvases for p in c.rgba()[y]) for y in range(height)]
+    raw = b"".join(b"\0" + row for row in rows)
+    width = sum(c.w for c in canvases)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     write_bmp(os.path.join(here, "splash.bmp"), splash())
@@ -277,6 +396,7 @@ def main():
     write_ico(os.path.join(here, "tavu.ico"), [icon(16, ORANGE), icon(32, ORANGE)])
     write_ico(os.path.join(here, "busy.ico"), [icon(16, BLUE), icon(32, BLUE)])
     write_gif(os.path.join(here, "anime.gif"), spinner_frames())
+    write_png(os.path.join(here, "marks.png"), mark_pictures())
 
 
 if __name__ == "__main__":

@@ -170,6 +170,22 @@ TEST_F(HttpCli, MalformedOrCutRepliesFailOnce)
     }
 }
 
+TEST_F(HttpCli, ABodyTheStreamCannotTakeIsAFailure)
+{
+    Server server;
+    server.Reply(Server::Make(200, "a body for a closed stream"));
+    THttpCli cli;
+    CliEvents events(cli);
+    QBuffer stream;
+    stream.open(QIODevice::ReadOnly);   // takes no byte
+    cli.RcvdStream = &stream;
+    cli.URL = server.Url("/file.zip");
+    cli.GetASync();
+    ASSERT_TRUE(WaitFor([&] { return events.done; }));
+    EXPECT_EQ(events.errorCode, httpFileError);
+    EXPECT_EQ(events.log, QStringList({"error", "done:failed"}));
+}
+
 TEST_F(HttpCli, SynchronousGetRaisesOnFailuresAndErrorStatuses)
 {
     quint16 closedPort;

@@ -9,6 +9,8 @@
 
 #include <QThread>
 
+#include <tuple>
+
 #include <zlib.h>
 
 using Server = ScriptedHttpServer;
@@ -122,6 +124,7 @@ TEST_F(TavuHttp, RangeRepliesMustContinueTheStoredLog)
     server.Reply(Server::Make(206, "\nnew 1\nnew 2\n"));
     server.Reply(Server::Make(206, "changed\nlog\n"));
     server.Reply(Server::Make(416, ""));
+    server.Reply(Server::Make(206, "\nnot the rest\n", {"Content-Range: bytes 0-13/14"}));
 
     TTavuHttp job;
     job.StoredSize = 500;
@@ -139,6 +142,11 @@ TEST_F(TavuHttp, RangeRepliesMustContinueTheStoredLog)
     RunGet(job, pastEnd, server, "/dat/1.dat");
     EXPECT_EQ(pastEnd.log, QStringList({"error:416", "done:1"}));
     EXPECT_NE(pastEnd.errorMessage, changed.errorMessage);
+
+    // A range that starts elsewhere than asked is no continuation, even when it opens with a line feed.
+    JobEvents elsewhere;
+    RunGet(job, elsewhere, server, "/dat/1.dat");
+    EXPECT_EQ(elsewhere.log, QStringList({"error:7", "done:1"}));
 }
 
 TEST_F(TavuHttp, ErrorStatusesAndRedirectsAreReportedWithoutTheirBody)
@@ -265,6 +273,39 @@ TEST_F(TavuHttp, AbortAllEndsJobsOnEveryThread)
     EXPECT_EQ(TavuHttpList->Count(), 1);   // the worker's job left the list when it was destroyed
     TavuHttpList->DeleteFinished();
     EXPECT_EQ(TavuHttpList->Count(), 0);
+}
+
+TEST_F(TavuHttp, CancellingADownloadAbortsOnlyTheJobsOfItsRecord)
+{
+    Server server;
+    server.ReplyNothing();
+    server.ReplyNothing();
+    int tabRecord = 0;
+    int otherRecord = 0;
+    TTavuHttp tabJob;
+    TTavuHttp otherJob;
+    TTavuHttp finishedJob;
+    JobEvents tabEvents;
+    JobEvents otherEvents;
+    for (auto [job, events, record] : {std::tuple(&tabJob, &tabEvents, &tabRecord), std::tuple(&otherJob, &otherEvents, &otherRecord)}) {
+        events->Attach(*job);
+        job->Job = record;
+        job->URL = server.Url("/slow");
+        job->Get();
+    }
+    TavuEnviron->SetOffline(true);   // a job of the same record that has already ended
+    JobEvents finishedEvents;
+    finishedEvents.Attach(finishedJob);
+    finishedJob.Job = &tabRecord;
+    finishedJob.Get();
+    ASSERT_TRUE(WaitFor([&] { return finishedEvents.done && server.Requests().size() == 2; }));
+
+    EXPECT_TRUE(TavuHttpList->AbortJobsOf(&tabRecord));
+    EXPECT_EQ(tabEvents.log, QStringList({"error:0", "done:1"}));
+    EXPECT_FALSE(otherEvents.done);
+    EXPECT_EQ(finishedEvents.log, QStringList({"done:0"}));
+    EXPECT_FALSE(TavuHttpList->AbortJobsOf(&tabRecord));   // nothing of it runs any more
+    otherJob.Abort();
 }
 
 TEST_F(TavuHttp, SynchronousJobRaisesOnConnectionFailureAndStop)

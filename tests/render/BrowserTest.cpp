@@ -10,6 +10,7 @@
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
+#include "support/ScriptedHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,29 @@ TEST(BrowserTest, RendersGrowsScrollsAndKeepsThePageSafe)
     tab.AppendRes(list->Get(1));
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelector('a[id^=\"ID\"]').id")).toString(), "ID2");
+}
+
+// A picture link of a response is shown in the page when the skin settings ask for it.
+TEST(BrowserTest, ShowsPicturesOfResponsesWhenTheSkinAsks)
+{
+    ThreadTestEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, "", {"Content-Type: image/png"}));
+    TTavuBrowser tab;
+    tab.resize(400, 300);
+    tab.show();
+    TResList list;
+    const QString picture = server.Url(QStringLiteral("/pic.png"));
+    list.LoadDat(DatLog(1, [&](int) { return QStringLiteral("画像 ") + picture; }));
+    tab.Skin.RenderImage = true;
+
+    tab.ClearDocument();
+    tab.WriteHeader();
+    tab.AppendRes(list.Get(0));
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('img').length")).toInt(), 1);
+    EXPECT_TRUE(RunUntil([&] { return server.Requests().size() == 1; }));
+    EXPECT_TRUE(server.LastRequest().startsWith("GET /pic.png "));
 }
 
 // Anchors lead to the thread's read URL, so the main window can tell them from other links.

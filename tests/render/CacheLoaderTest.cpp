@@ -128,6 +128,37 @@ TEST(CacheLoaderTest, NeverWritesIntoATabClosedMeanwhile)
     EXPECT_EQ(item->RefCount(), references);
 }
 
+TEST(CacheLoaderTest, StopsAtOnceWhenACallbackClosesTheThread)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("1100000004"), QStringLiteral("スレ")));
+    WriteLog(item.get(), 300);
+    TTavuBrowser tab;
+    tab.SetThreadItem(item.get());
+    tab.SetResList(new TResList(item.get()));
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    QPointer<TResCacheLoader> alive(loader);
+    int chunks = 0;
+    bool done = false;
+    loader->OnCacheRes = [&](TResCacheLoader *, TRes *res) {
+        if (res->Number == 5) {   // the user closes the thread; the tab shows another one
+            tab.CloseThread();
+            tab.SetResList(new TResList);
+        }
+    };
+    loader->OnCacheChunk = [&](TResCacheLoader *, const QString &) { ++chunks; };
+    int rendered = -1;
+    loader->OnCacheDone = [&](TResCacheLoader *sender) {
+        rendered = sender->RenderedCount();
+        done = true;
+    };
+    loader->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+    EXPECT_EQ(rendered, 5);   // nothing went into the freed list after the close
+    EXPECT_EQ(chunks, 0);
+    EXPECT_EQ(tab.ResList()->Count(), 0);
+}
+
 TEST(CacheLoaderTest, AThreadWithoutLogStillGetsItsHeader)
 {
     ThreadTestEnv env;

@@ -1,9 +1,12 @@
 // The rendered-HTML and dat-line lists of the exports, and the skin settings of skin.ini.
 
+#include "core/ThreadTestEnv.h"
+
 #include "render/SkinSettings.h"
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
 
+#include "core/BBS.h"
 #include "core/BBSList.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -203,6 +206,25 @@ TEST_F(HtmlStringsTest, DatExportKeepsEveryLineInOrder)
 
     shown.SaveToFile(root.File(QStringLiteral("out/thread.dat")));
     EXPECT_EQ(root.Read(QStringLiteral("out/thread.dat")), shown.Bytes());
+}
+
+TEST(HtmlStringsExport, ThePageKnowsTheThreadsUrl)
+{
+    ThreadTestEnv env;
+    TBBS type(QStringLiteral("2chscript"), QStringLiteral(VARNELO_SHIP_DIR "/config/bbs/2chscript/"));
+    env.news->BBS = &type;
+    env.news->URL = QStringLiteral("http://example.net/news/");
+    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("題")));
+    env.root.Write(QStringLiteral("skins/url/header.html"), "<html><body><p><THREADURL/></p>");
+    TResList list(item.get());
+    TTavuHtmlStrings html;
+    html.Site = env.site;
+    html.BoardID = QStringLiteral("news");
+    html.Skin.SkinPath = env.root.File(QStringLiteral("skins/url/"));
+    html.BeginView(&list);
+    html.EndView();
+    EXPECT_TRUE(html.Text().contains(QStringLiteral("<p>http://example.net/news/dat/1000000001.dat</p>")))
+        << html.Text().toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#include "controls/MenuBar.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+// A menu-bar button: its "&" letter pressed with Alt drops its menu down, as a menu bar does.
+class TMenuBarButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::Shortcut && menu()) {
+            showMenu();
+            return true;
+        }
+        return QToolButton::event(event);
+    }
+};
+
+}  // namespace
+
+TMenuBar::TMenuBar(QWidget *parent) : QToolBar(parent)
+{
+    setObjectName(QStringLiteral("MenuBar1"));
+    setWindowTitle(QStringLiteral("メニューバー"));
+    setMovable(true);
+    setFloatable(false);
+    setToolButtonStyle(Qt::ToolButtonTextOnly);
+    setContentsMargins(0, 0, 0, 0);
+}
+
+void TMenuBar::SetMenu(QMenu *newMenu)
+{
+    if (newMenu == menu)
+        return;
+    FreeButtons();
+    menu = newMenu;
+    if (!menu)
+        return;
+    for (QAction *item : menu->actions())
+        AddButton(item);
+}
+
+void TMenuBar::FreeButtons()
+{
+    qDeleteAll(buttonActions);
+    buttonActions.clear();
+    buttons.clear();
+}
+
+void TMenuBar::AddButton(QAction *item)
+{
+    auto *button = new TMenuBarButton(this);
+    button->setText(item->text());
+    button->setMenu(item->menu());
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setAutoRaise(true);
+    button->setFixedHeight(ButtonHeight);
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
+    QAction *holder = addWidget(button);
+    holder->setVisible(item->isVisible());
+    buttons.append(button);
+    buttonActions.append(holder);
+}

@@ -1,0 +1,401 @@
+// The tabs of the main window: board tabs (thread-list documents) and thread tabs (browser tabs),
+// each with its button on a tab bar and its item in a tab menu.
+
+#include "mainwindow/KpwBoardTree.h"
+
+#include "controls/ExtListView.h"
+#include "controls/TabButton.h"
+#include "controls/TabMenuItem.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/Tavutils.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/VarneloWindow.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
+
+#include <QActionGroup>
+#include <QLayout>
+#include <QStyle>
+#include <QComboBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QToolBar>
+#include <QWidgetAction>
+
+namespace Kpwfunc {
+
+namespace {
+
+constexpr int SeparatorWidth = 3;
+
+TVarneloWindow *Window()
+{
+    return VarneloWindow;
+}
+
+// The radio group of a tab menu's items.
+QActionGroup *TabGroup(QMenu *menu)
+{
+    auto *group = menu->findChild<QActionGroup *>(QStringLiteral("TabGroup"));
+    if (!group) {
+        group = new QActionGroup(menu);
+        group->setObjectName(QStringLiteral("TabGroup"));
+    }
+    return group;
+}
+
+void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
+{
+    item->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    item->setActionGroup(TabGroup(menu));
+    menu->addAction(item);
+}
+
+// The button at the right end of the bar, followed by its thin separator.
+void AddTabButton(QToolBar *bar, TTavuToolButton *button, const QString &caption)
+{
+    button->setText(caption);
+    bar->addWidget(button);
+    auto *separator = new QWidget(bar);
+    separator->setFixedWidth(SeparatorWidth);
+    bar->addWidget(separator);
+    UpdateBarWidth(bar);
+}
+
+// Takes the button and its separator off the bar and frees them.
+void RemoveTabButton(QToolBar *bar, QAbstractButton *button)
+{
+    if (!button)
+        return;
+    const QList<QAction *> actions = bar->actions();
+    for (int i = 0; i < actions.size(); ++i) {
+        if (bar->widgetForAction(actions[i]) != button)
+            continue;
+        if (i + 1 < actions.size()) {
+            QWidget *separator = bar->widgetForAction(actions[i + 1]);
+            bar->removeAction(actions[i + 1]);
+            delete separator;
+        }
+        bar->removeAction(actions[i]);
+        break;
+    }
+    delete button;
+}
+
+template <typename Button>
+QList<Button *> TabButtons(QToolBar *bar)
+{
+    QList<Button *> buttons;
+    for (QAction *action : bar->actions()) {
+        if (auto *button = qobject_cast<Button *>(bar->widgetForAction(action)))
+            buttons.append(button);
+    }
+    return buttons;
+}
+
+void ShowTabCount(int panel, const QString &format, int count)
+{
+    Window()->StatusBar1->SetText(panel, format.arg(count));
+}
+
+void ApplyThreadListFont()
+{
+    TqorExtListView *view = Window()->ThreadListView;
+    QFont font = view->font();
+    if (font.family() != TavuConfig->THREADLISTFONTNAME || font.pointSize() != TavuConfig->THREADLISTFONTSIZE) {
+        font.setFamily(TavuConfig->THREADLISTFONTNAME);
+        if (TavuConfig->THREADLISTFONTSIZE > 0)
+            font.setPointSize(TavuConfig->THREADLISTFONTSIZE);
+        view->setFont(font);
+    }
+}
+
+TThreadListToolButton *NewListDocButton(TTavuListDoc *doc, const QString &caption)
+{
+    TVarneloWindow *window = Window();
+    auto *button = new TThreadListToolButton(window->ThreadListBar);
+    button->ListDoc = doc;
+    AddTabButton(window->ThreadListBar, button, caption);
+    QObject::connect(button, &QAbstractButton::clicked, window, [window, doc] { window->ThreadListTabClick(doc); });
+    return button;
+}
+
+TBrowserToolButton *NewBrowserButton(TTavuBrowser *browser, const QString &caption)
+{
+    TVarneloWindow *window = Window();
+    auto *button = new TBrowserToolButton(window->BrowserToolBar);
+    button->Browser = browser;
+    AddTabButton(window->BrowserToolBar, button, caption);
+    QObject::connect(button, &QAbstractButton::clicked, window, [window, browser] { window->ShowBrowserTab(browser, true); });
+    return button;
+}
+
+}  // namespace
+
+void NewListDoc(TTavuListDoc *&doc, TThreadItemList *items, int mode, bool activate, const QString &caption,
+                TBoard *board)
+{
+    TVarneloWindow *window = Window();
+    ApplyThreadListFont();
+    doc = new TTavuListDoc(items, window);
+    doc->BoardID = board ? board->ID : QString();
+    doc->Site = board ? board->Site : nullptr;
+    doc->Caption = caption;
+    doc->Mode = mode;
+    doc->Favorites = board && board->BBS && board->BBS->ID == QLatin1String("favoritesscript");
+    doc->ThreadRules = window->ThreadRules.get();
+    QObject::connect(doc, &TTavuListDoc::Activated, window, &TVarneloWindow::ListDocActivated);
+
+    doc->TabButton = NewListDocButton(doc, caption);
+    auto *item = new TThreadListMenuItem(window->ThreadListTabMenu);
+    item->ListDoc = doc;
+    doc->TabMenuItem = item;
+    AddTabMenuItem(window->ThreadListTabMenu, item, caption);
+    doc->UpdateTabImage();
+    UpdateBarWidth(window->ThreadListBar);
+
+    if (activate) {
+        window->ListDocs.prepend(doc);
+        doc->Activate();
+    } else {
+        window->ListDocs.append(doc);
+    }
+    ShowTabCount(1, QStringLiteral("板: %1"), int(window->ListDocs.size()));
+}
+
+void NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption)
+{
+    TVarneloWindow *window = Window();
+    browser = new TTavuBrowser(window->BrowserViewPanel);
+    browser->SetResList(resList);
+    browser->Title = caption;
+    if (item) {
+        browser->SetThreadItem(item);
+        browser->SelectSkin(item->GetBoard());
+    } else {
+        browser->SetWebPage(true);
+    }
+    window->BindBrowserEvents(browser);
+
+    browser->TabButton = NewBrowserButton(browser, caption);
+    auto *menuItem = new TBrowserMenuItem(window->BrowserTabMenu);
+    menuItem->Browser = browser;
+    browser->TabMenuItem = menuItem;
+    AddTabMenuItem(window->BrowserTabMenu, menuItem, caption);
+    browser->UpdateTabImage();
+    UpdateBarWidth(window->BrowserToolBar);
+
+    if (activate) {
+        window->Browsers.prepend(browser);
+        browser->show();
+        browser->Activate();
+    } else {
+        window->Browsers.append(browser);
+        browser->show();
+        browser->lower();
+    }
+    ShowTabCount(2, QStringLiteral("ｽﾚ: %1"), int(window->Browsers.size()));
+    window->UpdateBrowserMenu();
+}
+
+bool FindDownButton(QToolBar *bar, QToolButton *&button)
+{
+    button = nullptr;
+    for (TTavuToolButton *candidate : TabButtons<TTavuToolButton>(bar)) {
+        if (candidate->isChecked()) {
+            button = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FindBoardTab(const TBoard *board, TTavuListDoc *&doc)
+{
+    doc = nullptr;
+    if (!board || !board->Site)
+        return false;
+    for (TTavuListDoc *candidate : std::as_const(Window()->ListDocs)) {
+        if (candidate->Mode == TTavuListDoc::lmBoard && candidate->Site
+            && candidate->Site->SITEID == board->Site->SITEID && candidate->BoardID == board->ID) {
+            doc = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+int IndexOfBoardTab(const TTavuListDoc *doc)
+{
+    const QList<TThreadListToolButton *> buttons = TabButtons<TThreadListToolButton>(Window()->ThreadListBar);
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->ListDoc == doc)
+            return i;
+    }
+    return -1;
+}
+
+int IndexOfActiveBrowserButton()
+{
+    const QList<TBrowserToolButton *> buttons = TabButtons<TBrowserToolButton>(Window()->BrowserToolBar);
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked() && buttons[i]->Browser)
+            return i;
+    }
+    return -1;
+}
+
+void CloseListDoc(TTavuListDoc *doc, bool redraw)
+{
+    TVarneloWindow *window = Window();
+    if (!doc || !window->ListDocs.contains(doc))
+        return;
+    if (window->ShownListDoc() == doc)
+        window->ShowListDoc(nullptr, false);
+    window->DetachListDoc(doc);
+    window->ListDocs.removeOne(doc);
+    RemoveTabButton(window->ThreadListBar, doc->TabButton);
+    delete doc->TabMenuItem;
+    doc->deleteLater();
+
+    if (!window->ListDocs.isEmpty())
+        window->ListDocs.first()->Activate();
+    if (redraw)
+        UpdateBarWidth(window->ThreadListBar);
+    window->UpdateThreadListMenu();
+    ShowTabCount(1, QStringLiteral("板: %1"), int(window->ListDocs.size()));
+}
+
+void CloseActiveListDoc(bool redraw)
+{
+    TTavuListDoc *doc = nullptr;
+    if (Window()->GetActiveListDoc(doc))
+        CloseListDoc(doc, redraw);
+}
+
+void CloseBrowser(TTavuBrowser *browser, bool redraw)
+{
+    TVarneloWindow *window = Window();
+    if (!browser || !window->Browsers.contains(browser))
+        return;
+    window->DetachBrowser(browser);
+    window->Browsers.removeOne(browser);
+    browser->Closing = true;
+    browser->CloseThread();
+    RemoveTabButton(window->BrowserToolBar, browser->TabButton);
+    delete browser->TabMenuItem;
+    browser->hide();
+    browser->deleteLater();
+
+    if (window->Browsers.isEmpty()) {
+        window->UrlComboBox->setEditText(QString());
+        window->UpdateStatusCaption(nullptr);
+    } else {
+        window->Browsers.first()->Activate();
+    }
+    if (redraw)
+        UpdateBarWidth(window->BrowserToolBar);
+    window->UpdateBrowserMenu();
+    ShowTabCount(2, QStringLiteral("ｽﾚ: %1"), int(window->Browsers.size()));
+    window->ProgressBar->setValue(window->ProgressBar->minimum());
+}
+
+void CloseActiveBrowser(bool redraw)
+{
+    TTavuBrowser *browser = nullptr;
+    if (Window()->GetActiveBrowser(browser))
+        CloseBrowser(browser, redraw);
+}
+
+// The width that shows every button of the bar whole: the buttons and the bar's own margins and
+// spacing.
+int GetBarWidth(QToolBar *bar)
+{
+    int width = 0;
+    int items = 0;
+    for (QAction *action : bar->actions()) {
+        if (QWidget *widget = bar->widgetForAction(action)) {
+            width += std::max(widget->sizeHint().width(), widget->minimumWidth());
+            ++items;
+        }
+    }
+    const QMargins margins = bar->contentsMargins() + (bar->layout() ? bar->layout()->contentsMargins() : QMargins());
+    const int spacing = bar->layout() ? bar->layout()->spacing() : 0;
+    const int handle = bar->isMovable() ? bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, bar) : 0;
+    return width + margins.left() + margins.right() + std::max(items - 1, 0) * std::max(spacing, 0) + handle;
+}
+
+void UpdateBarWidth(QToolBar *bar)
+{
+    bar->setMinimumWidth(0);
+    bar->setMaximumWidth(std::max(GetBarWidth(bar), 1));
+}
+
+void SetBrowserTabCaption(TTavuBrowser *browser)
+{
+    const TThreadItem *item = browser->ThreadItem();
+    const QString title = item ? item->TITLE : browser->Title;
+    if (auto *button = browser->TabButton) {
+        if (TavuConfig->SHORTTITLE) {
+            button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));
+            button->setToolTip(title);
+        } else {
+            button->setText(title);
+        }
+        UpdateBarWidth(Window()->BrowserToolBar);
+    }
+    if (browser->TabMenuItem)
+        browser->TabMenuItem->setText(QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+    browser->UpdateTabImage();
+}
+
+void OpenSelectedThread(bool newTab)
+{
+    TVarneloWindow *window = Window();
+    TTavuListDoc *doc = nullptr;
+    const int row = window->ThreadListView->currentIndex().row();
+    if (row < 0 || !window->GetActiveListDoc(doc) || row >= doc->Items()->Count())
+        return;
+    if (!window->ThreadListView->selectionModel()->isRowSelected(row, QModelIndex()))
+        return;
+    TThreadItem *item = doc->Items()->Get(row);
+    if (!item->BBS)
+        return;
+    const QAction *browserPane = window->Action(QStringLiteral("actShowBrowser"));
+    if (browserPane && !browserPane->isChecked() && TavuConfig->CHANGEPANE_BROWSER)
+        window->Execute(QStringLiteral("actShowPaneChange"));
+    item->DownloadRequest = true;
+    window->OpenThread(item, false, newTab, true, 0, false, QString());
+}
+
+void RefreshThreadListItem(TThreadItem *item)
+{
+    TVarneloWindow *window = Window();
+    if (!item)
+        return;
+    TTavuListDoc *active = nullptr;
+    const bool hasActive = window->GetActiveListDoc(active);
+    for (TTavuListDoc *doc : std::as_const(window->ListDocs)) {
+        TThreadItemList *items = doc->Items();
+        for (int i = 0; i < items->Count(); ++i) {
+            TThreadItem *other = items->Get(i);
+            if (other == item) {
+                if (hasActive && doc == active)
+                    window->ThreadListView->Items()->UpdateItems(i, i);
+            } else if (other->Site == item->Site && other->BoardID == item->BoardID
+                       && other->GetKey() == item->GetKey()) {
+                const int listed = other->AGECOUNT;
+                other->LoadInfo();
+                other->AGECOUNT = listed;
+            }
+        }
+    }
+}
+
+}  // namespace Kpwfunc

@@ -1,0 +1,742 @@
+// The main window's life: creation, the deferred start-up, stop-all, the busy indication and the
+// three steps of shutdown.
+
+#include "mainwindow/VarneloWindow.h"
+
+#include "boards/Be2chManager.h"
+#include "boards/BoardTypes.h"
+#include "boards/DolibManager.h"
+#include "controls/ExtListView.h"
+#include "core/DataRoot.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuActionList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/Tavutils.h"
+#include "core/TextList.h"
+#include "mainwindow/BoardTreeImages.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "mainwindow/SingleInstance.h"
+#include "net/TavuHttp.h"
+#include "net/TavuHttpList.h"
+#include "render/ExifInfo.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
+#include "settings/AboutDialog.h"
+#include "settings/SplashWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <QTimer>
+#include <QtDebug>
+
+TVarneloWindow *VarneloWindow = nullptr;
+
+namespace {
+
+const QString VersionSuffix = QStringLiteral("2 β(vid23 dare60)");
+
+// The order of the mark pictures the thread-list rows use, taken from DrawImage.
+const int GlyphOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
+
+constexpr int StartupInterval = 100;
+constexpr int FocusInterval = 500;
+constexpr int DisconnectInterval = 2000;
+constexpr int CollectInterval = 1000;
+constexpr int HtmlPopupInterval = 1000;
+
+QString ProfileFile(const QString &name)
+{
+    return TavuConfig->GetProfileDir() + name;
+}
+
+// Lets the event loop run for the given time (timers, replies and worker threads' calls go on).
+void PumpFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+// ---- creation ----
+
+TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
+    : QMainWindow(parent),
+      BookmarkList(std::make_unique<TTextList>()),
+      RecentBoards(std::make_unique<TTextList>()),
+      RecentThreads(std::make_unique<TTextList>()),
+      splash(splash)
+{
+    VarneloWindow = this;
+    setObjectName(QStringLiteral("VarneloWindow"));
+    SetSplashMessage(QStringLiteral("初期化処理中"));
+    TavuConfig->SetAppStartCount(TavuConfig->VOZADAZOZ_APPSTARTCOUNT + 1);
+
+    CreateActions();
+    ApplyCaption();
+    ResRules = std::make_unique<TTavuActionList>();
+    ThreadRules = std::make_unique<TTavuActionList>();
+    HintWindow = new TTavuHintWindow(this);
+    HintWindow->hide();
+    ExifInfo = std::make_unique<TExifInfo>();
+
+    SetSplashMessage(QStringLiteral("画像データをロード中"));
+    LoadRowGlyphs();
+    CreateMenus();
+    CreateToolBars();
+    CreatePanes();
+    CreateStatusBars();
+    CreateTimers();
+    CreatePrivateBrowser();
+    BindActions();
+    BindLoginEvents();
+
+    SetSplashMessage(QStringLiteral("画面の状態を復元中"));
+    LoadWindowLists();
+    LoadColumnList();
+    LoadCoolBarLayout();
+    Kpwfunc::ApplyShortcutKeys();
+    BuildToolBars();
+
+    StartupTimer->start();
+}
+
+TVarneloWindow::~TVarneloWindow()
+{
+    FormDestroy();
+    if (VarneloWindow == this)
+        VarneloWindow = nullptr;
+}
+
+QAction *TVarneloWindow::Action(const QString &name) const
+{
+    return ActionList1 ? ActionList1->Action(name) : nullptr;
+}
+
+void TVarneloWindow::CreateActions()
+{
+    ActionImage = ActionCatalogue::LoadImages(ActionCatalogue::ImageStripFile());
+    ActionList1 = new TActionList(this, ActionImage);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    addActions(ActionList1->Actions());   // so their shortcuts work wherever the focus is
+}
+
+// The commands and events of each area of the window.
+void TVarneloWindow::BindActions()
+{
+    ActionList1->Bind(QStringLiteral("actDisconnect"), this, &TVarneloWindow::actDisconnectExecute);
+    ActionList1->Bind(QStringLiteral("actExit"), this, &QWidget::close);
+    ActionList1->Bind(QStringLiteral("actAbout"), this, &TVarneloWindow::actAboutExecute);
+    ActionList1->Bind(QStringLiteral("actThreadReturn"), this, &TVarneloWindow::actThreadReturnExecute);
+    BindBoardTree();
+    BindThreadListPane();
+    BindThreadFlow();
+    BindPosting();       // posting
+    BindUpdateCheck();   // update check
+}
+
+// act2chLogin shows whether the past-log service is logged in.
+void TVarneloWindow::BindLoginEvents()
+{
+    if (!DolibManager)
+        return;
+    connect(DolibManager, &TDolibManager::LoggedIn, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), true); });
+    connect(DolibManager, &TDolibManager::LoggedOut, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), false); });
+}
+
+// Window caption and application title: APPNAME, a blank and the version; the exit command names
+// the program too.
+void TVarneloWindow::ApplyCaption()
+{
+    const QString title = TavuConfig->APPNAME + QLatin1Char(' ') + VersionSuffix;
+    QApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
+    ShowAppIcon(TavuConfig->APPICON);
+    if (QAction *exit = Action(QStringLiteral("actExit")))
+        exit->setText(TavuConfig->APPNAME + QStringLiteral("の終了(&X)"));
+}
+
+void TVarneloWindow::ShowAppIcon(const QString &file)
+{
+    if (file.isEmpty() || !QFile::exists(file))
+        return;
+    const QIcon icon(file);
+    if (icon.isNull())
+        return;
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
+}
+
+void TVarneloWindow::LoadRowGlyphs()
+{
+    DrawImage = ActionCatalogue::LoadImages(TTavuConfig::AppDir() + QStringLiteral("resource/marks.png"));
+    RowGlyphs.clear();
+    for (int index : GlyphOrder)
+        RowGlyphs.append(DrawImage.value(index).pixmap(16, 16));
+}
+
+void TVarneloWindow::CreateTimers()
+{
+    auto timer = [this](const char *name, int interval, bool once) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromUtf8(name));
+        t->setInterval(interval);
+        t->setSingleShot(once);
+        return t;
+    };
+    StartupTimer = timer("StartupTimer", StartupInterval, true);
+    FocusTimer = timer("FocusTimer", FocusInterval, false);
+    DisconnectTimer = timer("DisconnectTimer", DisconnectInterval, true);
+    BrowserCollectTimer = timer("BrowserCollectTimer", CollectInterval, false);
+    HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
+    connect(StartupTimer, &QTimer::timeout, this, &TVarneloWindow::StartupTimerTimer);
+    connect(DisconnectTimer, &QTimer::timeout, this, &TVarneloWindow::DisconnectTimerTimer);
+}
+
+// A one-pixel browser tab that never shows, for renderings outside the tabs.
+void TVarneloWindow::CreatePrivateBrowser()
+{
+    Panel10 = new QWidget(this);
+    Panel10->setObjectName(QStringLiteral("Panel10"));
+    Panel10->setGeometry(0, 0, 1, 1);
+    Panel10->hide();
+    PrivateBrowser = new TTavuBrowser(Panel10);
+    PrivateBrowser->setObjectName(QStringLiteral("PrivateBrowser"));
+    PrivateBrowser->hide();
+}
+
+// The recent boards and threads, the URL history and the bookmark list (each only when its file
+// exists). The bookmark list is copied to bookmark.bak once it has been read.
+void TVarneloWindow::LoadWindowLists()
+{
+    RecentBoards->LoadFromFile(ProfileFile(QStringLiteral("recbrd.txt")));
+    RecentThreads->LoadFromFile(ProfileFile(QStringLiteral("recthrd.txt")));
+    TTextList urlLog;
+    if (urlLog.LoadFromFile(ProfileFile(QStringLiteral("urllog.txt"))))
+        UrlComboBox->addItems(urlLog.Lines);
+    UrlComboBox->setEditText(QString());
+    if (BookmarkList->LoadFromFile(BookmarkFile()))
+        FileUtil::MakeBackup(BookmarkFile(), ProfileFile(QStringLiteral("bookmark.bak")));
+}
+
+// column.txt, copied from the def folder when the profile has none.
+void TVarneloWindow::LoadColumnList()
+{
+    const QString file = ProfileFile(QStringLiteral("column.txt"));
+    if (!QFile::exists(file))
+        DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/column.txt"), file);
+    ThreadListColumns = Kpwfunc::LoadColumnKeys(file);
+    Kpwfunc::LoadThreadListColumns(ThreadListView, file);
+}
+
+QString TVarneloWindow::ResRulesFile()
+{
+    return ProfileFile(QStringLiteral("ngres.txt"));
+}
+
+QString TVarneloWindow::ThreadRulesFile()
+{
+    return ProfileFile(QStringLiteral("ngthread.txt"));
+}
+
+QString TVarneloWindow::BookmarkFile()
+{
+    return ProfileFile(QStringLiteral("bookmark.txt"));
+}
+
+void TVarneloWindow::SaveBookmarkList()
+{
+    try {
+        BookmarkList->SaveToFile(BookmarkFile());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::AddLog(e.Message);
+    }
+}
+
+void TVarneloWindow::SetSplashMessage(const QString &text)
+{
+    if (!splash)
+        return;
+    splash->SetMessage(text);
+    splash->ShowSplash();
+}
+
+void TVarneloWindow::SetCommandLine(const QStringList &arguments)
+{
+    commandLine = arguments;
+}
+
+// ---- deferred start-up ----
+
+void TVarneloWindow::RunStartupStep(const QString &step, const QString &splashText,
+                                    const std::function<void()> &work)
+{
+    emit StartupStep(step);
+    if (!splashText.isEmpty())
+        SetSplashMessage(splashText);
+    work();
+}
+
+void TVarneloWindow::StartupTimerTimer()
+{
+    if (startupDone)
+        return;
+    startupDone = true;
+    StartupTimer->stop();
+    SetSplashMessage(QString());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    RunStartupStep(QStringLiteral("tabbars"), QString(), [this] { ApplyTabBarPositions(); });
+    RunStartupStep(QStringLiteral("panes"), QString(), [this] { ApplyPaneChoices(); });
+    RunStartupStep(QStringLiteral("userfiles"), QStringLiteral("ユーザー情報の初期化"), [this] { PrepareUserFiles(); });
+    RunStartupStep(QStringLiteral("bbstypes"), QStringLiteral("BBSデータの読み込み中(1)"), [this] { LoadBoardTypes(); });
+    RunStartupStep(QStringLiteral("sites"), QStringLiteral("BBSデータの読み込み中(2)"), [this] { LoadSites(); });
+    RunStartupStep(QStringLiteral("sitebox"), QStringLiteral("サイト構造の読み込み中"), [this] { FillSiteBox(); });
+    RunStartupStep(QStringLiteral("columns"), QString(), [this] { ApplyColumnWidths(); });
+    RunStartupStep(QStringLiteral("site"), QString(), [this] { ChooseStartupSite(); });
+    RunStartupStep(QStringLiteral("toolbars"), QStringLiteral("ツールバーの復元"), [this] { RestoreToolBarsAndMenus(); });
+    RunStartupStep(QStringLiteral("rules"), QString(), [this] { LoadRuleLists(); });
+    RunStartupStep(QStringLiteral("online"), QString(), [this] { ApplyOnlineState(); });
+    RunStartupStep(QStringLiteral("focus"), QString(), [this] {
+        if (TavuConfig->AUTOACTIVE)
+            FocusTimer->start();
+    });
+    RunStartupStep(QStringLiteral("menus"), QString(), [this] {
+        UpdateThreadListMenu();
+        UpdateBrowserMenu();
+        Kpwfunc::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
+                            BoardTreeImages::SiteImages(), [this](TSite *site) { SelectSite(site); });
+    });
+    RunStartupStep(QStringLiteral("splash"), QString(), [this] { CloseSplash(); });
+    RunStartupStep(QStringLiteral("logins"), QString(), [this] { AutoLogin(); });
+    RunStartupStep(QStringLiteral("commandline"), QString(), [this] { ApplyOwnCommandLine(); });
+    RunStartupStep(QStringLiteral("end"), QString(), [] { QApplication::restoreOverrideCursor(); });
+    RunStartupStep(QStringLiteral("direct"), QString(), [this] {
+        if (TavuConfig->STARTUPSHOWDIRECT)
+            Execute(QStringLiteral("actHelpVarneloDirect"));
+    });
+}
+
+// The panes the last run showed.
+void TVarneloWindow::ApplyPaneChoices()
+{
+    if (TavuConfig->DESKTOP_EXTTHREADLIST) {
+        Execute(QStringLiteral("actShowExtThreadList"));
+        return;
+    }
+    if (!TavuConfig->DESKTOP_SHOWTHREADLIST)
+        Execute(QStringLiteral("actShowThreadList2"));
+    else
+        SavedThreadListHeight = ThreadListPanel->height();
+    if (!TavuConfig->DESKTOP_SHOWBROWSER)
+        Execute(QStringLiteral("actShowBrowser"));
+}
+
+// Missing user files come from the def folder; the registry writes its trace into Memo3 from now
+// on (the lines written before are shown first).
+void TVarneloWindow::PrepareUserFiles()
+{
+    Kpwfunc::PrepareUserFiles();
+    for (const QString &line : TavuEnviron->TraceLines())
+        Memo3->appendPlainText(line);
+    QPointer<QPlainTextEdit> memo = Memo3;
+    TavuEnviron->SetTraceSink([memo](const QString &text) {
+        // Jobs of worker threads trace too: the memo is written on the GUI thread.
+        QMetaObject::invokeMethod(qApp, [memo, text] {
+            if (memo)
+                memo->appendPlainText(text);
+        });
+    });
+}
+
+// The board-type handlers of the board module, then the built-in and the user's types.
+void TVarneloWindow::LoadBoardTypes()
+{
+    BoardTypes::Install(TavuEnviron);
+    TavuEnviron->CreateBBSList();
+}
+
+void TVarneloWindow::LoadSites()
+{
+    TavuEnviron->LoadSites();
+    for (const QString &message : TavuEnviron->LoadMessages())
+        Kpwfunc::AddLog(message);
+}
+
+void TVarneloWindow::FillSiteBox()
+{
+    Kpwfunc::LoadBBSTree(SiteComboBox);
+    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), {});
+    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1, {});
+}
+
+// Each thread-list column takes the width stored under its key ("NO" for the first column) when
+// one is stored (-1: none, the column keeps its width).
+void TVarneloWindow::ApplyColumnWidths()
+{
+    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
+    for (int column = 0; column < keys.size(); ++column) {
+        const int width = TavuConfig->GetColumnSize(keys[column]);
+        if (width > -1)
+            ThreadListView->setColumnWidth(column, width);
+    }
+}
+
+// Without any site the user chooses the sites first. Then the first site is shown, or the one
+// STARTUPSITE names.
+void TVarneloWindow::ChooseStartupSite()
+{
+    if (SiteComboBox->count() == 0) {
+        if (splash)
+            splash->hide();
+        Execute(QStringLiteral("actBBSSelect"));
+    }
+    if (SiteComboBox->count() == 0)
+        return;
+    int index = 0;
+    if (!TavuConfig->STARTUPSITE.isEmpty()) {
+        for (int i = 0; i < SiteComboBox->count(); ++i) {
+            const auto *site = static_cast<const TSite *>(SiteComboBox->itemData(i).value<void *>());
+            if (site && site->SITEID == TavuConfig->STARTUPSITE)
+                index = i;
+        }
+    }
+    const QSignalBlocker blocker(SiteComboBox);
+    SiteComboBox->setCurrentIndex(index);
+    SiteComboBoxChange();
+}
+
+// toolbar.ini for the five tool bars, popup.ini (when there is one) for the five popup menus.
+void TVarneloWindow::RestoreToolBarsAndMenus()
+{
+    const QString toolbarIni = ProfileFile(QStringLiteral("toolbar.ini"));
+    for (QToolBar *bar : {MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar})
+        Kpwfunc::LoadToolBars(toolbarIni, bar);
+    const QString popupIni = ProfileFile(QStringLiteral("popup.ini"));
+    if (QFile::exists(popupIni)) {
+        for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup})
+            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, {});
+    }
+    BuildToolBars();
+}
+
+// ngres.txt and ngthread.txt; from now on shutdown writes them back.
+void TVarneloWindow::LoadRuleLists()
+{
+    ResRules->LoadFromFile(ResRulesFile());
+    ThreadRules->LoadFromFile(ThreadRulesFile());
+    for (const QString &message : ResRules->LoadMessages() + ThreadRules->LoadMessages())
+        Kpwfunc::AddLog(message);
+    rulesLoaded = true;
+}
+
+// Save mode and the online state of the last run.
+void TVarneloWindow::ApplyOnlineState()
+{
+    SetActionChecked(QStringLiteral("actSaveMode"), TavuConfig->CACHED);
+    TavuEnviron->SetOffline(TavuConfig->APPSTATE);
+    if (!TavuEnviron->IsOffline())
+        return;
+    QAction *online = Action(QStringLiteral("actOnline"));
+    if (online && online->isEnabled())
+        online->trigger();   // its handler keeps the program offline and shows it
+    else
+        SetActionChecked(QStringLiteral("actOnline"), false);
+}
+
+// The past-log service and the Be account log in when their settings ask for it; the Be account
+// works with the site "2ch".
+void TVarneloWindow::AutoLogin()
+{
+    if (DolibManager && TavuConfig->DOLIB_AUTOLOGIN && !DolibManager->IsLoggedIn())
+        DolibManager->Login();
+    if (!Be2chManager)
+        return;
+    if (TavuConfig->BE_AUTOLOGIN && !Be2chManager->IsLoggedIn())
+        Be2chManager->Login();
+    if (TSite *site = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")))
+        Be2chManager->Site = site;
+}
+
+void TVarneloWindow::CloseSplash()
+{
+    if (!splash)
+        return;
+    splash->close();
+    splash->deleteLater();
+    splash = nullptr;
+}
+
+void TVarneloWindow::ApplyOwnCommandLine()
+{
+    ApplyStartArguments(TStartArguments::Parse(commandLine));
+}
+
+// "-n" turns save mode off for this run; a URL opens as a thread of a known board, or as a web page.
+void TVarneloWindow::ApplyStartArguments(const TStartArguments &arguments)
+{
+    if (arguments.NoSave) {
+        SetActionChecked(QStringLiteral("actSaveMode"), false);
+        TavuEnviron->SetCached(false, true);
+    }
+    if (!arguments.Url.isEmpty())
+        Kpwfunc::OpenThreadUrl(arguments.Url, false);
+}
+
+void TVarneloWindow::ReceiveHandOver(const QStringList &arguments)
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    ApplyStartArguments(TStartArguments::Parse(arguments));
+}
+
+// Runs a command the way its menu entry does: only when it is enabled (a command whose area is
+// not there yet stays disabled and does nothing).
+void TVarneloWindow::Execute(const QString &name)
+{
+    QAction *action = Action(name);
+    if (action && action->isEnabled())
+        action->trigger();
+}
+
+void TVarneloWindow::actAboutExecute()
+{
+    TAboutDialog dialog(this);
+    Kpwfunc::ExecDialog(dialog);
+}
+
+// ---- stop-all ----
+
+void TVarneloWindow::actDisconnectExecute()
+{
+    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止します。"));
+    TavuHttpList->AbortAll();
+    for (TTavuListDoc *doc : ListDocs)
+        doc->UpdateTabImage();
+    for (TTavuBrowser *tab : Browsers)
+        tab->UpdateTabImage();
+    TavuEnviron->SetStopped(true);
+    DisconnectTimer->start();
+}
+
+void TVarneloWindow::DisconnectTimerTimer()
+{
+    DisconnectTimer->stop();
+    TavuEnviron->SetStopped(false);
+    for (TTavuBrowser *tab : Browsers) {
+        tab->DownloadState = TTavuBrowser::dsIdle;
+        tab->UpdateTabImage();
+    }
+    for (TTavuListDoc *doc : ListDocs) {
+        doc->DownloadState = TTavuListDoc::dsIdle;
+        doc->UpdateTabImage();
+    }
+    busyCount = 1;
+    EndBusy();
+    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止しました。"));
+}
+
+// ---- busy indication ----
+
+void TVarneloWindow::BeginBusy()
+{
+    ++busyCount;
+    if (!busyCursorShown) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        busyCursorShown = true;
+    }
+    if (busyMovie && busyMovie->isValid())
+        busyMovie->start();
+    ShowAppIcon(TavuConfig->BUSYICON);
+}
+
+void TVarneloWindow::EndBusy()
+{
+    if (--busyCount >= 1)
+        return;
+    busyCount = 0;
+    if (busyCursorShown) {
+        QApplication::restoreOverrideCursor();
+        busyCursorShown = false;
+    }
+    if (busyMovie && busyMovie->state() == QMovie::Running) {
+        busyMovie->stop();
+        busyMovie->jumpToFrame(0);
+    }
+    ShowAppIcon(TavuConfig->APPICON);
+}
+
+void TVarneloWindow::TrackWorker(QThread *thread)
+{
+    workers.append(thread);
+}
+
+// ---- shutdown ----
+
+void TVarneloWindow::closeEvent(QCloseEvent *event)
+{
+    if (closed) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+    emit Closed();
+}
+
+bool TVarneloWindow::FormCloseQuery()
+{
+    return !TavuConfig->EXIT_WARNING || Kpwfunc::AskYesNo(QStringLiteral("ヴァルネロを終了しますか？"), Kpwfunc::mkWarning);
+}
+
+void TVarneloWindow::FormClose()
+{
+    closed = true;
+    hide();
+    if (DolibManager && DolibManager->IsLoggedIn())
+        DolibManager->Logout();
+    if (Be2chManager && Be2chManager->IsLoggedIn())
+        Be2chManager->Logout();
+    StopChecks();
+    SaveRuleLists();
+    if (TavuHttpList->Count() > 0) {
+        actDisconnectExecute();
+        DrainJobs(3, 1000);
+    }
+}
+
+// Asks every running update check and patrol to stop, the last first.
+void TVarneloWindow::StopChecks()
+{
+    for (int i = RunningChecks.size() - 1; i >= 0; --i) {
+        if (QThread *check = RunningChecks[i])
+            check->requestInterruption();
+    }
+}
+
+void TVarneloWindow::SaveRuleLists()
+{
+    if (!rulesLoaded)
+        return;   // never read: writing them would empty the user's files
+    try {
+        ResRules->SaveToFile(ResRulesFile());
+        ThreadRules->SaveToFile(ThreadRulesFile());
+    } catch (const EVarnelo &e) {
+        qWarning() << "rule lists not saved:" << e.Message;
+    }
+}
+
+// Waits, letting the event loop run, until the job list is empty; after the given number of
+// rounds the list is cleared.
+void TVarneloWindow::DrainJobs(int rounds, int stepMs)
+{
+    for (int round = 1; TavuHttpList->Count() > 0; ++round) {
+        PumpFor(stepMs);
+        TavuHttpList->DeleteFinished();
+        if (round > rounds)
+            TavuHttpList->Clear();
+    }
+}
+
+// Saves what the window holds and frees it. Nothing here gives up half-way: after a stop-all the
+// rule lists, the bookmarks and the board tree's state are saved all the same.
+void TVarneloWindow::FormDestroy()
+{
+    if (!closed)
+        FormClose();
+    TavuConfig->APPSTATE = TavuEnviron->IsOffline();
+    try {
+        TavuConfig->Save();
+    } catch (const EVarnelo &e) {
+        qWarning() << "configuration not saved:" << e.Message;
+    }
+    Tavutils::ShellDeleteFiles(TavuConfig->GetTempDir() + QStringLiteral("KPW*.tmp"), false);
+
+    FocusTimer->stop();
+    SaveCoolBarLayout();
+    Kpwfunc::SaveTreeState(BoardListView, currentSite);
+    hide();
+    if (DolibManager)
+        DolibManager->disconnect(this);
+
+    TavuHttpList->AbortAll(true);
+    DrainJobs(10, 100);
+
+    CloseAllTabs();
+    WaitForWorkers();
+
+    HintWindow = nullptr;
+    SaveBookmarkList();
+    ResRules.reset();
+    ThreadRules.reset();
+}
+
+// Closes every tab through the tab-closing procedures. Closing waits for a tab's download to end
+// and gives up while the stop flag is set (right after a stop-all): the documents that remain are
+// freed and the threads of the browser tabs that remain closed all the same.
+void TVarneloWindow::CloseAllTabs()
+{
+    for (TTavuListDoc *doc : QList<TTavuListDoc *>(ListDocs)) {
+        try {
+            Kpwfunc::CloseListDoc(doc, false);
+        } catch (const EVarnelo &) {
+            doc->CancelDownload();
+        }
+    }
+    for (TTavuBrowser *tab : QList<TTavuBrowser *>(Browsers)) {
+        try {
+            Kpwfunc::CloseBrowser(tab, false);
+        } catch (const EVarnelo &) {
+            tab->CancelDownload();
+        }
+    }
+    qDeleteAll(ListDocs);
+    ListDocs.clear();
+    for (TTavuBrowser *tab : std::as_const(Browsers))
+        tab->CloseThread();
+    Browsers.clear();
+    if (PrivateBrowser)
+        PrivateBrowser->CloseThread();
+}
+
+// Worker threads (update checks, patrols, cache loaders) call into the GUI thread and use the
+// registry, the configuration and the rule lists: shutdown waits until every one has ended,
+// letting the event loop run meanwhile so that their calls are answered.
+void TVarneloWindow::WaitForWorkers()
+{
+    QList<QPointer<QThread>> threads = RunningChecks + workers;
+    for (const QPointer<QThread> &thread : threads) {
+        if (thread)
+            thread->requestInterruption();
+    }
+    for (const QPointer<QThread> &thread : threads) {
+        while (thread && !thread->isFinished())
+            PumpFor(20);
+    }
+    RunningChecks.clear();
+    workers.clear();
+}

@@ -1,0 +1,519 @@
+#pragma once
+// TVarneloWindow: the one main window of the program (global VarneloWindow). The other parts of the
+// program reach the main window through this global.
+//
+// It holds the board pane (site box, board tree), the thread-list pane (its tab bar and the list
+// view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
+// tool bars in the top band, and every command as an action of ActionList1, found by name with
+// Action(). Beyond its widgets it owns the lists of open thread-list documents and browser tabs
+// (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
+// the running update checks and patrols, the busy count, a hidden private browser tab, the two rule
+// lists (ngres.txt, ngthread.txt), the bookmark list (bookmark.txt), the recent boards and threads
+// and the thread-list column list.
+//
+// Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
+// start-up (StartupTimerTimer), whose steps run in a fixed order because each relies on the ones
+// before (the board tree needs the sites, the sites need the board types, the tool bars need the
+// actions with their shortcuts). Closing asks when EXIT_WARNING says so (FormCloseQuery), then
+// stops what runs and saves the rule lists (FormClose); the destructor saves the rest and frees the
+// window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks and the board
+// tree's state, and waits for the worker threads the window knows of before anything they use is
+// freed.
+//
+// Every rendering of responses into a view goes through the rendering trio BeginResView,
+// AppendResToView (once per response, applying the response rules) and EndResView.
+//
+// The methods are split over several files by subject: VarneloWindow.cpp (creation and life),
+// VarneloWindowFrame.cpp (panes, lookups, command states, layout), VarneloWindowResView.cpp (the
+// rendering trio), VarneloWindowMenus.cpp (the main menu); other areas add their own files.
+
+#include "core/Colors.h"   // thread lists
+#include "mainwindow/ActionCatalogue.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QMovie;
+class QPlainTextEdit;
+class QProgressBar;
+class QSplitter;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class IResultView;
+class TBoard;
+class TExifInfo;
+class TMenuBar;
+class TRes;
+class TResList;
+class TSite;
+class TSplashWindow;
+class TStatusBar;
+class TTavuActionList;
+class TTavuBrowser;
+class TTavuHintWindow;
+class TTavuListDoc;
+class TTextList;
+class TThreadItem;
+class TqorExtListView;
+class QPainter;
+class TResCacheLoader;
+class TResDownloader;
+class TThreadListDownloader;
+struct TActionHit;
+class TSendData;   // posting
+class TSendDialog;   // posting
+class TResUploader;   // posting
+class TTavuCheck;   // update check
+class TEmbeddedWB;   // update check
+struct TStartArguments;
+
+class TVarneloWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window (FormCreate). The splash, when given, shows the progress of the start-up
+    // and is closed by it.
+    explicit TVarneloWindow(TSplashWindow *splash = nullptr, QWidget *parent = nullptr);
+    // Saves and frees what the window holds (FormDestroy).
+    ~TVarneloWindow() override;
+
+    // ---- commands ----
+    // The action of that exact name (nullptr when there is none).
+    QAction *Action(const QString &name) const;
+
+    // ---- life ----
+    // The command line this copy was started with; applied at the end of the start-up.
+    void SetCommandLine(const QStringList &arguments);
+    // Runs the deferred start-up at once instead of waiting for its timer (it runs only once).
+    void StartupTimerTimer();
+    bool StartupDone() const { return startupDone; }
+    // A later copy of the program handed its arguments over: the window comes to the front
+    // (restored when minimised) and applies them like its own command line.
+    void ReceiveHandOver(const QStringList &arguments);
+    void ApplyStartArguments(const TStartArguments &arguments);
+
+    void SetSplashMessage(const QString &text);
+    // Runs a command as its menu entry does: only when it is enabled.
+    void Execute(const QString &name);
+
+    // Stop-all (actDisconnect) and its end two seconds later.
+    void actDisconnectExecute();
+    void DisconnectTimerTimer();
+
+    // The busy indication shared by every request: the cursor, the animation and the icon.
+    void BeginBusy();
+    void EndBusy();
+    int BusyCount() const { return busyCount; }
+
+    // Worker threads of the window's tabs (cache loaders, counters): shutdown waits for those still
+    // running before it frees anything they use.
+    void TrackWorker(QThread *thread);
+
+    // ---- frame ----
+    // The document of the pressed button of ThreadListBar; false when none is pressed or it has no
+    // document.
+    bool GetActiveListDoc(TTavuListDoc *&doc) const;
+    // The same for BrowserToolBar and its browser tab.
+    bool GetActiveBrowser(TTavuBrowser *&tab) const;
+
+    // The rendering trio (see the class comment). The view is rendered from copies of the
+    // responses: a rule that replaces text or marks a response in bold changes only what the view
+    // shows, never the response list, its log or what other commands copy or quote.
+    void BeginResView(IResultView *view, TResList *list);
+    void AppendResToView(IResultView *view, TResList *list, TRes *res);
+    void EndResView(IResultView *view);
+    // Renders the current browser tab again, keeping the response at the top of the view.
+    void RefreshResView();
+
+    // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
+    void UpdateBoardListMenu();
+    void UpdateThreadListMenu();
+    void UpdateBrowserMenu();
+
+    // Window and pane layout, kept in kpw.ini (section DESKTOP and the tool-bar band section
+    // COOLBAR1).
+    void LoadCoolBarLayout();
+    void SaveCoolBarLayout();
+    // Tool-bar button hints, the busy animation and the band layout.
+    void BuildToolBars();
+    // Places the thread-list and browser tab bars above or below their panes (THREADTAB and
+    // BROWSERTAB POSITION) and their tool bars beside them (TOOLBARPOS).
+    void ApplyTabBarPositions();
+    // Refreshes the board commands, and the thread-list commands while a thread-list tab is shown
+    // (before the board tree's popup menu opens).
+    void BoardListPopupPopup();
+
+    // The site shown in the board pane.
+    TSite *CurrentSite() const { return currentSite; }
+    void SelectSite(TSite *site);
+    void SiteComboBoxChange();
+
+    // The tool-bar bands of the top band area (CoolBar1), in band order: id and tool bar.
+    QList<QToolBar *> CoolBarBands() const;
+
+    // ---- designed components ----
+    TActionList *ActionList1 = nullptr;
+    TImageList ActionImage;           // the actions' pictures, by image index
+    TImageList DrawImage;             // the thread-list marks (resource/marks.png)
+
+    QMenu *MainMenu1 = nullptr;       // the main menu; each top-level action holds a submenu
+    QMenu *File1 = nullptr;
+    QMenu *View1 = nullptr;
+    QMenu *BoardMenu = nullptr;
+    QMenu *ThreadListMenu = nullptr;
+    QMenu *ThreadMenu = nullptr;
+    QMenu *BrowserMenu = nullptr;
+    QMenu *FavoriteMenu = nullptr;
+    QMenu *Tool1 = nullptr;           // the tools menu; external tools are added at its end
+    QMenu *BBSFunc = nullptr;         // the current site's own functions
+    QMenu *Help1 = nullptr;
+    QMenu *RecentRead = nullptr;
+    QMenu *RecentWrite = nullptr;
+    QMenu *ThreadListTabMenu = nullptr;
+    QMenu *BrowserTabMenu = nullptr;
+    QMenu *BrowserSelectionMenu = nullptr;   // the web-search engines of search.txt
+    QMenu *GaishutuMenu = nullptr;    // boards opened in this run
+    QMenu *BoardListPopup = nullptr;
+    QMenu *ThreadListPopup = nullptr;
+    QMenu *ThreadItemPopup = nullptr;
+    QMenu *BrowserPopup = nullptr;
+    QMenu *ResPopup = nullptr;
+    QMenu *ShortcutMenu = nullptr;
+    QMenu *BookmarkMenu = nullptr;
+
+    TMenuBar *MenuBar1 = nullptr;
+    QToolBar *ToolBar7 = nullptr;     // the address band: UrlComboBox and the busy animation
+    QToolBar *MainActToolBar = nullptr;
+    QToolBar *AppActToolBar = nullptr;
+    QToolBar *GaishutuToolBar = nullptr;
+    QToolBar *BBSToolBar = nullptr;
+    QToolBar *ThreadListActToolBar = nullptr;
+    QToolBar *BrowserActToolBar = nullptr;
+    QToolBar *ThreadListBar = nullptr;    // the thread-list tab buttons
+    QToolBar *BrowserToolBar = nullptr;   // the browser tab buttons
+    QComboBox *UrlComboBox = nullptr;
+    QLabel *Animate1 = nullptr;           // the busy animation (resource/anime.gif)
+
+    QSplitter *MainSplitter = nullptr;    // board pane | body
+    QWidget *BoardListPanel = nullptr;
+    QComboBox *SiteComboBox = nullptr;
+    QComboBox *BoardFilterCombo = nullptr;
+    QTreeWidget *BoardListView = nullptr;
+    QSplitter *MessageSplitter = nullptr; // body above, log pane below
+    QWidget *BodyPanel = nullptr;
+    QSplitter *ThreadListSplitter = nullptr;   // thread-list pane and browser pane
+    QWidget *ThreadListPanel = nullptr;
+    QWidget *ThreadListTabPanel = nullptr;     // the tab bar and the thread-list tool bar
+    TqorExtListView *ThreadListView = nullptr;
+    QWidget *BrowserPanel = nullptr;
+    QWidget *BrowserTabPanel = nullptr;        // the tab bar and the browser tool bar
+    QWidget *BrowserViewPanel = nullptr;       // the browser tabs fill it; the current one on top
+    QWidget *BrowserHidePanel = nullptr;       // tabs closed but not yet freed
+    QWidget *Panel10 = nullptr;                // the private browser's hidden place
+    QTabWidget *MessagePanel = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;           // the log pane
+    QPlainTextEdit *Memo3 = nullptr;           // the trace of requests and replies
+    TStatusBar *StatusBar1 = nullptr;          // board and thread tab counts, new threads and responses
+    TStatusBar *StatusBar2 = nullptr;          // progress, status text
+    QProgressBar *ProgressBar = nullptr;
+
+    QTimer *StartupTimer = nullptr;
+    QTimer *FocusTimer = nullptr;
+    QTimer *DisconnectTimer = nullptr;
+    QTimer *BrowserCollectTimer = nullptr;
+    QTimer *HtmlPopupTimer = nullptr;
+
+    // ---- what the window holds ----
+    QList<TTavuListDoc *> ListDocs;     // open thread-list tabs, most recently activated first
+    QList<TTavuBrowser *> Browsers;     // open browser tabs, most recently activated first
+    // Running update checks and patrols. A check stops when its thread is asked to
+    // (QThread::requestInterruption); the window drops it from the list when it ends.
+    QList<QPointer<QThread>> RunningChecks;
+    bool CheckRunning = false;
+    TTavuHintWindow *HintWindow = nullptr;
+    TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
+    int SavedThreadListHeight = 0;
+    std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
+    std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
+    // bookmark.txt: "SITEID/board id/thread key=title".
+    std::unique_ptr<TTextList> BookmarkList;
+    std::unique_ptr<TTextList> RecentBoards;    // recbrd.txt
+    std::unique_ptr<TTextList> RecentThreads;   // recthrd.txt
+    QStringList ThreadListColumns;              // column.txt
+    QList<QPixmap> RowGlyphs;                   // the thirteen marks of the thread-list rows
+    TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
+    TTavuBrowser *ClickedTab = nullptr;         // the tab of the last internal-link click
+    std::unique_ptr<TExifInfo> ExifInfo;
+
+    // Profile files of the window.
+    static QString ResRulesFile();     // ngres.txt
+    static QString ThreadRulesFile();  // ngthread.txt
+    static QString BookmarkFile();     // bookmark.txt
+
+    // Saves the bookmark list (after a bookmark rule or the bookmark commands changed it).
+    void SaveBookmarkList();
+
+    // ---- services ----
+
+signals:
+    // Each step of the deferred start-up, as it begins (for the log and for observers).
+    void StartupStep(const QString &step);
+    // The window has closed (the close steps have run); the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    TSplashWindow *splash = nullptr;
+    QStringList commandLine;
+    TSite *currentSite = nullptr;
+    QList<QPointer<QThread>> workers;
+    QMovie *busyMovie = nullptr;
+    int busyCount = 0;
+    bool busyCursorShown = false;
+    bool startupDone = false;
+    bool rulesLoaded = false;      // the rule lists were read; only then are they written back
+    bool closed = false;           // the close steps have run
+
+    // A rendering in progress: the responses the thread's .inf marks as erased.
+    struct TRenderState {
+        QSet<int> Erased;
+    };
+    QHash<IResultView *, TRenderState> renderings;
+
+    // creation
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreatePanes();
+    QWidget *CreateBoardPane();
+    QWidget *CreateThreadListPane();
+    QWidget *CreateBrowserPane();
+    QWidget *CreateMessagePane();
+    void CreateStatusBars();
+    void CreateTimers();
+    void CreatePrivateBrowser();
+    void LoadRowGlyphs();
+    void LoadWindowLists();
+    void LoadColumnList();
+    void BindActions();
+    void BindLoginEvents();
+    void ApplyCaption();
+    void ShowAppIcon(const QString &file);
+
+    // start-up steps
+    void RunStartupStep(const QString &step, const QString &splashText, const std::function<void()> &work);
+    void ApplyPaneChoices();
+    void PrepareUserFiles();
+    void LoadBoardTypes();
+    void LoadSites();
+    void FillSiteBox();
+    void ApplyColumnWidths();
+    void ChooseStartupSite();
+    void RestoreToolBarsAndMenus();
+    void LoadRuleLists();
+    void ApplyOnlineState();
+    void CloseSplash();
+    void AutoLogin();
+    void ApplyOwnCommandLine();
+
+    // shutdown
+    bool FormCloseQuery();
+    void FormClose();
+    void FormDestroy();
+    void StopChecks();
+    void WaitForWorkers();
+    void DrainJobs(int rounds, int stepMs);
+    void SaveRuleLists();
+    void CloseAllTabs();
+
+    // frame
+    void ShowCount(int panel, const QString &format, int count);
+    void SetActionState(const QString &name, bool enabled);
+    void SetActionChecked(const QString &name, bool checked);
+    void SetActionCaption(const QString &name, const QString &caption);
+    void UpdateThreadRowCommands(TTavuListDoc *doc);
+    void actAboutExecute();
+    void actThreadReturnExecute();
+
+    // rendering trio
+    void ActOnHit(IResultView *view, TResList *list, TRes &res, const TActionHit &hit, bool inTab);
+    void ReapplyTextRules(TRes &shown, const TThreadItem *item, bool inTab) const;
+    bool BookmarkRes(TResList *list, const TRes &res);
+    void LogRule(const QString &text);
+    bool IsRealTab(IResultView *view) const;
+
+    // thread lists
+    // The thread-list pane and the thread-list request flow (VarneloWindowThreadList.cpp).
+public:
+    // Shows the board's thread list in its board tab (made when missing): downloaded, or the
+    // stored list when offline or when only the cache is wanted.
+    void StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly);
+    // The document the thread list shows, and binding the view to another one (switchPane: a tab
+    // was pressed, which may switch the visible pane).
+    TTavuListDoc *ShownListDoc() const { return shownListDoc; }
+    void ShowListDoc(TTavuListDoc *doc, bool switchPane);
+    void MoveListDocToFront(TTavuListDoc *doc);
+    void ListDocActivated(TTavuListDoc *doc);
+    void ThreadListTabClick(TTavuListDoc *doc);
+    // Stops what loads into the document; what its download still reports is dropped.
+    void DetachListDoc(TTavuListDoc *doc);
+
+    void actThreadListLoadNextExecute();
+    void actThreadListLoadAllExecute();
+    void actThreadListCancelDownloadExecute();
+    void actThreadListReloadExecute();
+    void actThreadListCloseExecute();
+    void actThreadListCloseAllExecute(bool allTabs);
+    void actThreadListLockExecute();
+    void actThreadListBoldExecute(const QString &actionName);
+    void actThreadListSaveTabExecute();
+    void actThreadListLoadTabExecute();
+    void actOnlineExecute();
+    // Deletes the board selected in the board tree, closing its tabs first.
+    void actBoardDeleteBoardExecute();
+
+private:
+    TTavuListDoc *shownListDoc = nullptr;
+
+    void BindThreadListPane();
+    void BindBoardTree();
+    TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
+    void OnThreadListItem(TThreadListDownloader *job, TThreadItem *item);
+    bool OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position);
+    void OnThreadListDone(TThreadListDownloader *job, bool failed);
+    void OnThreadListError(TThreadListDownloader *job, int code, const QString &message, const QString &detail);
+    void FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed);
+    void ThreadListViewColumnClick(int column);
+    void ThreadListViewOpen(bool doubleClick);
+    void SetThreadListRowCount(int count, bool keepScroll);
+    void PrepareRows(TTavuListDoc *doc, int from, int to);
+    bool NeedsSaveMode();
+    void SetThreadMark(TTavuListDoc *doc, int row, const QString &actionName, TColor color);
+    void DrawThreadListRow(QPainter *canvas, int row, const QRect &rect, bool selected);
+    void DrawThreadListCell(QPainter *canvas, int row, int column, const QRect &rect, bool selected);
+    void DrawHeadlineSeparator(QPainter *canvas, int row, const QRect &rect);
+    QString ThreadListTip(int row) const;
+
+    // threads
+    // The thread request flow (VarneloWindowThread.cpp).
+public:
+    // Shows the thread in a browser tab: its stored log first (rendered in the background), then,
+    // when item->DownloadRequest is set and the program is online, the new responses. reload asks
+    // for the thread without validators and is honoured also when the thread is open already.
+    // resNumber: the response to show (0 none); keepTab forbids a new tab; url, when not empty,
+    // is fetched instead of the board type's URL.
+    void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber, bool keepTab,
+                    const QString &url);
+    // The caption, the title and count labels for the current tab's thread (nullptr clears them).
+    void UpdateStatusCaption(TThreadItem *item);
+    void ShowBrowserTab(TTavuBrowser *tab, bool switchPane);
+    void MoveBrowserToFront(TTavuBrowser *tab);
+    // Connects a new browser tab to the window and announces it (BrowserTabCreated).
+    void BindBrowserEvents(TTavuBrowser *tab);
+    // Stops what loads into the tab; what its download still reports is dropped, and the thread's
+    // validators go back to those of its stored log.
+    void DetachBrowser(TTavuBrowser *tab);
+
+    QWidget *ThreadTitlePanel = nullptr;   // above the browser tabs: the thread's title and counts
+    QLabel *ThreadTitleLabel = nullptr;
+    QLabel *ThreadCountLabel = nullptr;
+
+signals:
+    // A browser tab was made; other areas bind their handlers of its events.
+    void BrowserTabCreated(TTavuBrowser *tab);
+
+private:
+    void BindThreadFlow();
+    TTavuBrowser *ChooseThreadTab(TThreadItem *item, bool newTab, bool keepTab, bool &made);
+    TTavuBrowser *FindThreadTab(TThreadItem *item);
+    void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
+    TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
+    void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
+    void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);
+    void FinishThreadView(TTavuBrowser *tab, TThreadItem *item);
+    void OnThreadDownloadRes(TResDownloader *job, TRes *res, int maximum, int position);
+    void OnThreadDownloadWebPage(TResDownloader *job, const QString &pageUrl);
+    void OnThreadDownloadDone(TResDownloader *job, bool failed);
+    void OnThreadDownloadError(TResDownloader *job, int code, const QString &message, const QString &detail);
+    TTavuBrowser *LiveThreadTab(const TResDownloader *job) const;
+    void ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, int newCount);
+    void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed);
+    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item);
+    void BrowserTabActivated(TTavuBrowser *tab);
+
+    // posting
+    // The reply and new-thread flows (VarneloWindowPost.cpp): the composers raise their send event,
+    // the window builds the post and hands it to the board type, and the outcome comes back to the
+    // callbacks below. A post that did not go through brings its composer back with its text.
+public:
+    // actThreadWrite (quote off) and actThreadWriteRes (quote on): a reply to the current tab's
+    // thread, with the checked responses quoted.
+    void actThreadWriteExecute(bool quote);
+    TSendDialog *ShowSendDialog(TTavuBrowser *tab);
+    void StartPost(TSendDialog *composer);
+    void OnPostDone(TResUploader *job, bool failed);
+    void OnPostError(TResUploader *job, int code, const QString &message, const QString &pageText);
+    void OnPostCancel(TResUploader *job, const QString &message);
+    void actThreadListNewThreadExecute();
+    void StartNewThread(TSendDialog *composer);
+    void OnNewThreadDone(TResUploader *job, bool failed);
+    void OnNewThreadError(TResUploader *job, int code, const QString &message, const QString &pageText);
+    void OnNewThreadCancel(TResUploader *job, const QString &message);
+    void actToolHandleExecute();
+    // Shows the page a server answered a failed post with (TErrorDialog).
+    void ShowErrorPage(const QString &pageText);
+
+private:
+    void BindPosting();
+    void FillSendData(TSendData &data, TSendDialog *composer, TBoard *board, const QString &key) const;
+    void BeginPostFlow(const QString &startLine, const QString &target);
+    void EndPostFlow(TResUploader *job, int sound);
+    void RestoreReplyTab(TSendDialog *composer);
+    void RestoreNewThreadDoc(TResUploader *job);
+
+    // update check
+    // The update check and the patrol of the current thread-list tab on a worker thread
+    // (VarneloWindowCheck.cpp).
+public:
+    // actThreadListCheckUpdate (patrol off) and actThreadListRound (patrol on).
+    void actThreadListCheckUpdateExecute(bool patrol);
+    // The end of either run (on the GUI thread).
+    void OnUpdateCheckTerminate(TTavuCheck *check);
+
+    // Link navigation of the browser tabs (bound to every tab and the private browser): internal
+    // links become popups, links to threads and boards of known sites open in the program, other
+    // pages as OPENINVARNELO says; killurl.txt closes the tab that tries to open a matching URL.
+    void OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &url, bool &cancel);
+    // A link asked for a new window.
+    void OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedWB *&target, bool &cancel);
+    // A browser tab titled "Loading..." whose control opens the new window.
+    TTavuBrowser *OpenNewWindowTab(TEmbeddedWB *&target);
+
+private:
+    void BindUpdateCheck();
+    void BindLinkNavigation(TTavuBrowser *tab);
+    bool FollowBoardLink(TTavuBrowser *tab, const QString &url);
+    void OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel);
+    bool AsksHowToOpen(const TTavuBrowser *tab) const;
+    void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
+    void OpenThreadLink(const QString &url, bool activate);
+    void CloseTabLater(TTavuBrowser *tab);
+};
+
+extern TVarneloWindow *VarneloWindow;

@@ -1,0 +1,335 @@
+// The update check and the patrol of the current thread-list tab, and the navigation of links in
+// the browser tabs.
+//
+// Each check runs on a worker thread (tools/TavuCheck.h) that the window starts, keeps in its list
+// of running checks and cleans up after when it ends.
+//
+// Every navigation of a browser tab passes the window's filter first: internal links of rendered
+// threads become popups, links to threads and boards of known sites open in the program, other
+// pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
+
+#include "mainwindow/VarneloWindow.h"
+
+#include "tools/TavuRound.h"
+#include "tools/TavuUpdateCheck.h"
+#include "tools/UrlDialog.h"
+
+#include "boards/Be2chManager.h"
+#include "core/Board.h"
+#include "core/MonaUtils.h"
+#include "core/ResList.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/Tavutils.h"
+#include "core/TextList.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace {
+
+const QString LoadingCaption = QStringLiteral("Loading...");
+
+bool IsHttp(const QString &url)
+{
+    return url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
+}
+
+// A line of killurl.txt matches the URL.
+bool IsKilled(const QString &url)
+{
+    TTextList patterns;
+    patterns.LoadFromFile(TavuConfig->GetProfileDir() + QStringLiteral("killurl.txt"));
+    for (const QString &pattern : std::as_const(patterns.Lines)) {
+        if (!pattern.isEmpty() && Tavutils::MatchWildcard(pattern, url))
+            return true;
+    }
+    return false;
+}
+
+// A tab made only to open one link: no thread and nothing shown yet.
+bool OpenedForTheLink(const TTavuBrowser *tab)
+{
+    return !tab->ThreadItem() && !tab->Browser()->HasDocument();
+}
+
+}  // namespace
+
+// The commands of the checks, and the link filter for every browser tab made from now on and for the
+// private browser.
+void TVarneloWindow::BindUpdateCheck()
+{
+    ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [this] { actThreadListCheckUpdateExecute(false); });
+    ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [this] { actThreadListCheckUpdateExecute(true); });
+    connect(this, &TVarneloWindow::BrowserTabCreated, this, &TVarneloWindow::BindLinkNavigation);
+    if (PrivateBrowser)
+        BindLinkNavigation(PrivateBrowser);
+}
+
+void TVarneloWindow::actThreadListCheckUpdateExecute(bool patrol)
+{
+    TTavuListDoc *doc = nullptr;
+    if (!GetActiveListDoc(doc))
+        return;
+    // Every thread of the tab takes part, so every row is shown and ready.
+    PrepareRows(doc, doc->DisplayCount(), doc->Items()->Count());
+    doc->SetDisplayCount(doc->Items()->Count());
+    if (doc == shownListDoc)
+        SetThreadListRowCount(doc->DisplayCount(), true);
+
+    TTavuCheck *check = patrol ? static_cast<TTavuCheck *>(new TTavuRound) : new TTavuUpdateCheck;
+    for (int i = 0; i < doc->Items()->Count(); ++i)
+        check->AddItem(doc->Items()->Get(i));
+    check->Doc = doc;
+    doc->DownloadState = TTavuListDoc::dsDownloading;
+    doc->Busy = true;
+    doc->UpdateCheck = check;
+    doc->UpdateTabImage();
+    connect(check, &QThread::finished, this, [this, check] { OnUpdateCheckTerminate(check); });
+    connect(check, &QThread::finished, check, &QObject::deleteLater);
+    RunningChecks.append(check);
+    CheckRunning = true;
+    UpdateThreadListMenu();
+    check->start();
+}
+
+void TVarneloWindow::OnUpdateCheckTerminate(TTavuCheck *check)
+{
+    const bool patrol = qobject_cast<TTavuRound *>(check) != nullptr;
+    if (TTavuListDoc *doc = check->Doc) {
+        doc->DownloadState = TTavuListDoc::dsIdle;
+        doc->Busy = false;
+        doc->UpdateCheck = nullptr;
+        doc->UpdateTabImage();
+    }
+    SetActionState(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
+    RunningChecks.removeAll(check);
+    if (!check->SomethingNew())
+        Kpwfunc::PlayEventSound(check->NoNewSound());
+    else if (!check->SoundsDuringRun())
+        Kpwfunc::PlayEventSound(check->NewSound());
+    CheckRunning = !RunningChecks.isEmpty();
+    UpdateThreadListMenu();
+}
+
+// ---- link navigation ----
+
+void TVarneloWindow::BindLinkNavigation(TTavuBrowser *tab)
+{
+    connect(tab->Browser(), &TEmbeddedWB::BeforeNavigate, this,
+            [this, tab](const QUrl &url, bool &cancel) { OnBrowserBeforeNavigate(tab, url.toString(), cancel); });
+    connect(tab->Browser(), &TEmbeddedWB::NewWindow, this,
+            [this, tab](const QUrl &url, TEmbeddedWB *&target, bool &cancel) { OpenLink(tab, url.toString(), target, cancel); });
+}
+
+void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &url, bool &cancel)
+{
+    cancel = false;
+    if (url.contains(QLatin1String("about:"))) {
+        cancel = tab->Browser()->HasDocument();
+        return;
+    }
+    if (url.startsWith(QLatin1String("mailto:"))) {
+        cancel = TavuConfig->CANCELMAILTO;
+        return;
+    }
+    const bool showsThread = tab->ThreadItem() && !tab->IsWebPage();
+    if (url.startsWith(QLatin1String("tavu://res/?no=")) || url.startsWith(QLatin1String("menu:"))) {
+        cancel = true;
+        if (showsThread) {
+            ClickedTab = tab;
+            tab->ClickedResNumber = TTavuBrowser::GetLinkNumber(url);
+            HintWindow->hide();
+            ResPopup->popup(QCursor::pos());
+        }
+        return;
+    }
+    if (url.startsWith(QLatin1String("tavu://res/?id="))) {
+        cancel = true;
+        if (showsThread) {
+            HintWindow->hide();
+            ClickedTab = tab;
+            tab->ClickedID = url.mid(url.indexOf(QLatin1String("id=")) + 3);
+        }
+        return;
+    }
+    if (url.startsWith(QLatin1String("tavu://res/?be="))) {
+        cancel = true;
+        if (showsThread && Be2chManager) {
+            HintWindow->hide();
+            ClickedTab = tab;
+            const QString member = url.mid(url.indexOf(QLatin1String("?be=")) + 4);
+            TTavuBrowser *profile = nullptr;
+            Kpwfunc::NewBrowser(profile, nullptr, nullptr, true, QStringLiteral("BE ユーザープロフィール"));
+            profile->Navigate(QString(Be2chManager->ProfileUrl)
+                                  .replace(QLatin1String("<member>"), member)
+                                  .replace(QLatin1String("<url>"), tab->URL));
+        }
+        return;
+    }
+    if (!TavuConfig->URL_BCC.isEmpty() && url.startsWith(TavuConfig->URL_BCC))
+        return;
+    if (IsKilled(url)) {
+        CloseTabLater(tab);
+        cancel = true;
+        return;
+    }
+    QString target = url;
+    if (!url.contains(QLatin1Char('/')) && !url.contains(QLatin1Char('.')))
+        target = MonaUtils::ResolveRelativeUrl(tab->Browser()->LocationUrl(), url);
+    if (!Browsers.contains(tab))
+        return;
+    if (tab->Locked) {
+        TTavuBrowser *other = nullptr;
+        Kpwfunc::NewBrowser(other, nullptr, nullptr, false, LoadingCaption);
+        other->Navigate(target);
+        cancel = true;
+        return;
+    }
+    if (FollowBoardLink(tab, target)) {
+        cancel = true;
+        return;
+    }
+    if (IsHttp(target))
+        OpenPageLink(tab, target, cancel);
+}
+
+// A link to a thread or a board of a known site opens in the program; false for any other link.
+bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
+{
+    TResList linked;
+    auto *item = new TThreadItem;
+    const auto release = qScopeGuard([item] { item->Release(); });
+    int resNo = 0;
+    TSite *site = nullptr;
+    TBoard *board = nullptr;
+    if (Kpwfunc::MatchBoardUrl(url, linked, *item, resNo, site, board)) {
+        const TThreadItem *shown = tab->ThreadItem();
+        const bool sameThread = shown && shown->Site == item->Site && shown->BoardID == item->BoardID
+                                && shown->GetKey() == item->GetKey();
+        if (!sameThread && IsHttp(url)) {
+            if (AsksHowToOpen(tab))
+                AskHowToOpen(tab, url, true);
+            else
+                OpenThreadLink(url, true);
+        }
+        return true;
+    }
+    if (!Kpwfunc::IsBoardUrl(url, board))
+        return false;
+    HintWindow->hide();
+    if (OpenedForTheLink(tab))
+        CloseTabLater(tab);
+    StartThreadListDownload(board, false, false);
+    return true;
+}
+
+void TVarneloWindow::OpenThreadLink(const QString &url, bool activate)
+{
+    TResList linked;
+    auto *item = new TThreadItem;
+    const auto release = qScopeGuard([item] { item->Release(); });
+    int resNo = 0;
+    TSite *site = nullptr;
+    TBoard *board = nullptr;
+    if (!Kpwfunc::MatchBoardUrl(url, linked, *item, resNo, site, board))
+        return;
+    item->DownloadRequest = true;
+    OpenThread(item, false, true, activate, resNo, false, QString());
+}
+
+void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel)
+{
+    HintWindow->hide();
+    if (AsksHowToOpen(tab) && !tab->IsWebPage()) {
+        cancel = true;
+        AskHowToOpen(tab, url, false);
+        return;
+    }
+    switch (TavuConfig->URL_OPENINVARNELO) {
+    case 0:
+        tab->MarkNavigated();
+        break;
+    case 1:
+        cancel = true;
+        Kpwfunc::OpenUrlExternal(url);
+        if (OpenedForTheLink(tab))
+            CloseTabLater(tab);
+        break;
+    default:
+        cancel = true;
+        Kpwfunc::OpenUrl(url, url);
+        break;
+    }
+}
+
+// CHECKBBSLINK asks before a link opens; Shift held turns it round. A tab that shows a plain page
+// never asks.
+bool TVarneloWindow::AsksHowToOpen(const TTavuBrowser *tab) const
+{
+    const bool shift = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    return TavuConfig->CHECKBBSLINK != shift && !tab->IsWebPage();
+}
+
+void TVarneloWindow::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread)
+{
+    TUrlDialog dialog(this);
+    dialog.SetURL(url);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    const QString chosen = dialog.GetURL();
+    if (dialog.OpenInVarnelo) {
+        if (isThread) {
+            OpenThreadLink(chosen, dialog.GetActivateTab());
+        } else {
+            TTavuBrowser *page = nullptr;
+            Kpwfunc::NewBrowser(page, nullptr, nullptr, dialog.GetActivateTab(), chosen);
+            page->Navigate(chosen);
+        }
+    } else if (dialog.OpenInBrowser) {
+        Kpwfunc::OpenUrlExternal(chosen);
+        if (OpenedForTheLink(tab))
+            CloseTabLater(tab);
+    }
+}
+
+// Closes the tab once the event that asked for it is over.
+void TVarneloWindow::CloseTabLater(TTavuBrowser *tab)
+{
+    QTimer::singleShot(0, this, [tab = QPointer<TTavuBrowser>(tab)] {
+        if (tab)
+            Kpwfunc::CloseBrowser(tab);
+    });
+}
+
+void TVarneloWindow::OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedWB *&target, bool &cancel)
+{
+    HintWindow->hide();
+    const QString link = QString(url).replace(QLatin1String("&amp;"), QLatin1String("&"));
+    if (FollowBoardLink(tab, link)) {
+        cancel = true;
+        return;
+    }
+    OpenNewWindowTab(target);
+}
+
+TTavuBrowser *TVarneloWindow::OpenNewWindowTab(TEmbeddedWB *&target)
+{
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, LoadingCaption);
+    target = tab->Browser();
+    return tab;
+}

@@ -1,0 +1,604 @@
+// The main window's frame: its panes, the lookups of the current tabs, the command states, the
+// window and tool-bar layout and the site shown in the board pane.
+
+#include "mainwindow/VarneloWindow.h"
+
+#include "controls/ExtListView.h"
+#include "controls/MenuBar.h"
+#include "controls/TabButton.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Desktop = QStringLiteral("DESKTOP");
+const QString CoolBarSection = QStringLiteral("COOLBAR1");
+
+QVBoxLayout *TightColumn(QWidget *widget)
+{
+    auto *layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QWidget *Panel(const char *name, QWidget *parent)
+{
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(QString::fromUtf8(name));
+    return panel;
+}
+
+QToolBar *TabBar(const char *name, QWidget *parent)
+{
+    auto *bar = new QToolBar(parent);
+    bar->setObjectName(QString::fromUtf8(name));
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setMovable(false);
+    return bar;
+}
+
+QToolBar *ActionBar(const char *name, QWidget *parent)
+{
+    QToolBar *bar = TabBar(name, parent);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return bar;
+}
+
+// The tool-bar button hint: the action's hint, and its shortcut in parentheses after ":" when it
+// has one.
+QString ButtonHint(const QAction *action)
+{
+    const QString hint = action->statusTip().isEmpty() ? action->text().remove(QLatin1Char('&')) : action->statusTip();
+    if (action->shortcut().isEmpty())
+        return hint;
+    return hint + QStringLiteral(":(") + action->shortcut().toString(QKeySequence::PortableText) + QLatin1Char(')');
+}
+
+int SelectedCount(const TqorExtListView *view)
+{
+    return view->selectionModel() ? int(view->selectionModel()->selectedRows().size()) : 0;
+}
+
+}  // namespace
+
+// ---- panes ----
+
+// Board pane | body (thread-list pane above or beside the browser pane) above the log pane.
+void TVarneloWindow::CreatePanes()
+{
+    MainSplitter = new QSplitter(Qt::Horizontal, this);
+    MainSplitter->setObjectName(QStringLiteral("BoardListSplitter"));
+    MainSplitter->addWidget(CreateBoardPane());
+
+    MessageSplitter = new QSplitter(Qt::Vertical, MainSplitter);
+    MessageSplitter->setObjectName(QStringLiteral("MessageSplitter"));
+    BodyPanel = Panel("BodyPanel", MessageSplitter);
+    ThreadListSplitter = new QSplitter(Qt::Vertical, BodyPanel);
+    ThreadListSplitter->setObjectName(QStringLiteral("ThreadListSplitter"));
+    ThreadListSplitter->addWidget(CreateThreadListPane());
+    ThreadListSplitter->addWidget(CreateBrowserPane());
+    ThreadListSplitter->setStretchFactor(1, 1);
+    TightColumn(BodyPanel)->addWidget(ThreadListSplitter);
+    MessageSplitter->addWidget(BodyPanel);
+    MessageSplitter->addWidget(CreateMessagePane());
+    MessageSplitter->setStretchFactor(0, 1);
+    MainSplitter->addWidget(MessageSplitter);
+    MainSplitter->setStretchFactor(1, 1);
+    MainSplitter->setSizes({200, 800});
+    MessageSplitter->setSizes({600, 100});
+    ThreadListSplitter->setSizes({220, 380});
+    setCentralWidget(MainSplitter);
+}
+
+QWidget *TVarneloWindow::CreateBoardPane()
+{
+    BoardListPanel = Panel("BoardListPanel", this);
+    QVBoxLayout *layout = TightColumn(BoardListPanel);
+    SiteComboBox = new QComboBox(BoardListPanel);
+    SiteComboBox->setObjectName(QStringLiteral("SiteComboBox"));
+    BoardFilterCombo = new QComboBox(BoardListPanel);
+    BoardFilterCombo->setObjectName(QStringLiteral("BoardFilterCombo"));
+    BoardFilterCombo->setEditable(true);
+    BoardFilterCombo->hide();
+    BoardListView = new QTreeWidget(BoardListPanel);
+    BoardListView->setObjectName(QStringLiteral("BoardListView"));
+    BoardListView->setHeaderHidden(true);
+    BoardListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(SiteComboBox);
+    layout->addWidget(BoardFilterCombo);
+    layout->addWidget(BoardListView, 1);
+    connect(SiteComboBox, &QComboBox::currentIndexChanged, this, &TVarneloWindow::SiteComboBoxChange);
+    return BoardListPanel;
+}
+
+QWidget *TVarneloWindow::CreateThreadListPane()
+{
+    ThreadListPanel = Panel("ThreadListPanel", this);
+    ThreadListTabPanel = Panel("ThreadListTabPanel", ThreadListPanel);
+    ThreadListBar = TabBar("ThreadListBar", ThreadListTabPanel);
+    ThreadListActToolBar = ActionBar("ThreadListActToolBar", ThreadListTabPanel);
+    auto *tabs = new QHBoxLayout(ThreadListTabPanel);
+    tabs->setContentsMargins(0, 0, 0, 0);
+    tabs->addWidget(ThreadListBar, 1);
+    tabs->addWidget(ThreadListActToolBar);
+
+    ThreadListView = new TqorExtListView(ThreadListPanel);
+    ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
+    QVBoxLayout *layout = TightColumn(ThreadListPanel);
+    layout->addWidget(ThreadListTabPanel);
+    layout->addWidget(ThreadListView, 1);
+    return ThreadListPanel;
+}
+
+QWidget *TVarneloWindow::CreateBrowserPane()
+{
+    BrowserPanel = Panel("BrowserPanel", this);
+    BrowserTabPanel = Panel("BrowserTabPanel", BrowserPanel);
+    BrowserToolBar = TabBar("BrowserToolBar", BrowserTabPanel);
+    BrowserActToolBar = ActionBar("BrowserActToolBar", BrowserTabPanel);
+    auto *tabs = new QHBoxLayout(BrowserTabPanel);
+    tabs->setContentsMargins(0, 0, 0, 0);
+    tabs->addWidget(BrowserToolBar, 1);
+    tabs->addWidget(BrowserActToolBar);
+
+    BrowserViewPanel = Panel("BrowserViewPanel", BrowserPanel);
+    BrowserViewPanel->setAutoFillBackground(true);
+    BrowserViewPanel->setBackgroundRole(QPalette::Base);
+    BrowserHidePanel = Panel("BrowserHidePanel", BrowserPanel);
+    BrowserHidePanel->hide();
+    QVBoxLayout *layout = TightColumn(BrowserPanel);
+    layout->addWidget(BrowserTabPanel);
+    layout->addWidget(BrowserViewPanel, 1);
+    return BrowserPanel;
+}
+
+// The log pane (Memo1) and, beside it, the trace of requests and replies (Memo3).
+QWidget *TVarneloWindow::CreateMessagePane()
+{
+    MessagePanel = new QTabWidget(this);
+    MessagePanel->setObjectName(QStringLiteral("MessagePanel"));
+    MessagePanel->setTabPosition(QTabWidget::South);
+    MessagePanel->setDocumentMode(true);
+    auto memo = [this](const char *name) {
+        auto *edit = new QPlainTextEdit(MessagePanel);
+        edit->setObjectName(QString::fromUtf8(name));
+        edit->setReadOnly(true);
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        return edit;
+    };
+    Memo1 = memo("Memo1");
+    Memo3 = memo("Memo3");
+    Memo3->setMaximumBlockCount(5000);
+    MessagePanel->addTab(Memo1, QStringLiteral("ログ"));
+    MessagePanel->addTab(Memo3, QStringLiteral("トレース"));
+    return MessagePanel;
+}
+
+// StatusBar1: progress, board tabs, thread tabs, new threads, new responses, the status text.
+// StatusBar2: the status text of the browser and the request flows.
+void TVarneloWindow::CreateStatusBars()
+{
+    auto *bars = new QWidget(this);
+    QVBoxLayout *layout = TightColumn(bars);
+    StatusBar1 = new TStatusBar({120, 60, 60, 70, 70, 0}, bars);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar2 = new TStatusBar({260, 0}, bars);
+    StatusBar2->setObjectName(QStringLiteral("StatusBar2"));
+    layout->addWidget(StatusBar1);
+    layout->addWidget(StatusBar2);
+    statusBar()->addWidget(bars, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    ProgressBar = new QProgressBar(StatusBar1);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setMaximumHeight(fontMetrics().height());
+    StatusBar1->PutWidget(0, ProgressBar);
+    ShowCount(1, QStringLiteral("板: %1"), 0);
+    ShowCount(2, QStringLiteral("ｽﾚ: %1"), 0);
+    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), 0);
+    ShowCount(4, QStringLiteral("新ﾚｽ: %1"), 0);
+}
+
+void TVarneloWindow::ShowCount(int panel, const QString &format, int count)
+{
+    StatusBar1->SetText(panel, format.arg(count));
+}
+
+// ---- the current tabs ----
+
+bool TVarneloWindow::GetActiveListDoc(TTavuListDoc *&doc) const
+{
+    doc = nullptr;
+    for (auto *button : ThreadListBar->findChildren<TThreadListToolButton *>()) {
+        if (button->isChecked() && button->ListDoc) {
+            doc = button->ListDoc;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TVarneloWindow::GetActiveBrowser(TTavuBrowser *&tab) const
+{
+    tab = nullptr;
+    for (auto *button : BrowserToolBar->findChildren<TBrowserToolButton *>()) {
+        if (button->isChecked() && button->Browser) {
+            tab = button->Browser;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- command states ----
+
+void TVarneloWindow::SetActionState(const QString &name, bool enabled)
+{
+    QAction *action = Action(name);
+    if (action)
+        action->setEnabled(enabled && TActionList::HasHandler(action));
+}
+
+void TVarneloWindow::SetActionChecked(const QString &name, bool checked)
+{
+    if (QAction *action = Action(name))
+        action->setChecked(checked);
+}
+
+void TVarneloWindow::SetActionCaption(const QString &name, const QString &caption)
+{
+    if (QAction *action = Action(name))
+        action->setText(caption);
+}
+
+// The board commands follow the node selected in the board tree.
+void TVarneloWindow::UpdateBoardListMenu()
+{
+    const QTreeWidgetItem *node = BoardListView->currentItem();
+    const TBoard *board = Kpwfunc::NodeBoard(node);
+    const bool site = currentSite != nullptr;
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("ボード一覧"), false);
+    for (const char *name : {"actBoardAllExpand", "actBoardAllCollapse", "actBoardFind", "actShowBoardFilter",
+                             "actBoardGaishutu", "actBoardListEdit"})
+        SetActionState(QString::fromUtf8(name), site);
+    SetActionState(QStringLiteral("actBoardAddBoard"), site);
+    SetActionState(QStringLiteral("actBoardListUpdate"), site && currentSite->Kind == TSite::KIND_NORMAL);
+    SetActionState(QStringLiteral("actBoardImportKatjuBoard"), site);
+    SetActionState(QStringLiteral("actBoardEditBoard"), node != nullptr && site);
+    for (const char *name : {"actBoardDeleteBoard", "actBoardAddFav", "actBoardDeleteLog", "actBoardAddShortcut",
+                             "actBoardCopyUrl", "actBoardCopyTitle", "actBoardCopyTitleUrl", "actBoardProperty",
+                             "actBoardOpenHtmlByTavu", "actBoardOpenHtmlByBrowser"})
+        SetActionState(QString::fromUtf8(name), board != nullptr);
+}
+
+void TVarneloWindow::UpdateThreadListMenu()
+{
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド一覧"), false);
+    TTavuListDoc *doc = nullptr;
+    if (!GetActiveListDoc(doc)) {
+        Kpwfunc::SetCategoryEnabled(QStringLiteral("お気に入り"), false);
+        ShowCount(3, QStringLiteral("新ｽﾚ: %1"), 0);
+        return;
+    }
+    const int buttons = ThreadListBar->findChildren<TThreadListToolButton *>().size();
+    const bool idle = doc->DownloadState == TTavuListDoc::dsIdle;
+    const TBoard *board = doc->GetBoard();
+    const bool paged = board && board->BBS && board->BBS->IsThreadListPaged();
+    const bool moreToShow = idle && (doc->DisplayCount() < doc->Items()->Count() || paged);
+
+    for (const char *name : {"actThreadListShowChevronList", "actThreadListBoardAddToShortcut", "actThreadListLock"})
+        SetActionState(QString::fromUtf8(name), true);
+    SetActionChecked(QStringLiteral("actThreadListLock"), doc->IsLocked());
+    SetActionState(QStringLiteral("actThreadListClose"), buttons > 0 && idle);
+    for (const char *name : {"actThreadListCloseAll", "actThreadListCloseAll2", "actThreadListSaveTab"})
+        SetActionState(QString::fromUtf8(name), buttons > 0);
+    SetActionState(QStringLiteral("actThreadListNextTab"), buttons > 1);
+    SetActionState(QStringLiteral("actThreadListPriorTab"), buttons > 1);
+    SetActionState(QStringLiteral("actThreadListLoadNext"), moreToShow);
+    SetActionState(QStringLiteral("actThreadListLoadAll"),
+                   !paged && (moreToShow || (idle && TavuConfig->DATOCHIMODE == 2)));
+    SetActionState(QStringLiteral("actThreadListFilter"), idle);
+    SetActionState(QStringLiteral("actThreadListFilterHoliday"), idle);
+    SetActionState(QStringLiteral("actThreadListCancelDownload"), doc->DownloadState == TTavuListDoc::dsDownloading);
+    SetActionState(QStringLiteral("actThreadListReload"), board != nullptr && idle);
+    SetActionState(QStringLiteral("actThreadListLoadTab"), true);
+    SetActionState(QStringLiteral("actThreadListShowLocal"), board != nullptr && idle);
+    SetActionState(QStringLiteral("actThreadListRebone"), board != nullptr);
+    SetActionState(QStringLiteral("actThreadListBoardOpenTavu"), board != nullptr);
+    SetActionState(QStringLiteral("actThreadListBoardOpenBrowser"), board != nullptr);
+    SetActionState(QStringLiteral("actThreadListNewThread"), board && board->BBS && idle && !TavuEnviron->IsOffline()
+                                                                 && !board->BBS->GetNewThreadCgiUrl(board).isEmpty());
+    SetActionState(QStringLiteral("actThreadListCheckUpdate"), board != nullptr && idle && !CheckRunning);
+    SetActionState(QStringLiteral("actThreadListRound"), board != nullptr && idle && !CheckRunning);
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("お気に入り"), true);
+    UpdateThreadRowCommands(doc);
+    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), doc->CountNewThreads());
+}
+
+// The commands on the selected rows; set only while the view's focused row holds a thread.
+void TVarneloWindow::UpdateThreadRowCommands(TTavuListDoc *doc)
+{
+    const int focused = ThreadListView->currentIndex().row();
+    if (focused < 0 || focused >= doc->Items()->Count())
+        return;
+    TThreadItem *item = doc->Items()->Get(focused);
+    if (!item)
+        return;
+    const int selected = SelectedCount(ThreadListView);
+    QList<TThreadItem *> items;
+    for (const QModelIndex &index : ThreadListView->selectionModel()->selectedRows()) {
+        if (index.row() < doc->Items()->Count())
+            items.append(doc->Items()->Get(index.row()));
+    }
+
+    for (const char *name : {"actThreadListBold", "actThreadListReverse", "actThreadListColor",
+                             "actThreadListAddShortcut", "actThreadListPriority", "actThreadListCopyUrl",
+                             "actThreadListCopyTitle", "actThreadListCopyTitleUrl", "actThreadListExtractLink",
+                             "actThreadListSetKakoLog", "actThreadListExport", "actThreadListAbone",
+                             "actThreadListQueryAbone"})
+        SetActionState(QString::fromUtf8(name), selected > 0);
+    SetActionChecked(QStringLiteral("actThreadListBold"), item->BOLD);
+    SetActionChecked(QStringLiteral("actThreadListReverse"), item->REVERSE);
+    for (const char *name : {"actThreadListComment", "actThreadListProperty", "actThreadListDownloadThreadNewPage",
+                             "actThreadListChottoLook", "actThreadListOpenTavu", "actThreadListOpenBrowser"})
+        SetActionState(QString::fromUtf8(name), selected == 1);
+    SetActionState(QStringLiteral("actThreadListDeleteLog"),
+                   selected > 1 || (selected == 1 && (item->LogExists() || QFile::exists(item->GetInfFile()))));
+    const TSite *localSite = TavuEnviron->LocalSite();
+    SetActionState(QStringLiteral("actThreadListMoveToLocal"),
+                   selected > 0 && doc->Site != localSite && !(doc->GetBoard() && doc->GetBoard()->Site == localSite));
+
+    const bool allFavorite = !items.isEmpty()
+        && std::all_of(items.begin(), items.end(), [](const TThreadItem *i) { return i && i->FAVORITE; });
+    SetActionState(QStringLiteral("actThreadListAddFav"), selected == 1 ? !item->LOCALLOG : selected > 0);
+    SetActionChecked(QStringLiteral("actThreadListAddFav"), allFavorite);
+    SetActionCaption(QStringLiteral("actThreadListAddFav"), allFavorite ? QStringLiteral("選択スレッドをお気に入りから削除(&F)")
+                                                                        : QStringLiteral("選択スレッドをお気に入りに登録(&F)..."));
+    const bool shortcut = selected == 1 && item->SHORTCUT;
+    SetActionChecked(QStringLiteral("actThreadListAddShortcut"), shortcut);
+    SetActionCaption(QStringLiteral("actThreadListAddShortcut"),
+                     shortcut ? QStringLiteral("選択スレッドをショートカットバーから削除(&H)")
+                              : QStringLiteral("選択スレッドをショートカットバーに登録(&H)..."));
+}
+
+void TVarneloWindow::UpdateBrowserMenu()
+{
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), false);
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("ブラウザ"), false);
+    TTavuBrowser *tab = nullptr;
+    if (!GetActiveBrowser(tab)) {
+        ShowCount(4, QStringLiteral("新ﾚｽ: %1"), 0);
+        return;
+    }
+    const int buttons = BrowserToolBar->findChildren<TBrowserToolButton *>().size();
+    const bool idle = tab->DownloadState == TTavuBrowser::dsIdle;
+    TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+    const bool thread = item != nullptr;
+
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("ブラウザ"), true);
+    SetActionState(QStringLiteral("actBrowserClose"), idle || tab->IsWebPage());
+    SetActionState(QStringLiteral("actBrowserNextTab"), buttons > 1);
+    SetActionState(QStringLiteral("actBrowserPriorTab"), buttons > 1);
+    SetActionChecked(QStringLiteral("actBrowserNavigateLock"), tab->Locked);
+
+    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), thread);
+    if (thread) {
+        const bool downloading = tab->DownloadState == TTavuBrowser::dsDownloading;
+        SetActionState(QStringLiteral("actThreadReload"), idle && !TavuEnviron->IsOffline());
+        SetActionState(QStringLiteral("actThreadRefresh"), idle && !TavuEnviron->IsOffline());
+        SetActionState(QStringLiteral("actThreadCancelDownload"), downloading);
+        SetActionState(QStringLiteral("actThreadReturn"), idle && QFile::exists(item->GetBakFile()));
+        SetActionChecked(QStringLiteral("actThreadAddFav"), item->FAVORITE);
+        SetActionCaption(QStringLiteral("actThreadAddFav"), item->FAVORITE ? QStringLiteral("お気に入りから削除(&F)...")
+                                                                           : QStringLiteral("お気に入りに登録(&F)"));
+        SetActionChecked(QStringLiteral("actThreadAddShortcut"), item->SHORTCUT);
+        SetActionCaption(QStringLiteral("actThreadAddShortcut"), item->SHORTCUT
+                                                                    ? QStringLiteral("ショートカットバーから削除(&H)")
+                                                                    : QStringLiteral("ショートカットバーに登録(&H)..."));
+        SetActionChecked(QStringLiteral("actThreadSetKakoLog"), item->KAKOLOG);
+    }
+    ShowCount(4, QStringLiteral("新ﾚｽ: %1"), item ? std::max(item->NewCount, 0) : 0);
+}
+
+// The board commands, and the thread-list commands while a thread-list tab is shown.
+void TVarneloWindow::BoardListPopupPopup()
+{
+    UpdateBoardListMenu();
+    TTavuListDoc *doc = nullptr;
+    if (GetActiveListDoc(doc))
+        UpdateThreadListMenu();
+}
+
+// ---- window and tool-bar layout ----
+
+QList<QToolBar *> TVarneloWindow::CoolBarBands() const
+{
+    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar};
+}
+
+// The window's place and state, the pane sizes and the tool-bar bands.
+void TVarneloWindow::LoadCoolBarLayout()
+{
+    const TIniFile &ini = TavuConfig->Ini;
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+    QRect bounds(ini.ReadInteger(Desktop, QStringLiteral("LEFT"), 40), ini.ReadInteger(Desktop, QStringLiteral("TOP"), 40),
+                 ini.ReadInteger(Desktop, QStringLiteral("WIDTH"), 1000), ini.ReadInteger(Desktop, QStringLiteral("HEIGHT"), 720));
+    if (bounds.left() > screen.width() - 50) {
+        if (bounds.width() > screen.width())
+            bounds.setWidth(screen.width() - 100);
+        bounds.moveLeft((screen.width() - bounds.width()) / 2);
+    }
+    setGeometry(bounds);
+    if (ini.ReadInteger(Desktop, QStringLiteral("WINDOWSTATE"), 0) == 2)
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    const int boardWidth = ini.ReadInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), 200);
+    MainSplitter->setSizes({boardWidth, std::max(bounds.width() - boardWidth, 100)});
+    const int listHeight = ini.ReadInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), 220);
+    ThreadListSplitter->setSizes({listHeight, std::max(bounds.height() - listHeight, 100)});
+    const int logHeight = ini.ReadInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), 100);
+    MessageSplitter->setSizes({std::max(bounds.height() - logHeight, 100), logHeight});
+
+    Kpwfunc::LoadCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
+}
+
+void TVarneloWindow::SaveCoolBarLayout()
+{
+    TIniFile &ini = TavuConfig->Ini;
+    const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
+    ini.WriteInteger(Desktop, QStringLiteral("WINDOWSTATE"), isMaximized() ? 2 : 0);
+    ini.WriteInteger(Desktop, QStringLiteral("LEFT"), bounds.left());
+    ini.WriteInteger(Desktop, QStringLiteral("TOP"), bounds.top());
+    ini.WriteInteger(Desktop, QStringLiteral("WIDTH"), bounds.width());
+    ini.WriteInteger(Desktop, QStringLiteral("HEIGHT"), bounds.height());
+    ini.WriteInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), MainSplitter->sizes().value(0));
+    ini.WriteInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), ThreadListSplitter->sizes().value(0));
+    ini.WriteInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), MessageSplitter->sizes().value(1));
+    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
+    for (int column = 0; column < keys.size(); ++column)
+        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
+    Kpwfunc::SaveCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
+}
+
+// Hints with shortcuts on every tool-bar button, the busy animation, the band layout.
+void TVarneloWindow::BuildToolBars()
+{
+    for (QAction *action : ActionList1->Actions())
+        action->setToolTip(ButtonHint(action));
+
+    const QString clip = TTavuConfig::AppDir() + QStringLiteral("resource/anime.gif");
+    if (!busyMovie && QFile::exists(clip)) {
+        busyMovie = new QMovie(clip, QByteArray(), this);
+        busyMovie->setScaledSize(QSize(16, 16));
+        Animate1->setMovie(busyMovie);
+        busyMovie->jumpToFrame(0);
+    }
+    Kpwfunc::LoadCoolBarBands(this, CoolBarBands(), TavuConfig->Ini, CoolBarSection);
+}
+
+// Each tab bar above or below its pane (POSITION 0 above, 1 below), and its tool bar beside it
+// (TOOLBARPOS 1 above, 2 below, 3 left, 4 right of the tabs).
+void TVarneloWindow::ApplyTabBarPositions()
+{
+    auto place = [](QWidget *pane, QWidget *tabPanel, QToolBar *tabs, QToolBar *tools, int position, int toolBarPos) {
+        auto *paneLayout = static_cast<QBoxLayout *>(pane->layout());
+        paneLayout->removeWidget(tabPanel);
+        paneLayout->insertWidget(position == 1 ? paneLayout->count() : 0, tabPanel);
+
+        auto *tabLayout = static_cast<QBoxLayout *>(tabPanel->layout());
+        tabLayout->removeWidget(tabs);
+        tabLayout->removeWidget(tools);
+        const bool beside = toolBarPos != 1 && toolBarPos != 2;
+        tabLayout->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+        const bool toolsFirst = toolBarPos == 1 || toolBarPos == 3;
+        // The tab bar is as wide as its buttons; the space left over stays beside it.
+        if (toolsFirst)
+            tabLayout->addWidget(tools, 0, Qt::AlignLeft);
+        tabLayout->addWidget(tabs, 1, Qt::AlignLeft);
+        if (!toolsFirst)
+            tabLayout->addWidget(tools, 0, Qt::AlignRight);
+    };
+    place(ThreadListPanel, ThreadListTabPanel, ThreadListBar, ThreadListActToolBar, TavuConfig->THREADTAB_POSITION,
+          TavuConfig->THREADTAB_TOOLBARPOS);
+    place(BrowserPanel, BrowserTabPanel, BrowserToolBar, BrowserActToolBar, TavuConfig->BROWSERTAB_POSITION,
+          TavuConfig->BROWSERTAB_TOOLBARPOS);
+}
+
+// ---- the site shown ----
+
+void TVarneloWindow::SelectSite(TSite *site)
+{
+    if (site == currentSite)
+        return;
+    for (int i = 0; i < SiteComboBox->count(); ++i) {
+        if (SiteComboBox->itemData(i).value<void *>() == site) {
+            const QSignalBlocker blocker(SiteComboBox);
+            SiteComboBox->setCurrentIndex(i);
+            SiteComboBoxChange();
+            return;
+        }
+    }
+}
+
+// The tree keeps the state of the site it leaves and shows the chosen site's boards.
+void TVarneloWindow::SiteComboBoxChange()
+{
+    auto *site = static_cast<TSite *>(SiteComboBox->currentData().value<void *>());
+    if (!site)
+        return;
+    Kpwfunc::SaveTreeState(BoardListView, currentSite);
+    currentSite = site;
+    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+    UpdateBoardListMenu();
+}
+
+// ---- small handlers ----
+
+// Puts back the copy of the log kept before the thread was fetched anew ("再取得"), with the
+// validators and counts it had, and shows the thread again. The log is replaced only once the
+// copy has been read, so a failure leaves it as it was.
+void TVarneloWindow::actThreadReturnExecute()
+{
+    TTavuBrowser *tab = nullptr;
+    if (!GetActiveBrowser(tab) || tab->IsWebPage() || !tab->ThreadItem() || tab->DownloadState != TTavuBrowser::dsIdle)
+        return;
+    TThreadItem *item = tab->ThreadItem();
+    const QString bak = item->GetBakFile();
+    if (!QFile::exists(bak))
+        return;
+    if (!Kpwfunc::AskYesNo(QStringLiteral("スレッドを復元しますか？\n(通常このコマンドは「再取得」に失敗した場合に使います。)")))
+        return;
+    try {
+        QFile copy(bak);
+        if (!copy.open(QIODevice::ReadOnly))
+            throw EFileError(QStringLiteral("%1 を読めません。").arg(bak));
+        FileUtil::WriteFileAtomic(item->GetLogFile(), copy.readAll());
+        TIniFile inf(item->GetInfFile());
+        for (const QString &key : {QStringLiteral("LAST_MODIFIED"), QStringLiteral("SIZE"), QStringLiteral("COUNT"),
+                                   QStringLiteral("READ")})
+            inf.WriteString(QStringLiteral("LOG"), key, inf.ReadString(QStringLiteral("BAK"), key));
+        inf.UpdateFile();
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        return;
+    }
+    item->LoadInfo();
+    // The tab shows the item already: a fresh item of the same thread makes it render the log anew.
+    auto *restored = new TThreadItem;
+    restored->CopyLocation(*item);
+    OpenThread(restored, false, false, true, 0, true, QString());
+    restored->Release();
+}

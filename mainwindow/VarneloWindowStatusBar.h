@@ -1,0 +1,26 @@
+#pragma once
+// TStatusBar: a status bar of the main window made of panels, each a text of its own width; the last
+// panel takes the rest. A panel may hold a widget instead of its text (the progress bar).
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+
+class TStatusBar : public QWidget {
+    Q_OBJECT
+public:
+    // widths: one per panel; the last panel stretches whatever its width.
+    TStatusBar(const QList<int> &widths, QWidget *parent = nullptr);
+
+    int PanelCount() const { return panels.size(); }
+    QString Text(int panel) const;
+    void SetText(int panel, const QString &text);
+    void SetWidth(int panel, int width);
+    int Width(int panel) const;
+    // Places the widget in the panel (above its text).
+    void PutWidget(int panel, QWidget *widget);
+
+private:
+    QList<QLabel *> panels;
+};

@@ -1,0 +1,840 @@
+// The thread-list pane and the thread-list request flow: opening a board fills its board tab with
+// the board's thread list, downloaded or stored; the pane draws, sorts, pages and marks the rows of
+// the tab it shows.
+//
+// A board tab keeps the download that fills it (TTavuListDoc::Downloader). A tab that is closed or
+// refilled while its download runs lets go of it: what the download still reports is dropped, so
+// nothing is ever written into a tab that is gone.
+
+#include "mainwindow/VarneloWindow.h"
+
+#include "boards/DolibManager.h"
+#include "controls/ExtListView.h"
+#include "controls/TabButton.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Exceptions.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/Tavutils.h"
+#include "core/TextList.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "core/ThreadListDownloader.h"
+#include "mainwindow/BoardTreeImages.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "mainwindow/ThreadListPane.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+// The status panels of the request flows.
+constexpr int FlowStatusPanel = 0;   // StatusBar2
+constexpr int NewThreadsPanel = 3;   // StatusBar1
+
+QColor Color(TColor color)
+{
+    return QColor::fromRgba(ColorToQColor(color));
+}
+
+bool IsPaged(const TBoard *board)
+{
+    return board && board->BBS && board->BBS->IsThreadListPaged();
+}
+
+bool ListsWhatArrives(const TBoard *board)
+{
+    // Favorites folders and local folders are listed whole; their rows are prepared as shown.
+    const QString id = board && board->BBS ? board->BBS->ID : QString();
+    return id == QLatin1String("favoritesscript") || id == QLatin1String("localscript");
+}
+
+QString TabStateFile()
+{
+    return TavuConfig->GetProfileDir() + QStringLiteral("tabthread.txt");
+}
+
+}  // namespace
+
+// ---- set-up ----
+
+void TVarneloWindow::BindThreadListPane()
+{
+    TqorExtListView *view = ThreadListView;
+    view->SetVirtualMode(true);
+    view->SetStyle(lvOwnerDrawFixed);
+    view->SetExtendedStyles(lvxFullRowSelect | lvxInfoTip | lvxLabelTip);
+    view->SetRowSelect(true);
+    view->SetMultiSelect(true);
+    view->SetReadOnly(true);
+    view->SetAutoColumnSort(acsNoSort);
+    view->SetShowSortArrows(true);
+    view->OnDrawItem = [this](TCustomEnhListView *, QPainter *canvas, int row, const QRect &rect,
+                              TOwnerDrawState state, bool &defaultDrawing, bool &fullRowSelect) {
+        DrawThreadListRow(canvas, row, rect, state.testFlag(odSelected));
+        defaultDrawing = true;
+        fullRowSelect = true;
+    };
+    view->OnDrawSubItem = [this](TCustomEnhListView *, QPainter *canvas, int row, int column, const QRect &rect,
+                                 TOwnerDrawState state, bool &defaultDrawing) {
+        DrawThreadListCell(canvas, row, column, rect, state.testFlag(odSelected));
+        defaultDrawing = false;
+    };
+    view->OnAfterDefaultDrawItem = [this](TCustomEnhListView *, QPainter *canvas, int row, const QRect &rect,
+                                          TOwnerDrawState) { DrawHeadlineSeparator(canvas, row, rect); };
+    view->OnInfoTip = [this](TCustomExtListView *, int row, int, const QString &, QString &additional) {
+        additional = ThreadListTip(row);
+    };
+    view->OnColumnClick = [this](TCustomEnhListView *, int column) { ThreadListViewColumnClick(column); };
+    connect(view, &QAbstractItemView::clicked, this, [this] { ThreadListViewOpen(false); });
+    connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
+    for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
+        connect(new QShortcut(key, view, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
+                [] { Kpwfunc::OpenSelectedThread(); });
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TVarneloWindow::UpdateThreadListMenu);
+
+    TTavuListDoc::SetTabImages([this](TTavuListDoc::TTabImage image) {
+        static const int pictures[] = {imgBoard, imgReload, imgSave, imgFilter, imgInfo, imgLock};
+        return ActionImage.value(pictures[image]);
+    });
+
+    const auto bind = [this](const char *name, auto handler) {
+        ActionList1->Bind(QString::fromUtf8(name), this, handler);
+    };
+    bind("actThreadListLoadNext", &TVarneloWindow::actThreadListLoadNextExecute);
+    bind("actThreadListLoadAll", &TVarneloWindow::actThreadListLoadAllExecute);
+    bind("actThreadListCancelDownload", &TVarneloWindow::actThreadListCancelDownloadExecute);
+    bind("actThreadListReload", &TVarneloWindow::actThreadListReloadExecute);
+    bind("actThreadListClose", &TVarneloWindow::actThreadListCloseExecute);
+    bind("actThreadListCloseAll", [this] { actThreadListCloseAllExecute(false); });
+    bind("actThreadListCloseAll2", [this] { actThreadListCloseAllExecute(true); });
+    bind("actThreadListLock", &TVarneloWindow::actThreadListLockExecute);
+    for (const char *mark : {"actThreadListBold", "actThreadListReverse", "actThreadListColor", "actThreadListAbone",
+                             "actThreadListSetKakoLog"})
+        bind(mark, [this, mark] { actThreadListBoldExecute(QString::fromUtf8(mark)); });
+    bind("actThreadListSaveTab", &TVarneloWindow::actThreadListSaveTabExecute);
+    bind("actThreadListLoadTab", &TVarneloWindow::actThreadListLoadTabExecute);
+    bind("actThreadListDownloadThreadNewPage", [] { Kpwfunc::OpenSelectedThread(true); });
+    bind("actOnline", &TVarneloWindow::actOnlineExecute);
+}
+
+// A board opens with a single or a double click, as BOARDLISTSETTING says; with a single click a
+// category opens and closes with it too.
+void TVarneloWindow::BindBoardTree()
+{
+    connect(BoardListView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) {
+        if (TavuConfig->BOARDLISTSETTING != 0)
+            return;
+        if (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node))
+            Kpwfunc::BoardTreeChange(BoardListView);
+        else if (node->childCount() > 0)
+            node->setExpanded(!node->isExpanded());
+    });
+    connect(BoardListView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
+        if (TavuConfig->BOARDLISTSETTING == 1 && (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node)))
+            Kpwfunc::BoardTreeChange(BoardListView);
+    });
+    connect(BoardListView, &QTreeWidget::currentItemChanged, this, &TVarneloWindow::UpdateBoardListMenu);
+    ActionList1->Bind(QStringLiteral("actBoardDeleteBoard"), this, &TVarneloWindow::actBoardDeleteBoardExecute);
+    for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed}) {
+        connect(BoardListView, signal, this, [](QTreeWidgetItem *node) {
+            if (!Kpwfunc::NodeBoard(node) && !Kpwfunc::NodeSite(node))
+                node->setIcon(0, BoardTreeImages::CategoryIcon(node->isExpanded()));
+        });
+    }
+}
+
+void TVarneloWindow::actBoardDeleteBoardExecute()
+{
+    TBoard *board = Kpwfunc::NodeBoard(BoardListView->currentItem());
+    TSite *site = CurrentSite();
+    if (!board || !site)
+        return;
+    TTavuListDoc *doc = nullptr;
+    if (Kpwfunc::FindBoardTab(board, doc))
+        Kpwfunc::CloseListDoc(doc);
+    for (TTavuBrowser *tab : QList<TTavuBrowser *>(Browsers)) {
+        const TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+        if (item && item->Site == board->Site && item->BoardID == board->ID)
+            Kpwfunc::CloseBrowser(tab);
+    }
+    if (Kpwfunc::DeleteSiteBoard(site, board)) {
+        Kpwfunc::SaveTreeState(BoardListView, site);
+        Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+    }
+}
+
+// ---- the thread-list request flow ----
+
+void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly)
+{
+    if (!board)
+        return;
+    UpdateThreadListMenu();
+    TTavuListDoc *doc = nullptr;
+    if (Kpwfunc::FindBoardTab(board, doc)) {
+        if (doc->DownloadState != TTavuListDoc::dsIdle)
+            return;
+        doc->Activate();
+        if (!TavuConfig->THREADLISTEXISTSRELOAD && !reload)
+            return;
+        doc->ClearItems();
+    } else {
+        Kpwfunc::NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
+    }
+
+    BeginBusy();
+    doc->Items()->BBS = board->BBS;
+    doc->Items()->Site = board->Site;
+    if (doc == shownListDoc)
+        SetThreadListRowCount(0, false);
+    const QString target = ThreadListPane::BoardTarget(board);
+    Kpwfunc::AddLog(QString());
+    Kpwfunc::AddLog(QStringLiteral("▽スレッド一覧の取得開始 →") + target);
+    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧の取得開始：") + target);
+
+    doc->ItemLimit = IsPaged(board) ? 0 : TavuConfig->THREADLISTCOUNT;
+    if (doc->PageStep <= 0)
+        doc->PageStep = TavuConfig->THREADLISTCOUNT;
+    doc->PageNumber = 1;
+    doc->LoadSubjectDat();
+    doc->LoadInfFileList();
+    doc->DownloadState = TTavuListDoc::dsDownloading;
+    doc->UpdateTabImage();
+
+    auto *job = new TThreadListDownloader;
+    job->BBS = board->BBS;
+    job->Site = board->Site;
+    job->Board = board;
+    job->Items = doc->Items();
+    job->Doc = doc;
+    job->CodePage = board->CodePage;
+    job->OnThreadItem = [this](TThreadListDownloader *j, TThreadItem *item) { OnThreadListItem(j, item); };
+    job->OnProgress = [this](TThreadListDownloader *j, TThreadItem *item, int maximum, int position) {
+        return OnThreadListProgress(j, item, maximum, position);
+    };
+    job->OnDone = [this](TThreadListDownloader *j, bool failed) { OnThreadListDone(j, failed); };
+    job->OnError = [this](TThreadListDownloader *j, int code, const QString &message, const QString &detail) {
+        OnThreadListError(j, code, message, detail);
+    };
+    doc->Downloader = job;
+
+    const bool favorites = board->Site && board->Site == TavuEnviron->FavoritesSite();
+    if (board->BBS && ((!cacheOnly && !TavuEnviron->IsOffline()) || favorites)) {
+        TavuConfig->SetLoadBoardCount(TavuConfig->VOZADAZOZ_LOAD_BOARD_COUNT + 1);
+        board->BBS->DownloadThreadList(job, reload, false);
+    } else {
+        job->NotModified = true;
+        OnThreadListDone(job, false);
+    }
+
+    UpdateThreadListMenu();
+    const QString siteId = board->Site ? board->Site->SITEID : QString();
+    const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
+    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
+    RecentBoards->Lines.prepend(prefix + target);
+}
+
+// The document a download still fills; nullptr once the tab let go of it.
+TTavuListDoc *TVarneloWindow::LiveListDoc(const TThreadListDownloader *job) const
+{
+    auto *doc = qobject_cast<TTavuListDoc *>(job->Doc.data());
+    return doc && doc->Downloader == job ? doc : nullptr;
+}
+
+// Every listed thread joins the document, so the stored list is kept whole however many of them
+// the list prepares for display. A "not modified" answer reports the stored threads: the document
+// reads them itself when the download ends.
+void TVarneloWindow::OnThreadListItem(TThreadListDownloader *job, TThreadItem *item)
+{
+    TTavuListDoc *doc = LiveListDoc(job);
+    if (!doc || !item || job->NotModified)
+        return;
+    doc->AddItem(item);
+    item->Number = doc->ArrivalItems()->Count();
+}
+
+bool TVarneloWindow::OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position)
+{
+    ProgressBar->setRange(0, std::max(maximum, 0));
+    ProgressBar->setValue(std::clamp(position, 0, std::max(maximum, 0)));
+    TTavuListDoc *doc = LiveListDoc(job);
+    if (!doc)
+        return false;
+    if (item && !job->NotModified) {
+        StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧取得中・・・"));
+        StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(doc->CountNewThreads()));
+    }
+    const bool merge = item && !job->NotModified;
+    if (IsPaged(job->Board)) {
+        if (merge)
+            doc->UpdateList(item, true);
+        return true;
+    }
+    if (doc->Items()->Count() >= TavuConfig->THREADLISTCOUNT + 1)
+        return false;
+    if (!ListsWhatArrives(job->Board)) {
+        if (merge)
+            doc->UpdateList(item, true);
+    } else if (doc == shownListDoc) {
+        SetThreadListRowCount(doc->Items()->Count(), true);
+    }
+    return true;
+}
+
+void TVarneloWindow::OnThreadListDone(TThreadListDownloader *job, bool failed)
+{
+    TTavuListDoc *doc = LiveListDoc(job);
+    if (doc)
+        FinishThreadList(doc, job, failed);
+    ProgressBar->reset();
+    StatusBar2->SetText(FlowStatusPanel, QString());
+    if (doc) {
+        doc->Downloader = nullptr;
+        Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+    }
+    delete job;
+    UpdateThreadListMenu();
+    EndBusy();
+}
+
+void TVarneloWindow::FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed)
+{
+    TBoard *board = job->Board;
+    if (TavuConfig->DATOCHIMODE == 1 && doc->Items()->Count() > 0)
+        Kpwfunc::AddFallenThreads(doc);
+    if (!failed && job->NotModified) {
+        doc->DownloadState = TTavuListDoc::dsLoadingStored;
+        doc->UpdateTabImage();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        doc->LoadSubjectTxt();
+    }
+    TThreadItemList *items = doc->Items();
+    Kpwfunc::AddLog(QStringLiteral("△スレッド一覧の取得完了 →") + ThreadListPane::BoardTarget(board)
+                    + QStringLiteral(" (%1件 / %2件)").arg(items->CountMarked()).arg(items->Count()));
+    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧の取得完了：") + ThreadListPane::BoardTarget(board));
+
+    if (!failed) {
+        // A list whose last line repeats its first thread loses the repetition.
+        if (items->Count() > 1 && items->Get(0)->GetKey() == items->Get(items->Count() - 1)->GetKey()) {
+            TThreadItemList *arrival = doc->ArrivalItems();
+            if (arrival->Count() > 1 && arrival->Get(arrival->Count() - 1) == items->Get(items->Count() - 1))
+                arrival->Delete(arrival->Count() - 1);
+            items->Delete(items->Count() - 1);
+        }
+        if (TavuEnviron->GetCached() && !job->NotModified && items->Count() > 0 && !TavuEnviron->IsOffline()) {
+            try {
+                doc->SaveSubjectDat();
+                doc->SaveSubjectTxt();
+            } catch (const EVarnelo &e) {
+                Kpwfunc::AddLog(e.Message);
+            }
+        }
+        doc->SetDisplayCount(IsPaged(board) ? items->Count() : TavuConfig->THREADLISTCOUNT);
+    }
+    doc->DownloadState = TTavuListDoc::dsIdle;
+    if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
+        doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
+        doc->TabButton->setToolTip(board->Name);
+        Kpwfunc::UpdateBarWidth(ThreadListBar);
+    }
+    doc->UpdateTabImage();
+    if (doc == shownListDoc)
+        SetThreadListRowCount(doc->DisplayCount(), true);
+}
+
+void TVarneloWindow::OnThreadListError(TThreadListDownloader *job, int code, const QString &message,
+                                       const QString &detail)
+{
+    if (code == 0 || !job->Board)
+        return;
+    const QString target = ThreadListPane::BoardTarget(job->Board);
+    Kpwfunc::AddLog(QStringLiteral("△スレッド一覧取得エラー →") + target);
+    Kpwfunc::AddLog(QStringLiteral("→%1:%2").arg(code).arg(message));
+    Kpwfunc::AddLog(QString());
+    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧取得エラー：") + target);
+    if (!LiveListDoc(job))
+        return;   // the tab is gone: nobody waits for the message
+
+    const QString blockPage = ThreadListPane::BlockPageUrl(detail);
+    if (job->BBS && job->BBS->ID == QLatin1String("dolibscript") && code == 302 && !blockPage.isEmpty()) {
+        Kpwfunc::OpenUrl(blockPage, QStringLiteral("ようこそバーボンハウスへ"));
+        const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
+        if (browserPane && !browserPane->isChecked())
+            Execute(QStringLiteral("actShowPaneChange"));
+        return;
+    }
+    Kpwfunc::ShowMessage(Kpwfunc::mkError,
+                         QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
+                                        "板が移転したかもしれません。\n"
+                                        "[板|ボード一覧の更新]を実行してボード一覧を最新にした後、\n"
+                                        "もう一度トライしてみてください。")
+                             .arg(code)
+                             .arg(message, job->Board->Name));
+}
+
+void TVarneloWindow::DetachListDoc(TTavuListDoc *doc)
+{
+    if (!doc || !doc->Downloader)
+        return;
+    doc->CancelDownload();
+    doc->Downloader = nullptr;
+    doc->DownloadState = TTavuListDoc::dsIdle;
+}
+
+// ---- binding the view to a document ----
+
+void TVarneloWindow::ShowListDoc(TTavuListDoc *doc, bool switchPane)
+{
+    if (switchPane && doc) {
+        ThreadListTabClick(doc);   // activates the document, which binds it
+        return;
+    }
+    if (doc == shownListDoc)
+        return;
+
+    TqorExtListView *view = ThreadListView;
+    if (shownListDoc) {
+        shownListDoc->TopRow = std::max(view->indexAt(QPoint(0, 0)).row(), 0);
+        shownListDoc->SelectedRow = std::max(view->currentIndex().row(), 0);
+    }
+    view->clearSelection();
+    shownListDoc = doc;
+    if (!doc) {
+        SetThreadListRowCount(0, false);
+        view->viewport()->update();
+        return;
+    }
+    SetThreadListRowCount(doc->DisplayCount(), false);
+    if (doc->SelectedRow < doc->DisplayCount()) {
+        view->scrollTo(view->model()->index(doc->TopRow, 0), QAbstractItemView::PositionAtTop);
+        view->selectionModel()->setCurrentIndex(view->model()->index(doc->SelectedRow, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    UpdateThreadListMenu();
+    view->viewport()->update();
+    doc->DoSelect();
+    if (doc->TabMenuItem)
+        doc->TabMenuItem->setChecked(true);
+}
+
+void TVarneloWindow::MoveListDocToFront(TTavuListDoc *doc)
+{
+    const qsizetype index = ListDocs.indexOf(doc);
+    if (index > 0)
+        ListDocs.move(index, 0);
+}
+
+void TVarneloWindow::ListDocActivated(TTavuListDoc *doc)
+{
+    MoveListDocToFront(doc);
+    ShowListDoc(doc, false);
+}
+
+// A pressed tab may bring the thread-list pane into view first; the document's activation then
+// binds it to the view.
+void TVarneloWindow::ThreadListTabClick(TTavuListDoc *doc)
+{
+    const QAction *listPane = Action(QStringLiteral("actShowThreadList2"));
+    if (TavuConfig->TABCLICKCHANGEPANE && listPane && !listPane->isChecked())
+        Execute(QStringLiteral("actShowPaneChange"));
+    doc->Activate();
+}
+
+void TVarneloWindow::SetThreadListRowCount(int count, bool keepScroll)
+{
+    ThreadListView->SetItemCountEx(std::max(count, 0));
+    if (!keepScroll)
+        ThreadListView->scrollToTop();
+    ThreadListView->viewport()->update();
+}
+
+// Readies the rows from..to-1 for display (their .inf read, the thread rules applied); an erased
+// thread leaves the list, so the walk goes from the end.
+void TVarneloWindow::PrepareRows(TTavuListDoc *doc, int from, int to)
+{
+    to = std::min(to, doc->Items()->Count());
+    for (int i = to - 1; i >= std::max(from, 0); --i) {
+        if (i < doc->Items()->Count())
+            doc->UpdateList(doc->Items()->Get(i), true);
+    }
+}
+
+// ---- drawing ----
+
+void TVarneloWindow::DrawThreadListRow(QPainter *canvas, int row, const QRect &, bool selected)
+{
+    const TThreadItem *item = nullptr;
+    if (shownListDoc && row < shownListDoc->Items()->Count())
+        item = shownListDoc->Items()->Get(row);
+    const ThreadListPane::TRowStyle style = ThreadListPane::RowStyle(item, row, selected, *TavuConfig);
+    canvas->setBrush(Color(style.Background));
+    canvas->setPen(Color(style.Text));
+    QFont font = canvas->font();
+    font.setBold(style.Bold);
+    canvas->setFont(font);
+}
+
+void TVarneloWindow::DrawThreadListCell(QPainter *canvas, int row, int column, const QRect &rect, bool selected)
+{
+    canvas->fillRect(rect, canvas->brush());
+    if (!shownListDoc || row >= shownListDoc->Items()->Count())
+        return;
+    const TThreadItem &item = *shownListDoc->Items()->Get(row);
+    const QRect textRect = rect.adjusted(2, 0, -2, 0);
+    const int flags = Qt::AlignVCenter | Qt::TextSingleLine;
+    if (column == 0) {
+        if (!selected)
+            canvas->setPen(Color(ThreadListPane::RowStyle(&item, row, false, *TavuConfig).NumberText));
+        canvas->drawText(textRect, flags | Qt::AlignLeft, ThreadListPane::NumberText(item));
+        return;
+    }
+    const QString id = ThreadListColumns.value(column - 1);
+    const ThreadListPane::TColumnInfo info = ThreadListPane::ColumnInfo(id);
+    if (info.Kind == ThreadListPane::ckIcon) {
+        const int mark = ThreadListPane::CellMark(item, id);
+        if (mark >= 0 && mark < RowGlyphs.size())
+            canvas->drawPixmap(rect.topLeft(), RowGlyphs.at(mark));
+        return;
+    }
+    const QString text = ThreadListPane::CellText(item, id, TavuConfig->SHOWCOUNTGAP);
+    const Qt::Alignment alignment = info.Kind == ThreadListPane::ckRight ? Qt::AlignRight : Qt::AlignLeft;
+    canvas->drawText(textRect, flags | alignment, canvas->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width()));
+}
+
+// In a headline the rows of each source list start with a line across the view.
+void TVarneloWindow::DrawHeadlineSeparator(QPainter *canvas, int row, const QRect &rect)
+{
+    if (!shownListDoc || shownListDoc->Mode != TTavuListDoc::lmHeadline || row < 1
+        || row >= shownListDoc->Items()->Count())
+        return;
+    const TThreadItemList *items = shownListDoc->Items();
+    if (items->Get(row)->Number < items->Get(row - 1)->Number) {
+        canvas->setPen(palette().color(QPalette::WindowText));
+        canvas->drawLine(0, rect.top(), ThreadListView->viewport()->width(), rect.top());
+    }
+}
+
+QString TVarneloWindow::ThreadListTip(int row) const
+{
+    if (!TavuConfig->THREADLISTSHOWTOOLTIP || !shownListDoc || row < 0 || row >= shownListDoc->Items()->Count())
+        return QString();
+    return ThreadListPane::InfoTip(*shownListDoc->Items()->Get(row));
+}
+
+// ---- sorting and opening ----
+
+void TVarneloWindow::ThreadListViewColumnClick(int column)
+{
+    HintWindow->hide();
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    if (doc->Mode == TTavuListDoc::lmHeadline) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
+        return;
+    }
+    // Sorting always shows the whole list.
+    PrepareRows(doc, doc->DisplayCount(), doc->Items()->Count());
+    doc->SetDisplayCount(doc->Items()->Count());
+    ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
+    doc->Items()->SortColumn = doc->SortColumn;
+    doc->Items()->SortAscending = doc->SortFlag;
+    const int key = ThreadListPane::ColumnInfo(column == 0 ? QString() : ThreadListColumns.value(column - 1)).SortKey;
+    if (key > 0)
+        doc->Items()->Sort(key, doc->SortFlag);
+    SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
+    if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
+        ThreadListView->SelectItem(0);
+}
+
+void TVarneloWindow::ThreadListViewOpen(bool doubleClick)
+{
+    HintWindow->hide();
+    const int setting = TavuConfig->THREADLISTSETTING;
+    if (doubleClick ? setting != 1 : setting != 0)
+        return;
+    // Shift and Control only extend the selection.
+    if (!doubleClick && (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+        return;
+    Kpwfunc::OpenSelectedThread();
+}
+
+// ---- paging ----
+
+void TVarneloWindow::actThreadListLoadNextExecute()
+{
+    HintWindow->hide();
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    TBoard *board = doc->GetBoard();
+    if (!IsPaged(board)) {
+        const int shown = ThreadListView->Items()->OwnerDataCount();
+        const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
+        PrepareRows(doc, shown, next);
+        doc->SetDisplayCount(next);
+        SetThreadListRowCount(doc->DisplayCount(), true);
+        StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(doc->CountNewThreads()));
+        Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+        UpdateThreadListMenu();
+        return;
+    }
+    if (doc->DownloadState != TTavuListDoc::dsIdle || !board->BBS)
+        return;
+    BeginBusy();
+    auto *job = new TThreadListDownloader;
+    job->BBS = board->BBS;
+    job->Site = board->Site;
+    job->Board = board;
+    job->Items = doc->Items();
+    job->Doc = doc;
+    job->CodePage = board->CodePage;
+    job->OnThreadItem = [this](TThreadListDownloader *j, TThreadItem *item) { OnThreadListItem(j, item); };
+    job->OnProgress = [this](TThreadListDownloader *j, TThreadItem *item, int maximum, int position) {
+        return OnThreadListProgress(j, item, maximum, position);
+    };
+    job->OnDone = [this](TThreadListDownloader *j, bool failed) { OnThreadListDone(j, failed); };
+    job->OnError = [this](TThreadListDownloader *j, int code, const QString &message, const QString &detail) {
+        OnThreadListError(j, code, message, detail);
+    };
+    doc->Downloader = job;
+    doc->DownloadState = TTavuListDoc::dsDownloading;
+    doc->UpdateTabImage();
+    job->Page = ++doc->PageNumber;
+    board->BBS->DownloadThreadListNextPage(job, doc->PageNumber);
+}
+
+void TVarneloWindow::actThreadListLoadAllExecute()
+{
+    HintWindow->hide();
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    if (doc->DownloadState == TTavuListDoc::dsDownloading) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ダウンロードが完了していません。"));
+        return;
+    }
+    if (IsPaged(doc->GetBoard())) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
+        return;
+    }
+    BeginBusy();
+    ThreadListView->BeginUpdate();
+    PrepareRows(doc, ThreadListView->Items()->OwnerDataCount(), doc->Items()->Count());
+    if (TavuConfig->DATOCHIMODE == 2)
+        Kpwfunc::AddFallenThreads(doc);
+    doc->SetDisplayCount(doc->Items()->Count());
+    SetThreadListRowCount(doc->DisplayCount(), true);
+    ThreadListView->EndUpdate();
+    StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(doc->CountNewThreads()));
+    UpdateThreadListMenu();
+    EndBusy();
+    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+}
+
+// ---- marks on threads ----
+
+bool TVarneloWindow::NeedsSaveMode()
+{
+    if (TavuEnviron->GetCached())
+        return true;
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+                         QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
+    return false;
+}
+
+void TVarneloWindow::actThreadListBoldExecute(const QString &actionName)
+{
+    HintWindow->hide();
+    if (!NeedsSaveMode())
+        return;
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    TColor color = clWindowText;
+    if (actionName == QLatin1String("actThreadListColor")) {
+        QColorDialog dialog(this);
+        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+            return;
+        const QColor chosen = dialog.selectedColor();
+        color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    }
+    QList<int> rows = ThreadListView->SelectedRows();
+    std::reverse(rows.begin(), rows.end());   // the last row first: an erased row leaves the list
+    for (int row : rows) {
+        SetThreadMark(doc, row, actionName, color);
+        UpdateThreadListMenu();
+    }
+}
+
+void TVarneloWindow::SetThreadMark(TTavuListDoc *doc, int row, const QString &actionName, TColor color)
+{
+    TThreadItemList *items = doc->Items();
+    if (row < 0 || row >= items->Count())
+        return;
+    TThreadItem *item = items->Get(row);
+    const int listed = item->AGECOUNT;
+    item->LoadInfo();
+    item->AGECOUNT = listed;
+    if (actionName == QLatin1String("actThreadListBold"))
+        item->BOLD = !item->BOLD;
+    else if (actionName == QLatin1String("actThreadListReverse"))
+        item->REVERSE = !item->REVERSE;
+    else if (actionName == QLatin1String("actThreadListColor"))
+        item->COLOR = color;
+    else if (actionName == QLatin1String("actThreadListSetKakoLog"))
+        item->SetKakolog(!item->KAKOLOG);
+    else if (actionName == QLatin1String("actThreadListAbone"))
+        item->ABONE = true;
+    item->SaveInfo();
+
+    if (actionName != QLatin1String("actThreadListAbone")) {
+        ThreadListView->Items()->UpdateItems(row, row);
+        return;
+    }
+    items->Move(row, items->Count() - 1);
+    items->Delete(items->Count() - 1);
+    doc->SetDisplayCount(std::min(doc->DisplayCount() - 1, items->Count()));
+    SetThreadListRowCount(doc->DisplayCount(), true);
+}
+
+// ---- tabs ----
+
+void TVarneloWindow::actThreadListCancelDownloadExecute()
+{
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    if (doc->DownloadState == TTavuListDoc::dsDownloading && doc->UpdateCheck)
+        doc->UpdateCheck->requestInterruption();
+    else
+        doc->CancelDownload();
+}
+
+void TVarneloWindow::actThreadListReloadExecute()
+{
+    TTavuListDoc *doc = shownListDoc;
+    TBoard *board = doc ? doc->GetBoard() : nullptr;
+    if (!board || doc->DownloadState != TTavuListDoc::dsIdle)
+        return;
+    doc->SortFlag = false;
+    StartThreadListDownload(board, true, false);
+}
+
+void TVarneloWindow::actThreadListCloseExecute()
+{
+    HintWindow->hide();
+    TTavuListDoc *doc = shownListDoc;
+    if (doc && doc->IsLocked() && TavuConfig->THREADTAB_CHECKLOCKCLOSE
+        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
+                                Kpwfunc::mbYesNo)
+               != Kpwfunc::mrYes)
+        return;
+    ShowListDoc(nullptr, false);
+    Kpwfunc::CloseActiveListDoc(true);
+}
+
+// Closes the other tabs (allTabs: every tab), except those locked and those still loading.
+void TVarneloWindow::actThreadListCloseAllExecute(bool allTabs)
+{
+    HintWindow->hide();
+    if (ListDocs.isEmpty())
+        return;
+    ShowListDoc(nullptr, false);
+    const QList<TTavuListDoc *> docs = ListDocs;
+    for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
+        TTavuListDoc *doc = docs.at(i);
+        if (!doc->IsLocked() && doc->DownloadState == TTavuListDoc::dsIdle)
+            Kpwfunc::CloseListDoc(doc, false);
+    }
+    Kpwfunc::UpdateBarWidth(ThreadListBar);
+    if (!ListDocs.isEmpty())
+        ListDocs.first()->Activate();
+}
+
+void TVarneloWindow::actThreadListLockExecute()
+{
+    TTavuListDoc *doc = shownListDoc;
+    if (!doc)
+        return;
+    doc->SetLocked(!doc->IsLocked());
+    SetActionChecked(QStringLiteral("actThreadListLock"), doc->IsLocked());
+    ThreadListBar->update();
+}
+
+void TVarneloWindow::actThreadListSaveTabExecute()
+{
+    TTextList lines;
+    for (QAction *action : ThreadListBar->actions()) {
+        const auto *button = qobject_cast<TThreadListToolButton *>(ThreadListBar->widgetForAction(action));
+        const TTavuListDoc *doc = button ? button->ListDoc : nullptr;
+        if (!doc || doc->Mode != TTavuListDoc::lmBoard || !doc->Site || doc->BoardID.isEmpty())
+            continue;
+        lines.Add(ThreadListPane::TabLineText({doc->Site->SITEID, doc->BoardID, doc == shownListDoc}));
+    }
+    try {
+        lines.SaveToFile(TabStateFile());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+}
+
+// Opens the boards of tabthread.txt in file order (boards gone since are skipped) and shows the
+// tab that was shown when the file was written.
+void TVarneloWindow::actThreadListLoadTabExecute()
+{
+    TTextList lines;
+    if (!lines.LoadFromFile(TabStateFile()))
+        return;
+    TBoard *shown = nullptr;
+    for (const QString &text : lines.Lines) {
+        ThreadListPane::TTabLine line;
+        if (!ThreadListPane::ParseTabLine(text, line))
+            continue;
+        TSite *site = TavuEnviron->SiteList()->FindBySiteID(line.SiteID);
+        TBoard *board = site ? site->Boards->FindByID(line.BoardID) : nullptr;
+        if (!board)
+            continue;
+        StartThreadListDownload(board, false, false);
+        if (line.Shown)
+            shown = board;
+    }
+    TTavuListDoc *doc = nullptr;
+    if (shown && Kpwfunc::FindBoardTab(shown, doc))
+        doc->Activate();
+}
+
+void TVarneloWindow::actOnlineExecute()
+{
+    const QAction *online = Action(QStringLiteral("actOnline"));
+    const bool on = online && online->isChecked();
+    TavuEnviron->SetOffline(!on);
+    if (!on && DolibManager)
+        DolibManager->Logout();
+    UpdateBoardListMenu();
+    UpdateThreadListMenu();
+    UpdateBrowserMenu();
+}

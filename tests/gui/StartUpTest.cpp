@@ -1,0 +1,153 @@
+// The main window's creation and deferred start-up on a fresh program folder.
+
+#include "WindowTestEnv.h"
+
+#include "core/BBSList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuActionList.h"
+#include "mainwindow/ActionCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+// What the world looked like as each start-up step began.
+struct TStepState {
+    QString Step;
+    int BoardTypes = 0;
+    int Sites = 0;
+    int SiteBoxEntries = 0;
+    int MainToolBarButtons = 0;
+    bool SaveModeChecked = false;
+};
+
+void WriteBbsTxt(TWindowEnv &env)
+{
+    env.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\nmachibbs\r\n");
+}
+
+}  // namespace
+
+TEST(StartUpTest, FreshProfileIsSeededAndEveryActionExists)
+{
+    TWindowEnv env;
+    env.Start();
+
+    for (const char *file : {"kpw.ini", "toolbar.ini", "column.txt", "shortcut.txt", "search.txt"})
+        EXPECT_TRUE(QFile::exists(env.Profile(QString::fromUtf8(file)))) << file;
+
+    for (const TActionInfo &info : ActionCatalogue::Entries()) {
+        QAction *action = env.Window->Action(info.Name);
+        ASSERT_NE(action, nullptr) << info.Name.toStdString();
+        EXPECT_EQ(action->objectName(), info.Name);
+    }
+    EXPECT_EQ(env.Window->Action(QStringLiteral("actExit"))->text(), QStringLiteral("ヴァルネロの終了(&X)"));
+
+    // The row marks are taken from the mark pictures in their own order (the fifth is the ninth).
+    ASSERT_EQ(env.Window->RowGlyphs.size(), 13);
+    EXPECT_EQ(env.Window->RowGlyphs[4].toImage(), env.Window->DrawImage[8].pixmap(16, 16).toImage());
+    EXPECT_FALSE(env.Window->RowGlyphs[0].isNull());
+    EXPECT_TRUE(env.Window->windowTitle().startsWith(QStringLiteral("ヴァルネロ 2 β")));
+}
+
+// Each step relies on the ones before: the sites need the board types, the site box the sites,
+// the tool bars the actions, and the splash is gone before the command line is applied.
+TEST(StartUpTest, StepsRunInTheirOrder)
+{
+    TWindowEnv env(WriteBbsTxt);
+    QList<TStepState> states;
+    QObject::connect(env.Window, &TVarneloWindow::StartupStep, [&](const QString &step) {
+        states.append({step, TavuEnviron->BBSList()->Count(), TavuEnviron->SiteList()->Count(),
+                       env.Window->SiteComboBox->count(), int(env.Window->MainActToolBar->actions().size()),
+                       env.Window->Action(QStringLiteral("actSaveMode"))->isChecked()});
+    });
+    env.Start();
+
+    auto at = [&](const char *step) {
+        for (const TStepState &state : states) {
+            if (state.Step == QLatin1String(step))
+                return state;
+        }
+        ADD_FAILURE() << "no step " << step;
+        return TStepState();
+    };
+    EXPECT_EQ(at("bbstypes").BoardTypes, 0);
+    EXPECT_GT(at("sites").BoardTypes, 0);
+    EXPECT_EQ(at("sites").Sites, 0);
+    EXPECT_GT(at("sitebox").Sites, 0);
+    EXPECT_EQ(at("sitebox").SiteBoxEntries, 0);
+    EXPECT_EQ(at("site").SiteBoxEntries, 2);
+    EXPECT_EQ(at("toolbars").MainToolBarButtons, 0);
+    EXPECT_GT(at("rules").MainToolBarButtons, 0);
+    EXPECT_EQ(states.last().Step, QStringLiteral("direct"));
+
+    EXPECT_EQ(env.Window->CurrentSite(), TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")));
+    EXPECT_GT(env.Window->BoardListView->topLevelItemCount(), 0);
+    EXPECT_TRUE(env.Window->StartupDone());
+}
+
+TEST(StartUpTest, StartupSiteChoosesTheShownSite)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        WriteBbsTxt(e);
+        e.config->STARTUPSITE = QStringLiteral("machibbs");
+    });
+    env.Start();
+    ASSERT_NE(env.Window->CurrentSite(), nullptr);
+    EXPECT_EQ(env.Window->CurrentSite()->SITEID, QStringLiteral("machibbs"));
+}
+
+TEST(StartUpTest, OfflineStateOfTheLastRunIsKept)
+{
+    TWindowEnv env;
+    env.Start();
+    EXPECT_TRUE(TavuEnviron->IsOffline());
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actOnline"))->isChecked());
+}
+
+TEST(StartUpTest, NoSaveArgumentTurnsSaveModeOffForThisRunOnly)
+{
+    TWindowEnv env;
+    env.Window->SetCommandLine({QStringLiteral("-n")});
+    env.Start();
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
+    EXPECT_FALSE(TavuEnviron->GetCached());
+    EXPECT_TRUE(env.Window->Browsers.isEmpty());   // "-n" is no address to open
+    env.Destroy();
+    TTavuConfig reread;
+    EXPECT_TRUE(reread.CACHED);
+}
+
+// The rule lists are written back only once they were read: a window that ends before its
+// start-up ran leaves the user's rules as they are.
+TEST(StartUpTest, RulesAreWrittenBackOnlyOnceRead)
+{
+    auto writeRules = [](TWindowEnv &e) {
+        TTavuActionList rules;
+        auto rule = std::make_unique<TTavuAction>();
+        rule->Target = TTavuAction::RESBODY;
+        rule->Value1 = QStringLiteral("宣伝");
+        rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
+        rules.Add(std::move(rule));
+        rules.SaveToFile(e.Profile(QStringLiteral("ngres.txt")));
+    };
+    TWindowEnv early(writeRules);
+    const QByteArray before = FileUtil::ReadFile(early.Profile(QStringLiteral("ngres.txt")));
+    early.Destroy();
+    EXPECT_EQ(FileUtil::ReadFile(early.Profile(QStringLiteral("ngres.txt"))), before);
+
+    TWindowEnv started(writeRules);
+    started.Start();
+    ASSERT_EQ(started.Window->ResRules->Count(), 1);
+    started.Destroy();
+    TTavuActionList reread;
+    reread.LoadFromFile(started.Profile(QStringLiteral("ngres.txt")));
+    ASSERT_EQ(reread.Count(), 1);
+    EXPECT_EQ(reread.Get(0)->Value1, QStringLiteral("宣伝"));
+}

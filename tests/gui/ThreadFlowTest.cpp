@@ -1,0 +1,207 @@
+// The thread request flow against the board server: reopening an open thread, a tab closed or given
+// another thread while it is still opening, the validators of a new log, errors and web pages.
+
+#include "PostTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+
+using PostTest::AddThread;
+using PostTest::ItemRef;
+using PostTest::News;
+using PostTest::WaitFor;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+
+qint64 StoredSize(const TThreadItem *item)
+{
+    return TIniFile(item->GetInfFile()).ReadInt64(QStringLiteral("LOG"), QStringLiteral("SIZE"));
+}
+
+int LogLines(const TThreadItem *item)
+{
+    return int(FileUtil::ReadFile(item->GetLogFile()).count('\n'));
+}
+
+// An item of the thread of the board "news", to be downloaded when opened.
+TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
+{
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, key, QString());
+    item->DownloadRequest = true;
+    return item;
+}
+
+void Open(TPostWindowEnv &env, TThreadItem *item, bool reload = false)
+{
+    env.Window()->OpenThread(item, reload, false, true, 0, false, QString());
+}
+
+bool Settled(TPostWindowEnv &env)
+{
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
+// Adds responses to the server's copy of the thread.
+void Grow(TPostWindowEnv &env, int count)
+{
+    for (int i = 0; i < count; ++i)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加%1").arg(i));
+}
+
+}  // namespace
+
+TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    Grow(env, 1);
+    env.server.ClearLog();
+
+    Open(env, item.get());
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+
+    Open(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
+    EXPECT_EQ(LogLines(item.get()), 4);
+    EXPECT_EQ(env.Window()->Browsers.size(), 1);
+}
+
+TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2000);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    const qint64 size = StoredSize(item.get());
+    ASSERT_EQ(size, env.server.DatBytes(News, Key).size());
+    Kpwfunc::CloseActiveBrowser();
+
+    // The stored log renders for a while; the download ends meanwhile and the tab goes.
+    Grow(env, 2);
+    Open(env, item.get(), true);
+    Kpwfunc::CloseActiveBrowser();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_EQ(LogLines(item.get()), 2000);
+    EXPECT_EQ(StoredSize(item.get()), size);
+    EXPECT_EQ(item->SIZE, size);
+
+    // The next opening fetches the two responses once.
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    EXPECT_EQ(LogLines(item.get()), 2002);
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()),
+              env.server.DatBytes(News, Key).replace("\n", "\r\n"));
+}
+
+TEST(ThreadFlow, ATabGivenAnotherThreadWhileOpeningShowsOnlyTheNewOne)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->OPENNEWBROWSER = false; });
+    AddThread(env.server, News, Key, 1500);
+    AddThread(env.server, News, QStringLiteral("1000000002"), 4);
+    ItemRef first(NewsItem(env));
+    ItemRef second(NewsItem(env, QStringLiteral("1000000002")));
+    Open(env, first.get());
+    Open(env, second.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    EXPECT_EQ(tab->ThreadItem(), second.get());
+    ASSERT_EQ(tab->ResList()->Count(), 4);
+    EXPECT_EQ(tab->ResList()->Get(3)->Number, 4);
+    EXPECT_FALSE(first->LogExists());   // its download was dropped, not half written
+    EXPECT_EQ(LogLines(second.get()), 4);
+}
+
+// The board type notes the validators of the new log when its download ends; whatever reads the
+// thread's .inf before the log is written (the thread list preparing its rows while the stored log
+// still renders) must not make the flow store the log with the old validators, or the next fetch
+// would bring responses twice.
+TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 8000);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    Kpwfunc::CloseActiveBrowser();
+    Grow(env, 3);
+
+    Open(env, item.get(), true);
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_NE(tab->Downloader, nullptr);
+    bool readBetween = false;
+    const auto done = tab->Downloader->OnDone;
+    tab->Downloader->OnDone = [&, done](TResDownloader *job, bool failed) {
+        done(job, failed);
+        if (tab->DownloadState == TTavuBrowser::dsOpening) {
+            const int listed = item->AGECOUNT;
+            item->LoadInfo();   // as the thread list does when it prepares a row
+            item->AGECOUNT = listed;
+            readBetween = true;
+        }
+    };
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(readBetween) << "the stored log rendered before the download ended";
+    EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
+
+    Grow(env, 1);
+    Open(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    EXPECT_EQ(LogLines(item.get()), 8004);
+}
+
+TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
+{
+    TPostWindowEnv env;
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, PostTest::Gone, Key, QStringLiteral("無いスレ"));
+    item->DownloadRequest = true;
+    ItemRef hold(item);
+    Open(env, item);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+
+    const QString log = env.Window()->Memo1->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("△スレッド取得エラー →無いスレ／消えた板＠テスト")));
+    ASSERT_EQ(env.env.Messages.size(), 1);
+    EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッドダウンロードエラー\n無いスレ")));
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
+    EXPECT_FALSE(item->LogExists());
+}
+
+// A web-page board shows no stored log: opened offline nothing loads into it, and the opening still
+// ends (the busy indication goes).
+TEST(ThreadFlow, AWebPageOpenedOfflineEndsItsOpening)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        e.Root.Write(QStringLiteral("config/site/test/board.dat"),
+                     jconvert::UnicodeToSjis(QStringLiteral("2\r\nテスト\r\n\thttp://127.0.0.1:1/page.html\tpage\tページ\twww\twwwscript\r\n")));
+    });
+    env.Window()->Action(QStringLiteral("actOnline"))->trigger();
+    ASSERT_TRUE(TavuEnviron->IsOffline());
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, QStringLiteral("page"), QStringLiteral("page"), QStringLiteral("ページ"));
+    item->DownloadRequest = true;
+    ItemRef hold(item);
+    Open(env, item);
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
+}

@@ -1,0 +1,140 @@
+// Recognising thread and board URLs of the known sites, the responses a thread URL names, and
+// opening URLs as threads, boards or web pages as the settings say.
+
+#include "PostTestEnv.h"
+
+#include "boards/DatConv.h"
+#include "core/TextList.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
+
+#include <gtest/gtest.h>
+
+using PostTest::AddThread;
+using PostTest::ItemRef;
+using PostTest::News;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+const QString Include = QStringLiteral("\r\n[INCLUDE]\r\n1=http://127.0.0.1:*\r\n");
+
+struct TMatch {
+    bool Found = false;
+    int ResNo = 0;
+    QString Board;
+    QString Title;
+    QList<int> Visible;   // numbers of the visible responses
+    int Count = 0;
+};
+
+TMatch Match(const QString &url)
+{
+    ItemRef item(new TThreadItem);
+    TResList list;
+    TMatch match;
+    TSite *site = nullptr;
+    TBoard *board = nullptr;
+    match.Found = Kpwfunc::MatchBoardUrl(url, list, *item.get(), match.ResNo, site, board);
+    match.Board = board ? board->ID : QString();
+    match.Title = item->TITLE;
+    match.Count = list.Count();
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.Get(i)->Visible)
+            match.Visible << list.Get(i)->Number;
+    }
+    return match;
+}
+
+// A stored thread of five responses.
+void StoreThread(TPostEnv &env)
+{
+    AddThread(env.server, News, Key, 5);
+    ItemRef item(env.NewItem(News, Key));
+    env.StoreThread(item.get());
+}
+
+}  // namespace
+
+TEST(Url, AThreadUrlNamesItsStoredResponses)
+{
+    TPostEnv env(Include);
+    StoreThread(env);
+    const QString thread = env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/'));
+
+    TMatch match = Match(thread + QStringLiteral("2-3"));
+    EXPECT_TRUE(match.Found);
+    EXPECT_EQ(match.Board, News);
+    EXPECT_EQ(match.ResNo, 2);
+    EXPECT_EQ(match.Count, 5);
+    EXPECT_EQ(match.Title, QStringLiteral("スレ") + Key);
+    // Response 1 comes with the range unless the URL or the setting leaves it out.
+    EXPECT_EQ(match.Visible, QList<int>({1, 2, 3}));
+    EXPECT_EQ(Match(thread + QStringLiteral("2-3n")).Visible, QList<int>({2, 3}));
+    env.config->RES1NOPOPUP = true;
+    EXPECT_EQ(Match(thread + QStringLiteral("2-3")).Visible, QList<int>({2, 3}));
+
+    // Without a range the last MAXPOPUPCOUNT responses.
+    env.config->MAXPOPUPCOUNT = 2;
+    EXPECT_EQ(Match(thread).Visible, QList<int>({4, 5}));
+}
+
+TEST(Url, AThreadNotStoredTakesItsTitleFromTheStoredList)
+{
+    TPostEnv env(Include);
+    TTextList(QStringList{QStringLiteral("1000000009.dat<>保存された題 (12)")})
+        .SaveToFile(env.Board(News)->GetLogDir() + QStringLiteral("subject.txt"));
+    const TMatch match = Match(env.server.Url(QStringLiteral("/test/read.cgi/news/1000000009/")));
+    EXPECT_TRUE(match.Found);
+    EXPECT_EQ(match.Title, QStringLiteral("保存された題"));
+    EXPECT_EQ(match.Count, 0);
+}
+
+TEST(Url, OtherUrlsAreNoThreads)
+{
+    TPostEnv env(Include);
+    EXPECT_FALSE(Match(env.server.Url(QStringLiteral("/test/read.cgi/nosuch/1000000001/"))).Found);
+    EXPECT_FALSE(Match(env.server.Url(QStringLiteral("/index.html"))).Found);
+    EXPECT_FALSE(Match(QStringLiteral("http://elsewhere.example/test/read.cgi/news/1000000001/")).Found);
+    // A key that is no safe file name never becomes a path.
+    EXPECT_FALSE(Match(env.server.Url(QStringLiteral("/test/read.cgi?bbs=news&key=.secret"))).Found);
+
+    TBoard *board = nullptr;
+    EXPECT_TRUE(Kpwfunc::IsBoardUrl(env.Board(News)->URL, board));
+    EXPECT_EQ(board, env.Board(News));
+    EXPECT_FALSE(Kpwfunc::IsBoardUrl(env.Board(News)->URL + QStringLiteral("x"), board));
+}
+
+TEST(Url, OpeningFollowsTheSettings)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        e.Root.Write(QStringLiteral("config/site/test/site.ini"),
+                     jconvert::UnicodeToSjis(QStringLiteral("[SITE]\r\nSITEID=test\r\nNAME=テスト\r\nBBSTYPE=2chscript\r\n") + Include));
+        e.config->APPSTATE = true;   // offline: a thread or board shows what is stored
+    });
+    TVarneloWindow *window = env.Window();
+
+    TavuConfig->URL_OPENINVARNELO = 3;
+    Kpwfunc::OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
+    EXPECT_TRUE(window->Browsers.isEmpty());
+
+    TavuConfig->URL_OPENINVARNELO = 0;
+    Kpwfunc::OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
+    ASSERT_EQ(window->Browsers.size(), 1);
+    EXPECT_TRUE(window->Browsers.first()->IsWebPage());
+
+    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
+    ASSERT_EQ(window->Browsers.size(), 2);
+    TTavuBrowser *tab = nullptr;
+    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    EXPECT_FALSE(tab->IsWebPage());
+    ASSERT_NE(tab->ThreadItem(), nullptr);
+    EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
+    EXPECT_EQ(tab->ResNumber, 5);
+
+    Kpwfunc::OpenThreadUrl(env.Board(News)->URL);
+    ASSERT_NE(window->ShownListDoc(), nullptr);
+    EXPECT_EQ(window->ShownListDoc()->BoardID, News);
+    EXPECT_EQ(window->Browsers.size(), 2);
+}

@@ -1,0 +1,343 @@
+// The main window's life after start-up: stop-all, the busy indication, closing and the files it
+// writes, the lookups of the current tabs and the rendering trio with the response rules.
+
+#include "WindowTestEnv.h"
+
+#include "controls/MenuBar.h"
+#include "controls/TabButton.h"
+#include "core/Bookmark.h"
+#include "core/JConvert.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuAction.h"
+#include "core/TavuActionList.h"
+#include "core/TextList.h"
+#include "core/ThreadItem.h"
+#include "net/TavuHttp.h"
+#include "render/ResultView.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMovie>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+// A result view that records what the window hands it.
+class TFakeView : public IResultView {
+public:
+    void BeginView(TResList *) override { ++begun; }
+    void HideRes(TRes *res, const TTavuAction *) override { hidden.append(res->Number); }
+    bool TakesRes(const TRes *res) const override { return !res->Hidden; }
+    void AppendRes(TRes *res) override
+    {
+        shown.append(res->Number);
+        bodies.append(res->Body);
+        res->Visible = true;
+    }
+    bool EndView() override { return false; }
+
+    int begun = 0;
+    QList<int> hidden;
+    QList<int> shown;
+    QStringList bodies;
+};
+
+TTavuAction *AddRule(TTavuActionList &rules, int action, const QString &pattern, const QString &value2 = QString())
+{
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::RESBODY;
+    rule->Action = action;
+    rule->Value1 = pattern;
+    rule->Value2 = value2;
+    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
+    TTavuAction *added = rule.get();
+    rules.Add(std::move(rule));
+    return added;
+}
+
+void WriteBbsTxt(TWindowEnv &env)
+{
+    env.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+}
+
+// A thread of the board "news" of the site "2ch" with a stored log of the given messages.
+class TThreadFixture {
+public:
+    explicit TThreadFixture(const QStringList &messages)
+    {
+        item = new TThreadItem;
+        item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"),
+                          QStringLiteral("テストスレ"));
+        list = std::make_unique<TResList>(item);
+        QString log;
+        for (int i = 0; i < messages.size(); ++i) {
+            log += QStringLiteral("名無し<>sage<>2024/05/01 12:00:0%1 ID:abc<>%2<>%3\r\n")
+                       .arg(i)
+                       .arg(messages[i], i == 0 ? QStringLiteral("テストスレ") : QString());
+        }
+        const QByteArray bytes = jconvert::UnicodeToSjis(log);
+        list->LoadDat(bytes);
+        FileUtil::WriteFileAtomic(item->GetLogFile(), bytes);
+    }
+    ~TThreadFixture()
+    {
+        list.reset();
+        item->Release();
+    }
+
+    // Renders every response through the window's trio.
+    void Render(TVarneloWindow *window, IResultView *view) const
+    {
+        window->BeginResView(view, list.get());
+        for (int i = 0; i < list->Count(); ++i)
+            window->AppendResToView(view, list.get(), list->Get(i));
+        window->EndResView(view);
+    }
+
+    TThreadItem *item;
+    std::unique_ptr<TResList> list;
+};
+
+}  // namespace
+
+TEST(WindowTest, StopAllLogsBothLinesTwoSecondsApart)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->BeginBusy();
+    env.Window->Action(QStringLiteral("actDisconnect"))->trigger();
+    EXPECT_EQ(env.LogLines().last(), QStringLiteral("すべての処理を中止します。"));
+    EXPECT_TRUE(TavuEnviron->IsStopped());
+
+    QElapsedTimer clock;
+    clock.start();
+    while (!env.LogLines().contains(QStringLiteral("すべての処理を中止しました。")) && clock.elapsed() < 5000)
+        TWindowEnv::Pump(20);
+    EXPECT_GE(clock.elapsed(), 1900);
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_FALSE(TavuEnviron->IsStopped());
+    EXPECT_EQ(env.Window->BusyCount(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(WindowTest, BusyIndicationEndsWithTheLastRequest)
+{
+    TWindowEnv env;
+    env.Start();
+    QMovie *animation = env.Window->Animate1->movie();
+    ASSERT_NE(animation, nullptr);
+    env.Window->BeginBusy();
+    env.Window->BeginBusy();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(animation->state(), QMovie::Running);
+    env.Window->EndBusy();
+    EXPECT_EQ(env.Window->BusyCount(), 1);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    env.Window->EndBusy();
+    env.Window->EndBusy();   // one too many never goes below zero
+    EXPECT_EQ(env.Window->BusyCount(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_NE(animation->state(), QMovie::Running);
+}
+
+// The top band's tool bars follow the stored band order and row breaks, and are stored back so.
+TEST(WindowTest, ToolBarBandsKeepTheirOrderAndBreaks)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    TIniFile &ini = TavuConfig->Ini;
+    const QString section = QStringLiteral("COOLBAR1");
+    ini.EraseSection(section);
+    const int ids[] = {3, 0, 1, 2, 4};   // MainActToolBar first, then the menu bar on a row of its own
+    const bool breaks[] = {true, true, false, false, false};
+    for (int i = 0; i < 5; ++i) {
+        ini.WriteInteger(section, QStringLiteral("BAND%1ID").arg(i), ids[i]);
+        ini.WriteBool(section, QStringLiteral("BAND%1BR").arg(i), breaks[i]);
+    }
+    env.Window->LoadCoolBarLayout();
+    TWindowEnv::Pump(50);
+    EXPECT_LT(env.Window->MainActToolBar->y(), env.Window->MenuBar1->y());
+    EXPECT_EQ(env.Window->ToolBar7->y(), env.Window->MenuBar1->y());
+    EXPECT_LT(env.Window->MenuBar1->x(), env.Window->ToolBar7->x());
+
+    ini.EraseSection(section);
+    env.Window->SaveCoolBarLayout();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ini.ReadInteger(section, QStringLiteral("BAND%1ID").arg(i), -1), ids[i]) << i;
+        EXPECT_EQ(ini.ReadBool(section, QStringLiteral("BAND%1BR").arg(i)), i > 0 && breaks[i]) << i;
+    }
+}
+
+// Closing right after a stop-all still saves the rules, the bookmarks and the board tree's state.
+TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("宣伝"));
+    AddRule(*env.Window->ThreadRules, TTavuAction::SETBOLD, QStringLiteral("祭り"));
+    env.Window->BookmarkList->SetValue(QStringLiteral("2ch/news/1234567890"), QStringLiteral("テストスレ"));
+    env.Window->BoardListView->topLevelItem(0)->setExpanded(false);
+
+    env.Window->Action(QStringLiteral("actDisconnect"))->trigger();
+    ASSERT_TRUE(TavuEnviron->IsStopped());
+    EXPECT_TRUE(env.Close());
+    TTavuHttp stuck;   // a job that never ends: the destruction waits for it with the stop flag set
+    TavuHttpList->Add(&stuck);
+    env.Destroy();
+    EXPECT_EQ(TavuHttpList->Count(), 0);
+
+    TTavuActionList resRules;
+    TTavuActionList threadRules;
+    ASSERT_TRUE(resRules.LoadFromFile(env.Profile(QStringLiteral("ngres.txt"))));
+    ASSERT_TRUE(threadRules.LoadFromFile(env.Profile(QStringLiteral("ngthread.txt"))));
+    EXPECT_EQ(resRules.Get(resRules.Count() - 1)->Value1, QStringLiteral("宣伝"));
+    EXPECT_EQ(threadRules.Get(threadRules.Count() - 1)->Value1, QStringLiteral("祭り"));
+    TTextList bookmarks;
+    ASSERT_TRUE(bookmarks.LoadFromFile(env.Profile(QStringLiteral("bookmark.txt"))));
+    EXPECT_EQ(bookmarks.Value(QStringLiteral("2ch/news/1234567890")), QStringLiteral("テストスレ"));
+    TIniFile tree(env.Profile(QStringLiteral("boardcnf.ini")));
+    EXPECT_TRUE(tree.SectionExists(QStringLiteral("2ch")));
+    EXPECT_FALSE(tree.ReadString(QStringLiteral("2ch"), QStringLiteral("TOP")).isEmpty());
+}
+
+TEST(WindowTest, ExitWarningAnsweredNoKeepsTheWindow)
+{
+    TWindowEnv env;
+    env.Start();
+    TavuConfig->EXIT_WARNING = true;
+    env.Answer = Kpwfunc::mrNo;
+    env.Window->show();
+    EXPECT_FALSE(env.Close());
+    EXPECT_TRUE(env.Window->isVisible());
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("ヴァルネロを終了しますか？")});
+    EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("ngres.txt"))));
+
+    env.Answer = Kpwfunc::mrYes;
+    EXPECT_TRUE(env.Close());
+    EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("ngres.txt"))));
+}
+
+TEST(WindowTest, CurrentTabsAreThePressedButtons)
+{
+    TWindowEnv env;
+    env.Start();
+    TTavuListDoc *doc = nullptr;
+    TTavuBrowser *tab = nullptr;
+    EXPECT_FALSE(env.Window->GetActiveListDoc(doc));
+    EXPECT_FALSE(env.Window->GetActiveBrowser(tab));
+    EXPECT_EQ(doc, nullptr);
+
+    TTavuListDoc listDoc;
+    auto *button = new TThreadListToolButton(env.Window->ThreadListBar);
+    env.Window->ThreadListBar->addWidget(button);
+    button->ListDoc = &listDoc;
+    EXPECT_FALSE(env.Window->GetActiveListDoc(doc));   // not pressed
+    button->setChecked(true);
+    ASSERT_TRUE(env.Window->GetActiveListDoc(doc));
+    EXPECT_EQ(doc, &listDoc);
+    env.Window->UpdateThreadListMenu();   // a tab without a board: its board commands stay off
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actThreadListReload"))->isEnabled());
+    delete button;
+}
+
+// ---- the rendering trio ----
+
+TEST(WindowTest, ReplaceRuleChangesOnlyWhatTheViewShows)
+{
+    TWindowEnv env;
+    env.Start();
+    TTavuAction *rule = AddRule(*env.Window->ResRules, TTavuAction::REPLACE, QStringLiteral("馬鹿"), QStringLiteral("＊＊"));
+    TThreadFixture thread({QStringLiteral("こんにちは"), QStringLiteral("馬鹿と言うな")});
+    const QByteArray storedLine = thread.list->Get(1)->ToDatLine();
+
+    TFakeView view;
+    thread.Render(env.Window, &view);
+    thread.Render(env.Window, &view);   // a second rendering shows the same and counts nothing
+    EXPECT_EQ(view.shown, (QList<int>{1, 2, 1, 2}));
+    EXPECT_EQ(view.bodies[1], QStringLiteral("＊＊と言うな"));
+    EXPECT_EQ(view.bodies[3], QStringLiteral("＊＊と言うな"));
+    EXPECT_EQ(rule->HitCount, 1);
+    EXPECT_EQ(thread.list->Get(1)->Body, QStringLiteral("馬鹿と言うな"));
+    EXPECT_EQ(thread.list->Get(1)->ToDatLine(), storedLine);
+    EXPECT_TRUE(thread.list->Get(1)->Visible);
+}
+
+TEST(WindowTest, HideRuleStopsTheRulesAfterIt)
+{
+    TWindowEnv env;
+    env.Start();
+    TTavuAction *hide = AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("宣伝"));
+    TTavuAction *replace = AddRule(*env.Window->ResRules, TTavuAction::REPLACE, QStringLiteral("宣伝"), QStringLiteral("x"));
+    hide->Chain = true;
+    TThreadFixture thread({QStringLiteral("一"), QStringLiteral("宣伝です"), QStringLiteral("&gt;&gt;2 なにこれ")});
+
+    TFakeView view;
+    thread.Render(env.Window, &view);
+    EXPECT_EQ(view.hidden, (QList<int>{2, 3}));   // 3 refers to the hidden 2
+    EXPECT_EQ(view.shown, QList<int>{1});
+    EXPECT_EQ(replace->HitCount, 0);
+    EXPECT_TRUE(thread.list->Get(1)->Hidden);
+
+    TFakeView again;
+    thread.Render(env.Window, &again);
+    EXPECT_EQ(again.shown, QList<int>{1});
+    EXPECT_EQ(hide->HitCount, 1);
+}
+
+TEST(WindowTest, ResponsesErasedInTheInfAreHidden)
+{
+    TWindowEnv env;
+    env.Start();
+    TThreadFixture thread({QStringLiteral("一"), QStringLiteral("二")});
+    TIniFile inf(thread.item->GetInfFile());
+    inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES2"), true);
+    inf.UpdateFile();
+
+    TFakeView view;
+    thread.Render(env.Window, &view);
+    EXPECT_EQ(view.shown, QList<int>{1});
+}
+
+// Rules log, bookmark and mark in bold only in a tab the user sees; a bookmark is taken once.
+TEST(WindowTest, RulesActInVisibleTabsOnly)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    AddRule(*env.Window->ResRules, TTavuAction::BOOKMARK, QStringLiteral("良スレ"));
+    AddRule(*env.Window->ResRules, TTavuAction::RESMARK, QStringLiteral("良スレ"));
+    TThreadFixture thread({QStringLiteral("一"), QStringLiteral("良スレ認定")});
+    const QString bookmarkKey = QStringLiteral("2ch/news/1234567890");
+
+    thread.Render(env.Window, env.Window->PrivateBrowser);
+    EXPECT_FALSE(env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("アクション作動")));
+    EXPECT_TRUE(env.Window->BookmarkList->Value(bookmarkKey).isEmpty());
+
+    TThreadFixture again({QStringLiteral("一"), QStringLiteral("良スレ認定")});
+    TTavuBrowser tab(env.Window->BrowserViewPanel);
+    again.Render(env.Window, &tab);
+    again.Render(env.Window, &tab);
+    const QStringList lines = env.LogLines().filter(QStringLiteral("『しおり』"));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("・アクション作動：『しおり』　→2:名無し")});
+    EXPECT_EQ(env.Window->BookmarkList->Value(bookmarkKey), QStringLiteral("テストスレ"));
+    TThreadItem *reread = new TThreadItem;
+    reread->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"), QString());
+    reread->LoadInfo();
+    EXPECT_EQ(reread->Bookmarks.Count(), 1);
+    reread->Release();
+
+    TFakeView view;   // not a tab: no bold
+    TThreadFixture third({QStringLiteral("一"), QStringLiteral("良スレ認定")});
+    third.Render(env.Window, &view);
+    EXPECT_EQ(view.bodies[1], QStringLiteral("良スレ認定"));
+}

@@ -1,0 +1,82 @@
+#pragma once
+// TWindowEnv: the main window on a temporary program folder (seeded with the shipped files), with
+// the configuration, the registry and the HTTP job list it needs, and message boxes answered by the
+// test. The program starts offline, so nothing reaches the network.
+
+#include "support/TempDataRoot.h"
+
+#include "core/FileUtil.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/VarneloWindow.h"
+#include "net/TavuHttpList.h"
+
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class TWindowEnv {
+public:
+    // prepare runs once the profile folder is known, before the window exists.
+    explicit TWindowEnv(const std::function<void(TWindowEnv &)> &prepare = {})
+        : handlers([this](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+              Messages.append(text);
+              return Answer;
+          },
+                   [](QDialog &) { return 0; })
+    {
+        TavuConfig = config.get();
+        TavuEnviron = registry.get();
+        TavuHttpList = jobs.get();
+        config->APPSTATE = true;   // offline: the tests talk to no server
+        if (prepare)
+            prepare(*this);
+        Window = new TVarneloWindow;
+    }
+
+    ~TWindowEnv()
+    {
+        Destroy();
+        TavuHttpList = nullptr;
+        TavuEnviron = nullptr;
+        TavuConfig = nullptr;
+    }
+
+    QString Profile(const QString &name) const { return config->GetProfileDir() + name; }
+    void WriteProfile(const QString &name, const QByteArray &bytes) const
+    {
+        FileUtil::WriteFileAtomic(Profile(name), bytes);
+    }
+
+    void Start() { Window->StartupTimerTimer(); }
+    // Closes the window as the user does; false when it stayed open.
+    bool Close() { return Window->close(); }
+    void Destroy()
+    {
+        delete Window;
+        Window = nullptr;
+    }
+
+    QStringList LogLines() const { return Window->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+
+    static void Pump(int ms)
+    {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    TempDataRoot Root{true};
+    std::unique_ptr<TTavuConfig> config = std::make_unique<TTavuConfig>();
+    std::unique_ptr<TTavuEnviron> registry = std::make_unique<TTavuEnviron>();
+    std::unique_ptr<TTavuHttpList> jobs = std::make_unique<TTavuHttpList>();
+    QStringList Messages;
+    Kpwfunc::TMsgResult Answer = Kpwfunc::mrYes;
+    TVarneloWindow *Window = nullptr;
+
+private:
+    Kpwfunc::TScopedDialogHandlers handlers;
+};

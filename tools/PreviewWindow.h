@@ -1,0 +1,36 @@
+#pragma once
+// TPreviewWindow: the composer's companion tool window "プレビュー". A browser tab fills it and shows
+// the post being written as the thread's skin would render it (the composer fills the tab), or the
+// board's local rules while nothing is written yet. Its place is kept in the configuration
+// (PREVIEWWIN_LEFT, _TOP, _WIDTH, _HEIGHT).
+
+#include <QWidget>
+#include <functional>
+
+class QStatusBar;
+class TTavuBrowser;
+
+class TPreviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    // owner: the composer; the preview stays above it.
+    explicit TPreviewWindow(QWidget *owner);
+
+    TTavuBrowser *Browser() const { return browser; }
+    QStatusBar *StatusBar1 = nullptr;
+
+    // Stores the bounds in the configuration while the window is visible.
+    void SaveBounds();
+    // Shows a file in the browser tab when the file exists.
+    void ShowFile(const QString &path);
+
+    // Raised when the user closes the window.
+    std::function<void()> OnClose;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    TTavuBrowser *browser;
+};
