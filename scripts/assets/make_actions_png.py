@@ -592,7 +592,7 @@ def main():
         for c in canvases:
             raw += b"".join(struct.pack("BBBB", *(round(v) for v in p[:3]), round(p[3] * 255))
                             for p in c.px[y])
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "actions.png")
+    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "resource", "icons", "actions.png")
     write_png(out, SIZE * len(canvases), SIZE, raw)
     print("%s: %d pictures" % (out, len(canvases)))
 

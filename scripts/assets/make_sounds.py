@@ -52,7 +52,7 @@ def write(path, samples):
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
+    here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "def", "sound")
     for name, samples in SOUNDS.items():
         write(os.path.join(here, name), samples)
         print(name, len(samples) / RATE, "s")

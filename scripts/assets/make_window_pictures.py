@@ -388,7 +388,7 @@ def write_png(path, canvases):
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
+    here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "resource")
     write_bmp(os.path.join(here, "splash.bmp"), splash())
     write_bmp(os.path.join(here, "about.bmp"), about())
     write_bmp(os.path.join(here, "dialogl.bmp"), header_left())
