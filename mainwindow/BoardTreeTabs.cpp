@@ -16,17 +16,15 @@
 #include "mainwindow/VarneloWindow.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
-#include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 
 #include <QActionGroup>
-#include <QLayout>
-#include <QStyle>
 #include <QComboBox>
+#include <QLayout>
 #include <QMenu>
 #include <QProgressBar>
+#include <QStyle>
 #include <QToolBar>
-#include <QWidgetAction>
 
 namespace Kpwfunc {
 

@@ -17,7 +17,6 @@
 #include "render/TavuBrowser.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 #include <algorithm>
@@ -245,18 +244,17 @@ bool IsBoardUrl(const QString &url, TBoard *&board)
 void OpenThreadUrl(const QString &url, bool fromViewer)
 {
     auto *item = new TThreadItem;
-    auto *resList = new TResList(item);
+    TResList responses;
     int resNo = 0;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    const bool isThread = MatchBoardUrl(url, *resList, *item, resNo, site, board);
-    delete resList;
-    if (isThread) {
+    if (MatchBoardUrl(url, responses, *item, resNo, site, board)) {
         item->BoardID = board->ID;
-        item->BBS = board->BBS;
+        if (board->BBS)
+            item->BBS = board->BBS;
         item->Site = site;
         item->DownloadRequest = true;
-        VarneloWindow->OpenThread(item, false, false, true, resNo, false, board->BBS->GetThreadUrl(item));
+        VarneloWindow->OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
     } else if (IsBoardUrl(url, board)) {
         VarneloWindow->StartThreadListDownload(board, false, false);
     } else {
@@ -271,7 +269,7 @@ void OpenUrl(const QString &url, const QString &caption, bool activate, bool fro
     case 0:
     case 2:
         if (TTavuBrowser *browser = NewWebPageTab(url, caption, activate))
-            browser->setProperty("FromViewer", fromViewer);
+            browser->FromViewer = fromViewer;
         break;
     case 1:
         OpenUrlExternal(url);

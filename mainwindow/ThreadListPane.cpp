@@ -7,6 +7,7 @@
 #include "core/ThreadItemList.h"
 
 #include <QHash>
+#include <utility>
 
 namespace ThreadListPane {
 
@@ -37,6 +38,12 @@ const QHash<QString, TColumnInfo> &Columns()
         {QStringLiteral("THREADNO"), {List::SortThreadNo, ckRight}},
     };
     return columns;
+}
+
+TFilterDialogHandler &InstalledFilterDialog()
+{
+    static TFilterDialogHandler dialog;
+    return dialog;
 }
 
 QString NewCountText(const TThreadItem &item, bool showCountGap)
@@ -210,6 +217,25 @@ bool ParseTabLine(const QString &text, TTabLine &line)
     line.BoardID = fields.at(1);
     line.Shown = fields.value(2) == QLatin1String("1");
     return true;
+}
+
+bool FilterMatches(const TThreadItem &item, const TThreadFilter &filter)
+{
+    if (item.ABONE || (filter.NewOnly && !item.IsNew))
+        return false;
+    if (filter.ByDatName)
+        return item.DatName.compare(filter.DatName, Qt::CaseInsensitive) == 0;
+    return filter.MatchesTitle && filter.MatchesTitle(item.TITLE);
+}
+
+TFilterDialogHandler SetFilterDialog(TFilterDialogHandler dialog)
+{
+    return std::exchange(InstalledFilterDialog(), std::move(dialog));
+}
+
+const TFilterDialogHandler &FilterDialog()
+{
+    return InstalledFilterDialog();
 }
 
 QString BoardTarget(const TBoard *board)

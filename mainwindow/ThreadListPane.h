@@ -7,10 +7,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TBoard;
 class TTavuConfig;
 class TThreadItem;
+class TThreadItemList;
 
 namespace ThreadListPane {
 
@@ -87,6 +89,21 @@ struct TTabLine {
 QString TabLineText(const TTabLine &line);
 // False for a line that does not name a site and a board.
 bool ParseTabLine(const QString &text, TTabLine &line);
+
+// The thread filter: what the filter dialog asks for.
+struct TThreadFilter {
+    bool NewOnly = false;     // "新着のみ"
+    bool ByDatName = false;   // "DAT番号": the dat name equals DatName (ignoring case)
+    QString DatName;
+    std::function<bool(const QString &title)> MatchesTitle;   // the dialog's title matcher
+};
+// Whether a thread passes the filter (an erased thread never does).
+bool FilterMatches(const TThreadItem &item, const TThreadFilter &filter);
+// The filter dialog over a list's threads: true on OK with the filter filled. The dialog installs
+// itself here; without it the filter command does nothing.
+using TFilterDialogHandler = std::function<bool(const TThreadItemList &items, TThreadFilter &filter)>;
+TFilterDialogHandler SetFilterDialog(TFilterDialogHandler dialog);
+const TFilterDialogHandler &FilterDialog();
 
 // What the log-pane lines of the request flows name: a board as board "＠" site, a thread as
 // title "／" board "＠" site.

@@ -385,7 +385,11 @@ public:
     void actThreadListSaveTabExecute();
     void actThreadListLoadTabExecute();
     void actOnlineExecute();
-    // Deletes the board selected in the board tree, closing its tabs first.
+    void actThreadListFilterExecute();
+    // The board commands of the board tree: adding a board (with the selected board's values as
+    // defaults), changing the selected board, deleting it after closing its tabs.
+    void actBoardAddBoardExecute();
+    void actBoardEditBoardExecute();
     void actBoardDeleteBoardExecute();
 
 private:
@@ -393,6 +397,8 @@ private:
 
     void BindThreadListPane();
     void BindBoardTree();
+    void RefillBoardTree(TSite *site);
+    TThreadListDownloader *NewThreadListJob(TTavuListDoc *doc, TBoard *board);
     TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
     void OnThreadListItem(TThreadListDownloader *job, TThreadItem *item);
     bool OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position);

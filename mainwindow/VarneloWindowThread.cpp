@@ -15,6 +15,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -34,12 +35,11 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/ThreadListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "controls/ExtListView.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 
-#include <QDateTime>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>

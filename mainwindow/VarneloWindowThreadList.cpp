@@ -39,7 +39,6 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProgressBar>
@@ -134,6 +133,7 @@ void TVarneloWindow::BindThreadListPane()
     for (const char *mark : {"actThreadListBold", "actThreadListReverse", "actThreadListColor", "actThreadListAbone",
                              "actThreadListSetKakoLog"})
         bind(mark, [this, mark] { actThreadListBoldExecute(QString::fromUtf8(mark)); });
+    bind("actThreadListFilter", &TVarneloWindow::actThreadListFilterExecute);
     bind("actThreadListSaveTab", &TVarneloWindow::actThreadListSaveTabExecute);
     bind("actThreadListLoadTab", &TVarneloWindow::actThreadListLoadTabExecute);
     bind("actThreadListDownloadThreadNewPage", [] { Kpwfunc::OpenSelectedThread(true); });
@@ -157,6 +157,8 @@ void TVarneloWindow::BindBoardTree()
             Kpwfunc::BoardTreeChange(BoardListView);
     });
     connect(BoardListView, &QTreeWidget::currentItemChanged, this, &TVarneloWindow::UpdateBoardListMenu);
+    ActionList1->Bind(QStringLiteral("actBoardAddBoard"), this, &TVarneloWindow::actBoardAddBoardExecute);
+    ActionList1->Bind(QStringLiteral("actBoardEditBoard"), this, &TVarneloWindow::actBoardEditBoardExecute);
     ActionList1->Bind(QStringLiteral("actBoardDeleteBoard"), this, &TVarneloWindow::actBoardDeleteBoardExecute);
     for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed}) {
         connect(BoardListView, signal, this, [](QTreeWidgetItem *node) {
@@ -164,6 +166,42 @@ void TVarneloWindow::BindBoardTree()
                 node->setIcon(0, BoardTreeImages::CategoryIcon(node->isExpanded()));
         });
     }
+}
+
+void TVarneloWindow::RefillBoardTree(TSite *site)
+{
+    Kpwfunc::SaveTreeState(BoardListView, site);
+    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+}
+
+void TVarneloWindow::actBoardAddBoardExecute()
+{
+    TSite *site = CurrentSite();
+    if (!site)
+        return;
+    if (site->Kind == TSite::KIND_USER) {
+        Execute(QStringLiteral("actBBSWizard"));
+        return;
+    }
+    const TBoard *selected = Kpwfunc::NodeBoard(BoardListView->currentItem());
+    if (Kpwfunc::AddSiteBoard(site, selected ? selected->Category : QString(), selected ? selected->Name : QString(),
+                              selected ? selected->URL : QString()))
+        RefillBoardTree(site);
+}
+
+void TVarneloWindow::actBoardEditBoardExecute()
+{
+    TSite *site = CurrentSite();
+    QTreeWidgetItem *node = BoardListView->currentItem();
+    if (!site || !node)
+        return;
+    TBoard *board = Kpwfunc::NodeBoard(node);
+    if (site->Kind == TSite::KIND_FAVORITES && (!board || board->Kind != TBoard::KIND_FAVORITES)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("それは修正できません。"));
+        return;
+    }
+    if (board && Kpwfunc::ModifySiteBoard(site, board))
+        RefillBoardTree(site);
 }
 
 void TVarneloWindow::actBoardDeleteBoardExecute()
@@ -180,10 +218,8 @@ void TVarneloWindow::actBoardDeleteBoardExecute()
         if (item && item->Site == board->Site && item->BoardID == board->ID)
             Kpwfunc::CloseBrowser(tab);
     }
-    if (Kpwfunc::DeleteSiteBoard(site, board)) {
-        Kpwfunc::SaveTreeState(BoardListView, site);
-        Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
-    }
+    if (Kpwfunc::DeleteSiteBoard(site, board))
+        RefillBoardTree(site);
 }
 
 // ---- the thread-list request flow ----
@@ -224,6 +260,27 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
     doc->DownloadState = TTavuListDoc::dsDownloading;
     doc->UpdateTabImage();
 
+    TThreadListDownloader *job = NewThreadListJob(doc, board);
+
+    const bool favorites = board->Site && board->Site == TavuEnviron->FavoritesSite();
+    if (board->BBS && ((!cacheOnly && !TavuEnviron->IsOffline()) || favorites)) {
+        TavuConfig->SetLoadBoardCount(TavuConfig->VOZADAZOZ_LOAD_BOARD_COUNT + 1);
+        board->BBS->DownloadThreadList(job, reload, false);
+    } else {
+        job->NotModified = true;
+        OnThreadListDone(job, false);
+    }
+
+    UpdateThreadListMenu();
+    const QString siteId = board->Site ? board->Site->SITEID : QString();
+    const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
+    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
+    RecentBoards->Lines.prepend(prefix + target);
+}
+
+// The download that fills the document with the board's listing.
+TThreadListDownloader *TVarneloWindow::NewThreadListJob(TTavuListDoc *doc, TBoard *board)
+{
     auto *job = new TThreadListDownloader;
     job->BBS = board->BBS;
     job->Site = board->Site;
@@ -240,21 +297,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
         OnThreadListError(j, code, message, detail);
     };
     doc->Downloader = job;
-
-    const bool favorites = board->Site && board->Site == TavuEnviron->FavoritesSite();
-    if (board->BBS && ((!cacheOnly && !TavuEnviron->IsOffline()) || favorites)) {
-        TavuConfig->SetLoadBoardCount(TavuConfig->VOZADAZOZ_LOAD_BOARD_COUNT + 1);
-        board->BBS->DownloadThreadList(job, reload, false);
-    } else {
-        job->NotModified = true;
-        OnThreadListDone(job, false);
-    }
-
-    UpdateThreadListMenu();
-    const QString siteId = board->Site ? board->Site->SITEID : QString();
-    const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
-    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
-    RecentBoards->Lines.prepend(prefix + target);
+    return job;
 }
 
 // The document a download still fills; nullptr once the tab let go of it.
@@ -605,22 +648,7 @@ void TVarneloWindow::actThreadListLoadNextExecute()
     if (doc->DownloadState != TTavuListDoc::dsIdle || !board->BBS)
         return;
     BeginBusy();
-    auto *job = new TThreadListDownloader;
-    job->BBS = board->BBS;
-    job->Site = board->Site;
-    job->Board = board;
-    job->Items = doc->Items();
-    job->Doc = doc;
-    job->CodePage = board->CodePage;
-    job->OnThreadItem = [this](TThreadListDownloader *j, TThreadItem *item) { OnThreadListItem(j, item); };
-    job->OnProgress = [this](TThreadListDownloader *j, TThreadItem *item, int maximum, int position) {
-        return OnThreadListProgress(j, item, maximum, position);
-    };
-    job->OnDone = [this](TThreadListDownloader *j, bool failed) { OnThreadListDone(j, failed); };
-    job->OnError = [this](TThreadListDownloader *j, int code, const QString &message, const QString &detail) {
-        OnThreadListError(j, code, message, detail);
-    };
-    doc->Downloader = job;
+    TThreadListDownloader *job = NewThreadListJob(doc, board);
     doc->DownloadState = TTavuListDoc::dsDownloading;
     doc->UpdateTabImage();
     job->Page = ++doc->PageNumber;
@@ -719,6 +747,50 @@ void TVarneloWindow::SetThreadMark(TTavuListDoc *doc, int row, const QString &ac
     items->Delete(items->Count() - 1);
     doc->SetDisplayCount(std::min(doc->DisplayCount() - 1, items->Count()));
     SetThreadListRowCount(doc->DisplayCount(), true);
+}
+
+// ---- filter ----
+
+// The threads the filter dialog asks for, in a tab of their own; the list keeps the sort of the
+// list it was made from.
+void TVarneloWindow::actThreadListFilterExecute()
+{
+    HintWindow->hide();
+    TTavuListDoc *doc = shownListDoc;
+    const ThreadListPane::TFilterDialogHandler &dialog = ThreadListPane::FilterDialog();
+    ThreadListPane::TThreadFilter filter;
+    if (!doc || !dialog || !dialog(*doc->Items(), filter))
+        return;
+
+    auto *result = new TThreadItemList;
+    result->SortColumn = doc->Items()->SortColumn;
+    result->SortAscending = doc->Items()->SortAscending;
+    TTavuListDoc *found = nullptr;
+    Kpwfunc::NewListDoc(found, result, TTavuListDoc::lmFilter, true, doc->Caption, doc->GetBoard());
+    found->BoardID = doc->BoardID;
+    found->Site = doc->Site;
+    found->DownloadState = TTavuListDoc::dsIdle;
+    found->PageStep = 0;
+    found->UpdateTabImage();
+    const TThreadItemList *items = doc->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TThreadItem *item = items->Get(i);
+        if (item->ABONE)
+            continue;
+        if (ThreadListPane::FilterMatches(*item, filter))
+            result->Add(item);
+        found->ArrivalItems()->Add(item);
+    }
+    Kpwfunc::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
+    if (result->Count() == 0) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
+        Kpwfunc::CloseListDoc(found);
+        return;
+    }
+    found->SetDisplayCount(result->Count());
+    SetThreadListRowCount(found->DisplayCount(), false);
+    UpdateThreadListMenu();
+    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
 }
 
 // ---- tabs ----

@@ -71,6 +71,8 @@ public:
     QAbstractButton *TabButton = nullptr;
     QAction *TabMenuItem = nullptr;
     TResDownloader *Downloader = nullptr;   // the download running for the tab, set by its starter
+    // URL opening: the tab was opened as a plain page for the preview browser.
+    bool FromViewer = false;
 
     IResultView *View() { return this; }
 

@@ -55,10 +55,9 @@ public:
     // 1 while a post of the composer runs; the main window clears it when the post failed.
     quint8 Sending = 0;
 
-    // Kept for the post by the main window: the thread's read URL, a second text for the board type
-    // and the browser tab the reply was written from.
+    // Kept for the post by the main window: the thread's read URL and the browser tab the reply was
+    // written from.
     QString ReadUrl;
-    QString SecondText;
     QPointer<TTavuBrowser> Tab;
 
     // Renders the post being written into the preview's browser tab.

@@ -25,6 +25,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -135,6 +137,27 @@ TEST(Composer, SageInTheMailFieldIsAddedAndRemovedAtItsStartOnly)
     EXPECT_EQ(composer->SenderMail->currentText(), QStringLiteral("xsage"));
     composer->actSage->trigger();   // it does not start the text: nothing removed
     EXPECT_EQ(composer->SenderMail->currentText(), QStringLiteral("xsage"));
+}
+
+TEST(Composer, StoredKeyBindingsAndTheAsciiArtList)
+{
+    TPostEnv env;
+    env.config->Ini.WriteString(QStringLiteral("SHORTCUT_SendDialog"), QStringLiteral("actSend"), QStringLiteral("Ctrl+S"));
+    ItemRef item(env.NewItem(News, Key, QStringLiteral("スレ")));
+    auto composer = Composer(env, item.get());
+    EXPECT_EQ(composer->actSend->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_TRUE(composer->actShowAAList->shortcut().isEmpty());   // the section lists no key for it
+
+    composer->show();
+    composer->SenderBody->setPlainText(QStringLiteral("前"));
+    composer->SenderBody->moveCursor(QTextCursor::End);
+    composer->actShowAAList->trigger();
+    ASSERT_TRUE(composer->AAList->isVisible());
+    composer->AAList->setCurrentRow(2);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(composer->AAList, &enter);
+    EXPECT_FALSE(composer->AAList->isVisible());
+    EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("前") + composer->AAList->item(2)->text());
 }
 
 TEST(Composer, ConfirmationsStopTheSendAndNothingIsRecordedBeforeThePostIsSent)

@@ -192,7 +192,6 @@ public:
     explicit TPostWindowEnv(const std::function<void(TWindowEnv &)> &prepare = {})
         : env([this, prepare](TWindowEnv &e) {
               PostTest::WriteSite(e.Root, server);
-              BoardTypes::Install(e.registry.get());
               e.config->APPSTATE = false;   // online: the tests talk to their own server
               e.config->SENDWIN_PREVIEW = false;
               if (prepare)

@@ -140,31 +140,35 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     ItemRef item(NewsItem(env));
     Open(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
-    Kpwfunc::CloseActiveBrowser();
-    Grow(env, 3);
 
-    Open(env, item.get(), true);
-    TTavuBrowser *tab = env.Window()->Browsers.first();
-    ASSERT_NE(tab->Downloader, nullptr);
+    // The download has to end while the stored log still renders; that depends on timing, so the
+    // reload is tried until it happens.
     bool readBetween = false;
-    const auto done = tab->Downloader->OnDone;
-    tab->Downloader->OnDone = [&, done](TResDownloader *job, bool failed) {
-        done(job, failed);
-        if (tab->DownloadState == TTavuBrowser::dsOpening) {
-            const int listed = item->AGECOUNT;
-            item->LoadInfo();   // as the thread list does when it prepares a row
-            item->AGECOUNT = listed;
-            readBetween = true;
-        }
-    };
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
-    ASSERT_TRUE(readBetween) << "the stored log rendered before the download ended";
+    for (int attempt = 0; attempt < 10 && !readBetween; ++attempt) {
+        Kpwfunc::CloseActiveBrowser();
+        Grow(env, 1);
+        Open(env, item.get(), true);
+        TTavuBrowser *tab = env.Window()->Browsers.first();
+        ASSERT_NE(tab->Downloader, nullptr);
+        const auto done = tab->Downloader->OnDone;
+        tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
+            done(job, failed);
+            if (tab->DownloadState == TTavuBrowser::dsOpening) {
+                const int listed = item->AGECOUNT;
+                item->LoadInfo();   // as the thread list does when it prepares a row
+                item->AGECOUNT = listed;
+                readBetween = true;
+            }
+        };
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    }
+    ASSERT_TRUE(readBetween) << "the stored log always rendered before the download ended";
     EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
 
     Grow(env, 1);
     Open(env, item.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
-    EXPECT_EQ(LogLines(item.get()), 8004);
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), env.server.DatBytes(News, Key).replace("\n", "\r\n"));
 }
 
 TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)

@@ -274,3 +274,31 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     EXPECT_EQ(opened, QStringList({News, Gone}));
     EXPECT_EQ(env.Window()->ShownListDoc()->BoardID, Gone);
 }
+
+TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
+{
+    TPostWindowEnv env;
+    AddThreads(env, 4);
+    OpenBoard(env, News);
+    QString wanted = QStringLiteral("03");
+    const auto old = ThreadListPane::SetFilterDialog([&wanted](const TThreadItemList &, ThreadListPane::TThreadFilter &filter) {
+        filter.MatchesTitle = [wanted](const QString &title) { return title.contains(wanted); };
+        return true;
+    });
+    env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
+    TTavuListDoc *found = env.Window()->ShownListDoc();
+    ASSERT_EQ(env.Window()->ListDocs.size(), 2);
+    EXPECT_EQ(found->Mode, TTavuListDoc::lmFilter);
+    ASSERT_EQ(found->Items()->Count(), 1);
+    EXPECT_EQ(found->Items()->Get(0)->GetKey(), QStringLiteral("1000000003"));
+    EXPECT_EQ(ShownRows(env), 1);
+    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("  →該当件数:1")));
+
+    // No match: the tab goes again.
+    wanted = QStringLiteral("無い");
+    Kpwfunc::CloseListDoc(found);
+    env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
+    EXPECT_EQ(env.Window()->ListDocs.size(), 1);
+    EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("該当スレッドが見つかりませんでした。"));
+    ThreadListPane::SetFilterDialog(old);
+}
