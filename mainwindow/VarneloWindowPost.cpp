@@ -82,6 +82,17 @@ TSendDialog *ComposerOf(const TResUploader *job)
     return qobject_cast<TSendDialog *>(job->Composer.data());
 }
 
+// Records a sent post in the composer's histories and post log. The post went through whatever
+// happens here: a file that cannot be written is only logged.
+void RecordSentPost(TSendDialog *composer)
+{
+    try {
+        composer->SaveHistory();
+    } catch (const EVarnelo &e) {
+        Kpwfunc::AddLog(e.Message);
+    }
+}
+
 // The reason of a cancelled post, after its log line.
 void LogCancelReason(const QString &message)
 {
@@ -251,7 +262,7 @@ void TVarneloWindow::OnPostDone(TResUploader *job, bool failed)
         item->TOP = tab->GetTopResNumber();
     }
     if (composer)
-        composer->SaveHistory();
+        RecordSentPost(composer);
     item->DownloadRequest = true;
     OpenThread(item, true, false, true, 0, true, QString());
     TavuConfig->SetSendCount(TavuConfig->VOZADAZOZ_SEND_COUNT + 1);
@@ -407,7 +418,7 @@ void TVarneloWindow::OnNewThreadDone(TResUploader *job, bool failed)
     }
     TavuConfig->SetNewThreadCount(TavuConfig->VOZADAZOZ_NEWTHREAD_COUNT + 1);
     if (TSendDialog *composer = ComposerOf(job)) {
-        composer->SaveHistory();
+        RecordSentPost(composer);
         composer->close();
     }
     EndPostFlow(job, Kpwfunc::esSend);

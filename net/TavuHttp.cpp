@@ -51,7 +51,8 @@ QString StatusMessage(int status, const QString &reason, const QString &location
 // The first byte of a range reply ("bytes 99-199/200"); -1 when the header names none.
 qint64 RangeStart(const QString &contentRange)
 {
-    static const QRegularExpression range(QStringLiteral("^\\s*bytes\\s+(\\d{1,15})-"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression range(QStringLiteral("^\\s*bytes\\s+(\\d{1,15})-"),
+                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = range.match(contentRange);
     return match.hasMatch() ? match.captured(1).toLongLong() : -1;
 }

@@ -12,7 +12,8 @@
 // A conditional GET carries If-Modified-Since or If-None-Match from the stored validators (HTTP
 // MODE picks which) and, when a stored size is given, a Range from one byte before it; the reply
 // must then start at that byte and begin with the stored log's last line feed, otherwise the job
-// reports the log as changed (httpLogChanged), and a 416 answer is reported as the range being past the server's log.
+// reports the log as changed (httpLogChanged), and a 416 answer is reported as the range being
+// past the server's log.
 //
 // Offline, nothing is sent and OnDone(not failed) comes from the event loop with IsNotModified().
 // Every running job is in TavuHttpList, so stop-all can abort them. The request and reply headers

@@ -198,10 +198,14 @@ TToken TextToken(const QString &text)
     return tok;
 }
 
-// Reads the attributes of a tag from p; the position after ">" or -1 when the tag never ends.
-int ParseAttributes(const QString &s, int p, TToken &tok)
+// The longest text read as one tag. A longer one (or one that never ends) is shown as text, so
+// that a body full of unfinished tags costs no more than a short scan for each.
+constexpr int MaxTagLength = 1024;
+
+// Reads the attributes of a tag from p up to n; the position after ">" or -1 when the tag does
+// not end before n.
+int ParseAttributes(const QString &s, int p, int n, TToken &tok)
 {
-    const int n = int(s.size());
     while (p < n) {
         const QChar c = s[p];
         if (c == u'>')
@@ -226,7 +230,7 @@ int ParseAttributes(const QString &s, int p, TToken &tok)
             while (p < n && s[p].isSpace())
                 ++p;
             if (p < n && (s[p] == u'"' || s[p] == u'\'')) {
-                const int end = int(s.indexOf(s[p], p + 1));
+                const int end = int(QStringView(s).first(n).indexOf(s[p], p + 1));
                 if (end < 0)
                     return -1;
                 value = s.mid(p + 1, end - p - 1);
@@ -255,8 +259,11 @@ int ParseTag(const QString &s, int pos, TToken &tok)
         ++p;
     if (p == nameStart)
         return 0;
+    const QStringView reach = QStringView(s).first(std::min<qsizetype>(s.size(), pos + MaxTagLength));
+    if (!reach.sliced(p).contains(u'>'))
+        return 0;
     tok.name = s.mid(nameStart, p - nameStart).toLower();
-    const int end = ParseAttributes(s, p, tok);
+    const int end = ParseAttributes(s, p, int(reach.size()), tok);
     if (end < 0)
         return 0;
     tok.kind = close ? TToken::Close : TToken::Open;

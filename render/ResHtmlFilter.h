@@ -4,10 +4,11 @@
 // A response body keeps only the tags a board uses: br, hr, b, i, u, font (colour and size only),
 // links to http, https and ftp (rebuilt with nothing but their address) and pictures when the skin
 // settings allow them; every other tag is shown as text, so no script, event attribute, style or
-// "javascript:" address ever reaches the page. Tags left open are closed at the end of the field
-// and stray closing tags are dropped, so one response cannot change the look of the next.
-// Entities are kept. Anchors (">>5", ">>5-7", ">>5,7", "＞＞５") and addresses written as text
-// become links. Names and dates keep b and font only; titles keep no tag.
+// "javascript:" address ever reaches the page; a tag longer than any board writes (1024 characters)
+// is text too. Tags left open are closed at the end of the field and stray closing tags are
+// dropped, so one response cannot change the look of the next. Entities are kept. Anchors (">>5",
+// ">>5-7", ">>5,7", "＞＞５") and addresses written as text become links. Names and dates keep b and
+// font only; titles keep no tag.
 
 #include <QString>
 #include <functional>

@@ -9,8 +9,6 @@
 
 #include <QThread>
 
-#include <tuple>
-
 #include <zlib.h>
 
 using Server = ScriptedHttpServer;
@@ -282,22 +280,18 @@ TEST_F(TavuHttp, CancellingADownloadAbortsOnlyTheJobsOfItsRecord)
     server.ReplyNothing();
     int tabRecord = 0;
     int otherRecord = 0;
-    TTavuHttp tabJob;
-    TTavuHttp otherJob;
-    TTavuHttp finishedJob;
-    JobEvents tabEvents;
-    JobEvents otherEvents;
-    for (auto [job, events, record] : {std::tuple(&tabJob, &tabEvents, &tabRecord), std::tuple(&otherJob, &otherEvents, &otherRecord)}) {
-        events->Attach(*job);
-        job->Job = record;
-        job->URL = server.Url("/slow");
-        job->Get();
-    }
+    const auto start = [&](TTavuHttp &job, JobEvents &events, int *record) {
+        events.Attach(job);
+        job.Job = record;
+        job.URL = server.Url("/slow");
+        job.Get();
+    };
+    TTavuHttp tabJob, otherJob, finishedJob;
+    JobEvents tabEvents, otherEvents, finishedEvents;
+    start(tabJob, tabEvents, &tabRecord);
+    start(otherJob, otherEvents, &otherRecord);
     TavuEnviron->SetOffline(true);   // a job of the same record that has already ended
-    JobEvents finishedEvents;
-    finishedEvents.Attach(finishedJob);
-    finishedJob.Job = &tabRecord;
-    finishedJob.Get();
+    start(finishedJob, finishedEvents, &tabRecord);
     ASSERT_TRUE(WaitFor([&] { return finishedEvents.done && server.Requests().size() == 2; }));
 
     EXPECT_TRUE(TavuHttpList->AbortJobsOf(&tabRecord));

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <memory>
 #include <vector>
@@ -260,6 +261,21 @@ TEST(ResHtmlFilter, BrokenTagsAreBalancedOrShownAsText)
     EXPECT_EQ(Body(QStringLiteral("<a href='http://x.com/>x")),
               QStringLiteral("&lt;a href='<a href=\"http://x.com/\">http://x.com/</a>&gt;x"));
     EXPECT_EQ(Body(QStringLiteral("1 < 2 <!-- c -->")), QStringLiteral("1 &lt; 2 &lt;!-- c --&gt;"));
+}
+
+TEST(ResHtmlFilter, ABodyFullOfUnfinishedTagsIsReadInOnePass)
+{
+    // Each "<b" opens a quote that the next one closes, and no tag ever ends: a scan of the rest of
+    // the body for every tag would keep the window busy for minutes.
+    const QString hostile = QStringLiteral("<b x=\"").repeated(100000);
+    QElapsedTimer clock;
+    clock.start();
+    const QString out = Body(hostile);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(out, QStringLiteral("&lt;b x=&quot;").repeated(100000));
+    // A tag longer than any board writes is shown as text too.
+    const QString longTag = QStringLiteral("<b title=\"%1\">x</b>").arg(QString(2000, u'y'));
+    EXPECT_TRUE(Body(longTag).startsWith(QStringLiteral("&lt;b title=&quot;yyy")));
 }
 
 TEST(ResHtmlFilter, EntitiesAreKeptAndBareAmpersandsEscaped)
