@@ -9,6 +9,7 @@
 // pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
 
 #include "mainwindow/VarneloWindow.h"
+#include "render/TavuResWriter.h"
 
 #include "tools/TavuRound.h"
 #include "tools/TavuUpdateCheck.h"
@@ -162,7 +163,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
         if (showsThread) {
             HintWindow->hide();
             ClickedTab = tab;
-            tab->ClickedID = url.mid(url.indexOf(QLatin1String("id=")) + 3);
+            tab->ClickedID = TTavuResWriter::LinkValue(url);
         }
         return;
     }

@@ -79,7 +79,8 @@ TEST_F(Navigation, InternalLinksMailAndBlankPages)
     EXPECT_EQ(tab->ClickedResNumber, 12);
     EXPECT_EQ(env.Window()->ClickedTab, tab);
     env.Window()->ResPopup->hide();
-    EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?id=Ab0+/x")));
+    // the view writes IDs percent-encoded; "+" and "/" are common in them
+    EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?id=Ab0%2B%2Fx")));
     EXPECT_EQ(tab->ClickedID, QStringLiteral("Ab0+/x"));
 
     TavuConfig->CANCELMAILTO = false;

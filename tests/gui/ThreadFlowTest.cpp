@@ -152,8 +152,11 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
         ASSERT_NE(tab->Downloader, nullptr);
         const auto done = tab->Downloader->OnDone;
         tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
-            done(job, failed);
-            if (tab->DownloadState == TTavuBrowser::dsOpening) {
+            // done() may free the downloader and this handler with it: keep what is needed first
+            TTavuBrowser *const view = tab;
+            const auto original = done;
+            original(job, failed);
+            if (view->DownloadState == TTavuBrowser::dsOpening) {
                 const int listed = item->AGECOUNT;
                 item->LoadInfo();   // as the thread list does when it prepares a row
                 item->AGECOUNT = listed;
