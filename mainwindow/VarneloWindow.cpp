@@ -31,7 +31,10 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 #include "settings/AboutDialog.h"
+#include "settings/KpwOptionDialog.h"   // options
+#include "settings/SiteDialogCommands.h"   // site and board dialogs
 #include "settings/SplashWindow.h"
+#include "tools/RuleTools.h"   // rule editor and filter dialogs
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -151,6 +154,9 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
+    SiteDialogCommands::Bind(this);   // site and board dialogs
+    RuleTools::Bind(*this);           // rule editor and filter dialogs
+    ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 
 // act2chLogin shows whether the past-log service is logged in.
@@ -433,7 +439,7 @@ void TVarneloWindow::RestoreToolBarsAndMenus()
     const QString popupIni = ProfileFile(QStringLiteral("popup.ini"));
     if (QFile::exists(popupIni)) {
         for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup})
-            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, {});
+            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, Kpwfunc::ShowOptionDialog);
     }
     BuildToolBars();
 }
