@@ -1,0 +1,109 @@
+#include "settings/LocalDialog.h"
+
+#include "core/Board.h"
+#include "core/Site.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/KpwBoardTree.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TLocalDialog::TLocalDialog(QWidget *parent)
+    : QDialog(parent),
+      site(TavuEnviron ? TavuEnviron->LocalSite() : nullptr)
+{
+    setObjectName(QStringLiteral("LocalDialog"));
+    setWindowTitle(QStringLiteral("ローカルフォルダへ移動"));
+    auto *layout = new QVBoxLayout(this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setReadOnly(true);
+    layout->addWidget(Edit1);
+    layout->addWidget(new QLabel(QStringLiteral("このスレッドはローカルフォルダに移動されます。"), this));
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setHeaderHidden(true);
+    layout->addWidget(TreeView1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    Button3 = new QPushButton(QStringLiteral("新規フォルダ割り当て(&W)"), this);
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
+    buttons->addWidget(Button3);
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
+    resize(400, 360);
+
+    connect(Button1, &QPushButton::clicked, this, &TLocalDialog::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button3, &QPushButton::clicked, this, &TLocalDialog::Button3Click);
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TLocalDialog::UpdateButtons);
+    FillTree();
+}
+
+void TLocalDialog::showEvent(QShowEvent *event)
+{
+    UpdateTitle();
+    QDialog::showEvent(event);
+}
+
+void TLocalDialog::UpdateTitle()
+{
+    QString title;
+    if (Items.Count() > 0)
+        title = Items.Get(0)->TITLE + (Items.Count() > 1 ? QStringLiteral("...") : QString());
+    Edit1->setText(title);
+}
+
+TBoard *TLocalDialog::SelectedBoard() const
+{
+    return Kpwfunc::NodeBoard(TreeView1->currentItem());
+}
+
+void TLocalDialog::FillTree()
+{
+    if (site)
+        Kpwfunc::FillBoardTree(TreeView1, site);
+    else
+        TreeView1->clear();
+    TreeView1->expandAll();
+    UpdateButtons();
+}
+
+void TLocalDialog::UpdateButtons()
+{
+    Button1->setEnabled(SelectedBoard() != nullptr);
+}
+
+void TLocalDialog::Button3Click()
+{
+    if (!site)
+        return;
+    QString category;
+    if (const TBoard *board = SelectedBoard())
+        category = board->Category;
+    else if (const QTreeWidgetItem *node = TreeView1->currentItem())
+        category = node->text(0);
+    if (Kpwfunc::AddSiteBoard(site, category, QString(), QString()))
+        FillTree();
+}
+
+void TLocalDialog::Button1Click()
+{
+    TBoard *target = SelectedBoard();
+    if (!target)
+        return;
+    Moved.clear();
+    const QString folder = target->GetLogDir();
+    for (int i = 0; i < Items.Count(); ++i) {
+        TThreadItem *item = Items.Get(i);
+        if (item->LogExists() && item->MoveToLocalFolder(folder))
+            Moved.append(item);
+    }
+    accept();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The main-window commands that run the site and board dialogs: the board editor behind adding and
+// changing boards, the site selection (actBBSSelect), the site order (actBBSOrder) and the move of
+// thread logs to the local folder (actThreadListMoveToLocal).
+
+#include <QStringList>
+
+class TSiteList;
+class TVarneloWindow;
+
+namespace SiteDialogCommands {
+
+// Installs the board editor and binds the three commands to the window.
+void Bind(TVarneloWindow *window);
+// Makes TBoardEditor the editor of Kpwfunc::AddSiteBoard and Kpwfunc::ModifySiteBoard.
+void InstallBoardEditor();
+
+// actBBSSelect: the site selection dialog; both OK and Cancel leave bbs.txt and the sites' shown
+// flags in step and show the first site of the refilled site box.
+void BBSSelectExecute(TVarneloWindow *window);
+// actBBSOrder: the site order dialog; on OK the site box and the BBS toolbar are rebuilt.
+void BBSOrderExecute(TVarneloWindow *window);
+// actThreadListMoveToLocal: the selected threads of the shown board tab go to a local folder; the
+// rows of the threads moved leave the list.
+void MoveToLocalExecute(TVarneloWindow *window);
+
+// The SITEIDs bbs.txt gets after the site selection: the sites of the former list that are still
+// shown, in their order, then the other shown sites and the favorites, local, user and RSS sites,
+// in registry order.
+QStringList ShownSiteIds(const TSiteList &sites, const QStringList &former);
+
+}  // namespace SiteDialogCommands
