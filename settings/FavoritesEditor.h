@@ -1,0 +1,88 @@
+#pragma once
+// TFavoritesEditor ("お気に入りエディタ"): the favorites site's folders in a tree and the threads of the
+// chosen folder in a list. Threads can be reordered, taken out of the favorites, deleted with their
+// logs and marked as past logs; folders can be created, edited, deleted and reordered. A folder's
+// file is rewritten when another folder is chosen or the editor closes; board.dat is written on
+// close.
+
+#include "core/ThreadItemList.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QAction;
+class QStatusBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TBoard;
+class TSite;
+class TqorExtListView;
+
+class TFavoritesEditor : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFavoritesEditor(QWidget *parent = nullptr);
+    ~TFavoritesEditor() override;
+
+    // The columns of the thread list and the sort key of each.
+    static const QStringList &ColumnCaptions();
+    static int ColumnSortKey(int column);
+    // The text of a cell.
+    static QString CellText(const TThreadItem *item, int column);
+
+    QAction *Action(const QString &name) const { return actions.value(name); }
+    const TThreadItemList &Threads() const { return threads; }
+    TBoard *ShownFolder() const { return folder; }
+    bool Modified() const { return modified; }
+
+    // Shows the folder (or page) of the selected node, after writing the folder shown before.
+    void TreeView1Change();
+    // Sorts by the column: the same column again reverses the direction.
+    void SortByColumn(int column);
+    // Rewrites the shown folder's file when it was modified and still lists threads.
+    void SaveFolder();
+
+    QTreeWidget *TreeView1 = nullptr;
+    TqorExtListView *qorExtListView1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void done(int result) override;
+
+private:
+    TSite *site = nullptr;   // the favorites site
+    TThreadItemList threads;
+    TBoard *folder = nullptr;
+    bool modified = false;
+    int sortColumn = 0;
+    bool sortAscending = true;
+    bool closed = false;
+    QMap<QString, QAction *> actions;
+
+    void CreateActions();
+    void CreateMenus();
+    void RestoreLayout();
+    void RestoreColumnWidths();
+    void StoreLayout();
+    void FillTree();
+    void RefreshList();
+    QList<int> SelectedRows() const;
+    void SelectRowsWhere(const std::function<bool(const TThreadItem *)> &test);
+    void DrawCell(QPainter *canvas, int row, int column, const QRect &rect, bool selected) const;
+    TBoard *SelectedBoard() const;
+
+    // Thread actions.
+    void RemoveSelected(bool deleteLogs);
+    void ToggleKakoLog();
+    void MoveSelected(int step);
+    void MoveToLocal();
+    // Folder actions.
+    void FolderNew();
+    void FolderEdit();
+    void FolderDelete();
+    void FolderMove(int step);
+    void AfterSiteChange();
+    void WebEdit(bool title);
+    void CloseEditor();
+};

@@ -1,0 +1,260 @@
+// The favourites: folder files and board.dat entries, the favourite dialog in its three modes and
+// the favourites editor, each dialog driven offscreen through the dialog seam.
+
+#include "PostTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "core/TextList.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "settings/BoardEditor.h"
+#include "settings/FavoriteDialog.h"
+#include "settings/FavoriteFolders.h"
+#include "settings/FavoritesEditor.h"
+#include "settings/SiteDialogCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "controls/ExtListView.h"
+
+namespace {
+
+QStringList FileLines(const QString &path)
+{
+    const QByteArray bytes = FileUtil::ReadFile(path);
+    EXPECT_TRUE(bytes.isEmpty() || bytes.endsWith("\r\n")) << path.toStdString();
+    TTextList list;
+    list.LoadFromFile(path);
+    return list.Lines;
+}
+
+QTreeWidgetItem *NodeNamed(QTreeWidget *tree, const QString &text)
+{
+    return tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+}
+
+struct TFavEnv : TPostEnv {
+    TFavEnv() : old(Kpwfunc::SetBoardEditor({}))
+    {
+        SiteDialogCommands::InstallBoardEditor();
+        favorites = TavuEnviron->FavoritesSite();
+    }
+    ~TFavEnv() { Kpwfunc::SetBoardEditor(old); }
+
+    // A folder added through the board editor under the category; returns it.
+    TBoard *AddFolder(const QString &name, const QString &category)
+    {
+        Dialog = [=](QDialog &dialog) {
+            auto *editor = qobject_cast<TBoardEditor *>(&dialog);
+            editor->Edit1->setText(name);
+            editor->ComboBox1->setCurrentText(category);
+            editor->Button2->click();
+            return editor->result();
+        };
+        EXPECT_TRUE(Kpwfunc::AddSiteBoard(favorites, category, QString(), QString()));
+        Dialog = {};
+        for (int i = 0; i < favorites->Boards->Count(); ++i)
+            if (favorites->Boards->Get(i)->Name == name)
+                return favorites->Boards->Get(i);
+        return nullptr;
+    }
+
+    Kpwfunc::TBoardEditorHandler old;
+    TSite *favorites = nullptr;
+};
+
+QString Key(const QString &line)
+{
+    return line.section(u'\t', 2, 2);
+}
+
+}  // namespace
+
+TEST(FavoriteFolders, EntriesGoUnderTheirCategory)
+{
+    const QStringList lines{"2", "ニュース", "\ta\tb\tc", "", "\td\te\tf", "雑談", "\tg\th\ti"};
+    EXPECT_EQ(FavoriteFolders::EntryPosition(lines, QStringLiteral("ニュース"), false), 2);
+    EXPECT_EQ(FavoriteFolders::EntryPosition(lines, QStringLiteral("ニュース"), true), 5);
+    EXPECT_EQ(FavoriteFolders::EntryPosition(lines, QStringLiteral("雑談"), true), 7);
+    EXPECT_EQ(FavoriteFolders::EntryPosition(lines, QStringLiteral("2"), true), -1);   // never the format line
+    EXPECT_EQ(FavoriteFolders::EntryPosition(lines, QStringLiteral("なし"), false), -1);
+
+    TFavEnv env;
+    const QString path = env.favorites->GetDir() + QStringLiteral("board.dat");
+    QFile::remove(path);
+    FavoriteFolders::AddEntry(env.favorites, QStringLiteral("新"), QStringLiteral("\tx\ty\tz"), true);
+    FavoriteFolders::AddEntry(env.favorites, QStringLiteral("新"), QStringLiteral("\tp\tq\tr"), true);
+    EXPECT_EQ(FileLines(path), (QStringList{"2", "新", "\tx\ty\tz", "\tp\tq\tr"}));
+}
+
+TEST(FavoriteDialog, ThreadsGoToTheTopOrTheEndOfTheFolder)
+{
+    TFavEnv env;
+    TBoard *folder = env.AddFolder(QStringLiteral("よく見る"), QStringLiteral("スレ"));
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+    QFile::remove(file);   // a folder without its file yet
+
+    TThreadItem *one = env.NewItem(PostTest::News, QStringLiteral("100"), QStringLiteral("一\tつ目"));
+    TThreadItem *two = env.NewItem(PostTest::News, QStringLiteral("200"), QStringLiteral("二つ目"));
+    TThreadItem *three = env.NewItem(PostTest::News, QStringLiteral("300"), QStringLiteral("三つ目"));
+    TFavoriteDialog dialog;
+    dialog.Items.Add(one);
+    dialog.Items.Add(two);
+    dialog.FormShow();
+    EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("一\tつ目..."));
+    EXPECT_TRUE(dialog.Edit1->isReadOnly());
+    EXPECT_EQ(dialog.Label1->text(), QStringLiteral("このスレッドがお気に入りに登録されます。"));
+    dialog.TreeView1->setCurrentItem(NodeNamed(dialog.TreeView1, QStringLiteral("スレ")));
+    EXPECT_FALSE(dialog.Button1->isEnabled());   // a category takes no threads
+    dialog.TreeView1->setCurrentItem(NodeNamed(dialog.TreeView1, QStringLiteral("よく見る")));
+    dialog.chkAddAfterEdit->setChecked(true);
+    env.Dialog = [&dialog](QDialog &d) {
+        EXPECT_EQ(&d, &dialog);
+        dialog.Button1->click();
+        return dialog.result();
+    };
+    EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    QStringList lines = FileLines(file);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("よく見る"));
+    EXPECT_EQ(lines[1], QStringLiteral("test\tnews\t200\t二つ目\t1"));   // each ahead of the one before
+    EXPECT_EQ(lines[2], QStringLiteral("test\tnews\t100\t一 つ目\t1"));   // the TAB cannot shift fields
+    EXPECT_TRUE(one->FAVORITE && two->FAVORITE);
+    EXPECT_TRUE(TavuConfig->FAVADDEDIT);
+
+    TFavoriteDialog last;
+    last.Items.Add(three);
+    last.TreeView1->setCurrentItem(NodeNamed(last.TreeView1, QStringLiteral("よく見る")));
+    last.SpeedButton2->click();
+    last.Button1->click();
+    lines = FileLines(file);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(Key(lines[3]), QStringLiteral("300"));
+    TThreadItem *reread = env.NewItem(PostTest::News, QStringLiteral("300"));
+    reread->LoadInfo();
+    EXPECT_TRUE(reread->FAVORITE);   // the .inf was saved
+    reread->Release();
+    for (TThreadItem *item : {one, two, three})
+        item->Release();
+}
+
+TEST(FavoriteDialog, PagesAndBoardsJoinACategory)
+{
+    TFavEnv env;
+    ASSERT_NE(env.AddFolder(QStringLiteral("既定"), QStringLiteral("リンク")), nullptr);
+    const QString path = env.favorites->GetDir() + QStringLiteral("board.dat");
+    for (int round = 0; round < 2; ++round) {
+        TFavoriteDialog page;
+        page.Mode = TFavoriteDialog::fmPage;
+        page.PageTitle = QStringLiteral("ページ");
+        page.PageUrl = QStringLiteral("http://example.com/");
+        page.FormShow();
+        EXPECT_FALSE(page.Edit1->isReadOnly());
+        EXPECT_FALSE(page.Button1->isEnabled());
+        page.TreeView1->setCurrentItem(NodeNamed(page.TreeView1, QStringLiteral("リンク")));
+        page.Edit1->setText(QStringLiteral("ページ%1").arg(round));
+        page.SpeedButton2->click();
+        page.Button1->click();
+        EXPECT_EQ(page.result(), QDialog::Accepted);
+    }
+    QStringList lines = FileLines(path);
+    EXPECT_EQ(lines.value(lines.size() - 2), QStringLiteral("\thttp://example.com/\twww00001\tページ0\twww"));
+    EXPECT_EQ(lines.value(lines.size() - 1), QStringLiteral("\thttp://example.com/\twww00002\tページ1\twww"));
+
+    TFavoriteDialog board;
+    board.Mode = TFavoriteDialog::fmBoard;
+    board.Board = env.Board(PostTest::News);
+    board.FormShow();
+    EXPECT_EQ(board.Label1->text(), QStringLiteral("この板がお気に入りに登録されます。"));
+    board.TreeView1->setCurrentItem(NodeNamed(board.TreeView1, QStringLiteral("リンク")));
+    board.Button1->click();   // at the top of the category
+    lines = FileLines(path);
+    const int category = lines.indexOf(QStringLiteral("リンク"));
+    ASSERT_GE(category, 1);
+    EXPECT_EQ(lines.value(category + 1), FavoriteFolders::BoardEntryLine(env.Board(PostTest::News)));
+    env.favorites->LoadBoards();
+    EXPECT_NE(env.favorites->Boards->FindByID(QStringLiteral("www00002")), nullptr);
+}
+
+TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
+{
+    TFavEnv env;
+    TBoard *folder = env.AddFolder(QStringLiteral("箱"), QStringLiteral("分類"));
+    ASSERT_NE(folder, nullptr);
+    QList<TThreadItem *> items;
+    for (const char *key : {"3", "1", "2"})
+        items << env.NewItem(PostTest::News, QString::fromLatin1(key), QStringLiteral("題") + QString::fromLatin1(key));
+    FavoriteFolders::AddThreads(folder, items, true);
+    const QString file = FavoriteFolders::FolderFile(folder);
+
+    env.Dialog = [&](QDialog &dialog) {
+        auto *editor = qobject_cast<TFavoritesEditor *>(&dialog);
+        editor->TreeView1->setCurrentItem(NodeNamed(editor->TreeView1, QStringLiteral("箱")));
+        EXPECT_EQ(editor->Threads().Count(), 3);
+        EXPECT_EQ(editor->StatusBar1->currentMessage(), QStringLiteral("3 件"));
+        EXPECT_EQ(TFavoritesEditor::CellText(editor->Threads().Get(0), 0), QStringLiteral("0001"));
+
+        editor->SortByColumn(8);   // DAT
+        EXPECT_EQ(editor->Threads().Get(0)->GetKey(), QStringLiteral("1"));
+        editor->SortByColumn(8);   // the same column again reverses
+        EXPECT_EQ(editor->Threads().Get(0)->GetKey(), QStringLiteral("3"));
+        editor->SortByColumn(1);   // another column starts ascending
+        EXPECT_EQ(editor->Threads().Get(0)->TITLE, QStringLiteral("題1"));
+
+        editor->qorExtListView1->SelectItem(0);   // "題1" moves down one place
+        editor->Action(QStringLiteral("actThreadMoveDown"))->trigger();
+        EXPECT_EQ(editor->Threads().Get(1)->GetKey(), QStringLiteral("1"));
+        EXPECT_EQ(editor->qorExtListView1->SelectedRows(), QList<int>{1});
+        EXPECT_TRUE(editor->Modified());
+        editor->Action(QStringLiteral("actSetKakoLog"))->trigger();
+        EXPECT_TRUE(editor->Threads().Get(1)->KAKOLOG);
+        editor->Action(QStringLiteral("actSelectKakoLog"))->trigger();
+        EXPECT_EQ(editor->qorExtListView1->SelectedRows(), QList<int>{1});
+        editor->reject();
+        return int(QDialog::Rejected);
+    };
+    {
+        TFavoritesEditor editor;
+        Kpwfunc::ExecDialog(editor);
+    }
+    QStringList lines = FileLines(file);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(Key(lines[1]) + Key(lines[2]) + Key(lines[3]), QStringLiteral("213"));
+    EXPECT_EQ(FileLines(file.left(file.size() - 4) + QStringLiteral(".bak")).size(), 4);   // the file before
+    EXPECT_TRUE(QFile::exists(env.favorites->GetDir() + QStringLiteral("board.dat")));
+
+    env.Dialog = [&](QDialog &dialog) {
+        auto *editor = qobject_cast<TFavoritesEditor *>(&dialog);
+        editor->TreeView1->setCurrentItem(NodeNamed(editor->TreeView1, QStringLiteral("箱")));
+        editor->Action(QStringLiteral("actSelectAll"))->trigger();
+        editor->Action(QStringLiteral("actErase"))->trigger();
+        EXPECT_EQ(editor->Threads().Count(), 0);
+        EXPECT_EQ(editor->StatusBar1->currentMessage(), QStringLiteral("0 件"));
+        editor->TreeView1->setCurrentItem(NodeNamed(editor->TreeView1, QStringLiteral("分類")));
+        editor->Action(QStringLiteral("actFolderEdit"))->trigger();   // only folders can be edited
+        EXPECT_EQ(env.Messages.value(0), QStringLiteral("それは修正できません。"));
+        editor->reject();
+        return int(QDialog::Rejected);
+    };
+    {
+        TFavoritesEditor editor;
+        Kpwfunc::ExecDialog(editor);
+    }
+    EXPECT_EQ(FileLines(file), QStringList{QStringLiteral("箱")});   // only the name is left
+    for (TThreadItem *item : items) {
+        item->LoadInfo();   // the editor's own items saved their .inf
+        EXPECT_FALSE(item->FAVORITE);
+        item->Release();
+    }
+}
