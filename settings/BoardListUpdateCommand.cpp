@@ -1,0 +1,39 @@
+#include "settings/BoardListUpdateCommand.h"
+
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/ActionCatalogue.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/VarneloWindow.h"
+#include "net/TavuHttpList.h"
+#include "settings/BoardListDialog.h"
+
+namespace BoardListUpdateCommand {
+
+void Bind(TVarneloWindow *window)
+{
+    window->ActionList1->Bind(QStringLiteral("actBoardListUpdate"), window, [window] { Execute(window); });
+}
+
+void Execute(TVarneloWindow *window)
+{
+    if (TavuHttpList) {
+        TavuHttpList->DeleteFinished();
+        if (TavuHttpList->Count() > 0) {
+            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
+            return;
+        }
+    }
+    {
+        TBoardListDialog dialog(window);
+        dialog.SelectSite(window->CurrentSite());
+        Kpwfunc::ExecDialog(dialog);
+    }
+    if (TSite *favorites = TavuEnviron->FavoritesSite()) {
+        favorites->Boards->Clear();
+        favorites->LoadBoards();
+    }
+}
+
+}  // namespace BoardListUpdateCommand
