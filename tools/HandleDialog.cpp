@@ -4,10 +4,12 @@
 
 #include "core/Board.h"
 #include "core/BoardList.h"
+#include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
 #include "settings/HeaderFrame.h"
 
 #include <QComboBox>
@@ -241,6 +243,7 @@ void THandleDialog::DeleteButtonClick()
     delete ThreadList->currentItem();
 }
 
+// A file that cannot be written is reported and the dialog stays open with the user's edits.
 void THandleDialog::BitBtn1Click()
 {
     QList<ComposerFiles::TBoardHandle> boards;
@@ -250,14 +253,18 @@ void THandleDialog::BitBtn1Click()
         boards.append({board->Site ? board->Site->SITEID : QString(), board->ID, row->text(colBoardHandle),
                        row->text(colBoardMail)});
     }
-    ComposerFiles::SaveBoardHandles(boards);
-
     QList<ComposerFiles::TThreadHandle> threads;
     for (int i = 0; i < ThreadList->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = ThreadList->topLevelItem(i);
         threads.append({row->text(colThreadText), row->text(colThreadHandle), row->text(colThreadMail)});
     }
-    ComposerFiles::SaveThreadHandles(threads);
+    try {
+        ComposerFiles::SaveBoardHandles(boards);
+        ComposerFiles::SaveThreadHandles(threads);
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        return;
+    }
 
     TavuConfig->GLOBALHANDLE = DefaultHandle->currentText();
     TavuConfig->GLOBALMAIL = DefaultMail->currentText();

@@ -593,23 +593,28 @@ void TSendDialog::actOpenExecute()
     SenderBody->setPlainText(text.Lines.join(QLatin1Char('\n')));
 }
 
+// A file that cannot be written is reported; the body stays as it is.
 void TSendDialog::actSaveExecute()
 {
-    if (PageControl1->currentIndex() == 1) {
-        WritePostLog();
-        Memo2->clear();
-        LoadPostLog();
-        return;
+    try {
+        if (PageControl1->currentIndex() == 1) {
+            WritePostLog();
+            Memo2->clear();
+            LoadPostLog();
+            return;
+        }
+        const QString name = openFileName.isEmpty() ? QStringLiteral("書き込み文章をいったん保存") : openFileName;
+        QFileDialog dialog(this, QString(), name, TextFileFilter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        TTextList text;
+        text.SetText(SenderBody->toPlainText());
+        text.SaveToFile(dialog.selectedFiles().constFirst());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
-    const QString name = openFileName.isEmpty() ? QStringLiteral("書き込み文章をいったん保存") : openFileName;
-    QFileDialog dialog(this, QString(), name, TextFileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    TTextList text;
-    text.SetText(SenderBody->toPlainText());
-    text.SaveToFile(dialog.selectedFiles().constFirst());
 }
 
 void TSendDialog::actFontExecute()

@@ -388,6 +388,21 @@ TEST(HandleDialog, EditsBoardAndThreadHandlesAndTheDefault)
     EXPECT_EQ(env.config->GLOBALHANDLE, QStringLiteral("既定の名"));
 }
 
+TEST(HandleDialog, AFileThatCannotBeWrittenKeepsTheDialogOpen)
+{
+    TPostEnv env;
+    env.config->GLOBALHANDLE = QStringLiteral("前の名");
+    ASSERT_TRUE(QDir().mkpath(env.Profile(ComposerFiles::ThreadHandleFile())));   // a folder in the file's place
+    THandleDialog dialog;
+    dialog.DefaultHandle->setEditText(QStringLiteral("新しい名"));
+    dialog.BitBtn1Click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages[0].contains(ComposerFiles::ThreadHandleFile()));
+    EXPECT_EQ(env.config->GLOBALHANDLE, QStringLiteral("前の名"));
+    EXPECT_EQ(dialog.DefaultHandle->currentText(), QStringLiteral("新しい名"));
+}
+
 TEST(UrlDialog, ButtonsTellTheChoiceAndAForcedOffCheckIsNotStored)
 {
     TPostEnv env;

@@ -1,10 +1,12 @@
 // The patrol: new responses stored in the logs on its worker thread, what it may not read left
-// alone, save mode, a log written meanwhile by someone else, stops, and a patrol over a tab.
+// alone, the past-log login, save mode, a log written meanwhile by someone else, stops, and a
+// patrol over a tab.
 
 #include "PostTestEnv.h"
 
 #include "tools/TavuRound.h"
 
+#include "boards/DolibManager.h"
 #include "core/FileUtil.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
@@ -141,6 +143,29 @@ TEST(Patrol, ALogWrittenByOthersMeanwhileIsNeverOverwritten)
     EXPECT_EQ(item->COUNT, 2);
     EXPECT_FALSE(patrol.SomethingNew());
     EXPECT_EQ(item->NewCount, 2);   // what arrived is still shown as new
+}
+
+TEST(Patrol, LogsInOnceOnItsOwnThreadToReadPastLogServiceThreads)
+{
+    TPostEnv env;
+    env.server.DolibId = QStringLiteral("user@example.jp");
+    env.server.DolibPassword = QStringLiteral("pw");
+    env.config->DOLIB_USERNAME = env.server.DolibId;
+    env.config->DOLIB_PASSWORD = env.server.DolibPassword;
+    TDolibManager dolib;
+    dolib.LoginUrl = env.server.Url(QStringLiteral("/futen.cgi"));
+    AddThread(env.server, Live, QStringLiteral("1000000003"), 2);
+    AddThread(env.server, Live, QStringLiteral("1000000004"), 1);
+    ItemRef first(env.NewItem(Live, QStringLiteral("1000000003"), QStringLiteral("実況1")));
+    ItemRef second(env.NewItem(Live, QStringLiteral("1000000004"), QStringLiteral("実況2")));
+
+    TTavuRound patrol;
+    RunCheck(patrol, {first.get(), second.get()});
+    EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/futen.cgi")).size(), 1);
+    EXPECT_TRUE(dolib.IsLoggedIn());
+    EXPECT_EQ(FileUtil::ReadFile(first->GetLogFile()), env.server.DatBytes(Live, QStringLiteral("1000000003")).replace("\n", "\r\n"));
+    EXPECT_EQ(second->COUNT, 1);
+    EXPECT_TRUE(patrol.SomethingNew());
 }
 
 TEST(Patrol, AStopEndsTheRunAfterTheThreadInHand)

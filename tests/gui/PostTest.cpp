@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -34,9 +35,14 @@ namespace {
 
 const QString Key = QStringLiteral("1000000001");
 
+QString Memo1Text(TPostWindowEnv &env)
+{
+    return env.Window()->Memo1->toPlainText();
+}
+
 QStringList LogLines(TPostWindowEnv &env)
 {
-    return env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    return Memo1Text(env).split(QLatin1Char('\n'));
 }
 
 // Opens the thread in a new tab and waits until it is shown whole.
@@ -172,6 +178,31 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("消えてはならない文"));
     composer->SenderBody->clear();
     composer->close();
+}
+
+TEST(PostFlow, APostLogThatCannotBeWrittenStillEndsTheSentPost)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 1);
+    TTavuBrowser *tab = OpenThread(env, Key);
+    ASSERT_TRUE(tab);
+    ASSERT_TRUE(QDir().mkpath(env.env.Profile(ComposerFiles::SendLogFile())));   // a folder in the file's place
+
+    env.Window()->Action(QStringLiteral("actThreadWrite"))->trigger();
+    QPointer<TSendDialog> composer = OpenedComposer<TSendDialog>(env);
+    ASSERT_TRUE(composer);
+    composer->SenderName->setEditText(QStringLiteral("書いた人"));
+    composer->SenderBody->setPlainText(QStringLiteral("届く文"));
+    composer->actSend->trigger();
+
+    ASSERT_TRUE(WaitFor([&] { return composer.isNull(); }));
+    EXPECT_EQ(env.server.ResCount(News, Key), 2);
+    EXPECT_TRUE(LogLines(env).contains(QStringLiteral("△書き込み完了 →スレ%1／ニュース＠テスト").arg(Key)));
+    EXPECT_TRUE(Memo1Text(env).contains(ComposerFiles::SendLogFile()));
+    // The rest of the post's end still ran: the history, and the thread reloaded.
+    EXPECT_FALSE(ComposerFiles::LoadLines(QStringLiteral("sendhist.txt")).isEmpty());
+    ASSERT_TRUE(WaitFor([&] { return tab->ResList() && tab->ResList()->Count() == 2 && tab->DownloadState == TTavuBrowser::dsIdle; }));
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
 }
 
 TEST(PostFlow, ANewThreadIsPostedAndTheThreadListReloaded)
