@@ -31,7 +31,7 @@ void TBoardRequest::Run(TBoardRequest *request, bool synchronous)
         throw EHttpException(0, failure);
 }
 
-TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const QString &agent)
+TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record)
 {
     if (http) {
         http->ClearEvents();
@@ -40,6 +40,7 @@ TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const
     http = new TTavuHttp(this);
     http->URL = url;
     http->UserAgent = agent;
+    http->Job = record;
     if (board) {
         http->Username = board->GetBasicAuthUserName();
         http->Password = board->GetBasicAuthPassword();

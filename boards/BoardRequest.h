@@ -30,8 +30,9 @@ protected:
     virtual void Start() = 0;
 
     // A fresh HTTP job for the next step, with the board's Basic credentials and the agent; the job
-    // of the previous step is freed later. Its events are the caller's to bind.
-    TTavuHttp *NewHttp(const QString &url, const TBoard *board, const QString &agent);
+    // of the previous step is freed later. Its events are the caller's to bind. record is the job
+    // record the request serves (TTavuHttp::Job): a tab's cancel finds the running job by it.
+    TTavuHttp *NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record);
     TTavuHttp *Http() const;
 
     // Notes a failed step: a failure to reach the server (or a stop) is raised to a synchronous caller.

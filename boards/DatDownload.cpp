@@ -62,7 +62,7 @@ void TDatDownload::StartStep(const QString &url, bool differential)
     bodyBytes = 0;
     changed = notDat = offlawChecked = offlawOk = false;
     lastCode = 0;
-    TTavuHttp *http = NewHttp(url, board, bbs->Agent());
+    TTavuHttp *http = NewHttp(url, board, bbs->Agent(), job);
     if (differential) {
         http->StoredSize = storedSize;
         if (!reload && !stored.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace {
@@ -325,10 +326,12 @@ bool TCustomExtListView::viewportEvent(QEvent *event)
     const auto *help = static_cast<QHelpEvent *>(event);
     const QModelIndex index = indexAt(help->pos());
     const QString tip = index.isValid() ? ItemTip(index.row(), index.column()) : QString();
+    // Row texts come from servers: the tip shows them as plain text, never as markup.
     if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal), viewport(),
+                           visualRect(index));
     return true;
 }
 

@@ -57,14 +57,20 @@ void TMenuBar::FreeButtons()
 void TMenuBar::AddButton(QAction *item)
 {
     auto *button = new TMenuBarButton(this);
-    button->setText(item->text());
     button->setMenu(item->menu());
     button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
     button->setFixedHeight(ButtonHeight);
     button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     QAction *holder = addWidget(button);
-    holder->setVisible(item->isVisible());
     buttons.append(button);
     buttonActions.append(holder);
+    // The button follows its item as a menu bar entry does: caption, enabled state, visibility.
+    auto follow = [item, button, holder] {
+        button->setText(item->text());
+        button->setEnabled(item->isEnabled());
+        holder->setVisible(item->isVisible());
+    };
+    follow();
+    connect(item, &QAction::changed, button, follow);
 }

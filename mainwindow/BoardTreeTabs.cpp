@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolBar>
 
 namespace Kpwfunc {
@@ -342,7 +343,7 @@ void SetBrowserTabCaption(TTavuBrowser *browser)
     if (auto *button = browser->TabButton) {
         if (TavuConfig->SHORTTITLE) {
             button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));
-            button->setToolTip(title);
+            button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
             button->setText(title);
         }

@@ -40,6 +40,7 @@ TMsgResult RunMessageBox(TMsgKind kind, const QString &text, TMsgButtons buttons
     QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), text,
                     buttons == mbYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);   // texts may quote a server: never read as markup
     if (buttons == mbYesNo)
         box.setDefaultButton(QMessageBox::Yes);
     const int answer = box.exec();

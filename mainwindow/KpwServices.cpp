@@ -153,26 +153,27 @@ struct TColumnRow {
     const char *Caption;
     int ImageIndex;
     Qt::Alignment Alignment;
+    int Width;   // the designed width, kept while COLUMNSIZE stores none
 };
 
 const TColumnRow kColumns[] = {
-    {"UPDATE", "", imgUpdate, Qt::AlignLeft},
-    {"INFO", "", imgInfo, Qt::AlignLeft},
-    {"TITLE", "タイトル", imgNone, Qt::AlignLeft},
-    {"AGECOUNT", "カウント", imgNone, Qt::AlignRight},
-    {"NEWCOUNT", "新着数", imgNone, Qt::AlignRight},
-    {"RESCOUNT", "既得数", imgNone, Qt::AlignRight},
-    {"PRIORITY", "", imgPriority, Qt::AlignLeft},
-    {"LASTLOAD", "最終取得日", imgNone, Qt::AlignLeft},
-    {"LASTSENT", "最終書込日", imgNone, Qt::AlignLeft},
-    {"COMMENT", "コメント", imgNone, Qt::AlignLeft},
-    {"BOARD", "板", imgNone, Qt::AlignLeft},
-    {"BBS", "BBS", imgNone, Qt::AlignLeft},
-    {"READPOINT", "", imgReadPoint, Qt::AlignLeft},
-    {"READPOINTNO", "読", imgNone, Qt::AlignRight},
-    {"THREADNO", "★", imgNone, Qt::AlignRight},
-    {"DAT", "DAT", imgNone, Qt::AlignRight},
-    {"SINCE", "スレ立て日", imgNone, Qt::AlignLeft},
+    {"UPDATE", "", imgUpdate, Qt::AlignLeft, 22},
+    {"INFO", "", imgInfo, Qt::AlignLeft, 22},
+    {"TITLE", "タイトル", imgNone, Qt::AlignLeft, 320},
+    {"AGECOUNT", "カウント", imgNone, Qt::AlignRight, 66},
+    {"NEWCOUNT", "新着数", imgNone, Qt::AlignRight, 50},
+    {"RESCOUNT", "既得数", imgNone, Qt::AlignRight, 50},
+    {"PRIORITY", "", imgPriority, Qt::AlignLeft, 30},
+    {"LASTLOAD", "最終取得日", imgNone, Qt::AlignLeft, 150},
+    {"LASTSENT", "最終書込日", imgNone, Qt::AlignLeft, 150},
+    {"COMMENT", "コメント", imgNone, Qt::AlignLeft, 100},
+    {"BOARD", "板", imgNone, Qt::AlignLeft, 90},
+    {"BBS", "BBS", imgNone, Qt::AlignLeft, 90},
+    {"READPOINT", "", imgReadPoint, Qt::AlignLeft, 22},
+    {"READPOINTNO", "読", imgNone, Qt::AlignRight, 40},
+    {"THREADNO", "★", imgNone, Qt::AlignRight, 40},
+    {"DAT", "DAT", imgNone, Qt::AlignRight, 100},
+    {"SINCE", "スレ立て日", imgNone, Qt::AlignLeft, 150},
 };
 
 // Columns every column.txt gets when it lacks them, in this order.
@@ -546,6 +547,11 @@ void LoadPopupMenus(const QString &fileName, QMenu *menu, const TActionList &act
     const TIniFile ini(fileName);
     if (const auto entries = ReadActionEntries(ini, menu->objectName(), QStringLiteral("ITEM")))
         FillPopupMenu(menu, *entries, actions);
+    AddPopupMenuFixedEntries(menu, showOptions);
+}
+
+void AddPopupMenuFixedEntries(QMenu *menu, const std::function<void(int page)> &showOptions)
+{
     RemoveFixedEntries(menu);
     const QString name = menu->objectName();
     if (name == QLatin1String("BoardListPopup"))
@@ -605,6 +611,7 @@ void LoadToolsMenu(QMenu *toolMenu, const QString &fileName, const std::function
         item->WorkDir = tool.WorkDir;
         item->Arguments = tool.Arguments;
         item->AppendUrl = tool.AppendUrl;
+        item->setEnabled(bool(launch));   // an entry that can do nothing says so
         if (launch)
             QObject::connect(item, &QAction::triggered, toolMenu, [launch, item] { launch(item); });
         toolMenu->addAction(item);
@@ -617,7 +624,7 @@ TThreadListColumn ThreadListColumnOf(const QString &key)
 {
     for (const TColumnRow &row : kColumns)
         if (key.compare(QLatin1String(row.Key), Qt::CaseInsensitive) == 0)
-            return {key, QString::fromUtf8(row.Caption), row.ImageIndex, row.Alignment};
+            return {key, QString::fromUtf8(row.Caption), row.ImageIndex, row.Alignment, row.Width};
     return {key, QString(), imgNone, Qt::AlignLeft};
 }
 
@@ -644,7 +651,7 @@ QStringList LoadColumnKeys(const QString &fileName)
 
 QList<TThreadListColumn> ThreadListColumns(const QString &fileName)
 {
-    QList<TThreadListColumn> columns = {{QStringLiteral("NO"), QStringLiteral("NO"), imgNone, Qt::AlignRight}};
+    QList<TThreadListColumn> columns = {{QStringLiteral("NO"), QStringLiteral("NO"), imgNone, Qt::AlignRight, 46}};
     for (const QString &key : LoadColumnKeys(fileName))
         columns.append(ThreadListColumnOf(key));
     return columns;
@@ -654,7 +661,7 @@ void LoadThreadListColumns(TqorExtListView *list, const QString &fileName)
 {
     list->ClearColumns();
     for (const TThreadListColumn &column : ThreadListColumns(fileName)) {
-        const int index = list->AddColumn(column.Caption, 50, column.Alignment);
+        const int index = list->AddColumn(column.Caption, column.Width, column.Alignment);
         if (column.ImageIndex != imgNone) {
             TqorExtListColumn format = list->ColumnFormat(index);
             format.ImageIndex = column.ImageIndex;

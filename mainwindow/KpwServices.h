@@ -142,6 +142,8 @@ void FillPopupMenu(QMenu *menu, const QStringList &entries, const TActionList &a
 // BrowserPopup. Fixed entries of an earlier load are replaced, never repeated.
 void LoadPopupMenus(const QString &fileName, QMenu *menu, const TActionList &actions,
                     const std::function<void(int page)> &showOptions);
+// Adds (or renews) only the menu's fixed entries.
+void AddPopupMenuFixedEntries(QMenu *menu, const std::function<void(int page)> &showOptions);
 
 // ---- tools menu (tool.txt) ----
 
@@ -167,6 +169,7 @@ struct TThreadListColumn {
     QString Caption;
     int ImageIndex = imgNone;
     Qt::Alignment Alignment = Qt::AlignLeft;
+    int Width = 50;   // the designed width, kept while no width is stored for the key
 };
 // The column of a key (compared ignoring case); an unknown key gives a column without caption.
 TThreadListColumn ThreadListColumnOf(const QString &key);

@@ -170,7 +170,8 @@ void PrepareUserFiles(const QString &profileDir, const QString &defDir)
     const QString p = FileUtil::WithSlash(profileDir);
     const QString d = FileUtil::WithSlash(defDir);
     FileUtil::ForceDirectories(p);
-    for (const char *name : {"shortcut.txt", "toolbar.ini", "aalist.txt", "search.txt", "column.txt", "popup.ini"}) {
+    for (const char *name :
+         {"shortcut.txt", "toolbar.ini", "aalist.txt", "search.txt", "column.txt", "popup.ini", "bbs.txt"}) {
         const QString file = QLatin1String(name);
         if (QFileInfo::exists(d + file))
             DataRoot::CopyIfMissing(d + file, p + file);
@@ -277,6 +278,7 @@ void LoadSearchMenu(QMenu *menu, const QString &fileName, const TActionList &act
         }
         auto *item = new TSearchEngineMenuItem(EscapeMenuCaption(entry.Name), menu);
         item->SearchUrl = entry.Url;
+        item->setEnabled(bool(search));   // an entry that can do nothing says so
         if (search)
             QObject::connect(item, &QAction::triggered, menu, [search, item] { search(item); });
         menu->addAction(item);

@@ -31,7 +31,8 @@ namespace Kpwfunc {
 // ---- seeding ----
 
 // Seeds the profile folder from the def folder, never overwriting a file: shortcut.txt,
-// toolbar.ini, aalist.txt, search.txt, column.txt and popup.ini, the skin folder (when the
+// toolbar.ini, aalist.txt, search.txt, column.txt, popup.ini and bbs.txt (the sites a new
+// profile offers in the site list), the skin folder (when the
 // profile has none) with its module subfolder, and the event sounds of def/sound/ (when the
 // profile has no newres.wav). Then an old default of the "Google検索" entry of search.txt is
 // replaced by the current one. A missing seed file is skipped.

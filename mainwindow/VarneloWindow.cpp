@@ -32,8 +32,11 @@
 #include "render/TavuListDoc.h"
 #include "settings/AboutDialog.h"
 #include "settings/KpwOptionDialog.h"   // options
+#include "settings/FavoriteCommands.h"
 #include "settings/SiteDialogCommands.h"   // site and board dialogs
+#include "settings/BoardListUpdateCommand.h"   // board-list update
 #include "settings/SplashWindow.h"
+#include "tools/PreviewBrowser.h"   // preview browser
 #include "tools/RuleTools.h"   // rule editor and filter dialogs
 
 #include <QApplication>
@@ -105,7 +108,9 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     LoadRowGlyphs();
     CreateMenus();
     CreateToolBars();
+    CreateShortcutBars();   // shortcut bars
     CreatePanes();
+    FillDesignedBarsAndMenus();
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
@@ -154,8 +159,12 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
+    BindResSearch();     // response search
     SiteDialogCommands::Bind(this);   // site and board dialogs
+    BoardListUpdateCommand::Bind(this);   // board-list update
     RuleTools::Bind(*this);           // rule editor and filter dialogs
+    PreviewBrowser::Bind(*this);      // preview browser
+    FavoriteCommands::Bind(this);     // favourites dialogs
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 
@@ -270,8 +279,13 @@ QString TVarneloWindow::BookmarkFile()
 
 void TVarneloWindow::SaveBookmarkList()
 {
+    SaveWindowList(*BookmarkList, BookmarkFile());
+}
+
+void TVarneloWindow::SaveWindowList(const TTextList &list, const QString &fileName)
+{
     try {
-        BookmarkList->SaveToFile(BookmarkFile());
+        list.SaveToFile(fileName);
     } catch (const EVarnelo &e) {
         Kpwfunc::AddLog(e.Message);
     }
@@ -307,7 +321,8 @@ void TVarneloWindow::StartupTimerTimer()
         return;
     startupDone = true;
     StartupTimer->stop();
-    SetSplashMessage(QString());
+    if (splash)
+        splash->ShowSplash();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     RunStartupStep(QStringLiteral("tabbars"), QString(), [this] { ApplyTabBarPositions(); });
@@ -319,6 +334,7 @@ void TVarneloWindow::StartupTimerTimer()
     RunStartupStep(QStringLiteral("columns"), QString(), [this] { ApplyColumnWidths(); });
     RunStartupStep(QStringLiteral("site"), QString(), [this] { ChooseStartupSite(); });
     RunStartupStep(QStringLiteral("toolbars"), QStringLiteral("ツールバーの復元"), [this] { RestoreToolBarsAndMenus(); });
+    RunStartupStep(QStringLiteral("shortcutbars"), QString(), [this] { LoadShortcutBars(); });   // shortcut bars
     RunStartupStep(QStringLiteral("rules"), QString(), [this] { LoadRuleLists(); });
     RunStartupStep(QStringLiteral("online"), QString(), [this] { ApplyOnlineState(); });
     RunStartupStep(QStringLiteral("focus"), QString(), [this] {
@@ -494,6 +510,9 @@ void TVarneloWindow::CloseSplash()
 void TVarneloWindow::ApplyOwnCommandLine()
 {
     ApplyStartArguments(TStartArguments::Parse(commandLine));
+    handOversWaiting = false;
+    for (const QStringList &arguments : std::exchange(pendingHandOvers, {}))
+        ApplyStartArguments(TStartArguments::Parse(arguments));
 }
 
 // "-n" turns save mode off for this run; a URL opens as a thread of a known board, or as a web page.
@@ -507,13 +526,18 @@ void TVarneloWindow::ApplyStartArguments(const TStartArguments &arguments)
         Kpwfunc::OpenThreadUrl(arguments.Url, false);
 }
 
+// Arguments that come before the start-up has applied the window's own command line wait for it:
+// the sites must be there to recognise a thread, and the start-up sets save mode itself.
 void TVarneloWindow::ReceiveHandOver(const QStringList &arguments)
 {
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
-    ApplyStartArguments(TStartArguments::Parse(arguments));
+    if (handOversWaiting)
+        pendingHandOvers.append(arguments);
+    else
+        ApplyStartArguments(TStartArguments::Parse(arguments));
 }
 
 // Runs a command the way its menu entry does: only when it is enabled (a command whose area is
@@ -669,7 +693,7 @@ void TVarneloWindow::DrainJobs(int rounds, int stepMs)
 }
 
 // Saves what the window holds and frees it. Nothing here gives up half-way: after a stop-all the
-// rule lists, the bookmarks and the board tree's state are saved all the same.
+// rule lists, the bookmarks, the recent lists and the board tree's state are saved all the same.
 void TVarneloWindow::FormDestroy()
 {
     if (!closed)
@@ -697,6 +721,9 @@ void TVarneloWindow::FormDestroy()
 
     HintWindow = nullptr;
     SaveBookmarkList();
+    // The recent boards and threads are read at the next start.
+    SaveWindowList(*RecentBoards, ProfileFile(QStringLiteral("recbrd.txt")));
+    SaveWindowList(*RecentThreads, ProfileFile(QStringLiteral("recthrd.txt")));
     ResRules.reset();
     ThreadRules.reset();
 }
@@ -742,6 +769,10 @@ void TVarneloWindow::WaitForWorkers()
     for (const QPointer<QThread> &thread : threads) {
         while (thread && !thread->isFinished())
             PumpFor(20);
+        // What the thread handed to the GUI thread before it ended (a cache loader's last chunk
+        // and its end report) is taken now, while the window it reports to still exists.
+        if (thread)
+            QCoreApplication::sendPostedEvents(thread);
     }
     RunningChecks.clear();
     workers.clear();

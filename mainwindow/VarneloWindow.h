@@ -16,9 +16,9 @@
 // before (the board tree needs the sites, the sites need the board types, the tool bars need the
 // actions with their shortcuts). Closing asks when EXIT_WARNING says so (FormCloseQuery), then
 // stops what runs and saves the rule lists (FormClose); the destructor saves the rest and frees the
-// window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks and the board
-// tree's state, and waits for the worker threads the window knows of before anything they use is
-// freed.
+// window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
+// boards and threads and the board tree's state, and waits for the worker threads the window knows
+// of (and takes what they handed over) before anything they use is freed.
 //
 // Every rendering of responses into a view goes through the rendering trio BeginResView,
 // AppendResToView (once per response, applying the response rules) and EndResView.
@@ -79,8 +79,11 @@ class TSendData;   // posting
 class TSendDialog;   // posting
 class TResUploader;   // posting
 class TTavuCheck;   // update check
+class TTavuShortcutBar;   // shortcut bars
+class TTavuShortcutToolButton;   // shortcut bars
 class TEmbeddedWB;   // update check
 struct TStartArguments;
+namespace Kpwfunc { struct TResSearch; }   // response search
 
 class TVarneloWindow : public QMainWindow {
     Q_OBJECT
@@ -102,7 +105,8 @@ public:
     void StartupTimerTimer();
     bool StartupDone() const { return startupDone; }
     // A later copy of the program handed its arguments over: the window comes to the front
-    // (restored when minimised) and applies them like its own command line.
+    // (restored when minimised) and applies them like its own command line (right after it, when
+    // they come during the start-up).
     void ReceiveHandOver(const QStringList &arguments);
     void ApplyStartArguments(const TStartArguments &arguments);
 
@@ -287,6 +291,8 @@ private:
     int busyCount = 0;
     bool busyCursorShown = false;
     bool startupDone = false;
+    bool handOversWaiting = true;            // until the start-up applied the own command line
+    QList<QStringList> pendingHandOvers;     // hand-overs that came before
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
 
@@ -300,6 +306,9 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
+    // The designed buttons of the five action tool bars and the designed items of the five popup
+    // menus; toolbar.ini and popup.ini replace them at start-up where they have a section.
+    void FillDesignedBarsAndMenus();
     void CreatePanes();
     QWidget *CreateBoardPane();
     QWidget *CreateThreadListPane();
@@ -310,6 +319,7 @@ private:
     void CreatePrivateBrowser();
     void LoadRowGlyphs();
     void LoadWindowLists();
+    void SaveWindowList(const TTextList &list, const QString &fileName);
     void LoadColumnList();
     void BindActions();
     void BindLoginEvents();
@@ -435,6 +445,9 @@ public:
     // Stops what loads into the tab; what its download still reports is dropped, and the thread's
     // validators go back to those of its stored log.
     void DetachBrowser(TTavuBrowser *tab);
+    // actBrowserNavigate (and Enter in the address box): the typed URL opens as a thread or board of
+    // a known site, or as a page, and joins the URL history.
+    void actBrowserNavigateExecute();
 
     QWidget *ThreadTitlePanel = nullptr;   // above the browser tabs: the thread's title and counts
     QLabel *ThreadTitleLabel = nullptr;
@@ -520,6 +533,39 @@ private:
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void OpenThreadLink(const QString &url, bool activate);
     void CloseTabLater(TTavuBrowser *tab);
+
+    // shortcut bars
+    // The two shortcut bars (VarneloWindowShortcutBar.cpp): ShortcutBar1 in the top band and
+    // ShortcutBar3 in the bottom band; SHORTCUTBARPOS (0 top, 1 bottom) says which one shows.
+public:
+    TTavuShortcutBar *ShortcutBar1 = nullptr;
+    TTavuShortcutBar *ShortcutBar3 = nullptr;
+    // Both bars load the profile's shortcut.txt again.
+    void LoadShortcutBars();
+    void ApplyShortcutBarPosition();
+
+private:
+    QToolBar *ShortcutBand1 = nullptr;
+    QToolBar *ShortcutBand3 = nullptr;
+    void CreateShortcutBars();
+    void ShortcutClick(TTavuShortcutToolButton *button);
+    void ShortcutCreated(TTavuShortcutToolButton *button);
+
+    // response search
+    // Filtered views of the thread tabs and the board-wide search (VarneloWindowSearch.cpp).
+public:
+    // A new, activated thread tab in extract mode showing the responses of the current thread tab
+    // that match; nullptr (with a warning) when none matches or no thread tab is current.
+    TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search);
+    void actSelectionFilterExecute();
+    // The responses of the ID (or, byName, of the name) of the response under the cursor.
+    void actSelectResFilterExecute(bool byName);
+    void actSelectResReplyExecute();
+    void actThreadListFilterHolidayExecute();
+    void actShowDoubleWindowExecute();
+
+private:
+    void BindResSearch();
 };
 
 extern TVarneloWindow *VarneloWindow;

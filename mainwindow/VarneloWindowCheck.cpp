@@ -11,6 +11,7 @@
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuResWriter.h"
 
+#include "tools/PreviewBrowser.h"
 #include "tools/TavuRound.h"
 #include "tools/TavuUpdateCheck.h"
 #include "tools/UrlDialog.h"
@@ -270,6 +271,10 @@ void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &c
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
         break;
+    case 2:
+        cancel = true;
+        PreviewBrowser::ShowUrl(*this, url);
+        break;
     default:
         cancel = true;
         Kpwfunc::OpenUrl(url, url);
@@ -304,6 +309,8 @@ void TVarneloWindow::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool is
         Kpwfunc::OpenUrlExternal(chosen);
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
+    } else if (dialog.QuickLook) {
+        PreviewBrowser::ShowUrl(*this, chosen);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "settings/KpwOptionDialog.h"   // options
 
 #include <QComboBox>
 #include <QFile>
@@ -397,6 +398,9 @@ void TVarneloWindow::UpdateBrowserMenu()
 {
     Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), false);
     Kpwfunc::SetCategoryEnabled(QStringLiteral("ブラウザ"), false);
+    // The address box is there with or without a tab: a typed or pasted address opens a new one.
+    SetActionState(QStringLiteral("actBrowserNavigate"), true);
+    SetActionState(QStringLiteral("actBrowserNavClipboard"), true);
     TTavuBrowser *tab = nullptr;
     if (!GetActiveBrowser(tab)) {
         ShowCount(4, QStringLiteral("新ﾚｽ: %1"), 0);
@@ -487,6 +491,17 @@ void TVarneloWindow::SaveCoolBarLayout()
     ini.WriteInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), MainSplitter->sizes().value(0));
     ini.WriteInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), ThreadListSplitter->sizes().value(0));
     ini.WriteInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), MessageSplitter->sizes().value(1));
+    // The panes shown, as their commands are checked (a command not there yet says nothing).
+    const std::pair<const char *, bool *> panes[] = {
+        {"actShowExtThreadList", &TavuConfig->DESKTOP_EXTTHREADLIST},
+        {"actShowThreadList2", &TavuConfig->DESKTOP_SHOWTHREADLIST},
+        {"actShowBrowser", &TavuConfig->DESKTOP_SHOWBROWSER},
+    };
+    for (const auto &[name, shown] : panes) {
+        const QAction *action = Action(QString::fromLatin1(name));
+        if (action && TActionList::HasHandler(action))
+            *shown = action->isChecked();
+    }
     const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
     for (int column = 0; column < keys.size(); ++column)
         TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
@@ -553,7 +568,8 @@ void TVarneloWindow::SelectSite(TSite *site)
     }
 }
 
-// The tree keeps the state of the site it leaves and shows the chosen site's boards.
+// The tree keeps the state of the site it leaves and shows the chosen site's boards; the BBS menu
+// offers the chosen site's own functions.
 void TVarneloWindow::SiteComboBoxChange()
 {
     auto *site = static_cast<TSite *>(SiteComboBox->currentData().value<void *>());
@@ -562,6 +578,7 @@ void TVarneloWindow::SiteComboBoxChange()
     Kpwfunc::SaveTreeState(BoardListView, currentSite);
     currentSite = site;
     Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+    Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, Kpwfunc::ShowOptionDialog);
     UpdateBoardListMenu();
 }
 

@@ -3,6 +3,8 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/MenuBar.h"
+#include "mainwindow/KpwServices.h"
+#include "settings/KpwOptionDialog.h"   // options
 
 #include <QComboBox>
 #include <QLabel>
@@ -103,7 +105,7 @@ void TVarneloWindow::CreateMenus()
     FavoriteMenu = made.value(QStringLiteral("FavoriteMenu"));
     Tool1 = made.value(QStringLiteral("Tool1"));
     BBSFunc = made.value(QStringLiteral("BBSFunc"));
-    BBSFunc->setEnabled(false);
+    BBSFunc->menuAction()->setEnabled(false);   // until a site offers functions of its own
     Help1 = made.value(QStringLiteral("Help1"));
 
     BoardListPopup = submenu("BoardListPopup", "");
@@ -165,4 +167,14 @@ void TVarneloWindow::CreateToolBars()
     addToolBar(Qt::TopToolBarArea, AppActToolBar);
     addToolBar(Qt::BottomToolBarArea, BBSToolBar);
     BBSToolBar->hide();
+}
+
+void TVarneloWindow::FillDesignedBarsAndMenus()
+{
+    for (QToolBar *bar : {MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar})
+        Kpwfunc::FillToolBar(bar, Kpwfunc::DesignedToolBar(bar->objectName()), *ActionList1);
+    for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup}) {
+        Kpwfunc::FillPopupMenu(menu, Kpwfunc::DesignedPopupMenu(menu->objectName()), *ActionList1);
+        Kpwfunc::AddPopupMenuFixedEntries(menu, Kpwfunc::ShowOptionDialog);
+    }
 }

@@ -14,6 +14,7 @@ TStatusBar::TStatusBar(const QList<int> &widths, QWidget *parent) : QWidget(pare
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setTextInteractionFlags(Qt::NoTextInteraction);
+        panel->setTextFormat(Qt::PlainText);   // titles and link texts come from servers
         const bool last = i == widths.size() - 1;
         if (last)
             panel->setMinimumWidth(0);

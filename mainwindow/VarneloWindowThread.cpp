@@ -43,6 +43,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <memory>
@@ -135,11 +136,13 @@ void TVarneloWindow::BindThreadFlow()
     ThreadTitlePanel->setPalette(colours);
     ThreadTitleLabel = new QLabel(ThreadTitlePanel);
     ThreadTitleLabel->setObjectName(QStringLiteral("ThreadTitleLabel"));
+    ThreadTitleLabel->setTextFormat(Qt::PlainText);   // a thread's title comes from its server
     QFont titleFont = ThreadTitleLabel->font();
     titleFont.setBold(true);
     ThreadTitleLabel->setFont(titleFont);
     ThreadCountLabel = new QLabel(ThreadTitlePanel);
     ThreadCountLabel->setObjectName(QStringLiteral("ThreadCountLabel"));
+    ThreadCountLabel->setTextFormat(Qt::PlainText);   // it may show the extract text the user typed
     auto *row = new QHBoxLayout(ThreadTitlePanel);
     row->setContentsMargins(4, 1, 4, 1);
     row->addWidget(ThreadTitleLabel, TavuConfig->THREADTITLEAUTOFIT ? 0 : 1);
@@ -152,6 +155,19 @@ void TVarneloWindow::BindThreadFlow()
         static const int pictures[] = {imgThreadList, imgUpdate, imgReload, imgStop, imgGlobe, imgLock};
         return ActionImage.value(pictures[image]);
     });
+
+    ActionList1->Bind(QStringLiteral("actBrowserNavigate"), this, &TVarneloWindow::actBrowserNavigateExecute);
+    // Enter in the address box opens its URL also while no browser tab is open.
+    connect(UrlComboBox->lineEdit(), &QLineEdit::returnPressed, this, &TVarneloWindow::actBrowserNavigateExecute);
+}
+
+void TVarneloWindow::actBrowserNavigateExecute()
+{
+    const QString url = UrlComboBox->currentText().trimmed();
+    if (url.isEmpty())
+        return;
+    Kpwfunc::AddUrlLog(UrlComboBox, url);
+    Kpwfunc::OpenThreadUrl(url, false);
 }
 
 void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)

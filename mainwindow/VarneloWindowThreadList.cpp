@@ -35,6 +35,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
+#include "tools/TavuCheck.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -43,6 +44,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -400,7 +402,7 @@ void TVarneloWindow::FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *
     doc->DownloadState = TTavuListDoc::dsIdle;
     if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
         doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
-        doc->TabButton->setToolTip(board->Name);
+        doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
         Kpwfunc::UpdateBarWidth(ThreadListBar);
     }
     doc->UpdateTabImage();
@@ -800,8 +802,11 @@ void TVarneloWindow::actThreadListCancelDownloadExecute()
     TTavuListDoc *doc = shownListDoc;
     if (!doc)
         return;
-    if (doc->DownloadState == TTavuListDoc::dsDownloading && doc->UpdateCheck)
-        doc->UpdateCheck->requestInterruption();
+    // An update check or patrol on the tab logs that it stops and ends after the board or thread
+    // in hand.
+    auto *check = qobject_cast<TTavuCheck *>(doc->UpdateCheck.data());
+    if (doc->DownloadState == TTavuListDoc::dsDownloading && check)
+        check->Stop();
     else
         doc->CancelDownload();
 }

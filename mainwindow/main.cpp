@@ -2,10 +2,10 @@
 // it and ends.
 //
 // Start order: the program's URL scheme (before the application object), the application, the
+// single-instance check (a later copy hands over and ends before it touches the profile), the
 // program folder's shipped files, the configuration, the registry, the HTTP job list, the
-// single-instance check, the past-log and Be login modules, the splash, the main window, the event
-// loop. Everything is freed in the
-// reverse order; the configuration saves once more as it goes.
+// past-log and Be login modules, the splash, the main window, the event loop. Everything is freed
+// in the reverse order; the configuration saves once more as it goes.
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
@@ -51,15 +51,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("ヴァルネロ２β"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    DataRoot::Seed();
-    TGlobal<TTavuConfig> config(TavuConfig, new TTavuConfig);
-    TGlobal<TTavuEnviron> environ(TavuEnviron, new TTavuEnviron);
-    TGlobal<TTavuHttpList> httpList(TavuHttpList, new TTavuHttpList);
-
     const QStringList arguments = app.arguments().mid(1);
     TSingleInstance instance;
     if (!instance.Start(arguments))
         return 0;
+
+    DataRoot::Seed();
+    TGlobal<TTavuConfig> config(TavuConfig, new TTavuConfig);
+    TGlobal<TTavuEnviron> environ(TavuEnviron, new TTavuEnviron);
+    TGlobal<TTavuHttpList> httpList(TavuHttpList, new TTavuHttpList);
 
     TDolibManager dolib;   // each makes itself the global of its module
     TBe2chManager be;

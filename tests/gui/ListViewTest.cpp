@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QToolTip>
 
 namespace {
 
@@ -491,4 +492,21 @@ TEST(ListViewTips, InfoTipsJoinTheCaptionAndTheOwnersText)
     owner->SetItemCountEx(3);
     owner->OnVMGetItemInfo = [](TCustomExtListView *, TVMItemInfo &info) { info.Text = "0001"; };
     EXPECT_EQ(owner->ItemTip(0, 0), "");   // an owner-data list has no caption tip of its own
+}
+
+// A row text that looks like markup shows as the text it is.
+TEST(ListViewTips, MarkupInARowShowsAsText)
+{
+    auto view = MakeList({Row("<b>bold</b><img src=\"x.png\">", {"1"})});
+    view->resize(600, 200);
+    view->setColumnWidth(0, 500);   // the caption shows whole, so the tip holds it
+    view->show();
+    view->OnInfoTip = [](TCustomExtListView *, int, int, const QString &, QString &additional) { additional = "2 < 3"; };
+    const QRect cell = view->visualRect(view->model()->index(0, 0));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), view->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(view->viewport(), &help);
+    const QString shown = QToolTip::text();
+    EXPECT_TRUE(shown.contains("&lt;b&gt;bold&lt;/b&gt;&lt;img")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("2 &lt; 3")) << shown.toStdString();
+    QToolTip::hideText();
 }

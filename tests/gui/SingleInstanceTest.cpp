@@ -153,3 +153,47 @@ TEST(SingleInstanceTest, RunningWindowAppliesTheHandOver)
     ASSERT_NE(env.Window->Browsers[0]->ThreadItem(), nullptr);
     EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
 }
+
+// A hand-over that comes before the start-up has run waits for it: the thread address is then
+// recognised on its site, and "-n" is not undone by the start-up's own save mode.
+TEST(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    env.Window->ReceiveHandOver({QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
+    EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    env.Start();
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
+    EXPECT_FALSE(TavuEnviron->GetCached());
+    ASSERT_EQ(env.Window->Browsers.size(), 1);
+    ASSERT_NE(env.Window->Browsers[0]->ThreadItem(), nullptr);
+    EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
+}
+
+// The program itself started as a later copy: it hands "-n" and a thread address to the running
+// window and ends at once, without a window of its own.
+TEST(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    env.Start();
+    TSingleInstance first;   // the key of this user and this program folder, as the program's
+    ASSERT_TRUE(first.Start({}));
+    QObject::connect(&first, &TSingleInstance::HandOver, env.Window, &TVarneloWindow::ReceiveHandOver);
+    ASSERT_TRUE(first.Listen());
+    const QByteArray kpwBefore = FileUtil::ReadFile(env.Profile(QStringLiteral("kpw.ini")));
+
+    QProcess later;
+    later.start(QStringLiteral(VARNELO_PROGRAM),
+                {QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
+    ASSERT_TRUE(later.waitForStarted());
+    for (int waited = 0; later.state() != QProcess::NotRunning && waited < 60000; waited += 20)
+        TWindowEnv::Pump(20);
+    ASSERT_EQ(later.state(), QProcess::NotRunning);
+    EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(later.exitCode(), 0);
+
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
+    ASSERT_EQ(env.Window->Browsers.size(), 1);
+    EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
+    // The later copy left the profile alone.
+    EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("kpw.ini"))), kpwBefore);
+}

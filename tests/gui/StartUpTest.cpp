@@ -7,11 +7,13 @@
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
 #include "mainwindow/ActionCatalogue.h"
+#include "mainwindow/KpwServices.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QFile>
+#include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -60,7 +62,10 @@ TEST(StartUpTest, FreshProfileIsSeededAndEveryActionExists)
 // the tool bars the actions, and the splash is gone before the command line is applied.
 TEST(StartUpTest, StepsRunInTheirOrder)
 {
-    TWindowEnv env(WriteBbsTxt);
+    TWindowEnv env([](TWindowEnv &e) {
+        WriteBbsTxt(e);
+        e.WriteProfile(QStringLiteral("toolbar.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOnline\r\n");
+    });
     QList<TStepState> states;
     QObject::connect(env.Window, &TVarneloWindow::StartupStep, [&](const QString &step) {
         states.append({step, TavuEnviron->BBSList()->Count(), TavuEnviron->SiteList()->Count(),
@@ -83,13 +88,38 @@ TEST(StartUpTest, StepsRunInTheirOrder)
     EXPECT_GT(at("sitebox").Sites, 0);
     EXPECT_EQ(at("sitebox").SiteBoxEntries, 0);
     EXPECT_EQ(at("site").SiteBoxEntries, 2);
-    EXPECT_EQ(at("toolbars").MainToolBarButtons, 0);
-    EXPECT_GT(at("rules").MainToolBarButtons, 0);
+    EXPECT_EQ(at("toolbars").MainToolBarButtons, Kpwfunc::DesignedToolBar(QStringLiteral("MainActToolBar")).size());
+    EXPECT_EQ(at("rules").MainToolBarButtons, 1);
     EXPECT_EQ(states.last().Step, QStringLiteral("direct"));
 
     EXPECT_EQ(env.Window->CurrentSite(), TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")));
+    // The BBS menu offers the shown site's own functions.
+    EXPECT_TRUE(env.Window->BBSFunc->menuAction()->isEnabled());
+    EXPECT_TRUE(env.Window->BBSFunc->actions().contains(env.Window->Action(QStringLiteral("act2chLogin"))));
     EXPECT_GT(env.Window->BoardListView->topLevelItemCount(), 0);
     EXPECT_TRUE(env.Window->StartupDone());
+}
+
+// A tool bar that toolbar.ini has no section for keeps its designed buttons; without popup.ini the
+// popup menus keep their designed items, and the fixed entries end them either way.
+TEST(StartUpTest, DesignedBarsAndMenusStandWhereTheFilesSayNothing)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.WriteProfile(QStringLiteral("toolbar.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOnline\r\n");
+    });
+    QFile::remove(env.Root.File(QStringLiteral("def/popup.ini")));   // no popup.ini is seeded
+    env.Start();
+    ASSERT_FALSE(QFile::exists(env.Profile(QStringLiteral("popup.ini"))));
+
+    QToolBar *gaishutu = env.Window->GaishutuToolBar;
+    ASSERT_EQ(gaishutu->actions().size(), 1);
+    EXPECT_EQ(gaishutu->actions()[0], env.Window->Action(QStringLiteral("actBoardGaishutu")));
+
+    const QList<QAction *> items = env.Window->BrowserPopup->actions();
+    ASSERT_GT(items.size(), 2);
+    EXPECT_EQ(items.first(), env.Window->Action(QStringLiteral("actBrowserClose")));
+    EXPECT_EQ(items.last()->text(), QStringLiteral("カスタマイズ..."));
+    EXPECT_EQ(env.Window->BoardListPopup->actions().last()->text(), QStringLiteral("設定オプション..."));
 }
 
 TEST(StartUpTest, StartupSiteChoosesTheShownSite)

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
@@ -137,4 +141,28 @@ TEST(Url, OpeningFollowsTheSettings)
     ASSERT_NE(window->ShownListDoc(), nullptr);
     EXPECT_EQ(window->ShownListDoc()->BoardID, News);
     EXPECT_EQ(window->Browsers.size(), 2);
+}
+
+// A URL typed into the empty window's address box opens with Enter and joins the URL history.
+TEST(Url, ATypedUrlOpensWithEnterAndIsRemembered)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        e.Root.Write(QStringLiteral("config/site/test/site.ini"),
+                     jconvert::UnicodeToSjis(QStringLiteral("[SITE]\r\nSITEID=test\r\nNAME=テスト\r\nBBSTYPE=2chscript\r\n") + Include));
+        e.config->APPSTATE = true;
+        e.config->SAVEHIST = true;
+    });
+    TVarneloWindow *window = env.Window();
+    ASSERT_TRUE(window->Browsers.isEmpty());
+    const QString url = env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/"));
+    window->UrlComboBox->setEditText(url);
+    QTest::keyClick(window->UrlComboBox->lineEdit(), Qt::Key_Return);
+
+    ASSERT_EQ(window->Browsers.size(), 1);
+    ASSERT_NE(window->Browsers.first()->ThreadItem(), nullptr);
+    EXPECT_EQ(window->Browsers.first()->ThreadItem()->GetKey(), Key);
+    EXPECT_EQ(window->UrlComboBox->itemText(0), url);
+    TTextList history;
+    ASSERT_TRUE(history.LoadFromFile(env.env.Profile(QStringLiteral("urllog.txt"))));
+    EXPECT_EQ(history.Lines.value(0), url);
 }

@@ -29,6 +29,14 @@ TEST(WindowControlsTest, MenuBarHasOneButtonPerTopLevelItem)
     EXPECT_EQ(bar.Buttons()[0]->menu(), &file);
     EXPECT_EQ(bar.Buttons()[1]->menu(), &help);
 
+    EXPECT_FALSE(bar.actions()[1]->isVisible());
+    file.menuAction()->setEnabled(false);   // a button follows its item
+    help.menuAction()->setVisible(true);
+    file.setTitle(QStringLiteral("ファイル(&G)"));
+    EXPECT_FALSE(bar.Buttons()[0]->isEnabled());
+    EXPECT_TRUE(bar.actions()[1]->isVisible());
+    EXPECT_EQ(bar.Buttons()[0]->text(), QStringLiteral("ファイル(&G)"));
+
     const QList<QToolButton *> before = bar.Buttons();
     bar.SetMenu(&main);   // the same menu again changes nothing
     EXPECT_EQ(bar.Buttons(), before);

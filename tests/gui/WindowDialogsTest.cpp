@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 
@@ -35,6 +39,27 @@ TEST(WindowDialogsTest, MessagesAndDialogsGoThroughTheHandlers)
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("ok"));
     EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+}
+
+// Without a handler the message box shows; a text quoting a server shows as it is, never as markup.
+TEST(WindowDialogsTest, MessageBoxShowsTextAsItIs)
+{
+    Kpwfunc::TScopedDialogHandlers none{Kpwfunc::TMessageHandler()};
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible()) {
+                format = box->textFormat();
+                shown = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        }
+    });
+    const QString text = QStringLiteral("<img src=\"http://127.0.0.1:1/x.png\">エラー");
+    EXPECT_EQ(Kpwfunc::ShowMessage(Kpwfunc::mkError, text), Kpwfunc::mrOK);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, text);
 }
 
 TEST(WindowDialogsTest, WorkTimesShowHoursMinutesSeconds)

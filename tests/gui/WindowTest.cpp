@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -136,10 +137,18 @@ TEST(WindowTest, BusyIndicationEndsWithTheLastRequest)
     env.Start();
     QMovie *animation = env.Window->Animate1->movie();
     ASSERT_NE(animation, nullptr);
+    // The icons of the seeded kpw.ini are named relative to the program folder.
+    auto shownIcon = [&] { return env.Window->windowIcon().pixmap(16, 16).toImage(); };
+    const QImage idle = QIcon(env.Root.File(QStringLiteral("resource/tavu.ico"))).pixmap(16, 16).toImage();
+    const QImage busy = QIcon(env.Root.File(QStringLiteral("resource/busy.ico"))).pixmap(16, 16).toImage();
+    ASSERT_FALSE(idle.isNull());
+    ASSERT_NE(idle, busy);
+    EXPECT_EQ(shownIcon(), idle);
     env.Window->BeginBusy();
     env.Window->BeginBusy();
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(animation->state(), QMovie::Running);
+    EXPECT_EQ(shownIcon(), busy);
     env.Window->EndBusy();
     EXPECT_EQ(env.Window->BusyCount(), 1);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
@@ -148,6 +157,7 @@ TEST(WindowTest, BusyIndicationEndsWithTheLastRequest)
     EXPECT_EQ(env.Window->BusyCount(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_NE(animation->state(), QMovie::Running);
+    EXPECT_EQ(shownIcon(), idle);
 }
 
 // The top band's tool bars follow the stored band order and row breaks, and are stored back so.
@@ -179,6 +189,24 @@ TEST(WindowTest, ToolBarBandsKeepTheirOrderAndBreaks)
     }
 }
 
+// The panes shown are stored for the next start, but only by pane commands that are there.
+TEST(WindowTest, ShownPanesAreStoredByTheirCommands)
+{
+    TWindowEnv env;
+    env.Start();
+    TavuConfig->DESKTOP_SHOWBROWSER = false;
+    TavuConfig->DESKTOP_SHOWTHREADLIST = false;
+    QAction *browser = env.Window->Action(QStringLiteral("actShowBrowser"));
+    if (!TActionList::HasHandler(browser))
+        env.Window->ActionList1->Bind(QStringLiteral("actShowBrowser"), env.Window, [] {});
+    browser->setChecked(true);
+    QAction *threadList = env.Window->Action(QStringLiteral("actShowThreadList2"));
+    const bool threadListBound = TActionList::HasHandler(threadList);
+    env.Window->SaveCoolBarLayout();
+    EXPECT_TRUE(TavuConfig->DESKTOP_SHOWBROWSER);
+    EXPECT_EQ(TavuConfig->DESKTOP_SHOWTHREADLIST, threadListBound && threadList->isChecked());
+}
+
 // Closing right after a stop-all still saves the rules, the bookmarks and the board tree's state.
 TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
 {
@@ -188,6 +216,10 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
     AddRule(*env.Window->ThreadRules, TTavuAction::SETBOLD, QStringLiteral("祭り"));
     env.Window->BookmarkList->SetValue(QStringLiteral("2ch/news/1234567890"), QStringLiteral("テストスレ"));
     env.Window->BoardListView->topLevelItem(0)->setExpanded(false);
+    const QString recentBoard = QStringLiteral("2ch\tnews\tニュース速報＠２ちゃんねる");
+    const QString recentThread = QStringLiteral("2ch\tnews\t1234567890\tテストスレ／ニュース速報＠２ちゃんねる");
+    env.Window->RecentBoards->Lines.prepend(recentBoard);
+    env.Window->RecentThreads->Lines.prepend(recentThread);
 
     env.Window->Action(QStringLiteral("actDisconnect"))->trigger();
     ASSERT_TRUE(TavuEnviron->IsStopped());
@@ -209,6 +241,29 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
     TIniFile tree(env.Profile(QStringLiteral("boardcnf.ini")));
     EXPECT_TRUE(tree.SectionExists(QStringLiteral("2ch")));
     EXPECT_FALSE(tree.ReadString(QStringLiteral("2ch"), QStringLiteral("TOP")).isEmpty());
+
+    // The recent boards and threads of this run are there at the next start.
+    env.Window = new TVarneloWindow;
+    EXPECT_EQ(env.Window->RecentBoards->Lines.value(0), recentBoard);
+    EXPECT_EQ(env.Window->RecentThreads->Lines.value(0), recentThread);
+}
+
+// A thread opened just before the window goes: the cache loader's end report still reaches the
+// window while it exists, and nothing reports to it afterwards.
+TEST(WindowTest, ClosingRightAfterOpeningAThreadTakesTheLoadersLastReport)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QStringList logged;
+    QObject::connect(env.Window->Memo1, &QPlainTextEdit::textChanged, [&] {
+        logged = env.Window->Memo1->toPlainText().split(QLatin1Char('\n'));
+    });
+    TThreadFixture thread({QStringLiteral("一"), QStringLiteral("二")});
+    env.Window->OpenThread(thread.item, false, true, true, 0, false, QString());
+    ASSERT_EQ(env.Window->Browsers.size(), 1);
+    env.Destroy();
+    EXPECT_FALSE(logged.filter(QStringLiteral("キャッシュ(")).isEmpty());
+    TWindowEnv::Pump(100);   // nothing is left to call into the window that is gone
 }
 
 TEST(WindowTest, ExitWarningAnsweredNoKeepsTheWindow)
@@ -237,6 +292,9 @@ TEST(WindowTest, CurrentTabsAreThePressedButtons)
     EXPECT_FALSE(env.Window->GetActiveListDoc(doc));
     EXPECT_FALSE(env.Window->GetActiveBrowser(tab));
     EXPECT_EQ(doc, nullptr);
+    // Without a tab the tab commands are off, but an address can still be opened.
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actBrowserClose"))->isEnabled());
+    EXPECT_TRUE(env.Window->Action(QStringLiteral("actBrowserNavigate"))->isEnabled());
 
     TTavuListDoc listDoc;
     auto *button = new TThreadListToolButton(env.Window->ThreadListBar);

@@ -325,6 +325,10 @@ void BoardServer::Read(QTcpSocket *socket)
         return;
     socket->setProperty("answered", true);
     request.Body = received.mid(headerEnd + 4, length);
+    if (Hold) {
+        requests << request;
+        return;
+    }
 
     const Reply reply = Answer(request);
     QByteArray text = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + StatusText(reply.Status) + "\r\n";

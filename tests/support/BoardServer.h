@@ -68,6 +68,7 @@ public:
     bool IgnoreRange = false;    // dat requests with a Range get the whole file (200)
     bool ErrorOnPost = false;    // every post gets an error page
     int FallenStatus = 302;      // the answer for the dat of a thread that fell off
+    bool Hold = false;           // requests are read and logged but never answered (a hanging server)
     QString DolibId, DolibPassword;   // the past-log account futen.cgi accepts
     QString BeMail, BePassword;       // the Be account /be/login accepts
     QString BeName, BeIntro;          // the profile the Be pages show and store
