@@ -2,7 +2,7 @@
 // TBoardListDownloaderRequest: the download of one board-list update. The site's board-list page is
 // fetched without validators (its copy kept as boardlist.txt in the site's log folder) and each of
 // its lines, converted from the site's code, goes through the site's board script ParseBoard.ruro
-// (docs/formats-ruro.md). Each board the script reports becomes a TBoard of the site, collected in
+// (docs/formats.md). Each board the script reports becomes a TBoard of the site, collected in
 // the record's board list when the site claims its URL; comparing the list with the site's boards
 // is the caller's.
 //

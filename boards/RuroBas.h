@@ -1,6 +1,6 @@
 #pragma once
 // TRuroBas: the interpreter of the board scripts (.ruro files) that turn the lines of a downloaded
-// page into boards, threads and responses (docs/formats-ruro.md describes the language).
+// page into boards, threads and responses (docs/formats.md describes the language).
 //
 // The host sets the variables a script reads (SetVariable), runs the script from its first line
 // (Run) and reads back what it set (GetVariable). Variables keep their values from one run to the

@@ -1,6 +1,6 @@
 #pragma once
 // TRuroScript: a board type that the user defines (config/bbslist.ini). Its bbs.ini gives the URL
-// templates; its board scripts read the server's pages (docs/formats-ruro.md):
+// templates; its board scripts read the server's pages (docs/formats.md):
 //   ParseThread.ruro  runs once per line of the thread-list page (SUBJECT) and reports threads;
 //   ParseRes.ruro     runs once per line of a thread's page (DAT) and reports responses.
 // A site may carry its own copy of a script (its site files, in their layers); else the type's

@@ -8,7 +8,7 @@
 // The log of a thread is <board log folder><dat name> (a ".dat"), with the index file beside it
 // (same path, ".inf") and, in the log-compatibility mode, an ".idx" too. A thread moved to a local
 // folder leaves a small .inf at its former place whose [INFO] LOCAL names the new folder; the log
-// path follows it. The .inf keys are described in docs/formats-inf.md.
+// path follows it. The .inf keys are described in docs/formats.md.
 //
 // Fields that are stored in the .inf carry the name of their key.
 
