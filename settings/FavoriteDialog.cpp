@@ -9,6 +9,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "settings/FavoriteFolders.h"
+#include "settings/SiteFolderDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -55,17 +56,10 @@ TFavoriteDialog::TFavoriteDialog(QWidget *parent)
     chkAddAfterEdit = new QCheckBox(QStringLiteral("登録後に、編集ウィンドウを表示する(&V)"), this);
     chkAddAfterEdit->setChecked(TavuConfig && TavuConfig->FAVADDEDIT);
     layout->addWidget(chkAddAfterEdit);
-    auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    Kpwfunc::AddOkCancelRow(this, layout, Button1, Button2);
     resize(380, 420);
 
     connect(Button1, &QPushButton::clicked, this, &TFavoriteDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button3, &QPushButton::clicked, this, &TFavoriteDialog::N1Click);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TFavoriteDialog::UpdateButtons);
     FillTree();
@@ -81,8 +75,7 @@ void TFavoriteDialog::FormShow()
 {
     switch (Mode) {
     case fmThread:
-        Edit1->setText(Items.Count() == 0 ? QString()
-                                          : Items.Get(0)->TITLE + (Items.Count() > 1 ? QStringLiteral("...") : QString()));
+        Edit1->setText(Kpwfunc::ThreadsTitle(Items));
         Label1->setText(QStringLiteral("このスレッドがお気に入りに登録されます。"));
         break;
     case fmPage:
@@ -113,11 +106,7 @@ QString TFavoriteDialog::SelectedCategory() const
 
 void TFavoriteDialog::FillTree()
 {
-    if (site)
-        Kpwfunc::FillBoardTree(TreeView1, site);
-    else
-        TreeView1->clear();
-    TreeView1->expandAll();
+    Kpwfunc::FillSiteFolderTree(TreeView1, site);
     UpdateButtons();
 }
 

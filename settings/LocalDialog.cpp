@@ -5,6 +5,7 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "settings/SiteFolderDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,19 +29,11 @@ TLocalDialog::TLocalDialog(QWidget *parent)
     TreeView1->setHeaderHidden(true);
     layout->addWidget(TreeView1, 1);
 
-    auto *buttons = new QHBoxLayout;
     Button3 = new QPushButton(QStringLiteral("新規フォルダ割り当て(&W)"), this);
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button2 = new QPushButton(QStringLiteral("キャンセル"), this);
-    buttons->addWidget(Button3);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    layout->addLayout(buttons);
+    Kpwfunc::AddOkCancelRow(this, layout, Button1, Button2)->insertWidget(0, Button3);
     resize(400, 360);
 
     connect(Button1, &QPushButton::clicked, this, &TLocalDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button3, &QPushButton::clicked, this, &TLocalDialog::Button3Click);
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, &TLocalDialog::UpdateButtons);
     FillTree();
@@ -54,10 +47,7 @@ void TLocalDialog::showEvent(QShowEvent *event)
 
 void TLocalDialog::UpdateTitle()
 {
-    QString title;
-    if (Items.Count() > 0)
-        title = Items.Get(0)->TITLE + (Items.Count() > 1 ? QStringLiteral("...") : QString());
-    Edit1->setText(title);
+    Edit1->setText(Kpwfunc::ThreadsTitle(Items));
 }
 
 TBoard *TLocalDialog::SelectedBoard() const
@@ -67,11 +57,7 @@ TBoard *TLocalDialog::SelectedBoard() const
 
 void TLocalDialog::FillTree()
 {
-    if (site)
-        Kpwfunc::FillBoardTree(TreeView1, site);
-    else
-        TreeView1->clear();
-    TreeView1->expandAll();
+    Kpwfunc::FillSiteFolderTree(TreeView1, site);
     UpdateButtons();
 }
 

@@ -96,7 +96,7 @@ TTavuAction *RuleOfRow(const QTreeWidgetItem *row, bool *threadRule)
 }  // namespace
 
 TActionDialog::TActionDialog(QWidget *parent)
-    : QMainWindow(parent, Qt::Window)
+    : TFoldingWindow(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("アクション設定"));
     if (TavuConfig && TavuConfig->DESKTOP_ACTWIN_EXPAND)
@@ -481,44 +481,19 @@ void TActionDialog::SaveLists()
     }
 }
 
-void TActionDialog::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible())
-        return;
-    if (isActiveWindow())
-        FormActivate();
-    else
-        FormDeactivate();
-}
-
 void TActionDialog::FormActivate()
 {
     setWindowOpacity(1.0);
-    if (!collapsed)
-        return;
-    collapsed = false;
-    setMinimumHeight(0);
-    setMaximumHeight(QWIDGETSIZE_MAX);
-    centralWidget()->show();
-    statusBar()->show();
-    resize(width(), savedHeight);
+    Expand();
 }
 
 void TActionDialog::FormDeactivate()
 {
     // The window's own dialogs taking the focus do not count.
-    for (QWidget *w = QApplication::activeWindow(); w; w = w->parentWidget()) {
-        if (w == this)
-            return;
-    }
+    if (OwnWindowActive())
+        return;
     if (TavuConfig && TavuConfig->DESKTOP_ACTWIN_TRANS)
         setWindowOpacity(0.5);
-    if (TavuConfig && TavuConfig->DESKTOP_ACTWIN_EXPAND && !collapsed) {
-        savedHeight = height();
-        collapsed = true;
-        centralWidget()->hide();
-        statusBar()->hide();
-        setFixedHeight(0);
-    }
+    if (TavuConfig && TavuConfig->DESKTOP_ACTWIN_EXPAND)
+        Collapse();
 }

@@ -8,7 +8,8 @@
 // widths of its two side panels and of the first four rule-list columns are kept in kpw.ini
 // (DESKTOP ACTWIN_*, ACTIONCOLWIDTH0..3).
 
-#include <QMainWindow>
+#include "tools/FoldingWindow.h"
+
 #include <functional>
 
 class QAction;
@@ -25,7 +26,7 @@ class TBoard;
 class TTavuAction;
 class TTavuActionList;
 
-class TActionDialog : public QMainWindow {
+class TActionDialog : public TFoldingWindow {
     Q_OBJECT
 public:
     explicit TActionDialog(QWidget *parent = nullptr);
@@ -79,14 +80,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     TTavuActionList *resRules = nullptr;
     TTavuActionList *threadRules = nullptr;
     TActionDialog2 *ruleDialog = nullptr;
-    bool collapsed = false;
-    int savedHeight = 0;
 
     void CreateActions();
     QWidget *CreateKindPage();
@@ -101,6 +99,6 @@ private:
     TTavuAction *SelectedRule(bool *threadRule = nullptr) const;
     TTavuActionList *ListOf(const TTavuAction *rule) const;
     void SaveLists();
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
 };

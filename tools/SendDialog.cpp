@@ -119,7 +119,7 @@ QByteArray LocalRulePage(const QByteArray &body)
 // ---- creation ----
 
 TSendDialog::TSendDialog(QWidget *parent)
-    : QMainWindow(parent, Qt::Window)
+    : TFoldingWindow(parent, Qt::Window)
 {
     setObjectName(FormName());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -873,17 +873,6 @@ void TSendDialog::closeEvent(QCloseEvent *event)
         OnClose(this);
 }
 
-void TSendDialog::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible())
-        return;
-    if (isActiveWindow())
-        FormActivate();
-    else
-        FormDeactivate();
-}
-
 void TSendDialog::FormActivate()
 {
     Kpwfunc::SetActionsEnabled(false);
@@ -902,10 +891,7 @@ void TSendDialog::FormActivate()
 void TSendDialog::FormDeactivate()
 {
     // A window of the composer's own (the preview, its dialogs) taking the focus does not count.
-    bool ownWindow = false;
-    for (QWidget *w = QApplication::activeWindow(); w && !ownWindow; w = w->parentWidget())
-        ownWindow = w == this;
-    if (!ownWindow) {
+    if (!OwnWindowActive()) {
         if (previewWindow && actShowPreview->isChecked())
             previewWindow->hide();
         if (TavuConfig->SEND_TRANS)
@@ -914,29 +900,6 @@ void TSendDialog::FormDeactivate()
             Collapse();
     }
     Kpwfunc::SetActionsEnabled(true);
-}
-
-void TSendDialog::Collapse()
-{
-    if (collapsed)
-        return;
-    savedHeight = height();
-    collapsed = true;
-    centralWidget()->hide();
-    statusBar()->hide();
-    setFixedHeight(0);
-}
-
-void TSendDialog::Expand()
-{
-    if (!collapsed)
-        return;
-    collapsed = false;
-    setMinimumHeight(0);
-    setMaximumHeight(QWIDGETSIZE_MAX);
-    centralWidget()->show();
-    statusBar()->show();
-    resize(width(), savedHeight);
 }
 
 // ---- bar layout ----

@@ -11,7 +11,8 @@
 //
 // The user files it reads and writes are those of tools/ComposerFiles.h.
 
-#include <QMainWindow>
+#include "tools/FoldingWindow.h"
+
 #include <QPointer>
 #include <functional>
 
@@ -31,7 +32,7 @@ class TPreviewWindow;
 class TTavuBrowser;
 class TThreadItem;
 
-class TSendDialog : public QMainWindow {
+class TSendDialog : public TFoldingWindow {
     Q_OBJECT
 public:
     explicit TSendDialog(QWidget *parent = nullptr);   // FormCreate
@@ -133,7 +134,6 @@ protected:
     void showEvent(QShowEvent *event) override;     // FormShow
     void hideEvent(QHideEvent *event) override;     // FormHide
     void closeEvent(QCloseEvent *event) override;   // FormCloseQuery, FormClose
-    void changeEvent(QEvent *event) override;       // FormActivate, FormDeactivate
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     // The send command; the new-thread composer has its own.
@@ -168,8 +168,6 @@ protected:
 private:
     TThreadItem *item = nullptr;
     TPreviewWindow *previewWindow = nullptr;
-    int savedHeight = 0;
-    bool collapsed = false;
     bool sageAllowed = false;
     bool preAllowed = false;
     bool touhabaAllowed = false;
@@ -183,10 +181,8 @@ private:
     QWidget *CreateWritingPage();
     void ApplyStoredShortcuts();
 
-    void FormActivate();
-    void FormDeactivate();
-    void Collapse();
-    void Expand();
+    void FormActivate() override;
+    void FormDeactivate() override;
 
     void actNewExecute();
     void actOpenExecute();
