@@ -20,9 +20,10 @@ TImageList &Sites()
 
 }  // namespace
 
+// An open category shows its folder; a closed one the plus box that says it holds more.
 QIcon CategoryIcon(bool expanded)
 {
-    return ActionPicture(expanded ? imgExpand : imgCategory);
+    return ActionPicture(expanded ? imgCategory : imgExpand);
 }
 
 QIcon BoardIcon(const TBoard &board)

@@ -296,6 +296,8 @@ void TTavuBrowser::AppendHtml(const QString &html)
 
 void TTavuBrowser::WriteHtml()
 {
+    // The footer counts what the page shows now, after every response was written.
+    Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
     Emit(Writer().RenderFooter());
     if (!chunk)
         browser->Close();

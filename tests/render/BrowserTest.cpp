@@ -20,6 +20,7 @@
 #include <QWebEngineScript>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -292,4 +293,32 @@ TEST(HintWindowTest, PopsUpARangeOfAnotherThreadsStoredLog)
     EXPECT_EQ(hint.Html(), QStringLiteral("ログなし"));
     hint.PopupThreadUrl(env.news, QStringLiteral("../2000000002"), {1, 1, false}, QStringLiteral("不正"));
     EXPECT_EQ(hint.Html(), QStringLiteral("不正"));
+}
+
+// The footer counts the responses of the page when it is written, not when the page began.
+TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
+{
+    ThreadTestEnv env;
+    QTemporaryDir skin;
+    FileUtil::WriteFileAtomic(skin.filePath(QStringLiteral("footer.html")), "<p>all <RESCOUNT/> new <NEWCOUNT/></p>");
+    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
+    TTavuBrowser tab;
+    tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
+    tab.SetThreadItem(item.get());
+    auto *list = new TResList(item.get());
+    tab.SetResList(list);
+    TResList log;
+    log.LoadDat(DatLog(3, [](int n) { return QStringLiteral("本文 %1").arg(n); }));
+
+    tab.BeginChunk();
+    tab.WriteHeader();   // an empty list: the stored log was empty
+    for (int i = 0; i < log.Count(); ++i) {
+        auto *res = new TRes;
+        res->Assign(*log.Get(i));
+        list->Add(res);
+        tab.AppendRes(res);
+    }
+    item->NewCount = 3;
+    tab.WriteHtml();
+    EXPECT_TRUE(tab.EndChunk().contains(QStringLiteral("<p>all 3 new 3</p>")));
 }
