@@ -296,7 +296,7 @@ TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)
     composer->SenderBody->setPlainText(QStringLiteral("a<b>\n二行目"));
     EXPECT_EQ(composer->StatusPanel0->text(), QStringLiteral("行数: 2  文字数: 12"));
     TTavuBrowser *preview = composer->Preview()->Browser();
-    ASSERT_TRUE(PostTest::WaitFor([preview] { return preview->ResList() && preview->ResList()->Count() == 1; }, 3000));
+    ASSERT_TRUE(PostTest::WaitFor([preview] { return preview->ResList() && preview->ResList()->Count() == 1; }, 10000));
     const TRes *res = preview->ResList()->Get(0);
     EXPECT_EQ(res->Number, 1);
     EXPECT_EQ(res->Name, QStringLiteral("名無し"));
@@ -307,7 +307,7 @@ TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)
     ASSERT_TRUE(PostTest::WaitFor([&] {
         preview->DocumentHtml([&html](const QString &text) { html = text; });
         return html.contains(QStringLiteral("二行目"));
-    }, 10000));
+    }, 30000));
     EXPECT_TRUE(html.contains(QStringLiteral("a&lt;b&gt;")));
     EXPECT_TRUE(html.contains(QStringLiteral("スレ")));   // the thread's title in the skin's header
 }
