@@ -55,6 +55,7 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class IResultView;
+class TBBS;
 class TBoard;
 class TExifInfo;
 class TMenuBar;
@@ -410,6 +411,7 @@ private:
     void RefillBoardTree(TSite *site);
     TThreadListDownloader *NewThreadListJob(TTavuListDoc *doc, TBoard *board);
     TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
+    bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);
     void OnThreadListItem(TThreadListDownloader *job, TThreadItem *item);
     bool OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position);
     void OnThreadListDone(TThreadListDownloader *job, bool failed);

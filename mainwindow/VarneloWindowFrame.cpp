@@ -76,6 +76,15 @@ QToolBar *ActionBar(const char *name, QWidget *parent)
     return bar;
 }
 
+// The row above a tab pane: its tab buttons, stretched, and its command bar beside them.
+void LayTabRow(QWidget *row, QToolBar *tabs, QToolBar *commands)
+{
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs, 1);
+    layout->addWidget(commands);
+}
+
 // The tool-bar button hint: the action's hint, and its shortcut in parentheses after ":" when it
 // has one.
 QString ButtonHint(const QAction *action)
@@ -149,10 +158,7 @@ QWidget *TVarneloWindow::CreateThreadListPane()
     ThreadListTabPanel = Panel("ThreadListTabPanel", ThreadListPanel);
     ThreadListBar = TabBar("ThreadListBar", ThreadListTabPanel);
     ThreadListActToolBar = ActionBar("ThreadListActToolBar", ThreadListTabPanel);
-    auto *tabs = new QHBoxLayout(ThreadListTabPanel);
-    tabs->setContentsMargins(0, 0, 0, 0);
-    tabs->addWidget(ThreadListBar, 1);
-    tabs->addWidget(ThreadListActToolBar);
+    LayTabRow(ThreadListTabPanel, ThreadListBar, ThreadListActToolBar);
 
     ThreadListView = new TqorExtListView(ThreadListPanel);
     ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
@@ -168,10 +174,7 @@ QWidget *TVarneloWindow::CreateBrowserPane()
     BrowserTabPanel = Panel("BrowserTabPanel", BrowserPanel);
     BrowserToolBar = TabBar("BrowserToolBar", BrowserTabPanel);
     BrowserActToolBar = ActionBar("BrowserActToolBar", BrowserTabPanel);
-    auto *tabs = new QHBoxLayout(BrowserTabPanel);
-    tabs->setContentsMargins(0, 0, 0, 0);
-    tabs->addWidget(BrowserToolBar, 1);
-    tabs->addWidget(BrowserActToolBar);
+    LayTabRow(BrowserTabPanel, BrowserToolBar, BrowserActToolBar);
 
     BrowserViewPanel = Panel("BrowserViewPanel", BrowserPanel);
     BrowserViewPanel->setAutoFillBackground(true);

@@ -602,14 +602,8 @@ void TVarneloWindow::OnThreadDownloadError(TResDownloader *job, int code, const 
     if (!LiveThreadTab(job))
         return;   // the tab is gone: nobody waits for the message
 
-    const QString blockPage = ThreadListPane::BlockPageUrl(detail);
-    if (job->BBS && job->BBS->ID == QLatin1String("dolibscript") && code == 302 && !blockPage.isEmpty()) {
-        Kpwfunc::OpenUrl(blockPage, QStringLiteral("ようこそバーボンハウスへ"));
-        const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
-        if (browserPane && !browserPane->isChecked())
-            Execute(QStringLiteral("actShowPaneChange"));
+    if (OpenBlockPage(job->BBS, code, detail))
         return;
-    }
     Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3")
                                                .arg(code)
                                                .arg(message, item->TITLE));

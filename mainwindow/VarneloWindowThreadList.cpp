@@ -423,14 +423,8 @@ void TVarneloWindow::OnThreadListError(TThreadListDownloader *job, int code, con
     if (!LiveListDoc(job))
         return;   // the tab is gone: nobody waits for the message
 
-    const QString blockPage = ThreadListPane::BlockPageUrl(detail);
-    if (job->BBS && job->BBS->ID == QLatin1String("dolibscript") && code == 302 && !blockPage.isEmpty()) {
-        Kpwfunc::OpenUrl(blockPage, QStringLiteral("ようこそバーボンハウスへ"));
-        const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
-        if (browserPane && !browserPane->isChecked())
-            Execute(QStringLiteral("actShowPaneChange"));
+    if (OpenBlockPage(job->BBS, code, detail))
         return;
-    }
     Kpwfunc::ShowMessage(Kpwfunc::mkError,
                          QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
                                         "板が移転したかもしれません。\n"
@@ -914,4 +908,18 @@ void TVarneloWindow::actOnlineExecute()
     UpdateBoardListMenu();
     UpdateThreadListMenu();
     UpdateBrowserMenu();
+}
+
+// A 2ch server that blocks the reader answers 302 to its block page: show that page instead of an
+// error box. True when it was shown.
+bool TVarneloWindow::OpenBlockPage(const TBBS *bbs, int code, const QString &detail)
+{
+    const QString blockPage = ThreadListPane::BlockPageUrl(detail);
+    if (!bbs || bbs->ID != QLatin1String("dolibscript") || code != 302 || blockPage.isEmpty())
+        return false;
+    Kpwfunc::OpenUrl(blockPage, QStringLiteral("ようこそバーボンハウスへ"));
+    const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
+    if (browserPane && !browserPane->isChecked())
+        Execute(QStringLiteral("actShowPaneChange"));
+    return true;
 }
