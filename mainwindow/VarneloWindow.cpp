@@ -24,6 +24,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/VarneloWindowServices.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
@@ -114,6 +115,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
+    services = std::make_unique<TVarneloWindowServices>(*this);
     BindActions();
     BindLoginEvents();
 
@@ -132,6 +134,11 @@ TVarneloWindow::~TVarneloWindow()
     FormDestroy();
     if (VarneloWindow == this)
         VarneloWindow = nullptr;
+}
+
+TWindowServices &TVarneloWindow::Services() const
+{
+    return *services;
 }
 
 QAction *TVarneloWindow::Action(const QString &name) const

@@ -84,6 +84,8 @@ class TTavuShortcutBar;   // shortcut bars
 class TTavuShortcutToolButton;   // shortcut bars
 class TEmbeddedWB;   // update check
 struct TStartArguments;
+class TWindowServices;
+class TVarneloWindowServices;
 namespace Kpwfunc { struct TResSearch; }   // response search
 
 class TVarneloWindow : public QMainWindow {
@@ -263,6 +265,8 @@ public:
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     TTavuBrowser *ClickedTab = nullptr;         // the tab of the last internal-link click
     std::unique_ptr<TExifInfo> ExifInfo;
+    // What the command units may ask of the window (commands/WindowServices.h).
+    TWindowServices &Services() const;
 
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
@@ -296,6 +300,7 @@ private:
     QList<QStringList> pendingHandOvers;     // hand-overs that came before
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
+    std::unique_ptr<TVarneloWindowServices> services;
 
     // A rendering in progress: the responses the thread's .inf marks as erased.
     struct TRenderState {

@@ -1,0 +1,65 @@
+#pragma once
+// TWindowServices: what the command units may ask of the main window.
+//
+// The commands of the main window live in command units by family (thread commands, browser-tab
+// commands, selected-post commands, hover popups, pane commands, tool commands, ...). A unit never
+// includes the main window's header: it is given this interface and reaches the window only
+// through it. The window implements it once (mainwindow/VarneloWindowServices.cpp); tests give a
+// unit a small fake where no window is needed.
+//
+// The interface is grouped by what the services are about; a family adds what it needs to the group
+// it belongs to, never a copy of a service that is already here.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QObject;
+class QWidget;
+class TBoard;
+class TSite;
+class TTavuActionList;
+class TTavuBrowser;
+class TTavuListDoc;
+class TThreadItem;
+class IResultView;
+class TResList;
+
+class TWindowServices {
+public:
+    virtual ~TWindowServices() = default;
+
+    // ---- the window and its commands ----
+    // The main window, as the parent of dialogs and message boxes.
+    virtual QWidget *Window() const = 0;
+    // The action of that exact name (nullptr when there is none).
+    virtual QAction *Action(const QString &name) const = 0;
+    // Connects the action to the handler, marks it as handled and enables it. False when there is
+    // no such action.
+    virtual bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) = 0;
+    // Enables or disables an action that has a handler (one without a handler stays disabled).
+    virtual void SetActionEnabled(const QString &name, bool enabled) = 0;
+    // The busy indication shared by every request.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
+    // ---- tabs ----
+    // The current browser tab / thread-list tab (nullptr when none).
+    virtual TTavuBrowser *CurrentBrowser() const = 0;
+    virtual TTavuListDoc *CurrentListDoc() const = 0;
+    // The open tabs, most recently activated first.
+    virtual QList<TTavuBrowser *> Browsers() const = 0;
+    virtual QList<TTavuListDoc *> ListDocs() const = 0;
+
+    // ---- reading ----
+    // Shows the thread in a browser tab (see the thread request flow): reload asks for the new
+    // responses also when the thread is open; resNumber is the response to show (0: none).
+    virtual void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) = 0;
+    // Shows the board's thread list in its tab.
+    virtual void OpenBoard(TBoard *board, bool reload) = 0;
+
+    // ---- rules ----
+    virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
+    virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
+};

@@ -1,0 +1,76 @@
+#include "mainwindow/VarneloWindowServices.h"
+
+#include "mainwindow/VarneloWindow.h"
+
+QWidget *TVarneloWindowServices::Window() const
+{
+    return &window;
+}
+
+QAction *TVarneloWindowServices::Action(const QString &name) const
+{
+    return window.Action(name);
+}
+
+bool TVarneloWindowServices::BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler)
+{
+    return window.ActionList1->Bind(name, receiver, [handler] { handler(); });
+}
+
+void TVarneloWindowServices::SetActionEnabled(const QString &name, bool enabled)
+{
+    if (QAction *action = window.Action(name))
+        action->setEnabled(enabled && TActionList::HasHandler(action));
+}
+
+void TVarneloWindowServices::BeginBusy()
+{
+    window.BeginBusy();
+}
+
+void TVarneloWindowServices::EndBusy()
+{
+    window.EndBusy();
+}
+
+TTavuBrowser *TVarneloWindowServices::CurrentBrowser() const
+{
+    TTavuBrowser *tab = nullptr;
+    return window.GetActiveBrowser(tab) ? tab : nullptr;
+}
+
+TTavuListDoc *TVarneloWindowServices::CurrentListDoc() const
+{
+    TTavuListDoc *doc = nullptr;
+    return window.GetActiveListDoc(doc) ? doc : nullptr;
+}
+
+QList<TTavuBrowser *> TVarneloWindowServices::Browsers() const
+{
+    return window.Browsers;
+}
+
+QList<TTavuListDoc *> TVarneloWindowServices::ListDocs() const
+{
+    return window.ListDocs;
+}
+
+void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber)
+{
+    window.OpenThread(item, reload, newTab, activate, resNumber, false, QString());
+}
+
+void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
+{
+    window.StartThreadListDownload(board, reload, false);
+}
+
+TTavuActionList *TVarneloWindowServices::ResRules() const
+{
+    return window.ResRules.get();
+}
+
+TTavuActionList *TVarneloWindowServices::ThreadRules() const
+{
+    return window.ThreadRules.get();
+}
