@@ -4,6 +4,7 @@
 #include "core/TavuEnviron.h"
 #include "net/SyncWait.h"
 
+#include <QHash>
 #include <QIODevice>
 #include <QNetworkProxy>
 #include <QPointer>
@@ -119,7 +120,32 @@ void THttpCli::RunSynchronously(const QByteArray &how)
     if (failed)
         throw EHttpException(0, errorMessage);
     if (statusCode >= 400)
-        throw EHttpException(statusCode, QStringLiteral("%1 %2").arg(statusCode).arg(reasonPhrase));
+        throw EHttpException(statusCode, StatusMessage(statusCode));
+}
+
+QString THttpCli::StatusMessage(int status)
+{
+    static const QHash<int, QString> known = {
+        {400, QStringLiteral("リクエストが正しくありません。")},
+        {401, QStringLiteral("認証が必要です。")},
+        {403, QStringLiteral("アクセスが許可されていません。")},
+        {404, QStringLiteral("ファイルが見つかりませんでした。")},
+        {407, QStringLiteral("プロキシの認証が必要です。")},
+        {408, QStringLiteral("サーバーが応答を待ちきれませんでした。")},
+        {410, QStringLiteral("ファイルは削除されました。")},
+        {416, QStringLiteral("要求した範囲のデータがありません。")},
+        {500, QStringLiteral("サーバー内部でエラーが発生しました。")},
+        {502, QStringLiteral("中継サーバーがエラーを受け取りました。")},
+        {503, QStringLiteral("サーバーが混雑しているか停止しています。")},
+        {504, QStringLiteral("中継サーバーが応答を待ちきれませんでした。")},
+    };
+    QString text = known.value(status);
+    if (text.isEmpty()) {
+        text = status >= 500   ? QStringLiteral("サーバーでエラーが発生しました。")
+               : status >= 400 ? QStringLiteral("リクエストを受け付けてもらえませんでした。")
+                               : QStringLiteral("サーバーの応答を使えませんでした。");
+    }
+    return text + QStringLiteral("(HTTP %1)").arg(status);
 }
 
 void THttpCli::Start(const QByteArray &how)

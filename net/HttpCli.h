@@ -74,6 +74,10 @@ public:
     // Ends the running request as failed; used by layers that check the body as it arrives.
     void Fail(int code, const QString &message, const QString &detail = QString());
 
+    // The user's text for an HTTP status that ends a request, e.g. "ファイルが見つかりませんでした。(HTTP 404)";
+    // the server's own reason phrase is not shown.
+    static QString StatusMessage(int status);
+
     // The synchronous operations raise EHttpException with status 0 when the request failed
     // (connection, time-out, malformed reply, stop flag) and with the status for answers of 400
     // and above; in every case the status and headers received so far stay readable.

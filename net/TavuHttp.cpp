@@ -41,11 +41,11 @@ void Trace(const QByteArray &header)
     }
 }
 
-QString StatusMessage(int status, const QString &reason, const QString &location)
+QString StatusMessage(int status, const QString &location)
 {
     if (status >= 300 && status < 400)
-        return QStringLiteral("リダイレクトされました。(%1 %2) → %3").arg(status).arg(reason, location);
-    return QStringLiteral("サーバーがエラーを返しました。(%1 %2)").arg(status).arg(reason);
+        return QStringLiteral("リダイレクトされました。(HTTP %1) → %2").arg(status).arg(location);
+    return THttpCli::StatusMessage(status);
 }
 
 // The first byte of a range reply ("bytes 99-199/200"); -1 when the header names none.
@@ -287,7 +287,7 @@ void TTavuHttp::RequestDone(bool failed)
     } else if (status == 416)
         EndFailed(416, RangePastEndMessage, QString::fromLatin1(client->RcvdHeader()));
     else
-        EndFailed(status, StatusMessage(status, client->ReasonPhrase(), client->Location()),
+        EndFailed(status, StatusMessage(status, client->Location()),
                   QString::fromLatin1(client->RcvdHeader()));
 }
 

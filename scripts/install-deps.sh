@@ -9,7 +9,7 @@ PACKAGES=(
   libqt6opengl6-dev libgl-dev
   zlib1g-dev libjpeg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  nginx curl openssl xvfb xauth fonts-ipafont
+  nginx curl openssl xvfb xauth fonts-ipafont qt6-translations-l10n
 )
 
 missing=()
