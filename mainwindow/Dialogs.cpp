@@ -20,6 +20,12 @@ TDialogHandler &DialogHandler()
     return handler;
 }
 
+QString &MessageCaption()
+{
+    static QString caption;
+    return caption;
+}
+
 QMessageBox::Icon IconOf(TMsgKind kind)
 {
     switch (kind) {
@@ -37,7 +43,7 @@ QMessageBox::Icon IconOf(TMsgKind kind)
 
 TMsgResult RunMessageBox(TMsgKind kind, const QString &text, TMsgButtons buttons)
 {
-    QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), text,
+    QMessageBox box(IconOf(kind), MessageCaption(), text,
                     buttons == mbYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);   // texts may quote a server: never read as markup
@@ -50,6 +56,11 @@ TMsgResult RunMessageBox(TMsgKind kind, const QString &text, TMsgButtons buttons
 }
 
 }  // namespace
+
+void SetMessageCaption(const QString &caption)
+{
+    MessageCaption() = caption;
+}
 
 TMsgResult ShowMessage(TMsgKind kind, const QString &text)
 {

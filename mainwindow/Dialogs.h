@@ -21,8 +21,12 @@ enum TMsgKind { mkWarning, mkError, mkInformation, mkConfirmation };
 enum TMsgButtons { mbOK, mbYesNo };
 enum TMsgResult { mrOK, mrYes, mrNo };
 
+// The caption of the message boxes: the program's title. It is kept here and not as Qt's
+// application display name, which Qt would append to every window caption.
+void SetMessageCaption(const QString &caption);
+
 // Shows a message box on the active window. Confirmations get Yes and No unless told otherwise,
-// the other kinds OK. The caption is the application's title.
+// the other kinds OK. The caption is the program's title.
 TMsgResult ShowMessage(TMsgKind kind, const QString &text);
 TMsgResult ShowMessage(TMsgKind kind, const QString &text, TMsgButtons buttons);
 

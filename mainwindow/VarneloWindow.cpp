@@ -189,7 +189,7 @@ void TVarneloWindow::BindLoginEvents()
 void TVarneloWindow::ApplyCaption()
 {
     const QString title = TavuConfig->APPNAME + QLatin1Char(' ') + VersionSuffix;
-    QApplication::setApplicationDisplayName(title);
+    Kpwfunc::SetMessageCaption(title);
     setWindowTitle(title);
     ShowAppIcon(TavuConfig->APPICON);
     if (QAction *exit = Action(QStringLiteral("actExit")))

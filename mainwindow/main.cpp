@@ -1,17 +1,19 @@
 // The program: one copy runs per user and program folder; a later copy hands its command line to
 // it and ends.
 //
-// Start order: the program's URL scheme (before the application object), the application, the
-// single-instance check (a later copy hands over and ends before it touches the profile), the
-// program folder's shipped files, the configuration, the registry, the HTTP job list, the
-// past-log and Be login modules, the splash, the main window, the event loop. Everything is freed
-// in the reverse order; the configuration saves once more as it goes.
+// Start order: the program's URL scheme (before the application object), the application with
+// Qt's Japanese texts, the single-instance check (a later copy hands over and ends before it
+// touches the profile), the program folder's shipped files, the configuration, the registry, the
+// HTTP job list, the past-log and Be login modules, the splash, the main window, the event loop.
+// Everything is freed in the reverse order; the configuration saves once more as it goes.
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 #include "core/DataRoot.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/QtTranslations.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
@@ -48,8 +50,9 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnelo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ヴァルネロ２β"));
+    Kpwfunc::SetMessageCaption(QStringLiteral("ヴァルネロ２β"));
     QApplication::setQuitOnLastWindowClosed(false);
+    Kpwfunc::InstallQtTranslations();
 
     const QStringList arguments = app.arguments().mid(1);
     TSingleInstance instance;
