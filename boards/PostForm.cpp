@@ -61,25 +61,6 @@ QString AttributeOf(const QString &tag, const QString &name)
     return QString();
 }
 
-// The five entities and numeric references of an attribute value.
-QString DecodeEntities(QString text)
-{
-    static const QRegularExpression numeric(QStringLiteral("&#(x?)([0-9a-fA-F]+);"));
-    QString out;
-    qsizetype last = 0;
-    for (auto it = numeric.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        bool ok = false;
-        const uint code = m.captured(2).toUInt(&ok, m.captured(1).isEmpty() ? 10 : 16);
-        out += QStringView(text).mid(last, m.capturedStart() - last);
-        out += ok && code > 0 && code <= 0x10FFFF ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
-                                                  : m.captured();
-        last = m.capturedEnd();
-    }
-    out += QStringView(text).mid(last);
-    return MonaUtils::HtmlToText(out);
-}
-
 }  // namespace
 
 QString Title(const QString &page)
@@ -88,6 +69,25 @@ QString Title(const QString &page)
                                           QRegularExpression::CaseInsensitiveOption
                                               | QRegularExpression::DotMatchesEverythingOption);
     return MonaUtils::StripHtmlTags(title.match(page).captured(1));
+}
+
+QString Reason(const QString &page)
+{
+    static const QRegularExpression head(QStringLiteral("^.*<body[^>]*>|<!--.*?-->"),
+                                         QRegularExpression::CaseInsensitiveOption
+                                             | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression breaks(QStringLiteral("<\\s*(br|/?p|/?div|/?h\\d|/?tr|/?td|hr)\\b[^>]*>|[\\r\\n]+"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+    QString body = page;
+    body.remove(head).replace(breaks, QStringLiteral("\n")).remove(tags);
+    const QString title = Title(page).trimmed();
+    for (const QString &line : body.split(QLatin1Char('\n'))) {
+        const QString text = MonaUtils::DecodeEntities(line).trimmed();
+        if (text != title && ContainsAny(text, {u"ERROR", u"ＥＲＲＯＲ", u"エラー"}))
+            return text;
+    }
+    return QString();
 }
 
 Kind Classify(const QString &page)
@@ -118,7 +118,7 @@ QList<QPair<QString, QString>> HiddenFields(const QString &page)
         const QString name = AttributeOf(tag, QStringLiteral("name"));
         if (AttributeOf(tag, QStringLiteral("type")).compare(QLatin1String("hidden"), Qt::CaseInsensitive) == 0
             && !name.isEmpty())
-            fields.append({DecodeEntities(name), DecodeEntities(AttributeOf(tag, QStringLiteral("value")))});
+            fields.append({MonaUtils::DecodeEntities(name), MonaUtils::DecodeEntities(AttributeOf(tag, QStringLiteral("value")))});
     }
     return fields;
 }

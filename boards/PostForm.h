@@ -31,6 +31,9 @@ enum Kind {
 Kind Classify(const QString &page);
 // The text of the page's <title>, without tags; empty when it has none.
 QString Title(const QString &page);
+// What an error page says went wrong: its first line of text that names an error (the heading in
+// bold under the title, as "ＥＲＲＯＲ：本文がありません！"), other than the title; empty when none does.
+QString Reason(const QString &page);
 // The hidden fields of the page's form, in order, values with their entities decoded.
 QList<QPair<QString, QString>> HiddenFields(const QString &page);
 

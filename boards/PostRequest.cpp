@@ -84,8 +84,10 @@ void TPostRequest::Answered(bool failed)
     case PostReply::Error:
         break;
     }
-    const QString title = PostReply::Title(text);
-    FailedWithPage(http->StatusCode(), title.isEmpty() ? ErrorPageMessage : title, text);
+    QString message = PostReply::Reason(text);
+    if (message.isEmpty())
+        message = PostReply::Title(text);
+    FailedWithPage(http->StatusCode(), message.isEmpty() ? ErrorPageMessage : message, text);
 }
 
 void TPostRequest::Succeeded()

@@ -559,7 +559,8 @@ BoardServer::Reply BoardServer::WriteRes(const Request &request, const QString &
     };
     if (!boards.contains(bbs) || ErrorOnPost)
         return Reply{200, page(ResultPage(QStringLiteral("ＥＲＲＯＲ！"), QStringLiteral("2ch_X:error"),
-                                          QStringLiteral("ＥＲＲＯＲ：書き込めません。"))), {}};
+                                          QStringLiteral("<font size=+1 color=#FF0000><b>ＥＲＲＯＲ：書き込めません。</b></font>"
+                                                         "<br>\n本文を見直してください。"))), {}};
     const bool confirmed = request.Header("Cookie").contains("PON=");
     if (twoCh && Confirmation && !confirmed)
         return Reply{200,
