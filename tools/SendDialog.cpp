@@ -336,7 +336,7 @@ void TSendDialog::SetThread(TThreadItem *thread)
         item->Release();
     item = thread;
     board = item->GetBoard();
-    setWindowTitle(item->TITLE + QStringLiteral(" に書き込み"));
+    setWindowTitle(item->ShownTitle() + QStringLiteral(" に書き込み"));
 
     const quint8 flags = item->BBS ? item->BBS->ResFlags : 0;
     SetSwitchesAllowed(flags & TBBS::RES_SAGE, flags & TBBS::RES_PRE, flags & TBBS::RES_FIXED);
@@ -738,7 +738,7 @@ QString TSendDialog::GetLocalRuleFile()
     http.RcvdStream = &body;
     http.Get();
     if (http.StatusCode() != 200)
-        throw EHttpException(http.StatusCode(), QString::number(http.StatusCode()) + QLatin1Char(' ') + http.ReasonPhrase());
+        throw EHttpException(http.StatusCode(), THttpCli::StatusMessage(http.StatusCode()));
     if (body.data().isEmpty())
         return QString();
     FileUtil::ForceDirectories(board->GetLogDir());
@@ -746,15 +746,24 @@ QString TSendDialog::GetLocalRuleFile()
     return file;
 }
 
+// Most boards have no local rules: a failed fetch is one line in the log pane, and this composer
+// does not ask the server again.
+QString TSendDialog::LocalRuleFileOrNothing()
+{
+    if (localRuleFailed)
+        return QString();
+    try {
+        return GetLocalRuleFile();
+    } catch (const EVarnelo &e) {
+        localRuleFailed = true;
+        Kpwfunc::AddLog(QStringLiteral("・ローカルルールを取得できませんでした →") + e.Message);
+        return QString();
+    }
+}
+
 void TSendDialog::ShowLocalRules()
 {
-    QString file;
-    try {
-        file = GetLocalRuleFile();
-    } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
-        return;
-    }
+    const QString file = LocalRuleFileOrNothing();
     if (file.isEmpty())
         return;
     if (!WebBrowser1) {
@@ -768,11 +777,7 @@ void TSendDialog::ShowLocalRulesInPreview()
 {
     if (!SenderBody->toPlainText().isEmpty())
         return;
-    try {
-        Preview()->ShowFile(GetLocalRuleFile());
-    } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
-    }
+    Preview()->ShowFile(LocalRuleFileOrNothing());
 }
 
 // ---- ASCII-art list ----

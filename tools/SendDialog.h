@@ -172,6 +172,7 @@ private:
     bool preAllowed = false;
     bool touhabaAllowed = false;
     bool sageInMail = false;
+    bool localRuleFailed = false;   // the local rules could not be fetched: not asked again
     QString openFileName;
 
     void CreateActions();
@@ -194,6 +195,7 @@ private:
     void PageControl1Change(int index);
     void SenderBodyChange();
     void Timer1Timer();
+    QString LocalRuleFileOrNothing();
     void ShowLocalRules();
     void ShowLocalRulesInPreview();
     void AAListChoose();

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTabWidget>
 
 using PostTest::AddThread;
 using PostTest::ItemRef;
@@ -163,6 +164,8 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("消えてはならない文"));
     EXPECT_EQ(composer->Sending, 0);
     EXPECT_TRUE(LogLines(env).contains(QStringLiteral("△書き込みエラー →スレ%1／ニュース＠テスト").arg(Key)));
+    // The line under it says what the server refused, not only that its page is an error page.
+    EXPECT_TRUE(LogLines(env).contains(QStringLiteral("→200:ＥＲＲＯＲ：書き込めません。")));
     EXPECT_EQ(tab->DownloadState, TTavuBrowser::dsIdle);
     EXPECT_EQ(env.Window()->BusyCount(), 0);
     // A post that was not sent is in no history.
@@ -177,6 +180,32 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     EXPECT_TRUE(composer->isVisible());
     EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("消えてはならない文"));
     composer->SenderBody->clear();
+    composer->close();
+}
+
+// Most boards have no local rules: a composer opened with its preview asks for them once, and their
+// absence is one line in the log pane, never a message box.
+TEST(PostFlow, ABoardWithoutLocalRulesIsOneQuietLineInTheLog)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        e.config->SENDWIN_PREVIEW = true;
+        const QString site = QStringLiteral("config/site/test/site.ini");
+        e.Root.Write(site, e.Root.Read(site).replace("[INCLUDE]", "LOCALRULE=http://<host>/<bbs>/head.txt\r\n[INCLUDE]"));
+    });
+    AddThread(env.server, News, Key, 1);
+    ASSERT_TRUE(OpenThread(env, Key));
+    env.env.Messages.clear();
+
+    env.Window()->Action(QStringLiteral("actThreadWrite"))->trigger();
+    QPointer<TSendDialog> composer = OpenedComposer<TSendDialog>(env);
+    ASSERT_TRUE(composer);
+    composer->PageControl1->setCurrentIndex(2);   // the local-rule page asks nothing more
+    composer->PageControl1->setCurrentIndex(0);
+
+    EXPECT_TRUE(env.env.Messages.isEmpty());
+    EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/news/head.txt")).size(), 1);
+    EXPECT_EQ(LogLines(env).filter(QStringLiteral("ローカルルール")),
+              QStringList({QStringLiteral("・ローカルルールを取得できませんでした →ファイルが見つかりませんでした。(HTTP 404)")}));
     composer->close();
 }
 
