@@ -203,6 +203,63 @@ QString HtmlToText(const QString &html)
     return text;
 }
 
+namespace {
+
+// The character of a numeric reference's digits ("12354", "x3042"); an empty text when it names
+// no character a text may hold.
+QString NumericReference(QStringView digits)
+{
+    bool ok = false;
+    const bool hex = digits.startsWith(QLatin1Char('x'), Qt::CaseInsensitive);
+    const uint code = hex ? digits.mid(1).toUInt(&ok, 16) : digits.toUInt(&ok, 10);
+    if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return QString();
+    const char32_t character = code;
+    return QString::fromUcs4(&character, 1);
+}
+
+}  // namespace
+
+QString DecodeEntities(const QString &text)
+{
+    static const std::pair<QLatin1String, QLatin1String> named[] = {
+        {QLatin1String("&lt;"), QLatin1String("<")},    {QLatin1String("&gt;"), QLatin1String(">")},
+        {QLatin1String("&quot;"), QLatin1String("\"")}, {QLatin1String("&apos;"), QLatin1String("'")},
+        {QLatin1String("&nbsp;"), QLatin1String(" ")},  {QLatin1String("&amp;"), QLatin1String("&")},
+    };
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] != QLatin1Char('&')) {
+            out += text[i++];
+            continue;
+        }
+        const QStringView rest = QStringView(text).mid(i);
+        qsizetype used = 0;
+        for (const auto &[from, to] : named) {
+            if (rest.startsWith(from, Qt::CaseInsensitive)) {
+                out += to;
+                used = from.size();
+                break;
+            }
+        }
+        const qsizetype end = rest.indexOf(QLatin1Char(';'));
+        if (used == 0 && rest.startsWith(QLatin1String("&#")) && end > 2 && end <= 10) {
+            const QString character = NumericReference(rest.mid(2, end - 2));
+            if (!character.isEmpty()) {
+                out += character;
+                used = end + 1;
+            }
+        }
+        if (used == 0) {
+            out += text[i];
+            used = 1;
+        }
+        i += used;
+    }
+    return out;
+}
+
 QString TextToHtml(const QString &text)
 {
     QString html;

@@ -36,6 +36,11 @@ QString StripHtmlTags(const QString &html);
 // "<br>" to CR LF and the entities &lt; &gt; &quot; &nbsp; &amp; to their characters.
 QString HtmlToText(const QString &html);
 
+// The character references of a text as characters, in one pass ("&amp;lt;" gives "&lt;"): the
+// entities &lt; &gt; &quot; &apos; &nbsp; &amp; and numeric references ("&#12354;", "&#x3042;").
+// A reference to no character a text may hold stays as it is.
+QString DecodeEntities(const QString &text);
+
 // The reverse for a typed text: & < > " as entities, each line break as "<br>".
 QString TextToHtml(const QString &text);
 

@@ -6,6 +6,7 @@
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "core/MonaUtils.h"
 #include "core/ResList.h"
 #include "core/Res.h"
 #include "core/Site.h"
@@ -146,6 +147,11 @@ void TThreadItem::CopyLocation(const TThreadItem &other)
     logFile = other.logFile;
     ForgetLogFile();
     Changed();
+}
+
+QString TThreadItem::ShownTitle() const
+{
+    return MonaUtils::DecodeEntities(TITLE);
 }
 
 void TThreadItem::SetTitle(const QString &title)

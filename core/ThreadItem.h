@@ -46,6 +46,9 @@ public:
     // Takes the site, board, board type, dat name, title and explicit log path of another item.
     void CopyLocation(const TThreadItem &other);
     void SetTitle(const QString &title);
+    // The title as the user reads it in lists, tabs and captions: TITLE keeps the entities the
+    // server wrote ("&lt;", "&amp;", "&#N;"), this gives their characters.
+    QString ShownTitle() const;
     // An explicit log path (a log outside the log tree, or one found in a folder listing).
     void SetLogFile(const QString &path);
     // An explicit board (a board that is not in its site's list, e.g. one made from a URL).

@@ -339,7 +339,7 @@ void UpdateBarWidth(QToolBar *bar)
 void SetBrowserTabCaption(TTavuBrowser *browser)
 {
     const TThreadItem *item = browser->ThreadItem();
-    const QString title = item ? item->TITLE : browser->Title;
+    const QString title = item ? item->ShownTitle() : browser->Title;
     if (auto *button = browser->TabButton) {
         if (TavuConfig->SHORTTITLE) {
             button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));

@@ -291,7 +291,7 @@ std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const TResSearch &se
 TTavuBrowser *NewExtractTab(TThreadItem *item, TResList *list, bool activate, const QString &url)
 {
     TTavuBrowser *tab = nullptr;
-    NewBrowser(tab, list, item, activate, item ? item->TITLE : QString());
+    NewBrowser(tab, list, item, activate, item ? item->ShownTitle() : QString());
     tab->SetExtractMode(true);
     tab->URL = url;
     return tab;

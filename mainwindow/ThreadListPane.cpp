@@ -113,7 +113,7 @@ QString NumberText(const TThreadItem &item)
 QString CellText(const TThreadItem &item, const QString &id, bool showCountGap)
 {
     if (id == QLatin1String("TITLE"))
-        return item.TITLE;
+        return item.ShownTitle();
     if (id == QLatin1String("AGECOUNT"))
         return CountText(item.AGECOUNT, 1);
     if (id == QLatin1String("NEWCOUNT"))
@@ -157,7 +157,7 @@ int CellMark(const TThreadItem &item, const QString &id)
 QString InfoTip(const TThreadItem &item)
 {
     return QStringLiteral("%1(%2/%3)\n%4＠%5")
-        .arg(item.TITLE)
+        .arg(item.ShownTitle())
         .arg(item.AGECOUNT)
         .arg(item.COUNT)
         .arg(BoardName(item), item.Site ? item.Site->NAME : QString());
@@ -249,7 +249,7 @@ QString ThreadTarget(const TThreadItem &item)
 {
     const TBoard *board = item.GetBoard();
     const QString site = board && board->Site ? board->Site->NAME : item.Site ? item.Site->NAME : QString();
-    return item.TITLE + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
+    return item.ShownTitle() + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
 }
 
 QString BlockPageUrl(const QString &detail)

@@ -59,7 +59,7 @@ QString BoardTarget(const TBoard *board)
 // title／board＠site
 QString ThreadTarget(const TThreadItem *item, const TBoard *board)
 {
-    return (item ? item->TITLE : QString()) + QStringLiteral("／") + BoardTarget(board);
+    return (item ? item->ShownTitle() : QString()) + QStringLiteral("／") + BoardTarget(board);
 }
 
 // The lines of a response's message as the user reads them: tags dropped, entities decoded.

@@ -217,7 +217,7 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     bool made = false;
     TTavuBrowser *tab = ChooseThreadTab(item, newTab, keepTab, made);
     if (made) {
-        Kpwfunc::NewBrowser(tab, new TResList(item), item, activate, item->TITLE);
+        Kpwfunc::NewBrowser(tab, new TResList(item), item, activate, item->ShownTitle());
     } else if (tab) {
         PrepareReusedTab(tab, item);
     } else {
@@ -493,7 +493,6 @@ void TVarneloWindow::OnThreadDownloadWebPage(TResDownloader *job, const QString 
 
 void TVarneloWindow::OnThreadDownloadDone(TResDownloader *job, bool failed)
 {
-    qDebug("end res end download");
     ProgressBar->reset();
     StatusBar2->SetText(FlowStatusPanel, QString());
     TThreadItem *item = job->Item();
@@ -542,10 +541,13 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     if (!tab->IsWebPage())
         tab->WriteHtml();
 
-    const QString target = ThreadListPane::ThreadTarget(*item);
-    Kpwfunc::AddLog(QStringLiteral("△スレッド取得完了 →") + target
-                    + QStringLiteral(" (%1件/%2件)").arg(std::max(newCount, 0)).arg(item->READ));
-    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド取得完了：") + target);
+    // A failed download was reported by its error lines; it completed nothing.
+    if (!failed) {
+        const QString target = ThreadListPane::ThreadTarget(*item);
+        Kpwfunc::AddLog(QStringLiteral("△スレッド取得完了 →") + target
+                        + QStringLiteral(" (%1件/%2件)").arg(std::max(newCount, 0)).arg(item->READ));
+        StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド取得完了：") + target);
+    }
     TavuConfig->SetLoadThreadCount(TavuConfig->VOZADAZOZ_LOAD_THREAD_COUNT + 1);
     Kpwfunc::PlayEventSound(failed ? Kpwfunc::esError
                                    : newCount > 0 ? Kpwfunc::esThreadNewRes : Kpwfunc::esThreadNoNewRes);
@@ -606,7 +608,7 @@ void TVarneloWindow::OnThreadDownloadError(TResDownloader *job, int code, const 
         return;
     Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3")
                                                .arg(code)
-                                               .arg(message, item->TITLE));
+                                               .arg(message, item->ShownTitle()));
 }
 
 void TVarneloWindow::DetachBrowser(TTavuBrowser *tab)
@@ -635,8 +637,9 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
     const TBoard *board = item->GetBoard();
     const QString boardName = board ? board->Name : QString();
     const QString siteName = item->Site ? item->Site->NAME : QString();
-    setWindowTitle(caption + QLatin1Char('-') + item->TITLE + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName);
-    ThreadTitleLabel->setText(item->TITLE + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName);
+    const QString target = item->ShownTitle() + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName;
+    setWindowTitle(caption + QLatin1Char('-') + target);
+    ThreadTitleLabel->setText(target);
 
     TTavuBrowser *tab = nullptr;
     const int newCount = std::max(item->NewCount, 0);

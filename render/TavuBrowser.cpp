@@ -276,14 +276,26 @@ void TTavuBrowser::Emit(const QString &html)
         browser->Write(html);
 }
 
+// A thread whose title is not known yet (opened from its URL, without a log) learns it with its
+// first response: its header waits for that, so that the page gets its heading.
 void TTavuBrowser::WriteHeader()
 {
+    headerPending = item && ThreadInfo(item, GetBoard(), resList.get(), Title, URL).Title.isEmpty();
+    if (!headerPending)
+        EmitHeader();
+}
+
+void TTavuBrowser::EmitHeader()
+{
+    headerPending = false;
     Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
     Emit(writer->RenderHeader());
 }
 
 void TTavuBrowser::AppendRes(TRes *res)
 {
+    if (headerPending)
+        EmitHeader();
     Emit(Writer().RenderRes(*res));
     res->Visible = true;
     changed = true;
@@ -296,6 +308,8 @@ void TTavuBrowser::AppendHtml(const QString &html)
 
 void TTavuBrowser::WriteHtml()
 {
+    if (headerPending)
+        EmitHeader();
     // The footer counts what the page shows now, after every response was written.
     Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
     Emit(Writer().RenderFooter());
@@ -307,6 +321,7 @@ void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
     checkedNumbers.clear();
+    headerPending = false;
 }
 
 void TTavuBrowser::Navigate(const QString &url)

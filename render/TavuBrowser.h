@@ -159,10 +159,12 @@ private:
     bool extractMode = false;
     bool firstRead = false;
     bool changed = false;
+    bool headerPending = false;   // the header waits for the thread's title (WriteHeader)
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
     void ApplySkin(const TSkinSettings &skin);
+    void EmitHeader();
     TTabImage CurrentTabImage() const;
     void OnDocumentComplete();
 };

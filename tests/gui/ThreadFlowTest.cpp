@@ -5,11 +5,18 @@
 
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "controls/ExtListView.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/ThreadListPane.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QPlainTextEdit>
 
 using PostTest::AddThread;
@@ -187,8 +194,12 @@ TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
     Open(env, item);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
-    const QString log = env.Window()->Memo1->toPlainText();
-    EXPECT_TRUE(log.contains(QStringLiteral("△スレッド取得エラー →無いスレ／消えた板＠テスト")));
+    // The failure is told once, in Japanese, and never as a completed download.
+    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const qsizetype error = log.indexOf(QStringLiteral("△スレッド取得エラー →無いスレ／消えた板＠テスト"));
+    ASSERT_GE(error, 0);
+    EXPECT_EQ(log.value(error + 1), QStringLiteral("→404:dat落ちしたスレッドです。過去ログも見つかりませんでした。"));
+    EXPECT_TRUE(log.filter(QStringLiteral("△スレッド取得完了")).isEmpty());
     ASSERT_EQ(env.env.Messages.size(), 1);
     EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッドダウンロードエラー\n無いスレ")));
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
@@ -214,4 +225,55 @@ TEST(ThreadFlow, AWebPageOpenedOfflineEndsItsOpening)
     EXPECT_EQ(env.Window()->BusyCount(), 0);
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
+}
+
+// Titles keep the server's entities where they are stored; what the user reads shows their
+// characters: the thread list, the tab, the window caption and the log.
+TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
+{
+    TPostWindowEnv env;
+    const QString stored = QStringLiteral("&lt;山括弧&gt; &amp;amp; &#9829;");
+    const QString shown = QStringLiteral("<山括弧> &amp; ♥");
+    env.server.AddThread(News, Key, stored);
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
+    TVarneloWindow *window = env.Window();
+    window->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+
+    TTavuListDoc *doc = window->ShownListDoc();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->Items()->Count(), 1);
+    EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
+
+    window->ThreadListView->SelectItem(0);
+    Kpwfunc::OpenSelectedThread();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = nullptr;
+    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    EXPECT_EQ(tab->TabButton->text(), shown);
+    EXPECT_TRUE(window->windowTitle().endsWith(QLatin1Char('-') + shown + QStringLiteral("＠ニュース／テスト")));
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(QStringLiteral("▽スレッド取得開始 →") + shown
+                                                      + QStringLiteral("／ニュース＠テスト")));
+    EXPECT_EQ(tab->ThreadItem()->TITLE, stored);
+    EXPECT_EQ(TIniFile(tab->ThreadItem()->GetInfFile()).ReadString(QStringLiteral("LOG"), QStringLiteral("TITLE")), stored);
+}
+
+// A thread opened from its URL without a log learns its title from its first response; the page
+// still begins with the heading that names it.
+TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2);
+    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = nullptr;
+    ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
+    ASSERT_EQ(tab->ResList()->Count(), 2);
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    QString html;
+    tab->DocumentHtml([&html](const QString &text) { html = text; });
+    ASSERT_TRUE(WaitFor([&html] { return !html.isEmpty(); }));
+    const qsizetype heading = html.indexOf(QStringLiteral("スレ") + Key);
+    ASSERT_GE(heading, 0);
+    EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
 }
