@@ -4,6 +4,7 @@
 
 #include "controls/MenuBar.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/MenuAccessKeys.h"
 #include "settings/KpwOptionDialog.h"   // options
 
 #include <QComboBox>
@@ -120,6 +121,9 @@ void TVarneloWindow::CreateMenus()
     connect(ThreadItemPopup, &QMenu::aboutToShow, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(BrowserPopup, &QMenu::aboutToShow, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(BoardListPopup, &QMenu::aboutToShow, this, &TVarneloWindow::BoardListPopupPopup);
+    // After the refreshes above, which set captions as the menus open.
+    for (QMenu *menu : findChildren<QMenu *>())
+        Kpwfunc::KeepAccessKeysUnique(menu);
 }
 
 // The top band: the menu bar, the address band, the visited-boards bar and the main tool bar, and

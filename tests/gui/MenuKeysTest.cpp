@@ -1,0 +1,99 @@
+// Access keys of the main window's menus (no key twice in one menu, the actions keeping their own
+// captions) and Qt's own texts in Japanese.
+
+#include "WindowTestEnv.h"
+
+#include "mainwindow/MenuAccessKeys.h"
+#include "mainwindow/QtTranslations.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// Opens the menu as the user does (its refreshes run), checks its keys and those of its submenus,
+// and closes it again.
+void ExpectUniqueKeys(QMenu *menu, const QString &path, int &menusSeen)
+{
+    ++menusSeen;
+    emit menu->aboutToShow();
+    QHash<QChar, QString> owners;
+    QList<QMenu *> submenus;
+    for (QAction *item : menu->actions()) {
+        if (!item->isVisible() || item->isSeparator())
+            continue;
+        if (item->menu())
+            submenus << item->menu();
+        const QChar key = Kpwfunc::AccessKeyOf(item->text());
+        if (key.isNull())
+            continue;
+        EXPECT_FALSE(owners.contains(key)) << path.toStdString() << ": (" << QString(key).toStdString() << ") "
+                                           << owners.value(key).toStdString() << " / " << item->text().toStdString();
+        owners.insert(key, item->text());
+    }
+    emit menu->aboutToHide();
+    for (QMenu *submenu : submenus)
+        ExpectUniqueKeys(submenu, path + QLatin1Char('/') + submenu->title(), menusSeen);
+}
+
+}  // namespace
+
+TEST(MenuKeys, NoMenuOfTheWindowUsesAnAccessKeyTwice)
+{
+    TWindowEnv env;
+    env.Start();
+    TVarneloWindow *window = env.Window;
+    QAction *update = window->Action(QStringLiteral("actBoardListUpdate"));
+    const QString ownCaption = update->text();
+
+    int menusSeen = 0;
+    for (QAction *top : window->MainMenu1->actions()) {
+        if (top->menu())
+            ExpectUniqueKeys(top->menu(), top->text(), menusSeen);
+    }
+    for (QMenu *popup : {window->BoardListPopup, window->ThreadListPopup, window->ThreadItemPopup,
+                         window->BrowserPopup, window->ResPopup, window->ShortcutMenu, window->BookmarkMenu})
+        ExpectUniqueKeys(popup, popup->objectName(), menusSeen);
+    EXPECT_GE(menusSeen, 17);
+    // The actions keep their captions once the menus are closed.
+    EXPECT_EQ(update->text(), ownCaption);
+    EXPECT_EQ(window->Action(QStringLiteral("actBoardCopyUrl"))->text(), QStringLiteral("URLをコピー(&U)"));
+}
+
+TEST(MenuKeys, ALaterItemTakesAFreeKeyInItsOwnStyle)
+{
+    const QStringList captions = {QStringLiteral("リロード(&R)"),      QStringLiteral("ログの再取得(&R)"),
+                                  QStringLiteral("URLをコピー(&U)"),   QStringLiteral("ボード一覧の更新(&U)..."),
+                                  QStringLiteral("ヴァルネロ &1.0 風味"), QStringLiteral("一行AAエディタ(&1)..."),
+                                  QStringLiteral("A&&B &Save"),        QStringLiteral("&Quit"),
+                                  QStringLiteral("キーなし")};
+    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions),
+              QStringList({QStringLiteral("リロード(&R)"), QStringLiteral("ログの再取得(&A)"),
+                           QStringLiteral("URLをコピー(&U)"), QStringLiteral("ボード一覧の更新(&B)..."),
+                           QStringLiteral("ヴァルネロ &1.0 風味"), QStringLiteral("一行AAエディタ(&C)..."),
+                           QStringLiteral("A&&B &Save"), QStringLiteral("&Quit"), QStringLiteral("キーなし")}));
+    EXPECT_EQ(Kpwfunc::UniqueAccessKeys({QStringLiteral("&Save"), QStringLiteral("&Send")}),
+              QStringList({QStringLiteral("&Save"), QStringLiteral("S&end")}));
+}
+
+TEST(QtTexts, QtsOwnTextsAreJapanese)
+{
+    ASSERT_TRUE(Kpwfunc::InstallQtTranslations()) << "Qt's Japanese translations are not installed";
+    QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("編集中です。閉じてもよかですか？"),
+                    QMessageBox::Yes | QMessageBox::No);
+    EXPECT_FALSE(box.button(QMessageBox::Yes)->text().contains(QLatin1String("Yes")));
+    EXPECT_FALSE(box.button(QMessageBox::No)->text().contains(QLatin1String("No")));
+    // The context menu of every text field.
+    QLineEdit field;
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (QAction *item : menu->actions())
+        texts << item->text();
+    for (const char *english : {"Undo", "Cut", "Copy", "Paste", "Select All"})
+        EXPECT_TRUE(texts.filter(QLatin1String(english)).isEmpty()) << texts.join(QLatin1Char('|')).toStdString();
+}
