@@ -888,6 +888,8 @@ void TSendDialog::FormActivate()
     setWindowOpacity(1.0);
     Expand();
     raise();
+    if (previewWindow && previewWindow->isVisible())
+        previewWindow->raise();
     SenderBody->setFocus();
     SenderBody->moveCursor(QTextCursor::End);
     UpdateBeNotice();

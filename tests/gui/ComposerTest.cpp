@@ -424,3 +424,15 @@ TEST(UrlDialog, ButtonsTellTheChoiceAndAForcedOffCheckIsNotStored)
     EXPECT_TRUE(second.QuickLook);
     EXPECT_FALSE(env.config->URL_CHECKBROCRA);
 }
+
+// The preview never opens over the composer: bounds that would cover it give way to a place beside
+// it, on the right, or on the left when the screen has no room there.
+TEST(Composer, ThePreviewOpensBesideTheComposer)
+{
+    const QRect screen(0, 0, 1280, 900);
+    const QRect composer(80, 80, 450, 410);
+    EXPECT_EQ(TPreviewWindow::ShownBounds(QRect(80, 80, 450, 410), composer, screen), QRect(542, 80, 450, 410));
+    EXPECT_EQ(TPreviewWindow::ShownBounds(QRect(700, 80, 300, 300), QRect(700, 60, 500, 400), screen),
+              QRect(388, 60, 300, 300));
+    EXPECT_EQ(TPreviewWindow::ShownBounds(QRect(600, 500, 300, 300), composer, screen), QRect(600, 500, 300, 300));
+}
