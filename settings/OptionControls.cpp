@@ -8,6 +8,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -61,16 +62,35 @@ void TColorSwatch::Choose()
 
 // ---- helpers ----
 
+namespace {
+const char *const FontNameProperty = "fontName";
+}  // namespace
+
 void FillFontList(QComboBox *list)
 {
     list->clear();
     list->addItems(QFontDatabase::families());
+    // An entry chosen becomes the list's font name.
+    QObject::connect(list, &QComboBox::currentIndexChanged, list, [list](int index) {
+        if (index >= 0)
+            list->setProperty(FontNameProperty, list->currentText());
+    });
 }
 
 bool SelectFont(QComboBox *list, const QString &name)
 {
-    list->setCurrentIndex(list->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-    return list->currentIndex() >= 0;
+    const auto find = [list](const QString &family) {
+        return list->findText(family, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    };
+    const int index = find(name);
+    list->setCurrentIndex(index >= 0 || name.isEmpty() ? index : find(QFontInfo(QFont(name)).family()));
+    list->setProperty(FontNameProperty, name);
+    return index >= 0;
+}
+
+QString FontNameOf(const QComboBox *list)
+{
+    return list->property(FontNameProperty).toString();
 }
 
 void CheckRadio(QButtonGroup *group, int id)
@@ -141,13 +161,8 @@ void TOptionBindings::Color(TColorSwatch *swatch, TColor &setting)
 
 void TOptionBindings::Font(QComboBox *list, QString &setting, const QString &emptyName)
 {
-    // The name shown at open, kept when the list has no entry for it.
-    auto shown = std::make_shared<QString>();
-    Add([list, &setting, emptyName, shown] {
-            *shown = setting.isEmpty() ? emptyName : setting;
-            SelectFont(list, *shown);
-        },
-        [list, &setting, shown] { setting = list->currentIndex() >= 0 ? list->currentText() : *shown; });
+    Add([list, &setting, emptyName] { SelectFont(list, setting.isEmpty() ? emptyName : setting); },
+        [list, &setting] { setting = FontNameOf(list); });
 }
 
 void TOptionBindings::LoadAll() const

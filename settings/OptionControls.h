@@ -53,8 +53,11 @@ private:
 
 // The screen's font names, for the font lists of the pages.
 void FillFontList(QComboBox *list);
-// Selects the entry of that name; false (nothing selected) when the list has none.
+// Makes the name the list's font name and shows its entry, or, for a font that is not installed,
+// the entry of the font used in its place; false in that case. The name stays the list's font
+// name until another entry is chosen.
 bool SelectFont(QComboBox *list, const QString &name);
+QString FontNameOf(const QComboBox *list);
 // Checks the button of the id in the group, or none when no button has it.
 void CheckRadio(QButtonGroup *group, int id);
 

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -59,6 +60,18 @@ const TImageList &ActionImages()
 QIcon ActionIcon(int index)
 {
     return ActionImages().value(index);
+}
+
+// A node's icon; a blank one where the image list has no picture, so that every caption starts
+// at the same place.
+QIcon NodeIcon(int index, const QSize &size)
+{
+    const QIcon icon = ActionIcon(index);
+    if (!icon.isNull())
+        return icon;
+    QPixmap blank(size);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
 }
 
 QLineEdit *AddProxyEdit(QFormLayout *form, const QString &caption, QWidget *parent)
@@ -189,15 +202,19 @@ QWidget *TOptionDialog::CreateFrame()
 // One root "オプション" with a child per page, fully expanded, page 0 selected.
 void TOptionDialog::BuildTree()
 {
+    const QSize iconSize = TreeView1->iconSize().isValid() ? TreeView1->iconSize() : QSize(16, 16);
     auto *root = new QTreeWidgetItem(TreeView1, QStringList(QStringLiteral("オプション")));
-    root->setIcon(0, ActionIcon(kRootIcon));
+    root->setIcon(0, NodeIcon(kRootIcon, iconSize));
     root->setData(0, Qt::UserRole, -1);
     for (int page = 0; page < PageCount; ++page) {
         auto *node = new QTreeWidgetItem(root, QStringList(PageCaption(page)));
-        node->setIcon(0, ActionIcon(PageIcon(page)));
+        node->setIcon(0, NodeIcon(PageIcon(page), iconSize));
         node->setData(0, Qt::UserRole, page);
     }
     TreeView1->expandAll();
+    // Wide enough for every caption.
+    TreeView1->resizeColumnToContents(0);
+    TreeView1->setFixedWidth(std::max(TreeView1->width(), TreeView1->columnWidth(0) + 2 * TreeView1->frameWidth() + 8));
     TreeView1->setCurrentItem(root->child(pgProxy));
     TreeView1Click();
 }

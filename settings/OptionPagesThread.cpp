@@ -307,7 +307,7 @@ void TOptionDialog::RefreshPopupPreview()
 {
     if (!PopupPanel)
         return;
-    const QString fontName = PopupFont->currentIndex() >= 0 ? PopupFont->currentText() : TavuConfig->POPUPFONTNAME;
+    const QString fontName = FontNameOf(PopupFont).isEmpty() ? TavuConfig->POPUPFONTNAME : FontNameOf(PopupFont);
     SetLabelFont(PopupHeader, fontName, PopupFontSize->value());
     SetLabelFont(PopupBody, fontName, PopupFontSize->value());
     PopupHeader->move(4, 4);

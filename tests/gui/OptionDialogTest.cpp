@@ -10,6 +10,7 @@
 #include "settings/DownloaderList.h"
 #include "settings/HeaderFrame.h"
 #include "settings/KpwOptionDialog.h"
+#include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
 #include "settings/ProxyPresetList.h"
 
@@ -27,6 +28,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QFontInfo>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -341,10 +343,24 @@ TEST_F(OptionDialogTest, FontNamesNotInstalledAreKept)
     config->SAVEMODE_WARNING = true;
     auto dialog = Open();
     EXPECT_FALSE(Find<QCheckBox>(dialog.get(), QStringLiteral("保存モード切替時に警告を出さない"))->isChecked());
+    // The box shows the font used in the missing one's place.
+    QComboBox *box = nullptr;
+    for (QComboBox *list : dialog->findChildren<QComboBox *>()) {
+        if (FontNameOf(list) == QLatin1String("No Such Font Here"))
+            box = list;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->currentText(), QFontInfo(QFont(QStringLiteral("No Such Font Here"))).family());
     dialog->BitBtn1Click();
     EXPECT_EQ(config->DESKTOP_TAVUMEMOFONTNAME, QStringLiteral("ＭＳ Ｐゴシック"));
     EXPECT_EQ(config->THREADLISTFONTNAME, "No Such Font Here");
     EXPECT_TRUE(config->SAVEMODE_WARNING);
+
+    // A font chosen in the box is stored.
+    const int other = box->currentIndex() == 0 ? 1 : 0;
+    box->setCurrentIndex(other);
+    dialog->BitBtn1Click();
+    EXPECT_EQ(config->THREADLISTFONTNAME, box->itemText(other));
 }
 
 TEST_F(OptionDialogTest, ColourChoiceAndDefaultsReachTheSettings)
