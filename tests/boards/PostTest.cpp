@@ -4,6 +4,7 @@
 #include "BoardTestEnv.h"
 
 #include "boards/Be2chManager.h"
+#include "boards/PostForm.h"
 #include "core/IniFile.h"
 #include "core/MonaUtils.h"
 #include "core/ResUploader.h"
@@ -110,6 +111,18 @@ TEST(Post, ErrorPagesAndLostConnectionsKeepTheTextForTheCaller)
     outcome = Reply(env, item.get(), QStringLiteral("名"), QStringLiteral("本文"));
     EXPECT_EQ(outcome.cancels, 1);
     EXPECT_EQ(outcome.Reports(), 1);
+}
+
+// What an error page says went wrong: the error line under its title, not the title again.
+TEST(Post, AnErrorPageNamesItsReason)
+{
+    const QString page = QStringLiteral(
+        "<html><head><title>ＥＲＲＯＲ！</title></head>\n<!--nobanner-->\n<body><!-- 2ch_X:error -->\n"
+        "<div style=\"margin-bottom:2em;\"><font size=+1 color=#FF0000><b>ＥＲＲＯＲ：本文が&quot;長すぎ&quot;ます！</b>"
+        "</font></div><br>ホスト<b>127.0.0.1</b><br>戻ってください。</body></html>");
+    EXPECT_EQ(PostReply::Reason(page), QStringLiteral("ＥＲＲＯＲ：本文が\"長すぎ\"ます！"));
+    EXPECT_EQ(PostReply::Reason(QStringLiteral("<html><head><title>ＥＲＲＯＲ！</title></head><body>だめです</body></html>")),
+              QString());
 }
 
 TEST(Post, ANewThreadIsCreatedWithItsSubject)

@@ -131,6 +131,9 @@ TEST(MonaUtils, HtmlAndWidths)
     EXPECT_EQ(HtmlToText(" a<BR>&lt;b&gt; &quot;c&quot;&nbsp;&amp;lt;"), QString(" a\r\n<b> \"c\" &lt;"));
     EXPECT_EQ(TextToHtml("<a & \"b\">\r\nc\nd"), QString("&lt;a &amp; &quot;b&quot;&gt;<br>c<br>d"));
     EXPECT_EQ(HtmlToText(TextToHtml("x&lt;\r\ny")), QString("x&lt;\r\ny"));
+    // Titles: one pass, numeric references too; what names no character stays as written.
+    EXPECT_EQ(DecodeEntities(QStringLiteral("&lt;山&gt;&amp;lt;&#9829;&#x3042;&APOS;<br>")), QStringLiteral("<山>&lt;♥あ'<br>"));
+    EXPECT_EQ(DecodeEntities(QStringLiteral("&#0; &#xD800; &#99999999; &# &amp")), QStringLiteral("&#0; &#xD800; &#99999999; &# &amp"));
 
     EXPECT_TRUE(IsInteger("-12"));
     EXPECT_FALSE(IsInteger("1a"));
