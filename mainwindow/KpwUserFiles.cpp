@@ -336,7 +336,7 @@ void DeleteThreadLog(TThreadItem *item)
         return;
     }
     const bool leaveFavorites = !TavuConfig->PRMPTDELETEFAV
-        || AskYesNo(QStringLiteral("お気に入りから削除しますか？\r\n") + item->TITLE);
+        || AskYesNo(QStringLiteral("お気に入りから削除しますか？\r\n") + item->ShownTitle());
     if (leaveFavorites) {
         RemoveFromFavoriteFiles(item);
         item->DeleteLog();

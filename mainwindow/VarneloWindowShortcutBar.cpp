@@ -8,6 +8,7 @@
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/IniFile.h"
+#include "core/MonaUtils.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
@@ -63,7 +64,8 @@ QString ShortcutHint(const TTavuShortcutToolButton &button)
         return QString();
     case skThread:
         if (TBoard *board = BoardOf(button.Param3, button.Param2))
-            return StoredThreadTitle(board, button.Param1) + QStringLiteral("／") + BoardHint(*board);
+            return MonaUtils::DecodeEntities(StoredThreadTitle(board, button.Param1)) + QStringLiteral("／")
+                   + BoardHint(*board);
         return QString();
     case skCategory:
         if (TSite *site = SiteOf(button.Param2))

@@ -147,7 +147,7 @@ QString TFavoritesEditor::CellText(const TThreadItem *item, int column)
 {
     switch (column) {
     case 0: return QStringLiteral("%1").arg(item->Number, 4, 10, QLatin1Char('0'));
-    case 1: return item->TITLE;
+    case 1: return item->ShownTitle();
     case 2: return QString::number(item->READ);
     case 3: return item->LAST_LOAD;
     case 4: return item->LAST_SENT;

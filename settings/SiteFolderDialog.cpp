@@ -24,7 +24,7 @@ QString ThreadsTitle(const TThreadItemList &items)
 {
     if (items.Count() == 0)
         return QString();
-    return items.Get(0)->TITLE + (items.Count() > 1 ? QStringLiteral("...") : QString());
+    return items.Get(0)->ShownTitle() + (items.Count() > 1 ? QStringLiteral("...") : QString());
 }
 
 QHBoxLayout *AddOkCancelRow(QDialog *dialog, QBoxLayout *layout, QPushButton *&ok, QPushButton *&cancel)

@@ -38,7 +38,7 @@ void TCommentDialog::SetThreadItem(TThreadItem *newItem)
     if (item)
         item->Release();
     item = newItem;
-    setWindowTitle(QStringLiteral("メモの編集：") + (item ? item->TITLE : QString()));
+    setWindowTitle(QStringLiteral("メモの編集：") + (item ? item->ShownTitle() : QString()));
     Memo->setPlainText(item ? item->COMMENT : QString());
 }
 

@@ -166,7 +166,7 @@ int EraseCheckedThreads(const QList<TThreadRow> &rows, TThreadItemList &list, co
         item->SaveInfo();
         ++erased;
         Log(log, QStringLiteral("  %1を消去").arg(item->Number));
-        Log(log, QStringLiteral("  →%1 : %2").arg(item->TITLE, item->GetKey()));
+        Log(log, QStringLiteral("  →%1 : %2").arg(item->ShownTitle(), item->GetKey()));
         const int index = list.IndexOf(item);
         if (index >= 0)
             list.Delete(index);
