@@ -118,7 +118,8 @@ QList<QPair<QString, QString>> HiddenFields(const QString &page)
         const QString name = AttributeOf(tag, QStringLiteral("name"));
         if (AttributeOf(tag, QStringLiteral("type")).compare(QLatin1String("hidden"), Qt::CaseInsensitive) == 0
             && !name.isEmpty())
-            fields.append({MonaUtils::DecodeEntities(name), MonaUtils::DecodeEntities(AttributeOf(tag, QStringLiteral("value")))});
+            fields.append({MonaUtils::DecodeEntities(name),
+                           MonaUtils::DecodeEntities(AttributeOf(tag, QStringLiteral("value")))});
     }
     return fields;
 }

@@ -1,10 +1,12 @@
 #include "mainwindow/MenuAccessKeys.h"
 
 #include <QAction>
-#include <QHash>
 #include <QMenu>
 #include <QPointer>
 #include <QSet>
+
+#include <memory>
+#include <utility>
 
 namespace Kpwfunc {
 
