@@ -586,6 +586,7 @@ void TVarneloWindow::DisconnectTimerTimer()
     }
     for (TTavuListDoc *doc : ListDocs) {
         doc->DownloadState = TTavuListDoc::dsIdle;
+        doc->DownloadFailed = false;
         doc->UpdateTabImage();
     }
     busyCount = 1;
