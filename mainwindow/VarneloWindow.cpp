@@ -646,6 +646,14 @@ void TVarneloWindow::closeEvent(QCloseEvent *event)
     emit Closed();
 }
 
+void TVarneloWindow::EndSession()
+{
+    if (closed)
+        return;
+    FormClose();
+    emit Closed();
+}
+
 bool TVarneloWindow::FormCloseQuery()
 {
     return !TavuConfig->EXIT_WARNING || Kpwfunc::AskYesNo(QStringLiteral("ヴァルネロを終了しますか？"), Kpwfunc::mkWarning);

@@ -6,12 +6,17 @@
 // program folder's shipped files, the configuration, the registry, the HTTP job list, the
 // past-log and Be login modules, the splash, the main window, the event loop. Everything is freed
 // in the reverse order; the configuration saves once more as it goes.
+//
+// The end of the desktop session and the signals a session or a process manager sends (SIGTERM,
+// SIGINT, SIGHUP) close the window as the user does, without the exit question, so that what the
+// run changed is saved.
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 #include "core/DataRoot.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
@@ -71,6 +76,9 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
     instance.Listen();
     QObject::connect(window, &TVarneloWindow::Closed, &app, &QApplication::quit);
+    TQuitSignals quitSignals;
+    QObject::connect(&quitSignals, &TQuitSignals::Received, window, &TVarneloWindow::EndSession);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, window, &TVarneloWindow::EndSession);
     window->show();
 
     const int result = app.exec();
