@@ -48,6 +48,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
+#include <QQuickWidget>
 #include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -243,6 +244,13 @@ void TVarneloWindow::CreatePrivateBrowser()
     PrivateBrowser = new TTavuBrowser(Panel10);
     PrivateBrowser->setObjectName(QStringLiteral("PrivateBrowser"));
     PrivateBrowser->hide();
+    // A web view draws through a Qt Quick widget, made once its page has a renderer; when that
+    // widget needs another kind of surface (OpenGL) the window would be made anew for the first
+    // browser tab (a flicker, and a close request lost). A hidden one of the same kind, there from
+    // the start, gives the window the surface the web views need before it is first shown.
+    auto *surface = new QQuickWidget(Panel10);
+    surface->setObjectName(QStringLiteral("WebSurface"));
+    surface->hide();
 }
 
 // The recent boards and threads, the URL history and the bookmark list (each only when its file
