@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,7 +23,10 @@
 #include <atomic>
 #include <thread>
 
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -340,6 +344,47 @@ TEST_F(SingleInstanceTest, SocketOpenToOthersIsNotHandedTo)
     EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://host.example/")}));
     EXPECT_EQ(connections, 0);
     EXPECT_FALSE(open.hasPendingConnections());
+}
+
+// A listener that runs as another user is not handed anything, even on a socket that looks like
+// ours: the later copy connects, sees the other end's user and leaves without a word.
+TEST_F(SingleInstanceTest, ListenerOfAnotherUserIsNotHandedTo)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the right to act as another user";
+    const QString key = UniqueKey();
+    TSingleInstance first(key);
+    ASSERT_TRUE(first.Start({}));
+    const QByteArray path = QFile::encodeName(first.Folder() + key);
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(descriptor, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(descriptor, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0700), 0);
+    ASSERT_EQ(::seteuid(65534), 0);   // the listener's user is the one that calls listen
+    const int listening = ::listen(descriptor, 4);
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_EQ(listening, 0);
+    ASSERT_TRUE(TSingleInstance::SocketFault(first.Folder() + key, ::geteuid()).isEmpty());
+
+    QLocalServer stranger;
+    ASSERT_TRUE(stranger.listen(descriptor));
+    QList<QLocalSocket *> accepted;
+    qint64 received = 0;
+    QObject::connect(&stranger, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket *socket = stranger.nextPendingConnection()) {
+            accepted << socket;
+            QObject::connect(socket, &QLocalSocket::readyRead, [&received, socket] { received += socket->readAll().size(); });
+        }
+    });
+    EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://host.example/")}));
+    while (accepted.isEmpty() || accepted[0]->state() != QLocalSocket::UnconnectedState)
+        TWindowEnv::Pump(20);
+    EXPECT_EQ(accepted.size(), 1);
+    EXPECT_EQ(received, 0);
 }
 
 // The program itself as a later copy, with the shared temporary folder pointed at an empty folder:
