@@ -639,19 +639,16 @@ void TVarneloWindow::TrackWorker(QThread *thread)
 
 // ---- shutdown ----
 
+// The session may end while the exit question is open: the close steps have run by the time it is
+// answered, and run only once.
 void TVarneloWindow::closeEvent(QCloseEvent *event)
 {
-    if (closed) {
-        event->accept();
-        return;
-    }
-    if (!FormCloseQuery()) {
+    if (!closed && !FormCloseQuery()) {
         event->ignore();
         return;
     }
-    FormClose();
     event->accept();
-    emit Closed();
+    EndSession();
 }
 
 void TVarneloWindow::EndSession()

@@ -149,3 +149,18 @@ TEST(ShutdownSession, EndsWithoutTheExitQuestion)
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(env.Messages.isEmpty());
 }
+
+// The session ends while the exit question is open: the close steps run once, whatever the answer.
+TEST(ShutdownSession, EndingWhileTheExitQuestionIsOpenClosesOnce)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->EXIT_WARNING = true; });
+    env.Start();
+    int closed = 0;
+    QObject::connect(env.Window, &TVarneloWindow::Closed, [&] { ++closed; });
+    Kpwfunc::TScopedDialogHandlers endsMeanwhile([&](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) {
+        env.Window->EndSession();
+        return Kpwfunc::mrYes;
+    });
+    EXPECT_TRUE(env.Close());
+    EXPECT_EQ(closed, 1);
+}
