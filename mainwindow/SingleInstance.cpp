@@ -1,13 +1,20 @@
 #include "mainwindow/SingleInstance.h"
 
 #include "core/DataRoot.h"
+#include "core/FileUtil.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QFile>
 #include <QStandardPaths>
+#include <QtDebug>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +33,31 @@ QByteArray EncodeArguments(const QStringList &arguments)
     QDataStream head(&message, QIODevice::WriteOnly);
     head << quint32(body.size());
     return message + body;
+}
+
+// lstat of the path itself (a trailing "/" would follow a link).
+bool StatEntry(const QString &path, struct stat &info)
+{
+    return ::lstat(QFile::encodeName(QDir::cleanPath(path)).constData(), &info) == 0;
+}
+
+// The user the other end of a local socket runs as.
+bool PeerUid(qintptr descriptor, uint &uid)
+{
+#if defined(SO_PEERCRED)
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return false;
+    uid = credentials.uid;
+#else
+    uid_t peerUid = 0;
+    gid_t peerGid = 0;
+    if (::getpeereid(int(descriptor), &peerUid, &peerGid) != 0)
+        return false;
+    uid = peerUid;
+#endif
+    return true;
 }
 
 bool StartsWithScheme(const QString &argument, QLatin1String scheme)
@@ -47,7 +79,8 @@ TStartArguments TStartArguments::Parse(const QStringList &arguments)
     return result;
 }
 
-TSingleInstance::TSingleInstance(const QString &key, QObject *parent) : QObject(parent), key(key)
+TSingleInstance::TSingleInstance(const QString &key, QObject *parent)
+    : QObject(parent), OwnerUid(::geteuid()), key(key)
 {
 }
 
@@ -67,17 +100,74 @@ QString TSingleInstance::DefaultKey()
     return QStringLiteral("Varnelo2-%1-%2").arg(user, QString::fromLatin1(digest));
 }
 
+QString TSingleInstance::FolderFault(const QString &path, uint ownerUid)
+{
+    struct stat info {};
+    if (!StatEntry(path, info))
+        return QStringLiteral("%1 がありません").arg(path);
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 はフォルダではありません").arg(path);
+    if (info.st_uid != ownerUid)
+        return QStringLiteral("%1 は他のユーザーのものです").arg(path);
+    if (info.st_mode & (S_IRWXG | S_IRWXO))
+        return QStringLiteral("%1 には他のユーザーも入れます").arg(path);
+    return {};
+}
+
+QString TSingleInstance::SocketFault(const QString &path, uint ownerUid)
+{
+    struct stat info {};
+    if (!StatEntry(path, info))
+        return {};
+    if (!S_ISSOCK(info.st_mode))
+        return QStringLiteral("%1 はソケットではありません").arg(path);
+    if (info.st_uid != ownerUid)
+        return QStringLiteral("%1 は他のユーザーのものです").arg(path);
+    if (info.st_mode & (S_IRWXG | S_IRWXO))
+        return QStringLiteral("%1 は他のユーザーも開けます").arg(path);
+    return {};
+}
+
+QString TSingleInstance::ChooseFolder(QString *why) const
+{
+    QStringList faults;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty()) {
+        const QString fault = FolderFault(runtime, OwnerUid);
+        if (fault.isEmpty())
+            return FileUtil::WithSlash(QDir::cleanPath(runtime));
+        faults << fault;
+    }
+    const QString own = DataRoot::AppDir() + QStringLiteral("run");
+    QDir().mkpath(DataRoot::AppDir());
+    ::mkdir(QFile::encodeName(own).constData(), S_IRWXU);   // an existing entry is judged below
+    const QString fault = FolderFault(own, OwnerUid);
+    if (fault.isEmpty())
+        return FileUtil::WithSlash(own);
+    faults << fault;
+    if (why)
+        *why = faults.join(QStringLiteral("、"));
+    return {};
+}
+
 QString TSingleInstance::SocketName() const
 {
-    return key;
+    return folder + key;
 }
 
 bool TSingleInstance::Start(const QStringList &arguments)
 {
-    const QString lockPath = QDir(QDir::tempPath()).filePath(key + QStringLiteral(".lock"));
-    lock = std::make_unique<QLockFile>(lockPath);
+    QString why;
+    folder = ChooseFolder(&why);
+    if (folder.isEmpty())
+        return RunUnguarded(why);
+    lock = std::make_unique<QLockFile>(folder + key + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);   // stale only when its process is gone, never by age
     first = lock->tryLock(0);
+    if (!first && lock->error() != QLockFile::LockFailedError) {
+        lock.reset();
+        return RunUnguarded(QStringLiteral("%1 にロックを作れません").arg(folder));
+    }
     if (!first) {
         SendArguments(arguments);
         lock.reset();
@@ -85,12 +175,36 @@ bool TSingleInstance::Start(const QStringList &arguments)
     return first;
 }
 
+// No lock can be held: this copy runs as the first one, without listening for later copies.
+bool TSingleInstance::RunUnguarded(const QString &why)
+{
+    qWarning().noquote() << QStringLiteral("二重起動を確かめられないまま起動します: ") + why;
+    folder.clear();
+    first = true;
+    return true;
+}
+
+bool TSingleInstance::PeerIsOwner(const QLocalSocket &socket) const
+{
+    uint uid = 0;
+    return PeerUid(socket.socketDescriptor(), uid) && uid == OwnerUid;
+}
+
 bool TSingleInstance::SendArguments(const QStringList &arguments) const
 {
+    const QString fault = SocketFault(SocketName(), OwnerUid);
+    if (!fault.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("起動中のヴァルネロに渡しません: ") + fault;
+        return false;
+    }
     QLocalSocket socket;
     socket.connectToServer(SocketName());
     if (!socket.waitForConnected(HandOverTimeout))
         return false;
+    if (!PeerIsOwner(socket)) {
+        qWarning().noquote() << QStringLiteral("起動中のヴァルネロに渡しません: %1 の相手は他のユーザーです").arg(SocketName());
+        return false;
+    }
     socket.write(EncodeArguments(arguments));
     if (!socket.waitForBytesWritten(HandOverTimeout))
         return false;
@@ -103,7 +217,7 @@ bool TSingleInstance::SendArguments(const QStringList &arguments) const
 
 bool TSingleInstance::Listen()
 {
-    if (!first || server)
+    if (!first || server || folder.isEmpty())
         return server != nullptr;
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -120,6 +234,11 @@ bool TSingleInstance::Listen()
 void TSingleInstance::AcceptConnection()
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
+        if (!PeerIsOwner(*socket)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadHandOver(socket); });
         ReadHandOver(socket);

@@ -10,6 +10,12 @@
 // longer runs, so the next start takes it over and replaces the socket. Two copies started at once
 // cannot both become the first: only one of them gets the lock. A later copy that finds the lock but
 // no socket (the first copy is still starting or is ending) hands nothing over and ends quietly.
+//
+// The lock and the socket live in a folder no other user can reach (ChooseFolder), never in the
+// shared temporary folder where another account could make them first and so take the user's
+// command line or keep the program from starting. The socket is the user's alone, and each side of
+// a hand-over checks that the other end runs as the same user. When no such folder can be had, the
+// copy runs as the first one without the guard and says why on the error output.
 
 #include <QLockFile>
 #include <QObject>
@@ -39,6 +45,17 @@ public:
 
     static QString DefaultKey();
 
+    // The folder of the lock and the socket, with a trailing "/": $XDG_RUNTIME_DIR when it is
+    // private to OwnerUid, else "run/" under the program folder (made with mode 0700). Empty, with
+    // the reason in why, when neither may be used.
+    QString ChooseFolder(QString *why) const;
+    // Why path may not hold the lock and the socket: it must be a folder (not a link) that belongs
+    // to ownerUid and that no one else may enter. Empty when it may.
+    static QString FolderFault(const QString &path, uint ownerUid);
+    // Why the socket at path must not be talked to: it must be a socket of ownerUid that no one
+    // else may open. Empty when it may (or when there is nothing at path).
+    static QString SocketFault(const QString &path, uint ownerUid);
+
     // True when this process is the first copy (it then holds the lock). Otherwise the arguments
     // have been handed to the running copy when it listens, and this copy should end.
     bool Start(const QStringList &arguments);
@@ -46,9 +63,13 @@ public:
     // The first copy starts taking hand-overs (once its main window can receive them).
     bool Listen();
     bool IsFirst() const { return first; }
+    // The folder in use (empty when none could be used and the copy runs unguarded).
+    QString Folder() const { return folder; }
 
     // How long a later copy waits for the running copy to take its arguments.
     int HandOverTimeout = 10000;
+    // The user the folder, the socket and the other copy must run as: this process's user.
+    uint OwnerUid;
 
 signals:
     // A later copy started with these arguments (possibly none).
@@ -56,11 +77,14 @@ signals:
 
 private:
     QString key;
+    QString folder;
     std::unique_ptr<QLockFile> lock;
     QLocalServer *server = nullptr;
     bool first = false;
 
     QString SocketName() const;
+    bool RunUnguarded(const QString &why);
+    bool PeerIsOwner(const QLocalSocket &socket) const;
     bool SendArguments(const QStringList &arguments) const;
     void AcceptConnection();
     void ReadHandOver(QLocalSocket *socket);

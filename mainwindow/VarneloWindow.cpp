@@ -48,6 +48,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
+#include <QQuickWidget>
 #include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -243,6 +244,13 @@ void TVarneloWindow::CreatePrivateBrowser()
     PrivateBrowser = new TTavuBrowser(Panel10);
     PrivateBrowser->setObjectName(QStringLiteral("PrivateBrowser"));
     PrivateBrowser->hide();
+    // A web view draws through a Qt Quick widget, made once its page has a renderer; when that
+    // widget needs another kind of surface (OpenGL) the window would be made anew for the first
+    // browser tab (a flicker, and a close request lost). A hidden one of the same kind, there from
+    // the start, gives the window the surface the web views need before it is first shown.
+    auto *surface = new QQuickWidget(Panel10);
+    surface->setObjectName(QStringLiteral("WebSurface"));
+    surface->hide();
 }
 
 // The recent boards and threads, the URL history and the bookmark list (each only when its file
@@ -586,6 +594,7 @@ void TVarneloWindow::DisconnectTimerTimer()
     }
     for (TTavuListDoc *doc : ListDocs) {
         doc->DownloadState = TTavuListDoc::dsIdle;
+        doc->DownloadFailed = false;
         doc->UpdateTabImage();
     }
     busyCount = 1;
@@ -630,18 +639,23 @@ void TVarneloWindow::TrackWorker(QThread *thread)
 
 // ---- shutdown ----
 
+// The session may end while the exit question is open: the close steps have run by the time it is
+// answered, and run only once.
 void TVarneloWindow::closeEvent(QCloseEvent *event)
 {
-    if (closed) {
-        event->accept();
-        return;
-    }
-    if (!FormCloseQuery()) {
+    if (!closed && !FormCloseQuery()) {
         event->ignore();
         return;
     }
-    FormClose();
     event->accept();
+    EndSession();
+}
+
+void TVarneloWindow::EndSession()
+{
+    if (closed)
+        return;
+    FormClose();
     emit Closed();
 }
 

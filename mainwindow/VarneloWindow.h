@@ -113,6 +113,10 @@ public:
     void ReceiveHandOver(const QStringList &arguments);
     void ApplyStartArguments(const TStartArguments &arguments);
 
+    // The desktop session ends or the process was told to end: the close steps run as when the
+    // window is closed, without the exit question (once; later calls do nothing).
+    void EndSession();
+
     void SetSplashMessage(const QString &text);
     // Runs a command as its menu entry does: only when it is enabled.
     void Execute(const QString &name);

@@ -400,6 +400,7 @@ void TVarneloWindow::FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *
         doc->SetDisplayCount(IsPaged(board) ? items->Count() : TavuConfig->THREADLISTCOUNT);
     }
     doc->DownloadState = TTavuListDoc::dsIdle;
+    doc->DownloadFailed = failed;
     if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
         doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
         doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
@@ -828,7 +829,8 @@ void TVarneloWindow::actThreadListCloseExecute()
     Kpwfunc::CloseActiveListDoc(true);
 }
 
-// Closes the other tabs (allTabs: every tab), except those locked and those still loading.
+// Closes the other tabs (allTabs: every tab), except those locked, those still loading and those
+// whose last download failed.
 void TVarneloWindow::actThreadListCloseAllExecute(bool allTabs)
 {
     HintWindow->hide();
@@ -838,7 +840,7 @@ void TVarneloWindow::actThreadListCloseAllExecute(bool allTabs)
     const QList<TTavuListDoc *> docs = ListDocs;
     for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
         TTavuListDoc *doc = docs.at(i);
-        if (!doc->IsLocked() && doc->DownloadState == TTavuListDoc::dsIdle)
+        if (!doc->IsLocked() && doc->IsSettled())
             Kpwfunc::CloseListDoc(doc, false);
     }
     Kpwfunc::UpdateBarWidth(ThreadListBar);

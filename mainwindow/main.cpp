@@ -6,6 +6,10 @@
 // touches the profile), the program folder's shipped files, the configuration, the registry, the
 // HTTP job list, the past-log and Be login modules, the splash, the main window, the event loop.
 // Everything is freed in the reverse order; the configuration saves once more as it goes.
+//
+// The end of the desktop session and the signals a session or a process manager sends (SIGTERM,
+// SIGINT, SIGHUP) close the window as the user does, without the exit question, so that what the
+// run changed is saved.
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
@@ -14,6 +18,7 @@
 #include "core/TavuEnviron.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/QtTranslations.h"
+#include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
@@ -74,6 +79,9 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
     instance.Listen();
     QObject::connect(window, &TVarneloWindow::Closed, &app, &QApplication::quit);
+    TQuitSignals quitSignals;
+    QObject::connect(&quitSignals, &TQuitSignals::Received, window, &TVarneloWindow::EndSession);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, window, &TVarneloWindow::EndSession);
     window->show();
 
     const int result = app.exec();

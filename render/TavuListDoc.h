@@ -57,6 +57,9 @@ public:
     int Mode = lmBoard;
     bool Favorites = false;
     int DownloadState = dsIdle;
+    // The last download of the listing failed; the next one that succeeds (or the end of a
+    // stop-all) clears it. The tab image and the commands go by DownloadState alone.
+    bool DownloadFailed = false;
     bool Busy = false;
     QPointer<QThread> UpdateCheck;          // the update check or patrol running on the document
     QAbstractButton *TabButton = nullptr;
@@ -99,6 +102,8 @@ public:
     bool IsLocked() const { return locked; }
     void SetLocked(bool on);
     void CancelDownload();
+    // Neither downloading nor left by a failed download: the tab may go with the other tabs.
+    bool IsSettled() const { return DownloadState == dsIdle && !DownloadFailed; }
 
 signals:
     void Activated(TTavuListDoc *doc);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-webengine-dev qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev
   zlib1g-dev libjpeg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,4 +1,5 @@
-// One running copy: the hand-over of a later copy's arguments, stale locks and sockets, races.
+// One running copy: the hand-over of a later copy's arguments, stale locks and sockets, races, and
+// the private folder the lock and the socket live in.
 
 #include "WindowTestEnv.h"
 
@@ -9,13 +10,24 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUuid>
 #include <atomic>
 #include <thread>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,9 +36,60 @@ QString UniqueKey()
     return QStringLiteral("VarneloTest-") + QUuid::createUuid().toString(QUuid::Id128);
 }
 
-QString LockPath(const QString &key)
+// Sets an environment variable (or unsets it, for a null value) for one test.
+class TScopedEnv {
+public:
+    TScopedEnv(const char *name, const QByteArray &value) : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~TScopedEnv()
+    {
+        if (had)
+            qputenv(name, old);
+        else
+            qunsetenv(name);
+    }
+
+private:
+    const char *name;
+    bool had;
+    QByteArray old;
+};
+
+// Every test runs on its own program folder, without a runtime folder of the session, so the lock
+// and the socket go to the program folder's run/.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    TempDataRoot root;
+    TScopedEnv runtime{"XDG_RUNTIME_DIR", QByteArray()};
+
+    QString RunFolder() const { return root.Path() + QStringLiteral("run/"); }
+};
+
+uint Mode(const QString &path)
 {
-    return QDir(QDir::tempPath()).filePath(key + QStringLiteral(".lock"));
+    struct stat info {};
+    return ::lstat(QFile::encodeName(QDir::cleanPath(path)).constData(), &info) == 0 ? info.st_mode : 0;
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Every path under folder, however deep.
+QStringList AllPaths(const QString &folder)
+{
+    QStringList paths;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    return paths;
 }
 
 // Runs a later copy on its own thread (it blocks until the first copy has taken its arguments)
@@ -51,7 +114,7 @@ bool StartLaterCopy(const QString &key, const QStringList &arguments)
 
 }  // namespace
 
-TEST(SingleInstanceTest, ArgumentsAreClassifiedOneByOne)
+TEST_F(SingleInstanceTest, ArgumentsAreClassifiedOneByOne)
 {
     TStartArguments lone = TStartArguments::Parse({QStringLiteral("-n")});
     EXPECT_TRUE(lone.NoSave);
@@ -67,7 +130,7 @@ TEST(SingleInstanceTest, ArgumentsAreClassifiedOneByOne)
     EXPECT_TRUE(other.Url.isEmpty());
 }
 
-TEST(SingleInstanceTest, LaterCopyHandsItsArgumentsOver)
+TEST_F(SingleInstanceTest, LaterCopyHandsItsArgumentsOver)
 {
     const QString key = UniqueKey();
     TSingleInstance first(key);
@@ -85,7 +148,7 @@ TEST(SingleInstanceTest, LaterCopyHandsItsArgumentsOver)
     EXPECT_TRUE(received[1].isEmpty());
 }
 
-TEST(SingleInstanceTest, LaterCopyWithoutListeningFirstEndsQuietly)
+TEST_F(SingleInstanceTest, LaterCopyWithoutListeningFirstEndsQuietly)
 {
     const QString key = UniqueKey();
     TSingleInstance first(key);
@@ -94,27 +157,30 @@ TEST(SingleInstanceTest, LaterCopyWithoutListeningFirstEndsQuietly)
 }
 
 // A copy that crashed leaves its lock (naming a process that is gone) and its socket file.
-TEST(SingleInstanceTest, StaleLockAndSocketDoNotBlockTheStart)
+TEST_F(SingleInstanceTest, StaleLockAndSocketDoNotBlockTheStart)
 {
     const QString key = UniqueKey();
     QProcess gone;
     gone.start(QStringLiteral("true"));
     ASSERT_TRUE(gone.waitForFinished());
     const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
-    QFile lock(LockPath(key));
+    ASSERT_TRUE(QDir().mkpath(RunFolder()));
+    ASSERT_EQ(::chmod(QFile::encodeName(RunFolder()).constData(), 0700), 0);
+    QFile lock(RunFolder() + key + QStringLiteral(".lock"));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write(QByteArray::number(deadPid) + "\nvarnelo\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
-    QFile socket(QDir(QDir::tempPath()).filePath(key));
+    QFile socket(RunFolder() + key);
     ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
     socket.close();
 
     TSingleInstance copy(key);
     EXPECT_TRUE(copy.Start({}));
+    EXPECT_EQ(copy.Folder(), RunFolder());
     EXPECT_TRUE(copy.Listen());
 }
 
-TEST(SingleInstanceTest, CopiesStartedTogetherHaveOneFirst)
+TEST_F(SingleInstanceTest, CopiesStartedTogetherHaveOneFirst)
 {
     for (int round = 0; round < 5; ++round) {
         const QString key = UniqueKey();
@@ -133,7 +199,7 @@ TEST(SingleInstanceTest, CopiesStartedTogetherHaveOneFirst)
 
 // The running window takes a later copy's "-n" and thread address: save mode goes off for this run
 // and the thread of the known board opens in a tab (offline: from its stored log, which is none).
-TEST(SingleInstanceTest, RunningWindowAppliesTheHandOver)
+TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Start();
@@ -156,7 +222,7 @@ TEST(SingleInstanceTest, RunningWindowAppliesTheHandOver)
 
 // A hand-over that comes before the start-up has run waits for it: the thread address is then
 // recognised on its site, and "-n" is not undone by the start-up's own save mode.
-TEST(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
+TEST_F(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Window->ReceiveHandOver({QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
@@ -171,7 +237,7 @@ TEST(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
 
 // The program itself started as a later copy: it hands "-n" and a thread address to the running
 // window and ends at once, without a window of its own.
-TEST(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
+TEST_F(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Start();
@@ -196,4 +262,156 @@ TEST(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
     EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
     // The later copy left the profile alone.
     EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("kpw.ini"))), kpwBefore);
+}
+
+// The program's own run/ folder is made for the user alone; a session's runtime folder is taken
+// when it is private, passed over when others may enter it.
+TEST_F(SingleInstanceTest, LockAndSocketLiveInAPrivateFolder)
+{
+    TSingleInstance copy(UniqueKey());
+    ASSERT_TRUE(copy.Start({}));
+    ASSERT_TRUE(copy.Listen());
+    EXPECT_EQ(copy.Folder(), RunFolder());
+    EXPECT_EQ(Mode(RunFolder()), uint(S_IFDIR | 0700));
+    const QString socket = RunFolder() + UniqueKey();
+    EXPECT_TRUE(TSingleInstance::SocketFault(socket, ::geteuid()).isEmpty());   // nothing there
+
+    QTemporaryDir session;
+    TScopedEnv runtime("XDG_RUNTIME_DIR", QFile::encodeName(session.path()));
+    ASSERT_EQ(::chmod(QFile::encodeName(session.path()).constData(), 0700), 0);
+    EXPECT_EQ(copy.ChooseFolder(nullptr), session.path() + QLatin1Char('/'));
+    ASSERT_EQ(::chmod(QFile::encodeName(session.path()).constData(), 0755), 0);
+    EXPECT_EQ(copy.ChooseFolder(nullptr), RunFolder());
+}
+
+// A run/ folder that others may enter, that is a link, or that belongs to another user is not used:
+// the copy starts as the first one, unguarded, and leaves the folder as it found it.
+TEST_F(SingleInstanceTest, FolderOfAnotherUserOrOpenToOthersIsRefused)
+{
+    const QString key = UniqueKey();
+    ASSERT_TRUE(QDir().mkpath(RunFolder()));
+    ASSERT_EQ(::chmod(QFile::encodeName(RunFolder()).constData(), 0777), 0);
+    {
+        TSingleInstance copy(key);
+        EXPECT_TRUE(copy.Start({}));
+        EXPECT_TRUE(copy.Folder().isEmpty());
+        EXPECT_FALSE(copy.Listen());
+        EXPECT_TRUE(Entries(RunFolder()).isEmpty());
+        EXPECT_EQ(Mode(RunFolder()), uint(S_IFDIR | 0777));
+    }
+
+    QTemporaryDir elsewhere;
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700), 0);
+    ASSERT_TRUE(QDir(RunFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere.path(), root.Path() + QStringLiteral("run")));
+    {
+        TSingleInstance copy(key);
+        EXPECT_TRUE(copy.Start({}));
+        EXPECT_TRUE(copy.Folder().isEmpty());
+        EXPECT_TRUE(Entries(elsewhere.path()).isEmpty());
+    }
+
+    ASSERT_TRUE(QFile::remove(root.Path() + QStringLiteral("run")));
+    TSingleInstance mine(key);
+    EXPECT_TRUE(mine.Start({}));
+    EXPECT_EQ(mine.Folder(), RunFolder());
+    TSingleInstance stranger(UniqueKey());
+    stranger.OwnerUid = ::geteuid() + 1;   // the same folder, as another user would find it
+    EXPECT_TRUE(stranger.Start({}));
+    EXPECT_TRUE(stranger.Folder().isEmpty());
+    EXPECT_FALSE(TSingleInstance::FolderFault(RunFolder(), ::geteuid() + 1).isEmpty());
+    // Made over to another account for real (needs the right to give files away).
+    if (::chown(QFile::encodeName(RunFolder()).constData(), 65534, 65534) == 0) {
+        TSingleInstance copy(UniqueKey());
+        EXPECT_TRUE(copy.Start({}));
+        EXPECT_TRUE(copy.Folder().isEmpty());
+    }
+}
+
+// A socket that others may open is not talked to, whoever listens on it.
+TEST_F(SingleInstanceTest, SocketOpenToOthersIsNotHandedTo)
+{
+    const QString key = UniqueKey();
+    TSingleInstance first(key);
+    ASSERT_TRUE(first.Start({}));
+    QLocalServer open;
+    open.setSocketOptions(QLocalServer::WorldAccessOption);
+    ASSERT_TRUE(open.listen(first.Folder() + key));
+    EXPECT_FALSE(TSingleInstance::SocketFault(first.Folder() + key, ::geteuid()).isEmpty());
+    int connections = 0;
+    QObject::connect(&open, &QLocalServer::newConnection, [&] { ++connections; });
+
+    EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://host.example/")}));
+    EXPECT_EQ(connections, 0);
+    EXPECT_FALSE(open.hasPendingConnections());
+}
+
+// A listener that runs as another user is not handed anything, even on a socket that looks like
+// ours: the later copy connects, sees the other end's user and leaves without a word.
+TEST_F(SingleInstanceTest, ListenerOfAnotherUserIsNotHandedTo)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the right to act as another user";
+    const QString key = UniqueKey();
+    TSingleInstance first(key);
+    ASSERT_TRUE(first.Start({}));
+    const QByteArray path = QFile::encodeName(first.Folder() + key);
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(descriptor, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(descriptor, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0700), 0);
+    ASSERT_EQ(::seteuid(65534), 0);   // the listener's user is the one that calls listen
+    const int listening = ::listen(descriptor, 4);
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_EQ(listening, 0);
+    ASSERT_TRUE(TSingleInstance::SocketFault(first.Folder() + key, ::geteuid()).isEmpty());
+
+    QLocalServer stranger;
+    ASSERT_TRUE(stranger.listen(descriptor));
+    QList<QLocalSocket *> accepted;
+    qint64 received = 0;
+    QObject::connect(&stranger, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket *socket = stranger.nextPendingConnection()) {
+            accepted << socket;
+            QObject::connect(socket, &QLocalSocket::readyRead, [&received, socket] { received += socket->readAll().size(); });
+        }
+    });
+    EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://host.example/")}));
+    while (accepted.isEmpty() || accepted[0]->state() != QLocalSocket::UnconnectedState)
+        TWindowEnv::Pump(20);
+    EXPECT_EQ(accepted.size(), 1);
+    EXPECT_EQ(received, 0);
+}
+
+// The program itself as a later copy, with the shared temporary folder pointed at an empty folder:
+// the hand-over works between the two processes and neither lock nor socket lands in that folder
+// (the toolkit may keep a runtime folder of its own there when the session has none).
+TEST_F(SingleInstanceTest, ProcessesHandOverWithoutTouchingTheSharedTemporaryFolder)
+{
+    QTemporaryDir shared;
+    TScopedEnv tmp("TMPDIR", QFile::encodeName(shared.path()));
+    TSingleInstance first;   // the key of this user and this program folder, as the program's
+    ASSERT_TRUE(first.Start({}));
+    ASSERT_TRUE(first.Listen());
+    QList<QStringList> received;
+    QObject::connect(&first, &TSingleInstance::HandOver, [&](const QStringList &arguments) { received.append(arguments); });
+
+    QProcess later;
+    const QStringList arguments = {QStringLiteral("-n"), QStringLiteral("http://host.example/test/read.cgi/a/1/")};
+    later.start(QStringLiteral(VARNELO_PROGRAM), arguments);
+    ASSERT_TRUE(later.waitForStarted());
+    while (later.state() != QProcess::NotRunning)
+        TWindowEnv::Pump(20);
+    EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(later.exitCode(), 0);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0], arguments);
+    for (const QString &path : AllPaths(shared.path()))
+        EXPECT_FALSE(path.contains(TSingleInstance::DefaultKey())) << path.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(RunFolder() + TSingleInstance::DefaultKey() + QStringLiteral(".lock")));
+    EXPECT_EQ(Entries(RunFolder()).size(), 2);   // the lock and the socket
 }

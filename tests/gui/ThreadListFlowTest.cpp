@@ -236,7 +236,7 @@ TEST(ThreadListFlow, MarksNeedSaveModeAndAnErasedThreadLeavesTheList)
               QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
 }
 
-// Closing the other tabs keeps the current one, the locked ones and those still loading; the tab
+// Closing the other tabs keeps the current one, the locked ones and those whose list failed; the tab
 // file lists plain board tabs and brings them back in its order, skipping boards gone since.
 TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
 {
@@ -264,6 +264,8 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
 
     news->SetLocked(false);
     env.Window()->Action(QStringLiteral("actThreadListCloseAll2"))->trigger();
+    ASSERT_EQ(env.Window()->ListDocs.size(), 1);   // the failed one
+    env.Window()->Action(QStringLiteral("actThreadListClose"))->trigger();
     EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
     TSite *site = env.site;
     site->Boards->Delete(site->Boards->IndexOf(env.Board(Live)));
@@ -276,6 +278,36 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     }
     EXPECT_EQ(opened, QStringList({News, Gone}));
     EXPECT_EQ(env.Window()->ShownListDoc()->BoardID, Gone);
+}
+
+// A tab whose list failed stays when the other tabs (or all) are closed, while it looks and acts as
+// any idle tab; the next list that arrives lets it go with the others again.
+TEST(ThreadListFlow, ATabWhoseListFailedOutlivesClosingTheOthers)
+{
+    TPostWindowEnv env;
+    AddThreads(env, 1);
+    OpenBoard(env, Gone);
+    TTavuListDoc *gone = env.Window()->ShownListDoc();
+    EXPECT_EQ(gone->DownloadState, TTavuListDoc::dsIdle);
+    EXPECT_TRUE(env.Window()->Action(QStringLiteral("actThreadListReload"))->isEnabled());
+    EXPECT_FALSE(env.Window()->Action(QStringLiteral("actThreadListCancelDownload"))->isEnabled());
+    OpenBoard(env, Live);
+    OpenBoard(env, News);
+
+    env.Window()->Action(QStringLiteral("actThreadListCloseAll"))->trigger();
+    QStringList left;
+    for (const TTavuListDoc *doc : env.Window()->ListDocs)
+        left << doc->BoardID;
+    EXPECT_EQ(left, QStringList({News, Gone}));
+    env.Window()->Action(QStringLiteral("actThreadListCloseAll2"))->trigger();
+    ASSERT_EQ(env.Window()->ListDocs, QList<TTavuListDoc *>{gone});
+
+    env.server.AddBoard(Gone);
+    OpenBoard(env, Gone, true);
+    OpenBoard(env, News);
+    env.Window()->Action(QStringLiteral("actThreadListCloseAll"))->trigger();
+    ASSERT_EQ(env.Window()->ListDocs.size(), 1);
+    EXPECT_EQ(env.Window()->ListDocs[0]->BoardID, News);
 }
 
 TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)

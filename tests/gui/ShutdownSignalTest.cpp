@@ -1,0 +1,166 @@
+// The program told to end by the session or a process manager (SIGTERM) closes as when the user
+// closes its window, without the exit question: idle or in the middle of a thread download, it
+// leaves every file a normal close writes, whole.
+
+#include "PostTestEnv.h"
+
+#include "core/IniFile.h"
+#include "core/JConvert.h"
+#include "core/TextList.h"
+
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <csignal>
+
+using PostTest::News;
+
+namespace {
+
+const QString ThreadKey = QStringLiteral("1000000001");
+
+// A rule file as a user may have left it: the empty line between the rules is dropped by the load,
+// so the file comes back without it only when the close wrote it.
+QByteArray RuleFile(const QString &pattern)
+{
+    const QString rule = QStringLiteral("9\t0\t0\t%1\t\t0\t1\t0\t0\t\t\t0\t2024/04/30 10:00:00\t1\t1\t#ALL\t\t1\r\n");
+    return jconvert::UnicodeToSjis(rule.arg(pattern) + QStringLiteral("\r\n") + rule.arg(pattern + QStringLiteral("2")));
+}
+
+QByteArray WithoutEmptyLine(const QByteArray &rules)
+{
+    QByteArray whole = rules;
+    whole.replace("\r\n\r\n", "\r\n");
+    return whole;
+}
+
+// The program on its own program folder with the site "test" on a local board server; the exit
+// question is on, so a close that asked would never end.
+class ShutdownSignalTest : public ::testing::Test {
+protected:
+    TempDataRoot root{true};
+    BoardServer server;
+    QString profile;
+    QProcess program;
+
+    void SetUp() override
+    {
+        PostTest::WriteSite(root, server);
+        PostTest::AddThread(server, News, ThreadKey, 3);
+        TTavuConfig config;
+        config.EXIT_WARNING = true;
+        config.APPSTATE = false;
+        config.CACHED = true;
+        profile = config.GetProfileDir();
+        config.Save();
+        FileUtil::WriteFileAtomic(profile + QStringLiteral("ngres.txt"), RuleFile(QStringLiteral("宣伝")));
+        FileUtil::WriteFileAtomic(profile + QStringLiteral("ngthread.txt"), RuleFile(QStringLiteral("荒らし")));
+        program.setProcessChannelMode(QProcess::MergedChannels);
+    }
+
+    void StartWithThread()
+    {
+        program.start(QStringLiteral(VARNELO_PROGRAM), {server.Url(QStringLiteral("/test/read.cgi/news/%1/").arg(ThreadKey))});
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    // Serves the program until the condition holds or the program has ended.
+    bool Until(const std::function<bool()> &condition)
+    {
+        while (!condition() && program.state() == QProcess::Running)
+            TWindowEnv::Pump(20);
+        return condition();
+    }
+
+    bool LogStored(const QString &extension) const
+    {
+        QDirIterator it(profile, {ThreadKey + extension}, QDir::Files, QDirIterator::Subdirectories);
+        return it.hasNext();
+    }
+
+    void EndWithSignal(int signal = SIGTERM)
+    {
+        ::kill(pid_t(program.processId()), signal);
+        Until([] { return false; });
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAll().toStdString();
+        EXPECT_EQ(program.exitCode(), 0);
+    }
+
+    void ExpectClosedInOrder()
+    {
+        EXPECT_EQ(FileUtil::ReadFile(profile + QStringLiteral("ngres.txt")), WithoutEmptyLine(RuleFile(QStringLiteral("宣伝"))));
+        EXPECT_EQ(FileUtil::ReadFile(profile + QStringLiteral("ngthread.txt")),
+                  WithoutEmptyLine(RuleFile(QStringLiteral("荒らし"))));
+        TTextList recent;
+        ASSERT_TRUE(recent.LoadFromFile(profile + QStringLiteral("recthrd.txt")));
+        ASSERT_EQ(recent.Lines.size(), 1);
+        EXPECT_TRUE(recent.Lines[0].startsWith(QStringLiteral("test\tnews\t%1\t").arg(ThreadKey)));
+        EXPECT_FALSE(TIniFile(profile + QStringLiteral("boardcnf.ini")).ReadString(QStringLiteral("favorites"), QStringLiteral("TOP")).isEmpty());
+        const TIniFile kpw(profile + QStringLiteral("kpw.ini"));
+        EXPECT_TRUE(kpw.SectionExists(QStringLiteral("COOLBAR1")));
+        EXPECT_EQ(kpw.ReadString(QStringLiteral("VARNELO"), QStringLiteral("EXIT_WARNING")), QStringLiteral("1"));
+        EXPECT_TRUE(FileUtil::ReadFile(profile + QStringLiteral("kpw.ini")).endsWith("\r\n"));
+    }
+};
+
+}  // namespace
+
+class ShutdownSignalIdleTest : public ShutdownSignalTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ShutdownSignalIdleTest, IdleProgramClosesInOrder)
+{
+    StartWithThread();
+    ASSERT_TRUE(Until([&] { return LogStored(QStringLiteral(".inf")); })) << program.readAll().toStdString();
+    EndWithSignal(GetParam());
+    ExpectClosedInOrder();
+}
+
+INSTANTIATE_TEST_SUITE_P(TermIntHup, ShutdownSignalIdleTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(ShutdownSignalTest, ProgramDownloadingAThreadClosesInOrder)
+{
+    server.Hold = true;
+    StartWithThread();
+    ASSERT_TRUE(Until([&] { return !server.RequestsTo(QStringLiteral("/dat/") + ThreadKey).isEmpty(); }))
+        << program.readAll().toStdString();
+    EndWithSignal();
+    ExpectClosedInOrder();
+    EXPECT_FALSE(LogStored(QStringLiteral(".dat")));
+}
+
+// The end of the session closes the window without the exit question; the window is then closed for
+// good: a later close neither asks nor runs the close steps again.
+TEST(ShutdownSession, EndsWithoutTheExitQuestion)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->EXIT_WARNING = true; });
+    env.Start();
+    int closed = 0;
+    QObject::connect(env.Window, &TVarneloWindow::Closed, [&] { ++closed; });
+    QFile::remove(TVarneloWindow::ResRulesFile());
+    env.Window->EndSession();
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(env.Messages.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(TVarneloWindow::ResRulesFile()));
+    EXPECT_TRUE(env.Close());
+    env.Window->EndSession();
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(env.Messages.isEmpty());
+}
+
+// The session ends while the exit question is open: the close steps run once, whatever the answer.
+TEST(ShutdownSession, EndingWhileTheExitQuestionIsOpenClosesOnce)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->EXIT_WARNING = true; });
+    env.Start();
+    int closed = 0;
+    QObject::connect(env.Window, &TVarneloWindow::Closed, [&] { ++closed; });
+    Kpwfunc::TScopedDialogHandlers endsMeanwhile([&](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) {
+        env.Window->EndSession();
+        return Kpwfunc::mrYes;
+    });
+    EXPECT_TRUE(env.Close());
+    EXPECT_EQ(closed, 1);
+}

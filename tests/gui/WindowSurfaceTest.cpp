@@ -1,0 +1,69 @@
+// The main window is made once: the first browser tab (a web view, which may need an OpenGL surface)
+// appears in a window that was prepared for it before it was first shown. The headless platform
+// draws without OpenGL and never makes a window anew, so the check also runs under a virtual X
+// server when one is installed.
+
+#include "WindowTestEnv.h"
+
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QWindow>
+
+namespace {
+
+const char *const SameWindowTest = "WindowSurface.OpeningTheFirstBrowserTabKeepsTheNativeWindow";
+
+// The web view's drawing widget, which the web engine makes once the page has a renderer.
+bool HasRenderWidget(const QWidget *view)
+{
+    for (const QWidget *child : view->findChildren<QWidget *>()) {
+        if (child->inherits("QQuickWidget"))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(WindowSurface, OpeningTheFirstBrowserTabKeepsTheNativeWindow)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    env.Window->show();
+    const WId first = env.Window->winId();
+    const QPointer<QWindow> handle = env.Window->windowHandle();
+    env.Start();
+    env.Window->ReceiveHandOver({QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
+    ASSERT_EQ(env.Window->Browsers.size(), 1);
+    for (int round = 0; round < 5000 && !HasRenderWidget(env.Window->Browsers[0]); ++round)
+        TWindowEnv::Pump(20);
+    ASSERT_TRUE(HasRenderWidget(env.Window->Browsers[0]));
+    EXPECT_EQ(env.Window->windowHandle(), handle.data());
+    EXPECT_EQ(env.Window->winId(), first);
+}
+
+TEST(WindowSurface, TheSameOnAnXServer)
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        GTEST_SKIP() << "the test above ran on X already";
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
+                     QStringLiteral("--gtest_filter=%1").arg(QLatin1String(SameWindowTest))});
+    ASSERT_TRUE(run.waitForStarted());
+    ASSERT_TRUE(run.waitForFinished(-1));
+    const QByteArray output = run.readAll();
+    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
