@@ -166,8 +166,10 @@ TTermSet::TTermSet(const QStringList &terms)
             continue;
         lowered << term.toLower();
         byteForms << ScannableForm(lowered.last());
-        lowerBytes = lowerBytes || std::any_of(term.begin(), term.end(), [](QChar c) {
-                         return c.unicode() < 0x80 && c.isLetter();
+        // a letter byte of a term (a letter, or a trail byte that reads as one) has to be met in
+        // either case in the text
+        lowerBytes = lowerBytes || std::any_of(byteForms.last().begin(), byteForms.last().end(), [](char c) {
+                         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
                      });
     }
 }

@@ -36,7 +36,7 @@ public:
 private:
     QStringList lowered;
     QList<QByteArray> byteForms;   // the lowered Shift_JIS bytes of each term; empty: not scannable
-    bool lowerBytes = false;       // some term holds an ASCII letter
+    bool lowerBytes = false;       // some term's bytes hold a letter byte: the text is scanned lowered
 };
 
 // One board to search.
