@@ -146,9 +146,7 @@ TEST(LogSearch, ACancelledSearchStopsAfterTheLogInHand)
     });
     worker.Cancel();
     worker.Start();
-    for (int i = 0; i < 100000 && !finished; ++i)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ASSERT_TRUE(finished);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&finished] { return finished; }));
     EXPECT_TRUE(cancelled);
     EXPECT_LE(found, 1);
 }
@@ -197,9 +195,7 @@ QString RunFindLog(TWindowEnv &env, const std::function<void(TFindWindow &)> &fi
     bool done = false;
     QObject::connect(commands, &TLogSearchCommands::SearchDone, [&done] { done = true; });
     env.Window->Action(QStringLiteral("actFindLog"))->trigger();
-    for (int i = 0; i < 100000 && !done && commands->Running(); ++i)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&done, commands] { return done || !commands->Running(); }));
     return dialogClass;
 }
 
