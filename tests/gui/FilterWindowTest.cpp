@@ -341,3 +341,42 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
     EXPECT_EQ(env.Messages.last(), QStringLiteral("指定のレスは消去されています。"));
     item->Release();
 }
+
+TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
+{
+    TWindowEnv env;
+    env.Start();
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Action = TTavuAction::POPUP;
+    rule->Value1 = QStringLiteral("新作");
+    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
+    env.Window->ThreadRules->Add(std::move(rule));
+    QList<TThreadItem *> threads;
+    for (const QString &title : {QStringLiteral("雑談"), QStringLiteral("新作情報")}) {
+        threads << NewThread(QString::number(1300000401 + threads.size()), title, ThreadLog({{"a", "x", "b"}}));
+        threads.last()->Number = int(threads.size());
+    }
+    TTavuListDoc *doc = ListThreads(env, threads);
+    for (TThreadItem *item : threads)
+        doc->UpdateList(item, false);   // as the rows come into view
+
+    TInfoDialog *notices = env.Window->Notices->Window();
+    ASSERT_NE(notices, nullptr);
+    ASSERT_EQ(notices->qorExtListView1->topLevelItemCount(), 1);
+    QTreeWidgetItem *row = notices->qorExtListView1->topLevelItem(0);
+    EXPECT_EQ(row->text(0), QStringLiteral("0002"));
+    EXPECT_EQ(row->text(1), QStringLiteral("新作情報"));
+    const int references = threads[1]->RefCount();
+
+    env.Window->ThreadListView->clearSelection();
+    notices->ThreadRowDoubleClick(row);
+    EXPECT_EQ(env.Window->ThreadListView->SelectedRows(), QList<int>{1});
+
+    // Closed with the threads page in front, the rows go and let their threads go.
+    notices->close();
+    EXPECT_EQ(notices->qorExtListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(threads[1]->RefCount(), references - 1);
+    for (TThreadItem *item : threads)
+        item->Release();
+}
