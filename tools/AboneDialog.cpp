@@ -343,6 +343,5 @@ void TAboneDialog::OKButtonClick()
         erased = EraseCheckedThreads(threadRows, *threadList, OnLog ? log : TLog());
         ComposerFiles::SaveLines(TitleWordFile, titleWords);
     }
-    StatusBar->showMessage(QString::number(erased));
     accept();
 }

@@ -11,7 +11,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -169,8 +168,8 @@ void TFilterDialog::LoadChoices()
     }
     ResIgnoreWidth->setChecked(TavuConfig->FILTERIGNORECASE);
     ThreadIgnoreWidth->setChecked(TavuConfig->FILTERIGNORECASE);
-    for (QComboBox *combo : findChildren<QComboBox *>()) {
-        if (!TavuConfig->FILtERAUTOCOMPLETE)
+    if (!TavuConfig->FILtERAUTOCOMPLETE) {
+        for (QComboBox *combo : findChildren<QComboBox *>())
             combo->setCompleter(nullptr);
     }
 }

@@ -12,7 +12,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGroupBox>
