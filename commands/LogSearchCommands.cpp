@@ -2,7 +2,10 @@
 
 #include "commands/WindowServices.h"
 #include "core/Board.h"
+#include "core/BoardList.h"
 #include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
@@ -24,6 +27,13 @@ TBoard *CurrentBoard(const TWindowServices &services)
         return doc->GetBoard();
     TTavuBrowser *tab = services.CurrentBrowser();
     return tab ? tab->GetBoard() : nullptr;
+}
+
+// The board of a site id and board id; nullptr when it is gone.
+TBoard *FindBoard(const QPair<QString, QString> &ids)
+{
+    TSite *site = TavuEnviron->SiteList() ? TavuEnviron->SiteList()->FindBySiteID(ids.first) : nullptr;
+    return site ? site->Boards->FindByID(ids.second) : nullptr;
 }
 
 // The thread of a hit, as the result tab lists it.
@@ -74,11 +84,12 @@ void TLogSearchCommands::actFindLogExecute()
 
 void TLogSearchCommands::Start(const QList<TBoard *> &chosen, const LogSearch::TQuery &query)
 {
-    boards = chosen;
+    boards.clear();
     QList<LogSearch::TScope> scopes;
-    for (int i = 0; i < boards.size(); ++i) {
-        Kpwfunc::AddLog(boards[i]->Name);
-        scopes << LogSearch::TScope{boards[i]->GetLogDir(), i};
+    for (const TBoard *board : chosen) {
+        Kpwfunc::AddLog(board->Name);
+        scopes << LogSearch::TScope{board->GetLogDir(), int(boards.size())};
+        boards << qMakePair(board->Site ? board->Site->SITEID : QString(), board->ID);
     }
     services.BeginBusy();
     worker = new LogSearch::TLogSearchWorker(scopes, query, this);
@@ -110,17 +121,21 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
 
     auto *items = new TThreadItemList;
     for (const LogSearch::THit &hit : hits) {
-        TThreadItem *item = HitItem(boards.at(hit.Tag), hit, items->Count() + 1);
+        TBoard *board = FindBoard(boards.at(hit.Tag));
+        if (!board)
+            continue;
+        TThreadItem *item = HitItem(board, hit, items->Count() + 1);
         items->Add(item);
         item->Release();
     }
-    Kpwfunc::AddLog(QStringLiteral("検索結果 = %1件").arg(hits.size()));
-    if (hits.isEmpty()) {
+    const int found = items->Count();
+    Kpwfunc::AddLog(QStringLiteral("検索結果 = %1件").arg(found));
+    if (found == 0) {
         delete items;
         Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("見つかりませんでした。"));
     } else {
         services.NewResultListDoc(QStringLiteral("ログ検索結果"), items);
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
     }
-    emit SearchDone(int(hits.size()));
+    emit SearchDone(found);
 }

@@ -6,6 +6,7 @@
 #include "tools/LogSearch.h"
 
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 
 class QProgressDialog;
@@ -30,7 +31,8 @@ private:
     TWindowServices &services;
     QPointer<LogSearch::TLogSearchWorker> worker;
     QPointer<QProgressDialog> progress;
-    QList<TBoard *> boards;
+    // The boards searched, by site id and board id: a board deleted meanwhile is not used again.
+    QList<QPair<QString, QString>> boards;
 
     void Start(const QList<TBoard *> &chosen, const LogSearch::TQuery &query);
     void Finish(const QList<LogSearch::THit> &hits);
