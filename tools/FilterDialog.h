@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -73,7 +74,7 @@ protected:
 private:
     QWidget *CreateResPage();
     QWidget *CreateThreadPage();
-    QComboBox *AddChoice(class QGridLayout *grid, QRadioButton *&radio, const QString &caption);
+    QComboBox *AddChoice(QGridLayout *grid, QRadioButton *&radio, const QString &caption);
     void LoadChoices();
     void StoreChoices();
     QComboBox *ChosenCombo() const;
