@@ -7,19 +7,6 @@
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
 
-namespace {
-
-// A listed thread's .inf read again before it is written, so that nothing of it goes back to what
-// the listing knew (the listing's count kept).
-void Reload(TThreadItem *item)
-{
-    const int listed = item->AGECOUNT;
-    item->LoadInfo();
-    item->AGECOUNT = listed;
-}
-
-}  // namespace
-
 TThreadNoteCommands::TThreadNoteCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
@@ -35,7 +22,7 @@ QList<TThreadItem *> TThreadNoteCommands::Targets(bool fromList) const
     if (fromList) {
         const QList<TThreadItem *> items = services.SelectedThreads();
         for (TThreadItem *item : items)
-            Reload(item);
+            item->ReloadInfo();
         return items;
     }
     TTavuBrowser *tab = services.CurrentBrowser();

@@ -24,15 +24,6 @@ TThreadItem *ListedItem(const TThreadItemList *listed, const QString &datName)
     return nullptr;
 }
 
-// The item's .inf read again, keeping the response count the listing reported.
-void Reload(TThreadItem *item)
-{
-    const int listed = item->AGECOUNT;
-    item->LoadInfo();
-    if (listed > 0)
-        item->AGECOUNT = listed;
-}
-
 }  // namespace
 
 void StoreEraseMarks(TThreadItem *item, const TResList &list)
@@ -88,7 +79,7 @@ QList<TThreadItem *> ErasedThreads(TBoard *board, const TThreadItemList *listed)
                 item->DatName = datName;
             }
         }
-        Reload(item);
+        item->ReloadInfo();
         erased << item;
     }
     return erased;
@@ -97,7 +88,7 @@ QList<TThreadItem *> ErasedThreads(TBoard *board, const TThreadItemList *listed)
 void RestoreThreads(const QList<TThreadItem *> &picked)
 {
     for (TThreadItem *item : picked) {
-        Reload(item);
+        item->ReloadInfo();
         item->ABONE = false;
         item->SaveInfo();
     }
