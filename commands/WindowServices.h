@@ -25,6 +25,9 @@ class TTavuListDoc;
 class TThreadItem;
 class IResultView;
 class TResList;
+class TRes;
+class TThreadItemList;
+namespace Kpwfunc { struct TResSearch; }
 
 class TWindowServices {
 public:
@@ -62,4 +65,24 @@ public:
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
+
+    // ---- filters, erasing, log search and notices ----
+    // The threads of the rows selected in the thread list, in row order.
+    virtual QList<TThreadItem *> SelectedThreads() const = 0;
+    // Selects the thread's row in the thread list and scrolls it into view; false when the shown
+    // list does not hold it.
+    virtual bool SelectThreadRow(TThreadItem *item) = 0;
+    // The thread list shows the document's rows again (after threads left its list).
+    virtual void ThreadListChanged(TTavuListDoc *doc) = 0;
+    // A new, activated result tab showing the items (the tab owns the list).
+    virtual TTavuListDoc *NewResultListDoc(const QString &caption, TThreadItemList *items) = 0;
+    // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
+    // when none does).
+    virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
+    // Renders the current browser tab again, keeping its place.
+    virtual void RefreshResView() = 0;
+    // The caption and title labels for the thread (after its comment or counts changed).
+    virtual void UpdateStatusCaption(TThreadItem *item) = 0;
+    // Shows one response of the thread alone in the window's second browser.
+    virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
 };

@@ -270,6 +270,14 @@ void TThreadItem::Changed()
         OnChange(this);
 }
 
+void TThreadItem::ReloadInfo()
+{
+    const int listed = AGECOUNT;
+    LoadInfo();
+    if (listed > 0)
+        AGECOUNT = listed;
+}
+
 void TThreadItem::LoadInfo()
 {
     ForgetLogFile();

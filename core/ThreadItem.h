@@ -71,6 +71,10 @@ public:
     // or a truncated file) read as their defaults; TITLE and AGECOUNT then keep what the item already
     // had (from the listing).
     void LoadInfo();
+    // LoadInfo for a thread a listing holds: the response count the listing reported (when it
+    // reported one) stays. Read before a listed thread's .inf is written, so that nothing of it goes
+    // back to what the listing knew.
+    void ReloadInfo();
     // Writes the fields into the .inf (other sections of the file are kept) and, in the
     // log-compatibility mode, the .idx. False when the item has no log path or the write failed.
     bool SaveInfo();

@@ -3,6 +3,7 @@
 
 #include "mainwindow/KpwBoardTree.h"
 
+#include "commands/NoticeCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
@@ -149,6 +150,10 @@ void NewListDoc(TTavuListDoc *&doc, TThreadItemList *items, int mode, bool activ
     doc->Mode = mode;
     doc->Favorites = board && board->BBS && board->BBS->ID == QLatin1String("favoritesscript");
     doc->ThreadRules = window->ThreadRules.get();
+    doc->OnThreadNotice = [window](TThreadItem *item, const QString &text) {
+        if (window->Notices)
+            window->Notices->AddThreadNotice(text, item);
+    };
     QObject::connect(doc, &TTavuListDoc::Activated, window, &TVarneloWindow::ListDocActivated);
 
     doc->TabButton = NewListDocButton(doc, caption);

@@ -285,6 +285,38 @@ void LoadSearchMenu(QMenu *menu, const QString &fileName, const TActionList &act
     }
 }
 
+jconvert::Code SearchTextCode(const QString &urlTemplate)
+{
+    static const QStringList keys = {QStringLiteral("ie"), QStringLiteral("ei"), QStringLiteral("enc"),
+                                     QStringLiteral("encoding"), QStringLiteral("charset"),
+                                     QStringLiteral("inputencoding")};
+    const qsizetype query = urlTemplate.indexOf(QLatin1Char('?'));
+    const QStringList pairs = query < 0 ? QStringList() : urlTemplate.mid(query + 1).split(QLatin1Char('&'));
+    for (const QString &pair : pairs) {
+        const qsizetype equals = pair.indexOf(QLatin1Char('='));
+        if (equals < 0 || !keys.contains(pair.left(equals).trimmed().toLower()))
+            continue;
+        QString name = pair.mid(equals + 1).trimmed().toLower();
+        name.remove(QLatin1Char('-')).remove(QLatin1Char('_'));
+        if (name == QLatin1String("eucjp") || name == QLatin1String("euc") || name == QLatin1String("xeucjp"))
+            return jconvert::EUC;
+        if (name == QLatin1String("shiftjis") || name == QLatin1String("sjis") || name == QLatin1String("xsjis")
+            || name == QLatin1String("cp932") || name == QLatin1String("windows31j"))
+            return jconvert::SJIS;
+        if (name == QLatin1String("iso2022jp") || name == QLatin1String("jis"))
+            return jconvert::JIS;
+    }
+    return jconvert::UTF8;
+}
+
+QString SearchUrl(const QString &urlTemplate, const QString &text)
+{
+    const jconvert::Code code = SearchTextCode(urlTemplate);
+    const QByteArray bytes = code == jconvert::UTF8 ? text.toUtf8() : jconvert::Encode(text, code);
+    QString url = urlTemplate;
+    return url.replace(QStringLiteral("%s"), QString::fromLatin1(bytes.toPercentEncoding()));
+}
+
 // ---- board-type bar ----
 
 QList<TBBSBarEntry> ReadBBSBar(const QString &fileName, const TSiteList &sites)

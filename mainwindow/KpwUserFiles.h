@@ -7,6 +7,7 @@
 // Every file is Shift_JIS text with CR LF line ends, loaded whole and written whole (atomically);
 // a missing file is an empty list.
 
+#include "core/JConvert.h"
 #include "mainwindow/ActionCatalogue.h"
 
 #include <QDate>
@@ -70,6 +71,13 @@ QList<TSearchEntry> ReadSearchFile(const QString &fileName);
 // TSearchEngineMenuItem per entry, whose click calls search.
 void LoadSearchMenu(QMenu *menu, const QString &fileName, const TActionList &actions,
                     const std::function<void(TSearchEngineMenuItem *)> &search);
+
+// The code the engine of a URL template reads its search text in, as the template names it with
+// one of the query keys "ie", "ei", "enc", "encoding", "charset" or "inputencoding" ("EUC-JP",
+// "Shift_JIS", "UTF-8", "ISO-2022-JP" and their usual spellings); UTF-8 when it names none.
+jconvert::Code SearchTextCode(const QString &urlTemplate);
+// The URL of a search: the text in the template's code, percent-encoded, in place of "%s".
+QString SearchUrl(const QString &urlTemplate, const QString &text);
 
 // ---- board-type bar (bbsbar.txt) ----
 

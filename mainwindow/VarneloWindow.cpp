@@ -21,6 +21,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
+#include "controls/TabMenuItem.h"
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
@@ -38,7 +39,12 @@
 #include "settings/BoardListUpdateCommand.h"   // board-list update
 #include "settings/SplashWindow.h"
 #include "tools/PreviewBrowser.h"   // preview browser
-#include "tools/RuleTools.h"   // rule editor and filter dialogs
+#include "tools/RuleTools.h"   // rule editor
+#include "commands/EraseCommands.h"        // filters, erasing, log search and notices
+#include "commands/FilterCommands.h"
+#include "commands/LogSearchCommands.h"
+#include "commands/NoticeCommands.h"
+#include "commands/ThreadNoteCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -170,9 +176,15 @@ void TVarneloWindow::BindActions()
     BindResSearch();     // response search
     SiteDialogCommands::Bind(this);   // site and board dialogs
     BoardListUpdateCommand::Bind(this);   // board-list update
-    RuleTools::Bind(*this);           // rule editor and filter dialogs
+    RuleTools::Bind(*this);           // rule editor
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
+    // filters, erasing, log search and notices
+    new TFilterCommands(*services, this);
+    new TEraseCommands(*services, this);
+    new TThreadNoteCommands(*services, this);
+    new TLogSearchCommands(*services, this);
+    Notices = new TNoticeCommands(*services, this);
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 
@@ -422,7 +434,17 @@ void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
     Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), {});
-    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1, {});
+    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
+                            [this](TSearchEngineMenuItem *item) { SearchSelection(item->SearchUrl); });
+}
+
+// A web search for the selected text of the current tab, in the code the engine reads.
+void TVarneloWindow::SearchSelection(const QString &urlTemplate)
+{
+    TTavuBrowser *tab = nullptr;
+    const QString text = GetActiveBrowser(tab) ? tab->GetSelectedText().trimmed() : QString();
+    if (!text.isEmpty())
+        Kpwfunc::OpenUrl(Kpwfunc::SearchUrl(urlTemplate, text), text);
 }
 
 // Each thread-list column takes the width stored under its key ("NO" for the first column) when

@@ -86,6 +86,7 @@ class TEmbeddedWB;   // update check
 struct TStartArguments;
 class TWindowServices;
 class TVarneloWindowServices;
+class TNoticeCommands;   // notices
 namespace Kpwfunc { struct TResSearch; }   // response search
 
 class TVarneloWindow : public QMainWindow {
@@ -271,6 +272,9 @@ public:
     std::unique_ptr<TExifInfo> ExifInfo;
     // What the command units may ask of the window (commands/WindowServices.h).
     TWindowServices &Services() const;
+    // The notice window's unit: the rendering trio and the thread lists report notice-rule hits
+    // to it, opening a thread clears it.
+    TNoticeCommands *Notices = nullptr;
 
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
@@ -292,6 +296,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend class TVarneloWindowServices;   // the command units' services reach the thread list's rows
     TSplashWindow *splash = nullptr;
     QStringList commandLine;
     TSite *currentSite = nullptr;
@@ -331,6 +336,7 @@ private:
     void LoadWindowLists();
     void SaveWindowList(const TTextList &list, const QString &fileName);
     void LoadColumnList();
+    void SearchSelection(const QString &urlTemplate);
     void BindActions();
     void BindLoginEvents();
     void ApplyCaption();

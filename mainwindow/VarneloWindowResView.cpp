@@ -9,6 +9,8 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "commands/NoticeCommands.h"
+
 #include "core/Bookmark.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
@@ -86,8 +88,10 @@ void TVarneloWindow::AppendResToView(IResultView *view, TResList *list, TRes *re
     for (const TActionHit &hit : hits)
         ActOnHit(view, list, *res, hit, inTab);
 
+    // An erased response is not shown; its Hidden mark stays the rules' own, so that restoring it
+    // brings it back and a response hidden by a rule can be told from an erased one.
     if (renderings.value(view).Erased.contains(res->Number)) {
-        res->Hidden = true;
+        res->Erased = true;
         shown.Hidden = true;
     }
     if (view->TakesRes(&shown)) {
@@ -119,6 +123,8 @@ void TVarneloWindow::ActOnHit(IResultView *view, TResList *list, TRes &res, cons
             LogRule(QStringLiteral("・アクション作動：『置換』　　→") + number);
         break;
     case TTavuAction::POPUP:
+        if (inTab && Notices)
+            Notices->AddResNotice(hit.Rule->Value1, list ? list->Item() : nullptr, res);
         if (inTab)
             LogRule(QStringLiteral("・アクション作動：『お知らせ』→") + number + QLatin1Char(':')
                     + MonaUtils::StripHtmlTags(res.Body));

@@ -2,6 +2,14 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwSearch.h"
+#include "render/TavuListDoc.h"
+
+#include <QItemSelectionModel>
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -73,4 +81,74 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+// ---- filters, erasing, log search and notices ----
+
+QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
+{
+    QList<TThreadItem *> items;
+    TTavuListDoc *doc = window.ShownListDoc();
+    if (!doc)
+        return items;
+    for (int row : window.ThreadListView->SelectedRows()) {
+        if (row < doc->Items()->Count())
+            items << doc->Items()->Get(row);
+    }
+    return items;
+}
+
+bool TVarneloWindowServices::SelectThreadRow(TThreadItem *item)
+{
+    TTavuListDoc *doc = window.ShownListDoc();
+    const int row = doc ? doc->Items()->IndexOf(item) : -1;
+    if (row < 0 || row >= doc->DisplayCount())
+        return false;
+    TqorExtListView *view = window.ThreadListView;
+    view->clearSelection();
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index);
+    return true;
+}
+
+void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
+{
+    if (doc == window.ShownListDoc())
+        window.SetThreadListRowCount(doc->DisplayCount(), true);
+    window.UpdateThreadListMenu();
+}
+
+TTavuListDoc *TVarneloWindowServices::NewResultListDoc(const QString &caption, TThreadItemList *items)
+{
+    TTavuListDoc *doc = nullptr;
+    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmFilter, true, caption, nullptr);
+    for (int i = 0; i < items->Count(); ++i)
+        doc->ArrivalItems()->Add(items->Get(i));
+    doc->DownloadState = TTavuListDoc::dsIdle;
+    doc->UpdateTabImage();
+    doc->SetDisplayCount(items->Count());
+    window.SetThreadListRowCount(doc->DisplayCount(), false);
+    window.UpdateThreadListMenu();
+    return doc;
+}
+
+TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &search)
+{
+    return window.FilterResView(search);
+}
+
+void TVarneloWindowServices::RefreshResView()
+{
+    window.RefreshResView();
+}
+
+void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
+{
+    window.UpdateStatusCaption(item);
+}
+
+void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
+{
+    Kpwfunc::ShowResInPreview(item, res);
 }

@@ -28,6 +28,15 @@ public:
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
+    QList<TThreadItem *> SelectedThreads() const override;
+    bool SelectThreadRow(TThreadItem *item) override;
+    void ThreadListChanged(TTavuListDoc *doc) override;
+    TTavuListDoc *NewResultListDoc(const QString &caption, TThreadItemList *items) override;
+    TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
+    void RefreshResView() override;
+    void UpdateStatusCaption(TThreadItem *item) override;
+    void ShowResInPreview(TThreadItem *item, const TRes &res) override;
+
 private:
     TVarneloWindow &window;
 };

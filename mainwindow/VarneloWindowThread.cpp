@@ -15,6 +15,8 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "commands/NoticeCommands.h"
+
 #include "controls/ExtListView.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -209,6 +211,8 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     Kpwfunc::AddLog(QString());
     Kpwfunc::AddLog(QStringLiteral("▽スレッド取得開始 →") + target);
     StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド取得開始：") + target);
+    if (Notices)
+        Notices->Clear();
 
     const int listed = item->AGECOUNT;
     item->LoadInfo();

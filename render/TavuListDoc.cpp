@@ -217,6 +217,10 @@ bool TTavuListDoc::UpdateList(TThreadItem *item, bool removeErased)
         const QList<TActionHit> hits = ThreadRules->ApplyToThread(*item, Site->SITEID, BoardID);
         erased = std::any_of(hits.begin(), hits.end(),
                              [](const TActionHit &hit) { return hit.Rule->Action == TTavuAction::ABONE; });
+        for (const TActionHit &hit : hits) {
+            if (hit.Rule->Action == TTavuAction::POPUP && OnThreadNotice)
+                OnThreadNotice(item, hit.Rule->Value1);
+        }
     }
     if (erased && removeErased) {
         const int index = items->IndexOf(item);

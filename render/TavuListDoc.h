@@ -71,6 +71,9 @@ public:
     int SelectedRow = 0;
     TThreadListDownloader *Downloader = nullptr;   // the download running, set by its starter
     TTavuActionList *ThreadRules = nullptr;        // ngthread.txt, set by the main window
+    // A notice rule hit a thread as it was prepared (the thread, the rule's text); set by the main
+    // window.
+    std::function<void(TThreadItem *item, const QString &text)> OnThreadNotice;
 
     // Makes it the current tab: presses its button, checks its menu item and tells the main
     // window (Activated) to show it in the thread list.

@@ -1,6 +1,6 @@
 #pragma once
-// Binds the main window's commands of the rule editor and of the filtering dialogs: the rule list
-// window (actToolAction, kept while the main window lives) and the thread-list filter dialog.
+// Binds the main window's command of the rule editor: the rule list window (actToolAction, kept
+// while the main window lives).
 
 class TVarneloWindow;
 

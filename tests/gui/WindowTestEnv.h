@@ -12,6 +12,8 @@
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -61,6 +63,17 @@ public:
     }
 
     QStringList LogLines() const { return Window->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+
+    // Processes events until the condition holds; false when it still does not after a generous
+    // wait (a worker thread on a loaded machine may take long).
+    static bool WaitUntil(const std::function<bool()> &condition)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return condition();
+    }
 
     static void Pump(int ms)
     {

@@ -1,0 +1,124 @@
+#include "commands/EraseCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/Exceptions.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
+#include "tools/AboneDialog.h"
+#include "tools/EraseRestore.h"
+#include "tools/ReboneDialog.h"
+
+namespace {
+
+bool SaveModeOn()
+{
+    if (TavuEnviron->GetCached())
+        return true;
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("保存モードの場合のみ実行可能です。"));
+    return false;
+}
+
+// A thread tab whose posts are all in hand (not while it is being opened or fetched).
+TTavuBrowser *IdleThreadTab(TWindowServices &services)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
+        return nullptr;
+    if (tab->DownloadState != TTavuBrowser::dsIdle) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ダウンロードが完了していません。"));
+        return nullptr;
+    }
+    return tab;
+}
+
+void LogLine(TAboneDialog *, const QString &line)
+{
+    Kpwfunc::AddLog(line);
+}
+
+}  // namespace
+
+TEraseCommands::TEraseCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actThreadQueryAbone"), this, [this] { actThreadQueryAboneExecute(); });
+    services.BindAction(QStringLiteral("actThreadListQueryAbone"), this, [this] { actThreadListQueryAboneExecute(); });
+    services.BindAction(QStringLiteral("actThreadRebone"), this, [this] { actThreadReboneExecute(); });
+    services.BindAction(QStringLiteral("actThreadListRebone"), this, [this] { actThreadListReboneExecute(); });
+}
+
+void TEraseCommands::actThreadQueryAboneExecute()
+{
+    if (!SaveModeOn())
+        return;
+    TTavuBrowser *tab = IdleThreadTab(services);
+    if (!tab)
+        return;
+    TAboneDialog dialog(services.Window());
+    dialog.OnLog = LogLine;
+    dialog.SetResList(tab->ResList());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    TThreadItem *item = tab->ThreadItem();
+    try {
+        EraseRestore::StoreEraseMarks(item, *tab->ResList());
+    } catch (const EFileError &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+    item->SaveInfo();
+    services.RefreshResView();
+}
+
+// The selected threads; those erased leave the thread list.
+void TEraseCommands::actThreadListQueryAboneExecute()
+{
+    if (!SaveModeOn())
+        return;
+    TTavuListDoc *doc = services.CurrentListDoc();
+    if (!doc)
+        return;
+    TThreadItemList selected;
+    for (TThreadItem *item : services.SelectedThreads())
+        selected.Add(item);
+    TAboneDialog dialog(services.Window());
+    dialog.OnLog = LogLine;
+    dialog.SetThreadList(&selected);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.ErasedCount() == 0)
+        return;
+    TThreadItemList *items = doc->Items();
+    for (int i = items->Count() - 1; i >= 0; --i) {
+        if (items->Get(i)->ABONE)
+            items->Delete(i);
+    }
+    doc->SetDisplayCount(std::min(doc->DisplayCount(), items->Count()));
+    services.ThreadListChanged(doc);
+}
+
+void TEraseCommands::actThreadReboneExecute()
+{
+    TTavuBrowser *tab = IdleThreadTab(services);
+    if (!tab)
+        return;
+    TReboneDialog dialog(services.Window());
+    dialog.SetResList(tab->ThreadItem(), tab->ResList());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        services.RefreshResView();
+}
+
+void TEraseCommands::actThreadListReboneExecute()
+{
+    TTavuListDoc *doc = services.CurrentListDoc();
+    if (!doc || !doc->GetBoard())
+        return;
+    TReboneDialog dialog(services.Window());
+    for (TThreadItem *item : EraseRestore::ErasedThreads(doc->GetBoard(), doc->ArrivalItems())) {
+        dialog.AddThread(item);
+        item->Release();
+    }
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("次回リロード時に復元スレッドが表示されます。"));
+}

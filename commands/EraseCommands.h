@@ -1,0 +1,24 @@
+#pragma once
+// Erasing by query and restoring: actThreadQueryAbone / actThreadListQueryAbone (TAboneDialog over
+// the posts of the current thread tab or the selected threads) and actThreadRebone /
+// actThreadListRebone (TReboneDialog over the erased posts of the current thread tab or the erased
+// threads of the current list's board). An erase only marks: every log keeps its text, so a
+// restore brings back exactly what was there.
+
+#include <QObject>
+
+class TWindowServices;
+
+class TEraseCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TEraseCommands(TWindowServices &services, QObject *parent = nullptr);
+
+    void actThreadQueryAboneExecute();
+    void actThreadListQueryAboneExecute();
+    void actThreadReboneExecute();
+    void actThreadListReboneExecute();
+
+private:
+    TWindowServices &services;
+};

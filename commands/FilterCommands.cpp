@@ -1,0 +1,58 @@
+#include "commands/FilterCommands.h"
+
+#include "commands/WindowServices.h"
+#include "mainwindow/Dialogs.h"
+#include "render/TavuBrowser.h"
+#include "tools/FilterDialog.h"
+
+TFilterCommands::TFilterCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actThreadFilter"), this, [this] { actThreadFilterExecute(); });
+    oldThreadDialog = ThreadListPane::SetFilterDialog(
+        [this](const TThreadItemList &items, ThreadListPane::TThreadFilter &filter) { return AskThreadFilter(items, filter); });
+    oldResDialog = Kpwfunc::SetResSearchDialog([this](Kpwfunc::TResSearch &search) { return AskResSearch(search); });
+}
+
+TFilterCommands::~TFilterCommands()
+{
+    ThreadListPane::SetFilterDialog(oldThreadDialog);
+    Kpwfunc::SetResSearchDialog(oldResDialog);
+}
+
+bool TFilterCommands::AskThreadFilter(const TThreadItemList &items, ThreadListPane::TThreadFilter &filter)
+{
+    TFilterDialog dialog(services.Window());
+    dialog.SetThreadList(items);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    filter = dialog.ThreadFilter();
+    return true;
+}
+
+// The board-wide search asks for its text and field on the posts page; the current thread's
+// posts offer their handles, mails and IDs.
+bool TFilterCommands::AskResSearch(Kpwfunc::TResSearch &search)
+{
+    TFilterDialog dialog(services.Window());
+    TTavuBrowser *tab = services.CurrentBrowser();
+    dialog.SetResList(tab ? tab->ResList() : nullptr);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    search = dialog.ResSearch();
+    return true;
+}
+
+// The posts of the current thread tab that match, in a tab of their own.
+void TFilterCommands::actThreadFilterExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || !tab->ThreadItem() || !tab->ResList())
+        return;
+    TFilterDialog dialog(services.Window());
+    dialog.SetResList(tab->ResList());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    const Kpwfunc::TResSearch search = dialog.ResSearch();
+    if (!search.Text.isEmpty())
+        services.FilterResView(search);
+}

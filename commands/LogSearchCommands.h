@@ -1,0 +1,39 @@
+#pragma once
+// The log search (actFindLog): TFindWindow asks for the words and the boards, a worker thread walks
+// the log folders (the window stays usable; a progress window shows how far it is and can stop
+// it), and the threads found open in a result tab "ログ検索結果".
+
+#include "tools/LogSearch.h"
+
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+
+class QProgressDialog;
+class TBoard;
+class TWindowServices;
+
+class TLogSearchCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TLogSearchCommands(TWindowServices &services, QObject *parent = nullptr);
+    ~TLogSearchCommands() override;
+
+    void actFindLogExecute();
+    // The search now running (nullptr when none).
+    LogSearch::TLogSearchWorker *Running() const { return worker; }
+
+signals:
+    // A search ended and its result is shown (hits: the threads found).
+    void SearchDone(int hits);
+
+private:
+    TWindowServices &services;
+    QPointer<LogSearch::TLogSearchWorker> worker;
+    QPointer<QProgressDialog> progress;
+    // The boards searched, by site id and board id: a board deleted meanwhile is not used again.
+    QList<QPair<QString, QString>> boards;
+
+    void Start(const QList<TBoard *> &chosen, const LogSearch::TQuery &query);
+    void Finish(const QList<LogSearch::THit> &hits);
+};
