@@ -19,7 +19,7 @@ void TSubjectDownload::Start()
         listing.Done(true);
         return End();
     }
-    TTavuHttp *http = NewHttp(bbs->BoardUrl(QStringLiteral("SUBJECT"), board), board, bbs->Agent(), job);
+    TTavuHttp *http = NewHttp(bbs->BoardUrl(QStringLiteral("SUBJECT"), board), board, bbs->Agent(), job, TRequestKind::Subject);
     http->AcceptGzip = true;
     if (!reload)
         store.AskConditionally(http);

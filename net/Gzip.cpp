@@ -18,7 +18,8 @@ constexpr quint8 FlagReserved = 0xE0;
 
 constexpr int FixedHeaderSize = 10;
 constexpr int TrailerSize = 8;
-constexpr int OutputChunk = 64 * 1024;
+constexpr qsizetype FirstOutputChunk = 64 * 1024;
+constexpr qsizetype MaxOutputChunk = 4 * 1024 * 1024;
 
 [[noreturn]] void Fail(const QString &why)
 {
@@ -54,9 +55,17 @@ TGzipDecoder::TGzipDecoder() : inflater(std::make_unique<Inflater>()) {}
 
 TGzipDecoder::~TGzipDecoder() = default;
 
+void TGzipDecoder::SetLimits(qint64 output, int ratio, qint64 floor)
+{
+    maxOutput = output;
+    maxRatio = ratio;
+    ratioFloor = floor;
+}
+
 QByteArray TGzipDecoder::Feed(const QByteArray &data)
 {
     pending += data;
+    consumed += data.size();
     QByteArray out;
     for (;;) {
         if (stage == Stage::Header) {
@@ -65,7 +74,7 @@ QByteArray TGzipDecoder::Feed(const QByteArray &data)
             stage = Stage::Body;
         }
         if (stage == Stage::Body) {
-            out += InflatePending();
+            InflatePending(out);
             if (stage == Stage::Body)
                 return out;
         }
@@ -126,31 +135,43 @@ bool TGzipDecoder::ParseHeader()
     return true;
 }
 
-// Inflates the pending bytes; moves to the trailer stage at the end of the deflate data.
-QByteArray TGzipDecoder::InflatePending()
+// Inflates the pending bytes onto out; moves to the trailer stage at the end of the deflate data.
+// The output grows geometrically, so a large body is not copied over and over.
+void TGzipDecoder::InflatePending(QByteArray &out)
 {
     z_stream &zs = inflater->stream;
     zs.next_in = reinterpret_cast<Bytef *>(pending.data());
     zs.avail_in = uInt(pending.size());
-    QByteArray out;
+    const qsizetype start = out.size();
     int rc = Z_OK;
     do {
         const qsizetype had = out.size();
-        out.resize(had + OutputChunk);
+        const qsizetype room = qBound(FirstOutputChunk, had, MaxOutputChunk);
+        out.resize(had + room);
         zs.next_out = reinterpret_cast<Bytef *>(out.data() + had);
-        zs.avail_out = OutputChunk;
+        zs.avail_out = uInt(room);
         rc = inflate(&zs, Z_NO_FLUSH);
-        out.resize(had + (OutputChunk - qsizetype(zs.avail_out)));
+        out.resize(had + (room - qsizetype(zs.avail_out)));
         if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
             Fail(QString::fromLatin1(zs.msg ? zs.msg : "inflate"));
+        CheckLimits(produced + (out.size() - start));
     } while (rc == Z_OK && (zs.avail_in > 0 || zs.avail_out == 0));
 
     pending.remove(0, pending.size() - qsizetype(zs.avail_in));
-    crc = quint32(crc32(crc, reinterpret_cast<const Bytef *>(out.constData()), uInt(out.size())));
-    size += quint32(out.size());
+    const qsizetype made = out.size() - start;
+    crc = quint32(crc32_z(crc, reinterpret_cast<const Bytef *>(out.constData() + start), size_t(made)));
+    size += quint32(made);
+    produced += made;
     if (rc == Z_STREAM_END)
         stage = Stage::Trailer;
-    return out;
+}
+
+void TGzipDecoder::CheckLimits(qint64 output) const
+{
+    if (maxOutput >= 0 && output > maxOutput)
+        throw EGzipTooLarge(QStringLiteral("圧縮データを展開すると大きすぎます。(上限 %1 バイト)").arg(maxOutput));
+    if (maxRatio > 0 && output > ratioFloor && output / qMax<qint64>(1, consumed) >= maxRatio)
+        throw EGzipTooLarge(QStringLiteral("圧縮データの展開後が元の%1倍を超えました。").arg(maxRatio));
 }
 
 void TGzipDecoder::CheckTrailer()

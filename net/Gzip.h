@@ -5,10 +5,18 @@
 // trailer (CRC-32 and length); concatenated members are read one after the other.
 // Every fault raises EGzipError; nothing of a bad stream is reported as good.
 
+#include "core/Exceptions.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
+
+// A stream that decodes to more than its decoder allows (a "zip bomb").
+class EGzipTooLarge : public EGzipError {
+public:
+    using EGzipError::EGzipError;
+};
 
 class TGzipDecoder {
 public:
@@ -16,6 +24,11 @@ public:
     ~TGzipDecoder();
     TGzipDecoder(const TGzipDecoder &) = delete;
     TGzipDecoder &operator=(const TGzipDecoder &) = delete;
+
+    // Bounds of the decoded stream: at most maxOutput bytes in all (-1: no bound), and at most
+    // maxRatio decoded bytes per compressed byte once the output passes ratioFloor bytes (0: no
+    // bound). Passing one raises EGzipTooLarge before more than one output chunk is produced.
+    void SetLimits(qint64 maxOutput, int maxRatio, qint64 ratioFloor = 1024 * 1024);
 
     // Decodes the next piece of the stream and returns the bytes it completes.
     QByteArray Feed(const QByteArray &data);
@@ -26,7 +39,8 @@ private:
     enum class Stage { Header, Body, Trailer };
 
     bool ParseHeader();
-    QByteArray InflatePending();
+    void InflatePending(QByteArray &out);
+    void CheckLimits(qint64 produced) const;
     void CheckTrailer();
     void ResetMember();
 
@@ -37,6 +51,11 @@ private:
     quint32 crc = 0;           // CRC-32 of the member's decoded bytes
     quint32 size = 0;          // decoded length of the member, modulo 2^32
     bool anyMember = false;    // at least one member was complete
+    qint64 consumed = 0;       // compressed bytes taken in
+    qint64 produced = 0;       // decoded bytes handed out
+    qint64 maxOutput = -1;
+    int maxRatio = 0;
+    qint64 ratioFloor = 0;
 };
 
 // Decodes a whole gzip stream.

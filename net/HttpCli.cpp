@@ -55,6 +55,10 @@ THttpCli::THttpCli(QObject *parent) : QObject(parent), socket(nullptr, DeleteSoc
     connect(&idleTimer, &QTimer::timeout, this, [this] {
         Fail(httpTimeout, QStringLiteral("タイムアウトしました。"), QStringLiteral("%1 ms").arg(Timeout));
     });
+    deadlineTimer.setSingleShot(true);
+    connect(&deadlineTimer, &QTimer::timeout, this, [this] {
+        Fail(httpTimeout, QStringLiteral("時間内に受信が終わりませんでした。"), QStringLiteral("%1 ms").arg(Deadline));
+    });
 }
 
 THttpCli::~THttpCli() = default;
@@ -158,6 +162,8 @@ void THttpCli::Start(const QByteArray &how)
 
     phase = Phase::Connecting;
     idleTimer.start(Timeout);
+    if (Deadline > 0)
+        deadlineTimer.start(Deadline);
     if (UsesProxy())
         socket->connectToHost(Proxy, quint16(ProxyPort));
     else if (IsHttps())
@@ -476,6 +482,10 @@ bool THttpCli::ChooseFraming()
         }
         contentLength = length;
     }
+    if (MaxBodyBytes >= 0 && contentLength > MaxBodyBytes) {
+        FailTooLarge();
+        return false;
+    }
     framing = contentLength < 0 ? Framing::UntilClose : contentLength == 0 ? Framing::None : Framing::Length;
     remaining = contentLength;
     return true;
@@ -558,9 +568,19 @@ bool THttpCli::ReadChunkTrailer()
     return true;
 }
 
+void THttpCli::FailTooLarge()
+{
+    Fail(httpTooLarge, QStringLiteral("受信データが大きすぎます。(上限 %1 バイト)").arg(MaxBodyBytes),
+         QStringLiteral("%1 / %2 bytes").arg(qMax(rcvdCount, contentLength)).arg(MaxBodyBytes));
+}
+
 void THttpCli::Deliver(const QByteArray &data)
 {
     rcvdCount += data.size();
+    if (MaxBodyBytes >= 0 && rcvdCount > MaxBodyBytes) {
+        FailTooLarge();
+        return;
+    }
     if (RcvdStream && RcvdStream->write(data) != data.size()) {
         // A body the stream could not take whole is never reported as received.
         Fail(httpFileError, QStringLiteral("受信データを書き込めませんでした。"), RcvdStream->errorString());
@@ -579,6 +599,7 @@ void THttpCli::Succeed()
 void THttpCli::Finish(bool asFailed)
 {
     idleTimer.stop();
+    deadlineTimer.stop();
     socket.reset();
     phase = Phase::Idle;
     failed = asFailed;

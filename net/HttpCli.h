@@ -34,6 +34,7 @@ enum THttpError : int {
     httpBadGzip = 5,        // a compressed body could not be decoded
     httpFileError = 6,      // the received file could not be written
     httpLogChanged = 7,     // a range reply does not continue the stored log
+    httpTooLarge = 8,       // the body, its decoded form or one of its lines passed its bound
 };
 
 class THttpCli : public QObject {
@@ -64,6 +65,8 @@ public:
     QByteArray PostData;         // the form data of Post and PostASync
     QIODevice *RcvdStream = nullptr;  // receives the body when set (the caller owns it)
     int Timeout = 30000;         // ms without any progress before the request fails
+    int Deadline = 0;            // ms the whole request may take, however it progresses; 0: no bound
+    qint64 MaxBodyBytes = -1;    // the most body bytes taken (as they come, before decoding); -1: no bound
 
     // Operations.
     void Get();          // synchronous; raises EHttpException (see below)
@@ -132,6 +135,7 @@ private:
     bool ReadChunkEnd();
     bool ReadChunkTrailer();
     void Deliver(const QByteArray &data);
+    void FailTooLarge();
     void Succeed();
     void Finish(bool asFailed);
     bool Running(quint64 serial) const;
@@ -140,6 +144,7 @@ private:
     QUrl url;
     std::unique_ptr<QSslSocket, void (*)(QSslSocket *)> socket;
     QTimer idleTimer;
+    QTimer deadlineTimer;
     QByteArray input;
     Phase phase = Phase::Idle;
     Framing framing = Framing::None;

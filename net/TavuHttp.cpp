@@ -158,6 +158,8 @@ void TTavuHttp::Prepare(Kind how)
     client->Password = Password;
     client->ContentType = ContentType;
     client->Timeout = Timeout;
+    client->Deadline = Limits.DeadlineMs;
+    client->MaxBodyBytes = Limits.MaxBodyBytes;
     client->AcceptEncoding = AcceptGzip ? QStringLiteral("gzip") : QString();
     ApplyProxy(*client, ConfiguredProxy(how == Kind::Post));
 
@@ -213,8 +215,10 @@ void TTavuHttp::HeaderArrived()
         }
     }
     const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
-    if (takeBody && (gzipEncoded || IsGzipUrl(URL)))
+    if (takeBody && (gzipEncoded || IsGzipUrl(URL))) {
         decoder = std::make_unique<TGzipDecoder>();
+        decoder->SetLimits(Limits.MaxBodyBytes, Limits.MaxGzipRatio);
+    }
 }
 
 void TTavuHttp::DataArrived(const QByteArray &data)
@@ -225,6 +229,9 @@ void TTavuHttp::DataArrived(const QByteArray &data)
     if (decoder) {
         try {
             bytes = decoder->Feed(data);
+        } catch (const EGzipTooLarge &e) {
+            client->Fail(httpTooLarge, e.Message);
+            return;
         } catch (const EGzipError &e) {
             client->Fail(httpBadGzip, e.Message);
             return;
@@ -235,7 +242,7 @@ void TTavuHttp::DataArrived(const QByteArray &data)
     if (OnProgress)
         OnProgress(this, Job, Received(), Total());
     if (self && busy && serial == current)
-        TakeBody(bytes);
+        TakeBody(std::move(bytes));
 }
 
 void TTavuHttp::TakeBody(QByteArray bytes)
@@ -250,22 +257,43 @@ void TTavuHttp::TakeBody(QByteArray bytes)
     }
     if (kind == Kind::Unconditional)
         record += bytes;
-    lineBuffer += bytes;
+    if (lineBuffer.isEmpty())
+        lineBuffer = std::move(bytes);   // the common case: no line was cut by the last piece
+    else
+        lineBuffer += bytes;
     EmitLines();
 }
 
+// Hands on every complete line of the buffer; what follows the last line feed stays for the next piece.
 void TTavuHttp::EmitLines()
 {
     const quint64 current = serial;
     QPointer<TTavuHttp> self(this);
     qsizetype from = 0;
     for (qsizetype end; (end = lineBuffer.indexOf('\n', from)) >= 0; from = end + 1) {
+        if (LineTooLong(end - from))
+            return;
+        lineBytes = end + 1 - from;
+        const qsizetype length = end > from && lineBuffer.at(end - 1) == '\r' ? end - 1 - from : end - from;
         if (OnLine)
-            OnLine(this, Job, WithoutCr(lineBuffer.mid(from, end - from)), Received(), Total());
+            OnLine(this, Job, QByteArray(lineBuffer.constData() + from, length), Received(), Total());
         if (!self || !busy || serial != current)
             return;   // a handler ended the job
     }
-    lineBuffer.remove(0, from);
+    if (from == lineBuffer.size())
+        lineBuffer.clear();
+    else if (from > 0)
+        lineBuffer.remove(0, from);
+    LineTooLong(lineBuffer.size());
+}
+
+// Fails the job when a line (without its line feed) passes the bound.
+bool TTavuHttp::LineTooLong(qsizetype bytes)
+{
+    if (Limits.MaxLineBytes < 0 || bytes <= Limits.MaxLineBytes)
+        return false;
+    client->Fail(httpTooLarge, QStringLiteral("1行が長すぎます。(上限 %1 バイト)").arg(Limits.MaxLineBytes));
+    return true;
 }
 
 void TTavuHttp::RequestDone(bool failed)
@@ -310,6 +338,7 @@ void TTavuHttp::CompleteBody()
         const quint64 current = serial;
         QPointer<TTavuHttp> self(this);
         unterminatedLine = true;
+        lineBytes = lineBuffer.size();
         OnLine(this, Job, WithoutCr(std::exchange(lineBuffer, QByteArray())), Received(), Total());
         if (!self || !busy || serial != current)
             return;
