@@ -336,3 +336,24 @@ TEST(ThreadDownload, ADatWithCrLfLineEndsIsCountedAsServedSoTheRangeContinuesIt)
     EXPECT_EQ(env.server.Requests().last().Header("Range"), QByteArray("bytes=%1-").replace("%1", QByteArray::number(served.size() - 1)));
     EXPECT_EQ(SplitLogLines(LogOf(item)), SplitLogLines(more));
 }
+
+TEST(ThreadDownload, ADatPastItsBoundIsAClearErrorAndTheStoredLogStaysAsItWas)
+{
+    BoardTestEnv env;
+    MakeThread(env, 2);
+    ItemRef item(env.NewItem(News, Key));
+    ASSERT_FALSE(env.Download(item.get()).failed);
+    const QByteArray log = LogOf(item);
+    const QByteArray inf = FileUtil::ReadFile(item->GetInfFile());
+
+    env.config->LIMIT_DAT_MB = 1;
+    const QString body = QStringLiteral("長い本文").repeated(20000);   // 160 KB a response
+    for (int i = 0; i < 8; ++i)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
+    const BoardTestEnv::Fetch fetch = env.Download(item.get());
+    EXPECT_TRUE(fetch.failed);
+    EXPECT_EQ(fetch.errorCode, httpTooLarge);
+    EXPECT_TRUE(fetch.errorMessage.contains(QStringLiteral("大きすぎます"))) << fetch.errorMessage.toStdString();
+    EXPECT_EQ(LogOf(item), log);
+    EXPECT_EQ(FileUtil::ReadFile(item->GetInfFile()), inf);
+}
