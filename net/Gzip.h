@@ -8,8 +8,10 @@
 #include "core/Exceptions.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // A stream that decodes to more than its decoder allows (a "zip bomb").
@@ -30,7 +32,13 @@ public:
     // bound). Passing one raises EGzipTooLarge before more than one output chunk is produced.
     void SetLimits(qint64 maxOutput, int maxRatio, qint64 ratioFloor = 1024 * 1024);
 
-    // Decodes the next piece of the stream and returns the bytes it completes.
+    // Receives decoded bytes (valid during the call); false stops the decoding of the piece.
+    using Sink = std::function<bool(QByteArrayView decoded)>;
+
+    // Decodes the next piece of the stream and hands the bytes it completes to the sink, a few
+    // hundred KB at a time from one buffer, so a large body is never held or copied whole.
+    void Feed(const QByteArray &data, const Sink &sink);
+    // The same, returning the bytes the piece completes.
     QByteArray Feed(const QByteArray &data);
     // Called when the stream has ended: raises EGzipError unless the last member was whole.
     void Finish();
@@ -39,7 +47,7 @@ private:
     enum class Stage { Header, Body, Trailer };
 
     bool ParseHeader();
-    void InflatePending(QByteArray &out);
+    bool InflatePending(const Sink &sink);
     void CheckLimits(qint64 produced) const;
     void CheckTrailer();
     void ResetMember();
@@ -48,6 +56,7 @@ private:
     std::unique_ptr<Inflater> inflater;
     Stage stage = Stage::Header;
     QByteArray pending;        // bytes received but not yet consumed
+    QByteArray output;         // the buffer the decoded bytes are made in
     quint32 crc = 0;           // CRC-32 of the member's decoded bytes
     quint32 size = 0;          // decoded length of the member, modulo 2^32
     bool anyMember = false;    // at least one member was complete

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int MaxHeaderBytes = 64 * 1024;   // status line and headers together
 constexpr int MaxLineBytes = 16 * 1024;     // one header or chunk-size line
+constexpr qint64 ReadBufferBytes = 256 * 1024;
 
 void DeleteSocket(QSslSocket *socket)
 {
@@ -153,6 +154,7 @@ void THttpCli::Start(const QByteArray &how)
 
     socket.reset(new QSslSocket);
     socket->setProxy(QNetworkProxy::NoProxy);   // a proxy is spoken to by this client itself
+    socket->setReadBufferSize(ReadBufferBytes);  // bounded reads: the buffers are reused, not mapped anew
     connect(socket.get(), &QSslSocket::connected, this, &THttpCli::OnConnected);
     connect(socket.get(), &QSslSocket::encrypted, this, &THttpCli::OnEncrypted);
     connect(socket.get(), &QSslSocket::readyRead, this, &THttpCli::OnReadyRead);
@@ -226,7 +228,10 @@ void THttpCli::OnEncrypted()
 void THttpCli::OnReadyRead()
 {
     idleTimer.start(Timeout);
-    input += socket->readAll();
+    if (input.isEmpty())
+        input = socket->readAll();   // the common case: nothing left over, nothing to copy
+    else
+        input += socket->readAll();
     Process();
 }
 
@@ -501,8 +506,9 @@ bool THttpCli::ReadBody()
     }
     // Bytes past the announced length are not part of the body and are dropped with the connection.
     const qsizetype take = qsizetype(qMin<qint64>(remaining, input.size()));
-    const QByteArray piece = input.left(take);
-    input.remove(0, take);
+    const QByteArray piece = take == input.size() ? std::exchange(input, QByteArray()) : input.left(take);
+    if (!input.isEmpty())
+        input.remove(0, take);
     remaining -= take;
     const quint64 current = serial;
     QPointer<THttpCli> self(this);

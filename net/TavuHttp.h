@@ -23,6 +23,7 @@
 #include "net/HttpSettings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -112,8 +113,14 @@ private:
 
     void HeaderArrived();
     void DataArrived(const QByteArray &data);
-    void TakeBody(QByteArray bytes);
-    void EmitLines();
+    bool TakeBody(QByteArrayView bytes);
+    bool EmitLines(QByteArrayView bytes);
+    // The job as a handler may leave it: freed, or ended and started anew.
+    struct TLive {
+        QPointer<TTavuHttp> self;
+        quint64 serial;
+    };
+    bool HandLine(QByteArrayView bytes, qsizetype from, qsizetype end, const TLive &live);
     bool LineTooLong(qsizetype bytes);
     void RequestDone(bool failed);
     void CompleteBody();
