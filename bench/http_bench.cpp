@@ -3,15 +3,32 @@
 // also splits the body into lines, as the board types receive it. curl's figure is its own transfer
 // time (-w %{time_total}), so its process start is not in the floor; the job's is the time from the
 // request to its end. The last lines of the output give the job's time over curl's for each body.
+//
+// BM_SubjectListMemory: the memory a 100 MB subject.txt takes at its peak while a board type lists
+// and stores it (the listed threads are let go of as they come), as a multiple of the file's size
+// (counter "peak_x"); BM_SubjectFileMemory reads the same file whole, the floor of 1.
 
 #include "RatioReporter.h"
+#include "boards/BoardTypes.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/JConvert.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadListDownloader.h"
 #include "net/TavuHttp.h"
 #include "support/NginxServer.h"
+#include "support/TempDataRoot.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -31,6 +48,39 @@ QByteArray DatLines(qint64 size)
     for (int n = 0; body.size() < size; ++n)
         body += QByteArray::number(n) + line;   // not all alike, so gzip has work to do
     return body;
+}
+
+constexpr qint64 SubjectBytes = 100 * 1024 * 1024;
+
+QByteArray SubjectLines(qint64 size)
+{
+    const QByteArray title = jconvert::UnicodeToSjis(QStringLiteral("【速報】ベンチマーク用のスレッドタイトル"));
+    QByteArray body;
+    body.reserve(size + 200);
+    for (qint64 key = 1000000000; body.size() < size; ++key)
+        body += QByteArray::number(key) + ".dat<>" + title + " (" + QByteArray::number(key % 1000) + ")\n";
+    return body;
+}
+
+// Resident memory of the process in bytes: now ("VmRSS") or its peak since the last reset ("VmHWM").
+qint64 MemoryKb(const char *which)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(which))
+            return line.mid(qsizetype(strlen(which)) + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
+}
+
+// Starts a new peak at the present resident size.
+void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
 }
 
 QByteArray Gzip(const QByteArray &data)
@@ -58,6 +108,7 @@ NginxServer *Server()
             started->WriteFile(QStringLiteral("gzs/%1.dat").arg(mb), body);
             started->WriteFile(QStringLiteral("gzs/%1.dat.gz").arg(mb), Gzip(body));
         }
+        started->WriteFile(QStringLiteral("news/subject.txt"), SubjectLines(SubjectBytes));
         return started;
     }();
     return server.get();
@@ -132,8 +183,84 @@ void BM_Curl(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * state.range(0) * 1024 * 1024);
 }
 
+// A registry with one site whose board "news" lives on the nginx, as the start-up makes it.
+struct BoardEnv {
+    TempDataRoot root{true};
+    std::unique_ptr<TTavuConfig> config;
+    std::unique_ptr<TTavuEnviron> registry;
+    TBoard *board = nullptr;
+
+    BoardEnv()
+    {
+        const QString host = Server()->Url(QString()).mid(int(strlen("http://")));
+        root.Write(QStringLiteral("config/sitelist.ini"), "[SITE]\r\nCOUNT=1\r\nSITE1=bench\r\n");
+        root.Write(QStringLiteral("config/site/bench/site.ini"), "[SITE]\r\nSITEID=bench\r\nNAME=bench\r\nBBSTYPE=2chscript\r\n");
+        root.Write(QStringLiteral("config/site/bench/board.dat"), QStringLiteral("2\r\nbench\r\n\t%1\tnews\tnews\r\n").arg(host).toLatin1());
+        config = std::make_unique<TTavuConfig>();
+        registry = std::make_unique<TTavuEnviron>();
+        TavuConfig = config.get();
+        TavuEnviron = registry.get();
+        BoardTypes::Install(registry.get());
+        registry->CreateBBSList();
+        registry->LoadSites();
+        board = registry->SiteList()->FindBySiteID(QStringLiteral("bench"))->Boards->FindByID(QStringLiteral("news"));
+    }
+    ~BoardEnv()
+    {
+        TavuEnviron = nullptr;
+        TavuConfig = nullptr;
+    }
+};
+
+void BM_SubjectListMemory(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    BoardEnv env;
+    qint64 peak = 0;
+    qint64 listed = 0;
+    for (auto _ : state) {
+        TThreadListDownloader job;
+        job.BBS = env.board->BBS;
+        job.Site = env.board->Site;
+        job.Board = env.board;
+        job.OnThreadItem = [&listed](TThreadListDownloader *, TThreadItem *) { ++listed; };
+        bool failed = true;
+        job.OnDone = [&failed](TThreadListDownloader *, bool hasFailed) { failed = hasFailed; };
+        ResetPeak();
+        const qint64 before = MemoryKb("VmRSS:");
+        env.board->BBS->DownloadThreadList(&job, true, true);
+        peak = qMax(peak, MemoryKb("VmHWM:") - before);
+        if (failed) {
+            state.SkipWithError("the list was not fetched");
+            return;
+        }
+    }
+    state.counters["peak_x"] = double(peak) / double(SubjectBytes);
+    state.counters["threads"] = double(listed) / double(state.iterations());
+}
+
+void BM_SubjectFileMemory(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    qint64 peak = 0;
+    for (auto _ : state) {
+        ResetPeak();
+        const qint64 before = MemoryKb("VmRSS:");
+        QFile file(Server()->Root() + QStringLiteral("news/subject.txt"));
+        file.open(QIODevice::ReadOnly);
+        const QByteArray whole = file.readAll();
+        benchmark::DoNotOptimize(whole.size());
+        peak = qMax(peak, MemoryKb("VmHWM:") - before);
+    }
+    state.counters["peak_x"] = double(peak) / double(SubjectBytes);
+}
+
 }  // namespace
 
+BENCHMARK(BM_SubjectListMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SubjectFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_TavuHttp)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_Curl)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond)->UseManualTime();
 
