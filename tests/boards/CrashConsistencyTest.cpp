@@ -6,15 +6,40 @@
 #include "core/DatLine.h"
 #include "core/FileUtil.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 const QString News = QStringLiteral("news");
 const QString Key = QStringLiteral("1000000001");
+
+// The data root of the test in memory when the system has such a folder: a kill leaves what a
+// process wrote in the page cache either way, and the saves do not wait for a disk.
+class MemoryTempDir {
+public:
+    MemoryTempDir() : old(qgetenv("TMPDIR")), had(qEnvironmentVariableIsSet("TMPDIR"))
+    {
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            qputenv("TMPDIR", "/dev/shm");
+    }
+    ~MemoryTempDir()
+    {
+        if (had)
+            qputenv("TMPDIR", old);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+private:
+    QByteArray old;
+    bool had;
+};
 
 // Reads progress lines of the saver until `wanted` have come; false when it ended before.
 bool ReadProgress(QProcess &saver, int wanted)
@@ -35,9 +60,11 @@ bool ReadProgress(QProcess &saver, int wanted)
 
 TEST(CrashConsistency, ASaveKilledAnywhereLeavesALogTheNextFetchCompletesExactly)
 {
+    std::optional<MemoryTempDir> inMemory(std::in_place);
     BoardTestEnv env;
+    inMemory.reset();
     env.server.AddThread(News, Key, QStringLiteral("落ちるスレ"));
-    for (int i = 1; i <= 7; ++i)
+    for (int i = 1; i <= 12; ++i)
         env.server.AppendRes(News, Key, QStringLiteral("名無し"), i % 3 ? QString() : QStringLiteral("sage"),
                              QStringLiteral("本文%1 ").arg(i).repeated(1 + i % 4));
     const QByteArray served = env.server.DatBytes(News, Key);
@@ -51,7 +78,7 @@ TEST(CrashConsistency, ASaveKilledAnywhereLeavesALogTheNextFetchCompletesExactly
     for (int kill = 0; kill < 200; ++kill) {
         QProcess saver;
         saver.start(QStringLiteral(VARNELO_LOG_SAVER), {log, datFile, QString::number(random.generate())});
-        ASSERT_TRUE(ReadProgress(saver, 1 + int(random.bounded(8)))) << "the saver ended at kill " << kill;
+        ASSERT_TRUE(ReadProgress(saver, 1 + int(random.bounded(14)))) << "the saver ended at kill " << kill;
         saver.kill();
         saver.waitForFinished(-1);
 
