@@ -177,6 +177,7 @@ void THttpCli::Start(const QByteArray &how)
 void THttpCli::ResetReply()
 {
     input.clear();
+    inputPos = 0;
     sentHeader.clear();
     rcvdHeader.clear();
     headers.clear();
@@ -228,10 +229,7 @@ void THttpCli::OnEncrypted()
 void THttpCli::OnReadyRead()
 {
     idleTimer.start(Timeout);
-    if (input.isEmpty())
-        input = socket->readAll();   // the common case: nothing left over, nothing to copy
-    else
-        input += socket->readAll();
+    TakeInput();
     Process();
 }
 
@@ -239,16 +237,16 @@ void THttpCli::OnDisconnected()
 {
     const quint64 current = serial;
     QPointer<THttpCli> self(this);
-    input += socket->readAll();
+    TakeInput();
     Process();
     if (!self || !Running(current))
         return;
     if (phase == Phase::Body && framing == Framing::UntilClose)
         Succeed();
-    else if (phase == Phase::StatusLine && rcvdHeader.isEmpty() && input.isEmpty())
+    else if (phase == Phase::StatusLine && rcvdHeader.isEmpty() && Pending().isEmpty())
         Fail(httpBadReply, QStringLiteral("サーバーから応答がありませんでした。"), url.host());
     else if (phase == Phase::StatusLine || phase == Phase::Headers)
-        Fail(httpTruncated, QStringLiteral("サーバーの応答が途中で切れました。"), QString::fromLatin1(rcvdHeader + input));
+        Fail(httpTruncated, QStringLiteral("サーバーの応答が途中で切れました。"), QString::fromLatin1(rcvdHeader + Pending().toByteArray()));
     else
         Fail(httpTruncated, QStringLiteral("受信データが途中で切れました。"),
              QStringLiteral("%1 / %2 bytes").arg(rcvdCount).arg(contentLength));
@@ -330,6 +328,38 @@ QByteArray THttpCli::BuildTunnelRequest() const
 
 // ---- reading the reply ----
 
+// Moves what the socket has into the input. The bytes already read go first (one move of the
+// little left over); with nothing left over, the socket's bytes are taken without a copy.
+void THttpCli::TakeInput()
+{
+    if (inputPos > 0) {
+        input.remove(0, inputPos);
+        inputPos = 0;
+    }
+    if (input.isEmpty())
+        input = socket->readAll();
+    else
+        input += socket->readAll();
+}
+
+// The first n pending bytes, taken from the input (without a copy when they are all of it).
+QByteArray THttpCli::TakeBytes(qsizetype n)
+{
+    QByteArray bytes = inputPos == 0 && n == input.size() ? std::exchange(input, QByteArray())
+                                                           : Pending().first(n).toByteArray();
+    Consume(n);
+    return bytes;
+}
+
+void THttpCli::Consume(qsizetype n)
+{
+    inputPos += n;
+    if (inputPos >= input.size()) {
+        input.clear();
+        inputPos = 0;
+    }
+}
+
 // Runs the reply parser over the input until it needs more bytes or the request has ended.
 void THttpCli::Process()
 {
@@ -356,16 +386,17 @@ void THttpCli::Process()
 // Takes one line (without its CR LF or LF) from the input; false while it is incomplete.
 bool THttpCli::TakeLine(QByteArray &line)
 {
-    const qsizetype end = input.indexOf('\n');
+    const QByteArrayView pending = Pending();
+    const qsizetype end = pending.indexOf('\n');
     if (end < 0 || end > MaxLineBytes) {
-        if (end > MaxLineBytes || input.size() > MaxLineBytes)
+        if (end > MaxLineBytes || pending.size() > MaxLineBytes)
             Fail(httpBadReply, QStringLiteral("サーバーの応答が不正です。(行が長すぎます)"));
         return false;
     }
-    line = input.left(end);
+    line = pending.first(end).toByteArray();
     if (line.endsWith('\r'))
         line.chop(1);
-    input.remove(0, end + 1);
+    Consume(end + 1);
     return true;
 }
 
@@ -498,18 +529,15 @@ bool THttpCli::ChooseFraming()
 
 bool THttpCli::ReadBody()
 {
-    if (input.isEmpty())
+    if (Pending().isEmpty())
         return false;
     if (framing == Framing::UntilClose) {
-        Deliver(std::exchange(input, QByteArray()));
+        Deliver(TakeBytes(Pending().size()));
         return false;
     }
     // Bytes past the announced length are not part of the body and are dropped with the connection.
-    const qsizetype take = qsizetype(qMin<qint64>(remaining, input.size()));
-    const QByteArray piece = take == input.size() ? std::exchange(input, QByteArray()) : input.left(take);
-    if (!input.isEmpty())
-        input.remove(0, take);
-    remaining -= take;
+    const QByteArray piece = TakeBytes(qsizetype(qMin<qint64>(remaining, Pending().size())));
+    remaining -= piece.size();
     const quint64 current = serial;
     QPointer<THttpCli> self(this);
     Deliver(piece);
@@ -539,12 +567,10 @@ bool THttpCli::ReadChunkSize()
 
 bool THttpCli::ReadChunkData()
 {
-    if (input.isEmpty())
+    if (Pending().isEmpty())
         return false;
-    const qsizetype take = qsizetype(qMin<qint64>(remaining, input.size()));
-    const QByteArray piece = input.left(take);
-    input.remove(0, take);
-    remaining -= take;
+    const QByteArray piece = TakeBytes(qsizetype(qMin<qint64>(remaining, Pending().size())));
+    remaining -= piece.size();
     if (remaining == 0)
         phase = Phase::ChunkEnd;
     Deliver(piece);

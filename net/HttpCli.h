@@ -122,6 +122,10 @@ private:
     QByteArray BuildRequest() const;
     QByteArray BuildTunnelRequest() const;
 
+    void TakeInput();
+    QByteArrayView Pending() const { return QByteArrayView(input).sliced(inputPos); }
+    QByteArray TakeBytes(qsizetype n);
+    void Consume(qsizetype n);
     void Process();
     bool TakeLine(QByteArray &line);
     bool ReadStatusLine();
@@ -145,7 +149,8 @@ private:
     std::unique_ptr<QSslSocket, void (*)(QSslSocket *)> socket;
     QTimer idleTimer;
     QTimer deadlineTimer;
-    QByteArray input;
+    QByteArray input;               // bytes read and not yet parsed start at inputPos
+    qsizetype inputPos = 0;
     Phase phase = Phase::Idle;
     Framing framing = Framing::None;
     qint64 remaining = 0;           // bytes left of a Length body or of the current chunk
