@@ -329,6 +329,14 @@ TEST_F(TavuHttp, SynchronousJobRaisesOnConnectionFailureAndStop)
         EXPECT_EQ(e.Message, QStringLiteral("切断しました。"));
     }
     EXPECT_EQ(events.log.mid(2), QStringList({"error:0", "done:1"}));
+
+    // A server that never finishes: the job's deadline ends the wait, whatever its idle time-out.
+    TavuEnviron->SetStopped(false);
+    server.ReplyNothing();
+    job.Timeout = 600000;
+    job.Limits.DeadlineMs = 30;
+    EXPECT_THROW(job.Get(true), EHttpException);
+    EXPECT_EQ(events.errorCode, httpTimeout);
 }
 
 TEST_F(TavuHttp, TracesHeadersWithoutCredentials)
