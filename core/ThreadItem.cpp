@@ -461,15 +461,11 @@ bool TThreadItem::RepairInfoFromLog(const QList<QByteArray> &storedLines, bool s
     if (lines == COUNT)
         return false;
     const bool countedLinesStored = COUNT > 0 && COUNT < lines;
-    for (const int lineEnd : {1, 2}) {
-        if (!serverBytes)
-            break;
-        if (SIZE == BytesOfLines(storedLines, lines, lineEnd)) {
-            COUNT = int(lines);   // only the count was behind
-            return true;
-        }
-        if (countedLinesStored && SIZE == BytesOfLines(storedLines, COUNT, lineEnd)) {
-            SIZE = BytesOfLines(storedLines, lines, lineEnd);
+    // The line end is the one with which the counted lines (or all of them) make SIZE.
+    for (const int lineEnd : serverBytes ? QList<int>{1, 2} : QList<int>{}) {
+        const qint64 allLines = BytesOfLines(storedLines, lines, lineEnd);
+        if (SIZE == allLines || (countedLinesStored && SIZE == BytesOfLines(storedLines, COUNT, lineEnd))) {
+            SIZE = allLines;
             COUNT = int(lines);
             return true;
         }
