@@ -1,27 +1,42 @@
 #pragma once
 // A console reporter that, after the usual table, prints how the mean real time of one benchmark
-// compares with that of another run in the same program ("subject / reference"), with the aim.
-// Benchmarks are named by the start of their names ("BM_TavuHttp" matches "BM_TavuHttp/real_time").
+// compares with that of another run in the same program ("subject / reference"), with the aim, for
+// one pair or several. Benchmarks are named by the start of their names ("BM_TavuHttp" matches
+// "BM_TavuHttp/real_time"; "BM_Get/2/" matches "BM_Get/2/manual_time" but not "BM_Get/20/...").
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+    struct Pair {
+        std::string subject;
+        std::string reference;
+    };
+
     TRatioReporter(std::string subject, std::string reference, double aim)
-        : subject(std::move(subject)), reference(std::move(reference)), aim(aim)
+        : pairs{{std::move(subject), std::move(reference)}}, aim(aim)
     {
     }
+    TRatioReporter(std::vector<Pair> pairs, double aim) : pairs(std::move(pairs)), aim(aim) {}
 
     void ReportRuns(const std::vector<Run> &runs) override
     {
+        // The mean of repetitions when there are some, else the one run.
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / Unit(run.time_unit);
+            if (run.error_occurred)
+                continue;
+            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
+            if (mean || (run.run_type == Run::RT_Iteration && !means.count(run.run_name.str())))
+                seconds[run.run_name.str()] = run.GetAdjustedRealTime() / Unit(run.time_unit);
+            if (mean)
+                means.insert(run.run_name.str());
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -29,22 +44,28 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        const double mine = Seconds(subject);
-        const double theirs = Seconds(reference);
-        if (mine <= 0 || theirs <= 0) {
-            std::printf("ratio %s / %s: not measured\n", subject.c_str(), reference.c_str());
-            return;
-        }
-        const double ratio = mine / theirs;
-        std::printf("ratio %s / %s: %.2f (aim: at most %.2f) %s\n", subject.c_str(), reference.c_str(), ratio, aim,
-                    ratio <= aim ? "ok" : "slower than the aim");
+        for (const Pair &pair : pairs)
+            PrintRatio(pair);
     }
 
 private:
-    std::string subject;
-    std::string reference;
+    std::vector<Pair> pairs;
     double aim;
+
+    void PrintRatio(const Pair &pair) const
+    {
+        const double mine = Seconds(pair.subject);
+        const double theirs = Seconds(pair.reference);
+        if (mine <= 0 || theirs <= 0) {
+            std::printf("ratio %s / %s: not measured\n", pair.subject.c_str(), pair.reference.c_str());
+            return;
+        }
+        const double ratio = mine / theirs;
+        std::printf("ratio %s / %s: %.2f (aim: at most %.2f) %s\n", pair.subject.c_str(), pair.reference.c_str(),
+                    ratio, aim, ratio <= aim ? "ok" : "slower than the aim");
+    }
     std::map<std::string, double> seconds;   // mean real time of each run
+    std::set<std::string> means;             // the runs whose time is the mean of repetitions
 
     static double Unit(benchmark::TimeUnit unit)
     {

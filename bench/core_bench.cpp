@@ -1,6 +1,7 @@
 // Throughput of the core's thread-log parsing and thread-list sorting.
-//   DatParse: a generated 1000-response Shift_JIS log parsed into responses.
-//   Cp932Decode: the same bytes only decoded to UTF-16, the floor parsing is compared with.
+//   DatParse/n: a generated Shift_JIS log of n responses parsed into responses.
+//   IconvDecode/n: the same bytes only decoded to UTF-16 by the C library's iconv, the floor
+//   parsing is compared with (the last lines of the output give the ratios).
 //   SortByTitle / SortByStatus: 10,000 thread items sorted by title and by status rank.
 
 #include "core/JConvert.h"
@@ -10,15 +11,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
+#include <iconv.h>
+
+#include <memory>
+
 namespace {
 
-QByteArray GeneratedLog()
+QByteArray GeneratedLog(int count)
 {
     QString text;
-    for (int n = 1; n <= 1000; ++n) {
+    for (int n = 1; n <= count; ++n) {
         text += QStringLiteral("名無しさん＠お腹いっぱい。<>%1<>2024/01/%2(月) 12:%3:45.67 ID:AbCdEf%4<>")
                     .arg(n % 7 == 0 ? QStringLiteral("sage") : QString())
                     .arg(1 + n % 28, 2, 10, QLatin1Char('0'))
@@ -33,24 +40,41 @@ QByteArray GeneratedLog()
 
 void DatParse(benchmark::State &state)
 {
-    const QByteArray log = GeneratedLog();
+    const QByteArray log = GeneratedLog(int(state.range(0)));
     for (auto _ : state) {
-        TResList list;
-        list.LoadDat(log);
-        benchmark::DoNotOptimize(list.Count());
+        auto list = std::make_unique<TResList>();
+        list->LoadDat(log);
+        benchmark::DoNotOptimize(list->Count());
+        state.PauseTiming();   // freeing the responses is not parsing
+        list.reset();
+        state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * log.size());
 }
-BENCHMARK(DatParse);
+BENCHMARK(DatParse)->Arg(1000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void Cp932Decode(benchmark::State &state)
+void IconvDecode(benchmark::State &state)
 {
-    const QByteArray log = GeneratedLog();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(jconvert::SjisToUnicode(log));
+    QByteArray log = GeneratedLog(int(state.range(0)));
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    if (cd == iconv_t(-1)) {
+        state.SkipWithError("iconv has no CP932");
+        return;
+    }
+    QByteArray out(log.size() * 2 + 16, Qt::Uninitialized);
+    for (auto _ : state) {
+        char *in = log.data();
+        size_t inLeft = size_t(log.size());
+        char *to = out.data();
+        size_t outLeft = size_t(out.size());
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        iconv(cd, &in, &inLeft, &to, &outLeft);
+        benchmark::DoNotOptimize(outLeft);
+    }
+    iconv_close(cd);
     state.SetBytesProcessed(state.iterations() * log.size());
 }
-BENCHMARK(Cp932Decode);
+BENCHMARK(IconvDecode)->Arg(1000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 10,000 items with random titles, listing numbers and states.
 TThreadItemList *NewListing()
@@ -96,7 +120,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    std::vector<TRatioReporter::Pair> pairs;
+    for (const char *count : {"1000", "10000", "30000"})
+        pairs.push_back({std::string("DatParse/") + count + "/", std::string("IconvDecode/") + count + "/"});
+    TRatioReporter reporter(pairs, 2.0);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,7 +1,17 @@
 // HTML rendering of a 1000-response thread through the default skin: responses per second.
+// Loading a stored listing of 30,000 threads into a thread-list document, without thread rules and
+// with a rule that erases half of them (the last line gives the second over the first).
 // Run by hand: bench_render_bench
 
+#include "RatioReporter.h"
+#include "core/FileUtil.h"
+#include "core/JConvert.h"
 #include "core/Res.h"
+#include "core/TavuAction.h"
+#include "core/TavuActionList.h"
+#include "core/ThreadItemList.h"
+#include "core/ThreadTestEnv.h"
+#include "render/TavuListDoc.h"
 #include "render/TavuResWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -55,6 +65,44 @@ void BM_RenderThread(benchmark::State &state)
 }
 BENCHMARK(BM_RenderThread)->Args({1000, 0})->Args({1000, 1})->Unit(benchmark::kMillisecond);
 
+// Arguments: threads, and whether a rule erases every other one.
+void BM_LoadListing(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    QString subject;
+    for (int i = 0; i < state.range(0); ++i)
+        subject += QStringLiteral("%1.dat<>%2スレッド%3 (%4)\r\n").arg(1000000000 + i).arg(i % 2 ? QStringLiteral("消") : QString()).arg(i).arg(i % 1000);
+    FileUtil::WriteFileAtomic(env.news->GetLogDir() + QStringLiteral("subject.txt"), jconvert::UnicodeToSjis(subject));
+    TTavuActionList rules;
+    if (state.range(1) != 0) {
+        auto rule = std::make_unique<TTavuAction>();
+        rule->Target = TTavuAction::THREADTITLE;
+        rule->Value1 = QStringLiteral("消");
+        rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+        rules.Add(std::move(rule));
+    }
+    qsizetype shown = 0;
+    for (auto _ : state) {
+        TTavuListDoc doc;
+        doc.Site = env.site;
+        doc.BoardID = QStringLiteral("news");
+        doc.ThreadRules = &rules;
+        doc.LoadSubjectTxt();
+        shown = doc.Items()->Count();
+    }
+    state.counters["shown"] = double(shown);
+}
+BENCHMARK(BM_LoadListing)->Args({30000, 0})->Args({30000, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TRatioReporter reporter("BM_LoadListing/30000/1/", "BM_LoadListing/30000/0/", 1.3);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

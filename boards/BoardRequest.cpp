@@ -31,7 +31,8 @@ void TBoardRequest::Run(TBoardRequest *request, bool synchronous)
         throw EHttpException(0, failure);
 }
 
-TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record)
+TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record,
+                                  TRequestKind kind)
 {
     if (http) {
         http->ClearEvents();
@@ -41,6 +42,7 @@ TTavuHttp *TBoardRequest::NewHttp(const QString &url, const TBoard *board, const
     http->URL = url;
     http->UserAgent = agent;
     http->Job = record;
+    http->Limits = ConfiguredLimits(kind);
     if (board) {
         http->Username = board->GetBasicAuthUserName();
         http->Password = board->GetBasicAuthPassword();

@@ -7,6 +7,8 @@
 // Synchronous: Run returns when the request has ended (its callbacks have run), frees it, and raises
 // EHttpException when a step could not reach the server or stop-all ended the wait.
 
+#include "net/HttpSettings.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,10 +31,11 @@ protected:
     // Starts the first step.
     virtual void Start() = 0;
 
-    // A fresh HTTP job for the next step, with the board's Basic credentials and the agent; the job
-    // of the previous step is freed later. Its events are the caller's to bind. record is the job
+    // A fresh HTTP job for the next step, with the board's Basic credentials, the agent and the
+    // bounds of what it fetches; the job of the previous step is freed later. Its events are the caller's to bind. record is the job
     // record the request serves (TTavuHttp::Job): a tab's cancel finds the running job by it.
-    TTavuHttp *NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record);
+    TTavuHttp *NewHttp(const QString &url, const TBoard *board, const QString &agent, void *record,
+                       TRequestKind kind);
     TTavuHttp *Http() const;
 
     // Notes a failed step: a failure to reach the server (or a stop) is raised to a synchronous caller.

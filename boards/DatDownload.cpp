@@ -16,6 +16,9 @@ const QString ChangedMessage = QStringLiteral("サーバーのログが手元の
 const QString GoneMessage = QStringLiteral("dat落ちしたスレッドです。過去ログも見つかりませんでした。");
 const QString BadKeyMessage = QStringLiteral("スレッドのキーが不正です。");
 const QString NoBoardMessage = QStringLiteral("板が見つかりません。");
+const QString TooManyMessage = QStringLiteral("レスが多すぎます。(上限 %1)");
+// No thread holds more responses; a dat with more is not one (numbered types pass such numbers over too).
+constexpr int MaxResponses = 100000;
 }  // namespace
 
 void DeliverDatLine(TResDownloader *job, const QString &line, const QByteArray &bytes, int number, qint64 maximum,
@@ -41,6 +44,9 @@ void TDatDownload::Start()
     if (!IsSafeFileName(item->DatName) || item->DatName.isEmpty())
         return Fail(-1, BadKeyMessage);
     stored = TBoardScript::StoredLines(item);
+    // A crash between the save of the log and that of its .inf must not make the range ask for
+    // lines the log already holds.
+    item->RepairInfoFromLog(stored, bbs->CodePageOf(board) == Tavutils::CP_SJIS);
     storedSize = stored.isEmpty() || firstMode ? 0 : item->SIZE;
     if (pastLogOnly || item->KAKOLOG) {
         // A past log does not change: what is stored is all there is.
@@ -60,9 +66,9 @@ void TDatDownload::StartStep(const QString &url, bool differential)
 {
     bodyLines = delivered = 0;
     bodyBytes = 0;
-    changed = notDat = offlawChecked = offlawOk = false;
+    changed = tooMany = notDat = offlawChecked = offlawOk = false;
     lastCode = 0;
-    TTavuHttp *http = NewHttp(url, board, bbs->Agent(), job);
+    TTavuHttp *http = NewHttp(url, board, bbs->Agent(), job, TRequestKind::Dat);
     if (differential) {
         http->StoredSize = storedSize;
         if (!reload && !stored.isEmpty()) {
@@ -93,7 +99,7 @@ void TDatDownload::TakeLine(const QByteArray &line)
 {
     TTavuHttp *http = Http();
     const int status = http->StatusCode();
-    if (changed || (status != 200 && status != 206) || http->IsUnterminatedLine())
+    if (changed || tooMany || (status != 200 && status != 206) || http->IsUnterminatedLine())
         return;   // not the dat (a page about it), or a line not yet complete
     if (offlaw && !offlawChecked) {
         offlawChecked = true;
@@ -103,7 +109,7 @@ void TDatDownload::TakeLine(const QByteArray &line)
     if (offlaw && !offlawOk)
         return;
     ++bodyLines;
-    bodyBytes += line.size() + 1;
+    bodyBytes += http->LineBytes();
     if (bodyLines == 1 && !http->IsPartial() && !line.contains("<>") && !line.contains(',')) {
         notDat = true;   // a page in place of the dat
         return;
@@ -113,6 +119,10 @@ void TDatDownload::TakeLine(const QByteArray &line)
     const QByteArray bytes = StoredForm(line);
     if (!http->IsPartial() && bodyLines <= stored.size()) {
         changed = bytes != stored[bodyLines - 1];
+        return;
+    }
+    if (stored.size() + delivered >= MaxResponses) {
+        tooMany = true;
         return;
     }
     ++delivered;
@@ -133,6 +143,8 @@ void TDatDownload::StepDone(bool failed)
     const int status = http->StatusCode();
     if (changed)
         return Fail(httpLogChanged, ChangedMessage);
+    if (tooMany)
+        return Fail(httpTooLarge, TooManyMessage.arg(MaxResponses));
     if (failed && !Aborted() && (lastCode == 416 || lastCode == httpLogChanged))
         return Fail(lastCode, lastMessage);
     if (failed && (Aborted() || !IsGone(status)))

@@ -54,10 +54,11 @@ private:
     bool offlawChecked = false;
     bool offlawOk = false;
     int bodyLines = 0;            // complete lines of the body
-    qint64 bodyBytes = 0;         // their bytes with their line feeds
+    qint64 bodyBytes = 0;         // their bytes as the server sent them, line ends included
     int delivered = 0;
     bool changed = false;         // the body contradicts the stored log
     bool notDat = false;          // the body is a page, not dat lines
+    bool tooMany = false;         // more responses than any thread holds
     int lastCode = 0;
     QString lastMessage;
     QString lastDetail;

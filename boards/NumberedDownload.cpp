@@ -42,7 +42,7 @@ void TNumberedDownload::Start()
 {
     if (!board || url.isEmpty())
         return Fail(-1, QStringLiteral("板が見つかりません。"));
-    TTavuHttp *http = NewHttp(url, board, bbs->Agent(), job);
+    TTavuHttp *http = NewHttp(url, board, bbs->Agent(), job, TRequestKind::Dat);
     http->AcceptGzip = true;
     http->OnLine = [this](TTavuHttp *sender, void *, const QByteArray &line, qint64, qint64) {
         // An unfinished last raw line is left for the next fetch; a page is read whole.

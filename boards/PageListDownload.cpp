@@ -30,7 +30,7 @@ void TPageListDownload::Start()
         listing.Done(true);
         return End();
     }
-    TTavuHttp *http = NewHttp(page.Url, board, page.Agent, job);
+    TTavuHttp *http = NewHttp(page.Url, board, page.Agent, job, TRequestKind::Subject);
     http->AcceptGzip = true;
     if (page.FirstPage && !page.Reload)
         store.AskConditionally(http);

@@ -26,7 +26,7 @@ void TPostRequest::Send()
 {
     page.clear();
     errorCode = 0;
-    TTavuHttp *http = NewHttp(url, job->Board, agent, job);
+    TTavuHttp *http = NewHttp(url, job->Board, agent, job, TRequestKind::Page);
     http->Referer = referer;
     http->Cookie = CookieHeader();
     http->OnLine = [this](TTavuHttp *, void *, const QByteArray &line, qint64, qint64) { page += line + '\n'; };

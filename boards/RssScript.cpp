@@ -349,7 +349,7 @@ protected:
             job->DeliverDone(false);
             return End();
         }
-        TTavuHttp *http = NewHttp(bbs->GetThreadUrl(item), board, Agent(), job);
+        TTavuHttp *http = NewHttp(bbs->GetThreadUrl(item), board, Agent(), job, TRequestKind::Page);
         http->AcceptGzip = true;
         http->OnLine = [this](TTavuHttp *, void *, const QByteArray &line, qint64, qint64) { body += line + '\n'; };
         http->OnError = [this](TTavuHttp *, void *, int code, const QString &message, const QString &detail) {

@@ -13,6 +13,9 @@ TServiceReply TServiceRequest::Run() const
     client.UserAgent = Agent;
     client.Cookie = Cookie;
     client.RcvdStream = &body;
+    const TDownloadLimits limits = ConfiguredLimits(TRequestKind::Page);
+    client.MaxBodyBytes = limits.MaxBodyBytes;
+    client.Deadline = limits.DeadlineMs;
     ApplyProxy(client, Proxy);
     if (Form.isEmpty()) {
         client.Get();

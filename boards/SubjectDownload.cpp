@@ -19,7 +19,7 @@ void TSubjectDownload::Start()
         listing.Done(true);
         return End();
     }
-    TTavuHttp *http = NewHttp(bbs->BoardUrl(QStringLiteral("SUBJECT"), board), board, bbs->Agent(), job);
+    TTavuHttp *http = NewHttp(bbs->BoardUrl(QStringLiteral("SUBJECT"), board), board, bbs->Agent(), job, TRequestKind::Subject);
     http->AcceptGzip = true;
     if (!reload)
         store.AskConditionally(http);
@@ -34,11 +34,15 @@ void TSubjectDownload::Start()
     http->Get();
 }
 
+// Each line is kept in its stored form as it comes, so the list is held once (a list of many
+// megabytes costs little more than its size).
 void TSubjectDownload::TakeLine(const QByteArray &line, qint64 received, qint64 total)
 {
-    lines << line;
-    const QString text = Tavutils::ConvertToSjis(bbs->CodePageOf(board), line);
-    if (TThreadItem *item = store.ItemOfLine(text, int(lines.size())))
+    const int codePage = bbs->CodePageOf(board);
+    const QString text = Tavutils::ConvertToSjis(codePage, line);
+    stored += codePage == Tavutils::CP_SJIS ? line : jconvert::UnicodeToSjis(text);
+    stored += "\r\n";
+    if (TThreadItem *item = store.ItemOfLine(text, ++lineCount))
         listing.Report(item, int(qMin<qint64>(total, INT_MAX)), int(qMin<qint64>(received, INT_MAX)));
 }
 
@@ -48,17 +52,9 @@ void TSubjectDownload::Finished(bool failed)
         job->NotModified = true;
         store.ReportStored(listing);
     } else if (!failed) {
-        StoreList();
+        store.Store(stored, *Http());
     }
+    stored = QByteArray();
     listing.Done(failed);
     End();
-}
-
-// Every line as it arrived, converted to Shift_JIS.
-void TSubjectDownload::StoreList()
-{
-    QByteArray text;
-    for (const QByteArray &line : lines)
-        text += jconvert::UnicodeToSjis(Tavutils::ConvertToSjis(bbs->CodePageOf(board), line)) + "\r\n";
-    store.Store(text, *Http());
 }

@@ -9,7 +9,7 @@
 #include "boards/SubjectStore.h"
 #include "boards/ThreadListing.h"
 
-#include <QByteArrayList>
+#include <QByteArray>
 
 class TBoard;
 class TBoardScript;
@@ -30,9 +30,9 @@ private:
     bool reload;
     TThreadListing listing;
     TSubjectStore store;
-    QByteArrayList lines;   // the list as received, in the board's code page
+    QByteArray stored;      // the list as it will be stored: Shift_JIS, CR LF
+    int lineCount = 0;
 
     void TakeLine(const QByteArray &line, qint64 received, qint64 total);
     void Finished(bool failed);
-    void StoreList();
 };

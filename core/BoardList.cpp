@@ -137,8 +137,10 @@ void TBoardList::LoadBoards(const QString &path, const TBBSList *types,
 {
     Clear();
     kept.clear();
+    brokenLines = 0;
     QList<QByteArray> lines = SplitLogLines(FileUtil::ReadFile(path));
-    if (!lines.isEmpty() && lines.first() == FormatMark)
+    const bool marked = !lines.isEmpty() && lines.first() == FormatMark;
+    if (marked)
         lines.removeFirst();
 
     QList<KeptLine> waiting;     // kept lines that wait for the next board
@@ -169,6 +171,7 @@ void TBoardList::LoadBoards(const QString &path, const TBBSList *types,
             categoryWaitIndex = waiting.size();
         } else {
             waiting.append({bytes, nullptr, categoryWaitIndex >= 0});
+            ++brokenLines;
         }
     }
     if (categoryWaitIndex >= 0)
@@ -178,6 +181,7 @@ void TBoardList::LoadBoards(const QString &path, const TBBSList *types,
         line.afterCategory = false;
     }
     kept += waiting;
+    unreadable = boards.isEmpty() && !kept.isEmpty() && (brokenLines > 0 || !marked);
 }
 
 void TBoardList::ReadBoardLine(const QString &line, const QString &categoryLine, bool startsCategory,
@@ -275,6 +279,8 @@ void TBoardList::WriteKept(QByteArray &out, const TBoard *before, bool afterCate
 
 void TBoardList::SaveBoards(const QString &path) const
 {
+    if (unreadable && boards.isEmpty())
+        return;   // nothing read, nothing added: the file stays as it is for repair
     QByteArray out = FormatMark + LineBreak;
     bool first = true;
     QString previousCategory;

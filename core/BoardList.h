@@ -43,8 +43,16 @@ public:
     void LoadBoards(const QString &path, const TBBSList *types,
                     const std::function<void(TBoard &)> &resolve = {});
     // Writes the list as board.dat at path, after copying the old file to board.bak beside it.
-    // Raises EFileError when the file cannot be written.
+    // A list read from a file that could not be read and still without boards is not written: the
+    // file stays for repair. Raises EFileError when the file cannot be written.
     void SaveBoards(const QString &path) const;
+
+    // The last load found a file that gave no board and holds lines that are not boards (broken
+    // lines, or no format mark): not a board.dat, or a damaged one.
+    bool Unreadable() const { return unreadable; }
+    // Lines of the last load that could not be read (bytes that are not Shift_JIS, TAB lines
+    // without a board id); they are kept and written back.
+    int BrokenLines() const { return brokenLines; }
 
 private:
     // A line that is not a board, written back in front of the board that followed it.
@@ -56,6 +64,8 @@ private:
 
     QList<TBoard *> boards;
     QList<KeptLine> kept;
+    bool unreadable = false;
+    int brokenLines = 0;
 
     void ReadBoardLine(const QString &line, const QString &categoryLine, bool startsCategory,
                        const TBBSList *types, const std::function<void(TBoard &)> &resolve);

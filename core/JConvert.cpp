@@ -138,28 +138,36 @@ private:
     size_t left;
 };
 
-// Decodes with iconv in one pass; a byte iconv refuses becomes U+FFFD and the pass goes on
-// after it, so bad input costs one extra call per bad byte and nothing is dropped.
+// Decodes with iconv in one pass, straight into the text; a byte iconv refuses becomes U+FFFD and
+// the pass goes on after it, so bad input costs one extra call per bad byte and nothing is dropped.
 QString DecodeWith(Charset charset, const QByteArray &bytes)
 {
     if (charset != kJis && IsAscii(bytes))   // JIS text is all ASCII bytes, escapes included
         return QString::fromLatin1(bytes);
     Converter &conv = ConverterFor(charset, true);
-    OutBuffer out(bytes.size() * 2);   // these codes give at most one UTF-16 unit per byte
+    QString text(qMax<qsizetype>(bytes.size(), 8), Qt::Uninitialized);   // at most one unit per byte
+    qsizetype used = 0;   // bytes of text written
     char *in = const_cast<char *>(bytes.constData());
     size_t inLeft = bytes.size();
-    while (!conv.Run(&in, &inLeft, out.Pos(), out.Left())) {
-        if (errno == E2BIG) {
-            out.Grow();
-            continue;
+    for (;;) {
+        char *out = reinterpret_cast<char *>(text.data()) + used;
+        size_t outLeft = size_t(text.size()) * 2 - size_t(used);
+        const bool done = conv.Run(&in, &inLeft, &out, &outLeft);
+        used = out - reinterpret_cast<char *>(text.data());
+        if (done)
+            break;
+        if (errno != E2BIG && outLeft >= sizeof(char16_t)) {
+            // EILSEQ, or EINVAL for a sequence cut at the end
+            text[used / 2] = QChar(char16_t(kReplacement));
+            used += sizeof(char16_t);
+            ++in;
+            --inLeft;
+        } else {
+            text.resize(text.size() * 2);
         }
-        const char16_t bad = kReplacement;   // EILSEQ, or EINVAL for a sequence cut at the end
-        out.Append(reinterpret_cast<const char *>(&bad), sizeof bad);
-        ++in;
-        --inLeft;
     }
-    const QByteArray utf16 = out.Take();
-    return QString(reinterpret_cast<const QChar *>(utf16.constData()), utf16.size() / 2);
+    text.truncate(used / 2);
+    return text;
 }
 
 // The code point at position i of text and the number of UTF-16 units it takes; a lone

@@ -53,12 +53,30 @@ void TResList::Clear()
 
 void TResList::LoadDat(const QByteArray &log)
 {
-    const QList<QByteArray> lines = SplitLogLines(log);
-    items.reserve(items.size() + size_t(lines.size()));
+    // The log is decoded in one pass. A line break can never be part of a Shift_JIS character (no
+    // trail byte is a CR or an LF, and a broken byte becomes one U+FFFD), so the lines of the text
+    // and of the bytes correspond one to one.
+    const QString text = jconvert::SjisToUnicode(log);
     const TRes references = References();
-    // Each line is decoded on its own, so a broken byte can never take a line break with it.
-    for (const QByteArray &line : lines)
-        AppendLine(jconvert::SjisToUnicode(line), line, references);
+    qsizetype byteAt = 0;
+    qsizetype textAt = 0;
+    while (byteAt < log.size()) {
+        qsizetype byteEnd = log.indexOf('\n', byteAt);
+        qsizetype textEnd = text.indexOf(u'\n', textAt);
+        const qsizetype nextByte = byteEnd < 0 ? log.size() : byteEnd + 1;
+        const qsizetype nextText = textEnd < 0 ? text.size() : textEnd + 1;
+        if (byteEnd < 0) {
+            byteEnd = log.size();
+            textEnd = text.size();
+        }
+        if (byteEnd > byteAt && log[byteEnd - 1] == '\r') {
+            --byteEnd;
+            --textEnd;
+        }
+        AppendLine(QStringView(text).mid(textAt, textEnd - textAt), log.sliced(byteAt, byteEnd - byteAt), references);
+        byteAt = nextByte;
+        textAt = nextText;
+    }
 }
 
 TRes *TResList::AddDatLine(const QString &line)

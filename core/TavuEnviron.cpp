@@ -3,6 +3,7 @@
 #include "core/BBS.h"
 #include "core/BBSList.h"
 #include "core/Board.h"
+#include "core/BoardList.h"
 #include "core/DataRoot.h"
 #include "core/IniFile.h"
 #include "core/Site.h"
@@ -107,9 +108,23 @@ void TTavuEnviron::LoadListedSites()
     DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/config/sitelist.ini"), path);
     const TIniFile ini(path);
     const QString section = QStringLiteral("SITE");
-    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
+    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), -1);
+    if (count < 0) {
+        if (QFileInfo(path).size() > 0)
+            loadMessages << QStringLiteral("サイト一覧ファイルを読めませんでした（ファイルは修復のためそのまま残してあります）：%1").arg(path);
+        return;
+    }
+    const QList<int> listed = ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count);
+    // A damaged line loses its key: the sites it named are told (the first few of them).
+    QStringList missing;
+    for (int i = 1; i <= count && missing.size() < 10; ++i) {
+        if (!listed.contains(i))
+            missing << QStringLiteral("SITE%1").arg(i);
+    }
+    if (!missing.isEmpty())
+        loadMessages << QStringLiteral("サイト一覧ファイルの %1 を読めませんでした：%2").arg(missing.join(QStringLiteral(", ")), path);
     QStringList seen;
-    for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count)) {
+    for (const int i : listed) {
         const QString siteId = ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed();
         if (siteId.isEmpty() || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
             continue;
@@ -122,6 +137,18 @@ void TTavuEnviron::LoadListedSites()
             LoadSite(siteId, TSite::KIND_NORMAL);
         }
     }
+}
+
+// A board.dat that gave nothing, or lines of it that could not be read, are told; the file is kept.
+void TTavuEnviron::NoteUnreadBoards(const TSite &site)
+{
+    const QString path = site.FindFile(QStringLiteral("board.dat"));
+    if (site.Boards->Unreadable())
+        loadMessages << QStringLiteral("板一覧ファイルを読めませんでした（ファイルは修復のためそのまま残してあります）：%1").arg(path);
+    else if (site.Boards->BrokenLines() > 0)
+        loadMessages << QStringLiteral("板一覧ファイルの%1行を読めませんでした（行はそのまま残してあります）：%2")
+                            .arg(site.Boards->BrokenLines())
+                            .arg(path);
 }
 
 // Loads one site and its boards into the list. A listed site without site.ini is skipped; a special
@@ -138,6 +165,7 @@ TSite *TTavuEnviron::LoadSite(const QString &siteId, int kind)
     TSite *added = site.release();
     siteList->Add(added);
     added->LoadBoards();
+    NoteUnreadBoards(*added);
     return added;
 }
 

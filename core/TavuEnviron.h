@@ -87,6 +87,7 @@ private:
     TBBS *MakeBBS(const QString &id);
     void LoadListedSites();
     TSite *LoadSite(const QString &siteId, int kind);
+    void NoteUnreadBoards(const TSite &site);
 };
 
 extern TTavuEnviron *TavuEnviron;

@@ -456,6 +456,41 @@ void TThreadItem::LoadResList(TResList &list) const
     }
 }
 
+namespace {
+
+// Bytes of the first `count` lines with a line end of `lineEnd` bytes each.
+qint64 BytesOfLines(const QList<QByteArray> &lines, qsizetype count, int lineEnd)
+{
+    qint64 bytes = 0;
+    for (qsizetype i = 0; i < count; ++i)
+        bytes += lines[i].size() + lineEnd;
+    return bytes;
+}
+
+}  // namespace
+
+bool TThreadItem::RepairInfoFromLog(const QList<QByteArray> &storedLines, bool serverBytes)
+{
+    const qsizetype lines = storedLines.size();
+    if (lines == COUNT)
+        return false;
+    const bool countedLinesStored = COUNT > 0 && COUNT < lines;
+    // The line end is the one with which the counted lines (or all of them) make SIZE.
+    for (const int lineEnd : serverBytes ? QList<int>{1, 2} : QList<int>{}) {
+        const qint64 allLines = BytesOfLines(storedLines, lines, lineEnd);
+        if (SIZE == allLines || (countedLinesStored && SIZE == BytesOfLines(storedLines, COUNT, lineEnd))) {
+            SIZE = allLines;
+            COUNT = int(lines);
+            return true;
+        }
+    }
+    SIZE = 0;
+    LAST_MODIFIED.clear();
+    ETAG.clear();
+    COUNT = int(lines);
+    return true;
+}
+
 void TThreadItem::SetKakolog(bool on)
 {
     KAKOLOG = on;

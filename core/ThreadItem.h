@@ -87,6 +87,16 @@ public:
     // Appends the stored responses to the list; erased ones are marked.
     void LoadResList(TResList &list) const;
 
+    // The log and its .inf are written one after the other, so a crash between the two leaves a
+    // log that holds lines its .inf does not count. Given the stored lines, makes COUNT and SIZE
+    // describe them (in memory; the save after the next fetch stores them): the lines the .inf did
+    // not count are added to SIZE, each ended as the server ended the counted ones (LF or CR LF).
+    // When that cannot be told (the log holds fewer lines than counted, or serverBytes is false:
+    // the server sends another code than the stored one), SIZE and the validators are cleared, so
+    // the next fetch reads the whole file and keeps only what follows the stored lines.
+    // True when something was repaired.
+    bool RepairInfoFromLog(const QList<QByteArray> &storedLines, bool serverBytes);
+
     void SetKakolog(bool on);          // KAKOLOG := on, live := !on; memory only
     void SetPriority(int value);       // clamped to 0..9999
     void SetRead(int count);

@@ -151,7 +151,21 @@ void TThreadItemList::Insert(int index, TThreadItem *item)
 
 int TThreadItemList::IndexOf(const TThreadItem *item) const
 {
-    return items.indexOf(const_cast<TThreadItem *>(item));
+    return int(items.lastIndexOf(const_cast<TThreadItem *>(item)));
+}
+
+int TThreadItemList::DeleteIf(const std::function<bool(const TThreadItem *)> &picked)
+{
+    QList<TThreadItem *> gone;
+    const qsizetype removed = items.removeIf([&](TThreadItem *item) {
+        if (!picked(item))
+            return false;
+        gone.append(item);
+        return true;
+    });
+    for (TThreadItem *item : gone)
+        item->Release();
+    return int(removed);
 }
 
 void TThreadItemList::Delete(int index)

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class TBBS;
 class TSite;
 class TThreadItem;
@@ -20,8 +22,12 @@ public:
     void Insert(int index, TThreadItem *item);
     TThreadItem *Get(int index) const { return items.at(index); }
     int Count() const { return items.size(); }
+    // The index of the item, -1 when absent; the search starts at the end, where the item that
+    // just arrived stands.
     int IndexOf(const TThreadItem *item) const;
     void Delete(int index);                // releases the item
+    // Deletes (releases) every item the test picks, in one pass; the count deleted.
+    int DeleteIf(const std::function<bool(const TThreadItem *)> &picked);
     TThreadItem *Detach(int index);        // removes without releasing
     void Move(int from, int to);
     void Clear();                          // releases every item

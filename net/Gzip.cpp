@@ -18,7 +18,7 @@ constexpr quint8 FlagReserved = 0xE0;
 
 constexpr int FixedHeaderSize = 10;
 constexpr int TrailerSize = 8;
-constexpr int OutputChunk = 64 * 1024;
+constexpr qsizetype OutputChunk = 256 * 1024;
 
 [[noreturn]] void Fail(const QString &why)
 {
@@ -54,28 +54,44 @@ TGzipDecoder::TGzipDecoder() : inflater(std::make_unique<Inflater>()) {}
 
 TGzipDecoder::~TGzipDecoder() = default;
 
-QByteArray TGzipDecoder::Feed(const QByteArray &data)
+void TGzipDecoder::SetLimits(qint64 output, int ratio, qint64 floor)
+{
+    maxOutput = output;
+    maxRatio = ratio;
+    ratioFloor = floor;
+}
+
+void TGzipDecoder::Feed(const QByteArray &data, const Sink &sink)
 {
     pending += data;
-    QByteArray out;
+    consumed += data.size();
     for (;;) {
         if (stage == Stage::Header) {
             if (!ParseHeader())
-                return out;
+                return;
             stage = Stage::Body;
         }
         if (stage == Stage::Body) {
-            out += InflatePending();
-            if (stage == Stage::Body)
-                return out;
+            if (!InflatePending(sink) || stage == Stage::Body)
+                return;
         }
         if (pending.size() < TrailerSize)
-            return out;
+            return;
         CheckTrailer();
         ResetMember();
         if (pending.isEmpty())
-            return out;
+            return;
     }
+}
+
+QByteArray TGzipDecoder::Feed(const QByteArray &data)
+{
+    QByteArray out;
+    Feed(data, [&out](QByteArrayView decoded) {
+        out.append(decoded);
+        return true;
+    });
+    return out;
 }
 
 void TGzipDecoder::Finish()
@@ -126,31 +142,46 @@ bool TGzipDecoder::ParseHeader()
     return true;
 }
 
-// Inflates the pending bytes; moves to the trailer stage at the end of the deflate data.
-QByteArray TGzipDecoder::InflatePending()
+// Inflates the pending bytes into the sink; moves to the trailer stage at the end of the deflate
+// data. False when the sink asked to stop.
+bool TGzipDecoder::InflatePending(const Sink &sink)
 {
     z_stream &zs = inflater->stream;
-    zs.next_in = reinterpret_cast<Bytef *>(pending.data());
-    zs.avail_in = uInt(pending.size());
-    QByteArray out;
+    if (output.size() != OutputChunk)
+        output.resize(OutputChunk);
+    qsizetype used = 0;
     int rc = Z_OK;
+    bool more = true;
     do {
-        const qsizetype had = out.size();
-        out.resize(had + OutputChunk);
-        zs.next_out = reinterpret_cast<Bytef *>(out.data() + had);
-        zs.avail_out = OutputChunk;
+        zs.next_in = reinterpret_cast<Bytef *>(pending.data() + used);
+        zs.avail_in = uInt(pending.size() - used);
+        zs.next_out = reinterpret_cast<Bytef *>(output.data());
+        zs.avail_out = uInt(OutputChunk);
         rc = inflate(&zs, Z_NO_FLUSH);
-        out.resize(had + (OutputChunk - qsizetype(zs.avail_out)));
+        used = pending.size() - qsizetype(zs.avail_in);
         if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
             Fail(QString::fromLatin1(zs.msg ? zs.msg : "inflate"));
-    } while (rc == Z_OK && (zs.avail_in > 0 || zs.avail_out == 0));
+        const qsizetype made = OutputChunk - qsizetype(zs.avail_out);
+        CheckLimits(produced + made);
+        crc = quint32(crc32_z(crc, reinterpret_cast<const Bytef *>(output.constData()), size_t(made)));
+        size += quint32(made);
+        produced += made;
+        if (made > 0)
+            more = sink(QByteArrayView(output.constData(), made));
+    } while (more && rc == Z_OK && (zs.avail_in > 0 || zs.avail_out == 0));
 
-    pending.remove(0, pending.size() - qsizetype(zs.avail_in));
-    crc = quint32(crc32(crc, reinterpret_cast<const Bytef *>(out.constData()), uInt(out.size())));
-    size += quint32(out.size());
+    pending.remove(0, used);
     if (rc == Z_STREAM_END)
         stage = Stage::Trailer;
-    return out;
+    return more;
+}
+
+void TGzipDecoder::CheckLimits(qint64 output) const
+{
+    if (maxOutput >= 0 && output > maxOutput)
+        throw EGzipTooLarge(QStringLiteral("圧縮データを展開すると大きすぎます。(上限 %1 バイト)").arg(maxOutput));
+    if (maxRatio > 0 && output > ratioFloor && output / qMax<qint64>(1, consumed) >= maxRatio)
+        throw EGzipTooLarge(QStringLiteral("圧縮データの展開後が元の%1倍を超えました。").arg(maxRatio));
 }
 
 void TGzipDecoder::CheckTrailer()

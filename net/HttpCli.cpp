@@ -18,6 +18,7 @@ namespace {
 
 constexpr int MaxHeaderBytes = 64 * 1024;   // status line and headers together
 constexpr int MaxLineBytes = 16 * 1024;     // one header or chunk-size line
+constexpr qint64 ReadBufferBytes = 256 * 1024;
 
 void DeleteSocket(QSslSocket *socket)
 {
@@ -55,6 +56,10 @@ THttpCli::THttpCli(QObject *parent) : QObject(parent), socket(nullptr, DeleteSoc
     idleTimer.setSingleShot(true);
     connect(&idleTimer, &QTimer::timeout, this, [this] {
         Fail(httpTimeout, QStringLiteral("タイムアウトしました。"), QStringLiteral("%1 ms").arg(Timeout));
+    });
+    deadlineTimer.setSingleShot(true);
+    connect(&deadlineTimer, &QTimer::timeout, this, [this] {
+        Fail(httpTimeout, QStringLiteral("時間内に受信が終わりませんでした。"), QStringLiteral("%1 ms").arg(Deadline));
     });
 }
 
@@ -175,6 +180,7 @@ void THttpCli::Start(const QByteArray &how)
 
     socket.reset(new QSslSocket);
     socket->setProxy(QNetworkProxy::NoProxy);   // a proxy is spoken to by this client itself
+    socket->setReadBufferSize(ReadBufferBytes);  // bounded reads: the buffers are reused, not mapped anew
     connect(socket.get(), &QSslSocket::connected, this, &THttpCli::OnConnected);
     connect(socket.get(), &QSslSocket::encrypted, this, &THttpCli::OnEncrypted);
     connect(socket.get(), &QSslSocket::readyRead, this, &THttpCli::OnReadyRead);
@@ -184,6 +190,8 @@ void THttpCli::Start(const QByteArray &how)
 
     phase = Phase::Connecting;
     idleTimer.start(Timeout);
+    if (Deadline > 0)
+        deadlineTimer.start(Deadline);
     if (UsesProxy())
         socket->connectToHost(Proxy, quint16(ProxyPort));
     else if (IsHttps())
@@ -195,6 +203,7 @@ void THttpCli::Start(const QByteArray &how)
 void THttpCli::ResetReply()
 {
     input.clear();
+    inputPos = 0;
     sentHeader.clear();
     rcvdHeader.clear();
     headers.clear();
@@ -246,7 +255,7 @@ void THttpCli::OnEncrypted()
 void THttpCli::OnReadyRead()
 {
     idleTimer.start(Timeout);
-    input += socket->readAll();
+    TakeInput();
     Process();
 }
 
@@ -254,16 +263,16 @@ void THttpCli::OnDisconnected()
 {
     const quint64 current = serial;
     QPointer<THttpCli> self(this);
-    input += socket->readAll();
+    TakeInput();
     Process();
     if (!self || !Running(current))
         return;
     if (phase == Phase::Body && framing == Framing::UntilClose)
         Succeed();
-    else if (phase == Phase::StatusLine && rcvdHeader.isEmpty() && input.isEmpty())
+    else if (phase == Phase::StatusLine && rcvdHeader.isEmpty() && Pending().isEmpty())
         Fail(httpBadReply, QStringLiteral("サーバーから応答がありませんでした。"), url.host());
     else if (phase == Phase::StatusLine || phase == Phase::Headers)
-        Fail(httpTruncated, QStringLiteral("サーバーの応答が途中で切れました。"), QString::fromLatin1(rcvdHeader + input));
+        Fail(httpTruncated, QStringLiteral("サーバーの応答が途中で切れました。"), QString::fromLatin1(rcvdHeader + Pending().toByteArray()));
     else
         Fail(httpTruncated, QStringLiteral("受信データが途中で切れました。"),
              QStringLiteral("%1 / %2 bytes").arg(rcvdCount).arg(contentLength));
@@ -345,6 +354,38 @@ QByteArray THttpCli::BuildTunnelRequest() const
 
 // ---- reading the reply ----
 
+// Moves what the socket has into the input. The bytes already read go first (one move of the
+// little left over); with nothing left over, the socket's bytes are taken without a copy.
+void THttpCli::TakeInput()
+{
+    if (inputPos > 0) {
+        input.remove(0, inputPos);
+        inputPos = 0;
+    }
+    if (input.isEmpty())
+        input = socket->readAll();
+    else
+        input += socket->readAll();
+}
+
+// The first n pending bytes, taken from the input (without a copy when they are all of it).
+QByteArray THttpCli::TakeBytes(qsizetype n)
+{
+    QByteArray bytes = inputPos == 0 && n == input.size() ? std::exchange(input, QByteArray())
+                                                           : Pending().first(n).toByteArray();
+    Consume(n);
+    return bytes;
+}
+
+void THttpCli::Consume(qsizetype n)
+{
+    inputPos += n;
+    if (inputPos >= input.size()) {
+        input.clear();
+        inputPos = 0;
+    }
+}
+
 // Runs the reply parser over the input until it needs more bytes or the request has ended.
 void THttpCli::Process()
 {
@@ -371,16 +412,17 @@ void THttpCli::Process()
 // Takes one line (without its CR LF or LF) from the input; false while it is incomplete.
 bool THttpCli::TakeLine(QByteArray &line)
 {
-    const qsizetype end = input.indexOf('\n');
+    const QByteArrayView pending = Pending();
+    const qsizetype end = pending.indexOf('\n');
     if (end < 0 || end > MaxLineBytes) {
-        if (end > MaxLineBytes || input.size() > MaxLineBytes)
+        if (end > MaxLineBytes || pending.size() > MaxLineBytes)
             Fail(httpBadReply, QStringLiteral("サーバーの応答が不正です。(行が長すぎます)"));
         return false;
     }
-    line = input.left(end);
+    line = pending.first(end).toByteArray();
     if (line.endsWith('\r'))
         line.chop(1);
-    input.remove(0, end + 1);
+    Consume(end + 1);
     return true;
 }
 
@@ -502,6 +544,10 @@ bool THttpCli::ChooseFraming()
         }
         contentLength = length;
     }
+    if (MaxBodyBytes >= 0 && contentLength > MaxBodyBytes) {
+        FailTooLarge();
+        return false;
+    }
     framing = contentLength < 0 ? Framing::UntilClose : contentLength == 0 ? Framing::None : Framing::Length;
     remaining = contentLength;
     return true;
@@ -509,17 +555,15 @@ bool THttpCli::ChooseFraming()
 
 bool THttpCli::ReadBody()
 {
-    if (input.isEmpty())
+    if (Pending().isEmpty())
         return false;
     if (framing == Framing::UntilClose) {
-        Deliver(std::exchange(input, QByteArray()));
+        Deliver(TakeBytes(Pending().size()));
         return false;
     }
     // Bytes past the announced length are not part of the body and are dropped with the connection.
-    const qsizetype take = qsizetype(qMin<qint64>(remaining, input.size()));
-    const QByteArray piece = input.left(take);
-    input.remove(0, take);
-    remaining -= take;
+    const QByteArray piece = TakeBytes(qsizetype(qMin<qint64>(remaining, Pending().size())));
+    remaining -= piece.size();
     const quint64 current = serial;
     QPointer<THttpCli> self(this);
     Deliver(piece);
@@ -549,12 +593,10 @@ bool THttpCli::ReadChunkSize()
 
 bool THttpCli::ReadChunkData()
 {
-    if (input.isEmpty())
+    if (Pending().isEmpty())
         return false;
-    const qsizetype take = qsizetype(qMin<qint64>(remaining, input.size()));
-    const QByteArray piece = input.left(take);
-    input.remove(0, take);
-    remaining -= take;
+    const QByteArray piece = TakeBytes(qsizetype(qMin<qint64>(remaining, Pending().size())));
+    remaining -= piece.size();
     if (remaining == 0)
         phase = Phase::ChunkEnd;
     Deliver(piece);
@@ -584,9 +626,19 @@ bool THttpCli::ReadChunkTrailer()
     return true;
 }
 
+void THttpCli::FailTooLarge()
+{
+    Fail(httpTooLarge, QStringLiteral("受信データが大きすぎます。(上限 %1 バイト)").arg(MaxBodyBytes),
+         QStringLiteral("%1 / %2 bytes").arg(qMax(rcvdCount, contentLength)).arg(MaxBodyBytes));
+}
+
 void THttpCli::Deliver(const QByteArray &data)
 {
     rcvdCount += data.size();
+    if (MaxBodyBytes >= 0 && rcvdCount > MaxBodyBytes) {
+        FailTooLarge();
+        return;
+    }
     if (RcvdStream && RcvdStream->write(data) != data.size()) {
         // A body the stream could not take whole is never reported as received.
         Fail(httpFileError, QStringLiteral("受信データを書き込めませんでした。"), RcvdStream->errorString());
@@ -605,6 +657,7 @@ void THttpCli::Succeed()
 void THttpCli::Finish(bool asFailed)
 {
     idleTimer.stop();
+    deadlineTimer.stop();
     socket.reset();
     phase = Phase::Idle;
     failed = asFailed;

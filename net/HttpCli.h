@@ -34,6 +34,7 @@ enum THttpError : int {
     httpBadGzip = 5,        // a compressed body could not be decoded
     httpFileError = 6,      // the received file could not be written
     httpLogChanged = 7,     // a range reply does not continue the stored log
+    httpTooLarge = 8,       // the body, its decoded form or one of its lines passed its bound
 };
 
 class THttpCli : public QObject {
@@ -64,6 +65,8 @@ public:
     QByteArray PostData;         // the form data of Post and PostASync
     QIODevice *RcvdStream = nullptr;  // receives the body when set (the caller owns it)
     int Timeout = 30000;         // ms without any progress before the request fails
+    int Deadline = 0;            // ms the whole request may take, however it progresses; 0: no bound
+    qint64 MaxBodyBytes = -1;    // the most body bytes taken (as they come, before decoding); -1: no bound
 
     // Operations.
     void Get();          // synchronous; raises EHttpException (see below)
@@ -123,6 +126,10 @@ private:
     QByteArray BuildRequest() const;
     QByteArray BuildTunnelRequest() const;
 
+    void TakeInput();
+    QByteArrayView Pending() const { return QByteArrayView(input).sliced(inputPos); }
+    QByteArray TakeBytes(qsizetype n);
+    void Consume(qsizetype n);
     void Process();
     bool TakeLine(QByteArray &line);
     bool ReadStatusLine();
@@ -136,6 +143,7 @@ private:
     bool ReadChunkEnd();
     bool ReadChunkTrailer();
     void Deliver(const QByteArray &data);
+    void FailTooLarge();
     void Succeed();
     void Finish(bool asFailed);
     bool Running(quint64 serial) const;
@@ -144,7 +152,9 @@ private:
     QUrl url;
     std::unique_ptr<QSslSocket, void (*)(QSslSocket *)> socket;
     QTimer idleTimer;
-    QByteArray input;
+    QTimer deadlineTimer;
+    QByteArray input;               // bytes read and not yet parsed start at inputPos
+    qsizetype inputPos = 0;
     Phase phase = Phase::Idle;
     Framing framing = Framing::None;
     qint64 remaining = 0;           // bytes left of a Length body or of the current chunk

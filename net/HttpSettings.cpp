@@ -5,6 +5,12 @@
 
 namespace {
 
+// The defaults of the integer settings, as the settings table names them.
+struct TIntDefaults {
+#define CFG_INT(field, section, key, def) int field = def;
+#include "core/ConfigKeys.def"
+};
+
 THttpProxy MakeProxy(bool use, const QString &host, const QString &port, const QString &user, const QString &password)
 {
     THttpProxy proxy;
@@ -42,6 +48,36 @@ void ApplyProxy(THttpCli &client, const THttpProxy &proxy)
 void UseConfiguredProxy(THttpCli &client, bool forPost)
 {
     ApplyProxy(client, ConfiguredProxy(forPost));
+}
+
+TDownloadLimits ConfiguredLimits(TRequestKind kind)
+{
+    static const TIntDefaults defaults;
+    // A value below 1 would stop every download: the default stands in for it.
+    auto setting = [](int TTavuConfig::*field, int fallback) -> qint64 {
+        const int value = TavuConfig ? TavuConfig->*field : fallback;
+        return value > 0 ? value : fallback;
+    };
+    constexpr qint64 MB = 1024 * 1024;
+    auto milliseconds = [](qint64 seconds) { return int(qMin<qint64>(seconds * 1000, INT_MAX)); };
+    TDownloadLimits limits;
+    limits.MaxLineBytes = setting(&TTavuConfig::LIMIT_LINE_KB, defaults.LIMIT_LINE_KB) * 1024;
+    limits.MaxGzipRatio = int(setting(&TTavuConfig::LIMIT_GZIP_RATIO, defaults.LIMIT_GZIP_RATIO));
+    switch (kind) {
+    case TRequestKind::Dat:
+        limits.MaxBodyBytes = setting(&TTavuConfig::LIMIT_DAT_MB, defaults.LIMIT_DAT_MB) * MB;
+        limits.DeadlineMs = milliseconds(setting(&TTavuConfig::LIMIT_DAT_SECONDS, defaults.LIMIT_DAT_SECONDS));
+        break;
+    case TRequestKind::Subject:
+        limits.MaxBodyBytes = setting(&TTavuConfig::LIMIT_SUBJECT_MB, defaults.LIMIT_SUBJECT_MB) * MB;
+        limits.DeadlineMs = milliseconds(setting(&TTavuConfig::LIMIT_SUBJECT_SECONDS, defaults.LIMIT_SUBJECT_SECONDS));
+        break;
+    case TRequestKind::Page:
+        limits.MaxBodyBytes = setting(&TTavuConfig::LIMIT_PAGE_MB, defaults.LIMIT_PAGE_MB) * MB;
+        limits.DeadlineMs = milliseconds(setting(&TTavuConfig::LIMIT_PAGE_SECONDS, defaults.LIMIT_PAGE_SECONDS));
+        break;
+    }
+    return limits;
 }
 
 int ConfiguredHttpMode()

@@ -14,7 +14,15 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstring>
+
 namespace {
+
+qsizetype IndexOfLineFeed(QByteArrayView bytes, qsizetype from)
+{
+    const void *found = from < bytes.size() ? std::memchr(bytes.data() + from, '\n', size_t(bytes.size() - from)) : nullptr;
+    return found ? static_cast<const char *>(found) - bytes.data() : -1;
+}
 
 QByteArray WithoutCr(QByteArray line)
 {
@@ -158,6 +166,8 @@ void TTavuHttp::Prepare(Kind how)
     client->Password = Password;
     client->ContentType = ContentType;
     client->Timeout = Timeout;
+    client->Deadline = Limits.DeadlineMs;
+    client->MaxBodyBytes = Limits.MaxBodyBytes;
     client->AcceptEncoding = AcceptGzip ? QStringLiteral("gzip") : QString();
     ApplyProxy(*client, ConfiguredProxy(how == Kind::Post));
 
@@ -213,59 +223,106 @@ void TTavuHttp::HeaderArrived()
         }
     }
     const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
-    if (takeBody && (gzipEncoded || IsGzipUrl(URL)))
+    if (takeBody && (gzipEncoded || IsGzipUrl(URL))) {
         decoder = std::make_unique<TGzipDecoder>();
+        decoder->SetLimits(Limits.MaxBodyBytes, Limits.MaxGzipRatio);
+    }
 }
 
 void TTavuHttp::DataArrived(const QByteArray &data)
 {
     if (!takeBody)
         return;
-    QByteArray bytes = data;
-    if (decoder) {
-        try {
-            bytes = decoder->Feed(data);
-        } catch (const EGzipError &e) {
-            client->Fail(httpBadGzip, e.Message);
-            return;
-        }
-    }
     const quint64 current = serial;
     QPointer<TTavuHttp> self(this);
     if (OnProgress)
         OnProgress(this, Job, Received(), Total());
-    if (self && busy && serial == current)
-        TakeBody(bytes);
+    if (!self || !busy || serial != current)
+        return;
+    if (!decoder) {
+        TakeBody(data);
+        return;
+    }
+    // The decoder is held here while it feeds: a handler may end the job, or free it, meanwhile.
+    std::unique_ptr<TGzipDecoder> feeding = std::move(decoder);
+    auto live = [&] { return self && busy && serial == current; };
+    try {
+        feeding->Feed(data, [&](QByteArrayView decoded) { return TakeBody(decoded) && live(); });
+    } catch (const EGzipTooLarge &e) {
+        client->Fail(httpTooLarge, e.Message);
+        return;
+    } catch (const EGzipError &e) {
+        client->Fail(httpBadGzip, e.Message);
+        return;
+    }
+    if (live())
+        decoder = std::move(feeding);
 }
 
-void TTavuHttp::TakeBody(QByteArray bytes)
+// Takes the next bytes of the body; false when the job has ended.
+bool TTavuHttp::TakeBody(QByteArrayView bytes)
 {
     if (partial && !overlapChecked && !bytes.isEmpty()) {
         if (bytes.front() != '\n') {
             client->Fail(httpLogChanged, LogChangedMessage);
-            return;
+            return false;
         }
-        bytes.remove(0, 1);
+        bytes = bytes.sliced(1);
         overlapChecked = true;
     }
     if (kind == Kind::Unconditional)
-        record += bytes;
-    lineBuffer += bytes;
-    EmitLines();
+        record.append(bytes);
+    return EmitLines(bytes);
 }
 
-void TTavuHttp::EmitLines()
+// Hands on every line that the bytes complete, straight from them; only the part of a line cut by
+// the end of the piece is kept for the next one. False when the job has ended.
+bool TTavuHttp::EmitLines(QByteArrayView bytes)
 {
-    const quint64 current = serial;
-    QPointer<TTavuHttp> self(this);
+    const TLive live{QPointer<TTavuHttp>(this), serial};
     qsizetype from = 0;
-    for (qsizetype end; (end = lineBuffer.indexOf('\n', from)) >= 0; from = end + 1) {
-        if (OnLine)
-            OnLine(this, Job, WithoutCr(lineBuffer.mid(from, end - from)), Received(), Total());
-        if (!self || !busy || serial != current)
-            return;   // a handler ended the job
+    if (!lineBuffer.isEmpty()) {
+        const qsizetype end = IndexOfLineFeed(bytes, 0);
+        if (LineTooLong(lineBuffer.size() + (end < 0 ? bytes.size() : end)))
+            return false;
+        if (end < 0) {
+            lineBuffer.append(bytes);
+            return true;
+        }
+        lineBuffer.append(bytes.first(end + 1));
+        const QByteArray line = std::exchange(lineBuffer, QByteArray());
+        if (!HandLine(line, 0, line.size() - 1, live))
+            return false;
+        from = end + 1;
     }
-    lineBuffer.remove(0, from);
+    for (qsizetype end; (end = IndexOfLineFeed(bytes, from)) >= 0; from = end + 1) {
+        if (LineTooLong(end - from) || !HandLine(bytes, from, end, live))
+            return false;
+    }
+    if (LineTooLong(bytes.size() - from))
+        return false;
+    lineBuffer = bytes.sliced(from).toByteArray();
+    return true;
+}
+
+// Hands on the line of bytes from..end (end: its line feed) without its line break.
+bool TTavuHttp::HandLine(QByteArrayView bytes, qsizetype from, qsizetype end, const TLive &live)
+{
+    if (!OnLine)
+        return true;
+    lineBytes = end + 1 - from;
+    const qsizetype length = end > from && bytes[end - 1] == '\r' ? end - 1 - from : end - from;
+    OnLine(this, Job, QByteArray(bytes.data() + from, length), Received(), Total());
+    return live.self && busy && serial == live.serial;   // false: a handler ended the job
+}
+
+// Fails the job when a line (without its line feed) passes the bound.
+bool TTavuHttp::LineTooLong(qsizetype bytes)
+{
+    if (Limits.MaxLineBytes < 0 || bytes <= Limits.MaxLineBytes)
+        return false;
+    client->Fail(httpTooLarge, QStringLiteral("1行が長すぎます。(上限 %1 バイト)").arg(Limits.MaxLineBytes));
+    return true;
 }
 
 void TTavuHttp::RequestDone(bool failed)
@@ -310,6 +367,7 @@ void TTavuHttp::CompleteBody()
         const quint64 current = serial;
         QPointer<TTavuHttp> self(this);
         unterminatedLine = true;
+        lineBytes = lineBuffer.size();
         OnLine(this, Job, WithoutCr(std::exchange(lineBuffer, QByteArray())), Received(), Total());
         if (!self || !busy || serial != current)
             return;

@@ -20,8 +20,10 @@
 // go to the registry's trace. A job lives on the thread that created it.
 
 #include "net/HttpCli.h"
+#include "net/HttpSettings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -53,6 +55,10 @@ public:
     QString ContentType = QStringLiteral("application/x-www-form-urlencoded");
     bool AcceptGzip = false;      // asks for a gzip body; it is decoded before lines are made
     int Timeout = 30000;          // ms without progress
+    // Bounds of the body, its lines, its decoding and the request's time; a job that passes one
+    // fails with httpTooLarge (httpTimeout for the time) and hands on nothing more. The callers
+    // set those of what they fetch (ConfiguredLimits); a page's bounds by default.
+    TDownloadLimits Limits = ConfiguredLimits(TRequestKind::Page);
 
     // The stored copy, for the conditional Get.
     QString LastModified;         // its Last-Modified
@@ -89,6 +95,8 @@ public:
     bool IsPartial() const { return partial; }
     // True while OnLine hands on the end of a body that did not end with a line feed (an unfinished line).
     bool IsUnterminatedLine() const { return unterminatedLine; }
+    // While OnLine runs: the bytes of the line as they came, its LF or CR LF included.
+    qint64 LineBytes() const { return lineBytes; }
     qint64 Received() const { return client->RcvdCount(); }
     qint64 Total() const { return qMax<qint64>(0, client->ContentLength()); }
 
@@ -105,8 +113,15 @@ private:
 
     void HeaderArrived();
     void DataArrived(const QByteArray &data);
-    void TakeBody(QByteArray bytes);
-    void EmitLines();
+    bool TakeBody(QByteArrayView bytes);
+    bool EmitLines(QByteArrayView bytes);
+    // The job as a handler may leave it: freed, or ended and started anew.
+    struct TLive {
+        QPointer<TTavuHttp> self;
+        quint64 serial;
+    };
+    bool HandLine(QByteArrayView bytes, qsizetype from, qsizetype end, const TLive &live);
+    bool LineTooLong(qsizetype bytes);
     void RequestDone(bool failed);
     void CompleteBody();
     void EndFailed(int code, const QString &message, const QString &detail = QString());
@@ -127,6 +142,7 @@ private:
     bool partial = false;
     bool overlapChecked = false;
     bool unterminatedLine = false;
+    qint64 lineBytes = 0;
     bool notModified = false;
     bool traced = false;
     int lastError = -1;           // the transport error of the last request; -1 when none

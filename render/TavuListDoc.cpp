@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QIcon>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -167,9 +168,17 @@ bool TTavuListDoc::LoadSubjectTxt()
         AddItem(item);
         item->Release();
     }
+    // The erased threads leave together, in one pass over the list.
     const int prepared = ItemLimit > 0 ? std::min(ItemLimit, items->Count()) : items->Count();
-    for (int i = prepared - 1; i >= 0; --i)   // from the end, so that erased threads can leave
-        UpdateList(items->Get(i), true);
+    QSet<const TThreadItem *> erased;
+    for (int i = prepared - 1; i >= 0; --i) {
+        if (!UpdateList(items->Get(i), false))
+            erased.insert(items->Get(i));
+    }
+    if (!erased.isEmpty()) {
+        items->DeleteIf([&erased](const TThreadItem *item) { return erased.contains(item); });
+        displayCount = std::min(displayCount, items->Count());
+    }
     emit Changed(this);
     return true;
 }

@@ -315,3 +315,45 @@ TEST(ThreadDownload, ReadCgiPagesAreConvertedToDatLines)
     const QStringList log = jconvert::SjisToUnicode(LogOf(item)).split(QStringLiteral("\r\n"));
     EXPECT_EQ(log.value(0), QStringLiteral("名<>sage<>2024/01/01 00:01:00 ID:id1<>一<>ページ"));
 }
+
+TEST(ThreadDownload, ADatWithCrLfLineEndsIsCountedAsServedSoTheRangeContinuesIt)
+{
+    BoardTestEnv env;
+    MakeThread(env, 1);
+    const QByteArray served = jconvert::UnicodeToSjis(QStringLiteral("名無し<><>2024/01/01 ID:a<>一<>改行スレ\r\n"
+                                                                     "名無し<>sage<>2024/01/01 ID:b<>二<>\r\n"));
+    env.server.SetDatBytes(News, Key, served);
+    ItemRef item(env.NewItem(News, Key));
+    ASSERT_FALSE(env.Download(item.get()).failed);
+    EXPECT_EQ(item->SIZE, served.size());
+
+    const QByteArray more = served + jconvert::UnicodeToSjis(QStringLiteral("名無し<><>2024/01/02 ID:c<>三<>\r\n"));
+    env.server.SetDatBytes(News, Key, more);
+    const BoardTestEnv::Fetch next = env.Download(item.get());
+    ASSERT_FALSE(next.failed) << next.errorMessage.toStdString();
+    EXPECT_EQ(next.numbers, QList<int>({3}));
+    EXPECT_EQ(item->SIZE, more.size());
+    EXPECT_EQ(env.server.Requests().last().Header("Range"), QByteArray("bytes=%1-").replace("%1", QByteArray::number(served.size() - 1)));
+    EXPECT_EQ(SplitLogLines(LogOf(item)), SplitLogLines(more));
+}
+
+TEST(ThreadDownload, ADatPastItsBoundIsAClearErrorAndTheStoredLogStaysAsItWas)
+{
+    BoardTestEnv env;
+    MakeThread(env, 2);
+    ItemRef item(env.NewItem(News, Key));
+    ASSERT_FALSE(env.Download(item.get()).failed);
+    const QByteArray log = LogOf(item);
+    const QByteArray inf = FileUtil::ReadFile(item->GetInfFile());
+
+    env.config->LIMIT_DAT_MB = 1;
+    const QString body = QStringLiteral("長い本文").repeated(20000);   // 160 KB a response
+    for (int i = 0; i < 8; ++i)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
+    const BoardTestEnv::Fetch fetch = env.Download(item.get());
+    EXPECT_TRUE(fetch.failed);
+    EXPECT_EQ(fetch.errorCode, httpTooLarge);
+    EXPECT_TRUE(fetch.errorMessage.contains(QStringLiteral("大きすぎます"))) << fetch.errorMessage.toStdString();
+    EXPECT_EQ(LogOf(item), log);
+    EXPECT_EQ(FileUtil::ReadFile(item->GetInfFile()), inf);
+}

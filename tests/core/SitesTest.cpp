@@ -176,7 +176,9 @@ TEST_F(SitesTest, BadListEntriesAreSkippedWithAMessage)
     const TBBS *mine = environ->BBSList()->FindByID(QStringLiteral("mytype"));
     ASSERT_NE(mine, nullptr);
     EXPECT_TRUE(mine->ThreadFlags & TBBS::THREAD_PASSWORD);
-    EXPECT_EQ(environ->LoadMessages().size(), 6) << environ->LoadMessages().join('\n').toStdString();
+    // five bad entries, the missing type ini, and the sites the count names but the file lacks
+    EXPECT_EQ(environ->LoadMessages().size(), 7) << environ->LoadMessages().join('\n').toStdString();
+    EXPECT_TRUE(environ->LoadMessages().join('\n').contains(QStringLiteral("SITE8, SITE9")));
     // the program folder's list is never replaced by the seed
     EXPECT_TRUE(root.Read(QStringLiteral("config/sitelist.ini")).contains("nosuchsite"));
 }
@@ -305,4 +307,35 @@ TEST_F(SitesTest, SaveModeForThisRunOnlyIsNotStored)
     environ->SetCached(false);
     config->Save();
     EXPECT_EQ(config->Ini.ReadString(QStringLiteral("VARNELO"), QStringLiteral("CACHED")), QStringLiteral("0"));
+}
+
+TEST_F(SitesTest, UnreadableSiteAndBoardListsAreToldAndKeptForRepair)
+{
+    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\x81\x82\xff\tjunk\tline\r\n<html>\r\n", 31);
+    root.Write(QStringLiteral("config/site/2ch/board.dat"), garbage);
+    root.Write(QStringLiteral("config/sitelist.ini"),
+               "[SITE]\r\nCOUNT=3\r\nSITE1=2ch\r\n\x81\x82\xfe\xfe\r\nSITE3=machibbs\r\n");
+    Start();
+    EXPECT_EQ(SiteIds(), (QStringList{"2ch", "machibbs", "user", "local", "rss", "favorites"}));
+    const QString messages = environ->LoadMessages().join('\n');
+    EXPECT_TRUE(messages.contains(QStringLiteral("サイト一覧ファイルの SITE2 を読めませんでした"))) << messages.toStdString();
+    EXPECT_TRUE(messages.contains(QStringLiteral("板一覧ファイルを読めませんでした"))) << messages.toStdString();
+    EXPECT_TRUE(messages.contains(root.File(QStringLiteral("config/site/2ch/board.dat")))) << messages.toStdString();
+
+    // Saving the empty result never replaces the file.
+    TSite *site = environ->SiteList()->FindBySiteID(QStringLiteral("2ch"));
+    ASSERT_NE(site, nullptr);
+    EXPECT_EQ(site->Boards->Count(), 0);
+    site->Boards->SaveBoards(root.File(QStringLiteral("config/site/2ch/board.dat")));
+    EXPECT_EQ(root.Read(QStringLiteral("config/site/2ch/board.dat")), garbage);
+
+    // A list that is not an ini at all.
+    root.Write(QStringLiteral("config/sitelist.ini"), QByteArray("\0\x01\x02 binary", 10));
+    TTavuEnviron again;
+    TavuEnviron = &again;
+    again.CreateBBSList();
+    again.LoadSites();
+    EXPECT_TRUE(again.LoadMessages().join('\n').contains(QStringLiteral("サイト一覧ファイルを読めませんでした")));
+    EXPECT_EQ(root.Read(QStringLiteral("config/sitelist.ini")), QByteArray("\0\x01\x02 binary", 10));
+    TavuEnviron = environ.get();
 }

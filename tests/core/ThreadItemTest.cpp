@@ -346,3 +346,46 @@ TEST(ThreadItem, MovingToLocalFoldersLeavesRedirectsAndKeepsTheFirstPlace)
     EXPECT_EQ(FileUtil::ReadFile(local + QStringLiteral("701.dat")), QByteArray("theirs"));
     EXPECT_FALSE(other->MoveToLocalFolder(news));   // already there
 }
+
+// A crash between the save of a log and that of its .inf leaves lines the .inf does not count.
+TEST(ThreadItem, InfBehindItsLogIsRepairedFromTheStoredLines)
+{
+    const QList<QByteArray> lines{"a<>b<>c<>d<>t", "e<>f<>g<>h<>", "long line<>m<>d<>body<>"};
+    auto *item = new TThreadItem;
+
+    // The server ends its lines with LF: two counted lines make 13+1 + 12+1 bytes.
+    item->COUNT = 2;
+    item->SIZE = 27;
+    item->LAST_MODIFIED = QStringLiteral("Mon, 07 Dec 2026 01:00:00 GMT");
+    EXPECT_TRUE(item->RepairInfoFromLog(lines, true));
+    EXPECT_EQ(item->COUNT, 3);
+    EXPECT_EQ(item->SIZE, 27 + 23 + 1);
+    EXPECT_FALSE(item->LAST_MODIFIED.isEmpty());
+    EXPECT_FALSE(item->RepairInfoFromLog(lines, true));   // consistent now
+
+    // A server that ends its lines with CR LF counts two bytes a line.
+    item->COUNT = 1;
+    item->SIZE = 15;
+    EXPECT_TRUE(item->RepairInfoFromLog(lines, true));
+    EXPECT_EQ(item->SIZE, 15 + 14 + 25);
+
+    // Only the count was behind: SIZE already covers every line.
+    item->COUNT = 0;
+    item->SIZE = 13 + 12 + 23 + 3;
+    EXPECT_TRUE(item->RepairInfoFromLog(lines, true));
+    EXPECT_EQ(item->SIZE, 51);
+    EXPECT_EQ(item->COUNT, 3);
+
+    // Unknown line ends, another code than the stored one, or fewer lines than counted: the next
+    // fetch reads the whole file.
+    for (const auto &[count, size, serverBytes] : {std::tuple{2, 40, true}, {2, 27, false}, {5, 80, true}}) {
+        item->COUNT = count;
+        item->SIZE = size;
+        item->ETAG = QStringLiteral("\"x\"");
+        EXPECT_TRUE(item->RepairInfoFromLog(lines, serverBytes));
+        EXPECT_EQ(item->SIZE, 0) << count << " " << size;
+        EXPECT_TRUE(item->ETAG.isEmpty());
+        EXPECT_EQ(item->COUNT, 3);
+    }
+    item->Release();
+}

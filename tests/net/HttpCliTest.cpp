@@ -5,6 +5,10 @@
 #include "support/ScriptedHttpServer.h"
 
 #include <QBuffer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <memory>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
@@ -312,4 +316,58 @@ TEST_F(HttpCli, RunsSynchronouslyOnAWorkerThread)
     delete worker;
     EXPECT_EQ(status, 200);
     EXPECT_EQ(body, "from the worker");
+}
+
+// A server that sends its body a byte at a time, each byte written by the test, never idle long.
+TEST_F(HttpCli, ADeadlineEndsARequestThatKeepsTricklingAndASynchronousWait)
+{
+    QTcpServer trickler;
+    ASSERT_TRUE(trickler.listen(QHostAddress::LocalHost));
+    THttpCli cli;
+    CliEvents events(cli);
+    cli.URL = QStringLiteral("http://127.0.0.1:%1/slow.dat").arg(trickler.serverPort());
+    cli.Timeout = 600000;   // the idle time-out alone never ends it
+    cli.Deadline = 40;
+    cli.GetASync();
+    for (int round = 0; round < 100000 && !trickler.hasPendingConnections(); ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(trickler.hasPendingConnections());
+    ASSERT_FALSE(events.done);
+    std::unique_ptr<QTcpSocket> peer(trickler.nextPendingConnection());
+    peer->write("HTTP/1.0 200 OK\r\nContent-Length: 10000000\r\n\r\n");
+    int sent = 0;
+    while (!events.done && sent < 10000000) {
+        peer->write("x", 1);
+        peer->flush();
+        ++sent;
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(events.errorCode, httpTimeout);
+    EXPECT_LT(sent, 10000000);
+    EXPECT_EQ(cli.ErrorMessage(), QStringLiteral("時間内に受信が終わりませんでした。"));
+
+    // The synchronous request (update check, patrol) obeys it too.
+    Server silent;
+    silent.ReplyNothing();
+    cli.URL = silent.Url("/hang");
+    EXPECT_THROW(cli.Get(), EHttpException);
+    EXPECT_EQ(cli.ErrorCode(), httpTimeout);
+}
+
+TEST_F(HttpCli, ABodyPastItsBoundFailsWhateverItsFraming)
+{
+    Server server;
+    server.Reply(Server::Make(200, QByteArray(5000, 'x')));                     // announced
+    server.Reply(QByteArray("HTTP/1.0 200 OK\r\n\r\n") + QByteArray(5000, 'x'));   // until close
+    THttpCli cli;
+    cli.MaxBodyBytes = 4096;
+    for (int reply = 0; reply < 2; ++reply) {
+        QBuffer body;
+        body.open(QIODevice::WriteOnly);
+        cli.RcvdStream = &body;
+        cli.URL = server.Url("/big");
+        EXPECT_THROW(cli.Get(), EHttpException) << reply;
+        EXPECT_EQ(cli.ErrorCode(), httpTooLarge) << reply;
+        EXPECT_LE(body.size(), 4096) << reply;
+    }
 }

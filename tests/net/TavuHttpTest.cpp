@@ -234,7 +234,9 @@ TEST_F(TavuHttp, DecodesGzipBodiesAndRejectsBrokenOnes)
     RunGet(job, bad, server, "/dat/1.dat");
     EXPECT_EQ(bad.errorCode, httpBadGzip);
     EXPECT_TRUE(bad.failed);
-    EXPECT_LT(bad.lines.size(), 2);   // the last line of a broken body is never handed on
+    // Lines are handed on as they are decoded; the damage found at the end fails the job, so its
+    // caller stores none of them.
+    EXPECT_EQ(bad.log.mid(bad.log.size() - 2), QStringList({QStringLiteral("error:5"), QStringLiteral("done:1")}));
 }
 
 TEST_F(TavuHttp, AbortAllEndsJobsOnEveryThread)
@@ -327,6 +329,14 @@ TEST_F(TavuHttp, SynchronousJobRaisesOnConnectionFailureAndStop)
         EXPECT_EQ(e.Message, QStringLiteral("切断しました。"));
     }
     EXPECT_EQ(events.log.mid(2), QStringList({"error:0", "done:1"}));
+
+    // A server that never finishes: the job's deadline ends the wait, whatever its idle time-out.
+    TavuEnviron->SetStopped(false);
+    server.ReplyNothing();
+    job.Timeout = 600000;
+    job.Limits.DeadlineMs = 30;
+    EXPECT_THROW(job.Get(true), EHttpException);
+    EXPECT_EQ(events.errorCode, httpTimeout);
 }
 
 TEST_F(TavuHttp, TracesHeadersWithoutCredentials)
@@ -346,4 +356,67 @@ TEST_F(TavuHttp, TracesHeadersWithoutCredentials)
     EXPECT_EQ(job.ReplyETag(), QStringLiteral("\"e1\""));
     EXPECT_EQ(job.ReplyLastModified(), QStringLiteral("Sun, 02 Jan 2005 00:00:00 GMT"));
     EXPECT_EQ(job.Cookies(), QStringList{QStringLiteral("SID=1")});
+}
+
+TEST_F(TavuHttp, LinesAndDecodedBodiesPastTheirBoundsEndTheJobWithoutThem)
+{
+    const QByteArray longLine = QByteArray(300, 'a') + "\n";
+    const QByteArray zeros = QByteArray(8 * 1024 * 1024, '\0') + "\n";    // 8 MB that gzip makes 8 KB
+    QByteArray lines;
+    for (int i = 0; i < 40000; ++i)
+        lines += "1<>name<>mail<>" + QByteArray::number(i) + "<>\n";
+    Server server;
+    server.Reply(Server::Make(200, "short<>\n" + longLine));
+    server.Reply(QByteArray("HTTP/1.0 200 OK\r\n\r\n") + QByteArray(100000, 'b'));   // no line feed at all
+    server.Reply(Server::Make(200, Gzip(zeros), {"Content-Encoding: gzip"}));
+    server.Reply(Server::Make(200, Gzip(lines), {"Content-Encoding: gzip"}));
+
+    TTavuHttp job;
+    job.AcceptGzip = true;
+    job.Limits.MaxLineBytes = 200;
+    JobEvents tooLong;
+    RunGet(job, tooLong, server, "/dat/1.dat");
+    EXPECT_EQ(tooLong.errorCode, httpTooLarge);
+    EXPECT_EQ(tooLong.lines, QList<QByteArray>({"short<>"}));
+
+    JobEvents endless;
+    RunGet(job, endless, server, "/dat/1.dat");
+    EXPECT_EQ(endless.errorCode, httpTooLarge);
+    EXPECT_TRUE(endless.lines.isEmpty());
+
+    job.Limits.MaxLineBytes = -1;
+    job.Limits.MaxGzipRatio = 100;
+    JobEvents bomb;
+    RunGet(job, bomb, server, "/dat/1.dat");
+    EXPECT_EQ(bomb.errorCode, httpTooLarge);
+    EXPECT_TRUE(bomb.lines.isEmpty());
+
+    // Output past the body's bound, whatever the ratio.
+    job.Limits.MaxGzipRatio = 0;
+    job.Limits.MaxBodyBytes = lines.size() / 2;
+    JobEvents big;
+    RunGet(job, big, server, "/dat/1.dat");
+    EXPECT_EQ(big.errorCode, httpTooLarge);
+    EXPECT_LT(big.lines.size(), 40000);
+    EXPECT_TRUE(big.failed);
+}
+
+TEST_F(TavuHttp, EachKindHasItsConfiguredBoundsFarAboveRealBodies)
+{
+    const TDownloadLimits dat = ConfiguredLimits(TRequestKind::Dat);
+    const TDownloadLimits subject = ConfiguredLimits(TRequestKind::Subject);
+    EXPECT_GE(dat.MaxBodyBytes, 32 * 1024 * 1024);
+    EXPECT_GE(subject.MaxBodyBytes, 128 * 1024 * 1024);
+    EXPECT_GT(dat.DeadlineMs, 0);
+
+    TempDataRoot root;
+    TTavuConfig config;
+    TavuConfig = &config;
+    config.LIMIT_DAT_MB = 2;
+    config.LIMIT_DAT_SECONDS = 3;
+    config.LIMIT_PAGE_MB = 0;   // not a bound: the default stands
+    EXPECT_EQ(ConfiguredLimits(TRequestKind::Dat).MaxBodyBytes, 2 * 1024 * 1024);
+    EXPECT_EQ(ConfiguredLimits(TRequestKind::Dat).DeadlineMs, 3000);
+    EXPECT_GT(ConfiguredLimits(TRequestKind::Page).MaxBodyBytes, 0);
+    TavuConfig = nullptr;
 }

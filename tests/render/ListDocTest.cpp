@@ -139,3 +139,30 @@ TEST(ListDocTest, StoredListingPreparesOnlyTheFirstPageAndClampsTheDisplay)
     env.doc.SetLocked(true);
     EXPECT_TRUE(env.doc.IsLocked());
 }
+
+TEST(ListDocTest, AStoredListingDropsItsErasedThreadsInOrderAndKeepsTheRest)
+{
+    ListDocEnv env;
+    TTavuActionList rules;
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Value1 = QStringLiteral("消");
+    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+    rules.Add(std::move(rule));
+    env.doc.ThreadRules = &rules;
+    QString subject;
+    for (int i = 1; i <= 200; ++i)
+        subject += QStringLiteral("%1.dat<>%2%3 (5)\r\n").arg(1000000000 + i).arg(i % 2 ? QStringLiteral("消") : QStringLiteral("残")).arg(i);
+    env.Write(QStringLiteral("subject.txt"), subject);
+    env.doc.LoadInfFileList();
+    ASSERT_TRUE(env.doc.LoadSubjectTxt());
+    env.doc.SetDisplayCount(1000);
+
+    ASSERT_EQ(env.doc.Items()->Count(), 100);
+    EXPECT_EQ(env.doc.DisplayCount(), 100);
+    EXPECT_EQ(env.doc.ArrivalItems()->Count(), 200);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(env.doc.Items()->Get(i)->TITLE, QStringLiteral("残%1").arg(2 * i + 2));
+    EXPECT_EQ(env.doc.Items()->IndexOf(env.doc.ArrivalItems()->Get(1)), 0);
+    EXPECT_EQ(env.doc.Items()->IndexOf(env.doc.ArrivalItems()->Get(0)), -1);
+}

@@ -124,6 +124,7 @@ void NginxServer::WriteConfig()
     conf += "    listen 127.0.0.1:" + QByteArray::number(port) + ";\n";
     conf += "    root " + base + "www;\n";
     conf += "    location /gz/ { gzip on; gzip_http_version 1.0; gzip_min_length 1; gzip_types text/plain; }\n";
+    conf += "    location /gzs/ { gzip_static on; gzip_http_version 1.0; }\n";
     conf += "  }\n";
     if (httpsPort) {
         conf += "  server {\n    listen 127.0.0.1:" + QByteArray::number(httpsPort) + " ssl;\n";

@@ -3,7 +3,8 @@
 // with its own configuration in a temporary folder (no daemon, no master process, pid and logs in
 // that folder). It serves the files a test writes under Root():
 //   /           plain files, with Last-Modified, ETag and byte ranges as nginx does them;
-//   /gz/        the same, gzip-compressed for clients that accept it.
+//   /gz/        the same, gzip-compressed for clients that accept it;
+//   /gzs/       the file's ".gz" beside it, sent as it is to clients that accept gzip.
 // When openssl is there it also serves the same files over https with a self-signed certificate
 // for 127.0.0.1 (HttpsUrl, CertificateFile).
 // The process is stopped when the object is destroyed.
