@@ -25,6 +25,7 @@ class TTavuListDoc;
 class TThreadItem;
 class IResultView;
 class TResList;
+class TTavuHintWindow;
 
 class TWindowServices {
 public:
@@ -58,6 +59,37 @@ public:
     virtual void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) = 0;
     // Shows the board's thread list in its tab.
     virtual void OpenBoard(TBoard *board, bool reload) = 0;
+
+    // ---- thread views ----
+    // A line in the log pane.
+    virtual void AddLog(const QString &text) = 0;
+    // Refreshes the commands of the categories "スレッド" and "ブラウザ" for the current tab.
+    virtual void UpdateBrowserMenu() = 0;
+    // The caption and the title panel for the thread (nullptr clears them).
+    virtual void UpdateStatusCaption(TThreadItem *item) = 0;
+    // The thread-list view draws its rows again (new counts, marks).
+    virtual void RepaintThreadList() = 0;
+    // Renders the current browser tab again, keeping the response at the top of the view.
+    virtual void RefreshResView() = 0;
+    // Renders the responses of the list into the view through the response rules (the rendering
+    // trio: begin, each response, end).
+    virtual void RenderResList(IResultView *view, TResList *list) = 0;
+    // The popup of link hovers.
+    virtual TTavuHintWindow *HintWindow() const = 0;
+    // Hands every browser tab made from now on to the handler, to bind its events.
+    virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+
+    // ---- posting ----
+    // Opens the reply composer for the tab's thread with the text in its body.
+    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
+
+    // ---- browser tabs ----
+    // The tabs in the order of their buttons on the tab bar.
+    virtual QList<TTavuBrowser *> BrowserTabOrder() const = 0;
+    // Makes the tab current.
+    virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
+    // Closes the tab as its close button does (the tab bar is laid out again).
+    virtual void CloseBrowser(TTavuBrowser *tab) = 0;
 
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt

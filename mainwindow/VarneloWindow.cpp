@@ -25,6 +25,9 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindowServices.h"
+#include "commands/BrowserTabCommands.h"
+#include "commands/SelectedResCommands.h"
+#include "commands/ThreadCommands.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
@@ -173,6 +176,9 @@ void TVarneloWindow::BindActions()
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
+    new TThreadCommands(*services, this);
+    new TBrowserTabCommands(*services, this);
+    new TSelectedResCommands(*services, this);
 }
 
 // act2chLogin shows whether the past-log service is logged in.

@@ -468,6 +468,7 @@ private:
     void BindThreadFlow();
     TTavuBrowser *ChooseThreadTab(TThreadItem *item, bool newTab, bool keepTab, bool &made);
     TTavuBrowser *FindThreadTab(TThreadItem *item);
+    bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);

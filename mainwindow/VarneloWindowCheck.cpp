@@ -9,6 +9,7 @@
 // pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
 
 #include "mainwindow/VarneloWindow.h"
+#include "tools/PopupKillList.h"
 #include "render/TavuResWriter.h"
 
 #include "tools/PreviewBrowser.h"
@@ -48,18 +49,6 @@ const QString LoadingCaption = QStringLiteral("Loading...");
 bool IsHttp(const QString &url)
 {
     return url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
-}
-
-// A line of killurl.txt matches the URL.
-bool IsKilled(const QString &url)
-{
-    TTextList patterns;
-    patterns.LoadFromFile(TavuConfig->GetProfileDir() + QStringLiteral("killurl.txt"));
-    for (const QString &pattern : std::as_const(patterns.Lines)) {
-        if (!pattern.isEmpty() && Tavutils::MatchWildcard(pattern, url))
-            return true;
-    }
-    return false;
 }
 
 // A tab made only to open one link: no thread and nothing shown yet.
@@ -184,7 +173,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
     }
     if (!TavuConfig->URL_BCC.isEmpty() && url.startsWith(TavuConfig->URL_BCC))
         return;
-    if (IsKilled(url)) {
+    if (PopupKillList::IsUrlKilled(url)) {
         CloseTabLater(tab);
         cancel = true;
         return;

@@ -2,6 +2,17 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
+#include "core/ResList.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
+#include "tools/SendDialog.h"
+
+#include <QPlainTextEdit>
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "render/TavuBrowser.h"
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -63,6 +74,76 @@ void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool new
 void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
 {
     window.StartThreadListDownload(board, reload, false);
+}
+
+void TVarneloWindowServices::AddLog(const QString &text)
+{
+    Kpwfunc::AddLog(text);
+}
+
+void TVarneloWindowServices::UpdateBrowserMenu()
+{
+    window.UpdateBrowserMenu();
+}
+
+void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
+{
+    window.UpdateStatusCaption(item);
+}
+
+void TVarneloWindowServices::RepaintThreadList()
+{
+    window.ThreadListView->viewport()->update();
+}
+
+void TVarneloWindowServices::RefreshResView()
+{
+    window.RefreshResView();
+}
+
+void TVarneloWindowServices::RenderResList(IResultView *view, TResList *list)
+{
+    window.BeginResView(view, list);
+    for (int i = 0; i < list->Count(); ++i)
+        window.AppendResToView(view, list, list->Get(i));
+    window.EndResView(view);
+}
+
+TTavuHintWindow *TVarneloWindowServices::HintWindow() const
+{
+    return window.HintWindow;
+}
+
+void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);
+}
+
+void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
+{
+    if (TavuEnviron->IsOffline()) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態では実行できません。"));
+        return;
+    }
+    TSendDialog *composer = window.ShowSendDialog(tab);
+    composer->Tab = tab;
+    composer->show();
+    composer->SenderBody->appendPlainText(text);
+}
+
+QList<TTavuBrowser *> TVarneloWindowServices::BrowserTabOrder() const
+{
+    return Kpwfunc::BrowserTabOrder();
+}
+
+void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
+{
+    window.ShowBrowserTab(tab, true);
+}
+
+void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
+{
+    Kpwfunc::CloseBrowser(tab);
 }
 
 TTavuActionList *TVarneloWindowServices::ResRules() const

@@ -25,6 +25,21 @@ public:
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
     void OpenBoard(TBoard *board, bool reload) override;
 
+    void AddLog(const QString &text) override;
+    void UpdateBrowserMenu() override;
+    void UpdateStatusCaption(TThreadItem *item) override;
+    void RepaintThreadList() override;
+    void RefreshResView() override;
+    void RenderResList(IResultView *view, TResList *list) override;
+    TTavuHintWindow *HintWindow() const override;
+    void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
+
+    void WriteReply(TTavuBrowser *tab, const QString &text) override;
+
+    QList<TTavuBrowser *> BrowserTabOrder() const override;
+    void ShowBrowserTab(TTavuBrowser *tab) override;
+    void CloseBrowser(TTavuBrowser *tab) override;
+
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 

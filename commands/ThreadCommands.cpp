@@ -1,0 +1,411 @@
+#include "commands/ThreadCommands.h"
+
+#include "commands/CopyFormats.h"
+#include "commands/WindowServices.h"
+#include "core/BBS.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuDatStrings.h"
+#include "render/TavuHtmlStrings.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+
+namespace {
+
+const QString NoSaveMode = QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。");
+
+// Copies the log to its ".bak" beside it, replacing an older copy; false when the copy could not
+// be made whole.
+bool CopyToBak(const TThreadItem &item)
+{
+    const QString log = item.GetLogFile();
+    const QString bak = item.GetBakFile();
+    if (!QFile::exists(log))
+        return true;   // nothing to keep
+    try {
+        FileUtil::WriteFileAtomic(bak, FileUtil::ReadFile(log));
+    } catch (const EVarnelo &) {
+        return false;
+    }
+    return QFileInfo(bak).size() == QFileInfo(log).size();
+}
+
+}  // namespace
+
+TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    Bind("actThreadReload", &TThreadCommands::actThreadReloadExecute);
+    Bind("actThreadCancelDownload", &TThreadCommands::actThreadCancelDownloadExecute);
+    Bind("actThreadRefresh", &TThreadCommands::actThreadRefreshExecute);
+    Bind("actThreadDeleteLog", &TThreadCommands::actThreadDeleteLogExecute);
+    Bind("actThreadDeleteLogClose", &TThreadCommands::actThreadDeleteLogCloseExecute);
+    Bind("actThreadShowAll", &TThreadCommands::actThreadShowAllExecute);
+    Bind("actThreadGoRes", &TThreadCommands::actThreadGoResExecute);
+    Bind("actThreadGoBookmark", &TThreadCommands::actThreadGoBookmarkExecute);
+    Bind("actThreadDeleteReadPoint", &TThreadCommands::actThreadDeleteReadPointExecute);
+    Bind("actThreadSetKokoyonToLast", &TThreadCommands::actThreadSetKokoyonToLastExecute);
+    Bind("actThreadOpenThreadList", &TThreadCommands::actThreadOpenThreadListExecute);
+    Bind("actThreadSetKakoLog", &TThreadCommands::actThreadSetKakoLogExecute);
+    Bind("actThreadResAbone", &TThreadCommands::actThreadResAboneExecute);
+    Bind("actThreadExecAction", &TThreadCommands::actThreadExecActionExecute);
+    Bind("actThreadSaveLog", &TThreadCommands::actThreadSaveLogExecute);
+    services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
+    services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
+    services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
+                        [this] { actThreadCopyUrlExecute(CopyFormats::tcTitleUrl); });
+    services.BindAction(QStringLiteral("actThreadScrollUp"), this, [this] { actThreadScrollUpExecute(true); });
+    services.BindAction(QStringLiteral("actThreadScrollDown"), this, [this] { actThreadScrollUpExecute(false); });
+    services.BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
+    services.BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
+}
+
+void TThreadCommands::Bind(const char *name, void (TThreadCommands::*handler)())
+{
+    services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
+}
+
+TTavuBrowser *TThreadCommands::ThreadTab(TThreadItem *&item) const
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    item = tab && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
+    return item && tab->ResList() ? tab : nullptr;
+}
+
+bool TThreadCommands::NeedSaveMode(const QString &message) const
+{
+    if (TavuEnviron->GetCached())
+        return false;
+    Kpwfunc::ShowMessage(Kpwfunc::mkError, message);
+    return true;
+}
+
+// ---- reload, cancel, refetch, delete ----
+
+void TThreadCommands::actThreadReloadExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    if (tab->IsWebPage()) {
+        tab->Browser()->reload();
+        return;
+    }
+    TThreadItem *item = tab->ThreadItem();
+    if (!item)
+        return;
+    if (tab->IsExtractMode()) {
+        services.RefreshResView();   // an extract shows its responses again, unmarked
+        return;
+    }
+    item->DownloadRequest = true;
+    services.OpenThread(item, true, false, true, 0);
+}
+
+void TThreadCommands::actThreadCancelDownloadExecute()
+{
+    if (TTavuBrowser *tab = services.CurrentBrowser())
+        tab->CancelDownload();
+}
+
+// "ログの再取得": the log is fetched whole again. The old log is kept as ".bak" first, and only a
+// log whose copy was made is deleted.
+void TThreadCommands::actThreadRefreshExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    const int top = tab->GetTopResNumber();
+    if (!CopyToBak(*item)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログのバックアップを作れませんでした。ログは削除していません。\n")
+                                                   + item->GetBakFile());
+        return;
+    }
+    item->DeleteLog(TThreadItem::KeepInf);
+    item->LoadInfo();
+    item->SetRead(0);
+    item->COUNT = 0;
+    item->NewCount = 0;
+    item->SetLastLoad(QString());
+    services.RepaintThreadList();
+    services.UpdateStatusCaption(item);
+    item->DownloadRequest = true;
+    services.OpenThread(item, true, false, true, top);
+}
+
+void TThreadCommands::actThreadDeleteLogExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    Kpwfunc::DeleteThreadLog(item);
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+}
+
+void TThreadCommands::actThreadDeleteLogCloseExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    item->AddRef();
+    services.CloseBrowser(tab);
+    Kpwfunc::DeleteThreadLog(item);
+    item->Release();
+    services.RepaintThreadList();
+}
+
+// ---- copies ----
+
+void TThreadCommands::actThreadCopyUrlExecute(int kind)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    const auto copy = CopyFormats::TThreadCopy(kind);
+    const QString text = tab->IsWebPage() || !tab->ThreadItem() ? CopyFormats::PageText(tab->Title, tab->URL, copy)
+                                                                : CopyFormats::ThreadText(*tab->ThreadItem(), copy);
+    QGuiApplication::clipboard()->setText(text);
+}
+
+// ---- responses shown ----
+
+void TThreadCommands::actThreadShowAllExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    tab->SetExtractMode(false);
+    services.RefreshResView();
+}
+
+void TThreadCommands::actThreadGoResExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    QInputDialog input(services.Window());
+    input.setWindowTitle(QStringLiteral("指定レスへ移動"));
+    input.setLabelText(QStringLiteral("レス番号"));
+    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        return;
+    const QString text = MonaUtils::ToHalfWidth(input.textValue()).trimmed();
+    bool number = false;
+    const int n = text.toInt(&number);
+    if (!number) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("レス番号を数字で入力してください。"));
+        return;
+    }
+    GoToRes(tab, n);
+}
+
+void TThreadCommands::actThreadGoBookmarkExecute()
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item); tab && item->READPOINT > 0)
+        GoToRes(tab, item->READPOINT);
+}
+
+void TThreadCommands::GoToRes(TTavuBrowser *tab, int number)
+{
+    TResList *list = tab->ResList();
+    if (number < 1 || number > list->Count())
+        return;
+    const TRes *res = list->Get(number - 1);
+    if (res->Erased)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスは消去されています。"));
+    else if (res->Hidden)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
+    else if (res->Visible)
+        tab->ScrollToRes(number);
+    else
+        Kpwfunc::ShowResInPreview(tab->ThreadItem(), *res);
+}
+
+// ---- read point ----
+
+void TThreadCommands::actThreadDeleteReadPointExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    item->READPOINT = 0;
+    item->SaveInfo();
+    services.UpdateBrowserMenu();
+    services.RefreshResView();
+}
+
+// The read point goes to the last response that is not erased.
+void TThreadCommands::actThreadSetKokoyonToLastExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    const TResList *list = tab->ResList();
+    int last = list->Count();
+    while (last > 0 && list->Get(last - 1)->Erased)
+        --last;
+    if (last == 0)
+        return;
+    SetReadPoint(services, tab, last);
+}
+
+void TThreadCommands::SetReadPoint(TWindowServices &services, TTavuBrowser *tab, int number)
+{
+    TThreadItem *item = tab->ThreadItem();
+    item->READPOINT = number;
+    item->SaveInfo();
+    services.UpdateBrowserMenu();
+    if (TavuConfig->RELOADKOKOYON)
+        services.RefreshResView();
+    tab->ScrollToRes(number);
+}
+
+// ---- the thread ----
+
+void TThreadCommands::actThreadOpenThreadListExecute()
+{
+    TThreadItem *item = nullptr;
+    if (ThreadTab(item) && item->GetBoard())
+        services.OpenBoard(item->GetBoard(), false);
+}
+
+void TThreadCommands::actThreadSetKakoLogExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab || NeedSaveMode(NoSaveMode))
+        return;
+    item->SetKakolog(!item->KAKOLOG);
+    item->SaveInfo();
+    tab->UpdateTabImage();
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+}
+
+// "チェックしたレスを消去": the ticked responses are erased in the log and the view.
+void TThreadCommands::actThreadResAboneExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab || NeedSaveMode(QStringLiteral("この処理は保存モードがオンの場合のみ使用できます。")))
+        return;
+    EraseRes(services, tab, tab->GetCheckedResList());
+}
+
+void TThreadCommands::EraseRes(TWindowServices &services, TTavuBrowser *tab, const QList<TRes *> &responses)
+{
+    if (responses.isEmpty())
+        return;
+    for (TRes *res : responses)
+        res->Erased = true;
+    try {
+        tab->ResList()->SaveDat(tab->ThreadItem()->GetLogFile());
+    } catch (const EVarnelo &e) {
+        services.AddLog(e.Message);
+    }
+    services.RefreshResView();
+}
+
+void TThreadCommands::actThreadScrollUpExecute(bool up)
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item))
+        tab->Browser()->ScrollStep(up);
+}
+
+// "アクションを再適用する": the rules see every response afresh.
+void TThreadCommands::actThreadExecActionExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    TResList *list = tab->ResList();
+    list->HiddenNumbers.clear();
+    for (int i = 0; i < list->Count(); ++i) {
+        TRes *res = list->Get(i);
+        res->RuleMark = false;
+        res->Hidden = false;
+    }
+    services.RefreshResView();
+    if (TavuEnviron->GetCached())
+        SaveLog(tab, item);
+}
+
+void TThreadCommands::actThreadSaveLogExecute()
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item))
+        SaveLog(tab, item);
+}
+
+void TThreadCommands::SaveLog(TTavuBrowser *tab, TThreadItem *item)
+{
+    try {
+        tab->ResList()->SaveDat(item->GetLogFile());
+    } catch (const EVarnelo &e) {
+        services.AddLog(e.Message);
+        return;
+    }
+    if (!item->SaveInfo())
+        services.AddLog(QStringLiteral("→書き込めません: ") + item->GetInfFile());
+}
+
+// The tab's responses as a dat file or as an HTML page with the tab's skin.
+void TThreadCommands::actThreadOutputExecute(bool html)
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    QFileDialog save(services.Window(), html ? QStringLiteral("HTMLを保存") : QStringLiteral("DATを保存"));
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    save.setNameFilters(html ? QStringList{QStringLiteral("HTML (*.htm)"), QStringLiteral("HTML (*.html)"),
+                                           QStringLiteral("すべてのファイル (*.*)")}
+                             : QStringList{QStringLiteral("２ちゃんねるDAT形式 (*.dat)"), QStringLiteral("すべてのファイル (*.*)")});
+    save.setDefaultSuffix(html ? QStringLiteral("htm") : QStringLiteral("dat"));
+    if (Kpwfunc::ExecDialog(save) != QDialog::Accepted || save.selectedFiles().isEmpty())
+        return;
+    const QString path = save.selectedFiles().first();
+    try {
+        if (html) {
+            TTavuHtmlStrings page;
+            page.Skin = tab->Skin;
+            page.ResList = tab->ResList();
+            page.Site = item->Site;
+            page.BoardID = item->BoardID;
+            services.RenderResList(&page, tab->ResList());
+            page.SaveToFile(path);
+        } else {
+            TTavuDatStrings dat;
+            dat.Site = item->Site;
+            dat.BoardID = item->BoardID;
+            services.RenderResList(&dat, tab->ResList());
+            dat.SaveToFile(path);
+        }
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+}
