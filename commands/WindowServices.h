@@ -15,6 +15,8 @@
 #include <functional>
 
 class QAction;
+class QMenu;
+class QTimer;
 class QObject;
 class QWidget;
 class TBoard;
@@ -74,8 +76,11 @@ public:
     // Renders the responses of the list into the view through the response rules (the rendering
     // trio: begin, each response, end).
     virtual void RenderResList(IResultView *view, TResList *list) = 0;
-    // The popup of link hovers.
+    // The popup of link hovers, and the one-shot timer of the delayed web-page popup.
     virtual TTavuHintWindow *HintWindow() const = 0;
+    virtual QTimer *HtmlPopupTimer() const = 0;
+    // The menu of the web searches for a text selected in a thread view.
+    virtual QMenu *BrowserSelectionMenu() const = 0;
     // Hands every browser tab made from now on to the handler, to bind its events.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
 

@@ -26,6 +26,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "commands/BrowserTabCommands.h"
+#include "commands/HoverPopups.h"
 #include "commands/SelectedResCommands.h"
 #include "commands/ThreadCommands.h"
 #include "net/TavuHttp.h"
@@ -179,6 +180,7 @@ void TVarneloWindow::BindActions()
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);
     new TSelectedResCommands(*services, this);
+    new THoverPopups(*services, this);
 }
 
 // act2chLogin shows whether the past-log service is logged in.

@@ -540,6 +540,7 @@ private:
     bool AsksHowToOpen(const TTavuBrowser *tab) const;
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void OpenThreadLink(const QString &url, bool activate);
+    void ShowLinkedResponses(TTavuBrowser *tab, const QString &url);
     void CloseTabLater(TTavuBrowser *tab);
 
     // shortcut bars

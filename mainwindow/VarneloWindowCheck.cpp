@@ -20,6 +20,7 @@
 #include "boards/Be2chManager.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
+#include "core/Res.h"
 #include "core/ResList.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
@@ -30,6 +31,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
@@ -211,7 +213,11 @@ bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
         const TThreadItem *shown = tab->ThreadItem();
         const bool sameThread = shown && shown->Site == item->Site && shown->BoardID == item->BoardID
                                 && shown->GetKey() == item->GetKey();
-        if (!sameThread && IsHttp(url)) {
+        if (sameThread) {
+            ShowLinkedResponses(tab, url);
+            return true;
+        }
+        if (IsHttp(url)) {
             if (AsksHowToOpen(tab))
                 AskHowToOpen(tab, url, true);
             else
@@ -226,6 +232,24 @@ bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
         CloseTabLater(tab);
     StartThreadListDownload(board, false, false);
     return true;
+}
+
+// A link into the thread the tab shows: the responses it names come up in the double window;
+// one that is gone is named in a message.
+void TVarneloWindow::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
+{
+    Kpwfunc::TBoardUrlParts parts;
+    if (!tab->ResList() || !Kpwfunc::ParseBoardUrl(url, tab->GetBoard(), parts))
+        return;
+    const TResList &shown = *tab->ResList();
+    const int first = parts.From > 0 ? parts.From : parts.To;
+    if (first > shown.Count() || (first > 0 && shown.Get(first - 1)->Erased)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定レスは消去されています。"));
+        return;
+    }
+    auto *list = new TResList(tab->ThreadItem());
+    Kpwfunc::FillPopupResList(shown, *list, parts.From, parts.To, parts.NoFirst);
+    Kpwfunc::ShowResListInPreview(tab->ThreadItem(), list);
 }
 
 void TVarneloWindow::OpenThreadLink(const QString &url, bool activate)

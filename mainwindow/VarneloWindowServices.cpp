@@ -114,6 +114,16 @@ TTavuHintWindow *TVarneloWindowServices::HintWindow() const
     return window.HintWindow;
 }
 
+QTimer *TVarneloWindowServices::HtmlPopupTimer() const
+{
+    return window.HtmlPopupTimer;
+}
+
+QMenu *TVarneloWindowServices::BrowserSelectionMenu() const
+{
+    return window.BrowserSelectionMenu;
+}
+
 void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler)
 {
     QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);

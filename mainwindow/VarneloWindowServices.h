@@ -32,6 +32,8 @@ public:
     void RefreshResView() override;
     void RenderResList(IResultView *view, TResList *list) override;
     TTavuHintWindow *HintWindow() const override;
+    QTimer *HtmlPopupTimer() const override;
+    QMenu *BrowserSelectionMenu() const override;
     void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
 
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
