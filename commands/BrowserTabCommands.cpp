@@ -45,6 +45,7 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     };
     services.BindAction(QStringLiteral("actBrowserFind"), this, browserCommand(Kpwfunc::bcFind));
     services.BindAction(QStringLiteral("actBrowserShowSource"), this, browserCommand(Kpwfunc::bcViewSource));
+    services.BindAction(QStringLiteral("actBrowserShowChevronList"), this, [&services] { services.RelayoutBrowserTabs(); });
     services.BindAction(QStringLiteral("actToolKillPopup"), this, [this] { actToolKillPopupExecute(); });
     services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) { OnWebTitleChange(tab, title); });

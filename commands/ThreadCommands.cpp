@@ -18,6 +18,9 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
+#include "settings/FavoriteDialog.h"
+#include "tools/CommentDialog.h"
+#include "tools/PriorityDialog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -66,6 +69,10 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     Bind("actThreadResAbone", &TThreadCommands::actThreadResAboneExecute);
     Bind("actThreadExecAction", &TThreadCommands::actThreadExecActionExecute);
     Bind("actThreadSaveLog", &TThreadCommands::actThreadSaveLogExecute);
+    Bind("actThreadAddFav", &TThreadCommands::actThreadAddFavExecute);
+    Bind("actThreadPriority", &TThreadCommands::actThreadPriorityExecute);
+    Bind("actThreadComment", &TThreadCommands::actThreadCommentExecute);
+    Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
     services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
     services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
     services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
@@ -408,4 +415,81 @@ void TThreadCommands::actThreadOutputExecute(bool html)
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
+}
+
+// ---- favourites, priority, comment ----
+
+// A favourite leaves the favourites; any other thread (or a web page) is added to the folder the
+// favourite dialog chooses.
+void TThreadCommands::actThreadAddFavExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || NeedSaveMode(NoSaveMode))
+        return;
+    TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+    if (item && item->FAVORITE) {
+        Kpwfunc::RemoveFromFavoriteFiles(item);
+        item->SaveInfo();
+        services.ReloadFavorites();
+        services.RepaintThreadList();
+        services.UpdateBrowserMenu();
+        return;
+    }
+    if (item && item->LOCALLOG) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
+        return;
+    }
+    TFavoriteDialog dialog(services.Window());
+    if (item) {
+        dialog.Mode = TFavoriteDialog::fmThread;
+        dialog.Items.Add(item);
+    } else {
+        dialog.Mode = TFavoriteDialog::fmPage;
+        dialog.PageTitle = tab->Title;
+        dialog.PageUrl = tab->URL;
+    }
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    services.ReloadFavorites();
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+    tab->UpdateTabImage();
+    if (TavuConfig->FAVADDEDIT)
+        if (QAction *editor = services.Action(QStringLiteral("actFavEdit")); editor && editor->isEnabled())
+            editor->trigger();
+}
+
+void TThreadCommands::actThreadPriorityExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    TPriorityDialog dialog(services.Window());
+    dialog.SetPriority(item->PRIORITY);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    item->SetPriority(dialog.GetPriority());
+    item->SaveInfo();
+    services.RepaintThreadList();
+}
+
+void TThreadCommands::actThreadCommentExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    TCommentDialog dialog(services.Window());
+    dialog.SetThreadItem(item);
+    Kpwfunc::ExecDialog(dialog);
+    if (TTavuBrowser *tab = services.CurrentBrowser(); tab && tab->ThreadItem() == item)
+        services.UpdateStatusCaption(item);
+}
+
+// Response 1 alone in the second view.
+void TThreadCommands::actThreadShow1Execute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (tab && tab->ResList()->Count() > 0)
+        Kpwfunc::ShowResInPreview(item, *tab->ResList()->Get(0));
 }

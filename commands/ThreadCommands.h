@@ -36,6 +36,10 @@ public:
     void actThreadExecActionExecute();
     void actThreadSaveLogExecute();
     void actThreadOutputExecute(bool html);
+    void actThreadAddFavExecute();
+    void actThreadPriorityExecute();
+    void actThreadCommentExecute();
+    void actThreadShow1Execute();
 
     // Goes to response n of the tab: scrolled to when shown, else shown in the preview; an erased
     // or hidden response is named in a message.

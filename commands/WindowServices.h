@@ -95,6 +95,12 @@ public:
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
     // Closes the tab as its close button does (the tab bar is laid out again).
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
+    // The browser tab bar takes the width of its buttons again.
+    virtual void RelayoutBrowserTabs() = 0;
+
+    // ---- favourites ----
+    // The favourites site's boards are read again and the board tree shows them when it shows the site.
+    virtual void ReloadFavorites() = 0;
 
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt

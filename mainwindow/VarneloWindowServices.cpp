@@ -4,10 +4,12 @@
 
 #include "controls/ExtListView.h"
 #include "core/ResList.h"
+#include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/Dialogs.h"
 #include "tools/SendDialog.h"
 
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
@@ -154,6 +156,21 @@ void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
 void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
 {
     Kpwfunc::CloseBrowser(tab);
+}
+
+void TVarneloWindowServices::RelayoutBrowserTabs()
+{
+    Kpwfunc::UpdateBarWidth(window.BrowserToolBar);
+}
+
+void TVarneloWindowServices::ReloadFavorites()
+{
+    TSite *favorites = TavuEnviron->FavoritesSite();
+    if (!favorites)
+        return;
+    favorites->LoadBoards();
+    if (window.CurrentSite() == favorites)
+        Kpwfunc::FillBoardTree(window.BoardListView, favorites, window.BoardFilterCombo->currentText());
 }
 
 TTavuActionList *TVarneloWindowServices::ResRules() const

@@ -41,6 +41,9 @@ public:
     QList<TTavuBrowser *> BrowserTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
+    void RelayoutBrowserTabs() override;
+
+    void ReloadFavorites() override;
 
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QWebEnginePage>
@@ -261,4 +262,41 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
     EXPECT_EQ(clipboard->text(), QStringLiteral("age"));
     Trigger(env, QStringLiteral("actSelectResURLCopyEx"));
     EXPECT_EQ(clipboard->text(), oneUrl);
+}
+
+// "指定レスへ移動": a number goes to its response; an erased one is named; text that is not a
+// number is refused with a message.
+TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 4);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ResList()->Get(2)->Erased = true;
+
+    QString typed;
+    QString dialogClass;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.env.Messages.append(text);
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            dialogClass = QString::fromLatin1(dialog.metaObject()->className());
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog))
+                input->setTextValue(typed);
+            return int(QDialog::Accepted);
+        });
+    typed = QStringLiteral("abc");
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(dialogClass, QStringLiteral("QInputDialog"));
+    EXPECT_EQ(env.env.Messages.last(), QStringLiteral("レス番号を数字で入力してください。"));
+    typed = QStringLiteral("３");   // full-width digits count
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(env.env.Messages.last(), QStringLiteral("指定のレスは消去されています。"));
+    const qsizetype messages = env.env.Messages.size();
+    typed = QStringLiteral("4");
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(env.env.Messages.size(), messages);   // a shown response is simply scrolled to
 }
