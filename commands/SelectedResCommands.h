@@ -19,6 +19,7 @@ public:
     void actSelectResWriteExecute(bool quote);
     void actSelectResReadPointExecute();
     void actSelectResAboneExecute();
+    void actSelectResAddBookmarkExecute();
     void actSelectionCopyExecute();
 
 private:

@@ -11,6 +11,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUserFiles.h"
@@ -18,6 +19,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
+#include "render/TavuListDoc.h"
 #include "settings/FavoriteDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
@@ -29,6 +31,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QScopeGuard>
 
 namespace {
 
@@ -73,6 +76,7 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     Bind("actThreadPriority", &TThreadCommands::actThreadPriorityExecute);
     Bind("actThreadComment", &TThreadCommands::actThreadCommentExecute);
     Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
+    Bind("actThreadReadNext", &TThreadCommands::actThreadReadNextExecute);
     services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
     services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
     services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
@@ -492,4 +496,37 @@ void TThreadCommands::actThreadShow1Execute()
     TTavuBrowser *tab = ThreadTab(item);
     if (tab && tab->ResList()->Count() > 0)
         Kpwfunc::ShowResInPreview(item, *tab->ResList()->Get(0));
+}
+
+// "次のスレッドへ": the next thread of the current thread list, after the one shown, that has
+// responses not read yet; past logs and local logs are passed over. It opens without a download.
+void TThreadCommands::actThreadReadNextExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuListDoc *doc = services.CurrentListDoc();
+    if (!ThreadTab(item) || !doc || !doc->Items())
+        return;
+    const TThreadItemList &items = *doc->Items();
+    int from = -1;
+    for (int i = 0; i < items.Count() && from < 0; ++i) {
+        const TThreadItem *candidate = items.Get(i);
+        if (candidate == item || (candidate->Site == item->Site && candidate->BoardID == item->BoardID
+                                  && candidate->GetKey() == item->GetKey()))
+            from = i;
+    }
+    if (from < 0)
+        return;
+    services.BeginBusy();
+    const auto endBusy = qScopeGuard([this] { services.EndBusy(); });
+    for (int i = from + 1; i < items.Count(); ++i) {
+        TThreadItem *next = items.Get(i);
+        if (i >= doc->DisplayCount())
+            doc->UpdateList(next, false);   // rows not shown yet read their .inf first
+        const bool unread = next->AGECOUNT > next->READ || next->COUNT > next->READ;
+        if (!next->KAKOLOG && !next->LOCALLOG && unread) {
+            next->DownloadRequest = false;
+            services.OpenThread(next, false, false, true, 0);
+            return;
+        }
+    }
 }

@@ -40,6 +40,7 @@ public:
     void actThreadPriorityExecute();
     void actThreadCommentExecute();
     void actThreadShow1Execute();
+    void actThreadReadNextExecute();
 
     // Goes to response n of the tab: scrolled to when shown, else shown in the preview; an erased
     // or hidden response is named in a message.

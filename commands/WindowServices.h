@@ -26,6 +26,7 @@ class TTavuBrowser;
 class TTavuListDoc;
 class TThreadItem;
 class IResultView;
+class TRes;
 class TResList;
 class TTavuHintWindow;
 
@@ -97,6 +98,11 @@ public:
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
     // The browser tab bar takes the width of its buttons again.
     virtual void RelayoutBrowserTabs() = 0;
+
+    // ---- bookmarks ----
+    // A bookmark ("しおり") with the memo on the response of the list's thread (its .inf and
+    // bookmark.txt); false when the response has one already.
+    virtual bool AddBookmark(TResList *list, const TRes &res, const QString &memo) = 0;
 
     // ---- favourites ----
     // The favourites site's boards are read again and the board tree shows them when it shows the site.

@@ -145,6 +145,9 @@ public:
     void EndResView(IResultView *view);
     // Renders the current browser tab again, keeping the response at the top of the view.
     void RefreshResView();
+    // A bookmark ("しおり") on the response with the memo, kept in the thread's .inf and listed in
+    // bookmark.txt; only once per response. False when it was there already.
+    bool BookmarkRes(TResList *list, const TRes &res, const QString &memo = QString());
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
     void UpdateBoardListMenu();
@@ -370,7 +373,6 @@ private:
     // rendering trio
     void ActOnHit(IResultView *view, TResList *list, TRes &res, const TActionHit &hit, bool inTab);
     void ReapplyTextRules(TRes &shown, const TThreadItem *item, bool inTab) const;
-    bool BookmarkRes(TResList *list, const TRes &res);
     void LogRule(const QString &text);
     bool IsRealTab(IResultView *view) const;
 

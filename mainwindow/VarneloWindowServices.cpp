@@ -163,6 +163,11 @@ void TVarneloWindowServices::RelayoutBrowserTabs()
     Kpwfunc::UpdateBarWidth(window.BrowserToolBar);
 }
 
+bool TVarneloWindowServices::AddBookmark(TResList *list, const TRes &res, const QString &memo)
+{
+    return window.BookmarkRes(list, res, memo);
+}
+
 void TVarneloWindowServices::ReloadFavorites()
 {
     TSite *favorites = TavuEnviron->FavoritesSite();

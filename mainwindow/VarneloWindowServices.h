@@ -43,6 +43,8 @@ public:
     void CloseBrowser(TTavuBrowser *tab) override;
     void RelayoutBrowserTabs() override;
 
+    bool AddBookmark(TResList *list, const TRes &res, const QString &memo) override;
+
     void ReloadFavorites() override;
 
     TTavuActionList *ResRules() const override;

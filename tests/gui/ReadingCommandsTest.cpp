@@ -6,10 +6,13 @@
 
 #include "controls/TabButton.h"
 #include "commands/WindowServices.h"
+#include "core/Bookmark.h"
 #include "core/FileUtil.h"
+#include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -299,4 +302,43 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
     typed = QStringLiteral("4");
     Trigger(env, QStringLiteral("actThreadGoRes"));
     EXPECT_EQ(env.env.Messages.size(), messages);   // a shown response is simply scrolled to
+}
+
+// "次のスレッドへ" skips past logs even with unread responses; "しおり登録" keeps the memo typed.
+TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
+{
+    TPostWindowEnv env;
+    for (int i = 1; i <= 3; ++i)
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TThreadItemList &items = *doc->Items();
+    items.Get(0)->DownloadRequest = true;
+    OpenAndSettle(env, items.Get(0));
+    items.Get(1)->SetKakolog(true);
+    items.Get(1)->AGECOUNT = 2;
+    items.Get(2)->AGECOUNT = 2;
+    Trigger(env, QStringLiteral("actThreadReadNext"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
+
+    TTavuBrowser *tab = env.Window()->Services().CurrentBrowser();
+    env.Window()->Services().OpenThread(items.Get(0), false, false, true, 0);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    tab = env.Window()->Services().CurrentBrowser();
+    tab->ClickedResNumber = 2;
+    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+                                            [](QDialog &dialog) {
+        auto *input = qobject_cast<QInputDialog *>(&dialog);
+        if (input)
+            input->setTextValue(QStringLiteral("あとで読む"));
+        return input ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    });
+    Trigger(env, QStringLiteral("actSelectResAddBookmark"));
+    TThreadItem *item = tab->ThreadItem();
+    ASSERT_TRUE(item->Bookmarks.FindByResNo(2));
+    EXPECT_EQ(item->Bookmarks.FindByResNo(2)->Memo, QStringLiteral("あとで読む"));
+    EXPECT_TRUE(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bookmark.txt"))).contains(item->GetKey().toLatin1()));
 }
