@@ -251,10 +251,9 @@ void TTavuBrowser::CreateResWriter()
     writer = std::make_unique<TTavuResWriter>(Skin);
     writer->ApplyConfig();
     // Anchors lead to the thread's read URL, which the main window's hover and navigation
-    // handling recognise as a link into this thread; without a board type, into the page. An
-    // anchor names its responses alone: response 1 does not come with them.
+    // handling recognise as a link into this thread; without a board type, into the page.
     writer->AnchorUrl = [this](int first, int last) {
-        const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, true) : QString();
+        const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, false) : QString();
         return url.isEmpty() ? QStringLiteral("#ID%1").arg(first) : url;
     };
     browser->SetBaseUrl(QUrl::fromLocalFile(Skin.SkinPath));

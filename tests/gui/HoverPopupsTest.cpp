@@ -30,7 +30,9 @@ struct THoverEnv {
     TTavuBrowser *tab = nullptr;
 
     // A thread of the given bodies opened in a tab.
-    explicit THoverEnv(const QStringList &bodies, const QStringList &dates = {})
+    // RES1NOPOPUP: an anchor's popup shows the responses it names without response 1.
+    explicit THoverEnv(const QStringList &bodies)
+        : env([](TWindowEnv &e) { e.config->RES1NOPOPUP = true; })
     {
         env.server.AddThread(News, Key, QStringLiteral("スレ"));
         for (const QString &body : bodies)
