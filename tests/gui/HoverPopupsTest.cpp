@@ -112,8 +112,6 @@ TEST(HoverPopups, RepliesAndIdsIncludingTheServersMarkerPopUp)
     const QString ids = hover.Hover(TTavuResWriter::IdLink(QStringLiteral("abcd1234")));
     EXPECT_TRUE(ids.contains(QStringLiteral("親")));
     EXPECT_TRUE(ids.contains(QStringLiteral("子")));
-    EXPECT_EQ(TRes::PosterID(QStringLiteral("abcd1234 (副)")), QStringLiteral("abcd1234"));
-    EXPECT_EQ(TRes::PosterID(QStringLiteral("(主)")), QStringLiteral("(主)"));
 }
 
 TEST(HoverPopups, APageDigestKeepsCharactersWholeAndEndsWithDots)
