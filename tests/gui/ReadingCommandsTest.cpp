@@ -342,3 +342,29 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
     EXPECT_EQ(item->Bookmarks.FindByResNo(2)->Memo, QStringLiteral("あとで読む"));
     EXPECT_TRUE(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bookmark.txt"))).contains(item->GetKey().toLatin1()));
 }
+
+// The reading categories are whole: every command has its handler, except those whose windows are
+// built elsewhere.
+TEST(ReadingCommands, EveryReadingCommandHasItsHandler)
+{
+    TWindowEnv env;
+    env.Start();
+    const QStringList categories = {QStringLiteral("スレッド"), QStringLiteral("ブラウザ"), QStringLiteral("ブラウザ選択"),
+                                    QStringLiteral("選択レス")};
+    // Their windows: the browser's own options, the shortcut and property windows, export, link
+    // extraction, the filter, query-erase and restore dialogs, the picture catalogue.
+    const QStringList elsewhere = {QStringLiteral("actBrowserOption"), QStringLiteral("actThreadAddShortcut"),
+                                   QStringLiteral("actThreadExport"), QStringLiteral("actThreadExtractLink"),
+                                   QStringLiteral("actThreadFilter"), QStringLiteral("actThreadProperty"),
+                                   QStringLiteral("actThreadQueryAbone"), QStringLiteral("actThreadRebone"),
+                                   QStringLiteral("actThreadThumbnailImages"),
+                                   QStringLiteral("actThreadThumbnailImagesNewOnly")};
+    int checked = 0;
+    for (QAction *action : env.Window->ActionList1->Actions()) {
+        if (!categories.contains(TActionList::CategoryOf(action)) || elsewhere.contains(action->objectName()))
+            continue;
+        ++checked;
+        EXPECT_TRUE(TActionList::HasHandler(action)) << action->objectName().toStdString();
+    }
+    EXPECT_EQ(checked, 79 - int(elsewhere.size()));
+}
