@@ -27,7 +27,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -37,20 +36,12 @@ namespace {
 
 const QString NoSaveMode = QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。");
 
-// Copies the log to its ".bak" beside it, replacing an older copy; false when the copy could not
-// be made whole.
+// Copies the log to its ".bak" beside it, replacing an older copy; false when there is a log and
+// no whole copy of it could be made.
 bool CopyToBak(const TThreadItem &item)
 {
     const QString log = item.GetLogFile();
-    const QString bak = item.GetBakFile();
-    if (!QFile::exists(log))
-        return true;   // nothing to keep
-    try {
-        FileUtil::WriteFileAtomic(bak, FileUtil::ReadFile(log));
-    } catch (const EVarnelo &) {
-        return false;
-    }
-    return QFileInfo(bak).size() == QFileInfo(log).size();
+    return !QFile::exists(log) || FileUtil::MakeBackup(log, item.GetBakFile());
 }
 
 }  // namespace

@@ -24,8 +24,6 @@
 #include "core/ResList.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
-#include "core/Tavutils.h"
-#include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
