@@ -5,6 +5,7 @@
 
 #include "commands/HoverPopups.h"
 #include "core/Res.h"
+#include "mainwindow/KpwSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -131,4 +132,22 @@ TEST(HoverPopups, APageDigestKeepsCharactersWholeAndEndsWithDots)
     EXPECT_FALSE(THoverPopups::MayFetch(QStringLiteral("http://example.jp/a.PNG")));
     EXPECT_FALSE(THoverPopups::MayFetch(QStringLiteral("http://news.2ch.net/test/read.cgi/x/1")));
     EXPECT_TRUE(THoverPopups::MayFetch(QStringLiteral("http://example.jp/page.html")));
+}
+
+// Clicking a link into the thread shown brings its responses up in the double window; a response
+// that is not there is named.
+TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
+{
+    THoverEnv hover({QStringLiteral("本文一"), QStringLiteral("本文二")});
+    ASSERT_TRUE(hover.tab);
+    bool cancel = false;
+    emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 2, 2, false)), cancel);
+    EXPECT_TRUE(cancel);
+    ASSERT_TRUE(Kpwfunc::DoubleWindowShown());
+    const TResList *shown = hover.env.Window()->PrivateBrowser->ResList();
+    ASSERT_TRUE(shown && shown->Count() == 2);
+    EXPECT_TRUE(shown->Get(1)->Visible);
+
+    emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 9, 9, false)), cancel);
+    EXPECT_EQ(hover.env.env.Messages.value(hover.env.env.Messages.size() - 1), QStringLiteral("指定レスは消去されています。"));
 }
