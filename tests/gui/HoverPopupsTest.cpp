@@ -3,7 +3,10 @@
 
 #include "PostTestEnv.h"
 
+#include "support/ScriptedHttpServer.h"
+
 #include "commands/HoverPopups.h"
+#include "core/JConvert.h"
 #include "core/Res.h"
 #include "mainwindow/KpwSearch.h"
 #include "render/EmbeddedWB.h"
@@ -13,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
@@ -150,4 +155,38 @@ TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
 
     emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 9, 9, false)), cancel);
     EXPECT_EQ(hover.env.env.Messages.value(hover.env.env.Messages.size() - 1), QStringLiteral("指定レスは消去されています。"));
+}
+
+// A second after a hover on an outside page its digest is fetched and shown; a hover that moved
+// on meanwhile fetches nothing, and the busy indication it started ends either way.
+TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwaysEnds)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TVarneloWindow *window = hover.env.Window();
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
+    auto *popups = window->findChild<THoverPopups *>();
+    ASSERT_TRUE(popups);
+    ScriptedHttpServer page;
+    page.Reply(ScriptedHttpServer::Make(
+        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ</title><body>本文です</body></html>")),
+        {"Content-Type: text/html"}));
+    const QString url = page.Url(QStringLiteral("/page.html"));
+
+    hover.Hover(url);
+    EXPECT_TRUE(window->HtmlPopupTimer->isActive());
+    hover.Hover(QString());   // the mouse left the link
+    popups->HtmlPopupTimerTimer();
+    EXPECT_EQ(window->BusyCount(), 0);
+    EXPECT_TRUE(page.Requests().isEmpty());
+
+    hover.Hover(url);
+    popups->HtmlPopupTimerTimer();
+    EXPECT_EQ(window->BusyCount(), 0);
+    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
+    EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
+    EXPECT_EQ(page.Requests().size(), 1);
 }
