@@ -429,6 +429,10 @@ void TVarneloWindow::UpdateBrowserMenu()
     SetActionState(QStringLiteral("actBrowserOpenByBrowser"), !tab->URL.isEmpty());
 
     Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), thread);
+    // A web page is reloaded, copied and kept as a favourite like a thread.
+    for (const char *name : {"actThreadReload", "actThreadCopyUrl", "actThreadCopyTitle", "actThreadCopyTitleUrl",
+                             "actThreadAddFav"})
+        SetActionState(QString::fromLatin1(name), thread || tab->IsWebPage());
     if (thread) {
         const bool downloading = tab->DownloadState == TTavuBrowser::dsDownloading;
         SetActionState(QStringLiteral("actThreadReload"), idle && !TavuEnviron->IsOffline());

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -367,4 +368,32 @@ TEST(ReadingCommands, EveryReadingCommandHasItsHandler)
         EXPECT_TRUE(TActionList::HasHandler(action)) << action->objectName().toStdString();
     }
     EXPECT_EQ(checked, 79 - int(elsewhere.size()));
+}
+
+// A web-page tab copies its title and URL with a closing line break; an address on the clipboard
+// missing its "h", or beginning "www.", is completed before it opens.
+TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
+{
+    TWindowEnv env;
+    env.Start();
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+    tab->URL = QStringLiteral("http://127.0.0.1:1/page");
+    tab->Title = QStringLiteral("ページ");
+    env.Window->UpdateBrowserMenu();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    env.Window->Action(QStringLiteral("actThreadCopyTitleUrl"))->trigger();
+    EXPECT_EQ(clipboard->text(), QStringLiteral("ページ\r\nhttp://127.0.0.1:1/page\r\n"));
+
+    const struct {
+        QString copied;
+        QString opened;
+    } cases[] = {{QStringLiteral("ttp://127.0.0.1:1/a"), QStringLiteral("http://127.0.0.1:1/a")},
+                 {QStringLiteral("www.example.jp/b"), QStringLiteral("http://www.example.jp/b")},
+                 {QStringLiteral("127.0.0.1:1/c"), QStringLiteral("127.0.0.1:1/c")}};
+    for (const auto &c : cases) {
+        clipboard->setText(c.copied);
+        env.Window->Action(QStringLiteral("actBrowserNavClipboard"))->trigger();
+        EXPECT_TRUE(env.Window->UrlComboBox->findText(c.opened) >= 0) << c.opened.toStdString();   // opened and kept
+    }
 }
