@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGuiApplication>
 
 TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *parent)

@@ -14,17 +14,15 @@
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "net/HttpCli.h"
-#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
