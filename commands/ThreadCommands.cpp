@@ -68,6 +68,8 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     Bind("actThreadComment", &TThreadCommands::actThreadCommentExecute);
     Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
     Bind("actThreadReadNext", &TThreadCommands::actThreadReadNextExecute);
+    if (QAction *show1 = services.Action(QStringLiteral("actThreadShow1")))
+        connect(show1, &QAction::hovered, this, [this, show1] { actThreadShow1Hint(show1); });
     services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
     services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
     services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
@@ -487,6 +489,15 @@ void TThreadCommands::actThreadShow1Execute()
     TTavuBrowser *tab = ThreadTab(item);
     if (tab && tab->ResList()->Count() > 0)
         Kpwfunc::ShowResInPreview(item, *tab->ResList()->Get(0));
+}
+
+// The hint of "１のレス表示" is the text of response 1.
+void TThreadCommands::actThreadShow1Hint(QAction *action)
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (tab && tab->ResList()->Count() > 0)
+        action->setStatusTip(MonaUtils::HtmlToText(tab->ResList()->Get(0)->Body));
 }
 
 // "次のスレッドへ": the next thread of the current thread list, after the one shown, that has

@@ -7,6 +7,7 @@
 
 #include <QList>
 
+class QAction;
 class QString;
 class TRes;
 class TTavuBrowser;
@@ -40,6 +41,7 @@ public:
     void actThreadPriorityExecute();
     void actThreadCommentExecute();
     void actThreadShow1Execute();
+    void actThreadShow1Hint(QAction *action);
     void actThreadReadNextExecute();
 
     // Goes to response n of the tab: scrolled to when shown, else shown in the preview; an erased
