@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QRegularExpression>
@@ -185,6 +186,20 @@ TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
     ASSERT_TRUE(button);
     emit button->MiddleClicked(button);   // BROWSERTAB WHEELCLICK 1 (the default): close
     EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+}
+
+// "スレッドを削除してタブを閉じる" does what it says: the log goes, and the tab with it.
+TEST(ReadingCommands, DeleteLogAndCloseRemovesTheLogAndTheTab)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    const QString log = item->GetLogFile();
+    ASSERT_TRUE(QFile::exists(log));
+    Trigger(env, QStringLiteral("actThreadDeleteLogClose"));
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_FALSE(QFile::exists(log));
 }
 
 // The server's log lost a response: the update names the command that repairs it, and that
