@@ -44,6 +44,7 @@ void TThreadNoteCommands::actThreadPriorityExecute(bool fromList)
         item->SetPriority(dialog.GetPriority());
         item->SaveInfo();
     }
+    services.RepaintThreadList();
 }
 
 void TThreadNoteCommands::actThreadCommentExecute(bool fromList)

@@ -15,6 +15,8 @@
 #include <functional>
 
 class QAction;
+class QMenu;
+class QTimer;
 class QObject;
 class QWidget;
 class TBoard;
@@ -24,9 +26,10 @@ class TTavuBrowser;
 class TTavuListDoc;
 class TThreadItem;
 class IResultView;
-class TResList;
 class TRes;
+class TResList;
 class TThreadItemList;
+class TTavuHintWindow;
 namespace Kpwfunc { struct TResSearch; }
 
 class TWindowServices {
@@ -62,6 +65,51 @@ public:
     // Shows the board's thread list in its tab.
     virtual void OpenBoard(TBoard *board, bool reload) = 0;
 
+    // ---- thread views ----
+    // A line in the log pane.
+    virtual void AddLog(const QString &text) = 0;
+    // Refreshes the commands of the categories "スレッド" and "ブラウザ" for the current tab.
+    virtual void UpdateBrowserMenu() = 0;
+    // The caption and the title panel for the thread (nullptr clears them).
+    virtual void UpdateStatusCaption(TThreadItem *item) = 0;
+    // The thread-list view draws its rows again (new counts, marks).
+    virtual void RepaintThreadList() = 0;
+    // Renders the current browser tab again, keeping the response at the top of the view.
+    virtual void RefreshResView() = 0;
+    // Renders the responses of the list into the view through the response rules (the rendering
+    // trio: begin, each response, end).
+    virtual void RenderResList(IResultView *view, TResList *list) = 0;
+    // The popup of link hovers, and the one-shot timer of the delayed web-page popup.
+    virtual TTavuHintWindow *HintWindow() const = 0;
+    virtual QTimer *HtmlPopupTimer() const = 0;
+    // The menu of the web searches for a text selected in a thread view.
+    virtual QMenu *BrowserSelectionMenu() const = 0;
+    // Hands every browser tab made from now on to the handler, to bind its events.
+    virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+
+    // ---- posting ----
+    // Opens the reply composer for the tab's thread with the text in its body.
+    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
+
+    // ---- browser tabs ----
+    // The tabs in the order of their buttons on the tab bar.
+    virtual QList<TTavuBrowser *> BrowserTabOrder() const = 0;
+    // Makes the tab current.
+    virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
+    // Closes the tab as its close button does (the tab bar is laid out again).
+    virtual void CloseBrowser(TTavuBrowser *tab) = 0;
+    // The browser tab bar takes the width of its buttons again.
+    virtual void RelayoutBrowserTabs() = 0;
+
+    // ---- bookmarks ----
+    // A bookmark ("しおり") with the memo on the response of the list's thread (its .inf and
+    // bookmark.txt); false when the response has one already.
+    virtual bool AddBookmark(TResList *list, const TRes &res, const QString &memo) = 0;
+
+    // ---- favourites ----
+    // The favourites site's boards are read again and the board tree shows them when it shows the site.
+    virtual void ReloadFavorites() = 0;
+
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
@@ -79,10 +127,6 @@ public:
     // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
     // when none does).
     virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
-    // Renders the current browser tab again, keeping its place.
-    virtual void RefreshResView() = 0;
-    // The caption and title labels for the thread (after its comment or counts changed).
-    virtual void UpdateStatusCaption(TThreadItem *item) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
 };

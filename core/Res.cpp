@@ -3,6 +3,8 @@
 #include "core/DatLine.h"
 #include "core/JConvert.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <array>
 
@@ -42,6 +44,14 @@ struct DateMarkers {
 };
 
 }  // namespace
+
+QString TRes::PosterID(const QString &id)
+{
+    static const QRegularExpression marker(QStringLiteral("\\s*[(（][^()（）]*[)）]$"));
+    QString plain = id;
+    plain.remove(marker);
+    return plain.isEmpty() ? id : plain;
+}
 
 void TRes::Assign(const TRes &other)
 {

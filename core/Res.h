@@ -25,6 +25,9 @@ public:
 
     // Copies every field of the other response (the references too).
     void Assign(const TRes &other);
+    // The poster ID without the marker some servers put after it ("abcd1234(主)", "abcd1234 (副)"):
+    // IDs that differ only in that marker belong to the same poster.
+    static QString PosterID(const QString &id);
 
     // The mail field without "&", "<" and ">" (they would break the rendered page and the log).
     void SetMail(const QString &mail);

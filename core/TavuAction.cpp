@@ -158,7 +158,8 @@ bool TTavuAction::MatchRes(const TRes &res) const
         if ((Target & f.bit) && MatchText(res.*f.field, f.bit == RESBODY))
             return true;
     }
-    return false;
+    // An ID followed by a server's marker is the poster's ID all the same.
+    return (Target & RESID) && TRes::PosterID(res.ID) != res.ID && MatchText(TRes::PosterID(res.ID), false);
 }
 
 bool TTavuAction::MatchThread(const TThreadItem &item, const QDateTime &now) const

@@ -398,6 +398,11 @@ QAction *TActionList::PrepareBinding(const QString &name)
     const TActionInfo *info = ActionCatalogue::Find(name);
     if (!action || !info || !info->HasHandler)
         return nullptr;
+    // One command, one handler: a second one would run both on every trigger.
+    if (HasHandler(action)) {
+        qWarning("TActionList: %s has a handler already", qPrintable(name));
+        return nullptr;
+    }
     action->setProperty(kHandledProperty, true);
     action->setEnabled(true);
     return action;

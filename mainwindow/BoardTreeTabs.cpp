@@ -116,6 +116,24 @@ void ApplyThreadListFont()
     }
 }
 
+// The close and reload requests of a tab button run the tab commands; a middle click presses the
+// button and then closes (WHEELCLICK 1) or reloads (0) its tab.
+void BindTabButtonRequests(TTavuToolButton *button, const QString &closeAction, const QString &reloadAction,
+                           int TTavuConfig::*wheelClick)
+{
+    TVarneloWindow *window = Window();
+    button->OnCloseClick = [window, closeAction](TTavuToolButton *) { window->Execute(closeAction); };
+    button->OnReloadClick = [window, reloadAction](TTavuToolButton *) { window->Execute(reloadAction); };
+    QObject::connect(button, &TTavuToolButton::MiddleClicked, window, [wheelClick](TTavuToolButton *pressed) {
+        pressed->click();
+        const int choice = TavuConfig->*wheelClick;
+        if (choice == 1)
+            pressed->DoCloseClick();
+        else if (choice == 0)
+            pressed->DoReloadClick();
+    });
+}
+
 TThreadListToolButton *NewListDocButton(TTavuListDoc *doc, const QString &caption)
 {
     TVarneloWindow *window = Window();
@@ -123,6 +141,8 @@ TThreadListToolButton *NewListDocButton(TTavuListDoc *doc, const QString &captio
     button->ListDoc = doc;
     AddTabButton(window->ThreadListBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, doc] { window->ThreadListTabClick(doc); });
+    BindTabButtonRequests(button, QStringLiteral("actThreadListClose"), QStringLiteral("actThreadListReload"),
+                          &TTavuConfig::THREADTAB_WHEELCLICK);
     return button;
 }
 
@@ -133,6 +153,8 @@ TBrowserToolButton *NewBrowserButton(TTavuBrowser *browser, const QString &capti
     button->Browser = browser;
     AddTabButton(window->BrowserToolBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, browser] { window->ShowBrowserTab(browser, true); });
+    BindTabButtonRequests(button, QStringLiteral("actBrowserClose"), QStringLiteral("actThreadReload"),
+                          &TTavuConfig::BROWSERTAB_WHEELCLICK);
     return button;
 }
 
@@ -253,6 +275,16 @@ int IndexOfActiveBrowserButton()
             return i;
     }
     return -1;
+}
+
+QList<TTavuBrowser *> BrowserTabOrder()
+{
+    QList<TTavuBrowser *> tabs;
+    for (const TBrowserToolButton *button : TabButtons<TBrowserToolButton>(Window()->BrowserToolBar)) {
+        if (button->Browser)
+            tabs.append(button->Browser);
+    }
+    return tabs;
 }
 
 void CloseListDoc(TTavuListDoc *doc, bool redraw)

@@ -120,6 +120,8 @@ bool FindBoardTab(const TBoard *board, TTavuListDoc *&doc);
 int IndexOfBoardTab(const TTavuListDoc *doc);
 // The index of the pressed button of BrowserToolBar that has a tab; -1 when none.
 int IndexOfActiveBrowserButton();
+// The browser tabs in the order of their buttons on BrowserToolBar.
+QList<TTavuBrowser *> BrowserTabOrder();
 
 // Closing a tab stops what it loads; what arrives for it afterwards is dropped.
 void CloseListDoc(TTavuListDoc *doc, bool redraw = true);

@@ -167,7 +167,7 @@ bool MatchRes(const TRes &res, const QString &text, bool fold, TResMatchMode mod
     case rmBody:
         return found(MonaUtils::StripHtmlTags(res.Body));
     case rmID:
-        return SameText(res.ID, text);
+        return SameText(TRes::PosterID(res.ID), TRes::PosterID(text));
     }
     return false;
 }
@@ -208,7 +208,7 @@ void MarkResById(const TResList &list, TResList &out, const QString &id)
 {
     for (int i = 0; i < list.Count(); ++i) {
         TRes *copy = AddCopy(out, *list.Get(i));
-        copy->Visible = copy->ID == id;
+        copy->Visible = !id.isEmpty() && TRes::PosterID(copy->ID) == TRes::PosterID(id);
     }
 }
 
@@ -447,11 +447,16 @@ void ShowDoubleWindow(bool show)
 
 void ShowResInPreview(TThreadItem *item, const TRes &res)
 {
+    auto *list = new TResList(item);
+    AddCopy(*list, res)->Visible = true;
+    ShowResListInPreview(item, list);
+}
+
+void ShowResListInPreview(TThreadItem *item, TResList *list)
+{
     ShowDoubleWindow(true);
     TTavuBrowser *browser = VarneloWindow->PrivateBrowser;
     ReleasePreviewThread(browser);
-    auto *list = new TResList(item);
-    AddCopy(*list, res)->Visible = true;
     browser->SetThreadItem(item);
     browser->SetResList(list);
     browser->SelectSkin(item ? item->GetBoard() : nullptr);

@@ -57,7 +57,8 @@ bool ContainsAnchor(const QString &anchor, const QString &body);
 // by an anchor are visible and popup, the others neither. Returns how many refer to it.
 int CollectReplies(const TResList &list, int resNo, TResList &out);
 
-// Appends to out a copy of every response of the list, visible exactly when its ID is id.
+// Appends to out a copy of every response of the list, visible exactly when its ID is id (a
+// marker a server puts after an ID, such as "(主)", does not count).
 void MarkResById(const TResList &list, TResList &out, const QString &id);
 
 // One link found in a response.
@@ -98,5 +99,7 @@ void ShowDoubleWindow(bool show);
 bool DoubleWindowShown();
 // Shows one response of the thread alone in the second browser, which opens when hidden.
 void ShowResInPreview(TThreadItem *item, const TRes &res);
+// The same for the responses of the list marked visible (the list is taken over).
+void ShowResListInPreview(TThreadItem *item, TResList *list);
 
 }  // namespace Kpwfunc

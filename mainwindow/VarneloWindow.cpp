@@ -26,6 +26,10 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/VarneloWindowServices.h"
+#include "commands/BrowserTabCommands.h"
+#include "commands/HoverPopups.h"
+#include "commands/SelectedResCommands.h"
+#include "commands/ThreadCommands.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
@@ -186,6 +190,10 @@ void TVarneloWindow::BindActions()
     new TLogSearchCommands(*services, this);
     Notices = new TNoticeCommands(*services, this);
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
+    new TThreadCommands(*services, this);
+    new TBrowserTabCommands(*services, this);
+    new TSelectedResCommands(*services, this);
+    new THoverPopups(*services, this);
 }
 
 // act2chLogin shows whether the past-log service is logged in.

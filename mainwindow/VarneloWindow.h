@@ -150,6 +150,9 @@ public:
     void EndResView(IResultView *view);
     // Renders the current browser tab again, keeping the response at the top of the view.
     void RefreshResView();
+    // A bookmark ("しおり") on the response with the memo, kept in the thread's .inf and listed in
+    // bookmark.txt; only once per response. False when it was there already.
+    bool BookmarkRes(TResList *list, const TRes &res, const QString &memo = QString());
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
     void UpdateBoardListMenu();
@@ -380,7 +383,6 @@ private:
     // rendering trio
     void ActOnHit(IResultView *view, TResList *list, TRes &res, const TActionHit &hit, bool inTab);
     void ReapplyTextRules(TRes &shown, const TThreadItem *item, bool inTab) const;
-    bool BookmarkRes(TResList *list, const TRes &res);
     void LogRule(const QString &text);
     bool IsRealTab(IResultView *view) const;
 
@@ -478,6 +480,7 @@ private:
     void BindThreadFlow();
     TTavuBrowser *ChooseThreadTab(TThreadItem *item, bool newTab, bool keepTab, bool &made);
     TTavuBrowser *FindThreadTab(TThreadItem *item);
+    bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
@@ -549,6 +552,7 @@ private:
     bool AsksHowToOpen(const TTavuBrowser *tab) const;
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void OpenThreadLink(const QString &url, bool activate);
+    void ShowLinkedResponses(TTavuBrowser *tab, const QString &url);
     void CloseTabLater(TTavuBrowser *tab);
 
     // shortcut bars

@@ -9,6 +9,7 @@
 // pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
 
 #include "mainwindow/VarneloWindow.h"
+#include "tools/PopupKillList.h"
 #include "render/TavuResWriter.h"
 
 #include "tools/PreviewBrowser.h"
@@ -19,16 +20,16 @@
 #include "boards/Be2chManager.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
+#include "core/Res.h"
 #include "core/ResList.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
-#include "core/Tavutils.h"
-#include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
@@ -48,18 +49,6 @@ const QString LoadingCaption = QStringLiteral("Loading...");
 bool IsHttp(const QString &url)
 {
     return url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"));
-}
-
-// A line of killurl.txt matches the URL.
-bool IsKilled(const QString &url)
-{
-    TTextList patterns;
-    patterns.LoadFromFile(TavuConfig->GetProfileDir() + QStringLiteral("killurl.txt"));
-    for (const QString &pattern : std::as_const(patterns.Lines)) {
-        if (!pattern.isEmpty() && Tavutils::MatchWildcard(pattern, url))
-            return true;
-    }
-    return false;
 }
 
 // A tab made only to open one link: no thread and nothing shown yet.
@@ -184,7 +173,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
     }
     if (!TavuConfig->URL_BCC.isEmpty() && url.startsWith(TavuConfig->URL_BCC))
         return;
-    if (IsKilled(url)) {
+    if (PopupKillList::IsUrlKilled(url)) {
         CloseTabLater(tab);
         cancel = true;
         return;
@@ -222,7 +211,11 @@ bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
         const TThreadItem *shown = tab->ThreadItem();
         const bool sameThread = shown && shown->Site == item->Site && shown->BoardID == item->BoardID
                                 && shown->GetKey() == item->GetKey();
-        if (!sameThread && IsHttp(url)) {
+        if (sameThread) {
+            ShowLinkedResponses(tab, url);
+            return true;
+        }
+        if (IsHttp(url)) {
             if (AsksHowToOpen(tab))
                 AskHowToOpen(tab, url, true);
             else
@@ -237,6 +230,24 @@ bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
         CloseTabLater(tab);
     StartThreadListDownload(board, false, false);
     return true;
+}
+
+// A link into the thread the tab shows: the responses it names come up in the double window;
+// one that is gone is named in a message.
+void TVarneloWindow::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
+{
+    Kpwfunc::TBoardUrlParts parts;
+    if (!tab->ResList() || !Kpwfunc::ParseBoardUrl(url, tab->GetBoard(), parts))
+        return;
+    const TResList &shown = *tab->ResList();
+    const int first = parts.From > 0 ? parts.From : parts.To;
+    if (first > shown.Count() || (first > 0 && shown.Get(first - 1)->Erased)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定レスは消去されています。"));
+        return;
+    }
+    auto *list = new TResList(tab->ThreadItem());
+    Kpwfunc::FillPopupResList(shown, *list, parts.From, parts.To, parts.NoFirst);
+    Kpwfunc::ShowResListInPreview(tab->ThreadItem(), list);
 }
 
 void TVarneloWindow::OpenThreadLink(const QString &url, bool activate)

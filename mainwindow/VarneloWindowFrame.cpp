@@ -20,6 +20,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
+#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "settings/KpwOptionDialog.h"   // options
@@ -33,6 +34,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
+#include <QWebEngineHistory>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -419,8 +421,18 @@ void TVarneloWindow::UpdateBrowserMenu()
     SetActionState(QStringLiteral("actBrowserNextTab"), buttons > 1);
     SetActionState(QStringLiteral("actBrowserPriorTab"), buttons > 1);
     SetActionChecked(QStringLiteral("actBrowserNavigateLock"), tab->Locked);
+    // Only a web page can be suppressed or walked back and forth in.
+    for (const char *name : {"actBrowserKillUrl", "actBrowserKillTitle"})
+        SetActionState(QString::fromLatin1(name), tab->IsWebPage());
+    SetActionState(QStringLiteral("actBrowserGoBack"), tab->IsWebPage() && tab->Browser()->history()->canGoBack());
+    SetActionState(QStringLiteral("actBrowserGoForward"), tab->IsWebPage() && tab->Browser()->history()->canGoForward());
+    SetActionState(QStringLiteral("actBrowserOpenByBrowser"), !tab->URL.isEmpty());
 
     Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), thread);
+    // A web page is reloaded, copied and kept as a favourite like a thread.
+    for (const char *name : {"actThreadReload", "actThreadCopyUrl", "actThreadCopyTitle", "actThreadCopyTitleUrl",
+                             "actThreadAddFav"})
+        SetActionState(QString::fromLatin1(name), thread || tab->IsWebPage());
     if (thread) {
         const bool downloading = tab->DownloadState == TTavuBrowser::dsDownloading;
         SetActionState(QStringLiteral("actThreadReload"), idle && !TavuEnviron->IsOffline());
@@ -435,6 +447,11 @@ void TVarneloWindow::UpdateBrowserMenu()
                                                                     ? QStringLiteral("ショートカットバーから削除(&H)")
                                                                     : QStringLiteral("ショートカットバーに登録(&H)..."));
         SetActionChecked(QStringLiteral("actThreadSetKakoLog"), item->KAKOLOG);
+        const bool logged = item->LogExists();
+        SetActionState(QStringLiteral("actThreadDeleteLog"), idle && logged);
+        SetActionState(QStringLiteral("actThreadDeleteLogClose"), idle && logged);
+        SetActionState(QStringLiteral("actThreadGoBookmark"), item->READPOINT > 0);
+        SetActionState(QStringLiteral("actThreadDeleteReadPoint"), item->READPOINT > 0);
     }
     ShowCount(4, QStringLiteral("新ﾚｽ: %1"), item ? std::max(item->NewCount, 0) : 0);
 }

@@ -160,9 +160,7 @@ void TVarneloWindow::ReapplyTextRules(TRes &shown, const TThreadItem *item, bool
     }
 }
 
-// A bookmark on the response, kept in the thread's .inf and listed in bookmark.txt; only once per
-// response. False when it was there already.
-bool TVarneloWindow::BookmarkRes(TResList *list, const TRes &res)
+bool TVarneloWindow::BookmarkRes(TResList *list, const TRes &res, const QString &memo)
 {
     TThreadItem *item = list ? list->Item() : nullptr;
     if (!item)
@@ -177,6 +175,7 @@ bool TVarneloWindow::BookmarkRes(TResList *list, const TRes &res)
     bookmark->Date = res.DateField();
     bookmark->Body = res.Body;
     bookmark->PlainName = MonaUtils::StripHtmlTags(res.Name);
+    bookmark->Memo = memo;
     bookmark->Item = item;
     item->Bookmarks.Add(bookmark);
     item->SaveInfo();

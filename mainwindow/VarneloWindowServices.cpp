@@ -3,12 +3,21 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/ExtListView.h"
+#include "core/ResList.h"
+#include "core/Site.h"
+#include "core/TavuEnviron.h"
 #include "core/ThreadItemList.h"
+#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwServices.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "tools/SendDialog.h"
 
+#include <QComboBox>
 #include <QItemSelectionModel>
+#include <QPlainTextEdit>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -71,6 +80,106 @@ void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool new
 void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
 {
     window.StartThreadListDownload(board, reload, false);
+}
+
+void TVarneloWindowServices::AddLog(const QString &text)
+{
+    Kpwfunc::AddLog(text);
+}
+
+void TVarneloWindowServices::UpdateBrowserMenu()
+{
+    window.UpdateBrowserMenu();
+}
+
+void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
+{
+    window.UpdateStatusCaption(item);
+}
+
+void TVarneloWindowServices::RepaintThreadList()
+{
+    window.ThreadListView->viewport()->update();
+}
+
+void TVarneloWindowServices::RefreshResView()
+{
+    window.RefreshResView();
+}
+
+void TVarneloWindowServices::RenderResList(IResultView *view, TResList *list)
+{
+    window.BeginResView(view, list);
+    for (int i = 0; i < list->Count(); ++i)
+        window.AppendResToView(view, list, list->Get(i));
+    window.EndResView(view);
+}
+
+TTavuHintWindow *TVarneloWindowServices::HintWindow() const
+{
+    return window.HintWindow;
+}
+
+QTimer *TVarneloWindowServices::HtmlPopupTimer() const
+{
+    return window.HtmlPopupTimer;
+}
+
+QMenu *TVarneloWindowServices::BrowserSelectionMenu() const
+{
+    return window.BrowserSelectionMenu;
+}
+
+void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);
+}
+
+void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
+{
+    if (TavuEnviron->IsOffline()) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態では実行できません。"));
+        return;
+    }
+    TSendDialog *composer = window.ShowSendDialog(tab);
+    composer->Tab = tab;
+    composer->show();
+    composer->SenderBody->appendPlainText(text);
+}
+
+QList<TTavuBrowser *> TVarneloWindowServices::BrowserTabOrder() const
+{
+    return Kpwfunc::BrowserTabOrder();
+}
+
+void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
+{
+    window.ShowBrowserTab(tab, true);
+}
+
+void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
+{
+    Kpwfunc::CloseBrowser(tab);
+}
+
+void TVarneloWindowServices::RelayoutBrowserTabs()
+{
+    Kpwfunc::UpdateBarWidth(window.BrowserToolBar);
+}
+
+bool TVarneloWindowServices::AddBookmark(TResList *list, const TRes &res, const QString &memo)
+{
+    return window.BookmarkRes(list, res, memo);
+}
+
+void TVarneloWindowServices::ReloadFavorites()
+{
+    TSite *favorites = TavuEnviron->FavoritesSite();
+    if (!favorites)
+        return;
+    favorites->LoadBoards();
+    if (window.CurrentSite() == favorites)
+        Kpwfunc::FillBoardTree(window.BoardListView, favorites, window.BoardFilterCombo->currentText());
 }
 
 TTavuActionList *TVarneloWindowServices::ResRules() const
@@ -136,16 +245,6 @@ TTavuListDoc *TVarneloWindowServices::NewResultListDoc(const QString &caption, T
 TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &search)
 {
     return window.FilterResView(search);
-}
-
-void TVarneloWindowServices::RefreshResView()
-{
-    window.RefreshResView();
-}
-
-void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
-{
-    window.UpdateStatusCaption(item);
 }
 
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)

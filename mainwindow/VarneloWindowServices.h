@@ -25,6 +25,28 @@ public:
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
     void OpenBoard(TBoard *board, bool reload) override;
 
+    void AddLog(const QString &text) override;
+    void UpdateBrowserMenu() override;
+    void UpdateStatusCaption(TThreadItem *item) override;
+    void RepaintThreadList() override;
+    void RefreshResView() override;
+    void RenderResList(IResultView *view, TResList *list) override;
+    TTavuHintWindow *HintWindow() const override;
+    QTimer *HtmlPopupTimer() const override;
+    QMenu *BrowserSelectionMenu() const override;
+    void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
+
+    void WriteReply(TTavuBrowser *tab, const QString &text) override;
+
+    QList<TTavuBrowser *> BrowserTabOrder() const override;
+    void ShowBrowserTab(TTavuBrowser *tab) override;
+    void CloseBrowser(TTavuBrowser *tab) override;
+    void RelayoutBrowserTabs() override;
+
+    bool AddBookmark(TResList *list, const TRes &res, const QString &memo) override;
+
+    void ReloadFavorites() override;
+
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
@@ -33,8 +55,6 @@ public:
     void ThreadListChanged(TTavuListDoc *doc) override;
     TTavuListDoc *NewResultListDoc(const QString &caption, TThreadItemList *items) override;
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
-    void RefreshResView() override;
-    void UpdateStatusCaption(TThreadItem *item) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
 private:

@@ -37,6 +37,7 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/ThreadListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
+#include "net/HttpCli.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 
@@ -98,6 +99,7 @@ public:
     bool DownloadEnded = false;
     TValidators NewValidators;   // as the board type left them when the download ended
     bool HasNewValidators = false;
+    bool InPlace = false;        // new responses of an open thread, appended to its live page
 
     // Frees the record once nothing will report to it any more.
     static void EndOnce(TThreadDownload *job, bool &end)
@@ -202,7 +204,7 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
 
     // The open thread is only brought to the front, unless a reload is asked for or the setting
     // says so. A tab showing another item of the thread opens it again with this item.
-    const TTavuBrowser *found = FindThreadTab(item);
+    TTavuBrowser *found = FindThreadTab(item);
     if (found && found->ThreadItem() == item && !TavuConfig->BROWSEREXISTSRELOAD && !reload)
         return;
 
@@ -217,6 +219,8 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     const int listed = item->AGECOUNT;
     item->LoadInfo();
     item->AGECOUNT = listed;
+    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url))
+        return;
 
     bool made = false;
     TTavuBrowser *tab = ChooseThreadTab(item, newTab, keepTab, made);
@@ -267,6 +271,39 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     const QString prefix = siteId + QLatin1Char('\t') + item->BoardID + QLatin1Char('\t') + item->GetKey() + QLatin1Char('\t');
     RecentThreads->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
     RecentThreads->Lines.prepend(prefix + target);
+}
+
+// An open thread takes its new responses in place: only what is new is fetched, and each new
+// response is appended to the live page, before its footer. The stored log is neither read nor
+// rendered again and the view keeps its place. False (nothing done) when the page cannot simply
+// grow: the tab is busy, shows an extract or a web page, or its responses are not the stored log.
+bool TVarneloWindow::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber,
+                                      const QString &url)
+{
+    const TBBS *type = item->BBS;
+    const bool readsCache = type && (type->ID == QLatin1String("localscript") || type->ID == QLatin1String("2chkakolog"));
+    const bool growable = type && !type->IsWebPage() && !readsCache && !tab->IsWebPage() && !tab->IsExtractMode()
+        && tab->DownloadState == TTavuBrowser::dsIdle && !tab->Downloader && item->DownloadRequest
+        && !TavuEnviron->IsOffline() && TavuEnviron->GetCached() && !item->LOCALLOG && item->LogExists()
+        && tab->ResList() && tab->ResList()->Count() == item->COUNT;
+    if (!growable || !tab->ReopenDocument())
+        return false;
+
+    item->LOAD_COUNT += 1;
+    item->Shown = true;
+    tab->DownloadState = TTavuBrowser::dsDownloading;
+    tab->ResNumber = resNumber;
+    tab->DownloadCount = 0;
+    tab->UpdateTabImage();
+    BeginResView(tab, tab->ResList());
+    TResDownloader *job = NewThreadDownload(tab, item, reload, url);
+    TThreadDownload *download = DownloadOf(job);
+    download->InPlace = true;
+    download->CacheEnded = true;   // no cache loader: the stored log is on the page already
+    job->BBS->DownloadThread(job, reload, false, false);
+    UpdateBrowserMenu();
+    ThreadListView->viewport()->update();
+    return true;
 }
 
 // The tab that shows the thread already (this item or another item of the same thread),
@@ -470,7 +507,7 @@ void TVarneloWindow::OnThreadDownloadRes(TResDownloader *job, TRes *res, int max
     res->IsNew = item->READ < res->Number;
     list->Add(res);
     AppendResToView(tab, list, res);
-    if (res->Number == item->READ + 1 && item->READ > 0)
+    if (res->Number == item->READ + 1 && item->READ > 0 && !DownloadOf(job)->InPlace)
         tab->ScrollToRes(res->Number);
     if (res->IsNew)
         TavuConfig->SetLoadResCount(TavuConfig->VOZADAZOZ_LOAD_RES_COUNT + 1);
@@ -528,7 +565,10 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     if (!failed) {
         newCount = list->Count() - item->READ;
         item->NewCount = newCount;
-        ScrollAfterDownload(tab, item, newCount);
+        if (!DownloadOf(job)->InPlace)
+            ScrollAfterDownload(tab, item, newCount);
+        else if (tab->ResNumber > 0)
+            tab->ScrollToRes(tab->ResNumber);   // an open thread keeps its place unless a response is asked for
         if (!webPage) {
             item->SetRead(list->Count());
             item->COUNT = item->READ;
@@ -610,9 +650,13 @@ void TVarneloWindow::OnThreadDownloadError(TResDownloader *job, int code, const 
 
     if (OpenBlockPage(job->BBS, code, detail))
         return;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3")
+    // A log that no longer matches the server's is repaired by fetching it whole again.
+    const bool mismatch = code == 416 || code == httpLogChanged;
+    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3%4")
                                                .arg(code)
-                                               .arg(message, item->ShownTitle()));
+                                               .arg(message, item->ShownTitle(),
+                                                    mismatch ? QStringLiteral("\n\n「スレッド」メニューの「ログの再取得」で取得し直してください。")
+                                                             : QString()));
 }
 
 void TVarneloWindow::DetachBrowser(TTavuBrowser *tab)

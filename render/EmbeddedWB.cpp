@@ -39,6 +39,7 @@ const char *const HelperScript = R"js(
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
+    let tail = [];           // the nodes of the tail, after the marker
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -108,6 +109,16 @@ const char *const HelperScript = R"js(
         return number;
     }
 
+    // The HTML parsed without running anything, its scripts dropped.
+    function inert(html) {
+        const template = document.createElement('template');
+        template.innerHTML = html;
+        for (const script of template.content.querySelectorAll('script')) {
+            script.remove();
+        }
+        return template.content;
+    }
+
     window.addEventListener('scroll', reportTop, { passive: true });
     window.addEventListener('resize', reportTop);
     document.addEventListener('change', function (event) {
@@ -132,24 +143,30 @@ const char *const HelperScript = R"js(
                 (document.body || document.documentElement).appendChild(marker);
             }
             generation = newGeneration;
+            tail = [];
             anchors = collectAnchors(document, []);
             lastTop = -1;
             reportTop();
             return 'ok';
         },
 
-        // Inserts HTML where the head left off. Scripts in it are dropped and never run.
-        append(forGeneration, html) {
+        // Inserts HTML where the head left off and, when newTail is a text, puts it after that
+        // place in place of the tail before. Scripts in either are dropped and never run.
+        append(forGeneration, html, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
             }
-            const template = document.createElement('template');
-            template.innerHTML = html;
-            for (const script of template.content.querySelectorAll('script')) {
-                script.remove();
+            const content = inert(html);
+            collectAnchors(content, anchors);
+            marker.parentNode.insertBefore(content, marker);
+            if (typeof newTail === 'string') {
+                for (const node of tail) {
+                    node.remove();
+                }
+                const tailContent = inert(newTail);
+                tail = Array.from(tailContent.childNodes);
+                marker.parentNode.insertBefore(tailContent, marker.nextSibling);
             }
-            collectAnchors(template.content, anchors);
-            marker.parentNode.insertBefore(template.content, marker);
             reportTop();
             return true;
         },
@@ -354,6 +371,7 @@ void TEmbeddedWB::LeaveWrittenDocument()
     closed = false;
     head.clear();
     pending.clear();
+    tail.reset();
     afterWrite.clear();
 }
 
@@ -426,6 +444,22 @@ void TEmbeddedWB::Write(const QString &html)
     LoadHead(std::exchange(head, QString()));
 }
 
+void TEmbeddedWB::WriteTail(const QString &html)
+{
+    if (state == TDocState::None || state == TDocState::Foreign || closed)
+        StartDocument();
+    tail = html;
+    ScheduleFlush();
+}
+
+bool TEmbeddedWB::Reopen()
+{
+    if (state != TDocState::Loading && state != TDocState::Ready)
+        return false;
+    closed = false;
+    return true;
+}
+
 void TEmbeddedWB::Close()
 {
     closed = true;
@@ -435,7 +469,7 @@ void TEmbeddedWB::Close()
 bool TEmbeddedWB::IsBusy() const
 {
     return pageLoading || state == TDocState::Loading || fresh || flushQueued || appendRunning ||
-           !pending.isEmpty();
+           !pending.isEmpty() || tail.has_value();
 }
 
 QString TEmbeddedWB::LocationUrl() const
@@ -458,6 +492,7 @@ void TEmbeddedWB::StartDocument()
     closed = false;
     head.clear();
     pending.clear();
+    tail.reset();
     afterWrite.clear();
     topResNumber = 0;
     ScheduleFlush();
@@ -492,7 +527,7 @@ void TEmbeddedWB::Attach()
         if (forGeneration != generation || state != TDocState::Loading || result.toString() != QLatin1String("ok"))
             return;   // an older page finished loading; wait for ours
         state = TDocState::Ready;
-        if (pending.isEmpty())
+        if (pending.isEmpty() && !tail)
             emit DocumentUpdated();
         SendPending();
     });
@@ -522,15 +557,18 @@ void TEmbeddedWB::SendPending()
 {
     if (state != TDocState::Ready || appendRunning)
         return;
-    if (pending.isEmpty()) {
+    if (pending.isEmpty() && !tail) {
         if (!afterWrite.isEmpty())
             RunScript(std::exchange(afterWrite, QString()));
         return;
     }
     appendRunning = true;
     const int forGeneration = generation;
-    const QString script = QStringLiteral("varnelo.append(%1, %2)").arg(forGeneration).arg(JsString(pending));
+    const QString newTail = tail ? JsString(*tail) : QStringLiteral("null");
+    const QString script =
+        QStringLiteral("varnelo.append(%1, %2, %3)").arg(forGeneration).arg(JsString(pending), newTail);
     pending.clear();
+    tail.reset();
     RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
 }
 
@@ -539,7 +577,7 @@ void TEmbeddedWB::AppendDone(int forGeneration, bool applied)
     appendRunning = false;
     if (forGeneration == generation && !applied)
         state = TDocState::Foreign;   // the page went away under the document
-    if (forGeneration == generation && pending.isEmpty())
+    if (forGeneration == generation && pending.isEmpty() && !tail)
         emit DocumentUpdated();
     SendPending();
 }
@@ -558,6 +596,12 @@ void TEmbeddedWB::RunWhenWritten(const QString &script)
 void TEmbeddedWB::ScrollToAnchor(const QString &name)
 {
     RunWhenWritten(QStringLiteral("varnelo.scrollToAnchor(%1)").arg(JsString(name)));
+}
+
+void TEmbeddedWB::ScrollStep(bool up)
+{
+    constexpr int Step = 40;   // pixels, a line of text or so
+    RunScript(QStringLiteral("window.scrollBy(0, %1)").arg(up ? -Step : Step));
 }
 
 void TEmbeddedWB::ScriptMessage(const QString &message)

@@ -30,6 +30,7 @@
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QContextMenuEvent;
 class QVariant;
@@ -54,7 +55,13 @@ public:
     bool HasDocument() const;          // false until a page has loaded or a write has begun
     void Clear();                      // starts a new, empty document
     void Write(const QString &html);
+    // What follows everything written: the tail replaces the one before it, and later writes go
+    // before it (the footer of a thread that still grows).
+    void WriteTail(const QString &html);
     void Close();                      // the document is complete; the next write starts a new one
+    // The closed document takes writes again, in place (new responses of the thread it shows);
+    // false when the page no longer is the written document.
+    bool Reopen();
     void SetBaseUrl(const QUrl &url);  // where relative links of written documents point (a skin folder)
     bool IsBusy() const;               // loading, or written HTML not yet in the page
     QString LocationUrl() const;       // "about:blank" for a written document
@@ -62,6 +69,8 @@ public:
     // Scrolls the named anchor to the top of the view once everything written so far is shown.
     void ScrollToAnchor(const QString &name);
     int TopResNumber() const { return topResNumber; }
+    // Scrolls the page by one step up or down.
+    void ScrollStep(bool up);
 
     // Text zoom, 0 (smallest) to 4 (largest); 2 is the normal size.
     void SetTextZoom(int level);
@@ -135,6 +144,7 @@ private:
     bool internalLoad = false;   // the load in progress is a written document's head
     QString head;                // writes of a fresh document, until a "<body" tag shows up
     QString pending;             // HTML waiting to be appended
+    std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)
     QUrl baseUrl;
     int topResNumber = 0;

@@ -312,9 +312,18 @@ void TTavuBrowser::WriteHtml()
         EmitHeader();
     // The footer counts what the page shows now, after every response was written.
     Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
-    Emit(Writer().RenderFooter());
-    if (!chunk)
-        browser->Close();
+    if (chunk) {
+        chunk->append(Writer().RenderFooter());
+        return;
+    }
+    // The footer stays the page's tail: responses appended later go before it.
+    browser->WriteTail(Writer().RenderFooter());
+    browser->Close();
+}
+
+bool TTavuBrowser::ReopenDocument()
+{
+    return !webPage && browser->Reopen();
 }
 
 void TTavuBrowser::ClearDocument()

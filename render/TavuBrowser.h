@@ -109,6 +109,9 @@ public:
     void AppendRes(TRes *res) override;   // also the result view's append
     void AppendHtml(const QString &html);
     void WriteHtml();                     // writes the footer and closes the document
+    // The thread's closed page takes more responses, before its footer (which the next WriteHtml
+    // replaces); false when the page no longer is the thread's document.
+    bool ReopenDocument();
     void ClearDocument();
     void Navigate(const QString &url);    // a web page or a file path
 

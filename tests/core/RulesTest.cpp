@@ -91,6 +91,17 @@ TEST(Rules, TextConditionsOnEachResponseField)
     }
 }
 
+// Some servers follow a poster's ID with a marker such as "(主)": a rule on the ID still hits.
+TEST(Rules, AnIdRuleHitsTheIdFollowedByAServersMarker)
+{
+    std::unique_ptr<TRes> res(MakeRes(1, QStringLiteral("x")));
+    res->SetDate(QStringLiteral("2024/05/01(水) 12:00:00.00 ID:AbCd1234(主)"));
+    EXPECT_EQ(res->ID, QStringLiteral("AbCd1234(主)"));   // the marker stays visible
+    EXPECT_TRUE(Rule(TTavuAction::RESID, TTavuAction::ABONE, TTavuAction::SAME, QStringLiteral("AbCd1234"))->MatchRes(*res));
+    EXPECT_FALSE(Rule(TTavuAction::RESID, TTavuAction::ABONE, TTavuAction::SAME, QStringLiteral("AbCd"))->MatchRes(*res));
+    EXPECT_EQ(TRes::PosterID(QStringLiteral("AbCd1234 （副）")), QStringLiteral("AbCd1234"));
+}
+
 TEST(Rules, ThreadConditions)
 {
     Item item;

@@ -1,0 +1,197 @@
+#include "commands/BrowserTabCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/TavuConfig.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "tools/KillPopupDialog.h"
+#include "tools/PopupKillList.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+
+TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actBrowserClose"), this, [this] { actBrowserCloseExecute(); });
+    services.BindAction(QStringLiteral("actBrowserCloseAll"), this, [this] { actBrowserCloseAllExecute(false); });
+    services.BindAction(QStringLiteral("actBrowserCloseAll2"), this, [this] { actBrowserCloseAllExecute(true); });
+    services.BindAction(QStringLiteral("actBrowserNavigateLock"), this, [this] { actBrowserNavigateLockExecute(); });
+    services.BindAction(QStringLiteral("actBrowserNextTab"), this, [this] { actBrowserNextTabExecute(1); });
+    services.BindAction(QStringLiteral("actBrowserPriorTab"), this, [this] { actBrowserNextTabExecute(-1); });
+    services.BindAction(QStringLiteral("actBrowserGoBack"), this, [this] { actBrowserGoBackExecute(true); });
+    services.BindAction(QStringLiteral("actBrowserGoForward"), this, [this] { actBrowserGoBackExecute(false); });
+    services.BindAction(QStringLiteral("actBrowserNavClipboard"), this, [this] { actBrowserNavClipboardExecute(); });
+    services.BindAction(QStringLiteral("actBrowserOpenByBrowser"), this, [this] { actBrowserOpenByBrowserExecute(); });
+    services.BindAction(QStringLiteral("actBrowserKillUrl"), this, [this] { actBrowserKillUrlExecute(false); });
+    services.BindAction(QStringLiteral("actBrowserKillTitle"), this, [this] { actBrowserKillUrlExecute(true); });
+    const char *const fontSizes[] = {"actBrowserFontMin", "actBrowserFontSmall", "actBrowserFontMedium",
+                                     "actBrowserFontLarge", "actBrowserFontMax"};
+    for (int level = 0; level < 5; ++level)
+        services.BindAction(QString::fromLatin1(fontSizes[level]), this, [this, level] { actBrowserFontMaxExecute(level); });
+    const auto browserCommand = [&services](int command) {
+        return [&services, command] {
+            if (TTavuBrowser *tab = services.CurrentBrowser())
+                Kpwfunc::BrowserCommand(tab->Browser(), command);
+        };
+    };
+    services.BindAction(QStringLiteral("actBrowserFind"), this, browserCommand(Kpwfunc::bcFind));
+    services.BindAction(QStringLiteral("actBrowserShowSource"), this, browserCommand(Kpwfunc::bcViewSource));
+    services.BindAction(QStringLiteral("actBrowserShowChevronList"), this, [&services] { services.RelayoutBrowserTabs(); });
+    services.BindAction(QStringLiteral("actToolKillPopup"), this, [this] { actToolKillPopupExecute(); });
+    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+        connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) { OnWebTitleChange(tab, title); });
+    });
+}
+
+void TBrowserTabCommands::Execute(const QString &name)
+{
+    QAction *action = services.Action(name);
+    if (action && action->isEnabled())
+        action->trigger();
+}
+
+bool TBrowserTabCommands::IsChecked(const QString &name) const
+{
+    const QAction *action = services.Action(name);
+    return action && action->isChecked();
+}
+
+// ---- closing ----
+
+void TBrowserTabCommands::actBrowserCloseExecute()
+{
+    services.HintWindow()->hide();
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    if (services.Browsers().size() == 1 && Kpwfunc::DoubleWindowShown())
+        Execute(QStringLiteral("actShowDoubleWindow"));
+    if (tab->Locked && TavuConfig->BROWSERTAB_CHECKLOCKCLOSE
+        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
+                                Kpwfunc::mbYesNo)
+               != Kpwfunc::mrYes)
+        return;
+    services.CloseBrowser(tab);
+    if (services.Browsers().isEmpty() && !IsChecked(QStringLiteral("actShowThreadList2")) && TavuConfig->CHANGEPANE_THREADLIST)
+        Execute(QStringLiteral("actShowPaneChange"));
+}
+
+// Closes the other tabs (allTabs: every tab), except those locked and those still loading.
+void TBrowserTabCommands::actBrowserCloseAllExecute(bool allTabs)
+{
+    services.HintWindow()->hide();
+    const QList<TTavuBrowser *> tabs = services.Browsers();
+    for (qsizetype i = tabs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
+        TTavuBrowser *tab = tabs.at(i);
+        if (!tab->Locked && tab->DownloadState == TTavuBrowser::dsIdle && !tab->Downloader)
+            services.CloseBrowser(tab);
+    }
+}
+
+void TBrowserTabCommands::actBrowserNavigateLockExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    tab->Locked = !tab->Locked;
+    tab->UpdateTabImage();
+    services.UpdateBrowserMenu();
+}
+
+// The next (step 1) or prior (-1) tab of the tab bar, wrapping at either end.
+void TBrowserTabCommands::actBrowserNextTabExecute(int step)
+{
+    const QList<TTavuBrowser *> tabs = services.BrowserTabOrder();
+    if (tabs.size() < 2)
+        return;
+    const qsizetype current = tabs.indexOf(services.CurrentBrowser());
+    const qsizetype next = ((current < 0 ? 0 : current + step) % tabs.size() + tabs.size()) % tabs.size();
+    services.ShowBrowserTab(tabs.at(next));
+}
+
+// ---- the page ----
+
+void TBrowserTabCommands::actBrowserGoBackExecute(bool back)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    if (back)
+        tab->Browser()->back();
+    else
+        tab->Browser()->forward();
+}
+
+// The clipboard's text opens as an address; an address missing its "h", or beginning "www.", is
+// completed first.
+void TBrowserTabCommands::actBrowserNavClipboardExecute()
+{
+    QString text = QGuiApplication::clipboard()->text().trimmed();
+    if (text.isEmpty())
+        return;
+    if (text.startsWith(QLatin1String("ttp://")))
+        text.prepend(QLatin1Char('h'));
+    else if (text.startsWith(QLatin1String("www.")))
+        text.prepend(QStringLiteral("http://"));
+    if (auto *address = services.Window()->findChild<QComboBox *>(QStringLiteral("UrlComboBox"))) {
+        address->setEditText(text);
+        address->setFocus();
+    }
+    Execute(QStringLiteral("actBrowserNavigate"));
+}
+
+void TBrowserTabCommands::actBrowserOpenByBrowserExecute()
+{
+    if (TTavuBrowser *tab = services.CurrentBrowser(); tab && !tab->URL.isEmpty())
+        Kpwfunc::OpenUrlExternal(tab->URL);
+}
+
+void TBrowserTabCommands::actBrowserFontMaxExecute(int level)
+{
+    for (TTavuBrowser *tab : services.Browsers()) {
+        if (!tab->IsWebPage())
+            tab->SetTextZoom(level);
+    }
+}
+
+// ---- popup suppression ----
+
+// The web page's URL (or title) joins killurl.txt (killtitl.txt) and its tab closes.
+void TBrowserTabCommands::actBrowserKillUrlExecute(bool byTitle)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || !tab->IsWebPage())
+        return;
+    const QString pageTitle = tab->Title.isEmpty() ? tab->Browser()->title() : tab->Title;
+    const QString url = tab->Browser()->url().toString();
+    const QString value = byTitle ? pageTitle : (tab->URL.isEmpty() ? url : tab->URL);
+    if (!PopupKillList::CanSuppress(value) || !PopupKillList::CanSuppress(url)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このページは抑止できません。"));
+        return;
+    }
+    PopupKillList::Add(byTitle ? PopupKillList::TitleFile() : PopupKillList::UrlFile(), value);
+    services.CloseBrowser(tab);
+}
+
+void TBrowserTabCommands::OnWebTitleChange(TTavuBrowser *tab, const QString &title)
+{
+    if (!tab->IsWebPage() || tab->Closing || !PopupKillList::IsTitleKilled(title))
+        return;
+    tab->Browser()->Stop();
+    services.CloseBrowser(tab);
+    TavuConfig->SetCloseTab(TavuConfig->VOZADAZOZ_CLOSETAB + 1);
+}
+
+void TBrowserTabCommands::actToolKillPopupExecute()
+{
+    TKillPopupDialog dialog(services.Window());
+    Kpwfunc::ExecDialog(dialog);
+}

@@ -1,0 +1,321 @@
+#include "commands/HoverPopups.h"
+
+#include "commands/WindowServices.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/JConvert.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwUrl.h"
+#include "net/HttpCli.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuResWriter.h"
+
+#include <QMenu>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+namespace {
+
+// Hosts of the main board service whose past logs and scripts are never fetched for a digest.
+const QStringList MainServiceDomains = {QStringLiteral("2ch.net"), QStringLiteral("5ch.net"),
+                                        QStringLiteral("bbspink.com")};
+const QStringList NotPages = {QStringLiteral(".bmp"), QStringLiteral(".jpg"), QStringLiteral(".gif"),
+                              QStringLiteral(".png"), QStringLiteral(".mpg"), QStringLiteral(".mov"),
+                              QStringLiteral(".avi"), QStringLiteral(".zip"), QStringLiteral(".lzh"),
+                              QStringLiteral(".cab"), QStringLiteral(".mid"), QStringLiteral(".wav"),
+                              QStringLiteral(".swf")};
+constexpr int DigestLineBytes = 45;
+constexpr int DigestMaxBytes = 255;
+
+bool IsSingleByte(QChar c)
+{
+    return c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F);
+}
+
+bool StartsWithAny(const QString &text, std::initializer_list<const char *> prefixes)
+{
+    for (const char *prefix : prefixes) {
+        if (text.startsWith(QLatin1String(prefix)))
+            return true;
+    }
+    return false;
+}
+
+// The text of the page after "<body", without its tags and single-byte blanks, broken into lines.
+QString Digest(const QString &html)
+{
+    const qsizetype body = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    const QString text = body >= 0 ? html.mid(body) : html;
+    QString digest;
+    int bytes = 0;
+    int lineBytes = 0;
+    bool inTag = false;
+    for (const QChar c : text) {
+        if (c == u'<')
+            inTag = true;
+        if (inTag) {
+            inTag = c != u'>';
+            continue;
+        }
+        if (c == u' ' || c == u'\n' || c == u'\r' || c == u'\t' || c == QChar(0))
+            continue;
+        digest += c;
+        const int size = IsSingleByte(c) ? 1 : 2;
+        bytes += size;
+        lineBytes += size;
+        if (lineBytes > DigestLineBytes) {
+            digest += QLatin1Char('\n');
+            lineBytes = 0;
+        }
+        if (bytes > DigestMaxBytes) {
+            digest += QStringLiteral("...");
+            break;
+        }
+    }
+    return digest;
+}
+
+}  // namespace
+
+THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+        connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) { OnStatusTextHover(tab, text); });
+        connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
+            handled = handled || OnBrowserContextMenu(tab, pos);
+        });
+    });
+    if (QTimer *timer = services.HtmlPopupTimer())
+        connect(timer, &QTimer::timeout, this, &THoverPopups::HtmlPopupTimerTimer);
+}
+
+THoverPopups::~THoverPopups()
+{
+    delete http;
+}
+
+TTavuHintWindow *THoverPopups::Hint() const
+{
+    return services.HintWindow();
+}
+
+// ---- hover ----
+
+void THoverPopups::OnStatusTextHover(TTavuBrowser *tab, const QString &text)
+{
+    statusText = text;
+    Hint()->hide();
+    if (tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
+        return;
+    services.UpdateStatusCaption(tab->ThreadItem());
+    if (text.startsWith(QLatin1String("mailto:")))
+        ShowMailPopup(tab, text);
+    else if (StartsWithAny(text, {"http://", "https://", "file://", "about:blank"})) {
+        if (!ShowThreadLink(tab, text))
+            ShowOtherLink(text);
+    } else if (text.startsWith(QLatin1String("tavu://res/?id")))
+        ShowIdPopup(tab, text);
+    else if (text.startsWith(QLatin1String("tavu://res/?no")))
+        ShowReplyPopup(tab, text);
+}
+
+// A mail field that holds a number points at that response.
+void THoverPopups::ShowMailPopup(TTavuBrowser *tab, const QString &url)
+{
+    const QString address = url.mid(7);
+    const QString number = MonaUtils::ToHalfWidth(QUrl::fromPercentEncoding(address.toUtf8())).remove(QLatin1Char('>')).trimmed();
+    TResList popup(tab->ThreadItem());
+    if (MonaUtils::IsInteger(number)) {
+        Kpwfunc::FillPopupResList(*tab->ResList(), popup, number.toInt(), number.toInt(), true);
+        Hint()->PopupResList(&popup, tab->GetBoard(), address);
+    } else {
+        Hint()->ShowText(address);
+    }
+}
+
+// A link into the tab's own thread shows the responses it names from the tab; false for any other.
+bool THoverPopups::ShowThreadLink(TTavuBrowser *tab, const QString &url)
+{
+    TThreadItem *item = tab->ThreadItem();
+    TBoard *board = tab->GetBoard();
+    QString link = url;
+    if (link.startsWith(QLatin1String("file://")) && item->BBS && link.contains(QLatin1Char('?')))
+        link = item->BBS->GetReadUrl(item) + link.mid(link.indexOf(QLatin1Char('?')) + 1);
+    Kpwfunc::TBoardUrlParts parts;
+    if (!board || !Kpwfunc::ParseBoardUrl(link, board, parts) || parts.Key != item->GetKey())
+        return false;
+    const bool local = board->Kind == TBoard::KIND_LOCAL;
+    if (!local && parts.BBS != board->BBSName && parts.BBS != board->ID)
+        return false;
+    TResList popup(item);
+    Kpwfunc::FillPopupResList(*tab->ResList(), popup, parts.From, parts.To, parts.NoFirst);
+    Hint()->PopupResList(&popup, board, QString());
+    return true;
+}
+
+// Another thread shows from its stored log, a board by its name, anything else by its URL (and a
+// page, with USEHTMLPOPUP, by its digest a second later).
+void THoverPopups::ShowOtherLink(const QString &url)
+{
+    if (url.startsWith(QLatin1String("http"))) {
+        TResList linked;
+        auto *item = new TThreadItem;
+        const auto release = qScopeGuard([item] { item->Release(); });
+        int resNo = 0;
+        TSite *site = nullptr;
+        TBoard *board = nullptr;
+        Kpwfunc::TBoardUrlParts parts;
+        if (Kpwfunc::MatchBoardUrl(url, linked, *item, resNo, site, board) && Kpwfunc::ParseBoardUrl(url, board, parts)
+            && (parts.From > 0 || parts.To > 0)) {
+            Hint()->PopupThreadUrl(board, item->GetKey(), {parts.From, parts.To, parts.NoFirst}, item->TITLE);
+            return;
+        }
+        if (Kpwfunc::IsBoardUrl(url, board)) {
+            const QString siteName = board->Site ? board->Site->NAME : QString();
+            Hint()->ShowText(board->Name + QStringLiteral("＠") + siteName + QStringLiteral("  "));
+            return;
+        }
+    }
+    Hint()->ShowText(url);
+    if (TavuConfig->USEHTMLPOPUP) {
+        hoveredUrl = url;
+        if (QTimer *timer = services.HtmlPopupTimer())
+            timer->start();
+    }
+}
+
+void THoverPopups::ShowIdPopup(TTavuBrowser *tab, const QString &url)
+{
+    const QString id = TTavuResWriter::LinkValue(url);
+    TResList popup(tab->ThreadItem());
+    Kpwfunc::MarkResById(*tab->ResList(), popup, id);
+    Hint()->PopupResList(&popup, tab->GetBoard(), QStringLiteral("ID:") + id);
+}
+
+void THoverPopups::ShowReplyPopup(TTavuBrowser *tab, const QString &url)
+{
+    const int number = TTavuResWriter::LinkValue(url).toInt();
+    TResList popup(tab->ThreadItem());
+    if (Kpwfunc::CollectReplies(*tab->ResList(), number, popup) > 0)
+        Hint()->PopupResList(&popup, tab->GetBoard(), QString());
+}
+
+// ---- the delayed page digest ----
+
+bool THoverPopups::MayFetch(const QString &url)
+{
+    const QUrl parsed(url);
+    const QString path = parsed.path().toLower();
+    const QString host = parsed.host().toLower();
+    for (const QString &extension : NotPages) {
+        if (path.endsWith(extension))
+            return false;
+    }
+    for (const QString &domain : MainServiceDomains) {
+        if ((host == domain || host.endsWith(QLatin1Char('.') + domain))
+            && (path.contains(QLatin1String("/kako/")) || path.contains(QLatin1String(".cgi"))))
+            return false;
+    }
+    if (url.contains(QLatin1Char('?')) && !TavuConfig->USECGIPOPUP)
+        return false;
+    return !StartsWithAny(url, {"file://", "about:blank"}) && !url.contains(QStringLiteral("サーバーが見付かりません"));
+}
+
+void THoverPopups::HtmlPopupTimerTimer()
+{
+    if (QTimer *timer = services.HtmlPopupTimer())
+        timer->stop();
+    if (!services.Window()->isActiveWindow()) {
+        Hint()->hide();
+        return;
+    }
+    services.BeginBusy();
+    const auto endBusy = qScopeGuard([this] { services.EndBusy(); });   // whichever way this ends
+    if (statusText != hoveredUrl || TavuEnviron->IsOffline() || !MayFetch(hoveredUrl))
+        return;
+    FetchPage(hoveredUrl);
+}
+
+void THoverPopups::FetchPage(const QString &url)
+{
+    services.AddLog(QStringLiteral("HTML取得開始 ") + url);
+    if (!http) {
+        http = new THttpCli;
+        connect(http, &THttpCli::OnDocData, this, [this](THttpCli *, const QByteArray &data) { page += data; });
+        connect(http, &THttpCli::OnRequestDone, this, [this](THttpCli *, bool failed) { PageDone(failed); });
+    }
+    if (http->IsBusy())
+        http->Abort();
+    http->Proxy = TavuConfig->PROXY_USE ? TavuConfig->PROXY_HOST : QString();
+    http->ProxyPort = TavuConfig->PROXY_PORT.toInt();
+    http->ProxyUsername = TavuConfig->PROXY_USERNAME;
+    http->ProxyPassword = TavuConfig->PROXY_PASSWORD;
+    http->UserAgent = QString::fromLatin1(THttpCli::DefaultUserAgent);
+    page.clear();
+    http->URL = url;
+    http->GetASync();
+}
+
+void THoverPopups::PageDone(bool failed)
+{
+    if (http->ErrorCode() == httpAborted && failed)
+        return;   // a newer fetch took its place
+    const QString url = http->URL;
+    if (http->StatusCode() != 200) {
+        Hint()->ShowText(url + QStringLiteral("\n\n%1 %2").arg(http->StatusCode()).arg(http->ReasonPhrase()));
+        return;
+    }
+    Hint()->ShowText(PageSummary(jconvert::Decode(page, jconvert::DetectCode(page)), url));
+}
+
+QString THoverPopups::PageSummary(const QString &html, const QString &url)
+{
+    const qsizetype open = html.indexOf(QLatin1String("<title>"), 0, Qt::CaseInsensitive);
+    const qsizetype close = open >= 0 ? html.indexOf(QLatin1String("</title>"), open, Qt::CaseInsensitive) : -1;
+    QString title = close > open ? html.mid(open + 7, close - open - 7).trimmed() : QString();
+    if (title.isEmpty())
+        title = QStringLiteral("(タイトル無し)");
+    return title + QStringLiteral("\t\n\n") + Digest(html) + QStringLiteral("\n\n") + url;
+}
+
+// ---- selection ----
+
+bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos)
+{
+    if (!tab || tab->IsWebPage() || !tab->ResList()) {
+        if (QTimer *timer = services.HtmlPopupTimer())
+            timer->stop();
+        return false;
+    }
+    const QString selected = MonaUtils::ToHalfWidth(tab->GetSelectedText()).trimmed();
+    bool isNumber = false;
+    const int number = selected.toInt(&isNumber);
+    if (isNumber && number >= 1 && number <= tab->ResList()->Count()) {   // the last response too
+        ShowResNumber(tab, number);
+        return true;
+    }
+    if (!selected.isEmpty() && TavuConfig->BROWSERPOPUP) {
+        if (QMenu *menu = services.BrowserSelectionMenu()) {
+            menu->popup(globalPos);
+            return true;
+        }
+    }
+    return false;
+}
+
+void THoverPopups::ShowResNumber(TTavuBrowser *tab, int number)
+{
+    TResList popup(tab->ThreadItem());
+    Kpwfunc::FillPopupResList(*tab->ResList(), popup, number, number, true);
+    Hint()->PopupResList(&popup, tab->GetBoard(), QString());
+}

@@ -1,0 +1,136 @@
+#include "commands/SelectedResCommands.h"
+
+#include "commands/CopyFormats.h"
+#include "commands/ThreadCommands.h"
+#include "commands/WindowServices.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "render/TavuBrowser.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QRegularExpression>
+
+namespace {
+
+// The response's text as quoted lines: anchors and tags removed, each line behind RESCHAR.
+QString QuotedText(const TRes &res)
+{
+    static const QRegularExpression anchor(QStringLiteral("<a [^>]*>(&gt;|＞)+[0-9０-９,\\-]+</a>"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString body = res.Body;
+    body.remove(anchor);
+    QStringList lines = MonaUtils::HtmlToText(body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = TavuConfig->RESCHAR + MonaUtils::StripHtmlTags(line.startsWith(QLatin1Char(' ')) ? line.mid(1) : line);
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+TSelectedResCommands::TSelectedResCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    const struct {
+        const char *Name;
+        CopyFormats::TResCopy Kind;
+    } copies[] = {{"actSelectResCopy", CopyFormats::rcText},       {"actSelectResCopy2", CopyFormats::rcQuoted},
+                  {"actSelectResCopyID", CopyFormats::rcID},       {"actSelectResCopyHandle", CopyFormats::rcHandle},
+                  {"actSelectResCopyMail", CopyFormats::rcMail},   {"actSelectResCopyEx", CopyFormats::rcUrlText},
+                  {"actSelectResCopyEx2", CopyFormats::rcUrlQuoted}, {"actSelectResURLCopyEx", CopyFormats::rcUrl}};
+    for (const auto &copy : copies) {
+        const int kind = copy.Kind;
+        services.BindAction(QString::fromLatin1(copy.Name), this, [this, kind] { actSelectResCopyExecute(kind); });
+    }
+    services.BindAction(QStringLiteral("actSelectResWrite"), this, [this] { actSelectResWriteExecute(false); });
+    services.BindAction(QStringLiteral("actSelectResWrite2"), this, [this] { actSelectResWriteExecute(true); });
+    services.BindAction(QStringLiteral("actSelectResReadPoint"), this, [this] { actSelectResReadPointExecute(); });
+    services.BindAction(QStringLiteral("actSelectResAbone"), this, [this] { actSelectResAboneExecute(); });
+    services.BindAction(QStringLiteral("actSelectResAddBookmark"), this, [this] { actSelectResAddBookmarkExecute(); });
+    services.BindAction(QStringLiteral("actSelectionCopy"), this, [this] { actSelectionCopyExecute(); });
+}
+
+TTavuBrowser *TSelectedResCommands::SelectedRes(TRes *&res) const
+{
+    res = nullptr;
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
+        return nullptr;
+    const int number = tab->ClickedResNumber;
+    const TResList *list = tab->ResList();
+    for (int i = 0; i < list->Count() && !res; ++i) {
+        if (list->Get(i)->Number == number)
+            res = list->Get(i);
+    }
+    return res ? tab : nullptr;
+}
+
+void TSelectedResCommands::actSelectResCopyExecute(int kind)
+{
+    TRes *res = nullptr;
+    if (TTavuBrowser *tab = SelectedRes(res))
+        QGuiApplication::clipboard()->setText(CopyFormats::ResText(*tab->ThreadItem(), *res, CopyFormats::TResCopy(kind)));
+}
+
+// A reply to the response: ">>n", and with quote its text.
+void TSelectedResCommands::actSelectResWriteExecute(bool quote)
+{
+    TRes *res = nullptr;
+    TTavuBrowser *tab = SelectedRes(res);
+    if (!tab)
+        return;
+    QString text = QStringLiteral(">>%1\n").arg(res->Number);
+    if (quote)
+        text += QuotedText(*res) + QLatin1Char('\n');
+    services.WriteReply(tab, text);
+}
+
+void TSelectedResCommands::actSelectResReadPointExecute()
+{
+    TRes *res = nullptr;
+    TTavuBrowser *tab = SelectedRes(res);
+    if (!tab)
+        return;
+    TThreadCommands::SetReadPoint(services, tab, res->Number);
+}
+
+// The response is erased in the log and leaves the view; only in save mode.
+void TSelectedResCommands::actSelectResAboneExecute()
+{
+    TRes *res = nullptr;
+    TTavuBrowser *tab = SelectedRes(res);
+    if (tab && TavuEnviron->GetCached())
+        TThreadCommands::EraseRes(services, tab, {res});
+}
+
+// "しおり登録": the response's text is shown, the memo typed goes with the bookmark.
+void TSelectedResCommands::actSelectResAddBookmarkExecute()
+{
+    TRes *res = nullptr;
+    TTavuBrowser *tab = SelectedRes(res);
+    if (!tab)
+        return;
+    QInputDialog input(services.Window());
+    input.setWindowTitle(QStringLiteral("しおり登録"));
+    input.setLabelText(MonaUtils::HtmlToText(res->Body).left(200));
+    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        return;
+    if (services.AddBookmark(tab->ResList(), *res, input.textValue()))
+        res->Bookmarked = true;
+    services.UpdateStatusCaption(tab->ThreadItem());
+}
+
+void TSelectedResCommands::actSelectionCopyExecute()
+{
+    if (TTavuBrowser *tab = services.CurrentBrowser()) {
+        const QString text = tab->GetSelectedText();
+        if (!text.isEmpty())
+            QGuiApplication::clipboard()->setText(text);
+    }
+}

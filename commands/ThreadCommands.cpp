@@ -1,0 +1,504 @@
+#include "commands/ThreadCommands.h"
+
+#include "commands/CopyFormats.h"
+#include "commands/WindowServices.h"
+#include "core/BBS.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuDatStrings.h"
+#include "render/TavuHtmlStrings.h"
+#include "render/TavuListDoc.h"
+#include "settings/FavoriteDialog.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QScopeGuard>
+
+namespace {
+
+const QString NoSaveMode = QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。");
+
+// Copies the log to its ".bak" beside it, replacing an older copy; false when there is a log and
+// no whole copy of it could be made.
+bool CopyToBak(const TThreadItem &item)
+{
+    const QString log = item.GetLogFile();
+    return !QFile::exists(log) || FileUtil::MakeBackup(log, item.GetBakFile());
+}
+
+}  // namespace
+
+TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    Bind("actThreadReload", &TThreadCommands::actThreadReloadExecute);
+    Bind("actThreadCancelDownload", &TThreadCommands::actThreadCancelDownloadExecute);
+    Bind("actThreadRefresh", &TThreadCommands::actThreadRefreshExecute);
+    Bind("actThreadDeleteLog", &TThreadCommands::actThreadDeleteLogExecute);
+    Bind("actThreadDeleteLogClose", &TThreadCommands::actThreadDeleteLogCloseExecute);
+    Bind("actThreadShowAll", &TThreadCommands::actThreadShowAllExecute);
+    Bind("actThreadGoRes", &TThreadCommands::actThreadGoResExecute);
+    Bind("actThreadGoBookmark", &TThreadCommands::actThreadGoBookmarkExecute);
+    Bind("actThreadDeleteReadPoint", &TThreadCommands::actThreadDeleteReadPointExecute);
+    Bind("actThreadSetKokoyonToLast", &TThreadCommands::actThreadSetKokoyonToLastExecute);
+    Bind("actThreadOpenThreadList", &TThreadCommands::actThreadOpenThreadListExecute);
+    Bind("actThreadSetKakoLog", &TThreadCommands::actThreadSetKakoLogExecute);
+    Bind("actThreadResAbone", &TThreadCommands::actThreadResAboneExecute);
+    Bind("actThreadExecAction", &TThreadCommands::actThreadExecActionExecute);
+    Bind("actThreadSaveLog", &TThreadCommands::actThreadSaveLogExecute);
+    Bind("actThreadAddFav", &TThreadCommands::actThreadAddFavExecute);
+    Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
+    Bind("actThreadReadNext", &TThreadCommands::actThreadReadNextExecute);
+    if (QAction *show1 = services.Action(QStringLiteral("actThreadShow1")))
+        connect(show1, &QAction::hovered, this, [this, show1] { actThreadShow1Hint(show1); });
+    services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
+    services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
+    services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
+                        [this] { actThreadCopyUrlExecute(CopyFormats::tcTitleUrl); });
+    services.BindAction(QStringLiteral("actThreadScrollUp"), this, [this] { actThreadScrollUpExecute(true); });
+    services.BindAction(QStringLiteral("actThreadScrollDown"), this, [this] { actThreadScrollUpExecute(false); });
+    services.BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
+    services.BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
+}
+
+void TThreadCommands::Bind(const char *name, void (TThreadCommands::*handler)())
+{
+    services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
+}
+
+TTavuBrowser *TThreadCommands::ThreadTab(TThreadItem *&item) const
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    item = tab && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
+    return item && tab->ResList() ? tab : nullptr;
+}
+
+bool TThreadCommands::NeedSaveMode(const QString &message) const
+{
+    if (TavuEnviron->GetCached())
+        return false;
+    Kpwfunc::ShowMessage(Kpwfunc::mkError, message);
+    return true;
+}
+
+// ---- reload, cancel, refetch, delete ----
+
+void TThreadCommands::actThreadReloadExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    if (tab->IsWebPage()) {
+        tab->Browser()->reload();
+        return;
+    }
+    TThreadItem *item = tab->ThreadItem();
+    if (!item)
+        return;
+    if (tab->IsExtractMode()) {
+        services.RefreshResView();   // an extract shows its responses again, unmarked
+        return;
+    }
+    item->DownloadRequest = true;
+    services.OpenThread(item, true, false, true, 0);
+}
+
+void TThreadCommands::actThreadCancelDownloadExecute()
+{
+    if (TTavuBrowser *tab = services.CurrentBrowser())
+        tab->CancelDownload();
+}
+
+// "ログの再取得": the log is fetched whole again. The old log is kept as ".bak" first, and only a
+// log whose copy was made is deleted.
+void TThreadCommands::actThreadRefreshExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    const int top = tab->GetTopResNumber();
+    if (!CopyToBak(*item)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログのバックアップを作れませんでした。ログは削除していません。\n")
+                                                   + item->GetBakFile());
+        return;
+    }
+    item->DeleteLog(TThreadItem::KeepInf);
+    item->LoadInfo();
+    item->SetRead(0);
+    item->COUNT = 0;
+    item->NewCount = 0;
+    item->SetLastLoad(QString());
+    services.RepaintThreadList();
+    services.UpdateStatusCaption(item);
+    item->DownloadRequest = true;
+    services.OpenThread(item, true, false, true, top);
+}
+
+void TThreadCommands::actThreadDeleteLogExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    Kpwfunc::DeleteThreadLog(item);
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+}
+
+void TThreadCommands::actThreadDeleteLogCloseExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    item->AddRef();
+    services.CloseBrowser(tab);
+    Kpwfunc::DeleteThreadLog(item);
+    item->Release();
+    services.RepaintThreadList();
+}
+
+// ---- copies ----
+
+void TThreadCommands::actThreadCopyUrlExecute(int kind)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    const auto copy = CopyFormats::TThreadCopy(kind);
+    const QString text = tab->IsWebPage() || !tab->ThreadItem() ? CopyFormats::PageText(tab->Title, tab->URL, copy)
+                                                                : CopyFormats::ThreadText(*tab->ThreadItem(), copy);
+    QGuiApplication::clipboard()->setText(text);
+}
+
+// ---- responses shown ----
+
+void TThreadCommands::actThreadShowAllExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    tab->SetExtractMode(false);
+    services.RefreshResView();
+}
+
+void TThreadCommands::actThreadGoResExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    QInputDialog input(services.Window());
+    input.setWindowTitle(QStringLiteral("指定レスへ移動"));
+    input.setLabelText(QStringLiteral("レス番号"));
+    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        return;
+    const QString text = MonaUtils::ToHalfWidth(input.textValue()).trimmed();
+    bool number = false;
+    const int n = text.toInt(&number);
+    if (!number) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("レス番号を数字で入力してください。"));
+        return;
+    }
+    GoToRes(tab, n);
+}
+
+void TThreadCommands::actThreadGoBookmarkExecute()
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item); tab && item->READPOINT > 0)
+        GoToRes(tab, item->READPOINT);
+}
+
+void TThreadCommands::GoToRes(TTavuBrowser *tab, int number)
+{
+    TResList *list = tab->ResList();
+    if (number < 1 || number > list->Count())
+        return;
+    const TRes *res = list->Get(number - 1);
+    if (res->Erased)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスは消去されています。"));
+    else if (res->Hidden)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
+    else if (res->Visible)
+        tab->ScrollToRes(number);
+    else
+        Kpwfunc::ShowResInPreview(tab->ThreadItem(), *res);
+}
+
+// ---- read point ----
+
+void TThreadCommands::actThreadDeleteReadPointExecute()
+{
+    TThreadItem *item = nullptr;
+    if (!ThreadTab(item))
+        return;
+    item->READPOINT = 0;
+    item->SaveInfo();
+    services.UpdateBrowserMenu();
+    services.RefreshResView();
+}
+
+// The read point goes to the last response that is not erased.
+void TThreadCommands::actThreadSetKokoyonToLastExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    const TResList *list = tab->ResList();
+    int last = list->Count();
+    while (last > 0 && list->Get(last - 1)->Erased)
+        --last;
+    if (last == 0)
+        return;
+    SetReadPoint(services, tab, last);
+}
+
+void TThreadCommands::SetReadPoint(TWindowServices &services, TTavuBrowser *tab, int number)
+{
+    TThreadItem *item = tab->ThreadItem();
+    item->READPOINT = number;
+    item->SaveInfo();
+    services.UpdateBrowserMenu();
+    if (TavuConfig->RELOADKOKOYON)
+        services.RefreshResView();
+    tab->ScrollToRes(number);
+}
+
+// ---- the thread ----
+
+void TThreadCommands::actThreadOpenThreadListExecute()
+{
+    TThreadItem *item = nullptr;
+    if (ThreadTab(item) && item->GetBoard())
+        services.OpenBoard(item->GetBoard(), false);
+}
+
+void TThreadCommands::actThreadSetKakoLogExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab || NeedSaveMode(NoSaveMode))
+        return;
+    item->SetKakolog(!item->KAKOLOG);
+    item->SaveInfo();
+    tab->UpdateTabImage();
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+}
+
+// "チェックしたレスを消去": the ticked responses are erased in the log and the view.
+void TThreadCommands::actThreadResAboneExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab || NeedSaveMode(QStringLiteral("この処理は保存モードがオンの場合のみ使用できます。")))
+        return;
+    EraseRes(services, tab, tab->GetCheckedResList());
+}
+
+void TThreadCommands::EraseRes(TWindowServices &services, TTavuBrowser *tab, const QList<TRes *> &responses)
+{
+    if (responses.isEmpty())
+        return;
+    for (TRes *res : responses)
+        res->Erased = true;
+    try {
+        tab->ResList()->SaveDat(tab->ThreadItem()->GetLogFile());
+    } catch (const EVarnelo &e) {
+        services.AddLog(e.Message);
+    }
+    services.RefreshResView();
+}
+
+void TThreadCommands::actThreadScrollUpExecute(bool up)
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item))
+        tab->Browser()->ScrollStep(up);
+}
+
+// "アクションを再適用する": the rules see every response afresh.
+void TThreadCommands::actThreadExecActionExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    TResList *list = tab->ResList();
+    list->HiddenNumbers.clear();
+    for (int i = 0; i < list->Count(); ++i) {
+        TRes *res = list->Get(i);
+        res->RuleMark = false;
+        res->Hidden = false;
+    }
+    services.RefreshResView();
+    if (TavuEnviron->GetCached())
+        SaveLog(tab, item);
+}
+
+void TThreadCommands::actThreadSaveLogExecute()
+{
+    TThreadItem *item = nullptr;
+    if (TTavuBrowser *tab = ThreadTab(item))
+        SaveLog(tab, item);
+}
+
+void TThreadCommands::SaveLog(TTavuBrowser *tab, TThreadItem *item)
+{
+    try {
+        tab->ResList()->SaveDat(item->GetLogFile());
+    } catch (const EVarnelo &e) {
+        services.AddLog(e.Message);
+        return;
+    }
+    if (!item->SaveInfo())
+        services.AddLog(QStringLiteral("→書き込めません: ") + item->GetInfFile());
+}
+
+// The tab's responses as a dat file or as an HTML page with the tab's skin.
+void TThreadCommands::actThreadOutputExecute(bool html)
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (!tab)
+        return;
+    QFileDialog save(services.Window(), html ? QStringLiteral("HTMLを保存") : QStringLiteral("DATを保存"));
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    save.setNameFilters(html ? QStringList{QStringLiteral("HTML (*.htm)"), QStringLiteral("HTML (*.html)"),
+                                           QStringLiteral("すべてのファイル (*.*)")}
+                             : QStringList{QStringLiteral("２ちゃんねるDAT形式 (*.dat)"), QStringLiteral("すべてのファイル (*.*)")});
+    save.setDefaultSuffix(html ? QStringLiteral("htm") : QStringLiteral("dat"));
+    if (Kpwfunc::ExecDialog(save) != QDialog::Accepted || save.selectedFiles().isEmpty())
+        return;
+    const QString path = save.selectedFiles().first();
+    try {
+        if (html) {
+            TTavuHtmlStrings page;
+            page.Skin = tab->Skin;
+            page.ResList = tab->ResList();
+            page.Site = item->Site;
+            page.BoardID = item->BoardID;
+            services.RenderResList(&page, tab->ResList());
+            page.SaveToFile(path);
+        } else {
+            TTavuDatStrings dat;
+            dat.Site = item->Site;
+            dat.BoardID = item->BoardID;
+            services.RenderResList(&dat, tab->ResList());
+            dat.SaveToFile(path);
+        }
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+}
+
+// ---- favourites, priority, comment ----
+
+// A favourite leaves the favourites; any other thread (or a web page) is added to the folder the
+// favourite dialog chooses.
+void TThreadCommands::actThreadAddFavExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || NeedSaveMode(NoSaveMode))
+        return;
+    TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+    if (item && item->FAVORITE) {
+        Kpwfunc::RemoveFromFavoriteFiles(item);
+        item->SaveInfo();
+        services.ReloadFavorites();
+        services.RepaintThreadList();
+        services.UpdateBrowserMenu();
+        return;
+    }
+    if (item && item->LOCALLOG) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
+        return;
+    }
+    TFavoriteDialog dialog(services.Window());
+    if (item) {
+        dialog.Mode = TFavoriteDialog::fmThread;
+        dialog.Items.Add(item);
+    } else {
+        dialog.Mode = TFavoriteDialog::fmPage;
+        dialog.PageTitle = tab->Title;
+        dialog.PageUrl = tab->URL;
+    }
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    services.ReloadFavorites();
+    services.RepaintThreadList();
+    services.UpdateBrowserMenu();
+    tab->UpdateTabImage();
+    if (TavuConfig->FAVADDEDIT)
+        if (QAction *editor = services.Action(QStringLiteral("actFavEdit")); editor && editor->isEnabled())
+            editor->trigger();
+}
+
+// Response 1 alone in the second view.
+void TThreadCommands::actThreadShow1Execute()
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (tab && tab->ResList()->Count() > 0)
+        Kpwfunc::ShowResInPreview(item, *tab->ResList()->Get(0));
+}
+
+// The hint of "１のレス表示" is the text of response 1.
+void TThreadCommands::actThreadShow1Hint(QAction *action)
+{
+    TThreadItem *item = nullptr;
+    TTavuBrowser *tab = ThreadTab(item);
+    if (tab && tab->ResList()->Count() > 0)
+        action->setStatusTip(MonaUtils::HtmlToText(tab->ResList()->Get(0)->Body));
+}
+
+// "次のスレッドへ": the next thread of the current thread list, after the one shown, that has
+// responses not read yet; past logs and local logs are passed over. It opens without a download.
+void TThreadCommands::actThreadReadNextExecute()
+{
+    TThreadItem *item = nullptr;
+    TTavuListDoc *doc = services.CurrentListDoc();
+    if (!ThreadTab(item) || !doc || !doc->Items())
+        return;
+    const TThreadItemList &items = *doc->Items();
+    int from = -1;
+    for (int i = 0; i < items.Count() && from < 0; ++i) {
+        const TThreadItem *candidate = items.Get(i);
+        if (candidate == item || (candidate->Site == item->Site && candidate->BoardID == item->BoardID
+                                  && candidate->GetKey() == item->GetKey()))
+            from = i;
+    }
+    if (from < 0)
+        return;
+    services.BeginBusy();
+    const auto endBusy = qScopeGuard([this] { services.EndBusy(); });
+    for (int i = from + 1; i < items.Count(); ++i) {
+        TThreadItem *next = items.Get(i);
+        if (i >= doc->DisplayCount())
+            doc->UpdateList(next, false);   // rows not shown yet read their .inf first
+        const bool unread = next->AGECOUNT > next->READ || next->COUNT > next->READ;
+        if (!next->KAKOLOG && !next->LOCALLOG && unread) {
+            next->DownloadRequest = false;
+            services.OpenThread(next, false, false, true, 0);
+            return;
+        }
+    }
+}

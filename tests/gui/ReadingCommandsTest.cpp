@@ -1,0 +1,414 @@
+// The everyday reading commands through the real window and the board server: a reload that appends
+// to the live page, the tab commands, fetching a log anew after the server's log shrank, and the
+// copy commands.
+
+#include "PostTestEnv.h"
+
+#include "controls/TabButton.h"
+#include "commands/WindowServices.h"
+#include "core/Bookmark.h"
+#include "core/FileUtil.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QWebEnginePage>
+
+using PostTest::AddThread;
+using PostTest::ItemRef;
+using PostTest::News;
+using PostTest::WaitFor;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+
+TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
+{
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, key, QString());
+    item->DownloadRequest = true;
+    return item;
+}
+
+bool Settled(TPostWindowEnv &env)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
+void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
+{
+    env.Window()->OpenThread(item, false, newTab, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+}
+
+void Trigger(TPostWindowEnv &env, const QString &name)
+{
+    QAction *action = env.Window()->Action(name);
+    ASSERT_TRUE(action) << name.toStdString();
+    ASSERT_TRUE(action->isEnabled()) << name.toStdString();
+    action->trigger();
+}
+
+// The page of the tab once everything written is in it.
+QString PageHtml(TTavuBrowser *tab)
+{
+    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
+    QString html;
+    bool done = false;
+    tab->DocumentHtml([&](const QString &text) {
+        html = text;
+        done = true;
+    });
+    WaitFor([&] { return done; });
+    return html;
+}
+
+int Occurrences(const QString &html, const QString &text)
+{
+    return int(html.count(text));
+}
+
+QByteArray AsLog(QByteArray dat)
+{
+    return dat.replace("\n", "\r\n");
+}
+
+}  // namespace
+
+TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(Occurrences(PageHtml(tab), QStringLiteral("本文3")), 1);
+
+    int pageLoads = 0;
+    QObject::connect(tab->Browser()->page(), &QWebEnginePage::loadStarted, [&pageLoads] { ++pageLoads; });
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加A"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加B"));
+    env.server.ClearLog();
+    Trigger(env, QStringLiteral("actThreadReload"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+
+    const QString html = PageHtml(tab);
+    for (const QString &body : {QStringLiteral("本文1"), QStringLiteral("本文2"), QStringLiteral("本文3"),
+                                QStringLiteral("追加A"), QStringLiteral("追加B")})
+        EXPECT_EQ(Occurrences(html, body), 1) << body.toStdString();
+    EXPECT_LT(html.indexOf(QStringLiteral("本文3")), html.indexOf(QStringLiteral("追加A")));
+    EXPECT_EQ(pageLoads, 0);   // appended, not loaded again
+    EXPECT_EQ(tab->ResList()->Count(), 5);
+    ASSERT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
+    EXPECT_FALSE(env.server.RequestsTo(QStringLiteral("/dat/")).first().Header("Range").isEmpty());
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), AsLog(env.server.DatBytes(News, Key)));
+
+    // The same path after a post: the thread grows in place again.
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加C"));
+    env.Window()->OpenThread(item.get(), true, false, true, 0, true, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    const QString after = PageHtml(tab);
+    EXPECT_EQ(Occurrences(after, QStringLiteral("追加A")), 1);
+    EXPECT_EQ(Occurrences(after, QStringLiteral("追加C")), 1);
+    EXPECT_EQ(pageLoads, 0);
+}
+
+TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
+{
+    TPostWindowEnv env;
+    QList<ItemRef *> items;
+    for (int i = 1; i <= 4; ++i) {
+        const QString key = QStringLiteral("100000000%1").arg(i);
+        AddThread(env.server, News, key, 2);
+        items << new ItemRef(NewsItem(env, key));
+        OpenAndSettle(env, items.last()->get(), true);
+    }
+    const auto cleanup = qScopeGuard([&items] { qDeleteAll(items); });
+    TVarneloWindow *window = env.Window();
+    const QList<TTavuBrowser *> order = Kpwfunc::BrowserTabOrder();
+    ASSERT_EQ(order.size(), 4);
+    auto current = [&] { return window->Services().CurrentBrowser(); };
+
+    window->ShowBrowserTab(order.last(), false);
+    Trigger(env, QStringLiteral("actBrowserNextTab"));
+    EXPECT_EQ(current(), order.first());   // past the last: the first
+    Trigger(env, QStringLiteral("actBrowserPriorTab"));
+    EXPECT_EQ(current(), order.last());    // before the first: the last
+    Trigger(env, QStringLiteral("actBrowserPriorTab"));
+    EXPECT_EQ(current(), order.at(2));
+
+    order.at(1)->Locked = true;
+    window->ShowBrowserTab(order.at(0), false);
+    Trigger(env, QStringLiteral("actBrowserCloseAll"));   // all but this one, and the locked one
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->Browsers.size(), 2);
+    EXPECT_TRUE(window->Browsers.contains(order.at(0)));
+    EXPECT_TRUE(window->Browsers.contains(order.at(1)));
+
+    Trigger(env, QStringLiteral("actBrowserClose"));
+    EXPECT_EQ(window->Browsers.size(), 1);
+
+    // A locked tab asks first; No keeps it.
+    env.env.Answer = Kpwfunc::mrNo;
+    Trigger(env, QStringLiteral("actBrowserClose"));
+    EXPECT_EQ(window->Browsers.size(), 1);
+    EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ロックされています")));
+    Trigger(env, QStringLiteral("actBrowserCloseAll2"));   // a locked tab stays even then
+    EXPECT_EQ(window->Browsers.size(), 1);
+    env.env.Answer = Kpwfunc::mrYes;
+    Trigger(env, QStringLiteral("actBrowserClose"));
+    EXPECT_TRUE(window->Browsers.isEmpty());
+}
+
+TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    auto *button = qobject_cast<TTavuToolButton *>(tab->TabButton);
+    ASSERT_TRUE(button);
+    emit button->MiddleClicked(button);   // BROWSERTAB WHEELCLICK 1 (the default): close
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+}
+
+// "スレッドを削除してタブを閉じる" does what it says: the log goes, and the tab with it.
+TEST(ReadingCommands, DeleteLogAndCloseRemovesTheLogAndTheTab)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    const QString log = item->GetLogFile();
+    ASSERT_TRUE(QFile::exists(log));
+    Trigger(env, QStringLiteral("actThreadDeleteLogClose"));
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_FALSE(QFile::exists(log));
+}
+
+// The server's log lost a response: the update names the command that repairs it, and that
+// command ends with the server's log, each response once, the old log kept as ".bak".
+TEST(ReadingCommands, FetchingTheLogAnewAfterTheServerLogShrankEndsWithTheServersLog)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 5);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    const QByteArray oldLog = FileUtil::ReadFile(item->GetLogFile());
+
+    QList<QByteArray> lines = env.server.DatBytes(News, Key).split('\n');
+    lines.removeAt(3);   // response 4 deleted on the server
+    env.server.SetDatBytes(News, Key, lines.join('\n'));
+    Trigger(env, QStringLiteral("actThreadReload"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_FALSE(env.env.Messages.isEmpty());
+    EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ログの再取得")));
+
+    Trigger(env, QStringLiteral("actThreadRefresh"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), AsLog(env.server.DatBytes(News, Key)));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetBakFile()), oldLog);
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+    const QString html = PageHtml(tab);
+    EXPECT_EQ(Occurrences(html, QStringLiteral("本文4")), 0);
+    for (const QString &body : {QStringLiteral("本文1"), QStringLiteral("本文3"), QStringLiteral("本文5")})
+        EXPECT_EQ(Occurrences(html, body), 1) << body.toStdString();
+}
+
+// A log whose copy cannot be made is not deleted.
+TEST(ReadingCommands, FetchingTheLogAnewKeepsTheLogWhenItsBackupFails)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    const QByteArray log = FileUtil::ReadFile(item->GetLogFile());
+    QDir().mkpath(item->GetBakFile() + QStringLiteral("/blocked"));   // a folder where the copy goes
+
+    Trigger(env, QStringLiteral("actThreadRefresh"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), log);
+    EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ログは削除していません")));
+}
+
+TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->COPYWITHBOARDNAME = true; });
+    env.server.AddThread(News, Key, QStringLiteral("コピーのスレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QStringLiteral("sage"), QStringLiteral("一つ目"));
+    env.server.AppendRes(News, Key, QStringLiteral("<b>太郎</b>"), QStringLiteral(" age "),
+                         QStringLiteral("一行目<br> 二行目"));
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ClickedResNumber = 2;
+    const TRes *res = tab->ResList()->Get(1);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QString url = item->BBS->GetReadUrl(item.get());
+    const QString oneUrl = item->BBS->GetReadUrlRange(item.get(), 2, 2, true);
+    const QString header = QStringLiteral("2 名前:太郎 投稿日:%1 %2")
+                               .arg(res->Date, res->ID.isEmpty() ? QString() : QStringLiteral("ID:") + res->ID);
+
+    Trigger(env, QStringLiteral("actThreadCopyTitleUrl"));
+    EXPECT_EQ(clipboard->text(), QStringLiteral("コピーのスレ＠ニュース\r\n") + url + QStringLiteral("\r\n"));
+    Trigger(env, QStringLiteral("actSelectResCopy"));
+    EXPECT_EQ(clipboard->text(), header + QStringLiteral("\r\n一行目\r\n二行目"));
+    Trigger(env, QStringLiteral("actSelectResCopy2"));
+    EXPECT_EQ(clipboard->text(), header + QStringLiteral("\r\n>一行目\r\n>二行目"));
+    Trigger(env, QStringLiteral("actSelectResCopyEx"));
+    EXPECT_EQ(clipboard->text(), QStringLiteral("コピーのスレ／ニュース\r\n") + oneUrl + QStringLiteral("\r\n\r\n") + header
+                                     + QStringLiteral("\r\n一行目\r\n二行目"));
+    Trigger(env, QStringLiteral("actSelectResCopyHandle"));
+    EXPECT_EQ(clipboard->text(), QStringLiteral("太郎"));
+    Trigger(env, QStringLiteral("actSelectResCopyMail"));
+    EXPECT_EQ(clipboard->text(), QStringLiteral("age"));
+    Trigger(env, QStringLiteral("actSelectResURLCopyEx"));
+    EXPECT_EQ(clipboard->text(), oneUrl);
+}
+
+// "指定レスへ移動": a number goes to its response; an erased one is named; text that is not a
+// number is refused with a message.
+TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 4);
+    ItemRef item(NewsItem(env));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ResList()->Get(2)->Erased = true;
+
+    QString typed;
+    QString dialogClass;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.env.Messages.append(text);
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            dialogClass = QString::fromLatin1(dialog.metaObject()->className());
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog))
+                input->setTextValue(typed);
+            return int(QDialog::Accepted);
+        });
+    typed = QStringLiteral("abc");
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(dialogClass, QStringLiteral("QInputDialog"));
+    EXPECT_EQ(env.env.Messages.last(), QStringLiteral("レス番号を数字で入力してください。"));
+    typed = QStringLiteral("３");   // full-width digits count
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(env.env.Messages.last(), QStringLiteral("指定のレスは消去されています。"));
+    const qsizetype messages = env.env.Messages.size();
+    typed = QStringLiteral("4");
+    Trigger(env, QStringLiteral("actThreadGoRes"));
+    EXPECT_EQ(env.env.Messages.size(), messages);   // a shown response is simply scrolled to
+}
+
+// "次のスレッドへ" skips past logs even with unread responses; "しおり登録" keeps the memo typed.
+TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
+{
+    TPostWindowEnv env;
+    for (int i = 1; i <= 3; ++i)
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TThreadItemList &items = *doc->Items();
+    items.Get(0)->DownloadRequest = true;
+    OpenAndSettle(env, items.Get(0));
+    items.Get(1)->SetKakolog(true);
+    items.Get(1)->AGECOUNT = 2;
+    items.Get(2)->AGECOUNT = 2;
+    Trigger(env, QStringLiteral("actThreadReadNext"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
+
+    TTavuBrowser *tab = env.Window()->Services().CurrentBrowser();
+    env.Window()->Services().OpenThread(items.Get(0), false, false, true, 0);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    tab = env.Window()->Services().CurrentBrowser();
+    tab->ClickedResNumber = 2;
+    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+                                            [](QDialog &dialog) {
+        auto *input = qobject_cast<QInputDialog *>(&dialog);
+        if (input)
+            input->setTextValue(QStringLiteral("あとで読む"));
+        return input ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    });
+    Trigger(env, QStringLiteral("actSelectResAddBookmark"));
+    TThreadItem *item = tab->ThreadItem();
+    ASSERT_TRUE(item->Bookmarks.FindByResNo(2));
+    EXPECT_EQ(item->Bookmarks.FindByResNo(2)->Memo, QStringLiteral("あとで読む"));
+    EXPECT_TRUE(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bookmark.txt"))).contains(item->GetKey().toLatin1()));
+}
+
+// The reading categories are whole: every command has its handler, except those whose windows are
+// built elsewhere.
+TEST(ReadingCommands, EveryReadingCommandHasItsHandler)
+{
+    TWindowEnv env;
+    env.Start();
+    const QStringList categories = {QStringLiteral("スレッド"), QStringLiteral("ブラウザ"), QStringLiteral("ブラウザ選択"),
+                                    QStringLiteral("選択レス")};
+    // Their windows: the browser's own options, the shortcut and property windows, export, link
+    // extraction, the filter, query-erase and restore dialogs, the picture catalogue.
+    const QStringList elsewhere = {QStringLiteral("actBrowserOption"), QStringLiteral("actThreadAddShortcut"),
+                                   QStringLiteral("actThreadExport"), QStringLiteral("actThreadExtractLink"),
+                                   QStringLiteral("actThreadFilter"), QStringLiteral("actThreadProperty"),
+                                   QStringLiteral("actThreadQueryAbone"), QStringLiteral("actThreadRebone"),
+                                   QStringLiteral("actThreadThumbnailImages"),
+                                   QStringLiteral("actThreadThumbnailImagesNewOnly")};
+    int checked = 0;
+    for (QAction *action : env.Window->ActionList1->Actions()) {
+        if (!categories.contains(TActionList::CategoryOf(action)) || elsewhere.contains(action->objectName()))
+            continue;
+        ++checked;
+        EXPECT_TRUE(TActionList::HasHandler(action)) << action->objectName().toStdString();
+    }
+    EXPECT_EQ(checked, 79 - int(elsewhere.size()));
+}
+
+// A web-page tab copies its title and URL with a closing line break; an address on the clipboard
+// missing its "h", or beginning "www.", is completed before it opens.
+TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
+{
+    TWindowEnv env;
+    env.Start();
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+    tab->URL = QStringLiteral("http://127.0.0.1:1/page");
+    tab->Title = QStringLiteral("ページ");
+    env.Window->UpdateBrowserMenu();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    env.Window->Action(QStringLiteral("actThreadCopyTitleUrl"))->trigger();
+    EXPECT_EQ(clipboard->text(), QStringLiteral("ページ\r\nhttp://127.0.0.1:1/page\r\n"));
+
+    const struct {
+        QString copied;
+        QString opened;
+    } cases[] = {{QStringLiteral("ttp://127.0.0.1:1/a"), QStringLiteral("http://127.0.0.1:1/a")},
+                 {QStringLiteral("www.example.jp/b"), QStringLiteral("http://www.example.jp/b")},
+                 {QStringLiteral("127.0.0.1:1/c"), QStringLiteral("127.0.0.1:1/c")}};
+    for (const auto &c : cases) {
+        clipboard->setText(c.copied);
+        env.Window->Action(QStringLiteral("actBrowserNavClipboard"))->trigger();
+        EXPECT_TRUE(env.Window->UrlComboBox->findText(c.opened) >= 0) << c.opened.toStdString();   // opened and kept
+    }
+}
