@@ -11,6 +11,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "support/ScriptedHttpServer.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ namespace {
 
 // Runs the event loop until done() holds (polled every few milliseconds) or the time is up. The web
 // engine does its work in this loop, so waiting must not sleep.
-bool RunUntil(const std::function<bool()> &done, int timeout = 10000)
+bool RunUntil(const std::function<bool()> &done, int timeout = WaitLimitMs)
 {
     QEventLoop loop;
     QTimer poll;
@@ -69,7 +70,7 @@ QVariant Eval(TTavuBrowser &tab, const QString &script)
 
 bool WaitShown(TTavuBrowser &tab)
 {
-    return RunUntil([&] { return !tab.Browser()->IsBusy(); }, 20000);
+    return RunUntil([&] { return !tab.Browser()->IsBusy(); });
 }
 
 }  // namespace
