@@ -182,7 +182,7 @@ TEST(WindowTest, ToolBarBandsKeepTheirOrderAndBreaks)
         ini.WriteBool(section, QStringLiteral("BAND%1BR").arg(i), breaks[i]);
     }
     env.Window->LoadCoolBarLayout();
-    TWindowEnv::Pump(50);
+    QCoreApplication::processEvents();   // the layout the bands asked for
     EXPECT_LT(env.Window->MainActToolBar->y(), env.Window->MenuBar1->y());
     EXPECT_EQ(env.Window->ToolBar7->y(), env.Window->MenuBar1->y());
     EXPECT_LT(env.Window->MenuBar1->x(), env.Window->ToolBar7->x());
@@ -267,7 +267,9 @@ TEST(WindowTest, ClosingRightAfterOpeningAThreadTakesTheLoadersLastReport)
     ASSERT_EQ(env.Window->Browsers.size(), 1);
     env.Destroy();
     EXPECT_FALSE(logged.filter(QStringLiteral("キャッシュ(")).isEmpty());
-    TWindowEnv::Pump(100);   // nothing is left to call into the window that is gone
+    // nothing is left to call into the window that is gone
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(WindowTest, ExitWarningAnsweredNoKeepsTheWindow)
