@@ -16,6 +16,7 @@
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TextList.h"
+#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 
 #include <gtest/gtest.h>
@@ -302,11 +303,16 @@ TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)
     EXPECT_EQ(res->ID, QStringLiteral("???"));
     EXPECT_EQ(res->Body, QStringLiteral("a&lt;b&gt;<br>二行目"));
     EXPECT_EQ(preview->Skin.SkinPath, skin);
+    // Once everything written is in the page, its HTML is asked for once.
+    ASSERT_TRUE(PostTest::WaitFor([preview] { return !preview->Browser()->IsBusy(); }));
     QString html;
-    ASSERT_TRUE(PostTest::WaitFor([&] {
-        preview->DocumentHtml([&html](const QString &text) { html = text; });
-        return html.contains(QStringLiteral("二行目"));
-    }));
+    bool answered = false;
+    preview->DocumentHtml([&](const QString &text) {
+        html = text;
+        answered = true;
+    });
+    ASSERT_TRUE(PostTest::WaitFor([&] { return answered; }));
+    EXPECT_TRUE(html.contains(QStringLiteral("二行目")));
     EXPECT_TRUE(html.contains(QStringLiteral("a&lt;b&gt;")));
     EXPECT_TRUE(html.contains(QStringLiteral("スレ")));   // the thread's title in the skin's header
 }
