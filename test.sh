@@ -13,3 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu --no-sandbox}"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --timeout 300
+
+# The libraries below the window side and their suites once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer: the first finding aborts its test (tests/SanitizerOptions.cpp).
+SANITIZE_DIR=${SANITIZE_DIR:-build-sanitize}
+cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_SANITIZE=ON -DVARNELO_BUILD_BENCH=OFF
+cmake --build "$SANITIZE_DIR" -j"$(nproc)" --target test_core test_net test_boards test_render
+ctest --test-dir "$SANITIZE_DIR" --output-on-failure -j"$(nproc)" --timeout 300 -L '^(core|net|boards|render)$'

@@ -527,8 +527,9 @@ void TCustomEnhListView::keyPressEvent(QKeyEvent *event)
 // search starts at the first row. No match: a beep, and the key is forgotten.
 void TCustomEnhListView::TypeAhead(const QString &key)
 {
-    const bool continuing = lastSearchKey.isValid() && lastSearchKey.elapsed() <= TypeAheadPauseMs;
-    lastSearchKey.start();
+    const qint64 now = TypeAheadClock();
+    const bool continuing = !searchText.isEmpty() && now - lastSearchKeyAt <= TypeAheadPauseMs;
+    lastSearchKeyAt = now;
     const QString before = continuing ? searchText : QString();
     searchText = before + key;
     const int selected = Selected();

@@ -14,8 +14,8 @@
 
 #include "controls/ListViewCompare.h"
 #include "controls/ListViewModel.h"
+#include "core/SteadyClock.h"
 
-#include <QElapsedTimer>
 #include <QFlags>
 #include <QTreeView>
 #include <functional>
@@ -102,6 +102,8 @@ public:
     // Type-ahead in the sort column.
     bool ColumnSearch() const { return columnSearch; }
     void SetColumnSearch(bool on) { columnSearch = on; }
+    // Times the pauses between typed keys; a pause of more than a second starts the search afresh.
+    TSteadyClock TypeAheadClock = SteadyNowMs;
 
     // Saved state. Write/ReadSettings use the sections "Columns" ("Sizes") and "Sort" ("SortCol",
     // "Ascending") of any ini; Store/LoadSettings do it on the RegistryKey file when AutoSave is on.
@@ -183,7 +185,7 @@ private:
     bool reverseSortArrows = false;
     bool columnSearch = false;
     QString searchText;
-    QElapsedTimer lastSearchKey;
+    qint64 lastSearchKeyAt = 0;   // when the last key of the search text was typed
     TqorEnhLVSaveSettings enhSaveSettings;
     bool loaded = false;
     bool settingsStored = false;

@@ -156,10 +156,14 @@ QString ProfileName(const QString &appDir)
 
 }  // namespace
 
-TTavuConfig::TTavuConfig()
+TTavuConfig::TTavuConfig() : TTavuConfig(SteadyNowMs)
+{
+}
+
+TTavuConfig::TTavuConfig(TSteadyClock workClock) : workClock(std::move(workClock))
 {
     Load();
-    stopwatch.start();
+    workStretchStart = this->workClock();
 }
 
 TTavuConfig::~TTavuConfig()
@@ -299,12 +303,14 @@ void TTavuConfig::WriteFields()
 
 void TTavuConfig::FoldWorkTime()
 {
-    VOZADAZOZ_WORKTIME += stopwatch.restart();
+    const qint64 now = workClock();
+    VOZADAZOZ_WORKTIME += now - workStretchStart;
+    workStretchStart = now;
 }
 
 qint64 TTavuConfig::GetTotalWorkTime() const
 {
-    return VOZADAZOZ_WORKTIME + stopwatch.elapsed();
+    return VOZADAZOZ_WORKTIME + workClock() - workStretchStart;
 }
 
 // ---- statistics ----

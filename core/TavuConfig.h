@@ -13,16 +13,17 @@
 
 #include "core/Colors.h"
 #include "core/IniFile.h"
+#include "core/SteadyClock.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <array>
 
 class TTavuConfig {
 public:
     // Loads kpw.ini (seeding it from def/kpw.ini of the program folder when the profile has none)
-    // and starts the stopwatch of this run's working time.
+    // and starts the stopwatch of this run's working time, which reads the clock given.
     TTavuConfig();
+    explicit TTavuConfig(TSteadyClock workClock);
     // Saves once more; a failed write is only reported to the debug output.
     ~TTavuConfig();
     TTavuConfig(const TTavuConfig &) = delete;
@@ -93,7 +94,8 @@ private:
 #include "core/ConfigKeys.def"
 
     QString loadedProfileDir;   // the profile folder of the last Load, base of the stored paths
-    QElapsedTimer stopwatch;    // working time since the last Save
+    TSteadyClock workClock;
+    qint64 workStretchStart = 0;   // the working time since then is not saved yet
 
     void LoadIniText(const QString &profileDir);
     void ReadFields();

@@ -407,6 +407,11 @@ void TTavuBrowser::SetCacheLoader(TResCacheLoader *loader)
     cacheLoader = loader;
 }
 
+TResCacheLoader *TTavuBrowser::CacheLoader() const
+{
+    return cacheLoader;
+}
+
 // ---- the result view ----
 
 void TTavuBrowser::BeginView(TResList *)

@@ -130,8 +130,9 @@ public:
     void SetTextZoom(int level);
     int TextZoom() const;
 
-    // The cache loader rendering into the tab (set by the loader itself).
+    // The cache loader rendering into the tab (set by the loader itself; null once it is gone).
     void SetCacheLoader(TResCacheLoader *loader);
+    TResCacheLoader *CacheLoader() const;
 
     // The result view.
     void BeginView(TResList *list) override;

@@ -283,16 +283,17 @@ void TChottoWindow2::SetTabLoading(TChottoTabSheet *sheet, bool loading)
 // release closes the active tab.
 bool TChottoWindow2::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == PageControl1->tabBar()) {
+    if (watched != PageControl1->tabBar())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonPress) {
-            const int index = PageControl1->tabBar()->tabAt(mouse->position().toPoint());
-            if (index >= 0 && index < TabCount())
-                PageControl1->setCurrentIndex(index);
-        } else if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::MiddleButton) {
-            actCloseTabExecute();
-            return true;
-        }
+        const int index = PageControl1->tabBar()->tabAt(mouse->position().toPoint());
+        if (index >= 0 && index < TabCount())
+            PageControl1->setCurrentIndex(index);
+    } else if (event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
+        actCloseTabExecute();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "support/ScriptedHttpServer.h"
 #include "support/TempDataRoot.h"
+#include "support/WaitLimit.h"
 
 #include "boards/BoardListDownloaderRequest.h"
 #include "boards/BoardTypes.h"
@@ -19,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 
 namespace {
 
@@ -75,9 +76,8 @@ protected:
             result.failed = failed;
         };
         EXPECT_TRUE(request.Start(server.Url(QStringLiteral("/bbsmenu.html"))));
-        QElapsedTimer timer;
-        timer.start();
-        while (!result.done && timer.elapsed() < 5000)
+        const QDeadlineTimer limit(WaitLimitMs);
+        while (!result.done && !limit.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         EXPECT_TRUE(result.done);
         return result;

@@ -12,6 +12,7 @@
 
 #include "support/BoardServer.h"
 #include "support/TempDataRoot.h"
+#include "support/WaitLimit.h"
 
 #include "boards/BoardTypes.h"
 #include "boards/ReadCgiScript.h"
@@ -156,7 +157,7 @@ public:
     }
 
     // Runs the event loop until the condition holds (at most timeoutMs).
-    static bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 5000)
+    static bool WaitFor(const std::function<bool()> &condition, int timeoutMs = WaitLimitMs)
     {
         QElapsedTimer timer;
         timer.start();

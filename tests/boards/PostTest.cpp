@@ -9,6 +9,7 @@
 #include "core/MonaUtils.h"
 #include "core/ResUploader.h"
 #include "core/ThreadUploader.h"
+#include "net/TavuHttpList.h"
 
 #include <gtest/gtest.h>
 
@@ -45,11 +46,13 @@ void Bind(TResUploader &job, Outcome &outcome)
     };
 }
 
-// Posts a reply to the thread and waits for its report (and a little more, so a second report
-// would be seen).
+// Posts a reply to the thread and waits for its report and for every request of the post to be
+// gone, so a second report would be seen.
 Outcome Reply(BoardTestEnv &env, TThreadItem *item, const QString &name, const QString &body, bool sage = false)
 {
     Outcome outcome;
+    TTavuHttpList requests;
+    const auto previous = std::exchange(TavuHttpList, &requests);
     TResUploader job(item);
     job.Board = item->GetBoard();
     job.Data->Name = name;
@@ -57,8 +60,11 @@ Outcome Reply(BoardTestEnv &env, TThreadItem *item, const QString &name, const Q
     job.Data->Sage = sage;
     Bind(job, outcome);
     item->BBS->PostRes(&job);
-    BoardTestEnv::WaitFor([&outcome] { return outcome.Reports() > 0; });
-    BoardTestEnv::WaitFor([] { return false; }, 200);   // nothing more may come
+    EXPECT_TRUE(BoardTestEnv::WaitFor([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return outcome.Reports() > 0 && requests.Count() == 0;
+    }));
+    TavuHttpList = previous;
     EXPECT_EQ(job.Data->Body, body);               // the user's text is never changed
     return outcome;
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 
 namespace {
 
@@ -200,8 +199,6 @@ TEST(RuroBasTest, ErrorsNameTheLine)
 
 TEST(RuroBasTest, HostileScriptsStopCleanly)
 {
-    QElapsedTimer timer;
-    timer.start();
     const QString tooManySteps = QStringLiteral("実行ステップ数が上限を超えた");
     EXPECT_EQ(ErrorOf(QStringLiteral("WHILE TRUE\nWEND")).Reason, tooManySteps);
     EXPECT_EQ(ErrorOf(QStringLiteral("FOR i = 1 TO 9000000000000\n  x = i\nNEXT")).Reason, tooManySteps);
@@ -235,7 +232,6 @@ TEST(RuroBasTest, HostileScriptsStopCleanly)
               QStringLiteral("式が長すぎる"));
     EXPECT_EQ(Eval(QStringLiteral("1") + QStringLiteral(" + 1").repeated(400)), QStringLiteral("401"));
 
-    EXPECT_LT(timer.elapsed(), 20000);
 }
 
 TEST(RuroBasTest, RunsAgainAfterAnError)

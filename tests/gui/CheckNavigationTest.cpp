@@ -103,7 +103,7 @@ TEST_F(Navigation, AKilledUrlClosesItsTabAndALockedTabNeverLeaves)
     TEmbeddedWB *control = nullptr;
     QPointer<TTavuBrowser> popup = env.Window()->OpenNewWindowTab(control);
     EXPECT_TRUE(Cancelled(popup, QStringLiteral("http://ad.example.jp/banner")));
-    ASSERT_TRUE(WaitFor([&] { return !env.Window()->Browsers.contains(popup.data()); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return !env.Window()->Browsers.contains(popup.data()); }));
 
     tab->Locked = true;
     const int tabs = env.Window()->Browsers.size();

@@ -158,7 +158,7 @@ TEST(UpdateCheck, RunsOverTheCurrentThreadListTab)
     EXPECT_TRUE(env.Window()->CheckRunning);
     EXPECT_FALSE(command->isEnabled());
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsDownloading);
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }, 30000));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }));
 
     EXPECT_FALSE(env.Window()->CheckRunning);
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);

@@ -16,6 +16,7 @@
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TextList.h"
+#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 
 #include <gtest/gtest.h>
@@ -239,8 +240,7 @@ TEST(Composer, ClosingAsksOnlyWhileSomethingIsWritten)
     EXPECT_EQ(env.Messages, QStringList({QStringLiteral("編集中です。閉じてもよかですか？")}));
     env.Answer = Kpwfunc::mrYes;
     EXPECT_TRUE(composer->close());
-    PostTest::WaitFor([&composer] { return composer.isNull(); }, 1000);
-    EXPECT_TRUE(composer.isNull());   // freed after closing
+    EXPECT_TRUE(PostTest::WaitFor([&composer] { return composer.isNull(); }));   // freed after closing
     EXPECT_EQ(item->RefCount(), 1);   // and its reference to the thread released
 }
 
@@ -296,18 +296,23 @@ TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)
     composer->SenderBody->setPlainText(QStringLiteral("a<b>\n二行目"));
     EXPECT_EQ(composer->StatusPanel0->text(), QStringLiteral("行数: 2  文字数: 12"));
     TTavuBrowser *preview = composer->Preview()->Browser();
-    ASSERT_TRUE(PostTest::WaitFor([preview] { return preview->ResList() && preview->ResList()->Count() == 1; }, 10000));
+    ASSERT_TRUE(PostTest::WaitFor([preview] { return preview->ResList() && preview->ResList()->Count() == 1; }));
     const TRes *res = preview->ResList()->Get(0);
     EXPECT_EQ(res->Number, 1);
     EXPECT_EQ(res->Name, QStringLiteral("名無し"));
     EXPECT_EQ(res->ID, QStringLiteral("???"));
     EXPECT_EQ(res->Body, QStringLiteral("a&lt;b&gt;<br>二行目"));
     EXPECT_EQ(preview->Skin.SkinPath, skin);
+    // Once everything written is in the page, its HTML is asked for once.
+    ASSERT_TRUE(PostTest::WaitFor([preview] { return !preview->Browser()->IsBusy(); }));
     QString html;
-    ASSERT_TRUE(PostTest::WaitFor([&] {
-        preview->DocumentHtml([&html](const QString &text) { html = text; });
-        return html.contains(QStringLiteral("二行目"));
-    }, 30000));
+    bool answered = false;
+    preview->DocumentHtml([&](const QString &text) {
+        html = text;
+        answered = true;
+    });
+    ASSERT_TRUE(PostTest::WaitFor([&] { return answered; }));
+    EXPECT_TRUE(html.contains(QStringLiteral("二行目")));
     EXPECT_TRUE(html.contains(QStringLiteral("a&lt;b&gt;")));
     EXPECT_TRUE(html.contains(QStringLiteral("スレ")));   // the thread's title in the skin's header
 }

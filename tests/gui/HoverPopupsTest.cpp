@@ -46,7 +46,7 @@ struct THoverEnv {
         item->SetLocation(env.site->SITEID, News, Key, QString());
         item->DownloadRequest = true;
         env.Window()->OpenThread(item.get(), false, false, true, 0, false, QString());
-        WaitFor([this] { return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0; }, 30000);
+        WaitFor([this] { return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0; });
         tab = env.Window()->Browsers.value(0);
     }
 

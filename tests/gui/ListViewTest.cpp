@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QToolTip>
 
 namespace {
@@ -297,11 +296,14 @@ TEST(ListViewTypeAhead, FindsTheNextMatchInTheSortColumn)
                           Row("a5", {"cherry"})});
     view->SetColumnSearch(true);
     view->SetCurrentSortColumn(1);
+    qint64 now = 0;
+    view->TypeAheadClock = [&now] { return now; };
 
     Type(*view, "b");   // nothing selected: from the first row
     EXPECT_EQ(view->Selected(), 0);
     Type(*view, "e");   // "be": the selected row still matches and stays
     EXPECT_EQ(view->Selected(), 0);
+    now += 1000;   // a pause of a second still continues
     Type(*view, "a");   // "bea"
     EXPECT_EQ(view->Selected(), 2);
     Type(*view, "x");   // "beax" matches nothing: the selection stays and "x" is forgotten
@@ -309,10 +311,10 @@ TEST(ListViewTypeAhead, FindsTheNextMatchInTheSortColumn)
     Type(*view, "r");   // "bear"
     EXPECT_EQ(view->Selected(), 2);
 
-    QThread::msleep(1100);   // a pause starts afresh, after the selected row, wrapping round
+    now += 1001;   // a longer pause starts afresh, after the selected row, wrapping round
     Type(*view, "B");
     EXPECT_EQ(view->Selected(), 3);
-    QThread::msleep(1100);
+    now += 1001;
     Type(*view, "b");
     EXPECT_EQ(view->Selected(), 0);
 }

@@ -198,7 +198,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
         return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     env.Window()->Action(QStringLiteral("actThreadListRound"))->trigger();
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }, 30000));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }));
 
     for (int i = 0; i < doc->Items()->Count(); ++i) {
         TThreadItem *item = doc->Items()->Get(i);

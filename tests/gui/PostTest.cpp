@@ -132,6 +132,7 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
 
     QString pageFile;
     QString pageText;
+    bool refused = false;
     Kpwfunc::TScopedDialogHandlers handlers(
         [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
             env.env.Messages << text;
@@ -143,9 +144,19 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
                 return int(QDialog::Rejected);
             pageFile = error->PageFile();
             pageText = QString::fromUtf8(FileUtil::ReadFile(pageFile));
-            // The server's page cannot take the window anywhere.
-            error->WebBrowser1->Navigate(env.server.Url(QStringLiteral("/elsewhere")));
-            WaitFor([] { return false; }, 300);
+            // The server's page cannot take the window anywhere: the navigation is refused when
+            // the page asks for it.
+            const QUrl elsewhere(env.server.Url(QStringLiteral("/elsewhere")));
+            bool asked = false;
+            QObject::connect(error->WebBrowser1, &TEmbeddedWB::BeforeNavigate, error,
+                             [&](const QUrl &url, bool &cancel) {
+                                 if (url == elsewhere) {
+                                     asked = true;
+                                     refused = cancel;
+                                 }
+                             });
+            error->WebBrowser1->Navigate(elsewhere.toString());
+            EXPECT_TRUE(WaitFor([&] { return asked; }));
             return int(QDialog::Accepted);
         });
 
@@ -160,6 +171,7 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     EXPECT_TRUE(pageFile.startsWith(TavuConfig->GetTempDir() + QStringLiteral("Error-")));
     EXPECT_TRUE(pageText.contains(QStringLiteral("ＥＲＲＯＲ：書き込めません。")));
     EXPECT_FALSE(QFile::exists(pageFile));   // deleted once the window closed
+    EXPECT_TRUE(refused);
     EXPECT_TRUE(env.server.RequestsTo(QStringLiteral("/elsewhere")).isEmpty());
     EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("消えてはならない文"));
     EXPECT_EQ(composer->Sending, 0);

@@ -9,6 +9,7 @@
 
 #include "support/BoardServer.h"
 #include "support/TempDataRoot.h"
+#include "support/WaitLimit.h"
 
 #include "WindowTestEnv.h"
 
@@ -58,7 +59,7 @@ inline void WriteSite(const TempDataRoot &root, BoardServer &server, const QStri
 }
 
 // Runs the event loop until the condition holds (at most timeoutMs).
-inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 10000)
+inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = WaitLimitMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -89,7 +90,7 @@ inline QStringList RunCheck(TTavuCheck &check, const QList<TThreadItem *> &items
     for (TThreadItem *item : items)
         check.AddItem(item);
     check.start();
-    WaitFor([&check] { return check.isFinished(); }, 30000);
+    WaitFor([&check] { return check.isFinished(); });
     check.wait();
     return log;
 }

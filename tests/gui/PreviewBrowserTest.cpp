@@ -11,20 +11,24 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "support/TempDataRoot.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace {
 
-bool WaitFor(const std::function<bool()> &done, int ms = 15000)
+bool WaitFor(const std::function<bool()> &done, int ms = WaitLimitMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -137,6 +141,32 @@ TEST_F(Chotto, TabsCaptionsAndTheAddressBox)
     window->ComboBox1->setCurrentText(QStringLiteral("http://d.example/typed.html"));
     window->actOpen->trigger();
     EXPECT_EQ(Captions(), QStringList({"typed.html"}));
+}
+
+// A middle click on the tab bar closes the active tab; other events the bar receives (a widget
+// added to it, a left click) close nothing.
+TEST_F(Chotto, AMiddleClickOnTheTabBarClosesTheActiveTab)
+{
+    window->OpenUrl(QStringLiteral("http://a.example/1.html"));
+    window->OpenUrl(QStringLiteral("http://a.example/2.html"));
+    QTabBar *bar = window->PageControl1->tabBar();
+    const QPointF onFirst = bar->tabRect(0).center();
+    auto release = [&](Qt::MouseButton button) {
+        QMouseEvent event(QEvent::MouseButtonRelease, onFirst, bar->mapToGlobal(onFirst), button, Qt::NoButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+
+    QWidget child;
+    QChildEvent added(QEvent::ChildAdded, &child);
+    QCoreApplication::sendEvent(bar, &added);
+    release(Qt::LeftButton);
+    EXPECT_EQ(window->TabCount(), 2);
+
+    window->PageControl1->setCurrentIndex(1);
+    release(Qt::MiddleButton);
+    ASSERT_EQ(window->TabCount(), 1);
+    EXPECT_EQ(window->Tab(0)->Browser->OpenedUrl, QStringLiteral("http://a.example/1.html"));
 }
 
 TEST_F(Chotto, TheBusyCountFollowsTheLoadingTabs)

@@ -53,7 +53,7 @@ bool Settled(TPostWindowEnv &env)
 void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
 {
     env.Window()->OpenThread(item, false, newTab, true, 0, false, QString());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 }
 
 void Trigger(TPostWindowEnv &env, const QString &name)
@@ -105,7 +105,7 @@ TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加B"));
     env.server.ClearLog();
     Trigger(env, QStringLiteral("actThreadReload"));
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     const QString html = PageHtml(tab);
     for (const QString &body : {QStringLiteral("本文1"), QStringLiteral("本文2"), QStringLiteral("本文3"),
@@ -121,7 +121,7 @@ TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
     // The same path after a post: the thread grows in place again.
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加C"));
     env.Window()->OpenThread(item.get(), true, false, true, 0, true, QString());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const QString after = PageHtml(tab);
     EXPECT_EQ(Occurrences(after, QStringLiteral("追加A")), 1);
     EXPECT_EQ(Occurrences(after, QStringLiteral("追加C")), 1);
@@ -216,12 +216,12 @@ TEST(ReadingCommands, FetchingTheLogAnewAfterTheServerLogShrankEndsWithTheServer
     lines.removeAt(3);   // response 4 deleted on the server
     env.server.SetDatBytes(News, Key, lines.join('\n'));
     Trigger(env, QStringLiteral("actThreadReload"));
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_FALSE(env.env.Messages.isEmpty());
     EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ログの再取得")));
 
     Trigger(env, QStringLiteral("actThreadRefresh"));
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), AsLog(env.server.DatBytes(News, Key)));
     EXPECT_EQ(FileUtil::ReadFile(item->GetBakFile()), oldLog);
     TTavuBrowser *tab = env.Window()->Browsers.first();
@@ -243,7 +243,7 @@ TEST(ReadingCommands, FetchingTheLogAnewKeepsTheLogWhenItsBackupFails)
     QDir().mkpath(item->GetBakFile() + QStringLiteral("/blocked"));   // a folder where the copy goes
 
     Trigger(env, QStringLiteral("actThreadRefresh"));
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), log);
     EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ログは削除していません")));
 }
@@ -327,7 +327,7 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
     for (int i = 1; i <= 3; ++i)
         AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
     env.Window()->StartThreadListDownload(env.Board(News), true, false);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuListDoc *doc = env.Window()->ShownListDoc();
     ASSERT_TRUE(doc && doc->Items()->Count() == 3);
     TThreadItemList &items = *doc->Items();
@@ -337,12 +337,12 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
     items.Get(1)->AGECOUNT = 2;
     items.Get(2)->AGECOUNT = 2;
     Trigger(env, QStringLiteral("actThreadReadNext"));
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
 
     TTavuBrowser *tab = env.Window()->Services().CurrentBrowser();
     env.Window()->Services().OpenThread(items.Get(0), false, false, true, 0);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     tab = env.Window()->Services().CurrentBrowser();
     tab->ClickedResNumber = 2;
     Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },

@@ -54,7 +54,7 @@ TEST(RoadCancel, AHangingThreadListDownloadIsAborted)
     ASSERT_EQ(doc->DownloadState, TTavuListDoc::dsDownloading);
 
     Trigger(env, "actThreadListCancelDownload");
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
     EXPECT_TRUE(env.env.Messages.isEmpty());   // a cancel is no error
 
@@ -102,7 +102,7 @@ TEST(RoadCancel, AHangingThreadDownloadIsAborted)
     ASSERT_TRUE(WaitFor([&] { return tab->DownloadState == TTavuBrowser::dsDownloading; }));
 
     tab->CancelDownload();
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(tab->DownloadState, TTavuBrowser::dsIdle);
     EXPECT_EQ(tab->Downloader, nullptr);
     EXPECT_TRUE(env.env.Messages.isEmpty());

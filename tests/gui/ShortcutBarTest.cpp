@@ -14,7 +14,7 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -271,14 +271,23 @@ TEST(ShortcutBar, LongRowScrollsWithinItsEnds)
         panel->ScrollBack();
     EXPECT_EQ(row->x(), 0);
 
-    // Held down, the forward button scrolls on its own.
+    // Held down, the forward button scrolls on its own, a step at a time, until it is let go.
+    auto runningTimers = [panel] {
+        QList<QTimer *> running = panel->findChildren<QTimer *>();
+        running.removeIf([](const QTimer *timer) { return !timer->isActive(); });
+        return running;
+    };
+    EXPECT_TRUE(runningTimers().isEmpty());
     emit panel->ForwardButton()->pressed();
-    QTest::qWait(4 * TTavuShortcutPanel::ScrollInterval);
+    const QList<QTimer *> held = runningTimers();
+    ASSERT_EQ(held.size(), 1);
+    EXPECT_EQ(held[0]->interval(), TTavuShortcutPanel::ScrollInterval);
+    QMetaObject::invokeMethod(held[0], "timeout");
+    EXPECT_EQ(row->x(), -TTavuShortcutPanel::ScrollStep);
+    QMetaObject::invokeMethod(held[0], "timeout");
+    EXPECT_EQ(row->x(), -2 * TTavuShortcutPanel::ScrollStep);
     emit panel->ForwardButton()->released();
-    const int stopped = row->x();
-    EXPECT_LT(stopped, 0);
-    QTest::qWait(3 * TTavuShortcutPanel::ScrollInterval);
-    EXPECT_EQ(row->x(), stopped);
+    EXPECT_TRUE(runningTimers().isEmpty());
 
     bar.SetActiveIndex(1);
     QApplication::processEvents();

@@ -11,6 +11,7 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/EmbeddedWB.h"
+#include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
@@ -96,7 +97,7 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
     AddThread(env.server, News, Key, 2000);
     ItemRef item(NewsItem(env));
     Open(env, item.get());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const qint64 size = StoredSize(item.get());
     ASSERT_EQ(size, env.server.DatBytes(News, Key).size());
     Kpwfunc::CloseActiveBrowser();
@@ -105,7 +106,7 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
     Grow(env, 2);
     Open(env, item.get(), true);
     Kpwfunc::CloseActiveBrowser();
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_TRUE(env.Window()->Browsers.isEmpty());
     EXPECT_EQ(LogLines(item.get()), 2000);
     EXPECT_EQ(StoredSize(item.get()), size);
@@ -113,7 +114,7 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
 
     // The next opening fetches the two responses once.
     Open(env, item.get());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(LogLines(item.get()), 2002);
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()),
               env.server.DatBytes(News, Key).replace("\n", "\r\n"));
@@ -128,7 +129,7 @@ TEST(ThreadFlow, ATabGivenAnotherThreadWhileOpeningShowsOnlyTheNewOne)
     ItemRef second(NewsItem(env, QStringLiteral("1000000002")));
     Open(env, first.get());
     Open(env, second.get());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     TTavuBrowser *tab = env.Window()->Browsers.first();
@@ -146,41 +147,55 @@ TEST(ThreadFlow, ATabGivenAnotherThreadWhileOpeningShowsOnlyTheNewOne)
 TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
 {
     TPostWindowEnv env;
-    AddThread(env.server, News, Key, 8000);
+    AddThread(env.server, News, Key, 300);
     ItemRef item(NewsItem(env));
     Open(env, item.get());
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    Kpwfunc::CloseActiveBrowser();
+    Grow(env, 1);
 
-    // The download has to end while the stored log still renders; that depends on timing, so the
-    // reload is tried until it happens.
+    // The server holds its answer until the stored log has rendered its first chunk; the loader
+    // then waits in that chunk until the download has ended.
+    env.server.Hold = true;
+    Open(env, item.get(), true);
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_NE(tab->Downloader, nullptr);
+    TResCacheLoader *loader = tab->CacheLoader();
+    ASSERT_NE(loader, nullptr);
+    bool downloadEnded = false;
     bool readBetween = false;
-    for (int attempt = 0; attempt < 10 && !readBetween; ++attempt) {
-        Kpwfunc::CloseActiveBrowser();
-        Grow(env, 1);
-        Open(env, item.get(), true);
-        TTavuBrowser *tab = env.Window()->Browsers.first();
-        ASSERT_NE(tab->Downloader, nullptr);
-        const auto done = tab->Downloader->OnDone;
-        tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
-            // done() may free the downloader and this handler with it: keep what is needed first
-            TTavuBrowser *const view = tab;
-            const auto original = done;
-            original(job, failed);
-            if (view->DownloadState == TTavuBrowser::dsOpening) {
-                const int listed = item->AGECOUNT;
-                item->LoadInfo();   // as the thread list does when it prepares a row
-                item->AGECOUNT = listed;
-                readBetween = true;
-            }
-        };
-        ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
-    }
-    ASSERT_TRUE(readBetween) << "the stored log always rendered before the download ended";
+    const auto done = tab->Downloader->OnDone;
+    tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
+        // done() may free the downloader and this handler with it: keep what is needed first
+        TTavuBrowser *const view = tab;
+        const auto original = done;
+        original(job, failed);
+        downloadEnded = true;
+        if (view->DownloadState == TTavuBrowser::dsOpening) {
+            const int listed = item->AGECOUNT;
+            item->LoadInfo();   // as the thread list does when it prepares a row
+            item->AGECOUNT = listed;
+            readBetween = true;
+        }
+    };
+    const auto chunk = loader->OnCacheChunk;
+    bool firstChunk = true;
+    loader->OnCacheChunk = [&, chunk](TResCacheLoader *l, const QString &html) {
+        chunk(l, html);
+        if (!std::exchange(firstChunk, false))
+            return;
+        env.server.Hold = false;
+        env.server.AnswerHeld();
+        EXPECT_TRUE(WaitFor([&] { return downloadEnded; }));
+    };
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_TRUE(readBetween);
+    EXPECT_EQ(LogLines(item.get()), 301);
     EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
 
     Grow(env, 1);
     Open(env, item.get(), true);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), env.server.DatBytes(News, Key).replace("\n", "\r\n"));
 }
 

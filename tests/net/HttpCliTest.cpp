@@ -9,7 +9,6 @@
 #include <QTcpSocket>
 
 #include <memory>
-#include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
 
@@ -256,7 +255,7 @@ TEST_F(HttpCli, SilentServerTimesOut)
     cli.URL = server.Url("/slow");
     cli.Timeout = 150;
     cli.GetASync();
-    ASSERT_TRUE(WaitFor([&] { return events.done; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return events.done; }));
     EXPECT_EQ(events.errorCode, httpTimeout);
 }
 
@@ -267,15 +266,12 @@ TEST_F(HttpCli, StopFlagEndsASynchronousWait)
     THttpCli cli;
     cli.URL = server.Url("/slow");
     QTimer::singleShot(100, [] { TavuEnviron->SetStopped(true); });
-    QElapsedTimer clock;
-    clock.start();
     try {
         cli.Get();
         FAIL() << "no exception";
     } catch (const EHttpException &e) {
-        EXPECT_EQ(e.Message, QStringLiteral("切断しました。"));
+        EXPECT_EQ(e.Message, QStringLiteral("切断しました。"));   // the stop, not the time-out
     }
-    EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_FALSE(cli.IsBusy());
 }
 

@@ -5,6 +5,7 @@
 #include "core/TavuEnviron.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ inline void PrintTo(const QByteArray &bytes, std::ostream *os)
 }
 
 // Runs events until done() holds or the time is up; the result of done().
-inline bool WaitFor(const std::function<bool()> &done, int ms = 5000)
+inline bool WaitFor(const std::function<bool()> &done, int ms = WaitLimitMs)
 {
     const QDeadlineTimer deadline(ms);
     while (!done() && !deadline.hasExpired())

@@ -9,6 +9,7 @@
 #include "core/ResList.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
+#include "support/WaitLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST(CacheLoaderTest, RendersTheStoredLogInOrderOnTheGuiThread)
         done = true;
     };
     loader->Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, WaitLimitMs));
 
     EXPECT_TRUE(allOnGuiThread);
     ASSERT_EQ(chunks.size(), 3);
@@ -123,7 +124,7 @@ TEST(CacheLoaderTest, NeverWritesIntoATabClosedMeanwhile)
         done = true;
     };
     loader->Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, WaitLimitMs));
     EXPECT_EQ(chunks, 1);
     EXPECT_EQ(item->RefCount(), references);
 }
@@ -153,7 +154,7 @@ TEST(CacheLoaderTest, StopsAtOnceWhenACallbackClosesTheThread)
         done = true;
     };
     loader->Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done && !alive; }, WaitLimitMs));
     EXPECT_EQ(rendered, 5);   // nothing went into the freed list after the close
     EXPECT_EQ(chunks, 0);
     EXPECT_EQ(tab.ResList()->Count(), 0);
@@ -172,7 +173,7 @@ TEST(CacheLoaderTest, AThreadWithoutLogStillGetsItsHeader)
     loader->OnCacheChunk = [&](TResCacheLoader *, const QString &html) { chunks << html; };
     loader->OnCacheDone = [&](TResCacheLoader *) { done = true; };
     loader->Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, WaitLimitMs));
     ASSERT_EQ(chunks.size(), 1);
     EXPECT_TRUE(chunks[0].contains(QStringLiteral("<title>スレ</title>"))) << chunks[0].toStdString();
     EXPECT_TRUE(Anchors(chunks[0]).isEmpty());

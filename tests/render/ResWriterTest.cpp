@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <memory>
 #include <vector>
@@ -266,12 +265,9 @@ TEST(ResHtmlFilter, BrokenTagsAreBalancedOrShownAsText)
 TEST(ResHtmlFilter, ABodyFullOfUnfinishedTagsIsReadInOnePass)
 {
     // Each "<b" opens a quote that the next one closes, and no tag ever ends: a scan of the rest of
-    // the body for every tag would keep the window busy for minutes.
+    // the body for every tag would keep the window busy for minutes (past the test's time limit).
     const QString hostile = QStringLiteral("<b x=\"").repeated(100000);
-    QElapsedTimer clock;
-    clock.start();
     const QString out = Body(hostile);
-    EXPECT_LT(clock.elapsed(), 20000);
     EXPECT_EQ(out, QStringLiteral("&lt;b x=&quot;").repeated(100000));
     // A tag longer than any board writes is shown as text too.
     const QString longTag = QStringLiteral("<b title=\"%1\">x</b>").arg(QString(2000, u'y'));

@@ -327,9 +327,24 @@ void BoardServer::Read(QTcpSocket *socket)
     request.Body = received.mid(headerEnd + 4, length);
     if (Hold) {
         requests << request;
+        held.append({socket, request});
         return;
     }
+    Respond(socket, request);
+    requests << request;
+}
 
+void BoardServer::AnswerHeld()
+{
+    const auto waiting = std::exchange(held, {});
+    for (auto [socket, request] : waiting) {
+        if (socket)
+            Respond(socket, request);
+    }
+}
+
+void BoardServer::Respond(QTcpSocket *socket, Request &request)
+{
     const Reply reply = Answer(request);
     QByteArray text = "HTTP/1.1 " + QByteArray::number(reply.Status) + ' ' + StatusText(reply.Status) + "\r\n";
     for (const QByteArray &header : reply.Headers)
@@ -337,7 +352,6 @@ void BoardServer::Read(QTcpSocket *socket)
     text += "Content-Length: " + QByteArray::number(reply.Body.size()) + "\r\nConnection: close\r\n\r\n" + reply.Body;
     request.Status = reply.Status;
     request.BodyBytes = reply.Body.size();
-    requests << request;
     socket->write(text);
     socket->disconnectFromHost();
 }

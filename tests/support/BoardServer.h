@@ -27,6 +27,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTcpServer>
@@ -68,7 +69,9 @@ public:
     bool IgnoreRange = false;    // dat requests with a Range get the whole file (200)
     bool ErrorOnPost = false;    // every post gets an error page
     int FallenStatus = 302;      // the answer for the dat of a thread that fell off
-    bool Hold = false;           // requests are read and logged but never answered (a hanging server)
+    bool Hold = false;           // requests are read and logged but not answered (a hanging server)
+    // Answers the requests held so far as if they had just come (their log entries keep Status 0).
+    void AnswerHeld();
     QString DolibId, DolibPassword;   // the past-log account futen.cgi accepts
     QString BeMail, BePassword;       // the Be account /be/login accepts
     QString BeName, BeIntro;          // the profile the Be pages show and store
@@ -120,11 +123,13 @@ private:
     QTcpServer server;
     QMap<QString, Board> boards;
     QList<Request> requests;
+    QList<QPair<QPointer<QTcpSocket>, Request>> held;
     int changeCounter = 0;
     int nextKey = 1700000000;
 
     void Accept();
     void Read(QTcpSocket *socket);
+    void Respond(QTcpSocket *socket, Request &request);
     Reply Answer(Request &request);
     Reply Get(const Request &request, const QStringList &parts, const QString &query);
     Reply Post(const Request &request, const QStringList &parts);

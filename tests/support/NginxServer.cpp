@@ -1,4 +1,5 @@
 #include "NginxServer.h"
+#include "WaitLimit.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -6,7 +7,6 @@
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 
 namespace {
 
@@ -137,13 +137,13 @@ void NginxServer::WriteConfig()
 
 bool NginxServer::WaitUntilListening()
 {
-    const QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(WaitLimitMs);
     while (!deadline.hasExpired() && process.state() == QProcess::Running) {
         QTcpSocket probe;
         probe.connectToHost(QHostAddress::LocalHost, port);
         if (probe.waitForConnected(200))
             return true;
-        QThread::msleep(50);
+        process.waitForFinished(50);   // an nginx that cannot start quits
     }
     return false;
 }
