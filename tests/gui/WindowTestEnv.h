@@ -4,6 +4,7 @@
 // test. The program starts offline, so nothing reaches the network.
 
 #include "support/TempDataRoot.h"
+#include "support/WaitLimit.h"
 
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
@@ -70,7 +71,7 @@ public:
     {
         QElapsedTimer timer;
         timer.start();
-        while (!condition() && timer.elapsed() < 120000)
+        while (!condition() && timer.elapsed() < WaitLimitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return condition();
     }
