@@ -10,19 +10,29 @@
 // The interface is grouped by what the services are about; a family adds what it needs to the group
 // it belongs to, never a copy of a service that is already here.
 
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <functional>
 
 class QAction;
+class QComboBox;
+class QMenu;
 class QObject;
+class QPlainTextEdit;
+class QSplitter;
+class QToolBar;
+class QTreeWidget;
 class QWidget;
+class TTavuHintWindow;
+class TTavuSplitter;
 class TBoard;
 class TSite;
 class TTavuActionList;
 class TTavuBrowser;
 class TTavuListDoc;
 class TThreadItem;
+class TThreadItemList;
 class IResultView;
 class TResList;
 
@@ -62,4 +72,48 @@ public:
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
+
+    // ---- panes: layout, focus and the board pane ----
+    // The widgets the pane commands arrange. The thread-list pane and the browser pane share
+    // ThreadListSplitter inside BodyPanel; TopSplitter holds the rest of the window below the
+    // header and takes the thread-list pane when it spans the whole width.
+    struct TPanes {
+        QSplitter *TopSplitter = nullptr;
+        TTavuSplitter *BoardListSplitter = nullptr;   // board pane | the rest
+        QWidget *BoardListPanel = nullptr;
+        QComboBox *SiteComboBox = nullptr;
+        QComboBox *BoardFilterCombo = nullptr;
+        QTreeWidget *BoardListView = nullptr;
+        QWidget *BodyPanel = nullptr;
+        QSplitter *ThreadListSplitter = nullptr;
+        QWidget *ThreadListPanel = nullptr;
+        QWidget *ThreadListTabPanel = nullptr;
+        QWidget *ThreadListView = nullptr;
+        QWidget *BrowserPanel = nullptr;
+        QWidget *BrowserTabPanel = nullptr;
+        QSplitter *MessageSplitter = nullptr;       // body above, log pane below
+        QWidget *MessagePanel = nullptr;
+        QPlainTextEdit *LogPane = nullptr;          // Memo1
+        QComboBox *UrlComboBox = nullptr;
+        QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar
+        TTavuHintWindow *HintWindow = nullptr;
+        QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
+        QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
+    };
+    virtual TPanes Panes() const = 0;
+    // The site the board pane shows (nullptr when none).
+    virtual TSite *CurrentSite() const = 0;
+    // Fills the board tree again with the shown site's boards, filtered by the filter text.
+    virtual void RefillBoardTree() = 0;
+    // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.
+    virtual void ApplyTabBarPositions() = 0;
+    // The pictures of the actions, by image index.
+    virtual QList<QIcon> ActionImages() const = 0;
+    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
+    virtual void CloseBoardTabs(TBoard *board) = 0;
+
+    // ---- result tabs: thread lists made from other sources ----
+    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
+    // the board whose key the tab carries (may be nullptr).
+    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
 };

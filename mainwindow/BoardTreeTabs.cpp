@@ -3,6 +3,7 @@
 
 #include "mainwindow/KpwBoardTree.h"
 
+#include "commands/ToolCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
@@ -122,6 +123,11 @@ TThreadListToolButton *NewListDocButton(TTavuListDoc *doc, const QString &captio
     button->ListDoc = doc;
     AddTabButton(window->ThreadListBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, doc] { window->ThreadListTabClick(doc); });
+    button->OnCloseClick = [window](TTavuToolButton *) { window->Execute(QStringLiteral("actThreadListClose")); };
+    button->OnReloadClick = [window](TTavuToolButton *) { window->Execute(QStringLiteral("actThreadListReload")); };
+    QObject::connect(button, &TTavuToolButton::MiddleClicked, window, [](TTavuToolButton *pressed) {
+        TToolCommands::TabButtonMiddleClick(pressed, TavuConfig->THREADTAB_WHEELCLICK);
+    });
     return button;
 }
 
@@ -132,6 +138,11 @@ TBrowserToolButton *NewBrowserButton(TTavuBrowser *browser, const QString &capti
     button->Browser = browser;
     AddTabButton(window->BrowserToolBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, browser] { window->ShowBrowserTab(browser, true); });
+    button->OnCloseClick = [window](TTavuToolButton *) { window->Execute(QStringLiteral("actBrowserClose")); };
+    button->OnReloadClick = [window](TTavuToolButton *) { window->Execute(QStringLiteral("actThreadReload")); };
+    QObject::connect(button, &TTavuToolButton::MiddleClicked, window, [](TTavuToolButton *pressed) {
+        TToolCommands::TabButtonMiddleClick(pressed, TavuConfig->BROWSERTAB_WHEELCLICK);
+    });
     return button;
 }
 

@@ -6,6 +6,12 @@
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
+#include "commands/BeCommands.h"
+#include "commands/BoardCommands.h"
+#include "commands/ListSourceCommands.h"
+#include "commands/PaneCommands.h"
+#include "commands/ToolCommands.h"
+#include "commands/TrayIcon.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
@@ -173,6 +179,13 @@ void TVarneloWindow::BindActions()
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
+    paneCommands = new TPaneCommands(Services(), this);
+    toolCommands = new TToolCommands(Services(), this);
+    beCommands = new TBeCommands(Services(), this);
+    new TBoardCommands(Services(), this);
+    new TListSourceCommands(Services(), this);
+    TrayIcon = new TTrayIcon(Services(), this);
+    connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 }
 
 // act2chLogin shows whether the past-log service is logged in.
@@ -367,15 +380,22 @@ void TVarneloWindow::StartupTimerTimer()
 // The panes the last run showed.
 void TVarneloWindow::ApplyPaneChoices()
 {
-    if (TavuConfig->DESKTOP_EXTTHREADLIST) {
+    // The commands store the panes they change: read the stored choices before running any.
+    const bool right = TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT;
+    const bool extended = TavuConfig->DESKTOP_EXTTHREADLIST;
+    const bool threadList = TavuConfig->DESKTOP_SHOWTHREADLIST;
+    const bool browser = TavuConfig->DESKTOP_SHOWBROWSER;
+    if (right)
+        Execute(QStringLiteral("actShowBoardListRight"));
+    if (extended) {
         Execute(QStringLiteral("actShowExtThreadList"));
         return;
     }
-    if (!TavuConfig->DESKTOP_SHOWTHREADLIST)
+    if (!threadList)
         Execute(QStringLiteral("actShowThreadList2"));
     else
         SavedThreadListHeight = ThreadListPanel->height();
-    if (!TavuConfig->DESKTOP_SHOWBROWSER)
+    if (!browser)
         Execute(QStringLiteral("actShowBrowser"));
 }
 
@@ -413,8 +433,10 @@ void TVarneloWindow::LoadSites()
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
-    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), {});
-    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1, {});
+    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
+                           [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
+    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
+                            [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
 // Each thread-list column takes the width stored under its key ("NO" for the first column) when
@@ -643,6 +665,18 @@ void TVarneloWindow::closeEvent(QCloseEvent *event)
     FormClose();
     event->accept();
     emit Closed();
+}
+
+void TVarneloWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !TrayIcon)
+        return;
+    // Hiding the window inside its own state change is left to the event loop.
+    if (isMinimized())
+        QTimer::singleShot(0, TrayIcon, &TTrayIcon::WindowMinimized);
+    else
+        TrayIcon->WindowRestored();
 }
 
 bool TVarneloWindow::FormCloseQuery()

@@ -64,12 +64,18 @@ class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
+class TTavuSplitter;
+class TPaneCommands;
+class TToolCommands;
+class TBeCommands;
+class TTrayIcon;
 class TTavuActionList;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
 class TTextList;
 class TThreadItem;
+class TThreadItemList;
 class TqorExtListView;
 class QPainter;
 class TResCacheLoader;
@@ -215,7 +221,8 @@ public:
     QComboBox *UrlComboBox = nullptr;
     QLabel *Animate1 = nullptr;           // the busy animation (resource/anime.gif)
 
-    QSplitter *MainSplitter = nullptr;    // board pane | body
+    QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest
+    TTavuSplitter *MainSplitter = nullptr;   // BoardListSplitter: board pane | body
     QWidget *BoardListPanel = nullptr;
     QComboBox *SiteComboBox = nullptr;
     QComboBox *BoardFilterCombo = nullptr;
@@ -267,6 +274,8 @@ public:
     std::unique_ptr<TExifInfo> ExifInfo;
     // What the command units may ask of the window (commands/WindowServices.h).
     TWindowServices &Services() const;
+    // The notification-area icon (commands/TrayIcon.h).
+    TTrayIcon *TrayIcon = nullptr;
 
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
@@ -286,6 +295,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Minimising and restoring move the window to and from the notification area.
+    void changeEvent(QEvent *event) override;
 
 private:
     TSplashWindow *splash = nullptr;
@@ -301,6 +312,10 @@ private:
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
+    // The command units (built in BindActions, children of the window).
+    TPaneCommands *paneCommands = nullptr;
+    TToolCommands *toolCommands = nullptr;
+    TBeCommands *beCommands = nullptr;
 
     // A rendering in progress: the responses the thread's .inf marks as erased.
     struct TRenderState {
@@ -389,6 +404,8 @@ public:
     void ThreadListTabClick(TTavuListDoc *doc);
     // Stops what loads into the document; what its download still reports is dropped.
     void DetachListDoc(TTavuListDoc *doc);
+    // A new, activated tab of threads from another source (items taken over), all shown.
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 
     void actThreadListLoadNextExecute();
     void actThreadListLoadAllExecute();
@@ -407,6 +424,8 @@ public:
     void actBoardAddBoardExecute();
     void actBoardEditBoardExecute();
     void actBoardDeleteBoardExecute();
+    // Closes the board's thread-list tab and the browser tabs of its threads.
+    void CloseBoardTabs(TBoard *board);
 
 private:
     TTavuListDoc *shownListDoc = nullptr;

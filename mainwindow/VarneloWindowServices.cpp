@@ -2,6 +2,11 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
+#include "controls/MenuBar.h"
+
+#include <QToolBar>
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -73,4 +78,64 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+TWindowServices::TPanes TVarneloWindowServices::Panes() const
+{
+    TPanes panes;
+    panes.TopSplitter = window.TopSplitter;
+    panes.BoardListSplitter = window.MainSplitter;
+    panes.BoardListPanel = window.BoardListPanel;
+    panes.SiteComboBox = window.SiteComboBox;
+    panes.BoardFilterCombo = window.BoardFilterCombo;
+    panes.BoardListView = window.BoardListView;
+    panes.BodyPanel = window.BodyPanel;
+    panes.ThreadListSplitter = window.ThreadListSplitter;
+    panes.ThreadListPanel = window.ThreadListPanel;
+    panes.ThreadListTabPanel = window.ThreadListTabPanel;
+    panes.ThreadListView = window.ThreadListView;
+    panes.BrowserPanel = window.BrowserPanel;
+    panes.BrowserTabPanel = window.BrowserTabPanel;
+    panes.MessageSplitter = window.MessageSplitter;
+    panes.MessagePanel = window.MessagePanel;
+    panes.LogPane = window.Memo1;
+    panes.UrlComboBox = window.UrlComboBox;
+    for (QToolBar *bar : window.CoolBarBands()) {
+        if (bar != window.MenuBar1)
+            panes.HeaderBars.append(bar);
+    }
+    panes.HintWindow = window.HintWindow;
+    panes.VisitedBoardsMenu = window.GaishutuMenu;
+    panes.VisitedBoardsBar = window.GaishutuToolBar;
+    return panes;
+}
+
+TSite *TVarneloWindowServices::CurrentSite() const
+{
+    return window.CurrentSite();
+}
+
+void TVarneloWindowServices::RefillBoardTree()
+{
+    window.SiteComboBoxChange();
+}
+
+void TVarneloWindowServices::ApplyTabBarPositions()
+{
+    window.ApplyTabBarPositions();
+}
+
+QList<QIcon> TVarneloWindowServices::ActionImages() const
+{
+    return window.ActionImage;
+}
+
+void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
+{
+    window.CloseBoardTabs(board);
+}
+
+TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
+{
+    return window.NewResultTab(caption, items, board);
 }

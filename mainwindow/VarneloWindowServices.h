@@ -28,6 +28,15 @@ public:
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
+    TPanes Panes() const override;
+    TSite *CurrentSite() const override;
+    void RefillBoardTree() override;
+    void ApplyTabBarPositions() override;
+    QList<QIcon> ActionImages() const override;
+    void CloseBoardTabs(TBoard *board) override;
+
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
+
 private:
     TVarneloWindow &window;
 };

@@ -1,0 +1,100 @@
+#include "commands/BoardCommands.h"
+
+#include "commands/WindowServices.h"
+#include "controls/TabMenuItem.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/Tavutils.h"
+#include "mainwindow/BoardTreeImages.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/TavuListDoc.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCursor>
+#include <QDir>
+#include <QMenu>
+#include <QToolBar>
+#include <QTreeWidget>
+
+TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
+    services.BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
+    services.BindAction(QStringLiteral("actBoardOpenHtmlByBrowser"), this, [this] { OpenBoardPage(SelectedBoard(), true); });
+    services.BindAction(QStringLiteral("actBoardOpenHtmlByTavu"), this, [this] { OpenBoardPage(SelectedBoard(), false); });
+    auto tabBoard = [this] {
+        TTavuListDoc *doc = this->services.CurrentListDoc();
+        return doc ? doc->GetBoard() : nullptr;
+    };
+    services.BindAction(QStringLiteral("actThreadListBoardOpenBrowser"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), true); });
+    services.BindAction(QStringLiteral("actThreadListBoardOpenTavu"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), false); });
+    services.BindAction(QStringLiteral("actBoardListEdit"), this, [] {});   // kept for stored bars; does nothing
+}
+
+TBoard *TBoardCommands::SelectedBoard() const
+{
+    return Kpwfunc::NodeBoard(services.Panes().BoardListView->currentItem());
+}
+
+void TBoardCommands::actBoardDeleteLogExecute()
+{
+    TBoard *board = SelectedBoard();
+    if (!board)
+        return;
+    const QString folder = board->GetLogDir();
+    if (!QDir(folder).exists())
+        return;
+    if (!Kpwfunc::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Kpwfunc::mkWarning))
+        return;
+    services.CloseBoardTabs(board);
+    const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
+    QDir().rmdir(folder);
+    if (!deleted)
+        Kpwfunc::AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
+    board->LogFolderExists = QDir(folder).exists();
+    if (QTreeWidgetItem *node = services.Panes().BoardListView->currentItem())
+        node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+}
+
+void TBoardCommands::actBoardGaishutuExecute()
+{
+    const TWindowServices::TPanes panes = services.Panes();
+    QList<TSite *> sites;
+    for (int i = 0; i < panes.SiteComboBox->count(); ++i) {
+        if (auto *site = static_cast<TSite *>(panes.SiteComboBox->itemData(i).value<void *>()))
+            sites.append(site);
+    }
+    Kpwfunc::LoadVisitedBoardsMenu(panes.VisitedBoardsMenu, sites, TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
+                                   BoardTreeImages::SiteImages(),
+                                   [this](TGaishutuMenuItem *entry) { OpenVisitedBoard(entry); });
+    QWidget *button = panes.VisitedBoardsBar->widgetForAction(services.Action(QStringLiteral("actBoardGaishutu")));
+    const QPoint where = button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
+    panes.VisitedBoardsMenu->popup(where);
+}
+
+void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
+{
+    if (!entry->Site)
+        return;
+    TBoard *board = entry->Site->Boards->FindByID(entry->Text);
+    if (!board)
+        return;
+    Kpwfunc::SelectBoardInTree(board);
+    services.OpenBoard(board, false);
+}
+
+void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
+{
+    if (!board || board->URL.isEmpty())
+        return;
+    if (outside)
+        Kpwfunc::OpenUrlExternal(board->URL);
+    else
+        Kpwfunc::OpenUrl(board->URL, board->Name);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// TBoardCommands: the board commands of the board pane that work on the selected board or on the
+// boards opened in this run: deleting a board's logs, the menu of visited boards, and opening the
+// board's web page inside the program or outside.
+
+#include <QObject>
+
+class TBoard;
+class TGaishutuMenuItem;
+class TWindowServices;
+
+class TBoardCommands : public QObject {
+    Q_OBJECT
+public:
+    TBoardCommands(TWindowServices &services, QObject *parent = nullptr);
+
+    // Deletes every log of the selected board after the user agreed. The board's open tabs, which
+    // show those logs, are closed first, so none writes a log back into the emptied folder.
+    void actBoardDeleteLogExecute();
+    // The boards opened in this run, per offered site, as a menu under its tool button (or at the
+    // cursor when the command comes from elsewhere); an entry opens its board.
+    void actBoardGaishutuExecute();
+    void OpenVisitedBoard(const TGaishutuMenuItem *entry);
+    // The board's web page outside (the default browser) or as a page in the program (as
+    // OPENINVARNELO says).
+    void OpenBoardPage(const TBoard *board, bool outside);
+
+private:
+    TWindowServices &services;
+
+    TBoard *SelectedBoard() const;
+};

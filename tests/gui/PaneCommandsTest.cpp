@@ -1,0 +1,187 @@
+// The pane commands: which panes are shown, the rule that the body is never empty, the layouts of
+// the body, the board pane's splitter, focus, and the choices kept for the next start.
+
+#include "WindowTestEnv.h"
+
+#include "controls/ExtListView.h"
+#include "controls/TavuSplitter.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+struct TShownWindow {
+    explicit TShownWindow(const std::function<void(TWindowEnv &)> &prepare = {}) : env(prepare)
+    {
+        env.Start();
+        env.Window->resize(1000, 700);
+        env.Window->show();
+        QApplication::processEvents();
+    }
+
+    QAction *Action(const char *name) const { return env.Window->Action(QString::fromLatin1(name)); }
+    void Run(const char *name) const
+    {
+        QAction *action = Action(name);
+        ASSERT_TRUE(action->isEnabled()) << name;
+        action->trigger();
+        QApplication::processEvents();
+    }
+    bool ListShown() const { return env.Window->ThreadListPanel->isVisible(); }
+    bool BrowserShown() const { return env.Window->BrowserPanel->isVisible(); }
+
+    TWindowEnv env;
+};
+
+}  // namespace
+
+TEST(PaneCommandsTest, ShowCommandsHideAndShowPanesAndNeverEmptyTheBody)
+{
+    TShownWindow w;
+    ASSERT_TRUE(w.ListShown());
+    ASSERT_TRUE(w.BrowserShown());
+    const int browserHeight = w.env.Window->BrowserPanel->height();
+
+    w.Run("actShowBrowser");
+    EXPECT_FALSE(w.BrowserShown());
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_FALSE(TavuConfig->DESKTOP_SHOWBROWSER);
+    EXPECT_FALSE(w.Action("actShowBrowser")->isChecked());
+
+    w.Run("actShowThreadList2");   // hiding the only pane shown brings the other back first
+    EXPECT_FALSE(w.ListShown());
+    EXPECT_TRUE(w.BrowserShown());
+    EXPECT_TRUE(w.Action("actShowBrowser")->isChecked());
+    EXPECT_FALSE(TavuConfig->DESKTOP_SHOWTHREADLIST);
+    EXPECT_TRUE(TavuConfig->DESKTOP_SHOWBROWSER);
+
+    w.Run("actShowPaneChange");   // flips to the other pane
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_FALSE(w.BrowserShown());
+    w.Run("actShowPaneChange");
+    EXPECT_FALSE(w.ListShown());
+    EXPECT_TRUE(w.BrowserShown());
+
+    w.Run("actShowThreadList2");
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_TRUE(w.BrowserShown());
+    EXPECT_EQ(w.env.Window->BrowserPanel->height(), browserHeight);   // back at its size
+
+    w.Run("actShowMessage");
+    EXPECT_FALSE(w.env.Window->MessagePanel->isVisible());
+    w.Run("actShowToolbars");
+    EXPECT_FALSE(w.env.Window->MainActToolBar->isVisible());
+    w.Run("actShowToolbars");
+    EXPECT_TRUE(w.env.Window->MainActToolBar->isVisible());
+}
+
+TEST(PaneCommandsTest, SideBySideAndTheExtendedThreadList)
+{
+    TShownWindow w;
+    w.Run("actShowBrowser");
+    w.Run("actShowVertical");   // shows both panes, side by side, half each
+    EXPECT_TRUE(w.BrowserShown());
+    EXPECT_EQ(w.env.Window->ThreadListSplitter->orientation(), Qt::Horizontal);
+    EXPECT_NEAR(w.env.Window->ThreadListPanel->width(), w.env.Window->BodyPanel->width() / 2, 8);
+
+    w.Run("actShowExtThreadList");
+    EXPECT_EQ(w.env.Window->ThreadListPanel->parentWidget(), w.env.Window->TopSplitter);
+    EXPECT_FALSE(w.Action("actShowVertical")->isChecked());
+    for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
+        EXPECT_FALSE(w.Action(name)->isEnabled()) << name;
+    EXPECT_TRUE(TavuConfig->DESKTOP_EXTTHREADLIST);
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_TRUE(w.BrowserShown());
+
+    w.Run("actShowExtThreadList");
+    EXPECT_EQ(w.env.Window->ThreadListPanel->parentWidget(), w.env.Window->ThreadListSplitter);
+    EXPECT_EQ(w.env.Window->ThreadListSplitter->orientation(), Qt::Vertical);
+    for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
+        EXPECT_TRUE(w.Action(name)->isEnabled()) << name;
+    EXPECT_FALSE(TavuConfig->DESKTOP_EXTTHREADLIST);
+}
+
+TEST(PaneCommandsTest, BoardPaneCollapsesIntoItsSplitterAndMovesRight)
+{
+    TShownWindow w;
+    TTavuSplitter *splitter = w.env.Window->MainSplitter;
+    const int width = splitter->PaneSize();
+    ASSERT_GT(width, 1);
+    w.Run("actShowBoardList2");
+    EXPECT_EQ(splitter->PaneSize(), 1);
+    splitter->GripClick();   // the grip opens it again, and the command follows
+    EXPECT_EQ(splitter->PaneSize(), width);
+    EXPECT_TRUE(w.Action("actShowBoardList2")->isChecked());
+    splitter->GripClick();
+    EXPECT_FALSE(w.Action("actShowBoardList2")->isChecked());
+    w.Run("actShowBoardList2");
+
+    w.Run("actShowBoardListRight");
+    EXPECT_EQ(splitter->widget(1), w.env.Window->BoardListPanel);
+    EXPECT_EQ(splitter->PaneSize(), width);
+    EXPECT_TRUE(TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT);
+}
+
+TEST(PaneCommandsTest, StoredChoicesComeBackAtTheNextStart)
+{
+    auto prepare = [](TWindowEnv &e) {
+        e.config->DESKTOP_SHOWBROWSER = false;
+        e.config->DESKTOP_BOARDLISTSHOWRIGHT = true;
+        e.config->Ini.WriteInteger(QStringLiteral("DESKTOP"), QStringLiteral("BOARDLISTWIDTH"), 1);
+    };
+    {
+        TShownWindow w(prepare);
+        EXPECT_FALSE(w.BrowserShown());
+        EXPECT_FALSE(w.Action("actShowBrowser")->isChecked());
+        EXPECT_TRUE(w.Action("actShowBoardListRight")->isChecked());
+        EXPECT_EQ(w.env.Window->MainSplitter->widget(1), w.env.Window->BoardListPanel);
+        EXPECT_FALSE(w.Action("actShowBoardList2")->isChecked());
+        EXPECT_EQ(w.env.Window->MainSplitter->PaneSize(), 1);
+        w.Run("actShowBoardList2");   // opens at a usable width
+        EXPECT_GT(w.env.Window->MainSplitter->PaneSize(), 50);
+    }
+    TShownWindow ext([](TWindowEnv &e) { e.config->DESKTOP_EXTTHREADLIST = true; });
+    EXPECT_TRUE(ext.Action("actShowExtThreadList")->isChecked());
+    EXPECT_EQ(ext.env.Window->ThreadListPanel->parentWidget(), ext.env.Window->TopSplitter);
+}
+
+TEST(PaneCommandsTest, FocusCommandsOpenTheirPaneFirst)
+{
+    TShownWindow w;
+    QApplication::setActiveWindow(w.env.Window);
+    w.Run("actShowThreadList2");
+    ASSERT_FALSE(w.ListShown());
+    w.Run("actShowThreadListFocus");
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_EQ(QApplication::focusWidget(), w.env.Window->ThreadListView);
+
+    w.Run("actShowBoardList2");
+    w.Run("actShowBoardListFocus");
+    EXPECT_TRUE(w.Action("actShowBoardList2")->isChecked());
+    EXPECT_GT(w.env.Window->MainSplitter->PaneSize(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), w.env.Window->BoardListView);
+
+    w.Run("actShowURLFocus");
+    EXPECT_TRUE(w.env.Window->UrlComboBox->isAncestorOf(QApplication::focusWidget())
+                || QApplication::focusWidget() == w.env.Window->UrlComboBox);
+}
+
+TEST(PaneCommandsTest, ExpandAndCollapseEveryCategory)
+{
+    TShownWindow w([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    QTreeWidget *tree = w.env.Window->BoardListView;
+    ASSERT_GT(tree->topLevelItemCount(), 1);
+    w.Run("actBoardAllExpand");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        EXPECT_TRUE(tree->topLevelItem(i)->isExpanded());
+    w.Run("actBoardAllCollapse");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+}
