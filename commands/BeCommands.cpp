@@ -7,7 +7,9 @@
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
 #include "render/TavuBrowser.h"
+#include "settings/BeProfileDialog.h"
 
 #include <QAction>
 
@@ -25,6 +27,7 @@ void GiveSite()
 TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("actBe2chLogin"), this, [this] { actBe2chLoginExecute(); });
+    services.BindAction(QStringLiteral("actBe2chEditProfile"), this, [this] { actBe2chEditProfileExecute(); });
     if (!Be2chManager)
         return;
     connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
@@ -48,6 +51,14 @@ void TBeCommands::actBe2chLoginExecute()
         }
     }
     ShowLoginState();
+}
+
+void TBeCommands::actBe2chEditProfileExecute()
+{
+    if (!EnsureLogin())
+        return;
+    TBeProfileDialog dialog(*Be2chManager, services.Window());
+    Kpwfunc::ExecDialog(dialog);
 }
 
 bool TBeCommands::EnsureLogin()

@@ -1,6 +1,7 @@
 #pragma once
 // TBeCommands: the commands of the Be account. The login command logs in or out; its check mark
-// mirrors the Be manager's login state through the manager's login and logout events. The member
+// mirrors the Be manager's login state through the manager's login and logout events. The profile
+// command shows the account's profile for editing. The member
 // commands of a rendered thread give a point to the member under the cursor or show the member's
 // profile, for the thread of the current tab.
 
@@ -15,6 +16,8 @@ public:
     TBeCommands(TWindowServices &services, QObject *parent = nullptr);
 
     void actBe2chLoginExecute();
+    // Logs in first when needed; then the profile dialog, which reads and saves the profile.
+    void actBe2chEditProfileExecute();
     // Logs in first when needed; false when there is no thread tab or the login failed.
     bool BeGivePointClick(const QString &member);
     void BeShowProfileClick(const QString &member);

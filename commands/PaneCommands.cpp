@@ -230,7 +230,8 @@ void TPaneCommands::actShowExtThreadListExecute()
     for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
         services.SetActionEnabled(QString::fromLatin1(name), !on);
     if (on) {
-        const int total = panes.TopSplitter->height();
+        // Before the window is first shown the splitter has no height yet: the window's counts.
+        const int total = std::max(panes.TopSplitter->height(), services.Window()->height());
         panes.TopSplitter->insertWidget(0, panes.ThreadListPanel);
         panes.TopSplitter->setSizes({total / ExtThreadListShare, total - total / ExtThreadListShare});
     } else {

@@ -59,8 +59,7 @@ const QStringList PendingElsewhere = {
     QStringLiteral("actToolCustomizeToolBar"), QStringLiteral("actToolCustomizePopupMenu"),
     QStringLiteral("actToolKillPopup"), QStringLiteral("actToolColEdit"), QStringLiteral("actToolVarnelo1View"),
     QStringLiteral("actToolAA"), QStringLiteral("actToolBasicAuthor"), QStringLiteral("actShortcutEdit"),
-    QStringLiteral("actBrowserKillUrl"), QStringLiteral("actBrowserKillTitle"), QStringLiteral("actBe2chEditProfile"),
-    QStringLiteral("actBe2chBoardEdit"),
+    QStringLiteral("actBrowserKillUrl"), QStringLiteral("actBrowserKillTitle"), QStringLiteral("actBe2chBoardEdit"),
     // site wizards and the board dialogs that go with them
     QStringLiteral("actBBSWizard"), QStringLiteral("actRSSWizard"), QStringLiteral("actBBSSetup"),
     QStringLiteral("actBoardImportKatjuBoard"), QStringLiteral("actBoardProperty"), QStringLiteral("actBoardFind"),

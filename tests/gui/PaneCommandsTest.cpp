@@ -155,6 +155,10 @@ TEST(PaneCommandsTest, StoredChoicesComeBackAtTheNextStart)
 TEST(PaneCommandsTest, FocusCommandsOpenTheirPaneFirst)
 {
     TShownWindow w;
+    // The profile's key bindings give the three panes Ctrl+1 to Ctrl+3.
+    EXPECT_EQ(w.Action("actShowBoardListFocus")->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
+    EXPECT_EQ(w.Action("actShowThreadListFocus")->shortcut(), QKeySequence(QStringLiteral("Ctrl+2")));
+    EXPECT_EQ(w.Action("actShowBrowserFocus")->shortcut(), QKeySequence(QStringLiteral("Ctrl+3")));
     QApplication::setActiveWindow(w.env.Window);
     w.Run("actShowThreadList2");
     ASSERT_FALSE(w.ListShown());

@@ -1,7 +1,7 @@
 // The tool commands: external tools start with their arguments unchanged, web-search URLs, save
 // mode, the proxy switches, the log pane's typed commands and the tab buttons' middle click.
 
-#include "WindowTestEnv.h"
+#include "StoredThread.h"
 
 #include "commands/ToolCommands.h"
 #include "controls/TabButton.h"
@@ -15,11 +15,15 @@
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
+#include "render/EmbeddedWB.h"
 #include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
 
+#include <QDesktopServices>
 #include <QFile>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -44,30 +48,14 @@ QList<Item *> ItemsOf(QMenu *menu)
     return items;
 }
 
-// A thread of the board "news" of the site "2ch" with a stored log of the given number of posts,
-// shown in a browser tab.
-TTavuBrowser *OpenStoredThread(TWindowEnv &env, int posts)
-{
-    auto *item = new TThreadItem;
-    item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"),
-                      QStringLiteral("テストスレ"));
-    QString log;
-    for (int i = 1; i <= posts; ++i)
-        log += QStringLiteral("名無し<>sage<>2024/05/01 12:00:00 ID:abc<>本文その%1<>%2\r\n")
-                   .arg(i)
-                   .arg(i == 1 ? QStringLiteral("テストスレ") : QString());
-    FileUtil::WriteFileAtomic(item->GetLogFile(), jconvert::UnicodeToSjis(log));
-    env.Window->OpenThread(item, false, false, true, 0, false, QString());
-    item->Release();
-    TTavuBrowser *tab = nullptr;
-    const bool loaded = QTest::qWaitFor(
-        [&] {
-            return env.Window->GetActiveBrowser(tab) && tab->ResList() && tab->ResList()->Count() == posts
-                && env.Window->BusyCount() == 0;
-        },
-        60000);
-    return loaded ? tab : nullptr;
-}
+// Stands in for the desktop's browser.
+class TUrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Urls;
+public slots:
+    void Open(const QUrl &url) { Urls.append(url); }
+};
 
 void TypeInLog(TWindowEnv &env, const QString &line)
 {
@@ -126,6 +114,41 @@ TEST(ToolCommandsTest, SearchUrlCarriesTheTextInEucJp)
     ASSERT_FALSE(engines.isEmpty());   // the seeded search.txt
     for (const TSearchEngineMenuItem *engine : engines)
         EXPECT_TRUE(engine->isEnabled()) << engine->text().toStdString();
+}
+
+TEST(ToolCommandsTest, WebSearchOpensTheSelectionInTheDesktopBrowser)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        WriteBbsTxt(e);
+        e.WriteProfile(QStringLiteral("search.txt"),
+                       jconvert::UnicodeToSjis(QStringLiteral("テスト検索=http://search.example/?q=%s&ie=EUC-JP\r\n")));
+    });
+    env.Start();
+    TavuConfig->URL_OPENINVARNELO = 1;   // pages open outside
+    TavuConfig->URL_EXECDEFAULTBROWSER = true;
+    TTavuBrowser *tab = StoredThread::Open(env, 1);
+    ASSERT_NE(tab, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            tab->Browser()->page()->runJavaScript(
+                QStringLiteral("window.getSelection().selectAllChildren(document.body)"),
+                QWebEngineScript::ApplicationWorld);
+            return tab->GetSelectedText().contains(QStringLiteral("本文その1"));
+        },
+        60000));
+    const QList<TSearchEngineMenuItem *> engines = ItemsOf<TSearchEngineMenuItem>(env.Window->BrowserSelectionMenu);
+    ASSERT_EQ(engines.size(), 1);
+
+    TUrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+    engines[0]->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    ASSERT_EQ(catcher.Urls.size(), 1);
+    const QString opened = catcher.Urls[0].toString(QUrl::FullyEncoded);
+    EXPECT_TRUE(opened.startsWith(QStringLiteral("http://search.example/?q="))) << opened.toStdString();
+    EXPECT_TRUE(opened.contains(QString::fromLatin1(jconvert::UnicodeToEuc(QStringLiteral("本文その1")).toPercentEncoding())))
+        << opened.toStdString();
+    EXPECT_TRUE(opened.endsWith(QStringLiteral("&ie=EUC-JP")));
 }
 
 TEST(ToolCommandsTest, SaveModeAsksBeforeTurningOff)
@@ -199,7 +222,7 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    TTavuBrowser *tab = OpenStoredThread(env, 3);
+    TTavuBrowser *tab = StoredThread::Open(env, 3);
     ASSERT_NE(tab, nullptr);
 
     TypeInLog(env, QStringLiteral("3"));   // the last post too
@@ -263,3 +286,5 @@ TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)
     QTest::mouseClick(button, Qt::MiddleButton);
     EXPECT_TRUE(env.Window->ListDocs.isEmpty());
 }
+
+#include "ToolCommandsTest.moc"

@@ -1,17 +1,21 @@
-// The notification-area icon (shown while the window is in the tray, by the setting or by actHide)
-// and the Be account's login command against a local server.
+// The notification-area icon (shown while the window is in the tray, by the setting or by actHide),
+// and the login commands of the Be account and the past-log service against a local server.
 
 #include "support/BoardServer.h"
 
 #include "WindowTestEnv.h"
 
 #include "boards/Be2chManager.h"
+#include "boards/DolibManager.h"
 #include "core/Site.h"
 #include "commands/TrayIcon.h"
+#include "settings/BeProfileDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 TEST(TrayAndBeTest, MinimisingGoesToTheTrayOnlyWhenTheSettingSaysSo)
@@ -94,4 +98,70 @@ TEST(TrayAndBeTest, BeLoginCommandLogsInAndOutAndShowsIt)
     login->trigger();
     EXPECT_FALSE(be->IsLoggedIn());
     EXPECT_FALSE(login->isChecked());
+}
+
+TEST(TrayAndBeTest, PastLogLoginIsRefusedOfflineAndTogglesOnline)
+{
+    BoardServer server;
+    server.DolibId = QStringLiteral("user@example.jp");
+    server.DolibPassword = QStringLiteral("pw");
+    std::unique_ptr<TDolibManager> dolib;
+    TWindowEnv env([&](TWindowEnv &e) {
+        e.config->DOLIB_USERNAME = server.DolibId;
+        e.config->DOLIB_PASSWORD = server.DolibPassword;
+        dolib = std::make_unique<TDolibManager>();
+        dolib->LoginUrl = server.Url(QStringLiteral("/futen.cgi"));
+    });
+    env.Start();
+    QAction *login = env.Window->Action(QStringLiteral("act2chLogin"));
+    login->trigger();   // the window starts offline
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("オフライン状態ではログインできません。")});
+    EXPECT_FALSE(login->isChecked());
+    EXPECT_TRUE(server.RequestsTo(QStringLiteral("/futen.cgi")).isEmpty());
+
+    TavuEnviron->SetOffline(false);
+    login->trigger();
+    EXPECT_TRUE(dolib->IsLoggedIn());
+    EXPECT_TRUE(login->isChecked());
+    login->trigger();
+    EXPECT_FALSE(dolib->IsLoggedIn());
+    EXPECT_FALSE(login->isChecked());
+}
+
+TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
+{
+    BoardServer server;
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+    server.BeName = QStringLiteral("ななし");
+    server.BeIntro = QStringLiteral("よろしく");
+    std::unique_ptr<TBe2chManager> be;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = std::make_unique<TBe2chManager>();
+        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be->ProfileEditUrl = server.Url(QStringLiteral("/be/profile"));
+        e.config->BE_USERNAME = server.BeMail;
+        e.config->BE_PASSWORD = server.BePassword;
+        e.config->BE_SHOWDIALOG = false;
+    });
+    env.Start();
+    QString shownName;
+    const Kpwfunc::TScopedDialogHandlers answer(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&shownName](QDialog &dialog) {
+            auto *profile = qobject_cast<TBeProfileDialog *>(&dialog);
+            if (!profile)
+                return int(QDialog::Rejected);
+            shownName = profile->NameEdit->text();
+            EXPECT_EQ(profile->PointsEdit->text(), QStringLiteral("120"));
+            profile->NameEdit->setText(QStringLiteral("新しい名前"));
+            profile->accept();
+            return int(QDialog::Accepted);
+        });
+    env.Window->Action(QStringLiteral("actBe2chEditProfile"))->trigger();
+    EXPECT_TRUE(be->IsLoggedIn());
+    EXPECT_TRUE(env.Window->Action(QStringLiteral("actBe2chLogin"))->isChecked());
+    EXPECT_EQ(shownName, QStringLiteral("ななし"));
+    EXPECT_EQ(server.BeName, QStringLiteral("新しい名前"));
+    EXPECT_EQ(server.BeIntro, QStringLiteral("よろしく"));
 }
