@@ -13,6 +13,7 @@
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/TavuListDoc.h"
+#include "settings/BoardFindDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,11 +22,13 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
     services.BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
+    services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
     services.BindAction(QStringLiteral("actBoardOpenHtmlByBrowser"), this, [this] { OpenBoardPage(SelectedBoard(), true); });
     services.BindAction(QStringLiteral("actBoardOpenHtmlByTavu"), this, [this] { OpenBoardPage(SelectedBoard(), false); });
     auto tabBoard = [this] {
@@ -60,6 +63,38 @@ void TBoardCommands::actBoardDeleteLogExecute()
     board->LogFolderExists = QDir(folder).exists();
     if (QTreeWidgetItem *node = services.Panes().BoardListView->currentItem())
         node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+}
+
+QTreeWidgetItem *TBoardCommands::FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext)
+{
+    const QString wanted = text.toLower();
+    QTreeWidgetItemIterator it(tree);
+    if (fromNext && tree->currentItem()) {
+        while (*it && *it != tree->currentItem())
+            ++it;
+        if (*it)
+            ++it;
+    }
+    for (; *it; ++it) {
+        if ((*it)->text(0).toLower().contains(wanted))
+            return *it;
+    }
+    return nullptr;
+}
+
+void TBoardCommands::actBoardFindExecute()
+{
+    TBoardFindDialog dialog(services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
+        return;
+    QTreeWidget *tree = services.Panes().BoardListView;
+    QTreeWidgetItem *node = FindNextNode(tree, dialog.GetFindText(), dialog.GetFindNext());
+    if (!node) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
+        return;
+    }
+    tree->setCurrentItem(node);
+    tree->scrollToItem(node);
 }
 
 void TBoardCommands::actBoardGaishutuExecute()

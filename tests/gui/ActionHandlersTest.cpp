@@ -62,7 +62,7 @@ const QStringList PendingElsewhere = {
     QStringLiteral("actBrowserKillUrl"), QStringLiteral("actBrowserKillTitle"), QStringLiteral("actBe2chBoardEdit"),
     // site wizards and the board dialogs that go with them
     QStringLiteral("actBBSWizard"), QStringLiteral("actRSSWizard"), QStringLiteral("actBBSSetup"),
-    QStringLiteral("actBoardImportKatjuBoard"), QStringLiteral("actBoardProperty"), QStringLiteral("actBoardFind"),
+    QStringLiteral("actBoardImportKatjuBoard"), QStringLiteral("actBoardProperty"),
     QStringLiteral("actHelpVarneloDirect"), QStringLiteral("act2chShowSettingTxt"),
     // outside services
     QStringLiteral("act2chAmezoScape"), QStringLiteral("act2chHeee"), QStringLiteral("actMegabbsNewThreads"),

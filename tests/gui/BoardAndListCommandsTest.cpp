@@ -1,6 +1,6 @@
 // The board pane's commands on the selected board and the thread lists of other sources: deleting a
-// board's logs asks first and closes the tabs that show them, the visited-boards menu opens its
-// board, and the read history becomes a tab of the threads still stored.
+// board's logs asks first and closes the tabs that show them, the board search, the visited-boards
+// menu opens its board, and the read history becomes a tab of the threads still stored.
 
 #include "StoredThread.h"
 
@@ -12,10 +12,14 @@
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
+#include "settings/BoardFindDialog.h"
+#include "core/TextList.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <QRadioButton>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -130,4 +134,49 @@ TEST(BoardAndListCommandsTest, FavouritesPatrolNeedsSaveModeAndOnline)
     EXPECT_EQ(env.Messages, (QStringList{QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"),
                                          QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。")}));
     EXPECT_EQ(env.Window->ListDocs.size(), 1);
+}
+
+TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QString wanted = QStringLiteral("ニュース");
+    bool findNext = false;
+    const Kpwfunc::TScopedDialogHandlers answer(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.Messages.append(text);
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            auto *find = qobject_cast<TBoardFindDialog *>(&dialog);
+            if (!find)
+                return int(QDialog::Rejected);
+            find->ComboBox1->setEditText(wanted);
+            find->FindNextButton->setChecked(findNext);
+            find->Button1Click();
+            return find->result();
+        });
+    QTreeWidget *tree = env.Window->BoardListView;
+    QAction *command = env.Window->Action(QStringLiteral("actBoardFind"));
+    command->trigger();
+    ASSERT_NE(tree->currentItem(), nullptr);
+    QTreeWidgetItem *first = tree->currentItem();
+    EXPECT_TRUE(first->text(0).contains(wanted));
+
+    findNext = true;
+    command->trigger();
+    QTreeWidgetItem *second = tree->currentItem();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second->text(0).contains(wanted));
+    findNext = false;
+    command->trigger();   // from the first node again
+    EXPECT_EQ(tree->currentItem(), first);
+
+    wanted = QStringLiteral("どこにもない板の名前");
+    command->trigger();
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("見つかりませんでした。")});
+    EXPECT_EQ(tree->currentItem(), first);
+    TTextList history;
+    history.LoadFromFile(TBoardFindDialog::HistoryFile());
+    EXPECT_EQ(history.Lines, (QStringList{wanted, QStringLiteral("ニュース")}));
 }
