@@ -60,6 +60,12 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
     connect(panes.ThreadListSplitter, &QSplitter::splitterMoved, this, &TPaneCommands::ThreadListSplitterMoved);
     if (QLineEdit *filter = panes.BoardFilterCombo->lineEdit())
         connect(filter, &QLineEdit::returnPressed, this, [this] { this->services.RefillBoardTree(); });
+    // The hint window goes when the program loses the activation.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        TTavuHintWindow *hint = this->services.Panes().HintWindow;
+        if (state != Qt::ApplicationActive && hint)
+            hint->hide();
+    });
 }
 
 // ---- helpers ----

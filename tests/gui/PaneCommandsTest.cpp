@@ -13,7 +13,10 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QLineEdit>
 
 namespace {
 
@@ -188,4 +191,43 @@ TEST(PaneCommandsTest, ExpandAndCollapseEveryCategory)
     w.Run("actBoardAllCollapse");
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+}
+
+TEST(PaneCommandsTest, BoardFilterBarRefillsTheTreeOnEnter)
+{
+    TShownWindow w([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    QTreeWidget *tree = w.env.Window->BoardListView;
+    auto boards = [tree] {
+        int count = 0;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            count += tree->topLevelItem(i)->childCount();
+        return count;
+    };
+    const int all = boards();
+    ASSERT_GT(all, 1);
+    QComboBox *filter = w.env.Window->BoardFilterCombo;
+    EXPECT_FALSE(filter->isVisible());
+    w.Run("actShowBoardFilter");
+    ASSERT_TRUE(filter->isVisible());
+    filter->setEditText(QStringLiteral("ニュース"));
+    QTest::keyClick(filter->lineEdit(), Qt::Key_Return);
+    EXPECT_GT(boards(), 0);
+    EXPECT_LT(boards(), all);
+    w.Run("actShowBoardFilter");
+    EXPECT_FALSE(filter->isVisible());
+}
+
+// Focus follows the mouse while the window is active: the control under the pointer takes it.
+TEST(PaneCommandsTest, FocusFollowsTheMouse)
+{
+    TShownWindow w;
+    QApplication::setActiveWindow(w.env.Window);
+    ASSERT_TRUE(w.env.Window->isActiveWindow());
+    QWidget *list = w.env.Window->ThreadListView->viewport();
+    QCursor::setPos(list->mapToGlobal(list->rect().center()));
+    ASSERT_EQ(QApplication::widgetAt(QCursor::pos()), list);
+    w.env.Window->BoardListView->setFocus();
+    ASSERT_TRUE(w.env.Window->BoardListView->hasFocus());
+    QMetaObject::invokeMethod(w.env.Window->FocusTimer, "timeout");   // one tick
+    EXPECT_TRUE(w.env.Window->ThreadListView->hasFocus());
 }
