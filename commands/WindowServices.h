@@ -91,8 +91,7 @@ public:
         QWidget *ThreadListView = nullptr;
         QWidget *BrowserPanel = nullptr;
         QWidget *BrowserTabPanel = nullptr;
-        QSplitter *MessageSplitter = nullptr;       // body above, log pane below
-        QWidget *MessagePanel = nullptr;
+        QWidget *MessagePanel = nullptr;            // the log pane's tabs
         QPlainTextEdit *LogPane = nullptr;          // Memo1
         QComboBox *UrlComboBox = nullptr;
         QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar

@@ -96,7 +96,6 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
     panes.ThreadListView = window.ThreadListView;
     panes.BrowserPanel = window.BrowserPanel;
     panes.BrowserTabPanel = window.BrowserTabPanel;
-    panes.MessageSplitter = window.MessageSplitter;
     panes.MessagePanel = window.MessagePanel;
     panes.LogPane = window.Memo1;
     panes.UrlComboBox = window.UrlComboBox;

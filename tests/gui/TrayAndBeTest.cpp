@@ -3,11 +3,12 @@
 
 #include "support/BoardServer.h"
 
-#include "WindowTestEnv.h"
+#include "StoredThread.h"
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 #include "core/Site.h"
+#include "commands/BeCommands.h"
 #include "commands/TrayIcon.h"
 #include "settings/BeProfileDialog.h"
 
@@ -164,4 +165,33 @@ TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
     EXPECT_EQ(shownName, QStringLiteral("ななし"));
     EXPECT_EQ(server.BeName, QStringLiteral("新しい名前"));
     EXPECT_EQ(server.BeIntro, QStringLiteral("よろしく"));
+}
+
+TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
+{
+    BoardServer server;
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+    std::unique_ptr<TBe2chManager> be;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = std::make_unique<TBe2chManager>();
+        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be->PointUrl = server.Url(QStringLiteral("/be/point?i=<member>&u=d:<url>"));
+        e.config->BE_USERNAME = server.BeMail;
+        e.config->BE_PASSWORD = server.BePassword;
+        e.config->BE_SHOWDIALOG = false;
+        e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+    });
+    env.Start();
+    TBeCommands commands(env.Window->Services());
+    EXPECT_FALSE(commands.BeGivePointClick(QStringLiteral("12345")));   // no thread tab: nothing
+    EXPECT_TRUE(server.Requests().isEmpty());
+
+    ASSERT_NE(StoredThread::Open(env, 1), nullptr);
+    EXPECT_TRUE(commands.BeGivePointClick(QStringLiteral("12345")));
+    EXPECT_TRUE(be->IsLoggedIn());
+    const QList<BoardServer::Request> points = server.RequestsTo(QStringLiteral("/be/point"));
+    ASSERT_EQ(points.size(), 1);
+    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=12345&u=d:http")) << points[0].Path.toStdString();
+    EXPECT_TRUE(points[0].Path.contains(StoredThread::Key.toLatin1()));
 }
