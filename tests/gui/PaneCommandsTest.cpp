@@ -5,6 +5,11 @@
 
 #include "controls/ExtListView.h"
 #include "controls/TavuSplitter.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "mainwindow/KpwBoardTree.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +22,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace {
 
@@ -230,4 +236,50 @@ TEST(PaneCommandsTest, FocusFollowsTheMouse)
     ASSERT_TRUE(w.env.Window->BoardListView->hasFocus());
     QMetaObject::invokeMethod(w.env.Window->FocusTimer, "timeout");   // one tick
     EXPECT_TRUE(w.env.Window->ThreadListView->hasFocus());
+}
+
+// The settings that switch panes on their own run the pane commands: a board opened from the tree
+// and a pressed tab bring their pane back into view.
+TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
+{
+    TShownWindow w([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
+    TavuConfig->CHANGEPANE_BOARDLIST = true;
+    TavuConfig->TABCLICKCHANGEPANE = true;
+    w.Run("actShowThreadList2");
+    ASSERT_FALSE(w.ListShown());
+    TBoard *news = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
+    Kpwfunc::SelectBoardInTree(news);
+    Kpwfunc::BoardTreeChange(w.env.Window->BoardListView);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.env.Window->BusyCount() == 0; }, 60000));
+    EXPECT_TRUE(w.ListShown());
+    EXPECT_FALSE(w.BrowserShown());   // the flip shows one pane in the space of the body
+
+    w.Run("actShowPaneChange");
+    ASSERT_FALSE(w.ListShown());
+    ASSERT_EQ(w.env.Window->ListDocs.size(), 1);
+    w.env.Window->ThreadListTabClick(w.env.Window->ListDocs[0]);
+    EXPECT_TRUE(w.ListShown());
+}
+
+// Dragging the splitter between the thread list and the browser to an end hides that pane.
+TEST(PaneCommandsTest, DraggingThePaneAwayUnchecksItsCommand)
+{
+    TShownWindow w;
+    QSplitter *splitter = w.env.Window->ThreadListSplitter;
+    QSplitterHandle *handle = splitter->handle(1);
+    const QPoint start(handle->width() / 2, handle->height() / 2);
+    const QPoint end = start - QPoint(0, w.env.Window->ThreadListPanel->height() + 50);
+    QTest::mousePress(handle, Qt::LeftButton, {}, start);
+    QMouseEvent move(QEvent::MouseMove, QPointF(end), QPointF(handle->mapToGlobal(end)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, end);
+    QApplication::processEvents();
+    EXPECT_FALSE(w.Action("actShowThreadList2")->isChecked());
+    EXPECT_TRUE(w.Action("actShowBrowser")->isChecked());
+    EXPECT_FALSE(TavuConfig->DESKTOP_SHOWTHREADLIST);
+
+    w.Run("actShowThreadList2");   // the command brings it back at half the body
+    EXPECT_GT(w.env.Window->ThreadListPanel->height(), w.env.Window->ThreadListTabPanel->height() + 2);
+    EXPECT_TRUE(w.Action("actShowThreadList2")->isChecked());
 }
