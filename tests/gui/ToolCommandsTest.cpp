@@ -22,6 +22,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QImage>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QKeyEvent>
@@ -178,6 +179,23 @@ TEST(ToolCommandsTest, SaveModeAsksBeforeTurningOff)
     saveMode->trigger();
     EXPECT_FALSE(TavuConfig->CACHED);
     EXPECT_EQ(env.Messages.size(), 2);
+}
+
+// The online switch shows its picture greyed while offline.
+TEST(ToolCommandsTest, OnlineSwitchShowsTheStateInItsPicture)
+{
+    TWindowEnv env;
+    env.Start();   // offline
+    QAction *online = env.Window->Action(QStringLiteral("actOnline"));
+    ASSERT_FALSE(online->isChecked());
+    const QImage offline = online->icon().pixmap(16, 16).toImage();
+    online->trigger();
+    EXPECT_FALSE(TavuEnviron->IsOffline());
+    const QImage on = online->icon().pixmap(16, 16).toImage();
+    EXPECT_NE(on, offline);
+    EXPECT_EQ(on, env.Window->ActionImage.value(imgOnline).pixmap(16, 16).toImage());
+    online->trigger();
+    EXPECT_EQ(online->icon().pixmap(16, 16).toImage(), offline);
 }
 
 TEST(ToolCommandsTest, ProxySwitchesNeedAHost)
