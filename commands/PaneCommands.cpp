@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>

@@ -57,7 +57,9 @@ void TTavuSplitter::Open()
 {
     if (!HasPane())
         return;
-    SetPaneSize(remembered);
+    // A pane that never had a size of its own opens to a quarter of the splitter.
+    const QList<int> current = sizes();
+    SetPaneSize(remembered > MinSize ? remembered : (current.value(0) + current.value(1)) / 4);
     open = true;
     emit OnOpen();
 }
@@ -93,10 +95,15 @@ void TTavuSplitter::AfterDrag()
         open = true;
         emit OnOpen();
     } else if (size <= MinSize && open) {
-        remembered = std::max(remembered, MinSize);
         open = false;
         emit OnClose();
     }
+}
+
+void TTavuSplitter::DragStarted()
+{
+    if (open && PaneSize() > MinSize)
+        remembered = PaneSize();
 }
 
 // ---- TTavuSplitterHandle ----
@@ -180,8 +187,11 @@ void TTavuSplitterHandle::SetHot(bool on)
 void TTavuSplitterHandle::mousePressEvent(QMouseEvent *event)
 {
     gripPressed = event->button() == Qt::LeftButton && GripRect().contains(event->position().toPoint());
-    if (!gripPressed)
-        QSplitterHandle::mousePressEvent(event);
+    if (gripPressed)
+        return;
+    if (event->button() == Qt::LeftButton)
+        Owner()->DragStarted();
+    QSplitterHandle::mousePressEvent(event);
 }
 
 void TTavuSplitterHandle::mouseMoveEvent(QMouseEvent *event)

@@ -34,6 +34,8 @@ public:
     void Close();
     // What a click on the grip does: a collapsed pane opens, an open one closes.
     void GripClick();
+    // An ordinary drag begins: an open pane's size is what it opens to after the drag closed it.
+    void DragStarted();
 
 signals:
     void OnOpen();

@@ -83,10 +83,13 @@ TEST(TavuSplitterTest, DraggingAcrossTheMinimumOpensAndClosesOnce)
     f.Drag(30);   // a further drag of an open pane says nothing
     EXPECT_EQ(opened.count(), 1);
 
+    const int beforeDrag = f.splitter.PaneSize();
     f.Drag(-1000);
     EXPECT_EQ(f.splitter.PaneSize(), f.splitter.MinSize);
     EXPECT_FALSE(f.splitter.IsOpen());
     EXPECT_EQ(closed.count(), 2);
+    f.ClickGrip();   // the grip gives back the size from before the drag
+    EXPECT_EQ(f.splitter.PaneSize(), beforeDrag);
 }
 
 TEST(TavuSplitterTest, PaneOnTheOtherSideAndMissingPane)
