@@ -179,9 +179,9 @@ void TVarneloWindow::BindActions()
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
-    paneCommands = new TPaneCommands(Services(), this);
+    auto *paneCommands = new TPaneCommands(Services(), this);
     toolCommands = new TToolCommands(Services(), this);
-    beCommands = new TBeCommands(Services(), this);
+    new TBeCommands(Services(), this);
     new TBoardCommands(Services(), this);
     new TListSourceCommands(Services(), this);
     TrayIcon = new TTrayIcon(Services(), this);

@@ -65,9 +65,7 @@ class TSite;
 class TSplashWindow;
 class TStatusBar;
 class TTavuSplitter;
-class TPaneCommands;
 class TToolCommands;
-class TBeCommands;
 class TTrayIcon;
 class TTavuActionList;
 class TTavuBrowser;
@@ -312,10 +310,9 @@ private:
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
-    // The command units (built in BindActions, children of the window).
-    TPaneCommands *paneCommands = nullptr;
+    // The command units are built in BindActions, as children of the window; the tools and
+    // web-search menus built from user files call this one.
     TToolCommands *toolCommands = nullptr;
-    TBeCommands *beCommands = nullptr;
 
     // A rendering in progress: the responses the thread's .inf marks as erased.
     struct TRenderState {
