@@ -2,11 +2,14 @@
 
 #include "commands/WindowServices.h"
 #include "controls/TabMenuItem.h"
+#include "core/BBS.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -15,6 +18,7 @@
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QCursor>
@@ -37,6 +41,8 @@ TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QOb
     };
     services.BindAction(QStringLiteral("actThreadListBoardOpenBrowser"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), true); });
     services.BindAction(QStringLiteral("actThreadListBoardOpenTavu"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), false); });
+    services.BindAction(QStringLiteral("actThreadListOpenBrowser"), this, [this] { OpenSelectedThreadPage(true); });
+    services.BindAction(QStringLiteral("actThreadListOpenTavu"), this, [this] { OpenSelectedThreadPage(false); });
     services.BindAction(QStringLiteral("actBoardListEdit"), this, [] {});   // kept for stored bars; does nothing
 }
 
@@ -122,6 +128,26 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
         return;
     Kpwfunc::SelectBoardInTree(board);
     services.OpenBoard(board, false);
+}
+
+// The web page of the thread selected in the thread list.
+void TBoardCommands::OpenSelectedThreadPage(bool outside)
+{
+    TTavuListDoc *doc = services.CurrentListDoc();
+    const auto *view = qobject_cast<QAbstractItemView *>(services.Panes().ThreadListView);
+    const int row = view ? view->currentIndex().row() : -1;
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return;
+    const TThreadItem *item = doc->Items()->Get(row);
+    if (!item->BBS)
+        return;
+    const QString url = item->BBS->GetBrowserUrl(item);
+    if (url.isEmpty())
+        return;
+    if (outside)
+        Kpwfunc::OpenUrlExternal(url);
+    else
+        Kpwfunc::OpenUrl(url, item->TITLE);
 }
 
 void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)

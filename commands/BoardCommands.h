@@ -1,7 +1,8 @@
 #pragma once
 // TBoardCommands: the board commands of the board pane that work on the selected board or on the
 // boards opened in this run: deleting a board's logs, finding a board, the menu of visited boards,
-// and opening the board's web page inside the program or outside.
+// and opening the web page of a board (or of the thread selected in the thread list) inside the
+// program or outside.
 
 #include <QObject>
 
@@ -31,6 +32,7 @@ public:
     // The board's web page outside (the default browser) or as a page in the program (as
     // OPENINVARNELO says).
     void OpenBoardPage(const TBoard *board, bool outside);
+    void OpenSelectedThreadPage(bool outside);
 
 private:
     TWindowServices &services;

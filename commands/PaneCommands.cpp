@@ -3,6 +3,7 @@
 #include "commands/WindowServices.h"
 #include "controls/TavuSplitter.h"
 #include "core/TavuConfig.h"
+#include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 
@@ -42,6 +43,11 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
     bind("actShowMessage", &TPaneCommands::actShowMessageExecute);
     bind("actShowToolbars", &TPaneCommands::actShowToolbarsExecute);
     bind("actShowBoardFilter", &TPaneCommands::actShowBoardFilterExecute);
+    // The tab bars lay out their buttons again.
+    services.BindAction(QStringLiteral("actThreadListShowChevronList"), this,
+                        [this] { Kpwfunc::UpdateBarWidth(this->services.Panes().ThreadListBar); });
+    services.BindAction(QStringLiteral("actBrowserShowChevronList"), this,
+                        [this] { Kpwfunc::UpdateBarWidth(this->services.Panes().BrowserBar); });
     services.BindAction(QStringLiteral("actBoardAllExpand"), this, [this] { actBoardAllExpandExecute(true); });
     services.BindAction(QStringLiteral("actBoardAllCollapse"), this, [this] { actBoardAllExpandExecute(false); });
     const std::pair<const char *, TFocusTarget> focus[] = {

@@ -1,7 +1,8 @@
 #pragma once
 // TPaneCommands: the view commands that show, hide and arrange the panes of the main window, the
-// focus commands, the board tree's expand and collapse and its filter bar, the focus-follows-mouse
-// timer, and hiding the hint window when the program loses the activation.
+// focus commands, the board tree's expand and collapse and its filter bar, the tab bars' layout
+// commands, the focus-follows-mouse timer, and hiding the hint window when the program loses the
+// activation.
 //
 // The board pane collapses into its splitter (BoardListSplitter); the thread-list pane and the
 // browser pane share the body, one above the other or side by side, and at least one of the two

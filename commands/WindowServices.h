@@ -88,9 +88,11 @@ public:
         QSplitter *ThreadListSplitter = nullptr;
         QWidget *ThreadListPanel = nullptr;
         QWidget *ThreadListTabPanel = nullptr;
+        QToolBar *ThreadListBar = nullptr;          // the thread-list tab buttons
         QWidget *ThreadListView = nullptr;
         QWidget *BrowserPanel = nullptr;
         QWidget *BrowserTabPanel = nullptr;
+        QToolBar *BrowserBar = nullptr;             // the browser tab buttons (BrowserToolBar)
         QWidget *MessagePanel = nullptr;            // the log pane's tabs
         QPlainTextEdit *LogPane = nullptr;          // Memo1
         QComboBox *UrlComboBox = nullptr;

@@ -93,9 +93,11 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
     panes.ThreadListSplitter = window.ThreadListSplitter;
     panes.ThreadListPanel = window.ThreadListPanel;
     panes.ThreadListTabPanel = window.ThreadListTabPanel;
+    panes.ThreadListBar = window.ThreadListBar;
     panes.ThreadListView = window.ThreadListView;
     panes.BrowserPanel = window.BrowserPanel;
     panes.BrowserTabPanel = window.BrowserTabPanel;
+    panes.BrowserBar = window.BrowserToolBar;
     panes.MessagePanel = window.MessagePanel;
     panes.LogPane = window.Memo1;
     panes.UrlComboBox = window.UrlComboBox;

@@ -18,7 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QRadioButton>
 #include <QMenu>
 #include <QTreeWidget>
@@ -34,6 +36,15 @@ TBoard *News()
 {
     return TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
 }
+
+// Stands in for the desktop's browser.
+class TUrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Urls;
+public slots:
+    void Open(const QUrl &url) { Urls.append(url); }
+};
 
 bool Settled(TWindowEnv &env)
 {
@@ -180,3 +191,21 @@ TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
     history.LoadFromFile(TBoardFindDialog::HistoryFile());
     EXPECT_EQ(history.Lines, (QStringList{wanted, QStringLiteral("ニュース")}));
 }
+
+TEST(BoardAndListCommandsTest, BoardPagesOpenInTheDesktopBrowser)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_TRUE(ClickNews(env));
+    TUrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
+    env.Window->Action(QStringLiteral("actBoardOpenHtmlByBrowser"))->trigger();
+    env.Window->Action(QStringLiteral("actThreadListBoardOpenBrowser"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    const QUrl board(News()->URL);
+    EXPECT_EQ(catcher.Urls, (QList<QUrl>{board, board}));
+}
+
+#include "BoardAndListCommandsTest.moc"
