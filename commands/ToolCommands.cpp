@@ -10,6 +10,9 @@
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/Dialogs.h"
@@ -21,6 +24,7 @@
 #include <QAction>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -34,6 +38,7 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObje
     services.BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
     ShowProxyStates();
     BindSiteAndBrowserCommands();
+    connect(services.Panes().ToolsMenu, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
 
     // The log pane takes typed commands: Enter runs the line under the caret.
     QPlainTextEdit *log = services.Panes().LogPane;
@@ -80,6 +85,15 @@ void TToolCommands::actMachibbsBoardlistExecute()
 }
 
 // ---- tools ----
+
+// The skin settings need boards of the first site; the handle settings need a site.
+void TToolCommands::ToolsMenuOpening()
+{
+    const TSiteList *sites = TavuEnviron->SiteList();
+    const bool anySite = sites && sites->Count() > 0;
+    services.SetActionEnabled(QStringLiteral("actToolSkin"), anySite && sites->Get(0)->Boards->Count() > 0);
+    services.SetActionEnabled(QStringLiteral("actToolHandle"), anySite);
+}
 
 QStringList TToolCommands::ToolArguments(const QString &arguments, const QString &url, bool appendUrl)
 {

@@ -24,6 +24,8 @@ public:
     TToolCommands(TWindowServices &services, QObject *parent = nullptr);
 
     // ---- tools and web search ----
+    // Before the tools menu opens: the settings that need sites follow whether there are any.
+    void ToolsMenuOpening();
     // The arguments a tool is given: its argument text split, then the URL when appendUrl is set
     // and the URL is not empty.
     static QStringList ToolArguments(const QString &arguments, const QString &url, bool appendUrl);

@@ -98,6 +98,7 @@ public:
         QComboBox *UrlComboBox = nullptr;
         QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar
         TTavuHintWindow *HintWindow = nullptr;
+        QMenu *ToolsMenu = nullptr;                 // Tool1
         QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
         QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
     };

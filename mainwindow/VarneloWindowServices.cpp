@@ -106,6 +106,7 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
             panes.HeaderBars.append(bar);
     }
     panes.HintWindow = window.HintWindow;
+    panes.ToolsMenu = window.Tool1;
     panes.VisitedBoardsMenu = window.GaishutuMenu;
     panes.VisitedBoardsBar = window.GaishutuToolBar;
     return panes;

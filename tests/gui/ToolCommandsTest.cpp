@@ -96,6 +96,18 @@ TEST(ToolCommandsTest, ToolGetsItsArgumentsUnchangedWithoutAShell)
     EXPECT_EQ(got, (QList<QByteArray>{"two words", "\"quoted\"", "$HOME;rm", "`x`", "'single'", ""}));
 }
 
+TEST(ToolCommandsTest, HandleSettingsNeedASite)
+{
+    TWindowEnv env;
+    env.Start();
+    ASSERT_GT(TavuEnviron->SiteList()->Count(), 0);   // the shipped sites
+    QAction *handles = env.Window->Action(QStringLiteral("actToolHandle"));
+    handles->setEnabled(false);
+    emit env.Window->Tool1->aboutToShow();
+    EXPECT_TRUE(handles->isEnabled());
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actToolSkin"))->isEnabled());   // no handler yet
+}
+
 TEST(ToolCommandsTest, ToolArgumentsTakeTheUrlAsOneMoreArgument)
 {
     const QString url = QStringLiteral("http://h/test/read.cgi/news/1?a=1&b=\"2\"");
