@@ -134,7 +134,7 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
         delete items;
         Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("見つかりませんでした。"));
     } else {
-        services.NewResultListDoc(QStringLiteral("ログ検索結果"), items);
+        services.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
     }
     emit SearchDone(found);

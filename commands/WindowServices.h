@@ -10,26 +10,33 @@
 // The interface is grouped by what the services are about; a family adds what it needs to the group
 // it belongs to, never a copy of a service that is already here.
 
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <functional>
 
 class QAction;
+class QComboBox;
 class QMenu;
-class QTimer;
 class QObject;
+class QPlainTextEdit;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
 class QWidget;
+class IResultView;
 class TBoard;
+class TRes;
+class TResList;
 class TSite;
 class TTavuActionList;
 class TTavuBrowser;
-class TTavuListDoc;
-class TThreadItem;
-class IResultView;
-class TRes;
-class TResList;
-class TThreadItemList;
 class TTavuHintWindow;
+class TTavuListDoc;
+class TTavuSplitter;
+class TThreadItem;
+class TThreadItemList;
 namespace Kpwfunc { struct TResSearch; }
 
 class TWindowServices {
@@ -122,11 +129,55 @@ public:
     virtual bool SelectThreadRow(TThreadItem *item) = 0;
     // The thread list shows the document's rows again (after threads left its list).
     virtual void ThreadListChanged(TTavuListDoc *doc) = 0;
-    // A new, activated result tab showing the items (the tab owns the list).
-    virtual TTavuListDoc *NewResultListDoc(const QString &caption, TThreadItemList *items) = 0;
     // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
     // when none does).
     virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+
+    // ---- panes: layout, focus and the board pane ----
+    // The widgets the pane commands arrange. The thread-list pane and the browser pane share
+    // ThreadListSplitter inside BodyPanel; TopSplitter holds the rest of the window below the
+    // header and takes the thread-list pane when it spans the whole width.
+    struct TPanes {
+        QSplitter *TopSplitter = nullptr;
+        TTavuSplitter *BoardListSplitter = nullptr;   // board pane | the rest
+        QWidget *BoardListPanel = nullptr;
+        QComboBox *SiteComboBox = nullptr;
+        QComboBox *BoardFilterCombo = nullptr;
+        QTreeWidget *BoardListView = nullptr;
+        QWidget *BodyPanel = nullptr;
+        QSplitter *ThreadListSplitter = nullptr;
+        QWidget *ThreadListPanel = nullptr;
+        QWidget *ThreadListTabPanel = nullptr;
+        QToolBar *ThreadListBar = nullptr;          // the thread-list tab buttons
+        QWidget *ThreadListView = nullptr;
+        QWidget *BrowserPanel = nullptr;
+        QWidget *BrowserTabPanel = nullptr;
+        QToolBar *BrowserBar = nullptr;             // the browser tab buttons (BrowserToolBar)
+        QWidget *MessagePanel = nullptr;            // the log pane's tabs
+        QPlainTextEdit *LogPane = nullptr;          // Memo1
+        QComboBox *UrlComboBox = nullptr;
+        QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar
+        TTavuHintWindow *HintWindow = nullptr;
+        QMenu *ToolsMenu = nullptr;                 // Tool1
+        QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
+        QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
+    };
+    virtual TPanes Panes() const = 0;
+    // The site the board pane shows (nullptr when none).
+    virtual TSite *CurrentSite() const = 0;
+    // Fills the board tree again with the shown site's boards, filtered by the filter text.
+    virtual void RefillBoardTree() = 0;
+    // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.
+    virtual void ApplyTabBarPositions() = 0;
+    // The pictures of the actions, by image index.
+    virtual QList<QIcon> ActionImages() const = 0;
+    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
+    virtual void CloseBoardTabs(TBoard *board) = 0;
+
+    // ---- result tabs: thread lists made from other sources ----
+    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
+    // the board whose key the tab carries (may be nullptr).
+    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
 };

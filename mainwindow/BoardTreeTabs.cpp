@@ -4,6 +4,7 @@
 #include "mainwindow/KpwBoardTree.h"
 
 #include "commands/NoticeCommands.h"
+#include "commands/ToolCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"

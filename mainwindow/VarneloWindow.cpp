@@ -6,6 +6,12 @@
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
+#include "commands/BeCommands.h"
+#include "commands/BoardCommands.h"
+#include "commands/ListSourceCommands.h"
+#include "commands/PaneCommands.h"
+#include "commands/ToolCommands.h"
+#include "commands/TrayIcon.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
@@ -194,6 +200,13 @@ void TVarneloWindow::BindActions()
     new TBrowserTabCommands(*services, this);
     new TSelectedResCommands(*services, this);
     new THoverPopups(*services, this);
+    auto *paneCommands = new TPaneCommands(Services(), this);
+    toolCommands = new TToolCommands(Services(), this);
+    new TBeCommands(Services(), this);
+    new TBoardCommands(Services(), this);
+    new TListSourceCommands(Services(), this);
+    TrayIcon = new TTrayIcon(Services(), this);
+    connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 }
 
 // act2chLogin shows whether the past-log service is logged in.
@@ -395,15 +408,22 @@ void TVarneloWindow::StartupTimerTimer()
 // The panes the last run showed.
 void TVarneloWindow::ApplyPaneChoices()
 {
-    if (TavuConfig->DESKTOP_EXTTHREADLIST) {
+    // The commands store the panes they change: read the stored choices before running any.
+    const bool right = TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT;
+    const bool extended = TavuConfig->DESKTOP_EXTTHREADLIST;
+    const bool threadList = TavuConfig->DESKTOP_SHOWTHREADLIST;
+    const bool browser = TavuConfig->DESKTOP_SHOWBROWSER;
+    if (right)
+        Execute(QStringLiteral("actShowBoardListRight"));
+    if (extended) {
         Execute(QStringLiteral("actShowExtThreadList"));
         return;
     }
-    if (!TavuConfig->DESKTOP_SHOWTHREADLIST)
+    if (!threadList)
         Execute(QStringLiteral("actShowThreadList2"));
     else
         SavedThreadListHeight = ThreadListPanel->height();
-    if (!TavuConfig->DESKTOP_SHOWBROWSER)
+    if (!browser)
         Execute(QStringLiteral("actShowBrowser"));
 }
 
@@ -441,18 +461,10 @@ void TVarneloWindow::LoadSites()
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
-    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), {});
+    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
+                           [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
     Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
-                            [this](TSearchEngineMenuItem *item) { SearchSelection(item->SearchUrl); });
-}
-
-// A web search for the selected text of the current tab, in the code the engine reads.
-void TVarneloWindow::SearchSelection(const QString &urlTemplate)
-{
-    TTavuBrowser *tab = nullptr;
-    const QString text = GetActiveBrowser(tab) ? tab->GetSelectedText().trimmed() : QString();
-    if (!text.isEmpty())
-        Kpwfunc::OpenUrl(Kpwfunc::SearchUrl(urlTemplate, text), text);
+                            [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
 // Each thread-list column takes the width stored under its key ("NO" for the first column) when
@@ -687,6 +699,18 @@ void TVarneloWindow::EndSession()
         return;
     FormClose();
     emit Closed();
+}
+
+void TVarneloWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !TrayIcon)
+        return;
+    // Hiding the window inside its own state change is left to the event loop.
+    if (isMinimized())
+        QTimer::singleShot(0, TrayIcon, &TTrayIcon::WindowMinimized);
+    else
+        TrayIcon->WindowRestored();
 }
 
 bool TVarneloWindow::FormCloseQuery()

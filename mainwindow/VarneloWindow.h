@@ -64,12 +64,16 @@ class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
+class TTavuSplitter;
+class TToolCommands;
+class TTrayIcon;
 class TTavuActionList;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
 class TTextList;
 class TThreadItem;
+class TThreadItemList;
 class TqorExtListView;
 class QPainter;
 class TResCacheLoader;
@@ -223,7 +227,8 @@ public:
     QComboBox *UrlComboBox = nullptr;
     QLabel *Animate1 = nullptr;           // the busy animation (resource/anime.gif)
 
-    QSplitter *MainSplitter = nullptr;    // board pane | body
+    QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest
+    TTavuSplitter *MainSplitter = nullptr;   // BoardListSplitter: board pane | body
     QWidget *BoardListPanel = nullptr;
     QComboBox *SiteComboBox = nullptr;
     QComboBox *BoardFilterCombo = nullptr;
@@ -279,6 +284,9 @@ public:
     // to it, opening a thread clears it.
     TNoticeCommands *Notices = nullptr;
 
+    // The notification-area icon (commands/TrayIcon.h).
+    TTrayIcon *TrayIcon = nullptr;
+
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
     static QString ThreadRulesFile();  // ngthread.txt
@@ -297,6 +305,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Minimising and restoring move the window to and from the notification area.
+    void changeEvent(QEvent *event) override;
 
 private:
     friend class TVarneloWindowServices;   // the command units' services reach the thread list's rows
@@ -313,6 +323,9 @@ private:
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
+    // The command units are built in BindActions, as children of the window; the tools and
+    // web-search menus built from user files call this one.
+    TToolCommands *toolCommands = nullptr;
 
     // A rendering in progress: the responses the thread's .inf marks as erased.
     struct TRenderState {
@@ -339,7 +352,6 @@ private:
     void LoadWindowLists();
     void SaveWindowList(const TTextList &list, const QString &fileName);
     void LoadColumnList();
-    void SearchSelection(const QString &urlTemplate);
     void BindActions();
     void BindLoginEvents();
     void ApplyCaption();
@@ -401,6 +413,8 @@ public:
     void ThreadListTabClick(TTavuListDoc *doc);
     // Stops what loads into the document; what its download still reports is dropped.
     void DetachListDoc(TTavuListDoc *doc);
+    // A new, activated tab of threads from another source (items taken over), all shown.
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 
     void actThreadListLoadNextExecute();
     void actThreadListLoadAllExecute();
@@ -419,6 +433,8 @@ public:
     void actBoardAddBoardExecute();
     void actBoardEditBoardExecute();
     void actBoardDeleteBoardExecute();
+    // Closes the board's thread-list tab and the browser tabs of its threads.
+    void CloseBoardTabs(TBoard *board);
 
 private:
     TTavuListDoc *shownListDoc = nullptr;

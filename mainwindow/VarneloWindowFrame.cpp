@@ -6,6 +6,7 @@
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
+#include "controls/TavuSplitter.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -106,10 +107,13 @@ int SelectedCount(const TqorExtListView *view)
 
 // ---- panes ----
 
-// Board pane | body (thread-list pane above or beside the browser pane) above the log pane.
+// Board pane | body (thread-list pane above or beside the browser pane) above the log pane. The
+// top splitter takes the thread-list pane above all of it while the extended thread list is on.
 void TVarneloWindow::CreatePanes()
 {
-    MainSplitter = new QSplitter(Qt::Horizontal, this);
+    TopSplitter = new QSplitter(Qt::Vertical, this);
+    TopSplitter->setObjectName(QStringLiteral("TopSplitter"));
+    MainSplitter = new TTavuSplitter(Qt::Horizontal, TopSplitter);
     MainSplitter->setObjectName(QStringLiteral("BoardListSplitter"));
     MainSplitter->addWidget(CreateBoardPane());
 
@@ -130,7 +134,8 @@ void TVarneloWindow::CreatePanes()
     MainSplitter->setSizes({200, 800});
     MessageSplitter->setSizes({600, 100});
     ThreadListSplitter->setSizes({220, 380});
-    setCentralWidget(MainSplitter);
+    TopSplitter->addWidget(MainSplitter);
+    setCentralWidget(TopSplitter);
 }
 
 QWidget *TVarneloWindow::CreateBoardPane()
@@ -489,8 +494,15 @@ void TVarneloWindow::LoadCoolBarLayout()
     if (ini.ReadInteger(Desktop, QStringLiteral("WINDOWSTATE"), 0) == 2)
         setWindowState(windowState() | Qt::WindowMaximized);
 
+    // A board pane stored collapsed starts collapsed and opens to the designed width.
     const int boardWidth = ini.ReadInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), 200);
-    MainSplitter->setSizes({boardWidth, std::max(bounds.width() - boardWidth, 100)});
+    const bool boardCollapsed = boardWidth <= MainSplitter->MinSize;
+    const int openWidth = boardCollapsed ? 200 : boardWidth;
+    MainSplitter->setSizes({openWidth, std::max(bounds.width() - openWidth, 100)});
+    if (boardCollapsed) {
+        MainSplitter->Close();
+        MainSplitter->SetRememberedSize(openWidth);
+    }
     const int listHeight = ini.ReadInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), 220);
     ThreadListSplitter->setSizes({listHeight, std::max(bounds.height() - listHeight, 100)});
     const int logHeight = ini.ReadInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), 100);
@@ -508,7 +520,7 @@ void TVarneloWindow::SaveCoolBarLayout()
     ini.WriteInteger(Desktop, QStringLiteral("TOP"), bounds.top());
     ini.WriteInteger(Desktop, QStringLiteral("WIDTH"), bounds.width());
     ini.WriteInteger(Desktop, QStringLiteral("HEIGHT"), bounds.height());
-    ini.WriteInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), MainSplitter->sizes().value(0));
+    ini.WriteInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), MainSplitter->PaneSize());
     ini.WriteInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), ThreadListSplitter->sizes().value(0));
     ini.WriteInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), MessageSplitter->sizes().value(1));
     // The panes shown, as their commands are checked (a command not there yet says nothing).

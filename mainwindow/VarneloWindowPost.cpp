@@ -29,6 +29,7 @@
 #include "core/ThreadUploader.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "net/HttpCli.h"
@@ -43,6 +44,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -315,7 +317,11 @@ void TVarneloWindow::actThreadListNewThreadExecute()
     TBoard *board = doc->GetBoard();
     const bool pastLogService = board->BBS && board->BBS->ID == QStringLiteral("dolibscript");
     if (pastLogService && !(DolibManager && DolibManager->IsLoggedIn())) {
-        Kpwfunc::AskYesNo(QStringLiteral("ID購入ユーザーのみ利用可能なコマンドです。\nIDに関する情報サイトをロードしますか？"));
+        // Yes shows the site of the past-log account, where the ID is bought.
+        if (Kpwfunc::AskYesNo(QStringLiteral("ID購入ユーザーのみ利用可能なコマンドです。\nIDに関する情報サイトをロードしますか？"))) {
+            const QString login = DolibManager ? DolibManager->LoginUrl : TDolibManager::DefaultLoginUrl();
+            Kpwfunc::OpenUrl(QUrl(login).resolved(QUrl(QStringLiteral("/"))).toString(), QStringLiteral("ID情報"));
+        }
         return;
     }
 

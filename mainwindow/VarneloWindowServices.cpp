@@ -18,6 +18,9 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
+#include "controls/MenuBar.h"
+
+#include <QToolBar>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -228,20 +231,6 @@ void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
     window.UpdateThreadListMenu();
 }
 
-TTavuListDoc *TVarneloWindowServices::NewResultListDoc(const QString &caption, TThreadItemList *items)
-{
-    TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmFilter, true, caption, nullptr);
-    for (int i = 0; i < items->Count(); ++i)
-        doc->ArrivalItems()->Add(items->Get(i));
-    doc->DownloadState = TTavuListDoc::dsIdle;
-    doc->UpdateTabImage();
-    doc->SetDisplayCount(items->Count());
-    window.SetThreadListRowCount(doc->DisplayCount(), false);
-    window.UpdateThreadListMenu();
-    return doc;
-}
-
 TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &search)
 {
     return window.FilterResView(search);
@@ -250,4 +239,68 @@ TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &s
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     Kpwfunc::ShowResInPreview(item, res);
+}
+
+// ---- panes ----
+
+TWindowServices::TPanes TVarneloWindowServices::Panes() const
+{
+    TPanes panes;
+    panes.TopSplitter = window.TopSplitter;
+    panes.BoardListSplitter = window.MainSplitter;
+    panes.BoardListPanel = window.BoardListPanel;
+    panes.SiteComboBox = window.SiteComboBox;
+    panes.BoardFilterCombo = window.BoardFilterCombo;
+    panes.BoardListView = window.BoardListView;
+    panes.BodyPanel = window.BodyPanel;
+    panes.ThreadListSplitter = window.ThreadListSplitter;
+    panes.ThreadListPanel = window.ThreadListPanel;
+    panes.ThreadListTabPanel = window.ThreadListTabPanel;
+    panes.ThreadListBar = window.ThreadListBar;
+    panes.ThreadListView = window.ThreadListView;
+    panes.BrowserPanel = window.BrowserPanel;
+    panes.BrowserTabPanel = window.BrowserTabPanel;
+    panes.BrowserBar = window.BrowserToolBar;
+    panes.MessagePanel = window.MessagePanel;
+    panes.LogPane = window.Memo1;
+    panes.UrlComboBox = window.UrlComboBox;
+    for (QToolBar *bar : window.CoolBarBands()) {
+        if (bar != window.MenuBar1)
+            panes.HeaderBars.append(bar);
+    }
+    panes.HintWindow = window.HintWindow;
+    panes.ToolsMenu = window.Tool1;
+    panes.VisitedBoardsMenu = window.GaishutuMenu;
+    panes.VisitedBoardsBar = window.GaishutuToolBar;
+    return panes;
+}
+
+TSite *TVarneloWindowServices::CurrentSite() const
+{
+    return window.CurrentSite();
+}
+
+void TVarneloWindowServices::RefillBoardTree()
+{
+    window.SiteComboBoxChange();
+}
+
+void TVarneloWindowServices::ApplyTabBarPositions()
+{
+    window.ApplyTabBarPositions();
+}
+
+QList<QIcon> TVarneloWindowServices::ActionImages() const
+{
+    return window.ActionImage;
+}
+
+void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
+{
+    window.CloseBoardTabs(board);
+}
+
+TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
+{
+    return window.NewResultTab(caption, items, board);
 }

@@ -53,9 +53,17 @@ public:
     QList<TThreadItem *> SelectedThreads() const override;
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
-    TTavuListDoc *NewResultListDoc(const QString &caption, TThreadItemList *items) override;
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
+
+    TPanes Panes() const override;
+    TSite *CurrentSite() const override;
+    void RefillBoardTree() override;
+    void ApplyTabBarPositions() override;
+    QList<QIcon> ActionImages() const override;
+    void CloseBoardTabs(TBoard *board) override;
+
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
 
 private:
     TVarneloWindow &window;

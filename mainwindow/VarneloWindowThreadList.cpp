@@ -212,6 +212,13 @@ void TVarneloWindow::actBoardDeleteBoardExecute()
     TSite *site = CurrentSite();
     if (!board || !site)
         return;
+    CloseBoardTabs(board);
+    if (Kpwfunc::DeleteSiteBoard(site, board))
+        RefillBoardTree(site);
+}
+
+void TVarneloWindow::CloseBoardTabs(TBoard *board)
+{
     TTavuListDoc *doc = nullptr;
     if (Kpwfunc::FindBoardTab(board, doc))
         Kpwfunc::CloseListDoc(doc);
@@ -220,8 +227,6 @@ void TVarneloWindow::actBoardDeleteBoardExecute()
         if (item && item->Site == board->Site && item->BoardID == board->ID)
             Kpwfunc::CloseBrowser(tab);
     }
-    if (Kpwfunc::DeleteSiteBoard(site, board))
-        RefillBoardTree(site);
 }
 
 // ---- the thread-list request flow ----
@@ -792,6 +797,22 @@ void TVarneloWindow::actThreadListFilterExecute()
 
 // ---- tabs ----
 
+TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
+{
+    TTavuListDoc *doc = nullptr;
+    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmFilter, true, caption, board);
+    doc->DownloadState = TTavuListDoc::dsIdle;
+    doc->PageStep = 0;
+    doc->UpdateTabImage();
+    for (int i = 0; i < items->Count(); ++i)
+        doc->ArrivalItems()->Add(items->Get(i));
+    doc->SetDisplayCount(items->Count());
+    if (doc == shownListDoc)
+        SetThreadListRowCount(doc->DisplayCount(), false);
+    UpdateThreadListMenu();
+    return doc;
+}
+
 void TVarneloWindow::actThreadListCancelDownloadExecute()
 {
     TTavuListDoc *doc = shownListDoc;
@@ -900,13 +921,18 @@ void TVarneloWindow::actThreadListLoadTabExecute()
         doc->Activate();
 }
 
+// The switch shows its picture while online and the same picture greyed while offline.
 void TVarneloWindow::actOnlineExecute()
 {
-    const QAction *online = Action(QStringLiteral("actOnline"));
+    QAction *online = Action(QStringLiteral("actOnline"));
     const bool on = online && online->isChecked();
     TavuEnviron->SetOffline(!on);
     if (!on && DolibManager)
         DolibManager->Logout();
+    if (online) {
+        const QIcon picture = ActionImage.value(imgOnline);
+        online->setIcon(on ? picture : QIcon(picture.pixmap(16, 16, QIcon::Disabled)));
+    }
     UpdateBoardListMenu();
     UpdateThreadListMenu();
     UpdateBrowserMenu();

@@ -513,8 +513,9 @@ void TEmbeddedWB::LoadHead(const QString &headHtml)
         start.prepend(QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>"));
     state = TDocState::Loading;
     internalLoad = true;
-    webPage->setHtml(QStringLiteral("<!--%1-->%2<!--%3-->").arg(StartMark(generation), start, EndMark(generation)),
-                     baseUrl);
+    attachTries = 0;
+    loadedHead = QStringLiteral("<!--%1-->%2<!--%3-->").arg(StartMark(generation), start, EndMark(generation));
+    webPage->setHtml(loadedHead, baseUrl);
 }
 
 void TEmbeddedWB::Attach()
@@ -524,12 +525,37 @@ void TEmbeddedWB::Attach()
                                .arg(forGeneration)
                                .arg(StartMark(forGeneration), EndMark(forGeneration));
     RunScript(script, [this, forGeneration](const QVariant &result) {
-        if (forGeneration != generation || state != TDocState::Loading || result.toString() != QLatin1String("ok"))
-            return;   // an older page finished loading; wait for ours
+        if (forGeneration != generation || state != TDocState::Loading)
+            return;   // a newer document is on its way
+        if (result.toString() != QLatin1String("ok")) {
+            AttachFailed(forGeneration);
+            return;
+        }
         state = TDocState::Ready;
         if (pending.isEmpty() && !tail)
             emit DocumentUpdated();
         SendPending();
+    });
+}
+
+// The page finished a load that is not our document yet. Usually our own load is still coming and
+// reports when it ends; but a head loaded right over another one may finish with a single report
+// for both, before our document is in the page. Look again a few times, then load the head anew.
+void TEmbeddedWB::AttachFailed(int forGeneration)
+{
+    constexpr int RetryMs = 25;
+    constexpr int MaxTries = 40;
+    if (pageLoading)
+        return;   // the load under way reports when it ends
+    if (++attachTries > MaxTries) {
+        attachTries = 0;
+        internalLoad = true;
+        webPage->setHtml(loadedHead, baseUrl);
+        return;
+    }
+    QTimer::singleShot(RetryMs, this, [this, forGeneration] {
+        if (forGeneration == generation && state == TDocState::Loading && !pageLoading)
+            Attach();
     });
 }
 

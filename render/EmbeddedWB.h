@@ -125,6 +125,7 @@ private:
     void SendPending();
     void AppendDone(int forGeneration, bool applied);
     void Attach();
+    void AttachFailed(int forGeneration);
     void RunWhenWritten(const QString &script);
     void RunScript(const QString &script, std::function<void(const QVariant &)> done = {});
     void OnLoadStarted();
@@ -143,6 +144,8 @@ private:
     bool pageLoading = false;
     bool internalLoad = false;   // the load in progress is a written document's head
     QString head;                // writes of a fresh document, until a "<body" tag shows up
+    QString loadedHead;          // what the last head load gave the page, to load it again
+    int attachTries = 0;         // failed attaches to the loaded head so far
     QString pending;             // HTML waiting to be appended
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)

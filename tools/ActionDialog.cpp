@@ -1,5 +1,7 @@
 #include "tools/ActionDialog.h"
 
+#include "controls/TavuSplitter.h"
+
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -38,6 +40,7 @@ enum { RuleRole = Qt::UserRole, ThreadRole = Qt::UserRole + 1, SiteRole = Qt::Us
        BoardRole = Qt::UserRole + 3 };
 constexpr int HitCountColumn = 4;
 constexpr int StoredColumnWidths = 4;
+constexpr int DesignedPanelWidth = 200;   // the rule panel when it has no stored width
 
 // A rule row; the hit count sorts as a number.
 class TRuleRow : public QTreeWidgetItem {
@@ -170,10 +173,11 @@ QWidget *TActionDialog::CreateKindPage()
     side->addWidget(RuleBoardView);
     side->addWidget(RuleTargetView);
 
-    Splitter1 = new QSplitter;
+    // The rule's boards and targets collapse into the splitter's grip.
+    Splitter1 = new TTavuSplitter(Qt::Horizontal);
+    Splitter1->PaneIndex = 1;
     Splitter1->addWidget(RuleView);
     Splitter1->addWidget(side);
-    Splitter1->setCollapsible(0, false);
     Splitter1->setStretchFactor(0, 1);
 
     auto *page = new QWidget;
@@ -437,8 +441,12 @@ void TActionDialog::showEvent(QShowEvent *event)
     const TTavuConfig &config = *TavuConfig;
     setGeometry(config.DESKTOP_ACTWIN_LEFT, config.DESKTOP_ACTWIN_TOP, config.DESKTOP_ACTWIN_WIDTH,
                 config.DESKTOP_ACTWIN_HEIGHT);
+    // A stored width of 0 starts the rule's panel collapsed; its grip opens it to the designed width.
     const int total = Splitter1->width();
-    Splitter1->setSizes({qMax(0, total - config.DESKTOP_ACTWIN_PANE1), config.DESKTOP_ACTWIN_PANE1});
+    const int pane1 = config.DESKTOP_ACTWIN_PANE1 > 1 ? config.DESKTOP_ACTWIN_PANE1 : DesignedPanelWidth;
+    Splitter1->setSizes({qMax(0, total - pane1), pane1});
+    if (config.DESKTOP_ACTWIN_PANE1 <= 1)
+        Splitter1->Close();
     const int total2 = Splitter2->width();
     Splitter2->setSizes({qMax(0, total2 - config.DESKTOP_ACTWIN_PANE2), config.DESKTOP_ACTWIN_PANE2});
     for (int column = 0; column < RuleView->columnCount(); ++column)

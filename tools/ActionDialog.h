@@ -17,6 +17,7 @@ class QCheckBox;
 class QComboBox;
 class QMenu;
 class QSplitter;
+class TTavuSplitter;
 class QTabBar;
 class QTabWidget;
 class QTreeWidget;
@@ -57,7 +58,7 @@ public:
     QTabWidget *PageControl = nullptr;
     QTabBar *KindTabs = nullptr;            // "レス", "スレッド"
     QTreeWidget *RuleView = nullptr;        // the rules of the kind in front
-    QSplitter *Splitter1 = nullptr;
+    TTavuSplitter *Splitter1 = nullptr;
     QTreeWidget *RuleBoardView = nullptr;   // "BBS", "板" of the selected rule
     QTreeWidget *RuleTargetView = nullptr;  // "対象" of the selected rule
     QTreeWidget *BoardTree = nullptr;

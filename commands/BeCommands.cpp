@@ -1,0 +1,93 @@
+#include "commands/BeCommands.h"
+
+#include "boards/Be2chManager.h"
+#include "commands/WindowServices.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/SiteList.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "render/TavuBrowser.h"
+#include "settings/BeProfileDialog.h"
+
+#include <QAction>
+
+namespace {
+
+// The Be account works with the site "2ch".
+void GiveSite()
+{
+    if (TSite *site = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")))
+        Be2chManager->Site = site;
+}
+
+}  // namespace
+
+TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actBe2chLogin"), this, [this] { actBe2chLoginExecute(); });
+    services.BindAction(QStringLiteral("actBe2chEditProfile"), this, [this] { actBe2chEditProfileExecute(); });
+    if (!Be2chManager)
+        return;
+    connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
+    connect(Be2chManager, &TBe2chManager::LoggedOut, this, &TBeCommands::ShowLoginState);
+}
+
+void TBeCommands::ShowLoginState()
+{
+    if (QAction *action = services.Action(QStringLiteral("actBe2chLogin")))
+        action->setChecked(Be2chManager && Be2chManager->IsLoggedIn());
+}
+
+void TBeCommands::actBe2chLoginExecute()
+{
+    if (Be2chManager) {
+        if (Be2chManager->IsLoggedIn()) {
+            Be2chManager->Logout();
+        } else {
+            Be2chManager->Login();
+            GiveSite();
+        }
+    }
+    ShowLoginState();
+}
+
+void TBeCommands::actBe2chEditProfileExecute()
+{
+    if (!EnsureLogin())
+        return;
+    TBeProfileDialog dialog(*Be2chManager, services.Window());
+    Kpwfunc::ExecDialog(dialog);
+}
+
+bool TBeCommands::EnsureLogin()
+{
+    if (!Be2chManager)
+        return false;
+    if (!Be2chManager->IsLoggedIn()) {
+        Be2chManager->Login();
+        GiveSite();
+    }
+    return Be2chManager->IsLoggedIn();
+}
+
+bool TBeCommands::BeGivePointClick(const QString &member)
+{
+    const TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || !tab->ThreadItem() || !EnsureLogin())
+        return false;
+    const TThreadItem *item = tab->ThreadItem();
+    const TBoard *board = tab->GetBoard();
+    if (!board || !board->BBS)
+        return false;
+    return Be2chManager->GivePoint(member, board->BBS->GetReadCgiUrl(board, item->GetKey()));
+}
+
+void TBeCommands::BeShowProfileClick(const QString &member)
+{
+    const TTavuBrowser *tab = services.CurrentBrowser();
+    if (!Be2chManager || !tab || !tab->ThreadItem() || !tab->ThreadItem()->BBS)
+        return;
+    Be2chManager->ShowProfile(member, tab->ThreadItem()->BBS->GetBrowserUrl(tab->ThreadItem()));
+}

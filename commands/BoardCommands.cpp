@@ -1,0 +1,161 @@
+#include "commands/BoardCommands.h"
+
+#include "commands/WindowServices.h"
+#include "controls/TabMenuItem.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/Tavutils.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/BoardTreeImages.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/TavuListDoc.h"
+#include "settings/BoardFindDialog.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QCursor>
+#include <QDir>
+#include <QMenu>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
+    services.BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
+    services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
+    services.BindAction(QStringLiteral("actBoardOpenHtmlByBrowser"), this, [this] { OpenBoardPage(SelectedBoard(), true); });
+    services.BindAction(QStringLiteral("actBoardOpenHtmlByTavu"), this, [this] { OpenBoardPage(SelectedBoard(), false); });
+    auto tabBoard = [this] {
+        TTavuListDoc *doc = this->services.CurrentListDoc();
+        return doc ? doc->GetBoard() : nullptr;
+    };
+    services.BindAction(QStringLiteral("actThreadListBoardOpenBrowser"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), true); });
+    services.BindAction(QStringLiteral("actThreadListBoardOpenTavu"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), false); });
+    services.BindAction(QStringLiteral("actThreadListOpenBrowser"), this, [this] { OpenSelectedThreadPage(true); });
+    services.BindAction(QStringLiteral("actThreadListOpenTavu"), this, [this] { OpenSelectedThreadPage(false); });
+    services.BindAction(QStringLiteral("actBoardListEdit"), this, [] {});   // kept for stored bars; does nothing
+}
+
+TBoard *TBoardCommands::SelectedBoard() const
+{
+    return Kpwfunc::NodeBoard(services.Panes().BoardListView->currentItem());
+}
+
+void TBoardCommands::actBoardDeleteLogExecute()
+{
+    TBoard *board = SelectedBoard();
+    if (!board)
+        return;
+    const QString folder = board->GetLogDir();
+    if (!QDir(folder).exists())
+        return;
+    if (!Kpwfunc::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Kpwfunc::mkWarning))
+        return;
+    services.CloseBoardTabs(board);
+    const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
+    QDir().rmdir(folder);
+    if (!deleted)
+        Kpwfunc::AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
+    board->LogFolderExists = QDir(folder).exists();
+    if (QTreeWidgetItem *node = services.Panes().BoardListView->currentItem())
+        node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+}
+
+QTreeWidgetItem *TBoardCommands::FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext)
+{
+    const QString wanted = text.toLower();
+    QTreeWidgetItemIterator it(tree);
+    if (fromNext && tree->currentItem()) {
+        while (*it && *it != tree->currentItem())
+            ++it;
+        if (*it)
+            ++it;
+    }
+    for (; *it; ++it) {
+        if ((*it)->text(0).toLower().contains(wanted))
+            return *it;
+    }
+    return nullptr;
+}
+
+void TBoardCommands::actBoardFindExecute()
+{
+    TBoardFindDialog dialog(services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
+        return;
+    QTreeWidget *tree = services.Panes().BoardListView;
+    QTreeWidgetItem *node = FindNextNode(tree, dialog.GetFindText(), dialog.GetFindNext());
+    if (!node) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
+        return;
+    }
+    tree->setCurrentItem(node);
+    tree->scrollToItem(node);
+}
+
+void TBoardCommands::actBoardGaishutuExecute()
+{
+    const TWindowServices::TPanes panes = services.Panes();
+    QList<TSite *> sites;
+    for (int i = 0; i < panes.SiteComboBox->count(); ++i) {
+        if (auto *site = static_cast<TSite *>(panes.SiteComboBox->itemData(i).value<void *>()))
+            sites.append(site);
+    }
+    Kpwfunc::LoadVisitedBoardsMenu(panes.VisitedBoardsMenu, sites, TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
+                                   BoardTreeImages::SiteImages(),
+                                   [this](TGaishutuMenuItem *entry) { OpenVisitedBoard(entry); });
+    QWidget *button = panes.VisitedBoardsBar->widgetForAction(services.Action(QStringLiteral("actBoardGaishutu")));
+    const QPoint where = button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
+    panes.VisitedBoardsMenu->popup(where);
+}
+
+void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
+{
+    if (!entry->Site)
+        return;
+    TBoard *board = entry->Site->Boards->FindByID(entry->Text);
+    if (!board)
+        return;
+    Kpwfunc::SelectBoardInTree(board);
+    services.OpenBoard(board, false);
+}
+
+// The web page of the thread selected in the thread list.
+void TBoardCommands::OpenSelectedThreadPage(bool outside)
+{
+    TTavuListDoc *doc = services.CurrentListDoc();
+    const auto *view = qobject_cast<QAbstractItemView *>(services.Panes().ThreadListView);
+    const int row = view ? view->currentIndex().row() : -1;
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return;
+    const TThreadItem *item = doc->Items()->Get(row);
+    if (!item->BBS)
+        return;
+    const QString url = item->BBS->GetBrowserUrl(item);
+    if (url.isEmpty())
+        return;
+    if (outside)
+        Kpwfunc::OpenUrlExternal(url);
+    else
+        Kpwfunc::OpenUrl(url, item->TITLE);
+}
+
+void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
+{
+    if (!board || board->URL.isEmpty())
+        return;
+    if (outside)
+        Kpwfunc::OpenUrlExternal(board->URL);
+    else
+        Kpwfunc::OpenUrl(board->URL, board->Name);
+}

@@ -1,0 +1,259 @@
+#include "commands/ToolCommands.h"
+
+#include "boards/DolibManager.h"
+#include "commands/WindowServices.h"
+#include "controls/TabButton.h"
+#include "controls/TabMenuItem.h"
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/JConvert.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextBlock>
+
+TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actSaveMode"), this, [this] { actSaveModeExecute(); });
+    services.BindAction(QStringLiteral("act2chLogin"), this, [this] { act2chLoginExecute(); });
+    services.BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
+    services.BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
+    ShowProxyStates();
+    BindSiteAndBrowserCommands();
+    connect(services.Panes().ToolsMenu, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
+
+    // The log pane takes typed commands: Enter runs the line under the caret.
+    QPlainTextEdit *log = services.Panes().LogPane;
+    log->setReadOnly(false);
+    log->installEventFilter(this);
+}
+
+// The fixed pages of some sites, the board list of machibbs, and the browser's find, source and
+// options commands on the current tab.
+void TToolCommands::BindSiteAndBrowserCommands()
+{
+    services.BindAction(QStringLiteral("act15ch156"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
+    services.BindAction(QStringLiteral("actMilkcafeDiary"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
+    services.BindAction(QStringLiteral("actMachibbsBoardlist"), this, [] { actMachibbsBoardlistExecute(); });
+    const std::pair<const char *, int> browserCommands[] = {
+        {"actBrowserFind", Kpwfunc::bcFind}, {"actBrowserShowSource", Kpwfunc::bcViewSource},
+        {"actBrowserOption", Kpwfunc::bcOptions}};
+    for (const auto &[name, command] : browserCommands) {
+        services.BindAction(QString::fromLatin1(name), this, [this, command = command] {
+            if (TTavuBrowser *tab = this->services.CurrentBrowser())
+                Kpwfunc::BrowserCommand(tab->Browser(), command);
+        });
+    }
+}
+
+// The profile's machibbs board list is replaced by the one the program ships.
+void TToolCommands::actMachibbsBoardlistExecute()
+{
+    const QString relative = QStringLiteral("config/site/machibbs/board.dat");
+    const QString target = TavuConfig->GetProfileDir() + relative;
+    const QString source = TTavuConfig::AppDir() + relative;
+    if (!QFile::exists(source)) {   // never trade the user's list for nothing
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1 が見つかりません。").arg(source));
+        return;
+    }
+    try {
+        FileUtil::WriteFileAtomic(target, FileUtil::ReadFile(source));
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        return;
+    }
+    Kpwfunc::ShowMessage(Kpwfunc::mkInformation,
+                         QStringLiteral("書き換えました。設定を有効にするにはヴァルネロを再起動してください。"));
+}
+
+// ---- tools ----
+
+// The skin settings need boards of the first site; the handle settings need a site.
+void TToolCommands::ToolsMenuOpening()
+{
+    const TSiteList *sites = TavuEnviron->SiteList();
+    const bool anySite = sites && sites->Count() > 0;
+    services.SetActionEnabled(QStringLiteral("actToolSkin"), anySite && sites->Get(0)->Boards->Count() > 0);
+    services.SetActionEnabled(QStringLiteral("actToolHandle"), anySite);
+}
+
+QStringList TToolCommands::ToolArguments(const QString &arguments, const QString &url, bool appendUrl)
+{
+    QStringList list = QProcess::splitCommand(arguments);
+    if (appendUrl && !url.isEmpty())
+        list.append(url);
+    return list;
+}
+
+bool TToolCommands::LaunchTool(const TToolMenuItem *tool)
+{
+    const TTavuBrowser *tab = services.CurrentBrowser();
+    const QString url = tab ? tab->URL : QString();
+    QProcess process;
+    process.setProgram(tool->Program);
+    process.setArguments(ToolArguments(tool->Arguments, url, tool->AppendUrl));
+    if (!tool->WorkDir.isEmpty())
+        process.setWorkingDirectory(tool->WorkDir);
+    if (process.startDetached())
+        return true;
+    Kpwfunc::AddLog(QStringLiteral("%1 を起動できませんでした。").arg(tool->Program));
+    return false;
+}
+
+// ---- web search ----
+
+void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
+{
+    const TTavuBrowser *tab = services.CurrentBrowser();
+    const QString text = tab ? tab->GetSelectedText().trimmed() : QString();
+    if (text.isEmpty())
+        return;
+    const QString caption = entry->text().replace(QLatin1String("&&"), QLatin1String("&"));
+    Kpwfunc::OpenUrl(Kpwfunc::SearchUrl(entry->SearchUrl, text), caption);
+}
+
+// ---- modes ----
+
+// Save mode keeps the logs of what is read. Turning it off asks first when SAVEMODE_WARNING says
+// so; No leaves it on.
+void TToolCommands::actSaveModeExecute()
+{
+    QAction *action = services.Action(QStringLiteral("actSaveMode"));
+    if (action->isChecked()) {
+        TavuEnviron->SetCached(true);
+        return;
+    }
+    if (TavuConfig->SAVEMODE_WARNING
+        && !Kpwfunc::AskYesNo(QStringLiteral("保存モードをオフにしますか？\r\n※読み込んだスレッド、ログは保存されません。"),
+                              Kpwfunc::mkWarning)) {
+        action->setChecked(true);
+        return;
+    }
+    TavuEnviron->SetCached(false);
+}
+
+// The past-log login: logs out when logged in, else logs in. The check mark follows the service's
+// own login and logout events; until then it shows the state as it is.
+void TToolCommands::act2chLoginExecute()
+{
+    QAction *action = services.Action(QStringLiteral("act2chLogin"));
+    const bool loggedIn = DolibManager && DolibManager->IsLoggedIn();
+    action->setChecked(loggedIn);
+    if (!DolibManager)
+        return;
+    if (TavuEnviron->IsOffline()) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態ではログインできません。"));
+        return;
+    }
+    if (loggedIn)
+        DolibManager->Logout();
+    else
+        DolibManager->Login();
+    action->setChecked(DolibManager->IsLoggedIn());
+}
+
+// A proxy switch changes USE of its section only while a host is set for it.
+void TToolCommands::actToolUseProxyExecute(bool sending)
+{
+    bool &use = sending ? TavuConfig->SEND_PROXY_USE : TavuConfig->PROXY_USE;
+    const QString &host = sending ? TavuConfig->SEND_PROXY_HOST : TavuConfig->PROXY_HOST;
+    if (!host.trimmed().isEmpty())
+        use = !use;
+    ShowProxyStates();
+}
+
+void TToolCommands::ShowProxyStates()
+{
+    services.Action(QStringLiteral("actToolUseReadProxy"))->setChecked(TavuConfig->PROXY_USE);
+    services.Action(QStringLiteral("actToolUseSendProxy"))->setChecked(TavuConfig->SEND_PROXY_USE);
+}
+
+// ---- log pane ----
+
+TToolCommands::TLogCommand TToolCommands::ParseLogCommand(const QString &line)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(go\\s+)?(\\d+)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(MonaUtils::ToHalfWidth(line));
+    TLogCommand command;
+    if (!match.hasMatch())
+        return command;
+    bool ok = false;
+    command.Number = match.captured(2).toInt(&ok);
+    if (!ok)
+        return TLogCommand();
+    command.Kind = match.captured(1).isEmpty() ? TLogCommand::lcPopup : TLogCommand::lcGo;
+    return command;
+}
+
+// Any post of the thread, the last one included.
+bool TToolCommands::RunLogCommand(const TLogCommand &command)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (command.Kind == TLogCommand::lcNone || !tab || tab->IsWebPage() || !tab->ResList())
+        return false;
+    if (command.Number < 1 || command.Number > tab->ResList()->Count())
+        return false;
+    if (command.Kind == TLogCommand::lcPopup)
+        PopupRes(tab, command.Number);
+    else
+        GoToRes(tab, command.Number);
+    return true;
+}
+
+void TToolCommands::GoToRes(TTavuBrowser *tab, int number)
+{
+    const TRes *res = tab->ResList()->Get(number - 1);
+    if (res->Erased)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスは消去されています。"));
+    else if (res->Hidden)
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
+    else if (!res->Visible)
+        PopupRes(tab, number);
+    else
+        tab->ScrollToRes(number);
+}
+
+void TToolCommands::PopupRes(TTavuBrowser *tab, int number)
+{
+    TTavuHintWindow *hint = services.Panes().HintWindow;
+    if (!hint)
+        return;
+    TResList popup(tab->ThreadItem());
+    Kpwfunc::FillPopupResList(*tab->ResList(), popup, number, number, true);
+    hint->PopupResList(&popup, tab->GetBoard(), QString());
+}
+
+bool TToolCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return false;
+    const auto *log = static_cast<QPlainTextEdit *>(watched);
+    const TLogCommand command = ParseLogCommand(log->textCursor().block().text());
+    if (command.Kind == TLogCommand::lcNone)
+        return false;
+    RunLogCommand(command);
+    return true;
+}

@@ -1,0 +1,67 @@
+#include "commands/TrayIcon.h"
+
+#include "commands/WindowServices.h"
+#include "core/TavuConfig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QStyle>
+#include <QWidget>
+
+TTrayIcon::TTrayIcon(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services), icon(new QSystemTrayIcon(this))
+{
+    icon->setToolTip(QStringLiteral("ヴァルネロ"));
+    connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)   // the left button; other clicks do nothing
+            Restore();
+    });
+    services.BindAction(QStringLiteral("actHide"), this, [this] { actHideExecute(); });
+}
+
+void TTrayIcon::ShowHideState()
+{
+    if (QAction *action = services.Action(QStringLiteral("actHide")))
+        action->setChecked(icon->isVisible());
+}
+
+void TTrayIcon::MinimizeToTray()
+{
+    if (icon->isVisible())
+        return;
+    QIcon picture = QApplication::windowIcon();
+    if (picture.isNull())
+        picture = services.Window()->style()->standardIcon(QStyle::SP_ComputerIcon);
+    icon->setIcon(picture);
+    icon->show();
+    ShowHideState();
+    services.Window()->hide();
+}
+
+void TTrayIcon::actHideExecute()
+{
+    if (!icon->isVisible())
+        services.Window()->showMinimized();
+    MinimizeToTray();
+}
+
+void TTrayIcon::WindowMinimized()
+{
+    if (TavuConfig->INTOTASKTRAY)
+        MinimizeToTray();
+}
+
+void TTrayIcon::WindowRestored()
+{
+    icon->hide();
+    ShowHideState();
+}
+
+void TTrayIcon::Restore()
+{
+    QWidget *window = services.Window();
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
+    WindowRestored();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// TTrayIcon: the notification-area icon that stands in for the main window while it is hidden.
+// Minimising the window puts it there when INTOTASKTRAY is on, and actHide puts it there at any
+// time; a left click on the icon brings the window back, and any restore of the window takes the
+// icon away. actHide is checked exactly while the icon is shown.
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+class TWindowServices;
+
+class TTrayIcon : public QObject {
+    Q_OBJECT
+public:
+    TTrayIcon(TWindowServices &services, QObject *parent = nullptr);
+
+    QSystemTrayIcon *Icon() const { return icon; }
+
+    // Adds the icon and hides the window (nothing while the icon is shown already).
+    void MinimizeToTray();
+    void actHideExecute();
+    // The window's state changed: minimised goes to the tray when INTOTASKTRAY says so; any other
+    // state takes the icon away.
+    void WindowMinimized();
+    void WindowRestored();
+    // What a left click on the icon does.
+    void Restore();
+
+private:
+    TWindowServices &services;
+    QSystemTrayIcon *icon;
+
+    void ShowHideState();
+};

@@ -1,0 +1,211 @@
+// The board pane's commands on the selected board and the thread lists of other sources: deleting a
+// board's logs asks first and closes the tabs that show them, the board search, the visited-boards
+// menu opens its board, and the read history becomes a tab of the threads still stored.
+
+#include "StoredThread.h"
+
+#include "controls/TabMenuItem.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/ThreadItemList.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/TavuListDoc.h"
+#include "settings/BoardFindDialog.h"
+#include "core/TextList.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+#include <QRadioButton>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace {
+
+void WriteBbsTxt(TWindowEnv &env)
+{
+    env.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+}
+
+TBoard *News()
+{
+    return TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
+}
+
+// Stands in for the desktop's browser.
+class TUrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Urls;
+public slots:
+    void Open(const QUrl &url) { Urls.append(url); }
+};
+
+bool Settled(TWindowEnv &env)
+{
+    return QTest::qWaitFor([&] { return env.Window->BusyCount() == 0; }, 60000);
+}
+
+// The user clicks the board in the tree: its thread list opens.
+bool ClickNews(TWindowEnv &env)
+{
+    Kpwfunc::SelectBoardInTree(News());
+    Kpwfunc::BoardTreeChange(env.Window->BoardListView);
+    return Settled(env);
+}
+
+}  // namespace
+
+TEST(BoardAndListCommandsTest, DeletingABoardsLogsAsksAndClosesItsTabs)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_NE(StoredThread::Open(env, 2), nullptr);
+    ASSERT_TRUE(ClickNews(env));
+    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    const QString folder = News()->GetLogDir();
+    ASSERT_TRUE(QDir(folder).exists());
+    QAction *deleteLogs = env.Window->Action(QStringLiteral("actBoardDeleteLog"));
+    ASSERT_TRUE(deleteLogs->isEnabled());
+
+    env.Answer = Kpwfunc::mrNo;
+    deleteLogs->trigger();
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages[0].contains(QStringLiteral("ログをすべて削除しますか")));
+    EXPECT_TRUE(QFile::exists(folder + StoredThread::Key + QStringLiteral(".dat")));
+    EXPECT_EQ(env.Window->Browsers.size(), 1);
+
+    env.Answer = Kpwfunc::mrYes;
+    deleteLogs->trigger();
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_TRUE(env.Window->Browsers.isEmpty());   // no tab writes the log back
+    EXPECT_TRUE(env.Window->ListDocs.isEmpty());
+    EXPECT_FALSE(News()->LogFolderExists);
+}
+
+TEST(BoardAndListCommandsTest, VisitedBoardsMenuOpensItsBoard)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    StoredThread::WriteLog(1);
+    ASSERT_TRUE(ClickNews(env));
+    Kpwfunc::CloseListDoc(env.Window->ListDocs.value(0));
+    ASSERT_TRUE(env.Window->ListDocs.isEmpty());
+
+    env.Window->Action(QStringLiteral("actBoardGaishutu"))->trigger();
+    QList<TGaishutuMenuItem *> entries = env.Window->GaishutuMenu->findChildren<TGaishutuMenuItem *>();
+    env.Window->GaishutuMenu->hide();
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0]->Text, QStringLiteral("news"));
+    entries[0]->trigger();
+    ASSERT_TRUE(Settled(env));
+    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    EXPECT_EQ(env.Window->ListDocs[0]->GetBoard(), News());
+}
+
+TEST(BoardAndListCommandsTest, ReadHistoryListsTheStoredThreadsOnce)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    StoredThread::WriteLog(1);
+    const QString line = QStringLiteral("2ch\tnews\t%1\tテストスレ\t2024/05/01 12:00:00\r\n").arg(StoredThread::Key);
+    env.WriteProfile(QStringLiteral("readhist.txt"),
+                     jconvert::UnicodeToSjis(line + line + QStringLiteral("2ch\tnews\t999\t消えたスレ\t2024/05/01 12:00:00\r\n")
+                                             + QStringLiteral("nosite\tnews\t1\tx\t2024/05/01 12:00:00\r\n")));
+    env.Window->Action(QStringLiteral("actAllThreads"))->trigger();
+    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    TTavuListDoc *doc = env.Window->ListDocs[0];
+    EXPECT_EQ(doc->Caption, QStringLiteral("全取得スレ"));
+    ASSERT_EQ(doc->Items()->Count(), 1);
+    EXPECT_EQ(doc->Items()->Get(0)->GetKey(), StoredThread::Key);
+    EXPECT_EQ(doc->DisplayCount(), 1);
+    EXPECT_EQ(env.Window->BusyCount(), 0);
+
+    env.Window->Action(QStringLiteral("actSendHist"))->trigger();   // no sendhist.txt: an empty tab
+    ASSERT_EQ(env.Window->ListDocs.size(), 2);
+    EXPECT_EQ(env.Window->ListDocs[0]->Items()->Count(), 0);
+}
+
+TEST(BoardAndListCommandsTest, FavouritesPatrolNeedsSaveModeAndOnline)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_TRUE(ClickNews(env));   // the favourites commands wait for a thread-list tab
+    QAction *patrol = env.Window->Action(QStringLiteral("actBoardFavRound"));
+    ASSERT_TRUE(patrol->isEnabled());
+    TavuConfig->CACHED = false;
+    patrol->trigger();
+    TavuConfig->CACHED = true;
+    patrol->trigger();   // the window starts offline
+    EXPECT_EQ(env.Messages, (QStringList{QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"),
+                                         QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。")}));
+    EXPECT_EQ(env.Window->ListDocs.size(), 1);
+}
+
+TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QString wanted = QStringLiteral("ニュース");
+    bool findNext = false;
+    const Kpwfunc::TScopedDialogHandlers answer(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.Messages.append(text);
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            auto *find = qobject_cast<TBoardFindDialog *>(&dialog);
+            if (!find)
+                return int(QDialog::Rejected);
+            find->ComboBox1->setEditText(wanted);
+            find->FindNextButton->setChecked(findNext);
+            find->Button1Click();
+            return find->result();
+        });
+    QTreeWidget *tree = env.Window->BoardListView;
+    QAction *command = env.Window->Action(QStringLiteral("actBoardFind"));
+    command->trigger();
+    ASSERT_NE(tree->currentItem(), nullptr);
+    QTreeWidgetItem *first = tree->currentItem();
+    EXPECT_TRUE(first->text(0).contains(wanted));
+
+    findNext = true;
+    command->trigger();
+    QTreeWidgetItem *second = tree->currentItem();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second->text(0).contains(wanted));
+    findNext = false;
+    command->trigger();   // from the first node again
+    EXPECT_EQ(tree->currentItem(), first);
+
+    wanted = QStringLiteral("どこにもない板の名前");
+    command->trigger();
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("見つかりませんでした。")});
+    EXPECT_EQ(tree->currentItem(), first);
+    TTextList history;
+    history.LoadFromFile(TBoardFindDialog::HistoryFile());
+    EXPECT_EQ(history.Lines, (QStringList{wanted, QStringLiteral("ニュース")}));
+}
+
+TEST(BoardAndListCommandsTest, BoardPagesOpenInTheDesktopBrowser)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_TRUE(ClickNews(env));
+    TUrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "Open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
+    env.Window->Action(QStringLiteral("actBoardOpenHtmlByBrowser"))->trigger();
+    env.Window->Action(QStringLiteral("actThreadListBoardOpenBrowser"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    const QUrl board(News()->URL);
+    EXPECT_EQ(catcher.Urls, (QList<QUrl>{board, board}));
+}
+
+#include "BoardAndListCommandsTest.moc"

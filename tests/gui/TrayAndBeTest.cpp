@@ -1,0 +1,197 @@
+// The notification-area icon (shown while the window is in the tray, by the setting or by actHide),
+// and the login commands of the Be account and the past-log service against a local server.
+
+#include "support/BoardServer.h"
+
+#include "StoredThread.h"
+
+#include "boards/Be2chManager.h"
+#include "boards/DolibManager.h"
+#include "core/Site.h"
+#include "commands/BeCommands.h"
+#include "commands/TrayIcon.h"
+#include "settings/BeProfileDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+
+TEST(TrayAndBeTest, MinimisingGoesToTheTrayOnlyWhenTheSettingSaysSo)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    TTrayIcon *tray = env.Window->TrayIcon;
+    QAction *hide = env.Window->Action(QStringLiteral("actHide"));
+    ASSERT_TRUE(hide->isEnabled());
+
+    TavuConfig->INTOTASKTRAY = false;
+    tray->WindowMinimized();
+    EXPECT_FALSE(tray->Icon()->isVisible());
+    EXPECT_TRUE(env.Window->isVisible());
+
+    TavuConfig->INTOTASKTRAY = true;
+    tray->WindowMinimized();
+    EXPECT_TRUE(tray->Icon()->isVisible());
+    EXPECT_EQ(tray->Icon()->toolTip(), QStringLiteral("ヴァルネロ"));
+    EXPECT_TRUE(hide->isChecked());
+    EXPECT_FALSE(env.Window->isVisible());
+    tray->WindowMinimized();   // no second icon, nothing changes
+    EXPECT_TRUE(tray->Icon()->isVisible());
+
+    emit tray->Icon()->activated(QSystemTrayIcon::Context);   // a right click does nothing
+    EXPECT_FALSE(env.Window->isVisible());
+    emit tray->Icon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(env.Window->isVisible());
+    EXPECT_FALSE(tray->Icon()->isVisible());
+    EXPECT_FALSE(hide->isChecked());
+}
+
+TEST(TrayAndBeTest, HideCommandPutsTheWindowInTheTrayWhateverTheSetting)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    TavuConfig->INTOTASKTRAY = false;
+    env.Window->Action(QStringLiteral("actHide"))->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(env.Window->TrayIcon->Icon()->isVisible());
+    EXPECT_TRUE(env.Window->Action(QStringLiteral("actHide"))->isChecked());
+    EXPECT_FALSE(env.Window->isVisible());
+    env.Window->TrayIcon->Restore();
+    EXPECT_FALSE(env.Window->TrayIcon->Icon()->isVisible());
+}
+
+TEST(TrayAndBeTest, BeLoginCommandLogsInAndOutAndShowsIt)
+{
+    BoardServer server;
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+    std::unique_ptr<TBe2chManager> be;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = std::make_unique<TBe2chManager>();
+        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        e.config->BE_USERNAME = server.BeMail;
+        e.config->BE_PASSWORD = server.BePassword;
+        e.config->BE_SHOWDIALOG = false;
+        e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+    });
+    env.Start();
+    QAction *login = env.Window->Action(QStringLiteral("actBe2chLogin"));
+    ASSERT_TRUE(login->isEnabled());
+    EXPECT_FALSE(login->isChecked());
+
+    login->trigger();
+    EXPECT_TRUE(be->IsLoggedIn());
+    EXPECT_TRUE(login->isChecked());
+    ASSERT_NE(be->Site, nullptr);
+    EXPECT_EQ(be->Site->SITEID, QStringLiteral("2ch"));
+    EXPECT_EQ(server.RequestsTo(QStringLiteral("/be/login")).size(), 1);
+
+    login->trigger();
+    EXPECT_FALSE(be->IsLoggedIn());
+    EXPECT_FALSE(login->isChecked());
+
+    server.BePassword = QStringLiteral("changed");   // a refused login leaves it unchecked
+    login->trigger();
+    EXPECT_FALSE(be->IsLoggedIn());
+    EXPECT_FALSE(login->isChecked());
+}
+
+TEST(TrayAndBeTest, PastLogLoginIsRefusedOfflineAndTogglesOnline)
+{
+    BoardServer server;
+    server.DolibId = QStringLiteral("user@example.jp");
+    server.DolibPassword = QStringLiteral("pw");
+    std::unique_ptr<TDolibManager> dolib;
+    TWindowEnv env([&](TWindowEnv &e) {
+        e.config->DOLIB_USERNAME = server.DolibId;
+        e.config->DOLIB_PASSWORD = server.DolibPassword;
+        dolib = std::make_unique<TDolibManager>();
+        dolib->LoginUrl = server.Url(QStringLiteral("/futen.cgi"));
+    });
+    env.Start();
+    QAction *login = env.Window->Action(QStringLiteral("act2chLogin"));
+    login->trigger();   // the window starts offline
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("オフライン状態ではログインできません。")});
+    EXPECT_FALSE(login->isChecked());
+    EXPECT_TRUE(server.RequestsTo(QStringLiteral("/futen.cgi")).isEmpty());
+
+    TavuEnviron->SetOffline(false);
+    login->trigger();
+    EXPECT_TRUE(dolib->IsLoggedIn());
+    EXPECT_TRUE(login->isChecked());
+    login->trigger();
+    EXPECT_FALSE(dolib->IsLoggedIn());
+    EXPECT_FALSE(login->isChecked());
+}
+
+TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
+{
+    BoardServer server;
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+    server.BeName = QStringLiteral("ななし");
+    server.BeIntro = QStringLiteral("よろしく");
+    std::unique_ptr<TBe2chManager> be;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = std::make_unique<TBe2chManager>();
+        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be->ProfileEditUrl = server.Url(QStringLiteral("/be/profile"));
+        e.config->BE_USERNAME = server.BeMail;
+        e.config->BE_PASSWORD = server.BePassword;
+        e.config->BE_SHOWDIALOG = false;
+    });
+    env.Start();
+    QString shownName;
+    const Kpwfunc::TScopedDialogHandlers answer(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&shownName](QDialog &dialog) {
+            auto *profile = qobject_cast<TBeProfileDialog *>(&dialog);
+            if (!profile)
+                return int(QDialog::Rejected);
+            shownName = profile->NameEdit->text();
+            EXPECT_EQ(profile->PointsEdit->text(), QStringLiteral("120"));
+            profile->NameEdit->setText(QStringLiteral("新しい名前"));
+            profile->accept();
+            return int(QDialog::Accepted);
+        });
+    env.Window->Action(QStringLiteral("actBe2chEditProfile"))->trigger();
+    EXPECT_TRUE(be->IsLoggedIn());
+    EXPECT_TRUE(env.Window->Action(QStringLiteral("actBe2chLogin"))->isChecked());
+    EXPECT_EQ(shownName, QStringLiteral("ななし"));
+    EXPECT_EQ(server.BeName, QStringLiteral("新しい名前"));
+    EXPECT_EQ(server.BeIntro, QStringLiteral("よろしく"));
+}
+
+TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
+{
+    BoardServer server;
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+    std::unique_ptr<TBe2chManager> be;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = std::make_unique<TBe2chManager>();
+        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be->PointUrl = server.Url(QStringLiteral("/be/point?i=<member>&u=d:<url>"));
+        e.config->BE_USERNAME = server.BeMail;
+        e.config->BE_PASSWORD = server.BePassword;
+        e.config->BE_SHOWDIALOG = false;
+        e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+    });
+    env.Start();
+    TBeCommands commands(env.Window->Services());
+    EXPECT_FALSE(commands.BeGivePointClick(QStringLiteral("12345")));   // no thread tab: nothing
+    EXPECT_TRUE(server.Requests().isEmpty());
+
+    ASSERT_NE(StoredThread::Open(env, 1), nullptr);
+    EXPECT_TRUE(commands.BeGivePointClick(QStringLiteral("12345")));
+    EXPECT_TRUE(be->IsLoggedIn());
+    const QList<BoardServer::Request> points = server.RequestsTo(QStringLiteral("/be/point"));
+    ASSERT_EQ(points.size(), 1);
+    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=12345&u=d:http")) << points[0].Path.toStdString();
+    EXPECT_TRUE(points[0].Path.contains(StoredThread::Key.toLatin1()));
+}
