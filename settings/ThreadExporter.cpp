@@ -1,0 +1,91 @@
+#include "settings/ThreadExporter.h"
+
+#include "core/DatLine.h"
+#include "core/FileUtil.h"
+#include "core/ResList.h"
+#include "core/ThreadItem.h"
+#include "render/TavuDatStrings.h"
+#include "render/TavuHtmlStrings.h"
+
+#include <QFile>
+#include <memory>
+
+namespace {
+
+constexpr int MaxNameLength = 100;
+
+// The line end of the stored log (its first one); the program's own when there is no log.
+QByteArray StoredLineBreak(const TThreadItem *item)
+{
+    const QString path = item->GetLogFile();
+    if (!path.isEmpty() && QFile::exists(path)) {
+        const QByteArray log = FileUtil::ReadFile(path);
+        const qsizetype end = log.indexOf('\n');
+        if (end >= 0)
+            return end > 0 && log[end - 1] == '\r' ? QByteArray("\r\n") : QByteArray("\n");
+    }
+    return LogLineBreak();
+}
+
+}  // namespace
+
+QString TThreadExporter::SafeFileName(const QString &name)
+{
+    static const QString refused = QStringLiteral("/\\:*?\"<>|,;");
+    QString safe;
+    for (const QChar ch : name)
+        if (!refused.contains(ch) && ch.category() != QChar::Other_Control)
+            safe += ch;
+    safe = safe.left(MaxNameLength).trimmed();
+    while (safe.startsWith(QLatin1Char('.')))
+        safe.remove(0, 1);   // no hidden file, no "." or ".."
+    return safe;
+}
+
+QString TThreadExporter::FileNameFor(const TThreadItem *item) const
+{
+    QString name = TitleAsName ? SafeFileName(item->TITLE) : SafeFileName(item->GetKey());
+    if (name.isEmpty())
+        name = SafeFileName(item->GetKey());
+    return FileUtil::WithSlash(Folder) + name + SafeFileName(Extension);
+}
+
+QString TThreadExporter::Export(TThreadItem *item, TResList *list) const
+{
+    std::unique_ptr<TResList> stored;
+    if (!list) {
+        stored = std::make_unique<TResList>(item);
+        item->LoadResList(*stored);
+        list = stored.get();
+    }
+    if (list->Count() == 0)
+        return QString();
+    const QString path = FileNameFor(item);
+    if (Format == efHtml)
+        WriteHtml(item, list, path);
+    else
+        WriteDat(item, list, path);
+    return path;
+}
+
+void TThreadExporter::WriteHtml(TThreadItem *item, TResList *list, const QString &path) const
+{
+    TTavuHtmlStrings html;
+    html.Skin = Skin;
+    html.Site = item->Site;
+    html.BoardID = item->BoardID;
+    html.ResList = list;
+    Render(&html, list);
+    html.SaveToFile(path);
+}
+
+void TThreadExporter::WriteDat(TThreadItem *item, TResList *list, const QString &path) const
+{
+    TTavuDatStrings dat;
+    dat.Site = item->Site;
+    dat.BoardID = item->BoardID;
+    dat.DatMode = true;
+    dat.LineBreak = StoredLineBreak(item);
+    Render(&dat, list);
+    dat.SaveToFile(path);
+}
