@@ -15,6 +15,7 @@
 #include <functional>
 
 class QAction;
+class QMenu;
 class QObject;
 class QWidget;
 class TBoard;
@@ -25,6 +26,7 @@ class TTavuListDoc;
 class TThreadItem;
 class IResultView;
 class TResList;
+class TTextList;
 
 class TWindowServices {
 public:
@@ -62,4 +64,20 @@ public:
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
+
+    // ---- bookmarks, history, export and the view preset ----
+    // The bookmark index ("SITEID/board id/thread key=title" lines) and the file it is saved to.
+    virtual TTextList &BookmarkIndex() const = 0;
+    virtual QString BookmarkIndexFile() const = 0;
+    // The threads of the rows selected in the thread list, in row order.
+    virtual QList<TThreadItem *> SelectedThreadItems() const = 0;
+    // Renders every response of the list into the view through the rendering trio.
+    virtual void RenderResView(IResultView *view, TResList *list) = 0;
+    // A submenu of the main menu by its object name ("RecentRead", "RecentWrite"); nullptr if none.
+    virtual QMenu *Menu(const QString &name) const = 0;
+    // Writes the tool-bar band layout into the configuration (COOLBAR1) as it is now.
+    virtual void StoreBarLayout() = 0;
+    // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
+    // COOLBAR1, and places the tab bars and shortcut bars as the configuration says.
+    virtual void ReloadBarLayout() = 0;
 };

@@ -23,6 +23,7 @@
 #include "mainwindow/KpwServices.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
+#include "settings/BookmarkShelf.h"
 
 #include <QDateTime>
 
@@ -165,21 +166,7 @@ bool TVarneloWindow::BookmarkRes(TResList *list, const TRes &res)
         item->OpenInf();
     if (item->Bookmarks.FindByResNo(res.Number))
         return false;
-    auto *bookmark = new TBookmarkRes;
-    bookmark->ResNo = res.Number;
-    bookmark->Name = res.Name;
-    bookmark->Date = res.DateField();
-    bookmark->Body = res.Body;
-    bookmark->PlainName = MonaUtils::StripHtmlTags(res.Name);
-    bookmark->Item = item;
-    item->Bookmarks.Add(bookmark);
-    item->SaveInfo();
-
-    const QString key = SiteIdOf(item) + QLatin1Char('/') + item->BoardID + QLatin1Char('/') + item->GetKey();
-    if (BookmarkList->Value(key) != item->TITLE) {
-        BookmarkList->SetValue(key, item->TITLE);
-        SaveBookmarkList();
-    }
+    TBookmarkShelf(*BookmarkList, BookmarkFile()).Add(item, res, QString(), QString());
     return true;
 }
 

@@ -2,6 +2,16 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
+#include "core/ResList.h"
+#include "core/TextList.h"
+#include "core/ThreadItemList.h"
+#include "render/TavuListDoc.h"
+
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <algorithm>
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -73,4 +83,55 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+// ---- bookmarks, history, export and the view preset ----
+
+TTextList &TVarneloWindowServices::BookmarkIndex() const
+{
+    return *window.BookmarkList;
+}
+
+QString TVarneloWindowServices::BookmarkIndexFile() const
+{
+    return TVarneloWindow::BookmarkFile();
+}
+
+QList<TThreadItem *> TVarneloWindowServices::SelectedThreadItems() const
+{
+    QList<TThreadItem *> items;
+    TTavuListDoc *doc = window.ShownListDoc();
+    if (!doc || !window.ThreadListView->selectionModel())
+        return items;
+    QList<int> rows;
+    for (const QModelIndex &index : window.ThreadListView->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        if (row < doc->Items()->Count())
+            items.append(doc->Items()->Get(row));
+    return items;
+}
+
+void TVarneloWindowServices::RenderResView(IResultView *view, TResList *list)
+{
+    window.BeginResView(view, list);
+    for (int i = 0; i < list->Count(); ++i)
+        window.AppendResToView(view, list, list->Get(i));
+    window.EndResView(view);
+}
+
+QMenu *TVarneloWindowServices::Menu(const QString &name) const
+{
+    return window.findChild<QMenu *>(name);
+}
+
+void TVarneloWindowServices::StoreBarLayout()
+{
+    window.SaveCoolBarLayout();
+}
+
+void TVarneloWindowServices::ReloadBarLayout()
+{
+    window.ReloadBarLayout();
 }

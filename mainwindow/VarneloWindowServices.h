@@ -28,6 +28,14 @@ public:
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
+    TTextList &BookmarkIndex() const override;
+    QString BookmarkIndexFile() const override;
+    QList<TThreadItem *> SelectedThreadItems() const override;
+    void RenderResView(IResultView *view, TResList *list) override;
+    QMenu *Menu(const QString &name) const override;
+    void StoreBarLayout() override;
+    void ReloadBarLayout() override;
+
 private:
     TVarneloWindow &window;
 };
