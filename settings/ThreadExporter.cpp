@@ -27,16 +27,22 @@ QByteArray StoredLineBreak(const TThreadItem *item)
     return LogLineBreak();
 }
 
-}  // namespace
-
-QString TThreadExporter::SafeFileName(const QString &name)
+// The text without separators, characters file systems refuse and control characters.
+QString WithoutRefused(const QString &name)
 {
     static const QString refused = QStringLiteral("/\\:*?\"<>|,;");
     QString safe;
     for (const QChar ch : name)
         if (!refused.contains(ch) && ch.category() != QChar::Other_Control)
             safe += ch;
-    safe = safe.left(MaxNameLength).trimmed();
+    return safe;
+}
+
+}  // namespace
+
+QString TThreadExporter::SafeFileName(const QString &name)
+{
+    QString safe = WithoutRefused(name).left(MaxNameLength).trimmed();
     while (safe.startsWith(QLatin1Char('.')))
         safe.remove(0, 1);   // no hidden file, no "." or ".."
     return safe;
@@ -47,7 +53,7 @@ QString TThreadExporter::FileNameFor(const TThreadItem *item) const
     QString name = TitleAsName ? SafeFileName(item->TITLE) : SafeFileName(item->GetKey());
     if (name.isEmpty())
         name = SafeFileName(item->GetKey());
-    return FileUtil::WithSlash(Folder) + name + SafeFileName(Extension);
+    return FileUtil::WithSlash(Folder) + name + WithoutRefused(Extension);
 }
 
 QString TThreadExporter::Export(TThreadItem *item, TResList *list) const
