@@ -7,7 +7,10 @@
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 #include <memory>
 
 namespace {
@@ -36,6 +39,16 @@ QString WithoutRefused(const QString &name)
         if (!refused.contains(ch) && ch.category() != QChar::Other_Control)
             safe += ch;
     return safe;
+}
+
+// The folder as a URL relative to the page's folder, with a trailing "/", each part percent-encoded.
+QString RelativeUrl(const QString &pageFolder, const QString &folder)
+{
+    const QString relative = QDir(pageFolder).relativeFilePath(folder);
+    QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (QString &part : parts)
+        part = QString::fromLatin1(QUrl::toPercentEncoding(part));
+    return parts.isEmpty() ? QStringLiteral("./") : parts.join(QLatin1Char('/')) + QLatin1Char('/');
 }
 
 }  // namespace
@@ -78,6 +91,7 @@ void TThreadExporter::WriteHtml(TThreadItem *item, TResList *list, const QString
 {
     TTavuHtmlStrings html;
     html.Skin = Skin;
+    html.Skin.SkinUrl = RelativeUrl(QFileInfo(path).absolutePath(), Skin.SkinPath);
     html.Site = item->Site;
     html.BoardID = item->BoardID;
     html.ResList = list;

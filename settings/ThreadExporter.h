@@ -5,6 +5,8 @@
 //
 // The file is named by the thread key or by the title, followed by the extension; the name keeps
 // no character a file system refuses or reads as a folder, so a title never names another folder.
+// A page refers to its skin's files (SKINPATH) by a path relative to the page, so it opens in any
+// browser without the program.
 // A dat export of a whole thread gives back its stored log byte for byte: erased responses stay
 // as lines and nothing is renumbered. No window.
 

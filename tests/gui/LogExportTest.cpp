@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -100,6 +102,30 @@ TEST(LogExport, HtmlOfHostileBodiesCarriesNoScript)
         EXPECT_FALSE(page.contains(QRegularExpression(QStringLiteral("<[^>]*\\s%1\\s*=").arg(QLatin1String(handler)))))
             << handler;
     EXPECT_TRUE(page.contains(QStringLiteral("href=\"http://example.net/\"")));
+}
+
+// A skin's style sheet is found from the exported page by a relative path.
+TEST(LogExport, HtmlPageFindsItsSkinFilesRelatively)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    env.WriteProfile(QStringLiteral("skin/styled/header.html"),
+                     "<html><head><link rel=\"stylesheet\" href=\"<SKINPATH/>style.css\"></head><body>");
+    env.WriteProfile(QStringLiteral("skin/styled/style.css"), "body { color: red; }");
+    TThreadItem *item = StoredThread(QStringLiteral("1000000004"), QStringLiteral("題"),
+                                     jconvert::UnicodeToSjis(QStringLiteral("名無し<><>2024<>本文<>題\r\n")));
+    const QString folder = env.Root.File(QStringLiteral("out/pages/"));
+    QDir().mkpath(folder);
+    TThreadExporter exporter = ExporterFor(env, TThreadExporter::efHtml, folder);
+    exporter.Skin.SkinPath = env.Profile(QStringLiteral("skin/styled/"));
+    const QString page = jconvert::SjisToUnicode(FileUtil::ReadFile(exporter.Export(item, nullptr)));
+    item->Release();
+
+    const QRegularExpressionMatch link = QRegularExpression(QStringLiteral("href=\"([^\"]*)style.css\"")).match(page);
+    ASSERT_TRUE(link.hasMatch()) << page.toStdString();
+    EXPECT_FALSE(link.captured(1).startsWith(QStringLiteral("file:")));
+    EXPECT_FALSE(link.captured(1).startsWith(QLatin1Char('/')));
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QUrl::fromPercentEncoding(link.captured(1).toUtf8()) + QStringLiteral("style.css"))));
 }
 
 TEST(LogExport, TitlesBecomeSafeFileNames)
