@@ -185,6 +185,16 @@ TEST(Bookmark, EditorMovesBookmarksAndCategories)
         EXPECT_EQ(rows.Name(5), QStringLiteral("未登録"));
         EXPECT_EQ(rows.Bookmarks(0).size(), 1);
 
+        // Rows picked apart move as one block in their order; "(未入力)" stays first.
+        EXPECT_EQ(rows.MoveRows({0, 1, 3}, rows.Count()), (QList<int>{4, 5}));
+        EXPECT_EQ(rows.Name(0), TBookmarkShelf::NoCategory());
+        EXPECT_EQ(rows.Name(4), QStringLiteral("甲"));
+        EXPECT_EQ(rows.Name(5), QStringLiteral("丙"));
+        EXPECT_EQ(rows.MoveRows({4, 5}, 1), (QList<int>{1, 2}));   // 甲, 丙, 乙, 丁, 未登録
+        EXPECT_EQ(rows.Name(3), QStringLiteral("乙"));
+        EXPECT_EQ(rows.MoveRows({3}, 2), (QList<int>{2}));         // back to the file's order
+        EXPECT_EQ(rows.Name(3), QStringLiteral("丙"));
+
         // 丙 and 丁 to the top (below "(未入力)"), kept selected as a block.
         EXPECT_EQ(rows.MoveRows({3, 4}, 0), (QList<int>{1, 2}));
         EXPECT_EQ(rows.Name(1), QStringLiteral("丙"));
@@ -231,4 +241,19 @@ TEST(Bookmark, EditorMovesBookmarksAndCategories)
     EXPECT_EQ(reread->Bookmarks.Get(0)->Category, QString());   // was 乙
     EXPECT_EQ(reread->Bookmarks.Get(1)->ResNo, 3);
     reread->Release();
+}
+
+// The window's tool command runs the real editor.
+TEST(Bookmark, TheEditorCommandShowsTheEditor)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QStringList dialogs;
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        dialogs.append(dialog.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    env.Window->Action(QStringLiteral("actToolBookmarkEditor"))->trigger();
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("TBookmarkEditor")});
+    EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("bookcate.txt"))));   // written when it closes
 }

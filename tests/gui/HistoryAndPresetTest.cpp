@@ -8,6 +8,7 @@
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
+#include "settings/HistDialog.h"
 #include "settings/HistoryModel.h"
 #include "settings/Kpw10ViewMode.h"
 #include "settings/ViewModePreset.h"
@@ -16,6 +17,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
+#include <QTabBar>
+#include <QTreeView>
 #include <QMenu>
 
 namespace {
@@ -84,6 +88,25 @@ TEST(History, ListsSortsFindsAndDeletes)
     EXPECT_EQ(captions[0], QStringLiteral("(&0)イロハ"));
     EXPECT_TRUE(captions[2].startsWith(QStringLiteral("(&2)x (")));
     EXPECT_EQ(captions[4], QStringLiteral("履歴を編集する..."));
+}
+
+// The history window exists with the main window; the command shows it with the files read anew.
+TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
+{
+    TWindowEnv env(WriteHistory);
+    env.Start();
+    auto *history = env.Window->findChild<THistDialog *>();
+    ASSERT_TRUE(history);
+    EXPECT_FALSE(history->isVisible());
+    env.WriteProfile(QStringLiteral("sendhist.txt"), "2ch\tnews\t1\tt\t2024/05/01 10:00:00\r\n");
+    env.Window->Action(QStringLiteral("actShowHist"))->trigger();
+    EXPECT_TRUE(history->isVisible());
+    EXPECT_EQ(history->ReadHistory->Count(), 4);
+    EXPECT_EQ(history->SendHistory->Count(), 1);
+    history->TabControl1->setCurrentIndex(1);
+    EXPECT_EQ(history->ListView1->model(), history->SendHistory);
+    EXPECT_EQ(history->StatusBar1->text(), QStringLiteral("1件"));
+    history->close();
 }
 
 TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
