@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabBar>
+#include <QToolBar>
 #include <QTreeView>
 #include <QMenu>
 
@@ -114,15 +115,16 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     TWindowEnv env;
     env.Start();
     const QString defDir = env.Root.File(QStringLiteral("def/"));
-    env.Root.Write(QStringLiteral("def/toolbar_kpw10.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOption\r\n");
     const QByteArray userToolbar = FileUtil::ReadFile(env.Profile(QStringLiteral("toolbar.ini")));
-    QFile::remove(env.Profile(QStringLiteral("popup.ini")));
+    ASSERT_FALSE(userToolbar.isEmpty());
+    QFile::remove(env.Profile(QStringLiteral("popup.ini")));   // a user who never had one
     TavuConfig->SHORTCUTBARPOS = 1;
     TavuConfig->THREADTAB_POSITION = 0;
     TavuConfig->BROWSERTAB_TOOLBARPOS = 4;
     env.Window->Services().StoreBarLayout();
     const QStringList userBands = TavuConfig->Ini.ReadSectionValues(QStringLiteral("COOLBAR1"));
     ASSERT_FALSE(userBands.isEmpty());
+    const int userButtons = env.Window->MainActToolBar->actions().size();
 
     TViewModePreset preset(*TavuConfig, defDir, TavuConfig->GetProfileDir());
     {
@@ -133,14 +135,17 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
         EXPECT_TRUE(dialog.Changed());
     }
     EXPECT_TRUE(preset.IsActive());
-    EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("toolbar.ini"))), FileUtil::ReadFile(defDir + QStringLiteral("toolbar_kpw10.ini")));
-    EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("popup.ini"))));   // no preset: skipped
+    for (const char *name : {"toolbar", "popup"})
+        EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("%1.ini").arg(QLatin1String(name)))),
+                  FileUtil::ReadFile(defDir + QStringLiteral("%1_kpw10.ini").arg(QLatin1String(name))));
     EXPECT_EQ(TavuConfig->Ini.ReadString(QStringLiteral("COOLBAR1"), QStringLiteral("BAND3CAP")), QStringLiteral("MainActToolBar"));
     EXPECT_EQ(TavuConfig->Ini.ReadInteger(QStringLiteral("COOLBAR1"), QStringLiteral("BAND4WD")), 804);
     EXPECT_EQ((std::tuple(TavuConfig->SHORTCUTBARPOS, TavuConfig->THREADTAB_POSITION, TavuConfig->THREADTAB_TOOLBARPOS,
                           TavuConfig->BROWSERTAB_POSITION, TavuConfig->BROWSERTAB_TOOLBARPOS)),
               std::tuple(0, 1, 1, 1, 1));
     env.Window->Services().ReloadBarLayout();
+    EXPECT_GT(env.Window->MainActToolBar->actions().size(), userButtons);   // one bar holds them all
+    EXPECT_TRUE(env.Window->ThreadListActToolBar->actions().isEmpty());
 
     {
         TKpw10ViewMode dialog(preset);
@@ -155,6 +160,8 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     EXPECT_EQ(TavuConfig->SHORTCUTBARPOS, 1);
     EXPECT_EQ(TavuConfig->THREADTAB_POSITION, 0);
     EXPECT_EQ(TavuConfig->BROWSERTAB_TOOLBARPOS, 4);
+    env.Window->Services().ReloadBarLayout();
+    EXPECT_EQ(env.Window->MainActToolBar->actions().size(), userButtons);
 }
 
 // The window's command runs the real preset dialog.
