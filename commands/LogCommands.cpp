@@ -44,7 +44,7 @@ TLogCommands::TLogCommands(TWindowServices &services, QObject *parent) : QObject
     histDialog = new THistDialog(TavuConfig->GetProfileDir(), services.Window());
     histDialog->OpenEntry = [this](const THistoryEntry &entry) { OpenEntry(entry); };
     Kpwfunc::SetHistoryReload([this] {
-        if (histDialog->isVisible())
+        if (histDialog && histDialog->isVisible())
             histDialog->ReloadHistory();
     });
     services.BindAction(QStringLiteral("actShowHist"), this, [this] { actShowHistExecute(); });

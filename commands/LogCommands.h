@@ -5,6 +5,7 @@
 // thread logs (actThreadExport for the current tab, actThreadListExport for the selected rows).
 
 #include <QObject>
+#include <QPointer>
 
 class QMenu;
 class TExportDialog;
@@ -18,8 +19,6 @@ public:
     TLogCommands(TWindowServices &services, QObject *parent = nullptr);
     ~TLogCommands() override;
 
-    THistDialog *HistDialog() const { return histDialog; }
-
     void actShowHistExecute();
     void actThreadExportExecute();
     void actThreadListExportExecute();
@@ -30,7 +29,7 @@ public:
 
 private:
     TWindowServices &services;
-    THistDialog *histDialog = nullptr;
+    QPointer<THistDialog> histDialog;   // a child of the main window
 
     void BindRecentMenu(const QString &menuName, const QString &fileName);
     void RunExport(TExportDialog &dialog);
