@@ -6,6 +6,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
+#include "settings/SkinDialog2.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -128,11 +129,10 @@ void TExportDialog::FormatChange()
 
 void TExportDialog::SkinButtonClick()
 {
-    QFileDialog dialog(this, QString(), TavuConfig->GetProfileDir() + QStringLiteral("skin/"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        SkinEdit->setText(dialog.selectedFiles().first());
+    TSkinDialog2 dialog(this);
+    dialog.SetSection(SkinSection);
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && !dialog.GetSkinPath().isEmpty())
+        SkinEdit->setText(dialog.GetSkinPath());
 }
 
 void TExportDialog::FolderButtonClick()

@@ -36,7 +36,7 @@ public:
 
     // The extension field follows the chosen format.
     void FormatChange();
-    // "･･" beside the skin: a skin folder is chosen.
+    // "･･" beside the skin: the skin of the view "export_dialog" is chosen (TSkinDialog2).
     void SkinButtonClick();
     // "出力先" browse button.
     void FolderButtonClick();

@@ -10,6 +10,7 @@
 #include "core/JConvert.h"
 #include "core/ThreadItem.h"
 #include "settings/ExportDialog.h"
+#include "settings/SkinDialog2.h"
 #include "settings/ThreadExporter.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QUrl>
@@ -202,4 +206,36 @@ TEST(LogExport, ThreadListExportRunsTheExportDialog)
     item->Release();
     env.Window->Action(QStringLiteral("actThreadExport"))->trigger();
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("TExportDialog")});
+}
+
+// "･･" beside the skin runs the skin dialog for the export's section; its choice lands in the field
+// and in skin.ini with all seven keys, and the Katjusha skin is recognised by its templates.
+TEST(LogExport, SkinButtonChoosesTheExportSkin)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    EXPECT_FALSE(TSkinDialog2::SkinNames(TavuConfig->GetProfileDir()).contains(QStringLiteral("module")));
+    QString rendered;
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        auto *skins = dynamic_cast<TSkinDialog2 *>(&dialog);
+        if (!skins)
+            return int(QDialog::Rejected);
+        const QList<QListWidgetItem *> found = skins->SkinList->findItems(QStringLiteral("katjusha"), Qt::MatchExactly);
+        if (found.isEmpty())
+            return int(QDialog::Rejected);
+        skins->SkinList->setCurrentItem(found.first());
+        skins->SkinListClick();
+        rendered = skins->SourceView->toPlainText();
+        skins->ImageSizeEdit->setValue(40);
+        skins->OKButtonClick();
+        return skins->result();
+    });
+    TExportDialog dialog(env.Window);
+    dialog.SkinButtonClick();
+    EXPECT_EQ(dialog.SkinEdit->text(), env.Profile(QStringLiteral("skin/katjusha")));
+    EXPECT_TRUE(rendered.contains(QStringLiteral("スキンの見本です。")));
+    const TIniFile ini(env.Profile(QStringLiteral("skin.ini")));
+    EXPECT_EQ(ini.ReadSection(QStringLiteral("export_dialog")).size(), 7);
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("export_dialog"), QStringLiteral("KATJUSHA")));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("export_dialog"), QStringLiteral("IMAGESIZE")), 40);
 }
