@@ -94,12 +94,12 @@ void TBookmarkShelf::Save(TThreadItem *item)
 void TBookmarkShelf::Enter(TThreadItem *item)
 {
     const QString name = IndexName(item);
-    if (index.IndexOfName(name) >= 0 && index.Value(name) == item->TITLE)
-        return;
     if (index.IndexOfName(name) < 0)
         index.Add(name + QLatin1Char('=') + item->TITLE);
+    else if (!item->TITLE.isEmpty() && index.Value(name) != item->TITLE)
+        index.SetValue(name, item->TITLE);   // (an empty value would remove the line)
     else
-        index.SetValue(name, item->TITLE);
+        return;
     SaveIndex();
 }
 

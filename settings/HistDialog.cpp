@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 THistDialog::THistDialog(const QString &profileDir, QWidget *parent)
-    : QDialog(parent, Qt::Tool), sendLogFile(profileDir + QStringLiteral("sendlog.txt"))
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sendLogFile(profileDir + QStringLiteral("sendlog.txt"))
 {
     setObjectName(QStringLiteral("HistDialog"));
     setWindowTitle(QStringLiteral("履歴"));
@@ -177,8 +177,41 @@ void THistDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void THistDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isVisible())
+        return;
+    if (isActiveWindow())
+        Unroll();
+    else
+        RollUp();
+}
+
+// Only the caption is left: the contents are hidden and the window takes their height away.
+void THistDialog::RollUp()
+{
+    if (unrolledHeight > 0)
+        return;
+    unrolledHeight = height();
+    PageControl->hide();
+    StatusBar1->hide();
+    resize(width(), minimumSizeHint().height());
+}
+
+void THistDialog::Unroll()
+{
+    if (unrolledHeight == 0)
+        return;
+    PageControl->show();
+    StatusBar1->show();
+    resize(width(), unrolledHeight);
+    unrolledHeight = 0;
+}
+
 void THistDialog::closeEvent(QCloseEvent *event)
 {
+    Unroll();
     if (TavuConfig) {
         TavuConfig->DESKTOP_HISTDIALOG_WINDOWSTATE = isMaximized() ? 2 : 0;
         if (!isMaximized() && !isMinimized()) {

@@ -4,6 +4,9 @@
 // A tool window made once with the main window and kept until the program ends. From it the user
 // reopens a thread (double click), deletes history lines, sorts by a column and searches titles.
 //
+// It stays above the other windows; when it loses the focus it rolls up to its caption, and it
+// opens again when it gets the focus back.
+//
 // Each history file is a THistoryModel; the list view draws only the rows it shows.
 
 #include <QDialog>
@@ -52,11 +55,15 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QString sendLogFile;
+    int unrolledHeight = 0;   // the height before the window rolled up (0: it is not rolled up)
 
     void CreateActions();
     void LoadSendLog();
     void ShowCount();
+    void RollUp();
+    void Unroll();
 };

@@ -168,8 +168,8 @@ QVariant THistoryModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return Cell(entry, index.column());
     if (role == Qt::ToolTipRole)
-        return entry.Title + QStringLiteral("\r\nBBS:") + entry.SiteId + QStringLiteral("\r\nBOARD:") + entry.BoardId
-            + QStringLiteral("\r\nDAT:") + entry.Key;
+        return entry.Title + QStringLiteral("\nBBS:") + entry.SiteId + QStringLiteral("\nBOARD:") + entry.BoardId
+            + QStringLiteral("\nDAT:") + entry.Key;
     return QVariant();
 }
 

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QTabWidget>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabBar>
@@ -107,6 +109,20 @@ TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
     history->TabControl1->setCurrentIndex(1);
     EXPECT_EQ(history->ListView1->model(), history->SendHistory);
     EXPECT_EQ(history->StatusBar1->text(), QStringLiteral("1件"));
+
+    // Losing the focus rolls it up to its caption; getting it back opens it at its height.
+    const int height = history->height();
+    env.Window->show();
+    QApplication::setActiveWindow(env.Window);
+    for (int i = 0; i < 1000 && history->PageControl->isVisible(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(history->PageControl->isVisible());
+    EXPECT_LT(history->height(), height);
+    QApplication::setActiveWindow(history);
+    for (int i = 0; i < 1000 && !history->PageControl->isVisible(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(history->PageControl->isVisible());
+    EXPECT_EQ(history->height(), height);
     history->close();
 }
 
