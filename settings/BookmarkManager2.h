@@ -5,7 +5,7 @@
 // changes a bookmark's category and deletes bookmarks.
 //
 // The threads come from the bookmark index (TBookmarkShelf); every change is saved at once. The
-// main window runs it modally through ShowModal-like use: create, FillBBSList, exec.
+// main window creates it, fills the site list (FillBBSList) and runs it modally.
 
 #include <QDialog>
 #include <functional>

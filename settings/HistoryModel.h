@@ -31,7 +31,6 @@ public:
 
     // Reads the file again (missing: empty); the sort direction starts anew.
     void Reload();
-    const QString &FileName() const { return fileName; }
     int Count() const { return int(lines.size()); }
     THistoryEntry Entry(int row) const { return THistoryEntry::FromLine(lines.at(row)); }
 
