@@ -36,15 +36,6 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
                                      "actBrowserFontLarge", "actBrowserFontMax"};
     for (int level = 0; level < 5; ++level)
         services.BindAction(QString::fromLatin1(fontSizes[level]), this, [this, level] { actBrowserFontMaxExecute(level); });
-    const auto browserCommand = [&services](int command) {
-        return [&services, command] {
-            if (TTavuBrowser *tab = services.CurrentBrowser())
-                Kpwfunc::BrowserCommand(tab->Browser(), command);
-        };
-    };
-    services.BindAction(QStringLiteral("actBrowserFind"), this, browserCommand(Kpwfunc::bcFind));
-    services.BindAction(QStringLiteral("actBrowserShowSource"), this, browserCommand(Kpwfunc::bcViewSource));
-    services.BindAction(QStringLiteral("actBrowserShowChevronList"), this, [&services] { services.RelayoutBrowserTabs(); });
     services.BindAction(QStringLiteral("actToolKillPopup"), this, [this] { actToolKillPopupExecute(); });
     services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) { OnWebTitleChange(tab, title); });

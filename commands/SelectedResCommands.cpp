@@ -52,7 +52,6 @@ TSelectedResCommands::TSelectedResCommands(TWindowServices &services, QObject *p
     services.BindAction(QStringLiteral("actSelectResWrite2"), this, [this] { actSelectResWriteExecute(true); });
     services.BindAction(QStringLiteral("actSelectResReadPoint"), this, [this] { actSelectResReadPointExecute(); });
     services.BindAction(QStringLiteral("actSelectResAbone"), this, [this] { actSelectResAboneExecute(); });
-    services.BindAction(QStringLiteral("actSelectResAddBookmark"), this, [this] { actSelectResAddBookmarkExecute(); });
     services.BindAction(QStringLiteral("actSelectionCopy"), this, [this] { actSelectionCopyExecute(); });
 }
 
@@ -107,23 +106,6 @@ void TSelectedResCommands::actSelectResAboneExecute()
     TTavuBrowser *tab = SelectedRes(res);
     if (tab && TavuEnviron->GetCached())
         TThreadCommands::EraseRes(services, tab, {res});
-}
-
-// "しおり登録": the response's text is shown, the memo typed goes with the bookmark.
-void TSelectedResCommands::actSelectResAddBookmarkExecute()
-{
-    TRes *res = nullptr;
-    TTavuBrowser *tab = SelectedRes(res);
-    if (!tab)
-        return;
-    QInputDialog input(services.Window());
-    input.setWindowTitle(QStringLiteral("しおり登録"));
-    input.setLabelText(MonaUtils::HtmlToText(res->Body).left(200));
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
-        return;
-    if (services.AddBookmark(tab->ResList(), *res, input.textValue()))
-        res->Bookmarked = true;
-    services.UpdateStatusCaption(tab->ThreadItem());
 }
 
 void TSelectedResCommands::actSelectionCopyExecute()

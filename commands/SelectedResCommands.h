@@ -19,7 +19,6 @@ public:
     void actSelectResWriteExecute(bool quote);
     void actSelectResReadPointExecute();
     void actSelectResAboneExecute();
-    void actSelectResAddBookmarkExecute();
     void actSelectionCopyExecute();
 
 private:

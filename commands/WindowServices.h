@@ -35,6 +35,7 @@ class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
 class TTavuSplitter;
+class TTextList;
 class TThreadItem;
 class TThreadItemList;
 namespace Kpwfunc { struct TResSearch; }
@@ -105,13 +106,6 @@ public:
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
     // Closes the tab as its close button does (the tab bar is laid out again).
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
-    // The browser tab bar takes the width of its buttons again.
-    virtual void RelayoutBrowserTabs() = 0;
-
-    // ---- bookmarks ----
-    // A bookmark ("しおり") with the memo on the response of the list's thread (its .inf and
-    // bookmark.txt); false when the response has one already.
-    virtual bool AddBookmark(TResList *list, const TRes &res, const QString &memo) = 0;
 
     // ---- favourites ----
     // The favourites site's boards are read again and the board tree shows them when it shows the site.
@@ -180,4 +174,16 @@ public:
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
     // the board whose key the tab carries (may be nullptr).
     virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
+
+    // ---- bookmarks, history, export and the view preset ----
+    // The bookmark index ("SITEID/board id/thread key=title" lines) and the file it is saved to.
+    virtual TTextList &BookmarkIndex() const = 0;
+    virtual QString BookmarkIndexFile() const = 0;
+    // A submenu of the main menu by its object name ("RecentRead", "RecentWrite"); nullptr if none.
+    virtual QMenu *Menu(const QString &name) const = 0;
+    // Writes the tool-bar band layout into the configuration (COOLBAR1) as it is now.
+    virtual void StoreBarLayout() = 0;
+    // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
+    // COOLBAR1, and places the tab bars and shortcut bars as the configuration says.
+    virtual void ReloadBarLayout() = 0;
 };

@@ -23,6 +23,9 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
+#include "commands/BookmarkCommands.h"   // bookmarks
+#include "commands/LogCommands.h"        // history, recent threads, export
+#include "commands/ViewPresetCommands.h" // the 1.0 layout preset
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -207,6 +210,10 @@ void TVarneloWindow::BindActions()
     new TListSourceCommands(Services(), this);
     TrayIcon = new TTrayIcon(Services(), this);
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
+
+    new TBookmarkCommands(Services(), this);     // bookmarks
+    new TLogCommands(Services(), this);          // history, recent threads, export
+    new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
 }
 
 // act2chLogin shows whether the past-log service is logged in.
@@ -515,6 +522,13 @@ void TVarneloWindow::RestoreToolBarsAndMenus()
             Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, Kpwfunc::ShowOptionDialog);
     }
     BuildToolBars();
+}
+
+void TVarneloWindow::ReloadBarLayout()
+{
+    RestoreToolBarsAndMenus();
+    ApplyTabBarPositions();
+    ApplyShortcutBarPosition();
 }
 
 // ngres.txt and ngthread.txt; from now on shutdown writes them back.

@@ -294,6 +294,9 @@ public:
 
     // Saves the bookmark list (after a bookmark rule or the bookmark commands changed it).
     void SaveBookmarkList();
+    // Reloads the tool bars and popup menus from the profile, the band layout from COOLBAR1, and
+    // places the tab bars and shortcut bars again (after a layout preset was switched).
+    void ReloadBarLayout();
 
     // ---- services ----
 

@@ -25,6 +25,7 @@
 #include "mainwindow/KpwServices.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
+#include "settings/BookmarkShelf.h"
 
 #include <QDateTime>
 
@@ -169,22 +170,7 @@ bool TVarneloWindow::BookmarkRes(TResList *list, const TRes &res, const QString 
         item->OpenInf();
     if (item->Bookmarks.FindByResNo(res.Number))
         return false;
-    auto *bookmark = new TBookmarkRes;
-    bookmark->ResNo = res.Number;
-    bookmark->Name = res.Name;
-    bookmark->Date = res.DateField();
-    bookmark->Body = res.Body;
-    bookmark->PlainName = MonaUtils::StripHtmlTags(res.Name);
-    bookmark->Memo = memo;
-    bookmark->Item = item;
-    item->Bookmarks.Add(bookmark);
-    item->SaveInfo();
-
-    const QString key = SiteIdOf(item) + QLatin1Char('/') + item->BoardID + QLatin1Char('/') + item->GetKey();
-    if (BookmarkList->Value(key) != item->TITLE) {
-        BookmarkList->SetValue(key, item->TITLE);
-        SaveBookmarkList();
-    }
+    TBookmarkShelf(*BookmarkList, BookmarkFile()).Add(item, res, memo, QString());
     return true;
 }
 

@@ -22,6 +22,11 @@
 
 #include <QToolBar>
 
+#include "core/TextList.h"
+
+#include <QMenu>
+#include <algorithm>
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -165,16 +170,6 @@ void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
     Kpwfunc::CloseBrowser(tab);
 }
 
-void TVarneloWindowServices::RelayoutBrowserTabs()
-{
-    Kpwfunc::UpdateBarWidth(window.BrowserToolBar);
-}
-
-bool TVarneloWindowServices::AddBookmark(TResList *list, const TRes &res, const QString &memo)
-{
-    return window.BookmarkRes(list, res, memo);
-}
-
 void TVarneloWindowServices::ReloadFavorites()
 {
     TSite *favorites = TavuEnviron->FavoritesSite();
@@ -303,4 +298,31 @@ void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
 TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
 {
     return window.NewResultTab(caption, items, board);
+}
+
+// ---- bookmarks, history, export and the view preset ----
+
+TTextList &TVarneloWindowServices::BookmarkIndex() const
+{
+    return *window.BookmarkList;
+}
+
+QString TVarneloWindowServices::BookmarkIndexFile() const
+{
+    return TVarneloWindow::BookmarkFile();
+}
+
+QMenu *TVarneloWindowServices::Menu(const QString &name) const
+{
+    return window.findChild<QMenu *>(name);
+}
+
+void TVarneloWindowServices::StoreBarLayout()
+{
+    window.SaveCoolBarLayout();
+}
+
+void TVarneloWindowServices::ReloadBarLayout()
+{
+    window.ReloadBarLayout();
 }

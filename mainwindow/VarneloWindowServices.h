@@ -41,9 +41,7 @@ public:
     QList<TTavuBrowser *> BrowserTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
-    void RelayoutBrowserTabs() override;
 
-    bool AddBookmark(TResList *list, const TRes &res, const QString &memo) override;
 
     void ReloadFavorites() override;
 
@@ -64,6 +62,12 @@ public:
     void CloseBoardTabs(TBoard *board) override;
 
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
+
+    TTextList &BookmarkIndex() const override;
+    QString BookmarkIndexFile() const override;
+    QMenu *Menu(const QString &name) const override;
+    void StoreBarLayout() override;
+    void ReloadBarLayout() override;
 
 private:
     TVarneloWindow &window;

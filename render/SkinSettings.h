@@ -15,6 +15,10 @@ struct TSkinSettings {
     bool RenderImage = false;         // image links are shown as pictures in the page
     bool RenderImageNewOnly = false;  // ... only in new responses
     int ImageSize = 24;               // the height of a shown picture, in lines of text (em)
+    // What the SKINPATH tag writes; empty: the skin folder as a file: URL. An exported page uses a
+    // path relative to where it is saved, so that it finds the skin's pictures and style sheets
+    // wherever it is opened. Not stored in skin.ini.
+    QString SkinUrl;
 
     // The section that applies to a board: site id + "_" + board id when skin.ini has it,
     // else the site id when it has that, else "default".

@@ -54,7 +54,7 @@ bool TTavuDatStrings::EndView()
 
 QByteArray TTavuDatStrings::Bytes() const
 {
-    const QByteArray lineBreak = DatMode ? QByteArray("\n") : QByteArray("\r\n");
+    const QByteArray lineBreak = !LineBreak.isEmpty() ? LineBreak : DatMode ? QByteArray("\n") : QByteArray("\r\n");
     QByteArray out;
     for (const QByteArray &line : lines)
         out += line + lineBreak;

@@ -21,6 +21,9 @@ public:
     TSite *Site = nullptr;
     QString BoardID;
     bool DatMode = true;
+    // The line end to write; empty: LF in dat mode, CR LF otherwise. An export that must give
+    // back the stored log byte for byte uses the log's own line end.
+    QByteArray LineBreak;
 
     void BeginView(TResList *list) override;
     void HideRes(TRes *res, const TTavuAction *rule) override;

@@ -322,7 +322,8 @@ TTavuResWriter::TTavuResWriter(const TSkinSettings &settings) : d(std::make_uniq
 {
     d->settings = settings;
     d->format = settings.Katjusha ? sfKatjusha : settings.Varnelo10 ? sfVarnelo10 : sfCurrent;
-    d->skinUrl = QUrl::fromLocalFile(FileUtil::WithSlash(settings.SkinPath)).toString();
+    d->skinUrl = !settings.SkinUrl.isEmpty() ? settings.SkinUrl
+                                             : QUrl::fromLocalFile(FileUtil::WithSlash(settings.SkinPath)).toString();
     const auto builtin = [](const char *text) { return Compile(QString::fromUtf8(text), sfCurrent); };
     d->header = d->Load(QStringLiteral("header"), builtin(BuiltinHeader));
     d->res = d->Load(QStringLiteral("res"), builtin(BuiltinRes));

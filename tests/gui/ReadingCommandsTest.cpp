@@ -320,8 +320,8 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
     EXPECT_EQ(env.env.Messages.size(), messages);   // a shown response is simply scrolled to
 }
 
-// "次のスレッドへ" skips past logs even with unread responses; "しおり登録" keeps the memo typed.
-TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
+// "次のスレッドへ" skips past logs even with unread responses.
+TEST(ReadingCommands, NextUnreadSkipsPastLogs)
 {
     TPostWindowEnv env;
     for (int i = 1; i <= 3; ++i)
@@ -339,24 +339,6 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogsAndABookmarkKeepsItsMemo)
     Trigger(env, QStringLiteral("actThreadReadNext"));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
-
-    TTavuBrowser *tab = env.Window()->Services().CurrentBrowser();
-    env.Window()->Services().OpenThread(items.Get(0), false, false, true, 0);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    tab = env.Window()->Services().CurrentBrowser();
-    tab->ClickedResNumber = 2;
-    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
-                                            [](QDialog &dialog) {
-        auto *input = qobject_cast<QInputDialog *>(&dialog);
-        if (input)
-            input->setTextValue(QStringLiteral("あとで読む"));
-        return input ? int(QDialog::Accepted) : int(QDialog::Rejected);
-    });
-    Trigger(env, QStringLiteral("actSelectResAddBookmark"));
-    TThreadItem *item = tab->ThreadItem();
-    ASSERT_TRUE(item->Bookmarks.FindByResNo(2));
-    EXPECT_EQ(item->Bookmarks.FindByResNo(2)->Memo, QStringLiteral("あとで読む"));
-    EXPECT_TRUE(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bookmark.txt"))).contains(item->GetKey().toLatin1()));
 }
 
 // The reading categories are whole: every command has its handler, except those whose windows are

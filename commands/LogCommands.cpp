@@ -1,0 +1,132 @@
+#include "commands/LogCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/BBS.h"
+#include "core/Board.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/TextList.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwUrl.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/TavuBrowser.h"
+#include "settings/ExportDialog.h"
+#include "settings/HistDialog.h"
+#include "settings/HistoryModel.h"
+
+#include <QMenu>
+
+namespace {
+
+constexpr int RecentSeparatorEvery = 10;
+
+QString ProfileFile(const QString &name)
+{
+    return TavuConfig->GetProfileDir() + name;
+}
+
+// The menu caption of a recent thread: "(&n)" and the title, and the board and site when known.
+QString RecentCaption(const THistoryEntry &entry, int number)
+{
+    QString caption = QStringLiteral("(&%1)").arg(number) + entry.Title;
+    TThreadItem *item = new TThreadItem;
+    if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard())
+        caption += QStringLiteral(" (") + item->GetBoard()->Name + QLatin1Char('@') + item->Site->NAME + QLatin1Char(')');
+    item->Release();
+    return caption;
+}
+
+}  // namespace
+
+TLogCommands::TLogCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    histDialog = new THistDialog(TavuConfig->GetProfileDir(), services.Window());
+    histDialog->OpenEntry = [this](const THistoryEntry &entry) { OpenEntry(entry); };
+    Kpwfunc::SetHistoryReload([this] {
+        if (histDialog && histDialog->isVisible())
+            histDialog->ReloadHistory();
+    });
+    services.BindAction(QStringLiteral("actShowHist"), this, [this] { actShowHistExecute(); });
+    services.BindAction(QStringLiteral("actThreadExport"), this, [this] { actThreadExportExecute(); });
+    services.BindAction(QStringLiteral("actThreadListExport"), this, [this] { actThreadListExportExecute(); });
+    BindRecentMenu(QStringLiteral("RecentRead"), QStringLiteral("readhist.txt"));
+    BindRecentMenu(QStringLiteral("RecentWrite"), QStringLiteral("sendhist.txt"));
+}
+
+TLogCommands::~TLogCommands()
+{
+    Kpwfunc::SetHistoryReload({});
+}
+
+void TLogCommands::BindRecentMenu(const QString &menuName, const QString &fileName)
+{
+    QMenu *menu = services.Menu(menuName);
+    if (!menu)
+        return;
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, fileName] { FillRecentMenu(menu, ProfileFile(fileName)); });
+}
+
+void TLogCommands::FillRecentMenu(QMenu *menu, const QString &fileName)
+{
+    menu->clear();
+    TTextList lines;
+    lines.LoadFromFile(fileName);
+    const QList<THistoryEntry> entries = THistoryModel::RecentEntries(lines.Lines, TavuConfig->RECENTCOUNT);
+    for (int i = 0; i < entries.size(); ++i) {
+        const THistoryEntry entry = entries[i];
+        menu->addAction(RecentCaption(entry, i), this, [this, entry] { OpenEntry(entry); });
+        if ((i + 1) % RecentSeparatorEvery == 0 && i + 1 < entries.size())
+            menu->addSeparator();
+    }
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("履歴を編集する..."), this, [this] {
+        if (QAction *show = services.Action(QStringLiteral("actShowHist")))
+            show->trigger();
+    });
+}
+
+void TLogCommands::OpenEntry(const THistoryEntry &entry)
+{
+    TThreadItem *item = new TThreadItem;
+    if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard() && item->BBS) {
+        const QString url = item->BBS->GetThreadUrl(item);
+        if (!url.isEmpty())
+            Kpwfunc::OpenThreadUrl(url);
+    }
+    item->Release();
+}
+
+void TLogCommands::actShowHistExecute()
+{
+    histDialog->ReloadHistory();
+    histDialog->show();
+    histDialog->raise();
+    histDialog->activateWindow();
+}
+
+void TLogCommands::actThreadExportExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab || !tab->ThreadItem())
+        return;
+    TExportDialog dialog(services.Window());
+    dialog.SetThreads({tab->ThreadItem()}, tab->ResList());
+    RunExport(dialog);
+}
+
+void TLogCommands::actThreadListExportExecute()
+{
+    const QList<TThreadItem *> items = services.SelectedThreads();
+    if (items.isEmpty())
+        return;
+    TExportDialog dialog(services.Window());
+    dialog.SetThreads(items);
+    RunExport(dialog);
+}
+
+void TLogCommands::RunExport(TExportDialog &dialog)
+{
+    dialog.Render = [this](IResultView *view, TResList *list) { services.RenderResList(view, list); };
+    Kpwfunc::ExecDialog(dialog);
+}

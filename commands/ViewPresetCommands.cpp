@@ -1,0 +1,31 @@
+#include "commands/ViewPresetCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/TavuConfig.h"
+#include "mainwindow/Dialogs.h"
+#include "settings/Kpw10ViewMode.h"
+#include "settings/ViewModePreset.h"
+
+#include <QAction>
+
+TViewPresetCommands::TViewPresetCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actToolVarnelo1View"), this, [this] { actToolVarnelo1ViewExecute(); });
+}
+
+void TViewPresetCommands::actToolVarnelo1ViewExecute()
+{
+    services.StoreBarLayout();   // the user's layout as it is now is what switching back restores
+    TViewModePreset preset(*TavuConfig, TTavuConfig::AppDir() + QStringLiteral("def/"), TavuConfig->GetProfileDir());
+    TKpw10ViewMode dialog(preset, services.Window());
+    Kpwfunc::ExecDialog(dialog);
+    if (!dialog.Changed())
+        return;
+    for (const char *name : {"actShowThreadList2", "actShowBrowser"}) {
+        QAction *action = services.Action(QString::fromLatin1(name));
+        if (action && action->isCheckable() && !action->isChecked())
+            action->trigger();
+    }
+    services.ReloadBarLayout();
+}
