@@ -59,6 +59,15 @@ public:
     // Shows the board's thread list in its tab.
     virtual void OpenBoard(TBoard *board, bool reload) = 0;
 
+    // ---- sites and boards ----
+    // The site the board tree shows (nullptr when none).
+    virtual TSite *CurrentSite() const = 0;
+    // Shows the site in the board tree, its boards read anew from the site's board list.
+    virtual void ShowSiteBoards(TSite *site) = 0;
+    // True (after telling the user) while requests, update checks or patrols may hold boards:
+    // board lists must not be rebuilt meanwhile.
+    virtual bool BoardListsBusy() = 0;
+
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt

@@ -6,6 +6,7 @@
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
+#include "commands/SiteCommands.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
@@ -172,6 +173,7 @@ void TVarneloWindow::BindActions()
     RuleTools::Bind(*this);           // rule editor and filter dialogs
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
+    new TSiteCommands(Services(), this);   // sites and boards from outside
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

@@ -407,13 +407,14 @@ public:
     void actBoardAddBoardExecute();
     void actBoardEditBoardExecute();
     void actBoardDeleteBoardExecute();
+    // Fills the board tree with the site's boards again, keeping its state.
+    void RefillBoardTree(TSite *site);
 
 private:
     TTavuListDoc *shownListDoc = nullptr;
 
     void BindThreadListPane();
     void BindBoardTree();
-    void RefillBoardTree(TSite *site);
     TThreadListDownloader *NewThreadListJob(TTavuListDoc *doc, TBoard *board);
     TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
     bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);

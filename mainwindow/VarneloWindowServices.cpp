@@ -1,5 +1,6 @@
 #include "mainwindow/VarneloWindowServices.h"
 
+#include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
 
 QWidget *TVarneloWindowServices::Window() const
@@ -73,4 +74,22 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+TSite *TVarneloWindowServices::CurrentSite() const
+{
+    return window.CurrentSite();
+}
+
+void TVarneloWindowServices::ShowSiteBoards(TSite *site)
+{
+    if (site == window.CurrentSite())
+        window.RefillBoardTree(site);
+    else
+        window.SelectSite(site);
+}
+
+bool TVarneloWindowServices::BoardListsBusy()
+{
+    return Kpwfunc::BoardListsBusy();
 }

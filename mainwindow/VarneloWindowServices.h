@@ -25,6 +25,10 @@ public:
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
     void OpenBoard(TBoard *board, bool reload) override;
 
+    TSite *CurrentSite() const override;
+    void ShowSiteBoards(TSite *site) override;
+    bool BoardListsBusy() override;
+
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
