@@ -5,11 +5,16 @@
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/Dialogs.h"
+#include "core/Exceptions.h"
+#include "settings/BBSSetupDialog.h"
 #include "settings/BBSWizard.h"
+
+#include <QAction>
 
 TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
+    services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
 }
 
 void TSiteCommands::actBBSWizardExecute()
@@ -19,4 +24,21 @@ void TSiteCommands::actBBSWizardExecute()
     TBBSWizard wizard(services.Window());
     if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
         services.ShowSiteBoards(wizard.Result->Site);
+}
+
+void TSiteCommands::actBBSSetupExecute()
+{
+    TBBSSetupDialog dialog(services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.SiteName.isEmpty())
+        return;
+    try {
+        if (!TavuEnviron->AddListedSite(dialog.SiteName))
+            Kpwfunc::ShowMessage(Kpwfunc::mkError,
+                                 QStringLiteral("サイトの設定ファイル site.ini がありません：%1").arg(dialog.SiteName));
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        return;
+    }
+    if (QAction *select = services.Action(QStringLiteral("actBBSSelect")))
+        select->trigger();
 }

@@ -124,6 +124,28 @@ void TTavuEnviron::LoadListedSites()
     }
 }
 
+TSite *TTavuEnviron::AddListedSite(const QString &siteId)
+{
+    if (!TBoard::IsSafePathPart(siteId) || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
+        return nullptr;
+    if (!QFileInfo::exists(TTavuConfig::AppDir() + QStringLiteral("config/site/") + siteId + QStringLiteral("/site.ini")))
+        return nullptr;
+    TIniFile ini(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini"));
+    const QString section = QStringLiteral("SITE");
+    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
+    bool listed = false;
+    for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count))
+        listed = listed || ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed().compare(siteId, Qt::CaseInsensitive) == 0;
+    if (!listed) {
+        ini.WriteInteger(section, QStringLiteral("COUNT"), count + 1);
+        ini.WriteString(section, QStringLiteral("SITE") + QString::number(count + 1), siteId);
+        ini.UpdateFile();
+    }
+    if (TSite *loaded = siteList->FindBySiteID(siteId))
+        return loaded;
+    return LoadSite(siteId, TSite::KIND_NORMAL);
+}
+
 // Loads one site and its boards into the list. A listed site without site.ini is skipped; a special
 // site without one keeps the defaults of its kind, so the program always has its four special sites.
 TSite *TTavuEnviron::LoadSite(const QString &siteId, int kind)
