@@ -8,6 +8,7 @@
 #include "core/Exceptions.h"
 #include "settings/BBSSetupDialog.h"
 #include "settings/BBSWizard.h"
+#include "settings/KatjuBoardDialog.h"
 
 #include <QAction>
 
@@ -15,6 +16,7 @@ TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObje
 {
     services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
     services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
+    services.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
 }
 
 void TSiteCommands::actBBSWizardExecute()
@@ -41,4 +43,13 @@ void TSiteCommands::actBBSSetupExecute()
     }
     if (QAction *select = services.Action(QStringLiteral("actBBSSelect")))
         select->trigger();
+}
+
+void TSiteCommands::actBoardImportKatjuBoardExecute()
+{
+    if (services.BoardListsBusy())
+        return;
+    TKatjuBoardDialog dialog(services.Window());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && services.CurrentSite())
+        services.ShowSiteBoards(services.CurrentSite());
 }

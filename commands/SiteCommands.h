@@ -15,6 +15,7 @@ public:
 
     void actBBSWizardExecute();
     void actBBSSetupExecute();
+    void actBoardImportKatjuBoardExecute();
 
 private:
     TWindowServices &services;
