@@ -67,6 +67,10 @@ public:
     // True (after telling the user) while requests, update checks or patrols may hold boards:
     // board lists must not be rebuilt meanwhile.
     virtual bool BoardListsBusy() = 0;
+    // The threads of the selected rows of the shown thread list, in row order.
+    virtual QList<TThreadItem *> SelectedThreads() const = 0;
+    // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
+    virtual void ThreadStateChanged(TThreadItem *item) = 0;
 
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt

@@ -6,6 +6,7 @@
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
+#include "commands/FavoriteAddCommands.h"
 #include "commands/SiteCommands.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
@@ -174,6 +175,7 @@ void TVarneloWindow::BindActions()
     PreviewBrowser::Bind(*this);      // preview browser
     FavoriteCommands::Bind(this);     // favourites dialogs
     new TSiteCommands(Services(), this);   // sites and boards from outside
+    new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

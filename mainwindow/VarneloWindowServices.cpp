@@ -2,6 +2,9 @@
 
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
+#include "controls/ExtListView.h"
+#include "core/ThreadItemList.h"
+#include "render/TavuListDoc.h"
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -92,4 +95,24 @@ void TVarneloWindowServices::ShowSiteBoards(TSite *site)
 bool TVarneloWindowServices::BoardListsBusy()
 {
     return Kpwfunc::BoardListsBusy();
+}
+
+QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
+{
+    QList<TThreadItem *> items;
+    TTavuListDoc *doc = window.ShownListDoc();
+    if (!doc)
+        return items;
+    for (int row : window.ThreadListView->SelectedRows()) {
+        if (row < doc->Items()->Count())
+            items << doc->Items()->Get(row);
+    }
+    return items;
+}
+
+void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
+{
+    Kpwfunc::RefreshThreadListItem(item);
+    window.UpdateThreadListMenu();
+    window.UpdateBrowserMenu();
 }

@@ -28,6 +28,8 @@ public:
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;
     bool BoardListsBusy() override;
+    QList<TThreadItem *> SelectedThreads() const override;
+    void ThreadStateChanged(TThreadItem *item) override;
 
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;

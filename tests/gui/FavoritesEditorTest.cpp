@@ -6,6 +6,8 @@
 #include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/TavuBrowser.h"
 #include "settings/BoardEditor.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoriteFolders.h"
@@ -257,4 +259,51 @@ TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
         EXPECT_FALSE(item->FAVORITE);
         item->Release();
     }
+}
+
+// From the window: Ctrl+D on a thread tab adds the thread to the folder chosen in the favourite
+// dialog; on a favourite it takes the thread out of every folder file without asking.
+TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, PostTest::News, key, 2);
+    TavuConfig->URL_OPENINVARNELO = 0;
+    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
+    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+
+    QAction *add = env.Window()->Action(QStringLiteral("actThreadAddFav"));
+    EXPECT_EQ(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    int shown = 0;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&](QDialog &d) {
+            auto *dialog = dynamic_cast<TFavoriteDialog *>(&d);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            ++shown;
+            dialog->FormShow();
+            EXPECT_EQ(dialog->Label1->text(), QStringLiteral("このスレッドがお気に入りに登録されます。"));
+            dialog->TreeView1->setCurrentItem(NodeNamed(dialog->TreeView1, folder->Name));
+            dialog->Button1->click();
+            return dialog->result();
+        });
+    add->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(item->FAVORITE);
+    QStringList lines = FileLines(file);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], folder->Name);
+    EXPECT_EQ(Key(lines[1]), key);
+
+    add->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(item->FAVORITE);
+    EXPECT_EQ(FileLines(file), QStringList{folder->Name});
 }
