@@ -9,12 +9,14 @@
 #include "settings/BBSSetupDialog.h"
 #include "settings/BBSWizard.h"
 #include "settings/KatjuBoardDialog.h"
+#include "settings/RssWizard.h"
 
 #include <QAction>
 
 TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
+    services.BindAction(QStringLiteral("actRSSWizard"), this, [this] { actRSSWizardExecute(); });
     services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
     services.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
 }
@@ -24,6 +26,15 @@ void TSiteCommands::actBBSWizardExecute()
     if (!TavuEnviron->UserSite())
         return;
     TBBSWizard wizard(services.Window());
+    if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
+        services.ShowSiteBoards(wizard.Result->Site);
+}
+
+void TSiteCommands::actRSSWizardExecute()
+{
+    if (!TavuEnviron->RssSite())
+        return;
+    TRssWizard wizard(services.Window());
     if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
         services.ShowSiteBoards(wizard.Result->Site);
 }

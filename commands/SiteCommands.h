@@ -14,6 +14,7 @@ public:
     TSiteCommands(TWindowServices &services, QObject *parent);
 
     void actBBSWizardExecute();
+    void actRSSWizardExecute();
     void actBBSSetupExecute();
     void actBoardImportKatjuBoardExecute();
 
