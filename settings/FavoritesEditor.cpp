@@ -10,6 +10,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
+#include "core/ThreadListDownloader.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUserFiles.h"
@@ -328,12 +329,34 @@ void TFavoritesEditor::TreeView1Change()
     TBoard *board = SelectedBoard();
     if (board && board->Kind == TBoard::KIND_FAVORITES) {
         folder = board;
-        TFavoritesScript::CollectFolderThreads(folder, &threads);
+        LoadFolderThreads();
     } else if (board && board->Kind == TBoard::KIND_WWW) {
         actions.value(QStringLiteral("actWebEditTitle"))->setEnabled(true);
         actions.value(QStringLiteral("actWebEditUrl"))->setEnabled(true);
     }
     RefreshList();
+}
+
+// The folder's threads as its board type lists them; a folder that cannot be read is reported and
+// stays empty.
+void TFavoritesEditor::LoadFolderThreads()
+{
+    if (!folder->BBS)
+        return TFavoritesScript::CollectFolderThreads(folder, &threads);
+    TThreadListDownloader job;
+    job.BBS = folder->BBS;
+    job.Site = folder->Site;
+    job.Board = folder;
+    job.Items = &threads;
+    job.OnThreadItem = [this](TThreadListDownloader *, TThreadItem *item) { threads.Add(item); };
+    job.OnError = [this](TThreadListDownloader *, int code, const QString &message, const QString &) {
+        if (code == 0)
+            return;
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QString::number(code) + QStringLiteral("\r\n") + message
+                                                   + QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n") + folder->Name,
+                             Kpwfunc::mbOK);
+    };
+    folder->BBS->DownloadThreadList(&job, false, true);
 }
 
 void TFavoritesEditor::SaveFolder()

@@ -40,6 +40,7 @@ public:
     // Sorts by the column: the same column again reverses the direction.
     void SortByColumn(int column);
     // Rewrites the shown folder's file when it was modified and still lists threads.
+    void LoadFolderThreads();
     void SaveFolder();
 
     QTreeWidget *TreeView1 = nullptr;

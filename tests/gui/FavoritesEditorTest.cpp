@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -306,4 +307,21 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(item->FAVORITE);
     EXPECT_EQ(FileLines(file), QStringList{folder->Name});
+}
+
+// A folder file that cannot be read is reported when the folder is shown; the list stays empty.
+TEST(FavoritesEditor, AFolderThatCannotBeReadIsReported)
+{
+    TFavEnv env;
+    TBoard *folder = env.AddFolder(QStringLiteral("読めない"), QStringLiteral("分類"));
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));   // something that exists but is no file
+    TFavoritesEditor editor;
+    editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, QStringLiteral("読めない")));
+    EXPECT_EQ(editor.Threads().Count(), 0);
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages.first().endsWith(QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n読めない")));
+    QDir(file).removeRecursively();
 }
