@@ -67,6 +67,8 @@ public:
     // True (after telling the user) while requests, update checks or patrols may hold boards:
     // board lists must not be rebuilt meanwhile.
     virtual bool BoardListsBusy() = 0;
+    // The board of the board tree's current node (nullptr when it is no board).
+    virtual TBoard *SelectedTreeBoard() const = 0;
     // The threads of the selected rows of the shown thread list, in row order.
     virtual QList<TThreadItem *> SelectedThreads() const = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.

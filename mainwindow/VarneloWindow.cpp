@@ -7,6 +7,7 @@
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
 #include "commands/FavoriteAddCommands.h"
+#include "commands/PropertyCommands.h"
 #include "commands/SiteCommands.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
@@ -176,6 +177,7 @@ void TVarneloWindow::BindActions()
     FavoriteCommands::Bind(this);     // favourites dialogs
     new TSiteCommands(Services(), this);   // sites and boards from outside
     new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
+    new TPropertyCommands(Services(), this);      // property window
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

@@ -6,6 +6,8 @@
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
 
+#include <QTreeWidget>
+
 QWidget *TVarneloWindowServices::Window() const
 {
     return &window;
@@ -95,6 +97,11 @@ void TVarneloWindowServices::ShowSiteBoards(TSite *site)
 bool TVarneloWindowServices::BoardListsBusy()
 {
     return Kpwfunc::BoardListsBusy();
+}
+
+TBoard *TVarneloWindowServices::SelectedTreeBoard() const
+{
+    return Kpwfunc::NodeBoard(window.BoardListView->currentItem());
 }
 
 QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
