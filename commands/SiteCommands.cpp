@@ -7,6 +7,7 @@
 #include "mainwindow/Dialogs.h"
 #include "core/Exceptions.h"
 #include "settings/BBSSetupDialog.h"
+#include "settings/BoardFindDialog.h"
 #include "settings/BBSWizard.h"
 #include "settings/KatjuBoardDialog.h"
 #include "settings/RssWizard.h"
@@ -17,6 +18,7 @@ TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObje
 {
     services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
     services.BindAction(QStringLiteral("actRSSWizard"), this, [this] { actRSSWizardExecute(); });
+    services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
     services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
     services.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
 }
@@ -63,4 +65,13 @@ void TSiteCommands::actBoardImportKatjuBoardExecute()
     TKatjuBoardDialog dialog(services.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && services.CurrentSite())
         services.ShowSiteBoards(services.CurrentSite());
+}
+
+void TSiteCommands::actBoardFindExecute()
+{
+    TBoardFindDialog dialog(services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
+        return;
+    if (!services.FindInBoardTree(dialog.GetFindText(), dialog.GetFindNext()))
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
 }

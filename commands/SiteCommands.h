@@ -2,7 +2,8 @@
 // TSiteCommands: the commands that bring sites and boards in from outside: the board registration
 // wizard (actBBSWizard, also behind "板の追加" on the user site), the feed wizard (actRSSWizard), the
 // site set-up from a URL (actBBSSetup) and the import of a 2channel.brd board list
-// (actBoardImportKatjuBoard). Each shows the site that received the boards.
+// (actBoardImportKatjuBoard), each showing the site that received the boards; and the search of the
+// board tree (actBoardFind).
 
 #include <QObject>
 
@@ -17,6 +18,7 @@ public:
     void actRSSWizardExecute();
     void actBBSSetupExecute();
     void actBoardImportKatjuBoardExecute();
+    void actBoardFindExecute();
 
 private:
     TWindowServices &services;

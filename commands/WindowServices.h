@@ -67,6 +67,9 @@ public:
     // True (after telling the user) while requests, update checks or patrols may hold boards:
     // board lists must not be rebuilt meanwhile.
     virtual bool BoardListsBusy() = 0;
+    // Selects the first node of the board tree whose text contains the text (ignoring case), from the
+    // top or from the node after the current one; false when there is none.
+    virtual bool FindInBoardTree(const QString &text, bool fromNext) = 0;
     // The board of the board tree's current node (nullptr when it is no board).
     virtual TBoard *SelectedTreeBoard() const = 0;
     // The threads of the selected rows of the shown thread list, in row order.

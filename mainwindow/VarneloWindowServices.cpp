@@ -7,6 +7,7 @@
 #include "render/TavuListDoc.h"
 
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -97,6 +98,22 @@ void TVarneloWindowServices::ShowSiteBoards(TSite *site)
 bool TVarneloWindowServices::BoardListsBusy()
 {
     return Kpwfunc::BoardListsBusy();
+}
+
+bool TVarneloWindowServices::FindInBoardTree(const QString &text, bool fromNext)
+{
+    QList<QTreeWidgetItem *> nodes;
+    for (QTreeWidgetItemIterator it(window.BoardListView); *it; ++it)
+        nodes << *it;
+    const qsizetype start = fromNext ? nodes.indexOf(window.BoardListView->currentItem()) + 1 : 0;
+    for (qsizetype i = start; i < nodes.size(); ++i) {
+        if (nodes.at(i)->text(0).toLower().contains(text.toLower())) {
+            window.BoardListView->setCurrentItem(nodes.at(i));
+            window.BoardListView->scrollToItem(nodes.at(i));
+            return true;
+        }
+    }
+    return false;
 }
 
 TBoard *TVarneloWindowServices::SelectedTreeBoard() const

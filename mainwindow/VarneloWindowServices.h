@@ -28,6 +28,7 @@ public:
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;
     bool BoardListsBusy() override;
+    bool FindInBoardTree(const QString &text, bool fromNext) override;
     TBoard *SelectedTreeBoard() const override;
     QList<TThreadItem *> SelectedThreads() const override;
     void ThreadStateChanged(TThreadItem *item) override;
