@@ -7,6 +7,7 @@
 #include "mainwindow/Dialogs.h"
 #include "core/Exceptions.h"
 #include "settings/BBSSetupDialog.h"
+#include "settings/Be2chBoardDialog.h"
 #include "settings/BoardFindDialog.h"
 #include "settings/BBSWizard.h"
 #include "settings/KatjuBoardDialog.h"
@@ -18,6 +19,7 @@ TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObje
 {
     services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
     services.BindAction(QStringLiteral("actRSSWizard"), this, [this] { actRSSWizardExecute(); });
+    services.BindAction(QStringLiteral("actBe2chBoardEdit"), this, [this] { actBe2chBoardEditExecute(); });
     services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
     services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
     services.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
@@ -74,4 +76,10 @@ void TSiteCommands::actBoardFindExecute()
         return;
     if (!services.FindInBoardTree(dialog.GetFindText(), dialog.GetFindNext()))
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
+}
+
+void TSiteCommands::actBe2chBoardEditExecute()
+{
+    TBe2chBoardDialog dialog(services.Window());
+    Kpwfunc::ExecDialog(dialog);
 }

@@ -3,7 +3,7 @@
 // wizard (actBBSWizard, also behind "板の追加" on the user site), the feed wizard (actRSSWizard), the
 // site set-up from a URL (actBBSSetup) and the import of a 2channel.brd board list
 // (actBoardImportKatjuBoard), each showing the site that received the boards; and the search of the
-// board tree (actBoardFind).
+// board tree (actBoardFind) and the Be boards of the 2ch site (actBe2chBoardEdit).
 
 #include <QObject>
 
@@ -19,6 +19,7 @@ public:
     void actBBSSetupExecute();
     void actBoardImportKatjuBoardExecute();
     void actBoardFindExecute();
+    void actBe2chBoardEditExecute();
 
 private:
     TWindowServices &services;
