@@ -11,9 +11,11 @@
 #include "core/MonaUtils.h"
 #include "core/ResUploader.h"
 #include "core/SendData.h"
+#include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/BBSRegistration.h"
 #include "settings/BBSWizard.h"
 
@@ -186,6 +188,16 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     const auto nodes = env.Window->BoardListView->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
     EXPECT_EQ(Kpwfunc::NodeBoard(nodes.first()), board);
+
+    // Its thread list comes from the server.
+    env.Window->StartThreadListDownload(board, false, false);
+    ASSERT_TRUE(PostTest::WaitFor([&] {
+        for (TTavuListDoc *doc : env.Window->ListDocs) {
+            if (doc->GetBoard() == board && doc->DownloadState == TTavuListDoc::dsIdle)
+                return doc->Items()->Count() == 1 && doc->Items()->Get(0)->GetKey() == Key;
+        }
+        return false;
+    }));
 
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
