@@ -5,6 +5,8 @@
 
 #include "PostTestEnv.h"
 
+#include "support/ScriptedHttpServer.h"
+
 #include "core/BBSList.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -226,4 +228,47 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     EXPECT_FALSE(failed);
     EXPECT_EQ(server.ResCount(Abc, Key), 3);
     EXPECT_EQ(server.Res(Abc, Key, 3).value(3), QStringLiteral("自宅から"));
+}
+
+// "HTMLから取得": the CGI folder the board's index page links to replaces the type's, once the user
+// agrees; the templates that differ then go to the user site's site.ini under the host.
+TEST(BBSWizard, TheIndexPageMovesTheTemplatesToItsCgiFolder)
+{
+    ScriptedHttpServer pages;
+    TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
+    env.Start();
+    pages.Reply(ScriptedHttpServer::Make(200, "<html><a href=\"/scripts/readres.cgi?bo=abc&vi=1\">x</a></html>"));
+    pages.Reply(ScriptedHttpServer::Make(404, "gone"));
+    pages.Reply(ScriptedHttpServer::Make(404, "gone"));
+    const QString url = pages.Url(QStringLiteral("/abc/"));
+    const QString host = MonaUtils::ExtractUrlHost(url);
+
+    TBBSWizard wizard;
+    wizard.Button2->click();
+    wizard.Edit2->setText(url);
+    wizard.Button2->click();
+    wizard.Edit1->setText(QStringLiteral("メガ"));
+    wizard.ComboBox1->setCurrentText(QStringLiteral("外"));
+    wizard.Button2->click();
+    SelectType(wizard, QStringLiteral("megabbsscript"));
+    wizard.Button2->click();
+    ASSERT_TRUE(wizard.Button4->isEnabled());
+    wizard.Button4->click();
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("こんな感じでいい？\r\nhttp://%1/scripts/").arg(host)});
+    EXPECT_EQ(wizard.SubjectTxtUrl->text(), QStringLiteral("http://%1/scripts/subject.cgi?bo=<bbs>").arg(host));
+    EXPECT_EQ(wizard.ReadCgiUrl->text(), QStringLiteral("http://%1/scripts/readres.cgi?bo=<bbs>&vi=<dat>").arg(host));
+
+    // A page that cannot be fetched changes nothing.
+    wizard.Button4->click();
+    EXPECT_EQ(env.Messages.value(1), QStringLiteral("取得に失敗しました。"));
+    EXPECT_EQ(wizard.SubjectTxtUrl->text(), QStringLiteral("http://%1/scripts/subject.cgi?bo=<bbs>").arg(host));
+
+    wizard.Button2->click();
+    wizard.Button2->click();
+    ASSERT_NE(wizard.Result, nullptr);
+    TSite *user = TavuEnviron->UserSite();
+    TIniFile ini(user->GetDir() + QStringLiteral("site.ini"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("SUBJECT"), host), QStringLiteral("http://%1/scripts/subject.cgi?bo=<bbs>").arg(host));
+    EXPECT_EQ(wizard.Result->BBS->BoardUrl(QStringLiteral("SUBJECT"), wizard.Result),
+              QStringLiteral("http://%1/scripts/subject.cgi?bo=abc").arg(host));
 }
