@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -324,4 +326,66 @@ TEST(FavoritesEditor, AFolderThatCannotBeReadIsReported)
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages.first().endsWith(QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n読めない")));
     QDir(file).removeRecursively();
+}
+
+// Rows dropped on a row move in front of it keeping their order; rows dropped on another folder of
+// the tree leave the shown folder's file and join the end of that folder's file.
+TEST(FavoritesEditor, DroppedRowsMoveInTheListOrToAnotherFolder)
+{
+    TFavEnv env;
+    TBoard *box = env.AddFolder(QStringLiteral("箱"), QStringLiteral("分類"));
+    TBoard *other = env.AddFolder(QStringLiteral("別の箱"), QStringLiteral("分類"));
+    ASSERT_TRUE(box && other);
+    QList<TThreadItem *> items;
+    for (const char *key : {"1", "2", "3", "4"})
+        items << env.NewItem(PostTest::News, QString::fromLatin1(key), QStringLiteral("題") + QString::fromLatin1(key));
+    FavoriteFolders::AddThreads(box, items, true);
+    const QString otherName = other->Name;
+
+    {
+        TFavoritesEditor editor;
+        editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, QStringLiteral("箱")));
+        ASSERT_EQ(editor.Threads().Count(), 4);
+        auto keys = [&editor] {
+            QStringList list;
+            for (int i = 0; i < editor.Threads().Count(); ++i)
+                list << editor.Threads().Get(i)->GetKey();
+            return list;
+        };
+        editor.qorExtListView1->SelectItem(0);
+        editor.qorExtListView1->selectionModel()->select(editor.qorExtListView1->model()->index(2, 0),
+                                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        editor.MoveSelectedTo(3);
+        EXPECT_EQ(keys(), (QStringList{"2", "1", "3", "4"}));
+        EXPECT_EQ(editor.qorExtListView1->SelectedRows(), (QList<int>{1, 2}));
+        editor.MoveSelectedTo(-1);
+        EXPECT_EQ(keys(), (QStringList{"2", "4", "1", "3"}));
+
+        // Dropped on the other folder's node through the tree's viewport.
+        editor.show();
+        QTreeWidgetItem *node = NodeNamed(editor.TreeView1, otherName);
+        ASSERT_NE(node, nullptr);
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("application/x-varnelo-favorite-threads"), QByteArray());
+        const QPoint at = editor.TreeView1->visualItemRect(node).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &drop);
+        delete data;
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(keys(), (QStringList{"2", "4"}));
+        editor.close();
+    }
+    QStringList moved;
+    for (const QString &line : FileLines(FavoriteFolders::FolderFile(other)).mid(1))
+        moved << Key(line);
+    EXPECT_EQ(moved, (QStringList{"1", "3"}));
+    QStringList kept;
+    for (const QString &line : FileLines(FavoriteFolders::FolderFile(box)).mid(1))
+        kept << Key(line);
+    EXPECT_EQ(kept, (QStringList{"2", "4"}));
+    for (TThreadItem *item : items)
+        item->Release();
 }
