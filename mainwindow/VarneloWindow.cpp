@@ -27,6 +27,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
@@ -178,6 +179,7 @@ void TVarneloWindow::BindActions()
     new TSiteCommands(Services(), this);   // sites and boards from outside
     new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
     new TPropertyCommands(Services(), this);      // property window
+    new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

@@ -8,6 +8,7 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/BoardEditor.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoriteFolders.h"
@@ -388,4 +389,38 @@ TEST(FavoritesEditor, DroppedRowsMoveInTheListOrToAnotherFolder)
     EXPECT_EQ(kept, (QStringList{"2", "4"}));
     for (TThreadItem *item : items)
         item->Release();
+}
+
+// Rows of the thread list dropped on a favourites folder of the board tree join that folder.
+TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, PostTest::News, key, 1);
+    TVarneloWindow *window = env.Window();
+    window->StartThreadListDownload(env.Board(PostTest::News), false, false);
+    ASSERT_TRUE(PostTest::WaitFor([window] {
+        return window->ShownListDoc() && window->ShownListDoc()->DownloadState == TTavuListDoc::dsIdle
+               && window->ShownListDoc()->Items()->Count() == 1;
+    }));
+    window->ThreadListView->SelectItem(0);
+    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    ASSERT_NE(folder, nullptr);
+    window->SelectSite(TavuEnviron->FavoritesSite());
+    window->show();
+    QTreeWidgetItem *node = NodeNamed(window->BoardListView, folder->Name);
+    ASSERT_NE(node, nullptr);
+
+    QMimeData data;
+    data.setData(QStringLiteral("application/x-varnelo-threads"), QByteArray());
+    const QPoint at = window->BoardListView->visualItemRect(node).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->BoardListView->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->BoardListView->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    const QStringList lines = FileLines(FavoriteFolders::FolderFile(folder));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(Key(lines[1]), key);
+    EXPECT_TRUE(window->ShownListDoc()->Items()->Get(0)->FAVORITE);
 }
