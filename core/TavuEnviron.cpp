@@ -128,15 +128,16 @@ TSite *TTavuEnviron::AddListedSite(const QString &siteId)
 {
     if (!TBoard::IsSafePathPart(siteId) || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
         return nullptr;
-    if (!QFileInfo::exists(TTavuConfig::AppDir() + QStringLiteral("config/site/") + siteId + QStringLiteral("/site.ini")))
+    const QString folder = TTavuConfig::AppDir() + QStringLiteral("config/site/") + siteId;
+    if (!QFileInfo::exists(folder + QStringLiteral("/site.ini")))
         return nullptr;
     TIniFile ini(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini"));
     const QString section = QStringLiteral("SITE");
     const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
-    bool listed = false;
+    QStringList listed;
     for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count))
-        listed = listed || ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed().compare(siteId, Qt::CaseInsensitive) == 0;
-    if (!listed) {
+        listed << ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed();
+    if (!listed.contains(siteId, Qt::CaseInsensitive)) {
         ini.WriteInteger(section, QStringLiteral("COUNT"), count + 1);
         ini.WriteString(section, QStringLiteral("SITE") + QString::number(count + 1), siteId);
         ini.UpdateFile();
