@@ -76,6 +76,8 @@ public:
     virtual QList<TThreadItem *> SelectedThreads() const = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
     virtual void ThreadStateChanged(TThreadItem *item) = 0;
+    // shortcut.txt changed: the shortcut bars show it again.
+    virtual void ShortcutsChanged() = 0;
 
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt

@@ -8,6 +8,7 @@
 #include "boards/DolibManager.h"
 #include "commands/FavoriteAddCommands.h"
 #include "commands/PropertyCommands.h"
+#include "commands/ShortcutAddCommands.h"
 #include "commands/SiteCommands.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
@@ -179,6 +180,7 @@ void TVarneloWindow::BindActions()
     new TSiteCommands(Services(), this);   // sites and boards from outside
     new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
     new TPropertyCommands(Services(), this);      // property window
+    new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }

@@ -140,3 +140,8 @@ void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
     window.UpdateThreadListMenu();
     window.UpdateBrowserMenu();
 }
+
+void TVarneloWindowServices::ShortcutsChanged()
+{
+    window.LoadShortcutBars();
+}

@@ -32,6 +32,7 @@ public:
     TBoard *SelectedTreeBoard() const override;
     QList<TThreadItem *> SelectedThreads() const override;
     void ThreadStateChanged(TThreadItem *item) override;
+    void ShortcutsChanged() override;
 
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;

@@ -11,6 +11,7 @@
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "settings/FavoriteDialog.h"
+#include "settings/ShortcutDialog.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -164,7 +165,6 @@ void TPropertyWindow::SetThreadItem(TThreadItem *shown)
     InFavorites->setEnabled(!item->LOCALLOG);
     KakoLog->setChecked(item->KAKOLOG);
     InShortcutBar->setChecked(item->SHORTCUT);
-    InShortcutBar->setEnabled(item->SHORTCUT);   // the shortcut bar is joined from its own command
     Pages->setCurrentIndex(0);
 }
 
@@ -228,8 +228,15 @@ void TPropertyWindow::Button1Click()
         return;
     if (item->SHORTCUT && !InShortcutBar->isChecked()) {
         Kpwfunc::RemoveFromShortcutFile(item);
-        item->SHORTCUT = false;
         item->SaveInfo();
+    } else if (!item->SHORTCUT && InShortcutBar->isChecked() && item->Site) {
+        TShortcutDialog dialog(this);
+        dialog.AddItem(skThread, item->ShownTitle(), item->GetKey(), item->BoardID, item->Site->SITEID);
+        dialog.FormShow();
+        if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted) {
+            item->SHORTCUT = true;
+            item->SaveInfo();
+        }
     }
     if (item->KAKOLOG != KakoLog->isChecked()) {
         item->KAKOLOG = KakoLog->isChecked();
