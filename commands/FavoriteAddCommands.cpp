@@ -11,6 +11,7 @@
 #include "settings/FavoriteDialog.h"
 
 #include <QAction>
+#include <algorithm>
 
 TFavoriteAddCommands::TFavoriteAddCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)

@@ -1,10 +1,12 @@
 #pragma once
-// TShortcutAddCommands: the current thread (actThreadAddShortcut) or the board tree's board
-// (actBoardAddShortcut) put on the shortcut bar through the shortcut dialog; a thread that is on the
-// bar already is taken off instead.
+// TShortcutAddCommands: the current thread (actThreadAddShortcut), the selected threads of the thread
+// list (actThreadListAddShortcut) or the board tree's board (actBoardAddShortcut) put on the shortcut
+// bar through the shortcut dialog; threads that are all on the bar already are taken off instead.
 
+#include <QList>
 #include <QObject>
 
+class TThreadItem;
 class TWindowServices;
 
 class TShortcutAddCommands : public QObject {
@@ -13,8 +15,11 @@ public:
     TShortcutAddCommands(TWindowServices &services, QObject *parent);
 
     void actThreadAddShortcutExecute();
+    void actThreadListAddShortcutExecute();
     void actBoardAddShortcutExecute();
 
 private:
     TWindowServices &services;
+
+    void AddOrRemove(const QList<TThreadItem *> &items);
 };
