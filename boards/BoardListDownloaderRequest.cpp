@@ -116,10 +116,12 @@ void TBoardListDownloaderRequest::TakeBoard()
 
     if (!TBoard::IsSafePathPart(board->ID))
         return Notice(QStringLiteral("板IDが正しくないので飛ばしました：「%1」 %2").arg(board->ID, board->URL));
-    if (job->Boards->FindByID(board->ID))
+    if (job->Boards->FindByID(board->ID) || job->Unclaimed->FindByID(board->ID))
         return Notice(QStringLiteral("板IDが重なっているので飛ばしました：%1 %2").arg(board->ID, board->URL));
     if (job->Site && job->Site->MatchUrl(board->URL))
         job->Boards->Add(board.release());
+    else
+        job->Unclaimed->Add(board.release());
 }
 
 void TBoardListDownloaderRequest::Notice(const QString &message)

@@ -7,14 +7,25 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "net/HttpCli.h"
+
+#include <QFileInfo>
 
 namespace {
 
-// The items of a folder's file, each with the reference it was made with.
-QList<TThreadItem *> FolderItems(const TBoard *folder)
+QString FolderFileOf(const TBoard *folder)
+{
+    return folder->GetLogDir() + folder->ID + QStringLiteral(".txt");
+}
+
+// The items of a folder's file, each with the reference it was made with. A missing file is an empty
+// folder; readable tells whether a file that exists could be read.
+QList<TThreadItem *> FolderItems(const TBoard *folder, bool *readable = nullptr)
 {
     TTextList file;
-    file.LoadFromFile(folder->GetLogDir() + folder->ID + QStringLiteral(".txt"));
+    const bool loaded = file.LoadFromFile(FolderFileOf(folder));
+    if (readable)
+        *readable = loaded || !QFileInfo::exists(FolderFileOf(folder));
     QList<TThreadItem *> items;
     for (int i = 1; i < file.Count(); ++i) {
         const QStringList fields = file[i].split(u'\t');
@@ -36,7 +47,12 @@ void ListFolder(TThreadListDownloader *job)
         listing.Error(-1, QStringLiteral("お気に入りのフォルダではありません。"));
         return listing.Done(true);
     }
-    const QList<TThreadItem *> items = FolderItems(job->Board);
+    bool readable = true;
+    const QList<TThreadItem *> items = FolderItems(job->Board, &readable);
+    if (!readable) {
+        listing.Error(httpFileError, QStringLiteral("ファイルを読み込めませんでした。"), FolderFileOf(job->Board));
+        return listing.Done(true);
+    }
     for (TThreadItem *item : items)
         listing.Report(item, int(items.size()), item->Number);
     listing.Done(false);

@@ -111,13 +111,27 @@ public:
     // The favourites site's boards are read again and the board tree shows them when it shows the site.
     virtual void ReloadFavorites() = 0;
 
+    // ---- sites and boards ----
+    // The site the board tree shows (nullptr when none).
+    virtual TSite *CurrentSite() const = 0;
+    // Shows the site in the board tree, its boards read anew from the site's board list.
+    virtual void ShowSiteBoards(TSite *site) = 0;
+    // True (after telling the user) while requests, update checks or patrols may hold boards:
+    // board lists must not be rebuilt meanwhile.
+    virtual bool BoardListsBusy() = 0;
+    // The board of the board tree's current node (nullptr when it is no board).
+    virtual TBoard *SelectedTreeBoard() const = 0;
+    // The threads of the selected rows of the shown thread list, in row order.
+    virtual QList<TThreadItem *> SelectedThreads() const = 0;
+    // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
+    virtual void ThreadStateChanged(TThreadItem *item) = 0;
+    // shortcut.txt changed: the shortcut bars show it again.
+    virtual void ShortcutsChanged() = 0;
+
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
 
-    // ---- filters, erasing, log search and notices ----
-    // The threads of the rows selected in the thread list, in row order.
-    virtual QList<TThreadItem *> SelectedThreads() const = 0;
     // Selects the thread's row in the thread list and scrolls it into view; false when the shown
     // list does not hold it.
     virtual bool SelectThreadRow(TThreadItem *item) = 0;
@@ -159,8 +173,6 @@ public:
         QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
     };
     virtual TPanes Panes() const = 0;
-    // The site the board pane shows (nullptr when none).
-    virtual TSite *CurrentSite() const = 0;
     // Fills the board tree again with the shown site's boards, filtered by the filter text.
     virtual void RefillBoardTree() = 0;
     // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.

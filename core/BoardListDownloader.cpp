@@ -2,6 +2,9 @@
 
 #include "core/BoardList.h"
 
-TBoardListDownloader::TBoardListDownloader() : Boards(std::make_unique<TBoardList>()) {}
+TBoardListDownloader::TBoardListDownloader()
+    : Boards(std::make_unique<TBoardList>()), Unclaimed(std::make_unique<TBoardList>())
+{
+}
 
 TBoardListDownloader::~TBoardListDownloader() = default;

@@ -1,7 +1,7 @@
 #pragma once
 // TBoardListDownloader: the record of one board-list download: the site, its board type, the code page
 // the lines are converted from, a scratch text kept from line to line by the board-list script, and
-// the board list that collects the boards reported (owned by the record).
+// the board lists that collect the boards reported (owned by the record).
 
 #include <QString>
 #include <memory>
@@ -21,5 +21,6 @@ public:
     TBBS *BBS = nullptr;
     int CodePage = 0;          // 0 Shift_JIS, 1 EUC-JP, 2 UTF-8
     QString TempData;          // the scratch text
-    std::unique_ptr<TBoardList> Boards;
+    std::unique_ptr<TBoardList> Boards;      // the boards the site's patterns claim
+    std::unique_ptr<TBoardList> Unclaimed;   // the other boards the page listed
 };

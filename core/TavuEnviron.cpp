@@ -151,6 +151,29 @@ void TTavuEnviron::NoteUnreadBoards(const TSite &site)
                             .arg(path);
 }
 
+TSite *TTavuEnviron::AddListedSite(const QString &siteId)
+{
+    if (!TBoard::IsSafePathPart(siteId) || TSite::KindOfFolder(siteId) != TSite::KIND_NORMAL)
+        return nullptr;
+    const QString folder = TTavuConfig::AppDir() + QStringLiteral("config/site/") + siteId;
+    if (!QFileInfo::exists(folder + QStringLiteral("/site.ini")))
+        return nullptr;
+    TIniFile ini(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini"));
+    const QString section = QStringLiteral("SITE");
+    const int count = ini.ReadInteger(section, QStringLiteral("COUNT"), 0);
+    QStringList listed;
+    for (const int i : ini.ReadKeyNumbers(section, QStringLiteral("SITE"), count))
+        listed << ini.ReadString(section, QStringLiteral("SITE") + QString::number(i)).trimmed();
+    if (!listed.contains(siteId, Qt::CaseInsensitive)) {
+        ini.WriteInteger(section, QStringLiteral("COUNT"), count + 1);
+        ini.WriteString(section, QStringLiteral("SITE") + QString::number(count + 1), siteId);
+        ini.UpdateFile();
+    }
+    if (TSite *loaded = siteList->FindBySiteID(siteId))
+        return loaded;
+    return LoadSite(siteId, TSite::KIND_NORMAL);
+}
+
 // Loads one site and its boards into the list. A listed site without site.ini is skipped; a special
 // site without one keeps the defaults of its kind, so the program always has its four special sites.
 TSite *TTavuEnviron::LoadSite(const QString &siteId, int kind)

@@ -59,6 +59,11 @@ public:
     // Loads config/sitelist.ini, each listed site with its boards, then the special sites
     // user, local, rss and favorites (favorites last).
     void LoadSites();
+    // Registers a site installed in config/site/<siteId>/ of the program folder: sitelist.ini gets it
+    // (unless it names it already, ignoring case) and the site is loaded into the site list. Returns
+    // the site, nullptr when the id is no safe folder name or the folder has no site.ini. Raises
+    // EFileError when sitelist.ini cannot be written.
+    TSite *AddListedSite(const QString &siteId);
     // What CreateBBSList and LoadSites had to skip, one line each, for the log pane.
     QStringList LoadMessages() const { return loadMessages; }
 

@@ -11,7 +11,10 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "mainwindow/Dialogs.h"
+#include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
+
+#include <QThread>
 
 namespace Kpwfunc {
 
@@ -23,13 +26,15 @@ TBoardEditorHandler &Editor()
     return editor;
 }
 
-// Board lists are rebuilt when they are saved: no request may hold one of their boards meanwhile.
-bool RequestsRunning()
+bool ChecksRunning()
 {
-    if (!TavuHttpList || TavuHttpList->Count() == 0)
+    if (!VarneloWindow)
         return false;
-    ShowMessage(mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
-    return true;
+    for (const QPointer<QThread> &check : VarneloWindow->RunningChecks) {
+        if (check && !check->isFinished())
+            return true;
+    }
+    return false;
 }
 
 // Writes the site's board.dat and reads it again.
@@ -103,6 +108,18 @@ bool Edit(TSite *site, const TBoard *edited, TBoardEditValues &values)
 
 }  // namespace
 
+// Board lists are rebuilt when they are saved: no request nor check may hold one of their boards
+// meanwhile.
+bool BoardListsBusy()
+{
+    if (TavuHttpList)
+        TavuHttpList->DeleteFinished();
+    if ((!TavuHttpList || TavuHttpList->Count() == 0) && !ChecksRunning())
+        return false;
+    ShowMessage(mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
+    return true;
+}
+
 TBoardEditorHandler SetBoardEditor(TBoardEditorHandler editor)
 {
     return std::exchange(Editor(), std::move(editor));
@@ -110,7 +127,7 @@ TBoardEditorHandler SetBoardEditor(TBoardEditorHandler editor)
 
 bool AddSiteBoard(TSite *site, const QString &category, const QString &name, const QString &url)
 {
-    if (!site || RequestsRunning())
+    if (!site || BoardListsBusy())
         return false;
     TBoardEditValues values;
     values.Name = name;
@@ -137,7 +154,7 @@ bool AddSiteBoard(TSite *site, const QString &category, const QString &name, con
 
 bool ModifySiteBoard(TSite *site, TBoard *board)
 {
-    if (!site || !board || RequestsRunning())
+    if (!site || !board || BoardListsBusy())
         return false;
     if (site->Kind == TSite::KIND_FAVORITES && board->Kind != TBoard::KIND_FAVORITES) {
         ShowMessage(mkError, QStringLiteral("それは修正できません。"));
@@ -164,7 +181,7 @@ bool ModifySiteBoard(TSite *site, TBoard *board)
 
 bool DeleteSiteBoard(TSite *site, TBoard *board)
 {
-    if (!site || !board || RequestsRunning())
+    if (!site || !board || BoardListsBusy())
         return false;
     if (!AskYesNo(board->Name + QStringLiteral("を削除しますか？"), mkWarning))
         return false;

@@ -81,7 +81,10 @@ using TBoardEditorHandler = std::function<bool(TSite *site, const TBoard *edited
 TBoardEditorHandler SetBoardEditor(TBoardEditorHandler editor);
 
 // Each returns true when the site's board.dat was rewritten (and the site's boards reloaded: every
-// TBoard pointer of the site is new afterwards). All three refuse while an HTTP job is alive.
+// TBoard pointer of the site is new afterwards). All three refuse while BoardListsBusy.
+// True, after an error box, while an HTTP job is alive or an update check or patrol runs: their
+// workers hold boards that a rebuilt board list would free.
+bool BoardListsBusy();
 bool AddSiteBoard(TSite *site, const QString &category, const QString &name, const QString &url);
 bool ModifySiteBoard(TSite *site, TBoard *board);
 // Asks first; the board's id is added to the site's board.abone once.

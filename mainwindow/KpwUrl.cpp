@@ -128,6 +128,43 @@ bool ParseTypeUrl(const TBBS *type, const QString &url, TBoardUrlParts &parts)
     return !parts.BBS.isEmpty() && !parts.Key.isEmpty();
 }
 
+// The board of the site that the bbs name of a thread URL names: the one on the URL's host first (a
+// site may hold boards of one name on several servers), else the one whose id is the bbs name.
+TBoard *BoardOfSite(const TSite *site, const QString &url, const QString &bbs)
+{
+    const QString host = MonaUtils::ExtractUrlHost(url).toLower();
+    for (int i = 0; i < site->Boards->Count(); ++i) {
+        TBoard *board = site->Boards->Get(i);
+        if (board->BBSName == bbs && TBBS::HostOf(board) == host)
+            return board;
+    }
+    return site->Boards->FindByID(bbs);
+}
+
+// A board of any site whose own host and type make the URL one of its threads: boards registered on
+// servers that no site's patterns claim, and boards added by hand to a site on another server.
+TBoard *BoardOnHost(const QString &url, TBoardUrlParts &parts)
+{
+    const QString host = MonaUtils::ExtractUrlHost(url).toLower();
+    if (host.isEmpty())
+        return nullptr;
+    const TSiteList *sites = TavuEnviron->SiteList();
+    for (int i = 0; i < sites->Count(); ++i) {
+        const TSite *site = sites->Get(i);
+        if (site->Kind == TSite::KIND_FAVORITES || site->Kind == TSite::KIND_LOCAL)
+            continue;
+        for (int j = 0; j < site->Boards->Count(); ++j) {
+            TBoard *board = site->Boards->Get(j);
+            if (!board->BBS || board->Kind != TBoard::KIND_NORMAL || TBBS::HostOf(board) != host)
+                continue;
+            if (IsReadScriptOf(board->BBS, board->BBS->NormalizeUrl(url)) && ParseTypeUrl(board->BBS, url, parts)
+                && parts.BBS == board->BBSName)
+                return board;
+        }
+    }
+    return nullptr;
+}
+
 void BindStoredThread(TThreadItem &item, TBBS *type, const TBoardUrlParts &parts, TResList &resList)
 {
     item.LoadInfo();
@@ -181,15 +218,18 @@ bool MatchBoardUrl(const QString &url, TResList &resList, TThreadItem &item, int
     TBBS *type = MatchUserSites(url, site);
     if (!type)
         type = MatchSitePatterns(url, site);
-    if (!type || !IsReadScriptOf(type, type->NormalizeUrl(url)))
-        return false;
-
     TBoardUrlParts parts;
-    if (!ParseTypeUrl(type, url, parts))
-        return false;
-    board = site->Boards->FindByID(parts.BBS);
-    if (!board)
-        return false;
+    if (type && IsReadScriptOf(type, type->NormalizeUrl(url)) && ParseTypeUrl(type, url, parts))
+        board = BoardOfSite(site, url, parts.BBS);
+    if (!board) {
+        board = BoardOnHost(url, parts);
+        if (!board) {
+            site = nullptr;
+            return false;
+        }
+        site = board->Site;
+        type = board->BBS;
+    }
     resNo = parts.ResNo;
 
     // The key comes from outside: SetLocation refuses one that is not a safe file name.

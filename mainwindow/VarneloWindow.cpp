@@ -12,6 +12,10 @@
 #include "commands/PaneCommands.h"
 #include "commands/ToolCommands.h"
 #include "commands/TrayIcon.h"
+#include "commands/FavoriteAddCommands.h"
+#include "commands/PropertyCommands.h"
+#include "commands/ShortcutAddCommands.h"
+#include "commands/SiteCommands.h"
 #include "controls/ExtListView.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
@@ -34,6 +38,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "commands/BrowserTabCommands.h"
 #include "commands/HoverPopups.h"
@@ -198,6 +203,12 @@ void TVarneloWindow::BindActions()
     new TThreadNoteCommands(*services, this);
     new TLogSearchCommands(*services, this);
     Notices = new TNoticeCommands(*services, this);
+
+    new TSiteCommands(Services(), this);   // sites and boards from outside
+    new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
+    new TPropertyCommands(Services(), this);      // property window
+    new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
+    new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);

@@ -439,12 +439,14 @@ public:
     // Closes the board's thread-list tab and the browser tabs of its threads.
     void CloseBoardTabs(TBoard *board);
 
+    // Fills the board tree with the site's boards again, keeping its state.
+    void RefillBoardTree(TSite *site);
+
 private:
     TTavuListDoc *shownListDoc = nullptr;
 
     void BindThreadListPane();
     void BindBoardTree();
-    void RefillBoardTree(TSite *site);
     TThreadListDownloader *NewThreadListJob(TTavuListDoc *doc, TBoard *board);
     TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
     bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);

@@ -3,9 +3,11 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/ExtListView.h"
+#include "controls/MenuBar.h"
 #include "core/ResList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
+#include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -17,14 +19,11 @@
 
 #include <QComboBox>
 #include <QItemSelectionModel>
-#include <QPlainTextEdit>
-#include "controls/MenuBar.h"
-
-#include <QToolBar>
-
-#include "core/TextList.h"
-
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <algorithm>
 
 QWidget *TVarneloWindowServices::Window() const
@@ -192,6 +191,29 @@ TTavuActionList *TVarneloWindowServices::ThreadRules() const
 
 // ---- filters, erasing, log search and notices ----
 
+TSite *TVarneloWindowServices::CurrentSite() const
+{
+    return window.CurrentSite();
+}
+
+void TVarneloWindowServices::ShowSiteBoards(TSite *site)
+{
+    if (site == window.CurrentSite())
+        window.RefillBoardTree(site);
+    else
+        window.SelectSite(site);
+}
+
+bool TVarneloWindowServices::BoardListsBusy()
+{
+    return Kpwfunc::BoardListsBusy();
+}
+
+TBoard *TVarneloWindowServices::SelectedTreeBoard() const
+{
+    return Kpwfunc::NodeBoard(window.BoardListView->currentItem());
+}
+
 QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
 {
     QList<TThreadItem *> items;
@@ -270,11 +292,6 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
     return panes;
 }
 
-TSite *TVarneloWindowServices::CurrentSite() const
-{
-    return window.CurrentSite();
-}
-
 void TVarneloWindowServices::RefillBoardTree()
 {
     window.SiteComboBoxChange();
@@ -325,4 +342,18 @@ void TVarneloWindowServices::StoreBarLayout()
 void TVarneloWindowServices::ReloadBarLayout()
 {
     window.ReloadBarLayout();
+}
+
+// ---- sites and boards ----
+
+void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
+{
+    Kpwfunc::RefreshThreadListItem(item);
+    window.UpdateThreadListMenu();
+    window.UpdateBrowserMenu();
+}
+
+void TVarneloWindowServices::ShortcutsChanged()
+{
+    window.LoadShortcutBars();
 }

@@ -45,17 +45,23 @@ public:
 
     void ReloadFavorites() override;
 
+    TSite *CurrentSite() const override;
+    void ShowSiteBoards(TSite *site) override;
+    bool BoardListsBusy() override;
+    TBoard *SelectedTreeBoard() const override;
+    QList<TThreadItem *> SelectedThreads() const override;
+    void ThreadStateChanged(TThreadItem *item) override;
+    void ShortcutsChanged() override;
+
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
 
-    QList<TThreadItem *> SelectedThreads() const override;
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
     TPanes Panes() const override;
-    TSite *CurrentSite() const override;
     void RefillBoardTree() override;
     void ApplyTabBarPositions() override;
     QList<QIcon> ActionImages() const override;

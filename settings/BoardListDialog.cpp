@@ -322,6 +322,10 @@ void TBoardListDialog::HandleDone(bool failed)
     options.DetectChanged = standard || CheckBox2->isChecked();
     options.DetectDeleted = standard || CheckBox3->isChecked();
     TSite *site = job->Site;
+    if (!failed && job->Boards->Count() == 0 && job->Unclaimed->Count() > 0 && OfferUnclaimed(site)) {
+        std::swap(job->Boards, job->Unclaimed);
+        options.DetectDeleted = false;   // the site's own boards stay
+    }
     TBoardListMerge merge(site, *job->Boards, options);
     try {
         AddLog(merge.Run(failed));
@@ -332,6 +336,17 @@ void TBoardListDialog::HandleDone(bool failed)
     if (merge.Written)
         RefillShownTree(site);
     FinishDownload();
+}
+
+// The page listed boards but the site's URL patterns claim none of them: says so and asks whether
+// they go to the site all the same.
+bool TBoardListDialog::OfferUnclaimed(const TSite *site)
+{
+    const QString count = QString::number(job->Unclaimed->Count());
+    AddLog({QStringLiteral("  サイトのURLに合う板がありません(見つかった板：%1)").arg(count)});
+    return Kpwfunc::AskYesNo(QStringLiteral("ボード一覧に %1 個の板がありましたが、どれも「%2」のURLに合いません。\r\n"
+                                            "「%2」に追加しますか？")
+                                 .arg(count, site->NAME));
 }
 
 // The request reports from inside its transport: it is freed once the report is over, and its job

@@ -64,6 +64,7 @@ private:
     void HandleProgress(qint64 received, qint64 total);
     void HandleError(int code, const QString &message);
     void HandleDone(bool failed);
+    bool OfferUnclaimed(const TSite *site);
     void SetIdle(bool idle);
     void AddLog(const QStringList &lines);
     void FinishDownload();

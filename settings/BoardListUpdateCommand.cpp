@@ -6,7 +6,7 @@
 #include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/VarneloWindow.h"
-#include "net/TavuHttpList.h"
+#include "mainwindow/KpwBoardTree.h"
 #include "settings/BoardListDialog.h"
 
 namespace BoardListUpdateCommand {
@@ -18,13 +18,8 @@ void Bind(TVarneloWindow *window)
 
 void Execute(TVarneloWindow *window)
 {
-    if (TavuHttpList) {
-        TavuHttpList->DeleteFinished();
-        if (TavuHttpList->Count() > 0) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
-            return;
-        }
-    }
+    if (Kpwfunc::BoardListsBusy())
+        return;
     {
         TBoardListDialog dialog(window);
         dialog.SelectSite(window->CurrentSite());

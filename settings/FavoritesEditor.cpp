@@ -10,6 +10,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
+#include "core/ThreadListDownloader.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUserFiles.h"
@@ -17,6 +18,11 @@
 #include "settings/LocalDialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QCloseEvent>
 #include <QInputDialog>
 #include <QMenu>
@@ -75,6 +81,11 @@ TFavoritesEditor::TFavoritesEditor(QWidget *parent)
     TreeView1 = new QTreeWidget(splitter);
     TreeView1->setHeaderHidden(true);
     qorExtListView1 = new TqorExtListView(splitter);
+    for (QWidget *widget : {static_cast<QAbstractItemView *>(TreeView1), static_cast<QAbstractItemView *>(qorExtListView1)}) {
+        widget->setAcceptDrops(true);
+        static_cast<QAbstractItemView *>(widget)->viewport()->setAcceptDrops(true);
+        static_cast<QAbstractItemView *>(widget)->viewport()->installEventFilter(this);
+    }
     splitter->setStretchFactor(1, 1);
     StatusBar1 = new QStatusBar(this);
     layout->addWidget(splitter, 1);
@@ -328,12 +339,34 @@ void TFavoritesEditor::TreeView1Change()
     TBoard *board = SelectedBoard();
     if (board && board->Kind == TBoard::KIND_FAVORITES) {
         folder = board;
-        TFavoritesScript::CollectFolderThreads(folder, &threads);
+        LoadFolderThreads();
     } else if (board && board->Kind == TBoard::KIND_WWW) {
         actions.value(QStringLiteral("actWebEditTitle"))->setEnabled(true);
         actions.value(QStringLiteral("actWebEditUrl"))->setEnabled(true);
     }
     RefreshList();
+}
+
+// The folder's threads as its board type lists them; a folder that cannot be read is reported and
+// stays empty.
+void TFavoritesEditor::LoadFolderThreads()
+{
+    if (!folder->BBS)
+        return TFavoritesScript::CollectFolderThreads(folder, &threads);
+    TThreadListDownloader job;
+    job.BBS = folder->BBS;
+    job.Site = folder->Site;
+    job.Board = folder;
+    job.Items = &threads;
+    job.OnThreadItem = [this](TThreadListDownloader *, TThreadItem *item) { threads.Add(item); };
+    job.OnError = [this](TThreadListDownloader *, int code, const QString &message, const QString &) {
+        if (code == 0)
+            return;
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QString::number(code) + QStringLiteral("\r\n") + message
+                                                   + QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n") + folder->Name,
+                             Kpwfunc::mbOK);
+    };
+    folder->BBS->DownloadThreadList(&job, false, true);
 }
 
 void TFavoritesEditor::SaveFolder()
@@ -398,6 +431,132 @@ void TFavoritesEditor::RemoveSelected(bool deleteLogs)
     qorExtListView1->clearSelection();
     modified = true;
     RefreshList();
+}
+
+void TFavoritesEditor::MoveSelectedTo(int row)
+{
+    const QList<int> rows = SelectedRows();
+    if (rows.isEmpty())
+        return;
+    if (row < 0 || row > threads.Count())
+        row = threads.Count();
+    // The rows keep their order and go in front of the row dropped on.
+    QList<TThreadItem *> moved;
+    for (int selected : rows)
+        moved << threads.Get(selected);
+    const TThreadItem *before = row < threads.Count() ? threads.Get(row) : nullptr;
+    while (before && moved.contains(before)) {
+        ++row;
+        before = row < threads.Count() ? threads.Get(row) : nullptr;
+    }
+    for (TThreadItem *item : moved)
+        threads.Move(threads.IndexOf(item), threads.Count() - 1);
+    int at = before ? threads.IndexOf(before) : threads.Count() - int(moved.size());
+    QItemSelection selection;
+    for (TThreadItem *item : moved) {
+        threads.Move(threads.IndexOf(item), at);
+        const QModelIndex index = qorExtListView1->model()->index(at++, 0);
+        selection.select(index, index);
+    }
+    qorExtListView1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    modified = true;
+    RefreshList();
+}
+
+void TFavoritesEditor::MoveSelectedToFolder(const TBoard *target)
+{
+    const QList<int> rows = SelectedRows();
+    if (rows.isEmpty() || !target || target == folder || target->Kind != TBoard::KIND_FAVORITES)
+        return;
+    QList<TThreadItem *> moved;
+    for (int row : rows) {
+        moved << threads.Get(row);
+        moved.last()->AddRef();
+    }
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
+        Kpwfunc::RemoveFromFavoriteFiles(threads.Get(*row));
+        threads.Delete(*row);
+    }
+    try {
+        FavoriteFolders::AddThreads(target, moved, true);
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+    for (TThreadItem *item : moved)
+        item->Release();
+    qorExtListView1->clearSelection();
+    modified = true;
+    RefreshList();
+}
+
+// ---- drag and drop ----
+
+namespace {
+
+const QString ThreadRowsMime = QStringLiteral("application/x-varnelo-favorite-threads");
+
+}  // namespace
+
+void TFavoritesEditor::StartDrag()
+{
+    if (SelectedRows().isEmpty())
+        return;
+    auto *drag = new QDrag(qorExtListView1);
+    auto *data = new QMimeData;
+    data->setData(ThreadRowsMime, QByteArray());
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+}
+
+bool TFavoritesEditor::HandleDrop(QObject *target, QDropEvent *event)
+{
+    if (!event->mimeData()->hasFormat(ThreadRowsMime))
+        return false;
+    const QPoint at = event->position().toPoint();
+    if (target == qorExtListView1->viewport()) {
+        const QModelIndex index = qorExtListView1->indexAt(at);
+        MoveSelectedTo(index.isValid() ? index.row() : -1);
+    } else {
+        MoveSelectedToFolder(Kpwfunc::NodeBoard(TreeView1->itemAt(at)));
+    }
+    event->acceptProposedAction();
+    return true;
+}
+
+bool TFavoritesEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool list = watched == qorExtListView1->viewport();
+    if (!list && watched != TreeView1->viewport())
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (list)
+            dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
+        break;
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (list && (mouse->buttons() & Qt::LeftButton)
+            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+            StartDrag();
+            return true;
+        }
+        break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (drag->mimeData()->hasFormat(ThreadRowsMime)) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop:
+        return HandleDrop(watched, static_cast<QDropEvent *>(event));
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFavoritesEditor::ToggleKakoLog()

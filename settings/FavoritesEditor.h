@@ -9,8 +9,10 @@
 
 #include <QDialog>
 #include <QMap>
+#include <QPoint>
 
 class QAction;
+class QDropEvent;
 class QStatusBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,12 +44,19 @@ public:
     // Rewrites the shown folder's file when it was modified and still lists threads.
     void SaveFolder();
 
+    // What dropping the selected rows does: on a row of the list (-1 or past the end: after the
+    // last row) they move there keeping their order and stay selected; on a folder of the tree they
+    // leave every folder file and the list and are appended to that folder's file.
+    void MoveSelectedTo(int row);
+    void MoveSelectedToFolder(const TBoard *target);
+
     QTreeWidget *TreeView1 = nullptr;
     TqorExtListView *qorExtListView1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void done(int result) override;
 
 private:
@@ -85,4 +94,9 @@ private:
     void AfterSiteChange();
     void WebEdit(bool title);
     void CloseEditor();
+    void LoadFolderThreads();
+    // Drag and drop of the selected rows.
+    QPoint dragStart;
+    void StartDrag();
+    bool HandleDrop(QObject *target, QDropEvent *event);
 };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QTreeWidget>
 
 namespace {
@@ -328,4 +329,59 @@ TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
     const auto found = env.Window()->BoardListView->findItems(QStringLiteral("新板"), Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     EXPECT_EQ(Kpwfunc::NodeBoard(found.first()), env.site->Boards->FindByID(QStringLiteral("fresh")));
+}
+
+// A page whose boards the site's patterns claim none of is said to be so; the boards go to the site
+// only when the user says yes, and the site's own boards stay.
+TEST_F(BoardListDialogFlowTest, BoardsNoPatternClaimsAreOfferedToTheSite)
+{
+    const QString foreign = QStringLiteral("外|far|遠い板|http://far.example/far/\n外|near|近い板|http://far.example/near/\n");
+    const QString before = BoardDat(env.site);
+    for (Kpwfunc::TMsgResult answer : {Kpwfunc::mrNo, Kpwfunc::mrYes}) {
+        env.Messages.clear();
+        env.Answer = answer;
+        pages.Reply(ScriptedHttpServer::Make(200, jconvert::UnicodeToSjis(foreign)));
+        TBoardListDialog dialog;
+        dialog.SelectSite(env.site);
+        RunUpdate(dialog, pages.Url(QStringLiteral("/menu")));
+        ASSERT_EQ(env.Messages.size(), 1);
+        EXPECT_TRUE(env.Messages.first().contains(QStringLiteral("2 個の板")));
+        EXPECT_TRUE(dialog.Memo1->toPlainText().contains(QStringLiteral("サイトのURLに合う板がありません")));
+        if (answer == Kpwfunc::mrNo)
+            EXPECT_EQ(BoardDat(env.site), before);
+    }
+    EXPECT_EQ(Ids(*env.site->Boards), (QStringList{QStringLiteral("外/far"), QStringLiteral("外/near"),
+                                                   QStringLiteral("テスト/news"), QStringLiteral("テスト/live"),
+                                                   QStringLiteral("テスト/gone")}));
+    EXPECT_EQ(env.site->Boards->FindByID(QStringLiteral("far"))->HostPath, QStringLiteral("far.example"));
+}
+
+// While an update check or patrol runs, its worker holds boards: the board list is neither updated
+// nor edited.
+TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    ASSERT_EQ(env.Window()->CurrentSite(), env.site);
+    QThread check;
+    check.start();
+    env.Window()->RunningChecks.append(&check);
+    bool opened = false;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.env.Messages << text;
+            return Kpwfunc::mrYes;
+        },
+        [&opened](QDialog &) {
+            opened = true;
+            return int(QDialog::Rejected);
+        });
+    env.Window()->Action(QStringLiteral("actBoardListUpdate"))->trigger();
+    TBoard *news = env.Board(PostTest::News);
+    EXPECT_FALSE(Kpwfunc::DeleteSiteBoard(env.site, news));
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(env.env.Messages, QStringList(2, QStringLiteral("読み込み，または書き込みが完了していません。")));
+    EXPECT_EQ(env.Board(PostTest::News), news);
+    check.quit();
+    check.wait();
+    env.Window()->RunningChecks.clear();
 }

@@ -6,6 +6,9 @@
 #include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/BoardEditor.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoriteFolders.h"
@@ -17,8 +20,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -257,4 +263,164 @@ TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
         EXPECT_FALSE(item->FAVORITE);
         item->Release();
     }
+}
+
+// From the window: Ctrl+D on a thread tab adds the thread to the folder chosen in the favourite
+// dialog; on a favourite it takes the thread out of every folder file without asking.
+TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, PostTest::News, key, 2);
+    TavuConfig->URL_OPENINVARNELO = 0;
+    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
+    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+
+    QAction *add = env.Window()->Action(QStringLiteral("actThreadAddFav"));
+    EXPECT_EQ(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    int shown = 0;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&](QDialog &d) {
+            auto *dialog = dynamic_cast<TFavoriteDialog *>(&d);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            ++shown;
+            dialog->FormShow();
+            EXPECT_EQ(dialog->Label1->text(), QStringLiteral("このスレッドがお気に入りに登録されます。"));
+            dialog->TreeView1->setCurrentItem(NodeNamed(dialog->TreeView1, folder->Name));
+            dialog->Button1->click();
+            return dialog->result();
+        });
+    add->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(item->FAVORITE);
+    QStringList lines = FileLines(file);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], folder->Name);
+    EXPECT_EQ(Key(lines[1]), key);
+
+    add->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(item->FAVORITE);
+    EXPECT_EQ(FileLines(file), QStringList{folder->Name});
+}
+
+// A folder file that cannot be read is reported when the folder is shown; the list stays empty.
+TEST(FavoritesEditor, AFolderThatCannotBeReadIsReported)
+{
+    TFavEnv env;
+    TBoard *folder = env.AddFolder(QStringLiteral("読めない"), QStringLiteral("分類"));
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));   // something that exists but is no file
+    TFavoritesEditor editor;
+    editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, QStringLiteral("読めない")));
+    EXPECT_EQ(editor.Threads().Count(), 0);
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages.first().endsWith(QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n読めない")));
+    QDir(file).removeRecursively();
+}
+
+// Rows dropped on a row move in front of it keeping their order; rows dropped on another folder of
+// the tree leave the shown folder's file and join the end of that folder's file.
+TEST(FavoritesEditor, DroppedRowsMoveInTheListOrToAnotherFolder)
+{
+    TFavEnv env;
+    TBoard *box = env.AddFolder(QStringLiteral("箱"), QStringLiteral("分類"));
+    TBoard *other = env.AddFolder(QStringLiteral("別の箱"), QStringLiteral("分類"));
+    ASSERT_TRUE(box && other);
+    QList<TThreadItem *> items;
+    for (const char *key : {"1", "2", "3", "4"})
+        items << env.NewItem(PostTest::News, QString::fromLatin1(key), QStringLiteral("題") + QString::fromLatin1(key));
+    FavoriteFolders::AddThreads(box, items, true);
+    const QString otherName = other->Name;
+
+    {
+        TFavoritesEditor editor;
+        editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, QStringLiteral("箱")));
+        ASSERT_EQ(editor.Threads().Count(), 4);
+        auto keys = [&editor] {
+            QStringList list;
+            for (int i = 0; i < editor.Threads().Count(); ++i)
+                list << editor.Threads().Get(i)->GetKey();
+            return list;
+        };
+        editor.qorExtListView1->SelectItem(0);
+        editor.qorExtListView1->selectionModel()->select(editor.qorExtListView1->model()->index(2, 0),
+                                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        editor.MoveSelectedTo(3);
+        EXPECT_EQ(keys(), (QStringList{"2", "1", "3", "4"}));
+        EXPECT_EQ(editor.qorExtListView1->SelectedRows(), (QList<int>{1, 2}));
+        editor.MoveSelectedTo(-1);
+        EXPECT_EQ(keys(), (QStringList{"2", "4", "1", "3"}));
+
+        // Dropped on the other folder's node through the tree's viewport.
+        editor.show();
+        QTreeWidgetItem *node = NodeNamed(editor.TreeView1, otherName);
+        ASSERT_NE(node, nullptr);
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("application/x-varnelo-favorite-threads"), QByteArray());
+        const QPoint at = editor.TreeView1->visualItemRect(node).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &drop);
+        delete data;
+        EXPECT_TRUE(drop.isAccepted());
+        EXPECT_EQ(keys(), (QStringList{"2", "4"}));
+        editor.close();
+    }
+    QStringList moved;
+    for (const QString &line : FileLines(FavoriteFolders::FolderFile(other)).mid(1))
+        moved << Key(line);
+    EXPECT_EQ(moved, (QStringList{"1", "3"}));
+    QStringList kept;
+    for (const QString &line : FileLines(FavoriteFolders::FolderFile(box)).mid(1))
+        kept << Key(line);
+    EXPECT_EQ(kept, (QStringList{"2", "4"}));
+    for (TThreadItem *item : items)
+        item->Release();
+}
+
+// Rows of the thread list dropped on a favourites folder of the board tree join that folder.
+TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, PostTest::News, key, 1);
+    TVarneloWindow *window = env.Window();
+    window->StartThreadListDownload(env.Board(PostTest::News), false, false);
+    ASSERT_TRUE(PostTest::WaitFor([window] {
+        return window->ShownListDoc() && window->ShownListDoc()->DownloadState == TTavuListDoc::dsIdle
+               && window->ShownListDoc()->Items()->Count() == 1;
+    }));
+    window->ThreadListView->SelectItem(0);
+    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    ASSERT_NE(folder, nullptr);
+    window->SelectSite(TavuEnviron->FavoritesSite());
+    window->show();
+    QTreeWidgetItem *node = NodeNamed(window->BoardListView, folder->Name);
+    ASSERT_NE(node, nullptr);
+
+    QMimeData data;
+    data.setData(QStringLiteral("application/x-varnelo-threads"), QByteArray());
+    const QPoint at = window->BoardListView->visualItemRect(node).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->BoardListView->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->BoardListView->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    const QStringList lines = FileLines(FavoriteFolders::FolderFile(folder));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(Key(lines[1]), key);
+    EXPECT_TRUE(window->ShownListDoc()->Items()->Get(0)->FAVORITE);
 }

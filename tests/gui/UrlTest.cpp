@@ -166,3 +166,29 @@ TEST(Url, ATypedUrlOpensWithEnterAndIsRemembered)
     ASSERT_TRUE(history.LoadFromFile(env.env.Profile(QStringLiteral("urllog.txt"))));
     EXPECT_EQ(history.Lines.value(0), url);
 }
+
+// A board added by hand to a site, on a server the site's patterns do not claim, is recognised from
+// its own thread URLs; a board of that name on another host is not taken for it.
+TEST(Url, ABoardAddedByHandOnAnotherServerOwnsItsThreadUrls)
+{
+    TPostEnv env(Include);
+    const QString host = QStringLiteral("localhost:8081");
+    auto *board = new TBoard;
+    board->ID = QStringLiteral("mine");
+    board->BBSName = board->ID;
+    board->Name = QStringLiteral("自分の板");
+    board->URL = QStringLiteral("http://%1/mine/").arg(host);
+    board->HostPath = host;
+    board->Site = env.site;
+    board->BBS = env.site->BBS;
+    env.site->Boards->Add(board);
+    ASSERT_EQ(TavuEnviron->SiteList()->FindByUrl(board->URL), nullptr);
+
+    const QString read = QStringLiteral("/test/read.cgi/mine/") + Key + QLatin1Char('/');
+    const TMatch match = Match(QStringLiteral("http://") + host + read + QStringLiteral("3"));
+    EXPECT_TRUE(match.Found);
+    EXPECT_EQ(match.Board, QStringLiteral("mine"));
+    EXPECT_EQ(match.ResNo, 3);
+    EXPECT_FALSE(Match(QStringLiteral("http://elsewhere.example") + read).Found);
+    EXPECT_FALSE(Match(QStringLiteral("http://") + host + QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')).Found);
+}

@@ -1,0 +1,97 @@
+#include "commands/FavoriteAddCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/TavuBrowser.h"
+#include "settings/FavoriteDialog.h"
+
+#include <QAction>
+#include <algorithm>
+
+TFavoriteAddCommands::TFavoriteAddCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actThreadAddFav"), this, [this] { actThreadAddFavExecute(); });
+    services.BindAction(QStringLiteral("actThreadListAddFav"), this, [this] { actThreadListAddFavExecute(); });
+}
+
+void TFavoriteAddCommands::actThreadAddFavExecute()
+{
+    TTavuBrowser *browser = services.CurrentBrowser();
+    if (!browser)
+        return;
+    if (browser->IsWebPage())
+        AddPage(browser->Title, browser->URL);
+    else if (TThreadItem *item = browser->ThreadItem())
+        AddOrRemove({item});
+}
+
+void TFavoriteAddCommands::actThreadListAddFavExecute()
+{
+    AddOrRemove(services.SelectedThreads());
+}
+
+// Every thread a favourite already: they leave the favourites. Otherwise the others go to the folder
+// the user picks.
+void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
+{
+    if (items.isEmpty() || !TavuEnviron->FavoritesSite())
+        return;
+    const bool allFavorite = std::all_of(items.begin(), items.end(), [](const TThreadItem *item) { return item->FAVORITE; });
+    if (allFavorite) {
+        for (TThreadItem *item : items) {
+            Kpwfunc::RemoveFromFavoriteFiles(item);
+            item->SaveInfo();
+            services.ThreadStateChanged(item);
+        }
+        return;
+    }
+    if (items.size() == 1 && items.first()->LOCALLOG) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
+        return;
+    }
+    TFavoriteDialog dialog(services.Window());
+    dialog.Mode = TFavoriteDialog::fmThread;
+    for (TThreadItem *item : items) {
+        if (!item->FAVORITE && !item->LOCALLOG)
+            dialog.Items.Add(item);
+    }
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    for (TThreadItem *item : items)
+        services.ThreadStateChanged(item);
+    FavoritesChanged(false);
+}
+
+void TFavoriteAddCommands::AddPage(const QString &title, const QString &url)
+{
+    if (!TavuEnviron->FavoritesSite())
+        return;
+    TFavoriteDialog dialog(services.Window());
+    dialog.Mode = TFavoriteDialog::fmPage;
+    dialog.PageTitle = title;
+    dialog.PageUrl = url;
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        FavoritesChanged(true);
+}
+
+// The tree shows the favourites site again when it shows it (after reading its boards anew when a
+// page went into its board list), and the editor opens when the settings ask for it. Threads only
+// change folder files: the boards stay as they are, so no running patrol loses the folder it reads.
+void TFavoriteAddCommands::FavoritesChanged(bool boardsChanged)
+{
+    TSite *favorites = TavuEnviron->FavoritesSite();
+    if (boardsChanged)
+        favorites->LoadBoards();
+    if (services.CurrentSite() == favorites)
+        services.ShowSiteBoards(favorites);
+    if (TavuConfig->FAVADDEDIT) {
+        if (QAction *edit = services.Action(QStringLiteral("actFavEdit")))
+            edit->trigger();
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// TShortcutAddCommands: the current thread (actThreadAddShortcut), the selected threads of the thread
+// list (actThreadListAddShortcut) or the board tree's board (actBoardAddShortcut) put on the shortcut
+// bar through the shortcut dialog; threads that are all on the bar already are taken off instead.
+
+#include <QList>
+#include <QObject>
+
+class TThreadItem;
+class TWindowServices;
+
+class TShortcutAddCommands : public QObject {
+    Q_OBJECT
+public:
+    TShortcutAddCommands(TWindowServices &services, QObject *parent);
+
+    void actThreadAddShortcutExecute();
+    void actThreadListAddShortcutExecute();
+    void actBoardAddShortcutExecute();
+
+private:
+    TWindowServices &services;
+
+    void AddOrRemove(const QList<TThreadItem *> &items);
+};

@@ -1,0 +1,35 @@
+#pragma once
+// TThreadListDrag: the selected rows of the thread list dragged onto a favourites folder of the board
+// tree join the end of that folder's file (each thread marked a favourite, its .inf saved).
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+class QDropEvent;
+class QTreeWidget;
+class TqorExtListView;
+class TWindowServices;
+
+class TThreadListDrag : public QObject {
+    Q_OBJECT
+public:
+    TThreadListDrag(TWindowServices &services, TqorExtListView *list, QTreeWidget *tree, QObject *parent);
+
+    static const QString &MimeType();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TWindowServices &services;
+    TqorExtListView *list;
+    QTreeWidget *tree;
+    QPointer<QWidget> listViewport;   // compared only: the views may go first while the window closes
+    QPointer<QWidget> treeViewport;
+    QPoint dragStart;
+
+    void StartDrag();
+    bool Drop(QDropEvent *event);
+};

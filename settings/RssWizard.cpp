@@ -1,0 +1,208 @@
+#include "settings/RssWizard.h"
+
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Exceptions.h"
+#include "core/Site.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
+#include "settings/PageFetch.h"
+#include "settings/RssRegistration.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum { TabSheet2, TabSheet3, TabFinal };
+
+QWidget *Page(const QString &title, QLayout *content)
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel(title));
+    layout->addLayout(content);
+    layout->addStretch();
+    return page;
+}
+
+}  // namespace
+
+TRssWizard::TRssWizard(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("RSS 登録ウィザード"));
+    BuildForm();
+    if (const TSite *rss = TavuEnviron->RssSite()) {
+        for (int i = 0; i < rss->Boards->Count(); ++i) {
+            const QString &category = rss->Boards->Get(i)->Category;
+            if (ComboBox1->findText(category) < 0)
+                ComboBox1->addItem(category);
+        }
+    }
+    ComboBox1->setCurrentText(QString());
+    Pages->setCurrentIndex(TabSheet2);
+}
+
+void TRssWizard::BuildForm()
+{
+    Edit2 = new QLineEdit;
+    RadioGroup1 = new QButtonGroup(this);
+    auto *charsets = new QGroupBox(QStringLiteral("文字コード"));
+    auto *charsetLayout = new QHBoxLayout(charsets);
+    for (const char *name : {"SJIS", "EUC", "UTF8"}) {
+        auto *button = new QRadioButton(QString::fromLatin1(name));
+        RadioGroup1->addButton(button, RadioGroup1->buttons().size());
+        charsetLayout->addWidget(button);
+    }
+    RadioGroup1->button(2)->setChecked(true);
+    auto *form2 = new QFormLayout;
+    form2->addRow(QStringLiteral("RSSのURL"), Edit2);
+    form2->addRow(charsets);
+
+    Edit1 = new QLineEdit;
+    ComboBox1 = new QComboBox;
+    ComboBox1->setEditable(true);
+    Memo1 = new QPlainTextEdit;
+    Memo1->setReadOnly(true);
+    auto *form3 = new QFormLayout;
+    form3->addRow(QStringLiteral("名前"), Edit1);
+    form3->addRow(QStringLiteral("カテゴリ"), ComboBox1);
+    form3->addRow(Memo1);
+    auto *final = new QVBoxLayout;
+    final->addWidget(new QLabel(QStringLiteral("「RSS」カテゴリに追加しました。")));
+
+    Pages = new QStackedWidget;
+    Pages->addWidget(Page(QStringLiteral("RSSの設定 (1)"), form2));
+    Pages->addWidget(Page(QStringLiteral("RSSの設定 (2)"), form3));
+    Pages->addWidget(Page(QStringLiteral("完了"), final));
+
+    Button1 = new QPushButton(QStringLiteral("< 前へ"));
+    Button2 = new QPushButton(QStringLiteral("次へ >"));
+    Button3 = new QPushButton(QStringLiteral("キャンセル(&C)"));
+    Button2->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton *button : {Button1, Button2, Button3})
+        buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Pages);
+    layout->addLayout(buttons);
+    connect(Button1, &QPushButton::clicked, this, &TRssWizard::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TRssWizard::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TRssWizard::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Edit2->setFocus();
+}
+
+int TRssWizard::PageIndex() const
+{
+    return Pages->currentIndex();
+}
+
+int TRssWizard::CharSet() const
+{
+    return RadioGroup1->checkedId();
+}
+
+bool TRssWizard::ValidatePage()
+{
+    if (PageIndex() == TabSheet2) {
+        if (Edit2->text().trimmed().isEmpty()) {
+            Edit2->setFocus();
+            return false;
+        }
+        if (RssRegistration::IsRegistered(TavuEnviron->RssSite(), Edit2->text().trimmed())) {
+            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("登録済みのRSSサイトです。"), Kpwfunc::mbOK);
+            Edit2->setFocus();
+            return false;
+        }
+        FetchFeed();
+    } else if (PageIndex() == TabSheet3) {
+        if (Edit1->text().isEmpty()) {
+            Edit1->setFocus();
+            return false;
+        }
+        if (ComboBox1->currentText().isEmpty()) {
+            ComboBox1->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TRssWizard::Button2Click()
+{
+    if (!ValidatePage())
+        return;
+    if (PageIndex() == TabFinal) {
+        RegisterFeed();
+        return;
+    }
+    if (PageIndex() == TabFinal - 1)
+        Button2->setText(QStringLiteral("完了"));
+    Pages->setCurrentIndex(PageIndex() + 1);
+    if (PageIndex() == TabSheet3)
+        Edit1->setFocus();
+}
+
+void TRssWizard::Button1Click()
+{
+    if (PageIndex() == TabSheet2)
+        return;
+    Button2->setText(QStringLiteral("次へ >"));
+    Pages->setCurrentIndex(PageIndex() - 1);
+    if (PageIndex() == TabSheet3)
+        Edit1->setFocus();
+    else
+        Edit2->setFocus();
+}
+
+// A failed fetch leaves the fields as they are; the wizard moves on all the same.
+void TRssWizard::FetchFeed()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QByteArray body;
+    const bool fetched = PageFetch::Get(Edit2->text().trimmed(), body);
+    QApplication::restoreOverrideCursor();
+    if (!fetched) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("取得に失敗しました。"), Kpwfunc::mbOK);
+        return;
+    }
+    int codePage = CharSet();
+    const RssRegistration::TFeedFields fields = RssRegistration::ReadFeed(body, codePage);
+    RadioGroup1->button(codePage)->setChecked(true);
+    Edit1->setText(fields.Name);
+    Memo1->setPlainText(fields.Description);
+}
+
+void TRssWizard::RegisterFeed()
+{
+    RssRegistration::TRequest request;
+    request.Url = Edit2->text().trimmed();
+    request.Name = Edit1->text();
+    request.Category = ComboBox1->currentText();
+    request.CodePage = CharSet();
+    try {
+        Result = RssRegistration::RegisterFeed(TavuEnviron->RssSite(), request, TavuConfig->LogDir());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        return;
+    }
+    accept();
+}

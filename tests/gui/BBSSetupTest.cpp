@@ -1,0 +1,92 @@
+// Installing a site published on the web: its files fetched from a base URL on 127.0.0.1 into the
+// program's config/site/<name>/, the site registered in sitelist.ini and loaded with its boards, and
+// a second install of the same name refused.
+
+#include "WindowTestEnv.h"
+
+#include "support/ScriptedHttpServer.h"
+
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/IniFile.h"
+#include "core/JConvert.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "settings/BBSSetup.h"
+#include "settings/BBSSetupDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TEST(BBSSetup, ASiteIsFetchedRegisteredAndNotInstalledTwice)
+{
+    EXPECT_EQ(BBSSetup::SiteFolderName(QStringLiteral("http://h/sites/mybbs/")), QStringLiteral("mybbs"));
+    EXPECT_EQ(BBSSetup::SiteFolderName(QStringLiteral("http://h/sites/mybbs")), QStringLiteral("mybbs"));
+    EXPECT_EQ(BBSSetup::SiteFolderName(QStringLiteral("http://h/..")), QString());
+
+    ScriptedHttpServer pages;
+    const QByteArray siteIni = jconvert::UnicodeToSjis(QStringLiteral(
+        "[SITE]\r\nSITEID=mybbs\r\nNAME=自宅BBS\r\nURL=http://example.net/\r\nBBSTYPE=2chscript\r\nCHARSET=SJIS\r\nADMIN=管理人\r\n"));
+    const QByteArray boardDat = jconvert::UnicodeToSjis(QStringLiteral("2\r\n雑談\r\n\texample.net\tchat\t雑談板\r\n"));
+    for (const QString &file : BBSSetup::SiteFiles()) {
+        if (file == QLatin1String("site.ini"))
+            pages.Reply(ScriptedHttpServer::Make(200, siteIni));
+        else if (file == QLatin1String("board.dat"))
+            pages.Reply(ScriptedHttpServer::Make(200, boardDat));
+        else
+            pages.Reply(ScriptedHttpServer::Make(404, "missing"));
+    }
+    TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
+    env.Start();
+    const QString base = pages.Url(QStringLiteral("/sites/mybbs"));
+    QStringList summary;
+    int setups = 0;
+    auto drive = [&](QDialog &shown) {
+        auto *dialog = dynamic_cast<TBBSSetupDialog *>(&shown);
+        if (!dialog)
+            return int(QDialog::Rejected);   // the site selection that follows
+        ++setups;
+        dialog->Button2->click();
+        dialog->Edit1->setText(base);
+        dialog->Button2->click();
+        if (dialog->PageIndex() != 3)
+            return int(QDialog::Rejected);
+        summary = dialog->Memo1->toPlainText().split(QLatin1Char('\n'));
+        EXPECT_EQ(dialog->Edit1->text(), base + QLatin1Char('/'));
+        dialog->Button2->click();
+        return dialog->result();
+    };
+    QStringList messages;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&messages](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            messages << text;
+            return Kpwfunc::mrOK;
+        },
+        drive);
+    env.Window->Action(QStringLiteral("actBBSSetup"))->trigger();
+
+    EXPECT_EQ(summary, (QStringList{QStringLiteral("自宅BBS"), QStringLiteral("http://example.net/"), QStringLiteral("--"),
+                                    QStringLiteral("SCRIPT:2chscript"), QStringLiteral("CHAR  :SJIS"),
+                                    QStringLiteral("ADMIN :管理人")}));
+    const QString folder = BBSSetup::SiteFolder(QStringLiteral("mybbs"));
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("back.bmp")));
+    TSite *site = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("mybbs"));
+    ASSERT_NE(site, nullptr);
+    EXPECT_EQ(site->NAME, QStringLiteral("自宅BBS"));
+    ASSERT_NE(site->Boards->FindByID(QStringLiteral("chat")), nullptr);
+    const TIniFile list(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini"));
+    const int count = list.ReadInteger(QStringLiteral("SITE"), QStringLiteral("COUNT"));
+    EXPECT_EQ(list.ReadString(QStringLiteral("SITE"), QStringLiteral("SITE") + QString::number(count)), QStringLiteral("mybbs"));
+
+    // The same folder name again is refused with the installed site's name.
+    env.Window->Action(QStringLiteral("actBBSSetup"))->trigger();
+    EXPECT_EQ(setups, 2);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("すでに登録されているBBSです。\r\n自宅BBS(mybbs)")});
+    EXPECT_EQ(TIniFile(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini")).ReadInteger(QStringLiteral("SITE"), QStringLiteral("COUNT")),
+              count);
+}

@@ -1,0 +1,107 @@
+// Importing a 2channel.brd board list: each board with the site that owns it and whether it is
+// registered, the boards ticked added to their site (or the user site) and written to board.dat.
+
+#include "PostTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "settings/KatjuBoardDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTreeWidget>
+
+namespace {
+
+QString BoardDat(const TSite *site)
+{
+    return jconvert::SjisToUnicode(FileUtil::ReadFile(site->GetDir() + QStringLiteral("board.dat")));
+}
+
+void Tick(TKatjuBoardDialog &dialog, const QString &id)
+{
+    for (int i = 0; i < dialog.ListView1->topLevelItemCount(); ++i) {
+        if (dialog.ListView1->topLevelItem(i)->text(3) == id)
+            dialog.ListView1->topLevelItem(i)->setCheckState(0, Qt::Checked);
+    }
+}
+
+}  // namespace
+
+TEST(KatjuBoard, BoardsGoToTheirOwnersOrTheUserSite)
+{
+    TPostEnv env;
+    TSite *user = TavuEnviron->UserSite();
+    user->Boards->Clear();
+    const QString brd = env.root.File(QStringLiteral("2channel.brd"));
+    FileUtil::WriteFileAtomic(brd, jconvert::UnicodeToSjis(QStringLiteral(
+        "2\r\n\tfar.example\tfirst\t先頭\r\nカテ1\t0\r\n\t%1\tnews\tニュース\r\n\t%1\tfresh\t新板\r\n\r\n"
+        "外\r\n\tfar.example\tfar\t遠い板\r\n\tjbbs.shitaraba.com/game\t123\tしたらば\r\n").arg(env.server.Host())));
+
+    TKatjuBoardDialog dialog;
+    dialog.LoadBrdFile(brd);
+    ASSERT_EQ(dialog.Boards().size(), 5);
+    EXPECT_EQ(dialog.Boards().at(0).Category, QString());
+    EXPECT_EQ(dialog.Boards().at(1).SiteCaption, QStringLiteral("テスト"));
+    EXPECT_TRUE(dialog.Boards().at(1).Registered);
+    EXPECT_FALSE(dialog.Boards().at(2).Registered);
+    EXPECT_EQ(dialog.Boards().at(3).SiteCaption, QStringLiteral("(不明)"));
+
+    for (const char *id : {"fresh", "far", "123", "news"})
+        Tick(dialog, QString::fromLatin1(id));
+    dialog.BitBtn1Click();
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+
+    const TBoard *fresh = env.site->Boards->FindByID(QStringLiteral("fresh"));
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->URL, env.server.BoardUrl(QStringLiteral("fresh")));
+    EXPECT_TRUE(BoardDat(env.site).contains(QStringLiteral("新板")));
+    const TBoard *far = user->Boards->FindByID(QStringLiteral("far"));
+    ASSERT_NE(far, nullptr);
+    EXPECT_EQ(far->BBS->ID, QStringLiteral("2chscript"));
+    const TBoard *jbbs = user->Boards->FindByID(QStringLiteral("123"));
+    ASSERT_NE(jbbs, nullptr);
+    EXPECT_EQ(jbbs->BBS->ID, QStringLiteral("shitarabajbbs"));
+    EXPECT_EQ(jbbs->CodePage, 1);
+    EXPECT_EQ(jbbs->HostPath, QStringLiteral("jbbs.shitaraba.com/game"));
+    EXPECT_TRUE(BoardDat(user).contains(QStringLiteral("遠い板")));
+    EXPECT_EQ(user->Boards->FindByID(QStringLiteral("first")), nullptr);   // not ticked
+
+    // Read again, the boards of the user site show as its own and registered; ticking them adds nothing.
+    dialog.LoadBrdFile(brd);
+    EXPECT_EQ(dialog.Boards().at(3).SiteCaption, QStringLiteral("その他のBBS(外)"));
+    EXPECT_TRUE(dialog.Boards().at(3).Registered);
+    Tick(dialog, QStringLiteral("far"));
+    dialog.BitBtn1Click();
+    EXPECT_EQ(user->Boards->Count(), 2);
+}
+
+TEST(KatjuBoard, MissingAndForeignFilesGiveAnEmptyList)
+{
+    TPostEnv env;
+    TKatjuBoardDialog dialog;
+    dialog.LoadBrdFile(env.root.File(QStringLiteral("none.brd")));
+    const QString other = env.root.File(QStringLiteral("other.brd"));
+    FileUtil::WriteFileAtomic(other, "1\r\n\thost\tid\tname\r\n");
+    dialog.LoadBrdFile(other);
+    EXPECT_EQ(dialog.ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(env.Messages, (QStringList{QStringLiteral("ファイルが無いよ。"), QStringLiteral("ファイルの形式がおかしいよ。")}));
+    FileUtil::WriteFileAtomic(other, "2\r\n");
+    dialog.LoadBrdFile(other);
+    EXPECT_EQ(dialog.ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(env.Messages.size(), 2);
+}
+
+TEST(KatjuBoard, TheWindowCommandShowsTheImportDialog)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    bool shown = false;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&shown](QDialog &dialog) {
+            shown = dynamic_cast<TKatjuBoardDialog *>(&dialog) != nullptr;
+            return int(QDialog::Rejected);
+        });
+    env.Window()->Action(QStringLiteral("actBoardImportKatjuBoard"))->trigger();
+    EXPECT_TRUE(shown);
+}
