@@ -85,4 +85,9 @@ public:
     virtual void UpdateStatusCaption(TThreadItem *item) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+
+    // ---- outside services ----
+    // The board the user is looking at: that of the current thread tab while the browser pane is
+    // shown, else that of the current thread-list tab (nullptr when none).
+    virtual TBoard *ShownBoard() const = 0;
 };

@@ -44,6 +44,7 @@
 #include "commands/FilterCommands.h"
 #include "commands/LogSearchCommands.h"
 #include "commands/NoticeCommands.h"
+#include "commands/OutsideServiceCommands.h"   // outside services
 #include "commands/ThreadNoteCommands.h"
 
 #include <QApplication>
@@ -185,6 +186,7 @@ void TVarneloWindow::BindActions()
     new TThreadNoteCommands(*services, this);
     new TLogSearchCommands(*services, this);
     Notices = new TNoticeCommands(*services, this);
+    new TOutsideServiceCommands(*services, this);   // outside services
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

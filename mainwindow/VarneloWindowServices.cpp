@@ -6,6 +6,7 @@
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
 #include <QItemSelectionModel>
@@ -151,4 +152,16 @@ void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     Kpwfunc::ShowResInPreview(item, res);
+}
+
+// ---- outside services ----
+
+TBoard *TVarneloWindowServices::ShownBoard() const
+{
+    const QAction *browserShown = window.Action(QStringLiteral("actShowBrowser"));
+    TTavuBrowser *tab = CurrentBrowser();
+    if (tab && browserShown && browserShown->isChecked())
+        return tab->GetBoard();
+    TTavuListDoc *doc = CurrentListDoc();
+    return doc ? doc->GetBoard() : nullptr;
 }

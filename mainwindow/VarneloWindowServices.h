@@ -37,6 +37,8 @@ public:
     void UpdateStatusCaption(TThreadItem *item) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
+    TBoard *ShownBoard() const override;
+
 private:
     TVarneloWindow &window;
 };
