@@ -3,13 +3,32 @@
 #include "commands/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
+#include "mainwindow/KpwUrl.h"
+#include "tools/IchigobbsRankingDialog.h"
+#include "tools/MegabbsThreadList.h"
 #include "tools/SettingTextDialog.h"
 
 TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("act2chShowSettingTxt"), this, [this] { act2chShowSettingTxtExecute(); });
+    services.BindAction(QStringLiteral("actMegabbsNewThreads"), this, [this] { actMegabbsNewThreadsExecute(true); });
+    services.BindAction(QStringLiteral("actMegabbsNewThreads2"), this, [this] { actMegabbsNewThreadsExecute(false); });
+    services.BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
+    services.BindAction(QStringLiteral("act15ch156"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
+}
+
+bool TOutsideServiceCommands::RefuseOffline() const
+{
+    if (!TavuEnviron->IsOffline())
+        return false;
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("オフライン状態では使用できません。"));
+    return true;
 }
 
 // Only the boards of the 2ch board type have a SETTING.TXT.
@@ -21,4 +40,37 @@ void TOutsideServiceCommands::act2chShowSettingTxtExecute()
     TSettingTextDialog dialog(services.Window());
     dialog.LoadSettingTxt(board->URL);
     Kpwfunc::ExecDialog(dialog);
+}
+
+// The newest threads of the chosen server's new-thread page, in the tab "最新20件". A failure is
+// logged and opens no tab.
+void TOutsideServiceCommands::actMegabbsNewThreadsExecute(bool first)
+{
+    if (RefuseOffline())
+        return;
+    const QString url = first ? TavuConfig->MEGABBS_NEWCGI_megabbs : TavuConfig->MEGABBS_NEWCGI_megabbs2;
+    auto *items = new TThreadItemList;
+    QString error;
+    services.BeginBusy();
+    const bool loaded = TMegabbsThreadList::Load(url, items, error);
+    services.EndBusy();
+    if (!loaded) {
+        Kpwfunc::AddLog(error);
+        delete items;
+        return;
+    }
+    services.NewResultListDoc(QStringLiteral("最新20件"), items);
+}
+
+// One ranking window; opening it again brings it to the front.
+void TOutsideServiceCommands::act15chRankingExecute()
+{
+    if (!ranking) {
+        ranking = new TIchigobbsRankingDialog(TavuConfig->ICHIGOBBS_RANKING,
+                                              [this](TBoard *board) { services.OpenBoard(board, false); },
+                                              services.Window());
+    }
+    ranking->show();
+    ranking->raise();
+    ranking->activateWindow();
 }

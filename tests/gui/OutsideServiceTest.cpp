@@ -2,11 +2,20 @@
 // worker, each against a local scripted server: a normal reply, an error page, a changed format, a
 // truncated reply and a reply held until stop-all ends the wait.
 
+#include "tools/IchigobbsRankingDialog.h"
+#include "tools/MegabbsThreadList.h"
 #include "tools/Ninkinet.h"
 #include "tools/SettingText.h"
 #include "tools/SettingTextDialog.h"
 
+#include "boards/BoardTypes.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
 #include "core/JConvert.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "support/ScriptedHttpServer.h"
@@ -18,6 +27,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -32,12 +42,19 @@ QByteArray Sjis(const QString &text)
 // The configuration and the registry (whose stop flag stop-all sets) on a temporary folder.
 class TOutsideEnv {
 public:
+    // Two sites: "megabbs" with the boards a and b, "15ch" with the boards x and y.
     TOutsideEnv()
     {
+        root.Write(QStringLiteral("config/sitelist.ini"), "[SITE]\r\nCOUNT=2\r\nSITE1=megabbs\r\nSITE2=15ch\r\n");
+        WriteSite(QStringLiteral("megabbs"), QStringLiteral("a"), QStringLiteral("b"));
+        WriteSite(QStringLiteral("15ch"), QStringLiteral("x"), QStringLiteral("y"));
         config = std::make_unique<TTavuConfig>();
         registry = std::make_unique<TTavuEnviron>();
         oldConfig = std::exchange(TavuConfig, config.get());
         oldEnviron = std::exchange(TavuEnviron, registry.get());
+        BoardTypes::Install(registry.get());
+        registry->CreateBBSList();
+        registry->LoadSites();
     }
     ~TOutsideEnv()
     {
@@ -58,6 +75,8 @@ public:
         poll->start(5);
     }
 
+    TSite *Site(const QString &id) const { return registry->SiteList()->FindBySiteID(id); }
+
     static bool WaitUntil(const std::function<bool()> &condition)
     {
         for (int round = 0; round < 200000 && !condition(); ++round)
@@ -72,6 +91,14 @@ public:
 
 private:
     TTavuConfig *oldConfig;
+
+    void WriteSite(const QString &id, const QString &board1, const QString &board2)
+    {
+        root.Write(QStringLiteral("config/site/%1/site.ini").arg(id),
+                   Sjis(QStringLiteral("[SITE]\r\nSITEID=%1\r\nNAME=%1\r\nBBSTYPE=2chscript\r\nCHARSET=SJIS\r\n").arg(id)));
+        root.Write(QStringLiteral("config/site/%1/board.dat").arg(id),
+                   Sjis(QStringLiteral("2\r\n板\r\n\th.example\t%1\t板%1\r\n\th.example\t%2\t板%2\r\n").arg(board1, board2)));
+    }
     TTavuEnviron *oldEnviron;
 };
 
@@ -187,5 +214,117 @@ TEST(Ninkinet, StopAllAndShutdownEndAHeldRequest)
         ASSERT_TRUE(TOutsideEnv::WaitUntil([&] { return counter.isFinished(); })) << byStopAll;
         env.registry->SetStopped(false);
         EXPECT_TRUE(received.isEmpty());
+    }
+}
+
+namespace {
+
+QString Titles(const TThreadItemList &items)
+{
+    QStringList shown;
+    for (int i = 0; i < items.Count(); ++i) {
+        const TThreadItem *item = items.Get(i);
+        shown.append(QStringLiteral("%1:%2/%3:%4:%5").arg(item->Number).arg(item->BoardID, item->GetKey(), item->ShownTitle())
+                         .arg(item->ServerCount));
+    }
+    return shown.join(QLatin1Char('|'));
+}
+
+const QString NewThreadsPage = QStringLiteral(
+    "<html><body>\n"
+    "<a href=\"http://h.example/readres.cgi?bo=a&vi=1001&rm=50\">最初 &amp; 次 (123)</a><br>\n"
+    "<a href=\"http://h.example/readres.cgi?bo=zz&vi=1002&rm=50\">知らない板 (4)</a><br>\n"
+    "<a href=\"http://h.example/readres.cgi?bo=b&vi=1003&rm=50\">A (b) (7)</a><br>\n"
+    "<a href=\"http://h.example/readres.cgi?bo=b&vi=1004&rm=50\">数なし (x)</a><br>\n"
+    "</body></html>\n");
+
+}  // namespace
+
+TEST(MegabbsThreadList, LinksOfKnownBoardsBecomeNumberedThreads)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Sjis(NewThreadsPage)));
+    TThreadItemList items;
+    QString error;
+    ASSERT_TRUE(TMegabbsThreadList::Load(server.Url(QStringLiteral("/new.cgi")), &items, error)) << error.toStdString();
+    EXPECT_EQ(Titles(items), QStringLiteral("1:a/1001:最初 & 次 :123|3:b/1003:A (b) :7|4:b/1004:数なし :0"));
+}
+
+TEST(MegabbsThreadList, FailuresAddNothing)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(500, "<html>error</html>"));
+    server.Reply(ScriptedHttpServer::Make(200, "<html><body>メンテナンス中</body></html>"));
+    server.Reply(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n") + Sjis(NewThreadsPage));
+    server.ReplyNothing();
+    for (int reply = 0; reply < 4; ++reply) {
+        if (reply == 3)
+            env.StopWhenRequested(server);
+        TThreadItemList items;
+        QString error;
+        EXPECT_FALSE(TMegabbsThreadList::Load(server.Url(QStringLiteral("/new.cgi")), &items, error)) << reply;
+        EXPECT_FALSE(error.isEmpty()) << reply;
+        EXPECT_EQ(items.Count(), 0) << reply;
+    }
+}
+
+namespace {
+
+const QString RankingPage = QStringLiteral(
+    "<ol>\n"
+    "<li><a href=\"http://www.15ch.example/y/\">板y</a>\n"
+    "( <a href=\"c\">5120</a> )\n"
+    "<li><a href=\"http://www.15ch.example/gone/\">消えた板</a>\n"
+    "( <a href=\"c\">999</a> )\n"
+    "<li><a href=\"http://www.15ch.example/x/\">板x</a>\n"
+    "( <a href=\"c\">77</a> )\n"
+    "</ol>\n");
+
+QStringList Rows(const QTreeWidget *list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = list->topLevelItem(i);
+        rows.append(QStringList({row->text(0), row->text(1), row->text(2), row->text(3)}).join(QLatin1Char(',')));
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(IchigobbsRanking, KnownBoardsAreRankedAndADoubleClickOpensOne)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Sjis(RankingPage)));
+    QList<TBoard *> opened;
+    TIchigobbsRankingDialog dialog(server.Url(QStringLiteral("/ranking.cgi")), [&](TBoard *board) { opened.append(board); });
+    ASSERT_TRUE(dialog.SpeedButton1Click());
+    EXPECT_EQ(Rows(dialog.ListView1), QStringList({QStringLiteral("0001,板y,5120,y"), QStringLiteral("0002,板x,77,x")}));
+
+    dialog.ListView1->setCurrentItem(dialog.ListView1->topLevelItem(1));
+    emit dialog.ListView1->itemDoubleClicked(dialog.ListView1->topLevelItem(1), 0);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], env.Site(QStringLiteral("15ch"))->Boards->FindByID(QStringLiteral("x")));
+}
+
+TEST(IchigobbsRanking, FailuresLeaveTheListEmpty)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Sjis(RankingPage)));
+    server.Reply(ScriptedHttpServer::Make(503, "<html>busy</html>"));
+    server.Reply(ScriptedHttpServer::Make(200, "<html><table><tr><td>new layout</td></tr></table></html>"));
+    server.Reply(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n") + Sjis(RankingPage));
+    server.ReplyNothing();
+    TIchigobbsRankingDialog dialog(server.Url(QStringLiteral("/ranking.cgi")), {});
+    ASSERT_TRUE(dialog.SpeedButton1Click());
+    for (int reply = 1; reply < 5; ++reply) {
+        if (reply == 4)
+            env.StopWhenRequested(server);
+        EXPECT_FALSE(dialog.SpeedButton1Click()) << reply;
+        EXPECT_EQ(dialog.ListView1->topLevelItemCount(), 0) << reply;
     }
 }
