@@ -9,6 +9,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
+#include "tools/AmezoScape2ch.h"
 #include "tools/IchigobbsRankingDialog.h"
 #include "tools/MegabbsThreadList.h"
 #include "tools/SettingTextDialog.h"
@@ -17,6 +18,7 @@ TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObj
     : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("act2chShowSettingTxt"), this, [this] { act2chShowSettingTxtExecute(); });
+    services.BindAction(QStringLiteral("act2chAmezoScape"), this, [this] { act2chAmezoScapeExecute(); });
     services.BindAction(QStringLiteral("actMegabbsNewThreads"), this, [this] { actMegabbsNewThreadsExecute(true); });
     services.BindAction(QStringLiteral("actMegabbsNewThreads2"), this, [this] { actMegabbsNewThreadsExecute(false); });
     services.BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
@@ -40,6 +42,27 @@ void TOutsideServiceCommands::act2chShowSettingTxtExecute()
     TSettingTextDialog dialog(services.Window());
     dialog.LoadSettingTxt(board->URL);
     Kpwfunc::ExecDialog(dialog);
+}
+
+// The hits go to the tab "大先生の検索結果". A failed search has been reported by the dialog and is
+// not taken for one without hits.
+void TOutsideServiceCommands::act2chAmezoScapeExecute()
+{
+    if (RefuseOffline())
+        return;
+    auto *items = new TThreadItemList;
+    TAmezoScape2ch dialog(items, services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.Failed()) {
+        delete items;
+        return;
+    }
+    if (items->Count() == 0) {
+        delete items;
+        Kpwfunc::AddLog(QStringLiteral("該当スレッド無し"));
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
+        return;
+    }
+    services.NewResultListDoc(QStringLiteral("大先生の検索結果"), items);
 }
 
 // The newest threads of the chosen server's new-thread page, in the tab "最新20件". A failure is

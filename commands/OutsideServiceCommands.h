@@ -1,6 +1,6 @@
 #pragma once
 // The commands that reach services beyond the board itself: the board settings viewer
-// (act2chShowSettingTxt), the Megabbs new-thread lists (actMegabbsNewThreads,
+// (act2chShowSettingTxt), the outside thread search (act2chAmezoScape), the Megabbs new-thread lists (actMegabbsNewThreads,
 // actMegabbsNewThreads2) and the 15ch ranking (act15chRanking, act15ch156).
 
 #include "tools/IchigobbsRankingDialog.h"
@@ -17,6 +17,7 @@ public:
     explicit TOutsideServiceCommands(TWindowServices &services, QObject *parent = nullptr);
 
     void act2chShowSettingTxtExecute();
+    void act2chAmezoScapeExecute();
     // first: the first new-thread server, else the second.
     void actMegabbsNewThreadsExecute(bool first);
     void act15chRankingExecute();

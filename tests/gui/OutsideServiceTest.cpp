@@ -2,6 +2,9 @@
 // worker, each against a local scripted server: a normal reply, an error page, a changed format, a
 // truncated reply and a reply held until stop-all ends the wait.
 
+#include "tools/AmezoScape2ch.h"
+#include "tools/AmezoSearch.h"
+#include "tools/ComposerFiles.h"
 #include "tools/IchigobbsRankingDialog.h"
 #include "tools/MegabbsThreadList.h"
 #include "tools/Ninkinet.h"
@@ -18,12 +21,15 @@
 #include "core/ThreadItemList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/Dialogs.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TempDataRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -42,12 +48,13 @@ QByteArray Sjis(const QString &text)
 // The configuration and the registry (whose stop flag stop-all sets) on a temporary folder.
 class TOutsideEnv {
 public:
-    // Two sites: "megabbs" with the boards a and b, "15ch" with the boards x and y.
+    // Three sites: "megabbs" with the boards a and b, "15ch" with x and y, "2ch" with p and q.
     TOutsideEnv()
     {
-        root.Write(QStringLiteral("config/sitelist.ini"), "[SITE]\r\nCOUNT=2\r\nSITE1=megabbs\r\nSITE2=15ch\r\n");
+        root.Write(QStringLiteral("config/sitelist.ini"), "[SITE]\r\nCOUNT=3\r\nSITE1=megabbs\r\nSITE2=15ch\r\nSITE3=2ch\r\n");
         WriteSite(QStringLiteral("megabbs"), QStringLiteral("a"), QStringLiteral("b"));
         WriteSite(QStringLiteral("15ch"), QStringLiteral("x"), QStringLiteral("y"));
+        WriteSite(QStringLiteral("2ch"), QStringLiteral("p"), QStringLiteral("q"));
         config = std::make_unique<TTavuConfig>();
         registry = std::make_unique<TTavuEnviron>();
         oldConfig = std::exchange(TavuConfig, config.get());
@@ -84,7 +91,7 @@ public:
         return condition();
     }
 
-    TempDataRoot root;
+    TempDataRoot root{true};   // the shipped board types
     std::unique_ptr<TTavuConfig> config;
     std::unique_ptr<TTavuEnviron> registry;
     QObject stopper;
@@ -326,5 +333,76 @@ TEST(IchigobbsRanking, FailuresLeaveTheListEmpty)
             env.StopWhenRequested(server);
         EXPECT_FALSE(dialog.SpeedButton1Click()) << reply;
         EXPECT_EQ(dialog.ListView1->topLevelItemCount(), 0) << reply;
+    }
+}
+
+namespace {
+
+QByteArray SearchPage(const QString &hits)
+{
+    return jconvert::UnicodeToEuc(QStringLiteral("<html><body><dl>\n") + hits + QStringLiteral("</dl></body></html>\n"));
+}
+
+QString Hit(const QString &title, const QString &url)
+{
+    return QStringLiteral("<dt><img src=\"i.gif\"><a href=\"%2\">%1</a></dt>\n<dd><a href=\"%2\">%2</a></dd>\n").arg(title, url);
+}
+
+}  // namespace
+
+TEST(AmezoSearch, TheRequestCarriesTheChoicesEncoded)
+{
+    EXPECT_EQ(TAmezoSearch::IndexName(11), QStringLiteral("2chtech"));
+    EXPECT_EQ(TAmezoSearch::IndexName(20), QStringLiteral("2chpc"));
+    EXPECT_EQ(TAmezoSearch::SortName(3), QStringLiteral("field:subject:ascending"));
+    EXPECT_EQ(TAmezoSearch::SortName(-1), QStringLiteral("score"));
+    EXPECT_EQ(TAmezoSearch::BuildUrl(QStringLiteral("http://s.example/s.cgi"), QStringLiteral("a b"), 19, 1),
+              QStringLiteral("http://s.example/s.cgi?query=a+b&submit=%8C%9F%8D%F5&whence=0&idxname=2charmy&max=100"
+                             "&result=normal&sort=date%3Alate"));
+}
+
+TEST(AmezoSearch, HitsOfKnownBoardsBecomeTheResultTab)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(
+        200, SearchPage(Hit(QStringLiteral("<b>猫</b> &amp; 犬"), QStringLiteral("http://h.example/test/read.cgi/p/1001/"))
+                        + Hit(QStringLiteral("よその板"), QStringLiteral("http://h.example/test/read.cgi/zz/1002/"))
+                        + Hit(QStringLiteral("二つ目"), QStringLiteral("http://h.example/test/read.cgi/q/1003/")))));
+    TThreadItemList items;
+    TAmezoScape2ch dialog(&items);
+    dialog.DaisenseiUrl->setText(server.Url(QStringLiteral("/s.cgi")));
+    dialog.KeyWord->setCurrentText(QStringLiteral(" 猫 "));
+    dialog.BitBtn1Click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.Failed());
+    EXPECT_TRUE(server.LastRequest().startsWith("GET /s.cgi?query=%94L&submit="));
+    EXPECT_EQ(Titles(items), QStringLiteral("1:p/1001:猫 & 犬:0|2:q/1003:二つ目:0"));
+    EXPECT_EQ(ComposerFiles::LoadLines(QStringLiteral("findlog.txt")), QStringList({QStringLiteral("猫")}));
+    EXPECT_EQ(ComposerFiles::LoadLines(QStringLiteral("findtext.txt")), QStringList({QStringLiteral("猫")}));
+}
+
+TEST(AmezoSearch, FailuresAreNotTakenForSearchesWithoutHits)
+{
+    TOutsideEnv env;
+    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+                                            [](QDialog &) { return 0; });
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, SearchPage(QString())));   // no hits
+    server.Reply(ScriptedHttpServer::Make(500, "<html>error</html>"));
+    server.Reply(ScriptedHttpServer::Make(200, "<table><tr><td>new layout"));
+    server.Reply(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n")
+                 + SearchPage(Hit(QStringLiteral("t"), QStringLiteral("http://h.example/test/read.cgi/p/1001/"))));
+    server.ReplyNothing();
+    for (int reply = 0; reply < 5; ++reply) {
+        if (reply == 4)
+            env.StopWhenRequested(server);
+        TThreadItemList items;
+        TAmezoScape2ch dialog(&items);
+        dialog.DaisenseiUrl->setText(server.Url(QStringLiteral("/s.cgi")));
+        dialog.KeyWord->setCurrentText(QStringLiteral("猫"));
+        dialog.BitBtn1Click();
+        EXPECT_EQ(dialog.Failed(), reply > 0) << reply;
+        EXPECT_EQ(items.Count(), 0) << reply;
     }
 }
