@@ -9,7 +9,13 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
+#include "core/Site.h"
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
 #include "tools/AmezoScape2ch.h"
+#include "tools/DirectDialog.h"
+#include "tools/HeeDialog.h"
+#include "tools/HeeVote.h"
 #include "tools/IchigobbsRankingDialog.h"
 #include "tools/MegabbsThreadList.h"
 #include "tools/SettingTextDialog.h"
@@ -22,6 +28,8 @@ TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObj
     services.BindAction(QStringLiteral("actMegabbsNewThreads"), this, [this] { actMegabbsNewThreadsExecute(true); });
     services.BindAction(QStringLiteral("actMegabbsNewThreads2"), this, [this] { actMegabbsNewThreadsExecute(false); });
     services.BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
+    services.BindAction(QStringLiteral("act2chHeee"), this, [this] { act2chHeeeExecute(); });
+    services.BindAction(QStringLiteral("actHelpVarneloDirect"), this, [this] { actHelpVarneloDirectExecute(); });
     services.BindAction(QStringLiteral("act15ch156"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
 }
 
@@ -96,4 +104,46 @@ void TOutsideServiceCommands::act15chRankingExecute()
     ranking->show();
     ranking->raise();
     ranking->activateWindow();
+}
+
+// A vote for the thread of the current tab; the user is asked once before the first vote.
+void TOutsideServiceCommands::act2chHeeeExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
+    if (!tab || (!item && !tab->IsWebPage())) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("スレッドが表示されていません。"));
+        return;
+    }
+    if (tab->IsWebPage()) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("このページでは押せません。"));
+        return;
+    }
+    if (!item->Site || item->Site->SITEID.compare(QLatin1String("2CH"), Qt::CaseInsensitive) != 0) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("２ちゃんねる以外では押せません。"));
+        return;
+    }
+    const QString title = item->ShownTitle();
+    if (!TavuConfig->CHBOX_CHECKHE) {
+        QString url = THeeVote::VoteUrl(TavuConfig->CHBOX_HEURL, title, tab->URL);
+        if (!Kpwfunc::AskYesNo(QStringLiteral("投票CGIを呼び出します。よろしいですか？\r\n") + url))
+            return;
+        TavuConfig->CHBOX_CHECKHE = true;
+    }
+    if (voting)
+        return;
+    voting = true;
+    services.BeginBusy();
+    THeeDialog dialog(services.Window());
+    dialog.SetThread(title, tab->URL);
+    dialog.SendHee();
+    services.EndBusy();
+    Kpwfunc::ExecDialog(dialog);
+    voting = false;
+}
+
+void TOutsideServiceCommands::actHelpVarneloDirectExecute()
+{
+    TDirectDialog dialog(services.Window());
+    Kpwfunc::ExecDialog(dialog);
 }

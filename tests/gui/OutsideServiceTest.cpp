@@ -5,6 +5,9 @@
 #include "tools/AmezoScape2ch.h"
 #include "tools/AmezoSearch.h"
 #include "tools/ComposerFiles.h"
+#include "tools/DirectDialog.h"
+#include "tools/HeeDialog.h"
+#include "tools/HeeVote.h"
 #include "tools/IchigobbsRankingDialog.h"
 #include "tools/MegabbsThreadList.h"
 #include "tools/Ninkinet.h"
@@ -404,5 +407,110 @@ TEST(AmezoSearch, FailuresAreNotTakenForSearchesWithoutHits)
         dialog.BitBtn1Click();
         EXPECT_EQ(dialog.Failed(), reply > 0) << reply;
         EXPECT_EQ(items.Count(), 0) << reply;
+    }
+}
+
+namespace {
+
+QByteArray VotePage(const QStringList &counts)
+{
+    QString page = QStringLiteral("<html><body><table>\n");
+    for (const QString &count : counts)
+        page += QStringLiteral("<tr><td><a href=\"x\">スレ</a>%1へぇ</td></tr>\n").arg(count);
+    return jconvert::UnicodeToEuc(page + QStringLiteral("</table></body></html>\n"));
+}
+
+}  // namespace
+
+TEST(HeeVote, TheThreadGoesIntoTheTemplateAndTheLastCountIsShown)
+{
+    EXPECT_EQ(THeeVote::VoteUrl(QStringLiteral("http://v.example/he.jsp?id=<THREADNAME/>&url=<THREADURL/>&gr=2ch"),
+                                QStringLiteral("題"), QStringLiteral("http://h.example/t/")),
+              QStringLiteral("http://v.example/he.jsp?id=題&url=http://h.example/t/&gr=2ch"));
+
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, VotePage({QStringLiteral("12"), QStringLiteral("34")})));
+    env.config->CHBOX_HEURL = server.Url(QStringLiteral("/he.jsp?url=<THREADURL/>&gr=2ch"));
+    THeeDialog dialog;
+    dialog.SetThread(QStringLiteral("題"), QStringLiteral("http://h.example/t/"));
+    ASSERT_TRUE(dialog.SendHee());
+    EXPECT_TRUE(server.LastRequest().startsWith("GET /he.jsp?url=http://h.example/t/&gr=2ch "));
+    EXPECT_EQ(dialog.lblScore->text(), QStringLiteral("34"));
+    EXPECT_EQ(dialog.lblTitle->text(), QStringLiteral("題"));
+}
+
+TEST(HeeVote, FailuresLeaveTheCountEmpty)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(404, "<html>none</html>"));
+    server.Reply(ScriptedHttpServer::Make(200, "<html><body>closed</body></html>"));
+    server.Reply(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n") + VotePage({QStringLiteral("5")}));
+    server.ReplyNothing();
+    env.config->CHBOX_HEURL = server.Url(QStringLiteral("/he.jsp?url=<THREADURL/>"));
+    for (int reply = 0; reply < 4; ++reply) {
+        if (reply == 3)
+            env.StopWhenRequested(server);
+        THeeDialog dialog;
+        dialog.SetThread(QStringLiteral("題"), QStringLiteral("http://h.example/t/"));
+        EXPECT_FALSE(dialog.SendHee()) << reply;
+        EXPECT_TRUE(dialog.lblScore->text().isEmpty()) << reply;
+    }
+}
+
+namespace {
+
+QStringList Tree(const QTreeWidget *tree)
+{
+    QStringList shown;
+    std::function<void(const QTreeWidgetItem *, int)> walk = [&](const QTreeWidgetItem *node, int depth) {
+        shown.append(QString(depth, QLatin1Char('-')) + node->text(0) + (node->childCount() && node->isExpanded() ? QStringLiteral("+") : QString()));
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i), depth + 1);
+    };
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        walk(tree->topLevelItem(i), 0);
+    return shown;
+}
+
+const QString Direct = QStringLiteral("お知らせ\r\n\t新版\r\n\t\t詳細\r\n\t\t\t\t深すぎ\r\n\t次\r\nリンク\r\n\tサイト\r\n");
+
+}  // namespace
+
+TEST(DirectDialog, TheTreeIsRefreshedFromTheInformationFile)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Sjis(Direct)));
+    TDirectDialog::InfoUrl = server.Url(QStringLiteral("/direct.txt"));
+    TDirectDialog dialog;
+    EXPECT_EQ(dialog.TreeView1->topLevelItemCount(), 0);   // no direct.txt yet
+    ASSERT_TRUE(dialog.SpeedButton1Click());
+    EXPECT_EQ(Tree(dialog.TreeView1), QStringList({QStringLiteral("お知らせ+"), QStringLiteral("-新版+"), QStringLiteral("--詳細+"),
+                                                   QStringLiteral("---深すぎ"), QStringLiteral("-次"), QStringLiteral("リンク"),
+                                                   QStringLiteral("-サイト")}));
+    EXPECT_EQ(env.root.Read(env.config->GetProfileDir().mid(env.root.Path().size()) + QStringLiteral("direct.txt")), Sjis(Direct));
+}
+
+TEST(DirectDialog, FailuresLeaveDirectTxtAlone)
+{
+    TOutsideEnv env;
+    const QByteArray kept = Sjis(QStringLiteral("前の情報\r\n"));
+    const QString file = env.config->GetProfileDir().mid(env.root.Path().size()) + QStringLiteral("direct.txt");
+    env.root.Write(file, kept);
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(404, "<html>none</html>"));
+    server.Reply(ScriptedHttpServer::Make(200, "<!DOCTYPE html><html><body>maintenance</body></html>"));
+    server.Reply(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n") + Sjis(Direct));
+    server.ReplyNothing();
+    TDirectDialog::InfoUrl = server.Url(QStringLiteral("/direct.txt"));
+    for (int reply = 0; reply < 4; ++reply) {
+        if (reply == 3)
+            env.StopWhenRequested(server);
+        TDirectDialog dialog;
+        EXPECT_FALSE(dialog.SpeedButton1Click()) << reply;
+        EXPECT_EQ(Tree(dialog.TreeView1), QStringList({QStringLiteral("前の情報")})) << reply;
+        EXPECT_EQ(env.root.Read(file), kept) << reply;
     }
 }
