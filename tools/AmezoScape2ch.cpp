@@ -1,10 +1,13 @@
 #include "tools/AmezoScape2ch.h"
 
 #include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "net/HttpSettings.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "tools/AmezoSearch.h"
 #include "tools/ComposerFiles.h"
+#include "tools/OutsidePage.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,6 +20,7 @@
 namespace {
 const QString TitleHistory = QStringLiteral("findtext.txt");
 const QString LogHistory = QStringLiteral("findlog.txt");
+constexpr int StopPollMs = 50;
 }
 
 TAmezoScape2ch::TAmezoScape2ch(TThreadItemList *results, QWidget *parent) : QDialog(parent), results(results)
@@ -49,7 +53,19 @@ TAmezoScape2ch::TAmezoScape2ch(TThreadItemList *results, QWidget *parent) : QDia
     buttons->addWidget(BitBtn2);
     form->addRow(buttons);
     connect(BitBtn1, &QPushButton::clicked, this, &TAmezoScape2ch::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn2, &QPushButton::clicked, this, &TAmezoScape2ch::BitBtn2Click);
+    connect(&HttpCli1, &THttpCli::OnRequestDone, this, [this](THttpCli *, bool requestFailed) { HttpCli1RequestDone(requestFailed); });
+    connect(&stopPoll, &QTimer::timeout, this, [this] {
+        if (TavuEnviron && TavuEnviron->IsStopped())
+            HttpCli1.Abort();
+    });
+}
+
+TAmezoScape2ch::~TAmezoScape2ch()
+{
+    cancelled = true;
+    if (HttpCli1.IsBusy())
+        HttpCli1.Abort();
 }
 
 void TAmezoScape2ch::BitBtn1Click()
@@ -66,14 +82,48 @@ void TAmezoScape2ch::BitBtn1Click()
     Kpwfunc::AddLog(QStringLiteral("By Amezoscape ") + url);
     BitBtn1->setEnabled(false);
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    QString error;
-    failed = !TAmezoSearch::Search(url, results, error);
+    reply.close();
+    reply.setData(QByteArray());
+    reply.open(QIODevice::WriteOnly);
+    HttpCli1.URL = url;
+    HttpCli1.RcvdStream = &reply;
+    UseConfiguredProxy(HttpCli1);
+    stopPoll.start(StopPollMs);
+    HttpCli1.GetASync();
+}
+
+void TAmezoScape2ch::BitBtn2Click()
+{
+    cancelled = true;
+    if (HttpCli1.IsBusy())
+        HttpCli1.Abort();
+    reject();
+}
+
+void TAmezoScape2ch::HttpCli1RequestDone(bool requestFailed)
+{
+    stopPoll.stop();
     QApplication::restoreOverrideCursor();
+    BitBtn1->setEnabled(true);
+    if (cancelled)
+        return;
+    const QString url = HttpCli1.URL;
+    QString error;
+    if (requestFailed || HttpCli1.StatusCode() != 200) {
+        const int status = HttpCli1.StatusCode();
+        error = FetchError(url, HttpCli1.ErrorCode() == httpAborted && TavuEnviron && TavuEnviron->IsStopped()
+                                    ? TTavuEnviron::StoppedMessage()
+                                : status >= 300 ? QStringLiteral("%1\n%2").arg(status).arg(HttpCli1.ReasonPhrase())
+                                                : HttpCli1.ErrorMessage());
+    } else {
+        Kpwfunc::AddLog(QStringLiteral("大先生より返答あり"));
+        Kpwfunc::AddLog(QStringLiteral("内容確認中・・・"));
+        TAmezoSearch::ReadReply(url, reply.data(), results, error);
+    }
+    failed = !error.isEmpty();
     if (failed) {
         Kpwfunc::AddLog(error);
         Kpwfunc::ShowMessage(Kpwfunc::mkError, error);
-    } else {
-        Kpwfunc::AddLog(QStringLiteral("大先生より返答あり"));
     }
     accept();
 }

@@ -103,19 +103,14 @@ QString TAmezoSearch::BuildUrl(const QString &cgiUrl, const QString &keyword, in
            + UrlEncode(SortName(sortType));
 }
 
-bool TAmezoSearch::Search(const QString &url, TThreadItemList *items, QString &error)
+bool TAmezoSearch::ReadReply(const QString &url, const QByteArray &body, TThreadItemList *items, QString &error)
 {
     TSite *site = TavuEnviron ? TavuEnviron->SiteList()->FindBySiteID(SiteId) : nullptr;
     if (!site) {
         error = QStringLiteral("サイト %1 が登録されていません。").arg(SiteId);
         return false;
     }
-    const TOutsidePage page = FetchOutsidePage(url);
-    if (!page.Ok()) {
-        error = page.Error;
-        return false;
-    }
-    if (Parse(jconvert::EucToUnicode(page.Body), site, items) < 0) {
+    if (Parse(jconvert::EucToUnicode(body), site, items) < 0) {
         error = UnknownPageFormat(url);
         return false;
     }

@@ -21,9 +21,9 @@ public:
 
     static QString BuildUrl(const QString &cgiUrl, const QString &keyword, int boardKind, int sortType);
 
-    // Runs the search and appends the hits to items. False with the error text for the log pane
-    // when the reply could not be read or is not a result page; items is then left as it was.
-    static bool Search(const QString &url, TThreadItemList *items, QString &error);
+    // Appends the hits of a reply (the body of a 200 answer to url) to items. False with the error
+    // text for the log pane when it is not a result page; items is then left as it was.
+    static bool ReadReply(const QString &url, const QByteArray &body, TThreadItemList *items, QString &error);
     // The hits of known boards appended to items; -1 when the page is not a result page (no hit
     // and no end of the document).
     static int Parse(const QString &page, TSite *site, TThreadItemList *items);

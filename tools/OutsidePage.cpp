@@ -16,12 +16,17 @@ TOutsidePage FetchOutsidePage(const QString &url)
         if (reply.Status == 200)
             page.Body = reply.Body;
         else
-            page.Error = QStringLiteral("取得に失敗しました: %1 (HTTP %2)").arg(url).arg(reply.Status);
+            page.Error = FetchError(url, QStringLiteral("HTTP %1").arg(reply.Status));
     } catch (const EHttpException &e) {
         page.Status = e.StatusCode;
-        page.Error = QStringLiteral("取得に失敗しました: %1 (%2)").arg(url, e.Message);
+        page.Error = FetchError(url, e.Message);
     }
     return page;
+}
+
+QString FetchError(const QString &url, const QString &reason)
+{
+    return QStringLiteral("取得に失敗しました: %1 (%2)").arg(url, reason);
 }
 
 QString UnknownPageFormat(const QString &url)

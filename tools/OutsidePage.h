@@ -19,5 +19,7 @@ struct TOutsidePage {
 
 TOutsidePage FetchOutsidePage(const QString &url);
 
+// The error text for a page that did not arrive, with the reason (a status or a transport error).
+QString FetchError(const QString &url, const QString &reason);
 // The error text for a page whose content is not what the service sends ("changed page format").
 QString UnknownPageFormat(const QString &url);

@@ -377,6 +377,7 @@ TEST(AmezoSearch, HitsOfKnownBoardsBecomeTheResultTab)
     dialog.DaisenseiUrl->setText(server.Url(QStringLiteral("/s.cgi")));
     dialog.KeyWord->setCurrentText(QStringLiteral(" 猫 "));
     dialog.BitBtn1Click();
+    ASSERT_TRUE(TOutsideEnv::WaitUntil([&] { return !dialog.Searching(); }));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.Failed());
     EXPECT_TRUE(server.LastRequest().startsWith("GET /s.cgi?query=%94L&submit="));
@@ -405,6 +406,8 @@ TEST(AmezoSearch, FailuresAreNotTakenForSearchesWithoutHits)
         dialog.DaisenseiUrl->setText(server.Url(QStringLiteral("/s.cgi")));
         dialog.KeyWord->setCurrentText(QStringLiteral("猫"));
         dialog.BitBtn1Click();
+        ASSERT_TRUE(TOutsideEnv::WaitUntil([&] { return !dialog.Searching(); })) << reply;
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << reply;
         EXPECT_EQ(dialog.Failed(), reply > 0) << reply;
         EXPECT_EQ(items.Count(), 0) << reply;
     }
@@ -513,4 +516,23 @@ TEST(DirectDialog, FailuresLeaveDirectTxtAlone)
         EXPECT_EQ(Tree(dialog.TreeView1), QStringList({QStringLiteral("前の情報")})) << reply;
         EXPECT_EQ(env.root.Read(file), kept) << reply;
     }
+}
+
+TEST(AmezoSearch, CancelAbortsARunningSearch)
+{
+    TOutsideEnv env;
+    ScriptedHttpServer server;
+    server.ReplyNothing();
+    TThreadItemList items;
+    TAmezoScape2ch dialog(&items);
+    dialog.DaisenseiUrl->setText(server.Url(QStringLiteral("/s.cgi")));
+    dialog.KeyWord->setCurrentText(QStringLiteral("猫"));
+    dialog.BitBtn1Click();
+    ASSERT_TRUE(TOutsideEnv::WaitUntil([&] { return !server.Requests().isEmpty(); }));
+    EXPECT_TRUE(dialog.Searching());
+    dialog.BitBtn2Click();
+    ASSERT_TRUE(TOutsideEnv::WaitUntil([&] { return !dialog.Searching(); }));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.Failed());
+    EXPECT_EQ(items.Count(), 0);
 }
