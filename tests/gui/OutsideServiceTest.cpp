@@ -87,10 +87,14 @@ public:
 
     TSite *Site(const QString &id) const { return registry->SiteList()->FindBySiteID(id); }
 
+    // Runs the event loop until the condition holds. A ticking timer wakes the loop, so each round
+    // waits for at least one event and the bound is generous on a loaded machine.
     static bool WaitUntil(const std::function<bool()> &condition)
     {
-        for (int round = 0; round < 200000 && !condition(); ++round)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTimer tick;
+        tick.start(10);
+        for (int round = 0; round < 20000 && !condition(); ++round)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return condition();
     }
 
