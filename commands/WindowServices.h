@@ -198,4 +198,9 @@ public:
     // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
     // COOLBAR1, and places the tab bars and shortcut bars as the configuration says.
     virtual void ReloadBarLayout() = 0;
+
+    // ---- outside services ----
+    // The board the user is looking at: that of the current thread tab while the browser pane is
+    // shown, else that of the current thread-list tab (nullptr when none).
+    virtual TBoard *ShownBoard() const = 0;
 };

@@ -62,6 +62,7 @@
 #include "commands/FilterCommands.h"
 #include "commands/LogSearchCommands.h"
 #include "commands/NoticeCommands.h"
+#include "commands/OutsideServiceCommands.h"   // outside services
 #include "commands/ThreadNoteCommands.h"
 
 #include <QApplication>
@@ -209,6 +210,7 @@ void TVarneloWindow::BindActions()
     new TPropertyCommands(Services(), this);      // property window
     new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
+    new TOutsideServiceCommands(*services, this);   // outside services
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);

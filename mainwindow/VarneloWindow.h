@@ -455,6 +455,7 @@ private:
     void OnThreadListDone(TThreadListDownloader *job, bool failed);
     void OnThreadListError(TThreadListDownloader *job, int code, const QString &message, const QString &detail);
     void FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed);
+    void StartCounter(const QString &counterId);
     void ThreadListViewColumnClick(int column);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);

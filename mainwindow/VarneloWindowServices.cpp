@@ -357,3 +357,15 @@ void TVarneloWindowServices::ShortcutsChanged()
 {
     window.LoadShortcutBars();
 }
+
+// ---- outside services ----
+
+TBoard *TVarneloWindowServices::ShownBoard() const
+{
+    const QAction *browserShown = window.Action(QStringLiteral("actShowBrowser"));
+    TTavuBrowser *tab = CurrentBrowser();
+    if (tab && browserShown && browserShown->isChecked())
+        return tab->GetBoard();
+    TTavuListDoc *doc = CurrentListDoc();
+    return doc ? doc->GetBoard() : nullptr;
+}

@@ -75,6 +75,8 @@ public:
     void StoreBarLayout() override;
     void ReloadBarLayout() override;
 
+    TBoard *ShownBoard() const override;
+
 private:
     TVarneloWindow &window;
 };

@@ -35,6 +35,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
+#include "tools/Ninkinet.h"
 #include "tools/TavuCheck.h"
 
 #include <QColorDialog>
@@ -361,6 +362,8 @@ void TVarneloWindow::OnThreadListDone(TThreadListDownloader *job, bool failed)
         FinishThreadList(doc, job, failed);
     ProgressBar->reset();
     StatusBar2->SetText(FlowStatusPanel, QString());
+    if (job->Site)
+        StartCounter(job->Site->CounterID);
     if (doc) {
         doc->Downloader = nullptr;
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
@@ -368,6 +371,22 @@ void TVarneloWindow::OnThreadListDone(TThreadListDownloader *job, bool failed)
     delete job;
     UpdateThreadListMenu();
     EndBusy();
+}
+
+// The site's outside access counter is called once per thread list, on a worker thread; the cookie
+// it sets is kept in the configuration (written here, on the GUI thread).
+void TVarneloWindow::StartCounter(const QString &counterId)
+{
+    if (counterId.isEmpty() || !TavuConfig->NINKINET_CHECK || closed)
+        return;
+    const QString cookie = TavuConfig->Ini.ReadString(QStringLiteral("NINKINET"), counterId);
+    auto *counter = new TNinkinet(counterId, TavuConfig->NINKINET_URL, cookie, ConfiguredProxy(false), this);
+    connect(counter, &TNinkinet::CookieReceived, this, [](const QString &id, const QString &value) {
+        TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), id, value);
+    });
+    connect(counter, &QThread::finished, counter, &QObject::deleteLater);
+    TrackWorker(counter);
+    counter->start();
 }
 
 void TVarneloWindow::FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed)

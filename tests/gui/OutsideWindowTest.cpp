@@ -1,0 +1,112 @@
+// The outside services in the main window: the access counter run by the thread-list flow (its
+// cookie kept in the configuration, stop-all ending it), the board settings viewer for the boards
+// that have one, and the news window of the start-up.
+
+#include "PostTestEnv.h"
+
+#include "core/IniFile.h"
+#include "support/ScriptedHttpServer.h"
+#include "tools/DirectDialog.h"
+#include "tools/Ninkinet.h"
+#include "tools/SettingTextDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QPlainTextEdit>
+
+using PostTest::AddThread;
+using PostTest::Live;
+using PostTest::News;
+using PostTest::WaitFor;
+
+namespace {
+
+bool Settled(TPostWindowEnv &env)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0
+           && env.Window()->findChildren<TNinkinet *>().isEmpty();
+}
+
+QString KeptCookie()
+{
+    return TavuConfig->Ini.ReadString(QStringLiteral("NINKINET"), QStringLiteral("k1"));
+}
+
+}  // namespace
+
+TEST(CounterInTheWindow, EachThreadListCallsTheSiteCounterAndKeepsItsCookie)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, QStringLiteral("1000000001"), 2);
+    ScriptedHttpServer counter;
+    counter.Reply(ScriptedHttpServer::Make(200, "ok", {"Set-Cookie: k1=v2; path=/"}));
+    env.site->CounterID = QStringLiteral("k1");
+    TavuConfig->NINKINET_URL = counter.Url(QStringLiteral("/cgi-bin/bdisp.cgi?id=<ID>"));
+    TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), QStringLiteral("k1"), QStringLiteral("v1"));
+
+    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && KeptCookie() == QLatin1String("v2"); }, 120000));
+    ASSERT_EQ(counter.Requests().size(), 1);
+    EXPECT_TRUE(counter.LastRequest().startsWith("GET /cgi-bin/bdisp.cgi?id=k1 "));
+    EXPECT_EQ(ScriptedHttpServer::HeaderOf(counter.LastRequest(), "Cookie"), QByteArray("k1=v1"));
+
+    TavuConfig->NINKINET_CHECK = false;   // the counter is switched off
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
+    EXPECT_EQ(counter.Requests().size(), 1);
+}
+
+TEST(CounterInTheWindow, StopAllEndsAHeldCounterCall)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, QStringLiteral("1000000001"), 2);
+    ScriptedHttpServer counter;
+    counter.ReplyNothing();
+    env.site->CounterID = QStringLiteral("k1");
+    TavuConfig->NINKINET_URL = counter.Url(QStringLiteral("/c?id=<ID>"));
+    TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), QStringLiteral("k1"), QStringLiteral("v1"));
+
+    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return !counter.Requests().isEmpty(); }, 120000));
+    EXPECT_FALSE(env.Window()->findChildren<TNinkinet *>().isEmpty());   // held by the server
+    env.Window()->actDisconnectExecute();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
+    EXPECT_EQ(KeptCookie(), QStringLiteral("v1"));
+}
+
+TEST(SettingTxtInTheWindow, OnlyBoardsOfThe2chTypeOpenTheViewer)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, QStringLiteral("1000000001"), 2);
+    AddThread(env.server, Live, QStringLiteral("1000000002"), 2);
+    QStringList opened;
+    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+                                            [&](QDialog &dialog) {
+                                                opened.append(QString::fromLatin1(dialog.metaObject()->className()));
+                                                return 0;
+                                            });
+    for (const QString &board : {News, Live}) {
+        env.Window()->StartThreadListDownload(env.Board(board), false, false);
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
+        env.Window()->Action(QStringLiteral("actShowBrowser"))->setChecked(false);
+        env.Window()->Execute(QStringLiteral("act2chShowSettingTxt"));
+    }
+    EXPECT_EQ(opened, QStringList({QStringLiteral("TSettingTextDialog")}));   // live is a dolibscript board
+}
+
+TEST(DirectInTheWindow, TheStartUpOpensTheNewsWindowWhenAsked)
+{
+    for (bool asked : {false, true}) {
+        QStringList opened;
+        TWindowEnv env([asked](TWindowEnv &e) { e.config->STARTUPSHOWDIRECT = asked; });
+        Kpwfunc::TScopedDialogHandlers handlers(
+            [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; }, [&](QDialog &dialog) {
+                opened.append(QString::fromLatin1(dialog.metaObject()->className()));
+                return 0;
+            });
+        env.Start();
+        EXPECT_EQ(opened.contains(QStringLiteral("TDirectDialog")), asked) << asked;
+    }
+}
