@@ -85,4 +85,9 @@ public:
     virtual void UpdateStatusCaption(TThreadItem *item) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+
+    // ---- pictures, links and memos ----
+    // Calls the handler with every browser tab the window opens from now on (the open ones are in
+    // Browsers()); the connection ends with the receiver.
+    virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
 };

@@ -45,6 +45,8 @@
 #include "commands/LogSearchCommands.h"
 #include "commands/NoticeCommands.h"
 #include "commands/ThreadNoteCommands.h"
+#include "commands/PictureCommands.h"       // pictures, links and memos
+#include "commands/MemoCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -185,6 +187,9 @@ void TVarneloWindow::BindActions()
     new TThreadNoteCommands(*services, this);
     new TLogSearchCommands(*services, this);
     Notices = new TNoticeCommands(*services, this);
+    // pictures, links and memos
+    new TPictureCommands(*services, this);
+    new TMemoCommands(*services, this);
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 

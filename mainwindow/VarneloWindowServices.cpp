@@ -6,6 +6,7 @@
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
 #include <QItemSelectionModel>
@@ -151,4 +152,11 @@ void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     Kpwfunc::ShowResInPreview(item, res);
+}
+
+// ---- pictures, links and memos ----
+
+void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created)
+{
+    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, created);
 }

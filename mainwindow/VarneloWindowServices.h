@@ -37,6 +37,8 @@ public:
     void UpdateStatusCaption(TThreadItem *item) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
+    void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
+
 private:
     TVarneloWindow &window;
 };

@@ -1,0 +1,22 @@
+#pragma once
+// Tool windows of the memo family: actToolMemo shows the memo window (TMemoForm), made on first
+// use and kept until the program ends.
+
+#include <QObject>
+#include <QPointer>
+
+#include "tools/MemoForm.h"
+class TWindowServices;
+
+class TMemoCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TMemoCommands(TWindowServices &services, QObject *parent = nullptr);
+
+    void actToolMemoExecute();
+    TMemoForm *MemoForm() const { return memoForm; }
+
+private:
+    TWindowServices &services;
+    QPointer<TMemoForm> memoForm;
+};
