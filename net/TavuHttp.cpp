@@ -250,6 +250,8 @@ void TTavuHttp::TakeBody(QByteArray bytes)
     }
     if (kind == Kind::Unconditional)
         record += bytes;
+    if (BodySink)
+        BodySink->append(bytes);
     lineBuffer += bytes;
     EmitLines();
 }

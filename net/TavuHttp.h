@@ -53,6 +53,7 @@ public:
     QString ContentType = QStringLiteral("application/x-www-form-urlencoded");
     bool AcceptGzip = false;      // asks for a gzip body; it is decoded before lines are made
     int Timeout = 30000;          // ms without progress
+    QByteArray *BodySink = nullptr;   // when set, gets the 2xx body's bytes appended as they arrive
 
     // The stored copy, for the conditional Get.
     QString LastModified;         // its Last-Modified

@@ -1,13 +1,8 @@
 #include "tools/PictureLoader.h"
 
-#include "core/Exceptions.h"
-#include "core/TavuConfig.h"
-#include "core/Tavutils.h"
 #include "net/TavuHttp.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QUrl>
 
@@ -16,11 +11,6 @@ namespace {
 const QString TooLargeMessage = QStringLiteral("画像が大きすぎるため表示できません。");
 const QString NotPictureMessage = QStringLiteral("画像ではないため表示できません。");
 const QString BrokenMessage = QStringLiteral("画像が壊れているため表示できません。");
-
-QString TempFolder()
-{
-    return TavuConfig ? TavuConfig->GetTempDir() : QDir::tempPath() + QLatin1Char('/');
-}
 
 // A complete JPEG ends its last scan with the end-of-image marker (inside a scan every 0xFF byte is
 // followed by 0x00, so the marker cannot be mistaken there).
@@ -37,7 +27,6 @@ TPictureLoader::TPictureLoader(QObject *parent) : QObject(parent) {}
 TPictureLoader::~TPictureLoader()
 {
     Abort();
-    RemoveFile();
 }
 
 bool TPictureLoader::IsPictureUrl(const QString &url)
@@ -53,26 +42,21 @@ bool TPictureLoader::IsPictureUrl(const QString &url)
 void TPictureLoader::Load(const QString &address)
 {
     Abort();
-    RemoveFile();
     url = address;
     error.clear();
-    try {
-        fileName = Tavutils::MakeTempFileName(TempFolder());
-    } catch (const EFileError &e) {
-        emit Failed(e.Message);
-        return;
-    }
+    body.clear();
     if (!http)
         http = new TTavuHttp(this);
     http->ClearEvents();
     http->URL = url;
+    http->BodySink = &body;
     http->OnProgress = [this](TTavuHttp *, void *, qint64 received, qint64 total) { Progress(received, total); };
     http->OnError = [this](TTavuHttp *, void *, int, const QString &message, const QString &) {
         if (error.isEmpty())
             error = message;
     };
     http->OnDone = [this](TTavuHttp *, void *, bool failed) { Finish(failed); };
-    http->GetUnconditional(fileName);
+    http->Get();   // nothing stored: a plain GET
 }
 
 void TPictureLoader::Abort()
@@ -103,23 +87,11 @@ void TPictureLoader::Finish(bool failed)
         emit Failed(error.isEmpty() ? BrokenMessage : error);
         return;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        emit Failed(BrokenMessage);
-        return;
-    }
-    const TDecodedPicture picture = Decode(file.readAll(), FitSize, MaxPixels);
+    const TDecodedPicture picture = Decode(body, FitSize, MaxPixels);
     if (picture.Image.isNull())
         emit Failed(picture.Error);
     else
         emit Loaded(picture.Image, picture.FullSize);
-}
-
-void TPictureLoader::RemoveFile()
-{
-    if (!fileName.isEmpty())
-        QFile::remove(fileName);
-    fileName.clear();
 }
 
 TDecodedPicture TPictureLoader::Decode(const QByteArray &bytes, const QSize &fit, qint64 maxPixels)

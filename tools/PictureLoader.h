@@ -1,7 +1,7 @@
 #pragma once
 // TPictureLoader: fetches one picture through an HTTP job (proxy, user agent and authorization as
-// for every request) into a file of the temporary folder and decodes it, scaled down to fit a
-// given size, without ever holding the picture at its full size when it is larger than that.
+// for every request) into memory and decodes it, scaled down to fit a given size, without ever
+// holding the picture at its full size when it is larger than that.
 //
 // A reply that is not 2xx, a body larger than MaxBytes, a body that is no picture (an HTML page
 // named ".jpg"), a broken picture and a picture of more than MaxPixels pixels all end with Failed
@@ -40,7 +40,7 @@ public:
     bool IsBusy() const;
 
     QString URL() const { return url; }
-    QString FileName() const { return fileName; }   // the received body (kept until the next Load)
+    QByteArray Body() const { return body; }   // the received bytes (kept until the next Load)
 
     // Decodes picture bytes scaled to fit `fit` (keeping the aspect ratio; never enlarged).
     static TDecodedPicture Decode(const QByteArray &bytes, const QSize &fit, qint64 maxPixels = DefaultMaxPixels);
@@ -54,10 +54,9 @@ signals:
 private:
     void Progress(qint64 received, qint64 total);
     void Finish(bool failed);
-    void RemoveFile();
 
     TTavuHttp *http = nullptr;
     QString url;
-    QString fileName;
+    QByteArray body;
     QString error;
 };

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -111,11 +110,8 @@ void TPicturePopup::SaveAs1Click()
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    QFile received(Loader->FileName());
     try {
-        if (!received.open(QIODevice::ReadOnly))
-            throw EFileError(QStringLiteral("画像を保存できませんでした。"));
-        FileUtil::WriteFileAtomic(dialog.selectedFiles().constFirst(), received.readAll());
+        FileUtil::WriteFileAtomic(dialog.selectedFiles().constFirst(), Loader->Body());
     } catch (const EFileError &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }

@@ -2,6 +2,7 @@
 
 #include "support/ScriptedHttpServer.h"
 
+#include "core/FileUtil.h"
 #include "render/ExifInfo.h"
 #include "tools/PictureLoader.h"
 #include "tools/PicturePopup.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -101,20 +103,19 @@ TEST(PictureLoaderTest, ShowsRealPicturesScaledAndKeepsTheExifOfAJpeg)
     ASSERT_TRUE(big.loaded) << big.message.toStdString();
     EXPECT_EQ(big.fullSize, QSize(4000, 3000));
     EXPECT_EQ(big.image.size(), QSize(800, 600));   // decoded scaled, aspect kept
-    QFile received(loader.FileName());
-    ASSERT_TRUE(received.open(QIODevice::ReadOnly));
-    EXPECT_EQ(received.readAll(), jpeg);
+    EXPECT_EQ(loader.Body(), jpeg);
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("photo.jpg"));
+    FileUtil::WriteFileAtomic(saved, loader.Body());
     TExifInfo exif;
-    exif.SetImageFileName(loader.FileName());
+    exif.SetImageFileName(saved);
     EXPECT_TRUE(exif.HasExif());
     EXPECT_EQ(exif.Maker, QStringLiteral("VarneloCam"));
     EXPECT_EQ(ScriptedHttpServer::HeaderOf(server.LastRequest(), "User-Agent"), QByteArray("Varnelo/2.0"));
 
-    const QString first = loader.FileName();
     const TLoad png = LoadFrom(loader, server.Url(QStringLiteral("/b/small.png")));
     ASSERT_TRUE(png.loaded) << png.message.toStdString();
     EXPECT_EQ(png.image.size(), QSize(300, 200));   // never enlarged
-    EXPECT_FALSE(QFile::exists(first));             // the earlier body is not left behind
 }
 
 TEST(PictureLoaderTest, RefusesBrokenFakeAndOversizedRepliesWithAMessage)
