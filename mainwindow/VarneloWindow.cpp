@@ -47,6 +47,7 @@
 #include "commands/ThreadNoteCommands.h"
 #include "commands/PictureCommands.h"       // pictures, links and memos
 #include "commands/MemoCommands.h"
+#include "commands/LinkCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -190,6 +191,7 @@ void TVarneloWindow::BindActions()
     // pictures, links and memos
     new TPictureCommands(*services, this);
     new TMemoCommands(*services, this);
+    new TLinkCommands(*services, this);
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 
