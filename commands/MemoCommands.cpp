@@ -4,11 +4,13 @@
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/Dialogs.h"
+#include "tools/AAEditor.h"
 #include "tools/MemoForm.h"
 
 TMemoCommands::TMemoCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
     services.BindAction(QStringLiteral("actToolMemo"), this, [this] { actToolMemoExecute(); });
+    services.BindAction(QStringLiteral("actToolAA"), this, [this] { actToolAAExecute(); });
 }
 
 void TMemoCommands::actToolMemoExecute()
@@ -24,4 +26,10 @@ void TMemoCommands::actToolMemoExecute()
     memoForm->show();
     memoForm->raise();
     memoForm->activateWindow();
+}
+
+void TMemoCommands::actToolAAExecute()
+{
+    TAAEditor editor(TavuConfig->GetProfileDir(), services.Window());
+    Kpwfunc::ExecDialog(editor);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Tool windows of the memo family: actToolMemo shows the memo window (TMemoForm), made on first
-// use and kept until the program ends.
+// use and kept until the program ends; actToolAA runs the one-line AA editor (TAAEditor).
 
 #include <QObject>
 #include <QPointer>
@@ -14,6 +14,7 @@ public:
     explicit TMemoCommands(TWindowServices &services, QObject *parent = nullptr);
 
     void actToolMemoExecute();
+    void actToolAAExecute();
     TMemoForm *MemoForm() const { return memoForm; }
 
 private:
