@@ -9,6 +9,7 @@
 #include "tools/ExifView.h"
 #include "tools/ImageCache.h"
 #include "tools/ImageCatalog.h"
+#include "tools/WebCaptureForm.h"
 
 #include <gtest/gtest.h>
 
@@ -135,4 +136,15 @@ TEST(ExifViewTest, ListsThePresentValuesOrSaysThereAreNone)
     FileUtil::WriteFileAtomic(path, QByteArray("\xFF\xD8\xFF\xD9", 4));
     none.SetImageFileName(path);
     EXPECT_TRUE(ExifView::Html(none, QStringLiteral("http://h/b.jpg")).endsWith(QStringLiteral("<TT>Exif無し</TT>")));
+}
+
+TEST(WebCaptureFormTest, ThumbnailPagesHoldOneEscapedPictureOrNone)
+{
+    const QString picture = TWebCaptureForm::ThumbnailHtml(1, QStringLiteral("http://h/a.jpg?\"><script>x()</script>"));
+    EXPECT_EQ(picture.count(QStringLiteral("<img ")), 1);
+    EXPECT_TRUE(picture.contains(QStringLiteral("<img src=\"http://h/a.jpg?&quot;&gt;&lt;script&gt;x()&lt;/script&gt;\" alt=\"\" width=\"128\" height=\"128\"")));
+    EXPECT_FALSE(picture.contains(QStringLiteral("<script>")));
+    const QString page = TWebCaptureForm::ThumbnailHtml(0, QStringLiteral("http://h/page.html"));
+    EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"http://%1/small/http://h/page.html\"").arg(QLatin1String(TWebCaptureForm::ThumbnailHost))));
+    EXPECT_FALSE(TWebCaptureForm::ThumbnailHtml(2, QStringLiteral("http://h/a.jpg")).contains(QStringLiteral("<img")));
 }
