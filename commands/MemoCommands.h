@@ -1,11 +1,13 @@
 #pragma once
 // Tool windows of the memo family: actToolMemo shows the memo window (TMemoForm), made on first
-// use and kept until the program ends; actToolAA runs the one-line AA editor (TAAEditor).
+// use and kept until the program ends; actToolAA runs the one-line AA editor (TAAEditor); a double
+// click on the trace pane opens the thread-item monitor (TDebugForm) for the current board tab.
 
 #include <QObject>
 #include <QPointer>
 
 #include "tools/MemoForm.h"
+class TDebugForm;
 class TWindowServices;
 
 class TMemoCommands : public QObject {
@@ -15,6 +17,10 @@ public:
 
     void actToolMemoExecute();
     void actToolAAExecute();
+    TDebugForm *Memo3DblClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     TMemoForm *MemoForm() const { return memoForm; }
 
 private:

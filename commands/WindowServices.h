@@ -90,4 +90,6 @@ public:
     // Calls the handler with every browser tab the window opens from now on (the open ones are in
     // Browsers()); the connection ends with the receiver.
     virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
+    // The pane that shows the trace of requests and replies.
+    virtual QWidget *TracePane() const = 0;
 };

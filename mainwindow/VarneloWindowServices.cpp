@@ -10,6 +10,7 @@
 #include "render/TavuListDoc.h"
 
 #include <QItemSelectionModel>
+#include <QPlainTextEdit>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -159,4 +160,9 @@ void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res
 void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created)
 {
     QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, created);
+}
+
+QWidget *TVarneloWindowServices::TracePane() const
+{
+    return window.Memo3;
 }

@@ -38,6 +38,7 @@ public:
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
     void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
+    QWidget *TracePane() const override;
 
 private:
     TVarneloWindow &window;

@@ -8,6 +8,7 @@
 #include "net/TavuHttpList.h"
 #include "render/TavuBrowser.h"
 #include "tools/AAEditor.h"
+#include "tools/DebugForm.h"
 #include "tools/ExtractLinkDialog.h"
 #include "tools/MemoForm.h"
 
@@ -17,6 +18,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 using PostTest::ItemRef;
@@ -79,6 +82,25 @@ TEST(PictureWindowTest, LinkExtractionMemoAndAAEditorOpenFromTheirCommands)
     EXPECT_TRUE(memo->isVisible());
     env.Window()->Action(QStringLiteral("actToolMemo"))->trigger();
     EXPECT_EQ(env.Window()->findChildren<TMemoForm *>().size(), 1);   // made once, shown again
+}
+
+TEST(PictureWindowTest, ADoubleClickOnTheTraceOpensTheMonitorOfTheBoardTab)
+{
+    TPostWindowEnv env;
+    env.server.AddThread(News, Key, QStringLiteral("一覧のスレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
+    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_FALSE(env.Window()->ListDocs.isEmpty());
+
+    QWidget *trace = env.Window()->Memo3->viewport();
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), trace->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(trace, &click);
+    auto *monitor = env.Window()->findChild<TDebugForm *>();
+    ASSERT_NE(monitor, nullptr);
+    ASSERT_EQ(monitor->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(monitor->ListView1->topLevelItem(0)->text(1), QStringLiteral("一覧のスレ"));
+    monitor->close();
 }
 
 TEST(PictureWindowTest, HoveringAPictureLinkOpensThePopupAfterTheDelay)
