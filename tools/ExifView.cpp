@@ -1,6 +1,11 @@
 #include "tools/ExifView.h"
 
 #include "render/ExifInfo.h"
+#include "tools/ImageCache.h"
+
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -49,4 +54,35 @@ QString ExifView::Html(const TExifInfo &exif, const QString &url)
     number("フラッシュ　　　", exif.Flash, TExifInfo::FlashText(exif.Flash));
     number("レンズ焦点距離　", exif.FocalLength, Fixed(exif.FocalLength, 2) + QStringLiteral("(mm)"));
     return page + QStringLiteral("</TT>");
+}
+
+TExifViewForm::TExifViewForm(const QString &cacheFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window), WebBrowser1(new QTextBrowser), Cache(new TImageCache(cacheFolder, 1, this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Exif"));
+    WebBrowser1->setOpenLinks(false);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(WebBrowser1);
+    connect(Cache, &TImageCache::Ready, this, [this](const QString &ready, const QString &fileName) {
+        if (ready != url)
+            return;
+        TExifInfo exif;
+        exif.SetImageFileName(fileName);
+        WebBrowser1->setHtml(ExifView::Html(exif, QUrl::fromLocalFile(fileName).toString()));
+    });
+    connect(Cache, &TImageCache::Failed, this, [this](const QString &failed, const QString &message) {
+        if (failed == url)
+            WebBrowser1->setPlainText(message + QLatin1Char('\n') + url);
+    });
+    resize(480, 480);
+}
+
+void TExifViewForm::ShowPicture(const QString &address)
+{
+    url = address;
+    WebBrowser1->setPlainText(QStringLiteral("読み込み中...\n") + url);
+    show();
+    Cache->Request(url);
 }

@@ -8,12 +8,14 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
+#include "tools/ExifView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -88,6 +90,7 @@ TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
     QAction *copy = ListView1->addAction(QStringLiteral("URLのコピー(&C)"), this, &TExtractLinkDialog::CopySelectedUrls);
     copy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
 
+    connect(ListView1, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *row) { ShowExif(row); });
     connect(Button3, &QPushButton::clicked, this, [this] {
         if (ComboBox1->currentIndex() >= 0)
             Tick(TLinkExtraction::MatchingType(extraction.Links(), extraction.Visible({}), types[ComboBox1->currentIndex()]), true);
@@ -202,4 +205,16 @@ void TExtractLinkDialog::ShowLinkPage()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
     WebBrowser2->setHtml(TLinkExtraction::LinkPage(linkTemplate, TickedUrls()));
+}
+
+// A ".jpg" link opens the Exif view of its picture.
+TExifViewForm *TExtractLinkDialog::ShowExif(QTreeWidgetItem *row)
+{
+    const QString extension = row->text(4);
+    if (extension != QLatin1String(".jpg") && extension != QLatin1String(".jpeg"))
+        return nullptr;
+    const QString folder = (TavuConfig ? TavuConfig->GetTempDir() : QDir::tempPath() + QLatin1Char('/')) + QStringLiteral("thumbs/");
+    auto *view = new TExifViewForm(folder, this);
+    view->ShowPicture(row->text(2));
+    return view;
 }

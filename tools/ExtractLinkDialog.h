@@ -1,7 +1,8 @@
 #pragma once
 // TExtractLinkDialog ("リンク抽出"): lists the links of the queued threads or posts, ticks them by
 // file type, by URL text or by hand, and hands the ticked URLs to the clipboard or a downloader
-// (TLinkExtraction does the work). The window frees itself when closed.
+// (TLinkExtraction does the work). Activating a ".jpg" row opens the Exif view of that picture.
+// The window frees itself when closed.
 
 #include "tools/LinkExtraction.h"
 
@@ -16,6 +17,8 @@ class QRadioButton;
 class QTabWidget;
 class QTextBrowser;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TExifViewForm;
 
 class TExtractLinkDialog : public QDialog {
     Q_OBJECT
@@ -48,6 +51,7 @@ public:
     void FillList();
     void Button1Click();
     QStringList TickedUrls() const;
+    TExifViewForm *ShowExif(QTreeWidgetItem *row);
 
 private:
     void Tick(const QList<int> &links, bool on);

@@ -1,8 +1,12 @@
 // Link extraction: which links are listed and ticked, the link page and handing URLs on.
 
+#include "support/ScriptedHttpServer.h"
+
 #include "core/Res.h"
 #include "core/ResList.h"
+#include "tools/ExifView.h"
 #include "tools/ExtractLinkDialog.h"
+#include "tools/ImageCache.h"
 #include "tools/LinkExtraction.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -131,4 +136,34 @@ TEST(ExtractLinkDialogTest, ListsTheRowsAndCopiesTheTickedUrls)
     dialog->Button1Click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://one.example/a.jpg\r\nhttp://five.example/e.gif"));
     delete dialog;
+}
+
+TEST(ExtractLinkDialogTest, AJpegRowOpensTheExifViewOfThatPicture)
+{
+    // A JPEG carrying only an Exif block with Make.
+    QByteArray tiff("II*\0\x08\0\0\0\x01\0\x0F\x01\x02\0\x06\0\0\0\x1A\0\0\0\0\0\0\0Maker\0", 32);
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray jpeg("\xFF\xD8\xFF\xE1", 4);
+    jpeg.append(char((body.size() + 2) >> 8)).append(char((body.size() + 2) & 0xFF));
+    jpeg += body + QByteArray("\xFF\xD9", 2);
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, jpeg));
+
+    TResList list;
+    auto *res = new TRes;
+    res->Number = 1;
+    res->Visible = true;
+    res->Body = server.Url(QStringLiteral("/cam.jpg")) + QStringLiteral(" ") + server.Url(QStringLiteral("/page.html"));
+    list.Add(res);
+    TExtractLinkDialog dialog;
+    dialog.AddResList(nullptr, {res});
+    dialog.ExtractLinks();
+    dialog.Prepare();
+    ASSERT_EQ(dialog.ListView1->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog.ShowExif(dialog.ListView1->topLevelItem(1)), nullptr);   // not a picture
+    TExifViewForm *view = dialog.ShowExif(dialog.ListView1->topLevelItem(0));
+    ASSERT_NE(view, nullptr);
+    QTRY_VERIFY(view->WebBrowser1->toHtml().contains(QStringLiteral("Maker")));
+    EXPECT_TRUE(view->WebBrowser1->toPlainText().contains(QStringLiteral("メーカー名")));
+    QFile::remove(view->Cache->CacheFile(server.Url(QStringLiteral("/cam.jpg"))));
 }
