@@ -1,5 +1,6 @@
 #include "tools/ImageCatalog.h"
 
+#include "mainwindow/KpwUrl.h"
 #include "render/ExifInfo.h"
 #include "tools/ExifView.h"
 #include "tools/ImageCache.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
@@ -64,7 +66,33 @@ TImageCatalogForm::TImageCatalogForm(const QString &cacheFolder, QWidget *parent
         if (item)
             ShowExif(item->data(UrlRole).toString());
     });
+    ImagePopup = new QMenu(this);
+    ImagePopup->addAction(QStringLiteral("この画像をタヴで表示"), this, [this] { Kpwfunc::OpenUrl(ClickedUrl, QString()); });
+    ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Kpwfunc::OpenUrlExternal(ClickedUrl); });
+    ImagePopup->addAction(QStringLiteral("カタログの再読み込み"), this, &TImageCatalogForm::Rebuild);
+    ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogForm::RemoveClicked);
+    ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogForm::ClearCatalog);
+    ImageList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ImageList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        const QListWidgetItem *item = ImageList->itemAt(pos);
+        if (!item)
+            return;
+        ClickedUrl = item->data(UrlRole).toString();
+        ImagePopup->popup(ImageList->viewport()->mapToGlobal(pos));
+    });
     resize(640, 480);
+}
+
+void TImageCatalogForm::RemoveClicked()
+{
+    Catalog.Remove(ClickedUrl);
+    Rebuild();
+}
+
+void TImageCatalogForm::ClearCatalog()
+{
+    Catalog.Clear();
+    Rebuild();
 }
 
 QListWidgetItem *TImageCatalogForm::ItemOf(const QString &url) const

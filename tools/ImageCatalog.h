@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QListWidget;
+class QMenu;
 class QListWidgetItem;
 class QTextBrowser;
 class TImageCache;
@@ -37,6 +38,11 @@ public:
 
     // Shows the catalog again and asks for every picture not shown yet.
     void Rebuild();
+    // The ImagePopup entries, for the picture under the last click.
+    QMenu *ImagePopup;
+    QString ClickedUrl;
+    void RemoveClicked();
+    void ClearCatalog();
     void ShowExif(const QString &url);
 
 private:

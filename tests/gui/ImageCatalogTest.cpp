@@ -15,6 +15,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,4 +148,29 @@ TEST(WebCaptureFormTest, ThumbnailPagesHoldOneEscapedPictureOrNone)
     const QString page = TWebCaptureForm::ThumbnailHtml(0, QStringLiteral("http://h/page.html"));
     EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"http://%1/small/http://h/page.html\"").arg(QLatin1String(TWebCaptureForm::ThumbnailHost))));
     EXPECT_FALSE(TWebCaptureForm::ThumbnailHtml(2, QStringLiteral("http://h/a.jpg")).contains(QStringLiteral("<img")));
+}
+
+TEST(ImageCatalogFormTest, ShowsThumbnailsAndRemovesAPictureWithoutFetchingAgain)
+{
+    TJobList jobs;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Png()));
+    server.Reply(ScriptedHttpServer::Make(200, "<html>not a picture</html>"));
+    QTemporaryDir folder;
+    TImageCatalogForm form(folder.path() + QLatin1Char('/'));
+    const QString picture = server.Url(QStringLiteral("/a.png"));
+    const QString fake = server.Url(QStringLiteral("/b.jpg"));
+    form.Catalog.AddBack(picture);
+    form.Catalog.AddBack(fake);
+    form.Rebuild();
+    ASSERT_EQ(form.ImageList->count(), 2);
+    QTRY_VERIFY(!form.ImageList->item(0)->icon().isNull() && form.ImageList->item(1)->toolTip() != fake);
+    EXPECT_EQ(form.ImageList->item(0)->icon().availableSizes().value(0), QSize(40, 30));
+    EXPECT_EQ(form.ImageList->item(1)->toolTip(), QStringLiteral("画像ではないため表示できません。"));
+
+    form.ClickedUrl = fake;
+    form.RemoveClicked();
+    ASSERT_EQ(form.ImageList->count(), 1);
+    EXPECT_EQ(form.Catalog.Urls, QStringList({picture}));
+    EXPECT_EQ(server.Requests().size(), 2);
 }
