@@ -252,6 +252,8 @@ void TTavuHttp::TakeBody(QByteArray bytes)
         record += bytes;
     if (BodySink)
         BodySink->append(bytes);
+    if (!OnLine)
+        return;   // nobody takes lines
     lineBuffer += bytes;
     EmitLines();
 }
