@@ -70,7 +70,7 @@ void TOutsideServiceCommands::act2chAmezoScapeExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         return;
     }
-    services.NewResultListDoc(QStringLiteral("大先生の検索結果"), items);
+    services.NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
 }
 
 // The newest threads of the chosen server's new-thread page, in the tab "最新20件". A failure is
@@ -90,7 +90,7 @@ void TOutsideServiceCommands::actMegabbsNewThreadsExecute(bool first)
         delete items;
         return;
     }
-    services.NewResultListDoc(QStringLiteral("最新20件"), items);
+    services.NewResultTab(QStringLiteral("最新20件"), items, nullptr);
 }
 
 // One ranking window; opening it again brings it to the front.

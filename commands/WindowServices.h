@@ -203,4 +203,11 @@ public:
     // The board the user is looking at: that of the current thread tab while the browser pane is
     // shown, else that of the current thread-list tab (nullptr when none).
     virtual TBoard *ShownBoard() const = 0;
+
+    // ---- pictures, links and memos ----
+    // Calls the handler with every browser tab the window opens from now on (the open ones are in
+    // Browsers()); the connection ends with the receiver.
+    virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
+    // The pane that shows the trace of requests and replies.
+    virtual QWidget *TracePane() const = 0;
 };

@@ -64,6 +64,9 @@
 #include "commands/NoticeCommands.h"
 #include "commands/OutsideServiceCommands.h"   // outside services
 #include "commands/ThreadNoteCommands.h"
+#include "commands/PictureCommands.h"       // pictures, links and memos
+#include "commands/MemoCommands.h"
+#include "commands/LinkCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -211,6 +214,10 @@ void TVarneloWindow::BindActions()
     new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
+    // pictures, links and memos
+    new TPictureCommands(*services, this);
+    new TMemoCommands(*services, this);
+    new TLinkCommands(*services, this);
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);

@@ -25,6 +25,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <QPlainTextEdit>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -368,4 +369,16 @@ TBoard *TVarneloWindowServices::ShownBoard() const
         return tab->GetBoard();
     TTavuListDoc *doc = CurrentListDoc();
     return doc ? doc->GetBoard() : nullptr;
+}
+
+// ---- pictures, links and memos ----
+
+void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created)
+{
+    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, created);
+}
+
+QWidget *TVarneloWindowServices::TracePane() const
+{
+    return window.Memo3;
 }

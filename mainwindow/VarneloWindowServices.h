@@ -77,6 +77,9 @@ public:
 
     TBoard *ShownBoard() const override;
 
+    void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
+    QWidget *TracePane() const override;
+
 private:
     TVarneloWindow &window;
 };

@@ -272,6 +272,10 @@ bool TTavuHttp::TakeBody(QByteArrayView bytes)
     }
     if (kind == Kind::Unconditional)
         record.append(bytes);
+    if (BodySink)
+        BodySink->append(bytes.data(), bytes.size());
+    if (!OnLine)
+        return true;   // nobody takes lines
     return EmitLines(bytes);
 }
 

@@ -59,6 +59,7 @@ public:
     // fails with httpTooLarge (httpTimeout for the time) and hands on nothing more. The callers
     // set those of what they fetch (ConfiguredLimits); a page's bounds by default.
     TDownloadLimits Limits = ConfiguredLimits(TRequestKind::Page);
+    QByteArray *BodySink = nullptr;   // when set, gets the 2xx body's bytes appended as they arrive
 
     // The stored copy, for the conditional Get.
     QString LastModified;         // its Last-Modified

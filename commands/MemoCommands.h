@@ -1,0 +1,29 @@
+#pragma once
+// Tool windows of the memo family: actToolMemo shows the memo window (TMemoForm), made on first
+// use and kept until the program ends; actToolAA runs the one-line AA editor (TAAEditor); a double
+// click on the trace pane opens the thread-item monitor (TDebugForm) for the current board tab.
+
+#include <QObject>
+#include <QPointer>
+
+#include "tools/MemoForm.h"
+class TDebugForm;
+class TWindowServices;
+
+class TMemoCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TMemoCommands(TWindowServices &services, QObject *parent = nullptr);
+
+    void actToolMemoExecute();
+    void actToolAAExecute();
+    TDebugForm *Memo3DblClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    TMemoForm *MemoForm() const { return memoForm; }
+
+private:
+    TWindowServices &services;
+    QPointer<TMemoForm> memoForm;
+};

@@ -1,0 +1,113 @@
+// The memo pages and their window, on a profile of their own.
+
+#include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "mainwindow/Dialogs.h"
+#include "tools/MemoData.h"
+#include "tools/MemoForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+namespace {
+
+struct TMemoFolders {
+    QTemporaryDir root;
+    QString Profile() const { return root.path() + QStringLiteral("/profile/"); }
+    QString App() const { return root.path() + QStringLiteral("/app/"); }
+    QString Memo(const QString &name) const { return Profile() + QStringLiteral("memo/") + name; }
+};
+
+QByteArray Read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST(MemoBookTest, SeedsFromDefaultsAndNeverReusesAPageNumber)
+{
+    TMemoFolders folders;
+    FileUtil::ForceDirectories(folders.App() + QStringLiteral("def/memo"));
+    FileUtil::WriteFileAtomic(folders.App() + QStringLiteral("def/memo/memo.ini"),
+                              "[LIST]\r\nUSED=1\r\n[MEMO]\r\nCOUNT=1\r\nMEMO1=first\r\nID1=mem00001\r\n");
+    FileUtil::WriteFileAtomic(folders.App() + QStringLiteral("def/memo/mem00001.txt"), "\x83\x81\x83\x82\r\nline2\r\n");
+
+    TMemoBook book(folders.Profile(), folders.App());
+    book.Open();
+    ASSERT_EQ(book.Count(), 1);
+    EXPECT_EQ(book.Page(0)->Name, QStringLiteral("first"));
+    EXPECT_EQ(book.Page(0)->Lines.Lines, QStringList({QStringLiteral("メモ"), QStringLiteral("line2")}));
+
+    EXPECT_EQ(book.AddPage(QStringLiteral("b"))->ID, QStringLiteral("mem00002"));
+    TMemoData *third = book.AddPage(QStringLiteral("c"));
+    EXPECT_EQ(third->ID, QStringLiteral("mem00003"));
+    third->Lines.Add(QStringLiteral("x"));
+    third->Save();
+    book.DeletePage(2);
+    EXPECT_FALSE(QFile::exists(folders.Memo(QStringLiteral("mem00003.txt"))));
+    EXPECT_EQ(book.AddPage(QStringLiteral("d"))->ID, QStringLiteral("mem00004"));
+    book.Close();
+
+    TMemoBook again(folders.Profile(), folders.App());
+    again.Open();
+    ASSERT_EQ(again.Count(), 3);
+    EXPECT_EQ(again.Page(2)->ID, QStringLiteral("mem00004"));
+    EXPECT_TRUE(again.Page(1)->Lines.Lines.isEmpty());   // never written: loads as an empty page
+    while (again.Count() > 0)
+        again.DeletePage(0);
+    again.Close();
+    EXPECT_EQ(TIniFile(again.IniFileName()).ReadInteger(QStringLiteral("MEMO"), QStringLiteral("COUNT"), -1), 0);
+}
+
+TEST(MemoBookTest, AProfileWithoutPagesGetsTheFirstPage)
+{
+    TMemoFolders folders;
+    TMemoBook book(folders.Profile(), folders.App());
+    book.Open();
+    ASSERT_EQ(book.Count(), 1);
+    EXPECT_EQ(book.Page(0)->Name, QStringLiteral("メモその１"));
+    EXPECT_EQ(book.Page(0)->ID, QStringLiteral("mem00001"));
+    EXPECT_EQ(TIniFile(book.IniFileName()).ReadInteger(QStringLiteral("LIST"), QStringLiteral("USED")), 1);
+}
+
+TEST(MemoFormTest, KeepsTextAndCaretOfEachPageAcrossRuns)
+{
+    TMemoFolders folders;
+    Kpwfunc::TScopedDialogHandlers answers(nullptr, [](QDialog &dialog) {
+        auto *input = qobject_cast<QInputDialog *>(&dialog);
+        EXPECT_NE(input, nullptr);
+        if (input)
+            input->setTextValue(QStringLiteral("二枚目"));
+        return int(QDialog::Accepted);
+    });
+    {
+        TMemoForm form(folders.Profile(), folders.App());
+        form.Memo1->setPlainText(QStringLiteral("一行目\n二行目 \u2603"));
+        QTextCursor cursor = form.Memo1->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(3, QTextCursor::KeepAnchor);
+        form.Memo1->setTextCursor(cursor);
+        form.A1Click();
+        ASSERT_EQ(form.TabControl1->count(), 2);
+        EXPECT_EQ(form.TabControl1->tabText(1), QStringLiteral("二枚目"));
+        form.TabControl1->setCurrentIndex(1);   // stores and saves the first page
+        form.Memo1->setPlainText(QStringLiteral("second"));
+    }
+    EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem00001.txt"))),
+              QByteArray("\x88\xea\x8d\x73\x96\xda\r\n\x93\xf1\x8d\x73\x96\xda &#9731;\r\n"));
+    EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem00002.txt"))), QByteArray("second\r\n"));
+
+    TMemoForm form(folders.Profile(), folders.App());
+    ASSERT_EQ(form.TabControl1->count(), 2);
+    EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("一行目\n二行目 &#9731;"));
+    EXPECT_EQ(form.Memo1->textCursor().selectionStart(), 1);
+    EXPECT_EQ(form.Memo1->textCursor().selectionEnd(), 3);
+}

@@ -1,0 +1,138 @@
+// The picture, link and memo commands in the real main window.
+
+#include "PostTestEnv.h"
+
+#include "support/ScriptedHttpServer.h"
+
+#include "commands/PictureCommands.h"
+#include "net/TavuHttpList.h"
+#include "render/TavuBrowser.h"
+#include "tools/AAEditor.h"
+#include "tools/DebugForm.h"
+#include "tools/ExtractLinkDialog.h"
+#include "tools/MemoForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+using PostTest::ItemRef;
+using PostTest::News;
+using PostTest::WaitFor;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+
+bool Settled(TPostWindowEnv &env)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
+// Opens a thread whose responses carry a picture link and a page link.
+TTavuBrowser *OpenThreadWithLinks(TPostWindowEnv &env)
+{
+    env.server.AddThread(News, Key, QStringLiteral("画像スレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("http://pics.example/a.jpg"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("見て ttp://pages.example/p.html"));
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, Key, QString());
+    item->DownloadRequest = true;
+    ItemRef ref(item);
+    env.Window()->OpenThread(item, false, false, true, 0, false, QString());
+    EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
+    return env.Window()->Browsers.value(0);
+}
+
+}  // namespace
+
+TEST(PictureWindowTest, LinkExtractionMemoAndAAEditorOpenFromTheirCommands)
+{
+    TPostWindowEnv env;
+    ASSERT_NE(OpenThreadWithLinks(env), nullptr);
+
+    env.Window()->Action(QStringLiteral("actThreadExtractLink"))->trigger();
+    auto *dialog = env.Window()->findChild<TExtractLinkDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->ListView1->topLevelItemCount(), 2);
+    EXPECT_EQ(dialog->ListView1->topLevelItem(0)->text(2), QStringLiteral("http://pics.example/a.jpg"));
+    EXPECT_EQ(dialog->ListView1->topLevelItem(1)->text(2), QStringLiteral("http://pages.example/p.html"));
+    dialog->close();
+
+    bool sawEditor = false;
+    {
+        Kpwfunc::TScopedDialogHandlers answers(nullptr, [&sawEditor](QDialog &shown) {
+            sawEditor = qobject_cast<TAAEditor *>(&shown) != nullptr;
+            return int(QDialog::Rejected);
+        });
+        env.Window()->Action(QStringLiteral("actToolAA"))->trigger();
+    }
+    EXPECT_TRUE(sawEditor);
+
+    env.Window()->Action(QStringLiteral("actToolMemo"))->trigger();
+    auto *memo = env.Window()->findChild<TMemoForm *>();
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    env.Window()->Action(QStringLiteral("actToolMemo"))->trigger();
+    EXPECT_EQ(env.Window()->findChildren<TMemoForm *>().size(), 1);   // made once, shown again
+}
+
+TEST(PictureWindowTest, ADoubleClickOnTheTraceOpensTheMonitorOfTheBoardTab)
+{
+    TPostWindowEnv env;
+    env.server.AddThread(News, Key, QStringLiteral("一覧のスレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
+    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_FALSE(env.Window()->ListDocs.isEmpty());
+
+    QWidget *trace = env.Window()->Memo3->viewport();
+    QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), trace->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(trace, &click);
+    auto *monitor = env.Window()->findChild<TDebugForm *>();
+    ASSERT_NE(monitor, nullptr);
+    ASSERT_EQ(monitor->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(monitor->ListView1->topLevelItem(0)->text(1), QStringLiteral("一覧のスレ"));
+    monitor->close();
+}
+
+TEST(PictureWindowTest, HoveringAPictureLinkOpensThePopupAfterTheDelay)
+{
+    TPostWindowEnv env;
+    TTavuBrowser *tab = OpenThreadWithLinks(env);
+    ASSERT_NE(tab, nullptr);
+    ScriptedHttpServer pictures;
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    pictures.Reply(ScriptedHttpServer::Make(200, png));
+
+    auto *commands = env.Window()->findChild<TPictureCommands *>();
+    ASSERT_NE(commands, nullptr);
+    emit tab->StatusTextChange(QStringLiteral("http://pages.example/p.html"));
+    EXPECT_FALSE(commands->PictureTimer.isActive());
+    const QString url = pictures.Url(QStringLiteral("/shot.png"));
+    emit tab->StatusTextChange(url);
+    ASSERT_TRUE(commands->PictureTimer.isActive());
+    EXPECT_EQ(commands->PictureTimer.interval(), TPictureCommands::PopupDelay);
+
+    env.Window()->show();
+    QApplication::setActiveWindow(env.Window());
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == env.Window(); }));
+    commands->PictureTimerTimer();
+    TPicturePopup *popup = commands->LastPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !popup->Image1->pixmap().isNull(); }));
+    EXPECT_EQ(popup->Image1->pixmap().size(), QSize(200, 100));
+    popup->close();
+}

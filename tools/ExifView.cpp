@@ -1,0 +1,88 @@
+#include "tools/ExifView.h"
+
+#include "render/ExifInfo.h"
+#include "tools/ImageCache.h"
+
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Line(const QString &label, const QString &value)
+{
+    return QStringLiteral("<B><FONT COLOR=BLUE>%1</FONT></B> = %2<BR>").arg(label, value.toHtmlEscaped());
+}
+
+QString Fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+QString ExifView::Html(const TExifInfo &exif, const QString &url)
+{
+    QString page = QStringLiteral("<P><IMG SRC=\"%1\"></P><TT>").arg(url.toHtmlEscaped());
+    if (!exif.HasExif())
+        return page + QStringLiteral("Exif無し</TT>");
+    auto text = [&page](const char *label, const QString &value) {
+        if (!value.isEmpty())
+            page += Line(QString::fromUtf8(label), value);
+    };
+    auto number = [&page](const char *label, double value, const QString &shown) {
+        if (value != 0)
+            page += Line(QString::fromUtf8(label), shown);
+    };
+    text("説明　　　　　　", exif.Description);
+    text("メーカー名　　　", exif.Maker);
+    text("機種　　　　　　", exif.Model);
+    number("露出時間　　　　", exif.ExposureTime, QString::number(exif.ExposureTime) + QStringLiteral("秒"));
+    number("レンズＦ値　　　", exif.FNumber, QStringLiteral("F") + Fixed(exif.FNumber, 1));
+    number("露出制御モード　", exif.ExposureProgram, TExifInfo::ExposureProgramText(exif.ExposureProgram));
+    number("ISO感度　　　　 ", exif.ISOSpeed, QString::number(exif.ISOSpeed));
+    text("Exifバージョン　", exif.ExifVersion);
+    text("撮影日時　　　　", exif.DateTaken);
+    text("デジタル化日時　", exif.DateDigitized);
+    number("シャッタスピード", exif.ShutterSpeed, QStringLiteral("1/") + QString::number(exif.ShutterSpeed) + QStringLiteral("秒"));
+    number("レンズ絞り値　　", exif.Aperture, QStringLiteral("F") + Fixed(exif.Aperture, 1));
+    number("被写体の明るさ　", exif.Brightness, Fixed(exif.Brightness, 1) + QStringLiteral("EV"));
+    number("露光補正量　　　", exif.ExposureBias, Fixed(exif.ExposureBias, 1) + QStringLiteral("EV"));
+    number("開放Ｆ値　　　　", exif.MaxAperture, QStringLiteral("F") + Fixed(exif.MaxAperture, 1));
+    number("自動露出測光ﾓｰﾄﾞ", exif.MeteringMode, TExifInfo::MeteringModeText(exif.MeteringMode));
+    number("光源　　　　　　", exif.LightSource, TExifInfo::LightSourceText(exif.LightSource));
+    number("フラッシュ　　　", exif.Flash, TExifInfo::FlashText(exif.Flash));
+    number("レンズ焦点距離　", exif.FocalLength, Fixed(exif.FocalLength, 2) + QStringLiteral("(mm)"));
+    return page + QStringLiteral("</TT>");
+}
+
+TExifViewForm::TExifViewForm(const QString &cacheFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window), WebBrowser1(new QTextBrowser), Cache(new TImageCache(cacheFolder, 1, this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Exif"));
+    WebBrowser1->setOpenLinks(false);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(WebBrowser1);
+    connect(Cache, &TImageCache::Ready, this, [this](const QString &ready, const QString &fileName) {
+        if (ready != url)
+            return;
+        TExifInfo exif;
+        exif.SetImageFileName(fileName);
+        WebBrowser1->setHtml(ExifView::Html(exif, QUrl::fromLocalFile(fileName).toString()));
+    });
+    connect(Cache, &TImageCache::Failed, this, [this](const QString &failed, const QString &message) {
+        if (failed == url)
+            WebBrowser1->setPlainText(message + QLatin1Char('\n') + url);
+    });
+    resize(480, 480);
+}
+
+void TExifViewForm::ShowPicture(const QString &address)
+{
+    url = address;
+    WebBrowser1->setPlainText(QStringLiteral("読み込み中...\n") + url);
+    show();
+    Cache->Request(url);
+}

@@ -1,0 +1,189 @@
+#include "tools/PicturePopup.h"
+
+#include "core/Exceptions.h"
+#include "core/FileUtil.h"
+#include "core/TavuConfig.h"
+#include "mainwindow/Dialogs.h"
+#include "tools/PictureLoader.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Desktop = QStringLiteral("DESKTOP");
+const QString Varnelo = QStringLiteral("VARNELO");
+
+bool OnTop()
+{
+    return !TavuConfig || TavuConfig->Ini.ReadBool(Varnelo, QStringLiteral("JPEGWIN_ONTOP"), true);
+}
+
+}  // namespace
+
+TPicturePopup::TPicturePopup(QWidget *parent)
+    : QWidget(parent, Qt::Window), Image1(new QLabel), btnResize(new QToolButton), TrackBar1(new QSlider(Qt::Horizontal)),
+      PopupMenu1(new QMenu(this)), Loader(new TPictureLoader(this)), scroller(new QScrollArea)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("JPEG Popup"));
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setScaledContents(true);
+    Image1->setWordWrap(true);
+    scroller->setWidget(Image1);
+    scroller->setWidgetResizable(true);
+    btnResize->setText(QStringLiteral("サイズ"));
+    btnResize->setCheckable(true);
+    TrackBar1->setRange(0, 200);
+    TrackBar1->setValue(200);
+
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(btnResize);
+    bar->addWidget(TrackBar1, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroller, 1);
+    layout->addLayout(bar);
+
+    SaveAs1 = PopupMenu1->addAction(QStringLiteral("名前を付けて保存(&S)..."), this, &TPicturePopup::SaveAs1Click);
+    PopupMenu1->addSeparator();
+    N2 = PopupMenu1->addAction(QStringLiteral("常に手前に表示"), this, &TPicturePopup::N2Click);
+    N2->setCheckable(true);
+    SaveAs1->setEnabled(false);
+
+    connect(TrackBar1, &QSlider::valueChanged, this, [this](int position) { setWindowOpacity(OpacityFor(position)); });
+    connect(btnResize, &QToolButton::toggled, this, [this](bool down) {
+        Image1->setScaledContents(!down);
+        scroller->setWidgetResizable(!down);
+        if (down)
+            Image1->adjustSize();
+    });
+    connect(Loader, &TPictureLoader::Loaded, this, [this](const QImage &image) { ShowPicture(image); });
+    connect(Loader, &TPictureLoader::Failed, this, &TPicturePopup::ShowFailure);
+    ApplyTopmost();
+}
+
+double TPicturePopup::OpacityFor(int position)
+{
+    return position >= 200 ? 1.0 : (position + 55) / 255.0;
+}
+
+void TPicturePopup::LoadPicture(const QString &url)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        Loader->FitSize = screen->availableGeometry().size();
+    Image1->setText(QStringLiteral("読み込み中...\n") + url);
+    SaveAs1->setEnabled(false);
+    Loader->Load(url);
+}
+
+void TPicturePopup::ShowPicture(const QImage &image)
+{
+    picture = image;
+    Image1->setPixmap(QPixmap::fromImage(image));
+    if (btnResize->isChecked())
+        Image1->adjustSize();
+    SaveAs1->setEnabled(true);
+}
+
+// The window keeps its previous picture; the message replaces only a "loading" text.
+void TPicturePopup::ShowFailure(const QString &message)
+{
+    if (picture.isNull())
+        Image1->setText(message + QLatin1Char('\n') + Loader->URL());
+    setToolTip(message);
+}
+
+void TPicturePopup::SaveAs1Click()
+{
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("JPEG (*.jpg);;All Files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    try {
+        FileUtil::WriteFileAtomic(dialog.selectedFiles().constFirst(), Loader->Body());
+    } catch (const EFileError &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+}
+
+void TPicturePopup::N2Click()
+{
+    if (TavuConfig)
+        TavuConfig->Ini.WriteBool(Varnelo, QStringLiteral("JPEGWIN_ONTOP"), !OnTop());
+    ApplyTopmost();
+}
+
+void TPicturePopup::ApplyTopmost()
+{
+    const bool onTop = OnTop();
+    N2->setChecked(onTop);
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (shown)
+        show();
+}
+
+void TPicturePopup::showEvent(QShowEvent *event)
+{
+    if (TavuConfig && windowState() == Qt::WindowNoState) {
+        const TIniFile &ini = TavuConfig->Ini;
+        const int width = ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_WIDTH"), 0);
+        const int height = ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_HEIGHT"), 0);
+        if (width > 0 && height > 0)
+            setGeometry(ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_LEFT"), x()),
+                        ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_TOP"), y()), width, height);
+        TrackBar1->setValue(ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_ALPHA"), 200));
+    }
+    setWindowOpacity(OpacityFor(TrackBar1->value()));
+    QWidget::showEvent(event);
+}
+
+void TPicturePopup::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            ApplyTopmost();
+        else
+            StoreBounds();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TPicturePopup::closeEvent(QCloseEvent *event)
+{
+    StoreBounds();
+    Loader->Abort();
+    QWidget::closeEvent(event);
+}
+
+void TPicturePopup::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+}
+
+void TPicturePopup::StoreBounds()
+{
+    if (!TavuConfig)
+        return;
+    TIniFile &ini = TavuConfig->Ini;
+    if (windowState() == Qt::WindowNoState) {
+        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_LEFT"), x());
+        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_TOP"), y());
+        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_WIDTH"), width());
+        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_HEIGHT"), height());
+    }
+    ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_ALPHA"), TrackBar1->value());
+}

@@ -1,0 +1,22 @@
+#pragma once
+// TWebCaptureForm: the borderless 136 x 133 page-thumbnail window. Its browser shows one 128 x 128
+// picture: the outside thumbnail service's picture of a web page (mode 0) or the picture at the
+// URL itself (mode 1); any other mode shows an empty white page. The browser's 2-pixel border is
+// cut away by the window's mask. The URL is escaped before it enters the page.
+
+#include <QWidget>
+
+class TEmbeddedWB;
+
+class TWebCaptureForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char *ThumbnailHost = "capture.heartrails.com";
+
+    explicit TWebCaptureForm(QWidget *parent = nullptr);
+
+    TEmbeddedWB *WebBrowser1;
+
+    void ShowThumbnail(int mode, const QString &url);
+    static QString ThumbnailHtml(int mode, const QString &url);
+};
