@@ -27,6 +27,7 @@ class IResultView;
 class TResList;
 class TRes;
 class TThreadItemList;
+class TToolMenuItem;
 namespace Kpwfunc { struct TResSearch; }
 
 class TWindowServices {
@@ -85,4 +86,18 @@ public:
     virtual void UpdateStatusCaption(TThreadItem *item) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+
+    // ---- customisation (skins, key bindings, tools, columns, toolbars) ----
+    // skin.ini changed: every open thread tab takes its skin again and is rendered in it.
+    virtual void ApplySkinChange() = 0;
+    // Every action of the main window, in catalogue order (the names its files store).
+    virtual QList<QAction *> WindowActions() const = 0;
+    // Builds the external tools at the end of the tools menu from tool.txt, each started by launch
+    // when clicked; the menu is built with it again whenever the window reloads its lists.
+    virtual void LoadToolsMenu(const std::function<void(TToolMenuItem *)> &launch) = 0;
+    // column.txt changed: the thread list shows its columns in the file's order, each keeping the
+    // width it had.
+    virtual void ReloadThreadListColumns() = 0;
+    // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
+    virtual void ReloadToolBarsAndMenus() = 0;
 };

@@ -45,6 +45,7 @@
 #include "commands/LogSearchCommands.h"
 #include "commands/NoticeCommands.h"
 #include "commands/ThreadNoteCommands.h"
+#include "commands/CustomiseCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -185,6 +186,7 @@ void TVarneloWindow::BindActions()
     new TThreadNoteCommands(*services, this);
     new TLogSearchCommands(*services, this);
     Notices = new TNoticeCommands(*services, this);
+    new TCustomiseCommands(*services, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
 }
 
@@ -433,7 +435,7 @@ void TVarneloWindow::LoadSites()
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
-    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), {});
+    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")), ToolLauncher);
     Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *item) { SearchSelection(item->SearchUrl); });
 }
@@ -457,6 +459,23 @@ void TVarneloWindow::ApplyColumnWidths()
         if (width > -1)
             ThreadListView->setColumnWidth(column, width);
     }
+}
+
+// column.txt changed: the columns are built again in its order, each with the width it had.
+void TVarneloWindow::ReloadThreadListColumns()
+{
+    StoreColumnWidths();
+    LoadColumnList();
+    ApplyColumnWidths();
+    ThreadListView->viewport()->update();
+}
+
+// The width of each thread-list column, under its key.
+void TVarneloWindow::StoreColumnWidths()
+{
+    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
+    for (int column = 0; column < keys.size(); ++column)
+        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
 }
 
 // Without any site the user chooses the sites first. Then the first site is shown, or the one

@@ -70,6 +70,7 @@ class TTavuHintWindow;
 class TTavuListDoc;
 class TTextList;
 class TThreadItem;
+class TToolMenuItem;
 class TqorExtListView;
 class QPainter;
 class TResCacheLoader;
@@ -150,6 +151,9 @@ public:
     void EndResView(IResultView *view);
     // Renders the current browser tab again, keeping the response at the top of the view.
     void RefreshResView();
+    void RenderResViewAgain(TTavuBrowser *tab);
+    void ApplySkinChange();
+    void ReloadThreadListColumns();
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
     void UpdateBoardListMenu();
@@ -191,6 +195,7 @@ public:
     QMenu *BrowserMenu = nullptr;
     QMenu *FavoriteMenu = nullptr;
     QMenu *Tool1 = nullptr;           // the tools menu; external tools are added at its end
+    std::function<void(TToolMenuItem *)> ToolLauncher;   // starts a clicked external tool
     QMenu *BBSFunc = nullptr;         // the current site's own functions
     QMenu *Help1 = nullptr;
     QMenu *RecentRead = nullptr;
@@ -350,6 +355,7 @@ private:
     void LoadSites();
     void FillSiteBox();
     void ApplyColumnWidths();
+    void StoreColumnWidths();
     void ChooseStartupSite();
     void RestoreToolBarsAndMenus();
     void LoadRuleLists();

@@ -505,9 +505,7 @@ void TVarneloWindow::SaveCoolBarLayout()
         if (action && TActionList::HasHandler(action))
             *shown = action->isChecked();
     }
-    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
-    for (int column = 0; column < keys.size(); ++column)
-        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
+    StoreColumnWidths();
     Kpwfunc::SaveCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
 }
 

@@ -3,9 +3,11 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/ExtListView.h"
+#include "core/TavuConfig.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwServices.h"
 #include "render/TavuListDoc.h"
 
 #include <QItemSelectionModel>
@@ -151,4 +153,30 @@ void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     Kpwfunc::ShowResInPreview(item, res);
+}
+
+void TVarneloWindowServices::ApplySkinChange()
+{
+    window.ApplySkinChange();
+}
+
+QList<QAction *> TVarneloWindowServices::WindowActions() const
+{
+    return window.ActionList1->Actions();
+}
+
+void TVarneloWindowServices::LoadToolsMenu(const std::function<void(TToolMenuItem *)> &launch)
+{
+    window.ToolLauncher = launch;
+    Kpwfunc::LoadToolsMenu(window.Tool1, TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), launch);
+}
+
+void TVarneloWindowServices::ReloadThreadListColumns()
+{
+    window.ReloadThreadListColumns();
+}
+
+void TVarneloWindowServices::ReloadToolBarsAndMenus()
+{
+    window.RestoreToolBarsAndMenus();
 }

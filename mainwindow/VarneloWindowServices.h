@@ -37,6 +37,12 @@ public:
     void UpdateStatusCaption(TThreadItem *item) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 
+    void ApplySkinChange() override;
+    QList<QAction *> WindowActions() const override;
+    void LoadToolsMenu(const std::function<void(TToolMenuItem *)> &launch) override;
+    void ReloadThreadListColumns() override;
+    void ReloadToolBarsAndMenus() override;
+
 private:
     TVarneloWindow &window;
 };

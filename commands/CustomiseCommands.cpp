@@ -1,0 +1,98 @@
+#include "commands/CustomiseCommands.h"
+
+#include "commands/WindowServices.h"
+#include "core/TavuConfig.h"
+#include "controls/TabMenuItem.h"
+#include "core/BBS.h"
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
+#include "settings/ColumnDialog.h"
+#include "settings/CustomPopupMenuDialog.h"
+#include "settings/CustomToolbarDialog.h"
+#include "settings/KeyBindDialog.h"
+#include "settings/SkinAssignments.h"
+#include "settings/SkinDialog.h"
+#include "settings/ToolDialog.h"
+
+#include <QProcess>
+
+TCustomiseCommands::TCustomiseCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actToolSkin"), this, [this] { actToolSkinExecute(); });
+    services.BindAction(QStringLiteral("actToolKeyBind"), this, [this] { actToolKeyBindExecute(); });
+    services.BindAction(QStringLiteral("actToolToolConfig"), this, [this] { actToolToolConfigExecute(); });
+    services.BindAction(QStringLiteral("actToolColEdit"), this, [this] { actToolColEditExecute(); });
+    services.BindAction(QStringLiteral("actToolCustomizeToolBar"), this, [this] { actToolCustomizeToolBarExecute(); });
+    services.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
+    services.LoadToolsMenu([this](TToolMenuItem *tool) { LaunchTool(tool); });
+}
+
+void TCustomiseCommands::actToolSkinExecute()
+{
+    TSkinAssignments skins(TavuConfig->GetProfileDir());
+    TSkinDialog dialog(skins, services.Window());
+    Kpwfunc::ExecDialog(dialog);
+    services.ApplySkinChange();
+}
+
+void TCustomiseCommands::actToolKeyBindExecute()
+{
+    TKeyBindDialog dialog(services.WindowActions(), services.Window());
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    TavuConfig->Save();
+    Kpwfunc::ApplyShortcutKeys();
+}
+
+void TCustomiseCommands::actToolToolConfigExecute()
+{
+    TToolDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), services.Window());
+    Kpwfunc::ExecDialog(dialog);
+    services.LoadToolsMenu([this](TToolMenuItem *tool) { LaunchTool(tool); });
+}
+
+TToolLaunch TToolLaunch::Of(const TToolMenuItem &tool, const QString &threadUrl)
+{
+    TToolLaunch launch{tool.Program, QProcess::splitCommand(tool.Arguments), tool.WorkDir};
+    if (tool.AppendUrl && !threadUrl.isEmpty())
+        launch.Arguments << threadUrl;
+    return launch;
+}
+
+// The tool is started on its own, never through a shell.
+void TCustomiseCommands::LaunchTool(TToolMenuItem *tool)
+{
+    QString url;
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (tab && !tab->IsWebPage() && tab->ThreadItem() && tab->ThreadItem()->BBS)
+        url = tab->ThreadItem()->BBS->GetThreadUrl(tab->ThreadItem());
+    const TToolLaunch launch = TToolLaunch::Of(*tool, url);
+    if (!QProcess::startDetached(launch.Program, launch.Arguments, launch.WorkDir))
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1 を起動できませんでした。").arg(launch.Program));
+}
+
+void TCustomiseCommands::actToolColEditExecute()
+{
+    TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), services.Window());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        services.ReloadThreadListColumns();
+}
+
+void TCustomiseCommands::actToolCustomizeToolBarExecute()
+{
+    TCustomToolbarDialog dialog(services.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("toolbar.ini"),
+                                services.Window());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        services.ReloadToolBarsAndMenus();
+}
+
+void TCustomiseCommands::actToolCustomizePopupMenuExecute()
+{
+    TCustomPopupMenuDialog dialog(services.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("popup.ini"),
+                                  services.Window());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+        services.ReloadToolBarsAndMenus();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Shaping the program: actToolSkin (TSkinDialog, skin.ini; open thread tabs are rendered again in
+// the new skin), actToolKeyBind (TKeyBindDialog, kpw.ini SHORTCUT; applied at once),
+// actToolToolConfig (TToolDialog, tool.txt; the tools menu is built again) and the start of an
+// external tool from that menu, actToolColEdit (TColumnDialog, column.txt; the thread list shows
+// the new order at once), actToolCustomizeToolBar / actToolCustomizePopupMenu (toolbar.ini and
+// popup.ini; the bars and menus are built again).
+
+#include <QObject>
+#include <QStringList>
+
+class TToolMenuItem;
+class TWindowServices;
+
+// How an external tool is started: the program, its argument list (the arguments split as a
+// command line, the open thread's URL added when asked) and the folder to start in.
+struct TToolLaunch {
+    QString Program;
+    QStringList Arguments;
+    QString WorkDir;
+
+    static TToolLaunch Of(const TToolMenuItem &tool, const QString &threadUrl);
+};
+
+class TCustomiseCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TCustomiseCommands(TWindowServices &services, QObject *parent = nullptr);
+
+    void actToolSkinExecute();
+    void actToolKeyBindExecute();
+    void actToolToolConfigExecute();
+    void LaunchTool(TToolMenuItem *tool);
+    void actToolColEditExecute();
+    void actToolCustomizeToolBarExecute();
+    void actToolCustomizePopupMenuExecute();
+
+private:
+    TWindowServices &services;
+};
