@@ -761,6 +761,7 @@ void TVarneloWindow::FormDestroy()
     if (!closed)
         FormClose();
     TavuConfig->APPSTATE = TavuEnviron->IsOffline();
+    SaveCoolBarLayout();   // the layout goes into kpw.ini with everything else
     try {
         TavuConfig->Save();
     } catch (const EVarnelo &e) {
@@ -769,7 +770,6 @@ void TVarneloWindow::FormDestroy()
     Tavutils::ShellDeleteFiles(TavuConfig->GetTempDir() + QStringLiteral("KPW*.tmp"), false);
 
     FocusTimer->stop();
-    SaveCoolBarLayout();
     Kpwfunc::SaveTreeState(BoardListView, currentSite);
     hide();
     if (DolibManager)

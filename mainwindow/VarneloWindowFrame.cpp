@@ -452,7 +452,7 @@ void TVarneloWindow::BoardListPopupPopup()
 
 QList<QToolBar *> TVarneloWindow::CoolBarBands() const
 {
-    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar};
+    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar, ShortcutBand1};
 }
 
 // The window's place and state, the pane sizes and the tool-bar bands.

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -430,4 +432,61 @@ TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStay
             left << action->text();
     }
     EXPECT_EQ(left, QStringList{QStringLiteral("カスタマイズ...")});
+}
+
+// ---- the band layout ----
+
+namespace {
+
+// The row (0 for the top one) each shown band of the top area stands in.
+int RowOfBand(const QList<QToolBar *> &bands, const QToolBar *band)
+{
+    QList<int> tops;
+    for (const QToolBar *other : bands) {
+        if (other->isVisible() && !tops.contains(other->y()))
+            tops << other->y();
+    }
+    std::sort(tops.begin(), tops.end());
+    return int(tops.indexOf(band->y()));
+}
+
+QList<QToolBar *> TopBands(TVarneloWindow *window)
+{
+    return window->findChildren<QToolBar *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace
+
+TEST(Customise, AShortcutBarMovedToTheThirdRowComesBackThereAfterARestart)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    QToolBar *band = env.Window->findChild<QToolBar *>(QStringLiteral("ShortcutBand1"));
+    ASSERT_NE(band, nullptr);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return band->isVisible() && RowOfBand(TopBands(env.Window), band) >= 0; }));
+    const int rows = [&] {
+        int last = 0;
+        for (QToolBar *other : TopBands(env.Window))
+            if (other != band && other->isVisible() && env.Window->toolBarArea(other) == Qt::TopToolBarArea)
+                last = std::max(last, RowOfBand(TopBands(env.Window), other));
+        return last + 1;
+    }();
+    // The user drags the bar onto a row of its own below the others.
+    env.Window->removeToolBar(band);
+    env.Window->addToolBarBreak(Qt::TopToolBarArea);
+    env.Window->addToolBar(Qt::TopToolBarArea, band);
+    band->show();
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return RowOfBand(TopBands(env.Window), band) == rows; }));
+
+    env.Destroy();   // the end of the run writes kpw.ini
+    env.config = std::make_unique<TTavuConfig>();
+    TavuConfig = env.config.get();
+    env.config->APPSTATE = true;
+    env.Window = new TVarneloWindow;
+    env.Start();
+    env.Window->show();
+    band = env.Window->findChild<QToolBar *>(QStringLiteral("ShortcutBand1"));
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return band->isVisible() && RowOfBand(TopBands(env.Window), band) == rows; }))
+        << RowOfBand(TopBands(env.Window), band);
 }
