@@ -8,6 +8,7 @@
 #include "render/TavuBrowser.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
+#include "settings/BasicAuthorizationForm.h"
 #include "settings/ColumnDialog.h"
 #include "settings/CustomPopupMenuDialog.h"
 #include "settings/CustomToolbarDialog.h"
@@ -27,6 +28,7 @@ TCustomiseCommands::TCustomiseCommands(TWindowServices &services, QObject *paren
     services.BindAction(QStringLiteral("actToolColEdit"), this, [this] { actToolColEditExecute(); });
     services.BindAction(QStringLiteral("actToolCustomizeToolBar"), this, [this] { actToolCustomizeToolBarExecute(); });
     services.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
+    services.BindAction(QStringLiteral("actToolBasicAuthor"), this, [this] { actToolBasicAuthorExecute(); });
     services.LoadToolsMenu([this](TToolMenuItem *tool) { LaunchTool(tool); });
 }
 
@@ -95,4 +97,10 @@ void TCustomiseCommands::actToolCustomizePopupMenuExecute()
                                   services.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
         services.ReloadToolBarsAndMenus();
+}
+
+void TCustomiseCommands::actToolBasicAuthorExecute()
+{
+    TBasicAuthorizationForm dialog(services.Window());
+    Kpwfunc::ExecDialog(dialog);
 }

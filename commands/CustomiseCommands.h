@@ -4,7 +4,8 @@
 // actToolToolConfig (TToolDialog, tool.txt; the tools menu is built again) and the start of an
 // external tool from that menu, actToolColEdit (TColumnDialog, column.txt; the thread list shows
 // the new order at once), actToolCustomizeToolBar / actToolCustomizePopupMenu (toolbar.ini and
-// popup.ini; the bars and menus are built again).
+// popup.ini; the bars and menus are built again), actToolBasicAuthor (TBasicAuthorizationForm,
+// config/_BasicAuthorization.ini).
 
 #include <QObject>
 #include <QStringList>
@@ -34,6 +35,7 @@ public:
     void actToolColEditExecute();
     void actToolCustomizeToolBarExecute();
     void actToolCustomizePopupMenuExecute();
+    void actToolBasicAuthorExecute();
 
 private:
     TWindowServices &services;

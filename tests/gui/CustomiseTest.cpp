@@ -7,14 +7,20 @@
 #include "commands/CustomiseCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/TabMenuItem.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ShortcutText.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
+#include "settings/BasicAuthorization.h"
+#include "settings/BasicAuthorizationForm.h"
 #include "settings/ColumnDialog.h"
 #include "settings/CustomPopupMenuDialog.h"
 #include "settings/CustomToolbarDialog.h"
@@ -489,4 +495,46 @@ TEST(Customise, AShortcutBarMovedToTheThirdRowComesBackThereAfterARestart)
     band = env.Window->findChild<QToolBar *>(QStringLiteral("ShortcutBand1"));
     EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return band->isVisible() && RowOfBand(TopBands(env.Window), band) == rows; }))
         << RowOfBand(TopBands(env.Window), band);
+}
+
+// ---- Basic authorization ----
+
+TEST(Customise, BasicCredentialsAreStoredForTheChosenBoardOnly)
+{
+    TWindowEnv env;
+    env.Start();
+    TAnswers answers(env, [](QDialog &dialog) {
+        auto &form = dynamic_cast<TBasicAuthorizationForm &>(dialog);
+        for (int i = 0; i < form.SiteBox->count(); ++i) {
+            if (static_cast<TSite *>(form.SiteBox->itemData(i).value<void *>())->SITEID == QStringLiteral("2ch"))
+                form.SiteBox->setCurrentIndex(i);
+        }
+        const auto rows = form.BoardList->findItems(QStringLiteral("news"), Qt::MatchExactly, 1);
+        ASSERT_EQ(rows.size(), 1);
+        form.BoardList->setCurrentItem(rows.first());
+        form.UserEdit->setText(QStringLiteral("taro"));
+        form.PasswordEdit->setText(QStringLiteral("secret"));
+        form.ApplyClick();
+        EXPECT_EQ(rows.first()->text(2), QStringLiteral("taro"));
+        dialog.accept();
+    });
+    env.Window->Action(QStringLiteral("actToolBasicAuthor"))->trigger();
+    ASSERT_EQ(answers.Shown, QStringList{QStringLiteral("TBasicAuthorizationForm")});
+
+    TSite *site = env.registry->SiteList()->FindBySiteID(QStringLiteral("2ch"));
+    ASSERT_NE(site, nullptr);
+    const TBoard *news = site->Boards->FindByID(QStringLiteral("news"));
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(news->GetBasicAuthUserName(), QStringLiteral("taro"));
+    EXPECT_EQ(news->GetBasicAuthPassword(), QStringLiteral("secret"));
+    for (int i = 0; i < site->Boards->Count(); ++i) {
+        if (site->Boards->Get(i) != news)
+            EXPECT_TRUE(site->Boards->Get(i)->GetBasicAuthUserName().isEmpty());
+    }
+    EXPECT_TRUE(ReadBytes(BasicAuthorization::FileName()).startsWith("[2chnews]\r\nUSERNAME=taro\r\nPASSWORD=secret\r\n"));
+
+    // No user name: both keys go, the section stays.
+    BasicAuthorization::Apply(*news, QString(), QStringLiteral("secret"));
+    EXPECT_TRUE(news->GetBasicAuthUserName().isEmpty());
+    EXPECT_EQ(ReadBytes(BasicAuthorization::FileName()).trimmed(), QByteArray("[2chnews]"));
 }
