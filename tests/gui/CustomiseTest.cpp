@@ -76,16 +76,29 @@ QByteArray ReadBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The tab's page once it holds every marker (or as it stands after a long wait).
+// The tab's page once it holds every marker (or as it stands after a long wait). One request is
+// out at a time; a reply may come after the wait is over, so it writes into shared state.
 QString PageOf(TTavuBrowser *tab, const QStringList &markers)
 {
-    // A reply may come after the wait is over: it writes into a copy that outlives this call.
-    auto html = std::make_shared<QString>();
+    struct TReply {
+        QString Html;
+        bool Pending = false;
+    };
+    auto reply = std::make_shared<TReply>();
+    auto holdsAll = [&] {
+        return std::all_of(markers.begin(), markers.end(), [&](const QString &marker) { return reply->Html.contains(marker); });
+    };
     TWindowEnv::WaitUntil([&] {
-        tab->DocumentHtml([html](const QString &text) { *html = text; });
-        return std::all_of(markers.begin(), markers.end(), [&html](const QString &marker) { return html->contains(marker); });
+        if (!reply->Pending) {
+            reply->Pending = true;
+            tab->DocumentHtml([reply](const QString &text) {
+                reply->Html = text;
+                reply->Pending = false;
+            });
+        }
+        return holdsAll();
     });
-    return *html;
+    return reply->Html;
 }
 
 int RowOf(const TKeyBindings &bindings, const QString &form, const QString &action)
