@@ -9,6 +9,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "settings/BasicAuthorizationForm.h"
+#include "settings/CleanDialog.h"
 #include "settings/ColumnDialog.h"
 #include "settings/CustomPopupMenuDialog.h"
 #include "settings/CustomToolbarDialog.h"
@@ -29,6 +30,7 @@ TCustomiseCommands::TCustomiseCommands(TWindowServices &services, QObject *paren
     services.BindAction(QStringLiteral("actToolCustomizeToolBar"), this, [this] { actToolCustomizeToolBarExecute(); });
     services.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
     services.BindAction(QStringLiteral("actToolBasicAuthor"), this, [this] { actToolBasicAuthorExecute(); });
+    services.BindAction(QStringLiteral("actToolClearLog"), this, [this] { actToolClearLogExecute(); });
     services.LoadToolsMenu([this](TToolMenuItem *tool) { LaunchTool(tool); });
 }
 
@@ -102,5 +104,11 @@ void TCustomiseCommands::actToolCustomizePopupMenuExecute()
 void TCustomiseCommands::actToolBasicAuthorExecute()
 {
     TBasicAuthorizationForm dialog(services.Window());
+    Kpwfunc::ExecDialog(dialog);
+}
+
+void TCustomiseCommands::actToolClearLogExecute()
+{
+    TCleanDialog dialog(services.Window());
     Kpwfunc::ExecDialog(dialog);
 }

@@ -5,7 +5,7 @@
 // external tool from that menu, actToolColEdit (TColumnDialog, column.txt; the thread list shows
 // the new order at once), actToolCustomizeToolBar / actToolCustomizePopupMenu (toolbar.ini and
 // popup.ini; the bars and menus are built again), actToolBasicAuthor (TBasicAuthorizationForm,
-// config/_BasicAuthorization.ini).
+// config/_BasicAuthorization.ini) and actToolClearLog (TCleanDialog, the history files).
 
 #include <QObject>
 #include <QStringList>
@@ -36,6 +36,7 @@ public:
     void actToolCustomizeToolBarExecute();
     void actToolCustomizePopupMenuExecute();
     void actToolBasicAuthorExecute();
+    void actToolClearLogExecute();
 
 private:
     TWindowServices &services;

@@ -21,9 +21,11 @@
 #include "render/TavuBrowser.h"
 #include "settings/BasicAuthorization.h"
 #include "settings/BasicAuthorizationForm.h"
+#include "settings/CleanDialog.h"
 #include "settings/ColumnDialog.h"
 #include "settings/CustomPopupMenuDialog.h"
 #include "settings/CustomToolbarDialog.h"
+#include "settings/HistoryFiles.h"
 #include "settings/KeyBindDialog.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog.h"
@@ -550,4 +552,53 @@ TEST(Customise, BasicCredentialsAreStoredForTheChosenBoardOnly)
     BasicAuthorization::Apply(*news, QString(), QStringLiteral("secret"));
     EXPECT_TRUE(news->GetBasicAuthUserName().isEmpty());
     EXPECT_EQ(ReadBytes(BasicAuthorization::FileName()).trimmed(), QByteArray("[2chnews]"));
+}
+
+// ---- history cleaning ----
+
+TEST(Customise, HistoryCleaningAsksAndDeletesExactlyTheTickedFiles)
+{
+    TWindowEnv env;
+    env.Start();
+    env.WriteProfile(QStringLiteral("findlog.txt"), QByteArray(1024, 'a'));
+    env.WriteProfile(QStringLiteral("namelog.txt"), QByteArray(1025, 'b'));
+    env.WriteProfile(QStringLiteral("urllog.txt"), "c");
+    EXPECT_EQ(HistoryFiles::SizeText(env.Profile(QStringLiteral("urllog.txt"))), QStringLiteral("1KB"));
+    EXPECT_EQ(HistoryFiles::SizeText(env.Profile(QStringLiteral("findlog.txt"))), QStringLiteral("1KB"));
+    EXPECT_EQ(HistoryFiles::SizeText(env.Profile(QStringLiteral("namelog.txt"))), QStringLiteral("2KB"));
+    EXPECT_EQ(HistoryFiles::SizeText(env.Profile(QStringLiteral("maillog.txt"))), QStringLiteral("0KB"));
+
+    auto tick = [](TCleanDialog &clean, const QString &file) {
+        clean.ListView1->findItems(file, Qt::MatchExactly, 1).first()->setCheckState(0, Qt::Checked);
+    };
+    // "No" keeps everything and the dialog open.
+    env.Answer = Kpwfunc::mrNo;
+    {
+        TCleanDialog clean;
+        tick(clean, QStringLiteral("namelog.txt"));
+        clean.OKButtonClick();
+        EXPECT_EQ(clean.result(), 0);
+        EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("namelog.txt"))));
+    }
+    env.Answer = Kpwfunc::mrYes;
+    env.Messages.clear();
+    {
+        Kpwfunc::TScopedDialogHandlers answers(
+            [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+                env.Messages << text;
+                return Kpwfunc::mrYes;
+            },
+            [&tick](QDialog &dialog) {
+                auto &clean = dynamic_cast<TCleanDialog &>(dialog);
+                tick(clean, QStringLiteral("namelog.txt"));
+                tick(clean, QStringLiteral("urllog.txt"));
+                clean.OKButtonClick();
+                return dialog.result();
+            });
+        env.Window->Action(QStringLiteral("actToolClearLog"))->trigger();
+    }
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("チェックした履歴を消去します。")});
+    EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("namelog.txt"))));
+    EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("urllog.txt"))));
+    EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("findlog.txt"))));
 }
