@@ -14,6 +14,7 @@
 #include "settings/CustomPopupMenuDialog.h"
 #include "settings/CustomToolbarDialog.h"
 #include "settings/KeyBindDialog.h"
+#include "settings/ShortcutEditor.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog.h"
 #include "settings/ToolDialog.h"
@@ -31,6 +32,7 @@ TCustomiseCommands::TCustomiseCommands(TWindowServices &services, QObject *paren
     services.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
     services.BindAction(QStringLiteral("actToolBasicAuthor"), this, [this] { actToolBasicAuthorExecute(); });
     services.BindAction(QStringLiteral("actToolClearLog"), this, [this] { actToolClearLogExecute(); });
+    services.BindAction(QStringLiteral("actShortcutEdit"), this, [this] { actShortcutEditExecute(); });
     services.LoadToolsMenu([this](TToolMenuItem *tool) { LaunchTool(tool); });
 }
 
@@ -111,4 +113,12 @@ void TCustomiseCommands::actToolClearLogExecute()
 {
     TCleanDialog dialog(services.Window());
     Kpwfunc::ExecDialog(dialog);
+}
+
+void TCustomiseCommands::actShortcutEditExecute()
+{
+    TShortcutEditor editor(Kpwfunc::ShortcutFileName(), services.Window());
+    Kpwfunc::ExecDialog(editor);
+    if (editor.Editing.Saved)
+        services.ReloadShortcutBars();
 }

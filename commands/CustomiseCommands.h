@@ -5,7 +5,8 @@
 // external tool from that menu, actToolColEdit (TColumnDialog, column.txt; the thread list shows
 // the new order at once), actToolCustomizeToolBar / actToolCustomizePopupMenu (toolbar.ini and
 // popup.ini; the bars and menus are built again), actToolBasicAuthor (TBasicAuthorizationForm,
-// config/_BasicAuthorization.ini) and actToolClearLog (TCleanDialog, the history files).
+// config/_BasicAuthorization.ini), actToolClearLog (TCleanDialog, the history files) and
+// actShortcutEdit (TShortcutEditor, shortcut.txt; both shortcut bars load it again).
 
 #include <QObject>
 #include <QStringList>
@@ -37,6 +38,7 @@ public:
     void actToolCustomizePopupMenuExecute();
     void actToolBasicAuthorExecute();
     void actToolClearLogExecute();
+    void actShortcutEditExecute();
 
 private:
     TWindowServices &services;

@@ -100,4 +100,6 @@ public:
     virtual void ReloadThreadListColumns() = 0;
     // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
     virtual void ReloadToolBarsAndMenus() = 0;
+    // shortcut.txt changed: both shortcut bars load it again.
+    virtual void ReloadShortcutBars() = 0;
 };

@@ -180,3 +180,8 @@ void TVarneloWindowServices::ReloadToolBarsAndMenus()
 {
     window.RestoreToolBarsAndMenus();
 }
+
+void TVarneloWindowServices::ReloadShortcutBars()
+{
+    window.LoadShortcutBars();
+}

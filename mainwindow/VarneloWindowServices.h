@@ -42,6 +42,7 @@ public:
     void LoadToolsMenu(const std::function<void(TToolMenuItem *)> &launch) override;
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;
+    void ReloadShortcutBars() override;
 
 private:
     TVarneloWindow &window;

@@ -6,6 +6,7 @@
 
 #include "commands/CustomiseCommands.h"
 #include "controls/ExtListView.h"
+#include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -27,6 +28,7 @@
 #include "settings/CustomToolbarDialog.h"
 #include "settings/HistoryFiles.h"
 #include "settings/KeyBindDialog.h"
+#include "settings/ShortcutEditor.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog.h"
 #include "settings/SkinDialog2.h"
@@ -41,6 +43,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -601,4 +604,54 @@ TEST(Customise, HistoryCleaningAsksAndDeletesExactlyTheTickedFiles)
     EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("namelog.txt"))));
     EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("urllog.txt"))));
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("findlog.txt"))));
+}
+
+// ---- the shortcut-bar editor ----
+
+TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
+{
+    TWindowEnv env([](TWindowEnv &env) {
+        env.WriteProfile(QStringLiteral("shortcut.txt"),
+                         jconvert::UnicodeToSjis(QStringLiteral("タブ1\tclBtnFace\t\r\n\t1\tニュース\tnews\t2ch\t\r\n\t0\t-\t\t\t\r\n"
+                                                                "タブ2\tclBtnFace\t\r\n")));
+    });
+    env.Start();
+    ASSERT_EQ(env.Window->ShortcutBar1->PanelCount(), 2);
+
+    QStringList typed{QStringLiteral("タブ1"), QString(), QStringLiteral("新しいタブ"), QStringLiteral("ニュース速報")};
+    Kpwfunc::TScopedDialogHandlers answers(
+        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            env.Messages << text;
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog)) {
+                input->setTextValue(typed.takeFirst());
+                input->accept();
+                return dialog.result();
+            }
+            auto &editor = dynamic_cast<TShortcutEditor &>(dialog);
+            editor.ListBox1->setCurrentRow(0);
+            editor.actNewTabExecute();
+            editor.ListBox1->setCurrentRow(0);
+            editor.ListBox2->setCurrentRow(1);
+            editor.actRenameShortcutExecute();
+            editor.ListBox2->setCurrentRow(0);
+            editor.actRenameShortcutExecute();
+            editor.actSaveExecute();
+            dialog.accept();
+            return dialog.result();
+        });
+    env.Window->Action(QStringLiteral("actShortcutEdit"))->trigger();
+    EXPECT_TRUE(typed.isEmpty());
+    EXPECT_EQ(env.Messages, (QStringList{QStringLiteral("既にその名前のタブが存在します。"), QStringLiteral("名前を入力してください。"),
+                                         QStringLiteral("セパレータの名前は変更できません。")}));
+
+    TShortcutEditing reread;
+    reread.Load(env.Profile(QStringLiteral("shortcut.txt")));
+    ASSERT_EQ(reread.Tabs.size(), size_t(3));
+    EXPECT_EQ(reread.Tabs[1]->Name, QStringLiteral("新しいタブ"));
+    EXPECT_EQ(reread.Tabs[0]->GetItem(0)->Text, QStringLiteral("ニュース速報"));
+    EXPECT_TRUE(reread.Tabs[0]->GetItem(1)->IsSeparator());
+    EXPECT_EQ(env.Window->ShortcutBar1->PanelCount(), 3);
 }
