@@ -40,6 +40,8 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
+#include <QTest>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -199,24 +201,27 @@ TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
     TWindowEnv env;
     env.Start();
     const QKeySequence fresh(Qt::CTRL | Qt::SHIFT | Qt::Key_F9);
-    QAction *memo = env.Window->Action(QStringLiteral("actToolMemo"));
+    QAction *clearLog = env.Window->Action(QStringLiteral("actToolClearLog"));
     QAction *nextTab = env.Window->Action(QStringLiteral("actBrowserNextTab"));
     ASSERT_FALSE(nextTab->shortcut().isEmpty());
     TAnswers answers(env, [&](QDialog &dialog) {
-        auto &keys = dynamic_cast<TKeyBindDialog &>(dialog);
-        const int memoRow = RowOf(keys.Bindings, QString(), QStringLiteral("actToolMemo"));
+        auto *bindings = qobject_cast<TKeyBindDialog *>(&dialog);
+        if (!bindings)
+            return;   // the action the new key starts
+        TKeyBindDialog &keys = *bindings;
+        const int clearLogRow = RowOf(keys.Bindings, QString(), QStringLiteral("actToolClearLog"));
         const int sendRow = RowOf(keys.Bindings, QStringLiteral("SendDialog"), QStringLiteral("actNew"));
-        ASSERT_GE(memoRow, 0);
+        ASSERT_GE(clearLogRow, 0);
         ASSERT_GE(sendRow, 0);
         // A key another action has is refused with a message.
-        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(memoRow));
+        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(clearLogRow));
         keys.HotKey1->setKeySequence(nextTab->shortcut());
         keys.BitBtn3Click();
         EXPECT_EQ(env.Messages.size(), 1);
-        EXPECT_EQ(keys.Bindings.Row(memoRow).Key, 0);
+        EXPECT_EQ(keys.Bindings.Row(clearLogRow).Key, 0);
         keys.HotKey1->setKeySequence(fresh);
         keys.BitBtn3Click();
-        EXPECT_EQ(keys.ListView1->topLevelItem(memoRow)->text(1), QStringLiteral("Shift+Ctrl+F9"));
+        EXPECT_EQ(keys.ListView1->topLevelItem(clearLogRow)->text(1), QStringLiteral("Shift+Ctrl+F9"));
         // ... also when it is the composer's action that would take it.
         keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(sendRow));
         keys.HotKey1->setKeySequence(fresh);
@@ -228,20 +233,29 @@ TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
     });
     env.Window->Action(QStringLiteral("actToolKeyBind"))->trigger();
     ASSERT_EQ(answers.Shown, QStringList{QStringLiteral("TKeyBindDialog")});
-    EXPECT_EQ(memo->shortcut(), fresh);
+    EXPECT_EQ(clearLog->shortcut(), fresh);
+    // The key now starts the action in the window.
+    env.Window->show();
+    env.Window->activateWindow();
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return QApplication::activeWindow() == env.Window; }));
+    int triggered = 0;
+    QObject::connect(clearLog, &QAction::triggered, env.Window, [&triggered] { ++triggered; });
+    QTest::keyClick(env.Window, Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(triggered, 1);
+    EXPECT_EQ(answers.Shown.value(1), QStringLiteral("TCleanDialog"));
 
     TIniFile stored(env.Profile(QStringLiteral("kpw.ini")));
-    EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actToolMemo")), QStringLiteral("Shift+Ctrl+F9"));
+    EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actToolClearLog")), QStringLiteral("Shift+Ctrl+F9"));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actBrowserNextTab")), QStringLiteral("Ctrl+Tab"));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT_SendDialog"), QStringLiteral("actNew")), QStringLiteral("Alt+F11"));
     // Every action is written, a key or none.
     EXPECT_EQ(stored.ReadSection(QStringLiteral("SHORTCUT")).size(), env.Window->ActionList1->Actions().size());
-    EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("kpw.ini"))).contains("actToolMemo=Shift+Ctrl+F9\r\n"));
+    EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("kpw.ini"))).contains("actToolClearLog=Shift+Ctrl+F9\r\n"));
 
     // The stored bindings are what the next start applies.
-    memo->setShortcut(QKeySequence());
+    clearLog->setShortcut(QKeySequence());
     Kpwfunc::ApplyShortcutKeys(stored, env.Window->ActionList1->Actions());
-    EXPECT_EQ(memo->shortcut(), fresh);
+    EXPECT_EQ(clearLog->shortcut(), fresh);
 }
 
 // ---- external tools ----
