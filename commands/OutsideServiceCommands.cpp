@@ -10,7 +10,6 @@
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "tools/AmezoScape2ch.h"
 #include "tools/DirectDialog.h"
@@ -30,7 +29,6 @@ TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObj
     services.BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
     services.BindAction(QStringLiteral("act2chHeee"), this, [this] { act2chHeeeExecute(); });
     services.BindAction(QStringLiteral("actHelpVarneloDirect"), this, [this] { actHelpVarneloDirectExecute(); });
-    services.BindAction(QStringLiteral("act15ch156"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
 }
 
 bool TOutsideServiceCommands::RefuseOffline() const

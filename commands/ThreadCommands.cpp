@@ -20,7 +20,6 @@
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
 #include "render/TavuListDoc.h"
-#include "settings/FavoriteDialog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -61,7 +60,6 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     Bind("actThreadResAbone", &TThreadCommands::actThreadResAboneExecute);
     Bind("actThreadExecAction", &TThreadCommands::actThreadExecActionExecute);
     Bind("actThreadSaveLog", &TThreadCommands::actThreadSaveLogExecute);
-    Bind("actThreadAddFav", &TThreadCommands::actThreadAddFavExecute);
     Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
     Bind("actThreadReadNext", &TThreadCommands::actThreadReadNextExecute);
     if (QAction *show1 = services.Action(QStringLiteral("actThreadShow1")))
@@ -414,44 +412,6 @@ void TThreadCommands::actThreadOutputExecute(bool html)
 
 // A favourite leaves the favourites; any other thread (or a web page) is added to the folder the
 // favourite dialog chooses.
-void TThreadCommands::actThreadAddFavExecute()
-{
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab || NeedSaveMode(NoSaveMode))
-        return;
-    TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
-    if (item && item->FAVORITE) {
-        Kpwfunc::RemoveFromFavoriteFiles(item);
-        item->SaveInfo();
-        services.ReloadFavorites();
-        services.RepaintThreadList();
-        services.UpdateBrowserMenu();
-        return;
-    }
-    if (item && item->LOCALLOG) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
-        return;
-    }
-    TFavoriteDialog dialog(services.Window());
-    if (item) {
-        dialog.Mode = TFavoriteDialog::fmThread;
-        dialog.Items.Add(item);
-    } else {
-        dialog.Mode = TFavoriteDialog::fmPage;
-        dialog.PageTitle = tab->Title;
-        dialog.PageUrl = tab->URL;
-    }
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
-        return;
-    services.ReloadFavorites();
-    services.RepaintThreadList();
-    services.UpdateBrowserMenu();
-    tab->UpdateTabImage();
-    if (TavuConfig->FAVADDEDIT)
-        if (QAction *editor = services.Action(QStringLiteral("actFavEdit")); editor && editor->isEnabled())
-            editor->trigger();
-}
-
 // Response 1 alone in the second view.
 void TThreadCommands::actThreadShow1Execute()
 {

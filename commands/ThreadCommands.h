@@ -37,7 +37,6 @@ public:
     void actThreadExecActionExecute();
     void actThreadSaveLogExecute();
     void actThreadOutputExecute(bool html);
-    void actThreadAddFavExecute();
     void actThreadShow1Execute();
     void actThreadShow1Hint(QAction *action);
     void actThreadReadNextExecute();

@@ -38,6 +38,7 @@ class TTavuSplitter;
 class TTextList;
 class TThreadItem;
 class TThreadItemList;
+class TToolMenuItem;
 namespace Kpwfunc { struct TResSearch; }
 
 class TWindowServices {
@@ -106,10 +107,6 @@ public:
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
     // Closes the tab as its close button does (the tab bar is laid out again).
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
-
-    // ---- favourites ----
-    // The favourites site's boards are read again and the board tree shows them when it shows the site.
-    virtual void ReloadFavorites() = 0;
 
     // ---- sites and boards ----
     // The site the board tree shows (nullptr when none).
@@ -210,4 +207,19 @@ public:
     virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
     // The pane that shows the trace of requests and replies.
     virtual QWidget *TracePane() const = 0;
+
+    // ---- customisation (skins, key bindings, tools, columns, toolbars) ----
+    // skin.ini changed: every open thread tab takes its skin again and is rendered in it.
+    virtual void ApplySkinChange() = 0;
+    // Every action of the main window, in catalogue order (the names its files store).
+    virtual QList<QAction *> WindowActions() const = 0;
+    // Builds the external tools at the end of the tools menu from tool.txt again.
+    virtual void ReloadToolsMenu() = 0;
+    // column.txt changed: the thread list shows its columns in the file's order, each keeping the
+    // width it had.
+    virtual void ReloadThreadListColumns() = 0;
+    // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
+    virtual void ReloadToolBarsAndMenus() = 0;
+    // shortcut.txt changed: both shortcut bars load it again.
+    virtual void ReloadShortcutBars() = 0;
 };

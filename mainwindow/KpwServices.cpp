@@ -143,7 +143,12 @@ void AddCustomizeEntries(QMenu *menu)
     auto *separator = new QAction(menu);
     separator->setSeparator(true);
     AddFixedEntry(menu, separator);
-    AddFixedEntry(menu, new QAction(QStringLiteral("カスタマイズ..."), menu));
+    auto *customize = new QAction(QStringLiteral("カスタマイズ..."), menu);
+    QObject::connect(customize, &QAction::triggered, menu, [] {
+        if (QAction *action = Kpwfunc::FindActionByName(QStringLiteral("actToolCustomizePopupMenu")))
+            action->trigger();
+    });
+    AddFixedEntry(menu, customize);
 }
 
 // ---- thread-list columns ----

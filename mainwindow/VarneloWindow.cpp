@@ -67,6 +67,7 @@
 #include "commands/PictureCommands.h"       // pictures, links and memos
 #include "commands/MemoCommands.h"
 #include "commands/LinkCommands.h"
+#include "commands/CustomiseCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -218,6 +219,8 @@ void TVarneloWindow::BindActions()
     new TPictureCommands(*services, this);
     new TMemoCommands(*services, this);
     new TLinkCommands(*services, this);
+
+    new TCustomiseCommands(*services, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);
@@ -488,10 +491,15 @@ void TVarneloWindow::LoadSites()
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
-    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
-                           [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
+    LoadToolsMenu();
     Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
+}
+
+void TVarneloWindow::LoadToolsMenu()
+{
+    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
+                           [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
 }
 
 // Each thread-list column takes the width stored under its key ("NO" for the first column) when
@@ -504,6 +512,23 @@ void TVarneloWindow::ApplyColumnWidths()
         if (width > -1)
             ThreadListView->setColumnWidth(column, width);
     }
+}
+
+// column.txt changed: the columns are built again in its order, each with the width it had.
+void TVarneloWindow::ReloadThreadListColumns()
+{
+    StoreColumnWidths();
+    LoadColumnList();
+    ApplyColumnWidths();
+    ThreadListView->viewport()->update();
+}
+
+// The width of each thread-list column, under its key.
+void TVarneloWindow::StoreColumnWidths()
+{
+    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
+    for (int column = 0; column < keys.size(); ++column)
+        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
 }
 
 // Without any site the user chooses the sites first. Then the first site is shown, or the one
@@ -808,6 +833,7 @@ void TVarneloWindow::FormDestroy()
     if (!closed)
         FormClose();
     TavuConfig->APPSTATE = TavuEnviron->IsOffline();
+    SaveCoolBarLayout();   // the layout goes into kpw.ini with everything else
     try {
         TavuConfig->Save();
     } catch (const EVarnelo &e) {
@@ -816,7 +842,6 @@ void TVarneloWindow::FormDestroy()
     Tavutils::ShellDeleteFiles(TavuConfig->GetTempDir() + QStringLiteral("KPW*.tmp"), false);
 
     FocusTimer->stop();
-    SaveCoolBarLayout();
     Kpwfunc::SaveTreeState(BoardListView, currentSite);
     hide();
     if (DolibManager)

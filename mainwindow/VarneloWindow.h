@@ -74,6 +74,7 @@ class TTavuListDoc;
 class TTextList;
 class TThreadItem;
 class TThreadItemList;
+class TToolMenuItem;
 class TqorExtListView;
 class QPainter;
 class TResCacheLoader;
@@ -158,6 +159,10 @@ public:
     // bookmark.txt; only once per response. False when it was there already.
     bool BookmarkRes(TResList *list, const TRes &res, const QString &memo = QString());
 
+    void RenderResViewAgain(TTavuBrowser *tab);
+    void ApplySkinChange();
+    void ReloadThreadListColumns();
+
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
     void UpdateBoardListMenu();
     void UpdateThreadListMenu();
@@ -198,6 +203,8 @@ public:
     QMenu *BrowserMenu = nullptr;
     QMenu *FavoriteMenu = nullptr;
     QMenu *Tool1 = nullptr;           // the tools menu; external tools are added at its end
+    // The external tools of tool.txt at the end of the tools menu, each started when clicked.
+    void LoadToolsMenu();
     QMenu *BBSFunc = nullptr;         // the current site's own functions
     QMenu *Help1 = nullptr;
     QMenu *RecentRead = nullptr;
@@ -368,6 +375,7 @@ private:
     void LoadSites();
     void FillSiteBox();
     void ApplyColumnWidths();
+    void StoreColumnWidths();
     void ChooseStartupSite();
     void RestoreToolBarsAndMenus();
     void LoadRuleLists();

@@ -474,7 +474,7 @@ void TVarneloWindow::BoardListPopupPopup()
 
 QList<QToolBar *> TVarneloWindow::CoolBarBands() const
 {
-    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar};
+    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar, ShortcutBand1};
 }
 
 // The window's place and state, the pane sizes and the tool-bar bands.
@@ -534,9 +534,7 @@ void TVarneloWindow::SaveCoolBarLayout()
         if (action && TActionList::HasHandler(action))
             *shown = action->isChecked();
     }
-    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
-    for (int column = 0; column < keys.size(); ++column)
-        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
+    StoreColumnWidths();
     Kpwfunc::SaveCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
 }
 

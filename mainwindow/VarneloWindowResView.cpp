@@ -183,9 +183,16 @@ void TVarneloWindow::LogRule(const QString &text)
 void TVarneloWindow::RefreshResView()
 {
     TTavuBrowser *tab = nullptr;
-    if (!GetActiveBrowser(tab) || !tab->ResList())
-        return;
+    if (GetActiveBrowser(tab))
+        RenderResViewAgain(tab);
+}
+
+// A thread tab rendered again from its responses, keeping its place.
+void TVarneloWindow::RenderResViewAgain(TTavuBrowser *tab)
+{
     TResList *list = tab->ResList();
+    if (!list)
+        return;
     const int top = tab->GetTopResNumber();
     try {
         tab->ClearDocument();
@@ -199,5 +206,16 @@ void TVarneloWindow::RefreshResView()
     } catch (const EVarnelo &e) {
         renderings.remove(tab);
         Kpwfunc::AddLog(e.Message);
+    }
+}
+
+// skin.ini changed: every thread tab takes its skin again and is rendered in it.
+void TVarneloWindow::ApplySkinChange()
+{
+    for (TTavuBrowser *tab : std::as_const(Browsers)) {
+        if (tab->IsWebPage() || !tab->ResList())
+            continue;
+        tab->SelectSkin(tab->GetBoard());
+        RenderResViewAgain(tab);
     }
 }

@@ -8,6 +8,7 @@
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
+#include "core/TavuConfig.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -168,16 +169,6 @@ void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
 void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
 {
     Kpwfunc::CloseBrowser(tab);
-}
-
-void TVarneloWindowServices::ReloadFavorites()
-{
-    TSite *favorites = TavuEnviron->FavoritesSite();
-    if (!favorites)
-        return;
-    favorites->LoadBoards();
-    if (window.CurrentSite() == favorites)
-        Kpwfunc::FillBoardTree(window.BoardListView, favorites, window.BoardFilterCombo->currentText());
 }
 
 TTavuActionList *TVarneloWindowServices::ResRules() const
@@ -381,4 +372,34 @@ void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::func
 QWidget *TVarneloWindowServices::TracePane() const
 {
     return window.Memo3;
+}
+
+void TVarneloWindowServices::ApplySkinChange()
+{
+    window.ApplySkinChange();
+}
+
+QList<QAction *> TVarneloWindowServices::WindowActions() const
+{
+    return window.ActionList1->Actions();
+}
+
+void TVarneloWindowServices::ReloadToolsMenu()
+{
+    window.LoadToolsMenu();
+}
+
+void TVarneloWindowServices::ReloadThreadListColumns()
+{
+    window.ReloadThreadListColumns();
+}
+
+void TVarneloWindowServices::ReloadToolBarsAndMenus()
+{
+    window.RestoreToolBarsAndMenus();
+}
+
+void TVarneloWindowServices::ReloadShortcutBars()
+{
+    window.LoadShortcutBars();
 }

@@ -43,7 +43,6 @@ public:
     void CloseBrowser(TTavuBrowser *tab) override;
 
 
-    void ReloadFavorites() override;
 
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;
@@ -79,6 +78,13 @@ public:
 
     void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
     QWidget *TracePane() const override;
+
+    void ApplySkinChange() override;
+    QList<QAction *> WindowActions() const override;
+    void ReloadToolsMenu() override;
+    void ReloadThreadListColumns() override;
+    void ReloadToolBarsAndMenus() override;
+    void ReloadShortcutBars() override;
 
 private:
     TVarneloWindow &window;

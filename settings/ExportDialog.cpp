@@ -6,6 +6,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
+#include "settings/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 
 #include <QApplication>
@@ -129,7 +130,8 @@ void TExportDialog::FormatChange()
 
 void TExportDialog::SkinButtonClick()
 {
-    TSkinDialog2 dialog(this);
+    TSkinAssignments skins(TavuConfig->GetProfileDir());
+    TSkinDialog2 dialog(skins, this);
     dialog.SetSection(SkinSection);
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && !dialog.GetSkinPath().isEmpty())
         SkinEdit->setText(dialog.GetSkinPath());

@@ -1,238 +1,225 @@
 #include "settings/SkinDialog2.h"
 
-#include "core/Exceptions.h"
-#include "core/IniFile.h"
-#include "core/Res.h"
 #include "core/ResList.h"
-#include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "render/EmbeddedWB.h"
-#include "render/TavuBrowser.h"
+#include "render/TavuHtmlStrings.h"
 #include "render/TavuResWriter.h"
-#include "settings/HeaderFrame.h"
+#include "settings/SkinAssignments.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QDir>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
-QString SkinIniPath(const QString &profileDir)
-{
-    return profileDir + QStringLiteral("skin.ini");
-}
-
-// The five responses of the sample thread: an ID, an anchor, a trip with "age", ASCII art under
-// "sage", and a picture link.
-const char *const SampleLines[] = {
-    "名無しさん<><>2004/01/01(木) 00:00:00 ID:SaMpLe01<>これはちょっと史上初かもしれません <br> スキンの見本です。<>これはちょっと史上初かもしれません",
-    "名無しさん<><>2004/01/01(木) 00:01:00 ID:SaMpLe02<>&gt;&gt;1 <br> 本当ですか？<>",
-    "見本 ◆Trip.Sample<>age<>2004/01/01(木) 00:02:00 ID:SaMpLe03<>&gt;&gt;2 <br> 本当です。<>",
-    "名無しさん<>sage<>2004/01/01(木) 00:03:00 ID:SaMpLe04<>　　∧＿∧ <br> 　（　´∀｀） <br> 　（　　　　） <br> 　｜ ｜　| <br> 　（_＿）＿）<>",
-    "名無しさん<><>2004/01/01(木) 00:04:00 ID:SaMpLe05<>画像です <br> http://example.com/sample.jpg<>",
+// A thread made to exercise a skin: an ID, anchors, a tripcode with "age", multi-line art in a
+// "sage" reply and an image URL.
+const char *const SampleDat[] = {
+    "名無しさん<><>2001/01/01 00:00 ID:PrEvIeW0<> 史上初かもしれないスレを立ててみました。 <>これはちょっと史上初かもしれません",
+    "名無しさん<><>2001/01/01 00:01 ID:SaMpLe01<> <a href=\"../test/read.cgi/test/000000000/1\" target=\"_blank\">&gt;&gt;1</a> <br> 乙です <>",
+    "トリップ ◆TrIpTeSt<>age<>2001/01/01 00:02 ID:TrIp0002<> <a href=\"../test/read.cgi/test/000000000/2\" target=\"_blank\">&gt;&gt;2</a> <br> 上げておきます <>",
+    "名無しさん<>sage<>2001/01/01 00:03 ID:AsCiIaRt<>   ∧＿∧ <br>  （　´∀｀） <br>  （　　　　） <>",
+    "名無しさん<>sage<>2001/01/01 00:04 ID:ImAgE005<> 画像です <br> http://example.jp/sample.jpg <>",
 };
 
 }  // namespace
 
-TSkinDialog2::TSkinDialog2(QWidget *parent)
-    : QDialog(parent), profileDir(TavuConfig ? TavuConfig->GetProfileDir() : QString())
+TSkinDialog2::TSkinDialog2(TSkinAssignments &skins, QWidget *parent)
+    : QDialog(parent), skins(skins)
 {
-    setObjectName(QStringLiteral("SkinDialog2"));
     setWindowTitle(QStringLiteral("スキンの設定"));
-    resize(760, 560);
-    auto *layout = new QVBoxLayout(this);
-    auto *header = new THeaderFrame(this);
-    header->SetTitle(QStringLiteral("スキンの設定"));
-    layout->addWidget(header);
-
-    auto *body = new QHBoxLayout;
-    auto *left = new QVBoxLayout;
     SkinList = new QListWidget(this);
-    SkinList->addItems(SkinNames(profileDir));
-    left->addWidget(SkinList, 1);
-    auto *format = new QGroupBox(QStringLiteral("スキンのフォーマット"), this);
-    auto *formatLayout = new QVBoxLayout(format);
+    SkinList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *open = new QAction(QStringLiteral("フォルダを開く(&O)"), SkinList);
+    SkinList->addAction(open);
+    connect(open, &QAction::triggered, this, &TSkinDialog2::OpenFolder);
+    connect(SkinList, &QListWidget::itemClicked, this, &TSkinDialog2::SkinListClick);
+
+    auto *formatBox = new QGroupBox(QStringLiteral("スキンのフォーマット"), this);
+    auto *formatLayout = new QVBoxLayout(formatBox);
     FormatGroup = new QButtonGroup(this);
-    const QStringList formats = {QStringLiteral("ヴァルネロ２"), QStringLiteral("ヴァルネロ1.0"), QStringLiteral("かちゅ～しゃ")};
+    const QStringList formats{QStringLiteral("ヴァルネロ２"), QStringLiteral("ヴァルネロ1.0"), QStringLiteral("かちゅ～しゃ")};
     for (int i = 0; i < formats.size(); ++i) {
-        auto *radio = new QRadioButton(formats[i], format);
-        FormatGroup->addButton(radio, i);
-        formatLayout->addWidget(radio);
+        auto *button = new QRadioButton(formats[i], formatBox);
+        FormatGroup->addButton(button, i);
+        formatLayout->addWidget(button);
     }
-    left->addWidget(format);
+    connect(FormatGroup, &QButtonGroup::idClicked, this, &TSkinDialog2::FormatClick);
+
     IDPopupCheck = new QCheckBox(QStringLiteral("ID ポップアップを有効にする"), this);
     RenderImageCheck = new QCheckBox(QStringLiteral("画像を自動で表示する"), this);
     NewOnlyCheck = new QCheckBox(QStringLiteral("新着のみ表示する"), this);
-    for (QCheckBox *check : {IDPopupCheck, RenderImageCheck, NewOnlyCheck})
-        left->addWidget(check);
-    auto *sizeRow = new QHBoxLayout;
     ImageSizeEdit = new QSpinBox(this);
-    ImageSizeEdit->setRange(1, 999);
-    sizeRow->addWidget(new QLabel(QStringLiteral("画像サイズ :"), this));
-    sizeRow->addWidget(ImageSizeEdit);
-    left->addLayout(sizeRow);
-    body->addLayout(left, 1);
-
-    Pages = new QTabWidget(this);
-    Browser = new TTavuBrowser(Pages);
-    connect(Browser->Browser(), &TEmbeddedWB::BeforeNavigate, this, [](const QUrl &, bool &cancel) { cancel = true; });
-    connect(Browser->Browser(), &TEmbeddedWB::NewWindow, this, [](const QUrl &, TEmbeddedWB *&, bool &cancel) { cancel = true; });
-    SourceView = new QPlainTextEdit(Pages);
-    SourceView->setReadOnly(true);
-    Pages->addTab(Browser, QStringLiteral("プレビュー"));
-    Pages->addTab(SourceView, QStringLiteral("HTMLソース"));
-    body->addWidget(Pages, 3);
-    layout->addLayout(body, 1);
-
-    auto *buttons = new QHBoxLayout;
-    OKButton = new QPushButton(QStringLiteral("&OK"), this);
-    CancelButton = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    layout->addLayout(buttons);
-
-    auto *menu = new QMenu(this);
-    menu->addAction(QStringLiteral("フォルダを開く(&O)"), this, [this] {
-        if (!GetSkinPath().isEmpty())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(GetSkinPath()));
+    ImageSizeEdit->setRange(0, 999);
+    auto checkbox = [this](QCheckBox *box, bool TSkinSettings::*field) {
+        connect(box, &QCheckBox::clicked, this, [this, field](bool on) {
+            settings.*field = on;
+            RenderPreview();
+        });
+    };
+    checkbox(IDPopupCheck, &TSkinSettings::IDPopup);
+    checkbox(RenderImageCheck, &TSkinSettings::RenderImage);
+    checkbox(NewOnlyCheck, &TSkinSettings::RenderImageNewOnly);
+    connect(ImageSizeEdit, &QSpinBox::valueChanged, this, [this](int value) {
+        if (value < 1 || value == settings.ImageSize)
+            return;
+        settings.ImageSize = value;
+        RenderPreview();
     });
-    SkinList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(SkinList, &QWidget::customContextMenuRequested, this,
-            [this, menu](const QPoint &pos) { menu->popup(SkinList->viewport()->mapToGlobal(pos)); });
 
-    FillSample();
-    connect(SkinList, &QListWidget::itemClicked, this, &TSkinDialog2::SkinListClick);
-    connect(FormatGroup, &QButtonGroup::idClicked, this, &TSkinDialog2::RenderPreview);
-    for (QCheckBox *check : {IDPopupCheck, RenderImageCheck, NewOnlyCheck})
-        connect(check, &QCheckBox::clicked, this, &TSkinDialog2::RenderPreview);
-    connect(ImageSizeEdit, &QSpinBox::valueChanged, this, &TSkinDialog2::RenderPreview);
-    connect(OKButton, &QPushButton::clicked, this, &TSkinDialog2::OKButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    Preview = new QTextBrowser(this);
+    Preview->setOpenLinks(false);
+    auto *pages = new QTabWidget(this);
+    auto *settingsPage = new QWidget(pages);
+    auto *settingsLayout = new QVBoxLayout(settingsPage);
+    settingsLayout->addWidget(formatBox);
+    settingsLayout->addWidget(IDPopupCheck);
+    settingsLayout->addWidget(RenderImageCheck);
+    settingsLayout->addWidget(NewOnlyCheck);
+    auto *sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(new QLabel(QStringLiteral("画像サイズ :"), settingsPage));
+    sizeRow->addWidget(ImageSizeEdit);
+    settingsLayout->addLayout(sizeRow);
+    settingsLayout->addStretch();
+    pages->addTab(settingsPage, QStringLiteral("設定"));
+    pages->addTab(Preview, QStringLiteral("プレビュー"));
+
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("キャンセル(&C)"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TSkinDialog2::OKButtonClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *body = new QHBoxLayout;
+    body->addWidget(SkinList, 1);
+    body->addWidget(pages, 3);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(body);
+    layout->addWidget(buttons);
+    resize(720, 480);
 }
 
-TSkinDialog2::~TSkinDialog2()
+void TSkinDialog2::SetSection(const QString &name)
 {
-    sample->Release();
-}
-
-QStringList TSkinDialog2::SkinNames(const QString &profileDir)
-{
-    QStringList names = QDir(profileDir + QStringLiteral("skin/")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    names.removeIf([](const QString &name) { return name.compare(QStringLiteral("module"), Qt::CaseInsensitive) == 0; });
-    return names;
-}
-
-void TSkinDialog2::FillSample()
-{
-    sample = new TThreadItem;
-    sample->DatName = QStringLiteral("000000000.dat");
-    sample->TITLE = QStringLiteral("これはちょっと史上初かもしれません");
-    auto *list = new TResList(sample);
-    for (const char *line : SampleLines)
-        list->AddDatLine(QString::fromUtf8(line));
-    list->Get(list->Count() - 1)->IsNew = true;
-    Browser->SetThreadItem(sample);
-    Browser->SetResList(list);
-}
-
-void TSkinDialog2::SetSection(const QString &newSection)
-{
-    section = newSection;
-    const TIniFile ini(SkinIniPath(profileDir));
-    const TSkinSettings stored = TSkinSettings::Read(ini, section, profileDir);
-    const bool hasPath = !ini.ReadString(section, QStringLiteral("SKINPATH")).trimmed().isEmpty();
-    for (int row = 0; hasPath && row < SkinList->count(); ++row) {
-        const QString path = profileDir + QStringLiteral("skin/") + SkinList->item(row)->text() + QLatin1Char('/');
-        if (path.compare(stored.SkinPath, Qt::CaseInsensitive) == 0)
-            SkinList->setCurrentRow(row);
+    section = name;
+    settings = skins.Read(section);
+    const QString selected = skins.SelectedSkin(section);
+    SkinList->clear();
+    for (const QString &skin : skins.SkinFolders()) {
+        SkinList->addItem(skin);
+        if (skin == selected)
+            SkinList->setCurrentRow(SkinList->count() - 1);
     }
-    IDPopupCheck->setChecked(stored.IDPopup);
-    RenderImageCheck->setChecked(stored.RenderImage);
-    NewOnlyCheck->setChecked(stored.RenderImageNewOnly);
-    ImageSizeEdit->setValue(stored.ImageSize);
-    if (SkinList->currentRow() < 0)
+    ShowSettings();
+    if (selected.isEmpty())
         return;
-    if (stored.Katjusha || stored.Varnelo10)
-        FormatGroup->button(stored.Katjusha ? 2 : 1)->setChecked(true);
+    if (settings.Katjusha)
+        SetFormat(TTavuResWriter::sfKatjusha);
+    else if (settings.Varnelo10)
+        SetFormat(TTavuResWriter::sfVarnelo10);
     else
-        SkinListClick();
+        SetFormat(TTavuResWriter::DetectFormat(skins.SkinDir(selected)));
     RenderPreview();
 }
 
 QString TSkinDialog2::GetSkinPath() const
 {
-    const QListWidgetItem *item = SkinList->currentItem();
-    return item ? profileDir + QStringLiteral("skin/") + item->text() : QString();
+    const QString name = SelectedName();
+    if (name.isEmpty())
+        return {};
+    QString dir = skins.SkinDir(name);
+    dir.chop(1);
+    return dir;
 }
 
-TSkinSettings TSkinDialog2::Settings() const
+QString TSkinDialog2::SelectedName() const
 {
-    TSkinSettings s;
-    s.SkinPath = GetSkinPath().isEmpty() ? QString() : GetSkinPath() + QLatin1Char('/');
-    s.Varnelo10 = FormatGroup->checkedId() == 1;
-    s.Katjusha = FormatGroup->checkedId() == 2;
-    s.IDPopup = IDPopupCheck->isChecked();
-    s.RenderImage = RenderImageCheck->isChecked();
-    s.RenderImageNewOnly = NewOnlyCheck->isChecked();
-    s.ImageSize = ImageSizeEdit->value();
-    return s;
+    const QListWidgetItem *item = SkinList->currentItem();
+    return item ? item->text() : QString();
 }
 
+// Another skin: its format is told again from its templates.
 void TSkinDialog2::SkinListClick()
 {
-    if (GetSkinPath().isEmpty())
-        return;
-    const TTavuResWriter::TSkinFormat format = TTavuResWriter::DetectFormat(GetSkinPath() + QLatin1Char('/'));
-    FormatGroup->button(format == TTavuResWriter::sfKatjusha ? 2 : format == TTavuResWriter::sfVarnelo10 ? 1 : 0)
-        ->setChecked(true);
+    SetFormat(TTavuResWriter::DetectFormat(skins.SkinDir(SelectedName())));
     RenderPreview();
+}
+
+void TSkinDialog2::FormatClick(int format)
+{
+    SetFormat(format);
+    RenderPreview();
+}
+
+void TSkinDialog2::SetFormat(int format)
+{
+    if (QAbstractButton *button = FormatGroup->button(format))
+        button->setChecked(true);
+    settings.Varnelo10 = format == TTavuResWriter::sfVarnelo10;
+    settings.Katjusha = format == TTavuResWriter::sfKatjusha;
+}
+
+void TSkinDialog2::ShowSettings()
+{
+    IDPopupCheck->setChecked(settings.IDPopup);
+    RenderImageCheck->setChecked(settings.RenderImage);
+    NewOnlyCheck->setChecked(settings.RenderImageNewOnly);
+    ImageSizeEdit->setValue(settings.ImageSize);
 }
 
 void TSkinDialog2::RenderPreview()
 {
-    if (GetSkinPath().isEmpty())
+    const QString name = SelectedName();
+    if (name.isEmpty())
         return;
-    Browser->Skin = Settings();
-    Browser->Title = sample->TITLE;
-    Browser->ClearDocument();
-    Browser->CreateResWriter();
-    Browser->BeginChunk();
-    Browser->WriteHeader();
-    for (int i = 0; i < Browser->ResList()->Count(); ++i)
-        Browser->AppendRes(Browser->ResList()->Get(i));
-    const QString page = Browser->EndChunk();
-    Browser->AppendHtml(page);
-    Browser->WriteHtml();
-    SourceView->setPlainText(page);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    settings.SkinPath = skins.SkinDir(name);
+    auto *item = new TThreadItem;
+    item->SetLocation(QString(), QString(), QStringLiteral("000000000"), QStringLiteral("これはちょっと史上初かもしれません"));
+    {
+        TResList list(item);
+        for (const char *line : SampleDat)
+            list.AddDatLine(QString::fromUtf8(line));
+        TTavuHtmlStrings page;
+        page.Skin = settings;
+        page.BeginView(&list);
+        for (int i = 0; i < list.Count(); ++i)
+            page.AppendRes(list.Get(i));
+        page.EndView();
+        PreviewHtml = page.Text();
+    }
+    item->Release();
+    Preview->document()->setBaseUrl(QUrl::fromLocalFile(settings.SkinPath));
+    Preview->setHtml(PreviewHtml);
+    QApplication::restoreOverrideCursor();
+}
+
+void TSkinDialog2::OpenFolder()
+{
+    const QString name = SelectedName();
+    if (!name.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(skins.SkinDir(name)));
 }
 
 void TSkinDialog2::OKButtonClick()
 {
-    if (section.isEmpty() || GetSkinPath().isEmpty()) {
-        reject();   // nothing to store without a chosen skin
-        return;
-    }
-    TIniFile ini(SkinIniPath(profileDir));
-    Settings().Write(ini, section);
-    try {
-        ini.UpdateFile();
-    } catch (const EFileError &) {
-        reject();
-        return;
+    if (!section.isEmpty() && !SelectedName().isEmpty()) {
+        settings.SkinPath = skins.SkinDir(SelectedName());
+        skins.Assign(section, settings);
     }
     accept();
 }

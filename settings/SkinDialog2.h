@@ -1,63 +1,50 @@
 #pragma once
-// TSkinDialog2 ("スキンの設定"): chooses the skin of one section of skin.ini (a view such as
-// "export_dialog", a site or a board) with its options, and shows a sample thread rendered
-// through it. The skins are the folders of the profile's skin/ folder (not "module"); a click on
-// one detects its template format. OK writes the section's seven keys and skin.ini.
+// TSkinDialog2 ("スキンの設定"): chooses the skin of one section of skin.ini. Lists the installed
+// skins, tells or lets the user set the template format, previews a sample thread through the
+// chosen skin and its options, and writes the section on OK.
 
 #include "render/SkinSettings.h"
 
 #include <QDialog>
-#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
 class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 class QSpinBox;
-class QTabWidget;
-class TResList;
-class TTavuBrowser;
-class TThreadItem;
+class QTextBrowser;
+class TSkinAssignments;
 
 class TSkinDialog2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TSkinDialog2(QWidget *parent = nullptr);
-    ~TSkinDialog2() override;
+    TSkinDialog2(TSkinAssignments &skins, QWidget *parent = nullptr);
 
-    // The skin folders of the profile, in file-system order.
-    static QStringList SkinNames(const QString &profileDir);
-
-    // Reads the section into the controls and selects its skin.
+    // Reads the section's settings and selects the skin it uses.
     void SetSection(const QString &section);
-    // The chosen skin's folder (profile folder + "skin/" + name, no trailing "/"); empty: none.
+    // The chosen skin's folder (no trailing "/"); empty when none is chosen.
     QString GetSkinPath() const;
-    // The settings as the controls show them.
-    TSkinSettings Settings() const;
 
-    // A skin was clicked: its format is detected and the preview drawn.
-    void SkinListClick();
-    void RenderPreview();
-    // "&OK": writes the section (nothing without a chosen skin) and closes.
+    QListWidget *SkinList;
+    QButtonGroup *FormatGroup;
+    QCheckBox *IDPopupCheck;
+    QCheckBox *RenderImageCheck;
+    QCheckBox *NewOnlyCheck;
+    QSpinBox *ImageSizeEdit;
+    QTextBrowser *Preview;
+    QString PreviewHtml;   // the page last rendered into the preview
+
     void OKButtonClick();
 
-    QListWidget *SkinList = nullptr;
-    QButtonGroup *FormatGroup = nullptr;   // "ヴァルネロ２" 0, "ヴァルネロ1.0" 1, "かちゅ～しゃ" 2
-    QCheckBox *IDPopupCheck = nullptr;
-    QCheckBox *RenderImageCheck = nullptr;
-    QCheckBox *NewOnlyCheck = nullptr;
-    QSpinBox *ImageSizeEdit = nullptr;
-    QTabWidget *Pages = nullptr;
-    TTavuBrowser *Browser = nullptr;       // "プレビュー"
-    QPlainTextEdit *SourceView = nullptr;  // "HTMLソース"
-    QPushButton *OKButton = nullptr;
-    QPushButton *CancelButton = nullptr;
-
 private:
+    TSkinAssignments &skins;
     QString section;
-    QString profileDir;
-    TThreadItem *sample = nullptr;
+    TSkinSettings settings;
 
-    void FillSample();
+    QString SelectedName() const;
+    void SkinListClick();
+    void FormatClick(int format);
+    void SetFormat(int format);
+    void ShowSettings();
+    void RenderPreview();
+    void OpenFolder();
 };

@@ -10,6 +10,7 @@
 #include "core/JConvert.h"
 #include "core/ThreadItem.h"
 #include "settings/ExportDialog.h"
+#include "settings/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 #include "settings/ThreadExporter.h"
 
@@ -209,12 +210,13 @@ TEST(LogExport, ThreadListExportRunsTheExportDialog)
 }
 
 // "･･" beside the skin runs the skin dialog for the export's section; its choice lands in the field
-// and in skin.ini with all seven keys, and the Katjusha skin is recognised by its templates.
+// and in skin.ini with all seven keys, the Katjusha skin is recognised by its templates and the
+// sample thread is shown through it.
 TEST(LogExport, SkinButtonChoosesTheExportSkin)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    EXPECT_FALSE(TSkinDialog2::SkinNames(TavuConfig->GetProfileDir()).contains(QStringLiteral("module")));
+    EXPECT_FALSE(TSkinAssignments(TavuConfig->GetProfileDir()).SkinFolders().contains(QStringLiteral("module")));
     QString rendered;
     Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         auto *skins = dynamic_cast<TSkinDialog2 *>(&dialog);
@@ -224,8 +226,8 @@ TEST(LogExport, SkinButtonChoosesTheExportSkin)
         if (found.isEmpty())
             return int(QDialog::Rejected);
         skins->SkinList->setCurrentItem(found.first());
-        skins->SkinListClick();
-        rendered = skins->SourceView->toPlainText();
+        emit skins->SkinList->itemClicked(found.first());
+        rendered = skins->PreviewHtml;
         skins->ImageSizeEdit->setValue(40);
         skins->OKButtonClick();
         return skins->result();
@@ -233,7 +235,7 @@ TEST(LogExport, SkinButtonChoosesTheExportSkin)
     TExportDialog dialog(env.Window);
     dialog.SkinButtonClick();
     EXPECT_EQ(dialog.SkinEdit->text(), env.Profile(QStringLiteral("skin/katjusha")));
-    EXPECT_TRUE(rendered.contains(QStringLiteral("スキンの見本です。")));
+    EXPECT_TRUE(rendered.contains(QStringLiteral("史上初かもしれないスレを立ててみました。")));
     const TIniFile ini(env.Profile(QStringLiteral("skin.ini")));
     EXPECT_EQ(ini.ReadSection(QStringLiteral("export_dialog")).size(), 7);
     EXPECT_TRUE(ini.ReadBool(QStringLiteral("export_dialog"), QStringLiteral("KATJUSHA")));

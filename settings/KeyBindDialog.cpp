@@ -1,0 +1,90 @@
+#include "settings/KeyBindDialog.h"
+
+#include "core/TavuConfig.h"
+#include "mainwindow/Dialogs.h"
+#include "tools/SendDialog.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequenceEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TKeyBindDialog::TKeyBindDialog(const QList<QAction *> &windowActions, QWidget *parent)
+    : QDialog(parent), composer(new TSendDialog(this))
+{
+    setWindowTitle(QStringLiteral("キーバインド設定"));
+    composer->hide();
+    Bindings.AddActions(QString(), windowActions);
+    Bindings.AddActions(composer->FormName(), composer->ActionList1);
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setHeaderLabels({QStringLiteral("操作"), QStringLiteral("キー")});
+    ListView1->header()->resizeSection(0, 200);
+    ListView1->header()->setStretchLastSection(true);
+    for (int i = 0; i < Bindings.Count(); ++i) {
+        auto *row = new QTreeWidgetItem(ListView1, {Bindings.Caption(i), TKeyBindings::KeyText(Bindings.Row(i).Key)});
+        if (Bindings.Row(i).Form.isEmpty())
+            row->setIcon(0, Bindings.Row(i).Action->icon());
+    }
+    connect(ListView1, &QTreeWidget::currentItemChanged, this, &TKeyBindDialog::ListView1Change);
+
+    HotKey1 = new QKeySequenceEdit(this);
+    auto *BitBtn3 = new QPushButton(QStringLiteral("適用"), this);
+    auto *BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    auto *BitBtn2 = new QPushButton(QStringLiteral("キャンセル"), this);
+    connect(BitBtn3, &QPushButton::clicked, this, &TKeyBindDialog::BitBtn3Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TKeyBindDialog::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *keyRow = new QHBoxLayout;
+    keyRow->addWidget(new QLabel(QStringLiteral("割り当てるショートカットキー :"), this));
+    keyRow->addWidget(HotKey1, 1);
+    keyRow->addWidget(BitBtn3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("キーバインド (キー割り当て) のカスタマイズ"), this));
+    layout->addWidget(ListView1, 1);
+    layout->addLayout(keyRow);
+    layout->addLayout(buttons);
+    resize(520, 560);
+}
+
+TKeyBindDialog::~TKeyBindDialog() = default;
+
+void TKeyBindDialog::ListView1Change()
+{
+    const int index = ListView1->indexOfTopLevelItem(ListView1->currentItem());
+    const int key = index >= 0 ? Bindings.Row(index).Key : 0;
+    HotKey1->setKeySequence(key ? QKeySequence(key) : QKeySequence());
+}
+
+void TKeyBindDialog::BitBtn3Click()
+{
+    const int index = ListView1->indexOfTopLevelItem(ListView1->currentItem());
+    if (index < 0)
+        return;
+    const QKeySequence sequence = HotKey1->keySequence();
+    const int key = sequence.isEmpty() ? 0 : sequence[0].toCombined();
+    const int other = Bindings.BoundElsewhere(index, key);
+    if (other >= 0) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("%1 は既に「%2」に割り当てられています。")
+                                                     .arg(TKeyBindings::KeyText(key), Bindings.Caption(other)));
+        return;
+    }
+    Bindings.Assign(index, key);
+    ListView1->currentItem()->setText(1, TKeyBindings::KeyText(key));
+}
+
+void TKeyBindDialog::BitBtn1Click()
+{
+    Bindings.Save(TavuConfig->Ini);
+    accept();
+}
