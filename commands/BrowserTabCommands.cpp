@@ -1,5 +1,6 @@
 #include "commands/BrowserTabCommands.h"
 
+#include "commands/TabCycle.h"
 #include "commands/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/Dialogs.h"
@@ -100,12 +101,8 @@ void TBrowserTabCommands::actBrowserNavigateLockExecute()
 // The next (step 1) or prior (-1) tab of the tab bar, wrapping at either end.
 void TBrowserTabCommands::actBrowserNextTabExecute(int step)
 {
-    const QList<TTavuBrowser *> tabs = services.BrowserTabOrder();
-    if (tabs.size() < 2)
-        return;
-    const qsizetype current = tabs.indexOf(services.CurrentBrowser());
-    const qsizetype next = ((current < 0 ? 0 : current + step) % tabs.size() + tabs.size()) % tabs.size();
-    services.ShowBrowserTab(tabs.at(next));
+    if (TTavuBrowser *next = NextTabInCycle(services.BrowserTabOrder(), services.CurrentBrowser(), step))
+        services.ShowBrowserTab(next);
 }
 
 // ---- the page ----

@@ -3,12 +3,15 @@
 #include "commands/WindowServices.h"
 #include "core/Board.h"
 #include "core/Site.h"
+#include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/ShortcutDialog.h"
 
+#include <QAction>
 #include <algorithm>
 
 TShortcutAddCommands::TShortcutAddCommands(TWindowServices &services, QObject *parent)
@@ -17,6 +20,8 @@ TShortcutAddCommands::TShortcutAddCommands(TWindowServices &services, QObject *p
     services.BindAction(QStringLiteral("actThreadAddShortcut"), this, [this] { actThreadAddShortcutExecute(); });
     services.BindAction(QStringLiteral("actThreadListAddShortcut"), this, [this] { actThreadListAddShortcutExecute(); });
     services.BindAction(QStringLiteral("actBoardAddShortcut"), this, [this] { actBoardAddShortcutExecute(); });
+    services.BindAction(QStringLiteral("actThreadListBoardAddToShortcut"), this,
+                        [this] { actThreadListBoardAddToShortcutExecute(); });
 }
 
 void TShortcutAddCommands::actThreadAddShortcutExecute()
@@ -65,12 +70,29 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
 
 void TShortcutAddCommands::actBoardAddShortcutExecute()
 {
-    const TBoard *board = services.SelectedTreeBoard();
-    if (!board || !board->Site)
+    AddBoard(services.SelectedTreeBoard());
+}
+
+// With SHORTCUTBAR_ADDEDIT on, the shortcut-bar editor follows.
+void TShortcutAddCommands::actThreadListBoardAddToShortcutExecute()
+{
+    const TTavuListDoc *doc = services.CurrentListDoc();
+    if (!doc || !AddBoard(doc->GetBoard()) || !TavuConfig->SHORTCUTBAR_ADDEDIT)
         return;
+    if (QAction *editor = services.Action(QStringLiteral("actShortcutEdit")); editor && editor->isEnabled())
+        editor->trigger();
+}
+
+// The shortcut dialog preset with the board; true when the user confirmed it.
+bool TShortcutAddCommands::AddBoard(const TBoard *board)
+{
+    if (!board || !board->Site)
+        return false;
     TShortcutDialog dialog(services.Window());
     dialog.AddItem(skBoard, board->Name, board->ID, board->Site->SITEID);
     dialog.FormShow();
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        services.ShortcutsChanged();
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    services.ShortcutsChanged();
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 
+class TBoard;
 class TThreadItem;
 class TWindowServices;
 
@@ -17,9 +18,12 @@ public:
     void actThreadAddShortcutExecute();
     void actThreadListAddShortcutExecute();
     void actBoardAddShortcutExecute();
+    // The board of the current thread-list tab.
+    void actThreadListBoardAddToShortcutExecute();
 
 private:
     TWindowServices &services;
 
     void AddOrRemove(const QList<TThreadItem *> &items);
+    bool AddBoard(const TBoard *board);
 };

@@ -103,6 +103,8 @@ public:
     // ---- browser tabs ----
     // The tabs in the order of their buttons on the tab bar.
     virtual QList<TTavuBrowser *> BrowserTabOrder() const = 0;
+    // The thread-list tabs in the order of their buttons on their tab bar.
+    virtual QList<TTavuListDoc *> ListDocTabOrder() const = 0;
     // Makes the tab current.
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
     // Closes the tab as its close button does (the tab bar is laid out again).

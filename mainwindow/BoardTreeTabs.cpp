@@ -288,6 +288,16 @@ QList<TTavuBrowser *> BrowserTabOrder()
     return tabs;
 }
 
+QList<TTavuListDoc *> ListDocTabOrder()
+{
+    QList<TTavuListDoc *> docs;
+    for (const TThreadListToolButton *button : TabButtons<TThreadListToolButton>(Window()->ThreadListBar)) {
+        if (button->ListDoc)
+            docs.append(button->ListDoc);
+    }
+    return docs;
+}
+
 void CloseListDoc(TTavuListDoc *doc, bool redraw)
 {
     TVarneloWindow *window = Window();

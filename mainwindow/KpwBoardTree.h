@@ -125,6 +125,8 @@ int IndexOfBoardTab(const TTavuListDoc *doc);
 int IndexOfActiveBrowserButton();
 // The browser tabs in the order of their buttons on BrowserToolBar.
 QList<TTavuBrowser *> BrowserTabOrder();
+// The thread-list tabs in the order of their buttons on ThreadListBar.
+QList<TTavuListDoc *> ListDocTabOrder();
 
 // Closing a tab stops what it loads; what arrives for it afterwards is dropped.
 void CloseListDoc(TTavuListDoc *doc, bool redraw = true);

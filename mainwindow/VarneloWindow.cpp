@@ -63,6 +63,7 @@
 #include "commands/LogSearchCommands.h"
 #include "commands/NoticeCommands.h"
 #include "commands/OutsideServiceCommands.h"   // outside services
+#include "commands/ThreadListCommands.h"
 #include "commands/ThreadNoteCommands.h"
 #include "commands/PictureCommands.h"       // pictures, links and memos
 #include "commands/MemoCommands.h"
@@ -215,6 +216,7 @@ void TVarneloWindow::BindActions()
     new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
+    new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
     // pictures, links and memos
     new TPictureCommands(*services, this);
     new TMemoCommands(*services, this);

@@ -161,6 +161,11 @@ QList<TTavuBrowser *> TVarneloWindowServices::BrowserTabOrder() const
     return Kpwfunc::BrowserTabOrder();
 }
 
+QList<TTavuListDoc *> TVarneloWindowServices::ListDocTabOrder() const
+{
+    return Kpwfunc::ListDocTabOrder();
+}
+
 void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
 {
     window.ShowBrowserTab(tab, true);

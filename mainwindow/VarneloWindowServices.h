@@ -39,6 +39,7 @@ public:
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
     QList<TTavuBrowser *> BrowserTabOrder() const override;
+    QList<TTavuListDoc *> ListDocTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
 

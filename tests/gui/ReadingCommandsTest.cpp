@@ -4,7 +4,9 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/ExtListView.h"
 #include "controls/TabButton.h"
+#include "commands/CopyFormats.h"
 #include "commands/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/FileUtil.h"
@@ -23,6 +25,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QWebEnginePage>
@@ -393,4 +396,38 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
         env.Window->Action(QStringLiteral("actBrowserNavClipboard"))->trigger();
         EXPECT_TRUE(env.Window->UrlComboBox->findText(c.opened) >= 0) << c.opened.toStdString();   // opened and kept
     }
+}
+
+// The row commands act on every selected row: the copies put each row's lines one after the other,
+// the log deletion takes exactly the selected threads' logs.
+TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
+{
+    TPostWindowEnv env;
+    for (int i = 1; i <= 3; ++i)
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TThreadItemList &items = *doc->Items();
+    for (int i : {0, 1, 2}) {
+        items.Get(i)->DownloadRequest = true;
+        OpenAndSettle(env, items.Get(i), true);
+    }
+    env.Window()->ShowListDoc(doc, true);
+    QItemSelectionModel *selection = env.Window()->ThreadListView->selectionModel();
+    const auto row = [&env](int number) { return env.Window()->ThreadListView->model()->index(number, 0); };
+    selection->setCurrentIndex(row(0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->select(row(2), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    env.Window()->UpdateThreadListMenu();
+
+    Trigger(env, QStringLiteral("actThreadListCopyTitleUrl"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              CopyFormats::ThreadText(*items.Get(0), CopyFormats::tcTitleUrl)
+                  + CopyFormats::ThreadText(*items.Get(2), CopyFormats::tcTitleUrl));
+
+    Trigger(env, QStringLiteral("actThreadListDeleteLog"));
+    EXPECT_FALSE(items.Get(0)->LogExists());
+    EXPECT_TRUE(items.Get(1)->LogExists());
+    EXPECT_FALSE(items.Get(2)->LogExists());
 }

@@ -1,0 +1,71 @@
+#include "commands/ThreadListCommands.h"
+
+#include "commands/TabCycle.h"
+#include "commands/WindowServices.h"
+#include "core/Board.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/KpwUserFiles.h"
+#include "render/TavuListDoc.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+TThreadListCommands::TThreadListCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    const std::pair<const char *, CopyFormats::TThreadCopy> copies[] = {
+        {"Url", CopyFormats::tcUrl}, {"Title", CopyFormats::tcTitle}, {"TitleUrl", CopyFormats::tcTitleUrl}};
+    for (const auto &[suffix, kind] : copies) {
+        services.BindAction(QStringLiteral("actThreadListCopy") + QLatin1String(suffix), this,
+                            [this, kind = kind] { actThreadListCopyUrlExecute(kind); });
+        services.BindAction(QStringLiteral("actBoardCopy") + QLatin1String(suffix), this,
+                            [this, kind = kind] { actBoardCopyUrlExecute(kind); });
+    }
+    services.BindAction(QStringLiteral("actThreadListNextTab"), this, [this] { actThreadListNextTabExecute(1); });
+    services.BindAction(QStringLiteral("actThreadListPriorTab"), this, [this] { actThreadListNextTabExecute(-1); });
+    services.BindAction(QStringLiteral("actThreadListDeleteLog"), this, [this] { actThreadListDeleteLogExecute(); });
+    services.BindAction(QStringLiteral("actThreadListShowLocal"), this, [this] { actThreadListShowLocalExecute(); });
+}
+
+// The lines of every selected row, one after the other.
+void TThreadListCommands::actThreadListCopyUrlExecute(CopyFormats::TThreadCopy kind)
+{
+    QString text;
+    for (const TThreadItem *item : services.SelectedThreads())
+        text += CopyFormats::ThreadText(*item, kind);
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TThreadListCommands::actBoardCopyUrlExecute(CopyFormats::TThreadCopy kind)
+{
+    if (const TBoard *board = services.SelectedTreeBoard())
+        QGuiApplication::clipboard()->setText(CopyFormats::PageText(board->Name, board->URL, kind));
+}
+
+void TThreadListCommands::actThreadListNextTabExecute(int step)
+{
+    if (TTavuListDoc *next = NextTabInCycle(services.ListDocTabOrder(), services.CurrentListDoc(), step))
+        next->Activate();
+}
+
+// Last row first, as every command on the rows.
+void TThreadListCommands::actThreadListDeleteLogExecute()
+{
+    const QList<TThreadItem *> items = services.SelectedThreads();
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        Kpwfunc::DeleteThreadLog(*it);
+        services.ThreadStateChanged(*it);
+    }
+}
+
+void TThreadListCommands::actThreadListShowLocalExecute()
+{
+    TTavuListDoc *doc = services.CurrentListDoc();
+    if (!doc)
+        return;
+    services.BeginBusy();
+    Kpwfunc::ListLocalLogs(doc);
+    services.EndBusy();
+    services.ThreadListChanged(doc);
+}
