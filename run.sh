@@ -5,6 +5,9 @@ cd "$(dirname "$0")"
 
 bash scripts/install-deps.sh
 
+# Compiler results are shared between checkouts in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_BUILD_TESTS=OFF -DVARNELO_BUILD_BENCH=OFF
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target varnelo
