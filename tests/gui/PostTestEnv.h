@@ -28,6 +28,8 @@
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
 #include "net/TavuHttpList.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 #include "tools/TavuCheck.h"
 
 #include <QCoreApplication>
@@ -66,6 +68,20 @@ inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = Wait
     while (!condition() && timer.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return condition();
+}
+
+// The page of the tab once everything written is in it.
+inline QString PageHtml(TTavuBrowser *tab)
+{
+    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
+    QString html;
+    bool done = false;
+    tab->DocumentHtml([&](const QString &text) {
+        html = text;
+        done = true;
+    });
+    WaitFor([&] { return done; });
+    return html;
 }
 
 // A thread on the server with its responses.

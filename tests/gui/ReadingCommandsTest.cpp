@@ -33,6 +33,7 @@
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::PageHtml;
 using PostTest::WaitFor;
 
 namespace {
@@ -65,20 +66,6 @@ void Trigger(TPostWindowEnv &env, const QString &name)
     ASSERT_TRUE(action) << name.toStdString();
     ASSERT_TRUE(action->isEnabled()) << name.toStdString();
     action->trigger();
-}
-
-// The page of the tab once everything written is in it.
-QString PageHtml(TTavuBrowser *tab)
-{
-    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
-    QString html;
-    bool done = false;
-    tab->DocumentHtml([&](const QString &text) {
-        html = text;
-        done = true;
-    });
-    WaitFor([&] { return done; });
-    return html;
 }
 
 int Occurrences(const QString &html, const QString &text)
