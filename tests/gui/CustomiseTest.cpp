@@ -3,6 +3,7 @@
 // window takes the change at once.
 
 #include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "commands/CustomiseCommands.h"
@@ -111,10 +112,7 @@ TEST(Customise, ChoosingTheDefaultSkinWritesSkinIniAndRendersOpenTabsInIt)
     auto *item = new TThreadItem;
     item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1300000201"), QStringLiteral("スレ"));
     FileUtil::WriteFileAtomic(item->GetLogFile(), jconvert::UnicodeToSjis(QStringLiteral("太郎<><>2024/05/01 12:00:00 ID:abc<>本文一<>スレ\r\n")));
-    auto *list = new TResList(item);
-    item->LoadResList(*list);
-    TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+    TTavuBrowser *tab = StoredThread::OpenTab(item);
     env.Window->RefreshResView();
     ASSERT_FALSE(PageOf(tab, {QStringLiteral("本文一")}).contains(QStringLiteral("BLUESKIN")));
 

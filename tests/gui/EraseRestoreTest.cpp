@@ -2,6 +2,7 @@
 // their real dialogs: an erase only marks, so a restore gives back the log byte for byte.
 
 #include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "core/IniFile.h"
@@ -44,9 +45,7 @@ public:
         item = new TThreadItem;
         item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1100000001"), QStringLiteral("消去テスト"));
         FileUtil::WriteFileAtomic(item->GetLogFile(), log);
-        auto *list = new TResList(item);
-        item->LoadResList(*list);
-        Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+        tab = StoredThread::OpenTab(item);
     }
     ~TOpenThread() { item->Release(); }
 

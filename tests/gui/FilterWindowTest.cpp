@@ -2,6 +2,7 @@
 // search of the selection, and the notice window fed by notice rules.
 
 #include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "commands/NoticeCommands.h"
@@ -36,6 +37,8 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+using StoredThread::OpenTab;
+
 namespace {
 
 QByteArray ThreadLog(const QList<QStringList> &lines)
@@ -52,15 +55,6 @@ TThreadItem *NewThread(const QString &key, const QString &title, const QByteArra
     item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), key, title);
     FileUtil::WriteFileAtomic(item->GetLogFile(), log);
     return item;
-}
-
-TTavuBrowser *OpenTab(TThreadItem *item)
-{
-    auto *list = new TResList(item);
-    item->LoadResList(*list);
-    TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
-    return tab;
 }
 
 QList<int> VisibleNumbers(const TResList &list)
