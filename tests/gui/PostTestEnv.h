@@ -226,3 +226,16 @@ public:
     TWindowEnv env;
     TSite *site = nullptr;
 };
+
+namespace PostTest {
+
+// Nothing runs any more. A tab closed or a request cancelled from the test's own code ends its
+// download outside any event loop; the jobs that leaves for deletion go here, as the program's
+// event loop frees them.
+inline bool Settled(TPostWindowEnv &env)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
+}  // namespace PostTest

@@ -34,6 +34,7 @@ using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
 using PostTest::PageHtml;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
@@ -46,12 +47,6 @@ TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
     item->SetLocation(env.site->SITEID, News, key, QString());
     item->DownloadRequest = true;
     return item;
-}
-
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
 }
 
 void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
