@@ -55,6 +55,17 @@ void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 }
 
+// Three threads of two responses on news, their list downloaded and shown in doc.
+void ShowThreeThreads(TPostWindowEnv &env, TTavuListDoc *&doc)
+{
+    for (int i = 1; i <= 3; ++i)
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+}
+
 void Trigger(TPostWindowEnv &env, const QString &name)
 {
     QAction *action = env.Window()->Action(name);
@@ -309,12 +320,8 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
 TEST(ReadingCommands, NextUnreadSkipsPastLogs)
 {
     TPostWindowEnv env;
-    for (int i = 1; i <= 3; ++i)
-        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
-    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TTavuListDoc *doc = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowThreeThreads(env, doc));
     TThreadItemList &items = *doc->Items();
     items.Get(0)->DownloadRequest = true;
     OpenAndSettle(env, items.Get(0));
@@ -385,12 +392,8 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
 TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
 {
     TPostWindowEnv env;
-    for (int i = 1; i <= 3; ++i)
-        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
-    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TTavuListDoc *doc = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowThreeThreads(env, doc));
     TThreadItemList &items = *doc->Items();
     for (int i : {0, 1, 2}) {
         items.Get(i)->DownloadRequest = true;
