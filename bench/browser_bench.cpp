@@ -2,11 +2,10 @@
 // a browser tab (header, 1000 appends to the live page), against a plain web view loading the same
 // finished page in one piece from a file. Run headless: QT_QPA_PLATFORM=offscreen. The last line of
 // the output gives the tab's time over the plain view's.
-#include "RatioReporter.h"
+#include "WebEngineBenchMain.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
 #include "core/ResList.h"
-#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuResWriter.h"
 
@@ -19,7 +18,6 @@
 #include <QWebEngineView>
 #include <QEventLoop>
 #include <QTimer>
-#include <unistd.h>
 
 namespace {
 
@@ -119,17 +117,6 @@ BENCHMARK(BM_ViewLoadsFinishedPage)->UseManualTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    if (geteuid() == 0)   // the engine's sandbox refuses to run as root
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    TEmbeddedWB::RegisterSchemes();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter("BM_TabAppendsResponses", "BM_ViewLoadsFinishedPage", 1.5);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWebEngineBenchmarks(argc, argv, reporter);
 }

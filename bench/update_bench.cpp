@@ -4,16 +4,14 @@
 // to the same live page directly. Threads of 250, 1000 and 4000 responses show whether the cost
 // grows with the thread's length. Run headless: QT_QPA_PLATFORM=offscreen. The last line gives the
 // update path's time over the direct append's for 1000 responses.
-#include "RatioReporter.h"
+#include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
-#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <unistd.h>
 
 namespace {
 
@@ -99,17 +97,6 @@ BENCHMARK(BM_AppendSameHtml)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->U
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    if (geteuid() == 0)   // the engine's sandbox refuses to run as root
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    TEmbeddedWB::RegisterSchemes();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter("BM_UpdateThroughReload/1000", "BM_AppendSameHtml/1000", 1.5);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWebEngineBenchmarks(argc, argv, reporter);
 }

@@ -85,6 +85,18 @@ void TBoardList::Insert(int index, TBoard *board)
     boards.insert(index, board);
 }
 
+void TBoardList::InsertInCategory(TBoard *board)
+{
+    int index = boards.size();
+    for (int i = boards.size() - 1; i >= 0; --i) {
+        if (boards.at(i)->Category == board->Category) {
+            index = i + 1;
+            break;
+        }
+    }
+    boards.insert(index, board);
+}
+
 TBoard *TBoardList::Detach(int index)
 {
     TBoard *board = boards.takeAt(index);

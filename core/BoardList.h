@@ -27,6 +27,9 @@ public:
     int IndexOf(const TBoard *board) const;
     void Add(TBoard *board);                  // takes ownership
     void Insert(int index, TBoard *board);    // takes ownership
+    // Inserts after the last board of the board's category, or at the end for a new category;
+    // takes ownership.
+    void InsertInCategory(TBoard *board);
     void Delete(int index);                   // frees the board
     TBoard *Detach(int index);                // removes without freeing
     void Move(int from, int to);

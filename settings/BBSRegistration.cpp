@@ -45,17 +45,6 @@ bool HasTypeId(const TBBS *type, std::initializer_list<const char *> ids)
     return false;
 }
 
-// The index where the last new board of the category goes: right after the category's last board,
-// else the end.
-int InsertIndex(const TBoardList &boards, const QString &category)
-{
-    for (int i = boards.Count() - 1; i >= 0; --i) {
-        if (boards.Get(i)->Category == category)
-            return i + 1;
-    }
-    return boards.Count();
-}
-
 void WriteDifferingTemplates(TSite *userSite, const TRequest &request, const QString &boardId,
                              const QString &hostPath)
 {
@@ -209,7 +198,7 @@ TBoard *RegisterBoard(TSite *userSite, const TSiteList &sites, const TRequest &r
     board->Kind = TBoard::KIND_NORMAL;
     board->ID = UniqueBoardId(userSite, remoteId);
     board->LogFolder = logRoot + QStringLiteral("user/") + board->ID + QLatin1Char('/');
-    userSite->Boards->Insert(InsertIndex(*userSite->Boards, board->Category), board);
+    userSite->Boards->InsertInCategory(board);
     userSite->SaveBoards();
     if (!sites.FindByUrl(request.Url))
         WriteDifferingTemplates(userSite, request, remoteId, hostPath);

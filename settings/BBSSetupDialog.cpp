@@ -6,6 +6,7 @@
 #include "core/TavuEnviron.h"
 #include "mainwindow/Dialogs.h"
 #include "settings/BBSSetup.h"
+#include "settings/WizardForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,13 +72,7 @@ void TBBSSetupDialog::BuildForm()
     Button2 = new QPushButton(QStringLiteral("次へ >"));
     Button3 = new QPushButton(QStringLiteral("キャンセル"));
     Button2->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton *button : {Button1, Button2, Button3})
-        buttons->addWidget(button);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Pages);
-    layout->addLayout(buttons);
+    WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
     connect(Button1, &QPushButton::clicked, this, &TBBSSetupDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TBBSSetupDialog::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);

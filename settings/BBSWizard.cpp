@@ -2,8 +2,6 @@
 
 #include "core/BBS.h"
 #include "core/BBSList.h"
-#include "core/Board.h"
-#include "core/BoardList.h"
 #include "core/Exceptions.h"
 #include "core/JConvert.h"
 #include "core/Site.h"
@@ -12,11 +10,11 @@
 #include "mainwindow/Dialogs.h"
 #include "settings/BBSRegistration.h"
 #include "settings/PageFetch.h"
+#include "settings/WizardForm.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -110,14 +108,7 @@ void TBBSWizard::BuildForm()
     Button2 = new QPushButton(QStringLiteral("次へ >"));
     Button3 = new QPushButton(QStringLiteral("キャンセル(&C)"));
     Button2->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Pages);
-    layout->addLayout(buttons);
+    WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
 
     connect(Button1, &QPushButton::clicked, this, &TBBSWizard::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TBBSWizard::Button2Click);
@@ -135,14 +126,7 @@ void TBBSWizard::FillLists()
         auto *item = new QListWidgetItem(type->Name.isEmpty() ? type->ID : type->Name, ListBox1);
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void *>(type)));
     }
-    if (const TSite *user = TavuEnviron->UserSite()) {
-        for (int i = 0; i < user->Boards->Count(); ++i) {
-            const QString &category = user->Boards->Get(i)->Category;
-            if (ComboBox1->findText(category) < 0)
-                ComboBox1->addItem(category);
-        }
-    }
-    ComboBox1->setCurrentText(QString());
+    WizardForm::FillCategories(ComboBox1, TavuEnviron->UserSite());
     ComboBox2->setCurrentIndex(0);
 }
 

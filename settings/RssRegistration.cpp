@@ -14,15 +14,6 @@ qsizetype AfterLastDelimiter(const QString &text)
     return std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char(':'))) + 1;
 }
 
-int InsertIndex(const TBoardList &boards, const QString &category)
-{
-    for (int i = boards.Count() - 1; i >= 0; --i) {
-        if (boards.Get(i)->Category == category)
-            return i + 1;
-    }
-    return boards.Count();
-}
-
 }  // namespace
 
 void SplitFeedUrl(const QString &url, QString &boardId, QString &hostPath)
@@ -87,7 +78,7 @@ TBoard *RegisterFeed(TSite *rssSite, const TRequest &request, const QString &log
     board->ID = UniqueFeedId(rssSite, remoteId);
     board->LogFolder = logRoot + QStringLiteral("rss/") + Tavutils::UrlToFileName(hostPath + QLatin1Char('_') + board->ID)
                        + QLatin1Char('/');
-    rssSite->Boards->Insert(InsertIndex(*rssSite->Boards, board->Category), board);
+    rssSite->Boards->InsertInCategory(board);
     rssSite->SaveBoards();
     return board;
 }

@@ -1,7 +1,5 @@
 #include "settings/RssWizard.h"
 
-#include "core/Board.h"
-#include "core/BoardList.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
@@ -9,6 +7,7 @@
 #include "mainwindow/Dialogs.h"
 #include "settings/PageFetch.h"
 #include "settings/RssRegistration.h"
+#include "settings/WizardForm.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -44,14 +43,7 @@ TRssWizard::TRssWizard(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("RSS 登録ウィザード"));
     BuildForm();
-    if (const TSite *rss = TavuEnviron->RssSite()) {
-        for (int i = 0; i < rss->Boards->Count(); ++i) {
-            const QString &category = rss->Boards->Get(i)->Category;
-            if (ComboBox1->findText(category) < 0)
-                ComboBox1->addItem(category);
-        }
-    }
-    ComboBox1->setCurrentText(QString());
+    WizardForm::FillCategories(ComboBox1, TavuEnviron->RssSite());
     Pages->setCurrentIndex(TabSheet2);
 }
 
@@ -92,13 +84,7 @@ void TRssWizard::BuildForm()
     Button2 = new QPushButton(QStringLiteral("次へ >"));
     Button3 = new QPushButton(QStringLiteral("キャンセル(&C)"));
     Button2->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton *button : {Button1, Button2, Button3})
-        buttons->addWidget(button);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Pages);
-    layout->addLayout(buttons);
+    WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
     connect(Button1, &QPushButton::clicked, this, &TRssWizard::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TRssWizard::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);

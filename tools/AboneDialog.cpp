@@ -4,6 +4,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "tools/ComposerFiles.h"
+#include "tools/TickRows.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -40,15 +41,6 @@ QComboBox *NewCombo(const QStringList &items = {})
     combo->addItems(items);
     combo->setCurrentIndex(-1);
     return combo;
-}
-
-QTreeWidgetItem *NewRow(const QStringList &columns, int index)
-{
-    auto *row = new QTreeWidgetItem(columns);
-    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
-    row->setCheckState(0, Qt::Unchecked);
-    row->setData(0, Qt::UserRole, index);
-    return row;
 }
 
 // A criterion row of the group: caption, the controls, and its "適用" button.
@@ -195,9 +187,9 @@ void TAboneDialog::SetResList(TResList *list)
     ResListView->clear();
     for (int i = 0; i < resRows.size(); ++i) {
         const TResRow &row = resRows.at(i);
-        ResListView->addTopLevelItem(NewRow({IdeographicBlank, QStringLiteral("%1").arg(row.Position, 4, 10, QLatin1Char('0')),
-                                             row.Handle, row.Mail, row.ID, row.Body},
-                                            i));
+        ResListView->addTopLevelItem(TickRows::NewRow({IdeographicBlank, QStringLiteral("%1").arg(row.Position, 4, 10, QLatin1Char('0')),
+                                                       row.Handle, row.Mail, row.ID, row.Body},
+                                                      i));
     }
     if (ResListView->topLevelItemCount() > 0)
         ResListView->setCurrentItem(ResListView->topLevelItem(ResListView->topLevelItemCount() - 1));
@@ -217,9 +209,9 @@ void TAboneDialog::SetThreadList(TThreadItemList *list)
     ThreadListView->clear();
     for (int i = 0; i < threadRows.size(); ++i) {
         const TThreadItem *item = threadRows.at(i).Item;
-        QTreeWidgetItem *row = NewRow({QStringLiteral("%1").arg(item->Number, 4, 10, QLatin1Char('0')), item->TITLE,
-                                       QString::number(item->AGECOUNT), QString::number(item->COUNT), item->GetKey()},
-                                      i);
+        QTreeWidgetItem *row = TickRows::NewRow({QStringLiteral("%1").arg(item->Number, 4, 10, QLatin1Char('0')), item->TITLE,
+                                                 QString::number(item->AGECOUNT), QString::number(item->COUNT), item->GetKey()},
+                                                i);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         ThreadListView->addTopLevelItem(row);
@@ -274,8 +266,7 @@ void TAboneDialog::TakeChecks()
 void TAboneDialog::CheckAll(bool on)
 {
     QTreeWidget *list = CurrentList(*this);
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        list->topLevelItem(i)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+    TickRows::SetAll(list, on);
 }
 
 void TAboneDialog::ApplyRes(const TResCriterion &criterion)

@@ -105,11 +105,9 @@ QString TAmezoSearch::BuildUrl(const QString &cgiUrl, const QString &keyword, in
 
 bool TAmezoSearch::ReadReply(const QString &url, const QByteArray &body, TThreadItemList *items, QString &error)
 {
-    TSite *site = TavuEnviron ? TavuEnviron->SiteList()->FindBySiteID(SiteId) : nullptr;
-    if (!site) {
-        error = QStringLiteral("サイト %1 が登録されていません。").arg(SiteId);
+    TSite *site = ServiceSite(SiteId, error);
+    if (!site)
         return false;
-    }
     if (Parse(jconvert::EucToUnicode(body), site, items) < 0) {
         error = UnknownPageFormat(url);
         return false;

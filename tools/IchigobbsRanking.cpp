@@ -47,11 +47,9 @@ TBoard *TIchigobbsRanking::FindBoard(const QString &boardId)
 bool TIchigobbsRanking::Load(const QString &url, QString &error)
 {
     rows.clear();
-    TSite *site = TavuEnviron ? TavuEnviron->SiteList()->FindBySiteID(SiteId) : nullptr;
-    if (!site) {
-        error = QStringLiteral("サイト %1 が登録されていません。").arg(SiteId);
+    TSite *site = ServiceSite(SiteId, error);
+    if (!site)
         return false;
-    }
     const TOutsidePage page = FetchOutsidePage(url);
     if (!page.Ok()) {
         error = page.Error;

@@ -12,17 +12,6 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-namespace {
-
-QStringList LoadList(const QString &fileName)
-{
-    TTextList list;
-    list.LoadFromFile(fileName);
-    return list.Lines;
-}
-
-}  // namespace
-
 TKillPopupDialog::TKillPopupDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("KillPopupDialog"));
@@ -50,9 +39,9 @@ TKillPopupDialog::TKillPopupDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(StatusBar1);
     resize(420, 360);
 
-    urls = LoadList(PopupKillList::UrlFile());
+    urls = PopupKillList::Load(PopupKillList::UrlFile());
     urls.sort();
-    titles = LoadList(PopupKillList::TitleFile());
+    titles = PopupKillList::Load(PopupKillList::TitleFile());
     connect(RichEdit1, &QPlainTextEdit::textChanged, this, &TKillPopupDialog::RichEdit1Change);
     ShowList(0);
     connect(TabControl1, &QTabBar::currentChanged, this, &TKillPopupDialog::TabChange);

@@ -46,11 +46,9 @@ void SplitCount(const QString &text, QString &title, int &count)
 
 bool TMegabbsThreadList::Load(const QString &url, TThreadItemList *items, QString &error)
 {
-    TSite *site = TavuEnviron ? TavuEnviron->SiteList()->FindBySiteID(SiteId) : nullptr;
-    if (!site) {
-        error = QStringLiteral("サイト %1 が登録されていません。").arg(SiteId);
+    TSite *site = ServiceSite(SiteId, error);
+    if (!site)
         return false;
-    }
     const TOutsidePage page = FetchOutsidePage(url);
     if (!page.Ok()) {
         error = page.Error;

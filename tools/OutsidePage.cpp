@@ -2,6 +2,8 @@
 
 #include "boards/ServiceRequest.h"
 #include "core/Exceptions.h"
+#include "core/SiteList.h"
+#include "core/TavuEnviron.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 
@@ -32,4 +34,12 @@ QString FetchError(const QString &url, const QString &reason)
 QString UnknownPageFormat(const QString &url)
 {
     return QStringLiteral("応答の形式が違います: %1").arg(url);
+}
+
+TSite *ServiceSite(const QString &siteId, QString &error)
+{
+    TSite *site = TavuEnviron ? TavuEnviron->SiteList()->FindBySiteID(siteId) : nullptr;
+    if (!site)
+        error = QStringLiteral("サイト %1 が登録されていません。").arg(siteId);
+    return site;
 }

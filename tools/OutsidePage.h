@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+class TSite;
+
 struct TOutsidePage {
     int Status = 0;
     QByteArray Body;
@@ -23,3 +25,5 @@ TOutsidePage FetchOutsidePage(const QString &url);
 QString FetchError(const QString &url, const QString &reason);
 // The error text for a page whose content is not what the service sends ("changed page format").
 QString UnknownPageFormat(const QString &url);
+// The registered site a service's threads belong to; null, with the error text, when there is none.
+TSite *ServiceSite(const QString &siteId, QString &error);

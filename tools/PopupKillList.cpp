@@ -6,16 +6,12 @@
 
 namespace PopupKillList {
 
-namespace {
-
 QStringList Load(const QString &fileName)
 {
     TTextList list;
     list.LoadFromFile(fileName);
     return list.Lines;
 }
-
-}  // namespace
 
 QString UrlFile()
 {

@@ -11,6 +11,8 @@ namespace PopupKillList {
 
 QString UrlFile();     // <profile>killurl.txt
 QString TitleFile();   // <profile>killtitl.txt
+// The lines of a list file; a missing file gives none.
+QStringList Load(const QString &fileName);
 
 bool IsUrlKilled(const QString &url);
 bool IsTitleKilled(const QString &title);

@@ -7,6 +7,7 @@
 #include "mainwindow/Dialogs.h"
 #include "settings/HeaderFrame.h"
 #include "tools/EraseRestore.h"
+#include "tools/TickRows.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -27,15 +28,6 @@ QWidget *Page(const QString &caption, QTreeWidget *list)
     layout->addWidget(new QLabel(caption));
     layout->addWidget(list, 1);
     return page;
-}
-
-QTreeWidgetItem *NewRow(const QStringList &columns, int index)
-{
-    auto *row = new QTreeWidgetItem(columns);
-    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
-    row->setCheckState(0, Qt::Unchecked);
-    row->setData(0, Qt::UserRole, index);
-    return row;
 }
 
 }  // namespace
@@ -100,10 +92,10 @@ void TReboneDialog::SetResList(TThreadItem *thread, TResList *list)
     ListView1->clear();
     for (int i = 0; i < posts.size(); ++i) {
         const TRes *res = posts.at(i);
-        ListView1->addTopLevelItem(NewRow({QStringLiteral("%1").arg(res->Number, 4, 10, QLatin1Char('0')),
-                                           MonaUtils::StripHtmlTags(res->Name), res->Mail, res->Date, res->ID,
-                                           MonaUtils::StripHtmlTags(res->Body)},
-                                          i));
+        ListView1->addTopLevelItem(TickRows::NewRow({QStringLiteral("%1").arg(res->Number, 4, 10, QLatin1Char('0')),
+                                                     MonaUtils::StripHtmlTags(res->Name), res->Mail, res->Date, res->ID,
+                                                     MonaUtils::StripHtmlTags(res->Body)},
+                                                    i));
     }
     Pages->setCurrentIndex(0);
 }
@@ -114,7 +106,7 @@ void TReboneDialog::AddThread(TThreadItem *thread)
     Header->SetTitle(QStringLiteral("スレッドの復元"));
     thread->AddRef();
     threads << thread;
-    QTreeWidgetItem *row = NewRow({thread->TITLE, thread->GetKey()}, int(threads.size()) - 1);
+    QTreeWidgetItem *row = TickRows::NewRow({thread->TITLE, thread->GetKey()}, int(threads.size()) - 1);
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     ListView2->addTopLevelItem(row);
     Pages->setCurrentIndex(1);
@@ -123,8 +115,7 @@ void TReboneDialog::AddThread(TThreadItem *thread)
 void TReboneDialog::CheckAll(bool on)
 {
     QTreeWidget *list = threadMode ? ListView2 : ListView1;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        list->topLevelItem(i)->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
+    TickRows::SetAll(list, on);
 }
 
 QList<int> TReboneDialog::TickedRows(QTreeWidget *list) const

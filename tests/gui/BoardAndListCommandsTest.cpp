@@ -3,6 +3,7 @@
 // menu opens its board, and the read history becomes a tab of the threads still stored.
 
 #include "StoredThread.h"
+#include "UrlCatcher.h"
 
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
@@ -36,15 +37,6 @@ TBoard *News()
 {
     return TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
 }
-
-// Stands in for the desktop's browser.
-class TUrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> Urls;
-public slots:
-    void Open(const QUrl &url) { Urls.append(url); }
-};
 
 bool Settled(TWindowEnv &env)
 {
@@ -207,5 +199,3 @@ TEST(BoardAndListCommandsTest, BoardPagesOpenInTheDesktopBrowser)
     const QUrl board(News()->URL);
     EXPECT_EQ(catcher.Urls, (QList<QUrl>{board, board}));
 }
-
-#include "BoardAndListCommandsTest.moc"

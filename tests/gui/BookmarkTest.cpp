@@ -1,6 +1,7 @@
 // Bookmarks: set on a response from the thread tab, kept through a restart in the thread's .inf and
 // bookmark.txt, listed, opened and deleted in the bookmark manager; categories in the editor.
 
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "core/Bookmark.h"
@@ -26,6 +27,8 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
+using StoredThread::OpenTab;
+
 namespace {
 
 const QString Key = QStringLiteral("1234567890");
@@ -47,15 +50,6 @@ TThreadItem *NewThread(const QString &key, const QString &title)
                    .arg(i == 1 ? title : QString());
     FileUtil::WriteFileAtomic(item->GetLogFile(), jconvert::UnicodeToSjis(log));
     return item;
-}
-
-TTavuBrowser *OpenTab(TThreadItem *item)
-{
-    auto *list = new TResList(item);
-    item->LoadResList(*list);
-    TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
-    return tab;
 }
 
 void SelectRow(QTreeWidget *list, int row)

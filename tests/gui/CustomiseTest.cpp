@@ -2,6 +2,8 @@
 // Each editor reads the stored file, changes it, writes it back in the stored format, and the
 // window takes the change at once.
 
+#include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "commands/CustomiseCommands.h"
@@ -55,28 +57,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// Dialogs answered by the test; the classes run are kept.
-class TAnswers {
-public:
-    TAnswers(TWindowEnv &env, std::function<void(QDialog &)> answer)
-        : handlers(
-              [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
-                  env.Messages << text;
-                  return Kpwfunc::mrOK;
-              },
-              [this, answer](QDialog &dialog) {
-                  Shown << QString::fromLatin1(dialog.metaObject()->className());
-                  answer(dialog);
-                  return dialog.result();
-              })
-    {
-    }
-    QStringList Shown;
-
-private:
-    Kpwfunc::TScopedDialogHandlers handlers;
-};
 
 QByteArray ReadBytes(const QString &path)
 {
@@ -132,15 +112,12 @@ TEST(Customise, ChoosingTheDefaultSkinWritesSkinIniAndRendersOpenTabsInIt)
     auto *item = new TThreadItem;
     item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1300000201"), QStringLiteral("スレ"));
     FileUtil::WriteFileAtomic(item->GetLogFile(), jconvert::UnicodeToSjis(QStringLiteral("太郎<><>2024/05/01 12:00:00 ID:abc<>本文一<>スレ\r\n")));
-    auto *list = new TResList(item);
-    item->LoadResList(*list);
-    TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+    TTavuBrowser *tab = StoredThread::OpenTab(item);
     env.Window->RefreshResView();
     ASSERT_FALSE(PageOf(tab, {QStringLiteral("本文一")}).contains(QStringLiteral("BLUESKIN")));
 
     QString preview;
-    TAnswers answers(env, [&preview](QDialog &dialog) {
+    TDialogAnswers answers(env, [&preview](QDialog &dialog) {
         if (auto *skins = qobject_cast<TSkinDialog *>(&dialog)) {
             EXPECT_NE(skins->DefaultEdit->text(), QStringLiteral("blue"));
             skins->ChangeSkin(QStringLiteral("default"), skins->DefaultEdit);
@@ -205,7 +182,7 @@ TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
     QAction *clearLog = env.Window->Action(QStringLiteral("actToolClearLog"));
     QAction *nextTab = env.Window->Action(QStringLiteral("actBrowserNextTab"));
     ASSERT_FALSE(nextTab->shortcut().isEmpty());
-    TAnswers answers(env, [&](QDialog &dialog) {
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto *bindings = qobject_cast<TKeyBindDialog *>(&dialog);
         if (!bindings)
             return;   // the action the new key starts
@@ -267,7 +244,7 @@ TEST(Customise, ToolsAreEditedStoredAndListedInTheToolsMenuAtOnce)
     env.Start();
     env.WriteProfile(QStringLiteral("tool.txt"), jconvert::UnicodeToSjis(QStringLiteral("古い\t/bin/true\t\t\t0\r\n-\r\n")));
     const QString program = QStringLiteral("/bin/sh");
-    TAnswers answers(env, [&](QDialog &dialog) {
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
         if (auto *edit = qobject_cast<TToolEditDialog *>(&dialog)) {
             if (edit->Edit1->text().isEmpty()) {
                 edit->Edit1->setText(QStringLiteral("   "));
@@ -372,7 +349,7 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     ASSERT_EQ(env.Window->ThreadListColumns.value(0), QStringLiteral("TITLE"));
     env.Window->ThreadListView->setColumnWidth(1, 321);
 
-    TAnswers cancel(env, [](QDialog &dialog) {
+    TDialogAnswers cancel(env, [](QDialog &dialog) {
         auto &columns = dynamic_cast<TColumnDialog &>(dialog);
         columns.ListBox1->item(1)->setSelected(true);
         columns.Button3Click();
@@ -382,7 +359,7 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     EXPECT_EQ(cancel.Shown, QStringList{QStringLiteral("TColumnDialog")});
     EXPECT_EQ(ReadBytes(env.Profile(QStringLiteral("column.txt"))), seed);
 
-    TAnswers answers(env, [](QDialog &dialog) {
+    TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &columns = dynamic_cast<TColumnDialog &>(dialog);
         EXPECT_EQ(columns.ListBox1->item(0)->text(), QStringLiteral("タイトル"));
         columns.ListBox1->item(1)->setSelected(true);
@@ -409,7 +386,7 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     QAction *memo = env.Window->Action(QStringLiteral("actToolMemo"));
     ASSERT_FALSE(env.Window->MainActToolBar->actions().contains(memo));
 
-    TAnswers answers(env, [&](QDialog &dialog) {
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto &bars = dynamic_cast<TCustomToolbarDialog &>(dialog);
         EXPECT_EQ(bars.ComboBox1->findText(QStringLiteral("選択レス")), -1);
         EXPECT_EQ(bars.ListView2->topLevelItemCount(), 3);
@@ -451,7 +428,7 @@ TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStay
     }
     ASSERT_NE(customize, nullptr);
 
-    TAnswers answers(env, [](QDialog &dialog) {
+    TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &menus = dynamic_cast<TCustomPopupMenuDialog &>(dialog);
         menus.ComboBox2->setCurrentIndex(1);
         for (int row = 0; row < menus.ListView2->topLevelItemCount(); ++row) {
@@ -537,7 +514,7 @@ TEST(Customise, BasicCredentialsAreStoredForTheChosenBoardOnly)
 {
     TWindowEnv env;
     env.Start();
-    TAnswers answers(env, [](QDialog &dialog) {
+    TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &form = dynamic_cast<TBasicAuthorizationForm &>(dialog);
         for (int i = 0; i < form.SiteBox->count(); ++i) {
             if (static_cast<TSite *>(form.SiteBox->itemData(i).value<void *>())->SITEID == QStringLiteral("2ch"))

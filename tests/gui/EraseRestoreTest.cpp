@@ -1,6 +1,8 @@
 // Erasing by query and restoring, for posts and threads, through the main window's commands and
 // their real dialogs: an erase only marks, so a restore gives back the log byte for byte.
 
+#include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "core/IniFile.h"
@@ -29,28 +31,6 @@
 
 namespace {
 
-// The dialogs answered by the test: answer gets the dialog that was run.
-class TDialogAnswers {
-public:
-    explicit TDialogAnswers(TWindowEnv &env, std::function<void(QDialog &)> answer)
-        : handlers(
-              [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
-                  env.Messages << text;
-                  return Kpwfunc::mrOK;
-              },
-              [this, answer](QDialog &dialog) {
-                  Shown << QString::fromLatin1(dialog.metaObject()->className());
-                  answer(dialog);
-                  return dialog.result();
-              })
-    {
-    }
-    QStringList Shown;
-
-private:
-    Kpwfunc::TScopedDialogHandlers handlers;
-};
-
 void Tick(QTreeWidget *list, const QList<int> &rows)
 {
     for (int row : rows)
@@ -65,9 +45,7 @@ public:
         item = new TThreadItem;
         item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1100000001"), QStringLiteral("消去テスト"));
         FileUtil::WriteFileAtomic(item->GetLogFile(), log);
-        auto *list = new TResList(item);
-        item->LoadResList(*list);
-        Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+        tab = StoredThread::OpenTab(item);
     }
     ~TOpenThread() { item->Release(); }
 

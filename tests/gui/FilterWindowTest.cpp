@@ -1,6 +1,8 @@
 // The filter dialog and the commands that open it, the priority and comment commands, the web
 // search of the selection, and the notice window fed by notice rules.
 
+#include "DialogAnswers.h"
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "commands/NoticeCommands.h"
@@ -35,30 +37,9 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+using StoredThread::OpenTab;
+
 namespace {
-
-// Dialogs answered by the test; the classes run are kept.
-class TAnswers {
-public:
-    TAnswers(TWindowEnv &env, std::function<void(QDialog &)> answer)
-        : handlers(
-              [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
-                  env.Messages << text;
-                  return Kpwfunc::mrOK;
-              },
-              [this, answer](QDialog &dialog) {
-                  Shown << QString::fromLatin1(dialog.metaObject()->className());
-                  if (answer)
-                      answer(dialog);
-                  return dialog.result();
-              })
-    {
-    }
-    QStringList Shown;
-
-private:
-    Kpwfunc::TScopedDialogHandlers handlers;
-};
 
 QByteArray ThreadLog(const QList<QStringList> &lines)
 {
@@ -74,15 +55,6 @@ TThreadItem *NewThread(const QString &key, const QString &title, const QByteArra
     item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), key, title);
     FileUtil::WriteFileAtomic(item->GetLogFile(), log);
     return item;
-}
-
-TTavuBrowser *OpenTab(TThreadItem *item)
-{
-    auto *list = new TResList(item);
-    item->LoadResList(*list);
-    TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
-    return tab;
 }
 
 QList<int> VisibleNumbers(const TResList &list)
@@ -168,7 +140,7 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     TTavuListDoc *doc = ListThreads(env, threads);
     const int rows = env.Window->ThreadListView->model()->rowCount();
 
-    TAnswers answers(env, [](QDialog &dialog) {
+    TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &filter = dynamic_cast<TFilterDialog &>(dialog);
         EXPECT_TRUE(filter.ThreadPageShown());
         EXPECT_EQ(filter.DatCombo->count(), 3);
@@ -202,7 +174,7 @@ TEST(FilterWindow, AThreadFilterShowsTheMatchesInATabAndLeavesTheThreadAsItWas)
     env.Window->RefreshResView();
     const QList<int> shown = VisibleNumbers(*source->ResList());
 
-    TAnswers answers(env, [](QDialog &dialog) {
+    TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &filter = dynamic_cast<TFilterDialog &>(dialog);
         filter.IDCombo->setEditText(QStringLiteral("aaa"));
         filter.OKButtonClick();
@@ -221,7 +193,7 @@ TEST(FilterWindow, AThreadFilterShowsTheMatchesInATabAndLeavesTheThreadAsItWas)
 
     // The board-wide search asks the same dialog; cancelling it searches nothing.
     const qsizetype tabs = env.Window->Browsers.size();
-    TAnswers cancel(env, [](QDialog &dialog) { dialog.reject(); });
+    TDialogAnswers cancel(env, [](QDialog &dialog) { dialog.reject(); });
     TTavuListDoc *board = ListThreads(env, {item});
     ASSERT_NE(board, nullptr);
     env.Window->Action(QStringLiteral("actThreadListFilterHoliday"))->trigger();
@@ -244,7 +216,7 @@ TEST(FilterWindow, PriorityAndCommentOfTheSelectedThreadsAreStoredWithTheirIndex
     }
     ListThreads(env, threads);
     {
-        TAnswers answers(env, [](QDialog &dialog) {
+        TDialogAnswers answers(env, [](QDialog &dialog) {
             static_cast<TPriorityDialog &>(dialog).TrackBar->setValue(42);
             dialog.accept();
         });
@@ -259,7 +231,7 @@ TEST(FilterWindow, PriorityAndCommentOfTheSelectedThreadsAreStoredWithTheirIndex
 
     OpenTab(threads[0]);
     {
-        TAnswers answers(env, [](QDialog &dialog) {
+        TDialogAnswers answers(env, [](QDialog &dialog) {
             auto &comment = dynamic_cast<TCommentDialog &>(dialog);
             comment.Memo->setPlainText(QStringLiteral("あとで読む"));
             comment.OKButtonClick();

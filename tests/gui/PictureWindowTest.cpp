@@ -24,17 +24,12 @@
 
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
 
 const QString Key = QStringLiteral("1000000001");
-
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
-}
 
 // Opens a thread whose responses carry a picture link and a page link.
 TTavuBrowser *OpenThreadWithLinks(TPostWindowEnv &env)

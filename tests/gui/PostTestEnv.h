@@ -28,6 +28,8 @@
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
 #include "net/TavuHttpList.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 #include "tools/TavuCheck.h"
 
 #include <QCoreApplication>
@@ -66,6 +68,20 @@ inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = Wait
     while (!condition() && timer.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return condition();
+}
+
+// The page of the tab once everything written is in it.
+inline QString PageHtml(TTavuBrowser *tab)
+{
+    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
+    QString html;
+    bool done = false;
+    tab->DocumentHtml([&](const QString &text) {
+        html = text;
+        done = true;
+    });
+    WaitFor([&] { return done; });
+    return html;
 }
 
 // A thread on the server with its responses.
@@ -210,3 +226,16 @@ public:
     TWindowEnv env;
     TSite *site = nullptr;
 };
+
+namespace PostTest {
+
+// Nothing runs any more. A tab closed or a request cancelled from the test's own code ends its
+// download outside any event loop; the jobs that leaves for deletion go here, as the program's
+// event loop frees them.
+inline bool Settled(TPostWindowEnv &env)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
+}  // namespace PostTest

@@ -33,6 +33,8 @@
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::PageHtml;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
@@ -47,16 +49,21 @@ TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
     return item;
 }
 
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
-}
-
 void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
 {
     env.Window()->OpenThread(item, false, newTab, true, 0, false, QString());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+}
+
+// Three threads of two responses on news, their list downloaded and shown in doc.
+void ShowThreeThreads(TPostWindowEnv &env, TTavuListDoc *&doc)
+{
+    for (int i = 1; i <= 3; ++i)
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
 }
 
 void Trigger(TPostWindowEnv &env, const QString &name)
@@ -65,20 +72,6 @@ void Trigger(TPostWindowEnv &env, const QString &name)
     ASSERT_TRUE(action) << name.toStdString();
     ASSERT_TRUE(action->isEnabled()) << name.toStdString();
     action->trigger();
-}
-
-// The page of the tab once everything written is in it.
-QString PageHtml(TTavuBrowser *tab)
-{
-    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
-    QString html;
-    bool done = false;
-    tab->DocumentHtml([&](const QString &text) {
-        html = text;
-        done = true;
-    });
-    WaitFor([&] { return done; });
-    return html;
 }
 
 int Occurrences(const QString &html, const QString &text)
@@ -327,12 +320,8 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
 TEST(ReadingCommands, NextUnreadSkipsPastLogs)
 {
     TPostWindowEnv env;
-    for (int i = 1; i <= 3; ++i)
-        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
-    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TTavuListDoc *doc = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowThreeThreads(env, doc));
     TThreadItemList &items = *doc->Items();
     items.Get(0)->DownloadRequest = true;
     OpenAndSettle(env, items.Get(0));
@@ -403,12 +392,8 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
 TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
 {
     TPostWindowEnv env;
-    for (int i = 1; i <= 3; ++i)
-        AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
-    ASSERT_TRUE(doc && doc->Items()->Count() == 3);
+    TTavuListDoc *doc = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowThreeThreads(env, doc));
     TThreadItemList &items = *doc->Items();
     for (int i : {0, 1, 2}) {
         items.Get(i)->DownloadRequest = true;

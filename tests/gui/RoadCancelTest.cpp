@@ -15,17 +15,10 @@
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
-
-// Nothing runs any more. A cancel from the test's own code ends the request outside any event
-// loop; the jobs that leaves for deletion go here, as the program's event loop frees them.
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
-}
 
 // Waits until the server has been asked once more than `before`.
 bool Asked(TPostWindowEnv &env, qsizetype before)

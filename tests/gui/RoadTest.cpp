@@ -41,14 +41,7 @@ QByteArray AsLog(const QByteArray &dat)
 // The response anchors of the tab's page, in page order, once everything written is in the page.
 QStringList ShownAnchors(TTavuBrowser *tab)
 {
-    WaitFor([tab] { return !tab->Browser()->IsBusy(); });
-    QString html;
-    bool done = false;
-    tab->DocumentHtml([&](const QString &text) {
-        html = text;
-        done = true;
-    });
-    WaitFor([&] { return done; });
+    const QString html = PostTest::PageHtml(tab);
     QStringList anchors;
     const QRegularExpression anchor(QStringLiteral("id=\"(ID\\d+)\""));
     for (auto it = anchor.globalMatch(html); it.hasNext();)

@@ -7,6 +7,7 @@
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
+#include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 
 #include <QTest>
@@ -45,6 +46,16 @@ inline TTavuBrowser *Open(TWindowEnv &env, int posts)
         },
         60000);
     return loaded ? tab : nullptr;
+}
+
+// Opens a tab, made active, on any thread's stored log as it is on disk.
+inline TTavuBrowser *OpenTab(TThreadItem *item)
+{
+    auto *list = new TResList(item);
+    item->LoadResList(*list);
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+    return tab;
 }
 
 }  // namespace StoredThread

@@ -23,6 +23,7 @@
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
@@ -51,14 +52,6 @@ TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
 void Open(TPostWindowEnv &env, TThreadItem *item, bool reload = false)
 {
     env.Window()->OpenThread(item, reload, false, true, 0, false, QString());
-}
-
-// Nothing runs any more. A tab closed from the test's own code aborts its download outside any
-// event loop; the jobs that leaves for deletion go here, as the program's event loop frees them.
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
 }
 
 // Adds responses to the server's copy of the thread.

@@ -25,17 +25,10 @@ using PostTest::Gone;
 using PostTest::ItemRef;
 using PostTest::Live;
 using PostTest::News;
+using PostTest::Settled;
 using PostTest::WaitFor;
 
 namespace {
-
-// Nothing runs any more. A tab closed from the test's own code aborts its download outside any
-// event loop; the jobs that leaves for deletion go here, as the program's event loop frees them.
-bool Settled(TPostWindowEnv &env)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
-}
 
 void OpenBoard(TPostWindowEnv &env, const QString &id, bool reload = false)
 {

@@ -2,6 +2,7 @@
 // mode, the proxy switches, the log pane's typed commands and the tab buttons' middle click.
 
 #include "StoredThread.h"
+#include "UrlCatcher.h"
 
 #include "commands/ToolCommands.h"
 #include "controls/TabButton.h"
@@ -48,15 +49,6 @@ QList<Item *> ItemsOf(QMenu *menu)
     }
     return items;
 }
-
-// Stands in for the desktop's browser.
-class TUrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> Urls;
-public slots:
-    void Open(const QUrl &url) { Urls.append(url); }
-};
 
 void TypeInLog(TWindowEnv &env, const QString &line)
 {
@@ -298,5 +290,3 @@ TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)
     QTest::mouseClick(button, Qt::MiddleButton);
     EXPECT_TRUE(env.Window->ListDocs.isEmpty());
 }
-
-#include "ToolCommandsTest.moc"

@@ -19,6 +19,28 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 
+namespace {
+
+// The one Be account the local server knows.
+void KnowBeAccount(BoardServer &server)
+{
+    server.BeMail = QStringLiteral("me@example.jp");
+    server.BePassword = QStringLiteral("secret");
+}
+
+// A Be manager that logs in at the server, with settings that hold the account and ask nothing.
+std::unique_ptr<TBe2chManager> BeLoginAt(const BoardServer &server, TWindowEnv &env)
+{
+    auto be = std::make_unique<TBe2chManager>();
+    be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+    env.config->BE_USERNAME = server.BeMail;
+    env.config->BE_PASSWORD = server.BePassword;
+    env.config->BE_SHOWDIALOG = false;
+    return be;
+}
+
+}  // namespace
+
 TEST(TrayAndBeTest, MinimisingGoesToTheTrayOnlyWhenTheSettingSaysSo)
 {
     TWindowEnv env;
@@ -68,15 +90,10 @@ TEST(TrayAndBeTest, HideCommandPutsTheWindowInTheTrayWhateverTheSetting)
 TEST(TrayAndBeTest, BeLoginCommandLogsInAndOutAndShowsIt)
 {
     BoardServer server;
-    server.BeMail = QStringLiteral("me@example.jp");
-    server.BePassword = QStringLiteral("secret");
+    KnowBeAccount(server);
     std::unique_ptr<TBe2chManager> be;
     TWindowEnv env([&](TWindowEnv &e) {
-        be = std::make_unique<TBe2chManager>();
-        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
-        e.config->BE_USERNAME = server.BeMail;
-        e.config->BE_PASSWORD = server.BePassword;
-        e.config->BE_SHOWDIALOG = false;
+        be = BeLoginAt(server, e);
         e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
     });
     env.Start();
@@ -132,18 +149,13 @@ TEST(TrayAndBeTest, PastLogLoginIsRefusedOfflineAndTogglesOnline)
 TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
 {
     BoardServer server;
-    server.BeMail = QStringLiteral("me@example.jp");
-    server.BePassword = QStringLiteral("secret");
+    KnowBeAccount(server);
     server.BeName = QStringLiteral("ななし");
     server.BeIntro = QStringLiteral("よろしく");
     std::unique_ptr<TBe2chManager> be;
     TWindowEnv env([&](TWindowEnv &e) {
-        be = std::make_unique<TBe2chManager>();
-        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be = BeLoginAt(server, e);
         be->ProfileEditUrl = server.Url(QStringLiteral("/be/profile"));
-        e.config->BE_USERNAME = server.BeMail;
-        e.config->BE_PASSWORD = server.BePassword;
-        e.config->BE_SHOWDIALOG = false;
     });
     env.Start();
     QString shownName;
@@ -170,16 +182,11 @@ TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
 TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
 {
     BoardServer server;
-    server.BeMail = QStringLiteral("me@example.jp");
-    server.BePassword = QStringLiteral("secret");
+    KnowBeAccount(server);
     std::unique_ptr<TBe2chManager> be;
     TWindowEnv env([&](TWindowEnv &e) {
-        be = std::make_unique<TBe2chManager>();
-        be->LoginUrl = server.Url(QStringLiteral("/be/login"));
+        be = BeLoginAt(server, e);
         be->PointUrl = server.Url(QStringLiteral("/be/point?i=<member>&u=d:<url>"));
-        e.config->BE_USERNAME = server.BeMail;
-        e.config->BE_PASSWORD = server.BePassword;
-        e.config->BE_SHOWDIALOG = false;
         e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
     });
     env.Start();

@@ -40,6 +40,16 @@ struct ListDocEnv : ThreadTestEnv {
     TTavuListDoc doc;
 };
 
+// A rule that erases the news board's threads whose title holds word.
+void EraseTitlesWith(TTavuActionList &rules, const QString &word)
+{
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Value1 = word;
+    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+    rules.Add(std::move(rule));
+}
+
 }  // namespace
 
 TEST(ListDocTest, StoredListingRoundTripsAndSkipsHostileLines)
@@ -91,11 +101,7 @@ TEST(ListDocTest, LoggedThreadsReadTheirInfAndErasedOnesLeave)
 {
     ListDocEnv env;
     TTavuActionList rules;
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::THREADTITLE;
-    rule->Value1 = QStringLiteral("スレ3");
-    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
-    rules.Add(std::move(rule));
+    EraseTitlesWith(rules, QStringLiteral("スレ3"));
     env.doc.ThreadRules = &rules;
 
     env.Write(QStringLiteral("1111111111.inf"), QStringLiteral("[LOG]\r\nCOUNT=40\r\nREAD=40\r\nAGECOUNT=40\r\n"));
@@ -144,11 +150,7 @@ TEST(ListDocTest, AStoredListingDropsItsErasedThreadsInOrderAndKeepsTheRest)
 {
     ListDocEnv env;
     TTavuActionList rules;
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::THREADTITLE;
-    rule->Value1 = QStringLiteral("消");
-    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
-    rules.Add(std::move(rule));
+    EraseTitlesWith(rules, QStringLiteral("消"));
     env.doc.ThreadRules = &rules;
     QString subject;
     for (int i = 1; i <= 200; ++i)

@@ -1,0 +1,38 @@
+#include "settings/WizardForm.h"
+
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace WizardForm {
+
+void LayOut(QDialog *dialog, QWidget *pages, std::initializer_list<QPushButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton *button : buttons)
+        row->addWidget(button);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(pages);
+    layout->addLayout(row);
+}
+
+void FillCategories(QComboBox *combo, const TSite *site)
+{
+    if (site) {
+        for (int i = 0; i < site->Boards->Count(); ++i) {
+            const QString &category = site->Boards->Get(i)->Category;
+            if (combo->findText(category) < 0)
+                combo->addItem(category);
+        }
+    }
+    combo->setCurrentText(QString());
+}
+
+}  // namespace WizardForm
