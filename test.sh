@@ -5,6 +5,9 @@ cd "$(dirname "$0")"
 
 bash scripts/install-deps.sh
 
+# No library includes a header of a library above it.
+bash scripts/check-includes.sh
+
 # Compiler results are shared between checkouts in other folders.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
