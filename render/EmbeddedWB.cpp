@@ -692,10 +692,10 @@ void TEmbeddedWB::ViewSource()
     });
 }
 
+// Only the program's own menus are ever shown: the engine's English one never is, handled or not.
 void TEmbeddedWB::contextMenuEvent(QContextMenuEvent *event)
 {
     bool handled = false;
     emit ContextMenu(event->globalPos(), handled);
-    if (!handled)
-        QWebEngineView::contextMenuEvent(event);
+    event->accept();
 }
