@@ -56,6 +56,17 @@ QWidget *Note(const QString &text)
     return label;
 }
 
+// Only the page shown counts for the dialog's size, so that the short thread page leaves no empty
+// band above its text.
+void FitToPage(QDialog *dialog, QStackedWidget *pages, int shown)
+{
+    for (int i = 0; i < pages->count(); ++i) {
+        const QSizePolicy::Policy policy = i == shown ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        pages->widget(i)->setSizePolicy(policy, policy);
+    }
+    dialog->adjustSize();
+}
+
 }  // namespace
 
 TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
@@ -75,6 +86,8 @@ TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(Pages);
     layout->addWidget(buttons);
     LoadChoices();
+    connect(Pages, &QStackedWidget::currentChanged, this, [this](int shown) { FitToPage(this, Pages, shown); });
+    FitToPage(this, Pages, Pages->currentIndex());
 }
 
 QComboBox *TFilterDialog::AddChoice(QGridLayout *grid, QRadioButton *&radio, const QString &caption)
@@ -122,6 +135,7 @@ QWidget *TFilterDialog::CreateResPage()
     layout->addLayout(grid);
     layout->addWidget(ResNewOnly);
     layout->addWidget(ResIgnoreWidth);
+    layout->addStretch();
     return page;
 }
 
@@ -144,6 +158,7 @@ QWidget *TFilterDialog::CreateThreadPage()
     layout->addLayout(grid);
     layout->addWidget(ThreadNewOnly);
     layout->addWidget(ThreadIgnoreWidth);
+    layout->addStretch();
     return page;
 }
 
