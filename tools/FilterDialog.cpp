@@ -56,23 +56,25 @@ QWidget *Note(const QString &text)
     return label;
 }
 
-// Only the page shown counts for the dialog's size, so that the short thread page leaves no empty
-// band above its text.
-void FitToPage(QDialog *dialog, QStackedWidget *pages, int shown)
-{
-    for (int i = 0; i < pages->count(); ++i) {
-        const QSizePolicy::Policy policy = i == shown ? QSizePolicy::Preferred : QSizePolicy::Ignored;
-        pages->widget(i)->setSizePolicy(policy, policy);
+// A page stack as large as the page it shows (a plain stack takes the size of its tallest page),
+// so that the short thread page leaves no empty band above its text.
+class TShownPageStack : public QStackedWidget {
+public:
+    QSize sizeHint() const override { return currentWidget() ? currentWidget()->sizeHint() : QStackedWidget::sizeHint(); }
+    QSize minimumSizeHint() const override
+    {
+        return currentWidget() ? currentWidget()->minimumSizeHint() : QStackedWidget::minimumSizeHint();
     }
-    dialog->adjustSize();
-}
+    bool hasHeightForWidth() const override { return currentWidget() && currentWidget()->hasHeightForWidth(); }
+    int heightForWidth(int width) const override { return currentWidget() ? currentWidget()->heightForWidth(width) : -1; }
+};
 
 }  // namespace
 
 TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("フィルター"));
-    Pages = new QStackedWidget;
+    Pages = new TShownPageStack;
     Pages->addWidget(CreateResPage());
     Pages->addWidget(CreateThreadPage());
 
@@ -86,8 +88,10 @@ TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(Pages);
     layout->addWidget(buttons);
     LoadChoices();
-    connect(Pages, &QStackedWidget::currentChanged, this, [this](int shown) { FitToPage(this, Pages, shown); });
-    FitToPage(this, Pages, Pages->currentIndex());
+    connect(Pages, &QStackedWidget::currentChanged, this, [this] {
+        Pages->updateGeometry();
+        adjustSize();
+    });
 }
 
 QComboBox *TFilterDialog::AddChoice(QGridLayout *grid, QRadioButton *&radio, const QString &caption)
