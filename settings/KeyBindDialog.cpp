@@ -76,7 +76,9 @@ TKeyBindDialog::TKeyBindDialog(const QList<QAction *> &windowActions, QWidget *p
     layout->addWidget(ListView1, 1);
     layout->addLayout(keyRow);
     layout->addLayout(buttons);
-    resize(520, 560);
+    // Room for the longest caption and a key column beside it.
+    const int keyColumn = fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Shift+PgDown")) + 24;
+    resize(qMax(520, ListView1->columnWidth(0) + keyColumn + 60), 560);
 }
 
 TKeyBindDialog::~TKeyBindDialog() = default;
