@@ -145,14 +145,15 @@ TEST(ToolWindowPlaceTest, AWindowClosedAndReopenedFiveTimesIsWhereItWas)
     TTavuConfig config;
     TavuConfig = &config;
     const QRect place(120, 140, 320, 260);
-    config.DESKTOP_TAVUMEMOWIN_LEFT = place.left();
-    config.DESKTOP_TAVUMEMOWIN_TOP = place.top();
-    config.DESKTOP_TAVUMEMOWIN_WIDTH = place.width();
-    config.DESKTOP_TAVUMEMOWIN_HEIGHT = place.height();
-    config.DESKTOP_JPEGWIN_LEFT = place.left();
-    config.DESKTOP_JPEGWIN_TOP = place.top();
-    config.DESKTOP_JPEGWIN_WIDTH = place.width();
-    config.DESKTOP_JPEGWIN_HEIGHT = place.height();
+    const auto store = [&place](int &left, int &top, int &width, int &height) {
+        left = place.left();
+        top = place.top();
+        width = place.width();
+        height = place.height();
+    };
+    store(config.DESKTOP_TAVUMEMOWIN_LEFT, config.DESKTOP_TAVUMEMOWIN_TOP, config.DESKTOP_TAVUMEMOWIN_WIDTH,
+          config.DESKTOP_TAVUMEMOWIN_HEIGHT);
+    store(config.DESKTOP_JPEGWIN_LEFT, config.DESKTOP_JPEGWIN_TOP, config.DESKTOP_JPEGWIN_WIDTH, config.DESKTOP_JPEGWIN_HEIGHT);
     {
         TMemoForm memo(config.GetProfileDir(), TTavuConfig::AppDir());
         EXPECT_EQ(ReopenedFiveTimes([&memo] { return &memo; }), place);
