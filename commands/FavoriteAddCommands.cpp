@@ -1,6 +1,7 @@
 #include "commands/FavoriteAddCommands.h"
 
 #include "commands/WindowServices.h"
+#include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
@@ -8,6 +9,7 @@
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/FavoriteDialog.h"
 
 #include <QAction>
@@ -49,6 +51,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
             item->SaveInfo();
             services.ThreadStateChanged(item);
         }
+        ReloadOpenFolders();
         return;
     }
     if (items.size() == 1 && items.first()->LOCALLOG) {
@@ -90,8 +93,23 @@ void TFavoriteAddCommands::FavoritesChanged(bool boardsChanged)
         favorites->LoadBoards();
     if (services.CurrentSite() == favorites)
         services.ShowSiteBoards(favorites);
+    ReloadOpenFolders();
     if (TavuConfig->FAVADDEDIT) {
         if (QAction *edit = services.Action(QStringLiteral("actFavEdit")))
             edit->trigger();
     }
+}
+
+// The open tabs of favourites folders list their threads anew; the tab shown stays in front.
+void TFavoriteAddCommands::ReloadOpenFolders()
+{
+    const TSite *favorites = TavuEnviron->FavoritesSite();
+    TTavuListDoc *shown = services.CurrentListDoc();
+    for (TTavuListDoc *doc : services.ListDocs()) {
+        TBoard *board = doc->GetBoard();
+        if (doc->Mode == TTavuListDoc::lmBoard && board && board->Site == favorites && doc->DownloadState == TTavuListDoc::dsIdle)
+            services.OpenBoard(board, true);
+    }
+    if (shown && services.CurrentListDoc() != shown)
+        shown->Activate();
 }

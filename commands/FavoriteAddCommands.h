@@ -24,4 +24,5 @@ private:
     void AddOrRemove(const QList<TThreadItem *> &items);
     void AddPage(const QString &title, const QString &url);
     void FavoritesChanged(bool boardsChanged);
+    void ReloadOpenFolders();
 };

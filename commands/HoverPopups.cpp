@@ -92,7 +92,7 @@ THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject
     services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) { OnStatusTextHover(tab, text); });
         connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
-            handled = handled || OnBrowserContextMenu(tab, pos);
+            handled = handled || OnBrowserContextMenu(tab, pos) || ShowBrowserPopup(pos);
         });
     });
     if (QTimer *timer = services.HtmlPopupTimer())
@@ -311,6 +311,15 @@ bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalP
         }
     }
     return false;
+}
+
+bool THoverPopups::ShowBrowserPopup(const QPoint &globalPos)
+{
+    QMenu *menu = services.BrowserPopupMenu();
+    if (!menu)
+        return false;
+    menu->popup(globalPos);
+    return true;
 }
 
 void THoverPopups::ShowResNumber(TTavuBrowser *tab, int number)

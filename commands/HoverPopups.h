@@ -4,7 +4,7 @@
 // thread from its stored log), the responses of one ID, the replies to a response, a board's name,
 // and, with USEHTMLPOPUP, a digest of an outside page fetched a second later (HtmlPopupTimer). A
 // number selected in the view pops up that response on the context menu; other selected text
-// opens the selection menu.
+// opens the selection menu, and anything else the browser menu.
 
 #include <QObject>
 #include <QString>
@@ -52,6 +52,8 @@ private:
     void ShowReplyPopup(TTavuBrowser *tab, const QString &url);
     void ShowMailPopup(TTavuBrowser *tab, const QString &url);
     void ShowResNumber(TTavuBrowser *tab, int number);
+    // Any other context menu of a browser tab is the window's browser menu.
+    bool ShowBrowserPopup(const QPoint &globalPos);
     void FetchPage(const QString &url);
     void PageDone(bool failed);
 };

@@ -33,7 +33,7 @@ void TPictureCommands::Watch(TTavuBrowser *tab)
 void TPictureCommands::BrowserStatusText(TTavuBrowser *tab, const QString &text)
 {
     PictureTimer.stop();
-    const bool wanted = !TavuConfig || TavuConfig->Ini.ReadBool(QStringLiteral("VARNELO"), QStringLiteral("JPEGPOPUP"), true);
+    const bool wanted = !TavuConfig || TavuConfig->JPEGPOPUP;
     if (!wanted || tab != services.CurrentBrowser() || tab->IsWebPage() || !TPictureLoader::IsPictureUrl(text))
         return;
     hoveredTab = tab;
@@ -48,7 +48,7 @@ void TPictureCommands::PictureTimerTimer()
         return;
     if (TavuEnviron && TavuEnviron->IsOffline())
         return;
-    const bool needsControl = TavuConfig && TavuConfig->Ini.ReadBool(QStringLiteral("VARNELO"), QStringLiteral("JPEGPOPUP_CTRL"), false);
+    const bool needsControl = TavuConfig && TavuConfig->JPEGPOPUP_CTRL;
     if (needsControl && !(QApplication::keyboardModifiers() & Qt::ControlModifier))
         return;
     lastPopup = new TPicturePopup(services.Window());

@@ -38,6 +38,7 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObje
     services.BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
     services.BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
     ShowProxyStates();
+    services.OnOptionsApplied(this, [this] { ShowProxyStates(); });
     BindSiteAndBrowserCommands();
     connect(services.Panes().ToolsMenu, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
 
@@ -94,6 +95,7 @@ void TToolCommands::ToolsMenuOpening()
     const bool anySite = sites && sites->Count() > 0;
     services.SetActionEnabled(QStringLiteral("actToolSkin"), anySite && sites->Get(0)->Boards->Count() > 0);
     services.SetActionEnabled(QStringLiteral("actToolHandle"), anySite);
+    ShowProxyStates();
 }
 
 QStringList TToolCommands::ToolArguments(const QString &arguments, const QString &url, bool appendUrl)

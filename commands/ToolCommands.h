@@ -23,7 +23,8 @@ public:
     TToolCommands(TWindowServices &services, QObject *parent = nullptr);
 
     // ---- tools and web search ----
-    // Before the tools menu opens: the settings that need sites follow whether there are any.
+    // Before the tools menu opens: the settings that need sites follow whether there are any, and
+    // the proxy switches show the stored settings.
     void ToolsMenuOpening();
     // The arguments a tool is given: its argument text split, then the URL when appendUrl is set
     // and the URL is not empty.
@@ -39,7 +40,7 @@ public:
     void act2chLoginExecute();
     void actToolUseProxyExecute(bool sending);
     static void actMachibbsBoardlistExecute();
-    // The proxy switches show what the configuration says.
+    // The proxy switches show what the configuration says (also after the option dialog).
     void ShowProxyStates();
 
     // ---- log pane ----

@@ -58,6 +58,8 @@ public:
     // The busy indication shared by every request.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
+    // Calls the handler each time the window has taken the settings confirmed in the option dialog.
+    virtual void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) = 0;
 
     // ---- tabs ----
     // The current browser tab / thread-list tab (nullptr when none).
@@ -93,6 +95,8 @@ public:
     virtual QTimer *HtmlPopupTimer() const = 0;
     // The menu of the web searches for a text selected in a thread view.
     virtual QMenu *BrowserSelectionMenu() const = 0;
+    // The menu of a thread view or web page ("ブラウザポップアップメニュー", from popup.ini).
+    virtual QMenu *BrowserPopupMenu() const = 0;
     // Hands every browser tab made from now on to the handler, to bind its events.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
 

@@ -1,8 +1,10 @@
 #include "controls/MenuBar.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -11,6 +13,16 @@ namespace {
 class TMenuBarButton : public QToolButton {
 public:
     using QToolButton::QToolButton;
+
+    // The menu grabbed the mouse, so a pointer that left the button meanwhile was never reported:
+    // the button would keep its frame until the mouse moves over it again.
+    void MenuClosed()
+    {
+        if (!rect().contains(mapFromGlobal(QCursor::pos()))) {
+            setAttribute(Qt::WA_UnderMouse, false);
+            update();
+        }
+    }
 
 protected:
     bool event(QEvent *event) override
@@ -58,6 +70,10 @@ void TMenuBar::AddButton(QAction *item)
 {
     auto *button = new TMenuBarButton(this);
     button->setMenu(item->menu());
+    if (item->menu())
+        connect(item->menu(), &QMenu::aboutToHide, button, [button] {
+            QTimer::singleShot(0, button, [button] { button->MenuClosed(); });
+        });
     button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
     button->setFixedHeight(ButtonHeight);

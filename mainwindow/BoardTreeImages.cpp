@@ -3,6 +3,9 @@
 #include "core/Board.h"
 #include "mainwindow/VarneloWindow.h"
 
+#include <QPainter>
+#include <QPixmap>
+
 namespace BoardTreeImages {
 
 namespace {
@@ -20,10 +23,17 @@ TImageList &Sites()
 
 }  // namespace
 
-// An open category shows its folder; a closed one the plus box that says it holds more.
+// A category shows its folder; a closed one has a small plus in its corner that says it holds more.
 QIcon CategoryIcon(bool expanded)
 {
-    return ActionPicture(expanded ? imgCategory : imgExpand);
+    const QIcon folder = ActionPicture(imgCategory);
+    if (expanded || folder.isNull())
+        return folder;
+    QPixmap closed = folder.pixmap(16, 16);
+    QPainter painter(&closed);
+    painter.drawPixmap(QRect(7, 7, 9, 9), ActionPicture(imgExpand).pixmap(16, 16));
+    painter.end();
+    return QIcon(closed);
 }
 
 QIcon BoardIcon(const TBoard &board)

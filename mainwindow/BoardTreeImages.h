@@ -11,6 +11,7 @@ class TBoard;
 
 namespace BoardTreeImages {
 
+// A category's folder, marked with a plus while it is closed.
 QIcon CategoryIcon(bool expanded);
 // A favorites folder, a local folder, a web page, or a board (opened in this run or not).
 QIcon BoardIcon(const TBoard &board);

@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QFrame>
 #include <QSet>
 #include <algorithm>
 #include <memory>
@@ -383,14 +384,18 @@ namespace {
 
 const char *const DoubleWindowName = "DoubleWindowPanel";
 
-// The panel below the browser tabs that holds the second browser; made on first use.
+// The panel below the browser tabs that holds the second browser; made on first use. Its sunken
+// frame sets it off from the thread above.
 QWidget *DoubleWindowPanel(bool create)
 {
     TVarneloWindow *window = VarneloWindow;
     auto *panel = window->BrowserPanel->findChild<QWidget *>(QLatin1String(DoubleWindowName));
     if (panel || !create)
         return panel;
-    panel = new QWidget(window->BrowserPanel);
+    auto *frame = new QFrame(window->BrowserPanel);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(2);
+    panel = frame;
     panel->setObjectName(QLatin1String(DoubleWindowName));
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -312,6 +312,8 @@ signals:
     void StartupStep(const QString &step);
     // The window has closed (the close steps have run); the program ends.
     void Closed();
+    // The window has taken the settings confirmed in the option dialog (Kpwfunc::ApplyOptionsToWindow).
+    void OptionsApplied();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -139,6 +139,16 @@ QMenu *TVarneloWindowServices::BrowserSelectionMenu() const
     return window.BrowserSelectionMenu;
 }
 
+QMenu *TVarneloWindowServices::BrowserPopupMenu() const
+{
+    return window.BrowserPopup;
+}
+
+void TVarneloWindowServices::OnOptionsApplied(QObject *receiver, const std::function<void()> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::OptionsApplied, receiver, handler);
+}
+
 void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler)
 {
     QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);

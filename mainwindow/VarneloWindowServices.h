@@ -34,6 +34,8 @@ public:
     TTavuHintWindow *HintWindow() const override;
     QTimer *HtmlPopupTimer() const override;
     QMenu *BrowserSelectionMenu() const override;
+    QMenu *BrowserPopupMenu() const override;
+    void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) override;
     void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
 
     void WriteReply(TTavuBrowser *tab, const QString &text) override;

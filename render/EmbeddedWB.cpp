@@ -678,9 +678,13 @@ void TEmbeddedWB::Find(const QString &text, bool backward)
     webPage->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
+// The window is named after the page's title; a page the program wrote without one has no address
+// worth showing ("about:blank").
 void TEmbeddedWB::ViewSource()
 {
-    const QString title = LocationUrl();
+    const QString page = QWebEngineView::title().trimmed();
+    const bool named = !page.isEmpty() && !page.startsWith(QLatin1String("about:")) && !page.startsWith(QLatin1String("data:"));
+    const QString title = named ? QStringLiteral("ソースの表示 - ") + page : QStringLiteral("ソースの表示");
     DocumentHtml([title](const QString &html) {
         auto *window = new QPlainTextEdit;
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -692,10 +696,10 @@ void TEmbeddedWB::ViewSource()
     });
 }
 
+// Only the program's own menus are ever shown: the engine's English one never is, handled or not.
 void TEmbeddedWB::contextMenuEvent(QContextMenuEvent *event)
 {
     bool handled = false;
     emit ContextMenu(event->globalPos(), handled);
-    if (!handled)
-        QWebEngineView::contextMenuEvent(event);
+    event->accept();
 }

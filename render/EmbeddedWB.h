@@ -96,7 +96,8 @@ signals:
     void ProgressChange(int progress, int maximum);
     void DocumentComplete(const QUrl &url);
     void DownloadComplete();
-    // The context menu was asked for; a handler that shows its own menu sets handled.
+    // The context menu was asked for; a handler that shows its own menu sets handled. Without one,
+    // no menu shows (never the engine's own).
     void ContextMenu(const QPoint &globalPos, bool &handled);
     void FindFinished(int matchCount);
     void TopResChanged(int number);

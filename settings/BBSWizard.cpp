@@ -92,10 +92,13 @@ void TBBSWizard::BuildForm()
 
     QWidget *page5 = Page(QStringLiteral("掲示板の設定 (3)"));
     QFormLayout *form5 = AddForm(page5);
+    form5->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (auto [field, caption] : {std::pair{&SubjectTxtUrl, "スレッド一覧"}, std::pair{&DatUrl, "データ"},
                                   std::pair{&ReadCgiUrl, "読み込み"}, std::pair{&SendCgiUrl, "書き込み"},
                                   std::pair{&ThreadCgiUrl, "スレ立て"}}) {
         *field = new QLineEdit;
+        // Wide enough to read a whole template address.
+        (*field)->setMinimumWidth((*field)->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 56);
         form5->addRow(QString::fromUtf8(caption), *field);
     }
     Button4 = new QPushButton(QStringLiteral("HTMLから取得"));
@@ -109,6 +112,7 @@ void TBBSWizard::BuildForm()
     Button3 = new QPushButton(QStringLiteral("キャンセル(&C)"));
     Button2->setDefault(true);
     WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
+    WizardForm::EnableBackAfterFirstPage(Button1, Pages);
 
     connect(Button1, &QPushButton::clicked, this, &TBBSWizard::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TBBSWizard::Button2Click);

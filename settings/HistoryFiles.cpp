@@ -28,7 +28,7 @@ QString SizeText(const QString &path)
 
 bool Delete(const QStringList &fileNames)
 {
-    const bool toTrash = TavuConfig->Ini.ReadBool(QStringLiteral("VARNELO"), QStringLiteral("MOVETOTRASH"), false);
+    const bool toTrash = TavuConfig->MOVETOTRASH;
     bool deleted = true;
     for (const QString &name : fileNames)
         deleted = Tavutils::ShellDeleteFiles(TavuConfig->GetProfileDir() + name, toTrash) && deleted;

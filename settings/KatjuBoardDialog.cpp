@@ -28,8 +28,14 @@ TKatjuBoardDialog::TKatjuBoardDialog(QWidget *parent) : QDialog(parent)
 void TKatjuBoardDialog::BuildForm()
 {
     Edit1 = new QLineEdit;
-    Edit1->setReadOnly(true);
+    // Enter in the field loads the typed path; it never reaches the buttons of the dialog.
+    auto *load = new QAction(Edit1);
+    load->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    load->setShortcutContext(Qt::WidgetShortcut);
+    static_cast<QWidget *>(Edit1)->addAction(load);
+    connect(load, &QAction::triggered, this, &TKatjuBoardDialog::Edit1Enter);
     SpeedButton1 = new QPushButton(QStringLiteral("･･"));
+    SpeedButton1->setAutoDefault(false);
     ListView1 = new QTreeWidget;
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -78,7 +84,18 @@ void TKatjuBoardDialog::SpeedButton1Click()
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
+    OpenBrdFile(dialog.selectedFiles().constFirst());
+}
+
+void TKatjuBoardDialog::Edit1Enter()
+{
+    const QString path = Edit1->text().trimmed();
+    if (!path.isEmpty())
+        OpenBrdFile(path);
+}
+
+void TKatjuBoardDialog::OpenBrdFile(const QString &path)
+{
     Edit1->setText(path);
     LoadBrdFile(path);
     TavuConfig->KATJUBOARDPATH = path;
@@ -116,6 +133,7 @@ void TKatjuBoardDialog::FillList()
         ProgressBar1->setValue(i + 1);
     }
     ProgressBar1->setValue(0);
+    ListView1->resizeColumnToContents(0);   // the owning site shows whole
     ListView1->setUpdatesEnabled(true);
 }
 

@@ -18,6 +18,7 @@ public:
     explicit TKatjuBoardDialog(QWidget *parent = nullptr);
 
     void SpeedButton1Click();               // "･･": chooses the file
+    void Edit1Enter();                      // Enter in the path field: loads the path typed there
     void LoadBrdFile(const QString &path);
     void SetChecked(bool checked, bool selectedOnly);   // the four popup commands
     void BitBtn1Click();                    // OK: imports the ticked rows
@@ -35,4 +36,5 @@ private:
 
     void BuildForm();
     void FillList();
+    void OpenBrdFile(const QString &path);   // shows, loads and remembers the file
 };

@@ -10,8 +10,29 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QPixmap>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// Rows without a picture keep its room, so that every caption starts at the same place, and the
+// first column is as wide as its longest caption.
+void KeepCaptionsInLine(QTreeWidget *list)
+{
+    const int side = list->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    QPixmap blank(side, side);
+    blank.fill(Qt::transparent);
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = list->topLevelItem(i);
+        if (row->icon(0).isNull())
+            row->setIcon(0, QIcon(blank));
+    }
+    list->resizeColumnToContents(0);
+}
+
+}  // namespace
 
 TKeyBindDialog::TKeyBindDialog(const QList<QAction *> &windowActions, QWidget *parent)
     : QDialog(parent), composer(new TSendDialog(this))
@@ -31,6 +52,7 @@ TKeyBindDialog::TKeyBindDialog(const QList<QAction *> &windowActions, QWidget *p
         if (Bindings.Row(i).Form.isEmpty())
             row->setIcon(0, Bindings.Row(i).Action->icon());
     }
+    KeepCaptionsInLine(ListView1);
     connect(ListView1, &QTreeWidget::currentItemChanged, this, &TKeyBindDialog::ListView1Change);
 
     HotKey1 = new QKeySequenceEdit(this);
@@ -54,7 +76,9 @@ TKeyBindDialog::TKeyBindDialog(const QList<QAction *> &windowActions, QWidget *p
     layout->addWidget(ListView1, 1);
     layout->addLayout(keyRow);
     layout->addLayout(buttons);
-    resize(520, 560);
+    // Room for the longest caption and a key column beside it.
+    const int keyColumn = fontMetrics().horizontalAdvance(QStringLiteral("Ctrl+Shift+PgDown")) + 24;
+    resize(qMax(520, ListView1->columnWidth(0) + keyColumn + 60), 560);
 }
 
 TKeyBindDialog::~TKeyBindDialog() = default;

@@ -66,6 +66,7 @@ void ApplyOptionsToWindow()
         window->FocusTimer->start();
     else
         window->FocusTimer->stop();
+    emit window->OptionsApplied();
 }
 
 }  // namespace Kpwfunc

@@ -3,7 +3,7 @@
 // showing: the configuration is saved first (the dialog reads kpw.ini again), the dialog opens at
 // the start page and, when the user confirms it, the configuration is saved once more and the main
 // window takes the new settings (thread-list repaint, tool bars, tab-bar positions, BBS bar, focus
-// timer).
+// timer) and tells the command units (TVarneloWindow::OptionsApplied).
 
 namespace Kpwfunc {
 

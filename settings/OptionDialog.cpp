@@ -250,6 +250,7 @@ void TOptionDialog::TreeView1Click()
 
 void TOptionDialog::BitBtn1Click()
 {
+    const QString oldLogDir = TavuConfig->LOG;
     try {
         StoreProxySettings();
         SaveProxyPresets();
@@ -261,6 +262,7 @@ void TOptionDialog::BitBtn1Click()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, error.Message);
         return;
     }
+    TellLogsStay(oldLogDir, TavuConfig->LOG);
     accept();
 }
 

@@ -120,6 +120,9 @@ public:
     QLineEdit *LogPathEdit = nullptr;
     QComboBox *StartupSiteList = nullptr;
     void ChooseLogPath();
+    // The log path only says where logs are kept from now on: when it changed while the old folder
+    // holds logs, the user is told that they stay there.
+    static void TellLogsStay(const QString &oldLogDir, const QString &newLogDir);
 
     // ---- tab page ----
     TTabKindSettings ThreadTabs;

@@ -12,6 +12,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -125,6 +127,18 @@ void TOptionDialog::ChooseLogPath()
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     LogPathEdit->setText(folder);
+}
+
+void TOptionDialog::TellLogsStay(const QString &oldLogDir, const QString &newLogDir)
+{
+    if (QDir::cleanPath(oldLogDir) == QDir::cleanPath(newLogDir))
+        return;
+    QDirIterator files(oldLogDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    if (!files.hasNext())
+        return;
+    Kpwfunc::ShowMessage(Kpwfunc::mkInformation,
+                         QStringLiteral("ログのパスを変更しました。これまでのログは移動されず、元のフォルダに残ります。\n%1")
+                             .arg(QDir::toNativeSeparators(oldLogDir)));
 }
 
 // ---- タブ設定 ----

@@ -85,6 +85,7 @@ void TRssWizard::BuildForm()
     Button3 = new QPushButton(QStringLiteral("キャンセル(&C)"));
     Button2->setDefault(true);
     WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
+    WizardForm::EnableBackAfterFirstPage(Button1, Pages);
     connect(Button1, &QPushButton::clicked, this, &TRssWizard::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TRssWizard::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace WizardForm {
@@ -21,6 +22,13 @@ void LayOut(QDialog *dialog, QWidget *pages, std::initializer_list<QPushButton *
     auto *layout = new QVBoxLayout(dialog);
     layout->addWidget(pages);
     layout->addLayout(row);
+}
+
+void EnableBackAfterFirstPage(QPushButton *back, QStackedWidget *pages)
+{
+    const auto follow = [back](int index) { back->setEnabled(index > 0); };
+    follow(pages->currentIndex());
+    QObject::connect(pages, &QStackedWidget::currentChanged, back, follow);
 }
 
 void FillCategories(QComboBox *combo, const TSite *site)

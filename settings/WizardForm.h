@@ -7,6 +7,7 @@
 class QComboBox;
 class QDialog;
 class QPushButton;
+class QStackedWidget;
 class QWidget;
 class TSite;
 
@@ -14,6 +15,8 @@ namespace WizardForm {
 
 // Lays the dialog out: the pages above a row of the buttons, pushed to the right.
 void LayOut(QDialog *dialog, QWidget *pages, std::initializer_list<QPushButton *> buttons);
+// "< 前へ" is enabled exactly while a page after the first is shown.
+void EnableBackAfterFirstPage(QPushButton *back, QStackedWidget *pages);
 // Offers each category the site's boards use once and leaves the text empty; no site, no items.
 void FillCategories(QComboBox *combo, const TSite *site);
 

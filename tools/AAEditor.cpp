@@ -21,12 +21,10 @@ TAAEditor::TAAEditor(const QString &profileDir, QWidget *parent)
     Memo1->setPlainText(lines.Lines.join(QLatin1Char('\n')));
     if (TavuConfig) {
         QFont font = Memo1->font();
-        const QString name = TavuConfig->Ini.ReadString(QStringLiteral("VARNELO"), QStringLiteral("SEND_FONTNAME"));
-        if (!name.isEmpty())
-            font.setFamily(name);
-        const int size = TavuConfig->Ini.ReadInteger(QStringLiteral("VARNELO"), QStringLiteral("SEND_FONTSIZE"), 0);
-        if (size > 0)
-            font.setPointSize(size);
+        if (!TavuConfig->SEND_FONTNAME.isEmpty())
+            font.setFamily(TavuConfig->SEND_FONTNAME);
+        if (TavuConfig->SEND_FONTSIZE > 0)
+            font.setPointSize(TavuConfig->SEND_FONTSIZE);
         Memo1->setFont(font);
     }
     Button6->setDefault(true);

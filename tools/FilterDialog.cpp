@@ -56,12 +56,25 @@ QWidget *Note(const QString &text)
     return label;
 }
 
+// A page stack as large as the page it shows (a plain stack takes the size of its tallest page),
+// so that the short thread page leaves no empty band above its text.
+class TShownPageStack : public QStackedWidget {
+public:
+    QSize sizeHint() const override { return currentWidget() ? currentWidget()->sizeHint() : QStackedWidget::sizeHint(); }
+    QSize minimumSizeHint() const override
+    {
+        return currentWidget() ? currentWidget()->minimumSizeHint() : QStackedWidget::minimumSizeHint();
+    }
+    bool hasHeightForWidth() const override { return currentWidget() && currentWidget()->hasHeightForWidth(); }
+    int heightForWidth(int width) const override { return currentWidget() ? currentWidget()->heightForWidth(width) : -1; }
+};
+
 }  // namespace
 
 TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("フィルター"));
-    Pages = new QStackedWidget;
+    Pages = new TShownPageStack;
     Pages->addWidget(CreateResPage());
     Pages->addWidget(CreateThreadPage());
 
@@ -75,6 +88,10 @@ TFilterDialog::TFilterDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(Pages);
     layout->addWidget(buttons);
     LoadChoices();
+    connect(Pages, &QStackedWidget::currentChanged, this, [this] {
+        Pages->updateGeometry();
+        adjustSize();
+    });
 }
 
 QComboBox *TFilterDialog::AddChoice(QGridLayout *grid, QRadioButton *&radio, const QString &caption)
@@ -122,6 +139,7 @@ QWidget *TFilterDialog::CreateResPage()
     layout->addLayout(grid);
     layout->addWidget(ResNewOnly);
     layout->addWidget(ResIgnoreWidth);
+    layout->addStretch();
     return page;
 }
 
@@ -144,6 +162,7 @@ QWidget *TFilterDialog::CreateThreadPage()
     layout->addLayout(grid);
     layout->addWidget(ThreadNewOnly);
     layout->addWidget(ThreadIgnoreWidth);
+    layout->addStretch();
     return page;
 }
 

@@ -180,10 +180,11 @@ void TInfoDialog::showEvent(QShowEvent *event)
 // Closing keeps the bounds; with the threads page in front its rows go.
 void TInfoDialog::closeEvent(QCloseEvent *event)
 {
-    TavuConfig->DESKTOP_INFO_LEFT = x();
-    TavuConfig->DESKTOP_INFO_TOP = y();
-    TavuConfig->DESKTOP_INFO_WIDTH = width();
-    TavuConfig->DESKTOP_INFO_HEIGHT = height();
+    const QRect bounds = geometry();   // the inner area, as showEvent places it
+    TavuConfig->DESKTOP_INFO_LEFT = bounds.left();
+    TavuConfig->DESKTOP_INFO_TOP = bounds.top();
+    TavuConfig->DESKTOP_INFO_WIDTH = bounds.width();
+    TavuConfig->DESKTOP_INFO_HEIGHT = bounds.height();
     if (PageControl1->currentIndex() == 0)
         ClearRows(qorExtListView1);
     QDialog::closeEvent(event);

@@ -17,18 +17,6 @@
 
 namespace {
 
-const QString Desktop = QStringLiteral("DESKTOP");
-
-bool Setting(const char *key, bool def)
-{
-    return TavuConfig ? TavuConfig->Ini.ReadBool(Desktop, QLatin1String(key), def) : def;
-}
-
-int Setting(const char *key, int def)
-{
-    return TavuConfig ? TavuConfig->Ini.ReadInteger(Desktop, QLatin1String(key), def) : def;
-}
-
 // Asks for a page name; false when cancelled.
 bool AskName(QWidget *parent, const QString &caption, QString &name)
 {
@@ -68,12 +56,13 @@ TMemoForm::TMemoForm(const QString &profileDir, const QString &appDir, QWidget *
     addAction(actSelectAll);
     TabControl1->installEventFilter(this);
 
-    const QString fontName = TavuConfig ? TavuConfig->Ini.ReadString(Desktop, QStringLiteral("TAVUMEMOFONTNAME")) : QString();
-    QFont font = Memo1->font();
-    if (!fontName.isEmpty())
-        font.setFamily(fontName);
-    font.setPointSize(Setting("TAVUMEMOFONTSIZE", 9));
-    Memo1->setFont(font);
+    if (TavuConfig) {
+        QFont font = Memo1->font();
+        if (!TavuConfig->DESKTOP_TAVUMEMOFONTNAME.isEmpty())
+            font.setFamily(TavuConfig->DESKTOP_TAVUMEMOFONTNAME);
+        font.setPointSize(TavuConfig->DESKTOP_TAVUMEMOFONTSIZE);
+        Memo1->setFont(font);
+    }
 
     book->Open();
     for (int i = 0; i < book->Count(); ++i)
@@ -165,24 +154,31 @@ void TMemoForm::N1Click()
     ShowPage(TabControl1->currentIndex());
 }
 
+// The bounds are those of the inner area, placed and stored alike, so that the window comes back
+// exactly where it was.
 void TMemoForm::showEvent(QShowEvent *event)
 {
-    setGeometry(Setting("TAVUMEMOWIN_LEFT", 80), Setting("TAVUMEMOWIN_TOP", 80), Setting("TAVUMEMOWIN_WIDTH", 300),
-                Setting("TAVUMEMOWIN_HEIGHT", 300));
+    if (TavuConfig) {
+        const TTavuConfig &config = *TavuConfig;
+        setGeometry(config.DESKTOP_TAVUMEMOWIN_LEFT, config.DESKTOP_TAVUMEMOWIN_TOP, config.DESKTOP_TAVUMEMOWIN_WIDTH,
+                    config.DESKTOP_TAVUMEMOWIN_HEIGHT);
+        N4->setChecked(config.DESKTOP_TAVUMEMOMULTILINE);
+    }
     savedHeight = height();
-    N4->setChecked(Setting("TAVUMEMOMULTILINE", true));
     QWidget::showEvent(event);
 }
 
 void TMemoForm::hideEvent(QHideEvent *event)
 {
     if (TavuConfig) {
-        TIniFile &ini = TavuConfig->Ini;
-        ini.WriteInteger(Desktop, QStringLiteral("TAVUMEMOWIN_LEFT"), x());
-        ini.WriteInteger(Desktop, QStringLiteral("TAVUMEMOWIN_TOP"), y());
-        ini.WriteInteger(Desktop, QStringLiteral("TAVUMEMOWIN_WIDTH"), width());
-        ini.WriteInteger(Desktop, QStringLiteral("TAVUMEMOWIN_HEIGHT"), savedHeight);
-        ini.WriteBool(Desktop, QStringLiteral("TAVUMEMOMULTILINE"), N4->isChecked());
+        TTavuConfig &config = *TavuConfig;
+        const QRect bounds = geometry();
+        config.DESKTOP_TAVUMEMOWIN_LEFT = bounds.left();
+        config.DESKTOP_TAVUMEMOWIN_TOP = bounds.top();
+        config.DESKTOP_TAVUMEMOWIN_WIDTH = bounds.width();
+        // While inactive the window may be shrunk to its title bar; its height is the one it comes back to.
+        config.DESKTOP_TAVUMEMOWIN_HEIGHT = isActiveWindow() ? bounds.height() : savedHeight;
+        config.DESKTOP_TAVUMEMOMULTILINE = N4->isChecked();
     }
     QWidget::hideEvent(event);
 }
@@ -208,10 +204,10 @@ void TMemoForm::Deactivated()
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
-    if (Setting("TAVUMEMOTRANS", true))
+    if (TavuConfig && TavuConfig->DESKTOP_TAVUMEMOTRANS)
         setWindowOpacity(128 / 255.0);
     savedHeight = height();
-    if (Setting("TAVUMEMOEXPAND", true))
+    if (TavuConfig && TavuConfig->DESKTOP_TAVUMEMOEXPAND)
         resize(width(), 0);
 }
 

@@ -20,12 +20,9 @@
 
 namespace {
 
-const QString Desktop = QStringLiteral("DESKTOP");
-const QString Varnelo = QStringLiteral("VARNELO");
-
 bool OnTop()
 {
-    return !TavuConfig || TavuConfig->Ini.ReadBool(Varnelo, QStringLiteral("JPEGWIN_ONTOP"), true);
+    return !TavuConfig || TavuConfig->JPEGWIN_ONTOP;
 }
 
 }  // namespace
@@ -120,7 +117,7 @@ void TPicturePopup::SaveAs1Click()
 void TPicturePopup::N2Click()
 {
     if (TavuConfig)
-        TavuConfig->Ini.WriteBool(Varnelo, QStringLiteral("JPEGWIN_ONTOP"), !OnTop());
+        TavuConfig->JPEGWIN_ONTOP = !TavuConfig->JPEGWIN_ONTOP;
     ApplyTopmost();
 }
 
@@ -139,13 +136,11 @@ void TPicturePopup::ApplyTopmost()
 void TPicturePopup::showEvent(QShowEvent *event)
 {
     if (TavuConfig && windowState() == Qt::WindowNoState) {
-        const TIniFile &ini = TavuConfig->Ini;
-        const int width = ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_WIDTH"), 0);
-        const int height = ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_HEIGHT"), 0);
-        if (width > 0 && height > 0)
-            setGeometry(ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_LEFT"), x()),
-                        ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_TOP"), y()), width, height);
-        TrackBar1->setValue(ini.ReadInteger(Desktop, QStringLiteral("JPEGWIN_ALPHA"), 200));
+        const TTavuConfig &config = *TavuConfig;
+        if (config.DESKTOP_JPEGWIN_WIDTH > 0 && config.DESKTOP_JPEGWIN_HEIGHT > 0)
+            setGeometry(config.DESKTOP_JPEGWIN_LEFT, config.DESKTOP_JPEGWIN_TOP, config.DESKTOP_JPEGWIN_WIDTH,
+                        config.DESKTOP_JPEGWIN_HEIGHT);
+        TrackBar1->setValue(config.DESKTOP_JPEGWIN_ALPHA);
     }
     setWindowOpacity(OpacityFor(TrackBar1->value()));
     QWidget::showEvent(event);
@@ -178,12 +173,14 @@ void TPicturePopup::StoreBounds()
 {
     if (!TavuConfig)
         return;
-    TIniFile &ini = TavuConfig->Ini;
+    TTavuConfig &config = *TavuConfig;
     if (windowState() == Qt::WindowNoState) {
-        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_LEFT"), x());
-        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_TOP"), y());
-        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_WIDTH"), width());
-        ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_HEIGHT"), height());
+        // The inner area, as showEvent places it.
+        const QRect bounds = geometry();
+        config.DESKTOP_JPEGWIN_LEFT = bounds.left();
+        config.DESKTOP_JPEGWIN_TOP = bounds.top();
+        config.DESKTOP_JPEGWIN_WIDTH = bounds.width();
+        config.DESKTOP_JPEGWIN_HEIGHT = bounds.height();
     }
-    ini.WriteInteger(Desktop, QStringLiteral("JPEGWIN_ALPHA"), TrackBar1->value());
+    config.DESKTOP_JPEGWIN_ALPHA = TrackBar1->value();
 }

@@ -39,6 +39,10 @@ TReboneDialog::TReboneDialog(QWidget *parent) : QDialog(parent)
     ListView1 = NewList({QStringLiteral("No"), QStringLiteral("ハンドル"), QStringLiteral("メール"), QStringLiteral("日付"),
                          QStringLiteral("ID"), QStringLiteral("本文")});
     ListView2 = NewList({QStringLiteral("タイトル"), QStringLiteral("DatNo")});
+    // The title takes the room the thread number leaves.
+    ListView2->header()->setStretchLastSection(false);
+    ListView2->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ListView2->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     Pages = new QStackedWidget;
     Pages->addWidget(Page(QStringLiteral("復元するレス :"), ListView1));
     Pages->addWidget(Page(QStringLiteral("復元するスレッド :"), ListView2));

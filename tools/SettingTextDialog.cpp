@@ -61,6 +61,7 @@ void TSettingTextDialog::Show()
         ValueListEditor1->setItem(row, 0, new QTableWidgetItem(pairs[row].first));
         ValueListEditor1->setItem(row, 1, new QTableWidgetItem(pairs[row].second));
     }
+    ValueListEditor1->resizeColumnToContents(0);   // the longest key shows whole
     Memo1->setPlainText(settings.Lines().join(QLatin1Char('\n')));
     ShowTitlePicture(settings.TitlePicture());
 }

@@ -266,7 +266,8 @@ TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
 }
 
 // From the window: Ctrl+D on a thread tab adds the thread to the folder chosen in the favourite
-// dialog; on a favourite it takes the thread out of every folder file without asking.
+// dialog; on a favourite it takes the thread out of every folder file without asking. The folder's
+// open thread list follows at once, and the thread's tab stays in front.
 TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
@@ -278,9 +279,17 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
     ASSERT_NE(item, nullptr);
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
-    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     const QString file = FavoriteFolders::FolderFile(folder);
+    env.Window()->StartThreadListDownload(folder, false, false);
+    TTavuListDoc *folderTab = nullptr;
+    ASSERT_TRUE(Kpwfunc::FindBoardTab(folder, folderTab));
+    ASSERT_TRUE(PostTest::WaitFor([folderTab] { return folderTab->IsSettled(); }));
+    EXPECT_EQ(folderTab->Items()->Count(), 0);
+    const auto listed = [folderTab](int count) {
+        return PostTest::WaitFor([folderTab, count] { return folderTab->IsSettled() && folderTab->Items()->Count() == count; });
+    };
 
     QAction *add = env.Window()->Action(QStringLiteral("actThreadAddFav"));
     EXPECT_EQ(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
@@ -305,11 +314,14 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], folder->Name);
     EXPECT_EQ(Key(lines[1]), key);
+    EXPECT_TRUE(listed(1));
+    EXPECT_EQ(env.Window()->Browsers.first()->ThreadItem(), item);
 
     add->trigger();
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(item->FAVORITE);
     EXPECT_EQ(FileLines(file), QStringList{folder->Name});
+    EXPECT_TRUE(listed(0));
 }
 
 // A folder file that cannot be read is reported when the folder is shown; the list stays empty.

@@ -35,6 +35,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QTreeWidget>
 
 using StoredThread::OpenTab;
@@ -143,6 +144,8 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &filter = dynamic_cast<TFilterDialog &>(dialog);
         EXPECT_TRUE(filter.ThreadPageShown());
+        // Sized for the shorter thread page, not for the post page: no empty band above the text.
+        EXPECT_EQ(filter.Pages->sizeHint().height(), filter.Pages->currentWidget()->sizeHint().height());
         EXPECT_EQ(filter.DatCombo->count(), 3);
         filter.TitleCombo->setEditText(QStringLiteral("猫"));
         filter.OKButtonClick();

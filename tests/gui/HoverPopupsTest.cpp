@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
+#include <QTest>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -190,4 +192,56 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
     EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
+}
+
+namespace {
+
+// The menus on the screen now (the engine's own menu would be one of them).
+QList<QMenu *> ShownMenus()
+{
+    QList<QMenu *> shown;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible())
+            shown << menu;
+    }
+    return shown;
+}
+
+// A right click on the page as the user gives it, on the widget that takes the page's input.
+void RightClick(TEmbeddedWB *view)
+{
+    QWidget *input = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseClick(input, Qt::RightButton, Qt::NoModifier, QPoint(input->width() / 2, input->height() - 10));
+}
+
+}  // namespace
+
+// A right click on a thread view away from a selection opens the window's browser menu, never the
+// engine's own; a view that nobody answers shows no menu at all.
+TEST(HoverPopups, TheContextMenuOfAPageIsAlwaysTheProgramsOwn)
+{
+    THoverEnv hover({QStringLiteral("本文一"), QStringLiteral("本文二")});
+    ASSERT_TRUE(hover.tab);
+    TVarneloWindow *window = hover.env.Window();
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(WaitFor([&] { return !hover.tab->Browser()->IsBusy() && hover.tab->Browser()->focusProxy(); }));
+
+    RightClick(hover.tab->Browser());
+    ASSERT_TRUE(WaitFor([&] { return window->BrowserPopup->isVisible(); }));
+    EXPECT_EQ(ShownMenus(), QList<QMenu *>({window->BrowserPopup}));
+    window->BrowserPopup->close();
+
+    TEmbeddedWB bare;
+    bare.resize(300, 200);
+    bool loaded = false;
+    QObject::connect(&bare, &QWebEngineView::loadFinished, &bare, [&loaded] { loaded = true; });
+    bare.setHtml(QStringLiteral("<html><body><p>ページ</p></body></html>"));
+    bare.show();
+    int asked = 0;
+    QObject::connect(&bare, &TEmbeddedWB::ContextMenu, &bare, [&asked](const QPoint &, bool &) { ++asked; });
+    ASSERT_TRUE(WaitFor([&] { return loaded && bare.focusProxy(); }));
+    RightClick(&bare);
+    ASSERT_TRUE(WaitFor([&] { return asked > 0; }));
+    EXPECT_TRUE(ShownMenus().isEmpty());
 }

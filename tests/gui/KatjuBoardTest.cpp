@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -74,6 +77,32 @@ TEST(KatjuBoard, BoardsGoToTheirOwnersOrTheUserSite)
     Tick(dialog, QStringLiteral("far"));
     dialog.BitBtn1Click();
     EXPECT_EQ(user->Boards->Count(), 2);
+}
+
+// Enter in the path field loads the path typed there, and opens no file chooser.
+TEST(KatjuBoard, EnterInThePathFieldLoadsTheTypedPath)
+{
+    TPostEnv env;
+    const QString brd = env.root.File(QStringLiteral("typed.brd"));
+    FileUtil::WriteFileAtomic(brd, jconvert::UnicodeToSjis(QStringLiteral("2\r\nカテ\t0\r\n\t%1\tnews\tニュース\r\n")
+                                                               .arg(env.server.Host())));
+    QStringList dialogs;
+    Kpwfunc::TScopedDialogHandlers answers(nullptr, [&dialogs](QDialog &dialog) {
+        dialogs << QString::fromLatin1(dialog.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    TKatjuBoardDialog dialog;
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.Edit1->setFocus();
+    ASSERT_TRUE(PostTest::WaitFor([&] { return dialog.Edit1->hasFocus(); }));
+    dialog.Edit1->setText(brd);
+    QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+    EXPECT_TRUE(dialogs.isEmpty());
+    ASSERT_EQ(dialog.Boards().size(), 1);
+    EXPECT_EQ(dialog.Boards().at(0).Name, QStringLiteral("ニュース"));
+    EXPECT_EQ(TavuConfig->KATJUBOARDPATH, brd);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST(KatjuBoard, MissingAndForeignFilesGiveAnEmptyList)

@@ -1,10 +1,14 @@
-// The memo pages and their window, on a profile of their own.
+// The memo pages and their window, on a profile of their own, and the place of the tool windows.
+
+#include "support/TempDataRoot.h"
 
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "core/TavuConfig.h"
 #include "mainwindow/Dialogs.h"
 #include "tools/MemoData.h"
 #include "tools/MemoForm.h"
+#include "tools/PicturePopup.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -110,4 +115,58 @@ TEST(MemoFormTest, KeepsTextAndCaretOfEachPageAcrossRuns)
     EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("一行目\n二行目 &#9731;"));
     EXPECT_EQ(form.Memo1->textCursor().selectionStart(), 1);
     EXPECT_EQ(form.Memo1->textCursor().selectionEnd(), 3);
+}
+
+namespace {
+
+// Shows the window and closes it as the user does, five times; the bounds it comes back with.
+// open gives the window to show: the same one again, or a new one for windows freed on close.
+QRect ReopenedFiveTimes(const std::function<QWidget *()> &open)
+{
+    for (int i = 0; i < 5; ++i) {
+        QWidget *window = open();
+        window->show();
+        window->close();
+    }
+    QWidget *window = open();
+    window->show();
+    const QRect bounds = window->geometry();
+    window->close();
+    return bounds;
+}
+
+}  // namespace
+
+// A tool window closed and opened again comes back where it was (the frame around it does not
+// push it up a little every time), and its place survives a save of the configuration.
+TEST(ToolWindowPlaceTest, AWindowClosedAndReopenedFiveTimesIsWhereItWas)
+{
+    TempDataRoot root(true);
+    TTavuConfig config;
+    TavuConfig = &config;
+    const QRect place(120, 140, 320, 260);
+    const auto store = [&place](int &left, int &top, int &width, int &height) {
+        left = place.left();
+        top = place.top();
+        width = place.width();
+        height = place.height();
+    };
+    store(config.DESKTOP_TAVUMEMOWIN_LEFT, config.DESKTOP_TAVUMEMOWIN_TOP, config.DESKTOP_TAVUMEMOWIN_WIDTH,
+          config.DESKTOP_TAVUMEMOWIN_HEIGHT);
+    store(config.DESKTOP_JPEGWIN_LEFT, config.DESKTOP_JPEGWIN_TOP, config.DESKTOP_JPEGWIN_WIDTH, config.DESKTOP_JPEGWIN_HEIGHT);
+    {
+        TMemoForm memo(config.GetProfileDir(), TTavuConfig::AppDir());
+        EXPECT_EQ(ReopenedFiveTimes([&memo] { return &memo; }), place);
+        QWidget parent;   // frees the popups that close() only schedules for deletion
+        EXPECT_EQ(ReopenedFiveTimes([&parent] { return new TPicturePopup(&parent); }), place);
+    }
+    config.Save();
+    config.Load();
+    EXPECT_EQ(QRect(config.DESKTOP_TAVUMEMOWIN_LEFT, config.DESKTOP_TAVUMEMOWIN_TOP, config.DESKTOP_TAVUMEMOWIN_WIDTH,
+                    config.DESKTOP_TAVUMEMOWIN_HEIGHT),
+              place);
+    EXPECT_EQ(QRect(config.DESKTOP_JPEGWIN_LEFT, config.DESKTOP_JPEGWIN_TOP, config.DESKTOP_JPEGWIN_WIDTH,
+                    config.DESKTOP_JPEGWIN_HEIGHT),
+              place);
+    TavuConfig = nullptr;
 }

@@ -20,6 +20,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -334,6 +335,32 @@ TEST_F(OptionDialogTest, PastLogProxyIsStoredOnlyWhileSwitchedOn)
     dialog->BitBtn1Click();
     EXPECT_EQ(config->DOLIB_PROXYADDRESS, "new.example");
     EXPECT_EQ(config->DOLIB_PROXYPORT, 80);
+}
+
+// The log path only stores where logs go from now on; OK tells that the logs kept so far stay in
+// the old folder, and says nothing when there are none or the path did not change.
+TEST_F(OptionDialogTest, ANewLogPathTellsThatTheOldLogsStay)
+{
+    const QString oldLogs = config->LOG;
+    const QString newLogs = root.Path() + QStringLiteral("elsewhere/");
+    const auto confirm = [this](const QString &path) {
+        auto dialog = Open();
+        dialog->LogPathEdit->setText(path);
+        dialog->BitBtn1Click();
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    };
+    confirm(newLogs);
+    EXPECT_TRUE(Messages.isEmpty());   // nothing kept yet
+    EXPECT_EQ(QDir(config->LOG), QDir(newLogs));
+
+    FileUtil::WriteFileAtomic(newLogs + QStringLiteral("2ch/news/1000000001.dat"), "log\r\n");
+    confirm(newLogs);
+    EXPECT_TRUE(Messages.isEmpty());   // the same folder
+    confirm(oldLogs);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.constFirst().contains(QStringLiteral("元のフォルダに残ります")));
+    EXPECT_TRUE(Messages.constFirst().contains(QDir::toNativeSeparators(newLogs)));
+    EXPECT_TRUE(QFile::exists(newLogs + QStringLiteral("2ch/news/1000000001.dat")));
 }
 
 TEST_F(OptionDialogTest, FontNamesNotInstalledAreKept)

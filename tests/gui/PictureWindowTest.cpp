@@ -131,3 +131,31 @@ TEST(PictureWindowTest, HoveringAPictureLinkOpensThePopupAfterTheDelay)
     EXPECT_EQ(popup->Image1->pixmap().size(), QSize(200, 100));
     popup->close();
 }
+
+// The picture popup follows the settings the option dialog changes: switched off, a hover starts
+// nothing; with "[CTRL] キーを押している場合だけ有効にする" on, the delay ends without a popup while
+// Control is not held.
+TEST(PictureWindowTest, ThePopupFollowsTheSettingsOfTheConfiguration)
+{
+    TPostWindowEnv env;
+    TTavuBrowser *tab = OpenThreadWithLinks(env);
+    ASSERT_NE(tab, nullptr);
+    auto *commands = env.Window()->findChild<TPictureCommands *>();
+    ASSERT_NE(commands, nullptr);
+    const QString url = QStringLiteral("http://pics.example/a.jpg");
+
+    TavuConfig->JPEGPOPUP = false;
+    emit tab->StatusTextChange(url);
+    EXPECT_FALSE(commands->PictureTimer.isActive());
+
+    TavuConfig->JPEGPOPUP = true;
+    TavuConfig->JPEGPOPUP_CTRL = true;
+    emit tab->StatusTextChange(url);
+    ASSERT_TRUE(commands->PictureTimer.isActive());
+    env.Window()->show();
+    QApplication::setActiveWindow(env.Window());
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == env.Window(); }));
+    ASSERT_FALSE(QApplication::keyboardModifiers() & Qt::ControlModifier);
+    commands->PictureTimerTimer();
+    EXPECT_EQ(commands->LastPopup(), nullptr);
+}

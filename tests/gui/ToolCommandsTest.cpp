@@ -1,6 +1,7 @@
 // The tool commands: external tools start with their arguments unchanged, web-search URLs, save
 // mode, the proxy switches, the log pane's typed commands and the tab buttons' middle click.
 
+#include "DialogAnswers.h"
 #include "StoredThread.h"
 #include "UrlCatcher.h"
 
@@ -18,6 +19,8 @@
 #include "render/TavuHintWindow.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuListDoc.h"
+#include "settings/KpwOptionDialog.h"
+#include "settings/OptionDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QTabBar>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -221,6 +227,50 @@ TEST(ToolCommandsTest, ProxySwitchesNeedAHost)
     send->trigger();
     EXPECT_FALSE(TavuConfig->SEND_PROXY_USE);
     EXPECT_FALSE(send->isChecked());
+}
+
+// Turning a proxy on or off in the option dialog shows at once in its switch, in the tools menu and
+// on every bar; a click on the switch then turns it the other way from what it shows.
+TEST(ToolCommandsTest, ProxySwitchesShowWhatTheOptionDialogStored)
+{
+    TWindowEnv env;
+    env.Start();
+    QAction *read = env.Window->Action(QStringLiteral("actToolUseReadProxy"));
+    QAction *send = env.Window->Action(QStringLiteral("actToolUseSendProxy"));
+    ASSERT_FALSE(read->isChecked());
+    const auto confirm = [](bool readOn, bool sendOn) {
+        return [readOn, sendOn](QDialog &dialog) {
+            auto &options = dynamic_cast<TOptionDialog &>(dialog);
+            options.ProxyTab->setCurrentIndex(0);
+            options.ProxyAddress->setText(QStringLiteral("read.example"));
+            options.UseProxy->setChecked(readOn);
+            options.ProxyTab->setCurrentIndex(1);
+            options.ProxyAddress->setText(QStringLiteral("post.example"));
+            options.UseProxy->setChecked(sendOn);
+            options.BitBtn1Click();
+        };
+    };
+    {
+        TDialogAnswers answers(env, confirm(true, true));
+        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    }
+    EXPECT_TRUE(TavuConfig->PROXY_USE);
+    EXPECT_TRUE(read->isChecked());
+    EXPECT_TRUE(send->isChecked());
+    read->trigger();
+    EXPECT_FALSE(TavuConfig->PROXY_USE);
+    EXPECT_FALSE(read->isChecked());
+    {
+        TDialogAnswers answers(env, confirm(true, false));
+        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    }
+    EXPECT_TRUE(read->isChecked());
+    EXPECT_FALSE(send->isChecked());
+
+    // Changed by any other way, the switch shows the stored value when the tools menu opens.
+    TavuConfig->PROXY_USE = false;
+    emit env.Window->Tool1->aboutToShow();
+    EXPECT_FALSE(read->isChecked());
 }
 
 TEST(ToolCommandsTest, LogCommandParser)
