@@ -90,7 +90,7 @@ void TInfoDialog::AddThreadNotice(const QString &text, int imageIndex, TThreadIt
 {
     PageControl1->setCurrentIndex(0);
     item->AddRef();
-    auto *row = new QTreeWidgetItem({Number4(item->Number), item->TITLE, text});
+    auto *row = new QTreeWidgetItem({Number4(item->Number), item->ShownTitle(), text});
     row->setData(0, ItemRole, QVariant::fromValue<void *>(item));
     qorExtListView1->addTopLevelItem(row);
 }

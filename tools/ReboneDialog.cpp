@@ -106,7 +106,7 @@ void TReboneDialog::AddThread(TThreadItem *thread)
     Header->SetTitle(QStringLiteral("スレッドの復元"));
     thread->AddRef();
     threads << thread;
-    QTreeWidgetItem *row = TickRows::NewRow({thread->TITLE, thread->GetKey()}, int(threads.size()) - 1);
+    QTreeWidgetItem *row = TickRows::NewRow({thread->ShownTitle(), thread->GetKey()}, int(threads.size()) - 1);
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     ListView2->addTopLevelItem(row);
     Pages->setCurrentIndex(1);
