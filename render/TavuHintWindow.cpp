@@ -21,6 +21,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -207,7 +208,7 @@ void TTavuHintWindow::ShowHtml(const QString &body)
     const qreal widest = area.width() * 0.8;
     view->setLineWrapColumnOrWidth(int(widest));
     QTextDocument *document = view->document();
-    int width = int(std::min<qreal>(document->idealWidth(), widest)) + 8;
+    int width = int(std::ceil(std::min<qreal>(document->idealWidth(), widest))) + 8;
     view->setLineWrapColumnOrWidth(width - 8);
     const qreal tallest = area.height() * 0.8;
     if (document->size().height() > tallest)

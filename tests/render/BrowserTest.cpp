@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -262,6 +263,11 @@ TEST(HintWindowTest, TheFirstPopupIsSizedLikeTheNext)
     EXPECT_EQ(sizes.at(0), sizes.at(1));
     EXPECT_EQ(sizes.at(0), sizes.at(2));
     EXPECT_GT(sizes.at(0).width(), 300);
+
+    // A line shorter than the screen is never wrapped.
+    TTavuHintWindow hint;
+    hint.ShowText(QStringLiteral("折り返さない一行 of mixed width text"));
+    EXPECT_EQ(hint.findChild<QTextBrowser *>()->document()->lineCount(), 1);
 }
 
 TEST(HintWindowTest, MasksResponsesThatTheirRuleHidesInPopups)
