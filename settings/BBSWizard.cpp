@@ -26,7 +26,7 @@ namespace {
 
 enum { TabSheet1, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabFinal };
 
-// Offered when the user site has no category yet.
+// Offered, and shown, when the user site has no category yet: a new user can go on at once.
 const QString DefaultCategory = QStringLiteral("その他");
 
 QWidget *Page(const QString &title, const QString &note = QString())
