@@ -93,8 +93,8 @@ void TReboneDialog::SetResList(TThreadItem *thread, TResList *list)
     for (int i = 0; i < posts.size(); ++i) {
         const TRes *res = posts.at(i);
         ListView1->addTopLevelItem(TickRows::NewRow({QStringLiteral("%1").arg(res->Number, 4, 10, QLatin1Char('0')),
-                                                     MonaUtils::StripHtmlTags(res->Name), res->Mail, res->Date, res->ID,
-                                                     MonaUtils::StripHtmlTags(res->Body)},
+                                                     MonaUtils::HtmlToPlainText(res->Name), res->Mail, res->Date, res->ID,
+                                                     MonaUtils::HtmlToPlainText(res->Body)},
                                                     i));
     }
     Pages->setCurrentIndex(0);

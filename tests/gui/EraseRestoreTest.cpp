@@ -158,6 +158,18 @@ TEST(EraseRestore, PostsAreListedAndLoggedAsPlainText)
     EXPECT_EQ(shown, QStringLiteral("名&無し|>>1 \"そうだね\""));
     EXPECT_EQ(thread.Erased(), QSet<int>{5});
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →名&無し : >>1 \"そうだね\""))) << env.LogLines().join(u'\n').toStdString();
+
+    // The restore dialog lists it the same way.
+    shown.clear();
+    {
+        TDialogAnswers answers(env, [&shown](QDialog &dialog) {
+            auto &restore = dynamic_cast<TReboneDialog &>(dialog);
+            QTreeWidgetItem *row = restore.ListView1->topLevelItem(0);
+            shown = row->text(1) + QLatin1Char('|') + row->text(5);
+        });
+        env.Window->Action(QStringLiteral("actThreadRebone"))->trigger();
+    }
+    EXPECT_EQ(shown, QStringLiteral("名&無し|>>1 \"そうだね\""));
 }
 
 TEST(EraseRestore, APostBothErasedAndHiddenByARuleIsNotOfferedAndNothingTickedChangesNothing)
