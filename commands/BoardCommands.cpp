@@ -147,7 +147,7 @@ void TBoardCommands::OpenSelectedThreadPage(bool outside)
     if (outside)
         Kpwfunc::OpenUrlExternal(url);
     else
-        Kpwfunc::OpenUrl(url, item->TITLE);
+        Kpwfunc::OpenUrl(url, item->ShownTitle());
 }
 
 void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)

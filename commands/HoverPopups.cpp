@@ -177,7 +177,7 @@ void THoverPopups::ShowOtherLink(const QString &url)
         Kpwfunc::TBoardUrlParts parts;
         if (Kpwfunc::MatchBoardUrl(url, linked, *item, resNo, site, board) && Kpwfunc::ParseBoardUrl(url, board, parts)
             && (parts.From > 0 || parts.To > 0)) {
-            Hint()->PopupThreadUrl(board, item->GetKey(), {parts.From, parts.To, parts.NoFirst}, item->TITLE);
+            Hint()->PopupThreadUrl(board, item->GetKey(), {parts.From, parts.To, parts.NoFirst}, item->ShownTitle());
             return;
         }
         if (Kpwfunc::IsBoardUrl(url, board)) {

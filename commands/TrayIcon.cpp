@@ -29,6 +29,12 @@ void TTrayIcon::MinimizeToTray()
 {
     if (icon->isVisible())
         return;
+    if (!TrayAvailable()) {
+        if (!services.Window()->isMinimized())
+            services.Window()->showMinimized();
+        ShowHideState();   // the command checked itself when triggered
+        return;
+    }
     QIcon picture = QApplication::windowIcon();
     if (picture.isNull())
         picture = services.Window()->style()->standardIcon(QStyle::SP_ComputerIcon);

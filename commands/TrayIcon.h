@@ -2,10 +2,12 @@
 // TTrayIcon: the notification-area icon that stands in for the main window while it is hidden.
 // Minimising the window puts it there when INTOTASKTRAY is on, and actHide puts it there at any
 // time; a left click on the icon brings the window back, and any restore of the window takes the
-// icon away. actHide is checked exactly while the icon is shown.
+// icon away. actHide is checked exactly while the icon is shown. A desktop without a notification
+// area gets a minimised window instead, so that the taskbar still leads back to it.
 
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <functional>
 
 class TWindowServices;
 
@@ -15,8 +17,11 @@ public:
     TTrayIcon(TWindowServices &services, QObject *parent = nullptr);
 
     QSystemTrayIcon *Icon() const { return icon; }
+    // Whether the desktop has a notification area to put the icon in.
+    std::function<bool()> TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
-    // Adds the icon and hides the window (nothing while the icon is shown already).
+    // Adds the icon and hides the window (nothing while the icon is shown already); without a
+    // notification area the window is only minimised.
     void MinimizeToTray();
     void actHideExecute();
     // The window's state changed: minimised goes to the tray when INTOTASKTRAY says so; any other

@@ -260,6 +260,11 @@ QString DecodeEntities(const QString &text)
     return out;
 }
 
+QString HtmlToPlainText(const QString &html)
+{
+    return DecodeEntities(StripHtmlTags(html));
+}
+
 QString TextToHtml(const QString &text)
 {
     QString html;

@@ -41,6 +41,10 @@ QString HtmlToText(const QString &html);
 // A reference to no character a text may hold stays as it is.
 QString DecodeEntities(const QString &text);
 
+// Server HTML as the text a reader sees in a list or a log line: tags dropped (StripHtmlTags), then
+// the entities decoded (DecodeEntities).
+QString HtmlToPlainText(const QString &html);
+
 // The reverse for a typed text: & < > " as entities, each line break as "<br>".
 QString TextToHtml(const QString &text);
 

@@ -337,7 +337,7 @@ int SearchBoardLogs(TTavuListDoc *doc, const TResSearch &search)
             TThreadItem *item = items.Get(i);
             if (!item->LogExists())
                 continue;
-            progress.SetMessage(item->TITLE + QStringLiteral("チェック中"));
+            progress.SetMessage(item->ShownTitle() + QStringLiteral("チェック中"));
             int count = 0;
             std::unique_ptr<TResList> list = MatchStoredLog(item, search, count);
             if (count > 0)

@@ -128,12 +128,12 @@ void TVarneloWindow::ActOnHit(IResultView *view, TResList *list, TRes &res, cons
             Notices->AddResNotice(hit.Rule->Value1, list ? list->Item() : nullptr, res);
         if (inTab)
             LogRule(QStringLiteral("・アクション作動：『お知らせ』→") + number + QLatin1Char(':')
-                    + MonaUtils::StripHtmlTags(res.Body));
+                    + MonaUtils::HtmlToPlainText(res.Body));
         break;
     case TTavuAction::BOOKMARK:
         if (inTab && BookmarkRes(list, res))
             LogRule(QStringLiteral("・アクション作動：『しおり』　→") + number + QLatin1Char(':')
-                    + MonaUtils::StripHtmlTags(res.Name));
+                    + MonaUtils::HtmlToPlainText(res.Name));
         break;
     default:
         break;

@@ -16,10 +16,12 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -66,6 +68,7 @@ TTavuHintWindow::TTavuHintWindow(QWidget *parent)
     view->setOpenLinks(false);
     view->setFocusPolicy(Qt::NoFocus);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setLineWrapMode(QTextEdit::FixedPixelWidth);
 }
 
 TTavuHintWindow::~TTavuHintWindow() = default;
@@ -199,12 +202,18 @@ void TTavuHintWindow::ShowHtml(const QString &body)
     shownHtml = body;
     view->setHtml(body);
 
+    // The text is wrapped at a width of our choosing, never at the view's: before the window was
+    // first shown the view is only as wide as a new widget.
     const QRect area = ScreenAreaAtMouse();
+    const qreal widest = area.width() * 0.8;
+    view->setLineWrapColumnOrWidth(int(widest));
     QTextDocument *document = view->document();
-    document->setTextWidth(area.width() * 0.8);
-    const int width = int(std::min<qreal>(document->idealWidth(), area.width() * 0.8)) + 8;
-    document->setTextWidth(width - 8);
-    const int height = int(std::min<qreal>(document->size().height(), area.height() * 0.8)) + 8;
+    int width = int(std::ceil(std::min<qreal>(document->idealWidth(), widest))) + 8;
+    view->setLineWrapColumnOrWidth(width - 8);
+    const qreal tallest = area.height() * 0.8;
+    if (document->size().height() > tallest)
+        width += view->verticalScrollBar()->sizeHint().width();
+    const int height = int(std::min<qreal>(document->size().height(), tallest)) + 8;
     resize(width, height);
     PlaceAtMouse();
     show();

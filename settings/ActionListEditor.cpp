@@ -1,6 +1,7 @@
 #include "settings/ActionListEditor.h"
 
 #include "core/IniFile.h"
+#include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/KpwServices.h"
 #include "settings/RowMoves.h"
 
@@ -64,7 +65,7 @@ QString TActionListEditor::RowText(const QString &entry) const
     if (entry == Separator)
         return QStringLiteral("<区切り線>");
     const QAction *action = ActionOf(entry);
-    return action ? QStringLiteral("[%1]%2").arg(CategoryOf(action), action->text()) : entry;
+    return action ? QStringLiteral("[%1]%2").arg(CategoryOf(action), ActionCatalogue::StripAccessKey(action->text())) : entry;
 }
 
 void TActionListEditor::Add(int list, const QList<QAction *> &added)

@@ -30,7 +30,8 @@ public:
     QStringList Categories() const;
     // The actions of the category that the list does not hold yet.
     QList<QAction *> Available(int list, const QString &category) const;
-    // "[" + category + "]" + caption, "<区切り線>" for a separator, the name for an unknown action.
+    // "[" + category + "]" + caption without its access key, "<区切り線>" for a separator, the name for
+    // an unknown action.
     QString RowText(const QString &entry) const;
     QAction *ActionOf(const QString &entry) const;
 

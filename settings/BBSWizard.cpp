@@ -26,6 +26,9 @@ namespace {
 
 enum { TabSheet1, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabFinal };
 
+// Offered, and shown, when the user site has no category yet: a new user can go on at once.
+const QString DefaultCategory = QStringLiteral("その他");
+
 QWidget *Page(const QString &title, const QString &note = QString())
 {
     auto *page = new QWidget;
@@ -84,6 +87,7 @@ void TBBSWizard::BuildForm()
 
     QWidget *page4 = Page(QStringLiteral("スクリプトの選択"));
     ListBox1 = new QListWidget;
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ComboBox2 = new QComboBox;
     ComboBox2->addItems({QStringLiteral("SJIS"), QStringLiteral("EUC")});
     page4->layout()->addWidget(ListBox1);
@@ -118,6 +122,7 @@ void TBBSWizard::BuildForm()
     connect(Button2, &QPushButton::clicked, this, &TBBSWizard::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button4, &QPushButton::clicked, this, &TBBSWizard::Button4Click);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TBBSWizard::UpdateNextButton);
 }
 
 void TBBSWizard::FillLists()
@@ -131,6 +136,8 @@ void TBBSWizard::FillLists()
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void *>(type)));
     }
     WizardForm::FillCategories(ComboBox1, TavuEnviron->UserSite());
+    if (ComboBox1->count() == 0)
+        ComboBox1->addItem(DefaultCategory);
     ComboBox2->setCurrentIndex(0);
 }
 
@@ -139,10 +146,18 @@ int TBBSWizard::PageIndex() const
     return Pages->currentIndex();
 }
 
+// The type the user selected. The list makes its first row current when it takes the focus, but
+// only a selected row is a choice.
 TBBS *TBBSWizard::SelectedType() const
 {
-    const QListWidgetItem *item = ListBox1->currentItem();
-    return item ? static_cast<TBBS *>(item->data(Qt::UserRole).value<void *>()) : nullptr;
+    const QList<QListWidgetItem *> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? nullptr : static_cast<TBBS *>(selected.first()->data(Qt::UserRole).value<void *>());
+}
+
+// The script page needs a type before it can be left forwards.
+void TBBSWizard::UpdateNextButton()
+{
+    Button2->setEnabled(PageIndex() != TabSheet4 || SelectedType() != nullptr);
 }
 
 QList<QLineEdit *> TBBSWizard::TemplateFields() const
@@ -185,6 +200,7 @@ void TBBSWizard::Button2Click()
         PresetType();
     else if (PageIndex() == TabSheet5)
         FillTemplates();
+    UpdateNextButton();
 }
 
 void TBBSWizard::Button1Click()
@@ -194,6 +210,7 @@ void TBBSWizard::Button1Click()
     Button2->setText(QStringLiteral("次へ >"));
     Pages->setCurrentIndex(PageIndex() - 1);
     EnterPage(PageIndex());
+    UpdateNextButton();
 }
 
 void TBBSWizard::EnterPage(int index)

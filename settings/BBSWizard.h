@@ -49,6 +49,7 @@ private:
     bool ValidatePage();
     void EnterPage(int index);
     void PresetType();
+    void UpdateNextButton();
     void FillTemplates();
     QList<QLineEdit *> TemplateFields() const;
     void SetControlsEnabled(bool enabled);

@@ -113,8 +113,8 @@ void TBookmarkEditor::CategoryListClick()
         const TThreadItem *item = bookmark->Item;
         const TBoard *board = item->GetBoard();
         new QTreeWidgetItem(ListView1, {item->Site ? item->Site->NAME : QString(), board ? board->Name : item->BoardID,
-                                        item->TITLE, QString::number(bookmark->ResNo),
-                                        MonaUtils::StripHtmlTags(bookmark->Body)});
+                                        item->ShownTitle(), QString::number(bookmark->ResNo),
+                                        MonaUtils::HtmlToPlainText(bookmark->Body)});
     }
     ListView1->setUpdatesEnabled(true);
 }

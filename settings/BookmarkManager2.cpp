@@ -2,6 +2,7 @@
 
 #include "core/Board.h"
 #include "core/Bookmark.h"
+#include "core/Colors.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
@@ -37,9 +38,9 @@ QTreeWidget *NewList(QWidget *parent, const QStringList &columns)
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     if (TavuConfig) {
         QPalette palette = list->palette();
-        palette.setColor(QPalette::Base, TavuConfig->THREADLISTCOLOR1);
-        palette.setColor(QPalette::AlternateBase, TavuConfig->THREADLISTCOLOR2);
-        palette.setColor(QPalette::Text, TavuConfig->THREADLISTTEXTCOLOR);
+        palette.setColor(QPalette::Base, QColor::fromRgba(ColorToQColor(TavuConfig->THREADLISTCOLOR1)));
+        palette.setColor(QPalette::AlternateBase, QColor::fromRgba(ColorToQColor(TavuConfig->THREADLISTCOLOR2)));
+        palette.setColor(QPalette::Text, QColor::fromRgba(ColorToQColor(TavuConfig->THREADLISTTEXTCOLOR)));
         list->setPalette(palette);
     }
     return list;

@@ -63,7 +63,9 @@ TExportDialog::TExportDialog(QWidget *parent) : QDialog(parent)
     SkinButton = new QPushButton(QStringLiteral("･･"), this);
     skinRow->addWidget(SkinEdit, 1);
     skinRow->addWidget(SkinButton);
-    form->addRow(QStringLiteral("使用するスキン(&S) :"), skinRow);
+    auto *skinLabel = new QLabel(QStringLiteral("使用するスキン(&S) :"), this);
+    skinLabel->setBuddy(SkinEdit);
+    form->addRow(skinLabel, skinRow);
     FileNameCombo = new QComboBox(this);
     FileNameCombo->addItems({QStringLiteral("DAT番号をファイル名"), QStringLiteral("スレッドタイトルをファイル名")});
     form->addRow(QStringLiteral("出力ファイル名"), FileNameCombo);
@@ -192,7 +194,7 @@ void TExportDialog::ExportAll(const TThreadExporter &exporter)
         for (int i = 0; i < items.size(); ++i) {
             TThreadItem *item = items[i];
             ProgressBar->setValue(i + 1);
-            const QString text = QStringLiteral("[%1/%2] %3").arg(i + 1).arg(items.size()).arg(item->TITLE);
+            const QString text = QStringLiteral("[%1/%2] %3").arg(i + 1).arg(items.size()).arg(item->ShownTitle());
             StatusLabel->setText(text);
             emit Progress(i + 1, text);
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

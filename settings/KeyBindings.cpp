@@ -2,6 +2,7 @@
 
 #include "core/IniFile.h"
 #include "core/ShortcutText.h"
+#include "mainwindow/ActionCatalogue.h"
 
 #include <QAction>
 
@@ -16,7 +17,8 @@ void TKeyBindings::AddActions(const QString &form, const QList<QAction *> &actio
 QString TKeyBindings::Caption(int index) const
 {
     const QAction *action = rows[index].Action;
-    return QStringLiteral("(%1) %2").arg(action->property("category").toString(), action->text());
+    return QStringLiteral("(%1) %2").arg(action->property("category").toString(),
+                                         ActionCatalogue::StripAccessKey(action->text()));
 }
 
 QString TKeyBindings::KeyText(int key)

@@ -24,7 +24,7 @@ public:
 
     int Count() const { return int(rows.size()); }
     const TRow &Row(int index) const { return rows[index]; }
-    // "(" + category + ") " + caption.
+    // "(" + category + ") " + caption, the caption without its access key (the list shows plain text).
     QString Caption(int index) const;
     static QString KeyText(int key);
 

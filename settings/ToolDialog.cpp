@@ -44,7 +44,9 @@ TToolDialog::TToolDialog(const QString &fileName, QWidget *parent)
     side->addWidget(close);
     auto *body = new QHBoxLayout;
     auto *list = new QVBoxLayout;
-    list->addWidget(new QLabel(QStringLiteral("ツール(&T):"), this));
+    auto *listLabel = new QLabel(QStringLiteral("ツール(&T):"), this);
+    listLabel->setBuddy(ListBox1);
+    list->addWidget(listLabel);
     list->addWidget(ListBox1, 1);
     body->addLayout(list, 1);
     body->addLayout(side);

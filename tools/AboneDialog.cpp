@@ -209,7 +209,7 @@ void TAboneDialog::SetThreadList(TThreadItemList *list)
     ThreadListView->clear();
     for (int i = 0; i < threadRows.size(); ++i) {
         const TThreadItem *item = threadRows.at(i).Item;
-        QTreeWidgetItem *row = TickRows::NewRow({QStringLiteral("%1").arg(item->Number, 4, 10, QLatin1Char('0')), item->TITLE,
+        QTreeWidgetItem *row = TickRows::NewRow({QStringLiteral("%1").arg(item->Number, 4, 10, QLatin1Char('0')), item->ShownTitle(),
                                                  QString::number(item->AGECOUNT), QString::number(item->COUNT), item->GetKey()},
                                                 i);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);

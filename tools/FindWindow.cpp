@@ -105,9 +105,13 @@ TFindWindow::TFindWindow(QWidget *parent) : QDialog(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(header);
-    layout->addWidget(new QLabel(QStringLiteral("スレッドタイトル(&M):")));
+    auto *titleLabel = new QLabel(QStringLiteral("スレッドタイトル(&M):"));
+    titleLabel->setBuddy(ComboBox1);
+    layout->addWidget(titleLabel);
     layout->addWidget(ComboBox1);
-    layout->addWidget(new QLabel(QStringLiteral("ログに含まれる文字列(&C):")));
+    auto *logLabel = new QLabel(QStringLiteral("ログに含まれる文字列(&C):"));
+    logLabel->setBuddy(ComboBox2);
+    layout->addWidget(logLabel);
     layout->addWidget(ComboBox2);
     layout->addWidget(new QLabel(AndHint));
     layout->addWidget(place);

@@ -90,7 +90,7 @@ void TInfoDialog::AddThreadNotice(const QString &text, int imageIndex, TThreadIt
 {
     PageControl1->setCurrentIndex(0);
     item->AddRef();
-    auto *row = new QTreeWidgetItem({Number4(item->Number), item->TITLE, text});
+    auto *row = new QTreeWidgetItem({Number4(item->Number), item->ShownTitle(), text});
     row->setData(0, ItemRole, QVariant::fromValue<void *>(item));
     qorExtListView1->addTopLevelItem(row);
 }
@@ -100,8 +100,8 @@ void TInfoDialog::AddResNotice(const QString &text, int imageIndex, TThreadItem 
     PageControl1->setCurrentIndex(1);
     if (item)
         item->AddRef();
-    auto *row = new QTreeWidgetItem({Number4(res.Number), MonaUtils::StripHtmlTags(res.Name), res.Date, text,
-                                     MonaUtils::StripHtmlTags(res.Body)});
+    auto *row = new QTreeWidgetItem({Number4(res.Number), MonaUtils::HtmlToPlainText(res.Name), res.Date, text,
+                                     MonaUtils::HtmlToPlainText(res.Body)});
     row->setData(0, ItemRole, QVariant::fromValue<void *>(item));
     row->setData(0, NumberRole, res.Number);
     qorExtListView2->addTopLevelItem(row);

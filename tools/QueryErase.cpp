@@ -43,8 +43,8 @@ QList<TResRow> ResRows(const TResList &list)
         TRes *res = list.Get(i);
         if (res->Erased)
             continue;
-        rows << TResRow{res, i + 1, MonaUtils::StripHtmlTags(res->Name), res->Mail, res->ID,
-                        MonaUtils::StripHtmlTags(res->Body), false};
+        rows << TResRow{res, i + 1, MonaUtils::HtmlToPlainText(res->Name), res->Mail, res->ID,
+                        MonaUtils::HtmlToPlainText(res->Body), false};
     }
     return rows;
 }
@@ -144,7 +144,7 @@ int CheckThreadRows(QList<TThreadRow> &rows, const QString &word, const QString 
 {
     int checked = 0;
     for (TThreadRow &row : rows) {
-        const bool byWord = !word.isEmpty() && row.Item->TITLE.contains(word);
+        const bool byWord = !word.isEmpty() && row.Item->ShownTitle().contains(word);
         const bool byKey = !datNumber.isEmpty() && row.Item->GetKey() == datNumber;
         if (byWord || byKey) {
             row.Checked = true;

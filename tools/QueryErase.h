@@ -19,7 +19,8 @@ namespace QueryErase {
 enum TMatchMode { mmExact = 0, mmPartial = 1 };
 bool MatchText(const QString &field, const QString &text, TMatchMode mode);
 
-// A post row: the post, its position in the thread (from 1) and the columns without tags.
+// A post row: the post, its position in the thread (from 1) and the columns as plain text (no
+// tags, entities decoded).
 struct TResRow {
     TRes *Res = nullptr;
     int Position = 0;

@@ -97,8 +97,8 @@ void TReboneDialog::SetResList(TThreadItem *thread, TResList *list)
     for (int i = 0; i < posts.size(); ++i) {
         const TRes *res = posts.at(i);
         ListView1->addTopLevelItem(TickRows::NewRow({QStringLiteral("%1").arg(res->Number, 4, 10, QLatin1Char('0')),
-                                                     MonaUtils::StripHtmlTags(res->Name), res->Mail, res->Date, res->ID,
-                                                     MonaUtils::StripHtmlTags(res->Body)},
+                                                     MonaUtils::HtmlToPlainText(res->Name), res->Mail, res->Date, res->ID,
+                                                     MonaUtils::HtmlToPlainText(res->Body)},
                                                     i));
     }
     Pages->setCurrentIndex(0);
@@ -110,7 +110,7 @@ void TReboneDialog::AddThread(TThreadItem *thread)
     Header->SetTitle(QStringLiteral("スレッドの復元"));
     thread->AddRef();
     threads << thread;
-    QTreeWidgetItem *row = TickRows::NewRow({thread->TITLE, thread->GetKey()}, int(threads.size()) - 1);
+    QTreeWidgetItem *row = TickRows::NewRow({thread->ShownTitle(), thread->GetKey()}, int(threads.size()) - 1);
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     ListView2->addTopLevelItem(row);
     Pages->setCurrentIndex(1);

@@ -54,7 +54,7 @@ void TTavuRound::ShowProgress()
     if (!batch.isEmpty())
         RepaintThreadList();
     if (busy && !batch.isEmpty())
-        AddLog(QStringLiteral("  →巡回中：%1").arg(batch.constFirst()->TITLE));
+        AddLog(QStringLiteral("  →巡回中：%1").arg(batch.constFirst()->ShownTitle()));
 }
 
 void TTavuRound::run()

@@ -134,6 +134,8 @@ TEST(MonaUtils, HtmlAndWidths)
     // Titles: one pass, numeric references too; what names no character stays as written.
     EXPECT_EQ(DecodeEntities(QStringLiteral("&lt;山&gt;&amp;lt;&#9829;&#x3042;&APOS;<br>")), QStringLiteral("<山>&lt;♥あ'<br>"));
     EXPECT_EQ(DecodeEntities(QStringLiteral("&#0; &#xD800; &#99999999; &# &amp")), QStringLiteral("&#0; &#xD800; &#99999999; &# &amp"));
+    // Tags go first, so a decoded "<" is text, not a tag.
+    EXPECT_EQ(HtmlToPlainText(QStringLiteral("<b>&gt;&gt;1</b> &lt;i&gt;は<br>タグ")), QStringLiteral(">>1 <i>はタグ"));
 
     EXPECT_TRUE(IsInteger("-12"));
     EXPECT_FALSE(IsInteger("1a"));

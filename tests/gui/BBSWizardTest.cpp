@@ -24,7 +24,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -271,4 +273,53 @@ TEST(BBSWizard, TheIndexPageMovesTheTemplatesToItsCgiFolder)
     EXPECT_EQ(ini.ReadString(QStringLiteral("SUBJECT"), host), QStringLiteral("http://%1/scripts/subject.cgi?bo=<bbs>").arg(host));
     EXPECT_EQ(wizard.Result->BBS->BoardUrl(QStringLiteral("SUBJECT"), wizard.Result),
               QStringLiteral("http://%1/scripts/subject.cgi?bo=abc").arg(host));
+}
+
+// From the window on a profile whose user site has no board yet: the category box still offers a
+// category, and the script page refuses "次へ >" until a type is selected, even though the list makes
+// its first row current when it takes the focus.
+TEST(BBSWizard, TheScriptPageNeedsATypeTheUserChose)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
+    env.Start();
+    TavuEnviron->UserSite()->Boards->Clear();
+    bool realWizard = false;
+    {
+        Kpwfunc::TScopedDialogHandlers handlers(
+            [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+            [&](QDialog &shown) {
+                auto *wizard = dynamic_cast<TBBSWizard *>(&shown);
+                realWizard = wizard != nullptr;
+                if (!wizard)
+                    return int(QDialog::Rejected);
+                wizard->Button2->click();
+                wizard->Edit2->setText(QStringLiteral("http://example.net/abc/"));
+                wizard->Button2->click();
+                EXPECT_GT(wizard->ComboBox1->count(), 0);
+                wizard->Edit1->setText(QStringLiteral("板"));
+                wizard->ComboBox1->setCurrentIndex(0);
+                wizard->Button2->click();
+                EXPECT_EQ(wizard->PageIndex(), 3);
+
+                QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+                QApplication::sendEvent(wizard->ListBox1, &focus);
+                EXPECT_EQ(wizard->SelectedType(), nullptr);
+                EXPECT_FALSE(wizard->Button2->isEnabled());
+                wizard->Button2Click();   // even when called, the page stays
+                EXPECT_EQ(wizard->PageIndex(), 3);
+
+                SelectType(*wizard, QStringLiteral("2chscript"));
+                EXPECT_TRUE(wizard->Button2->isEnabled());
+                wizard->Button2->click();
+                EXPECT_EQ(wizard->PageIndex(), 4);
+                EXPECT_TRUE(wizard->Button2->isEnabled());
+                wizard->Button1->click();   // back on the script page, the choice is kept
+                EXPECT_EQ(wizard->SelectedType()->ID, QStringLiteral("2chscript"));
+                EXPECT_TRUE(wizard->Button2->isEnabled());
+                return int(QDialog::Rejected);
+            });
+        env.Window->Action(QStringLiteral("actBBSWizard"))->trigger();
+    }
+    EXPECT_TRUE(realWizard);
+    EXPECT_EQ(TavuEnviron->UserSite()->Boards->Count(), 0);
 }

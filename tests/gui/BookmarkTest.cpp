@@ -5,6 +5,7 @@
 #include "WindowTestEnv.h"
 
 #include "core/Bookmark.h"
+#include "core/Colors.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
@@ -250,4 +251,36 @@ TEST(Bookmark, TheEditorCommandShowsTheEditor)
     env.Window->Action(QStringLiteral("actToolBookmarkEditor"))->trigger();
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("TBookmarkEditor")});
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("bookcate.txt"))));   // written when it closes
+}
+
+// The manager's four lists take the thread-list colours of the settings: with the default ones
+// (system colours for the window and its text) they are light with dark text, and a plain stored
+// colour keeps its red, green and blue.
+TEST(Bookmark, TheManagersListsTakeTheStoredColours)
+{
+    TWindowEnv env;
+    env.Start();
+    QList<QPalette> shown;
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        auto *manager = dynamic_cast<TBookmarkManager2 *>(&dialog);
+        if (manager) {
+            for (const QTreeWidget *list : {manager->ListViewBBS, manager->ListViewBoard, manager->ListViewCategory,
+                                            manager->ListViewThread})
+                shown << list->palette();
+        }
+        return int(QDialog::Rejected);
+    });
+    env.Window->Action(QStringLiteral("actToolBookmarkManager"))->trigger();
+    ASSERT_EQ(shown.size(), 4);
+    for (const QPalette &palette : shown) {
+        EXPECT_GT(palette.color(QPalette::Base).lightness(), 200);
+        EXPECT_GT(palette.color(QPalette::AlternateBase).lightness(), 200);
+        EXPECT_LT(palette.color(QPalette::Text).lightness(), 80);
+    }
+
+    shown.clear();
+    env.config->THREADLISTCOLOR2 = clRed;
+    env.Window->Action(QStringLiteral("actToolBookmarkManager"))->trigger();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown.first().color(QPalette::AlternateBase), QColor(255, 0, 0));
 }

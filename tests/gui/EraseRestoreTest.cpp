@@ -132,6 +132,46 @@ TEST(EraseRestore, ErasedPostsComeBackAndTheLogNeverChanges)
     EXPECT_EQ(lines, original);
 }
 
+// The dialog and the log pane show a post as the reader sees it: no tags, entities decoded.
+TEST(EraseRestore, PostsAreListedAndLoggedAsPlainText)
+{
+    TWindowEnv env;
+    env.Start();
+    TavuEnviron->SetCached(true, true);
+    QByteArray log = SampleLog();
+    log += jconvert::UnicodeToSjis(QStringLiteral("<b>名&amp;無し</b><><>2024/05/01 ID:ddd<>&gt;&gt;1 &quot;そうだね&quot;<>\r\n"));
+    TOpenThread thread(log);
+    env.Window->RefreshResView();
+
+    QString shown;
+    {
+        TDialogAnswers answers(env, [&shown](QDialog &dialog) {
+            auto &erase = dynamic_cast<TAboneDialog &>(dialog);
+            QTreeWidgetItem *row = erase.ResListView->topLevelItem(0);   // the last post comes first
+            shown = row->text(2) + QLatin1Char('|') + row->text(5);
+            erase.IDCombo->setCurrentText(QStringLiteral("ddd"));
+            erase.ApplyID();
+            erase.OKButtonClick();
+        });
+        env.Window->Action(QStringLiteral("actThreadQueryAbone"))->trigger();
+    }
+    EXPECT_EQ(shown, QStringLiteral("名&無し|>>1 \"そうだね\""));
+    EXPECT_EQ(thread.Erased(), QSet<int>{5});
+    EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →名&無し : >>1 \"そうだね\""))) << env.LogLines().join(u'\n').toStdString();
+
+    // The restore dialog lists it the same way.
+    shown.clear();
+    {
+        TDialogAnswers answers(env, [&shown](QDialog &dialog) {
+            auto &restore = dynamic_cast<TReboneDialog &>(dialog);
+            QTreeWidgetItem *row = restore.ListView1->topLevelItem(0);
+            shown = row->text(1) + QLatin1Char('|') + row->text(5);
+        });
+        env.Window->Action(QStringLiteral("actThreadRebone"))->trigger();
+    }
+    EXPECT_EQ(shown, QStringLiteral("名&無し|>>1 \"そうだね\""));
+}
+
 TEST(EraseRestore, APostBothErasedAndHiddenByARuleIsNotOfferedAndNothingTickedChangesNothing)
 {
     TWindowEnv env;

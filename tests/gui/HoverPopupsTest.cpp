@@ -76,9 +76,15 @@ TEST(HoverPopups, AnAnchorShowsTheResponsesItNamesAndTheLastOneToo)
     ASSERT_TRUE(WaitFor([&] { return done; }));
     const QRegularExpressionMatch link = QRegularExpression(QStringLiteral("href=\"([^\"]+)\"[^>]*>&gt;&gt;2<")).match(html);
     ASSERT_TRUE(link.hasMatch()) << html.toStdString();
-    const QString shown = hover.Hover(link.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&")));
+    const QString anchor = link.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    const QString shown = hover.Hover(anchor);
     EXPECT_TRUE(shown.contains(QStringLiteral("本文二")));
     EXPECT_FALSE(shown.contains(QStringLiteral("本文一")));
+    // The session's first popup is as big as the next one of the same content.
+    const QSize first = hover.env.Window()->HintWindow->size();
+    hover.Hover(QString());
+    hover.Hover(anchor);
+    EXPECT_EQ(hover.env.Window()->HintWindow->size(), first);
 
     // A number selected in the view pops up that response on the context menu, the last one too.
     hover.tab->Browser()->page()->runJavaScript(

@@ -1,18 +1,24 @@
 // Access keys of the main window's menus (no key twice in one menu, the actions keeping their own
-// captions) and Qt's own texts in Japanese.
+// captions), of the dialogs' labels and lists, and Qt's own texts in Japanese.
 
 #include "WindowTestEnv.h"
 
+#include "mainwindow/Dialogs.h"
 #include "mainwindow/MenuAccessKeys.h"
 #include "mainwindow/QtTranslations.h"
+#include "settings/ExportDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -79,6 +85,60 @@ TEST(MenuKeys, ALaterItemTakesAFreeKeyInItsOwnStyle)
                            QStringLiteral("A&&B &Save"), QStringLiteral("&Quit"), QStringLiteral("キーなし")}));
     EXPECT_EQ(Kpwfunc::UniqueAccessKeys({QStringLiteral("&Save"), QStringLiteral("&Send")}),
               QStringList({QStringLiteral("&Save"), QStringLiteral("S&end")}));
+}
+
+namespace {
+
+// Every label with an access key leads to a control that takes the focus, and no list row shows an
+// access-key mark: a caption shown as plain text has its "&" taken out.
+void ExpectCaptionsShownAsText(const QWidget &dialog, int &labelsWithKeys, int &rowsSeen)
+{
+    const QString name = QString::fromLatin1(dialog.metaObject()->className());
+    for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (Kpwfunc::AccessKeyOf(label->text()).isNull())
+            continue;
+        ++labelsWithKeys;
+        EXPECT_TRUE(label->buddy() && label->buddy()->focusPolicy() != Qt::NoFocus)
+            << name.toStdString() << ": " << label->text().toStdString();
+    }
+    auto expectPlain = [&](const QString &text) {
+        ++rowsSeen;
+        EXPECT_TRUE(Kpwfunc::AccessKeyOf(text).isNull()) << name.toStdString() << ": " << text.toStdString();
+    };
+    for (const QTreeWidget *tree : dialog.findChildren<QTreeWidget *>()) {
+        for (QTreeWidgetItemIterator row(const_cast<QTreeWidget *>(tree)); *row; ++row) {
+            for (int column = 0; column < tree->columnCount(); ++column)
+                expectPlain((*row)->text(column));
+        }
+    }
+    for (const QListWidget *list : dialog.findChildren<QListWidget *>()) {
+        for (int i = 0; i < list->count(); ++i)
+            expectPlain(list->item(i)->text());
+    }
+}
+
+}  // namespace
+
+TEST(MenuKeys, LabelsAndListsShowCaptionsAsText)
+{
+    TWindowEnv env;
+    env.Start();
+    int labelsWithKeys = 0, rowsSeen = 0;
+    QStringList shown;
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        shown << QString::fromLatin1(dialog.metaObject()->className());
+        ExpectCaptionsShownAsText(dialog, labelsWithKeys, rowsSeen);
+        return int(QDialog::Rejected);
+    });
+    for (const char *command : {"actFindLog", "actToolKeyBind", "actToolToolConfig", "actToolCustomizeToolBar",
+                                "actToolCustomizePopupMenu", "actToolBasicAuthor", "actBoardListUpdate", "actOption"})
+        env.Window->Action(QString::fromLatin1(command))->trigger();
+    TExportDialog exportDialog;
+    ExpectCaptionsShownAsText(exportDialog, labelsWithKeys, rowsSeen);
+
+    EXPECT_EQ(shown.size(), 8) << shown.join(u' ').toStdString();
+    EXPECT_GE(labelsWithKeys, 7);
+    EXPECT_GT(rowsSeen, 300);   // the action lists of the key bindings, tool bars and menus
 }
 
 TEST(QtTexts, QtsOwnTextsAreJapanese)

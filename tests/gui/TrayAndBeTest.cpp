@@ -47,6 +47,7 @@ TEST(TrayAndBeTest, MinimisingGoesToTheTrayOnlyWhenTheSettingSaysSo)
     env.Start();
     env.Window->show();
     TTrayIcon *tray = env.Window->TrayIcon;
+    tray->TrayAvailable = [] { return true; };
     QAction *hide = env.Window->Action(QStringLiteral("actHide"));
     ASSERT_TRUE(hide->isEnabled());
 
@@ -77,6 +78,7 @@ TEST(TrayAndBeTest, HideCommandPutsTheWindowInTheTrayWhateverTheSetting)
     TWindowEnv env;
     env.Start();
     env.Window->show();
+    env.Window->TrayIcon->TrayAvailable = [] { return true; };
     TavuConfig->INTOTASKTRAY = false;
     env.Window->Action(QStringLiteral("actHide"))->trigger();
     QApplication::processEvents();
@@ -85,6 +87,36 @@ TEST(TrayAndBeTest, HideCommandPutsTheWindowInTheTrayWhateverTheSetting)
     EXPECT_FALSE(env.Window->isVisible());
     env.Window->TrayIcon->Restore();
     EXPECT_FALSE(env.Window->TrayIcon->Icon()->isVisible());
+}
+
+// A desktop without a notification area: hiding, by the command or by the setting, only minimises
+// the window, which stays on the taskbar and comes back with a restore.
+TEST(TrayAndBeTest, WithoutANotificationAreaHidingMinimises)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    TTrayIcon *tray = env.Window->TrayIcon;
+    EXPECT_EQ(tray->TrayAvailable(), QSystemTrayIcon::isSystemTrayAvailable());   // the desktop's answer
+    tray->TrayAvailable = [] { return false; };
+    QAction *hide = env.Window->Action(QStringLiteral("actHide"));
+
+    hide->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(tray->Icon()->isVisible());
+    EXPECT_FALSE(hide->isChecked());
+    EXPECT_TRUE(env.Window->isVisible());
+    EXPECT_TRUE(env.Window->isMinimized());
+
+    env.Window->showNormal();
+    TavuConfig->INTOTASKTRAY = true;
+    env.Window->showMinimized();
+    tray->WindowMinimized();
+    EXPECT_FALSE(tray->Icon()->isVisible());
+    EXPECT_TRUE(env.Window->isVisible());
+    EXPECT_TRUE(env.Window->isMinimized());
+    env.Window->showNormal();
+    EXPECT_FALSE(env.Window->isMinimized());
 }
 
 TEST(TrayAndBeTest, BeLoginCommandLogsInAndOutAndShowsIt)

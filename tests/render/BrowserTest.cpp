@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTextBrowser>
 #include <QUrl>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -242,6 +243,31 @@ TEST(HintWindowTest, ShowsAtMostMaxPopupCountOldestOrNewest)
     for (int n = 11; n <= 15; ++n)
         EXPECT_TRUE(Shows(hint, n)) << n;
     EXPECT_FALSE(Shows(hint, 10));
+}
+
+// The popup is sized from what it shows every time, the first time of a session too.
+TEST(HintWindowTest, TheFirstPopupIsSizedLikeTheNext)
+{
+    ThreadTestEnv env;
+    auto list = VisibleList(2);
+    list->Get(1)->Body = QStringLiteral("二行目まで続く長い本文です。ポップアップの幅は中身で決まります。");
+    QList<QSize> sizes;
+    for (int shown = 0; shown < 2; ++shown) {
+        TTavuHintWindow hint;
+        for (int again = 0; again < 2; ++again) {
+            hint.PopupResList(list.get(), env.news, QStringLiteral("見出し"));
+            sizes << hint.size();
+            hint.hide();
+        }
+    }
+    EXPECT_EQ(sizes.at(0), sizes.at(1));
+    EXPECT_EQ(sizes.at(0), sizes.at(2));
+    EXPECT_GT(sizes.at(0).width(), 300);
+
+    // A line shorter than the screen is never wrapped.
+    TTavuHintWindow hint;
+    hint.ShowText(QStringLiteral("折り返さない一行 of mixed width text"));
+    EXPECT_EQ(hint.findChild<QTextBrowser *>()->document()->lineCount(), 1);
 }
 
 TEST(HintWindowTest, MasksResponsesThatTheirRuleHidesInPopups)
