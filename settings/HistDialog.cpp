@@ -3,8 +3,10 @@
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
 #include "settings/HistoryModel.h"
+#include "settings/PropertyWindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -67,6 +69,7 @@ void THistDialog::CreateActions()
         addAction(action);
     };
     add(QStringLiteral("開く(&O)"), QKeySequence(Qt::Key_Return), &THistDialog::actOpenExecute);
+    add(QStringLiteral("プロパティ(&P)..."), QKeySequence(Qt::CTRL | Qt::Key_Return), &THistDialog::actPropertyExecute);
     add(QStringLiteral("削除(&D)"), QKeySequence::Delete, &THistDialog::actDeleteExecute);
     add(QStringLiteral("最新の情報に更新(&R)"), QKeySequence::Refresh, &THistDialog::actReloadExecute);
     add(QStringLiteral("検索(&F)..."), QKeySequence::Find, &THistDialog::actFindExecute);
@@ -116,6 +119,20 @@ void THistDialog::actOpenExecute()
     const QModelIndex current = ListView1->currentIndex();
     if (current.isValid() && OpenEntry)
         OpenEntry(ShownModel()->Entry(current.row()));
+}
+
+void THistDialog::actPropertyExecute()
+{
+    const QModelIndex current = ListView1->currentIndex();
+    if (!current.isValid())
+        return;
+    const THistoryEntry &entry = ShownModel()->Entry(current.row());
+    auto *item = new TThreadItem;
+    item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title);
+    TPropertyWindow window(this);
+    window.SetThreadItem(item);   // the window holds the item until it closes
+    item->Release();
+    Kpwfunc::ExecDialog(window);
 }
 
 void THistDialog::actDeleteExecute()

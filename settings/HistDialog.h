@@ -2,7 +2,7 @@
 // THistDialog ("履歴"): the read history (readhist.txt, tab "全取得スレッド") and the post history
 // (sendhist.txt, tab "書き込み履歴") in one list, and the post log (sendlog.txt) on the page "ログ".
 // A tool window made once with the main window and kept until the program ends. From it the user
-// reopens a thread (double click), deletes history lines, sorts by a column and searches titles.
+// reopens a thread (double click), shows its properties, deletes history lines, sorts by a column and searches titles.
 //
 // It stays above the other windows; when it loses the focus it rolls up to its caption, and it
 // opens again when it gets the focus back.
@@ -38,6 +38,8 @@ public:
     void ListView1ColumnClick(int column);
 
     void actOpenExecute();
+    // The thread of the focused line in the property window.
+    void actPropertyExecute();
     void actDeleteExecute();
     void actReloadExecute();
     void actFindExecute();

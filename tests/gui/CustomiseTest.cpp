@@ -174,39 +174,51 @@ TEST(Customise, ErasingABoardsSkinRemovesOnlyItsSection)
 
 // ---- key bindings ----
 
-TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
+TEST(Customise, AKeyBoundTwiceIsMarkedAndTheWindowAndComposerBindingsAreStored)
 {
     TWindowEnv env;
     env.Start();
     const QKeySequence fresh(Qt::CTRL | Qt::SHIFT | Qt::Key_F9);
     QAction *clearLog = env.Window->Action(QStringLiteral("actToolClearLog"));
     QAction *nextTab = env.Window->Action(QStringLiteral("actBrowserNextTab"));
+    QAction *about = env.Window->Action(QStringLiteral("actAbout"));
     ASSERT_FALSE(nextTab->shortcut().isEmpty());
+    ASSERT_NE(about, nullptr);
+    const QKeySequence shared(Qt::ALT | Qt::Key_F11);
     TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto *bindings = qobject_cast<TKeyBindDialog *>(&dialog);
         if (!bindings)
             return;   // the action the new key starts
         TKeyBindDialog &keys = *bindings;
         const int clearLogRow = RowOf(keys.Bindings, QString(), QStringLiteral("actToolClearLog"));
+        const int nextTabRow = RowOf(keys.Bindings, QString(), QStringLiteral("actBrowserNextTab"));
+        const int aboutRow = RowOf(keys.Bindings, QString(), QStringLiteral("actAbout"));
         const int sendRow = RowOf(keys.Bindings, QStringLiteral("SendDialog"), QStringLiteral("actNew"));
         ASSERT_GE(clearLogRow, 0);
+        ASSERT_GE(nextTabRow, 0);
+        ASSERT_GE(aboutRow, 0);
         ASSERT_GE(sendRow, 0);
-        // A key another action has is refused with a message.
-        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(clearLogRow));
-        keys.HotKey1->setKeySequence(nextTab->shortcut());
-        keys.BitBtn3Click();
-        EXPECT_EQ(env.Messages.size(), 1);
-        EXPECT_EQ(keys.Bindings.Row(clearLogRow).Key, 0);
-        keys.HotKey1->setKeySequence(fresh);
-        keys.BitBtn3Click();
+        auto apply = [&keys](int row, const QKeySequence &key) {
+            keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(row));
+            keys.HotKey1->setKeySequence(key);
+            keys.BitBtn3Click();
+        };
+        // A key another action has is taken, and both rows are marked.
+        apply(clearLogRow, nextTab->shortcut());
+        EXPECT_EQ(keys.Bindings.Row(clearLogRow).Key, nextTab->shortcut()[0].toCombined());
+        EXPECT_TRUE(keys.ConflictMarked(clearLogRow));
+        EXPECT_TRUE(keys.ConflictMarked(nextTabRow));
+        // A free key clears every mark.
+        apply(clearLogRow, fresh);
         EXPECT_EQ(keys.ListView1->topLevelItem(clearLogRow)->text(1), QStringLiteral("Shift+Ctrl+F9"));
-        // ... also when it is the composer's action that would take it.
-        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(sendRow));
-        keys.HotKey1->setKeySequence(fresh);
-        keys.BitBtn3Click();
-        EXPECT_EQ(env.Messages.size(), 2);
-        keys.HotKey1->setKeySequence(QKeySequence(Qt::ALT | Qt::Key_F11));
-        keys.BitBtn3Click();
+        EXPECT_FALSE(keys.ConflictMarked(clearLogRow));
+        EXPECT_FALSE(keys.ConflictMarked(nextTabRow));
+        // The composer's actions and the window's are marked against each other too.
+        apply(aboutRow, shared);
+        apply(sendRow, shared);
+        EXPECT_TRUE(keys.ConflictMarked(sendRow));
+        EXPECT_TRUE(keys.ConflictMarked(aboutRow));
+        EXPECT_FALSE(keys.ConflictMarked(clearLogRow));
         keys.BitBtn1Click();
     });
     env.Window->Action(QStringLiteral("actToolKeyBind"))->trigger();
@@ -225,7 +237,10 @@ TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
     TIniFile stored(env.Profile(QStringLiteral("kpw.ini")));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actToolClearLog")), QStringLiteral("Shift+Ctrl+F9"));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actBrowserNextTab")), QStringLiteral("Ctrl+Tab"));
+    // Both bindings of a shared key are written.
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT_SendDialog"), QStringLiteral("actNew")), QStringLiteral("Alt+F11"));
+    EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actAbout")), QStringLiteral("Alt+F11"));
+    EXPECT_TRUE(env.Messages.isEmpty());
     // Every action is written, a key or none.
     EXPECT_EQ(stored.ReadSection(QStringLiteral("SHORTCUT")).size(), env.Window->ActionList1->Actions().size());
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("kpw.ini"))).contains("actToolClearLog=Shift+Ctrl+F9\r\n"));
@@ -627,9 +642,9 @@ TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
             editor.ListBox1->setCurrentRow(0);
             editor.actNewTabExecute();
             editor.ListBox1->setCurrentRow(0);
-            editor.ListBox2->setCurrentRow(1);
+            editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(1));
             editor.actRenameShortcutExecute();
-            editor.ListBox2->setCurrentRow(0);
+            editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(0));
             editor.actRenameShortcutExecute();
             editor.actSaveExecute();
             dialog.accept();

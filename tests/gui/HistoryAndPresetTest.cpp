@@ -10,6 +10,7 @@
 #include "core/TextList.h"
 #include "settings/HistDialog.h"
 #include "settings/HistoryModel.h"
+#include "settings/PropertyWindow.h"
 #include "settings/Kpw10ViewMode.h"
 #include "settings/ViewModePreset.h"
 
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -124,6 +126,39 @@ TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
     EXPECT_TRUE(history->PageControl->isVisible());
     EXPECT_EQ(history->height(), height);
     history->close();
+}
+
+// The property command of the history window shows the thread of the focused line, also one whose
+// site is gone.
+TEST(History, ThePropertyCommandShowsTheFocusedThread)
+{
+    TWindowEnv env(WriteHistory);
+    env.Start();
+    auto *history = env.Window->findChild<THistDialog *>();
+    ASSERT_TRUE(history);
+    history->ReloadHistory();
+    QAction *property = nullptr;
+    for (QAction *action : history->actions())
+        if (action->text() == QStringLiteral("プロパティ(&P)..."))
+            property = action;
+    ASSERT_TRUE(property);
+    QStringList shown;
+    Kpwfunc::TScopedDialogHandlers answers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&shown](QDialog &dialog) {
+            auto &window = dynamic_cast<TPropertyWindow &>(dialog);
+            shown << window.DatNo->text() + u' ' + window.Title->text() + u' ' + window.BoardName->text();
+            return int(QDialog::Rejected);
+        });
+    property->trigger();   // no line focused: nothing
+    for (int row : {0, 1}) {
+        history->ListView1->setCurrentIndex(history->ReadHistory->index(row, 0));
+        property->trigger();
+    }
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("300 いろは "))) << shown[0].toStdString();
+    EXPECT_GT(shown[0].size(), QStringLiteral("300 いろは ").size());   // the board's name
+    EXPECT_EQ(shown[1], QStringLiteral("100 イロハ "));
 }
 
 TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
