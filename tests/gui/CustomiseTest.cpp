@@ -432,6 +432,41 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     EXPECT_EQ(env.Window->MainActToolBar->actions().indexOf(memo), 2);
 }
 
+// A block of rows moved up or down moves by one place; only the row that received the first moved
+// entry stays selected.
+TEST(Customise, AMovedBlockOfButtonsLeavesOnlyItsFirstRowSelected)
+{
+    TWindowEnv env([](TWindowEnv &env) {
+        env.WriteProfile(QStringLiteral("toolbar.ini"),
+                         "[MainActToolBar]\r\nCOUNT=4\r\nBUTTON1=actToolMemo\r\nBUTTON2=-\r\nBUTTON3=actShowBoardList2\r\nBUTTON4=actOption\r\n");
+    });
+    env.Start();
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
+        auto &bars = dynamic_cast<TCustomToolbarDialog &>(dialog);
+        auto selected = [&bars] {
+            QList<int> rows;
+            for (int row = 0; row < bars.ListView2->topLevelItemCount(); ++row)
+                if (bars.ListView2->topLevelItem(row)->isSelected())
+                    rows << row;
+            return rows;
+        };
+        ASSERT_EQ(bars.ListView2->topLevelItemCount(), 4);
+        bars.ListView2->topLevelItem(2)->setSelected(true);
+        bars.ListView2->topLevelItem(3)->setSelected(true);
+        bars.actMoveUpExecute();
+        EXPECT_EQ(selected(), QList<int>{1});
+        bars.ListView2->topLevelItem(2)->setSelected(true);
+        bars.actMoveDownExecute();
+        EXPECT_EQ(selected(), QList<int>{3});
+        bars.Button1Click();
+    });
+    env.Window->Action(QStringLiteral("actToolCustomizeToolBar"))->trigger();
+    TIniFile stored(env.Profile(QStringLiteral("toolbar.ini")));
+    EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
+              (QStringList{QStringLiteral("actToolMemo"), QStringLiteral("-"), QStringLiteral("actShowBoardList2"),
+                           QStringLiteral("actOption")}));
+}
+
 TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStaysEmpty)
 {
     TWindowEnv env;
