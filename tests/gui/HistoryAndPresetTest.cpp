@@ -221,10 +221,16 @@ TEST(ViewPreset, TheToolCommandShowsThePresetDialog)
     TWindowEnv env;
     env.Start();
     QStringList dialogs;
+    QStringList texts;
     Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         dialogs.append(dialog.metaObject()->className());
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            texts << label->text();
         return int(QDialog::Rejected);
     });
     env.Window->Action(QStringLiteral("actToolVarnelo1View"))->trigger();
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("TKpw10ViewMode")});
+    // Switching back restores the earlier layout, and the dialog says so.
+    EXPECT_FALSE(texts.join(u'\n').contains(QStringLiteral("元には戻せません")));
+    EXPECT_TRUE(texts.join(u'\n').contains(QStringLiteral("変換前のツールバー")));
 }
