@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -19,6 +20,8 @@ class QTabBar;
 class QTabWidget;
 class QTreeView;
 class THistoryModel;
+class TRollUp;
+struct TWindowBounds;
 struct THistoryEntry;
 
 class THistDialog : public QDialog {
@@ -26,6 +29,7 @@ class THistDialog : public QDialog {
 public:
     // profileDir: where readhist.txt, sendhist.txt and sendlog.txt lie.
     explicit THistDialog(const QString &profileDir, QWidget *parent = nullptr);
+    ~THistDialog() override;
 
     // Opens the thread of a history line in the main window.
     std::function<void(const THistoryEntry &entry)> OpenEntry;
@@ -61,11 +65,11 @@ protected:
 
 private:
     QString sendLogFile;
-    int unrolledHeight = 0;   // the height before the window rolled up (0: it is not rolled up)
+    std::unique_ptr<TRollUp> rollUp;
 
     void CreateActions();
+    // The window's stored bounds (HISTDIALOG_* of kpw.ini).
+    TWindowBounds Bounds() const;
     void LoadSendLog();
     void ShowCount();
-    void RollUp();
-    void Unroll();
 };
