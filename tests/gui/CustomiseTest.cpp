@@ -52,6 +52,7 @@
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -135,6 +136,9 @@ TEST(Customise, ChoosingTheDefaultSkinWritesSkinIniAndRendersOpenTabsInIt)
         // through the chosen skin.
         EXPECT_EQ(chooser.FormatGroup->checkedId(), 2);
         preview = chooser.PreviewHtml;
+        // The page "HTMLソース" holds the rendered page's text.
+        EXPECT_EQ(chooser.HtmlSource->toPlainText(), QString(chooser.PreviewHtml).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        EXPECT_TRUE(chooser.HtmlSource->isReadOnly());
         chooser.IDPopupCheck->click();
         chooser.OKButtonClick();
     });
