@@ -497,11 +497,17 @@ namespace {
 const QString ThreadRowsMime = QStringLiteral("application/x-varnelo-favorite-threads");
 const QString FolderMime = QStringLiteral("application/x-varnelo-favorite-folder");
 
+bool IsFolder(const TBoard *board)
+{
+    return board && board->Kind == TBoard::KIND_FAVORITES;
+}
+
 }  // namespace
 
 void TFavoritesEditor::StartDrag(bool folder)
 {
-    if (folder ? !SelectedBoard() || SelectedBoard()->Kind != TBoard::KIND_FAVORITES : SelectedRows().isEmpty())
+    const bool something = folder ? IsFolder(SelectedBoard()) : !SelectedRows().isEmpty();
+    if (!something)
         return;
     auto *drag = new QDrag(folder ? static_cast<QWidget *>(TreeView1) : qorExtListView1);
     auto *data = new QMimeData;
@@ -690,11 +696,11 @@ void TFavoritesEditor::SelectBoardNode(const TBoard *board)
 void TFavoritesEditor::MoveSelectedFolderTo(const QTreeWidgetItem *node)
 {
     TBoard *moved = SelectedBoard();
-    if (!moved || moved->Kind != TBoard::KIND_FAVORITES || !node)
+    if (!IsFolder(moved) || !node)
         return;
     const int from = site->Boards->IndexOf(moved);
     if (const TBoard *target = Kpwfunc::NodeBoard(node)) {
-        if (target == moved || target->Kind != TBoard::KIND_FAVORITES)
+        if (target == moved || !IsFolder(target))
             return;
         FavoriteFolders::MoveBoard(*site->Boards, from, site->Boards->IndexOf(target));
     } else if (!Kpwfunc::NodeSite(node)) {

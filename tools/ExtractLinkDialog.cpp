@@ -25,6 +25,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,7 +100,7 @@ TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
     copy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
 
     connect(ListView1, &QTreeWidget::itemClicked, this, &TExtractLinkDialog::ShowPreview);
-    connect(ListView1, &QTreeWidget::itemActivated, this, &TExtractLinkDialog::ShowPreview);
+    ListView1->installEventFilter(this);   // Enter shows the preview too
     connect(Button3, &QPushButton::clicked, this, [this] {
         if (ComboBox1->currentIndex() >= 0)
             Tick(TLinkExtraction::MatchingType(extraction.Links(), extraction.Visible({}), types[ComboBox1->currentIndex()]), true);
@@ -263,6 +264,19 @@ TWindowBounds TExtractLinkDialog::Bounds() const
 {
     return {TavuConfig->DESKTOP_EXTRACTLINK_WINDOWSTATE, TavuConfig->DESKTOP_EXTRACTLINK_LEFT, TavuConfig->DESKTOP_EXTRACTLINK_TOP,
             TavuConfig->DESKTOP_EXTRACTLINK_WIDTH, TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT};
+}
+
+// Enter in the list previews the current row and goes no further (it would press a button).
+bool TExtractLinkDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ShowPreview(ListView1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TExtractLinkDialog::showEvent(QShowEvent *event)

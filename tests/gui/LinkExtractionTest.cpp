@@ -167,7 +167,13 @@ TEST(ExtractLinkDialogTest, ARowShowsItsPostAndTheAnswersInThePreview)
     dialog->Prepare();
     ASSERT_EQ(dialog->ListView1->topLevelItemCount(), 1);
     EXPECT_EQ(dialog->Preview, nullptr);
-    dialog->ShowPreview(dialog->ListView1->topLevelItem(0));
+    // Enter on the row previews it and presses no button of the window.
+    bool pressed = false;
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        QObject::connect(button, &QPushButton::clicked, [&pressed] { pressed = true; });
+    dialog->ListView1->setCurrentItem(dialog->ListView1->topLevelItem(0));
+    QTest::keyClick(dialog->ListView1, Qt::Key_Return);
+    EXPECT_FALSE(pressed);
     ASSERT_NE(dialog->Preview, nullptr);
     EXPECT_EQ(dialog->Preview->parentWidget(), dialog->BrowserPanel);
     QString page;
