@@ -153,6 +153,7 @@ TEST(ShortcutEditor, ColoursPicturesAndDraggedOrderReachTheFileAndTheBars)
     EXPECT_TRUE(file.endsWith("\t4\tC\thttp://c/\t\t\r\n"));
     EXPECT_EQ(Described(*env.Window->ShortcutBar1), saved);
     EXPECT_FALSE(env.Window->ShortcutBar1->Panel(0)->HeaderButton()->icon().isNull());
+    EXPECT_EQ(env.Window->ShortcutBar1->Panel(0)->palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
     EXPECT_TRUE(env.Messages.isEmpty());
 }
 
