@@ -132,7 +132,8 @@ void THistDialog::actPropertyExecute()
         return;
     const THistoryEntry &entry = ShownModel()->Entry(current.row());
     auto *item = new TThreadItem;
-    item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title);
+    if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title))
+        item->LoadInfo();   // the marks and counts of its .inf
     TPropertyWindow window(this);
     window.SetThreadItem(item);   // the window holds the item until it closes
     item->Release();

@@ -258,34 +258,46 @@ void TShortcutEditor::actAddSeparatorExecute()
     SelectItem(std::max(row, 0));
 }
 
-// A board item names its board and site, a thread item its key, board and site; other kinds and
-// separators have no properties.
+// A board item names its board and site, a thread item its key, board and site; other kinds,
+// separators and items whose board is gone have no properties (false).
+bool TShortcutEditor::ShowsProperty(TPropertyWindow &window, const TShortcutData &item)
+{
+    if (item.Kind == skBoard) {
+        const TSite *site = TavuEnviron->SiteList()->FindBySiteID(item.Param2);
+        const TBoard *board = site ? site->Boards->FindByID(item.Param1) : nullptr;
+        if (board)
+            window.SetBoard(board);
+        return board;
+    }
+    if (item.Kind != skThread)
+        return false;
+    auto *thread = new TThreadItem;
+    const bool found = thread->SetLocation(item.Param3, item.Param2, item.Param1, item.Text);
+    if (found) {
+        thread->LoadInfo();
+        window.SetThreadItem(thread);   // the window holds it from here
+    }
+    thread->Release();
+    return found;
+}
+
 void TShortcutEditor::actPropertyExecute()
 {
     const int tab = ListBox1->currentRow();
     const int row = ListBox2->indexOfTopLevelItem(ListBox2->currentItem());
     if (tab < 0 || row < 0)
         return;
-    const TShortcutData *item = Editing.Tabs[tab]->GetItem(row);
     TPropertyWindow window(this);
-    if (item->Kind == skBoard) {
-        const TSite *site = TavuEnviron->SiteList()->FindBySiteID(item->Param2);
-        const TBoard *board = site ? site->Boards->FindByID(item->Param1) : nullptr;
-        if (!board)
-            return;
-        window.SetBoard(board);
-    } else if (item->Kind == skThread) {
-        auto *thread = new TThreadItem;
-        const bool found = thread->SetLocation(item->Param3, item->Param2, item->Param1, item->Text);
-        if (found)
-            window.SetThreadItem(thread);   // the window holds it from here
-        thread->Release();
-        if (!found)
-            return;
-    } else {
+    if (!ShowsProperty(window, *Editing.Tabs[tab]->GetItem(row)))
         return;
-    }
+    // OK may rewrite shortcut.txt itself (a thread taken off the bar or put on it): the file is
+    // brought up to date first and read back afterwards, so that neither side's change is lost.
+    const bool modified = Editing.Modified;
+    Editing.SaveTo(fileName);
     Kpwfunc::ExecDialog(window);
+    Editing.Load(fileName);
+    Editing.Modified = modified;
+    FillTabs(tab);
 }
 
 void TShortcutEditor::actSaveExecute()

@@ -20,6 +20,7 @@ class QHeaderView;
 class QListWidget;
 class QMenuBar;
 class QTreeWidget;
+class TPropertyWindow;
 
 class TShortcutEditor : public QDialog {
     Q_OBJECT
@@ -69,6 +70,8 @@ private:
     void FillTabs(int selected);
     void FillItems();
     void SelectItem(int row);
+
+    static bool ShowsProperty(TPropertyWindow &window, const TShortcutData &item);
 
     QString DragFormat(QObject *viewport) const;
     void StartDrag(QAbstractItemView *list, const QString &format);

@@ -8,6 +8,7 @@
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
+#include "core/ThreadItem.h"
 #include "settings/HistDialog.h"
 #include "settings/HistoryModel.h"
 #include "settings/PropertyWindow.h"
@@ -142,11 +143,19 @@ TEST(History, ThePropertyCommandShowsTheFocusedThread)
         if (action->text() == QStringLiteral("プロパティ(&P)..."))
             property = action;
     ASSERT_TRUE(property);
+    // The stored thread's .inf: its counts show in the window.
+    auto *stored = new TThreadItem;
+    ASSERT_TRUE(stored->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("300"), QStringLiteral("いろは")));
+    stored->COUNT = 7;
+    ASSERT_TRUE(stored->SaveInfo());
+    stored->Release();
     QStringList shown;
+    QStringList counts;
     Kpwfunc::TScopedDialogHandlers answers(
         [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
-        [&shown](QDialog &dialog) {
+        [&shown, &counts](QDialog &dialog) {
             auto &window = dynamic_cast<TPropertyWindow &>(dialog);
+            counts << window.ResCount->text();
             shown << window.DatNo->text() + u' ' + window.Title->text() + u' ' + window.BoardName->text();
             return int(QDialog::Rejected);
         });
@@ -159,6 +168,7 @@ TEST(History, ThePropertyCommandShowsTheFocusedThread)
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("300 いろは "))) << shown[0].toStdString();
     EXPECT_GT(shown[0].size(), QStringLiteral("300 いろは ").size());   // the board's name
     EXPECT_EQ(shown[1], QStringLiteral("100 イロハ "));
+    EXPECT_EQ(counts, (QStringList{QStringLiteral("7"), QStringLiteral("0")}));
 }
 
 TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)

@@ -6,12 +6,14 @@
 #include "WindowTestEnv.h"
 #include "controls/ShortcutBar.h"
 #include "core/JConvert.h"
+#include "core/ThreadItem.h"
 #include "core/TavuConfig.h"
 #include "settings/PropertyWindow.h"
 #include "settings/ShortcutEditor.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -20,6 +22,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -157,28 +161,54 @@ TEST(ShortcutEditor, ColoursPicturesAndDraggedOrderReachTheFileAndTheBars)
     EXPECT_TRUE(env.Messages.isEmpty());
 }
 
+// Taking a thread off the bar in its property window removes it from the file and from the
+// editor, and keeps what the editor had changed before.
 TEST(ShortcutEditor, AnItemShowsTheThreadOrBoardItNamesInThePropertyWindow)
 {
     TPostEnv env;
+    TThreadItem *thread = env.NewItem(PostTest::News, QStringLiteral("1000000001"), QStringLiteral("スレ"));
+    thread->SHORTCUT = true;
+    ASSERT_TRUE(thread->SaveInfo());
     const QString file = env.Profile(QStringLiteral("shortcut.txt"));
     FileUtil::WriteFileAtomic(file, jconvert::UnicodeToSjis(QStringLiteral("板\tclBtnFace\t\r\n\t2\tスレ\t1000000001\t%1\ttest\r\n"
                                                                             "\t1\tニュース\t%1\ttest\t\r\n\t0\t-\t\t\t\r\n"
                                                                             "\t1\t消えた板\tnowhere\ttest\t\r\n")
                                                                  .arg(PostTest::News)));
-    TShortcutEditor editor(file);
     QStringList shown;
-    env.Dialog = [&shown](QDialog &dialog) {
-        auto &window = dynamic_cast<TPropertyWindow &>(dialog);
-        shown << (window.Pages->currentIndex() == 0 ? window.DatNo->text() : window.RemoteBoardID->text());
-        return int(QDialog::Rejected);
-    };
-    for (int row = 0; row < editor.ListBox2->topLevelItemCount(); ++row) {
-        editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(row));
-        editor.actPropertyExecute();
+    {
+        TShortcutEditor editor(file);
+        editor.Editing.RenameItem(0, 1, QStringLiteral("ニュース２"));
+        env.Dialog = [&shown](QDialog &dialog) {
+            auto &window = dynamic_cast<TPropertyWindow &>(dialog);
+            if (window.Pages->currentIndex() == 1) {
+                shown << window.RemoteBoardID->text();
+                return int(QDialog::Rejected);
+            }
+            shown << window.DatNo->text();
+            window.InShortcutBar->setChecked(false);
+            window.Button1->click();
+            return window.result();
+        };
+        // A separator and a board that no longer exists show nothing.
+        for (int row : {1, 2, 3, 0}) {
+            editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(row));
+            editor.actPropertyExecute();
+        }
+        EXPECT_EQ(shown, (QStringList{PostTest::News, QStringLiteral("1000000001")}));
+        ASSERT_EQ(editor.ListBox2->topLevelItemCount(), 3);
+        EXPECT_EQ(editor.ListBox2->topLevelItem(0)->text(0), QStringLiteral("ニュース２"));
+        EXPECT_TRUE(editor.Editing.Modified);
+        QAction *property = editor.findChild<QAction *>(QStringLiteral("actProperty"));
+        ASSERT_NE(property, nullptr);
+        EXPECT_EQ(property->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        editor.reject();
     }
-    // A separator and a board that no longer exists show nothing.
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("1000000001"), PostTest::News}));
-    QAction *property = editor.findChild<QAction *>(QStringLiteral("actProperty"));
-    ASSERT_NE(property, nullptr);
-    EXPECT_EQ(property->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    TShortcutEditing reread;
+    reread.Load(file);
+    ASSERT_EQ(reread.Tabs.size(), size_t(1));
+    ASSERT_EQ(reread.Tabs[0]->GetCount(), 3);
+    EXPECT_EQ(reread.Tabs[0]->GetItem(0)->Text, QStringLiteral("ニュース２"));
+    thread->LoadInfo();
+    EXPECT_FALSE(thread->SHORTCUT);
+    thread->Release();
 }
