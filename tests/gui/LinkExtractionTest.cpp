@@ -17,12 +17,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTest>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -217,6 +219,15 @@ TEST(ExtractLinkDialogTest, AFreshProfileTicksByTypeAndTheBoundsAreKept)
     EXPECT_EQ(dialog->TickedUrls(), (QStringList{QStringLiteral("http://one.example/a.jpg"), QStringLiteral("http://two.example/b.png"),
                                                  QStringLiteral("http://four.example/d.JPG")}));
     dialog->resize(820, 610);
+    // Another window active: only the caption is left; active again: the window at its height.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_TRUE(PostTest::WaitFor([dialog] { return !dialog->PageControl1->isVisible(); }));
+    EXPECT_LT(dialog->height(), 610);
+    QApplication::setActiveWindow(dialog);
+    EXPECT_TRUE(PostTest::WaitFor([dialog] { return dialog->PageControl1->isVisible(); }));
+    EXPECT_EQ(dialog->height(), 610);
     dialog->close();
     EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_WIDTH, 820);
     EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT, 610);
