@@ -174,7 +174,8 @@ void TCustomActionListDialog::actAddSeparatorExecute()
 
 void TCustomActionListDialog::Move(int delta)
 {
-    FillEntries(Editor.Move(CurrentList(), SelectedRows(ListView2), delta));
+    // Afterwards only the row that received the first moved entry is selected.
+    FillEntries(Editor.Move(CurrentList(), SelectedRows(ListView2), delta).mid(0, 1));
 }
 
 void TCustomActionListDialog::actMoveUpExecute()

@@ -16,6 +16,7 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "settings/FavoriteFolders.h"
 #include "settings/LocalDialog.h"
+#include "settings/PropertyWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -210,7 +211,7 @@ void TFavoritesEditor::CreateActions()
         [this] { MoveSelected(-1); },
         [this] { MoveSelected(1); },
         [this] { MoveToLocal(); },
-        {},   // the property window is not available here
+        [this] { ShowProperty(); },
         [this] { FolderNew(); },
         [this] { FolderEdit(); },
         [this] { FolderDelete(); },
@@ -494,26 +495,35 @@ void TFavoritesEditor::MoveSelectedToFolder(const TBoard *target)
 namespace {
 
 const QString ThreadRowsMime = QStringLiteral("application/x-varnelo-favorite-threads");
+const QString FolderMime = QStringLiteral("application/x-varnelo-favorite-folder");
+
+bool IsFolder(const TBoard *board)
+{
+    return board && board->Kind == TBoard::KIND_FAVORITES;
+}
 
 }  // namespace
 
-void TFavoritesEditor::StartDrag()
+void TFavoritesEditor::StartDrag(bool folder)
 {
-    if (SelectedRows().isEmpty())
+    const bool something = folder ? IsFolder(SelectedBoard()) : !SelectedRows().isEmpty();
+    if (!something)
         return;
-    auto *drag = new QDrag(qorExtListView1);
+    auto *drag = new QDrag(folder ? static_cast<QWidget *>(TreeView1) : qorExtListView1);
     auto *data = new QMimeData;
-    data->setData(ThreadRowsMime, QByteArray());
+    data->setData(folder ? FolderMime : ThreadRowsMime, QByteArray());
     drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
 }
 
 bool TFavoritesEditor::HandleDrop(QObject *target, QDropEvent *event)
 {
-    if (!event->mimeData()->hasFormat(ThreadRowsMime))
-        return false;
     const QPoint at = event->position().toPoint();
-    if (target == qorExtListView1->viewport()) {
+    if (event->mimeData()->hasFormat(FolderMime) && target == TreeView1->viewport()) {
+        MoveSelectedFolderTo(TreeView1->itemAt(at));
+    } else if (!event->mimeData()->hasFormat(ThreadRowsMime)) {
+        return false;
+    } else if (target == qorExtListView1->viewport()) {
         const QModelIndex index = qorExtListView1->indexAt(at);
         MoveSelectedTo(index.isValid() ? index.row() : -1);
     } else {
@@ -530,14 +540,13 @@ bool TFavoritesEditor::eventFilter(QObject *watched, QEvent *event)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        if (list)
-            dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
+        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
         break;
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (list && (mouse->buttons() & Qt::LeftButton)
+        if ((mouse->buttons() & Qt::LeftButton)
             && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
-            StartDrag();
+            StartDrag(!list);
             return true;
         }
         break;
@@ -545,7 +554,7 @@ bool TFavoritesEditor::eventFilter(QObject *watched, QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDropEvent *>(event);
-        if (drag->mimeData()->hasFormat(ThreadRowsMime)) {
+        if (drag->mimeData()->hasFormat(ThreadRowsMime) || (!list && drag->mimeData()->hasFormat(FolderMime))) {
             drag->acceptProposedAction();
             return true;
         }
@@ -557,6 +566,17 @@ bool TFavoritesEditor::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TFavoritesEditor::ShowProperty()
+{
+    const QModelIndex focused = qorExtListView1->currentIndex();
+    if (!focused.isValid() || focused.row() >= threads.Count())
+        return;
+    TPropertyWindow window(this);
+    window.SetThreadItem(threads.Get(focused.row()));
+    Kpwfunc::ExecDialog(window);
+    qorExtListView1->viewport()->update();
 }
 
 void TFavoritesEditor::ToggleKakoLog()
@@ -663,9 +683,33 @@ void TFavoritesEditor::FolderMove(int step)
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
     FillTree();
+    SelectBoardNode(board);
+}
+
+void TFavoritesEditor::SelectBoardNode(const TBoard *board)
+{
     for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
         if (Kpwfunc::NodeBoard(*it) == board)
             TreeView1->setCurrentItem(*it);
+}
+
+void TFavoritesEditor::MoveSelectedFolderTo(const QTreeWidgetItem *node)
+{
+    TBoard *moved = SelectedBoard();
+    if (!IsFolder(moved) || !node)
+        return;
+    const int from = site->Boards->IndexOf(moved);
+    if (const TBoard *target = Kpwfunc::NodeBoard(node)) {
+        if (target == moved || !IsFolder(target))
+            return;
+        FavoriteFolders::MoveBoard(*site->Boards, from, site->Boards->IndexOf(target));
+    } else if (!Kpwfunc::NodeSite(node)) {
+        FavoriteFolders::MoveBoardToCategory(*site->Boards, from, node->text(0));
+    } else {
+        return;
+    }
+    FillTree();
+    SelectBoardNode(moved);
 }
 
 void TFavoritesEditor::WebEdit(bool title)

@@ -1,9 +1,9 @@
 #pragma once
 // TFavoritesEditor ("お気に入りエディタ"): the favorites site's folders in a tree and the threads of the
 // chosen folder in a list. Threads can be reordered, taken out of the favorites, deleted with their
-// logs and marked as past logs; folders can be created, edited, deleted and reordered. A folder's
-// file is rewritten when another folder is chosen or the editor closes; board.dat is written on
-// close.
+// logs, marked as past logs and shown in the property window; folders can be created, edited,
+// deleted and reordered (also by dragging them in the tree). A folder's file is rewritten when
+// another folder is chosen or the editor closes; board.dat is written on close.
 
 #include "core/ThreadItemList.h"
 
@@ -49,6 +49,10 @@ public:
     // leave every folder file and the list and are appended to that folder's file.
     void MoveSelectedTo(int row);
     void MoveSelectedToFolder(const TBoard *target);
+    // What dropping the selected folder does: on another folder it takes that folder's category and
+    // place; on a category node it takes the category and goes behind its last board. The tree is
+    // filled again (board.dat is written when the editor closes).
+    void MoveSelectedFolderTo(const QTreeWidgetItem *node);
 
     QTreeWidget *TreeView1 = nullptr;
     TqorExtListView *qorExtListView1 = nullptr;
@@ -86,17 +90,20 @@ private:
     void ToggleKakoLog();
     void MoveSelected(int step);
     void MoveToLocal();
+    // The focused thread in the property window.
+    void ShowProperty();
     // Folder actions.
     void FolderNew();
     void FolderEdit();
     void FolderDelete();
     void FolderMove(int step);
+    void SelectBoardNode(const TBoard *board);
     void AfterSiteChange();
     void WebEdit(bool title);
     void CloseEditor();
     void LoadFolderThreads();
-    // Drag and drop of the selected rows.
+    // Drag and drop of the selected rows, or of the selected folder of the tree.
     QPoint dragStart;
-    void StartDrag();
+    void StartDrag(bool folder);
     bool HandleDrop(QObject *target, QDropEvent *event);
 };

@@ -1,10 +1,13 @@
 #include "settings/HistDialog.h"
-
+#include "controls/RollUp.h"
+#include "controls/WindowBounds.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
 #include "settings/HistoryModel.h"
+#include "settings/PropertyWindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -50,6 +53,7 @@ THistDialog::THistDialog(const QString &profileDir, QWidget *parent)
     StatusBar1 = new QLabel(this);
     layout->addWidget(StatusBar1);
 
+    rollUp = std::make_unique<TRollUp>(this, QList<QWidget *>{PageControl, StatusBar1});
     CreateActions();
     LoadSendLog();
     ShowCount();
@@ -67,6 +71,7 @@ void THistDialog::CreateActions()
         addAction(action);
     };
     add(QStringLiteral("開く(&O)"), QKeySequence(Qt::Key_Return), &THistDialog::actOpenExecute);
+    add(QStringLiteral("プロパティ(&P)..."), QKeySequence(Qt::CTRL | Qt::Key_Return), &THistDialog::actPropertyExecute);
     add(QStringLiteral("削除(&D)"), QKeySequence::Delete, &THistDialog::actDeleteExecute);
     add(QStringLiteral("最新の情報に更新(&R)"), QKeySequence::Refresh, &THistDialog::actReloadExecute);
     add(QStringLiteral("検索(&F)..."), QKeySequence::Find, &THistDialog::actFindExecute);
@@ -75,6 +80,8 @@ void THistDialog::CreateActions()
     connect(ListView1, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint &pos) { menu->popup(ListView1->viewport()->mapToGlobal(pos)); });
 }
+
+THistDialog::~THistDialog() = default;
 
 THistoryModel *THistDialog::ShownModel() const
 {
@@ -116,6 +123,21 @@ void THistDialog::actOpenExecute()
     const QModelIndex current = ListView1->currentIndex();
     if (current.isValid() && OpenEntry)
         OpenEntry(ShownModel()->Entry(current.row()));
+}
+
+void THistDialog::actPropertyExecute()
+{
+    const QModelIndex current = ListView1->currentIndex();
+    if (!current.isValid())
+        return;
+    const THistoryEntry &entry = ShownModel()->Entry(current.row());
+    auto *item = new TThreadItem;
+    if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title))
+        item->LoadInfo();   // the marks and counts of its .inf
+    TPropertyWindow window(this);
+    window.SetThreadItem(item);   // the window holds the item until it closes
+    item->Release();
+    Kpwfunc::ExecDialog(window);
 }
 
 void THistDialog::actDeleteExecute()
@@ -163,14 +185,16 @@ void THistDialog::actFindNextExecute()
     ListView1->scrollTo(found);
 }
 
+TWindowBounds THistDialog::Bounds() const
+{
+    return {TavuConfig->DESKTOP_HISTDIALOG_WINDOWSTATE, TavuConfig->DESKTOP_HISTDIALOG_LEFT, TavuConfig->DESKTOP_HISTDIALOG_TOP,
+            TavuConfig->DESKTOP_HISTDIALOG_WIDTH, TavuConfig->DESKTOP_HISTDIALOG_HEIGHT};
+}
+
 void THistDialog::showEvent(QShowEvent *event)
 {
     if (TavuConfig) {
-        if (TavuConfig->DESKTOP_HISTDIALOG_WINDOWSTATE == 2)
-            setWindowState(Qt::WindowMaximized);
-        else
-            setGeometry(TavuConfig->DESKTOP_HISTDIALOG_LEFT, TavuConfig->DESKTOP_HISTDIALOG_TOP,
-                        TavuConfig->DESKTOP_HISTDIALOG_WIDTH, TavuConfig->DESKTOP_HISTDIALOG_HEIGHT);
+        Bounds().Restore(this);
         for (int column = 0; column < THistoryModel::ColumnCount; ++column)
             ListView1->setColumnWidth(column, TavuConfig->GetHistColumnWidth(column));
     }
@@ -180,46 +204,15 @@ void THistDialog::showEvent(QShowEvent *event)
 void THistDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible())
-        return;
-    if (isActiveWindow())
-        Unroll();
-    else
-        RollUp();
-}
-
-// Only the caption is left: the contents are hidden and the window takes their height away.
-void THistDialog::RollUp()
-{
-    if (unrolledHeight > 0)
-        return;
-    unrolledHeight = height();
-    PageControl->hide();
-    StatusBar1->hide();
-    resize(width(), minimumSizeHint().height());
-}
-
-void THistDialog::Unroll()
-{
-    if (unrolledHeight == 0)
-        return;
-    PageControl->show();
-    StatusBar1->show();
-    resize(width(), unrolledHeight);
-    unrolledHeight = 0;
+    if (event->type() == QEvent::ActivationChange)
+        rollUp->ActivationChanged();
 }
 
 void THistDialog::closeEvent(QCloseEvent *event)
 {
-    Unroll();
+    rollUp->Unroll();
     if (TavuConfig) {
-        TavuConfig->DESKTOP_HISTDIALOG_WINDOWSTATE = isMaximized() ? 2 : 0;
-        if (!isMaximized() && !isMinimized()) {
-            TavuConfig->DESKTOP_HISTDIALOG_LEFT = geometry().left();
-            TavuConfig->DESKTOP_HISTDIALOG_TOP = geometry().top();
-            TavuConfig->DESKTOP_HISTDIALOG_WIDTH = width();
-            TavuConfig->DESKTOP_HISTDIALOG_HEIGHT = height();
-        }
+        Bounds().Store(this);
         for (int column = 0; column < THistoryModel::ColumnCount; ++column)
             TavuConfig->SetHistColumnWidth(column, ListView1->columnWidth(column));
     }

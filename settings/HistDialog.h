@@ -2,7 +2,7 @@
 // THistDialog ("履歴"): the read history (readhist.txt, tab "全取得スレッド") and the post history
 // (sendhist.txt, tab "書き込み履歴") in one list, and the post log (sendlog.txt) on the page "ログ".
 // A tool window made once with the main window and kept until the program ends. From it the user
-// reopens a thread (double click), deletes history lines, sorts by a column and searches titles.
+// reopens a thread (double click), shows its properties, deletes history lines, sorts by a column and searches titles.
 //
 // It stays above the other windows; when it loses the focus it rolls up to its caption, and it
 // opens again when it gets the focus back.
@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -19,6 +20,8 @@ class QTabBar;
 class QTabWidget;
 class QTreeView;
 class THistoryModel;
+class TRollUp;
+struct TWindowBounds;
 struct THistoryEntry;
 
 class THistDialog : public QDialog {
@@ -26,6 +29,7 @@ class THistDialog : public QDialog {
 public:
     // profileDir: where readhist.txt, sendhist.txt and sendlog.txt lie.
     explicit THistDialog(const QString &profileDir, QWidget *parent = nullptr);
+    ~THistDialog() override;
 
     // Opens the thread of a history line in the main window.
     std::function<void(const THistoryEntry &entry)> OpenEntry;
@@ -38,6 +42,8 @@ public:
     void ListView1ColumnClick(int column);
 
     void actOpenExecute();
+    // The thread of the focused line in the property window.
+    void actPropertyExecute();
     void actDeleteExecute();
     void actReloadExecute();
     void actFindExecute();
@@ -59,11 +65,11 @@ protected:
 
 private:
     QString sendLogFile;
-    int unrolledHeight = 0;   // the height before the window rolled up (0: it is not rolled up)
+    std::unique_ptr<TRollUp> rollUp;
 
     void CreateActions();
+    // The window's stored bounds (HISTDIALOG_* of kpw.ini).
+    TWindowBounds Bounds() const;
     void LoadSendLog();
     void ShowCount();
-    void RollUp();
-    void Unroll();
 };

@@ -1,10 +1,10 @@
 #include "settings/KeyBindDialog.h"
 
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/SendDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequenceEdit>
@@ -97,14 +97,26 @@ void TKeyBindDialog::BitBtn3Click()
         return;
     const QKeySequence sequence = HotKey1->keySequence();
     const int key = sequence.isEmpty() ? 0 : sequence[0].toCombined();
-    const int other = Bindings.BoundElsewhere(index, key);
-    if (other >= 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("%1 は既に「%2」に割り当てられています。")
-                                                     .arg(TKeyBindings::KeyText(key), Bindings.Caption(other)));
-        return;
-    }
     Bindings.Assign(index, key);
     ListView1->currentItem()->setText(1, TKeyBindings::KeyText(key));
+    MarkConflicts(index);
+}
+
+void TKeyBindDialog::MarkConflicts(int index)
+{
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+        ListView1->topLevelItem(i)->setIcon(1, QIcon());
+    const QIcon mark = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int other : Bindings.Conflicts(index)) {
+        QApplication::beep();
+        ListView1->topLevelItem(other)->setIcon(1, mark);
+        ListView1->topLevelItem(index)->setIcon(1, mark);
+    }
+}
+
+bool TKeyBindDialog::ConflictMarked(int index) const
+{
+    return !ListView1->topLevelItem(index)->icon(1).isNull();
 }
 
 void TKeyBindDialog::BitBtn1Click()

@@ -1,7 +1,7 @@
 #pragma once
 // TKeyBindDialog ("キーバインド設定"): a shortcut key for every action of the main window and of
-// the reply composer. "適用" binds the key in the box to the selected row (a key another action
-// has is refused with a message); "OK" writes every row into the configuration held in memory.
+// the reply composer. "適用" binds the key in the box to the selected row; when another action
+// has the same key, both rows are marked in the key column with a beep (both keep it). "OK" writes every row into the configuration held in memory.
 
 #include "settings/KeyBindings.h"
 
@@ -24,7 +24,11 @@ public:
     void ListView1Change();
     void BitBtn3Click();   // 適用
     void BitBtn1Click();   // OK
+    // Whether the row carries the conflict mark.
+    bool ConflictMarked(int index) const;
 
 private:
-    TSendDialog *composer;   // hidden, only for its actions
+    TSendDialog *composer;
+    // The mark goes to the row and to every other row with its key, and off every other row.
+    void MarkConflicts(int index);   // hidden, only for its actions
 };

@@ -26,23 +26,15 @@ QString TKeyBindings::KeyText(int key)
     return key ? ShortcutText::QtKeyToText(key) : QString();
 }
 
-int TKeyBindings::BoundElsewhere(int index, int key) const
+QList<int> TKeyBindings::Conflicts(int index) const
 {
-    if (key == 0)
-        return -1;
-    for (int i = 0; i < rows.size(); ++i) {
+    QList<int> others;
+    const int key = rows[index].Key;
+    for (int i = 0; key != 0 && i < rows.size(); ++i) {
         if (i != index && rows[i].Key == key)
-            return i;
+            others.append(i);
     }
-    return -1;
-}
-
-bool TKeyBindings::Assign(int index, int key)
-{
-    if (BoundElsewhere(index, key) >= 0)
-        return false;
-    rows[index].Key = key;
-    return true;
+    return others;
 }
 
 QString TKeyBindings::SectionOf(const QString &form)

@@ -1,7 +1,7 @@
 #pragma once
 // TKeyBindings: the working copy of the key-binding editor. One row per action of the main window
-// and of the reply composer, with the key being edited. A key already bound to another row is
-// refused. Saving writes every row into kpw.ini: section "SHORTCUT" for the main window,
+// and of the reply composer, with the key being edited. Two rows may end with the same key: the
+// editor only marks the conflict, and both are written. Saving writes every row into kpw.ini: section "SHORTCUT" for the main window,
 // "SHORTCUT_" + the form's name for another form (the composer's is "SHORTCUT_SendDialog"), key the
 // action's name, value the key's text ("Ctrl+R", empty for none).
 
@@ -28,10 +28,10 @@ public:
     QString Caption(int index) const;
     static QString KeyText(int key);
 
-    // The other row bound to the key, or -1 (always -1 for no key).
-    int BoundElsewhere(int index, int key) const;
-    // Binds the key to the row; false, leaving every row as it was, when another row has it.
-    bool Assign(int index, int key);
+    // The other rows bound to the row's key (none for no key).
+    QList<int> Conflicts(int index) const;
+    // Binds the key to the row (0: no key).
+    void Assign(int index, int key) { rows[index].Key = key; }
 
     // Writes every row into the ini (in memory).
     void Save(TIniFile &ini) const;

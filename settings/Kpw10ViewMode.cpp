@@ -22,7 +22,11 @@ TKpw10ViewMode::TKpw10ViewMode(TViewModePreset &preset, QWidget *parent) : QDial
                             this);
     text->setWordWrap(true);
     layout->addWidget(text);
-    layout->addWidget(new QLabel(QStringLiteral("※元には戻せません。usersフォルダの内容をバックアップしておきましょう。"), this));
+    auto *undo = new QLabel(QStringLiteral("※チェックを外して OK を押すと、変換前のツールバー、ポップアップメニュー、"
+                                           "ツールバーの配置とタブの位置に戻ります。"),
+                            this);
+    undo->setWordWrap(true);
+    layout->addWidget(undo);
     CheckBox1 = new QCheckBox(QStringLiteral("ヴァルネロ 1.0 風味にする"), this);
     CheckBox1->setChecked(preset.IsActive());
     layout->addWidget(CheckBox1);

@@ -2,6 +2,7 @@
 
 #include "core/BBS.h"
 #include "core/Board.h"
+#include "core/LocalFolderReturn.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
@@ -77,9 +78,12 @@ void TPropertyWindow::BuildForm()
     KakoLog = new QCheckBox(QStringLiteral("過去ログ"));
     InShortcutBar = new QCheckBox(QStringLiteral("ショートカットバー"));
     SpeedButton1 = new QPushButton(QStringLiteral("色設定の初期化"));
+    SpeedButton2 = new QPushButton(QStringLiteral("ローカルフォルダから戻す"));
+    SpeedButton2->setEnabled(false);
     auto *marks = new QHBoxLayout;
     for (QWidget *widget : {static_cast<QWidget *>(InFavorites), static_cast<QWidget *>(KakoLog),
-                            static_cast<QWidget *>(InShortcutBar), static_cast<QWidget *>(SpeedButton1)})
+                            static_cast<QWidget *>(InShortcutBar), static_cast<QWidget *>(SpeedButton1),
+                            static_cast<QWidget *>(SpeedButton2)})
         marks->addWidget(widget);
     thread->addRow(marks);
 
@@ -111,6 +115,7 @@ void TPropertyWindow::BuildForm()
     connect(Button1, &QPushButton::clicked, this, &TPropertyWindow::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(SpeedButton1, &QPushButton::clicked, this, &TPropertyWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TPropertyWindow::SpeedButton2Click);
     connect(KakoLog, &QCheckBox::clicked, this, &TPropertyWindow::KakoLogClick);
 }
 
@@ -145,12 +150,17 @@ void TPropertyWindow::SetThreadItem(TThreadItem *shown)
         item->Release();
     item = shown;
     item->AddRef();
+    ShowThread();
+    Pages->setCurrentIndex(0);
+}
+
+void TPropertyWindow::ShowThread()
+{
     const TBoard *board = item->GetBoard();
     DatNo->setText(item->GetKey());
     Path->setText(item->GetLogFile());
     Size->setText(LogSizeText(item->SIZE));
-    if (item->LogExists())
-        DiskSize->setText(LogSizeText(QFileInfo(item->GetLogFile()).size()));
+    DiskSize->setText(item->LogExists() ? LogSizeText(QFileInfo(item->GetLogFile()).size()) : QString());
     BBSName->setText(item->Site ? item->Site->NAME : QString());
     BoardName->setText(board ? board->Name : QString());
     URL->setText(item->BBS ? item->BBS->GetReadUrl(item) : QString());
@@ -163,9 +173,9 @@ void TPropertyWindow::SetThreadItem(TThreadItem *shown)
     Memo->setText(item->COMMENT);
     InFavorites->setChecked(item->FAVORITE);
     InFavorites->setEnabled(!item->LOCALLOG);
+    SpeedButton2->setEnabled(LocalFolderReturn::FormerBoard(*item) != nullptr);
     KakoLog->setChecked(item->KAKOLOG);
     InShortcutBar->setChecked(item->SHORTCUT);
-    Pages->setCurrentIndex(0);
 }
 
 void TPropertyWindow::SetBoard(const TBoard *board)
@@ -198,6 +208,15 @@ void TPropertyWindow::SpeedButton1Click()
         return;
     item->COLOR = clWindowText;
     item->SaveInfo();
+}
+
+void TPropertyWindow::SpeedButton2Click()
+{
+    if (!item)
+        return;
+    if (!LocalFolderReturn::MoveBack(item))
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログをローカルフォルダから戻せませんでした。"));
+    ShowThread();
 }
 
 // False when the favourite dialog was cancelled: the box is cleared and the window stays.

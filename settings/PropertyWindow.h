@@ -1,7 +1,8 @@
 #pragma once
 // TPropertyWindow: the properties of a thread (page "TabThreadItem": where its log is, its counts and
 // dates, and its favourite, shortcut-bar and past-log marks, which OK applies) or of a board (page
-// "TabBoard": its ids, URL, log folder and what the folder holds).
+// "TabBoard": its ids, URL, log folder and what the folder holds). A thread in a local folder
+// cannot be added to the favourites there, but can be brought back to the board it came from.
 
 #include <QDialog>
 
@@ -24,6 +25,8 @@ public:
     // OK: applies the marks of the thread page.
     void Button1Click();
     void SpeedButton1Click();   // the thread's colour back to the default
+    // The log back from its local folder to the board it came from.
+    void SpeedButton2Click();
 
     // "%d バイト (%d KB)".
     static QString LogSizeText(qint64 bytes);
@@ -38,6 +41,7 @@ public:
               *LastReadDate = nullptr, *LastSentDate = nullptr, *ReadCount = nullptr, *Memo = nullptr;
     QCheckBox *InFavorites = nullptr, *KakoLog = nullptr, *InShortcutBar = nullptr;
     QPushButton *SpeedButton1 = nullptr;   // "色設定の初期化"
+    QPushButton *SpeedButton2 = nullptr;   // "ローカルフォルダから戻す"
     QLineEdit *RemoteBoardID = nullptr, *BoardBBS = nullptr, *BoardUrl = nullptr, *TextBoardName = nullptr,
               *BoardPath = nullptr, *BoardSize = nullptr, *BoardValue = nullptr, *CategoryName = nullptr,
               *CharSet = nullptr;
@@ -48,6 +52,8 @@ private:
     TThreadItem *item = nullptr;   // a reference held while shown
 
     void BuildForm();
+    // The thread page from the item.
+    void ShowThread();
     bool ApplyFavorite();
     void KakoLogClick();
 };

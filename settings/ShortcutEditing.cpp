@@ -73,3 +73,65 @@ void TShortcutEditing::AddSeparator(int tab, int row)
     item->Text = QStringLiteral("-");
     Modified = true;
 }
+
+void TShortcutEditing::SetTabColor(int tab, TColor color)
+{
+    Tabs[tab]->Color = color;
+    Modified = true;
+}
+
+bool TShortcutEditing::SetTabImage(int tab, const QString &fileName)
+{
+    TTabData before;
+    before.Assign(*Tabs[tab]);
+    if (!Tabs[tab]->SetBitmapFile(TTabData::RelativeImagePath(fileName))) {
+        Tabs[tab]->Assign(before);
+        return false;
+    }
+    Modified = true;
+    return true;
+}
+
+std::vector<std::unique_ptr<TShortcutData>> TShortcutEditing::TakeItems(int tab, const QList<int> &rows)
+{
+    std::vector<std::unique_ptr<TShortcutData>> taken;
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        taken.insert(taken.begin(), Tabs[tab]->Take(*row));
+    return taken;
+}
+
+void TShortcutEditing::MoveItemsToTab(int from, const QList<int> &rows, int to)
+{
+    if (from == to || rows.isEmpty())
+        return;
+    for (auto &item : TakeItems(from, rows))
+        Tabs[to]->Insert(Tabs[to]->GetCount(), std::move(item));
+    Modified = true;
+}
+
+int TShortcutEditing::MoveTab(int from, int to)
+{
+    const int place = to < 0 || to >= int(Tabs.size()) ? int(Tabs.size()) - 1 : to;
+    if (place == from)
+        return from;
+    auto tab = std::move(Tabs[size_t(from)]);
+    Tabs.erase(Tabs.begin() + from);
+    Tabs.insert(Tabs.begin() + place, std::move(tab));
+    Modified = true;
+    return place;
+}
+
+int TShortcutEditing::MoveItems(int tab, const QList<int> &rows, int to)
+{
+    if (rows.isEmpty())
+        return -1;
+    const int count = Tabs[tab]->GetCount();
+    // The rows above the drop row leave it, so it moves up by their number.
+    int place = to < 0 || to >= count ? count : to;
+    place -= int(std::count_if(rows.begin(), rows.end(), [place](int row) { return row < place; }));
+    int at = place;
+    for (auto &item : TakeItems(tab, rows))
+        Tabs[tab]->Insert(at++, std::move(item));
+    Modified = true;
+    return place;
+}

@@ -1,45 +1,61 @@
 #include "settings/ShortcutEditor.h"
 
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
+#include "settings/PropertyWindow.h"
+#include "settings/ShortcutItemDelegate.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDrag>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
-#include <QMenuBar>
-#include <QVBoxLayout>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString TextFilter = QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)");
+const QString BitmapFilter = QStringLiteral("ビットマップ (*.bmp);;すべてのファイル (*)");
+
+}  // namespace
+
+const QString TShortcutEditor::TabMime = QStringLiteral("application/x-varnelo-shortcut-tab");
+const QString TShortcutEditor::ItemsMime = QStringLiteral("application/x-varnelo-shortcut-items");
 
 TShortcutEditor::TShortcutEditor(const QString &fileName, QWidget *parent) : QDialog(parent), fileName(fileName)
 {
     setWindowTitle(QStringLiteral("ショートカットバーの編集"));
     Editing.Load(fileName);
     ListBox1 = new QListWidget(this);
-    ListBox2 = new QListWidget(this);
+    ListBox2 = new QTreeWidget(this);
+    ListBox2->setRootIsDecorated(false);
+    ListBox2->setHeaderLabels({QStringLiteral("テキスト"), QStringLiteral("種類"), QStringLiteral("パラメータ１"),
+                               QStringLiteral("パラメータ２"), QStringLiteral("パラメータ３")});
+    ListBox2->setItemDelegate(new TShortcutItemDelegate(ListBox2));
     ListBox2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    HeaderControl1 = ListBox2->header();
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TShortcutEditor::FillItems);
-
-    auto *menus = new QMenuBar(this);
-    QMenu *file = menus->addMenu(QStringLiteral("ファイル(&F)"));
-    QMenu *edit = menus->addMenu(QStringLiteral("編集(&E)"));
-    auto command = [this](QMenu *menu, const QString &caption, void (TShortcutEditor::*execute)()) {
-        QAction *action = menu->addAction(caption);
-        connect(action, &QAction::triggered, this, execute);
-        return action;
-    };
-    command(file, QStringLiteral("保存(&S)"), &TShortcutEditor::actSaveExecute);
-    command(file, QStringLiteral("バックアップ用に別名で保存(&A)..."), &TShortcutEditor::actSaveAsExecute);
-    command(file, QStringLiteral("ファイルから読み込む(&O)..."), &TShortcutEditor::actOpenExecute);
-    ListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ListBox1->addAction(command(edit, QStringLiteral("新規タブ(&N)..."), &TShortcutEditor::actNewTabExecute));
-    ListBox1->addAction(command(edit, QStringLiteral("タブの名前変更(&R)..."), &TShortcutEditor::actRenameTabExecute));
-    ListBox1->addAction(command(edit, QStringLiteral("タブの削除"), &TShortcutEditor::actDeleteTabExecute));
-    edit->addSeparator();
-    ListBox2->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ListBox2->addAction(command(edit, QStringLiteral("名前変更(&R)..."), &TShortcutEditor::actRenameShortcutExecute));
-    ListBox2->addAction(command(edit, QStringLiteral("ショートカットの削除(&D)"), &TShortcutEditor::actDeleteShortcutExecute));
-    ListBox2->addAction(command(edit, QStringLiteral("区切り線の追加(&P)"), &TShortcutEditor::actAddSeparatorExecute));
+    connect(ListBox2, &QTreeWidget::itemDoubleClicked, this, &TShortcutEditor::actPropertyExecute);
+    for (QAbstractItemView *list : {static_cast<QAbstractItemView *>(ListBox1), static_cast<QAbstractItemView *>(ListBox2)}) {
+        list->viewport()->setAcceptDrops(true);
+        list->viewport()->installEventFilter(this);
+    }
+    QMenuBar *menus = BuildCommands();
 
     auto *tabs = new QVBoxLayout;
     tabs->addWidget(new QLabel(QStringLiteral("タブ"), this));
@@ -48,17 +64,50 @@ TShortcutEditor::TShortcutEditor(const QString &fileName, QWidget *parent) : QDi
     body->addLayout(tabs, 1);
     body->addWidget(ListBox2, 3);
     auto *layout = new QVBoxLayout(this);
-    layout->setMenuBar(menus);
     layout->addLayout(body, 1);
+    layout->setMenuBar(menus);
     FillTabs(0);
-    resize(640, 420);
+    resize(720, 420);
+}
+
+QMenuBar *TShortcutEditor::BuildCommands()
+{
+    auto *menus = new QMenuBar(this);
+    QMenu *file = menus->addMenu(QStringLiteral("ファイル(&F)"));
+    QMenu *edit = menus->addMenu(QStringLiteral("編集(&E)"));
+    auto command = [this](QMenu *menu, const char *name, const QString &caption, void (TShortcutEditor::*execute)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, execute);
+        return action;
+    };
+    command(file, "actSave", QStringLiteral("保存(&S)"), &TShortcutEditor::actSaveExecute);
+    command(file, "actSaveAs", QStringLiteral("バックアップ用に別名で保存(&A)..."), &TShortcutEditor::actSaveAsExecute);
+    command(file, "actOpen", QStringLiteral("ファイルから読み込む(&O)..."), &TShortcutEditor::actOpenExecute);
+    ListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ListBox1->addActions({command(edit, "actNewTab", QStringLiteral("新規タブ(&N)..."), &TShortcutEditor::actNewTabExecute),
+                          command(edit, "actRenameTab", QStringLiteral("タブの名前変更(&R)..."), &TShortcutEditor::actRenameTabExecute),
+                          command(edit, "actDeleteTab", QStringLiteral("タブの削除"), &TShortcutEditor::actDeleteTabExecute),
+                          command(edit, "actChangeTabColor", QStringLiteral("タブの色変更(&C)..."), &TShortcutEditor::actChangeTabColorExecute),
+                          command(edit, "actTabImage", QStringLiteral("タブの画像を変更(&I)..."), &TShortcutEditor::actTabImageExecute)});
+    edit->addSeparator();
+    QAction *property = command(edit, "actProperty", QStringLiteral("プロパティ(&P)..."), &TShortcutEditor::actPropertyExecute);
+    property->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    ListBox2->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ListBox2->addActions({command(edit, "actRenameShortcut", QStringLiteral("名前変更(&R)..."), &TShortcutEditor::actRenameShortcutExecute),
+                          command(edit, "actDeleteShortcut", QStringLiteral("ショートカットの削除(&D)"), &TShortcutEditor::actDeleteShortcutExecute),
+                          command(edit, "actAddSeparator", QStringLiteral("区切り線の追加(&P)"), &TShortcutEditor::actAddSeparatorExecute),
+                          property});
+    return menus;
 }
 
 void TShortcutEditor::FillTabs(int selected)
 {
     ListBox1->clear();
-    for (const auto &tab : Editing.Tabs)
-        ListBox1->addItem(tab->Name);
+    for (const auto &tab : Editing.Tabs) {
+        auto *row = new QListWidgetItem(QIcon(tab->Bitmap), tab->Name, ListBox1);
+        row->setBackground(QColor::fromRgba(ColorToQColor(tab->Color)));
+    }
     ListBox1->setCurrentRow(std::min(selected, ListBox1->count() - 1));
     FillItems();
 }
@@ -69,15 +118,29 @@ void TShortcutEditor::FillItems()
     const int tab = ListBox1->currentRow();
     if (tab < 0 || tab >= int(Editing.Tabs.size()))
         return;
-    for (int i = 0; i < Editing.Tabs[tab]->GetCount(); ++i)
-        ListBox2->addItem(Editing.Tabs[tab]->GetItem(i)->Text);
+    for (int i = 0; i < Editing.Tabs[tab]->GetCount(); ++i) {
+        const TShortcutData *item = Editing.Tabs[tab]->GetItem(i);
+        auto *row = new QTreeWidgetItem(ListBox2, {item->Text, ShortcutKindName(item->Kind), item->Param1, item->Param2,
+                                                   item->Param3});
+        row->setData(0, TShortcutItemDelegate::SeparatorRole, item->IsSeparator());
+        row->setFirstColumnSpanned(item->IsSeparator());
+    }
+}
+
+void TShortcutEditor::SelectItem(int row)
+{
+    ListBox2->clearSelection();
+    if (QTreeWidgetItem *item = ListBox2->topLevelItem(row)) {
+        ListBox2->setCurrentItem(item);
+        item->setSelected(true);
+    }
 }
 
 QList<int> TShortcutEditor::SelectedItems() const
 {
     QList<int> rows;
-    for (int row = 0; row < ListBox2->count(); ++row) {
-        if (ListBox2->item(row)->isSelected())
+    for (int row = 0; row < ListBox2->topLevelItemCount(); ++row) {
+        if (ListBox2->topLevelItem(row)->isSelected())
             rows << row;
     }
     return rows;
@@ -134,10 +197,33 @@ void TShortcutEditor::actDeleteTabExecute()
     FillTabs(std::max(tab - 1, 0));
 }
 
+void TShortcutEditor::actChangeTabColorExecute()
+{
+    const int tab = ListBox1->currentRow();
+    if (tab < 0)
+        return;
+    QColorDialog dialog(QColor::fromRgba(ColorToQColor(Editing.Tabs[tab]->Color)), this);
+    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        return;
+    const QColor chosen = dialog.currentColor();
+    Editing.SetTabColor(tab, TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16)));
+    FillTabs(tab);
+}
+
+void TShortcutEditor::actTabImageExecute()
+{
+    const int tab = ListBox1->currentRow();
+    if (tab < 0)
+        return;
+    const QString file = AskFile(QString(), BitmapFilter, false);
+    if (!file.isEmpty() && Editing.SetTabImage(tab, file))
+        FillTabs(tab);
+}
+
 void TShortcutEditor::actRenameShortcutExecute()
 {
     const int tab = ListBox1->currentRow();
-    const int row = ListBox2->currentRow();
+    const int row = ListBox2->indexOfTopLevelItem(ListBox2->currentItem());
     if (tab < 0 || row < 0)
         return;
     if (Editing.Tabs[tab]->GetItem(row)->IsSeparator()) {
@@ -149,6 +235,7 @@ void TShortcutEditor::actRenameShortcutExecute()
         return;
     Editing.RenameItem(tab, row, text);
     FillItems();
+    SelectItem(row);
 }
 
 void TShortcutEditor::actDeleteShortcutExecute()
@@ -165,8 +252,52 @@ void TShortcutEditor::actAddSeparatorExecute()
     const int tab = ListBox1->currentRow();
     if (tab < 0)
         return;
-    Editing.AddSeparator(tab, ListBox2->currentRow());
+    const int row = ListBox2->indexOfTopLevelItem(ListBox2->currentItem());
+    Editing.AddSeparator(tab, row);
     FillItems();
+    SelectItem(std::max(row, 0));
+}
+
+// A board item names its board and site, a thread item its key, board and site; other kinds,
+// separators and items whose board is gone have no properties (false).
+bool TShortcutEditor::ShowsProperty(TPropertyWindow &window, const TShortcutData &item)
+{
+    if (item.Kind == skBoard) {
+        const TSite *site = TavuEnviron->SiteList()->FindBySiteID(item.Param2);
+        const TBoard *board = site ? site->Boards->FindByID(item.Param1) : nullptr;
+        if (board)
+            window.SetBoard(board);
+        return board;
+    }
+    if (item.Kind != skThread)
+        return false;
+    auto *thread = new TThreadItem;
+    const bool found = thread->SetLocation(item.Param3, item.Param2, item.Param1, item.Text);
+    if (found) {
+        thread->LoadInfo();
+        window.SetThreadItem(thread);   // the window holds it from here
+    }
+    thread->Release();
+    return found;
+}
+
+void TShortcutEditor::actPropertyExecute()
+{
+    const int tab = ListBox1->currentRow();
+    const int row = ListBox2->indexOfTopLevelItem(ListBox2->currentItem());
+    if (tab < 0 || row < 0)
+        return;
+    TPropertyWindow window(this);
+    if (!ShowsProperty(window, *Editing.Tabs[tab]->GetItem(row)))
+        return;
+    // OK may rewrite shortcut.txt itself (a thread taken off the bar or put on it): the file is
+    // brought up to date first and read back afterwards, so that neither side's change is lost.
+    const bool modified = Editing.Modified;
+    Editing.SaveTo(fileName);
+    Kpwfunc::ExecDialog(window);
+    Editing.Load(fileName);
+    Editing.Modified = modified;
+    FillTabs(tab);
 }
 
 void TShortcutEditor::actSaveExecute()
@@ -175,10 +306,11 @@ void TShortcutEditor::actSaveExecute()
         Editing.SaveTo(fileName);
 }
 
-QString TShortcutEditor::AskFile(const QString &title, bool save)
+QString TShortcutEditor::AskFile(const QString &title, const QString &filter, bool save)
 {
-    QFileDialog dialog(this, title, QString(), QStringLiteral("テキストファイル (*.txt);;すべてのファイル (*)"));
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    QFileDialog dialog(this, title, save ? QString() : TTavuConfig::AppDir(), filter);
+    if (filter == TextFilter)
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -188,14 +320,14 @@ QString TShortcutEditor::AskFile(const QString &title, bool save)
 
 void TShortcutEditor::actSaveAsExecute()
 {
-    const QString file = AskFile(QStringLiteral("バックアップ用に名前を付けて保存"), true);
+    const QString file = AskFile(QStringLiteral("バックアップ用に名前を付けて保存"), TextFilter, true);
     if (!file.isEmpty())
         Kpwfunc::SaveShortcutBarModel(Editing.Tabs, file);
 }
 
 void TShortcutEditor::actOpenExecute()
 {
-    const QString file = AskFile(QStringLiteral("ファイルから読み込む"), false);
+    const QString file = AskFile(QStringLiteral("ファイルから読み込む"), TextFilter, false);
     if (file.isEmpty())
         return;
     Editing.Load(file);
@@ -207,4 +339,88 @@ void TShortcutEditor::done(int result)
 {
     Editing.SaveTo(fileName);
     QDialog::done(result);
+}
+
+// ---- drag and drop ----
+
+QString TShortcutEditor::DragFormat(QObject *viewport) const
+{
+    return viewport == ListBox1->viewport() ? TabMime : ItemsMime;
+}
+
+void TShortcutEditor::StartDrag(QAbstractItemView *list, const QString &format)
+{
+    auto *drag = new QDrag(list);
+    auto *data = new QMimeData;
+    data->setData(format, QByteArray());
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+}
+
+bool TShortcutEditor::HandleDrop(QObject *viewport, QDropEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    const int tab = ListBox1->currentRow();
+    if (tab < 0)
+        return false;
+    if (viewport == ListBox1->viewport()) {
+        const int target = ListBox1->row(ListBox1->itemAt(at));
+        if (event->mimeData()->hasFormat(TabMime)) {
+            FillTabs(Editing.MoveTab(tab, target));
+        } else if (event->mimeData()->hasFormat(ItemsMime) && target >= 0) {
+            if (target != tab) {
+                Editing.MoveItemsToTab(tab, SelectedItems(), target);
+                FillItems();
+            }
+        } else {
+            return false;
+        }
+    } else if (event->mimeData()->hasFormat(ItemsMime)) {
+        const QList<int> rows = SelectedItems();
+        const int first = Editing.MoveItems(tab, rows, ListBox2->indexOfTopLevelItem(ListBox2->itemAt(at)));
+        FillItems();
+        for (int row = first; row >= 0 && row < first + rows.size(); ++row)
+            ListBox2->topLevelItem(row)->setSelected(true);
+    } else {
+        return false;
+    }
+    event->acceptProposedAction();
+    return true;
+}
+
+bool TShortcutEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *list = watched == ListBox1->viewport()   ? static_cast<QAbstractItemView *>(ListBox1)
+                 : watched == ListBox2->viewport() ? static_cast<QAbstractItemView *>(ListBox2)
+                                                   : nullptr;
+    if (!list)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
+        break;
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if ((mouse->buttons() & Qt::LeftButton) && list->indexAt(dragStart).isValid()
+            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+            StartDrag(list, DragFormat(watched));
+            return true;
+        }
+        break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (drag->mimeData()->hasFormat(TabMime) ? watched == ListBox1->viewport() : drag->mimeData()->hasFormat(ItemsMime)) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop:
+        return HandleDrop(watched, static_cast<QDropEvent *>(event));
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }

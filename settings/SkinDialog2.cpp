@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -97,6 +98,10 @@ TSkinDialog2::TSkinDialog2(TSkinAssignments &skins, QWidget *parent)
     settingsLayout->addStretch();
     pages->addTab(settingsPage, QStringLiteral("設定"));
     pages->addTab(Preview, QStringLiteral("プレビュー"));
+    HtmlSource = new QPlainTextEdit(this);
+    HtmlSource->setReadOnly(true);
+    HtmlSource->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pages->addTab(HtmlSource, QStringLiteral("HTMLソース"));
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
@@ -205,6 +210,7 @@ void TSkinDialog2::RenderPreview()
     item->Release();
     Preview->document()->setBaseUrl(QUrl::fromLocalFile(settings.SkinPath));
     Preview->setHtml(PreviewHtml);
+    HtmlSource->setPlainText(PreviewHtml);
     QApplication::restoreOverrideCursor();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // TSkinDialog2 ("スキンの設定"): chooses the skin of one section of skin.ini. Lists the installed
 // skins, tells or lets the user set the template format, previews a sample thread through the
-// chosen skin and its options, and writes the section on OK.
+// chosen skin and its options (with the page's HTML text beside it), and writes the section on OK.
 
 #include "render/SkinSettings.h"
 
@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QListWidget;
+class QPlainTextEdit;
 class QSpinBox;
 class QTextBrowser;
 class TSkinAssignments;
@@ -31,6 +32,7 @@ public:
     QCheckBox *NewOnlyCheck;
     QSpinBox *ImageSizeEdit;
     QTextBrowser *Preview;
+    QPlainTextEdit *HtmlSource;   // the page "HTMLソース": the HTML text of the preview
     QString PreviewHtml;   // the page last rendered into the preview
 
     void OKButtonClick();

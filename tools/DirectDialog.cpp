@@ -7,6 +7,7 @@
 #include "mainwindow/KpwServices.h"
 #include "tools/OutsidePage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QFile>
@@ -65,6 +66,10 @@ TDirectDialog::TDirectDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(TreeView1, 1);
     layout->addWidget(StatusBar1);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    N1 = new QAction(QStringLiteral("最新情報取得"), TreeView1);
+    connect(N1, &QAction::triggered, this, [this] { SpeedButton1Click(); });
+    TreeView1->addAction(N1);
+    TreeView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     LoadTree();
     resize(420, 480);
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QAction;
 class QLabel;
 class QToolButton;
 class QTreeWidget;
@@ -23,7 +24,8 @@ public:
     bool SpeedButton1Click();
 
     QTreeWidget *TreeView1;
-    QToolButton *SpeedButton1;
+    QToolButton *SpeedButton1;   // "最新の情報を取得"
+    QAction *N1;                 // "最新情報取得" of the tree's menu, the same
     QLabel *StatusBar1;
 
 protected:

@@ -1,5 +1,7 @@
 #include "tools/ExtractLinkDialog.h"
 
+#include "controls/RollUp.h"
+#include "controls/WindowBounds.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
@@ -8,7 +10,10 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/Dialogs.h"
-#include "tools/ExifView.h"
+#include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwUrl.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,10 +25,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -32,6 +39,7 @@
 namespace {
 
 const int LinkRole = Qt::UserRole;
+const QString SkinSection = QStringLiteral("linkextract_dialog");
 
 // Copies a default file of the program's def/ folder into the profile unless it is there.
 void SeedFromDefaults(const QString &profileDir, const QString &name)
@@ -45,13 +53,14 @@ void SeedFromDefaults(const QString &profileDir, const QString &name)
 }  // namespace
 
 TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
-    : QDialog(parent), PageControl1(new QTabWidget), ComboBox1(new QComboBox), Edit1(new QLineEdit),
+    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), PageControl1(new QTabWidget), ComboBox1(new QComboBox), Edit1(new QLineEdit),
       CheckBox1(new QCheckBox(QStringLiteral("新着のみ(&N)"))), CheckBox2(new QCheckBox(QStringLiteral("しおり付きのみ(&B)"))),
       CheckBox3(new QCheckBox(QStringLiteral("リンク先(&L)"))), InsideButton(new QRadioButton(QStringLiteral("掲示板内のみ"))),
       OutsideButton(new QRadioButton(QStringLiteral("掲示板外のみ"))), Button3(new QPushButton(QStringLiteral("適用 >>"))),
       Button5(new QPushButton(QStringLiteral("適用 >>"))), Button4(new QPushButton(QStringLiteral("リセット"))),
       ListView1(new QTreeWidget), ComboBox2(new QComboBox), Button1(new QPushButton(QStringLiteral("実行"))),
-      Button2(new QPushButton(QStringLiteral("閉じる(&C)"))), WebBrowser2(new QTextBrowser), StatusBar1(new QLabel)
+      Button2(new QPushButton(QStringLiteral("閉じる(&C)"))), WebBrowser2(new QTextBrowser), StatusBar1(new QLabel),
+      BrowserPanel(new QWidget)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("リンク抽出"));
@@ -90,7 +99,8 @@ TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
     QAction *copy = ListView1->addAction(QStringLiteral("URLのコピー(&C)"), this, &TExtractLinkDialog::CopySelectedUrls);
     copy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
 
-    connect(ListView1, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *row) { ShowExif(row); });
+    connect(ListView1, &QTreeWidget::itemClicked, this, &TExtractLinkDialog::ShowPreview);
+    ListView1->installEventFilter(this);   // Enter shows the preview too
     connect(Button3, &QPushButton::clicked, this, [this] {
         if (ComboBox1->currentIndex() >= 0)
             Tick(TLinkExtraction::MatchingType(extraction.Links(), extraction.Visible({}), types[ComboBox1->currentIndex()]), true);
@@ -116,7 +126,12 @@ TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
     page->addLayout(typeRow);
     page->addLayout(textRow);
     page->addWidget(options);
-    page->addWidget(ListView1, 1);
+    auto *listAndPreview = new QSplitter(Qt::Vertical);
+    listAndPreview->addWidget(ListView1);
+    listAndPreview->addWidget(BrowserPanel);
+    new QVBoxLayout(BrowserPanel);
+    BrowserPanel->layout()->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(listAndPreview, 1);
     page->addLayout(runRow);
     PageControl1->addTab(settings, QStringLiteral("抽出設定"));
     PageControl1->addTab(WebBrowser2, QStringLiteral("リンク一覧"));
@@ -128,8 +143,11 @@ TExtractLinkDialog::TExtractLinkDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
     layout->addWidget(StatusBar1);
+    rollUp = std::make_unique<TRollUp>(this, QList<QWidget *>{PageControl1, StatusBar1});
     resize(640, 480);
 }
+
+TExtractLinkDialog::~TExtractLinkDialog() = default;
 
 void TExtractLinkDialog::FillList()
 {
@@ -207,14 +225,82 @@ void TExtractLinkDialog::ShowLinkPage()
     WebBrowser2->setHtml(TLinkExtraction::LinkPage(linkTemplate, TickedUrls()));
 }
 
-// A ".jpg" link opens the Exif view of its picture.
-TExifViewForm *TExtractLinkDialog::ShowExif(QTreeWidgetItem *row)
+void TExtractLinkDialog::CreatePreview()
 {
-    const QString extension = row->text(4);
-    if (extension != QLatin1String(".jpg") && extension != QLatin1String(".jpeg"))
-        return nullptr;
-    const QString folder = (TavuConfig ? TavuConfig->GetTempDir() : QDir::tempPath() + QLatin1Char('/')) + QStringLiteral("thumbs/");
-    auto *view = new TExifViewForm(folder, this);
-    view->ShowPicture(row->text(2));
-    return view;
+    Preview = new TTavuBrowser(BrowserPanel);
+    BrowserPanel->layout()->addWidget(Preview);
+    Preview->ReadSkinSettings(SkinSection);
+    // A link the preview would open in a new window goes to the main window.
+    connect(Preview->Browser(), &TEmbeddedWB::NewWindow, this, [](const QUrl &url, TEmbeddedWB *&, bool &cancel) {
+        cancel = true;
+        Kpwfunc::OpenThreadUrl(url.toString());
+    });
+}
+
+void TExtractLinkDialog::ShowPreview(QTreeWidgetItem *row)
+{
+    if (!row)
+        return;
+    if (!Preview)
+        CreatePreview();
+    const Kpwfunc::TLinkItem &link = extraction.Links()[row->data(0, LinkRole).toInt()];
+    TThreadItem *item = link.ResList->Item();
+    auto *shown = new TResList(item);
+    Kpwfunc::CollectReplies(*link.ResList, link.Res->Number, *shown);
+    Preview->ClearDocument();
+    Preview->CreateResWriter();
+    Preview->SetThreadItem(item);
+    Preview->SetResList(shown);   // the preview owns it
+    Preview->WriteHeader();
+    for (int i = 0; i < shown->Count(); ++i) {
+        TRes *res = shown->Get(i);
+        if (res->Visible || res->Number == link.Res->Number)
+            Preview->AppendRes(res);
+    }
+    Preview->WriteHtml();
+}
+
+TWindowBounds TExtractLinkDialog::Bounds() const
+{
+    return {TavuConfig->DESKTOP_EXTRACTLINK_WINDOWSTATE, TavuConfig->DESKTOP_EXTRACTLINK_LEFT, TavuConfig->DESKTOP_EXTRACTLINK_TOP,
+            TavuConfig->DESKTOP_EXTRACTLINK_WIDTH, TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT};
+}
+
+// Enter in the list previews the current row and goes no further (it would press a button).
+bool TExtractLinkDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ShowPreview(ListView1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TExtractLinkDialog::showEvent(QShowEvent *event)
+{
+    if (TavuConfig)
+        Bounds().Restore(this);
+    QDialog::showEvent(event);
+}
+
+void TExtractLinkDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        rollUp->ActivationChanged();
+}
+
+void TExtractLinkDialog::closeEvent(QCloseEvent *event)
+{
+    rollUp->Unroll();
+    if (TavuConfig)
+        Bounds().Store(this);
+    if (Preview) {
+        Preview->SetResList(nullptr);
+        Preview->SetThreadItem(nullptr);
+    }
+    QDialog::closeEvent(event);
 }

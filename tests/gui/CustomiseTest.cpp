@@ -52,6 +52,7 @@
 #include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -135,6 +136,9 @@ TEST(Customise, ChoosingTheDefaultSkinWritesSkinIniAndRendersOpenTabsInIt)
         // through the chosen skin.
         EXPECT_EQ(chooser.FormatGroup->checkedId(), 2);
         preview = chooser.PreviewHtml;
+        // The page "HTMLソース" holds the rendered page's text.
+        EXPECT_EQ(chooser.HtmlSource->toPlainText(), QString(chooser.PreviewHtml).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        EXPECT_TRUE(chooser.HtmlSource->isReadOnly());
         chooser.IDPopupCheck->click();
         chooser.OKButtonClick();
     });
@@ -174,39 +178,51 @@ TEST(Customise, ErasingABoardsSkinRemovesOnlyItsSection)
 
 // ---- key bindings ----
 
-TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
+TEST(Customise, AKeyBoundTwiceIsMarkedAndTheWindowAndComposerBindingsAreStored)
 {
     TWindowEnv env;
     env.Start();
     const QKeySequence fresh(Qt::CTRL | Qt::SHIFT | Qt::Key_F9);
     QAction *clearLog = env.Window->Action(QStringLiteral("actToolClearLog"));
     QAction *nextTab = env.Window->Action(QStringLiteral("actBrowserNextTab"));
+    QAction *about = env.Window->Action(QStringLiteral("actAbout"));
     ASSERT_FALSE(nextTab->shortcut().isEmpty());
+    ASSERT_NE(about, nullptr);
+    const QKeySequence shared(Qt::ALT | Qt::Key_F11);
     TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto *bindings = qobject_cast<TKeyBindDialog *>(&dialog);
         if (!bindings)
             return;   // the action the new key starts
         TKeyBindDialog &keys = *bindings;
         const int clearLogRow = RowOf(keys.Bindings, QString(), QStringLiteral("actToolClearLog"));
+        const int nextTabRow = RowOf(keys.Bindings, QString(), QStringLiteral("actBrowserNextTab"));
+        const int aboutRow = RowOf(keys.Bindings, QString(), QStringLiteral("actAbout"));
         const int sendRow = RowOf(keys.Bindings, QStringLiteral("SendDialog"), QStringLiteral("actNew"));
         ASSERT_GE(clearLogRow, 0);
+        ASSERT_GE(nextTabRow, 0);
+        ASSERT_GE(aboutRow, 0);
         ASSERT_GE(sendRow, 0);
-        // A key another action has is refused with a message.
-        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(clearLogRow));
-        keys.HotKey1->setKeySequence(nextTab->shortcut());
-        keys.BitBtn3Click();
-        EXPECT_EQ(env.Messages.size(), 1);
-        EXPECT_EQ(keys.Bindings.Row(clearLogRow).Key, 0);
-        keys.HotKey1->setKeySequence(fresh);
-        keys.BitBtn3Click();
+        auto apply = [&keys](int row, const QKeySequence &key) {
+            keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(row));
+            keys.HotKey1->setKeySequence(key);
+            keys.BitBtn3Click();
+        };
+        // A key another action has is taken, and both rows are marked.
+        apply(clearLogRow, nextTab->shortcut());
+        EXPECT_EQ(keys.Bindings.Row(clearLogRow).Key, nextTab->shortcut()[0].toCombined());
+        EXPECT_TRUE(keys.ConflictMarked(clearLogRow));
+        EXPECT_TRUE(keys.ConflictMarked(nextTabRow));
+        // A free key clears every mark.
+        apply(clearLogRow, fresh);
         EXPECT_EQ(keys.ListView1->topLevelItem(clearLogRow)->text(1), QStringLiteral("Shift+Ctrl+F9"));
-        // ... also when it is the composer's action that would take it.
-        keys.ListView1->setCurrentItem(keys.ListView1->topLevelItem(sendRow));
-        keys.HotKey1->setKeySequence(fresh);
-        keys.BitBtn3Click();
-        EXPECT_EQ(env.Messages.size(), 2);
-        keys.HotKey1->setKeySequence(QKeySequence(Qt::ALT | Qt::Key_F11));
-        keys.BitBtn3Click();
+        EXPECT_FALSE(keys.ConflictMarked(clearLogRow));
+        EXPECT_FALSE(keys.ConflictMarked(nextTabRow));
+        // The composer's actions and the window's are marked against each other too.
+        apply(aboutRow, shared);
+        apply(sendRow, shared);
+        EXPECT_TRUE(keys.ConflictMarked(sendRow));
+        EXPECT_TRUE(keys.ConflictMarked(aboutRow));
+        EXPECT_FALSE(keys.ConflictMarked(clearLogRow));
         keys.BitBtn1Click();
     });
     env.Window->Action(QStringLiteral("actToolKeyBind"))->trigger();
@@ -225,7 +241,10 @@ TEST(Customise, AKeyIsBoundOnceAndTheWindowAndComposerBindingsAreStored)
     TIniFile stored(env.Profile(QStringLiteral("kpw.ini")));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actToolClearLog")), QStringLiteral("Shift+Ctrl+F9"));
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actBrowserNextTab")), QStringLiteral("Ctrl+Tab"));
+    // Both bindings of a shared key are written.
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT_SendDialog"), QStringLiteral("actNew")), QStringLiteral("Alt+F11"));
+    EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actAbout")), QStringLiteral("Alt+F11"));
+    EXPECT_TRUE(env.Messages.isEmpty());
     // Every action is written, a key or none.
     EXPECT_EQ(stored.ReadSection(QStringLiteral("SHORTCUT")).size(), env.Window->ActionList1->Actions().size());
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("kpw.ini"))).contains("actToolClearLog=Shift+Ctrl+F9\r\n"));
@@ -415,6 +434,41 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("toolbar.ini"))).contains("BUTTON3=actToolMemo\r\n"));
     EXPECT_TRUE(env.Window->MainActToolBar->actions().contains(memo));
     EXPECT_EQ(env.Window->MainActToolBar->actions().indexOf(memo), 2);
+}
+
+// A block of rows moved up or down moves by one place; only the row that received the first moved
+// entry stays selected.
+TEST(Customise, AMovedBlockOfButtonsLeavesOnlyItsFirstRowSelected)
+{
+    TWindowEnv env([](TWindowEnv &env) {
+        env.WriteProfile(QStringLiteral("toolbar.ini"),
+                         "[MainActToolBar]\r\nCOUNT=4\r\nBUTTON1=actToolMemo\r\nBUTTON2=-\r\nBUTTON3=actShowBoardList2\r\nBUTTON4=actOption\r\n");
+    });
+    env.Start();
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
+        auto &bars = dynamic_cast<TCustomToolbarDialog &>(dialog);
+        auto selected = [&bars] {
+            QList<int> rows;
+            for (int row = 0; row < bars.ListView2->topLevelItemCount(); ++row)
+                if (bars.ListView2->topLevelItem(row)->isSelected())
+                    rows << row;
+            return rows;
+        };
+        ASSERT_EQ(bars.ListView2->topLevelItemCount(), 4);
+        bars.ListView2->topLevelItem(2)->setSelected(true);
+        bars.ListView2->topLevelItem(3)->setSelected(true);
+        bars.actMoveUpExecute();
+        EXPECT_EQ(selected(), QList<int>{1});
+        bars.ListView2->topLevelItem(2)->setSelected(true);
+        bars.actMoveDownExecute();
+        EXPECT_EQ(selected(), QList<int>{3});
+        bars.Button1Click();
+    });
+    env.Window->Action(QStringLiteral("actToolCustomizeToolBar"))->trigger();
+    TIniFile stored(env.Profile(QStringLiteral("toolbar.ini")));
+    EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
+              (QStringList{QStringLiteral("actToolMemo"), QStringLiteral("-"), QStringLiteral("actShowBoardList2"),
+                           QStringLiteral("actOption")}));
 }
 
 TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStaysEmpty)
@@ -627,9 +681,9 @@ TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
             editor.ListBox1->setCurrentRow(0);
             editor.actNewTabExecute();
             editor.ListBox1->setCurrentRow(0);
-            editor.ListBox2->setCurrentRow(1);
+            editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(1));
             editor.actRenameShortcutExecute();
-            editor.ListBox2->setCurrentRow(0);
+            editor.ListBox2->setCurrentItem(editor.ListBox2->topLevelItem(0));
             editor.actRenameShortcutExecute();
             editor.actSaveExecute();
             dialog.accept();

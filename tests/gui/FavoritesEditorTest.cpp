@@ -13,6 +13,7 @@
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoriteFolders.h"
 #include "settings/FavoritesEditor.h"
+#include "settings/PropertyWindow.h"
 #include "settings/SiteDialogCommands.h"
 
 #include <gtest/gtest.h>
@@ -435,4 +436,73 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(Key(lines[1]), key);
     EXPECT_TRUE(window->ShownListDoc()->Items()->Get(0)->FAVORITE);
+}
+
+// The property command shows the focused thread; a folder dragged onto another folder takes its
+// category and place, onto a category node goes behind that category's last board, and both end
+// in the favorites' board.dat.
+TEST(FavoritesEditor, PropertiesOfTheFocusedThreadAndFoldersDraggedInTheTree)
+{
+    TFavEnv env;
+    // Adding a folder reads the site's boards anew: each is looked up once all are there.
+    for (const auto &[name, category] : {std::pair{"箱", "分類"}, std::pair{"別の箱", "別分類"}, std::pair{"三番", "別分類"}})
+        ASSERT_TRUE(env.AddFolder(QString::fromUtf8(name), QString::fromUtf8(category)));
+    TBoard *box = nullptr;
+    for (int i = 0; i < env.favorites->Boards->Count(); ++i)
+        if (env.favorites->Boards->Get(i)->Name == QStringLiteral("箱"))
+            box = env.favorites->Boards->Get(i);
+    ASSERT_TRUE(box);
+    QList<TThreadItem *> items;
+    for (const char *key : {"1", "2"})
+        items << env.NewItem(PostTest::News, QString::fromLatin1(key), QStringLiteral("題") + QString::fromLatin1(key));
+    FavoriteFolders::AddThreads(box, items, true);
+
+    QStringList shown;
+    env.Dialog = [&shown](QDialog &dialog) {
+        auto &window = dynamic_cast<TPropertyWindow &>(dialog);
+        shown << window.DatNo->text() << window.Title->text();
+        return int(QDialog::Rejected);
+    };
+    auto dropFolder = [](TFavoritesEditor &editor, const QString &moved, const QString &onto) {
+        editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, moved));
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("application/x-varnelo-favorite-folder"), QByteArray());
+        const QPoint at = editor.TreeView1->visualItemRect(NodeNamed(editor.TreeView1, onto)).center();
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &enter);
+        QDropEvent drop(QPointF(at), Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor.TreeView1->viewport(), &drop);
+        delete data;
+        return enter.isAccepted() && drop.isAccepted();
+    };
+    const QString boxName = box->Name;
+    const QString otherName = QStringLiteral("別の箱");
+    {
+        TFavoritesEditor editor;
+        editor.show();
+        editor.TreeView1->setCurrentItem(NodeNamed(editor.TreeView1, boxName));
+        ASSERT_EQ(editor.Threads().Count(), 2);
+        QAction *property = editor.Action(QStringLiteral("actProperty"));
+        ASSERT_TRUE(property->isEnabled());
+        editor.qorExtListView1->setCurrentIndex(editor.qorExtListView1->model()->index(1, 0));
+        property->trigger();
+        EXPECT_EQ(shown, (QStringList{QStringLiteral("2"), QStringLiteral("題2")}));
+
+        EXPECT_TRUE(dropFolder(editor, boxName, otherName));
+        EXPECT_EQ(box->Category, QStringLiteral("別分類"));
+        EXPECT_EQ(NodeNamed(editor.TreeView1, boxName)->parent()->text(0), QStringLiteral("別分類"));
+        EXPECT_EQ(Kpwfunc::NodeBoard(editor.TreeView1->currentItem()), box);
+        EXPECT_TRUE(dropFolder(editor, otherName, QStringLiteral("別分類")));
+        editor.close();
+    }
+    env.favorites->LoadBoards();   // what board.dat now holds
+    QStringList order;
+    for (int i = 0; i < env.favorites->Boards->Count(); ++i)
+        order << env.favorites->Boards->Get(i)->Category + u'/' + env.favorites->Boards->Get(i)->Name;
+    const int at = order.indexOf(QStringLiteral("別分類/") + boxName);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(order.mid(at), (QStringList{QStringLiteral("別分類/") + boxName, QStringLiteral("別分類/三番"),
+                                          QStringLiteral("別分類/別の箱")}));
+    for (TThreadItem *item : items)
+        item->Release();
 }

@@ -8,8 +8,10 @@
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
+#include "core/ThreadItem.h"
 #include "settings/HistDialog.h"
 #include "settings/HistoryModel.h"
+#include "settings/PropertyWindow.h"
 #include "settings/Kpw10ViewMode.h"
 #include "settings/ViewModePreset.h"
 
@@ -20,6 +22,7 @@
 #include <QTabWidget>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -126,6 +129,48 @@ TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
     history->close();
 }
 
+// The property command of the history window shows the thread of the focused line, also one whose
+// site is gone.
+TEST(History, ThePropertyCommandShowsTheFocusedThread)
+{
+    TWindowEnv env(WriteHistory);
+    env.Start();
+    auto *history = env.Window->findChild<THistDialog *>();
+    ASSERT_TRUE(history);
+    history->ReloadHistory();
+    QAction *property = nullptr;
+    for (QAction *action : history->actions())
+        if (action->text() == QStringLiteral("プロパティ(&P)..."))
+            property = action;
+    ASSERT_TRUE(property);
+    // The stored thread's .inf: its counts show in the window.
+    auto *stored = new TThreadItem;
+    ASSERT_TRUE(stored->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("300"), QStringLiteral("いろは")));
+    stored->COUNT = 7;
+    ASSERT_TRUE(stored->SaveInfo());
+    stored->Release();
+    QStringList shown;
+    QStringList counts;
+    Kpwfunc::TScopedDialogHandlers answers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&shown, &counts](QDialog &dialog) {
+            auto &window = dynamic_cast<TPropertyWindow &>(dialog);
+            counts << window.ResCount->text();
+            shown << window.DatNo->text() + u' ' + window.Title->text() + u' ' + window.BoardName->text();
+            return int(QDialog::Rejected);
+        });
+    property->trigger();   // no line focused: nothing
+    for (int row : {0, 1}) {
+        history->ListView1->setCurrentIndex(history->ReadHistory->index(row, 0));
+        property->trigger();
+    }
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("300 いろは "))) << shown[0].toStdString();
+    EXPECT_GT(shown[0].size(), QStringLiteral("300 いろは ").size());   // the board's name
+    EXPECT_EQ(shown[1], QStringLiteral("100 イロハ "));
+    EXPECT_EQ(counts, (QStringList{QStringLiteral("7"), QStringLiteral("0")}));
+}
+
 TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
 {
     TWindowEnv env;
@@ -186,10 +231,16 @@ TEST(ViewPreset, TheToolCommandShowsThePresetDialog)
     TWindowEnv env;
     env.Start();
     QStringList dialogs;
+    QStringList texts;
     Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         dialogs.append(dialog.metaObject()->className());
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            texts << label->text();
         return int(QDialog::Rejected);
     });
     env.Window->Action(QStringLiteral("actToolVarnelo1View"))->trigger();
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("TKpw10ViewMode")});
+    // Switching back restores the earlier layout, and the dialog says so.
+    EXPECT_FALSE(texts.join(u'\n').contains(QStringLiteral("元には戻せません")));
+    EXPECT_TRUE(texts.join(u'\n').contains(QStringLiteral("変換前のツールバー")));
 }

@@ -1,12 +1,14 @@
 // Link extraction: which links are listed and ticked, the link page and handing URLs on.
 
-#include "support/ScriptedHttpServer.h"
+#include "PostTestEnv.h"
 
 #include "core/Res.h"
 #include "core/ResList.h"
-#include "tools/ExifView.h"
+#include "core/FileUtil.h"
+#include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
 #include "tools/ExtractLinkDialog.h"
-#include "tools/ImageCache.h"
 #include "tools/LinkExtraction.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +17,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTest>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -138,32 +143,92 @@ TEST(ExtractLinkDialogTest, ListsTheRowsAndCopiesTheTickedUrls)
     delete dialog;
 }
 
-TEST(ExtractLinkDialogTest, AJpegRowOpensTheExifViewOfThatPicture)
+// Clicking a row shows, in the preview below the list, the post that holds the link and the posts
+// that answer it, drawn with the skin of the link-extraction view; the other posts stay out.
+TEST(ExtractLinkDialogTest, ARowShowsItsPostAndTheAnswersInThePreview)
 {
-    // A JPEG carrying only an Exif block with Make.
-    QByteArray tiff("II*\0\x08\0\0\0\x01\0\x0F\x01\x02\0\x06\0\0\0\x1A\0\0\0\0\0\0\0Maker\0", 32);
-    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray jpeg("\xFF\xD8\xFF\xE1", 4);
-    jpeg.append(char((body.size() + 2) >> 8)).append(char((body.size() + 2) & 0xFF));
-    jpeg += body + QByteArray("\xFF\xD9", 2);
-    ScriptedHttpServer server;
-    server.Reply(ScriptedHttpServer::Make(200, jpeg));
+    TPostEnv env;
+    FileUtil::WriteFileAtomic(env.Profile(QStringLiteral("skin.ini")), "[linkextract_dialog]\r\nSKINPATH=links\r\n");
+    FileUtil::WriteFileAtomic(env.Profile(QStringLiteral("skin/links/header.html")), "<html><body>\r\n");
+    FileUtil::WriteFileAtomic(env.Profile(QStringLiteral("skin/links/res.htm")), "<p>LINKSKIN <PLAINNUMBER/>: <MESSAGE/></p>\r\n");
+    TThreadItem *item = env.NewItem(PostTest::News, QStringLiteral("1000000001"), QStringLiteral("題"));
+    TResList list(item);
+    const QStringList bodies{QStringLiteral("first"), QStringLiteral("http://two.example/b.png"), QStringLiteral("&gt;&gt;2 nice"),
+                             QStringLiteral("unrelated"), QStringLiteral("＞２ also")};
+    for (int i = 0; i < bodies.size(); ++i) {
+        auto *res = new TRes;
+        res->Number = i + 1;
+        res->Body = bodies[i];
+        res->Visible = true;
+        list.Add(res);
+    }
+    auto *dialog = new TExtractLinkDialog;
+    dialog->AddResList(item, {list.Get(0), list.Get(1), list.Get(2), list.Get(3), list.Get(4)});
+    dialog->ExtractLinks();
+    dialog->show();
+    dialog->Prepare();
+    ASSERT_EQ(dialog->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(dialog->Preview, nullptr);
+    // Enter on the row previews it and presses no button of the window.
+    bool pressed = false;
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        QObject::connect(button, &QPushButton::clicked, [&pressed] { pressed = true; });
+    dialog->ListView1->setCurrentItem(dialog->ListView1->topLevelItem(0));
+    QTest::keyClick(dialog->ListView1, Qt::Key_Return);
+    EXPECT_FALSE(pressed);
+    ASSERT_NE(dialog->Preview, nullptr);
+    EXPECT_EQ(dialog->Preview->parentWidget(), dialog->BrowserPanel);
+    QString page;
+    PostTest::WaitFor([&] {
+        page = PostTest::PageHtml(dialog->Preview);
+        return page.contains(QStringLiteral("LINKSKIN"));
+    });
+    EXPECT_EQ(page.count(QStringLiteral("LINKSKIN")), 3) << page.toStdString();
+    EXPECT_TRUE(page.contains(QStringLiteral("2: <a href=\"http://two.example/b.png\"")));
+    EXPECT_TRUE(page.contains(QStringLiteral("</a> nice")));
+    EXPECT_TRUE(page.contains(QStringLiteral("</a> also")));
+    EXPECT_FALSE(page.contains(QStringLiteral("first")));
+    EXPECT_FALSE(page.contains(QStringLiteral("unrelated")));
+    dialog->close();   // frees itself
+    item->Release();
+}
 
-    TResList list;
-    auto *res = new TRes;
-    res->Number = 1;
-    res->Visible = true;
-    res->Body = server.Url(QStringLiteral("/cam.jpg")) + QStringLiteral(" ") + server.Url(QStringLiteral("/page.html"));
-    list.Add(res);
-    TExtractLinkDialog dialog;
-    dialog.AddResList(nullptr, {res});
-    dialog.ExtractLinks();
-    dialog.Prepare();
-    ASSERT_EQ(dialog.ListView1->topLevelItemCount(), 2);
-    EXPECT_EQ(dialog.ShowExif(dialog.ListView1->topLevelItem(1)), nullptr);   // not a picture
-    TExifViewForm *view = dialog.ShowExif(dialog.ListView1->topLevelItem(0));
-    ASSERT_NE(view, nullptr);
-    QTRY_VERIFY(view->WebBrowser1->toHtml().contains(QStringLiteral("Maker")));
-    EXPECT_TRUE(view->WebBrowser1->toPlainText().contains(QStringLiteral("メーカー名")));
-    QFile::remove(view->Cache->CacheFile(server.Url(QStringLiteral("/cam.jpg"))));
+// A fresh profile gets the shipped file types, so that ticking by type works at once; the window
+// keeps its bounds in kpw.ini.
+TEST(ExtractLinkDialogTest, AFreshProfileTicksByTypeAndTheBoundsAreKept)
+{
+    TPostEnv env;
+    ASSERT_FALSE(QFile::exists(env.Profile(QStringLiteral("linktype.txt"))));
+    TavuConfig->DESKTOP_EXTRACTLINK_LEFT = 30;
+    TavuConfig->DESKTOP_EXTRACTLINK_TOP = 40;
+    TavuConfig->DESKTOP_EXTRACTLINK_WIDTH = 800;
+    TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT = 600;
+    TPosts posts;
+    auto *dialog = new TExtractLinkDialog;
+    EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("linktype.txt"))));
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_GT(dialog->ComboBox1->count(), 0);
+    EXPECT_TRUE(dialog->ComboBox1->itemText(0).startsWith(QStringLiteral("画像|")));
+    dialog->AddResList(nullptr, posts.Posts({1, 2, 4}));
+    dialog->ExtractLinks();
+    dialog->show();
+    dialog->Prepare();
+    EXPECT_EQ(dialog->size(), QSize(800, 600));
+    dialog->ComboBox1->setCurrentIndex(0);
+    dialog->Button3->click();
+    EXPECT_EQ(dialog->TickedUrls(), (QStringList{QStringLiteral("http://one.example/a.jpg"), QStringLiteral("http://two.example/b.png"),
+                                                 QStringLiteral("http://four.example/d.JPG")}));
+    dialog->resize(820, 610);
+    // Another window active: only the caption is left; active again: the window at its height.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_TRUE(PostTest::WaitFor([dialog] { return !dialog->PageControl1->isVisible(); }));
+    EXPECT_LT(dialog->height(), 610);
+    QApplication::setActiveWindow(dialog);
+    EXPECT_TRUE(PostTest::WaitFor([dialog] { return dialog->PageControl1->isVisible(); }));
+    EXPECT_EQ(dialog->height(), 610);
+    dialog->close();
+    EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_WIDTH, 820);
+    EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT, 610);
 }

@@ -30,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -498,6 +500,13 @@ TEST(DirectDialog, TheTreeIsRefreshedFromTheInformationFile)
                                                    QStringLiteral("---深すぎ"), QStringLiteral("-次"), QStringLiteral("リンク"),
                                                    QStringLiteral("-サイト")}));
     EXPECT_EQ(env.root.Read(env.config->GetProfileDir().mid(env.root.Path().size()) + QStringLiteral("direct.txt")), Sjis(Direct));
+
+    // The tree's menu item "最新情報取得" refreshes it the same way.
+    server.Reply(ScriptedHttpServer::Make(200, Sjis(QStringLiteral("新しい情報\r\n"))));
+    ASSERT_EQ(dialog.TreeView1->actions(), QList<QAction *>{dialog.N1});
+    EXPECT_EQ(dialog.N1->text(), QStringLiteral("最新情報取得"));
+    dialog.N1->trigger();
+    EXPECT_EQ(Tree(dialog.TreeView1), QStringList{QStringLiteral("新しい情報")});
 }
 
 TEST(DirectDialog, FailuresLeaveDirectTxtAlone)

@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QMap>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -89,4 +91,79 @@ TEST(PropertyWindow, TheMarksOfAThreadAreAppliedOnOk)
     file.LoadFromFile(FavoriteFolders::FolderFile(folder));
     ASSERT_EQ(file.Count(), 2);
     EXPECT_EQ(file[1].section(u'\t', 2, 2), key);
+}
+
+namespace {
+
+// A stored thread of the board with its .dat, .inf and memo.
+TThreadItem *StoredThread(const TPostEnv &env, const QString &key)
+{
+    TThreadItem *item = env.NewItem(PostTest::News, key, QStringLiteral("題"));
+    FileUtil::WriteFileAtomic(item->GetLogFile(), "名<>sage<>2026/12/07<>本文<>題\r\n");
+    FileUtil::WriteFileAtomic(item->GetLogFile().chopped(4) + QStringLiteral(".txt"), "memo");
+    item->COUNT = 1;
+    item->READ = 1;
+    item->COMMENT = QStringLiteral("コメント");
+    EXPECT_TRUE(item->SaveInfo());
+    return item;
+}
+
+}  // namespace
+
+// "ローカルフォルダから戻す" is there only for a thread in a local folder; the log comes back to its
+// board byte for byte, and when one of its files cannot move, none moves.
+TEST(PropertyWindow, ALogComesBackFromALocalFolderWholeOrNotAtAll)
+{
+    TPostEnv env;
+    const QString news = env.Board(PostTest::News)->GetLogDir();
+    const QString local = env.root.Path() + QStringLiteral("local/");
+    TThreadItem *item = StoredThread(env, QStringLiteral("1000000001"));
+    const QByteArray dat = FileUtil::ReadFile(news + QStringLiteral("1000000001.dat"));
+    const QByteArray inf = FileUtil::ReadFile(news + QStringLiteral("1000000001.inf"));
+    {
+        TPropertyWindow window;
+        window.SetThreadItem(item);
+        EXPECT_FALSE(window.SpeedButton2->isEnabled());
+        EXPECT_TRUE(window.InFavorites->isEnabled());
+    }
+    ASSERT_TRUE(item->MoveToLocalFolder(local));
+    {
+        TPropertyWindow window;
+        window.SetThreadItem(item);
+        EXPECT_TRUE(window.SpeedButton2->isEnabled());
+        EXPECT_FALSE(window.InFavorites->isEnabled());
+        window.SpeedButton2->click();
+        EXPECT_TRUE(env.Messages.isEmpty());
+        EXPECT_EQ(window.Path->text(), news + QStringLiteral("1000000001.dat"));
+        EXPECT_FALSE(window.SpeedButton2->isEnabled());
+    }
+    EXPECT_EQ(FileUtil::ReadFile(news + QStringLiteral("1000000001.dat")), dat);
+    EXPECT_EQ(FileUtil::ReadFile(news + QStringLiteral("1000000001.inf")), inf);
+    EXPECT_EQ(FileUtil::ReadFile(news + QStringLiteral("1000000001.txt")), QByteArray("memo"));
+    EXPECT_TRUE(QDir(local).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(item->LOCALLOG);
+    // A fresh item of the board finds the log where it is, not through a redirect.
+    TThreadItem *fresh = env.NewItem(PostTest::News, QStringLiteral("1000000001"));
+    EXPECT_EQ(fresh->GetLogFile(), news + QStringLiteral("1000000001.dat"));
+    EXPECT_EQ(fresh->COMMENT, QStringLiteral("コメント"));
+    fresh->Release();
+
+    // The .bak cannot take its place at the board: nothing moves and the redirect stays.
+    ASSERT_TRUE(item->MoveToLocalFolder(local));
+    FileUtil::WriteFileAtomic(local + QStringLiteral("1000000001.bak"), "copy");
+    FileUtil::WriteFileAtomic(news + QStringLiteral("1000000001.bak"), "old copy");
+    FileUtil::WriteFileAtomic(news + QStringLiteral("1000000001.bak.moving/blocker"), "x");
+    QMap<QString, QByteArray> before;
+    for (const QString &dir : {local, news})
+        for (const QString &name : QDir(dir).entryList(QDir::Files))
+            before.insert(dir + name, FileUtil::ReadFile(dir + name));
+    TPropertyWindow window;
+    window.SetThreadItem(item);
+    window.SpeedButton2->click();
+    EXPECT_EQ(env.Messages, QStringList{QStringLiteral("ログをローカルフォルダから戻せませんでした。")});
+    for (auto file = before.cbegin(); file != before.cend(); ++file)
+        EXPECT_EQ(FileUtil::ReadFile(file.key()), file.value()) << file.key().toStdString();
+    EXPECT_TRUE(item->LOCALLOG);
+    EXPECT_EQ(item->GetLogFile(), local + QStringLiteral("1000000001.dat"));
+    item->Release();
 }
