@@ -14,6 +14,7 @@
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "net/HttpCli.h"
+#include "net/HttpSettings.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
@@ -256,10 +257,8 @@ void THoverPopups::FetchPage(const QString &url)
     }
     if (http->IsBusy())
         http->Abort();
-    http->Proxy = TavuConfig->PROXY_USE ? TavuConfig->PROXY_HOST : QString();
-    http->ProxyPort = TavuConfig->PROXY_PORT.toInt();
-    http->ProxyUsername = TavuConfig->PROXY_USERNAME;
-    http->ProxyPassword = TavuConfig->PROXY_PASSWORD;
+    UseConfiguredProxy(*http);
+    UseLimits(*http, TRequestKind::Service);
     http->UserAgent = QString::fromLatin1(THttpCli::DefaultUserAgent);
     page.clear();
     http->URL = url;

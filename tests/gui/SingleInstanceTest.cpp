@@ -251,9 +251,7 @@ TEST_F(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
     later.start(QStringLiteral(VARNELO_PROGRAM),
                 {QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
     ASSERT_TRUE(later.waitForStarted());
-    for (int waited = 0; later.state() != QProcess::NotRunning && waited < 60000; waited += 20)
-        TWindowEnv::Pump(20);
-    ASSERT_EQ(later.state(), QProcess::NotRunning);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return later.state() == QProcess::NotRunning; }));
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
 
@@ -404,8 +402,7 @@ TEST_F(SingleInstanceTest, ProcessesHandOverWithoutTouchingTheSharedTemporaryFol
     const QStringList arguments = {QStringLiteral("-n"), QStringLiteral("http://host.example/test/read.cgi/a/1/")};
     later.start(QStringLiteral(VARNELO_PROGRAM), arguments);
     ASSERT_TRUE(later.waitForStarted());
-    while (later.state() != QProcess::NotRunning)
-        TWindowEnv::Pump(20);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return later.state() == QProcess::NotRunning; }));
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
     ASSERT_EQ(received.size(), 1);

@@ -62,7 +62,7 @@ TEST(WindowSurface, TheSameOnAnXServer)
     run.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
                      QStringLiteral("--gtest_filter=%1").arg(QLatin1String(SameWindowTest))});
     ASSERT_TRUE(run.waitForStarted());
-    ASSERT_TRUE(run.waitForFinished(-1));
+    ASSERT_TRUE(run.waitForFinished(WaitLimitMs));
     const QByteArray output = run.readAll();
     EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
