@@ -270,6 +270,12 @@ void THoverPopups::PageDone(bool failed)
     if (http->ErrorCode() == httpAborted && failed)
         return;   // a newer fetch took its place
     const QString url = http->URL;
+    if (failed) {   // what came is not the page (cut off, too large, too slow): no digest of it
+        services.AddLog(QStringLiteral("HTML取得エラー ") + url + QStringLiteral(" →") + http->ErrorMessage());
+        Hint()->ShowText(url + QStringLiteral("\n\n") + http->ErrorMessage());
+        return;
+    }
+    services.AddLog(QStringLiteral("HTML取得完了 ") + url);
     if (http->StatusCode() != 200) {
         Hint()->ShowText(url + QStringLiteral("\n\n%1 %2").arg(http->StatusCode()).arg(http->ReasonPhrase()));
         return;

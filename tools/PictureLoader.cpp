@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr int DecodedLimitMB = 128;
 const QString TooLargeMessage = QStringLiteral("画像が大きすぎるため表示できません。");
 const QString NotPictureMessage = QStringLiteral("画像ではないため表示できません。");
 const QString BrokenMessage = QStringLiteral("画像が壊れているため表示できません。");
@@ -131,6 +132,7 @@ TDecodedPicture TPictureLoader::Decode(const QByteArray &bytes, const QSize &fit
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    reader.setAllocationLimit(DecodedLimitMB);   // the readers' own bound, whatever their version
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         result.Error = NotPictureMessage;

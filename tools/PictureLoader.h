@@ -30,8 +30,9 @@ class TPictureLoader : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 DefaultMaxBytes = 32LL * 1024 * 1024;
-    // The largest picture decoded: its full size is held while it is scaled down.
-    static constexpr qint64 DefaultMaxPixels = 64LL * 1000 * 1000;
+    // The largest picture decoded: its full size is held while it is scaled down (4 bytes a
+    // pixel, within the image readers' own bound of 128 MB).
+    static constexpr qint64 DefaultMaxPixels = 32LL * 1000 * 1000;
 
     explicit TPictureLoader(QObject *parent = nullptr);
     ~TPictureLoader() override;

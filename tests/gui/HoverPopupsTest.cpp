@@ -3,6 +3,7 @@
 
 #include "PostTestEnv.h"
 
+#include "support/HostileHttpServer.h"
 #include "support/ScriptedHttpServer.h"
 
 #include "commands/HoverPopups.h"
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -54,6 +57,18 @@ struct THoverEnv {
     {
         emit tab->StatusTextChange(url);
         return env.Window()->HintWindow->isVisible() ? env.Window()->HintWindow->Html() : QString();
+    }
+
+    // The window in front (the delayed page popup needs it) and its hover unit.
+    THoverPopups *InFront()
+    {
+        TVarneloWindow *window = env.Window();
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        if (!WaitFor([window] { return window->isActiveWindow(); }))
+            return nullptr;
+        return window->findChild<THoverPopups *>();
     }
 };
 
@@ -164,11 +179,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     THoverEnv hover({QStringLiteral("本文一")});
     ASSERT_TRUE(hover.tab);
     TVarneloWindow *window = hover.env.Window();
-    window->show();
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
-    auto *popups = window->findChild<THoverPopups *>();
+    THoverPopups *popups = hover.InFront();
     ASSERT_TRUE(popups);
     ScriptedHttpServer page;
     page.Reply(ScriptedHttpServer::Make(
@@ -190,4 +201,69 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
     EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
+    EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
+}
+
+// A page that floods (1 GB) or trickles ends its fetch at the bounds of a service's answer: the
+// popup and the log say why, and no digest is made of the part that came.
+TEST(HoverPopups, APageDigestEndsAtItsBoundsWithItsError)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TavuConfig->LIMIT_SERVICE_MB = 1;
+    TavuConfig->LIMIT_SERVICE_SECONDS = 1;
+    TVarneloWindow *window = hover.env.Window();
+    THoverPopups *popups = hover.InFront();
+    ASSERT_TRUE(popups);
+    for (const auto mode : {HostileHttpServer::Flood, HostileHttpServer::Trickle}) {
+        HostileHttpServer page(mode);
+        const QString url = page.Url(QStringLiteral("/page%1.html").arg(mode));
+        hover.Hover(url);
+        popups->HtmlPopupTimerTimer();
+        const QString error = mode == HostileHttpServer::Flood ? QStringLiteral("大きすぎます")
+                                                               : QStringLiteral("時間内に受信が終わりませんでした");
+        ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(error); })) << mode;
+        EXPECT_FALSE(window->HintWindow->Html().contains(QStringLiteral("タイトル無し"))) << mode;
+        EXPECT_TRUE(hover.env.env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("HTML取得エラー ") + url)) << mode;
+        EXPECT_EQ(page.Requests(), 1);
+        EXPECT_LT(page.BodyBytesSent(), HostileHttpServer::FloodBytes / 16);
+    }
+}
+
+// The mouse itself rests on a link to an outside page in the view: a second later the page's
+// digest shows.
+TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
+{
+    ScriptedHttpServer page;
+    page.Reply(ScriptedHttpServer::Make(
+        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ</title><body>本文です</body></html>")),
+        {"Content-Type: text/html"}));
+    const QString url = page.Url(QStringLiteral("/page.html"));
+    THoverEnv hover({QStringLiteral("見て %1 ここ").arg(url)});
+    ASSERT_TRUE(hover.tab);
+    TVarneloWindow *window = hover.env.Window();
+    window->resize(900, 700);
+    ASSERT_TRUE(hover.InFront());
+    WaitFor([&] { return !hover.tab->Browser()->IsBusy(); });
+    QVariant rect;
+    bool done = false;
+    hover.tab->Browser()->page()->runJavaScript(
+        QStringLiteral("(function () { const a = [...document.querySelectorAll('a')].find(e => e.href.indexOf('page.html') >= 0);"
+                       " if (!a) return document.documentElement.outerHTML; const r = a.getBoundingClientRect(); return [r.left + 3, r.top + r.height / 2]; })()"),
+        QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
+            rect = value;
+            done = true;
+        });
+    ASSERT_TRUE(WaitFor([&] { return done; }));
+    const QVariantList at = rect.toList();
+    ASSERT_EQ(at.size(), 2) << rect.toString().toStdString();
+    QWidget *surface = hover.tab->Browser()->focusProxy();
+    ASSERT_TRUE(surface);
+    const QPointF point(at[0].toDouble(), at[1].toDouble());
+    QCursor::setPos(surface->mapToGlobal(point.toPoint()));
+    QMouseEvent move(QEvent::MouseMove, point, surface->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    ASSERT_TRUE(WaitFor([&] { return hover.tab->StatusText == url; })) << hover.tab->StatusText.toStdString();
+    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ")); }))
+        << window->HintWindow->Html().toStdString() << " / " << hover.env.env.LogLines().join(QLatin1Char('\n')).toStdString();
 }

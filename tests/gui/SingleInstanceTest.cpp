@@ -326,6 +326,38 @@ TEST_F(SingleInstanceTest, FolderOfAnotherUserOrOpenToOthersIsRefused)
     }
 }
 
+// With run/ open to others the profile still has one writer: the lock lies in the program folder,
+// a second copy is refused and says why, and the first says in its window that later copies cannot
+// hand anything over.
+TEST_F(SingleInstanceTest, AnUnsafeRunFolderStillKeepsOneWriterAndTheWindowSaysSo)
+{
+    TWindowEnv env;
+    env.Start();
+    const QString run = env.Root.Path() + QStringLiteral("run/");
+    ASSERT_TRUE(QDir().mkpath(run));
+    ASSERT_EQ(::chmod(QFile::encodeName(run).constData(), 0777), 0);
+    const QString key = UniqueKey();
+
+    TSingleInstance first(key);
+    ASSERT_TRUE(first.Start({}));
+    EXPECT_TRUE(first.Folder().isEmpty());
+    EXPECT_FALSE(first.Listen());
+    EXPECT_TRUE(QFileInfo::exists(env.Root.Path() + key + QStringLiteral(".lock")));
+    EXPECT_TRUE(first.Refusal().isEmpty());
+    ASSERT_TRUE(first.Warning().contains(QStringLiteral("には他のユーザーも入れます")));
+    first.TellUser();
+    EXPECT_EQ(env.Messages, QStringList({first.Warning()}));
+    EXPECT_TRUE(env.LogLines().join(QLatin1Char('\n')).contains(first.Warning()));
+
+    TSingleInstance second(key);
+    EXPECT_FALSE(second.Start({QStringLiteral("http://host.example/test/read.cgi/a/1/")}));
+    EXPECT_TRUE(second.Refusal().startsWith(QStringLiteral("同じデータフォルダでヴァルネロが起動しています。")));
+    EXPECT_TRUE(second.Warning().isEmpty());
+    second.TellUser();
+    EXPECT_EQ(env.Messages.last(), second.Refusal());
+    EXPECT_TRUE(Entries(run).isEmpty());   // nothing was made where others could reach it
+}
+
 // A socket that others may open is not talked to, whoever listens on it.
 TEST_F(SingleInstanceTest, SocketOpenToOthersIsNotHandedTo)
 {
