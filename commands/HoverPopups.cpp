@@ -270,6 +270,10 @@ void THoverPopups::PageDone(bool failed)
     if (http->ErrorCode() == httpAborted && failed)
         return;   // a newer fetch took its place
     const QString url = http->URL;
+    // The URL's hint is still up. Grown in place, it would for a moment lie under the mouse, the
+    // view would report the mouse leaving the link, and the hover would hide the digest at once:
+    // it goes first, and the digest comes up where it fits.
+    Hint()->hide();
     if (failed) {   // what came is not the page (cut off, too large, too slow): no digest of it
         services.AddLog(QStringLiteral("HTML取得エラー ") + url + QStringLiteral(" →") + http->ErrorMessage());
         Hint()->ShowText(url + QStringLiteral("\n\n") + http->ErrorMessage());
