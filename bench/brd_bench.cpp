@@ -76,7 +76,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    TRatioReporter reporter({{"BM_LoadBrd/5000/", "BM_ReadBrd/5000/"}, {"BM_LoadBrd/50000/", "BM_ReadBrd/50000/"}}, 4.0);
+    TRatioReporter reporter({{"BM_LoadBrd/5000/", "BM_ReadBrd/5000/"}, {"BM_LoadBrd/50000/", "BM_ReadBrd/50000/"}}, 5.0);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -106,7 +106,7 @@ void BM_FilterClosingTags(benchmark::State &state)
                              ? QStringLiteral("<b>").repeated(tags) + QStringLiteral("</i>").repeated(tags)
                              : QStringLiteral("<b></b>").repeated(tags);
     for (auto _ : state)
-        benchmark::DoNotOptimize(FilterField(body, TLinkOptions(), fkBody));
+        benchmark::DoNotOptimize(ResHtmlFilter::FilterField(body, ResHtmlFilter::TLinkOptions(), ResHtmlFilter::fkBody));
     state.SetItemsProcessed(state.iterations() * tags);
 }
 BENCHMARK(BM_FilterClosingTags)
