@@ -72,9 +72,51 @@ QString LocalName(const QXmlStreamReader &xml)
     return xml.name().toString().toLower();
 }
 
+// How deep elements may nest inside the element being read, and channels inside channels. A feed
+// nested deeper is refused: it is no feed a site writes, and reading it must cost no stack.
+constexpr int MaxNesting = 256;
+
+[[noreturn]] void RefuseNesting()
+{
+    throw EVarnelo(QStringLiteral("RSSの要素の入れ子が深すぎます（%1段まで）。").arg(MaxNesting));
+}
+
+// Reads on to the end of the current element, one loop whatever the nesting; the text of the
+// element and of its children when text is given.
+void ReadToEnd(QXmlStreamReader &xml, QString *text)
+{
+    int depth = 0;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > MaxNesting)
+                RefuseNesting();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth-- == 0)
+                return;
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (text)
+                *text += xml.text();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void SkipElement(QXmlStreamReader &xml)
+{
+    ReadToEnd(xml, nullptr);
+}
+
 QString ElementText(QXmlStreamReader &xml)
 {
-    return xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+    QString text;
+    ReadToEnd(xml, &text);
+    return text.trimmed();
 }
 
 // A date of RFC 822 ("Tue, 10 Jun 2003 04:00:00 GMT", zone names and times without seconds
@@ -114,7 +156,7 @@ QString ReadAuthor(QXmlStreamReader &xml)
         else if (xml.isStartElement() && LocalName(xml) == QLatin1String("name"))
             name = ElementText(xml);
         else if (xml.isStartElement())
-            xml.skipCurrentElement();
+            SkipElement(xml);
     }
     return name.isEmpty() ? text.trimmed() : name;
 }
@@ -132,7 +174,7 @@ void ReadLink(QXmlStreamReader &xml, QString &link)
     const QString rel = attributes.value(QStringLiteral("rel")).toString();
     if (link.isEmpty() && (rel.isEmpty() || rel == QLatin1String("alternate")))
         link = attributes.value(QStringLiteral("href")).toString().trimmed();
-    xml.skipCurrentElement();
+    SkipElement(xml);
 }
 
 TRssScript::TFeedItem ReadItem(QXmlStreamReader &xml)
@@ -165,7 +207,7 @@ TRssScript::TFeedItem ReadItem(QXmlStreamReader &xml)
         else if (dateNames.contains(name) && !item.Date.isValid())
             item.Date = ParseDate(ElementText(xml));
         else
-            xml.skipCurrentElement();
+            SkipElement(xml);
     }
     if (item.Link.isEmpty())
         item.Link = about;
@@ -175,12 +217,14 @@ TRssScript::TFeedItem ReadItem(QXmlStreamReader &xml)
 }
 
 // The children of the root or of a channel: the feed's title and description, and its items.
-void ReadContainer(QXmlStreamReader &xml, TRssScript::TFeed &feed)
+void ReadContainer(QXmlStreamReader &xml, TRssScript::TFeed &feed, int depth = 0)
 {
+    if (depth > MaxNesting)
+        RefuseNesting();
     while (xml.readNextStartElement()) {
         const QString name = LocalName(xml);
         if (name == QLatin1String("channel"))
-            ReadContainer(xml, feed);
+            ReadContainer(xml, feed, depth + 1);
         else if (name == QLatin1String("item") || name == QLatin1String("entry"))
             feed.Items << ReadItem(xml);
         else if (name == QLatin1String("title") && feed.Title.isEmpty())
@@ -189,7 +233,7 @@ void ReadContainer(QXmlStreamReader &xml, TRssScript::TFeed &feed)
                   || name == QLatin1String("tagline")) && feed.Description.isEmpty())
             feed.Description = ElementText(xml);
         else
-            xml.skipCurrentElement();
+            SkipElement(xml);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "net/HttpCli.h"
+#include "net/HttpSettings.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
@@ -256,10 +257,8 @@ void THoverPopups::FetchPage(const QString &url)
     }
     if (http->IsBusy())
         http->Abort();
-    http->Proxy = TavuConfig->PROXY_USE ? TavuConfig->PROXY_HOST : QString();
-    http->ProxyPort = TavuConfig->PROXY_PORT.toInt();
-    http->ProxyUsername = TavuConfig->PROXY_USERNAME;
-    http->ProxyPassword = TavuConfig->PROXY_PASSWORD;
+    UseConfiguredProxy(*http);
+    UseLimits(*http, TRequestKind::Service);
     http->UserAgent = QString::fromLatin1(THttpCli::DefaultUserAgent);
     page.clear();
     http->URL = url;
@@ -271,6 +270,16 @@ void THoverPopups::PageDone(bool failed)
     if (http->ErrorCode() == httpAborted && failed)
         return;   // a newer fetch took its place
     const QString url = http->URL;
+    // The URL's hint is still up. Grown in place, it would for a moment lie under the mouse, the
+    // view would report the mouse leaving the link, and the hover would hide the digest at once:
+    // it goes first, and the digest comes up where it fits.
+    Hint()->hide();
+    if (failed) {   // what came is not the page (cut off, too large, too slow): no digest of it
+        services.AddLog(QStringLiteral("HTML取得エラー ") + url + QStringLiteral(" →") + http->ErrorMessage());
+        Hint()->ShowText(url + QStringLiteral("\n\n") + http->ErrorMessage());
+        return;
+    }
+    services.AddLog(QStringLiteral("HTML取得完了 ") + url);
     if (http->StatusCode() != 200) {
         Hint()->ShowText(url + QStringLiteral("\n\n%1 %2").arg(http->StatusCode()).arg(http->ReasonPhrase()));
         return;

@@ -2,6 +2,8 @@
 
 #include "core/DataRoot.h"
 #include "core/FileUtil.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwServices.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -160,13 +162,15 @@ bool TSingleInstance::Start(const QStringList &arguments)
     QString why;
     folder = ChooseFolder(&why);
     if (folder.isEmpty())
-        return RunUnguarded(why);
+        return LockProfile(why);
     lock = std::make_unique<QLockFile>(folder + key + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);   // stale only when its process is gone, never by age
     first = lock->tryLock(0);
     if (!first && lock->error() != QLockFile::LockFailedError) {
         lock.reset();
-        return RunUnguarded(QStringLiteral("%1 にロックを作れません").arg(folder));
+        const QString unusable = folder;
+        folder.clear();
+        return LockProfile(QStringLiteral("%1 にロックを作れません").arg(unusable));
     }
     if (!first) {
         SendArguments(arguments);
@@ -175,13 +179,33 @@ bool TSingleInstance::Start(const QStringList &arguments)
     return first;
 }
 
-// No lock can be held: this copy runs as the first one, without listening for later copies.
-bool TSingleInstance::RunUnguarded(const QString &why)
+// No private folder: the lock lies in the program folder, beside the profile it keeps. This copy
+// runs only when it gets the lock, and then without listening for later copies.
+bool TSingleInstance::LockProfile(const QString &why)
 {
-    qWarning().noquote() << QStringLiteral("二重起動を確かめられないまま起動します: ") + why;
-    folder.clear();
-    first = true;
-    return true;
+    lock = std::make_unique<QLockFile>(DataRoot::AppDir() + key + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0);
+    first = lock->tryLock(0);
+    if (first) {
+        warning = QStringLiteral("起動の確認に使うフォルダが安全でないため、二つ目のヴァルネロからURLなどを受け取れません。\n(%1)").arg(why);
+    } else {
+        refusal = lock->error() == QLockFile::LockFailedError
+                      ? QStringLiteral("同じデータフォルダでヴァルネロが起動しています。\n起動の確認に使うフォルダが安全でないため、URLなどを渡せませんでした。\n(%1)").arg(why)
+                      : QStringLiteral("データフォルダにロックを作れないため起動できません。\n(%1)").arg(why);
+        lock.reset();
+    }
+    qWarning().noquote() << (first ? warning : refusal);
+    return first;
+}
+
+void TSingleInstance::TellUser() const
+{
+    if (!refusal.isEmpty()) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, refusal);
+    } else if (!warning.isEmpty()) {
+        Kpwfunc::AddLog(warning);
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, warning);
+    }
 }
 
 bool TSingleInstance::PeerIsOwner(const QLocalSocket &socket) const

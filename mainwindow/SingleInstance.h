@@ -15,7 +15,9 @@
 // shared temporary folder where another account could make them first and so take the user's
 // command line or keep the program from starting. The socket is the user's alone, and each side of
 // a hand-over checks that the other end runs as the same user. When no such folder can be had, the
-// copy runs as the first one without the guard and says why on the error output.
+// lock goes into the program folder itself: a second copy on the same profile is still refused (it
+// cannot hand its arguments over and says so), and the first one tells the user in its window
+// (Warning) that the guard is weakened and why.
 
 #include <QLockFile>
 #include <QObject>
@@ -63,8 +65,15 @@ public:
     // The first copy starts taking hand-overs (once its main window can receive them).
     bool Listen();
     bool IsFirst() const { return first; }
-    // The folder in use (empty when none could be used and the copy runs unguarded).
+    // The folder in use (empty when none could be used and the lock lies in the program folder).
     QString Folder() const { return folder; }
+    // What the first copy must tell the user: why later copies cannot hand over. Empty when the
+    // guard is whole.
+    QString Warning() const { return warning; }
+    // Why this copy must not run (another copy writes the same profile). Empty when it may.
+    QString Refusal() const { return refusal; }
+    // Says the warning or the refusal in a message box (the warning also in the log pane).
+    void TellUser() const;
 
     // How long a later copy waits for the running copy to take its arguments.
     int HandOverTimeout = 10000;
@@ -78,12 +87,14 @@ signals:
 private:
     QString key;
     QString folder;
+    QString warning;
+    QString refusal;
     std::unique_ptr<QLockFile> lock;
     QLocalServer *server = nullptr;
     bool first = false;
 
     QString SocketName() const;
-    bool RunUnguarded(const QString &why);
+    bool LockProfile(const QString &why);
     bool PeerIsOwner(const QLocalSocket &socket) const;
     bool SendArguments(const QStringList &arguments) const;
     void AcceptConnection();

@@ -81,6 +81,7 @@ class TResCacheLoader;
 class TResDownloader;
 class TThreadListDownloader;
 struct TActionHit;
+class TNewThreadDialog;   // posting
 class TSendData;   // posting
 class TSendDialog;   // posting
 class TResUploader;   // posting
@@ -542,6 +543,7 @@ public:
     void OnPostError(TResUploader *job, int code, const QString &message, const QString &pageText);
     void OnPostCancel(TResUploader *job, const QString &message);
     void actThreadListNewThreadExecute();
+    void PrefetchBoardPage(TNewThreadDialog *composer, TBoard *board);
     void StartNewThread(TSendDialog *composer);
     void OnNewThreadDone(TResUploader *job, bool failed);
     void OnNewThreadError(TResUploader *job, int code, const QString &message, const QString &pageText);

@@ -38,7 +38,7 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 
-#include <QBuffer>
+#include <memory>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLineEdit>
@@ -333,23 +333,33 @@ void TVarneloWindow::actThreadListNewThreadExecute()
     composer->Doc = doc;
     composer->setWindowTitle(board->Name + QStringLiteral("-") + composer->windowTitle());
 
-    if (board->Site && board->Site->SITEID == QStringLiteral("2ch")) {
-        BeginBusy();
-        THttpCli http;
-        UseConfiguredProxy(http);
-        http.URL = board->URL;
-        QBuffer page;
-        page.open(QIODevice::WriteOnly);
-        http.RcvdStream = &page;
-        try {
-            http.Get();
-            composer->PrefetchedText = Tavutils::ConvertToSjis(board->CodePage, page.data());
-        } catch (const EVarnelo &) {
-            // The board's page only helps the board type; the new thread is written without it.
-        }
+    if (board->Site && board->Site->SITEID == QStringLiteral("2ch"))
+        PrefetchBoardPage(composer, board);
+    else
+        composer->show();
+}
+
+// The board's page helps the 2ch board type write a new thread. It is fetched while the window
+// goes on; the composer shows once the fetch has ended, without the page when it failed (the new
+// thread is then written without it).
+void TVarneloWindow::PrefetchBoardPage(TNewThreadDialog *composer, TBoard *board)
+{
+    BeginBusy();
+    auto *http = new THttpCli(composer);
+    UseConfiguredProxy(*http);
+    UseLimits(*http, TRequestKind::Page);
+    http->URL = board->URL;
+    auto page = std::make_shared<QByteArray>();
+    connect(http, &THttpCli::OnDocData, composer, [page](THttpCli *, const QByteArray &data) { *page += data; });
+    const int codePage = board->CodePage;
+    connect(http, &THttpCli::OnRequestDone, composer, [this, http, composer, page, codePage](THttpCli *, bool failed) {
+        if (!failed && http->StatusCode() < 400)
+            composer->PrefetchedText = Tavutils::ConvertToSjis(codePage, *page);
+        http->deleteLater();
         EndBusy();
-    }
-    composer->show();
+        composer->show();
+    });
+    http->GetASync();
 }
 
 void TVarneloWindow::StartNewThread(TSendDialog *sender)

@@ -61,8 +61,10 @@ int main(int argc, char **argv)
 
     const QStringList arguments = app.arguments().mid(1);
     TSingleInstance instance;
-    if (!instance.Start(arguments))
+    if (!instance.Start(arguments)) {
+        instance.TellUser();
         return 0;
+    }
 
     DataRoot::Seed();
     TGlobal<TTavuConfig> config(TavuConfig, new TTavuConfig);
@@ -83,6 +85,7 @@ int main(int argc, char **argv)
     QObject::connect(&quitSignals, &TQuitSignals::Received, window, &TVarneloWindow::EndSession);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, window, &TVarneloWindow::EndSession);
     window->show();
+    instance.TellUser();
 
     const int result = app.exec();
     delete window;

@@ -2,6 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/TavuEnviron.h"
+#include "net/HttpSettings.h"
 #include "net/SyncWait.h"
 
 #include <QHash>
@@ -53,6 +54,7 @@ qint64 ParseLength(const QByteArray &text)
 
 THttpCli::THttpCli(QObject *parent) : QObject(parent), socket(nullptr, DeleteSocket)
 {
+    UseLimits(*this, TRequestKind::Page);
     idleTimer.setSingleShot(true);
     connect(&idleTimer, &QTimer::timeout, this, [this] {
         Fail(httpTimeout, QStringLiteral("タイムアウトしました。"), QStringLiteral("%1 ms").arg(Timeout));
@@ -162,6 +164,7 @@ void THttpCli::Start(const QByteArray &how)
     url = QUrl(URL, QUrl::TolerantMode);
     const quint64 current = ++serial;
     busy = true;
+    BoundUnboundedLimits();
 
     const bool knownScheme = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
     QString refusal;
@@ -190,14 +193,23 @@ void THttpCli::Start(const QByteArray &how)
 
     phase = Phase::Connecting;
     idleTimer.start(Timeout);
-    if (Deadline > 0)
-        deadlineTimer.start(Deadline);
+    deadlineTimer.start(Deadline);
     if (UsesProxy())
         socket->connectToHost(Proxy, quint16(ProxyPort));
     else if (IsHttps())
         socket->connectToHostEncrypted(url.host(), quint16(url.port(443)));
     else
         socket->connectToHost(url.host(), quint16(url.port(80)));
+}
+
+// A bound switched off by mistake falls back to a page's.
+void THttpCli::BoundUnboundedLimits()
+{
+    const TDownloadLimits page = ConfiguredLimits(TRequestKind::Page);
+    if (Deadline <= 0)
+        Deadline = page.DeadlineMs;
+    if (MaxBodyBytes < 0)
+        MaxBodyBytes = page.MaxBodyBytes;
 }
 
 void THttpCli::ResetReply()
@@ -544,7 +556,7 @@ bool THttpCli::ChooseFraming()
         }
         contentLength = length;
     }
-    if (MaxBodyBytes >= 0 && contentLength > MaxBodyBytes) {
+    if (contentLength > MaxBodyBytes) {
         FailTooLarge();
         return false;
     }
@@ -635,7 +647,7 @@ void THttpCli::FailTooLarge()
 void THttpCli::Deliver(const QByteArray &data)
 {
     rcvdCount += data.size();
-    if (MaxBodyBytes >= 0 && rcvdCount > MaxBodyBytes) {
+    if (rcvdCount > MaxBodyBytes) {
         FailTooLarge();
         return;
     }

@@ -64,9 +64,12 @@ public:
     QString ContentType = QStringLiteral("application/x-www-form-urlencoded");
     QByteArray PostData;         // the form data of Post and PostASync
     QIODevice *RcvdStream = nullptr;  // receives the body when set (the caller owns it)
+    // The bounds of every request. They start as those of a page (kpw.ini LIMIT; UseLimits sets
+    // another kind's); a request never runs unbounded: a Deadline below 1 or a negative
+    // MaxBodyBytes stands for the page's bound.
     int Timeout = 30000;         // ms without any progress before the request fails
-    int Deadline = 0;            // ms the whole request may take, however it progresses; 0: no bound
-    qint64 MaxBodyBytes = -1;    // the most body bytes taken (as they come, before decoding); -1: no bound
+    int Deadline;                // ms the whole request may take, however it progresses
+    qint64 MaxBodyBytes;         // the most body bytes taken (as they come, before decoding)
 
     // Operations.
     void Get();          // synchronous; raises EHttpException (see below)
@@ -113,6 +116,7 @@ private:
 
     void Start(const QByteArray &method);
     void RunSynchronously(const QByteArray &method);
+    void BoundUnboundedLimits();
     void ResetReply();
     bool UsesProxy() const { return !Proxy.isEmpty(); }
     bool IsHttps() const;

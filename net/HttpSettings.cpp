@@ -76,8 +76,19 @@ TDownloadLimits ConfiguredLimits(TRequestKind kind)
         limits.MaxBodyBytes = setting(&TTavuConfig::LIMIT_PAGE_MB, defaults.LIMIT_PAGE_MB) * MB;
         limits.DeadlineMs = milliseconds(setting(&TTavuConfig::LIMIT_PAGE_SECONDS, defaults.LIMIT_PAGE_SECONDS));
         break;
+    case TRequestKind::Service:
+        limits.MaxBodyBytes = setting(&TTavuConfig::LIMIT_SERVICE_MB, defaults.LIMIT_SERVICE_MB) * MB;
+        limits.DeadlineMs = milliseconds(setting(&TTavuConfig::LIMIT_SERVICE_SECONDS, defaults.LIMIT_SERVICE_SECONDS));
+        break;
     }
     return limits;
+}
+
+void UseLimits(THttpCli &client, TRequestKind kind)
+{
+    const TDownloadLimits limits = ConfiguredLimits(kind);
+    client.MaxBodyBytes = limits.MaxBodyBytes;
+    client.Deadline = limits.DeadlineMs;
 }
 
 int ConfiguredHttpMode()

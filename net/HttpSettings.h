@@ -26,15 +26,19 @@ void UseConfiguredProxy(THttpCli &client, bool forPost = false);
 // HTTP MODE: 0 sends If-Modified-Since, 1 If-None-Match.
 int ConfiguredHttpMode();
 
-// What a download fetches; each kind has its own bounds (kpw.ini LIMIT).
-enum class TRequestKind { Dat, Subject, Page };
+// What a request fetches; each kind has its own bounds (kpw.ini LIMIT). Service: the small answer
+// of an outside service (the access counter, a board's local rules, the digest of a hovered page).
+enum class TRequestKind { Dat, Subject, Page, Service };
 
 struct TDownloadLimits {
-    qint64 MaxBodyBytes = -1;   // the body, as it comes and once decoded; -1: no bound
+    qint64 MaxBodyBytes = -1;   // the body, as it comes and once decoded; -1: the client's own bound
     qint64 MaxLineBytes = -1;   // one line of the body; -1: no bound
     int MaxGzipRatio = 0;       // decoded bytes per compressed byte (past the first MB); 0: no bound
-    int DeadlineMs = 0;         // the whole request; 0: no bound
+    int DeadlineMs = 0;         // the whole request; 0: the client's own bound
 };
 
 // The configured bounds of a kind; without a configuration object, the defaults of kpw.ini.
 TDownloadLimits ConfiguredLimits(TRequestKind kind);
+
+// Copies the body bound and the deadline of a kind into a client.
+void UseLimits(THttpCli &client, TRequestKind kind);

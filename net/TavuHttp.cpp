@@ -225,7 +225,7 @@ void TTavuHttp::HeaderArrived()
     const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
     if (takeBody && (gzipEncoded || IsGzipUrl(URL))) {
         decoder = std::make_unique<TGzipDecoder>();
-        decoder->SetLimits(Limits.MaxBodyBytes, Limits.MaxGzipRatio);
+        decoder->SetLimits(client->MaxBodyBytes, Limits.MaxGzipRatio);   // the bound the client applies
     }
 }
 

@@ -1,5 +1,6 @@
 #include "render/ResHtmlFilter.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QVector>
@@ -379,6 +380,7 @@ public:
         for (int i = int(stack.size()) - 1; i >= 0; --i)
             out += QStringLiteral("</%1>").arg(stack[i]);
         stack.clear();
+        openCount.clear();
         for (; strayBold > 0; --strayBold)
             out += QLatin1String("<b>");
         return out;
@@ -391,6 +393,7 @@ private:
     const bool images;
     QString out;
     QStringList stack;   // open tags, innermost last
+    QHash<QString, int> openCount;   // how many of each name the stack holds
     int strayBold = 0;   // "</b>" that closed the template's own <b> and wait to be reopened
 
     // The length of the anchor at i (">>5", "＞＞１", ">>5-7,9" ...), 0 when there is none.
@@ -496,21 +499,28 @@ private:
             out += FontAttributes(tok);
         out += u'>';
         stack.append(tok.name);
+        ++openCount[tok.name];
     }
 
+    // Closes the innermost open tag of that name and every tag opened inside it. A closing tag that
+    // matches no open one is answered from the counts, never by searching the stack, so that any
+    // number of them costs linear time; a search always ends by removing what it passed.
     void CloseTag(const QString &name)
     {
-        const int index = int(stack.lastIndexOf(name));
-        if (index < 0) {
+        if (openCount.value(name) == 0) {
             if (boldContext && name == QLatin1String("b")) {
                 out += QLatin1String("</b>");   // a board ends the template's bold before a trip
                 ++strayBold;
             }
             return;
         }
-        for (int i = int(stack.size()) - 1; i >= index; --i)
-            out += QStringLiteral("</%1>").arg(stack[i]);
-        stack.erase(stack.begin() + index, stack.end());
+        for (;;) {
+            const QString top = stack.takeLast();
+            --openCount[top];
+            out += QStringLiteral("</%1>").arg(top);
+            if (top == name)
+                return;
+        }
     }
 
     static QString FontAttributes(const TToken &tok)

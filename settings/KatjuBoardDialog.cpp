@@ -119,6 +119,7 @@ void TKatjuBoardDialog::FillList()
     ListView1->setUpdatesEnabled(false);
     ListView1->clear();
     ProgressBar1->setRange(0, std::max<int>(1, boards.size()));
+    const int step = std::max<int>(1, boards.size() / 100);   // the bar repaints at each value it is given
     for (int i = 0; i < boards.size(); ++i) {
         const TKatjuBoard &entry = boards.at(i);
         auto *row = new QTreeWidgetItem(ListView1, {entry.SiteCaption, entry.Category, entry.Name, entry.BoardID, entry.Host});
@@ -130,7 +131,8 @@ void TKatjuBoardDialog::FillList()
             for (int column = 0; column < ListView1->columnCount(); ++column)
                 row->setForeground(column, palette().brush(QPalette::Disabled, QPalette::Text));
         }
-        ProgressBar1->setValue(i + 1);
+        if ((i + 1) % step == 0)
+            ProgressBar1->setValue(i + 1);
     }
     ProgressBar1->setValue(0);
     ListView1->resizeColumnToContents(0);   // the owning site shows whole

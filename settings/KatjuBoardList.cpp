@@ -10,6 +10,7 @@
 #include "core/SiteList.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 namespace KatjuBoardList {
@@ -21,24 +22,57 @@ QString BoardUrl(const TKatjuBoard &entry)
     return QStringLiteral("http://") + entry.Host + QLatin1Char('/') + entry.BoardID + QLatin1Char('/');
 }
 
+// The boards of each site by id, made once per site on first use, so that a list of any length
+// is matched in linear time.
+class TBoardIndex {
+public:
+    TBoard *Find(TSite *site, const QString &id)
+    {
+        auto known = bySite.find(site);
+        if (known == bySite.end()) {
+            known = bySite.insert(site, {});
+            for (int i = site->Boards->Count() - 1; i >= 0; --i)   // the first of an id wins
+                known->insert(site->Boards->Get(i)->ID, site->Boards->Get(i));
+        }
+        return known->value(id);
+    }
+    void Add(TSite *site, TBoard *board)
+    {
+        Find(site, board->ID);
+        bySite[site].insert(board->ID, board);
+    }
+
+private:
+    QHash<TSite *, QHash<QString, TBoard *>> bySite;
+};
+
+// The boards of the user site by host and id; the last of a pair wins.
+QHash<QString, const TBoard *> UserBoards(const TSite *userSite)
+{
+    QHash<QString, const TBoard *> boards;
+    for (int i = 0; userSite && i < userSite->Boards->Count(); ++i) {
+        const TBoard *board = userSite->Boards->Get(i);
+        boards.insert(board->HostPath + QLatin1Char('\t') + board->ID, board);
+    }
+    return boards;
+}
+
 // The owner and the registered state of an entry. The owner is asked about the board URL, so that
 // patterns ending in "/*" claim it.
-void FindOwner(TKatjuBoard &entry, const TSiteList &sites, TSite *userSite)
+void FindOwner(TKatjuBoard &entry, const TSiteList &sites, TSite *userSite,
+               const QHash<QString, const TBoard *> &userBoards, TBoardIndex &index)
 {
     entry.Site = sites.FindByUrl(BoardUrl(entry));
     if (entry.Site) {
         entry.SiteCaption = entry.Site->NAME;
-        entry.Registered = entry.Site->Boards->FindByID(entry.BoardID) != nullptr;
+        entry.Registered = index.Find(entry.Site, entry.BoardID) != nullptr;
         return;
     }
     entry.SiteCaption = QStringLiteral("(不明)");
-    for (int i = 0; userSite && i < userSite->Boards->Count(); ++i) {
-        const TBoard *board = userSite->Boards->Get(i);
-        if (board->HostPath == entry.Host && board->ID == entry.BoardID) {
-            entry.Registered = true;
-            entry.Site = userSite;
-            entry.SiteCaption = QStringLiteral("その他のBBS(") + board->Category + QLatin1Char(')');
-        }
+    if (const TBoard *board = userBoards.value(entry.Host + QLatin1Char('\t') + entry.BoardID)) {
+        entry.Registered = true;
+        entry.Site = userSite;
+        entry.SiteCaption = QStringLiteral("その他のBBS(") + board->Category + QLatin1Char(')');
     }
 }
 
@@ -67,6 +101,8 @@ TLoadResult Load(const QString &path, const TSiteList &sites, TSite *userSite, Q
     const QStringList lines = jconvert::SjisToUnicode(FileUtil::ReadFile(path)).split(QStringLiteral("\n"));
     if (lines.isEmpty() || lines.first().trimmed() != QLatin1String("2"))
         return lrBadFormat;
+    const QHash<QString, const TBoard *> userBoards = UserBoards(userSite);
+    TBoardIndex index;
     QString category;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QString line = lines.at(i);
@@ -86,7 +122,7 @@ TLoadResult Load(const QString &path, const TSiteList &sites, TSite *userSite, Q
         entry.Category = category;
         if (entry.Host.isEmpty() || !TBoard::IsSafePathPart(entry.BoardID))
             continue;
-        FindOwner(entry, sites, userSite);
+        FindOwner(entry, sites, userSite, userBoards, index);
         boards << entry;
     }
     return lrLoaded;
@@ -110,16 +146,17 @@ QString TypeIdForUrl(const QString &url)
 void Import(const QList<const TKatjuBoard *> &chosen, TSite *userSite, const TBBSList &types)
 {
     QList<TSite *> changed;
+    TBoardIndex index;
     for (const TKatjuBoard *entry : chosen) {
         TSite *owner = entry->Site ? entry->Site : userSite;
         if (entry->Registered) {
-            if (TBoard *board = owner->Boards->FindByID(entry->BoardID)) {
+            if (TBoard *board = index.Find(owner, entry->BoardID)) {
                 board->HostPath = entry->Host;
                 board->URL = BoardUrl(*entry);
             }
             continue;
         }
-        if (owner->Boards->FindByID(entry->BoardID))
+        if (index.Find(owner, entry->BoardID))
             continue;   // an id the site has already: the first of the list is kept
         TBoard *board = NewBoard(*entry, owner);
         if (!entry->Site) {
@@ -127,6 +164,7 @@ void Import(const QList<const TKatjuBoard *> &chosen, TSite *userSite, const TBB
             board->CodePage = board->BBS ? board->BBS->CharSet : 0;
         }
         owner->Boards->Add(board);
+        index.Add(owner, board);
         if (!changed.contains(owner))
             changed << owner;
     }

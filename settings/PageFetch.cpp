@@ -15,6 +15,7 @@ bool Get(const QString &url, QByteArray &body)
     stream.open(QIODevice::WriteOnly);
     THttpCli client;
     UseConfiguredProxy(client);
+    UseLimits(client, TRequestKind::Page);
     client.URL = url;
     client.RcvdStream = &stream;
     try {

@@ -10,12 +10,37 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBoundaryFinder>
 #include <QUrl>
 #include <memory>
 
 namespace {
 
-constexpr int MaxNameLength = 100;
+// The longest file name the file systems take, in bytes of their encoding.
+constexpr int MaxNameBytes = 255;
+
+int EncodedSize(const QString &text)
+{
+    return int(QFile::encodeName(text).size());
+}
+
+// The longest start of the text that takes at most maxBytes in the file system's encoding, cut
+// between two characters (a character as the user sees it, never inside one).
+QString CutToBytes(const QString &text, int maxBytes)
+{
+    if (EncodedSize(text) <= maxBytes)
+        return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    int bytes = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += EncodedSize(text.mid(end, next - end));
+        if (bytes > maxBytes)
+            break;
+        end = next;
+    }
+    return text.left(end);
+}
 
 // The line end of the stored log (its first one); the program's own when there is no log.
 QByteArray StoredLineBreak(const TThreadItem *item)
@@ -53,20 +78,22 @@ QString RelativeUrl(const QString &pageFolder, const QString &folder)
 
 }  // namespace
 
-QString TThreadExporter::SafeFileName(const QString &name)
+QString TThreadExporter::SafeFileName(const QString &name, int maxBytes)
 {
-    QString safe = WithoutRefused(name).left(MaxNameLength).trimmed();
+    QString safe = WithoutRefused(name).trimmed();
     while (safe.startsWith(QLatin1Char('.')))
         safe.remove(0, 1);   // no hidden file, no "." or ".."
-    return safe;
+    return CutToBytes(safe, maxBytes).trimmed();
 }
 
 QString TThreadExporter::FileNameFor(const TThreadItem *item) const
 {
-    QString name = TitleAsName ? SafeFileName(item->TITLE) : SafeFileName(item->GetKey());
+    const QString extension = CutToBytes(WithoutRefused(Extension), MaxNameBytes / 2);
+    const int nameBytes = MaxNameBytes - EncodedSize(extension);
+    QString name = TitleAsName ? SafeFileName(item->TITLE, nameBytes) : SafeFileName(item->GetKey(), nameBytes);
     if (name.isEmpty())
-        name = SafeFileName(item->GetKey());
-    return FileUtil::WithSlash(Folder) + name + WithoutRefused(Extension);
+        name = SafeFileName(item->GetKey(), nameBytes);
+    return FileUtil::WithSlash(Folder) + name + extension;
 }
 
 QString TThreadExporter::Export(TThreadItem *item, TResList *list) const

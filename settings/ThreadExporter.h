@@ -33,8 +33,9 @@ public:
     // The file the thread goes to.
     QString FileNameFor(const TThreadItem *item) const;
     // A name made safe for a file: separators, characters file systems refuse and control
-    // characters removed, blanks around it trimmed; at most 100 characters.
-    static QString SafeFileName(const QString &name);
+    // characters removed, blanks around it trimmed; cut between two characters to at most
+    // maxBytes in the file system's encoding.
+    static QString SafeFileName(const QString &name, int maxBytes = 255);
 
     // Writes the thread (list: the responses to write; nullptr: those of its stored log). Returns
     // the file written, empty when the thread has no stored responses. Raises EFileError when the

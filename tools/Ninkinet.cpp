@@ -3,7 +3,6 @@
 #include "core/TavuEnviron.h"
 #include "net/HttpCli.h"
 
-#include <QBuffer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -35,13 +34,12 @@ bool TNinkinet::CookieValue(const QString &cookie, const QString &counterId, QSt
     return true;
 }
 
+// The reply's body is not used: it is not kept, only bounded like every service's answer.
 void TNinkinet::run()
 {
-    QBuffer body;   // the reply is not used
-    body.open(QIODevice::WriteOnly);
     THttpCli client;
     client.URL = url;
-    client.RcvdStream = &body;
+    UseLimits(client, TRequestKind::Service);
     ApplyProxy(client, proxy);
     if (!cookie.isEmpty())
         client.Cookie = QStringLiteral("%1=%2").arg(counterId, cookie);

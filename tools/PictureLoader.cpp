@@ -4,10 +4,14 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QThread>
 #include <QUrl>
+
+#include <memory>
 
 namespace {
 
+constexpr int DecodedLimitMB = 128;
 const QString TooLargeMessage = QStringLiteral("画像が大きすぎるため表示できません。");
 const QString NotPictureMessage = QStringLiteral("画像ではないため表示できません。");
 const QString BrokenMessage = QStringLiteral("画像が壊れているため表示できません。");
@@ -61,6 +65,8 @@ void TPictureLoader::Load(const QString &address)
 
 void TPictureLoader::Abort()
 {
+    ++decodeSerial;
+    decoding = false;
     if (http && http->IsBusy()) {
         http->ClearEvents();
         http->Abort();
@@ -69,7 +75,7 @@ void TPictureLoader::Abort()
 
 bool TPictureLoader::IsBusy() const
 {
-    return http && http->IsBusy();
+    return decoding || (http && http->IsBusy());
 }
 
 // A body that is or will be larger than the cap is not received any further.
@@ -87,7 +93,32 @@ void TPictureLoader::Finish(bool failed)
         emit Failed(error.isEmpty() ? BrokenMessage : error);
         return;
     }
-    const TDecodedPicture picture = Decode(body, FitSize, MaxPixels);
+    StartDecode();
+}
+
+// The worker holds copies of what it needs, so it may outlive this loader; it frees itself.
+void TPictureLoader::StartDecode()
+{
+    auto picture = std::make_shared<TDecodedPicture>();
+    QThread *worker = QThread::create([picture, bytes = body, fit = FitSize, maxPixels = MaxPixels, hook = OnDecodeThread] {
+        if (hook)
+            hook();
+        *picture = Decode(bytes, fit, maxPixels);
+    });
+    const quint64 which = decodeSerial;
+    decoding = true;
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, this, [this, picture, which] {
+        if (which != decodeSerial)
+            return;
+        decoding = false;
+        Deliver(*picture);
+    });
+    worker->start(QThread::LowPriority);
+}
+
+void TPictureLoader::Deliver(const TDecodedPicture &picture)
+{
     if (picture.Image.isNull())
         emit Failed(picture.Error);
     else
@@ -101,6 +132,7 @@ TDecodedPicture TPictureLoader::Decode(const QByteArray &bytes, const QSize &fit
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    reader.setAllocationLimit(DecodedLimitMB);   // the readers' own bound, whatever their version
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
         result.Error = NotPictureMessage;

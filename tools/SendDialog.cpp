@@ -733,6 +733,7 @@ QString TSendDialog::GetLocalRuleFile()
     THttpCli http;
     http.URL = url;
     UseConfiguredProxy(http);
+    UseLimits(http, TRequestKind::Service);
     QBuffer body;
     body.open(QIODevice::WriteOnly);
     http.RcvdStream = &body;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/KpwServices.h"
 #include "tools/OutsidePage.h"
+#include "tools/PictureLoader.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -73,9 +74,12 @@ void TSettingTextDialog::ShowTitlePicture(const QString &url)
     if (url.isEmpty())
         return;
     const TOutsidePage page = FetchOutsidePage(url);
-    QPixmap picture;
-    if (!page.Ok())
+    if (!page.Ok()) {
         Kpwfunc::AddLog(page.Error);
-    else if (picture.loadFromData(page.Body))
-        EmbeddedWB1->setPixmap(picture);
+        return;
+    }
+    // Decoded within the picture loader's bounds, so a picture bomb is refused, not decoded.
+    const TDecodedPicture picture = TPictureLoader::Decode(page.Body, TPictureLoader::DefaultFitSize);
+    if (!picture.Image.isNull())
+        EmbeddedWB1->setPixmap(QPixmap::fromImage(picture.Image));
 }

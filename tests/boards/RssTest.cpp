@@ -103,6 +103,25 @@ TEST(RssFeed, TheThreeFormatsGiveTheirItems)
     EXPECT_EQ(ParseDatLine(TRssScript::ItemDatLine(rss20.Items[1], rss20)).Name, QStringLiteral("Feed 2"));
 }
 
+// Nesting costs no stack: a feed nested a million deep, in an item's text, in an unknown element or
+// as channels inside channels, is refused with an error; nesting a site writes is read as before.
+TEST(RssFeed, AFeedNestedAMillionDeepIsRefusedWithAnError)
+{
+    const int deep = 1000000;
+    const auto nested = [deep](const QString &name) { return QStringLiteral("<%1>").arg(name).repeated(deep) + QStringLiteral("</%1>").arg(name).repeated(deep); };
+    const QString head = QStringLiteral("<rss version=\"2.0\"><channel><title>T</title>");
+    const QString tail = QStringLiteral("</channel></rss>");
+    const QString refused = QStringLiteral("RSSの要素の入れ子が深すぎます（256段まで）。");
+    EXPECT_EQ(ErrorOf(head + QStringLiteral("<item><title>") + nested(QStringLiteral("b")) + QStringLiteral("</title></item>") + tail), refused);
+    EXPECT_EQ(ErrorOf(head + nested(QStringLiteral("x")) + tail), refused);
+    EXPECT_EQ(ErrorOf(QStringLiteral("<rss>") + nested(QStringLiteral("channel")) + QStringLiteral("</rss>")), refused);
+
+    const TRssScript::TFeed shallow = TRssScript::ParseFeed(
+        head + QStringLiteral("<item><title>a <b>b <i>c</i></b> d</title></item>") + tail);
+    ASSERT_EQ(shallow.Items.size(), 1);
+    EXPECT_EQ(shallow.Items[0].Title, QStringLiteral("a b c d"));
+}
+
 TEST(RssFeed, TheCodeComesFromTheDeclarationOrTheBytes)
 {
     const QString text = QStringLiteral("<rss><channel><title>日本語のフィード～</title></channel></rss>");

@@ -2,7 +2,9 @@
 // number on the context menu, and the digest of an outside page.
 
 #include "PostTestEnv.h"
+#include "XServerRun.h"
 
+#include "support/HostileHttpServer.h"
 #include "support/ScriptedHttpServer.h"
 
 #include "commands/HoverPopups.h"
@@ -17,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QRegularExpression>
 #include <QTimer>
@@ -57,7 +61,32 @@ struct THoverEnv {
         emit tab->StatusTextChange(url);
         return env.Window()->HintWindow->isVisible() ? env.Window()->HintWindow->Html() : QString();
     }
+
+    // The window in front (the delayed page popup needs it) and its hover unit.
+    THoverPopups *InFront()
+    {
+        TVarneloWindow *window = env.Window();
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        if (!WaitFor([window] { return window->isActiveWindow(); }))
+            return nullptr;
+        return window->findChild<THoverPopups *>();
+    }
 };
+
+// Runs a script in the tab's page and gives its value once it has come back.
+QVariant RunInPage(TTavuBrowser *tab, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    tab->Browser()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &result) {
+        value = result;
+        done = true;
+    });
+    WaitFor([&] { return done; });
+    return value;
+}
 
 }  // namespace
 
@@ -172,11 +201,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     THoverEnv hover({QStringLiteral("本文一")});
     ASSERT_TRUE(hover.tab);
     TVarneloWindow *window = hover.env.Window();
-    window->show();
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
-    auto *popups = window->findChild<THoverPopups *>();
+    THoverPopups *popups = hover.InFront();
     ASSERT_TRUE(popups);
     ScriptedHttpServer page;
     page.Reply(ScriptedHttpServer::Make(
@@ -198,6 +223,77 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
     EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
+    EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
+}
+
+// A page that floods (1 GB) or trickles ends its fetch at the bounds of a service's answer: the
+// popup and the log say why, and no digest is made of the part that came.
+TEST(HoverPopups, APageDigestEndsAtItsBoundsWithItsError)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TavuConfig->LIMIT_SERVICE_MB = 1;
+    TavuConfig->LIMIT_SERVICE_SECONDS = 1;
+    TVarneloWindow *window = hover.env.Window();
+    THoverPopups *popups = hover.InFront();
+    ASSERT_TRUE(popups);
+    for (const auto mode : {HostileHttpServer::Flood, HostileHttpServer::Trickle}) {
+        HostileHttpServer page(mode);
+        const QString url = page.Url(QStringLiteral("/page%1.html").arg(mode));
+        hover.Hover(url);
+        popups->HtmlPopupTimerTimer();
+        const QString error = mode == HostileHttpServer::Flood ? QStringLiteral("大きすぎます")
+                                                               : QStringLiteral("時間内に受信が終わりませんでした");
+        ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(error); })) << mode;
+        EXPECT_FALSE(window->HintWindow->Html().contains(QStringLiteral("タイトル無し"))) << mode;
+        EXPECT_TRUE(hover.env.env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("HTML取得エラー ") + url)) << mode;
+        EXPECT_EQ(page.Requests(), 1);
+        EXPECT_LT(page.BodyBytesSent(), HostileHttpServer::FloodBytes / 16);
+    }
+}
+
+// The mouse itself rests on a link to an outside page in the view: a second later the page's digest
+// shows, and stays while the mouse stays. (The URL's hint is up meanwhile; grown in place into the
+// digest it lay for a moment under the mouse, the view saw the mouse leave the link and the digest
+// went at once. The headless platform has no such crossings: the test runs again on X below.)
+TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
+{
+    ScriptedHttpServer page;
+    page.Reply(ScriptedHttpServer::Make(
+        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ</title><body>本文です</body></html>")),
+        {"Content-Type: text/html"}));
+    const QString url = page.Url(QStringLiteral("/page.html"));
+    THoverEnv hover({QStringLiteral("見て %1 ここ").arg(url)});
+    ASSERT_TRUE(hover.tab);
+    TVarneloWindow *window = hover.env.Window();
+    window->resize(900, 700);
+    ASSERT_TRUE(hover.InFront());
+    WaitFor([&] { return !hover.tab->Browser()->IsBusy(); });
+    const QVariant found = RunInPage(hover.tab,
+        QStringLiteral("(function () { const a = [...document.querySelectorAll('a')].find(e => e.href.indexOf('page.html') >= 0);"
+                       " if (!a) return null; const r = a.getBoundingClientRect(); return [r.left + 3, r.top + r.height / 2]; })()"));
+    const QVariantList at = found.toList();
+    ASSERT_EQ(at.size(), 2);
+    QWidget *surface = hover.tab->Browser()->focusProxy();
+    ASSERT_TRUE(surface);
+    const QPointF point(at[0].toDouble(), at[1].toDouble());
+    QCursor::setPos(surface->mapToGlobal(point.toPoint()));
+    QMouseEvent move(QEvent::MouseMove, point, surface->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    ASSERT_TRUE(WaitFor([&] { return hover.tab->StatusText == url; }));
+
+    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
+    // What the view has to say about the mouse comes before the answers of two round trips to the page.
+    for (int trip = 0; trip < 2; ++trip)
+        RunInPage(hover.tab, QStringLiteral("1"));
+    EXPECT_TRUE(window->HintWindow->isVisible());
+    EXPECT_EQ(hover.tab->StatusText, url);
+    EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
+}
+
+TEST(HoverPopups, TheDigestStaysOnAnXServer)
+{
+    RunOnXServer("HoverPopups.RestingTheMouseOnAPageLinkShowsItsDigest");
 }
 
 namespace {

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -149,6 +150,32 @@ TEST(LogExport, TitlesBecomeSafeFileNames)
     item->TITLE = QStringLiteral("スレ/その?2");
     EXPECT_EQ(exporter.FileNameFor(item), QStringLiteral("/out/スレその2.html"));
     item->Release();
+}
+
+// A title of 120 Japanese characters (360 bytes on the file system) names its file, cut between two
+// characters so that the name with its extension fits the file system's 255 bytes.
+TEST(LogExport, ALongTitleIsCutByBytesAndItsFileWritten)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    const QString title = QStringLiteral("長").repeated(120);
+    TThreadItem *item = StoredThread(QStringLiteral("1000000005"), title,
+                                     jconvert::UnicodeToSjis(QStringLiteral("名無し<><>2024<>本文<>題\r\n")));
+    const QString folder = env.Root.File(QStringLiteral("long/"));
+    QDir().mkpath(folder);
+    TThreadExporter exporter = ExporterFor(env, TThreadExporter::efDat, folder);
+    exporter.TitleAsName = true;
+    const QString path = exporter.Export(item, nullptr);
+    item->Release();
+
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_TRUE(QFile::exists(path));
+    const QString name = QFileInfo(path).fileName();
+    EXPECT_EQ(name, QStringLiteral("長").repeated(83) + QStringLiteral(".dat"));   // 84 would make 256 bytes
+    EXPECT_LE(QFile::encodeName(name).size(), 255);
+    // A character is never split, even one of two UTF-16 units.
+    EXPECT_EQ(TThreadExporter::SafeFileName(QStringLiteral("ab𠮷"), 5), QStringLiteral("ab"));
+    EXPECT_EQ(TThreadExporter::SafeFileName(QStringLiteral("ab𠮷"), 6), QStringLiteral("ab𠮷"));
 }
 
 // Three selected threads through the dialog: three files, the status counts through them, the

@@ -1,6 +1,7 @@
 // Picture links: fetching and decoding a picture for the popup, and the popup window itself.
 
 #include "support/ScriptedHttpServer.h"
+#include "support/WaitLimit.h"
 
 #include "core/FileUtil.h"
 #include "render/ExifInfo.h"
@@ -11,10 +12,15 @@
 
 #include <QBuffer>
 #include <QLabel>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QtEndian>
+
+#include <atomic>
 
 namespace {
 
@@ -160,6 +166,46 @@ TEST(PictureLoaderTest, APictureOfTooManyPixelsIsRefusedBeforeDecoding)
     EXPECT_TRUE(TPictureLoader::IsPictureUrl(QStringLiteral("http://host/a/B.JPG")));
     EXPECT_TRUE(TPictureLoader::IsPictureUrl(QStringLiteral("http://host/x.webp?size=1")));
     EXPECT_FALSE(TPictureLoader::IsPictureUrl(QStringLiteral("http://host/page.html?img=a.jpg")));
+}
+
+// A picture bomb (25 megapixels in a few kilobytes) decodes on a thread of its own: while its decode
+// is held, the window's event loop goes on (a timer fires and lets it go), and the picture arrives
+// through the event loop afterwards.
+TEST(PictureLoaderTest, APictureBombDecodesOffTheWindowsThreadWhileTimersFire)
+{
+    QImage bomb(5000, 5000, QImage::Format_Mono);
+    bomb.fill(0);
+    const QByteArray png = Encode(bomb, "PNG");
+    ASSERT_LT(png.size(), 1024 * 1024);
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, png, {"Content-Type: image/png"}));
+
+    TPictureLoader loader;
+    std::atomic<QThread *> decodeThread{nullptr};
+    QSemaphore held;
+    QSemaphore letGo;
+    loader.OnDecodeThread = [&] {
+        decodeThread = QThread::currentThread();
+        held.release();
+        letGo.tryAcquire(1, WaitLimitMs);   // a decode on the window's thread would wait here in vain
+    };
+    bool busyWhileHeld = false;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (held.tryAcquire()) {
+            busyWhileHeld = loader.IsBusy();
+            letGo.release();
+        }
+    });
+    tick.start(10);
+    const TLoad result = LoadFrom(loader, server.Url(QStringLiteral("/bomb.png")));
+
+    ASSERT_TRUE(result.loaded) << result.message.toStdString();
+    EXPECT_NE(decodeThread.load(), QThread::currentThread());
+    EXPECT_TRUE(busyWhileHeld);
+    EXPECT_FALSE(loader.IsBusy());
+    EXPECT_EQ(result.fullSize, QSize(5000, 5000));
+    EXPECT_EQ(result.image.size(), QSize(768, 768));
 }
 
 TEST(PicturePopupTest, ShowsThePictureOrTheMessageAndSetsItsOpacity)

@@ -67,11 +67,11 @@ protected:
         ASSERT_TRUE(program.waitForStarted());
     }
 
-    // Serves the program until the condition holds or the program has ended.
+    // Serves the program until the condition holds, the program has ended or the suite's limit
+    // has passed.
     bool Until(const std::function<bool()> &condition)
     {
-        while (!condition() && program.state() == QProcess::Running)
-            TWindowEnv::Pump(20);
+        TWindowEnv::WaitUntil([&] { return condition() || program.state() != QProcess::Running; });
         return condition();
     }
 
@@ -84,7 +84,7 @@ protected:
     void EndWithSignal(int signal = SIGTERM)
     {
         ::kill(pid_t(program.processId()), signal);
-        Until([] { return false; });
+        ASSERT_TRUE(Until([this] { return program.state() == QProcess::NotRunning; }));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAll().toStdString();
         EXPECT_EQ(program.exitCode(), 0);
     }

@@ -251,9 +251,7 @@ TEST_F(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
     later.start(QStringLiteral(VARNELO_PROGRAM),
                 {QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
     ASSERT_TRUE(later.waitForStarted());
-    for (int waited = 0; later.state() != QProcess::NotRunning && waited < 60000; waited += 20)
-        TWindowEnv::Pump(20);
-    ASSERT_EQ(later.state(), QProcess::NotRunning);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return later.state() == QProcess::NotRunning; }));
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
 
@@ -326,6 +324,38 @@ TEST_F(SingleInstanceTest, FolderOfAnotherUserOrOpenToOthersIsRefused)
         EXPECT_TRUE(copy.Start({}));
         EXPECT_TRUE(copy.Folder().isEmpty());
     }
+}
+
+// With run/ open to others the profile still has one writer: the lock lies in the program folder,
+// a second copy is refused and says why, and the first says in its window that later copies cannot
+// hand anything over.
+TEST_F(SingleInstanceTest, AnUnsafeRunFolderStillKeepsOneWriterAndTheWindowSaysSo)
+{
+    TWindowEnv env;
+    env.Start();
+    const QString run = env.Root.Path() + QStringLiteral("run/");
+    ASSERT_TRUE(QDir().mkpath(run));
+    ASSERT_EQ(::chmod(QFile::encodeName(run).constData(), 0777), 0);
+    const QString key = UniqueKey();
+
+    TSingleInstance first(key);
+    ASSERT_TRUE(first.Start({}));
+    EXPECT_TRUE(first.Folder().isEmpty());
+    EXPECT_FALSE(first.Listen());
+    EXPECT_TRUE(QFileInfo::exists(env.Root.Path() + key + QStringLiteral(".lock")));
+    EXPECT_TRUE(first.Refusal().isEmpty());
+    ASSERT_TRUE(first.Warning().contains(QStringLiteral("には他のユーザーも入れます")));
+    first.TellUser();
+    EXPECT_EQ(env.Messages, QStringList({first.Warning()}));
+    EXPECT_TRUE(env.LogLines().join(QLatin1Char('\n')).contains(first.Warning()));
+
+    TSingleInstance second(key);
+    EXPECT_FALSE(second.Start({QStringLiteral("http://host.example/test/read.cgi/a/1/")}));
+    EXPECT_TRUE(second.Refusal().startsWith(QStringLiteral("同じデータフォルダでヴァルネロが起動しています。")));
+    EXPECT_TRUE(second.Warning().isEmpty());
+    second.TellUser();
+    EXPECT_EQ(env.Messages.last(), second.Refusal());
+    EXPECT_TRUE(Entries(run).isEmpty());   // nothing was made where others could reach it
 }
 
 // A socket that others may open is not talked to, whoever listens on it.
@@ -404,8 +434,7 @@ TEST_F(SingleInstanceTest, ProcessesHandOverWithoutTouchingTheSharedTemporaryFol
     const QStringList arguments = {QStringLiteral("-n"), QStringLiteral("http://host.example/test/read.cgi/a/1/")};
     later.start(QStringLiteral(VARNELO_PROGRAM), arguments);
     ASSERT_TRUE(later.waitForStarted());
-    while (later.state() != QProcess::NotRunning)
-        TWindowEnv::Pump(20);
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return later.state() == QProcess::NotRunning; }));
     EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(later.exitCode(), 0);
     ASSERT_EQ(received.size(), 1);

@@ -4,15 +4,13 @@
 // server when one is installed.
 
 #include "WindowTestEnv.h"
+#include "XServerRun.h"
 
 #include "render/TavuBrowser.h"
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QPointer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QWindow>
 
 namespace {
@@ -49,21 +47,5 @@ TEST(WindowSurface, OpeningTheFirstBrowserTabKeepsTheNativeWindow)
 
 TEST(WindowSurface, TheSameOnAnXServer)
 {
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        GTEST_SKIP() << "the test above ran on X already";
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    if (xvfb.isEmpty())
-        GTEST_SKIP() << "xvfb-run is not installed";
-    QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.setProcessEnvironment(environment);
-    run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(xvfb, {QStringLiteral("-a"), QCoreApplication::applicationFilePath(),
-                     QStringLiteral("--gtest_filter=%1").arg(QLatin1String(SameWindowTest))});
-    ASSERT_TRUE(run.waitForStarted());
-    ASSERT_TRUE(run.waitForFinished(-1));
-    const QByteArray output = run.readAll();
-    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    RunOnXServer(SameWindowTest);
 }

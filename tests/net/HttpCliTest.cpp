@@ -1,10 +1,14 @@
 #include "core/Exceptions.h"
+#include "core/TavuConfig.h"
 #include "net/HttpCli.h"
 
 #include "NetTestUtil.h"
+#include "support/HostileHttpServer.h"
 #include "support/ScriptedHttpServer.h"
+#include "support/TempDataRoot.h"
 
 #include <QBuffer>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -365,5 +369,37 @@ TEST_F(HttpCli, ABodyPastItsBoundFailsWhateverItsFraming)
         EXPECT_THROW(cli.Get(), EHttpException) << reply;
         EXPECT_EQ(cli.ErrorCode(), httpTooLarge) << reply;
         EXPECT_LE(body.size(), 4096) << reply;
+    }
+}
+
+// A client nobody bounded keeps a page's bounds (kpw.ini LIMIT): a flood of 1 GB ends at the body's
+// bound, taken as it came and never all of it, and a trickle at the deadline, however steady.
+TEST_F(HttpCli, AClientGivenNoBoundsKeepsThoseOfAPage)
+{
+    TempDataRoot root;
+    TTavuConfig config;
+    TavuConfig = &config;
+    const auto restore = qScopeGuard([] { TavuConfig = nullptr; });
+    config.LIMIT_PAGE_MB = 1;
+    config.LIMIT_PAGE_SECONDS = 1;
+
+    THttpCli fresh;
+    EXPECT_EQ(fresh.MaxBodyBytes, 1024 * 1024);
+    EXPECT_EQ(fresh.Deadline, 1000);
+
+    for (const auto mode : {HostileHttpServer::Flood, HostileHttpServer::Trickle}) {
+        HostileHttpServer server(mode);
+        THttpCli cli;
+        CliEvents events(cli);
+        cli.MaxBodyBytes = -1;   // "no bound" by mistake
+        cli.Deadline = 0;
+        qint64 taken = 0;
+        QObject::connect(&cli, &THttpCli::OnDocData, [&taken](THttpCli *, const QByteArray &data) { taken += data.size(); });
+        cli.URL = server.Url("/page.html");
+        cli.GetASync();
+        ASSERT_TRUE(WaitFor([&] { return events.done; })) << mode;
+        EXPECT_EQ(events.errorCode, mode == HostileHttpServer::Flood ? httpTooLarge : httpTimeout) << mode;
+        EXPECT_LE(taken, 1024 * 1024) << mode;
+        EXPECT_LT(server.BodyBytesSent(), HostileHttpServer::FloodBytes / 16) << mode;
     }
 }
