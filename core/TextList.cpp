@@ -100,6 +100,14 @@ void TTextList::SaveToFile(const QString &path) const
     storedLines = Lines;
 }
 
+void TTextList::RewriteFile(const QString &path, const QStringList &lines)
+{
+    TTextList file;
+    file.LoadFromFile(path);
+    file.Lines = lines;
+    file.SaveToFile(path);
+}
+
 // The file's bytes: a line loaded from the file gets its own bytes back, in file order for lines
 // of the same text; any other line is encoded and ended with LineBreak.
 QByteArray TTextList::Bytes() const

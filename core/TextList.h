@@ -30,6 +30,10 @@ public:
     // Writes the file atomically unless it holds this list already; raises EFileError on failure,
     // and when path is the file this list could not read.
     void SaveToFile(const QString &path) const;
+    // Writes the lines as the file at path through a list read from that file first, so that the
+    // lines that stay keep their bytes, an unchanged file is not written, and a file that exists
+    // but cannot be read is refused (EFileError) rather than replaced.
+    static void RewriteFile(const QString &path, const QStringList &lines);
 
     void SetText(const QString &text);   // splits into lines
     QString Text() const;                // lines joined, each followed by LineBreak

@@ -65,7 +65,7 @@ QStringList LoadLines(const QString &name)
 
 void SaveLines(const QString &name, const QStringList &lines)
 {
-    TTextList(lines).SaveToFile(ProfileFile(name));
+    TTextList::RewriteFile(ProfileFile(name), lines);
 }
 
 // ---- handle.txt ----

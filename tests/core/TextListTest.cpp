@@ -109,6 +109,10 @@ TEST(TextList, UntouchedLinesKeepTheirBytesAndAnUnchangedListIsNotWritten)
     list.Lines.prepend(list.Lines[0]);
     list.SaveToFile(root.File("bookmark.txt"));
     EXPECT_TRUE(root.Read("bookmark.txt").startsWith("lf line\nlf line\n"));
+
+    // lines handed over whole keep the bytes of those the file already holds
+    TTextList::RewriteFile(root.File("bookmark.txt"), {QStringLiteral("lone cr"), QStringLiteral("added")});
+    EXPECT_EQ(root.Read("bookmark.txt"), QByteArray("lone cr\radded\r\n"));
 }
 
 TEST(TextList, AFileThatCannotBeReadIsNeverWrittenOver)
@@ -124,6 +128,9 @@ TEST(TextList, AFileThatCannotBeReadIsNeverWrittenOver)
     EXPECT_EQ(QFileInfo(root.File("fav00001.txt")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
     list.SaveToFile(root.File("elsewhere.txt"));   // another file takes it
     EXPECT_EQ(root.Read("elsewhere.txt"), QByteArray("a thread\r\n"));
+    // a fresh list of lines meant for the file is refused as well
+    EXPECT_THROW(TTextList::RewriteFile(root.File("fav00001.txt"), {"a thread"}), EFileError);
+    EXPECT_EQ(QFileInfo(root.File("fav00001.txt")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
 
     EXPECT_FALSE(list.LoadFromFile(root.File("missing.txt")));
     EXPECT_FALSE(list.ReadFailed());
