@@ -42,6 +42,17 @@ QList<std::pair<QByteArrayView, QByteArrayView>> ByteLines(const QByteArray &byt
     return lines;
 }
 
+// True when the whole file is as the writer gives it: the line end after every line, and no byte the
+// encoder would write otherwise.
+bool InWrittenForm(const QByteArray &bytes, const QString &text, const QByteArray &lineEnd)
+{
+    if (lineEnd != "\r\n")
+        return false;
+    const qsizetype ends = bytes.count("\r\n");
+    return bytes.count('\n') == ends && bytes.count('\r') == ends && (bytes.isEmpty() || bytes.endsWith("\r\n"))
+        && !MayNotRoundTrip(bytes) && !text.contains(QChar::ReplacementCharacter);
+}
+
 }  // namespace
 
 bool TTextList::LoadFromFile(const QString &path)
@@ -70,7 +81,11 @@ bool TTextList::LoadFromFile(const QString &path)
 void TTextList::SetBytes(const QByteArray &bytes)
 {
     storedBytes.clear();
-    SetText(jconvert::SjisToUnicode(bytes));
+    const QString text = jconvert::SjisToUnicode(bytes);
+    SetText(text);
+    const QByteArray canonicalEnd = jconvert::UnicodeToSjis(LineBreak);
+    if (InWrittenForm(bytes, text, canonicalEnd))
+        return;   // every line is as the writer gives it: nothing to keep
     const auto byteLines = ByteLines(bytes);
     if (byteLines.size() != Lines.size()) {
         // a broken character took a line end with it: read line by line instead
@@ -78,14 +93,13 @@ void TTextList::SetBytes(const QByteArray &bytes)
         for (const auto &[body, end] : byteLines)
             Lines.append(jconvert::SjisToUnicode(body.toByteArray()));
     }
-    const QByteArray canonicalEnd = jconvert::UnicodeToSjis(LineBreak);
     for (qsizetype i = 0; i < Lines.size(); ++i) {
         const auto &[body, end] = byteLines[i];
-        const QString &text = Lines[i];
-        const bool sameBytes = end == canonicalEnd && !text.contains(QChar::ReplacementCharacter)
-            && (!MayNotRoundTrip(body) || jconvert::UnicodeToSjis(text) == body);
+        const QString &line = Lines[i];
+        const bool sameBytes = end == canonicalEnd && !line.contains(QChar::ReplacementCharacter)
+            && (!MayNotRoundTrip(body) || jconvert::UnicodeToSjis(line) == body);
         if (!sameBytes)
-            storedBytes[text].append({body.toByteArray(), end.toByteArray()});
+            storedBytes[line].append({body.toByteArray(), end.toByteArray()});
     }
 }
 
