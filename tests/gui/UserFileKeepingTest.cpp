@@ -67,3 +67,17 @@ TEST(UserFileKeeping, AListThatCannotBeReadIsToldAndNeverWrittenOver)
     env.Destroy();
     EXPECT_EQ(QFileInfo(path).symLinkTarget(), QStringLiteral("/proc/self/mem"));
 }
+
+// A kpw.ini that holds no settings is named in the log pane with the copy kept of it.
+TEST(UserFileKeeping, ADamagedSettingsFileIsToldAtTheStart)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.WriteProfile(QStringLiteral("kpw.ini"), "\x89PNG\r\n\x1a\n garbage");
+        QFile::remove(e.Profile(QStringLiteral("kpw.bak")));
+        e.config->Load();
+    });
+    env.Start();
+    const QString log = env.LogLines().join('\n');
+    EXPECT_TRUE(log.contains(env.Profile(QStringLiteral("kpw.ini.damaged")))) << log.toStdString();
+    EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("kpw.ini.damaged"))), QByteArray("\x89PNG\r\n\x1a\n garbage"));
+}
