@@ -228,8 +228,7 @@ QString RenameOverfullLog(const QString &path)
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(path).toStdString(), QFile::encodeName(bak).toStdString(), error);
     if (error)
-        throw EFileError(QStringLiteral("書き込みログを別名にできませんでした：%1（%2）")
-                             .arg(path, QString::fromLocal8Bit(error.message())));
+        throw EFileError(QStringLiteral("書き込みログを別名で保存できませんでした：%1 → %2").arg(path, bak));
     return bak;
 }
 
