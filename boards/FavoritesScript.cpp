@@ -9,8 +9,6 @@
 #include "core/ThreadListDownloader.h"
 #include "net/HttpCli.h"
 
-#include <QFileInfo>
-
 namespace {
 
 QString FolderFileOf(const TBoard *folder)
@@ -23,9 +21,9 @@ QString FolderFileOf(const TBoard *folder)
 QList<TThreadItem *> FolderItems(const TBoard *folder, bool *readable = nullptr)
 {
     TTextList file;
-    const bool loaded = file.LoadFromFile(FolderFileOf(folder));
+    file.LoadFromFile(FolderFileOf(folder));
     if (readable)
-        *readable = loaded || !QFileInfo::exists(FolderFileOf(folder));
+        *readable = !file.ReadFailed();
     QList<TThreadItem *> items;
     for (int i = 1; i < file.Count(); ++i) {
         const QStringList fields = file[i].split(u'\t');

@@ -42,6 +42,47 @@ QString ItemLine(const TShortcutData &item)
            + OneLineField(item.Param1) + Tab + OneLineField(item.Param2) + Tab + OneLineField(item.Param3);
 }
 
+// Lines of shortcut.txt that the parser skips: items before the first tab, and items of a kind
+// this program does not know, by the tab they stand under. A save writes them back there.
+struct TRejectedLines {
+    bool BeforeTabs = false;
+    QString TabName;
+    QStringList Lines;
+};
+
+QList<TRejectedLines> RejectedLines(const QStringList &lines)
+{
+    QList<TRejectedLines> rejected;
+    bool inTab = false;
+    QString tabName;
+    for (const QString &line : lines) {
+        if (line.isEmpty())
+            continue;
+        if (!line.startsWith(Tab)) {
+            inTab = true;
+            tabName = line.section(Tab, 0, 0);
+            continue;
+        }
+        quint8 kind = skSeparator;
+        if (inTab && ParseShortcutKind(line.section(Tab, 1, 1), kind))
+            continue;
+        if (rejected.isEmpty() || rejected.last().BeforeTabs == inTab || rejected.last().TabName != tabName)
+            rejected.append({!inTab, tabName, {}});
+        rejected.last().Lines.append(line);
+    }
+    return rejected;
+}
+
+// Takes the rejected lines that stood under the tab of that name.
+QStringList TakeRejected(QList<TRejectedLines> &rejected, const QString &tabName)
+{
+    for (qsizetype i = 0; i < rejected.size(); ++i) {
+        if (!rejected[i].BeforeTabs && rejected[i].TabName == tabName)
+            return rejected.takeAt(i).Lines;
+    }
+    return {};
+}
+
 }  // namespace
 
 QString ShortcutKindName(int kind)
@@ -201,12 +242,23 @@ TShortcutBarModel LoadShortcutBarModel(const QString &fileName)
 
 void SaveShortcutBarModel(const TShortcutBarModel &model, const QString &fileName)
 {
+    // The file as it stands gives the lines the model could not hold, and the bytes of the lines
+    // that did not change.
     TTextList file;
+    file.LoadFromFile(fileName);
+    QList<TRejectedLines> rejected = RejectedLines(file.Lines);
+    QStringList lines;
+    if (!rejected.isEmpty() && rejected.first().BeforeTabs)
+        lines += rejected.takeFirst().Lines;
     for (const auto &tab : model) {
-        file.Add(TabLine(*tab));
+        lines.append(TabLine(*tab));
         for (int i = 0; i < tab->GetCount(); ++i)
-            file.Add(ItemLine(*tab->GetItem(i)));
+            lines.append(ItemLine(*tab->GetItem(i)));
+        lines += TakeRejected(rejected, tab->Name);
     }
+    for (const TRejectedLines &left : rejected)   // their tab is gone: unknown items stay unknown
+        lines += left.Lines;
+    file.Lines = lines;
     file.SaveToFile(fileName);
 }
 

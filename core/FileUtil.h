@@ -6,12 +6,24 @@
 
 namespace FileUtil {
 
+// How a whole-file read went.
+enum class TReadResult {
+    Read,      // the data holds the file
+    Missing,   // there is no file at the path
+    Failed,    // the file exists but could not be read; the data is empty
+};
+
+// Reads the whole file into data (left empty unless the result is Read).
+TReadResult ReadWholeFile(const QString &path, QByteArray &data);
+
 // The whole file; an empty array when it is missing or unreadable.
 QByteArray ReadFile(const QString &path);
 
-// Writes the file atomically: a temporary file beside it, flushed, then renamed over it,
-// so that a crash leaves either the old or the new file, never half of one.
-// Creates the folder when missing. Raises EFileError on failure.
+// Writes the file atomically: a temporary file beside it, flushed and checked, then renamed over
+// it, so that a crash or a full disk leaves either the old or the new file, never half of one.
+// Creates the folder when missing. The first write into a folder in a run removes the temporary
+// files that earlier runs left there when they were killed mid-write.
+// Raises EFileError, with the cause, on failure; the old file is then untouched.
 void WriteFileAtomic(const QString &path, const QByteArray &data);
 
 // Copies path to path + ".bak" (or to bakPath when given), replacing an older copy.

@@ -1,10 +1,9 @@
 #include "core/IniFile.h"
 
+#include "core/Exceptions.h"
 #include "core/FileUtil.h"
-#include "core/JConvert.h"
 #include "core/TextList.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -94,16 +93,16 @@ struct TIniFile::Data {
     QList<Section> sections;                  // in file order; a name may come twice
     QHash<QString, QList<int>> sectionIndex;  // folded name -> indexes into sections
     QByteArray loadedBytes;                   // the file as read, written back while unchanged
+    TTextList loadedLines;                    // gives the lines not changed since their own bytes
+    QString unreadPath;                       // the file the last Load could not read
     bool dirty = false;
     bool autoSave = false;
 
-    void Parse(const QString &text)
+    void Parse(const QStringList &lines)
     {
-        TTextList lines;
-        lines.SetText(text);
         preamble.clear();
         sections.clear();
-        for (const QString &line : lines.Lines) {
+        for (const QString &line : lines) {
             const QString trimmed = TrimBlanks(line);
             if (trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
                 const QString name = trimmed.mid(1, trimmed.size() - 2);
@@ -122,6 +121,18 @@ struct TIniFile::Data {
         sectionIndex.clear();
         for (int i = 0; i < sections.size(); ++i)
             sectionIndex[sections[i].folded].append(i);
+    }
+
+    // The lines of the file, in order.
+    QStringList AllLines() const
+    {
+        QStringList lines = preamble;
+        for (const Section &s : sections) {
+            lines.append(s.header);
+            for (const Entry &e : s.entries)
+                lines.append(e.raw);
+        }
+        return lines;
     }
 
     QList<int> Blocks(const QString &section) const { return sectionIndex.value(section.toCaseFolded()); }
@@ -203,17 +214,28 @@ void TIniFile::SetFileName(const QString &fileName) { d->fileName = fileName; }
 
 bool TIniFile::Load()
 {
-    const bool exists = QFileInfo(d->fileName).isFile();
-    const QByteArray bytes = exists ? FileUtil::ReadFile(d->fileName) : QByteArray();
-    d->Parse(jconvert::SjisToUnicode(bytes));
+    QByteArray bytes;
+    const FileUtil::TReadResult read = FileUtil::ReadWholeFile(d->fileName, bytes);
+    d->unreadPath = read == FileUtil::TReadResult::Failed ? d->fileName : QString();
+    d->loadedLines.SetBytes(bytes);
+    d->Parse(d->loadedLines.Lines);
     d->loadedBytes = bytes;
     d->dirty = false;
-    return exists;
+    return read == FileUtil::TReadResult::Read;
 }
+
+bool TIniFile::ReadFailed() const { return !d->unreadPath.isEmpty() && d->unreadPath == d->fileName; }
 
 void TIniFile::UpdateFile() const
 {
-    const QByteArray bytes = d->dirty ? jconvert::UnicodeToSjis(Text()) : d->loadedBytes;
+    if (ReadFailed())
+        throw EFileError(QStringLiteral("読み込めなかったファイルなので上書きしません: %1").arg(d->fileName));
+    QByteArray bytes = d->loadedBytes;
+    if (d->dirty) {
+        TTextList lines = d->loadedLines;
+        lines.Lines = d->AllLines();
+        bytes = lines.Bytes();
+    }
     FileUtil::WriteFileAtomic(d->fileName, bytes);
 }
 
@@ -221,19 +243,15 @@ void TIniFile::SetAutoSave(bool on) { d->autoSave = on; }
 
 void TIniFile::SetText(const QString &text)
 {
-    d->Parse(text);
+    TTextList lines;
+    lines.SetText(text);
+    d->Parse(lines.Lines);
     Changed();
 }
 
 QString TIniFile::Text() const
 {
-    TTextList lines(d->preamble);
-    for (const Section &s : d->sections) {
-        lines.Add(s.header);
-        for (const Entry &e : s.entries)
-            lines.Add(e.raw);
-    }
-    return lines.Text();
+    return TTextList(d->AllLines()).Text();
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const

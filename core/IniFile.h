@@ -24,8 +24,11 @@ public:
 
     QString FileName() const;
     void SetFileName(const QString &fileName);     // does not load
-    bool Load();                                   // re-reads FileName(); false when missing
-    void UpdateFile() const;                       // writes atomically; raises EFileError
+    bool Load();                                   // re-reads FileName(); false when missing or unreadable
+    bool ReadFailed() const;                       // the last Load found the file but could not read it
+    // Writes atomically; raises EFileError, also for the file that the last Load could not read
+    // (so that the empty settings read from it never replace it).
+    void UpdateFile() const;
     void SetAutoSave(bool on);
 
     void SetText(const QString &text);             // parses ini text

@@ -219,22 +219,52 @@ void TTavuConfig::Load()
 
 // Reads kpw.ini into Ini and leaves the copy kpw.bak. A kpw.ini without any section (empty,
 // half-written or garbage) must not replace the last good copy; its settings come from that copy.
+// Such a file is told in LoadMessages and, unless empty, kept aside as kpw.ini.damaged before the
+// next save replaces it; a kpw.ini that cannot be read at all is not written over.
 void TTavuConfig::LoadIniText(const QString &profileDir)
 {
     const QString file = profileDir + QStringLiteral("kpw.ini");
     const QString backup = profileDir + QStringLiteral("kpw.bak");
+    loadMessages.clear();
     Ini.Clear();
     Ini.SetFileName(file);
-    Ini.Load();
+    const bool read = Ini.Load();
     if (!Ini.ReadSections().isEmpty()) {
         FileUtil::MakeBackup(file, backup);
         return;
     }
-    const TIniFile lastGood(backup);
-    if (lastGood.ReadSections().isEmpty())
+    if (Ini.ReadFailed()) {
+        loadMessages << QStringLiteral("設定ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(file);
         return;
-    qWarning().noquote() << file << "holds no settings; they are taken from" << backup;
+    }
+    if (read)
+        KeepDamagedIni(file);
+    const TIniFile lastGood(backup);
+    if (lastGood.ReadSections().isEmpty()) {
+        Ini.SetText(QString());
+        return;
+    }
+    if (read)
+        loadMessages << QStringLiteral("設定は前回のコピー %1 から読み込みました。").arg(backup);
     Ini.SetText(lastGood.Text());
+}
+
+// A kpw.ini that holds text but no section goes aside, so that the settings saved over it do not
+// take the only copy of what it held.
+void TTavuConfig::KeepDamagedIni(const QString &file)
+{
+    const QByteArray bytes = FileUtil::ReadFile(file);
+    if (bytes.trimmed().isEmpty()) {
+        loadMessages << QStringLiteral("設定ファイルが空でした：%1").arg(file);
+        return;
+    }
+    const QString aside = file + QStringLiteral(".damaged");
+    try {
+        FileUtil::WriteFileAtomic(aside, bytes);
+        loadMessages << QStringLiteral("設定ファイルを読めませんでした。元のファイルは %1 に残してあります。").arg(aside);
+    } catch (const EFileError &e) {
+        loadMessages << e.Message;
+    }
 }
 
 void TTavuConfig::ReadFields()

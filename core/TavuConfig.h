@@ -16,6 +16,7 @@
 #include "core/SteadyClock.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 class TTavuConfig {
@@ -47,6 +48,9 @@ public:
     void Load();
     // Writes every field into Ini and Ini atomically to kpw.ini; raises EFileError on failure.
     void Save();
+    // What the last Load has to tell the user: a kpw.ini that could not be read, where it was kept
+    // and where the settings came from instead.
+    const QStringList &LoadMessages() const { return loadMessages; }
 
     // The in-memory kpw.ini. Writes through it reach the file with the next Save
     // (sections SHORTCUT, SHORTCUT_<form>, COOLBAR1, SENDWIN_COOLBAR1, NINKINET cookies...).
@@ -94,10 +98,12 @@ private:
 #include "core/ConfigKeys.def"
 
     QString loadedProfileDir;   // the profile folder of the last Load, base of the stored paths
+    QStringList loadMessages;
     TSteadyClock workClock;
     qint64 workStretchStart = 0;   // the working time since then is not saved yet
 
     void LoadIniText(const QString &profileDir);
+    void KeepDamagedIni(const QString &file);
     void ReadFields();
     void WriteFields();
     void ApplyDerivedDefaults();

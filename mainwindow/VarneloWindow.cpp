@@ -319,17 +319,26 @@ void TVarneloWindow::CreatePrivateBrowser()
 }
 
 // The recent boards and threads, the URL history and the bookmark list (each only when its file
-// exists). The bookmark list is copied to bookmark.bak once it has been read.
+// exists). The bookmark list is copied to bookmark.bak once it has been read. A file that exists
+// but cannot be read is told; the list keeps it from being written over.
 void TVarneloWindow::LoadWindowLists()
 {
-    RecentBoards->LoadFromFile(ProfileFile(QStringLiteral("recbrd.txt")));
-    RecentThreads->LoadFromFile(ProfileFile(QStringLiteral("recthrd.txt")));
+    LoadWindowList(*RecentBoards, ProfileFile(QStringLiteral("recbrd.txt")));
+    LoadWindowList(*RecentThreads, ProfileFile(QStringLiteral("recthrd.txt")));
     TTextList urlLog;
-    if (urlLog.LoadFromFile(ProfileFile(QStringLiteral("urllog.txt"))))
+    if (LoadWindowList(urlLog, ProfileFile(QStringLiteral("urllog.txt"))))
         UrlComboBox->addItems(urlLog.Lines);
     UrlComboBox->setEditText(QString());
-    if (BookmarkList->LoadFromFile(BookmarkFile()))
+    if (LoadWindowList(*BookmarkList, BookmarkFile()))
         FileUtil::MakeBackup(BookmarkFile(), ProfileFile(QStringLiteral("bookmark.bak")));
+}
+
+bool TVarneloWindow::LoadWindowList(TTextList &list, const QString &fileName)
+{
+    const bool loaded = list.LoadFromFile(fileName);
+    if (list.ReadFailed())
+        Kpwfunc::AddLog(QStringLiteral("ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(fileName));
+    return loaded;
 }
 
 // column.txt, copied from the def folder when the profile has none.
@@ -486,7 +495,7 @@ void TVarneloWindow::LoadBoardTypes()
 void TVarneloWindow::LoadSites()
 {
     TavuEnviron->LoadSites();
-    for (const QString &message : TavuEnviron->LoadMessages())
+    for (const QString &message : TavuConfig->LoadMessages() + TavuEnviron->LoadMessages())
         Kpwfunc::AddLog(message);
 }
 

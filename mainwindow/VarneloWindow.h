@@ -363,6 +363,7 @@ private:
     void CreatePrivateBrowser();
     void LoadRowGlyphs();
     void LoadWindowLists();
+    bool LoadWindowList(TTextList &list, const QString &fileName);
     void SaveWindowList(const TTextList &list, const QString &fileName);
     void LoadColumnList();
     void BindActions();

@@ -51,14 +51,14 @@ void TBBSOrder::Load(const QString &profileDir, const TSiteList &sites)
 
 void TBBSOrder::Save(const QString &profileDir) const
 {
-    TTextList shown;
+    QStringList shown;
     for (const TSite *site : Shown)
-        shown.Add(site->SITEID);
-    TTextList bar;
+        shown.append(site->SITEID);
+    QStringList bar;
     for (const TBarEntry &entry : Bar) {
         if (entry.Ticked)
-            bar.Add(entry.Site->SITEID + QLatin1Char('\t') + OneField(entry.Caption));
+            bar.append(entry.Site->SITEID + QLatin1Char('\t') + OneField(entry.Caption));
     }
-    shown.SaveToFile(profileDir + ShownFile);
-    bar.SaveToFile(profileDir + BarFile);
+    TTextList::RewriteFile(profileDir + ShownFile, shown);
+    TTextList::RewriteFile(profileDir + BarFile, bar);
 }

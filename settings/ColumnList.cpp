@@ -60,5 +60,5 @@ QList<int> TColumnList::MoveDown(const QList<int> &selected)
 
 void TColumnList::Save() const
 {
-    TTextList(Lines).SaveToFile(fileName);
+    TTextList::RewriteFile(fileName, Lines);
 }

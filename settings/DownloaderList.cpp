@@ -34,8 +34,8 @@ bool TDownloaderList::LoadFromFile(const QString &path)
 
 void TDownloaderList::SaveToFile(const QString &path) const
 {
-    TTextList file;
+    QStringList lines;
     for (const TDownloader &row : Items)
-        file.Add(row.ToLine());
-    file.SaveToFile(path);
+        lines.append(row.ToLine());
+    TTextList::RewriteFile(path, lines);
 }

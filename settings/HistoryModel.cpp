@@ -111,7 +111,7 @@ bool THistoryModel::DeleteRows(QList<int> rows)
             lines.removeAt(rows[k]);
     endResetModel();
     try {
-        TTextList(lines).SaveToFile(fileName);
+        TTextList::RewriteFile(fileName, lines);
     } catch (const EFileError &) {
         return false;
     }

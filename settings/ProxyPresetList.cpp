@@ -18,7 +18,7 @@ bool TProxyPresetList::LoadFromFile(const QString &path)
 
 void TProxyPresetList::SaveToFile(const QString &path) const
 {
-    TTextList(Lines).SaveToFile(path);
+    TTextList::RewriteFile(path, Lines);
 }
 
 QString TProxyPresetList::MakeLine(const TProxySet &set)

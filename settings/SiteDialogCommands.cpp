@@ -76,7 +76,7 @@ void PrepareShownSite(TSite *site)
 void SaveShownSites(const QStringList &ids)
 {
     try {
-        TTextList(ids).SaveToFile(ShownFile());
+        TTextList::RewriteFile(ShownFile(), ids);
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }

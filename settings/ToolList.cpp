@@ -42,7 +42,7 @@ bool TToolList::Move(int index, int delta)
 
 void TToolList::Save() const
 {
-    TTextList(Lines).SaveToFile(fileName);
+    TTextList::RewriteFile(fileName, Lines);
 }
 
 TToolList::TFieldError TToolList::Check(const TToolFields &fields)

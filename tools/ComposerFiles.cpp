@@ -1,5 +1,6 @@
 #include "tools/ComposerFiles.h"
 
+#include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
@@ -8,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <filesystem>
+#include <system_error>
 
 namespace ComposerFiles {
 
@@ -61,7 +65,7 @@ QStringList LoadLines(const QString &name)
 
 void SaveLines(const QString &name, const QStringList &lines)
 {
-    TTextList(lines).SaveToFile(ProfileFile(name));
+    TTextList::RewriteFile(ProfileFile(name), lines);
 }
 
 // ---- handle.txt ----
@@ -193,24 +197,22 @@ QStringList PostLogBlock(const TPostLogEntry &entry)
 
 void PrependPostLog(const QString &path, const TPostLogEntry &entry)
 {
-    QByteArray bytes = jconvert::UnicodeToSjis(TTextList(PostLogBlock(entry)).Text());
-    bytes += FileUtil::ReadFile(path);
-    FileUtil::WriteFileAtomic(path, bytes);
+    QByteArray old;
+    if (FileUtil::ReadWholeFile(path, old) == FileUtil::TReadResult::Failed)
+        throw EFileError(QStringLiteral("書き込みログを読み込めませんでした：%1").arg(path));
+    FileUtil::WriteFileAtomic(path, jconvert::UnicodeToSjis(TTextList(PostLogBlock(entry)).Text()) + old);
 }
 
-bool ReadPostLogForPage(const QString &path, QString &text)
+TPostLogPage ReadPostLogForPage(const QString &path, QString &text)
 {
     text.clear();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return true;
-    if (info.size() > MaxPostLogPageBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    text = jconvert::SjisToUnicode(file.readAll());
-    return true;
+    if (QFileInfo(path).size() > MaxPostLogPageBytes)
+        return TPostLogPage::TooLarge;
+    QByteArray bytes;
+    if (FileUtil::ReadWholeFile(path, bytes) == FileUtil::TReadResult::Failed)
+        return TPostLogPage::Unreadable;
+    text = jconvert::SjisToUnicode(bytes);
+    return TPostLogPage::Read;
 }
 
 QString OverfullLogName(const QString &path)
@@ -221,9 +223,12 @@ QString OverfullLogName(const QString &path)
 
 QString RenameOverfullLog(const QString &path)
 {
+    // one rename that replaces the older copy only once the log has taken its place
     const QString bak = OverfullLogName(path);
-    QFile::remove(bak);
-    QFile::rename(path, bak);
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(path).toStdString(), QFile::encodeName(bak).toStdString(), error);
+    if (error)
+        throw EFileError(QStringLiteral("書き込みログを別名で保存できませんでした：%1 → %2").arg(path, bak));
     return bak;
 }
 

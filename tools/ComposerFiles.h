@@ -114,18 +114,21 @@ struct TPostLogEntry {
 // The block of lines one post adds to a log.
 QStringList PostLogBlock(const TPostLogEntry &entry);
 // Puts the block in front of the contents of the log at path (kept byte for byte) and saves it.
+// Raises EFileError when the log exists but cannot be read (it is then left as it is) or when it
+// cannot be written.
 void PrependPostLog(const QString &path, const TPostLogEntry &entry);
 
 // The most a composer's log page loads; a bigger log is set aside (RenameOverfullLog).
 constexpr qint64 MaxPostLogPageBytes = 8 * 1024 * 1024;
 
-// Reads a log for the log page. False when it exists but cannot be read or is over
-// MaxPostLogPageBytes; a missing log reads as empty text.
-bool ReadPostLogForPage(const QString &path, QString &text);
+// Reads a log for the log page; a missing log reads as empty text.
+enum class TPostLogPage { Read, TooLarge, Unreadable };
+TPostLogPage ReadPostLogForPage(const QString &path, QString &text);
 // The log's name with the extension ".bak".
 QString OverfullLogName(const QString &path);
-// Renames the log to OverfullLogName (replacing an older file of that name) and returns the new
-// name, so that the next post starts a new log.
+// Renames the log to OverfullLogName (replacing an older file of that name only once the log is
+// in its place) and returns the new name, so that the next post starts a new log. Raises
+// EFileError, leaving both files as they were, when the rename fails.
 QString RenameOverfullLog(const QString &path);
 
 // ---- aalist.txt ----

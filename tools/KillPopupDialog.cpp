@@ -87,8 +87,8 @@ void TKillPopupDialog::Button1Click()
 {
     ListOf(shownTab) = EditorLines();
     try {
-        TTextList(PopupKillList::Cleaned(urls)).SaveToFile(PopupKillList::UrlFile());
-        TTextList(PopupKillList::Cleaned(titles)).SaveToFile(PopupKillList::TitleFile());
+        TTextList::RewriteFile(PopupKillList::UrlFile(), PopupKillList::Cleaned(urls));
+        TTextList::RewriteFile(PopupKillList::TitleFile(), PopupKillList::Cleaned(titles));
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
         return;

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString Memo = QStringLiteral("MEMO");
@@ -48,7 +50,13 @@ void TMemoBook::Open()
     }
     ini.SetFileName(IniFileName());
     ini.Load();
-    if (ini.ReadInteger(Memo, QStringLiteral("COUNT"), 0) == 0) {
+    openMessage.clear();
+    if (ini.ReadFailed()) {
+        openMessage = QStringLiteral("メモの一覧ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(IniFileName());
+    } else if (QFile::exists(IniFileName()) && !ini.ValueExists(Memo, QStringLiteral("COUNT"))) {
+        KeepDamagedIni();
+    }
+    if (ini.ReadInteger(Memo, QStringLiteral("COUNT"), 0) == 0 && !ini.ReadFailed()) {
         ini.WriteInteger(List, QStringLiteral("USED"), 1);
         ini.WriteInteger(Memo, QStringLiteral("COUNT"), 1);
         ini.WriteString(Memo, QStringLiteral("MEMO1"), QStringLiteral("メモその１"));
@@ -84,13 +92,33 @@ void TMemoBook::Close()
     ini.UpdateFile();
 }
 
+// memo.ini without its page list is kept aside before the one-page list is written over it.
+void TMemoBook::KeepDamagedIni()
+{
+    const QString aside = IniFileName() + QStringLiteral(".damaged");
+    openMessage = FileUtil::MakeBackup(IniFileName(), aside)
+        ? QStringLiteral("メモの一覧ファイルを読めませんでした。元のファイルは %1 に残してあります。").arg(aside)
+        : QStringLiteral("メモの一覧ファイルを読めませんでした：%1").arg(IniFileName());
+}
+
+// The number after USED whose page file does not exist: a damaged or older memo.ini must never
+// make a new page take the file of a page the user has.
 TMemoData *TMemoBook::AddPage(const QString &name)
 {
-    const int used = ini.ReadInteger(List, QStringLiteral("USED"), 0) + 1;
+    int used = ini.ReadInteger(List, QStringLiteral("USED"), 0);
+    QString id;
+    do {
+        id = QStringLiteral("mem%1").arg(++used, 5, 10, QLatin1Char('0'));
+    } while (QFile::exists(folder + id + QStringLiteral(".txt")) || HasPage(id));
     ini.WriteInteger(List, QStringLiteral("USED"), used);
     ini.UpdateFile();
-    pages.push_back(std::make_unique<TMemoData>(folder, QStringLiteral("mem%1").arg(used, 5, 10, QLatin1Char('0')), name));
+    pages.push_back(std::make_unique<TMemoData>(folder, id, name));
     return pages.back().get();
+}
+
+bool TMemoBook::HasPage(const QString &id) const
+{
+    return std::any_of(pages.begin(), pages.end(), [&id](const auto &page) { return page->ID == id; });
 }
 
 void TMemoBook::DeletePage(int index)

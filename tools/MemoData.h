@@ -38,13 +38,17 @@ public:
     TMemoBook(const QString &profileDir, const QString &appDir);
 
     // Reads memo.ini and every page; a profile without pages gets the page "メモその１".
+    // A memo.ini that cannot be read is left as it is; one without its page list is kept as
+    // memo.ini.damaged. Either is told in OpenMessage.
     void Open();
+    const QString &OpenMessage() const { return openMessage; }
     // Writes the [MEMO] section in tab order (the pages' own text is saved by the caller).
     void Close();
 
     int Count() const { return int(pages.size()); }
     TMemoData *Page(int index) const { return pages.at(index).get(); }
-    // A new empty page at the end, with the next unused number (memo.ini is written at once).
+    // A new empty page at the end, with the next unused number whose file does not exist
+    // (memo.ini is written at once; raises EFileError when it cannot be).
     TMemoData *AddPage(const QString &name);
     // Deletes the page's file and the page.
     void DeletePage(int index);
@@ -57,4 +61,8 @@ private:
     QString defaults;
     TIniFile ini;
     std::vector<std::unique_ptr<TMemoData>> pages;
+    QString openMessage;
+
+    void KeepDamagedIni();
+    bool HasPage(const QString &id) const;
 };

@@ -65,6 +65,8 @@ TMemoForm::TMemoForm(const QString &profileDir, const QString &appDir, QWidget *
     }
 
     book->Open();
+    if (!book->OpenMessage().isEmpty())
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, book->OpenMessage());
     for (int i = 0; i < book->Count(); ++i)
         TabControl1->addTab(book->Page(i)->Name);
     connect(TabControl1, &QTabBar::currentChanged, this, [this](int index) {
@@ -125,8 +127,11 @@ void TMemoForm::A1Click()
     QString name = QStringLiteral("新規ページ");
     if (!AskName(this, QStringLiteral("ページの追加"), name))
         return;
-    const TMemoData *page = book->AddPage(name);
-    TabControl1->addTab(page->Name);
+    try {
+        TabControl1->addTab(book->AddPage(name)->Name);
+    } catch (const EFileError &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
 }
 
 void TMemoForm::Rename1Click()

@@ -561,14 +561,23 @@ void TSendDialog::LoadPostLog()
     if (!Memo2->toPlainText().isEmpty() || !QFileInfo::exists(path))
         return;
     QString text;
-    if (ComposerFiles::ReadPostLogForPage(path, text)) {
+    switch (ComposerFiles::ReadPostLogForPage(path, text)) {
+    case ComposerFiles::TPostLogPage::Read:
         Memo2->setPlainText(text);
         return;
+    case ComposerFiles::TPostLogPage::Unreadable:
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("書き込みログを読み込めませんでした：%1").arg(path));
+        return;
+    case ComposerFiles::TPostLogPage::TooLarge:
+        break;
     }
-    Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
-                         QStringLiteral("書き込みログの容量が制限を越えました。\r\n今までの書き込みログを別名で保存しました。\r\n \r\n")
-                             + ComposerFiles::OverfullLogName(path));
-    ComposerFiles::RenameOverfullLog(path);
+    try {
+        const QString bak = ComposerFiles::RenameOverfullLog(path);
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+                             QStringLiteral("書き込みログの容量が制限を越えました。\r\n今までの書き込みログを別名で保存しました。\r\n \r\n") + bak);
+    } catch (const EFileError &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
 }
 
 // ---- commands ----

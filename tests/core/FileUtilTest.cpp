@@ -1,10 +1,18 @@
 #include "core/FileUtil.h"
 
+#include "core/Exceptions.h"
 #include "support/TempDataRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
 
 TEST(FileUtil, AtomicWriteCreatesFolderAndReplacesWhole)
 {
@@ -30,4 +38,140 @@ TEST(FileUtil, BackupCopiesOnlyExistingFiles)
     root.Write("ngres.bak", "good rules\r\n");
     EXPECT_FALSE(FileUtil::MakeBackup(root.File("ngres.txt"), root.File("ngres.bak")));
     EXPECT_EQ(root.Read("ngres.bak"), QByteArray("good rules\r\n"));
+}
+
+// ---- a write that fails leaves the old file ----
+
+namespace {
+
+// A small file system of its own, full except for a few bytes, so that a write runs out of space.
+// Mounting needs the rights of an administrator; without them the test is skipped.
+class FullDisk {
+public:
+    FullDisk()
+    {
+        const QByteArray dir = QFile::encodeName(root.Path() + "disk");
+        QDir().mkpath(root.Path() + "disk");
+        mounted = ::mount("tmpfs", dir.constData(), "tmpfs", 0, "size=64k") == 0;
+        if (mounted)
+            path = root.Path() + "disk/";
+    }
+    ~FullDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+    }
+    bool Mounted() const { return mounted; }
+    QString File(const QString &name) const { return path + name; }
+
+    // Fills what is left with a file of its own.
+    void Fill() const
+    {
+        QFile filler(File("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        // and the last bytes of a partly used page
+        while (filler.write("x", 1) == 1) {
+        }
+    }
+
+private:
+    TempDataRoot root;
+    QString path;
+    bool mounted = false;
+};
+
+// The old file is whole, no temporary is left beside it and the error named the file.
+void ExpectWriteRefused(const QString &path, const QByteArray &data, const QByteArray &old)
+{
+    try {
+        FileUtil::WriteFileAtomic(path, data);
+        ADD_FAILURE() << "a write that could not finish was reported as done";
+    } catch (const EFileError &e) {
+        EXPECT_TRUE(e.Message.contains(path)) << e.Message.toStdString();
+    }
+    EXPECT_EQ(FileUtil::ReadFile(path), old);
+    const QFileInfo info(path);
+    const QStringList left = QDir(info.absolutePath()).entryList({info.fileName() + ".*"}, QDir::Files);
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+}
+
+}  // namespace
+
+TEST(FileUtil, FullDiskKeepsTheOldFileAndSaysSo)
+{
+    FullDisk disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a small tmpfs was refused (needs administrator rights)";
+    const QByteArray cookie = "[COOKIE]\r\nA=1234\r\n";
+    const QByteArray backup(7400, 'b');
+    FileUtil::WriteFileAtomic(disk.File("cookie.ini"), cookie);
+    FileUtil::WriteFileAtomic(disk.File("kpw.bak"), backup);
+    disk.Fill();
+
+    // a small write sits in a buffer until it is flushed; a large one fails at once
+    ExpectWriteRefused(disk.File("cookie.ini"), "[COOKIE]\r\nA=5678\r\nB=1\r\n", cookie);
+    ExpectWriteRefused(disk.File("kpw.bak"), QByteArray(8000, 'c'), backup);
+    ExpectWriteRefused(disk.File("kpw.bak"), QByteArray(150 * 1024, 'd'), backup);
+}
+
+TEST(FileUtil, WriteOverTheSizeLimitKeepsTheOldFile)
+{
+    // the same failure without a file system of its own: the process may not write past 4 KB
+    TempDataRoot root;
+    const QByteArray old = "old contents\r\n";
+    root.Write("sendlog.txt", old);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(6000, 's'), old);
+    ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(100 * 1024, 's'), old);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+}
+
+TEST(FileUtil, UnreadableFileIsToldApartFromMissingOne)
+{
+    TempDataRoot root;
+    QByteArray data = "left over";
+    EXPECT_EQ(FileUtil::ReadWholeFile(root.File("none.txt"), data), FileUtil::TReadResult::Missing);
+    EXPECT_TRUE(data.isEmpty());
+    root.Write("a.txt", "abc");
+    EXPECT_EQ(FileUtil::ReadWholeFile(root.File("a.txt"), data), FileUtil::TReadResult::Read);
+    EXPECT_EQ(data, QByteArray("abc"));
+    // a file whose every read fails with an I/O error, even for an administrator
+    ASSERT_TRUE(QFile::link("/proc/self/mem", root.File("broken.txt")));
+    EXPECT_EQ(FileUtil::ReadWholeFile(root.File("broken.txt"), data), FileUtil::TReadResult::Failed);
+    EXPECT_TRUE(data.isEmpty());
+}
+
+TEST(FileUtil, StaleTemporariesGoWhenTheirFolderIsWritten)
+{
+    TempDataRoot root;
+    ASSERT_TRUE(QDir().mkpath(root.File("log")));
+    // written as a killed run left them, without this run's writer
+    const auto put = [&](const char *name, const QByteArray &bytes, bool old) {
+        QFile f(root.File(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.flush();
+        if (old) {
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1), QFileDevice::FileModificationTime));
+        }
+    };
+    put("log/a.dat", "dat", true);
+    put("log/a.inf", "inf", true);
+    put("log/a.inf.kQzRwT", "killed mid-write", true);              // an earlier run's
+    put("log/a.inf.backup", "the user's own copy", true);           // one case only: a name
+    put("log/gone.inf.kQzRwT", "nothing beside it to be of", true); // no file of that name
+    put("log/a.dat.PxYzAb", "a write of this run, still going", false);
+    FileUtil::WriteFileAtomic(root.File("log/b.inf"), "new");
+    QStringList left = QDir(root.File("log")).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"a.dat", "a.dat.PxYzAb", "a.inf", "a.inf.backup", "b.inf", "gone.inf.kQzRwT"}));
 }

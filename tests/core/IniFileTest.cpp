@@ -1,9 +1,13 @@
 #include "core/IniFile.h"
 
+#include "core/Exceptions.h"
 #include "core/JConvert.h"
 #include "support/TempDataRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 // A kpw.ini as users have it: a comment before the first section, Japanese keys and values,
@@ -111,4 +115,34 @@ TEST(IniFile, WriteThroughAndCorruptFiles)
     EXPECT_EQ(bad.ReadString("CUT", "half"), QString(QChar(0xFFFD)));
     bad.UpdateFile();
     EXPECT_EQ(root.Read("bad.ini").size(), 42);   // loading alone changes nothing
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNeverWrittenOver)
+{
+    TempDataRoot root;
+    // every read of this file fails with an I/O error, even for an administrator
+    ASSERT_TRUE(QFile::link("/proc/self/mem", root.File("boardcnf.ini")));
+    TIniFile ini(root.File("boardcnf.ini"));
+    EXPECT_TRUE(ini.ReadFailed());
+    EXPECT_FALSE(ini.Load());
+    ini.WriteString("2ch", "TOP", "1");
+    EXPECT_THROW(ini.UpdateFile(), EFileError);
+    EXPECT_EQ(QFileInfo(root.File("boardcnf.ini")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+
+    ini.SetFileName(root.File("other.ini"));   // written elsewhere, it is saved
+    EXPECT_FALSE(ini.ReadFailed());
+    ini.UpdateFile();
+    EXPECT_EQ(root.Read("other.ini"), QByteArray("[2ch]\r\nTOP=1\r\n\r\n"));
+}
+
+TEST(IniFile, AChangeKeepsTheBytesOfTheOtherLines)
+{
+    TempDataRoot root;
+    // a comment with a byte that is not Shift_JIS, a line ended by LF alone and one by a lone CR
+    root.Write("kpw.ini", "; \x81\x20 note\r\n[VARNELO]\nA=1\rB=\xfa\x5b\r\n[OTHER]\r\nC=3");
+    TIniFile ini(root.File("kpw.ini"));
+    ini.WriteString("VARNELO", "A", "2");
+    ini.WriteString("OTHER", "D", "4");
+    ini.UpdateFile();
+    EXPECT_EQ(root.Read("kpw.ini"), QByteArray("; \x81\x20 note\r\n[VARNELO]\nA=2\r\nB=\xfa\x5b\r\n[OTHER]\r\nC=3\r\nD=4\r\n"));
 }

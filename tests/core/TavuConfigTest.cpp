@@ -1,11 +1,15 @@
 #include "core/TavuConfig.h"
 
+#include "core/Exceptions.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/ShortcutText.h"
 #include "support/TempDataRoot.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
 
 
 namespace {
@@ -344,4 +348,30 @@ TEST(TavuConfig, IndexedWidthsStayInRangeAndRoundTrip)
     EXPECT_EQ(reloaded.GetFavColumnWidth(10), 110);
     EXPECT_EQ(reloaded.GetHistColumnWidth(4), 40);
     EXPECT_EQ(reloaded.GetColumnSize("title"), 321);
+}
+
+TEST(TavuConfig, GarbageFileIsToldAndKeptAsideBeforeTheDefaultsAreSaved)
+{
+    ConfigRoot root;
+    const QByteArray garbage("\x89\x50NG\r\n\x1a\n\x00\x00 not settings at all", 31);
+    root.WriteKpw(garbage);
+    {
+        TTavuConfig config;   // no kpw.bak to fall back on
+        ASSERT_EQ(config.LoadMessages().size(), 1);
+        EXPECT_TRUE(config.LoadMessages()[0].contains(root.Profile() + "kpw.ini.damaged"))
+            << config.LoadMessages()[0].toStdString();
+    }   // closing saves the settings
+    EXPECT_EQ(root.Read("users/test/kpw.ini.damaged"), garbage);
+    EXPECT_FALSE(root.Read("users/test/kpw.ini").contains("not settings"));
+    EXPECT_FALSE(root.Stored("VARNELO", "THREADLISTCOUNT").isEmpty());
+
+    // a kpw.ini that cannot be read at all stays as it is
+    QFile::remove(root.Profile() + "kpw.ini");
+    ASSERT_TRUE(QFile::link("/proc/self/mem", root.Profile() + "kpw.ini"));
+    {
+        TTavuConfig config;
+        ASSERT_EQ(config.LoadMessages().size(), 1);
+        EXPECT_THROW(config.Save(), EFileError);
+    }
+    EXPECT_EQ(QFileInfo(root.Profile() + "kpw.ini").symLinkTarget(), QStringLiteral("/proc/self/mem"));
 }

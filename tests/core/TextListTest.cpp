@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
 TEST(TextList, ShiftJisCrLfFileRoundTripsByteForByte)
 {
     TempDataRoot root;
@@ -71,4 +75,63 @@ TEST(TextList, SaveIntoAFolderThatCannotBeWrittenRaises)
     TTextList list({"a"});
     EXPECT_THROW(list.SaveToFile(root.File("file/inside.txt")), EFileError);
     EXPECT_EQ(root.Read("file"), QByteArray("x"));
+}
+
+TEST(TextList, UntouchedLinesKeepTheirBytesAndAnUnchangedListIsNotWritten)
+{
+    TempDataRoot root;
+    // a byte that is not Shift_JIS, an LF, a lone CR, a second code of "∵" and no final line end
+    const QByteArray file("bad \x81\x20 byte\r\nlf line\nlone cr\r\xfa\x5b\r\nsame\r\nlast");
+    root.Write("bookmark.txt", file);
+    TTextList list;
+    ASSERT_TRUE(list.LoadFromFile(root.File("bookmark.txt")));
+    ASSERT_EQ(list.Count(), 6);
+
+    // nothing changed: the file is not written at all (its time stays)
+    const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-2);
+    {
+        QFile f(root.File("bookmark.txt"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    list.SaveToFile(root.File("bookmark.txt"));
+    EXPECT_EQ(QFileInfo(root.File("bookmark.txt")).lastModified().toUTC(), old);
+
+    // a change rewrites only the changed lines; the rest keep their bytes
+    list.Lines[4] = QStringLiteral("変更");
+    list.Add(QStringLiteral("new"));
+    list.SaveToFile(root.File("bookmark.txt"));
+    EXPECT_EQ(root.Read("bookmark.txt"),
+              QByteArray("bad \x81\x20 byte\r\nlf line\nlone cr\r\xfa\x5b\r\n\x95\xcf\x8d\x58\r\nlast\r\nnew\r\n"));
+
+    // a line removed and put back, and a duplicate of a kept line
+    list.Lines.removeFirst();
+    list.Lines.prepend(list.Lines[0]);
+    list.SaveToFile(root.File("bookmark.txt"));
+    EXPECT_TRUE(root.Read("bookmark.txt").startsWith("lf line\nlf line\n"));
+
+    // lines handed over whole keep the bytes of those the file already holds
+    TTextList::RewriteFile(root.File("bookmark.txt"), {QStringLiteral("lone cr"), QStringLiteral("added")});
+    EXPECT_EQ(root.Read("bookmark.txt"), QByteArray("lone cr\radded\r\n"));
+}
+
+TEST(TextList, AFileThatCannotBeReadIsNeverWrittenOver)
+{
+    TempDataRoot root;
+    // every read of this file fails with an I/O error, even for an administrator
+    ASSERT_TRUE(QFile::link("/proc/self/mem", root.File("fav00001.txt")));
+    TTextList list;
+    EXPECT_FALSE(list.LoadFromFile(root.File("fav00001.txt")));
+    EXPECT_TRUE(list.ReadFailed());
+    list.Add("a thread");
+    EXPECT_THROW(list.SaveToFile(root.File("fav00001.txt")), EFileError);
+    EXPECT_EQ(QFileInfo(root.File("fav00001.txt")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+    list.SaveToFile(root.File("elsewhere.txt"));   // another file takes it
+    EXPECT_EQ(root.Read("elsewhere.txt"), QByteArray("a thread\r\n"));
+    // a fresh list of lines meant for the file is refused as well
+    EXPECT_THROW(TTextList::RewriteFile(root.File("fav00001.txt"), {"a thread"}), EFileError);
+    EXPECT_EQ(QFileInfo(root.File("fav00001.txt")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+
+    EXPECT_FALSE(list.LoadFromFile(root.File("missing.txt")));
+    EXPECT_FALSE(list.ReadFailed());
 }

@@ -4,12 +4,15 @@
 
 #include "tools/ComposerFiles.h"
 
+#include "core/Exceptions.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace {
@@ -141,15 +144,45 @@ TEST_F(ComposerFilesTest, AnOverfullLogIsSetAsideReplacingAnOlderCopy)
 {
     const QString log = Path(ComposerFiles::SendLogFile());
     QString text;
-    EXPECT_TRUE(ComposerFiles::ReadPostLogForPage(log, text));   // missing: empty
+    EXPECT_EQ(ComposerFiles::ReadPostLogForPage(log, text), ComposerFiles::TPostLogPage::Read);   // missing: empty
     EXPECT_TRUE(text.isEmpty());
 
     Write(ComposerFiles::SendLogFile(), QByteArray(ComposerFiles::MaxPostLogPageBytes + 1, 'a'));
     Write(QStringLiteral("sendlog.bak"), "older");
-    EXPECT_FALSE(ComposerFiles::ReadPostLogForPage(log, text));
+    EXPECT_EQ(ComposerFiles::ReadPostLogForPage(log, text), ComposerFiles::TPostLogPage::TooLarge);
     EXPECT_EQ(ComposerFiles::RenameOverfullLog(log), Path(QStringLiteral("sendlog.bak")));
     EXPECT_FALSE(QFile::exists(log));
     EXPECT_EQ(Bytes(QStringLiteral("sendlog.bak")).size(), ComposerFiles::MaxPostLogPageBytes + 1);
+}
+
+TEST_F(ComposerFilesTest, ASetAsideThatFailsLeavesBothLogsAndSaysWhy)
+{
+    const QString log = Path(ComposerFiles::SendLogFile());
+    Write(ComposerFiles::SendLogFile(), "too big");
+    // the older copy's name is taken by a folder with a file in it: the rename cannot replace it
+    const QString bak = Path(QStringLiteral("sendlog.bak"));
+    ASSERT_TRUE(QDir().mkpath(bak));
+    Write(QStringLiteral("sendlog.bak/older.txt"), "older");
+    try {
+        ComposerFiles::RenameOverfullLog(log);
+        ADD_FAILURE() << "a rename that failed was reported as done";
+    } catch (const EFileError &e) {
+        EXPECT_TRUE(e.Message.contains(log)) << e.Message.toStdString();
+    }
+    EXPECT_EQ(Bytes(ComposerFiles::SendLogFile()), QByteArray("too big"));
+    EXPECT_EQ(Bytes(QStringLiteral("sendlog.bak/older.txt")), QByteArray("older"));
+}
+
+TEST_F(ComposerFilesTest, ALogThatCannotBeReadIsNeitherOverflowNorWrittenOver)
+{
+    const QString log = Path(ComposerFiles::SendLogFile());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), log));   // every read fails
+    QString text;
+    EXPECT_EQ(ComposerFiles::ReadPostLogForPage(log, text), ComposerFiles::TPostLogPage::Unreadable);
+    ComposerFiles::TPostLogEntry entry;
+    entry.Body = QStringLiteral("本文");
+    EXPECT_THROW(ComposerFiles::PrependPostLog(log, entry), EFileError);
+    EXPECT_EQ(QFileInfo(log).symLinkTarget(), QStringLiteral("/proc/self/mem"));
 }
 
 TEST_F(ComposerFilesTest, AnAAListFileReplacesTheBuiltInSnippets)

@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QLabel>
@@ -256,6 +257,21 @@ TEST(Composer, AnOverfullPostLogIsSetAsideFromTheLogPage)
     EXPECT_TRUE(env.Messages[0].endsWith(env.Profile(QStringLiteral("sendlog.bak"))));
     EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("sendlog.txt"))));
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("sendlog.bak"))));
+}
+
+TEST(Composer, APostLogThatCannotBeReadIsToldAsSuchAndKept)
+{
+    TPostEnv env;
+    const QString log = env.Profile(QStringLiteral("sendlog.txt"));
+    FileUtil::ForceDirectories(env.Profile(QString()));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), log));   // every read fails
+    ItemRef item(env.NewItem(News, Key, QStringLiteral("スレ")));
+    auto composer = Composer(env, item.get());
+    composer->PageControl1->setCurrentIndex(1);
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_EQ(env.Messages[0], QStringLiteral("書き込みログを読み込めませんでした：") + log);
+    EXPECT_EQ(QFileInfo(log).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+    EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("sendlog.bak"))));
 }
 
 TEST(Composer, LocalRulesAreFetchedOnceStoredAsHtmlAndNeverOffline)

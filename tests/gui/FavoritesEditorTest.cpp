@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QDropEvent>
@@ -505,4 +506,30 @@ TEST(FavoritesEditor, PropertiesOfTheFocusedThreadAndFoldersDraggedInTheTree)
                                           QStringLiteral("別分類/別の箱")}));
     for (TThreadItem *item : items)
         item->Release();
+}
+
+// A folder file that exists but cannot be read is not taken for an empty folder: adding to it says
+// so and leaves the file as it was.
+TEST(FavoriteDialog, AFolderFileThatCannotBeReadIsToldAndKept)
+{
+    TFavEnv env;
+    TBoard *folder = env.AddFolder(QStringLiteral("壊れた"), QStringLiteral("スレ"));
+    ASSERT_NE(folder, nullptr);
+    const QString file = FavoriteFolders::FolderFile(folder);
+    QFile::remove(file);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), file));   // every read fails
+
+    TFavoriteDialog dialog;
+    dialog.Items.Add(env.NewItem(PostTest::News, QStringLiteral("100"), QStringLiteral("一つ目")));
+    dialog.FormShow();
+    dialog.TreeView1->setCurrentItem(NodeNamed(dialog.TreeView1, QStringLiteral("壊れた")));
+    env.Dialog = [&dialog](QDialog &) {
+        dialog.Button1->click();
+        return dialog.result();
+    };
+    EXPECT_NE(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages.first().contains(file)) << env.Messages.first().toStdString();
+    EXPECT_EQ(QFileInfo(file).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+    QFile::remove(file);
 }

@@ -170,3 +170,41 @@ TEST(ToolWindowPlaceTest, AWindowClosedAndReopenedFiveTimesIsWhereItWas)
               place);
     TavuConfig = nullptr;
 }
+
+TEST(MemoBookTest, DamagedIndexNeverCostsAPage)
+{
+    TMemoFolders folders;
+    const QByteArray damaged = "[MEMO]\r\nMEMO1=\x83\x81\r\nID1=mem000";   // cut short: no COUNT, no USED
+    FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("memo.ini")), damaged);
+    const QList<QByteArray> pages = {"first page\r\n", "second page\r\n", "third page\r\n"};
+    for (int i = 0; i < pages.size(); ++i)
+        FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("mem0000%1.txt").arg(i + 1)), pages[i]);
+
+    Kpwfunc::TMsgKind told = Kpwfunc::mkInformation;
+    QString text;
+    Kpwfunc::TScopedDialogHandlers answers(
+        [&](Kpwfunc::TMsgKind kind, const QString &message, Kpwfunc::TMsgButtons) {
+            told = kind;
+            text = message;
+            return Kpwfunc::mrOK;
+        },
+        [](QDialog &dialog) {
+            if (auto *input = qobject_cast<QInputDialog *>(&dialog))
+                input->setTextValue(QStringLiteral("新規"));
+            return int(QDialog::Accepted);
+        });
+    {
+        TMemoForm form(folders.Profile(), folders.App());
+        EXPECT_EQ(told, Kpwfunc::mkWarning);
+        EXPECT_TRUE(text.contains(folders.Memo(QStringLiteral("memo.ini.damaged")))) << text.toStdString();
+        EXPECT_EQ(Read(folders.Memo(QStringLiteral("memo.ini.damaged"))), damaged);
+        EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("first page"));
+        form.A1Click();
+        ASSERT_EQ(form.TabControl1->count(), 2);
+        form.TabControl1->setCurrentIndex(1);
+        form.Memo1->setPlainText(QStringLiteral("new text"));
+    }
+    for (int i = 0; i < pages.size(); ++i)
+        EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem0000%1.txt").arg(i + 1))), pages[i]) << i;
+    EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem00004.txt"))), QByteArray("new text\r\n"));
+}

@@ -87,16 +87,39 @@ TEST(ShortcutFile, ReadsTabsAndItemsAndWritesThemBack)
     EXPECT_EQ(model[1]->BitmapFile(), QStringLiteral("images/missing.bmp"));
     EXPECT_EQ(model[1]->GetItem(0)->Param2, QStringLiteral("%url"));
 
+    // lines that are no items (before any tab, of no known kind) stay where they stood
     Kpwfunc::SaveShortcutBarModel(model, file);
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
-              Sjis(QStringLiteral("板\tclBtnFace\timages/tab.png\r\n"
+              Sjis(QStringLiteral("\t1\titem before any tab\tnews\t2ch\t\r\n"
+                                  "板\tclBtnFace\timages/tab.png\r\n"
                                   "\t1\tニュース速報+\tnewsplus\t2ch\t\r\n"
                                   "\t0\t\t\t\t\r\n"
                                   "\t2\tスレ\t1234567890\tnews\t2ch\r\n"
+                                  "\tx\tno kind\ta\tb\tc\r\n"
                                   "外部\t$00FF8000\timages/missing.bmp\r\n"
                                   "\t3\tメモ帳\t/usr/bin/editor\t%url\t\r\n"
                                   "\t4\tトップ\thttp://example.com/\t\t\r\n"
                                   "\t5\tニュース\tニュース\t2ch\t\r\n")));
+}
+
+TEST(ShortcutFile, LinesOfAnUnknownKindFollowTheirTabAndForeignBytesStay)
+{
+    ShortcutEnv env;
+    const QByteArray file = "A\tclBtnFace\t\r\n\t1\tboard\tnews\t2ch\t\r\n\t9x\tfuture \xff kind\t\t\t\r\n"
+                            "B\tclBtnFace\t\r\n\tnope\n";
+    env.root.Write(QStringLiteral("shortcut.txt"), file);
+    const QString path = env.root.File(QStringLiteral("shortcut.txt"));
+    TShortcutBarModel model = Kpwfunc::LoadShortcutBarModel(path);
+    ASSERT_EQ(model.size(), 2u);
+    std::swap(model[0], model[1]);   // the tabs change places; the unknown lines go with their tab
+    model[1]->Delete(0);
+    Kpwfunc::SaveShortcutBarModel(model, path);
+    EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
+              QByteArray("B\tclBtnFace\t\r\n\tnope\nA\tclBtnFace\t\r\n\t9x\tfuture \xff kind\t\t\t\r\n"));
+    model.pop_back();   // a tab deleted: its unknown lines are kept at the end
+    Kpwfunc::SaveShortcutBarModel(model, path);
+    EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
+              QByteArray("B\tclBtnFace\t\r\n\tnope\n\t9x\tfuture \xff kind\t\t\t\r\n"));
 }
 
 TEST(ShortcutFile, WrittenFieldsStayOnTheirLine)

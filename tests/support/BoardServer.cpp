@@ -456,7 +456,8 @@ BoardServer::Reply BoardServer::Dat(const Request &request, const QString &bbs, 
     if (request.Header("Accept-Encoding").contains("gzip") && range.isEmpty()) {
         QList<QByteArray> headers = validators;
         headers << "Content-Encoding: gzip";
-        return Reply{200, Gzip(dat), headers};
+        const QByteArray gzip = Gzip(dat);
+        return Reply{200, BrokenGzip ? gzip.left(gzip.size() - 6) : gzip, headers};
     }
     return Reply{200, dat, validators};
 }

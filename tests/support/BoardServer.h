@@ -67,6 +67,7 @@ public:
     // ---- behaviour ----
     bool Confirmation = false;   // bbs.cgi asks once for confirmation
     bool IgnoreRange = false;    // dat requests with a Range get the whole file (200)
+    bool BrokenGzip = false;     // compressed dat replies lose their last bytes (a broken stream)
     bool ErrorOnPost = false;    // every post gets an error page
     int FallenStatus = 302;      // the answer for the dat of a thread that fell off
     bool Hold = false;           // requests are read and logged but not answered (a hanging server)

@@ -1,0 +1,77 @@
+// A reload whose body the program refuses (past its bound, a broken compressed stream) is told for
+// what it is, never as a thread that fell off the board.
+
+#include "PostTestEnv.h"
+
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+
+using PostTest::AddThread;
+using PostTest::ItemRef;
+using PostTest::News;
+using PostTest::Settled;
+using PostTest::WaitFor;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+
+// The line the log pane gives under the error line of the thread download.
+QString ErrorLine(TPostWindowEnv &env)
+{
+    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i + 1 < log.size(); ++i)
+        if (log[i].startsWith(QStringLiteral("△スレッド取得エラー")))
+            return log[i + 1];
+    return QString();
+}
+
+}  // namespace
+
+TEST(RefusedBody, AReloadPastTheBoundIsToldAsSuch)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, Key, QString());
+    item->DownloadRequest = true;
+    ItemRef hold(item);
+    env.Window()->OpenThread(item, false, false, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+
+    TavuConfig->LIMIT_DAT_MB = 1;
+    const QString body = QStringLiteral("長い本文").repeated(20000);   // 160 KB a response
+    for (int i = 0; i < 8; ++i)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
+    env.Window()->OpenThread(item, true, false, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const QString told = ErrorLine(env);
+    EXPECT_TRUE(told.contains(QStringLiteral("大きすぎます"))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("dat落ち"))) << told.toStdString();
+    ASSERT_EQ(env.env.Messages.size(), 1);
+    EXPECT_FALSE(env.env.Messages[0].contains(QStringLiteral("dat落ち"))) << env.env.Messages[0].toStdString();
+}
+
+TEST(RefusedBody, AFetchAnewWithABrokenStreamIsToldAsSuch)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    env.server.BrokenGzip = true;
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, Key, QString());
+    item->DownloadRequest = true;
+    ItemRef hold(item);
+    env.Window()->OpenThread(item, true, false, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_FALSE(env.server.RequestsTo(QStringLiteral("/dat/")).isEmpty());
+    EXPECT_TRUE(env.server.RequestsTo(QStringLiteral("/dat/")).first().Header("Accept-Encoding").contains("gzip"));
+    const QString told = ErrorLine(env);
+    EXPECT_TRUE(told.contains(QStringLiteral("圧縮データが壊れています"))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("dat落ち"))) << told.toStdString();
+    ASSERT_EQ(env.env.Messages.size(), 1);
+    EXPECT_FALSE(env.env.Messages[0].contains(QStringLiteral("dat落ち"))) << env.env.Messages[0].toStdString();
+}
