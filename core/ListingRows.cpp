@@ -1,0 +1,90 @@
+#include "core/ListingRows.h"
+
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "core/ThreadItem.h"
+
+namespace {
+
+const QString DatExtension = QStringLiteral(".dat");
+
+// Nothing but what SetLocation, the count and the number give is set.
+bool HoldsNothingElse(const TThreadItem &item)
+{
+    return item.COUNT == 0 && item.READ == 0 && !item.BOLD && !item.REVERSE && item.COLOR == clWindowText
+        && !item.ABONE && !item.KAKOLOG && !item.FAVORITE && !item.SHORTCUT && item.PRIORITY == 0
+        && item.READPOINT == 0 && item.TOP == 0 && item.COMMENT.isEmpty() && item.LAST_LOAD.isEmpty()
+        && item.LAST_SENT.isEmpty() && item.LOAD_COUNT == 0 && item.SEND_COUNT == 0 && item.SINCE.isEmpty()
+        && item.THREADNO.isEmpty() && !item.LOCALLOG && item.LAST_MODIFIED.isEmpty() && item.ETAG.isEmpty()
+        && item.SIZE == 0 && item.Bookmarks.Count() == 0 && item.NewCount == -1 && item.ServerCount == 0
+        && item.Live && !item.DownloadRequest && !item.IsNew && !item.Updated && !item.Checking
+        && !item.CheckError && !item.Shown && !item.OnAddRef && !item.OnRelease && !item.OnChange;
+}
+
+}  // namespace
+
+TListingRows::TListingRows(const QString &siteId, const QString &boardId) : siteId(siteId), boardId(boardId) {}
+
+TListingRows::~TListingRows()
+{
+    for (const TEntry &entry : rows) {
+        if (entry.item)
+            entry.item->Release();
+    }
+}
+
+QString TListingRows::TRow::DatName() const
+{
+    return QString::number(Key) + DatExtension;
+}
+
+bool TListingRows::KeyOf(QStringView datName, qint64 &key)
+{
+    return datName.endsWith(DatExtension) && NumberOf(datName.chopped(DatExtension.size()), key);
+}
+
+bool TListingRows::NumberOf(QStringView digits, qint64 &key)
+{
+    if (digits.isEmpty() || digits.size() > 18 || digits.front() == u'0')
+        return false;
+    key = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return false;
+        key = key * 10 + (c.unicode() - u'0');
+    }
+    return true;
+}
+
+bool TListingRows::Takes(const TThreadItem &item, qint64 &key) const
+{
+    if (item.RefCount() != 1 || !item.Site || item.Site->SITEID != siteId || item.BoardID != boardId)
+        return false;
+    const TBoard *listed = item.Site->Boards ? item.Site->Boards->FindByID(boardId) : nullptr;
+    return listed && item.GetBoard() == listed && item.BBS == listed->BBS && KeyOf(item.DatName, key)
+        && HoldsNothingElse(item);
+}
+
+int TListingRows::Add(qint64 key, const QString &title, int count, int number)
+{
+    rows.push_back(TEntry{TRow{key, title, count, number}, nullptr});
+    return Count() - 1;
+}
+
+TThreadItem *TListingRows::Item(int row)
+{
+    TEntry &entry = rows[size_t(row)];
+    if (!entry.item) {
+        entry.item = new TThreadItem;
+        entry.item->SetLocation(siteId, boardId, entry.row.DatName(), entry.row.Title);
+        entry.item->AGECOUNT = entry.row.Count;
+        entry.item->Number = entry.row.Number;
+    }
+    return entry.item;
+}
+
+TThreadItem *TListingRows::Made(int row) const
+{
+    return rows[size_t(row)].item;
+}
