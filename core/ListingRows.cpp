@@ -8,6 +8,7 @@
 namespace {
 
 const QString DatExtension = QStringLiteral(".dat");
+constexpr qsizetype TitleBlock = 64 * 1024;   // characters
 
 // Nothing but what SetLocation, the count and the number give is set.
 bool HoldsNothingElse(const TThreadItem &item)
@@ -68,8 +69,25 @@ bool TListingRows::Takes(const TThreadItem &item, qint64 &key) const
 
 int TListingRows::Add(qint64 key, const QString &title, int count, int number)
 {
-    rows.push_back(TEntry{TRow{key, title, count, number}, nullptr});
+    if (titles.empty() || titles.back().size() + title.size() > titles.back().capacity()) {
+        titles.emplace_back();
+        titles.back().reserve(std::max(TitleBlock, title.size()));
+    }
+    QString &block = titles.back();
+    rows.push_back(TEntry{key, count, number, int(titles.size() - 1), int(block.size()), int(title.size()), nullptr});
+    block += title;
     return Count() - 1;
+}
+
+QString TListingRows::TitleOf(const TEntry &entry) const
+{
+    return titles[size_t(entry.block)].sliced(entry.offset, entry.length);
+}
+
+TListingRows::TRow TListingRows::Row(int row) const
+{
+    const TEntry &entry = rows[size_t(row)];
+    return TRow{entry.key, TitleOf(entry), entry.count, entry.number};
 }
 
 TThreadItem *TListingRows::Item(int row)
@@ -77,9 +95,9 @@ TThreadItem *TListingRows::Item(int row)
     TEntry &entry = rows[size_t(row)];
     if (!entry.item) {
         entry.item = new TThreadItem;
-        entry.item->SetLocation(siteId, boardId, entry.row.DatName(), entry.row.Title);
-        entry.item->AGECOUNT = entry.row.Count;
-        entry.item->Number = entry.row.Number;
+        entry.item->SetLocation(siteId, boardId, QString::number(entry.key) + DatExtension, TitleOf(entry));
+        entry.item->AGECOUNT = entry.count;
+        entry.item->Number = entry.number;
     }
     return entry.item;
 }

@@ -15,6 +15,7 @@
 #include <QStringView>
 
 #include <deque>
+#include <vector>
 
 class TThreadItem;
 
@@ -46,18 +47,29 @@ public:
     // Adds a row; its index.
     int Add(qint64 key, const QString &title, int count, int number);
     int Count() const { return int(rows.size()); }
-    const TRow &Row(int row) const { return rows[size_t(row)].row; }
+    TRow Row(int row) const;
+    qint64 Key(int row) const { return rows[size_t(row)].key; }
 
     TThreadItem *Item(int row);         // made on first use
     TThreadItem *Made(int row) const;   // nullptr while the row has no item
 
 private:
     struct TEntry {
-        TRow row;
-        TThreadItem *item = nullptr;
+        qint64 key;
+        int count;
+        int number;
+        int block;    // the title: a stretch of one block of the titles
+        int offset;
+        int length;
+        TThreadItem *item;
     };
     // A deque grows without moving what it holds (no copy of a million rows at each doubling).
     std::deque<TEntry> rows;
+    // The titles one after the other in blocks that never grow past what they reserved, so that a
+    // title costs its characters and nothing more.
+    std::vector<QString> titles;
     QString siteId;
     QString boardId;
+
+    QString TitleOf(const TEntry &entry) const;
 };

@@ -229,7 +229,7 @@ const TThreadItem *TThreadItemList::Peek(int index) const
     return PeekSlot(places.at(index));
 }
 
-const TListingRows::TRow &TThreadItemList::ListedRow(int index) const
+TListingRows::TRow TThreadItemList::ListedRow(int index) const
 {
     return listing->Row(RowOf(places.at(index)));
 }
@@ -239,6 +239,20 @@ int TThreadItemList::IndexOf(const TThreadItem *item) const
     for (qsizetype i = places.size() - 1; i >= 0; --i) {
         if (PeekSlot(places[i]) == item)
             return int(i);
+    }
+    return -1;
+}
+
+int TThreadItemList::IndexOfDatName(const QString &datName) const
+{
+    // A row's dat name is a number with ".dat": only a name that reads so in lower case is one.
+    qint64 key = 0;
+    const bool rowName = TListingRows::KeyOf(datName.toLower(), key);
+    for (int i = 0; i < Count(); ++i) {
+        const quintptr slot = places[i];
+        const TThreadItem *item = PeekSlot(slot);
+        if (item ? item->DatName.compare(datName, Qt::CaseInsensitive) == 0 : rowName && listing->Key(RowOf(slot)) == key)
+            return i;
     }
     return -1;
 }

@@ -35,12 +35,15 @@ public:
     int Count() const { return int(places.size()); }
     // The item at index when it has been made, else nullptr: the place is then ListedRow(index).
     const TThreadItem *Peek(int index) const;
-    const TListingRows::TRow &ListedRow(int index) const;
+    TListingRows::TRow ListedRow(int index) const;
     // The listing rows the list holds rows of; null when none.
     std::shared_ptr<TListingRows> Listing() const { return listing; }
     // The index of the item, -1 when absent; the search starts at the end, where the item that
     // just arrived stands.
     int IndexOf(const TThreadItem *item) const;
+    // The index of the first thread with the dat name (ignoring case), -1 when absent; no row's item
+    // is made to find it.
+    int IndexOfDatName(const QString &datName) const;
     void Delete(int index);                // releases the item
     // Deletes (releases) every item the test picks, in one pass; the count deleted.
     int DeleteIf(const std::function<bool(const TThreadItem *)> &picked);

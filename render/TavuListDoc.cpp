@@ -61,7 +61,7 @@ TListedThread ListedThread(const TThreadItemList &list, int index)
 {
     if (const TThreadItem *item = list.Peek(index))
         return {item->DatName, item->TITLE, item->AGECOUNT};
-    const TListingRows::TRow &row = list.ListedRow(index);
+    const TListingRows::TRow row = list.ListedRow(index);
     return {row.DatName(), row.Title, row.Count};
 }
 
@@ -342,20 +342,28 @@ void TTavuListDoc::PrepareRows(int from, int to)
         emit Changed(this);
 }
 
+// The threads that follow an erased one move up into the range, so they are prepared in their turn:
+// every row of the range ends up prepared, and no erased thread is left in it.
 bool TTavuListDoc::PrepareRange(int from, int to)
 {
-    to = std::min(to, items->Count());
-    QSet<const TThreadItem *> erased;
-    for (int i = to - 1; i >= std::max(from, 0); --i) {   // from the end, as the rows were always walked
-        TThreadItem *item = items->Get(i);
-        if (!UpdateList(item, false))
-            erased.insert(item);
+    bool left = false;
+    for (int start = std::max(from, 0);;) {
+        const int end = std::min(to, items->Count());
+        QSet<const TThreadItem *> erased;
+        for (int i = end - 1; i >= start; --i) {   // from the end, as the rows were always walked
+            TThreadItem *item = items->Get(i);
+            if (!UpdateList(item, false))
+                erased.insert(item);
+        }
+        if (erased.isEmpty())
+            break;
+        items->DeleteItems(erased);
+        left = true;
+        start = end - int(erased.size());
     }
-    if (erased.isEmpty())
-        return false;
-    items->DeleteItems(erased);
-    displayCount = std::min(displayCount, items->Count());
-    return true;
+    if (left)
+        displayCount = std::min(displayCount, items->Count());
+    return left;
 }
 
 void TTavuListDoc::SetDisplayCount(int count)

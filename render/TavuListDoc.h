@@ -104,7 +104,8 @@ public:
     // it then leaves the item list (and may be freed).
     bool UpdateList(TThreadItem *item, bool removeErased);
     // Prepares the threads at from..to-1 (clamped to the list); the erased ones leave the item list
-    // together, in one pass.
+    // together, in one pass, and the threads that move up into the range in their place are
+    // prepared too.
     void PrepareRows(int from, int to);
 
     int DisplayCount() const { return displayCount; }
