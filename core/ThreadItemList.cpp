@@ -257,21 +257,6 @@ int TThreadItemList::IndexOfDatName(const QString &datName) const
     return -1;
 }
 
-int TThreadItemList::DeleteIf(const std::function<bool(const TThreadItem *)> &picked)
-{
-    for (int i = 0; i < Count(); ++i)
-        Get(i);
-    return DeleteItems([&] {
-        QSet<const TThreadItem *> gone;
-        for (const quintptr slot : std::as_const(places)) {
-            const auto *item = reinterpret_cast<const TThreadItem *>(slot);
-            if (picked(item))
-                gone.insert(item);
-        }
-        return gone;
-    }());
-}
-
 int TThreadItemList::DeleteItems(const QSet<const TThreadItem *> &gone)
 {
     QList<TThreadItem *> released;

@@ -12,7 +12,6 @@
 #include <QList>
 #include <QSet>
 
-#include <functional>
 #include <memory>
 
 class TBBS;
@@ -45,8 +44,6 @@ public:
     // is made to find it.
     int IndexOfDatName(const QString &datName) const;
     void Delete(int index);                // releases the item
-    // Deletes (releases) every item the test picks, in one pass; the count deleted.
-    int DeleteIf(const std::function<bool(const TThreadItem *)> &picked);
     // Deletes (releases) the given items, in one pass, making no item of a row; the count deleted.
     int DeleteItems(const QSet<const TThreadItem *> &gone);
     TThreadItem *Detach(int index);        // removes without releasing

@@ -14,7 +14,6 @@
 //
 // The document owns its two item lists. The tab button and the menu item belong to the main window.
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -23,13 +22,12 @@
 #include <memory>
 #include <vector>
 
-#include "core/ListingRows.h"
-
 class QAbstractButton;
 class QAction;
 class QIcon;
 class QThread;
 class TBoard;
+class TListingRows;
 class TSite;
 class TTavuActionList;
 class TThreadItem;
