@@ -333,8 +333,10 @@ void BM_SubjectFileMemory(benchmark::State &state)
 
 }  // namespace
 
-BENCHMARK(BM_SubjectListMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The tab's peak is taken first, on the heap of the program and of its own previous listing; after
+// the million thread items of BM_SubjectListMemory/1 the heap is one that no window has.
 BENCHMARK(BM_SubjectTabMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SubjectListMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SubjectFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_TavuHttp)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_Curl)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond)->UseManualTime();

@@ -1,6 +1,6 @@
 // HTML rendering of a 1000-response thread through the default skin: responses per second.
-// Loading a stored listing of 30,000 threads into a thread-list document, without thread rules and
-// with a rule that erases half of them.
+// Loading a stored listing of 30,000 threads into a thread-list document, every thread prepared, with
+// a rule that erases half of them against one that erases none.
 // Preparing every row of a listing of 30,000, 60,000 and 120,000 threads (as showing all, sorting or
 // an update check does) with a rule that erases half of them, against the same with a rule that
 // erases none.
@@ -102,14 +102,13 @@ std::unique_ptr<TTavuListDoc> NewNewsDoc(const ThreadTestEnv &env, TTavuActionLi
     return doc;
 }
 
-// Arguments: threads, and whether a rule erases every other one.
+// Arguments: threads, and whether the rule erases every other one (else it erases none).
 void BM_LoadListing(benchmark::State &state)
 {
     ThreadTestEnv env;
     WriteListing(env, int(state.range(0)));
     TTavuActionList rules;
-    if (state.range(1) != 0)
-        AddTitleRule(rules, QStringLiteral("消"));
+    AddTitleRule(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
     qsizetype shown = 0;
     for (auto _ : state) {
         const auto doc = NewNewsDoc(env, &rules, 0);
@@ -200,7 +199,8 @@ int main(int argc, char **argv)
         pairs.push_back({std::string("BM_PrepareRows/") + threads + "/1/", std::string("BM_PrepareRows/") + threads + "/0/"});
     // Linear: four times the threads take at most about four times as long.
     pairs.push_back({"BM_PrepareRows/120000/1/", "BM_PrepareRows/30000/1/", 4.6});
-    pairs.push_back({"BM_LoadStoredListing", "BM_ReadStoredListing", 0});
+    // The aim for the stored listing is under 2 s: about six times reading and decoding the file.
+    pairs.push_back({"BM_LoadStoredListing", "BM_ReadStoredListing", 6.0});
     TRatioReporter reporter(pairs, 1.3);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
