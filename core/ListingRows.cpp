@@ -40,6 +40,11 @@ QString TListingRows::TRow::DatName() const
     return QString::number(Key) + DatExtension;
 }
 
+QString TListingRows::DatName(int row) const
+{
+    return QString::number(Key(row)) + DatExtension;
+}
+
 bool TListingRows::KeyOf(QStringView datName, qint64 &key)
 {
     return datName.endsWith(DatExtension) && NumberOf(datName.chopped(DatExtension.size()), key);
@@ -95,7 +100,7 @@ TThreadItem *TListingRows::Item(int row)
     TEntry &entry = rows[size_t(row)];
     if (!entry.item) {
         entry.item = new TThreadItem;
-        entry.item->SetLocation(siteId, boardId, QString::number(entry.key) + DatExtension, TitleOf(entry));
+        entry.item->SetLocation(siteId, boardId, DatName(row), TitleOf(entry));
         entry.item->AGECOUNT = entry.count;
         entry.item->Number = entry.number;
     }

@@ -49,6 +49,7 @@ public:
     int Count() const { return int(rows.size()); }
     TRow Row(int row) const;
     qint64 Key(int row) const { return rows[size_t(row)].key; }
+    QString DatName(int row) const;
 
     TThreadItem *Item(int row);         // made on first use
     TThreadItem *Made(int row) const;   // nullptr while the row has no item

@@ -234,6 +234,13 @@ TListingRows::TRow TThreadItemList::ListedRow(int index) const
     return listing->Row(RowOf(places.at(index)));
 }
 
+QString TThreadItemList::DatNameAt(int index) const
+{
+    const quintptr slot = places.at(index);
+    const TThreadItem *item = PeekSlot(slot);
+    return item ? item->DatName : listing->DatName(RowOf(slot));
+}
+
 int TThreadItemList::IndexOf(const TThreadItem *item) const
 {
     for (qsizetype i = places.size() - 1; i >= 0; --i) {

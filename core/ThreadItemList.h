@@ -35,6 +35,7 @@ public:
     // The item at index when it has been made, else nullptr: the place is then ListedRow(index).
     const TThreadItem *Peek(int index) const;
     TListingRows::TRow ListedRow(int index) const;
+    QString DatNameAt(int index) const;   // makes no item
     // The listing rows the list holds rows of; null when none.
     std::shared_ptr<TListingRows> Listing() const { return listing; }
     // The index of the item, -1 when absent; the search starts at the end, where the item that

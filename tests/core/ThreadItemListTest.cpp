@@ -186,6 +186,7 @@ TEST(ThreadItemList, ListedRowsBecomeOneItemEachOnlyWhenHandedOut)
     ASSERT_EQ(first.Count(), 3);
     EXPECT_EQ(first.IndexOfDatName(QStringLiteral("2000000002.DAT")), 2);
     EXPECT_EQ(first.IndexOfDatName(QStringLiteral("02000000002.dat")), -1);
+    EXPECT_EQ(first.DatNameAt(0), QStringLiteral("2000000000.dat"));
     EXPECT_EQ(first.CountMarked(), 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(first.Peek(i), nullptr);
