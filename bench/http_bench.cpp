@@ -4,10 +4,13 @@
 // time (-w %{time_total}), so its process start is not in the floor; the job's is the time from the
 // request to its end. The last lines of the output give the job's time over curl's for each body.
 //
-// BM_SubjectListMemory: the memory a 100 MB subject.txt takes at its peak while a board type lists
-// and stores it, as a multiple of the file's size (counter "peak_x"): /0 lets the listed threads go
-// as they come, /1 keeps them all in a thread list as a window's list does; BM_SubjectFileMemory
-// reads the same file whole, the floor of 1.
+// BM_SubjectListMemory: the memory a 100 MB subject.txt (distinct titles, about 1.4 million threads)
+// takes at its peak while a board type lists and stores it, as a multiple of the file's size
+// (counter "peak_x"): /0 lets the listed threads go as they come, /1 keeps them all as thread items
+// in a thread list. BM_SubjectTabMemory downloads and lists it into a thread-list document as a
+// board tab does, in save mode, with the counts of the previous listing read first (the board was
+// listed before), the first page prepared as it arrives and the listing stored at the end.
+// BM_SubjectFileMemory reads the same file whole, the floor of 1.
 
 #include "RatioReporter.h"
 #include "boards/BoardTypes.h"
@@ -23,6 +26,7 @@
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
 #include "net/TavuHttp.h"
+#include "render/TavuListDoc.h"
 #include "support/NginxServer.h"
 #include "support/TempDataRoot.h"
 
@@ -61,7 +65,7 @@ QByteArray SubjectLines(qint64 size)
     QByteArray body;
     body.reserve(size + 200);
     for (qint64 key = 1000000000; body.size() < size; ++key)
-        body += QByteArray::number(key) + ".dat<>" + title + " (" + QByteArray::number(key % 1000) + ")\n";
+        body += QByteArray::number(key) + ".dat<>" + title + QByteArray::number(key) + " (" + QByteArray::number(key % 1000) + ")\n";
     return body;
 }
 
@@ -249,6 +253,67 @@ void BM_SubjectListMemory(benchmark::State &state)
     state.counters["threads"] = double(listed) / double(state.iterations());
 }
 
+// The window's thread-list flow for the board's listing, into the document.
+bool ListIntoTab(BoardEnv &env, TTavuListDoc &doc)
+{
+    const int firstPage = TavuConfig->THREADLISTCOUNT;
+    doc.ClearItems();
+    doc.ItemLimit = firstPage;
+    doc.LoadSubjectDat();
+    doc.LoadInfFileList();
+    TThreadListDownloader job;
+    job.BBS = env.board->BBS;
+    job.Site = env.board->Site;
+    job.Board = env.board;
+    job.Items = doc.Items();
+    job.OnThreadItem = [&doc](TThreadListDownloader *, TThreadItem *item) { doc.AddListed(item); };
+    job.OnProgress = [&doc, firstPage](TThreadListDownloader *, TThreadItem *item, int, int) {
+        if (doc.Items()->Count() >= firstPage + 1)
+            return false;
+        if (item)
+            doc.UpdateList(item, true);
+        return true;
+    };
+    bool failed = true;
+    job.OnDone = [&failed](TThreadListDownloader *, bool hasFailed) { failed = hasFailed; };
+    env.board->BBS->DownloadThreadList(&job, true, true);
+    if (failed)
+        return false;
+    doc.SaveSubjectDat();
+    doc.SaveSubjectTxt();
+    doc.SetDisplayCount(firstPage);
+    return true;
+}
+
+void BM_SubjectTabMemory(benchmark::State &state)
+{
+    if (!Ready(state))
+        return;
+    BoardEnv env;
+    TavuEnviron->SetCached(true, true);
+    TTavuListDoc doc;
+    doc.Site = env.board->Site;
+    doc.BoardID = env.board->ID;
+    if (!ListIntoTab(env, doc)) {   // the listing before, whose counts the measured one reads
+        state.SkipWithError("the list was not fetched");
+        return;
+    }
+    qint64 peak = 0;
+    for (auto _ : state) {
+        doc.ClearItems();
+        ResetPeak();
+        const qint64 before = MemoryKb("VmRSS:");
+        const bool listed = ListIntoTab(env, doc);
+        peak = qMax(peak, MemoryKb("VmHWM:") - before);
+        if (!listed) {
+            state.SkipWithError("the list was not fetched");
+            return;
+        }
+    }
+    state.counters["peak_x"] = double(peak) / double(SubjectBytes);
+    state.counters["threads"] = double(doc.Items()->Count());
+}
+
 void BM_SubjectFileMemory(benchmark::State &state)
 {
     if (!Ready(state))
@@ -268,6 +333,9 @@ void BM_SubjectFileMemory(benchmark::State &state)
 
 }  // namespace
 
+// The tab's peak is taken first, on the heap of the program and of its own previous listing; after
+// the million thread items of BM_SubjectListMemory/1 the heap is one that no window has.
+BENCHMARK(BM_SubjectTabMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SubjectListMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SubjectFileMemory)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_TavuHttp)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond)->UseManualTime();

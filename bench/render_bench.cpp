@@ -1,9 +1,15 @@
 // HTML rendering of a 1000-response thread through the default skin: responses per second.
-// Loading a stored listing of 30,000 threads into a thread-list document, without thread rules and
-// with a rule that erases half of them (the last line gives the second over the first).
+// Loading a stored listing of 30,000 threads into a thread-list document, every thread prepared, with
+// a rule that erases half of them against one that erases none.
+// Preparing every row of a listing of 30,000, 60,000 and 120,000 threads (as showing all, sorting or
+// an update check does) with a rule that erases half of them, against the same with a rule that
+// erases none.
+// Loading a stored listing of 1.6 million threads as a board tab shows it (the first page prepared),
+// against reading and decoding the same file, the least any loader does.
 // The server-HTML filter over N opening tags followed by N closing tags that match none, against the
 // floor of N matched pairs of the same length (a quadratic search would grow a hundredfold from 10,000
 // to 100,000; the ratio stays flat).
+// The last lines give each subject over its reference.
 // Run by hand: bench_render_bench
 
 #include "RatioReporter.h"
@@ -69,30 +75,49 @@ void BM_RenderThread(benchmark::State &state)
 }
 BENCHMARK(BM_RenderThread)->Args({1000, 0})->Args({1000, 1})->Unit(benchmark::kMillisecond);
 
-// Arguments: threads, and whether a rule erases every other one.
+// A stored listing of the board "news": every other title holds "消".
+QString WriteListing(const ThreadTestEnv &env, int threads)
+{
+    QString subject;
+    for (int i = 0; i < threads; ++i)
+        subject += QStringLiteral("%1.dat<>%2スレッド%3 (%4)\r\n").arg(1000000000 + i).arg(i % 2 ? QStringLiteral("消") : QString()).arg(i).arg(i % 1000);
+    const QString path = env.news->GetLogDir() + QStringLiteral("subject.txt");
+    FileUtil::WriteFileAtomic(path, jconvert::UnicodeToSjis(subject));
+    return path;
+}
+
+// A rule erasing the threads of "news" whose title holds the text.
+void AddTitleRule(TTavuActionList &rules, const QString &text)
+{
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Value1 = text;
+    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+    rules.Add(std::move(rule));
+}
+
+std::unique_ptr<TTavuListDoc> NewNewsDoc(const ThreadTestEnv &env, TTavuActionList *rules, int itemLimit)
+{
+    auto doc = std::make_unique<TTavuListDoc>();
+    doc->Site = env.site;
+    doc->BoardID = QStringLiteral("news");
+    doc->ThreadRules = rules;
+    doc->ItemLimit = itemLimit;
+    return doc;
+}
+
+// Arguments: threads, and whether the rule erases every other one (else it erases none).
 void BM_LoadListing(benchmark::State &state)
 {
     ThreadTestEnv env;
-    QString subject;
-    for (int i = 0; i < state.range(0); ++i)
-        subject += QStringLiteral("%1.dat<>%2スレッド%3 (%4)\r\n").arg(1000000000 + i).arg(i % 2 ? QStringLiteral("消") : QString()).arg(i).arg(i % 1000);
-    FileUtil::WriteFileAtomic(env.news->GetLogDir() + QStringLiteral("subject.txt"), jconvert::UnicodeToSjis(subject));
+    WriteListing(env, int(state.range(0)));
     TTavuActionList rules;
-    if (state.range(1) != 0) {
-        auto rule = std::make_unique<TTavuAction>();
-        rule->Target = TTavuAction::THREADTITLE;
-        rule->Value1 = QStringLiteral("消");
-        rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
-        rules.Add(std::move(rule));
-    }
+    AddTitleRule(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
     qsizetype shown = 0;
     for (auto _ : state) {
-        TTavuListDoc doc;
-        doc.Site = env.site;
-        doc.BoardID = QStringLiteral("news");
-        doc.ThreadRules = &rules;
-        doc.LoadSubjectTxt();
-        shown = doc.Items()->Count();
+        const auto doc = NewNewsDoc(env, &rules, 0);
+        doc->LoadSubjectTxt();
+        shown = doc->Items()->Count();
     }
     state.counters["shown"] = double(shown);
 }
@@ -113,6 +138,74 @@ BENCHMARK(BM_FilterClosingTags)
     ->Args({10000, 0})->Args({10000, 1})->Args({100000, 0})->Args({100000, 1})
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Arguments: threads, and whether the rule erases every other one (else it erases none). The
+// listing is loaded as a board tab loads it (the first 100 prepared) outside the measured time.
+void BM_PrepareRows(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    WriteListing(env, int(state.range(0)));
+    TTavuActionList rules;
+    AddTitleRule(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
+    qsizetype shown = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = NewNewsDoc(env, &rules, 100);
+        doc->LoadSubjectTxt();
+        state.ResumeTiming();
+        doc->PrepareRows(0, doc->Items()->Count());
+        state.PauseTiming();
+        shown = doc->Items()->Count();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.counters["shown"] = double(shown);
+}
+BENCHMARK(BM_PrepareRows)->ArgsProduct({{30000, 60000, 120000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+constexpr int StoredThreads = 1600000;
+
+// The 1.6 million threads loaded as the window loads a stored listing: the counts of the previous
+// listing, the logged threads, the listing with its first page prepared.
+void BM_LoadStoredListing(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    WriteListing(env, StoredThreads);
+    QByteArray counts;   // the previous listing's counts, as a board fetched before has them
+    for (int i = 0; i < StoredThreads; ++i)
+        counts += QByteArray::number(1000000000 + i) + '=' + QByteArray::number(i % 1000) + "\r\n";
+    FileUtil::WriteFileAtomic(env.news->GetLogDir() + QStringLiteral("subject.dat"), counts);
+    TTavuActionList rules;
+    AddTitleRule(rules, QStringLiteral("該当なし"));
+    qsizetype listed = 0;
+    for (auto _ : state) {
+        auto doc = NewNewsDoc(env, &rules, 100);
+        doc->LoadSubjectDat();
+        doc->LoadInfFileList();
+        doc->LoadSubjectTxt();
+        doc->SetDisplayCount(100);
+        listed = doc->Items()->Count();
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.counters["threads"] = double(listed);
+}
+BENCHMARK(BM_LoadStoredListing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The floor: the same file read and decoded into text, and its lines counted.
+void BM_ReadStoredListing(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    const QString path = WriteListing(env, StoredThreads);
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        const QString text = jconvert::SjisToUnicode(FileUtil::ReadFile(path));
+        lines = text.count(u'\n');
+    }
+    state.counters["threads"] = double(lines);
+}
+BENCHMARK(BM_ReadStoredListing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -120,10 +213,16 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    TRatioReporter reporter({{"BM_LoadListing/30000/1/", "BM_LoadListing/30000/0/"},
-                             {"BM_FilterClosingTags/10000/1/", "BM_FilterClosingTags/10000/0/"},
-                             {"BM_FilterClosingTags/100000/1/", "BM_FilterClosingTags/100000/0/"}},
-                            1.3);
+    std::vector<TRatioReporter::Pair> pairs{{"BM_LoadListing/30000/1/", "BM_LoadListing/30000/0/"}};
+    for (const char *threads : {"30000", "60000", "120000"})
+        pairs.push_back({std::string("BM_PrepareRows/") + threads + "/1/", std::string("BM_PrepareRows/") + threads + "/0/"});
+    // Linear: four times the threads take at most about four times as long.
+    pairs.push_back({"BM_PrepareRows/120000/1/", "BM_PrepareRows/30000/1/", 4.6});
+    // The aim for the stored listing is under 2 s: about six times reading and decoding the file.
+    pairs.push_back({"BM_LoadStoredListing", "BM_ReadStoredListing", 6.0});
+    for (const char *tags : {"10000", "100000"})
+        pairs.push_back({std::string("BM_FilterClosingTags/") + tags + "/1/", std::string("BM_FilterClosingTags/") + tags + "/0/"});
+    TRatioReporter reporter(pairs, 1.3);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

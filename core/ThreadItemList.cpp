@@ -129,6 +129,54 @@ QString SiteAndBoard(const TThreadItem *item)
     return (item->Site ? item->Site->NAME : QString()) + item->BoardID;
 }
 
+// Sorts in place by the key; any other key leaves the order unchanged.
+void SortItems(Items &items, int key, bool ascending)
+{
+    const bool descending = !ascending;
+    switch (key) {
+    case TThreadItemList::SortNumber:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->Number, 0); }, descending);
+    case TThreadItemList::SortStatus:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(StatusRank(i), 0); }, descending);
+    case TThreadItemList::SortInfo:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ > 0 ? 0 : 1, i->Number); },
+                             descending);
+    case TThreadItemList::SortTitle:
+        return SortByText(items, [](auto *i) { return i->TITLE; }, descending);
+    case TThreadItemList::SortAgeCount:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->AGECOUNT, 0); }, descending);
+    case TThreadItemList::SortNewCount:   // the ascending flag asks for the largest first
+        return SortByNumbers(items, [](auto *i) { return NumberKey(NewPosts(i), 0); }, ascending);
+    case TThreadItemList::SortRead:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ, 0); }, descending);
+    case TThreadItemList::SortPriority:   // the ascending flag asks for the largest first
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->PRIORITY, 0); }, ascending);
+    case TThreadItemList::SortLastLoad:
+        return SortByText(items, [](auto *i) { return i->LAST_LOAD; }, descending, true);
+    case TThreadItemList::SortLastSent:
+        return SortByText(items, [](auto *i) { return i->LAST_SENT; }, descending, true);
+    case TThreadItemList::SortComment:
+        return SortByText(items, [](auto *i) { return i->COMMENT; }, descending);
+    case TThreadItemList::SortBoard:
+        return SortByText(items, [](auto *i) { return i->BoardID; }, descending);
+    case TThreadItemList::SortSite:
+        return SortByText(items, SiteAndBoard, descending);
+    case TThreadItemList::SortReadPoint:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT > 0 ? 0 : 1, i->Number); },
+                             descending);
+    case TThreadItemList::SortReadPointNo:
+        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT, 0); }, descending);
+    case TThreadItemList::SortDat:
+        return SortByKey<DatKey>(items, MakeDatKey, DatLess, descending);
+    case TThreadItemList::SortSince:
+        return SortByText(items, [](auto *i) { return i->SINCE; }, descending);
+    case TThreadItemList::SortThreadNo:
+        return SortByText(items, [](auto *i) { return i->THREADNO; }, descending);
+    default:
+        return;
+    }
+}
+
 }  // namespace
 
 TThreadItemList::~TThreadItemList()
@@ -139,105 +187,149 @@ TThreadItemList::~TThreadItemList()
 int TThreadItemList::Add(TThreadItem *item)
 {
     item->AddRef();
-    items.append(item);
-    return items.size() - 1;
+    places.append(quintptr(item));
+    return Count() - 1;
+}
+
+void TThreadItemList::AddRow(const std::shared_ptr<TListingRows> &rows, int row)
+{
+    if (!listing)
+        listing = rows;
+    if (listing != rows) {
+        Add(rows->Item(row));
+        return;
+    }
+    places.append((quintptr(row) << 1) | 1);
 }
 
 void TThreadItemList::Insert(int index, TThreadItem *item)
 {
     item->AddRef();
-    items.insert(index, item);
+    places.insert(index, quintptr(item));
+}
+
+TThreadItem *TThreadItemList::Get(int index) const
+{
+    const quintptr slot = places.at(index);
+    if (!IsRow(slot))
+        return reinterpret_cast<TThreadItem *>(slot);
+    TThreadItem *item = listing->Item(RowOf(slot));
+    item->AddRef();
+    places[index] = quintptr(item);
+    return item;
+}
+
+TThreadItem *TThreadItemList::PeekSlot(quintptr slot) const
+{
+    return IsRow(slot) ? listing->Made(RowOf(slot)) : reinterpret_cast<TThreadItem *>(slot);
+}
+
+const TThreadItem *TThreadItemList::Peek(int index) const
+{
+    return PeekSlot(places.at(index));
+}
+
+TListingRows::TRow TThreadItemList::ListedRow(int index) const
+{
+    return listing->Row(RowOf(places.at(index)));
+}
+
+QString TThreadItemList::DatNameAt(int index) const
+{
+    const quintptr slot = places.at(index);
+    const TThreadItem *item = PeekSlot(slot);
+    return item ? item->DatName : listing->DatName(RowOf(slot));
 }
 
 int TThreadItemList::IndexOf(const TThreadItem *item) const
 {
-    return int(items.lastIndexOf(const_cast<TThreadItem *>(item)));
+    for (qsizetype i = places.size() - 1; i >= 0; --i) {
+        if (PeekSlot(places[i]) == item)
+            return int(i);
+    }
+    return -1;
 }
 
-int TThreadItemList::DeleteIf(const std::function<bool(const TThreadItem *)> &picked)
+int TThreadItemList::IndexOfDatName(const QString &datName) const
 {
-    QList<TThreadItem *> gone;
-    const qsizetype removed = items.removeIf([&](TThreadItem *item) {
-        if (!picked(item))
+    // A row's dat name is a number with ".dat": only a name that reads so in lower case is one.
+    qint64 key = 0;
+    const bool rowName = TListingRows::KeyOf(datName.toLower(), key);
+    for (int i = 0; i < Count(); ++i) {
+        const quintptr slot = places[i];
+        const TThreadItem *item = PeekSlot(slot);
+        if (item ? item->DatName.compare(datName, Qt::CaseInsensitive) == 0 : rowName && listing->Key(RowOf(slot)) == key)
+            return i;
+    }
+    return -1;
+}
+
+int TThreadItemList::DeleteItems(const QSet<const TThreadItem *> &gone)
+{
+    QList<TThreadItem *> released;
+    const qsizetype removed = places.removeIf([&](quintptr slot) {
+        TThreadItem *item = PeekSlot(slot);
+        if (!item || !gone.contains(item))
             return false;
-        gone.append(item);
+        if (!IsRow(slot))
+            released.append(item);
         return true;
     });
-    for (TThreadItem *item : gone)
+    for (TThreadItem *item : released)
         item->Release();
     return int(removed);
 }
 
 void TThreadItemList::Delete(int index)
 {
-    Detach(index)->Release();
+    const quintptr slot = places.takeAt(index);
+    if (!IsRow(slot))
+        reinterpret_cast<TThreadItem *>(slot)->Release();
 }
 
 TThreadItem *TThreadItemList::Detach(int index)
 {
-    return items.takeAt(index);
+    TThreadItem *item = Get(index);
+    places.removeAt(index);
+    return item;
 }
 
 void TThreadItemList::Move(int from, int to)
 {
-    items.move(from, to);
+    places.move(from, to);
 }
 
 void TThreadItemList::Clear()
 {
-    const Items old = std::exchange(items, Items());
-    for (TThreadItem *item : old)
-        item->Release();
+    const QList<quintptr> old = std::exchange(places, QList<quintptr>());
+    for (const quintptr slot : old) {
+        if (!IsRow(slot))
+            reinterpret_cast<TThreadItem *>(slot)->Release();
+    }
+    listing.reset();
 }
 
 int TThreadItemList::CountMarked() const
 {
-    return int(std::count_if(items.begin(), items.end(), [](const TThreadItem *item) { return item->IsNew; }));
+    return int(std::count_if(places.begin(), places.end(), [this](quintptr slot) {
+        const TThreadItem *item = PeekSlot(slot);
+        return item && item->IsNew;
+    }));
+}
+
+QList<TThreadItem *> TThreadItemList::MakeAll() const
+{
+    QList<TThreadItem *> all;
+    all.reserve(places.size());
+    for (int i = 0; i < Count(); ++i)
+        all.append(Get(i));
+    return all;
 }
 
 void TThreadItemList::Sort(int key, bool ascending)
 {
-    const bool descending = !ascending;
-    switch (key) {
-    case SortNumber:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->Number, 0); }, descending);
-    case SortStatus:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(StatusRank(i), 0); }, descending);
-    case SortInfo:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ > 0 ? 0 : 1, i->Number); },
-                             descending);
-    case SortTitle:
-        return SortByText(items, [](auto *i) { return i->TITLE; }, descending);
-    case SortAgeCount:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->AGECOUNT, 0); }, descending);
-    case SortNewCount:   // the ascending flag asks for the largest first
-        return SortByNumbers(items, [](auto *i) { return NumberKey(NewPosts(i), 0); }, ascending);
-    case SortRead:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READ, 0); }, descending);
-    case SortPriority:   // the ascending flag asks for the largest first
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->PRIORITY, 0); }, ascending);
-    case SortLastLoad:
-        return SortByText(items, [](auto *i) { return i->LAST_LOAD; }, descending, true);
-    case SortLastSent:
-        return SortByText(items, [](auto *i) { return i->LAST_SENT; }, descending, true);
-    case SortComment:
-        return SortByText(items, [](auto *i) { return i->COMMENT; }, descending);
-    case SortBoard:
-        return SortByText(items, [](auto *i) { return i->BoardID; }, descending);
-    case SortSite:
-        return SortByText(items, SiteAndBoard, descending);
-    case SortReadPoint:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT > 0 ? 0 : 1, i->Number); },
-                             descending);
-    case SortReadPointNo:
-        return SortByNumbers(items, [](auto *i) { return NumberKey(i->READPOINT, 0); }, descending);
-    case SortDat:
-        return SortByKey<DatKey>(items, MakeDatKey, DatLess, descending);
-    case SortSince:
-        return SortByText(items, [](auto *i) { return i->SINCE; }, descending);
-    case SortThreadNo:
-        return SortByText(items, [](auto *i) { return i->THREADNO; }, descending);
-    default:
-        return;
-    }
+    Items all = MakeAll();
+    SortItems(all, key, ascending);
+    for (qsizetype i = 0; i < all.size(); ++i)
+        places[i] = quintptr(all[i]);
 }

@@ -2,10 +2,17 @@
 // TThreadItemList: thread items of a listing (a thread list, a favorites folder, a check run).
 // The list holds one reference to each item: Add takes one, Delete and destruction release it,
 // Detach hands it to the caller.
+//
+// A long listing may hold rows of a TListingRows in place of items (AddRow): the item of such a row
+// is made when the list hands it out (Get, Detach, Sort) and from then on held like any other.
+// Peek and ListedRow read a place without making its item.
+
+#include "core/ListingRows.h"
 
 #include <QList>
+#include <QSet>
 
-#include <functional>
+#include <memory>
 
 class TBBS;
 class TSite;
@@ -19,15 +26,27 @@ public:
     TThreadItemList &operator=(const TThreadItemList &) = delete;
 
     int Add(TThreadItem *item);            // adds a reference; returns the index
+    // Adds a row of the listing rows, whose item is made when first handed out. A list holds the
+    // rows of one listing; a row of another is added as its item.
+    void AddRow(const std::shared_ptr<TListingRows> &listing, int row);
     void Insert(int index, TThreadItem *item);
-    TThreadItem *Get(int index) const { return items.at(index); }
-    int Count() const { return items.size(); }
+    TThreadItem *Get(int index) const;
+    int Count() const { return int(places.size()); }
+    // The item at index when it has been made, else nullptr: the place is then ListedRow(index).
+    const TThreadItem *Peek(int index) const;
+    TListingRows::TRow ListedRow(int index) const;
+    QString DatNameAt(int index) const;   // makes no item
+    // The listing rows the list holds rows of; null when none.
+    std::shared_ptr<TListingRows> Listing() const { return listing; }
     // The index of the item, -1 when absent; the search starts at the end, where the item that
     // just arrived stands.
     int IndexOf(const TThreadItem *item) const;
+    // The index of the first thread with the dat name (ignoring case), -1 when absent; no row's item
+    // is made to find it.
+    int IndexOfDatName(const QString &datName) const;
     void Delete(int index);                // releases the item
-    // Deletes (releases) every item the test picks, in one pass; the count deleted.
-    int DeleteIf(const std::function<bool(const TThreadItem *)> &picked);
+    // Deletes (releases) the given items, in one pass, making no item of a row; the count deleted.
+    int DeleteItems(const QSet<const TThreadItem *> &gone);
     TThreadItem *Detach(int index);        // removes without releasing
     void Move(int from, int to);
     void Clear();                          // releases every item
@@ -65,5 +84,13 @@ public:
     bool SortAscending = true;
 
 private:
-    QList<TThreadItem *> items;
+    // A place holds an item (with the list's reference) or, until its item is made, a row of the
+    // listing rows as row * 2 + 1 (an item's address is even).
+    mutable QList<quintptr> places;
+    std::shared_ptr<TListingRows> listing;
+
+    static bool IsRow(quintptr slot) { return slot & 1; }
+    static int RowOf(quintptr slot) { return int(slot >> 1); }
+    TThreadItem *PeekSlot(quintptr slot) const;
+    QList<TThreadItem *> MakeAll() const;   // every item, each row's made
 };

@@ -431,6 +431,8 @@ void RefreshThreadListItem(TThreadItem *item)
     for (TTavuListDoc *doc : std::as_const(window->ListDocs)) {
         TThreadItemList *items = doc->Items();
         for (int i = 0; i < items->Count(); ++i) {
+            if (!items->Peek(i))
+                continue;   // a listed thread not made yet reads its .inf when it is prepared
             TThreadItem *other = items->Get(i);
             if (other == item) {
                 if (hasActive && doc == active)

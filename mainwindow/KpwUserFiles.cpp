@@ -415,7 +415,7 @@ void AddFallenThreads(TTavuListDoc *doc)
     AddLog(QStringLiteral("　▽DAT落ちしたスレッドを取得開始 :") + dir);
     QSet<QString> listed;
     for (int i = 0; i < doc->Items()->Count(); ++i)
-        listed.insert(doc->Items()->Get(i)->DatName.toLower());
+        listed.insert(doc->Items()->DatNameAt(i).toLower());
     int added = 0;
     for (const QString &name : DatFiles(dir)) {
         if (listed.contains(name.toLower()))

@@ -323,8 +323,7 @@ void TVarneloWindow::OnThreadListItem(TThreadListDownloader *job, TThreadItem *i
     TTavuListDoc *doc = LiveListDoc(job);
     if (!doc || !item || job->NotModified)
         return;
-    doc->AddItem(item);
-    item->Number = doc->ArrivalItems()->Count();
+    doc->AddListed(item);
 }
 
 bool TVarneloWindow::OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position)
@@ -535,15 +534,11 @@ void TVarneloWindow::SetThreadListRowCount(int count, bool keepScroll)
     ThreadListView->viewport()->update();
 }
 
-// Readies the rows from..to-1 for display (their .inf read, the thread rules applied); an erased
-// thread leaves the list, so the walk goes from the end.
+// Readies the rows from..to-1 for display (their .inf read, the thread rules applied); the erased
+// threads leave the list.
 void TVarneloWindow::PrepareRows(TTavuListDoc *doc, int from, int to)
 {
-    to = std::min(to, doc->Items()->Count());
-    for (int i = to - 1; i >= std::max(from, 0); --i) {
-        if (i < doc->Items()->Count())
-            doc->UpdateList(doc->Items()->Get(i), true);
-    }
+    doc->PrepareRows(from, to);
 }
 
 // ---- drawing ----

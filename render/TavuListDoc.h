@@ -9,23 +9,25 @@
 //   subject.dat  the response count of every listed thread at that time, "<key>=<count>" lines;
 //                a thread whose key it lacks is new in the next listing.
 // Threads are prepared for display only when they come into the shown range (UpdateList): their
-// .inf is read when the folder holds one, and the thread rules are applied.
+// .inf is read when the folder holds one, and the thread rules are applied. The threads of a listing
+// beyond those prepared as it arrives are kept as rows (TListingRows) until they are asked for.
 //
 // The document owns its two item lists. The tab button and the menu item belong to the main window.
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
 class QIcon;
 class QThread;
 class TBoard;
+class TListingRows;
 class TSite;
 class TTavuActionList;
 class TThreadItem;
@@ -47,6 +49,10 @@ public:
     TThreadItemList *ArrivalItems() const { return arrival.get(); }   // in listing order
     // Adds a thread of the listing to both lists.
     void AddItem(TThreadItem *item);
+    // Adds a thread as a listing reports it, numbered in arrival order. Past the first ItemLimit + 1
+    // (those prepared as they arrive) a bare thread is kept as a row; the item may then go with
+    // the reporter's reference.
+    void AddListed(TThreadItem *item);
     void ClearItems();
 
     QString BoardID;
@@ -95,6 +101,10 @@ public:
     // False when the thread is erased (its .inf says so, or a rule erases it); with removeErased
     // it then leaves the item list (and may be freed).
     bool UpdateList(TThreadItem *item, bool removeErased);
+    // Prepares the threads at from..to-1 (clamped to the list); the erased ones leave the item list
+    // together, in one pass, and the threads that move up into the range in their place are
+    // prepared too.
+    void PrepareRows(int from, int to);
 
     int DisplayCount() const { return displayCount; }
     void SetDisplayCount(int count);   // clamped to the item count
@@ -116,11 +126,22 @@ signals:
 private:
     std::unique_ptr<TThreadItemList> items;
     std::unique_ptr<TThreadItemList> arrival;
-    QHash<QString, int> previousCounts;   // subject.dat: key -> count
+    // The keys of subject.dat: the number keys sorted (a listing of a million threads holds them in
+    // a few megabytes), the others apart.
+    std::vector<qint64> previousKeys;
+    QSet<QString> previousOtherKeys;
     QSet<QString> infKeys;                // keys with an .inf in the log folder
     int displayCount = 0;
     bool locked = false;
 
     QString LogFile(const QString &name) const;
+    bool ListedBefore(const QString &key) const;
+    bool HasPreviousListing() const;
+    // The rows the lists share (new ones when the lists hold none).
+    std::shared_ptr<TListingRows> Rows() const;
+    bool PrepareRange(int from, int to);   // true when erased threads left
+    // Adds a thread of the listing in arrival order: as a row when rowed and its dat name allows,
+    // else as an item (which is released here).
+    void AddStored(const QString &datName, const QString &title, int count, bool rowed);
     TTabImage CurrentTabImage() const;
 };

@@ -17,11 +17,8 @@ namespace {
 
 TThreadItem *ListedItem(const TThreadItemList *listed, const QString &datName)
 {
-    for (int i = 0; listed && i < listed->Count(); ++i) {
-        if (listed->Get(i)->DatName.compare(datName, Qt::CaseInsensitive) == 0)
-            return listed->Get(i);
-    }
-    return nullptr;
+    const int index = listed ? listed->IndexOfDatName(datName) : -1;
+    return index < 0 ? nullptr : listed->Get(index);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "core/ThreadTestEnv.h"
+
 #include "core/Site.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
@@ -166,4 +168,82 @@ TEST(ThreadItemList, ReferencesFollowTheList)
     EXPECT_EQ(item->RefCount(), 1);   // destruction released the list's reference
     EXPECT_EQ(releases, 3);
     item->Release();
+}
+
+// Rows of a long listing: an item is made for a row only when the list hands it out, once, and the
+// lists that share the rows hand out the same item; finding and deleting make none.
+TEST(ThreadItemList, ListedRowsBecomeOneItemEachOnlyWhenHandedOut)
+{
+    ThreadTestEnv env;
+    auto rows = std::make_shared<TListingRows>(QStringLiteral("test"), QStringLiteral("news"));
+    TThreadItemList first;
+    TThreadItemList second;
+    for (int i = 0; i < 3; ++i) {
+        const int row = rows->Add(2000000000 + i, QStringLiteral("スレ&amp;%1").arg(i), 10 + i, i + 1);
+        first.AddRow(rows, row);
+        second.AddRow(rows, row);
+    }
+    ASSERT_EQ(first.Count(), 3);
+    EXPECT_EQ(first.IndexOfDatName(QStringLiteral("2000000002.DAT")), 2);
+    EXPECT_EQ(first.IndexOfDatName(QStringLiteral("02000000002.dat")), -1);
+    EXPECT_EQ(first.DatNameAt(0), QStringLiteral("2000000000.dat"));
+    EXPECT_EQ(first.CountMarked(), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(first.Peek(i), nullptr);
+
+    TThreadItem *made = first.Get(1);
+    const ItemRef plain(env.NewItem(QStringLiteral("2000000001"), QStringLiteral("スレ&amp;1")));
+    EXPECT_EQ(made->DatName, plain->DatName);
+    EXPECT_EQ(made->TITLE, plain->TITLE);
+    EXPECT_EQ(made->GetLogFile(), plain->GetLogFile());
+    EXPECT_EQ(made->BBS, plain->BBS);
+    EXPECT_EQ(made->AGECOUNT, 11);
+    EXPECT_EQ(made->Number, 2);
+    EXPECT_EQ(second.Peek(1), made);
+    EXPECT_EQ(second.IndexOf(made), 1);
+    EXPECT_EQ(second.Get(1), made);
+    EXPECT_EQ(made->RefCount(), 3);   // the rows and each list
+    made->IsNew = true;
+    EXPECT_EQ(second.CountMarked(), 1);
+
+    EXPECT_EQ(first.DeleteItems({made}), 1);
+    EXPECT_EQ(first.Count(), 2);
+    EXPECT_EQ(made->RefCount(), 2);
+    EXPECT_EQ(first.Peek(1), nullptr);   // the row that followed, still not made
+
+    TThreadItem *detached = second.Detach(0);
+    EXPECT_EQ(detached->GetKey(), QStringLiteral("2000000000"));
+    EXPECT_EQ(first.Get(0), detached);
+    EXPECT_EQ(detached->RefCount(), 3);   // the rows, the caller, the first list
+    detached->Release();
+
+    first.Sort(TThreadItemList::SortNumber, false);
+    EXPECT_EQ(first.Get(0)->Number, 3);
+    EXPECT_EQ(first.Get(1), detached);
+}
+
+// Only a thread that holds nothing its row would not give back is taken as a row.
+TEST(ThreadItemList, ListingRowsTakeOnlyBareThreadsOfTheirBoard)
+{
+    ThreadTestEnv env;
+    const TListingRows rows(QStringLiteral("test"), QStringLiteral("news"));
+    qint64 key = 0;
+    const ItemRef bare(env.NewItem(QStringLiteral("1234567890"), QStringLiteral("題")));
+    EXPECT_TRUE(rows.Takes(*bare.get(), key));
+    EXPECT_EQ(key, 1234567890);
+
+    const ItemRef marked(env.NewItem(QStringLiteral("1234567891")));
+    marked->SetKakolog(true);
+    const ItemRef counted(env.NewItem(QStringLiteral("1234567892")));
+    counted->READ = 3;
+    const ItemRef padded(env.NewItem(QStringLiteral("0123456789")));
+    const ItemRef named(env.NewItem(QStringLiteral("abc")));
+    const ItemRef held(env.NewItem(QStringLiteral("1234567893")));
+    TThreadItemList elsewhere;
+    elsewhere.Add(held.get());
+    auto *local = new TThreadItem;
+    local->SetLocation(QStringLiteral("test"), QStringLiteral("local1"), QStringLiteral("1234567894"), QString());
+    const ItemRef other(local);
+    for (const TThreadItem *item : {marked.get(), counted.get(), padded.get(), named.get(), held.get(), local})
+        EXPECT_FALSE(rows.Takes(*item, key)) << item->DatName.toStdString();
 }

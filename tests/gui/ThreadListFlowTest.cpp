@@ -2,16 +2,19 @@
 // what is shown, an open board only brought to the front, a tab closed while its list downloads,
 // the error report, marks on threads, closing other tabs and the tab-state file.
 
+#include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
 #include "controls/TabButton.h"
+#include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/ThreadListPane.h"
 #include "render/TavuListDoc.h"
+#include "tools/ReboneDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QToolBar>
+#include <QTreeWidget>
 
 using PostTest::AddThread;
 using PostTest::Gone;
@@ -143,6 +147,41 @@ TEST(ThreadListFlow, TheListingIsKeptWholeBeyondWhatIsShown)
 
     env.Window()->Action(QStringLiteral("actThreadListLoadNext"))->trigger();
     EXPECT_EQ(ShownRows(env), 6);
+}
+
+// Threads erased earlier stay out of the rows however far the list is shown, and the restore offers
+// them and brings them back with the next listing.
+TEST(ThreadListFlow, ErasedThreadsStayHiddenWhenAllIsShownAndComeBackWhenRestored)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->THREADLISTCOUNT = 3; });
+    TavuEnviron->SetCached(true, true);
+    AddThreads(env, 12);
+    const QStringList erased{QStringLiteral("1000000003"), QStringLiteral("1000000005"), QStringLiteral("1000000009")};
+    for (const QString &key : erased)
+        FileUtil::WriteFileAtomic(env.Board(News)->GetLogDir() + key + QStringLiteral(".inf"), "[LOG]\r\nABONE=1\r\n");
+    OpenBoard(env, News);
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    EXPECT_EQ(ShownRows(env), 3);
+
+    env.Window()->Action(QStringLiteral("actThreadListLoadAll"))->trigger();
+    ASSERT_EQ(ShownRows(env), 9);
+    for (int row = 0; row < 9; ++row)
+        EXPECT_FALSE(erased.contains(doc->Items()->Get(row)->GetKey())) << row;
+    EXPECT_EQ(doc->ArrivalItems()->Count(), 12);
+
+    {
+        TDialogAnswers answers(env.env, [](QDialog &dialog) {
+            auto &restore = dynamic_cast<TReboneDialog &>(dialog);
+            EXPECT_EQ(restore.ListView2->topLevelItemCount(), 3);
+            restore.CheckAll(true);
+            restore.Button6Click();
+        });
+        env.Window()->Action(QStringLiteral("actThreadListRebone"))->trigger();
+        EXPECT_EQ(answers.Shown, QStringList{QStringLiteral("TReboneDialog")});
+    }
+    OpenBoard(env, News, true);
+    env.Window()->Action(QStringLiteral("actThreadListLoadAll"))->trigger();
+    EXPECT_EQ(ShownRows(env), 12);
 }
 
 TEST(ThreadListFlow, AnOpenBoardIsOnlyBroughtToTheFrontUnlessReloaded)
