@@ -69,6 +69,8 @@
 #include "commands/MemoCommands.h"
 #include "commands/LinkCommands.h"
 #include "commands/CustomiseCommands.h"
+#include "commands/ResIDCommands.h"
+#include "commands/ThreadInfoPane.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -237,6 +239,8 @@ void TVarneloWindow::BindActions()
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 
     new TBookmarkCommands(Services(), this);     // bookmarks
+    new TThreadInfoPane(Services(), this);       // thread information, bookmark pane, image catalog
+    new TResIDCommands(Services(), this);        // the menu of a poster ID
     new TLogCommands(Services(), this);          // history, recent threads, export
     new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
 }

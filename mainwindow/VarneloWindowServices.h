@@ -35,6 +35,7 @@ public:
     QTimer *HtmlPopupTimer() const override;
     QMenu *BrowserSelectionMenu() const override;
     void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
+    void OnThreadShown(QObject *receiver, const std::function<void()> &handler) override;
 
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
@@ -55,6 +56,7 @@ public:
 
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
+    void SaveResRules() override;
 
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
@@ -78,6 +80,7 @@ public:
     TBoard *ShownBoard() const override;
 
     void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
+    void OpenInPreviewBrowser(const QString &url) override;
     QWidget *TracePane() const override;
 
     void ApplySkinChange() override;
