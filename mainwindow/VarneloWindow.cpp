@@ -70,6 +70,7 @@
 #include "commands/LinkCommands.h"
 #include "commands/CustomiseCommands.h"
 #include "commands/ResIDCommands.h"
+#include "commands/SiteBoardsMenu.h"
 #include "commands/ThreadInfoPane.h"
 
 #include <QApplication>
@@ -241,6 +242,7 @@ void TVarneloWindow::BindActions()
     new TBookmarkCommands(Services(), this);     // bookmarks
     new TThreadInfoPane(Services(), this);       // thread information, bookmark pane, image catalog
     new TResIDCommands(Services(), this);        // the menu of a poster ID
+    new TSiteBoardsMenu(Services(), this);       // the shown site's boards as a menu
     new TLogCommands(Services(), this);          // history, recent threads, export
     new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
 }

@@ -16,6 +16,7 @@
 #include "core/Tavutils.h"
 #include "core/TextList.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ExifView.h"
 #include "tools/ImageCatalog.h"
@@ -341,6 +342,26 @@ TEST(ThreadInfoPane, TheBoardTreeDrawsItsNodesInTheConfiguredColours)
     EXPECT_EQ(category->child(0)->background(0).color(), QColor(Qt::green));
     EXPECT_EQ(category->child(0)->foreground(0).color(), QColor(Qt::blue));
     EXPECT_EQ(category->foreground(0).color(), QColor(Qt::blue));
+}
+
+// The board menu lists the shown site's boards under their categories; a board chosen opens.
+TEST(ThreadInfoPane, TheBoardMenuListsTheShownSitesBoardsAndOpensTheOneChosen)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\n"); });
+    TVarneloWindow *window = env.Window();
+    window->SelectSite(env.site);
+    auto *menu = window->findChild<QMenu *>(QStringLiteral("V2"));
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QStringList entries;
+    for (const QAction *action : menu->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(entries, QStringList({QStringLiteral("-"), QStringLiteral("テスト"), QStringLiteral("ニュース"),
+                                    QStringLiteral("実況"), QStringLiteral("消えた板")}));
+    EXPECT_FALSE(menu->actions().value(1)->isEnabled());
+    menu->actions().value(2)->trigger();
+    ASSERT_TRUE(WaitFor([window] { return !window->ListDocs.isEmpty(); }));
+    EXPECT_EQ(window->ListDocs.first()->BoardID, News);
 }
 
 // With SHOWEXIFINFO a picture link opened inside the program shows the picture's Exif view;
