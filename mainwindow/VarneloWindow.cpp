@@ -69,6 +69,7 @@
 #include "commands/MemoCommands.h"
 #include "commands/LinkCommands.h"
 #include "commands/CustomiseCommands.h"
+#include "commands/BrowserTabDrag.h"
 #include "commands/ResIDCommands.h"
 #include "commands/SiteBoardsMenu.h"
 #include "commands/ThreadInfoPane.h"
@@ -218,6 +219,7 @@ void TVarneloWindow::BindActions()
     new TPropertyCommands(Services(), this);      // property window
     new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
+    new TBrowserTabDrag(Services(), this);        // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
     // pictures, links and memos
