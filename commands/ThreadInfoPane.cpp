@@ -84,6 +84,8 @@ void TThreadInfoPane::CreateTabs()
     ThreadInfoTabs = new QTabWidget(panes.ThreadInfoPanel);
     ThreadInfoTabs->setObjectName(QStringLiteral("ThreadInfoTabs"));
     ThreadInfoTabs->setDocumentMode(true);
+    ThreadInfoTabs->setUsesScrollButtons(false);   // every tab in sight in a narrow panel
+    ThreadInfoTabs->setElideMode(Qt::ElideRight);
     ThreadInfoListBox = new QListWidget;
     ThreadInfoListBox->setObjectName(QStringLiteral("ThreadInfoListBox"));
     ThreadInfoListBox->setSelectionMode(QAbstractItemView::NoSelection);
