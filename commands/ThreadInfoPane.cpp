@@ -33,7 +33,7 @@
 
 namespace {
 
-const int BookmarkRole = Qt::UserRole;
+const int ResNoRole = Qt::UserRole;   // a row keeps its response number, never the bookmark itself
 const QString DateFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
 
 // One group of the information list: the label on the button face, the value (or "<無し>") and an
@@ -179,12 +179,25 @@ TTavuBrowser *TThreadInfoPane::ThreadTab() const
     return tab && !tab->IsWebPage() && tab->ThreadItem() ? tab : nullptr;
 }
 
+// The caption is drawn again on every hover too: the bookmark list is filled anew only when its
+// rows would change, so that its selection stays.
 void TThreadInfoPane::ThreadShown()
 {
     TTavuBrowser *tab = ThreadTab();
     TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
     FillThreadInfo(item);
-    FillBookmarks(item);
+    if (item != bookmarksShown || BookmarkRows(item) != bookmarkRows)
+        FillBookmarks(item);
+}
+
+QStringList TThreadInfoPane::BookmarkRows(const TThreadItem *item)
+{
+    QStringList rows;
+    for (int i = 0; item && i < item->Bookmarks.Count(); ++i) {
+        const TBookmarkRes *bookmark = item->Bookmarks.Get(i);
+        rows << QString::number(bookmark->ResNo) + QLatin1Char('\t') + bookmark->Memo;
+    }
+    return rows;
 }
 
 // ---- thread information ----
@@ -209,24 +222,31 @@ void TThreadInfoPane::FillBookmarks(TThreadItem *item)
 {
     BookmarkListView->clear();
     BookmarkText->clear();
+    bookmarksShown = item;
+    bookmarkRows = BookmarkRows(item);
     if (!item)
         return;
     for (int i = 0; i < item->Bookmarks.Count(); ++i) {
-        TBookmarkRes *bookmark = item->Bookmarks.Get(i);
+        const TBookmarkRes *bookmark = item->Bookmarks.Get(i);
         const QString body = MonaUtils::HtmlToText(bookmark->Body);
         auto *row = new QTreeWidgetItem(BookmarkListView, {QString::number(bookmark->ResNo), bookmark->Memo, bookmark->PlainName, bookmark->Date});
-        row->setData(0, BookmarkRole, QVariant::fromValue(static_cast<void *>(bookmark)));
+        row->setData(0, ResNoRole, bookmark->ResNo);
         const QString tip = bookmark->Memo + QStringLiteral(": ") + body;
         for (int column = 0; column < row->columnCount(); ++column)
             row->setToolTip(column, tip);
     }
 }
 
+// The bookmarks of the selected rows, looked up in the current thread (the bookmark windows may
+// have read them anew meanwhile).
 QList<TBookmarkRes *> TThreadInfoPane::SelectedBookmarks() const
 {
     QList<TBookmarkRes *> bookmarks;
-    for (QTreeWidgetItem *row : BookmarkListView->selectedItems())
-        bookmarks << static_cast<TBookmarkRes *>(row->data(0, BookmarkRole).value<void *>());
+    const TTavuBrowser *tab = ThreadTab();
+    for (QTreeWidgetItem *row : BookmarkListView->selectedItems()) {
+        if (TBookmarkRes *bookmark = tab ? tab->ThreadItem()->Bookmarks.FindByResNo(row->data(0, ResNoRole).toInt()) : nullptr)
+            bookmarks << bookmark;
+    }
     return bookmarks;
 }
 

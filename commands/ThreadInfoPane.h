@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QStringList>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -46,11 +47,14 @@ public:
 
 private:
     TWindowServices &services;
+    const TThreadItem *bookmarksShown = nullptr;   // compared only
+    QStringList bookmarkRows;                      // what the list shows (BookmarkRows)
 
     void CreateTabs();
     void CreateBookmarkPane();
     void CreateImageCatalog();
     void ThreadShown();
+    static QStringList BookmarkRows(const TThreadItem *item);
     // The current tab when it shows a thread (else nullptr).
     TTavuBrowser *ThreadTab() const;
     QList<TBookmarkRes *> SelectedBookmarks() const;

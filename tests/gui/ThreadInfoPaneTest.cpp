@@ -180,6 +180,8 @@ TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
     EXPECT_FALSE(window->Action(QStringLiteral("actBookmarkDelete"))->isEnabled());
     list->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(env.pane->BookmarkText->toPlainText(), QStringLiteral("本文二"));
+    emit env.tab->StatusTextChange(QStringLiteral("http://example.jp/"));   // a hover draws the caption again
+    EXPECT_TRUE(list->topLevelItem(0)->isSelected());
     list->topLevelItem(1)->setSelected(true);
     emit menu->aboutToShow();
     EXPECT_FALSE(window->Action(QStringLiteral("actBookmarkComment"))->isEnabled());
