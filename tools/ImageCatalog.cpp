@@ -23,10 +23,12 @@ const int UrlRole = Qt::UserRole;
 QStringList DroppedUrls(const QMimeData *data)
 {
     QStringList urls;
-    for (const QUrl &url : data->urls())
-        urls << url.toString();
-    if (urls.isEmpty() && data->hasText())
+    if (data->hasUrls()) {
+        for (const QUrl &url : data->urls())
+            urls << url.toString();
+    } else if (data->hasText()) {
         urls = data->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     for (QString &url : urls)
         url = url.trimmed();
     return urls;

@@ -15,7 +15,9 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -193,6 +195,23 @@ TEST(ImageCatalogPaneTest, TakesDroppedPictureLinksOnlyAndSizesThumbnailsByItsPl
     pane.AddDroppedUrl(QStringLiteral("javascript:x()//b.png"));
     pane.AddDroppedUrl(QStringLiteral("https://h/c.gif"));
     EXPECT_EQ(pane.Catalog.Urls, QStringList({QStringLiteral("https://h/c.gif"), QStringLiteral("http://h/a.jpg")}));
+    // A drop carries its links as URLs or as text.
+    QMimeData dropped;
+    dropped.setUrls({QUrl(QStringLiteral("http://h/d.png")), QUrl(QStringLiteral("http://h/e.zip"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &drop);
+    QMimeData text;
+    text.setText(QStringLiteral("http://h/f.jpg\n"));
+    QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &textEnter);
+    EXPECT_TRUE(textEnter.isAccepted());
+    QDropEvent textDrop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &textDrop);
+    EXPECT_EQ(pane.Catalog.Urls.mid(0, 2), QStringList({QStringLiteral("http://h/f.jpg"), QStringLiteral("http://h/d.png")}));
+    EXPECT_EQ(pane.Catalog.Urls.size(), 4);
     EXPECT_EQ(TImageCatalog::ThumbnailSize(0, 100, 500), 88);
     EXPECT_EQ(TImageCatalog::ThumbnailSize(1, 100, 200), 152);
     EXPECT_EQ(TImageCatalog::ThumbnailSize(2, 10, 30), 16);
