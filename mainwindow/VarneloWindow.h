@@ -64,7 +64,6 @@ class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
-class TExifViewForm;
 class TTavuSplitter;
 class TToolCommands;
 class TTrayIcon;
@@ -588,7 +587,7 @@ private:
     bool FollowBoardLink(TTavuBrowser *tab, const QString &url);
     void OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel);
     // SHOWEXIFINFO: a picture page opened inside the program shows its Exif values.
-    TExifViewForm *ShowExifView(const QString &url);
+    void ShowExifView(const QString &url);
     bool AsksHowToOpen(const TTavuBrowser *tab) const;
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void OpenThreadLink(const QString &url, bool activate);

@@ -309,11 +309,10 @@ void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &c
 }
 
 // The picture with its Exif values, in a window of its own.
-TExifViewForm *TVarneloWindow::ShowExifView(const QString &url)
+void TVarneloWindow::ShowExifView(const QString &url)
 {
     auto *view = new TExifViewForm(TavuConfig->GetTempDir() + QStringLiteral("thumbs/"), this);
     view->ShowPicture(url);
-    return view;
 }
 
 // CHECKBBSLINK asks before a link opens; Shift held turns it round. A tab that shows a plain page
