@@ -8,6 +8,7 @@
 
 #include "commands/ResIDCommands.h"
 #include "commands/ThreadInfoPane.h"
+#include "controls/TavuSplitter.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
 #include "core/FileUtil.h"
@@ -150,6 +151,16 @@ TEST(ThreadInfoPane, TheInformationListShowsTheOpenThreadsFiguresInGroupsOfThree
     EXPECT_EQ(later.indexOf(sinceLoad + QStringLiteral("経過")), 7);
     EXPECT_EQ(later.indexOf(sinceSent + QStringLiteral("経過")), 16);
     EXPECT_EQ(later.mid(later.size() - 3), QStringList({QStringLiteral("ここまで読んだ"), QStringLiteral(">>2"), QString()}));
+
+    // Closing the panel keeps its width for the next start.
+    env.env.Window()->resize(1000, 700);
+    env.env.Window()->show();
+    TTavuSplitter *splitter = env.env.Window()->ThreadInfoSplitter;
+    splitter->setSizes({600, 230});
+    const int width = splitter->PaneSize();
+    ASSERT_GT(width, 100);
+    splitter->Close();
+    EXPECT_EQ(TavuConfig->DESKTOP_THREADINFOWIDTH, width);
 
     // No thread tab: an empty list.
     Kpwfunc::CloseBrowser(env.tab);
