@@ -12,6 +12,7 @@
 #include "settings/BeProfileDialog.h"
 
 #include <QAction>
+#include <QMenu>
 
 namespace {
 
@@ -28,10 +29,36 @@ TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(p
 {
     services.BindAction(QStringLiteral("actBe2chLogin"), this, [this] { actBe2chLoginExecute(); });
     services.BindAction(QStringLiteral("actBe2chEditProfile"), this, [this] { actBe2chEditProfileExecute(); });
+    BePopup = new QMenu(services.Window());
+    BePopup->setObjectName(QStringLiteral("BePopup"));
+    BePopup->addAction(QStringLiteral("このユーザーにBEポイントを贈る"), this, [this] { BeGivePointClick(ClickedMember()); });
+    BePopup->addAction(QStringLiteral("このユーザーのプロフィールを表示"), this, [this] { BeShowProfileClick(ClickedMember()); });
+    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+        connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
+            handled = handled || OnBrowserContextMenu(tab, pos);
+        });
+    });
     if (!Be2chManager)
         return;
     connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
     connect(Be2chManager, &TBe2chManager::LoggedOut, this, &TBeCommands::ShowLoginState);
+}
+
+QString TBeCommands::ClickedMember() const
+{
+    const TTavuBrowser *tab = services.CurrentBrowser();
+    return tab ? tab->ClickedBe : QString();
+}
+
+bool TBeCommands::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos)
+{
+    const QString beLink = QStringLiteral("tavu://res/?be=");
+    if (!Be2chManager || tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem()
+        || !tab->StatusText.startsWith(beLink))
+        return false;
+    tab->ClickedBe = tab->StatusText.mid(beLink.size());
+    BePopup->popup(globalPos);
+    return true;
 }
 
 void TBeCommands::ShowLoginState()

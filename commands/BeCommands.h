@@ -3,11 +3,15 @@
 // mirrors the Be manager's login state through the manager's login and logout events. The profile
 // command shows the account's profile for editing. The member
 // commands of a rendered thread give a point to the member under the cursor or show the member's
-// profile, for the thread of the current tab.
+// profile, for the thread of the current tab: a right click on a Be link of a thread tab opens
+// their menu (BePopup) for that member.
 
 #include <QObject>
 #include <QString>
 
+class QMenu;
+class QPoint;
+class TTavuBrowser;
 class TWindowServices;
 
 class TBeCommands : public QObject {
@@ -22,9 +26,15 @@ public:
     bool BeGivePointClick(const QString &member);
     void BeShowProfileClick(const QString &member);
 
+    QMenu *BePopup = nullptr;
+    // The context menu of a thread tab: true when the mouse is on a Be link (its member is
+    // remembered in the tab and the member menu opens).
+    bool OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos);
+
 private:
     TWindowServices &services;
 
     void ShowLoginState();
+    QString ClickedMember() const;   // the Be member of the current tab's last Be link
     bool EnsureLogin();
 };

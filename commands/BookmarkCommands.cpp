@@ -57,6 +57,7 @@ void TBookmarkCommands::actSelectResAddBookmarkExecute()
     TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
     if (shelf.Add(item, *res, dialog.Memo(), dialog.Category))
         res->Bookmarked = true;
+    services.UpdateStatusCaption(item);   // the bookmark pane shows it
 }
 
 void TBookmarkCommands::actToolBookmarkManagerExecute()

@@ -18,7 +18,9 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
+#include "tools/WebCaptureForm.h"
 
+#include <QCursor>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTimer>
@@ -98,6 +100,7 @@ THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject
     });
     if (QTimer *timer = services.HtmlPopupTimer())
         connect(timer, &QTimer::timeout, this, &THoverPopups::HtmlPopupTimerTimer);
+    WebCaptureForm = new TWebCaptureForm(services.Window());
 }
 
 THoverPopups::~THoverPopups()
@@ -116,6 +119,7 @@ void THoverPopups::OnStatusTextHover(TTavuBrowser *tab, const QString &text)
 {
     statusText = text;
     Hint()->hide();
+    WebCaptureForm->hide();
     if (tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return;
     services.UpdateStatusCaption(tab->ThreadItem());
@@ -244,6 +248,12 @@ void THoverPopups::HtmlPopupTimerTimer()
     const auto endBusy = qScopeGuard([this] { services.EndBusy(); });   // whichever way this ends
     if (statusText != hoveredUrl || TavuEnviron->IsOffline() || !MayFetch(hoveredUrl))
         return;
+    if (TavuConfig->USESIMPLEAPI) {
+        WebCaptureForm->move(QCursor::pos() + QPoint(0, 15));
+        WebCaptureForm->ShowThumbnail(0, hoveredUrl);
+        Hint()->hide();
+        return;
+    }
     FetchPage(hoveredUrl);
 }
 

@@ -2,9 +2,10 @@
 // THoverPopups: what the thread views show without opening a link. A link the mouse rests on pops
 // up in the hint window: the responses an anchor names (of this thread from the tab, of another
 // thread from its stored log), the responses of one ID, the replies to a response, a board's name,
-// and, with USEHTMLPOPUP, a digest of an outside page fetched a second later (HtmlPopupTimer). A
-// number selected in the view pops up that response on the context menu; other selected text
-// opens the selection menu, and anything else the browser menu.
+// and, with USEHTMLPOPUP, a digest of an outside page fetched a second later (HtmlPopupTimer), or
+// with USESIMPLEAPI the page's thumbnail in the page-thumbnail window instead. A number selected in
+// the view pops up that response on the context menu; other selected text opens the selection menu,
+// and anything else the browser menu.
 
 #include <QObject>
 #include <QString>
@@ -15,6 +16,7 @@ class QTimer;
 class THttpCli;
 class TTavuBrowser;
 class TTavuHintWindow;
+class TWebCaptureForm;
 class TWindowServices;
 
 class THoverPopups : public QObject {
@@ -29,6 +31,8 @@ public:
     void HtmlPopupTimerTimer();
     // The context menu of a thread view: true when a popup or the selection menu took it.
     bool OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos);
+    // The page-thumbnail window, made with the window and hidden by every hover.
+    TWebCaptureForm *WebCaptureForm = nullptr;
 
     // The popup text of a fetched page: the title, a TAB, two line breaks, the digest (the text
     // after "<body" without tags and blanks, a line break after every 46 Shift_JIS bytes or so,

@@ -7,10 +7,7 @@
 #include "tools/PictureLoader.h"
 #include "tools/PicturePopup.h"
 
-#include "mainwindow/KpwSearch.h"
-
 #include <QApplication>
-#include <QDir>
 #include <QWidget>
 
 TPictureCommands::TPictureCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
@@ -21,8 +18,6 @@ TPictureCommands::TPictureCommands(TWindowServices &services, QObject *parent) :
     for (TTavuBrowser *tab : services.Browsers())
         Watch(tab);
     services.WatchBrowserTabs(this, [this](TTavuBrowser *tab) { Watch(tab); });
-    services.BindAction(QStringLiteral("actThreadThumbnailImages"), this, [this] { actThreadThumbnailImagesExecute(false); });
-    services.BindAction(QStringLiteral("actThreadThumbnailImagesNewOnly"), this, [this] { actThreadThumbnailImagesExecute(true); });
 }
 
 void TPictureCommands::Watch(TTavuBrowser *tab)
@@ -54,26 +49,4 @@ void TPictureCommands::PictureTimerTimer()
     lastPopup = new TPicturePopup(services.Window());
     lastPopup->LoadPicture(hoveredUrl);
     lastPopup->show();
-}
-
-void TPictureCommands::actThreadThumbnailImagesExecute(bool newOnly)
-{
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab || tab->IsWebPage() || !tab->ResList())
-        return;
-    QList<Kpwfunc::TLinkItem> links;
-    Kpwfunc::ExtractLinks(*tab->ResList(), links, newOnly);
-    if (!catalogForm) {
-        const QString folder = (TavuConfig ? TavuConfig->GetTempDir() : QDir::tempPath() + QLatin1Char('/')) + QStringLiteral("thumbs/");
-        catalogForm = new TImageCatalogForm(folder, services.Window());
-    }
-    for (const Kpwfunc::TLinkItem &link : links) {
-        if (TImageCatalog::IsCatalogPicture(link.URL))
-            catalogForm->Catalog.AddBack(link.URL);
-    }
-    if (catalogForm->Catalog.Urls.isEmpty())
-        return;
-    catalogForm->Rebuild();
-    catalogForm->show();
-    catalogForm->raise();
 }

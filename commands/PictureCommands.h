@@ -2,14 +2,11 @@
 // Pictures on hover: resting the mouse on a picture link of a thread tab opens a TPicturePopup
 // after the popup delay, when VARNELO JPEGPOPUP is on (and, with JPEGPOPUP_CTRL, only while
 // Control is held), the program is online and the main window is the active one.
-// The image catalog: actThreadThumbnailImages / actThreadThumbnailImagesNewOnly add the picture
-// links of the current thread tab (of its new responses only) to the catalog and show it.
 
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-#include "tools/ImageCatalog.h"
 #include "tools/PicturePopup.h"
 class TTavuBrowser;
 class TWindowServices;
@@ -26,8 +23,6 @@ public:
     // The delay is over: opens the popup when the link is still hovered. The popup opened last.
     void PictureTimerTimer();
     TPicturePopup *LastPopup() const { return lastPopup; }
-    void actThreadThumbnailImagesExecute(bool newOnly);
-    TImageCatalogForm *CatalogForm() const { return catalogForm; }
     QTimer PictureTimer;
 
 private:
@@ -37,5 +32,4 @@ private:
     QPointer<TTavuBrowser> hoveredTab;
     QString hoveredUrl;
     QPointer<TPicturePopup> lastPopup;
-    QPointer<TImageCatalogForm> catalogForm;
 };

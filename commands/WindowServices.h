@@ -99,6 +99,9 @@ public:
     virtual QMenu *BrowserPopupMenu() const = 0;
     // Hands every browser tab made from now on to the handler, to bind its events.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+    // Calls the handler whenever the caption shows another thread or new figures of it (a tab was
+    // activated, a rendering changed it), or no thread any more.
+    virtual void OnThreadShown(QObject *receiver, const std::function<void()> &handler) = 0;
 
     // ---- posting ----
     // Opens the reply composer for the tab's thread with the text in its body.
@@ -134,6 +137,8 @@ public:
     // ---- rules ----
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
+    // Writes the response rules to ngres.txt (a failure is reported in the log pane).
+    virtual void SaveResRules() = 0;
 
     // Selects the thread's row in the thread list and scrolls it into view; false when the shown
     // list does not hold it.
@@ -174,6 +179,10 @@ public:
         QMenu *ToolsMenu = nullptr;                 // Tool1
         QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
         QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
+        // Beside the browser tabs the thread information panel; the image pane goes under both.
+        TTavuSplitter *ThreadInfoSplitter = nullptr;
+        QWidget *ThreadInfoPanel = nullptr;
+        TTavuSplitter *ImagePaneSplitter = nullptr;
     };
     virtual TPanes Panes() const = 0;
     // Fills the board tree again with the shown site's boards, filtered by the filter text.
@@ -211,6 +220,8 @@ public:
     // Calls the handler with every browser tab the window opens from now on (the open ones are in
     // Browsers()); the connection ends with the receiver.
     virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
+    // Opens the URL in the preview browser and shows it.
+    virtual void OpenInPreviewBrowser(const QString &url) = 0;
     // The pane that shows the trace of requests and replies.
     virtual QWidget *TracePane() const = 0;
 

@@ -4,6 +4,7 @@
 
 #include "core/Board.h"
 #include "core/BoardList.h"
+#include "core/Colors.h"
 #include "core/Exceptions.h"
 #include "core/IniFile.h"
 #include "core/MonaUtils.h"
@@ -41,11 +42,19 @@ bool NameMatches(const QString &name, const QString &filter)
         || MonaUtils::ToHalfWidth(name).contains(MonaUtils::ToHalfWidth(filter), Qt::CaseInsensitive);
 }
 
+// A node is drawn on its kind's background (BOARDLISTBKCOLOR, CATEGORYBKCOLOR) in BOARDTEXTCOLOR.
+void PaintNode(QTreeWidgetItem *node, TColor background)
+{
+    node->setBackground(0, QColor::fromRgba(ColorToQColor(background)));
+    node->setForeground(0, QColor::fromRgba(ColorToQColor(TavuConfig->BOARDTEXTCOLOR)));
+}
+
 QTreeWidgetItem *NewBoardNode(QTreeWidgetItem *category, TBoard *board)
 {
     auto *node = new QTreeWidgetItem(category, {board->Name});
     node->setData(0, Qt::UserRole, QVariant::fromValue<void *>(board));
     node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+    PaintNode(node, TavuConfig->BOARDLISTBKCOLOR);
     return node;
 }
 
@@ -53,6 +62,7 @@ QTreeWidgetItem *NewCategoryNode(QTreeWidget *tree, QTreeWidgetItem *parent, con
 {
     auto *node = parent ? new QTreeWidgetItem(parent, {name}) : new QTreeWidgetItem(tree, {name});
     node->setIcon(0, BoardTreeImages::CategoryIcon(false));
+    PaintNode(node, TavuConfig->CATEGORYBKCOLOR);
     return node;
 }
 

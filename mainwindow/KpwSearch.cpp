@@ -468,4 +468,12 @@ void ShowResListInPreview(TThreadItem *item, TResList *list)
     WriteExtractView(browser, nullptr);
 }
 
+void ShowUrlInDoubleWindow(const QString &url)
+{
+    ShowDoubleWindow(true);
+    TTavuBrowser *browser = VarneloWindow->PrivateBrowser;
+    ReleasePreviewThread(browser);
+    browser->Navigate(url);
+}
+
 }  // namespace Kpwfunc

@@ -101,5 +101,7 @@ bool DoubleWindowShown();
 void ShowResInPreview(TThreadItem *item, const TRes &res);
 // The same for the responses of the list marked visible (the list is taken over).
 void ShowResListInPreview(TThreadItem *item, TResList *list);
+// Shows the page at the URL in the window's second browser.
+void ShowUrlInDoubleWindow(const QString &url);
 
 }  // namespace Kpwfunc

@@ -69,6 +69,10 @@
 #include "commands/MemoCommands.h"
 #include "commands/LinkCommands.h"
 #include "commands/CustomiseCommands.h"
+#include "commands/BrowserTabDrag.h"
+#include "commands/ResIDCommands.h"
+#include "commands/SiteBoardsMenu.h"
+#include "commands/ThreadInfoPane.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -215,6 +219,7 @@ void TVarneloWindow::BindActions()
     new TPropertyCommands(Services(), this);      // property window
     new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
+    new TBrowserTabDrag(Services(), this);        // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
     // pictures, links and memos
@@ -237,6 +242,9 @@ void TVarneloWindow::BindActions()
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 
     new TBookmarkCommands(Services(), this);     // bookmarks
+    new TThreadInfoPane(Services(), this);       // thread information, bookmark pane, image catalog
+    new TResIDCommands(Services(), this);        // the menu of a poster ID
+    new TSiteBoardsMenu(Services(), this);       // the shown site's boards as a menu
     new TLogCommands(Services(), this);          // history, recent threads, export
     new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
 }

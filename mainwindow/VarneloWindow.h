@@ -219,6 +219,7 @@ public:
     QMenu *ThreadItemPopup = nullptr;
     QMenu *BrowserPopup = nullptr;
     QMenu *ResPopup = nullptr;
+    QMenu *ResIDPopup = nullptr;      // the commands of a poster ID (commands/ResIDCommands.h)
     QMenu *ShortcutMenu = nullptr;
     QMenu *BookmarkMenu = nullptr;
 
@@ -250,6 +251,9 @@ public:
     QWidget *BrowserPanel = nullptr;
     QWidget *BrowserTabPanel = nullptr;        // the tab bar and the browser tool bar
     QWidget *BrowserViewPanel = nullptr;       // the browser tabs fill it; the current one on top
+    TTavuSplitter *ThreadInfoSplitter = nullptr;   // the browser tabs | the thread information
+    QWidget *ThreadInfoPanel = nullptr;
+    TTavuSplitter *ImagePaneSplitter = nullptr;    // the two above | the image pane under them
     QWidget *BrowserHidePanel = nullptr;       // tabs closed but not yet freed
     QWidget *Panel10 = nullptr;                // the private browser's hidden place
     QTabWidget *MessagePanel = nullptr;
@@ -509,6 +513,9 @@ public:
 signals:
     // A browser tab was made; other areas bind their handlers of its events.
     void BrowserTabCreated(TTavuBrowser *tab);
+    // The caption shows another thread or new figures of it (a tab was activated, a rendering
+    // changed it), or no thread any more.
+    void ThreadShown();
 
 private:
     void BindThreadFlow();
@@ -584,6 +591,8 @@ private:
     void BindLinkNavigation(TTavuBrowser *tab);
     bool FollowBoardLink(TTavuBrowser *tab, const QString &url);
     void OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel);
+    // SHOWEXIFINFO: a picture page opened inside the program shows its Exif values.
+    void ShowExifView(const QString &url);
     bool AsksHowToOpen(const TTavuBrowser *tab) const;
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void OpenThreadLink(const QString &url, bool activate);

@@ -12,12 +12,14 @@
 #include "tools/PopupKillList.h"
 #include "render/TavuResWriter.h"
 
+#include "tools/ExifView.h"
 #include "tools/PreviewBrowser.h"
 #include "tools/TavuRound.h"
 #include "tools/TavuUpdateCheck.h"
 #include "tools/UrlDialog.h"
 
 #include "boards/Be2chManager.h"
+#include "core/BBS.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
@@ -154,6 +156,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
             HintWindow->hide();
             ClickedTab = tab;
             tab->ClickedID = TTavuResWriter::LinkValue(url);
+            ResIDPopup->popup(QCursor::pos());
         }
         return;
     }
@@ -236,6 +239,11 @@ bool TVarneloWindow::FollowBoardLink(TTavuBrowser *tab, const QString &url)
 // one that is gone is named in a message.
 void TVarneloWindow::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
 {
+    const TBBS *type = tab->ThreadItem()->BBS;
+    if (type && type->ID == QLatin1String("ahhanscript") && url.contains(QLatin1String("&al=on"))) {
+        Kpwfunc::ShowUrlInDoubleWindow(url);
+        return;
+    }
     Kpwfunc::TBoardUrlParts parts;
     if (!tab->ResList() || !Kpwfunc::ParseBoardUrl(url, tab->GetBoard(), parts))
         return;
@@ -274,6 +282,13 @@ void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &c
     }
     switch (TavuConfig->URL_OPENINVARNELO) {
     case 0:
+        if (TavuConfig->SHOWEXIFINFO && url.toLower().endsWith(QLatin1String(".jpg"))) {
+            cancel = true;
+            ShowExifView(url);
+            if (OpenedForTheLink(tab))
+                CloseTabLater(tab);
+            break;
+        }
         tab->MarkNavigated();
         break;
     case 1:
@@ -291,6 +306,13 @@ void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &c
         Kpwfunc::OpenUrl(url, url);
         break;
     }
+}
+
+// The picture with its Exif values, in a window of its own.
+void TVarneloWindow::ShowExifView(const QString &url)
+{
+    auto *view = new TExifViewForm(TavuConfig->GetTempDir() + QStringLiteral("thumbs/"), this);
+    view->ShowPicture(url);
 }
 
 // CHECKBBSLINK asks before a link opens; Shift held turns it round. A tab that shows a plain page

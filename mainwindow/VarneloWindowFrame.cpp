@@ -188,9 +188,23 @@ QWidget *TVarneloWindow::CreateBrowserPane()
     BrowserViewPanel->setBackgroundRole(QPalette::Base);
     BrowserHidePanel = Panel("BrowserHidePanel", BrowserPanel);
     BrowserHidePanel->hide();
+    // Beside the tabs the thread information panel, under both the image pane (filled by the
+    // thread information unit, commands/ThreadInfoPane.h).
+    ThreadInfoSplitter = new TTavuSplitter(Qt::Horizontal, BrowserPanel);
+    ThreadInfoSplitter->setObjectName(QStringLiteral("ThreadInfoSplitter"));
+    ThreadInfoSplitter->PaneIndex = 1;
+    ThreadInfoSplitter->addWidget(BrowserViewPanel);
+    ThreadInfoPanel = Panel("ThreadInfoPanel", ThreadInfoSplitter);
+    ThreadInfoSplitter->addWidget(ThreadInfoPanel);
+    ThreadInfoSplitter->setStretchFactor(0, 1);
+    ImagePaneSplitter = new TTavuSplitter(Qt::Vertical, BrowserPanel);
+    ImagePaneSplitter->setObjectName(QStringLiteral("TavuSplitter2"));
+    ImagePaneSplitter->PaneIndex = 1;
+    ImagePaneSplitter->addWidget(ThreadInfoSplitter);
+    ImagePaneSplitter->setStretchFactor(0, 1);
     QVBoxLayout *layout = TightColumn(BrowserPanel);
     layout->addWidget(BrowserTabPanel);
-    layout->addWidget(BrowserViewPanel, 1);
+    layout->addWidget(ImagePaneSplitter, 1);
     return BrowserPanel;
 }
 

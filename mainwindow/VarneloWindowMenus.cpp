@@ -114,6 +114,7 @@ void TVarneloWindow::CreateMenus()
     ThreadItemPopup = submenu("ThreadItemPopup", "");
     BrowserPopup = submenu("BrowserPopup", "");
     ResPopup = submenu("ResPopup", "");
+    ResIDPopup = submenu("ResIDPopup", "");
     ShortcutMenu = submenu("ShortcutMenu", "");
     BookmarkMenu = submenu("BookmarkMenu", "");
     connect(ThreadListMenu, &QMenu::aboutToShow, this, &TVarneloWindow::UpdateThreadListMenu);

@@ -4,6 +4,8 @@
 
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
+#include "core/Exceptions.h"
+#include "core/TavuActionList.h"
 #include "core/ResList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
@@ -16,6 +18,7 @@
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "tools/PreviewBrowser.h"
 #include "tools/SendDialog.h"
 
 #include <QComboBox>
@@ -154,6 +157,11 @@ void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::f
     QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);
 }
 
+void TVarneloWindowServices::OnThreadShown(QObject *receiver, const std::function<void()> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::ThreadShown, receiver, handler);
+}
+
 void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
 {
     if (TavuEnviron->IsOffline()) {
@@ -194,6 +202,15 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+void TVarneloWindowServices::SaveResRules()
+{
+    try {
+        window.ResRules->SaveToFile(TVarneloWindow::ResRulesFile());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::AddLog(e.Message);
+    }
 }
 
 // ---- filters, erasing, log search and notices ----
@@ -296,6 +313,9 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
     panes.ToolsMenu = window.Tool1;
     panes.VisitedBoardsMenu = window.GaishutuMenu;
     panes.VisitedBoardsBar = window.GaishutuToolBar;
+    panes.ThreadInfoSplitter = window.ThreadInfoSplitter;
+    panes.ThreadInfoPanel = window.ThreadInfoPanel;
+    panes.ImagePaneSplitter = window.ImagePaneSplitter;
     return panes;
 }
 
@@ -382,6 +402,11 @@ TBoard *TVarneloWindowServices::ShownBoard() const
 void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created)
 {
     QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, created);
+}
+
+void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
+{
+    PreviewBrowser::ShowUrl(window, url);
 }
 
 QWidget *TVarneloWindowServices::TracePane() const

@@ -37,6 +37,7 @@ public:
     QMenu *BrowserPopupMenu() const override;
     void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) override;
     void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
+    void OnThreadShown(QObject *receiver, const std::function<void()> &handler) override;
 
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
@@ -57,6 +58,7 @@ public:
 
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
+    void SaveResRules() override;
 
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
@@ -80,6 +82,7 @@ public:
     TBoard *ShownBoard() const override;
 
     void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
+    void OpenInPreviewBrowser(const QString &url) override;
     QWidget *TracePane() const override;
 
     void ApplySkinChange() override;

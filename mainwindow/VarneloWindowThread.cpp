@@ -18,6 +18,7 @@
 #include "commands/NoticeCommands.h"
 
 #include "controls/ExtListView.h"
+#include "controls/TavuSplitter.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -153,7 +154,7 @@ void TVarneloWindow::BindThreadFlow()
     row->addWidget(ThreadCountLabel);
     row->addStretch(TavuConfig->THREADTITLEAUTOFIT ? 1 : 0);
     auto *paneLayout = static_cast<QBoxLayout *>(BrowserPanel->layout());
-    paneLayout->insertWidget(paneLayout->indexOf(BrowserViewPanel), ThreadTitlePanel);
+    paneLayout->insertWidget(paneLayout->indexOf(ImagePaneSplitter), ThreadTitlePanel);
 
     TTavuBrowser::SetTabImages([this](TTavuBrowser::TTabImage image) {
         static const int pictures[] = {imgThreadList, imgUpdate, imgReload, imgStop, imgGlobe, imgLock};
@@ -680,6 +681,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
         setWindowTitle(caption);
         ThreadTitleLabel->clear();
         ThreadCountLabel->clear();
+        emit ThreadShown();
         return;
     }
     const TBoard *board = item->GetBoard();
@@ -700,6 +702,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
                                       .arg(QFileInfo(item->GetLogFile()).size() / 1024 + 1));
     else
         ThreadCountLabel->setText(QStringLiteral("(%1 / %2)").arg(newCount).arg(item->COUNT));
+    emit ThreadShown();
 }
 
 void TVarneloWindow::ShowBrowserTab(TTavuBrowser *tab, bool switchPane)

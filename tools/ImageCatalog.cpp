@@ -1,22 +1,38 @@
 #include "tools/ImageCatalog.h"
 
 #include "mainwindow/KpwUrl.h"
-#include "render/ExifInfo.h"
-#include "tools/ExifView.h"
 #include "tools/ImageCache.h"
 #include "tools/PictureLoader.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QSplitter>
-#include <QTextBrowser>
+#include <QMimeData>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 const int UrlRole = Qt::UserRole;
+
+// The URLs a drop carries: its URL list, else its text, one URL a line.
+QStringList DroppedUrls(const QMimeData *data)
+{
+    QStringList urls;
+    if (data->hasUrls()) {
+        for (const QUrl &url : data->urls())
+            urls << url.toString();
+    } else if (data->hasText()) {
+        urls = data->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    for (QString &url : urls)
+        url = url.trimmed();
+    return urls;
+}
 
 }  // namespace
 
@@ -42,60 +58,113 @@ void TImageCatalog::AddBack(const QString &url)
     Urls.append(url);
 }
 
-TImageCatalogForm::TImageCatalogForm(const QString &cacheFolder, QWidget *parent)
-    : QWidget(parent, Qt::Window), Cache(new TImageCache(cacheFolder, 4, this)), ImageList(new QListWidget), ExifBrowser(new QTextBrowser)
+int TImageCatalog::ThumbnailSize(int imagePane, int paneHeight, int infoPanelWidth)
 {
-    setWindowTitle(QStringLiteral("サムネイル"));
+    return std::max(16, imagePane == 0 ? paneHeight - 12 : infoPanelWidth - 48);
+}
+
+QString TImageCatalog::Html(int thumbnailSize) const
+{
+    QString html = QStringLiteral("<HTML><HEAD><TITLE>サムネイル</TITLE></HEAD><BODY BGCOLOR=\"#ffffff\" TOPMARGIN=4 LEFTMARGIN=4>");
+    for (const QString &url : Urls) {
+        const QString escaped = url.toHtmlEscaped();
+        html += QStringLiteral("<A HREF=\"%1\"><img src=\"%1\" height=\"%2\" width=\"%2\" alt=\"%1\"></A> ").arg(escaped).arg(thumbnailSize);
+    }
+    return html + QStringLiteral("</body></html>");
+}
+
+TImageCatalogPane::TImageCatalogPane(const QString &cacheFolder, QWidget *parent)
+    : QWidget(parent), Cache(new TImageCache(cacheFolder, 4, this)), ImageList(new QListWidget),
+      DropHint(new QLabel(QStringLiteral("ここに画像リンクをドロップ")))
+{
+    setObjectName(QStringLiteral("ImageCatalogPane"));
+    setAcceptDrops(true);
+    ImageList->setObjectName(QStringLiteral("EmbeddedWB1"));
     ImageList->setViewMode(QListView::IconMode);
-    ImageList->setIconSize(QSize(ThumbnailSize, ThumbnailSize));
     ImageList->setResizeMode(QListView::Adjust);
     ImageList->setMovement(QListView::Static);
-    ExifBrowser->setOpenLinks(false);
-    auto *splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(ImageList);
-    splitter->addWidget(ExifBrowser);
+    ImageList->setUniformItemSizes(true);
+    ImageList->setAcceptDrops(false);
+    DropHint->setAlignment(Qt::AlignCenter);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
-    connect(Cache, &TImageCache::Ready, this, &TImageCatalogForm::PictureReady);
-    connect(Cache, &TImageCache::Failed, this, [this](const QString &url, const QString &message) {
-        if (QListWidgetItem *item = ItemOf(url))
-            item->setToolTip(message);
-    });
-    connect(ImageList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
-        if (item)
-            ShowExif(item->data(UrlRole).toString());
-    });
-    ImagePopup = new QMenu(this);
-    ImagePopup->addAction(QStringLiteral("この画像をタヴで表示"), this, [this] { Kpwfunc::OpenUrl(ClickedUrl, QString()); });
-    ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Kpwfunc::OpenUrlExternal(ClickedUrl); });
-    ImagePopup->addAction(QStringLiteral("カタログの再読み込み"), this, &TImageCatalogForm::Rebuild);
-    ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogForm::RemoveClicked);
-    ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogForm::ClearCatalog);
-    ImageList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ImageList, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        const QListWidgetItem *item = ImageList->itemAt(pos);
+    layout->addWidget(DropHint);
+    layout->addWidget(ImageList);
+    ImageList->hide();
+    connect(Cache, &TImageCache::Ready, this, &TImageCatalogPane::PictureReady);
+    connect(Cache, &TImageCache::Failed, this, &TImageCatalogPane::PictureFailed);
+    CreatePopup();
+    auto popupAt = [this](QListWidgetItem *item, const QPoint &globalPos) {
         if (!item)
             return;
         ClickedUrl = item->data(UrlRole).toString();
-        ImagePopup->popup(ImageList->viewport()->mapToGlobal(pos));
-    });
-    resize(640, 480);
+        ImagePopup->popup(globalPos);
+    };
+    connect(ImageList, &QListWidget::itemClicked, this, [popupAt](QListWidgetItem *item) { popupAt(item, QCursor::pos()); });
+    ImageList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ImageList, &QWidget::customContextMenuRequested, this,
+            [this, popupAt](const QPoint &pos) { popupAt(ImageList->itemAt(pos), ImageList->viewport()->mapToGlobal(pos)); });
 }
 
-void TImageCatalogForm::RemoveClicked()
+void TImageCatalogPane::CreatePopup()
+{
+    ImagePopup = new QMenu(this);
+    ImagePopup->setObjectName(QStringLiteral("ImagePopup"));
+    ImagePopup->addAction(QStringLiteral("この画像をタヴで表示"), this, [this] { Kpwfunc::OpenUrl(ClickedUrl, QString()); });
+    ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Kpwfunc::OpenUrlExternal(ClickedUrl); });
+    ImagePopup->addAction(QStringLiteral("この画像をちょっと見ビューワーで表示"), this, [this] {
+        if (OpenInPreview)
+            OpenInPreview(ClickedUrl);
+    });
+    ImagePopup->addSeparator();
+    ImagePopup->addAction(QStringLiteral("このカタログをタヴで表示"), this, &TImageCatalogPane::ShowCatalogInTab);
+    ImagePopup->addAction(QStringLiteral("カタログの再読み込み"), this, &TImageCatalogPane::Rebuild);
+    ImagePopup->addSeparator();
+    ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogPane::RemoveClicked);
+    ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogPane::ClearCatalog);
+}
+
+void TImageCatalogPane::ShowCatalogInTab()
+{
+    if (OpenCatalogPage)
+        OpenCatalogPage(Catalog.Html(thumbnailSize));
+}
+
+void TImageCatalogPane::RemoveClicked()
 {
     Catalog.Remove(ClickedUrl);
     Rebuild();
 }
 
-void TImageCatalogForm::ClearCatalog()
+void TImageCatalogPane::ClearCatalog()
 {
     Catalog.Clear();
     Rebuild();
 }
 
-QListWidgetItem *TImageCatalogForm::ItemOf(const QString &url) const
+void TImageCatalogPane::AddDroppedUrl(const QString &url)
+{
+    const QString scheme = QUrl(url).scheme();
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || !TImageCatalog::IsCatalogPicture(url))
+        return;
+    Catalog.AddFront(url);
+    Rebuild();
+}
+
+void TImageCatalogPane::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void TImageCatalogPane::dropEvent(QDropEvent *event)
+{
+    for (const QString &url : DroppedUrls(event->mimeData()))
+        AddDroppedUrl(url);
+    event->acceptProposedAction();
+}
+
+QListWidgetItem *TImageCatalogPane::ItemOf(const QString &url) const
 {
     for (int i = 0; i < ImageList->count(); ++i) {
         if (ImageList->item(i)->data(UrlRole).toString() == url)
@@ -104,35 +173,43 @@ QListWidgetItem *TImageCatalogForm::ItemOf(const QString &url) const
     return nullptr;
 }
 
-void TImageCatalogForm::Rebuild()
+// Every cell has the thumbnail's size from the start, so pictures that arrive later never push
+// one another about.
+void TImageCatalogPane::Rebuild()
 {
+    if (ThumbnailSizeNow)
+        thumbnailSize = ThumbnailSizeNow();
     ImageList->clear();
+    ImageList->setIconSize(QSize(thumbnailSize, thumbnailSize));
+    ImageList->setGridSize(QSize(thumbnailSize + 8, thumbnailSize + 8));
+    DropHint->setVisible(Catalog.Urls.isEmpty());
+    ImageList->setVisible(!Catalog.Urls.isEmpty());
     for (const QString &url : Catalog.Urls) {
-        auto *item = new QListWidgetItem(QUrl(url).fileName(), ImageList);
+        auto *item = new QListWidgetItem(ImageList);
         item->setData(UrlRole, url);
         item->setToolTip(url);
         Cache->Request(url);
     }
 }
 
-void TImageCatalogForm::PictureReady(const QString &url, const QString &fileName)
+void TImageCatalogPane::PictureReady(const QString &url, const QString &fileName)
 {
     QListWidgetItem *item = ItemOf(url);
     QFile file(fileName);
     if (!item || !file.open(QIODevice::ReadOnly))
         return;
-    const TDecodedPicture picture = TPictureLoader::Decode(file.readAll(), QSize(ThumbnailSize, ThumbnailSize));
+    const TDecodedPicture picture = TPictureLoader::Decode(file.readAll(), QSize(thumbnailSize, thumbnailSize));
     if (picture.Image.isNull())
-        item->setToolTip(picture.Error);
+        PictureFailed(url, picture.Error);
     else
         item->setIcon(QIcon(QPixmap::fromImage(picture.Image)));
 }
 
-void TImageCatalogForm::ShowExif(const QString &url)
+// A picture that cannot be shown keeps its cell with a warning sign and says why.
+void TImageCatalogPane::PictureFailed(const QString &url, const QString &message)
 {
-    TExifInfo exif;
-    if (Cache->IsCached(url))
-        exif.SetImageFileName(Cache->CacheFile(url));
-    const QString shown = Cache->IsCached(url) ? QUrl::fromLocalFile(Cache->CacheFile(url)).toString() : url;
-    ExifBrowser->setHtml(ExifView::Html(exif, shown));
+    if (QListWidgetItem *item = ItemOf(url)) {
+        item->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        item->setToolTip(message + QLatin1Char('\n') + url);
+    }
 }

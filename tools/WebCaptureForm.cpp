@@ -25,12 +25,12 @@ TWebCaptureForm::TWebCaptureForm(QWidget *parent)
     connect(WebBrowser1, &TEmbeddedWB::DownloadComplete, this, &QWidget::show);
 }
 
-QString TWebCaptureForm::ThumbnailHtml(int mode, const QString &url)
+QString TWebCaptureForm::ThumbnailHtml(int mode, const QString &url, const QString &host)
 {
     QString html = QStringLiteral("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;CHARSET=x-sjis\"></HEAD>"
                                   "<BODY BGCOLOR=\"#ffffff\" TOPMARGIN=0 LEFTMARGIN=0 SCROLL=\"NO\">");
     if (mode == 0)
-        html += PictureElement(QStringLiteral("http://") + QLatin1String(ThumbnailHost) + QStringLiteral("/small/") + url);
+        html += PictureElement(QStringLiteral("http://") + host + QStringLiteral("/small/") + url);
     else if (mode == 1)
         html += PictureElement(url);
     return html + QStringLiteral("</BODY></HTML>");
@@ -39,7 +39,7 @@ QString TWebCaptureForm::ThumbnailHtml(int mode, const QString &url)
 void TWebCaptureForm::ShowThumbnail(int mode, const QString &url)
 {
     WebBrowser1->Clear();
-    WebBrowser1->Write(ThumbnailHtml(mode, url));
+    WebBrowser1->Write(ThumbnailHtml(mode, url, ThumbnailHost));
     WebBrowser1->Close();
     show();
 }

@@ -11,12 +11,14 @@ class TEmbeddedWB;
 class TWebCaptureForm : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char *ThumbnailHost = "capture.heartrails.com";
+    static constexpr const char *DefaultThumbnailHost = "capture.heartrails.com";
 
     explicit TWebCaptureForm(QWidget *parent = nullptr);
 
     TEmbeddedWB *WebBrowser1;
+    // The host of the outside thumbnail service (mode 0).
+    QString ThumbnailHost = QString::fromLatin1(DefaultThumbnailHost);
 
     void ShowThumbnail(int mode, const QString &url);
-    static QString ThumbnailHtml(int mode, const QString &url);
+    static QString ThumbnailHtml(int mode, const QString &url, const QString &host = QString::fromLatin1(DefaultThumbnailHost));
 };

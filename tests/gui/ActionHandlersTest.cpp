@@ -10,10 +10,7 @@
 
 namespace {
 
-const QStringList PendingElsewhere = {
-    // the main window's bookmark pane
-    QStringLiteral("actBookmarkDelete"), QStringLiteral("actBookmarkComment"),
-};
+const QStringList PendingElsewhere = {};
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
+#include "tools/WebCaptureForm.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
 {
     THoverEnv hover({QStringLiteral("本文一")});
     ASSERT_TRUE(hover.tab);
+    TavuConfig->USESIMPLEAPI = false;   // the digest, not the thumbnail
     TVarneloWindow *window = hover.env.Window();
     THoverPopups *popups = hover.InFront();
     ASSERT_TRUE(popups);
@@ -346,4 +348,51 @@ TEST(HoverPopups, TheContextMenuOfAPageIsAlwaysTheProgramsOwn)
     RightClick(&bare);
     ASSERT_TRUE(WaitFor([&] { return asked > 0; }));
     EXPECT_TRUE(ShownMenus().isEmpty());
+}
+
+// With USESIMPLEAPI a hover on an outside page shows the thumbnail service's picture of it in the
+// page-thumbnail window (the service here is a local server) and fetches no digest; the next hover
+// hides the window.
+TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TavuConfig->USESIMPLEAPI = true;
+    TVarneloWindow *window = hover.env.Window();
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
+    auto *popups = window->findChild<THoverPopups *>();
+    ASSERT_TRUE(popups && popups->WebCaptureForm);
+    ScriptedHttpServer service;
+    service.Reply(ScriptedHttpServer::Make(200, QByteArray("GIF89a"), {"Content-Type: image/gif"}));
+    popups->WebCaptureForm->ThumbnailHost = QStringLiteral("127.0.0.1:%1").arg(service.Port());
+    ScriptedHttpServer page;
+    const QString url = page.Url(QStringLiteral("/page.html"));
+
+    hover.Hover(url);
+    popups->HtmlPopupTimerTimer();
+    EXPECT_TRUE(popups->WebCaptureForm->isVisible());
+    EXPECT_FALSE(window->HintWindow->isVisible());
+    ASSERT_TRUE(WaitFor([&] { return !service.Requests().isEmpty(); }));
+    EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
+    EXPECT_TRUE(page.Requests().isEmpty());
+    EXPECT_EQ(window->BusyCount(), 0);
+
+    hover.Hover(QString());
+    EXPECT_FALSE(popups->WebCaptureForm->isVisible());
+}
+
+// Mode 1 shows the linked picture itself: only the picture's own server is asked.
+TEST(HoverPopups, ThePageThumbnailWindowShowsAPictureItselfWithoutTheService)
+{
+    ScriptedHttpServer pictures;
+    pictures.Reply(ScriptedHttpServer::Make(200, QByteArray("GIF89a"), {"Content-Type: image/gif"}));
+    TWebCaptureForm form;
+    form.ThumbnailHost = QStringLiteral("127.0.0.1:1");   // never to be asked
+    form.ShowThumbnail(1, pictures.Url(QStringLiteral("/a.gif")));
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_TRUE(WaitFor([&] { return !pictures.Requests().isEmpty(); }));
+    EXPECT_TRUE(pictures.Requests().first().startsWith("GET /a.gif "));
 }

@@ -15,6 +15,9 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -146,31 +149,75 @@ TEST(WebCaptureFormTest, ThumbnailPagesHoldOneEscapedPictureOrNone)
     EXPECT_TRUE(picture.contains(QStringLiteral("<img src=\"http://h/a.jpg?&quot;&gt;&lt;script&gt;x()&lt;/script&gt;\" alt=\"\" width=\"128\" height=\"128\"")));
     EXPECT_FALSE(picture.contains(QStringLiteral("<script>")));
     const QString page = TWebCaptureForm::ThumbnailHtml(0, QStringLiteral("http://h/page.html"));
-    EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"http://%1/small/http://h/page.html\"").arg(QLatin1String(TWebCaptureForm::ThumbnailHost))));
+    EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"http://%1/small/http://h/page.html\"").arg(QLatin1String(TWebCaptureForm::DefaultThumbnailHost))));
     EXPECT_FALSE(TWebCaptureForm::ThumbnailHtml(2, QStringLiteral("http://h/a.jpg")).contains(QStringLiteral("<img")));
 }
 
-TEST(ImageCatalogFormTest, ShowsThumbnailsAndRemovesAPictureWithoutFetchingAgain)
+TEST(ImageCatalogPaneTest, ShowsThumbnailsInFixedCellsAndRemovesAPictureWithoutFetchingAgain)
 {
     TJobList jobs;
     ScriptedHttpServer server;
     server.Reply(ScriptedHttpServer::Make(200, Png()));
     server.Reply(ScriptedHttpServer::Make(200, "<html>not a picture</html>"));
     QTemporaryDir folder;
-    TImageCatalogForm form(folder.path() + QLatin1Char('/'));
+    TImageCatalogPane pane(folder.path() + QLatin1Char('/'));
+    pane.ThumbnailSizeNow = [] { return 64; };
     const QString picture = server.Url(QStringLiteral("/a.png"));
     const QString fake = server.Url(QStringLiteral("/b.jpg"));
-    form.Catalog.AddBack(picture);
-    form.Catalog.AddBack(fake);
-    form.Rebuild();
-    ASSERT_EQ(form.ImageList->count(), 2);
-    QTRY_VERIFY(!form.ImageList->item(0)->icon().isNull() && form.ImageList->item(1)->toolTip() != fake);
-    EXPECT_EQ(form.ImageList->item(0)->icon().availableSizes().value(0), QSize(40, 30));
-    EXPECT_EQ(form.ImageList->item(1)->toolTip(), QStringLiteral("画像ではないため表示できません。"));
+    pane.Catalog.AddBack(picture);
+    pane.Catalog.AddBack(fake);
+    pane.Rebuild();
+    ASSERT_EQ(pane.ImageList->count(), 2);
+    // The cells have their size before any picture arrives, so late pictures never overlap.
+    EXPECT_EQ(pane.ImageList->gridSize(), QSize(72, 72));
+    EXPECT_EQ(pane.ImageList->iconSize(), QSize(64, 64));
+    QTRY_VERIFY(!pane.ImageList->item(0)->icon().isNull() && !pane.ImageList->item(1)->icon().isNull());
+    EXPECT_EQ(pane.ImageList->item(0)->icon().availableSizes().value(0), QSize(40, 30));
+    EXPECT_TRUE(pane.ImageList->item(1)->toolTip().startsWith(QStringLiteral("画像ではないため表示できません。")));
 
-    form.ClickedUrl = fake;
-    form.RemoveClicked();
-    ASSERT_EQ(form.ImageList->count(), 1);
-    EXPECT_EQ(form.Catalog.Urls, QStringList({picture}));
+    pane.ClickedUrl = fake;
+    pane.RemoveClicked();
+    ASSERT_EQ(pane.ImageList->count(), 1);
+    EXPECT_EQ(pane.Catalog.Urls, QStringList({picture}));
     EXPECT_EQ(server.Requests().size(), 2);
+
+    pane.ClearCatalog();
+    EXPECT_EQ(pane.ImageList->count(), 0);
+    EXPECT_FALSE(pane.DropHint->isHidden());
+}
+
+TEST(ImageCatalogPaneTest, TakesDroppedPictureLinksOnlyAndSizesThumbnailsByItsPlace)
+{
+    QTemporaryDir folder;
+    TImageCatalogPane pane(folder.path() + QLatin1Char('/'));
+    pane.AddDroppedUrl(QStringLiteral("http://h/a.jpg"));
+    pane.AddDroppedUrl(QStringLiteral("http://h/page.html"));
+    pane.AddDroppedUrl(QStringLiteral("javascript:x()//b.png"));
+    pane.AddDroppedUrl(QStringLiteral("https://h/c.gif"));
+    EXPECT_EQ(pane.Catalog.Urls, QStringList({QStringLiteral("https://h/c.gif"), QStringLiteral("http://h/a.jpg")}));
+    // A drop carries its links as URLs or as text.
+    QMimeData dropped;
+    dropped.setUrls({QUrl(QStringLiteral("http://h/d.png")), QUrl(QStringLiteral("http://h/e.zip"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &drop);
+    QMimeData text;
+    text.setText(QStringLiteral("http://h/f.jpg\n"));
+    QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &textEnter);
+    EXPECT_TRUE(textEnter.isAccepted());
+    QDropEvent textDrop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&pane, &textDrop);
+    EXPECT_EQ(pane.Catalog.Urls.mid(0, 2), QStringList({QStringLiteral("http://h/f.jpg"), QStringLiteral("http://h/d.png")}));
+    EXPECT_EQ(pane.Catalog.Urls.size(), 4);
+    EXPECT_EQ(TImageCatalog::ThumbnailSize(0, 100, 500), 88);
+    EXPECT_EQ(TImageCatalog::ThumbnailSize(1, 100, 200), 152);
+    EXPECT_EQ(TImageCatalog::ThumbnailSize(2, 10, 30), 16);
+    const QString page = pane.Catalog.Html(20);
+    EXPECT_TRUE(page.contains(QStringLiteral("<A HREF=\"https://h/c.gif\"><img src=\"https://h/c.gif\" height=\"20\" width=\"20\"")));
+    TImageCatalog hostile;
+    hostile.AddBack(QStringLiteral("http://h/\"><script>x()</script>.jpg"));
+    EXPECT_FALSE(hostile.Html(20).contains(QStringLiteral("<script>")));
 }

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 
@@ -233,4 +234,46 @@ TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
     ASSERT_EQ(points.size(), 1);
     EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=12345&u=d:http")) << points[0].Path.toStdString();
     EXPECT_TRUE(points[0].Path.contains(StoredThread::Key.toLatin1()));
+}
+
+// In the window, a right click on a Be link of a thread opens the member menu; its commands act on
+// that member.
+TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThatMember)
+{
+    BoardServer server;
+    KnowBeAccount(server);
+    std::unique_ptr<TBe2chManager> be;
+    QStringList opened;
+    TWindowEnv env([&](TWindowEnv &e) {
+        be = BeLoginAt(server, e);
+        be->PointUrl = server.Url(QStringLiteral("/be/point?i=<member>&u=d:<url>"));
+        be->ProfileUrl = server.Url(QStringLiteral("/be/user?i=<member>&u=d:<url>"));
+        e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+    });
+    env.Start();
+    be->OpenUrl = [&opened](const QString &url, const QString &) { opened << url; };
+    ASSERT_NE(StoredThread::Open(env, 1), nullptr);
+    TTavuBrowser *tab = env.Window->Browsers.value(0);
+    ASSERT_TRUE(tab);
+    auto *menu = env.Window->findChild<QMenu *>(QStringLiteral("BePopup"));
+    ASSERT_TRUE(menu);
+
+    bool handled = false;
+    emit tab->StatusTextChange(QStringLiteral("http://example.jp/"));
+    emit tab->ContextMenu(QPoint(10, 10), handled);
+    EXPECT_FALSE(menu->isVisible());   // not on a Be link
+
+    emit tab->StatusTextChange(QStringLiteral("tavu://res/?be=777"));
+    emit tab->ContextMenu(QPoint(10, 10), handled);
+    EXPECT_TRUE(handled);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(tab->ClickedBe, QStringLiteral("777"));
+    menu->hide();
+    menu->actions().value(0)->trigger();
+    const QList<BoardServer::Request> points = server.RequestsTo(QStringLiteral("/be/point"));
+    ASSERT_EQ(points.size(), 1);
+    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=777&u=d:http")) << points[0].Path.toStdString();
+    menu->actions().value(1)->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].contains(QStringLiteral("/be/user?i=777"))) << opened[0].toStdString();
 }

@@ -1,0 +1,127 @@
+#include "commands/BrowserTabDrag.h"
+
+#include "commands/WindowServices.h"
+#include "core/Board.h"
+#include "core/Exceptions.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/TavuBrowser.h"
+#include "settings/FavoriteFolders.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QChildEvent>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QToolBar>
+#include <QTreeWidget>
+
+TBrowserTabDrag::TBrowserTabDrag(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services), tree(services.Panes().BoardListView), treeViewport(tree->viewport())
+{
+    // Tab buttons come and go: each one is watched as it joins the bar.
+    QToolBar *bar = services.Panes().BrowserBar;
+    bar->installEventFilter(this);
+    for (QAbstractButton *button : bar->findChildren<QAbstractButton *>())
+        button->installEventFilter(this);
+    tree->setAcceptDrops(true);
+    tree->viewport()->setAcceptDrops(true);
+    tree->viewport()->installEventFilter(this);
+}
+
+const QString &TBrowserTabDrag::MimeType()
+{
+    static const QString type = QStringLiteral("application/x-varnelo-browser-tab");
+    return type;
+}
+
+bool TBrowserTabDrag::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == treeViewport)
+        return TreeEvent(event);
+    // (A button made with the bar as its parent is a button only once polished.)
+    if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
+        if (auto *button = qobject_cast<QAbstractButton *>(static_cast<QChildEvent *>(event)->child()))
+            button->installEventFilter(this);
+        return false;
+    }
+    if (auto *button = qobject_cast<QAbstractButton *>(watched))
+        return ButtonEvent(button, event);
+    return false;
+}
+
+bool TBrowserTabDrag::ButtonEvent(QAbstractButton *button, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
+    } else if (event->type() == QEvent::MouseMove) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if ((mouse->buttons() & Qt::LeftButton)
+            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+            StartDrag(button);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TBrowserTabDrag::StartDrag(QAbstractButton *button)
+{
+    DraggedTab = nullptr;
+    for (TTavuBrowser *tab : services.Browsers()) {
+        if (tab->TabButton == button)
+            DraggedTab = tab;
+    }
+    if (!DraggedTab)
+        return;
+    button->setDown(false);
+    auto *drag = new QDrag(button);
+    auto *data = new QMimeData;
+    data->setData(MimeType(), QByteArray());
+    drag->setMimeData(data);
+    drag->exec(Qt::CopyAction);
+}
+
+bool TBrowserTabDrag::TreeEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!drag->mimeData()->hasFormat(MimeType()))
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        return drop->mimeData()->hasFormat(MimeType()) && Drop(drop);
+    }
+    default:
+        return false;
+    }
+}
+
+bool TBrowserTabDrag::Drop(QDropEvent *event)
+{
+    event->acceptProposedAction();
+    const QTreeWidgetItem *node = tree->itemAt(event->position().toPoint());
+    const TBoard *folder = Kpwfunc::NodeBoard(node);
+    if (node && !folder) {
+        QApplication::beep();   // a category
+        return true;
+    }
+    TThreadItem *item = DraggedTab && !DraggedTab->IsWebPage() ? DraggedTab->ThreadItem() : nullptr;
+    if (!folder || folder->Kind != TBoard::KIND_FAVORITES || !item || item->FAVORITE)
+        return true;
+    try {
+        FavoriteFolders::AddThreads(folder, {item}, true);
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+    services.ThreadStateChanged(item);
+    return true;
+}

@@ -1,0 +1,40 @@
+#include "commands/SiteBoardsMenu.h"
+
+#include "commands/WindowServices.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Site.h"
+#include "mainwindow/BoardTreeImages.h"
+
+#include <QAction>
+#include <QMenu>
+
+TSiteBoardsMenu::TSiteBoardsMenu(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    QMenu *boardMenu = services.Menu(QStringLiteral("BoardMenu"));
+    if (!boardMenu)
+        return;
+    V2 = new QMenu(QStringLiteral("このサイトのボード(&V)"), boardMenu);
+    V2->setObjectName(QStringLiteral("V2"));
+    boardMenu->addSeparator();
+    boardMenu->addMenu(V2);
+    connect(V2, &QMenu::aboutToShow, this, &TSiteBoardsMenu::V2Click);
+}
+
+void TSiteBoardsMenu::V2Click()
+{
+    V2->clear();
+    const TSite *site = services.CurrentSite();
+    if (!site)
+        return;
+    QString category;
+    for (int i = 0; i < site->Boards->Count(); ++i) {
+        TBoard *board = site->Boards->Get(i);
+        if (i == 0 || board->Category != category) {
+            category = board->Category;
+            V2->addSeparator();
+            V2->addAction(BoardTreeImages::CategoryIcon(false), category)->setEnabled(false);
+        }
+        V2->addAction(BoardTreeImages::BoardIcon(*board), board->Name, this, [this, board] { services.OpenBoard(board, false); });
+    }
+}

@@ -1,0 +1,331 @@
+#include "commands/ThreadInfoPane.h"
+
+#include "commands/ThreadCommands.h"
+#include "commands/WindowServices.h"
+#include "controls/TavuSplitter.h"
+#include "core/Bookmark.h"
+#include "core/MonaUtils.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "core/TavuConfig.h"
+#include "core/Tavutils.h"
+#include "core/ThreadItem.h"
+#include "mainwindow/Dialogs.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwSearch.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+#include "settings/BookmarkShelf.h"
+#include "tools/ImageCatalog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const int ResNoRole = Qt::UserRole;   // a row keeps its response number, never the bookmark itself
+const QString DateFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+
+// One group of the information list: the label on the button face, the value (or "<無し>") and an
+// empty row on the window colour.
+void AddGroup(QListWidget *list, const QString &label, const QString &value)
+{
+    const QPalette palette = list->palette();
+    auto row = [list, &palette](const QString &text, QPalette::ColorRole background) {
+        auto *item = new QListWidgetItem(text, list);
+        item->setBackground(palette.color(background));
+        item->setForeground(palette.color(QPalette::Text));
+        item->setFlags(Qt::ItemIsEnabled);
+    };
+    row(label, QPalette::Button);
+    const QString trimmed = value.trimmed();
+    row(trimmed.isEmpty() ? QStringLiteral("<無し>") : trimmed, QPalette::Base);
+    row(QString(), QPalette::Base);
+}
+
+// The date and, when it is set, the time passed since.
+void AddDateGroups(QListWidget *list, const QString &label, const QString &date, const QDateTime &now)
+{
+    AddGroup(list, label, date);
+    const QDateTime then = QDateTime::fromString(date, DateFormat);
+    if (then.isValid())
+        AddGroup(list, QStringLiteral("経過時間"), Tavutils::FormatElapsedTime(then, now) + QStringLiteral("経過"));
+}
+
+}  // namespace
+
+TThreadInfoPane::TThreadInfoPane(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+{
+    CreateTabs();
+    CreateBookmarkPane();
+    CreateImageCatalog();
+    services.OnThreadShown(this, [this] { ThreadShown(); });
+    services.BindAction(QStringLiteral("actBookmarkDelete"), this, [this] { actBookmarkDeleteExecute(); });
+    services.BindAction(QStringLiteral("actBookmarkComment"), this, [this] { actBookmarkCommentExecute(); });
+    services.BindAction(QStringLiteral("actThreadThumbnailImages"), this, [this] { actThreadThumbnailImagesExecute(false); });
+    services.BindAction(QStringLiteral("actThreadThumbnailImagesNewOnly"), this,
+                        [this] { actThreadThumbnailImagesExecute(true); });
+    ThreadShown();
+}
+
+void TThreadInfoPane::CreateTabs()
+{
+    const TWindowServices::TPanes panes = services.Panes();
+    ThreadInfoTabs = new QTabWidget(panes.ThreadInfoPanel);
+    ThreadInfoTabs->setObjectName(QStringLiteral("ThreadInfoTabs"));
+    ThreadInfoTabs->setDocumentMode(true);
+    ThreadInfoTabs->setUsesScrollButtons(false);   // every tab in sight in a narrow panel
+    ThreadInfoTabs->setElideMode(Qt::ElideRight);
+    ThreadInfoListBox = new QListWidget;
+    ThreadInfoListBox->setObjectName(QStringLiteral("ThreadInfoListBox"));
+    ThreadInfoListBox->setSelectionMode(QAbstractItemView::NoSelection);
+    ThreadInfoListBox->setWordWrap(true);
+    ThreadInfoTabs->addTab(ThreadInfoListBox, QStringLiteral("スレッド情報"));
+    auto *layout = new QVBoxLayout(panes.ThreadInfoPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ThreadInfoTabs);
+
+    TTavuSplitter *splitter = panes.ThreadInfoSplitter;
+    splitter->setSizes({std::max(splitter->width() - TavuConfig->DESKTOP_THREADINFOWIDTH, 1), TavuConfig->DESKTOP_THREADINFOWIDTH});
+    splitter->SetRememberedSize(TavuConfig->DESKTOP_THREADINFOWIDTH);
+    connect(splitter, &TTavuSplitter::OnClose, this, [splitter] { TavuConfig->DESKTOP_THREADINFOWIDTH = splitter->RememberedSize(); });
+}
+
+void TThreadInfoPane::CreateBookmarkPane()
+{
+    auto *pane = new QSplitter(Qt::Vertical);
+    pane->setObjectName(QStringLiteral("BookmarkPane"));
+    BookmarkListView = new QTreeWidget(pane);
+    BookmarkListView->setObjectName(QStringLiteral("BookmarkListView"));
+    BookmarkListView->setRootIsDecorated(false);
+    BookmarkListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    BookmarkListView->setHeaderLabels({QStringLiteral("レス"), QStringLiteral("コメント"), QStringLiteral("名前"), QStringLiteral("日付")});
+    BookmarkListView->header()->setStretchLastSection(true);
+    BookmarkListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    BookmarkText = new QPlainTextEdit(pane);
+    BookmarkText->setObjectName(QStringLiteral("BookmarkText"));
+    BookmarkText->setReadOnly(true);
+    pane->setStretchFactor(0, 1);
+    ThreadInfoTabs->addTab(pane, QStringLiteral("しおり"));
+
+    QMenu *menu = services.Menu(QStringLiteral("BookmarkMenu"));
+    if (menu) {
+        for (const char *name : {"actBookmarkComment", "actBookmarkDelete"}) {
+            if (QAction *action = services.Action(QString::fromLatin1(name)))
+                menu->addAction(action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, &TThreadInfoPane::BookmarkMenuPopup);
+        connect(BookmarkListView, &QWidget::customContextMenuRequested, this,
+                [this, menu](const QPoint &pos) { menu->popup(BookmarkListView->viewport()->mapToGlobal(pos)); });
+    }
+    connect(BookmarkListView, &QTreeWidget::itemSelectionChanged, this, &TThreadInfoPane::BookmarkListViewChange);
+    connect(BookmarkListView, &QTreeWidget::itemDoubleClicked, this, &TThreadInfoPane::BookmarkListViewDblClick);
+}
+
+// The catalog goes where IMAGEPANE says; its height (under the browser or under the tabs) is
+// IMAGEPANE_HEIGHT, stored again when its splitter closes.
+void TThreadInfoPane::CreateImageCatalog()
+{
+    const TWindowServices::TPanes panes = services.Panes();
+    const QString cacheFolder = TavuConfig->GetTempDir() + QStringLiteral("thumbs/");
+    ImageCatalog = new TImageCatalogPane(cacheFolder);
+    const int imagePane = TavuConfig->DESKTOP_IMAGEPANE;
+    ImageCatalog->ThumbnailSizeNow = [this, imagePane, panes] {
+        return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), panes.ThreadInfoPanel->width());
+    };
+    ImageCatalog->OpenInPreview = [this](const QString &url) { services.OpenInPreviewBrowser(url); };
+    ImageCatalog->OpenCatalogPage = [](const QString &html) {
+        TTavuBrowser *tab = nullptr;
+        Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ｻﾑﾈｲﾙ"));
+        tab->SetWebPage(true);
+        tab->Browser()->Clear();
+        tab->Browser()->Write(html);
+        tab->Browser()->Close();
+    };
+    ImageCatalog->Rebuild();
+    if (imagePane == 1) {
+        ThreadInfoTabs->addTab(ImageCatalog, QStringLiteral("画像"));
+        return;
+    }
+    TTavuSplitter *splitter = panes.ImagePaneSplitter;
+    if (imagePane == 2) {
+        splitter = new TTavuSplitter(Qt::Vertical, panes.ThreadInfoPanel);
+        splitter->setObjectName(QStringLiteral("TavuSplitter3"));
+        splitter->PaneIndex = 1;
+        panes.ThreadInfoPanel->layout()->replaceWidget(ThreadInfoTabs, splitter);
+        splitter->addWidget(ThreadInfoTabs);
+    }
+    splitter->addWidget(ImageCatalog);
+    splitter->setStretchFactor(0, 1);
+    const int height = TavuConfig->DESKTOP_IMAGEPANE_HEIGHT;
+    splitter->setSizes({std::max(splitter->height() - height, 1), height});
+    splitter->SetRememberedSize(height);
+    connect(splitter, &TTavuSplitter::OnClose, this, [splitter] { TavuConfig->DESKTOP_IMAGEPANE_HEIGHT = splitter->RememberedSize(); });
+}
+
+TTavuBrowser *TThreadInfoPane::ThreadTab() const
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    return tab && !tab->IsWebPage() && tab->ThreadItem() ? tab : nullptr;
+}
+
+// The caption is drawn again on every hover too: the bookmark list is filled anew only when its
+// rows would change, so that its selection stays.
+void TThreadInfoPane::ThreadShown()
+{
+    TTavuBrowser *tab = ThreadTab();
+    TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
+    FillThreadInfo(item);
+    if (item != bookmarksShown || BookmarkRows(item) != bookmarkRows)
+        FillBookmarks(item);
+}
+
+QStringList TThreadInfoPane::BookmarkRows(const TThreadItem *item)
+{
+    QStringList rows;
+    for (int i = 0; item && i < item->Bookmarks.Count(); ++i) {
+        const TBookmarkRes *bookmark = item->Bookmarks.Get(i);
+        rows << QString::number(bookmark->ResNo) + QLatin1Char('\t') + bookmark->Memo;
+    }
+    return rows;
+}
+
+// ---- thread information ----
+
+void TThreadInfoPane::FillThreadInfo(const TThreadItem *item, const QDateTime &now)
+{
+    ThreadInfoListBox->clear();
+    if (!item)
+        return;
+    AddGroup(ThreadInfoListBox, QStringLiteral("タイトル"), item->TITLE);
+    AddDateGroups(ThreadInfoListBox, QStringLiteral("前回読み込み日"), item->LAST_LOAD, now);
+    AddGroup(ThreadInfoListBox, QStringLiteral("読み込み回数"), QStringLiteral("%1 回").arg(item->LOAD_COUNT));
+    AddDateGroups(ThreadInfoListBox, QStringLiteral("前回書き込み日"), item->LAST_SENT, now);
+    AddGroup(ThreadInfoListBox, QStringLiteral("書き込み回数"), QStringLiteral("%1 回").arg(item->SEND_COUNT));
+    if (item->READPOINT > 0)
+        AddGroup(ThreadInfoListBox, QStringLiteral("ここまで読んだ"), QStringLiteral(">>%1").arg(item->READPOINT));
+}
+
+// ---- bookmarks ----
+
+void TThreadInfoPane::FillBookmarks(TThreadItem *item)
+{
+    BookmarkListView->clear();
+    BookmarkText->clear();
+    bookmarksShown = item;
+    bookmarkRows = BookmarkRows(item);
+    if (!item)
+        return;
+    for (int i = 0; i < item->Bookmarks.Count(); ++i) {
+        const TBookmarkRes *bookmark = item->Bookmarks.Get(i);
+        const QString body = MonaUtils::HtmlToText(bookmark->Body);
+        auto *row = new QTreeWidgetItem(BookmarkListView, {QString::number(bookmark->ResNo), bookmark->Memo, bookmark->PlainName, bookmark->Date});
+        row->setData(0, ResNoRole, bookmark->ResNo);
+        const QString tip = bookmark->Memo + QStringLiteral(": ") + body;
+        for (int column = 0; column < row->columnCount(); ++column)
+            row->setToolTip(column, tip);
+    }
+}
+
+// The bookmarks of the selected rows, looked up in the current thread (the bookmark windows may
+// have read them anew meanwhile).
+QList<TBookmarkRes *> TThreadInfoPane::SelectedBookmarks() const
+{
+    QList<TBookmarkRes *> bookmarks;
+    const TTavuBrowser *tab = ThreadTab();
+    for (QTreeWidgetItem *row : BookmarkListView->selectedItems()) {
+        if (TBookmarkRes *bookmark = tab ? tab->ThreadItem()->Bookmarks.FindByResNo(row->data(0, ResNoRole).toInt()) : nullptr)
+            bookmarks << bookmark;
+    }
+    return bookmarks;
+}
+
+void TThreadInfoPane::BookmarkMenuPopup()
+{
+    const int selected = int(BookmarkListView->selectedItems().size());
+    services.SetActionEnabled(QStringLiteral("actBookmarkComment"), selected == 1);
+    services.SetActionEnabled(QStringLiteral("actBookmarkDelete"), selected >= 1);
+}
+
+void TThreadInfoPane::BookmarkListViewChange()
+{
+    const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
+    BookmarkText->setPlainText(bookmarks.isEmpty() ? QString() : MonaUtils::HtmlToText(bookmarks.first()->Body));
+}
+
+void TThreadInfoPane::BookmarkListViewDblClick()
+{
+    const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
+    if (TTavuBrowser *tab = ThreadTab(); tab && tab->ResList() && !bookmarks.isEmpty())
+        TThreadCommands::GoToRes(tab, bookmarks.first()->ResNo);
+}
+
+// The chosen bookmarks leave the thread; its responses lose their mark and the caption is drawn
+// again (which fills the pane anew).
+void TThreadInfoPane::actBookmarkDeleteExecute()
+{
+    TTavuBrowser *tab = ThreadTab();
+    QList<int> numbers;
+    for (const TBookmarkRes *bookmark : SelectedBookmarks())
+        numbers << bookmark->ResNo;
+    if (!tab || numbers.isEmpty())
+        return;
+    TThreadItem *item = tab->ThreadItem();
+    TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
+    for (int number : std::as_const(numbers)) {
+        shelf.Remove(item, number);
+        if (TResList *list = tab->ResList(); list && number >= 1 && number <= list->Count())
+            list->Get(number - 1)->Bookmarked = false;
+    }
+    services.UpdateStatusCaption(item);
+}
+
+void TThreadInfoPane::actBookmarkCommentExecute()
+{
+    TTavuBrowser *tab = ThreadTab();
+    const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
+    if (!tab || bookmarks.size() != 1)
+        return;
+    QInputDialog input(services.Window());
+    input.setWindowTitle(QStringLiteral("コメントの編集"));
+    input.setLabelText(QStringLiteral("コメント"));
+    input.setTextValue(bookmarks.first()->Memo);
+    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        return;
+    bookmarks.first()->Memo = input.textValue();
+    TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
+    shelf.Save(tab->ThreadItem());
+    FillBookmarks(tab->ThreadItem());
+}
+
+// ---- image catalog ----
+
+void TThreadInfoPane::actThreadThumbnailImagesExecute(bool newOnly)
+{
+    TTavuBrowser *tab = ThreadTab();
+    if (!tab || !tab->ResList())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<Kpwfunc::TLinkItem> links;
+    Kpwfunc::ExtractLinks(*tab->ResList(), links, newOnly);
+    for (const Kpwfunc::TLinkItem &link : std::as_const(links)) {
+        if (TImageCatalog::IsCatalogPicture(link.URL))
+            ImageCatalog->Catalog.AddBack(link.URL);
+    }
+    QApplication::restoreOverrideCursor();
+    if (ImageCatalog->Catalog.Urls.isEmpty())
+        return;
+    if (ThreadInfoTabs->indexOf(ImageCatalog) >= 0)
+        ThreadInfoTabs->setCurrentWidget(ImageCatalog);
+    ImageCatalog->Rebuild();
+}

@@ -1,0 +1,51 @@
+// Links into the shown thread on a board type whose links may ask for the whole thread page
+// ("&al=on"): such a link is shown as it is in the second browser.
+
+#include "PostTestEnv.h"
+
+#include "core/BBSList.h"
+#include "mainwindow/KpwSearch.h"
+
+#include <gtest/gtest.h>
+
+using PostTest::ItemRef;
+using PostTest::News;
+using PostTest::WaitFor;
+
+TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
+{
+    TPostWindowEnv env;
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, News, key, 3);
+    TVarneloWindow *window = env.Window();
+    ItemRef opened(new TThreadItem);
+    opened->SetLocation(env.site->SITEID, News, key, QString());
+    opened->DownloadRequest = true;
+    window->OpenThread(opened.get(), false, false, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([window] { return window->BusyCount() == 0 && TavuHttpList->Count() == 0; }));
+    TTavuBrowser *tab = window->Browsers.value(0);
+    ASSERT_TRUE(tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == 3);
+    TThreadItem *item = tab->ThreadItem();
+    const QString link = item->BBS->GetReadUrlRange(item, 2, 2, false);
+
+    // Otherwise a link into the thread shows the responses it names.
+    bool cancel = false;
+    emit tab->Browser()->BeforeNavigate(QUrl(link), cancel);
+    EXPECT_TRUE(cancel);
+    ASSERT_TRUE(Kpwfunc::DoubleWindowShown());
+    ASSERT_TRUE(window->PrivateBrowser->ResList());
+    Kpwfunc::ShowDoubleWindow(false);
+
+    // On the ahhan type the whole link goes to the second browser.
+    TBBS *own = item->BBS;
+    TBBS *ahhan = TavuEnviron->BBSList()->FindByID(QStringLiteral("ahhanscript"));
+    ASSERT_TRUE(ahhan);
+    item->BBS = ahhan;
+    const int requests = int(env.server.Requests().size());
+    emit tab->Browser()->BeforeNavigate(QUrl(link + QStringLiteral("?ls=50&al=on")), cancel);
+    item->BBS = own;
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(Kpwfunc::DoubleWindowShown());
+    EXPECT_FALSE(window->PrivateBrowser->ResList());
+    EXPECT_TRUE(WaitFor([&] { return int(env.server.Requests().size()) > requests; }));
+}
