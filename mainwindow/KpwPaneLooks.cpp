@@ -5,7 +5,10 @@
 #include "core/TavuConfig.h"
 #include "mainwindow/VarneloWindow.h"
 
+#include <QAction>
+#include <QBoxLayout>
 #include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <algorithm>
 
 namespace Kpwfunc {
@@ -42,12 +45,31 @@ void ApplyShortcutBarLook(TTavuShortcutBar &bar)
                       ColorOf(TavuConfig->SHORTCUTBARFONTCOLOR));
 }
 
+void ApplyThreadTitlePanelLook(TVarneloWindow &window)
+{
+    QWidget *panel = window.ThreadTitlePanel;
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, ColorOf(TavuConfig->THREADTITLEPANELCOLOR));
+    colours.setColor(QPalette::WindowText, ColorOf(TavuConfig->THREADTITLETEXTCOLOR));
+    panel->setPalette(colours);
+
+    enum { tpAbove, tpBelow, tpHidden };
+    auto *column = static_cast<QBoxLayout *>(window.BrowserPanel->layout());
+    column->removeWidget(panel);
+    const int browser = column->indexOf(window.BrowserViewPanel);
+    column->insertWidget(TavuConfig->THREADTITLEPANEL == tpBelow ? browser + 1 : browser, panel);
+    panel->setVisible(TavuConfig->THREADTITLEPANEL != tpHidden);
+}
+
 void BindPaneLooks(TVarneloWindow &window)
 {
     const auto apply = [&window] {
         ApplyLogPaneLook(*window.Memo1);
         ApplyShortcutBarLook(*window.ShortcutBar1);
         ApplyShortcutBarLook(*window.ShortcutBar3);
+        window.BoardListView->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
+        ApplyThreadTitlePanelLook(window);
+        window.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
     };
     apply();
     QObject::connect(&window, &TVarneloWindow::OptionsApplied, &window, apply);

@@ -1,9 +1,11 @@
 #pragma once
-// The colours and fonts that the option dialog sets for two parts of the main window: the log
-// pane (section DESKTOP: LOGBACKCOLOR, LOGFONTCOLOR, LOGFONTNAME, LOGFONTSIZE) and the captions of
-// the shortcut bars (SHORTCUTBARFONTCOLOR, SHORTCUTBARFONTNAME, SHORTCUTBARFONTSIZE). Stored
-// colours go through ColorToQColor, so system colour names such as clWindow come out as the
-// program draws them everywhere else.
+// What the option dialog sets for the look of parts of the main window: the log pane (section
+// DESKTOP: LOGBACKCOLOR, LOGFONTCOLOR, LOGFONTNAME, LOGFONTSIZE), the captions of the shortcut bars
+// (SHORTCUTBARFONTCOLOR, SHORTCUTBARFONTNAME, SHORTCUTBARFONTSIZE), the board tree's font
+// (BOARDLISTFONTNAME, BOARDLISTFONTSIZE), the thread title panel
+// (THREADTITLEPANELCOLOR, THREADTITLETEXTCOLOR, THREADTITLEPANEL) and whether the vote button
+// "へぇボタン" shows (CHBOX USEHE). Stored colours go through ColorToQColor, so system colour
+// names such as clWindow come out as the program draws them everywhere else.
 
 class QPlainTextEdit;
 class TTavuShortcutBar;
@@ -16,8 +18,12 @@ void ApplyLogPaneLook(QPlainTextEdit &memo);
 // The shortcut buttons' text colour and font from the configuration.
 void ApplyShortcutBarLook(TTavuShortcutBar &bar);
 
-// Gives the window's log pane and both shortcut bars their look now and again each time the
-// option dialog is confirmed (TVarneloWindow::OptionsApplied).
+// The title panel's colours and place: above the browser (0, also for an unknown value), below
+// it (1) or hidden (2).
+void ApplyThreadTitlePanelLook(TVarneloWindow &window);
+
+// Gives the window all of the above now and again each time the option dialog is confirmed
+// (TVarneloWindow::OptionsApplied).
 void BindPaneLooks(TVarneloWindow &window);
 
 }  // namespace Kpwfunc

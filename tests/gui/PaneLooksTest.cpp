@@ -15,11 +15,17 @@
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <QImage>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -29,11 +35,14 @@ constexpr TColor BgrRed = 0x000000FF;    // stored colours keep blue in the high
 constexpr TColor BgrBlue = 0x00FF0000;
 constexpr TColor BgrGreen = 0x0000C000;
 
-// The option dialog's group with that title (swatches and spin edits in the order shown).
-QGroupBox *GroupOf(QDialog &dialog, const QString &title)
+// The option dialog's group with that title (swatches and spin edits in the order shown); with a
+// caption, the one of several groups so titled that shows it.
+QGroupBox *GroupOf(QDialog &dialog, const QString &title, const QString &caption = QString())
 {
     for (QGroupBox *box : dialog.findChildren<QGroupBox *>()) {
-        if (box->title() == title)
+        const auto shows = [&caption](const QLabel *label) { return label->text() == caption; };
+        const QList<QLabel *> labels = box->findChildren<QLabel *>();
+        if (box->title() == title && (caption.isEmpty() || std::any_of(labels.begin(), labels.end(), shows)))
             return box;
     }
     return nullptr;
@@ -186,4 +195,52 @@ TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
     ASSERT_NE(tree->currentItem(), nullptr);
     EXPECT_EQ(Kpwfunc::NodeBoard(tree->currentItem()), env.Board(PostTest::News));
+}
+
+// "表示位置" of the title panel puts it above or below the browser or hides it, its colours follow,
+// and the board tree's font and the vote button change with the dialog too.
+TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.config->THREADTITLEPANEL = 1;
+        e.config->THREADTITLEPANELCOLOR = BgrBlue;
+        e.config->BOARDLISTFONTSIZE = 13;
+        e.config->CHBOX_USEHE = false;
+    });
+    env.Start();
+    TVarneloWindow *window = env.Window;
+    QWidget *panel = window->ThreadTitlePanel;
+    const auto *column = window->BrowserPanel->layout();
+    const auto titleOffset = [&] { return column->indexOf(panel) - column->indexOf(window->BrowserViewPanel); };
+    QAction *vote = window->Action(QStringLiteral("act2chHeee"));
+
+    EXPECT_EQ(titleOffset(), 1);   // below the browser
+    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(Qt::blue));
+    EXPECT_EQ(window->BoardListView->font().pointSize(), 13);
+    EXPECT_FALSE(vote->isVisible());
+
+    ConfirmOptions(env, [](QDialog &dialog) {
+        auto &options = dynamic_cast<TOptionDialog &>(dialog);
+        for (QCheckBox *box : options.findChildren<QCheckBox *>()) {
+            if (box->text() == QStringLiteral("へぇボタンを表示する"))
+                box->setChecked(true);
+        }
+        for (QRadioButton *button : GroupOf(dialog, QStringLiteral("スレッド情報パネル"))->findChildren<QRadioButton *>()) {
+            if (button->text() == QStringLiteral("非表示"))
+                button->setChecked(true);
+        }
+        SetGroup(dialog, QStringLiteral("スレッド情報パネル"), {BgrGreen, clWindowText}, 20);
+        GroupOf(dialog, QStringLiteral("配色"), QStringLiteral("カテゴリの背景色"))->findChild<QSpinBox *>()->setValue(17);
+    });
+    EXPECT_EQ(TavuConfig->THREADTITLEPANEL, 2);
+    EXPECT_FALSE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0, 0xC0, 0));
+    EXPECT_EQ(window->BoardListView->font().pointSize(), 17);
+    EXPECT_TRUE(vote->isVisible());
+
+    TavuConfig->THREADTITLEPANEL = 0;
+    emit window->OptionsApplied();
+    EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
+    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
 }
