@@ -126,7 +126,7 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
     TBoard *board = entry->Site->Boards->FindByID(entry->Text);
     if (!board)
         return;
-    Kpwfunc::SelectBoardInTree(board);
+    Kpwfunc::JumpToBoardInTree(board);
     services.OpenBoard(board, false);
 }
 

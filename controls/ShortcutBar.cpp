@@ -4,6 +4,7 @@
 #include "core/TextList.h"
 
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -43,6 +44,18 @@ void TTavuShortcutToolButton::SetText(const QString &caption)
 {
     // A caption shows "&" as it is.
     setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    FitToCaption();
+}
+
+void TTavuShortcutToolButton::changeEvent(QEvent *event)
+{
+    QToolButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        FitToCaption();
+}
+
+void TTavuShortcutToolButton::FitToCaption()
+{
     setFixedSize(sizeHint().width(), ButtonHeight);
 }
 
@@ -60,6 +73,16 @@ void TTavuToolBar::AddControl(QWidget *control)
     control->show();
     controls.append(control);
     resize(width() + control->width(), height());
+}
+
+void TTavuToolBar::Rearrange()
+{
+    int left = 0;
+    for (QWidget *control : controls) {
+        control->move(left, 0);
+        left += control->width();
+    }
+    resize(left, height());
 }
 
 void TTavuToolBar::AddSeparator()
@@ -282,6 +305,18 @@ void TTavuShortcutBar::SetActiveIndex(int index)
     for (int i = 0; i < panels.size(); ++i) {
         panels[i]->SetCollapsed(i != index);
         box->setStretchFactor(panels[i], i == index ? 1 : 0);
+    }
+}
+
+void TTavuShortcutBar::SetButtonLook(const QFont &font, const QColor &textColor)
+{
+    setFont(font);   // the buttons take it on and fit their widths to it
+    QPalette colours = palette();
+    colours.setColor(QPalette::ButtonText, textColor);
+    setPalette(colours);
+    for (TTavuShortcutPanel *panel : panels) {
+        panel->ToolBar()->Rearrange();
+        panel->ArrangeScrollArea();
     }
 }
 

@@ -35,6 +35,13 @@ public:
 
     QString Text() const { return text(); }
     void SetText(const QString &caption);
+
+protected:
+    // A new font (the bar's, taken on when the button joins it) fits the width to the caption again.
+    void changeEvent(QEvent *event) override;
+
+private:
+    void FitToCaption();
 };
 
 // The row of buttons and separators. It lies inside the panel's viewing area and slides left and
@@ -48,6 +55,8 @@ public:
     void AddControl(QWidget *control);
     // A 3-pixel vertical line.
     void AddSeparator();
+    // Places the controls side by side again from the left, after their widths changed.
+    void Rearrange();
     const QList<QWidget *> &Controls() const { return controls; }
 
 private:
@@ -125,6 +134,8 @@ public:
     int ActiveIndex() const { return activeIndex; }
     // Expands panel i and collapses the others; the active panel again does nothing.
     void SetActiveIndex(int index);
+    // The font and text colour of the shortcut buttons, those shown and those loaded later.
+    void SetButtonLook(const QFont &font, const QColor &textColor);
 
     // Shown on a right click on the bar.
     QMenu *PopupMenu = nullptr;

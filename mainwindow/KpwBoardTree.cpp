@@ -278,6 +278,12 @@ void SelectBoardInTree(const TBoard *board)
         SetExpandedWithChildren(node->parent(), true);
 }
 
+void JumpToBoardInTree(const TBoard *board)
+{
+    if (TavuConfig->JUMPSHORTCUT)
+        SelectBoardInTree(board);
+}
+
 void LoadBBSTree(QComboBox *siteBox)
 {
     const QSignalBlocker blocker(siteBox);

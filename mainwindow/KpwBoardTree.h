@@ -56,6 +56,9 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site);
 void BoardTreeChange(QTreeWidget *tree);
 // Shows the board in the main window's board tree (making its site the current one first).
 void SelectBoardInTree(const TBoard *board);
+// A board opened from a shortcut bar or the visited-boards button: shown in the board tree only
+// while the option "板選択時にボード一覧の該当板を選択状態にする" (JUMPSHORTCUT) is on.
+void JumpToBoardInTree(const TBoard *board);
 
 // ---- site list ----
 

@@ -33,6 +33,7 @@
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwPaneLooks.h"
 #include "mainwindow/KpwServices.h"
 #include "controls/TabMenuItem.h"
 #include "mainwindow/KpwUrl.h"
@@ -153,6 +154,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     services = std::make_unique<TVarneloWindowServices>(*this);
     BindActions();
     BindLoginEvents();
+    Kpwfunc::BindPaneLooks(*this);   // log pane and shortcut-bar colours and fonts
 
     SetSplashMessage(QStringLiteral("画面の状態を復元中"));
     LoadWindowLists();

@@ -88,7 +88,7 @@ void OpenShortcutBoard(TBoard *board)
         doc->Activate();
         return;
     }
-    Kpwfunc::SelectBoardInTree(board);
+    Kpwfunc::JumpToBoardInTree(board);
     VarneloWindow->StartThreadListDownload(board, false, false);
 }
 
@@ -139,7 +139,7 @@ void TVarneloWindow::ShortcutClick(TTavuShortcutToolButton *button)
     switch (button->Kind) {
     case skBoard:
         if (TBoard *board = BoardOf(button->Param2, button->Param1)) {
-            Kpwfunc::SelectBoardInTree(board);
+            Kpwfunc::JumpToBoardInTree(board);
             StartThreadListDownload(board, false, false);
         }
         break;

@@ -134,11 +134,7 @@ void TVarneloWindow::BindThreadFlow()
 {
     ThreadTitlePanel = new QWidget(BrowserPanel);
     ThreadTitlePanel->setObjectName(QStringLiteral("ThreadTitlePanel"));
-    ThreadTitlePanel->setAutoFillBackground(true);
-    QPalette colours = ThreadTitlePanel->palette();
-    colours.setColor(QPalette::Window, QColor::fromRgba(ColorToQColor(TavuConfig->THREADTITLEPANELCOLOR)));
-    colours.setColor(QPalette::WindowText, QColor::fromRgba(ColorToQColor(TavuConfig->THREADTITLETEXTCOLOR)));
-    ThreadTitlePanel->setPalette(colours);
+    ThreadTitlePanel->setAutoFillBackground(true);   // colours and place: Kpwfunc::ApplyThreadTitlePanelLook
     ThreadTitleLabel = new QLabel(ThreadTitlePanel);
     ThreadTitleLabel->setObjectName(QStringLiteral("ThreadTitleLabel"));
     ThreadTitleLabel->setTextFormat(Qt::PlainText);   // a thread's title comes from its server

@@ -1,0 +1,246 @@
+// Settings of the option dialog that change how parts of the main window look or act: the log
+// pane's colours and font, the shortcut bars' caption colour and font (both at start-up and after
+// the dialog's OK) and whether a board opened from a shortcut is shown in the board tree.
+
+#include "DialogAnswers.h"
+#include "PostTestEnv.h"
+
+#include "controls/ShortcutBar.h"
+#include "core/Colors.h"
+#include "core/JConvert.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/KpwServices.h"
+#include "render/TavuListDoc.h"
+#include "settings/KpwOptionDialog.h"
+#include "settings/OptionControls.h"
+#include "settings/OptionDialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor BgrRed = 0x000000FF;    // stored colours keep blue in the high byte
+constexpr TColor BgrBlue = 0x00FF0000;
+constexpr TColor BgrGreen = 0x0000C000;
+
+// The option dialog's group with that title (swatches and spin edits in the order shown); with a
+// caption, the one of several groups so titled that shows it.
+QGroupBox *GroupOf(QDialog &dialog, const QString &title, const QString &caption = QString())
+{
+    for (QGroupBox *box : dialog.findChildren<QGroupBox *>()) {
+        const auto shows = [&caption](const QLabel *label) { return label->text() == caption; };
+        const QList<QLabel *> labels = box->findChildren<QLabel *>();
+        if (box->title() == title && (caption.isEmpty() || std::any_of(labels.begin(), labels.end(), shows)))
+            return box;
+    }
+    return nullptr;
+}
+
+// Runs the real option dialog; change sets its controls before OK.
+void ConfirmOptions(TWindowEnv &env, const std::function<void(QDialog &)> &change)
+{
+    TDialogAnswers answers(env, [&change](QDialog &dialog) {
+        change(dialog);
+        dynamic_cast<TOptionDialog &>(dialog).BitBtn1Click();
+    });
+    ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    ASSERT_EQ(answers.Shown, QStringList({QStringLiteral("TOptionDialog")}));
+}
+
+// Sets the colours and the size of one colour group of the option dialog.
+void SetGroup(QDialog &dialog, const QString &title, const QList<TColor> &colours, int size)
+{
+    QGroupBox *group = GroupOf(dialog, title);
+    ASSERT_NE(group, nullptr) << title.toStdString();
+    const QList<TColorSwatch *> swatches = group->findChildren<TColorSwatch *>();
+    ASSERT_EQ(swatches.size(), colours.size());
+    for (int i = 0; i < colours.size(); ++i)
+        swatches[i]->SetColor(colours[i]);
+    group->findChild<QSpinBox *>()->setValue(size);
+}
+
+// True when some pixel of the picture has that colour, give or take the smoothing of small text.
+bool Shows(const QImage &picture, const QColor &colour)
+{
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 40; };
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (near(pixel.red(), colour.red()) && near(pixel.green(), colour.green())
+                && near(pixel.blue(), colour.blue()))
+                return true;
+        }
+    }
+    return false;
+}
+
+void ExpectLogPane(const QPlainTextEdit *memo, const QColor &back, const QColor &text, int size)
+{
+    EXPECT_EQ(memo->palette().color(QPalette::Base), back);
+    EXPECT_EQ(memo->palette().color(QPalette::Text), text);
+    EXPECT_EQ(memo->font().pointSize(), size);
+    const QImage drawn = memo->viewport()->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(drawn.width() - 2, drawn.height() - 2).rgb(), back.rgb());
+    EXPECT_TRUE(Shows(drawn, text));
+}
+
+// Every button of the bar's first panel draws its caption in the colour, in a font of that size,
+// and the buttons stand side by side at their new widths.
+void ExpectShortcutCaptions(const TTavuShortcutBar *bar, const QColor &text, int size)
+{
+    ASSERT_EQ(bar->PanelCount(), 1);
+    const QList<QWidget *> &controls = bar->Panel(0)->ToolBar()->Controls();
+    ASSERT_EQ(controls.size(), 2);
+    int left = 0;
+    for (QWidget *control : controls) {
+        auto *button = qobject_cast<TTavuShortcutToolButton *>(control);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->font().pointSize(), size);
+        EXPECT_EQ(button->width(), button->sizeHint().width());
+        EXPECT_EQ(button->x(), left);
+        left += button->width();
+        EXPECT_TRUE(Shows(button->grab().toImage(), text)) << button->Text().toStdString();
+    }
+    EXPECT_EQ(bar->Panel(0)->ToolBar()->width(), left);
+}
+
+const QString TwoShortcuts = QStringLiteral("外部\tclBtnFace\t\r\n"
+                                            "\t4\tトップ\thttp://example.com/\t\t\r\n"
+                                            "\t4\tもうひとつのページ\thttp://example.com/2\t\t\r\n");
+
+}  // namespace
+
+// A system colour code (clInfoBk) and a plain one: both come out as everywhere else in the
+// program; the dialog's new choices show as soon as it closes with OK.
+TEST(PaneLooks, LogPaneTakesItsColoursAndFontAtStartUpAndAfterOptionOk)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.config->DESKTOP_LOGBACKCOLOR = clInfoBk;
+        e.config->DESKTOP_LOGFONTCOLOR = BgrRed;
+        e.config->DESKTOP_LOGFONTSIZE = 15;
+    });
+    env.Start();
+    QPlainTextEdit *memo = env.Window->Memo1;
+    Kpwfunc::AddLog(QStringLiteral("■■■■ ログの行"));
+    ExpectLogPane(memo, QColor(0xFF, 0xFF, 0xE1), Qt::red, 15);
+
+    ConfirmOptions(env, [](QDialog &dialog) {
+        SetGroup(dialog, QStringLiteral("ログ出力ペインの色設定"), {BgrBlue, clWindowText}, 21);
+    });
+    EXPECT_EQ(TavuConfig->DESKTOP_LOGBACKCOLOR, BgrBlue);
+    ExpectLogPane(memo, Qt::blue, Qt::black, 21);
+}
+
+TEST(PaneLooks, ShortcutCaptionsTakeTheirColourAndFontAtStartUpAndAfterOptionOk)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.WriteProfile(QStringLiteral("shortcut.txt"), jconvert::UnicodeToSjis(TwoShortcuts));
+        e.config->SHORTCUTBARFONTCOLOR = BgrRed;
+        e.config->SHORTCUTBARFONTSIZE = 8;
+    });
+    env.Start();
+    for (TTavuShortcutBar *bar : {env.Window->ShortcutBar1, env.Window->ShortcutBar3})
+        ExpectShortcutCaptions(bar, Qt::red, 8);
+    const int narrow = env.Window->ShortcutBar1->Panel(0)->ToolBar()->width();
+
+    ConfirmOptions(env, [](QDialog &dialog) {
+        SetGroup(dialog, QStringLiteral("ショートカットバーのフォント"), {BgrGreen}, 16);
+    });
+    EXPECT_EQ(TavuConfig->SHORTCUTBARFONTCOLOR, BgrGreen);
+    for (TTavuShortcutBar *bar : {env.Window->ShortcutBar1, env.Window->ShortcutBar3})
+        ExpectShortcutCaptions(bar, QColor(0, 0xC0, 0), 16);
+    EXPECT_GT(env.Window->ShortcutBar1->Panel(0)->ToolBar()->width(), narrow);
+
+    // Loaded again (after the editor), the bar keeps the look.
+    env.Window->LoadShortcutBars();
+    ExpectShortcutCaptions(env.Window->ShortcutBar1, QColor(0, 0xC0, 0), 16);
+}
+
+// "板選択時にボード一覧の該当板を選択状態にする": a board shortcut opens the board either way and
+// moves the board tree to it only while the option is on.
+TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        e.WriteProfile(QStringLiteral("shortcut.txt"),
+                       jconvert::UnicodeToSjis(QStringLiteral("板\tclBtnFace\t\r\n\t1\tニュース\tnews\ttest\t\r\n")));
+        e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\n");
+        e.config->JUMPSHORTCUT = false;
+    });
+    TVarneloWindow *window = env.Window();
+    QTreeWidget *tree = window->BoardListView;
+    tree->setCurrentItem(nullptr);
+    auto *button = qobject_cast<TTavuShortcutToolButton *>(window->ShortcutBar1->Panel(0)->ToolBar()->Controls().value(0));
+    ASSERT_NE(button, nullptr);
+
+    button->click();
+    ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
+    TTavuListDoc *doc = nullptr;
+    EXPECT_TRUE(Kpwfunc::FindBoardTab(env.Board(PostTest::News), doc));
+    EXPECT_EQ(tree->currentItem(), nullptr);
+
+    TavuConfig->JUMPSHORTCUT = true;
+    button->click();
+    ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(Kpwfunc::NodeBoard(tree->currentItem()), env.Board(PostTest::News));
+}
+
+// "表示位置" of the title panel puts it above or below the browser or hides it, its colours follow,
+// and the board tree's font and the vote button change with the dialog too.
+TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.config->THREADTITLEPANEL = 1;
+        e.config->THREADTITLEPANELCOLOR = BgrBlue;
+        e.config->BOARDLISTFONTSIZE = 13;
+        e.config->CHBOX_USEHE = false;
+    });
+    env.Start();
+    TVarneloWindow *window = env.Window;
+    QWidget *panel = window->ThreadTitlePanel;
+    const auto *column = window->BrowserPanel->layout();
+    const auto titleOffset = [&] { return column->indexOf(panel) - column->indexOf(window->BrowserViewPanel); };
+    QAction *vote = window->Action(QStringLiteral("act2chHeee"));
+
+    EXPECT_EQ(titleOffset(), 1);   // below the browser
+    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(Qt::blue));
+    EXPECT_EQ(window->BoardListView->font().pointSize(), 13);
+    EXPECT_FALSE(vote->isVisible());
+
+    ConfirmOptions(env, [](QDialog &dialog) {
+        auto &options = dynamic_cast<TOptionDialog &>(dialog);
+        for (QCheckBox *box : options.findChildren<QCheckBox *>()) {
+            if (box->text() == QStringLiteral("へぇボタンを表示する"))
+                box->setChecked(true);
+        }
+        for (QRadioButton *button : GroupOf(dialog, QStringLiteral("スレッド情報パネル"))->findChildren<QRadioButton *>()) {
+            if (button->text() == QStringLiteral("非表示"))
+                button->setChecked(true);
+        }
+        SetGroup(dialog, QStringLiteral("スレッド情報パネル"), {BgrGreen, clWindowText}, 20);
+        GroupOf(dialog, QStringLiteral("配色"), QStringLiteral("カテゴリの背景色"))->findChild<QSpinBox *>()->setValue(17);
+    });
+    EXPECT_EQ(TavuConfig->THREADTITLEPANEL, 2);
+    EXPECT_FALSE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0, 0xC0, 0));
+    EXPECT_EQ(window->BoardListView->font().pointSize(), 17);
+    EXPECT_TRUE(vote->isVisible());
+
+    TavuConfig->THREADTITLEPANEL = 0;
+    emit window->OptionsApplied();
+    EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
+    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
+}
