@@ -69,6 +69,9 @@ TTavuHintWindow::TTavuHintWindow(QWidget *parent)
     view->setFocusPolicy(Qt::NoFocus);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    // The window is exactly as large as ShowHtml makes it: the view's own minimum (room for its
+    // scroll bars) would grow a one-line popup after it was placed, down over the mouse.
+    view->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 }
 
 TTavuHintWindow::~TTavuHintWindow() = default;

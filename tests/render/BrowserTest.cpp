@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVariant>
@@ -268,6 +271,23 @@ TEST(HintWindowTest, TheFirstPopupIsSizedLikeTheNext)
     TTavuHintWindow hint;
     hint.ShowText(QStringLiteral("折り返さない一行 of mixed width text"));
     EXPECT_EQ(hint.findChild<QTextBrowser *>()->document()->lineCount(), 1);
+}
+
+// Above or below, a popup lies beside the mouse, never under it (a view under the popup would see
+// the mouse leave its link and take the popup away): one line as well as several.
+TEST(HintWindowTest, APopupNeverComesUpUnderTheMouse)
+{
+    ThreadTestEnv env;
+    QCursor::setPos(QGuiApplication::primaryScreen()->availableGeometry().center());
+    for (int below : {0, 1}) {
+        TavuConfig->POPUPPOS = below;
+        for (const QString &text : {QStringLiteral("http://127.0.0.1/page.html"), QStringLiteral("一\n二\n三\n四\n五")}) {
+            TTavuHintWindow hint;
+            hint.ShowText(text);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(hint.geometry().contains(QCursor::pos())) << below << " " << text.toStdString();
+        }
+    }
 }
 
 TEST(HintWindowTest, MasksResponsesThatTheirRuleHidesInPopups)
