@@ -95,8 +95,9 @@ THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject
     services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) { OnStatusTextHover(tab, text); });
         connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
-            handled = handled || OnBrowserContextMenu(tab, pos) || ShowBrowserPopup(pos);
+            handled = handled || OnBrowserContextMenu(tab, pos);
         });
+        connect(tab, &TTavuBrowser::PlainContextMenu, this, &THoverPopups::ShowBrowserPopup);
     });
     if (QTimer *timer = services.HtmlPopupTimer())
         connect(timer, &QTimer::timeout, this, &THoverPopups::HtmlPopupTimerTimer);
@@ -332,13 +333,10 @@ bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalP
     return false;
 }
 
-bool THoverPopups::ShowBrowserPopup(const QPoint &globalPos)
+void THoverPopups::ShowBrowserPopup(const QPoint &globalPos)
 {
-    QMenu *menu = services.BrowserPopupMenu();
-    if (!menu)
-        return false;
-    menu->popup(globalPos);
-    return true;
+    if (QMenu *menu = services.BrowserPopupMenu())
+        menu->popup(globalPos);
 }
 
 void THoverPopups::ShowResNumber(TTavuBrowser *tab, int number)

@@ -57,7 +57,7 @@ private:
     void ShowMailPopup(TTavuBrowser *tab, const QString &url);
     void ShowResNumber(TTavuBrowser *tab, int number);
     // Any other context menu of a browser tab is the window's browser menu.
-    bool ShowBrowserPopup(const QPoint &globalPos);
+    void ShowBrowserPopup(const QPoint &globalPos);
     void FetchPage(const QString &url);
     void PageDone(bool failed);
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/KpwPaneLooks.h"
 
 #include "controls/ShortcutBar.h"
+#include "controls/TavuSplitter.h"
 #include "core/Colors.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/VarneloWindow.h"
@@ -56,7 +57,7 @@ void ApplyThreadTitlePanelLook(TVarneloWindow &window)
     enum { tpAbove, tpBelow, tpHidden };
     auto *column = static_cast<QBoxLayout *>(window.BrowserPanel->layout());
     column->removeWidget(panel);
-    const int browser = column->indexOf(window.BrowserViewPanel);
+    const int browser = column->indexOf(window.ImagePaneSplitter);   // the browser with its side panes
     column->insertWidget(TavuConfig->THREADTITLEPANEL == tpBelow ? browser + 1 : browser, panel);
     panel->setVisible(TavuConfig->THREADTITLEPANEL != tpHidden);
 }

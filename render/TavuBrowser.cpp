@@ -70,7 +70,13 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
 
     connect(browser, &TEmbeddedWB::StatusTextChange, this, &TTavuBrowser::StatusTextChange);
     connect(browser, &TEmbeddedWB::TitleChange, this, &TTavuBrowser::TitleChange);
-    connect(browser, &TEmbeddedWB::ContextMenu, this, &TTavuBrowser::ContextMenu);
+    connect(browser, &TEmbeddedWB::ContextMenu, this, [this](const QPoint &globalPos, bool &handled) {
+        emit ContextMenu(globalPos, handled);
+        if (!handled) {
+            handled = true;
+            emit PlainContextMenu(globalPos);
+        }
+    });
     connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
     connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {

@@ -144,6 +144,8 @@ signals:
     void StatusTextChange(const QString &text);
     void TitleChange(const QString &title);
     void ContextMenu(const QPoint &globalPos, bool &handled);
+    // A right click that no handler of ContextMenu claimed (no link or selection of theirs).
+    void PlainContextMenu(const QPoint &globalPos);
     void Progress(int progress, int maximum);
     void Select(TTavuBrowser *tab);
     void Activated(TTavuBrowser *tab);

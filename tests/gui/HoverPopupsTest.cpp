@@ -43,9 +43,13 @@ struct THoverEnv {
     TTavuBrowser *tab = nullptr;
 
     // A thread of the given bodies opened in a tab.
-    // RES1NOPOPUP: an anchor's popup shows the responses it names without response 1.
+    // RES1NOPOPUP: an anchor's popup shows the responses it names without response 1. An outside
+    // page shows its digest, not the thumbnail service's picture (USESIMPLEAPI off).
     explicit THoverEnv(const QStringList &bodies)
-        : env([](TWindowEnv &e) { e.config->RES1NOPOPUP = true; })
+        : env([](TWindowEnv &e) {
+              e.config->RES1NOPOPUP = true;
+              e.config->USESIMPLEAPI = false;
+          })
     {
         env.server.AddThread(News, Key, QStringLiteral("スレ"));
         for (const QString &body : bodies)
@@ -201,7 +205,6 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
 {
     THoverEnv hover({QStringLiteral("本文一")});
     ASSERT_TRUE(hover.tab);
-    TavuConfig->USESIMPLEAPI = false;   // the digest, not the thumbnail
     TVarneloWindow *window = hover.env.Window();
     THoverPopups *popups = hover.InFront();
     ASSERT_TRUE(popups);

@@ -6,6 +6,7 @@
 #include "PostTestEnv.h"
 
 #include "controls/ShortcutBar.h"
+#include "controls/TavuSplitter.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -211,7 +212,7 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
     TVarneloWindow *window = env.Window;
     QWidget *panel = window->ThreadTitlePanel;
     const auto *column = window->BrowserPanel->layout();
-    const auto titleOffset = [&] { return column->indexOf(panel) - column->indexOf(window->BrowserViewPanel); };
+    const auto titleOffset = [&] { return column->indexOf(panel) - column->indexOf(window->ImagePaneSplitter); };
     QAction *vote = window->Action(QStringLiteral("act2chHeee"));
 
     EXPECT_EQ(titleOffset(), 1);   // below the browser
