@@ -512,6 +512,7 @@ private:
     TTavuBrowser *FindThreadTab(TThreadItem *item);
     bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
+    void AddRecentThread(const TThreadItem *item, const QString &target);
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
     void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);

@@ -219,8 +219,12 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     const int listed = item->AGECOUNT;
     item->LoadInfo();
     item->AGECOUNT = listed;
-    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url))
+    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url)) {
+        if (activate)
+            found->setFocus();
+        AddRecentThread(item, target);
         return;
+    }
 
     bool made = false;
     TTavuBrowser *tab = ChooseThreadTab(item, newTab, keepTab, made);
@@ -266,7 +270,12 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     ThreadListView->viewport()->update();
     if (job && downloadLater)
         job->BBS->DownloadThread(job, reload, false, false);
+    AddRecentThread(item, target);
+}
 
+// The thread leads the recent-thread list, once.
+void TVarneloWindow::AddRecentThread(const TThreadItem *item, const QString &target)
+{
     const QString siteId = item->Site ? item->Site->SITEID : QString();
     const QString prefix = siteId + QLatin1Char('\t') + item->BoardID + QLatin1Char('\t') + item->GetKey() + QLatin1Char('\t');
     RecentThreads->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
@@ -290,6 +299,7 @@ bool TVarneloWindow::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool
         return false;
 
     item->LOAD_COUNT += 1;
+    tab->SetFirstRead(false);   // the log exists
     item->Shown = true;
     tab->DownloadState = TTavuBrowser::dsDownloading;
     tab->ResNumber = resNumber;

@@ -5,6 +5,7 @@
 
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "core/TextList.h"
 #include "controls/ExtListView.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/ThreadListPane.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
+#include <QWebEnginePage>
 
 using PostTest::AddThread;
 using PostTest::ItemRef;
@@ -82,6 +84,39 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
+}
+
+// Reopening a thread whose tab is open updates that tab in place; the opening still ends as every
+// opening does: the thread leads the recent-thread list and is no longer a first read.
+TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
+{
+    TPostWindowEnv env;
+    const QString otherKey = QStringLiteral("1000000002");
+    AddThread(env.server, News, Key, 3);
+    AddThread(env.server, News, otherKey, 2);
+    ItemRef item(NewsItem(env));
+    ItemRef other(NewsItem(env, otherKey));
+    Open(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    EXPECT_TRUE(tab->IsFirstRead());   // no log yet
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    env.Window()->OpenThread(other.get(), false, true, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const QStringList &recent = env.Window()->RecentThreads->Lines;
+    const QString prefix = env.site->SITEID + QStringLiteral("\tnews\t") + Key + QLatin1Char('\t');
+    ASSERT_TRUE(recent.value(0).startsWith(env.site->SITEID + QStringLiteral("\tnews\t") + otherKey));
+
+    int pageLoads = 0;
+    QObject::connect(tab->Browser()->page(), &QWebEnginePage::loadStarted, [&pageLoads] { ++pageLoads; });
+    Grow(env, 1);
+    Open(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_EQ(pageLoads, 0);   // the update was made in place
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+    EXPECT_TRUE(recent.value(0).startsWith(prefix)) << recent.value(0).toStdString();
+    EXPECT_EQ(recent.filter(prefix).size(), 1);
+    EXPECT_EQ(recent.size(), 2);
+    EXPECT_FALSE(tab->IsFirstRead());
 }
 
 TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
