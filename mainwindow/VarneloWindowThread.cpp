@@ -305,6 +305,7 @@ bool TVarneloWindow::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool
     tab->ResNumber = resNumber;
     tab->DownloadCount = 0;
     tab->UpdateTabImage();
+    tab->ClearNewMarks();   // only what this download brings is new
     BeginResView(tab, tab->ResList());
     TResDownloader *job = NewThreadDownload(tab, item, reload, url);
     TThreadDownload *download = DownloadOf(job);

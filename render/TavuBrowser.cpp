@@ -296,7 +296,15 @@ void TTavuBrowser::AppendRes(TRes *res)
 {
     if (headerPending)
         EmitHeader();
-    Emit(Writer().RenderRes(*res));
+    const QString html = Writer().RenderRes(*res);
+    if (res->IsNew && !chunk) {
+        if (markGroup == 0)
+            markGroup = ++groupCount;
+        browser->WriteInGroup(markGroup, html);
+        markedNew[markGroup].append(*res);
+    } else {
+        Emit(html);
+    }
     res->Visible = true;
     changed = true;
 }
@@ -326,9 +334,25 @@ bool TTavuBrowser::ReopenDocument()
     return !webPage && browser->Reopen();
 }
 
+void TTavuBrowser::ClearNewMarks()
+{
+    for (auto group = markedNew.cbegin(); group != markedNew.cend(); ++group) {
+        QString html;
+        for (TRes shown : group.value()) {
+            shown.IsNew = false;
+            html += Writer().RenderRes(shown);
+        }
+        browser->ReplaceGroup(group.key(), html);
+    }
+    markedNew.clear();
+    for (int i = 0; resList && i < resList->Count(); ++i)
+        resList->Get(i)->IsNew = false;
+}
+
 void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
+    markedNew.clear();
     checkedNumbers.clear();
     headerPending = false;
 }
@@ -417,6 +441,7 @@ TResCacheLoader *TTavuBrowser::CacheLoader() const
 void TTavuBrowser::BeginView(TResList *)
 {
     changed = false;
+    markGroup = 0;
 }
 
 void TTavuBrowser::HideRes(TRes *, const TTavuAction *)

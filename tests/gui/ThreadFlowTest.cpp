@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QWebEnginePage>
 
@@ -117,6 +118,42 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     EXPECT_EQ(recent.filter(prefix).size(), 1);
     EXPECT_EQ(recent.size(), 2);
     EXPECT_FALSE(tab->IsFirstRead());
+}
+
+// After every download the page marks as new exactly the responses the counts call new: those
+// past the read count, which an update of the open page must take off the ones it marked before.
+TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    const QString mark = QStringLiteral("class=\"res new\"");
+    const auto marked = [&] { return int(PostTest::PageHtml(tab).count(mark)); };
+    const auto newInList = [&] {
+        int count = 0;
+        for (int i = 0; i < tab->ResList()->Count(); ++i)
+            count += tab->ResList()->Get(i)->IsNew ? 1 : 0;
+        return count;
+    };
+    ASSERT_EQ(item->NewCount, 3);   // a first read: everything is new
+    ASSERT_EQ(marked(), 3);
+
+    for (const int grown : {1, 2}) {
+        Grow(env, grown);
+        Open(env, item.get(), true);
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+        EXPECT_EQ(item->NewCount, grown);
+        EXPECT_EQ(marked(), grown);
+        EXPECT_EQ(newInList(), grown);
+        EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(%1 / %2)").arg(grown).arg(item->COUNT));
+    }
+    const QString html = PostTest::PageHtml(tab);
+    EXPECT_GT(html.lastIndexOf(mark), html.indexOf(QStringLiteral("追加0")));   // the last two are the marked ones
+    EXPECT_EQ(html.count(QStringLiteral("id=\"ID4\"")), 1);   // unmarked in place, not written twice
+    EXPECT_EQ(tab->ResList()->Count(), 6);
 }
 
 TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
