@@ -524,7 +524,7 @@ private:
     TTavuBrowser *LiveThreadTab(const TResDownloader *job) const;
     void ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, int newCount);
     void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed);
-    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item);
+    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored);
     void BrowserTabActivated(TTavuBrowser *tab);
 
     // posting

@@ -572,6 +572,7 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     TThreadItem *item = job->Item();
     TResList *list = tab->ResList();
     const bool webPage = job->BBS && job->BBS->IsWebPage();
+    const int stored = list->Count() - tab->DownloadCount;   // the responses the log held
     int newCount = 0;
     if (!failed) {
         newCount = list->Count() - item->READ;
@@ -584,17 +585,18 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
             item->SetRead(list->Count());
             item->COUNT = item->READ;
         }
-        if (TavuEnviron->GetCached() && !job->NotModified)
-            SaveDownloadedLog(job, list, item);
     }
     if (!tab->IsWebPage())
         tab->DownloadState = TTavuBrowser::dsIdle;
     Kpwfunc::SetBrowserTabCaption(tab);
-    if (!failed)
-        Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    // The page is sent what it still waits for first; the files are written while it shows it.
     EndResView(tab);
     if (!tab->IsWebPage())
         tab->WriteHtml();
+    if (!failed && TavuEnviron->GetCached() && !job->NotModified)
+        SaveDownloadedLog(job, list, item, stored);
+    if (!failed)
+        Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
 
     // A failed download was reported by its error lines; it completed nothing.
     if (!failed) {
@@ -624,21 +626,22 @@ void TVarneloWindow::ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, i
         tab->ScrollToRes(target);
 }
 
-// The log and the validators that describe it are written together.
-void TVarneloWindow::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item)
+// The log and the validators that describe it are written together: the new responses are appended
+// to the stored ones, then the .inf counts them.
+void TVarneloWindow::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored)
 {
     const QString logFile = item->GetLogFile();
     if (logFile.isEmpty())
         return;
     const TThreadDownload *d = DownloadOf(job);
-    const TValidators stored = TValidators::Of(*item);
+    const TValidators previous = TValidators::Of(*item);
     if (d->HasNewValidators)
         d->NewValidators.PutInto(*item);
     item->SetLastLoad(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
     try {
-        list->SaveDat(logFile);
+        list->AppendDat(logFile, stored);
     } catch (const EVarnelo &e) {
-        stored.PutInto(*item);
+        previous.PutInto(*item);
         Kpwfunc::AddLog(e.Message);
         return;
     }

@@ -557,7 +557,7 @@ bool TEmbeddedWB::Reopen()
 void TEmbeddedWB::Close()
 {
     closed = true;
-    ScheduleFlush();
+    Flush();   // the whole document goes to the page now, before the caller's next work
 }
 
 bool TEmbeddedWB::IsBusy() const

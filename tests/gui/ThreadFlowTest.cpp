@@ -156,6 +156,37 @@ TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
     EXPECT_EQ(tab->ResList()->Count(), 6);
 }
 
+// The log after a download is what was stored followed by the new lines, byte for byte, whether the
+// open page grew in place or the thread was opened anew.
+TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const auto newLines = [&](int count) {
+        QList<QByteArray> lines = env.server.DatBytes(News, Key).split('\n');
+        lines.removeLast();   // after the last line break
+        return lines.mid(lines.size() - count).join("\r\n") + "\r\n";
+    };
+
+    QByteArray stored = FileUtil::ReadFile(item->GetLogFile());
+    Grow(env, 2);
+    Open(env, item.get(), true);   // in place
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(2));
+
+    stored = FileUtil::ReadFile(item->GetLogFile());
+    Kpwfunc::CloseActiveBrowser();
+    Grow(env, 1);
+    Open(env, item.get(), true);   // anew: the stored log renders, then the download
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(1));
+    EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
+    EXPECT_EQ(LogLines(item.get()), 6);
+}
+
 TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
 {
     TPostWindowEnv env;
