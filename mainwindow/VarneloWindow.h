@@ -513,6 +513,7 @@ private:
     bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
     void AddRecentThread(const TThreadItem *item, const QString &target);
+    void GiveUpBackgroundPages();
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
     void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);

@@ -725,6 +725,20 @@ void TVarneloWindow::ShowBrowserTab(TTavuBrowser *tab, bool switchPane)
     tab->DoSelect();
 }
 
+// Only the thread tabs shown last keep a live page: the ones further back hide and give theirs up,
+// which frees what the engine keeps for it.
+void TVarneloWindow::GiveUpBackgroundPages()
+{
+    constexpr qsizetype LivePages = 2;
+    for (qsizetype i = LivePages; i < Browsers.size(); ++i) {
+        TTavuBrowser *tab = Browsers[i];
+        if (tab->PageGivenUp() || tab->IsWebPage())
+            continue;
+        tab->hide();
+        tab->GiveUpPage();
+    }
+}
+
 void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
 {
     const qsizetype index = Browsers.indexOf(tab);
@@ -735,6 +749,9 @@ void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
 void TVarneloWindow::BrowserTabActivated(TTavuBrowser *tab)
 {
     MoveBrowserToFront(tab);
+    if (tab->PageGivenUp())
+        RenderResViewAgain(tab);   // where it was, with its marks
+    GiveUpBackgroundPages();
     UrlComboBox->setEditText(tab->URL);
     UpdateStatusCaption(tab->IsWebPage() ? nullptr : tab->ThreadItem());
     UpdateBrowserMenu();

@@ -566,6 +566,23 @@ bool TEmbeddedWB::IsBusy() const
            HasWrites();
 }
 
+bool TEmbeddedWB::Discard()
+{
+    if (isVisible() || IsBusy() || IsDiscarded())
+        return false;
+    webPage->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (!IsDiscarded())
+        return false;
+    LeaveWrittenDocument();
+    state = TDocState::None;
+    return true;
+}
+
+bool TEmbeddedWB::IsDiscarded() const
+{
+    return webPage->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
+}
+
 QString TEmbeddedWB::LocationUrl() const
 {
     switch (state) {
@@ -580,6 +597,8 @@ QString TEmbeddedWB::LocationUrl() const
 
 void TEmbeddedWB::StartDocument()
 {
+    if (IsDiscarded())
+        webPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     ++generation;
     state = TDocState::Loading;
     fresh = true;

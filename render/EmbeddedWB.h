@@ -76,6 +76,11 @@ public:
     bool Reopen();
     void SetBaseUrl(const QUrl &url);  // where relative links of written documents point (a skin folder)
     bool IsBusy() const;               // loading, or written HTML not yet in the page
+    // A hidden control gives up its page: the engine frees the document and what it keeps for it
+    // (the page's lifecycle state Discarded), and the next write starts a new document. False, with
+    // nothing changed, while the control is shown or busy.
+    bool Discard();
+    bool IsDiscarded() const;
     QString LocationUrl() const;       // "about:blank" for a written document
 
     // Scrolls the named anchor to the top of the view once everything written so far is shown.

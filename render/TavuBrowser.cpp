@@ -73,6 +73,7 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     connect(browser, &TEmbeddedWB::ContextMenu, this, &TTavuBrowser::ContextMenu);
     connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
     connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
+    connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::TryGivingUpPage);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
         if (checked)
             checkedNumbers.insert(number);
@@ -127,6 +128,8 @@ void TTavuBrowser::Activate()
         TabButton->setChecked(true);
     if (TabMenuItem)
         TabMenuItem->setChecked(true);
+    giveUpWanted = false;
+    show();
     raise();
     emit StatusTextChange(StatusText);
     emit Activated(this);
@@ -334,6 +337,23 @@ bool TTavuBrowser::ReopenDocument()
     return !webPage && browser->Reopen();
 }
 
+void TTavuBrowser::GiveUpPage()
+{
+    giveUpWanted = true;
+    TryGivingUpPage();
+}
+
+void TTavuBrowser::TryGivingUpPage()
+{
+    if (!giveUpWanted || pageGivenUp || webPage || extractMode || !item || !resList || DownloadState != dsIdle
+        || Downloader || cacheLoader || isVisible() || !browser->Discard())
+        return;
+    giveUpWanted = false;
+    pageGivenUp = true;
+    markedNew.clear();
+    checkedNumbers.clear();
+}
+
 void TTavuBrowser::ClearNewMarks()
 {
     for (auto group = markedNew.cbegin(); group != markedNew.cend(); ++group) {
@@ -352,6 +372,7 @@ void TTavuBrowser::ClearNewMarks()
 void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
+    pageGivenUp = false;
     markedNew.clear();
     checkedNumbers.clear();
     headerPending = false;

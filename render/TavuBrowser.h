@@ -114,6 +114,13 @@ public:
     // The thread's closed page takes more responses, before its footer (which the next WriteHtml
     // replaces); false when the page no longer is the thread's document.
     bool ReopenDocument();
+    // A hidden thread tab gives up its page (see TEmbeddedWB::Discard): it keeps its responses,
+    // their marks and the response that was at the top of its view (GetTopResNumber), from which the
+    // main window renders it again when it comes back; a new document ends the state. Only an idle
+    // thread tab without an extract gives up its page: a tab still loading gives it up once its page
+    // holds everything, unless it is activated first.
+    void GiveUpPage();
+    bool PageGivenUp() const { return pageGivenUp; }
     // The responses marked new on the page lose their mark there and in the response list, as a
     // rendering of the thread anew would show them (before the page takes newer ones).
     void ClearNewMarks();
@@ -174,6 +181,8 @@ private:
     bool firstRead = false;
     bool changed = false;
     bool headerPending = false;   // the header waits for the thread's title (WriteHeader)
+    bool pageGivenUp = false;
+    bool giveUpWanted = false;
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
@@ -181,4 +190,5 @@ private:
     void EmitHeader();
     TTabImage CurrentTabImage() const;
     void OnDocumentComplete();
+    void TryGivingUpPage();
 };
