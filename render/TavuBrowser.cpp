@@ -450,6 +450,9 @@ int TTavuBrowser::TextZoom() const
 void TTavuBrowser::SetCacheLoader(TResCacheLoader *loader)
 {
     cacheLoader = loader;
+    // A tab that waits to give up its page may do so once its loader is gone.
+    if (loader)
+        connect(loader, &QObject::destroyed, this, &TTavuBrowser::TryGivingUpPage);
 }
 
 TResCacheLoader *TTavuBrowser::CacheLoader() const
