@@ -32,7 +32,10 @@ void TBoardScript::DownloadThreadList(TThreadListDownloader *job, bool reload, b
 
 QList<QByteArray> TBoardScript::StoredLines(const TThreadItem *item)
 {
-    return item && item->LogExists() ? SplitLogLines(FileUtil::ReadFile(item->GetLogFile())) : QList<QByteArray>();
+    if (!item || !item->LogExists())
+        return {};
+    item->CutTornAppend();   // a torn last line is no stored line: the download brings it whole
+    return SplitLogLines(FileUtil::ReadFile(item->GetLogFile()));
 }
 
 void TBoardScript::PostRes(TResUploader *job)

@@ -22,7 +22,7 @@ public:
     void PostRes(TResUploader *job) override;
     void PostNewThread(TThreadUploader *job) override;
 
-    // The lines of a thread's stored log; empty when there is none.
+    // The lines of a thread's stored log (a torn append cut off first); empty when there is none.
     static QList<QByteArray> StoredLines(const TThreadItem *item);
 
 protected:

@@ -44,6 +44,15 @@ public:
     // are never removed here: restoring a response clears its mark in the .inf.
     // Raises EFileError when the log or the .inf cannot be written.
     void SaveDat(const QString &path) const;
+    // Saves a list whose first `stored` responses are the log at path: only the responses after them
+    // are appended, and synced to disk before it returns, so that whatever is saved after the log (its
+    // .inf) never counts lines the disk may not hold. A log that is not exactly those responses as
+    // SaveDat writes them (another program changed it, it holds other line breaks) is written whole
+    // with SaveDat. An append cut short leaves whole lines and at most one torn last line, which
+    // TThreadItem::CutTornAppend takes off before the log is read again. Erased responses among the
+    // appended ones are marked as SaveDat marks them. Raises EFileError when the log or the .inf
+    // cannot be written.
+    void AppendDat(const QString &path, int stored) const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.
     QMap<int, TTavuAction *> HiddenNumbers;
@@ -55,4 +64,8 @@ private:
     // A response carrying the item's board type, site, board and title.
     TRes References() const;
     TRes *AppendLine(QStringView text, QByteArray bytes, const TRes &references);
+    // The log bytes of the responses from first to before last.
+    QByteArray LogBytes(int first, int last) const;
+    bool LogHolds(const QString &path, int stored) const;
+    void MarkErased(const QString &path, int first) const;
 };

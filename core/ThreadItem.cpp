@@ -447,6 +447,7 @@ void TThreadItem::LoadResList(TResList &list) const
     const QString log = GetLogFile();
     if (log.isEmpty())
         return;
+    CutTornAppend();
     const int first = list.Count();
     list.LoadDat(FileUtil::ReadFile(log));
     const QSet<int> erased = ReadErasedRes();
@@ -488,6 +489,26 @@ bool TThreadItem::RepairInfoFromLog(const QList<QByteArray> &storedLines, bool s
     LAST_MODIFIED.clear();
     ETAG.clear();
     COUNT = int(lines);
+    return true;
+}
+
+bool TThreadItem::CutTornAppend() const
+{
+    const QString path = GetLogFile();
+    QFile log(path);
+    if (COUNT <= 0 || path.isEmpty() || !log.open(QIODevice::ReadOnly) || log.size() == 0)
+        return false;
+    if (!log.seek(log.size() - 1) || log.read(1) == "\n" || !log.seek(0))
+        return false;
+    const QByteArray bytes = log.readAll();
+    const QByteArray whole = bytes.left(bytes.lastIndexOf('\n') + 1);
+    if (whole.count('\n') < COUNT)
+        return false;
+    try {
+        FileUtil::WriteFileAtomic(path, whole);
+    } catch (const EFileError &) {
+        return false;
+    }
     return true;
 }
 

@@ -84,7 +84,7 @@ public:
     // The response numbers marked erased in the .inf.
     QSet<int> ReadErasedRes() const;
 
-    // Appends the stored responses to the list; erased ones are marked.
+    // Appends the stored responses to the list; erased ones are marked. A torn append is cut off first.
     void LoadResList(TResList &list) const;
 
     // The log and its .inf are written one after the other, so a crash between the two leaves a
@@ -96,6 +96,12 @@ public:
     // the next fetch reads the whole file and keeps only what follows the stored lines.
     // True when something was repaired.
     bool RepairInfoFromLog(const QList<QByteArray> &storedLines, bool serverBytes);
+    // New lines are appended to a stored log before its .inf counts them (TResList::AppendDat), so
+    // an append cut short leaves, after the lines the .inf counts, whole lines and a last line
+    // without its line break. That line was never whole: the log is cut back to its last line
+    // break (rewritten atomically) before anything reads it. A log whose unended last line the .inf
+    // counts, or that has no .inf count, is the log's own and stays. True when the log was cut.
+    bool CutTornAppend() const;
 
     void SetKakolog(bool on);          // KAKOLOG := on, live := !on; memory only
     void SetPriority(int value);       // clamped to 0..9999

@@ -523,6 +523,8 @@ private:
     TTavuBrowser *FindThreadTab(TThreadItem *item);
     bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
+    void AddRecentThread(const TThreadItem *item, const QString &target);
+    void GiveUpBackgroundPages();
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
     void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);
@@ -534,7 +536,7 @@ private:
     TTavuBrowser *LiveThreadTab(const TResDownloader *job) const;
     void ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, int newCount);
     void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed);
-    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item);
+    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored);
     void BrowserTabActivated(TTavuBrowser *tab);
 
     // posting

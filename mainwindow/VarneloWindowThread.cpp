@@ -216,8 +216,12 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     const int listed = item->AGECOUNT;
     item->LoadInfo();
     item->AGECOUNT = listed;
-    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url))
+    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url)) {
+        if (activate)
+            found->setFocus();
+        AddRecentThread(item, target);
         return;
+    }
 
     bool made = false;
     TTavuBrowser *tab = ChooseThreadTab(item, newTab, keepTab, made);
@@ -263,7 +267,12 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     ThreadListView->viewport()->update();
     if (job && downloadLater)
         job->BBS->DownloadThread(job, reload, false, false);
+    AddRecentThread(item, target);
+}
 
+// The thread leads the recent-thread list, once.
+void TVarneloWindow::AddRecentThread(const TThreadItem *item, const QString &target)
+{
     const QString siteId = item->Site ? item->Site->SITEID : QString();
     const QString prefix = siteId + QLatin1Char('\t') + item->BoardID + QLatin1Char('\t') + item->GetKey() + QLatin1Char('\t');
     RecentThreads->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
@@ -287,11 +296,13 @@ bool TVarneloWindow::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool
         return false;
 
     item->LOAD_COUNT += 1;
+    tab->SetFirstRead(false);   // the log exists
     item->Shown = true;
     tab->DownloadState = TTavuBrowser::dsDownloading;
     tab->ResNumber = resNumber;
     tab->DownloadCount = 0;
     tab->UpdateTabImage();
+    tab->ClearNewMarks();   // only what this download brings is new
     BeginResView(tab, tab->ResList());
     TResDownloader *job = NewThreadDownload(tab, item, reload, url);
     TThreadDownload *download = DownloadOf(job);
@@ -558,6 +569,7 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     TThreadItem *item = job->Item();
     TResList *list = tab->ResList();
     const bool webPage = job->BBS && job->BBS->IsWebPage();
+    const int stored = list->Count() - tab->DownloadCount;   // the responses the log held
     int newCount = 0;
     if (!failed) {
         newCount = list->Count() - item->READ;
@@ -570,17 +582,18 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
             item->SetRead(list->Count());
             item->COUNT = item->READ;
         }
-        if (TavuEnviron->GetCached() && !job->NotModified)
-            SaveDownloadedLog(job, list, item);
     }
     if (!tab->IsWebPage())
         tab->DownloadState = TTavuBrowser::dsIdle;
     Kpwfunc::SetBrowserTabCaption(tab);
-    if (!failed)
-        Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    // The page is sent what it still waits for first; the files are written while it shows it.
     EndResView(tab);
     if (!tab->IsWebPage())
         tab->WriteHtml();
+    if (!failed && TavuEnviron->GetCached() && !job->NotModified)
+        SaveDownloadedLog(job, list, item, stored);
+    if (!failed)
+        Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
 
     // A failed download was reported by its error lines; it completed nothing.
     if (!failed) {
@@ -610,21 +623,22 @@ void TVarneloWindow::ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, i
         tab->ScrollToRes(target);
 }
 
-// The log and the validators that describe it are written together.
-void TVarneloWindow::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item)
+// The log and the validators that describe it are written together: the new responses are appended
+// to the stored ones, then the .inf counts them.
+void TVarneloWindow::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored)
 {
     const QString logFile = item->GetLogFile();
     if (logFile.isEmpty())
         return;
     const TThreadDownload *d = DownloadOf(job);
-    const TValidators stored = TValidators::Of(*item);
+    const TValidators previous = TValidators::Of(*item);
     if (d->HasNewValidators)
         d->NewValidators.PutInto(*item);
     item->SetLastLoad(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
     try {
-        list->SaveDat(logFile);
+        list->AppendDat(logFile, stored);
     } catch (const EVarnelo &e) {
-        stored.PutInto(*item);
+        previous.PutInto(*item);
         Kpwfunc::AddLog(e.Message);
         return;
     }
@@ -710,6 +724,20 @@ void TVarneloWindow::ShowBrowserTab(TTavuBrowser *tab, bool switchPane)
     tab->DoSelect();
 }
 
+// Only the thread tabs shown last keep a live page: the ones further back hide and give theirs up,
+// which frees what the engine keeps for it.
+void TVarneloWindow::GiveUpBackgroundPages()
+{
+    constexpr qsizetype LivePages = 2;
+    for (qsizetype i = LivePages; i < Browsers.size(); ++i) {
+        TTavuBrowser *tab = Browsers[i];
+        if (tab->PageGivenUp() || tab->IsWebPage())
+            continue;
+        tab->hide();
+        tab->GiveUpPage();
+    }
+}
+
 void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
 {
     const qsizetype index = Browsers.indexOf(tab);
@@ -720,6 +748,9 @@ void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
 void TVarneloWindow::BrowserTabActivated(TTavuBrowser *tab)
 {
     MoveBrowserToFront(tab);
+    if (tab->PageGivenUp())
+        RenderResViewAgain(tab);   // where it was, with its marks
+    GiveUpBackgroundPages();
     UrlComboBox->setEditText(tab->URL);
     UpdateStatusCaption(tab->IsWebPage() ? nullptr : tab->ThreadItem());
     UpdateBrowserMenu();

@@ -40,6 +40,7 @@ const char *const HelperScript = R"js(
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
+    let groups = new Map();  // group number -> the nodes written in it, for replaceGroup
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -119,6 +120,53 @@ const char *const HelperScript = R"js(
         return template.content;
     }
 
+    // The response anchors among the nodes and inside them, in page order.
+    function anchorsIn(nodes) {
+        const found = [];
+        for (const node of nodes) {
+            if (node.nodeType === Node.ELEMENT_NODE) {
+                if (anchorNumber(node) > 0) {
+                    found.push(node);
+                }
+                collectAnchors(node, found);
+            }
+        }
+        return found;
+    }
+
+    // A segment of written HTML goes in where the head left off; a segment of a group keeps its
+    // nodes under the group's number.
+    function insert(group, html) {
+        const content = inert(html);
+        collectAnchors(content, anchors);
+        if (group) {
+            groups.set(group, (groups.get(group) || []).concat(Array.from(content.childNodes)));
+        }
+        marker.parentNode.insertBefore(content, marker);
+    }
+
+    // The nodes of a group give way to other HTML, at the same place.
+    function replaceGroup(group, html) {
+        const nodes = (groups.get(group) || []).filter(node => node.isConnected);
+        groups.delete(group);
+        if (nodes.length === 0) {
+            return;
+        }
+        const content = inert(html);
+        const before = anchorsIn(nodes);
+        const after = collectAnchors(content, []);
+        nodes[0].parentNode.insertBefore(content, nodes[0]);
+        for (const node of nodes) {
+            node.remove();
+        }
+        const at = before.length > 0 ? anchors.indexOf(before[0]) : -1;
+        if (at >= 0) {
+            anchors.splice(at, before.length, ...after);
+        } else {
+            anchors = collectAnchors(document, []);
+        }
+    }
+
     window.addEventListener('scroll', reportTop, { passive: true });
     window.addEventListener('resize', reportTop);
     document.addEventListener('change', function (event) {
@@ -144,21 +192,28 @@ const char *const HelperScript = R"js(
             }
             generation = newGeneration;
             tail = [];
+            groups = new Map();
             anchors = collectAnchors(document, []);
             lastTop = -1;
             reportTop();
             return 'ok';
         },
 
-        // Inserts HTML where the head left off and, when newTail is a text, puts it after that
-        // place in place of the tail before. Scripts in either are dropped and never run.
-        append(forGeneration, html, newTail) {
+        // Inserts the segments ([group, html], group 0 for none) where the head left off, puts the
+        // HTML of each replacement ([group, html]) in place of its group and, when newTail is a
+        // text, puts it after the insertion place in place of the tail before. Scripts in any of
+        // them are dropped and never run. Nothing here asks for a layout: the page lays itself out
+        // once, when it next paints.
+        append(forGeneration, segments, replacements, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
             }
-            const content = inert(html);
-            collectAnchors(content, anchors);
-            marker.parentNode.insertBefore(content, marker);
+            for (const [group, html] of segments) {
+                insert(group, html);
+            }
+            for (const [group, html] of replacements) {
+                replaceGroup(group, html);
+            }
             if (typeof newTail === 'string') {
                 for (const node of tail) {
                     node.remove();
@@ -167,7 +222,12 @@ const char *const HelperScript = R"js(
                 tail = Array.from(tailContent.childNodes);
                 marker.parentNode.insertBefore(tailContent, marker.nextSibling);
             }
-            reportTop();
+            // Responses go in below the ones written before, so the response at the top of the
+            // view changes only when the page had none.
+            if (lastTop <= 0 && anchors.length > 0) {
+                lastTop = anchorNumber(anchors[0]);
+                console.info('varnelo:top:' + lastTop);
+            }
             return true;
         },
 
@@ -208,6 +268,15 @@ QString JsString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Segments as a JavaScript array of [group, html] pairs.
+QString JsSegments(const QList<TEmbeddedWB::TSegment> &segments)
+{
+    QJsonArray array;
+    for (const TEmbeddedWB::TSegment &segment : segments)
+        array.append(QJsonArray{segment.Group, segment.Html});
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
 // The position just after the first "<body ...>" tag, -1 when the text holds none yet.
@@ -371,6 +440,7 @@ void TEmbeddedWB::LeaveWrittenDocument()
     closed = false;
     head.clear();
     pending.clear();
+    replacements.clear();
     tail.reset();
     afterWrite.clear();
 }
@@ -431,8 +501,7 @@ void TEmbeddedWB::Write(const QString &html)
     if (state == TDocState::None || state == TDocState::Foreign || closed)
         StartDocument();
     if (!fresh) {
-        pending += html;
-        ScheduleFlush();
+        Queue(0, html);
         return;
     }
     head += html;
@@ -442,6 +511,31 @@ void TEmbeddedWB::Write(const QString &html)
     }
     fresh = false;
     LoadHead(std::exchange(head, QString()));
+}
+
+void TEmbeddedWB::WriteInGroup(int group, const QString &html)
+{
+    if (state == TDocState::None || state == TDocState::Foreign || closed)
+        StartDocument();
+    if (fresh)
+        EndHead();
+    Queue(group, html);
+}
+
+void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
+{
+    if (state != TDocState::Loading && state != TDocState::Ready)
+        return;   // the written document is gone, and its groups with it
+    replacements.append({group, html});
+    ScheduleFlush();
+}
+
+void TEmbeddedWB::Queue(int group, const QString &html)
+{
+    if (pending.isEmpty() || pending.last().Group != group)
+        pending.append({group, QString()});
+    pending.last().Html += html;
+    ScheduleFlush();
 }
 
 void TEmbeddedWB::WriteTail(const QString &html)
@@ -463,13 +557,30 @@ bool TEmbeddedWB::Reopen()
 void TEmbeddedWB::Close()
 {
     closed = true;
-    ScheduleFlush();
+    Flush();   // the whole document goes to the page now, before the caller's next work
 }
 
 bool TEmbeddedWB::IsBusy() const
 {
     return pageLoading || state == TDocState::Loading || fresh || flushQueued || appendRunning ||
-           !pending.isEmpty() || tail.has_value();
+           HasWrites();
+}
+
+bool TEmbeddedWB::Discard()
+{
+    if (isVisible() || IsBusy() || IsDiscarded())
+        return false;
+    webPage->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (!IsDiscarded())
+        return false;
+    LeaveWrittenDocument();
+    state = TDocState::None;
+    return true;
+}
+
+bool TEmbeddedWB::IsDiscarded() const
+{
+    return webPage->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
 }
 
 QString TEmbeddedWB::LocationUrl() const
@@ -486,16 +597,24 @@ QString TEmbeddedWB::LocationUrl() const
 
 void TEmbeddedWB::StartDocument()
 {
+    if (IsDiscarded())
+        webPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     ++generation;
     state = TDocState::Loading;
     fresh = true;
     closed = false;
     head.clear();
     pending.clear();
+    replacements.clear();
     tail.reset();
     afterWrite.clear();
     topResNumber = 0;
     ScheduleFlush();
+}
+
+bool TEmbeddedWB::HasWrites() const
+{
+    return !pending.isEmpty() || !replacements.isEmpty() || tail.has_value();
 }
 
 // Loads the head of a written document, framed by two comments: the first tells the helper that
@@ -506,7 +625,7 @@ void TEmbeddedWB::LoadHead(const QString &headHtml)
     if (start.size() > MaxHeadLength) {
         const int bodyEnd = BodyTagEnd(start);
         const int cut = bodyEnd >= 0 && bodyEnd <= MaxHeadLength ? bodyEnd : 0;
-        pending.prepend(start.mid(cut));
+        pending.prepend({0, start.mid(cut)});
         start.truncate(cut);
     }
     if (BodyTagEnd(start) < 0)
@@ -532,7 +651,7 @@ void TEmbeddedWB::Attach()
             return;
         }
         state = TDocState::Ready;
-        if (pending.isEmpty() && !tail)
+        if (!HasWrites())
             emit DocumentUpdated();
         SendPending();
     });
@@ -570,12 +689,17 @@ void TEmbeddedWB::ScheduleFlush()
 void TEmbeddedWB::Flush()
 {
     flushQueued = false;
-    if (fresh) {   // no head came: what was written is the body of a plain page
-        fresh = false;
-        pending.prepend(std::exchange(head, QString()));
-        LoadHead(QString());
-    }
+    if (fresh)
+        EndHead();
     SendPending();
+}
+
+// No head came: what was written is the body of a plain page.
+void TEmbeddedWB::EndHead()
+{
+    fresh = false;
+    pending.prepend({0, std::exchange(head, QString())});
+    LoadHead(QString());
 }
 
 // Sends everything queued in one call; what is written meanwhile waits for the next one.
@@ -583,7 +707,7 @@ void TEmbeddedWB::SendPending()
 {
     if (state != TDocState::Ready || appendRunning)
         return;
-    if (pending.isEmpty() && !tail) {
+    if (!HasWrites()) {
         if (!afterWrite.isEmpty())
             RunScript(std::exchange(afterWrite, QString()));
         return;
@@ -591,9 +715,9 @@ void TEmbeddedWB::SendPending()
     appendRunning = true;
     const int forGeneration = generation;
     const QString newTail = tail ? JsString(*tail) : QStringLiteral("null");
-    const QString script =
-        QStringLiteral("varnelo.append(%1, %2, %3)").arg(forGeneration).arg(JsString(pending), newTail);
-    pending.clear();
+    const QString script = QStringLiteral("varnelo.append(%1, %2, %3, %4)")
+                               .arg(forGeneration)
+                               .arg(JsSegments(std::exchange(pending, {})), JsSegments(std::exchange(replacements, {})), newTail);
     tail.reset();
     RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
 }
@@ -603,7 +727,7 @@ void TEmbeddedWB::AppendDone(int forGeneration, bool applied)
     appendRunning = false;
     if (forGeneration == generation && !applied)
         state = TDocState::Foreign;   // the page went away under the document
-    if (forGeneration == generation && pending.isEmpty() && !tail)
+    if (forGeneration == generation && !HasWrites())
         emit DocumentUpdated();
     SendPending();
 }

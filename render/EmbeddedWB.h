@@ -25,6 +25,7 @@
 // at the top of the view whenever the view scrolls or grows (TopResChanged), and each change of a
 // response's check box (ResCheckChanged), so that readers never wait for a script round trip.
 
+#include <QList>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineView>
@@ -39,6 +40,12 @@ class QWebEngineNewWindowRequest;
 class TEmbeddedWB : public QWebEngineView {
     Q_OBJECT
 public:
+    // Written HTML on its way to the page; Group 0 belongs to no group.
+    struct TSegment {
+        int Group = 0;
+        QString Html;
+    };
+
     explicit TEmbeddedWB(QWidget *parent = nullptr);
     ~TEmbeddedWB() override;
 
@@ -55,6 +62,11 @@ public:
     bool HasDocument() const;          // false until a page has loaded or a write has begun
     void Clear();                      // starts a new, empty document
     void Write(const QString &html);
+    // Written as Write writes, but the page keeps what the group's writes made, so that
+    // ReplaceGroup can later put other HTML in its place (a response that loses its new mark).
+    // Groups are numbered from 1; a group ends with the document.
+    void WriteInGroup(int group, const QString &html);
+    void ReplaceGroup(int group, const QString &html);
     // What follows everything written: the tail replaces the one before it, and later writes go
     // before it (the footer of a thread that still grows).
     void WriteTail(const QString &html);
@@ -64,6 +76,11 @@ public:
     bool Reopen();
     void SetBaseUrl(const QUrl &url);  // where relative links of written documents point (a skin folder)
     bool IsBusy() const;               // loading, or written HTML not yet in the page
+    // A hidden control gives up its page: the engine frees the document and what it keeps for it
+    // (the page's lifecycle state Discarded), and the next write starts a new document. False, with
+    // nothing changed, while the control is shown or busy.
+    bool Discard();
+    bool IsDiscarded() const;
     QString LocationUrl() const;       // "about:blank" for a written document
 
     // Scrolls the named anchor to the top of the view once everything written so far is shown.
@@ -121,8 +138,11 @@ private:
 
     void StartDocument();
     void LoadHead(const QString &head);
+    void Queue(int group, const QString &html);
+    bool HasWrites() const;
     void ScheduleFlush();
     void Flush();
+    void EndHead();
     void SendPending();
     void AppendDone(int forGeneration, bool applied);
     void Attach();
@@ -147,7 +167,8 @@ private:
     QString head;                // writes of a fresh document, until a "<body" tag shows up
     QString loadedHead;          // what the last head load gave the page, to load it again
     int attachTries = 0;         // failed attaches to the loaded head so far
-    QString pending;             // HTML waiting to be appended
+    QList<TSegment> pending;     // HTML waiting to be appended
+    QList<TSegment> replacements;   // groups waiting to be replaced
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)
     QUrl baseUrl;

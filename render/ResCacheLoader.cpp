@@ -11,6 +11,7 @@ TResCacheLoader::TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem 
 {
     if (item) {
         item->AddRef();
+        item->CutTornAppend();
         logPath = item->GetLogFile();
         erased = item->ReadErasedRes();
     }

@@ -79,6 +79,7 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     });
     connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
     connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
+    connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::TryGivingUpPage);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
         if (checked)
             checkedNumbers.insert(number);
@@ -133,6 +134,8 @@ void TTavuBrowser::Activate()
         TabButton->setChecked(true);
     if (TabMenuItem)
         TabMenuItem->setChecked(true);
+    giveUpWanted = false;
+    show();
     raise();
     emit StatusTextChange(StatusText);
     emit Activated(this);
@@ -302,7 +305,15 @@ void TTavuBrowser::AppendRes(TRes *res)
 {
     if (headerPending)
         EmitHeader();
-    Emit(Writer().RenderRes(*res));
+    const QString html = Writer().RenderRes(*res);
+    if (res->IsNew && !chunk) {
+        if (markGroup == 0)
+            markGroup = ++groupCount;
+        browser->WriteInGroup(markGroup, html);
+        markedNew[markGroup].append(*res);
+    } else {
+        Emit(html);
+    }
     res->Visible = true;
     changed = true;
 }
@@ -332,9 +343,43 @@ bool TTavuBrowser::ReopenDocument()
     return !webPage && browser->Reopen();
 }
 
+void TTavuBrowser::GiveUpPage()
+{
+    giveUpWanted = true;
+    TryGivingUpPage();
+}
+
+void TTavuBrowser::TryGivingUpPage()
+{
+    if (!giveUpWanted || pageGivenUp || webPage || extractMode || !item || !resList || DownloadState != dsIdle
+        || Downloader || cacheLoader || isVisible() || !browser->Discard())
+        return;
+    giveUpWanted = false;
+    pageGivenUp = true;
+    markedNew.clear();
+    checkedNumbers.clear();
+}
+
+void TTavuBrowser::ClearNewMarks()
+{
+    for (auto group = markedNew.cbegin(); group != markedNew.cend(); ++group) {
+        QString html;
+        for (TRes shown : group.value()) {
+            shown.IsNew = false;
+            html += Writer().RenderRes(shown);
+        }
+        browser->ReplaceGroup(group.key(), html);
+    }
+    markedNew.clear();
+    for (int i = 0; resList && i < resList->Count(); ++i)
+        resList->Get(i)->IsNew = false;
+}
+
 void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
+    pageGivenUp = false;
+    markedNew.clear();
     checkedNumbers.clear();
     headerPending = false;
 }
@@ -411,6 +456,9 @@ int TTavuBrowser::TextZoom() const
 void TTavuBrowser::SetCacheLoader(TResCacheLoader *loader)
 {
     cacheLoader = loader;
+    // A tab that waits to give up its page may do so once its loader is gone.
+    if (loader)
+        connect(loader, &QObject::destroyed, this, &TTavuBrowser::TryGivingUpPage);
 }
 
 TResCacheLoader *TTavuBrowser::CacheLoader() const
@@ -423,6 +471,7 @@ TResCacheLoader *TTavuBrowser::CacheLoader() const
 void TTavuBrowser::BeginView(TResList *)
 {
     changed = false;
+    markGroup = 0;
 }
 
 void TTavuBrowser::HideRes(TRes *, const TTavuAction *)

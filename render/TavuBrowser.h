@@ -10,10 +10,12 @@
 // The tab holds one reference to its thread item and owns its response list. The tab button and
 // the menu item that stand for it belong to the main window.
 
+#include "core/Res.h"
 #include "render/ResultView.h"
 #include "render/SkinSettings.h"
 
 #include <QList>
+#include <QMap>
 #include <QPointer>
 #include <QSet>
 #include <QString>
@@ -112,6 +114,16 @@ public:
     // The thread's closed page takes more responses, before its footer (which the next WriteHtml
     // replaces); false when the page no longer is the thread's document.
     bool ReopenDocument();
+    // A hidden thread tab gives up its page (see TEmbeddedWB::Discard): it keeps its responses,
+    // their marks and the response that was at the top of its view (GetTopResNumber), from which the
+    // main window renders it again when it comes back; a new document ends the state. Only an idle
+    // thread tab without an extract gives up its page: a tab still loading gives it up once its page
+    // holds everything, unless it is activated first.
+    void GiveUpPage();
+    bool PageGivenUp() const { return pageGivenUp; }
+    // The responses marked new on the page lose their mark there and in the response list, as a
+    // rendering of the thread anew would show them (before the page takes newer ones).
+    void ClearNewMarks();
     void ClearDocument();
     void Navigate(const QString &url);    // a web page or a file path
 
@@ -160,12 +172,19 @@ private:
     std::unique_ptr<TTavuResWriter> writer;
     QPointer<TResCacheLoader> cacheLoader;
     QSet<int> checkedNumbers;
+    // The responses written with their new mark, as they were rendered, by page group (one group
+    // per rendering), so that ClearNewMarks can write them again without it.
+    QMap<int, QList<TRes>> markedNew;
+    int markGroup = 0;    // the group of the current rendering; 0 until it writes a new response
+    int groupCount = 0;
     std::optional<QString> chunk;   // the chunk being collected
     bool webPage = false;
     bool extractMode = false;
     bool firstRead = false;
     bool changed = false;
     bool headerPending = false;   // the header waits for the thread's title (WriteHeader)
+    bool pageGivenUp = false;
+    bool giveUpWanted = false;
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
@@ -173,4 +192,5 @@ private:
     void EmitHeader();
     TTabImage CurrentTabImage() const;
     void OnDocumentComplete();
+    void TryGivingUpPage();
 };

@@ -89,6 +89,7 @@ public:
         Fetch fetch;
         auto *list = new TResList(item);
         item->LoadResList(*list);
+        const int stored = list->Count();
         auto *job = new TResDownloader(item);
         job->BBS = item->BBS;
         job->Site = item->Site;
@@ -104,13 +105,13 @@ public:
             fetch.errorCode = code;
             fetch.errorMessage = message;
         };
-        job->OnDone = [&fetch, list, item](TResDownloader *done, bool failed) {
+        job->OnDone = [&fetch, list, item, stored](TResDownloader *done, bool failed) {
             ++fetch.doneCalls;
             fetch.done = true;
             fetch.failed = failed;
             fetch.notModified = done->NotModified;
             if (!failed && !done->NotModified && TavuEnviron->GetCached()) {
-                list->SaveDat(item->GetLogFile());
+                list->AppendDat(item->GetLogFile(), stored);
                 item->COUNT = list->Count();
                 item->SaveInfo();
             }

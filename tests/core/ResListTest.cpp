@@ -59,6 +59,38 @@ TEST(ResList, SaveDatWritesTheLogBackByteForByte)
     EXPECT_TRUE(FileUtil::ReadFile(path).endsWith("n<>m<>d<>&#54620;<>\r\n"));
 }
 
+// New responses go after the stored ones, byte for byte; a log that is not the stored responses as
+// the list writes them (changed elsewhere, other line breaks) is written whole instead.
+TEST(ResList, AppendDatAddsTheNewLinesToTheLogTheListHolds)
+{
+    ThreadTestEnv env;
+    const QString path = env.root.File(QStringLiteral("log/4.dat"));
+    TResList list;
+    list.LoadDat(MixedLog());
+    list.SaveDat(path);
+    list.AddDatLine(QStringLiteral("新<><>2024/01/02<>六つ目<>"));
+    list.AddDatLine(QStringLiteral("新<>sage<>2024/01/02<>七つ目<>"));
+    list.Get(6)->Erased = true;
+    list.AppendDat(path, 5);
+    const QByteArray appended = MixedLog() + Sjis(QStringLiteral("新<><>2024/01/02<>六つ目<>\r\n"
+                                                                 "新<>sage<>2024/01/02<>七つ目<>\r\n"));
+    EXPECT_EQ(FileUtil::ReadFile(path), appended);
+    EXPECT_TRUE(TIniFile(TThreadItem::InfPathOf(path)).ReadBool(QStringLiteral("ERASE"), QStringLiteral("RES7")));
+
+    // Changed elsewhere in the same size: the end of the stored lines differs.
+    QByteArray changed = FileUtil::ReadFile(path);
+    changed[changed.size() - 3] = 'X';
+    FileUtil::WriteFileAtomic(path, changed);
+    list.AddDatLine(QStringLiteral("八<><>d<>八つ目<>"));
+    list.AppendDat(path, 7);
+    EXPECT_EQ(FileUtil::ReadFile(path), appended + Sjis(QStringLiteral("八<><>d<>八つ目<>\r\n")));
+
+    // A log with line feeds only is not what the list writes: written whole.
+    FileUtil::WriteFileAtomic(path, QByteArray(appended).replace("\r\n", "\n"));
+    list.AppendDat(path, 7);
+    EXPECT_EQ(FileUtil::ReadFile(path), appended + Sjis(QStringLiteral("八<><>d<>八つ目<>\r\n")));
+}
+
 TEST(ResList, ResponsesMadeInMemoryCarryTheTitleOnLineOneOnly)
 {
     ThreadTestEnv env;

@@ -389,3 +389,23 @@ TEST(ThreadItem, InfBehindItsLogIsRepairedFromTheStoredLines)
     }
     item->Release();
 }
+
+// An append cut short leaves a last line without its line break after the counted lines: it goes.
+// A log whose unended last line the .inf counts, or a log without a count, keeps it.
+TEST(ThreadItem, ATornAppendIsCutBackToTheLastWholeLine)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("200")));
+    const QByteArray counted = "a<>b<>c<>d<>t\r\ne<>f<>g<>h<>\r\n";
+    const QByteArray appended = "i<>j<>k<>l<>\r\n";
+    for (const auto &[count, log, kept] : {std::tuple{2, counted + appended + "m<>n", counted + appended},
+                                           {2, counted + "m<>", counted},
+                                           {2, counted + appended, counted + appended},
+                                           {3, counted + "m<>n", counted + "m<>n"},
+                                           {0, counted + "m<>n", counted + "m<>n"}}) {
+        FileUtil::WriteFileAtomic(item->GetLogFile(), log);
+        item->COUNT = count;
+        EXPECT_EQ(item->CutTornAppend(), kept != log) << count;
+        EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), kept) << count;
+    }
+}

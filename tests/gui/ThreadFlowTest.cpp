@@ -5,6 +5,7 @@
 
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "core/TextList.h"
 #include "controls/ExtListView.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/ThreadListPane.h"
@@ -18,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QWebEnginePage>
 
 using PostTest::AddThread;
 using PostTest::ItemRef;
@@ -82,6 +85,106 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
+}
+
+// Reopening a thread whose tab is open updates that tab in place; the opening still ends as every
+// opening does: the thread leads the recent-thread list and is no longer a first read.
+TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
+{
+    TPostWindowEnv env;
+    const QString otherKey = QStringLiteral("1000000002");
+    AddThread(env.server, News, Key, 3);
+    AddThread(env.server, News, otherKey, 2);
+    ItemRef item(NewsItem(env));
+    ItemRef other(NewsItem(env, otherKey));
+    Open(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    EXPECT_TRUE(tab->IsFirstRead());   // no log yet
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    env.Window()->OpenThread(other.get(), false, true, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const QStringList &recent = env.Window()->RecentThreads->Lines;
+    const QString prefix = env.site->SITEID + QStringLiteral("\tnews\t") + Key + QLatin1Char('\t');
+    ASSERT_TRUE(recent.value(0).startsWith(env.site->SITEID + QStringLiteral("\tnews\t") + otherKey));
+
+    int pageLoads = 0;
+    QObject::connect(tab->Browser()->page(), &QWebEnginePage::loadStarted, [&pageLoads] { ++pageLoads; });
+    Grow(env, 1);
+    Open(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_EQ(pageLoads, 0);   // the update was made in place
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+    EXPECT_TRUE(recent.value(0).startsWith(prefix)) << recent.value(0).toStdString();
+    EXPECT_EQ(recent.filter(prefix).size(), 1);
+    EXPECT_EQ(recent.size(), 2);
+    EXPECT_FALSE(tab->IsFirstRead());
+}
+
+// After every download the page marks as new exactly the responses the counts call new: those
+// past the read count, which an update of the open page must take off the ones it marked before.
+TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    const QString mark = QStringLiteral("class=\"res new\"");
+    const auto marked = [&] { return int(PostTest::PageHtml(tab).count(mark)); };
+    const auto newInList = [&] {
+        int count = 0;
+        for (int i = 0; i < tab->ResList()->Count(); ++i)
+            count += tab->ResList()->Get(i)->IsNew ? 1 : 0;
+        return count;
+    };
+    ASSERT_EQ(item->NewCount, 3);   // a first read: everything is new
+    ASSERT_EQ(marked(), 3);
+
+    for (const int grown : {1, 2}) {
+        Grow(env, grown);
+        Open(env, item.get(), true);
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+        EXPECT_EQ(item->NewCount, grown);
+        EXPECT_EQ(marked(), grown);
+        EXPECT_EQ(newInList(), grown);
+        EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(%1 / %2)").arg(grown).arg(item->COUNT));
+    }
+    const QString html = PostTest::PageHtml(tab);
+    EXPECT_GT(html.lastIndexOf(mark), html.indexOf(QStringLiteral("追加0")));   // the last two are the marked ones
+    EXPECT_EQ(html.count(QStringLiteral("id=\"ID4\"")), 1);   // unmarked in place, not written twice
+    EXPECT_EQ(tab->ResList()->Count(), 6);
+}
+
+// The log after a download is what was stored followed by the new lines, byte for byte, whether the
+// open page grew in place or the thread was opened anew.
+TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef item(NewsItem(env));
+    Open(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const auto newLines = [&](int count) {
+        QList<QByteArray> lines = env.server.DatBytes(News, Key).split('\n');
+        lines.removeLast();   // after the last line break
+        return lines.mid(lines.size() - count).join("\r\n") + "\r\n";
+    };
+
+    QByteArray stored = FileUtil::ReadFile(item->GetLogFile());
+    Grow(env, 2);
+    Open(env, item.get(), true);   // in place
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(2));
+
+    stored = FileUtil::ReadFile(item->GetLogFile());
+    Kpwfunc::CloseActiveBrowser();
+    Grow(env, 1);
+    Open(env, item.get(), true);   // anew: the stored log renders, then the download
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(1));
+    EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
+    EXPECT_EQ(LogLines(item.get()), 6);
 }
 
 TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)

@@ -3,10 +3,10 @@
 //   log_saver <log path> <dat file> <seed>
 //
 // The dat file holds the thread as its server sends it (LF line ends). The saver starts from the log
-// stored at the path, then forever: takes one to three more lines of the dat, writes the log and then
-// its .inf (SIZE, COUNT and READ describing those lines), printing a line after each write; once the
-// log is whole it deletes it for a fresh fetch (keeping the .inf) and starts again. A test kills it
-// at some point and checks what the next fetch makes of the files.
+// stored at the path, then forever: takes one to three more lines of the dat, appends them to the log
+// and then writes its .inf (SIZE, COUNT and READ describing those lines), printing a line after each
+// write; once the log is whole it deletes it for a fresh fetch (keeping the .inf) and starts again.
+// A test kills it at some point and checks what the next fetch makes of the files.
 
 #include "core/DatLine.h"
 #include "core/FileUtil.h"
@@ -62,12 +62,13 @@ int main(int argc, char **argv)
             list.Clear();
             Report("deleted");
         }
-        const int count = qMin(int(lines.size()), list.Count() + 1 + int(random.bounded(3)));
+        const int stored = list.Count();
+        const int count = qMin(int(lines.size()), stored + 1 + int(random.bounded(3)));
         while (list.Count() < count)
             list.AddDatLine(jconvert::SjisToUnicode(lines[list.Count()]));
         item->SIZE = ends[count - 1];
         item->COUNT = item->READ = count;
-        list.SaveDat(log);
+        list.AppendDat(log, stored);
         Report("log");
         item->SaveInfo();
         Report("inf");
