@@ -37,11 +37,8 @@ TTavuBrowser *OpenThreadWithLinks(TPostWindowEnv &env)
     env.server.AddThread(News, Key, QStringLiteral("画像スレ"));
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("http://pics.example/a.jpg"));
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("見て ttp://pages.example/p.html"));
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, Key, QString());
-    item->DownloadRequest = true;
-    ItemRef ref(item);
-    env.Window()->OpenThread(item, false, false, true, 0, false, QString());
+    ItemRef ref(PostTest::NewsItem(env, Key));
+    PostTest::OpenThread(env, ref.get());
     EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
     return env.Window()->Browsers.value(0);
 }

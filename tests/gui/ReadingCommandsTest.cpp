@@ -33,6 +33,8 @@
 using PostTest::AddThread;
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::NewsItem;
+using PostTest::OpenThread;
 using PostTest::PageHtml;
 using PostTest::Settled;
 using PostTest::WaitFor;
@@ -41,17 +43,9 @@ namespace {
 
 const QString Key = QStringLiteral("1000000001");
 
-TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
-{
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, key, QString());
-    item->DownloadRequest = true;
-    return item;
-}
-
 void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
 {
-    env.Window()->OpenThread(item, false, newTab, true, 0, false, QString());
+    OpenThread(env, item, false, newTab);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 }
 
@@ -90,7 +84,7 @@ TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     ASSERT_EQ(Occurrences(PageHtml(tab), QStringLiteral("本文3")), 1);
@@ -175,7 +169,7 @@ TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     auto *button = qobject_cast<TTavuToolButton *>(tab->TabButton);
@@ -189,7 +183,7 @@ TEST(ReadingCommands, DeleteLogAndCloseRemovesTheLogAndTheTab)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QString log = item->GetLogFile();
     ASSERT_TRUE(QFile::exists(log));
@@ -204,7 +198,7 @@ TEST(ReadingCommands, FetchingTheLogAnewAfterTheServerLogShrankEndsWithTheServer
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 5);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QByteArray oldLog = FileUtil::ReadFile(item->GetLogFile());
 
@@ -233,7 +227,7 @@ TEST(ReadingCommands, FetchingTheLogAnewKeepsTheLogWhenItsBackupFails)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QByteArray log = FileUtil::ReadFile(item->GetLogFile());
     QDir().mkpath(item->GetBakFile() + QStringLiteral("/blocked"));   // a folder where the copy goes
@@ -251,7 +245,7 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QStringLiteral("sage"), QStringLiteral("一つ目"));
     env.server.AppendRes(News, Key, QStringLiteral("<b>太郎</b>"), QStringLiteral(" age "),
                          QStringLiteral("一行目<br> 二行目"));
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     tab->ClickedResNumber = 2;
@@ -285,7 +279,7 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 4);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     tab->ResList()->Get(2)->Erased = true;
