@@ -1,6 +1,7 @@
 // The picture, link and memo commands in the real main window.
 
 #include "PostTestEnv.h"
+#include "TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 
@@ -16,7 +17,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -101,13 +101,7 @@ TEST(PictureWindowTest, HoveringAPictureLinkOpensThePopupAfterTheDelay)
     TTavuBrowser *tab = OpenThreadWithLinks(env);
     ASSERT_NE(tab, nullptr);
     ScriptedHttpServer pictures;
-    QImage image(200, 100, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    pictures.Reply(ScriptedHttpServer::Make(200, png));
+    pictures.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(200, 100, Qt::blue)));
 
     auto *commands = env.Window()->findChild<TPictureCommands *>();
     ASSERT_NE(commands, nullptr);
