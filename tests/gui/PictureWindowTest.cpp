@@ -22,10 +22,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 

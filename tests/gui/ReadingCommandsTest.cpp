@@ -30,14 +30,7 @@
 #include <QScopeGuard>
 #include <QWebEnginePage>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::NewsItem;
-using PostTest::OpenThread;
-using PostTest::PageHtml;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 

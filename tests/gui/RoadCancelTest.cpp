@@ -12,13 +12,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::NewsItem;
-using PostTest::OpenThread;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 

@@ -15,14 +15,7 @@
 #include <QDir>
 #include <QFile>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::NewsItem;
-using PostTest::OpenThread;
-using PostTest::PageHtml;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 

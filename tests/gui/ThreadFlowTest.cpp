@@ -23,13 +23,7 @@
 #include <QPlainTextEdit>
 #include <QWebEnginePage>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::NewsItem;
-using PostTest::OpenThread;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
