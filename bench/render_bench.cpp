@@ -16,7 +16,6 @@
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
-#include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadTestEnv.h"

@@ -6,7 +6,6 @@
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
-#include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
