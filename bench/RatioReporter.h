@@ -88,3 +88,15 @@ private:
         return 0;
     }
 };
+
+// Runs the benchmarks the command line names (all by default) with the reporter, after taking the
+// library's flags out of argc and argv; 1 for an argument it does not know.
+inline int RunBenchmarks(int &argc, char **argv, TRatioReporter &reporter)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -73,11 +73,6 @@ BENCHMARK(BM_ReadBrd)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->Use
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     TRatioReporter reporter({{"BM_LoadBrd/5000/", "BM_ReadBrd/5000/"}, {"BM_LoadBrd/50000/", "BM_ReadBrd/50000/"}}, 5.0);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

@@ -344,14 +344,9 @@ BENCHMARK(BM_Curl)->ArgsProduct({{2, 50}, {0, 1}})->Unit(benchmark::kMillisecond
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     std::vector<TRatioReporter::Pair> pairs;
     for (const char *body : {"2/0/", "2/1/", "50/0/", "50/1/"})
         pairs.push_back({std::string("BM_TavuHttp/") + body, std::string("BM_Curl/") + body});
     TRatioReporter reporter(pairs, 1.3);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

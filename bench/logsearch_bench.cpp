@@ -79,12 +79,7 @@ BENCHMARK(BM_GrepCount)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     LogFolder();   // made before either is timed
     TRatioReporter reporter("BM_LogSearch", "BM_GrepCount", 3.0);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

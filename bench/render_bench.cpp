@@ -16,7 +16,6 @@
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
-#include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadTestEnv.h"
@@ -86,14 +85,12 @@ QString WriteListing(const ThreadTestEnv &env, int threads)
     return path;
 }
 
-// A rule erasing the threads of "news" whose title holds the text.
-void AddTitleRule(TTavuActionList &rules, const QString &text)
+// The listing of the arguments' count of threads, and a rule that erases every other one when the
+// second argument is set (else none).
+void SetUpListing(const ThreadTestEnv &env, TTavuActionList &rules, const benchmark::State &state)
 {
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::THREADTITLE;
-    rule->Value1 = text;
-    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
-    rules.Add(std::move(rule));
+    WriteListing(env, int(state.range(0)));
+    EraseTitlesWith(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
 }
 
 std::unique_ptr<TTavuListDoc> NewNewsDoc(const ThreadTestEnv &env, TTavuActionList *rules, int itemLimit)
@@ -110,9 +107,8 @@ std::unique_ptr<TTavuListDoc> NewNewsDoc(const ThreadTestEnv &env, TTavuActionLi
 void BM_LoadListing(benchmark::State &state)
 {
     ThreadTestEnv env;
-    WriteListing(env, int(state.range(0)));
     TTavuActionList rules;
-    AddTitleRule(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
+    SetUpListing(env, rules, state);
     qsizetype shown = 0;
     for (auto _ : state) {
         const auto doc = NewNewsDoc(env, &rules, 0);
@@ -143,9 +139,8 @@ BENCHMARK(BM_FilterClosingTags)
 void BM_PrepareRows(benchmark::State &state)
 {
     ThreadTestEnv env;
-    WriteListing(env, int(state.range(0)));
     TTavuActionList rules;
-    AddTitleRule(rules, state.range(1) != 0 ? QStringLiteral("消") : QStringLiteral("該当なし"));
+    SetUpListing(env, rules, state);
     qsizetype shown = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -175,7 +170,7 @@ void BM_LoadStoredListing(benchmark::State &state)
         counts += QByteArray::number(1000000000 + i) + '=' + QByteArray::number(i % 1000) + "\r\n";
     FileUtil::WriteFileAtomic(env.news->GetLogDir() + QStringLiteral("subject.dat"), counts);
     TTavuActionList rules;
-    AddTitleRule(rules, QStringLiteral("該当なし"));
+    EraseTitlesWith(rules, QStringLiteral("該当なし"));
     qsizetype listed = 0;
     for (auto _ : state) {
         auto doc = NewNewsDoc(env, &rules, 100);
@@ -210,9 +205,6 @@ BENCHMARK(BM_ReadStoredListing)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     std::vector<TRatioReporter::Pair> pairs{{"BM_LoadListing/30000/1/", "BM_LoadListing/30000/0/"}};
     for (const char *threads : {"30000", "60000", "120000"})
         pairs.push_back({std::string("BM_PrepareRows/") + threads + "/1/", std::string("BM_PrepareRows/") + threads + "/0/"});
@@ -223,7 +215,5 @@ int main(int argc, char **argv)
     for (const char *tags : {"10000", "100000"})
         pairs.push_back({std::string("BM_FilterClosingTags/") + tags + "/1/", std::string("BM_FilterClosingTags/") + tags + "/0/"});
     TRatioReporter reporter(pairs, 1.3);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, reporter);
 }

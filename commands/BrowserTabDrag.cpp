@@ -1,6 +1,7 @@
 #include "commands/BrowserTabDrag.h"
 
 #include "commands/WindowServices.h"
+#include "controls/DragDrop.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/ThreadItem.h"
@@ -12,10 +13,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QChildEvent>
-#include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -55,17 +54,10 @@ bool TBrowserTabDrag::eventFilter(QObject *watched, QEvent *event)
 
 bool TBrowserTabDrag::ButtonEvent(QAbstractButton *button, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
-    } else if (event->type() == QEvent::MouseMove) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if ((mouse->buttons() & Qt::LeftButton)
-            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
-            StartDrag(button);
-            return true;
-        }
-    }
-    return false;
+    if (!dragStart.Begins(event))
+        return false;
+    StartDrag(button);
+    return true;
 }
 
 void TBrowserTabDrag::StartDrag(QAbstractButton *button)
@@ -78,31 +70,14 @@ void TBrowserTabDrag::StartDrag(QAbstractButton *button)
     if (!DraggedTab)
         return;
     button->setDown(false);
-    auto *drag = new QDrag(button);
-    auto *data = new QMimeData;
-    data->setData(MimeType(), QByteArray());
-    drag->setMimeData(data);
-    drag->exec(Qt::CopyAction);
+    DragDrop::Run(button, MimeType(), Qt::CopyAction);
 }
 
 bool TBrowserTabDrag::TreeEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (!drag->mimeData()->hasFormat(MimeType()))
-            return false;
-        drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        return drop->mimeData()->hasFormat(MimeType()) && Drop(drop);
-    }
-    default:
-        return false;
-    }
+    return DragDrop::FilterTargetEvent(
+        event, [](const QMimeData &data) { return data.hasFormat(MimeType()); },
+        [this](QDropEvent *drop) { return Drop(drop); });
 }
 
 bool TBrowserTabDrag::Drop(QDropEvent *event)

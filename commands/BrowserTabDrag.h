@@ -4,8 +4,9 @@
 // folder (marked a favourite, its .inf saved). A web page, or a drop on anything but a favourites
 // folder, adds nothing (a drop on a category beeps).
 
+#include "controls/DragDrop.h"
+
 #include <QObject>
-#include <QPoint>
 #include <QPointer>
 
 class QAbstractButton;
@@ -31,7 +32,7 @@ private:
     TWindowServices &services;
     QTreeWidget *tree;
     QPointer<QWidget> treeViewport;
-    QPoint dragStart;
+    DragDrop::TDragStart dragStart;
 
     bool ButtonEvent(QAbstractButton *button, QEvent *event);
     void StartDrag(QAbstractButton *button);

@@ -1,6 +1,7 @@
 #include "mainwindow/ThreadListDrag.h"
 
 #include "commands/WindowServices.h"
+#include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -8,11 +9,8 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "settings/FavoriteFolders.h"
 
-#include <QApplication>
-#include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTreeWidget>
 
 TThreadListDrag::TThreadListDrag(TWindowServices &services, TqorExtListView *list, QTreeWidget *tree, QObject *parent)
@@ -35,11 +33,7 @@ void TThreadListDrag::StartDrag()
 {
     if (services.SelectedThreads().isEmpty())
         return;
-    auto *drag = new QDrag(list);
-    auto *data = new QMimeData;
-    data->setData(MimeType(), QByteArray());
-    drag->setMimeData(data);
-    drag->exec(Qt::CopyAction);
+    DragDrop::Run(list, MimeType(), Qt::CopyAction);
 }
 
 bool TThreadListDrag::Drop(QDropEvent *event)
@@ -61,35 +55,15 @@ bool TThreadListDrag::Drop(QDropEvent *event)
 
 bool TThreadListDrag::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != listViewport && watched != treeViewport)
-        return false;
     if (watched == listViewport) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
-        } else if (event->type() == QEvent::MouseMove) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if ((mouse->buttons() & Qt::LeftButton)
-                && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
-                StartDrag();
-                return true;
-            }
-        }
-        return false;
-    }
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (!drag->mimeData()->hasFormat(MimeType()))
+        if (!dragStart.Begins(event))
             return false;
-        drag->acceptProposedAction();
+        StartDrag();
         return true;
     }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        return drop->mimeData()->hasFormat(MimeType()) && Drop(drop);
-    }
-    default:
+    if (watched != treeViewport)
         return false;
-    }
+    return DragDrop::FilterTargetEvent(
+        event, [](const QMimeData &data) { return data.hasFormat(MimeType()); },
+        [this](QDropEvent *drop) { return Drop(drop); });
 }

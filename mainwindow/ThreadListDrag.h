@@ -2,8 +2,9 @@
 // TThreadListDrag: the selected rows of the thread list dragged onto a favourites folder of the board
 // tree join the end of that folder's file (each thread marked a favourite, its .inf saved).
 
+#include "controls/DragDrop.h"
+
 #include <QObject>
-#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,7 +29,7 @@ private:
     QTreeWidget *tree;
     QPointer<QWidget> listViewport;   // compared only: the views may go first while the window closes
     QPointer<QWidget> treeViewport;
-    QPoint dragStart;
+    DragDrop::TDragStart dragStart;
 
     void StartDrag();
     bool Drop(QDropEvent *event);

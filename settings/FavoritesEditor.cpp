@@ -1,6 +1,7 @@
 #include "settings/FavoritesEditor.h"
 
 #include "boards/FavoritesScript.h"
+#include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -19,11 +20,8 @@
 #include "settings/PropertyWindow.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QCloseEvent>
 #include <QInputDialog>
 #include <QMenu>
@@ -509,11 +507,8 @@ void TFavoritesEditor::StartDrag(bool folder)
     const bool something = folder ? IsFolder(SelectedBoard()) : !SelectedRows().isEmpty();
     if (!something)
         return;
-    auto *drag = new QDrag(folder ? static_cast<QWidget *>(TreeView1) : qorExtListView1);
-    auto *data = new QMimeData;
-    data->setData(folder ? FolderMime : ThreadRowsMime, QByteArray());
-    drag->setMimeData(data);
-    drag->exec(Qt::MoveAction);
+    DragDrop::Run(folder ? static_cast<QWidget *>(TreeView1) : qorExtListView1, folder ? FolderMime : ThreadRowsMime,
+                  Qt::MoveAction);
 }
 
 bool TFavoritesEditor::HandleDrop(QObject *target, QDropEvent *event)
@@ -538,34 +533,15 @@ bool TFavoritesEditor::eventFilter(QObject *watched, QEvent *event)
     const bool list = watched == qorExtListView1->viewport();
     if (!list && watched != TreeView1->viewport())
         return QDialog::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
-        break;
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if ((mouse->buttons() & Qt::LeftButton)
-            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
-            StartDrag(!list);
-            return true;
-        }
-        break;
+    if (dragStart.Begins(event)) {
+        StartDrag(!list);
+        return true;
     }
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (drag->mimeData()->hasFormat(ThreadRowsMime) || (!list && drag->mimeData()->hasFormat(FolderMime))) {
-            drag->acceptProposedAction();
-            return true;
-        }
-        break;
-    }
-    case QEvent::Drop:
-        return HandleDrop(watched, static_cast<QDropEvent *>(event));
-    default:
-        break;
-    }
-    return QDialog::eventFilter(watched, event);
+    const auto accepts = [&](const QMimeData &data) {
+        return data.hasFormat(ThreadRowsMime) || (!list && data.hasFormat(FolderMime));
+    };
+    return DragDrop::FilterTargetEvent(event, accepts, [&](QDropEvent *drop) { return HandleDrop(watched, drop); })
+           || QDialog::eventFilter(watched, event);
 }
 
 void TFavoritesEditor::ShowProperty()

@@ -5,11 +5,11 @@
 // deleted and reordered (also by dragging them in the tree). A folder's file is rewritten when
 // another folder is chosen or the editor closes; board.dat is written on close.
 
+#include "controls/DragDrop.h"
 #include "core/ThreadItemList.h"
 
 #include <QDialog>
 #include <QMap>
-#include <QPoint>
 
 class QAction;
 class QDropEvent;
@@ -103,7 +103,7 @@ private:
     void CloseEditor();
     void LoadFolderThreads();
     // Drag and drop of the selected rows, or of the selected folder of the tree.
-    QPoint dragStart;
+    DragDrop::TDragStart dragStart;
     void StartDrag(bool folder);
     bool HandleDrop(QObject *target, QDropEvent *event);
 };

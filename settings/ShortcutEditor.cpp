@@ -1,5 +1,6 @@
 #include "settings/ShortcutEditor.h"
 
+#include "controls/DragDrop.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
@@ -11,9 +12,7 @@
 #include "settings/ShortcutItemDelegate.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QColorDialog>
-#include <QDrag>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -23,7 +22,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -350,11 +348,7 @@ QString TShortcutEditor::DragFormat(QObject *viewport) const
 
 void TShortcutEditor::StartDrag(QAbstractItemView *list, const QString &format)
 {
-    auto *drag = new QDrag(list);
-    auto *data = new QMimeData;
-    data->setData(format, QByteArray());
-    drag->setMimeData(data);
-    drag->exec(Qt::MoveAction);
+    DragDrop::Run(list, format, Qt::MoveAction);
 }
 
 bool TShortcutEditor::HandleDrop(QObject *viewport, QDropEvent *event)
@@ -395,32 +389,13 @@ bool TShortcutEditor::eventFilter(QObject *watched, QEvent *event)
                                                    : nullptr;
     if (!list)
         return QDialog::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        dragStart = static_cast<QMouseEvent *>(event)->position().toPoint();
-        break;
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if ((mouse->buttons() & Qt::LeftButton) && list->indexAt(dragStart).isValid()
-            && (mouse->position().toPoint() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
-            StartDrag(list, DragFormat(watched));
-            return true;
-        }
-        break;
+    if (dragStart.Begins(event) && list->indexAt(dragStart.PressedAt()).isValid()) {
+        StartDrag(list, DragFormat(watched));
+        return true;
     }
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (drag->mimeData()->hasFormat(TabMime) ? watched == ListBox1->viewport() : drag->mimeData()->hasFormat(ItemsMime)) {
-            drag->acceptProposedAction();
-            return true;
-        }
-        break;
-    }
-    case QEvent::Drop:
-        return HandleDrop(watched, static_cast<QDropEvent *>(event));
-    default:
-        break;
-    }
-    return QDialog::eventFilter(watched, event);
+    const auto accepts = [&](const QMimeData &data) {
+        return data.hasFormat(TabMime) ? watched == ListBox1->viewport() : data.hasFormat(ItemsMime);
+    };
+    return DragDrop::FilterTargetEvent(event, accepts, [&](QDropEvent *drop) { return HandleDrop(watched, drop); })
+           || QDialog::eventFilter(watched, event);
 }

@@ -9,10 +9,10 @@
 // dropped on ListBox1 takes the row under the drop point, items dropped on ListBox2 go in front of
 // the row under the drop point (to the end below the last row).
 
+#include "controls/DragDrop.h"
 #include "settings/ShortcutEditing.h"
 
 #include <QDialog>
-#include <QPoint>
 
 class QAbstractItemView;
 class QDropEvent;
@@ -58,7 +58,7 @@ protected:
 
 private:
     QString fileName;
-    QPoint dragStart;
+    DragDrop::TDragStart dragStart;
 
     QMenuBar *BuildCommands();
     // Asks for a text; false when cancelled.

@@ -9,6 +9,8 @@
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
+#include "core/TavuAction.h"
+#include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
@@ -66,6 +68,16 @@ private:
         return board;
     }
 };
+
+// Adds to rules one that erases the threads of "news" whose title holds word.
+inline void EraseTitlesWith(TTavuActionList &rules, const QString &word)
+{
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::THREADTITLE;
+    rule->Value1 = word;
+    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
+    rules.Add(std::move(rule));
+}
 
 // Holds a thread item's creation reference and releases it at the end of a test.
 struct ItemRef {

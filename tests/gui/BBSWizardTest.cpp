@@ -32,6 +32,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace {
 
 const QString Abc = QStringLiteral("abc");
@@ -65,6 +67,22 @@ void SelectType(TBBSWizard &wizard, const QString &id)
             return;
     }
     ADD_FAILURE() << "no type " << id.toStdString();
+}
+
+// Opens the wizard with the window's command and hands it to `steps`, which returns the wizard's
+// result; true when the dialog shown was the real wizard.
+bool OpenWizard(TWindowEnv &env, const std::function<int(TBBSWizard *)> &steps)
+{
+    bool realWizard = false;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&](QDialog &shown) {
+            auto *wizard = dynamic_cast<TBBSWizard *>(&shown);
+            realWizard = wizard != nullptr;
+            return wizard ? steps(wizard) : int(QDialog::Rejected);
+        });
+    env.Window->Action(QStringLiteral("actBBSWizard"))->trigger();
+    return realWizard;
 }
 
 }  // namespace
@@ -154,34 +172,24 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     PostTest::AddThread(server, Abc, Key, 2);
     TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
     env.Start();
-    bool realWizard = false;
-    {
-        Kpwfunc::TScopedDialogHandlers handlers(
-            [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
-            [&](QDialog &shown) {
-                auto *wizard = dynamic_cast<TBBSWizard *>(&shown);
-                realWizard = wizard != nullptr;
-                if (!wizard)
-                    return int(QDialog::Rejected);
-                wizard->Button2->click();
-                wizard->Button2->click();   // an empty URL keeps the page
-                EXPECT_EQ(wizard->PageIndex(), 1);
-                wizard->Edit2->setText(server.BoardUrl(Abc));
-                wizard->Button2->click();
-                wizard->Edit1->setText(QStringLiteral("自宅の板"));
-                wizard->ComboBox1->setCurrentText(QStringLiteral("自宅"));
-                wizard->Button2->click();
-                SelectType(*wizard, QStringLiteral("2chscript"));
-                wizard->Button2->click();
-                EXPECT_EQ(wizard->SubjectTxtUrl->text(), server.Url(QStringLiteral("/abc/subject.txt")));
-                EXPECT_FALSE(wizard->Button4->isEnabled());
-                wizard->Button2->click();
-                EXPECT_EQ(wizard->Button2->text(), QStringLiteral("完了"));
-                wizard->Button2->click();
-                return wizard->result();
-            });
-        env.Window->Action(QStringLiteral("actBBSWizard"))->trigger();
-    }
+    const bool realWizard = OpenWizard(env, [&](TBBSWizard *wizard) {
+        wizard->Button2->click();
+        wizard->Button2->click();   // an empty URL keeps the page
+        EXPECT_EQ(wizard->PageIndex(), 1);
+        wizard->Edit2->setText(server.BoardUrl(Abc));
+        wizard->Button2->click();
+        wizard->Edit1->setText(QStringLiteral("自宅の板"));
+        wizard->ComboBox1->setCurrentText(QStringLiteral("自宅"));
+        wizard->Button2->click();
+        SelectType(*wizard, QStringLiteral("2chscript"));
+        wizard->Button2->click();
+        EXPECT_EQ(wizard->SubjectTxtUrl->text(), server.Url(QStringLiteral("/abc/subject.txt")));
+        EXPECT_FALSE(wizard->Button4->isEnabled());
+        wizard->Button2->click();
+        EXPECT_EQ(wizard->Button2->text(), QStringLiteral("完了"));
+        wizard->Button2->click();
+        return wizard->result();
+    });
     ASSERT_TRUE(realWizard);
     TSite *user = TavuEnviron->UserSite();
     TBoard *board = user->Boards->FindByID(Abc);
@@ -283,43 +291,33 @@ TEST(BBSWizard, TheScriptPageNeedsATypeTheUserChose)
     TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
     env.Start();
     TavuEnviron->UserSite()->Boards->Clear();
-    bool realWizard = false;
-    {
-        Kpwfunc::TScopedDialogHandlers handlers(
-            [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
-            [&](QDialog &shown) {
-                auto *wizard = dynamic_cast<TBBSWizard *>(&shown);
-                realWizard = wizard != nullptr;
-                if (!wizard)
-                    return int(QDialog::Rejected);
-                wizard->Button2->click();
-                wizard->Edit2->setText(QStringLiteral("http://example.net/abc/"));
-                wizard->Button2->click();
-                EXPECT_GT(wizard->ComboBox1->count(), 0);
-                wizard->Edit1->setText(QStringLiteral("板"));
-                wizard->ComboBox1->setCurrentIndex(0);
-                wizard->Button2->click();
-                EXPECT_EQ(wizard->PageIndex(), 3);
+    const bool realWizard = OpenWizard(env, [&](TBBSWizard *wizard) {
+        wizard->Button2->click();
+        wizard->Edit2->setText(QStringLiteral("http://example.net/abc/"));
+        wizard->Button2->click();
+        EXPECT_GT(wizard->ComboBox1->count(), 0);
+        wizard->Edit1->setText(QStringLiteral("板"));
+        wizard->ComboBox1->setCurrentIndex(0);
+        wizard->Button2->click();
+        EXPECT_EQ(wizard->PageIndex(), 3);
 
-                QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
-                QApplication::sendEvent(wizard->ListBox1, &focus);
-                EXPECT_EQ(wizard->SelectedType(), nullptr);
-                EXPECT_FALSE(wizard->Button2->isEnabled());
-                wizard->Button2Click();   // even when called, the page stays
-                EXPECT_EQ(wizard->PageIndex(), 3);
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(wizard->ListBox1, &focus);
+        EXPECT_EQ(wizard->SelectedType(), nullptr);
+        EXPECT_FALSE(wizard->Button2->isEnabled());
+        wizard->Button2Click();   // even when called, the page stays
+        EXPECT_EQ(wizard->PageIndex(), 3);
 
-                SelectType(*wizard, QStringLiteral("2chscript"));
-                EXPECT_TRUE(wizard->Button2->isEnabled());
-                wizard->Button2->click();
-                EXPECT_EQ(wizard->PageIndex(), 4);
-                EXPECT_TRUE(wizard->Button2->isEnabled());
-                wizard->Button1->click();   // back on the script page, the choice is kept
-                EXPECT_EQ(wizard->SelectedType()->ID, QStringLiteral("2chscript"));
-                EXPECT_TRUE(wizard->Button2->isEnabled());
-                return int(QDialog::Rejected);
-            });
-        env.Window->Action(QStringLiteral("actBBSWizard"))->trigger();
-    }
+        SelectType(*wizard, QStringLiteral("2chscript"));
+        EXPECT_TRUE(wizard->Button2->isEnabled());
+        wizard->Button2->click();
+        EXPECT_EQ(wizard->PageIndex(), 4);
+        EXPECT_TRUE(wizard->Button2->isEnabled());
+        wizard->Button1->click();   // back on the script page, the choice is kept
+        EXPECT_EQ(wizard->SelectedType()->ID, QStringLiteral("2chscript"));
+        EXPECT_TRUE(wizard->Button2->isEnabled());
+        return int(QDialog::Rejected);
+    });
     EXPECT_TRUE(realWizard);
     EXPECT_EQ(TavuEnviron->UserSite()->Boards->Count(), 0);
 }

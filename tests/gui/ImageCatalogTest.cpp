@@ -1,6 +1,8 @@
 // The image catalog: its order, the picture cache that fetches each picture once with a bounded
 // number of jobs and stops with stop-all, and the Exif view.
 
+#include "TestPicture.h"
+
 #include "support/ScriptedHttpServer.h"
 
 #include "core/FileUtil.h"
@@ -13,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -24,17 +24,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray Png()
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // Installs a job list for stop-all while the test runs.
 struct TJobList {
@@ -62,7 +51,7 @@ TEST(ImageCacheTest, FetchesEachPictureOnceWithBoundedJobs)
 {
     TJobList jobs;
     ScriptedHttpServer server;
-    const QByteArray png = Png();
+    const QByteArray png = TestPicture::Png(40, 30, Qt::red);
     for (int i = 0; i < 5; ++i)
         server.Reply(ScriptedHttpServer::Make(200, png));
     QTemporaryDir folder;
@@ -157,7 +146,7 @@ TEST(ImageCatalogPaneTest, ShowsThumbnailsInFixedCellsAndRemovesAPictureWithoutF
 {
     TJobList jobs;
     ScriptedHttpServer server;
-    server.Reply(ScriptedHttpServer::Make(200, Png()));
+    server.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(40, 30, Qt::red)));
     server.Reply(ScriptedHttpServer::Make(200, "<html>not a picture</html>"));
     QTemporaryDir folder;
     TImageCatalogPane pane(folder.path() + QLatin1Char('/'));

@@ -29,6 +29,18 @@
 
 namespace {
 
+// Adds a shown post of each body, numbered from 1.
+void AddPosts(TResList &list, const QStringList &bodies)
+{
+    for (int i = 0; i < bodies.size(); ++i) {
+        auto *res = new TRes;
+        res->Number = i + 1;
+        res->Body = bodies[i];
+        res->Visible = true;
+        list.Add(res);
+    }
+}
+
 // Five posts, each with its own links.
 struct TPosts {
     TResList list;
@@ -41,13 +53,7 @@ struct TPosts {
             QStringLiteral("http://four.example/d.JPG http://four.example/page.html"),
             QStringLiteral("http://five.example/e.gif"),
         };
-        for (int i = 0; i < bodies.size(); ++i) {
-            auto *res = new TRes;
-            res->Number = i + 1;
-            res->Body = bodies[i];
-            res->Visible = true;
-            list.Add(res);
-        }
+        AddPosts(list, bodies);
     }
     QList<TRes *> Posts(std::initializer_list<int> numbers) const
     {
@@ -155,13 +161,7 @@ TEST(ExtractLinkDialogTest, ARowShowsItsPostAndTheAnswersInThePreview)
     TResList list(item);
     const QStringList bodies{QStringLiteral("first"), QStringLiteral("http://two.example/b.png"), QStringLiteral("&gt;&gt;2 nice"),
                              QStringLiteral("unrelated"), QStringLiteral("＞２ also")};
-    for (int i = 0; i < bodies.size(); ++i) {
-        auto *res = new TRes;
-        res->Number = i + 1;
-        res->Body = bodies[i];
-        res->Visible = true;
-        list.Add(res);
-    }
+    AddPosts(list, bodies);
     auto *dialog = new TExtractLinkDialog;
     dialog->AddResList(item, {list.Get(0), list.Get(1), list.Get(2), list.Get(3), list.Get(4)});
     dialog->ExtractLinks();

@@ -1,5 +1,7 @@
 // Picture links: fetching and decoding a picture for the popup, and the popup window itself.
 
+#include "TestPicture.h"
+
 #include "support/ScriptedHttpServer.h"
 #include "support/WaitLimit.h"
 
@@ -10,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QLabel>
 #include <QSemaphore>
 #include <QSignalSpy>
@@ -22,16 +23,9 @@
 
 #include <atomic>
 
-namespace {
+using TestPicture::Encode;
 
-QByteArray Encode(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+namespace {
 
 QImage Picture(int width, int height)
 {

@@ -1,6 +1,7 @@
 // The picture, link and memo commands in the real main window.
 
 #include "PostTestEnv.h"
+#include "TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 
@@ -16,16 +17,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
@@ -37,11 +34,8 @@ TTavuBrowser *OpenThreadWithLinks(TPostWindowEnv &env)
     env.server.AddThread(News, Key, QStringLiteral("画像スレ"));
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("http://pics.example/a.jpg"));
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("見て ttp://pages.example/p.html"));
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, Key, QString());
-    item->DownloadRequest = true;
-    ItemRef ref(item);
-    env.Window()->OpenThread(item, false, false, true, 0, false, QString());
+    ItemRef ref(PostTest::NewsItem(env, Key));
+    PostTest::OpenThread(env, ref.get());
     EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
     return env.Window()->Browsers.value(0);
 }
@@ -104,13 +98,7 @@ TEST(PictureWindowTest, HoveringAPictureLinkOpensThePopupAfterTheDelay)
     TTavuBrowser *tab = OpenThreadWithLinks(env);
     ASSERT_NE(tab, nullptr);
     ScriptedHttpServer pictures;
-    QImage image(200, 100, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    pictures.Reply(ScriptedHttpServer::Make(200, png));
+    pictures.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(200, 100, Qt::blue)));
 
     auto *commands = env.Window()->findChild<TPictureCommands *>();
     ASSERT_NE(commands, nullptr);

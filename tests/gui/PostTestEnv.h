@@ -238,4 +238,20 @@ inline bool Settled(TPostWindowEnv &env)
     return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
 }
 
+// A new item of the thread `key` of the board "news", downloaded when opened (the caller holds its
+// one reference).
+inline TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key)
+{
+    auto *item = new TThreadItem;
+    item->SetLocation(env.site->SITEID, News, key, QString());
+    item->DownloadRequest = true;
+    return item;
+}
+
+// Opens the item's thread in the window: again from the server with reload, in a new tab with newTab.
+inline void OpenThread(TPostWindowEnv &env, TThreadItem *item, bool reload = false, bool newTab = false)
+{
+    env.Window()->OpenThread(item, reload, newTab, true, 0, false, QString());
+}
+
 }  // namespace PostTest

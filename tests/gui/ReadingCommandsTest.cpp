@@ -30,28 +30,15 @@
 #include <QScopeGuard>
 #include <QWebEnginePage>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::PageHtml;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
 const QString Key = QStringLiteral("1000000001");
 
-TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
-{
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, key, QString());
-    item->DownloadRequest = true;
-    return item;
-}
-
 void OpenAndSettle(TPostWindowEnv &env, TThreadItem *item, bool newTab = false)
 {
-    env.Window()->OpenThread(item, false, newTab, true, 0, false, QString());
+    OpenThread(env, item, false, newTab);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 }
 
@@ -90,7 +77,7 @@ TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     ASSERT_EQ(Occurrences(PageHtml(tab), QStringLiteral("本文3")), 1);
@@ -175,7 +162,7 @@ TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     auto *button = qobject_cast<TTavuToolButton *>(tab->TabButton);
@@ -189,7 +176,7 @@ TEST(ReadingCommands, DeleteLogAndCloseRemovesTheLogAndTheTab)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QString log = item->GetLogFile();
     ASSERT_TRUE(QFile::exists(log));
@@ -204,7 +191,7 @@ TEST(ReadingCommands, FetchingTheLogAnewAfterTheServerLogShrankEndsWithTheServer
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 5);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QByteArray oldLog = FileUtil::ReadFile(item->GetLogFile());
 
@@ -233,7 +220,7 @@ TEST(ReadingCommands, FetchingTheLogAnewKeepsTheLogWhenItsBackupFails)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     const QByteArray log = FileUtil::ReadFile(item->GetLogFile());
     QDir().mkpath(item->GetBakFile() + QStringLiteral("/blocked"));   // a folder where the copy goes
@@ -251,7 +238,7 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QStringLiteral("sage"), QStringLiteral("一つ目"));
     env.server.AppendRes(News, Key, QStringLiteral("<b>太郎</b>"), QStringLiteral(" age "),
                          QStringLiteral("一行目<br> 二行目"));
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     tab->ClickedResNumber = 2;
@@ -285,7 +272,7 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 4);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     tab->ResList()->Get(2)->Erased = true;

@@ -10,11 +10,7 @@
 
 #include <QPlainTextEdit>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
@@ -36,18 +32,15 @@ TEST(RefusedBody, AReloadPastTheBoundIsToldAsSuch)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, Key, QString());
-    item->DownloadRequest = true;
-    ItemRef hold(item);
-    env.Window()->OpenThread(item, false, false, true, 0, false, QString());
+    ItemRef hold(NewsItem(env, Key));
+    OpenThread(env, hold.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     TavuConfig->LIMIT_DAT_MB = 1;
     const QString body = QStringLiteral("長い本文").repeated(20000);   // 160 KB a response
     for (int i = 0; i < 8; ++i)
         env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
-    env.Window()->OpenThread(item, true, false, true, 0, false, QString());
+    OpenThread(env, hold.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const QString told = ErrorLine(env);
     EXPECT_TRUE(told.contains(QStringLiteral("大きすぎます"))) << told.toStdString();
@@ -61,11 +54,8 @@ TEST(RefusedBody, AFetchAnewWithABrokenStreamIsToldAsSuch)
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
     env.server.BrokenGzip = true;
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, Key, QString());
-    item->DownloadRequest = true;
-    ItemRef hold(item);
-    env.Window()->OpenThread(item, true, false, true, 0, false, QString());
+    ItemRef hold(NewsItem(env, Key));
+    OpenThread(env, hold.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_FALSE(env.server.RequestsTo(QStringLiteral("/dat/")).isEmpty());
     EXPECT_TRUE(env.server.RequestsTo(QStringLiteral("/dat/")).first().Header("Accept-Encoding").contains("gzip"));

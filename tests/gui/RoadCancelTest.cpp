@@ -12,11 +12,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
@@ -85,10 +81,8 @@ TEST(RoadCancel, AHangingThreadDownloadIsAborted)
     TPostWindowEnv env;
     AddThread(env.server, News, QStringLiteral("1000000001"), 2);
     env.server.Hold = true;
-    ItemRef item(new TThreadItem);
-    item->SetLocation(env.site->SITEID, News, QStringLiteral("1000000001"), QString());
-    item->DownloadRequest = true;
-    env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
+    ItemRef item(NewsItem(env, QStringLiteral("1000000001")));
+    OpenThread(env, item.get(), false, true);
     ASSERT_TRUE(Asked(env, 0));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));

@@ -15,12 +15,7 @@
 #include <QDir>
 #include <QFile>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::PageHtml;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
@@ -29,20 +24,12 @@ QString KeyOf(int i)
     return QStringLiteral("10000000%1").arg(i, 2, 10, QLatin1Char('0'));
 }
 
-TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key)
-{
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, key, QString());
-    item->DownloadRequest = true;
-    return item;
-}
-
 // Opens the threads in new tabs, one after the other.
 QList<TTavuBrowser *> OpenInTabs(TPostWindowEnv &env, const QList<TThreadItem *> &items)
 {
     QList<TTavuBrowser *> tabs;
     for (TThreadItem *item : items) {
-        env.Window()->OpenThread(item, false, true, true, 0, false, QString());
+        OpenThread(env, item, false, true);
         EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
         tabs << env.Window()->Browsers.first();
     }
@@ -136,7 +123,7 @@ TEST(TabPages, ATabWithoutItsPageStillStoresWhatAReloadBrings)
     ASSERT_TRUE(WaitFor([&] { return tabs[0]->PageGivenUp(); }));
     env.server.AppendRes(News, KeyOf(1), QStringLiteral("名無し"), QString(), QStringLiteral("追加"));
 
-    env.Window()->OpenThread(refs[0]->get(), true, false, true, 0, false, QString());
+    OpenThread(env, refs[0]->get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(refs[0]->get()->GetLogFile()), env.server.DatBytes(News, KeyOf(1)).replace("\n", "\r\n"));
     EXPECT_EQ(tabs[0]->ResList()->Count(), 4);

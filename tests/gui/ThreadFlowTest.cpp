@@ -23,11 +23,7 @@
 #include <QPlainTextEdit>
 #include <QWebEnginePage>
 
-using PostTest::AddThread;
-using PostTest::ItemRef;
-using PostTest::News;
-using PostTest::Settled;
-using PostTest::WaitFor;
+using namespace PostTest;
 
 namespace {
 
@@ -43,20 +39,6 @@ int LogLines(const TThreadItem *item)
     return int(FileUtil::ReadFile(item->GetLogFile()).count('\n'));
 }
 
-// An item of the thread of the board "news", to be downloaded when opened.
-TThreadItem *NewsItem(TPostWindowEnv &env, const QString &key = Key)
-{
-    auto *item = new TThreadItem;
-    item->SetLocation(env.site->SITEID, News, key, QString());
-    item->DownloadRequest = true;
-    return item;
-}
-
-void Open(TPostWindowEnv &env, TThreadItem *item, bool reload = false)
-{
-    env.Window()->OpenThread(item, reload, false, true, 0, false, QString());
-}
-
 // Adds responses to the server's copy of the thread.
 void Grow(TPostWindowEnv &env, int count)
 {
@@ -70,17 +52,17 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
-    Open(env, item.get());
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     Grow(env, 1);
     env.server.ClearLog();
 
-    Open(env, item.get());
+    OpenThread(env, item.get());
     EXPECT_EQ(env.Window()->BusyCount(), 0);
     EXPECT_TRUE(env.server.Requests().isEmpty());
 
-    Open(env, item.get(), true);
+    OpenThread(env, item.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
@@ -95,13 +77,13 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     const QString otherKey = QStringLiteral("1000000002");
     AddThread(env.server, News, Key, 3);
     AddThread(env.server, News, otherKey, 2);
-    ItemRef item(NewsItem(env));
+    ItemRef item(NewsItem(env, Key));
     ItemRef other(NewsItem(env, otherKey));
-    Open(env, item.get());
+    OpenThread(env, item.get());
     TTavuBrowser *tab = env.Window()->Browsers.first();
     EXPECT_TRUE(tab->IsFirstRead());   // no log yet
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    env.Window()->OpenThread(other.get(), false, true, true, 0, false, QString());
+    OpenThread(env, other.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const QStringList &recent = env.Window()->RecentThreads->Lines;
     const QString prefix = env.site->SITEID + QStringLiteral("\tnews\t") + Key + QLatin1Char('\t');
@@ -110,7 +92,7 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     int pageLoads = 0;
     QObject::connect(tab->Browser()->page(), &QWebEnginePage::loadStarted, [&pageLoads] { ++pageLoads; });
     Grow(env, 1);
-    Open(env, item.get(), true);
+    OpenThread(env, item.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_EQ(pageLoads, 0);   // the update was made in place
     EXPECT_EQ(tab->ResList()->Count(), 4);
@@ -126,8 +108,8 @@ TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
-    Open(env, item.get());
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = env.Window()->Browsers.first();
     const QString mark = QStringLiteral("class=\"res new\"");
@@ -143,7 +125,7 @@ TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
 
     for (const int grown : {1, 2}) {
         Grow(env, grown);
-        Open(env, item.get(), true);
+        OpenThread(env, item.get(), true);
         ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
         EXPECT_EQ(item->NewCount, grown);
         EXPECT_EQ(marked(), grown);
@@ -162,8 +144,8 @@ TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 3);
-    ItemRef item(NewsItem(env));
-    Open(env, item.get());
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const auto newLines = [&](int count) {
         QList<QByteArray> lines = env.server.DatBytes(News, Key).split('\n');
@@ -173,14 +155,14 @@ TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
 
     QByteArray stored = FileUtil::ReadFile(item->GetLogFile());
     Grow(env, 2);
-    Open(env, item.get(), true);   // in place
+    OpenThread(env, item.get(), true);   // in place
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(2));
 
     stored = FileUtil::ReadFile(item->GetLogFile());
     Kpwfunc::CloseActiveBrowser();
     Grow(env, 1);
-    Open(env, item.get(), true);   // anew: the stored log renders, then the download
+    OpenThread(env, item.get(), true);   // anew: the stored log renders, then the download
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(1));
     EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
@@ -191,8 +173,8 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2000);
-    ItemRef item(NewsItem(env));
-    Open(env, item.get());
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const qint64 size = StoredSize(item.get());
     ASSERT_EQ(size, env.server.DatBytes(News, Key).size());
@@ -200,7 +182,7 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
 
     // The stored log renders for a while; the download ends meanwhile and the tab goes.
     Grow(env, 2);
-    Open(env, item.get(), true);
+    OpenThread(env, item.get(), true);
     Kpwfunc::CloseActiveBrowser();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_TRUE(env.Window()->Browsers.isEmpty());
@@ -209,7 +191,7 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
     EXPECT_EQ(item->SIZE, size);
 
     // The next opening fetches the two responses once.
-    Open(env, item.get());
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(LogLines(item.get()), 2002);
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()),
@@ -221,10 +203,10 @@ TEST(ThreadFlow, ATabGivenAnotherThreadWhileOpeningShowsOnlyTheNewOne)
     TPostWindowEnv env([](TWindowEnv &e) { e.config->OPENNEWBROWSER = false; });
     AddThread(env.server, News, Key, 1500);
     AddThread(env.server, News, QStringLiteral("1000000002"), 4);
-    ItemRef first(NewsItem(env));
+    ItemRef first(NewsItem(env, Key));
     ItemRef second(NewsItem(env, QStringLiteral("1000000002")));
-    Open(env, first.get());
-    Open(env, second.get());
+    OpenThread(env, first.get());
+    OpenThread(env, second.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
@@ -244,8 +226,8 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 300);
-    ItemRef item(NewsItem(env));
-    Open(env, item.get());
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     Kpwfunc::CloseActiveBrowser();
     Grow(env, 1);
@@ -253,7 +235,7 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     // The server holds its answer until the stored log has rendered its first chunk; the loader
     // then waits in that chunk until the download has ended.
     env.server.Hold = true;
-    Open(env, item.get(), true);
+    OpenThread(env, item.get(), true);
     TTavuBrowser *tab = env.Window()->Browsers.first();
     ASSERT_NE(tab->Downloader, nullptr);
     TResCacheLoader *loader = tab->CacheLoader();
@@ -290,7 +272,7 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     EXPECT_EQ(StoredSize(item.get()), env.server.DatBytes(News, Key).size());
 
     Grow(env, 1);
-    Open(env, item.get(), true);
+    OpenThread(env, item.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), env.server.DatBytes(News, Key).replace("\n", "\r\n"));
 }
@@ -302,7 +284,7 @@ TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
     item->SetLocation(env.site->SITEID, PostTest::Gone, Key, QStringLiteral("無いスレ"));
     item->DownloadRequest = true;
     ItemRef hold(item);
-    Open(env, item);
+    OpenThread(env, item);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     // The failure is told once, in Japanese, and never as a completed download.
@@ -332,7 +314,7 @@ TEST(ThreadFlow, AWebPageOpenedOfflineEndsItsOpening)
     item->SetLocation(env.site->SITEID, QStringLiteral("page"), QStringLiteral("page"), QStringLiteral("ページ"));
     item->DownloadRequest = true;
     ItemRef hold(item);
-    Open(env, item);
+    OpenThread(env, item);
     EXPECT_EQ(env.Window()->BusyCount(), 0);
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);

@@ -3,6 +3,7 @@
 // colours and the Exif view of a picture link.
 
 #include "PostTestEnv.h"
+#include "TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 
@@ -25,9 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -44,17 +43,6 @@ using PostTest::WaitFor;
 namespace {
 
 const QString Key = QStringLiteral("1000000001");
-
-QByteArray Png()
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // A thread of the given bodies opened in the current tab of the window, in save mode.
 struct TPaneEnv {
@@ -297,7 +285,7 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
 TEST(ThreadInfoPane, TheCatalogPaneFillsFromTheThreadsPictureLinksAndItsMenuActs)
 {
     ScriptedHttpServer pictures;
-    pictures.Reply(ScriptedHttpServer::Make(200, Png(), {"Content-Type: image/png"}));
+    pictures.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(40, 30, Qt::blue), {"Content-Type: image/png"}));
     pictures.Reply(ScriptedHttpServer::Make(404, "gone"));
     const QString good = pictures.Url(QStringLiteral("/a.png"));
     const QString bad = pictures.Url(QStringLiteral("/b.jpg"));

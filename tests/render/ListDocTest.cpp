@@ -6,7 +6,6 @@
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
-#include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
@@ -40,16 +39,6 @@ struct ListDocEnv : ThreadTestEnv {
 
     TTavuListDoc doc;
 };
-
-// A rule that erases the news board's threads whose title holds word.
-void EraseTitlesWith(TTavuActionList &rules, const QString &word)
-{
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::THREADTITLE;
-    rule->Value1 = word;
-    rule->Boards.Add(QStringLiteral("test"), QStringLiteral("news"));
-    rules.Add(std::move(rule));
-}
 
 // The listing as a list of items alone: every subject line one item, every item prepared one by
 // one from the end, an erased one taken out where it stands.
