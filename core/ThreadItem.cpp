@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace {
 
 const QString LOG = QStringLiteral("LOG");
@@ -59,6 +61,89 @@ TColor ReadColor(const TIniFile &ini, const QString &key, TColor def)
     bool ok = false;
     const TColor color = StringToColor(ini.ReadString(LOG, key), &ok);
     return ok ? color : def;
+}
+
+// One key of the .inf's [LOG] section and how it meets its field. A key that is missing reads as its
+// default: zero, false or empty, except for the title and the listing count, which keep what the
+// item holds (a thread seen in a listing before it was ever read).
+struct TInfKey {
+    QString name;
+    void (*read)(TThreadItem &item, const TIniFile &inf, const QString &key);
+    void (*write)(const TThreadItem &item, TIniFile &inf, const QString &key);
+};
+
+template <auto Field>
+TInfKey Number(const char *name)
+{
+    return {QLatin1String(name),
+            [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.*Field = inf.ReadInteger(LOG, key, 0); },
+            [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteInteger(LOG, key, item.*Field); }};
+}
+
+template <auto Field>
+TInfKey Flag(const char *name)
+{
+    return {QLatin1String(name),
+            [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.*Field = inf.ReadBool(LOG, key, false); },
+            [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteBool(LOG, key, item.*Field); }};
+}
+
+template <auto Field>
+TInfKey Plain(const char *name)
+{
+    return {QLatin1String(name),
+            [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.*Field = inf.ReadString(LOG, key); },
+            [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteString(LOG, key, item.*Field); }};
+}
+
+// A text that may hold line breaks (kept as "#13#10").
+template <auto Field>
+TInfKey Text(const char *name)
+{
+    return {QLatin1String(name),
+            [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.*Field = ReadText(inf, LOG, key); },
+            [](const TThreadItem &item, TIniFile &inf, const QString &key) { WriteText(inf, LOG, key, item.*Field); }};
+}
+
+// The keys in the order a new .inf lists them.
+const std::vector<TInfKey> &InfKeys()
+{
+    static const std::vector<TInfKey> keys{
+        {QStringLiteral("TITLE"),
+         [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.TITLE = ReadText(inf, LOG, key, item.TITLE); },
+         [](const TThreadItem &item, TIniFile &inf, const QString &key) { WriteText(inf, LOG, key, item.TITLE); }},
+        {QStringLiteral("AGECOUNT"),
+         [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.AGECOUNT = inf.ReadInteger(LOG, key, item.AGECOUNT); },
+         [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteInteger(LOG, key, item.AGECOUNT); }},
+        Number<&TThreadItem::COUNT>("COUNT"),
+        Number<&TThreadItem::READ>("READ"),
+        Flag<&TThreadItem::BOLD>("BOLD"),
+        Flag<&TThreadItem::REVERSE>("REVERSE"),
+        {QStringLiteral("COLOR"),
+         [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.COLOR = ReadColor(inf, key, clWindowText); },
+         [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteString(LOG, key, ColorToString(item.COLOR)); }},
+        Flag<&TThreadItem::ABONE>("ABONE"),
+        Flag<&TThreadItem::KAKOLOG>("KAKOLOG"),
+        Flag<&TThreadItem::FAVORITE>("FAVORITE"),
+        Flag<&TThreadItem::SHORTCUT>("SHORTCUT"),
+        Number<&TThreadItem::PRIORITY>("PRIORITY"),
+        Number<&TThreadItem::READPOINT>("READPOINT"),
+        Number<&TThreadItem::TOP>("TOP"),
+        Text<&TThreadItem::COMMENT>("COMMENT"),
+        Plain<&TThreadItem::LAST_LOAD>("LAST_LOAD"),
+        Plain<&TThreadItem::LAST_SENT>("LAST_SENT"),
+        Number<&TThreadItem::LOAD_COUNT>("LOAD_COUNT"),
+        Number<&TThreadItem::SEND_COUNT>("SEND_COUNT"),
+        Plain<&TThreadItem::SINCE>("SINCE"),
+        Plain<&TThreadItem::THREADNO>("THREADNO"),
+        Flag<&TThreadItem::LOCALLOG>("LOCALLOG"),
+        Plain<&TThreadItem::LAST_MODIFIED>("LAST_MODIFIED"),
+        Plain<&TThreadItem::ETAG>("ETAG"),
+        {QStringLiteral("SIZE"),
+         [](TThreadItem &item, const TIniFile &inf, const QString &key) { item.SIZE = inf.ReadInt64(LOG, key, 0); },
+         [](const TThreadItem &item, TIniFile &inf, const QString &key) { inf.WriteInteger(LOG, key, item.SIZE); }},
+    };
+    return keys;
 }
 
 // Removes a file, to the trash when the setting asks for it.
@@ -287,32 +372,10 @@ void TThreadItem::LoadInfo()
         inf.SetFileName(path);
         inf.Load();
     }
-    TITLE = ReadText(inf, LOG, QStringLiteral("TITLE"), TITLE);
-    AGECOUNT = inf.ReadInteger(LOG, QStringLiteral("AGECOUNT"), AGECOUNT);
-    COUNT = inf.ReadInteger(LOG, QStringLiteral("COUNT"), 0);
-    READ = inf.ReadInteger(LOG, QStringLiteral("READ"), 0);
-    BOLD = inf.ReadBool(LOG, QStringLiteral("BOLD"), false);
-    REVERSE = inf.ReadBool(LOG, QStringLiteral("REVERSE"), false);
-    COLOR = ReadColor(inf, QStringLiteral("COLOR"), clWindowText);
-    ABONE = inf.ReadBool(LOG, QStringLiteral("ABONE"), false);
-    KAKOLOG = inf.ReadBool(LOG, QStringLiteral("KAKOLOG"), false);
+    for (const TInfKey &key : InfKeys())
+        key.read(*this, inf, key.name);
     Live = !KAKOLOG;
-    FAVORITE = inf.ReadBool(LOG, QStringLiteral("FAVORITE"), false);
-    SHORTCUT = inf.ReadBool(LOG, QStringLiteral("SHORTCUT"), false);
-    PRIORITY = qBound(0, inf.ReadInteger(LOG, QStringLiteral("PRIORITY"), 0), 9999);
-    READPOINT = inf.ReadInteger(LOG, QStringLiteral("READPOINT"), 0);
-    TOP = inf.ReadInteger(LOG, QStringLiteral("TOP"), 0);
-    COMMENT = ReadText(inf, LOG, QStringLiteral("COMMENT"));
-    LAST_LOAD = inf.ReadString(LOG, QStringLiteral("LAST_LOAD"));
-    LAST_SENT = inf.ReadString(LOG, QStringLiteral("LAST_SENT"));
-    LOAD_COUNT = inf.ReadInteger(LOG, QStringLiteral("LOAD_COUNT"), 0);
-    SEND_COUNT = inf.ReadInteger(LOG, QStringLiteral("SEND_COUNT"), 0);
-    SINCE = inf.ReadString(LOG, QStringLiteral("SINCE"));
-    THREADNO = inf.ReadString(LOG, QStringLiteral("THREADNO"));
-    LOCALLOG = inf.ReadBool(LOG, QStringLiteral("LOCALLOG"), false);
-    LAST_MODIFIED = inf.ReadString(LOG, QStringLiteral("LAST_MODIFIED"));
-    ETAG = inf.ReadString(LOG, QStringLiteral("ETAG"));
-    SIZE = inf.ReadInt64(LOG, QStringLiteral("SIZE"), 0);
+    PRIORITY = qBound(0, PRIORITY, 9999);
     ReadBookmarks(inf);
     Changed();
 }
@@ -324,31 +387,8 @@ bool TThreadItem::SaveInfo()
         return false;
     try {
         TIniFile inf(path);
-        WriteText(inf, LOG, QStringLiteral("TITLE"), TITLE);
-        inf.WriteInteger(LOG, QStringLiteral("AGECOUNT"), AGECOUNT);
-        inf.WriteInteger(LOG, QStringLiteral("COUNT"), COUNT);
-        inf.WriteInteger(LOG, QStringLiteral("READ"), READ);
-        inf.WriteBool(LOG, QStringLiteral("BOLD"), BOLD);
-        inf.WriteBool(LOG, QStringLiteral("REVERSE"), REVERSE);
-        inf.WriteString(LOG, QStringLiteral("COLOR"), ColorToString(COLOR));
-        inf.WriteBool(LOG, QStringLiteral("ABONE"), ABONE);
-        inf.WriteBool(LOG, QStringLiteral("KAKOLOG"), KAKOLOG);
-        inf.WriteBool(LOG, QStringLiteral("FAVORITE"), FAVORITE);
-        inf.WriteBool(LOG, QStringLiteral("SHORTCUT"), SHORTCUT);
-        inf.WriteInteger(LOG, QStringLiteral("PRIORITY"), PRIORITY);
-        inf.WriteInteger(LOG, QStringLiteral("READPOINT"), READPOINT);
-        inf.WriteInteger(LOG, QStringLiteral("TOP"), TOP);
-        WriteText(inf, LOG, QStringLiteral("COMMENT"), COMMENT);
-        inf.WriteString(LOG, QStringLiteral("LAST_LOAD"), LAST_LOAD);
-        inf.WriteString(LOG, QStringLiteral("LAST_SENT"), LAST_SENT);
-        inf.WriteInteger(LOG, QStringLiteral("LOAD_COUNT"), LOAD_COUNT);
-        inf.WriteInteger(LOG, QStringLiteral("SEND_COUNT"), SEND_COUNT);
-        inf.WriteString(LOG, QStringLiteral("SINCE"), SINCE);
-        inf.WriteString(LOG, QStringLiteral("THREADNO"), THREADNO);
-        inf.WriteBool(LOG, QStringLiteral("LOCALLOG"), LOCALLOG);
-        inf.WriteString(LOG, QStringLiteral("LAST_MODIFIED"), LAST_MODIFIED);
-        inf.WriteString(LOG, QStringLiteral("ETAG"), ETAG);
-        inf.WriteInteger(LOG, QStringLiteral("SIZE"), SIZE);
+        for (const TInfKey &key : InfKeys())
+            key.write(*this, inf, key.name);
         WriteBookmarks(inf);
         inf.UpdateFile();
         if (TavuConfig && TavuConfig->LOGMODE == 1)

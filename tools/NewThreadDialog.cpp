@@ -69,16 +69,10 @@ QString TNewThreadDialog::GetPostLogFile() const
 
 void TNewThreadDialog::WritePostLog()
 {
-    ComposerFiles::TPostLogEntry entry;
+    ComposerFiles::TPostLogEntry entry = NewPostLogEntry();
     entry.Title = Title->text();
     entry.HasPassword = Password->isEnabled();
     entry.Password = Password->currentText();
-    entry.BoardName = board ? board->Name : QString();
-    entry.SiteName = board && board->Site ? board->Site->NAME : QString();
-    entry.Name = SenderName->currentText();
-    entry.Mail = SenderMail->currentText();
-    entry.Body = SenderBody->toPlainText();
-    entry.Time = QDateTime::currentDateTime();
     ComposerFiles::PrependPostLog(GetPostLogFile(), entry);
 }
 

@@ -542,16 +542,22 @@ QString TSendDialog::GetPostLogFile() const
     return ComposerFiles::ProfileFile(ComposerFiles::SendLogFile());
 }
 
-void TSendDialog::WritePostLog()
+ComposerFiles::TPostLogEntry TSendDialog::NewPostLogEntry() const
 {
     ComposerFiles::TPostLogEntry entry;
-    entry.Title = item ? item->TITLE : QString();
     entry.BoardName = board ? board->Name : QString();
     entry.SiteName = board && board->Site ? board->Site->NAME : QString();
     entry.Name = SenderName->currentText();
     entry.Mail = SenderMail->currentText();
     entry.Body = SenderBody->toPlainText();
     entry.Time = QDateTime::currentDateTime();
+    return entry;
+}
+
+void TSendDialog::WritePostLog()
+{
+    ComposerFiles::TPostLogEntry entry = NewPostLogEntry();
+    entry.Title = item ? item->TITLE : QString();
     ComposerFiles::PrependPostLog(GetPostLogFile(), entry);
 }
 

@@ -11,6 +11,7 @@
 //
 // The user files it reads and writes are those of tools/ComposerFiles.h.
 
+#include "tools/ComposerFiles.h"
 #include "tools/FoldingWindow.h"
 
 #include <QPointer>
@@ -70,6 +71,8 @@ public:
     virtual void LoadPostLog();
     virtual void WritePostLog();
     virtual QString GetPostLogFile() const;
+    // A post-log entry of what the composer holds now: board, site, name, mail, body and time.
+    ComposerFiles::TPostLogEntry NewPostLogEntry() const;
     // Records a sent post: the post log, the remembered values of the thread and the handle and mail
     // histories, each only while SAVEHIST_SEND is on.
     virtual void SaveHistory();
