@@ -99,5 +99,5 @@ void TCustomiseCommands::actShortcutEditExecute()
     TShortcutEditor editor(Kpwfunc::ShortcutFileName(), services.Window());
     Kpwfunc::ExecDialog(editor);
     if (editor.Editing.Saved)
-        services.ReloadShortcutBars();
+        services.ShortcutsChanged();
 }

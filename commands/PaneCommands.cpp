@@ -67,7 +67,7 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
         connect(filter, &QLineEdit::returnPressed, this, [this] { this->services.RefillBoardTree(); });
     // The hint window goes when the program loses the activation.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        TTavuHintWindow *hint = this->services.Panes().HintWindow;
+        TTavuHintWindow *hint = this->services.HintWindow();
         if (state != Qt::ApplicationActive && hint)
             hint->hide();
     });
@@ -255,7 +255,7 @@ void TPaneCommands::actShowExtThreadListExecute()
 // Flips between the thread list and the browser in the space of the body.
 void TPaneCommands::actShowPaneChangeExecute()
 {
-    if (TTavuHintWindow *hint = services.Panes().HintWindow)
+    if (TTavuHintWindow *hint = services.HintWindow())
         hint->hide();
     const bool list = IsChecked(QStringLiteral("actShowThreadList2"));
     const bool browser = IsChecked(QStringLiteral("actShowBrowser"));
@@ -359,7 +359,7 @@ void TPaneCommands::FocusTimerTimer()
     QWidget *under = QApplication::widgetAt(QCursor::pos());
     if (!under || under == window || under->window() != window)
         return;
-    const TTavuHintWindow *hint = services.Panes().HintWindow;
+    const TTavuHintWindow *hint = services.HintWindow();
     if (hint && (under == hint || hint->isAncestorOf(under)))
         return;
     // The control that takes the focus: the widget itself or its nearest parent that accepts it.

@@ -17,7 +17,7 @@ TPictureCommands::TPictureCommands(TWindowServices &services, QObject *parent) :
     connect(&PictureTimer, &QTimer::timeout, this, &TPictureCommands::PictureTimerTimer);
     for (TTavuBrowser *tab : services.Browsers())
         Watch(tab);
-    services.WatchBrowserTabs(this, [this](TTavuBrowser *tab) { Watch(tab); });
+    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) { Watch(tab); });
 }
 
 void TPictureCommands::Watch(TTavuBrowser *tab)

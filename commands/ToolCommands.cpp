@@ -237,7 +237,7 @@ void TToolCommands::GoToRes(TTavuBrowser *tab, int number)
 
 void TToolCommands::PopupRes(TTavuBrowser *tab, int number)
 {
-    TTavuHintWindow *hint = services.Panes().HintWindow;
+    TTavuHintWindow *hint = services.HintWindow();
     if (!hint)
         return;
     TResList popup(tab->ThreadItem());

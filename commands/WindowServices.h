@@ -97,7 +97,8 @@ public:
     virtual QMenu *BrowserSelectionMenu() const = 0;
     // The menu of a thread view or web page ("ブラウザポップアップメニュー", from popup.ini).
     virtual QMenu *BrowserPopupMenu() const = 0;
-    // Hands every browser tab made from now on to the handler, to bind its events.
+    // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
+    // in Browsers()); the connection ends with the receiver.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
     // Calls the handler whenever the caption shows another thread or new figures of it (a tab was
     // activated, a rendering changed it), or no thread any more.
@@ -131,7 +132,7 @@ public:
     virtual QList<TThreadItem *> SelectedThreads() const = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
     virtual void ThreadStateChanged(TThreadItem *item) = 0;
-    // shortcut.txt changed: the shortcut bars show it again.
+    // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
 
     // ---- rules ----
@@ -175,7 +176,6 @@ public:
         QPlainTextEdit *LogPane = nullptr;          // Memo1
         QComboBox *UrlComboBox = nullptr;
         QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar
-        TTavuHintWindow *HintWindow = nullptr;
         QMenu *ToolsMenu = nullptr;                 // Tool1
         QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
         QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
@@ -217,9 +217,6 @@ public:
     virtual TBoard *ShownBoard() const = 0;
 
     // ---- pictures, links and memos ----
-    // Calls the handler with every browser tab the window opens from now on (the open ones are in
-    // Browsers()); the connection ends with the receiver.
-    virtual void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) = 0;
     // Opens the URL in the preview browser and shows it.
     virtual void OpenInPreviewBrowser(const QString &url) = 0;
     // The pane that shows the trace of requests and replies.
@@ -237,6 +234,4 @@ public:
     virtual void ReloadThreadListColumns() = 0;
     // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
     virtual void ReloadToolBarsAndMenus() = 0;
-    // shortcut.txt changed: both shortcut bars load it again.
-    virtual void ReloadShortcutBars() = 0;
 };

@@ -309,7 +309,6 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
         if (bar != window.MenuBar1)
             panes.HeaderBars.append(bar);
     }
-    panes.HintWindow = window.HintWindow;
     panes.ToolsMenu = window.Tool1;
     panes.VisitedBoardsMenu = window.GaishutuMenu;
     panes.VisitedBoardsBar = window.GaishutuToolBar;
@@ -399,11 +398,6 @@ TBoard *TVarneloWindowServices::ShownBoard() const
 
 // ---- pictures, links and memos ----
 
-void TVarneloWindowServices::WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created)
-{
-    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, created);
-}
-
 void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
 {
     PreviewBrowser::ShowUrl(window, url);
@@ -437,9 +431,4 @@ void TVarneloWindowServices::ReloadThreadListColumns()
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
 {
     window.RestoreToolBarsAndMenus();
-}
-
-void TVarneloWindowServices::ReloadShortcutBars()
-{
-    window.LoadShortcutBars();
 }

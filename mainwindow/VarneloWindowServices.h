@@ -81,7 +81,6 @@ public:
 
     TBoard *ShownBoard() const override;
 
-    void WatchBrowserTabs(QObject *receiver, const std::function<void(TTavuBrowser *)> &created) override;
     void OpenInPreviewBrowser(const QString &url) override;
     QWidget *TracePane() const override;
 
@@ -90,7 +89,6 @@ public:
     void ReloadToolsMenu() override;
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;
-    void ReloadShortcutBars() override;
 
 private:
     TVarneloWindow &window;
