@@ -65,7 +65,7 @@ void TBoardCommands::actBoardDeleteLogExecute()
     const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
     QDir().rmdir(folder);
     if (!deleted)
-        Kpwfunc::AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
+        services.AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
     board->LogFolderExists = QDir(folder).exists();
     if (QTreeWidgetItem *node = services.Panes().BoardListView->currentItem())
         node->setIcon(0, BoardTreeImages::BoardIcon(*board));

@@ -36,11 +36,6 @@ TTavuBrowser *IdleThreadTab(TWindowServices &services)
     return tab;
 }
 
-void LogLine(TAboneDialog *, const QString &line)
-{
-    Kpwfunc::AddLog(line);
-}
-
 }  // namespace
 
 TEraseCommands::TEraseCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
@@ -59,7 +54,7 @@ void TEraseCommands::actThreadQueryAboneExecute()
     if (!tab)
         return;
     TAboneDialog dialog(services.Window());
-    dialog.OnLog = LogLine;
+    dialog.OnLog = [this](TAboneDialog *, const QString &line) { services.AddLog(line); };
     dialog.SetResList(tab->ResList());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -85,7 +80,7 @@ void TEraseCommands::actThreadListQueryAboneExecute()
     for (TThreadItem *item : services.SelectedThreads())
         selected.Add(item);
     TAboneDialog dialog(services.Window());
-    dialog.OnLog = LogLine;
+    dialog.OnLog = [this](TAboneDialog *, const QString &line) { services.AddLog(line); };
     dialog.SetThreadList(&selected);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.ErasedCount() == 0)
         return;

@@ -87,7 +87,7 @@ void TLogSearchCommands::Start(const QList<TBoard *> &chosen, const LogSearch::T
     boards.clear();
     QList<LogSearch::TScope> scopes;
     for (const TBoard *board : chosen) {
-        Kpwfunc::AddLog(board->Name);
+        services.AddLog(board->Name);
         scopes << LogSearch::TScope{board->GetLogDir(), int(boards.size())};
         boards << qMakePair(board->Site ? board->Site->SITEID : QString(), board->ID);
     }
@@ -129,7 +129,7 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
         item->Release();
     }
     const int found = items->Count();
-    Kpwfunc::AddLog(QStringLiteral("検索結果 = %1件").arg(found));
+    services.AddLog(QStringLiteral("検索結果 = %1件").arg(found));
     if (found == 0) {
         delete items;
         Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("見つかりませんでした。"));

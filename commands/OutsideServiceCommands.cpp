@@ -64,7 +64,7 @@ void TOutsideServiceCommands::act2chAmezoScapeExecute()
     }
     if (items->Count() == 0) {
         delete items;
-        Kpwfunc::AddLog(QStringLiteral("該当スレッド無し"));
+        services.AddLog(QStringLiteral("該当スレッド無し"));
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         return;
     }
@@ -84,7 +84,7 @@ void TOutsideServiceCommands::actMegabbsNewThreadsExecute(bool first)
     const bool loaded = TMegabbsThreadList::Load(url, items, error);
     services.EndBusy();
     if (!loaded) {
-        Kpwfunc::AddLog(error);
+        services.AddLog(error);
         delete items;
         return;
     }

@@ -117,7 +117,7 @@ bool TToolCommands::LaunchTool(const TToolMenuItem *tool)
         process.setWorkingDirectory(tool->WorkDir);
     if (process.startDetached())
         return true;
-    Kpwfunc::AddLog(QStringLiteral("%1 を起動できませんでした。").arg(tool->Program));
+    services.AddLog(QStringLiteral("%1 を起動できませんでした。").arg(tool->Program));
     return false;
 }
 
