@@ -2,12 +2,12 @@
 
 #include "boards/Be2chManager.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "settings/BeProfileDialog.h"
 

@@ -1,6 +1,7 @@
 #include "commands/BoardCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -11,7 +12,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"

@@ -2,8 +2,8 @@
 
 #include "commands/TabCycle.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"

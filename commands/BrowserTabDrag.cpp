@@ -1,11 +1,11 @@
 #include "commands/BrowserTabDrag.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "settings/FavoriteFolders.h"

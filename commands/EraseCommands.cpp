@@ -1,11 +1,11 @@
 #include "commands/EraseCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

@@ -1,12 +1,12 @@
 #include "commands/FavoriteAddCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

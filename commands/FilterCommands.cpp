@@ -1,7 +1,7 @@
 #include "commands/FilterCommands.h"
 
 #include "commands/WindowServices.h"
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "tools/FilterDialog.h"
 

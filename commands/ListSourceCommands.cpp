@@ -2,6 +2,7 @@
 
 #include "boards/FavoritesScript.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -10,7 +11,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 

@@ -1,9 +1,9 @@
 #include "commands/MemoCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuListDoc.h"
 #include "tools/AAEditor.h"
 #include "tools/DebugForm.h"

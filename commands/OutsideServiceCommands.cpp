@@ -1,6 +1,7 @@
 #include "commands/OutsideServiceCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Site.h"
@@ -8,7 +9,6 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "tools/AmezoScape2ch.h"

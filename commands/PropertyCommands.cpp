@@ -1,7 +1,7 @@
 #include "commands/PropertyCommands.h"
 
 #include "commands/WindowServices.h"
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "settings/PropertyWindow.h"
 

@@ -1,6 +1,7 @@
 #include "commands/ResIDCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/Res.h"
 #include "core/ResList.h"
@@ -8,7 +9,6 @@
 #include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwSearch.h"
 #include "render/TavuBrowser.h"
 #include "tools/EraseRestore.h"

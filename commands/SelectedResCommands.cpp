@@ -3,13 +3,13 @@
 #include "commands/CopyFormats.h"
 #include "commands/ThreadCommands.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuBrowser.h"
 
 #include <QClipboard>

@@ -1,11 +1,11 @@
 #include "commands/ShortcutAddCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

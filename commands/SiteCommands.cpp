@@ -1,14 +1,14 @@
 #include "commands/SiteCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/Board.h"
+#include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
-#include "core/Exceptions.h"
 #include "settings/BBSSetupDialog.h"
-#include "settings/Be2chBoardDialog.h"
 #include "settings/BBSWizard.h"
+#include "settings/Be2chBoardDialog.h"
 #include "settings/KatjuBoardDialog.h"
 #include "settings/RssWizard.h"
 

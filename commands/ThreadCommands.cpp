@@ -2,6 +2,7 @@
 
 #include "commands/CopyFormats.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -12,7 +13,6 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "render/EmbeddedWB.h"

@@ -2,6 +2,7 @@
 
 #include "commands/ThreadCommands.h"
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "controls/TavuSplitter.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
@@ -10,7 +11,6 @@
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
 #include "render/EmbeddedWB.h"

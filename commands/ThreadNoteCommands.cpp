@@ -1,8 +1,8 @@
 #include "commands/ThreadNoteCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"

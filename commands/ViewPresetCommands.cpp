@@ -1,8 +1,8 @@
 #include "commands/ViewPresetCommands.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/Kpw10ViewMode.h"
 #include "settings/ViewModePreset.h"
 

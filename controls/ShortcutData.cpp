@@ -1,8 +1,8 @@
 #include "controls/ShortcutData.h"
 
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,6 +2,7 @@
 
 #include "mainwindow/KpwBoardTree.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -10,7 +11,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 

@@ -1,5 +1,6 @@
 #include "mainwindow/KpwServices.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "controls/TabMenuItem.h"
@@ -12,7 +13,6 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/EmbeddedWB.h"
 

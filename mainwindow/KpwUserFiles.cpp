@@ -1,5 +1,6 @@
 #include "mainwindow/KpwUserFiles.h"
 
+#include "controls/Dialogs.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
@@ -14,7 +15,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"

@@ -1,8 +1,8 @@
 #include "mainwindow/SingleInstance.h"
 
+#include "controls/Dialogs.h"
 #include "core/DataRoot.h"
 #include "core/FileUtil.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 
 #include <QCryptographicHash>

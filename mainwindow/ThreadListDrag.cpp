@@ -1,11 +1,11 @@
 #include "mainwindow/ThreadListDrag.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "settings/FavoriteFolders.h"
 

@@ -8,15 +8,39 @@
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
+#include "commands/BookmarkCommands.h"   // bookmarks
+#include "commands/BrowserTabCommands.h"
+#include "commands/BrowserTabDrag.h"
+#include "commands/CustomiseCommands.h"
+#include "commands/EraseCommands.h"        // filters, erasing, log search and notices
+#include "commands/FavoriteAddCommands.h"
+#include "commands/FilterCommands.h"
+#include "commands/HoverPopups.h"
+#include "commands/LinkCommands.h"
 #include "commands/ListSourceCommands.h"
+#include "commands/LogCommands.h"        // history, recent threads, export
+#include "commands/LogSearchCommands.h"
+#include "commands/MemoCommands.h"
+#include "commands/NoticeCommands.h"
+#include "commands/OutsideServiceCommands.h"   // outside services
 #include "commands/PaneCommands.h"
+#include "commands/PictureCommands.h"       // pictures, links and memos
+#include "commands/PropertyCommands.h"
+#include "commands/ResIDCommands.h"
+#include "commands/SelectedResCommands.h"
+#include "commands/ShortcutAddCommands.h"
+#include "commands/SiteBoardsMenu.h"
+#include "commands/SiteCommands.h"
+#include "commands/ThreadCommands.h"
+#include "commands/ThreadInfoPane.h"
+#include "commands/ThreadListCommands.h"
+#include "commands/ThreadNoteCommands.h"
 #include "commands/ToolCommands.h"
 #include "commands/TrayIcon.h"
-#include "commands/FavoriteAddCommands.h"
-#include "commands/PropertyCommands.h"
-#include "commands/ShortcutAddCommands.h"
-#include "commands/SiteCommands.h"
+#include "commands/ViewPresetCommands.h" // the 1.0 layout preset
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/TabMenuItem.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -27,24 +51,15 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "commands/BookmarkCommands.h"   // bookmarks
-#include "commands/LogCommands.h"        // history, recent threads, export
-#include "commands/ViewPresetCommands.h" // the 1.0 layout preset
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwPaneLooks.h"
 #include "mainwindow/KpwServices.h"
-#include "controls/TabMenuItem.h"
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
-#include "commands/BrowserTabCommands.h"
-#include "commands/HoverPopups.h"
-#include "commands/SelectedResCommands.h"
-#include "commands/ThreadCommands.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
@@ -52,28 +67,13 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 #include "settings/AboutDialog.h"
-#include "settings/KpwOptionDialog.h"   // options
-#include "settings/FavoriteCommands.h"
-#include "settings/SiteDialogCommands.h"   // site and board dialogs
 #include "settings/BoardListUpdateCommand.h"   // board-list update
+#include "settings/FavoriteCommands.h"
+#include "settings/KpwOptionDialog.h"   // options
+#include "settings/SiteDialogCommands.h"   // site and board dialogs
 #include "settings/SplashWindow.h"
 #include "tools/PreviewBrowser.h"   // preview browser
 #include "tools/RuleTools.h"   // rule editor
-#include "commands/EraseCommands.h"        // filters, erasing, log search and notices
-#include "commands/FilterCommands.h"
-#include "commands/LogSearchCommands.h"
-#include "commands/NoticeCommands.h"
-#include "commands/OutsideServiceCommands.h"   // outside services
-#include "commands/ThreadListCommands.h"
-#include "commands/ThreadNoteCommands.h"
-#include "commands/PictureCommands.h"       // pictures, links and memos
-#include "commands/MemoCommands.h"
-#include "commands/LinkCommands.h"
-#include "commands/CustomiseCommands.h"
-#include "commands/BrowserTabDrag.h"
-#include "commands/ResIDCommands.h"
-#include "commands/SiteBoardsMenu.h"
-#include "commands/ThreadInfoPane.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -9,8 +9,8 @@
 // pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
 
 #include "mainwindow/VarneloWindow.h"
-#include "tools/PopupKillList.h"
 #include "render/TavuResWriter.h"
+#include "tools/PopupKillList.h"
 
 #include "tools/ExifView.h"
 #include "tools/PreviewBrowser.h"
@@ -19,6 +19,7 @@
 #include "tools/UrlDialog.h"
 
 #include "boards/Be2chManager.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
@@ -28,10 +29,9 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwSearch.h"
+#include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"

@@ -3,6 +3,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
@@ -18,7 +19,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/EmbeddedWB.h"

@@ -14,6 +14,7 @@
 #include "tools/SendDialog.h"
 
 #include "boards/DolibManager.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -27,7 +28,6 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadUploader.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"

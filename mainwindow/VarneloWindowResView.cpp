@@ -11,6 +11,7 @@
 
 #include "commands/NoticeCommands.h"
 
+#include "controls/Dialogs.h"
 #include "core/Bookmark.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
@@ -21,7 +22,6 @@
 #include "core/TavuActionList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"

@@ -3,10 +3,10 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/Dialogs.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"

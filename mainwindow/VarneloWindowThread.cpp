@@ -17,6 +17,7 @@
 
 #include "commands/NoticeCommands.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/TavuSplitter.h"
 #include "core/BBS.h"
@@ -31,7 +32,6 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"

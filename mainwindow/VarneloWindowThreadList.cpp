@@ -9,6 +9,7 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "boards/DolibManager.h"
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/TabButton.h"
 #include "core/BBS.h"
@@ -25,7 +26,6 @@
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"

@@ -13,10 +13,10 @@
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
+#include "controls/Dialogs.h"
 #include "core/DataRoot.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/QtTranslations.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"

@@ -1,11 +1,11 @@
 #include "settings/BBSOrderDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "settings/BBSSetupDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/MonaUtils.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/BBSSetup.h"
 #include "settings/WizardForm.h"
 

@@ -1,5 +1,6 @@
 #include "settings/BBSWizard.h"
 
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/BBSList.h"
 #include "core/Exceptions.h"
@@ -7,7 +8,6 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/BBSRegistration.h"
 #include "settings/PageFetch.h"
 #include "settings/WizardForm.h"

@@ -1,5 +1,6 @@
 #include "settings/Be2chBoardDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -8,7 +9,6 @@
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QAction>
 #include <QGridLayout>

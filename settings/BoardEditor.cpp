@@ -1,5 +1,6 @@
 #include "settings/BoardEditor.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -7,7 +8,6 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/BoardEditRules.h"
 #include "settings/HeaderFrame.h"
 

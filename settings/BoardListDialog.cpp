@@ -1,6 +1,7 @@
 #include "settings/BoardListDialog.h"
 
 #include "boards/BoardListDownloaderRequest.h"
+#include "controls/Dialogs.h"
 #include "core/BoardList.h"
 #include "core/BoardListDownloader.h"
 #include "core/Exceptions.h"
@@ -10,7 +11,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListMerge.h"

@@ -1,12 +1,12 @@
 #include "settings/BoardListUpdateCommand.h"
 
+#include "controls/Dialogs.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/Dialogs.h"
-#include "mainwindow/VarneloWindow.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListDialog.h"
 
 namespace BoardListUpdateCommand {

@@ -1,11 +1,11 @@
 #include "settings/BookmarkEditor.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
 #include "core/Site.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkCategoryRows.h"

@@ -1,5 +1,6 @@
 #include "settings/BookmarkManager2.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
@@ -7,7 +8,6 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkCategoryDialog.h"

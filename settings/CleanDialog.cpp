@@ -1,7 +1,7 @@
 #include "settings/CleanDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/HistoryFiles.h"
 
 #include <QAction>

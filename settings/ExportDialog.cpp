@@ -1,11 +1,11 @@
 #include "settings/ExportDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 

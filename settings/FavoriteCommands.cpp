@@ -1,9 +1,9 @@
 #include "settings/FavoriteCommands.h"
 
+#include "controls/Dialogs.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/FavoriteDialog.h"

@@ -1,12 +1,12 @@
 #include "settings/FavoriteDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "settings/FavoriteFolders.h"
 #include "settings/SiteFolderDialog.h"

@@ -1,6 +1,7 @@
 #include "settings/FavoritesEditor.h"
 
 #include "boards/FavoritesScript.h"
+#include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
@@ -12,7 +13,6 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadListDownloader.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "settings/FavoriteFolders.h"

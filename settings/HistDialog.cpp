@@ -1,11 +1,11 @@
-#include "settings/HistDialog.h"
+#include "controls/Dialogs.h"
 #include "controls/RollUp.h"
 #include "controls/WindowBounds.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
+#include "settings/HistDialog.h"
 #include "settings/HistoryModel.h"
 #include "settings/PropertyWindow.h"
 

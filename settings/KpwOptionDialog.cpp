@@ -1,5 +1,6 @@
 #include "settings/KpwOptionDialog.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
@@ -7,7 +8,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuHintWindow.h"

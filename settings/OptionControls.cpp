@@ -1,6 +1,6 @@
 #include "settings/OptionControls.h"
 
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,9 +1,9 @@
 #include "settings/OptionDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/HeaderFrame.h"
 

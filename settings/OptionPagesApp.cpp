@@ -2,11 +2,11 @@
 
 #include "settings/OptionDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/OptionPageBuilder.h"
 
 #include <QButtonGroup>

@@ -1,5 +1,6 @@
 #include "settings/PropertyWindow.h"
 
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/LocalFolderReturn.h"
@@ -8,7 +9,6 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "settings/FavoriteDialog.h"

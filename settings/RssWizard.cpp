@@ -1,10 +1,10 @@
 #include "settings/RssWizard.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/PageFetch.h"
 #include "settings/RssRegistration.h"
 #include "settings/WizardForm.h"

@@ -1,8 +1,8 @@
 #include "settings/ShortcutDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -1,5 +1,6 @@
 #include "settings/ShortcutEditor.h"
 
+#include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -7,7 +8,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/PropertyWindow.h"
 #include "settings/ShortcutItemDelegate.h"
 

@@ -1,5 +1,6 @@
 #include "settings/SiteDialogCommands.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -12,7 +13,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/VarneloWindow.h"

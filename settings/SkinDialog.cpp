@@ -1,11 +1,11 @@
 #include "settings/SkinDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 

@@ -1,6 +1,6 @@
 #include "settings/ToolDialog.h"
 
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 #include "settings/ToolEditDialog.h"
 
 #include <QHBoxLayout>

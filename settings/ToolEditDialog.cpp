@@ -1,6 +1,6 @@
 #include "settings/ToolEditDialog.h"
 
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "tools/AAEditor.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

@@ -2,6 +2,7 @@
 
 #include "controls/TavuSplitter.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -11,7 +12,6 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"
 #include "tools/RuleEditing.h"

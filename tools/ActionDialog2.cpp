@@ -1,12 +1,12 @@
 #include "tools/ActionDialog2.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuAction.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

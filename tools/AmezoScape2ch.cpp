@@ -1,10 +1,10 @@
 #include "tools/AmezoScape2ch.h"
 
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "net/HttpSettings.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
+#include "net/HttpSettings.h"
 #include "tools/AmezoSearch.h"
 #include "tools/ComposerFiles.h"
 #include "tools/OutsidePage.h"

@@ -1,8 +1,8 @@
 #include "tools/CommentDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>

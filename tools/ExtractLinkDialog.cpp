@@ -1,5 +1,6 @@
 #include "tools/ExtractLinkDialog.h"
 
+#include "controls/Dialogs.h"
 #include "controls/RollUp.h"
 #include "controls/WindowBounds.h"
 #include "core/Exceptions.h"
@@ -9,7 +10,6 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwUrl.h"
 #include "render/EmbeddedWB.h"

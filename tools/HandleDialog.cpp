@@ -2,6 +2,7 @@
 
 #include "tools/ComposerFiles.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -9,7 +10,6 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/HeaderFrame.h"
 
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "tools/InfoDialog.h"
 
 #include "commands/WindowServices.h"
+#include "controls/Dialogs.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuBrowser.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "tools/KillPopupDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/PopupKillList.h"
 
 #include <QHBoxLayout>

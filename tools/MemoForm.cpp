@@ -1,8 +1,8 @@
 #include "tools/MemoForm.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/MemoData.h"
 
 #include <QAction>

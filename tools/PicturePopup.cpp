@@ -1,9 +1,9 @@
 #include "tools/PicturePopup.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/PictureLoader.h"
 
 #include <QAction>

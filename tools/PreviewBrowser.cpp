@@ -1,17 +1,17 @@
 #include "tools/PreviewBrowser.h"
 
+#include "controls/Dialogs.h"
+#include "controls/ExtListView.h"
+#include "core/BBS.h"
 #include "core/MonaUtils.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
-#include "core/BBS.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"
-#include "controls/ExtListView.h"
 #include "tools/UrlDialog.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "tools/ReboneDialog.h"
 
+#include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/HeaderFrame.h"
 #include "tools/EraseRestore.h"
 #include "tools/TickRows.h"

@@ -6,6 +6,7 @@
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -20,7 +21,6 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/KpwServices.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"

@@ -4,7 +4,7 @@
 
 #include "WindowTestEnv.h"
 
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 
 #include <QDialog>
 #include <QStringList>

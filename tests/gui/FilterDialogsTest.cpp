@@ -2,13 +2,13 @@
 
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
 #include "core/IniFile.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
 #include "tools/QueryErase.h"

@@ -2,10 +2,10 @@
 
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/MemoData.h"
 #include "tools/MemoForm.h"
 #include "tools/PicturePopup.h"

@@ -3,7 +3,7 @@
 
 #include "WindowTestEnv.h"
 
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 #include "mainwindow/MenuAccessKeys.h"
 #include "mainwindow/QtTranslations.h"
 #include "settings/ExportDialog.h"

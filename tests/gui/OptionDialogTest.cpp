@@ -3,10 +3,10 @@
 
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/DownloaderList.h"
 #include "settings/HeaderFrame.h"
 #include "settings/KpwOptionDialog.h"

@@ -14,6 +14,7 @@
 #include "WindowTestEnv.h"
 
 #include "boards/BoardTypes.h"
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -26,7 +27,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/Dialogs.h"
 #include "net/TavuHttpList.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"

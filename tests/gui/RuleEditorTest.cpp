@@ -3,6 +3,8 @@
 
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
+#include "controls/TavuSplitter.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -11,8 +13,6 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
-#include "controls/TavuSplitter.h"
 #include "tools/ActionDialog.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"

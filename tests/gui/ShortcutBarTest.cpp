@@ -5,12 +5,12 @@
 #include "WindowTestEnv.h"
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
 #include "controls/ShortcutBar.h"
 #include "controls/ShortcutData.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 
 #include <QApplication>
 #include <QImage>

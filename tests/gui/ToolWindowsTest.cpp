@@ -1,9 +1,9 @@
 // The thread-item monitor and the one-line AA editor.
 
+#include "controls/Dialogs.h"
 #include "core/FileUtil.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "tools/AAEditor.h"
 #include "tools/DebugForm.h"
 

@@ -3,11 +3,12 @@
 
 #include "mainwindow/KpwUserFiles.h"
 
+#include "controls/Dialogs.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
-#include "core/FileUtil.h"
 #include "core/BoardList.h"
+#include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/Site.h"
@@ -17,7 +18,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/Dialogs.h"
 #include "render/TavuListDoc.h"
 #include "support/TempDataRoot.h"
 

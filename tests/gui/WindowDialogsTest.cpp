@@ -2,8 +2,8 @@
 
 #include "support/TempDataRoot.h"
 
+#include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/Dialogs.h"
 #include "settings/AboutDialog.h"
 #include "settings/BusyWindow.h"
 #include "settings/HeaderFrame.h"

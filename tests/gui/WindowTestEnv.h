@@ -6,10 +6,10 @@
 #include "support/TempDataRoot.h"
 #include "support/WaitLimit.h"
 
+#include "controls/Dialogs.h"
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/Dialogs.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/Dialogs.h"
+#include "controls/Dialogs.h"
 
 #include <QApplication>
 #include <QDialog>
