@@ -148,6 +148,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateShortcutBars();   // shortcut bars
     CreatePanes();
     FillDesignedBarsAndMenus();
+    BindPanePopups();
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
