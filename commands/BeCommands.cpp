@@ -42,6 +42,7 @@ TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(p
         return;
     connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
     connect(Be2chManager, &TBe2chManager::LoggedOut, this, &TBeCommands::ShowLoginState);
+    connect(Be2chManager, &TBe2chManager::Error, this, [this](const QString &message) { this->services.AddLog(message); });
 }
 
 QString TBeCommands::ClickedMember() const

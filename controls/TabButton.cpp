@@ -24,6 +24,11 @@ void TTavuToolButton::DoReloadClick()
 
 void TTavuToolButton::mousePressEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::RightButton) {   // its menu then acts on its tab
+        click();
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::MiddleButton) {
         middlePressed = true;
         event->accept();

@@ -12,7 +12,8 @@ class TTavuListDoc;
 
 // A tab button: a checkable, grouped tool button with a close and a reload handler. The main
 // window calls one of them when the button is clicked with the middle mouse button, as the tab
-// setting says; a handler that is not set does nothing.
+// setting says; a handler that is not set does nothing. The right button presses and clicks it,
+// so that the tab menu the window opens there acts on its tab.
 class TTavuToolButton : public QToolButton {
     Q_OBJECT
 public:

@@ -118,11 +118,14 @@ void ApplyThreadListFont()
 }
 
 // The close and reload requests of a tab button run the tab commands; a middle click presses the
-// button and then closes (WHEELCLICK 1) or reloads (0) its tab.
+// button and then closes (WHEELCLICK 1) or reloads (0) its tab; a right click opens the tab menu.
 void BindTabButtonRequests(TTavuToolButton *button, const QString &closeAction, const QString &reloadAction,
-                           int TTavuConfig::*wheelClick)
+                           int TTavuConfig::*wheelClick, QMenu *menu)
 {
     TVarneloWindow *window = Window();
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(button, &QWidget::customContextMenuRequested, menu,
+                     [button, menu](const QPoint &pos) { menu->popup(button->mapToGlobal(pos)); });
     button->OnCloseClick = [window, closeAction](TTavuToolButton *) { window->Execute(closeAction); };
     button->OnReloadClick = [window, reloadAction](TTavuToolButton *) { window->Execute(reloadAction); };
     QObject::connect(button, &TTavuToolButton::MiddleClicked, window, [wheelClick](TTavuToolButton *pressed) {
@@ -143,7 +146,7 @@ TThreadListToolButton *NewListDocButton(TTavuListDoc *doc, const QString &captio
     AddTabButton(window->ThreadListBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, doc] { window->ThreadListTabClick(doc); });
     BindTabButtonRequests(button, QStringLiteral("actThreadListClose"), QStringLiteral("actThreadListReload"),
-                          &TTavuConfig::THREADTAB_WHEELCLICK);
+                          &TTavuConfig::THREADTAB_WHEELCLICK, window->ThreadListPopup);
     return button;
 }
 
@@ -155,7 +158,7 @@ TBrowserToolButton *NewBrowserButton(TTavuBrowser *browser, const QString &capti
     AddTabButton(window->BrowserToolBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, window, [window, browser] { window->ShowBrowserTab(browser, true); });
     BindTabButtonRequests(button, QStringLiteral("actBrowserClose"), QStringLiteral("actThreadReload"),
-                          &TTavuConfig::BROWSERTAB_WHEELCLICK);
+                          &TTavuConfig::BROWSERTAB_WHEELCLICK, window->BrowserPopup);
     return button;
 }
 

@@ -148,6 +148,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateShortcutBars();   // shortcut bars
     CreatePanes();
     FillDesignedBarsAndMenus();
+    BindPanePopups();
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
@@ -251,13 +252,14 @@ void TVarneloWindow::BindActions()
     new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
 }
 
-// act2chLogin shows whether the past-log service is logged in.
+// act2chLogin shows whether the past-log service is logged in; a failed login is told in the log pane.
 void TVarneloWindow::BindLoginEvents()
 {
     if (!DolibManager)
         return;
     connect(DolibManager, &TDolibManager::LoggedIn, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), true); });
     connect(DolibManager, &TDolibManager::LoggedOut, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), false); });
+    connect(DolibManager, &TDolibManager::LoginFailed, this, [](const QString &message) { Kpwfunc::AddLog(message); });
 }
 
 // Window caption and application title: APPNAME, a blank and the version; the exit command names

@@ -357,6 +357,8 @@ private:
     // The designed buttons of the five action tool bars and the designed items of the five popup
     // menus; toolbar.ini and popup.ini replace them at start-up where they have a section.
     void FillDesignedBarsAndMenus();
+    // A right click on the board tree opens BoardListPopup, on the thread list ThreadItemPopup.
+    void BindPanePopups();
     void CreatePanes();
     QWidget *CreateBoardPane();
     QWidget *CreateThreadListPane();

@@ -2,6 +2,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/MenuAccessKeys.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace {
 
@@ -172,6 +174,18 @@ void TVarneloWindow::CreateToolBars()
     addToolBar(Qt::TopToolBarArea, AppActToolBar);
     addToolBar(Qt::BottomToolBarArea, BBSToolBar);
     BBSToolBar->hide();
+}
+
+// The tree's right button has selected the node under the mouse already, so the menu acts on it.
+void TVarneloWindow::BindPanePopups()
+{
+    const auto popUpOver = [this](QAbstractScrollArea *view, QMenu *menu) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, menu,
+                [view, menu](const QPoint &pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
+    };
+    popUpOver(BoardListView, BoardListPopup);
+    popUpOver(ThreadListView, ThreadItemPopup);
 }
 
 void TVarneloWindow::FillDesignedBarsAndMenus()

@@ -225,10 +225,16 @@ void TExtractLinkDialog::ShowLinkPage()
     WebBrowser2->setHtml(TLinkExtraction::LinkPage(linkTemplate, TickedUrls()));
 }
 
+// The panel under the list is empty, and so squeezed shut, until the first preview: the preview
+// then takes half of the list's room, or it would be drawn out of sight.
 void TExtractLinkDialog::CreatePreview()
 {
     Preview = new TTavuBrowser(BrowserPanel);
     BrowserPanel->layout()->addWidget(Preview);
+    if (auto *listAndPreview = qobject_cast<QSplitter *>(BrowserPanel->parentWidget()); listAndPreview && BrowserPanel->height() == 0) {
+        const int room = ListView1->height();
+        listAndPreview->setSizes({room - room / 2, room / 2});
+    }
     Preview->ReadSkinSettings(SkinSection);
     // A link the preview would open in a new window goes to the main window.
     connect(Preview->Browser(), &TEmbeddedWB::NewWindow, this, [](const QUrl &url, TEmbeddedWB *&, bool &cancel) {

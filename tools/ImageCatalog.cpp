@@ -174,7 +174,7 @@ QListWidgetItem *TImageCatalogPane::ItemOf(const QString &url) const
 }
 
 // Every cell has the thumbnail's size from the start, so pictures that arrive later never push
-// one another about.
+// one another about, and a picture that arrives after the list was laid out still has room.
 void TImageCatalogPane::Rebuild()
 {
     if (ThumbnailSizeNow)
@@ -188,6 +188,7 @@ void TImageCatalogPane::Rebuild()
         auto *item = new QListWidgetItem(ImageList);
         item->setData(UrlRole, url);
         item->setToolTip(url);
+        item->setSizeHint(QSize(thumbnailSize, thumbnailSize));
         Cache->Request(url);
     }
 }

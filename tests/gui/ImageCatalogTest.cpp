@@ -210,3 +210,26 @@ TEST(ImageCatalogPaneTest, TakesDroppedPictureLinksOnlyAndSizesThumbnailsByItsPl
     hostile.AddBack(QStringLiteral("http://h/\"><script>x()</script>.jpg"));
     EXPECT_FALSE(hostile.Html(20).contains(QStringLiteral("<script>")));
 }
+
+// A link dropped on the empty pane is laid out before its picture arrives; the picture is then
+// drawn in a cell of the thumbnail's size, not in an empty one.
+TEST(ImageCatalogPaneTest, APictureDroppedOnTheEmptyShownPaneIsDrawnWhenItArrives)
+{
+    TJobList jobs;
+    ScriptedHttpServer server;
+    server.Reply(ScriptedHttpServer::Make(200, Png()));
+    QTemporaryDir folder;
+    TImageCatalogPane pane(folder.path() + QLatin1Char('/'));
+    pane.ThumbnailSizeNow = [] { return 64; };
+    pane.resize(200, 300);
+    pane.show();
+    pane.AddDroppedUrl(server.Url(QStringLiteral("/a.png")));
+    ASSERT_EQ(pane.ImageList->count(), 1);
+    QListWidgetItem *item = pane.ImageList->item(0);
+    QTRY_VERIFY(!item->icon().isNull());
+    QCoreApplication::processEvents();
+    const QRect cell = pane.ImageList->visualItemRect(item);
+    EXPECT_GE(cell.width(), 64);
+    EXPECT_GE(cell.height(), 64);
+    EXPECT_TRUE(pane.ImageList->viewport()->rect().contains(cell.topLeft()));
+}

@@ -149,7 +149,7 @@ TEST(ExtractLinkDialogTest, ListsTheRowsAndCopiesTheTickedUrls)
     delete dialog;
 }
 
-// Clicking a row shows, in the preview below the list, the post that holds the link and the posts
+// Clicking a row shows, in the preview that opens below the list, the post that holds the link and the posts
 // that answer it, drawn with the skin of the link-extraction view; the other posts stay out.
 TEST(ExtractLinkDialogTest, ARowShowsItsPostAndTheAnswersInThePreview)
 {
@@ -178,6 +178,9 @@ TEST(ExtractLinkDialogTest, ARowShowsItsPostAndTheAnswersInThePreview)
     EXPECT_FALSE(pressed);
     ASSERT_NE(dialog->Preview, nullptr);
     EXPECT_EQ(dialog->Preview->parentWidget(), dialog->BrowserPanel);
+    // The preview is in sight, beside a list that still shows its rows.
+    EXPECT_GT(dialog->BrowserPanel->height(), 50);
+    EXPECT_GT(dialog->ListView1->height(), 50);
     QString page;
     PostTest::WaitFor([&] {
         page = PostTest::PageHtml(dialog->Preview);

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -26,8 +27,11 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTest>
+#include <QTreeWidget>
 #include <QWebEnginePage>
 
 using namespace PostTest;
@@ -402,4 +406,60 @@ TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
     EXPECT_FALSE(items.Get(0)->LogExists());
     EXPECT_TRUE(items.Get(1)->LogExists());
     EXPECT_FALSE(items.Get(2)->LogExists());
+}
+
+namespace {
+
+// A right click as the window system sends it: the press, then the context-menu request.
+void RightClick(QWidget *widget, const QPoint &pos)
+{
+    QTest::mousePress(widget, Qt::RightButton, Qt::NoModifier, pos);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, widget->mapToGlobal(pos));
+    QCoreApplication::sendEvent(widget, &event);
+    QTest::mouseRelease(widget, Qt::RightButton, Qt::NoModifier, pos);
+}
+
+}  // namespace
+
+// A right click opens the menu of what is under the mouse: the board tree's, the thread list's, and
+// the tab menus of a board tab and of a thread tab, whose tab the right button has made current.
+TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
+{
+    TPostWindowEnv env;
+    TTavuListDoc *doc = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ShowThreeThreads(env, doc));
+    TThreadItemList &items = *doc->Items();
+    for (int i : {0, 1}) {
+        items.Get(i)->DownloadRequest = true;
+        OpenAndSettle(env, items.Get(i), true);
+    }
+    TVarneloWindow *window = env.Window();
+    const auto closeMenus = [window] {
+        for (QMenu *menu : {window->BoardListPopup, window->ThreadItemPopup, window->ThreadListPopup, window->BrowserPopup})
+            menu->hide();
+    };
+
+    QTreeWidget *tree = window->BoardListView;
+    ASSERT_GT(tree->topLevelItemCount(), 0);
+    RightClick(tree->viewport(), tree->visualItemRect(tree->topLevelItem(0)).center());
+    EXPECT_TRUE(window->BoardListPopup->isVisible());
+    closeMenus();
+
+    window->ShowListDoc(doc, true);
+    TqorExtListView *list = window->ThreadListView;
+    RightClick(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
+    EXPECT_TRUE(window->ThreadItemPopup->isVisible());
+    closeMenus();
+
+    ASSERT_TRUE(doc->TabButton);
+    RightClick(doc->TabButton, doc->TabButton->rect().center());
+    EXPECT_TRUE(window->ThreadListPopup->isVisible());
+    closeMenus();
+
+    TTavuBrowser *first = Kpwfunc::BrowserTabOrder().first();
+    ASSERT_NE(window->Services().CurrentBrowser(), first);
+    RightClick(first->TabButton, first->TabButton->rect().center());
+    EXPECT_EQ(window->Services().CurrentBrowser(), first);
+    EXPECT_TRUE(window->BrowserPopup->isVisible());
+    closeMenus();
 }

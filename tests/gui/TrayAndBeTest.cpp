@@ -145,10 +145,11 @@ TEST(TrayAndBeTest, BeLoginCommandLogsInAndOutAndShowsIt)
     EXPECT_FALSE(be->IsLoggedIn());
     EXPECT_FALSE(login->isChecked());
 
-    server.BePassword = QStringLiteral("changed");   // a refused login leaves it unchecked
+    server.BePassword = QStringLiteral("changed");   // a refused login leaves it unchecked and is told
     login->trigger();
     EXPECT_FALSE(be->IsLoggedIn());
     EXPECT_FALSE(login->isChecked());
+    EXPECT_TRUE(env.LogLines().contains(QStringLiteral("Be にログインできませんでした。"))) << env.LogLines().join(u'\n').toStdString();
 }
 
 TEST(TrayAndBeTest, PastLogLoginIsRefusedOfflineAndTogglesOnline)
@@ -177,6 +178,12 @@ TEST(TrayAndBeTest, PastLogLoginIsRefusedOfflineAndTogglesOnline)
     login->trigger();
     EXPECT_FALSE(dolib->IsLoggedIn());
     EXPECT_FALSE(login->isChecked());
+
+    server.DolibPassword = QStringLiteral("changed");   // a refused login is told in the log pane
+    login->trigger();
+    EXPECT_FALSE(login->isChecked());
+    EXPECT_TRUE(env.LogLines().contains(QStringLiteral("ログインに失敗しました。IDとパスワードを確かめてください。")))
+        << env.LogLines().join(u'\n').toStdString();
 }
 
 TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
