@@ -217,7 +217,7 @@ TEST(ImageCatalogPaneTest, APictureDroppedOnTheEmptyShownPaneIsDrawnWhenItArrive
 {
     TJobList jobs;
     ScriptedHttpServer server;
-    server.Reply(ScriptedHttpServer::Make(200, Png()));
+    server.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(40, 30, Qt::red)));
     QTemporaryDir folder;
     TImageCatalogPane pane(folder.path() + QLatin1Char('/'));
     pane.ThumbnailSizeNow = [] { return 64; };
