@@ -31,6 +31,7 @@
 
 using PostTest::ItemRef;
 using PostTest::News;
+using PostTest::RunInPage;
 using PostTest::WaitFor;
 
 namespace {
@@ -79,19 +80,6 @@ struct THoverEnv {
         return window->findChild<THoverPopups *>();
     }
 };
-
-// Runs a script in the tab's page and gives its value once it has come back.
-QVariant RunInPage(TTavuBrowser *tab, const QString &script)
-{
-    QVariant value;
-    bool done = false;
-    tab->Browser()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &result) {
-        value = result;
-        done = true;
-    });
-    WaitFor([&] { return done; });
-    return value;
-}
 
 }  // namespace
 

@@ -35,6 +35,9 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <functional>
 #include <memory>
 
@@ -68,6 +71,19 @@ inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = Wait
     while (!condition() && timer.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return condition();
+}
+
+// Runs a script in the tab's page and gives its value once it has come back.
+inline QVariant RunInPage(TTavuBrowser *tab, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    tab->Browser()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &result) {
+        value = result;
+        done = true;
+    });
+    WaitFor([&] { return done; });
+    return value;
 }
 
 // The page of the tab once everything written is in it.
