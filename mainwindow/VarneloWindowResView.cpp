@@ -187,7 +187,8 @@ void TVarneloWindow::RefreshResView()
         RenderResViewAgain(tab);
 }
 
-// A thread tab rendered again from its responses, keeping its place.
+// A thread tab rendered again from its responses, keeping its place: the page begins with the
+// responses at that place.
 void TVarneloWindow::RenderResViewAgain(TTavuBrowser *tab)
 {
     TResList *list = tab->ResList();
@@ -196,6 +197,7 @@ void TVarneloWindow::RenderResViewAgain(TTavuBrowser *tab)
     const int top = tab->GetTopResNumber();
     try {
         tab->ClearDocument();
+        tab->ShowFirst(top);
         tab->WriteHeader();
         BeginResView(tab, list);
         for (int i = 0; i < list->Count(); ++i)

@@ -1,6 +1,7 @@
 // The thread request flow: opening a thread shows it in a browser tab, its stored log first
 // (rendered in the background by a cache loader), then the new responses that its download brings,
-// after the stored ones.
+// after the stored ones. The page begins with the responses where the thread is shown
+// (TTavuBrowser::ShowFirst); the ones before them go in front afterwards.
 //
 // A tab keeps the download that fills it (TTavuBrowser::Downloader). A tab closed or given another
 // thread while it is still opening lets go of its cache loader and its download: what they still
@@ -119,6 +120,13 @@ TThreadDownload *DownloadOf(TResDownloader *job)
 bool SameThread(const TThreadItem *a, const TThreadItem *b)
 {
     return a && b && a->Site == b->Site && a->BoardID == b->BoardID && a->GetKey() == b->GetKey();
+}
+
+// Where an opened thread is shown: the response asked for, else the one at the top of the view
+// when the thread was left (0: its start).
+int ShownPosition(const TTavuBrowser *tab, const TThreadItem *item)
+{
+    return tab->ResNumber > 0 ? tab->ResNumber : item->TOP;
 }
 
 QString ProfileFile(const QString &name)
@@ -427,6 +435,7 @@ void TVarneloWindow::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TRes
 {
     auto *loader = new TResCacheLoader(tab, tab->ResList(), item);
     TrackWorker(loader);
+    tab->ShowFirst(ShownPosition(tab, item));
     loader->OnCacheRes = [this](TResCacheLoader *l, TRes *res) { AppendResToView(l->Tab(), l->ResList(), res); };
     loader->OnCacheChunk = [](TResCacheLoader *l, const QString &html) {
         if (l->Tab())
@@ -470,7 +479,7 @@ void TVarneloWindow::OnCacheDone(TResCacheLoader *loader, TResDownloader *job)
 void TVarneloWindow::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
 {
     tab->DownloadState = TTavuBrowser::dsIdle;
-    const int shown = tab->ResNumber > 0 ? tab->ResNumber : item->TOP;
+    const int shown = ShownPosition(tab, item);
     if (shown > 0)
         tab->ScrollToRes(shown);
     Kpwfunc::UpdateBarWidth(BrowserToolBar);

@@ -35,12 +35,15 @@ const char *const HelperScript = R"js(
     }
 
     const RES_ANCHOR = /^ID(\d+)$/;
+    const FRONT_MARK = 'varnelo-front';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
     let groups = new Map();  // group number -> the nodes written in it, for replaceGroup
+    let front = null;        // the comment before which prepended HTML goes
+    let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -67,8 +70,8 @@ const char *const HelperScript = R"js(
         return null;
     }
 
-    // The response whose anchor is the last one at or above the top edge of the view.
-    function topResNumber() {
+    // The anchor of the response at the top of the view: the last one at or above its top edge.
+    function anchorAtTop() {
         let low = 0;
         let high = anchors.length - 1;
         let found = anchors.length > 0 ? 0 : -1;
@@ -81,7 +84,12 @@ const char *const HelperScript = R"js(
                 high = middle - 1;
             }
         }
-        return found < 0 ? 0 : anchorNumber(anchors[found]);
+        return found < 0 ? null : anchors[found];
+    }
+
+    function topResNumber() {
+        const anchor = anchorAtTop();
+        return anchor ? anchorNumber(anchor) : 0;
     }
 
     // Timers never fire in this world (the page's scripts are off), so the top response is
@@ -145,6 +153,58 @@ const char *const HelperScript = R"js(
         marker.parentNode.insertBefore(content, marker);
     }
 
+    // Prepended HTML goes before the front mark that a write left (after the head, before what
+    // follows it), else where appended HTML goes.
+    function frontPlace() {
+        if (front && front.isConnected) {
+            return front;
+        }
+        front = findComment(FRONT_MARK);
+        if (!front) {
+            front = document.createComment(FRONT_MARK);
+            marker.parentNode.insertBefore(front, marker);
+        }
+        frontIndex = anchors.findIndex(
+            anchor => front.compareDocumentPosition(anchor) & Node.DOCUMENT_POSITION_FOLLOWING);
+        if (frontIndex < 0) {
+            frontIndex = anchors.length;
+        }
+        return front;
+    }
+
+    function insertFront(group, html) {
+        const place = frontPlace();
+        const content = inert(html);
+        const found = collectAnchors(content, []);
+        anchors.splice(frontIndex, 0, ...found);
+        frontIndex += found.length;
+        if (group) {
+            groups.set(group, (groups.get(group) || []).concat(Array.from(content.childNodes)));
+        }
+        place.parentNode.insertBefore(content, place);
+    }
+
+    // What the view shows before HTML goes in front of it: the response at its top and where that
+    // is. A view still at the page's top is to show the first response after the front.
+    function viewHold() {
+        if (window.scrollY === 0 && !front) {
+            frontPlace();
+            const first = anchors[frontIndex];
+            return first ? { element: first, top: 0 } : null;
+        }
+        const at = anchors.indexOf(anchorAtTop());
+        return at >= 0 ? { element: anchors[at], top: anchors[at].getBoundingClientRect().top } : null;
+    }
+
+    function keepHold(hold) {
+        if (hold && hold.element.isConnected) {
+            const moved = hold.element.getBoundingClientRect().top - hold.top;
+            if (moved !== 0) {
+                window.scrollBy(0, moved);
+            }
+        }
+    }
+
     // The nodes of a group give way to other HTML, at the same place.
     function replaceGroup(group, html) {
         const nodes = (groups.get(group) || []).filter(node => node.isConnected);
@@ -193,24 +253,33 @@ const char *const HelperScript = R"js(
             generation = newGeneration;
             tail = [];
             groups = new Map();
+            front = null;
+            frontIndex = 0;
             anchors = collectAnchors(document, []);
             lastTop = -1;
             reportTop();
             return 'ok';
         },
 
-        // Inserts the segments ([group, html], group 0 for none) where the head left off, puts the
-        // HTML of each replacement ([group, html]) in place of its group and, when newTail is a
-        // text, puts it after the insertion place in place of the tail before. Scripts in any of
-        // them are dropped and never run. Nothing here asks for a layout: the page lays itself out
-        // once, when it next paints.
+        // Inserts the segments ([group, html, front], group 0 for none) where the head left off,
+        // or, for a front segment, before everything that followed the head; puts the HTML of each
+        // replacement ([group, html]) in place of its group and, when newTail is a text, puts it
+        // after the insertion place in place of the tail before. Scripts in any of them are dropped
+        // and never run. Nothing here asks for a layout, unless HTML goes in front: then the view
+        // keeps showing the response it showed, where it showed it.
         append(forGeneration, segments, replacements, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
             }
-            for (const [group, html] of segments) {
-                insert(group, html);
+            const hold = segments.some(segment => segment[2]) ? viewHold() : null;
+            for (const [group, html, inFront] of segments) {
+                if (inFront) {
+                    insertFront(group, html);
+                } else {
+                    insert(group, html);
+                }
             }
+            keepHold(hold);
             for (const [group, html] of replacements) {
                 replaceGroup(group, html);
             }
@@ -222,9 +291,11 @@ const char *const HelperScript = R"js(
                 tail = Array.from(tailContent.childNodes);
                 marker.parentNode.insertBefore(tailContent, marker.nextSibling);
             }
-            // Responses go in below the ones written before, so the response at the top of the
-            // view changes only when the page had none.
-            if (lastTop <= 0 && anchors.length > 0) {
+            // Responses go in below the ones written before, or in front of them with the view
+            // kept, so the response at the top of the view changes only when the page had none.
+            if (hold) {
+                reportTop();
+            } else if (lastTop <= 0 && anchors.length > 0) {
                 lastTop = anchorNumber(anchors[0]);
                 console.info('varnelo:top:' + lastTop);
             }
@@ -270,12 +341,12 @@ QString JsString(const QString &text)
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// Segments as a JavaScript array of [group, html] pairs.
+// Segments as a JavaScript array of [group, html, front] triples.
 QString JsSegments(const QList<TEmbeddedWB::TSegment> &segments)
 {
     QJsonArray array;
     for (const TEmbeddedWB::TSegment &segment : segments)
-        array.append(QJsonArray{segment.Group, segment.Html});
+        array.append(QJsonArray{segment.Group, segment.Html, segment.Front});
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
@@ -501,7 +572,7 @@ void TEmbeddedWB::Write(const QString &html)
     if (state == TDocState::None || state == TDocState::Foreign || closed)
         StartDocument();
     if (!fresh) {
-        Queue(0, html);
+        Queue(0, html, false);
         return;
     }
     head += html;
@@ -515,25 +586,42 @@ void TEmbeddedWB::Write(const QString &html)
 
 void TEmbeddedWB::WriteInGroup(int group, const QString &html)
 {
+    OpenForAppend();
+    Queue(group, html, false);
+}
+
+void TEmbeddedWB::Prepend(const QString &html, int group)
+{
+    OpenForAppend();
+    Queue(group, html, true);
+}
+
+QString TEmbeddedWB::FrontMark()
+{
+    return QStringLiteral("<!--varnelo-front-->");
+}
+
+// The document takes appended HTML: a new one is begun, or the head written so far is loaded.
+void TEmbeddedWB::OpenForAppend()
+{
     if (state == TDocState::None || state == TDocState::Foreign || closed)
         StartDocument();
     if (fresh)
         EndHead();
-    Queue(group, html);
 }
 
 void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
 {
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;   // the written document is gone, and its groups with it
-    replacements.append({group, html});
+    replacements.append({group, html, false});
     ScheduleFlush();
 }
 
-void TEmbeddedWB::Queue(int group, const QString &html)
+void TEmbeddedWB::Queue(int group, const QString &html, bool front)
 {
-    if (pending.isEmpty() || pending.last().Group != group)
-        pending.append({group, QString()});
+    if (pending.isEmpty() || pending.last().Group != group || pending.last().Front != front)
+        pending.append({group, QString(), front});
     pending.last().Html += html;
     ScheduleFlush();
 }
@@ -625,7 +713,7 @@ void TEmbeddedWB::LoadHead(const QString &headHtml)
     if (start.size() > MaxHeadLength) {
         const int bodyEnd = BodyTagEnd(start);
         const int cut = bodyEnd >= 0 && bodyEnd <= MaxHeadLength ? bodyEnd : 0;
-        pending.prepend({0, start.mid(cut)});
+        pending.prepend({0, start.mid(cut), false});
         start.truncate(cut);
     }
     if (BodyTagEnd(start) < 0)
@@ -633,6 +721,7 @@ void TEmbeddedWB::LoadHead(const QString &headHtml)
     state = TDocState::Loading;
     internalLoad = true;
     attachTries = 0;
+    emit Inserting(start, false);
     loadedHead = QStringLiteral("<!--%1-->%2<!--%3-->").arg(StartMark(generation), start, EndMark(generation));
     webPage->setHtml(loadedHead, baseUrl);
 }
@@ -698,7 +787,7 @@ void TEmbeddedWB::Flush()
 void TEmbeddedWB::EndHead()
 {
     fresh = false;
-    pending.prepend({0, std::exchange(head, QString())});
+    pending.prepend({0, std::exchange(head, QString()), false});
     LoadHead(QString());
 }
 
@@ -713,6 +802,8 @@ void TEmbeddedWB::SendPending()
         return;
     }
     appendRunning = true;
+    for (const TSegment &segment : std::as_const(pending))
+        emit Inserting(segment.Html, segment.Front);
     const int forGeneration = generation;
     const QString newTail = tail ? JsString(*tail) : QStringLiteral("null");
     const QString script = QStringLiteral("varnelo.append(%1, %2, %3, %4)")

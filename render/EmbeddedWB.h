@@ -44,6 +44,7 @@ public:
     struct TSegment {
         int Group = 0;
         QString Html;
+        bool Front = false;   // goes in front of what was appended (Prepend)
     };
 
     explicit TEmbeddedWB(QWidget *parent = nullptr);
@@ -67,6 +68,12 @@ public:
     // Groups are numbered from 1; a group ends with the document.
     void WriteInGroup(int group, const QString &html);
     void ReplaceGroup(int group, const QString &html);
+    // Written in front of everything appended so far, in the order of these calls: where a write
+    // left FrontMark(), else where appended HTML goes. A page that begins with later responses
+    // takes the earlier ones so; the view keeps showing what it showed, where it showed it (a view
+    // still at the page's top comes to the first response after the mark).
+    void Prepend(const QString &html, int group = 0);
+    static QString FrontMark();
     // What follows everything written: the tail replaces the one before it, and later writes go
     // before it (the footer of a thread that still grows).
     void WriteTail(const QString &html);
@@ -120,6 +127,9 @@ signals:
     void TopResChanged(int number);
     void ResCheckChanged(int number, bool checked);
     void DocumentUpdated();   // everything written so far is in the page
+    // Written HTML on its way into the page, in the order the page takes it: the head that is
+    // loaded, then each appended or prepended (front) piece.
+    void Inserting(const QString &html, bool front);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -138,7 +148,8 @@ private:
 
     void StartDocument();
     void LoadHead(const QString &head);
-    void Queue(int group, const QString &html);
+    void OpenForAppend();
+    void Queue(int group, const QString &html, bool front);
     bool HasWrites() const;
     void ScheduleFlush();
     void Flush();

@@ -154,6 +154,8 @@ void TResCacheLoader::ReportDone()
     if (doneReported)
         return;
     doneReported = true;
+    if (TabHoldsList())
+        tab->EndFirstScreen();   // what the log holds is all in the page before anything else comes
     if (OnCacheDone)
         OnCacheDone(this);
     EndReached();

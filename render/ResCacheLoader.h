@@ -6,7 +6,8 @@
 // response list and are rendered: through OnCacheRes (the main window's rendering trio, which
 // applies the response rules there) or, without it, straight into the tab. The HTML of a chunk
 // (the first one starts with the skin's header) then goes to OnCacheChunk, or into the tab's page.
-// OnCacheDone follows the last chunk. All callbacks run on the GUI thread.
+// OnCacheDone follows the last chunk, once the tab has put into its page what it still held back
+// for a first screen (TTavuBrowser::ShowFirst). All callbacks run on the GUI thread.
 //
 // A tab closed or given another response list meanwhile is never written into: its chunks are
 // dropped and the loader stops. Cancel stops it too. Either way OnCacheDone still comes (Tab()

@@ -215,6 +215,7 @@ void TTavuBrowser::CloseThread()
     SetThreadItem(nullptr);
     resList.reset();
     checkedNumbers.clear();
+    firstScreen.reset();
 }
 
 void TTavuBrowser::SetWebPage(bool on)
@@ -289,7 +290,8 @@ void TTavuBrowser::Emit(const QString &html)
 // first response: its header waits for that, so that the page gets its heading.
 void TTavuBrowser::WriteHeader()
 {
-    headerPending = item && ThreadInfo(item, GetBoard(), resList.get(), Title, URL).Title.isEmpty();
+    // A first screen takes the header with it.
+    headerPending = firstScreen || (item && ThreadInfo(item, GetBoard(), resList.get(), Title, URL).Title.isEmpty());
     if (!headerPending)
         EmitHeader();
 }
@@ -303,28 +305,113 @@ void TTavuBrowser::EmitHeader()
 
 void TTavuBrowser::AppendRes(TRes *res)
 {
-    if (headerPending)
-        EmitHeader();
-    const QString html = Writer().RenderRes(*res);
-    if (res->IsNew && !chunk) {
-        if (markGroup == 0)
-            markGroup = ++groupCount;
-        browser->WriteInGroup(markGroup, html);
-        markedNew[markGroup].append(*res);
+    if (firstScreen && !firstScreen->Sent) {
+        HoldRes(*res);
     } else {
-        Emit(html);
+        if (headerPending)
+            EmitHeader();
+        WriteRes(*res, false);
     }
     res->Visible = true;
     changed = true;
 }
 
+// A response marked new is written in a group of its own rendering, so that ClearNewMarks can
+// write it again without the mark; those in front and those appended are apart.
+void TTavuBrowser::WriteRes(const TRes &res, bool front)
+{
+    const QString html = Writer().RenderRes(res);
+    if (res.IsNew && !chunk) {
+        int &group = front ? frontGroup : markGroup;
+        if (group == 0)
+            group = ++groupCount;
+        if (front)
+            browser->Prepend(html, group);
+        else
+            browser->WriteInGroup(group, html);
+        markedNew[group].append(res);
+    } else if (front) {
+        browser->Prepend(html);
+    } else {
+        Emit(html);
+    }
+}
+
+// ---- the first screen ----
+
+void TTavuBrowser::ShowFirst(int number)
+{
+    firstScreen.reset();
+    if (number > 1)
+        firstScreen = TFirstScreen{number, false, {}, {}};
+}
+
+void TTavuBrowser::HoldRes(const TRes &res)
+{
+    TFirstScreen &screen = *firstScreen;
+    (res.Number < screen.From ? screen.Before : screen.Screen).append(res);
+    if (screen.Screen.size() >= FirstScreenSize)
+        SendFirstScreen();
+}
+
+// The header and the screen go to the page in one write of their own, which its first frame shows,
+// whatever chunk is being collected; a response marked new outside a chunk follows in its group.
+void TTavuBrowser::SendFirstScreen()
+{
+    TFirstScreen &screen = *firstScreen;
+    screen.Sent = true;
+    const std::optional<QString> outer = std::exchange(chunk, QString());
+    if (headerPending)
+        EmitHeader();
+    Emit(TEmbeddedWB::FrontMark());
+    for (const TRes &res : std::as_const(screen.Screen)) {
+        if (res.IsNew && !outer && chunk)
+            browser->Write(*std::exchange(chunk, std::nullopt));
+        WriteRes(res, false);
+    }
+    if (chunk)
+        browser->Write(*chunk);
+    chunk = outer;
+    screen.Screen.clear();
+}
+
+// The first `count` responses that wait go in front (never into a chunk: they follow the page's head).
+void TTavuBrowser::SendFront(qsizetype count)
+{
+    QList<TRes> &before = firstScreen->Before;
+    count = std::min(count, before.size());
+    const std::optional<QString> outer = std::exchange(chunk, std::nullopt);
+    for (qsizetype i = 0; i < count; ++i)
+        WriteRes(before[i], true);
+    chunk = outer;
+    before.remove(0, count);
+}
+
+void TTavuBrowser::EndFirstScreen()
+{
+    if (!firstScreen)
+        return;
+    if (!firstScreen->Sent)
+        SendFirstScreen();
+    SendFront(firstScreen->Before.size());
+    firstScreen.reset();
+}
+
+// A chunk's HTML. Once the first screen is in the page, each chunk also sends a part of the
+// responses before it, so that no single turn renders them all.
 void TTavuBrowser::AppendHtml(const QString &html)
 {
-    Emit(html);
+    constexpr qsizetype FrontPart = 100;
+    if (!html.isEmpty())
+        Emit(html);
+    if (firstScreen && firstScreen->Sent && !chunk)
+        SendFront(FrontPart);
 }
 
 void TTavuBrowser::WriteHtml()
 {
+    if (!chunk)
+        EndFirstScreen();
     if (headerPending)
         EmitHeader();
     // The footer counts what the page shows now, after every response was written.
@@ -378,6 +465,7 @@ void TTavuBrowser::ClearNewMarks()
 void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
+    firstScreen.reset();
     pageGivenUp = false;
     markedNew.clear();
     checkedNumbers.clear();
@@ -472,6 +560,7 @@ void TTavuBrowser::BeginView(TResList *)
 {
     changed = false;
     markGroup = 0;
+    frontGroup = 0;
 }
 
 void TTavuBrowser::HideRes(TRes *, const TTavuAction *)

@@ -127,6 +127,15 @@ public:
     void ClearDocument();
     void Navigate(const QString &url);    // a web page or a file path
 
+    // The next rendering puts the response `number` (above 1) and the ones after it, a screenful,
+    // into the page first, so that its first frame shows them; the responses before it wait and
+    // then go in front of them, in order, while the view stays on them. The finished page is the
+    // same as one rendered in order. A new document ends it.
+    void ShowFirst(int number);
+    // What still waits for the first screen goes into the page (WriteHtml does it too).
+    void EndFirstScreen();
+    static constexpr int FirstScreenSize = 40;   // responses; more than a screen shows
+
     // Collects what the rendering writes instead of sending it to the page; EndChunk returns it.
     void BeginChunk();
     QString EndChunk();
@@ -185,9 +194,22 @@ private:
     bool headerPending = false;   // the header waits for the thread's title (WriteHeader)
     bool pageGivenUp = false;
     bool giveUpWanted = false;
+    // The rendering that shows a later response first (ShowFirst).
+    struct TFirstScreen {
+        int From = 0;
+        bool Sent = false;    // the screen is in the page; later responses are written as usual
+        QList<TRes> Before;   // responses numbered below From, waiting to go in front
+        QList<TRes> Screen;
+    };
+    std::optional<TFirstScreen> firstScreen;
+    int frontGroup = 0;   // the group of new responses that go in front, like markGroup
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
+    void WriteRes(const TRes &res, bool front);
+    void HoldRes(const TRes &res);
+    void SendFirstScreen();
+    void SendFront(qsizetype count);
     void ApplySkin(const TSkinSettings &skin);
     void EmitHeader();
     TTabImage CurrentTabImage() const;

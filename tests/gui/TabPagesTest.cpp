@@ -99,9 +99,22 @@ TEST(TabPages, ABackgroundTabGivesUpItsPageAndComesBackAsItWas)
     EXPECT_TRUE(tab->Browser()->IsDiscarded());
     EXPECT_FALSE(env.Window()->Browsers.first()->PageGivenUp());   // the tab shown keeps its page
 
+    QStringList pieces;   // what goes into the page with an anchor, in order; "front:" for what goes in front
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, [&pieces](const QString &html, bool front) {
+        if (html.contains(QStringLiteral("id=\"ID")))
+            pieces << (front ? QStringLiteral("front:") : QString()) + html;
+    });
     env.Window()->ShowBrowserTab(tab, false);
     EXPECT_FALSE(tab->PageGivenUp());
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 150; }));
+    // It is drawn where it was first; the responses before go in front of them.
+    ASSERT_GE(pieces.size(), 2);
+    EXPECT_TRUE(pieces.first().contains(QStringLiteral("id=\"ID150\"")));
+    EXPECT_FALSE(pieces.first().contains(QStringLiteral("id=\"ID1\"")));
+    for (const QString &piece : std::as_const(pieces)) {
+        if (piece.contains(QStringLiteral("id=\"ID1\"")))
+            EXPECT_TRUE(piece.startsWith(QStringLiteral("front:")));
+    }
     const QString after = PageHtml(tab);
     EXPECT_EQ(Occurrences(after, QStringLiteral("class=\"res new\"")), marks);
     for (const QString &text : {QStringLiteral("本文1<"), QStringLiteral("本文150<"), QStringLiteral("本文300<")})

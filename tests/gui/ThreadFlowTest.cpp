@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QWebEnginePage>
 
 using namespace PostTest;
@@ -371,4 +372,67 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
     const qsizetype heading = html.indexOf(QStringLiteral("スレ") + Key);
     ASSERT_GE(heading, 0);
     EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
+}
+
+// A thread left at response 200 opens there: the page's first write holds that response and not
+// the first ones, which go in front of it afterwards; the finished page holds every response once,
+// in order, under its header.
+TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 300);
+    {
+        ItemRef first(NewsItem(env));
+        Open(env, first.get());
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+        TTavuBrowser *tab = nullptr;
+        ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
+        tab->ScrollToRes(200);
+        ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }));
+        Kpwfunc::CloseActiveBrowser();   // the thread keeps where it was left
+    }
+
+    ItemRef again(new TThreadItem);
+    again->SetLocation(env.site->SITEID, News, Key, QString());   // no download: the stored log alone
+    env.Window()->OpenThread(again.get(), false, true, true, 0, false, QString());
+    ASSERT_FALSE(env.Window()->Browsers.isEmpty());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    struct TPiece {
+        QString Html;
+        bool Front;
+    };
+    QList<TPiece> pieces;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting,
+                     [&pieces](const QString &html, bool front) { pieces.append({html, front}); });
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }));
+
+    const auto pieceWith = [&pieces](int number) {
+        const QString anchor = QStringLiteral("id=\"ID%1\"").arg(number);
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (pieces[i].Html.contains(anchor))
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    ASSERT_FALSE(pieces.isEmpty());
+    EXPECT_EQ(pieceWith(200), 0);   // the page is loaded with them
+    EXPECT_TRUE(pieces[0].Html.contains(QStringLiteral("スレ") + Key));   // under its header
+    ASSERT_GT(pieceWith(1), 0);
+    EXPECT_TRUE(pieces[pieceWith(1)].Front);
+    EXPECT_TRUE(pieces[pieceWith(199)].Front);
+
+    const QString html = PostTest::PageHtml(tab);
+    static const QRegularExpression anchor(QStringLiteral("id=\"ID(\\d+)\""));
+    QList<int> numbers;
+    for (auto it = anchor.globalMatch(html); it.hasNext();)
+        numbers << it.next().captured(1).toInt();
+    ASSERT_EQ(numbers.size(), 300);
+    for (int i = 0; i < numbers.size(); ++i)
+        ASSERT_EQ(numbers[i], i + 1);
+    EXPECT_EQ(html.count(QStringLiteral("<!--varnelo-front-->")), 1);
+    const qsizetype heading = html.indexOf(QStringLiteral("スレ") + Key);
+    ASSERT_GE(heading, 0);
+    EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
+    EXPECT_EQ(html.count(QStringLiteral("本文")), 300);
 }

@@ -1,0 +1,148 @@
+// Opening a stored thread where it was left: from the open request until the page has painted its
+// first screen (the responses at that place), for threads of 1,000 and 10,000 responses, beside the
+// floor: the same finished page loaded from a file in the same engine until its first paint.
+// Both are measured from the page: once the response shown first is in it, a requestAnimationFrame
+// callback notes the time (the frame that shows it), which the bench reads back.
+// Run headless: QT_QPA_PLATFORM=offscreen.
+#include "WebEngineBenchMain.h"
+#include "gui/PostTestEnv.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/TavuBrowser.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+
+// The wall-clock time (ms) at which the page painted the response `number`, once it has.
+qint64 PaintedAt(QWebEnginePage *page, int number, QWebEngineScript::ScriptWorldId world)
+{
+    const QString poll = QStringLiteral(
+        "(function () {"
+        "  if (window.paintedAt) return window.paintedAt;"
+        "  if (!window.paintAsked && document.getElementById('ID%1')) {"
+        "    window.paintAsked = true;"
+        "    requestAnimationFrame(function () { window.paintedAt = Date.now(); });"
+        "  }"
+        "  return 0;"
+        "})()").arg(number);
+    qint64 painted = 0;
+    bool answered = true;
+    if (!PostTest::WaitFor([&] {
+            if (answered) {
+                answered = false;
+                page->runJavaScript(poll, world, [&](const QVariant &value) {
+                    painted = value.toLongLong();
+                    answered = true;
+                });
+            }
+            return painted > 0;
+        }, 120000))
+        qFatal("the page did not paint response %d", number);
+    return painted;
+}
+
+// The main window with a stored thread of `responses` responses that was left at 80 % of it.
+struct TStoredThread {
+    TPostWindowEnv env;
+    int shown;
+
+    explicit TStoredThread(int responses) : shown(responses * 4 / 5)
+    {
+        env.Window()->resize(1200, 900);
+        env.Window()->show();   // a page paints only in a window shown
+        PostTest::AddThread(env.server, PostTest::News, Key, responses);
+        PostTest::ItemRef item(NewItem());
+        item->DownloadRequest = true;
+        TTavuBrowser *tab = Open(item.get());
+        tab->ScrollToRes(shown);
+        Settle([&] { return tab->GetTopResNumber() == shown; });
+        Kpwfunc::CloseActiveBrowser();   // the thread keeps where it was left
+    }
+
+    TThreadItem *NewItem() const
+    {
+        auto *item = new TThreadItem;
+        item->SetLocation(env.site->SITEID, PostTest::News, Key, QString());
+        return item;
+    }
+
+    TTavuBrowser *Open(TThreadItem *item)
+    {
+        env.Window()->OpenThread(item, false, true, true, 0, false, QString());
+        TTavuBrowser *tab = env.Window()->Browsers.first();
+        Settle([tab] { return !tab->Browser()->IsBusy(); });
+        return tab;
+    }
+
+    void Settle(const std::function<bool()> &more)
+    {
+        if (!PostTest::WaitFor([&] { return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0 && more(); },
+                               120000))
+            qFatal("the thread did not settle");
+    }
+};
+
+void BM_FirstScreen(benchmark::State &state)
+{
+    TStoredThread thread(int(state.range(0)));
+    for (auto _ : state) {
+        PostTest::ItemRef item(thread.NewItem());   // the stored log alone
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        thread.env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
+        TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+        const qint64 painted = PaintedAt(tab->Browser()->page(), thread.shown, QWebEngineScript::ApplicationWorld);
+        state.SetIterationTime(double(painted - start) / 1000);
+        state.PauseTiming();
+        thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
+        Kpwfunc::CloseActiveBrowser();
+        state.ResumeTiming();
+    }
+}
+
+// The floor: the finished page of the same thread loaded from a file into a view of the same engine.
+void BM_FinishedPageFirstPaint(benchmark::State &state)
+{
+    TStoredThread thread(int(state.range(0)));
+    PostTest::ItemRef item(thread.NewItem());
+    TTavuBrowser *tab = thread.Open(item.get());
+    const QString html = PostTest::PageHtml(tab);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("thread.html"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
+        qFatal("cannot write the page");
+    file.close();
+    QWebEngineView view;
+    view.resize(tab->size());
+    view.show();
+    for (auto _ : state) {
+        view.setHtml(QString());
+        PostTest::WaitFor([&view] { return !view.page()->isLoading(); });
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        view.load(QUrl::fromLocalFile(path));
+        const qint64 painted = PaintedAt(view.page(), thread.shown, QWebEngineScript::ApplicationWorld);
+        state.SetIterationTime(double(painted - start) / 1000);
+    }
+}
+
+BENCHMARK(BM_FirstScreen)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FinishedPageFirstPaint)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    TRatioReporter reporter({{"BM_FirstScreen/1000/", "BM_FinishedPageFirstPaint/1000/"},
+                             {"BM_FirstScreen/10000/", "BM_FinishedPageFirstPaint/10000/"}},
+                            1.0);
+    return RunWebEngineBenchmarks(argc, argv, reporter);
+}
