@@ -382,8 +382,8 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 300);
     {
-        ItemRef first(NewsItem(env));
-        Open(env, first.get());
+        ItemRef first(NewsItem(env, Key));
+        OpenThread(env, first.get());
         ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
         TTavuBrowser *tab = nullptr;
         ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
