@@ -4,6 +4,7 @@
 // Both are measured from the page: once the response shown first is in it, a requestAnimationFrame
 // callback notes the time (the frame that shows it), which the bench reads back.
 // Run headless: QT_QPA_PLATFORM=offscreen.
+#include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
 #include "mainwindow/KpwBoardTree.h"
@@ -12,8 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QDateTime>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -114,21 +113,13 @@ void BM_FinishedPageFirstPaint(benchmark::State &state)
     TStoredThread thread(int(state.range(0)));
     PostTest::ItemRef item(thread.NewItem());
     TTavuBrowser *tab = thread.Open(item.get());
-    const QString html = PostTest::PageHtml(tab);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("thread.html"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
-        qFatal("cannot write the page");
-    file.close();
-    QWebEngineView view;
-    view.resize(tab->size());
-    view.show();
+    TFinishedPage page(tab);
+    QWebEngineView &view = page.view;
     for (auto _ : state) {
         view.setHtml(QString());
         PostTest::WaitFor([&view] { return !view.page()->isLoading(); });
         const qint64 start = QDateTime::currentMSecsSinceEpoch();
-        view.load(QUrl::fromLocalFile(path));
+        view.load(QUrl::fromLocalFile(page.path));
         const qint64 painted = PaintedAt(view.page(), thread.shown, QWebEngineScript::ApplicationWorld);
         state.SetIterationTime(double(painted - start) / 1000);
     }

@@ -4,6 +4,7 @@
 // - memory: the proportional set size (PSS) of the program and every process it started, with 1, 10
 //   and 30 tabs of 1000 responses open, and the number of those processes; the floor is one tab.
 // Run headless: QT_QPA_PLATFORM=offscreen.
+#include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
 #include "render/TavuBrowser.h"
@@ -127,22 +128,14 @@ void BM_FinishedPageFromFile(benchmark::State &state)
 {
     TOpenTabs tabs(1);
     TTavuBrowser *tab = tabs.env.Window()->Browsers.first();
-    const QString html = PostTest::PageHtml(tab);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("thread.html"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
-        qFatal("cannot write the page");
-    file.close();
-    QWebEngineView view;
-    view.resize(tab->size());
-    view.show();
+    TFinishedPage page(tab);
+    QWebEngineView &view = page.view;
     for (auto _ : state) {
         bool loaded = false;
         const auto connection = QObject::connect(view.page(), &QWebEnginePage::loadFinished, [&loaded] { loaded = true; });
         QElapsedTimer clock;
         clock.start();
-        view.load(QUrl::fromLocalFile(path));
+        view.load(QUrl::fromLocalFile(page.path));
         if (!PostTest::WaitFor([&loaded] { return loaded; }, 120000))
             qFatal("the page did not load");
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);

@@ -1,0 +1,26 @@
+#pragma once
+// The floor of the page benches: the finished page of an open thread tab, written to a file that a
+// bare view of the same engine loads, shown at the tab's size.
+
+#include "gui/PostTestEnv.h"
+#include "render/TavuBrowser.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWebEngineView>
+
+struct TFinishedPage {
+    QTemporaryDir dir;
+    QString path;
+    QWebEngineView view;
+
+    explicit TFinishedPage(TTavuBrowser *tab) : path(dir.filePath(QStringLiteral("thread.html")))
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(PostTest::PageHtml(tab).toUtf8()) < 0)
+            qFatal("cannot write the page");
+        file.close();
+        view.resize(tab->size());
+        view.show();
+    }
+};
