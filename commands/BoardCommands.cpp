@@ -126,7 +126,7 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
     TBoard *board = entry->Site->Boards->FindByID(entry->Text);
     if (!board)
         return;
-    Kpwfunc::JumpToBoardInTree(board);
+    services.JumpToBoardInTree(board);
     services.OpenBoard(board, false);
 }
 
@@ -147,7 +147,7 @@ void TBoardCommands::OpenSelectedThreadPage(bool outside)
     if (outside)
         Kpwfunc::OpenUrlExternal(url);
     else
-        Kpwfunc::OpenUrl(url, item->ShownTitle());
+        services.OpenWebPage(url, item->ShownTitle());
 }
 
 void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
@@ -157,5 +157,5 @@ void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
     if (outside)
         Kpwfunc::OpenUrlExternal(board->URL);
     else
-        Kpwfunc::OpenUrl(board->URL, board->Name);
+        services.OpenWebPage(board->URL, board->Name);
 }

@@ -64,7 +64,7 @@ void TBrowserTabCommands::actBrowserCloseExecute()
     TTavuBrowser *tab = services.CurrentBrowser();
     if (!tab)
         return;
-    if (services.Browsers().size() == 1 && Kpwfunc::DoubleWindowShown())
+    if (services.Browsers().size() == 1 && services.DoubleWindowShown())
         Execute(QStringLiteral("actShowDoubleWindow"));
     if (tab->Locked && TavuConfig->BROWSERTAB_CHECKLOCKCLOSE
         && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),

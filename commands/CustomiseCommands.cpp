@@ -49,7 +49,7 @@ void TCustomiseCommands::actToolKeyBindExecute()
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     TavuConfig->Save();
-    Kpwfunc::ApplyShortcutKeys();
+    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, services.WindowActions());
 }
 
 void TCustomiseCommands::actToolToolConfigExecute()

@@ -38,6 +38,7 @@ TExtractLinkDialog *TLinkCommands::actThreadListExtractLinkExecute()
 
 TExtractLinkDialog *TLinkCommands::Open(TExtractLinkDialog *dialog)
 {
+    dialog->OpenInWindow = [this](const QString &url) { services.OpenThreadUrl(url); };
     dialog->ExtractLinks();
     dialog->show();
     dialog->Prepare();

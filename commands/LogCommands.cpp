@@ -92,7 +92,7 @@ void TLogCommands::OpenEntry(const THistoryEntry &entry)
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard() && item->BBS) {
         const QString url = item->BBS->GetThreadUrl(item);
         if (!url.isEmpty())
-            Kpwfunc::OpenThreadUrl(url);
+            services.OpenThreadUrl(url);
     }
     item->Release();
 }

@@ -214,17 +214,17 @@ void TThreadCommands::actThreadGoResExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("レス番号を数字で入力してください。"));
         return;
     }
-    GoToRes(tab, n);
+    GoToRes(services, tab, n);
 }
 
 void TThreadCommands::actThreadGoBookmarkExecute()
 {
     TThreadItem *item = nullptr;
     if (TTavuBrowser *tab = ThreadTab(item); tab && item->READPOINT > 0)
-        GoToRes(tab, item->READPOINT);
+        GoToRes(services, tab, item->READPOINT);
 }
 
-void TThreadCommands::GoToRes(TTavuBrowser *tab, int number)
+void TThreadCommands::GoToRes(TWindowServices &services, TTavuBrowser *tab, int number)
 {
     TResList *list = tab->ResList();
     if (number < 1 || number > list->Count())
@@ -237,7 +237,7 @@ void TThreadCommands::GoToRes(TTavuBrowser *tab, int number)
     else if (res->Visible)
         tab->ScrollToRes(number);
     else
-        Kpwfunc::ShowResInPreview(tab->ThreadItem(), *res);
+        services.ShowResInPreview(tab->ThreadItem(), *res);
 }
 
 // ---- read point ----
@@ -418,7 +418,7 @@ void TThreadCommands::actThreadShow1Execute()
     TThreadItem *item = nullptr;
     TTavuBrowser *tab = ThreadTab(item);
     if (tab && tab->ResList()->Count() > 0)
-        Kpwfunc::ShowResInPreview(item, *tab->ResList()->Get(0));
+        services.ShowResInPreview(item, *tab->ResList()->Get(0));
 }
 
 // The hint of "１のレス表示" is the text of response 1.

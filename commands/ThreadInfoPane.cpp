@@ -144,9 +144,9 @@ void TThreadInfoPane::CreateImageCatalog()
         return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), panes.ThreadInfoPanel->width());
     };
     ImageCatalog->OpenInPreview = [this](const QString &url) { services.OpenInPreviewBrowser(url); };
-    ImageCatalog->OpenCatalogPage = [](const QString &html) {
-        TTavuBrowser *tab = nullptr;
-        Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ｻﾑﾈｲﾙ"));
+    ImageCatalog->OpenInTab = [this](const QString &url) { services.OpenWebPage(url, QString()); };
+    ImageCatalog->OpenCatalogPage = [this](const QString &html) {
+        TTavuBrowser *tab = services.NewPageTab(QStringLiteral("ｻﾑﾈｲﾙ"));
         tab->SetWebPage(true);
         tab->Browser()->Clear();
         tab->Browser()->Write(html);
@@ -267,7 +267,7 @@ void TThreadInfoPane::BookmarkListViewDblClick()
 {
     const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
     if (TTavuBrowser *tab = ThreadTab(); tab && tab->ResList() && !bookmarks.isEmpty())
-        TThreadCommands::GoToRes(tab, bookmarks.first()->ResNo);
+        TThreadCommands::GoToRes(services, tab, bookmarks.first()->ResNo);
 }
 
 // The chosen bookmarks leave the thread; its responses lose their mark and the caption is drawn

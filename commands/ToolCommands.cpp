@@ -52,8 +52,8 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObje
 // options commands on the current tab.
 void TToolCommands::BindSiteAndBrowserCommands()
 {
-    services.BindAction(QStringLiteral("act15ch156"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
-    services.BindAction(QStringLiteral("actMilkcafeDiary"), this, [] { Kpwfunc::OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
+    services.BindAction(QStringLiteral("act15ch156"), this, [this] { services.OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
+    services.BindAction(QStringLiteral("actMilkcafeDiary"), this, [this] { services.OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
     services.BindAction(QStringLiteral("actMachibbsBoardlist"), this, [] { actMachibbsBoardlistExecute(); });
     const std::pair<const char *, int> browserCommands[] = {
         {"actBrowserFind", Kpwfunc::bcFind}, {"actBrowserShowSource", Kpwfunc::bcViewSource},
@@ -130,7 +130,7 @@ void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
     if (text.isEmpty())
         return;
     const QString caption = entry->text().replace(QLatin1String("&&"), QLatin1String("&"));
-    Kpwfunc::OpenUrl(Kpwfunc::SearchUrl(entry->SearchUrl, text), caption);
+    services.OpenWebPage(Kpwfunc::SearchUrl(entry->SearchUrl, text), caption);
 }
 
 // ---- modes ----

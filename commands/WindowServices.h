@@ -1,14 +1,16 @@
 #pragma once
-// TWindowServices: what the command units may ask of the main window.
+// TWindowServices: what the command units, dialogs and tool windows may ask of the main window.
 //
 // The commands of the main window live in command units by family (thread commands, browser-tab
 // commands, selected-post commands, hover popups, pane commands, tool commands, ...). A unit never
-// includes the main window's header: it is given this interface and reaches the window only
-// through it. The window implements it once (mainwindow/VarneloWindowServices.cpp); tests give a
-// unit a small fake where no window is needed.
+// includes the main window's header: it is given this interface by its constructor and reaches the
+// window only through it. The window implements it once (mainwindow/VarneloWindowServices.cpp);
+// tests give a unit a small fake where no window is needed.
 //
-// The interface is grouped by what the services are about; a family adds what it needs to the group
-// it belongs to, never a copy of a service that is already here.
+// The interface is made of small interfaces, one per subject; a dialog that needs one subject takes
+// only that one. A family adds what it needs to the subject it belongs to, never a copy of a service
+// that is already here. Services hand out operations; the raw widgets of the window stay in it, but
+// for the panes that the pane commands arrange (TLayoutServices::Panes).
 
 #include <QIcon>
 #include <QList>
@@ -41,11 +43,10 @@ class TThreadItemList;
 class TToolMenuItem;
 namespace Kpwfunc { struct TResSearch; }
 
-class TWindowServices {
+// ---- the window and its commands ----
+class TWindowFrameServices {
 public:
-    virtual ~TWindowServices() = default;
-
-    // ---- the window and its commands ----
+    virtual ~TWindowFrameServices() = default;
     // The main window, as the parent of dialogs and message boxes.
     virtual QWidget *Window() const = 0;
     // The action of that exact name (nullptr when there is none).
@@ -55,36 +56,85 @@ public:
     virtual bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) = 0;
     // Enables or disables an action that has a handler (one without a handler stays disabled).
     virtual void SetActionEnabled(const QString &name, bool enabled) = 0;
+    // Switches the menu bar and every command off while a composer is active, and back on after it
+    // (the states the commands had are kept).
+    virtual void SetCommandsEnabled(bool enabled) = 0;
+    // Every action of the main window, in catalogue order (the names its files store).
+    virtual QList<QAction *> WindowActions() const = 0;
+    // The pictures of the actions, by image index.
+    virtual QList<QIcon> ActionImages() const = 0;
     // The busy indication shared by every request.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
     // Calls the handler each time the window has taken the settings confirmed in the option dialog.
     virtual void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) = 0;
+};
 
-    // ---- tabs ----
+// ---- tabs ----
+class TTabServices {
+public:
+    virtual ~TTabServices() = default;
     // The current browser tab / thread-list tab (nullptr when none).
     virtual TTavuBrowser *CurrentBrowser() const = 0;
     virtual TTavuListDoc *CurrentListDoc() const = 0;
     // The open tabs, most recently activated first.
     virtual QList<TTavuBrowser *> Browsers() const = 0;
     virtual QList<TTavuListDoc *> ListDocs() const = 0;
+    // The tabs in the order of their buttons on the tab bar.
+    virtual QList<TTavuBrowser *> BrowserTabOrder() const = 0;
+    // The thread-list tabs in the order of their buttons on their tab bar.
+    virtual QList<TTavuListDoc *> ListDocTabOrder() const = 0;
+    // Makes the tab current.
+    virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
+    // Closes the tab as its close button does (the tab bar is laid out again).
+    virtual void CloseBrowser(TTavuBrowser *tab) = 0;
+    // A new, activated browser tab for a page of the program's own (no thread), with the caption.
+    virtual TTavuBrowser *NewPageTab(const QString &caption) = 0;
+    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
+    // the board whose key the tab carries (may be nullptr).
+    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
+    // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
+    // in Browsers()); the connection ends with the receiver.
+    virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+};
 
-    // ---- reading ----
+// ---- reading: opening threads, boards and pages ----
+class TReadingServices {
+public:
+    virtual ~TReadingServices() = default;
     // Shows the thread in a browser tab (see the thread request flow): reload asks for the new
     // responses also when the thread is open; resNumber is the response to show (0: none).
     virtual void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) = 0;
     // Shows the board's thread list in its tab.
     virtual void OpenBoard(TBoard *board, bool reload) = 0;
+    // Opens the URL: a thread of a known board as a thread tab, a board of a known site as its
+    // thread list, anything else as a web page (OpenWebPage). fromViewer: the preview browser asks.
+    virtual void OpenThreadUrl(const QString &url, bool fromViewer = false) = 0;
+    // Opens a web page as URL OPENINVARNELO says: a new browser tab or the outside browser.
+    virtual void OpenWebPage(const QString &url, const QString &caption) = 0;
+    // Opens the URL in the preview browser and shows it.
+    virtual void OpenInPreviewBrowser(const QString &url) = 0;
+    // Shows one response of the thread alone in the window's second browser.
+    virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+    // True while the window's second browser (the "double window") shows.
+    virtual bool DoubleWindowShown() const = 0;
+    // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
+    // when none does).
+    virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
+    // Opens the reply composer for the tab's thread with the text in its body.
+    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
+};
 
-    // ---- thread views ----
+// ---- thread views ----
+class TThreadViewServices {
+public:
+    virtual ~TThreadViewServices() = default;
     // A line in the log pane.
     virtual void AddLog(const QString &text) = 0;
     // Refreshes the commands of the categories "スレッド" and "ブラウザ" for the current tab.
     virtual void UpdateBrowserMenu() = 0;
     // The caption and the title panel for the thread (nullptr clears them).
     virtual void UpdateStatusCaption(TThreadItem *item) = 0;
-    // The thread-list view draws its rows again (new counts, marks).
-    virtual void RepaintThreadList() = 0;
     // Renders the current browser tab again, keeping the response at the top of the view.
     virtual void RefreshResView() = 0;
     // Renders the responses of the list into the view through the response rules (the rendering
@@ -97,62 +147,75 @@ public:
     virtual QMenu *BrowserSelectionMenu() const = 0;
     // The menu of a thread view or web page ("ブラウザポップアップメニュー", from popup.ini).
     virtual QMenu *BrowserPopupMenu() const = 0;
-    // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
-    // in Browsers()); the connection ends with the receiver.
-    virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
     // Calls the handler whenever the caption shows another thread or new figures of it (a tab was
     // activated, a rendering changed it), or no thread any more.
     virtual void OnThreadShown(QObject *receiver, const std::function<void()> &handler) = 0;
+};
 
-    // ---- posting ----
-    // Opens the reply composer for the tab's thread with the text in its body.
-    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
-
-    // ---- browser tabs ----
-    // The tabs in the order of their buttons on the tab bar.
-    virtual QList<TTavuBrowser *> BrowserTabOrder() const = 0;
-    // The thread-list tabs in the order of their buttons on their tab bar.
-    virtual QList<TTavuListDoc *> ListDocTabOrder() const = 0;
-    // Makes the tab current.
-    virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
-    // Closes the tab as its close button does (the tab bar is laid out again).
-    virtual void CloseBrowser(TTavuBrowser *tab) = 0;
-
-    // ---- sites and boards ----
+// ---- sites, boards and the thread list ----
+class TBoardServices {
+public:
+    virtual ~TBoardServices() = default;
     // The site the board tree shows (nullptr when none).
     virtual TSite *CurrentSite() const = 0;
     // Shows the site in the board tree, its boards read anew from the site's board list.
     virtual void ShowSiteBoards(TSite *site) = 0;
+    // The site list is read again from bbs.txt and its first site shown.
+    virtual void ShowFirstSite() = 0;
+    // The BBS bar is built again from bbsbar.txt.
+    virtual void ReloadBBSBar() = 0;
     // True (after telling the user) while requests, update checks or patrols may hold boards:
     // board lists must not be rebuilt meanwhile.
     virtual bool BoardListsBusy() = 0;
     // The board of the board tree's current node (nullptr when it is no board).
     virtual TBoard *SelectedTreeBoard() const = 0;
+    // Fills the board tree again with the shown site's boards, filtered by the filter text.
+    virtual void RefillBoardTree() = 0;
+    // A board opened from a shortcut bar or the visited-boards menu: shown in the board tree when
+    // the option JUMPSHORTCUT is on.
+    virtual void JumpToBoardInTree(TBoard *board) = 0;
+    // The board the user is looking at: that of the current thread tab while the browser pane is
+    // shown, else that of the current thread-list tab (nullptr when none).
+    virtual TBoard *ShownBoard() const = 0;
+    // The thread-list tab the thread-list view shows (nullptr when none).
+    virtual TTavuListDoc *ShownListDoc() const = 0;
     // The threads of the selected rows of the shown thread list, in row order.
     virtual QList<TThreadItem *> SelectedThreads() const = 0;
+    // Selects the thread's row in the thread list and scrolls it into view; false when the shown
+    // list does not hold it.
+    virtual bool SelectThreadRow(TThreadItem *item) = 0;
+    // The thread-list view draws its rows again (new counts, marks).
+    virtual void RepaintThreadList() = 0;
+    // The thread list shows the document's rows again (after threads left its list).
+    virtual void ThreadListChanged(TTavuListDoc *doc) = 0;
+    // The selected threads left the shown document's list: the selection goes and the list shows
+    // the document's rows again.
+    virtual void SelectedThreadsLeft(TTavuListDoc *doc) = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
     virtual void ThreadStateChanged(TThreadItem *item) = 0;
+    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
+    virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
+};
 
-    // ---- rules ----
+// ---- rules ----
+class TRuleServices {
+public:
+    virtual ~TRuleServices() = default;
     virtual TTavuActionList *ResRules() const = 0;      // ngres.txt
     virtual TTavuActionList *ThreadRules() const = 0;   // ngthread.txt
     // Writes the response rules to ngres.txt (a failure is reported in the log pane).
     virtual void SaveResRules() = 0;
+    // The files of the two lists.
+    virtual QString ResRulesFile() const = 0;
+    virtual QString ThreadRulesFile() const = 0;
+};
 
-    // Selects the thread's row in the thread list and scrolls it into view; false when the shown
-    // list does not hold it.
-    virtual bool SelectThreadRow(TThreadItem *item) = 0;
-    // The thread list shows the document's rows again (after threads left its list).
-    virtual void ThreadListChanged(TTavuListDoc *doc) = 0;
-    // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
-    // when none does).
-    virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
-    // Shows one response of the thread alone in the window's second browser.
-    virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
-
-    // ---- panes: layout, focus and the board pane ----
+// ---- layout: panes, bars, menus and the looks of the window ----
+class TLayoutServices {
+public:
+    virtual ~TLayoutServices() = default;
     // The widgets the pane commands arrange. The thread-list pane and the browser pane share
     // ThreadListSplitter inside BodyPanel; TopSplitter holds the rest of the window below the
     // header and takes the thread-list pane when it spans the whole width.
@@ -185,24 +248,8 @@ public:
         TTavuSplitter *ImagePaneSplitter = nullptr;
     };
     virtual TPanes Panes() const = 0;
-    // Fills the board tree again with the shown site's boards, filtered by the filter text.
-    virtual void RefillBoardTree() = 0;
     // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.
     virtual void ApplyTabBarPositions() = 0;
-    // The pictures of the actions, by image index.
-    virtual QList<QIcon> ActionImages() const = 0;
-    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
-    virtual void CloseBoardTabs(TBoard *board) = 0;
-
-    // ---- result tabs: thread lists made from other sources ----
-    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
-    // the board whose key the tab carries (may be nullptr).
-    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
-
-    // ---- bookmarks, history, export and the view preset ----
-    // The bookmark index ("SITEID/board id/thread key=title" lines) and the file it is saved to.
-    virtual TTextList &BookmarkIndex() const = 0;
-    virtual QString BookmarkIndexFile() const = 0;
     // A submenu of the main menu by its object name ("RecentRead", "RecentWrite"); nullptr if none.
     virtual QMenu *Menu(const QString &name) const = 0;
     // Writes the tool-bar band layout into the configuration (COOLBAR1) as it is now.
@@ -210,23 +257,10 @@ public:
     // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
     // COOLBAR1, and places the tab bars and shortcut bars as the configuration says.
     virtual void ReloadBarLayout() = 0;
-
-    // ---- outside services ----
-    // The board the user is looking at: that of the current thread tab while the browser pane is
-    // shown, else that of the current thread-list tab (nullptr when none).
-    virtual TBoard *ShownBoard() const = 0;
-
-    // ---- pictures, links and memos ----
-    // Opens the URL in the preview browser and shows it.
-    virtual void OpenInPreviewBrowser(const QString &url) = 0;
     // The pane that shows the trace of requests and replies.
     virtual QWidget *TracePane() const = 0;
-
-    // ---- customisation (skins, key bindings, tools, columns, toolbars) ----
     // skin.ini changed: every open thread tab takes its skin again and is rendered in it.
     virtual void ApplySkinChange() = 0;
-    // Every action of the main window, in catalogue order (the names its files store).
-    virtual QList<QAction *> WindowActions() const = 0;
     // Builds the external tools at the end of the tools menu from tool.txt again.
     virtual void ReloadToolsMenu() = 0;
     // column.txt changed: the thread list shows its columns in the file's order, each keeping the
@@ -234,4 +268,26 @@ public:
     virtual void ReloadThreadListColumns() = 0;
     // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
     virtual void ReloadToolBarsAndMenus() = 0;
+};
+
+// ---- bookmarks ----
+class TBookmarkServices {
+public:
+    virtual ~TBookmarkServices() = default;
+    // The bookmark index ("SITEID/board id/thread key=title" lines) and the file it is saved to.
+    virtual TTextList &BookmarkIndex() const = 0;
+    virtual QString BookmarkIndexFile() const = 0;
+};
+
+// Everything the window offers, as the command units take it.
+class TWindowServices : public TWindowFrameServices,
+                        public TTabServices,
+                        public TReadingServices,
+                        public TThreadViewServices,
+                        public TBoardServices,
+                        public TRuleServices,
+                        public TLayoutServices,
+                        public TBookmarkServices {
+public:
+    using TPanes = TLayoutServices::TPanes;
 };

@@ -11,7 +11,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
-#include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 
 #include <QThread>
@@ -26,15 +25,10 @@ TBoardEditorHandler &Editor()
     return editor;
 }
 
-bool ChecksRunning()
+std::function<bool()> &ChecksRunning()
 {
-    if (!VarneloWindow)
-        return false;
-    for (const QPointer<QThread> &check : VarneloWindow->RunningChecks) {
-        if (check && !check->isFinished())
-            return true;
-    }
-    return false;
+    static std::function<bool()> running;
+    return running;
 }
 
 // Writes the site's board.dat and reads it again.
@@ -114,10 +108,16 @@ bool BoardListsBusy()
 {
     if (TavuHttpList)
         TavuHttpList->DeleteFinished();
-    if ((!TavuHttpList || TavuHttpList->Count() == 0) && !ChecksRunning())
+    const bool checks = ChecksRunning() && ChecksRunning()();
+    if ((!TavuHttpList || TavuHttpList->Count() == 0) && !checks)
         return false;
     ShowMessage(mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
     return true;
+}
+
+void SetBoardHoldersRunning(std::function<bool()> running)
+{
+    ChecksRunning() = std::move(running);
 }
 
 TBoardEditorHandler SetBoardEditor(TBoardEditorHandler editor)

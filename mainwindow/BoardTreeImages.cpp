@@ -1,7 +1,6 @@
 #include "mainwindow/BoardTreeImages.h"
 
 #include "core/Board.h"
-#include "mainwindow/VarneloWindow.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -10,9 +9,11 @@ namespace BoardTreeImages {
 
 namespace {
 
+// The pictures of the actions, read once from the same strip as the window's actions.
 QIcon ActionPicture(int index)
 {
-    return VarneloWindow ? VarneloWindow->ActionImage.value(index) : QIcon();
+    static const TImageList images = ActionCatalogue::LoadImages(ActionCatalogue::ImageStripFile());
+    return images.value(index);
 }
 
 TImageList &Sites()

@@ -2,6 +2,7 @@
 
 #include "mainwindow/KpwBoardTree.h"
 
+#include "controls/TabButton.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Colors.h"
@@ -15,10 +16,11 @@
 #include "core/TextList.h"
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
-#include "mainwindow/VarneloWindow.h"
 
 #include <QComboBox>
+#include <QLayout>
+#include <QStyle>
+#include <QToolBar>
 #include <QImage>
 #include <QPixmap>
 #include <QSignalBlocker>
@@ -152,18 +154,6 @@ void AddBoards(QTreeWidget *tree, QTreeWidgetItem *parent, TSite *site, const QS
         finish(category);
 }
 
-bool IsPaneShown(const char *action)
-{
-    const QAction *pane = VarneloWindow->Action(QString::fromUtf8(action));
-    return pane && pane->isChecked();
-}
-
-void SwitchPaneFromBoardList(bool wanted)
-{
-    if (wanted && TavuConfig->CHANGEPANE_BOARDLIST)
-        VarneloWindow->Execute(QStringLiteral("actShowPaneChange"));
-}
-
 // The site's picture: icon.bmp of its folder, transparent where it has the colour of its pixel at
 // column 0, row 15; the default site picture without one.
 QIcon SitePicture(const TSite *site)
@@ -237,37 +227,8 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site)
     }
 }
 
-void BoardTreeChange(QTreeWidget *tree)
+void SelectBoardNode(QTreeWidget *tree, const TBoard *board)
 {
-    QTreeWidgetItem *node = tree->currentItem();
-    if (TBoard *board = NodeBoard(node)) {
-        if (board->Kind == TBoard::KIND_WWW) {
-            OpenUrl(board->URL, board->Name, true);
-            SwitchPaneFromBoardList(IsPaneShown("actShowThreadList2") && !IsPaneShown("actShowBrowser"));
-            return;
-        }
-        VarneloWindow->StartThreadListDownload(board, false, false);
-        if ((board->Kind == TBoard::KIND_NORMAL || board->Kind == TBoard::KIND_RSS) && TavuConfig->CACHED) {
-            board->Opened = true;
-            node->setIcon(0, BoardTreeImages::BoardIcon(*board));
-        }
-        SwitchPaneFromBoardList(!IsPaneShown("actShowThreadList2"));
-        return;
-    }
-    if (NodeSite(node) && node->childCount() == 0) {
-        FillSiteBoards(tree, node);
-        if (TavuConfig->BOARDLISTSETTING == 1)
-            node->setExpanded(true);
-    }
-}
-
-void SelectBoardInTree(const TBoard *board)
-{
-    if (!board || !VarneloWindow)
-        return;
-    if (board->Site != VarneloWindow->CurrentSite())
-        VarneloWindow->SelectSite(board->Site);
-    QTreeWidget *tree = VarneloWindow->BoardListView;
     if (TavuConfig->BOARDLISTAUTOEXPAND)
         tree->collapseAll();
     QTreeWidgetItem *node = FindNode(tree, [board](QTreeWidgetItem *n) { return NodeBoard(n) == board; });
@@ -276,12 +237,6 @@ void SelectBoardInTree(const TBoard *board)
     tree->setCurrentItem(node);
     if (node->parent())
         SetExpandedWithChildren(node->parent(), true);
-}
-
-void JumpToBoardInTree(const TBoard *board)
-{
-    if (TavuConfig->JUMPSHORTCUT)
-        SelectBoardInTree(board);
 }
 
 void LoadBBSTree(QComboBox *siteBox)
@@ -301,6 +256,45 @@ void LoadBBSTree(QComboBox *siteBox)
         siteBox->addItem(BoardTreeImages::SiteImages().value(site->ImageIndex), site->NAME,
                          QVariant::fromValue<void *>(site));
     }
+}
+
+// ---- tab bars ----
+
+bool FindDownButton(QToolBar *bar, QToolButton *&button)
+{
+    button = nullptr;
+    for (QAction *action : bar->actions()) {
+        auto *candidate = qobject_cast<TTavuToolButton *>(bar->widgetForAction(action));
+        if (candidate && candidate->isChecked()) {
+            button = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The width that shows every button of the bar whole: the buttons and the bar's own margins and
+// spacing.
+int GetBarWidth(QToolBar *bar)
+{
+    int width = 0;
+    int items = 0;
+    for (QAction *action : bar->actions()) {
+        if (QWidget *widget = bar->widgetForAction(action)) {
+            width += std::max(widget->sizeHint().width(), widget->minimumWidth());
+            ++items;
+        }
+    }
+    const QMargins margins = bar->contentsMargins() + (bar->layout() ? bar->layout()->contentsMargins() : QMargins());
+    const int spacing = bar->layout() ? bar->layout()->spacing() : 0;
+    const int handle = bar->isMovable() ? bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, bar) : 0;
+    return width + margins.left() + margins.right() + std::max(items - 1, 0) * std::max(spacing, 0) + handle;
+}
+
+void UpdateBarWidth(QToolBar *bar)
+{
+    bar->setMinimumWidth(0);
+    bar->setMaximumWidth(std::max(GetBarWidth(bar), 1));
 }
 
 }  // namespace Kpwfunc

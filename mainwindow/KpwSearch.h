@@ -1,8 +1,8 @@
 #pragma once
 // Text matching over responses and what is built on it: the finder shared by every search of the
 // window, the match of one response by field, the highlight of the matches in a body, the replies
-// to one response, the responses of one ID, the links of responses, the board-wide search over the
-// stored logs of a board tab, and the one-response preview in the window's second browser.
+// to one response, the responses of one ID, the links of responses, and the dialog of the
+// board-wide search (the search itself, on the window, is in mainwindow/WindowSearch.h).
 //
 // Lists handed out here hold copies of the responses; the responses of a tab are never changed by
 // a search.
@@ -13,9 +13,6 @@
 
 class TRes;
 class TResList;
-class TThreadItem;
-class TTavuBrowser;
-class TTavuListDoc;
 
 namespace Kpwfunc {
 
@@ -74,34 +71,10 @@ struct TLinkItem {
 // newOnly) that links does not hold yet. A link written without its leading "h" gets it.
 void ExtractLinks(const TResList &list, QList<TLinkItem> &links, bool newOnly);
 
-// A new thread tab in extract mode for the thread (caption: its title), owning list.
-TTavuBrowser *NewExtractTab(TThreadItem *item, TResList *list, bool activate, const QString &url);
-// Writes the responses of the tab's list into it (header, responses, footer). With a search that
-// highlights, the matches in the visible responses are written between FILTERTAG1 and FILTERTAG2;
-// the responses keep their bodies.
-void WriteExtractView(TTavuBrowser *tab, const TResSearch *search);
-
-// Searches the stored logs of the threads of a board tab and opens one thread tab in extract mode
-// per thread with a match (the first one activated). Returns how many tabs were opened.
-int SearchBoardLogs(TTavuListDoc *doc, const TResSearch &search);
-// The board-wide search for responses of one ID over the board of the current thread tab; the
-// board's tab is opened first when none shows it.
-void SearchBoardLogsById(const QString &id);
-
 // The dialog that asks for the text and field of a board-wide search: true on OK with the search
 // filled. The dialog installs itself here; without it the command does nothing.
 using TResSearchDialogHandler = std::function<bool(TResSearch &search)>;
 TResSearchDialogHandler SetResSearchDialog(TResSearchDialogHandler dialog);
 const TResSearchDialogHandler &ResSearchDialog();
-
-// The second browser of the main window below the browser tabs (the "double window").
-void ShowDoubleWindow(bool show);
-bool DoubleWindowShown();
-// Shows one response of the thread alone in the second browser, which opens when hidden.
-void ShowResInPreview(TThreadItem *item, const TRes &res);
-// The same for the responses of the list marked visible (the list is taken over).
-void ShowResListInPreview(TThreadItem *item, TResList *list);
-// Shows the page at the URL in the window's second browser.
-void ShowUrlInDoubleWindow(const QString &url);
 
 }  // namespace Kpwfunc

@@ -13,7 +13,6 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/VarneloWindow.h"
 #include "render/EmbeddedWB.h"
 
 #include <QCoreApplication>
@@ -22,6 +21,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMenu>
+#include <QMutex>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSoundEffect>
@@ -42,15 +42,16 @@ const char *const kFixedEntryProperty = "fixedEntry";             // entries the
 
 const QString kShortcutSection = QStringLiteral("SHORTCUT");
 
-TActionList *WindowActions()
-{
-    return VarneloWindow ? VarneloWindow->ActionList1 : nullptr;
-}
+// Where AddLog(text) writes; the main window installs its log pane. Workers read it too.
+struct TLogSinkHolder {
+    QMutex Mutex;
+    Kpwfunc::TLogSink Sink;
+};
 
-QList<QAction *> WindowActionList()
+TLogSinkHolder &LogSink()
 {
-    TActionList *actions = WindowActions();
-    return actions ? actions->Actions() : QList<QAction *>();
+    static TLogSinkHolder sink;
+    return sink;
 }
 
 void AppendLogLine(QPlainTextEdit *memo, const QString &text)
@@ -138,14 +139,14 @@ void AddOptionEntries(QMenu *menu, int page, const std::function<void(int)> &sho
     AddFixedEntry(menu, option);
 }
 
-void AddCustomizeEntries(QMenu *menu)
+void AddCustomizeEntries(QMenu *menu, const TActionList &actions)
 {
     auto *separator = new QAction(menu);
     separator->setSeparator(true);
     AddFixedEntry(menu, separator);
     auto *customize = new QAction(QStringLiteral("カスタマイズ..."), menu);
-    QObject::connect(customize, &QAction::triggered, menu, [] {
-        if (QAction *action = Kpwfunc::FindActionByName(QStringLiteral("actToolCustomizePopupMenu")))
+    QObject::connect(customize, &QAction::triggered, menu, [actions = &actions] {
+        if (QAction *action = actions->Action(QStringLiteral("actToolCustomizePopupMenu")))
             action->trigger();
     });
     AddFixedEntry(menu, customize);
@@ -215,10 +216,22 @@ void AddLog(QPlainTextEdit *memo, const QString &text)
 
 void AddLog(const QString &text)
 {
-    if (VarneloWindow && VarneloWindow->Memo1)
-        AddLog(VarneloWindow->Memo1, text);
+    TLogSink sink;
+    {
+        const QMutexLocker lock(&LogSink().Mutex);
+        sink = LogSink().Sink;
+    }
+    if (sink)
+        sink(text);
     else
         qInfo().noquote() << text;
+}
+
+TLogSink SetLogSink(TLogSink sink)
+{
+    const QMutexLocker lock(&LogSink().Mutex);
+    std::swap(LogSink().Sink, sink);
+    return sink;
 }
 
 // ---- event sounds ----
@@ -288,28 +301,11 @@ void SetActionsEnabled(QWidget *window, QWidget *menuBar, const QList<QAction *>
     }
 }
 
-void SetActionsEnabled(bool enabled)
-{
-    if (VarneloWindow)
-        SetActionsEnabled(VarneloWindow, VarneloWindow->MenuBar1, WindowActionList(), enabled);
-}
-
 void SetCategoryEnabled(const QList<QAction *> &actions, const QString &category, bool enabled)
 {
     for (QAction *action : actions)
         if (TActionList::CategoryOf(action) == category)
             SetEnabledIfHandled(action, enabled);
-}
-
-void SetCategoryEnabled(const QString &category, bool enabled)
-{
-    SetCategoryEnabled(WindowActionList(), category, enabled);
-}
-
-QAction *FindActionByName(const QString &name)
-{
-    TActionList *actions = WindowActions();
-    return actions ? actions->Action(name) : nullptr;
 }
 
 // ---- key bindings ----
@@ -323,12 +319,6 @@ void ApplyShortcutKeys(const TIniFile &ini, const QList<QAction *> &actions)
             qWarning().noquote() << "kpw.ini [SHORTCUT]: no such key" << text << "for" << action->objectName();
         action->setShortcut(key ? QKeySequence(key) : QKeySequence());
     }
-}
-
-void ApplyShortcutKeys()
-{
-    if (TavuConfig)
-        ApplyShortcutKeys(TavuConfig->Ini, WindowActionList());
 }
 
 // ---- browser commands ----
@@ -529,12 +519,6 @@ void LoadToolBars(const QString &fileName, QToolBar *toolBar, const TActionList 
         FillToolBar(toolBar, *entries, actions);
 }
 
-void LoadToolBars(const QString &fileName, QToolBar *toolBar)
-{
-    if (TActionList *actions = WindowActions())
-        LoadToolBars(fileName, toolBar, *actions);
-}
-
 void FillPopupMenu(QMenu *menu, const QStringList &entries, const TActionList &actions)
 {
     menu->clear();
@@ -552,10 +536,10 @@ void LoadPopupMenus(const QString &fileName, QMenu *menu, const TActionList &act
     const TIniFile ini(fileName);
     if (const auto entries = ReadActionEntries(ini, menu->objectName(), QStringLiteral("ITEM")))
         FillPopupMenu(menu, *entries, actions);
-    AddPopupMenuFixedEntries(menu, showOptions);
+    AddPopupMenuFixedEntries(menu, actions, showOptions);
 }
 
-void AddPopupMenuFixedEntries(QMenu *menu, const std::function<void(int page)> &showOptions)
+void AddPopupMenuFixedEntries(QMenu *menu, const TActionList &actions, const std::function<void(int page)> &showOptions)
 {
     RemoveFixedEntries(menu);
     const QString name = menu->objectName();
@@ -564,7 +548,7 @@ void AddPopupMenuFixedEntries(QMenu *menu, const std::function<void(int page)> &
     else if (name == QLatin1String("ThreadItemPopup"))
         AddOptionEntries(menu, 4, showOptions);
     else if (name == QLatin1String("ThreadListPopup") || name == QLatin1String("BrowserPopup"))
-        AddCustomizeEntries(menu);
+        AddCustomizeEntries(menu, actions);
 }
 
 // ---- tools menu ----

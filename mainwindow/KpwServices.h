@@ -4,9 +4,9 @@
 // tool-bar band layout, and the tool bars, popup menus, tools menu, thread-list columns and site
 // menus built from the user's files.
 //
-// Most procedures come twice: one taking what it works on (testable without a main window), and
-// one working on the main window (global VarneloWindow) as its callers use it. The readers of the
-// files are plain functions returning data; thin functions turn that data into widgets.
+// Every procedure takes what it works on, so that each is testable without a main window. The
+// readers of the files are plain functions returning data; thin functions turn that data into
+// widgets.
 
 #include "mainwindow/ActionCatalogue.h"
 
@@ -36,7 +36,12 @@ namespace Kpwfunc {
 // Appends the text as a new line of the log pane and scrolls so that it is the bottom line in
 // view. Safe from any thread: a call from another thread is handed to the pane's thread.
 void AddLog(QPlainTextEdit *memo, const QString &text);
-void AddLog(const QString &text);   // the main window's log pane (Memo1)
+// A line of the log pane from anywhere in the program, workers included: it goes to the log sink
+// the main window installs (its log pane), or to the debug output while there is none.
+void AddLog(const QString &text);
+using TLogSink = std::function<void(const QString &text)>;
+// Installs the log sink; returns the one it replaces. The sink is called on the caller's thread.
+TLogSink SetLogSink(TLogSink sink);
 
 // ---- event sounds ----
 
@@ -65,19 +70,14 @@ void PlayEventSound(int event);
 // showing. Switching off remembers each action's state; switching on restores exactly the actions
 // that were enabled, also when the window was hidden in between.
 void SetActionsEnabled(QWidget *window, QWidget *menuBar, const QList<QAction *> &actions, bool enabled);
-void SetActionsEnabled(bool enabled);
 // Enables or disables every action of the category (an action without a handler stays disabled).
 void SetCategoryEnabled(const QList<QAction *> &actions, const QString &category, bool enabled);
-void SetCategoryEnabled(const QString &category, bool enabled);
-// The main window's action of that exact name, or nullptr.
-QAction *FindActionByName(const QString &name);
 
 // ---- key bindings ----
 
 // For every action reads the key = action name in section SHORTCUT of the ini: a value becomes the
 // action's shortcut; an empty, missing or unreadable one clears it.
 void ApplyShortcutKeys(const TIniFile &ini, const QList<QAction *> &actions);
-void ApplyShortcutKeys();   // the configuration's kpw.ini and the main window's actions
 
 // ---- browser commands ----
 
@@ -131,7 +131,6 @@ void ClearToolBar(QToolBar *toolBar);
 void FillToolBar(QToolBar *toolBar, const QStringList &entries, const TActionList &actions);
 // Rebuilds the bar from the section named like it (its objectName) when toolbar.ini has one.
 void LoadToolBars(const QString &fileName, QToolBar *toolBar, const TActionList &actions);
-void LoadToolBars(const QString &fileName, QToolBar *toolBar);
 
 // Replaces the menu's items: an action name gives the action's item (names no action has are
 // skipped), "-" a separator.
@@ -139,11 +138,12 @@ void FillPopupMenu(QMenu *menu, const QStringList &entries, const TActionList &a
 // Rebuilds the menu from the section named like it when popup.ini has one, then adds the menu's
 // fixed entries after a separator: "設定オプション..." on BoardListPopup and ThreadItemPopup
 // (calling showOptions with the option page 3 or 4), "カスタマイズ..." on ThreadListPopup and
-// BrowserPopup. Fixed entries of an earlier load are replaced, never repeated.
+// BrowserPopup (triggering the action actToolCustomizePopupMenu). Fixed entries of an earlier load
+// are replaced, never repeated.
 void LoadPopupMenus(const QString &fileName, QMenu *menu, const TActionList &actions,
                     const std::function<void(int page)> &showOptions);
 // Adds (or renews) only the menu's fixed entries.
-void AddPopupMenuFixedEntries(QMenu *menu, const std::function<void(int page)> &showOptions);
+void AddPopupMenuFixedEntries(QMenu *menu, const TActionList &actions, const std::function<void(int page)> &showOptions);
 
 // ---- tools menu (tool.txt) ----
 

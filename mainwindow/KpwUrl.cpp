@@ -12,9 +12,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/VarneloWindow.h"
-#include "render/TavuBrowser.h"
 
 #include <QDesktopServices>
 #include <QProcess>
@@ -182,18 +179,6 @@ void BindUnreadThread(TThreadItem &item, TBBS *type, TSite *site, const TBoard *
     item.SetTitle(board->LookupSubjectTitle(key));
 }
 
-TTavuBrowser *NewWebPageTab(const QString &url, const QString &caption, bool activate)
-{
-    TTavuBrowser *browser = nullptr;
-    NewBrowser(browser, nullptr, nullptr, activate, caption);
-    if (browser) {
-        browser->SetWebPage(true);
-        browser->Title = caption;
-        browser->Navigate(url);
-    }
-    return browser;
-}
-
 }  // namespace
 
 bool ParseBoardUrl(const QString &url, const TBoard *board, TBoardUrlParts &parts)
@@ -279,44 +264,6 @@ bool IsBoardUrl(const QString &url, TBoard *&board)
         }
     }
     return false;
-}
-
-void OpenThreadUrl(const QString &url, bool fromViewer)
-{
-    auto *item = new TThreadItem;
-    TResList responses;
-    int resNo = 0;
-    TSite *site = nullptr;
-    TBoard *board = nullptr;
-    if (MatchBoardUrl(url, responses, *item, resNo, site, board)) {
-        item->BoardID = board->ID;
-        if (board->BBS)
-            item->BBS = board->BBS;
-        item->Site = site;
-        item->DownloadRequest = true;
-        VarneloWindow->OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
-    } else if (IsBoardUrl(url, board)) {
-        VarneloWindow->StartThreadListDownload(board, false, false);
-    } else {
-        OpenUrl(url, url, true, fromViewer);
-    }
-    item->Release();
-}
-
-void OpenUrl(const QString &url, const QString &caption, bool activate, bool fromViewer)
-{
-    switch (TavuConfig->URL_OPENINVARNELO) {
-    case 0:
-    case 2:
-        if (TTavuBrowser *browser = NewWebPageTab(url, caption, activate))
-            browser->FromViewer = fromViewer;
-        break;
-    case 1:
-        OpenUrlExternal(url);
-        break;
-    default:
-        break;
-    }
 }
 
 void OpenUrlExternal(const QString &url)

@@ -1,10 +1,7 @@
 #pragma once
-// Recognising and opening URLs: a thread of a known board opens as a thread tab (with its stored log
-// when there is one), a board of a known site as its thread list, anything else as a web page in a
-// browser tab or in the outside browser, as the settings say.
-//
-// Used by the command line and the second copy's hand-over, the address box, links clicked in
-// threads, the board tree's web-page boards and the tool windows.
+// Recognising URLs: which thread of a known board, or which board of a known site, a URL names, and
+// the outside browser. Opening a URL in the main window (mainwindow/WindowTabs.h, OpenThreadUrl) is
+// built on these.
 
 #include <QString>
 
@@ -44,15 +41,6 @@ void FillPopupResList(const TResList &source, TResList &target, int from, int to
 // True when some site has a board whose URL equals the URL exactly (sites in list order, first hit)
 // and that board is not a web page.
 bool IsBoardUrl(const QString &url, TBoard *&board);
-
-// Opens the URL: a thread of a known board as a thread tab, a board of a known site as its thread
-// list, anything else as a web page (OpenUrl). fromViewer: the preview browser asks the main window
-// to open the URL inside the program.
-void OpenThreadUrl(const QString &url, bool fromViewer = false);
-
-// Opens a web page as URL OPENINVARNELO says: 0 and 2 a new browser tab showing the page, 1 the
-// outside browser, anything else nothing.
-void OpenUrl(const QString &url, const QString &caption, bool activate = true, bool fromViewer = false);
 
 // Hands the URL to the outside browser: the desktop's default one, or the program of URL
 // BROWSERPATH with the URL as its one argument. Only http, https and ftp URLs go out.

@@ -16,7 +16,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/KpwServices.h"
-#include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"
 
 #include <QComboBox>
@@ -499,12 +498,6 @@ void RemoveBookmarkEntry(TThreadItem *item, TTextList &index, const QString &fil
         if (TTextList::NameOf(index[i]) == path)
             index.Lines.removeAt(i);
     SaveList(index, fileName);
-}
-
-void RemoveBookmarkEntry(TThreadItem *item)
-{
-    if (VarneloWindow && VarneloWindow->BookmarkList)
-        RemoveBookmarkEntry(item, *VarneloWindow->BookmarkList, TVarneloWindow::BookmarkFile());
 }
 
 }  // namespace Kpwfunc

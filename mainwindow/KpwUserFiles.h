@@ -118,6 +118,5 @@ void RemoveFromFavoriteFiles(TThreadItem *item);
 // When the thread has no bookmark left: removes its lines ("SITEID/board id/key=...") from the
 // bookmark index and saves the index to the file.
 void RemoveBookmarkEntry(TThreadItem *item, TTextList &index, const QString &fileName);
-void RemoveBookmarkEntry(TThreadItem *item);   // the main window's index, bookmark.txt
 
 }  // namespace Kpwfunc

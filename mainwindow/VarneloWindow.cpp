@@ -40,6 +40,7 @@
 #include "commands/ViewPresetCommands.h" // the 1.0 layout preset
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/MenuBar.h"
 #include "controls/TabMenuItem.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
@@ -60,6 +61,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
+#include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
@@ -74,6 +76,7 @@
 #include "settings/SplashWindow.h"
 #include "tools/PreviewBrowser.h"   // preview browser
 #include "tools/RuleTools.h"   // rule editor
+#include "tools/SendDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -88,8 +91,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QtDebug>
-
-TVarneloWindow *VarneloWindow = nullptr;
 
 namespace {
 
@@ -128,7 +129,6 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
       RecentThreads(std::make_unique<TTextList>()),
       splash(splash)
 {
-    VarneloWindow = this;
     setObjectName(QStringLiteral("VarneloWindow"));
     SetSplashMessage(QStringLiteral("初期化処理中"));
     TavuConfig->SetAppStartCount(TavuConfig->VOZADAZOZ_APPSTARTCOUNT + 1);
@@ -152,6 +152,14 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
+    // Lines of the log pane from anywhere in the program (workers and dialogs included).
+    previousLogSink = Kpwfunc::SetLogSink([pane = QPointer<QPlainTextEdit>(Memo1)](const QString &text) {
+        if (pane)
+            Kpwfunc::AddLog(pane, text);
+        else
+            qInfo().noquote() << text;
+    });
+    Kpwfunc::SetBoardHoldersRunning([this] { return ChecksRunning(); });
     services = std::make_unique<TVarneloWindowServices>(*this);
     BindActions();
     BindLoginEvents();
@@ -161,7 +169,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     LoadWindowLists();
     LoadColumnList();
     LoadCoolBarLayout();
-    Kpwfunc::ApplyShortcutKeys();
+    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
     BuildToolBars();
 
     StartupTimer->start();
@@ -169,9 +177,12 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 
 TVarneloWindow::~TVarneloWindow()
 {
+    // Composers still open go with the window: they must not switch its commands any more.
+    for (TSendDialog *composer : findChildren<TSendDialog *>())
+        composer->SwitchWindowCommands = nullptr;
     FormDestroy();
-    if (VarneloWindow == this)
-        VarneloWindow = nullptr;
+    Kpwfunc::SetLogSink(std::move(previousLogSink));
+    Kpwfunc::SetBoardHoldersRunning(nullptr);
 }
 
 TWindowServices &TVarneloWindow::Services() const
@@ -205,11 +216,11 @@ void TVarneloWindow::BindActions()
     BindPosting();       // posting
     BindUpdateCheck();   // update check
     BindResSearch();     // response search
-    SiteDialogCommands::Bind(this);   // site and board dialogs
-    BoardListUpdateCommand::Bind(this);   // board-list update
-    RuleTools::Bind(*this);           // rule editor
-    PreviewBrowser::Bind(*this);      // preview browser
-    FavoriteCommands::Bind(this);     // favourites dialogs
+    SiteDialogCommands::Bind(*services);       // site and board dialogs
+    BoardListUpdateCommand::Bind(*services);   // board-list update
+    RuleTools::Bind(*services);                // rule editor
+    PreviewBrowser::Bind(*services);           // preview browser
+    FavoriteCommands::Bind(*services);         // favourites dialogs
     // filters, erasing, log search and notices
     new TFilterCommands(*services, this);
     new TEraseCommands(*services, this);
@@ -231,7 +242,7 @@ void TVarneloWindow::BindActions()
     new TLinkCommands(*services, this);
 
     new TCustomiseCommands(*services, this);   // skins, key bindings, tools, columns, toolbars
-    ActionList1->Bind(QStringLiteral("actOption"), this, [] { Kpwfunc::ShowOptionDialog(0); });   // options
+    ActionList1->Bind(QStringLiteral("actOption"), this, [this] { ShowOptions(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);
     new TSelectedResCommands(*services, this);
@@ -445,8 +456,7 @@ void TVarneloWindow::StartupTimerTimer()
     RunStartupStep(QStringLiteral("menus"), QString(), [this] {
         UpdateThreadListMenu();
         UpdateBrowserMenu();
-        Kpwfunc::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
-                            BoardTreeImages::SiteImages(), [this](TSite *site) { SelectSite(site); });
+        LoadBBSBar();
     });
     RunStartupStep(QStringLiteral("splash"), QString(), [this] { CloseSplash(); });
     RunStartupStep(QStringLiteral("logins"), QString(), [this] { AutoLogin(); });
@@ -583,13 +593,74 @@ void TVarneloWindow::RestoreToolBarsAndMenus()
 {
     const QString toolbarIni = ProfileFile(QStringLiteral("toolbar.ini"));
     for (QToolBar *bar : {MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar})
-        Kpwfunc::LoadToolBars(toolbarIni, bar);
+        Kpwfunc::LoadToolBars(toolbarIni, bar, *ActionList1);
     const QString popupIni = ProfileFile(QStringLiteral("popup.ini"));
     if (QFile::exists(popupIni)) {
         for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup})
-            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, Kpwfunc::ShowOptionDialog);
+            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, ShowOptionsAt());
     }
     BuildToolBars();
+}
+
+std::function<void(int page)> TVarneloWindow::ShowOptionsAt()
+{
+    return [this](int page) { ShowOptions(page); };
+}
+
+bool TVarneloWindow::ShowOptions(int page)
+{
+    HintWindow->hide();
+    if (!Kpwfunc::ShowOptionDialog(page, this))
+        return false;
+    ApplyOptions();
+    return true;
+}
+
+void TVarneloWindow::LoadBBSBar()
+{
+    Kpwfunc::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
+                        BoardTreeImages::SiteImages(), [this](TSite *site) { SelectSite(site); });
+}
+
+void TVarneloWindow::ShowFirstSite()
+{
+    Kpwfunc::LoadBBSTree(SiteComboBox);
+    if (SiteComboBox->count() == 0)
+        return;
+    {
+        const QSignalBlocker blocker(SiteComboBox);
+        SiteComboBox->setCurrentIndex(0);
+    }
+    SiteComboBoxChange();
+}
+
+void TVarneloWindow::SetCommandsEnabled(bool enabled)
+{
+    Kpwfunc::SetActionsEnabled(this, MenuBar1, ActionList1->Actions(), enabled);
+}
+
+void TVarneloWindow::ApplyOptions()
+{
+    if (ThreadListView)
+        ThreadListView->viewport()->update();
+    BuildToolBars();
+    ApplyTabBarPositions();
+    if (TavuEnviron && TavuEnviron->SiteList())
+        LoadBBSBar();
+    if (TavuConfig->AUTOACTIVE)
+        FocusTimer->start();
+    else
+        FocusTimer->stop();
+    emit OptionsApplied();
+}
+
+bool TVarneloWindow::ChecksRunning() const
+{
+    for (const QPointer<QThread> &check : RunningChecks) {
+        if (check && !check->isFinished())
+            return true;
+    }
+    return false;
 }
 
 void TVarneloWindow::ReloadBarLayout()
@@ -662,7 +733,7 @@ void TVarneloWindow::ApplyStartArguments(const TStartArguments &arguments)
         TavuEnviron->SetCached(false, true);
     }
     if (!arguments.Url.isEmpty())
-        Kpwfunc::OpenThreadUrl(arguments.Url, false);
+        Kpwfunc::OpenThreadUrl(*this, arguments.Url, false);
 }
 
 // Arguments that come before the start-up has applied the window's own command line wait for it:
@@ -892,14 +963,14 @@ void TVarneloWindow::CloseAllTabs()
 {
     for (TTavuListDoc *doc : QList<TTavuListDoc *>(ListDocs)) {
         try {
-            Kpwfunc::CloseListDoc(doc, false);
+            Kpwfunc::CloseListDoc(*this, doc, false);
         } catch (const EVarnelo &) {
             doc->CancelDownload();
         }
     }
     for (TTavuBrowser *tab : QList<TTavuBrowser *>(Browsers)) {
         try {
-            Kpwfunc::CloseBrowser(tab, false);
+            Kpwfunc::CloseBrowser(*this, tab, false);
         } catch (const EVarnelo &) {
             tab->CancelDownload();
         }

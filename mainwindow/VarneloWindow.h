@@ -1,6 +1,6 @@
 #pragma once
-// TVarneloWindow: the one main window of the program (global VarneloWindow). The other parts of the
-// program reach the main window through this global.
+// TVarneloWindow: the one main window of the program. The other parts of the program reach it only
+// through the services it hands them (commands/WindowServices.h, TVarneloWindowServices).
 //
 // It holds the board pane (site box, board tree), the thread-list pane (its tab bar and the list
 // view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
@@ -186,6 +186,16 @@ public:
     TSite *CurrentSite() const { return currentSite; }
     void SelectSite(TSite *site);
     void SiteComboBoxChange();
+    // Reads the site list from bbs.txt again and shows its first site.
+    void ShowFirstSite();
+    // Builds the BBS bar from bbsbar.txt.
+    void LoadBBSBar();
+    // Switches the menu bar and every command off (while a composer is active) or back on.
+    void SetCommandsEnabled(bool enabled);
+    // Shows the option dialog at the page; when it is confirmed the window takes the new settings
+    // (thread-list repaint, tool bars, tab-bar positions, BBS bar, focus timer) and emits
+    // OptionsApplied. True when the dialog ended with OK.
+    bool ShowOptions(int page);
 
     // The tool-bar bands of the top band area (CoolBar1), in band order: id and tool bar.
     QList<QToolBar *> CoolBarBands() const;
@@ -317,7 +327,7 @@ signals:
     void StartupStep(const QString &step);
     // The window has closed (the close steps have run); the program ends.
     void Closed();
-    // The window has taken the settings confirmed in the option dialog (Kpwfunc::ApplyOptionsToWindow).
+    // The window has taken the settings confirmed in the option dialog (ShowOptions).
     void OptionsApplied();
 
 protected:
@@ -340,6 +350,12 @@ private:
     bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
+    std::function<void(const QString &)> previousLogSink;   // given back when the window goes
+    // True while an update check or patrol runs (their workers hold boards).
+    bool ChecksRunning() const;
+    // Shows the option dialog at a page (the fixed entries of the popup menus).
+    std::function<void(int page)> ShowOptionsAt();
+    void ApplyOptions();
     // The command units are built in BindActions, as children of the window; the tools and
     // web-search menus built from user files call this one.
     TToolCommands *toolCommands = nullptr;
@@ -637,4 +653,3 @@ private:
     void BindResSearch();
 };
 
-extern TVarneloWindow *VarneloWindow;

@@ -9,6 +9,8 @@
 // pages open as the settings say, and URLs of killurl.txt close the tab that tries to open them.
 
 #include "mainwindow/VarneloWindow.h"
+
+#include "commands/WindowServices.h"
 #include "render/TavuResWriter.h"
 #include "tools/PopupKillList.h"
 
@@ -33,6 +35,8 @@
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"
 #include "mainwindow/KpwUrl.h"
+#include "mainwindow/WindowTabs.h"
+#include "mainwindow/WindowSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -87,6 +91,7 @@ void TVarneloWindow::actThreadListCheckUpdateExecute(bool patrol)
     for (int i = 0; i < doc->Items()->Count(); ++i)
         check->AddItem(doc->Items()->Get(i));
     check->Doc = doc;
+    check->RepaintList = [this] { Services().RepaintThreadList(); };
     doc->DownloadState = TTavuListDoc::dsDownloading;
     doc->Busy = true;
     doc->UpdateCheck = check;
@@ -167,7 +172,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
             ClickedTab = tab;
             const QString member = url.mid(url.indexOf(QLatin1String("?be=")) + 4);
             TTavuBrowser *profile = nullptr;
-            Kpwfunc::NewBrowser(profile, nullptr, nullptr, true, QStringLiteral("BE ユーザープロフィール"));
+            Kpwfunc::NewBrowser(*this, profile, nullptr, nullptr, true, QStringLiteral("BE ユーザープロフィール"));
             profile->Navigate(QString(Be2chManager->ProfileUrl)
                                   .replace(QLatin1String("<member>"), member)
                                   .replace(QLatin1String("<url>"), tab->URL));
@@ -188,7 +193,7 @@ void TVarneloWindow::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &u
         return;
     if (tab->Locked) {
         TTavuBrowser *other = nullptr;
-        Kpwfunc::NewBrowser(other, nullptr, nullptr, false, LoadingCaption);
+        Kpwfunc::NewBrowser(*this, other, nullptr, nullptr, false, LoadingCaption);
         other->Navigate(target);
         cancel = true;
         return;
@@ -241,7 +246,7 @@ void TVarneloWindow::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
 {
     const TBBS *type = tab->ThreadItem()->BBS;
     if (type && type->ID == QLatin1String("ahhanscript") && url.contains(QLatin1String("&al=on"))) {
-        Kpwfunc::ShowUrlInDoubleWindow(url);
+        Kpwfunc::ShowUrlInDoubleWindow(*this, url);
         return;
     }
     Kpwfunc::TBoardUrlParts parts;
@@ -255,7 +260,7 @@ void TVarneloWindow::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
     }
     auto *list = new TResList(tab->ThreadItem());
     Kpwfunc::FillPopupResList(shown, *list, parts.From, parts.To, parts.NoFirst);
-    Kpwfunc::ShowResListInPreview(tab->ThreadItem(), list);
+    Kpwfunc::ShowResListInPreview(*this, tab->ThreadItem(), list);
 }
 
 void TVarneloWindow::OpenThreadLink(const QString &url, bool activate)
@@ -299,11 +304,11 @@ void TVarneloWindow::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &c
         break;
     case 2:
         cancel = true;
-        PreviewBrowser::ShowUrl(*this, url);
+        PreviewBrowser::ShowUrl(Services(), url);
         break;
     default:
         cancel = true;
-        Kpwfunc::OpenUrl(url, url);
+        Kpwfunc::OpenUrl(*this, url, url);
         break;
     }
 }
@@ -335,7 +340,7 @@ void TVarneloWindow::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool is
             OpenThreadLink(chosen, dialog.GetActivateTab());
         } else {
             TTavuBrowser *page = nullptr;
-            Kpwfunc::NewBrowser(page, nullptr, nullptr, dialog.GetActivateTab(), chosen);
+            Kpwfunc::NewBrowser(*this, page, nullptr, nullptr, dialog.GetActivateTab(), chosen);
             page->Navigate(chosen);
         }
     } else if (dialog.OpenInBrowser) {
@@ -343,16 +348,16 @@ void TVarneloWindow::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool is
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
     } else if (dialog.QuickLook) {
-        PreviewBrowser::ShowUrl(*this, chosen);
+        PreviewBrowser::ShowUrl(Services(), chosen);
     }
 }
 
 // Closes the tab once the event that asked for it is over.
 void TVarneloWindow::CloseTabLater(TTavuBrowser *tab)
 {
-    QTimer::singleShot(0, this, [tab = QPointer<TTavuBrowser>(tab)] {
+    QTimer::singleShot(0, this, [this, tab = QPointer<TTavuBrowser>(tab)] {
         if (tab)
-            Kpwfunc::CloseBrowser(tab);
+            Kpwfunc::CloseBrowser(*this, tab);
     });
 }
 
@@ -370,7 +375,7 @@ void TVarneloWindow::OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedWB
 TTavuBrowser *TVarneloWindow::OpenNewWindowTab(TEmbeddedWB *&target)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, LoadingCaption);
+    Kpwfunc::NewBrowser(*this, tab, nullptr, nullptr, true, LoadingCaption);
     target = tab->Browser();
     return tab;
 }

@@ -314,7 +314,7 @@ void TVarneloWindow::UpdateBoardListMenu()
     const QTreeWidgetItem *node = BoardListView->currentItem();
     const TBoard *board = Kpwfunc::NodeBoard(node);
     const bool site = currentSite != nullptr;
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("ボード一覧"), false);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ボード一覧"), false);
     for (const char *name : {"actBoardAllExpand", "actBoardAllCollapse", "actBoardFind", "actShowBoardFilter",
                              "actBoardGaishutu", "actBoardListEdit"})
         SetActionState(QString::fromUtf8(name), site);
@@ -330,10 +330,10 @@ void TVarneloWindow::UpdateBoardListMenu()
 
 void TVarneloWindow::UpdateThreadListMenu()
 {
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド一覧"), false);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド一覧"), false);
     TTavuListDoc *doc = nullptr;
     if (!GetActiveListDoc(doc)) {
-        Kpwfunc::SetCategoryEnabled(QStringLiteral("お気に入り"), false);
+        Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("お気に入り"), false);
         ShowCount(3, QStringLiteral("新ｽﾚ: %1"), 0);
         return;
     }
@@ -367,7 +367,7 @@ void TVarneloWindow::UpdateThreadListMenu()
                                                                  && !board->BBS->GetNewThreadCgiUrl(board).isEmpty());
     SetActionState(QStringLiteral("actThreadListCheckUpdate"), board != nullptr && idle && !CheckRunning);
     SetActionState(QStringLiteral("actThreadListRound"), board != nullptr && idle && !CheckRunning);
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("お気に入り"), true);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("お気に入り"), true);
     UpdateThreadRowCommands(doc);
     ShowCount(3, QStringLiteral("新ｽﾚ: %1"), doc->CountNewThreads());
 }
@@ -420,8 +420,8 @@ void TVarneloWindow::UpdateThreadRowCommands(TTavuListDoc *doc)
 
 void TVarneloWindow::UpdateBrowserMenu()
 {
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), false);
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("ブラウザ"), false);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド"), false);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ブラウザ"), false);
     // The address box is there with or without a tab: a typed or pasted address opens a new one.
     SetActionState(QStringLiteral("actBrowserNavigate"), true);
     SetActionState(QStringLiteral("actBrowserNavClipboard"), true);
@@ -435,7 +435,7 @@ void TVarneloWindow::UpdateBrowserMenu()
     TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
     const bool thread = item != nullptr;
 
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("ブラウザ"), true);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ブラウザ"), true);
     SetActionState(QStringLiteral("actBrowserClose"), idle || tab->IsWebPage());
     SetActionState(QStringLiteral("actBrowserNextTab"), buttons > 1);
     SetActionState(QStringLiteral("actBrowserPriorTab"), buttons > 1);
@@ -447,7 +447,7 @@ void TVarneloWindow::UpdateBrowserMenu()
     SetActionState(QStringLiteral("actBrowserGoForward"), tab->IsWebPage() && tab->Browser()->history()->canGoForward());
     SetActionState(QStringLiteral("actBrowserOpenByBrowser"), !tab->URL.isEmpty());
 
-    Kpwfunc::SetCategoryEnabled(QStringLiteral("スレッド"), thread);
+    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド"), thread);
     // A web page is reloaded, copied and kept as a favourite like a thread.
     for (const char *name : {"actThreadReload", "actThreadCopyUrl", "actThreadCopyTitle", "actThreadCopyTitleUrl",
                              "actThreadAddFav"})
@@ -622,7 +622,7 @@ void TVarneloWindow::SiteComboBoxChange()
     Kpwfunc::SaveTreeState(BoardListView, currentSite);
     currentSite = site;
     Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
-    Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, Kpwfunc::ShowOptionDialog);
+    Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, ShowOptionsAt());
     UpdateBoardListMenu();
 }
 

@@ -194,6 +194,6 @@ void TVarneloWindow::FillDesignedBarsAndMenus()
         Kpwfunc::FillToolBar(bar, Kpwfunc::DesignedToolBar(bar->objectName()), *ActionList1);
     for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup}) {
         Kpwfunc::FillPopupMenu(menu, Kpwfunc::DesignedPopupMenu(menu->objectName()), *ActionList1);
-        Kpwfunc::AddPopupMenuFixedEntries(menu, Kpwfunc::ShowOptionDialog);
+        Kpwfunc::AddPopupMenuFixedEntries(menu, *ActionList1, ShowOptionsAt());
     }
 }

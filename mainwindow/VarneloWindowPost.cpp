@@ -32,6 +32,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
+#include "mainwindow/WindowTabs.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 #include "render/TavuBrowser.h"
@@ -145,7 +146,8 @@ TSendDialog *TVarneloWindow::ShowSendDialog(TTavuBrowser *tab)
 {
     auto *composer = new TSendDialog(this);
     composer->OnSend = [this](TSendDialog *sender) { StartPost(sender); };
-    composer->OnClose = [](TSendDialog *) { Kpwfunc::SetActionsEnabled(true); };
+    composer->OnClose = [this](TSendDialog *) { SetCommandsEnabled(true); };
+    composer->SwitchWindowCommands = [this](bool enabled) { SetCommandsEnabled(enabled); };
     TThreadItem *item = tab->ThreadItem();
     composer->SetThread(item);
     TBoard *board = tab->GetBoard();
@@ -178,7 +180,7 @@ void TVarneloWindow::BeginPostFlow(const QString &startLine, const QString &targ
 
 void TVarneloWindow::StartPost(TSendDialog *composer)
 {
-    Kpwfunc::SetActionsEnabled(true);
+    SetCommandsEnabled(true);
     if (TavuEnviron->IsOffline()) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, OfflineMessage);
         composer->ShowAgain();
@@ -243,7 +245,7 @@ void TVarneloWindow::RestoreReplyTab(TSendDialog *composer)
 
 void TVarneloWindow::OnPostDone(TResUploader *job, bool failed)
 {
-    Kpwfunc::SetActionsEnabled(true);
+    SetCommandsEnabled(true);
     TSendDialog *composer = ComposerOf(job);
     TThreadItem *item = job->Item();
     const QString target = ThreadTarget(item, job->Board);
@@ -320,7 +322,7 @@ void TVarneloWindow::actThreadListNewThreadExecute()
         // Yes shows the site of the past-log account, where the ID is bought.
         if (Kpwfunc::AskYesNo(QStringLiteral("ID購入ユーザーのみ利用可能なコマンドです。\nIDに関する情報サイトをロードしますか？"))) {
             const QString login = DolibManager ? DolibManager->LoginUrl : TDolibManager::DefaultLoginUrl();
-            Kpwfunc::OpenUrl(QUrl(login).resolved(QUrl(QStringLiteral("/"))).toString(), QStringLiteral("ID情報"));
+            Kpwfunc::OpenUrl(*this, QUrl(login).resolved(QUrl(QStringLiteral("/"))).toString(), QStringLiteral("ID情報"));
         }
         return;
     }
@@ -328,7 +330,8 @@ void TVarneloWindow::actThreadListNewThreadExecute()
     auto *composer = new TNewThreadDialog(this);
     composer->SetBoard(board);
     composer->OnSend = [this](TSendDialog *sender) { StartNewThread(sender); };
-    composer->OnClose = [](TSendDialog *) { Kpwfunc::SetActionsEnabled(true); };
+    composer->OnClose = [this](TSendDialog *) { SetCommandsEnabled(true); };
+    composer->SwitchWindowCommands = [this](bool enabled) { SetCommandsEnabled(enabled); };
     composer->BoardUrl = board->URL;
     composer->Doc = doc;
     composer->setWindowTitle(board->Name + QStringLiteral("-") + composer->windowTitle());
@@ -364,7 +367,7 @@ void TVarneloWindow::PrefetchBoardPage(TNewThreadDialog *composer, TBoard *board
 
 void TVarneloWindow::StartNewThread(TSendDialog *sender)
 {
-    Kpwfunc::SetActionsEnabled(true);
+    SetCommandsEnabled(true);
     auto *composer = static_cast<TNewThreadDialog *>(sender);
     if (TavuEnviron->IsOffline()) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, OfflineMessage);
@@ -418,7 +421,7 @@ void TVarneloWindow::RestoreNewThreadDoc(TResUploader *job)
 
 void TVarneloWindow::OnNewThreadDone(TResUploader *job, bool failed)
 {
-    Kpwfunc::SetActionsEnabled(true);
+    SetCommandsEnabled(true);
     const QString target = BoardTarget(job->Board);
     if (failed) {
         Kpwfunc::AddLog(QStringLiteral("△スレたてエラー →") + target);

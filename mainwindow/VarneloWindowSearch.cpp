@@ -10,6 +10,7 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
 
 #include <QAction>
@@ -69,8 +70,8 @@ TTavuBrowser *TVarneloWindow::FilterResView(const Kpwfunc::TResSearch &search)
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, NothingFound);
         return nullptr;
     }
-    TTavuBrowser *tab = Kpwfunc::NewExtractTab(source->ThreadItem(), list.release(), true, source->URL);
-    Kpwfunc::WriteExtractView(tab, &search);
+    TTavuBrowser *tab = Kpwfunc::NewExtractTab(*this, source->ThreadItem(), list.release(), true, source->URL);
+    Kpwfunc::WriteExtractView(*this, tab, &search);
     Kpwfunc::PlayEventSound(2);
     tab->SearchText = search.Text;
     tab->SearchCount = count;
@@ -117,8 +118,8 @@ void TVarneloWindow::actSelectResReplyExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, NothingFound);
         return;
     }
-    TTavuBrowser *tab = Kpwfunc::NewExtractTab(source->ThreadItem(), list.release(), true, source->URL);
-    Kpwfunc::WriteExtractView(tab, nullptr);
+    TTavuBrowser *tab = Kpwfunc::NewExtractTab(*this, source->ThreadItem(), list.release(), true, source->URL);
+    Kpwfunc::WriteExtractView(*this, tab, nullptr);
 }
 
 // "Holiday(テスト中)": the board-wide search over the current board tab, asked for by the filter
@@ -130,15 +131,15 @@ void TVarneloWindow::actThreadListFilterHolidayExecute()
     Kpwfunc::TResSearch search;
     if (!GetActiveListDoc(doc) || !dialog || !dialog(search) || search.Text.isEmpty())
         return;
-    Kpwfunc::SearchBoardLogs(doc, search);
+    Kpwfunc::SearchBoardLogs(*this, doc, search);
 }
 
 // The second browser: checked shows it with the visible responses of the current thread tab,
 // unchecked hides it and lets go of its thread.
 void TVarneloWindow::actShowDoubleWindowExecute()
 {
-    const bool show = !Kpwfunc::DoubleWindowShown();
-    Kpwfunc::ShowDoubleWindow(show);
+    const bool show = !Kpwfunc::DoubleWindowShown(*this);
+    Kpwfunc::ShowDoubleWindow(*this, show);
     TTavuBrowser *tab = nullptr;
     if (!show || !GetActiveBrowser(tab) || !tab->ThreadItem() || !tab->ResList())
         return;
@@ -154,5 +155,5 @@ void TVarneloWindow::actShowDoubleWindowExecute()
     PrivateBrowser->SetThreadItem(tab->ThreadItem());
     PrivateBrowser->SetResList(list);
     PrivateBrowser->SelectSkin(tab->GetBoard());
-    Kpwfunc::WriteExtractView(PrivateBrowser, nullptr);
+    Kpwfunc::WriteExtractView(*this, PrivateBrowser, nullptr);
 }

@@ -16,6 +16,8 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"
+#include "mainwindow/WindowTabs.h"
+#include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "tools/PreviewBrowser.h"
@@ -29,7 +31,6 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
-#include <QPlainTextEdit>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -50,6 +51,11 @@ void TVarneloWindowServices::SetActionEnabled(const QString &name, bool enabled)
 {
     if (QAction *action = window.Action(name))
         action->setEnabled(enabled && TActionList::HasHandler(action));
+}
+
+void TVarneloWindowServices::SetCommandsEnabled(bool enabled)
+{
+    window.SetCommandsEnabled(enabled);
 }
 
 void TVarneloWindowServices::BeginBusy()
@@ -176,12 +182,12 @@ void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
 
 QList<TTavuBrowser *> TVarneloWindowServices::BrowserTabOrder() const
 {
-    return Kpwfunc::BrowserTabOrder();
+    return Kpwfunc::BrowserTabOrder(window);
 }
 
 QList<TTavuListDoc *> TVarneloWindowServices::ListDocTabOrder() const
 {
-    return Kpwfunc::ListDocTabOrder();
+    return Kpwfunc::ListDocTabOrder(window);
 }
 
 void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
@@ -191,7 +197,14 @@ void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
 
 void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
 {
-    Kpwfunc::CloseBrowser(tab);
+    Kpwfunc::CloseBrowser(window, tab);
+}
+
+TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption)
+{
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(window, tab, nullptr, nullptr, true, caption);
+    return tab;
 }
 
 TTavuActionList *TVarneloWindowServices::ResRules() const
@@ -202,6 +215,16 @@ TTavuActionList *TVarneloWindowServices::ResRules() const
 TTavuActionList *TVarneloWindowServices::ThreadRules() const
 {
     return window.ThreadRules.get();
+}
+
+QString TVarneloWindowServices::ResRulesFile() const
+{
+    return TVarneloWindow::ResRulesFile();
+}
+
+QString TVarneloWindowServices::ThreadRulesFile() const
+{
+    return TVarneloWindow::ThreadRulesFile();
 }
 
 void TVarneloWindowServices::SaveResRules()
@@ -228,6 +251,21 @@ void TVarneloWindowServices::ShowSiteBoards(TSite *site)
         window.SelectSite(site);
 }
 
+void TVarneloWindowServices::ShowFirstSite()
+{
+    window.ShowFirstSite();
+}
+
+void TVarneloWindowServices::ReloadBBSBar()
+{
+    window.LoadBBSBar();
+}
+
+void TVarneloWindowServices::JumpToBoardInTree(TBoard *board)
+{
+    Kpwfunc::JumpToBoardInTree(window, board);
+}
+
 bool TVarneloWindowServices::BoardListsBusy()
 {
     return Kpwfunc::BoardListsBusy();
@@ -236,6 +274,11 @@ bool TVarneloWindowServices::BoardListsBusy()
 TBoard *TVarneloWindowServices::SelectedTreeBoard() const
 {
     return Kpwfunc::NodeBoard(window.BoardListView->currentItem());
+}
+
+TTavuListDoc *TVarneloWindowServices::ShownListDoc() const
+{
+    return window.ShownListDoc();
 }
 
 QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
@@ -272,6 +315,12 @@ void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
     window.UpdateThreadListMenu();
 }
 
+void TVarneloWindowServices::SelectedThreadsLeft(TTavuListDoc *doc)
+{
+    window.ThreadListView->clearSelection();
+    ThreadListChanged(doc);
+}
+
 TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &search)
 {
     return window.FilterResView(search);
@@ -279,7 +328,22 @@ TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &s
 
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
-    Kpwfunc::ShowResInPreview(item, res);
+    Kpwfunc::ShowResInPreview(window, item, res);
+}
+
+void TVarneloWindowServices::OpenThreadUrl(const QString &url, bool fromViewer)
+{
+    Kpwfunc::OpenThreadUrl(window, url, fromViewer);
+}
+
+void TVarneloWindowServices::OpenWebPage(const QString &url, const QString &caption)
+{
+    Kpwfunc::OpenUrl(window, url, caption);
+}
+
+bool TVarneloWindowServices::DoubleWindowShown() const
+{
+    return Kpwfunc::DoubleWindowShown(window);
 }
 
 // ---- panes ----
@@ -374,7 +438,7 @@ void TVarneloWindowServices::ReloadBarLayout()
 
 void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
 {
-    Kpwfunc::RefreshThreadListItem(item);
+    Kpwfunc::RefreshThreadListItem(window, item);
     window.UpdateThreadListMenu();
     window.UpdateBrowserMenu();
 }
@@ -400,7 +464,7 @@ TBoard *TVarneloWindowServices::ShownBoard() const
 
 void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
 {
-    PreviewBrowser::ShowUrl(window, url);
+    PreviewBrowser::ShowUrl(window.Services(), url);
 }
 
 QWidget *TVarneloWindowServices::TracePane() const

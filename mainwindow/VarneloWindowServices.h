@@ -14,6 +14,7 @@ public:
     QAction *Action(const QString &name) const override;
     bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) override;
     void SetActionEnabled(const QString &name, bool enabled) override;
+    void SetCommandsEnabled(bool enabled) override;
     void BeginBusy() override;
     void EndBusy() override;
 
@@ -24,6 +25,9 @@ public:
 
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
     void OpenBoard(TBoard *board, bool reload) override;
+    void OpenThreadUrl(const QString &url, bool fromViewer = false) override;
+    void OpenWebPage(const QString &url, const QString &caption) override;
+    bool DoubleWindowShown() const override;
 
     void AddLog(const QString &text) override;
     void UpdateBrowserMenu() override;
@@ -45,13 +49,16 @@ public:
     QList<TTavuListDoc *> ListDocTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
-
-
+    TTavuBrowser *NewPageTab(const QString &caption) override;
 
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;
+    void ShowFirstSite() override;
+    void ReloadBBSBar() override;
+    void JumpToBoardInTree(TBoard *board) override;
     bool BoardListsBusy() override;
     TBoard *SelectedTreeBoard() const override;
+    TTavuListDoc *ShownListDoc() const override;
     QList<TThreadItem *> SelectedThreads() const override;
     void ThreadStateChanged(TThreadItem *item) override;
     void ShortcutsChanged() override;
@@ -59,9 +66,12 @@ public:
     TTavuActionList *ResRules() const override;
     TTavuActionList *ThreadRules() const override;
     void SaveResRules() override;
+    QString ResRulesFile() const override;
+    QString ThreadRulesFile() const override;
 
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
+    void SelectedThreadsLeft(TTavuListDoc *doc) override;
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
 

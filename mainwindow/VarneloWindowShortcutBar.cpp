@@ -2,6 +2,7 @@
 // buttons and what a click on a button does.
 
 #include "mainwindow/VarneloWindow.h"
+#include "mainwindow/WindowTabs.h"
 
 #include "controls/ShortcutBar.h"
 #include "controls/ShortcutData.h"
@@ -81,15 +82,15 @@ QString ShortcutHint(const TTavuShortcutToolButton &button)
 
 // A board of the bar's menus: its tab comes forward when it is open, else it is selected in the
 // board tree and its thread list opened.
-void OpenShortcutBoard(TBoard *board)
+void OpenShortcutBoard(TVarneloWindow &window, TBoard *board)
 {
     TTavuListDoc *doc = nullptr;
-    if (Kpwfunc::FindBoardTab(board, doc)) {
+    if (Kpwfunc::FindBoardTab(window, board, doc)) {
         doc->Activate();
         return;
     }
-    Kpwfunc::JumpToBoardInTree(board);
-    VarneloWindow->StartThreadListDownload(board, false, false);
+    Kpwfunc::JumpToBoardInTree(window, board);
+    window.StartThreadListDownload(board, false, false);
 }
 
 }  // namespace
@@ -139,7 +140,7 @@ void TVarneloWindow::ShortcutClick(TTavuShortcutToolButton *button)
     switch (button->Kind) {
     case skBoard:
         if (TBoard *board = BoardOf(button->Param2, button->Param1)) {
-            Kpwfunc::JumpToBoardInTree(board);
+            Kpwfunc::JumpToBoardInTree(*this, board);
             StartThreadListDownload(board, false, false);
         }
         break;
@@ -162,7 +163,7 @@ void TVarneloWindow::ShortcutClick(TTavuShortcutToolButton *button)
         break;
     }
     case skWebPage:
-        Kpwfunc::OpenUrl(button->Param1, button->Param2);
+        Kpwfunc::OpenUrl(*this, button->Param1, button->Param2);
         break;
     case skCategory:
         if (TSite *site = SiteOf(button->Param2)) {
@@ -170,7 +171,7 @@ void TVarneloWindow::ShortcutClick(TTavuShortcutToolButton *button)
             for (int i = 0; i < site->Boards->Count(); ++i) {
                 TBoard *board = site->Boards->Get(i);
                 if (board->Category == button->Param1)
-                    menu.addAction(board->Name, this, [board] { OpenShortcutBoard(board); });
+                    menu.addAction(board->Name, this, [this, board] { OpenShortcutBoard(*this, board); });
             }
             if (!menu.isEmpty())
                 menu.exec(button->mapToGlobal(QPoint(0, button->height())));

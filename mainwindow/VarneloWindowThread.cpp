@@ -39,6 +39,7 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/ThreadListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
+#include "mainwindow/WindowTabs.h"
 #include "net/HttpCli.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
@@ -176,7 +177,7 @@ void TVarneloWindow::actBrowserNavigateExecute()
     if (url.isEmpty())
         return;
     Kpwfunc::AddUrlLog(UrlComboBox, url);
-    Kpwfunc::OpenThreadUrl(url, false);
+    Kpwfunc::OpenThreadUrl(*this, url, false);
 }
 
 void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
@@ -188,10 +189,10 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
         if (GetActiveBrowser(current) && current == tab)
             StatusBar2->SetText(1, text);
     });
-    connect(tab, &TTavuBrowser::TitleChange, this, [tab](const QString &title) {
+    connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) {
         if (tab->IsWebPage() && !title.isEmpty() && tab->TabButton) {
             tab->Title = title;
-            Kpwfunc::SetBrowserTabCaption(tab);
+            Kpwfunc::SetBrowserTabCaption(*this, tab);
         }
     });
     emit BrowserTabCreated(tab);
@@ -234,7 +235,7 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
     bool made = false;
     TTavuBrowser *tab = ChooseThreadTab(item, newTab, keepTab, made);
     if (made) {
-        Kpwfunc::NewBrowser(tab, new TResList(item), item, activate, item->ShownTitle());
+        Kpwfunc::NewBrowser(*this, tab, new TResList(item), item, activate, item->ShownTitle());
     } else if (tab) {
         PrepareReusedTab(tab, item);
     } else {
@@ -372,7 +373,7 @@ void TVarneloWindow::PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item)
     tab->Title = item->TITLE;
     tab->SetWebPage(item->BBS && item->BBS->IsWebPage());
     tab->ClearDocument();
-    Kpwfunc::SetBrowserTabCaption(tab);
+    Kpwfunc::SetBrowserTabCaption(*this, tab);
 }
 
 // The download of the thread for the tab. A local log is read through the local site's type.
@@ -495,7 +496,7 @@ void TVarneloWindow::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
     ThreadListView->viewport()->update();
     UpdateThreadListMenu();
     UpdateBrowserMenu();
-    Kpwfunc::SetBrowserTabCaption(tab);
+    Kpwfunc::SetBrowserTabCaption(*this, tab);
     EndBusy();
 }
 
@@ -563,7 +564,7 @@ void TVarneloWindow::OnThreadDownloadDone(TResDownloader *job, bool failed)
         UpdateStatusCaption(item);
     }
     if (item)
-        Kpwfunc::RefreshThreadListItem(item);   // the rows of this thread show its new counts
+        Kpwfunc::RefreshThreadListItem(*this, item);   // the rows of this thread show its new counts
     job->ReleaseItem();
     ThreadListView->viewport()->update();
     UpdateThreadListMenu();
@@ -594,7 +595,7 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     }
     if (!tab->IsWebPage())
         tab->DownloadState = TTavuBrowser::dsIdle;
-    Kpwfunc::SetBrowserTabCaption(tab);
+    Kpwfunc::SetBrowserTabCaption(*this, tab);
     // The page is sent what it still waits for first; the files are written while it shows it.
     EndResView(tab);
     if (!tab->IsWebPage())

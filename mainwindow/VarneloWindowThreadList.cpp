@@ -32,6 +32,7 @@
 #include "mainwindow/KpwUserFiles.h"
 #include "mainwindow/ThreadListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
@@ -113,7 +114,7 @@ void TVarneloWindow::BindThreadListPane()
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
         connect(new QShortcut(key, view, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
-                [] { Kpwfunc::OpenSelectedThread(); });
+                [this] { Kpwfunc::OpenSelectedThread(*this); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TVarneloWindow::UpdateThreadListMenu);
 
@@ -139,7 +140,7 @@ void TVarneloWindow::BindThreadListPane()
     bind("actThreadListFilter", &TVarneloWindow::actThreadListFilterExecute);
     bind("actThreadListSaveTab", &TVarneloWindow::actThreadListSaveTabExecute);
     bind("actThreadListLoadTab", &TVarneloWindow::actThreadListLoadTabExecute);
-    bind("actThreadListDownloadThreadNewPage", [] { Kpwfunc::OpenSelectedThread(true); });
+    bind("actThreadListDownloadThreadNewPage", [this] { Kpwfunc::OpenSelectedThread(*this, true); });
     bind("actOnline", &TVarneloWindow::actOnlineExecute);
 }
 
@@ -151,13 +152,13 @@ void TVarneloWindow::BindBoardTree()
         if (TavuConfig->BOARDLISTSETTING != 0)
             return;
         if (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node))
-            Kpwfunc::BoardTreeChange(BoardListView);
+            Kpwfunc::BoardTreeChange(*this, BoardListView);
         else if (node->childCount() > 0)
             node->setExpanded(!node->isExpanded());
     });
     connect(BoardListView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
         if (TavuConfig->BOARDLISTSETTING == 1 && (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node)))
-            Kpwfunc::BoardTreeChange(BoardListView);
+            Kpwfunc::BoardTreeChange(*this, BoardListView);
     });
     connect(BoardListView, &QTreeWidget::currentItemChanged, this, &TVarneloWindow::UpdateBoardListMenu);
     ActionList1->Bind(QStringLiteral("actBoardAddBoard"), this, &TVarneloWindow::actBoardAddBoardExecute);
@@ -221,12 +222,12 @@ void TVarneloWindow::actBoardDeleteBoardExecute()
 void TVarneloWindow::CloseBoardTabs(TBoard *board)
 {
     TTavuListDoc *doc = nullptr;
-    if (Kpwfunc::FindBoardTab(board, doc))
-        Kpwfunc::CloseListDoc(doc);
+    if (Kpwfunc::FindBoardTab(*this, board, doc))
+        Kpwfunc::CloseListDoc(*this, doc);
     for (TTavuBrowser *tab : QList<TTavuBrowser *>(Browsers)) {
         const TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
         if (item && item->Site == board->Site && item->BoardID == board->ID)
-            Kpwfunc::CloseBrowser(tab);
+            Kpwfunc::CloseBrowser(*this, tab);
     }
 }
 
@@ -238,7 +239,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
         return;
     UpdateThreadListMenu();
     TTavuListDoc *doc = nullptr;
-    if (Kpwfunc::FindBoardTab(board, doc)) {
+    if (Kpwfunc::FindBoardTab(*this, board, doc)) {
         if (doc->DownloadState != TTavuListDoc::dsIdle)
             return;
         doc->Activate();
@@ -246,7 +247,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
             return;
         doc->ClearItems();
     } else {
-        Kpwfunc::NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
+        Kpwfunc::NewListDoc(*this, doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
     }
 
     BeginBusy();
@@ -638,7 +639,7 @@ void TVarneloWindow::ThreadListViewOpen(bool doubleClick)
     // Shift and Control only extend the selection.
     if (!doubleClick && (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
         return;
-    Kpwfunc::OpenSelectedThread();
+    Kpwfunc::OpenSelectedThread(*this);
 }
 
 // ---- paging ----
@@ -782,7 +783,7 @@ void TVarneloWindow::actThreadListFilterExecute()
     result->SortColumn = doc->Items()->SortColumn;
     result->SortAscending = doc->Items()->SortAscending;
     TTavuListDoc *found = nullptr;
-    Kpwfunc::NewListDoc(found, result, TTavuListDoc::lmFilter, true, doc->Caption, doc->GetBoard());
+    Kpwfunc::NewListDoc(*this, found, result, TTavuListDoc::lmFilter, true, doc->Caption, doc->GetBoard());
     found->BoardID = doc->BoardID;
     found->Site = doc->Site;
     found->DownloadState = TTavuListDoc::dsIdle;
@@ -800,7 +801,7 @@ void TVarneloWindow::actThreadListFilterExecute()
     Kpwfunc::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
     if (result->Count() == 0) {
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
-        Kpwfunc::CloseListDoc(found);
+        Kpwfunc::CloseListDoc(*this, found);
         return;
     }
     found->SetDisplayCount(result->Count());
@@ -814,7 +815,7 @@ void TVarneloWindow::actThreadListFilterExecute()
 TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
 {
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmFilter, true, caption, board);
+    Kpwfunc::NewListDoc(*this, doc, items, TTavuListDoc::lmFilter, true, caption, board);
     doc->DownloadState = TTavuListDoc::dsIdle;
     doc->PageStep = 0;
     doc->UpdateTabImage();
@@ -861,7 +862,7 @@ void TVarneloWindow::actThreadListCloseExecute()
                != Kpwfunc::mrYes)
         return;
     ShowListDoc(nullptr, false);
-    Kpwfunc::CloseActiveListDoc(true);
+    Kpwfunc::CloseActiveListDoc(*this, true);
 }
 
 // Closes the other tabs (allTabs: every tab), except those locked, those still loading and those
@@ -876,7 +877,7 @@ void TVarneloWindow::actThreadListCloseAllExecute(bool allTabs)
     for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
         TTavuListDoc *doc = docs.at(i);
         if (!doc->IsLocked() && doc->IsSettled())
-            Kpwfunc::CloseListDoc(doc, false);
+            Kpwfunc::CloseListDoc(*this, doc, false);
     }
     Kpwfunc::UpdateBarWidth(ThreadListBar);
     if (!ListDocs.isEmpty())
@@ -931,7 +932,7 @@ void TVarneloWindow::actThreadListLoadTabExecute()
             shown = board;
     }
     TTavuListDoc *doc = nullptr;
-    if (shown && Kpwfunc::FindBoardTab(shown, doc))
+    if (shown && Kpwfunc::FindBoardTab(*this, shown, doc))
         doc->Activate();
 }
 
@@ -959,7 +960,7 @@ bool TVarneloWindow::OpenBlockPage(const TBBS *bbs, int code, const QString &det
     const QString blockPage = ThreadListPane::BlockPageUrl(detail);
     if (!bbs || bbs->ID != QLatin1String("dolibscript") || code != 302 || blockPage.isEmpty())
         return false;
-    Kpwfunc::OpenUrl(blockPage, QStringLiteral("ようこそバーボンハウスへ"));
+    Kpwfunc::OpenUrl(*this, blockPage, QStringLiteral("ようこそバーボンハウスへ"));
     const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
     if (browserPane && !browserPane->isChecked())
         Execute(QStringLiteral("actShowPaneChange"));

@@ -12,7 +12,6 @@
 #include "core/TavuEnviron.h"
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListMerge.h"
 
 #include <QButtonGroup>
@@ -333,8 +332,8 @@ void TBoardListDialog::HandleDone(bool failed)
         AddLog({e.Message});
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
-    if (merge.Written)
-        RefillShownTree(site);
+    if (merge.Written && BoardsReloaded)
+        BoardsReloaded(site);
     FinishDownload();
 }
 
@@ -364,12 +363,6 @@ void TBoardListDialog::FinishDownload()
     }
     job.reset();
     SetIdle(true);
-}
-
-void TBoardListDialog::RefillShownTree(TSite *site)
-{
-    if (VarneloWindow && VarneloWindow->CurrentSite() == site && VarneloWindow->BoardListView)
-        Kpwfunc::FillBoardTree(VarneloWindow->BoardListView, site);
 }
 
 void TBoardListDialog::SetIdle(bool idle)

@@ -5,6 +5,7 @@
 // The URLs used are kept per site in site.ini, section BOARDLIST.
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -31,6 +32,10 @@ public:
     // The URL history of a site: the URLs in order and the index of the one last used (-1: none).
     static QStringList LoadUrlHistory(const TSite *site, int *current = nullptr);
     static void SaveUrlHistory(const TSite *site, const QStringList &urls, int current);
+
+    // Called after an update rewrote the site's board list (its boards are new): the board tree
+    // shows them when it shows the site.
+    std::function<void(TSite *site)> BoardsReloaded;
 
     QComboBox *ComboBoxEx1 = nullptr;      // sites
     QComboBox *ComboBox1 = nullptr;        // board-list URLs
@@ -68,5 +73,4 @@ private:
     void SetIdle(bool idle);
     void AddLog(const QStringList &lines);
     void FinishDownload();
-    void RefillShownTree(TSite *site);
 };

@@ -4,25 +4,28 @@
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/ActionCatalogue.h"
+#include "commands/WindowServices.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListDialog.h"
 
 namespace BoardListUpdateCommand {
 
-void Bind(TVarneloWindow *window)
+void Bind(TWindowServices &window)
 {
-    window->ActionList1->Bind(QStringLiteral("actBoardListUpdate"), window, [window] { Execute(window); });
+    window.BindAction(QStringLiteral("actBoardListUpdate"), window.Window(), [&window] { Execute(window); });
 }
 
-void Execute(TVarneloWindow *window)
+void Execute(TWindowServices &window)
 {
     if (Kpwfunc::BoardListsBusy())
         return;
     {
-        TBoardListDialog dialog(window);
-        dialog.SelectSite(window->CurrentSite());
+        TBoardListDialog dialog(window.Window());
+        dialog.BoardsReloaded = [&window](TSite *site) {
+            if (window.CurrentSite() == site)
+                Kpwfunc::FillBoardTree(window.Panes().BoardListView, site);
+        };
+        dialog.SelectSite(window.CurrentSite());
         Kpwfunc::ExecDialog(dialog);
     }
     if (TSite *favorites = TavuEnviron->FavoritesSite()) {

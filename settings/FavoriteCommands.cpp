@@ -3,51 +3,52 @@
 #include "controls/Dialogs.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/ActionCatalogue.h"
+#include "commands/WindowServices.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/VarneloWindow.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoritesEditor.h"
 
 #include <QComboBox>
-#include <QTreeWidget>
+
 
 namespace FavoriteCommands {
 
 namespace {
 
 // The favorites site's boards may have changed: the board tree shows them again when it shows the site.
-void RefreshFavoritesTree(TVarneloWindow *window)
+void RefreshFavoritesTree(TWindowServices &window)
 {
     TSite *favorites = TavuEnviron->FavoritesSite();
-    if (favorites && window->CurrentSite() == favorites)
-        Kpwfunc::FillBoardTree(window->BoardListView, favorites, window->BoardFilterCombo->currentText());
+    if (favorites && window.CurrentSite() == favorites) {
+        const TWindowServices::TPanes panes = window.Panes();
+        Kpwfunc::FillBoardTree(panes.BoardListView, favorites, panes.BoardFilterCombo->currentText());
+    }
 }
 
 }  // namespace
 
-void Bind(TVarneloWindow *window)
+void Bind(TWindowServices &window)
 {
-    window->ActionList1->Bind(QStringLiteral("actFavEdit"), window, [window] { FavEditExecute(window); });
-    window->ActionList1->Bind(QStringLiteral("actBoardAddFav"), window, [window] { BoardAddFavExecute(window); });
+    window.BindAction(QStringLiteral("actFavEdit"), window.Window(), [&window] { FavEditExecute(window); });
+    window.BindAction(QStringLiteral("actBoardAddFav"), window.Window(), [&window] { BoardAddFavExecute(window); });
 }
 
-void FavEditExecute(TVarneloWindow *window)
+void FavEditExecute(TWindowServices &window)
 {
     {
-        TFavoritesEditor editor(window);
+        TFavoritesEditor editor(window.Window());
         Kpwfunc::ExecDialog(editor);
     }
     RefreshFavoritesTree(window);
 }
 
-void BoardAddFavExecute(TVarneloWindow *window)
+void BoardAddFavExecute(TWindowServices &window)
 {
     TSite *favorites = TavuEnviron->FavoritesSite();
-    const TBoard *board = Kpwfunc::NodeBoard(window->BoardListView->currentItem());
+    const TBoard *board = window.SelectedTreeBoard();
     if (!favorites || !board)
         return;
-    TFavoriteDialog dialog(window);
+    TFavoriteDialog dialog(window.Window());
     dialog.Mode = TFavoriteDialog::fmBoard;
     dialog.Board = board;
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)

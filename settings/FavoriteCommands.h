@@ -2,12 +2,12 @@
 // The main-window commands that run the favourites dialogs: the favourites editor (actFavEdit) and
 // the registration of the selected board in the favourites (actBoardAddFav).
 
-class TVarneloWindow;
+class TWindowServices;
 
 namespace FavoriteCommands {
 
-void Bind(TVarneloWindow *window);
-void FavEditExecute(TVarneloWindow *window);
-void BoardAddFavExecute(TVarneloWindow *window);
+void Bind(TWindowServices &window);
+void FavEditExecute(TWindowServices &window);
+void BoardAddFavExecute(TWindowServices &window);
 
 }  // namespace FavoriteCommands

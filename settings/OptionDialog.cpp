@@ -4,7 +4,6 @@
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/VarneloWindow.h"
 #include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>
@@ -48,11 +47,9 @@ QString ProfileFile(const QString &name)
     return TavuConfig->GetProfileDir() + name;
 }
 
-// The main window's action pictures (loaded from the program folder when there is no window).
+// The action pictures, read once from the same strip as the main window's actions.
 const TImageList &ActionImages()
 {
-    if (VarneloWindow)
-        return VarneloWindow->ActionImage;
     static const TImageList images = ActionCatalogue::LoadImages(ActionCatalogue::ImageStripFile());
     return images;
 }

@@ -12,10 +12,8 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/BoardTreeImages.h"
+#include "commands/WindowServices.h"
 #include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwUserFiles.h"
-#include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"
 #include "settings/BBSDialog.h"
 #include "settings/BBSOrderDialog.h"
@@ -24,6 +22,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QPointer>
 #include <QToolBar>
 
 namespace SiteDialogCommands {
@@ -40,9 +39,9 @@ bool IsSpecialSite(const TSite *site)
     return site->Kind != TSite::KIND_NORMAL;
 }
 
-bool RunBoardEditor(TSite *site, const TBoard *edited, Kpwfunc::TBoardEditValues &values)
+bool RunBoardEditor(QWidget *parent, TSite *site, const TBoard *edited, Kpwfunc::TBoardEditValues &values)
 {
-    TBoardEditor editor(VarneloWindow);
+    TBoardEditor editor(parent);
     editor.SetSite(site);
     editor.EditMode = edited != nullptr;
     editor.EditedBoard = edited;
@@ -109,19 +108,6 @@ void RestoreSelection(const TSiteList &sites)
         sites.Get(i)->Listed = shown.Lines.contains(sites.Get(i)->SITEID);
 }
 
-// Refills the site box and shows its first site.
-void ShowFirstSite(TVarneloWindow *window)
-{
-    Kpwfunc::LoadBBSTree(window->SiteComboBox);
-    if (window->SiteComboBox->count() == 0)
-        return;
-    {
-        const QSignalBlocker blocker(window->SiteComboBox);
-        window->SiteComboBox->setCurrentIndex(0);
-    }
-    window->SiteComboBoxChange();
-}
-
 }  // namespace
 
 QStringList ShownSiteIds(const TSiteList &sites, const QStringList &former)
@@ -140,53 +126,52 @@ QStringList ShownSiteIds(const TSiteList &sites, const QStringList &former)
     return ids;
 }
 
-void InstallBoardEditor()
+void InstallBoardEditor(QWidget *parent)
 {
-    Kpwfunc::SetBoardEditor(RunBoardEditor);
+    Kpwfunc::SetBoardEditor([parent = QPointer<QWidget>(parent)](TSite *site, const TBoard *edited,
+                                                                Kpwfunc::TBoardEditValues &values) {
+        return RunBoardEditor(parent, site, edited, values);
+    });
 }
 
-void Bind(TVarneloWindow *window)
+void Bind(TWindowServices &window)
 {
-    InstallBoardEditor();
-    window->ActionList1->Bind(QStringLiteral("actBBSSelect"), window, [window] { BBSSelectExecute(window); });
-    window->ActionList1->Bind(QStringLiteral("actBBSOrder"), window, [window] { BBSOrderExecute(window); });
-    window->ActionList1->Bind(QStringLiteral("actThreadListMoveToLocal"), window,
-                              [window] { MoveToLocalExecute(window); });
+    InstallBoardEditor(window.Window());
+    window.BindAction(QStringLiteral("actBBSSelect"), window.Window(), [&window] { BBSSelectExecute(window); });
+    window.BindAction(QStringLiteral("actBBSOrder"), window.Window(), [&window] { BBSOrderExecute(window); });
+    window.BindAction(QStringLiteral("actThreadListMoveToLocal"), window.Window(),
+                      [&window] { MoveToLocalExecute(window); });
 }
 
-void BBSSelectExecute(TVarneloWindow *window)
+void BBSSelectExecute(TWindowServices &window)
 {
     const TSiteList &sites = *TavuEnviron->SiteList();
-    TBBSDialog dialog(window);
+    TBBSDialog dialog(window.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
         ApplySelection(sites);
     else
         RestoreSelection(sites);
-    ShowFirstSite(window);
+    window.ShowFirstSite();
 }
 
-void BBSOrderExecute(TVarneloWindow *window)
+void BBSOrderExecute(TWindowServices &window)
 {
-    TBBSOrderDialog dialog(window);
+    TBBSOrderDialog dialog(window.Window());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
-    Kpwfunc::LoadBBSBar(window->BBSToolBar, TavuConfig->GetProfileDir() + QStringLiteral("bbsbar.txt"),
-                        *TavuEnviron->SiteList(), BoardTreeImages::SiteImages(),
-                        [window](TSite *site) { window->SelectSite(site); });
-    ShowFirstSite(window);
+    window.ReloadBBSBar();
+    window.ShowFirstSite();
 }
 
-void MoveToLocalExecute(TVarneloWindow *window)
+void MoveToLocalExecute(TWindowServices &window)
 {
-    TTavuListDoc *doc = window->ShownListDoc();
+    TTavuListDoc *doc = window.ShownListDoc();
     if (!doc)
         return;
     TThreadItemList *items = doc->Items();
-    TLocalDialog dialog(window);
-    for (int row : window->ThreadListView->SelectedRows()) {
-        if (row < items->Count())
-            dialog.Items.Add(items->Get(row));
-    }
+    TLocalDialog dialog(window.Window());
+    for (TThreadItem *item : window.SelectedThreads())
+        dialog.Items.Add(item);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     for (int i = items->Count() - 1; i >= 0; --i) {
@@ -194,10 +179,7 @@ void MoveToLocalExecute(TVarneloWindow *window)
             items->Delete(i);
     }
     doc->SetDisplayCount(std::min(doc->DisplayCount() - int(dialog.Moved.size()), items->Count()));
-    window->ThreadListView->clearSelection();
-    window->ThreadListView->SetItemCountEx(doc->DisplayCount());
-    window->ThreadListView->viewport()->update();
-    window->UpdateThreadListMenu();
+    window.SelectedThreadsLeft(doc);
 }
 
 }  // namespace SiteDialogCommands

@@ -5,24 +5,26 @@
 
 #include <QStringList>
 
+class QWidget;
 class TSiteList;
-class TVarneloWindow;
+class TWindowServices;
 
 namespace SiteDialogCommands {
 
-// Installs the board editor and binds the three commands to the window.
-void Bind(TVarneloWindow *window);
-// Makes TBoardEditor the editor of Kpwfunc::AddSiteBoard and Kpwfunc::ModifySiteBoard.
-void InstallBoardEditor();
+// Installs the board editor and binds the three commands.
+void Bind(TWindowServices &window);
+// Makes TBoardEditor (a child of parent) the editor of Kpwfunc::AddSiteBoard and
+// Kpwfunc::ModifySiteBoard.
+void InstallBoardEditor(QWidget *parent = nullptr);
 
 // actBBSSelect: the site selection dialog; both OK and Cancel leave bbs.txt and the sites' shown
 // flags in step and show the first site of the refilled site box.
-void BBSSelectExecute(TVarneloWindow *window);
+void BBSSelectExecute(TWindowServices &window);
 // actBBSOrder: the site order dialog; on OK the site box and the BBS toolbar are rebuilt.
-void BBSOrderExecute(TVarneloWindow *window);
+void BBSOrderExecute(TWindowServices &window);
 // actThreadListMoveToLocal: the selected threads of the shown board tab go to a local folder; the
 // rows of the threads moved leave the list.
-void MoveToLocalExecute(TVarneloWindow *window);
+void MoveToLocalExecute(TWindowServices &window);
 
 // The SITEIDs bbs.txt gets after the site selection: the sites of the former list that are still
 // shown, in their order, then the other shown sites and the favorites, local, user and RSS sites,

@@ -237,9 +237,10 @@ void TExtractLinkDialog::CreatePreview()
     }
     Preview->ReadSkinSettings(SkinSection);
     // A link the preview would open in a new window goes to the main window.
-    connect(Preview->Browser(), &TEmbeddedWB::NewWindow, this, [](const QUrl &url, TEmbeddedWB *&, bool &cancel) {
+    connect(Preview->Browser(), &TEmbeddedWB::NewWindow, this, [this](const QUrl &url, TEmbeddedWB *&, bool &cancel) {
         cancel = true;
-        Kpwfunc::OpenThreadUrl(url.toString());
+        if (OpenInWindow)
+            OpenInWindow(url.toString());
     });
 }
 

@@ -9,6 +9,7 @@
 #include "tools/LinkExtraction.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -35,6 +36,9 @@ public:
     void AddResList(TThreadItem *item, const QList<TRes *> &posts) { extraction.AddResList(item, posts); }
     void ExtractLinks() { extraction.ExtractLinks(); }
     void Prepare() { FillList(); }
+
+    // Opens a URL in the main window (a thread, a board or a web page), set by the window's command.
+    std::function<void(const QString &url)> OpenInWindow;
 
     QTabWidget *PageControl1;
     QComboBox *ComboBox1;

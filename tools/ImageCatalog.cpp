@@ -110,7 +110,10 @@ void TImageCatalogPane::CreatePopup()
 {
     ImagePopup = new QMenu(this);
     ImagePopup->setObjectName(QStringLiteral("ImagePopup"));
-    ImagePopup->addAction(QStringLiteral("この画像をタヴで表示"), this, [this] { Kpwfunc::OpenUrl(ClickedUrl, QString()); });
+    ImagePopup->addAction(QStringLiteral("この画像をタヴで表示"), this, [this] {
+        if (OpenInTab)
+            OpenInTab(ClickedUrl);
+    });
     ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Kpwfunc::OpenUrlExternal(ClickedUrl); });
     ImagePopup->addAction(QStringLiteral("この画像をちょっと見ビューワーで表示"), this, [this] {
         if (OpenInPreview)

@@ -47,6 +47,8 @@ public:
     // What the menu opens the picture in: a preview browser, and a browser tab for the whole
     // catalog page (set by the window that places the pane).
     std::function<void(const QString &url)> OpenInPreview;
+    // Opens the picture in a browser tab of the main window.
+    std::function<void(const QString &url)> OpenInTab;
     std::function<void(const QString &html)> OpenCatalogPage;
 
     // Shows the catalog again and asks for every picture not shown yet.

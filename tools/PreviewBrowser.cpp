@@ -10,7 +10,7 @@
 #include "core/ThreadItemList.h"
 #include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/KpwUrl.h"
-#include "mainwindow/VarneloWindow.h"
+#include "commands/WindowServices.h"
 #include "render/TavuListDoc.h"
 #include "tools/UrlDialog.h"
 
@@ -459,14 +459,14 @@ void TChottoWindow2::FormDeactivate()
 
 namespace PreviewBrowser {
 
-TChottoWindow2 *Window(TVarneloWindow &window)
+TChottoWindow2 *Window(TWindowServices &window)
 {
     static QPointer<TChottoWindow2> kept;
-    if (!kept || kept->parent() != &window) {
-        kept = new TChottoWindow2(&window);
-        kept->OnOpenUrl = [](QObject *, const QString &url, bool inProgram) {
+    if (!kept || kept->parent() != window.Window()) {
+        kept = new TChottoWindow2(window.Window());
+        kept->OnOpenUrl = [&window](QObject *, const QString &url, bool inProgram) {
             if (inProgram)
-                Kpwfunc::OpenThreadUrl(url, true);
+                window.OpenThreadUrl(url, true);
             else
                 Kpwfunc::OpenUrlExternal(url);
         };
@@ -474,7 +474,7 @@ TChottoWindow2 *Window(TVarneloWindow &window)
     return kept;
 }
 
-void ShowUrl(TVarneloWindow &window, const QString &url)
+void ShowUrl(TWindowServices &window, const QString &url)
 {
     TChottoWindow2 *viewer = Window(window);
     viewer->OpenUrl(url);
@@ -485,28 +485,25 @@ void ShowUrl(TVarneloWindow &window, const QString &url)
 namespace {
 
 // The browser URL of the one selected thread of the current thread list.
-QString SelectedThreadBrowserUrl(TVarneloWindow &window)
+QString SelectedThreadBrowserUrl(const TWindowServices &window)
 {
-    TTavuListDoc *doc = nullptr;
-    if (!window.GetActiveListDoc(doc) || !window.ThreadListView->selectionModel())
+    const QList<TThreadItem *> selected = window.SelectedThreads();
+    if (selected.size() != 1)
         return QString();
-    const QModelIndexList rows = window.ThreadListView->selectionModel()->selectedRows();
-    if (rows.size() != 1 || rows.first().row() >= doc->Items()->Count())
-        return QString();
-    const TThreadItem *item = doc->Items()->Get(rows.first().row());
+    const TThreadItem *item = selected.first();
     return item && item->BBS ? item->BBS->GetBrowserUrl(item) : QString();
 }
 
 }  // namespace
 
-void Bind(TVarneloWindow &window)
+void Bind(TWindowServices &window)
 {
-    window.ActionList1->Bind(QStringLiteral("actShowChotto"), &window, [&window] {
+    window.BindAction(QStringLiteral("actShowChotto"), window.Window(), [&window] {
         TChottoWindow2 *viewer = Window(window);
         viewer->show();
         viewer->raise();
     });
-    window.ActionList1->Bind(QStringLiteral("actThreadListChottoLook"), &window, [&window] {
+    window.BindAction(QStringLiteral("actThreadListChottoLook"), window.Window(), [&window] {
         const QString url = SelectedThreadBrowserUrl(window);
         if (!url.isEmpty())
             ShowUrl(window, url);

@@ -23,7 +23,7 @@ class QProgressBar;
 class QStatusBar;
 class QTabWidget;
 class TChottoTabSheet;
-class TVarneloWindow;
+class TWindowServices;
 
 // The address a new-window link of a page opens: the href of the link's HTML, resolved against the
 // page's address when it is relative, with the outside redirector taken out.
@@ -127,10 +127,10 @@ private:
 namespace PreviewBrowser {
 
 // The main window's preview browser, created on first use.
-TChottoWindow2 *Window(TVarneloWindow &window);
+TChottoWindow2 *Window(TWindowServices &window);
 // Opens the URL in the preview browser and shows it.
-void ShowUrl(TVarneloWindow &window, const QString &url);
+void ShowUrl(TWindowServices &window, const QString &url);
 // Binds actShowChotto and actThreadListChottoLook.
-void Bind(TVarneloWindow &window);
+void Bind(TWindowServices &window);
 
 }  // namespace PreviewBrowser

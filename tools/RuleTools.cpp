@@ -1,44 +1,48 @@
 #include "tools/RuleTools.h"
 
-#include "mainwindow/VarneloWindow.h"
+#include "commands/WindowServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "tools/ActionDialog.h"
 
-#include <QPointer>
+#include <QAction>
 
 namespace RuleTools {
 
 namespace {
 
 // The board of the active browser tab, else of the active thread-list tab.
-TBoard *BoardInView(const TVarneloWindow &window)
+TBoard *BoardInView(const TWindowServices &window)
 {
-    TTavuBrowser *tab = nullptr;
-    if (window.GetActiveBrowser(tab) && tab->GetBoard())
+    if (TTavuBrowser *tab = window.CurrentBrowser(); tab && tab->GetBoard())
         return tab->GetBoard();
-    TTavuListDoc *doc = nullptr;
-    return window.GetActiveListDoc(doc) ? doc->GetBoard() : nullptr;
+    TTavuListDoc *doc = window.CurrentListDoc();
+    return doc ? doc->GetBoard() : nullptr;
 }
 
-TActionDialog *MakeActionDialog(TVarneloWindow &window)
+TActionDialog *MakeActionDialog(TWindowServices &window)
 {
-    auto *dialog = new TActionDialog(&window);
+    auto *dialog = new TActionDialog(window.Window());
     dialog->setObjectName(QStringLiteral("ActionDialog"));
     dialog->ViewedBoard = [&window] { return BoardInView(window); };
-    dialog->ApplyToOpenThread = [&window] { window.Execute(QStringLiteral("actThreadExecAction")); };
-    dialog->ResRulesPath = TVarneloWindow::ResRulesFile();
-    dialog->ThreadRulesPath = TVarneloWindow::ThreadRulesFile();
+    dialog->ApplyToOpenThread = [&window] {
+        QAction *apply = window.Action(QStringLiteral("actThreadExecAction"));
+        if (apply && apply->isEnabled())
+            apply->trigger();
+    };
+    dialog->ResRulesPath = window.ResRulesFile();
+    dialog->ThreadRulesPath = window.ThreadRulesFile();
     return dialog;
 }
 
-void ShowActionDialog(TVarneloWindow &window)
+void ShowActionDialog(TWindowServices &window)
 {
-    auto *dialog = window.findChild<TActionDialog *>(QStringLiteral("ActionDialog"), Qt::FindDirectChildrenOnly);
+    auto *dialog = window.Window()->findChild<TActionDialog *>(QStringLiteral("ActionDialog"),
+                                                               Qt::FindDirectChildrenOnly);
     if (!dialog)
         dialog = MakeActionDialog(window);
-    dialog->SetResActionList(window.ResRules.get());
-    dialog->SetThreadActionList(window.ThreadRules.get());
+    dialog->SetResActionList(window.ResRules());
+    dialog->SetThreadActionList(window.ThreadRules());
     dialog->RefreshView();
     dialog->show();
     dialog->raise();
@@ -47,9 +51,9 @@ void ShowActionDialog(TVarneloWindow &window)
 
 }  // namespace
 
-void Bind(TVarneloWindow &window)
+void Bind(TWindowServices &window)
 {
-    window.ActionList1->Bind(QStringLiteral("actToolAction"), &window, [&window] { ShowActionDialog(window); });
+    window.BindAction(QStringLiteral("actToolAction"), window.Window(), [&window] { ShowActionDialog(window); });
 }
 
 }  // namespace RuleTools

@@ -2,10 +2,10 @@
 // Binds the main window's command of the rule editor: the rule list window (actToolAction, kept
 // while the main window lives).
 
-class TVarneloWindow;
+class TWindowServices;
 
 namespace RuleTools {
 
-void Bind(TVarneloWindow &window);
+void Bind(TWindowServices &window);
 
 }  // namespace RuleTools

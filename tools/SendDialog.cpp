@@ -147,7 +147,8 @@ TSendDialog::~TSendDialog()
 {
     if (previewWindow && actShowPreview->isChecked())
         previewWindow->SaveBounds();
-    Kpwfunc::SetActionsEnabled(true);
+    if (SwitchWindowCommands)
+        SwitchWindowCommands(true);
     if (WebBrowser1 && WebBrowser1->IsBusy())
         WebBrowser1->Stop();
     if (item)
@@ -888,7 +889,8 @@ void TSendDialog::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    Kpwfunc::SetActionsEnabled(true);
+    if (SwitchWindowCommands)
+        SwitchWindowCommands(true);
     event->accept();
     if (OnClose)
         OnClose(this);
@@ -896,7 +898,8 @@ void TSendDialog::closeEvent(QCloseEvent *event)
 
 void TSendDialog::FormActivate()
 {
-    Kpwfunc::SetActionsEnabled(false);
+    if (SwitchWindowCommands)
+        SwitchWindowCommands(false);
     if (actShowPreview->isChecked() && !(previewWindow && previewWindow->isVisible())) {
         Preview()->show();
         ShowLocalRulesInPreview();
@@ -922,7 +925,8 @@ void TSendDialog::FormDeactivate()
         if (TavuConfig->SEND_EXPAND)
             Collapse();
     }
-    Kpwfunc::SetActionsEnabled(true);
+    if (SwitchWindowCommands)
+        SwitchWindowCommands(true);
 }
 
 // ---- bar layout ----

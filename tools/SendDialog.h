@@ -54,6 +54,8 @@ public:
     // Raised by the send command once its checks passed, and when the composer closes.
     std::function<void(TSendDialog *)> OnSend;
     std::function<void(TSendDialog *)> OnClose;
+    // Switches the main window's commands off while the composer is active and back on after it.
+    std::function<void(bool enabled)> SwitchWindowCommands;
     // 1 while a post of the composer runs; the main window clears it when the post failed.
     quint8 Sending = 0;
 

@@ -6,7 +6,6 @@
 #include "controls/ExtListView.h"
 #include "render/TavuListDoc.h"
 #include "mainwindow/KpwServices.h"
-#include "mainwindow/VarneloWindow.h"
 
 #include <QCoreApplication>
 
@@ -125,7 +124,6 @@ void TTavuCheck::Progress()
 
 void TTavuCheck::RepaintThreadList() const
 {
-    TTavuListDoc *active = nullptr;
-    if (Doc && VarneloWindow && VarneloWindow->GetActiveListDoc(active) && VarneloWindow->ThreadListView)
-        VarneloWindow->ThreadListView->viewport()->update();
+    if (Doc && RepaintList)
+        RepaintList();
 }

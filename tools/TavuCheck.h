@@ -59,6 +59,8 @@ public:
 
     // Where the log-pane lines go; the main window's log pane unless a test replaces it.
     std::function<void(const QString &)> LogSink;
+    // Repaints the main window's thread list (set by the main window; GUI thread).
+    std::function<void()> RepaintList;
 
 protected:
     // What the worker knows of an item without touching it: taken when it is added.
@@ -76,8 +78,7 @@ protected:
     void SetChecking(const QList<TThreadItem *> &batchItems, bool on);
     // Runs the progress display on the GUI thread.
     void Progress();
-    // Repaints the main window's thread list when the run belongs to a document and a thread-list
-    // tab is active (GUI thread).
+    // Repaints the main window's thread list when the run belongs to a document (GUI thread).
     void RepaintThreadList() const;
 
     // State shown by the progress displays. Written by the worker between hand-offs, read on the

@@ -20,6 +20,7 @@
 #include "render/TavuListDoc.h"
 #include "settings/BBSRegistration.h"
 #include "settings/BBSWizard.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +214,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
 
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
+    Kpwfunc::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
     ASSERT_EQ(env.Window->Browsers.size(), 1);
     TThreadItem *item = env.Window->Browsers.first()->ThreadItem();
     ASSERT_NE(item, nullptr);

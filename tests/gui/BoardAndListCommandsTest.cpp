@@ -15,6 +15,7 @@
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
 #include "core/TextList.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,8 @@ bool Settled(TWindowEnv &env)
 // The user clicks the board in the tree: its thread list opens.
 bool ClickNews(TWindowEnv &env)
 {
-    Kpwfunc::SelectBoardInTree(News());
-    Kpwfunc::BoardTreeChange(env.Window->BoardListView);
+    Kpwfunc::SelectBoardInTree(*env.Window, News());
+    Kpwfunc::BoardTreeChange(*env.Window, env.Window->BoardListView);
     return Settled(env);
 }
 
@@ -86,7 +87,7 @@ TEST(BoardAndListCommandsTest, VisitedBoardsMenuOpensItsBoard)
     env.Start();
     StoredThread::WriteLog(1);
     ASSERT_TRUE(ClickNews(env));
-    Kpwfunc::CloseListDoc(env.Window->ListDocs.value(0));
+    Kpwfunc::CloseListDoc(*env.Window, env.Window->ListDocs.value(0));
     ASSERT_TRUE(env.Window->ListDocs.isEmpty());
 
     env.Window->Action(QStringLiteral("actBoardGaishutu"))->trigger();

@@ -10,6 +10,7 @@
 #include "net/TavuHttp.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +149,7 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     // The delete command closes the board's tab first and refills the tree.
     TVarneloWindow *window = env.Window();
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
+    Kpwfunc::NewListDoc(*window, doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
                         env.site->Boards->FindByID(QStringLiteral("a1")));
     Kpwfunc::FillBoardTree(window->BoardListView, env.site);
     window->BoardListView->setCurrentItem(NodeNamed(window->BoardListView, QStringLiteral("A1")));
@@ -205,26 +206,26 @@ TEST(BoardTree, TabsKeepTheirOrderAndTheBarIsAsWideAsItsButtons)
     TVarneloWindow *window = env.Window();
     TTavuListDoc *first = nullptr;
     TTavuListDoc *second = nullptr;
-    Kpwfunc::NewListDoc(first, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("一"), env.Board(PostTest::News));
-    Kpwfunc::NewListDoc(second, nullptr, TTavuListDoc::lmBoard, false, QStringLiteral("二"), env.Board(PostTest::Live));
+    Kpwfunc::NewListDoc(*window, first, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("一"), env.Board(PostTest::News));
+    Kpwfunc::NewListDoc(*window, second, nullptr, TTavuListDoc::lmBoard, false, QStringLiteral("二"), env.Board(PostTest::Live));
     TTavuListDoc *active = nullptr;
     ASSERT_TRUE(window->GetActiveListDoc(active));
     EXPECT_EQ(active, first);
     EXPECT_EQ(window->ListDocs, QList<TTavuListDoc *>({first, second}));
-    EXPECT_EQ(Kpwfunc::IndexOfBoardTab(second), 1);
+    EXPECT_EQ(Kpwfunc::IndexOfBoardTab(*window, second), 1);
     EXPECT_EQ(window->ThreadListBar->maximumWidth(), Kpwfunc::GetBarWidth(window->ThreadListBar));
 
-    Kpwfunc::CloseListDoc(first);
+    Kpwfunc::CloseListDoc(*window, first);
     ASSERT_TRUE(window->GetActiveListDoc(active));
     EXPECT_EQ(active, second);
-    Kpwfunc::CloseListDoc(second);
+    Kpwfunc::CloseListDoc(*window, second);
     EXPECT_FALSE(window->GetActiveListDoc(active));
     EXPECT_EQ(window->ThreadListView->Items()->OwnerDataCount(), 0);
 
     TTavuBrowser *page = nullptr;
-    Kpwfunc::NewBrowser(page, nullptr, nullptr, true, QStringLiteral("ページ"));
+    Kpwfunc::NewBrowser(*window, page, nullptr, nullptr, true, QStringLiteral("ページ"));
     window->UrlComboBox->setEditText(QStringLiteral("http://example.invalid/"));
-    Kpwfunc::CloseBrowser(page);
+    Kpwfunc::CloseBrowser(*window, page);
     EXPECT_TRUE(window->Browsers.isEmpty());
     EXPECT_TRUE(window->UrlComboBox->currentText().isEmpty());
 }

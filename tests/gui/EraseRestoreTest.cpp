@@ -21,6 +21,7 @@
 #include "tools/AboneDialog.h"
 #include "tools/EraseRestore.h"
 #include "tools/ReboneDialog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -223,7 +224,7 @@ TEST(EraseRestore, ErasedThreadsLeaveTheListAndComeBackWithTheirIndexIntact)
         item->Release();
     }
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), items->Get(0)->GetBoard());
+    Kpwfunc::NewListDoc(TestWindow(), doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), items->Get(0)->GetBoard());
     doc->SetDisplayCount(3);
     doc->Activate();
     env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));

@@ -34,6 +34,7 @@
 #include <QTreeWidget>
 
 #include "controls/ExtListView.h"
+#include "mainwindow/WindowTabs.h"
 
 namespace {
 
@@ -276,7 +277,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
     ASSERT_NE(item, nullptr);
@@ -286,7 +287,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     const QString file = FavoriteFolders::FolderFile(folder);
     env.Window()->StartThreadListDownload(folder, false, false);
     TTavuListDoc *folderTab = nullptr;
-    ASSERT_TRUE(Kpwfunc::FindBoardTab(folder, folderTab));
+    ASSERT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), folder, folderTab));
     ASSERT_TRUE(PostTest::WaitFor([folderTab] { return folderTab->IsSettled(); }));
     EXPECT_EQ(folderTab->Items()->Count(), 0);
     const auto listed = [folderTab](int count) {

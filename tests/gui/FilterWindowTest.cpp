@@ -26,6 +26,7 @@
 #include "tools/FilterDialog.h"
 #include "tools/InfoDialog.h"
 #include "tools/PriorityDialog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +76,7 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads)
     for (TThreadItem *item : threads)
         items->Add(item);
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), threads[0]->GetBoard());
+    Kpwfunc::NewListDoc(*env.Window, doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), threads[0]->GetBoard());
     doc->SetDisplayCount(items->Count());
     doc->Activate();
     env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));
@@ -157,7 +158,7 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     ASSERT_EQ(found->Items()->Count(), 2);
     EXPECT_EQ(found->Items()->Get(1), threads[2]);
 
-    Kpwfunc::CloseListDoc(found);
+    Kpwfunc::CloseListDoc(*env.Window, found);
     ASSERT_EQ(env.Window->ShownListDoc(), doc);
     ASSERT_EQ(doc->Items()->Count(), 3);
     for (int i = 0; i < 3; ++i)
@@ -188,7 +189,7 @@ TEST(FilterWindow, AThreadFilterShowsTheMatchesInATabAndLeavesTheThreadAsItWas)
     ASSERT_NE(filtered, source);
     EXPECT_EQ(VisibleNumbers(*filtered->ResList()), (QList<int>{1, 3}));
 
-    Kpwfunc::CloseBrowser(filtered);
+    Kpwfunc::CloseBrowser(*env.Window, filtered);
     EXPECT_EQ(VisibleNumbers(*source->ResList()), shown);
     QFile file(item->GetLogFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -293,7 +294,7 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
     EXPECT_EQ(row->text(3), QStringLiteral("お宝"));
 
     // The thread is closed: a click opens it again at that post.
-    Kpwfunc::CloseBrowser(tab);
+    Kpwfunc::CloseBrowser(*env.Window, tab);
     notices->ResRowDoubleClick(row);
     TTavuBrowser *opened = env.Window->Browsers.value(0);
     ASSERT_NE(opened, nullptr);

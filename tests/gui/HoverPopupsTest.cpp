@@ -16,6 +16,7 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
 #include "tools/WebCaptureForm.h"
+#include "mainwindow/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -178,7 +179,7 @@ TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
     bool cancel = false;
     emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 2, 2, false)), cancel);
     EXPECT_TRUE(cancel);
-    ASSERT_TRUE(Kpwfunc::DoubleWindowShown());
+    ASSERT_TRUE(Kpwfunc::DoubleWindowShown(*hover.env.Window()));
     const TResList *shown = hover.env.Window()->PrivateBrowser->ResList();
     ASSERT_TRUE(shown && shown->Count() == 2);
     EXPECT_TRUE(shown->Get(1)->Visible);

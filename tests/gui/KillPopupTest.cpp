@@ -8,6 +8,7 @@
 #include "render/TavuBrowser.h"
 #include "tools/KillPopupDialog.h"
 #include "tools/PopupKillList.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ namespace {
 TTavuBrowser *WebTab(TWindowEnv &env, const QString &url, const QString &title)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, title);
+    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, title);
     tab->URL = url;
     tab->Title = title;
     env.Window->UpdateBrowserMenu();

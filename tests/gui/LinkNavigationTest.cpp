@@ -5,6 +5,7 @@
 
 #include "core/BBSList.h"
 #include "mainwindow/KpwSearch.h"
+#include "mainwindow/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +33,9 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     bool cancel = false;
     emit tab->Browser()->BeforeNavigate(QUrl(link), cancel);
     EXPECT_TRUE(cancel);
-    ASSERT_TRUE(Kpwfunc::DoubleWindowShown());
+    ASSERT_TRUE(Kpwfunc::DoubleWindowShown(*window));
     ASSERT_TRUE(window->PrivateBrowser->ResList());
-    Kpwfunc::ShowDoubleWindow(false);
+    Kpwfunc::ShowDoubleWindow(*window, false);
 
     // On the ahhan type the whole link goes to the second browser.
     TBBS *own = item->BBS;
@@ -45,7 +46,7 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     emit tab->Browser()->BeforeNavigate(QUrl(link + QStringLiteral("?ls=50&al=on")), cancel);
     item->BBS = own;
     EXPECT_TRUE(cancel);
-    EXPECT_TRUE(Kpwfunc::DoubleWindowShown());
+    EXPECT_TRUE(Kpwfunc::DoubleWindowShown(*window));
     EXPECT_FALSE(window->PrivateBrowser->ResList());
     EXPECT_TRUE(WaitFor([&] { return int(env.server.Requests().size()) > requests; }));
 }

@@ -10,6 +10,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "mainwindow/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -248,8 +249,8 @@ TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
     w.Run("actShowThreadList2");
     ASSERT_FALSE(w.ListShown());
     TBoard *news = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
-    Kpwfunc::SelectBoardInTree(news);
-    Kpwfunc::BoardTreeChange(w.env.Window->BoardListView);
+    Kpwfunc::SelectBoardInTree(*w.env.Window, news);
+    Kpwfunc::BoardTreeChange(*w.env.Window, w.env.Window->BoardListView);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.env.Window->BusyCount() == 0; }, 60000));
     EXPECT_TRUE(w.ListShown());
     EXPECT_FALSE(w.BrowserShown());   // the flip shows one pane in the space of the body

@@ -15,6 +15,7 @@
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -56,7 +57,7 @@ void ConfirmOptions(TWindowEnv &env, const std::function<void(QDialog &)> &chang
         change(dialog);
         dynamic_cast<TOptionDialog &>(dialog).BitBtn1Click();
     });
-    ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    ASSERT_TRUE(env.Window->ShowOptions(0));
     ASSERT_EQ(answers.Shown, QStringList({QStringLiteral("TOptionDialog")}));
 }
 
@@ -188,7 +189,7 @@ TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
     button->click();
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
     TTavuListDoc *doc = nullptr;
-    EXPECT_TRUE(Kpwfunc::FindBoardTab(env.Board(PostTest::News), doc));
+    EXPECT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), env.Board(PostTest::News), doc));
     EXPECT_EQ(tree->currentItem(), nullptr);
 
     TavuConfig->JUMPSHORTCUT = true;

@@ -10,6 +10,7 @@
 #include "core/Tavutils.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
+#include "mainwindow/WindowTabs.h"
 #include "support/TempDataRoot.h"
 #include "support/WaitLimit.h"
 
@@ -299,12 +300,12 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     TWindowEnv env;
     env.Start();
     env.Window->Action(QStringLiteral("actShowChotto"))->trigger();
-    TChottoWindow2 *viewer = PreviewBrowser::Window(*env.Window);
+    TChottoWindow2 *viewer = PreviewBrowser::Window(env.Window->Services());
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(PreviewBrowser::Window(*env.Window), viewer);
+    EXPECT_EQ(PreviewBrowser::Window(env.Window->Services()), viewer);
 
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("tab"));
+    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("tab"));
     ASSERT_TRUE(tab);
     TavuConfig->CHECKBBSLINK = false;
     TavuConfig->URL_OPENINVARNELO = 2;

@@ -11,6 +11,7 @@
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoriteFolders.h"
 #include "settings/PropertyWindow.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ TEST(PropertyWindow, TheMarksOfAThreadAreAppliedOnOk)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));

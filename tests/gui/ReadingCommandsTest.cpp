@@ -15,6 +15,7 @@
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,7 @@ TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
     }
     const auto cleanup = qScopeGuard([&items] { qDeleteAll(items); });
     TVarneloWindow *window = env.Window();
-    const QList<TTavuBrowser *> order = Kpwfunc::BrowserTabOrder();
+    const QList<TTavuBrowser *> order = Kpwfunc::BrowserTabOrder(*env.Window());
     ASSERT_EQ(order.size(), 4);
     auto current = [&] { return window->Services().CurrentBrowser(); };
 
@@ -357,7 +358,7 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
     TWindowEnv env;
     env.Start();
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("ページ"));
     tab->URL = QStringLiteral("http://127.0.0.1:1/page");
     tab->Title = QStringLiteral("ページ");
     env.Window->UpdateBrowserMenu();
@@ -456,7 +457,7 @@ TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
     EXPECT_TRUE(window->ThreadListPopup->isVisible());
     closeMenus();
 
-    TTavuBrowser *first = Kpwfunc::BrowserTabOrder().first();
+    TTavuBrowser *first = Kpwfunc::BrowserTabOrder(*env.Window()).first();
     ASSERT_NE(window->Services().CurrentBrowser(), first);
     RightClick(first->TabButton, first->TabButton->rect().center());
     EXPECT_EQ(window->Services().CurrentBrowser(), first);

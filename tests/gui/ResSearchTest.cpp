@@ -13,6 +13,8 @@
 #include "mainwindow/KpwSearch.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
+#include "mainwindow/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +58,7 @@ public:
         for (int i = 0; i < list->Count(); ++i)
             list->Get(i)->Visible = true;
         TTavuBrowser *tab = nullptr;
-        NewBrowser(tab, list, item, true, item->TITLE);
+        NewBrowser(TestWindow(), tab, list, item, true, item->TITLE);
         return tab;
     }
 
@@ -201,7 +203,7 @@ TEST(ResSearch, FilteredTabShowsTheMatchesHighlightedAndKeepsTheBodies)
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →該当件数:2")));
 
     tab->BeginChunk();
-    WriteExtractView(tab, &search);
+    WriteExtractView(*env.Window, tab, &search);
     const QString html = tab->EndChunk();
     // the page writer normalises the tags of the highlight
     EXPECT_TRUE(html.contains(QStringLiteral("<b><font color=\"RED\">Cat</font></b> here"), Qt::CaseInsensitive));
@@ -262,7 +264,7 @@ TEST(ResSearch, BoardSearchOpensOneTabPerThreadWithAMatch)
     for (TThreadItem *item : {first.item, other.item, second.item})
         items->Add(item);
     TTavuListDoc *doc = nullptr;
-    NewListDoc(doc, items, 0, true, QStringLiteral("板"), nullptr);
+    NewListDoc(*env.Window, doc, items, 0, true, QStringLiteral("板"), nullptr);
 
     TResSearch search;
     search.Text = QStringLiteral("needle");
@@ -295,9 +297,9 @@ TEST(ResSearch, PreviewShowsOneResponseInTheSecondBrowserUntilItCloses)
                                                  {QStringLiteral("b"), QStringLiteral("y"), QStringLiteral("two")}});
     TTavuBrowser *tab = thread.Open();
     const int references = thread.item->RefCount();
-    ShowResInPreview(thread.item, *tab->ResList()->Get(1));
+    ShowResInPreview(*env.Window, thread.item, *tab->ResList()->Get(1));
     TTavuBrowser *preview = env.Window->PrivateBrowser;
-    EXPECT_TRUE(DoubleWindowShown());
+    EXPECT_TRUE(DoubleWindowShown(*env.Window));
     EXPECT_TRUE(preview->isVisibleTo(env.Window));
     EXPECT_TRUE(env.Window->Action(QStringLiteral("actShowDoubleWindow"))->isChecked());
     ASSERT_EQ(preview->ResList()->Count(), 1);
@@ -306,7 +308,7 @@ TEST(ResSearch, PreviewShowsOneResponseInTheSecondBrowserUntilItCloses)
 
     const int top = thread.item->TOP;
     env.Window->Action(QStringLiteral("actShowDoubleWindow"))->trigger();
-    EXPECT_FALSE(DoubleWindowShown());
+    EXPECT_FALSE(DoubleWindowShown(*env.Window));
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actShowDoubleWindow"))->isChecked());
     EXPECT_EQ(preview->ThreadItem(), nullptr);
     EXPECT_EQ(thread.item->RefCount(), references);

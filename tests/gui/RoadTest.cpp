@@ -11,6 +11,7 @@
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +81,7 @@ TEST(Road, ListOpenReloadAndOffline)
     const int row = doc->Items()->Get(0)->GetKey() == Key ? 0 : 1;
     TThreadItem *item = doc->Items()->Get(row);
     window->ThreadListView->SelectItem(row);
-    Kpwfunc::OpenSelectedThread();
+    Kpwfunc::OpenSelectedThread(*window);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->GetActiveBrowser(tab));
@@ -124,8 +125,8 @@ TEST(Road, ListOpenReloadAndOffline)
     // Offline: the stored list and the stored log, and no request at all.
     window->Action(QStringLiteral("actOnline"))->trigger();
     ASSERT_TRUE(TavuEnviron->IsOffline());
-    Kpwfunc::CloseActiveBrowser();
-    Kpwfunc::CloseActiveListDoc();
+    Kpwfunc::CloseActiveBrowser(*window);
+    Kpwfunc::CloseActiveListDoc(*window);
     env.server.ClearLog();
     window->StartThreadListDownload(board, false, false);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));

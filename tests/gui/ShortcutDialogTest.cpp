@@ -7,6 +7,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "settings/ShortcutDialog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +78,7 @@ TEST(ShortcutDialog, TheCurrentThreadGoesOnTheBarAndOff)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 1);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));

@@ -9,6 +9,7 @@
 #include "core/ThreadItem.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <QTest>
 
@@ -54,7 +55,7 @@ inline TTavuBrowser *OpenTab(TThreadItem *item)
     auto *list = new TResList(item);
     item->LoadResList(*list);
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(tab, list, item, true, item->TITLE);
+    Kpwfunc::NewBrowser(TestWindow(), tab, list, item, true, item->TITLE);
     return tab;
 }
 

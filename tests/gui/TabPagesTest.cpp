@@ -8,6 +8,7 @@
 #include "mainwindow/KpwBoardTree.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,7 @@ TEST(TabPages, ClosingTabsLeavesNoRendererProcessBehind)
         // Only the tabs shown last keep a live page.
         EXPECT_TRUE(WaitFor([&] { return EngineProcesses() <= before + 2; })) << EngineProcesses();
         while (!env.Window()->Browsers.isEmpty())
-            Kpwfunc::CloseActiveBrowser();
+            Kpwfunc::CloseActiveBrowser(*env.Window());
         EXPECT_TRUE(WaitFor([&] {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the closed tabs go
             return EngineProcesses() <= before;

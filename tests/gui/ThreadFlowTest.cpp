@@ -15,6 +15,7 @@
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -163,7 +164,7 @@ TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(2));
 
     stored = FileUtil::ReadFile(item->GetLogFile());
-    Kpwfunc::CloseActiveBrowser();
+    Kpwfunc::CloseActiveBrowser(*env.Window());
     Grow(env, 1);
     OpenThread(env, item.get(), true);   // anew: the stored log renders, then the download
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
@@ -181,12 +182,12 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const qint64 size = StoredSize(item.get());
     ASSERT_EQ(size, env.server.DatBytes(News, Key).size());
-    Kpwfunc::CloseActiveBrowser();
+    Kpwfunc::CloseActiveBrowser(*env.Window());
 
     // The stored log renders for a while; the download ends meanwhile and the tab goes.
     Grow(env, 2);
     OpenThread(env, item.get(), true);
-    Kpwfunc::CloseActiveBrowser();
+    Kpwfunc::CloseActiveBrowser(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_TRUE(env.Window()->Browsers.isEmpty());
     EXPECT_EQ(LogLines(item.get()), 2000);
@@ -232,7 +233,7 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    Kpwfunc::CloseActiveBrowser();
+    Kpwfunc::CloseActiveBrowser(*env.Window());
     Grow(env, 1);
 
     // The server holds its answer until the stored log has rendered its first chunk; the loader
@@ -342,7 +343,7 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
 
     window->ThreadListView->SelectItem(0);
-    Kpwfunc::OpenSelectedThread();
+    Kpwfunc::OpenSelectedThread(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->GetActiveBrowser(tab));
@@ -360,7 +361,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
@@ -389,7 +390,7 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
         ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
         tab->ScrollToRes(200);
         ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }));
-        Kpwfunc::CloseActiveBrowser();   // the thread keeps where it was left
+        Kpwfunc::CloseActiveBrowser(*env.Window());   // the thread keeps where it was left
     }
 
     ItemRef again(new TThreadItem);

@@ -22,6 +22,7 @@
 #include "settings/BookmarkShelf.h"
 #include "tools/ExifView.h"
 #include "tools/ImageCatalog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -151,7 +152,7 @@ TEST(ThreadInfoPane, TheInformationListShowsTheOpenThreadsFiguresInGroupsOfThree
     EXPECT_EQ(TavuConfig->DESKTOP_THREADINFOWIDTH, width);
 
     // No thread tab: an empty list.
-    Kpwfunc::CloseBrowser(env.tab);
+    Kpwfunc::CloseBrowser(*env.env.Window(), env.tab);
     EXPECT_TRUE(WaitFor([&] { return env.pane->ThreadInfoListBox->count() == 0; }));
 }
 

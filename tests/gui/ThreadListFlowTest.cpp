@@ -15,6 +15,7 @@
 #include "mainwindow/ThreadListPane.h"
 #include "render/TavuListDoc.h"
 #include "tools/ReboneDialog.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -208,7 +209,7 @@ TEST(ThreadListFlow, ATabClosedWhileItsListDownloadsIsLetGo)
     TPostWindowEnv env;
     AddThreads(env, 3);
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
-    Kpwfunc::CloseActiveListDoc();
+    Kpwfunc::CloseActiveListDoc(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
     EXPECT_EQ(env.Window()->ShownListDoc(), nullptr);
@@ -277,7 +278,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     OpenBoard(env, News);
     OpenBoard(env, Live);
     TTavuListDoc *news = nullptr;
-    ASSERT_TRUE(Kpwfunc::FindBoardTab(env.Board(News), news));
+    ASSERT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), env.Board(News), news));
     news->SetLocked(true);
     OpenBoard(env, Gone);
     env.env.Messages.clear();
@@ -363,7 +364,7 @@ TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
 
     // No match: the tab goes again.
     wanted = QStringLiteral("無い");
-    Kpwfunc::CloseListDoc(found);
+    Kpwfunc::CloseListDoc(*env.Window(), found);
     env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
     EXPECT_EQ(env.Window()->ListDocs.size(), 1);
     EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("該当スレッドが見つかりませんでした。"));

@@ -252,7 +252,7 @@ TEST(ToolCommandsTest, ProxySwitchesShowWhatTheOptionDialogStored)
     };
     {
         TDialogAnswers answers(env, confirm(true, true));
-        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+        ASSERT_TRUE(env.Window->ShowOptions(0));
     }
     EXPECT_TRUE(TavuConfig->PROXY_USE);
     EXPECT_TRUE(read->isChecked());
@@ -262,7 +262,7 @@ TEST(ToolCommandsTest, ProxySwitchesShowWhatTheOptionDialogStored)
     EXPECT_FALSE(read->isChecked());
     {
         TDialogAnswers answers(env, confirm(true, false));
-        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+        ASSERT_TRUE(env.Window->ShowOptions(0));
     }
     EXPECT_TRUE(read->isChecked());
     EXPECT_FALSE(send->isChecked());

@@ -8,6 +8,7 @@
 #include "mainwindow/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 
@@ -120,15 +121,15 @@ TEST(Url, OpeningFollowsTheSettings)
     TVarneloWindow *window = env.Window();
 
     TavuConfig->URL_OPENINVARNELO = 3;
-    Kpwfunc::OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
+    Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
     EXPECT_TRUE(window->Browsers.isEmpty());
 
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
+    Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
     ASSERT_EQ(window->Browsers.size(), 1);
     EXPECT_TRUE(window->Browsers.first()->IsWebPage());
 
-    Kpwfunc::OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
+    Kpwfunc::OpenThreadUrl(*window, env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
     ASSERT_EQ(window->Browsers.size(), 2);
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->GetActiveBrowser(tab));
@@ -137,7 +138,7 @@ TEST(Url, OpeningFollowsTheSettings)
     EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
     EXPECT_EQ(tab->ResNumber, 5);
 
-    Kpwfunc::OpenThreadUrl(env.Board(News)->URL);
+    Kpwfunc::OpenThreadUrl(*window, env.Board(News)->URL);
     ASSERT_NE(window->ShownListDoc(), nullptr);
     EXPECT_EQ(window->ShownListDoc()->BoardID, News);
     EXPECT_EQ(window->Browsers.size(), 2);

@@ -13,13 +13,26 @@
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+
+// The main window the running test made, for helpers that are handed no environment (the window's
+// own procedures take it).
+inline TVarneloWindow &TestWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<TVarneloWindow *>(widget))
+            return *window;
+    }
+    std::abort();   // a helper that needs the window was called before the test made one
+}
 
 class TWindowEnv {
 public:
