@@ -12,7 +12,7 @@
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadTestEnv.h"
-#include "settings/KatjuBoardList.h"
+#include "services/KatjuBoardList.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 #include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>

@@ -6,7 +6,7 @@
 
 #include "core/JConvert.h"
 #include "core/TextList.h"
-#include "settings/HistoryModel.h"
+#include "services/HistoryModel.h"
 
 #include <benchmark/benchmark.h>
 

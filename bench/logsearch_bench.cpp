@@ -10,7 +10,7 @@
 
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
-#include "tools/LogSearch.h"
+#include "services/LogSearch.h"
 
 #include <benchmark/benchmark.h>
 

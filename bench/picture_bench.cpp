@@ -4,7 +4,7 @@
 #include "RatioReporter.h"
 
 #include "support/ScriptedHttpServer.h"
-#include "tools/PictureLoader.h"
+#include "services/PictureLoader.h"
 #include "tools/PicturePopup.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "commands/BeCommands.h"
 
 #include "boards/Be2chManager.h"
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"

@@ -1,6 +1,6 @@
 #include "commands/BoardCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
@@ -11,10 +11,10 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/BoardTreeImages.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
+#include "services/KpwUrl.h"
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
 

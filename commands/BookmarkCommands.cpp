@@ -1,6 +1,6 @@
 #include "commands/BookmarkCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"

@@ -1,17 +1,17 @@
 #include "commands/BrowserTabCommands.h"
 
 #include "commands/TabCycle.h"
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
+#include "services/KpwSearch.h"
+#include "controls/KpwServices.h"
+#include "services/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "tools/KillPopupDialog.h"
-#include "tools/PopupKillList.h"
+#include "services/PopupKillList.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,14 +1,14 @@
 #include "commands/BrowserTabDrag.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
-#include "settings/FavoriteFolders.h"
+#include "services/FavoriteFolders.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "commands/CustomiseCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "settings/BasicAuthorizationForm.h"
 #include "settings/CleanDialog.h"
@@ -15,7 +15,7 @@
 #include "settings/CustomToolbarDialog.h"
 #include "settings/KeyBindDialog.h"
 #include "settings/ShortcutEditor.h"
-#include "settings/SkinAssignments.h"
+#include "services/SkinAssignments.h"
 #include "settings/SkinDialog.h"
 #include "settings/ToolDialog.h"
 

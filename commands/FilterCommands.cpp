@@ -1,6 +1,6 @@
 #include "commands/FilterCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "tools/FilterDialog.h"

@@ -4,8 +4,8 @@
 // runs), and the same dialog asking for the board-wide search (actThreadListFilterHoliday). A
 // filter opens a tab of what matches; the thread and its list stay as they are.
 
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/ThreadListPane.h"
+#include "services/KpwSearch.h"
+#include "services/ThreadListPane.h"
 
 #include <QObject>
 

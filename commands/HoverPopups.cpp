@@ -1,6 +1,6 @@
 #include "commands/HoverPopups.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/JConvert.h"
@@ -11,8 +11,8 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/KpwUrl.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 #include "render/TavuBrowser.h"

@@ -1,6 +1,6 @@
 #include "commands/LinkCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "render/TavuBrowser.h"

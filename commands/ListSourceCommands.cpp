@@ -1,7 +1,7 @@
 #include "commands/ListSourceCommands.h"
 
 #include "boards/FavoritesScript.h"
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -11,7 +11,7 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "commands/LogCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -8,12 +8,12 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwUrl.h"
-#include "mainwindow/KpwUserFiles.h"
+#include "services/KpwUrl.h"
+#include "controls/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
 #include "settings/ExportDialog.h"
 #include "settings/HistDialog.h"
-#include "settings/HistoryModel.h"
+#include "services/HistoryModel.h"
 
 #include <QMenu>
 

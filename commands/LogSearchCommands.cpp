@@ -1,6 +1,6 @@
 #include "commands/LogSearchCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -9,7 +9,7 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "tools/FindWindow.h"

@@ -3,7 +3,7 @@
 // the log folders (the window stays usable; a progress window shows how far it is and can stop
 // it), and the threads found open in a result tab "ログ検索結果".
 
-#include "tools/LogSearch.h"
+#include "services/LogSearch.h"
 
 #include <QObject>
 #include <QPair>

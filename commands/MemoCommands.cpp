@@ -1,6 +1,6 @@
 #include "commands/MemoCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"

@@ -1,6 +1,6 @@
 #include "commands/NoticeCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "tools/InfoDialog.h"
 
 TNoticeCommands::TNoticeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)

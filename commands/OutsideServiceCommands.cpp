@@ -1,6 +1,6 @@
 #include "commands/OutsideServiceCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -9,14 +9,14 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "tools/AmezoScape2ch.h"
 #include "tools/DirectDialog.h"
 #include "tools/HeeDialog.h"
-#include "tools/HeeVote.h"
+#include "services/HeeVote.h"
 #include "tools/IchigobbsRankingDialog.h"
-#include "tools/MegabbsThreadList.h"
+#include "services/MegabbsThreadList.h"
 #include "tools/SettingTextDialog.h"
 
 TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObject *parent)

@@ -1,9 +1,9 @@
 #include "commands/PaneCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/TavuSplitter.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 

@@ -1,10 +1,10 @@
 #include "commands/PictureCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "render/TavuBrowser.h"
-#include "tools/PictureLoader.h"
+#include "services/PictureLoader.h"
 #include "tools/PicturePopup.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "commands/PropertyCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "render/TavuBrowser.h"
 #include "settings/PropertyWindow.h"

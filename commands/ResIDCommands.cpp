@@ -1,6 +1,6 @@
 #include "commands/ResIDCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/Res.h"
@@ -9,9 +9,9 @@
 #include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwSearch.h"
+#include "services/KpwSearch.h"
 #include "render/TavuBrowser.h"
-#include "tools/EraseRestore.h"
+#include "services/EraseRestore.h"
 
 #include <QDateTime>
 #include <QMenu>

@@ -2,7 +2,7 @@
 
 #include "commands/CopyFormats.h"
 #include "commands/ThreadCommands.h"
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"

@@ -1,6 +1,6 @@
 #include "commands/SiteCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"

@@ -1,6 +1,6 @@
 #include "commands/ThreadNoteCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"

@@ -1,7 +1,7 @@
 #include "commands/ToolCommands.h"
 
 #include "boards/DolibManager.h"
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
@@ -16,9 +16,9 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
-#include "mainwindow/KpwUserFiles.h"
+#include "controls/KpwServices.h"
+#include "services/KpwUrl.h"
+#include "controls/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 

@@ -1,6 +1,6 @@
 #include "commands/TrayIcon.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "commands/ViewPresetCommands.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
 #include "settings/Kpw10ViewMode.h"
-#include "settings/ViewModePreset.h"
+#include "services/ViewModePreset.h"
 
 #include <QAction>
 

@@ -3,7 +3,7 @@
 #include "controls/Dialogs.h"
 #include "core/DataRoot.h"
 #include "core/FileUtil.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

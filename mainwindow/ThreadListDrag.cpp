@@ -1,13 +1,13 @@
 #include "mainwindow/ThreadListDrag.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "settings/FavoriteFolders.h"
+#include "controls/KpwBoardTree.h"
+#include "services/FavoriteFolders.h"
 
 #include <QDropEvent>
 #include <QMimeData>

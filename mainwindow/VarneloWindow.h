@@ -1,6 +1,6 @@
 #pragma once
 // TVarneloWindow: the one main window of the program. The other parts of the program reach it only
-// through the services it hands them (commands/WindowServices.h, TVarneloWindowServices).
+// through the services it hands them (controls/WindowServices.h, TVarneloWindowServices).
 //
 // It holds the board pane (site box, board tree), the thread-list pane (its tab bar and the list
 // view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
@@ -28,7 +28,7 @@
 // rendering trio), VarneloWindowMenus.cpp (the main menu); other areas add their own files.
 
 #include "core/Colors.h"   // thread lists
-#include "mainwindow/ActionCatalogue.h"
+#include "controls/ActionCatalogue.h"
 
 #include <QHash>
 #include <QList>
@@ -300,7 +300,7 @@ public:
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     TTavuBrowser *ClickedTab = nullptr;         // the tab of the last internal-link click
     std::unique_ptr<TExifInfo> ExifInfo;
-    // What the command units may ask of the window (commands/WindowServices.h).
+    // What the command units may ask of the window (controls/WindowServices.h).
     TWindowServices &Services() const;
     // The notice window's unit: the rendering trio and the thread lists report notice-rule hits
     // to it, opening a thread clears it.

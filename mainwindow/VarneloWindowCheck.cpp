@@ -10,9 +10,9 @@
 
 #include "mainwindow/VarneloWindow.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "render/TavuResWriter.h"
-#include "tools/PopupKillList.h"
+#include "services/PopupKillList.h"
 
 #include "tools/ExifView.h"
 #include "tools/PreviewBrowser.h"
@@ -31,10 +31,10 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/KpwBoardTree.h"
+#include "services/KpwSearch.h"
+#include "controls/KpwServices.h"
+#include "services/KpwUrl.h"
 #include "mainwindow/WindowTabs.h"
 #include "mainwindow/WindowSearch.h"
 #include "render/EmbeddedWB.h"

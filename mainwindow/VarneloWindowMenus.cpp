@@ -4,7 +4,7 @@
 
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "mainwindow/MenuAccessKeys.h"
 #include "settings/KpwOptionDialog.h"   // options
 

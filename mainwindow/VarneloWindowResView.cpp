@@ -22,7 +22,7 @@
 #include "core/TavuActionList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkShelf.h"

@@ -7,9 +7,9 @@
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwBoardTree.h"
+#include "services/KpwSearch.h"
+#include "controls/KpwServices.h"
 #include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
 

@@ -2,7 +2,7 @@
 // The main window's side of TWindowServices: every service forwards to the window. The window owns
 // one and hands it to the command units it builds at start-up.
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 
 class TVarneloWindow;
 

@@ -15,8 +15,8 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/KpwBoardTree.h"
+#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 

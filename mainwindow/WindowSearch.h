@@ -4,7 +4,7 @@
 // preview in the window's second browser. The rest of the program asks for them through
 // TWindowServices.
 
-#include "mainwindow/KpwSearch.h"
+#include "services/KpwSearch.h"
 
 class TRes;
 class TResList;

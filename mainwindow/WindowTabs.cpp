@@ -3,9 +3,9 @@
 
 #include "mainwindow/WindowTabs.h"
 
-#include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/BoardTreeImages.h"
+#include "controls/KpwBoardTree.h"
+#include "services/KpwUrl.h"
 
 #include "commands/NoticeCommands.h"
 #include "commands/ToolCommands.h"

@@ -1,9 +1,9 @@
 #include "settings/ActionListEditor.h"
 
 #include "core/IniFile.h"
-#include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/KpwServices.h"
-#include "settings/RowMoves.h"
+#include "controls/ActionCatalogue.h"
+#include "controls/KpwServices.h"
+#include "services/RowMoves.h"
 
 #include <QAction>
 #include <algorithm>

@@ -5,8 +5,8 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/BoardTreeImages.h"
+#include "services/KpwUrl.h"
 
 #include <QCheckBox>
 #include <QFile>

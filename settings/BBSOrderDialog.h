@@ -3,7 +3,7 @@
 // chooses, names and orders the buttons of the BBS toolbar (bbsbar.txt) on the page "BBSツールバー".
 // OK writes both files and the two toolbar settings; the caller reloads the site list and the bar.
 
-#include "settings/BBSOrder.h"
+#include "services/BBSOrder.h"
 
 #include <QDialog>
 

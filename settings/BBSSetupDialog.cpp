@@ -5,7 +5,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "settings/BBSSetup.h"
+#include "services/BBSSetup.h"
 #include "settings/WizardForm.h"
 
 #include <QApplication>

@@ -8,8 +8,8 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "settings/BBSRegistration.h"
-#include "settings/PageFetch.h"
+#include "services/BBSRegistration.h"
+#include "services/PageFetch.h"
 #include "settings/WizardForm.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "settings/BasicAuthorization.h"
+#include "services/BasicAuthorization.h"
 
 #include <QComboBox>
 #include <QFormLayout>

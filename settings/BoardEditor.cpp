@@ -8,7 +8,7 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "settings/BoardEditRules.h"
+#include "services/BoardEditRules.h"
 #include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>

@@ -3,7 +3,7 @@
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include <QComboBox>
 #include <QCompleter>

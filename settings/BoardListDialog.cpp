@@ -10,8 +10,8 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/BoardTreeImages.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/BoardTreeImages.h"
+#include "controls/KpwBoardTree.h"
 #include "settings/BoardListMerge.h"
 
 #include <QButtonGroup>

@@ -7,7 +7,7 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "commands/WindowServices.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/WindowServices.h"
+#include "controls/KpwBoardTree.h"
 #include "settings/BoardListDialog.h"
 
 namespace BoardListUpdateCommand {

@@ -2,7 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "settings/HeaderFrame.h"
 #include "settings/SiteFolderDialog.h"
 

@@ -4,7 +4,7 @@
 #include "core/Exceptions.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "settings/BookmarkShelf.h"
 
 #include <algorithm>

@@ -9,8 +9,8 @@
 #include "core/Site.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUserFiles.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 
 TBookmarkShelf::TBookmarkShelf(TTextList &index, const QString &indexFile) : index(index), indexFile(indexFile) {}
 

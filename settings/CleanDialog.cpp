@@ -2,7 +2,7 @@
 
 #include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
-#include "settings/HistoryFiles.h"
+#include "services/HistoryFiles.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -2,7 +2,7 @@
 // TColumnDialog ("カラム編集ダイアログ"): the order of the thread list's columns (column.txt).
 // "上へ" / "下へ" move the selected rows; "OK" writes the file.
 
-#include "settings/ColumnList.h"
+#include "services/ColumnList.h"
 
 #include <QDialog>
 

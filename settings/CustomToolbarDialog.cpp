@@ -1,7 +1,7 @@
 #include "settings/CustomToolbarDialog.h"
 
 #include "core/IniFile.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "core/IniFile.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "settings/SkinAssignments.h"
+#include "services/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 
 #include <QApplication>

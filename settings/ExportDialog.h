@@ -8,7 +8,7 @@
 // The writing itself is TThreadExporter's; a progress bar and "[n/count] title" show how far the
 // export is.
 
-#include "settings/ThreadExporter.h"
+#include "services/ThreadExporter.h"
 
 #include <QDialog>
 #include <QList>

@@ -3,8 +3,8 @@
 #include "controls/Dialogs.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "commands/WindowServices.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/WindowServices.h"
+#include "controls/KpwBoardTree.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoritesEditor.h"
 

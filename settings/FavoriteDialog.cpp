@@ -7,8 +7,8 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "settings/FavoriteFolders.h"
+#include "controls/KpwBoardTree.h"
+#include "services/FavoriteFolders.h"
 #include "settings/SiteFolderDialog.h"
 
 #include <QButtonGroup>

@@ -13,9 +13,9 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadListDownloader.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwUserFiles.h"
-#include "settings/FavoriteFolders.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwUserFiles.h"
+#include "services/FavoriteFolders.h"
 #include "settings/LocalDialog.h"
 #include "settings/PropertyWindow.h"
 

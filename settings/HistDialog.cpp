@@ -6,7 +6,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "settings/HistDialog.h"
-#include "settings/HistoryModel.h"
+#include "services/HistoryModel.h"
 #include "settings/PropertyWindow.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/BoardTreeImages.h"
+#include "controls/BoardTreeImages.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // that would own it (greyed when it is registered already) and adds the boards ticked to that site,
 // or to the user site when no site claims them (KatjuBoardList does the work).
 
-#include "settings/KatjuBoardList.h"
+#include "services/KatjuBoardList.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 
 #include "core/IniFile.h"
 #include "core/ShortcutText.h"
-#include "mainwindow/ActionCatalogue.h"
+#include "controls/ActionCatalogue.h"
 
 #include <QAction>
 

@@ -4,7 +4,7 @@
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "settings/SiteFolderDialog.h"
 
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/ActionCatalogue.h"
+#include "controls/ActionCatalogue.h"
 #include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>

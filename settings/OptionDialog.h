@@ -14,9 +14,9 @@
 // thread and browser, >>n popup), OptionPagesOther.cpp (sound, board-specific settings, quick
 // viewer, others).
 
-#include "settings/DownloaderList.h"
+#include "services/DownloaderList.h"
 #include "settings/OptionControls.h"
-#include "settings/ProxyPresetList.h"
+#include "services/ProxyPresetList.h"
 
 #include <QDialog>
 #include <QPixmap>

@@ -9,8 +9,8 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
-#include "mainwindow/KpwUserFiles.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/ShortcutDialog.h"
 

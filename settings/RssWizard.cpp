@@ -5,8 +5,8 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "settings/PageFetch.h"
-#include "settings/RssRegistration.h"
+#include "services/PageFetch.h"
+#include "services/RssRegistration.h"
 #include "settings/WizardForm.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

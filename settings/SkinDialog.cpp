@@ -6,7 +6,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "settings/SkinAssignments.h"
+#include "services/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "core/ThreadItem.h"
 #include "render/TavuHtmlStrings.h"
 #include "render/TavuResWriter.h"
-#include "settings/SkinAssignments.h"
+#include "services/SkinAssignments.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // TToolDialog ("ツールオプション"): the external tools of tool.txt. Adding and editing go through
 // TToolEditDialog; closing the dialog, by any way, writes the whole list.
 
-#include "settings/ToolList.h"
+#include "services/ToolList.h"
 
 #include <QDialog>
 

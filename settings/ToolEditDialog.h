@@ -2,7 +2,7 @@
 // TToolEditDialog ("ツールプロパティ"): one external tool. OK is refused while the title or the
 // program is blank, the program is no file or a folder given is no folder.
 
-#include "settings/ToolList.h"
+#include "services/ToolList.h"
 
 #include <QDialog>
 

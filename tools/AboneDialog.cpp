@@ -3,7 +3,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 #include "tools/TickRows.h"
 
 #include <QButtonGroup>

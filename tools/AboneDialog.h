@@ -4,7 +4,7 @@
 // other check marks alone; OK erases what is checked (QueryErase does the work) and logs it
 // through OnLog. Erasing only marks: the logs keep every text (see EraseRestore).
 
-#include "tools/QueryErase.h"
+#include "services/QueryErase.h"
 
 #include <QDialog>
 #include <functional>

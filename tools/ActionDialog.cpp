@@ -14,7 +14,7 @@
 #include "core/TavuEnviron.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"
-#include "tools/RuleEditing.h"
+#include "services/RuleEditing.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 // the comment and the expiry. Page "有効にする板": the board in view, or a choice from the list of
 // every board of every site, or all boards.
 
-#include "tools/RuleEditing.h"
+#include "services/RuleEditing.h"
 
 #include <QDialog>
 #include <functional>

@@ -3,11 +3,11 @@
 #include "controls/Dialogs.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "net/HttpSettings.h"
-#include "tools/AmezoSearch.h"
-#include "tools/ComposerFiles.h"
-#include "tools/OutsidePage.h"
+#include "services/AmezoSearch.h"
+#include "services/ComposerFiles.h"
+#include "services/OutsidePage.h"
 
 #include <QApplication>
 #include <QComboBox>

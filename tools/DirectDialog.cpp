@@ -4,8 +4,8 @@
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/KpwServices.h"
-#include "tools/OutsidePage.h"
+#include "controls/KpwServices.h"
+#include "services/OutsidePage.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "tools/ExifView.h"
 
 #include "render/ExifInfo.h"
-#include "tools/ImageCache.h"
+#include "services/ImageCache.h"
 
 #include <QTextBrowser>
 #include <QUrl>

@@ -10,8 +10,8 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/KpwUrl.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 

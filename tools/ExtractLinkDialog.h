@@ -6,7 +6,7 @@
 // the view "linkextract_dialog". The window stays on top, rolls up to its caption while another
 // window is active, keeps its bounds in kpw.ini (EXTRACTLINK_*) and frees itself when closed.
 
-#include "tools/LinkExtraction.h"
+#include "services/LinkExtraction.h"
 
 #include <QDialog>
 #include <functional>

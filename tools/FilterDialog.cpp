@@ -6,7 +6,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

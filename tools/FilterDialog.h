@@ -5,8 +5,8 @@
 // log or a list. The dialog keeps its choices in kpw.ini (FILTERDLG) and the texts asked for in
 // the search history findlog.txt.
 
-#include "mainwindow/KpwSearch.h"
-#include "mainwindow/ThreadListPane.h"
+#include "services/KpwSearch.h"
+#include "services/ThreadListPane.h"
 
 #include <QDialog>
 

@@ -7,7 +7,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "settings/HeaderFrame.h"
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "tools/HandleDialog.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 
 #include "controls/Dialogs.h"
 #include "core/Board.h"

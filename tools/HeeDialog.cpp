@@ -1,8 +1,8 @@
 #include "tools/HeeDialog.h"
 
 #include "core/TavuConfig.h"
-#include "mainwindow/KpwServices.h"
-#include "tools/HeeVote.h"
+#include "controls/KpwServices.h"
+#include "services/HeeVote.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // TIchigobbsRankingDialog: the per-board ranking of the boards of the site "15ch". "更新(&R)"
 // fetches it; a double click on a row opens that board's thread list.
 
-#include "tools/IchigobbsRanking.h"
+#include "services/IchigobbsRanking.h"
 
 #include <QWidget>
 #include <functional>

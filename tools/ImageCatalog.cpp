@@ -1,8 +1,8 @@
 #include "tools/ImageCatalog.h"
 
-#include "mainwindow/KpwUrl.h"
-#include "tools/ImageCache.h"
-#include "tools/PictureLoader.h"
+#include "services/KpwUrl.h"
+#include "services/ImageCache.h"
+#include "services/PictureLoader.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
 #include "tools/InfoDialog.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"

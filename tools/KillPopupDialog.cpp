@@ -3,7 +3,7 @@
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
-#include "tools/PopupKillList.h"
+#include "services/PopupKillList.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

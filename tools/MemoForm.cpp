@@ -3,7 +3,7 @@
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "tools/MemoData.h"
+#include "services/MemoData.h"
 
 #include <QAction>
 #include <QInputDialog>

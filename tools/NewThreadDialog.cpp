@@ -1,6 +1,6 @@
 #include "tools/NewThreadDialog.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 
 #include "core/BBS.h"
 #include "core/Board.h"

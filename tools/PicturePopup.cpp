@@ -4,7 +4,7 @@
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
-#include "tools/PictureLoader.h"
+#include "services/PictureLoader.h"
 
 #include <QAction>
 #include <QCloseEvent>

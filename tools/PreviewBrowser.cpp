@@ -8,9 +8,9 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/KpwUrl.h"
-#include "commands/WindowServices.h"
+#include "controls/ActionCatalogue.h"
+#include "services/KpwUrl.h"
+#include "controls/WindowServices.h"
 #include "render/TavuListDoc.h"
 #include "tools/UrlDialog.h"
 

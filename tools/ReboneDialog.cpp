@@ -6,7 +6,7 @@
 #include "core/Res.h"
 #include "core/ThreadItem.h"
 #include "settings/HeaderFrame.h"
-#include "tools/EraseRestore.h"
+#include "services/EraseRestore.h"
 #include "tools/TickRows.h"
 
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "tools/RuleTools.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "tools/ActionDialog.h"

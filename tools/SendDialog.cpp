@@ -1,6 +1,6 @@
 #include "tools/SendDialog.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 #include "tools/PreviewWindow.h"
 
 #include "boards/Be2chManager.h"
@@ -21,7 +21,7 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 #include "render/EmbeddedWB.h"

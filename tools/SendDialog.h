@@ -9,9 +9,9 @@
 // One composer per reply; it frees itself when closed. While it has the focus the main window's
 // commands are switched off, so their shortcuts do not fire into the main window.
 //
-// The user files it reads and writes are those of tools/ComposerFiles.h.
+// The user files it reads and writes are those of services/ComposerFiles.h.
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 #include "tools/FoldingWindow.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "tools/SettingTextDialog.h"
 
-#include "mainwindow/KpwServices.h"
-#include "tools/OutsidePage.h"
-#include "tools/PictureLoader.h"
+#include "controls/KpwServices.h"
+#include "services/OutsidePage.h"
+#include "services/PictureLoader.h"
 
 #include <QApplication>
 #include <QHeaderView>

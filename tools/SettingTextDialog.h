@@ -2,7 +2,7 @@
 // TSettingTextDialog: shows a board's SETTING.TXT as a key/value list, as plain text and, when the
 // file names one, the board's title picture.
 
-#include "tools/SettingText.h"
+#include "services/SettingText.h"
 
 #include <QDialog>
 

@@ -5,7 +5,7 @@
 #include "core/ThreadItemList.h"
 #include "controls/ExtListView.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include <QCoreApplication>
 

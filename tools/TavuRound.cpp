@@ -10,7 +10,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include <QFileInfo>
 

@@ -8,7 +8,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include <QHash>
 #include <QSet>

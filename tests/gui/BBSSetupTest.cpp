@@ -12,7 +12,7 @@
 #include "core/JConvert.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
-#include "settings/BBSSetup.h"
+#include "services/BBSSetup.h"
 #include "settings/BBSSetupDialog.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
 #include "core/TextList.h"

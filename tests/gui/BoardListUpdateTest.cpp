@@ -8,7 +8,7 @@
 
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListDialog.h"
 #include "settings/BoardListMerge.h"

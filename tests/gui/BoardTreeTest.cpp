@@ -6,7 +6,7 @@
 #include "controls/ExtListView.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "net/TavuHttp.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

@@ -12,7 +12,7 @@
 #include "core/ResList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkCategoryDialog.h"
 #include "settings/BookmarkCategoryRows.h"

@@ -5,8 +5,8 @@
 
 #include "commands/BrowserTabDrag.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "settings/FavoriteFolders.h"
+#include "controls/KpwBoardTree.h"
+#include "services/FavoriteFolders.h"
 
 #include <gtest/gtest.h>
 

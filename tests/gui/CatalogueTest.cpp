@@ -1,7 +1,7 @@
 // The action catalogue: the stored names and their categories, the design-time states, the
 // pictures, and the action list made from it.
 
-#include "mainwindow/ActionCatalogue.h"
+#include "controls/ActionCatalogue.h"
 
 #include "core/IniFile.h"
 #include "core/ShortcutText.h"

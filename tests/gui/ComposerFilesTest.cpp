@@ -2,7 +2,7 @@
 
 #include "support/TempDataRoot.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 
 #include "core/Exceptions.h"
 #include "core/JConvert.h"

@@ -4,7 +4,7 @@
 
 #include "support/ScriptedHttpServer.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 #include "tools/HandleDialog.h"
 #include "tools/PreviewWindow.h"
 #include "tools/NewThreadDialog.h"

@@ -11,7 +11,7 @@
 #include "core/ThreadItemList.h"
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
-#include "tools/QueryErase.h"
+#include "services/QueryErase.h"
 
 #include <gtest/gtest.h>
 

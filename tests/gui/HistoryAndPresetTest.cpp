@@ -3,17 +3,17 @@
 
 #include "WindowTestEnv.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "settings/HistDialog.h"
-#include "settings/HistoryModel.h"
+#include "services/HistoryModel.h"
 #include "settings/PropertyWindow.h"
 #include "settings/Kpw10ViewMode.h"
-#include "settings/ViewModePreset.h"
+#include "services/ViewModePreset.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "commands/HoverPopups.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
-#include "mainwindow/KpwSearch.h"
+#include "services/KpwSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"

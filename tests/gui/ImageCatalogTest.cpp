@@ -9,7 +9,7 @@
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
 #include "tools/ExifView.h"
-#include "tools/ImageCache.h"
+#include "services/ImageCache.h"
 #include "tools/ImageCatalog.h"
 #include "tools/WebCaptureForm.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/FileUtil.h"
 #include "settings/KatjuBoardDialog.h"
-#include "settings/KatjuBoardList.h"
+#include "services/KatjuBoardList.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include "WindowTestEnv.h"
 
 #include "core/FileUtil.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "tools/KillPopupDialog.h"
-#include "tools/PopupKillList.h"
+#include "services/PopupKillList.h"
 #include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 #include "tools/ExtractLinkDialog.h"
-#include "tools/LinkExtraction.h"
+#include "services/LinkExtraction.h"
 
 #include <gtest/gtest.h>
 

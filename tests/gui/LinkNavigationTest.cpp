@@ -4,7 +4,7 @@
 #include "PostTestEnv.h"
 
 #include "core/BBSList.h"
-#include "mainwindow/KpwSearch.h"
+#include "services/KpwSearch.h"
 #include "mainwindow/WindowSearch.h"
 
 #include <gtest/gtest.h>

@@ -4,15 +4,15 @@
 
 #include "WindowTestEnv.h"
 
-#include "commands/WindowServices.h"
+#include "controls/WindowServices.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/ThreadItem.h"
 #include "settings/ExportDialog.h"
-#include "settings/SkinAssignments.h"
+#include "services/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
-#include "settings/ThreadExporter.h"
+#include "services/ThreadExporter.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
 #include "tools/FindWindow.h"
-#include "tools/LogSearch.h"
+#include "services/LogSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TavuConfig.h"
-#include "tools/MemoData.h"
+#include "services/MemoData.h"
 #include "tools/MemoForm.h"
 #include "tools/PicturePopup.h"
 

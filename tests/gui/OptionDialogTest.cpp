@@ -7,12 +7,12 @@
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "settings/DownloaderList.h"
+#include "services/DownloaderList.h"
 #include "settings/HeaderFrame.h"
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
-#include "settings/ProxyPresetList.h"
+#include "services/ProxyPresetList.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 // truncated reply and a reply held until stop-all ends the wait.
 
 #include "tools/AmezoScape2ch.h"
-#include "tools/AmezoSearch.h"
-#include "tools/ComposerFiles.h"
+#include "services/AmezoSearch.h"
+#include "services/ComposerFiles.h"
 #include "tools/DirectDialog.h"
 #include "tools/HeeDialog.h"
-#include "tools/HeeVote.h"
+#include "services/HeeVote.h"
 #include "tools/IchigobbsRankingDialog.h"
-#include "tools/MegabbsThreadList.h"
-#include "tools/Ninkinet.h"
-#include "tools/SettingText.h"
+#include "services/MegabbsThreadList.h"
+#include "services/Ninkinet.h"
+#include "services/SettingText.h"
 #include "tools/SettingTextDialog.h"
 
 #include "boards/BoardTypes.h"

@@ -7,7 +7,7 @@
 #include "core/IniFile.h"
 #include "support/ScriptedHttpServer.h"
 #include "tools/DirectDialog.h"
-#include "tools/Ninkinet.h"
+#include "services/Ninkinet.h"
 #include "tools/SettingTextDialog.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 
 #include "core/FileUtil.h"
 #include "render/ExifInfo.h"
-#include "tools/PictureLoader.h"
+#include "services/PictureLoader.h"
 #include "tools/PicturePopup.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "PostTestEnv.h"
 
-#include "tools/ComposerFiles.h"
+#include "services/ComposerFiles.h"
 #include "tools/ErrorDialog.h"
 #include "tools/NewThreadDialog.h"
 #include "tools/SendDialog.h"

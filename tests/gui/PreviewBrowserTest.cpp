@@ -8,7 +8,7 @@
 
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "mainwindow/WindowTabs.h"
 #include "support/TempDataRoot.h"

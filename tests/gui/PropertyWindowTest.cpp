@@ -5,11 +5,11 @@
 
 #include "core/FileUtil.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwBoardTree.h"
-#include "mainwindow/KpwUrl.h"
+#include "controls/KpwBoardTree.h"
+#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "settings/FavoriteDialog.h"
-#include "settings/FavoriteFolders.h"
+#include "services/FavoriteFolders.h"
 #include "settings/PropertyWindow.h"
 #include "mainwindow/WindowTabs.h"
 

@@ -7,7 +7,7 @@
 #include "controls/ExtListView.h"
 #include "core/IniFile.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

@@ -12,7 +12,7 @@
 #include "core/Site.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
-#include "settings/RssRegistration.h"
+#include "services/RssRegistration.h"
 #include "settings/RssWizard.h"
 
 #include <gtest/gtest.h>

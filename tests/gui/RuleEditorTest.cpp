@@ -16,7 +16,7 @@
 #include "tools/ActionDialog.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"
-#include "tools/RuleEditing.h"
+#include "services/RuleEditing.h"
 
 #include <gtest/gtest.h>
 

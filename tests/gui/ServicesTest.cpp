@@ -2,7 +2,7 @@
 // column.txt, key bindings, switching the commands off and on, the band layout, event sounds,
 // the log pane and shortcut.txt cleanup.
 
-#include "mainwindow/KpwServices.h"
+#include "controls/KpwServices.h"
 
 #include "controls/ExtListView.h"
 #include "controls/TabMenuItem.h"

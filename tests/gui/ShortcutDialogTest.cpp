@@ -4,7 +4,7 @@
 #include "PostTestEnv.h"
 
 #include "controls/ShortcutData.h"
-#include "mainwindow/KpwUrl.h"
+#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "settings/ShortcutDialog.h"
 #include "mainwindow/WindowTabs.h"

@@ -6,8 +6,8 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
-#include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/KpwServices.h"
+#include "controls/ActionCatalogue.h"
+#include "controls/KpwServices.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "mainwindow/WindowTabs.h"
 

@@ -5,7 +5,7 @@
 #include "PostTestEnv.h"
 
 #include "core/FileUtil.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "mainwindow/WindowTabs.h"

@@ -17,7 +17,7 @@
 #include "core/TavuActionList.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwBoardTree.h"
+#include "controls/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ExifView.h"

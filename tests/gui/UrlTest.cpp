@@ -5,7 +5,7 @@
 
 #include "boards/DatConv.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwUrl.h"
+#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "mainwindow/WindowTabs.h"

@@ -1,7 +1,7 @@
 // The user list files of the profile: first-run seeding, histories, the URL history, the search
 // and board-type bars, favorites, bookmarks and the listings of stored logs.
 
-#include "mainwindow/KpwUserFiles.h"
+#include "controls/KpwUserFiles.h"
 
 #include "controls/Dialogs.h"
 #include "controls/TabButton.h"
