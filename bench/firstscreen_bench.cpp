@@ -7,7 +7,7 @@
 #include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>
@@ -64,7 +64,7 @@ struct TStoredThread {
         TTavuBrowser *tab = Open(item.get());
         tab->ScrollToRes(shown);
         Settle([&] { return tab->GetTopResNumber() == shown; });
-        Kpwfunc::CloseActiveBrowser();   // the thread keeps where it was left
+        Kpwfunc::CloseActiveBrowser(*env.Window());   // the thread keeps where it was left
     }
 
     TThreadItem *NewItem() const
@@ -102,7 +102,7 @@ void BM_FirstScreen(benchmark::State &state)
         state.SetIterationTime(double(painted - start) / 1000);
         state.PauseTiming();
         thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
-        Kpwfunc::CloseActiveBrowser();
+        Kpwfunc::CloseActiveBrowser(*thread.env.Window());
         state.ResumeTiming();
     }
 }

@@ -3,8 +3,8 @@
 
 #include "RatioReporter.h"
 
-#include "support/ScriptedHttpServer.h"
 #include "services/PictureLoader.h"
+#include "support/ScriptedHttpServer.h"
 #include "tools/PicturePopup.h"
 
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
 #include "commands/BeCommands.h"
 
 #include "boards/Be2chManager.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/SiteList.h"

@@ -1,8 +1,11 @@
 #include "commands/BoardCommands.h"
 
-#include "controls/WindowServices.h"
+#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "controls/TabMenuItem.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -11,11 +14,8 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/BoardTreeImages.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwUrl.h"
 #include "settings/BoardFindDialog.h"
 
 #include <QAbstractItemView>
@@ -48,7 +48,7 @@ TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QOb
 
 TBoard *TBoardCommands::SelectedBoard() const
 {
-    return Kpwfunc::NodeBoard(services.Panes().BoardListView->currentItem());
+    return services.SelectedTreeBoard();
 }
 
 void TBoardCommands::actBoardDeleteLogExecute()

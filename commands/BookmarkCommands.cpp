@@ -1,7 +1,7 @@
 #include "commands/BookmarkCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"

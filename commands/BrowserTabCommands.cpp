@@ -1,17 +1,17 @@
 #include "commands/BrowserTabCommands.h"
 
 #include "commands/TabCycle.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
-#include "core/TavuConfig.h"
-#include "services/KpwSearch.h"
 #include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
+#include "controls/WindowServices.h"
+#include "core/TavuConfig.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
-#include "tools/KillPopupDialog.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 #include "services/PopupKillList.h"
+#include "tools/KillPopupDialog.h"
 
 #include <QAction>
 #include <QClipboard>

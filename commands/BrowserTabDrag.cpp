@@ -1,12 +1,12 @@
 #include "commands/BrowserTabDrag.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "services/FavoriteFolders.h"
 

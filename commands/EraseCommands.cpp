@@ -1,16 +1,16 @@
 #include "commands/EraseCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/WindowServices.h"
 #include "core/Exceptions.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "tools/AboneDialog.h"
 #include "services/EraseRestore.h"
+#include "tools/AboneDialog.h"
 #include "tools/ReboneDialog.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "services/KpwSearch.h"
-#include "services/KpwUrl.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 #include "tools/WebCaptureForm.h"
 
 #include <QCursor>

@@ -1,8 +1,9 @@
 #include "commands/ListSourceCommands.h"
 
 #include "boards/FavoritesScript.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -11,7 +12,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 
 #include <QAction>
@@ -74,7 +74,7 @@ void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
                              QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。"));
         return;
     }
-    TBoard *board = Kpwfunc::NodeBoard(services.Panes().BoardListView->currentItem());
+    TBoard *board = services.SelectedTreeBoard();
     if (!board)
         return;
     if (board->Kind == TBoard::KIND_FAVORITES) {

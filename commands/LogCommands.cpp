@@ -1,19 +1,19 @@
 #include "commands/LogCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwUserFiles.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "services/KpwUrl.h"
-#include "controls/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
+#include "services/HistoryModel.h"
+#include "services/KpwUrl.h"
 #include "settings/ExportDialog.h"
 #include "settings/HistDialog.h"
-#include "services/HistoryModel.h"
 
 #include <QMenu>
 

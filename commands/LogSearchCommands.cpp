@@ -1,7 +1,8 @@
 #include "commands/LogSearchCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -9,7 +10,6 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "tools/FindWindow.h"

@@ -1,7 +1,7 @@
 #include "commands/MemoCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "render/TavuListDoc.h"

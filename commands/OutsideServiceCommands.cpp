@@ -1,7 +1,8 @@
 #include "commands/OutsideServiceCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Site.h"
@@ -9,14 +10,13 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwServices.h"
 #include "render/TavuBrowser.h"
+#include "services/HeeVote.h"
+#include "services/MegabbsThreadList.h"
 #include "tools/AmezoScape2ch.h"
 #include "tools/DirectDialog.h"
 #include "tools/HeeDialog.h"
-#include "services/HeeVote.h"
 #include "tools/IchigobbsRankingDialog.h"
-#include "services/MegabbsThreadList.h"
 #include "tools/SettingTextDialog.h"
 
 TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObject *parent)

@@ -1,9 +1,9 @@
 #include "commands/PaneCommands.h"
 
-#include "controls/WindowServices.h"
-#include "controls/TavuSplitter.h"
-#include "core/TavuConfig.h"
 #include "controls/KpwBoardTree.h"
+#include "controls/TavuSplitter.h"
+#include "controls/WindowServices.h"
+#include "core/TavuConfig.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 

@@ -1,7 +1,7 @@
 #include "commands/PropertyCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "render/TavuBrowser.h"
 #include "settings/PropertyWindow.h"
 

@@ -1,7 +1,7 @@
 #include "commands/ResIDCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/Exceptions.h"
 #include "core/Res.h"
 #include "core/ResList.h"
@@ -9,9 +9,9 @@
 #include "core/TavuAction.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
-#include "services/KpwSearch.h"
 #include "render/TavuBrowser.h"
 #include "services/EraseRestore.h"
+#include "services/KpwSearch.h"
 
 #include <QDateTime>
 #include <QMenu>

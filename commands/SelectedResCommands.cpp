@@ -2,8 +2,8 @@
 
 #include "commands/CopyFormats.h"
 #include "commands/ThreadCommands.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"

@@ -1,10 +1,10 @@
 #include "commands/SiteBoardsMenu.h"
 
+#include "controls/BoardTreeImages.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
-#include "controls/BoardTreeImages.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "commands/SiteCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"

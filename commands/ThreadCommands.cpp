@@ -1,8 +1,9 @@
 #include "commands/ThreadCommands.h"
 
 #include "commands/CopyFormats.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwUserFiles.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -13,13 +14,12 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "services/KpwSearch.h"
-#include "controls/KpwUserFiles.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwSearch.h"
 
 #include <QAction>
 #include <QClipboard>

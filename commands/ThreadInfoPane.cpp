@@ -1,9 +1,10 @@
 #include "commands/ThreadInfoPane.h"
 
 #include "commands/ThreadCommands.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
@@ -11,10 +12,9 @@
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
+#include "services/KpwSearch.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ImageCatalog.h"
 

@@ -1,10 +1,10 @@
 #include "commands/ThreadListCommands.h"
 
 #include "commands/TabCycle.h"
+#include "controls/KpwUserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwUserFiles.h"
 #include "render/TavuListDoc.h"
 
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #include "commands/ThreadNoteCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 #include "tools/CommentDialog.h"

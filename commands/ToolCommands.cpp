@@ -1,10 +1,12 @@
 #include "commands/ToolCommands.h"
 
 #include "boards/DolibManager.h"
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
+#include "controls/WindowServices.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -16,11 +18,9 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
-#include "controls/KpwUserFiles.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
+#include "services/KpwUrl.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "commands/ViewPresetCommands.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
-#include "settings/Kpw10ViewMode.h"
 #include "services/ViewModePreset.h"
+#include "settings/Kpw10ViewMode.h"
 
 #include <QAction>
 

@@ -2,6 +2,8 @@
 
 #include "controls/KpwBoardTree.h"
 
+#include "controls/BoardTreeImages.h"
+#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -14,8 +16,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
-#include "controls/BoardTreeImages.h"
-#include "controls/KpwServices.h"
 
 #include <QComboBox>
 #include <QLayout>

@@ -1,6 +1,7 @@
 #include "controls/KpwUserFiles.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
@@ -15,7 +16,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwServices.h"
 #include "render/TavuListDoc.h"
 
 #include <QComboBox>

@@ -7,8 +7,8 @@
 // Every file is Shift_JIS text with CR LF line ends, loaded whole and written whole (atomically);
 // a missing file is an empty list.
 
-#include "core/JConvert.h"
 #include "controls/ActionCatalogue.h"
+#include "core/JConvert.h"
 
 #include <QDate>
 #include <QDateTime>

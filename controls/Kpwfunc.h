@@ -3,5 +3,5 @@
 
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
 #include "controls/KpwUserFiles.h"
+#include "services/KpwUrl.h"

@@ -171,6 +171,9 @@ public:
     virtual TBoard *SelectedTreeBoard() const = 0;
     // Fills the board tree again with the shown site's boards, filtered by the filter text.
     virtual void RefillBoardTree() = 0;
+    // After the site's boards were read anew: when the board tree shows the site it is filled with
+    // them again (filtered by the filter text when asked), its stored state restored.
+    virtual void ShowNewBoardsOf(TSite *site, bool filtered) = 0;
     // A board opened from a shortcut bar or the visited-boards menu: shown in the board tree when
     // the option JUMPSHORTCUT is on.
     virtual void JumpToBoardInTree(TBoard *board) = 0;

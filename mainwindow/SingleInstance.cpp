@@ -1,9 +1,9 @@
 #include "mainwindow/SingleInstance.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "core/DataRoot.h"
 #include "core/FileUtil.h"
-#include "controls/KpwServices.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

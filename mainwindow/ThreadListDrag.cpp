@@ -1,12 +1,12 @@
 #include "mainwindow/ThreadListDrag.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
-#include "controls/KpwBoardTree.h"
 #include "services/FavoriteFolders.h"
 
 #include <QDropEvent>

@@ -27,8 +27,8 @@
 // VarneloWindowFrame.cpp (panes, lookups, command states, layout), VarneloWindowResView.cpp (the
 // rendering trio), VarneloWindowMenus.cpp (the main menu); other areas add their own files.
 
-#include "core/Colors.h"   // thread lists
 #include "controls/ActionCatalogue.h"
+#include "core/Colors.h"   // thread lists
 
 #include <QHash>
 #include <QList>

@@ -22,6 +22,8 @@
 
 #include "boards/Be2chManager.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
@@ -31,16 +33,14 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
-#include "mainwindow/WindowTabs.h"
 #include "mainwindow/WindowSearch.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -5,6 +5,8 @@
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
@@ -18,8 +20,6 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"

@@ -3,8 +3,8 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/ExtListView.h"
-#include "controls/MenuBar.h"
 #include "controls/KpwServices.h"
+#include "controls/MenuBar.h"
 #include "mainwindow/MenuAccessKeys.h"
 #include "settings/KpwOptionDialog.h"   // options
 

@@ -15,6 +15,8 @@
 
 #include "boards/DolibManager.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -28,9 +30,6 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadUploader.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
-#include "controls/KpwUserFiles.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/HttpCli.h"
@@ -38,6 +37,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwUrl.h"
 
 #include <memory>
 #include <QComboBox>

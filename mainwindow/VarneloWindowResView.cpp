@@ -12,6 +12,7 @@
 #include "commands/NoticeCommands.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "core/Bookmark.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
@@ -22,7 +23,6 @@
 #include "core/TavuActionList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkShelf.h"

@@ -4,14 +4,14 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
-#include "controls/KpwServices.h"
 #include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
+#include "services/KpwSearch.h"
 
 #include <QAction>
 #include <memory>

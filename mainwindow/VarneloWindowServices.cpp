@@ -4,6 +4,8 @@
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
@@ -13,13 +15,11 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
-#include "controls/KpwServices.h"
-#include "mainwindow/WindowTabs.h"
 #include "mainwindow/WindowSearch.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwSearch.h"
 #include "tools/PreviewBrowser.h"
 #include "tools/SendDialog.h"
 
@@ -385,6 +385,12 @@ TWindowServices::TPanes TVarneloWindowServices::Panes() const
 void TVarneloWindowServices::RefillBoardTree()
 {
     window.SiteComboBoxChange();
+}
+
+void TVarneloWindowServices::ShowNewBoardsOf(TSite *site, bool filtered)
+{
+    if (site && window.CurrentSite() == site)
+        Kpwfunc::FillBoardTree(window.BoardListView, site, filtered ? window.BoardFilterCombo->currentText() : QString());
 }
 
 void TVarneloWindowServices::ApplyTabBarPositions()

@@ -77,6 +77,7 @@ public:
 
     TPanes Panes() const override;
     void RefillBoardTree() override;
+    void ShowNewBoardsOf(TSite *site, bool filtered) override;
     void ApplyTabBarPositions() override;
     QList<QIcon> ActionImages() const override;
     void CloseBoardTabs(TBoard *board) override;

@@ -4,6 +4,7 @@
 #include "mainwindow/VarneloWindow.h"
 #include "mainwindow/WindowTabs.h"
 
+#include "controls/KpwBoardTree.h"
 #include "controls/ShortcutBar.h"
 #include "controls/ShortcutData.h"
 #include "core/Board.h"
@@ -15,10 +16,9 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwUrl.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -20,6 +20,9 @@
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "controls/TavuSplitter.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -33,16 +36,13 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
-#include "controls/KpwUserFiles.h"
-#include "services/ThreadListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/HttpCli.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
+#include "services/KpwUrl.h"
+#include "services/ThreadListPane.h"
 
 #include <QComboBox>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "settings/ActionListEditor.h"
 
-#include "core/IniFile.h"
 #include "controls/ActionCatalogue.h"
 #include "controls/KpwServices.h"
+#include "core/IniFile.h"
 #include "services/RowMoves.h"
 
 #include <QAction>

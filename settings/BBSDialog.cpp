@@ -1,11 +1,11 @@
 #include "settings/BBSDialog.h"
 
+#include "controls/BoardTreeImages.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "controls/BoardTreeImages.h"
 #include "services/KpwUrl.h"
 
 #include <QCheckBox>

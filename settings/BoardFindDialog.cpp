@@ -1,9 +1,9 @@
 #include "settings/BoardFindDialog.h"
 
+#include "controls/KpwServices.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
-#include "controls/KpwServices.h"
 
 #include <QComboBox>
 #include <QCompleter>

@@ -1,7 +1,9 @@
 #include "settings/BoardListDialog.h"
 
 #include "boards/BoardListDownloaderRequest.h"
+#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
 #include "core/BoardList.h"
 #include "core/BoardListDownloader.h"
 #include "core/Exceptions.h"
@@ -10,8 +12,6 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "controls/BoardTreeImages.h"
-#include "controls/KpwBoardTree.h"
 #include "settings/BoardListMerge.h"
 
 #include <QButtonGroup>

@@ -1,5 +1,6 @@
 #include "settings/BoardListMerge.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/IniFile.h"
@@ -7,7 +8,6 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "controls/KpwBoardTree.h"
 
 namespace {
 

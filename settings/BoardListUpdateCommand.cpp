@@ -1,11 +1,11 @@
 #include "settings/BoardListUpdateCommand.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "controls/WindowServices.h"
-#include "controls/KpwBoardTree.h"
 #include "settings/BoardListDialog.h"
 
 namespace BoardListUpdateCommand {
@@ -21,10 +21,7 @@ void Execute(TWindowServices &window)
         return;
     {
         TBoardListDialog dialog(window.Window());
-        dialog.BoardsReloaded = [&window](TSite *site) {
-            if (window.CurrentSite() == site)
-                Kpwfunc::FillBoardTree(window.Panes().BoardListView, site);
-        };
+        dialog.BoardsReloaded = [&window](TSite *site) { window.ShowNewBoardsOf(site, false); };
         dialog.SelectSite(window.CurrentSite());
         Kpwfunc::ExecDialog(dialog);
     }

@@ -1,8 +1,8 @@
 #include "settings/BookmarkCategoryDialog.h"
 
+#include "controls/KpwServices.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
-#include "controls/KpwServices.h"
 #include "settings/HeaderFrame.h"
 #include "settings/SiteFolderDialog.h"
 

@@ -1,10 +1,10 @@
 #include "settings/BookmarkCategoryRows.h"
 
+#include "controls/KpwServices.h"
 #include "core/Bookmark.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
 #include "settings/BookmarkShelf.h"
 
 #include <algorithm>

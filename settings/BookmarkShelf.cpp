@@ -1,5 +1,7 @@
 #include "settings/BookmarkShelf.h"
 
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Bookmark.h"
@@ -9,8 +11,6 @@
 #include "core/Site.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
 
 TBookmarkShelf::TBookmarkShelf(TTextList &index, const QString &indexFile) : index(index), indexFile(indexFile) {}
 

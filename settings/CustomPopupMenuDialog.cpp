@@ -1,7 +1,7 @@
 #include "settings/CustomPopupMenuDialog.h"
 
-#include "core/IniFile.h"
 #include "controls/KpwServices.h"
+#include "core/IniFile.h"
 
 namespace {
 

@@ -1,15 +1,11 @@
 #include "settings/FavoriteCommands.h"
 
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
-#include "controls/WindowServices.h"
-#include "controls/KpwBoardTree.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoritesEditor.h"
-
-#include <QComboBox>
-
 
 namespace FavoriteCommands {
 
@@ -18,11 +14,7 @@ namespace {
 // The favorites site's boards may have changed: the board tree shows them again when it shows the site.
 void RefreshFavoritesTree(TWindowServices &window)
 {
-    TSite *favorites = TavuEnviron->FavoritesSite();
-    if (favorites && window.CurrentSite() == favorites) {
-        const TWindowServices::TPanes panes = window.Panes();
-        Kpwfunc::FillBoardTree(panes.BoardListView, favorites, panes.BoardFilterCombo->currentText());
-    }
+    window.ShowNewBoardsOf(TavuEnviron->FavoritesSite(), true);
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "settings/FavoriteDialog.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwBoardTree.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
 #include "services/FavoriteFolders.h"
 #include "settings/SiteFolderDialog.h"
 

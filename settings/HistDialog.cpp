@@ -1,3 +1,5 @@
+#include "settings/HistDialog.h"
+
 #include "controls/Dialogs.h"
 #include "controls/RollUp.h"
 #include "controls/WindowBounds.h"
@@ -5,7 +7,6 @@
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "settings/HistDialog.h"
 #include "services/HistoryModel.h"
 #include "settings/PropertyWindow.h"
 

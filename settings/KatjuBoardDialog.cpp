@@ -1,11 +1,11 @@
 #include "settings/KatjuBoardDialog.h"
 
+#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "controls/BoardTreeImages.h"
 
 #include <QAction>
 #include <QApplication>

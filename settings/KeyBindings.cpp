@@ -1,8 +1,8 @@
 #include "settings/KeyBindings.h"
 
+#include "controls/ActionCatalogue.h"
 #include "core/IniFile.h"
 #include "core/ShortcutText.h"
-#include "controls/ActionCatalogue.h"
 
 #include <QAction>
 

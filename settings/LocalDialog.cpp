@@ -1,10 +1,10 @@
 #include "settings/LocalDialog.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
 #include "settings/SiteFolderDialog.h"
 
 #include <QHBoxLayout>

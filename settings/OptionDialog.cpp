@@ -1,9 +1,9 @@
 #include "settings/OptionDialog.h"
 
+#include "controls/ActionCatalogue.h"
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "controls/ActionCatalogue.h"
 #include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>

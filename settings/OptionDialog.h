@@ -15,8 +15,8 @@
 // viewer, others).
 
 #include "services/DownloaderList.h"
-#include "settings/OptionControls.h"
 #include "services/ProxyPresetList.h"
+#include "settings/OptionControls.h"
 
 #include <QDialog>
 #include <QPixmap>

@@ -1,6 +1,8 @@
 #include "settings/PropertyWindow.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
+#include "controls/KpwUserFiles.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/LocalFolderReturn.h"
@@ -9,8 +11,6 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/ShortcutDialog.h"
 

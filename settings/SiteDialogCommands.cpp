@@ -2,6 +2,8 @@
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -12,8 +14,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/WindowServices.h"
-#include "controls/KpwBoardTree.h"
 #include "render/TavuListDoc.h"
 #include "settings/BBSDialog.h"
 #include "settings/BBSOrderDialog.h"

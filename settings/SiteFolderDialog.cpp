@@ -1,8 +1,8 @@
 #include "settings/SiteFolderDialog.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

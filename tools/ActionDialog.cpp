@@ -12,9 +12,9 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "services/RuleEditing.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"
-#include "services/RuleEditing.h"
 
 #include <QAction>
 #include <QApplication>

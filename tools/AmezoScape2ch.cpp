@@ -1,9 +1,9 @@
 #include "tools/AmezoScape2ch.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "controls/KpwServices.h"
 #include "net/HttpSettings.h"
 #include "services/AmezoSearch.h"
 #include "services/ComposerFiles.h"

@@ -1,10 +1,10 @@
 #include "tools/DirectDialog.h"
 
+#include "controls/KpwServices.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
-#include "controls/KpwServices.h"
 #include "services/OutsidePage.h"
 
 #include <QAction>

@@ -10,10 +10,10 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "services/KpwSearch.h"
-#include "services/KpwUrl.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
+#include "services/KpwSearch.h"
+#include "services/KpwUrl.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "settings/HeaderFrame.h"
 #include "services/ComposerFiles.h"
+#include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "tools/HeeDialog.h"
 
-#include "core/TavuConfig.h"
 #include "controls/KpwServices.h"
+#include "core/TavuConfig.h"
 #include "services/HeeVote.h"
 
 #include <QApplication>

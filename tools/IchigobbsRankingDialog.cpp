@@ -1,7 +1,7 @@
 #include "tools/IchigobbsRankingDialog.h"
 
-#include "core/Board.h"
 #include "controls/KpwServices.h"
+#include "core/Board.h"
 
 #include <QApplication>
 #include <QEvent>

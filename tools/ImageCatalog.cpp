@@ -1,7 +1,7 @@
 #include "tools/ImageCatalog.h"
 
-#include "services/KpwUrl.h"
 #include "services/ImageCache.h"
+#include "services/KpwUrl.h"
 #include "services/PictureLoader.h"
 
 #include <QDragEnterEvent>

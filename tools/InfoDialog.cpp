@@ -1,7 +1,7 @@
 #include "tools/InfoDialog.h"
 
-#include "controls/WindowServices.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"

@@ -1,17 +1,17 @@
 #include "tools/PreviewBrowser.h"
 
+#include "controls/ActionCatalogue.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/MonaUtils.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/ActionCatalogue.h"
-#include "services/KpwUrl.h"
-#include "controls/WindowServices.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwUrl.h"
 #include "tools/UrlDialog.h"
 
 #include <QAction>

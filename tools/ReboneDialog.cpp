@@ -5,8 +5,8 @@
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ThreadItem.h"
-#include "settings/HeaderFrame.h"
 #include "services/EraseRestore.h"
+#include "settings/HeaderFrame.h"
 #include "tools/TickRows.h"
 
 #include <QDialogButtonBox>

@@ -7,6 +7,7 @@
 #include "boards/DolibManager.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -21,7 +22,6 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
 #include "net/HttpCli.h"
 #include "net/HttpSettings.h"
 #include "render/EmbeddedWB.h"

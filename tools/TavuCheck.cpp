@@ -1,11 +1,11 @@
 #include "tools/TavuCheck.h"
 
+#include "controls/ExtListView.h"
+#include "controls/KpwServices.h"
 #include "core/Board.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/ExtListView.h"
 #include "render/TavuListDoc.h"
-#include "controls/KpwServices.h"
 
 #include <QCoreApplication>
 

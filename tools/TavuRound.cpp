@@ -1,6 +1,7 @@
 #include "tools/TavuRound.h"
 
 #include "boards/DolibManager.h"
+#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -10,7 +11,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwServices.h"
 
 #include <QFileInfo>
 

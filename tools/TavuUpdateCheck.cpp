@@ -1,5 +1,6 @@
 #include "tools/TavuUpdateCheck.h"
 
+#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -8,7 +9,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
-#include "controls/KpwServices.h"
 
 #include <QHash>
 #include <QSet>

@@ -7,6 +7,7 @@
 
 #include "support/ScriptedHttpServer.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/BBSList.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -14,13 +15,12 @@
 #include "core/ResUploader.h"
 #include "core/SendData.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwUrl.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/BBSRegistration.h"
+#include "services/KpwUrl.h"
 #include "settings/BBSWizard.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

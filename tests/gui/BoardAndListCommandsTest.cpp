@@ -5,17 +5,17 @@
 #include "StoredThread.h"
 #include "UrlCatcher.h"
 
+#include "controls/KpwBoardTree.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
+#include "core/TextList.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
-#include "core/TextList.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -4,14 +4,14 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
-#include "controls/KpwBoardTree.h"
-#include "settings/BBSDialog.h"
 #include "services/BBSOrder.h"
-#include "settings/BBSOrderDialog.h"
 #include "services/BoardEditRules.h"
+#include "settings/BBSDialog.h"
+#include "settings/BBSOrderDialog.h"
 #include "settings/BoardEditor.h"
 #include "settings/LocalDialog.h"
 #include "settings/SiteDialogCommands.h"

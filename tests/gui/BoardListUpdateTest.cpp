@@ -6,9 +6,9 @@
 
 #include "support/ScriptedHttpServer.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
-#include "controls/KpwBoardTree.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListDialog.h"
 #include "settings/BoardListMerge.h"

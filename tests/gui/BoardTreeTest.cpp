@@ -4,13 +4,13 @@
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
 #include "core/FileUtil.h"
@@ -12,7 +13,6 @@
 #include "core/ResList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 #include "settings/BookmarkCategoryDialog.h"
 #include "settings/BookmarkCategoryRows.h"

@@ -10,8 +10,8 @@
 #include "core/Exceptions.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"
-#include "services/PageFetch.h"
 #include "services/Ninkinet.h"
+#include "services/PageFetch.h"
 #include "tools/NewThreadDialog.h"
 #include "tools/SendDialog.h"
 

@@ -4,8 +4,8 @@
 #include "PostTestEnv.h"
 
 #include "commands/BrowserTabDrag.h"
-#include "core/TextList.h"
 #include "controls/KpwBoardTree.h"
+#include "core/TextList.h"
 #include "services/FavoriteFolders.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 
 #include "services/ComposerFiles.h"
 #include "tools/HandleDialog.h"
-#include "tools/PreviewWindow.h"
 #include "tools/NewThreadDialog.h"
+#include "tools/PreviewWindow.h"
 #include "tools/SendDialog.h"
 #include "tools/UrlDialog.h"
 

@@ -5,23 +5,23 @@
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
+#include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
 #include "core/ResList.h"
+#include "core/TargetBoard.h"
 #include "core/TavuAction.h"
 #include "core/TavuActionList.h"
-#include "core/TargetBoard.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "controls/ExtListView.h"
-#include "tools/AboneDialog.h"
 #include "services/EraseRestore.h"
+#include "tools/AboneDialog.h"
 #include "tools/ReboneDialog.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwUrl.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "services/FavoriteFolders.h"
+#include "services/KpwUrl.h"
 #include "settings/BoardEditor.h"
 #include "settings/FavoriteDialog.h"
-#include "services/FavoriteFolders.h"
 #include "settings/FavoritesEditor.h"
 #include "settings/PropertyWindow.h"
 #include "settings/SiteDialogCommands.h"

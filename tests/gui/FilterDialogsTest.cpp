@@ -9,9 +9,9 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
+#include "services/QueryErase.h"
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
-#include "services/QueryErase.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,8 @@
 
 #include "commands/NoticeCommands.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwUserFiles.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -17,16 +19,14 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
-#include "controls/KpwUserFiles.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "services/KpwSearch.h"
 #include "tools/CommentDialog.h"
 #include "tools/FilterDialog.h"
 #include "tools/InfoDialog.h"
 #include "tools/PriorityDialog.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

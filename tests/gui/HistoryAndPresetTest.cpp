@@ -9,11 +9,11 @@
 #include "core/JConvert.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
-#include "settings/HistDialog.h"
 #include "services/HistoryModel.h"
-#include "settings/PropertyWindow.h"
-#include "settings/Kpw10ViewMode.h"
 #include "services/ViewModePreset.h"
+#include "settings/HistDialog.h"
+#include "settings/Kpw10ViewMode.h"
+#include "settings/PropertyWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -10,13 +10,13 @@
 #include "commands/HoverPopups.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
-#include "services/KpwSearch.h"
+#include "mainwindow/WindowSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
+#include "services/KpwSearch.h"
 #include "tools/WebCaptureForm.h"
-#include "mainwindow/WindowSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "core/FileUtil.h"
 #include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
-#include "tools/ExifView.h"
 #include "services/ImageCache.h"
+#include "tools/ExifView.h"
 #include "tools/ImageCatalog.h"
 #include "tools/WebCaptureForm.h"
 

@@ -4,8 +4,8 @@
 #include "PostTestEnv.h"
 
 #include "core/FileUtil.h"
-#include "settings/KatjuBoardDialog.h"
 #include "services/KatjuBoardList.h"
+#include "settings/KatjuBoardDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 
 #include "WindowTestEnv.h"
 
-#include "core/FileUtil.h"
 #include "controls/KpwBoardTree.h"
-#include "render/TavuBrowser.h"
-#include "tools/KillPopupDialog.h"
-#include "services/PopupKillList.h"
+#include "core/FileUtil.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuBrowser.h"
+#include "services/PopupKillList.h"
+#include "tools/KillPopupDialog.h"
 
 #include <gtest/gtest.h>
 

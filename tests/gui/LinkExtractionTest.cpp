@@ -2,14 +2,14 @@
 
 #include "PostTestEnv.h"
 
+#include "core/FileUtil.h"
 #include "core/Res.h"
 #include "core/ResList.h"
-#include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
-#include "tools/ExtractLinkDialog.h"
 #include "services/LinkExtraction.h"
+#include "tools/ExtractLinkDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "PostTestEnv.h"
 
 #include "core/BBSList.h"
-#include "services/KpwSearch.h"
 #include "mainwindow/WindowSearch.h"
+#include "services/KpwSearch.h"
 
 #include <gtest/gtest.h>
 

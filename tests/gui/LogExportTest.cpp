@@ -9,10 +9,10 @@
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/ThreadItem.h"
-#include "settings/ExportDialog.h"
 #include "services/SkinAssignments.h"
-#include "settings/SkinDialog2.h"
 #include "services/ThreadExporter.h"
+#include "settings/ExportDialog.h"
+#include "settings/SkinDialog2.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
-#include "tools/FindWindow.h"
 #include "services/LogSearch.h"
+#include "tools/FindWindow.h"
 
 #include <gtest/gtest.h>
 

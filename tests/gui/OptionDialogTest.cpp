@@ -8,11 +8,11 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "services/DownloaderList.h"
+#include "services/ProxyPresetList.h"
 #include "settings/HeaderFrame.h"
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
-#include "services/ProxyPresetList.h"
 
 #include <gtest/gtest.h>
 

@@ -2,16 +2,16 @@
 // worker, each against a local scripted server: a normal reply, an error page, a changed format, a
 // truncated reply and a reply held until stop-all ends the wait.
 
-#include "tools/AmezoScape2ch.h"
 #include "services/AmezoSearch.h"
 #include "services/ComposerFiles.h"
-#include "tools/DirectDialog.h"
-#include "tools/HeeDialog.h"
 #include "services/HeeVote.h"
-#include "tools/IchigobbsRankingDialog.h"
 #include "services/MegabbsThreadList.h"
 #include "services/Ninkinet.h"
 #include "services/SettingText.h"
+#include "tools/AmezoScape2ch.h"
+#include "tools/DirectDialog.h"
+#include "tools/HeeDialog.h"
+#include "tools/IchigobbsRankingDialog.h"
 #include "tools/SettingTextDialog.h"
 
 #include "boards/BoardTypes.h"

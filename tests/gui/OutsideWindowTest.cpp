@@ -5,9 +5,9 @@
 #include "PostTestEnv.h"
 
 #include "core/IniFile.h"
+#include "services/Ninkinet.h"
 #include "support/ScriptedHttpServer.h"
 #include "tools/DirectDialog.h"
-#include "services/Ninkinet.h"
 #include "tools/SettingTextDialog.h"
 
 #include <gtest/gtest.h>

@@ -4,12 +4,12 @@
 #include "WindowTestEnv.h"
 
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "controls/TavuSplitter.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
-#include "controls/KpwBoardTree.h"
 #include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>

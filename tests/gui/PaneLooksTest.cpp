@@ -5,17 +5,17 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
+#include "controls/KpwServices.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TavuSplitter.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <QAction>
 #include <QCheckBox>

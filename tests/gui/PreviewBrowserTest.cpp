@@ -6,11 +6,11 @@
 #include "tools/PreviewBrowser.h"
 #include "tools/UrlDialog.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
-#include "controls/KpwBoardTree.h"
-#include "render/TavuBrowser.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuBrowser.h"
 #include "support/TempDataRoot.h"
 #include "support/WaitLimit.h"
 

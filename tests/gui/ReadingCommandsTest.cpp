@@ -4,18 +4,18 @@
 
 #include "PostTestEnv.h"
 
-#include "controls/ExtListView.h"
-#include "controls/TabButton.h"
 #include "commands/CopyFormats.h"
+#include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
+#include "controls/TabButton.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/FileUtil.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

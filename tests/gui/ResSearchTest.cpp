@@ -3,18 +3,18 @@
 
 #include "WindowTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwSearch.h"
+#include "mainwindow/WindowSearch.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
-#include "mainwindow/WindowSearch.h"
+#include "services/KpwSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "core/IniFile.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -13,10 +13,10 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "services/RuleEditing.h"
 #include "tools/ActionDialog.h"
 #include "tools/ActionDialog2.h"
 #include "tools/NGWordDialog.h"
-#include "services/RuleEditing.h"
 
 #include <gtest/gtest.h>
 

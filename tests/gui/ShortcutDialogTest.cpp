@@ -4,10 +4,10 @@
 #include "PostTestEnv.h"
 
 #include "controls/ShortcutData.h"
-#include "services/KpwUrl.h"
-#include "render/TavuBrowser.h"
-#include "settings/ShortcutDialog.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuBrowser.h"
+#include "services/KpwUrl.h"
+#include "settings/ShortcutDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "WindowTestEnv.h"
 #include "controls/ShortcutBar.h"
 #include "core/JConvert.h"
-#include "core/ThreadItem.h"
 #include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
 #include "settings/PropertyWindow.h"
 #include "settings/ShortcutEditor.h"
 

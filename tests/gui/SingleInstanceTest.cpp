@@ -3,8 +3,8 @@
 
 #include "WindowTestEnv.h"
 
-#include "mainwindow/SingleInstance.h"
 #include "core/ThreadItem.h"
+#include "mainwindow/SingleInstance.h"
 #include "render/TavuBrowser.h"
 
 #include <gtest/gtest.h>

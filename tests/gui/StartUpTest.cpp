@@ -2,12 +2,12 @@
 
 #include "WindowTestEnv.h"
 
+#include "controls/ActionCatalogue.h"
+#include "controls/KpwServices.h"
 #include "core/BBSList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
-#include "controls/ActionCatalogue.h"
-#include "controls/KpwServices.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 
 #include "WindowTestEnv.h"
 
+#include "controls/KpwBoardTree.h"
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "controls/KpwBoardTree.h"
-#include "render/TavuBrowser.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuBrowser.h"
 
 #include <QTest>
 

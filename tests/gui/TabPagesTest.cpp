@@ -4,11 +4,11 @@
 
 #include "PostTestEnv.h"
 
-#include "core/FileUtil.h"
 #include "controls/KpwBoardTree.h"
+#include "core/FileUtil.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -3,19 +3,19 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
-#include "controls/ExtListView.h"
 #include "core/ThreadItemList.h"
-#include "services/ThreadListPane.h"
-#include "controls/KpwBoardTree.h"
-#include "services/KpwUrl.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
+#include "services/KpwUrl.h"
+#include "services/ThreadListPane.h"
 
 #include <gtest/gtest.h>
 

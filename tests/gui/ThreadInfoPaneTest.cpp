@@ -9,6 +9,7 @@
 
 #include "commands/ResIDCommands.h"
 #include "commands/ThreadInfoPane.h"
+#include "controls/KpwBoardTree.h"
 #include "controls/TavuSplitter.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
@@ -17,12 +18,11 @@
 #include "core/TavuActionList.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "controls/KpwBoardTree.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ExifView.h"
 #include "tools/ImageCatalog.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <gtest/gtest.h>
 

@@ -6,16 +6,16 @@
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
+#include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
-#include "controls/KpwBoardTree.h"
-#include "services/ThreadListPane.h"
-#include "render/TavuListDoc.h"
-#include "tools/ReboneDialog.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuListDoc.h"
+#include "services/ThreadListPane.h"
+#include "tools/ReboneDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
-#include "core/Site.h"
 #include "commands/BeCommands.h"
 #include "commands/TrayIcon.h"
+#include "core/Site.h"
 #include "settings/BeProfileDialog.h"
 
 #include <gtest/gtest.h>

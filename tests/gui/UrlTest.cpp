@@ -5,10 +5,10 @@
 
 #include "boards/DatConv.h"
 #include "core/TextList.h"
-#include "services/KpwUrl.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "mainwindow/WindowTabs.h"
+#include "services/KpwUrl.h"
 
 #include <gtest/gtest.h>
 
