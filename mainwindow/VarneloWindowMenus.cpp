@@ -4,8 +4,8 @@
 
 #include "controls/ExtListView.h"
 #include "controls/KpwServices.h"
+#include "controls/MenuAccessKeys.h"
 #include "controls/MenuBar.h"
-#include "mainwindow/MenuAccessKeys.h"
 #include "settings/KpwOptionDialog.h"   // options
 
 #include <QComboBox>

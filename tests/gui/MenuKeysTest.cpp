@@ -4,7 +4,7 @@
 #include "WindowTestEnv.h"
 
 #include "controls/Dialogs.h"
-#include "mainwindow/MenuAccessKeys.h"
+#include "controls/MenuAccessKeys.h"
 #include "mainwindow/QtTranslations.h"
 #include "settings/ExportDialog.h"
 

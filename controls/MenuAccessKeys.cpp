@@ -1,4 +1,4 @@
-#include "mainwindow/MenuAccessKeys.h"
+#include "controls/MenuAccessKeys.h"
 
 #include <QAction>
 #include <QMenu>
