@@ -1,5 +1,6 @@
 #pragma once
-// Services of the main window that many flows call: the log pane, the event sounds, switching all
+// Services of the main window that many flows call: the log pane (its lines and the event sounds
+// come from services/EventLog.h, which this header brings along), switching all
 // commands off while a post runs, key bindings, the browser's find and source commands, the
 // tool-bar band layout, and the tool bars, popup menus, tools menu, thread-list columns and site
 // menus built from the user's files.
@@ -9,6 +10,7 @@
 // widgets.
 
 #include "controls/ActionCatalogue.h"
+#include "services/EventLog.h"
 
 #include <QList>
 #include <QString>
@@ -36,32 +38,6 @@ namespace Kpwfunc {
 // Appends the text as a new line of the log pane and scrolls so that it is the bottom line in
 // view. Safe from any thread: a call from another thread is handed to the pane's thread.
 void AddLog(QPlainTextEdit *memo, const QString &text);
-// A line of the log pane from anywhere in the program, workers included: it goes to the log sink
-// the main window installs (its log pane), or to the debug output while there is none.
-void AddLog(const QString &text);
-using TLogSink = std::function<void(const QString &text)>;
-// Installs the log sink; returns the one it replaces. The sink is called on the caller's thread.
-TLogSink SetLogSink(TLogSink sink);
-
-// ---- event sounds ----
-
-enum TEventSound {
-    esThreadList = 0,      // a thread list was loaded
-    esThreadNewRes = 1,    // a thread download brought new responses
-    esThreadNoNewRes = 2,  // ... brought nothing new; also the end of a filtered view
-    esSend = 3,            // a post or new thread succeeded
-    esError = 4,           // a download or post failed
-    esUpdateCheck = 5,     // an update check found updates
-    esRound = 6,           // a patrol found updates
-    esUpdateCheckNo = 7,   // an update check found nothing
-    esRoundNo = 8,         // a patrol found nothing
-};
-
-// The sound file of an event (section SOUND of the configuration); empty when the event's switch
-// is off, its file name is empty or the event is unknown.
-QString EventSoundFile(int event);
-// Plays the event's sound without waiting for it; nothing when EventSoundFile is empty.
-void PlayEventSound(int event);
 
 // ---- enabling ----
 

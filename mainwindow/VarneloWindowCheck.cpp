@@ -14,10 +14,10 @@
 #include "render/TavuResWriter.h"
 #include "services/PopupKillList.h"
 
+#include "services/TavuRound.h"
+#include "services/TavuUpdateCheck.h"
 #include "tools/ExifView.h"
 #include "tools/PreviewBrowser.h"
-#include "tools/TavuRound.h"
-#include "tools/TavuUpdateCheck.h"
 #include "tools/UrlDialog.h"
 
 #include "boards/Be2chManager.h"

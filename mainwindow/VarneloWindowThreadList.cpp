@@ -36,8 +36,8 @@
 #include "render/TavuListDoc.h"
 #include "services/KpwUrl.h"
 #include "services/Ninkinet.h"
+#include "services/TavuCheck.h"
 #include "services/ThreadListPane.h"
-#include "tools/TavuCheck.h"
 
 #include <QColorDialog>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 
 #include "PostTestEnv.h"
 
-#include "tools/TavuUpdateCheck.h"
+#include "services/TavuUpdateCheck.h"
 
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"

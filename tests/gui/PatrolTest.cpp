@@ -4,7 +4,7 @@
 
 #include "PostTestEnv.h"
 
-#include "tools/TavuRound.h"
+#include "services/TavuRound.h"
 
 #include "boards/DolibManager.h"
 #include "core/FileUtil.h"

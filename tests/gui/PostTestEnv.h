@@ -30,7 +30,7 @@
 #include "net/TavuHttpList.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
-#include "tools/TavuCheck.h"
+#include "services/TavuCheck.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,7 +1,6 @@
-#include "tools/TavuRound.h"
+#include "services/TavuRound.h"
 
 #include "boards/DolibManager.h"
-#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -11,6 +10,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
+#include "services/EventLog.h"
 
 #include <QFileInfo>
 

@@ -8,7 +8,7 @@
 // modified" answer, an empty listing or a listing fetched page by page (of which only the first page
 // comes) never marks a thread as fallen.
 
-#include "tools/TavuCheck.h"
+#include "services/TavuCheck.h"
 
 class TThreadItemList;
 class TThreadListDownloader;

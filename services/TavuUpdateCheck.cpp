@@ -1,6 +1,5 @@
-#include "tools/TavuUpdateCheck.h"
+#include "services/TavuUpdateCheck.h"
 
-#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -9,6 +8,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "services/EventLog.h"
 
 #include <QHash>
 #include <QSet>

@@ -9,7 +9,7 @@
 // index file. The log is written only when nobody else wrote it meanwhile (the user opening the
 // same thread, say): that writer then holds the newer state, and two writers never interleave.
 
-#include "tools/TavuCheck.h"
+#include "services/TavuCheck.h"
 
 #include <QDateTime>
 

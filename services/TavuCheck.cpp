@@ -1,11 +1,10 @@
-#include "tools/TavuCheck.h"
+#include "services/TavuCheck.h"
 
-#include "controls/ExtListView.h"
-#include "controls/KpwServices.h"
 #include "core/Board.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
+#include "services/EventLog.h"
 
 #include <QCoreApplication>
 
