@@ -41,11 +41,14 @@
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwPaneLooks.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/MenuBar.h"
+#include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
+#include "controls/TavuSplitter.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -56,7 +59,6 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "mainwindow/KpwPaneLooks.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
@@ -163,7 +165,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     services = std::make_unique<TVarneloWindowServices>(*this);
     BindActions();
     BindLoginEvents();
-    Kpwfunc::BindPaneLooks(*this);   // log pane and shortcut-bar colours and fonts
+    BindPaneLooks();   // log pane and shortcut-bar colours and fonts, the board tree's font, the title panel
 
     SetSplashMessage(QStringLiteral("画面の状態を復元中"));
     LoadWindowLists();
@@ -261,6 +263,18 @@ void TVarneloWindow::BindActions()
     new TSiteBoardsMenu(Services(), this);       // the shown site's boards as a menu
     new TLogCommands(Services(), this);          // history, recent threads, export
     new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
+}
+
+void TVarneloWindow::BindPaneLooks()
+{
+    Kpwfunc::TPaneLookParts parts;
+    parts.LogPane = Memo1;
+    parts.ShortcutBars = {ShortcutBar1, ShortcutBar3};
+    parts.BoardTree = BoardListView;
+    parts.TitlePanel = ThreadTitlePanel;
+    parts.BrowserPane = BrowserPanel;
+    parts.Browser = ImagePaneSplitter;
+    Kpwfunc::BindPaneLooks(*services, parts);
 }
 
 // act2chLogin shows whether the past-log service is logged in; a failed login is told in the log pane.

@@ -356,6 +356,7 @@ private:
     // Shows the option dialog at a page (the fixed entries of the popup menus).
     std::function<void(int page)> ShowOptionsAt();
     void ApplyOptions();
+    void BindPaneLooks();
     // The command units are built in BindActions, as children of the window; the tools and
     // web-search menus built from user files call this one.
     TToolCommands *toolCommands = nullptr;

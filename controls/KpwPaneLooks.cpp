@@ -1,10 +1,9 @@
-#include "mainwindow/KpwPaneLooks.h"
+#include "controls/KpwPaneLooks.h"
 
 #include "controls/ShortcutBar.h"
-#include "controls/TavuSplitter.h"
+#include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/VarneloWindow.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -46,34 +45,33 @@ void ApplyShortcutBarLook(TTavuShortcutBar &bar)
                       ColorOf(TavuConfig->SHORTCUTBARFONTCOLOR));
 }
 
-void ApplyThreadTitlePanelLook(TVarneloWindow &window)
+void ApplyThreadTitlePanelLook(QWidget &panel, QWidget &browserPane, QWidget &browser)
 {
-    QWidget *panel = window.ThreadTitlePanel;
-    QPalette colours = panel->palette();
+    QPalette colours = panel.palette();
     colours.setColor(QPalette::Window, ColorOf(TavuConfig->THREADTITLEPANELCOLOR));
     colours.setColor(QPalette::WindowText, ColorOf(TavuConfig->THREADTITLETEXTCOLOR));
-    panel->setPalette(colours);
+    panel.setPalette(colours);
 
     enum { tpAbove, tpBelow, tpHidden };
-    auto *column = static_cast<QBoxLayout *>(window.BrowserPanel->layout());
-    column->removeWidget(panel);
-    const int browser = column->indexOf(window.ImagePaneSplitter);   // the browser with its side panes
-    column->insertWidget(TavuConfig->THREADTITLEPANEL == tpBelow ? browser + 1 : browser, panel);
-    panel->setVisible(TavuConfig->THREADTITLEPANEL != tpHidden);
+    auto *column = static_cast<QBoxLayout *>(browserPane.layout());
+    column->removeWidget(&panel);
+    const int at = column->indexOf(&browser);
+    column->insertWidget(TavuConfig->THREADTITLEPANEL == tpBelow ? at + 1 : at, &panel);
+    panel.setVisible(TavuConfig->THREADTITLEPANEL != tpHidden);
 }
 
-void BindPaneLooks(TVarneloWindow &window)
+void BindPaneLooks(TWindowServices &window, const TPaneLookParts &parts)
 {
-    const auto apply = [&window] {
-        ApplyLogPaneLook(*window.Memo1);
-        ApplyShortcutBarLook(*window.ShortcutBar1);
-        ApplyShortcutBarLook(*window.ShortcutBar3);
-        window.BoardListView->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
-        ApplyThreadTitlePanelLook(window);
+    const auto apply = [&window, parts] {
+        ApplyLogPaneLook(*parts.LogPane);
+        for (TTavuShortcutBar *bar : parts.ShortcutBars)
+            ApplyShortcutBarLook(*bar);
+        parts.BoardTree->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
+        ApplyThreadTitlePanelLook(*parts.TitlePanel, *parts.BrowserPane, *parts.Browser);
         window.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
     };
     apply();
-    QObject::connect(&window, &TVarneloWindow::OptionsApplied, &window, apply);
+    window.OnOptionsApplied(parts.LogPane, apply);
 }
 
 }  // namespace Kpwfunc
