@@ -44,6 +44,7 @@
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
+#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
@@ -875,6 +876,7 @@ void TVarneloWindow::FormDestroy()
 
     CloseAllTabs();
     WaitForWorkers();
+    TSaveQueue::Instance().WaitAll();   // the logs, .inf files and histories still being written
 
     HintWindow = nullptr;
     SaveBookmarkList();
