@@ -91,6 +91,8 @@ void TSaveQueue::WaitAll()
 {
     if (d->queued == 0)
         return;
+    if (WaitHook())
+        WaitHook()(QString());
     std::unique_lock guard(d->lock);
     d->changed.wait(guard, [this] { return d->saves.empty(); });
 }

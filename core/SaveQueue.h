@@ -28,8 +28,8 @@ public:
     void Wait(const QString &key);
     void WaitAll();
 
-    // Test hook: called on the waiting thread when Wait finds a save pending on the key, before it
-    // waits for it.
+    // Test hook: called on the waiting thread when Wait finds a save pending on the key (WaitAll:
+    // any save pending, the key empty), before it waits.
     static void SetWaitHook(std::function<void(const QString &key)> hook);
 
     ~TSaveQueue();
