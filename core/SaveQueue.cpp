@@ -76,6 +76,11 @@ bool TSaveQueue::Pending(const QString &key) const
     return d->pending.value(key) > 0;
 }
 
+bool TSaveQueue::Idle() const
+{
+    return d->queued == 0;
+}
+
 void TSaveQueue::Wait(const QString &key)
 {
     // On the queue's own thread every save queued before the running one has ended.

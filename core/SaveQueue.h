@@ -24,6 +24,7 @@ public:
 
     void Push(const QStringList &keys, TWork work, TDone done = {});
     bool Pending(const QString &key) const;
+    bool Idle() const;   // no save queued or running
     // Returns once no save queued for the key is left.
     void Wait(const QString &key);
     void WaitAll();

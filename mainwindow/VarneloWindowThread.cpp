@@ -373,7 +373,7 @@ void TVarneloWindow::PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item)
     tab->SetExtractMode(false);
     tab->Title = item->TITLE;
     tab->SetWebPage(item->BBS && item->BBS->IsWebPage());
-    tab->ClearDocument();
+    tab->RenewDocument();   // the thread it showed stays until this one is drawn
     Kpwfunc::SetBrowserTabCaption(tab);
 }
 

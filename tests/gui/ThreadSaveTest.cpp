@@ -47,6 +47,12 @@ QByteArray ServerLog(TPostWindowEnv &env)
     return env.server.DatBytes(News, Key).replace("\n", "\r\n");
 }
 
+// The update has ended for the user (PostTest::Settled waits for the saves too).
+bool Shown(TPostWindowEnv &env)
+{
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+}
+
 int StoredCount(const TThreadItem *item)
 {
     return TIniFile(item->GetInfFile()).ReadInteger(QStringLiteral("LOG"), QStringLiteral("COUNT"));
@@ -138,7 +144,7 @@ TEST(ThreadSave, TheNewResponsesShowBeforeTheirSaveAndAReopenReadsTheSavedLog)
     TSaveGate gate(TThreadLogSave::BeforeLog);
     Grow(thread.env, 2);
     OpenThread(thread.env, item, true);
-    ASSERT_TRUE(WaitFor([&] { return Settled(thread.env) && gate.Held(); }));
+    ASSERT_TRUE(WaitFor([&] { return Shown(thread.env) && gate.Held(); }));
 
     EXPECT_EQ(thread.Tab()->ResList()->Count(), 7);
     EXPECT_TRUE(PageHtml(thread.Tab()).contains(QStringLiteral("追加1")));
@@ -229,7 +235,7 @@ TEST(ThreadSave, TheProgramEndsOnlyAfterThePendingSaves)
     TSaveGate gate(TThreadLogSave::BeforeLog);
     Grow(thread.env, 2);
     OpenThread(thread.env, item, true);
-    ASSERT_TRUE(WaitFor([&] { return Settled(thread.env) && gate.Held(); }));
+    ASSERT_TRUE(WaitFor([&] { return Shown(thread.env) && gate.Held(); }));
     ASSERT_TRUE(gate.Waits().isEmpty());
 
     thread.env.env.Destroy();

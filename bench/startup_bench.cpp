@@ -1,0 +1,125 @@
+// From the start of the program with a thread on its command line until the page has painted the
+// thread, against the floor: the same finished page loaded from a file into a new view of the same
+// engine until its first paint. The program's start is the main window made with the thread's URL
+// as its argument and shown, as main() does (its start-up step runs from its own timer); the
+// stored thread of 1,000 responses is then fetched again (nothing new) and drawn. Measured from the
+// page: the frame that shows the first response, and the frame that shows the last one (the whole
+// thread in the page). Both sides start in a process whose engine already runs; each has a new page.
+// Run headless: QT_QPA_PLATFORM=offscreen.
+#include "FinishedPage.h"
+#include "PagePaint.h"
+#include "WebEngineBenchMain.h"
+#include "gui/PostTestEnv.h"
+#include "core/SaveQueue.h"
+#include "mainwindow/KpwBoardTree.h"
+#include "render/TavuBrowser.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QWebEngineView>
+#include <memory>
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+constexpr int Responses = 1000;
+
+// The program's folder with the thread stored, and the board server that has it.
+struct TStoredThread {
+    TPostWindowEnv env;
+    QString url;
+
+    TStoredThread()
+    {
+        PostTest::AddThread(env.server, PostTest::News, Key, Responses);
+        PostTest::ItemRef item(PostTest::NewsItem(env, Key));
+        PostTest::OpenThread(env, item.get());
+        Settle([] { return true; });
+        url = env.server.Url(QStringLiteral("/test/read.cgi/news/%1/").arg(Key));
+    }
+
+    // The program starts again with the thread's URL on its command line.
+    TTavuBrowser *Start()
+    {
+        env.env.Window = new TVarneloWindow;
+        env.Window()->SetCommandLine({url});
+        env.Window()->resize(1200, 900);
+        env.Window()->show();
+        if (!PostTest::WaitFor([this] { return !env.Window()->Browsers.isEmpty(); }, 120000))
+            qFatal("the thread of the command line did not open");
+        return env.Window()->Browsers.first();
+    }
+
+    // The program ends.
+    void End()
+    {
+        Settle([] { return true; });
+        env.env.Destroy();
+    }
+
+    void Settle(const std::function<bool()> &more)
+    {
+        if (!PostTest::WaitFor([&] { return PostTest::Settled(env) && more(); }, 120000))
+            qFatal("the thread did not settle");
+    }
+};
+
+void BM_StartToFirstResponsePainted(benchmark::State &state)
+{
+    TStoredThread thread;
+    thread.env.env.Destroy();
+    for (auto _ : state) {
+        const double start = PagePaint::Now();
+        TTavuBrowser *tab = thread.Start();
+        state.SetIterationTime((PagePaint::PaintedAt(tab->Browser()->page(), 1) - start) / 1000);
+        state.PauseTiming();
+        thread.End();
+        state.ResumeTiming();
+    }
+}
+
+void BM_StartToWholeThreadPainted(benchmark::State &state)
+{
+    TStoredThread thread;
+    thread.env.env.Destroy();
+    for (auto _ : state) {
+        const double start = PagePaint::Now();
+        TTavuBrowser *tab = thread.Start();
+        state.SetIterationTime((PagePaint::PaintedAt(tab->Browser()->page(), Responses) - start) / 1000);
+        state.PauseTiming();
+        thread.End();
+        state.ResumeTiming();
+    }
+}
+
+// The floor: a new view loads the thread's finished page from a file, until it has painted it.
+void BM_FinishedPageInNewView(benchmark::State &state)
+{
+    TStoredThread thread;
+    TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+    thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
+    TFinishedPage page(tab);
+    for (auto _ : state) {
+        const double start = PagePaint::Now();
+        auto view = std::make_unique<QWebEngineView>();
+        view->resize(tab->size());
+        view->show();
+        view->load(QUrl::fromLocalFile(page.path));
+        const double painted = PagePaint::PaintedAt(view->page(), Responses);
+        state.SetIterationTime((painted - start) / 1000);
+    }
+}
+
+BENCHMARK(BM_StartToFirstResponsePainted)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StartToWholeThreadPainted)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FinishedPageInNewView)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    TRatioReporter reporter({{"BM_StartToFirstResponsePainted", "BM_FinishedPageInNewView"},
+                             {"BM_StartToWholeThreadPainted", "BM_FinishedPageInNewView"}},
+                            1.0);
+    return RunWebEngineBenchmarks(argc, argv, reporter);
+}
