@@ -27,7 +27,10 @@ inline double PollTime(QWebEnginePage *page, const QString &script, const char *
 {
     double painted = 0;
     bool answered = true;
+    // No question is left on its way once the answer is there: it would write into this frame.
     if (!PostTest::WaitFor([&] {
+            if (painted > 0)
+                return true;
             if (answered) {
                 answered = false;
                 page->runJavaScript(script, World, [&](const QVariant &value) {
