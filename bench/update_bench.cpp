@@ -1,6 +1,7 @@
 // How long an open thread takes to show 10 new responses: through the program's real update path
 // (a reload of the open tab against the local board server: request, differential download, rules,
-// writing, appending to the live page, saving the log), against the floor: the same responses' HTML
+// writing, appending to the live page, queueing the log's save; a save still running when the next
+// update begins is waited for inside it), against the floor: the same responses' HTML
 // put into the same live page with a bare insertAdjacentHTML, run in the script world of the
 // program's page helper, which checks that the HTML went in. Threads of 250, 1000 and 4000
 // responses show whether the cost grows with the thread's length. F5 to new responses on screen is
