@@ -6,6 +6,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/BoardTreeImages.h"
 #include "settings/SkinAssignments.h"
 #include "settings/SkinDialog2.h"
 
@@ -89,7 +90,7 @@ TSkinDialog::TSkinDialog(TSkinAssignments &skins, QWidget *parent)
             TSite *site = TavuEnviron->SiteList()->Get(i);
             if (site->Listed && site != TavuEnviron->FavoritesSite()) {
                 sites << site;
-                SiteList->addItem(site->NAME);
+                SiteList->addItem(new QListWidgetItem(BoardTreeImages::SiteImages().value(site->ImageIndex), site->NAME));
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "tools/ImageCatalog.h"
 
 #include "mainwindow/KpwUrl.h"
+#include "mainwindow/MenuAccessKeys.h"
 #include "tools/ImageCache.h"
 #include "tools/PictureLoader.h"
 
@@ -122,6 +123,7 @@ void TImageCatalogPane::CreatePopup()
     ImagePopup->addSeparator();
     ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogPane::RemoveClicked);
     ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogPane::ClearCatalog);
+    Kpwfunc::KeepAccessKeysUnique(ImagePopup, Kpwfunc::TKeyless::GiveKey);
 }
 
 void TImageCatalogPane::ShowCatalogInTab()
