@@ -7,9 +7,10 @@
 // tool bars in the top band, and every command as an action of ActionList1, found by name with
 // Action(). Beyond its widgets it owns the lists of open thread-list documents and browser tabs
 // (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
-// the running update checks and patrols, the busy count, a hidden private browser tab, the two rule
-// lists (ngres.txt, ngthread.txt), the bookmark list (bookmark.txt), the recent boards and threads
-// and the thread-list column list.
+// the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt), the
+// bookmark list (bookmark.txt), the recent boards and threads and the thread-list column list. The
+// thread-list, posting and update-check flows run in controllers of their own (flows/), which the
+// window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
 // start-up (StartupTimerTimer), whose steps run in a fixed order because each relies on the ones
