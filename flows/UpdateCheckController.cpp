@@ -59,3 +59,12 @@ void TUpdateCheckController::StopChecks()
             check->requestInterruption();
     }
 }
+
+bool TUpdateCheckController::StopCheckOf(TTavuListDoc *doc)
+{
+    auto *check = qobject_cast<TTavuCheck *>(doc->UpdateCheck.data());
+    if (doc->DownloadState != TTavuListDoc::dsDownloading || !check)
+        return false;
+    check->Stop();
+    return true;
+}

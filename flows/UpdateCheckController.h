@@ -22,6 +22,9 @@ public:
     void OnUpdateCheckTerminate(TTavuCheck *check);
     // Asks every running check to stop, the last first.
     void StopChecks();
+    // The check or patrol downloading for the document logs that it stops and ends after the board
+    // or thread in hand; false when none does.
+    bool StopCheckOf(TTavuListDoc *doc);
 
     // The running update checks and patrols; a check leaves the list when it ends. CheckRunning
     // is set while the list holds one.

@@ -25,6 +25,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardTreeImages.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwServices.h"
@@ -36,7 +37,6 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 #include "tools/Ninkinet.h"
-#include "tools/TavuCheck.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -667,12 +667,7 @@ void TVarneloWindow::actThreadListCancelDownloadExecute()
     TTavuListDoc *doc = shownListDoc;
     if (!doc)
         return;
-    // An update check or patrol on the tab logs that it stops and ends after the board or thread
-    // in hand.
-    auto *check = qobject_cast<TTavuCheck *>(doc->UpdateCheck.data());
-    if (doc->DownloadState == TTavuListDoc::dsDownloading && check)
-        check->Stop();
-    else
+    if (!UpdateChecks->StopCheckOf(doc))
         doc->CancelDownload();
 }
 

@@ -198,7 +198,7 @@ TEST(UpdateCheckController, ARunOverATabLeavesItIdleAndReportsTheSoundItPlays)
     EXPECT_EQ(reports.Finished.value(2), qMakePair(false, -1));
 }
 
-TEST(UpdateCheckController, APatrolIsReportedAsOneAndAStopReachesTheRunningChecks)
+TEST(UpdateCheckController, APatrolIsReportedAsOneAndTheTabsCheckStopsWhenAsked)
 {
     TPostEnv env;
     TBoard *board = env.Board(News);
@@ -214,9 +214,10 @@ TEST(UpdateCheckController, APatrolIsReportedAsOneAndAStopReachesTheRunningCheck
     DownloadList(lists, doc.get(), board);
     env.server.Hold = true;
     env.server.ClearLog();
+    EXPECT_FALSE(checks.StopCheckOf(doc.get()));   // nothing runs on the tab
     checks.actThreadListCheckUpdateExecute(doc.get(), false);
     ASSERT_TRUE(WaitFor([&] { return !env.server.Requests().isEmpty(); }));
-    checks.StopChecks();
+    EXPECT_TRUE(checks.StopCheckOf(doc.get()));
     ASSERT_EQ(checks.RunningChecks.size(), 1);
     EXPECT_TRUE(checks.RunningChecks.first()->isInterruptionRequested());
     env.server.Hold = false;
