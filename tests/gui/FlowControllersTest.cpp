@@ -1,19 +1,28 @@
 // The flow controllers driven alone, with no main window: a board's thread list downloaded from the
-// board server into a tab's document, and update checks and patrols over that document; what each
-// controller reports by its signals.
+// board server into a tab's document, update checks and patrols over that document, and replies
+// sent from a composer; what each controller reports by its signals.
 
 #include "PostTestEnv.h"
 
 #include "core/ThreadItemList.h"
+#include "flows/PostController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/KpwServices.h"
 #include "render/TavuListDoc.h"
+#include "tools/ErrorDialog.h"
+#include "tools/SendDialog.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+
 using PostTest::AddThread;
 using PostTest::Gone;
+using PostTest::ItemRef;
 using PostTest::News;
 using PostTest::WaitFor;
 
@@ -225,4 +234,104 @@ TEST(UpdateCheckController, APatrolIsReportedAsOneAndTheTabsCheckStopsWhenAsked)
     ASSERT_TRUE(WaitFor([&] { return checks.RunningChecks.isEmpty(); }));
     EXPECT_FALSE(checks.CheckRunning);
     EXPECT_EQ(reports.Finished.size(), 2);
+}
+
+namespace {
+
+// What a post controller reported.
+struct TPostReports {
+    explicit TPostReports(TPostController &posts)
+    {
+        QObject::connect(&posts, &TPostController::Started, [this] { ++Started; });
+        QObject::connect(&posts, &TPostController::Ended,
+                         [this](TPostController::TOutcome outcome) { Ended.append(outcome); });
+        QObject::connect(&posts, &TPostController::LogLine, [this](const QString &line) { Log << line; });
+        QObject::connect(&posts, &TPostController::ReplySent, [this](TThreadItem *item) { Sent.append(item); });
+    }
+    int Started = 0;
+    QList<TPostController::TOutcome> Ended;
+    QStringList Log;
+    QList<TThreadItem *> Sent;
+};
+
+// A reply composer for the thread, written and sent as the user does.
+TSendDialog *WriteReply(TPostController &posts, QWidget &window, TThreadItem *item, const QString &body)
+{
+    auto *composer = new TSendDialog(&window);
+    composer->SetThread(item);
+    composer->OnSend = [&posts](TSendDialog *sender) { posts.StartPost(sender); };
+    composer->SenderName->setEditText(QStringLiteral("書いた人"));
+    composer->SenderBody->setPlainText(body);
+    composer->show();
+    composer->actSend->trigger();
+    return composer;
+}
+
+}  // namespace
+
+TEST(PostController, AReplyThatGoesThroughIsReportedSentAndClosesItsComposer)
+{
+    TPostEnv env;
+    env.config->SENDWIN_PREVIEW = false;
+    const QString key = QStringLiteral("1000000001");
+    AddThread(env.server, News, key, 2);
+    ItemRef item(env.NewItem(News, key, QStringLiteral("スレ") + key));
+    QWidget window;
+    TPostController posts(&window);
+    TPostReports reports(posts);
+
+    QPointer<TSendDialog> composer = WriteReply(posts, window, item.get(), QStringLiteral("お返事です"));
+    ASSERT_TRUE(WaitFor([&] { return !reports.Ended.isEmpty(); }));
+
+    EXPECT_EQ(reports.Started, 1);
+    EXPECT_EQ(reports.Ended, QList<TPostController::TOutcome>{TPostController::poSent});
+    EXPECT_EQ(reports.Sent, QList<TThreadItem *>{item.get()});
+    EXPECT_TRUE(item->DownloadRequest);   // the window reopens it with its new response
+    EXPECT_EQ(item->SEND_COUNT, 1);
+    EXPECT_EQ(env.server.ResCount(News, key), 3);
+    const QString target = QStringLiteral("スレ%1／ニュース＠テスト").arg(key);
+    EXPECT_EQ(reports.Log, QStringList({QString(), QStringLiteral("▽書き込み開始 →") + target,
+                                        QStringLiteral("△書き込み完了 →") + target}));
+    ASSERT_TRUE(WaitFor([&] { return composer.isNull(); }));
+}
+
+TEST(PostController, ARefusedReplyShowsTheServersPageAndBringsTheComposerBack)
+{
+    TPostEnv env;
+    env.config->SENDWIN_PREVIEW = false;
+    env.server.ErrorOnPost = true;
+    const QString key = QStringLiteral("1000000001");
+    AddThread(env.server, News, key, 2);
+    ItemRef item(env.NewItem(News, key, QStringLiteral("スレ") + key));
+    QStringList pages;
+    env.Dialog = [&pages](QDialog &dialog) {
+        if (qobject_cast<TErrorDialog *>(&dialog))
+            pages << dialog.windowTitle();
+        return int(QDialog::Accepted);
+    };
+    QWidget window;
+    TPostController posts(&window);
+    TPostReports reports(posts);
+
+    QPointer<TSendDialog> composer = WriteReply(posts, window, item.get(), QStringLiteral("消えてはならない文"));
+    ASSERT_TRUE(WaitFor([&] { return !reports.Ended.isEmpty(); }));
+
+    EXPECT_EQ(pages.size(), 1);
+    EXPECT_EQ(reports.Ended, QList<TPostController::TOutcome>{TPostController::poFailed});
+    EXPECT_TRUE(reports.Sent.isEmpty());
+    EXPECT_EQ(item->SEND_COUNT, 0);
+    EXPECT_TRUE(reports.Log.contains(QStringLiteral("△書き込みエラー →スレ%1／ニュース＠テスト").arg(key)));
+    ASSERT_TRUE(composer);
+    EXPECT_TRUE(composer->isVisible());
+    EXPECT_EQ(composer->SenderBody->toPlainText(), QStringLiteral("消えてはならない文"));
+
+    // Sent again while offline: refused before anything starts, and the composer comes back.
+    TavuEnviron->SetOffline(true);
+    env.Messages.clear();
+    composer->actSend->trigger();
+    EXPECT_EQ(env.Messages, QStringList({QStringLiteral("オフライン状態では実行できません。")}));
+    EXPECT_EQ(reports.Started, 1);
+    EXPECT_TRUE(composer->isVisible());
+    composer->SenderBody->clear();
+    composer->close();
 }
