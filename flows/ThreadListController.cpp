@@ -15,13 +15,9 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
-
-bool IsPaged(const TBoard *board)
-{
-    return board && board->BBS && board->BBS->IsThreadListPaged();
-}
 
 bool ListsWhatArrives(const TBoard *board)
 {
@@ -33,6 +29,11 @@ bool ListsWhatArrives(const TBoard *board)
 }  // namespace
 
 TThreadListController::TThreadListController(QObject *parent) : QObject(parent) {}
+
+bool TThreadListController::IsPaged(const TBoard *board)
+{
+    return board && board->BBS && board->BBS->IsThreadListPaged();
+}
 
 QString TThreadListController::BoardTarget(const TBoard *board)
 {

@@ -39,6 +39,8 @@ public:
     void OnThreadListDone(TThreadListDownloader *job, bool failed);
     void OnThreadListError(TThreadListDownloader *job, int code, const QString &message, const QString &detail);
 
+    // The board type lists its threads page by page.
+    static bool IsPaged(const TBoard *board);
     // "board name＠site name", the target of the flow's log lines.
     static QString BoardTarget(const TBoard *board);
     // The block page a 2ch server that blocks the reader points to in its 302 answer; empty for

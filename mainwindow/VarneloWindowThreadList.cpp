@@ -1,10 +1,9 @@
-// The thread-list pane and the thread-list request flow: opening a board fills its board tab with
-// the board's thread list, downloaded or stored; the pane draws, sorts, pages and marks the rows of
-// the tab it shows.
+// The thread-list pane: opening a board fills its board tab with the board's thread list,
+// downloaded or stored, by the thread-list flow (ThreadLists, flows/ThreadListController.h), whose
+// reports the pane shows; the pane draws, sorts, pages and marks the rows of the tab it shows.
 //
-// A board tab keeps the download that fills it (TTavuListDoc::Downloader). A tab that is closed or
-// refilled while its download runs lets go of it: what the download still reports is dropped, so
-// nothing is ever written into a tab that is gone.
+// A tab that is closed or refilled while its download runs lets go of it (DetachListDoc): what the
+// download still reports is dropped, so nothing is ever written into a tab that is gone.
 
 #include "mainwindow/VarneloWindow.h"
 
@@ -58,11 +57,6 @@ constexpr int NewThreadsPanel = 3;   // StatusBar1
 QColor Color(TColor color)
 {
     return QColor::fromRgba(ColorToQColor(color));
-}
-
-bool IsPaged(const TBoard *board)
-{
-    return board && board->BBS && board->BBS->IsThreadListPaged();
 }
 
 QString TabStateFile()
@@ -492,7 +486,7 @@ void TVarneloWindow::actThreadListLoadNextExecute()
     if (!doc)
         return;
     TBoard *board = doc->GetBoard();
-    if (!IsPaged(board)) {
+    if (!TThreadListController::IsPaged(board)) {
         const int shown = ThreadListView->Items()->OwnerDataCount();
         const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
         doc->PrepareRows(shown, next);
@@ -516,7 +510,7 @@ void TVarneloWindow::actThreadListLoadAllExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ダウンロードが完了していません。"));
         return;
     }
-    if (IsPaged(doc->GetBoard())) {
+    if (TThreadListController::IsPaged(doc->GetBoard())) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
         return;
     }
