@@ -15,7 +15,6 @@
 
 #include "boards/Be2chManager.h"
 #include "controls/Dialogs.h"
-#include "flows/UpdateCheckController.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/MonaUtils.h"
@@ -24,7 +23,7 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "core/ThreadItemList.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/KpwBoardTree.h"
 #include "mainwindow/KpwSearch.h"
 #include "mainwindow/KpwServices.h"

@@ -39,7 +39,6 @@
 
 #include <QColorDialog>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProgressBar>
