@@ -42,12 +42,12 @@ std::unique_ptr<TTavuListDoc> BoardDoc(const TBoard *board)
 struct TListReports {
     explicit TListReports(TThreadListController &flow)
     {
-        QObject::connect(&flow, &TThreadListController::Started, [this](TTavuListDoc *) { ++Started; });
-        QObject::connect(&flow, &TThreadListController::Ended,
+        QObject::connect(&flow, &TThreadListController::Started, &receiver, [this](TTavuListDoc *) { ++Started; });
+        QObject::connect(&flow, &TThreadListController::Ended, &receiver,
                          [this](TTavuListDoc *doc, TSite *site) { Ended.append({doc, site}); });
-        QObject::connect(&flow, &TThreadListController::LogLine, [this](const QString &line) { Log << line; });
-        QObject::connect(&flow, &TThreadListController::StatusText, [this](const QString &text) { Status = text; });
-        QObject::connect(&flow, &TThreadListController::RowCountChanged,
+        QObject::connect(&flow, &TThreadListController::LogLine, &receiver, [this](const QString &line) { Log << line; });
+        QObject::connect(&flow, &TThreadListController::StatusText, &receiver, [this](const QString &text) { Status = text; });
+        QObject::connect(&flow, &TThreadListController::RowCountChanged, &receiver,
                          [this](TTavuListDoc *, int count, bool) { Rows = count; });
     }
     int Started = 0;
@@ -55,6 +55,7 @@ struct TListReports {
     QStringList Log;
     QString Status;
     int Rows = -1;
+    QObject receiver;   // the connections end with the reports
 };
 
 // Fills the document with the board's listing and waits for the end.
@@ -69,15 +70,16 @@ void DownloadList(TThreadListController &flow, TTavuListDoc *doc, TBoard *board)
 struct TCheckReports {
     explicit TCheckReports(TUpdateCheckController &checks)
     {
-        QObject::connect(&checks, &TUpdateCheckController::RowCountChanged,
+        QObject::connect(&checks, &TUpdateCheckController::RowCountChanged, &receiver,
                          [this](TTavuListDoc *, int count) { Rows = count; });
-        QObject::connect(&checks, &TUpdateCheckController::CommandsChanged, [this] { ++CommandChanges; });
-        QObject::connect(&checks, &TUpdateCheckController::Finished,
+        QObject::connect(&checks, &TUpdateCheckController::CommandsChanged, &receiver, [this] { ++CommandChanges; });
+        QObject::connect(&checks, &TUpdateCheckController::Finished, &receiver,
                          [this](bool patrol, int sound) { Finished.append({patrol, sound}); });
     }
     int Rows = -1;
     int CommandChanges = 0;
     QList<QPair<bool, int>> Finished;
+    QObject receiver;   // the connections end with the reports
 };
 
 // Runs a check or patrol over the document and waits until it has left the running list.
@@ -120,6 +122,33 @@ TEST(ThreadListController, ADownloadFillsTheDocumentAndReportsEachStep)
     EXPECT_TRUE(reports.Log.at(2).endsWith(QStringLiteral("件 / 3件)")));
     EXPECT_TRUE(reports.Status.isEmpty());
     EXPECT_TRUE(env.Messages.isEmpty());
+}
+
+// A download in save mode stores the listing; asked for the cache only, the flow shows what it stored
+// at once, without a request, and ends before the call returns.
+TEST(ThreadListController, OnlyTheCacheShowsWhatTheLastDownloadStored)
+{
+    TPostEnv env;
+    TavuEnviron->SetCached(true, true);
+    AddThread(env.server, News, QStringLiteral("1000000001"), 2);
+    AddThread(env.server, News, QStringLiteral("1000000002"), 5);
+    TBoard *board = env.Board(News);
+    TThreadListController flow;
+    DownloadList(flow, BoardDoc(board).get(), board);
+    AddThread(env.server, News, QStringLiteral("1000000003"), 1);
+    env.server.ClearLog();
+
+    const auto doc = BoardDoc(board);
+    TListReports reports(flow);
+    flow.StartThreadListDownload(doc.get(), board, false, true);
+
+    EXPECT_EQ(reports.Ended, (QList<QPair<TTavuListDoc *, TSite *>>{{doc.get(), env.site}}));
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+    ASSERT_EQ(doc->Items()->Count(), 2);
+    EXPECT_EQ(doc->Items()->Get(0)->GetKey(), QStringLiteral("1000000002"));
+    EXPECT_EQ(doc->Items()->Get(0)->AGECOUNT, 5);
+    EXPECT_EQ(reports.Rows, 2);
+    EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
 }
 
 TEST(ThreadListController, AFailedListingIsLoggedAndShownOnceAndLeavesTheTabMarked)
@@ -242,16 +271,17 @@ namespace {
 struct TPostReports {
     explicit TPostReports(TPostController &posts)
     {
-        QObject::connect(&posts, &TPostController::Started, [this] { ++Started; });
-        QObject::connect(&posts, &TPostController::Ended,
+        QObject::connect(&posts, &TPostController::Started, &receiver, [this] { ++Started; });
+        QObject::connect(&posts, &TPostController::Ended, &receiver,
                          [this](TPostController::TOutcome outcome) { Ended.append(outcome); });
-        QObject::connect(&posts, &TPostController::LogLine, [this](const QString &line) { Log << line; });
-        QObject::connect(&posts, &TPostController::ReplySent, [this](TThreadItem *item) { Sent.append(item); });
+        QObject::connect(&posts, &TPostController::LogLine, &receiver, [this](const QString &line) { Log << line; });
+        QObject::connect(&posts, &TPostController::ReplySent, &receiver, [this](TThreadItem *item) { Sent.append(item); });
     }
     int Started = 0;
     QList<TPostController::TOutcome> Ended;
     QStringList Log;
     QList<TThreadItem *> Sent;
+    QObject receiver;   // the connections end with the reports
 };
 
 // A reply composer for the thread, written and sent as the user does.
