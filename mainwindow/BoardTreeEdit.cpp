@@ -12,6 +12,7 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "mainwindow/VarneloWindow.h"
+#include "flows/UpdateCheckController.h"
 #include "net/TavuHttpList.h"
 
 #include <QThread>
@@ -30,7 +31,7 @@ bool ChecksRunning()
 {
     if (!VarneloWindow)
         return false;
-    for (const QPointer<QThread> &check : VarneloWindow->RunningChecks) {
+    for (const QPointer<QThread> &check : VarneloWindow->UpdateChecks->RunningChecks) {
         if (check && !check->isFinished())
             return true;
     }

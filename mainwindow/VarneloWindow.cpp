@@ -3,6 +3,8 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "flows/UpdateCheckController.h"
+
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
@@ -809,20 +811,11 @@ void TVarneloWindow::FormClose()
         DolibManager->Logout();
     if (Be2chManager && Be2chManager->IsLoggedIn())
         Be2chManager->Logout();
-    StopChecks();
+    UpdateChecks->StopChecks();
     SaveRuleLists();
     if (TavuHttpList->Count() > 0) {
         actDisconnectExecute();
         DrainJobs(3, 1000);
-    }
-}
-
-// Asks every running update check and patrol to stop, the last first.
-void TVarneloWindow::StopChecks()
-{
-    for (int i = RunningChecks.size() - 1; i >= 0; --i) {
-        if (QThread *check = RunningChecks[i])
-            check->requestInterruption();
     }
 }
 
@@ -920,7 +913,7 @@ void TVarneloWindow::CloseAllTabs()
 // letting the event loop run meanwhile so that their calls are answered.
 void TVarneloWindow::WaitForWorkers()
 {
-    QList<QPointer<QThread>> threads = RunningChecks + workers;
+    QList<QPointer<QThread>> threads = UpdateChecks->RunningChecks + workers;
     for (const QPointer<QThread> &thread : threads) {
         if (thread)
             thread->requestInterruption();
@@ -933,6 +926,6 @@ void TVarneloWindow::WaitForWorkers()
         if (thread)
             QCoreApplication::sendPostedEvents(thread);
     }
-    RunningChecks.clear();
+    UpdateChecks->RunningChecks.clear();
     workers.clear();
 }

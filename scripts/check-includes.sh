@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-window_side="core net boards render controls commands mainwindow tools settings"
+window_side="core net boards render controls commands flows mainwindow tools settings"
 declare -A allowed=(
   [core]="core"
   [net]="core net"
@@ -13,6 +13,7 @@ declare -A allowed=(
   [render]="core net render"
   [controls]="$window_side"
   [commands]="$window_side"
+  [flows]="$window_side"
   [mainwindow]="$window_side"
   [tools]="$window_side"
   [settings]="$window_side"
