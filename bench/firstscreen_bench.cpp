@@ -5,6 +5,7 @@
 // callback notes the time (the frame that shows it), which the bench reads back.
 // Run headless: QT_QPA_PLATFORM=offscreen.
 #include "FinishedPage.h"
+#include "PagePaint.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
 #include "mainwindow/WindowTabs.h"
@@ -12,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QDateTime>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -20,34 +20,6 @@
 namespace {
 
 const QString Key = QStringLiteral("1000000001");
-
-// The wall-clock time (ms) at which the page painted the response `number`, once it has.
-qint64 PaintedAt(QWebEnginePage *page, int number, QWebEngineScript::ScriptWorldId world)
-{
-    const QString poll = QStringLiteral(
-        "(function () {"
-        "  if (window.paintedAt) return window.paintedAt;"
-        "  if (!window.paintAsked && document.getElementById('ID%1')) {"
-        "    window.paintAsked = true;"
-        "    requestAnimationFrame(function () { window.paintedAt = Date.now(); });"
-        "  }"
-        "  return 0;"
-        "})()").arg(number);
-    qint64 painted = 0;
-    bool answered = true;
-    if (!PostTest::WaitFor([&] {
-            if (answered) {
-                answered = false;
-                page->runJavaScript(poll, world, [&](const QVariant &value) {
-                    painted = value.toLongLong();
-                    answered = true;
-                });
-            }
-            return painted > 0;
-        }, 120000))
-        qFatal("the page did not paint response %d", number);
-    return painted;
-}
 
 // The main window with a stored thread of `responses` responses that was left at 80 % of it.
 struct TStoredThread {
@@ -95,11 +67,11 @@ void BM_FirstScreen(benchmark::State &state)
     TStoredThread thread(int(state.range(0)));
     for (auto _ : state) {
         PostTest::ItemRef item(thread.NewItem());   // the stored log alone
-        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        const double start = PagePaint::Now();
         thread.env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
         TTavuBrowser *tab = thread.env.Window()->Browsers.first();
-        const qint64 painted = PaintedAt(tab->Browser()->page(), thread.shown, QWebEngineScript::ApplicationWorld);
-        state.SetIterationTime(double(painted - start) / 1000);
+        const double painted = PagePaint::PaintedAt(tab->Browser()->page(), thread.shown);
+        state.SetIterationTime((painted - start) / 1000);
         state.PauseTiming();
         thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
         Kpwfunc::CloseActiveBrowser(*thread.env.Window());
@@ -118,10 +90,10 @@ void BM_FinishedPageFirstPaint(benchmark::State &state)
     for (auto _ : state) {
         view.setHtml(QString());
         PostTest::WaitFor([&view] { return !view.page()->isLoading(); });
-        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        const double start = PagePaint::Now();
         view.load(QUrl::fromLocalFile(page.path));
-        const qint64 painted = PaintedAt(view.page(), thread.shown, QWebEngineScript::ApplicationWorld);
-        state.SetIterationTime(double(painted - start) / 1000);
+        const double painted = PagePaint::PaintedAt(view.page(), thread.shown);
+        state.SetIterationTime((painted - start) / 1000);
     }
 }
 

@@ -1,10 +1,14 @@
 // How long an open thread takes to show 10 new responses: through the program's real update path
 // (a reload of the open tab against the local board server: request, differential download, rules,
-// writing, appending to the live page, saving the log), against the floor: the same responses' HTML
+// writing, appending to the live page, queueing the log's save; a save still running when the next
+// update begins is waited for inside it), against the floor: the same responses' HTML
 // put into the same live page with a bare insertAdjacentHTML, run in the script world of the
 // program's page helper, which checks that the HTML went in. Threads of 250, 1000 and 4000
-// responses show whether the cost grows with the thread's length. Run headless:
+// responses show whether the cost grows with the thread's length. F5 to new responses on screen is
+// measured from the page for 1000 responses: from the reload until the frame that shows the last
+// new response, against the same bare insertion until its frame. Run headless:
 // QT_QPA_PLATFORM=offscreen. The last lines give the update path's time over the floor's.
+#include "PagePaint.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
 #include "render/TavuBrowser.h"
@@ -32,6 +36,8 @@ struct TOpenThread {
 
     explicit TOpenThread(int responses)
     {
+        env.Window()->resize(1200, 900);
+        env.Window()->show();   // a page paints only in a window shown
         PostTest::AddThread(env.server, PostTest::News, Key, responses);
         item->SetLocation(env.site->SITEID, PostTest::News, Key, QString());
         item->DownloadRequest = true;
@@ -79,20 +85,41 @@ void BM_UpdateThroughReload(benchmark::State &state)
         state.SkipWithError("the update did not bring each new response once");
 }
 
+void BM_UpdateToPaint(benchmark::State &state)
+{
+    TOpenThread thread(int(state.range(0)));
+    QWebEnginePage *page = thread.tab->Browser()->page();
+    for (auto _ : state) {
+        thread.Grow();
+        PagePaint::WatchPaint(page, QStringLiteral("ID%1").arg(thread.env.server.DatBytes(PostTest::News, Key).count('\n')));
+        const double start = PagePaint::Now();
+        thread.env.Window()->OpenThread(thread.item.get(), true, false, true, 0, false, QString());
+        state.SetIterationTime((PagePaint::WatchedPaint(page) - start) / 1000);
+        state.PauseTiming();
+        thread.Settle();
+        state.ResumeTiming();
+    }
+}
+
+// The HTML of the last ten responses, as the tab writes them, as a script's text literal.
+QString LastResponsesLiteral(TTavuBrowser *tab)
+{
+    TResList *list = tab->ResList();
+    tab->BeginChunk();
+    for (int i = list->Count() - NewCount; i < list->Count(); ++i)
+        tab->AppendRes(list->Get(i));
+    const QString html = tab->EndChunk();
+    return QString::fromUtf8(QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
 // The floor: one script call that inserts the HTML at the end of the page and says whether it did.
 void BM_BareInsertion(benchmark::State &state)
 {
     TOpenThread thread(int(state.range(0)));
-    // The HTML of the last ten responses, as the tab writes them.
-    TResList *list = thread.tab->ResList();
-    thread.tab->BeginChunk();
-    for (int i = list->Count() - NewCount; i < list->Count(); ++i)
-        thread.tab->AppendRes(list->Get(i));
-    const QString html = thread.tab->EndChunk();
     const QString script = QStringLiteral("(function (html) { const last = document.body.lastChild;"
                                           " document.body.insertAdjacentHTML('beforeend', html);"
                                           " return document.body.lastChild !== last; })(%1)")
-                               .arg(QString::fromUtf8(QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+                               .arg(LastResponsesLiteral(thread.tab));
     QWebEnginePage *page = thread.tab->Browser()->page();
     for (auto _ : state) {
         QElapsedTimer clock;
@@ -108,8 +135,27 @@ void BM_BareInsertion(benchmark::State &state)
     }
 }
 
+// The floor of F5 to new responses on screen: the bare insertion until the frame that shows it.
+void BM_BareInsertionToPaint(benchmark::State &state)
+{
+    TOpenThread thread(int(state.range(0)));
+    const QString script = QStringLiteral("(function (html) { window.paintedAt = 0;"
+                                          " document.body.insertAdjacentHTML('beforeend', html);"
+                                          " requestAnimationFrame(function () { window.paintedAt = performance.timeOrigin + performance.now(); });"
+                                          " return true; })(%1)")
+                               .arg(LastResponsesLiteral(thread.tab));
+    QWebEnginePage *page = thread.tab->Browser()->page();
+    for (auto _ : state) {
+        const double start = PagePaint::Now();
+        page->runJavaScript(script, PagePaint::World);
+        state.SetIterationTime((PagePaint::WatchedPaint(page) - start) / 1000);
+    }
+}
+
 BENCHMARK(BM_UpdateThroughReload)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_BareInsertion)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_UpdateToPaint)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_BareInsertionToPaint)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
@@ -117,7 +163,8 @@ int main(int argc, char **argv)
 {
     TRatioReporter reporter({{"BM_UpdateThroughReload/250/", "BM_BareInsertion/250/"},
                              {"BM_UpdateThroughReload/1000/", "BM_BareInsertion/1000/"},
-                             {"BM_UpdateThroughReload/4000/", "BM_BareInsertion/4000/"}},
+                             {"BM_UpdateThroughReload/4000/", "BM_BareInsertion/4000/"},
+                             {"BM_UpdateToPaint/1000/", "BM_BareInsertionToPaint/1000/"}},
                             1.5);
     return RunWebEngineBenchmarks(argc, argv, reporter);
 }

@@ -2,7 +2,10 @@
 
 #include "controls/Dialogs.h"
 #include "controls/WindowServices.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "settings/PropertyWindow.h"
 
 TPropertyCommands::TPropertyCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
@@ -39,8 +42,32 @@ void TPropertyCommands::ShowThread(TThreadItem *item)
 {
     if (!item)
         return;
-    TPropertyWindow window(services.Window());
-    window.SetThreadItem(item);
-    if (Kpwfunc::ExecDialog(window) == QDialog::Accepted)
+    const TBoard *folder = item->GetBoard();
+    int result = QDialog::Rejected;
+    {
+        TPropertyWindow window(services.Window());
+        window.SetThreadItem(item);
+        result = Kpwfunc::ExecDialog(window);
+    }
+    if (result == QDialog::Accepted)
         services.ThreadStateChanged(item);
+    if (item->GetBoard() != folder)
+        LeaveFolderLists(folder, item->GetKey());   // the item may be gone afterwards
+}
+
+void TPropertyCommands::LeaveFolderLists(const TBoard *folder, const QString &key)
+{
+    for (TTavuListDoc *doc : services.ListDocs()) {
+        if (!folder || doc->GetBoard() != folder)
+            continue;
+        TThreadItemList *items = doc->Items();
+        for (int i = items->Count() - 1; i >= 0; --i) {
+            if (items->Get(i)->GetKey() != key)
+                continue;
+            const int shown = doc->DisplayCount();
+            items->Delete(i);
+            doc->SetDisplayCount(i < shown ? shown - 1 : shown);
+        }
+        services.ThreadListChanged(doc);
+    }
 }

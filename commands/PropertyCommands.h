@@ -1,10 +1,12 @@
 #pragma once
 // TPropertyCommands: the property window of the current thread (actThreadProperty), of the first
 // selected thread of the thread list (actThreadListProperty) and of the board tree's board
-// (actBoardProperty).
+// (actBoardProperty). A thread brought back from a local folder in the window leaves the shown
+// lists of that folder at once.
 
 #include <QObject>
 
+class TBoard;
 class TThreadItem;
 class TWindowServices;
 
@@ -21,4 +23,6 @@ private:
     TWindowServices &services;
 
     void ShowThread(TThreadItem *item);
+    // Takes the thread off the lists of the folder it left.
+    void LeaveFolderLists(const TBoard *folder, const QString &key);
 };

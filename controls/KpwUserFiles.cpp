@@ -10,6 +10,7 @@
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
+#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
@@ -60,12 +61,46 @@ QString SiteIdOf(const TThreadItem *item)
     return item->Site ? item->Site->SITEID : QString();
 }
 
-// True when fields 1 to 3 of a TAB-separated line name the thread.
+// What names a thread in fields 1 to 3 of a TAB-separated line.
+QStringList ThreadFields(const TThreadItem *item)
+{
+    return {SiteIdOf(item), item->BoardID, item->GetKey()};
+}
+
+// True when fields 1 to 3 of a TAB-separated line are the thread's.
+bool NamesThread(const QString &line, const QStringList &thread)
+{
+    return line.split(QLatin1Char('\t')).mid(0, 3) == thread;
+}
+
 bool NamesThread(const QString &line, const TThreadItem *item)
 {
-    const QStringList fields = line.split(QLatin1Char('\t'));
-    return fields.size() >= 3 && fields[0] == SiteIdOf(item) && fields[1] == item->BoardID
-        && fields[2] == item->GetKey();
+    return NamesThread(line, ThreadFields(item));
+}
+
+// Puts the line at the top of the history file, after removing the thread's older lines when asked.
+// Touches nothing but the file: it also runs on the save queue's thread. Returns the failure's
+// message, empty when the file was written.
+QString WriteHistoryLine(const QString &fileName, const QString &line, const QStringList &thread,
+                         bool removeDuplicates)
+{
+    TTextList history;
+    history.LoadFromFile(fileName);
+    if (removeDuplicates)
+        history.Lines.removeIf([&thread](const QString &old) { return NamesThread(old, thread); });
+    history.Lines.prepend(line);
+    try {
+        history.SaveToFile(fileName);
+    } catch (const EFileError &e) {
+        return e.Message;
+    }
+    return {};
+}
+
+void ReloadHistory()
+{
+    if (TavuConfig && TavuConfig->HISTRELOAD && HistoryReload())
+        HistoryReload()();
 }
 
 void SaveList(const TTextList &list, const QString &fileName)
@@ -203,17 +238,26 @@ void AddHistoryLine(TThreadItem *item, const QString &fileName, bool removeDupli
 {
     if (!enabled || !item)
         return;
-    TTextList history;
-    history.LoadFromFile(fileName);
-    if (removeDuplicates) {
-        for (int i = history.Count() - 1; i >= 0; --i)
-            if (NamesThread(history[i], item))
-                history.Lines.removeAt(i);
-    }
-    history.Lines.prepend(HistoryLine(item, QDateTime::currentDateTime()));
-    SaveList(history, fileName);
-    if (TavuConfig && TavuConfig->HISTRELOAD && HistoryReload())
-        HistoryReload()();
+    const QString failure = WriteHistoryLine(fileName, HistoryLine(item, QDateTime::currentDateTime()),
+                                             ThreadFields(item), removeDuplicates);
+    if (!failure.isEmpty())
+        Kpwfunc::AddLog(failure);
+    ReloadHistory();
+}
+
+void QueueHistoryLine(TThreadItem *item, const QString &fileName, bool removeDuplicates, bool enabled)
+{
+    if (!enabled || !item)
+        return;
+    const QString line = HistoryLine(item, QDateTime::currentDateTime());
+    const QStringList thread = ThreadFields(item);
+    TSaveQueue::Instance().Push(
+        {fileName}, [=] { return WriteHistoryLine(fileName, line, thread, removeDuplicates); },
+        [](const QString &failure) {
+            if (!failure.isEmpty())
+                Kpwfunc::AddLog(failure);
+            ReloadHistory();
+        });
 }
 
 void SetHistoryReload(std::function<void()> reload)

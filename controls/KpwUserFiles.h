@@ -50,6 +50,9 @@ QString HistoryLine(const TThreadItem *item, const QDateTime &when);
 // removeDuplicates is set); nothing when enabled is false. With HISTRELOAD on, the history
 // window is then told to reload.
 void AddHistoryLine(TThreadItem *item, const QString &fileName, bool removeDuplicates, bool enabled);
+// AddHistoryLine done later, on the save queue's thread (TSaveQueue); the reload and a failure's
+// log line come afterwards.
+void QueueHistoryLine(TThreadItem *item, const QString &fileName, bool removeDuplicates, bool enabled);
 // The history window's reload, called after a history line was added (empty: none).
 void SetHistoryReload(std::function<void()> reload);
 

@@ -43,6 +43,13 @@ QString CandidateKeys(const QString &caption)
 
 QString WithKey(const QString &caption, qsizetype mark, QChar key)
 {
+    const QString dots = QStringLiteral("...");
+    const auto withSuffix = [&dots, key](QString text) {
+        const qsizetype end = text.endsWith(dots) ? text.size() - dots.size() : text.size();
+        return text.insert(end, QStringLiteral("(&%1)").arg(key));
+    };
+    if (mark < 0)
+        return withSuffix(caption);
     // Japanese style: "名前(&R)..." becomes "名前(&Q)...".
     if (mark > 0 && caption[mark - 1] == QLatin1Char('(') && mark + 2 < caption.size()
         && caption[mark + 2] == QLatin1Char(')')) {
@@ -56,9 +63,7 @@ QString WithKey(const QString &caption, qsizetype mark, QChar key)
         if (text[i].toUpper() == key && (i == 0 || text[i - 1] != QLatin1Char('&')))
             return text.insert(i, QLatin1Char('&'));
     }
-    const QString dots = QStringLiteral("...");
-    const qsizetype end = text.endsWith(dots) ? text.size() - dots.size() : text.size();
-    return text.insert(end, QStringLiteral("(&%1)").arg(key));
+    return withSuffix(text);
 }
 
 // The caption with a key that no caption uses yet (which is then used); without its key when every
@@ -72,7 +77,7 @@ QString WithNewKey(const QString &caption, QSet<QChar> &used)
             return WithKey(caption, mark, candidate);
         }
     }
-    return QString(caption).remove(mark, 1);
+    return mark < 0 ? caption : QString(caption).remove(mark, 1);
 }
 
 // The captions an open menu shows instead of its items' own ones, and those own ones.
@@ -90,7 +95,7 @@ QChar AccessKeyOf(const QString &caption)
     return mark < 0 ? QChar() : caption[mark + 1].toUpper();
 }
 
-QStringList UniqueAccessKeys(const QStringList &captions)
+QStringList UniqueAccessKeys(const QStringList &captions, TKeyless keyless)
 {
     // A key moves only to one that no caption of the menu uses.
     QSet<QChar> used;
@@ -102,7 +107,8 @@ QStringList UniqueAccessKeys(const QStringList &captions)
     QStringList result;
     for (const QString &caption : captions) {
         const QChar key = AccessKeyOf(caption);
-        if (key.isNull() || !taken.contains(key)) {
+        const bool keeps = key.isNull() ? keyless == TKeyless::Keep : !taken.contains(key);
+        if (keeps) {
             taken.insert(key);
             result.append(caption);
         } else {
@@ -112,10 +118,10 @@ QStringList UniqueAccessKeys(const QStringList &captions)
     return result;
 }
 
-void KeepAccessKeysUnique(QMenu *menu)
+void KeepAccessKeysUnique(QMenu *menu, TKeyless keyless)
 {
     auto shown = std::make_shared<QList<TShownCaption>>();
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, shown] {
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, shown, keyless] {
         QList<QAction *> items;
         QStringList captions;
         for (QAction *item : menu->actions()) {
@@ -124,7 +130,7 @@ void KeepAccessKeysUnique(QMenu *menu)
                 captions.append(item->text());
             }
         }
-        const QStringList unique = UniqueAccessKeys(captions);
+        const QStringList unique = UniqueAccessKeys(captions, keyless);
         shown->clear();
         for (qsizetype i = 0; i < items.size(); ++i) {
             if (unique[i] == captions[i])

@@ -1,6 +1,7 @@
 #include "core/FileUtil.h"
 
 #include "core/Exceptions.h"
+#include "core/SaveQueue.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -72,6 +73,7 @@ QString WriteFailure(const QString &path, const QFileDevice &f)
 TReadResult ReadWholeFile(const QString &path, QByteArray &data)
 {
     data.clear();
+    TSaveQueue::Instance().Wait(path);
     const QFileInfo info(path);
     if (!info.exists())
         return TReadResult::Missing;

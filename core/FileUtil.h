@@ -13,7 +13,8 @@ enum class TReadResult {
     Failed,    // the file exists but could not be read; the data is empty
 };
 
-// Reads the whole file into data (left empty unless the result is Read).
+// Reads the whole file into data (left empty unless the result is Read), once the saves pending on
+// the file (TSaveQueue) have ended.
 TReadResult ReadWholeFile(const QString &path, QByteArray &data);
 
 // The whole file; an empty array when it is missing or unreadable.

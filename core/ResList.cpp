@@ -1,6 +1,7 @@
 #include "core/ResList.h"
 
 #include "core/DatLine.h"
+#include "core/DatLog.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -8,9 +9,6 @@
 #include "core/Res.h"
 #include "core/ThreadItem.h"
 
-#include <QFile>
-
-#include <unistd.h>
 
 namespace {
 
@@ -91,69 +89,35 @@ TRes *TResList::AddDatLine(const QString &line)
 
 void TResList::SaveDat(const QString &path) const
 {
-    FileUtil::WriteFileAtomic(path, LogBytes(0, Count()));
-    MarkErased(path, 0);
+    Store(path, 0);
 }
 
 void TResList::AppendDat(const QString &path, int stored) const
 {
-    if (stored <= 0 || stored > Count() || !LogHolds(path, stored)) {
-        SaveDat(path);
-        return;
-    }
-    const QByteArray appended = LogBytes(stored, Count());
-    QFile log(path);
-    const bool written = log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(appended) == appended.size()
-                         && log.flush() && ::fdatasync(log.handle()) == 0;
-    if (!written)
-        throw EFileError(QStringLiteral("ファイルを書き込めません: %1").arg(path));
-    MarkErased(path, stored);
+    Store(path, stored);
 }
 
-QByteArray TResList::LogBytes(int first, int last) const
+void TResList::Store(const QString &path, int stored) const
 {
-    const QByteArray lineBreak = LogLineBreak();
-    QByteArray log;
-    for (int i = first; i < last; ++i)
-        log += items[size_t(i)]->ToDatLine() + lineBreak;
-    return log;
-}
-
-// The log at path is the first `stored` responses as SaveDat writes them: its size is theirs and it
-// ends with the last of them.
-bool TResList::LogHolds(const QString &path, int stored) const
-{
-    const qsizetype lineBreak = LogLineBreak().size();
-    qint64 size = 0;
-    for (int i = 0; i < stored; ++i)
-        size += items[size_t(i)]->ToDatLine().size() + lineBreak;
-    QFile log(path);
-    if (!log.open(QIODevice::ReadOnly) || log.size() != size)
-        return false;
-    const QByteArray last = LogBytes(stored - 1, stored);
-    return log.seek(size - last.size()) && log.read(last.size()) == last;
-}
-
-// Marks the erased responses from index first on in the .inf beside the log.
-void TResList::MarkErased(const QString &path, int first) const
-{
-    QStringList keys;
-    for (int i = first; i < Count(); ++i) {
-        if (items[size_t(i)]->Erased)
-            keys << QStringLiteral("RES%1").arg(items[size_t(i)]->Number);
-    }
-    if (keys.isEmpty())
-        return;
+    const TDatLog log = DatLog();
+    const int first = log.Write(path, stored);
     TIniFile inf(TThreadItem::InfPathOf(path));
-    bool marked = false;
-    for (const QString &key : std::as_const(keys)) {
-        if (!inf.ReadBool(QStringLiteral("ERASE"), key)) {
-            inf.WriteBool(QStringLiteral("ERASE"), key, true);
-            marked = true;
-        }
-    }
-    if (marked)
+    if (log.MarkErased(inf, first))
         inf.UpdateFile();
+}
+
+TDatLog TResList::DatLog() const
+{
+    TDatLog log;
+    log.LineBreak = LogLineBreak();
+    log.Lines.reserve(Count());
+    for (int i = 0; i < Count(); ++i) {
+        const TRes *res = items[size_t(i)].get();
+        log.Lines << res->ToDatLine();
+        if (res->Erased)
+            log.Erased << TDatLog::TErased{i, res->Number};
+    }
+    return log;
 }
 
 TRes TResList::References() const

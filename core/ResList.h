@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+struct TDatLog;
 class TRes;
 class TThreadItem;
 class TTavuAction;
@@ -53,6 +54,8 @@ public:
     // appended ones are marked as SaveDat marks them. Raises EFileError when the log or the .inf
     // cannot be written.
     void AppendDat(const QString &path, int stored) const;
+    // The stored lines of the responses, to be written later (TThreadLogSave).
+    TDatLog DatLog() const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.
     QMap<int, TTavuAction *> HiddenNumbers;
@@ -64,8 +67,5 @@ private:
     // A response carrying the item's board type, site, board and title.
     TRes References() const;
     TRes *AppendLine(QStringView text, QByteArray bytes, const TRes &references);
-    // The log bytes of the responses from first to before last.
-    QByteArray LogBytes(int first, int last) const;
-    bool LogHolds(const QString &path, int stored) const;
-    void MarkErased(const QString &path, int first) const;
+    void Store(const QString &path, int stored) const;
 };

@@ -6,6 +6,7 @@
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "core/SaveQueue.h"
 #include "core/MonaUtils.h"
 #include "core/ResList.h"
 #include "core/Res.h"
@@ -315,7 +316,12 @@ QString TThreadItem::SiblingOfLog(const QString &extension) const
 bool TThreadItem::LogExists() const
 {
     const QString log = GetLogFile();
-    return !log.isEmpty() && QFileInfo(log).isFile();
+    return !log.isEmpty() && (TSaveQueue::Instance().Pending(log) || QFileInfo(log).isFile());
+}
+
+void TThreadItem::FinishSaving() const
+{
+    TSaveQueue::Instance().Wait(GetLogFile());
 }
 
 QString TThreadItem::InfPathOf(const QString &logPath)
@@ -366,6 +372,7 @@ void TThreadItem::ReloadInfo()
 void TThreadItem::LoadInfo()
 {
     ForgetLogFile();
+    FinishSaving();
     const QString path = GetInfFile();
     TIniFile inf;
     if (!path.isEmpty() && QFile::exists(path)) {
@@ -385,14 +392,16 @@ bool TThreadItem::SaveInfo()
     const QString path = GetInfFile();
     if (path.isEmpty())
         return false;
+    FinishSaving();
     try {
         TIniFile inf(path);
-        for (const TInfKey &key : InfKeys())
-            key.write(*this, inf, key.name);
-        WriteBookmarks(inf);
+        WriteInfo(inf);
         inf.UpdateFile();
-        if (TavuConfig && TavuConfig->LOGMODE == 1)
-            SaveIdx();
+        if (WritesIdx()) {
+            TIniFile idx(GetIdxFile());
+            WriteIdx(idx);
+            idx.UpdateFile();
+        }
     } catch (const EFileError &) {
         return false;
     }
@@ -400,16 +409,26 @@ bool TThreadItem::SaveInfo()
     return true;
 }
 
-void TThreadItem::SaveIdx() const
+void TThreadItem::WriteInfo(TIniFile &inf) const
 {
-    TIniFile idx(GetIdxFile());
+    for (const TInfKey &key : InfKeys())
+        key.write(*this, inf, key.name);
+    WriteBookmarks(inf);
+}
+
+bool TThreadItem::WritesIdx()
+{
+    return TavuConfig && TavuConfig->LOGMODE == 1;
+}
+
+void TThreadItem::WriteIdx(TIniFile &idx) const
+{
     WriteText(idx, LOG, QStringLiteral("TITLE"), TITLE);
     idx.WriteInteger(LOG, QStringLiteral("COUNT"), COUNT);
     idx.WriteInteger(LOG, QStringLiteral("READ"), READ);
     idx.WriteInteger(LOG, QStringLiteral("READPOINT"), READPOINT);
     idx.WriteString(LOG, QStringLiteral("LAST_MODIFIED"), LAST_MODIFIED);
     idx.WriteInteger(LOG, QStringLiteral("SIZE"), SIZE);
-    idx.UpdateFile();
 }
 
 void TThreadItem::ReadBookmarks(const TIniFile &inf)
@@ -458,6 +477,7 @@ void TThreadItem::WriteBookmarks(TIniFile &inf) const
 void TThreadItem::OpenInf()
 {
     ForgetLogFile();
+    FinishSaving();
     const QString path = GetInfFile();
     const TIniFile inf(path.isEmpty() ? QString() : path);
     ReadBookmarks(inf);
@@ -467,6 +487,7 @@ void TThreadItem::OpenInf()
 QSet<int> TThreadItem::ReadErasedRes() const
 {
     QSet<int> erased;
+    FinishSaving();
     const QString path = GetInfFile();
     if (path.isEmpty() || !QFile::exists(path))
         return erased;
@@ -487,6 +508,7 @@ void TThreadItem::LoadResList(TResList &list) const
     const QString log = GetLogFile();
     if (log.isEmpty())
         return;
+    FinishSaving();
     CutTornAppend();
     const int first = list.Count();
     list.LoadDat(FileUtil::ReadFile(log));
@@ -534,6 +556,7 @@ bool TThreadItem::RepairInfoFromLog(const QList<QByteArray> &storedLines, bool s
 
 bool TThreadItem::CutTornAppend() const
 {
+    FinishSaving();
     const QString path = GetLogFile();
     QFile log(path);
     if (COUNT <= 0 || path.isEmpty() || !log.open(QIODevice::ReadOnly) || log.size() == 0)
@@ -582,6 +605,7 @@ void TThreadItem::DeleteLog(int flags)
     const QString log = GetLogFile();
     if (log.isEmpty())
         return;
+    FinishSaving();
     RemoveFile(log);
     RemoveFile(GetIdxFile());
     if (flags & KeepInf) {
@@ -640,6 +664,7 @@ bool TThreadItem::MoveToLocalFolder(const QString &folder)
     const QString target = FileUtil::WithSlash(QDir::fromNativeSeparators(folder));
     const QString log = GetLogFile();
     const QString formerDir = log.left(log.lastIndexOf(u'/') + 1);
+    FinishSaving();
     if (!LogExists() || QDir(formerDir) == QDir(target) || !FileUtil::ForceDirectories(target))
         return false;
     const QString inf = GetInfFile();

@@ -78,6 +78,13 @@ public:
     // Writes the fields into the .inf (other sections of the file are kept) and, in the
     // log-compatibility mode, the .idx. False when the item has no log path or the write failed.
     bool SaveInfo();
+    // What SaveInfo writes: the fields into the .inf held in inf, and, when WritesIdx, into the .idx.
+    void WriteInfo(TIniFile &inf) const;
+    static bool WritesIdx();
+    void WriteIdx(TIniFile &idx) const;
+    // Waits for the saves still pending on the thread's files (TSaveQueue). Every method here that
+    // reads or writes those files does so first; LogExists counts a log whose first save is pending.
+    void FinishSaving() const;
     // Re-reads what others write into the .inf directly (bookmarks, the local-folder redirect)
     // without touching the other fields.
     void OpenInf();
@@ -192,7 +199,6 @@ private:
     void Changed();
     void ReadBookmarks(const TIniFile &inf);
     void WriteBookmarks(TIniFile &inf) const;
-    void SaveIdx() const;
     void MoveValidatorsToBak() const;
     void RemoveRedirects() const;
     void WriteMoveMarks(const QString &formerInf, const QString &movedInf, const QString &folder) const;

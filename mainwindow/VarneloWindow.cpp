@@ -3,6 +3,8 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "flows/UpdateCheckController.h"
+
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
@@ -52,6 +54,7 @@
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
+#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
@@ -670,7 +673,7 @@ void TVarneloWindow::ApplyOptions()
 
 bool TVarneloWindow::ChecksRunning() const
 {
-    for (const QPointer<QThread> &check : RunningChecks) {
+    for (const QPointer<QThread> &check : UpdateChecks->RunningChecks) {
         if (check && !check->isFinished())
             return true;
     }
@@ -893,20 +896,11 @@ void TVarneloWindow::FormClose()
         DolibManager->Logout();
     if (Be2chManager && Be2chManager->IsLoggedIn())
         Be2chManager->Logout();
-    StopChecks();
+    UpdateChecks->StopChecks();
     SaveRuleLists();
     if (TavuHttpList->Count() > 0) {
         actDisconnectExecute();
         DrainJobs(3, 1000);
-    }
-}
-
-// Asks every running update check and patrol to stop, the last first.
-void TVarneloWindow::StopChecks()
-{
-    for (int i = RunningChecks.size() - 1; i >= 0; --i) {
-        if (QThread *check = RunningChecks[i])
-            check->requestInterruption();
     }
 }
 
@@ -960,6 +954,7 @@ void TVarneloWindow::FormDestroy()
 
     CloseAllTabs();
     WaitForWorkers();
+    TSaveQueue::Instance().WaitAll();   // the logs, .inf files and histories still being written
 
     HintWindow = nullptr;
     SaveBookmarkList();
@@ -1003,7 +998,7 @@ void TVarneloWindow::CloseAllTabs()
 // letting the event loop run meanwhile so that their calls are answered.
 void TVarneloWindow::WaitForWorkers()
 {
-    QList<QPointer<QThread>> threads = RunningChecks + workers;
+    QList<QPointer<QThread>> threads = UpdateChecks->RunningChecks + workers;
     for (const QPointer<QThread> &thread : threads) {
         if (thread)
             thread->requestInterruption();
@@ -1016,6 +1011,6 @@ void TVarneloWindow::WaitForWorkers()
         if (thread)
             QCoreApplication::sendPostedEvents(thread);
     }
-    RunningChecks.clear();
+    UpdateChecks->RunningChecks.clear();
     workers.clear();
 }

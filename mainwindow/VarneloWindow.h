@@ -7,9 +7,10 @@
 // tool bars in the top band, and every command as an action of ActionList1, found by name with
 // Action(). Beyond its widgets it owns the lists of open thread-list documents and browser tabs
 // (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
-// the running update checks and patrols, the busy count, a hidden private browser tab, the two rule
-// lists (ngres.txt, ngthread.txt), the bookmark list (bookmark.txt), the recent boards and threads
-// and the thread-list column list.
+// the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt), the
+// bookmark list (bookmark.txt), the recent boards and threads and the thread-list column list. The
+// thread-list, posting and update-check flows run in controllers of their own (flows/), which the
+// window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
 // start-up (StartupTimerTimer), whose steps run in a fixed order because each relies on the ones
@@ -79,17 +80,14 @@ class TqorExtListView;
 class QPainter;
 class TResCacheLoader;
 class TResDownloader;
-class TThreadListDownloader;
 struct TActionHit;
-class TNewThreadDialog;   // posting
-class TSendData;   // posting
-class TSendDialog;   // posting
-class TResUploader;   // posting
-class TTavuCheck;   // update check
 class TTavuShortcutBar;   // shortcut bars
 class TTavuShortcutToolButton;   // shortcut bars
 class TEmbeddedWB;   // update check
 struct TStartArguments;
+class TThreadListController;     // flows
+class TPostController;           // flows
+class TUpdateCheckController;    // flows
 class TWindowServices;
 class TVarneloWindowServices;
 class TNoticeCommands;   // notices
@@ -282,10 +280,6 @@ public:
     // ---- what the window holds ----
     QList<TTavuListDoc *> ListDocs;     // open thread-list tabs, most recently activated first
     QList<TTavuBrowser *> Browsers;     // open browser tabs, most recently activated first
-    // Running update checks and patrols. A check stops when its thread is asked to
-    // (QThread::requestInterruption); the window drops it from the list when it ends.
-    QList<QPointer<QThread>> RunningChecks;
-    bool CheckRunning = false;
     TTavuHintWindow *HintWindow = nullptr;
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
     int SavedThreadListHeight = 0;
@@ -308,6 +302,11 @@ public:
 
     // The notification-area icon (commands/TrayIcon.h).
     TTrayIcon *TrayIcon = nullptr;
+
+    // The request flows, each run by its controller (flows/); the window shows what they report.
+    TThreadListController *ThreadLists = nullptr;
+    TPostController *Posts = nullptr;
+    TUpdateCheckController *UpdateChecks = nullptr;
 
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
@@ -415,7 +414,6 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void FormDestroy();
-    void StopChecks();
     void WaitForWorkers();
     void DrainJobs(int rounds, int stepMs);
     void SaveRuleLists();
@@ -482,19 +480,14 @@ private:
 
     void BindThreadListPane();
     void BindBoardTree();
-    TThreadListDownloader *NewThreadListJob(TTavuListDoc *doc, TBoard *board);
-    TTavuListDoc *LiveListDoc(const TThreadListDownloader *job) const;
+    void BindThreadListFlow();
+    void ThreadListEnded(TTavuListDoc *doc, TSite *site);
     bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);
-    void OnThreadListItem(TThreadListDownloader *job, TThreadItem *item);
-    bool OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position);
-    void OnThreadListDone(TThreadListDownloader *job, bool failed);
-    void OnThreadListError(TThreadListDownloader *job, int code, const QString &message, const QString &detail);
-    void FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed);
+    void ShowBlockPage(const QString &url);
     void StartCounter(const QString &counterId);
     void ThreadListViewColumnClick(int column);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
-    void PrepareRows(TTavuListDoc *doc, int from, int to);
     bool NeedsSaveMode();
     void SetThreadMark(TTavuListDoc *doc, int row, const QString &actionName, TColor color);
     void DrawThreadListRow(QPainter *canvas, int row, const QRect &rect, bool selected);
@@ -559,45 +552,14 @@ private:
     void BrowserTabActivated(TTavuBrowser *tab);
 
     // posting
-    // The reply and new-thread flows (VarneloWindowPost.cpp): the composers raise their send event,
-    // the window builds the post and hands it to the board type, and the outcome comes back to the
-    // callbacks below. A post that did not go through brings its composer back with its text.
-public:
-    // actThreadWrite (quote off) and actThreadWriteRes (quote on): a reply to the current tab's
-    // thread, with the checked responses quoted.
-    void actThreadWriteExecute(bool quote);
-    TSendDialog *ShowSendDialog(TTavuBrowser *tab);
-    void StartPost(TSendDialog *composer);
-    void OnPostDone(TResUploader *job, bool failed);
-    void OnPostError(TResUploader *job, int code, const QString &message, const QString &pageText);
-    void OnPostCancel(TResUploader *job, const QString &message);
-    void actThreadListNewThreadExecute();
-    void PrefetchBoardPage(TNewThreadDialog *composer, TBoard *board);
-    void StartNewThread(TSendDialog *composer);
-    void OnNewThreadDone(TResUploader *job, bool failed);
-    void OnNewThreadError(TResUploader *job, int code, const QString &message, const QString &pageText);
-    void OnNewThreadCancel(TResUploader *job, const QString &message);
-    void actToolHandleExecute();
-    // Shows the page a server answered a failed post with (TErrorDialog).
-    void ShowErrorPage(const QString &pageText);
-
+    // The reply and new-thread flows run in Posts (VarneloWindowPost.cpp binds them).
 private:
     void BindPosting();
-    void FillSendData(TSendData &data, TSendDialog *composer, TBoard *board, const QString &key) const;
-    void BeginPostFlow(const QString &startLine, const QString &target);
-    void EndPostFlow(TResUploader *job, int sound);
-    void RestoreReplyTab(TSendDialog *composer);
-    void RestoreNewThreadDoc(TResUploader *job);
 
     // update check
-    // The update check and the patrol of the current thread-list tab on a worker thread
+    // The update check and the patrol run in UpdateChecks; link navigation of the browser tabs
     // (VarneloWindowCheck.cpp).
 public:
-    // actThreadListCheckUpdate (patrol off) and actThreadListRound (patrol on).
-    void actThreadListCheckUpdateExecute(bool patrol);
-    // The end of either run (on the GUI thread).
-    void OnUpdateCheckTerminate(TTavuCheck *check);
-
     // Link navigation of the browser tabs (bound to every tab and the private browser): internal
     // links become popups, links to threads and boards of known sites open in the program, other
     // pages as OPENINVARNELO says; killurl.txt closes the tab that tries to open a matching URL.

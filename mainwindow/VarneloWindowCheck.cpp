@@ -1,8 +1,5 @@
-// The update check and the patrol of the current thread-list tab, and the navigation of links in
-// the browser tabs.
-//
-// Each check runs on a worker thread (tools/TavuCheck.h) that the window starts, keeps in its list
-// of running checks and cleans up after when it ends.
+// The update check and the patrol of the current thread-list tab (run by UpdateChecks,
+// flows/UpdateCheckController.h), and the navigation of links in the browser tabs.
 //
 // Every navigation of a browser tab passes the window's filter first: internal links of rendered
 // threads become popups, links to threads and boards of known sites open in the program, other
@@ -33,6 +30,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
@@ -69,58 +67,27 @@ bool OpenedForTheLink(const TTavuBrowser *tab)
 // private browser.
 void TVarneloWindow::BindUpdateCheck()
 {
-    ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [this] { actThreadListCheckUpdateExecute(false); });
-    ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [this] { actThreadListCheckUpdateExecute(true); });
+    UpdateChecks = new TUpdateCheckController(this);
+    connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, this, [this](TTavuListDoc *doc, int count) {
+        if (doc == shownListDoc)
+            SetThreadListRowCount(count, true);
+    });
+    connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
+    connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Services().RepaintThreadList(); });
+    connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {
+        SetActionState(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
+        if (sound >= 0)
+            Kpwfunc::PlayEventSound(sound);
+    });
+    const auto check = [this](bool patrol) {
+        TTavuListDoc *doc = nullptr;
+        UpdateChecks->actThreadListCheckUpdateExecute(GetActiveListDoc(doc) ? doc : nullptr, patrol);
+    };
+    ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [check] { check(false); });
+    ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [check] { check(true); });
     connect(this, &TVarneloWindow::BrowserTabCreated, this, &TVarneloWindow::BindLinkNavigation);
     if (PrivateBrowser)
         BindLinkNavigation(PrivateBrowser);
-}
-
-void TVarneloWindow::actThreadListCheckUpdateExecute(bool patrol)
-{
-    TTavuListDoc *doc = nullptr;
-    if (!GetActiveListDoc(doc))
-        return;
-    // Every thread of the tab takes part, so every row is shown and ready.
-    PrepareRows(doc, doc->DisplayCount(), doc->Items()->Count());
-    doc->SetDisplayCount(doc->Items()->Count());
-    if (doc == shownListDoc)
-        SetThreadListRowCount(doc->DisplayCount(), true);
-
-    TTavuCheck *check = patrol ? static_cast<TTavuCheck *>(new TTavuRound) : new TTavuUpdateCheck;
-    for (int i = 0; i < doc->Items()->Count(); ++i)
-        check->AddItem(doc->Items()->Get(i));
-    check->Doc = doc;
-    check->RepaintList = [this] { Services().RepaintThreadList(); };
-    doc->DownloadState = TTavuListDoc::dsDownloading;
-    doc->Busy = true;
-    doc->UpdateCheck = check;
-    doc->UpdateTabImage();
-    connect(check, &QThread::finished, this, [this, check] { OnUpdateCheckTerminate(check); });
-    connect(check, &QThread::finished, check, &QObject::deleteLater);
-    RunningChecks.append(check);
-    CheckRunning = true;
-    UpdateThreadListMenu();
-    check->start();
-}
-
-void TVarneloWindow::OnUpdateCheckTerminate(TTavuCheck *check)
-{
-    const bool patrol = qobject_cast<TTavuRound *>(check) != nullptr;
-    if (TTavuListDoc *doc = check->Doc) {
-        doc->DownloadState = TTavuListDoc::dsIdle;
-        doc->Busy = false;
-        doc->UpdateCheck = nullptr;
-        doc->UpdateTabImage();
-    }
-    SetActionState(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
-    RunningChecks.removeAll(check);
-    if (!check->SomethingNew())
-        Kpwfunc::PlayEventSound(check->NoNewSound());
-    else if (!check->SoundsDuringRun())
-        Kpwfunc::PlayEventSound(check->NewSound());
-    CheckRunning = !RunningChecks.isEmpty();
-    UpdateThreadListMenu();
 }
 
 // ---- link navigation ----

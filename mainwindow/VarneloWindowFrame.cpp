@@ -3,6 +3,8 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "flows/UpdateCheckController.h"
+
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
@@ -365,8 +367,8 @@ void TVarneloWindow::UpdateThreadListMenu()
     SetActionState(QStringLiteral("actThreadListBoardOpenBrowser"), board != nullptr);
     SetActionState(QStringLiteral("actThreadListNewThread"), board && board->BBS && idle && !TavuEnviron->IsOffline()
                                                                  && !board->BBS->GetNewThreadCgiUrl(board).isEmpty());
-    SetActionState(QStringLiteral("actThreadListCheckUpdate"), board != nullptr && idle && !CheckRunning);
-    SetActionState(QStringLiteral("actThreadListRound"), board != nullptr && idle && !CheckRunning);
+    SetActionState(QStringLiteral("actThreadListCheckUpdate"), board != nullptr && idle && !UpdateChecks->CheckRunning);
+    SetActionState(QStringLiteral("actThreadListRound"), board != nullptr && idle && !UpdateChecks->CheckRunning);
     Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("お気に入り"), true);
     UpdateThreadRowCommands(doc);
     ShowCount(3, QStringLiteral("新ｽﾚ: %1"), doc->CountNewThreads());

@@ -124,9 +124,12 @@ void TVarneloWindow::CreateMenus()
     connect(ThreadItemPopup, &QMenu::aboutToShow, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(BrowserPopup, &QMenu::aboutToShow, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(BoardListPopup, &QMenu::aboutToShow, this, &TVarneloWindow::BoardListPopupPopup);
-    // After the refreshes above, which set captions as the menus open.
+    // After the refreshes above, which set captions as the menus open. The menus listing tabs,
+    // recent threads, search engines and boards leave their names as they are.
+    const QList<QMenu *> lists = {RecentRead, RecentWrite, ThreadListTabMenu, BrowserTabMenu, BrowserSelectionMenu,
+                                  GaishutuMenu};
     for (QMenu *menu : findChildren<QMenu *>())
-        Kpwfunc::KeepAccessKeysUnique(menu);
+        Kpwfunc::KeepAccessKeysUnique(menu, lists.contains(menu) ? Kpwfunc::TKeyless::Keep : Kpwfunc::TKeyless::GiveKey);
 }
 
 // The top band: the menu bar, the address band, the visited-boards bar and the main tool bar, and

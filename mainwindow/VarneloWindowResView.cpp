@@ -196,7 +196,7 @@ void TVarneloWindow::RenderResViewAgain(TTavuBrowser *tab)
         return;
     const int top = tab->GetTopResNumber();
     try {
-        tab->ClearDocument();
+        tab->RenewDocument();
         tab->ShowFirst(top);
         tab->WriteHeader();
         BeginResView(tab, list);

@@ -15,6 +15,7 @@
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
+#include "flows/PostController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -174,7 +175,7 @@ void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態では実行できません。"));
         return;
     }
-    TSendDialog *composer = window.ShowSendDialog(tab);
+    TSendDialog *composer = window.Posts->ShowSendDialog(tab);
     composer->Tab = tab;
     composer->show();
     composer->SenderBody->appendPlainText(text);

@@ -95,8 +95,13 @@ void OpenShortcutBoard(TVarneloWindow &window, TBoard *board)
 
 }  // namespace
 
+// The bars' menu holds the shortcut-bar commands.
 void TVarneloWindow::CreateShortcutBars()
 {
+    for (QAction *action : ActionList1->Actions()) {
+        if (TActionList::CategoryOf(action) == QStringLiteral("ショートカットバー"))
+            ShortcutMenu->addAction(action);
+    }
     auto band = [this](const char *name, TTavuShortcutBar *&bar) {
         auto *toolBar = new QToolBar(QStringLiteral("ショートカットバー"), this);
         toolBar->setObjectName(QString::fromUtf8(name));

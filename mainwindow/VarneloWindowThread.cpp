@@ -31,11 +31,13 @@
 #include "core/Res.h"
 #include "core/ResDownloader.h"
 #include "core/ResList.h"
+#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
+#include "core/ThreadLogSave.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/HttpCli.h"
@@ -372,7 +374,7 @@ void TVarneloWindow::PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item)
     tab->SetExtractMode(false);
     tab->Title = item->TITLE;
     tab->SetWebPage(item->BBS && item->BBS->IsWebPage());
-    tab->ClearDocument();
+    tab->RenewDocument();   // the thread it showed stays until this one is drawn
     Kpwfunc::SetBrowserTabCaption(*this, tab);
 }
 
@@ -485,7 +487,7 @@ void TVarneloWindow::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
         tab->ScrollToRes(shown);
     Kpwfunc::UpdateBarWidth(BrowserToolBar);
     tab->UpdateTabImage();
-    Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    Kpwfunc::QueueHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
     EndResView(tab);
     if (!tab->IsWebPage()) {
         tab->WriteHtml();
@@ -603,7 +605,7 @@ void TVarneloWindow::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job
     if (!failed && TavuEnviron->GetCached() && !job->NotModified)
         SaveDownloadedLog(job, list, item, stored);
     if (!failed)
-        Kpwfunc::AddHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+        Kpwfunc::QueueHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
 
     // A failed download was reported by its error lines; it completed nothing.
     if (!failed) {
@@ -633,27 +635,27 @@ void TVarneloWindow::ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, i
         tab->ScrollToRes(target);
 }
 
-// The log and the validators that describe it are written together: the new responses are appended
-// to the stored ones, then the .inf counts them.
+// The log and the validators that describe it are written together, after the page shows the new
+// responses and away from the window's thread: the new responses are appended to the stored ones,
+// then the .inf counts them. A save that fails is told in the log pane, and the item goes back to
+// what its .inf still says, that is to the stored log.
 void TVarneloWindow::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored)
 {
-    const QString logFile = item->GetLogFile();
-    if (logFile.isEmpty())
+    if (item->GetLogFile().isEmpty())
         return;
     const TThreadDownload *d = DownloadOf(job);
-    const TValidators previous = TValidators::Of(*item);
     if (d->HasNewValidators)
         d->NewValidators.PutInto(*item);
     item->SetLastLoad(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    try {
-        list->AppendDat(logFile, stored);
-    } catch (const EVarnelo &e) {
-        previous.PutInto(*item);
-        Kpwfunc::AddLog(e.Message);
-        return;
-    }
-    if (!item->SaveInfo())
-        Kpwfunc::AddLog(QStringLiteral("→書き込めません: ") + item->GetInfFile());
+    const TThreadLogSave save(*list, stored, *item);
+    item->AddRef();
+    TSaveQueue::Instance().Push(save.Files(), [save] { return save.Run(); }, [item](const QString &failure) {
+        if (!failure.isEmpty()) {
+            Kpwfunc::AddLog(failure);
+            item->ReloadInfo();
+        }
+        item->Release();
+    });
 }
 
 void TVarneloWindow::OnThreadDownloadError(TResDownloader *job, int code, const QString &message,

@@ -1,10 +1,9 @@
-// The thread-list pane and the thread-list request flow: opening a board fills its board tab with
-// the board's thread list, downloaded or stored; the pane draws, sorts, pages and marks the rows of
-// the tab it shows.
+// The thread-list pane: opening a board fills its board tab with the board's thread list,
+// downloaded or stored, by the thread-list flow (ThreadLists, flows/ThreadListController.h), whose
+// reports the pane shows; the pane draws, sorts, pages and marks the rows of the tab it shows.
 //
-// A board tab keeps the download that fills it (TTavuListDoc::Downloader). A tab that is closed or
-// refilled while its download runs lets go of it: what the download still reports is dropped, so
-// nothing is ever written into a tab that is gone.
+// A tab that is closed or refilled while its download runs lets go of it (DetachListDoc): what the
+// download still reports is dropped, so nothing is ever written into a tab that is gone.
 
 #include "mainwindow/VarneloWindow.h"
 
@@ -29,6 +28,8 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -41,7 +42,6 @@
 
 #include <QColorDialog>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProgressBar>
@@ -61,18 +61,6 @@ QColor Color(TColor color)
     return QColor::fromRgba(ColorToQColor(color));
 }
 
-bool IsPaged(const TBoard *board)
-{
-    return board && board->BBS && board->BBS->IsThreadListPaged();
-}
-
-bool ListsWhatArrives(const TBoard *board)
-{
-    // Favorites folders and local folders are listed whole; their rows are prepared as shown.
-    const QString id = board && board->BBS ? board->BBS->ID : QString();
-    return id == QLatin1String("favoritesscript") || id == QLatin1String("localscript");
-}
-
 QString TabStateFile()
 {
     return TavuConfig->GetProfileDir() + QStringLiteral("tabthread.txt");
@@ -84,6 +72,7 @@ QString TabStateFile()
 
 void TVarneloWindow::BindThreadListPane()
 {
+    BindThreadListFlow();
     TqorExtListView *view = ThreadListView;
     view->SetVirtualMode(true);
     view->SetStyle(lvOwnerDrawFixed);
@@ -233,6 +222,31 @@ void TVarneloWindow::CloseBoardTabs(TBoard *board)
 
 // ---- the thread-list request flow ----
 
+// The flow runs in ThreadLists; the window finds or makes the board's tab, shows what the flow
+// reports and keeps the recent boards.
+void TVarneloWindow::BindThreadListFlow()
+{
+    ThreadLists = new TThreadListController(this);
+    connect(ThreadLists, &TThreadListController::Started, this, &TVarneloWindow::BeginBusy);
+    connect(ThreadLists, &TThreadListController::Ended, this, &TVarneloWindow::ThreadListEnded);
+    connect(ThreadLists, &TThreadListController::RowCountChanged, this,
+            [this](TTavuListDoc *doc, int count, bool keepScroll) {
+                if (doc == shownListDoc)
+                    SetThreadListRowCount(count, keepScroll);
+            });
+    connect(ThreadLists, &TThreadListController::Progress, this, [this](int maximum, int position) {
+        ProgressBar->setRange(0, maximum);
+        ProgressBar->setValue(position);
+    });
+    connect(ThreadLists, &TThreadListController::StatusText, this,
+            [this](const QString &text) { StatusBar2->SetText(FlowStatusPanel, text); });
+    connect(ThreadLists, &TThreadListController::NewThreadCount, this,
+            [this](int count) { StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(count)); });
+    connect(ThreadLists, &TThreadListController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
+    connect(ThreadLists, &TThreadListController::FallenThreadsWanted, this, &Kpwfunc::AddFallenThreads);
+    connect(ThreadLists, &TThreadListController::BlockPageFound, this, &TVarneloWindow::ShowBlockPage);
+}
+
 void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly)
 {
     if (!board)
@@ -249,126 +263,30 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
     } else {
         Kpwfunc::NewListDoc(*this, doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
     }
-
-    BeginBusy();
-    doc->Items()->BBS = board->BBS;
-    doc->Items()->Site = board->Site;
-    if (doc == shownListDoc)
-        SetThreadListRowCount(0, false);
-    const QString target = ThreadListPane::BoardTarget(board);
-    Kpwfunc::AddLog(QString());
-    Kpwfunc::AddLog(QStringLiteral("▽スレッド一覧の取得開始 →") + target);
-    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧の取得開始：") + target);
-
-    doc->ItemLimit = IsPaged(board) ? 0 : TavuConfig->THREADLISTCOUNT;
-    if (doc->PageStep <= 0)
-        doc->PageStep = TavuConfig->THREADLISTCOUNT;
-    doc->PageNumber = 1;
-    doc->LoadSubjectDat();
-    doc->LoadInfFileList();
-    doc->DownloadState = TTavuListDoc::dsDownloading;
-    doc->UpdateTabImage();
-
-    TThreadListDownloader *job = NewThreadListJob(doc, board);
-
-    const bool favorites = board->Site && board->Site == TavuEnviron->FavoritesSite();
-    if (board->BBS && ((!cacheOnly && !TavuEnviron->IsOffline()) || favorites)) {
-        TavuConfig->SetLoadBoardCount(TavuConfig->VOZADAZOZ_LOAD_BOARD_COUNT + 1);
-        board->BBS->DownloadThreadList(job, reload, false);
-    } else {
-        job->NotModified = true;
-        OnThreadListDone(job, false);
-    }
+    ThreadLists->StartThreadListDownload(doc, board, reload, cacheOnly);
 
     UpdateThreadListMenu();
     const QString siteId = board->Site ? board->Site->SITEID : QString();
     const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
     RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
-    RecentBoards->Lines.prepend(prefix + target);
+    RecentBoards->Lines.prepend(prefix + TThreadListController::BoardTarget(board));
 }
 
-// The download that fills the document with the board's listing.
-TThreadListDownloader *TVarneloWindow::NewThreadListJob(TTavuListDoc *doc, TBoard *board)
+// The end of a download: the tab's caption, the site's counter, the sound, the commands and the
+// busy state.
+void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
 {
-    auto *job = new TThreadListDownloader;
-    job->BBS = board->BBS;
-    job->Site = board->Site;
-    job->Board = board;
-    job->Items = doc->Items();
-    job->Doc = doc;
-    job->CodePage = board->CodePage;
-    job->OnThreadItem = [this](TThreadListDownloader *j, TThreadItem *item) { OnThreadListItem(j, item); };
-    job->OnProgress = [this](TThreadListDownloader *j, TThreadItem *item, int maximum, int position) {
-        return OnThreadListProgress(j, item, maximum, position);
-    };
-    job->OnDone = [this](TThreadListDownloader *j, bool failed) { OnThreadListDone(j, failed); };
-    job->OnError = [this](TThreadListDownloader *j, int code, const QString &message, const QString &detail) {
-        OnThreadListError(j, code, message, detail);
-    };
-    doc->Downloader = job;
-    return job;
-}
-
-// The document a download still fills; nullptr once the tab let go of it.
-TTavuListDoc *TVarneloWindow::LiveListDoc(const TThreadListDownloader *job) const
-{
-    auto *doc = qobject_cast<TTavuListDoc *>(job->Doc.data());
-    return doc && doc->Downloader == job ? doc : nullptr;
-}
-
-// Every listed thread joins the document, so the stored list is kept whole however many of them
-// the list prepares for display. A "not modified" answer reports the stored threads: the document
-// reads them itself when the download ends.
-void TVarneloWindow::OnThreadListItem(TThreadListDownloader *job, TThreadItem *item)
-{
-    TTavuListDoc *doc = LiveListDoc(job);
-    if (!doc || !item || job->NotModified)
-        return;
-    doc->AddListed(item);
-}
-
-bool TVarneloWindow::OnThreadListProgress(TThreadListDownloader *job, TThreadItem *item, int maximum, int position)
-{
-    ProgressBar->setRange(0, std::max(maximum, 0));
-    ProgressBar->setValue(std::clamp(position, 0, std::max(maximum, 0)));
-    TTavuListDoc *doc = LiveListDoc(job);
-    if (!doc)
-        return false;
-    if (item && !job->NotModified) {
-        StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧取得中・・・"));
-        StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(doc->CountNewThreads()));
+    const TBoard *board = doc ? doc->GetBoard() : nullptr;
+    if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
+        doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
+        doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
+        Kpwfunc::UpdateBarWidth(ThreadListBar);
     }
-    const bool merge = item && !job->NotModified;
-    if (IsPaged(job->Board)) {
-        if (merge)
-            doc->UpdateList(item, true);
-        return true;
-    }
-    if (doc->Items()->Count() >= TavuConfig->THREADLISTCOUNT + 1)
-        return false;
-    if (!ListsWhatArrives(job->Board)) {
-        if (merge)
-            doc->UpdateList(item, true);
-    } else if (doc == shownListDoc) {
-        SetThreadListRowCount(doc->Items()->Count(), true);
-    }
-    return true;
-}
-
-void TVarneloWindow::OnThreadListDone(TThreadListDownloader *job, bool failed)
-{
-    TTavuListDoc *doc = LiveListDoc(job);
-    if (doc)
-        FinishThreadList(doc, job, failed);
     ProgressBar->reset();
-    StatusBar2->SetText(FlowStatusPanel, QString());
-    if (job->Site)
-        StartCounter(job->Site->CounterID);
-    if (doc) {
-        doc->Downloader = nullptr;
+    if (site)
+        StartCounter(site->CounterID);
+    if (doc)
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
-    }
-    delete job;
     UpdateThreadListMenu();
     EndBusy();
 }
@@ -389,83 +307,9 @@ void TVarneloWindow::StartCounter(const QString &counterId)
     counter->start();
 }
 
-void TVarneloWindow::FinishThreadList(TTavuListDoc *doc, TThreadListDownloader *job, bool failed)
-{
-    TBoard *board = job->Board;
-    if (TavuConfig->DATOCHIMODE == 1 && doc->Items()->Count() > 0)
-        Kpwfunc::AddFallenThreads(doc);
-    if (!failed && job->NotModified) {
-        doc->DownloadState = TTavuListDoc::dsLoadingStored;
-        doc->UpdateTabImage();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        doc->LoadSubjectTxt();
-    }
-    TThreadItemList *items = doc->Items();
-    Kpwfunc::AddLog(QStringLiteral("△スレッド一覧の取得完了 →") + ThreadListPane::BoardTarget(board)
-                    + QStringLiteral(" (%1件 / %2件)").arg(items->CountMarked()).arg(items->Count()));
-    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧の取得完了：") + ThreadListPane::BoardTarget(board));
-
-    if (!failed) {
-        // A list whose last line repeats its first thread loses the repetition.
-        if (items->Count() > 1 && items->Get(0)->GetKey() == items->Get(items->Count() - 1)->GetKey()) {
-            TThreadItemList *arrival = doc->ArrivalItems();
-            if (arrival->Count() > 1 && arrival->Get(arrival->Count() - 1) == items->Get(items->Count() - 1))
-                arrival->Delete(arrival->Count() - 1);
-            items->Delete(items->Count() - 1);
-        }
-        if (TavuEnviron->GetCached() && !job->NotModified && items->Count() > 0 && !TavuEnviron->IsOffline()) {
-            try {
-                doc->SaveSubjectDat();
-                doc->SaveSubjectTxt();
-            } catch (const EVarnelo &e) {
-                Kpwfunc::AddLog(e.Message);
-            }
-        }
-        doc->SetDisplayCount(IsPaged(board) ? items->Count() : TavuConfig->THREADLISTCOUNT);
-    }
-    doc->DownloadState = TTavuListDoc::dsIdle;
-    doc->DownloadFailed = failed;
-    if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
-        doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
-        doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
-        Kpwfunc::UpdateBarWidth(ThreadListBar);
-    }
-    doc->UpdateTabImage();
-    if (doc == shownListDoc)
-        SetThreadListRowCount(doc->DisplayCount(), true);
-}
-
-void TVarneloWindow::OnThreadListError(TThreadListDownloader *job, int code, const QString &message,
-                                       const QString &detail)
-{
-    if (code == 0 || !job->Board)
-        return;
-    const QString target = ThreadListPane::BoardTarget(job->Board);
-    Kpwfunc::AddLog(QStringLiteral("△スレッド一覧取得エラー →") + target);
-    Kpwfunc::AddLog(QStringLiteral("→%1:%2").arg(code).arg(message));
-    Kpwfunc::AddLog(QString());
-    StatusBar2->SetText(FlowStatusPanel, QStringLiteral("スレッド一覧取得エラー：") + target);
-    if (!LiveListDoc(job))
-        return;   // the tab is gone: nobody waits for the message
-
-    if (OpenBlockPage(job->BBS, code, detail))
-        return;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError,
-                         QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
-                                        "板が移転したかもしれません。\n"
-                                        "[板|ボード一覧の更新]を実行してボード一覧を最新にした後、\n"
-                                        "もう一度トライしてみてください。")
-                             .arg(code)
-                             .arg(message, job->Board->Name));
-}
-
 void TVarneloWindow::DetachListDoc(TTavuListDoc *doc)
 {
-    if (!doc || !doc->Downloader)
-        return;
-    doc->CancelDownload();
-    doc->Downloader = nullptr;
-    doc->DownloadState = TTavuListDoc::dsIdle;
+    ThreadLists->Detach(doc);
 }
 
 // ---- binding the view to a document ----
@@ -533,13 +377,6 @@ void TVarneloWindow::SetThreadListRowCount(int count, bool keepScroll)
     if (!keepScroll)
         ThreadListView->scrollToTop();
     ThreadListView->viewport()->update();
-}
-
-// Readies the rows from..to-1 for display (their .inf read, the thread rules applied); the erased
-// threads leave the list.
-void TVarneloWindow::PrepareRows(TTavuListDoc *doc, int from, int to)
-{
-    doc->PrepareRows(from, to);
 }
 
 // ---- drawing ----
@@ -617,7 +454,7 @@ void TVarneloWindow::ThreadListViewColumnClick(int column)
         return;
     }
     // Sorting always shows the whole list.
-    PrepareRows(doc, doc->DisplayCount(), doc->Items()->Count());
+    doc->PrepareRows(doc->DisplayCount(), doc->Items()->Count());
     doc->SetDisplayCount(doc->Items()->Count());
     ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
     doc->Items()->SortColumn = doc->SortColumn;
@@ -651,10 +488,10 @@ void TVarneloWindow::actThreadListLoadNextExecute()
     if (!doc)
         return;
     TBoard *board = doc->GetBoard();
-    if (!IsPaged(board)) {
+    if (!TThreadListController::IsPaged(board)) {
         const int shown = ThreadListView->Items()->OwnerDataCount();
         const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
-        PrepareRows(doc, shown, next);
+        doc->PrepareRows(shown, next);
         doc->SetDisplayCount(next);
         SetThreadListRowCount(doc->DisplayCount(), true);
         StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(doc->CountNewThreads()));
@@ -662,14 +499,7 @@ void TVarneloWindow::actThreadListLoadNextExecute()
         UpdateThreadListMenu();
         return;
     }
-    if (doc->DownloadState != TTavuListDoc::dsIdle || !board->BBS)
-        return;
-    BeginBusy();
-    TThreadListDownloader *job = NewThreadListJob(doc, board);
-    doc->DownloadState = TTavuListDoc::dsDownloading;
-    doc->UpdateTabImage();
-    job->Page = ++doc->PageNumber;
-    board->BBS->DownloadThreadListNextPage(job, doc->PageNumber);
+    ThreadLists->DownloadNextPage(doc);
 }
 
 void TVarneloWindow::actThreadListLoadAllExecute()
@@ -682,13 +512,13 @@ void TVarneloWindow::actThreadListLoadAllExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ダウンロードが完了していません。"));
         return;
     }
-    if (IsPaged(doc->GetBoard())) {
+    if (TThreadListController::IsPaged(doc->GetBoard())) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
         return;
     }
     BeginBusy();
     ThreadListView->BeginUpdate();
-    PrepareRows(doc, ThreadListView->Items()->OwnerDataCount(), doc->Items()->Count());
+    doc->PrepareRows(ThreadListView->Items()->OwnerDataCount(), doc->Items()->Count());
     if (TavuConfig->DATOCHIMODE == 2)
         Kpwfunc::AddFallenThreads(doc);
     doc->SetDisplayCount(doc->Items()->Count());
@@ -833,12 +663,7 @@ void TVarneloWindow::actThreadListCancelDownloadExecute()
     TTavuListDoc *doc = shownListDoc;
     if (!doc)
         return;
-    // An update check or patrol on the tab logs that it stops and ends after the board or thread
-    // in hand.
-    auto *check = qobject_cast<TTavuCheck *>(doc->UpdateCheck.data());
-    if (doc->DownloadState == TTavuListDoc::dsDownloading && check)
-        check->Stop();
-    else
+    if (!UpdateChecks->StopCheckOf(doc))
         doc->CancelDownload();
 }
 
@@ -957,12 +782,18 @@ void TVarneloWindow::actOnlineExecute()
 // error box. True when it was shown.
 bool TVarneloWindow::OpenBlockPage(const TBBS *bbs, int code, const QString &detail)
 {
-    const QString blockPage = ThreadListPane::BlockPageUrl(detail);
-    if (!bbs || bbs->ID != QLatin1String("dolibscript") || code != 302 || blockPage.isEmpty())
+    const QString blockPage = TThreadListController::BlockPageUrl(bbs, code, detail);
+    if (blockPage.isEmpty())
         return false;
-    Kpwfunc::OpenUrl(*this, blockPage, QStringLiteral("ようこそバーボンハウスへ"));
+    ShowBlockPage(blockPage);
+    return true;
+}
+
+// The block page shows in a tab, the browser pane in view.
+void TVarneloWindow::ShowBlockPage(const QString &url)
+{
+    Kpwfunc::OpenUrl(*this, url, QStringLiteral("ようこそバーボンハウスへ"));
     const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
     if (browserPane && !browserPane->isChecked())
         Execute(QStringLiteral("actShowPaneChange"));
-    return true;
 }

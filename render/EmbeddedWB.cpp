@@ -36,6 +36,8 @@ const char *const HelperScript = R"js(
 
     const RES_ANCHOR = /^ID(\d+)$/;
     const FRONT_MARK = 'varnelo-front';
+    const GROUP_START = /^varnelo-group:(\d+)$/;
+    const GROUP_END = 'varnelo-group-end';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
@@ -142,11 +144,36 @@ const char *const HelperScript = R"js(
         return found;
     }
 
+    // The groups written inside other HTML (between their two marks) keep their nodes under their
+    // numbers, as the segments of a group do.
+    function collectGroups(root) {
+        const walker = document.createTreeWalker(root, NodeFilter.SHOW_COMMENT);
+        const starts = [];
+        while (walker.nextNode()) {
+            const match = GROUP_START.exec(walker.currentNode.data);
+            if (match) {
+                starts.push([parseInt(match[1], 10), walker.currentNode]);
+            }
+        }
+        for (const [group, start] of starts) {
+            const nodes = [];
+            for (let node = start.nextSibling;
+                 node && !(node.nodeType === Node.COMMENT_NODE && node.data === GROUP_END);
+                 node = node.nextSibling) {
+                nodes.push(node);
+            }
+            groups.set(group, (groups.get(group) || []).concat(nodes));
+        }
+    }
+
     // A segment of written HTML goes in where the head left off; a segment of a group keeps its
     // nodes under the group's number.
     function insert(group, html) {
         const content = inert(html);
         collectAnchors(content, anchors);
+        if (html.includes('varnelo-group:')) {
+            collectGroups(content);
+        }
         if (group) {
             groups.set(group, (groups.get(group) || []).concat(Array.from(content.childNodes)));
         }
@@ -253,6 +280,7 @@ const char *const HelperScript = R"js(
             generation = newGeneration;
             tail = [];
             groups = new Map();
+            collectGroups(document);
             front = null;
             frontIndex = 0;
             anchors = collectAnchors(document, []);
@@ -565,6 +593,12 @@ void TEmbeddedWB::SetBaseUrl(const QUrl &url)
 void TEmbeddedWB::Clear()
 {
     StartDocument();
+    ScheduleFlush();
+}
+
+void TEmbeddedWB::Renew()
+{
+    StartDocument();
 }
 
 void TEmbeddedWB::Write(const QString &html)
@@ -594,6 +628,11 @@ void TEmbeddedWB::Prepend(const QString &html, int group)
 {
     OpenForAppend();
     Queue(group, html, true);
+}
+
+QString TEmbeddedWB::InGroup(int group, const QString &html)
+{
+    return QStringLiteral("<!--varnelo-group:%1-->%2<!--varnelo-group-end-->").arg(group).arg(html);
 }
 
 QString TEmbeddedWB::FrontMark()
@@ -697,7 +736,6 @@ void TEmbeddedWB::StartDocument()
     tail.reset();
     afterWrite.clear();
     topResNumber = 0;
-    ScheduleFlush();
 }
 
 bool TEmbeddedWB::HasWrites() const

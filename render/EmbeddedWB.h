@@ -62,12 +62,18 @@ public:
     // The written document.
     bool HasDocument() const;          // false until a page has loaded or a write has begun
     void Clear();                      // starts a new, empty document
+    // Starts a new document that takes the page's place with its first write: until then the page
+    // keeps showing what it showed, so that the empty page is never painted in between.
+    void Renew();
     void Write(const QString &html);
     // Written as Write writes, but the page keeps what the group's writes made, so that
     // ReplaceGroup can later put other HTML in its place (a response that loses its new mark).
     // Groups are numbered from 1; a group ends with the document.
     void WriteInGroup(int group, const QString &html);
     void ReplaceGroup(int group, const QString &html);
+    // The HTML of a group inside another write (Write), so that both go to the page at once: the
+    // group keeps what its HTML makes as WriteInGroup's do.
+    static QString InGroup(int group, const QString &html);
     // Written in front of everything appended so far, in the order of these calls: where a write
     // left FrontMark(), else where appended HTML goes. A page that begins with later responses
     // takes the earlier ones so; the view keeps showing what it showed, where it showed it (a view

@@ -286,12 +286,14 @@ void TTavuBrowser::Emit(const QString &html)
         browser->Write(html);
 }
 
-// A thread whose title is not known yet (opened from its URL, without a log) learns it with its
-// first response: its header waits for that, so that the page gets its heading.
+// The header goes with the first response, so that the page never shows it alone (the page ends
+// with it all the same, WriteHtml); a thread whose title is not known yet (opened from its URL,
+// without a log) also learns it with its first response.
 void TTavuBrowser::WriteHeader()
 {
     // A first screen takes the header with it.
-    headerPending = firstScreen || (item && ThreadInfo(item, GetBoard(), resList.get(), Title, URL).Title.isEmpty());
+    headerPending = firstScreen || !resList || resList->Count() == 0
+                    || (item && ThreadInfo(item, GetBoard(), resList.get(), Title, URL).Title.isEmpty());
     if (!headerPending)
         EmitHeader();
 }
@@ -307,6 +309,12 @@ void TTavuBrowser::AppendRes(TRes *res)
 {
     if (firstScreen && !firstScreen->Sent) {
         HoldRes(*res);
+    } else if (headerPending && !chunk) {
+        // The header and the first response under it go to the page in one write.
+        chunk.emplace();
+        EmitHeader();
+        Emit(InlineRes(*res));
+        browser->Write(*std::exchange(chunk, std::nullopt));
     } else {
         if (headerPending)
             EmitHeader();
@@ -322,9 +330,7 @@ void TTavuBrowser::WriteRes(const TRes &res, bool front)
 {
     const QString html = Writer().RenderRes(res);
     if (res.IsNew && !chunk) {
-        int &group = front ? frontGroup : markGroup;
-        if (group == 0)
-            group = ++groupCount;
+        const int group = NewGroup(front);
         if (front)
             browser->Prepend(html, group);
         else
@@ -335,6 +341,26 @@ void TTavuBrowser::WriteRes(const TRes &res, bool front)
     } else {
         Emit(html);
     }
+}
+
+// A response as HTML inside a larger write; one marked new keeps its group in it all the same.
+QString TTavuBrowser::InlineRes(const TRes &res)
+{
+    const QString html = Writer().RenderRes(res);
+    if (!res.IsNew)
+        return html;
+    const int group = NewGroup(false);
+    markedNew[group].append(res);
+    return TEmbeddedWB::InGroup(group, html);
+}
+
+// The group of the rendering's responses marked new (in front, or appended), begun with the first.
+int TTavuBrowser::NewGroup(bool front)
+{
+    int &group = front ? frontGroup : markGroup;
+    if (group == 0)
+        group = ++groupCount;
+    return group;
 }
 
 // ---- the first screen ----
@@ -354,8 +380,8 @@ void TTavuBrowser::HoldRes(const TRes &res)
         SendFirstScreen();
 }
 
-// The header and the screen go to the page in one write of their own, which its first frame shows,
-// whatever chunk is being collected; a response marked new outside a chunk follows in its group.
+// The header and the screen go to the page in one write of their own, which its first frame shows
+// whole, whatever chunk is being collected; the responses marked new go in their group inside it.
 void TTavuBrowser::SendFirstScreen()
 {
     TFirstScreen &screen = *firstScreen;
@@ -364,13 +390,9 @@ void TTavuBrowser::SendFirstScreen()
     if (headerPending)
         EmitHeader();
     Emit(TEmbeddedWB::FrontMark());
-    for (const TRes &res : std::as_const(screen.Screen)) {
-        if (res.IsNew && !outer && chunk)
-            browser->Write(*std::exchange(chunk, std::nullopt));
-        WriteRes(res, false);
-    }
-    if (chunk)
-        browser->Write(*chunk);
+    for (const TRes &res : std::as_const(screen.Screen))
+        Emit(InlineRes(res));
+    browser->Write(*chunk);
     chunk = outer;
     screen.Screen.clear();
 }
@@ -465,6 +487,17 @@ void TTavuBrowser::ClearNewMarks()
 void TTavuBrowser::ClearDocument()
 {
     browser->Clear();
+    ForgetDocument();
+}
+
+void TTavuBrowser::RenewDocument()
+{
+    browser->Renew();
+    ForgetDocument();
+}
+
+void TTavuBrowser::ForgetDocument()
+{
     firstScreen.reset();
     pageGivenUp = false;
     markedNew.clear();

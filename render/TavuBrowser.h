@@ -125,6 +125,9 @@ public:
     // rendering of the thread anew would show them (before the page takes newer ones).
     void ClearNewMarks();
     void ClearDocument();
+    // ClearDocument for a rendering that follows: the page keeps showing what it showed until that
+    // rendering writes (TEmbeddedWB::Renew).
+    void RenewDocument();
     void Navigate(const QString &url);    // a web page or a file path
 
     // The next rendering puts the response `number` (above 1) and the ones after it, a screenful,
@@ -209,6 +212,9 @@ private:
     void WriteRes(const TRes &res, bool front);
     void HoldRes(const TRes &res);
     void SendFirstScreen();
+    int NewGroup(bool front);
+    QString InlineRes(const TRes &res);
+    void ForgetDocument();
     void SendFront(qsizetype count);
     void ApplySkin(const TSkinSettings &skin);
     void EmitHeader();

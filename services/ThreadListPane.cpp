@@ -238,30 +238,11 @@ const TFilterDialogHandler &FilterDialog()
     return InstalledFilterDialog();
 }
 
-QString BoardTarget(const TBoard *board)
-{
-    if (!board)
-        return QString();
-    return board->Name + QStringLiteral("＠") + (board->Site ? board->Site->NAME : QString());
-}
-
 QString ThreadTarget(const TThreadItem &item)
 {
     const TBoard *board = item.GetBoard();
     const QString site = board && board->Site ? board->Site->NAME : item.Site ? item.Site->NAME : QString();
     return item.ShownTitle() + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
-}
-
-QString BlockPageUrl(const QString &detail)
-{
-    const int start = detail.indexOf(QLatin1String("http"));
-    if (start < 0)
-        return QString();
-    int end = start;
-    while (end < detail.size() && !detail.at(end).isSpace())
-        ++end;
-    const QString url = detail.mid(start, end - start);
-    return url.contains(QLatin1String("/403/")) ? url : QString();
 }
 
 }  // namespace ThreadListPane

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 
-class TBoard;
 class TTavuConfig;
 class TThreadItem;
 class TThreadItemList;
@@ -105,11 +104,7 @@ using TFilterDialogHandler = std::function<bool(const TThreadItemList &items, TT
 TFilterDialogHandler SetFilterDialog(TFilterDialogHandler dialog);
 const TFilterDialogHandler &FilterDialog();
 
-// What the log-pane lines of the request flows name: a board as board "＠" site, a thread as
-// title "／" board "＠" site.
-QString BoardTarget(const TBoard *board);
+// What the log-pane lines of the thread request flow name: a thread as title "／" board "＠" site.
 QString ThreadTarget(const TThreadItem &item);
-// The address of the board server's block page that an error's detail names; empty when none.
-QString BlockPageUrl(const QString &detail);
 
 }  // namespace ThreadListPane

@@ -2,6 +2,7 @@
 
 #include "controls/KpwBoardTree.h"
 #include "core/Board.h"
+#include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
@@ -66,16 +67,27 @@ void TLocalDialog::UpdateButtons()
     Button1->setEnabled(SelectedBoard() != nullptr);
 }
 
+// The selected folder's category, or the selected category; with nothing selected the first
+// category of the local site, and while the site has none its own name, so that the editor never
+// comes up with an empty category it would refuse.
+QString TLocalDialog::NewFolderCategory() const
+{
+    if (const TBoard *board = SelectedBoard())
+        return board->Category;
+    if (const QTreeWidgetItem *node = TreeView1->currentItem())
+        return node->text(0);
+    for (int i = 0; i < site->Boards->Count(); ++i) {
+        if (!site->Boards->Get(i)->Category.isEmpty())
+            return site->Boards->Get(i)->Category;
+    }
+    return site->NAME;
+}
+
 void TLocalDialog::Button3Click()
 {
     if (!site)
         return;
-    QString category;
-    if (const TBoard *board = SelectedBoard())
-        category = board->Category;
-    else if (const QTreeWidgetItem *node = TreeView1->currentItem())
-        category = node->text(0);
-    if (Kpwfunc::AddSiteBoard(site, category, QString(), QString()))
+    if (Kpwfunc::AddSiteBoard(site, NewFolderCategory(), QString(), QString()))
         FillTree();
 }
 

@@ -48,4 +48,6 @@ private:
 
     void FillTree();
     void UpdateButtons();
+    // The category the new folder's editor starts with.
+    QString NewFolderCategory() const;
 };

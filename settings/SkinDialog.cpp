@@ -1,5 +1,6 @@
 #include "settings/SkinDialog.h"
 
+#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -89,7 +90,7 @@ TSkinDialog::TSkinDialog(TSkinAssignments &skins, QWidget *parent)
             TSite *site = TavuEnviron->SiteList()->Get(i);
             if (site->Listed && site != TavuEnviron->FavoritesSite()) {
                 sites << site;
-                SiteList->addItem(site->NAME);
+                SiteList->addItem(new QListWidgetItem(BoardTreeImages::SiteImages().value(site->ImageIndex), site->NAME));
             }
         }
     }

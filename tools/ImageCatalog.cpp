@@ -1,5 +1,6 @@
 #include "tools/ImageCatalog.h"
 
+#include "controls/MenuAccessKeys.h"
 #include "services/ImageCache.h"
 #include "services/KpwUrl.h"
 #include "services/PictureLoader.h"
@@ -125,6 +126,7 @@ void TImageCatalogPane::CreatePopup()
     ImagePopup->addSeparator();
     ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogPane::RemoveClicked);
     ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogPane::ClearCatalog);
+    Kpwfunc::KeepAccessKeysUnique(ImagePopup, Kpwfunc::TKeyless::GiveKey);
 }
 
 void TImageCatalogPane::ShowCatalogInTab()

@@ -287,6 +287,33 @@ TEST(LocalDialog, NewFolderJoinsTheTree)
     EXPECT_NE(NodeNamed(dialog.TreeView1, QStringLiteral("三")), nullptr);
 }
 
+// With nothing selected the new folder's editor starts with a category it accepts: the local site's
+// own name while the site has no folder, then the first folder's category.
+TEST(LocalDialog, ANewFolderWithNothingSelectedStartsWithACategory)
+{
+    TPostEnv env;
+    EditorInstalled installed;
+    ASSERT_EQ(TavuEnviron->LocalSite()->Boards->Count(), 0);
+    QStringList presets;
+    env.Dialog = [&presets](QDialog &d) {
+        auto *editor = qobject_cast<TBoardEditor *>(&d);
+        presets << (editor ? editor->GetCategoryName() : QString());
+        return FillEditor(QStringLiteral("新規%1").arg(presets.size()), QStringLiteral("/tmp/new%1").arg(presets.size()))(d);
+    };
+    for (int round = 0; round < 2; ++round) {
+        TLocalDialog dialog;
+        dialog.TreeView1->setCurrentItem(nullptr);
+        dialog.Button3->click();
+    }
+    EXPECT_TRUE(env.Messages.isEmpty()) << env.Messages.join(u'|').toStdString();
+    const QString site = TavuEnviron->LocalSite()->NAME;
+    EXPECT_EQ(presets, QStringList({site, site}));
+    TLocalDialog dialog;
+    EXPECT_NE(NodeNamed(dialog.TreeView1, QStringLiteral("新規1")), nullptr);
+    EXPECT_NE(NodeNamed(dialog.TreeView1, QStringLiteral("新規2")), nullptr);
+    EXPECT_EQ(TavuEnviron->LocalSite()->Boards->Get(0)->Category, site);
+}
+
 TEST(BBSDialog, StepsOverSpecialSitesOnly)
 {
     TSiteList sites;

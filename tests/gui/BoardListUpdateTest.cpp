@@ -9,6 +9,7 @@
 #include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/VarneloWindow.h"
 #include "settings/BoardListDialog.h"
 #include "settings/BoardListMerge.h"
@@ -364,7 +365,7 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
     ASSERT_EQ(env.Window()->CurrentSite(), env.site);
     QThread check;
     check.start();
-    env.Window()->RunningChecks.append(&check);
+    env.Window()->UpdateChecks->RunningChecks.append(&check);
     bool opened = false;
     Kpwfunc::TScopedDialogHandlers handlers(
         [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
@@ -383,5 +384,5 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
     EXPECT_EQ(env.Board(PostTest::News), news);
     check.quit();
     check.wait();
-    env.Window()->RunningChecks.clear();
+    env.Window()->UpdateChecks->RunningChecks.clear();
 }

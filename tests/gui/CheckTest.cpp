@@ -6,6 +6,7 @@
 #include "services/TavuUpdateCheck.h"
 
 #include "core/ThreadItemList.h"
+#include "flows/UpdateCheckController.h"
 #include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
@@ -155,12 +156,12 @@ TEST(UpdateCheck, RunsOverTheCurrentThreadListTab)
     QAction *command = env.Window()->Action(QStringLiteral("actThreadListCheckUpdate"));
     ASSERT_TRUE(command->isEnabled());
     command->trigger();
-    EXPECT_TRUE(env.Window()->CheckRunning);
+    EXPECT_TRUE(env.Window()->UpdateChecks->CheckRunning);
     EXPECT_FALSE(command->isEnabled());
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsDownloading);
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
 
-    EXPECT_FALSE(env.Window()->CheckRunning);
+    EXPECT_FALSE(env.Window()->UpdateChecks->CheckRunning);
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
     EXPECT_TRUE(command->isEnabled());
     TThreadItem *grown = nullptr;

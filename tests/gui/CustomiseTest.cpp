@@ -163,6 +163,30 @@ TEST(Customise, ChoosingTheDefaultSkinWritesSkinIniAndRendersOpenTabsInIt)
     item->Release();
 }
 
+// The skin dialog's sites carry the icons the site box shows.
+TEST(Customise, TheSkinDialogListsTheSitesWithTheirIcons)
+{
+    TWindowEnv env;
+    env.Start();
+    QComboBox *siteBox = env.Window->SiteComboBox;
+    int rows = 0;
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
+        auto &skins = dynamic_cast<TSkinDialog &>(dialog);
+        rows = skins.SiteList->count();
+        for (int i = 0; i < rows; ++i) {
+            const QListWidgetItem *row = skins.SiteList->item(i);
+            const int inBox = siteBox->findText(row->text());
+            ASSERT_GE(inBox, 0) << row->text().toStdString();
+            EXPECT_FALSE(row->icon().isNull()) << row->text().toStdString();
+            EXPECT_EQ(row->icon().cacheKey(), siteBox->itemIcon(inBox).cacheKey()) << row->text().toStdString();
+        }
+        dialog.accept();
+    });
+    env.Window->Action(QStringLiteral("actToolSkin"))->trigger();
+    EXPECT_EQ(answers.Shown, QStringList{QStringLiteral("TSkinDialog")});
+    EXPECT_GE(rows, 2);
+}
+
 TEST(Customise, ErasingABoardsSkinRemovesOnlyItsSection)
 {
     TWindowEnv env;

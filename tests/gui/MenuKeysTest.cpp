@@ -71,6 +71,45 @@ TEST(MenuKeys, NoMenuOfTheWindowUsesAnAccessKeyTwice)
     EXPECT_EQ(window->Action(QStringLiteral("actBoardCopyUrl"))->text(), QStringLiteral("URLをコピー(&U)"));
 }
 
+namespace {
+
+// The captions the menu shows while open.
+QStringList ShownCaptions(QMenu *menu)
+{
+    emit menu->aboutToShow();
+    QStringList captions;
+    for (QAction *item : menu->actions()) {
+        if (item->isVisible() && !item->isSeparator())
+            captions << item->text();
+    }
+    emit menu->aboutToHide();
+    return captions;
+}
+
+}  // namespace
+
+// The commands whose captions carry no key of their own show one, as their neighbours do: the feed
+// wizard of the File menu, the option entry of the board-list menu and the image catalog's menu.
+TEST(MenuKeys, CommandsWithoutAKeyOfTheirOwnShowOne)
+{
+    TWindowEnv env;
+    env.Start();
+    TVarneloWindow *window = env.Window;
+    const QStringList file = ShownCaptions(window->File1);
+    EXPECT_EQ(file.filter(QStringLiteral("RSSの登録ウィザード(&")).size(), 1) << file.join(u'|').toStdString();
+    const QStringList boards = ShownCaptions(window->BoardListPopup);
+    EXPECT_EQ(boards.filter(QStringLiteral("設定オプション(&")).size(), 1) << boards.join(u'|').toStdString();
+    EXPECT_EQ(window->Action(QStringLiteral("actRSSWizard"))->text(), QStringLiteral("RSSの登録ウィザード..."));
+
+    QMenu *images = window->findChild<QMenu *>(QStringLiteral("ImagePopup"));
+    ASSERT_NE(images, nullptr);
+    const QStringList catalog = ShownCaptions(images);
+    ASSERT_EQ(catalog.size(), 7);
+    for (const QString &caption : catalog)
+        EXPECT_FALSE(Kpwfunc::AccessKeyOf(caption).isNull()) << caption.toStdString();
+    EXPECT_EQ(ShownCaptions(images), catalog);
+}
+
 TEST(MenuKeys, ALaterItemTakesAFreeKeyInItsOwnStyle)
 {
     const QStringList captions = {QStringLiteral("リロード(&R)"),      QStringLiteral("ログの再取得(&R)"),
@@ -85,6 +124,18 @@ TEST(MenuKeys, ALaterItemTakesAFreeKeyInItsOwnStyle)
                            QStringLiteral("A&&B &Save"), QStringLiteral("&Quit"), QStringLiteral("キーなし")}));
     EXPECT_EQ(Kpwfunc::UniqueAccessKeys({QStringLiteral("&Save"), QStringLiteral("&Send")}),
               QStringList({QStringLiteral("&Save"), QStringLiteral("S&end")}));
+}
+
+// In a menu of commands a caption without a key takes a free one in the Japanese style, its own
+// letters first; a menu listing names leaves them as they are.
+TEST(MenuKeys, ACommandWithoutAKeyTakesAFreeOne)
+{
+    const QStringList captions = {QStringLiteral("設定オプション..."), QStringLiteral("RSSの登録ウィザード..."),
+                                  QStringLiteral("リロード(&R)"), QStringLiteral("最大")};
+    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions, Kpwfunc::TKeyless::GiveKey),
+              QStringList({QStringLiteral("設定オプション(&A)..."), QStringLiteral("RSSの登録ウィザード(&S)..."),
+                           QStringLiteral("リロード(&R)"), QStringLiteral("最大(&B)")}));
+    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions, Kpwfunc::TKeyless::Keep), captions);
 }
 
 namespace {

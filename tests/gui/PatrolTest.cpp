@@ -9,6 +9,7 @@
 #include "boards/DolibManager.h"
 #include "core/FileUtil.h"
 #include "core/ThreadItemList.h"
+#include "flows/UpdateCheckController.h"
 #include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
@@ -198,7 +199,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
         return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     env.Window()->Action(QStringLiteral("actThreadListRound"))->trigger();
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
 
     for (int i = 0; i < doc->Items()->Count(); ++i) {
         TThreadItem *item = doc->Items()->Get(i);

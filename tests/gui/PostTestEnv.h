@@ -22,6 +22,7 @@
 #include "core/Res.h"
 #include "core/ResDownloader.h"
 #include "core/ResList.h"
+#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
@@ -245,13 +246,13 @@ public:
 
 namespace PostTest {
 
-// Nothing runs any more. A tab closed or a request cancelled from the test's own code ends its
-// download outside any event loop; the jobs that leaves for deletion go here, as the program's
-// event loop frees them.
+// Nothing runs any more, the saves included. A tab closed or a request cancelled from the test's own
+// code ends its download outside any event loop; the jobs that leaves for deletion go here, as the
+// program's event loop frees them.
 inline bool Settled(TPostWindowEnv &env)
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0;
+    return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0 && TSaveQueue::Instance().Idle();
 }
 
 // A new item of the thread `key` of the board "news", downloaded when opened (the caller holds its

@@ -3,11 +3,13 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "services/FavoriteFolders.h"
 #include "services/KpwUrl.h"
 #include "settings/FavoriteDialog.h"
@@ -167,4 +169,52 @@ TEST(PropertyWindow, ALogComesBackFromALocalFolderWholeOrNotAtAll)
     EXPECT_TRUE(item->LOCALLOG);
     EXPECT_EQ(item->GetLogFile(), local + QStringLiteral("1000000001.dat"));
     item->Release();
+}
+
+// A thread brought back from a local folder in the window leaves the folder's shown list at once,
+// whether the window is then closed with OK or not.
+TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
+{
+    TPostWindowEnv env;
+    TVarneloWindow *window = env.Window();
+    const QString folder = env.env.Root.Path() + QStringLiteral("keep/");
+    const Kpwfunc::TBoardEditorHandler old = Kpwfunc::SetBoardEditor([&](TSite *, const TBoard *, Kpwfunc::TBoardEditValues &values) {
+        values.Name = QStringLiteral("保存庫");
+        values.ID = QStringLiteral("local00001");
+        values.Path = folder;
+        return true;
+    });
+    ASSERT_TRUE(Kpwfunc::AddSiteBoard(TavuEnviron->LocalSite(), QStringLiteral("ローカル"), QString(), QString()));
+    Kpwfunc::SetBoardEditor(old);
+    TBoard *keep = TavuEnviron->LocalSite()->Boards->FindByID(QStringLiteral("local00001"));
+    ASSERT_NE(keep, nullptr);
+    for (const QString &key : {QStringLiteral("1000000001"), QStringLiteral("1000000002")}) {
+        PostTest::ItemRef item(new TThreadItem);
+        item->SetLocation(env.site->SITEID, PostTest::News, key, QStringLiteral("題"));
+        FileUtil::WriteFileAtomic(item->GetLogFile(), "名<>sage<>2026/12/07<>本文<>題\r\n");
+        item->COUNT = 1;
+        ASSERT_TRUE(item->SaveInfo());
+        ASSERT_TRUE(item->MoveToLocalFolder(folder));
+    }
+
+    window->StartThreadListDownload(keep, false, false);
+    TTavuListDoc *doc = nullptr;
+    ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env) && window->GetActiveListDoc(doc) && doc->DisplayCount() == 2; }));
+    QAbstractItemModel *rows = window->ThreadListView->model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    const QString returned = doc->Items()->Get(0)->GetKey();
+    window->ThreadListView->selectionModel()->setCurrentIndex(rows->index(0, 0),
+                                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    env.env.Messages.clear();
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [](QDialog &dialog) {
+        auto &properties = dynamic_cast<TPropertyWindow &>(dialog);
+        properties.SpeedButton2->click();
+        return int(QDialog::Rejected);
+    });
+    window->Action(QStringLiteral("actThreadListProperty"))->trigger();
+    EXPECT_TRUE(env.env.Messages.isEmpty()) << env.env.Messages.join(u'|').toStdString();
+    ASSERT_EQ(doc->Items()->Count(), 1);
+    EXPECT_NE(doc->Items()->Get(0)->GetKey(), returned);
+    EXPECT_EQ(rows->rowCount(), 1);
+    EXPECT_TRUE(QFile::exists(env.Board(PostTest::News)->GetLogDir() + returned + QStringLiteral(".dat")));
 }

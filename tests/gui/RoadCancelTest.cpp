@@ -4,6 +4,7 @@
 #include "PostTestEnv.h"
 
 #include "core/ThreadItemList.h"
+#include "flows/UpdateCheckController.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
@@ -72,7 +73,7 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
 
     // The request in hand ends with stop-all; the check then ends and frees the tab.
     env.Window()->actDisconnectExecute();
-    ASSERT_TRUE(WaitFor([&] { return env.Window()->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
     EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }
 

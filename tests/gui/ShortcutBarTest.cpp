@@ -13,7 +13,10 @@
 #include "core/TavuEnviron.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
 #include <QImage>
+#include <QMenu>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -342,4 +345,29 @@ TEST(ShortcutBarWindow, BothBarsLoadTheProfileFileAtStartUp)
     // SHORTCUTBARPOS 1: the bar at the bottom shows.
     EXPECT_FALSE(window->ShortcutBar1->parentWidget()->isVisibleTo(window));
     EXPECT_TRUE(window->ShortcutBar3->parentWidget()->isVisibleTo(window));
+}
+
+// A right click on either bar opens its menu, which holds the bar's editor.
+TEST(ShortcutBarWindow, TheBarsMenuOpensTheShortcutBarEditor)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    QStringList shown;
+    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        shown << QString::fromLatin1(dialog.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    TTavuShortcutBar *bar = env.Window->ShortcutBar1;
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), bar->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(bar, &click);
+    QMenu *menu = env.Window->ShortcutMenu;
+    ASSERT_TRUE(TWindowEnv::WaitUntil([menu] { return menu->isVisible(); }));
+    const QList<QAction *> items = menu->actions();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0], env.Window->Action(QStringLiteral("actShortcutEdit")));
+    EXPECT_TRUE(items[0]->isEnabled());
+    menu->hide();
+    items[0]->trigger();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("TShortcutEditor")});
 }

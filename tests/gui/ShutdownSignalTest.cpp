@@ -3,10 +3,13 @@
 // leaves every file a normal close writes, whole.
 
 #include "PostTestEnv.h"
+#include "StoredThread.h"
 
+#include "controls/TavuSplitter.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
+#include "mainwindow/QuitSignals.h"
 
 #include <gtest/gtest.h>
 
@@ -163,4 +166,59 @@ TEST(ShutdownSession, EndingWhileTheExitQuestionIsOpenClosesOnce)
     });
     EXPECT_TRUE(env.Close());
     EXPECT_EQ(closed, 1);
+}
+
+namespace {
+
+// What a run leaves for the next start: the window's place, its panes and bands, the recent
+// threads and the board tree's state.
+QStringList SessionLeft(TWindowEnv &env)
+{
+    const TIniFile kpw(env.Profile(QStringLiteral("kpw.ini")));
+    QStringList left = kpw.ReadSectionValues(QStringLiteral("DESKTOP")) + kpw.ReadSectionValues(QStringLiteral("COOLBAR1"));
+    TTextList recent;
+    recent.LoadFromFile(env.Profile(QStringLiteral("recthrd.txt")));
+    for (const QString &line : recent.Lines)
+        left << line.section(QLatin1Char('\t'), 0, 2);
+    left << QString::fromLatin1(FileUtil::ReadFile(env.Profile(QStringLiteral("boardcnf.ini"))));
+    return left;
+}
+
+// A run with a thread open and the board pane narrowed, ended by the user's close or by the quit
+// signal as the program receives it (the signal raised in this process reaches the window through
+// the program's own handler).
+QStringList RunEndedBy(bool signal)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->EXIT_WARNING = true; });
+    env.Start();
+    env.Window->resize(1100, 760);
+    env.Window->show();
+    EXPECT_NE(StoredThread::Open(env, 3), nullptr);
+    env.Window->MainSplitter->setSizes({150, 950});
+    if (signal) {
+        TQuitSignals quitSignals;
+        QObject::connect(&quitSignals, &TQuitSignals::Received, env.Window, &TVarneloWindow::EndSession);
+        bool closed = false;
+        QObject::connect(env.Window, &TVarneloWindow::Closed, [&closed] { closed = true; });
+        ::raise(SIGTERM);
+        EXPECT_TRUE(TWindowEnv::WaitUntil([&closed] { return closed; }));
+    } else {
+        EXPECT_TRUE(env.Close());
+    }
+    env.Destroy();
+    EXPECT_EQ(env.Messages, signal ? QStringList() : QStringList{QStringLiteral("ヴァルネロを終了しますか？")});
+    return SessionLeft(env);
+}
+
+}  // namespace
+
+// Ended by SIGTERM (a desktop session logging out), the program leaves for the next start exactly
+// what a close by the user leaves.
+TEST(ShutdownSession, TheQuitSignalLeavesWhatTheUsersCloseLeaves)
+{
+    const QStringList closed = RunEndedBy(false);
+    const QStringList signalled = RunEndedBy(true);
+    EXPECT_FALSE(closed.filter(QStringLiteral("BOARDLISTWIDTH=150")).isEmpty()) << closed.join(u'|').toStdString();
+    EXPECT_FALSE(closed.filter(StoredThread::Key).isEmpty());
+    EXPECT_EQ(signalled, closed);
 }

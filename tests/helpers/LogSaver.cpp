@@ -4,8 +4,8 @@
 //
 // The dat file holds the thread as its server sends it (LF line ends). The saver starts from the log
 // stored at the path, then forever: takes one to three more lines of the dat, appends them to the log
-// and then writes its .inf (SIZE, COUNT and READ describing those lines), printing a line after each
-// write; once the log is whole it deletes it for a fresh fetch (keeping the .inf) and starts again.
+// and then writes its .inf (SIZE, COUNT and READ describing those lines) with the thread flow's save
+// (TThreadLogSave), printing a line after each write; once the log is whole it deletes it for a fresh fetch (keeping the .inf) and starts again.
 // A test kills it at some point and checks what the next fetch makes of the files.
 
 #include "core/DatLine.h"
@@ -13,6 +13,7 @@
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
+#include "core/ThreadLogSave.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -56,6 +57,11 @@ int main(int argc, char **argv)
     item->LoadInfo();
     TResList list(item);
     item->LoadResList(list);
+    TThreadLogSave::SetStepHook([](TThreadLogSave::TStep step) {
+        if (step == TThreadLogSave::BeforeInfo)
+            Report("log");
+        return true;
+    });
     for (;;) {
         if (list.Count() >= lines.size()) {
             item->DeleteLog(TThreadItem::KeepInf);
@@ -68,9 +74,8 @@ int main(int argc, char **argv)
             list.AddDatLine(jconvert::SjisToUnicode(lines[list.Count()]));
         item->SIZE = ends[count - 1];
         item->COUNT = item->READ = count;
-        list.AppendDat(log, stored);
-        Report("log");
-        item->SaveInfo();
+        if (!TThreadLogSave(list, stored, *item).Run().isEmpty())
+            return 1;
         Report("inf");
     }
 }

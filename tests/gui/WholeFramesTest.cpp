@@ -1,0 +1,136 @@
+// What a thread tab paints while it is drawn anew: never its header alone. Seen from the page: a
+// script of the test's own, in every document of the tab, notes at each animation frame what the
+// page holds (no body yet, an empty body, text without any response, responses).
+
+#include "PostTestEnv.h"
+
+#include "core/SaveQueue.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+using namespace PostTest;
+
+namespace {
+
+constexpr QWebEngineScript::ScriptWorldId FrameWorld = QWebEngineScript::UserWorld;
+
+QString KeyOf(int i)
+{
+    return QStringLiteral("10000000%1").arg(i, 2, 10, QLatin1Char('0'));
+}
+
+// From now on, every document of the tab notes what each of its frames shows, when that changes.
+void WatchFrames(TTavuBrowser *tab)
+{
+    QWebEngineScript watch;
+    watch.setName(QStringLiteral("frames"));
+    watch.setWorldId(FrameWorld);
+    watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    watch.setRunsOnSubFrames(false);
+    watch.setSourceCode(QStringLiteral(
+        "window.framesSeen = [];"
+        "(function look() {"
+        "  const body = document.body;"
+        "  const shows = !body ? 'none' : body.querySelector('[id^=\"ID\"]') ? 'responses'"
+        "              : body.textContent.trim() ? 'text' : 'empty';"
+        "  if (window.framesSeen[window.framesSeen.length - 1] !== shows) window.framesSeen.push(shows);"
+        "  requestAnimationFrame(look);"
+        "})();"));
+    tab->Browser()->page()->scripts().insert(watch);
+}
+
+// What the frames of the tab's present document showed, in order.
+QStringList FramesSeen(TTavuBrowser *tab)
+{
+    QString seen;
+    bool answered = false;
+    tab->Browser()->page()->runJavaScript(QStringLiteral("(window.framesSeen || []).join(',')"), FrameWorld,
+                                          [&](const QVariant &value) {
+                                              seen = value.toString();
+                                              answered = true;
+                                          });
+    EXPECT_TRUE(WaitFor([&] { return answered; }));
+    return seen.split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
+{
+    OpenThread(env, item, false, true);
+    EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
+    return env.Window()->Browsers.first();
+}
+
+}  // namespace
+
+// A tab whose page was given up comes back where it was left, among responses marked new: its first
+// frame shows them under the header, and the marks still come off with the next update.
+TEST(WholeFrames, ATabComingBackAmongNewResponsesNeverPaintsItsHeaderAlone)
+{
+    TPostWindowEnv env;
+    env.Window()->resize(1000, 700);
+    env.Window()->show();   // a page paints only in a window shown
+    QList<ItemRef *> refs;
+    const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
+    for (int i = 1; i <= 3; ++i) {
+        AddThread(env.server, News, KeyOf(i), 200);
+        refs << new ItemRef(NewsItem(env, KeyOf(i)));
+    }
+    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    tab->ScrollToRes(120);   // a first read: every response is marked new
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 120; }));
+    OpenInNewTab(env, refs[1]->get());
+    OpenInNewTab(env, refs[2]->get());
+    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
+
+    WatchFrames(tab);
+    env.Window()->ShowBrowserTab(tab, false);
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 120; }));
+    ASSERT_TRUE(WaitFor([tab] { return FramesSeen(tab).contains(QStringLiteral("responses")); }));
+    EXPECT_FALSE(FramesSeen(tab).contains(QStringLiteral("text"))) << FramesSeen(tab).join(',').toStdString();
+    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), 200);
+
+    env.server.AppendRes(News, KeyOf(1), QStringLiteral("名無し"), QString(), QStringLiteral("追加"));
+    OpenThread(env, refs[0]->get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), 1);   // only the one it brought
+}
+
+// A tab given another thread keeps showing the one it had until the new one can be drawn with its
+// responses: while the server has not answered, and when it has, never the header alone.
+TEST(WholeFrames, AReusedTabNeverPaintsTheNextThreadsHeaderAlone)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->OPENNEWBROWSER = false; });
+    env.Window()->resize(1000, 700);
+    env.Window()->show();
+    AddThread(env.server, News, KeyOf(1), 50);
+    AddThread(env.server, News, KeyOf(2), 30);
+    ItemRef first(NewsItem(env, KeyOf(1)));
+    ItemRef second(NewsItem(env, KeyOf(2)));
+    TTavuBrowser *tab = OpenInNewTab(env, first.get());
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    TSaveQueue::Instance().WaitAll();
+
+    WatchFrames(tab);
+    env.server.Hold = true;
+    OpenThread(env, second.get());
+    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    ASSERT_TRUE(WaitFor([&] { return !env.server.RequestsTo(KeyOf(2)).isEmpty(); }));
+    EXPECT_TRUE(RunInPage(tab, QStringLiteral("!!document.getElementById('ID50')")).toBool());   // the one it had
+    env.server.Hold = false;
+    env.server.AnswerHeld();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ThreadItem(), second.get());
+    ASSERT_TRUE(WaitFor([tab] { return FramesSeen(tab).contains(QStringLiteral("responses")); }));
+    const QStringList frames = FramesSeen(tab);
+    EXPECT_FALSE(frames.contains(QStringLiteral("text"))) << frames.join(',').toStdString();
+    EXPECT_FALSE(frames.contains(QStringLiteral("empty"))) << frames.join(',').toStdString();
+    const QString html = PageHtml(tab);
+    EXPECT_TRUE(html.contains(QStringLiteral("id=\"ID30\"")));
+    EXPECT_FALSE(html.contains(QStringLiteral("id=\"ID31\"")));
+}
