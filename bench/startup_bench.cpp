@@ -64,32 +64,30 @@ struct TStoredThread {
     }
 };
 
-void BM_StartToFirstResponsePainted(benchmark::State &state)
+// From the program's start with the thread on its command line until the page has painted the
+// given number of responses.
+void MeasureStartUntilPainted(benchmark::State &state, int responses)
 {
     TStoredThread thread;
     thread.env.env.Destroy();
     for (auto _ : state) {
         const double start = PagePaint::Now();
         TTavuBrowser *tab = thread.Start();
-        state.SetIterationTime((PagePaint::PaintedAt(tab->Browser()->page(), 1) - start) / 1000);
+        state.SetIterationTime((PagePaint::PaintedAt(tab->Browser()->page(), responses) - start) / 1000);
         state.PauseTiming();
         thread.End();
         state.ResumeTiming();
     }
 }
 
+void BM_StartToFirstResponsePainted(benchmark::State &state)
+{
+    MeasureStartUntilPainted(state, 1);
+}
+
 void BM_StartToWholeThreadPainted(benchmark::State &state)
 {
-    TStoredThread thread;
-    thread.env.env.Destroy();
-    for (auto _ : state) {
-        const double start = PagePaint::Now();
-        TTavuBrowser *tab = thread.Start();
-        state.SetIterationTime((PagePaint::PaintedAt(tab->Browser()->page(), Responses) - start) / 1000);
-        state.PauseTiming();
-        thread.End();
-        state.ResumeTiming();
-    }
+    MeasureStartUntilPainted(state, Responses);
 }
 
 // The floor: a view of the same engine, shown at the tab's size, loads the thread's finished page

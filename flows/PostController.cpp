@@ -105,10 +105,9 @@ void TPostController::actThreadWriteExecute(TTavuBrowser *tab, bool quote)
     }
 }
 
-TSendDialog *TPostController::ShowSendDialog(TTavuBrowser *tab)
+// While a composer is open and sending, it holds the window's commands; closing it lets them go.
+void TPostController::HoldCommandsWhileOpen(TSendDialog *composer)
 {
-    auto *composer = new TSendDialog(window);
-    composer->OnSend = [this](TSendDialog *sender) { StartPost(sender); };
     composer->OnClose = [this](TSendDialog *) { emit ActionsReleased(); };
     composer->SwitchWindowCommands = [this](bool enabled) {
         if (enabled)
@@ -116,6 +115,13 @@ TSendDialog *TPostController::ShowSendDialog(TTavuBrowser *tab)
         else
             emit ActionsHeld();
     };
+}
+
+TSendDialog *TPostController::ShowSendDialog(TTavuBrowser *tab)
+{
+    auto *composer = new TSendDialog(window);
+    composer->OnSend = [this](TSendDialog *sender) { StartPost(sender); };
+    HoldCommandsWhileOpen(composer);
     TThreadItem *item = tab->ThreadItem();
     composer->SetThread(item);
     TBoard *board = tab->GetBoard();
@@ -320,13 +326,7 @@ void TPostController::actThreadListNewThreadExecute(TTavuListDoc *doc)
     auto *composer = new TNewThreadDialog(window);
     composer->SetBoard(board);
     composer->OnSend = [this](TSendDialog *sender) { StartNewThread(sender); };
-    composer->OnClose = [this](TSendDialog *) { emit ActionsReleased(); };
-    composer->SwitchWindowCommands = [this](bool enabled) {
-        if (enabled)
-            emit ActionsReleased();
-        else
-            emit ActionsHeld();
-    };
+    HoldCommandsWhileOpen(composer);
     composer->BoardUrl = board->URL;
     composer->Doc = doc;
     composer->setWindowTitle(board->Name + QStringLiteral("-") + composer->windowTitle());

@@ -78,6 +78,7 @@ signals:
 private:
     QWidget *window;
 
+    void HoldCommandsWhileOpen(TSendDialog *composer);
     void PrefetchBoardPage(TNewThreadDialog *composer, TBoard *board);
     void FillSendData(TSendData &data, TSendDialog *composer, TBoard *board, const QString &key) const;
     bool RefusedOffline(TSendDialog *composer);
