@@ -60,7 +60,8 @@ struct TFavEnv : TPostEnv {
     }
     ~TFavEnv() { Kpwfunc::SetBoardEditor(old); }
 
-    // A folder added through the board editor under the category; returns it.
+    // A folder added through the board editor under the category; returns it. Adding reads the
+    // site's boards anew, so the folder returned before is gone: look it up again with Folder.
     TBoard *AddFolder(const QString &name, const QString &category)
     {
         Dialog = [=](QDialog &dialog) {
@@ -72,6 +73,11 @@ struct TFavEnv : TPostEnv {
         };
         EXPECT_TRUE(Kpwfunc::AddSiteBoard(favorites, category, QString(), QString()));
         Dialog = {};
+        return Folder(name);
+    }
+
+    TBoard *Folder(const QString &name) const
+    {
         for (int i = 0; i < favorites->Boards->Count(); ++i)
             if (favorites->Boards->Get(i)->Name == name)
                 return favorites->Boards->Get(i);
@@ -349,8 +355,10 @@ TEST(FavoritesEditor, AFolderThatCannotBeReadIsReported)
 TEST(FavoritesEditor, DroppedRowsMoveInTheListOrToAnotherFolder)
 {
     TFavEnv env;
-    TBoard *box = env.AddFolder(QStringLiteral("箱"), QStringLiteral("分類"));
-    TBoard *other = env.AddFolder(QStringLiteral("別の箱"), QStringLiteral("分類"));
+    ASSERT_TRUE(env.AddFolder(QStringLiteral("箱"), QStringLiteral("分類")));
+    ASSERT_TRUE(env.AddFolder(QStringLiteral("別の箱"), QStringLiteral("分類")));
+    TBoard *box = env.Folder(QStringLiteral("箱"));
+    TBoard *other = env.Folder(QStringLiteral("別の箱"));
     ASSERT_TRUE(box && other);
     QList<TThreadItem *> items;
     for (const char *key : {"1", "2", "3", "4"})
@@ -449,10 +457,7 @@ TEST(FavoritesEditor, PropertiesOfTheFocusedThreadAndFoldersDraggedInTheTree)
     // Adding a folder reads the site's boards anew: each is looked up once all are there.
     for (const auto &[name, category] : {std::pair{"箱", "分類"}, std::pair{"別の箱", "別分類"}, std::pair{"三番", "別分類"}})
         ASSERT_TRUE(env.AddFolder(QString::fromUtf8(name), QString::fromUtf8(category)));
-    TBoard *box = nullptr;
-    for (int i = 0; i < env.favorites->Boards->Count(); ++i)
-        if (env.favorites->Boards->Get(i)->Name == QStringLiteral("箱"))
-            box = env.favorites->Boards->Get(i);
+    TBoard *box = env.Folder(QStringLiteral("箱"));
     ASSERT_TRUE(box);
     QList<TThreadItem *> items;
     for (const char *key : {"1", "2"})
