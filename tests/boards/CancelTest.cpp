@@ -34,7 +34,7 @@ TEST(Cancel, AHangingThreadListEndsWhenItsRecordIsAborted)
     BoardTestEnv env;
     JobListScope jobs;
     env.server.Hold = true;
-    for (const QString id : {QStringLiteral("news"), QStringLiteral("1234"), QStringLiteral("cgi")}) {
+    for (const QString &id : {QStringLiteral("news"), QStringLiteral("1234"), QStringLiteral("cgi")}) {
         SCOPED_TRACE(id.toStdString());
         TBoard *board = env.Board(id);
         TThreadListDownloader job;

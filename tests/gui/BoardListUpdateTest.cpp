@@ -348,8 +348,9 @@ TEST_F(BoardListDialogFlowTest, BoardsNoPatternClaimsAreOfferedToTheSite)
         ASSERT_EQ(env.Messages.size(), 1);
         EXPECT_TRUE(env.Messages.first().contains(QStringLiteral("2 個の板")));
         EXPECT_TRUE(dialog.Memo1->toPlainText().contains(QStringLiteral("サイトのURLに合う板がありません")));
-        if (answer == Kpwfunc::mrNo)
+        if (answer == Kpwfunc::mrNo) {
             EXPECT_EQ(BoardDat(env.site), before);
+        }
     }
     EXPECT_EQ(Ids(*env.site->Boards), (QStringList{QStringLiteral("外/far"), QStringLiteral("外/near"),
                                                    QStringLiteral("テスト/news"), QStringLiteral("テスト/live"),

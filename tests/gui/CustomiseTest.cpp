@@ -617,8 +617,9 @@ TEST(Customise, BasicCredentialsAreStoredForTheChosenBoardOnly)
     EXPECT_EQ(news->GetBasicAuthUserName(), QStringLiteral("taro"));
     EXPECT_EQ(news->GetBasicAuthPassword(), QStringLiteral("secret"));
     for (int i = 0; i < site->Boards->Count(); ++i) {
-        if (site->Boards->Get(i) != news)
+        if (site->Boards->Get(i) != news) {
             EXPECT_TRUE(site->Boards->Get(i)->GetBasicAuthUserName().isEmpty());
+        }
     }
     EXPECT_TRUE(ReadBytes(BasicAuthorization::FileName()).startsWith("[2chnews]\r\nUSERNAME=taro\r\nPASSWORD=secret\r\n"));
 

@@ -126,7 +126,7 @@ TEST_F(OptionDialogTest, DownloaderLinesSurviveASaveAsTheyWereRead)
     EXPECT_EQ(FileUtil::ReadFile(file), text);
 
     list.Items[1].Path = QStringLiteral("c");
-    list.Items.append({QStringLiteral("new"), QStringLiteral("/bin/x")});
+    list.Items.append({QStringLiteral("new"), QStringLiteral("/bin/x"), {}, false});
     list.SaveToFile(file);
     EXPECT_EQ(FileUtil::ReadFile(file), QByteArray("Irvine=C:\\irvine.exe\r\nodd=c\r\nnoequals\r\nnew=/bin/x\r\n"));
 }

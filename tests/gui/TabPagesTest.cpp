@@ -113,8 +113,9 @@ TEST(TabPages, ABackgroundTabGivesUpItsPageAndComesBackAsItWas)
     EXPECT_TRUE(pieces.first().contains(QStringLiteral("id=\"ID150\"")));
     EXPECT_FALSE(pieces.first().contains(QStringLiteral("id=\"ID1\"")));
     for (const QString &piece : std::as_const(pieces)) {
-        if (piece.contains(QStringLiteral("id=\"ID1\"")))
+        if (piece.contains(QStringLiteral("id=\"ID1\""))) {
             EXPECT_TRUE(piece.startsWith(QStringLiteral("front:")));
+        }
     }
     const QString after = PageHtml(tab);
     EXPECT_EQ(Occurrences(after, QStringLiteral("class=\"res new\"")), marks);
