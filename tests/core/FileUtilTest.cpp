@@ -1,5 +1,7 @@
 #include "core/FileUtil.h"
 
+#include "FileSizeLimit.h"
+
 #include "core/Exceptions.h"
 #include "support/TempDataRoot.h"
 
@@ -10,9 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 TEST(FileUtil, AtomicWriteCreatesFolderAndReplacesWhole)
 {
@@ -123,16 +123,10 @@ TEST(FileUtil, WriteOverTheSizeLimitKeepsTheOldFile)
     TempDataRoot root;
     const QByteArray old = "old contents\r\n";
     root.Write("sendlog.txt", old);
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.Set());
     ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(6000, 's'), old);
     ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(100 * 1024, 's'), old);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(FileUtil, UnreadableFileIsToldApartFromMissingOne)
