@@ -1,6 +1,7 @@
 #include "core/FileUtil.h"
 
 #include "FileSizeLimit.h"
+#include "FillFileSystem.h"
 
 #include "core/Exceptions.h"
 #include "support/TempDataRoot.h"
@@ -65,17 +66,7 @@ public:
     QString File(const QString &name) const { return path + name; }
 
     // Fills what is left with a file of its own.
-    void Fill() const
-    {
-        QFile filler(File("filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(1024, 'x');
-        while (filler.write(block) == block.size()) {
-        }
-        // and the last bytes of a partly used page
-        while (filler.write("x", 1) == 1) {
-        }
-    }
+    void Fill() const { FillFileSystem(File("filler")); }
 
 private:
     TempDataRoot root;
