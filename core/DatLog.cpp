@@ -15,12 +15,15 @@ int TDatLog::Write(const QString &path, int stored) const
         return 0;
     }
     const QByteArray appended = Bytes(stored, Lines.size());
+    // Unbuffered: bytes a failed write could not pass on must not wait in a buffer that closing the
+    // file writes after the log has been cut back.
     QFile log(path);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         throw EFileError(QStringLiteral("ファイルを書き込めません: %1").arg(path));
     const qint64 before = log.size();
-    const bool written = log.write(appended) == appended.size() && log.flush() && ::fdatasync(log.handle()) == 0;
-    if (!written) {
+    if (log.write(appended) != appended.size() || ::fdatasync(log.handle()) != 0) {
+        // The part that was written goes: the log stays the stored lines. Should even that fail, the
+        // next load cuts the torn last line (TThreadItem::CutTornAppend).
         log.resize(before);
         throw EFileError(QStringLiteral("ファイルを書き込めません: %1").arg(path));
     }

@@ -49,7 +49,8 @@ public:
     // are appended, and synced to disk before it returns, so that whatever is saved after the log (its
     // .inf) never counts lines the disk may not hold. A log that is not exactly those responses as
     // SaveDat writes them (another program changed it, it holds other line breaks) is written whole
-    // with SaveDat. An append cut short leaves whole lines and at most one torn last line, which
+    // with SaveDat. An append that fails is taken back before the error is raised; one cut short by
+    // the end of the program leaves whole lines and at most one torn last line, which
     // TThreadItem::CutTornAppend takes off before the log is read again. Erased responses among the
     // appended ones are marked as SaveDat marks them. Raises EFileError when the log or the .inf
     // cannot be written.

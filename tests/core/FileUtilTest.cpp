@@ -1,5 +1,8 @@
 #include "core/FileUtil.h"
 
+#include "FileSizeLimit.h"
+#include "FillFileSystem.h"
+
 #include "core/Exceptions.h"
 #include "support/TempDataRoot.h"
 
@@ -10,9 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 TEST(FileUtil, AtomicWriteCreatesFolderAndReplacesWhole)
 {
@@ -65,17 +66,7 @@ public:
     QString File(const QString &name) const { return path + name; }
 
     // Fills what is left with a file of its own.
-    void Fill() const
-    {
-        QFile filler(File("filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(1024, 'x');
-        while (filler.write(block) == block.size()) {
-        }
-        // and the last bytes of a partly used page
-        while (filler.write("x", 1) == 1) {
-        }
-    }
+    void Fill() const { FillFileSystem(File("filler")); }
 
 private:
     TempDataRoot root;
@@ -123,16 +114,10 @@ TEST(FileUtil, WriteOverTheSizeLimitKeepsTheOldFile)
     TempDataRoot root;
     const QByteArray old = "old contents\r\n";
     root.Write("sendlog.txt", old);
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.Set());
     ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(6000, 's'), old);
     ExpectWriteRefused(root.File("sendlog.txt"), QByteArray(100 * 1024, 's'), old);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(FileUtil, UnreadableFileIsToldApartFromMissingOne)
