@@ -88,8 +88,8 @@ public:
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
     // Closes the tab as its close button does (the tab bar is laid out again).
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
-    // A new, activated browser tab for a page of the program's own (no thread), with the caption.
-    virtual TTavuBrowser *NewPageTab(const QString &caption) = 0;
+    // A new browser tab for a page (no thread), with the caption; activated unless asked not to.
+    virtual TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) = 0;
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
     // the board whose key the tab carries (may be nullptr).
     virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
@@ -116,6 +116,10 @@ public:
     virtual void OpenInPreviewBrowser(const QString &url) = 0;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
+    // The same for the responses of the list marked visible (the list is taken over).
+    virtual void ShowResListInPreview(TThreadItem *item, TResList *list) = 0;
+    // Shows the page at the URL in the window's second browser.
+    virtual void ShowUrlInDoubleWindow(const QString &url) = 0;
     // True while the window's second browser (the "double window") shows.
     virtual bool DoubleWindowShown() const = 0;
     // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
@@ -147,6 +151,10 @@ public:
     virtual QMenu *BrowserSelectionMenu() const = 0;
     // The menu of a thread view or web page ("ブラウザポップアップメニュー", from popup.ini).
     virtual QMenu *BrowserPopupMenu() const = 0;
+    // Pops up at the mouse the menu of a clicked response number, or that of a clicked poster ID
+    // (the tab's ClickedResNumber or ClickedID says which).
+    virtual void PopupResMenu() = 0;
+    virtual void PopupResIDMenu() = 0;
     // Calls the handler whenever the caption shows another thread or new figures of it (a tab was
     // activated, a rendering changed it), or no thread any more.
     virtual void OnThreadShown(QObject *receiver, const std::function<void()> &handler) = 0;

@@ -83,11 +83,11 @@ class TResDownloader;
 struct TActionHit;
 class TTavuShortcutBar;   // shortcut bars
 class TTavuShortcutToolButton;   // shortcut bars
-class TEmbeddedWB;   // update check
 struct TStartArguments;
 class TThreadListController;     // flows
 class TPostController;           // flows
 class TUpdateCheckController;    // flows
+class TLinkNavigation;           // flows
 class TWindowServices;
 class TVarneloWindowServices;
 class TNoticeCommands;   // notices
@@ -292,7 +292,6 @@ public:
     QStringList ThreadListColumns;              // column.txt
     QList<QPixmap> RowGlyphs;                   // the thirteen marks of the thread-list rows
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
-    TTavuBrowser *ClickedTab = nullptr;         // the tab of the last internal-link click
     std::unique_ptr<TExifInfo> ExifInfo;
     // What the command units may ask of the window (controls/WindowServices.h).
     TWindowServices &Services() const;
@@ -307,6 +306,8 @@ public:
     TThreadListController *ThreadLists = nullptr;
     TPostController *Posts = nullptr;
     TUpdateCheckController *UpdateChecks = nullptr;
+    // The navigation filter of every browser tab and of the private browser.
+    TLinkNavigation *LinkNavigation = nullptr;
 
     // Profile files of the window.
     static QString ResRulesFile();     // ngres.txt
@@ -557,30 +558,10 @@ private:
     void BindPosting();
 
     // update check
-    // The update check and the patrol run in UpdateChecks; link navigation of the browser tabs
-    // (VarneloWindowCheck.cpp).
-public:
-    // Link navigation of the browser tabs (bound to every tab and the private browser): internal
-    // links become popups, links to threads and boards of known sites open in the program, other
-    // pages as OPENINVARNELO says; killurl.txt closes the tab that tries to open a matching URL.
-    void OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &url, bool &cancel);
-    // A link asked for a new window.
-    void OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedWB *&target, bool &cancel);
-    // A browser tab titled "Loading..." whose control opens the new window.
-    TTavuBrowser *OpenNewWindowTab(TEmbeddedWB *&target);
-
+    // The update check and the patrol run in UpdateChecks; the window binds them and the link
+    // navigation of the browser tabs (VarneloWindowCheck.cpp).
 private:
     void BindUpdateCheck();
-    void BindLinkNavigation(TTavuBrowser *tab);
-    bool FollowBoardLink(TTavuBrowser *tab, const QString &url);
-    void OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel);
-    // SHOWEXIFINFO: a picture page opened inside the program shows its Exif values.
-    void ShowExifView(const QString &url);
-    bool AsksHowToOpen(const TTavuBrowser *tab) const;
-    void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
-    void OpenThreadLink(const QString &url, bool activate);
-    void ShowLinkedResponses(TTavuBrowser *tab, const QString &url);
-    void CloseTabLater(TTavuBrowser *tab);
 
     // shortcut bars
     // The two shortcut bars (VarneloWindowShortcutBar.cpp): ShortcutBar1 in the top band and

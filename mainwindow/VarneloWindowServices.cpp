@@ -25,6 +25,7 @@
 #include "tools/SendDialog.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -154,6 +155,16 @@ QMenu *TVarneloWindowServices::BrowserPopupMenu() const
     return window.BrowserPopup;
 }
 
+void TVarneloWindowServices::PopupResMenu()
+{
+    window.ResPopup->popup(QCursor::pos());
+}
+
+void TVarneloWindowServices::PopupResIDMenu()
+{
+    window.ResIDPopup->popup(QCursor::pos());
+}
+
 void TVarneloWindowServices::OnOptionsApplied(QObject *receiver, const std::function<void()> &handler)
 {
     QObject::connect(&window, &TVarneloWindow::OptionsApplied, receiver, handler);
@@ -201,10 +212,10 @@ void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
     Kpwfunc::CloseBrowser(window, tab);
 }
 
-TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption)
+TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption, bool activate)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(window, tab, nullptr, nullptr, true, caption);
+    Kpwfunc::NewBrowser(window, tab, nullptr, nullptr, activate, caption);
     return tab;
 }
 
@@ -330,6 +341,16 @@ TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &s
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     Kpwfunc::ShowResInPreview(window, item, res);
+}
+
+void TVarneloWindowServices::ShowResListInPreview(TThreadItem *item, TResList *list)
+{
+    Kpwfunc::ShowResListInPreview(window, item, list);
+}
+
+void TVarneloWindowServices::ShowUrlInDoubleWindow(const QString &url)
+{
+    Kpwfunc::ShowUrlInDoubleWindow(window, url);
 }
 
 void TVarneloWindowServices::OpenThreadUrl(const QString &url, bool fromViewer)

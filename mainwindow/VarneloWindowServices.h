@@ -39,6 +39,8 @@ public:
     QTimer *HtmlPopupTimer() const override;
     QMenu *BrowserSelectionMenu() const override;
     QMenu *BrowserPopupMenu() const override;
+    void PopupResMenu() override;
+    void PopupResIDMenu() override;
     void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) override;
     void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
     void OnThreadShown(QObject *receiver, const std::function<void()> &handler) override;
@@ -49,7 +51,7 @@ public:
     QList<TTavuListDoc *> ListDocTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
-    TTavuBrowser *NewPageTab(const QString &caption) override;
+    TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) override;
 
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;
@@ -74,6 +76,8 @@ public:
     void SelectedThreadsLeft(TTavuListDoc *doc) override;
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
+    void ShowResListInPreview(TThreadItem *item, TResList *list) override;
+    void ShowUrlInDoubleWindow(const QString &url) override;
 
     TPanes Panes() const override;
     void RefillBoardTree() override;

@@ -8,6 +8,7 @@
 #include "core/FileUtil.h"
 #include "core/ResList.h"
 #include "core/ThreadItemList.h"
+#include "flows/LinkNavigation.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -77,7 +78,7 @@ TEST_F(Navigation, InternalLinksMailAndBlankPages)
     ASSERT_TRUE(tab);
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?no=12")));
     EXPECT_EQ(tab->ClickedResNumber, 12);
-    EXPECT_EQ(env.Window()->ClickedTab, tab);
+    EXPECT_EQ(env.Window()->LinkNavigation->ClickedTab, tab);
     env.Window()->ResPopup->hide();
     // the view writes IDs percent-encoded; "+" and "/" are common in them
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?id=Ab0%2B%2Fx")));
@@ -91,7 +92,7 @@ TEST_F(Navigation, InternalLinksMailAndBlankPages)
     // "about:" passes only into a tab that has no document yet.
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("about:blank")));
     TEmbeddedWB *control = nullptr;
-    TTavuBrowser *fresh = env.Window()->OpenNewWindowTab(control);
+    TTavuBrowser *fresh = env.Window()->LinkNavigation->OpenNewWindowTab(control);
     EXPECT_EQ(control, fresh->Browser());
     EXPECT_FALSE(Cancelled(fresh, QStringLiteral("about:blank")));
 }
@@ -101,7 +102,7 @@ TEST_F(Navigation, AKilledUrlClosesItsTabAndALockedTabNeverLeaves)
     ASSERT_TRUE(tab);
     FileUtil::WriteFileAtomic(env.env.Profile(QStringLiteral("killurl.txt")), "*ad.example.jp/*\r\n");
     TEmbeddedWB *control = nullptr;
-    QPointer<TTavuBrowser> popup = env.Window()->OpenNewWindowTab(control);
+    QPointer<TTavuBrowser> popup = env.Window()->LinkNavigation->OpenNewWindowTab(control);
     EXPECT_TRUE(Cancelled(popup, QStringLiteral("http://ad.example.jp/banner")));
     ASSERT_TRUE(WaitFor([&] { return !env.Window()->Browsers.contains(popup.data()); }));
 

@@ -9,6 +9,7 @@
 #include "controls/KpwBoardTree.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
+#include "flows/LinkNavigation.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "support/TempDataRoot.h"
@@ -311,7 +312,7 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     TavuConfig->URL_OPENINVARNELO = 2;
     const QString page = QStringLiteral("http://127.0.0.1:9/page.html");
     bool cancel = false;
-    env.Window->OnBrowserBeforeNavigate(tab, page, cancel);
+    env.Window->LinkNavigation->OnBrowserBeforeNavigate(tab, page, cancel);
     EXPECT_TRUE(cancel);
     ASSERT_EQ(viewer->TabCount(), 1);
     EXPECT_EQ(viewer->Tab(0)->Browser->OpenedUrl, page);
@@ -327,7 +328,7 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
             return urlDialog->result();
         });
     cancel = false;
-    env.Window->OnBrowserBeforeNavigate(tab, page + QStringLiteral("?2"), cancel);
+    env.Window->LinkNavigation->OnBrowserBeforeNavigate(tab, page + QStringLiteral("?2"), cancel);
     EXPECT_TRUE(cancel);
     ASSERT_EQ(viewer->TabCount(), 2);
     EXPECT_EQ(viewer->Tab(1)->Browser->OpenedUrl, page + QStringLiteral("?2"));
