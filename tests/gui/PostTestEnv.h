@@ -239,6 +239,15 @@ public:
     TBoard *Board(const QString &id) const { return site->Boards->FindByID(id); }
     TVarneloWindow *Window() const { return env.Window; }
 
+    // Shows the window at a size a user would have. A page paints only in a window shown, and its
+    // scroll positions mean something only in a view laid out: the views of a window never shown
+    // are 0 px wide, where every character takes a line of its own.
+    void ShowWindow() const
+    {
+        env.Window->resize(1000, 700);
+        env.Window->show();
+    }
+
     BoardServer server;
     TWindowEnv env;
     TSite *site = nullptr;

@@ -80,6 +80,7 @@ int Occurrences(const QString &html, const QString &text)
 TEST(TabPages, ABackgroundTabGivesUpItsPageAndComesBackAsItWas)
 {
     TPostWindowEnv env;
+    env.ShowWindow();
     QList<ItemRef *> refs;
     const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
     AddThread(env.server, News, KeyOf(1), 300);
@@ -107,7 +108,8 @@ TEST(TabPages, ABackgroundTabGivesUpItsPageAndComesBackAsItWas)
     });
     env.Window()->ShowBrowserTab(tab, false);
     EXPECT_FALSE(tab->PageGivenUp());
-    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 150; }));
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 150; }))
+        << "the view's top: " << tab->GetTopResNumber();
     // It is drawn where it was first; the responses before go in front of them.
     ASSERT_GE(pieces.size(), 2);
     EXPECT_TRUE(pieces.first().contains(QStringLiteral("id=\"ID150\"")));

@@ -381,6 +381,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
 TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
 {
     TPostWindowEnv env;
+    env.ShowWindow();
     AddThread(env.server, News, Key, 300);
     {
         ItemRef first(NewsItem(env, Key));
@@ -406,7 +407,9 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
     QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting,
                      [&pieces](const QString &html, bool front) { pieces.append({html, front}); });
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
-    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }));
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }))
+        << "the view's top: " << tab->GetTopResNumber() << ", pieces: " << pieces.size()
+        << ", stored top: " << again->TOP;
 
     const auto pieceWith = [&pieces](int number) {
         const QString anchor = QStringLiteral("id=\"ID%1\"").arg(number);

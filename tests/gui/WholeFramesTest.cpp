@@ -73,8 +73,7 @@ TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
 TEST(WholeFrames, ATabComingBackAmongNewResponsesNeverPaintsItsHeaderAlone)
 {
     TPostWindowEnv env;
-    env.Window()->resize(1000, 700);
-    env.Window()->show();   // a page paints only in a window shown
+    env.ShowWindow();
     QList<ItemRef *> refs;
     const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
     for (int i = 1; i <= 3; ++i) {
@@ -106,8 +105,7 @@ TEST(WholeFrames, ATabComingBackAmongNewResponsesNeverPaintsItsHeaderAlone)
 TEST(WholeFrames, AReusedTabNeverPaintsTheNextThreadsHeaderAlone)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.config->OPENNEWBROWSER = false; });
-    env.Window()->resize(1000, 700);
-    env.Window()->show();
+    env.ShowWindow();
     AddThread(env.server, News, KeyOf(1), 50);
     AddThread(env.server, News, KeyOf(2), 30);
     ItemRef first(NewsItem(env, KeyOf(1)));
