@@ -96,6 +96,15 @@ public:
     // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
     // in Browsers()); the connection ends with the receiver.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+    // The thread-list view shows the tab's document (nullptr: none); the document it showed keeps
+    // its scroll position and selected row.
+    virtual void ShowListDoc(TTavuListDoc *doc) = 0;
+    // The board tab of the board (same site and board id); nullptr when none is open.
+    virtual TTavuListDoc *BoardTab(const TBoard *board) const = 0;
+    // Closes the thread-list tab (the first one left is activated); redraw lays the tab bar out.
+    virtual void CloseListDoc(TTavuListDoc *doc, bool redraw = true) = 0;
+    // The thread-list tab bar is laid out and drawn again (after tabs were closed or locked).
+    virtual void RedrawListTabs() = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----
@@ -208,6 +217,16 @@ public:
     virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
+    // The number of rows the thread-list view shows now.
+    virtual int ThreadListRowCount() const = 0;
+    // Refreshes the commands of the category "スレッド一覧".
+    virtual void UpdateThreadListMenu() = 0;
+    // The status panel of the new threads in the shown list.
+    virtual void ShowNewThreadCount(int count) = 0;
+    // The next page of a paged board's thread list into the tab (the thread-list flow).
+    virtual void DownloadNextPage(TTavuListDoc *doc) = 0;
+    // Stops the update check or patrol running on the tab; false when none runs.
+    virtual bool StopCheckOf(TTavuListDoc *doc) = 0;
 };
 
 // ---- rules ----

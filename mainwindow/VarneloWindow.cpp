@@ -36,6 +36,7 @@
 #include "commands/ThreadCommands.h"
 #include "commands/ThreadInfoPane.h"
 #include "commands/ThreadListCommands.h"
+#include "commands/ThreadListTabCommands.h"
 #include "commands/ThreadNoteCommands.h"
 #include "commands/ToolCommands.h"
 #include "commands/TrayIcon.h"
@@ -241,6 +242,7 @@ void TVarneloWindow::BindActions()
     new TBrowserTabDrag(Services(), this);        // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
+    new TThreadListTabCommands(*services, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
     new TPictureCommands(*services, this);
     new TMemoCommands(*services, this);

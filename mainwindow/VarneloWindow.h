@@ -453,25 +453,7 @@ public:
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 
-    void actThreadListLoadNextExecute();
-    void actThreadListLoadAllExecute();
-    void actThreadListCancelDownloadExecute();
-    void actThreadListReloadExecute();
-    void actThreadListCloseExecute();
-    void actThreadListCloseAllExecute(bool allTabs);
-    void actThreadListLockExecute();
-    void actThreadListBoldExecute(const QString &actionName);
-    void actThreadListSaveTabExecute();
-    void actThreadListLoadTabExecute();
     void actOnlineExecute();
-    void actThreadListFilterExecute();
-    // The board commands of the board tree: adding a board (with the selected board's values as
-    // defaults), changing the selected board, deleting it after closing its tabs.
-    void actBoardAddBoardExecute();
-    void actBoardEditBoardExecute();
-    void actBoardDeleteBoardExecute();
-    // Closes the board's thread-list tab and the browser tabs of its threads.
-    void CloseBoardTabs(TBoard *board);
 
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);
@@ -489,12 +471,7 @@ private:
     void ThreadListViewColumnClick(int column);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
-    bool NeedsSaveMode();
-    void SetThreadMark(TTavuListDoc *doc, int row, const QString &actionName, TColor color);
-    void DrawThreadListRow(QPainter *canvas, int row, const QRect &rect, bool selected);
-    void DrawThreadListCell(QPainter *canvas, int row, int column, const QRect &rect, bool selected);
-    void DrawHeadlineSeparator(QPainter *canvas, int row, const QRect &rect);
-    QString ThreadListTip(int row) const;
+    void ShowNewThreadCount(int count);
 
     // threads
     // The thread request flow (VarneloWindowThread.cpp).

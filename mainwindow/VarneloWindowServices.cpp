@@ -16,6 +16,8 @@
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
+#include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -427,7 +429,7 @@ QList<QIcon> TVarneloWindowServices::ActionImages() const
 
 void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
 {
-    window.CloseBoardTabs(board);
+    Kpwfunc::CloseBoardTabs(window, board);
 }
 
 TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
@@ -523,4 +525,53 @@ void TVarneloWindowServices::ReloadThreadListColumns()
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
 {
     window.RestoreToolBarsAndMenus();
+}
+
+// ---- thread-list tabs and rows ----
+
+void TVarneloWindowServices::ShowListDoc(TTavuListDoc *doc)
+{
+    window.ShowListDoc(doc, false);
+}
+
+TTavuListDoc *TVarneloWindowServices::BoardTab(const TBoard *board) const
+{
+    TTavuListDoc *doc = nullptr;
+    return Kpwfunc::FindBoardTab(window, board, doc) ? doc : nullptr;
+}
+
+void TVarneloWindowServices::CloseListDoc(TTavuListDoc *doc, bool redraw)
+{
+    Kpwfunc::CloseListDoc(window, doc, redraw);
+}
+
+void TVarneloWindowServices::RedrawListTabs()
+{
+    Kpwfunc::UpdateBarWidth(window.ThreadListBar);
+    window.ThreadListBar->update();
+}
+
+int TVarneloWindowServices::ThreadListRowCount() const
+{
+    return window.ThreadListView->Items()->OwnerDataCount();
+}
+
+void TVarneloWindowServices::UpdateThreadListMenu()
+{
+    window.UpdateThreadListMenu();
+}
+
+void TVarneloWindowServices::ShowNewThreadCount(int count)
+{
+    window.ShowNewThreadCount(count);
+}
+
+void TVarneloWindowServices::DownloadNextPage(TTavuListDoc *doc)
+{
+    window.ThreadLists->DownloadNextPage(doc);
+}
+
+bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
+{
+    return window.UpdateChecks->StopCheckOf(doc);
 }

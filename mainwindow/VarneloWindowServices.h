@@ -105,6 +105,17 @@ public:
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;
 
+    // thread-list tabs and rows
+    void ShowListDoc(TTavuListDoc *doc) override;
+    TTavuListDoc *BoardTab(const TBoard *board) const override;
+    void CloseListDoc(TTavuListDoc *doc, bool redraw = true) override;
+    void RedrawListTabs() override;
+    int ThreadListRowCount() const override;
+    void UpdateThreadListMenu() override;
+    void ShowNewThreadCount(int count) override;
+    void DownloadNextPage(TTavuListDoc *doc) override;
+    bool StopCheckOf(TTavuListDoc *doc) override;
+
 private:
     TVarneloWindow &window;
 };

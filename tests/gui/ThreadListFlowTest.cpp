@@ -5,6 +5,7 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
+#include "commands/ThreadListTabCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
@@ -302,7 +303,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
     TSite *site = env.site;
     site->Boards->Delete(site->Boards->IndexOf(env.Board(Live)));
-    env.Window()->actThreadListLoadTabExecute();
+    env.Window()->findChild<TThreadListTabCommands *>()->actThreadListLoadTabExecute();   // no tab is open
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     QStringList opened;
     for (QAction *action : env.Window()->ThreadListBar->actions()) {
