@@ -29,6 +29,7 @@
 #include "commands/PictureCommands.h"       // pictures, links and memos
 #include "commands/PropertyCommands.h"
 #include "commands/ResIDCommands.h"
+#include "commands/ResSearchCommands.h"
 #include "commands/SelectedResCommands.h"
 #include "commands/ShortcutAddCommands.h"
 #include "commands/SiteBoardsMenu.h"
@@ -221,7 +222,7 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
-    BindResSearch();     // response search
+    new TResSearchCommands(*services, this);   // response search
     SiteDialogCommands::Bind(*services);       // site and board dialogs
     BoardListUpdateCommand::Bind(*services);   // board-list update
     RuleTools::Bind(*services);                // rule editor

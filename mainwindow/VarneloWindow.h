@@ -558,19 +558,10 @@ private:
     void ShortcutCreated(TTavuShortcutToolButton *button);
 
     // response search
-    // Filtered views of the thread tabs and the board-wide search (VarneloWindowSearch.cpp).
+    // The filtered view of the current thread tab (VarneloWindowSearch.cpp).
 public:
     // A new, activated thread tab in extract mode showing the responses of the current thread tab
     // that match; nullptr (with a warning) when none matches or no thread tab is current.
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search);
-    void actSelectionFilterExecute();
-    // The responses of the ID (or, byName, of the name) of the response under the cursor.
-    void actSelectResFilterExecute(bool byName);
-    void actSelectResReplyExecute();
-    void actThreadListFilterHolidayExecute();
-    void actShowDoubleWindowExecute();
-
-private:
-    void BindResSearch();
 };
 

@@ -575,3 +575,21 @@ bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
 {
     return window.UpdateChecks->StopCheckOf(doc);
 }
+
+// ---- response search ----
+
+void TVarneloWindowServices::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)
+{
+    TTavuBrowser *tab = Kpwfunc::NewExtractTab(window, item, list, true, url);
+    Kpwfunc::WriteExtractView(window, tab, nullptr);
+}
+
+void TVarneloWindowServices::SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search)
+{
+    Kpwfunc::SearchBoardLogs(window, doc, search);
+}
+
+void TVarneloWindowServices::ShowDoubleWindow(bool show)
+{
+    Kpwfunc::ShowDoubleWindow(window, show);
+}

@@ -116,6 +116,11 @@ public:
     void DownloadNextPage(TTavuListDoc *doc) override;
     bool StopCheckOf(TTavuListDoc *doc) override;
 
+    // response search
+    void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) override;
+    void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) override;
+    void ShowDoubleWindow(bool show) override;
+
 private:
     TVarneloWindow &window;
 };
