@@ -226,7 +226,8 @@ public:
     virtual void ShortcutsChanged() = 0;
     // The number of rows the thread-list view shows now.
     virtual int ThreadListRowCount() const = 0;
-    // Refreshes the commands of the category "スレッド一覧".
+    // Refreshes the commands of the categories "ボード一覧" and "スレッド一覧".
+    virtual void UpdateBoardListMenu() = 0;
     virtual void UpdateThreadListMenu() = 0;
     // The status panel of the new threads in the shown list.
     virtual void ShowNewThreadCount(int count) = 0;

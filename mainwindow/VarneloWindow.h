@@ -453,7 +453,6 @@ public:
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 
-    void actOnlineExecute();
 
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);

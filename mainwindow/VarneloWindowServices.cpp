@@ -556,6 +556,11 @@ int TVarneloWindowServices::ThreadListRowCount() const
     return window.ThreadListView->Items()->OwnerDataCount();
 }
 
+void TVarneloWindowServices::UpdateBoardListMenu()
+{
+    window.UpdateBoardListMenu();
+}
+
 void TVarneloWindowServices::UpdateThreadListMenu()
 {
     window.UpdateThreadListMenu();

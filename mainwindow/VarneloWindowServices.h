@@ -111,6 +111,7 @@ public:
     void CloseListDoc(TTavuListDoc *doc, bool redraw = true) override;
     void RedrawListTabs() override;
     int ThreadListRowCount() const override;
+    void UpdateBoardListMenu() override;
     void UpdateThreadListMenu() override;
     void ShowNewThreadCount(int count) override;
     void DownloadNextPage(TTavuListDoc *doc) override;

@@ -9,7 +9,6 @@
 
 #include "mainwindow/VarneloWindow.h"
 
-#include "boards/DolibManager.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -22,7 +21,6 @@
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
-#include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
@@ -105,11 +103,8 @@ void TVarneloWindow::BindThreadListPane()
         return ActionImage.value(pictures[image]);
     });
 
-    const auto bind = [this](const char *name, auto handler) {
-        ActionList1->Bind(QString::fromUtf8(name), this, handler);
-    };
-    bind("actThreadListDownloadThreadNewPage", [this] { Kpwfunc::OpenSelectedThread(*this, true); });
-    bind("actOnline", &TVarneloWindow::actOnlineExecute);
+    ActionList1->Bind(QStringLiteral("actThreadListDownloadThreadNewPage"), this,
+                      [this] { Kpwfunc::OpenSelectedThread(*this, true); });
 }
 
 // A board opens with a single or a double click, as BOARDLISTSETTING says; with a single click a
@@ -360,23 +355,6 @@ TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemLi
         SetThreadListRowCount(doc->DisplayCount(), false);
     UpdateThreadListMenu();
     return doc;
-}
-
-// The switch shows its picture while online and the same picture greyed while offline.
-void TVarneloWindow::actOnlineExecute()
-{
-    QAction *online = Action(QStringLiteral("actOnline"));
-    const bool on = online && online->isChecked();
-    TavuEnviron->SetOffline(!on);
-    if (!on && DolibManager)
-        DolibManager->Logout();
-    if (online) {
-        const QIcon picture = ActionImage.value(imgOnline);
-        online->setIcon(on ? picture : QIcon(picture.pixmap(16, 16, QIcon::Disabled)));
-    }
-    UpdateBoardListMenu();
-    UpdateThreadListMenu();
-    UpdateBrowserMenu();
 }
 
 // A 2ch server that blocks the reader answers 302 to its block page: show that page instead of an
