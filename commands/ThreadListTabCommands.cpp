@@ -62,6 +62,7 @@ TThreadListTabCommands::TThreadListTabCommands(TWindowServices &services, QObjec
     bind("actThreadListFilter", [this] { actThreadListFilterExecute(); });
     bind("actThreadListSaveTab", [this] { actThreadListSaveTabExecute(); });
     bind("actThreadListLoadTab", [this] { actThreadListLoadTabExecute(); });
+    services.OnThreadListColumnClick(this, [this](int column) { SortByColumn(column); });
 }
 
 void TThreadListTabCommands::HideHint()
@@ -69,7 +70,32 @@ void TThreadListTabCommands::HideHint()
     services.HintWindow()->hide();
 }
 
-// ---- paging ----
+// ---- sorting and paging ----
+
+void TThreadListTabCommands::SortByColumn(int column)
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    if (doc->Mode == TTavuListDoc::lmHeadline) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
+        return;
+    }
+    // Sorting always shows the whole list.
+    doc->PrepareRows(doc->DisplayCount(), doc->Items()->Count());
+    doc->SetDisplayCount(doc->Items()->Count());
+    ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
+    doc->Items()->SortColumn = doc->SortColumn;
+    doc->Items()->SortAscending = doc->SortFlag;
+    const QString id = column == 0 ? QString() : services.ThreadListColumns().value(column - 1);
+    const int key = ThreadListPane::ColumnInfo(id).SortKey;
+    if (key > 0)
+        doc->Items()->Sort(key, doc->SortFlag);
+    services.SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
+    if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
+        services.SelectThreadRow(doc->Items()->Get(0));
+}
 
 void TThreadListTabCommands::actThreadListLoadNextExecute()
 {

@@ -1,6 +1,6 @@
 #pragma once
 // TThreadListTabCommands: the commands of the thread-list tab the view shows and of its rows:
-// showing more of its list, cancelling and repeating its download, closing and locking tabs,
+// sorting by a column, showing more of its list, cancelling and repeating its download, closing and locking tabs,
 // marking the selected threads (bold, reversed, coloured, erased, past log), the filter into a tab
 // of its own, and saving and loading the set of open board tabs (tabthread.txt).
 
@@ -32,6 +32,8 @@ public:
     void actThreadListFilterExecute();
     void actThreadListSaveTabExecute();
     void actThreadListLoadTabExecute();
+    // A click on a column header sorts the whole list by that column (a headline does not sort).
+    void SortByColumn(int column);
 
 private:
     TWindowServices &services;

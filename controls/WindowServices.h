@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -235,6 +236,14 @@ public:
     virtual void DownloadNextPage(TTavuListDoc *doc) = 0;
     // Stops the update check or patrol running on the tab; false when none runs.
     virtual bool StopCheckOf(TTavuListDoc *doc) = 0;
+    // The columns of column.txt the thread list shows after the number column.
+    virtual QStringList ThreadListColumns() const = 0;
+    // The thread-list view shows that many rows of the shown document, scrolled to the top unless
+    // keepScroll.
+    virtual void SetThreadListRowCount(int count, bool keepScroll) = 0;
+    // Calls the handler with the column whose header is clicked in the thread-list view; the
+    // connection ends with the receiver.
+    virtual void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) = 0;
 };
 
 // ---- rules ----

@@ -457,6 +457,10 @@ public:
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);
 
+signals:
+    // A column header of the thread-list view was clicked (the thread-list tab commands sort).
+    void ThreadListColumnClicked(int column);
+
 private:
     TTavuListDoc *shownListDoc = nullptr;
 
@@ -467,7 +471,6 @@ private:
     bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);
     void ShowBlockPage(const QString &url);
     void StartCounter(const QString &counterId);
-    void ThreadListViewColumnClick(int column);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
     void ShowNewThreadCount(int count);

@@ -581,6 +581,21 @@ bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
     return window.UpdateChecks->StopCheckOf(doc);
 }
 
+QStringList TVarneloWindowServices::ThreadListColumns() const
+{
+    return window.ThreadListColumns;
+}
+
+void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
+{
+    window.SetThreadListRowCount(count, keepScroll);
+}
+
+void TVarneloWindowServices::OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::ThreadListColumnClicked, receiver, handler);
+}
+
 // ---- response search ----
 
 void TVarneloWindowServices::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)

@@ -116,6 +116,9 @@ public:
     void ShowNewThreadCount(int count) override;
     void DownloadNextPage(TTavuListDoc *doc) override;
     bool StopCheckOf(TTavuListDoc *doc) override;
+    QStringList ThreadListColumns() const override;
+    void SetThreadListRowCount(int count, bool keepScroll) override;
+    void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) override;
 
     // response search
     void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) override;

@@ -1,8 +1,8 @@
 // The thread-list pane: opening a board fills its board tab with the board's thread list,
 // downloaded or stored, by the thread-list flow (ThreadLists, flows/ThreadListController.h), whose
-// reports the pane shows; the pane binds its view to the tab it shows, draws its rows through
-// TThreadListRowPainter and sorts them. The commands of that tab and its rows are
-// TThreadListTabCommands (commands/).
+// reports the pane shows; the pane binds its view to the tab it shows and draws its rows through
+// TThreadListRowPainter. The commands of that tab and its rows, sorting by a column among them,
+// are TThreadListTabCommands (commands/).
 //
 // A tab that is closed or refilled while its download runs lets go of it (DetachListDoc): what the
 // download still reports is dropped, so nothing is ever written into a tab that is gone.
@@ -89,7 +89,7 @@ void TVarneloWindow::BindThreadListPane()
     view->OnInfoTip = [this, painter](TCustomExtListView *, int row, int, const QString &, QString &additional) {
         additional = painter->Tip(shownListDoc, row);
     };
-    view->OnColumnClick = [this](TCustomEnhListView *, int column) { ThreadListViewColumnClick(column); };
+    view->OnColumnClick = [this](TCustomEnhListView *, int column) { emit ThreadListColumnClicked(column); };
     connect(view, &QAbstractItemView::clicked, this, [this] { ThreadListViewOpen(false); });
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
@@ -301,31 +301,7 @@ void TVarneloWindow::SetThreadListRowCount(int count, bool keepScroll)
     ThreadListView->viewport()->update();
 }
 
-// ---- sorting and opening ----
-
-void TVarneloWindow::ThreadListViewColumnClick(int column)
-{
-    HintWindow->hide();
-    TTavuListDoc *doc = shownListDoc;
-    if (!doc)
-        return;
-    if (doc->Mode == TTavuListDoc::lmHeadline) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
-        return;
-    }
-    // Sorting always shows the whole list.
-    doc->PrepareRows(doc->DisplayCount(), doc->Items()->Count());
-    doc->SetDisplayCount(doc->Items()->Count());
-    ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
-    doc->Items()->SortColumn = doc->SortColumn;
-    doc->Items()->SortAscending = doc->SortFlag;
-    const int key = ThreadListPane::ColumnInfo(column == 0 ? QString() : ThreadListColumns.value(column - 1)).SortKey;
-    if (key > 0)
-        doc->Items()->Sort(key, doc->SortFlag);
-    SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
-    if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
-        ThreadListView->SelectItem(0);
-}
+// ---- opening ----
 
 void TVarneloWindow::ThreadListViewOpen(bool doubleClick)
 {
