@@ -77,7 +77,6 @@ class TThreadItem;
 class TThreadItemList;
 class TToolMenuItem;
 class TqorExtListView;
-class QPainter;
 class TResCacheLoader;
 class TResDownloader;
 struct TActionHit;
@@ -452,7 +451,6 @@ public:
     void DetachListDoc(TTavuListDoc *doc);
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
-
 
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);
