@@ -30,6 +30,9 @@
 
 TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
+    services.BindAction(QStringLiteral("actBoardAddBoard"), this, [this] { actBoardAddBoardExecute(); });
+    services.BindAction(QStringLiteral("actBoardEditBoard"), this, [this] { actBoardEditBoardExecute(); });
+    services.BindAction(QStringLiteral("actBoardDeleteBoard"), this, [this] { actBoardDeleteBoardExecute(); });
     services.BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
     services.BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
     services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
@@ -49,6 +52,48 @@ TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QOb
 TBoard *TBoardCommands::SelectedBoard() const
 {
     return services.SelectedTreeBoard();
+}
+
+void TBoardCommands::actBoardAddBoardExecute()
+{
+    TSite *site = services.CurrentSite();
+    if (!site)
+        return;
+    if (site->Kind == TSite::KIND_USER) {
+        QAction *wizard = services.Action(QStringLiteral("actBBSWizard"));
+        if (wizard && wizard->isEnabled())
+            wizard->trigger();
+        return;
+    }
+    const TBoard *selected = SelectedBoard();
+    if (Kpwfunc::AddSiteBoard(site, selected ? selected->Category : QString(), selected ? selected->Name : QString(),
+                              selected ? selected->URL : QString()))
+        services.RefillBoardTree();
+}
+
+void TBoardCommands::actBoardEditBoardExecute()
+{
+    TSite *site = services.CurrentSite();
+    if (!site || !services.Panes().BoardListView->currentItem())
+        return;
+    TBoard *board = SelectedBoard();
+    if (site->Kind == TSite::KIND_FAVORITES && (!board || board->Kind != TBoard::KIND_FAVORITES)) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("それは修正できません。"));
+        return;
+    }
+    if (board && Kpwfunc::ModifySiteBoard(site, board))
+        services.RefillBoardTree();
+}
+
+void TBoardCommands::actBoardDeleteBoardExecute()
+{
+    TBoard *board = SelectedBoard();
+    TSite *site = services.CurrentSite();
+    if (!board || !site)
+        return;
+    services.CloseBoardTabs(board);
+    if (Kpwfunc::DeleteSiteBoard(site, board))
+        services.RefillBoardTree();
 }
 
 void TBoardCommands::actBoardDeleteLogExecute()

@@ -1,6 +1,7 @@
 #include "commands/ToolCommands.h"
 
 #include "boards/DolibManager.h"
+#include "controls/ActionCatalogue.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwServices.h"
 #include "controls/KpwUserFiles.h"
@@ -33,6 +34,7 @@
 
 TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
+    services.BindAction(QStringLiteral("actOnline"), this, [this] { actOnlineExecute(); });
     services.BindAction(QStringLiteral("actSaveMode"), this, [this] { actSaveModeExecute(); });
     services.BindAction(QStringLiteral("act2chLogin"), this, [this] { act2chLoginExecute(); });
     services.BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
@@ -134,6 +136,23 @@ void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
 }
 
 // ---- modes ----
+
+// The switch shows its picture while online and the same picture greyed while offline.
+void TToolCommands::actOnlineExecute()
+{
+    QAction *online = services.Action(QStringLiteral("actOnline"));
+    const bool on = online && online->isChecked();
+    TavuEnviron->SetOffline(!on);
+    if (!on && DolibManager)
+        DolibManager->Logout();
+    if (online) {
+        const QIcon picture = services.ActionImages().value(imgOnline);
+        online->setIcon(on ? picture : QIcon(picture.pixmap(16, 16, QIcon::Disabled)));
+    }
+    services.UpdateBoardListMenu();
+    services.UpdateThreadListMenu();
+    services.UpdateBrowserMenu();
+}
 
 // Save mode keeps the logs of what is read. Turning it off asks first when SAVEMODE_WARNING says
 // so; No leaves it on.

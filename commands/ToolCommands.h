@@ -1,6 +1,6 @@
 #pragma once
-// TToolCommands: the external tools of tool.txt, the web searches of search.txt, save mode, the
-// past-log login, the proxy switches, the log pane's typed commands, the tab buttons' middle
+// TToolCommands: the external tools of tool.txt, the web searches of search.txt, the online switch,
+// save mode, the past-log login, the proxy switches, the log pane's typed commands, the tab buttons' middle
 // click, the fixed pages of some sites and the browser's find, source and options commands.
 //
 // A tool starts through QProcess with an argument list, never through a shell: the arguments of
@@ -36,6 +36,8 @@ public:
     void WebSearch(const TSearchEngineMenuItem *entry);
 
     // ---- modes ----
+    // The online switch; going offline also logs out of the past-log service.
+    void actOnlineExecute();
     void actSaveModeExecute();
     void act2chLoginExecute();
     void actToolUseProxyExecute(bool sending);

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -96,6 +97,15 @@ public:
     // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
     // in Browsers()); the connection ends with the receiver.
     virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
+    // The thread-list view shows the tab's document (nullptr: none); the document it showed keeps
+    // its scroll position and selected row.
+    virtual void ShowListDoc(TTavuListDoc *doc) = 0;
+    // The board tab of the board (same site and board id); nullptr when none is open.
+    virtual TTavuListDoc *BoardTab(const TBoard *board) const = 0;
+    // Closes the thread-list tab (the first one left is activated); redraw lays the tab bar out.
+    virtual void CloseListDoc(TTavuListDoc *doc, bool redraw = true) = 0;
+    // The thread-list tab bar is laid out and drawn again (after tabs were closed or locked).
+    virtual void RedrawListTabs() = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----
@@ -127,6 +137,13 @@ public:
     virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
     // Opens the reply composer for the tab's thread with the text in its body.
     virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
+    // A new, activated thread tab in extract mode for the thread showing the list (taken over).
+    virtual void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) = 0;
+    // Searches the stored logs of the threads of the board tab: one extract tab per thread with a
+    // match, the first one activated.
+    virtual void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) = 0;
+    // Shows or hides the window's second browser (hidden, it lets go of its thread).
+    virtual void ShowDoubleWindow(bool show) = 0;
 };
 
 // ---- thread views ----
@@ -208,6 +225,25 @@ public:
     virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
+    // The number of rows the thread-list view shows now.
+    virtual int ThreadListRowCount() const = 0;
+    // Refreshes the commands of the categories "ボード一覧" and "スレッド一覧".
+    virtual void UpdateBoardListMenu() = 0;
+    virtual void UpdateThreadListMenu() = 0;
+    // The status panel of the new threads in the shown list.
+    virtual void ShowNewThreadCount(int count) = 0;
+    // The next page of a paged board's thread list into the tab (the thread-list flow).
+    virtual void DownloadNextPage(TTavuListDoc *doc) = 0;
+    // Stops the update check or patrol running on the tab; false when none runs.
+    virtual bool StopCheckOf(TTavuListDoc *doc) = 0;
+    // The columns of column.txt the thread list shows after the number column.
+    virtual QStringList ThreadListColumns() const = 0;
+    // The thread-list view shows that many rows of the shown document, scrolled to the top unless
+    // keepScroll.
+    virtual void SetThreadListRowCount(int count, bool keepScroll) = 0;
+    // Calls the handler with the column whose header is clicked in the thread-list view; the
+    // connection ends with the receiver.
+    virtual void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) = 0;
 };
 
 // ---- rules ----

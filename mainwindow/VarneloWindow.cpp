@@ -29,6 +29,7 @@
 #include "commands/PictureCommands.h"       // pictures, links and memos
 #include "commands/PropertyCommands.h"
 #include "commands/ResIDCommands.h"
+#include "commands/ResSearchCommands.h"
 #include "commands/SelectedResCommands.h"
 #include "commands/ShortcutAddCommands.h"
 #include "commands/SiteBoardsMenu.h"
@@ -36,6 +37,7 @@
 #include "commands/ThreadCommands.h"
 #include "commands/ThreadInfoPane.h"
 #include "commands/ThreadListCommands.h"
+#include "commands/ThreadListTabCommands.h"
 #include "commands/ThreadNoteCommands.h"
 #include "commands/ToolCommands.h"
 #include "commands/TrayIcon.h"
@@ -220,7 +222,7 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
-    BindResSearch();     // response search
+    new TResSearchCommands(*services, this);   // response search
     SiteDialogCommands::Bind(*services);       // site and board dialogs
     BoardListUpdateCommand::Bind(*services);   // board-list update
     RuleTools::Bind(*services);                // rule editor
@@ -241,6 +243,7 @@ void TVarneloWindow::BindActions()
     new TBrowserTabDrag(Services(), this);        // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
+    new TThreadListTabCommands(*services, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
     new TPictureCommands(*services, this);
     new TMemoCommands(*services, this);

@@ -77,7 +77,6 @@ class TThreadItem;
 class TThreadItemList;
 class TToolMenuItem;
 class TqorExtListView;
-class QPainter;
 class TResCacheLoader;
 class TResDownloader;
 struct TActionHit;
@@ -453,28 +452,12 @@ public:
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 
-    void actThreadListLoadNextExecute();
-    void actThreadListLoadAllExecute();
-    void actThreadListCancelDownloadExecute();
-    void actThreadListReloadExecute();
-    void actThreadListCloseExecute();
-    void actThreadListCloseAllExecute(bool allTabs);
-    void actThreadListLockExecute();
-    void actThreadListBoldExecute(const QString &actionName);
-    void actThreadListSaveTabExecute();
-    void actThreadListLoadTabExecute();
-    void actOnlineExecute();
-    void actThreadListFilterExecute();
-    // The board commands of the board tree: adding a board (with the selected board's values as
-    // defaults), changing the selected board, deleting it after closing its tabs.
-    void actBoardAddBoardExecute();
-    void actBoardEditBoardExecute();
-    void actBoardDeleteBoardExecute();
-    // Closes the board's thread-list tab and the browser tabs of its threads.
-    void CloseBoardTabs(TBoard *board);
-
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);
+
+signals:
+    // A column header of the thread-list view was clicked (the thread-list tab commands sort).
+    void ThreadListColumnClicked(int column);
 
 private:
     TTavuListDoc *shownListDoc = nullptr;
@@ -486,15 +469,9 @@ private:
     bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);
     void ShowBlockPage(const QString &url);
     void StartCounter(const QString &counterId);
-    void ThreadListViewColumnClick(int column);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
-    bool NeedsSaveMode();
-    void SetThreadMark(TTavuListDoc *doc, int row, const QString &actionName, TColor color);
-    void DrawThreadListRow(QPainter *canvas, int row, const QRect &rect, bool selected);
-    void DrawThreadListCell(QPainter *canvas, int row, int column, const QRect &rect, bool selected);
-    void DrawHeadlineSeparator(QPainter *canvas, int row, const QRect &rect);
-    QString ThreadListTip(int row) const;
+    void ShowNewThreadCount(int count);
 
     // threads
     // The thread request flow (VarneloWindowThread.cpp).
@@ -581,19 +558,10 @@ private:
     void ShortcutCreated(TTavuShortcutToolButton *button);
 
     // response search
-    // Filtered views of the thread tabs and the board-wide search (VarneloWindowSearch.cpp).
+    // The filtered view of the current thread tab (VarneloWindowSearch.cpp).
 public:
     // A new, activated thread tab in extract mode showing the responses of the current thread tab
     // that match; nullptr (with a warning) when none matches or no thread tab is current.
     TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search);
-    void actSelectionFilterExecute();
-    // The responses of the ID (or, byName, of the name) of the response under the cursor.
-    void actSelectResFilterExecute(bool byName);
-    void actSelectResReplyExecute();
-    void actThreadListFilterHolidayExecute();
-    void actShowDoubleWindowExecute();
-
-private:
-    void BindResSearch();
 };
 

@@ -16,6 +16,8 @@
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
+#include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -427,7 +429,7 @@ QList<QIcon> TVarneloWindowServices::ActionImages() const
 
 void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
 {
-    window.CloseBoardTabs(board);
+    Kpwfunc::CloseBoardTabs(window, board);
 }
 
 TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
@@ -523,4 +525,91 @@ void TVarneloWindowServices::ReloadThreadListColumns()
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
 {
     window.RestoreToolBarsAndMenus();
+}
+
+// ---- thread-list tabs and rows ----
+
+void TVarneloWindowServices::ShowListDoc(TTavuListDoc *doc)
+{
+    window.ShowListDoc(doc, false);
+}
+
+TTavuListDoc *TVarneloWindowServices::BoardTab(const TBoard *board) const
+{
+    TTavuListDoc *doc = nullptr;
+    return Kpwfunc::FindBoardTab(window, board, doc) ? doc : nullptr;
+}
+
+void TVarneloWindowServices::CloseListDoc(TTavuListDoc *doc, bool redraw)
+{
+    Kpwfunc::CloseListDoc(window, doc, redraw);
+}
+
+void TVarneloWindowServices::RedrawListTabs()
+{
+    Kpwfunc::UpdateBarWidth(window.ThreadListBar);
+    window.ThreadListBar->update();
+}
+
+int TVarneloWindowServices::ThreadListRowCount() const
+{
+    return window.ThreadListView->Items()->OwnerDataCount();
+}
+
+void TVarneloWindowServices::UpdateBoardListMenu()
+{
+    window.UpdateBoardListMenu();
+}
+
+void TVarneloWindowServices::UpdateThreadListMenu()
+{
+    window.UpdateThreadListMenu();
+}
+
+void TVarneloWindowServices::ShowNewThreadCount(int count)
+{
+    window.ShowNewThreadCount(count);
+}
+
+void TVarneloWindowServices::DownloadNextPage(TTavuListDoc *doc)
+{
+    window.ThreadLists->DownloadNextPage(doc);
+}
+
+bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
+{
+    return window.UpdateChecks->StopCheckOf(doc);
+}
+
+QStringList TVarneloWindowServices::ThreadListColumns() const
+{
+    return window.ThreadListColumns;
+}
+
+void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
+{
+    window.SetThreadListRowCount(count, keepScroll);
+}
+
+void TVarneloWindowServices::OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler)
+{
+    QObject::connect(&window, &TVarneloWindow::ThreadListColumnClicked, receiver, handler);
+}
+
+// ---- response search ----
+
+void TVarneloWindowServices::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)
+{
+    TTavuBrowser *tab = Kpwfunc::NewExtractTab(window, item, list, true, url);
+    Kpwfunc::WriteExtractView(window, tab, nullptr);
+}
+
+void TVarneloWindowServices::SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search)
+{
+    Kpwfunc::SearchBoardLogs(window, doc, search);
+}
+
+void TVarneloWindowServices::ShowDoubleWindow(bool show)
+{
+    Kpwfunc::ShowDoubleWindow(window, show);
 }

@@ -105,6 +105,26 @@ public:
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;
 
+    // thread-list tabs and rows
+    void ShowListDoc(TTavuListDoc *doc) override;
+    TTavuListDoc *BoardTab(const TBoard *board) const override;
+    void CloseListDoc(TTavuListDoc *doc, bool redraw = true) override;
+    void RedrawListTabs() override;
+    int ThreadListRowCount() const override;
+    void UpdateBoardListMenu() override;
+    void UpdateThreadListMenu() override;
+    void ShowNewThreadCount(int count) override;
+    void DownloadNextPage(TTavuListDoc *doc) override;
+    bool StopCheckOf(TTavuListDoc *doc) override;
+    QStringList ThreadListColumns() const override;
+    void SetThreadListRowCount(int count, bool keepScroll) override;
+    void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) override;
+
+    // response search
+    void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) override;
+    void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) override;
+    void ShowDoubleWindow(bool show) override;
+
 private:
     TVarneloWindow &window;
 };

@@ -369,6 +369,18 @@ void CloseActiveBrowser(TVarneloWindow &window, bool redraw)
         CloseBrowser(window, browser, redraw);
 }
 
+void CloseBoardTabs(TVarneloWindow &window, const TBoard *board)
+{
+    TTavuListDoc *doc = nullptr;
+    if (FindBoardTab(window, board, doc))
+        CloseListDoc(window, doc);
+    for (TTavuBrowser *tab : QList<TTavuBrowser *>(window.Browsers)) {
+        const TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+        if (item && item->Site == board->Site && item->BoardID == board->ID)
+            CloseBrowser(window, tab);
+    }
+}
+
 void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
 {
     const TThreadItem *item = browser->ThreadItem();

@@ -84,6 +84,8 @@ void CloseListDoc(TVarneloWindow &window, TTavuListDoc *doc, bool redraw = true)
 void CloseActiveListDoc(TVarneloWindow &window, bool redraw = true);
 void CloseBrowser(TVarneloWindow &window, TTavuBrowser *browser, bool redraw = true);
 void CloseActiveBrowser(TVarneloWindow &window, bool redraw = true);
+// Closes the board's thread-list tab and the browser tabs of its threads.
+void CloseBoardTabs(TVarneloWindow &window, const TBoard *board);
 
 // The tab's caption from its thread's title (shortened to TITLELEN with SHORTTITLE on, the full
 // title then in the hint).

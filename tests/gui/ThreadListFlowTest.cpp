@@ -5,6 +5,7 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
+#include "commands/ThreadListTabCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -148,6 +150,31 @@ TEST(ThreadListFlow, TheListingIsKeptWholeBeyondWhatIsShown)
 
     env.Window()->Action(QStringLiteral("actThreadListLoadNext"))->trigger();
     EXPECT_EQ(ShownRows(env), 6);
+}
+
+// A click on a column header of the window's list sorts the whole list, then shows all of it; a
+// second click on the same column reverses the order.
+TEST(ThreadListFlow, AColumnClickSortsTheWholeList)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->THREADLISTCOUNT = 2; });
+    for (int responses : {3, 9, 1, 4})
+        AddThread(env.server, News, QStringLiteral("100000000%1").arg(responses), responses);
+    OpenBoard(env, News);
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    ASSERT_NE(doc, nullptr);
+    const int column = int(env.Window()->ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
+    ASSERT_GT(column, 0);
+    const auto counts = [doc] {
+        QList<int> list;
+        for (int i = 0; i < doc->Items()->Count(); ++i)
+            list << doc->Items()->Get(i)->AGECOUNT;
+        return list;
+    };
+    emit env.Window()->ThreadListView->header()->sectionClicked(column);
+    EXPECT_EQ(counts(), (QList<int>{1, 3, 4, 9}));
+    EXPECT_EQ(ShownRows(env), 4);
+    emit env.Window()->ThreadListView->header()->sectionClicked(column);
+    EXPECT_EQ(counts(), (QList<int>{9, 4, 3, 1}));
 }
 
 // Threads erased earlier stay out of the rows however far the list is shown, and the restore offers
@@ -302,7 +329,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
     TSite *site = env.site;
     site->Boards->Delete(site->Boards->IndexOf(env.Board(Live)));
-    env.Window()->actThreadListLoadTabExecute();
+    env.Window()->findChild<TThreadListTabCommands *>()->actThreadListLoadTabExecute();   // no tab is open
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     QStringList opened;
     for (QAction *action : env.Window()->ThreadListBar->actions()) {

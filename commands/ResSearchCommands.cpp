@@ -1,0 +1,104 @@
+#include "commands/ResSearchCommands.h"
+
+#include "controls/Dialogs.h"
+#include "controls/WindowServices.h"
+#include "core/Res.h"
+#include "core/ResList.h"
+#include "render/TavuBrowser.h"
+#include "services/EventLog.h"
+#include "services/KpwSearch.h"
+
+#include <memory>
+
+namespace {
+
+// The response of the list with that number; nullptr when none.
+const TRes *FindRes(const TResList *list, int number)
+{
+    for (int i = 0; list && i < list->Count(); ++i) {
+        if (list->Get(i)->Number == number)
+            return list->Get(i);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TResSearchCommands::TResSearchCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    services.BindAction(QStringLiteral("actSelectionFilter"), this, [this] { actSelectionFilterExecute(); });
+    services.BindAction(QStringLiteral("actSelectResFilterID"), this, [this] { actSelectResFilterExecute(false); });
+    services.BindAction(QStringLiteral("actSelectResFilterHandle"), this, [this] { actSelectResFilterExecute(true); });
+    services.BindAction(QStringLiteral("actSelectResReply"), this, [this] { actSelectResReplyExecute(); });
+    services.BindAction(QStringLiteral("actThreadListFilterHoliday"), this,
+                        [this] { actThreadListFilterHolidayExecute(); });
+    services.BindAction(QStringLiteral("actShowDoubleWindow"), this, [this] { actShowDoubleWindowExecute(); });
+}
+
+void TResSearchCommands::actSelectionFilterExecute()
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!tab)
+        return;
+    Kpwfunc::TResSearch search;
+    search.Text = tab->GetSelectedText().trimmed();
+    if (!search.Text.isEmpty())
+        services.FilterResView(search);
+}
+
+void TResSearchCommands::actSelectResFilterExecute(bool byName)
+{
+    TTavuBrowser *tab = services.CurrentBrowser();
+    const TRes *res = tab ? FindRes(tab->ResList(), tab->ClickedResNumber) : nullptr;
+    if (!res)
+        return;
+    Kpwfunc::TResSearch search;
+    search.Mode = byName ? Kpwfunc::rmNameExact : Kpwfunc::rmID;
+    search.Text = byName ? res->Name : res->ID;
+    services.FilterResView(search);
+}
+
+void TResSearchCommands::actSelectResReplyExecute()
+{
+    TTavuBrowser *source = services.CurrentBrowser();
+    if (!source || !source->ThreadItem() || !source->ResList())
+        return;
+    auto list = std::make_unique<TResList>(source->ThreadItem());
+    const int count = Kpwfunc::CollectReplies(*source->ResList(), source->ClickedResNumber, *list);
+    Kpwfunc::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
+    if (count == 0) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当レスが見つかりませんでした。"));
+        return;
+    }
+    services.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
+}
+
+void TResSearchCommands::actThreadListFilterHolidayExecute()
+{
+    TTavuListDoc *doc = services.CurrentListDoc();
+    const Kpwfunc::TResSearchDialogHandler &dialog = Kpwfunc::ResSearchDialog();
+    Kpwfunc::TResSearch search;
+    if (!doc || !dialog || !dialog(search) || search.Text.isEmpty())
+        return;
+    services.SearchBoardLogs(doc, search);
+}
+
+void TResSearchCommands::actShowDoubleWindowExecute()
+{
+    const bool show = !services.DoubleWindowShown();
+    services.ShowDoubleWindow(show);
+    TTavuBrowser *tab = services.CurrentBrowser();
+    if (!show || !tab || !tab->ThreadItem() || !tab->ResList())
+        return;
+    auto *list = new TResList(tab->ThreadItem());
+    for (int i = 0; i < tab->ResList()->Count(); ++i) {
+        const TRes *res = tab->ResList()->Get(i);
+        if (!res->Visible)
+            continue;
+        auto *copy = new TRes;
+        copy->Assign(*res);
+        list->Add(copy);
+    }
+    services.ShowResListInPreview(tab->ThreadItem(), list);
+}

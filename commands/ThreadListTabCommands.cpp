@@ -1,0 +1,342 @@
+#include "commands/ThreadListTabCommands.h"
+
+#include "controls/Dialogs.h"
+#include "controls/KpwUserFiles.h"
+#include "controls/WindowServices.h"
+#include "core/Board.h"
+#include "core/BoardList.h"
+#include "core/Exceptions.h"
+#include "core/Site.h"
+#include "core/SiteList.h"
+#include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
+#include "core/TextList.h"
+#include "core/ThreadItem.h"
+#include "core/ThreadItemList.h"
+#include "flows/ThreadListController.h"
+#include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
+#include "services/EventLog.h"
+#include "services/ThreadListPane.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <algorithm>
+
+namespace {
+
+QString TabStateFile()
+{
+    return TavuConfig->GetProfileDir() + QStringLiteral("tabthread.txt");
+}
+
+// The marks on threads are kept in their .inf files, which exist only in save mode.
+bool NeedsSaveMode()
+{
+    if (TavuEnviron->GetCached())
+        return true;
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+                         QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
+    return false;
+}
+
+}  // namespace
+
+TThreadListTabCommands::TThreadListTabCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services)
+{
+    const auto bind = [this](const char *name, const std::function<void()> &handler) {
+        this->services.BindAction(QString::fromUtf8(name), this, handler);
+    };
+    bind("actThreadListLoadNext", [this] { actThreadListLoadNextExecute(); });
+    bind("actThreadListLoadAll", [this] { actThreadListLoadAllExecute(); });
+    bind("actThreadListCancelDownload", [this] { actThreadListCancelDownloadExecute(); });
+    bind("actThreadListReload", [this] { actThreadListReloadExecute(); });
+    bind("actThreadListClose", [this] { actThreadListCloseExecute(); });
+    bind("actThreadListCloseAll", [this] { actThreadListCloseAllExecute(false); });
+    bind("actThreadListCloseAll2", [this] { actThreadListCloseAllExecute(true); });
+    bind("actThreadListLock", [this] { actThreadListLockExecute(); });
+    for (const char *mark : {"actThreadListBold", "actThreadListReverse", "actThreadListColor", "actThreadListAbone",
+                             "actThreadListSetKakoLog"})
+        bind(mark, [this, mark] { actThreadListBoldExecute(QString::fromUtf8(mark)); });
+    bind("actThreadListFilter", [this] { actThreadListFilterExecute(); });
+    bind("actThreadListSaveTab", [this] { actThreadListSaveTabExecute(); });
+    bind("actThreadListLoadTab", [this] { actThreadListLoadTabExecute(); });
+    services.OnThreadListColumnClick(this, [this](int column) { SortByColumn(column); });
+}
+
+void TThreadListTabCommands::HideHint()
+{
+    services.HintWindow()->hide();
+}
+
+// ---- sorting and paging ----
+
+void TThreadListTabCommands::SortByColumn(int column)
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    if (doc->Mode == TTavuListDoc::lmHeadline) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
+        return;
+    }
+    // Sorting always shows the whole list.
+    doc->PrepareRows(doc->DisplayCount(), doc->Items()->Count());
+    doc->SetDisplayCount(doc->Items()->Count());
+    ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
+    doc->Items()->SortColumn = doc->SortColumn;
+    doc->Items()->SortAscending = doc->SortFlag;
+    const QString id = column == 0 ? QString() : services.ThreadListColumns().value(column - 1);
+    const int key = ThreadListPane::ColumnInfo(id).SortKey;
+    if (key > 0)
+        doc->Items()->Sort(key, doc->SortFlag);
+    services.SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
+    if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
+        services.SelectThreadRow(doc->Items()->Get(0));
+}
+
+void TThreadListTabCommands::actThreadListLoadNextExecute()
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    if (TThreadListController::IsPaged(doc->GetBoard())) {
+        services.DownloadNextPage(doc);
+        return;
+    }
+    const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
+    doc->PrepareRows(services.ThreadListRowCount(), next);
+    doc->SetDisplayCount(next);
+    services.ThreadListChanged(doc);
+    services.ShowNewThreadCount(doc->CountNewThreads());
+    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+}
+
+void TThreadListTabCommands::actThreadListLoadAllExecute()
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    if (doc->DownloadState == TTavuListDoc::dsDownloading) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ダウンロードが完了していません。"));
+        return;
+    }
+    if (TThreadListController::IsPaged(doc->GetBoard())) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
+        return;
+    }
+    services.BeginBusy();
+    doc->PrepareRows(services.ThreadListRowCount(), doc->Items()->Count());
+    if (TavuConfig->DATOCHIMODE == 2)
+        Kpwfunc::AddFallenThreads(doc);
+    doc->SetDisplayCount(doc->Items()->Count());
+    services.ThreadListChanged(doc);
+    services.ShowNewThreadCount(doc->CountNewThreads());
+    services.EndBusy();
+    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+}
+
+// ---- the download ----
+
+void TThreadListTabCommands::actThreadListCancelDownloadExecute()
+{
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (doc && !services.StopCheckOf(doc))
+        doc->CancelDownload();
+}
+
+void TThreadListTabCommands::actThreadListReloadExecute()
+{
+    TTavuListDoc *doc = services.ShownListDoc();
+    TBoard *board = doc ? doc->GetBoard() : nullptr;
+    if (!board || doc->DownloadState != TTavuListDoc::dsIdle)
+        return;
+    doc->SortFlag = false;
+    services.OpenBoard(board, true);
+}
+
+// ---- tabs ----
+
+void TThreadListTabCommands::actThreadListCloseExecute()
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (doc && doc->IsLocked() && TavuConfig->THREADTAB_CHECKLOCKCLOSE
+        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
+                                Kpwfunc::mbYesNo)
+               != Kpwfunc::mrYes)
+        return;
+    services.ShowListDoc(nullptr);
+    services.CloseListDoc(services.CurrentListDoc());
+}
+
+void TThreadListTabCommands::actThreadListCloseAllExecute(bool allTabs)
+{
+    HideHint();
+    const QList<TTavuListDoc *> docs = services.ListDocs();
+    if (docs.isEmpty())
+        return;
+    services.ShowListDoc(nullptr);
+    for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
+        TTavuListDoc *doc = docs.at(i);
+        if (!doc->IsLocked() && doc->IsSettled())
+            services.CloseListDoc(doc, false);
+    }
+    services.RedrawListTabs();
+    const QList<TTavuListDoc *> left = services.ListDocs();
+    if (!left.isEmpty())
+        left.first()->Activate();
+}
+
+void TThreadListTabCommands::actThreadListLockExecute()
+{
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    doc->SetLocked(!doc->IsLocked());
+    if (QAction *lock = services.Action(QStringLiteral("actThreadListLock")))
+        lock->setChecked(doc->IsLocked());
+    services.RedrawListTabs();
+}
+
+// The board tabs in tab-bar order, the shown one marked.
+void TThreadListTabCommands::actThreadListSaveTabExecute()
+{
+    const TTavuListDoc *shown = services.ShownListDoc();
+    TTextList lines;
+    for (const TTavuListDoc *doc : services.ListDocTabOrder()) {
+        if (doc->Mode != TTavuListDoc::lmBoard || !doc->Site || doc->BoardID.isEmpty())
+            continue;
+        lines.Add(ThreadListPane::TabLineText({doc->Site->SITEID, doc->BoardID, doc == shown}));
+    }
+    try {
+        lines.SaveToFile(TabStateFile());
+    } catch (const EVarnelo &e) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+    }
+}
+
+// Opens the boards of tabthread.txt in file order (boards gone since are skipped) and shows the
+// tab that was shown when the file was written.
+void TThreadListTabCommands::actThreadListLoadTabExecute()
+{
+    TTextList lines;
+    if (!lines.LoadFromFile(TabStateFile()))
+        return;
+    TBoard *shown = nullptr;
+    for (const QString &text : lines.Lines) {
+        ThreadListPane::TTabLine line;
+        if (!ThreadListPane::ParseTabLine(text, line))
+            continue;
+        TSite *site = TavuEnviron->SiteList()->FindBySiteID(line.SiteID);
+        TBoard *board = site ? site->Boards->FindByID(line.BoardID) : nullptr;
+        if (!board)
+            continue;
+        services.OpenBoard(board, false);
+        if (line.Shown)
+            shown = board;
+    }
+    if (TTavuListDoc *doc = shown ? services.BoardTab(shown) : nullptr)
+        doc->Activate();
+}
+
+// ---- marks on threads ----
+
+void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
+{
+    HideHint();
+    if (!NeedsSaveMode())
+        return;
+    TTavuListDoc *doc = services.ShownListDoc();
+    if (!doc)
+        return;
+    TColor color = clWindowText;
+    if (actionName == QLatin1String("actThreadListColor")) {
+        QColorDialog dialog(services.Window());
+        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+            return;
+        const QColor chosen = dialog.selectedColor();
+        color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    }
+    QList<TThreadItem *> items = services.SelectedThreads();
+    std::reverse(items.begin(), items.end());   // the last row first: an erased row leaves the list
+    for (TThreadItem *item : items) {
+        SetThreadMark(doc, item, actionName, color);
+        services.UpdateThreadListMenu();
+    }
+}
+
+void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item, const QString &actionName,
+                                           TColor color)
+{
+    TThreadItemList *items = doc->Items();
+    const int row = items->IndexOf(item);
+    if (row < 0)
+        return;
+    const int listed = item->AGECOUNT;
+    item->LoadInfo();
+    item->AGECOUNT = listed;
+    if (actionName == QLatin1String("actThreadListBold"))
+        item->BOLD = !item->BOLD;
+    else if (actionName == QLatin1String("actThreadListReverse"))
+        item->REVERSE = !item->REVERSE;
+    else if (actionName == QLatin1String("actThreadListColor"))
+        item->COLOR = color;
+    else if (actionName == QLatin1String("actThreadListSetKakoLog"))
+        item->SetKakolog(!item->KAKOLOG);
+    else if (actionName == QLatin1String("actThreadListAbone"))
+        item->ABONE = true;
+    item->SaveInfo();
+
+    if (actionName != QLatin1String("actThreadListAbone")) {
+        services.RepaintThreadList();
+        return;
+    }
+    items->Move(row, items->Count() - 1);
+    items->Delete(items->Count() - 1);
+    doc->SetDisplayCount(std::min(doc->DisplayCount() - 1, items->Count()));
+    services.ThreadListChanged(doc);
+}
+
+// ---- filter ----
+
+// The threads the filter dialog asks for, in a tab of their own; the list keeps the sort of the
+// list it was made from.
+void TThreadListTabCommands::actThreadListFilterExecute()
+{
+    HideHint();
+    TTavuListDoc *doc = services.ShownListDoc();
+    const ThreadListPane::TFilterDialogHandler &dialog = ThreadListPane::FilterDialog();
+    ThreadListPane::TThreadFilter filter;
+    if (!doc || !dialog || !dialog(*doc->Items(), filter))
+        return;
+
+    auto *result = new TThreadItemList;
+    result->SortColumn = doc->Items()->SortColumn;
+    result->SortAscending = doc->Items()->SortAscending;
+    TTavuListDoc *found = services.NewResultTab(doc->Caption, result, doc->GetBoard());
+    found->BoardID = doc->BoardID;
+    found->Site = doc->Site;
+    const TThreadItemList *items = doc->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TThreadItem *item = items->Get(i);
+        if (item->ABONE)
+            continue;
+        if (ThreadListPane::FilterMatches(*item, filter))
+            result->Add(item);
+        found->ArrivalItems()->Add(item);
+    }
+    Kpwfunc::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
+    if (result->Count() == 0) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
+        services.CloseListDoc(found);
+        return;
+    }
+    found->SetDisplayCount(result->Count());
+    services.ThreadListChanged(found);
+    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+}
