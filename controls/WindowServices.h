@@ -208,6 +208,17 @@ public:
     virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
+    // True while the board tree has a current node (a board, a category or a folder).
+    virtual bool HasCurrentTreeNode() const = 0;
+    // The thread of the thread list's focused row in the current thread-list tab (nullptr when the
+    // row holds none).
+    virtual TThreadItem *FocusedThread() const = 0;
+    // True while an update check or patrol of a thread-list tab runs.
+    virtual bool UpdateCheckRunning() const = 0;
+    // Refreshes the commands of the category "スレッド一覧" for the current thread-list tab.
+    virtual void UpdateThreadListMenu() = 0;
+    // The sites the site box offers, in its order.
+    virtual QList<TSite *> OfferedSites() const = 0;
 };
 
 // ---- rules ----

@@ -16,6 +16,7 @@
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -523,4 +524,40 @@ void TVarneloWindowServices::ReloadThreadListColumns()
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
 {
     window.RestoreToolBarsAndMenus();
+}
+
+// ---- command states ----
+
+bool TVarneloWindowServices::HasCurrentTreeNode() const
+{
+    return window.BoardListView->currentItem() != nullptr;
+}
+
+TThreadItem *TVarneloWindowServices::FocusedThread() const
+{
+    TTavuListDoc *doc = CurrentListDoc();
+    const int row = window.ThreadListView->currentIndex().row();
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return nullptr;
+    return doc->Items()->Get(row);
+}
+
+bool TVarneloWindowServices::UpdateCheckRunning() const
+{
+    return window.UpdateChecks && window.UpdateChecks->CheckRunning;
+}
+
+void TVarneloWindowServices::UpdateThreadListMenu()
+{
+    window.UpdateThreadListMenu();
+}
+
+QList<TSite *> TVarneloWindowServices::OfferedSites() const
+{
+    QList<TSite *> sites;
+    for (int i = 0; i < window.SiteComboBox->count(); ++i) {
+        if (auto *site = static_cast<TSite *>(window.SiteComboBox->itemData(i).value<void *>()))
+            sites.append(site);
+    }
+    return sites;
 }

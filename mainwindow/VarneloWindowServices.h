@@ -101,6 +101,13 @@ public:
 
     void ApplySkinChange() override;
     QList<QAction *> WindowActions() const override;
+
+    // command states
+    bool HasCurrentTreeNode() const override;
+    TThreadItem *FocusedThread() const override;
+    bool UpdateCheckRunning() const override;
+    void UpdateThreadListMenu() override;
+    QList<TSite *> OfferedSites() const override;
     void ReloadToolsMenu() override;
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;

@@ -67,7 +67,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
         e.WriteProfile(QStringLiteral("toolbar.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOnline\r\n");
     });
     QList<TStepState> states;
-    QObject::connect(env.Window, &TVarneloWindow::StartupStep, [&](const QString &step) {
+    QObject::connect(env.Window->Startup, &TStartupSequence::StepBegun, [&](const QString &step) {
         states.append({step, TavuEnviron->BBSList()->Count(), TavuEnviron->SiteList()->Count(),
                        env.Window->SiteComboBox->count(), int(env.Window->MainActToolBar->actions().size()),
                        env.Window->Action(QStringLiteral("actSaveMode"))->isChecked()});
@@ -97,7 +97,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
     EXPECT_TRUE(env.Window->BBSFunc->menuAction()->isEnabled());
     EXPECT_TRUE(env.Window->BBSFunc->actions().contains(env.Window->Action(QStringLiteral("act2chLogin"))));
     EXPECT_GT(env.Window->BoardListView->topLevelItemCount(), 0);
-    EXPECT_TRUE(env.Window->StartupDone());
+    EXPECT_TRUE(env.Window->Startup->Done());
 }
 
 // A tool bar that toolbar.ini has no section for keeps its designed buttons; without popup.ini the
@@ -144,7 +144,7 @@ TEST(StartUpTest, OfflineStateOfTheLastRunIsKept)
 TEST(StartUpTest, NoSaveArgumentTurnsSaveModeOffForThisRunOnly)
 {
     TWindowEnv env;
-    env.Window->SetCommandLine({QStringLiteral("-n")});
+    env.Window->Startup->SetCommandLine({QStringLiteral("-n")});
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
