@@ -14,6 +14,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QThread>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -180,4 +182,24 @@ TEST(StartUpTest, RulesAreWrittenBackOnlyOnceRead)
     reread.LoadFromFile(started.Profile(QStringLiteral("ngres.txt")));
     ASSERT_EQ(reread.Count(), 1);
     EXPECT_EQ(reread.Get(0)->Value1, QStringLiteral("宣伝"));
+}
+
+// Lines traced before the start-up come first; lines from worker threads follow on the GUI
+// thread; once the window is gone a line goes nowhere.
+TEST(StartUpTest, TheRegistrysTraceGoesToTheTracePane)
+{
+    TWindowEnv env;
+    TavuEnviron->AddTrace(QStringLiteral("前の行"));
+    env.Start();
+    EXPECT_TRUE(env.Window->Memo3->toPlainText().contains(QStringLiteral("前の行")));
+
+    QThread *worker = QThread::create([] { TavuEnviron->AddTrace(QStringLiteral("作業の行")); });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().contains(QStringLiteral("作業の行")); }));
+
+    env.Destroy();
+    TavuEnviron->AddTrace(QStringLiteral("後の行"));
+    QCoreApplication::processEvents();
 }
