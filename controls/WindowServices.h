@@ -221,9 +221,6 @@ public:
     virtual bool FindTreeNode(const QString &text, bool fromNext) = 0;
     // The current node of the board tree shows its board's picture again (its logs went).
     virtual void RefreshTreeNodeIcon() = 0;
-    // Where the menu of the visited boards pops up: under the button of its command on the
-    // visited-boards bar while that shows, else at the mouse pointer.
-    virtual QPoint VisitedBoardsMenuPlace() const = 0;
 };
 
 // ---- rules ----
@@ -311,6 +308,9 @@ public:
     // A menu of the window by its object name ("RecentRead", "RecentWrite", "Tool1",
     // "GaishutuMenu"); nullptr if none.
     virtual QMenu *Menu(const QString &name) const = 0;
+    // Where the menu of the visited boards pops up: under the button of its command on the
+    // visited-boards bar while that shows, else at the mouse pointer.
+    virtual QPoint VisitedBoardsMenuPlace() const = 0;
     // Writes the tool-bar band layout into the configuration (COOLBAR1) as it is now.
     virtual void StoreBarLayout() = 0;
     // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from

@@ -13,9 +13,9 @@
 // window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
-// start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing asks when EXIT_WARNING says so (FormCloseQuery), then
-// stops what runs and saves the rule lists (FormClose); the destructor saves the rest and frees the
-// window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
+// start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing asks when
+// EXIT_WARNING says so (FormCloseQuery), then stops what runs and saves the rule lists
+// (FormClose); the destructor saves the rest and frees the window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
 // boards and threads and the board tree's state, and waits for the worker threads the window knows
 // of (and takes what they handed over) before anything they use is freed.
 //
