@@ -11,6 +11,7 @@
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
 #include "core/SaveQueue.h"
+#include "flows/StartupSequence.h"
 #include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
 
@@ -42,7 +43,7 @@ struct TStoredThread {
     TTavuBrowser *Start()
     {
         env.env.Window = new TVarneloWindow;
-        env.Window()->SetCommandLine({url});
+        env.Window()->Startup->SetCommandLine({url});
         env.Window()->resize(1200, 900);
         env.Window()->show();
         if (!PostTest::WaitFor([this] { return !env.Window()->Browsers.isEmpty(); }, 120000))

@@ -18,15 +18,9 @@
 #include "services/KpwUrl.h"
 #include "settings/BoardFindDialog.h"
 
-#include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
-#include <QCursor>
 #include <QDir>
 #include <QMenu>
-#include <QToolBar>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
@@ -74,7 +68,7 @@ void TBoardCommands::actBoardAddBoardExecute()
 void TBoardCommands::actBoardEditBoardExecute()
 {
     TSite *site = services.CurrentSite();
-    if (!site || !services.Panes().BoardListView->currentItem())
+    if (!site || !services.HasCurrentTreeNode())
         return;
     TBoard *board = SelectedBoard();
     if (site->Kind == TSite::KIND_FAVORITES && (!board || board->Kind != TBoard::KIND_FAVORITES)) {
@@ -112,25 +106,7 @@ void TBoardCommands::actBoardDeleteLogExecute()
     if (!deleted)
         services.AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
     board->LogFolderExists = QDir(folder).exists();
-    if (QTreeWidgetItem *node = services.Panes().BoardListView->currentItem())
-        node->setIcon(0, BoardTreeImages::BoardIcon(*board));
-}
-
-QTreeWidgetItem *TBoardCommands::FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext)
-{
-    const QString wanted = text.toLower();
-    QTreeWidgetItemIterator it(tree);
-    if (fromNext && tree->currentItem()) {
-        while (*it && *it != tree->currentItem())
-            ++it;
-        if (*it)
-            ++it;
-    }
-    for (; *it; ++it) {
-        if ((*it)->text(0).toLower().contains(wanted))
-            return *it;
-    }
-    return nullptr;
+    services.RefreshTreeNodeIcon();
 }
 
 void TBoardCommands::actBoardFindExecute()
@@ -138,30 +114,17 @@ void TBoardCommands::actBoardFindExecute()
     TBoardFindDialog dialog(services.Window());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
         return;
-    QTreeWidget *tree = services.Panes().BoardListView;
-    QTreeWidgetItem *node = FindNextNode(tree, dialog.GetFindText(), dialog.GetFindNext());
-    if (!node) {
+    if (!services.FindTreeNode(dialog.GetFindText(), dialog.GetFindNext()))
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
-        return;
-    }
-    tree->setCurrentItem(node);
-    tree->scrollToItem(node);
 }
 
 void TBoardCommands::actBoardGaishutuExecute()
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    QList<TSite *> sites;
-    for (int i = 0; i < panes.SiteComboBox->count(); ++i) {
-        if (auto *site = static_cast<TSite *>(panes.SiteComboBox->itemData(i).value<void *>()))
-            sites.append(site);
-    }
-    Kpwfunc::LoadVisitedBoardsMenu(panes.VisitedBoardsMenu, sites, TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
+    QMenu *menu = services.Menu(QStringLiteral("GaishutuMenu"));
+    Kpwfunc::LoadVisitedBoardsMenu(menu, services.OfferedSites(), TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
                                    BoardTreeImages::SiteImages(),
                                    [this](TGaishutuMenuItem *entry) { OpenVisitedBoard(entry); });
-    QWidget *button = panes.VisitedBoardsBar->widgetForAction(services.Action(QStringLiteral("actBoardGaishutu")));
-    const QPoint where = button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
-    panes.VisitedBoardsMenu->popup(where);
+    menu->popup(services.VisitedBoardsMenuPlace());
 }
 
 void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
@@ -178,13 +141,8 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
 // The web page of the thread selected in the thread list.
 void TBoardCommands::OpenSelectedThreadPage(bool outside)
 {
-    TTavuListDoc *doc = services.CurrentListDoc();
-    const auto *view = qobject_cast<QAbstractItemView *>(services.Panes().ThreadListView);
-    const int row = view ? view->currentIndex().row() : -1;
-    if (!doc || row < 0 || row >= doc->Items()->Count())
-        return;
-    const TThreadItem *item = doc->Items()->Get(row);
-    if (!item->BBS)
+    const TThreadItem *item = services.FocusedThread();
+    if (!item || !item->BBS)
         return;
     const QString url = item->BBS->GetBrowserUrl(item);
     if (url.isEmpty())

@@ -6,8 +6,6 @@
 
 #include <QObject>
 
-class QTreeWidget;
-class QTreeWidgetItem;
 class TBoard;
 class TGaishutuMenuItem;
 class TWindowServices;
@@ -28,9 +26,6 @@ public:
     void actBoardDeleteLogExecute();
     // Asks for a text and selects the next node of the board tree whose text holds it.
     void actBoardFindExecute();
-    // The first node, in tree order, whose text contains the text (ignoring case): after the
-    // current node when fromNext is set, else from the first node; nullptr when none.
-    static QTreeWidgetItem *FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext);
     // The boards opened in this run, per offered site, as a menu under its tool button (or at the
     // cursor when the command comes from elsewhere); an entry opens its board.
     void actBoardGaishutuExecute();

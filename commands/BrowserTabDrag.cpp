@@ -2,7 +2,6 @@
 
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -15,20 +14,13 @@
 #include <QChildEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QToolBar>
-#include <QTreeWidget>
 
 TBrowserTabDrag::TBrowserTabDrag(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services), tree(services.Panes().BoardListView), treeViewport(tree->viewport())
+    : QObject(parent), services(services), dropTarget(services.TabDropTarget())
 {
     // Tab buttons come and go: each one is watched as it joins the bar.
-    QToolBar *bar = services.Panes().BrowserBar;
-    bar->installEventFilter(this);
-    for (QAbstractButton *button : bar->findChildren<QAbstractButton *>())
-        button->installEventFilter(this);
-    tree->setAcceptDrops(true);
-    tree->viewport()->setAcceptDrops(true);
-    tree->viewport()->installEventFilter(this);
+    services.WatchBrowserTabBar(this);
+    dropTarget->installEventFilter(this);
 }
 
 const QString &TBrowserTabDrag::MimeType()
@@ -39,7 +31,7 @@ const QString &TBrowserTabDrag::MimeType()
 
 bool TBrowserTabDrag::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == treeViewport)
+    if (watched == dropTarget)
         return TreeEvent(event);
     // (A button made with the bar as its parent is a button only once polished.)
     if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
@@ -83,9 +75,8 @@ bool TBrowserTabDrag::TreeEvent(QEvent *event)
 bool TBrowserTabDrag::Drop(QDropEvent *event)
 {
     event->acceptProposedAction();
-    const QTreeWidgetItem *node = tree->itemAt(event->position().toPoint());
-    const TBoard *folder = Kpwfunc::NodeBoard(node);
-    if (node && !folder) {
+    TBoard *folder = nullptr;
+    if (services.TreeNodeAt(event->position().toPoint(), folder) && !folder) {
         QApplication::beep();   // a category
         return true;
     }

@@ -11,7 +11,6 @@
 
 class QAbstractButton;
 class QDropEvent;
-class QTreeWidget;
 class QWidget;
 class TTavuBrowser;
 class TWindowServices;
@@ -30,8 +29,7 @@ protected:
 
 private:
     TWindowServices &services;
-    QTreeWidget *tree;
-    QPointer<QWidget> treeViewport;
+    QPointer<QWidget> dropTarget;   // the board tree's viewport
     DragDrop::TDragStart dragStart;
 
     bool ButtonEvent(QAbstractButton *button, QEvent *event);

@@ -1,32 +1,12 @@
 #include "commands/PaneCommands.h"
 
-#include "controls/KpwBoardTree.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
-#include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QCursor>
-#include <QLineEdit>
-#include <QSplitter>
-#include <QToolBar>
-#include <QTreeWidget>
-
-namespace {
-
-// The part of the top splitter the extended thread list takes.
-constexpr int ExtThreadListShare = 3;
-
-int Along(const QSplitter *splitter, const QWidget *widget)
-{
-    return splitter->orientation() == Qt::Horizontal ? widget->width() : widget->height();
-}
-
-}  // namespace
 
 TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
@@ -45,26 +25,25 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
     bind("actShowBoardFilter", &TPaneCommands::actShowBoardFilterExecute);
     // The tab bars lay out their buttons again.
     services.BindAction(QStringLiteral("actThreadListShowChevronList"), this,
-                        [this] { Kpwfunc::UpdateBarWidth(this->services.Panes().ThreadListBar); });
+                        [this] { this->services.LayOutTabBar(TWindowServices::bpThreadList); });
     services.BindAction(QStringLiteral("actBrowserShowChevronList"), this,
-                        [this] { Kpwfunc::UpdateBarWidth(this->services.Panes().BrowserBar); });
+                        [this] { this->services.LayOutTabBar(TWindowServices::bpBrowser); });
     services.BindAction(QStringLiteral("actBoardAllExpand"), this, [this] { actBoardAllExpandExecute(true); });
     services.BindAction(QStringLiteral("actBoardAllCollapse"), this, [this] { actBoardAllExpandExecute(false); });
     const std::pair<const char *, TFocusTarget> focus[] = {
-        {"actShowBoardListFocus", ftBoardList}, {"actShowThreadListFocus", ftThreadList},
-        {"actShowBrowserFocus", ftBrowser},     {"actShowBBSFocus", ftSiteBox},
-        {"actShowURLFocus", ftAddressBox},
+        {"actShowBoardListFocus", TWindowServices::pcBoardTree},
+        {"actShowThreadListFocus", TWindowServices::pcThreadList},
+        {"actShowBrowserFocus", TWindowServices::pcBrowser},
+        {"actShowBBSFocus", TWindowServices::pcSiteBox},
+        {"actShowURLFocus", TWindowServices::pcAddressBox},
     };
     for (const auto &[name, target] : focus)
         services.BindAction(QString::fromLatin1(name), this, [this, target = target] { FocusPane(target); });
 
-    const TWindowServices::TPanes panes = services.Panes();
     // The check mark follows the board pane also when the user drags its splitter.
-    connect(panes.BoardListSplitter, &TTavuSplitter::OnOpen, this, [this] { SetChecked(QStringLiteral("actShowBoardList2"), true); });
-    connect(panes.BoardListSplitter, &TTavuSplitter::OnClose, this, [this] { SetChecked(QStringLiteral("actShowBoardList2"), false); });
-    connect(panes.ThreadListSplitter, &QSplitter::splitterMoved, this, &TPaneCommands::ThreadListSplitterMoved);
-    if (QLineEdit *filter = panes.BoardFilterCombo->lineEdit())
-        connect(filter, &QLineEdit::returnPressed, this, [this] { this->services.RefillBoardTree(); });
+    services.OnBoardPaneToggled(this, [this](bool open) { SetChecked(QStringLiteral("actShowBoardList2"), open); });
+    services.OnBodySplitterMoved(this, [this] { ThreadListSplitterMoved(); });
+    services.OnBoardFilterEntered(this, [this] { this->services.RefillBoardTree(); });
     // The hint window goes when the program loses the activation.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         TTavuHintWindow *hint = this->services.HintWindow();
@@ -94,57 +73,20 @@ void TPaneCommands::Trigger(const QString &name)
         action->trigger();
 }
 
-void TPaneCommands::HidePane(QWidget *pane, int &tag)
+void TPaneCommands::HidePane(TWindowServices::TBodyPane pane, int &tag)
 {
-    const QSplitter *splitter = services.Panes().ThreadListSplitter;
-    const int index = splitter->indexOf(pane);
-    const int size = index >= 0 ? splitter->sizes().value(index) : 0;
-    if (!pane->isHidden() && size > 0)
+    if (const int size = services.HideBodyPane(pane))
         tag = size;
-    pane->hide();
-}
-
-// The pane gets back its size (half of the body when it has none) and the other pane the rest.
-void TPaneCommands::ShowPane(QWidget *pane, int tag)
-{
-    QSplitter *splitter = services.Panes().ThreadListSplitter;
-    pane->show();
-    splitter->refresh();   // the pane's handle comes back before the sizes are given out
-    const int index = splitter->indexOf(pane);
-    if (index < 0)
-        return;
-    if (splitter->count() < 2 || splitter->widget(1 - index)->isHidden())
-        return;
-    const int total = Along(splitter, splitter) - splitter->handleWidth();
-    const int size = tag > 0 && tag < total ? tag : total / 2;
-    QList<int> sizes = splitter->sizes();
-    sizes[index] = size;
-    sizes[1 - index] = std::max(total - size, 0);
-    splitter->setSizes(sizes);
-}
-
-bool TPaneCommands::PaneCountsAsShown(QWidget *pane, QWidget *tabPanel) const
-{
-    if (pane->isHidden())
-        return false;
-    const QSplitter *splitter = qobject_cast<QSplitter *>(pane->parentWidget());
-    if (!splitter)
-        return true;   // the extended thread list
-    if (splitter->orientation() == Qt::Horizontal)
-        return pane->width() >= 1;
-    return pane->height() > tabPanel->height() + 2;
 }
 
 bool TPaneCommands::IsThreadListShown() const
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    return PaneCountsAsShown(panes.ThreadListPanel, panes.ThreadListTabPanel);
+    return services.BodyPaneShown(TWindowServices::bpThreadList);
 }
 
 bool TPaneCommands::IsBrowserShown() const
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    return PaneCountsAsShown(panes.BrowserPanel, panes.BrowserTabPanel);
+    return services.BodyPaneShown(TWindowServices::bpBrowser);
 }
 
 void TPaneCommands::StoreChoices()
@@ -158,35 +100,29 @@ void TPaneCommands::StoreChoices()
 
 void TPaneCommands::actShowBoardList2Execute()
 {
-    TTavuSplitter *splitter = services.Panes().BoardListSplitter;
-    if (IsChecked(QStringLiteral("actShowBoardList2")))
-        splitter->Open();
-    else
-        splitter->Close();
+    services.ShowBoardPane(IsChecked(QStringLiteral("actShowBoardList2")));
 }
 
 void TPaneCommands::actShowThreadList2Execute()
 {
-    QWidget *pane = services.Panes().ThreadListPanel;
     if (IsChecked(QStringLiteral("actShowThreadList2"))) {
-        ShowPane(pane, threadListTag);
+        services.ShowBodyPane(TWindowServices::bpThreadList, threadListTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowBrowser")))
             Trigger(QStringLiteral("actShowBrowser"));   // the body is never empty
-        HidePane(pane, threadListTag);
+        HidePane(TWindowServices::bpThreadList, threadListTag);
     }
     StoreChoices();
 }
 
 void TPaneCommands::actShowBrowserExecute()
 {
-    QWidget *pane = services.Panes().BrowserPanel;
     if (IsChecked(QStringLiteral("actShowBrowser"))) {
-        ShowPane(pane, browserTag);
+        services.ShowBodyPane(TWindowServices::bpBrowser, browserTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowThreadList2")))
             Trigger(QStringLiteral("actShowThreadList2"));
-        HidePane(pane, browserTag);
+        HidePane(TWindowServices::bpBrowser, browserTag);
     }
     StoreChoices();
 }
@@ -209,26 +145,20 @@ void TPaneCommands::actShowVerticalExecute()
     LayOutBody(IsChecked(QStringLiteral("actShowVertical")));
 }
 
+// Side by side, both tab bars stand on the same side of their panes.
 void TPaneCommands::LayOutBody(bool sideBySide)
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    QSplitter *splitter = panes.ThreadListSplitter;
-    splitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
     if (sideBySide && TavuConfig->BROWSERTAB_POSITION != TavuConfig->THREADTAB_POSITION) {
         TavuConfig->BROWSERTAB_POSITION = TavuConfig->THREADTAB_POSITION;
         services.ApplyTabBarPositions();
     }
-    if (splitter->indexOf(panes.ThreadListPanel) != 0)
-        return;   // the extended thread list is elsewhere
-    const int total = sideBySide ? panes.BodyPanel->width() : panes.BodyPanel->height();
-    splitter->setSizes({total / 2, total - total / 2});
+    services.LayOutBody(sideBySide);
 }
 
 // The thread-list pane moves out of the body to span the whole width above the rest, with the
 // browser shown; the commands that arrange the body wait until it comes back.
 void TPaneCommands::actShowExtThreadListExecute()
 {
-    const TWindowServices::TPanes panes = services.Panes();
     const bool on = IsChecked(QStringLiteral("actShowExtThreadList"));
     if (on) {
         if (!IsChecked(QStringLiteral("actShowBrowser")))
@@ -240,15 +170,9 @@ void TPaneCommands::actShowExtThreadListExecute()
     }
     for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
         services.SetActionEnabled(QString::fromLatin1(name), !on);
-    if (on) {
-        // Before the window is first shown the splitter has no height yet: the window's counts.
-        const int total = std::max(panes.TopSplitter->height(), services.Window()->height());
-        panes.TopSplitter->insertWidget(0, panes.ThreadListPanel);
-        panes.TopSplitter->setSizes({total / ExtThreadListShare, total - total / ExtThreadListShare});
-    } else {
-        panes.ThreadListSplitter->insertWidget(0, panes.ThreadListPanel);
+    services.SpanThreadList(on);
+    if (!on)
         LayOutBody(IsChecked(QStringLiteral("actShowVertical")));
-    }
     StoreChoices();
 }
 
@@ -267,88 +191,54 @@ void TPaneCommands::actShowPaneChangeExecute()
 
 void TPaneCommands::actShowBoardListRightExecute()
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    TTavuSplitter *splitter = panes.BoardListSplitter;
     const bool right = IsChecked(QStringLiteral("actShowBoardListRight"));
-    const QList<int> sizes = splitter->sizes();
-    const int boardSize = sizes.value(splitter->PaneIndex);
-    splitter->PaneIndex = right ? 1 : 0;
-    splitter->insertWidget(splitter->PaneIndex, panes.BoardListPanel);
-    const int total = sizes.value(0) + sizes.value(1);
-    splitter->setSizes(right ? QList<int>{total - boardSize, boardSize} : QList<int>{boardSize, total - boardSize});
+    services.PutBoardPaneRight(right);
     TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT = right;
 }
 
 void TPaneCommands::actShowMessageExecute()
 {
-    services.Panes().MessagePanel->setVisible(IsChecked(QStringLiteral("actShowMessage")));
+    services.ShowLogPane(IsChecked(QStringLiteral("actShowMessage")));
 }
 
 void TPaneCommands::actShowToolbarsExecute()
 {
-    const bool hide = IsChecked(QStringLiteral("actShowToolbars"));
-    for (QToolBar *bar : services.Panes().HeaderBars)
-        bar->setVisible(!hide);
+    services.ShowHeaderBars(!IsChecked(QStringLiteral("actShowToolbars")));
 }
 
 void TPaneCommands::actShowBoardFilterExecute()
 {
-    QComboBox *filter = services.Panes().BoardFilterCombo;
-    filter->setVisible(IsChecked(QStringLiteral("actShowBoardFilter")));
-    if (filter->isVisible())
-        filter->setFocus();
+    services.ShowBoardFilter(IsChecked(QStringLiteral("actShowBoardFilter")));
 }
 
 void TPaneCommands::actBoardAllExpandExecute(bool expand)
 {
-    QTreeWidget *tree = services.Panes().BoardListView;
-    tree->setUpdatesEnabled(false);
-    if (expand)
-        tree->expandAll();
-    else
-        tree->collapseAll();
-    tree->setUpdatesEnabled(true);
+    services.ExpandBoardTree(expand);
 }
 
 // ---- focus ----
 
+// The pane of the control is opened first when it is closed (the address box is always there).
 void TPaneCommands::FocusPane(TFocusTarget target)
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    QWidget *focus = nullptr;
+    const char *pane = nullptr;
     switch (target) {
-    case ftBoardList:
-        if (!IsChecked(QStringLiteral("actShowBoardList2")))
-            Trigger(QStringLiteral("actShowBoardList2"));
-        focus = panes.BoardListView;
+    case TWindowServices::pcBoardTree:
+    case TWindowServices::pcSiteBox:
+        pane = "actShowBoardList2";
         break;
-    case ftThreadList:
-        if (!IsChecked(QStringLiteral("actShowThreadList2")))
-            Trigger(QStringLiteral("actShowThreadList2"));
-        focus = panes.ThreadListView;
+    case TWindowServices::pcThreadList:
+        pane = "actShowThreadList2";
         break;
-    case ftBrowser:
-        if (!IsChecked(QStringLiteral("actShowBrowser")))
-            Trigger(QStringLiteral("actShowBrowser"));
-        if (TTavuBrowser *tab = services.CurrentBrowser())
-            focus = tab;
-        else
-            focus = panes.BrowserPanel;
+    case TWindowServices::pcBrowser:
+        pane = "actShowBrowser";
         break;
-    case ftSiteBox:
-        if (!IsChecked(QStringLiteral("actShowBoardList2")))
-            Trigger(QStringLiteral("actShowBoardList2"));
-        focus = panes.SiteComboBox;
-        break;
-    case ftAddressBox:
-        focus = panes.UrlComboBox;
+    case TWindowServices::pcAddressBox:
         break;
     }
-    if (!focus)
-        return;
-    focus->setFocus(Qt::ShortcutFocusReason);
-    if (focus->isVisible())
-        QCursor::setPos(focus->mapToGlobal(focus->rect().center()));
+    if (pane && !IsChecked(QString::fromLatin1(pane)))
+        Trigger(QString::fromLatin1(pane));
+    services.FocusControl(target);
 }
 
 void TPaneCommands::FocusTimerTimer()

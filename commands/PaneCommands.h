@@ -11,11 +11,10 @@
 // in the configuration (DESKTOP EXTTHREADLIST, SHOWTHREADLIST, SHOWBROWSER, BOARDLISTSHOWRIGHT)
 // as soon as they change.
 
+#include "controls/WindowServices.h"
+
 #include <QObject>
 #include <QString>
-
-class QWidget;
-class TWindowServices;
 
 class TPaneCommands : public QObject {
     Q_OBJECT
@@ -35,7 +34,7 @@ public:
     void actShowBoardFilterExecute();
     void actBoardAllExpandExecute(bool expand);
 
-    enum TFocusTarget { ftBoardList, ftThreadList, ftBrowser, ftSiteBox, ftAddressBox };
+    using TFocusTarget = TWindowServices::TPaneControl;
     // Opens the pane when it is closed, focuses it and moves the mouse pointer into it.
     void FocusPane(TFocusTarget target);
 
@@ -58,9 +57,7 @@ private:
     bool IsChecked(const QString &name) const;
     void SetChecked(const QString &name, bool checked);
     void Trigger(const QString &name);
-    void HidePane(QWidget *pane, int &tag);
-    void ShowPane(QWidget *pane, int tag);
+    void HidePane(TWindowServices::TBodyPane pane, int &tag);
     void LayOutBody(bool sideBySide);
-    bool PaneCountsAsShown(QWidget *pane, QWidget *tabPanel) const;
     void StoreChoices();
 };

@@ -3,7 +3,6 @@
 #include "commands/ThreadCommands.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwBoardTree.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
@@ -29,7 +28,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -80,8 +78,7 @@ TThreadInfoPane::TThreadInfoPane(TWindowServices &services, QObject *parent) : Q
 
 void TThreadInfoPane::CreateTabs()
 {
-    const TWindowServices::TPanes panes = services.Panes();
-    ThreadInfoTabs = new QTabWidget(panes.ThreadInfoPanel);
+    ThreadInfoTabs = new QTabWidget;
     ThreadInfoTabs->setObjectName(QStringLiteral("ThreadInfoTabs"));
     ThreadInfoTabs->setDocumentMode(true);
     ThreadInfoTabs->setUsesScrollButtons(false);   // every tab in sight in a narrow panel
@@ -91,14 +88,6 @@ void TThreadInfoPane::CreateTabs()
     ThreadInfoListBox->setSelectionMode(QAbstractItemView::NoSelection);
     ThreadInfoListBox->setWordWrap(true);
     ThreadInfoTabs->addTab(ThreadInfoListBox, QStringLiteral("スレッド情報"));
-    auto *layout = new QVBoxLayout(panes.ThreadInfoPanel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(ThreadInfoTabs);
-
-    TTavuSplitter *splitter = panes.ThreadInfoSplitter;
-    splitter->setSizes({std::max(splitter->width() - TavuConfig->DESKTOP_THREADINFOWIDTH, 1), TavuConfig->DESKTOP_THREADINFOWIDTH});
-    splitter->SetRememberedSize(TavuConfig->DESKTOP_THREADINFOWIDTH);
-    connect(splitter, &TTavuSplitter::OnClose, this, [splitter] { TavuConfig->DESKTOP_THREADINFOWIDTH = splitter->RememberedSize(); });
 }
 
 void TThreadInfoPane::CreateBookmarkPane()
@@ -132,16 +121,14 @@ void TThreadInfoPane::CreateBookmarkPane()
     connect(BookmarkListView, &QTreeWidget::itemDoubleClicked, this, &TThreadInfoPane::BookmarkListViewDblClick);
 }
 
-// The catalog goes where IMAGEPANE says; its height (under the browser or under the tabs) is
-// IMAGEPANE_HEIGHT, stored again when its splitter closes.
+// The catalog goes where IMAGEPANE says: under the browser, a tab of the panel or under its tabs.
 void TThreadInfoPane::CreateImageCatalog()
 {
-    const TWindowServices::TPanes panes = services.Panes();
     const QString cacheFolder = TavuConfig->GetTempDir() + QStringLiteral("thumbs/");
     ImageCatalog = new TImageCatalogPane(cacheFolder);
     const int imagePane = TavuConfig->DESKTOP_IMAGEPANE;
-    ImageCatalog->ThumbnailSizeNow = [this, imagePane, panes] {
-        return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), panes.ThreadInfoPanel->width());
+    ImageCatalog->ThumbnailSizeNow = [this, imagePane] {
+        return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), services.ThreadInfoWidth());
     };
     ImageCatalog->OpenInPreview = [this](const QString &url) { services.OpenInPreviewBrowser(url); };
     ImageCatalog->OpenInTab = [this](const QString &url) { services.OpenWebPage(url, QString()); };
@@ -153,24 +140,9 @@ void TThreadInfoPane::CreateImageCatalog()
         tab->Browser()->Close();
     };
     ImageCatalog->Rebuild();
-    if (imagePane == 1) {
+    if (imagePane == 1)
         ThreadInfoTabs->addTab(ImageCatalog, QStringLiteral("画像"));
-        return;
-    }
-    TTavuSplitter *splitter = panes.ImagePaneSplitter;
-    if (imagePane == 2) {
-        splitter = new TTavuSplitter(Qt::Vertical, panes.ThreadInfoPanel);
-        splitter->setObjectName(QStringLiteral("TavuSplitter3"));
-        splitter->PaneIndex = 1;
-        panes.ThreadInfoPanel->layout()->replaceWidget(ThreadInfoTabs, splitter);
-        splitter->addWidget(ThreadInfoTabs);
-    }
-    splitter->addWidget(ImageCatalog);
-    splitter->setStretchFactor(0, 1);
-    const int height = TavuConfig->DESKTOP_IMAGEPANE_HEIGHT;
-    splitter->setSizes({std::max(splitter->height() - height, 1), height});
-    splitter->SetRememberedSize(height);
-    connect(splitter, &TTavuSplitter::OnClose, this, [splitter] { TavuConfig->DESKTOP_IMAGEPANE_HEIGHT = splitter->RememberedSize(); });
+    services.PlaceThreadInfo(ThreadInfoTabs, ImageCatalog, imagePane);
 }
 
 TTavuBrowser *TThreadInfoPane::ThreadTab() const

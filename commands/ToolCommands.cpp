@@ -25,12 +25,9 @@
 
 #include <QAction>
 #include <QFile>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTextBlock>
 
 TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
@@ -42,12 +39,11 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObje
     ShowProxyStates();
     services.OnOptionsApplied(this, [this] { ShowProxyStates(); });
     BindSiteAndBrowserCommands();
-    connect(services.Panes().ToolsMenu, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
+    if (QMenu *tools = services.Menu(QStringLiteral("Tool1")))
+        connect(tools, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
 
     // The log pane takes typed commands: Enter runs the line under the caret.
-    QPlainTextEdit *log = services.Panes().LogPane;
-    log->setReadOnly(false);
-    log->installEventFilter(this);
+    services.OnLogPaneEnter(this, [this](const QString &line) { return RunLogLine(line); });
 }
 
 // The fixed pages of some sites, the board list of machibbs, and the browser's find, source and
@@ -264,15 +260,9 @@ void TToolCommands::PopupRes(TTavuBrowser *tab, int number)
     hint->PopupResList(&popup, tab->GetBoard(), QString());
 }
 
-bool TToolCommands::eventFilter(QObject *watched, QEvent *event)
+bool TToolCommands::RunLogLine(const QString &line)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-        return false;
-    const auto *log = static_cast<QPlainTextEdit *>(watched);
-    const TLogCommand command = ParseLogCommand(log->textCursor().block().text());
+    const TLogCommand command = ParseLogCommand(line);
     if (command.Kind == TLogCommand::lcNone)
         return false;
     RunLogCommand(command);

@@ -58,12 +58,11 @@ public:
     // pops up, any other is scrolled to.
     void GoToRes(TTavuBrowser *tab, int number);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     TWindowServices &services;
 
     void BindSiteAndBrowserCommands();
+    // Enter in the log pane: runs the line as a command; false when it is none.
+    bool RunLogLine(const QString &line);
     void PopupRes(TTavuBrowser *tab, int number);
 };

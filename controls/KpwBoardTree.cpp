@@ -25,6 +25,7 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace Kpwfunc {
 
@@ -237,6 +238,23 @@ void SelectBoardNode(QTreeWidget *tree, const TBoard *board)
     tree->setCurrentItem(node);
     if (node->parent())
         SetExpandedWithChildren(node->parent(), true);
+}
+
+QTreeWidgetItem *FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext)
+{
+    const QString wanted = text.toLower();
+    QTreeWidgetItemIterator it(tree);
+    if (fromNext && tree->currentItem()) {
+        while (*it && *it != tree->currentItem())
+            ++it;
+        if (*it)
+            ++it;
+    }
+    for (; *it; ++it) {
+        if ((*it)->text(0).toLower().contains(wanted))
+            return *it;
+    }
+    return nullptr;
 }
 
 void LoadBBSTree(QComboBox *siteBox)

@@ -46,6 +46,9 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site);
 // Selects the board's node (all categories collapsed first with BOARDLISTAUTOEXPAND) and opens the
 // categories above it.
 void SelectBoardNode(QTreeWidget *tree, const TBoard *board);
+// The first node, in tree order, whose text contains the text (ignoring case): after the current
+// node when fromNext is set, else from the first node; nullptr when none.
+QTreeWidgetItem *FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext);
 
 // ---- site list ----
 

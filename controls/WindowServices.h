@@ -9,8 +9,9 @@
 //
 // The interface is made of small interfaces, one per subject; a dialog that needs one subject takes
 // only that one. A family adds what it needs to the subject it belongs to, never a copy of a service
-// that is already here. Services hand out operations; the raw widgets of the window stay in it, but
-// for the panes that the pane commands arrange (TLayoutServices::Panes).
+// that is already here. Services hand out operations. The few objects of the window they hand out
+// are the window itself (the parent of dialogs), the actions, the hint window and its popup timer,
+// some menus, the trace pane and the drop target of tab drags; the panes stay in the window.
 
 #include <QIcon>
 #include <QList>
@@ -19,14 +20,10 @@
 #include <functional>
 
 class QAction;
-class QComboBox;
 class QMenu;
 class QObject;
-class QPlainTextEdit;
-class QSplitter;
+class QPoint;
 class QTimer;
-class QToolBar;
-class QTreeWidget;
 class QWidget;
 class IResultView;
 class TBoard;
@@ -37,7 +34,6 @@ class TTavuActionList;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
-class TTavuSplitter;
 class TTextList;
 class TThreadItem;
 class TThreadItemList;
@@ -244,6 +240,21 @@ public:
     // Calls the handler with the column whose header is clicked in the thread-list view; the
     // connection ends with the receiver.
     virtual void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) = 0;
+    // True while the board tree has a current node (a board, a category or a folder).
+    virtual bool HasCurrentTreeNode() const = 0;
+    // The thread of the thread list's focused row in the current thread-list tab (nullptr when the
+    // row holds none).
+    virtual TThreadItem *FocusedThread() const = 0;
+    // True while an update check or patrol of a thread-list tab runs.
+    virtual bool UpdateCheckRunning() const = 0;
+    // The sites the site box offers, in its order.
+    virtual QList<TSite *> OfferedSites() const = 0;
+    // Selects the next node of the board tree whose text contains the text, ignoring case (after
+    // the current node when fromNext is set, else from the first), and scrolls to it; false when
+    // none does.
+    virtual bool FindTreeNode(const QString &text, bool fromNext) = 0;
+    // The current node of the board tree shows its board's picture again (its logs went).
+    virtual void RefreshTreeNodeIcon() = 0;
 };
 
 // ---- rules ----
@@ -263,42 +274,77 @@ public:
 class TLayoutServices {
 public:
     virtual ~TLayoutServices() = default;
-    // The widgets the pane commands arrange. The thread-list pane and the browser pane share
-    // ThreadListSplitter inside BodyPanel; TopSplitter holds the rest of the window below the
-    // header and takes the thread-list pane when it spans the whole width.
-    struct TPanes {
-        QSplitter *TopSplitter = nullptr;
-        TTavuSplitter *BoardListSplitter = nullptr;   // board pane | the rest
-        QWidget *BoardListPanel = nullptr;
-        QComboBox *SiteComboBox = nullptr;
-        QComboBox *BoardFilterCombo = nullptr;
-        QTreeWidget *BoardListView = nullptr;
-        QWidget *BodyPanel = nullptr;
-        QSplitter *ThreadListSplitter = nullptr;
-        QWidget *ThreadListPanel = nullptr;
-        QWidget *ThreadListTabPanel = nullptr;
-        QToolBar *ThreadListBar = nullptr;          // the thread-list tab buttons
-        QWidget *ThreadListView = nullptr;
-        QWidget *BrowserPanel = nullptr;
-        QWidget *BrowserTabPanel = nullptr;
-        QToolBar *BrowserBar = nullptr;             // the browser tab buttons (BrowserToolBar)
-        QWidget *MessagePanel = nullptr;            // the log pane's tabs
-        QPlainTextEdit *LogPane = nullptr;          // Memo1
-        QComboBox *UrlComboBox = nullptr;
-        QList<QToolBar *> HeaderBars;               // the tool bars of the header, not the menu bar
-        QMenu *ToolsMenu = nullptr;                 // Tool1
-        QMenu *VisitedBoardsMenu = nullptr;         // GaishutuMenu
-        QToolBar *VisitedBoardsBar = nullptr;       // GaishutuToolBar
-        // Beside the browser tabs the thread information panel; the image pane goes under both.
-        TTavuSplitter *ThreadInfoSplitter = nullptr;
-        QWidget *ThreadInfoPanel = nullptr;
-        TTavuSplitter *ImagePaneSplitter = nullptr;
-    };
-    virtual TPanes Panes() const = 0;
+    // ---- the panes, which the pane commands arrange ----
+    // The board pane collapses into its splitter, on the left of the rest or on its right. The
+    // thread-list pane and the browser pane share the body, one above the other or side by side;
+    // the thread-list pane may instead span the whole width above the rest (the extended thread
+    // list). The log pane lies under the body, the header bars above everything.
+    enum TBodyPane { bpThreadList, bpBrowser };
+    enum TPaneControl { pcBoardTree, pcThreadList, pcBrowser, pcSiteBox, pcAddressBox };
+    // Opens or collapses the board pane; the handler hears each time it opens or collapses (by a
+    // command or a drag of its splitter). The connection ends with the receiver.
+    virtual void ShowBoardPane(bool shown) = 0;
+    virtual void OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler) = 0;
+    // The board pane goes to the right of the rest, or back to its left, keeping its width.
+    virtual void PutBoardPaneRight(bool right) = 0;
+    // Hides a pane of the body; the size it had along the body, 0 when it was hidden or had none.
+    virtual int HideBodyPane(TBodyPane pane) = 0;
+    // Shows a pane of the body with the size (half of the body when it has none or too much); the
+    // other pane takes the rest.
+    virtual void ShowBodyPane(TBodyPane pane, int size) = 0;
+    // Whether the pane shows now: visible and more than its tab bar.
+    virtual bool BodyPaneShown(TBodyPane pane) const = 0;
+    // The handler hears each time the user drags the splitter between the panes of the body.
+    virtual void OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler) = 0;
+    // The body lays its panes side by side or one above the other, half and half (only the
+    // orientation while the thread-list pane spans the window).
+    virtual void LayOutBody(bool sideBySide) = 0;
+    // The thread-list pane spans the whole width above the rest, taking a third of the height, or
+    // goes back to the top of the body.
+    virtual void SpanThreadList(bool span) = 0;
+    virtual void ShowLogPane(bool shown) = 0;
+    virtual void ShowHeaderBars(bool shown) = 0;
+    // Shows the filter box of the board tree (focused) or hides it; the handler hears Enter in it.
+    virtual void ShowBoardFilter(bool shown) = 0;
+    virtual void OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler) = 0;
+    virtual void ExpandBoardTree(bool expand) = 0;
+    // The tab bar of the pane lays its buttons out again.
+    virtual void LayOutTabBar(TBodyPane pane) = 0;
+    // Focuses the control (for the browser pane its current tab) and moves the mouse pointer into
+    // it when it shows.
+    virtual void FocusControl(TPaneControl control) = 0;
+
+    // The thread-information pane places what it makes: its tabs into the panel beside the browser
+    // tabs, and the image pane under the browser tabs and the panel (imagePane 0) or under the tabs
+    // in the panel (2); as a tab of theirs (1) it places it itself. The panel's width and the image
+    // pane's height come from the configuration (DESKTOP THREADINFOWIDTH, IMAGEPANE_HEIGHT) and go
+    // back into it when a splitter closes.
+    virtual void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace) = 0;
+    // The width of the thread-information panel.
+    virtual int ThreadInfoWidth() const = 0;
+
+    // The log pane becomes editable, and Enter there hands the line under the caret to the
+    // handler, which tells whether it took it as a command (else the key goes to the pane). The
+    // binding ends with the receiver.
+    virtual void OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler) = 0;
+
+    // A drag of a browser tab's button onto the board tree. The filter sees the events of the
+    // browser tab bar (a button added later comes as its child) and of each of its buttons.
+    virtual void WatchBrowserTabBar(QObject *filter) = 0;
+    // The widget a tab button is dropped on: the board tree's viewport, accepting drops.
+    virtual QWidget *TabDropTarget() const = 0;
+    // True when a node of the board tree is at the point of the drop target; board is that node's
+    // board (nullptr for a category).
+    virtual bool TreeNodeAt(const QPoint &point, TBoard *&board) const = 0;
+
     // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.
     virtual void ApplyTabBarPositions() = 0;
-    // A submenu of the main menu by its object name ("RecentRead", "RecentWrite"); nullptr if none.
+    // A menu of the window by its object name ("RecentRead", "RecentWrite", "Tool1",
+    // "GaishutuMenu"); nullptr if none.
     virtual QMenu *Menu(const QString &name) const = 0;
+    // Where the menu of the visited boards pops up: under the button of its command on the
+    // visited-boards bar while that shows, else at the mouse pointer.
+    virtual QPoint VisitedBoardsMenuPlace() const = 0;
     // Writes the tool-bar band layout into the configuration (COOLBAR1) as it is now.
     virtual void StoreBarLayout() = 0;
     // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
@@ -335,6 +381,4 @@ class TWindowServices : public TWindowFrameServices,
                         public TRuleServices,
                         public TLayoutServices,
                         public TBookmarkServices {
-public:
-    using TPanes = TLayoutServices::TPanes;
 };

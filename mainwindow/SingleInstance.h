@@ -19,6 +19,8 @@
 // cannot hand its arguments over and says so), and the first one tells the user in its window
 // (Warning) that the guard is weakened and why.
 
+#include "flows/StartArguments.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -27,16 +29,6 @@
 
 class QLocalServer;
 class QLocalSocket;
-
-// What a command line asks for. Every argument is examined: one that begins with "http:" or
-// "https:" is the URL to open (the last one wins); "-n" or "/n" turns save mode off for this run.
-// Anything else is ignored; in particular a lone "-n" is never taken for a URL.
-struct TStartArguments {
-    bool NoSave = false;
-    QString Url;
-
-    static TStartArguments Parse(const QStringList &arguments);
-};
 
 class TSingleInstance : public QObject {
     Q_OBJECT

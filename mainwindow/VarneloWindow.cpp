@@ -3,16 +3,17 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "flows/StartupSequence.h"
 #include "flows/UpdateCheckController.h"
 
 #include "boards/Be2chManager.h"
-#include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
 #include "commands/BookmarkCommands.h"   // bookmarks
 #include "commands/BrowserTabCommands.h"
 #include "commands/BrowserTabDrag.h"
+#include "commands/CommandStates.h"
 #include "commands/CustomiseCommands.h"
 #include "commands/EraseCommands.h"        // filters, erasing, log search and notices
 #include "commands/FavoriteAddCommands.h"
@@ -64,7 +65,6 @@
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
-#include "mainwindow/SingleInstance.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/WindowTabs.h"
@@ -80,7 +80,6 @@
 #include "settings/FavoriteCommands.h"
 #include "settings/KpwOptionDialog.h"   // options
 #include "settings/SiteDialogCommands.h"   // site and board dialogs
-#include "settings/SplashWindow.h"
 #include "tools/PreviewBrowser.h"   // preview browser
 #include "tools/RuleTools.h"   // rule editor
 #include "tools/SendDialog.h"
@@ -106,7 +105,6 @@ const QString VersionSuffix = QStringLiteral("2 β(vid23 dare60)");
 // The order of the mark pictures the thread-list rows use, taken from DrawImage.
 const int GlyphOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
 
-constexpr int StartupInterval = 100;
 constexpr int FocusInterval = 500;
 constexpr int DisconnectInterval = 2000;
 constexpr int CollectInterval = 1000;
@@ -134,10 +132,11 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
       BookmarkList(std::make_unique<TTextList>()),
       RecentBoards(std::make_unique<TTextList>()),
       RecentThreads(std::make_unique<TTextList>()),
-      splash(splash)
+      services(std::make_unique<TVarneloWindowServices>(*this))
 {
     setObjectName(QStringLiteral("VarneloWindow"));
-    SetSplashMessage(QStringLiteral("初期化処理中"));
+    Startup = new TStartupSequence(*services, splash, this);
+    Startup->SetSplashMessage(QStringLiteral("初期化処理中"));
     TavuConfig->SetAppStartCount(TavuConfig->VOZADAZOZ_APPSTARTCOUNT + 1);
 
     CreateActions();
@@ -148,7 +147,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     HintWindow->hide();
     ExifInfo = std::make_unique<TExifInfo>();
 
-    SetSplashMessage(QStringLiteral("画像データをロード中"));
+    Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
     LoadRowGlyphs();
     CreateMenus();
     CreateToolBars();
@@ -167,19 +166,20 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
             qInfo().noquote() << text;
     });
     Kpwfunc::SetBoardHoldersRunning([this] { return ChecksRunning(); });
-    services = std::make_unique<TVarneloWindowServices>(*this);
+    commandStates = std::make_unique<TCommandStates>(*services);
     BindActions();
     BindLoginEvents();
     BindPaneLooks();   // log pane and shortcut-bar colours and fonts, the board tree's font, the title panel
+    BindStartup();
 
-    SetSplashMessage(QStringLiteral("画面の状態を復元中"));
+    Startup->SetSplashMessage(QStringLiteral("画面の状態を復元中"));
     LoadWindowLists();
     LoadColumnList();
     LoadCoolBarLayout();
     Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
     BuildToolBars();
 
-    StartupTimer->start();
+    Startup->Start();
 }
 
 TVarneloWindow::~TVarneloWindow()
@@ -283,6 +283,15 @@ void TVarneloWindow::BindPaneLooks()
     Kpwfunc::BindPaneLooks(*services, parts);
 }
 
+// The deferred start-up: the window's own steps, and the registry's trace into Memo3.
+void TVarneloWindow::BindStartup()
+{
+    Startup->FillSiteBox = [this] { FillSiteBox(); };
+    Startup->ApplyColumnWidths = [this] { ApplyColumnWidths(); };
+    Startup->StartFocusTimer = [this] { FocusTimer->start(); };
+    connect(Startup, &TStartupSequence::TraceLine, Memo3, &QPlainTextEdit::appendPlainText);
+}
+
 // act2chLogin shows whether the past-log service is logged in; a failed login is told in the log pane.
 void TVarneloWindow::BindLoginEvents()
 {
@@ -333,12 +342,10 @@ void TVarneloWindow::CreateTimers()
         t->setSingleShot(once);
         return t;
     };
-    StartupTimer = timer("StartupTimer", StartupInterval, true);
     FocusTimer = timer("FocusTimer", FocusInterval, false);
     DisconnectTimer = timer("DisconnectTimer", DisconnectInterval, true);
     BrowserCollectTimer = timer("BrowserCollectTimer", CollectInterval, false);
     HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
-    connect(StartupTimer, &QTimer::timeout, this, &TVarneloWindow::StartupTimerTimer);
     connect(DisconnectTimer, &QTimer::timeout, this, &TVarneloWindow::DisconnectTimerTimer);
 }
 
@@ -423,124 +430,6 @@ void TVarneloWindow::SaveWindowList(const TTextList &list, const QString &fileNa
     }
 }
 
-void TVarneloWindow::SetSplashMessage(const QString &text)
-{
-    if (!splash)
-        return;
-    splash->SetMessage(text);
-    splash->ShowSplash();
-}
-
-void TVarneloWindow::SetCommandLine(const QStringList &arguments)
-{
-    commandLine = arguments;
-}
-
-// ---- deferred start-up ----
-
-void TVarneloWindow::RunStartupStep(const QString &step, const QString &splashText,
-                                    const std::function<void()> &work)
-{
-    emit StartupStep(step);
-    if (!splashText.isEmpty())
-        SetSplashMessage(splashText);
-    work();
-}
-
-void TVarneloWindow::StartupTimerTimer()
-{
-    if (startupDone)
-        return;
-    startupDone = true;
-    StartupTimer->stop();
-    if (splash)
-        splash->ShowSplash();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-
-    RunStartupStep(QStringLiteral("tabbars"), QString(), [this] { ApplyTabBarPositions(); });
-    RunStartupStep(QStringLiteral("panes"), QString(), [this] { ApplyPaneChoices(); });
-    RunStartupStep(QStringLiteral("userfiles"), QStringLiteral("ユーザー情報の初期化"), [this] { PrepareUserFiles(); });
-    RunStartupStep(QStringLiteral("bbstypes"), QStringLiteral("BBSデータの読み込み中(1)"), [this] { LoadBoardTypes(); });
-    RunStartupStep(QStringLiteral("sites"), QStringLiteral("BBSデータの読み込み中(2)"), [this] { LoadSites(); });
-    RunStartupStep(QStringLiteral("sitebox"), QStringLiteral("サイト構造の読み込み中"), [this] { FillSiteBox(); });
-    RunStartupStep(QStringLiteral("columns"), QString(), [this] { ApplyColumnWidths(); });
-    RunStartupStep(QStringLiteral("site"), QString(), [this] { ChooseStartupSite(); });
-    RunStartupStep(QStringLiteral("toolbars"), QStringLiteral("ツールバーの復元"), [this] { RestoreToolBarsAndMenus(); });
-    RunStartupStep(QStringLiteral("shortcutbars"), QString(), [this] { LoadShortcutBars(); });   // shortcut bars
-    RunStartupStep(QStringLiteral("rules"), QString(), [this] { LoadRuleLists(); });
-    RunStartupStep(QStringLiteral("online"), QString(), [this] { ApplyOnlineState(); });
-    RunStartupStep(QStringLiteral("focus"), QString(), [this] {
-        if (TavuConfig->AUTOACTIVE)
-            FocusTimer->start();
-    });
-    RunStartupStep(QStringLiteral("menus"), QString(), [this] {
-        UpdateThreadListMenu();
-        UpdateBrowserMenu();
-        LoadBBSBar();
-    });
-    RunStartupStep(QStringLiteral("splash"), QString(), [this] { CloseSplash(); });
-    RunStartupStep(QStringLiteral("logins"), QString(), [this] { AutoLogin(); });
-    RunStartupStep(QStringLiteral("commandline"), QString(), [this] { ApplyOwnCommandLine(); });
-    RunStartupStep(QStringLiteral("end"), QString(), [] { QApplication::restoreOverrideCursor(); });
-    RunStartupStep(QStringLiteral("direct"), QString(), [this] {
-        if (TavuConfig->STARTUPSHOWDIRECT)
-            Execute(QStringLiteral("actHelpVarneloDirect"));
-    });
-}
-
-// The panes the last run showed.
-void TVarneloWindow::ApplyPaneChoices()
-{
-    // The commands store the panes they change: read the stored choices before running any.
-    const bool right = TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT;
-    const bool extended = TavuConfig->DESKTOP_EXTTHREADLIST;
-    const bool threadList = TavuConfig->DESKTOP_SHOWTHREADLIST;
-    const bool browser = TavuConfig->DESKTOP_SHOWBROWSER;
-    if (right)
-        Execute(QStringLiteral("actShowBoardListRight"));
-    if (extended) {
-        Execute(QStringLiteral("actShowExtThreadList"));
-        return;
-    }
-    if (!threadList)
-        Execute(QStringLiteral("actShowThreadList2"));
-    else
-        SavedThreadListHeight = ThreadListPanel->height();
-    if (!browser)
-        Execute(QStringLiteral("actShowBrowser"));
-}
-
-// Missing user files come from the def folder; the registry writes its trace into Memo3 from now
-// on (the lines written before are shown first).
-void TVarneloWindow::PrepareUserFiles()
-{
-    Kpwfunc::PrepareUserFiles();
-    for (const QString &line : TavuEnviron->TraceLines())
-        Memo3->appendPlainText(line);
-    QPointer<QPlainTextEdit> memo = Memo3;
-    TavuEnviron->SetTraceSink([memo](const QString &text) {
-        // Jobs of worker threads trace too: the memo is written on the GUI thread.
-        QMetaObject::invokeMethod(qApp, [memo, text] {
-            if (memo)
-                memo->appendPlainText(text);
-        });
-    });
-}
-
-// The board-type handlers of the board module, then the built-in and the user's types.
-void TVarneloWindow::LoadBoardTypes()
-{
-    BoardTypes::Install(TavuEnviron);
-    TavuEnviron->CreateBBSList();
-}
-
-void TVarneloWindow::LoadSites()
-{
-    TavuEnviron->LoadSites();
-    for (const QString &message : TavuConfig->LoadMessages() + TavuEnviron->LoadMessages())
-        Kpwfunc::AddLog(message);
-}
-
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
@@ -582,30 +471,6 @@ void TVarneloWindow::StoreColumnWidths()
     const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
     for (int column = 0; column < keys.size(); ++column)
         TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
-}
-
-// Without any site the user chooses the sites first. Then the first site is shown, or the one
-// STARTUPSITE names.
-void TVarneloWindow::ChooseStartupSite()
-{
-    if (SiteComboBox->count() == 0) {
-        if (splash)
-            splash->hide();
-        Execute(QStringLiteral("actBBSSelect"));
-    }
-    if (SiteComboBox->count() == 0)
-        return;
-    int index = 0;
-    if (!TavuConfig->STARTUPSITE.isEmpty()) {
-        for (int i = 0; i < SiteComboBox->count(); ++i) {
-            const auto *site = static_cast<const TSite *>(SiteComboBox->itemData(i).value<void *>());
-            if (site && site->SITEID == TavuConfig->STARTUPSITE)
-                index = i;
-        }
-    }
-    const QSignalBlocker blocker(SiteComboBox);
-    SiteComboBox->setCurrentIndex(index);
-    SiteComboBoxChange();
 }
 
 // toolbar.ini for the five tool bars, popup.ini (when there is one) for the five popup menus.
@@ -690,84 +555,14 @@ void TVarneloWindow::ReloadBarLayout()
     ApplyShortcutBarPosition();
 }
 
-// ngres.txt and ngthread.txt; from now on shutdown writes them back.
-void TVarneloWindow::LoadRuleLists()
-{
-    ResRules->LoadFromFile(ResRulesFile());
-    ThreadRules->LoadFromFile(ThreadRulesFile());
-    for (const QString &message : ResRules->LoadMessages() + ThreadRules->LoadMessages())
-        Kpwfunc::AddLog(message);
-    rulesLoaded = true;
-}
-
-// Save mode and the online state of the last run.
-void TVarneloWindow::ApplyOnlineState()
-{
-    SetActionChecked(QStringLiteral("actSaveMode"), TavuConfig->CACHED);
-    TavuEnviron->SetOffline(TavuConfig->APPSTATE);
-    if (!TavuEnviron->IsOffline())
-        return;
-    QAction *online = Action(QStringLiteral("actOnline"));
-    if (online && online->isEnabled())
-        online->trigger();   // its handler keeps the program offline and shows it
-    else
-        SetActionChecked(QStringLiteral("actOnline"), false);
-}
-
-// The past-log service and the Be account log in when their settings ask for it; the Be account
-// works with the site "2ch".
-void TVarneloWindow::AutoLogin()
-{
-    if (DolibManager && TavuConfig->DOLIB_AUTOLOGIN && !DolibManager->IsLoggedIn())
-        DolibManager->Login();
-    if (!Be2chManager)
-        return;
-    if (TavuConfig->BE_AUTOLOGIN && !Be2chManager->IsLoggedIn())
-        Be2chManager->Login();
-    if (TSite *site = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")))
-        Be2chManager->Site = site;
-}
-
-void TVarneloWindow::CloseSplash()
-{
-    if (!splash)
-        return;
-    splash->close();
-    splash->deleteLater();
-    splash = nullptr;
-}
-
-void TVarneloWindow::ApplyOwnCommandLine()
-{
-    ApplyStartArguments(TStartArguments::Parse(commandLine));
-    handOversWaiting = false;
-    for (const QStringList &arguments : std::exchange(pendingHandOvers, {}))
-        ApplyStartArguments(TStartArguments::Parse(arguments));
-}
-
-// "-n" turns save mode off for this run; a URL opens as a thread of a known board, or as a web page.
-void TVarneloWindow::ApplyStartArguments(const TStartArguments &arguments)
-{
-    if (arguments.NoSave) {
-        SetActionChecked(QStringLiteral("actSaveMode"), false);
-        TavuEnviron->SetCached(false, true);
-    }
-    if (!arguments.Url.isEmpty())
-        Kpwfunc::OpenThreadUrl(*this, arguments.Url, false);
-}
-
-// Arguments that come before the start-up has applied the window's own command line wait for it:
-// the sites must be there to recognise a thread, and the start-up sets save mode itself.
+// A later copy of the program handed its arguments over: the window comes to the front first.
 void TVarneloWindow::ReceiveHandOver(const QStringList &arguments)
 {
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
-    if (handOversWaiting)
-        pendingHandOvers.append(arguments);
-    else
-        ApplyStartArguments(TStartArguments::Parse(arguments));
+    Startup->HandOver(arguments);
 }
 
 // Runs a command the way its menu entry does: only when it is enabled (a command whose area is
@@ -909,7 +704,7 @@ void TVarneloWindow::FormClose()
 
 void TVarneloWindow::SaveRuleLists()
 {
-    if (!rulesLoaded)
+    if (!Startup->RulesLoaded())
         return;   // never read: writing them would empty the user's files
     try {
         ResRules->SaveToFile(ResRulesFile());

@@ -13,11 +13,9 @@
 // window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
-// start-up (StartupTimerTimer), whose steps run in a fixed order because each relies on the ones
-// before (the board tree needs the sites, the sites need the board types, the tool bars need the
-// actions with their shortcuts). Closing asks when EXIT_WARNING says so (FormCloseQuery), then
-// stops what runs and saves the rule lists (FormClose); the destructor saves the rest and frees the
-// window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
+// start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing asks when
+// EXIT_WARNING says so (FormCloseQuery), then stops what runs and saves the rule lists
+// (FormClose); the destructor saves the rest and frees the window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
 // boards and threads and the board tree's state, and waits for the worker threads the window knows
 // of (and takes what they handed over) before anything they use is freed.
 //
@@ -82,12 +80,13 @@ class TResDownloader;
 struct TActionHit;
 class TTavuShortcutBar;   // shortcut bars
 class TTavuShortcutToolButton;   // shortcut bars
-struct TStartArguments;
+class TStartupSequence;   // flows
 class TThreadListController;     // flows
 class TPostController;           // flows
 class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
 class TWindowServices;
+class TCommandStates;
 class TVarneloWindowServices;
 class TNoticeCommands;   // notices
 namespace Kpwfunc { struct TResSearch; }   // response search
@@ -106,22 +105,17 @@ public:
     QAction *Action(const QString &name) const;
 
     // ---- life ----
-    // The command line this copy was started with; applied at the end of the start-up.
-    void SetCommandLine(const QStringList &arguments);
-    // Runs the deferred start-up at once instead of waiting for its timer (it runs only once).
-    void StartupTimerTimer();
-    bool StartupDone() const { return startupDone; }
+    // The deferred start-up: its steps, the command line and the hand-overs that wait for it.
+    TStartupSequence *Startup = nullptr;
     // A later copy of the program handed its arguments over: the window comes to the front
     // (restored when minimised) and applies them like its own command line (right after it, when
     // they come during the start-up).
     void ReceiveHandOver(const QStringList &arguments);
-    void ApplyStartArguments(const TStartArguments &arguments);
 
     // The desktop session ends or the process was told to end: the close steps run as when the
     // window is closed, without the exit question (once; later calls do nothing).
     void EndSession();
 
-    void SetSplashMessage(const QString &text);
     // Runs a command as its menu entry does: only when it is enabled.
     void Execute(const QString &name);
 
@@ -161,7 +155,8 @@ public:
     void ApplySkinChange();
     void ReloadThreadListColumns();
 
-    // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ".
+    // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
+    // (decided by TCommandStates), with the counts of new threads and responses.
     void UpdateBoardListMenu();
     void UpdateThreadListMenu();
     void UpdateBrowserMenu();
@@ -270,7 +265,6 @@ public:
     TStatusBar *StatusBar2 = nullptr;          // progress, status text
     QProgressBar *ProgressBar = nullptr;
 
-    QTimer *StartupTimer = nullptr;
     QTimer *FocusTimer = nullptr;
     QTimer *DisconnectTimer = nullptr;
     QTimer *BrowserCollectTimer = nullptr;
@@ -281,7 +275,6 @@ public:
     QList<TTavuBrowser *> Browsers;     // open browser tabs, most recently activated first
     TTavuHintWindow *HintWindow = nullptr;
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
-    int SavedThreadListHeight = 0;
     std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
     std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
     // bookmark.txt: "SITEID/board id/thread key=title".
@@ -322,8 +315,6 @@ public:
     // ---- services ----
 
 signals:
-    // Each step of the deferred start-up, as it begins (for the log and for observers).
-    void StartupStep(const QString &step);
     // The window has closed (the close steps have run); the program ends.
     void Closed();
     // The window has taken the settings confirmed in the option dialog (ShowOptions).
@@ -336,19 +327,14 @@ protected:
 
 private:
     friend class TVarneloWindowServices;   // the command units' services reach the thread list's rows
-    TSplashWindow *splash = nullptr;
-    QStringList commandLine;
     TSite *currentSite = nullptr;
     QList<QPointer<QThread>> workers;
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
-    bool startupDone = false;
-    bool handOversWaiting = true;            // until the start-up applied the own command line
-    QList<QStringList> pendingHandOvers;     // hand-overs that came before
-    bool rulesLoaded = false;      // the rule lists were read; only then are they written back
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
+    std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
     // True while an update check or patrol runs (their workers hold boards).
     bool ChecksRunning() const;
@@ -393,22 +379,12 @@ private:
     void ApplyCaption();
     void ShowAppIcon(const QString &file);
 
-    // start-up steps
-    void RunStartupStep(const QString &step, const QString &splashText, const std::function<void()> &work);
-    void ApplyPaneChoices();
-    void PrepareUserFiles();
-    void LoadBoardTypes();
-    void LoadSites();
+    // the window's own start-up steps
+    void BindStartup();
     void FillSiteBox();
     void ApplyColumnWidths();
     void StoreColumnWidths();
-    void ChooseStartupSite();
     void RestoreToolBarsAndMenus();
-    void LoadRuleLists();
-    void ApplyOnlineState();
-    void CloseSplash();
-    void AutoLogin();
-    void ApplyOwnCommandLine();
 
     // shutdown
     bool FormCloseQuery();
@@ -421,10 +397,7 @@ private:
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
-    void SetActionState(const QString &name, bool enabled);
     void SetActionChecked(const QString &name, bool checked);
-    void SetActionCaption(const QString &name, const QString &caption);
-    void UpdateThreadRowCommands(TTavuListDoc *doc);
     void actAboutExecute();
     void actThreadReturnExecute();
 

@@ -22,7 +22,7 @@ void TVarneloWindow::BindUpdateCheck()
     connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Services().RepaintThreadList(); });
     connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {
-        SetActionState(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
+        Services().SetActionEnabled(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
         if (sound >= 0)
             Kpwfunc::PlayEventSound(sound);
     });

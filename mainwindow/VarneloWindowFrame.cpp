@@ -3,8 +3,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
-#include "flows/UpdateCheckController.h"
-
+#include "commands/CommandStates.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
@@ -12,18 +11,13 @@
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
-#include "core/BBS.h"
-#include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
-#include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
-#include "core/ThreadItemList.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "settings/KpwOptionDialog.h"   // options
@@ -37,7 +31,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
-#include <QWebEngineHistory>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -98,11 +91,6 @@ QString ButtonHint(const QAction *action)
     if (action->shortcut().isEmpty())
         return hint;
     return hint + QStringLiteral(":(") + action->shortcut().toString(QKeySequence::PortableText) + QLatin1Char(')');
-}
-
-int SelectedCount(const TqorExtListView *view)
-{
-    return view->selectionModel() ? int(view->selectionModel()->selectedRows().size()) : 0;
 }
 
 }  // namespace
@@ -291,189 +279,31 @@ bool TVarneloWindow::GetActiveBrowser(TTavuBrowser *&tab) const
 
 // ---- command states ----
 
-void TVarneloWindow::SetActionState(const QString &name, bool enabled)
-{
-    QAction *action = Action(name);
-    if (action)
-        action->setEnabled(enabled && TActionList::HasHandler(action));
-}
-
 void TVarneloWindow::SetActionChecked(const QString &name, bool checked)
 {
     if (QAction *action = Action(name))
         action->setChecked(checked);
 }
 
-void TVarneloWindow::SetActionCaption(const QString &name, const QString &caption)
-{
-    if (QAction *action = Action(name))
-        action->setText(caption);
-}
-
-// The board commands follow the node selected in the board tree.
 void TVarneloWindow::UpdateBoardListMenu()
 {
-    const QTreeWidgetItem *node = BoardListView->currentItem();
-    const TBoard *board = Kpwfunc::NodeBoard(node);
-    const bool site = currentSite != nullptr;
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ボード一覧"), false);
-    for (const char *name : {"actBoardAllExpand", "actBoardAllCollapse", "actBoardFind", "actShowBoardFilter",
-                             "actBoardGaishutu", "actBoardListEdit"})
-        SetActionState(QString::fromUtf8(name), site);
-    SetActionState(QStringLiteral("actBoardAddBoard"), site);
-    SetActionState(QStringLiteral("actBoardListUpdate"), site && currentSite->Kind == TSite::KIND_NORMAL);
-    SetActionState(QStringLiteral("actBoardImportKatjuBoard"), site);
-    SetActionState(QStringLiteral("actBoardEditBoard"), node != nullptr && site);
-    for (const char *name : {"actBoardDeleteBoard", "actBoardAddFav", "actBoardDeleteLog", "actBoardAddShortcut",
-                             "actBoardCopyUrl", "actBoardCopyTitle", "actBoardCopyTitleUrl", "actBoardProperty",
-                             "actBoardOpenHtmlByTavu", "actBoardOpenHtmlByBrowser"})
-        SetActionState(QString::fromUtf8(name), board != nullptr);
+    commandStates->UpdateBoardListMenu();
 }
 
+// The commands, and the count of new threads of the current thread-list tab.
 void TVarneloWindow::UpdateThreadListMenu()
 {
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド一覧"), false);
+    commandStates->UpdateThreadListMenu();
     TTavuListDoc *doc = nullptr;
-    if (!GetActiveListDoc(doc)) {
-        Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("お気に入り"), false);
-        ShowCount(3, QStringLiteral("新ｽﾚ: %1"), 0);
-        return;
-    }
-    const int buttons = ThreadListBar->findChildren<TThreadListToolButton *>().size();
-    const bool idle = doc->DownloadState == TTavuListDoc::dsIdle;
-    const TBoard *board = doc->GetBoard();
-    const bool paged = board && board->BBS && board->BBS->IsThreadListPaged();
-    const bool moreToShow = idle && (doc->DisplayCount() < doc->Items()->Count() || paged);
-
-    for (const char *name : {"actThreadListShowChevronList", "actThreadListBoardAddToShortcut", "actThreadListLock"})
-        SetActionState(QString::fromUtf8(name), true);
-    SetActionChecked(QStringLiteral("actThreadListLock"), doc->IsLocked());
-    SetActionState(QStringLiteral("actThreadListClose"), buttons > 0 && idle);
-    for (const char *name : {"actThreadListCloseAll", "actThreadListCloseAll2", "actThreadListSaveTab"})
-        SetActionState(QString::fromUtf8(name), buttons > 0);
-    SetActionState(QStringLiteral("actThreadListNextTab"), buttons > 1);
-    SetActionState(QStringLiteral("actThreadListPriorTab"), buttons > 1);
-    SetActionState(QStringLiteral("actThreadListLoadNext"), moreToShow);
-    SetActionState(QStringLiteral("actThreadListLoadAll"),
-                   !paged && (moreToShow || (idle && TavuConfig->DATOCHIMODE == 2)));
-    SetActionState(QStringLiteral("actThreadListFilter"), idle);
-    SetActionState(QStringLiteral("actThreadListFilterHoliday"), idle);
-    SetActionState(QStringLiteral("actThreadListCancelDownload"), doc->DownloadState == TTavuListDoc::dsDownloading);
-    SetActionState(QStringLiteral("actThreadListReload"), board != nullptr && idle);
-    SetActionState(QStringLiteral("actThreadListLoadTab"), true);
-    SetActionState(QStringLiteral("actThreadListShowLocal"), board != nullptr && idle);
-    SetActionState(QStringLiteral("actThreadListRebone"), board != nullptr);
-    SetActionState(QStringLiteral("actThreadListBoardOpenTavu"), board != nullptr);
-    SetActionState(QStringLiteral("actThreadListBoardOpenBrowser"), board != nullptr);
-    SetActionState(QStringLiteral("actThreadListNewThread"), board && board->BBS && idle && !TavuEnviron->IsOffline()
-                                                                 && !board->BBS->GetNewThreadCgiUrl(board).isEmpty());
-    SetActionState(QStringLiteral("actThreadListCheckUpdate"), board != nullptr && idle && !UpdateChecks->CheckRunning);
-    SetActionState(QStringLiteral("actThreadListRound"), board != nullptr && idle && !UpdateChecks->CheckRunning);
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("お気に入り"), true);
-    UpdateThreadRowCommands(doc);
-    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), doc->CountNewThreads());
+    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
 }
 
-// The commands on the selected rows; set only while the view's focused row holds a thread.
-void TVarneloWindow::UpdateThreadRowCommands(TTavuListDoc *doc)
-{
-    const int focused = ThreadListView->currentIndex().row();
-    if (focused < 0 || focused >= doc->Items()->Count())
-        return;
-    TThreadItem *item = doc->Items()->Get(focused);
-    if (!item)
-        return;
-    const int selected = SelectedCount(ThreadListView);
-    QList<TThreadItem *> items;
-    for (const QModelIndex &index : ThreadListView->selectionModel()->selectedRows()) {
-        if (index.row() < doc->Items()->Count())
-            items.append(doc->Items()->Get(index.row()));
-    }
-
-    for (const char *name : {"actThreadListBold", "actThreadListReverse", "actThreadListColor",
-                             "actThreadListAddShortcut", "actThreadListPriority", "actThreadListCopyUrl",
-                             "actThreadListCopyTitle", "actThreadListCopyTitleUrl", "actThreadListExtractLink",
-                             "actThreadListSetKakoLog", "actThreadListExport", "actThreadListAbone",
-                             "actThreadListQueryAbone"})
-        SetActionState(QString::fromUtf8(name), selected > 0);
-    SetActionChecked(QStringLiteral("actThreadListBold"), item->BOLD);
-    SetActionChecked(QStringLiteral("actThreadListReverse"), item->REVERSE);
-    for (const char *name : {"actThreadListComment", "actThreadListProperty", "actThreadListDownloadThreadNewPage",
-                             "actThreadListChottoLook", "actThreadListOpenTavu", "actThreadListOpenBrowser"})
-        SetActionState(QString::fromUtf8(name), selected == 1);
-    SetActionState(QStringLiteral("actThreadListDeleteLog"),
-                   selected > 1 || (selected == 1 && (item->LogExists() || QFile::exists(item->GetInfFile()))));
-    const TSite *localSite = TavuEnviron->LocalSite();
-    SetActionState(QStringLiteral("actThreadListMoveToLocal"),
-                   selected > 0 && doc->Site != localSite && !(doc->GetBoard() && doc->GetBoard()->Site == localSite));
-
-    const bool allFavorite = !items.isEmpty()
-        && std::all_of(items.begin(), items.end(), [](const TThreadItem *i) { return i && i->FAVORITE; });
-    SetActionState(QStringLiteral("actThreadListAddFav"), selected == 1 ? !item->LOCALLOG : selected > 0);
-    SetActionChecked(QStringLiteral("actThreadListAddFav"), allFavorite);
-    SetActionCaption(QStringLiteral("actThreadListAddFav"), allFavorite ? QStringLiteral("選択スレッドをお気に入りから削除(&F)")
-                                                                        : QStringLiteral("選択スレッドをお気に入りに登録(&F)..."));
-    const bool shortcut = selected == 1 && item->SHORTCUT;
-    SetActionChecked(QStringLiteral("actThreadListAddShortcut"), shortcut);
-    SetActionCaption(QStringLiteral("actThreadListAddShortcut"),
-                     shortcut ? QStringLiteral("選択スレッドをショートカットバーから削除(&H)")
-                              : QStringLiteral("選択スレッドをショートカットバーに登録(&H)..."));
-}
-
+// The commands, and the count of new responses of the current thread tab.
 void TVarneloWindow::UpdateBrowserMenu()
 {
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド"), false);
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ブラウザ"), false);
-    // The address box is there with or without a tab: a typed or pasted address opens a new one.
-    SetActionState(QStringLiteral("actBrowserNavigate"), true);
-    SetActionState(QStringLiteral("actBrowserNavClipboard"), true);
+    commandStates->UpdateBrowserMenu();
     TTavuBrowser *tab = nullptr;
-    if (!GetActiveBrowser(tab)) {
-        ShowCount(4, QStringLiteral("新ﾚｽ: %1"), 0);
-        return;
-    }
-    const int buttons = BrowserToolBar->findChildren<TBrowserToolButton *>().size();
-    const bool idle = tab->DownloadState == TTavuBrowser::dsIdle;
-    TThreadItem *item = tab->IsWebPage() ? nullptr : tab->ThreadItem();
-    const bool thread = item != nullptr;
-
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("ブラウザ"), true);
-    SetActionState(QStringLiteral("actBrowserClose"), idle || tab->IsWebPage());
-    SetActionState(QStringLiteral("actBrowserNextTab"), buttons > 1);
-    SetActionState(QStringLiteral("actBrowserPriorTab"), buttons > 1);
-    SetActionChecked(QStringLiteral("actBrowserNavigateLock"), tab->Locked);
-    // Only a web page can be suppressed or walked back and forth in.
-    for (const char *name : {"actBrowserKillUrl", "actBrowserKillTitle"})
-        SetActionState(QString::fromLatin1(name), tab->IsWebPage());
-    SetActionState(QStringLiteral("actBrowserGoBack"), tab->IsWebPage() && tab->Browser()->history()->canGoBack());
-    SetActionState(QStringLiteral("actBrowserGoForward"), tab->IsWebPage() && tab->Browser()->history()->canGoForward());
-    SetActionState(QStringLiteral("actBrowserOpenByBrowser"), !tab->URL.isEmpty());
-
-    Kpwfunc::SetCategoryEnabled(ActionList1->Actions(), QStringLiteral("スレッド"), thread);
-    // A web page is reloaded, copied and kept as a favourite like a thread.
-    for (const char *name : {"actThreadReload", "actThreadCopyUrl", "actThreadCopyTitle", "actThreadCopyTitleUrl",
-                             "actThreadAddFav"})
-        SetActionState(QString::fromLatin1(name), thread || tab->IsWebPage());
-    if (thread) {
-        const bool downloading = tab->DownloadState == TTavuBrowser::dsDownloading;
-        SetActionState(QStringLiteral("actThreadReload"), idle && !TavuEnviron->IsOffline());
-        SetActionState(QStringLiteral("actThreadRefresh"), idle && !TavuEnviron->IsOffline());
-        SetActionState(QStringLiteral("actThreadCancelDownload"), downloading);
-        SetActionState(QStringLiteral("actThreadReturn"), idle && QFile::exists(item->GetBakFile()));
-        SetActionChecked(QStringLiteral("actThreadAddFav"), item->FAVORITE);
-        SetActionCaption(QStringLiteral("actThreadAddFav"), item->FAVORITE ? QStringLiteral("お気に入りから削除(&F)...")
-                                                                           : QStringLiteral("お気に入りに登録(&F)"));
-        SetActionChecked(QStringLiteral("actThreadAddShortcut"), item->SHORTCUT);
-        SetActionCaption(QStringLiteral("actThreadAddShortcut"), item->SHORTCUT
-                                                                    ? QStringLiteral("ショートカットバーから削除(&H)")
-                                                                    : QStringLiteral("ショートカットバーに登録(&H)..."));
-        SetActionChecked(QStringLiteral("actThreadSetKakoLog"), item->KAKOLOG);
-        const bool logged = item->LogExists();
-        SetActionState(QStringLiteral("actThreadDeleteLog"), idle && logged);
-        SetActionState(QStringLiteral("actThreadDeleteLogClose"), idle && logged);
-        SetActionState(QStringLiteral("actThreadGoBookmark"), item->READPOINT > 0);
-        SetActionState(QStringLiteral("actThreadDeleteReadPoint"), item->READPOINT > 0);
-    }
+    const TThreadItem *item = GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
     ShowCount(4, QStringLiteral("新ﾚｽ: %1"), item ? std::max(item->NewCount, 0) : 0);
 }
 

@@ -2,11 +2,13 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
+#include "controls/TavuSplitter.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
 #include "core/Site.h"
@@ -26,7 +28,13 @@
 #include "tools/PreviewBrowser.h"
 #include "tools/SendDialog.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QVBoxLayout>
 #include <QCursor>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -372,38 +380,275 @@ bool TVarneloWindowServices::DoubleWindowShown() const
 
 // ---- panes ----
 
-TWindowServices::TPanes TVarneloWindowServices::Panes() const
+namespace {
+
+// The part of the top splitter the extended thread list takes.
+constexpr int ExtThreadListShare = 3;
+
+int Along(const QSplitter *splitter, const QWidget *widget)
 {
-    TPanes panes;
-    panes.TopSplitter = window.TopSplitter;
-    panes.BoardListSplitter = window.MainSplitter;
-    panes.BoardListPanel = window.BoardListPanel;
-    panes.SiteComboBox = window.SiteComboBox;
-    panes.BoardFilterCombo = window.BoardFilterCombo;
-    panes.BoardListView = window.BoardListView;
-    panes.BodyPanel = window.BodyPanel;
-    panes.ThreadListSplitter = window.ThreadListSplitter;
-    panes.ThreadListPanel = window.ThreadListPanel;
-    panes.ThreadListTabPanel = window.ThreadListTabPanel;
-    panes.ThreadListBar = window.ThreadListBar;
-    panes.ThreadListView = window.ThreadListView;
-    panes.BrowserPanel = window.BrowserPanel;
-    panes.BrowserTabPanel = window.BrowserTabPanel;
-    panes.BrowserBar = window.BrowserToolBar;
-    panes.MessagePanel = window.MessagePanel;
-    panes.LogPane = window.Memo1;
-    panes.UrlComboBox = window.UrlComboBox;
+    return splitter->orientation() == Qt::Horizontal ? widget->width() : widget->height();
+}
+
+// Hands Enter in a log pane to its handler.
+class TLogPaneEnter : public QObject {
+public:
+    TLogPaneEnter(const std::function<bool(const QString &)> &handler, QObject *parent)
+        : QObject(parent), handler(handler)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        return handler(static_cast<QPlainTextEdit *>(watched)->textCursor().block().text());
+    }
+
+private:
+    std::function<bool(const QString &)> handler;
+};
+
+}  // namespace
+
+QWidget *TVarneloWindowServices::BodyPane(TBodyPane pane) const
+{
+    return pane == bpThreadList ? window.ThreadListPanel : window.BrowserPanel;
+}
+
+void TVarneloWindowServices::ShowBoardPane(bool shown)
+{
+    if (shown)
+        window.MainSplitter->Open();
+    else
+        window.MainSplitter->Close();
+}
+
+void TVarneloWindowServices::OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler)
+{
+    QObject::connect(window.MainSplitter, &TTavuSplitter::OnOpen, receiver, [handler] { handler(true); });
+    QObject::connect(window.MainSplitter, &TTavuSplitter::OnClose, receiver, [handler] { handler(false); });
+}
+
+void TVarneloWindowServices::PutBoardPaneRight(bool right)
+{
+    TTavuSplitter *splitter = window.MainSplitter;
+    const QList<int> sizes = splitter->sizes();
+    const int boardSize = sizes.value(splitter->PaneIndex);
+    splitter->PaneIndex = right ? 1 : 0;
+    splitter->insertWidget(splitter->PaneIndex, window.BoardListPanel);
+    const int total = sizes.value(0) + sizes.value(1);
+    splitter->setSizes(right ? QList<int>{total - boardSize, boardSize} : QList<int>{boardSize, total - boardSize});
+}
+
+int TVarneloWindowServices::HideBodyPane(TBodyPane pane)
+{
+    QWidget *widget = BodyPane(pane);
+    const QSplitter *splitter = window.ThreadListSplitter;
+    const int index = splitter->indexOf(widget);
+    const int size = index >= 0 ? splitter->sizes().value(index) : 0;
+    const bool wasShown = !widget->isHidden();
+    widget->hide();
+    return wasShown ? size : 0;
+}
+
+void TVarneloWindowServices::ShowBodyPane(TBodyPane pane, int size)
+{
+    QWidget *widget = BodyPane(pane);
+    QSplitter *splitter = window.ThreadListSplitter;
+    widget->show();
+    splitter->refresh();   // the pane's handle comes back before the sizes are given out
+    const int index = splitter->indexOf(widget);
+    if (index < 0)
+        return;
+    if (splitter->count() < 2 || splitter->widget(1 - index)->isHidden())
+        return;
+    const int total = Along(splitter, splitter) - splitter->handleWidth();
+    const int given = size > 0 && size < total ? size : total / 2;
+    QList<int> sizes = splitter->sizes();
+    sizes[index] = given;
+    sizes[1 - index] = std::max(total - given, 0);
+    splitter->setSizes(sizes);
+}
+
+bool TVarneloWindowServices::BodyPaneShown(TBodyPane pane) const
+{
+    const QWidget *widget = BodyPane(pane);
+    const QWidget *tabPanel = pane == bpThreadList ? window.ThreadListTabPanel : window.BrowserTabPanel;
+    if (widget->isHidden())
+        return false;
+    const auto *splitter = qobject_cast<const QSplitter *>(widget->parentWidget());
+    if (!splitter)
+        return true;   // the extended thread list
+    if (splitter->orientation() == Qt::Horizontal)
+        return widget->width() >= 1;
+    return widget->height() > tabPanel->height() + 2;
+}
+
+void TVarneloWindowServices::OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler)
+{
+    QObject::connect(window.ThreadListSplitter, &QSplitter::splitterMoved, receiver, [handler] { handler(); });
+}
+
+void TVarneloWindowServices::LayOutBody(bool sideBySide)
+{
+    QSplitter *splitter = window.ThreadListSplitter;
+    splitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
+    if (splitter->indexOf(window.ThreadListPanel) != 0)
+        return;   // the extended thread list is elsewhere
+    const int total = sideBySide ? window.BodyPanel->width() : window.BodyPanel->height();
+    splitter->setSizes({total / 2, total - total / 2});
+}
+
+void TVarneloWindowServices::SpanThreadList(bool span)
+{
+    if (!span) {
+        window.ThreadListSplitter->insertWidget(0, window.ThreadListPanel);
+        return;
+    }
+    // Before the window is first shown the splitter has no height yet: the window's counts.
+    QSplitter *top = window.TopSplitter;
+    const int total = std::max(top->height(), window.height());
+    top->insertWidget(0, window.ThreadListPanel);
+    top->setSizes({total / ExtThreadListShare, total - total / ExtThreadListShare});
+}
+
+void TVarneloWindowServices::ShowLogPane(bool shown)
+{
+    window.MessagePanel->setVisible(shown);
+}
+
+void TVarneloWindowServices::ShowHeaderBars(bool shown)
+{
     for (QToolBar *bar : window.CoolBarBands()) {
         if (bar != window.MenuBar1)
-            panes.HeaderBars.append(bar);
+            bar->setVisible(shown);
     }
-    panes.ToolsMenu = window.Tool1;
-    panes.VisitedBoardsMenu = window.GaishutuMenu;
-    panes.VisitedBoardsBar = window.GaishutuToolBar;
-    panes.ThreadInfoSplitter = window.ThreadInfoSplitter;
-    panes.ThreadInfoPanel = window.ThreadInfoPanel;
-    panes.ImagePaneSplitter = window.ImagePaneSplitter;
-    return panes;
+}
+
+void TVarneloWindowServices::ShowBoardFilter(bool shown)
+{
+    QComboBox *filter = window.BoardFilterCombo;
+    filter->setVisible(shown);
+    if (filter->isVisible())
+        filter->setFocus();
+}
+
+void TVarneloWindowServices::OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler)
+{
+    if (QLineEdit *filter = window.BoardFilterCombo->lineEdit())
+        QObject::connect(filter, &QLineEdit::returnPressed, receiver, [handler] { handler(); });
+}
+
+void TVarneloWindowServices::ExpandBoardTree(bool expand)
+{
+    QTreeWidget *tree = window.BoardListView;
+    tree->setUpdatesEnabled(false);
+    if (expand)
+        tree->expandAll();
+    else
+        tree->collapseAll();
+    tree->setUpdatesEnabled(true);
+}
+
+void TVarneloWindowServices::LayOutTabBar(TBodyPane pane)
+{
+    Kpwfunc::UpdateBarWidth(pane == bpThreadList ? window.ThreadListBar : window.BrowserToolBar);
+}
+
+void TVarneloWindowServices::FocusControl(TPaneControl control)
+{
+    QWidget *focus = nullptr;
+    switch (control) {
+    case pcBoardTree:
+        focus = window.BoardListView;
+        break;
+    case pcThreadList:
+        focus = window.ThreadListView;
+        break;
+    case pcBrowser:
+        focus = CurrentBrowser();
+        if (!focus)
+            focus = window.BrowserPanel;
+        break;
+    case pcSiteBox:
+        focus = window.SiteComboBox;
+        break;
+    case pcAddressBox:
+        focus = window.UrlComboBox;
+        break;
+    }
+    focus->setFocus(Qt::ShortcutFocusReason);
+    if (focus->isVisible())
+        QCursor::setPos(focus->mapToGlobal(focus->rect().center()));
+}
+
+void TVarneloWindowServices::PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace)
+{
+    QWidget *panel = window.ThreadInfoPanel;
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs);
+    TTavuSplitter *infoSplitter = window.ThreadInfoSplitter;
+    const int width = TavuConfig->DESKTOP_THREADINFOWIDTH;
+    infoSplitter->setSizes({std::max(infoSplitter->width() - width, 1), width});
+    infoSplitter->SetRememberedSize(width);
+    QObject::connect(infoSplitter, &TTavuSplitter::OnClose, infoSplitter,
+                     [infoSplitter] { TavuConfig->DESKTOP_THREADINFOWIDTH = infoSplitter->RememberedSize(); });
+    if (imagePanePlace == 1)
+        return;
+    TTavuSplitter *splitter = window.ImagePaneSplitter;
+    if (imagePanePlace == 2) {
+        splitter = new TTavuSplitter(Qt::Vertical, panel);
+        splitter->setObjectName(QStringLiteral("TavuSplitter3"));
+        splitter->PaneIndex = 1;
+        layout->replaceWidget(tabs, splitter);
+        splitter->addWidget(tabs);
+    }
+    splitter->addWidget(imagePane);
+    splitter->setStretchFactor(0, 1);
+    const int height = TavuConfig->DESKTOP_IMAGEPANE_HEIGHT;
+    splitter->setSizes({std::max(splitter->height() - height, 1), height});
+    splitter->SetRememberedSize(height);
+    QObject::connect(splitter, &TTavuSplitter::OnClose, splitter,
+                     [splitter] { TavuConfig->DESKTOP_IMAGEPANE_HEIGHT = splitter->RememberedSize(); });
+}
+
+int TVarneloWindowServices::ThreadInfoWidth() const
+{
+    return window.ThreadInfoPanel->width();
+}
+
+void TVarneloWindowServices::OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler)
+{
+    window.Memo1->setReadOnly(false);
+    window.Memo1->installEventFilter(new TLogPaneEnter(handler, receiver));
+}
+
+void TVarneloWindowServices::WatchBrowserTabBar(QObject *filter)
+{
+    window.BrowserToolBar->installEventFilter(filter);
+    for (QAbstractButton *button : window.BrowserToolBar->findChildren<QAbstractButton *>())
+        button->installEventFilter(filter);
+}
+
+QWidget *TVarneloWindowServices::TabDropTarget() const
+{
+    QTreeWidget *tree = window.BoardListView;
+    tree->setAcceptDrops(true);
+    tree->viewport()->setAcceptDrops(true);
+    return tree->viewport();
+}
+
+bool TVarneloWindowServices::TreeNodeAt(const QPoint &point, TBoard *&board) const
+{
+    const QTreeWidgetItem *node = window.BoardListView->itemAt(point);
+    board = Kpwfunc::NodeBoard(node);
+    return node != nullptr;
 }
 
 void TVarneloWindowServices::RefillBoardTree()
@@ -566,6 +811,27 @@ void TVarneloWindowServices::UpdateThreadListMenu()
     window.UpdateThreadListMenu();
 }
 
+// ---- command states ----
+
+bool TVarneloWindowServices::HasCurrentTreeNode() const
+{
+    return window.BoardListView->currentItem() != nullptr;
+}
+
+TThreadItem *TVarneloWindowServices::FocusedThread() const
+{
+    TTavuListDoc *doc = CurrentListDoc();
+    const int row = window.ThreadListView->currentIndex().row();
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return nullptr;
+    return doc->Items()->Get(row);
+}
+
+bool TVarneloWindowServices::UpdateCheckRunning() const
+{
+    return window.UpdateChecks && window.UpdateChecks->CheckRunning;
+}
+
 void TVarneloWindowServices::ShowNewThreadCount(int count)
 {
     window.ShowNewThreadCount(count);
@@ -612,4 +878,38 @@ void TVarneloWindowServices::SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::T
 void TVarneloWindowServices::ShowDoubleWindow(bool show)
 {
     Kpwfunc::ShowDoubleWindow(window, show);
+}
+
+QList<TSite *> TVarneloWindowServices::OfferedSites() const
+{
+    QList<TSite *> sites;
+    for (int i = 0; i < window.SiteComboBox->count(); ++i) {
+        if (auto *site = static_cast<TSite *>(window.SiteComboBox->itemData(i).value<void *>()))
+            sites.append(site);
+    }
+    return sites;
+}
+
+bool TVarneloWindowServices::FindTreeNode(const QString &text, bool fromNext)
+{
+    QTreeWidget *tree = window.BoardListView;
+    QTreeWidgetItem *node = Kpwfunc::FindNextNode(tree, text, fromNext);
+    if (!node)
+        return false;
+    tree->setCurrentItem(node);
+    tree->scrollToItem(node);
+    return true;
+}
+
+void TVarneloWindowServices::RefreshTreeNodeIcon()
+{
+    QTreeWidgetItem *node = window.BoardListView->currentItem();
+    if (const TBoard *board = Kpwfunc::NodeBoard(node))
+        node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+}
+
+QPoint TVarneloWindowServices::VisitedBoardsMenuPlace() const
+{
+    QWidget *button = window.GaishutuToolBar->widgetForAction(window.Action(QStringLiteral("actBoardGaishutu")));
+    return button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
 }

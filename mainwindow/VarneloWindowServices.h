@@ -79,7 +79,28 @@ public:
     void ShowResListInPreview(TThreadItem *item, TResList *list) override;
     void ShowUrlInDoubleWindow(const QString &url) override;
 
-    TPanes Panes() const override;
+    void ShowBoardPane(bool shown) override;
+    void OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler) override;
+    void PutBoardPaneRight(bool right) override;
+    int HideBodyPane(TBodyPane pane) override;
+    void ShowBodyPane(TBodyPane pane, int size) override;
+    bool BodyPaneShown(TBodyPane pane) const override;
+    void OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler) override;
+    void LayOutBody(bool sideBySide) override;
+    void SpanThreadList(bool span) override;
+    void ShowLogPane(bool shown) override;
+    void ShowHeaderBars(bool shown) override;
+    void ShowBoardFilter(bool shown) override;
+    void OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler) override;
+    void ExpandBoardTree(bool expand) override;
+    void LayOutTabBar(TBodyPane pane) override;
+    void FocusControl(TPaneControl control) override;
+    void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace) override;
+    int ThreadInfoWidth() const override;
+    void OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler) override;
+    void WatchBrowserTabBar(QObject *filter) override;
+    QWidget *TabDropTarget() const override;
+    bool TreeNodeAt(const QPoint &point, TBoard *&board) const override;
     void RefillBoardTree() override;
     void ShowNewBoardsOf(TSite *site, bool filtered) override;
     void ApplyTabBarPositions() override;
@@ -101,6 +122,15 @@ public:
 
     void ApplySkinChange() override;
     QList<QAction *> WindowActions() const override;
+
+    // command states
+    bool HasCurrentTreeNode() const override;
+    TThreadItem *FocusedThread() const override;
+    bool UpdateCheckRunning() const override;
+    QList<TSite *> OfferedSites() const override;
+    bool FindTreeNode(const QString &text, bool fromNext) override;
+    void RefreshTreeNodeIcon() override;
+    QPoint VisitedBoardsMenuPlace() const override;
     void ReloadToolsMenu() override;
     void ReloadThreadListColumns() override;
     void ReloadToolBarsAndMenus() override;
@@ -127,4 +157,6 @@ public:
 
 private:
     TVarneloWindow &window;
+
+    QWidget *BodyPane(TBodyPane pane) const;
 };

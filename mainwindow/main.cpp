@@ -20,6 +20,7 @@
 #include "mainwindow/QtTranslations.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
+#include "flows/StartupSequence.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 #include "render/EmbeddedWB.h"
@@ -77,7 +78,7 @@ int main(int argc, char **argv)
     auto *splash = new TSplashWindow;
     splash->ShowSplash();
     TVarneloWindow *window = new TVarneloWindow(splash);
-    window->SetCommandLine(arguments);
+    window->Startup->SetCommandLine(arguments);
     QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
     instance.Listen();
     QObject::connect(window, &TVarneloWindow::Closed, &app, &QApplication::quit);

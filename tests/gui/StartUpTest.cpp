@@ -14,6 +14,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QThread>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -67,7 +69,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
         e.WriteProfile(QStringLiteral("toolbar.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOnline\r\n");
     });
     QList<TStepState> states;
-    QObject::connect(env.Window, &TVarneloWindow::StartupStep, [&](const QString &step) {
+    QObject::connect(env.Window->Startup, &TStartupSequence::StepBegun, [&](const QString &step) {
         states.append({step, TavuEnviron->BBSList()->Count(), TavuEnviron->SiteList()->Count(),
                        env.Window->SiteComboBox->count(), int(env.Window->MainActToolBar->actions().size()),
                        env.Window->Action(QStringLiteral("actSaveMode"))->isChecked()});
@@ -97,7 +99,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
     EXPECT_TRUE(env.Window->BBSFunc->menuAction()->isEnabled());
     EXPECT_TRUE(env.Window->BBSFunc->actions().contains(env.Window->Action(QStringLiteral("act2chLogin"))));
     EXPECT_GT(env.Window->BoardListView->topLevelItemCount(), 0);
-    EXPECT_TRUE(env.Window->StartupDone());
+    EXPECT_TRUE(env.Window->Startup->Done());
 }
 
 // A tool bar that toolbar.ini has no section for keeps its designed buttons; without popup.ini the
@@ -144,7 +146,7 @@ TEST(StartUpTest, OfflineStateOfTheLastRunIsKept)
 TEST(StartUpTest, NoSaveArgumentTurnsSaveModeOffForThisRunOnly)
 {
     TWindowEnv env;
-    env.Window->SetCommandLine({QStringLiteral("-n")});
+    env.Window->Startup->SetCommandLine({QStringLiteral("-n")});
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
@@ -180,4 +182,24 @@ TEST(StartUpTest, RulesAreWrittenBackOnlyOnceRead)
     reread.LoadFromFile(started.Profile(QStringLiteral("ngres.txt")));
     ASSERT_EQ(reread.Count(), 1);
     EXPECT_EQ(reread.Get(0)->Value1, QStringLiteral("宣伝"));
+}
+
+// Lines traced before the start-up come first; lines from worker threads follow on the GUI
+// thread; once the window is gone a line goes nowhere.
+TEST(StartUpTest, TheRegistrysTraceGoesToTheTracePane)
+{
+    TWindowEnv env;
+    TavuEnviron->AddTrace(QStringLiteral("前の行"));
+    env.Start();
+    EXPECT_TRUE(env.Window->Memo3->toPlainText().contains(QStringLiteral("前の行")));
+
+    QThread *worker = QThread::create([] { TavuEnviron->AddTrace(QStringLiteral("作業の行")); });
+    worker->start();
+    worker->wait();
+    delete worker;
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().contains(QStringLiteral("作業の行")); }));
+
+    env.Destroy();
+    TavuEnviron->AddTrace(QStringLiteral("後の行"));
+    QCoreApplication::processEvents();
 }

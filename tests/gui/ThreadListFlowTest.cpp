@@ -5,7 +5,6 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
-#include "commands/ThreadListTabCommands.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
@@ -329,7 +328,9 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
     TSite *site = env.site;
     site->Boards->Delete(site->Boards->IndexOf(env.Board(Live)));
-    env.Window()->findChild<TThreadListTabCommands *>()->actThreadListLoadTabExecute();   // no tab is open
+    QAction *restore = env.Window()->Action(QStringLiteral("actThreadListLoadTab"));
+    ASSERT_TRUE(restore->isEnabled());   // with no tab open, which is when the saved ones are wanted
+    restore->trigger();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     QStringList opened;
     for (QAction *action : env.Window()->ThreadListBar->actions()) {

@@ -10,6 +10,7 @@
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "flows/StartupSequence.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 
@@ -67,7 +68,7 @@ public:
         FileUtil::WriteFileAtomic(Profile(name), bytes);
     }
 
-    void Start() { Window->StartupTimerTimer(); }
+    void Start() { Window->Startup->Run(); }
     // Closes the window as the user does; false when it stayed open.
     bool Close() { return Window->close(); }
     void Destroy()
