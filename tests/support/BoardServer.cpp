@@ -252,13 +252,17 @@ QByteArray BoardServer::DatOf(const Thread &thread) const
 {
     if (!thread.OverrideDat.isEmpty())
         return thread.OverrideDat;
+    if (thread.DatVersion == thread.Version)
+        return thread.Dat;
     QString text;
     for (qsizetype i = 0; i < thread.Res.size(); ++i) {
         const ResRecord &res = thread.Res[i];
         text += QStringLiteral("%1<>%2<>%3 ID:%4<>%5<>%6\n")
                     .arg(res.Name, res.Mail, res.Date, res.Id, res.Body, i == 0 ? thread.Title : QString());
     }
-    return jconvert::UnicodeToSjis(text);
+    thread.Dat = jconvert::UnicodeToSjis(text);
+    thread.DatVersion = thread.Version;
+    return thread.Dat;
 }
 
 QString BoardServer::LastModified(const Thread &thread)

@@ -109,6 +109,10 @@ private:
         int Order = 0;            // the last change; the newest thread first
         bool Fallen = false;
         bool KakoGzip = false;
+        // The dat as last built from the records and the version it was built at: a request for a
+        // long thread does not build it again.
+        mutable QByteArray Dat;
+        mutable int DatVersion = -1;
     };
     struct Board {
         Flavor Kind = TwoCh;
