@@ -21,9 +21,13 @@ bool Go(TThreadLogSave::TStep step)
 }  // namespace
 
 TThreadLogSave::TThreadLogSave(const TResList &list, int stored, const TThreadItem &item)
-    : logPath(item.GetLogFile()), log(list.DatLog()), stored(stored)
+    : logPath(item.GetLogFile()), log(list.DatLog(stored))
 {
     item.FinishSaving();
+    // Only the new lines go, unless the log on disk is not the stored ones (another program changed
+    // it, or it holds other line breaks): then it is written whole.
+    if (!log.Continues(logPath))
+        log = list.DatLog(0);
     inf = std::make_shared<TIniFile>(item.GetInfFile());
     item.WriteInfo(*inf);
     if (TThreadItem::WritesIdx()) {
@@ -45,10 +49,10 @@ QString TThreadLogSave::Run() const
     try {
         if (!Go(BeforeLog))
             return {};
-        const int first = log.Write(logPath, stored);
+        log.Write(logPath);
         if (!Go(BeforeInfo))
             return {};
-        log.MarkErased(*inf, first);
+        log.MarkErased(*inf);
         inf->UpdateFile();
         if (idx)
             idx->UpdateFile();
