@@ -158,6 +158,7 @@ void TTavuBrowser::CancelDownload()
         ending = true;
     if (webPage)
         browser->Stop();
+    browser->SendWrites();   // what waited for the download's writes (the new marks taken off)
     if (!ending && DownloadState != dsIdle) {
         DownloadState = dsIdle;
         UpdateTabImage();

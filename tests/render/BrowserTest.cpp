@@ -369,3 +369,62 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
     tab.WriteHtml();
     EXPECT_TRUE(tab.EndChunk().contains(QStringLiteral("<p>all 3 new 3</p>")));
 }
+
+// An update takes the marks off the responses the last one brought in the same step as it writes
+// its own, so that the page changes (and is laid out) once; a download cancelled before it writes
+// takes them off alone.
+TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
+{
+    ThreadTestEnv env;
+    QTemporaryDir skin;
+    FileUtil::WriteFileAtomic(skin.filePath(QStringLiteral("newres.html")), "<p class=\"new\"><MESSAGE/></p>");
+    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
+    TTavuBrowser tab;
+    tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
+    tab.resize(800, 600);
+    tab.show();
+    tab.SetThreadItem(item.get());
+    auto *list = new TResList(item.get());
+    tab.SetResList(list);
+    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
+    list->LoadDat(DatLog(4, body));
+    list->Get(2)->IsNew = list->Get(3)->IsNew = true;
+    const auto write = [&](int from) {
+        tab.BeginView(list);
+        for (int i = from; i < list->Count(); ++i)
+            tab.AppendRes(list->Get(i));
+        tab.EndView();
+        tab.WriteHtml();
+    };
+    const auto marked = [&] {
+        return Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p.new')).map(p => p.textContent).join(' ')"))
+            .toString();
+    };
+    tab.ClearDocument();
+    tab.WriteHeader();
+    write(0);
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_EQ(marked(), QStringLiteral("本文3 本文4"));
+    // Counts the script calls that change the page: each one's changes come to the observer at once.
+    Eval(tab, QStringLiteral("window.steps = 0;"
+                             "new MutationObserver(() => ++window.steps).observe(document.body, {childList: true, subtree: true});"));
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    EXPECT_TRUE(tab.Browser()->IsBusy());
+    EXPECT_EQ(marked(), QStringLiteral("本文3 本文4"));   // they wait for the update's write
+    list->LoadDat(DatLog(5, body).split('\n')[4] + '\n');
+    list->Get(4)->IsNew = true;
+    write(4);
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QStringLiteral("本文5"));
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 1);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 5);
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    tab.CancelDownload();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QString());
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 2);
+}
