@@ -110,7 +110,7 @@ private:
         bool Fallen = false;
         bool KakoGzip = false;
         // The dat as last built from the records and the version it was built at: a request for a
-        // long thread does not build it again.
+        // long thread does not build it again, and a response appended to it adds its own line.
         mutable QByteArray Dat;
         mutable int DatVersion = -1;
     };
@@ -156,6 +156,7 @@ private:
     QByteArray Encode(const QString &bbs, const QString &text) const;
     QString Decode(const QString &bbs, const QByteArray &bytes) const;
     QByteArray DatOf(const Thread &thread) const;
+    static QString DatLine(const Thread &thread, qsizetype index);
     static QString LastModified(const Thread &thread);
     static QString ETagOf(const QString &key, const Thread &thread);
 };
