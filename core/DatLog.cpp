@@ -8,11 +8,11 @@
 
 #include <unistd.h>
 
-int TDatLog::Write(const QString &path) const
+void TDatLog::Write(const QString &path) const
 {
     if (First == 0) {
         FileUtil::WriteFileAtomic(path, Bytes());
-        return 0;
+        return;
     }
     if (!Continues(path))
         throw EFileError(QStringLiteral("ログが他のプログラムに書き換えられたため、新しいレスを追記できません: %1").arg(path));
@@ -29,7 +29,6 @@ int TDatLog::Write(const QString &path) const
         log.resize(before);
         throw EFileError(QStringLiteral("ファイルを書き込めません: %1").arg(path));
     }
-    return First;
 }
 
 bool TDatLog::MarkErased(TIniFile &inf) const

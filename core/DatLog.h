@@ -1,6 +1,6 @@
 #pragma once
 // TDatLog: the lines of a thread's log as they are stored, taken from its response list (TResList::
-// DatLog) so that they can be written later, also on another thread: the lines share their bytes
+// DatLogFor) so that they can be written later, also on another thread: the lines share their bytes
 // with the responses, and nothing here reaches back to the list.
 //
 // A log that grows holds only the lines after the stored ones, with what tells that the stored log
@@ -27,9 +27,9 @@ struct TDatLog {
     // Stores the lines at path. From First on they are appended to the log and synced to disk
     // before this returns, so that whatever is saved after the log (its .inf) never counts lines the
     // disk may not hold; an append that fails is taken back. A whole log is written atomically.
-    // Returns First. Raises EFileError when the log cannot be written, and, writing nothing, when the
-    // log at path no longer is the lines before First (another program changed it since).
-    int Write(const QString &path) const;
+    // Raises EFileError when the log cannot be written, and, writing nothing, when the log at path
+    // no longer is the lines before First (another program changed it since).
+    void Write(const QString &path) const;
     // Marks the erased responses held in section "ERASE" ("RES<n>" = 1) of an .inf. Marks already
     // there stay. True when a mark was added.
     bool MarkErased(TIniFile &inf) const;

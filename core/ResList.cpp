@@ -110,13 +110,17 @@ void TResList::AppendDat(const QString &path, int stored) const
 
 void TResList::Store(const QString &path, int stored) const
 {
-    TDatLog log = DatLog(stored);
-    if (!log.Continues(path))
-        log = DatLog(0);
+    const TDatLog log = DatLogFor(path, stored);
     log.Write(path);
     TIniFile inf(TThreadItem::InfPathOf(path));
     if (log.MarkErased(inf))
         inf.UpdateFile();
+}
+
+TDatLog TResList::DatLogFor(const QString &path, int stored) const
+{
+    TDatLog log = DatLog(stored);
+    return log.Continues(path) ? log : DatLog(0);
 }
 
 TDatLog TResList::DatLog(int from) const

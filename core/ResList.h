@@ -55,11 +55,13 @@ public:
     // appended ones are marked as SaveDat marks them. Raises EFileError when the log or the .inf
     // cannot be written.
     void AppendDat(const QString &path, int stored) const;
-    // The stored lines of the responses from index `from` on, to be written later (TThreadLogSave),
-    // with the size and the last line of the ones before, which tell whether the log on disk still
-    // is them (TDatLog::Continues). From 0 (or from past the end): every line, for a whole log.
-    // Nothing here is built for the responses before `from`.
-    TDatLog DatLog(int from) const;
+    // The lines to store at path, to be written later (TThreadLogSave), when the first `stored`
+    // responses are the log there: only the lines after them, with the size and the last line of
+    // the stored ones that tell whether the log on disk still is them (TDatLog::Continues), and
+    // nothing built for the stored ones. Every line, for a whole log, when the log at path is not
+    // them as SaveDat writes them (another program changed it, it holds other line breaks), or
+    // `stored` is 0.
+    TDatLog DatLogFor(const QString &path, int stored) const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.
     QMap<int, TTavuAction *> HiddenNumbers;
@@ -77,6 +79,9 @@ private:
     TRes References() const;
     TRes *AppendLine(QStringView text, QByteArray bytes, const TRes &references);
     void Tally(const TRes &res);
+    // The lines from index `from` on, with the size and the last line of the ones before; every
+    // line from 0 (or from past the end).
+    TDatLog DatLog(int from) const;
     qint64 LineBytesBefore(int index) const;
     void Store(const QString &path, int stored) const;
 };

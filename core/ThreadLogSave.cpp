@@ -21,13 +21,10 @@ bool Go(TThreadLogSave::TStep step)
 }  // namespace
 
 TThreadLogSave::TThreadLogSave(const TResList &list, int stored, const TThreadItem &item)
-    : logPath(item.GetLogFile()), log(list.DatLog(stored))
+    : logPath(item.GetLogFile())
 {
-    item.FinishSaving();
-    // Only the new lines go, unless the log on disk is not the stored ones (another program changed
-    // it, or it holds other line breaks): then it is written whole.
-    if (!log.Continues(logPath))
-        log = list.DatLog(0);
+    item.FinishSaving();   // the log is looked at as the saves before this one leave it
+    log = list.DatLogFor(logPath, stored);
     inf = std::make_shared<TIniFile>(item.GetInfFile());
     item.WriteInfo(*inf);
     if (TThreadItem::WritesIdx()) {
