@@ -77,6 +77,23 @@ bool WaitShown(TTavuBrowser &tab)
     return RunUntil([&] { return !tab.Browser()->IsBusy(); });
 }
 
+// A thread tab with an empty response list, in a skin of one template file (the others built in).
+struct SkinnedTab {
+    ThreadTestEnv env;
+    QTemporaryDir skin;
+    ItemRef item{env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ"))};
+    TTavuBrowser tab;
+    TResList *list = new TResList(item.get());
+
+    SkinnedTab(const QString &file, const QByteArray &text)
+    {
+        FileUtil::WriteFileAtomic(skin.filePath(file), text);
+        tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
+        tab.SetThreadItem(item.get());
+        tab.SetResList(list);
+    }
+};
+
 }  // namespace
 
 // One web-engine run: a thread is rendered, grown on the live page, scrolled; the page reports its
@@ -345,15 +362,8 @@ TEST(HintWindowTest, PopsUpARangeOfAnotherThreadsStoredLog)
 // The footer counts the responses of the page when it is written, not when the page began.
 TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
 {
-    ThreadTestEnv env;
-    QTemporaryDir skin;
-    FileUtil::WriteFileAtomic(skin.filePath(QStringLiteral("footer.html")), "<p>all <RESCOUNT/> new <NEWCOUNT/></p>");
-    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
-    TTavuBrowser tab;
-    tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
-    tab.SetThreadItem(item.get());
-    auto *list = new TResList(item.get());
-    tab.SetResList(list);
+    SkinnedTab skinned(QStringLiteral("footer.html"), "<p>all <RESCOUNT/> new <NEWCOUNT/></p>");
+    TTavuBrowser &tab = skinned.tab;
     TResList log;
     log.LoadDat(DatLog(3, [](int n) { return QStringLiteral("本文 %1").arg(n); }));
 
@@ -362,10 +372,10 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
     for (int i = 0; i < log.Count(); ++i) {
         auto *res = new TRes;
         res->Assign(*log.Get(i));
-        list->Add(res);
+        skinned.list->Add(res);
         tab.AppendRes(res);
     }
-    item->NewCount = 3;
+    skinned.item->NewCount = 3;
     tab.WriteHtml();
     EXPECT_TRUE(tab.EndChunk().contains(QStringLiteral("<p>all 3 new 3</p>")));
 }
@@ -375,17 +385,11 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
 // takes them off alone.
 TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
 {
-    ThreadTestEnv env;
-    QTemporaryDir skin;
-    FileUtil::WriteFileAtomic(skin.filePath(QStringLiteral("newres.html")), "<p class=\"new\"><MESSAGE/></p>");
-    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
-    TTavuBrowser tab;
-    tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
+    SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\"><MESSAGE/></p>");
+    TTavuBrowser &tab = skinned.tab;
+    TResList *list = skinned.list;
     tab.resize(800, 600);
     tab.show();
-    tab.SetThreadItem(item.get());
-    auto *list = new TResList(item.get());
-    tab.SetResList(list);
     const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
     list->LoadDat(DatLog(4, body));
     list->Get(2)->IsNew = list->Get(3)->IsNew = true;
