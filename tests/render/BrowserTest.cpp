@@ -382,7 +382,7 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
 
 // An update takes the marks off the responses the last one brought in the same step as it writes
 // its own, so that the page changes (and is laid out) once; a download cancelled before it writes
-// takes them off alone.
+// takes them off alone, and more marks than a first screen holds go at once.
 TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
 {
     SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\"><MESSAGE/></p>");
@@ -431,4 +431,18 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(marked(), QString());
     EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 2);
+
+    const int many = TTavuBrowser::FirstScreenSize + 1;
+    ASSERT_TRUE(tab.ReopenDocument());
+    list->LoadDat(DatLog(5 + many, body).split('\n').mid(5).join('\n'));
+    for (int i = 5; i < list->Count(); ++i)
+        list->Get(i)->IsNew = true;
+    write(5);
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_EQ(marked().count(QStringLiteral("本文")), many);
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QString());
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 4);
 }
