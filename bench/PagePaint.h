@@ -79,6 +79,27 @@ inline void WatchPaint(QWebEnginePage *page, const QString &id)
         qFatal("the page did not take the watch");
 }
 
+// Returns once the page has drawn the frame after everything written into it so far: a frame
+// begins after the one that showed the writes. A measurement that starts then finds the page at
+// rest, as a user's command does, and does not wait for the layout of what came before it.
+inline void WaitForRest(QWebEnginePage *page)
+{
+    PollTime(page,
+             QStringLiteral("(function () {"
+                            "  if (window.restAsked === undefined) {"
+                            "    window.restAsked = true;"
+                            "    window.restAt = 0;"
+                            "    requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                            "      window.restAt = performance.timeOrigin + performance.now(); }); });"
+                            "  }"
+                            "  if (!window.restAt) return 0;"
+                            "  const at = window.restAt;"
+                            "  window.restAsked = undefined;"
+                            "  return at;"
+                            "})()"),
+             "the frame after the writes");
+}
+
 // The time WatchPaint noted.
 inline double WatchedPaint(QWebEnginePage *page)
 {

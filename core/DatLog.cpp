@@ -8,13 +8,15 @@
 
 #include <unistd.h>
 
-int TDatLog::Write(const QString &path, int stored) const
+void TDatLog::Write(const QString &path) const
 {
-    if (stored <= 0 || stored > Lines.size() || !Holds(path, stored)) {
-        FileUtil::WriteFileAtomic(path, Bytes(0, Lines.size()));
-        return 0;
+    if (First == 0) {
+        FileUtil::WriteFileAtomic(path, Bytes());
+        return;
     }
-    const QByteArray appended = Bytes(stored, Lines.size());
+    if (!Continues(path))
+        throw EFileError(QStringLiteral("ログが他のプログラムに書き換えられたため、新しいレスを追記できません: %1").arg(path));
+    const QByteArray appended = Bytes();
     // Unbuffered: bytes a failed write could not pass on must not wait in a buffer that closing the
     // file writes after the log has been cut back.
     QFile log(path);
@@ -27,16 +29,15 @@ int TDatLog::Write(const QString &path, int stored) const
         log.resize(before);
         throw EFileError(QStringLiteral("ファイルを書き込めません: %1").arg(path));
     }
-    return stored;
 }
 
-bool TDatLog::MarkErased(TIniFile &inf, int first) const
+bool TDatLog::MarkErased(TIniFile &inf) const
 {
     const QString section = QStringLiteral("ERASE");
     bool marked = false;
-    for (const TErased &erased : Erased) {
-        const QString key = QStringLiteral("RES%1").arg(erased.Number);
-        if (erased.Index >= first && !inf.ReadBool(section, key)) {
+    for (const int number : Erased) {
+        const QString key = QStringLiteral("RES%1").arg(number);
+        if (!inf.ReadBool(section, key)) {
             inf.WriteBool(section, key, true);
             marked = true;
         }
@@ -44,24 +45,21 @@ bool TDatLog::MarkErased(TIniFile &inf, int first) const
     return marked;
 }
 
-QByteArray TDatLog::Bytes(qsizetype first, qsizetype last) const
+QByteArray TDatLog::Bytes() const
 {
     QByteArray bytes;
-    for (qsizetype i = first; i < last; ++i)
-        bytes += Lines[i] + LineBreak;
+    for (const QByteArray &line : Lines)
+        bytes += line + LineBreak;
     return bytes;
 }
 
-// The log at path is the first `stored` lines as Write writes them: its size is theirs and it ends
-// with the last of them.
-bool TDatLog::Holds(const QString &path, int stored) const
+bool TDatLog::Continues(const QString &path) const
 {
-    qint64 size = 0;
-    for (qsizetype i = 0; i < stored; ++i)
-        size += Lines[i].size() + LineBreak.size();
-    QFile log(path);
-    if (!log.open(QIODevice::ReadOnly) || log.size() != size)
+    if (First == 0)
         return false;
-    const QByteArray last = Bytes(stored - 1, stored);
-    return log.seek(size - last.size()) && log.read(last.size()) == last;
+    QFile log(path);
+    if (!log.open(QIODevice::ReadOnly) || log.size() != StoredSize)
+        return false;
+    const QByteArray last = LastStored + LineBreak;
+    return log.seek(StoredSize - last.size()) && log.read(last.size()) == last;
 }

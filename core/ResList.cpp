@@ -45,13 +45,24 @@ TResList::~TResList()
 
 void TResList::Add(TRes *res)
 {
+    Tally(*res);
     items.emplace_back(res);
 }
 
 void TResList::Clear()
 {
     items.clear();
+    datLineBytes = 0;
+    builtLines = 0;
     HiddenNumbers.clear();
+}
+
+void TResList::Tally(const TRes &res)
+{
+    if (res.HasDatLine)
+        datLineBytes += res.DatLine.size();
+    else
+        ++builtLines;
 }
 
 void TResList::LoadDat(const QByteArray &log)
@@ -99,25 +110,51 @@ void TResList::AppendDat(const QString &path, int stored) const
 
 void TResList::Store(const QString &path, int stored) const
 {
-    const TDatLog log = DatLog();
-    const int first = log.Write(path, stored);
+    const TDatLog log = DatLogFor(path, stored);
+    log.Write(path);
     TIniFile inf(TThreadItem::InfPathOf(path));
-    if (log.MarkErased(inf, first))
+    if (log.MarkErased(inf))
         inf.UpdateFile();
 }
 
-TDatLog TResList::DatLog() const
+TDatLog TResList::DatLogFor(const QString &path, int stored) const
+{
+    TDatLog log = DatLog(stored);
+    return log.Continues(path) ? log : DatLog(0);
+}
+
+TDatLog TResList::DatLog(int from) const
 {
     TDatLog log;
     log.LineBreak = LogLineBreak();
-    log.Lines.reserve(Count());
-    for (int i = 0; i < Count(); ++i) {
+    log.First = from > 0 && from <= Count() ? from : 0;
+    if (log.First > 0) {
+        log.StoredSize = LineBytesBefore(log.First) + qint64(log.First) * log.LineBreak.size();
+        log.LastStored = items[size_t(log.First - 1)]->ToDatLine();
+    }
+    log.Lines.reserve(Count() - log.First);
+    for (int i = log.First; i < Count(); ++i) {
         const TRes *res = items[size_t(i)].get();
         log.Lines << res->ToDatLine();
         if (res->Erased)
-            log.Erased << TDatLog::TErased{i, res->Number};
+            log.Erased << res->Number;
     }
     return log;
+}
+
+// The bytes of the lines of the responses before index, without their line breaks: the lines read
+// less those from index on, while no response was made in memory.
+qint64 TResList::LineBytesBefore(int index) const
+{
+    qint64 bytes = 0;
+    if (builtLines > 0) {
+        for (int i = 0; i < index; ++i)
+            bytes += items[size_t(i)]->ToDatLine().size();
+        return bytes;
+    }
+    for (int i = index; i < Count(); ++i)
+        bytes += items[size_t(i)]->DatLine.size();
+    return datLineBytes - bytes;
 }
 
 TRes TResList::References() const
@@ -140,6 +177,7 @@ TRes *TResList::AppendLine(QStringView text, QByteArray bytes, const TRes &refer
     res->Board = references.Board;
     if (!references.Title.isEmpty())
         res->Title = references.Title;
+    Tally(*res);
     items.push_back(std::move(res));
     return items.back().get();
 }

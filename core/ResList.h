@@ -55,8 +55,13 @@ public:
     // appended ones are marked as SaveDat marks them. Raises EFileError when the log or the .inf
     // cannot be written.
     void AppendDat(const QString &path, int stored) const;
-    // The stored lines of the responses, to be written later (TThreadLogSave).
-    TDatLog DatLog() const;
+    // The lines to store at path, to be written later (TThreadLogSave), when the first `stored`
+    // responses are the log there: only the lines after them, with the size and the last line of
+    // the stored ones that tell whether the log on disk still is them (TDatLog::Continues), and
+    // nothing built for the stored ones. Every line, for a whole log, when the log at path is not
+    // them as SaveDat writes them (another program changed it, it holds other line breaks), or
+    // `stored` is 0.
+    TDatLog DatLogFor(const QString &path, int stored) const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.
     QMap<int, TTavuAction *> HiddenNumbers;
@@ -64,9 +69,19 @@ public:
 private:
     TThreadItem *item = nullptr;
     std::vector<std::unique_ptr<TRes>> items;
+    // The bytes of the lines read with the responses (TRes::DatLine, which never changes), and how
+    // many responses were made in memory without one: the size of the stored lines is known
+    // without going through them, unless one of them has to be built from its fields.
+    qint64 datLineBytes = 0;
+    int builtLines = 0;
 
     // A response carrying the item's board type, site, board and title.
     TRes References() const;
     TRes *AppendLine(QStringView text, QByteArray bytes, const TRes &references);
+    void Tally(const TRes &res);
+    // The lines from index `from` on, with the size and the last line of the ones before; every
+    // line from 0 (or from past the end).
+    TDatLog DatLog(int from) const;
+    qint64 LineBytesBefore(int index) const;
     void Store(const QString &path, int stored) const;
 };

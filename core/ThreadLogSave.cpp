@@ -21,9 +21,10 @@ bool Go(TThreadLogSave::TStep step)
 }  // namespace
 
 TThreadLogSave::TThreadLogSave(const TResList &list, int stored, const TThreadItem &item)
-    : logPath(item.GetLogFile()), log(list.DatLog()), stored(stored)
+    : logPath(item.GetLogFile())
 {
-    item.FinishSaving();
+    item.FinishSaving();   // the log is looked at as the saves before this one leave it
+    log = list.DatLogFor(logPath, stored);
     inf = std::make_shared<TIniFile>(item.GetInfFile());
     item.WriteInfo(*inf);
     if (TThreadItem::WritesIdx()) {
@@ -45,10 +46,10 @@ QString TThreadLogSave::Run() const
     try {
         if (!Go(BeforeLog))
             return {};
-        const int first = log.Write(logPath, stored);
+        log.Write(logPath);
         if (!Go(BeforeInfo))
             return {};
-        log.MarkErased(*inf, first);
+        log.MarkErased(*inf);
         inf->UpdateFile();
         if (idx)
             idx->UpdateFile();

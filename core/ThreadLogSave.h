@@ -3,12 +3,15 @@
 // window's thread from the response list and the item and written later by Run, on the save
 // queue's thread (TSaveQueue), while the page already shows the new responses.
 //
-// The log is written first (the new lines appended and synced, TDatLog::Write), then the .inf that
-// counts them, with the erased marks of the new responses (and the .idx in the log-compatibility
-// mode). A run cut short between the two (the program ended) leaves a log that holds lines its .inf
-// does not count, which the next load repairs (TThreadItem::CutTornAppend, RepairInfoFromLog). A
-// write that fails stops the run: nothing after it is written, so the .inf keeps describing the log
-// it described.
+// Only the new lines are taken, unless the log on disk, looked at when the save is taken, is not
+// the stored responses: then every line is, and the log is written whole. The log is written first
+// (the new lines appended and synced, TDatLog::Write), then the .inf that counts them, with the
+// erased marks of the new responses (and the .idx in the log-compatibility mode). A run cut short
+// between the two (the program ended) leaves a log that holds lines its .inf does not count, which
+// the next load repairs (TThreadItem::CutTornAppend, RepairInfoFromLog). A write that fails stops
+// the run: nothing after it is written, so the .inf keeps describing the log it described. So does
+// a log that another program changed between the taking and the run: the new lines would not
+// follow the stored ones there, and the run fails without writing.
 
 #include "core/DatLog.h"
 
@@ -39,7 +42,6 @@ public:
 private:
     QString logPath;
     TDatLog log;
-    int stored = 0;
     std::shared_ptr<TIniFile> inf;
     std::shared_ptr<TIniFile> idx;   // in the log-compatibility mode
 };

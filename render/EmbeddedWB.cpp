@@ -654,7 +654,12 @@ void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;   // the written document is gone, and its groups with it
     replacements.append({group, html, false});
-    ScheduleFlush();
+}
+
+void TEmbeddedWB::SendWrites()
+{
+    if (!flushQueued)
+        SendPending();
 }
 
 void TEmbeddedWB::Queue(int group, const QString &html, bool front)

@@ -70,7 +70,11 @@ public:
     // ReplaceGroup can later put other HTML in its place (a response that loses its new mark).
     // Groups are numbered from 1; a group ends with the document.
     void WriteInGroup(int group, const QString &html);
+    // The replacement waits for the next write and goes to the page with it, in the same call, so
+    // that the page is laid out once for both (the responses that lose their new mark as newer ones
+    // come); SendWrites sends it without one.
     void ReplaceGroup(int group, const QString &html);
+    void SendWrites();
     // The HTML of a group inside another write (Write), so that both go to the page at once: the
     // group keeps what its HTML makes as WriteInGroup's do.
     static QString InGroup(int group, const QString &html);

@@ -158,6 +158,7 @@ void TTavuBrowser::CancelDownload()
         ending = true;
     if (webPage)
         browser->Stop();
+    browser->SendWrites();   // what waited for the download's writes (the new marks taken off)
     if (!ending && DownloadState != dsIdle) {
         DownloadState = dsIdle;
         UpdateTabImage();
@@ -471,15 +472,21 @@ void TTavuBrowser::TryGivingUpPage()
 
 void TTavuBrowser::ClearNewMarks()
 {
+    qsizetype unmarked = 0;
     for (auto group = markedNew.cbegin(); group != markedNew.cend(); ++group) {
         QString html;
         for (TRes shown : group.value()) {
             shown.IsNew = false;
             html += Writer().RenderRes(shown);
         }
+        unmarked += group.value().size();
         browser->ReplaceGroup(group.key(), html);
     }
     markedNew.clear();
+    // More than a screen of them (a first read marks every response) go at once: the page redraws
+    // them while the download runs, not after it.
+    if (unmarked > FirstScreenSize)
+        browser->SendWrites();
     for (int i = 0; resList && i < resList->Count(); ++i)
         resList->Get(i)->IsNew = false;
 }

@@ -122,7 +122,10 @@ public:
     void GiveUpPage();
     bool PageGivenUp() const { return pageGivenUp; }
     // The responses marked new on the page lose their mark there and in the response list, as a
-    // rendering of the thread anew would show them (before the page takes newer ones).
+    // rendering of the thread anew would show them (before the page takes newer ones). The page
+    // takes that with the next write (the new responses, or the footer), in the same call, so that
+    // it is laid out once; a cancelled download sends it alone, and so do more marks than a first
+    // screen holds, at once.
     void ClearNewMarks();
     void ClearDocument();
     // ClearDocument for a rendering that follows: the page keeps showing what it showed until that

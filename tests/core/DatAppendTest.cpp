@@ -3,6 +3,7 @@
 // The failures here are real: the process may not write the log past a chosen size, or the log lies
 // on a disk that cannot keep what it is given.
 
+#include "FileId.h"
 #include "FileSizeLimit.h"
 #include "FillFileSystem.h"
 #include "ThreadTestEnv.h"
@@ -258,4 +259,51 @@ TEST(DatAppend, AnAppendWhoseSyncFailsIsTakenBackAndReported)
     EXPECT_EQ(thread.Save(3).toStdString(), "");
     EXPECT_EQ(FileUtil::ReadFile(thread.item->GetLogFile()).toStdString(),
               (thread.dat + appended).toStdString());
+}
+
+// An update appends its lines to the stored log, which stays the same file; a log that another
+// program changed before the save was taken is not the stored responses any more and is written
+// whole, from the list.
+TEST(DatAppend, AnUpdateAppendsItsLinesUnlessTheLogChangedOnDisk)
+{
+    ThreadTestEnv env;
+    StoredThread thread(env);
+    const QString log = thread.item->GetLogFile();
+    const ino_t stored = FileId(log);
+    const QByteArray appended = thread.Receive(NewLines);
+    EXPECT_EQ(thread.Save(3).toStdString(), "");
+    EXPECT_EQ(FileUtil::ReadFile(log).toStdString(), (thread.dat + appended).toStdString());
+    EXPECT_EQ(FileId(log), stored);
+
+    const QByteArray whole = thread.dat + appended;
+    const QByteArray more = thread.Receive({QStringLiteral("六<><>2026/12/07 ID:jkl<>六つ目<>")});
+    for (const QByteArray &changed : {whole + "other program's line\r\n", QByteArray(whole).replace("\r\n", "\n"),
+                                      QByteArray(whole).replace("ID:ghi", "ID:xyz")}) {
+        FileUtil::WriteFileAtomic(log, changed);
+        const ino_t before = FileId(log);
+        EXPECT_EQ(thread.Save(5).toStdString(), "");
+        EXPECT_EQ(FileUtil::ReadFile(log).toStdString(), (whole + more).toStdString());
+        EXPECT_NE(FileId(log), before);
+        thread.item->LoadInfo();
+        EXPECT_EQ(thread.item->COUNT, 6);
+    }
+}
+
+// A save taken while the log was the stored responses, run after another program changed it, writes
+// nothing: the new lines would not follow the stored ones there. It says so, and the .inf keeps
+// describing what it described.
+TEST(DatAppend, ALogChangedBetweenTheTakingAndTheRunOfItsSaveIsNotWritten)
+{
+    ThreadTestEnv env;
+    StoredThread thread(env);
+    const QString log = thread.item->GetLogFile();
+    thread.Receive(NewLines);
+    thread.item->COUNT = thread.list.Count();
+    const TThreadLogSave save(thread.list, 3, *thread.item.get());
+    const QByteArray changed = thread.dat + "other program's line\r\n";
+    FileUtil::WriteFileAtomic(log, changed);
+    EXPECT_EQ(save.Run().toStdString(),
+              (QStringLiteral("ログが他のプログラムに書き換えられたため、新しいレスを追記できません: ") + log).toStdString());
+    EXPECT_EQ(FileUtil::ReadFile(log).toStdString(), changed.toStdString());
+    EXPECT_EQ(FileUtil::ReadFile(thread.item->GetInfFile()).toStdString(), thread.inf.toStdString());
 }

@@ -1,3 +1,4 @@
+#include "FileId.h"
 #include "ThreadTestEnv.h"
 
 #include "core/FileUtil.h"
@@ -89,6 +90,29 @@ TEST(ResList, AppendDatAddsTheNewLinesToTheLogTheListHolds)
     FileUtil::WriteFileAtomic(path, QByteArray(appended).replace("\r\n", "\n"));
     list.AppendDat(path, 7);
     EXPECT_EQ(FileUtil::ReadFile(path), appended + Sjis(QStringLiteral("八<><>d<>八つ目<>\r\n")));
+}
+
+// A list that holds responses made in memory among the stored ones knows their lines' size all the
+// same: new responses are appended to the log, which stays the same file.
+TEST(ResList, AppendDatAfterResponsesMadeInMemory)
+{
+    ThreadTestEnv env;
+    const QString path = env.root.File(QStringLiteral("log/5.dat"));
+    TResList list;
+    list.LoadDat(MixedLog());
+    auto *made = new TRes;
+    made->Number = 6;
+    made->Name = QStringLiteral("作成");
+    made->SetDate(QStringLiteral("2024/01/03"));
+    made->Body = QStringLiteral("手元で作ったレス");
+    list.Add(made);
+    list.SaveDat(path);
+    const QByteArray stored = FileUtil::ReadFile(path);
+    const ino_t file = FileId(path);
+    list.AddDatLine(QStringLiteral("新<><>2024/01/04<>七つ目<>"));
+    list.AppendDat(path, 6);
+    EXPECT_EQ(FileUtil::ReadFile(path), stored + Sjis(QStringLiteral("新<><>2024/01/04<>七つ目<>\r\n")));
+    EXPECT_EQ(FileId(path), file);
 }
 
 TEST(ResList, ResponsesMadeInMemoryCarryTheTitleOnLineOneOnly)

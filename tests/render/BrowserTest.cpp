@@ -77,6 +77,23 @@ bool WaitShown(TTavuBrowser &tab)
     return RunUntil([&] { return !tab.Browser()->IsBusy(); });
 }
 
+// A thread tab with an empty response list, in a skin of one template file (the others built in).
+struct SkinnedTab {
+    ThreadTestEnv env;
+    QTemporaryDir skin;
+    ItemRef item{env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ"))};
+    TTavuBrowser tab;
+    TResList *list = new TResList(item.get());
+
+    SkinnedTab(const QString &file, const QByteArray &text)
+    {
+        FileUtil::WriteFileAtomic(skin.filePath(file), text);
+        tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
+        tab.SetThreadItem(item.get());
+        tab.SetResList(list);
+    }
+};
+
 }  // namespace
 
 // One web-engine run: a thread is rendered, grown on the live page, scrolled; the page reports its
@@ -345,15 +362,8 @@ TEST(HintWindowTest, PopsUpARangeOfAnotherThreadsStoredLog)
 // The footer counts the responses of the page when it is written, not when the page began.
 TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
 {
-    ThreadTestEnv env;
-    QTemporaryDir skin;
-    FileUtil::WriteFileAtomic(skin.filePath(QStringLiteral("footer.html")), "<p>all <RESCOUNT/> new <NEWCOUNT/></p>");
-    ItemRef item(env.NewItem(QStringLiteral("1000000001"), QStringLiteral("テストスレ")));
-    TTavuBrowser tab;
-    tab.Skin.SkinPath = skin.path() + QLatin1Char('/');
-    tab.SetThreadItem(item.get());
-    auto *list = new TResList(item.get());
-    tab.SetResList(list);
+    SkinnedTab skinned(QStringLiteral("footer.html"), "<p>all <RESCOUNT/> new <NEWCOUNT/></p>");
+    TTavuBrowser &tab = skinned.tab;
     TResList log;
     log.LoadDat(DatLog(3, [](int n) { return QStringLiteral("本文 %1").arg(n); }));
 
@@ -362,10 +372,77 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
     for (int i = 0; i < log.Count(); ++i) {
         auto *res = new TRes;
         res->Assign(*log.Get(i));
-        list->Add(res);
+        skinned.list->Add(res);
         tab.AppendRes(res);
     }
-    item->NewCount = 3;
+    skinned.item->NewCount = 3;
     tab.WriteHtml();
     EXPECT_TRUE(tab.EndChunk().contains(QStringLiteral("<p>all 3 new 3</p>")));
+}
+
+// An update takes the marks off the responses the last one brought in the same step as it writes
+// its own, so that the page changes (and is laid out) once; a download cancelled before it writes
+// takes them off alone, and more marks than a first screen holds go at once.
+TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
+{
+    SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\"><MESSAGE/></p>");
+    TTavuBrowser &tab = skinned.tab;
+    TResList *list = skinned.list;
+    tab.resize(800, 600);
+    tab.show();
+    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
+    list->LoadDat(DatLog(4, body));
+    list->Get(2)->IsNew = list->Get(3)->IsNew = true;
+    const auto write = [&](int from) {
+        tab.BeginView(list);
+        for (int i = from; i < list->Count(); ++i)
+            tab.AppendRes(list->Get(i));
+        tab.EndView();
+        tab.WriteHtml();
+    };
+    const auto marked = [&] {
+        return Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p.new')).map(p => p.textContent).join(' ')"))
+            .toString();
+    };
+    tab.ClearDocument();
+    tab.WriteHeader();
+    write(0);
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_EQ(marked(), QStringLiteral("本文3 本文4"));
+    // Counts the script calls that change the page: each one's changes come to the observer at once.
+    Eval(tab, QStringLiteral("window.steps = 0;"
+                             "new MutationObserver(() => ++window.steps).observe(document.body, {childList: true, subtree: true});"));
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    EXPECT_TRUE(tab.Browser()->IsBusy());
+    EXPECT_EQ(marked(), QStringLiteral("本文3 本文4"));   // they wait for the update's write
+    list->LoadDat(DatLog(5, body).split('\n')[4] + '\n');
+    list->Get(4)->IsNew = true;
+    write(4);
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QStringLiteral("本文5"));
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 1);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), 5);
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    tab.CancelDownload();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QString());
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 2);
+
+    const int many = TTavuBrowser::FirstScreenSize + 1;
+    ASSERT_TRUE(tab.ReopenDocument());
+    list->LoadDat(DatLog(5 + many, body).split('\n').mid(5).join('\n'));
+    for (int i = 5; i < list->Count(); ++i)
+        list->Get(i)->IsNew = true;
+    write(5);
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_EQ(marked().count(QStringLiteral("本文")), many);
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(marked(), QString());
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 4);
 }

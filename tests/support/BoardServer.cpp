@@ -153,7 +153,12 @@ void BoardServer::AppendRes(const QString &bbs, const QString &key, const QStrin
     thread->Res.append({name, mail, QStringLiteral("2024/01/01 00:%1:00").arg(n % 60, 2, 10, QLatin1Char('0')),
                         QStringLiteral("id%1").arg(n), body});
     thread->OverrideDat.clear();
+    const bool built = thread->DatVersion == thread->Version;
     Touch(*thread);
+    if (built) {
+        thread->Dat += jconvert::UnicodeToSjis(DatLine(*thread, n - 1));
+        thread->DatVersion = thread->Version;
+    }
 }
 
 int BoardServer::ResCount(const QString &bbs, const QString &key) const
@@ -252,13 +257,21 @@ QByteArray BoardServer::DatOf(const Thread &thread) const
 {
     if (!thread.OverrideDat.isEmpty())
         return thread.OverrideDat;
+    if (thread.DatVersion == thread.Version)
+        return thread.Dat;
     QString text;
-    for (qsizetype i = 0; i < thread.Res.size(); ++i) {
-        const ResRecord &res = thread.Res[i];
-        text += QStringLiteral("%1<>%2<>%3 ID:%4<>%5<>%6\n")
-                    .arg(res.Name, res.Mail, res.Date, res.Id, res.Body, i == 0 ? thread.Title : QString());
-    }
-    return jconvert::UnicodeToSjis(text);
+    for (qsizetype i = 0; i < thread.Res.size(); ++i)
+        text += DatLine(thread, i);
+    thread.Dat = jconvert::UnicodeToSjis(text);
+    thread.DatVersion = thread.Version;
+    return thread.Dat;
+}
+
+QString BoardServer::DatLine(const Thread &thread, qsizetype index)
+{
+    const ResRecord &res = thread.Res[index];
+    return QStringLiteral("%1<>%2<>%3 ID:%4<>%5<>%6\n")
+        .arg(res.Name, res.Mail, res.Date, res.Id, res.Body, index == 0 ? thread.Title : QString());
 }
 
 QString BoardServer::LastModified(const Thread &thread)

@@ -109,6 +109,10 @@ private:
         int Order = 0;            // the last change; the newest thread first
         bool Fallen = false;
         bool KakoGzip = false;
+        // The dat as last built from the records and the version it was built at: a request for a
+        // long thread does not build it again, and a response appended to it adds its own line.
+        mutable QByteArray Dat;
+        mutable int DatVersion = -1;
     };
     struct Board {
         Flavor Kind = TwoCh;
@@ -152,6 +156,7 @@ private:
     QByteArray Encode(const QString &bbs, const QString &text) const;
     QString Decode(const QString &bbs, const QByteArray &bytes) const;
     QByteArray DatOf(const Thread &thread) const;
+    static QString DatLine(const Thread &thread, qsizetype index);
     static QString LastModified(const Thread &thread);
     static QString ETagOf(const QString &key, const Thread &thread);
 };
