@@ -7,7 +7,7 @@
 #include "render/TavuBrowser.h"
 
 TResCacheLoader::TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item)
-    : tab(tab), list(list), item(item)
+    : tab(tab), list(list), listSerial(tab ? tab->ResListSerial() : 0), item(item)
 {
     if (item) {
         item->AddRef();
@@ -99,7 +99,7 @@ void TResCacheLoader::Drain()
 
 bool TResCacheLoader::TabHoldsList() const
 {
-    return tab && tab->ResList() == list;
+    return tab && tab->ResList() == list && tab->ResListSerial() == listSerial;
 }
 
 bool TResCacheLoader::TabStillWanted() const

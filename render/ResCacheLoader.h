@@ -38,6 +38,7 @@ public:
     TResList *ResList() const { return list; }
     TThreadItem *Item() const { return item; }
     int RenderedCount() const { return rendered; }   // responses added to the list
+    bool TabHoldsList() const;   // the tab is there and still holds the list the loader fills
 
     int ChunkSize = 100;   // responses per chunk
 
@@ -59,6 +60,7 @@ private:
 
     QPointer<TTavuBrowser> tab;
     TResList *list;
+    quint64 listSerial;
     TThreadItem *item;
     QString logPath;
     QSet<int> erased;
@@ -72,7 +74,6 @@ private:
 
     void Post(TChunk chunk);
     void Drain();
-    bool TabHoldsList() const;
     bool TabStillWanted() const;
     void Render(const TChunk &chunk);
     void ReportDone();

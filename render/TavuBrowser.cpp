@@ -119,6 +119,7 @@ void TTavuBrowser::SetThreadItem(TThreadItem *newItem)
 void TTavuBrowser::SetResList(TResList *list)
 {
     resList.reset(list);
+    ++resListSerial;
 }
 
 TBoard *TTavuBrowser::GetBoard() const
@@ -214,7 +215,7 @@ void TTavuBrowser::CloseThread()
         item->SaveInfo();
     }
     SetThreadItem(nullptr);
-    resList.reset();
+    SetResList(nullptr);
     checkedNumbers.clear();
     firstScreen.reset();
 }

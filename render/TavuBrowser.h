@@ -52,6 +52,9 @@ public:
     void SetThreadItem(TThreadItem *newItem);
     TResList *ResList() const { return resList.get(); }
     void SetResList(TResList *list);
+    // Tells the lists the tab held apart: every list given (or taken away) gets a new serial, so a
+    // list made where a freed one was is never taken for it.
+    quint64 ResListSerial() const { return resListSerial; }
     TBoard *GetBoard() const;
 
     QString BoardID;
@@ -184,6 +187,7 @@ private:
     TEmbeddedWB *browser;
     TThreadItem *item = nullptr;
     std::unique_ptr<TResList> resList;
+    quint64 resListSerial = 0;
     std::unique_ptr<TTavuResWriter> writer;
     QPointer<TResCacheLoader> cacheLoader;
     QSet<int> checkedNumbers;
