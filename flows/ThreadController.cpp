@@ -566,7 +566,7 @@ void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *
     if (!failed) {
         const QString target = ThreadListPane::ThreadTarget(*item);
         emit LogLine(QStringLiteral("△スレッド取得完了 →") + target
-                        + QStringLiteral(" (%1件/%2件)").arg(std::max(newCount, 0)).arg(item->READ));
+                     + QStringLiteral(" (%1件/%2件)").arg(std::max(newCount, 0)).arg(item->READ));
         emit StatusText(QStringLiteral("スレッド取得完了：") + target);
     }
     TavuConfig->SetLoadThreadCount(TavuConfig->VOZADAZOZ_LOAD_THREAD_COUNT + 1);
@@ -591,9 +591,10 @@ void TThreadController::ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item
 }
 
 // The log and the validators that describe it are written together, after the page shows the new
-// responses and away from the window's thread: the new responses are appended to the stored ones,
-// then the .inf counts them. A save that fails is told in the log pane, and the item goes back to
-// what its .inf still says, that is to the stored log.
+// responses and away from the GUI thread: the new responses are appended to the stored ones,
+// then the .inf counts them. A save that fails is told in the log pane (through the log sink: the
+// save may end after the flow), and the item goes back to what its .inf still says, that is to the
+// stored log.
 void TThreadController::SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored)
 {
     if (item->GetLogFile().isEmpty())
