@@ -87,6 +87,9 @@ public:
     virtual void CloseBrowser(TTavuBrowser *tab) = 0;
     // A new browser tab for a page (no thread), with the caption; activated unless asked not to.
     virtual TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) = 0;
+    // A new thread tab for the thread (it takes a reference to it), with an empty response list of
+    // its own; activated when asked.
+    virtual TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) = 0;
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
     // the board whose key the tab carries (may be nullptr).
     virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;

@@ -9,8 +9,8 @@
 // (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
 // the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt), the
 // bookmark list (bookmark.txt), the recent boards and threads and the thread-list column list. The
-// thread-list, posting and update-check flows run in controllers of their own (flows/), which the
-// window builds and connects to its widgets.
+// thread, thread-list, posting and update-check flows run in controllers of their own (flows/),
+// which the window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
 // start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing asks when
@@ -19,22 +19,20 @@
 // boards and threads and the board tree's state, and waits for the worker threads the window knows
 // of (and takes what they handed over) before anything they use is freed.
 //
-// Every rendering of responses into a view goes through the rendering trio BeginResView,
-// AppendResToView (once per response, applying the response rules) and EndResView.
+// Every rendering of responses into a view goes through the rendering trio of the thread flow
+// (TThreadController::BeginResView, AppendResToView, EndResView).
 //
 // The methods are split over several files by subject: VarneloWindow.cpp (creation and life),
-// VarneloWindowFrame.cpp (panes, lookups, command states, layout), VarneloWindowResView.cpp (the
-// rendering trio), VarneloWindowMenus.cpp (the main menu); other areas add their own files.
+// VarneloWindowFrame.cpp (panes, lookups, command states, layout), VarneloWindowMenus.cpp (the main
+// menu); other areas add their own files.
 
 #include "controls/ActionCatalogue.h"
 #include "core/Colors.h"   // thread lists
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -53,13 +51,9 @@ class QTabWidget;
 class QTimer;
 class QToolBar;
 class QTreeWidget;
-class IResultView;
-class TBBS;
 class TBoard;
 class TExifInfo;
 class TMenuBar;
-class TRes;
-class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
@@ -75,9 +69,6 @@ class TThreadItem;
 class TThreadItemList;
 class TToolMenuItem;
 class TqorExtListView;
-class TResCacheLoader;
-class TResDownloader;
-struct TActionHit;
 class TTavuShortcutBar;   // shortcut bars
 class TTavuShortcutToolButton;   // shortcut bars
 class TStartupSequence;   // flows
@@ -85,6 +76,7 @@ class TThreadListController;     // flows
 class TPostController;           // flows
 class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
+class TThreadController;         // flows
 class TWindowServices;
 class TCommandStates;
 class TVarneloWindowServices;
@@ -139,20 +131,6 @@ public:
     // The same for BrowserToolBar and its browser tab.
     bool GetActiveBrowser(TTavuBrowser *&tab) const;
 
-    // The rendering trio (see the class comment). The view is rendered from copies of the
-    // responses: a rule that replaces text or marks a response in bold changes only what the view
-    // shows, never the response list, its log or what other commands copy or quote.
-    void BeginResView(IResultView *view, TResList *list);
-    void AppendResToView(IResultView *view, TResList *list, TRes *res);
-    void EndResView(IResultView *view);
-    // Renders the current browser tab again, keeping the response at the top of the view.
-    void RefreshResView();
-    // A bookmark ("しおり") on the response with the memo, kept in the thread's .inf and listed in
-    // bookmark.txt; only once per response. False when it was there already.
-    bool BookmarkRes(TResList *list, const TRes &res, const QString &memo = QString());
-
-    void RenderResViewAgain(TTavuBrowser *tab);
-    void ApplySkinChange();
     void ReloadThreadListColumns();
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
@@ -346,12 +324,6 @@ private:
     // web-search menus built from user files call this one.
     TToolCommands *toolCommands = nullptr;
 
-    // A rendering in progress: the responses the thread's .inf marks as erased.
-    struct TRenderState {
-        QSet<int> Erased;
-    };
-    QHash<IResultView *, TRenderState> renderings;
-
     // creation
     void CreateActions();
     void CreateMenus();
@@ -401,12 +373,6 @@ private:
     void actAboutExecute();
     void actThreadReturnExecute();
 
-    // rendering trio
-    void ActOnHit(IResultView *view, TResList *list, TRes &res, const TActionHit &hit, bool inTab);
-    void ReapplyTextRules(TRes &shown, const TThreadItem *item, bool inTab) const;
-    void LogRule(const QString &text);
-    bool IsRealTab(IResultView *view) const;
-
     // thread lists
     // The thread-list pane and the thread-list request flow (VarneloWindowThreadList.cpp).
 public:
@@ -439,7 +405,6 @@ private:
     void BindBoardTree();
     void BindThreadListFlow();
     void ThreadListEnded(TTavuListDoc *doc, TSite *site);
-    bool OpenBlockPage(const TBBS *bbs, int code, const QString &detail);
     void ShowBlockPage(const QString &url);
     void StartCounter(const QString &counterId);
     void ThreadListViewOpen(bool doubleClick);
@@ -447,24 +412,21 @@ private:
     void ShowNewThreadCount(int count);
 
     // threads
-    // The thread request flow (VarneloWindowThread.cpp).
+    // The thread tabs (VarneloWindowThread.cpp); the thread request flow and the rendering trio run
+    // in Threads.
 public:
-    // Shows the thread in a browser tab: its stored log first (rendered in the background), then,
-    // when item->DownloadRequest is set and the program is online, the new responses. reload asks
-    // for the thread without validators and is honoured also when the thread is open already.
-    // resNumber: the response to show (0 none); keepTab forbids a new tab; url, when not empty,
-    // is fetched instead of the board type's URL.
+    TThreadController *Threads = nullptr;
+    // Threads->OpenThread (flows/ThreadController.h).
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber, bool keepTab,
                     const QString &url);
+    // Renders the current browser tab again, keeping the response at the top of the view.
+    void RefreshResView();
     // The caption, the title and count labels for the current tab's thread (nullptr clears them).
     void UpdateStatusCaption(TThreadItem *item);
     void ShowBrowserTab(TTavuBrowser *tab, bool switchPane);
     void MoveBrowserToFront(TTavuBrowser *tab);
     // Connects a new browser tab to the window and announces it (BrowserTabCreated).
     void BindBrowserEvents(TTavuBrowser *tab);
-    // Stops what loads into the tab; what its download still reports is dropped, and the thread's
-    // validators go back to those of its stored log.
-    void DetachBrowser(TTavuBrowser *tab);
     // actBrowserNavigate (and Enter in the address box): the typed URL opens as a thread or board of
     // a known site, or as a page, and joins the URL history.
     void actBrowserNavigateExecute();
@@ -482,24 +444,8 @@ signals:
 
 private:
     void BindThreadFlow();
-    TTavuBrowser *ChooseThreadTab(TThreadItem *item, bool newTab, bool keepTab, bool &made);
-    TTavuBrowser *FindThreadTab(TThreadItem *item);
-    bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
-    void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
-    void AddRecentThread(const TThreadItem *item, const QString &target);
+    void BindThreadFlowReports();
     void GiveUpBackgroundPages();
-    TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
-    void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
-    void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);
-    void FinishThreadView(TTavuBrowser *tab, TThreadItem *item);
-    void OnThreadDownloadRes(TResDownloader *job, TRes *res, int maximum, int position);
-    void OnThreadDownloadWebPage(TResDownloader *job, const QString &pageUrl);
-    void OnThreadDownloadDone(TResDownloader *job, bool failed);
-    void OnThreadDownloadError(TResDownloader *job, int code, const QString &message, const QString &detail);
-    TTavuBrowser *LiveThreadTab(const TResDownloader *job) const;
-    void ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, int newCount);
-    void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed);
-    void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored);
     void BrowserTabActivated(TTavuBrowser *tab);
 
     // posting

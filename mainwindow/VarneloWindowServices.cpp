@@ -16,8 +16,10 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
+#include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
+#include "flows/ThreadController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/WindowSearch.h"
@@ -104,7 +106,7 @@ QList<TTavuListDoc *> TVarneloWindowServices::ListDocs() const
 
 void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber)
 {
-    window.OpenThread(item, reload, newTab, activate, resNumber, false, QString());
+    window.Threads->OpenThread(item, reload, newTab, activate, resNumber, false, QString());
 }
 
 void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
@@ -134,15 +136,12 @@ void TVarneloWindowServices::RepaintThreadList()
 
 void TVarneloWindowServices::RefreshResView()
 {
-    window.RefreshResView();
+    window.Threads->RefreshResView();
 }
 
 void TVarneloWindowServices::RenderResList(IResultView *view, TResList *list)
 {
-    window.BeginResView(view, list);
-    for (int i = 0; i < list->Count(); ++i)
-        window.AppendResToView(view, list, list->Get(i));
-    window.EndResView(view);
+    window.Threads->RenderResList(view, list);
 }
 
 TTavuHintWindow *TVarneloWindowServices::HintWindow() const
@@ -226,6 +225,13 @@ TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption, bool ac
 {
     TTavuBrowser *tab = nullptr;
     Kpwfunc::NewBrowser(window, tab, nullptr, nullptr, activate, caption);
+    return tab;
+}
+
+TTavuBrowser *TVarneloWindowServices::NewThreadTab(TThreadItem *item, bool activate)
+{
+    TTavuBrowser *tab = nullptr;
+    Kpwfunc::NewBrowser(window, tab, new TResList(item), item, activate, item->ShownTitle());
     return tab;
 }
 
@@ -749,7 +755,7 @@ QWidget *TVarneloWindowServices::TracePane() const
 
 void TVarneloWindowServices::ApplySkinChange()
 {
-    window.ApplySkinChange();
+    window.Threads->ApplySkinChange();
 }
 
 QList<QAction *> TVarneloWindowServices::WindowActions() const

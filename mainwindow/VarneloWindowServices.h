@@ -52,6 +52,7 @@ public:
     void ShowBrowserTab(TTavuBrowser *tab) override;
     void CloseBrowser(TTavuBrowser *tab) override;
     TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) override;
+    TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override;
 
     TSite *CurrentSite() const override;
     void ShowSiteBoards(TSite *site) override;

@@ -333,17 +333,6 @@ TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemLi
     return doc;
 }
 
-// A 2ch server that blocks the reader answers 302 to its block page: show that page instead of an
-// error box. True when it was shown.
-bool TVarneloWindow::OpenBlockPage(const TBBS *bbs, int code, const QString &detail)
-{
-    const QString blockPage = TThreadListController::BlockPageUrl(bbs, code, detail);
-    if (blockPage.isEmpty())
-        return false;
-    ShowBlockPage(blockPage);
-    return true;
-}
-
 // The block page shows in a tab, the browser pane in view.
 void TVarneloWindow::ShowBlockPage(const QString &url)
 {

@@ -10,6 +10,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
+#include "flows/ThreadController.h"
 #include "mainwindow/VarneloWindow.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -86,17 +87,17 @@ void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const TResSearc
     const bool highlight = search && search->Highlight && !search->Text.isEmpty();
     tab->ClearDocument();
     tab->WriteHeader();
-    window.BeginResView(tab, list);
+    window.Threads->BeginResView(tab, list);
     for (int i = 0; i < list->Count(); ++i) {
         TRes *res = list->Get(i);
         if (highlight && res->Visible) {
             THighlightedBody body(*res, search->Text);
-            window.AppendResToView(tab, list, res);
+            window.Threads->AppendResToView(tab, list, res);
         } else {
-            window.AppendResToView(tab, list, res);
+            window.Threads->AppendResToView(tab, list, res);
         }
     }
-    window.EndResView(tab);
+    window.Threads->EndResView(tab);
     tab->WriteHtml();
 }
 

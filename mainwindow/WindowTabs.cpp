@@ -20,6 +20,7 @@
 #include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
+#include "flows/ThreadController.h"
 #include "mainwindow/VarneloWindow.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
@@ -340,7 +341,7 @@ void CloseBrowser(TVarneloWindow &window, TTavuBrowser *browser, bool redraw)
 {
     if (!browser || !window.Browsers.contains(browser))
         return;
-    window.DetachBrowser(browser);
+    window.Threads->DetachBrowser(browser);
     window.Browsers.removeOne(browser);
     browser->Closing = true;
     browser->CloseThread();

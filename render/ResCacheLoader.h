@@ -3,7 +3,7 @@
 //
 // The thread reads the log file and parses it into responses on its own thread, a chunk at a time.
 // Each chunk is handed to the GUI thread (queued, in order), where its responses join the tab's
-// response list and are rendered: through OnCacheRes (the main window's rendering trio, which
+// response list and are rendered: through OnCacheRes (the thread flow's rendering trio, which
 // applies the response rules there) or, without it, straight into the tab. The HTML of a chunk
 // (the first one starts with the skin's header) then goes to OnCacheChunk, or into the tab's page.
 // OnCacheDone follows the last chunk, once the tab has put into its page what it still held back

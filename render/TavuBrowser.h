@@ -2,7 +2,7 @@
 // TTavuBrowser: a browser tab. It shows either a thread (its responses rendered through the skin of
 // its board) or a web page, in a TEmbeddedWB that fills the tab; the tab fills its parent.
 //
-// As a result view it takes the responses that the main window's rendering trio hands it: each
+// As a result view it takes the responses that the thread flow's rendering trio hands it: each
 // response is written through the tab's response writer and appended to the live page. The page
 // reports the response at the top of the view and the ticked check boxes as they change, so
 // GetTopResNumber and GetCheckedResList never wait for the page.

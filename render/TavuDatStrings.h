@@ -1,7 +1,7 @@
 #pragma once
 // TTavuDatStrings: a thread written back as dat lines (name<>mail<>date<>message<>title), kept in
 // memory and saved to a file (the DAT export and "save as DAT" of a thread tab). It is a result
-// view filled by the main window's rendering trio.
+// view filled by the rendering trio of the thread flow.
 //
 // Every response that passes is written, hidden ones too, in response order, so line n of the
 // file is always response n. In dat mode each line is the response as stored in the log and the

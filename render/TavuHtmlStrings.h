@@ -1,7 +1,7 @@
 #pragma once
 // TTavuHtmlStrings: a thread rendered as one HTML page through a skin, kept in memory and saved
-// to a file (the HTML export and "save as HTML" of a thread tab). It is a result view: the main
-// window's rendering trio fills it, with the response rules applied.
+// to a file (the HTML export and "save as HTML" of a thread tab). It is a result view: the rendering
+// trio of the thread flow fills it, with the response rules applied.
 //
 // Only responses whose first flag of the first display triplet is set are written; writing one
 // sets the first flag of its second triplet. Responses hidden by a rule are left out.

@@ -1,7 +1,7 @@
 #pragma once
 // TThreadExporter: writes the log of one thread into a file of a folder, as a page rendered through
-// a skin (TTavuHtmlStrings) or as dat lines (TTavuDatStrings). The responses pass through the main
-// window's rendering trio (given as Render), so the response rules apply as in a tab.
+// a skin (TTavuHtmlStrings) or as dat lines (TTavuDatStrings). The responses pass through the
+// rendering trio of the thread flow (given as Render), so the response rules apply as in a tab.
 //
 // The file is named by the thread key or by the title, followed by the extension; the name keeps
 // no character a file system refuses or reads as a folder, so a title never names another folder.

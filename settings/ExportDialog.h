@@ -31,7 +31,7 @@ public:
     // The threads to write (the dialog holds a reference to each); list: the responses of the one
     // thread shown in a tab (not owned), or nullptr.
     void SetThreads(const QList<TThreadItem *> &items, TResList *list = nullptr);
-    // The rendering trio of the main window.
+    // The rendering trio of the thread flow.
     std::function<void(IResultView *view, TResList *list)> Render;
 
     // The extension field follows the chosen format.

@@ -15,6 +15,7 @@
 #include "core/TavuActionList.h"
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
+#include "flows/ThreadController.h"
 #include "net/TavuHttp.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
@@ -99,10 +100,10 @@ public:
     // Renders every response through the window's trio.
     void Render(TVarneloWindow *window, IResultView *view) const
     {
-        window->BeginResView(view, list.get());
+        window->Threads->BeginResView(view, list.get());
         for (int i = 0; i < list->Count(); ++i)
-            window->AppendResToView(view, list.get(), list->Get(i));
-        window->EndResView(view);
+            window->Threads->AppendResToView(view, list.get(), list->Get(i));
+        window->Threads->EndResView(view);
     }
 
     TThreadItem *item;

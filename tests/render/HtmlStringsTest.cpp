@@ -54,7 +54,7 @@ protected:
 
     QString ProfileDir() const { return config->GetProfileDir(); }
 
-    // What the main window's rendering trio does with a view.
+    // What the thread flow's rendering trio does with a view.
     static bool Render(IResultView &view, TResList &responses)
     {
         view.BeginView(&responses);
