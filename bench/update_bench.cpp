@@ -5,7 +5,9 @@
 // put into the same live page with a bare insertAdjacentHTML, run in the script world of the
 // program's page helper, which checks that the HTML went in. Every measured step, of the path and
 // of the floor alike, starts from a page at rest, which has drawn what the step before put into it,
-// as a user's reload finds it. Threads of 250, 1000 and 4000 responses show whether the cost grows
+// as a user's reload finds it. A second floor adds what no update can do without: the transfer of
+// the same new bytes from the same server, as curl times it (its own start not counted), before the
+// bare insertion. Threads of 250, 1000 and 4000 responses show whether the cost grows
 // with the thread's length. F5 to new responses on screen is measured from the page for 1000
 // responses: from the reload until the frame that shows the last new response, against the same
 // bare insertion until its frame. Run headless: QT_QPA_PLATFORM=offscreen. The last lines give the
@@ -19,6 +21,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QWebEnginePage>
@@ -140,6 +143,54 @@ void BM_BareInsertion(benchmark::State &state)
     }
 }
 
+// How long curl takes to fetch the bytes of the dat from offset on, as an update asks for them;
+// nullopt when it failed. The server answers on this thread, so the events are pumped meanwhile.
+std::optional<double> CurlTransferSeconds(const QString &url, qsizetype offset)
+{
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                        QStringLiteral("-H"), QStringLiteral("Range: bytes=%1-").arg(offset),
+                                        QStringLiteral("-w"), QStringLiteral("%{http_code} %{time_total}"), url});
+    if (!PostTest::WaitFor([&curl] { return curl.state() == QProcess::NotRunning; }, 120000))
+        return std::nullopt;
+    const QStringList reply = QString::fromLatin1(curl.readAllStandardOutput()).split(QLatin1Char(' '));
+    if (curl.exitCode() != 0 || reply.value(0) != QLatin1String("206"))
+        return std::nullopt;
+    return reply.value(1).toDouble();
+}
+
+// The floor with the transfer: curl fetches the 10 new responses' bytes, then the bare insertion.
+void BM_TransferAndInsertion(benchmark::State &state)
+{
+    TOpenThread thread(int(state.range(0)));
+    const QString script = QStringLiteral("(function (html) { const last = document.body.lastChild;"
+                                          " document.body.insertAdjacentHTML('beforeend', html);"
+                                          " return document.body.lastChild !== last; })(%1)")
+                               .arg(LastResponsesLiteral(thread.tab));
+    const QString url = thread.env.server.Url(QStringLiteral("/news/dat/") + Key + QStringLiteral(".dat"));
+    QWebEnginePage *page = thread.tab->Browser()->page();
+    for (auto _ : state) {
+        const qsizetype stored = thread.env.server.DatBytes(PostTest::News, Key).size();
+        thread.Grow();
+        PagePaint::WaitForRest(page);
+        const std::optional<double> transfer = CurlTransferSeconds(url, stored);
+        if (!transfer) {
+            state.SkipWithError("curl did not get the new bytes");
+            break;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        std::optional<bool> inserted;
+        page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                            [&inserted](const QVariant &result) { inserted = result.toBool(); });
+        if (!PostTest::WaitFor([&inserted] { return inserted.has_value(); }, 120000) || !*inserted) {
+            state.SkipWithError("the page did not take the HTML");
+            break;
+        }
+        state.SetIterationTime(*transfer + clock.nsecsElapsed() / 1e9);
+    }
+}
+
 // The floor of F5 to new responses on screen: the bare insertion until the frame that shows it.
 void BM_BareInsertionToPaint(benchmark::State &state)
 {
@@ -159,6 +210,7 @@ void BM_BareInsertionToPaint(benchmark::State &state)
 }
 
 BENCHMARK(BM_UpdateThroughReload)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_TransferAndInsertion)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_BareInsertion)->Arg(250)->Arg(1000)->Arg(4000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_UpdateToPaint)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_BareInsertionToPaint)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -170,6 +222,9 @@ int main(int argc, char **argv)
     TRatioReporter reporter({{"BM_UpdateThroughReload/250/", "BM_BareInsertion/250/"},
                              {"BM_UpdateThroughReload/1000/", "BM_BareInsertion/1000/"},
                              {"BM_UpdateThroughReload/4000/", "BM_BareInsertion/4000/"},
+                             {"BM_UpdateThroughReload/250/", "BM_TransferAndInsertion/250/"},
+                             {"BM_UpdateThroughReload/1000/", "BM_TransferAndInsertion/1000/"},
+                             {"BM_UpdateThroughReload/4000/", "BM_TransferAndInsertion/4000/"},
                              {"BM_UpdateToPaint/1000/", "BM_BareInsertionToPaint/1000/"}},
                             1.5);
     return RunWebEngineBenchmarks(argc, argv, reporter);
