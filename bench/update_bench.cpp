@@ -119,27 +119,43 @@ QString LastResponsesLiteral(TTavuBrowser *tab)
     return QString::fromUtf8(QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
-// The floor: one script call that inserts the HTML at the end of the page and says whether it did.
+// The floor's script: one call that inserts the HTML at the end of the page and says whether it did.
+QString BareInsertionScript(TTavuBrowser *tab)
+{
+    return QStringLiteral("(function (html) { const last = document.body.lastChild;"
+                          " document.body.insertAdjacentHTML('beforeend', html);"
+                          " return document.body.lastChild !== last; })(%1)")
+        .arg(LastResponsesLiteral(tab));
+}
+
+// Runs the script in the page and gives the seconds until its answer; nullopt when it inserted
+// nothing.
+std::optional<double> InsertionSeconds(QWebEnginePage *page, const QString &script)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<bool> inserted;
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                        [&inserted](const QVariant &result) { inserted = result.toBool(); });
+    if (!PostTest::WaitFor([&inserted] { return inserted.has_value(); }, 120000) || !*inserted)
+        return std::nullopt;
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// The floor: the bare insertion.
 void BM_BareInsertion(benchmark::State &state)
 {
     TOpenThread thread(int(state.range(0)));
-    const QString script = QStringLiteral("(function (html) { const last = document.body.lastChild;"
-                                          " document.body.insertAdjacentHTML('beforeend', html);"
-                                          " return document.body.lastChild !== last; })(%1)")
-                               .arg(LastResponsesLiteral(thread.tab));
+    const QString script = BareInsertionScript(thread.tab);
     QWebEnginePage *page = thread.tab->Browser()->page();
     for (auto _ : state) {
         PagePaint::WaitForRest(page);
-        QElapsedTimer clock;
-        clock.start();
-        std::optional<bool> inserted;
-        page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                            [&inserted](const QVariant &result) { inserted = result.toBool(); });
-        if (!PostTest::WaitFor([&inserted] { return inserted.has_value(); }, 120000) || !*inserted) {
+        const std::optional<double> insertion = InsertionSeconds(page, script);
+        if (!insertion) {
             state.SkipWithError("the page did not take the HTML");
             break;
         }
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        state.SetIterationTime(*insertion);
     }
 }
 
@@ -163,10 +179,7 @@ std::optional<double> CurlTransferSeconds(const QString &url, qsizetype offset)
 void BM_TransferAndInsertion(benchmark::State &state)
 {
     TOpenThread thread(int(state.range(0)));
-    const QString script = QStringLiteral("(function (html) { const last = document.body.lastChild;"
-                                          " document.body.insertAdjacentHTML('beforeend', html);"
-                                          " return document.body.lastChild !== last; })(%1)")
-                               .arg(LastResponsesLiteral(thread.tab));
+    const QString script = BareInsertionScript(thread.tab);
     const QString url = thread.env.server.Url(QStringLiteral("/news/dat/") + Key + QStringLiteral(".dat"));
     QWebEnginePage *page = thread.tab->Browser()->page();
     for (auto _ : state) {
@@ -174,20 +187,12 @@ void BM_TransferAndInsertion(benchmark::State &state)
         thread.Grow();
         PagePaint::WaitForRest(page);
         const std::optional<double> transfer = CurlTransferSeconds(url, stored);
-        if (!transfer) {
-            state.SkipWithError("curl did not get the new bytes");
+        const std::optional<double> insertion = transfer ? InsertionSeconds(page, script) : std::nullopt;
+        if (!insertion) {
+            state.SkipWithError(transfer ? "the page did not take the HTML" : "curl did not get the new bytes");
             break;
         }
-        QElapsedTimer clock;
-        clock.start();
-        std::optional<bool> inserted;
-        page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                            [&inserted](const QVariant &result) { inserted = result.toBool(); });
-        if (!PostTest::WaitFor([&inserted] { return inserted.has_value(); }, 120000) || !*inserted) {
-            state.SkipWithError("the page did not take the HTML");
-            break;
-        }
-        state.SetIterationTime(*transfer + clock.nsecsElapsed() / 1e9);
+        state.SetIterationTime(*transfer + *insertion);
     }
 }
 
