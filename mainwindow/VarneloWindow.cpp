@@ -149,12 +149,9 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 
     Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
     LoadRowGlyphs();
-    CreateMenus();
-    CreateToolBars();
-    CreateShortcutBars();   // shortcut bars
+    CreateMenusAndBars();
     CreatePanes();
-    FillDesignedBarsAndMenus();
-    BindPanePopups();
+    FillMenusAndBars();
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
