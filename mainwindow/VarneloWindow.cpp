@@ -10,6 +10,7 @@
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
+#include "commands/ShortcutBarCommands.h"   // shortcut bars
 #include "commands/BookmarkCommands.h"   // bookmarks
 #include "commands/BrowserTabCommands.h"
 #include "commands/BrowserTabDrag.h"
@@ -549,7 +550,7 @@ void TVarneloWindow::ReloadBarLayout()
 {
     RestoreToolBarsAndMenus();
     ApplyTabBarPositions();
-    ApplyShortcutBarPosition();
+    shortcutBars->ApplyShortcutBarPosition();
 }
 
 // A later copy of the program handed its arguments over: the window comes to the front first.

@@ -23,9 +23,8 @@
 // (TThreadController::BeginResView, AppendResToView, EndResView).
 //
 // The methods are split over several files by subject: VarneloWindow.cpp (creation and life),
-// VarneloWindowFrame.cpp (panes, lookups, command states, layout); other areas add their own files.
-// The menus and bars are built by controls/MainMenus.h, the shortcut bars are a unit of their own
-// (commands/ShortcutBarCommands.h).
+// VarneloWindowFrame.cpp (menus and bars, panes, lookups, command states, layout); other areas add
+// their own files.
 
 #include "controls/ActionCatalogue.h"
 #include "controls/MainMenus.h"
@@ -43,7 +42,6 @@
 
 class QComboBox;
 class QLabel;
-class QMenu;
 class QMovie;
 class QPlainTextEdit;
 class QProgressBar;
@@ -55,7 +53,6 @@ class QToolBar;
 class QTreeWidget;
 class TBoard;
 class TExifInfo;
-class TMenuBar;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
@@ -282,6 +279,7 @@ private:
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
+    TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
     // True while an update check or patrol runs (their workers hold boards).
     bool ChecksRunning() const;
@@ -426,17 +424,10 @@ private:
     void BindUpdateCheck();
 
     // shortcut bars
-    // The two shortcut bars (commands/ShortcutBarCommands.h): ShortcutBar1 in the top band and
-    // ShortcutBar3 in the bottom band; SHORTCUTBARPOS (0 top, 1 bottom) says which one shows.
+    // The top and the bottom one, made and run by shortcutBars (commands/ShortcutBarCommands.h).
 public:
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
-    // Both bars load the profile's shortcut.txt again.
-    void LoadShortcutBars();
-    void ApplyShortcutBarPosition();
-
-private:
-    TShortcutBarCommands *shortcutBars = nullptr;
 
     // response search
     // The filtered view of the current thread tab (VarneloWindowSearch.cpp).

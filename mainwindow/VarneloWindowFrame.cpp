@@ -105,16 +105,6 @@ void TVarneloWindow::FillMenusAndBars()
     Kpwfunc::PopUpOver(ThreadListView, ThreadItemPopup);
 }
 
-void TVarneloWindow::LoadShortcutBars()
-{
-    shortcutBars->LoadShortcutBars();
-}
-
-void TVarneloWindow::ApplyShortcutBarPosition()
-{
-    shortcutBars->ApplyShortcutBarPosition();
-}
-
 // ---- panes ----
 
 // Board pane | body (thread-list pane above or beside the browser pane) above the log pane. The
