@@ -15,8 +15,10 @@
 
 namespace {
 
-// One entry of a menu: an action name, "-" for a separator, or "@" and the name of a submenu.
+// A top-level menu: where the builder keeps it, its name and caption, and its entries. An entry is an
+// action name, "-" for a separator, or "@" and the name of a submenu.
 struct TMenuDef {
+    QMenu *TMainMenus::*Member;
     const char *Name;
     const char *Caption;
     QStringList Entries;
@@ -35,26 +37,28 @@ QStringList Names(std::initializer_list<const char *> names)
 const QList<TMenuDef> &MainMenuDefs()
 {
     static const QList<TMenuDef> menus = {
-        {"File1", "ファイル(&F)",
+        {&TMainMenus::File1, "File1", "ファイル(&F)",
          Names({"actOnline", "actSaveMode", "-", "actBBSSelect", "actBBSOrder", "actBBSSetup", "actBBSWizard",
                 "actRSSWizard", "-", "actAllThreads", "actSendHist", "actShowHist", "actFindLog", "-", "@RecentRead",
                 "@RecentWrite", "-", "actDisconnect", "actHide", "-", "actExit"})},
-        {"View1", "表示(&V)",
+        {&TMainMenus::View1, "View1", "表示(&V)",
          Names({"actShowBoardList2", "actShowThreadList2", "actShowBrowser", "actShowMessage", "actShowThreadInfo",
                 "-", "actShowVertical", "actShowExtThreadList", "actShowPaneChange", "actShowDoubleWindow",
                 "actShowBoardListRight", "actShowBoardFilter", "actShowToolbars", "actShowChotto", "-",
                 "actShowBoardListFocus", "actShowThreadListFocus", "actShowBrowserFocus", "actShowBBSFocus",
                 "actShowURLFocus"})},
-        {"BoardMenu", "ボード一覧(&B)", {}, {QStringLiteral("ボード一覧")}},
-        {"ThreadListMenu", "スレッド一覧(&L)", Names({"@ThreadListTabMenu", "-"}), {QStringLiteral("スレッド一覧")}},
-        {"ThreadMenu", "スレッド(&T)", {}, {QStringLiteral("スレッド")}},
-        {"BrowserMenu", "ブラウザ(&W)", Names({"@BrowserTabMenu", "@BrowserSelectionMenu", "-"}),
+        {&TMainMenus::BoardMenu, "BoardMenu", "ボード一覧(&B)", {}, {QStringLiteral("ボード一覧")}},
+        {&TMainMenus::ThreadListMenu, "ThreadListMenu", "スレッド一覧(&L)", Names({"@ThreadListTabMenu", "-"}),
+         {QStringLiteral("スレッド一覧")}},
+        {&TMainMenus::ThreadMenu, "ThreadMenu", "スレッド(&T)", {}, {QStringLiteral("スレッド")}},
+        {&TMainMenus::BrowserMenu, "BrowserMenu", "ブラウザ(&W)",
+         Names({"@BrowserTabMenu", "@BrowserSelectionMenu", "-"}),
          {QStringLiteral("ブラウザ"), QStringLiteral("ブラウザ選択")}},
-        {"FavoriteMenu", "お気に入り(&A)", {},
+        {&TMainMenus::FavoriteMenu, "FavoriteMenu", "お気に入り(&A)", {},
          {QStringLiteral("お気に入り"), QStringLiteral("ショートカットバー"), QStringLiteral("しおり")}},
-        {"Tool1", "ツール(&O)", {}, {QStringLiteral("ツール")}},
-        {"BBSFunc", "BBS(&S)", {}},
-        {"Help1", "ヘルプ(&H)", Names({"actAbout", "actHelpVarneloDirect"})},
+        {&TMainMenus::Tool1, "Tool1", "ツール(&O)", {}, {QStringLiteral("ツール")}},
+        {&TMainMenus::BBSFunc, "BBSFunc", "BBS(&S)", {}},
+        {&TMainMenus::Help1, "Help1", "ヘルプ(&H)", Names({"actAbout", "actHelpVarneloDirect"})},
     };
     return menus;
 }
@@ -131,23 +135,11 @@ TMainMenus BuildMainMenus(QMainWindow *window, const TActionList &actions, const
 
     m.MainMenu1 = new QMenu(window);
     m.MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    QHash<QString, QMenu *> made;
     for (const TMenuDef &def : MainMenuDefs()) {
-        QMenu *menu = FilledMenu(window, def, submenus, actions);
-        m.MainMenu1->addMenu(menu);
-        made.insert(QString::fromUtf8(def.Name), menu);
+        m.*def.Member = FilledMenu(window, def, submenus, actions);
+        m.MainMenu1->addMenu(m.*def.Member);
     }
-    m.File1 = made.value(QStringLiteral("File1"));
-    m.View1 = made.value(QStringLiteral("View1"));
-    m.BoardMenu = made.value(QStringLiteral("BoardMenu"));
-    m.ThreadListMenu = made.value(QStringLiteral("ThreadListMenu"));
-    m.ThreadMenu = made.value(QStringLiteral("ThreadMenu"));
-    m.BrowserMenu = made.value(QStringLiteral("BrowserMenu"));
-    m.FavoriteMenu = made.value(QStringLiteral("FavoriteMenu"));
-    m.Tool1 = made.value(QStringLiteral("Tool1"));
-    m.BBSFunc = made.value(QStringLiteral("BBSFunc"));
     m.BBSFunc->menuAction()->setEnabled(false);   // until a site offers functions of its own
-    m.Help1 = made.value(QStringLiteral("Help1"));
 
     m.BoardListPopup = NamedMenu(window, "BoardListPopup", "");
     m.ThreadListPopup = NamedMenu(window, "ThreadListPopup", "");
