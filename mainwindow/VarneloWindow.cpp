@@ -10,7 +10,6 @@
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
-#include "commands/ShortcutBarCommands.h"   // shortcut bars
 #include "commands/BookmarkCommands.h"   // bookmarks
 #include "commands/BrowserTabCommands.h"
 #include "commands/BrowserTabDrag.h"
@@ -34,6 +33,7 @@
 #include "commands/ResSearchCommands.h"
 #include "commands/SelectedResCommands.h"
 #include "commands/ShortcutAddCommands.h"
+#include "commands/ShortcutBarCommands.h"   // shortcut bars
 #include "commands/SiteBoardsMenu.h"
 #include "commands/SiteCommands.h"
 #include "commands/ThreadCommands.h"
