@@ -33,6 +33,7 @@
 #include "commands/ResSearchCommands.h"
 #include "commands/SelectedResCommands.h"
 #include "commands/ShortcutAddCommands.h"
+#include "commands/ShortcutBarCommands.h"   // shortcut bars
 #include "commands/SiteBoardsMenu.h"
 #include "commands/SiteCommands.h"
 #include "commands/ThreadCommands.h"
@@ -149,12 +150,9 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 
     Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
     LoadRowGlyphs();
-    CreateMenus();
-    CreateToolBars();
-    CreateShortcutBars();   // shortcut bars
+    CreateMenusAndBars();
     CreatePanes();
-    FillDesignedBarsAndMenus();
-    BindPanePopups();
+    FillMenusAndBars();
     CreateStatusBars();
     CreateTimers();
     CreatePrivateBrowser();
@@ -552,7 +550,7 @@ void TVarneloWindow::ReloadBarLayout()
 {
     RestoreToolBarsAndMenus();
     ApplyTabBarPositions();
-    ApplyShortcutBarPosition();
+    shortcutBars->ApplyShortcutBarPosition();
 }
 
 // A later copy of the program handed its arguments over: the window comes to the front first.

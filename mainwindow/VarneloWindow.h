@@ -23,10 +23,11 @@
 // (TThreadController::BeginResView, AppendResToView, EndResView).
 //
 // The methods are split over several files by subject: VarneloWindow.cpp (creation and life),
-// VarneloWindowFrame.cpp (panes, lookups, command states, layout), VarneloWindowMenus.cpp (the main
-// menu); other areas add their own files.
+// VarneloWindowFrame.cpp (menus and bars, panes, lookups, command states, layout); other areas add
+// their own files.
 
 #include "controls/ActionCatalogue.h"
+#include "controls/MainMenus.h"
 #include "core/Colors.h"   // thread lists
 
 #include <QList>
@@ -41,7 +42,6 @@
 
 class QComboBox;
 class QLabel;
-class QMenu;
 class QMovie;
 class QPlainTextEdit;
 class QProgressBar;
@@ -53,7 +53,6 @@ class QToolBar;
 class QTreeWidget;
 class TBoard;
 class TExifInfo;
-class TMenuBar;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
@@ -70,7 +69,7 @@ class TThreadItemList;
 class TToolMenuItem;
 class TqorExtListView;
 class TTavuShortcutBar;   // shortcut bars
-class TTavuShortcutToolButton;   // shortcut bars
+class TShortcutBarCommands;   // shortcut bars
 class TStartupSequence;   // flows
 class TThreadListController;     // flows
 class TPostController;           // flows
@@ -83,7 +82,8 @@ class TVarneloWindowServices;
 class TNoticeCommands;   // notices
 namespace Kpwfunc { struct TResSearch; }   // response search
 
-class TVarneloWindow : public QMainWindow {
+// The menus and bars (TMainMenus, TMainBars) are the window's own members, made by the builder.
+class TVarneloWindow : public QMainWindow, public TMainMenus, public TMainBars {
     Q_OBJECT
 public:
     // Builds the window (FormCreate). The splash, when given, shows the progress of the start-up
@@ -175,46 +175,12 @@ public:
     TImageList ActionImage;           // the actions' pictures, by image index
     TImageList DrawImage;             // the thread-list marks (resource/marks.png)
 
-    QMenu *MainMenu1 = nullptr;       // the main menu; each top-level action holds a submenu
-    QMenu *File1 = nullptr;
-    QMenu *View1 = nullptr;
-    QMenu *BoardMenu = nullptr;
-    QMenu *ThreadListMenu = nullptr;
-    QMenu *ThreadMenu = nullptr;
-    QMenu *BrowserMenu = nullptr;
-    QMenu *FavoriteMenu = nullptr;
-    QMenu *Tool1 = nullptr;           // the tools menu; external tools are added at its end
     // The external tools of tool.txt at the end of the tools menu, each started when clicked.
     void LoadToolsMenu();
-    QMenu *BBSFunc = nullptr;         // the current site's own functions
-    QMenu *Help1 = nullptr;
-    QMenu *RecentRead = nullptr;
-    QMenu *RecentWrite = nullptr;
-    QMenu *ThreadListTabMenu = nullptr;
-    QMenu *BrowserTabMenu = nullptr;
-    QMenu *BrowserSelectionMenu = nullptr;   // the web-search engines of search.txt
-    QMenu *GaishutuMenu = nullptr;    // boards opened in this run
-    QMenu *BoardListPopup = nullptr;
-    QMenu *ThreadListPopup = nullptr;
-    QMenu *ThreadItemPopup = nullptr;
-    QMenu *BrowserPopup = nullptr;
-    QMenu *ResPopup = nullptr;
-    QMenu *ResIDPopup = nullptr;      // the commands of a poster ID (commands/ResIDCommands.h)
-    QMenu *ShortcutMenu = nullptr;
-    QMenu *BookmarkMenu = nullptr;
-
-    TMenuBar *MenuBar1 = nullptr;
-    QToolBar *ToolBar7 = nullptr;     // the address band: UrlComboBox and the busy animation
-    QToolBar *MainActToolBar = nullptr;
-    QToolBar *AppActToolBar = nullptr;
-    QToolBar *GaishutuToolBar = nullptr;
-    QToolBar *BBSToolBar = nullptr;
     QToolBar *ThreadListActToolBar = nullptr;
     QToolBar *BrowserActToolBar = nullptr;
     QToolBar *ThreadListBar = nullptr;    // the thread-list tab buttons
     QToolBar *BrowserToolBar = nullptr;   // the browser tab buttons
-    QComboBox *UrlComboBox = nullptr;
-    QLabel *Animate1 = nullptr;           // the busy animation (resource/anime.gif)
 
     QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest
     TTavuSplitter *MainSplitter = nullptr;   // BoardListSplitter: board pane | body
@@ -313,6 +279,7 @@ private:
     bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
+    TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
     // True while an update check or patrol runs (their workers hold boards).
     bool ChecksRunning() const;
@@ -326,13 +293,10 @@ private:
 
     // creation
     void CreateActions();
-    void CreateMenus();
-    void CreateToolBars();
-    // The designed buttons of the five action tool bars and the designed items of the five popup
-    // menus; toolbar.ini and popup.ini replace them at start-up where they have a section.
-    void FillDesignedBarsAndMenus();
-    // A right click on the board tree opens BoardListPopup, on the thread list ThreadItemPopup.
-    void BindPanePopups();
+    // The menus and bars (controls/MainMenus.h), the designed items of the five action tool bars
+    // and the five popup menus, and the popup menus of the board tree and the thread list.
+    void CreateMenusAndBars();
+    void FillMenusAndBars();
     void CreatePanes();
     QWidget *CreateBoardPane();
     QWidget *CreateThreadListPane();
@@ -460,21 +424,10 @@ private:
     void BindUpdateCheck();
 
     // shortcut bars
-    // The two shortcut bars (VarneloWindowShortcutBar.cpp): ShortcutBar1 in the top band and
-    // ShortcutBar3 in the bottom band; SHORTCUTBARPOS (0 top, 1 bottom) says which one shows.
+    // The top and the bottom one, made and run by shortcutBars (commands/ShortcutBarCommands.h).
 public:
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
-    // Both bars load the profile's shortcut.txt again.
-    void LoadShortcutBars();
-    void ApplyShortcutBarPosition();
-
-private:
-    QToolBar *ShortcutBand1 = nullptr;
-    QToolBar *ShortcutBand3 = nullptr;
-    void CreateShortcutBars();
-    void ShortcutClick(TTavuShortcutToolButton *button);
-    void ShortcutCreated(TTavuShortcutToolButton *button);
 
     // response search
     // The filtered view of the current thread tab (VarneloWindowSearch.cpp).

@@ -1,9 +1,11 @@
-// The main window's frame: its panes, the lookups of the current tabs, the command states, the
-// window and tool-bar layout and the site shown in the board pane.
+// The main window's frame: its menus, bars and panes, the lookups of the current tabs, the command
+// states, the window and tool-bar layout and the site shown in the board pane.
 
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/CommandStates.h"
+#include "commands/ShortcutBarCommands.h"
+#include "controls/CoolBarLayout.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
@@ -24,12 +26,10 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -38,9 +38,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QString Desktop = QStringLiteral("DESKTOP");
-const QString CoolBarSection = QStringLiteral("COOLBAR1");
 
 QVBoxLayout *TightColumn(QWidget *widget)
 {
@@ -83,17 +80,30 @@ void LayTabRow(QWidget *row, QToolBar *tabs, QToolBar *commands)
     layout->addWidget(commands);
 }
 
-// The tool-bar button hint: the action's hint, and its shortcut in parentheses after ":" when it
-// has one.
-QString ButtonHint(const QAction *action)
+}  // namespace
+
+// ---- menus and bars ----
+
+void TVarneloWindow::CreateMenusAndBars()
 {
-    const QString hint = action->statusTip().isEmpty() ? action->text().remove(QLatin1Char('&')) : action->statusTip();
-    if (action->shortcut().isEmpty())
-        return hint;
-    return hint + QStringLiteral(":(") + action->shortcut().toString(QKeySequence::PortableText) + QLatin1Char(')');
+    const Kpwfunc::TMenuRefreshes refreshes = {[this] { UpdateThreadListMenu(); }, [this] { UpdateBrowserMenu(); },
+                                               [this] { BoardListPopupPopup(); }};
+    static_cast<TMainMenus &>(*this) = Kpwfunc::BuildMainMenus(this, *ActionList1, refreshes);
+    static_cast<TMainBars &>(*this) = Kpwfunc::BuildMainBars(this, MainMenu1);
+    shortcutBars = new TShortcutBarCommands(Services(), this, *this, ShortcutMenu);
+    ShortcutBar1 = shortcutBars->ShortcutBar1;
+    ShortcutBar3 = shortcutBars->ShortcutBar3;
 }
 
-}  // namespace
+// After the panes, whose tool bars are among the designed ones.
+void TVarneloWindow::FillMenusAndBars()
+{
+    Kpwfunc::FillDesignedBarsAndMenus({MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar},
+                                      {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup},
+                                      *ActionList1, ShowOptionsAt());
+    Kpwfunc::PopUpOver(BoardListView, BoardListPopup);
+    Kpwfunc::PopUpOver(ThreadListView, ThreadItemPopup);
+}
 
 // ---- panes ----
 
@@ -320,76 +330,25 @@ void TVarneloWindow::BoardListPopupPopup()
 
 QList<QToolBar *> TVarneloWindow::CoolBarBands() const
 {
-    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar, ShortcutBand1};
+    return {MenuBar1, ToolBar7, GaishutuToolBar, MainActToolBar, AppActToolBar, shortcutBars->ShortcutBand1};
 }
 
-// The window's place and state, the pane sizes and the tool-bar bands.
 void TVarneloWindow::LoadCoolBarLayout()
 {
-    const TIniFile &ini = TavuConfig->Ini;
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1024, 768);
-    QRect bounds(ini.ReadInteger(Desktop, QStringLiteral("LEFT"), 40), ini.ReadInteger(Desktop, QStringLiteral("TOP"), 40),
-                 ini.ReadInteger(Desktop, QStringLiteral("WIDTH"), 1000), ini.ReadInteger(Desktop, QStringLiteral("HEIGHT"), 720));
-    if (bounds.left() > screen.width() - 50) {
-        if (bounds.width() > screen.width())
-            bounds.setWidth(screen.width() - 100);
-        bounds.moveLeft((screen.width() - bounds.width()) / 2);
-    }
-    setGeometry(bounds);
-    if (ini.ReadInteger(Desktop, QStringLiteral("WINDOWSTATE"), 0) == 2)
-        setWindowState(windowState() | Qt::WindowMaximized);
-
-    // A board pane stored collapsed starts collapsed and opens to the designed width.
-    const int boardWidth = ini.ReadInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), 200);
-    const bool boardCollapsed = boardWidth <= MainSplitter->MinSize;
-    const int openWidth = boardCollapsed ? 200 : boardWidth;
-    MainSplitter->setSizes({openWidth, std::max(bounds.width() - openWidth, 100)});
-    if (boardCollapsed) {
-        MainSplitter->Close();
-        MainSplitter->SetRememberedSize(openWidth);
-    }
-    const int listHeight = ini.ReadInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), 220);
-    ThreadListSplitter->setSizes({listHeight, std::max(bounds.height() - listHeight, 100)});
-    const int logHeight = ini.ReadInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), 100);
-    MessageSplitter->setSizes({std::max(bounds.height() - logHeight, 100), logHeight});
-
-    Kpwfunc::LoadCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
+    Kpwfunc::LoadCoolBarLayout({this, MainSplitter, ThreadListSplitter, MessageSplitter, CoolBarBands()}, TavuConfig->Ini);
 }
 
 void TVarneloWindow::SaveCoolBarLayout()
 {
-    TIniFile &ini = TavuConfig->Ini;
-    const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
-    ini.WriteInteger(Desktop, QStringLiteral("WINDOWSTATE"), isMaximized() ? 2 : 0);
-    ini.WriteInteger(Desktop, QStringLiteral("LEFT"), bounds.left());
-    ini.WriteInteger(Desktop, QStringLiteral("TOP"), bounds.top());
-    ini.WriteInteger(Desktop, QStringLiteral("WIDTH"), bounds.width());
-    ini.WriteInteger(Desktop, QStringLiteral("HEIGHT"), bounds.height());
-    ini.WriteInteger(Desktop, QStringLiteral("BOARDLISTWIDTH"), MainSplitter->PaneSize());
-    ini.WriteInteger(Desktop, QStringLiteral("THREADLISTHEIGHT"), ThreadListSplitter->sizes().value(0));
-    ini.WriteInteger(Desktop, QStringLiteral("MESSAGEHEIGHT"), MessageSplitter->sizes().value(1));
-    // The panes shown, as their commands are checked (a command not there yet says nothing).
-    const std::pair<const char *, bool *> panes[] = {
-        {"actShowExtThreadList", &TavuConfig->DESKTOP_EXTTHREADLIST},
-        {"actShowThreadList2", &TavuConfig->DESKTOP_SHOWTHREADLIST},
-        {"actShowBrowser", &TavuConfig->DESKTOP_SHOWBROWSER},
-    };
-    for (const auto &[name, shown] : panes) {
-        const QAction *action = Action(QString::fromLatin1(name));
-        if (action && TActionList::HasHandler(action))
-            *shown = action->isChecked();
-    }
+    Kpwfunc::SaveCoolBarLayout({this, MainSplitter, ThreadListSplitter, MessageSplitter, CoolBarBands()}, *ActionList1,
+                               TavuConfig->Ini);
     StoreColumnWidths();
-    Kpwfunc::SaveCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
 }
 
 // Hints with shortcuts on every tool-bar button, the busy animation, the band layout.
 void TVarneloWindow::BuildToolBars()
 {
-    for (QAction *action : ActionList1->Actions())
-        action->setToolTip(ButtonHint(action));
-
+    Kpwfunc::SetButtonHints(ActionList1->Actions());
     const QString clip = TTavuConfig::AppDir() + QStringLiteral("resource/anime.gif");
     if (!busyMovie && QFile::exists(clip)) {
         busyMovie = new QMovie(clip, QByteArray(), this);
@@ -397,7 +356,7 @@ void TVarneloWindow::BuildToolBars()
         Animate1->setMovie(busyMovie);
         busyMovie->jumpToFrame(0);
     }
-    Kpwfunc::LoadCoolBarBands(this, CoolBarBands(), TavuConfig->Ini, CoolBarSection);
+    Kpwfunc::LoadCoolBarBandOrder(this, CoolBarBands(), TavuConfig->Ini);
 }
 
 // Each tab bar above or below its pane (POSITION 0 above, 1 below), and its tool bar beside it

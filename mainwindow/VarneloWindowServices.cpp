@@ -2,6 +2,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "commands/ShortcutBarCommands.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -726,7 +727,7 @@ void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
 
 void TVarneloWindowServices::ShortcutsChanged()
 {
-    window.LoadShortcutBars();
+    window.shortcutBars->LoadShortcutBars();
 }
 
 // ---- outside services ----

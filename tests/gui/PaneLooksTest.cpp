@@ -9,6 +9,7 @@
 #include "controls/KpwServices.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
 #include "mainwindow/WindowTabs.h"
@@ -166,7 +167,7 @@ TEST(PaneLooks, ShortcutCaptionsTakeTheirColourAndFontAtStartUpAndAfterOptionOk)
     EXPECT_GT(env.Window->ShortcutBar1->Panel(0)->ToolBar()->width(), narrow);
 
     // Loaded again (after the editor), the bar keeps the look.
-    env.Window->LoadShortcutBars();
+    env.Window->Services().ShortcutsChanged();
     ExpectShortcutCaptions(env.Window->ShortcutBar1, QColor(0, 0xC0, 0), 16);
 }
 

@@ -4,7 +4,10 @@
 
 #include "controls/KpwServices.h"
 
+#include "controls/ActionCatalogue.h"
+#include "controls/CoolBarLayout.h"
 #include "controls/ExtListView.h"
+#include "controls/TavuSplitter.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -23,7 +26,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
@@ -301,6 +306,34 @@ TEST(CoolBarBands, StoredOrderAndBreaksAreRestored)
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("COOLBAR1"), QStringLiteral("BAND2ID")), 1);
     EXPECT_TRUE(saved.ReadBool(QStringLiteral("COOLBAR1"), QStringLiteral("BAND2BR")));
     EXPECT_EQ(saved.ReadString(QStringLiteral("COOLBAR1"), QStringLiteral("BAND0CAP")), QStringLiteral("band2"));
+}
+
+// A window stored beyond the right edge of the screen (a screen that has gone) comes back onto the
+// screen, narrowed to fit, and is stored back where it now stands.
+TEST(CoolBarBands, AWindowStoredOffTheScreenComesBackOntoIt)
+{
+    QMainWindow window;
+    TTavuSplitter boards(Qt::Horizontal);
+    QSplitter threadList(Qt::Vertical);
+    QSplitter messages(Qt::Vertical);
+    for (QSplitter *splitter : {static_cast<QSplitter *>(&boards), &threadList, &messages}) {
+        splitter->addWidget(new QWidget);
+        splitter->addWidget(new QWidget);
+    }
+    const TCoolBarLayoutParts parts = {&window, &boards, &threadList, &messages, {}};
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TIniFile ini;
+    ini.SetText(QStringLiteral("[DESKTOP]\nLEFT=%1\nTOP=30\nWIDTH=%2\nHEIGHT=300\n")
+                    .arg(screen.width() + 400)
+                    .arg(screen.width() + 10));
+    Kpwfunc::LoadCoolBarLayout(parts, ini);
+    EXPECT_EQ(window.geometry(), QRect(50, 30, screen.width() - 100, 300));
+
+    TIniFile saved;
+    Kpwfunc::SaveCoolBarLayout(parts, TActionList(), saved);
+    EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("LEFT")), 50);
+    EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("WIDTH")), screen.width() - 100);
+    EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("WINDOWSTATE")), 0);
 }
 
 TEST(CoolBarBands, MissingOrUnknownIdsKeepTheBandsInPlace)
