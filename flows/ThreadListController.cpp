@@ -206,11 +206,11 @@ void TThreadListController::FinishThreadList(TTavuListDoc *doc, TThreadListDownl
         doc->LoadSubjectTxt();
     }
     TThreadItemList *items = doc->Items();
-    emit LogLine(QStringLiteral("△スレッド一覧の取得完了 →") + BoardTarget(board)
-                 + QStringLiteral(" (%1件 / %2件)").arg(items->CountMarked()).arg(items->Count()));
-    emit StatusText(QStringLiteral("スレッド一覧の取得完了：") + BoardTarget(board));
-
+    // A failed listing was told by its error lines; it completed nothing.
     if (!failed) {
+        emit LogLine(QStringLiteral("△スレッド一覧の取得完了 →") + BoardTarget(board)
+                     + QStringLiteral(" (%1件 / %2件)").arg(items->CountMarked()).arg(items->Count()));
+        emit StatusText(QStringLiteral("スレッド一覧の取得完了：") + BoardTarget(board));
         DropRepeatedLast(doc);
         if (TavuEnviron->GetCached() && !job->NotModified && items->Count() > 0 && !TavuEnviron->IsOffline()) {
             try {

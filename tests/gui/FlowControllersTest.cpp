@@ -165,6 +165,8 @@ TEST(ThreadListController, AFailedListingIsLoggedAndShownOnceAndLeavesTheTabMark
     const int error = reports.Log.indexOf(QStringLiteral("△スレッド一覧取得エラー →消えた板＠テスト"));
     ASSERT_GE(error, 0);
     EXPECT_TRUE(reports.Log.value(error + 1).startsWith(QStringLiteral("→404:")));
+    for (const QString &line : std::as_const(reports.Log))
+        EXPECT_FALSE(line.contains(QStringLiteral("取得完了"))) << line.toStdString();   // nothing was completed
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages.first().contains(QStringLiteral("スレッド一覧ダウンロードエラー\n消えた板")));
     EXPECT_TRUE(doc->DownloadFailed);
