@@ -11,6 +11,7 @@
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -380,7 +381,7 @@ void TVarneloWindow::SaveCoolBarLayout()
         if (action && TActionList::HasHandler(action))
             *shown = action->isChecked();
     }
-    StoreColumnWidths();
+    Lists->StoreColumnWidths(ThreadListView);
     Kpwfunc::SaveCoolBarBands(this, CoolBarBands(), ini, CoolBarSection);
 }
 

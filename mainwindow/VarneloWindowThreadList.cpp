@@ -17,6 +17,7 @@
 #include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/ThreadListRowPainter.h"
+#include "controls/WindowLists.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Site.h"
@@ -26,6 +27,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "flows/ShutdownSequence.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -69,7 +71,7 @@ void TVarneloWindow::BindThreadListPane()
     view->SetReadOnly(true);
     view->SetAutoColumnSort(acsNoSort);
     view->SetShowSortArrows(true);
-    auto painter = std::make_shared<TThreadListRowPainter>(RowGlyphs, ThreadListColumns, *TavuConfig);
+    auto painter = std::make_shared<TThreadListRowPainter>(RowGlyphs, Lists->ThreadListColumns, *TavuConfig);
     view->OnDrawItem = [this, painter](TCustomEnhListView *, QPainter *canvas, int row, const QRect &,
                                        TOwnerDrawState state, bool &defaultDrawing, bool &fullRowSelect) {
         painter->PrepareRow(*canvas, shownListDoc, row, state.testFlag(odSelected));
@@ -185,8 +187,8 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
     UpdateThreadListMenu();
     const QString siteId = board->Site ? board->Site->SITEID : QString();
     const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
-    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
-    RecentBoards->Lines.prepend(prefix + TThreadListController::BoardTarget(board));
+    Lists->RecentBoards.Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
+    Lists->RecentBoards.Lines.prepend(prefix + TThreadListController::BoardTarget(board));
 }
 
 // The end of a download: the tab's caption, the site's counter, the sound, the commands and the
@@ -212,7 +214,7 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
 // it sets is kept in the configuration (written here, on the GUI thread).
 void TVarneloWindow::StartCounter(const QString &counterId)
 {
-    if (counterId.isEmpty() || !TavuConfig->NINKINET_CHECK || closed)
+    if (counterId.isEmpty() || !TavuConfig->NINKINET_CHECK || Shutdown->Closed())
         return;
     const QString cookie = TavuConfig->Ini.ReadString(QStringLiteral("NINKINET"), counterId);
     auto *counter = new TNinkinet(counterId, TavuConfig->NINKINET_URL, cookie, ConfiguredProxy(false), this);
