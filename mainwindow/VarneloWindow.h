@@ -372,7 +372,6 @@ private:
     void BindThreadListFlow();
     void ThreadListEnded(TTavuListDoc *doc, TSite *site);
     void ShowBlockPage(const QString &url);
-    void StartCounter(const QString &counterId);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
     void ShowNewThreadCount(int count);
