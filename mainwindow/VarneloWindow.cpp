@@ -7,7 +7,6 @@
 #include "flows/StartupSequence.h"
 #include "flows/UpdateCheckController.h"
 
-#include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
@@ -56,22 +55,16 @@
 #include "controls/TabMenuItem.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
-#include "core/DataRoot.h"
-#include "core/Exceptions.h"
-#include "core/FileUtil.h"
-#include "core/SaveQueue.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "core/Tavutils.h"
 #include "core/TextList.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
-#include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -89,8 +82,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
