@@ -1,5 +1,5 @@
-// The main window's life: creation, the deferred start-up, stop-all, the busy indication and the
-// three steps of shutdown.
+// The main window's life: creation, the deferred start-up, the busy indication, and closing, which
+// the shutdown sequence runs (flows/ShutdownSequence.h).
 
 #include "mainwindow/VarneloWindow.h"
 
@@ -60,7 +60,6 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "core/TextList.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/WindowTabs.h"

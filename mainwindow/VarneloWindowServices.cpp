@@ -2,6 +2,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "commands/ToolCommands.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -10,7 +11,6 @@
 #include "controls/MenuBar.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
-#include "commands/ToolCommands.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
 #include "core/Site.h"
