@@ -1,7 +1,7 @@
 #pragma once
 // TWindowLists: the lists the main window keeps in the profile between runs, and the column list of
 // its thread-list view. The recent boards (recbrd.txt) and threads (recthrd.txt), the URL history
-// (urllog.txt, read only here: the address box holds it while the program runs), the bookmark list
+// (urllog.txt, handed to the address box, which keeps it while the program runs), the bookmark list
 // (bookmark.txt, copied to bookmark.bak once it has been read) and the thread-list columns
 // (column.txt, copied from the def folder when the profile has none), with each column's width
 // kept in the configuration under its key ("NO" for the first column).
