@@ -19,8 +19,10 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "net/TavuHttpList.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
+#include "render/TavuListDoc.h"
 #include "services/KpwUrl.h"
 
 #include <QAction>
@@ -28,9 +30,22 @@
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 
-TToolCommands::TToolCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+namespace {
+
+constexpr int DisconnectInterval = 2000;
+
+}  // namespace
+
+TToolCommands::TToolCommands(TWindowServices &services, QObject *parent)
+    : QObject(parent), services(services), disconnectTimer(new QTimer(this))
 {
+    disconnectTimer->setObjectName(QStringLiteral("DisconnectTimer"));
+    disconnectTimer->setInterval(DisconnectInterval);
+    disconnectTimer->setSingleShot(true);
+    connect(disconnectTimer, &QTimer::timeout, this, &TToolCommands::DisconnectTimerTimer);
+    services.BindAction(QStringLiteral("actDisconnect"), this, [this] { actDisconnectExecute(); });
     services.BindAction(QStringLiteral("actOnline"), this, [this] { actOnlineExecute(); });
     services.BindAction(QStringLiteral("actSaveMode"), this, [this] { actSaveModeExecute(); });
     services.BindAction(QStringLiteral("act2chLogin"), this, [this] { act2chLoginExecute(); });
@@ -202,6 +217,37 @@ void TToolCommands::ShowProxyStates()
 {
     services.Action(QStringLiteral("actToolUseReadProxy"))->setChecked(TavuConfig->PROXY_USE);
     services.Action(QStringLiteral("actToolUseSendProxy"))->setChecked(TavuConfig->SEND_PROXY_USE);
+}
+
+// ---- stop-all ----
+
+void TToolCommands::actDisconnectExecute()
+{
+    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止します。"));
+    TavuHttpList->AbortAll();
+    for (TTavuListDoc *doc : services.ListDocs())
+        doc->UpdateTabImage();
+    for (TTavuBrowser *tab : services.Browsers())
+        tab->UpdateTabImage();
+    TavuEnviron->SetStopped(true);
+    disconnectTimer->start();
+}
+
+void TToolCommands::DisconnectTimerTimer()
+{
+    disconnectTimer->stop();
+    TavuEnviron->SetStopped(false);
+    for (TTavuBrowser *tab : services.Browsers()) {
+        tab->DownloadState = TTavuBrowser::dsIdle;
+        tab->UpdateTabImage();
+    }
+    for (TTavuListDoc *doc : services.ListDocs()) {
+        doc->DownloadState = TTavuListDoc::dsIdle;
+        doc->DownloadFailed = false;
+        doc->UpdateTabImage();
+    }
+    services.ClearBusy();
+    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止しました。"));
 }
 
 // ---- log pane ----

@@ -1,6 +1,6 @@
 #pragma once
 // TToolCommands: the external tools of tool.txt, the web searches of search.txt, the online switch,
-// save mode, the past-log login, the proxy switches, the log pane's typed commands, the tab buttons' middle
+// stop-all, save mode, the past-log login, the proxy switches, the log pane's typed commands, the tab buttons' middle
 // click, the fixed pages of some sites and the browser's find, source and options commands.
 //
 // A tool starts through QProcess with an argument list, never through a shell: the arguments of
@@ -12,6 +12,7 @@
 #include <QStringList>
 
 class QEvent;
+class QTimer;
 class TSearchEngineMenuItem;
 class TToolMenuItem;
 class TTavuBrowser;
@@ -44,6 +45,10 @@ public:
     static void actMachibbsBoardlistExecute();
     // The proxy switches show what the configuration says (also after the option dialog).
     void ShowProxyStates();
+    // Stop-all (actDisconnect): every request is stopped and the stop flag set; two seconds later
+    // (DisconnectTimer) the flag is cleared, every tab is idle again and the busy indication ends.
+    void actDisconnectExecute();
+    void DisconnectTimerTimer();
 
     // ---- log pane ----
     struct TLogCommand {
@@ -60,6 +65,7 @@ public:
 
 private:
     TWindowServices &services;
+    QTimer *disconnectTimer;
 
     void BindSiteAndBrowserCommands();
     // Enter in the log pane: runs the line as a command; false when it is none.

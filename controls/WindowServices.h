@@ -375,6 +375,27 @@ public:
     virtual QString BookmarkIndexFile() const = 0;
 };
 
+// ---- the window's life: stop-all and shutdown ----
+class TSessionServices {
+public:
+    virtual ~TSessionServices() = default;
+    virtual void HideWindow() = 0;
+    // Stop-all (actDisconnect), also while the command is disabled.
+    virtual void StopAll() = 0;
+    // The busy indication ends, whatever the count of running requests says.
+    virtual void ClearBusy() = 0;
+    virtual void StopFocusTimer() = 0;
+    // Stores which folders of the board tree are open, for the site it shows.
+    virtual void SaveBoardTreeState() = 0;
+    // Closes the tab through the tab-closing procedure; redraw: the tab bar is laid out again.
+    virtual void CloseBrowserTab(TTavuBrowser *tab, bool redraw) = 0;
+    // Frees the thread-list documents still held and closes the threads of the browser tabs still
+    // held and of the private browser; the window holds no tab afterwards.
+    virtual void ReleaseTabs() = 0;
+    // Frees the rule lists and lets go of the hint window (the window is going).
+    virtual void ReleaseSessionParts() = 0;
+};
+
 // Everything the window offers, as the command units take it.
 class TWindowServices : public TWindowFrameServices,
                         public TTabServices,
@@ -383,5 +404,6 @@ class TWindowServices : public TWindowFrameServices,
                         public TBoardServices,
                         public TRuleServices,
                         public TLayoutServices,
-                        public TBookmarkServices {
+                        public TBookmarkServices,
+                        public TSessionServices {
 };

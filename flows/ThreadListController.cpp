@@ -7,10 +7,13 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "net/HttpSettings.h"
 #include "render/TavuListDoc.h"
+#include "services/Ninkinet.h"
 
 #include <QCoreApplication>
 
@@ -87,6 +90,31 @@ void TThreadListController::StartThreadListDownload(TTavuListDoc *doc, TBoard *b
         job->NotModified = true;
         OnThreadListDone(job, false);
     }
+    RememberBoard(board);
+}
+
+void TThreadListController::RememberBoard(const TBoard *board)
+{
+    if (!RecentBoards)
+        return;
+    const QString siteId = board->Site ? board->Site->SITEID : QString();
+    const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
+    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
+    RecentBoards->Lines.prepend(prefix + BoardTarget(board));
+}
+
+void TThreadListController::StartCounter(const QString &counterId)
+{
+    if (counterId.isEmpty() || !TavuConfig->NINKINET_CHECK)
+        return;
+    const QString cookie = TavuConfig->Ini.ReadString(QStringLiteral("NINKINET"), counterId);
+    auto *counter = new TNinkinet(counterId, TavuConfig->NINKINET_URL, cookie, ConfiguredProxy(false), this);
+    connect(counter, &TNinkinet::CookieReceived, this, [](const QString &id, const QString &value) {
+        TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), id, value);
+    });
+    connect(counter, &QThread::finished, counter, &QObject::deleteLater);
+    emit WorkerStarted(counter);
+    counter->start();
 }
 
 bool TThreadListController::DownloadNextPage(TTavuListDoc *doc)

@@ -1,12 +1,12 @@
-// The main window's life: creation, the deferred start-up, stop-all, the busy indication and the
-// three steps of shutdown.
+// The main window's life: creation, the deferred start-up, the busy indication, and closing, which
+// the shutdown sequence runs (flows/ShutdownSequence.h).
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "flows/ShutdownSequence.h"
 #include "flows/StartupSequence.h"
 #include "flows/UpdateCheckController.h"
 
-#include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/BoardCommands.h"
@@ -55,22 +55,16 @@
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
 #include "controls/TavuSplitter.h"
-#include "core/DataRoot.h"
-#include "core/Exceptions.h"
-#include "core/FileUtil.h"
-#include "core/SaveQueue.h"
+#include "controls/WindowLists.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "core/Tavutils.h"
-#include "core/TextList.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
-#include "net/TavuHttpList.h"
 #include "render/ExifInfo.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -88,8 +82,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
@@ -107,7 +99,6 @@ const QString VersionSuffix = QStringLiteral("2 β(vid23 dare60)");
 const int GlyphOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
 
 constexpr int FocusInterval = 500;
-constexpr int DisconnectInterval = 2000;
 constexpr int CollectInterval = 1000;
 constexpr int HtmlPopupInterval = 1000;
 
@@ -116,23 +107,13 @@ QString ProfileFile(const QString &name)
     return TavuConfig->GetProfileDir() + name;
 }
 
-// Lets the event loop run for the given time (timers, replies and worker threads' calls go on).
-void PumpFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 }  // namespace
 
 // ---- creation ----
 
 TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     : QMainWindow(parent),
-      BookmarkList(std::make_unique<TTextList>()),
-      RecentBoards(std::make_unique<TTextList>()),
-      RecentThreads(std::make_unique<TTextList>()),
+      Lists(std::make_unique<TWindowLists>()),
       services(std::make_unique<TVarneloWindowServices>(*this))
 {
     setObjectName(QStringLiteral("VarneloWindow"));
@@ -166,13 +147,16 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     Kpwfunc::SetBoardHoldersRunning([this] { return ChecksRunning(); });
     commandStates = std::make_unique<TCommandStates>(*services);
     BindActions();
+    Shutdown = new TShutdownSequence(*services, *Startup, *Lists, *UpdateChecks, this);
+    connect(Shutdown, &TShutdownSequence::Ended, this, &TVarneloWindow::Closed);
     BindLoginEvents();
     BindPaneLooks();   // log pane and shortcut-bar colours and fonts, the board tree's font, the title panel
     BindStartup();
 
     Startup->SetSplashMessage(QStringLiteral("画面の状態を復元中"));
-    LoadWindowLists();
-    LoadColumnList();
+    UrlComboBox->addItems(Lists->Load());
+    UrlComboBox->setEditText(QString());
+    Lists->LoadColumnList(ThreadListView);
     LoadCoolBarLayout();
     Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
     BuildToolBars();
@@ -185,7 +169,7 @@ TVarneloWindow::~TVarneloWindow()
     // Composers still open go with the window: they must not switch its commands any more.
     for (TSendDialog *composer : findChildren<TSendDialog *>())
         composer->SwitchWindowCommands = nullptr;
-    FormDestroy();
+    Shutdown->Destroy();
     Kpwfunc::SetLogSink(std::move(previousLogSink));
     Kpwfunc::SetBoardHoldersRunning(nullptr);
 }
@@ -211,7 +195,6 @@ void TVarneloWindow::CreateActions()
 // The commands and events of each area of the window.
 void TVarneloWindow::BindActions()
 {
-    ActionList1->Bind(QStringLiteral("actDisconnect"), this, &TVarneloWindow::actDisconnectExecute);
     ActionList1->Bind(QStringLiteral("actExit"), this, &QWidget::close);
     ActionList1->Bind(QStringLiteral("actAbout"), this, &TVarneloWindow::actAboutExecute);
     ActionList1->Bind(QStringLiteral("actThreadReturn"), this, &TVarneloWindow::actThreadReturnExecute);
@@ -285,7 +268,7 @@ void TVarneloWindow::BindPaneLooks()
 void TVarneloWindow::BindStartup()
 {
     Startup->FillSiteBox = [this] { FillSiteBox(); };
-    Startup->ApplyColumnWidths = [this] { ApplyColumnWidths(); };
+    Startup->ApplyColumnWidths = [this] { Lists->ApplyColumnWidths(ThreadListView); };
     Startup->StartFocusTimer = [this] { FocusTimer->start(); };
     connect(Startup, &TStartupSequence::TraceLine, Memo3, &QPlainTextEdit::appendPlainText);
 }
@@ -341,10 +324,8 @@ void TVarneloWindow::CreateTimers()
         return t;
     };
     FocusTimer = timer("FocusTimer", FocusInterval, false);
-    DisconnectTimer = timer("DisconnectTimer", DisconnectInterval, true);
     BrowserCollectTimer = timer("BrowserCollectTimer", CollectInterval, false);
     HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
-    connect(DisconnectTimer, &QTimer::timeout, this, &TVarneloWindow::DisconnectTimerTimer);
 }
 
 // A one-pixel browser tab that never shows, for renderings outside the tabs.
@@ -366,68 +347,6 @@ void TVarneloWindow::CreatePrivateBrowser()
     surface->hide();
 }
 
-// The recent boards and threads, the URL history and the bookmark list (each only when its file
-// exists). The bookmark list is copied to bookmark.bak once it has been read. A file that exists
-// but cannot be read is told; the list keeps it from being written over.
-void TVarneloWindow::LoadWindowLists()
-{
-    LoadWindowList(*RecentBoards, ProfileFile(QStringLiteral("recbrd.txt")));
-    LoadWindowList(*RecentThreads, ProfileFile(QStringLiteral("recthrd.txt")));
-    TTextList urlLog;
-    if (LoadWindowList(urlLog, ProfileFile(QStringLiteral("urllog.txt"))))
-        UrlComboBox->addItems(urlLog.Lines);
-    UrlComboBox->setEditText(QString());
-    if (LoadWindowList(*BookmarkList, BookmarkFile()))
-        FileUtil::MakeBackup(BookmarkFile(), ProfileFile(QStringLiteral("bookmark.bak")));
-}
-
-bool TVarneloWindow::LoadWindowList(TTextList &list, const QString &fileName)
-{
-    const bool loaded = list.LoadFromFile(fileName);
-    if (list.ReadFailed())
-        Kpwfunc::AddLog(QStringLiteral("ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(fileName));
-    return loaded;
-}
-
-// column.txt, copied from the def folder when the profile has none.
-void TVarneloWindow::LoadColumnList()
-{
-    const QString file = ProfileFile(QStringLiteral("column.txt"));
-    if (!QFile::exists(file))
-        DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/column.txt"), file);
-    ThreadListColumns = Kpwfunc::LoadColumnKeys(file);
-    Kpwfunc::LoadThreadListColumns(ThreadListView, file);
-}
-
-QString TVarneloWindow::ResRulesFile()
-{
-    return ProfileFile(QStringLiteral("ngres.txt"));
-}
-
-QString TVarneloWindow::ThreadRulesFile()
-{
-    return ProfileFile(QStringLiteral("ngthread.txt"));
-}
-
-QString TVarneloWindow::BookmarkFile()
-{
-    return ProfileFile(QStringLiteral("bookmark.txt"));
-}
-
-void TVarneloWindow::SaveBookmarkList()
-{
-    SaveWindowList(*BookmarkList, BookmarkFile());
-}
-
-void TVarneloWindow::SaveWindowList(const TTextList &list, const QString &fileName)
-{
-    try {
-        list.SaveToFile(fileName);
-    } catch (const EVarnelo &e) {
-        Kpwfunc::AddLog(e.Message);
-    }
-}
-
 void TVarneloWindow::FillSiteBox()
 {
     Kpwfunc::LoadBBSTree(SiteComboBox);
@@ -440,35 +359,6 @@ void TVarneloWindow::LoadToolsMenu()
 {
     Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
                            [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
-}
-
-// Each thread-list column takes the width stored under its key ("NO" for the first column) when
-// one is stored (-1: none, the column keeps its width).
-void TVarneloWindow::ApplyColumnWidths()
-{
-    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
-    for (int column = 0; column < keys.size(); ++column) {
-        const int width = TavuConfig->GetColumnSize(keys[column]);
-        if (width > -1)
-            ThreadListView->setColumnWidth(column, width);
-    }
-}
-
-// column.txt changed: the columns are built again in its order, each with the width it had.
-void TVarneloWindow::ReloadThreadListColumns()
-{
-    StoreColumnWidths();
-    LoadColumnList();
-    ApplyColumnWidths();
-    ThreadListView->viewport()->update();
-}
-
-// The width of each thread-list column, under its key.
-void TVarneloWindow::StoreColumnWidths()
-{
-    const QStringList keys = QStringList(QStringLiteral("NO")) + ThreadListColumns;
-    for (int column = 0; column < keys.size(); ++column)
-        TavuConfig->SetColumnSize(keys[column], ThreadListView->columnWidth(column));
 }
 
 // toolbar.ini for the five tool bars, popup.ini (when there is one) for the five popup menus.
@@ -578,38 +468,6 @@ void TVarneloWindow::actAboutExecute()
     Kpwfunc::ExecDialog(dialog);
 }
 
-// ---- stop-all ----
-
-void TVarneloWindow::actDisconnectExecute()
-{
-    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止します。"));
-    TavuHttpList->AbortAll();
-    for (TTavuListDoc *doc : ListDocs)
-        doc->UpdateTabImage();
-    for (TTavuBrowser *tab : Browsers)
-        tab->UpdateTabImage();
-    TavuEnviron->SetStopped(true);
-    DisconnectTimer->start();
-}
-
-void TVarneloWindow::DisconnectTimerTimer()
-{
-    DisconnectTimer->stop();
-    TavuEnviron->SetStopped(false);
-    for (TTavuBrowser *tab : Browsers) {
-        tab->DownloadState = TTavuBrowser::dsIdle;
-        tab->UpdateTabImage();
-    }
-    for (TTavuListDoc *doc : ListDocs) {
-        doc->DownloadState = TTavuListDoc::dsIdle;
-        doc->DownloadFailed = false;
-        doc->UpdateTabImage();
-    }
-    busyCount = 1;
-    EndBusy();
-    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止しました。"));
-}
-
 // ---- busy indication ----
 
 void TVarneloWindow::BeginBusy()
@@ -642,7 +500,7 @@ void TVarneloWindow::EndBusy()
 
 void TVarneloWindow::TrackWorker(QThread *thread)
 {
-    workers.append(thread);
+    Shutdown->TrackWorker(thread);
 }
 
 // ---- shutdown ----
@@ -651,7 +509,7 @@ void TVarneloWindow::TrackWorker(QThread *thread)
 // answered, and run only once.
 void TVarneloWindow::closeEvent(QCloseEvent *event)
 {
-    if (!closed && !FormCloseQuery()) {
+    if (!Shutdown->Closed() && !Shutdown->CloseQuery()) {
         event->ignore();
         return;
     }
@@ -661,10 +519,7 @@ void TVarneloWindow::closeEvent(QCloseEvent *event)
 
 void TVarneloWindow::EndSession()
 {
-    if (closed)
-        return;
-    FormClose();
-    emit Closed();
+    Shutdown->EndSession();
 }
 
 void TVarneloWindow::changeEvent(QEvent *event)
@@ -677,136 +532,4 @@ void TVarneloWindow::changeEvent(QEvent *event)
         QTimer::singleShot(0, TrayIcon, &TTrayIcon::WindowMinimized);
     else
         TrayIcon->WindowRestored();
-}
-
-bool TVarneloWindow::FormCloseQuery()
-{
-    return !TavuConfig->EXIT_WARNING || Kpwfunc::AskYesNo(QStringLiteral("ヴァルネロを終了しますか？"), Kpwfunc::mkWarning);
-}
-
-void TVarneloWindow::FormClose()
-{
-    closed = true;
-    hide();
-    if (DolibManager && DolibManager->IsLoggedIn())
-        DolibManager->Logout();
-    if (Be2chManager && Be2chManager->IsLoggedIn())
-        Be2chManager->Logout();
-    UpdateChecks->StopChecks();
-    SaveRuleLists();
-    if (TavuHttpList->Count() > 0) {
-        actDisconnectExecute();
-        DrainJobs(3, 1000);
-    }
-}
-
-void TVarneloWindow::SaveRuleLists()
-{
-    if (!Startup->RulesLoaded())
-        return;   // never read: writing them would empty the user's files
-    try {
-        ResRules->SaveToFile(ResRulesFile());
-        ThreadRules->SaveToFile(ThreadRulesFile());
-    } catch (const EVarnelo &e) {
-        qWarning() << "rule lists not saved:" << e.Message;
-    }
-}
-
-// Waits, letting the event loop run, until the job list is empty; after the given number of
-// rounds the list is cleared.
-void TVarneloWindow::DrainJobs(int rounds, int stepMs)
-{
-    for (int round = 1; TavuHttpList->Count() > 0; ++round) {
-        PumpFor(stepMs);
-        TavuHttpList->DeleteFinished();
-        if (round > rounds)
-            TavuHttpList->Clear();
-    }
-}
-
-// Saves what the window holds and frees it. Nothing here gives up half-way: after a stop-all the
-// rule lists, the bookmarks, the recent lists and the board tree's state are saved all the same.
-void TVarneloWindow::FormDestroy()
-{
-    if (!closed)
-        FormClose();
-    TavuConfig->APPSTATE = TavuEnviron->IsOffline();
-    SaveCoolBarLayout();   // the layout goes into kpw.ini with everything else
-    try {
-        TavuConfig->Save();
-    } catch (const EVarnelo &e) {
-        qWarning() << "configuration not saved:" << e.Message;
-    }
-    Tavutils::ShellDeleteFiles(TavuConfig->GetTempDir() + QStringLiteral("KPW*.tmp"), false);
-
-    FocusTimer->stop();
-    Kpwfunc::SaveTreeState(BoardListView, currentSite);
-    hide();
-    if (DolibManager)
-        DolibManager->disconnect(this);
-
-    TavuHttpList->AbortAll(true);
-    DrainJobs(10, 100);
-
-    CloseAllTabs();
-    WaitForWorkers();
-    TSaveQueue::Instance().WaitAll();   // the logs, .inf files and histories still being written
-
-    HintWindow = nullptr;
-    SaveBookmarkList();
-    // The recent boards and threads are read at the next start.
-    SaveWindowList(*RecentBoards, ProfileFile(QStringLiteral("recbrd.txt")));
-    SaveWindowList(*RecentThreads, ProfileFile(QStringLiteral("recthrd.txt")));
-    ResRules.reset();
-    ThreadRules.reset();
-}
-
-// Closes every tab through the tab-closing procedures. Closing waits for a tab's download to end
-// and gives up while the stop flag is set (right after a stop-all): the documents that remain are
-// freed and the threads of the browser tabs that remain closed all the same.
-void TVarneloWindow::CloseAllTabs()
-{
-    for (TTavuListDoc *doc : QList<TTavuListDoc *>(ListDocs)) {
-        try {
-            Kpwfunc::CloseListDoc(*this, doc, false);
-        } catch (const EVarnelo &) {
-            doc->CancelDownload();
-        }
-    }
-    for (TTavuBrowser *tab : QList<TTavuBrowser *>(Browsers)) {
-        try {
-            Kpwfunc::CloseBrowser(*this, tab, false);
-        } catch (const EVarnelo &) {
-            tab->CancelDownload();
-        }
-    }
-    qDeleteAll(ListDocs);
-    ListDocs.clear();
-    for (TTavuBrowser *tab : std::as_const(Browsers))
-        tab->CloseThread();
-    Browsers.clear();
-    if (PrivateBrowser)
-        PrivateBrowser->CloseThread();
-}
-
-// Worker threads (update checks, patrols, cache loaders) call into the GUI thread and use the
-// registry, the configuration and the rule lists: shutdown waits until every one has ended,
-// letting the event loop run meanwhile so that their calls are answered.
-void TVarneloWindow::WaitForWorkers()
-{
-    QList<QPointer<QThread>> threads = UpdateChecks->RunningChecks + workers;
-    for (const QPointer<QThread> &thread : threads) {
-        if (thread)
-            thread->requestInterruption();
-    }
-    for (const QPointer<QThread> &thread : threads) {
-        while (thread && !thread->isFinished())
-            PumpFor(20);
-        // What the thread handed to the GUI thread before it ended (a cache loader's last chunk
-        // and its end report) is taken now, while the window it reports to still exists.
-        if (thread)
-            QCoreApplication::sendPostedEvents(thread);
-    }
-    UpdateChecks->RunningChecks.clear();
-    workers.clear();
 }

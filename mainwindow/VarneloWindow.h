@@ -7,17 +7,14 @@
 // tool bars in the top band, and every command as an action of ActionList1, found by name with
 // Action(). Beyond its widgets it owns the lists of open thread-list documents and browser tabs
 // (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
-// the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt), the
-// bookmark list (bookmark.txt), the recent boards and threads and the thread-list column list. The
+// the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
+// its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
 // thread, thread-list, posting and update-check flows run in controllers of their own (flows/),
 // which the window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
-// start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing asks when
-// EXIT_WARNING says so (FormCloseQuery), then stops what runs and saves the rule lists
-// (FormClose); the destructor saves the rest and frees the window's lists (FormDestroy). Shutdown always saves the rule lists, the bookmarks, the recent
-// boards and threads and the board tree's state, and waits for the worker threads the window knows
-// of (and takes what they handed over) before anything they use is freed.
+// start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing and the
+// destructor run the close and shutdown steps (Shutdown, flows/ShutdownSequence.h).
 //
 // Every rendering of responses into a view goes through the rendering trio of the thread flow
 // (TThreadController::BeginResView, AppendResToView, EndResView).
@@ -63,7 +60,6 @@ class TTavuActionList;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
-class TTextList;
 class TThreadItem;
 class TThreadItemList;
 class TToolMenuItem;
@@ -71,12 +67,14 @@ class TqorExtListView;
 class TTavuShortcutBar;   // shortcut bars
 class TShortcutBarCommands;   // shortcut bars
 class TStartupSequence;   // flows
+class TShutdownSequence;  // flows
 class TThreadListController;     // flows
 class TPostController;           // flows
 class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
 class TThreadController;         // flows
 class TWindowServices;
+class TWindowLists;
 class TCommandStates;
 class TVarneloWindowServices;
 class TNoticeCommands;   // notices
@@ -99,6 +97,8 @@ public:
     // ---- life ----
     // The deferred start-up: its steps, the command line and the hand-overs that wait for it.
     TStartupSequence *Startup = nullptr;
+    // The close and shutdown steps (flows/ShutdownSequence.h).
+    TShutdownSequence *Shutdown = nullptr;
     // A later copy of the program handed its arguments over: the window comes to the front
     // (restored when minimised) and applies them like its own command line (right after it, when
     // they come during the start-up).
@@ -110,10 +110,6 @@ public:
 
     // Runs a command as its menu entry does: only when it is enabled.
     void Execute(const QString &name);
-
-    // Stop-all (actDisconnect) and its end two seconds later.
-    void actDisconnectExecute();
-    void DisconnectTimerTimer();
 
     // The busy indication shared by every request: the cursor, the animation and the icon.
     void BeginBusy();
@@ -130,8 +126,6 @@ public:
     bool GetActiveListDoc(TTavuListDoc *&doc) const;
     // The same for BrowserToolBar and its browser tab.
     bool GetActiveBrowser(TTavuBrowser *&tab) const;
-
-    void ReloadThreadListColumns();
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
     // (decided by TCommandStates), with the counts of new threads and responses.
@@ -210,7 +204,6 @@ public:
     QProgressBar *ProgressBar = nullptr;
 
     QTimer *FocusTimer = nullptr;
-    QTimer *DisconnectTimer = nullptr;
     QTimer *BrowserCollectTimer = nullptr;
     QTimer *HtmlPopupTimer = nullptr;
 
@@ -221,11 +214,8 @@ public:
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
     std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
     std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
-    // bookmark.txt: "SITEID/board id/thread key=title".
-    std::unique_ptr<TTextList> BookmarkList;
-    std::unique_ptr<TTextList> RecentBoards;    // recbrd.txt
-    std::unique_ptr<TTextList> RecentThreads;   // recthrd.txt
-    QStringList ThreadListColumns;              // column.txt
+    // The bookmark list, the recent boards and threads and the thread-list columns.
+    std::unique_ptr<TWindowLists> Lists;
     QList<QPixmap> RowGlyphs;                   // the thirteen marks of the thread-list rows
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     std::unique_ptr<TExifInfo> ExifInfo;
@@ -245,13 +235,6 @@ public:
     // The navigation filter of every browser tab and of the private browser.
     TLinkNavigation *LinkNavigation = nullptr;
 
-    // Profile files of the window.
-    static QString ResRulesFile();     // ngres.txt
-    static QString ThreadRulesFile();  // ngthread.txt
-    static QString BookmarkFile();     // bookmark.txt
-
-    // Saves the bookmark list (after a bookmark rule or the bookmark commands changed it).
-    void SaveBookmarkList();
     // Reloads the tool bars and popup menus from the profile, the band layout from COOLBAR1, and
     // places the tab bars and shortcut bars again (after a layout preset was switched).
     void ReloadBarLayout();
@@ -272,11 +255,9 @@ protected:
 private:
     friend class TVarneloWindowServices;   // the command units' services reach the thread list's rows
     TSite *currentSite = nullptr;
-    QList<QPointer<QThread>> workers;
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
-    bool closed = false;           // the close steps have run
     std::unique_ptr<TVarneloWindowServices> services;
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
@@ -306,10 +287,6 @@ private:
     void CreateTimers();
     void CreatePrivateBrowser();
     void LoadRowGlyphs();
-    void LoadWindowLists();
-    bool LoadWindowList(TTextList &list, const QString &fileName);
-    void SaveWindowList(const TTextList &list, const QString &fileName);
-    void LoadColumnList();
     void BindActions();
     void BindLoginEvents();
     void ApplyCaption();
@@ -318,18 +295,7 @@ private:
     // the window's own start-up steps
     void BindStartup();
     void FillSiteBox();
-    void ApplyColumnWidths();
-    void StoreColumnWidths();
     void RestoreToolBarsAndMenus();
-
-    // shutdown
-    bool FormCloseQuery();
-    void FormClose();
-    void FormDestroy();
-    void WaitForWorkers();
-    void DrainJobs(int rounds, int stepMs);
-    void SaveRuleLists();
-    void CloseAllTabs();
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
@@ -370,7 +336,6 @@ private:
     void BindThreadListFlow();
     void ThreadListEnded(TTavuListDoc *doc, TSite *site);
     void ShowBlockPage(const QString &url);
-    void StartCounter(const QString &counterId);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
     void ShowNewThreadCount(int count);

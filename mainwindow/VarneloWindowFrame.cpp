@@ -13,6 +13,7 @@
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -342,7 +343,7 @@ void TVarneloWindow::SaveCoolBarLayout()
 {
     Kpwfunc::SaveCoolBarLayout({this, MainSplitter, ThreadListSplitter, MessageSplitter, CoolBarBands()}, *ActionList1,
                                TavuConfig->Ini);
-    StoreColumnWidths();
+    Lists->StoreColumnWidths(ThreadListView);
 }
 
 // Hints with shortcuts on every tool-bar button, the busy animation, the band layout.

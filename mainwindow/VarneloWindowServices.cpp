@@ -3,6 +3,7 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/ShortcutBarCommands.h"
+#include "commands/ToolCommands.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -10,6 +11,7 @@
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
 #include "core/Site.h"
@@ -248,18 +250,18 @@ TTavuActionList *TVarneloWindowServices::ThreadRules() const
 
 QString TVarneloWindowServices::ResRulesFile() const
 {
-    return TVarneloWindow::ResRulesFile();
+    return TWindowLists::ResRulesFile();
 }
 
 QString TVarneloWindowServices::ThreadRulesFile() const
 {
-    return TVarneloWindow::ThreadRulesFile();
+    return TWindowLists::ThreadRulesFile();
 }
 
 void TVarneloWindowServices::SaveResRules()
 {
     try {
-        window.ResRules->SaveToFile(TVarneloWindow::ResRulesFile());
+        window.ResRules->SaveToFile(TWindowLists::ResRulesFile());
     } catch (const EVarnelo &e) {
         Kpwfunc::AddLog(e.Message);
     }
@@ -693,12 +695,12 @@ TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThre
 
 TTextList &TVarneloWindowServices::BookmarkIndex() const
 {
-    return *window.BookmarkList;
+    return window.Lists->BookmarkList;
 }
 
 QString TVarneloWindowServices::BookmarkIndexFile() const
 {
-    return TVarneloWindow::BookmarkFile();
+    return TWindowLists::BookmarkFile();
 }
 
 QMenu *TVarneloWindowServices::Menu(const QString &name) const
@@ -771,7 +773,7 @@ void TVarneloWindowServices::ReloadToolsMenu()
 
 void TVarneloWindowServices::ReloadThreadListColumns()
 {
-    window.ReloadThreadListColumns();
+    window.Lists->ReloadThreadListColumns(window.ThreadListView);
 }
 
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
@@ -856,7 +858,7 @@ bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
 
 QStringList TVarneloWindowServices::ThreadListColumns() const
 {
-    return window.ThreadListColumns;
+    return window.Lists->ThreadListColumns;
 }
 
 void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
@@ -919,4 +921,55 @@ QPoint TVarneloWindowServices::VisitedBoardsMenuPlace() const
 {
     QWidget *button = window.GaishutuToolBar->widgetForAction(window.Action(QStringLiteral("actBoardGaishutu")));
     return button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
+}
+
+// ---- stop-all and shutdown ----
+
+void TVarneloWindowServices::HideWindow()
+{
+    window.hide();
+}
+
+void TVarneloWindowServices::StopAll()
+{
+    window.toolCommands->actDisconnectExecute();
+}
+
+void TVarneloWindowServices::ClearBusy()
+{
+    window.busyCount = 1;
+    window.EndBusy();
+}
+
+void TVarneloWindowServices::StopFocusTimer()
+{
+    window.FocusTimer->stop();
+}
+
+void TVarneloWindowServices::SaveBoardTreeState()
+{
+    Kpwfunc::SaveTreeState(window.BoardListView, window.currentSite);
+}
+
+void TVarneloWindowServices::CloseBrowserTab(TTavuBrowser *tab, bool redraw)
+{
+    Kpwfunc::CloseBrowser(window, tab, redraw);
+}
+
+void TVarneloWindowServices::ReleaseTabs()
+{
+    qDeleteAll(window.ListDocs);
+    window.ListDocs.clear();
+    for (TTavuBrowser *tab : std::as_const(window.Browsers))
+        tab->CloseThread();
+    window.Browsers.clear();
+    if (window.PrivateBrowser)
+        window.PrivateBrowser->CloseThread();
+}
+
+void TVarneloWindowServices::ReleaseSessionParts()
+{
+    window.HintWindow = nullptr;
+    window.ResRules.reset();
+    window.ThreadRules.reset();
 }

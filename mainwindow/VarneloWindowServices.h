@@ -156,6 +156,16 @@ public:
     void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) override;
     void ShowDoubleWindow(bool show) override;
 
+    // stop-all and shutdown
+    void HideWindow() override;
+    void StopAll() override;
+    void ClearBusy() override;
+    void StopFocusTimer() override;
+    void SaveBoardTreeState() override;
+    void CloseBrowserTab(TTavuBrowser *tab, bool redraw) override;
+    void ReleaseTabs() override;
+    void ReleaseSessionParts() override;
+
 private:
     TVarneloWindow &window;
 

@@ -9,6 +9,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Res.h"
@@ -105,7 +106,7 @@ void TVarneloWindow::BindThreadFlowReports()
 {
     Threads = new TThreadController(Services(), Services(), Services(), this);
     Threads->PrivateTab = PrivateBrowser;
-    Threads->RecentThreads = RecentThreads.get();
+    Threads->RecentThreads = &Lists->RecentThreads;
     connect(Threads, &TThreadController::Started, this, &TVarneloWindow::BeginBusy);
     connect(Threads, &TThreadController::Ended, this, &TVarneloWindow::EndBusy);
     connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });

@@ -17,15 +17,16 @@
 #include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/ThreadListRowPainter.h"
+#include "controls/WindowLists.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
-#include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
+#include "flows/ShutdownSequence.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -34,7 +35,6 @@
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 #include "services/KpwUrl.h"
-#include "services/Ninkinet.h"
 #include "services/TavuCheck.h"
 #include "services/ThreadListPane.h"
 
@@ -69,7 +69,7 @@ void TVarneloWindow::BindThreadListPane()
     view->SetReadOnly(true);
     view->SetAutoColumnSort(acsNoSort);
     view->SetShowSortArrows(true);
-    auto painter = std::make_shared<TThreadListRowPainter>(RowGlyphs, ThreadListColumns, *TavuConfig);
+    auto painter = std::make_shared<TThreadListRowPainter>(RowGlyphs, Lists->ThreadListColumns, *TavuConfig);
     view->OnDrawItem = [this, painter](TCustomEnhListView *, QPainter *canvas, int row, const QRect &,
                                        TOwnerDrawState state, bool &defaultDrawing, bool &fullRowSelect) {
         painter->PrepareRow(*canvas, shownListDoc, row, state.testFlag(odSelected));
@@ -140,11 +140,13 @@ void TVarneloWindow::RefillBoardTree(TSite *site)
 
 // ---- the thread-list request flow ----
 
-// The flow runs in ThreadLists; the window finds or makes the board's tab, shows what the flow
-// reports and keeps the recent boards.
+// The flow runs in ThreadLists, which keeps the recent boards; the window finds or makes the
+// board's tab and shows what the flow reports.
 void TVarneloWindow::BindThreadListFlow()
 {
     ThreadLists = new TThreadListController(this);
+    ThreadLists->RecentBoards = &Lists->RecentBoards;
+    connect(ThreadLists, &TThreadListController::WorkerStarted, this, &TVarneloWindow::TrackWorker);
     connect(ThreadLists, &TThreadListController::Started, this, &TVarneloWindow::BeginBusy);
     connect(ThreadLists, &TThreadListController::Ended, this, &TVarneloWindow::ThreadListEnded);
     connect(ThreadLists, &TThreadListController::RowCountChanged, this,
@@ -181,12 +183,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
         Kpwfunc::NewListDoc(*this, doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
     }
     ThreadLists->StartThreadListDownload(doc, board, reload, cacheOnly);
-
     UpdateThreadListMenu();
-    const QString siteId = board->Site ? board->Site->SITEID : QString();
-    const QString prefix = siteId + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
-    RecentBoards->Lines.removeIf([&prefix](const QString &line) { return line.startsWith(prefix); });
-    RecentBoards->Lines.prepend(prefix + TThreadListController::BoardTarget(board));
 }
 
 // The end of a download: the tab's caption, the site's counter, the sound, the commands and the
@@ -200,28 +197,12 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
         Kpwfunc::UpdateBarWidth(ThreadListBar);
     }
     ProgressBar->reset();
-    if (site)
-        StartCounter(site->CounterID);
+    if (site && !Shutdown->Closed())
+        ThreadLists->StartCounter(site->CounterID);
     if (doc)
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
     UpdateThreadListMenu();
     EndBusy();
-}
-
-// The site's outside access counter is called once per thread list, on a worker thread; the cookie
-// it sets is kept in the configuration (written here, on the GUI thread).
-void TVarneloWindow::StartCounter(const QString &counterId)
-{
-    if (counterId.isEmpty() || !TavuConfig->NINKINET_CHECK || closed)
-        return;
-    const QString cookie = TavuConfig->Ini.ReadString(QStringLiteral("NINKINET"), counterId);
-    auto *counter = new TNinkinet(counterId, TavuConfig->NINKINET_URL, cookie, ConfiguredProxy(false), this);
-    connect(counter, &TNinkinet::CookieReceived, this, [](const QString &id, const QString &value) {
-        TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), id, value);
-    });
-    connect(counter, &QThread::finished, counter, &QObject::deleteLater);
-    TrackWorker(counter);
-    counter->start();
 }
 
 void TVarneloWindow::ShowNewThreadCount(int count)

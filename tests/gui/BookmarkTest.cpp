@@ -5,6 +5,7 @@
 #include "WindowTestEnv.h"
 
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowLists.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
 #include "core/FileUtil.h"
@@ -160,7 +161,7 @@ TEST(Bookmark, EditorMovesBookmarksAndCategories)
     TWindowEnv env(WriteBbsTxt);
     env.Start();
     env.WriteProfile(QStringLiteral("bookcate.txt"), jconvert::UnicodeToSjis(QStringLiteral("甲\r\n乙\r\n丙\r\n丁\r\n")));
-    TTextList &index = *env.Window->BookmarkList;
+    TTextList &index = env.Window->Lists->BookmarkList;
     const QString indexFile = env.Profile(QStringLiteral("bookmark.txt"));
     TThreadItem *item = NewThread(Key, QStringLiteral("編集のスレ"));
     {

@@ -13,6 +13,7 @@
 #include "controls/KpwServices.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
+#include "controls/WindowLists.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/IniFile.h"
@@ -389,7 +390,7 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     const QByteArray seed = "TITLE\r\nUPDATE\r\nSINCE\r\nREADPOINT\r\nTHREADNO\r\n";
     TWindowEnv env([&seed](TWindowEnv &env) { env.WriteProfile(QStringLiteral("column.txt"), seed); });
     env.Start();
-    ASSERT_EQ(env.Window->ThreadListColumns.value(0), QStringLiteral("TITLE"));
+    ASSERT_EQ(env.Window->Lists->ThreadListColumns.value(0), QStringLiteral("TITLE"));
     env.Window->ThreadListView->setColumnWidth(1, 321);
 
     TDialogAnswers cancel(env, [](QDialog &dialog) {
@@ -411,7 +412,7 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     });
     env.Window->Action(QStringLiteral("actToolColEdit"))->trigger();
     EXPECT_EQ(ReadBytes(env.Profile(QStringLiteral("column.txt"))), QByteArray("UPDATE\r\nTITLE\r\nSINCE\r\nREADPOINT\r\nTHREADNO\r\n"));
-    EXPECT_EQ(env.Window->ThreadListColumns.mid(0, 2), (QStringList{QStringLiteral("UPDATE"), QStringLiteral("TITLE")}));
+    EXPECT_EQ(env.Window->Lists->ThreadListColumns.mid(0, 2), (QStringList{QStringLiteral("UPDATE"), QStringLiteral("TITLE")}));
     EXPECT_EQ(env.Window->ThreadListView->model()->headerData(2, Qt::Horizontal).toString(),
               Kpwfunc::ThreadListColumnOf(QStringLiteral("TITLE")).Caption);
     EXPECT_EQ(env.Window->ThreadListView->columnWidth(2), 321);

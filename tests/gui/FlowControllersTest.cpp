@@ -4,6 +4,7 @@
 
 #include "PostTestEnv.h"
 
+#include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
 #include "flows/ThreadListController.h"
@@ -149,6 +150,24 @@ TEST(ThreadListController, OnlyTheCacheShowsWhatTheLastDownloadStored)
     EXPECT_EQ(doc->Items()->Get(0)->AGECOUNT, 5);
     EXPECT_EQ(reports.Rows, 2);
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
+}
+
+// The board asked for leads the recent boards once; the other boards keep their order.
+TEST(ThreadListController, TheListedBoardLeadsTheRecentBoardsOnce)
+{
+    TPostEnv env;
+    TavuEnviron->SetCached(true, true);
+    TBoard *board = env.Board(News);
+    const QString own = env.site->SITEID + QLatin1Char('\t') + board->ID + QLatin1Char('\t');
+    const QString other = env.site->SITEID + QStringLiteral("\tother\tother board");
+    TTextList recent;
+    recent.Lines = {other, own + QStringLiteral("old target")};
+    TThreadListController flow;
+    flow.RecentBoards = &recent;
+
+    const auto doc = BoardDoc(board);
+    flow.StartThreadListDownload(doc.get(), board, false, true);
+    EXPECT_EQ(recent.Lines, (QStringList{own + TThreadListController::BoardTarget(board), other}));
 }
 
 TEST(ThreadListController, AFailedListingIsLoggedAndShownOnceAndLeavesTheTabMarked)

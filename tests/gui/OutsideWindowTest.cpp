@@ -4,6 +4,7 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "services/Ninkinet.h"
 #include "support/ScriptedHttpServer.h"
@@ -71,7 +72,7 @@ TEST(CounterInTheWindow, StopAllEndsAHeldCounterCall)
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return !counter.Requests().isEmpty(); }, 120000));
     EXPECT_FALSE(env.Window()->findChildren<TNinkinet *>().isEmpty());   // held by the server
-    env.Window()->actDisconnectExecute();
+    env.Window()->Services().StopAll();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
     EXPECT_EQ(KeptCookie(), QStringLiteral("v1"));
 }

@@ -3,6 +3,7 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/WindowServices.h"
 #include "core/ThreadItemList.h"
 #include "flows/UpdateCheckController.h"
 #include "render/TavuBrowser.h"
@@ -72,7 +73,7 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
     EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("※更新チェックを中止します。しばらくお待ちください。")));
 
     // The request in hand ends with stop-all; the check then ends and frees the tab.
-    env.Window()->actDisconnectExecute();
+    env.Window()->Services().StopAll();
     ASSERT_TRUE(WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
     EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }

@@ -4,6 +4,7 @@
 #include "WindowTestEnv.h"
 
 #include "controls/ExtListView.h"
+#include "controls/WindowLists.h"
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TextList.h"
@@ -18,7 +19,7 @@ namespace {
 
 int ColumnWidth(const TVarneloWindow *window, const QString &key)
 {
-    const qsizetype index = window->ThreadListColumns.indexOf(key);
+    const qsizetype index = window->Lists->ThreadListColumns.indexOf(key);
     return index < 0 ? -1 : window->ThreadListView->columnWidth(int(index) + 1);
 }
 

@@ -6,6 +6,7 @@
 #include "StoredThread.h"
 
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TextList.h"
@@ -142,11 +143,11 @@ TEST(ShutdownSession, EndsWithoutTheExitQuestion)
     env.Start();
     int closed = 0;
     QObject::connect(env.Window, &TVarneloWindow::Closed, [&] { ++closed; });
-    QFile::remove(TVarneloWindow::ResRulesFile());
+    QFile::remove(TWindowLists::ResRulesFile());
     env.Window->EndSession();
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(env.Messages.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(TVarneloWindow::ResRulesFile()));
+    EXPECT_TRUE(QFileInfo::exists(TWindowLists::ResRulesFile()));
     EXPECT_TRUE(env.Close());
     env.Window->EndSession();
     EXPECT_EQ(closed, 1);

@@ -5,6 +5,7 @@
 
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowLists.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
@@ -87,7 +88,7 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     OpenThread(env, other.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    const QStringList &recent = env.Window()->RecentThreads->Lines;
+    const QStringList &recent = env.Window()->Lists->RecentThreads.Lines;
     const QString prefix = env.site->SITEID + QStringLiteral("\tnews\t") + Key + QLatin1Char('\t');
     ASSERT_TRUE(recent.value(0).startsWith(env.site->SITEID + QStringLiteral("\tnews\t") + otherKey));
 

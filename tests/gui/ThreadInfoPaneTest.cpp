@@ -11,6 +11,7 @@
 #include "commands/ThreadInfoPane.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowLists.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
 #include "core/FileUtil.h"
@@ -161,7 +162,7 @@ TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
     TPaneEnv env({QStringLiteral("本文一"), QStringLiteral("本文二"), QStringLiteral("本文三")});
     ASSERT_TRUE(env.tab && env.pane);
     TVarneloWindow *window = env.env.Window();
-    TBookmarkShelf shelf(*window->BookmarkList, TVarneloWindow::BookmarkFile());
+    TBookmarkShelf shelf(window->Lists->BookmarkList, TWindowLists::BookmarkFile());
     ASSERT_TRUE(shelf.Add(env.Item(), *env.tab->ResList()->Get(1), QStringLiteral("メモ"), QString()));
     ASSERT_TRUE(shelf.Add(env.Item(), *env.tab->ResList()->Get(2), QString(), QString()));
     window->UpdateStatusCaption(env.Item());
@@ -262,7 +263,7 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     EXPECT_TRUE(rule->Boards.Targets(QStringLiteral("test"), News));
     EXPECT_FALSE(rule->Boards.Targets(QStringLiteral("test"), QStringLiteral("live")));
     TTavuActionList saved;
-    ASSERT_TRUE(saved.LoadFromFile(TVarneloWindow::ResRulesFile()));
+    ASSERT_TRUE(saved.LoadFromFile(TWindowLists::ResRulesFile()));
     ASSERT_EQ(saved.Count(), rules + 1);
     EXPECT_EQ(saved.Get(rules)->Value1, QStringLiteral("Same+ID"));
 

@@ -8,6 +8,7 @@
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
+#include "controls/WindowLists.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
@@ -161,7 +162,7 @@ TEST(ThreadListFlow, AColumnClickSortsTheWholeList)
     OpenBoard(env, News);
     TTavuListDoc *doc = env.Window()->ShownListDoc();
     ASSERT_NE(doc, nullptr);
-    const int column = int(env.Window()->ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
+    const int column = int(env.Window()->Lists->ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
     ASSERT_GT(column, 0);
     const auto counts = [doc] {
         QList<int> list;

@@ -5,6 +5,7 @@
 
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
+#include "controls/WindowLists.h"
 #include "core/Bookmark.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -122,7 +123,8 @@ TEST(WindowTest, StopAllLogsBothLinesTwoSecondsApart)
     EXPECT_TRUE(TavuEnviron->IsStopped());
 
     // The end waits for its timer: two seconds, once.
-    QTimer *end = env.Window->DisconnectTimer;
+    auto *end = env.Window->findChild<QTimer *>(QStringLiteral("DisconnectTimer"));
+    ASSERT_NE(end, nullptr);
     ASSERT_TRUE(end->isActive());
     EXPECT_EQ(end->interval(), 2000);
     EXPECT_TRUE(end->isSingleShot());
@@ -219,12 +221,12 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
     env.Start();
     AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("宣伝"));
     AddRule(*env.Window->ThreadRules, TTavuAction::SETBOLD, QStringLiteral("祭り"));
-    env.Window->BookmarkList->SetValue(QStringLiteral("2ch/news/1234567890"), QStringLiteral("テストスレ"));
+    env.Window->Lists->BookmarkList.SetValue(QStringLiteral("2ch/news/1234567890"), QStringLiteral("テストスレ"));
     env.Window->BoardListView->topLevelItem(0)->setExpanded(false);
     const QString recentBoard = QStringLiteral("2ch\tnews\tニュース速報＠２ちゃんねる");
     const QString recentThread = QStringLiteral("2ch\tnews\t1234567890\tテストスレ／ニュース速報＠２ちゃんねる");
-    env.Window->RecentBoards->Lines.prepend(recentBoard);
-    env.Window->RecentThreads->Lines.prepend(recentThread);
+    env.Window->Lists->RecentBoards.Lines.prepend(recentBoard);
+    env.Window->Lists->RecentThreads.Lines.prepend(recentThread);
 
     env.Window->Action(QStringLiteral("actDisconnect"))->trigger();
     ASSERT_TRUE(TavuEnviron->IsStopped());
@@ -249,8 +251,8 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
 
     // The recent boards and threads of this run are there at the next start.
     env.Window = new TVarneloWindow;
-    EXPECT_EQ(env.Window->RecentBoards->Lines.value(0), recentBoard);
-    EXPECT_EQ(env.Window->RecentThreads->Lines.value(0), recentThread);
+    EXPECT_EQ(env.Window->Lists->RecentBoards.Lines.value(0), recentBoard);
+    EXPECT_EQ(env.Window->Lists->RecentThreads.Lines.value(0), recentThread);
 }
 
 // A thread opened just before the window goes: the cache loader's end report still reaches the
@@ -386,7 +388,7 @@ TEST(WindowTest, RulesActInVisibleTabsOnly)
 
     thread.Render(env.Window, env.Window->PrivateBrowser);
     EXPECT_FALSE(env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("アクション作動")));
-    EXPECT_TRUE(env.Window->BookmarkList->Value(bookmarkKey).isEmpty());
+    EXPECT_TRUE(env.Window->Lists->BookmarkList.Value(bookmarkKey).isEmpty());
 
     TThreadFixture again({QStringLiteral("一"), QStringLiteral("良スレ認定")});
     TTavuBrowser tab(env.Window->BrowserViewPanel);
@@ -394,7 +396,7 @@ TEST(WindowTest, RulesActInVisibleTabsOnly)
     again.Render(env.Window, &tab);
     const QStringList lines = env.LogLines().filter(QStringLiteral("『しおり』"));
     EXPECT_EQ(lines, QStringList{QStringLiteral("・アクション作動：『しおり』　→2:名無し")});
-    EXPECT_EQ(env.Window->BookmarkList->Value(bookmarkKey), QStringLiteral("テストスレ"));
+    EXPECT_EQ(env.Window->Lists->BookmarkList.Value(bookmarkKey), QStringLiteral("テストスレ"));
     TThreadItem *reread = new TThreadItem;
     reread->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"), QString());
     reread->LoadInfo();
