@@ -278,8 +278,12 @@ void TVarneloWindow::BindLoginEvents()
 {
     if (!DolibManager)
         return;
-    connect(DolibManager, &TDolibManager::LoggedIn, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), true); });
-    connect(DolibManager, &TDolibManager::LoggedOut, this, [this] { SetActionChecked(QStringLiteral("act2chLogin"), false); });
+    const auto showLogin = [this](bool loggedIn) {
+        if (QAction *login = Action(QStringLiteral("act2chLogin")))
+            login->setChecked(loggedIn);
+    };
+    connect(DolibManager, &TDolibManager::LoggedIn, this, [showLogin] { showLogin(true); });
+    connect(DolibManager, &TDolibManager::LoggedOut, this, [showLogin] { showLogin(false); });
     connect(DolibManager, &TDolibManager::LoginFailed, this, [](const QString &message) { Kpwfunc::AddLog(message); });
 }
 

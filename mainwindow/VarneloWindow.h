@@ -299,7 +299,6 @@ private:
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
-    void SetActionChecked(const QString &name, bool checked);
     void actAboutExecute();
     void actThreadReturnExecute();
 

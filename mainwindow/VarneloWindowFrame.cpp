@@ -290,12 +290,6 @@ bool TVarneloWindow::GetActiveBrowser(TTavuBrowser *&tab) const
 
 // ---- command states ----
 
-void TVarneloWindow::SetActionChecked(const QString &name, bool checked)
-{
-    if (QAction *action = Action(name))
-        action->setChecked(checked);
-}
-
 void TVarneloWindow::UpdateBoardListMenu()
 {
     commandStates->UpdateBoardListMenu();
@@ -306,7 +300,7 @@ void TVarneloWindow::UpdateThreadListMenu()
 {
     commandStates->UpdateThreadListMenu();
     TTavuListDoc *doc = nullptr;
-    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
+    ShowNewThreadCount(GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
 }
 
 // The commands, and the count of new responses of the current thread tab.
