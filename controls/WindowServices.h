@@ -53,9 +53,6 @@ public:
     virtual bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) = 0;
     // Enables or disables an action that has a handler (one without a handler stays disabled).
     virtual void SetActionEnabled(const QString &name, bool enabled) = 0;
-    // Switches the menu bar and every command off while a composer is active, and back on after it
-    // (the states the commands had are kept).
-    virtual void SetCommandsEnabled(bool enabled) = 0;
     // Every action of the main window, in catalogue order (the names its files store).
     virtual QList<QAction *> WindowActions() const = 0;
     // The pictures of the actions, by image index.

@@ -70,11 +70,6 @@ void TVarneloWindowServices::SetActionEnabled(const QString &name, bool enabled)
         action->setEnabled(enabled && TActionList::HasHandler(action));
 }
 
-void TVarneloWindowServices::SetCommandsEnabled(bool enabled)
-{
-    window.SetCommandsEnabled(enabled);
-}
-
 void TVarneloWindowServices::BeginBusy()
 {
     window.BeginBusy();

@@ -14,7 +14,6 @@ public:
     QAction *Action(const QString &name) const override;
     bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) override;
     void SetActionEnabled(const QString &name, bool enabled) override;
-    void SetCommandsEnabled(bool enabled) override;
     void BeginBusy() override;
     void EndBusy() override;
 
