@@ -474,7 +474,7 @@ void TThreadItem::WriteBookmarks(TIniFile &inf) const
     }
 }
 
-void TThreadItem::OpenInf()
+QSet<int> TThreadItem::OpenInf()
 {
     ForgetLogFile();
     FinishSaving();
@@ -482,16 +482,21 @@ void TThreadItem::OpenInf()
     const TIniFile inf(path.isEmpty() ? QString() : path);
     ReadBookmarks(inf);
     Changed();
+    return ErasedIn(inf);
 }
 
 QSet<int> TThreadItem::ReadErasedRes() const
 {
-    QSet<int> erased;
     FinishSaving();
     const QString path = GetInfFile();
     if (path.isEmpty() || !QFile::exists(path))
-        return erased;
-    const TIniFile inf(path);
+        return {};
+    return ErasedIn(TIniFile(path));
+}
+
+QSet<int> TThreadItem::ErasedIn(const TIniFile &inf)
+{
+    QSet<int> erased;
     for (const QString &key : inf.ReadSection(ERASE)) {
         if (!key.startsWith(QStringLiteral("RES"), Qt::CaseInsensitive))
             continue;

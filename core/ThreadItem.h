@@ -86,8 +86,9 @@ public:
     // reads or writes those files does so first; LogExists counts a log whose first save is pending.
     void FinishSaving() const;
     // Re-reads what others write into the .inf directly (bookmarks, the local-folder redirect)
-    // without touching the other fields.
-    void OpenInf();
+    // without touching the other fields; gives the response numbers marked erased, as
+    // ReadErasedRes does.
+    QSet<int> OpenInf();
     // The response numbers marked erased in the .inf.
     QSet<int> ReadErasedRes() const;
 
@@ -198,6 +199,7 @@ private:
     void ForgetLogFile();
     void Changed();
     void ReadBookmarks(const TIniFile &inf);
+    static QSet<int> ErasedIn(const TIniFile &inf);   // the responses marked erased in the .inf
     void WriteBookmarks(TIniFile &inf) const;
     void MoveValidatorsToBak() const;
     void RemoveRedirects() const;

@@ -509,14 +509,16 @@ void TThreadController::OnThreadDownloadWebPage(TResDownloader *job, const QStri
 
 void TThreadController::OnThreadDownloadDone(TResDownloader *job, bool failed)
 {
+    TThreadItem *item = job->Item();
+    TTavuBrowser *tab = LiveThreadTab(job);
+    // The page is sent what it still waits for first; the rest is done while it shows it.
+    const int newCount = tab && item ? ShowDownloadedThread(tab, job, failed) : 0;
     emit ProgressEnded();
     emit StatusText(QString());
-    TThreadItem *item = job->Item();
     if (item)
         item->Checking = false;
-    TTavuBrowser *tab = LiveThreadTab(job);
     if (tab && item) {
-        FinishThreadDownload(tab, job, failed);
+        FinishThreadDownload(tab, job, failed, newCount);
         tab->Downloader = nullptr;
         emit ThreadDone(item);
     }
@@ -531,32 +533,44 @@ void TThreadController::OnThreadDownloadDone(TResDownloader *job, bool failed)
     TThreadDownload::EndOnce(d, d->DownloadEnded);
 }
 
-void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed)
+// The end of the download on the page: the item counts what the tab holds, the footer counts it
+// too and goes with the responses still unsent, and the view moves where it should. Gives the
+// number of new responses.
+int TThreadController::ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *job, bool failed)
 {
     TThreadItem *item = job->Item();
     TResList *list = tab->ResList();
-    const bool webPage = job->BBS && job->BBS->IsWebPage();
-    const int stored = list->Count() - tab->DownloadCount;   // the responses the log held
     int newCount = 0;
     if (!failed) {
         newCount = list->Count() - item->READ;
         item->NewCount = newCount;
-        if (!DownloadOf(job)->InPlace)
-            ScrollAfterDownload(tab, item, newCount);
-        else if (tab->ResNumber > 0)
-            tab->ScrollToRes(tab->ResNumber);   // an open thread keeps its place unless a response is asked for
-        if (!webPage) {
+        if (!job->BBS || !job->BBS->IsWebPage()) {
             item->SetRead(list->Count());
             item->COUNT = item->READ;
         }
     }
     if (!tab->IsWebPage())
         tab->DownloadState = TTavuBrowser::dsIdle;
-    emit TabCaptionChanged(tab);
-    // The page is sent what it still waits for first; the files are written while it shows it.
     EndResView(tab);
     if (!tab->IsWebPage())
         tab->WriteHtml();
+    if (failed)
+        return 0;
+    if (!DownloadOf(job)->InPlace)
+        ScrollAfterDownload(tab, item, newCount);
+    else if (tab->ResNumber > 0)
+        tab->ScrollToRes(tab->ResNumber);   // an open thread keeps its place unless a response is asked for
+    return newCount;
+}
+
+// What follows the page's part: the tab's caption, the log's save, the history, the log pane,
+// the counters and the sound.
+void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed, int newCount)
+{
+    TThreadItem *item = job->Item();
+    TResList *list = tab->ResList();
+    const int stored = list->Count() - tab->DownloadCount;   // the responses the log held
+    emit TabCaptionChanged(tab);
     if (!failed && TavuEnviron->GetCached() && !job->NotModified)
         SaveDownloadedLog(job, list, item, stored);
     if (!failed)
@@ -664,10 +678,8 @@ bool TThreadController::IsRealTab(IResultView *view) const
 void TThreadController::BeginResView(IResultView *view, TResList *list)
 {
     TRenderState state;
-    if (TThreadItem *item = list ? list->Item() : nullptr) {
-        item->OpenInf();
-        state.Erased = item->ReadErasedRes();
-    }
+    if (TThreadItem *item = list ? list->Item() : nullptr)
+        state.Erased = item->OpenInf();
     renderings.insert(view, state);
     view->BeginView(list);
 }

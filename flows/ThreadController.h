@@ -131,7 +131,8 @@ private:
     void OnThreadDownloadWebPage(TResDownloader *job, const QString &pageUrl);
     void OnThreadDownloadDone(TResDownloader *job, bool failed);
     void OnThreadDownloadError(TResDownloader *job, int code, const QString &message, const QString &detail);
-    void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed);
+    int ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *job, bool failed);
+    void FinishThreadDownload(TTavuBrowser *tab, TResDownloader *job, bool failed, int newCount);
     void ScrollAfterDownload(TTavuBrowser *tab, TThreadItem *item, int newCount);
     void SaveDownloadedLog(TResDownloader *job, TResList *list, TThreadItem *item, int stored);
 

@@ -299,13 +299,19 @@ void TVarneloWindow::ApplyCaption()
         exit->setText(TavuConfig->APPNAME + QStringLiteral("の終了(&X)"));
 }
 
+// The window and application icon from the file; an icon is read from its file once. A missing
+// or unreadable file leaves the icon shown.
 void TVarneloWindow::ShowAppIcon(const QString &file)
 {
-    if (file.isEmpty() || !QFile::exists(file))
-        return;
-    const QIcon icon(file);
-    if (icon.isNull())
-        return;
+    QIcon icon = appIcons.value(file);
+    if (icon.isNull()) {
+        if (file.isEmpty() || !QFile::exists(file))
+            return;
+        icon = QIcon(file);
+        if (icon.isNull())
+            return;
+        appIcons.insert(file, icon);
+    }
     QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
 }
@@ -476,7 +482,8 @@ void TVarneloWindow::actAboutExecute()
 
 void TVarneloWindow::BeginBusy()
 {
-    ++busyCount;
+    if (++busyCount > 1)
+        return;
     if (!busyCursorShown) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         busyCursorShown = true;

@@ -27,6 +27,8 @@
 #include "controls/MainMenus.h"
 #include "core/Colors.h"   // thread lists
 
+#include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
@@ -258,6 +260,7 @@ private:
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
+    QHash<QString, QIcon> appIcons;   // ShowAppIcon's icons by file
     std::unique_ptr<TVarneloWindowServices> services;
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)

@@ -1,8 +1,51 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
+#include <QPainter>
 #include <QStackedLayout>
+
+// A panel: a sunken frame with a line of plain text (titles and link texts come from servers), cut
+// off where the panel ends. Its size does not follow its text, so a new text is only drawn: the
+// window is not laid out again for every status the flows show.
+class TStatusPanel : public QFrame {
+public:
+    explicit TStatusPanel(QWidget *parent) : QFrame(parent)
+    {
+        setFrameShape(QFrame::Panel);
+        setFrameShadow(QFrame::Sunken);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    QString Text() const { return text; }
+
+    void SetText(const QString &newText)
+    {
+        if (newText == text)
+            return;
+        text = newText;
+        update();
+    }
+
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return {fontMetrics().horizontalAdvance(QLatin1Char('x')) + frame, fontMetrics().height() + frame};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        const QRect area = contentsRect().adjusted(1, 0, -1, 0);
+        painter.setClipRect(area);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
+
+private:
+    QString text;
+};
 
 TStatusBar::TStatusBar(const QList<int> &widths, QWidget *parent) : QWidget(parent)
 {
@@ -10,11 +53,7 @@ TStatusBar::TStatusBar(const QList<int> &widths, QWidget *parent) : QWidget(pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     for (int i = 0; i < widths.size(); ++i) {
-        auto *panel = new QLabel(this);
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setTextInteractionFlags(Qt::NoTextInteraction);
-        panel->setTextFormat(Qt::PlainText);   // titles and link texts come from servers
+        auto *panel = new TStatusPanel(this);
         const bool last = i == widths.size() - 1;
         if (last)
             panel->setMinimumWidth(0);
@@ -27,18 +66,18 @@ TStatusBar::TStatusBar(const QList<int> &widths, QWidget *parent) : QWidget(pare
 
 QString TStatusBar::Text(int panel) const
 {
-    return panels.value(panel) ? panels[panel]->text() : QString();
+    return panels.value(panel) ? panels[panel]->Text() : QString();
 }
 
 void TStatusBar::SetText(int panel, const QString &text)
 {
-    if (QLabel *label = panels.value(panel))
-        label->setText(text);
+    if (TStatusPanel *label = panels.value(panel))
+        label->SetText(text);
 }
 
 void TStatusBar::SetWidth(int panel, int width)
 {
-    if (QLabel *label = panels.value(panel); label && panel < panels.size() - 1)
+    if (TStatusPanel *label = panels.value(panel); label && panel < panels.size() - 1)
         label->setFixedWidth(width);
 }
 
@@ -49,7 +88,7 @@ int TStatusBar::Width(int panel) const
 
 void TStatusBar::PutWidget(int panel, QWidget *widget)
 {
-    QLabel *label = panels.value(panel);
+    TStatusPanel *label = panels.value(panel);
     if (!label)
         return;
     auto *layout = new QStackedLayout(label);

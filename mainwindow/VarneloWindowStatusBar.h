@@ -1,11 +1,12 @@
 #pragma once
 // TStatusBar: a status bar of the main window made of panels, each a text of its own width; the last
-// panel takes the rest. A panel may hold a widget instead of its text (the progress bar).
+// panel takes the rest. A panel may hold a widget instead of its text (the progress bar). A new text
+// is drawn in its panel without laying the window out again.
 
 #include <QList>
 #include <QWidget>
 
-class QLabel;
+class TStatusPanel;
 
 class TStatusBar : public QWidget {
     Q_OBJECT
@@ -22,5 +23,5 @@ public:
     void PutWidget(int panel, QWidget *widget);
 
 private:
-    QList<QLabel *> panels;
+    QList<TStatusPanel *> panels;
 };

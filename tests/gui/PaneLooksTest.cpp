@@ -12,6 +12,7 @@
 #include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/KpwOptionDialog.h"
@@ -144,6 +145,57 @@ TEST(PaneLooks, LogPaneTakesItsColoursAndFontAtStartUpAndAfterOptionOk)
     });
     EXPECT_EQ(TavuConfig->DESKTOP_LOGBACKCOLOR, BgrBlue);
     ExpectLogPane(memo, Qt::blue, Qt::black, 21);
+}
+
+// A status text is drawn in its panel, cut where the panel ends; a new text lays out neither the
+// bar nor the window again (the flows show one at every step).
+TEST(PaneLooks, AStatusTextIsDrawnInItsPanelWithoutLayingTheWindowOutAgain)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->resize(1000, 700);
+    env.Window->show();
+    TStatusBar *bar = env.Window->StatusBar2;
+    const QList<QFrame *> panels = bar->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(panels.size(), 2);
+    const auto inside = [](QFrame *panel) { return panel->grab(panel->contentsRect()).toImage(); };
+    ASSERT_FALSE(Shows(inside(panels[0]), Qt::black));
+
+    // The layouts asked of the window, the bar and its panels, until a round of posted events asks
+    // for none.
+    struct TLayoutCount : QObject {
+        QList<QObject *> watched;
+        int count = 0;
+        bool eventFilter(QObject *target, QEvent *event) override
+        {
+            if (event->type() == QEvent::LayoutRequest && watched.contains(target))
+                ++count;
+            return false;
+        }
+        int UntilQuiet()
+        {
+            int total = 0;
+            do {
+                count = 0;
+                QCoreApplication::sendPostedEvents();
+                total += count;
+            } while (count > 0);
+            return total;
+        }
+    } layouts;
+    layouts.watched = {env.Window, bar, bar->parentWidget(), panels[0], panels[1]};
+    qApp->installEventFilter(&layouts);
+    layouts.UntilQuiet();   // what showing the window asked for
+    const QString text = QStringLiteral("スレッド取得開始：") + QString(300, QChar(u'■'));
+    bar->SetText(0, text);
+    bar->SetText(1, text);
+    const int asked = layouts.UntilQuiet();
+    qApp->removeEventFilter(&layouts);
+
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(bar->Text(0), text);
+    EXPECT_EQ(bar->Width(0), 260);
+    EXPECT_TRUE(Shows(inside(panels[0]), Qt::black));
 }
 
 TEST(PaneLooks, ShortcutCaptionsTakeTheirColourAndFontAtStartUpAndAfterOptionOk)

@@ -9,6 +9,7 @@
 #include "core/TavuActionList.h"
 #include "core/TextList.h"
 #include "flows/ThreadController.h"
+#include "render/EmbeddedWB.h"
 #include "services/ThreadListPane.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +193,36 @@ TEST(ThreadController, AnOpenThreadTakesItsNewResponsesInPlace)
     EXPECT_EQ(t.reports.NewRes, 2);
     EXPECT_EQ(LogLines(t.item.get()), 5);
     EXPECT_EQ(t.reports.recent.Lines.size(), 1);
+}
+
+// The page is sent the new responses before the window hears that the download ended: the end of
+// the progress, the status texts and the tab's caption come while the page shows them.
+TEST(ThreadController, AnUpdateSendsItsResponsesToThePageBeforeItReportsItsEnd)
+{
+    TThreadEnv t(News, 3);
+    t.reports.Open(t.item.get(), false);
+    t.env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加"));
+    TTavuBrowser *tab = t.host.tabs.first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));   // the page shows the first read
+    QStringList order;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &t.reports.flow, [&order](const QString &html) {
+        if (html.contains(QStringLiteral("追加")))
+            order << QStringLiteral("page");
+    });
+    QObject::connect(&t.reports.flow, &TThreadController::ProgressEnded, &t.reports.flow,
+                     [&order] { order << QStringLiteral("progress"); });
+    QObject::connect(&t.reports.flow, &TThreadController::TabCaptionChanged, &t.reports.flow,
+                     [&order] { order << QStringLiteral("caption"); });
+    QObject::connect(&t.reports.flow, &TThreadController::StatusText, &t.reports.flow,
+                     [&order](const QString &text) { order << QStringLiteral("status ") + text; });
+
+    t.reports.Open(t.item.get(), true);
+
+    EXPECT_EQ(order, QStringList({QStringLiteral("status スレッド取得開始：") + t.Target(), QStringLiteral("page"),
+                                  QStringLiteral("progress"), QStringLiteral("status "), QStringLiteral("caption"),
+                                  QStringLiteral("status スレッド取得完了：") + t.Target()}));
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+    EXPECT_EQ(LogLines(t.item.get()), 4);
 }
 
 TEST(ThreadController, AThreadTheServerLacksIsLoggedAndToldOnceAndStoresNothing)

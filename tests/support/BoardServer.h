@@ -1,6 +1,7 @@
 #pragma once
 // BoardServer: a 2ch-style board server on 127.0.0.1 for tests. It listens on a free port, runs on
-// the thread that created it and answers HTTP/1.0 and 1.1 requests one per connection.
+// the thread that created it (or the one it was moved to, its listening socket with it) and answers
+// HTTP/1.0 and 1.1 requests one per connection.
 //
 // 2ch boards (TwoCh, Shift_JIS):
 //   /<bbs>/subject.txt                  "<key>.dat<>title (n)" lines, newest thread first
@@ -125,7 +126,7 @@ private:
         QList<QByteArray> Headers;
     };
 
-    QTcpServer server;
+    QTcpServer server{this};   // a child: it goes along when the server moves to another thread
     QMap<QString, Board> boards;
     QList<Request> requests;
     QList<QPair<QPointer<QTcpSocket>, Request>> held;
