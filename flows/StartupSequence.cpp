@@ -15,8 +15,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMutex>
 #include <QPointer>
 #include <QTimer>
+
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -143,19 +147,52 @@ void TStartupSequence::ApplyPaneChoices()
         Execute(QStringLiteral("actShowBrowser"));
 }
 
+namespace {
+
+// The trace lines on their way to the GUI thread: the first line of a batch asks for the hand-over,
+// the lines traced before it runs join the batch.
+class TTraceBatch {
+public:
+    // Adds the line; true when it begins a batch.
+    bool Add(const QString &line)
+    {
+        QMutexLocker lock(&mutex);
+        lines.append(line);
+        return lines.size() == 1;
+    }
+    QStringList Take()
+    {
+        QMutexLocker lock(&mutex);
+        return std::exchange(lines, {});
+    }
+
+private:
+    QMutex mutex;
+    QStringList lines;
+};
+
+}  // namespace
+
 // Missing user files come from the def folder; the registry's trace goes to the trace pane from
 // now on (the lines written before are shown first).
 void TStartupSequence::PrepareUserFiles()
 {
     Kpwfunc::PrepareUserFiles();
-    for (const QString &line : TavuEnviron->TraceLines())
-        emit TraceLine(line);
-    TavuEnviron->SetTraceSink([sequence = QPointer<TStartupSequence>(this)](const QString &text) {
-        // Jobs of worker threads trace too: the line is passed on on the GUI thread.
-        QMetaObject::invokeMethod(qApp, [sequence, text] {
-            if (sequence)
-                emit sequence->TraceLine(text);
-        });
+    emit TraceLines(TavuEnviron->TraceLines());
+    auto batch = std::make_shared<TTraceBatch>();
+    TavuEnviron->SetTraceSink([sequence = QPointer<TStartupSequence>(this), batch](const QString &text) {
+        // Jobs of worker threads trace too: the lines are passed on on the GUI thread, from the
+        // event loop, a request's header lines together.
+        if (!batch->Add(text))
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [sequence, batch] {
+                const QStringList lines = batch->Take();
+                if (sequence)
+                    emit sequence->TraceLines(lines);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -59,9 +59,9 @@ public:
 signals:
     // Each step, as it begins (for the log and for observers).
     void StepBegun(const QString &step);
-    // A line of the registry's trace of requests and replies, for the trace pane (delivered on
-    // the GUI thread).
-    void TraceLine(const QString &text);
+    // Lines of the registry's trace of requests and replies, in their order, for the trace pane
+    // (delivered on the GUI thread).
+    void TraceLines(const QStringList &lines);
 
 private:
     TWindowServices &services;

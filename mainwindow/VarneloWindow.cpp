@@ -270,7 +270,10 @@ void TVarneloWindow::BindStartup()
     Startup->FillSiteBox = [this] { FillSiteBox(); };
     Startup->ApplyColumnWidths = [this] { Lists->ApplyColumnWidths(ThreadListView); };
     Startup->StartFocusTimer = [this] { FocusTimer->start(); };
-    connect(Startup, &TStartupSequence::TraceLine, Memo3, &QPlainTextEdit::appendPlainText);
+    connect(Startup, &TStartupSequence::TraceLines, Memo3, [this](const QStringList &lines) {
+        if (!lines.isEmpty())
+            Memo3->appendPlainText(lines.join(QLatin1Char('\n')));
+    });
 }
 
 // act2chLogin shows whether the past-log service is logged in; a failed login is told in the log pane.

@@ -199,6 +199,13 @@ TEST(StartUpTest, TheRegistrysTraceGoesToTheTracePane)
     delete worker;
     EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().contains(QStringLiteral("作業の行")); }));
 
+    // A reply's header lines come together: each is a line of the pane, in order.
+    const QStringList header = {QStringLiteral("HTTP/1.1 200 OK"), QStringLiteral("Content-Length: 3"), QStringLiteral("Connection: close")};
+    for (const QString &line : header)
+        TavuEnviron->AddTrace(line);
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().endsWith(header.last()); }));
+    EXPECT_EQ(env.Window->Memo3->toPlainText().split(QLatin1Char('\n')).last(3), header);
+
     env.Destroy();
     TavuEnviron->AddTrace(QStringLiteral("後の行"));
     QCoreApplication::processEvents();
