@@ -1,6 +1,6 @@
 #pragma once
-// A console reporter that, after the usual table, prints how the mean real time of one benchmark
-// compares with that of another run in the same program ("subject / reference"), with the aim, for
+// A console reporter that, after the usual table, prints how the real time of one benchmark (the
+// median of its repetitions when it has some) compares with that of another run in the same program ("subject / reference"), with the aim, for
 // one pair or several. Benchmarks are named by the start of their names ("BM_TavuHttp" matches
 // "BM_TavuHttp/real_time"; "BM_Get/2/" matches "BM_Get/2/manual_time" but not "BM_Get/20/...").
 
@@ -29,15 +29,16 @@ public:
 
     void ReportRuns(const std::vector<Run> &runs) override
     {
-        // The mean of repetitions when there are some, else the one run.
+        // The median of repetitions when there are some (one slow repetition on a busy machine
+        // does not move it), else the one run.
         for (const Run &run : runs) {
             if (run.error_occurred)
                 continue;
-            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
-            if (mean || (run.run_type == Run::RT_Iteration && !means.count(run.run_name.str())))
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && !medians.count(run.run_name.str())))
                 seconds[run.run_name.str()] = run.GetAdjustedRealTime() / Unit(run.time_unit);
-            if (mean)
-                means.insert(run.run_name.str());
+            if (median)
+                medians.insert(run.run_name.str());
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -66,8 +67,8 @@ private:
         std::printf("ratio %s / %s: %.2f (aim: at most %.2f) %s\n", pair.subject.c_str(), pair.reference.c_str(),
                     ratio, wanted, ratio <= wanted ? "ok" : "slower than the aim");
     }
-    std::map<std::string, double> seconds;   // mean real time of each run
-    std::set<std::string> means;             // the runs whose time is the mean of repetitions
+    std::map<std::string, double> seconds;   // real time of each run
+    std::set<std::string> medians;           // the runs whose time is the median of repetitions
 
     static double Unit(benchmark::TimeUnit unit)
     {

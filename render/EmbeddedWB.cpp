@@ -232,7 +232,66 @@ const char *const HelperScript = R"js(
         }
     }
 
-    // The nodes of a group give way to other HTML, at the same place.
+    // Two nodes that can be one another: the same kind of node, an element of the same tag.
+    function alike(node, wanted) {
+        return node.nodeType === wanted.nodeType && node.nodeName === wanted.nodeName;
+    }
+
+    // The node takes the attributes, text and children of the wanted one and stays where it is;
+    // what is equal already is left alone without a look inside.
+    function morph(node, wanted) {
+        if (node.isEqualNode(wanted)) {
+            return;
+        }
+        if (node.nodeType !== Node.ELEMENT_NODE) {
+            if (node.nodeValue !== wanted.nodeValue) {
+                node.nodeValue = wanted.nodeValue;
+            }
+            return;
+        }
+        for (const name of node.getAttributeNames()) {
+            if (!wanted.hasAttribute(name)) {
+                node.removeAttribute(name);
+            }
+        }
+        for (const name of wanted.getAttributeNames()) {
+            const value = wanted.getAttribute(name);
+            if (node.getAttribute(name) !== value) {
+                node.setAttribute(name, value);
+            }
+        }
+        morphRun(node, node.firstChild, null, Array.from(wanted.childNodes));
+    }
+
+    // The children of parent from current up to end (null: to the last) become the wanted nodes:
+    // one alike is changed in place, one the wanted ones lack goes, a wanted one with nothing alike
+    // goes in.
+    function morphRun(parent, current, end, wantedNodes) {
+        for (const wanted of wantedNodes) {
+            if (current !== end && !alike(current, wanted) && current.nextSibling !== end
+                && alike(current.nextSibling, wanted)) {
+                const gone = current;
+                current = current.nextSibling;
+                gone.remove();
+            }
+            if (current !== end && alike(current, wanted)) {
+                const next = current.nextSibling;
+                morph(current, wanted);
+                current = next;
+            } else {
+                parent.insertBefore(wanted, current);
+            }
+        }
+        while (current !== end) {
+            const next = current.nextSibling;
+            current.remove();
+            current = next;
+        }
+    }
+
+    // The nodes of a group take the look of other HTML where they are (a response that loses its
+    // new mark): what stays alike is kept, so a picture keeps its loaded image and only what
+    // changed is laid out again. A group whose nodes do not follow one another is replaced whole.
     function replaceGroup(group, html) {
         const nodes = (groups.get(group) || []).filter(node => node.isConnected);
         groups.delete(group);
@@ -241,11 +300,22 @@ const char *const HelperScript = R"js(
         }
         const content = inert(html);
         const before = anchorsIn(nodes);
-        const after = collectAnchors(content, []);
-        nodes[0].parentNode.insertBefore(content, nodes[0]);
-        for (const node of nodes) {
-            node.remove();
+        const parent = nodes[0].parentNode;
+        const start = nodes[0].previousSibling;
+        const end = nodes[nodes.length - 1].nextSibling;
+        if (nodes.every((node, i) => i === 0 || node.previousSibling === nodes[i - 1])) {
+            morphRun(parent, nodes[0], end, Array.from(content.childNodes));
+        } else {
+            parent.insertBefore(content, nodes[0]);
+            for (const node of nodes) {
+                node.remove();
+            }
         }
+        const run = [];
+        for (let node = start ? start.nextSibling : parent.firstChild; node !== end; node = node.nextSibling) {
+            run.push(node);
+        }
+        const after = anchorsIn(run);
         const at = before.length > 0 ? anchors.indexOf(before[0]) : -1;
         if (at >= 0) {
             anchors.splice(at, before.length, ...after);

@@ -17,6 +17,8 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
@@ -445,4 +447,69 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(marked(), QString());
     EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 4);
+}
+
+// A response that loses its new mark takes the look of a read one where it is: its nodes stay (a
+// picture keeps its loaded image, a ticked box its tick) and end up equal to a read response's
+// rendering; the page still finds every response by its number.
+TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
+{
+    const QByteArray picture = "<img class=\"pic\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\">";
+    SkinnedTab skinned(QStringLiteral("newres.html"),
+                       "<div class=\"res new\" style=\"height: 300px\"><span class=\"no\"><NUMBER/></span><span class=\"newmark\">新着</span> "
+                           + picture + "<input type=\"checkbox\"><MESSAGE/></div>");
+    FileUtil::WriteFileAtomic(skinned.skin.filePath(QStringLiteral("res.html")),
+                              "<div class=\"res\" style=\"height: 300px\"><span class=\"no\"><NUMBER/></span> " + picture
+                                  + "<input type=\"checkbox\"><MESSAGE/></div>");
+    TTavuBrowser &tab = skinned.tab;
+    TResList *list = skinned.list;
+    tab.resize(800, 600);
+    tab.show();
+    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
+    list->LoadDat(DatLog(3, body));
+    list->Get(1)->IsNew = list->Get(2)->IsNew = true;
+    const auto write = [&](int from) {
+        tab.BeginView(list);
+        for (int i = from; i < list->Count(); ++i)
+            tab.AppendRes(list->Get(i));
+        tab.EndView();
+        tab.WriteHtml();
+    };
+    tab.ClearDocument();
+    tab.WriteHeader();
+    write(0);
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_TRUE(Eval(tab, QStringLiteral("window.kept = document.querySelectorAll('div.res')[2];"
+                                         " window.kept.querySelector('input').checked = true; true"))
+                    .toBool());
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    tab.ClearNewMarks();
+    list->LoadDat(DatLog(4, body).split('\n')[3] + '\n');
+    list->Get(3)->IsNew = true;
+    write(3);
+    ASSERT_TRUE(WaitShown(tab));
+
+    EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('div.res')[2] === window.kept")).toBool());
+    EXPECT_TRUE(Eval(tab, QStringLiteral("window.kept.querySelector('input').checked")).toBool());
+    EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('div.res.new')).map(d => d.textContent).join()")).toString(),
+              QStringLiteral("4新着 本文4"));
+    // Responses 2 and 3 are now node for node what a read response's rendering makes.
+    tab.BeginChunk();
+    for (int i = 1; i <= 2; ++i) {
+        TRes read;
+        read.Assign(*list->Get(i));
+        read.IsNew = false;
+        tab.AppendRes(&read);
+    }
+    const QString readHtml = tab.EndChunk();
+    const QString compare = QStringLiteral(
+        "(function (html) { const t = document.createElement('template'); t.innerHTML = html;"
+        " let node = document.getElementById('ID2'); if (!node) return false;"
+        " return Array.from(t.content.childNodes).every(w => { const same = node && node.isEqualNode(w);"
+        " node = node && node.nextSibling; return same; }); })(%1)")
+                                .arg(QString::fromUtf8(QJsonDocument(QJsonArray{readHtml}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+    EXPECT_TRUE(Eval(tab, compare).toBool()) << readHtml.toStdString();
+    tab.ScrollToRes(3);
+    ASSERT_TRUE(RunUntil([&tab] { return tab.GetTopResNumber() == 3; }));
 }
