@@ -94,6 +94,21 @@ struct SkinnedTab {
         tab.SetThreadItem(item.get());
         tab.SetResList(list);
     }
+    // Shows the tab at a size its page is laid out in.
+    void Show()
+    {
+        tab.resize(800, 600);
+        tab.show();
+    }
+    // Writes the list's responses from the index on as one view, and the footer after them.
+    void WriteFrom(int from)
+    {
+        tab.BeginView(list);
+        for (int i = from; i < list->Count(); ++i)
+            tab.AppendRes(list->Get(i));
+        tab.EndView();
+        tab.WriteHtml();
+    }
 };
 
 }  // namespace
@@ -390,25 +405,17 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\"><MESSAGE/></p>");
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
-    tab.resize(800, 600);
-    tab.show();
+    skinned.Show();
     const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
     list->LoadDat(DatLog(4, body));
     list->Get(2)->IsNew = list->Get(3)->IsNew = true;
-    const auto write = [&](int from) {
-        tab.BeginView(list);
-        for (int i = from; i < list->Count(); ++i)
-            tab.AppendRes(list->Get(i));
-        tab.EndView();
-        tab.WriteHtml();
-    };
     const auto marked = [&] {
         return Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p.new')).map(p => p.textContent).join(' ')"))
             .toString();
     };
     tab.ClearDocument();
     tab.WriteHeader();
-    write(0);
+    skinned.WriteFrom(0);
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_EQ(marked(), QStringLiteral("本文3 本文4"));
     // Counts the script calls that change the page: each one's changes come to the observer at once.
@@ -421,7 +428,7 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     EXPECT_EQ(marked(), QStringLiteral("本文3 本文4"));   // they wait for the update's write
     list->LoadDat(DatLog(5, body).split('\n')[4] + '\n');
     list->Get(4)->IsNew = true;
-    write(4);
+    skinned.WriteFrom(4);
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(marked(), QStringLiteral("本文5"));
     EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 1);
@@ -439,7 +446,7 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     list->LoadDat(DatLog(5 + many, body).split('\n').mid(5).join('\n'));
     for (int i = 5; i < list->Count(); ++i)
         list->Get(i)->IsNew = true;
-    write(5);
+    skinned.WriteFrom(5);
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_EQ(marked().count(QStringLiteral("本文")), many);
     ASSERT_TRUE(tab.ReopenDocument());
@@ -463,21 +470,13 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
                                   + "<input type=\"checkbox\"><MESSAGE/></div>");
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
-    tab.resize(800, 600);
-    tab.show();
+    skinned.Show();
     const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
     list->LoadDat(DatLog(3, body));
     list->Get(1)->IsNew = list->Get(2)->IsNew = true;
-    const auto write = [&](int from) {
-        tab.BeginView(list);
-        for (int i = from; i < list->Count(); ++i)
-            tab.AppendRes(list->Get(i));
-        tab.EndView();
-        tab.WriteHtml();
-    };
     tab.ClearDocument();
     tab.WriteHeader();
-    write(0);
+    skinned.WriteFrom(0);
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_TRUE(Eval(tab, QStringLiteral("window.kept = document.querySelectorAll('div.res')[2];"
                                          " window.kept.querySelector('input').checked = true; true"))
@@ -487,7 +486,7 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     tab.ClearNewMarks();
     list->LoadDat(DatLog(4, body).split('\n')[3] + '\n');
     list->Get(3)->IsNew = true;
-    write(3);
+    skinned.WriteFrom(3);
     ASSERT_TRUE(WaitShown(tab));
 
     EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('div.res')[2] === window.kept")).toBool());
