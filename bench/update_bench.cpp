@@ -1,22 +1,23 @@
 // How long an open thread takes to show 10 new responses: through the program's real update path
 // (a reload of the open tab against the local board server: request, differential download, rules,
 // writing, appending to the live page, queueing the log's save; a save still running when the next
-// update begins is waited for inside it), against the floor: the same responses' HTML
-// put into the same live page with a bare insertAdjacentHTML, run in the script world of the
-// program's page helper, which checks that the HTML went in. Every measured step, of the path and
-// of the floor alike, starts from a page at rest, which has drawn what the step before put into it,
-// as a user's reload finds it. A second floor adds what no update can do without: the transfer of
-// the same new bytes from the same server, as curl times it (its own start not counted), before the
-// bare insertion. The update until the page has laid out its new responses is set against the bare
+// update begins is waited for inside it), against the floor: the same responses' HTML put into the
+// same live page with a bare insertAdjacentHTML, run in the script world of the program's page
+// helper, which checks that the HTML went in. Every measured step, of the path and of the floor
+// alike, starts from a page at rest, which has drawn what the step before put into it, as a user's
+// reload finds it. A second floor adds what no update can do without: the transfer of the same new
+// bytes from the same server, as curl times it (its own start not counted), before the bare
+// insertion. The update until the page has laid out its new responses is set against the bare
 // insertion with one forced layout in the same call. Threads of 250, 1000 and 4000 responses show
-// whether the cost grows with the thread's length. F5 to new responses on screen is measured from the page for 1000
-// responses: from the reload until the frame that shows the last new response, against the same
-// bare insertion until its frame. The board server answers on a thread of its own, as a server
-// elsewhere would: what the program does while it waits for the answer is not added to the
-// server's time, for the update and for curl alike. Each end is noted when it happens (the flow's
-// end, the page's answer), not when a poll finds it. Each measure is the median of five runs of ten
-// steps. Run headless: QT_QPA_PLATFORM=offscreen. The last lines give the update path's time over
-// the floor's.
+// whether the cost grows with the thread's length. F5 to new responses on screen is measured from
+// the page for 1000 responses: from the reload until the frame that shows the last new response,
+// against the same bare insertion until its frame.
+//
+// The board server answers on a thread of its own, as a server elsewhere would: what the program
+// does while it waits for the answer is not added to the server's time, for the update and for curl
+// alike. Each end is noted when it happens (the flow's end, the page's answer), not when a poll
+// finds it. Each measure is the median of five runs of ten steps. Run headless:
+// QT_QPA_PLATFORM=offscreen. The last lines give the update path's time over the floor's.
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
