@@ -289,6 +289,20 @@ const char *const HelperScript = R"js(
         }
     }
 
+    // True when each node follows the one before it.
+    function inARow(nodes) {
+        return nodes.every((node, i) => i === 0 || node.previousSibling === nodes[i - 1]);
+    }
+
+    // The children of parent after start (from the first when start is null) up to end.
+    function childrenBetween(parent, start, end) {
+        const run = [];
+        for (let node = start ? start.nextSibling : parent.firstChild; node !== end; node = node.nextSibling) {
+            run.push(node);
+        }
+        return run;
+    }
+
     // The nodes of a group take the look of other HTML where they are (a response that loses its
     // new mark): what stays alike is kept, so a picture keeps its loaded image and only what
     // changed is laid out again. A group whose nodes do not follow one another is replaced whole.
@@ -303,7 +317,7 @@ const char *const HelperScript = R"js(
         const parent = nodes[0].parentNode;
         const start = nodes[0].previousSibling;
         const end = nodes[nodes.length - 1].nextSibling;
-        if (nodes.every((node, i) => i === 0 || node.previousSibling === nodes[i - 1])) {
+        if (inARow(nodes)) {
             morphRun(parent, nodes[0], end, Array.from(content.childNodes));
         } else {
             parent.insertBefore(content, nodes[0]);
@@ -311,17 +325,34 @@ const char *const HelperScript = R"js(
                 node.remove();
             }
         }
-        const run = [];
-        for (let node = start ? start.nextSibling : parent.firstChild; node !== end; node = node.nextSibling) {
-            run.push(node);
-        }
-        const after = anchorsIn(run);
+        const after = anchorsIn(childrenBetween(parent, start, end));
         const at = before.length > 0 ? anchors.indexOf(before[0]) : -1;
         if (at >= 0) {
             anchors.splice(at, before.length, ...after);
         } else {
             anchors = collectAnchors(document, []);
         }
+    }
+
+    // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
+    // kept where they stay alike.
+    function replaceTail(html) {
+        const wanted = Array.from(inert(html).childNodes);
+        const parent = marker.parentNode;
+        if (tail.length > 0 && tail[0].previousSibling === marker && inARow(tail)) {
+            const end = tail[tail.length - 1].nextSibling;
+            morphRun(parent, tail[0], end, wanted);
+            tail = childrenBetween(parent, marker, end);
+            return;
+        }
+        for (const node of tail) {
+            node.remove();
+        }
+        const place = marker.nextSibling;
+        for (const node of wanted) {
+            parent.insertBefore(node, place);
+        }
+        tail = wanted;
     }
 
     window.addEventListener('scroll', reportTop, { passive: true });
@@ -382,12 +413,7 @@ const char *const HelperScript = R"js(
                 replaceGroup(group, html);
             }
             if (typeof newTail === 'string') {
-                for (const node of tail) {
-                    node.remove();
-                }
-                const tailContent = inert(newTail);
-                tail = Array.from(tailContent.childNodes);
-                marker.parentNode.insertBefore(tailContent, marker.nextSibling);
+                replaceTail(newTail);
             }
             // Responses go in below the ones written before, or in front of them with the view
             // kept, so the response at the top of the view changes only when the page had none.

@@ -468,6 +468,7 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     FileUtil::WriteFileAtomic(skinned.skin.filePath(QStringLiteral("res.html")),
                               "<div class=\"res\" style=\"height: 300px\"><span class=\"no\"><NUMBER/></span> " + picture
                                   + "<input type=\"checkbox\"><MESSAGE/></div>");
+    FileUtil::WriteFileAtomic(skinned.skin.filePath(QStringLiteral("footer.html")), "<p class=\"foot\">全<RESCOUNT/>レス</p>");
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
     skinned.Show();
@@ -479,7 +480,8 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     skinned.WriteFrom(0);
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_TRUE(Eval(tab, QStringLiteral("window.kept = document.querySelectorAll('div.res')[2];"
-                                         " window.kept.querySelector('input').checked = true; true"))
+                                         " window.kept.querySelector('input').checked = true;"
+                                         " window.foot = document.querySelector('p.foot'); true"))
                     .toBool());
 
     ASSERT_TRUE(tab.ReopenDocument());
@@ -491,6 +493,9 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
 
     EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('div.res')[2] === window.kept")).toBool());
     EXPECT_TRUE(Eval(tab, QStringLiteral("window.kept.querySelector('input').checked")).toBool());
+    EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('p.foot').length === 1"
+                                         " && document.querySelector('p.foot') === window.foot")).toBool());
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.foot.textContent")).toString(), QStringLiteral("全4レス"));
     EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('div.res.new')).map(d => d.textContent).join()")).toString(),
               QStringLiteral("4新着 本文4"));
     // Responses 2 and 3 are now node for node what a read response's rendering makes.
