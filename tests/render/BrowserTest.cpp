@@ -480,9 +480,11 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     skinned.WriteFrom(0);
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_TRUE(Eval(tab, QStringLiteral("window.kept = document.querySelectorAll('div.res')[2];"
-                                         " window.kept.querySelector('input').checked = true;"
+                                         " window.kept.querySelector('input').click();"
                                          " window.foot = document.querySelector('p.foot'); true"))
                     .toBool());
+
+    ASSERT_TRUE(RunUntil([&tab] { return tab.GetCheckedResList().size() == 1; }));   // the tick reached the tab
 
     ASSERT_TRUE(tab.ReopenDocument());
     tab.ClearNewMarks();
@@ -492,7 +494,10 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     ASSERT_TRUE(WaitShown(tab));
 
     EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('div.res')[2] === window.kept")).toBool());
+    // The box still shows the tick the tab still counts.
     EXPECT_TRUE(Eval(tab, QStringLiteral("window.kept.querySelector('input').checked")).toBool());
+    ASSERT_EQ(tab.GetCheckedResList().size(), 1);
+    EXPECT_EQ(tab.GetCheckedResList().first()->Number, 3);
     EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelectorAll('p.foot').length === 1"
                                          " && document.querySelector('p.foot') === window.foot")).toBool());
     EXPECT_EQ(Eval(tab, QStringLiteral("window.foot.textContent")).toString(), QStringLiteral("全4レス"));
