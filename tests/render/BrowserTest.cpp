@@ -457,8 +457,9 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
 }
 
 // A response that loses its new mark takes the look of a read one where it is: its nodes stay (a
-// picture keeps its loaded image, a ticked box its tick) and end up equal to a read response's
-// rendering; the page still finds every response by its number.
+// picture keeps its loaded image, a ticked box the tick the tab counts) and end up equal to a read
+// response's rendering; the page still finds every response by its number. The footer counts anew
+// in the nodes it had.
 TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
 {
     const QByteArray picture = "<img class=\"pic\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\">";
