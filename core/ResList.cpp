@@ -120,7 +120,7 @@ void TResList::Store(const QString &path, int stored) const
 TDatLog TResList::DatLogFor(const QString &path, int stored) const
 {
     TDatLog log = DatLog(stored);
-    return log.Continues(path) ? log : DatLog(0);
+    return log.First == 0 || log.Continues(path) ? log : DatLog(0);
 }
 
 TDatLog TResList::DatLog(int from) const

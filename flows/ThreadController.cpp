@@ -38,6 +38,7 @@
 #include "render/ResCacheLoader.h"
 #include "render/ResultView.h"
 #include "render/TavuBrowser.h"
+#include "services/ComposerFiles.h"
 #include "services/EventLog.h"
 #include "services/ThreadListPane.h"
 #include "settings/BookmarkShelf.h"
@@ -117,11 +118,6 @@ bool SameThread(const TThreadItem *a, const TThreadItem *b)
 int ShownPosition(const TTavuBrowser *tab, const TThreadItem *item)
 {
     return tab->ResNumber > 0 ? tab->ResNumber : item->TOP;
-}
-
-QString ProfileFile(const QString &name)
-{
-    return TavuConfig->GetProfileDir() + name;
 }
 
 void ShowTab(TTavuBrowser *tab)
@@ -407,7 +403,7 @@ void TThreadController::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, T
 void TThreadController::OnCacheDone(TResCacheLoader *loader, TResDownloader *job)
 {
     TTavuBrowser *tab = loader->Tab();
-    const bool live = loader->TabHoldsList() && !loader->isInterruptionRequested()
+    const bool live = loader->TabStillWanted()
         && tab->Downloader == job;
     emit LogLine(QStringLiteral("  キャッシュ(%1件)").arg(loader->RenderedCount()));
     if (live && job) {
@@ -443,7 +439,7 @@ void TThreadController::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
         tab->ScrollToRes(shown);
     emit TabBarChanged();
     tab->UpdateTabImage();
-    Kpwfunc::QueueHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
     EndResView(tab);
     if (!tab->IsWebPage()) {
         tab->WriteHtml();
@@ -574,7 +570,7 @@ void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *
     if (!failed && TavuEnviron->GetCached() && !job->NotModified)
         SaveDownloadedLog(job, list, item, stored);
     if (!failed)
-        Kpwfunc::QueueHistoryLine(item, ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+        Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
 
     // A failed download was reported by its error lines; it completed nothing.
     if (!failed) {

@@ -315,17 +315,19 @@ const char *const HelperScript = R"js(
         const content = inert(html);
         const before = anchorsIn(nodes);
         const parent = nodes[0].parentNode;
-        const start = nodes[0].previousSibling;
-        const end = nodes[nodes.length - 1].nextSibling;
+        let after;
         if (inARow(nodes)) {
+            const start = nodes[0].previousSibling;
+            const end = nodes[nodes.length - 1].nextSibling;
             morphRun(parent, nodes[0], end, Array.from(content.childNodes));
+            after = anchorsIn(childrenBetween(parent, start, end));
         } else {
+            after = collectAnchors(content, []);
             parent.insertBefore(content, nodes[0]);
             for (const node of nodes) {
                 node.remove();
             }
         }
-        const after = anchorsIn(childrenBetween(parent, start, end));
         const at = before.length > 0 ? anchors.indexOf(before[0]) : -1;
         if (at >= 0) {
             anchors.splice(at, before.length, ...after);
@@ -969,8 +971,7 @@ void TEmbeddedWB::RunWhenWritten(const QString &script)
         return;
     }
     afterWrite = script;
-    if (!flushQueued)
-        SendPending();
+    SendWrites();
 }
 
 void TEmbeddedWB::ScrollToAnchor(const QString &name)

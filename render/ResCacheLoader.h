@@ -38,7 +38,8 @@ public:
     TResList *ResList() const { return list; }
     TThreadItem *Item() const { return item; }
     int RenderedCount() const { return rendered; }   // responses added to the list
-    bool TabHoldsList() const;   // the tab is there and still holds the list the loader fills
+    // The tab is there, still holds the list the loader fills, and the loader was not told to stop.
+    bool TabStillWanted() const;
 
     int ChunkSize = 100;   // responses per chunk
 
@@ -74,7 +75,7 @@ private:
 
     void Post(TChunk chunk);
     void Drain();
-    bool TabStillWanted() const;
+    bool TabHoldsList() const;   // the tab is there and still holds the list the loader fills
     void Render(const TChunk &chunk);
     void ReportDone();
     void EndReached();
