@@ -16,18 +16,6 @@
 
 #include <QLineEdit>
 
-namespace {
-
-TRes *ResByNumber(const TResList &list, int number)
-{
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Get(i)->Number == number)
-            return list.Get(i);
-    return nullptr;
-}
-
-}  // namespace
-
 TBookmarkCommands::TBookmarkCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
@@ -45,7 +33,7 @@ void TBookmarkCommands::actSelectResAddBookmarkExecute()
 {
     TTavuBrowser *tab = services.CurrentBrowser();
     TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
-    TRes *res = item && tab->ResList() ? ResByNumber(*tab->ResList(), tab->ClickedResNumber) : nullptr;
+    TRes *res = item && tab->ResList() ? tab->ResList()->FindByNumber(tab->ClickedResNumber) : nullptr;
     if (!res)
         return;
     TBookmarkCategoryDialog dialog(CategoryFile(), services.Window());

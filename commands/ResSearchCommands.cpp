@@ -10,20 +10,6 @@
 
 #include <memory>
 
-namespace {
-
-// The response of the list with that number; nullptr when none.
-const TRes *FindRes(const TResList *list, int number)
-{
-    for (int i = 0; list && i < list->Count(); ++i) {
-        if (list->Get(i)->Number == number)
-            return list->Get(i);
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 TResSearchCommands::TResSearchCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
@@ -50,7 +36,7 @@ void TResSearchCommands::actSelectionFilterExecute()
 void TResSearchCommands::actSelectResFilterExecute(bool byName)
 {
     TTavuBrowser *tab = services.CurrentBrowser();
-    const TRes *res = tab ? FindRes(tab->ResList(), tab->ClickedResNumber) : nullptr;
+    const TRes *res = tab && tab->ResList() ? tab->ResList()->FindByNumber(tab->ClickedResNumber) : nullptr;
     if (!res)
         return;
     Kpwfunc::TResSearch search;

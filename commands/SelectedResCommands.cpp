@@ -61,12 +61,7 @@ TTavuBrowser *TSelectedResCommands::SelectedRes(TRes *&res) const
     TTavuBrowser *tab = services.CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return nullptr;
-    const int number = tab->ClickedResNumber;
-    const TResList *list = tab->ResList();
-    for (int i = 0; i < list->Count() && !res; ++i) {
-        if (list->Get(i)->Number == number)
-            res = list->Get(i);
-    }
+    res = tab->ResList()->FindByNumber(tab->ClickedResNumber);
     return res ? tab : nullptr;
 }
 

@@ -262,12 +262,9 @@ void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
         const QColor chosen = dialog.selectedColor();
         color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
     }
-    QList<TThreadItem *> items = services.SelectedThreads();
-    std::reverse(items.begin(), items.end());   // the last row first: an erased row leaves the list
-    for (TThreadItem *item : items) {
+    for (TThreadItem *item : services.SelectedThreads())
         SetThreadMark(doc, item, actionName, color);
-        services.UpdateThreadListMenu();
-    }
+    services.UpdateThreadListMenu();
 }
 
 void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item, const QString &actionName,

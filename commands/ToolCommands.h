@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-class QEvent;
 class QTimer;
 class TSearchEngineMenuItem;
 class TToolMenuItem;

@@ -80,8 +80,8 @@ public:
     virtual QList<TTavuListDoc *> ListDocTabOrder() const = 0;
     // Makes the tab current.
     virtual void ShowBrowserTab(TTavuBrowser *tab) = 0;
-    // Closes the tab as its close button does (the tab bar is laid out again).
-    virtual void CloseBrowser(TTavuBrowser *tab) = 0;
+    // Closes the tab as its close button does; redraw: the tab bar is laid out again.
+    virtual void CloseBrowser(TTavuBrowser *tab, bool redraw = true) = 0;
     // A new browser tab for a page (no thread), with the caption; activated unless asked not to.
     virtual TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) = 0;
     // A new thread tab for the thread (it takes a reference to it), with an empty response list of
@@ -384,8 +384,6 @@ public:
     virtual void StopFocusTimer() = 0;
     // Stores which folders of the board tree are open, for the site it shows.
     virtual void SaveBoardTreeState() = 0;
-    // Closes the tab through the tab-closing procedure; redraw: the tab bar is laid out again.
-    virtual void CloseBrowserTab(TTavuBrowser *tab, bool redraw) = 0;
     // Frees the thread-list documents still held and closes the threads of the browser tabs still
     // held and of the private browser; the window holds no tab afterwards.
     virtual void ReleaseTabs() = 0;

@@ -93,6 +93,15 @@ void TResList::LoadDat(const QByteArray &log)
     }
 }
 
+TRes *TResList::FindByNumber(int number) const
+{
+    for (const auto &res : items) {
+        if (res->Number == number)
+            return res.get();
+    }
+    return nullptr;
+}
+
 TRes *TResList::AddDatLine(const QString &line)
 {
     return AppendLine(line, jconvert::UnicodeToSjis(line), References());

@@ -29,6 +29,8 @@ public:
     // Takes ownership of the response.
     void Add(TRes *res);
     TRes *Get(int index) const { return items[size_t(index)].get(); }
+    // The response with that number; nullptr when the list has none.
+    TRes *FindByNumber(int number) const;
     int Count() const { return int(items.size()); }
     void Clear();
 
@@ -57,8 +59,8 @@ public:
     void AppendDat(const QString &path, int stored) const;
     // The lines to store at path, to be written later (TThreadLogSave), when the first `stored`
     // responses are the log there: only the lines after them, with the size and the last line of
-    // the stored ones that tell whether the log on disk still is them (TDatLog::Continues), and
-    // nothing built for the stored ones. Every line, for a whole log, when the log at path is not
+    // the stored ones that tell whether the log on disk still is them (TDatLog::Continues); the
+    // stored lines are built only to count the bytes of those made in memory. Every line, for a whole log, when the log at path is not
     // them as SaveDat writes them (another program changed it, it holds other line breaks), or
     // `stored` is 0.
     TDatLog DatLogFor(const QString &path, int stored) const;

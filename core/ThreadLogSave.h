@@ -27,7 +27,8 @@ class TThreadItem;
 class TThreadLogSave {
 public:
     // The list's first `stored` responses are the stored log; the item's fields go into the .inf.
-    // Waits for the saves still pending on the thread's files (the .inf is read here).
+    // Waits for the saves still pending on the thread's files; the .inf is read here, and the log's
+    // size and last line are looked at (TResList::DatLogFor).
     TThreadLogSave(const TResList &list, int stored, const TThreadItem &item);
 
     // The files Run writes: the log, its .inf (and .idx).

@@ -138,7 +138,7 @@ void TShutdownSequence::CloseAllTabs()
     }
     for (TTavuBrowser *tab : services.Browsers()) {
         try {
-            services.CloseBrowserTab(tab, false);
+            services.CloseBrowser(tab, false);
         } catch (const EVarnelo &) {
             tab->CancelDownload();
         }

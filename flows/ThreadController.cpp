@@ -108,6 +108,12 @@ TThreadDownload *DownloadOf(TResDownloader *job)
     return static_cast<TThreadDownload *>(job);
 }
 
+// The local-log and past-log-store types read what the cache loader reads.
+bool ReadsStoredLog(const TBBS *type)
+{
+    return type && (type->ID == QLatin1String("localscript") || type->ID == QLatin1String("2chkakolog"));
+}
+
 bool SameThread(const TThreadItem *a, const TThreadItem *b)
 {
     return a && b && a->Site == b->Site && a->BoardID == b->BoardID && a->GetKey() == b->GetKey();
@@ -215,8 +221,8 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
 
     BeginResView(tab, tab->ResList());
     const bool webPage = type && type->IsWebPage();
-    // The local-log and past-log-store types read what the cache loader reads: they start after it.
-    const bool downloadLater = type && (type->ID == QLatin1String("localscript") || type->ID == QLatin1String("2chkakolog"));
+    // Those types start after the cache loader.
+    const bool downloadLater = ReadsStoredLog(type);
     TResDownloader *job = item->DownloadRequest && !TavuEnviron->IsOffline() && type
         ? NewThreadDownload(tab, item, reload, url)
         : nullptr;
@@ -251,7 +257,7 @@ bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, b
                                          const QString &url)
 {
     const TBBS *type = item->BBS;
-    const bool readsCache = type && (type->ID == QLatin1String("localscript") || type->ID == QLatin1String("2chkakolog"));
+    const bool readsCache = ReadsStoredLog(type);
     const bool growable = type && !type->IsWebPage() && !readsCache && !tab->IsWebPage() && !tab->IsExtractMode()
         && tab->DownloadState == TTavuBrowser::dsIdle && !tab->Downloader && item->DownloadRequest
         && !TavuEnviron->IsOffline() && TavuEnviron->GetCached() && !item->LOCALLOG && item->LogExists()

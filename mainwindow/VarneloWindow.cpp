@@ -99,7 +99,6 @@ const QString VersionSuffix = QStringLiteral("2 β(vid23 dare60)");
 const int GlyphOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
 
 constexpr int FocusInterval = 500;
-constexpr int CollectInterval = 1000;
 constexpr int HtmlPopupInterval = 1000;
 
 QString ProfileFile(const QString &name)
@@ -337,7 +336,6 @@ void TVarneloWindow::CreateTimers()
         return t;
     };
     FocusTimer = timer("FocusTimer", FocusInterval, false);
-    BrowserCollectTimer = timer("BrowserCollectTimer", CollectInterval, false);
     HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
 }
 
@@ -510,6 +508,12 @@ void TVarneloWindow::EndBusy()
         busyMovie->jumpToFrame(0);
     }
     ShowAppIcon(TavuConfig->APPICON);
+}
+
+void TVarneloWindow::ClearBusy()
+{
+    busyCount = 1;
+    EndBusy();
 }
 
 void TVarneloWindow::TrackWorker(QThread *thread)

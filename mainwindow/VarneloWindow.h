@@ -116,6 +116,7 @@ public:
     // The busy indication shared by every request: the cursor, the animation and the icon.
     void BeginBusy();
     void EndBusy();
+    void ClearBusy();   // ends every busy state at once
     int BusyCount() const { return busyCount; }
 
     // Worker threads of the window's tabs (cache loaders, counters): shutdown waits for those still
@@ -139,7 +140,7 @@ public:
     // COOLBAR1).
     void LoadCoolBarLayout();
     void SaveCoolBarLayout();
-    // Tool-bar button hints, the busy animation and the band layout.
+    // Tool-bar button hints, the busy animation and the band order.
     void BuildToolBars();
     // Places the thread-list and browser tab bars above or below their panes (THREADTAB and
     // BROWSERTAB POSITION) and their tool bars beside them (TOOLBARPOS).
@@ -196,7 +197,6 @@ public:
     TTavuSplitter *ThreadInfoSplitter = nullptr;   // the browser tabs | the thread information
     QWidget *ThreadInfoPanel = nullptr;
     TTavuSplitter *ImagePaneSplitter = nullptr;    // the two above | the image pane under them
-    QWidget *BrowserHidePanel = nullptr;       // tabs closed but not yet freed
     QWidget *Panel10 = nullptr;                // the private browser's hidden place
     QTabWidget *MessagePanel = nullptr;
     QPlainTextEdit *Memo1 = nullptr;           // the log pane
@@ -206,7 +206,6 @@ public:
     QProgressBar *ProgressBar = nullptr;
 
     QTimer *FocusTimer = nullptr;
-    QTimer *BrowserCollectTimer = nullptr;
     QTimer *HtmlPopupTimer = nullptr;
 
     // ---- what the window holds ----
@@ -255,7 +254,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class TVarneloWindowServices;   // the command units' services reach the thread list's rows
+    friend class TVarneloWindowServices;   // the services reach the window's private parts
     TSite *currentSite = nullptr;
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
@@ -302,6 +301,10 @@ private:
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
+    void ShowNewThreadCount(int count);
+    void ShowNewResCount(int count);
+    void ShowFlowStatus(const QString &text);
+    void ShowFlowProgress(int maximum, int position);
     void actAboutExecute();
     void actThreadReturnExecute();
 
@@ -340,7 +343,6 @@ private:
     void ShowBlockPage(const QString &url);
     void ThreadListViewOpen(bool doubleClick);
     void SetThreadListRowCount(int count, bool keepScroll);
-    void ShowNewThreadCount(int count);
 
     // threads
     // The thread tabs (VarneloWindowThread.cpp); the thread request flow and the rendering trio run

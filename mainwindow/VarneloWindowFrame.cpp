@@ -187,8 +187,6 @@ QWidget *TVarneloWindow::CreateBrowserPane()
     BrowserViewPanel = Panel("BrowserViewPanel", BrowserPanel);
     BrowserViewPanel->setAutoFillBackground(true);
     BrowserViewPanel->setBackgroundRole(QPalette::Base);
-    BrowserHidePanel = Panel("BrowserHidePanel", BrowserPanel);
-    BrowserHidePanel->hide();
     // Beside the tabs the thread information panel, under both the image pane (filled by the
     // thread information unit, commands/ThreadInfoPane.h).
     ThreadInfoSplitter = new TTavuSplitter(Qt::Horizontal, BrowserPanel);
@@ -253,13 +251,35 @@ void TVarneloWindow::CreateStatusBars()
     StatusBar1->PutWidget(0, ProgressBar);
     ShowCount(1, QStringLiteral("板: %1"), 0);
     ShowCount(2, QStringLiteral("ｽﾚ: %1"), 0);
-    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), 0);
-    ShowCount(4, QStringLiteral("新ﾚｽ: %1"), 0);
+    ShowNewThreadCount(0);
+    ShowNewResCount(0);
 }
 
 void TVarneloWindow::ShowCount(int panel, const QString &format, int count)
 {
     StatusBar1->SetText(panel, format.arg(count));
+}
+
+void TVarneloWindow::ShowNewThreadCount(int count)
+{
+    ShowCount(3, QStringLiteral("新ｽﾚ: %1"), count);
+}
+
+void TVarneloWindow::ShowNewResCount(int count)
+{
+    ShowCount(4, QStringLiteral("新ﾚｽ: %1"), count);
+}
+
+// What a request flow reports: its status text and how far it got.
+void TVarneloWindow::ShowFlowStatus(const QString &text)
+{
+    StatusBar2->SetText(0, text);
+}
+
+void TVarneloWindow::ShowFlowProgress(int maximum, int position)
+{
+    ProgressBar->setRange(0, maximum);
+    ProgressBar->setValue(position);
 }
 
 // ---- the current tabs ----
@@ -309,7 +329,7 @@ void TVarneloWindow::UpdateBrowserMenu()
     commandStates->UpdateBrowserMenu();
     TTavuBrowser *tab = nullptr;
     const TThreadItem *item = GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
-    ShowCount(4, QStringLiteral("新ﾚｽ: %1"), item ? std::max(item->NewCount, 0) : 0);
+    ShowNewResCount(item ? std::max(item->NewCount, 0) : 0);
 }
 
 // The board commands, and the thread-list commands while a thread-list tab is shown.

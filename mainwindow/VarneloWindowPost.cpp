@@ -14,12 +14,6 @@
 #include "core/ThreadItem.h"
 #include "render/TavuHintWindow.h"
 
-namespace {
-
-constexpr int FlowStatusPanel = 0;   // StatusBar2
-
-}  // namespace
-
 void TVarneloWindow::BindPosting()
 {
     Posts = new TPostController(this);
@@ -29,8 +23,7 @@ void TVarneloWindow::BindPosting()
         if (outcome != TPostController::poQuiet)
             Kpwfunc::PlayEventSound(outcome == TPostController::poSent ? Kpwfunc::esSend : Kpwfunc::esError);
     });
-    connect(Posts, &TPostController::StatusText, this,
-            [this](const QString &text) { StatusBar2->SetText(FlowStatusPanel, text); });
+    connect(Posts, &TPostController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
     connect(Posts, &TPostController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
     connect(Posts, &TPostController::ActionsReleased, this, [this] { SetCommandsEnabled(true); });
     connect(Posts, &TPostController::ActionsHeld, this, [this] { SetCommandsEnabled(false); });

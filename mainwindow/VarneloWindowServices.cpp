@@ -214,9 +214,9 @@ void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
     window.ShowBrowserTab(tab, true);
 }
 
-void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab)
+void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab, bool redraw)
 {
-    Kpwfunc::CloseBrowser(window, tab);
+    Kpwfunc::CloseBrowser(window, tab, redraw);
 }
 
 TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption, bool activate)
@@ -932,8 +932,7 @@ void TVarneloWindowServices::StopAll()
 
 void TVarneloWindowServices::ClearBusy()
 {
-    window.busyCount = 1;
-    window.EndBusy();
+    window.ClearBusy();
 }
 
 void TVarneloWindowServices::StopFocusTimer()
@@ -944,11 +943,6 @@ void TVarneloWindowServices::StopFocusTimer()
 void TVarneloWindowServices::SaveBoardTreeState()
 {
     Kpwfunc::SaveTreeState(window.BoardListView, window.currentSite);
-}
-
-void TVarneloWindowServices::CloseBrowserTab(TTavuBrowser *tab, bool redraw)
-{
-    Kpwfunc::CloseBrowser(window, tab, redraw);
 }
 
 void TVarneloWindowServices::ReleaseTabs()

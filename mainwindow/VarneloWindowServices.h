@@ -49,7 +49,7 @@ public:
     QList<TTavuBrowser *> BrowserTabOrder() const override;
     QList<TTavuListDoc *> ListDocTabOrder() const override;
     void ShowBrowserTab(TTavuBrowser *tab) override;
-    void CloseBrowser(TTavuBrowser *tab) override;
+    void CloseBrowser(TTavuBrowser *tab, bool redraw = true) override;
     TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) override;
     TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override;
 
@@ -161,7 +161,6 @@ public:
     void ClearBusy() override;
     void StopFocusTimer() override;
     void SaveBoardTreeState() override;
-    void CloseBrowserTab(TTavuBrowser *tab, bool redraw) override;
     void ReleaseTabs() override;
     void ReleaseSessionParts() override;
 

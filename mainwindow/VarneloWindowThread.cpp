@@ -32,9 +32,6 @@
 
 namespace {
 
-constexpr int FlowStatusPanel = 0;   // StatusBar2
-constexpr int NewResPanel = 4;       // StatusBar1
-
 const QString VersionCaption = QStringLiteral(" 2 β(vid23 dare60)");
 
 }  // namespace
@@ -110,15 +107,10 @@ void TVarneloWindow::BindThreadFlowReports()
     connect(Threads, &TThreadController::Started, this, &TVarneloWindow::BeginBusy);
     connect(Threads, &TThreadController::Ended, this, &TVarneloWindow::EndBusy);
     connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
-    connect(Threads, &TThreadController::StatusText, this,
-            [this](const QString &text) { StatusBar2->SetText(FlowStatusPanel, text); });
-    connect(Threads, &TThreadController::Progress, this, [this](int maximum, int position) {
-        ProgressBar->setRange(0, maximum);
-        ProgressBar->setValue(position);
-    });
+    connect(Threads, &TThreadController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
+    connect(Threads, &TThreadController::Progress, this, &TVarneloWindow::ShowFlowProgress);
     connect(Threads, &TThreadController::ProgressEnded, ProgressBar, &QProgressBar::reset);
-    connect(Threads, &TThreadController::NewResCount, this,
-            [this](int count) { StatusBar1->SetText(NewResPanel, QStringLiteral("新ﾚｽ: %1").arg(count)); });
+    connect(Threads, &TThreadController::NewResCount, this, &TVarneloWindow::ShowNewResCount);
     connect(Threads, &TThreadController::NoticesCleared, this, [this] {
         if (Notices)
             Notices->Clear();

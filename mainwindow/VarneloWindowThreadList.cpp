@@ -47,14 +47,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-namespace {
-
-// The status panels of the request flows.
-constexpr int FlowStatusPanel = 0;   // StatusBar2
-constexpr int NewThreadsPanel = 3;   // StatusBar1
-
-}  // namespace
-
 // ---- set-up ----
 
 void TVarneloWindow::BindThreadListPane()
@@ -154,12 +146,8 @@ void TVarneloWindow::BindThreadListFlow()
                 if (doc == shownListDoc)
                     SetThreadListRowCount(count, keepScroll);
             });
-    connect(ThreadLists, &TThreadListController::Progress, this, [this](int maximum, int position) {
-        ProgressBar->setRange(0, maximum);
-        ProgressBar->setValue(position);
-    });
-    connect(ThreadLists, &TThreadListController::StatusText, this,
-            [this](const QString &text) { StatusBar2->SetText(FlowStatusPanel, text); });
+    connect(ThreadLists, &TThreadListController::Progress, this, &TVarneloWindow::ShowFlowProgress);
+    connect(ThreadLists, &TThreadListController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
     connect(ThreadLists, &TThreadListController::NewThreadCount, this, &TVarneloWindow::ShowNewThreadCount);
     connect(ThreadLists, &TThreadListController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
     connect(ThreadLists, &TThreadListController::FallenThreadsWanted, this, &Kpwfunc::AddFallenThreads);
@@ -205,10 +193,6 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
     EndBusy();
 }
 
-void TVarneloWindow::ShowNewThreadCount(int count)
-{
-    StatusBar1->SetText(NewThreadsPanel, QStringLiteral("新ｽﾚ: %1").arg(count));
-}
 
 void TVarneloWindow::DetachListDoc(TTavuListDoc *doc)
 {

@@ -115,11 +115,7 @@ void TInfoDialog::Clear()
 
 TInfoDialog::TResPlace TInfoDialog::Locate(const TResList *list, int number, const TRes **found)
 {
-    const TRes *res = nullptr;
-    for (int i = 0; list && i < list->Count() && !res; ++i) {
-        if (list->Get(i)->Number == number)
-            res = list->Get(i);
-    }
+    const TRes *res = list ? list->FindByNumber(number) : nullptr;
     if (found)
         *found = res;
     if (!res)

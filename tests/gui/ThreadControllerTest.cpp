@@ -37,7 +37,7 @@ public:
     QList<TTavuBrowser *> BrowserTabOrder() const override { return tabs; }
     QList<TTavuListDoc *> ListDocTabOrder() const override { return {}; }
     void ShowBrowserTab(TTavuBrowser *tab) override { tabs.move(tabs.indexOf(tab), 0); }
-    void CloseBrowser(TTavuBrowser *tab) override { delete tabs.takeAt(tabs.indexOf(tab)); }
+    void CloseBrowser(TTavuBrowser *tab, bool) override { delete tabs.takeAt(tabs.indexOf(tab)); }
     TTavuBrowser *NewPageTab(const QString &, bool) override { return nullptr; }
     TTavuListDoc *NewResultTab(const QString &, TThreadItemList *, TBoard *) override { return nullptr; }
     void ShowListDoc(TTavuListDoc *) override {}
