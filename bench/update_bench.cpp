@@ -45,11 +45,12 @@ constexpr int NewCount = 10;
 constexpr int Repeats = 5;
 const QString Key = QStringLiteral("1000000001");
 
-// Asks the page to lay itself out; done runs when it has.
-void AskLayout(QWebEnginePage *page, const std::function<void()> &done)
+// Asks the page to lay itself out if it holds the element of the id; done runs when it has, with
+// false when the page does not hold it yet and was left as it was.
+void AskLayout(QWebEnginePage *page, const QString &id, const std::function<void(bool)> &done)
 {
-    page->runJavaScript(QStringLiteral("document.body.offsetHeight"), QWebEngineScript::ApplicationWorld,
-                        [done](const QVariant &) { done(); });
+    page->runJavaScript(QStringLiteral("document.getElementById('%1') ? document.body.offsetHeight : -1").arg(id),
+                        QWebEngineScript::ApplicationWorld, [done](const QVariant &height) { done(height.toInt() >= 0); });
 }
 
 // The board server on a thread of its own for as long as this lives; what the bench asks of it
@@ -121,10 +122,11 @@ struct TOpenThread {
 
     // Reloads the open thread and gives the seconds until the update has settled: the flow has
     // ended and the page has taken what was written to it, whichever comes last. With laidOut the
-    // page's part ends once the page has also laid out what it took, asked for as soon as it took
-    // it, as the floor asks.
+    // page's part ends once the page has also laid out the last new response, asked for as soon as
+    // it took it, as the floor asks.
     double Update(bool laidOut = false)
     {
+        const QString last = QStringLiteral("ID%1").arg(Dat().count('\n'));
         QElapsedTimer clock;
         qint64 ended = 0;
         auto pageDone = std::make_shared<qint64>(0);
@@ -139,7 +141,10 @@ struct TOpenThread {
                 *pageDone = clock.nsecsElapsed();
                 return;
             }
-            AskLayout(tab->Browser()->page(), [clock, pageDone] { *pageDone = clock.nsecsElapsed(); });
+            AskLayout(tab->Browser()->page(), last, [clock, pageDone](bool laid) {
+                if (laid)
+                    *pageDone = clock.nsecsElapsed();
+            });
         });
         clock.start();
         Reload();
@@ -226,11 +231,12 @@ QString BareInsertionScript(TTavuBrowser *tab)
         .arg(LastResponsesLiteral(tab));
 }
 
-// Runs the script in the page and gives the seconds until its answer came, or with laidOut until
-// the page has laid out what it took, asked for as soon as the answer came; nullopt when it
-// inserted nothing.
-std::optional<double> InsertionSeconds(QWebEnginePage *page, const QString &script, bool laidOut = false)
+// Runs the script in the page and gives the seconds until its answer came, or, given the id of an
+// element it inserts, until the page has laid out what it took, asked for as soon as the answer
+// came; nullopt when it inserted nothing.
+std::optional<double> InsertionSeconds(QWebEnginePage *page, const QString &script, const QString &laidOutId = {})
 {
+    const bool laidOut = !laidOutId.isEmpty();
     QElapsedTimer clock;
     clock.start();
     auto inserted = std::make_shared<std::optional<bool>>();
@@ -238,7 +244,7 @@ std::optional<double> InsertionSeconds(QWebEnginePage *page, const QString &scri
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [=](const QVariant &result) {
         *inserted = result.toBool();
         if (laidOut)
-            AskLayout(page, [clock, answered] { *answered = clock.nsecsElapsed(); });
+            AskLayout(page, laidOutId, [clock, answered](bool) { *answered = clock.nsecsElapsed(); });
         else
             *answered = clock.nsecsElapsed();
     });
@@ -253,9 +259,10 @@ void BM_BareInsertion(benchmark::State &state)
     TOpenThread thread(int(state.range(0)));
     const QString script = BareInsertionScript(thread.tab);
     QWebEnginePage *page = thread.tab->Browser()->page();
+    const QString laidOutId = state.range(1) != 0 ? QStringLiteral("ID%1").arg(thread.tab->ResList()->Count()) : QString();
     for (auto _ : state) {
         PagePaint::WaitForRest(page);
-        const std::optional<double> insertion = InsertionSeconds(page, script, state.range(1) != 0);
+        const std::optional<double> insertion = InsertionSeconds(page, script, laidOutId);
         if (!insertion) {
             state.SkipWithError("the page did not take the HTML");
             break;

@@ -1,6 +1,6 @@
 #include "commands/CommandStates.h"
 
-#include "controls/KpwServices.h"
+#include "controls/ActionCatalogue.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QScopeGuard>
 #include <QWebEngineHistory>
 #include <algorithm>
 
@@ -24,15 +25,39 @@ TCommandStates::TCommandStates(TWindowServices &services) : services(services)
 
 // ---- helpers ----
 
+// An update decides the enabled states first and changes afterwards only the commands whose state
+// it changes: a command switched off and on again would tell each of its buttons and menu items
+// twice, and every tool bar that shows one would lay the window out again.
 void TCommandStates::SetState(const QString &name, bool enabled)
 {
-    services.SetActionEnabled(name, enabled);
+    if (QAction *action = services.Action(name))
+        decided.insert(action, enabled);
 }
 
 void TCommandStates::SetStates(std::initializer_list<const char *> names, bool enabled)
 {
     for (const char *name : names)
         SetState(QString::fromLatin1(name), enabled);
+}
+
+void TCommandStates::SetCategory(const QString &category, bool enabled)
+{
+    const QList<QAction *> actions = services.WindowActions();
+    if (actions.size() != categorised) {   // the window's commands are sorted once, not on every update
+        categories.clear();
+        for (QAction *action : actions)
+            categories[TActionList::CategoryOf(action)].append(action);
+        categorised = actions.size();
+    }
+    for (QAction *action : categories.value(category))
+        decided.insert(action, enabled);
+}
+
+void TCommandStates::ApplyDecided()
+{
+    for (auto state = decided.cbegin(); state != decided.cend(); ++state)
+        state.key()->setEnabled(state.value() && TActionList::HasHandler(state.key()));
+    decided.clear();
 }
 
 void TCommandStates::SetChecked(const QString &name, bool checked)
@@ -47,15 +72,11 @@ void TCommandStates::SetCaption(const QString &name, const QString &caption)
         action->setText(caption);
 }
 
-void TCommandStates::SetCategory(const QString &category, bool enabled)
-{
-    Kpwfunc::SetCategoryEnabled(services.WindowActions(), category, enabled);
-}
-
 // ---- the board tree ----
 
 void TCommandStates::UpdateBoardListMenu()
 {
+    const auto apply = qScopeGuard([this] { ApplyDecided(); });
     const TSite *site = services.CurrentSite();
     const TBoard *board = services.SelectedTreeBoard();
     const bool shown = site != nullptr;
@@ -77,6 +98,7 @@ void TCommandStates::UpdateBoardListMenu()
 
 void TCommandStates::UpdateThreadListMenu()
 {
+    const auto apply = qScopeGuard([this] { ApplyDecided(); });
     SetCategory(QStringLiteral("スレッド一覧"), false);
     SetState(QStringLiteral("actThreadListLoadTab"), true);   // the saved tabs come back also when none is open
     TTavuListDoc *doc = services.CurrentListDoc();
@@ -153,6 +175,7 @@ void TCommandStates::UpdateThreadRowCommands(TTavuListDoc *doc)
 
 void TCommandStates::UpdateBrowserMenu()
 {
+    const auto apply = qScopeGuard([this] { ApplyDecided(); });
     SetCategory(QStringLiteral("スレッド"), false);
     SetCategory(QStringLiteral("ブラウザ"), false);
     // The address box is there with or without a tab: a typed or pasted address opens a new one.

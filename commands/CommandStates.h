@@ -8,8 +8,11 @@
 // The window asks for a refresh whenever what they depend on changes (a tab activated, a download
 // begun or ended, a selection changed, a menu about to open).
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
+class QAction;
 class TTavuListDoc;
 class TWindowServices;
 
@@ -28,6 +31,9 @@ public:
 
 private:
     TWindowServices &services;
+    QHash<QAction *, bool> decided;   // enabled states an update has decided, applied at its end
+    QHash<QString, QList<QAction *>> categories;   // the window's commands by category
+    qsizetype categorised = 0;                     // how many commands categories holds
 
     void UpdateThreadRowCommands(TTavuListDoc *doc);
     void SetState(const QString &name, bool enabled);
@@ -35,4 +41,5 @@ private:
     void SetChecked(const QString &name, bool checked);
     void SetCaption(const QString &name, const QString &caption);
     void SetCategory(const QString &category, bool enabled);
+    void ApplyDecided();
 };

@@ -48,11 +48,6 @@ void AppendLogLine(QPlainTextEdit *memo, const QString &text)
     bar->setValue(bar->maximum());
 }
 
-void SetEnabledIfHandled(QAction *action, bool enabled)
-{
-    action->setEnabled(enabled && TActionList::HasHandler(action));
-}
-
 QIcon IconAt(const TImageList &images, int index)
 {
     return index >= 0 && index < images.size() ? images[index] : QIcon();
@@ -223,13 +218,6 @@ void SetActionsEnabled(QWidget *window, QWidget *menuBar, const QList<QAction *>
             action->setEnabled(false);
         }
     }
-}
-
-void SetCategoryEnabled(const QList<QAction *> &actions, const QString &category, bool enabled)
-{
-    for (QAction *action : actions)
-        if (TActionList::CategoryOf(action) == category)
-            SetEnabledIfHandled(action, enabled);
 }
 
 // ---- key bindings ----

@@ -46,8 +46,6 @@ void AddLog(QPlainTextEdit *memo, const QString &text);
 // showing. Switching off remembers each action's state; switching on restores exactly the actions
 // that were enabled, also when the window was hidden in between.
 void SetActionsEnabled(QWidget *window, QWidget *menuBar, const QList<QAction *> &actions, bool enabled);
-// Enables or disables every action of the category (an action without a handler stays disabled).
-void SetCategoryEnabled(const QList<QAction *> &actions, const QString &category, bool enabled);
 
 // ---- key bindings ----
 

@@ -296,14 +296,16 @@ void TVarneloWindow::ApplyCaption()
     const QString title = TavuConfig->APPNAME + QLatin1Char(' ') + VersionSuffix;
     Kpwfunc::SetMessageCaption(title);
     setWindowTitle(title);
-    ShowAppIcon(TavuConfig->APPICON);
+    ShowAppIcon(TavuConfig->APPICON, true);
     if (QAction *exit = Action(QStringLiteral("actExit")))
         exit->setText(TavuConfig->APPNAME + QStringLiteral("の終了(&X)"));
 }
 
-// The window and application icon from the file; an icon is read from its file once. A missing
-// or unreadable file leaves the icon shown.
-void TVarneloWindow::ShowAppIcon(const QString &file)
+// The window's icon from the file, and with program the icon of the program's other windows too
+// (the busy icon marks this window only: telling every window of it costs each request a round of
+// events through all of them). An icon is read from its file once. A missing or unreadable file
+// leaves the icon shown.
+void TVarneloWindow::ShowAppIcon(const QString &file, bool program)
 {
     QIcon icon = appIcons.value(file);
     if (icon.isNull()) {
@@ -314,7 +316,8 @@ void TVarneloWindow::ShowAppIcon(const QString &file)
             return;
         appIcons.insert(file, icon);
     }
-    QApplication::setWindowIcon(icon);
+    if (program)
+        QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
 }
 
@@ -491,7 +494,7 @@ void TVarneloWindow::BeginBusy()
     }
     if (busyMovie && busyMovie->isValid())
         busyMovie->start();
-    ShowAppIcon(TavuConfig->BUSYICON);
+    ShowAppIcon(TavuConfig->BUSYICON, false);
 }
 
 void TVarneloWindow::EndBusy()
@@ -507,7 +510,7 @@ void TVarneloWindow::EndBusy()
         busyMovie->stop();
         busyMovie->jumpToFrame(0);
     }
-    ShowAppIcon(TavuConfig->APPICON);
+    ShowAppIcon(TavuConfig->APPICON, false);
 }
 
 void TVarneloWindow::ClearBusy()

@@ -43,7 +43,6 @@ class QComboBox;
 class QLabel;
 class QMovie;
 class QPlainTextEdit;
-class QProgressBar;
 class QSplitter;
 class QStackedWidget;
 class QTabWidget;
@@ -55,6 +54,7 @@ class TExifInfo;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
+class TStatusProgress;
 class TTavuSplitter;
 class TToolCommands;
 class TTrayIcon;
@@ -203,7 +203,7 @@ public:
     QPlainTextEdit *Memo3 = nullptr;           // the trace of requests and replies
     TStatusBar *StatusBar1 = nullptr;          // board and thread tab counts, new threads and responses
     TStatusBar *StatusBar2 = nullptr;          // progress, status text
-    QProgressBar *ProgressBar = nullptr;
+    TStatusProgress *ProgressBar = nullptr;
 
     QTimer *FocusTimer = nullptr;
     QTimer *HtmlPopupTimer = nullptr;
@@ -292,7 +292,7 @@ private:
     void BindActions();
     void BindLoginEvents();
     void ApplyCaption();
-    void ShowAppIcon(const QString &file);
+    void ShowAppIcon(const QString &file, bool program);
 
     // the window's own start-up steps
     void BindStartup();

@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMovie>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -244,9 +243,8 @@ void TVarneloWindow::CreateStatusBars()
     statusBar()->addWidget(bars, 1);
     statusBar()->setSizeGripEnabled(true);
 
-    ProgressBar = new QProgressBar(StatusBar1);
+    ProgressBar = new TStatusProgress(StatusBar1);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
-    ProgressBar->setTextVisible(false);
     ProgressBar->setMaximumHeight(fontMetrics().height());
     StatusBar1->PutWidget(0, ProgressBar);
     ShowCount(1, QStringLiteral("板: %1"), 0);
@@ -278,8 +276,7 @@ void TVarneloWindow::ShowFlowStatus(const QString &text)
 
 void TVarneloWindow::ShowFlowProgress(int maximum, int position)
 {
-    ProgressBar->setRange(0, maximum);
-    ProgressBar->setValue(position);
+    ProgressBar->SetProgress(maximum, position);
 }
 
 // ---- the current tabs ----

@@ -3,6 +3,9 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QStackedLayout>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
 
 // A panel: a sunken frame with a line of plain text (titles and link texts come from servers), cut
 // off where the panel ends. Its size does not follow its text, so a new text is only drawn: the
@@ -94,4 +97,43 @@ void TStatusBar::PutWidget(int panel, QWidget *widget)
     auto *layout = new QStackedLayout(label);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(widget);
+}
+
+TStatusProgress::TStatusProgress(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void TStatusProgress::SetProgress(int newMaximum, int newPosition)
+{
+    newMaximum = std::max(newMaximum, 0);
+    newPosition = std::clamp(newPosition, 0, newMaximum);
+    if (newMaximum == maximum && newPosition == position)
+        return;
+    maximum = newMaximum;
+    position = newPosition;
+    update();
+}
+
+void TStatusProgress::Reset()
+{
+    SetProgress(0, 0);
+}
+
+QSize TStatusProgress::sizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QLatin1Char('x')) * 10, fontMetrics().height()};
+}
+
+void TStatusProgress::paintEvent(QPaintEvent *)
+{
+    QStyleOptionProgressBar option;
+    option.initFrom(this);
+    option.minimum = 0;
+    option.maximum = std::max(maximum, 1);
+    option.progress = maximum > 0 ? position : 0;
+    option.textVisible = false;
+    option.state |= QStyle::State_Horizontal;
+    QPainter painter(this);
+    style()->drawControl(QStyle::CE_ProgressBar, &option, &painter, this);
 }

@@ -2,6 +2,10 @@
 // TStatusBar: a status bar of the main window made of panels, each a text of its own width; the last
 // panel takes the rest. A panel may hold a widget instead of its text (the progress bar). A new text
 // is drawn in its panel without laying the window out again.
+//
+// TStatusProgress: the progress bar of a panel. A new position is drawn with the window's next
+// paint: a flow reports one for every response it reads, and drawing each at once would keep the
+// reading waiting.
 
 #include <QList>
 #include <QWidget>
@@ -24,4 +28,26 @@ public:
 
 private:
     QList<TStatusPanel *> panels;
+};
+
+class TStatusProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit TStatusProgress(QWidget *parent = nullptr);
+
+    int Maximum() const { return maximum; }
+    int Position() const { return position; }
+    // The bar shows position of maximum (nothing when maximum is 0).
+    void SetProgress(int maximum, int position);
+    // The bar shows nothing.
+    void Reset();
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    int maximum = 0;
+    int position = 0;
 };

@@ -28,7 +28,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 
 namespace {
 
@@ -109,7 +108,7 @@ void TVarneloWindow::BindThreadFlowReports()
     connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
     connect(Threads, &TThreadController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
     connect(Threads, &TThreadController::Progress, this, &TVarneloWindow::ShowFlowProgress);
-    connect(Threads, &TThreadController::ProgressEnded, ProgressBar, &QProgressBar::reset);
+    connect(Threads, &TThreadController::ProgressEnded, ProgressBar, &TStatusProgress::Reset);
     connect(Threads, &TThreadController::NewResCount, this, &TVarneloWindow::ShowNewResCount);
     connect(Threads, &TThreadController::NoticesCleared, this, [this] {
         if (Notices)

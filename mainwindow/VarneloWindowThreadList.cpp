@@ -41,7 +41,6 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QProgressBar>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolBar>
@@ -184,7 +183,7 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
         doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
         Kpwfunc::UpdateBarWidth(ThreadListBar);
     }
-    ProgressBar->reset();
+    ProgressBar->Reset();
     if (site && !Shutdown->Closed())
         ThreadLists->StartCounter(site->CounterID);
     if (doc)

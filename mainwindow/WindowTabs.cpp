@@ -30,7 +30,6 @@
 #include <QComboBox>
 #include <QLayout>
 #include <QMenu>
-#include <QProgressBar>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolBar>
@@ -360,7 +359,7 @@ void CloseBrowser(TVarneloWindow &window, TTavuBrowser *browser, bool redraw)
         UpdateBarWidth(window.BrowserToolBar);
     window.UpdateBrowserMenu();
     ShowTabCount(window, 2, QStringLiteral("ｽﾚ: %1"), int(window.Browsers.size()));
-    window.ProgressBar->setValue(window.ProgressBar->minimum());
+    window.ProgressBar->Reset();
 }
 
 void CloseActiveBrowser(TVarneloWindow &window, bool redraw)

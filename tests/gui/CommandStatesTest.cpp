@@ -150,3 +150,35 @@ TEST(CommandStates, BrowserCommandsTellAThreadFromAPage)
     EXPECT_TRUE(Enabled(env, "actThreadReturn"));
     item->Release();
 }
+
+// A command keeps its buttons and menu items untouched while an update leaves its state as it was:
+// only what a download changes is announced, once.
+TEST(CommandStates, AnUpdateAnnouncesOnlyTheStatesItChanges)
+{
+    TWindowEnv env;
+    env.Start();
+    TThreadItem *item = NewThread(1, true);
+    TTavuBrowser *tab = StoredThread::OpenTab(item);
+    ASSERT_NE(tab, nullptr);
+    env.Window->UpdateBrowserMenu();
+    QAction *copy = env.Window->Action(QStringLiteral("actThreadCopyUrl"));
+    QAction *cancel = env.Window->Action(QStringLiteral("actThreadCancelDownload"));
+    ASSERT_TRUE(copy->isEnabled());
+    ASSERT_FALSE(cancel->isEnabled());
+    int copyChanges = 0;
+    int cancelChanges = 0;
+    QObject::connect(copy, &QAction::changed, [&copyChanges] { ++copyChanges; });
+    QObject::connect(cancel, &QAction::changed, [&cancelChanges] { ++cancelChanges; });
+
+    env.Window->UpdateBrowserMenu();
+    tab->DownloadState = TTavuBrowser::dsDownloading;
+    env.Window->UpdateBrowserMenu();
+    EXPECT_EQ(copyChanges, 0);
+    EXPECT_EQ(cancelChanges, 1);
+    EXPECT_TRUE(copy->isEnabled());
+    EXPECT_TRUE(cancel->isEnabled());
+    EXPECT_FALSE(Enabled(env, "actThreadReload"));
+
+    tab->DownloadState = TTavuBrowser::dsIdle;
+    item->Release();
+}

@@ -299,3 +299,46 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
     EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
     EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
 }
+
+// The progress of a flow is drawn with the window's next paint, not while the flow reads on; it
+// fills the bar as far as it got, and a reset empties it.
+TEST(PaneLooks, FlowProgressIsDrawnWithTheNextPaint)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->resize(1000, 700);
+    env.Window->show();
+    TStatusProgress *bar = env.Window->ProgressBar;
+    QCoreApplication::sendPostedEvents();
+    const QImage empty = bar->grab().toImage();
+    // A column of the bar differs from the empty bar's column.
+    const auto filled = [&empty](const QImage &drawn, double at) {
+        const int x = int(drawn.width() * at);
+        for (int y = 0; y < drawn.height(); ++y)
+            if (drawn.pixel(x, y) != empty.pixel(x, y))
+                return true;
+        return false;
+    };
+
+    struct TPaintCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    bar->installEventFilter(&paints);
+    bar->SetProgress(10, 5);
+    EXPECT_EQ(paints.count, 0);
+    const QImage half = bar->grab().toImage();
+    EXPECT_TRUE(filled(half, 0.25));
+    EXPECT_FALSE(filled(half, 0.75));
+    EXPECT_EQ(bar->Position(), 5);
+
+    bar->SetProgress(10, 10);
+    EXPECT_TRUE(filled(bar->grab().toImage(), 0.75));
+    bar->Reset();
+    EXPECT_FALSE(filled(bar->grab().toImage(), 0.25));
+    bar->removeEventFilter(&paints);
+}

@@ -267,13 +267,6 @@ TEST_F(BarsTest, SwitchingOffRemembersTheStatesUntilSwitchedOn)
     EXPECT_TRUE(actions.Action(QStringLiteral("actExit"))->isEnabled());
     EXPECT_FALSE(actions.Action(QStringLiteral("actAbout"))->isEnabled());
     EXPECT_FALSE(actions.Action(QStringLiteral("actThreadReload"))->isEnabled());
-
-    // A category switched on leaves its actions without handler off.
-    Kpwfunc::SetCategoryEnabled(all, QStringLiteral("ファイル"), true);
-    EXPECT_TRUE(actions.Action(QStringLiteral("actOnline"))->isEnabled());
-    EXPECT_FALSE(actions.Action(QStringLiteral("actSaveMode"))->isEnabled());
-    Kpwfunc::SetCategoryEnabled(all, QStringLiteral("ファイル"), false);
-    EXPECT_FALSE(actions.Action(QStringLiteral("actOnline"))->isEnabled());
 }
 
 // ---- tool-bar bands ----

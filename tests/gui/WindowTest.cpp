@@ -158,6 +158,8 @@ TEST(WindowTest, BusyIndicationEndsWithTheLastRequest)
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(animation->state(), QMovie::Running);
     EXPECT_EQ(shownIcon(), busy);
+    // The program's other windows keep its icon.
+    EXPECT_EQ(QApplication::windowIcon().pixmap(16, 16).toImage(), idle);
     env.Window->EndBusy();
     EXPECT_EQ(env.Window->BusyCount(), 1);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
