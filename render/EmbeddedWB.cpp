@@ -631,15 +631,7 @@ void TEmbeddedWB::LeaveWrittenDocument()
     internalLoad = false;
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;
-    ++generation;
-    state = TDocState::Foreign;
-    fresh = false;
-    closed = false;
-    head.clear();
-    pending.clear();
-    replacements.clear();
-    tail.reset();
-    afterWrite.clear();
+    NewGeneration(TDocState::Foreign);
 }
 
 void TEmbeddedWB::OpenNewWindow(QWebEngineNewWindowRequest &request)
@@ -829,16 +821,23 @@ void TEmbeddedWB::StartDocument()
 {
     if (IsDiscarded())
         webPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    NewGeneration(TDocState::Loading);
+    topResNumber = 0;
+}
+
+// The page takes a new written document (Loading) or none of ours (Foreign): what was written for
+// the one before and not sent yet is dropped, and its answers still on their way find it gone.
+void TEmbeddedWB::NewGeneration(TDocState newState)
+{
     ++generation;
-    state = TDocState::Loading;
-    fresh = true;
+    state = newState;
+    fresh = newState == TDocState::Loading;
     closed = false;
     head.clear();
     pending.clear();
     replacements.clear();
     tail.reset();
     afterWrite.clear();
-    topResNumber = 0;
 }
 
 bool TEmbeddedWB::HasWrites() const

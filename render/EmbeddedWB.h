@@ -157,6 +157,7 @@ private:
     void ScriptMessage(const QString &message);
 
     void StartDocument();
+    void NewGeneration(TDocState newState);
     void LoadHead(const QString &head);
     void OpenForAppend();
     void Queue(int group, const QString &html, bool front);
