@@ -369,7 +369,7 @@ void TThreadItem::ReloadInfo()
         AGECOUNT = listed;
 }
 
-void TThreadItem::LoadInfo()
+QSet<int> TThreadItem::LoadInfo()
 {
     ForgetLogFile();
     FinishSaving();
@@ -385,6 +385,7 @@ void TThreadItem::LoadInfo()
     PRIORITY = qBound(0, PRIORITY, 9999);
     ReadBookmarks(inf);
     Changed();
+    return ErasedIn(inf);
 }
 
 bool TThreadItem::SaveInfo()

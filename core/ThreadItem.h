@@ -69,8 +69,9 @@ public:
 
     // Re-reads the .inf into the fields (the live flag follows KAKOLOG). Keys that are missing (a new
     // or a truncated file) read as their defaults; TITLE and AGECOUNT then keep what the item already
-    // had (from the listing).
-    void LoadInfo();
+    // had (from the listing). Gives the response numbers the .inf marks erased, as ReadErasedRes does,
+    // so that an opening reads the file once.
+    QSet<int> LoadInfo();
     // LoadInfo for a thread a listing holds: the response count the listing reported (when it
     // reported one) stays. Read before a listed thread's .inf is written, so that nothing of it goes
     // back to what the listing knew.

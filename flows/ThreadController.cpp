@@ -183,9 +183,9 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     emit NoticesCleared();
 
     const int listed = item->AGECOUNT;
-    item->LoadInfo();
+    const QSet<int> erased = item->LoadInfo();
     item->AGECOUNT = listed;
-    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url)) {
+    if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url, erased)) {
         if (activate)
             found->setFocus();
         AddRecentThread(item, target);
@@ -219,7 +219,7 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     }
     tab->UpdateTabImage();
 
-    BeginResView(tab, tab->ResList());
+    BeginResView(tab, tab->ResList(), erased);
     const bool webPage = type && type->IsWebPage();
     // Those types start after the cache loader.
     const bool downloadLater = ReadsStoredLog(type);
@@ -229,7 +229,7 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     if (job && !downloadLater)
         job->BBS->DownloadThread(job, reload, false, false);
     if (!webPage)
-        StartCacheLoader(tab, item, job);
+        StartCacheLoader(tab, item, job, erased);
     else if (!job)
         FinishThreadView(tab, item);   // nothing loads into it: the opening ends here
     emit BrowserCommandsChanged();
@@ -254,7 +254,7 @@ void TThreadController::AddRecentThread(const TThreadItem *item, const QString &
 // rendered again and the view keeps its place. False (nothing done) when the page cannot simply
 // grow: the tab is busy, shows an extract or a web page, or its responses are not the stored log.
 bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber,
-                                         const QString &url)
+                                         const QString &url, const QSet<int> &erased)
 {
     const TBBS *type = item->BBS;
     const bool readsCache = ReadsStoredLog(type);
@@ -273,7 +273,7 @@ bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, b
     tab->DownloadCount = 0;
     tab->UpdateTabImage();
     tab->ClearNewMarks();   // only what this download brings is new
-    BeginResView(tab, tab->ResList());
+    BeginResView(tab, tab->ResList(), erased);
     TResDownloader *job = NewThreadDownload(tab, item, reload, url);
     TThreadDownload *download = DownloadOf(job);
     download->InPlace = true;
@@ -392,9 +392,10 @@ TResDownloader *TThreadController::NewThreadDownload(TTavuBrowser *tab, TThreadI
     return job;
 }
 
-void TThreadController::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job)
+void TThreadController::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job,
+                                         const QSet<int> &erased)
 {
-    auto *loader = new TResCacheLoader(tab, tab->ResList(), item);
+    auto *loader = new TResCacheLoader(tab, tab->ResList(), item, erased);
     emit WorkerStarted(loader);
     tab->ShowFirst(ShownPosition(tab, item));
     loader->OnCacheRes = [this](TResCacheLoader *l, TRes *res) { AppendResToView(l->Tab(), l->ResList(), res); };
@@ -679,9 +680,15 @@ bool TThreadController::IsRealTab(IResultView *view) const
 
 void TThreadController::BeginResView(IResultView *view, TResList *list)
 {
+    TThreadItem *item = list ? list->Item() : nullptr;
+    BeginResView(view, list, item ? item->OpenInf() : QSet<int>());
+}
+
+void TThreadController::BeginResView(IResultView *view, TResList *list, const QSet<int> &erased)
+{
     TRenderState state;
-    if (TThreadItem *item = list ? list->Item() : nullptr)
-        state.Erased = item->OpenInf();
+    if (list && list->Item())
+        state.Erased = erased;
     renderings.insert(view, state);
     view->BeginView(list);
 }

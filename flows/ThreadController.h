@@ -116,12 +116,15 @@ private:
 
     // opening
     void AddRecentThread(const TThreadItem *item, const QString &target);
-    bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url);
+    bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url,
+                          const QSet<int> &erased);
     TTavuBrowser *FindThreadTab(TThreadItem *item);
     TTavuBrowser *ChooseThreadTab(TThreadItem *item, bool newTab, bool keepTab, bool &made);
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
-    void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job);
+    void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job, const QSet<int> &erased);
+    // BeginResView with the responses the thread's .inf marks erased, as an opening has read them.
+    void BeginResView(IResultView *view, TResList *list, const QSet<int> &erased);
     void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);
     void FinishThreadView(TTavuBrowser *tab, TThreadItem *item);
 

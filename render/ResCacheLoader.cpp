@@ -6,14 +6,13 @@
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 
-TResCacheLoader::TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item)
-    : tab(tab), list(list), listSerial(tab ? tab->ResListSerial() : 0), item(item)
+TResCacheLoader::TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item, const QSet<int> &erased)
+    : tab(tab), list(list), listSerial(tab ? tab->ResListSerial() : 0), item(item), erased(erased)
 {
     if (item) {
         item->AddRef();
         item->CutTornAppend();
         logPath = item->GetLogFile();
-        erased = item->ReadErasedRes();
     }
     if (tab)
         tab->SetCacheLoader(this);

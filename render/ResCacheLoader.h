@@ -30,8 +30,9 @@ class TThreadItem;
 class TResCacheLoader : public QThread {
     Q_OBJECT
 public:
-    // Created for a tab and its response list; nothing runs until Start.
-    TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item);
+    // Created for a tab and its response list, with the responses the item's .inf marks erased;
+    // nothing runs until Start.
+    TResCacheLoader(TTavuBrowser *tab, TResList *list, TThreadItem *item, const QSet<int> &erased);
     ~TResCacheLoader() override;
 
     TTavuBrowser *Tab() const;   // null once the tab is gone

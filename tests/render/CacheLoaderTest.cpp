@@ -58,7 +58,7 @@ TEST(CacheLoaderTest, RendersTheStoredLogInOrderOnTheGuiThread)
     TTavuBrowser tab;
     tab.SetResList(new TResList(item.get()));
     const int references = item->RefCount();
-    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get(), item->ReadErasedRes());
     QPointer<TResCacheLoader> alive(loader);
     loader->ChunkSize = 100;
     QList<int> passed;
@@ -110,7 +110,7 @@ TEST(CacheLoaderTest, NeverWritesIntoATabClosedMeanwhile)
 
     auto *tab = new TTavuBrowser;
     tab->SetResList(new TResList(item.get()));
-    auto *loader = new TResCacheLoader(tab, tab->ResList(), item.get());
+    auto *loader = new TResCacheLoader(tab, tab->ResList(), item.get(), item->ReadErasedRes());
     QPointer<TResCacheLoader> alive(loader);
     loader->ChunkSize = 10;
     int chunks = 0;
@@ -137,7 +137,7 @@ TEST(CacheLoaderTest, StopsAtOnceWhenACallbackClosesTheThread)
     TTavuBrowser tab;
     tab.SetThreadItem(item.get());
     tab.SetResList(new TResList(item.get()));
-    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get(), item->ReadErasedRes());
     QPointer<TResCacheLoader> alive(loader);
     int chunks = 0;
     bool done = false;
@@ -167,7 +167,7 @@ TEST(CacheLoaderTest, AThreadWithoutLogStillGetsItsHeader)
     TTavuBrowser tab;
     tab.SetThreadItem(item.get());
     tab.SetResList(new TResList(item.get()));
-    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get());
+    auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get(), item->ReadErasedRes());
     QStringList chunks;
     bool done = false;
     loader->OnCacheChunk = [&](TResCacheLoader *, const QString &html) { chunks << html; };
