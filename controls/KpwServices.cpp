@@ -550,18 +550,18 @@ QStringList LoadColumnKeys(const QString &fileName)
     return file.Lines;
 }
 
-QList<TThreadListColumn> ThreadListColumns(const QString &fileName)
+QList<TThreadListColumn> ThreadListColumns(const QStringList &keys)
 {
     QList<TThreadListColumn> columns = {{QStringLiteral("NO"), QStringLiteral("NO"), imgNone, Qt::AlignRight, 46}};
-    for (const QString &key : LoadColumnKeys(fileName))
+    for (const QString &key : keys)
         columns.append(ThreadListColumnOf(key));
     return columns;
 }
 
-void LoadThreadListColumns(TqorExtListView *list, const QString &fileName)
+void LoadThreadListColumns(TqorExtListView *list, const QStringList &keys)
 {
     list->ClearColumns();
-    for (const TThreadListColumn &column : ThreadListColumns(fileName)) {
+    for (const TThreadListColumn &column : ThreadListColumns(keys)) {
         const int index = list->AddColumn(column.Caption, column.Width, column.Alignment);
         if (column.ImageIndex != imgNone) {
             TqorExtListColumn format = list->ColumnFormat(index);

@@ -150,9 +150,9 @@ TThreadListColumn ThreadListColumnOf(const QString &key);
 // The keys of column.txt; SINCE, READPOINT and THREADNO are appended (in that order) when missing,
 // and the file is then written at once.
 QStringList LoadColumnKeys(const QString &fileName);
-// The columns to show: "NO" first, then one per key of the file.
-QList<TThreadListColumn> ThreadListColumns(const QString &fileName);
-void LoadThreadListColumns(TqorExtListView *list, const QString &fileName);
+// The columns to show: "NO" first, then one per key (of column.txt).
+QList<TThreadListColumn> ThreadListColumns(const QStringList &keys);
+void LoadThreadListColumns(TqorExtListView *list, const QStringList &keys);
 
 // ---- shortcut.txt ----
 

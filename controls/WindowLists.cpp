@@ -66,7 +66,7 @@ void TWindowLists::LoadColumnList(TqorExtListView *view)
     if (!QFile::exists(file))
         DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/column.txt"), file);
     ThreadListColumns = Kpwfunc::LoadColumnKeys(file);
-    Kpwfunc::LoadThreadListColumns(view, file);
+    Kpwfunc::LoadThreadListColumns(view, ThreadListColumns);
 }
 
 // -1 stored: none, the column keeps its width.

@@ -205,7 +205,7 @@ TEST_F(BarsTest, ToolsMenuFollowsToolTxt)
 TEST_F(BarsTest, ColumnFileGetsTheNewerColumnsAppended)
 {
     const QString file = WriteFile(QStringLiteral("column.txt"), QStringLiteral("TITLE\r\nreadpoint\r\nOWNKEY\r\nUPDATE\r\n"));
-    const QList<Kpwfunc::TThreadListColumn> columns = Kpwfunc::ThreadListColumns(file);
+    const QList<Kpwfunc::TThreadListColumn> columns = Kpwfunc::ThreadListColumns(Kpwfunc::LoadColumnKeys(file));
     EXPECT_EQ(root.Read(QStringLiteral("column.txt")), QByteArray("TITLE\r\nreadpoint\r\nOWNKEY\r\nUPDATE\r\nSINCE\r\nTHREADNO\r\n"));
 
     QStringList keys, captions;
@@ -221,7 +221,7 @@ TEST_F(BarsTest, ColumnFileGetsTheNewerColumnsAppended)
 
     // A missing file gets the three; the list view receives one column per key after "NO".
     TqorExtListView view;
-    Kpwfunc::LoadThreadListColumns(&view, root.File(QStringLiteral("none/column.txt")));
+    Kpwfunc::LoadThreadListColumns(&view, Kpwfunc::LoadColumnKeys(root.File(QStringLiteral("none/column.txt"))));
     EXPECT_EQ(view.ColumnCount(), 4);
     EXPECT_EQ(view.ColumnFormat(2).ImageIndex, int(imgReadPoint));
     EXPECT_EQ(root.Read(QStringLiteral("none/column.txt")), QByteArray("SINCE\r\nREADPOINT\r\nTHREADNO\r\n"));
