@@ -231,9 +231,9 @@ QString BareInsertionScript(TTavuBrowser *tab)
         .arg(LastResponsesLiteral(tab));
 }
 
-// Runs the script in the page and gives the seconds until its answer came, or, given the id of an
-// element it inserts, until the page has laid out what it took, asked for as soon as the answer
-// came; nullopt when it inserted nothing.
+// Runs the script in the page and gives the seconds until its answer came, or, given an id the page
+// holds once the script has run, until the page has laid out what it took, asked for as soon as
+// the answer came; nullopt when it inserted nothing.
 std::optional<double> InsertionSeconds(QWebEnginePage *page, const QString &script, const QString &laidOutId = {})
 {
     const bool laidOut = !laidOutId.isEmpty();

@@ -43,11 +43,11 @@ void TCommandStates::SetStates(std::initializer_list<const char *> names, bool e
 void TCommandStates::SetCategory(const QString &category, bool enabled)
 {
     const QList<QAction *> actions = services.WindowActions();
-    if (actions.size() != categorised) {   // the window's commands are sorted once, not on every update
+    if (actions != categorised) {   // the window's commands are sorted once, not on every update
         categories.clear();
         for (QAction *action : actions)
             categories[TActionList::CategoryOf(action)].append(action);
-        categorised = actions.size();
+        categorised = actions;
     }
     for (QAction *action : categories.value(category))
         decided.insert(action, enabled);

@@ -33,7 +33,7 @@ private:
     TWindowServices &services;
     QHash<QAction *, bool> decided;   // enabled states an update has decided, applied at its end
     QHash<QString, QList<QAction *>> categories;   // the window's commands by category
-    qsizetype categorised = 0;                     // how many commands categories holds
+    QList<QAction *> categorised;                  // the commands categories holds
 
     void UpdateThreadRowCommands(TTavuListDoc *doc);
     void SetState(const QString &name, bool enabled);

@@ -183,7 +183,7 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     emit NoticesCleared();
 
     const int listed = item->AGECOUNT;
-    const QSet<int> erased = item->LoadInfo();
+    QSet<int> erased = item->LoadInfo();
     item->AGECOUNT = listed;
     if (found && found->ThreadItem() == item && UpdateOpenThread(found, item, reload, resNumber, url, erased)) {
         if (activate)
@@ -198,6 +198,7 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
         tab = tabs.NewThreadTab(item, activate);
     } else if (tab) {
         PrepareReusedTab(tab, item);
+        erased = item->OpenInf();   // the thread the tab showed may be this one: its .inf was just written
     } else {
         emit Ended();
         return;

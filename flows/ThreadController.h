@@ -60,7 +60,8 @@ public:
 
     // The rendering trio. The view is rendered from copies of the responses: a rule that replaces
     // text or marks a response in bold changes only what the view shows, never the response list,
-    // its log or what other commands copy or quote.
+    // its log or what other commands copy or quote. BeginResView reads the thread's .inf again
+    // (OpenInf: the erased responses, the bookmarks others wrote).
     void BeginResView(IResultView *view, TResList *list);
     void AppendResToView(IResultView *view, TResList *list, TRes *res);
     void EndResView(IResultView *view);
@@ -123,7 +124,8 @@ private:
     void PrepareReusedTab(TTavuBrowser *tab, TThreadItem *item);
     TResDownloader *NewThreadDownload(TTavuBrowser *tab, TThreadItem *item, bool reload, const QString &url);
     void StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, TResDownloader *job, const QSet<int> &erased);
-    // BeginResView with the responses the thread's .inf marks erased, as an opening has read them.
+    // BeginResView with the responses the thread's .inf marks erased, as an opening has read them
+    // with the rest of the .inf; the file is not read again.
     void BeginResView(IResultView *view, TResList *list, const QSet<int> &erased);
     void OnCacheDone(TResCacheLoader *loader, TResDownloader *job);
     void FinishThreadView(TTavuBrowser *tab, TThreadItem *item);

@@ -108,8 +108,9 @@ void TStatusProgress::SetProgress(int newMaximum, int newPosition)
 {
     newMaximum = std::max(newMaximum, 0);
     newPosition = std::clamp(newPosition, 0, newMaximum);
-    if (newMaximum == maximum && newPosition == position)
+    if (running && newMaximum == maximum && newPosition == position)
         return;
+    running = true;
     maximum = newMaximum;
     position = newPosition;
     update();
@@ -117,7 +118,12 @@ void TStatusProgress::SetProgress(int newMaximum, int newPosition)
 
 void TStatusProgress::Reset()
 {
-    SetProgress(0, 0);
+    if (!running)
+        return;
+    running = false;
+    maximum = 0;
+    position = 0;
+    update();
 }
 
 QSize TStatusProgress::sizeHint() const
@@ -129,9 +135,10 @@ void TStatusProgress::paintEvent(QPaintEvent *)
 {
     QStyleOptionProgressBar option;
     option.initFrom(this);
+    option.styleObject = this;   // the busy bar moves by the style's animation of this widget
     option.minimum = 0;
-    option.maximum = std::max(maximum, 1);
-    option.progress = maximum > 0 ? position : 0;
+    option.maximum = running ? maximum : 1;
+    option.progress = running ? position : 0;
     option.textVisible = false;
     option.state |= QStyle::State_Horizontal;
     QPainter painter(this);

@@ -5,7 +5,7 @@
 //
 // TStatusProgress: the progress bar of a panel. A new position is drawn with the window's next
 // paint: a flow reports one for every response it reads, and drawing each at once would keep the
-// reading waiting.
+// reading waiting. A reply of unknown length (maximum 0) shows the style's busy bar until Reset.
 
 #include <QList>
 #include <QWidget>
@@ -35,9 +35,7 @@ class TStatusProgress : public QWidget {
 public:
     explicit TStatusProgress(QWidget *parent = nullptr);
 
-    int Maximum() const { return maximum; }
-    int Position() const { return position; }
-    // The bar shows position of maximum (nothing when maximum is 0).
+    // The bar shows position of maximum, or that something runs when maximum is 0.
     void SetProgress(int maximum, int position);
     // The bar shows nothing.
     void Reset();
@@ -48,6 +46,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    bool running = false;
     int maximum = 0;
     int position = 0;
 };
