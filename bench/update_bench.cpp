@@ -8,8 +8,8 @@
 // reload finds it. A second floor adds what no update can do without: the transfer of the same new
 // bytes from the same server, as curl times it (its own start not counted), before the bare
 // insertion. The update until the page has laid out its new responses is set against the bare
-// insertion until the page has laid it out, the layout asked for alike on both sides. Threads of 250, 1000 and 4000 responses show
-// whether the cost grows with the thread's length. F5 to new responses on screen is measured from
+// insertion until the page has laid it out, the layout asked for alike on both sides. Threads of
+// 250, 1000 and 4000 responses show whether the cost grows with the thread's length. F5 to new responses on screen is measured from
 // the page for 1000 responses: from the reload until the frame that shows the last new response,
 // against the same bare insertion until its frame.
 //
@@ -50,7 +50,8 @@ const QString Key = QStringLiteral("1000000001");
 void AskLayout(QWebEnginePage *page, const QString &id, const std::function<void(bool)> &done)
 {
     page->runJavaScript(QStringLiteral("document.getElementById('%1') ? document.body.offsetHeight : -1").arg(id),
-                        QWebEngineScript::ApplicationWorld, [done](const QVariant &height) { done(height.toInt() >= 0); });
+                        QWebEngineScript::ApplicationWorld,
+                        [done](const QVariant &height) { done(height.toInt() >= 0); });
 }
 
 // The board server on a thread of its own for as long as this lives; what the bench asks of it
@@ -259,7 +260,8 @@ void BM_BareInsertion(benchmark::State &state)
     TOpenThread thread(int(state.range(0)));
     const QString script = BareInsertionScript(thread.tab);
     QWebEnginePage *page = thread.tab->Browser()->page();
-    const QString laidOutId = state.range(1) != 0 ? QStringLiteral("ID%1").arg(thread.tab->ResList()->Count()) : QString();
+    const QString laidOutId =
+        state.range(1) != 0 ? QStringLiteral("ID%1").arg(thread.tab->ResList()->Count()) : QString();
     for (auto _ : state) {
         PagePaint::WaitForRest(page);
         const std::optional<double> insertion = InsertionSeconds(page, script, laidOutId);
@@ -329,7 +331,8 @@ void BM_BareInsertionToPaint(benchmark::State &state)
 // Ten iterations a run, each run repeated on a window of its own; the median run counts.
 void Measured(benchmark::internal::Benchmark *bench)
 {
-    bench->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(Repeats)->ReportAggregatesOnly(true);
+    bench->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(Repeats)
+        ->ReportAggregatesOnly(true);
 }
 
 BENCHMARK(BM_UpdateThroughReload)->Arg(250)->Arg(1000)->Arg(4000)->Apply(Measured);

@@ -60,9 +60,9 @@ public:
     // The lines to store at path, to be written later (TThreadLogSave), when the first `stored`
     // responses are the log there: only the lines after them, with the size and the last line of
     // the stored ones that tell whether the log on disk still is them (TDatLog::Continues); the
-    // stored lines are built only to count the bytes of those made in memory. Every line, for a whole log, when the log at path is not
-    // them as SaveDat writes them (another program changed it, it holds other line breaks), or
-    // `stored` is 0.
+    // stored lines are built only to count the bytes of those made in memory. Every line, for a
+    // whole log, when the log at path is not them as SaveDat writes them (another program changed
+    // it, it holds other line breaks), or `stored` is 0.
     TDatLog DatLogFor(const QString &path, int stored) const;
 
     // Chain hiding: response numbers hidden by a rule that asks to hide the responses referring to them.

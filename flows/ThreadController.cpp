@@ -126,6 +126,12 @@ int ShownPosition(const TTavuBrowser *tab, const TThreadItem *item)
     return tab->ResNumber > 0 ? tab->ResNumber : item->TOP;
 }
 
+// The thread goes to the reading history (readhist.txt) when the history is kept.
+void QueueReadHistory(TThreadItem *item)
+{
+    Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+}
+
 void ShowTab(TTavuBrowser *tab)
 {
     tab->Activate();
@@ -447,7 +453,7 @@ void TThreadController::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
         tab->ScrollToRes(shown);
     emit TabBarChanged();
     tab->UpdateTabImage();
-    Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    QueueReadHistory(item);
     EndResView(tab);
     if (!tab->IsWebPage()) {
         tab->WriteHtml();
@@ -578,7 +584,7 @@ void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *
     if (!failed && TavuEnviron->GetCached() && !job->NotModified)
         SaveDownloadedLog(job, list, item, stored);
     if (!failed)
-        Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+        QueueReadHistory(item);
 
     // A failed download was reported by its error lines; it completed nothing.
     if (!failed) {

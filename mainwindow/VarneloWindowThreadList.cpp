@@ -192,7 +192,6 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
     EndBusy();
 }
 
-
 void TVarneloWindow::DetachListDoc(TTavuListDoc *doc)
 {
     ThreadLists->Detach(doc);
