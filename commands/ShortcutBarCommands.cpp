@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QProcess>
@@ -127,7 +128,17 @@ void TShortcutBarCommands::LoadShortcutBars()
 
 void TShortcutBarCommands::ShortcutCreated(TTavuShortcutToolButton *button)
 {
-    button->setToolTip(ShortcutHint(*button));
+    button->installEventFilter(this);
+}
+
+// A button's hint is made as it is about to show, from what the shortcut names then.
+bool TShortcutBarCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        if (auto *button = qobject_cast<TTavuShortcutToolButton *>(watched))
+            button->setToolTip(ShortcutHint(*button));
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)

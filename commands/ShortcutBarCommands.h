@@ -1,8 +1,9 @@
 #pragma once
 // TShortcutBarCommands: the main window's two shortcut bars, ShortcutBar1 in the top band and
 // ShortcutBar3 in the bottom band (SHORTCUTBARPOS: 0 top, 1 bottom, says which one shows). It makes
-// their bands, loads shortcut.txt into both, gives each button its hint and opens what a clicked
-// shortcut names: a board, a thread, a program, a web page, or a menu of a category's boards.
+// their bands, loads shortcut.txt into both, gives each button its hint when the hint is asked for
+// (a thread's title is read from its .inf then, not for every button at start-up) and opens what a
+// clicked shortcut names: a board, a thread, a program, a web page, or a menu of a category's boards.
 
 #include <QObject>
 
@@ -34,6 +35,9 @@ public:
 
     void ShortcutClick(TTavuShortcutToolButton *button);
     void ShortcutCreated(TTavuShortcutToolButton *button);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     TWindowServices &services;

@@ -8,17 +8,22 @@
 #include "controls/Dialogs.h"
 #include "controls/ShortcutBar.h"
 #include "controls/ShortcutData.h"
+#include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "core/ThreadItem.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QDialog>
 #include <QImage>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -323,6 +328,15 @@ TEST(ShortcutBar, LongRowScrollsWithinItsEnds)
 
 // ---- the main window ----
 
+// The hint a button shows once the pointer rests on it.
+QString AskedHint(QWidget *button)
+{
+    QHelpEvent ask(QEvent::ToolTip, QPoint(1, 1), button->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(button, &ask);
+    QToolTip::hideText();
+    return button->toolTip();
+}
+
 TEST(ShortcutBarWindow, BothBarsLoadTheProfileFileAtStartUp)
 {
     TWindowEnv env([](TWindowEnv &e) {
@@ -339,12 +353,43 @@ TEST(ShortcutBarWindow, BothBarsLoadTheProfileFileAtStartUp)
         EXPECT_EQ(bar->PopupMenu, window->ShortcutMenu);
         const auto &controls = bar->Panel(0)->ToolBar()->Controls();
         ASSERT_EQ(controls.size(), 2);
-        EXPECT_EQ(controls[0]->toolTip(), QStringLiteral("http://example.com/"));
-        EXPECT_TRUE(controls[1]->toolTip().isEmpty());   // its site is unknown
+        EXPECT_EQ(AskedHint(controls[0]), QStringLiteral("http://example.com/"));
+        EXPECT_TRUE(AskedHint(controls[1]).isEmpty());   // its site is unknown
     }
     // SHORTCUTBARPOS 1: the bar at the bottom shows.
     EXPECT_FALSE(window->ShortcutBar1->parentWidget()->isVisibleTo(window));
     EXPECT_TRUE(window->ShortcutBar3->parentWidget()->isVisibleTo(window));
+}
+
+// A thread shortcut's hint is the title its .inf holds when the hint is asked for; a title changed
+// after start-up shows at the next hint.
+TEST(ShortcutBarWindow, AThreadShortcutHintsTheTitleItsLogHoldsNow)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
+        e.WriteProfile(QStringLiteral("shortcut.txt"),
+                       Sjis(QStringLiteral("スレ\tclBtnFace\t\r\n\t2\tスレ\t1234567890\tnews\t2ch\r\n")));
+    });
+    env.Start();
+    const auto &controls = env.Window->ShortcutBar1->Panel(0)->ToolBar()->Controls();
+    ASSERT_EQ(controls.size(), 1);
+    EXPECT_TRUE(controls[0]->toolTip().isEmpty());   // nothing is read before the hint is asked for
+
+    auto *item = new TThreadItem;
+    const auto release = qScopeGuard([item] { item->Release(); });
+    ASSERT_TRUE(item->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"),
+                                  QString()));
+    auto storeTitle = [item](const QString &title) {
+        TIniFile inf(item->GetInfFile());
+        inf.WriteString(QStringLiteral("LOG"), QStringLiteral("TITLE"), title);
+        inf.UpdateFile();
+    };
+    storeTitle(QStringLiteral("最初の題 &amp; 続き"));
+    const QString hint = AskedHint(controls[0]);
+    EXPECT_TRUE(hint.startsWith(QStringLiteral("最初の題 & 続き／"))) << qPrintable(hint);
+    EXPECT_TRUE(hint.contains(QStringLiteral("＠"))) << qPrintable(hint);   // the board and its site follow
+    storeTitle(QStringLiteral("次の題"));
+    EXPECT_TRUE(AskedHint(controls[0]).startsWith(QStringLiteral("次の題／")));
 }
 
 // A right click on either bar opens its menu, which holds the bar's editor.
