@@ -44,6 +44,7 @@ const char *const HelperScript = R"js(
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
     let groups = new Map();  // group number -> the nodes written in it, for replaceGroup
+    let plans = new Map();   // group number -> the changes worked out for its next HTML (planGroup)
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
 
@@ -237,55 +238,66 @@ const char *const HelperScript = R"js(
         return node.nodeType === wanted.nodeType && node.nodeName === wanted.nodeName;
     }
 
+    // A change to the page: made at once, or, given a list of changes to make later, put on it.
+    function change(later, make) {
+        if (later) {
+            later.push(make);
+        } else {
+            make();
+        }
+    }
+
     // The node takes the attributes, text and children of the wanted one and stays where it is;
-    // what is equal already is left alone without a look inside.
-    function morph(node, wanted) {
+    // what is equal already is left alone without a look inside. Given a list, the changes go on
+    // it and the page stays as it is.
+    function morph(node, wanted, later) {
         if (node.isEqualNode(wanted)) {
             return;
         }
         if (node.nodeType !== Node.ELEMENT_NODE) {
             if (node.nodeValue !== wanted.nodeValue) {
-                node.nodeValue = wanted.nodeValue;
+                change(later, () => { node.nodeValue = wanted.nodeValue; });
             }
             return;
         }
         for (const name of node.getAttributeNames()) {
             if (!wanted.hasAttribute(name)) {
-                node.removeAttribute(name);
+                change(later, () => node.removeAttribute(name));
             }
         }
         for (const name of wanted.getAttributeNames()) {
             const value = wanted.getAttribute(name);
             if (node.getAttribute(name) !== value) {
-                node.setAttribute(name, value);
+                change(later, () => node.setAttribute(name, value));
             }
         }
-        morphRun(node, node.firstChild, null, Array.from(wanted.childNodes));
+        morphRun(node, node.firstChild, null, Array.from(wanted.childNodes), later);
     }
 
     // The children of parent from current up to end (null: to the last) become the wanted nodes:
     // one alike is changed in place, one the wanted ones lack goes, a wanted one with nothing alike
-    // goes in.
-    function morphRun(parent, current, end, wantedNodes) {
+    // goes in. Made in order, the changes listed for later give the same.
+    function morphRun(parent, current, end, wantedNodes, later) {
         for (const wanted of wantedNodes) {
             if (current !== end && !alike(current, wanted) && current.nextSibling !== end
                 && alike(current.nextSibling, wanted)) {
                 const gone = current;
                 current = current.nextSibling;
-                gone.remove();
+                change(later, () => gone.remove());
             }
             if (current !== end && alike(current, wanted)) {
                 const next = current.nextSibling;
-                morph(current, wanted);
+                morph(current, wanted, later);
                 current = next;
             } else {
-                parent.insertBefore(wanted, current);
+                const place = current;
+                change(later, () => parent.insertBefore(wanted, place));
             }
         }
         while (current !== end) {
-            const next = current.nextSibling;
-            current.remove();
-            current = next;
+            const gone = current;
+            current = current.nextSibling;
+            change(later, () => gone.remove());
         }
     }
 
@@ -303,25 +315,58 @@ const char *const HelperScript = R"js(
         return run;
     }
 
+    // The connected nodes of a group.
+    function groupNodes(group) {
+        return (groups.get(group) || []).filter(node => node.isConnected);
+    }
+
+    // Works out what replaceGroup will change to give the group's nodes the HTML, while the page
+    // waits for the write that brings it: that write is left only the changes to make. The page
+    // does not change here.
+    function planGroup(group, html) {
+        const nodes = groupNodes(group);
+        if (nodes.length === 0 || !inARow(nodes)) {
+            return;
+        }
+        const end = nodes[nodes.length - 1].nextSibling;
+        const changes = [];
+        morphRun(nodes[0].parentNode, nodes[0], end, Array.from(inert(html).childNodes), changes);
+        plans.set(group, { html, nodes, end, changes });
+    }
+
+    // The plan for the group's HTML, if the group is still what it was worked out on.
+    function takePlan(group, html, nodes) {
+        const plan = plans.get(group);
+        plans.delete(group);
+        const holds = plan && plan.html === html && plan.nodes.length === nodes.length
+            && plan.nodes.every((node, i) => node === nodes[i]) && nodes[nodes.length - 1].nextSibling === plan.end;
+        return holds ? plan : null;
+    }
+
     // The nodes of a group take the look of other HTML where they are (a response that loses its
     // new mark): what stays alike is kept, so a picture keeps its loaded image and only what
     // changed is laid out again. A group whose nodes do not follow one another is replaced whole.
     function replaceGroup(group, html) {
-        const nodes = (groups.get(group) || []).filter(node => node.isConnected);
+        const nodes = groupNodes(group);
         groups.delete(group);
+        const plan = takePlan(group, html, nodes);
         if (nodes.length === 0) {
             return;
         }
-        const content = inert(html);
         const before = anchorsIn(nodes);
         const parent = nodes[0].parentNode;
         let after;
         if (inARow(nodes)) {
             const start = nodes[0].previousSibling;
             const end = nodes[nodes.length - 1].nextSibling;
-            morphRun(parent, nodes[0], end, Array.from(content.childNodes));
+            if (plan) {
+                plan.changes.forEach(make => make());
+            } else {
+                morphRun(parent, nodes[0], end, Array.from(inert(html).childNodes));
+            }
             after = anchorsIn(childrenBetween(parent, start, end));
         } else {
+            const content = inert(html);
             after = collectAnchors(content, []);
             parent.insertBefore(content, nodes[0]);
             for (const node of nodes) {
@@ -383,6 +428,7 @@ const char *const HelperScript = R"js(
             generation = newGeneration;
             tail = [];
             groups = new Map();
+            plans = new Map();
             collectGroups(document);
             front = null;
             frontIndex = 0;
@@ -397,10 +443,15 @@ const char *const HelperScript = R"js(
         // replacement ([group, html]) in place of its group and, when newTail is a text, puts it
         // after the insertion place in place of the tail before. Scripts in any of them are dropped
         // and never run. Nothing here asks for a layout, unless HTML goes in front: then the view
-        // keeps showing the response it showed, where it showed it.
+        // keeps showing the response it showed, where it showed it. The groups planned for go
+        // first, while their nodes are as they were planned on (HTML written here may follow them).
         append(forGeneration, segments, replacements, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
+            }
+            const planned = replacements.filter(([group]) => plans.has(group));
+            for (const [group, html] of planned) {
+                replaceGroup(group, html);
             }
             const hold = segments.some(segment => segment[2]) ? viewHold() : null;
             for (const [group, html, inFront] of segments) {
@@ -411,7 +462,7 @@ const char *const HelperScript = R"js(
                 }
             }
             keepHold(hold);
-            for (const [group, html] of replacements) {
+            for (const [group, html] of replacements.filter(replacement => !planned.includes(replacement))) {
                 replaceGroup(group, html);
             }
             if (typeof newTail === 'string') {
@@ -426,6 +477,13 @@ const char *const HelperScript = R"js(
                 console.info('varnelo:top:' + lastTop);
             }
             return true;
+        },
+
+        // Works out ahead what a replacement of the group by the HTML will change (planGroup).
+        plan(forGeneration, group, html) {
+            if (forGeneration === generation) {
+                planGroup(group, html);
+            }
         },
 
         scrollToAnchor(name) {
@@ -744,6 +802,8 @@ void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;   // the written document is gone, and its groups with it
     replacements.append({group, html, false});
+    if (state == TDocState::Ready)   // the page compares while the write is still to come
+        RunScript(QStringLiteral("varnelo.plan(%1, %2, %3)").arg(generation).arg(group).arg(JsString(html)));
 }
 
 void TEmbeddedWB::SendWrites()

@@ -72,7 +72,8 @@ public:
     void WriteInGroup(int group, const QString &html);
     // The replacement waits for the next write and goes to the page with it, in the same call, so
     // that the page is laid out once for both (the responses that lose their new mark as newer ones
-    // come); SendWrites sends it without one.
+    // come); SendWrites sends it without one. The page works out what it will change at once,
+    // while it waits, and the write is left only the changes.
     void ReplaceGroup(int group, const QString &html);
     void SendWrites();
     // The HTML of a group inside another write (Write), so that both go to the page at once: the

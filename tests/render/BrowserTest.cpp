@@ -523,3 +523,47 @@ TEST(BrowserTest, AResponseLosingItsNewMarkKeepsItsNodes)
     tab.ScrollToRes(3);
     ASSERT_TRUE(RunUntil([&tab] { return tab.GetTopResNumber() == 3; }));
 }
+
+// The page works out a group's replacement while the write that brings it is still to come. The
+// write's own replacement is what the group becomes all the same: replaced twice before the write,
+// the group takes the first HTML, as a group replaced without that work ahead does, and keeps the
+// nodes that stay alike. What the write appends follows the group.
+TEST(BrowserTest, AGroupBecomesTheReplacementItsWriteCarries)
+{
+    SkinnedTab skinned(QStringLiteral("footer.html"), "");
+    TTavuBrowser &tab = skinned.tab;
+    TEmbeddedWB *page = tab.Browser();
+    skinned.Show();
+    tab.ClearDocument();
+    tab.WriteHeader();
+    page->WriteInGroup(1, QStringLiteral("<p id=\"first\" class=\"new\">一</p><p class=\"new\">二<b>新</b></p>"));
+    page->Close();
+    ASSERT_TRUE(WaitShown(tab));
+    const auto paragraphs = [&tab] {
+        return Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p'))"
+                                        ".map(p => p.className + ':' + p.innerHTML).join(' ')"))
+            .toString();
+    };
+    ASSERT_EQ(paragraphs(), QStringLiteral("new:一 new:二<b>新</b>"));
+    ASSERT_TRUE(Eval(tab, QStringLiteral("window.kept = document.getElementById('first'); true")).toBool());
+
+    ASSERT_TRUE(tab.ReopenDocument());
+    page->ReplaceGroup(1, QStringLiteral("<p id=\"first\">一</p><p>二</p>"));
+    page->ReplaceGroup(1, QStringLiteral("<p id=\"first\">壱</p>"));
+    page->Write(QStringLiteral("<p>三</p>"));
+    page->Close();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(paragraphs(), QStringLiteral(":一 :二 :三"));
+    EXPECT_TRUE(Eval(tab, QStringLiteral("document.getElementById('first') === window.kept")).toBool());
+
+    // A group planned on and replaced alone takes its HTML too.
+    ASSERT_TRUE(tab.ReopenDocument());
+    page->WriteInGroup(2, QStringLiteral("<p class=\"new\">四</p>"));
+    page->Close();
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_TRUE(tab.ReopenDocument());
+    page->ReplaceGroup(2, QStringLiteral("<p>四</p><p>五</p>"));
+    page->SendWrites();
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(paragraphs(), QStringLiteral(":一 :二 :三 :四 :五"));
+}
