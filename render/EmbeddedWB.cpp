@@ -479,10 +479,12 @@ const char *const HelperScript = R"js(
             return true;
         },
 
-        // Works out ahead what a replacement of the group by the HTML will change (planGroup).
-        plan(forGeneration, group, html) {
+        // Works out ahead what each replacement ([group, html]) will change (planGroup).
+        plan(forGeneration, replacements) {
             if (forGeneration === generation) {
-                planGroup(group, html);
+                for (const [group, html] of replacements) {
+                    planGroup(group, html);
+                }
             }
         },
 
@@ -802,8 +804,12 @@ void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;   // the written document is gone, and its groups with it
     replacements.append({group, html, false});
-    if (state == TDocState::Ready)   // the page compares while the write is still to come
-        RunScript(QStringLiteral("varnelo.plan(%1, %2, %3)").arg(generation).arg(group).arg(JsString(html)));
+}
+
+void TEmbeddedWB::PlanReplacements()
+{
+    if (state == TDocState::Ready && !replacements.isEmpty())
+        RunScript(QStringLiteral("varnelo.plan(%1, %2)").arg(generation).arg(JsSegments(replacements)));
 }
 
 void TEmbeddedWB::SendWrites()

@@ -72,10 +72,12 @@ public:
     void WriteInGroup(int group, const QString &html);
     // The replacement waits for the next write and goes to the page with it, in the same call, so
     // that the page is laid out once for both (the responses that lose their new mark as newer ones
-    // come); SendWrites sends it without one. The page works out what it will change at once,
-    // while it waits, and the write is left only the changes.
+    // come); SendWrites sends it without one.
     void ReplaceGroup(int group, const QString &html);
     void SendWrites();
+    // The page works out now what the replacements waiting for the next write will change, while
+    // that write is still to come: the write is left only the changes to make.
+    void PlanReplacements();
     // The HTML of a group inside another write (Write), so that both go to the page at once: the
     // group keeps what its HTML makes as WriteInGroup's do.
     static QString InGroup(int group, const QString &html);

@@ -485,9 +485,12 @@ void TTavuBrowser::ClearNewMarks()
     }
     markedNew.clear();
     // More than a screen of them (a first read marks every response) go at once: the page redraws
-    // them while the download runs, not after it.
+    // them while the download runs, not after it. Fewer wait for the download's write, and the
+    // page works out their changes meanwhile.
     if (unmarked > FirstScreenSize)
         browser->SendWrites();
+    else
+        browser->PlanReplacements();
     for (int i = 0; resList && i < resList->Count(); ++i)
         resList->Get(i)->IsNew = false;
 }

@@ -550,6 +550,7 @@ TEST(BrowserTest, AGroupBecomesTheReplacementItsWriteCarries)
     ASSERT_TRUE(tab.ReopenDocument());
     page->ReplaceGroup(1, QStringLiteral("<p id=\"first\">一</p><p>二</p>"));
     page->ReplaceGroup(1, QStringLiteral("<p id=\"first\">壱</p>"));
+    page->PlanReplacements();
     page->Write(QStringLiteral("<p>三</p>"));
     page->Close();
     ASSERT_TRUE(WaitShown(tab));
@@ -563,6 +564,7 @@ TEST(BrowserTest, AGroupBecomesTheReplacementItsWriteCarries)
     ASSERT_TRUE(WaitShown(tab));
     ASSERT_TRUE(tab.ReopenDocument());
     page->ReplaceGroup(2, QStringLiteral("<p>四</p><p>五</p>"));
+    page->PlanReplacements();
     page->SendWrites();
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(paragraphs(), QStringLiteral(":一 :二 :三 :四 :五"));
