@@ -311,6 +311,7 @@ void THttpCli::SendRequest()
     socket->write(sentHeader);
     if (method == "POST")
         socket->write(PostData);
+    socket->flush();   // the request leaves now, not after what the window does in its next turn
     phase = Phase::StatusLine;
 }
 

@@ -331,7 +331,7 @@ const char *const HelperScript = R"js(
         const end = nodes[nodes.length - 1].nextSibling;
         const changes = [];
         morphRun(nodes[0].parentNode, nodes[0], end, Array.from(inert(html).childNodes), changes);
-        plans.set(group, { html, nodes, end, changes });
+        plans.set(group, { html, nodes, end, changes, anchors: anchorsIn(nodes) });
     }
 
     // The plan for the group's HTML, if the group is still what it was worked out on.
@@ -353,7 +353,7 @@ const char *const HelperScript = R"js(
         if (nodes.length === 0) {
             return;
         }
-        const before = anchorsIn(nodes);
+        const before = plan ? plan.anchors : anchorsIn(nodes);
         const parent = nodes[0].parentNode;
         let after;
         if (inARow(nodes)) {
