@@ -1,8 +1,9 @@
 #pragma once
 // A console reporter that, after the usual table, prints how the real time of one benchmark (the
 // median of its repetitions when it has some) compares with that of another run in the same
-// program ("subject / reference"), with the aim, for one pair or several. Benchmarks are named by the start of their names ("BM_TavuHttp" matches
-// "BM_TavuHttp/real_time"; "BM_Get/2/" matches "BM_Get/2/manual_time" but not "BM_Get/20/...").
+// program ("subject / reference"), with the aim, for one pair or several. Benchmarks are named by
+// the start of their names ("BM_TavuHttp" matches "BM_TavuHttp/real_time"; "BM_Get/2/" matches
+// "BM_Get/2/manual_time" but not "BM_Get/20/...").
 
 #include <benchmark/benchmark.h>
 

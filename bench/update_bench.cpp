@@ -9,9 +9,9 @@
 // bytes from the same server, as curl times it (its own start not counted), before the bare
 // insertion. The update until the page has laid out its new responses is set against the bare
 // insertion until the page has laid it out, the layout asked for alike on both sides. Threads of
-// 250, 1000 and 4000 responses show whether the cost grows with the thread's length. F5 to new responses on screen is measured from
-// the page for 1000 responses: from the reload until the frame that shows the last new response,
-// against the same bare insertion until its frame.
+// 250, 1000 and 4000 responses show whether the cost grows with the thread's length. F5 to new
+// responses on screen is measured from the page for 1000 responses: from the reload until the frame
+// that shows the last new response, against the same bare insertion until its frame.
 //
 // The board server answers on a thread of its own, as a server elsewhere would: what the program
 // does while it waits for the answer is not added to the server's time, for the update and for curl

@@ -417,8 +417,7 @@ void TThreadController::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, T
 void TThreadController::OnCacheDone(TResCacheLoader *loader, TResDownloader *job)
 {
     TTavuBrowser *tab = loader->Tab();
-    const bool live = loader->TabStillWanted()
-        && tab->Downloader == job;
+    const bool live = loader->TabStillWanted() && tab->Downloader == job;
     emit LogLine(QStringLiteral("  キャッシュ(%1件)").arg(loader->RenderedCount()));
     if (live && job) {
         tab->DownloadState = TTavuBrowser::dsDownloading;

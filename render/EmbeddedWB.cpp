@@ -450,6 +450,7 @@ const char *const HelperScript = R"js(
                 return false;
             }
             const planned = replacements.filter(([group]) => plans.has(group));
+            const unplanned = replacements.filter(([group]) => !plans.has(group));
             for (const [group, html] of planned) {
                 replaceGroup(group, html);
             }
@@ -462,7 +463,7 @@ const char *const HelperScript = R"js(
                 }
             }
             keepHold(hold);
-            for (const [group, html] of replacements.filter(replacement => !planned.includes(replacement))) {
+            for (const [group, html] of unplanned) {
                 replaceGroup(group, html);
             }
             if (typeof newTail === 'string') {
