@@ -9,6 +9,10 @@
 // The server-HTML filter over N opening tags followed by N closing tags that match none, against the
 // floor of N matched pairs of the same length (a quadratic search would grow a hundredfold from 10,000
 // to 100,000; the ratio stays flat).
+// Finding the rows of one thread in a board tab of 120,000 and 1.6 million threads, as the window
+// does after each update, with only the first page's items made and with every item made, just
+// after the list changed and at a search after another, against a bare look at every row of the
+// same list.
 // The last lines give each subject over its reference.
 // Run by hand: bench_render_bench
 
@@ -22,6 +26,7 @@
 #include "render/ResHtmlFilter.h"
 #include "render/TavuListDoc.h"
 #include "render/TavuResWriter.h"
+#include "services/ThreadListPane.h"
 
 #include <benchmark/benchmark.h>
 
@@ -201,6 +206,56 @@ void BM_ReadStoredListing(benchmark::State &state)
 }
 BENCHMARK(BM_ReadStoredListing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// A board tab of the arguments' count of threads (no rule erases any), every row's item made when
+// the second argument is set (as after a sort), else only the first page's.
+std::unique_ptr<TTavuListDoc> ListedBoard(const ThreadTestEnv &env, const benchmark::State &state)
+{
+    WriteListing(env, int(state.range(0)));
+    auto doc = NewNewsDoc(env, nullptr, 100);
+    doc->LoadSubjectTxt();
+    if (state.range(1) != 0)
+        doc->PrepareRows(0, doc->Items()->Count());
+    return doc;
+}
+
+// What the window does after each update of a thread: find the rows of the thread in a board tab
+// (to read its counts into the other items of the thread and to paint its row again). With a third
+// argument of 1 the list has just changed (a sort, a page more), so the search makes the list's
+// table of keys anew; else the table is there from the search before.
+void BM_RowsOfThread(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    const auto doc = ListedBoard(env, state);
+    TThreadItemList &items = *doc->Items();
+    const ItemRef item(env.NewItem(QStringLiteral("1000000005")));
+    qsizetype found = ThreadListPane::RowsOfThread(items, *item.get()).size();
+    for (auto _ : state) {
+        if (state.range(2) != 0) {
+            state.PauseTiming();
+            items.Move(0, 0);   // a change, as any drops the table
+            state.ResumeTiming();
+        }
+        found = ThreadListPane::RowsOfThread(items, *item.get()).size();
+    }
+    state.counters["rows"] = double(found);
+}
+BENCHMARK(BM_RowsOfThread)->ArgsProduct({{120000, 1600000}, {0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: a look at every place of the same list, which any search of it takes.
+void BM_PeekEveryRow(benchmark::State &state)
+{
+    ThreadTestEnv env;
+    const auto doc = ListedBoard(env, state);
+    const TThreadItemList &items = *doc->Items();
+    for (auto _ : state) {
+        int made = 0;
+        for (int i = 0; i < items.Count(); ++i)
+            made += items.Peek(i) != nullptr;
+        benchmark::DoNotOptimize(made);
+    }
+}
+BENCHMARK(BM_PeekEveryRow)->ArgsProduct({{120000, 1600000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -214,6 +269,13 @@ int main(int argc, char **argv)
     pairs.push_back({"BM_LoadStoredListing", "BM_ReadStoredListing", 6.0});
     for (const char *tags : {"10000", "100000"})
         pairs.push_back({std::string("BM_FilterClosingTags/") + tags + "/1/", std::string("BM_FilterClosingTags/") + tags + "/0/"});
+    // Finding a thread's rows costs next to nothing once the list has its table of keys. Making
+    // the table after a change costs a few looks at every row while the rows have no items; with
+    // every item made it reads each item's dat name, once per change instead of once per update.
+    for (const char *listed : {"120000/0/", "120000/1/", "1600000/0/", "1600000/1/"})
+        pairs.push_back({std::string("BM_RowsOfThread/") + listed + "0/", std::string("BM_PeekEveryRow/") + listed, 0.01});
+    for (const char *listed : {"120000/0/", "1600000/0/"})
+        pairs.push_back({std::string("BM_RowsOfThread/") + listed + "1/", std::string("BM_PeekEveryRow/") + listed, 10.0});
     TRatioReporter reporter(pairs, 1.3);
     return RunBenchmarks(argc, argv, reporter);
 }

@@ -442,8 +442,7 @@ void TThreadCommands::actThreadReadNextExecute()
     int from = -1;
     for (int i = 0; i < items.Count() && from < 0; ++i) {
         const TThreadItem *candidate = items.Get(i);
-        if (candidate == item || (candidate->Site == item->Site && candidate->BoardID == item->BoardID
-                                  && candidate->GetKey() == item->GetKey()))
+        if (candidate == item || candidate->IsSameThread(*item))
             from = i;
     }
     if (from < 0)

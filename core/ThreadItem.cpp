@@ -182,6 +182,13 @@ TSite *FindSite(const QString &siteId)
     return TavuEnviron->SiteList()->FindBySiteID(siteId);
 }
 
+// The dat name up to its first ".".
+QStringView KeyOf(const QString &datName)
+{
+    const qsizetype dot = datName.indexOf(u'.');
+    return dot < 0 ? QStringView(datName) : QStringView(datName).left(dot);
+}
+
 }  // namespace
 
 TThreadItem::TThreadItem() = default;
@@ -269,8 +276,18 @@ void TThreadItem::SetBoard(TBoard *explicitBoard)
 
 QString TThreadItem::GetKey() const
 {
-    const qsizetype dot = DatName.indexOf(u'.');
-    return dot < 0 ? DatName : DatName.left(dot);
+    const QStringView key = KeyOf(DatName);
+    return key.size() == DatName.size() ? DatName : key.toString();
+}
+
+QStringView TThreadItem::KeyView() const
+{
+    return KeyOf(DatName);
+}
+
+bool TThreadItem::IsSameThread(const TThreadItem &other) const
+{
+    return Site == other.Site && BoardID == other.BoardID && KeyView() == other.KeyView();
 }
 
 TBoard *TThreadItem::GetBoard() const

@@ -56,6 +56,11 @@ public:
 
     // The dat name without its extension (everything from the first ".").
     QString GetKey() const;
+    // The key without a copy, valid while DatName stays.
+    QStringView KeyView() const;
+    // True when the other item is of the same thread: the same site, board id and key. Nothing is
+    // copied to find it, so a long list can be searched with it.
+    bool IsSameThread(const TThreadItem &other) const;
     // The explicit board, else the site's board with the item's board id, else nullptr.
     TBoard *GetBoard() const;
     // The .dat path; empty while the item has no board and no explicit log.

@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <QCollatorSortKey>
+#include <QHashFunctions>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -177,6 +178,16 @@ void SortItems(Items &items, int key, bool ascending)
     }
 }
 
+// A thread key's code in the table of keys: its number, as a listing row holds it, else a hash of
+// it apart from every number (negative).
+qint64 KeyCode(QStringView key)
+{
+    qint64 number = 0;
+    if (TListingRows::NumberOf(key, number))
+        return number;
+    return -1 - qint64(qHash(key) & 0x7fffffffffffffffULL);
+}
+
 }  // namespace
 
 TThreadItemList::~TThreadItemList()
@@ -188,6 +199,7 @@ int TThreadItemList::Add(TThreadItem *item)
 {
     item->AddRef();
     places.append(quintptr(item));
+    Changed();
     return Count() - 1;
 }
 
@@ -200,12 +212,14 @@ void TThreadItemList::AddRow(const std::shared_ptr<TListingRows> &rows, int row)
         return;
     }
     places.append((quintptr(row) << 1) | 1);
+    Changed();
 }
 
 void TThreadItemList::Insert(int index, TThreadItem *item)
 {
     item->AddRef();
     places.insert(index, quintptr(item));
+    Changed();
 }
 
 TThreadItem *TThreadItemList::Get(int index) const
@@ -277,12 +291,14 @@ int TThreadItemList::DeleteItems(const QSet<const TThreadItem *> &gone)
     });
     for (TThreadItem *item : released)
         item->Release();
+    Changed();
     return int(removed);
 }
 
 void TThreadItemList::Delete(int index)
 {
     const quintptr slot = places.takeAt(index);
+    Changed();
     if (!IsRow(slot))
         reinterpret_cast<TThreadItem *>(slot)->Release();
 }
@@ -291,17 +307,20 @@ TThreadItem *TThreadItemList::Detach(int index)
 {
     TThreadItem *item = Get(index);
     places.removeAt(index);
+    Changed();
     return item;
 }
 
 void TThreadItemList::Move(int from, int to)
 {
     places.move(from, to);
+    Changed();
 }
 
 void TThreadItemList::Clear()
 {
     const QList<quintptr> old = std::exchange(places, QList<quintptr>());
+    Changed();
     for (const quintptr slot : old) {
         if (!IsRow(slot))
             reinterpret_cast<TThreadItem *>(slot)->Release();
@@ -332,4 +351,34 @@ void TThreadItemList::Sort(int key, bool ascending)
     SortItems(all, key, ascending);
     for (qsizetype i = 0; i < all.size(); ++i)
         places[i] = quintptr(all[i]);
+    Changed();
+}
+
+void TThreadItemList::Changed()
+{
+    keyTable = {};
+    keyTableMade = false;
+}
+
+void TThreadItemList::MakeKeyTable() const
+{
+    keyTable.reserve(size_t(places.size()));
+    for (int i = 0; i < Count(); ++i) {
+        const quintptr slot = places[i];
+        keyTable.emplace_back(IsRow(slot) ? listing->Key(RowOf(slot)) : KeyCode(PeekSlot(slot)->KeyView()), i);
+    }
+    std::sort(keyTable.begin(), keyTable.end());
+    keyTableMade = true;
+}
+
+QList<int> TThreadItemList::IndexesOfKey(QStringView key) const
+{
+    if (!keyTableMade)
+        MakeKeyTable();
+    const qint64 code = KeyCode(key);
+    auto found = std::lower_bound(keyTable.begin(), keyTable.end(), std::pair<qint64, int>(code, 0));
+    QList<int> indexes;
+    for (; found != keyTable.end() && found->first == code; ++found)
+        indexes.append(found->second);
+    return indexes;
 }

@@ -11,8 +11,11 @@
 
 #include <QList>
 #include <QSet>
+#include <QStringView>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class TBBS;
 class TSite;
@@ -44,6 +47,11 @@ public:
     // The index of the first thread with the dat name (ignoring case), -1 when absent; no row's item
     // is made to find it.
     int IndexOfDatName(const QString &datName) const;
+    // The indexes, in order, of the threads whose key (the dat name up to its first ".") may be the
+    // key: every one that is, and rarely one that only shares its table entry. No row's item is
+    // made to find them. The list makes its table of keys when first asked and again after a
+    // change, so a long list is searched in a step.
+    QList<int> IndexesOfKey(QStringView key) const;
     void Delete(int index);                // releases the item
     // Deletes (releases) the given items, in one pass, making no item of a row; the count deleted.
     int DeleteItems(const QSet<const TThreadItem *> &gone);
@@ -88,9 +96,14 @@ private:
     // listing rows as row * 2 + 1 (an item's address is even).
     mutable QList<quintptr> places;
     std::shared_ptr<TListingRows> listing;
+    // Each place's key code with its index, sorted; made by IndexesOfKey, dropped by a change.
+    mutable std::vector<std::pair<qint64, int>> keyTable;
+    mutable bool keyTableMade = false;
 
     static bool IsRow(quintptr slot) { return slot & 1; }
     static int RowOf(quintptr slot) { return int(slot >> 1); }
     TThreadItem *PeekSlot(quintptr slot) const;
+    void Changed();   // the places changed: the table of keys is made anew when next asked
+    void MakeKeyTable() const;
     QList<TThreadItem *> MakeAll() const;   // every item, each row's made
 };

@@ -143,9 +143,7 @@ bool TLinkNavigation::FollowBoardLink(TTavuBrowser *tab, const QString &url)
     int resNo = 0;
     if (MatchThreadUrl(url, *item, resNo)) {
         const TThreadItem *shown = tab->ThreadItem();
-        const bool sameThread = shown && shown->Site == item->Site && shown->BoardID == item->BoardID
-                                && shown->GetKey() == item->GetKey();
-        if (sameThread) {
+        if (shown && shown->IsSameThread(*item)) {
             ShowLinkedResponses(tab, url);
             return true;
         }

@@ -116,7 +116,7 @@ bool ReadsStoredLog(const TBBS *type)
 
 bool SameThread(const TThreadItem *a, const TThreadItem *b)
 {
-    return a && b && a->Site == b->Site && a->BoardID == b->BoardID && a->GetKey() == b->GetKey();
+    return a && b && a->IsSameThread(*b);
 }
 
 // Where an opened thread is shown: the response asked for, else the one at the top of the view
@@ -240,7 +240,7 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     else if (!job)
         FinishThreadView(tab, item);   // nothing loads into it: the opening ends here
     emit BrowserCommandsChanged();
-    emit ThreadListChanged();
+    emit ThreadListChanged(item);
     if (job && downloadLater)
         job->BBS->DownloadThread(job, reload, false, false);
     AddRecentThread(item, target);
@@ -287,7 +287,7 @@ bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, b
     download->CacheEnded = true;   // no cache loader: the stored log is on the page already
     job->BBS->DownloadThread(job, reload, false, false);
     emit BrowserCommandsChanged();
-    emit ThreadListChanged();
+    emit ThreadListChanged(item);
     return true;
 }
 
@@ -460,7 +460,7 @@ void TThreadController::FinishThreadView(TTavuBrowser *tab, TThreadItem *item)
         item->COUNT = item->READ;
     }
     item->Checking = false;
-    emit ThreadListChanged();
+    emit ThreadListChanged(item);
     emit ThreadListCommandsChanged();
     emit BrowserCommandsChanged();
     emit TabCaptionChanged(tab);
@@ -509,7 +509,7 @@ void TThreadController::OnThreadDownloadWebPage(TResDownloader *job, const QStri
         return;
     item->COUNT = 1;
     item->SaveInfo();
-    emit ThreadListChanged();
+    emit ThreadListChanged(item);
     tab->SetWebPage(true);
     tab->DownloadState = TTavuBrowser::dsDownloading;
     tab->UpdateTabImage();
@@ -534,7 +534,6 @@ void TThreadController::OnThreadDownloadDone(TResDownloader *job, bool failed)
     if (item)
         emit ThreadItemChanged(item);   // the rows of this thread show its new counts
     job->ReleaseItem();
-    emit ThreadListChanged();
     emit ThreadListCommandsChanged();
     emit BrowserCommandsChanged();
     emit Ended();

@@ -94,9 +94,11 @@ signals:
     // what the caption counts.
     void ThreadDone(TThreadItem *item);
     void CaptionChanged();
-    // The thread's rows in the board tabs show its new counts; the thread list is painted again.
+    // The thread's rows in the board tabs show its new counts: the other items of the thread read
+    // its .inf again.
     void ThreadItemChanged(TThreadItem *item);
-    void ThreadListChanged();
+    // The item's rows in the thread list show its new state.
+    void ThreadListChanged(TThreadItem *item);
     void BrowserCommandsChanged();
     void ThreadListCommandsChanged();
     // A cache loader started: shutdown waits for it.

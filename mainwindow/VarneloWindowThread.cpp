@@ -125,7 +125,8 @@ void TVarneloWindow::BindThreadFlowReports()
     connect(Threads, &TThreadController::CaptionChanged, this, [this] { UpdateStatusCaption(LastThreadShown); });
     connect(Threads, &TThreadController::ThreadItemChanged, this,
             [this](TThreadItem *item) { Kpwfunc::RefreshThreadListItem(*this, item); });
-    connect(Threads, &TThreadController::ThreadListChanged, this, [this] { ThreadListView->viewport()->update(); });
+    connect(Threads, &TThreadController::ThreadListChanged, this,
+            [this](TThreadItem *item) { Kpwfunc::RepaintThreadListRows(*this, item); });
     connect(Threads, &TThreadController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(Threads, &TThreadController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(Threads, &TThreadController::WorkerStarted, this, &TVarneloWindow::TrackWorker);

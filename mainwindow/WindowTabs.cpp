@@ -6,6 +6,7 @@
 #include "controls/BoardTreeImages.h"
 #include "controls/KpwBoardTree.h"
 #include "services/KpwUrl.h"
+#include "services/ThreadListPane.h"
 
 #include "commands/NoticeCommands.h"
 #include "commands/ToolCommands.h"
@@ -425,20 +426,31 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item)
     const bool hasActive = window.GetActiveListDoc(active);
     for (TTavuListDoc *doc : std::as_const(window.ListDocs)) {
         TThreadItemList *items = doc->Items();
-        for (int i = 0; i < items->Count(); ++i) {
-            if (!items->Peek(i))
-                continue;   // a listed thread not made yet reads its .inf when it is prepared
-            TThreadItem *other = items->Get(i);
-            if (other == item) {
-                if (hasActive && doc == active)
-                    window.ThreadListView->Items()->UpdateItems(i, i);
-            } else if (other->Site == item->Site && other->BoardID == item->BoardID
-                       && other->GetKey() == item->GetKey()) {
+        for (int row : ThreadListPane::RowsOfThread(*items, *item)) {
+            TThreadItem *other = items->Get(row);
+            if (other != item) {
                 const int listed = other->AGECOUNT;
                 other->LoadInfo();
                 other->AGECOUNT = listed;
             }
+            if (hasActive && doc == active)
+                window.ThreadListView->Items()->UpdateItems(row, row);
         }
+    }
+}
+
+void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
+{
+    TTavuListDoc *active = nullptr;
+    if (!item || !window.GetActiveListDoc(active))
+        return;
+    TqorExtListView *view = window.ThreadListView;
+    const TThreadItemList &items = *active->Items();
+    const int bottom = view->viewport()->height();
+    for (QModelIndex index = view->indexAt(QPoint(0, 0)); index.isValid() && view->visualRect(index).top() < bottom;
+         index = view->indexBelow(index)) {
+        if (index.row() < items.Count() && items.Peek(index.row()) == item)
+            view->Items()->UpdateItems(index.row(), index.row());
     }
 }
 

@@ -54,9 +54,11 @@ void JumpToBoardInTree(TVarneloWindow &window, const TBoard *board);
 
 // Opens the thread of the selected row of the current board tab (in a new tab when asked).
 void OpenSelectedThread(TVarneloWindow &window, bool newTab = false);
-// After a thread item changed: repaints its row when the current board tab shows it, and reloads
-// the .inf of every other item of the same thread in the board tabs.
+// After a thread item changed: reloads the .inf of every other item of the same thread in the
+// board tabs, and repaints the rows of the thread that the current board tab shows.
 void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item);
+// Repaints the rows on screen of the current board tab that show the item.
+void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item);
 
 // ---- tabs ----
 

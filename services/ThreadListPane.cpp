@@ -245,4 +245,15 @@ QString ThreadTarget(const TThreadItem &item)
     return item.ShownTitle() + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
 }
 
+QList<int> RowsOfThread(const TThreadItemList &items, const TThreadItem &item)
+{
+    QList<int> rows;
+    for (int i : items.IndexesOfKey(item.KeyView())) {
+        const TThreadItem *listed = items.Peek(i);
+        if (listed && (listed == &item || listed->IsSameThread(item)))
+            rows.append(i);
+    }
+    return rows;
+}
+
 }  // namespace ThreadListPane

@@ -5,6 +5,7 @@
 
 #include "core/Colors.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -106,5 +107,9 @@ const TFilterDialogHandler &FilterDialog();
 
 // What the log-pane lines of the thread request flow name: a thread as title "／" board "＠" site.
 QString ThreadTarget(const TThreadItem &item);
+
+// The rows of the list whose item is made and is the item or another item of its thread. A row
+// whose item is not made yet is passed over and left so: it reads the thread's .inf when it is.
+QList<int> RowsOfThread(const TThreadItemList &items, const TThreadItem &item);
 
 }  // namespace ThreadListPane

@@ -247,3 +247,44 @@ TEST(ThreadItemList, ListingRowsTakeOnlyBareThreadsOfTheirBoard)
     for (const TThreadItem *item : {marked.get(), counted.get(), padded.get(), named.get(), held.get(), local})
         EXPECT_FALSE(rows.Takes(*item, key)) << item->DatName.toStdString();
 }
+
+// The indexes of a key follow the list through every change: rows and items, numbers and keys that
+// are not numbers, a sort, a move, an insertion and deletions. No row's item is made to find them.
+TEST(ThreadItemList, TheIndexesOfAKeyFollowEveryChangeOfTheList)
+{
+    ThreadTestEnv env;
+    auto rows = std::make_shared<TListingRows>(QStringLiteral("test"), QStringLiteral("news"));
+    TThreadItemList list;
+    for (int i = 0; i < 4; ++i)
+        list.AddRow(rows, rows->Add(3000000000 + i, QStringLiteral("スレ%1").arg(i), 10 - i, i + 1));
+    const ItemRef named(env.NewItem(QStringLiteral("abc")));
+    list.Add(named.get());                                          // 4
+    const ItemRef copy(env.NewItem(QStringLiteral("3000000002")));
+    list.Add(copy.get());                                           // 5
+    const ItemRef zero(env.NewItem(QStringLiteral("03000000002")));
+    list.Add(zero.get());                                           // 6
+
+    EXPECT_EQ(list.IndexesOfKey(u"3000000002"), (QList<int>{2, 5}));
+    EXPECT_EQ(list.IndexesOfKey(u"abc"), QList<int>{4});
+    EXPECT_EQ(list.IndexesOfKey(u"03000000002"), QList<int>{6});
+    EXPECT_TRUE(list.IndexesOfKey(u"3000000009").isEmpty());
+    EXPECT_EQ(list.Peek(2), nullptr);
+
+    list.Move(5, 0);   // 3000000002 (item), the four rows, abc, 03000000002
+    EXPECT_EQ(list.IndexesOfKey(u"3000000002"), (QList<int>{0, 3}));
+    list.Delete(1);    // the row 3000000000 goes
+    EXPECT_EQ(list.IndexesOfKey(u"3000000002"), (QList<int>{0, 2}));
+    EXPECT_EQ(list.IndexesOfKey(u"abc"), QList<int>{4});
+    list.Insert(0, named.get());
+    EXPECT_EQ(list.IndexesOfKey(u"abc"), (QList<int>{0, 5}));
+    EXPECT_EQ(list.DeleteItems({named.get()}), 2);
+    EXPECT_TRUE(list.IndexesOfKey(u"abc").isEmpty());
+
+    list.Sort(TThreadItemList::SortAgeCount, false);   // the largest count first: 9, 8, 7, then 0, 0
+    for (int i : list.IndexesOfKey(u"3000000002"))
+        EXPECT_EQ(list.Get(i)->GetKey(), QStringLiteral("3000000002"));
+    EXPECT_EQ(list.IndexesOfKey(u"3000000002").size(), 2);
+    EXPECT_EQ(list.IndexesOfKey(u"3000000001"), QList<int>{0});
+    list.Clear();
+    EXPECT_TRUE(list.IndexesOfKey(u"3000000001").isEmpty());
+}

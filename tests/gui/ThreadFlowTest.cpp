@@ -22,7 +22,9 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QWebEnginePage>
 
@@ -440,4 +442,57 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
     ASSERT_GE(heading, 0);
     EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
     EXPECT_EQ(html.count(QStringLiteral("本文")), 300);
+}
+
+namespace {
+
+// Gathers what a widget is asked to paint.
+class TPaintedRegion : public QObject {
+public:
+    explicit TPaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion Painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+}  // namespace
+
+// An update of a thread that the board tab lists under an item of its own: that item reads the new
+// counts, and of the list only the thread's row is painted again, not every row on screen.
+TEST(ThreadFlow, AnUpdateRepaintsOnlyItsThreadsRowWhichShowsTheNewCounts)
+{
+    TPostWindowEnv env;
+    for (int i = 0; i < 20; ++i)
+        AddThread(env.server, News, QString::number(1000000001 + i), 2);
+    TVarneloWindow *window = env.Window();
+    env.ShowWindow();
+    window->StartThreadListDownload(env.Board(News), false, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuListDoc *doc = window->ShownListDoc();
+    ASSERT_NE(doc, nullptr);
+    ItemRef item(NewsItem(env, Key));   // the tab's own item of the thread
+    const int row = doc->Items()->IndexOfDatName(item->DatName);
+    ASSERT_GE(row, 0);
+    const TThreadItem *listed = doc->Items()->Get(row);
+    TqorExtListView *view = window->ThreadListView;
+    view->scrollTo(view->model()->index(row, 1), QAbstractItemView::PositionAtBottom);
+    const QRect rowRect = view->visualRect(view->model()->index(row, 1));
+    const QRect farRect = view->visualRect(view->model()->index(row - 3, 1));
+    ASSERT_TRUE(view->viewport()->rect().contains(rowRect) && view->viewport()->rect().contains(farRect));
+
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(listed->COUNT, 2);
+    Grow(env, 3);
+    TPaintedRegion painted(view->viewport());
+    OpenThread(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && painted.Painted.contains(rowRect); }));
+    EXPECT_EQ(listed->COUNT, 5);
+    EXPECT_FALSE(painted.Painted.intersects(farRect));
 }
