@@ -135,6 +135,9 @@ public:
     void UpdateBoardListMenu();
     void UpdateThreadListMenu();
     void UpdateBrowserMenu();
+    // The thread-list commands alone, as a thread's download or a post changes them: the count of
+    // new threads, which only the listing changes, is not counted again over the whole list.
+    void UpdateThreadListCommands();
 
     // Window and pane layout, kept in kpw.ini (section DESKTOP and the tool-bar band section
     // COOLBAR1).

@@ -315,9 +315,14 @@ void TVarneloWindow::UpdateBoardListMenu()
 // The commands, and the count of new threads of the current thread-list tab.
 void TVarneloWindow::UpdateThreadListMenu()
 {
-    commandStates->UpdateThreadListMenu();
+    UpdateThreadListCommands();
     TTavuListDoc *doc = nullptr;
     ShowNewThreadCount(GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
+}
+
+void TVarneloWindow::UpdateThreadListCommands()
+{
+    commandStates->UpdateThreadListMenu();
 }
 
 // The commands, and the count of new responses of the current thread tab.

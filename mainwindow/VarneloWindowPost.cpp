@@ -32,7 +32,7 @@ void TVarneloWindow::BindPosting()
             HintWindow->hide();
     });
     connect(Posts, &TPostController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
-    connect(Posts, &TPostController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
+    connect(Posts, &TPostController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
     connect(Posts, &TPostController::ReplySent, this, [this](TThreadItem *item) {
         OpenThread(item, true, false, true, 0, true, QString());
         Kpwfunc::AddHistoryLine(item, TavuConfig->GetProfileDir() + QStringLiteral("sendhist.txt"), false,

@@ -128,7 +128,7 @@ void TVarneloWindow::BindThreadFlowReports()
     connect(Threads, &TThreadController::ThreadListChanged, this,
             [this](TThreadItem *item) { Kpwfunc::RepaintThreadListRows(*this, item); });
     connect(Threads, &TThreadController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
-    connect(Threads, &TThreadController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
+    connect(Threads, &TThreadController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
     connect(Threads, &TThreadController::WorkerStarted, this, &TVarneloWindow::TrackWorker);
     connect(Threads, &TThreadController::BlockPageFound, this, &TVarneloWindow::ShowBlockPage);
 }
