@@ -396,13 +396,30 @@ QSet<int> TThreadItem::LoadInfo()
         inf.SetFileName(path);
         inf.Load();
     }
+    ReadInfo(inf);
+    return ErasedIn(inf);
+}
+
+void TThreadItem::TakeInfoOf(const TThreadItem &other)
+{
+    if (!other.bookmarksRead) {
+        LoadInfo();   // the other does not know the bookmarks stored with the thread
+        return;
+    }
+    TIniFile inf;
+    other.WriteInfo(inf);
+    ForgetLogFile();
+    ReadInfo(inf);
+}
+
+void TThreadItem::ReadInfo(const TIniFile &inf)
+{
     for (const TInfKey &key : InfKeys())
         key.read(*this, inf, key.name);
     Live = !KAKOLOG;
     PRIORITY = qBound(0, PRIORITY, 9999);
     ReadBookmarks(inf);
     Changed();
-    return ErasedIn(inf);
 }
 
 bool TThreadItem::SaveInfo()

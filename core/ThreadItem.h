@@ -81,6 +81,10 @@ public:
     // reported one) stays. Read before a listed thread's .inf is written, so that nothing of it goes
     // back to what the listing knew.
     void ReloadInfo();
+    // The fields of another item of the thread, as LoadInfo reads them once that item's .inf is
+    // saved, taken without the file: nothing waits for the save still pending on it. From an item
+    // that never read its .inf (it does not know the bookmarks stored there) this is LoadInfo.
+    void TakeInfoOf(const TThreadItem &other);
     // Writes the fields into the .inf (other sections of the file are kept) and, in the
     // log-compatibility mode, the .idx. False when the item has no log path or the write failed.
     bool SaveInfo();
@@ -205,6 +209,7 @@ private:
     void ForgetLogFile();
     void Changed();
     void ReadBookmarks(const TIniFile &inf);
+    void ReadInfo(const TIniFile &inf);   // the fields from the .inf held in inf
     static QSet<int> ErasedIn(const TIniFile &inf);   // the responses marked erased in the .inf
     void WriteBookmarks(TIniFile &inf) const;
     void MoveValidatorsToBak() const;

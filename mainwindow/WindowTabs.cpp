@@ -422,21 +422,18 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item)
 {
     if (!item)
         return;
-    TTavuListDoc *active = nullptr;
-    const bool hasActive = window.GetActiveListDoc(active);
     for (TTavuListDoc *doc : std::as_const(window.ListDocs)) {
         TThreadItemList *items = doc->Items();
         for (int row : ThreadListPane::RowsOfThread(*items, *item)) {
             TThreadItem *other = items->Get(row);
-            if (other != item) {
-                const int listed = other->AGECOUNT;
-                other->LoadInfo();
-                other->AGECOUNT = listed;
-            }
-            if (hasActive && doc == active)
-                window.ThreadListView->Items()->UpdateItems(row, row);
+            if (other == item)
+                continue;
+            const int listed = other->AGECOUNT;
+            other->TakeInfoOf(*item);
+            other->AGECOUNT = listed;
         }
     }
+    RepaintThreadListRows(window, item);
 }
 
 void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
@@ -449,7 +446,8 @@ void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
     const int bottom = view->viewport()->height();
     for (QModelIndex index = view->indexAt(QPoint(0, 0)); index.isValid() && view->visualRect(index).top() < bottom;
          index = view->indexBelow(index)) {
-        if (index.row() < items.Count() && items.Peek(index.row()) == item)
+        const TThreadItem *listed = index.row() < items.Count() ? items.Peek(index.row()) : nullptr;
+        if (listed && (listed == item || listed->IsSameThread(*item)))
             view->Items()->UpdateItems(index.row(), index.row());
     }
 }

@@ -54,10 +54,12 @@ void JumpToBoardInTree(TVarneloWindow &window, const TBoard *board);
 
 // Opens the thread of the selected row of the current board tab (in a new tab when asked).
 void OpenSelectedThread(TVarneloWindow &window, bool newTab = false);
-// After a thread item changed: reloads the .inf of every other item of the same thread in the
-// board tabs, and repaints the rows of the thread that the current board tab shows.
+// After a thread item changed: every other item of the same thread in the board tabs takes its
+// fields (the count its listing reported stays), and the rows of the thread that the current board
+// tab shows are painted again.
 void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item);
-// Repaints the rows on screen of the current board tab that show the item.
+// Repaints the rows on screen of the current board tab that show the item's thread (the item or
+// another item of it). A row off the screen is drawn as it is when it is scrolled to.
 void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item);
 
 // ---- tabs ----

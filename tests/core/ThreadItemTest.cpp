@@ -409,3 +409,44 @@ TEST(ThreadItem, ATornAppendIsCutBackToTheLastWholeLine)
         EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), kept) << count;
     }
 }
+
+// Another item of a thread takes what the thread's item holds as it would read it from the .inf
+// once saved, and without the file; an item that never read the .inf gives none of its bookmarks.
+TEST(ThreadItem, AnotherItemTakesTheFieldsTheInfWouldGiveIt)
+{
+    ThreadTestEnv env;
+    ItemRef item(env.NewItem(QStringLiteral("300"), QStringLiteral("題")));
+    auto *bookmark = new TBookmarkRes;
+    bookmark->ResNo = 5;
+    bookmark->Body = QStringLiteral("栞の本文");
+    item->Bookmarks.Add(bookmark);
+    ASSERT_TRUE(item->SaveInfo());
+    item->LoadInfo();   // as the tab's item of an open thread has
+    item->COUNT = 12;
+    item->READ = 12;
+    item->READPOINT = 4;
+    item->COMMENT = QStringLiteral("一行目\r\n二行目");
+    item->LAST_MODIFIED = QStringLiteral("Tue, 02 Jan 2024 03:04:05 GMT");
+    item->SIZE = 1234;
+
+    ItemRef taken(env.NewItem(QStringLiteral("300")));
+    taken->TakeInfoOf(*item.get());
+    ASSERT_TRUE(item->SaveInfo());
+    ItemRef loaded(env.NewItem(QStringLiteral("300")));
+    loaded->LoadInfo();
+    TIniFile fromTaken;
+    taken->WriteInfo(fromTaken);
+    TIniFile fromLoaded;
+    loaded->WriteInfo(fromLoaded);
+    EXPECT_EQ(fromTaken.Text(), fromLoaded.Text());
+    EXPECT_EQ(taken->COUNT, 12);
+    ASSERT_EQ(taken->Bookmarks.Count(), 1);
+    EXPECT_EQ(taken->Bookmarks.Get(0)->Body, QStringLiteral("栞の本文"));
+
+    // A new item of the thread knows no bookmarks: the other reads them from the .inf instead.
+    ItemRef fresh(env.NewItem(QStringLiteral("300")));
+    ItemRef other(env.NewItem(QStringLiteral("300")));
+    other->TakeInfoOf(*fresh.get());
+    ASSERT_EQ(other->Bookmarks.Count(), 1);
+    EXPECT_EQ(other->COUNT, 12);
+}
