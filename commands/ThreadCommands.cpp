@@ -439,11 +439,14 @@ void TThreadCommands::actThreadReadNextExecute()
     if (!ThreadTab(item) || !doc || !doc->Items())
         return;
     const TThreadItemList &items = *doc->Items();
+    // The thread's place is found by its key: no item is made for the rows before it.
     int from = -1;
-    for (int i = 0; i < items.Count() && from < 0; ++i) {
+    for (int i : items.IndexesOfKey(item->KeyView())) {
         const TThreadItem *candidate = items.Get(i);
-        if (candidate == item || candidate->IsSameThread(*item))
+        if (candidate == item || candidate->IsSameThread(*item)) {
             from = i;
+            break;
+        }
     }
     if (from < 0)
         return;

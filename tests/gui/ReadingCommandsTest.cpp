@@ -325,6 +325,31 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogs)
     EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
 }
 
+// In a long listing "次のスレッドへ" finds the open thread's place without making an item for
+// each row before it: only the rows it passes after the thread are looked at.
+TEST(ReadingCommands, NextUnreadInALongListingMakesNoItemBeforeTheThread)
+{
+    TPostWindowEnv env;
+    const int threads = 400;
+    for (int i = 0; i < threads; ++i)
+        AddThread(env.server, News, QString::number(1000000000 + i), 1);
+    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    ASSERT_TRUE(doc && doc->Items()->Count() == threads);
+    TThreadItemList &items = *doc->Items();
+    const int open = threads - 2;
+    ASSERT_EQ(items.Peek(open - 1), nullptr);   // a row past the first page, not made yet
+    items.Get(open)->DownloadRequest = true;
+    OpenAndSettle(env, items.Get(open));
+    items.Get(open + 1)->AGECOUNT = 2;
+
+    Trigger(env, QStringLiteral("actThreadReadNext"));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(open + 1));
+    EXPECT_EQ(items.Peek(open - 1), nullptr);
+}
+
 // The reading categories are whole: every command has its handler, except those whose windows are
 // built elsewhere.
 TEST(ReadingCommands, EveryReadingCommandHasItsHandler)
