@@ -357,7 +357,6 @@ void TThreadItemList::Sort(int key, bool ascending)
 void TThreadItemList::Changed()
 {
     keyTable = {};
-    keyTableMade = false;
 }
 
 void TThreadItemList::MakeKeyTable() const
@@ -368,13 +367,12 @@ void TThreadItemList::MakeKeyTable() const
         keyTable.emplace_back(IsRow(slot) ? listing->Key(RowOf(slot)) : KeyCode(PeekSlot(slot)->KeyView()), i);
     }
     std::sort(keyTable.begin(), keyTable.end());
-    keyTableMade = true;
 }
 
 QList<int> TThreadItemList::IndexesOfKey(QStringView key) const
 {
-    if (!keyTableMade)
-        MakeKeyTable();
+    if (keyTable.empty())
+        MakeKeyTable();   // nothing to make for an empty list
     const qint64 code = KeyCode(key);
     auto found = std::lower_bound(keyTable.begin(), keyTable.end(), std::pair<qint64, int>(code, 0));
     QList<int> indexes;

@@ -98,7 +98,6 @@ private:
     std::shared_ptr<TListingRows> listing;
     // Each place's key code with its index, sorted; made by IndexesOfKey, dropped by a change.
     mutable std::vector<std::pair<qint64, int>> keyTable;
-    mutable bool keyTableMade = false;
 
     static bool IsRow(quintptr slot) { return slot & 1; }
     static int RowOf(quintptr slot) { return int(slot >> 1); }

@@ -94,8 +94,8 @@ signals:
     // what the caption counts.
     void ThreadDone(TThreadItem *item);
     void CaptionChanged();
-    // The thread's rows in the board tabs show its new counts: the other items of the thread read
-    // its .inf again.
+    // The thread's rows in the board tabs show its new counts: the other items of the thread take
+    // its fields.
     void ThreadItemChanged(TThreadItem *item);
     // The item's rows in the thread list show its new state.
     void ThreadListChanged(TThreadItem *item);

@@ -1,7 +1,8 @@
 #pragma once
 // What the thread-list pane shows of a thread item, apart from the widgets: the text and the mark of
 // every cell, the colours and the font of a row, the tip of a row, how a column sorts, and the lines
-// of the tab-state file tabthread.txt. The main window's drawing and sorting handlers ask here.
+// of the tab-state file tabthread.txt; also the rows of a list that show a thread. The main window's
+// drawing and sorting handlers ask here.
 
 #include "core/Colors.h"
 
