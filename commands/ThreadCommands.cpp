@@ -443,7 +443,7 @@ void TThreadCommands::actThreadReadNextExecute()
     int from = -1;
     for (int i : items.IndexesOfKey(item->KeyView())) {
         const TThreadItem *candidate = items.Get(i);
-        if (candidate == item || candidate->IsSameThread(*item)) {
+        if (candidate->IsSameThread(*item)) {
             from = i;
             break;
         }

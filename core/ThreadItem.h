@@ -58,8 +58,8 @@ public:
     QString GetKey() const;
     // The key without a copy, valid while DatName stays.
     QStringView KeyView() const;
-    // True when the other item is of the same thread: the same site, board id and key. Nothing is
-    // copied to find it, so a long list can be searched with it.
+    // True when the other item is of the same thread (the item itself is): the same site, board id
+    // and key. Nothing is copied to find it, so a long list can be searched with it.
     bool IsSameThread(const TThreadItem &other) const;
     // The explicit board, else the site's board with the item's board id, else nullptr.
     TBoard *GetBoard() const;

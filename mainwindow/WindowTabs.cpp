@@ -447,7 +447,7 @@ void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
     for (QModelIndex index = view->indexAt(QPoint(0, 0)); index.isValid() && view->visualRect(index).top() < bottom;
          index = view->indexBelow(index)) {
         const TThreadItem *listed = index.row() < items.Count() ? items.Peek(index.row()) : nullptr;
-        if (listed && (listed == item || listed->IsSameThread(*item)))
+        if (listed && listed->IsSameThread(*item))
             view->Items()->UpdateItems(index.row(), index.row());
     }
 }

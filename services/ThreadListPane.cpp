@@ -250,7 +250,7 @@ QList<int> RowsOfThread(const TThreadItemList &items, const TThreadItem &item)
     QList<int> rows;
     for (int i : items.IndexesOfKey(item.KeyView())) {
         const TThreadItem *listed = items.Peek(i);
-        if (listed && (listed == &item || listed->IsSameThread(item)))
+        if (listed && listed->IsSameThread(item))
             rows.append(i);
     }
     return rows;
