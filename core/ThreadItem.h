@@ -61,6 +61,8 @@ public:
     // True when the other item is of the same thread (the item itself is): the same site, board id
     // and key. Nothing is copied to find it, so a long list can be searched with it.
     bool IsSameThread(const TThreadItem &other) const;
+    // The same test for two items either of which may be missing: false when one is.
+    static bool SameThread(const TThreadItem *a, const TThreadItem *b) { return a && b && a->IsSameThread(*b); }
     // The explicit board, else the site's board with the item's board id, else nullptr.
     TBoard *GetBoard() const;
     // The .dat path; empty while the item has no board and no explicit log.

@@ -59,11 +59,6 @@ QStringList PlainLines(const QString &body)
     return text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
 }
 
-bool SameThread(const TThreadItem *a, const TThreadItem *b)
-{
-    return a && b && a->BoardID == b->BoardID && a->GetKey() == b->GetKey();
-}
-
 TSendDialog *ComposerOf(const TResUploader *job)
 {
     return qobject_cast<TSendDialog *>(job->Composer.data());
@@ -185,7 +180,7 @@ void TPostController::StartPost(TSendDialog *composer)
     job->OnCancel = [this](TResUploader *j, const QString &message) { OnPostCancel(j, message); };
 
     TTavuBrowser *tab = composer->Tab;
-    if (tab && SameThread(tab->ThreadItem(), item)) {
+    if (tab && TThreadItem::SameThread(tab->ThreadItem(), item)) {
         tab->DownloadState = TTavuBrowser::dsDownloading;
         tab->UpdateTabImage();
         emit BrowserCommandsChanged();
@@ -211,7 +206,7 @@ void TPostController::RestoreReplyTab(TSendDialog *composer)
     if (!composer)
         return;
     TTavuBrowser *tab = composer->Tab;
-    if (tab && SameThread(tab->ThreadItem(), composer->ThreadItem())) {
+    if (tab && TThreadItem::SameThread(tab->ThreadItem(), composer->ThreadItem())) {
         tab->DownloadState = TTavuBrowser::dsIdle;
         tab->Activate();
         tab->UpdateTabImage();
@@ -248,7 +243,7 @@ void TPostController::OnPostDone(TResUploader *job, bool failed)
     item->SEND_COUNT += 1;
     item->SaveInfo();
     TTavuBrowser *tab = composer ? composer->Tab.data() : nullptr;
-    if (tab && SameThread(tab->ThreadItem(), item)) {
+    if (tab && TThreadItem::SameThread(tab->ThreadItem(), item)) {
         tab->DownloadState = TTavuBrowser::dsIdle;
         tab->Activate();
         item->TOP = tab->GetTopResNumber();

@@ -114,11 +114,6 @@ bool ReadsStoredLog(const TBBS *type)
     return type && (type->ID == QLatin1String("localscript") || type->ID == QLatin1String("2chkakolog"));
 }
 
-bool SameThread(const TThreadItem *a, const TThreadItem *b)
-{
-    return a && b && a->IsSameThread(*b);
-}
-
 // Where an opened thread is shown: the response asked for, else the one at the top of the view
 // when the thread was left (0: its start).
 int ShownPosition(const TTavuBrowser *tab, const TThreadItem *item)
@@ -301,7 +296,7 @@ TTavuBrowser *TThreadController::FindThreadTab(TThreadItem *item)
         return current;
     }
     for (TTavuBrowser *tab : tabs.Browsers()) {
-        if (!tab->IsWebPage() && (tab->ThreadItem() == item || SameThread(tab->ThreadItem(), item))) {
+        if (!tab->IsWebPage() && TThreadItem::SameThread(tab->ThreadItem(), item)) {
             ShowTab(tab);
             return tab;
         }
@@ -319,7 +314,7 @@ TTavuBrowser *TThreadController::ChooseThreadTab(TThreadItem *item, bool newTab,
     made = (TavuConfig->OPENNEWBROWSER || tabs.Browsers().isEmpty() || newTab) && !keepTab;
     if (!made)
         made = current && current->Locked;
-    if (current && !current->IsWebPage() && SameThread(current->ThreadItem(), item))
+    if (current && !current->IsWebPage() && TThreadItem::SameThread(current->ThreadItem(), item))
         made = false;
     return made ? nullptr : current;
 }

@@ -37,8 +37,7 @@ QString Number4(int number)
 bool ShowsThread(const TTavuBrowser *tab, const TThreadItem *item)
 {
     const TThreadItem *shown = tab && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
-    return shown && (shown == item || (shown->Site == item->Site && shown->BoardID == item->BoardID
-                                       && shown->DatName == item->DatName));
+    return TThreadItem::SameThread(shown, item);
 }
 
 }  // namespace
