@@ -6,6 +6,7 @@
 
 #include "core/DatLine.h"
 #include "core/FileUtil.h"
+#include "support/WaitLimit.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -42,12 +43,13 @@ private:
     bool had;
 };
 
-// Reads progress lines of the saver until `wanted` have come; false when it ended before.
+// Reads progress lines of the saver until `wanted` have come; false when it ended before or went
+// silent for the wait limit.
 bool ReadProgress(QProcess &saver, int wanted)
 {
     int seen = 0;
     while (seen < wanted) {
-        if (!saver.canReadLine() && !saver.waitForReadyRead(-1))
+        if (!saver.canReadLine() && !saver.waitForReadyRead(WaitLimitMs))
             return false;
         while (seen < wanted && saver.canReadLine()) {
             saver.readLine();
@@ -96,7 +98,7 @@ TEST(CrashConsistency, ASaveKilledAnywhereLeavesALogTheNextFetchCompletesExactly
         saver.start(QStringLiteral(VARNELO_LOG_SAVER), {log, datFile, QString::number(random.generate())});
         ASSERT_TRUE(ReadProgress(saver, 1 + int(random.bounded(14)))) << "the saver ended at kill " << kill;
         saver.kill();
-        saver.waitForFinished(-1);
+        ASSERT_TRUE(saver.waitForFinished(WaitLimitMs)) << "the killed saver did not end at kill " << kill;
 
         ItemRef item(env.NewItem(News, Key));
         if (random.bounded(2) && TearAppend(log, item->COUNT, random))

@@ -11,14 +11,12 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QUuid>
 #include <atomic>
 #include <thread>
@@ -93,7 +91,7 @@ QStringList AllPaths(const QString &folder)
 }
 
 // Runs a later copy on its own thread (it blocks until the first copy has taken its arguments)
-// while this thread's event loop serves the first copy.
+// while this thread's event loop serves the first copy. A copy that never ends fails the test.
 bool StartLaterCopy(const QString &key, const QStringList &arguments)
 {
     std::atomic<bool> done{false};
@@ -103,11 +101,7 @@ bool StartLaterCopy(const QString &key, const QStringList &arguments)
         first = copy.Start(arguments);
         done = true;
     });
-    while (!done) {
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return done.load(); })) << "the later copy did not end";
     later.join();
     return first;
 }
@@ -411,8 +405,8 @@ TEST_F(SingleInstanceTest, ListenerOfAnotherUserIsNotHandedTo)
         }
     });
     EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://host.example/")}));
-    while (accepted.isEmpty() || accepted[0]->state() != QLocalSocket::UnconnectedState)
-        TWindowEnv::Pump(20);
+    ASSERT_TRUE(TWindowEnv::WaitUntil(
+        [&] { return !accepted.isEmpty() && accepted[0]->state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(accepted.size(), 1);
     EXPECT_EQ(received, 0);
 }
