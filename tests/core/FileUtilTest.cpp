@@ -160,3 +160,38 @@ TEST(FileUtil, StaleTemporariesGoWhenTheirFolderIsWritten)
     left.sort();
     EXPECT_EQ(left, (QStringList{"a.dat", "a.dat.PxYzAb", "a.inf", "a.inf.backup", "b.inf", "gone.inf.kQzRwT"}));
 }
+
+// A name at the file system's limit leaves no room for a suffix: the temporary takes the start of
+// the name, and the file is replaced as often as it is written. One that a killed run left goes.
+TEST(FileUtil, NamesUpToTheLimitAreReplacedAgainAndAgain)
+{
+    TempDataRoot root;
+    const QString longest = QString(85, QChar(0x30B9));   // 85 three-byte letters: 255 bytes
+    ASSERT_EQ(QFile::encodeName(longest).size(), 255);
+    for (const QString &name : {longest, QString(249, QLatin1Char('a')), QString(255, QLatin1Char('b'))}) {
+        const QString path = root.File(name);
+        FileUtil::WriteFileAtomic(path, "first");
+        FileUtil::WriteFileAtomic(path, "second");
+        FileUtil::WriteFileAtomic(path, "third");
+        EXPECT_EQ(FileUtil::ReadFile(path), QByteArray("third"));
+    }
+    QStringList left = QDir(root.Path()).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QString(249, QLatin1Char('a')), QString(255, QLatin1Char('b')), longest}));
+
+    ASSERT_TRUE(QDir().mkpath(root.File("killed")));
+    const QString killedName = root.File("killed/") + QString(255, QLatin1Char('c'));
+    QFile target(killedName);   // written as a killed run left it, without this run's writer
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("old");
+    target.close();
+    QFile killed(root.File("killed/") + QString(248, QLatin1Char('c')) + ".kQzRwT");
+    ASSERT_TRUE(killed.open(QIODevice::WriteOnly));
+    killed.write("killed mid-write");
+    killed.close();
+    ASSERT_TRUE(killed.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(killed.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1), QFileDevice::FileModificationTime));
+    killed.close();
+    FileUtil::WriteFileAtomic(killedName, "new");
+    EXPECT_EQ(QDir(root.File("killed")).entryList(QDir::Files), QStringList{QString(255, QLatin1Char('c'))});
+}
