@@ -228,17 +228,22 @@ void WriteFileAtomic(const QString &path, const QByteArray &data)
     }
 }
 
-bool MakeBackup(const QString &path, const QString &bakPath)
+bool MakeBackup(const QString &path, const QString &bakPath, QString *failure)
 {
     // A file that cannot be read must not replace the last good copy with nothing.
     QFile source(path);
-    if (!QFileInfo(path).isFile() || !source.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !source.open(QIODevice::ReadOnly)) {
+        if (failure)
+            *failure = QStringLiteral("ファイルを読めないため控えを作れません: %1").arg(path);
         return false;
+    }
     const QString target = bakPath.isEmpty() ? path + QStringLiteral(".bak") : bakPath;
     const QByteArray data = source.readAll();
     try {
         WriteFileAtomic(target, data);
-    } catch (const EFileError &) {
+    } catch (const EFileError &e) {
+        if (failure)
+            *failure = e.Message;
         return false;
     }
     return true;

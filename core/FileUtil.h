@@ -29,8 +29,8 @@ void WriteFileAtomic(const QString &path, const QByteArray &data);
 
 // Copies path to path + ".bak" (or to bakPath when given), replacing an older copy.
 // Returns false, leaving an older copy as it was, when the source is missing or cannot be read or
-// the copy failed.
-bool MakeBackup(const QString &path, const QString &bakPath = QString());
+// the copy failed; failure, when given, then receives why, naming the file.
+bool MakeBackup(const QString &path, const QString &bakPath = QString(), QString *failure = nullptr);
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool ForceDirectories(const QString &dir);

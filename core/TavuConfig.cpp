@@ -230,7 +230,9 @@ void TTavuConfig::LoadIniText(const QString &profileDir)
     Ini.SetFileName(file);
     const bool read = Ini.Load();
     if (!Ini.ReadSections().isEmpty()) {
-        FileUtil::MakeBackup(file, backup);
+        QString failure;
+        if (!FileUtil::MakeBackup(file, backup, &failure))
+            loadMessages << failure;
         return;
     }
     if (Ini.ReadFailed()) {

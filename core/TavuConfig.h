@@ -42,7 +42,7 @@ public:
 #include "core/ConfigKeys.def"
 
     // Reads every field again from kpw.ini (values changed since the last save are lost), leaving a
-    // copy of the file as kpw.bak. A value that does not parse keeps its default. A kpw.ini that
+    // copy of the file as kpw.bak (a copy that cannot be written is told in LoadMessages). A value that does not parse keeps its default. A kpw.ini that
     // holds no section at all (empty or garbage) is not copied over kpw.bak; the settings are then
     // taken from kpw.bak when that holds any, so the next save restores them.
     void Load();

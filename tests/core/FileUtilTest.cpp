@@ -195,3 +195,27 @@ TEST(FileUtil, NamesUpToTheLimitAreReplacedAgainAndAgain)
     FileUtil::WriteFileAtomic(killedName, "new");
     EXPECT_EQ(QDir(root.File("killed")).entryList(QDir::Files), QStringList{QString(255, QLatin1Char('c'))});
 }
+
+// A disk that takes part of a write and then no more is named as full, and so is one that takes
+// nothing; the old file stays whole.
+TEST(FileUtil, AWriteThatPartlyFitsNamesTheFullDisk)
+{
+    FullDisk disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a small tmpfs was refused (needs administrator rights)";
+    const QByteArray old = "old\r\n";
+    FileUtil::WriteFileAtomic(disk.File("export.dat"), old);
+    FileUtil::WriteFileAtomic(disk.File("room"), QByteArray(16 * 1024, 'r'));
+    disk.Fill();
+    ASSERT_TRUE(QFile::remove(disk.File("room")));   // 16 KB free: part of the write fits
+
+    for (const int size : {100 * 1024, 12 * 1024 + 100 * 1024}) {
+        try {
+            FileUtil::WriteFileAtomic(disk.File("export.dat"), QByteArray(size, 'x'));
+            ADD_FAILURE() << "a write that could not finish was reported as done";
+        } catch (const EFileError &e) {
+            EXPECT_TRUE(e.Message.contains(QStringLiteral("ディスクの空きが足りません"))) << e.Message.toStdString();
+        }
+        EXPECT_EQ(FileUtil::ReadFile(disk.File("export.dat")), old);
+    }
+}

@@ -6,10 +6,15 @@
 #include "core/ShortcutText.h"
 #include "support/TempDataRoot.h"
 
+#include "FillFileSystem.h"
+
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/mount.h>
 
 
 namespace {
@@ -248,6 +253,35 @@ TEST(TavuConfig, EmptyFileDoesNotReplaceTheBackupAndIsRestoredFromIt)
     }
     EXPECT_EQ(root.Stored("MINE", "KEEP"), "me");
     EXPECT_EQ(TIniFile(root.Profile() + "kpw.bak").ReadString("MINE", "KEEP"), "me");
+}
+
+// On a full disk the copy that a load leaves and the save are both told, naming the full disk.
+TEST(TavuConfig, AFullDiskIsNamedForTheBackupAndTheSave)
+{
+    ConfigRoot root;
+    const QByteArray profile = QFile::encodeName(root.Profile());
+    ASSERT_TRUE(QDir().mkpath(root.Profile()));
+    if (::mount("tmpfs", profile.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs was refused (needs administrator rights)";
+    root.WriteKpw("[VARNELO]\r\nTHREADLISTCOUNT=42\r\n");
+    FillFileSystem(root.Profile() + "filler");
+    {
+        TTavuConfig config;
+        EXPECT_EQ(config.THREADLISTCOUNT, 42);
+        const QString told = config.LoadMessages().join('\n');
+        EXPECT_TRUE(told.contains(root.Profile() + "kpw.bak")) << told.toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("ディスクの空きが足りません"))) << told.toStdString();
+        config.THREADLISTCOUNT = 43;
+        try {
+            config.Save();
+            ADD_FAILURE() << "a save that could not be written was reported as done";
+        } catch (const EFileError &e) {
+            EXPECT_TRUE(e.Message.contains(QStringLiteral("ディスクの空きが足りません"))) << e.Message.toStdString();
+        }
+        QFile::remove(root.Profile() + "filler");
+    }
+    EXPECT_EQ(root.Stored("VARNELO", "THREADLISTCOUNT"), "43");   // the last save, once there was room
+    ::umount2(profile.constData(), MNT_DETACH);
 }
 
 TEST(TavuConfig, EachLoadLeavesABackupAndSeedsOnlyAMissingFile)
