@@ -310,6 +310,9 @@ void TTavuConfig::Save()
             Ini.DeleteKey(MainSection, CachedKey);
     }
     Ini.UpdateFile();
+    QString failure;
+    if (!FileUtil::MakeBackup(Ini.FileName(), loadedProfileDir + QStringLiteral("kpw.bak"), &failure))
+        throw EFileError(failure);
 }
 
 void TTavuConfig::WriteFields()

@@ -46,7 +46,9 @@ public:
     // holds no section at all (empty or garbage) is not copied over kpw.bak; the settings are then
     // taken from kpw.bak when that holds any, so the next save restores them.
     void Load();
-    // Writes every field into Ini and Ini atomically to kpw.ini; raises EFileError on failure.
+    // Writes every field into Ini and Ini atomically to kpw.ini, then the same file as kpw.bak, so
+    // that the copy is always the last good save; raises EFileError when either cannot be written
+    // (kpw.ini is then left as it was, or kpw.bak).
     void Save();
     // What the last Load has to tell the user: a kpw.ini that could not be read, where it was kept
     // and where the settings came from instead.

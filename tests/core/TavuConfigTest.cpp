@@ -242,8 +242,9 @@ TEST(TavuConfig, EmptyFileDoesNotReplaceTheBackupAndIsRestoredFromIt)
     ConfigRoot root;
     const QByteArray good("[VARNELO]\r\nTHREADLISTCOUNT=42\r\n[MINE]\r\nKEEP=me\r\n");
     root.WriteKpw(good);
-    { TTavuConfig config; }   // leaves kpw.bak
-    EXPECT_EQ(root.Read("users/test/kpw.bak"), good);
+    { TTavuConfig config; }   // leaves kpw.bak: the last save
+    EXPECT_EQ(root.Read("users/test/kpw.bak"), root.Read("users/test/kpw.ini"));
+    EXPECT_EQ(TIniFile(root.Profile() + "kpw.bak").ReadString("VARNELO", "THREADLISTCOUNT"), "42");
 
     root.WriteKpw("");   // a write cut short
     {

@@ -363,6 +363,28 @@ TEST_F(OptionDialogTest, ANewLogPathTellsThatTheOldLogsStay)
     EXPECT_TRUE(QFile::exists(newLogs + QStringLiteral("2ch/news/1000000001.dat")));
 }
 
+// The log path changed and changed back through the dialog: a kpw.ini damaged afterwards comes back
+// as it was last saved, with the path chosen last.
+TEST_F(OptionDialogTest, ADamagedSettingsFileComesBackAsTheLastSave)
+{
+    const QString oldLogs = config->LOG;
+    const QString newLogs = root.Path() + QStringLiteral("elsewhere/");
+    for (const QString &path : {newLogs, oldLogs}) {
+        OnDialog = [&path](QDialog &dialog) {
+            auto &options = dynamic_cast<TOptionDialog &>(dialog);
+            options.LogPathEdit->setText(path);
+            options.BitBtn1Click();
+            return dialog.result();
+        };
+        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    }
+    ASSERT_EQ(QDir(config->LOG), QDir(oldLogs));
+
+    FileUtil::WriteFileAtomic(Profile(QStringLiteral("kpw.ini")), "\x89PNG\r\n\x1a\n garbage");
+    TTavuConfig restored;
+    EXPECT_EQ(QDir(restored.LOG), QDir(oldLogs));
+}
+
 TEST_F(OptionDialogTest, FontNamesNotInstalledAreKept)
 {
     config->DESKTOP_TAVUMEMOFONTNAME.clear();
