@@ -1,5 +1,6 @@
 #include "services/MemoData.h"
 
+#include "core/Exceptions.h"
 #include "core/FileUtil.h"
 
 #include <QFile>
@@ -66,18 +67,61 @@ void TMemoBook::Open()
     }
     pages.clear();
     const int count = ini.ReadInteger(Memo, QStringLiteral("COUNT"), 0);
+    QList<int> unnamed;   // pages whose ID is missing, unusable or another page's
     for (int n = 1; n <= count; ++n) {
-        auto page = std::make_unique<TMemoData>(folder, ini.ReadString(Memo, Numbered("ID", n)),
-                                                ini.ReadString(Memo, Numbered("MEMO", n)));
+        const QString id = ini.ReadString(Memo, Numbered("ID", n));
+        auto page = std::make_unique<TMemoData>(folder, id, ini.ReadString(Memo, Numbered("MEMO", n)));
         page->TopIndex = ini.ReadInteger(Memo, Numbered("TOPINDEX", n), 0);
         page->SelStart = ini.ReadInteger(Memo, Numbered("SELSTART", n), 0);
         page->SelLen = ini.ReadInteger(Memo, Numbered("SELLEN", n), 0);
-        page->Lines.LoadFromFile(page->FileName());   // a missing page file reads as an empty page
+        if (IsUsableID(id) && !HasPage(id))
+            page->Lines.LoadFromFile(page->FileName());   // a missing page file reads as an empty page
+        else
+            unnamed << int(pages.size());
         pages.push_back(std::move(page));
+    }
+    if (!unnamed.isEmpty())
+        GiveOwnFiles(unnamed);
+}
+
+// An ID names a file of the memo folder: "mem" and five digits as handed out, or any plain name.
+bool TMemoBook::IsUsableID(const QString &id)
+{
+    return !id.isEmpty() && id != QStringLiteral(".") && id != QStringLiteral("..") && !id.contains(QLatin1Char('/'))
+        && !id.contains(QLatin1Char('\\'));
+}
+
+// A page without a file of its own means a damaged index: it is kept aside and told, and each such
+// page gets a new number, so that no two pages ever write the same file. The repaired index is
+// written at once.
+void TMemoBook::GiveOwnFiles(const QList<int> &unnamed)
+{
+    const QString aside = IniFileName() + QStringLiteral(".damaged");
+    QString failure;
+    if (openMessage.isEmpty()) {
+        openMessage = FileUtil::MakeBackup(IniFileName(), aside, &failure)
+            ? QStringLiteral("メモの一覧ファイルが壊れていました（ファイル名のないページがあります）。元のファイルは %1 に残してあります。").arg(aside)
+            : QStringLiteral("メモの一覧ファイルが壊れていました（ファイル名のないページがあります）：%1\n%2").arg(IniFileName(), failure);
+    }
+    QStringList names;
+    for (const int index : unnamed) {
+        pages[index]->ID = NextID();
+        names << pages[index]->FileName();
+    }
+    openMessage += QStringLiteral("\nそのページは新しいファイルに保存します：%1").arg(names.join(QStringLiteral("、")));
+    try {
+        WriteIndex();
+    } catch (const EFileError &e) {
+        openMessage += QLatin1Char('\n') + e.Message;
     }
 }
 
 void TMemoBook::Close()
+{
+    WriteIndex();
+}
+
+void TMemoBook::WriteIndex()
 {
     ini.EraseSection(Memo);
     ini.WriteInteger(Memo, QStringLiteral("COUNT"), Count());
@@ -105,15 +149,23 @@ void TMemoBook::KeepDamagedIni()
 // make a new page take the file of a page the user has.
 TMemoData *TMemoBook::AddPage(const QString &name)
 {
+    const QString id = NextID();
+    ini.UpdateFile();
+    pages.push_back(std::make_unique<TMemoData>(folder, id, name));
+    return pages.back().get();
+}
+
+// Hands out the number after USED whose page file does not exist and that no page holds, and
+// raises USED to it (in memory).
+QString TMemoBook::NextID()
+{
     int used = ini.ReadInteger(List, QStringLiteral("USED"), 0);
     QString id;
     do {
         id = QStringLiteral("mem%1").arg(++used, 5, 10, QLatin1Char('0'));
     } while (QFile::exists(folder + id + QStringLiteral(".txt")) || HasPage(id));
     ini.WriteInteger(List, QStringLiteral("USED"), used);
-    ini.UpdateFile();
-    pages.push_back(std::make_unique<TMemoData>(folder, id, name));
-    return pages.back().get();
+    return id;
 }
 
 bool TMemoBook::HasPage(const QString &id) const

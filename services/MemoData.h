@@ -9,6 +9,7 @@
 #include "core/IniFile.h"
 #include "core/TextList.h"
 
+#include <QList>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -38,8 +39,9 @@ public:
     TMemoBook(const QString &profileDir, const QString &appDir);
 
     // Reads memo.ini and every page; a profile without pages gets the page "メモその１".
-    // A memo.ini that cannot be read is left as it is; one without its page list is kept as
-    // memo.ini.damaged. Either is told in OpenMessage.
+    // A memo.ini that cannot be read is left as it is; one without its page list, or with a page
+    // whose ID is missing or another page's, is kept as memo.ini.damaged (such pages get new
+    // numbers of their own). Either is told in OpenMessage.
     void Open();
     const QString &OpenMessage() const { return openMessage; }
     // Writes the [MEMO] section in tab order (the pages' own text is saved by the caller).
@@ -65,4 +67,8 @@ private:
 
     void KeepDamagedIni();
     bool HasPage(const QString &id) const;
+    static bool IsUsableID(const QString &id);
+    void GiveOwnFiles(const QList<int> &unnamed);
+    QString NextID();
+    void WriteIndex();
 };

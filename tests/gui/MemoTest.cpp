@@ -208,3 +208,40 @@ TEST(MemoBookTest, DamagedIndexNeverCostsAPage)
         EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem0000%1.txt").arg(i + 1))), pages[i]) << i;
     EXPECT_EQ(Read(folders.Memo(QStringLiteral("mem00004.txt"))), QByteArray("new text\r\n"));
 }
+
+// An index that counts more pages than it lists: the pages without an ID each get a file of their
+// own, the index is kept aside and the user told, and every page keeps its text across runs.
+TEST(MemoBookTest, PagesWithoutAnIdNeverShareAFile)
+{
+    TMemoFolders folders;
+    const QByteArray damaged = "[MEMO]\r\nCOUNT=3\r\nMEMO1=first\r\nID1=mem00001\r\n";
+    FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("memo.ini")), damaged);
+    FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("mem00001.txt")), "first page\r\n");
+    QStringList told;
+    Kpwfunc::TScopedDialogHandlers answers([&](Kpwfunc::TMsgKind, const QString &message, Kpwfunc::TMsgButtons) {
+        told << message;
+        return Kpwfunc::mrOK;
+    });
+    const QStringList texts = {QStringLiteral("first page"), QStringLiteral("second page"), QStringLiteral("third page")};
+    {
+        TMemoForm form(folders.Profile(), folders.App());
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains(folders.Memo(QStringLiteral("memo.ini.damaged")))) << told[0].toStdString();
+        EXPECT_EQ(Read(folders.Memo(QStringLiteral("memo.ini.damaged"))), damaged);
+        ASSERT_EQ(form.TabControl1->count(), 3);
+        EXPECT_EQ(form.Memo1->toPlainText(), texts[0]);
+        for (int page = 1; page < 3; ++page) {
+            form.TabControl1->setCurrentIndex(page);
+            form.Memo1->setPlainText(texts[page]);
+        }
+    }
+    EXPECT_FALSE(QFile::exists(folders.Memo(QStringLiteral(".txt"))));
+
+    TMemoForm again(folders.Profile(), folders.App());
+    EXPECT_EQ(told.size(), 1);   // the index was mended
+    ASSERT_EQ(again.TabControl1->count(), 3);
+    for (int page = 0; page < 3; ++page) {
+        again.TabControl1->setCurrentIndex(page);
+        EXPECT_EQ(again.Memo1->toPlainText(), texts[page]) << page;
+    }
+}
