@@ -159,6 +159,7 @@ bool TSingleInstance::Start(const QStringList &arguments)
         SendArguments(arguments);
         lock.reset();
     }
+    qWarning().noquote() << (first ? warning : refusal);
     return first;
 }
 
@@ -166,7 +167,11 @@ bool TSingleInstance::Start(const QStringList &arguments)
 // runs only when it gets the lock, and then without listening for later copies.
 bool TSingleInstance::LockProfile(const QString &why)
 {
-    lock = std::make_unique<QLockFile>(DataRoot::AppDir() + key + QStringLiteral(".lock"));
+    const QString lockFile = DataRoot::AppDir() + key + QStringLiteral(".lock");
+    refusal = ForeignLock(lockFile);
+    if (!refusal.isEmpty())
+        return false;   // never taken over: it is not ours to judge or to remove
+    lock = std::make_unique<QLockFile>(lockFile);
     lock->setStaleLockTime(0);
     first = lock->tryLock(0);
     if (first) {
@@ -179,6 +184,24 @@ bool TSingleInstance::LockProfile(const QString &why)
     }
     qWarning().noquote() << (first ? warning : refusal);
     return first;
+}
+
+// A lock file that another user made: no copy of the program of this user holds it, and this user
+// cannot remove it. What to tell the user, or empty when the file is absent or this user's.
+QString TSingleInstance::ForeignLock(const QString &lockFile) const
+{
+    struct stat info {};
+    if (!StatEntry(lockFile, info) || info.st_uid == OwnerUid)
+        return {};
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(DataRoot::AppDir()));
+    struct stat folderInfo {};
+    const bool openFolder = StatEntry(folder, folderInfo) && (folderInfo.st_mode & (S_IWGRP | S_IWOTH));
+    QString text = QStringLiteral("データフォルダに、他のユーザーが作ったロックファイルがあるため起動できません"
+                                  "（ヴァルネロが起動しているのではありません）。\n%1\n").arg(lockFile);
+    if (openFolder)
+        text += QStringLiteral("データフォルダ %1 は他のユーザーも書き込めるため、このようなファイルを置かれてしまいます。\n").arg(folder);
+    text += QStringLiteral("このファイルは自分では消せません。管理者に頼んで消してもらい、データフォルダを自分だけが書き込めるようにしてください（例: chmod go-w %1）。").arg(folder);
+    return text;
 }
 
 void TSingleInstance::TellUser() const

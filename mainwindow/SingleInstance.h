@@ -17,7 +17,8 @@
 // a hand-over checks that the other end runs as the same user. When no such folder can be had, the
 // lock goes into the program folder itself: a second copy on the same profile is still refused (it
 // cannot hand its arguments over and says so), and the first one tells the user in its window
-// (Warning) that the guard is weakened and why.
+// (Warning) that the guard is weakened and why. A lock file there that another user made is never
+// taken for a running copy nor taken over: the refusal says whose it is and what to do.
 
 #include "flows/StartArguments.h"
 
@@ -87,6 +88,7 @@ private:
 
     QString SocketName() const;
     bool LockProfile(const QString &why);
+    QString ForeignLock(const QString &lockFile) const;
     bool PeerIsOwner(const QLocalSocket &socket) const;
     bool SendArguments(const QStringList &arguments) const;
     void AcceptConnection();

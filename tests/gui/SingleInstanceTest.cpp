@@ -438,3 +438,36 @@ TEST_F(SingleInstanceTest, ProcessesHandOverWithoutTouchingTheSharedTemporaryFol
     EXPECT_TRUE(QFileInfo::exists(RunFolder() + TSingleInstance::DefaultKey() + QStringLiteral(".lock")));
     EXPECT_EQ(Entries(RunFolder()).size(), 2);   // the lock and the socket
 }
+
+// A lock file that another account put into a program folder others may write is not a running
+// copy: the start is refused with what is wrong and what to do, and the file is left alone.
+TEST_F(SingleInstanceTest, ALockOfAnotherUserIsToldForWhatItIs)
+{
+    ASSERT_TRUE(QDir().mkpath(RunFolder()));
+    ASSERT_EQ(::chmod(QFile::encodeName(RunFolder()).constData(), 0777), 0);   // no private folder
+    ASSERT_EQ(::chmod(QFile::encodeName(root.Path()).constData(), 0777), 0);
+    const QString key = UniqueKey();
+    const QString planted = root.Path() + key + QStringLiteral(".lock");
+    QFile lock(planted);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("planted\n");
+    lock.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0600), 0);
+
+    QStringList told;
+    Kpwfunc::TScopedDialogHandlers answers([&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+        told << text;
+        return Kpwfunc::mrOK;
+    });
+    TSingleInstance copy(key);
+    copy.OwnerUid = ::geteuid() + 1;   // the folder and the lock as the user finds them: another's
+    EXPECT_FALSE(copy.Start({}));
+    copy.TellUser();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_FALSE(told[0].contains(QStringLiteral("起動しています。"))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("他のユーザーが作ったロックファイル"))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(planted));
+    EXPECT_TRUE(told[0].contains(QStringLiteral("他のユーザーも書き込める")));
+    EXPECT_TRUE(told[0].contains(QStringLiteral("chmod go-w")));
+    EXPECT_EQ(FileUtil::ReadFile(planted), QByteArray("planted\n"));
+}
