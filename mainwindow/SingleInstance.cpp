@@ -159,7 +159,6 @@ bool TSingleInstance::Start(const QStringList &arguments)
         SendArguments(arguments);
         lock.reset();
     }
-    qWarning().noquote() << (first ? warning : refusal);
     return first;
 }
 
@@ -182,7 +181,6 @@ bool TSingleInstance::LockProfile(const QString &why)
                       : QStringLiteral("データフォルダにロックを作れないため起動できません。\n(%1)").arg(why);
         lock.reset();
     }
-    qWarning().noquote() << (first ? warning : refusal);
     return first;
 }
 
@@ -207,8 +205,10 @@ QString TSingleInstance::ForeignLock(const QString &lockFile) const
 void TSingleInstance::TellUser() const
 {
     if (!refusal.isEmpty()) {
+        qWarning().noquote() << refusal;
         Kpwfunc::ShowMessage(Kpwfunc::mkError, refusal);
     } else if (!warning.isEmpty()) {
+        qWarning().noquote() << warning;
         Kpwfunc::AddLog(warning);
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, warning);
     }

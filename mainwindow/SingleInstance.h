@@ -65,7 +65,8 @@ public:
     QString Warning() const { return warning; }
     // Why this copy must not run (another copy writes the same profile). Empty when it may.
     QString Refusal() const { return refusal; }
-    // Says the warning or the refusal in a message box (the warning also in the log pane).
+    // Says the warning or the refusal on the error output and in a message box (the warning also in
+    // the log pane).
     void TellUser() const;
 
     // How long a later copy waits for the running copy to take its arguments.

@@ -9,7 +9,10 @@
 //
 // The end of the desktop session and the signals a session or a process manager sends (SIGTERM,
 // SIGINT, SIGHUP) close the window as the user does, without the exit question, so that what the
-// run changed is saved.
+// run changed is saved. The signals are taken from before the single-instance check on: a signal
+// that comes while a message box is open closes the box, and one that comes before the window
+// exists ends the program once it can, so that the lock is always freed. Once the window exists, its
+// boxes wait for the event loop: a quit asked for in a box shown before it runs would be lost.
 
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
@@ -27,6 +30,8 @@
 #include "settings/SplashWindow.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 
 namespace {
 
@@ -60,6 +65,17 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     Kpwfunc::InstallQtTranslations();
 
+    TVarneloWindow *window = nullptr;
+    bool quitting = false;
+    TQuitSignals quitSignals;
+    QObject::connect(&quitSignals, &TQuitSignals::Received, [&] {
+        quitting = true;
+        if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            box->reject();
+        if (window)
+            window->EndSession();
+    });
+
     const QStringList arguments = app.arguments().mid(1);
     TSingleInstance instance;
     if (!instance.Start(arguments)) {
@@ -77,18 +93,17 @@ int main(int argc, char **argv)
 
     auto *splash = new TSplashWindow;
     splash->ShowSplash();
-    TVarneloWindow *window = new TVarneloWindow(splash);
+    window = new TVarneloWindow(splash);
     window->Startup->SetCommandLine(arguments);
     QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
     instance.Listen();
-    QObject::connect(window, &TVarneloWindow::Closed, &app, &QApplication::quit);
-    TQuitSignals quitSignals;
-    QObject::connect(&quitSignals, &TQuitSignals::Received, window, &TVarneloWindow::EndSession);
+    // Every event loop ends, a message box's too, however the window was closed.
+    QObject::connect(window, &TVarneloWindow::Closed, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, window, &TVarneloWindow::EndSession);
     window->show();
-    instance.TellUser();
+    QTimer::singleShot(0, window, [&instance] { instance.TellUser(); });
 
-    const int result = app.exec();
+    const int result = quitting ? 0 : app.exec();
     delete window;
     return result;
 }

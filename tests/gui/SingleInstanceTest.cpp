@@ -471,3 +471,31 @@ TEST_F(SingleInstanceTest, ALockOfAnotherUserIsToldForWhatItIs)
     EXPECT_TRUE(told[0].contains(QStringLiteral("chmod go-w")));
     EXPECT_EQ(FileUtil::ReadFile(planted), QByteArray("planted\n"));
 }
+
+// SIGTERM while the start-up's warning box is open: the program closes the box and its window,
+// ends, and frees its lock, so that the next start is the first copy again.
+TEST_F(SingleInstanceTest, AQuitSignalWhileTheStartWarningIsOpenEndsTheProgram)
+{
+    ASSERT_TRUE(QDir().mkpath(RunFolder()));
+    ASSERT_EQ(::chmod(QFile::encodeName(RunFolder()).constData(), 0777), 0);   // the guard is weakened
+    QProcess program;
+    program.start(QStringLiteral(VARNELO_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted());
+    QByteArray errors;
+    // The warning goes to the error output as its box is shown.
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] {
+        errors += program.readAllStandardError();
+        return QString::fromUtf8(errors).contains(QStringLiteral("二つ目のヴァルネロからURLなどを受け取れません"))
+            || program.state() == QProcess::NotRunning;
+    }));
+    ASSERT_EQ(program.state(), QProcess::Running) << errors.toStdString();
+    program.terminate();
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return program.state() == QProcess::NotRunning; }))
+        << "the program did not end";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    TSingleInstance next;   // the key of this user and this program folder, as the program's
+    EXPECT_TRUE(next.Start({}));
+    EXPECT_TRUE(next.Refusal().isEmpty());
+}
