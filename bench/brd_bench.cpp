@@ -2,6 +2,8 @@
 // and against a user site that already holds as many boards, next to the floor of reading and
 // splitting the same file. The import's time per board stays flat as the list grows (the last
 // lines give the import over the floor for each size).
+// Ticking and unticking every row of the import dialog (すべて選択, すべて解除) for the same sizes,
+// next to the floor of reading every row's tick: the ratio stays the same as the rows grow tenfold.
 // Run by hand: bench_brd_bench
 
 #include "RatioReporter.h"
@@ -13,10 +15,12 @@
 #include "core/TavuEnviron.h"
 #include "core/ThreadTestEnv.h"
 #include "services/KatjuBoardList.h"
+#include "settings/KatjuBoardDialog.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTreeWidget>
 
 namespace {
 
@@ -68,11 +72,58 @@ void BM_ReadBrd(benchmark::State &state)
 }
 BENCHMARK(BM_ReadBrd)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The import dialog on screen, holding the boards of a brd of `count` boards.
+class TLoadedDialog {
+public:
+    explicit TLoadedDialog(int count) : path(WriteBrd(env, count))
+    {
+        dialog.LoadBrdFile(path);
+        dialog.show();   // a view on screen repaints what changes
+        QApplication::processEvents();
+    }
+    ThreadTestEnv env;
+    QString path;
+    TKatjuBoardDialog dialog;
+};
+
+void BM_CheckAllRows(benchmark::State &state)
+{
+    TLoadedDialog loaded(int(state.range(0)));
+    bool checked = true;
+    for (auto _ : state) {
+        loaded.dialog.SetChecked(checked, false);
+        checked = !checked;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CheckAllRows)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: every row of the same list visited and its tick read.
+void BM_ReadRowChecks(benchmark::State &state)
+{
+    TLoadedDialog loaded(int(state.range(0)));
+    QTreeWidget &list = *loaded.dialog.ListView1;
+    for (auto _ : state) {
+        int checkedRows = 0;
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            checkedRows += list.topLevelItem(i)->checkState(0) == Qt::Checked ? 1 : 0;
+        benchmark::DoNotOptimize(checkedRows);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadRowChecks)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    TRatioReporter reporter({{"BM_LoadBrd/5000/", "BM_ReadBrd/5000/"}, {"BM_LoadBrd/50000/", "BM_ReadBrd/50000/"}}, 5.0);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TRatioReporter reporter({{"BM_LoadBrd/5000/", "BM_ReadBrd/5000/"},
+                             {"BM_LoadBrd/50000/", "BM_ReadBrd/50000/"},
+                             {"BM_CheckAllRows/5000/", "BM_ReadRowChecks/5000/"},
+                             {"BM_CheckAllRows/50000/", "BM_ReadRowChecks/50000/"}},
+                            5.0);
     return RunBenchmarks(argc, argv, reporter);
 }

@@ -176,3 +176,45 @@ TEST(KatjuBoard, TheWindowCommandShowsTheImportDialog)
     env.Window()->Action(QStringLiteral("actBoardImportKatjuBoard"))->trigger();
     EXPECT_TRUE(shown);
 }
+
+// The four commands of the list's menu tick and untick the rows, all or the selected ones, on the
+// shown dialog; OK imports what they ticked.
+TEST(KatjuBoard, TheMenuCommandsTickTheRowsTheySay)
+{
+    TPostEnv env;
+    TSite *user = TavuEnviron->UserSite();
+    user->Boards->Clear();
+    const QString brd = env.root.File(QStringLiteral("2channel.brd"));
+    FileUtil::WriteFileAtomic(brd, jconvert::UnicodeToSjis(QStringLiteral(
+        "2\r\n外\r\n\tfar.example\ta\t板A\r\n\tfar.example\tb\t板B\r\n\tfar.example\tc\t板C\r\n")));
+    TKatjuBoardDialog dialog;
+    dialog.show();
+    dialog.LoadBrdFile(brd);
+    const auto ticked = [&dialog] {
+        QStringList ids;
+        for (int i = 0; i < dialog.ListView1->topLevelItemCount(); ++i) {
+            if (dialog.ListView1->topLevelItem(i)->checkState(0) == Qt::Checked)
+                ids << dialog.ListView1->topLevelItem(i)->text(3);
+        }
+        return ids;
+    };
+    const auto run = [&dialog](const QString &caption) {
+        for (QAction *action : dialog.ListView1->actions()) {
+            if (action->text() == caption)
+                action->trigger();
+        }
+    };
+    run(QStringLiteral("すべて選択(&A)"));
+    EXPECT_EQ(ticked(), (QStringList{"a", "b", "c"}));
+    dialog.ListView1->topLevelItem(1)->setSelected(true);
+    run(QStringLiteral("選択している項目を解除する(&Z)"));
+    EXPECT_EQ(ticked(), (QStringList{"a", "c"}));
+    run(QStringLiteral("すべて解除(&X)"));
+    EXPECT_TRUE(ticked().isEmpty());
+    run(QStringLiteral("選択している項目をチェックする(&C)"));
+    EXPECT_EQ(ticked(), QStringList{"b"});
+
+    dialog.BitBtn1Click();
+    ASSERT_EQ(user->Boards->Count(), 1);
+    EXPECT_EQ(user->Boards->Get(0)->ID, QStringLiteral("b"));
+}
