@@ -6,6 +6,8 @@
 
 #include "controls/WindowServices.h"
 #include "core/IniFile.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 #include "services/Ninkinet.h"
 #include "support/ScriptedHttpServer.h"
 #include "tools/DirectDialog.h"
@@ -15,6 +17,8 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QSet>
+#include <algorithm>
 
 using PostTest::AddThread;
 using PostTest::Live;
@@ -110,4 +114,36 @@ TEST(DirectInTheWindow, TheStartUpOpensTheNewsWindowWhenAsked)
         env.Start();
         EXPECT_EQ(opened.contains(QStringLiteral("TDirectDialog")), asked) << asked;
     }
+}
+
+// The help menu ends with nine outside pages; each opens its own address in a browser tab of the
+// program (the tab's navigation is caught before it leaves the machine).
+TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
+{
+    TPostWindowEnv env;
+    TavuConfig->URL_OPENINVARNELO = 0;
+    TVarneloWindow *window = env.Window();
+    QList<QUrl> asked;
+    QObject::connect(window, &TVarneloWindow::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
+        QObject::connect(tab->Browser(), &TEmbeddedWB::BeforeNavigate, tab, [&asked](const QUrl &url, bool &cancel) {
+            asked << url;
+            cancel = true;
+        });
+    });
+    const QList<QAction *> entries = window->Help1->actions();
+    const qsizetype separator = entries.indexOf(
+        *std::find_if(entries.rbegin(), entries.rend(), [](const QAction *entry) { return entry->isSeparator(); }));
+    const QList<QAction *> pages = entries.mid(separator + 1);
+    ASSERT_EQ(pages.size(), 9);
+    QSet<QString> addresses;
+    for (QAction *page : pages) {
+        const qsizetype tabs = window->Browsers.size();
+        page->trigger();
+        ASSERT_EQ(window->Browsers.size(), tabs + 1) << page->text().toStdString();
+        ASSERT_TRUE(WaitFor([&] { return asked.size() == tabs + 1; }));
+        EXPECT_TRUE(asked.last().scheme().startsWith(QLatin1String("http"))) << asked.last().toString().toStdString();
+        EXPECT_TRUE(window->Browsers.first()->IsWebPage());
+        addresses.insert(asked.last().toString());
+    }
+    EXPECT_EQ(addresses.size(), 9);
 }
