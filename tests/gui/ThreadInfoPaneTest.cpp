@@ -28,6 +28,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -279,6 +280,19 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     ASSERT_TRUE(commands);
     EXPECT_EQ(commands->EraseIDClick(), 0);
     EXPECT_EQ(env.env.env.LogLines().size(), logLines);
+}
+
+// The empty catalog asks for a picture link to be dropped, with the program's own picture.
+TEST(ThreadInfoPane, TheEmptyCatalogShowsTheDropPicture)
+{
+    TPaneEnv env({QStringLiteral("一")});
+    ASSERT_TRUE(env.pane && env.pane->ImageCatalog);
+    const QLabel *hint = env.pane->ImageCatalog->DropHint;
+    const QString picture = TTavuConfig::AppDir() + QStringLiteral("resource/imagedrop.gif");
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("ここに画像リンクをドロップ")));
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("<IMG SRC=\"%1\">").arg(picture)));
+    EXPECT_FALSE(QImage(picture).isNull());
+    EXPECT_FALSE(hint->isHidden());
 }
 
 // The catalog fills from the picture links of a thread served by a local server; a link that is
