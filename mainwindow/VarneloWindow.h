@@ -298,6 +298,8 @@ private:
     void CreateStatusBars();
     void CreateTimers();
     void CreatePrivateBrowser();
+    // The private browser's progress fills the status bar's progress bar.
+    void OnBrowserProgress(int position, int maximum);
     void LoadRowGlyphs();
     void BindActions();
     void BindLoginEvents();
