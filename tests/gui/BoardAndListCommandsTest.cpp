@@ -12,6 +12,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TextList.h"
+#include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
@@ -200,3 +201,27 @@ TEST(BoardAndListCommandsTest, BoardPagesOpenInTheDesktopBrowser)
     const QUrl board(News()->URL);
     EXPECT_EQ(catcher.Urls, (QList<QUrl>{board, board}));
 }
+
+// 取得済みスレッドのみを表示 lists the board's stored logs in its tab, captioned so.
+TEST(BoardAndListCommandsTest, ShowingTheStoredThreadsCaptionsTheTabSo)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_NE(StoredThread::Open(env, 2), nullptr);
+    ASSERT_TRUE(ClickNews(env));
+    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    TTavuListDoc *doc = env.Window->ListDocs.first();
+    QAction *showLocal = env.Window->Action(QStringLiteral("actThreadListShowLocal"));
+    ASSERT_TRUE(showLocal->isEnabled());
+    showLocal->trigger();
+    ASSERT_TRUE(Settled(env));
+    const QString caption = QStringLiteral("全取得ｽﾚ：") + News()->Name;
+    EXPECT_EQ(doc->Caption, caption);
+    EXPECT_EQ(doc->TabButton->text(), caption);
+    EXPECT_EQ(doc->TabMenuItem->text(), caption);
+    QStringList keys;
+    for (int i = 0; i < doc->Items()->Count(); ++i)
+        keys << doc->Items()->Get(i)->GetKey();
+    EXPECT_TRUE(keys.contains(StoredThread::Key));
+}
+
