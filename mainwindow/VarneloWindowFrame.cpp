@@ -11,6 +11,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
+#include "controls/SiteComboBox.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
@@ -144,7 +145,7 @@ QWidget *TVarneloWindow::CreateBoardPane()
 {
     BoardListPanel = Panel("BoardListPanel", this);
     QVBoxLayout *layout = TightColumn(BoardListPanel);
-    SiteComboBox = new QComboBox(BoardListPanel);
+    SiteComboBox = new TSiteComboBox(BoardListPanel);
     SiteComboBox->setObjectName(QStringLiteral("SiteComboBox"));
     BoardFilterCombo = new QComboBox(BoardListPanel);
     BoardFilterCombo->setObjectName(QStringLiteral("BoardFilterCombo"));

@@ -21,6 +21,12 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QAbstractItemView>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOptionViewItem>
 #include <QDesktopServices>
 #include <QDir>
 #include <QUrl>
@@ -225,3 +231,48 @@ TEST(BoardAndListCommandsTest, ShowingTheStoredThreadsCaptionsTheTabSo)
     EXPECT_TRUE(keys.contains(StoredThread::Key));
 }
 
+// The site selector draws each site's picture with the colour of its pixel (0, 15) left out, and
+// the site's name to the right of it: in its list and in its own box.
+TEST(BoardAndListCommandsTest, TheSiteSelectorDrawsThePictureWithoutItsKeyColourAndTheNameBesideIt)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QComboBox *box = env.Window->SiteComboBox;
+    ASSERT_GE(box->count(), 1);
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);   // the key colour, at (0, 15)
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 255));
+    box->setItemIcon(0, QIcon(QPixmap::fromImage(picture)));
+    box->setCurrentIndex(0);
+
+    const auto check = [](const QImage &drawn) {
+        int blue = 0;
+        int inkRightOfPicture = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor colour = drawn.pixelColor(x, y);
+                EXPECT_NE(colour, QColor(Qt::magenta)) << x << "," << y;
+                blue += colour == QColor(0, 0, 255) && x < 24;
+                inkRightOfPicture += x >= 24 && qGray(colour.rgb()) < 128;
+            }
+        }
+        EXPECT_EQ(blue, 64);
+        EXPECT_GT(inkRightOfPicture, 0);   // the name
+    };
+    QImage entry(220, 24, QImage::Format_RGB32);
+    entry.fill(Qt::white);
+    {
+        QPainter painter(&entry);
+        QStyleOptionViewItem option;
+        option.initFrom(box->view());
+        option.rect = entry.rect();
+        option.palette.setColor(QPalette::Base, Qt::white);
+        option.palette.setColor(QPalette::Text, Qt::black);
+        box->itemDelegate()->paint(&painter, option, box->model()->index(0, 0));
+    }
+    check(entry);
+    box->resize(220, 26);
+    check(box->grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
