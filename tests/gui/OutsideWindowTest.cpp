@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QSet>
-#include <algorithm>
 
 using PostTest::AddThread;
 using PostTest::Live;
@@ -130,10 +129,12 @@ TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
             cancel = true;
         });
     });
-    const QList<QAction *> entries = window->Help1->actions();
-    const qsizetype separator = entries.indexOf(
-        *std::find_if(entries.rbegin(), entries.rend(), [](const QAction *entry) { return entry->isSeparator(); }));
-    const QList<QAction *> pages = entries.mid(separator + 1);
+    // The entries after the separator that follows the menu's commands.
+    QList<QAction *> pages = window->Help1->actions();
+    while (!pages.isEmpty() && !pages.first()->isSeparator())
+        pages.removeFirst();
+    if (!pages.isEmpty())
+        pages.removeFirst();
     ASSERT_EQ(pages.size(), 9);
     QSet<QString> addresses;
     for (QAction *page : pages) {
