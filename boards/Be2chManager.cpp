@@ -121,7 +121,7 @@ QString TBe2chManager::FillMember(const QString &text, const QString &member, co
 {
     QString filled = text;
     filled.replace(QLatin1String("<member>"), MonaUtils::UrlEncode(member));
-    filled.replace(QLatin1String("<url>"), url);
+    filled.replace(QLatin1String("<url>"), MonaUtils::UrlEncode(url));
     return filled;
 }
 

@@ -4,7 +4,6 @@
 #include "controls/Dialogs.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
-#include "core/Board.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
@@ -40,9 +39,19 @@ TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(p
     });
     if (!Be2chManager)
         return;
+    // A member's profile page opens in a browser tab of its own.
+    Be2chManager->OpenUrl = [this](const QString &url, const QString &caption) {
+        this->services.NewPageTab(caption)->Navigate(url);
+    };
     connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
     connect(Be2chManager, &TBe2chManager::LoggedOut, this, &TBeCommands::ShowLoginState);
     connect(Be2chManager, &TBe2chManager::Error, this, [this](const QString &message) { this->services.AddLog(message); });
+}
+
+TBeCommands::~TBeCommands()
+{
+    if (Be2chManager)
+        Be2chManager->OpenUrl = nullptr;
 }
 
 QString TBeCommands::ClickedMember() const
@@ -100,16 +109,16 @@ bool TBeCommands::EnsureLogin()
     return Be2chManager->IsLoggedIn();
 }
 
+// The service learns the thread from its browser URL, as the profile link gives it.
 bool TBeCommands::BeGivePointClick(const QString &member)
 {
     const TTavuBrowser *tab = services.CurrentBrowser();
     if (!tab || !tab->ThreadItem() || !EnsureLogin())
         return false;
     const TThreadItem *item = tab->ThreadItem();
-    const TBoard *board = tab->GetBoard();
-    if (!board || !board->BBS)
+    if (!item->BBS)
         return false;
-    return Be2chManager->GivePoint(member, board->BBS->GetReadCgiUrl(board, item->GetKey()));
+    return Be2chManager->GivePoint(member, item->BBS->GetBrowserUrl(item));
 }
 
 void TBeCommands::BeShowProfileClick(const QString &member)

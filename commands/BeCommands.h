@@ -17,7 +17,9 @@ class TWindowServices;
 class TBeCommands : public QObject {
     Q_OBJECT
 public:
+    // Shows the Be manager's pages (a member's profile) in browser tabs.
     TBeCommands(TWindowServices &services, QObject *parent = nullptr);
+    ~TBeCommands() override;
 
     void actBe2chLoginExecute();
     // Logs in first when needed; then the profile dialog, which reads and saves the profile.

@@ -66,6 +66,9 @@ void TThreadListCommands::actThreadListShowLocalExecute()
         return;
     services.BeginBusy();
     Kpwfunc::ListLocalLogs(doc);
+    if (const TBoard *board = doc->GetBoard())
+        doc->SetCaption(QStringLiteral("全取得ｽﾚ：") + board->Name);
+    services.RedrawListTabs();
     services.EndBusy();
     services.ThreadListChanged(doc);
 }

@@ -17,6 +17,7 @@ constexpr int TypeAheadPauseMs = 1000;   // a longer pause starts the search tex
 
 const QString SectionColumns = QStringLiteral("Columns");
 const QString SectionSort = QStringLiteral("Sort");
+const QString SectionViewStyle = QStringLiteral("ViewStyle");
 
 }
 
@@ -329,6 +330,8 @@ void TCustomEnhListView::WriteSettings(TIniFile &ini)
         ini.WriteInteger(SectionSort, QStringLiteral("SortCol"), sortColumn);
         ini.WriteBool(SectionSort, QStringLiteral("Ascending"), sortAscending);
     }
+    if (settings.SaveViewStyle)
+        ini.WriteInteger(SectionViewStyle, QStringLiteral("ViewStyle"), ViewStyle());
 }
 
 bool TCustomEnhListView::ReadSettings(const TIniFile &ini)

@@ -42,7 +42,11 @@ struct TqorEnhLVSaveSettings {
     QString RegistryKey;
     bool SaveColumnSizes = true;
     bool SaveCurrentSort = true;
+    bool SaveViewStyle = true;
 };
+
+// The view styles of a list view, by their stored codes. This list shows its rows as a report.
+enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
 class TCustomEnhListView : public QTreeView {
     Q_OBJECT
@@ -105,8 +109,10 @@ public:
     // Times the pauses between typed keys; a pause of more than a second starts the search afresh.
     TSteadyClock TypeAheadClock = SteadyNowMs;
 
-    // Saved state. Write/ReadSettings use the sections "Columns" ("Sizes") and "Sort" ("SortCol",
-    // "Ascending") of any ini; Store/LoadSettings do it on the RegistryKey file when AutoSave is on.
+    TViewStyle ViewStyle() const { return vsReport; }
+
+    // Saved state. Write/ReadSettings use the sections "Columns" ("Sizes"), "Sort" ("SortCol",
+    // "Ascending") and "ViewStyle" ("ViewStyle", written only) of any ini; Store/LoadSettings do it on the RegistryKey file when AutoSave is on.
     virtual TqorEnhLVSaveSettings &SaveSettings() { return enhSaveSettings; }
     virtual void WriteSettings(TIniFile &ini);
     virtual bool ReadSettings(const TIniFile &ini);   // true when a saved sort was read

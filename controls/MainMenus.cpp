@@ -6,6 +6,7 @@
 #include "controls/MenuBar.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QComboBox>
 #include <QHash>
 #include <QLabel>
@@ -63,6 +64,23 @@ const QList<TMenuDef> &MainMenuDefs()
     return menus;
 }
 
+// The outside pages of the help menu: caption and address.
+const QList<std::pair<const char *, const char *>> &HelpPages()
+{
+    static const QList<std::pair<const char *, const char *>> pages = {
+        {"５ちゃんねる案内所", "https://info.5ch.net/"},
+        {"はじめての人へ", "https://info.5ch.net/index.php/はじめての人へ"},
+        {"よくある質問", "https://info.5ch.net/index.php/よくある質問"},
+        {"削除ガイドライン", "https://info.5ch.net/index.php/削除ガイドライン"},
+        {"書き込みの規制について", "https://info.5ch.net/index.php/規制"},
+        {"Be の使い方", "https://be.5ch.net/"},
+        {"したらば掲示板のヘルプ", "https://rentalbbs.shitaraba.com/"},
+        {"まちBBS の案内", "https://machi.to/"},
+        {"専用ブラウザの取り決め (monazilla)", "http://www.monazilla.org/"},
+    };
+    return pages;
+}
+
 QMenu *NamedMenu(QWidget *parent, const char *name, const char *caption)
 {
     auto *menu = new QMenu(QString::fromUtf8(caption), parent);
@@ -115,6 +133,16 @@ QString ButtonHint(const QAction *action)
 }  // namespace
 
 namespace Kpwfunc {
+
+void AddHelpPages(QMenu *help, QObject *context, const std::function<void(const QString &url)> &open)
+{
+    help->addSeparator();
+    for (const auto &[caption, url] : HelpPages()) {
+        const QString address = QString::fromUtf8(url);
+        QObject::connect(help->addAction(QString::fromUtf8(caption)), &QAction::triggered, context,
+                         [open, address] { open(address); });
+    }
+}
 
 TMainMenus BuildMainMenus(QMainWindow *window, const TActionList &actions, const TMenuRefreshes &refreshes)
 {

@@ -80,6 +80,10 @@ TMainBars BuildMainBars(QMainWindow *window, QMenu *mainMenu);
 void FillDesignedBarsAndMenus(const QList<QToolBar *> &bars, const QList<QMenu *> &menus, const TActionList &actions,
                               const std::function<void(int page)> &showOptions);
 
+// The help menu's outside pages (H10Click), after its commands and a separator: guides, rules and
+// answers for readers and posters of the boards. A click hands the entry's fixed address to open.
+void AddHelpPages(QMenu *help, QObject *context, const std::function<void(const QString &url)> &open);
+
 // A right click on the view opens the menu there.
 void PopUpOver(QAbstractScrollArea *view, QMenu *menu);
 

@@ -118,6 +118,9 @@ public:
     virtual void OpenThreadUrl(const QString &url, bool fromViewer = false) = 0;
     // Opens a web page as URL OPENINVARNELO says: a new browser tab or the outside browser.
     virtual void OpenWebPage(const QString &url, const QString &caption) = 0;
+    // Navigates the browser panel's picture view to the URL: the view hands it on to a new,
+    // activated browser tab titled with the URL, where a ".jpg" gets its Exif display.
+    virtual void ShowPictureView(const QString &url) = 0;
     // Opens the URL in the preview browser and shows it.
     virtual void OpenInPreviewBrowser(const QString &url) = 0;
     // Shows one response of the thread alone in the window's second browser.

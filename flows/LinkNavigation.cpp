@@ -15,7 +15,6 @@
 #include "render/TavuResWriter.h"
 #include "services/KpwUrl.h"
 #include "services/PopupKillList.h"
-#include "tools/ExifView.h"
 #include "tools/PreviewBrowser.h"
 #include "tools/UrlDialog.h"
 
@@ -211,7 +210,7 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
     case 0:
         if (TavuConfig->SHOWEXIFINFO && url.toLower().endsWith(QLatin1String(".jpg"))) {
             cancel = true;
-            ShowExifView(url);
+            services.ShowPictureView(url);
             if (OpenedForTheLink(tab))
                 CloseTabLater(tab);
             break;
@@ -233,13 +232,6 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
         services.OpenWebPage(url, url);
         break;
     }
-}
-
-// The picture with its Exif values, in a window of its own.
-void TLinkNavigation::ShowExifView(const QString &url)
-{
-    auto *view = new TExifViewForm(TavuConfig->GetTempDir() + QStringLiteral("thumbs/"), services.Window());
-    view->ShowPicture(url);
 }
 
 // CHECKBBSLINK asks before a link opens; Shift held turns it round. A tab that shows a plain page

@@ -35,8 +35,6 @@ private:
     void ShowLinkedResponses(TTavuBrowser *tab, const QString &url);
     void OpenThreadLink(const QString &url, bool activate);
     void OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel);
-    // SHOWEXIFINFO: a picture page opened inside the program shows its Exif values.
-    void ShowExifView(const QString &url);
     bool AsksHowToOpen(const TTavuBrowser *tab) const;
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void CloseTabLater(TTavuBrowser *tab);

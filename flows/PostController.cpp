@@ -215,7 +215,7 @@ void TPostController::RestoreReplyTab(TSendDialog *composer)
     composer->ShowAgain();
 }
 
-// Records a sent post in the composer's histories and post log. The post went through whatever
+// Records a new thread in the composer's histories and post log. The post went through whatever
 // happens here: a file that cannot be written is only logged.
 void TPostController::RecordSentPost(TSendDialog *composer)
 {
@@ -248,8 +248,6 @@ void TPostController::OnPostDone(TResUploader *job, bool failed)
         tab->Activate();
         item->TOP = tab->GetTopResNumber();
     }
-    if (composer)
-        RecordSentPost(composer);
     item->DownloadRequest = true;
     emit ReplySent(item);
     TavuConfig->SetSendCount(TavuConfig->VOZADAZOZ_SEND_COUNT + 1);

@@ -288,7 +288,7 @@ void TStartupSequence::ApplyOwnCommandLine()
     ApplyStartArguments(TStartArguments::Parse(commandLine));
     handOversWaiting = false;
     for (const QStringList &arguments : std::exchange(pendingHandOvers, {}))
-        ApplyStartArguments(TStartArguments::Parse(arguments));
+        ApplyStartArguments(TStartArguments::ParseHandOver(arguments));
 }
 
 void TStartupSequence::HandOver(const QStringList &arguments)
@@ -296,7 +296,7 @@ void TStartupSequence::HandOver(const QStringList &arguments)
     if (handOversWaiting)
         pendingHandOvers.append(arguments);
     else
-        ApplyStartArguments(TStartArguments::Parse(arguments));
+        ApplyStartArguments(TStartArguments::ParseHandOver(arguments));
 }
 
 void TStartupSequence::ApplyStartArguments(const TStartArguments &arguments)

@@ -63,6 +63,7 @@
 #include "core/TavuEnviron.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "render/ExifInfo.h"
@@ -352,6 +353,7 @@ void TVarneloWindow::CreatePrivateBrowser()
     PrivateBrowser = new TTavuBrowser(Panel10);
     PrivateBrowser->setObjectName(QStringLiteral("PrivateBrowser"));
     PrivateBrowser->hide();
+    connect(PrivateBrowser, &TTavuBrowser::Progress, this, &TVarneloWindow::OnBrowserProgress);
     // A web view draws through a Qt Quick widget, made once its page has a renderer; when that
     // widget needs another kind of surface (OpenGL) the window would be made anew for the first
     // browser tab (a flicker, and a close request lost). A hidden one of the same kind, there from
@@ -359,6 +361,11 @@ void TVarneloWindow::CreatePrivateBrowser()
     auto *surface = new QQuickWidget(Panel10);
     surface->setObjectName(QStringLiteral("WebSurface"));
     surface->hide();
+}
+
+void TVarneloWindow::OnBrowserProgress(int position, int maximum)
+{
+    ProgressBar->SetProgress(maximum, position);
 }
 
 void TVarneloWindow::FillSiteBox()

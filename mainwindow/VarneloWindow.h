@@ -50,6 +50,7 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class TBoard;
+class TEmbeddedWB;
 class TExifInfo;
 class TSite;
 class TSplashWindow;
@@ -243,6 +244,12 @@ public:
     // places the tab bars and shortcut bars again (after a layout preset was switched).
     void ReloadBarLayout();
 
+    // The picture view of the browser panel (VarneloWindowPicture.cpp): a hidden browser made at its
+    // first use. Every navigation of it goes on in it and opens an activated browser tab titled with
+    // the URL: a ".jpg" gets its Exif display written there, any other page is navigated to.
+    TEmbeddedWB *WebBrowser1 = nullptr;
+    void ShowPictureView(const QString &url);
+
     // ---- services ----
 
 signals:
@@ -291,6 +298,8 @@ private:
     void CreateStatusBars();
     void CreateTimers();
     void CreatePrivateBrowser();
+    // The private browser's progress fills the status bar's progress bar.
+    void OnBrowserProgress(int position, int maximum);
     void LoadRowGlyphs();
     void BindActions();
     void BindLoginEvents();
@@ -394,6 +403,10 @@ private:
     // navigation of the browser tabs (VarneloWindowCheck.cpp).
 private:
     void BindUpdateCheck();
+
+    // picture view
+    void WebBrowser1BeforeNavigate2X(const QString &url);
+    void WebBrowser1NavigateComplete2(TTavuBrowser *tab, const QString &url);
 
     // shortcut bars
     // The top and the bottom one, made and run by shortcutBars (commands/ShortcutBarCommands.h).

@@ -11,9 +11,11 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
+#include "controls/SiteComboBox.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
+#include "controls/WindowServices.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -90,6 +92,7 @@ void TVarneloWindow::CreateMenusAndBars()
                                                [this] { BoardListPopupPopup(); }};
     static_cast<TMainMenus &>(*this) = Kpwfunc::BuildMainMenus(this, *ActionList1, refreshes);
     static_cast<TMainBars &>(*this) = Kpwfunc::BuildMainBars(this, MainMenu1);
+    Kpwfunc::AddHelpPages(Help1, this, [this](const QString &url) { Services().OpenThreadUrl(url); });
     shortcutBars = new TShortcutBarCommands(Services(), this, *this, ShortcutMenu);
     ShortcutBar1 = shortcutBars->ShortcutBar1;
     ShortcutBar3 = shortcutBars->ShortcutBar3;
@@ -142,7 +145,7 @@ QWidget *TVarneloWindow::CreateBoardPane()
 {
     BoardListPanel = Panel("BoardListPanel", this);
     QVBoxLayout *layout = TightColumn(BoardListPanel);
-    SiteComboBox = new QComboBox(BoardListPanel);
+    SiteComboBox = new TSiteComboBox(BoardListPanel);
     SiteComboBox->setObjectName(QStringLiteral("SiteComboBox"));
     BoardFilterCombo = new QComboBox(BoardListPanel);
     BoardFilterCombo->setObjectName(QStringLiteral("BoardFilterCombo"));

@@ -741,6 +741,11 @@ TBoard *TVarneloWindowServices::ShownBoard() const
 
 // ---- pictures, links and memos ----
 
+void TVarneloWindowServices::ShowPictureView(const QString &url)
+{
+    window.ShowPictureView(url);
+}
+
 void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
 {
     PreviewBrowser::ShowUrl(window.Services(), url);

@@ -118,6 +118,7 @@ public:
     TBoard *ShownBoard() const override;
 
     void OpenInPreviewBrowser(const QString &url) override;
+    void ShowPictureView(const QString &url) override;
     QWidget *TracePane() const override;
 
     void ApplySkinChange() override;

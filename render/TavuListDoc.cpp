@@ -376,3 +376,12 @@ int TTavuListDoc::CountNewThreads() const
 {
     return items->CountMarked();
 }
+
+void TTavuListDoc::SetCaption(const QString &caption)
+{
+    Caption = caption;
+    if (TabButton)
+        TabButton->setText(caption);
+    if (TabMenuItem)
+        TabMenuItem->setText(caption);
+}

@@ -71,6 +71,8 @@ public:
     QAbstractButton *TabButton = nullptr;
     QAction *TabMenuItem = nullptr;
     QString Caption;
+    // The caption, on the tab button and the tab menu's entry too.
+    void SetCaption(const QString &caption);
     int SortColumn = 0;                     // the column the list was last sorted by
     bool SortFlag = false;                  // its direction
     int TopRow = 0;                         // the view's position when the tab was left

@@ -1,11 +1,9 @@
 #include "tools/ExifView.h"
 
+#include "render/EmbeddedWB.h"
 #include "render/ExifInfo.h"
+#include "services/EventLog.h"
 #include "services/ImageCache.h"
-
-#include <QTextBrowser>
-#include <QUrl>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -56,33 +54,26 @@ QString ExifView::Html(const TExifInfo &exif, const QString &url)
     return page + QStringLiteral("</TT>");
 }
 
-TExifViewForm::TExifViewForm(const QString &cacheFolder, QWidget *parent)
-    : QWidget(parent, Qt::Window), WebBrowser1(new QTextBrowser), Cache(new TImageCache(cacheFolder, 1, this))
+TExifDisplay::TExifDisplay(const QString &cacheFolder, TEmbeddedWB *browser)
+    : QObject(browser), browser(browser), cache(new TImageCache(cacheFolder, 1, this))
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Exif"));
-    WebBrowser1->setOpenLinks(false);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(WebBrowser1);
-    connect(Cache, &TImageCache::Ready, this, [this](const QString &ready, const QString &fileName) {
+    connect(cache, &TImageCache::Ready, this, [this](const QString &ready, const QString &fileName) {
         if (ready != url)
             return;
         TExifInfo exif;
         exif.SetImageFileName(fileName);
-        WebBrowser1->setHtml(ExifView::Html(exif, QUrl::fromLocalFile(fileName).toString()));
+        this->browser->Clear();
+        this->browser->Write(QStringLiteral("<HTML><BODY>") + ExifView::Html(exif, url) + QStringLiteral("</BODY></HTML>"));
+        this->browser->Close();
     });
-    connect(Cache, &TImageCache::Failed, this, [this](const QString &failed, const QString &message) {
+    connect(cache, &TImageCache::Failed, this, [this](const QString &failed, const QString &message) {
         if (failed == url)
-            WebBrowser1->setPlainText(message + QLatin1Char('\n') + url);
+            Kpwfunc::AddLog(message + QStringLiteral(" ") + url);
     });
-    resize(480, 480);
 }
 
-void TExifViewForm::ShowPicture(const QString &address)
+void TExifDisplay::Show(const QString &address)
 {
     url = address;
-    WebBrowser1->setPlainText(QStringLiteral("読み込み中...\n") + url);
-    show();
-    Cache->Request(url);
+    cache->Request(url);
 }

@@ -2,10 +2,10 @@
 // The Exif view of a picture: the picture, then one line per Exif value the file carries (a
 // numeric value of zero is left out), or "Exif無し". The URL is escaped before it enters the page.
 
+#include <QObject>
 #include <QString>
-#include <QWidget>
 
-class QTextBrowser;
+class TEmbeddedWB;
 class TExifInfo;
 class TImageCache;
 
@@ -15,17 +15,18 @@ QString Html(const TExifInfo &exif, const QString &url);
 
 }  // namespace ExifView
 
-// A window showing the Exif view of one picture, fetched into the picture cache first.
-class TExifViewForm : public QWidget {
+// The Exif display of a picture written into a browser: the picture is fetched into the picture
+// cache, read by the Exif reader and shown as Html says. It lives as long as the browser. When the
+// fetch fails (stop-all too) nothing is written and the log pane says why.
+class TExifDisplay : public QObject {
     Q_OBJECT
 public:
-    TExifViewForm(const QString &cacheFolder, QWidget *parent = nullptr);
+    TExifDisplay(const QString &cacheFolder, TEmbeddedWB *browser);
 
-    QTextBrowser *WebBrowser1;
-    TImageCache *Cache;
-
-    void ShowPicture(const QString &url);
+    void Show(const QString &url);
 
 private:
+    TEmbeddedWB *browser;
+    TImageCache *cache;
     QString url;
 };

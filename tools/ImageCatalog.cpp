@@ -1,6 +1,7 @@
 #include "tools/ImageCatalog.h"
 
 #include "controls/MenuAccessKeys.h"
+#include "core/TavuConfig.h"
 #include "services/ImageCache.h"
 #include "services/KpwUrl.h"
 #include "services/PictureLoader.h"
@@ -76,7 +77,8 @@ QString TImageCatalog::Html(int thumbnailSize) const
 
 TImageCatalogPane::TImageCatalogPane(const QString &cacheFolder, QWidget *parent)
     : QWidget(parent), Cache(new TImageCache(cacheFolder, 4, this)), ImageList(new QListWidget),
-      DropHint(new QLabel(QStringLiteral("ここに画像リンクをドロップ")))
+      DropHint(new QLabel(QStringLiteral("<CENTER>ここに画像リンクをドロップ<BR><IMG SRC=\"%1\"></CENTER>")
+                              .arg((TTavuConfig::AppDir() + QStringLiteral("resource/imagedrop.gif")).toHtmlEscaped())))
 {
     setObjectName(QStringLiteral("ImageCatalogPane"));
     setAcceptDrops(true);

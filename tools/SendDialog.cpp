@@ -1,6 +1,7 @@
 #include "tools/SendDialog.h"
 
 #include "services/ComposerFiles.h"
+#include "services/EventLog.h"
 #include "tools/PreviewWindow.h"
 
 #include "boards/Be2chManager.h"
@@ -434,8 +435,15 @@ bool TSendDialog::Confirm(const QString &text)
     return Kpwfunc::AskYesNo(text, Kpwfunc::mkWarning);
 }
 
+// The histories are written first, so that a post the user then abandons, or the server refuses,
+// keeps its text; a file that cannot be written is only logged.
 void TSendDialog::actSendExecute()
 {
+    try {
+        SaveHistory();
+    } catch (const EVarnelo &e) {
+        Kpwfunc::AddLog(e.Message);
+    }
     bool goOn = true;
     ApplyPastLogLoginOffer(goOn);
     if (!goOn)

@@ -160,10 +160,10 @@ TEST(BeAccount, ProfileAndMemberCommandsUseTheLogin)
 
     EXPECT_TRUE(be.GivePoint(QStringLiteral("12345"), QStringLiteral("http://h/test/read.cgi?bbs=b&key=1")));
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/be/point")).value(0).Path,
-              QByteArray("/be/point?i=12345&u=d:http://h/test/read.cgi?bbs=b&key=1"));
+              QByteArray("/be/point?i=12345&u=d:http%3A%2F%2Fh%2Ftest%2Fread.cgi%3Fbbs%3Db%26key%3D1"));
     QString shown;
     be.OpenUrl = [&shown](const QString &url, const QString &) { shown = url; };
     be.ShowProfile(QStringLiteral("12345"), QStringLiteral("http://h/x/"));
-    EXPECT_EQ(shown, QStringLiteral("http://be.example/p?i=12345&u=d:http://h/x/"));
+    EXPECT_EQ(shown, QStringLiteral("http://be.example/p?i=12345&u=d:http%3A%2F%2Fh%2Fx%2F"));
     EXPECT_EQ(errors.size(), 1);
 }

@@ -12,6 +12,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TextList.h"
+#include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
@@ -20,6 +21,12 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QAbstractItemView>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOptionViewItem>
 #include <QDesktopServices>
 #include <QDir>
 #include <QUrl>
@@ -199,4 +206,73 @@ TEST(BoardAndListCommandsTest, BoardPagesOpenInTheDesktopBrowser)
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     const QUrl board(News()->URL);
     EXPECT_EQ(catcher.Urls, (QList<QUrl>{board, board}));
+}
+
+// 取得済みスレッドのみを表示 lists the board's stored logs in its tab, captioned so.
+TEST(BoardAndListCommandsTest, ShowingTheStoredThreadsCaptionsTheTabSo)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    ASSERT_NE(StoredThread::Open(env, 2), nullptr);
+    ASSERT_TRUE(ClickNews(env));
+    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    TTavuListDoc *doc = env.Window->ListDocs.first();
+    QAction *showLocal = env.Window->Action(QStringLiteral("actThreadListShowLocal"));
+    ASSERT_TRUE(showLocal->isEnabled());
+    showLocal->trigger();
+    ASSERT_TRUE(Settled(env));
+    const QString caption = QStringLiteral("全取得ｽﾚ：") + News()->Name;
+    EXPECT_EQ(doc->Caption, caption);
+    EXPECT_EQ(doc->TabButton->text(), caption);
+    EXPECT_EQ(doc->TabMenuItem->text(), caption);
+    QStringList keys;
+    for (int i = 0; i < doc->Items()->Count(); ++i)
+        keys << doc->Items()->Get(i)->GetKey();
+    EXPECT_TRUE(keys.contains(StoredThread::Key));
+}
+
+// The site selector draws each site's picture with the colour of its pixel (0, 15) left out, and
+// the site's name to the right of it: in its list and in its own box.
+TEST(BoardAndListCommandsTest, TheSiteSelectorDrawsThePictureWithoutItsKeyColourAndTheNameBesideIt)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    QComboBox *box = env.Window->SiteComboBox;
+    ASSERT_GE(box->count(), 1);
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);   // the key colour, at (0, 15)
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 255));
+    box->setItemIcon(0, QIcon(QPixmap::fromImage(picture)));
+    box->setCurrentIndex(0);
+
+    const auto check = [](const QImage &drawn) {
+        int blue = 0;
+        int inkRightOfPicture = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor colour = drawn.pixelColor(x, y);
+                EXPECT_NE(colour, QColor(Qt::magenta)) << x << "," << y;
+                blue += colour == QColor(0, 0, 255) && x < 24;
+                inkRightOfPicture += x >= 24 && qGray(colour.rgb()) < 128;
+            }
+        }
+        EXPECT_EQ(blue, 64);
+        EXPECT_GT(inkRightOfPicture, 0);   // the name
+    };
+    QImage entry(220, 24, QImage::Format_RGB32);
+    entry.fill(Qt::white);
+    {
+        QPainter painter(&entry);
+        QStyleOptionViewItem option;
+        option.initFrom(box->view());
+        option.rect = entry.rect();
+        option.palette.setColor(QPalette::Base, Qt::white);
+        option.palette.setColor(QPalette::Text, Qt::black);
+        box->itemDelegate()->paint(&painter, option, box->model()->index(0, 0));
+    }
+    check(entry);
+    box->resize(220, 26);
+    check(box->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }

@@ -338,6 +338,11 @@ TEST(ListViewSettings, ColumnOrderWidthsAndSortRoundTrip)
     EXPECT_EQ(ini.ReadString("Columns", "Order"), "2,0,1");
     EXPECT_EQ(ini.ReadInteger("Sort", "SortCol"), 2);
     EXPECT_FALSE(ini.ReadBool("Sort", "Ascending", true));
+    EXPECT_EQ(ini.ReadInteger("ViewStyle", "ViewStyle", -1), int(vsReport));
+    view->SaveSettings().SaveViewStyle = false;
+    TIniFile withoutStyle;
+    view->WriteSettings(withoutStyle);
+    EXPECT_FALSE(withoutStyle.ValueExists("ViewStyle", "ViewStyle"));
 
     TIniFile copy;
     copy.SetText(ini.Text());

@@ -6,6 +6,8 @@
 
 #include "controls/WindowServices.h"
 #include "core/IniFile.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 #include "services/Ninkinet.h"
 #include "support/ScriptedHttpServer.h"
 #include "tools/DirectDialog.h"
@@ -15,6 +17,7 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QSet>
 
 using PostTest::AddThread;
 using PostTest::Live;
@@ -110,4 +113,38 @@ TEST(DirectInTheWindow, TheStartUpOpensTheNewsWindowWhenAsked)
         env.Start();
         EXPECT_EQ(opened.contains(QStringLiteral("TDirectDialog")), asked) << asked;
     }
+}
+
+// The help menu ends with nine outside pages; each opens its own address in a browser tab of the
+// program (the tab's navigation is caught before it leaves the machine).
+TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
+{
+    TPostWindowEnv env;
+    TavuConfig->URL_OPENINVARNELO = 0;
+    TVarneloWindow *window = env.Window();
+    QList<QUrl> asked;
+    QObject::connect(window, &TVarneloWindow::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
+        QObject::connect(tab->Browser(), &TEmbeddedWB::BeforeNavigate, tab, [&asked](const QUrl &url, bool &cancel) {
+            asked << url;
+            cancel = true;
+        });
+    });
+    // The entries after the separator that follows the menu's commands.
+    QList<QAction *> pages = window->Help1->actions();
+    while (!pages.isEmpty() && !pages.first()->isSeparator())
+        pages.removeFirst();
+    if (!pages.isEmpty())
+        pages.removeFirst();
+    ASSERT_EQ(pages.size(), 9);
+    QSet<QString> addresses;
+    for (QAction *page : pages) {
+        const qsizetype tabs = window->Browsers.size();
+        page->trigger();
+        ASSERT_EQ(window->Browsers.size(), tabs + 1) << page->text().toStdString();
+        ASSERT_TRUE(WaitFor([&] { return asked.size() == tabs + 1; }));
+        EXPECT_TRUE(asked.last().scheme().startsWith(QLatin1String("http"))) << asked.last().toString().toStdString();
+        EXPECT_TRUE(window->Browsers.first()->IsWebPage());
+        addresses.insert(asked.last().toString());
+    }
+    EXPECT_EQ(addresses.size(), 9);
 }

@@ -14,6 +14,8 @@
 #include "core/JConvert.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
@@ -347,4 +349,27 @@ TEST(PaneLooks, FlowProgressIsDrawnWithTheNextPaint)
     EXPECT_NE(bar->grab().toImage(), empty);
     bar->Reset();
     EXPECT_EQ(bar->grab().toImage(), empty);
+}
+
+// The private browser's progress is the status bar's: the bar fills as far as the page got.
+TEST(PaneLooks, ThePrivateBrowsersProgressFillsTheBar)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->resize(1000, 700);
+    env.Window->show();
+    TStatusProgress *bar = env.Window->ProgressBar;
+    QCoreApplication::sendPostedEvents();
+    const QImage empty = bar->grab().toImage();
+    emit env.Window->PrivateBrowser->Browser()->ProgressChange(5, 10);
+    const QImage half = bar->grab().toImage();
+    const auto filledAt = [&](double at) {
+        const int x = int(half.width() * at);
+        for (int y = 0; y < half.height(); ++y)
+            if (half.pixel(x, y) != empty.pixel(x, y))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(filledAt(0.25));
+    EXPECT_FALSE(filledAt(0.75));
 }

@@ -180,9 +180,11 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     EXPECT_TRUE(LogLines(env).contains(QStringLiteral("→200:ＥＲＲＯＲ：書き込めません。")));
     EXPECT_EQ(tab->DownloadState, TTavuBrowser::dsIdle);
     EXPECT_EQ(env.Window()->BusyCount(), 0);
-    // A post that was not sent is in no history.
-    EXPECT_FALSE(QFile::exists(env.env.Profile(ComposerFiles::SendLogFile())));
-    EXPECT_FALSE(QFile::exists(env.env.Profile(ComposerFiles::NameLogFile())));
+    // The post log and the handle history were written before the post went: the refused text
+    // is kept there.
+    EXPECT_TRUE(FileUtil::ReadFile(env.env.Profile(ComposerFiles::SendLogFile()))
+                    .contains(jconvert::UnicodeToSjis(QStringLiteral("消えてはならない文"))));
+    EXPECT_EQ(ComposerFiles::LoadLines(ComposerFiles::NameLogFile()), QStringList({QStringLiteral("名無し")}));
 
     // Sent while offline: refused, and the composer comes back with the text.
     TavuEnviron->SetOffline(true);

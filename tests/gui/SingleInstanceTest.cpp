@@ -120,8 +120,9 @@ TEST_F(SingleInstanceTest, ArgumentsAreClassifiedOneByOne)
     EXPECT_EQ(both.Url, QStringLiteral("https://b.example/2"));   // the last one wins
 
     TStartArguments other = TStartArguments::Parse({QStringLiteral("n"), QStringLiteral("see http://a.example/")});
-    EXPECT_FALSE(other.NoSave);
+    EXPECT_FALSE(other.NoSave);   // the own command line takes no bare "n"
     EXPECT_TRUE(other.Url.isEmpty());
+    EXPECT_TRUE(TStartArguments::ParseHandOver({QStringLiteral("n")}).NoSave);
 }
 
 TEST_F(SingleInstanceTest, LaterCopyHandsItsArgumentsOver)
@@ -191,7 +192,7 @@ TEST_F(SingleInstanceTest, CopiesStartedTogetherHaveOneFirst)
     }
 }
 
-// The running window takes a later copy's "-n" and thread address: save mode goes off for this run
+// The running window takes a later copy's "-n" (or bare "n") and thread address: save mode goes off for this run
 // and the thread of the known board opens in a tab (offline: from its stored log, which is none).
 TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
 {
@@ -207,6 +208,13 @@ TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
     EXPECT_TRUE(env.Window->Browsers.isEmpty());
+
+    // A later copy's bare "n" turns save mode off as well.
+    env.Window->Action(QStringLiteral("actSaveMode"))->trigger();
+    ASSERT_TRUE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
+    EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("n")}));
+    EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
+    EXPECT_FALSE(TavuEnviron->GetCached());
 
     EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")}));
     ASSERT_EQ(env.Window->Browsers.size(), 1);

@@ -22,13 +22,13 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
-#include "tools/ExifView.h"
 #include "tools/ImageCatalog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -282,6 +282,19 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     EXPECT_EQ(env.env.env.LogLines().size(), logLines);
 }
 
+// The empty catalog asks for a picture link to be dropped, with the program's own picture.
+TEST(ThreadInfoPane, TheEmptyCatalogShowsTheDropPicture)
+{
+    TPaneEnv env({QStringLiteral("一")});
+    ASSERT_TRUE(env.pane && env.pane->ImageCatalog);
+    const QLabel *hint = env.pane->ImageCatalog->DropHint;
+    const QString picture = TTavuConfig::AppDir() + QStringLiteral("resource/imagedrop.gif");
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("ここに画像リンクをドロップ")));
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("<IMG SRC=\"%1\">").arg(picture)));
+    EXPECT_FALSE(QImage(picture).isNull());
+    EXPECT_FALSE(hint->isHidden());
+}
+
 // The catalog fills from the picture links of a thread served by a local server; a link that is
 // no picture keeps its cell and says why; the menu's items act on the catalog.
 TEST(ThreadInfoPane, TheCatalogPaneFillsFromTheThreadsPictureLinksAndItsMenuActs)
@@ -367,12 +380,15 @@ TEST(ThreadInfoPane, TheBoardMenuListsTheShownSitesBoardsAndOpensTheOneChosen)
     EXPECT_EQ(window->ListDocs.first()->BoardID, News);
 }
 
-// With SHOWEXIFINFO a picture link opened inside the program shows the picture's Exif view;
-// without it the tab goes to the picture.
-TEST(ThreadInfoPane, APictureLinkShowsItsExifViewOnlyWithTheSetting)
+// With SHOWEXIFINFO a picture link opened inside the program goes to the browser panel's picture
+// view, which opens an activated tab titled with the URL and writes the Exif display into it;
+// without the setting the thread tab goes to the picture itself.
+TEST(ThreadInfoPane, APictureLinkShowsItsExifDisplayInATabOnlyWithTheSetting)
 {
     ScriptedHttpServer pictures;
-    pictures.Reply(ScriptedHttpServer::Make(200, QByteArray("\xFF\xD8\xFF\xD9", 4), {"Content-Type: image/jpeg"}));
+    const QByteArray jpeg = ScriptedHttpServer::Make(200, QByteArray("\xFF\xD8\xFF\xD9", 4), {"Content-Type: image/jpeg"});
+    for (int i = 0; i < 3; ++i)   // the picture view, the Exif reader and the picture in the tab
+        pictures.Reply(jpeg);
     TPaneEnv env({QStringLiteral("一")}, [](TWindowEnv &e) {
         e.config->CHECKBBSLINK = false;
         e.config->URL_OPENINVARNELO = 0;
@@ -384,13 +400,17 @@ TEST(ThreadInfoPane, APictureLinkShowsItsExifViewOnlyWithTheSetting)
     TavuConfig->SHOWEXIFINFO = true;
     emit env.tab->Browser()->BeforeNavigate(QUrl(url), cancel);
     EXPECT_TRUE(cancel);
-    const QList<TExifViewForm *> views = window->findChildren<TExifViewForm *>();
-    ASSERT_EQ(views.size(), 1);
-    EXPECT_TRUE(WaitFor([&] { return views[0]->WebBrowser1->toPlainText().contains(QStringLiteral("Exif無し")); }));
+    ASSERT_TRUE(WaitFor([&] { return window->Browsers.size() == 2; }));
+    TTavuBrowser *shown = window->Browsers.first();
+    EXPECT_EQ(shown->Title, url);
+    TTavuBrowser *current = nullptr;
+    EXPECT_TRUE(window->GetActiveBrowser(current) && current == shown);
+    EXPECT_TRUE(WaitFor([&] { return PostTest::PageHtml(shown).contains(QStringLiteral("Exif無し")); }));
+    EXPECT_TRUE(PostTest::PageHtml(shown).contains(QStringLiteral("<img src=\"%1\">").arg(url)));
     EXPECT_FALSE(env.tab->IsWebPage());
 
     TavuConfig->SHOWEXIFINFO = false;
     emit env.tab->Browser()->BeforeNavigate(QUrl(url), cancel);
     EXPECT_FALSE(cancel);
-    EXPECT_EQ(window->findChildren<TExifViewForm *>().size(), 1);
+    EXPECT_EQ(window->Browsers.size(), 2);
 }

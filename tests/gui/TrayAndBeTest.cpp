@@ -9,7 +9,11 @@
 #include "boards/DolibManager.h"
 #include "commands/BeCommands.h"
 #include "commands/TrayIcon.h"
+#include "core/BBS.h"
+#include "core/MonaUtils.h"
 #include "core/Site.h"
+#include "core/ThreadItem.h"
+#include "render/TavuBrowser.h"
 #include "settings/BeProfileDialog.h"
 
 #include <gtest/gtest.h>
@@ -239,18 +243,18 @@ TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
     EXPECT_TRUE(be->IsLoggedIn());
     const QList<BoardServer::Request> points = server.RequestsTo(QStringLiteral("/be/point"));
     ASSERT_EQ(points.size(), 1);
-    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=12345&u=d:http")) << points[0].Path.toStdString();
+    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=12345&u=d:http%3A%2F%2F")) << points[0].Path.toStdString();
     EXPECT_TRUE(points[0].Path.contains(StoredThread::Key.toLatin1()));
 }
 
 // In the window, a right click on a Be link of a thread opens the member menu; its commands act on
-// that member.
+// that member: the point names the thread by its browser URL, encoded, and the profile opens in a
+// browser tab of the window.
 TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThatMember)
 {
     BoardServer server;
     KnowBeAccount(server);
     std::unique_ptr<TBe2chManager> be;
-    QStringList opened;
     TWindowEnv env([&](TWindowEnv &e) {
         be = BeLoginAt(server, e);
         be->PointUrl = server.Url(QStringLiteral("/be/point?i=<member>&u=d:<url>"));
@@ -258,7 +262,6 @@ TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThat
         e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
     });
     env.Start();
-    be->OpenUrl = [&opened](const QString &url, const QString &) { opened << url; };
     ASSERT_NE(StoredThread::Open(env, 1), nullptr);
     TTavuBrowser *tab = env.Window->Browsers.value(0);
     ASSERT_TRUE(tab);
@@ -279,8 +282,15 @@ TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThat
     menu->actions().value(0)->trigger();
     const QList<BoardServer::Request> points = server.RequestsTo(QStringLiteral("/be/point"));
     ASSERT_EQ(points.size(), 1);
-    EXPECT_TRUE(points[0].Path.startsWith("/be/point?i=777&u=d:http")) << points[0].Path.toStdString();
+    const QString threadUrl = tab->ThreadItem()->BBS->GetBrowserUrl(tab->ThreadItem());
+    EXPECT_TRUE(threadUrl.contains(QStringLiteral("/test/read.cgi/"))) << threadUrl.toStdString();
+    EXPECT_EQ(points[0].Path, "/be/point?i=777&u=d:" + MonaUtils::UrlEncode(threadUrl).toLatin1());
+
     menu->actions().value(1)->trigger();
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened[0].contains(QStringLiteral("/be/user?i=777"))) << opened[0].toStdString();
+    ASSERT_EQ(env.Window->Browsers.size(), 2);
+    TTavuBrowser *profile = env.Window->Browsers.first();
+    EXPECT_EQ(profile->Title, QStringLiteral("Be プロフィール"));
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return !server.RequestsTo(QStringLiteral("/be/user")).isEmpty(); }));
+    EXPECT_EQ(server.RequestsTo(QStringLiteral("/be/user")).value(0).Path,
+              "/be/user?i=777&u=d:" + MonaUtils::UrlEncode(threadUrl).toLatin1());
 }
