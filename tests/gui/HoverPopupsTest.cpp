@@ -44,12 +44,12 @@ struct THoverEnv {
     ItemRef item{new TThreadItem};
     TTavuBrowser *tab = nullptr;
 
-    // A thread of the given bodies opened in a tab.
-    // RES1NOPOPUP: an anchor's popup shows the responses it names without response 1. An outside
-    // page shows its digest, not the thumbnail service's picture (USESIMPLEAPI off).
+    // A thread of the given bodies opened in a tab. An outside page shows its digest, not the
+    // thumbnail service's picture (USESIMPLEAPI off). RES1NOPOPUP stays off: it leaves response 1
+    // in the popups of links to other threads, never in those of the thread's own anchors.
     explicit THoverEnv(const QStringList &bodies)
         : env([](TWindowEnv &e) {
-              e.config->RES1NOPOPUP = true;
+              e.config->RES1NOPOPUP = false;
               e.config->USESIMPLEAPI = false;
           })
     {
