@@ -253,8 +253,9 @@ void TThreadController::AddRecentThread(const TThreadItem *item, const QString &
 
 // An open thread takes its new responses in place: only what is new is fetched, and each new
 // response is appended to the live page, before its footer. The stored log is neither read nor
-// rendered again and the view keeps its place. False (nothing done) when the page cannot simply
-// grow: the tab is busy, shows an extract or a web page, or its responses are not the stored log.
+// rendered again; the view moves only to the first new response. False (nothing done) when the
+// page cannot simply grow: the tab is busy, shows an extract or a web page, or its responses are
+// not the stored log.
 bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber,
                                          const QString &url, const QSet<int> &erased)
 {
@@ -486,7 +487,7 @@ void TThreadController::OnThreadDownloadRes(TResDownloader *job, TRes *res, int 
     res->IsNew = item->READ < res->Number;
     list->Add(res);
     AppendResToView(tab, list, res);
-    if (res->Number == item->READ + 1 && item->READ > 0 && !DownloadOf(job)->InPlace)
+    if (res->Number == item->READ + 1 && item->READ > 0)
         tab->ScrollToRes(res->Number);
     if (res->IsNew)
         TavuConfig->SetLoadResCount(TavuConfig->VOZADAZOZ_LOAD_RES_COUNT + 1);
@@ -562,7 +563,7 @@ int TThreadController::ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *j
     if (!DownloadOf(job)->InPlace)
         ScrollAfterDownload(tab, item, newCount);
     else if (tab->ResNumber > 0)
-        tab->ScrollToRes(tab->ResNumber);   // an open thread keeps its place unless a response is asked for
+        tab->ScrollToRes(tab->ResNumber);   // an open thread stays where it is (or at its first new response)
     return newCount;
 }
 

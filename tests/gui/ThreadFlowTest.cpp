@@ -72,6 +72,33 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
+// After a reload that brings new responses the first of them is at the top of the view: F5 on the
+// open thread, and the open thread opened again with a reload.
+TEST(ThreadFlow, AReloadWithNewResponsesShowsTheFirstNewOneAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddThread(env.server, News, Key, 100);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ScrollToRes(10);
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 10; }));
+
+    Grow(env, 30);
+    env.Window()->Action(QStringLiteral("actThreadReload"))->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), 130);
+    EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 101; })) << "the view's top: " << tab->GetTopResNumber();
+
+    tab->ScrollToRes(20);
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 20; }));
+    Grow(env, 30);
+    OpenThread(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), 160);
+    EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 131; })) << "the view's top: " << tab->GetTopResNumber();
 }
 
 // Reopening a thread whose tab is open updates that tab in place; the opening still ends as every
