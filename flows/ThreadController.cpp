@@ -182,6 +182,11 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     emit LogLine(QStringLiteral("▽スレッド取得開始 →") + target);
     emit StatusText(QStringLiteral("スレッド取得開始：") + target);
     emit NoticesCleared();
+    if (NothingToShowOffline(item)) {
+        ReportOfflineWithoutLog(item, target);
+        emit Ended();
+        return;
+    }
 
     const int listed = item->AGECOUNT;
     QSet<int> erased = item->LoadInfo();
@@ -239,6 +244,22 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     if (job && downloadLater)
         job->BBS->DownloadThread(job, reload, false, false);
     AddRecentThread(item, target);
+}
+
+// Offline, a thread without a log has nothing to show (a web page is shown by its board type).
+bool TThreadController::NothingToShowOffline(const TThreadItem *item)
+{
+    return TavuEnviron->IsOffline() && !item->LogExists() && !(item->BBS && item->BBS->IsWebPage());
+}
+
+// Why the thread does not open: the log pane and a message say it.
+void TThreadController::ReportOfflineWithoutLog(const TThreadItem *item, const QString &target)
+{
+    const QString reason = QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。");
+    emit LogLine(QStringLiteral("△スレッド取得エラー →") + target);
+    emit LogLine(QStringLiteral("→") + reason);
+    emit StatusText(QStringLiteral("スレッド取得エラー：") + target);
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, reason + QStringLiteral("\n\n") + item->ShownTitle());
 }
 
 // The thread leads the recent-thread list, once.

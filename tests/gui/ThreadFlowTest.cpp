@@ -21,11 +21,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWebEnginePage>
 
 using namespace PostTest;
@@ -51,6 +53,19 @@ void Grow(TPostWindowEnv &env, int count)
         env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加%1").arg(i));
 }
 
+// Types the URL into the address box and presses Enter.
+void OpenFromAddressBox(TPostWindowEnv &env, const QString &url)
+{
+    QComboBox *box = env.Window()->UrlComboBox;
+    box->setEditText(url);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+QString ReadUrl(TPostWindowEnv &env, const QString &key)
+{
+    return env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/'));
+}
+
 }  // namespace
 
 TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
@@ -72,6 +87,29 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
+}
+
+// Offline, a thread that has no log is not opened: the log pane and a message say why, and the
+// opening ends.
+TEST(ThreadFlow, AThreadWithoutALogOpenedOfflineSaysSo)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    env.Window()->Action(QStringLiteral("actOnline"))->trigger();
+    ASSERT_TRUE(TavuEnviron->IsOffline());
+    env.server.ClearLog();
+
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+    ASSERT_EQ(env.env.Messages.size(), 1) << env.env.Messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(env.env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。")))
+        << env.env.Messages[0].toStdString();
+    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    EXPECT_TRUE(log.contains(QStringLiteral("→オフライン状態のため取得できません。このスレッドのログはありません。")));
+}
+
 // After a reload that brings new responses the first of them is at the top of the view: F5 on the
 // open thread, and the open thread opened again with a reload.
 TEST(ThreadFlow, AReloadWithNewResponsesShowsTheFirstNewOneAtTheTop)
