@@ -170,10 +170,11 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     item->AddRef();   // the item may be freed by a list that lets go of it on the way
     const auto release = qScopeGuard([item] { item->Release(); });
 
-    // The open thread is only brought to the front, unless a reload is asked for or the setting
-    // says so. A tab showing another item of the thread opens it again with this item.
+    // The open thread (in this item or another item of it) is only brought to the front, unless a
+    // reload is asked for or the setting says so. Opened again, a tab showing another item of the
+    // thread takes this one.
     TTavuBrowser *found = FindThreadTab(item);
-    if (found && found->ThreadItem() == item && !TavuConfig->BROWSEREXISTSRELOAD && !reload)
+    if (found && !TavuConfig->BROWSEREXISTSRELOAD && !reload)
         return;
 
     emit Started();

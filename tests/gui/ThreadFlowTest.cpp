@@ -89,6 +89,42 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
 }
 
+// A thread open in a tab and opened again by its URL (an item of its own) is brought to the front,
+// and nothing is fetched or drawn again unless BROWSEREXISTSRELOAD asks for it.
+TEST(ThreadFlow, AnOpenThreadOpenedByItsUrlIsOnlyBroughtToTheFront)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->BROWSEREXISTSRELOAD = false; });
+    const QString otherKey = QStringLiteral("1000000002");
+    AddThread(env.server, News, Key, 3);
+    AddThread(env.server, News, otherKey, 2);
+    ItemRef item(NewsItem(env, Key));
+    ItemRef other(NewsItem(env, otherKey));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    OpenThread(env, other.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    Grow(env, 1);
+    env.server.ClearLog();
+
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+    TTavuBrowser *current = nullptr;
+    ASSERT_TRUE(env.Window()->GetActiveBrowser(current));
+    EXPECT_EQ(current, tab);
+    EXPECT_EQ(tab->ThreadItem(), item.get());
+    EXPECT_EQ(tab->ResList()->Count(), 3);
+    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+
+    TavuConfig->BROWSEREXISTSRELOAD = true;
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
+    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+}
+
 // Offline, a thread that has no log is not opened: the log pane and a message say why, and the
 // opening ends.
 TEST(ThreadFlow, AThreadWithoutALogOpenedOfflineSaysSo)
