@@ -48,6 +48,24 @@ bool MatchThreadUrl(const QString &url, TThreadItem &item, int &resNo)
     return Kpwfunc::MatchBoardUrl(url, linked, item, resNo, site, board);
 }
 
+// The responses a link into the shown thread names, as its popup collects them, and no others:
+// copies that keep their numbers.
+TResList *NamedResponses(const TResList &shown, const Kpwfunc::TBoardUrlParts &parts)
+{
+    TResList marked(shown.Item());
+    Kpwfunc::FillPopupResList(shown, marked, parts.From, parts.To, parts.NoFirst);
+    auto *named = new TResList(shown.Item());
+    for (int i = 0; i < marked.Count(); ++i) {
+        const TRes *res = marked.Get(i);
+        if (!res->Visible)
+            continue;
+        auto *copy = new TRes;
+        copy->Assign(*res);
+        named->Add(copy);
+    }
+    return named;
+}
+
 }  // namespace
 
 TLinkNavigation::TLinkNavigation(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
@@ -182,9 +200,7 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定レスは消去されています。"));
         return;
     }
-    auto *list = new TResList(tab->ThreadItem());
-    Kpwfunc::FillPopupResList(shown, *list, parts.From, parts.To, parts.NoFirst);
-    services.ShowResListInPreview(tab->ThreadItem(), list);
+    services.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
 }
 
 void TLinkNavigation::OpenThreadLink(const QString &url, bool activate)

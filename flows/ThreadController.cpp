@@ -170,10 +170,11 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     item->AddRef();   // the item may be freed by a list that lets go of it on the way
     const auto release = qScopeGuard([item] { item->Release(); });
 
-    // The open thread is only brought to the front, unless a reload is asked for or the setting
-    // says so. A tab showing another item of the thread opens it again with this item.
+    // The open thread (in this item or another item of it) is only brought to the front, unless a
+    // reload is asked for or the setting says so. Opened again, a tab showing another item of the
+    // thread takes this one.
     TTavuBrowser *found = FindThreadTab(item);
-    if (found && found->ThreadItem() == item && !TavuConfig->BROWSEREXISTSRELOAD && !reload)
+    if (found && !TavuConfig->BROWSEREXISTSRELOAD && !reload)
         return;
 
     emit Started();
@@ -182,6 +183,11 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     emit LogLine(QStringLiteral("▽スレッド取得開始 →") + target);
     emit StatusText(QStringLiteral("スレッド取得開始：") + target);
     emit NoticesCleared();
+    if (NothingToShowOffline(item)) {
+        ReportOfflineWithoutLog(item, target);
+        emit Ended();
+        return;
+    }
 
     const int listed = item->AGECOUNT;
     QSet<int> erased = item->LoadInfo();
@@ -241,6 +247,22 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     AddRecentThread(item, target);
 }
 
+// Offline, a thread without a log has nothing to show (a web page is shown by its board type).
+bool TThreadController::NothingToShowOffline(const TThreadItem *item)
+{
+    return TavuEnviron->IsOffline() && !item->LogExists() && !(item->BBS && item->BBS->IsWebPage());
+}
+
+// Why the thread does not open: the log pane and a message say it.
+void TThreadController::ReportOfflineWithoutLog(const TThreadItem *item, const QString &target)
+{
+    const QString reason = QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。");
+    emit LogLine(QStringLiteral("△スレッド取得エラー →") + target);
+    emit LogLine(QStringLiteral("→") + reason);
+    emit StatusText(QStringLiteral("スレッド取得エラー：") + target);
+    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, reason + QStringLiteral("\n\n") + item->ShownTitle());
+}
+
 // The thread leads the recent-thread list, once.
 void TThreadController::AddRecentThread(const TThreadItem *item, const QString &target)
 {
@@ -253,8 +275,9 @@ void TThreadController::AddRecentThread(const TThreadItem *item, const QString &
 
 // An open thread takes its new responses in place: only what is new is fetched, and each new
 // response is appended to the live page, before its footer. The stored log is neither read nor
-// rendered again and the view keeps its place. False (nothing done) when the page cannot simply
-// grow: the tab is busy, shows an extract or a web page, or its responses are not the stored log.
+// rendered again; the view moves only to the first new response. False (nothing done) when the
+// page cannot simply grow: the tab is busy, shows an extract or a web page, or its responses are
+// not the stored log.
 bool TThreadController::UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber,
                                          const QString &url, const QSet<int> &erased)
 {
@@ -486,7 +509,7 @@ void TThreadController::OnThreadDownloadRes(TResDownloader *job, TRes *res, int 
     res->IsNew = item->READ < res->Number;
     list->Add(res);
     AppendResToView(tab, list, res);
-    if (res->Number == item->READ + 1 && item->READ > 0 && !DownloadOf(job)->InPlace)
+    if (res->Number == item->READ + 1 && item->READ > 0)
         tab->ScrollToRes(res->Number);
     if (res->IsNew)
         TavuConfig->SetLoadResCount(TavuConfig->VOZADAZOZ_LOAD_RES_COUNT + 1);
@@ -562,7 +585,7 @@ int TThreadController::ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *j
     if (!DownloadOf(job)->InPlace)
         ScrollAfterDownload(tab, item, newCount);
     else if (tab->ResNumber > 0)
-        tab->ScrollToRes(tab->ResNumber);   // an open thread keeps its place unless a response is asked for
+        tab->ScrollToRes(tab->ResNumber);   // an open thread stays where it is (or at its first new response)
     return newCount;
 }
 

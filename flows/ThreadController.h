@@ -118,6 +118,8 @@ private:
     QHash<IResultView *, TRenderState> renderings;
 
     // opening
+    static bool NothingToShowOffline(const TThreadItem *item);
+    void ReportOfflineWithoutLog(const TThreadItem *item, const QString &target);
     void AddRecentThread(const TThreadItem *item, const QString &target);
     bool UpdateOpenThread(TTavuBrowser *tab, TThreadItem *item, bool reload, int resNumber, const QString &url,
                           const QSet<int> &erased);

@@ -263,9 +263,10 @@ void TTavuBrowser::CreateResWriter()
     writer = std::make_unique<TTavuResWriter>(Skin);
     writer->ApplyConfig();
     // Anchors lead to the thread's read URL, which the main window's hover and navigation
-    // handling recognise as a link into this thread; without a board type, into the page.
+    // handling recognise as a link into this thread; without a board type, into the page. They
+    // name their responses alone: response 1 comes only when it is named.
     writer->AnchorUrl = [this](int first, int last) {
-        const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, false) : QString();
+        const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, true) : QString();
         return url.isEmpty() ? QStringLiteral("#ID%1").arg(first) : url;
     };
     browser->SetBaseUrl(QUrl::fromLocalFile(Skin.SkinPath));

@@ -702,10 +702,20 @@ void TSendDialog::Timer1Timer()
         UpdatePreview(previewWindow->Browser());
 }
 
+// The preview shows the reply as a response of a thread of its own at the thread's address: its
+// footer counts the one response shown, not the responses of the thread answered.
 void TSendDialog::UpdatePreview(TTavuBrowser *preview)
 {
-    if (item)
-        RenderPreview(preview, item, item->TITLE);
+    if (!item)
+        return;
+    auto *thread = new TThreadItem;
+    thread->Site = item->Site;
+    thread->BoardID = item->BoardID;
+    thread->BBS = item->BBS;
+    thread->DatName = item->DatName;
+    thread->TITLE = item->TITLE;
+    RenderPreview(preview, thread, thread->TITLE);
+    thread->Release();
 }
 
 void TSendDialog::RenderPreview(TTavuBrowser *preview, TThreadItem *previewItem, const QString &title)

@@ -329,6 +329,28 @@ TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)
     EXPECT_TRUE(html.contains(QStringLiteral("スレ")));   // the thread's title in the skin's header
 }
 
+// The preview's footer counts the preview's one response, not the new responses of the thread.
+TEST(Composer, ThePreviewFooterCountsThePreviewAlone)
+{
+    TPostEnv env;
+    const QString skin = env.root.Path() + QStringLiteral("def/skin/default/");
+    FileUtil::WriteFileAtomic(env.Profile(QStringLiteral("skin.ini")),
+                              QStringLiteral("[senddialog_preview]\r\nSKINPATH=%1\r\n").arg(skin).toUtf8());
+    ItemRef item(env.NewItem(News, Key, QStringLiteral("スレ")));
+    item->NewCount = 2;
+    auto composer = Composer(env, item.get());
+    env.config->SENDWIN_PREVIEW = true;
+    composer->show();
+    composer->SenderBody->setPlainText(QStringLiteral("本文"));
+    TTavuBrowser *preview = composer->Preview()->Browser();
+    ASSERT_TRUE(PostTest::WaitFor([preview] {
+        return preview->ResList() && preview->ResList()->Count() == 1 && !preview->Browser()->IsBusy();
+    }));
+    const QString html = PostTest::PageHtml(preview);
+    EXPECT_TRUE(html.contains(QStringLiteral("全 1 レス／新着 0 レス"))) << html.toStdString();
+    EXPECT_EQ(item->NewCount, 2);
+}
+
 TEST(NewThreadComposer, PasswordSwitchesAndItsLogFollowTheBoardType)
 {
     TPostEnv env;

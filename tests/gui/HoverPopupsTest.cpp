@@ -44,12 +44,12 @@ struct THoverEnv {
     ItemRef item{new TThreadItem};
     TTavuBrowser *tab = nullptr;
 
-    // A thread of the given bodies opened in a tab.
-    // RES1NOPOPUP: an anchor's popup shows the responses it names without response 1. An outside
-    // page shows its digest, not the thumbnail service's picture (USESIMPLEAPI off).
+    // A thread of the given bodies opened in a tab. An outside page shows its digest, not the
+    // thumbnail service's picture (USESIMPLEAPI off). RES1NOPOPUP stays off: it leaves response 1
+    // in the popups of links to other threads, never in those of the thread's own anchors.
     explicit THoverEnv(const QStringList &bodies)
         : env([](TWindowEnv &e) {
-              e.config->RES1NOPOPUP = true;
+              e.config->RES1NOPOPUP = false;
               e.config->USESIMPLEAPI = false;
           })
     {
@@ -170,20 +170,35 @@ TEST(HoverPopups, APageDigestKeepsCharactersWholeAndEndsWithDots)
     EXPECT_TRUE(THoverPopups::MayFetch(QStringLiteral("http://example.jp/page.html")));
 }
 
-// Clicking a link into the thread shown brings its responses up in the double window; a response
-// that is not there is named.
+// Clicking a link into the thread shown brings the responses it names up in the double window, as
+// its popup collects them (response 1 as RES1NOPOPUP says for a link that does not say), and no
+// others; a response that is not there is named.
 TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
 {
-    THoverEnv hover({QStringLiteral("本文一"), QStringLiteral("本文二")});
+    THoverEnv hover({QStringLiteral("本文一"), QStringLiteral("本文二"), QStringLiteral("本文三")});
     ASSERT_TRUE(hover.tab);
-    bool cancel = false;
-    emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 2, 2, false)), cancel);
-    EXPECT_TRUE(cancel);
-    ASSERT_TRUE(Kpwfunc::DoubleWindowShown(*hover.env.Window()));
-    const TResList *shown = hover.env.Window()->PrivateBrowser->ResList();
-    ASSERT_TRUE(shown && shown->Count() == 2);
-    EXPECT_TRUE(shown->Get(1)->Visible);
+    TavuConfig->RES1NOPOPUP = true;
+    const QString url = hover.item->BBS->GetReadUrlRange(hover.item.get(), 3, 3, false);
+    hover.env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("見て ") + url);
+    hover.item->DownloadRequest = true;
+    hover.env.Window()->OpenThread(hover.item.get(), true, false, true, 0, false, QString());
+    ASSERT_TRUE(WaitFor([&] { return hover.env.Window()->BusyCount() == 0 && !hover.tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(hover.tab->ResList()->Count(), 4);
 
+    // The user clicks the link in the page.
+    RunInPage(hover.tab, QStringLiteral("Array.from(document.querySelectorAll('a')).find(a => a.textContent.includes('%1')).click()")
+                             .arg(url));
+    ASSERT_TRUE(WaitFor([&] { return Kpwfunc::DoubleWindowShown(*hover.env.Window()); }));
+    TTavuBrowser *second = hover.env.Window()->PrivateBrowser;
+    ASSERT_TRUE(WaitFor([second] { return second->ResList() && !second->Browser()->IsBusy(); }));
+    const QString html = PostTest::PageHtml(second);
+    EXPECT_TRUE(html.contains(QStringLiteral("本文三"))) << html.toStdString();
+    EXPECT_FALSE(html.contains(QStringLiteral("本文一")));
+    EXPECT_FALSE(html.contains(QStringLiteral("本文二")));
+    EXPECT_FALSE(html.contains(QStringLiteral("見て")));
+    EXPECT_TRUE(html.contains(QStringLiteral("id=\"ID3\"")));
+
+    bool cancel = false;
     emit hover.tab->Browser()->BeforeNavigate(QUrl(hover.item->BBS->GetReadUrlRange(hover.item.get(), 9, 9, false)), cancel);
     EXPECT_EQ(hover.env.env.Messages.value(hover.env.env.Messages.size() - 1), QStringLiteral("指定レスは消去されています。"));
 }

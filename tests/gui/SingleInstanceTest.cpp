@@ -1,6 +1,7 @@
 // One running copy: the hand-over of a later copy's arguments, stale locks and sockets, races, and
 // the private folder the lock and the socket live in.
 
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "core/ThreadItem.h"
@@ -193,11 +194,12 @@ TEST_F(SingleInstanceTest, CopiesStartedTogetherHaveOneFirst)
 }
 
 // The running window takes a later copy's "-n" (or bare "n") and thread address: save mode goes off for this run
-// and the thread of the known board opens in a tab (offline: from its stored log, which is none).
+// and the thread of the known board opens in a tab (offline: from its stored log).
 TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Start();
+    StoredThread::WriteLog(1);
     const QString key = UniqueKey();
     TSingleInstance first(key);
     ASSERT_TRUE(first.Start({}));
@@ -223,18 +225,20 @@ TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
 }
 
 // A hand-over that comes before the start-up has run waits for it: the thread address is then
-// recognised on its site, and "-n" is not undone by the start-up's own save mode.
+// recognised on its site (offline, without its log, the thread is named as not shown), and "-n" is
+// not undone by the start-up's own save mode.
 TEST_F(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Window->ReceiveHandOver({QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
     EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    EXPECT_TRUE(env.Messages.isEmpty());
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
-    ASSERT_NE(env.Window->Browsers[0]->ThreadItem(), nullptr);
-    EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
+    EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。"))) << env.Messages[0].toStdString();
 }
 
 // The program itself started as a later copy: it hands "-n" and a thread address to the running
@@ -243,6 +247,7 @@ TEST_F(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Start();
+    StoredThread::WriteLog(1);
     TSingleInstance first;   // the key of this user and this program folder, as the program's
     ASSERT_TRUE(first.Start({}));
     QObject::connect(&first, &TSingleInstance::HandOver, env.Window, &TVarneloWindow::ReceiveHandOver);

@@ -21,11 +21,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWebEnginePage>
 
 using namespace PostTest;
@@ -51,6 +53,19 @@ void Grow(TPostWindowEnv &env, int count)
         env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("追加%1").arg(i));
 }
 
+// Types the URL into the address box and presses Enter.
+void OpenFromAddressBox(TPostWindowEnv &env, const QString &url)
+{
+    QComboBox *box = env.Window()->UrlComboBox;
+    box->setEditText(url);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+QString ReadUrl(TPostWindowEnv &env, const QString &key)
+{
+    return env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/'));
+}
+
 }  // namespace
 
 TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
@@ -72,6 +87,92 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
     EXPECT_EQ(env.Window()->Browsers.size(), 1);
+}
+
+// A thread open in a tab and opened again by its URL (an item of its own) is brought to the front,
+// and nothing is fetched or drawn again unless BROWSEREXISTSRELOAD asks for it.
+TEST(ThreadFlow, AnOpenThreadOpenedByItsUrlIsOnlyBroughtToTheFront)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->BROWSEREXISTSRELOAD = false; });
+    const QString otherKey = QStringLiteral("1000000002");
+    AddThread(env.server, News, Key, 3);
+    AddThread(env.server, News, otherKey, 2);
+    ItemRef item(NewsItem(env, Key));
+    ItemRef other(NewsItem(env, otherKey));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    OpenThread(env, other.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    Grow(env, 1);
+    env.server.ClearLog();
+
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+    TTavuBrowser *current = nullptr;
+    ASSERT_TRUE(env.Window()->GetActiveBrowser(current));
+    EXPECT_EQ(current, tab);
+    EXPECT_EQ(tab->ThreadItem(), item.get());
+    EXPECT_EQ(tab->ResList()->Count(), 3);
+    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+
+    TavuConfig->BROWSEREXISTSRELOAD = true;
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
+    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+    EXPECT_EQ(tab->ResList()->Count(), 4);
+}
+
+// Offline, a thread that has no log is not opened: the log pane and a message say why, and the
+// opening ends.
+TEST(ThreadFlow, AThreadWithoutALogOpenedOfflineSaysSo)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    env.Window()->Action(QStringLiteral("actOnline"))->trigger();
+    ASSERT_TRUE(TavuEnviron->IsOffline());
+    env.server.ClearLog();
+
+    OpenFromAddressBox(env, ReadUrl(env, Key));
+    EXPECT_EQ(env.Window()->BusyCount(), 0);
+    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.server.Requests().isEmpty());
+    ASSERT_EQ(env.env.Messages.size(), 1) << env.env.Messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(env.env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。")))
+        << env.env.Messages[0].toStdString();
+    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    EXPECT_TRUE(log.contains(QStringLiteral("→オフライン状態のため取得できません。このスレッドのログはありません。")));
+}
+
+// After a reload that brings new responses the first of them is at the top of the view: F5 on the
+// open thread, and the open thread opened again with a reload.
+TEST(ThreadFlow, AReloadWithNewResponsesShowsTheFirstNewOneAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddThread(env.server, News, Key, 100);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ScrollToRes(10);
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 10; }));
+
+    Grow(env, 30);
+    env.Window()->Action(QStringLiteral("actThreadReload"))->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), 130);
+    EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 101; })) << "the view's top: " << tab->GetTopResNumber();
+
+    tab->ScrollToRes(20);
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 20; }));
+    Grow(env, 30);
+    OpenThread(env, item.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), 160);
+    EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 131; })) << "the view's top: " << tab->GetTopResNumber();
 }
 
 // Reopening a thread whose tab is open updates that tab in place; the opening still ends as every

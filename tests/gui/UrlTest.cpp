@@ -4,6 +4,7 @@
 #include "PostTestEnv.h"
 
 #include "boards/DatConv.h"
+#include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -50,6 +51,15 @@ TMatch Match(const QString &url)
             match.Visible << list.Get(i)->Number;
     }
     return match;
+}
+
+// The thread's log of one response, written as a download leaves it: offline, a thread opens
+// from its log.
+void StoreLog(TPostWindowEnv &env)
+{
+    ItemRef item(PostTest::NewsItem(env, Key));
+    FileUtil::WriteFileAtomic(item->GetLogFile(),
+                              jconvert::UnicodeToSjis(QStringLiteral("名無し<>sage<>2024/05/01 12:00:00<>本文<>スレ\r\n")));
 }
 
 // A stored thread of five responses.
@@ -119,6 +129,7 @@ TEST(Url, OpeningFollowsTheSettings)
         e.config->APPSTATE = true;   // offline: a thread or board shows what is stored
     });
     TVarneloWindow *window = env.Window();
+    StoreLog(env);
 
     TavuConfig->URL_OPENINVARNELO = 3;
     Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
@@ -154,6 +165,7 @@ TEST(Url, ATypedUrlOpensWithEnterAndIsRemembered)
         e.config->SAVEHIST = true;
     });
     TVarneloWindow *window = env.Window();
+    StoreLog(env);
     ASSERT_TRUE(window->Browsers.isEmpty());
     const QString url = env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/"));
     window->UrlComboBox->setEditText(url);

@@ -3,6 +3,7 @@
 // draws without OpenGL and never makes a window anew, so the check also runs under a virtual X
 // server when one is installed.
 
+#include "StoredThread.h"
 #include "WindowTestEnv.h"
 #include "XServerRun.h"
 
@@ -36,6 +37,7 @@ TEST(WindowSurface, OpeningTheFirstBrowserTabKeepsTheNativeWindow)
     const WId first = env.Window->winId();
     const QPointer<QWindow> handle = env.Window->windowHandle();
     env.Start();
+    StoredThread::WriteLog(1);   // offline, the thread opens from its log
     env.Window->ReceiveHandOver({QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
     ASSERT_EQ(env.Window->Browsers.size(), 1);
     for (int round = 0; round < 5000 && !HasRenderWidget(env.Window->Browsers[0]); ++round)
