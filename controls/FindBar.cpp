@@ -25,6 +25,7 @@ TFindBar::TFindBar(TEmbeddedWB *browser) : QFrame(browser), browser(browser)
     Edit->setPlaceholderText(QStringLiteral("このページの検索"));
     Edit->setMinimumWidth(Edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
     Matches = new QLabel(this);
+    Matches->setMinimumWidth(Matches->fontMetrics().horizontalAdvance(QStringLiteral("9999 件")));   // the bar keeps its size
     PriorButton = new QToolButton(this);
     PriorButton->setText(QStringLiteral("前へ"));
     NextButton = new QToolButton(this);
