@@ -1,6 +1,6 @@
 // A thread tab of the real window with the windows and keys around it: the picture popup makes way
-// for the favourite dialog (Ctrl+D), which offers the default folder, and the page's find bar
-// (Ctrl+F) keeps Escape to itself.
+// for the favourite dialog (Ctrl+D), which offers the default folder, the page's find bar (Ctrl+F)
+// keeps Escape to itself, and the DAT and HTML save dialogs offer the thread's name.
 
 #include "PostTestEnv.h"
 #include "TestPicture.h"
@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -117,4 +119,21 @@ TEST(PopupsAndKeys, EscapeInTheFindBarClosesTheFindBar)
     EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(env.env.LogLines().size(), linesBefore);
     EXPECT_FALSE(env.env.LogLines().contains(QStringLiteral("すべての処理を中止します。")));
+}
+
+TEST(PopupsAndKeys, TheDatAndHtmlSaveDialogsOfferTheThreadsName)
+{
+    TPostWindowEnv env;
+    ASSERT_NE(OpenShownThread(env), nullptr);
+    QStringList offered;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [&](QDialog &shown) {
+            if (auto *save = qobject_cast<QFileDialog *>(&shown))
+                offered << QFileInfo(save->selectedFiles().value(0)).fileName();
+            return int(QDialog::Rejected);
+        });
+    env.Window()->Action(QStringLiteral("actThreadOutputDat"))->trigger();
+    env.Window()->Action(QStringLiteral("actThreadOutputHtml"))->trigger();
+    EXPECT_EQ(offered, (QStringList{Key + QStringLiteral(".dat"), Key + QStringLiteral(".htm")}));
 }
