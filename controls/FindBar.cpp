@@ -43,8 +43,10 @@ TFindBar::TFindBar(TEmbeddedWB *browser) : QFrame(browser), browser(browser)
     connect(PriorButton, &QToolButton::clicked, this, [this] { FindNext(true); });
     connect(NextButton, &QToolButton::clicked, this, [this] { FindNext(); });
     connect(CloseButton, &QToolButton::clicked, this, &TFindBar::Close);
-    connect(browser, &TEmbeddedWB::FindFinished, this,
-            [this](int count) { Matches->setText(Edit->text().isEmpty() ? QString() : QStringLiteral("%1 件").arg(count)); });
+    connect(browser, &TEmbeddedWB::FindFinished, this, [this](int count) {
+        if (isVisible())   // not the end of the search that closing the bar runs
+            Matches->setText(Edit->text().isEmpty() ? QString() : QStringLiteral("%1 件").arg(count));
+    });
     Edit->installEventFilter(this);
     browser->installEventFilter(this);
     hide();
