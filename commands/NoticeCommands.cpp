@@ -3,9 +3,33 @@
 #include "controls/WindowServices.h"
 #include "tools/InfoDialog.h"
 
+#include <QApplication>
+#include <QScreen>
+#include <algorithm>
+
 TNoticeCommands::TNoticeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
 }
+
+namespace {
+
+// A modal dialog open at that moment (the rule editor whose new rule hit) would cover the window,
+// and the window could not be raised while the dialog runs: it stands beside the dialog instead.
+void PlaceBeside(QWidget *window, const QWidget *modal)
+{
+    const QRect taken = modal->frameGeometry();
+    const QRect screen = modal->screen()->availableGeometry();
+    QRect placed = window->frameGeometry();
+    if (taken.right() + placed.width() <= screen.right())
+        placed.moveLeft(taken.right() + 1);
+    else if (taken.left() - placed.width() >= screen.left())
+        placed.moveRight(taken.left() - 1);
+    else
+        placed.moveTop(std::min(taken.bottom() + 1, screen.bottom() - placed.height()));
+    window->move(placed.topLeft());
+}
+
+}  // namespace
 
 // The window, made on first use; one that was hidden starts empty.
 TInfoDialog *TNoticeCommands::ShownDialog()
@@ -15,6 +39,8 @@ TInfoDialog *TNoticeCommands::ShownDialog()
     if (!dialog->isVisible()) {
         dialog->Clear();
         dialog->show();
+        if (const QWidget *modal = QApplication::activeModalWidget())
+            PlaceBeside(dialog, modal);
     }
     return dialog;
 }

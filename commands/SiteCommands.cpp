@@ -47,9 +47,13 @@ void TSiteCommands::actBBSSetupExecute()
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.SiteName.isEmpty())
         return;
     try {
-        if (!TavuEnviron->AddListedSite(dialog.SiteName))
+        TSite *site = TavuEnviron->AddListedSite(dialog.SiteName);
+        if (!site) {
             Kpwfunc::ShowMessage(Kpwfunc::mkError,
                                  QStringLiteral("サイトの設定ファイル site.ini がありません：%1").arg(dialog.SiteName));
+            return;
+        }
+        site->Listed = true;   // ticked in the site selection that follows: its OK shows the site
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
         return;

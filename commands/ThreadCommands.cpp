@@ -384,6 +384,7 @@ void TThreadCommands::actThreadOutputExecute(bool html)
                                            QStringLiteral("すべてのファイル (*.*)")}
                              : QStringList{QStringLiteral("２ちゃんねるDAT形式 (*.dat)"), QStringLiteral("すべてのファイル (*.*)")});
     save.setDefaultSuffix(html ? QStringLiteral("htm") : QStringLiteral("dat"));
+    save.selectFile(item->GetKey() + QLatin1Char('.') + save.defaultSuffix());   // named as the thread's log
     if (Kpwfunc::ExecDialog(save) != QDialog::Accepted || save.selectedFiles().isEmpty())
         return;
     const QString path = save.selectedFiles().first();

@@ -2,6 +2,7 @@
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
+#include "controls/FindBar.h"
 #include "controls/MenuBar.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
@@ -17,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QInputDialog>
 #include <QMainWindow>
 #include <QMap>
 #include <QMenu>
@@ -240,14 +240,9 @@ void BrowserCommand(TEmbeddedWB *browser, int command)
     if (!browser || browser->IsBusy() || !browser->HasDocument())
         return;
     switch (command) {
-    case bcFind: {
-        QInputDialog dialog(browser);
-        dialog.setWindowTitle(QStringLiteral("このページの検索"));
-        dialog.setLabelText(QStringLiteral("検索する文字列:"));
-        if (ExecDialog(dialog) == QDialog::Accepted && !dialog.textValue().isEmpty())
-            browser->Find(dialog.textValue());
+    case bcFind:
+        TFindBar::Of(browser)->Open();
         break;
-    }
     case bcViewSource:
         browser->ViewSource();
         break;

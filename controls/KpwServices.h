@@ -56,7 +56,7 @@ void ApplyShortcutKeys(const TIniFile &ini, const QList<QAction *> &actions);
 // ---- browser commands ----
 
 enum TBrowserCommand { bcFind = 0, bcViewSource = 1, bcOptions = 2 };
-// Find asks for the text and searches the page; view source shows the page's HTML. Nothing
+// Find opens the page's find bar (TFindBar); view source shows the page's HTML. Nothing
 // happens while the browser is busy or has no document. The control has no options window of its
 // own, so bcOptions does nothing.
 void BrowserCommand(TEmbeddedWB *browser, int command);

@@ -25,6 +25,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QSet>
 #include <QToolBar>
@@ -385,7 +386,16 @@ void LoadBBSBar(QToolBar *toolBar, const QString &fileName, const TSiteList &sit
     }
     toolBar->show();
     const bool withImages = TavuConfig->BBSTOOLBARSHOWIMAGE;
-    for (const TBBSBarEntry &entry : ReadBBSBar(fileName, sites)) {
+    const QList<TBBSBarEntry> entries = ReadBBSBar(fileName, sites);
+    if (entries.isEmpty()) {
+        // An empty bar says where its buttons come from.
+        auto *hint = new QLabel(QStringLiteral("BBSのボタンは ファイル →「BBSの表示順の変更」の「BBSツールバー」で選べます"));
+        hint->setEnabled(false);
+        hint->setContentsMargins(6, 0, 6, 0);
+        toolBar->addWidget(hint);
+        return;
+    }
+    for (const TBBSBarEntry &entry : entries) {
         auto *button = new TBBSToolButton;
         button->setText(entry.Caption);
         button->setToolTip(entry.Site->NAME);

@@ -182,7 +182,12 @@ bool TSite::MatchUrl(const QString &url) const
 
 QString TSite::GetLocalRule(const TBoard *board) const
 {
-    const QString rule = ini->ReadString(SiteSection, QStringLiteral("LOCALRULE"));
+    // The user site's boards are of many servers: each board's rules lie in its own folder, as on
+    // the 2ch-style servers (<boardpath> is the board's host and the folders above it).
+    static const QString UserSiteLocalRule = QStringLiteral("http://<boardpath>/<bbs>/head.txt");
+    QString rule = ini->ReadString(SiteSection, QStringLiteral("LOCALRULE"));
+    if (rule.isEmpty() && Kind == KIND_USER)
+        rule = UserSiteLocalRule;
     if (rule.isEmpty() || !board)
         return QString();
     return TBBS::FillTemplate(rule, {{QStringLiteral("<host>"), board->GetHost()},

@@ -67,7 +67,8 @@ public:
 
     // True when one INCLUDE pattern matches the URL (wildcards, ignoring case).
     bool MatchUrl(const QString &url) const;
-    // [SITE] LOCALRULE filled for the board; empty when the site has none.
+    // [SITE] LOCALRULE filled for the board; empty when the site has none. A user site without one
+    // takes head.txt in the board's folder.
     QString GetLocalRule(const TBoard *board) const;
 
     // The folder ids and the defaults of the special sites.

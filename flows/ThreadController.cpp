@@ -733,12 +733,15 @@ void TThreadController::AppendResToView(IResultView *view, TResList *list, TRes 
     res->RuleMark = true;
     res->Hidden = shown.Hidden;
 
-    for (const TActionHit &hit : hits)
-        ActOnHit(view, list, *res, hit, inTab);
-
-    // An erased response is not shown; its Hidden mark stays the rules' own, so that restoring it
-    // brings it back and a response hidden by a rule can be told from an erased one.
-    if (renderings.value(view).Erased.contains(res->Number)) {
+    // An erased response is not shown and no rule acts on it (no notice, no log line); its Hidden
+    // mark stays the rules' own, so that restoring it brings it back and a response hidden by a rule
+    // can be told from an erased one.
+    const bool erased = renderings.value(view).Erased.contains(res->Number);
+    for (const TActionHit &hit : hits) {
+        if (!erased)
+            ActOnHit(view, list, *res, hit, inTab);
+    }
+    if (erased) {
         res->Erased = true;
         shown.Hidden = true;
     }

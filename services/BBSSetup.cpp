@@ -8,6 +8,10 @@
 #include "core/TavuConfig.h"
 #include "services/PageFetch.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 namespace BBSSetup {
 
 const QStringList &SiteFiles()
@@ -30,9 +34,12 @@ QString SiteFolder(const QString &name)
     return TTavuConfig::AppDir() + QStringLiteral("config/site/") + name + QLatin1Char('/');
 }
 
-void DownloadSiteFiles(const QString &baseUrl, const QString &folder, const std::function<void(const QString &)> &before,
+bool DownloadSiteFiles(const QString &baseUrl, const QString &folder, const std::function<void(const QString &)> &before,
                        const std::function<void(int)> &after)
 {
+    const bool folderExisted = QFileInfo::exists(folder);
+    FileUtil::ForceDirectories(folder);
+    QStringList written;
     int done = 0;
     for (const QString &file : SiteFiles()) {
         before(file);
@@ -40,12 +47,20 @@ void DownloadSiteFiles(const QString &baseUrl, const QString &folder, const std:
         if (PageFetch::Get(baseUrl + file, body)) {
             try {
                 FileUtil::WriteFileAtomic(folder + file, body);
+                written << file;
             } catch (const EVarnelo &) {
                 // a file that cannot be written is skipped like one the server does not give
             }
         }
         after(++done);
     }
+    if (written.contains(QStringLiteral("site.ini")))
+        return true;
+    for (const QString &file : written)
+        QFile::remove(folder + file);
+    if (!folderExisted)
+        QDir().rmdir(folder);
+    return false;
 }
 
 QStringList Summary(const QString &folder)

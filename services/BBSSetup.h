@@ -20,9 +20,11 @@ QString SiteFolderName(const QString &url);
 // The program's folder of an installed site (config/site/<name>/).
 QString SiteFolder(const QString &name);
 
-// Fetches each site file from baseUrl (ending in "/") into the folder; a file the server does not
-// give is skipped. before(file) runs before each fetch, after(count done) after each.
-void DownloadSiteFiles(const QString &baseUrl, const QString &folder, const std::function<void(const QString &)> &before,
+// Fetches each site file from baseUrl (ending in "/") into the folder, made when missing; a file the
+// server does not give is skipped. before(file) runs before each fetch, after(count done) after each.
+// A site is its site.ini: without it nothing is installed, so the files fetched are removed again, and
+// the folder when it was made here, and the result is false.
+bool DownloadSiteFiles(const QString &baseUrl, const QString &folder, const std::function<void(const QString &)> &before,
                        const std::function<void(int)> &after);
 
 // NAME, URL, "--", "SCRIPT:" BBSTYPE, "CHAR  :" CHARSET, "ADMIN :" ADMIN of the folder's site.ini.

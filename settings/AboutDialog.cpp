@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -104,8 +105,9 @@ qint64 TAboutDialog::AverageDailyTime(qint64 totalMs, const QString &startDate, 
     const QDateTime start = QDateTime::fromString(startDate.trimmed(), QStringLiteral("yyyy/MM/dd hh:mm:ss"));
     if (!start.isValid())
         return 0;
-    const qint64 days = start.msecsTo(now) / MsPerDay;
-    return days > 0 ? totalMs / days : 0;
+    // The day begun counts as one: on the first day the average is all the time so far.
+    const qint64 days = std::max<qint64>(1, start.msecsTo(now) / MsPerDay);
+    return totalMs / days;
 }
 
 QWidget *TAboutDialog::MakeStatistics()

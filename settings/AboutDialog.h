@@ -20,8 +20,8 @@ public:
 
     // Milliseconds as "%d:%d:%d" hours, minutes and seconds, without leading zeros.
     static QString FormatWorkTime(qint64 ms);
-    // The working time per whole day since START_DATE ("yyyy/mm/dd hh:nn:ss"); 0 when no whole day
-    // has passed or the date cannot be read.
+    // The working time per day since START_DATE ("yyyy/mm/dd hh:nn:ss"), the day begun counting as
+    // one when no whole day has passed; 0 when the date cannot be read.
     static qint64 AverageDailyTime(qint64 totalMs, const QString &startDate, const QDateTime &now);
 
     // The statistics as the copy command puts them on the clipboard: nine lines separated by

@@ -9,7 +9,6 @@
 #include "settings/WizardForm.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +72,7 @@ void TBBSSetupDialog::BuildForm()
     Button3 = new QPushButton(QStringLiteral("キャンセル"));
     Button2->setDefault(true);
     WizardForm::LayOut(this, Pages, {Button1, Button2, Button3});
+    WizardForm::EnableBackAfterFirstPage(Button1, Pages);
     connect(Button1, &QPushButton::clicked, this, &TBBSSetupDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TBBSSetupDialog::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
@@ -123,15 +123,23 @@ void TBBSSetupDialog::Install()
     }
     Edit1->setText(MonaUtils::IncludeTrailingSlash(Edit1->text().trimmed()));
     const QString folder = BBSSetup::SiteFolder(name);
-    QDir().mkpath(folder);
     Pages->setCurrentIndex(TabSheet3);
     ProgressBar1->setRange(0, BBSSetup::SiteFiles().size());
     ProgressBar1->setValue(0);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    BBSSetup::DownloadSiteFiles(
+    const bool installed = BBSSetup::DownloadSiteFiles(
         Edit1->text(), folder, [this](const QString &file) { Label6->setText(file); repaint(); },
         [this](int done) { ProgressBar1->setValue(done); });
     QApplication::restoreOverrideCursor();
+    if (!installed) {
+        Pages->setCurrentIndex(TabSheet2);
+        Kpwfunc::ShowMessage(Kpwfunc::mkError,
+                             QStringLiteral("このURLにはBBSの設定ファイルがありません。取り込みませんでした。\r\n%1")
+                                 .arg(Edit1->text() + QStringLiteral("site.ini")),
+                             Kpwfunc::mbOK);
+        Edit1->setFocus();
+        return;
+    }
     Memo1->setPlainText(BBSSetup::Summary(folder).join(QLatin1Char('\n')));
     SiteName = name;
     Pages->setCurrentIndex(TabSheet4);

@@ -109,7 +109,12 @@ void TBBSWizard::BuildForm()
     form5->addRow(QString(), Button4);
     Pages->addWidget(page5);
 
-    Pages->addWidget(Page(QStringLiteral("完了"), QStringLiteral("掲示板を「その他のBBS」カテゴリに追加しました。")));
+    QWidget *final = Page(QStringLiteral("完了"));
+    FinalNote = new QLabel;
+    FinalNote->setWordWrap(true);
+    final->layout()->addWidget(FinalNote);
+    static_cast<QVBoxLayout *>(final->layout())->addStretch();
+    Pages->addWidget(final);
 
     Button1 = new QPushButton(QStringLiteral("< 前へ"));
     Button2 = new QPushButton(QStringLiteral("次へ >"));
@@ -176,7 +181,9 @@ bool TBBSWizard::ValidatePage()
     case TabSheet2:
         return require(Edit2, !Edit2->text().trimmed().isEmpty());
     case TabSheet3:
-        return require(Edit1, !Edit1->text().isEmpty()) && require(ComboBox1, !ComboBox1->currentText().isEmpty());
+        return WizardForm::Require(Edit1, !Edit1->text().isEmpty(), QStringLiteral("名前を入力してください。"))
+               && WizardForm::Require(ComboBox1, !ComboBox1->currentText().isEmpty(),
+                                      QStringLiteral("カテゴリを入力してください。"));
     case TabSheet4:
         return require(ListBox1, SelectedType() != nullptr) && require(ComboBox2, ComboBox2->currentIndex() >= 0);
     default:
@@ -200,6 +207,9 @@ void TBBSWizard::Button2Click()
         PresetType();
     else if (PageIndex() == TabSheet5)
         FillTemplates();
+    else if (PageIndex() == TabFinal)
+        FinalNote->setText(QStringLiteral("掲示板を「%1」の「%2」カテゴリに追加しました。")
+                               .arg(TavuEnviron->UserSite()->NAME, ComboBox1->currentText()));
     UpdateNextButton();
 }
 

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -39,6 +40,7 @@ public:
     QLineEdit *SendCgiUrl = nullptr;
     QLineEdit *ThreadCgiUrl = nullptr;
     QPushButton *Button4 = nullptr;    // "HTMLから取得"
+    QLabel *FinalNote = nullptr;       // the last page's note: the site and the category the board joins
     QPushButton *Button1 = nullptr;    // "< 前へ"
     QPushButton *Button2 = nullptr;    // "次へ >" / "完了"
     QPushButton *Button3 = nullptr;    // "キャンセル(&C)"

@@ -123,6 +123,11 @@ void TBookmarkManager2::CreateLists()
     pane->setContentsMargins(0, 0, 0, 0);
     Browser = BookmarkPage::NewBrowser(Panel2);
     pane->addWidget(Browser);
+    // The preview of the bookmarks has its share of the window from the start.
+    split->setChildrenCollapsible(false);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    Panel2->setMinimumHeight(120);
     connect(Browser->Browser(), &TEmbeddedWB::BeforeNavigate, this, &TBookmarkManager2::BrowserBeforeNavigate);
 
     connect(TabSet1, &QTabBar::currentChanged, this, &TBookmarkManager2::SelectPage);
@@ -183,6 +188,7 @@ void TBookmarkManager2::FillBBSList()
     AddRow<TSite>(ListViewBBS, All, nullptr);
     for (TSite *site : shelf->Sites())
         AddRow(ListViewBBS, site->NAME, site);
+    ListViewBBS->setCurrentItem(ListViewBBS->topLevelItem(0));   // "(すべて)"
 }
 
 void TBookmarkManager2::FillBoardList()
@@ -191,6 +197,7 @@ void TBookmarkManager2::FillBoardList()
     AddRow<TBoard>(ListViewBoard, All, nullptr);
     for (TBoard *board : shelf->Boards(RowObject<TSite>(ListViewBBS)))
         AddRow(ListViewBoard, board->Name, board);
+    ListViewBoard->setCurrentItem(ListViewBoard->topLevelItem(0));   // "(すべて)"
 }
 
 void TBookmarkManager2::AddThreadRow(TThreadItem *item)

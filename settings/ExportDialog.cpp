@@ -89,6 +89,7 @@ TExportDialog::TExportDialog(QWidget *parent) : QDialog(parent)
     auto *status = new QStatusBar(this);
     ProgressBar = new QProgressBar(status);
     StatusLabel = new QLabel(status);
+    ProgressBar->hide();   // shown while the export runs: an empty bar looks like a field to fill
     status->addWidget(ProgressBar);
     status->addWidget(StatusLabel, 1);
     layout->addWidget(status);
@@ -190,6 +191,7 @@ void TExportDialog::ExportAll(const TThreadExporter &exporter)
 {
     ProgressBar->setRange(0, int(items.size()));
     ProgressBar->setValue(0);
+    ProgressBar->show();
     try {
         for (int i = 0; i < items.size(); ++i) {
             TThreadItem *item = items[i];

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 TFavoriteDialog::TFavoriteDialog(QWidget *parent)
@@ -88,7 +89,27 @@ void TFavoriteDialog::FormShow()
         break;
     }
     Edit1->setReadOnly(Mode != fmPage);
+    if (!TreeView1->currentItem())
+        SelectDefaultFolder();
     UpdateButtons();
+}
+
+// The default folder (the first folder when there is none) is chosen to begin with, so that OK at once
+// adds there: the folder itself for threads, its category for pages and boards.
+void TFavoriteDialog::SelectDefaultFolder()
+{
+    const TBoard *folder = Kpwfunc::FindDefaultFavorites();
+    for (QTreeWidgetItemIterator it(TreeView1); *it && !folder; ++it) {
+        const TBoard *board = Kpwfunc::NodeBoard(*it);
+        if (board && board->Kind == TBoard::KIND_FAVORITES)
+            folder = board;
+    }
+    for (QTreeWidgetItemIterator it(TreeView1); *it && folder; ++it) {
+        if (Kpwfunc::NodeBoard(*it) == folder) {
+            TreeView1->setCurrentItem(Mode == fmThread || !(*it)->parent() ? *it : (*it)->parent());
+            return;
+        }
+    }
 }
 
 TBoard *TFavoriteDialog::SelectedFolder() const

@@ -29,7 +29,8 @@ public:
     QString PageUrl;
     const TBoard *Board = nullptr;   // board mode
 
-    // Fills the name box and the label for the mode.
+    // Fills the name box and the label for the mode, and chooses the default folder when nothing is
+    // chosen yet.
     void FormShow();
     // Adds and closes with OK; nothing while no suitable node is selected.
     void Button1Click();
@@ -55,6 +56,7 @@ private:
     TBoard *SelectedFolder() const;
     QString SelectedCategory() const;
     void FillTree();
+    void SelectDefaultFolder();
     void UpdateButtons();
     void AddThreads(const TBoard *folder);
     void AddEntry();

@@ -21,6 +21,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 THistDialog::THistDialog(const QString &profileDir, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sendLogFile(profileDir + QStringLiteral("sendlog.txt"))
@@ -44,6 +45,9 @@ THistDialog::THistDialog(const QString &profileDir, QWidget *parent)
     ListView1->setModel(ReadHistory);
     ListView1->header()->setSectionsClickable(true);
     ListView1->header()->setSortIndicatorShown(false);
+    // The title takes the room the other columns leave; the short DAT column at the end does not.
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionResizeMode(THistoryModel::colTitle, QHeaderView::Stretch);
     historyLayout->addWidget(TabControl1);
     historyLayout->addWidget(ListView1, 1);
     Memo1 = new QPlainTextEdit(PageControl);
@@ -198,6 +202,10 @@ void THistDialog::showEvent(QShowEvent *event)
         Bounds().Restore(this);
         for (int column = 0; column < THistoryModel::ColumnCount; ++column)
             ListView1->setColumnWidth(column, TavuConfig->GetHistColumnWidth(column));
+        // The date is never cut.
+        ListView1->resizeColumnToContents(THistoryModel::colTime);
+        ListView1->setColumnWidth(THistoryModel::colTime, std::max(ListView1->columnWidth(THistoryModel::colTime),
+                                                                   TavuConfig->GetHistColumnWidth(THistoryModel::colTime)));
     }
     QDialog::showEvent(event);
 }

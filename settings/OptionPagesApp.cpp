@@ -76,7 +76,7 @@ QWidget *TOptionDialog::CreateAppPage()
         ->setToolTip(QStringLiteral("[ファイル]-\"履歴\"、最近読んだスレの履歴を保存するかしないか"));
     p.Check(QStringLiteral("書き込み履歴を常に保存する"), c.SAVEHIST_SEND)
         ->setToolTip(QStringLiteral("[ファイル]-\"履歴\"、最近書き込んだスレの履歴を保存するかしないか"));
-    p.Check(QStringLiteral("ログの削除はWindowsのゴミ箱を利用する"), c.MOVETOTRASH);
+    p.Check(QStringLiteral("ログの削除はデスクトップのゴミ箱を利用する"), c.MOVETOTRASH);
     StartupSiteList = new QComboBox;
     p.Row(QStringLiteral("起動時にアクティブにする掲示板"), StartupSiteList);
     BindStartupSite();

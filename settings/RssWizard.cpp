@@ -72,8 +72,9 @@ void TRssWizard::BuildForm()
     form3->addRow(QStringLiteral("名前"), Edit1);
     form3->addRow(QStringLiteral("カテゴリ"), ComboBox1);
     form3->addRow(Memo1);
+    FinalNote = new QLabel;
     auto *final = new QVBoxLayout;
-    final->addWidget(new QLabel(QStringLiteral("「RSS」カテゴリに追加しました。")));
+    final->addWidget(FinalNote);
 
     Pages = new QStackedWidget;
     Pages->addWidget(Page(QStringLiteral("RSSの設定 (1)"), form2));
@@ -121,14 +122,9 @@ bool TRssWizard::ValidatePage()
         }
         FetchFeed();
     } else if (PageIndex() == TabSheet3) {
-        if (Edit1->text().isEmpty()) {
-            Edit1->setFocus();
-            return false;
-        }
-        if (ComboBox1->currentText().isEmpty()) {
-            ComboBox1->setFocus();
-            return false;
-        }
+        return WizardForm::Require(Edit1, !Edit1->text().isEmpty(), QStringLiteral("名前を入力してください。"))
+               && WizardForm::Require(ComboBox1, !ComboBox1->currentText().isEmpty(),
+                                      QStringLiteral("カテゴリを入力してください。"));
     }
     return true;
 }
@@ -146,6 +142,9 @@ void TRssWizard::Button2Click()
     Pages->setCurrentIndex(PageIndex() + 1);
     if (PageIndex() == TabSheet3)
         Edit1->setFocus();
+    else if (PageIndex() == TabFinal)
+        FinalNote->setText(QStringLiteral("「%1」の「%2」カテゴリに追加しました。")
+                               .arg(TavuEnviron->RssSite()->NAME, ComboBox1->currentText()));
 }
 
 void TRssWizard::Button1Click()

@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -31,6 +32,7 @@ public:
     QLineEdit *Edit1 = nullptr;        // "名前"
     QComboBox *ComboBox1 = nullptr;    // "カテゴリ"
     QPlainTextEdit *Memo1 = nullptr;   // the feed's description
+    QLabel *FinalNote = nullptr;       // the last page's note: the category the feed joins
     QPushButton *Button1 = nullptr;    // "< 前へ"
     QPushButton *Button2 = nullptr;    // "次へ >" / "完了"
     QPushButton *Button3 = nullptr;    // "キャンセル(&C)"

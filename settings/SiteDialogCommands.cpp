@@ -93,11 +93,13 @@ void ApplySelection(const TSiteList &sites)
     SaveShownSites(ShownSiteIds(sites, former.Lines));
 }
 
-// Cancel: the flags go back to bbs.txt (made of the special sites when there is none).
-void RestoreSelection(const TSiteList &sites)
+// Cancel: the flags go back to bbs.txt (made of the special sites when there is none). True when
+// bbs.txt had to be made.
+bool RestoreSelection(const TSiteList &sites)
 {
     TTextList shown;
-    if (!shown.LoadFromFile(ShownFile())) {
+    const bool made = !shown.LoadFromFile(ShownFile());
+    if (made) {
         for (int i = 0; i < sites.Count(); ++i) {
             if (IsSpecialSite(sites.Get(i)) && sites.Get(i)->Kind != TSite::KIND_RSS)
                 shown.Add(sites.Get(i)->SITEID);
@@ -106,6 +108,7 @@ void RestoreSelection(const TSiteList &sites)
     }
     for (int i = 0; i < sites.Count(); ++i)
         sites.Get(i)->Listed = shown.Lines.contains(sites.Get(i)->SITEID);
+    return made;
 }
 
 }  // namespace
@@ -149,8 +152,8 @@ void BBSSelectExecute(TWindowServices &window)
     TBBSDialog dialog(window.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
         ApplySelection(sites);
-    else
-        RestoreSelection(sites);
+    else if (!RestoreSelection(sites))
+        return;   // nothing changed: the site shown stays
     window.ShowFirstSite();
 }
 

@@ -1,5 +1,6 @@
 #include "settings/WizardForm.h"
 
+#include "controls/Dialogs.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -40,7 +41,16 @@ void FillCategories(QComboBox *combo, const TSite *site)
                 combo->addItem(category);
         }
     }
-    combo->setCurrentText(QString());
+    combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
+}
+
+bool Require(QWidget *field, bool filled, const QString &missing)
+{
+    if (!filled) {
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, missing, Kpwfunc::mbOK);
+        field->setFocus();
+    }
+    return filled;
 }
 
 }  // namespace WizardForm

@@ -65,8 +65,9 @@ public:
     {
         return currentWidget() ? currentWidget()->minimumSizeHint() : QStackedWidget::minimumSizeHint();
     }
-    bool hasHeightForWidth() const override { return currentWidget() && currentWidget()->hasHeightForWidth(); }
-    int heightForWidth(int width) const override { return currentWidget() ? currentWidget()->heightForWidth(width) : -1; }
+    // The page's own hint, never a height for the width: that one the dialog's layout keeps from the
+    // page shown before and would leave the taller page's height under a shorter one.
+    bool hasHeightForWidth() const override { return false; }
 };
 
 }  // namespace

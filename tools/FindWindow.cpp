@@ -142,6 +142,9 @@ void TFindWindow::FillBoardList()
         }
     }
     ListView1->sortByColumn(0, Qt::AscendingOrder);
+    // Board names and categories are read whole.
+    ListView1->resizeColumnToContents(0);
+    ListView1->resizeColumnToContents(1);
     ListView1->setUpdatesEnabled(true);
 }
 

@@ -25,7 +25,7 @@ TNewThreadDialog::TNewThreadDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("スレッドをたてる"));
     auto *bar = new QWidget(this);
     auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(6, 4, 6, 2);   // the label clear of the window's edge
     Title = new QLineEdit(bar);
     Password = new QComboBox(bar);
     Password->setEditable(true);

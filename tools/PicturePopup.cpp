@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -131,6 +132,24 @@ void TPicturePopup::ApplyTopmost()
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (shown)
         show();
+}
+
+// The window stays on top of the program's windows, so a modal dialog of another window would open
+// under it and then keep it from being closed: it goes away while such a dialog runs and comes back
+// after. Its own dialogs (saving the picture) leave it where it is.
+bool TPicturePopup::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowBlocked && isVisible()) {
+        const QWindow *modal = QGuiApplication::modalWindow();
+        if (!modal || !windowHandle() || !windowHandle()->isAncestorOf(modal, QWindow::IncludeTransients)) {
+            hiddenForDialog = true;
+            hide();
+        }
+    } else if (event->type() == QEvent::WindowUnblocked && hiddenForDialog) {
+        hiddenForDialog = false;
+        show();
+    }
+    return QWidget::event(event);
 }
 
 void TPicturePopup::showEvent(QShowEvent *event)

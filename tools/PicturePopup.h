@@ -36,6 +36,7 @@ public:
     void N2Click();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -49,4 +50,5 @@ private:
 
     QScrollArea *scroller;
     QImage picture;
+    bool hiddenForDialog = false;   // out of the way of a modal dialog of another window
 };

@@ -1,6 +1,7 @@
 // Installing a site published on the web: its files fetched from a base URL on 127.0.0.1 into the
-// program's config/site/<name>/, the site registered in sitelist.ini and loaded with its boards, and
-// a second install of the same name refused.
+// program's config/site/<name>/, the site registered in sitelist.ini, loaded with its boards and
+// ticked in the site selection that follows, a second install of the same name refused, and an
+// address without site files refused at once.
 
 #include "WindowTestEnv.h"
 
@@ -12,12 +13,16 @@
 #include "core/JConvert.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
+#include "core/TextList.h"
 #include "services/BBSSetup.h"
+#include "settings/BBSDialog.h"
 #include "settings/BBSSetupDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -46,11 +51,23 @@ TEST(BBSSetup, ASiteIsFetchedRegisteredAndNotInstalledTwice)
     const QString base = pages.Url(QStringLiteral("/sites/mybbs"));
     QStringList summary;
     int setups = 0;
+    bool newSiteTicked = false;
     auto drive = [&](QDialog &shown) {
+        if (auto *selection = dynamic_cast<TBBSDialog *>(&shown)) {
+            // The site selection that follows shows the new site ticked; its OK keeps it shown.
+            const TSiteList &sites = *TavuEnviron->SiteList();
+            for (int i = 0; i < sites.Count() && sites.Get(selection->CurrentIndex())->SITEID != QLatin1String("mybbs"); ++i)
+                selection->SpeedButton2->click();
+            newSiteTicked = sites.Get(selection->CurrentIndex())->SITEID == QLatin1String("mybbs")
+                            && selection->CheckBox1->isChecked();
+            selection->Button2->click();
+            return selection->result();
+        }
         auto *dialog = dynamic_cast<TBBSSetupDialog *>(&shown);
         if (!dialog)
-            return int(QDialog::Rejected);   // the site selection that follows
+            return int(QDialog::Rejected);
         ++setups;
+        EXPECT_FALSE(dialog->Button1->isEnabled());   // nothing to go back to from the first page
         dialog->Button2->click();
         dialog->Edit1->setText(base);
         dialog->Button2->click();
@@ -79,6 +96,11 @@ TEST(BBSSetup, ASiteIsFetchedRegisteredAndNotInstalledTwice)
     ASSERT_NE(site, nullptr);
     EXPECT_EQ(site->NAME, QStringLiteral("自宅BBS"));
     ASSERT_NE(site->Boards->FindByID(QStringLiteral("chat")), nullptr);
+    EXPECT_TRUE(newSiteTicked);
+    EXPECT_TRUE(site->Listed);
+    TTextList shownSites;
+    ASSERT_TRUE(shownSites.LoadFromFile(TavuConfig->GetProfileDir() + QStringLiteral("bbs.txt")));
+    EXPECT_TRUE(shownSites.Lines.contains(QStringLiteral("mybbs")));
     const TIniFile list(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini"));
     const int count = list.ReadInteger(QStringLiteral("SITE"), QStringLiteral("COUNT"));
     EXPECT_EQ(list.ReadString(QStringLiteral("SITE"), QStringLiteral("SITE") + QString::number(count)), QStringLiteral("mybbs"));
@@ -89,4 +111,49 @@ TEST(BBSSetup, ASiteIsFetchedRegisteredAndNotInstalledTwice)
     EXPECT_EQ(messages, QStringList{QStringLiteral("すでに登録されているBBSです。\r\n自宅BBS(mybbs)")});
     EXPECT_EQ(TIniFile(TTavuConfig::AppDir() + QStringLiteral("config/sitelist.ini")).ReadInteger(QStringLiteral("SITE"), QStringLiteral("COUNT")),
               count);
+}
+
+// Where the server has none of the site files, the user is told at once on the URL page: nothing is
+// installed, no folder is left behind and the site selection does not open.
+TEST(BBSSetup, AnAddressWithoutSiteFilesInstallsNothing)
+{
+    ScriptedHttpServer pages;
+    for (int i = 0; i < BBSSetup::SiteFiles().size(); ++i)
+        pages.Reply(ScriptedHttpServer::Make(404, "missing"));
+    TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
+    env.Start();
+    const QString base = pages.Url(QStringLiteral("/sites/nothing/"));
+    QStringList messages;
+    QStringList shown;
+    int pageWhenTold = -1;
+    TBBSSetupDialog *setup = nullptr;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            messages << text;
+            pageWhenTold = setup ? setup->PageIndex() : -1;
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            shown << dialog.windowTitle();
+            setup = dynamic_cast<TBBSSetupDialog *>(&dialog);
+            if (!setup)
+                return int(QDialog::Rejected);
+            setup->Button2->click();
+            setup->Edit1->setText(base);
+            setup->Button2->click();
+            EXPECT_EQ(setup->PageIndex(), 1);   // still the URL page
+            EXPECT_TRUE(setup->SiteName.isEmpty());
+            setup->Button3->click();
+            const int result = setup->result();
+            setup = nullptr;
+            return result;
+        });
+    env.Window->Action(QStringLiteral("actBBSSetup"))->trigger();
+
+    EXPECT_EQ(shown, QStringList{QStringLiteral("BBSの取り込み")});
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().endsWith(base + QStringLiteral("site.ini"))) << messages.first().toStdString();
+    EXPECT_EQ(pageWhenTold, 1);
+    EXPECT_FALSE(QFileInfo::exists(BBSSetup::SiteFolder(QStringLiteral("nothing"))));
+    EXPECT_EQ(TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("nothing")), nullptr);
 }

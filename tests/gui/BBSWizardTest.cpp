@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -321,4 +322,57 @@ TEST(BBSWizard, TheScriptPageNeedsATypeTheUserChose)
     });
     EXPECT_TRUE(realWizard);
     EXPECT_EQ(TavuEnviron->UserSite()->Boards->Count(), 0);
+}
+
+// A second registration offers the category of the boards already there; a category emptied by the
+// user is asked for, and the last page names the category the board joins.
+TEST(BBSWizard, ASecondBoardIsOfferedACategoryAndTheLastPageNamesIt)
+{
+    TWindowEnv env([](TWindowEnv &e) { e.config->APPSTATE = false; });
+    env.Start();
+    TSite *user = TavuEnviron->UserSite();
+    user->Boards->Clear();
+    BBSRegistration::RegisterBoard(user, *TavuEnviron->SiteList(),
+                                   Request(TavuEnviron->BBSList()->FindByID(QStringLiteral("2chscript")),
+                                           QStringLiteral("http://example.net/first/"), QStringLiteral("自宅")),
+                                   TavuConfig->LogDir());
+    QStringList messages;
+    QString offered, finalNote;
+    int pageWhenAsked = -1;
+    TBBSWizard *shown = nullptr;
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+            messages << text;
+            pageWhenAsked = shown ? shown->PageIndex() : -1;
+            return Kpwfunc::mrOK;
+        },
+        [&](QDialog &dialog) {
+            shown = dynamic_cast<TBBSWizard *>(&dialog);
+            if (!shown)
+                return int(QDialog::Rejected);
+            shown->Button2->click();
+            shown->Edit2->setText(QStringLiteral("http://example.net/second/"));
+            shown->Button2->click();
+            offered = shown->ComboBox1->currentText();
+            shown->Edit1->setText(QStringLiteral("二つ目"));
+            shown->ComboBox1->setCurrentText(QString());
+            shown->Button2->click();   // no category: asked for, the page stays
+            shown->ComboBox1->setCurrentText(QStringLiteral("趣味"));
+            shown->Button2->click();
+            SelectType(*shown, QStringLiteral("2chscript"));
+            shown->Button2->click();
+            shown->Button2->click();
+            finalNote = shown->FinalNote->text();
+            shown->Button2->click();
+            return shown->result();
+        });
+    env.Window->Action(QStringLiteral("actBBSWizard"))->trigger();
+
+    EXPECT_EQ(offered, QStringLiteral("自宅"));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("カテゴリを入力してください。")});
+    EXPECT_EQ(pageWhenAsked, 2);
+    EXPECT_EQ(finalNote, QStringLiteral("掲示板を「その他のBBS」の「趣味」カテゴリに追加しました。"));
+    const TBoard *second = user->Boards->FindByID(QStringLiteral("second"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Category, QStringLiteral("趣味"));
 }

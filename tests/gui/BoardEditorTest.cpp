@@ -438,3 +438,20 @@ TEST(BBSDialog, SelectionOnTheWindowKeepsBbsTxtInStep)
     EXPECT_TRUE(QFile::exists(env.site->GetDir() + QStringLiteral("board.dat")));
     EXPECT_EQ(env.env.Window->SiteComboBox->count(), ids.size());
 }
+
+// Cancelling the selection changes nothing, the site shown included.
+TEST(BBSDialog, CancelKeepsTheSiteShown)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
+    QComboBox *box = env.env.Window->SiteComboBox;
+    const int favorites = box->findText(TavuEnviron->FavoritesSite()->NAME);
+    ASSERT_GT(favorites, 0);
+    box->setCurrentIndex(favorites);
+    ASSERT_EQ(env.env.Window->CurrentSite(), TavuEnviron->FavoritesSite());
+    Kpwfunc::TScopedDialogHandlers handlers(
+        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+        [](QDialog &) { return int(QDialog::Rejected); });
+    env.env.Window->Action(QStringLiteral("actBBSSelect"))->trigger();
+    EXPECT_EQ(env.env.Window->CurrentSite(), TavuEnviron->FavoritesSite());
+    EXPECT_EQ(box->currentIndex(), favorites);
+}

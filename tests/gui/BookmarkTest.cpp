@@ -105,6 +105,10 @@ TEST(Bookmark, SetFromTheTabSurvivesARestartAndIsOpenedAndDeletedInTheManager)
             auto *manager = dynamic_cast<TBookmarkManager2 *>(&dialog);
             if (!manager)
                 return int(QDialog::Rejected);
+            // It opens on "(すべて)" of every site and board: the threads are listed at once.
+            EXPECT_EQ(manager->ListViewBBS->currentItem(), manager->ListViewBBS->topLevelItem(0));
+            EXPECT_EQ(manager->ListViewBoard->currentItem(), manager->ListViewBoard->topLevelItem(0));
+            EXPECT_EQ(manager->ListViewThread->topLevelItemCount(), 2);
             SelectRow(manager->ListViewBBS, 1);
             SelectRow(manager->ListViewBoard, 1);
             EXPECT_EQ(manager->ListViewThread->topLevelItemCount(), 2);   // "(すべて)" and the thread

@@ -13,6 +13,7 @@
 
 #include "core/BBSList.h"
 #include "core/FileUtil.h"
+#include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/TextList.h"
@@ -288,6 +289,35 @@ TEST(Composer, LocalRulesAreFetchedOnceStoredAsHtmlAndNeverOffline)
 
     env.registry->SetOffline(true);
     EXPECT_TRUE(composer->GetLocalRuleFile().isEmpty());
+}
+
+// その他のBBS names no rules page in its site.ini: a board of it has its rules in its own folder, and
+// the composer's ローカルルール page asks for them there.
+TEST(Composer, TheRulesOfABoardOfTheUserSiteComeFromItsFolder)
+{
+    ScriptedHttpServer rules;
+    TPostEnv env;
+    TSite *user = env.registry->UserSite();
+    ASSERT_NE(user, nullptr);
+    const QString host = MonaUtils::ExtractUrlHost(rules.Url(QStringLiteral("/")));
+    auto *board = new TBoard;
+    board->Site = user;
+    board->BBS = user->BBS;
+    board->Name = QStringLiteral("自宅の板");
+    board->Category = QStringLiteral("自宅");
+    board->HostPath = host + QStringLiteral("/bbs");
+    board->ID = board->BBSName = QStringLiteral("home");
+    board->URL = QStringLiteral("http://%1/bbs/home/").arg(host);
+    user->Boards->Add(board);
+    ItemRef item(new TThreadItem);
+    item->SetLocation(user->SITEID, board->ID, Key, QStringLiteral("スレ"));
+    auto composer = Composer(env, item.get());
+    rules.Reply(ScriptedHttpServer::Make(200, jconvert::UnicodeToSjis(QStringLiteral("自宅の決まり"))));
+    composer->PageControl1->setCurrentIndex(2);   // ローカルルール
+    ASSERT_EQ(rules.Requests().size(), 1);
+    EXPECT_TRUE(rules.LastRequest().startsWith("GET /bbs/home/head.txt ")) << rules.LastRequest().constData();
+    EXPECT_TRUE(jconvert::SjisToUnicode(FileUtil::ReadFile(board->GetLogDir() + QStringLiteral("localrule.htm")))
+                    .contains(QStringLiteral("自宅の決まり")));
 }
 
 TEST(Composer, ThePreviewShowsThePostThroughThePreviewSkin)

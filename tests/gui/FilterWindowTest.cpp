@@ -23,6 +23,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/KpwSearch.h"
+#include "tools/AboneDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/FilterDialog.h"
 #include "tools/InfoDialog.h"
@@ -33,6 +34,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLayout>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
@@ -147,6 +150,10 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
         EXPECT_TRUE(filter.ThreadPageShown());
         // Sized for the shorter thread page, not for the post page: no empty band above the text.
         EXPECT_EQ(filter.Pages->sizeHint().height(), filter.Pages->currentWidget()->sizeHint().height());
+        const QLayout *layout = filter.layout();
+        EXPECT_EQ(filter.sizeHint().height(), layout->contentsMargins().top() + filter.Pages->currentWidget()->sizeHint().height()
+                                                  + layout->spacing() + filter.OKButton->parentWidget()->sizeHint().height()
+                                                  + layout->contentsMargins().bottom());
         EXPECT_EQ(filter.DatCombo->count(), 3);
         filter.TitleCombo->setEditText(QStringLiteral("猫"));
         filter.OKButtonClick();
@@ -315,6 +322,54 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
     res->Erased = true;
     notices->ResRowDoubleClick(row);
     EXPECT_EQ(env.Messages.last(), QStringLiteral("指定のレスは消去されています。"));
+    item->Release();
+}
+
+// The notice window that opens while a modal dialog runs (the rule editor whose new rule hit)
+// stands beside that dialog, not under it; a post the user erased notices nothing any more.
+TEST(FilterWindow, TheNoticeWindowStandsBesideAModalDialogAndAnErasedPostIsNotNoticed)
+{
+    TWindowEnv env;
+    env.Start();
+    TavuEnviron->SetCached(true, true);
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = TTavuAction::RESBODY;
+    rule->Action = TTavuAction::POPUP;
+    rule->Value1 = QStringLiteral("お宝");
+    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
+    env.Window->ResRules->Add(std::move(rule));
+    TThreadItem *item = NewThread(QStringLiteral("1300000311"), QStringLiteral("スレ"),
+                                  ThreadLog({{"a", "x", "一"}, {"b", "yyy", "お宝画像"}, {"c", "z", "三"}}));
+    OpenTab(item);
+    env.Window->resize(900, 600);
+    env.Window->show();
+    QDialog editor(env.Window);
+    editor.setGeometry(20, 40, 240, 160);
+    editor.setWindowModality(Qt::ApplicationModal);
+    editor.show();
+    env.Window->RefreshResView();
+    TInfoDialog *notices = env.Window->Notices->Window();
+    ASSERT_NE(notices, nullptr);
+    ASSERT_TRUE(notices->isVisible());
+    EXPECT_EQ(notices->qorExtListView2->topLevelItemCount(), 1);
+    EXPECT_FALSE(notices->frameGeometry().intersects(editor.frameGeometry()));
+    editor.hide();
+    notices->close();
+
+    {
+        TDialogAnswers answers(env, [](QDialog &dialog) {
+            auto &erase = dynamic_cast<TAboneDialog &>(dialog);
+            erase.IDCombo->setCurrentText(QStringLiteral("yyy"));
+            erase.ApplyID();
+            erase.OKButtonClick();
+        });
+        env.Window->Action(QStringLiteral("actThreadQueryAbone"))->trigger();
+    }
+    const int linesBefore = int(env.LogLines().size());
+    env.Window->RefreshResView();
+    EXPECT_FALSE(notices->isVisible());
+    for (const QString &line : env.LogLines().mid(linesBefore))
+        EXPECT_FALSE(line.contains(QStringLiteral("お知らせ"))) << line.toStdString();
     item->Release();
 }
 

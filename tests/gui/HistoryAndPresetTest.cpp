@@ -21,6 +21,8 @@
 #include <QApplication>
 #include <QTabWidget>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -109,6 +111,11 @@ TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
     EXPECT_TRUE(history->isVisible());
     EXPECT_EQ(history->ReadHistory->Count(), 4);
     EXPECT_EQ(history->SendHistory->Count(), 1);
+    // The date is never cut, and the title, not the short DAT column at the end, takes the room left.
+    const QFontMetrics metrics(history->ListView1->font());
+    EXPECT_GE(history->ListView1->columnWidth(THistoryModel::colTime), metrics.horizontalAdvance(QStringLiteral("2024/05/03 10:00:00")));
+    EXPECT_EQ(history->ListView1->header()->sectionResizeMode(THistoryModel::colTitle), QHeaderView::Stretch);
+    EXPECT_FALSE(history->ListView1->header()->stretchLastSection());
     history->TabControl1->setCurrentIndex(1);
     EXPECT_EQ(history->ListView1->model(), history->SendHistory);
     EXPECT_EQ(history->StatusBar1->text(), QStringLiteral("1件"));

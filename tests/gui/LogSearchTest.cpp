@@ -21,8 +21,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 using namespace LogSearch;
 
@@ -211,8 +213,12 @@ TEST(LogSearch, TheCommandListsTheHitsInAResultTabAndLogsTheCount)
     WriteThread(board, QStringLiteral("1000000002"), QStringLiteral("blue dog"));
     WriteThread(board, QStringLiteral("1000000003"), QStringLiteral("Red CAT again"));
 
+    board->Name = QStringLiteral("ニュース速報＋（長い名前の板）");
     const QString dialogClass = RunFindLog(env, [](TFindWindow &find) {
         find.FillBoardList();
+        // Board names are read whole.
+        const QFontMetrics metrics(find.ListView1->font());
+        EXPECT_GE(find.ListView1->columnWidth(0), metrics.horizontalAdvance(NewsBoard()->Name));
         find.SetCurrentBoard(NewsBoard());
         EXPECT_TRUE(find.Radio0->isChecked());
         find.ComboBox2->setCurrentText(QStringLiteral("\"red cat\""));

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -76,6 +77,8 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
     QStringList messages;
     QString proposed, description;
     QString url;
+    QStringList offeredCategories;
+    QString finalNote;
     Kpwfunc::TScopedDialogHandlers handlers(
         [&messages](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
             messages << text;
@@ -91,8 +94,10 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
                 return int(QDialog::Rejected);
             proposed = wizard->Edit1->text();
             description = wizard->Memo1->toPlainText();
+            offeredCategories << wizard->ComboBox1->currentText();
             wizard->ComboBox1->setCurrentText(QStringLiteral("ニュース"));
             wizard->Button2->click();
+            finalNote = wizard->FinalNote->text();
             wizard->Button2->click();
             return wizard->result();
         });
@@ -124,6 +129,9 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
     }
     EXPECT_EQ(description, QString());   // the Atom feed has no description
     EXPECT_TRUE(messages.isEmpty());
+    // The second feed is offered the category of the first, and the last page names the category.
+    EXPECT_EQ(offeredCategories.value(1), QStringLiteral("ニュース"));
+    EXPECT_EQ(finalNote, QStringLiteral("「RSS」の「ニュース」カテゴリに追加しました。"));
 
     // The same feed again is refused.
     url = feeds.Url(QStringLiteral("/news/rss20.xml"));

@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -236,6 +237,15 @@ TEST_F(UserFilesTest, SearchMenuAndBoardTypeBarFollowTheirFiles)
     EXPECT_EQ(buttons[0]->toolTip(), QStringLiteral("２ちゃんねる"));
     buttons[0]->click();
     EXPECT_EQ(chosen, site);
+    EXPECT_TRUE(bar.findChildren<QLabel *>().isEmpty());
+
+    // With no button the bar says where they come from.
+    WriteProfile(QStringLiteral("bbsbar.txt"), QStringLiteral("gone\tremoved site\r\n"));
+    Kpwfunc::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});
+    EXPECT_TRUE(bar.findChildren<TBBSToolButton *>().isEmpty());
+    const QList<QLabel *> hints = bar.findChildren<QLabel *>();
+    ASSERT_EQ(hints.size(), 1);
+    EXPECT_TRUE(hints[0]->text().contains(QStringLiteral("BBSの表示順の変更")));
 
     config->SHOWBBSTOOLBAR = false;
     Kpwfunc::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});

@@ -69,7 +69,7 @@ TEST(WindowDialogsTest, WorkTimesShowHoursMinutesSeconds)
     EXPECT_EQ(TAboutDialog::FormatWorkTime(36000000LL * 1000), QStringLiteral("10000:0:0"));   // no 32-bit wrap
 
     const QDateTime now = QDateTime::fromString(QStringLiteral("2024/05/11 10:00:00"), QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-    EXPECT_EQ(TAboutDialog::AverageDailyTime(3600000, QStringLiteral("2024/05/11 08:00:00"), now), 0);   // today
+    EXPECT_EQ(TAboutDialog::AverageDailyTime(3600000, QStringLiteral("2024/05/11 08:00:00"), now), 3600000);   // today
     EXPECT_EQ(TAboutDialog::AverageDailyTime(3600000, QStringLiteral("2024/05/01 09:00:00"), now), 360000);
     EXPECT_EQ(TAboutDialog::AverageDailyTime(3600000, QStringLiteral("いつか"), now), 0);
 }
