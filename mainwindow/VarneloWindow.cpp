@@ -432,6 +432,7 @@ void TVarneloWindow::ApplyOptions()
         ThreadListView->viewport()->update();
     BuildToolBars();
     ApplyTabBarPositions();
+    shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
     if (TavuConfig->AUTOACTIVE)

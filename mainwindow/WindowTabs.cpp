@@ -387,8 +387,11 @@ void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
     const TThreadItem *item = browser->ThreadItem();
     const QString title = item ? item->ShownTitle() : browser->Title;
     if (auto *button = browser->TabButton) {
-        if (TavuConfig->SHORTTITLE) {
-            button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));
+        // A web page's tab is shortened by settings of its own.
+        const bool webPage = browser->IsWebPage();
+        const bool shorten = webPage ? TavuConfig->WEBSHORTTITLE : TavuConfig->SHORTTITLE;
+        if (shorten) {
+            button->setText(Tavutils::MakeShortCaption(title, webPage ? TavuConfig->WEBTITLELEN : TavuConfig->TITLELEN));
             button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
             button->setText(title);
