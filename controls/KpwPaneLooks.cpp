@@ -52,7 +52,7 @@ void ApplyThreadTitlePanelLook(QWidget &panel, QWidget &browserPane, QWidget &br
     colours.setColor(QPalette::Window, ColorOf(TavuConfig->THREADTITLEPANELCOLOR));
     colours.setColor(QPalette::WindowText, ColorOf(TavuConfig->THREADTITLETEXTCOLOR));
     panel.setPalette(colours);
-    panel.setFixedHeight(TavuConfig->THREADTITLESIZE);
+    panel.setFixedHeight(std::max(TavuConfig->THREADTITLESIZE, panel.fontMetrics().height()));   // never cuts the text
 
     enum { tpAbove, tpBelow, tpHidden };
     auto *column = static_cast<QBoxLayout *>(browserPane.layout());

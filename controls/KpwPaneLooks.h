@@ -23,8 +23,9 @@ void ApplyLogPaneLook(QPlainTextEdit &memo);
 // The shortcut buttons' text colour and font from the configuration.
 void ApplyShortcutBarLook(TTavuShortcutBar &bar);
 
-// The title panel's colours, height and place in the browser pane's column: above the browser with its side
-// panes (0, also for an unknown value), below it (1) or hidden (2).
+// The title panel's colours, height (THREADTITLESIZE, at least a line of text) and place in the
+// browser pane's column: above the browser with its side panes (0, also for an unknown value),
+// below it (1) or hidden (2).
 void ApplyThreadTitlePanelLook(QWidget &panel, QWidget &browserPane, QWidget &browser);
 
 // The parts of the main window whose looks the option dialog sets.
