@@ -46,8 +46,8 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site);
 // Selects the board's node (all categories collapsed first with BOARDLISTAUTOEXPAND) and opens the
 // categories above it.
 void SelectBoardNode(QTreeWidget *tree, const TBoard *board);
-// The user selected the node: with BOARDLISTAUTOEXPAND, a category that is not open collapses the
-// whole tree first, so that it opens alone.
+// The node was selected: with BOARDLISTAUTOEXPAND, a category that is not open collapses the whole
+// tree first, so that it opens alone.
 void CategorySelected(QTreeWidget *tree, const QTreeWidgetItem *node);
 // Every node takes the board tree's colours again (CATEGORYBKCOLOR, BOARDLISTBKCOLOR, BOARDTEXTCOLOR).
 void PaintBoardTree(QTreeWidget *tree);

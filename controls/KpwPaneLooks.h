@@ -4,9 +4,9 @@
 // (SHORTCUTBARFONTCOLOR, SHORTCUTBARFONTNAME, SHORTCUTBARFONTSIZE), the board tree's font and
 // colours (BOARDLISTFONTNAME, BOARDLISTFONTSIZE, CATEGORYBKCOLOR, BOARDLISTBKCOLOR, BOARDTEXTCOLOR),
 // the thread title panel (THREADTITLEPANELCOLOR, THREADTITLETEXTCOLOR, THREADTITLESIZE,
-// THREADTITLEPANEL) and whether the vote button
-// "へぇボタン" shows (CHBOX USEHE). Stored colours go through ColorToQColor, so system colour
-// names such as clWindow come out as the program draws them everywhere else.
+// THREADTITLEPANEL) and whether the vote button "へぇボタン" shows (CHBOX USEHE). Stored colours go
+// through ColorToQColor, so system colour names such as clWindow come out as the program draws them
+// everywhere else.
 
 #include <QList>
 
