@@ -432,6 +432,7 @@ void TVarneloWindow::ApplyOptions()
         ThreadListView->viewport()->update();
     BuildToolBars();
     ApplyTabBarPositions();
+    Kpwfunc::ShowTabCloseMarks(*this);
     shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();

@@ -170,7 +170,6 @@ QWidget *TOptionDialog::CreateTabPage()
     TabTitleLen = label.Spin(QStringLiteral("短縮時の文字数"), 1, 100, none);
     TabCheckLockClose = kinds.Check(QStringLiteral("ロックしているタブを閉じる場合に確認を表示"), off);
     TabShowCloseBtn = kinds.Check(QStringLiteral("閉じるボタンを表示"), off);
-    TabShowCloseBtn->setEnabled(false);   // the tab bars have no close button: kept, changing nothing
     TabOrder = kinds.Radio(QStringLiteral("タブの作成順序"),
                            {QStringLiteral("→左から右にタブをつくる"), QStringLiteral("←右から左にタブをつくる")}, none);
     TabOrder->buttons().constFirst()->parentWidget()->hide();

@@ -7,6 +7,7 @@
 
 #include "controls/KpwBoardTree.h"
 #include "controls/MenuBar.h"
+#include "controls/TabButton.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
@@ -24,6 +25,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -193,6 +195,44 @@ TEST(OptionEffects, TheShortcutBarMovesAtOkAndKeepsItsRowWhileHidden)
     EXPECT_FALSE(bottom->isVisible());
     ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return top->isVisible() && top->y() > 0; }));
     EXPECT_NE(top->y(), env.Window->MenuBar1->y());
+}
+
+// "閉じるボタンを表示": each tab button of the kind has a close mark that closes its tab; OK shows or
+// hides it on the tabs open.
+TEST(OptionEffects, TabsShowACloseMarkAsSet)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->resize(1000, 700);
+    env.Window->show();
+    const auto newTab = [&env] {
+        TTavuBrowser *tab = nullptr;
+        Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+        return tab;
+    };
+    TTavuBrowser *tab = newTab();
+    auto *button = qobject_cast<TTavuToolButton *>(tab->TabButton);
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->CloseMark()->isVisibleTo(button));
+
+    ChangeOptions(env, TOptionDialog::pgTab, [](TOptionDialog &dialog, QWidget *page) {
+        dialog.TabKindList->setCurrentIndex(1);   // ブラウザタブ
+        Captioned<QCheckBox>(page, QStringLiteral("閉じるボタンを表示"))->setChecked(false);
+    });
+    EXPECT_FALSE(env.config->BROWSER_SHOWCLOSEBTN);
+    EXPECT_TRUE(env.config->THREADLIST_SHOWCLOSEBTN);
+    EXPECT_FALSE(button->CloseMark()->isVisibleTo(button));
+
+    ChangeOptions(env, TOptionDialog::pgTab, [](TOptionDialog &dialog, QWidget *page) {
+        dialog.TabKindList->setCurrentIndex(1);
+        Captioned<QCheckBox>(page, QStringLiteral("閉じるボタンを表示"))->setChecked(true);
+    });
+    ASSERT_TRUE(button->CloseMark()->isVisibleTo(button));
+    TTavuBrowser *other = newTab();   // the tab shown is the other one: the mark closes its own
+    ASSERT_TRUE(env.Window->Browsers.contains(other));
+    button->CloseMark()->click();
+    EXPECT_FALSE(env.Window->Browsers.contains(tab));
+    EXPECT_TRUE(env.Window->Browsers.contains(other));
 }
 
 // A web page's tab is shortened by WEBSHORTTITLE and WEBTITLELEN, a thread's by its own settings.
