@@ -16,13 +16,16 @@ namespace {
 const QString LoginAgent = QStringLiteral("DOLIB/1.00");
 const QString SessionPrefix = QStringLiteral("SESSION-ID=");
 
-// The proxy of the login: none, the reading proxy, or the login's own ([DOLIB] USERPROXY ...).
+// The proxy of the login: none, the reading proxy (PROXY_VARNELO) or the login's own
+// (PROXY_CUSTOM with PROXYADDRESS and PROXYPORT), when [DOLIB] USERPROXY asks for one.
 THttpProxy LoginProxy()
 {
     if (!TavuConfig || !TavuConfig->DOLIB_USERPROXY)
         return THttpProxy();
     if (TavuConfig->DOLIB_PROXY_VARNELO)
         return ConfiguredProxy(false);
+    if (!TavuConfig->DOLIB_PROXY_CUSTOM)
+        return THttpProxy();
     THttpProxy proxy;
     proxy.Host = TavuConfig->DOLIB_PROXYADDRESS.trimmed();
     proxy.Port = TavuConfig->DOLIB_PROXYPORT;

@@ -102,10 +102,8 @@ void TCommandStates::UpdateThreadListMenu()
     SetCategory(QStringLiteral("スレッド一覧"), false);
     SetState(QStringLiteral("actThreadListLoadTab"), true);   // the saved tabs come back also when none is open
     TTavuListDoc *doc = services.CurrentListDoc();
-    if (!doc) {
-        SetCategory(QStringLiteral("お気に入り"), false);
-        return;
-    }
+    if (!doc)
+        return;   // the favourites commands work on the board tree: they need no tab
     const int tabs = int(services.ListDocTabOrder().size());
     const bool idle = doc->DownloadState == TTavuListDoc::dsIdle;
     const TBoard *board = doc->GetBoard();

@@ -240,6 +240,24 @@ void SelectBoardNode(QTreeWidget *tree, const TBoard *board)
         SetExpandedWithChildren(node->parent(), true);
 }
 
+void CategorySelected(QTreeWidget *tree, const QTreeWidgetItem *node)
+{
+    if (!TavuConfig->BOARDLISTAUTOEXPAND || !node || NodeBoard(node) || NodeSite(node) || node->isExpanded())
+        return;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        SetExpandedWithChildren(tree->topLevelItem(i), false);
+}
+
+void PaintBoardTree(QTreeWidget *tree)
+{
+    WalkTree(tree, [](QTreeWidgetItem *node) {
+        if (NodeBoard(node))
+            PaintNode(node, TavuConfig->BOARDLISTBKCOLOR);
+        else if (!NodeSite(node))
+            PaintNode(node, TavuConfig->CATEGORYBKCOLOR);
+    });
+}
+
 QTreeWidgetItem *FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext)
 {
     const QString wanted = text.toLower();

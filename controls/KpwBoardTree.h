@@ -46,6 +46,11 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site);
 // Selects the board's node (all categories collapsed first with BOARDLISTAUTOEXPAND) and opens the
 // categories above it.
 void SelectBoardNode(QTreeWidget *tree, const TBoard *board);
+// The node was selected: with BOARDLISTAUTOEXPAND, a category that is not open collapses the whole
+// tree first, so that it opens alone.
+void CategorySelected(QTreeWidget *tree, const QTreeWidgetItem *node);
+// Every node takes the board tree's colours again (CATEGORYBKCOLOR, BOARDLISTBKCOLOR, BOARDTEXTCOLOR).
+void PaintBoardTree(QTreeWidget *tree);
 // The first node, in tree order, whose text contains the text (ignoring case): after the current
 // node when fromNext is set, else from the first node; nullptr when none.
 QTreeWidgetItem *FindNextNode(QTreeWidget *tree, const QString &text, bool fromNext);

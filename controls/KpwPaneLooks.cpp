@@ -1,5 +1,6 @@
 #include "controls/KpwPaneLooks.h"
 
+#include "controls/KpwBoardTree.h"
 #include "controls/ShortcutBar.h"
 #include "controls/WindowServices.h"
 #include "core/Colors.h"
@@ -51,6 +52,7 @@ void ApplyThreadTitlePanelLook(QWidget &panel, QWidget &browserPane, QWidget &br
     colours.setColor(QPalette::Window, ColorOf(TavuConfig->THREADTITLEPANELCOLOR));
     colours.setColor(QPalette::WindowText, ColorOf(TavuConfig->THREADTITLETEXTCOLOR));
     panel.setPalette(colours);
+    panel.setFixedHeight(std::max(TavuConfig->THREADTITLESIZE, panel.fontMetrics().height()));   // never cuts the text
 
     enum { tpAbove, tpBelow, tpHidden };
     auto *column = static_cast<QBoxLayout *>(browserPane.layout());
@@ -67,6 +69,7 @@ void BindPaneLooks(TWindowServices &window, const TPaneLookParts &parts)
         for (TTavuShortcutBar *bar : parts.ShortcutBars)
             ApplyShortcutBarLook(*bar);
         parts.BoardTree->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
+        PaintBoardTree(parts.BoardTree);
         ApplyThreadTitlePanelLook(*parts.TitlePanel, *parts.BrowserPane, *parts.Browser);
         window.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
     };

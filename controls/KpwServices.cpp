@@ -68,6 +68,15 @@ int IndexOfBand(const QList<TCoolBand> &bands, int id, int from)
     return -1;
 }
 
+// The bands in the order of the list, as the window holds them now.
+QList<TCoolBand> CurrentBands(QMainWindow *window, const QList<QToolBar *> &bands)
+{
+    QList<TCoolBand> current;
+    for (int id = 0; id < bands.size(); ++id)
+        current.append({id, bands[id]->width(), window->toolBarBreak(bands[id]), bands[id]->windowTitle()});
+    return current;
+}
+
 // The bands in the order they stand on screen (rows top to bottom, left to right in a row).
 QList<QToolBar *> BandsOnScreen(const QList<QToolBar *> &bands)
 {
@@ -286,10 +295,7 @@ void LoadCoolBarBands(QMainWindow *window, const QList<QToolBar *> &bands, const
 {
     if (bands.isEmpty() || !ini.SectionExists(section))
         return;
-    QList<TCoolBand> current;
-    for (int id = 0; id < bands.size(); ++id)
-        current.append({id, bands[id]->width(), window->toolBarBreak(bands[id]), bands[id]->windowTitle()});
-    const QList<TCoolBand> order = ReadCoolBarBands(ini, section, current);
+    const QList<TCoolBand> order = ReadCoolBarBands(ini, section, CurrentBands(window, bands));
 
     const Qt::ToolBarArea area = window->toolBarArea(bands.first());
     QList<bool> shown;
@@ -307,12 +313,21 @@ void LoadCoolBarBands(QMainWindow *window, const QList<QToolBar *> &bands, const
     }
 }
 
+// A hidden band has no place on screen to be read from: it keeps the place stored for it (or, with
+// none stored, its place in the list), so that it comes back there when it shows again.
 void SaveCoolBarBands(QMainWindow *window, const QList<QToolBar *> &bands, TIniFile &ini,
                       const QString &section)
 {
     QList<TCoolBand> layout;
-    for (QToolBar *band : BandsOnScreen(bands))
-        layout.append({int(bands.indexOf(band)), band->width(), window->toolBarBreak(band), band->windowTitle()});
+    for (QToolBar *band : BandsOnScreen(bands)) {
+        if (band->isVisibleTo(window))
+            layout.append({int(bands.indexOf(band)), band->width(), window->toolBarBreak(band), band->windowTitle()});
+    }
+    const QList<TCoolBand> stored = ReadCoolBarBands(ini, section, CurrentBands(window, bands));
+    for (int i = 0; i < stored.size(); ++i) {
+        if (!bands[stored[i].ID]->isVisibleTo(window))
+            layout.insert(std::min(i, int(layout.size())), stored[i]);
+    }
     WriteCoolBarBands(ini, section, layout);
 }
 

@@ -1,5 +1,6 @@
 #include "controls/RollUp.h"
 
+#include <QLayout>
 #include <QWidget>
 
 void TRollUp::ActivationChanged()
@@ -12,7 +13,9 @@ void TRollUp::ActivationChanged()
         RollUp();
 }
 
-// Only the caption is left: the contents are hidden and the window takes their height away.
+// Only the caption is left: the contents are hidden and the window takes their height away. The
+// layout is settled first, so that the height left is that of what still shows, not of the hidden
+// contents.
 void TRollUp::RollUp()
 {
     if (unrolledHeight > 0)
@@ -20,6 +23,8 @@ void TRollUp::RollUp()
     unrolledHeight = window->height();
     for (QWidget *widget : contents)
         widget->hide();
+    if (QLayout *layout = window->layout())
+        layout->activate();
     window->resize(window->width(), window->minimumSizeHint().height());
 }
 

@@ -1,13 +1,67 @@
 #include "controls/TabButton.h"
 
 #include <QMouseEvent>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
+#include <algorithm>
 
-TTavuToolButton::TTavuToolButton(QWidget *parent) : QToolButton(parent)
+TTavuToolButton::TTavuToolButton(QWidget *parent) : QToolButton(parent), closeMark(new QToolButton(this))
 {
     setCheckable(true);
     setAutoExclusive(true);
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    closeMark->setObjectName(QStringLiteral("CloseMark"));
+    closeMark->setText(QStringLiteral("×"));
+    closeMark->setToolTip(QStringLiteral("このタブを閉じる"));
+    closeMark->setAutoRaise(true);
+    closeMark->setFocusPolicy(Qt::NoFocus);
+    closeMark->hide();
+    connect(closeMark, &QToolButton::clicked, this, [this] {
+        click();
+        DoCloseClick();
+    });
+}
+
+void TTavuToolButton::SetCloseMarkShown(bool shown)
+{
+    closeMark->setVisible(shown);
+    PlaceCloseMark();
+    updateGeometry();
+    update();
+}
+
+int TTavuToolButton::CloseMarkWidth() const
+{
+    return closeMark->isHidden() ? 0 : closeMark->sizeHint().width();
+}
+
+QSize TTavuToolButton::sizeHint() const
+{
+    return QToolButton::sizeHint() + QSize(CloseMarkWidth(), 0);
+}
+
+// The button is drawn left of its close mark.
+void TTavuToolButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    option.rect.setRight(option.rect.right() - CloseMarkWidth());
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+}
+
+void TTavuToolButton::resizeEvent(QResizeEvent *event)
+{
+    QToolButton::resizeEvent(event);
+    PlaceCloseMark();
+}
+
+void TTavuToolButton::PlaceCloseMark()
+{
+    const QSize mark = closeMark->sizeHint();
+    const int markHeight = std::min(mark.height(), height());
+    closeMark->setGeometry(width() - mark.width(), (height() - markHeight) / 2, mark.width(), markHeight);
 }
 
 void TTavuToolButton::DoCloseClick()

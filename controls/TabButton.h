@@ -13,7 +13,8 @@ class TTavuListDoc;
 // A tab button: a checkable, grouped tool button with a close and a reload handler. The main
 // window calls one of them when the button is clicked with the middle mouse button, as the tab
 // setting says; a handler that is not set does nothing. The right button presses and clicks it,
-// so that the tab menu the window opens there acts on its tab.
+// so that the tab menu the window opens there acts on its tab. Its close mark, a small "×" at its
+// right end shown as the tab setting says, presses it and then closes its tab.
 class TTavuToolButton : public QToolButton {
     Q_OBJECT
 public:
@@ -25,6 +26,10 @@ public:
     void DoCloseClick();
     void DoReloadClick();
 
+    void SetCloseMarkShown(bool shown);
+    QToolButton *CloseMark() const { return closeMark; }
+    QSize sizeHint() const override;
+
 signals:
     // The middle mouse button was pressed and released over the button.
     void MiddleClicked(TTavuToolButton *button);
@@ -32,9 +37,15 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     bool middlePressed = false;
+    QToolButton *closeMark = nullptr;
+
+    int CloseMarkWidth() const;
+    void PlaceCloseMark();
 };
 
 // The tab button of a thread-list document.

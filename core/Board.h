@@ -72,6 +72,7 @@ private:
         QString line;              // the whole line as read
         QString categoryLine;      // the category line the board was read under
         bool startsCategory = false;   // the category line stood right before the board
+        QString previousLine;      // the line of the board read before this one (empty for the first)
         QStringList fields;        // every field of the line (field 0 is empty)
         QString hostPath, id, bbsName, name, category, url, logFolder;
         int kind = KIND_NORMAL;

@@ -229,6 +229,7 @@ void TBoardList::ReadBoardLine(const QString &line, const QString &categoryLine,
     loaded.line = line;
     loaded.categoryLine = categoryLine;
     loaded.startsCategory = startsCategory;
+    loaded.previousLine = boards.isEmpty() ? QString() : boards.last()->loaded.line;
     loaded.fields = fields;
     loaded.hostPath = board->HostPath;
     loaded.id = board->ID;
@@ -296,9 +297,13 @@ void TBoardList::SaveBoards(const QString &path) const
     QByteArray out = FormatMark + LineBreak;
     bool first = true;
     QString previousCategory;
+    QString previousLine;
     for (const TBoard *board : boards) {
         const TBoard::Loaded &was = board->loaded;
-        const bool repeatsLine = was.valid && was.startsCategory && board->Category == was.category;
+        // A category line that the file repeated stays, as long as the board still follows the
+        // board it followed: a board moved within its category starts no second one.
+        const bool repeatsLine = was.valid && was.startsCategory && board->Category == was.category
+                                 && previousLine == was.previousLine;
         const bool changes = first ? !board->Category.isEmpty() : board->Category != previousCategory;
         WriteKept(out, board, false);
         if (changes || repeatsLine) {
@@ -308,6 +313,7 @@ void TBoardList::SaveBoards(const QString &path) const
         WriteKept(out, board, true);
         out += jconvert::UnicodeToSjis(BoardLine(*board)) + LineBreak;
         previousCategory = board->Category;
+        previousLine = board->loaded.valid ? board->loaded.line : QString();
         first = false;
     }
     WriteKept(out, nullptr, false);

@@ -161,7 +161,10 @@ bool TLinkNavigation::FollowBoardLink(TTavuBrowser *tab, const QString &url)
     if (MatchThreadUrl(url, *item, resNo)) {
         const TThreadItem *shown = tab->ThreadItem();
         if (shown && shown->IsSameThread(*item)) {
-            ShowLinkedResponses(tab, url);
+            if (TavuConfig->RESANCHORBROWSE == 1 && resNo > 0)
+                tab->ScrollToRes(resNo);   // RESANCHORBROWSE 1: to the response, in place
+            else
+                ShowLinkedResponses(tab, url);
             return true;
         }
         if (IsHttp(url)) {

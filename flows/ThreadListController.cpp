@@ -29,6 +29,13 @@ bool ListsWhatArrives(const TBoard *board)
     return id == QLatin1String("favoritesscript") || id == QLatin1String("localscript");
 }
 
+// While a list downloads, its rows are drawn after every thread, or after every
+// THREADLISTREFRESHCOUNT threads when THREADLISTDOWNLOADMODE is 1.
+bool DrawsAt(int count)
+{
+    return TavuConfig->THREADLISTDOWNLOADMODE != 1 || count % std::max(1, TavuConfig->THREADLISTREFRESHCOUNT) == 0;
+}
+
 }  // namespace
 
 TThreadListController::TThreadListController(QObject *parent) : QObject(parent) {}
@@ -204,7 +211,7 @@ bool TThreadListController::OnThreadListProgress(TThreadListDownloader *job, TTh
     if (!ListsWhatArrives(job->Board)) {
         if (merge)
             doc->UpdateList(item, true);
-    } else {
+    } else if (DrawsAt(doc->Items()->Count())) {
         emit RowCountChanged(doc, doc->Items()->Count(), true);
     }
     return true;

@@ -439,6 +439,8 @@ void TVarneloWindow::ApplyOptions()
         ThreadListView->viewport()->update();
     BuildToolBars();
     ApplyTabBarPositions();
+    Kpwfunc::ShowTabCloseMarks(*this);
+    shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
     if (TavuConfig->AUTOACTIVE)

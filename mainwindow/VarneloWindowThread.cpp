@@ -52,7 +52,7 @@ void TVarneloWindow::BindThreadFlow()
     ThreadCountLabel->setObjectName(QStringLiteral("ThreadCountLabel"));
     ThreadCountLabel->setTextFormat(Qt::PlainText);   // it may show the extract text the user typed
     auto *row = new QHBoxLayout(ThreadTitlePanel);
-    row->setContentsMargins(4, 1, 4, 1);
+    row->setContentsMargins(4, 0, 4, 0);   // the panel is THREADTITLESIZE high
     row->addWidget(ThreadTitleLabel, TavuConfig->THREADTITLEAUTOFIT ? 0 : 1);
     row->addWidget(ThreadCountLabel);
     row->addStretch(TavuConfig->THREADTITLEAUTOFIT ? 1 : 0);

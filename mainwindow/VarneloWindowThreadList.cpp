@@ -99,10 +99,12 @@ void TVarneloWindow::BindThreadListPane()
 }
 
 // A board opens with a single or a double click, as BOARDLISTSETTING says; with a single click a
-// category opens and closes with it too.
+// category opens and closes with it too. Selecting a closed category closes the others first when
+// BOARDLISTAUTOEXPAND says so (for a click, at its end).
 void TVarneloWindow::BindBoardTree()
 {
     connect(BoardListView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) {
+        Kpwfunc::CategorySelected(BoardListView, node);
         if (TavuConfig->BOARDLISTSETTING != 0)
             return;
         if (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node))
@@ -114,7 +116,13 @@ void TVarneloWindow::BindBoardTree()
         if (TavuConfig->BOARDLISTSETTING == 1 && (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node)))
             Kpwfunc::BoardTreeChange(*this, BoardListView);
     });
-    connect(BoardListView, &QTreeWidget::currentItemChanged, this, &TVarneloWindow::UpdateBoardListMenu);
+    connect(BoardListView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
+        // A category selected by a click closes the others once the click is done: closing them
+        // now would move the rows under the pointer while the tree still handles the press.
+        if (!(QGuiApplication::mouseButtons() & Qt::LeftButton))
+            Kpwfunc::CategorySelected(BoardListView, node);
+        UpdateBoardListMenu();
+    });
     for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed}) {
         connect(BoardListView, signal, this, [](QTreeWidgetItem *node) {
             if (!Kpwfunc::NodeBoard(node) && !Kpwfunc::NodeSite(node))

@@ -133,9 +133,11 @@ void ApplyThreadListFont(TVarneloWindow &window)
 
 // The close and reload requests of a tab button run the tab commands; a middle click presses the
 // button and then closes (WHEELCLICK 1) or reloads (0) its tab; a right click opens the tab menu.
+// Its close mark shows as SHOWCLOSEBTN of its kind says.
 void BindTabButtonRequests(TVarneloWindow &window, TTavuToolButton *button, const QString &closeAction, const QString &reloadAction,
-                           int TTavuConfig::*wheelClick, QMenu *menu)
+                           int TTavuConfig::*wheelClick, bool TTavuConfig::*showClose, QMenu *menu)
 {
+    button->SetCloseMarkShown(TavuConfig->*showClose);
     button->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(button, &QWidget::customContextMenuRequested, menu,
                      [button, menu](const QPoint &pos) { menu->popup(button->mapToGlobal(pos)); });
@@ -158,7 +160,7 @@ TThreadListToolButton *NewListDocButton(TVarneloWindow &window, TTavuListDoc *do
     AddTabButton(window.ThreadListBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, &window, [&window, doc] { window.ThreadListTabClick(doc); });
     BindTabButtonRequests(window, button, QStringLiteral("actThreadListClose"), QStringLiteral("actThreadListReload"),
-                          &TTavuConfig::THREADTAB_WHEELCLICK, window.ThreadListPopup);
+                          &TTavuConfig::THREADTAB_WHEELCLICK, &TTavuConfig::THREADLIST_SHOWCLOSEBTN, window.ThreadListPopup);
     return button;
 }
 
@@ -169,7 +171,7 @@ TBrowserToolButton *NewBrowserButton(TVarneloWindow &window, TTavuBrowser *brows
     AddTabButton(window.BrowserToolBar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, &window, [&window, browser] { window.ShowBrowserTab(browser, true); });
     BindTabButtonRequests(window, button, QStringLiteral("actBrowserClose"), QStringLiteral("actThreadReload"),
-                          &TTavuConfig::BROWSERTAB_WHEELCLICK, window.BrowserPopup);
+                          &TTavuConfig::BROWSERTAB_WHEELCLICK, &TTavuConfig::BROWSER_SHOWCLOSEBTN, window.BrowserPopup);
     return button;
 }
 
@@ -382,13 +384,30 @@ void CloseBoardTabs(TVarneloWindow &window, const TBoard *board)
     }
 }
 
+void ShowTabCloseMarks(TVarneloWindow &window)
+{
+    for (TTavuListDoc *doc : window.ListDocs) {
+        if (auto *button = qobject_cast<TTavuToolButton *>(doc->TabButton))
+            button->SetCloseMarkShown(TavuConfig->THREADLIST_SHOWCLOSEBTN);
+    }
+    for (TTavuBrowser *browser : window.Browsers) {
+        if (auto *button = qobject_cast<TTavuToolButton *>(browser->TabButton))
+            button->SetCloseMarkShown(TavuConfig->BROWSER_SHOWCLOSEBTN);
+    }
+    UpdateBarWidth(window.ThreadListBar);
+    UpdateBarWidth(window.BrowserToolBar);
+}
+
 void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
 {
     const TThreadItem *item = browser->ThreadItem();
     const QString title = item ? item->ShownTitle() : browser->Title;
     if (auto *button = browser->TabButton) {
-        if (TavuConfig->SHORTTITLE) {
-            button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));
+        // A web page's tab is shortened by settings of its own.
+        const bool webPage = browser->IsWebPage();
+        const bool shorten = webPage ? TavuConfig->WEBSHORTTITLE : TavuConfig->SHORTTITLE;
+        if (shorten) {
+            button->setText(Tavutils::MakeShortCaption(title, webPage ? TavuConfig->WEBTITLELEN : TavuConfig->TITLELEN));
             button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
             button->setText(title);

@@ -94,5 +94,7 @@ void CloseBoardTabs(TVarneloWindow &window, const TBoard *board);
 // The tab's caption from its thread's title (shortened to TITLELEN with SHORTTITLE on, the full
 // title then in the hint).
 void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser);
+// Every tab button shows its close mark or not, as THREADLIST_SHOWCLOSEBTN and BROWSER_SHOWCLOSEBTN say.
+void ShowTabCloseMarks(TVarneloWindow &window);
 
 }  // namespace Kpwfunc

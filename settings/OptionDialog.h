@@ -155,7 +155,6 @@ public:
     QButtonGroup *ImagePaneGroup = nullptr;
     QLabel *ImagePaneSample = nullptr;
     QPixmap ImagePanePictures[3];
-    void ApplyResLoadAllRule();
     void ApplyOpenUrlRule(int id);
     void ApplyDefaultBrowserRule();
     void ChooseBrowserPath();

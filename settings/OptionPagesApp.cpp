@@ -80,7 +80,8 @@ QWidget *TOptionDialog::CreateAppPage()
     StartupSiteList = new QComboBox;
     p.Row(QStringLiteral("起動時にアクティブにする掲示板"), StartupSiteList);
     BindStartupSite();
-    p.Check(QStringLiteral("ツールバーをシングルクリックで \"びろーん\" とさせない"), c.LOCKTOOLBAR);
+    // The tool bars never roll out on a click: the setting is kept but changes nothing.
+    p.Check(QStringLiteral("ツールバーをシングルクリックで \"びろーん\" とさせない"), c.LOCKTOOLBAR)->setEnabled(false);
     p.Check(QStringLiteral("検索ダイアログでオートコンプリートを有効にする"), c.FINDDLGAUTOCOMPLETE);
     p.Check(QStringLiteral("保存モード切替時に警告を出さない"), c.SAVEMODE_WARNING, true);
     p.Check(QStringLiteral("ヴァルネロ終了時に確認を表示する"), c.EXIT_WARNING);
@@ -175,7 +176,8 @@ QWidget *TOptionDialog::CreateTabPage()
     connect(TabKindList, &QComboBox::currentIndexChanged, this, &TOptionDialog::TabKindListChange);
     BindTabKinds();
 
-    p.Spin(QStringLiteral("スクローラボタンのサイズ"), 1, 9999, c.SCROLLERSIZE);
+    // The tab bars show what does not fit behind a menu button, not between scroller buttons.
+    p.Spin(QStringLiteral("スクローラボタンのサイズ"), 1, 9999, c.SCROLLERSIZE)->parentWidget()->setEnabled(false);
     TPageBuilder panes = p.Group(QStringLiteral("2ペインモード"));
     panes.Check(QStringLiteral("すべてのブラウザを閉じたらスレッド一覧に切り換える"), c.CHANGEPANE_THREADLIST);
     panes.Check(QStringLiteral("スレッド一覧からスレッドを開いたら即座にブラウザに切り換える"), c.CHANGEPANE_BROWSER);

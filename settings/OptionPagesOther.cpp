@@ -105,7 +105,8 @@ QWidget *TOptionDialog::CreateBBSPage()
     TPageBuilder be = ch.Group(QStringLiteral("BE@2ch"));
     be.Text(QStringLiteral("メールアドレス :"), c.BE_USERNAME);
     be.Text(QStringLiteral("パスワード :"), c.BE_PASSWORD)->setEchoMode(QLineEdit::Password);
-    be.Text(QStringLiteral("認証コード :"), c.BE_MDMDCODE);
+    // The login takes its code from the service's answer: a code typed here is kept but not sent.
+    be.Text(QStringLiteral("認証コード :"), c.BE_MDMDCODE)->parentWidget()->setEnabled(false);
     be.Check(QStringLiteral("ログインダイアログで入力を待つ"), c.BE_SHOWDIALOG);
     be.Check(QStringLiteral("ヴァルネロ起動時にログインする"), c.BE_AUTOLOGIN);
     be.Check(QStringLiteral("全板でログイン情報を送信する"), c.BE_SENDLOGININFO);

@@ -97,7 +97,8 @@ QWidget *TOptionDialog::CreateThreadListPage()
     p.Check(QStringLiteral("スレッド一覧でツールチップを表示する"), c.THREADLISTSHOWTOOLTIP);
     QButtonGroup *tipPos = p.Radio(QString(), {QStringLiteral("上に表示"), QStringLiteral("下に表示")},
                                    c.THREADLISTTOOLTIPPOS);
-    tipPos->buttons().constFirst()->parentWidget()->hide();
+    tipPos->buttons().constFirst()->parentWidget()->hide();   // the tip shows at the pointer
+    tipPos->buttons().constFirst()->parentWidget()->setEnabled(false);
 
     TPageBuilder drawing = p.Group(QStringLiteral("ダウンロード中の描画"));
     DrawEachThread = drawing.CheckValue(QStringLiteral("１スレッドダウンロードするたびに描画する"),
@@ -128,9 +129,12 @@ QWidget *TOptionDialog::CreateBrowserPage()
 
     TPageBuilder browser = p.Group(QStringLiteral("ブラウザ設定"));
     browser.Check(QStringLiteral("常に新しいタブで開く"), c.OPENNEWBROWSER);
+    // A thread always shows all its responses: the two settings are kept but change nothing.
     ResLoadAll = browser.Check(QStringLiteral("常に全レスを表示する"), c.RESLOADALL);
+    ResLoadAll->setEnabled(false);
     ResShowCount = browser.Spin(QStringLiteral("表示する最大レス数"), 1, 1000, c.RESSHOWCOUNT);
-    browser.Label(QStringLiteral("（NoFirst指定が未定の場合に有効）"));
+    ResShowCount->parentWidget()->setEnabled(false);
+    browser.Label(QStringLiteral("（NoFirst指定が未定の場合に有効）"))->setEnabled(false);
     browser.Check(QStringLiteral("他スレポップアップでポップアップで1件目を表示しない"), c.RES1NOPOPUP);
     browser.Check(QStringLiteral("既に開いているスレッドを開く場合はリロードする"), c.BROWSEREXISTSRELOAD);
     browser.Check(QStringLiteral("URLクリック時にブラウザ選択ダイアログを出す"), c.CHECKBBSLINK);
@@ -150,8 +154,7 @@ QWidget *TOptionDialog::CreateBrowserPage()
     BrowserPath = browser.Text(QStringLiteral("起動するアプリケーション"), c.URL_BROWSERPATH);
     BrowserPathButton = new QPushButton(QStringLiteral("..."));
     BrowserPath->parentWidget()->layout()->addWidget(BrowserPathButton);
-    bindings.Add([this] { ApplyResLoadAllRule(); ApplyDefaultBrowserRule(); }, [] {});
-    connect(ResLoadAll, &QCheckBox::clicked, this, &TOptionDialog::ApplyResLoadAllRule);
+    bindings.Add([this] { ApplyDefaultBrowserRule(); }, [] {});
     for (int id : {0, 1})
         connect(OpenUrlGroup->button(id), &QAbstractButton::clicked, this, [this, id] { ApplyOpenUrlRule(id); });
     connect(ExecDefaultBrowser, &QCheckBox::clicked, this, &TOptionDialog::ApplyDefaultBrowserRule);
@@ -179,11 +182,6 @@ QWidget *TOptionDialog::CreateBrowserPage()
     connect(ImagePaneGroup, &QButtonGroup::idClicked, this, &TOptionDialog::ShowImagePaneSample);
     p.Stretch();
     return page;
-}
-
-void TOptionDialog::ApplyResLoadAllRule()
-{
-    ResShowCount->parentWidget()->setEnabled(!ResLoadAll->isChecked());
 }
 
 void TOptionDialog::ApplyOpenUrlRule(int id)

@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -382,6 +383,12 @@ bool TShortcutEditor::HandleDrop(QObject *viewport, QDropEvent *event)
     return true;
 }
 
+bool TShortcutEditor::IsMoveFromItem(const QAbstractItemView *list, const QEvent *event) const
+{
+    return event->type() == QEvent::MouseMove && (static_cast<const QMouseEvent *>(event)->buttons() & Qt::LeftButton)
+           && list->indexAt(dragStart.PressedAt()).isValid();
+}
+
 bool TShortcutEditor::eventFilter(QObject *watched, QEvent *event)
 {
     auto *list = watched == ListBox1->viewport()   ? static_cast<QAbstractItemView *>(ListBox1)
@@ -389,10 +396,14 @@ bool TShortcutEditor::eventFilter(QObject *watched, QEvent *event)
                                                    : nullptr;
     if (!list)
         return QDialog::eventFilter(watched, event);
-    if (dragStart.Begins(event) && list->indexAt(dragStart.PressedAt()).isValid()) {
-        StartDrag(list, DragFormat(watched));
+    if (IsMoveFromItem(list, event)) {
+        // The list does not see the mouse move from a pressed item, so that it selects no
+        // neighbour on the way: the item alone is dragged once the move is long enough.
+        if (dragStart.Begins(event))
+            StartDrag(list, DragFormat(watched));
         return true;
     }
+    dragStart.Begins(event);   // remembers where the button went down
     const auto accepts = [&](const QMimeData &data) {
         return data.hasFormat(TabMime) ? watched == ListBox1->viewport() : data.hasFormat(ItemsMime);
     };

@@ -75,5 +75,6 @@ private:
 
     QString DragFormat(QObject *viewport) const;
     void StartDrag(QAbstractItemView *list, const QString &format);
+    bool IsMoveFromItem(const QAbstractItemView *list, const QEvent *event) const;
     bool HandleDrop(QObject *viewport, QDropEvent *event);
 };

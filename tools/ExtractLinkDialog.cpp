@@ -35,6 +35,7 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -293,11 +294,15 @@ void TExtractLinkDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+// The window stays on top while it is active only; inactive, it rolls up to its caption.
 void TExtractLinkDialog::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange)
-        rollUp->ActivationChanged();
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (QWindow *handle = windowHandle())
+        handle->setFlag(Qt::WindowStaysOnTopHint, isActiveWindow());
+    rollUp->ActivationChanged();
 }
 
 void TExtractLinkDialog::closeEvent(QCloseEvent *event)

@@ -3,7 +3,7 @@
 // file type, by URL text or by hand, and hands the ticked URLs to the clipboard or a downloader
 // (TLinkExtraction does the work). Clicking a row (or Enter) shows the post that holds the link,
 // with the posts that answer it, in the preview browser below the list, drawn with the skin of
-// the view "linkextract_dialog". The window stays on top, rolls up to its caption while another
+// the view "linkextract_dialog". The window stays on top while active, rolls up to its caption while another
 // window is active, keeps its bounds in kpw.ini (EXTRACTLINK_*) and frees itself when closed.
 
 #include "services/LinkExtraction.h"

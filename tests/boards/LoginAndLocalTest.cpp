@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QHostAddress>
+#include <QTcpServer>
+
 namespace {
 const QString Live = QStringLiteral("live");
 const QString Key = QStringLiteral("1000000001");
@@ -57,6 +60,34 @@ TEST(DolibLogin, TheSessionChangesTheAgentAndOpensFallenThreads)
     dolib.Logout();
     EXPECT_EQ(TDolibManager::UserAgent(), plain);
     EXPECT_EQ(events, QStringList({QStringLiteral("failed"), QStringLiteral("in"), QStringLiteral("out")}));
+}
+
+// The login's own proxy is used only when "以下のプロキシを使用する" (PROXY_CUSTOM) is chosen.
+TEST(DolibLogin, TheOwnProxyIsUsedOnlyWhenChosen)
+{
+    BoardTestEnv env;
+    env.server.DolibId = QStringLiteral("user@example.jp");
+    env.server.DolibPassword = QStringLiteral("pw");
+    env.config->DOLIB_USERNAME = env.server.DolibId;
+    env.config->DOLIB_PASSWORD = env.server.DolibPassword;
+    QTcpServer closed;   // a proxy address where nothing answers
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 deadPort = closed.serverPort();
+    closed.close();
+    env.config->DOLIB_USERPROXY = true;
+    env.config->DOLIB_PROXYADDRESS = QStringLiteral("127.0.0.1");
+    env.config->DOLIB_PROXYPORT = deadPort;
+    env.config->DOLIB_PROXY_VARNELO = false;
+    env.config->DOLIB_PROXY_CUSTOM = false;
+    TDolibManager dolib;
+    dolib.LoginUrl = env.server.Url(QStringLiteral("/futen.cgi"));
+    EXPECT_TRUE(dolib.Login());
+    dolib.Logout();
+
+    env.config->DOLIB_PROXY_CUSTOM = true;
+    env.server.ClearLog();
+    EXPECT_FALSE(dolib.Login());
+    EXPECT_TRUE(env.server.RequestsTo(QStringLiteral("/futen.cgi")).isEmpty());
 }
 
 TEST(LocalBoards, LocalFoldersListTheirLogsAndFetchNothing)

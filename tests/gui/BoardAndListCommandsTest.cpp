@@ -135,9 +135,11 @@ TEST(BoardAndListCommandsTest, FavouritesPatrolNeedsSaveModeAndOnline)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    ASSERT_TRUE(ClickNews(env));   // the favourites commands wait for a thread-list tab
+    // The favourites commands work on the board tree: they are there before any board opens.
+    EXPECT_TRUE(env.Window->Action(QStringLiteral("actFavEdit"))->isEnabled());
     QAction *patrol = env.Window->Action(QStringLiteral("actBoardFavRound"));
     ASSERT_TRUE(patrol->isEnabled());
+    ASSERT_TRUE(ClickNews(env));
     TavuConfig->CACHED = false;
     patrol->trigger();
     TavuConfig->CACHED = true;

@@ -502,6 +502,9 @@ TEST(FavoritesEditor, PropertiesOfTheFocusedThreadAndFoldersDraggedInTheTree)
         EXPECT_TRUE(dropFolder(editor, otherName, QStringLiteral("別分類")));
         editor.close();
     }
+    // Each category stands once in board.dat, also the one a folder moved within.
+    const QStringList lines = FileLines(env.favorites->GetDir() + QStringLiteral("board.dat"));
+    EXPECT_EQ(lines.count(QStringLiteral("別分類")), 1) << lines.join(u'|').toStdString();
     env.favorites->LoadBoards();   // what board.dat now holds
     QStringList order;
     for (int i = 0; i < env.favorites->Boards->Count(); ++i)

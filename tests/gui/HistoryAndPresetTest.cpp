@@ -128,6 +128,7 @@ TEST(History, TheWindowKeepsOneHistoryWindowAndShowsIt)
         QCoreApplication::processEvents();
     EXPECT_FALSE(history->PageControl->isVisible());
     EXPECT_LT(history->height(), height);
+    EXPECT_LE(history->height(), history->minimumSizeHint().height());   // no empty box where the contents were
     QApplication::setActiveWindow(history);
     for (int i = 0; i < 1000 && !history->PageControl->isVisible(); ++i)
         QCoreApplication::processEvents();

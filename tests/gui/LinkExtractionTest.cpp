@@ -20,12 +20,14 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTest>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -209,6 +211,10 @@ TEST(ExtractLinkDialogTest, AFreshProfileTicksByTypeAndTheBoundsAreKept)
     TPosts posts;
     auto *dialog = new TExtractLinkDialog;
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("linktype.txt"))));
+    // The extension list comes with the usual picture, movie, sound and archive extensions.
+    const QByteArray extensions = FileUtil::ReadFile(env.Profile(QStringLiteral("linkext.txt")));
+    for (const char *extension : {".jpg\r\n", ".mp4\r\n", ".mp3\r\n", ".zip\r\n"})
+        EXPECT_TRUE(extensions.contains(extension)) << extension;
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     ASSERT_GT(dialog->ComboBox1->count(), 0);
     EXPECT_TRUE(dialog->ComboBox1->itemText(0).startsWith(QStringLiteral("画像|")));
@@ -227,10 +233,14 @@ TEST(ExtractLinkDialogTest, AFreshProfileTicksByTypeAndTheBoundsAreKept)
     other.show();
     QApplication::setActiveWindow(&other);
     EXPECT_TRUE(PostTest::WaitFor([dialog] { return !dialog->PageControl1->isVisible(); }));
-    EXPECT_LT(dialog->height(), 610);
+    // No empty box is left where the contents were, and the window no longer stays on top.
+    const QMargins margins = dialog->layout()->contentsMargins();
+    EXPECT_LE(dialog->height(), margins.top() + margins.bottom());
+    EXPECT_FALSE(dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QApplication::setActiveWindow(dialog);
     EXPECT_TRUE(PostTest::WaitFor([dialog] { return dialog->PageControl1->isVisible(); }));
     EXPECT_EQ(dialog->height(), 610);
+    EXPECT_TRUE(dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     dialog->close();
     EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_WIDTH, 820);
     EXPECT_EQ(TavuConfig->DESKTOP_EXTRACTLINK_HEIGHT, 610);

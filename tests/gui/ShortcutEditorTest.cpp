@@ -20,10 +20,12 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -159,6 +161,37 @@ TEST(ShortcutEditor, ColoursPicturesAndDraggedOrderReachTheFileAndTheBars)
     EXPECT_FALSE(env.Window->ShortcutBar1->Panel(0)->HeaderButton()->icon().isNull());
     EXPECT_EQ(env.Window->ShortcutBar1->Panel(0)->palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
     EXPECT_TRUE(env.Messages.isEmpty());
+}
+
+// A slow drag down from one item selects no neighbour before the drag starts: only the item
+// pressed is dragged.
+TEST(ShortcutEditor, ASlowDragSelectsOnlyTheItemPressed)
+{
+    TWindowEnv env([](TWindowEnv &env) {
+        env.WriteProfile(QStringLiteral("shortcut.txt"),
+                         jconvert::UnicodeToSjis(QStringLiteral("一\tclBtnFace\t\r\n\t1\tA\ta\t2ch\t\r\n\t1\tB\tb\t2ch\t\r\n")));
+    });
+    env.Start();
+    QList<int> selected;
+    TDialogAnswers answers(env, [&](QDialog &dialog) {
+        auto &editor = dynamic_cast<TShortcutEditor &>(dialog);
+        editor.show();
+        QWidget *viewport = editor.ListBox2->viewport();
+        const QRect first = editor.ListBox2->visualItemRect(editor.ListBox2->topLevelItem(0));
+        const QPoint pressed(first.center().x(), first.bottom() - 1);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, pressed);
+        // Down into the next row a pixel at a time, staying short of the drag distance.
+        for (int step = 1; step < QApplication::startDragDistance() - 1; ++step) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(pressed + QPoint(0, step)), viewport->mapToGlobal(QPointF(pressed + QPoint(0, step))),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(viewport, &move);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, pressed + QPoint(0, QApplication::startDragDistance() - 2));
+        selected = editor.SelectedItems();
+        dialog.reject();
+    });
+    env.Window->Action(QStringLiteral("actShortcutEdit"))->trigger();
+    EXPECT_EQ(selected, QList<int>{0});
 }
 
 // Taking a thread off the bar in its property window removes it from the file and from the
