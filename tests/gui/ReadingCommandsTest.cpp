@@ -16,6 +16,7 @@
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "tools/SendDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QPlainTextEdit>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QRegularExpression>
@@ -269,6 +271,25 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
     EXPECT_EQ(clipboard->text(), QStringLiteral("age"));
     Trigger(env, QStringLiteral("actSelectResURLCopyEx"));
     EXPECT_EQ(clipboard->text(), oneUrl);
+}
+
+// Quoting a reply that opens with an anchor quotes its words alone: no empty quoted line.
+TEST(ReadingCommands, AQuotedReplyLosesTheLineOfItsAnchor)
+{
+    TPostWindowEnv env;
+    env.server.AddThread(News, Key, QStringLiteral("引用のスレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("一つ目"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(),
+                         QStringLiteral("<a href=\"../test/read.cgi/news/%1/1\" target=\"_blank\">&gt;&gt;1</a> <br> 同意 <br> &lt;本当&gt;").arg(Key));
+    ItemRef item(NewsItem(env, Key));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ClickedResNumber = 2;
+    Trigger(env, QStringLiteral("actSelectResWrite2"));
+    const QList<TSendDialog *> composers = env.Window()->findChildren<TSendDialog *>();
+    ASSERT_EQ(composers.size(), 1);
+    EXPECT_EQ(composers.first()->SenderBody->toPlainText(), QStringLiteral(">>2\n>同意\n><本当>\n"));
+    composers.first()->close();
 }
 
 // "指定レスへ移動": a number goes to its response; an erased one is named; text that is not a
