@@ -21,6 +21,7 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuResWriter.h"
 #include "services/EventLog.h"
 
 #include <QComboBox>
@@ -86,7 +87,7 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
         tab->StatusText = text;
         TTavuBrowser *current = nullptr;
         if (GetActiveBrowser(current) && current == tab)
-            StatusBar2->SetText(1, text);
+            StatusBar2->SetText(1, TTavuResWriter::LinkStatusText(text));
     });
     connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) {
         if (tab->IsWebPage() && !title.isEmpty() && tab->TabButton) {
