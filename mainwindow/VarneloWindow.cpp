@@ -434,6 +434,7 @@ void TVarneloWindow::ApplyOptions()
     ApplyTabBarPositions();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
+    Kpwfunc::RefreshTabCaptions(*this);
     if (TavuConfig->AUTOACTIVE)
         FocusTimer->start();
     else

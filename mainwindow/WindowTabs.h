@@ -94,5 +94,10 @@ void CloseBoardTabs(TVarneloWindow &window, const TBoard *board);
 // The tab's caption from its thread's title (shortened to TITLELEN with SHORTTITLE on, the full
 // title then in the hint).
 void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser);
+// The thread-list tab's button from its board's name (a board's tab), else its caption (shortened to BOARDTITLELEN
+// with BOARDSHORTTITLE on, the full name then in the hint).
+void SetListDocCaption(TVarneloWindow &window, TTavuListDoc *doc);
+// Every tab's button follows the title settings at once.
+void RefreshTabCaptions(TVarneloWindow &window);
 
 }  // namespace Kpwfunc
