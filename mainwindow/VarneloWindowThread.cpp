@@ -23,6 +23,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuResWriter.h"
 #include "services/EventLog.h"
+#include "services/ThreadListPane.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -163,7 +164,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
     const TBoard *board = item->GetBoard();
     const QString boardName = board ? board->Name : QString();
     const QString siteName = item->Site ? item->Site->NAME : QString();
-    const QString target = item->ShownTitle() + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName;
+    const QString target = ThreadListPane::TitleOrKey(*item) + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName;
     setWindowTitle(caption + QLatin1Char('-') + target);
     ThreadTitleLabel->setText(target);
 

@@ -379,6 +379,20 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
     EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
 }
 
+// A thread opened by its URL is named by its key until its title is known: in the log line and, when
+// the open fails, in the window caption.
+TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
+{
+    TPostWindowEnv env;
+    const QString missing = QStringLiteral("1000000099");
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const QString log = env.Window()->Memo1->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("▽スレッド取得開始 →") + missing + QStringLiteral("／ニュース＠テスト"))) << log.toStdString();
+    EXPECT_TRUE(env.Window()->windowTitle().endsWith(QLatin1Char('-') + missing + QStringLiteral("＠ニュース／テスト")))
+        << env.Window()->windowTitle().toStdString();
+}
+
 // A thread left at response 200 opens there: the page's first write holds that response and not
 // the first ones, which go in front of it afterwards; the finished page holds every response once,
 // in order, under its header.
