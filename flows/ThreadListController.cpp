@@ -249,6 +249,10 @@ void TThreadListController::FinishThreadList(TTavuListDoc *doc, TThreadListDownl
             }
         }
         doc->SetDisplayCount(IsPaged(board) ? items->Count() : TavuConfig->THREADLISTCOUNT);
+        if (doc->DisplayCount() < items->Count())   // the rows held back by the limit are told of
+            emit LogLine(QStringLiteral("  %1件中%2件を表示しています。残りは「続きを表示する」で表示します。")
+                             .arg(items->Count())
+                             .arg(doc->DisplayCount()));
     }
     doc->DownloadState = TTavuListDoc::dsIdle;
     doc->DownloadFailed = failed;
