@@ -365,7 +365,7 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
 
     hover.Hover(url);
     popups->HtmlPopupTimerTimer();
-    EXPECT_TRUE(popups->WebCaptureForm->isVisible());
+    EXPECT_TRUE(WaitFor([&] { return popups->WebCaptureForm->isVisible(); }));
     EXPECT_FALSE(window->HintWindow->isVisible());
     ASSERT_TRUE(WaitFor([&] { return !service.Requests().isEmpty(); }));
     EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
@@ -374,6 +374,38 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
 
     hover.Hover(QString());
     EXPECT_FALSE(popups->WebCaptureForm->isVisible());
+}
+
+// A thumbnail service that cannot be reached, or gives no picture, leaves no empty picture box:
+// the page's text digest shows instead.
+TEST(HoverPopups, WithoutTheServicesPictureThePageDigestShows)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TavuConfig->USESIMPLEAPI = true;
+    THoverPopups *popups = hover.InFront();
+    ASSERT_TRUE(popups && popups->WebCaptureForm);
+    ScriptedHttpServer notPicture;
+    notPicture.Reply(ScriptedHttpServer::Make(200, QByteArray("<html>error</html>"), {"Content-Type: text/html"}));
+    ScriptedHttpServer page;
+    for (int i = 0; i < 2; ++i)
+        page.Reply(ScriptedHttpServer::Make(200, QByteArray("<html><head><title>Page</title></head><body>digest text</body></html>"),
+                                            {"Content-Type: text/html"}));
+    const QString url = page.Url(QStringLiteral("/page.html"));
+    TVarneloWindow *window = hover.env.Window();
+
+    const QStringList hosts = {QStringLiteral("127.0.0.1:1"), QStringLiteral("127.0.0.1:%1").arg(notPicture.Port())};
+    for (qsizetype i = 0; i < hosts.size(); ++i) {
+        popups->WebCaptureForm->ThumbnailHost = hosts[i];
+        hover.Hover(QString());
+        hover.Hover(url);
+        popups->HtmlPopupTimerTimer();
+        ASSERT_TRUE(WaitFor([&] {
+            return page.Requests().size() == i + 1 && window->HintWindow->Html().contains(QStringLiteral("digesttext"));
+        })) << hosts[i].toStdString();
+        EXPECT_FALSE(popups->WebCaptureForm->isVisible()) << hosts[i].toStdString();
+    }
+    EXPECT_EQ(page.Requests().size(), 2);
 }
 
 // Mode 1 shows the linked picture itself: only the picture's own server is asked.
