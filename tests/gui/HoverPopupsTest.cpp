@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
@@ -357,8 +359,14 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
     ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
     auto *popups = window->findChild<THoverPopups *>();
     ASSERT_TRUE(popups && popups->WebCaptureForm);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
     ScriptedHttpServer service;
-    service.Reply(ScriptedHttpServer::Make(200, QByteArray("GIF89a"), {"Content-Type: image/gif"}));
+    service.Reply(ScriptedHttpServer::Make(200, png, {"Content-Type: image/png"}));
     popups->WebCaptureForm->ThumbnailHost = QStringLiteral("127.0.0.1:%1").arg(service.Port());
     ScriptedHttpServer page;
     const QString url = page.Url(QStringLiteral("/page.html"));
@@ -371,6 +379,22 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
     EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
     EXPECT_TRUE(page.Requests().isEmpty());
     EXPECT_EQ(window->BusyCount(), 0);
+    // The picture that came is the one drawn.
+    TEmbeddedWB *shown = popups->WebCaptureForm->WebBrowser1;
+    ASSERT_TRUE(WaitFor([shown] { return !shown->IsBusy(); }));
+    int width = -2;   // -2 while an answer is awaited; 0 while the picture loads
+    const auto ask = [&] {
+        width = -2;
+        shown->page()->runJavaScript(QStringLiteral("document.images.length ? document.images[0].naturalWidth : -1"),
+                                     QWebEngineScript::ApplicationWorld, [&width](const QVariant &value) { width = value.toInt(); });
+    };
+    ask();
+    EXPECT_TRUE(WaitFor([&] {
+        if (width == 0)
+            ask();
+        return width > 0 || width == -1;
+    }));
+    EXPECT_EQ(width, 8);
 
     hover.Hover(QString());
     EXPECT_FALSE(popups->WebCaptureForm->isVisible());
