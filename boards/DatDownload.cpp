@@ -141,7 +141,8 @@ void TDatDownload::StepDone(bool failed)
 {
     TTavuHttp *http = Http();
     const int status = http->StatusCode();
-    if (changed)
+    // The lines of a broken stream say nothing of the server's log.
+    if (changed && !(failed && lastCode == httpBadGzip))
         return Fail(httpLogChanged, ChangedMessage);
     if (tooMany)
         return Fail(httpTooLarge, TooManyMessage.arg(MaxResponses));

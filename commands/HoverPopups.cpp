@@ -107,6 +107,7 @@ THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject
 THoverPopups::~THoverPopups()
 {
     delete http;
+    delete thumbnailHttp;
 }
 
 TTavuHintWindow *THoverPopups::Hint() const
@@ -249,31 +250,57 @@ void THoverPopups::HtmlPopupTimerTimer()
     const auto endBusy = qScopeGuard([this] { services.EndBusy(); });   // whichever way this ends
     if (statusText != hoveredUrl || TavuEnviron->IsOffline() || !MayFetch(hoveredUrl))
         return;
-    if (TavuConfig->USESIMPLEAPI) {
-        WebCaptureForm->move(QCursor::pos() + QPoint(0, 15));
-        WebCaptureForm->ShowThumbnail(0, hoveredUrl);
-        Hint()->hide();
-        return;
+    if (TavuConfig->USESIMPLEAPI)
+        FetchThumbnail(hoveredUrl);
+    else
+        FetchPage(hoveredUrl);
+}
+
+// A client of the hover's outside fetches, one request at a time: its body gathers into body and
+// its end goes to done.
+THttpCli *THoverPopups::Client(THttpCli *&client, QByteArray &body, void (THoverPopups::*done)(bool))
+{
+    if (!client) {
+        client = new THttpCli;
+        connect(client, &THttpCli::OnDocData, this, [&body](THttpCli *, const QByteArray &data) { body += data; });
+        connect(client, &THttpCli::OnRequestDone, this, [this, done](THttpCli *, bool failed) { (this->*done)(failed); });
     }
-    FetchPage(hoveredUrl);
+    if (client->IsBusy())
+        client->Abort();
+    UseConfiguredProxy(*client);
+    UseLimits(*client, TRequestKind::Service);
+    client->UserAgent = QString::fromLatin1(THttpCli::DefaultUserAgent);
+    body.clear();
+    return client;
 }
 
 void THoverPopups::FetchPage(const QString &url)
 {
     services.AddLog(QStringLiteral("HTML取得開始 ") + url);
-    if (!http) {
-        http = new THttpCli;
-        connect(http, &THttpCli::OnDocData, this, [this](THttpCli *, const QByteArray &data) { page += data; });
-        connect(http, &THttpCli::OnRequestDone, this, [this](THttpCli *, bool failed) { PageDone(failed); });
-    }
-    if (http->IsBusy())
-        http->Abort();
-    UseConfiguredProxy(*http);
-    UseLimits(*http, TRequestKind::Service);
-    http->UserAgent = QString::fromLatin1(THttpCli::DefaultUserAgent);
-    page.clear();
-    http->URL = url;
+    Client(http, page, &THoverPopups::PageDone)->URL = url;
     http->GetASync();
+}
+
+// The service's picture is fetched here first: the window shows only a picture that came.
+void THoverPopups::FetchThumbnail(const QString &url)
+{
+    Client(thumbnailHttp, thumbnail, &THoverPopups::ThumbnailDone)->URL = WebCaptureForm->ThumbnailUrl(url);
+    thumbnailHttp->GetASync();
+}
+
+void THoverPopups::ThumbnailDone(bool failed)
+{
+    if (failed && thumbnailHttp->ErrorCode() == httpAborted)
+        return;   // a newer fetch took its place
+    if (statusText != hoveredUrl)
+        return;   // the mouse has left the link
+    WebCaptureForm->move(QCursor::pos() + QPoint(0, 15));
+    if (!failed && thumbnailHttp->StatusCode() == 200
+        && WebCaptureForm->ShowPicture(thumbnail, thumbnailHttp->HeaderValue("Content-Type"))) {
+        Hint()->hide();
+        return;
+    }
+    FetchPage(hoveredUrl);   // no picture from the service: the page's text digest instead
 }
 
 void THoverPopups::PageDone(bool failed)

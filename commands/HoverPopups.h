@@ -3,7 +3,8 @@
 // up in the hint window: the responses an anchor names (of this thread from the tab, of another
 // thread from its stored log), the responses of one ID, the replies to a response, a board's name,
 // and, with USEHTMLPOPUP, a digest of an outside page fetched a second later (HtmlPopupTimer), or
-// with USESIMPLEAPI the page's thumbnail in the page-thumbnail window instead. A number selected in
+// with USESIMPLEAPI the page's thumbnail in the page-thumbnail window instead (the digest when the
+// thumbnail service gives no picture). A number selected in
 // the view pops up that response on the context menu; other selected text opens the selection menu,
 // and anything else the browser menu.
 
@@ -48,6 +49,8 @@ private:
     QString statusText;       // the link under the mouse now
     THttpCli *http = nullptr; // the page fetch (one at a time)
     QByteArray page;
+    THttpCli *thumbnailHttp = nullptr;   // the fetch of the service's picture of the page
+    QByteArray thumbnail;
 
     TTavuHintWindow *Hint() const;
     bool ShowThreadLink(TTavuBrowser *tab, const QString &url);
@@ -58,6 +61,9 @@ private:
     void ShowResNumber(TTavuBrowser *tab, int number);
     // Any other context menu of a browser tab is the window's browser menu.
     void ShowBrowserPopup(const QPoint &globalPos);
+    THttpCli *Client(THttpCli *&client, QByteArray &body, void (THoverPopups::*done)(bool));
     void FetchPage(const QString &url);
     void PageDone(bool failed);
+    void FetchThumbnail(const QString &url);
+    void ThumbnailDone(bool failed);
 };

@@ -19,17 +19,23 @@
 
 namespace {
 
-// The response's text as quoted lines: anchors and tags removed, each line behind RESCHAR.
+// The response's text as quoted lines: anchors and tags removed, each line behind RESCHAR. A line
+// that held anchors alone goes with them.
 QString QuotedText(const TRes &res)
 {
     static const QRegularExpression anchor(QStringLiteral("<a [^>]*>(&gt;|＞)+[0-9０-９,\\-]+</a>"),
                                            QRegularExpression::CaseInsensitiveOption);
-    QString body = res.Body;
-    body.remove(anchor);
-    QStringList lines = MonaUtils::HtmlToText(body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
-    for (QString &line : lines)
-        line = TavuConfig->RESCHAR + MonaUtils::StripHtmlTags(line.startsWith(QLatin1Char(' ')) ? line.mid(1) : line);
-    return lines.join(QLatin1Char('\n'));
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"), QRegularExpression::CaseInsensitiveOption);
+    QStringList quoted;
+    for (const QString &line : res.Body.split(lineBreak)) {
+        QString text = line;
+        text.remove(anchor);
+        if (text != line && text.trimmed().isEmpty())
+            continue;
+        text = MonaUtils::HtmlToText(MonaUtils::StripHtmlTags(text));   // tags first: "&lt;" is text
+        quoted << TavuConfig->RESCHAR + (text.startsWith(QLatin1Char(' ')) ? text.mid(1) : text);
+    }
+    return quoted.join(QLatin1Char('\n'));
 }
 
 }  // namespace

@@ -235,6 +235,8 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
             break;
         }
         tab->MarkNavigated();
+        if (tab == services.CurrentBrowser())
+            services.UpdateStatusCaption(nullptr);   // a page now: no thread's caption or figures
         break;
     case 1:
         cancel = true;

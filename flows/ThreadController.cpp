@@ -674,8 +674,8 @@ void TThreadController::OnThreadDownloadError(TResDownloader *job, int code, con
     }
     // A log that no longer matches the server's is repaired by fetching it whole again.
     const bool mismatch = code == 416 || code == httpLogChanged;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3%4")
-                                               .arg(code)
+    // The code stays in the log line: the box says what happened in words.
+    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n\nスレッドダウンロードエラー\n%2%3")
                                                .arg(message, item->ShownTitle(),
                                                     mismatch ? QStringLiteral("\n\n「スレッド」メニューの「ログの再取得」で取得し直してください。")
                                                              : QString()));
@@ -773,7 +773,7 @@ void TThreadController::ActOnHit(IResultView *view, TResList *list, TRes &res, c
     if (hit.Chained || hit.Rule->Action == TTavuAction::ABONE) {
         view->HideRes(&res, hit.Rule);
         if (!hit.Chained && inTab)
-            emit LogLine(QStringLiteral("・アクション作動：『非表示』　→") + number);
+            emit LogLine(QStringLiteral("・アクション作動：『消去』　　→") + number);   // as the rule editor names it
         return;
     }
     switch (hit.Rule->Action) {

@@ -256,6 +256,10 @@ void TThreadListController::FinishThreadList(TTavuListDoc *doc, TThreadListDownl
             }
         }
         doc->SetDisplayCount(IsPaged(board) ? items->Count() : TavuConfig->THREADLISTCOUNT);
+        if (doc->DisplayCount() < items->Count())   // the rows held back by the limit are told of
+            emit LogLine(QStringLiteral("  %1件中%2件を表示しています。残りは「続きを表示する」で表示します。")
+                             .arg(items->Count())
+                             .arg(doc->DisplayCount()));
     }
     doc->DownloadState = TTavuListDoc::dsIdle;
     doc->DownloadFailed = failed;
@@ -300,10 +304,9 @@ void TThreadListController::ReportError(TThreadListDownloader *job, int code, co
         return;
     }
     Kpwfunc::ShowMessage(Kpwfunc::mkError,
-                         QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
+                         QStringLiteral("%1\n\nスレッド一覧ダウンロードエラー\n%2\n\n"
                                         "板が移転したかもしれません。\n"
                                         "[板|ボード一覧の更新]を実行してボード一覧を最新にした後、\n"
                                         "もう一度トライしてみてください。")
-                             .arg(code)
                              .arg(message, job->Board->Name));
 }

@@ -443,6 +443,7 @@ void TVarneloWindow::ApplyOptions()
     shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
+    Kpwfunc::RefreshTabCaptions(*this);
     if (TavuConfig->AUTOACTIVE)
         FocusTimer->start();
     else

@@ -21,7 +21,9 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuResWriter.h"
 #include "services/EventLog.h"
+#include "services/ThreadListPane.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -86,7 +88,7 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
         tab->StatusText = text;
         TTavuBrowser *current = nullptr;
         if (GetActiveBrowser(current) && current == tab)
-            StatusBar2->SetText(1, text);
+            StatusBar2->SetText(1, TTavuResWriter::LinkStatusText(text));
     });
     connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) {
         if (tab->IsWebPage() && !title.isEmpty() && tab->TabButton) {
@@ -162,7 +164,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
     const TBoard *board = item->GetBoard();
     const QString boardName = board ? board->Name : QString();
     const QString siteName = item->Site ? item->Site->NAME : QString();
-    const QString target = item->ShownTitle() + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName;
+    const QString target = ThreadListPane::TitleOrKey(*item) + QStringLiteral("＠") + boardName + QStringLiteral("／") + siteName;
     setWindowTitle(caption + QLatin1Char('-') + target);
     ThreadTitleLabel->setText(target);
 

@@ -22,7 +22,6 @@
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
-#include "core/Tavutils.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "core/ThreadListDownloader.h"
@@ -185,12 +184,8 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
 // busy state.
 void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
 {
-    const TBoard *board = doc ? doc->GetBoard() : nullptr;
-    if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
-        doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
-        doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
-        Kpwfunc::UpdateBarWidth(ThreadListBar);
-    }
+    if (doc)
+        Kpwfunc::SetListDocCaption(*this, doc);
     ProgressBar->Reset();
     if (site && !Shutdown->Closed())
         ThreadLists->StartCounter(site->CounterID);

@@ -419,6 +419,29 @@ void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
     browser->UpdateTabImage();
 }
 
+void SetListDocCaption(TVarneloWindow &window, TTavuListDoc *doc)
+{
+    if (!doc->TabButton)
+        return;
+    const TBoard *board = doc->Mode == TTavuListDoc::lmBoard ? doc->GetBoard() : nullptr;
+    const QString name = board ? board->Name : doc->Caption;
+    if (TavuConfig->BOARDSHORTTITLE) {
+        doc->TabButton->setText(Tavutils::MakeShortCaption(name, TavuConfig->BOARDTITLELEN));
+        doc->TabButton->setToolTip(Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal));
+    } else {
+        doc->TabButton->setText(name);
+    }
+    UpdateBarWidth(window.ThreadListBar);
+}
+
+void RefreshTabCaptions(TVarneloWindow &window)
+{
+    for (TTavuBrowser *browser : window.Browsers)
+        SetBrowserTabCaption(window, browser);
+    for (TTavuListDoc *doc : window.ListDocs)
+        SetListDocCaption(window, doc);
+}
+
 void OpenSelectedThread(TVarneloWindow &window, bool newTab)
 {
     TTavuListDoc *doc = nullptr;

@@ -96,5 +96,10 @@ void CloseBoardTabs(TVarneloWindow &window, const TBoard *board);
 void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser);
 // Every tab button shows its close mark or not, as THREADLIST_SHOWCLOSEBTN and BROWSER_SHOWCLOSEBTN say.
 void ShowTabCloseMarks(TVarneloWindow &window);
+// The thread-list tab's button from its board's name (a board's tab), else its caption (shortened to BOARDTITLELEN
+// with BOARDSHORTTITLE on, the full name then in the hint).
+void SetListDocCaption(TVarneloWindow &window, TTavuListDoc *doc);
+// Every tab's button follows the title settings at once.
+void RefreshTabCaptions(TVarneloWindow &window);
 
 }  // namespace Kpwfunc

@@ -160,7 +160,7 @@ bool TGzipDecoder::InflatePending(const Sink &sink)
         rc = inflate(&zs, Z_NO_FLUSH);
         used = pending.size() - qsizetype(zs.avail_in);
         if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-            Fail(QString::fromLatin1(zs.msg ? zs.msg : "inflate"));
+            Fail(rc == Z_MEM_ERROR ? QStringLiteral("展開に使うメモリが足りません") : QStringLiteral("展開できないデータがあります"));
         const qsizetype made = OutputChunk - qsizetype(zs.avail_out);
         CheckLimits(produced + made);
         crc = quint32(crc32_z(crc, reinterpret_cast<const Bytef *>(output.constData()), size_t(made)));

@@ -134,7 +134,7 @@ void TTavuHttp::Start(Kind how, bool synchronous)
     record.clear();
     lineBuffer.clear();
     decoder.reset();
-    takeBody = rangeAsked = partial = overlapChecked = unterminatedLine = notModified = traced = false;
+    takeBody = rangeAsked = partial = overlapChecked = overlapBroken = gzipBody = unterminatedLine = notModified = traced = false;
     lastError = -1;
     lastErrorMessage.clear();
     finished = false;
@@ -222,9 +222,11 @@ void TTavuHttp::HeaderArrived()
             return;
         }
     }
-    const bool gzipEncoded = AcceptGzip && client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
+    // Some servers compress a reply that did not ask for it: its bytes are gzip all the same.
+    const bool gzipEncoded = client->HeaderValue("Content-Encoding").contains(QLatin1String("gzip"), Qt::CaseInsensitive);
     if (takeBody && (gzipEncoded || IsGzipUrl(URL))) {
         decoder = std::make_unique<TGzipDecoder>();
+        gzipBody = true;
         decoder->SetLimits(client->MaxBodyBytes, Limits.MaxGzipRatio);   // the bound the client applies
     }
 }
@@ -262,8 +264,14 @@ void TTavuHttp::DataArrived(const QByteArray &data)
 // Takes the next bytes of the body; false when the job has ended.
 bool TTavuHttp::TakeBody(QByteArrayView bytes)
 {
+    if (overlapBroken)
+        return true;   // the rest of the stream is only checked
     if (partial && !overlapChecked && !bytes.isEmpty()) {
         if (bytes.front() != '\n') {
+            // A damaged stream decodes to other bytes too: its end tells which it is.
+            overlapBroken = gzipBody;
+            if (gzipBody)
+                return true;
             client->Fail(httpLogChanged, LogChangedMessage);
             return false;
         }
@@ -363,7 +371,7 @@ void TTavuHttp::CompleteBody()
             return;
         }
     }
-    if (partial && !overlapChecked) {
+    if (partial && (overlapBroken || !overlapChecked)) {
         EndFailed(httpLogChanged, LogChangedMessage);
         return;
     }

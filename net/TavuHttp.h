@@ -13,7 +13,8 @@
 // MODE picks which) and, when a stored size is given, a Range from one byte before it; the reply
 // must then start at that byte and begin with the stored log's last line feed, otherwise the job
 // reports the log as changed (httpLogChanged), and a 416 answer is reported as the range being
-// past the server's log.
+// past the server's log. A compressed reply is judged only once its stream has been checked: one that
+// is broken is reported as such (httpBadGzip), never as a changed log.
 //
 // Offline, nothing is sent and OnDone(not failed) comes from the event loop with IsNotModified().
 // Every running job is in TavuHttpList, so stop-all can abort them. The request and reply headers
@@ -53,7 +54,7 @@ public:
     QString Username;             // Basic authorization, when not empty
     QString Password;
     QString ContentType = QStringLiteral("application/x-www-form-urlencoded");
-    bool AcceptGzip = false;      // asks for a gzip body; it is decoded before lines are made
+    bool AcceptGzip = false;      // asks for a gzip body; a gzip body, asked for or not, is decoded before lines are made
     int Timeout = 30000;          // ms without progress
     // Bounds of the body, its lines, its decoding and the request's time; a job that passes one
     // fails with httpTooLarge (httpTimeout for the time) and hands on nothing more. The callers
@@ -139,9 +140,11 @@ private:
     QByteArray record;            // the body for the record file
     QByteArray lineBuffer;        // bytes after the last complete line
     bool takeBody = false;        // a 2xx reply whose body becomes lines
+    bool gzipBody = false;        // the body is decoded from gzip
     bool rangeAsked = false;
     bool partial = false;
     bool overlapChecked = false;
+    bool overlapBroken = false;   // a decoded range reply did not continue the log: told once the stream is checked
     bool unterminatedLine = false;
     qint64 lineBytes = 0;
     bool notModified = false;

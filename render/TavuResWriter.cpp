@@ -391,3 +391,18 @@ QString TTavuResWriter::LinkValue(const QString &url)
     const int equals = int(url.indexOf(u'='));
     return equals < 0 ? QString() : QUrl::fromPercentEncoding(url.mid(equals + 1).toUtf8());
 }
+
+QString TTavuResWriter::LinkStatusText(const QString &url)
+{
+    const QString value = LinkValue(url);
+    if (value.isEmpty())
+        return url;
+    const QString kind = url.mid(12, 3).toLower();   // after "tavu://res/?"
+    if (kind == QLatin1String("no="))
+        return QStringLiteral("レス ") + value;
+    if (kind == QLatin1String("id="))
+        return QStringLiteral("ID:") + value;
+    if (kind == QLatin1String("be="))
+        return QStringLiteral("BE:") + value;
+    return url;
+}

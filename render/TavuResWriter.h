@@ -75,6 +75,9 @@ public:
     static QString BeLink(const QString &be);  // "tavu://res/?be=" + the member number
     // The decoded value after "=" of an internal link; empty for any other URL.
     static QString LinkValue(const QString &url);
+    // What the status bar shows for a link: an internal link as what it stands for ("レス 12",
+    // "ID:abc", "BE:123"), any other URL as it is.
+    static QString LinkStatusText(const QString &url);
 
 private:
     struct Data;

@@ -242,7 +242,13 @@ QString ThreadTarget(const TThreadItem &item)
 {
     const TBoard *board = item.GetBoard();
     const QString site = board && board->Site ? board->Site->NAME : item.Site ? item.Site->NAME : QString();
-    return item.ShownTitle() + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
+    return TitleOrKey(item) + QStringLiteral("／") + (board ? board->Name : QString()) + QStringLiteral("＠") + site;
+}
+
+QString TitleOrKey(const TThreadItem &item)
+{
+    const QString title = item.ShownTitle();
+    return title.isEmpty() ? item.GetKey() : title;
 }
 
 QList<int> RowsOfThread(const TThreadItemList &items, const TThreadItem &item)

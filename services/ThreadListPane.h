@@ -108,6 +108,8 @@ const TFilterDialogHandler &FilterDialog();
 
 // What the log-pane lines of the thread request flow name: a thread as title "／" board "＠" site.
 QString ThreadTarget(const TThreadItem &item);
+// The thread's title, or its key while the title is not yet known (a thread opened by its URL).
+QString TitleOrKey(const TThreadItem &item);
 
 // The rows of the list whose item is made and is the item or another item of its thread. A row
 // whose item is not made yet is passed over and left so: it reads the thread's .inf when it is.

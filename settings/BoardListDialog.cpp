@@ -321,6 +321,10 @@ void TBoardListDialog::HandleDone(bool failed)
     options.DetectChanged = standard || CheckBox2->isChecked();
     options.DetectDeleted = standard || CheckBox3->isChecked();
     TSite *site = job->Site;
+    const int held = TBoardListMerge::DropBoardsOfOtherSites(site, *job->Boards)
+                     + TBoardListMerge::DropBoardsOfOtherSites(site, *job->Unclaimed);
+    if (held > 0)
+        AddLog({QStringLiteral("  他のBBSにある板を除きました(%1)").arg(held)});
     if (!failed && job->Boards->Count() == 0 && job->Unclaimed->Count() > 0 && OfferUnclaimed(site)) {
         std::swap(job->Boards, job->Unclaimed);
         options.DetectDeleted = false;   // the site's own boards stay

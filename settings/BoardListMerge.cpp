@@ -5,6 +5,7 @@
 #include "core/BoardList.h"
 #include "core/IniFile.h"
 #include "core/Site.h"
+#include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
@@ -12,6 +13,20 @@
 namespace {
 
 const QString Indent = QStringLiteral("　");
+
+bool HeldByOtherSite(const TSite *site, const TBoard &board)
+{
+    const TSiteList *sites = TavuEnviron ? TavuEnviron->SiteList() : nullptr;
+    for (int i = 0; sites && i < sites->Count(); ++i) {
+        const TSite *other = sites->Get(i);
+        if (other == site || other->Kind == TSite::KIND_FAVORITES)
+            continue;
+        const TBoard *held = other->Boards->FindByID(board.ID);
+        if (held && held->HostPath.compare(board.HostPath, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -27,6 +42,19 @@ QStringList TBoardListMerge::LoadAboneIds(const TSite *site)
     if (!path.isEmpty())
         ids.LoadFromFile(path);
     return ids.Lines;
+}
+
+int TBoardListMerge::DropBoardsOfOtherSites(const TSite *site, TBoardList &fresh)
+{
+    int dropped = 0;
+    for (int i = fresh.Count() - 1; i >= 0; --i) {
+        const TBoard *board = fresh.Get(i);
+        if (!site->Boards->FindByID(board->ID) && HeldByOtherSite(site, *board)) {
+            fresh.Delete(i);
+            ++dropped;
+        }
+    }
+    return dropped;
 }
 
 QStringList TBoardListMerge::Run(bool downloadFailed)

@@ -39,6 +39,10 @@ public:
 
     // The ids of the site's board.abone (one per line); empty when it has none.
     static QStringList LoadAboneIds(const TSite *site);
+    // Removes from the boards read those that another site already holds (the same host path and
+    // id; the favourites' shortcuts do not count) and the site does not: the update never makes a
+    // second copy of a board. Returns how many went.
+    static int DropBoardsOfOtherSites(const TSite *site, TBoardList &fresh);
 
 private:
     TSite *site;

@@ -12,6 +12,18 @@ QString PictureElement(const QString &src)
     return QStringLiteral("<img src=\"%1\" alt=\"\" width=\"128\" height=\"128\" align=\"left\" border=\"0\">").arg(src.toHtmlEscaped());
 }
 
+QString ServiceUrl(const QString &host, const QString &url)
+{
+    return QStringLiteral("http://") + host + QStringLiteral("/small/") + url;
+}
+
+QString PageHtml(const QString &body)
+{
+    return QStringLiteral("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;CHARSET=x-sjis\"></HEAD>"
+                          "<BODY BGCOLOR=\"#ffffff\" TOPMARGIN=0 LEFTMARGIN=0 SCROLL=\"NO\">")
+           + body + QStringLiteral("</BODY></HTML>");
+}
+
 }  // namespace
 
 TWebCaptureForm::TWebCaptureForm(QWidget *parent)
@@ -27,19 +39,40 @@ TWebCaptureForm::TWebCaptureForm(QWidget *parent)
 
 QString TWebCaptureForm::ThumbnailHtml(int mode, const QString &url, const QString &host)
 {
-    QString html = QStringLiteral("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;CHARSET=x-sjis\"></HEAD>"
-                                  "<BODY BGCOLOR=\"#ffffff\" TOPMARGIN=0 LEFTMARGIN=0 SCROLL=\"NO\">");
     if (mode == 0)
-        html += PictureElement(QStringLiteral("http://") + host + QStringLiteral("/small/") + url);
-    else if (mode == 1)
-        html += PictureElement(url);
-    return html + QStringLiteral("</BODY></HTML>");
+        return PageHtml(PictureElement(ServiceUrl(host, url)));
+    if (mode == 1)
+        return PageHtml(PictureElement(url));
+    return PageHtml(QString());
+}
+
+QString TWebCaptureForm::ThumbnailUrl(const QString &url) const
+{
+    return ServiceUrl(ThumbnailHost, url);
+}
+
+// The bytes go into the page as a data address; the type named is only one of the known four.
+bool TWebCaptureForm::ShowPicture(const QByteArray &bytes, const QString &contentType)
+{
+    static const QStringList known = {QStringLiteral("image/gif"), QStringLiteral("image/jpeg"),
+                                      QStringLiteral("image/png"), QStringLiteral("image/webp")};
+    const QString type = contentType.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    if (bytes.isEmpty() || !known.contains(type))
+        return false;
+    ShowPage(PageHtml(PictureElement(QStringLiteral("data:") + type + QStringLiteral(";base64,")
+                                     + QString::fromLatin1(bytes.toBase64()))));
+    return true;
 }
 
 void TWebCaptureForm::ShowThumbnail(int mode, const QString &url)
 {
+    ShowPage(ThumbnailHtml(mode, url, ThumbnailHost));
+}
+
+void TWebCaptureForm::ShowPage(const QString &html)
+{
     WebBrowser1->Clear();
-    WebBrowser1->Write(ThumbnailHtml(mode, url, ThumbnailHost));
+    WebBrowser1->Write(html);
     WebBrowser1->Close();
     show();
 }

@@ -358,6 +358,31 @@ TEST_F(BoardListDialogFlowTest, BoardsNoPatternClaimsAreOfferedToTheSite)
     EXPECT_EQ(env.site->Boards->FindByID(QStringLiteral("far"))->HostPath, QStringLiteral("far.example"));
 }
 
+// Boards that その他のBBS already holds are neither offered to the site nor added to it.
+TEST_F(BoardListDialogFlowTest, BoardsAnotherSiteHoldsAreNotOffered)
+{
+    TSite *user = TavuEnviron->UserSite();
+    ASSERT_NE(user, nullptr);
+    auto *held = new TBoard;
+    held->ID = QStringLiteral("far");
+    held->Name = QStringLiteral("遠い板");
+    held->URL = QStringLiteral("http://far.example/far/");
+    held->HostPath = QStringLiteral("far.example");
+    user->Boards->Add(held);
+    env.Answer = Kpwfunc::mrYes;
+    pages.Reply(ScriptedHttpServer::Make(
+        200, jconvert::UnicodeToSjis(QStringLiteral("外|far|遠い板|http://far.example/far/\n外|near|近い板|http://far.example/near/\n"))));
+    TBoardListDialog dialog;
+    dialog.SelectSite(env.site);
+    RunUpdate(dialog, pages.Url(QStringLiteral("/menu")));
+    ASSERT_EQ(env.Messages.size(), 1);
+    EXPECT_TRUE(env.Messages.first().contains(QStringLiteral("1 個の板"))) << env.Messages.first().toStdString();
+    EXPECT_TRUE(dialog.Memo1->toPlainText().contains(QStringLiteral("他のBBSにある板を除きました(1)")));
+    EXPECT_EQ(env.site->Boards->FindByID(QStringLiteral("far")), nullptr);
+    EXPECT_NE(env.site->Boards->FindByID(QStringLiteral("near")), nullptr);
+    EXPECT_FALSE(BoardDat(env.site).contains(QStringLiteral("遠い板")));
+}
+
 // While an update check or patrol runs, its worker holds boards: the board list is neither updated
 // nor edited.
 TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)

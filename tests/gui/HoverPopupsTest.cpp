@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
@@ -372,23 +374,77 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
     ASSERT_TRUE(WaitFor([window] { return window->isActiveWindow(); }));
     auto *popups = window->findChild<THoverPopups *>();
     ASSERT_TRUE(popups && popups->WebCaptureForm);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
     ScriptedHttpServer service;
-    service.Reply(ScriptedHttpServer::Make(200, QByteArray("GIF89a"), {"Content-Type: image/gif"}));
+    service.Reply(ScriptedHttpServer::Make(200, png, {"Content-Type: image/png"}));
     popups->WebCaptureForm->ThumbnailHost = QStringLiteral("127.0.0.1:%1").arg(service.Port());
     ScriptedHttpServer page;
     const QString url = page.Url(QStringLiteral("/page.html"));
 
     hover.Hover(url);
     popups->HtmlPopupTimerTimer();
-    EXPECT_TRUE(popups->WebCaptureForm->isVisible());
+    EXPECT_TRUE(WaitFor([&] { return popups->WebCaptureForm->isVisible(); }));
     EXPECT_FALSE(window->HintWindow->isVisible());
     ASSERT_TRUE(WaitFor([&] { return !service.Requests().isEmpty(); }));
     EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
     EXPECT_TRUE(page.Requests().isEmpty());
     EXPECT_EQ(window->BusyCount(), 0);
+    // The picture that came is the one drawn.
+    TEmbeddedWB *shown = popups->WebCaptureForm->WebBrowser1;
+    ASSERT_TRUE(WaitFor([shown] { return !shown->IsBusy(); }));
+    int width = -2;   // -2 while an answer is awaited; 0 while the picture loads
+    const auto ask = [&] {
+        width = -2;
+        shown->page()->runJavaScript(QStringLiteral("document.images.length ? document.images[0].naturalWidth : -1"),
+                                     QWebEngineScript::ApplicationWorld, [&width](const QVariant &value) { width = value.toInt(); });
+    };
+    ask();
+    EXPECT_TRUE(WaitFor([&] {
+        if (width == 0)
+            ask();
+        return width > 0 || width == -1;
+    }));
+    EXPECT_EQ(width, 8);
 
     hover.Hover(QString());
     EXPECT_FALSE(popups->WebCaptureForm->isVisible());
+}
+
+// A thumbnail service that cannot be reached, or gives no picture, leaves no empty picture box:
+// the page's text digest shows instead.
+TEST(HoverPopups, WithoutTheServicesPictureThePageDigestShows)
+{
+    THoverEnv hover({QStringLiteral("本文一")});
+    ASSERT_TRUE(hover.tab);
+    TavuConfig->USESIMPLEAPI = true;
+    THoverPopups *popups = hover.InFront();
+    ASSERT_TRUE(popups && popups->WebCaptureForm);
+    ScriptedHttpServer notPicture;
+    notPicture.Reply(ScriptedHttpServer::Make(200, QByteArray("<html>error</html>"), {"Content-Type: text/html"}));
+    ScriptedHttpServer page;
+    for (int i = 0; i < 2; ++i)
+        page.Reply(ScriptedHttpServer::Make(200, QByteArray("<html><head><title>Page</title></head><body>digest text</body></html>"),
+                                            {"Content-Type: text/html"}));
+    const QString url = page.Url(QStringLiteral("/page.html"));
+    TVarneloWindow *window = hover.env.Window();
+
+    const QStringList hosts = {QStringLiteral("127.0.0.1:1"), QStringLiteral("127.0.0.1:%1").arg(notPicture.Port())};
+    for (qsizetype i = 0; i < hosts.size(); ++i) {
+        popups->WebCaptureForm->ThumbnailHost = hosts[i];
+        hover.Hover(QString());
+        hover.Hover(url);
+        popups->HtmlPopupTimerTimer();
+        ASSERT_TRUE(WaitFor([&] {
+            return page.Requests().size() == i + 1 && window->HintWindow->Html().contains(QStringLiteral("digesttext"));
+        })) << hosts[i].toStdString();
+        EXPECT_FALSE(popups->WebCaptureForm->isVisible()) << hosts[i].toStdString();
+    }
+    EXPECT_EQ(page.Requests().size(), 2);
 }
 
 // Mode 1 shows the linked picture itself: only the picture's own server is asked.

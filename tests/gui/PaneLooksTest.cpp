@@ -12,6 +12,7 @@
 #include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
+#include "core/Tavutils.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
@@ -23,6 +24,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -147,6 +149,37 @@ TEST(PaneLooks, LogPaneTakesItsColoursAndFontAtStartUpAndAfterOptionOk)
     });
     EXPECT_EQ(TavuConfig->DESKTOP_LOGBACKCOLOR, BgrBlue);
     ExpectLogPane(memo, Qt::blue, Qt::black, 21);
+}
+
+// A new title length reaches the open tabs at once: a web-page tab and a thread-list tab that
+// stands for no board (as the favourites' does) alike.
+TEST(PaneLooks, OpenTabsFollowTheTitleLengthAtOptionOk)
+{
+    TWindowEnv env([](TWindowEnv &e) {
+        e.config->SHORTTITLE = e.config->BOARDSHORTTITLE = false;
+    });
+    env.Start();
+    const QString pageTitle = QStringLiteral("とても長いウェブページのタイトルです");
+    const QString listTitle = QStringLiteral("お気に入りのとても長いフォルダ名です");
+    TTavuBrowser *browser = nullptr;
+    Kpwfunc::NewBrowser(*env.Window, browser, nullptr, nullptr, true, pageTitle);
+    TTavuListDoc *doc = nullptr;
+    Kpwfunc::NewListDoc(*env.Window, doc, nullptr, TTavuListDoc::lmBoard, true, listTitle, nullptr);
+    ASSERT_EQ(browser->TabButton->text(), pageTitle);
+    ASSERT_EQ(doc->TabButton->text(), listTitle);
+
+    ConfirmOptions(env, [](QDialog &dialog) {
+        auto &options = dynamic_cast<TOptionDialog &>(dialog);
+        for (int kind : {0, 1}) {
+            options.TabKindList->setCurrentIndex(kind);
+            options.TabShortTitle->setChecked(true);
+            options.TabTitleLen->setValue(kind == 0 ? 6 : 8);
+        }
+        options.TabKindList->setCurrentIndex(0);   // the last kind shown is stored too
+    });
+    EXPECT_EQ(browser->TabButton->text(), Tavutils::MakeShortCaption(pageTitle, 8));
+    EXPECT_EQ(doc->TabButton->text(), Tavutils::MakeShortCaption(listTitle, 6));
+    EXPECT_NE(doc->TabButton->text(), listTitle);
 }
 
 // A status text is drawn in its panel, cut where the panel ends; a new text lays out neither the

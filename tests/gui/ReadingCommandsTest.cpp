@@ -12,10 +12,13 @@
 #include "core/Bookmark.h"
 #include "core/FileUtil.h"
 #include "core/ThreadItemList.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "render/TavuResWriter.h"
+#include "tools/SendDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QPlainTextEdit>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QRegularExpression>
@@ -269,6 +273,44 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
     EXPECT_EQ(clipboard->text(), QStringLiteral("age"));
     Trigger(env, QStringLiteral("actSelectResURLCopyEx"));
     EXPECT_EQ(clipboard->text(), oneUrl);
+}
+
+// Quoting a reply that opens with an anchor quotes its words alone: no empty quoted line.
+TEST(ReadingCommands, AQuotedReplyLosesTheLineOfItsAnchor)
+{
+    TPostWindowEnv env;
+    env.server.AddThread(News, Key, QStringLiteral("引用のスレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("一つ目"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(),
+                         QStringLiteral("<a href=\"../test/read.cgi/news/%1/1\" target=\"_blank\">&gt;&gt;1</a> <br> 同意 <br> &lt;本当&gt;").arg(Key));
+    ItemRef item(NewsItem(env, Key));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    tab->ClickedResNumber = 2;
+    Trigger(env, QStringLiteral("actSelectResWrite2"));
+    const QList<TSendDialog *> composers = env.Window()->findChildren<TSendDialog *>();
+    ASSERT_EQ(composers.size(), 1);
+    EXPECT_EQ(composers.first()->SenderBody->toPlainText(), QStringLiteral(">>2\n>同意\n><本当>\n"));
+    composers.first()->close();
+}
+
+// Hovering an internal link shows in the status bar what the link stands for, a page's URL as it is.
+TEST(ReadingCommands, TheStatusBarNamesWhatAnInternalLinkStandsFor)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 2);
+    ItemRef item(NewsItem(env, Key));
+    OpenAndSettle(env, item.get());
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    const auto shown = [&](const QString &hovered) {
+        emit tab->StatusTextChange(hovered);
+        return env.Window()->StatusBar2->Text(1);
+    };
+    EXPECT_EQ(shown(TTavuResWriter::IdLink(QStringLiteral("Ab+1/cD"))), QStringLiteral("ID:Ab+1/cD"));
+    EXPECT_EQ(shown(TTavuResWriter::ResLink(12)), QStringLiteral("レス 12"));
+    EXPECT_EQ(shown(TTavuResWriter::BeLink(QStringLiteral("123456"))), QStringLiteral("BE:123456"));
+    EXPECT_EQ(shown(QStringLiteral("http://example.test/page.html")), QStringLiteral("http://example.test/page.html"));
+    EXPECT_EQ(tab->StatusText, QStringLiteral("http://example.test/page.html"));
 }
 
 // "指定レスへ移動": a number goes to its response; an erased one is named; text that is not a

@@ -65,3 +65,27 @@ TEST(RefusedBody, AFetchAnewWithABrokenStreamIsToldAsSuch)
     ASSERT_EQ(env.env.Messages.size(), 1);
     EXPECT_FALSE(env.env.Messages[0].contains(QStringLiteral("dat落ち"))) << env.env.Messages[0].toStdString();
 }
+
+// A server that compresses its range replies unasked and breaks the stream: the box says the reply
+// was damaged, in words first, and never that the logs differ.
+TEST(RefusedBody, ADifferentialReplyWithABrokenStreamIsToldAsSuch)
+{
+    TPostWindowEnv env;
+    AddThread(env.server, News, Key, 3);
+    ItemRef hold(NewsItem(env, Key));
+    OpenThread(env, hold.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    ASSERT_TRUE(env.env.Messages.isEmpty());
+
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("新しいレス"));
+    env.server.GzipAlways = true;
+    env.server.BrokenGzip = true;
+    OpenThread(env, hold.get(), true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    EXPECT_FALSE(env.server.RequestsTo(QStringLiteral("/dat/")).last().Header("Range").isEmpty());
+    EXPECT_TRUE(ErrorLine(env).contains(QStringLiteral("圧縮データが壊れています"))) << ErrorLine(env).toStdString();
+    ASSERT_EQ(env.env.Messages.size(), 1);
+    const QString box = env.env.Messages[0];
+    EXPECT_TRUE(box.startsWith(QStringLiteral("圧縮データが壊れています"))) << box.toStdString();
+    EXPECT_FALSE(box.contains(QStringLiteral("一致しません"))) << box.toStdString();
+}

@@ -402,7 +402,8 @@ TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
     EXPECT_EQ(log.value(error + 1), QStringLiteral("→404:dat落ちしたスレッドです。過去ログも見つかりませんでした。"));
     EXPECT_TRUE(log.filter(QStringLiteral("△スレッド取得完了")).isEmpty());
     ASSERT_EQ(env.env.Messages.size(), 1);
-    EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッドダウンロードエラー\n無いスレ")));
+    // the box says it in words; the code is the log's
+    EXPECT_EQ(env.env.Messages[0], QStringLiteral("dat落ちしたスレッドです。過去ログも見つかりませんでした。\n\nスレッドダウンロードエラー\n無いスレ"));
     ASSERT_EQ(env.Window()->Browsers.size(), 1);
     EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
     EXPECT_FALSE(item->LogExists());
@@ -477,6 +478,20 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
     const qsizetype heading = html.indexOf(QStringLiteral("スレ") + Key);
     ASSERT_GE(heading, 0);
     EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
+}
+
+// A thread opened by its URL is named by its key until its title is known: in the log line and, when
+// the open fails, in the window caption.
+TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
+{
+    TPostWindowEnv env;
+    const QString missing = QStringLiteral("1000000099");
+    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    const QString log = env.Window()->Memo1->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("▽スレッド取得開始 →") + missing + QStringLiteral("／ニュース＠テスト"))) << log.toStdString();
+    EXPECT_TRUE(env.Window()->windowTitle().endsWith(QLatin1Char('-') + missing + QStringLiteral("＠ニュース／テスト")))
+        << env.Window()->windowTitle().toStdString();
 }
 
 // A thread left at response 200 opens there: the page's first write holds that response and not

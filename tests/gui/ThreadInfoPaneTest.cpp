@@ -157,6 +157,23 @@ TEST(ThreadInfoPane, TheInformationListShowsTheOpenThreadsFiguresInGroupsOfThree
     EXPECT_TRUE(WaitFor([&] { return env.pane->ThreadInfoListBox->count() == 0; }));
 }
 
+// A thread tab that follows a link to a page shows no thread's figures any more, nor its caption.
+TEST(ThreadInfoPane, ATabThatGoesToAPageShowsNoThreadsFigures)
+{
+    TPaneEnv env({QStringLiteral("本文")}, [](TWindowEnv &e) {
+        e.config->URL_OPENINVARNELO = 0;   // pages open in the tab itself
+        e.config->CHECKBBSLINK = false;
+    });
+    ASSERT_TRUE(env.tab && env.pane);
+    ASSERT_FALSE(env.InfoRows().isEmpty());
+    bool cancel = false;
+    emit env.tab->Browser()->BeforeNavigate(QUrl(QStringLiteral("http://127.0.0.1:1/about.html")), cancel);
+    ASSERT_FALSE(cancel);
+    ASSERT_TRUE(env.tab->IsWebPage());
+    EXPECT_EQ(env.InfoRows(), QStringList());
+    EXPECT_FALSE(env.env.Window()->windowTitle().contains(QStringLiteral("スレ"))) << env.env.Window()->windowTitle().toStdString();
+}
+
 TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
 {
     TPaneEnv env({QStringLiteral("本文一"), QStringLiteral("本文二"), QStringLiteral("本文三")});

@@ -243,13 +243,27 @@ TEST(ThreadListFlow, ATabClosedWhileItsListDownloadsIsLetGo)
     EXPECT_EQ(ShownRows(env), 0);
 }
 
+// A list longer than the row limit says how many rows it holds back and how to show them.
+TEST(ThreadListFlow, ARowLimitThatHoldsRowsBackSaysSo)
+{
+    TPostWindowEnv env([](TWindowEnv &e) { e.config->THREADLISTCOUNT = 10; });
+    for (int i = 0; i < 12; ++i)
+        env.server.AddThread(News, QString::number(1000000001 + i), QStringLiteral("スレ%1").arg(i));
+    OpenBoard(env, News);
+    EXPECT_EQ(ShownRows(env), 10);
+    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(
+        QStringLiteral("12件中10件を表示しています。残りは「続きを表示する」で表示します。")))
+        << env.Window()->Memo1->toPlainText().toStdString();
+}
+
 TEST(ThreadListFlow, AFailedListIsLoggedAndReported)
 {
     TPostWindowEnv env;
     OpenBoard(env, Gone);
     EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("△スレッド一覧取得エラー →消えた板＠テスト")));
     ASSERT_EQ(env.env.Messages.size(), 1);
-    EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッド一覧ダウンロードエラー\n消えた板\n\n板が移転したかもしれません。")));
+    EXPECT_TRUE(env.env.Messages[0].startsWith(QStringLiteral("ファイルが見つかりませんでした。(HTTP 404)\n\nスレッド一覧ダウンロードエラー\n消えた板\n\n板が移転したかもしれません。")))
+        << env.env.Messages[0].toStdString();
     EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }
 

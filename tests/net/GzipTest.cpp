@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <zlib.h>
@@ -90,8 +91,15 @@ TEST(Gzip, RejectsDamagedStreams)
     badData[20] = char(badData[20] ^ 0x55);
     const QList<QByteArray> damaged = {badCrc, badSize, badHeaderCrc, badData, good.left(good.size() - 3),
                                        good.left(5), QByteArray("plain text, not gzip"), QByteArray(), good + "junk after it"};
-    for (const QByteArray &bytes : damaged)
-        EXPECT_THROW(GzipDecode(bytes), EGzipError) << bytes.size();
+    for (const QByteArray &bytes : damaged) {
+        try {
+            GzipDecode(bytes);
+            ADD_FAILURE() << bytes.size();
+        } catch (const EGzipError &e) {
+            // the user reads the reason in Japanese, never zlib's English
+            EXPECT_FALSE(e.Message.contains(QRegularExpression(QStringLiteral("[a-z]{5,}")))) << e.Message.toStdString();
+        }
+    }
 }
 
 TEST(Gzip, DecodesFilesAndKnowsCompressedUrls)

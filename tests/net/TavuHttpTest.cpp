@@ -7,6 +7,7 @@
 #include "support/ScriptedHttpServer.h"
 #include "support/TempDataRoot.h"
 
+#include <QRegularExpression>
 #include <QThread>
 
 #include <zlib.h>
@@ -16,10 +17,10 @@ using TavuHttp = NetTest;
 
 namespace {
 
-QByteArray Gzip(const QByteArray &data)
+QByteArray Gzip(const QByteArray &data, int level = 6)
 {
     z_stream zs{};
-    deflateInit2(&zs, 6, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&zs, level, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
     QByteArray out(int(deflateBound(&zs, uLong(data.size())) + 32), '\0');
     zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
     zs.avail_in = uInt(data.size());
@@ -205,6 +206,32 @@ TEST_F(TavuHttp, RecordFileIsReplacedOnlyByAWholeBody)
         EXPECT_TRUE(events.failed);
         EXPECT_EQ(FileUtil::ReadFile(record), QByteArray("board one\nboard two\n"));
     }
+}
+
+// A server may compress a range reply it was not asked to compress. Its stream is decoded; when
+// it is damaged the job says so, even where the damaged bytes no longer continue the stored log.
+TEST_F(TavuHttp, CompressedRangeRepliesAreDecodedAndTheirDamageToldAsSuch)
+{
+    const QByteArray rest("\nnew 1\n");
+    QByteArray damaged = Gzip(rest, 0);   // stored blocks: the first byte of the text is at 15
+    ASSERT_EQ(damaged[15], '\n');
+    damaged[15] = 'X';
+    Server server;
+    server.Reply(Server::Make(206, Gzip(rest), {"Content-Encoding: gzip"}));
+    server.Reply(Server::Make(206, damaged, {"Content-Encoding: gzip"}));
+
+    TTavuHttp job;
+    job.StoredSize = 500;
+    JobEvents appended;
+    RunGet(job, appended, server, "/dat/1.dat");
+    EXPECT_EQ(Server::HeaderOf(server.LastRequest(), "Accept-Encoding"), "");
+    EXPECT_EQ(appended.log, QStringList({"line:new 1", "done:0"}));
+
+    JobEvents broken;
+    RunGet(job, broken, server, "/dat/1.dat");
+    EXPECT_EQ(broken.log, QStringList({"error:5", "done:1"}));
+    EXPECT_EQ(broken.errorCode, httpBadGzip);
+    EXPECT_FALSE(broken.errorMessage.contains(QRegularExpression(QStringLiteral("[a-z]{5,}")))) << broken.errorMessage.toStdString();
 }
 
 TEST_F(TavuHttp, DecodesGzipBodiesAndRejectsBrokenOnes)

@@ -464,15 +464,21 @@ BoardServer::Reply BoardServer::Dat(const Request &request, const QString &bbs, 
         QList<QByteArray> headers = validators;
         headers << "Content-Range: bytes " + QByteArray::number(from) + '-' + QByteArray::number(dat.size() - 1) + '/'
                        + QByteArray::number(dat.size());
-        return Reply{206, dat.mid(from), headers};
+        return Reply{206, GzipAlways ? Compressed(dat.mid(from), &headers) : dat.mid(from), headers};
     }
-    if (request.Header("Accept-Encoding").contains("gzip") && range.isEmpty()) {
+    if ((request.Header("Accept-Encoding").contains("gzip") && range.isEmpty()) || GzipAlways) {
         QList<QByteArray> headers = validators;
-        headers << "Content-Encoding: gzip";
-        const QByteArray gzip = Gzip(dat);
-        return Reply{200, BrokenGzip ? gzip.left(gzip.size() - 6) : gzip, headers};
+        return Reply{200, Compressed(dat, &headers), headers};
     }
     return Reply{200, dat, validators};
+}
+
+// The bytes gzip-encoded as a dat reply sends them, broken when BrokenGzip asks for it.
+QByteArray BoardServer::Compressed(const QByteArray &bytes, QList<QByteArray> *headers) const
+{
+    *headers << "Content-Encoding: gzip";
+    const QByteArray gzip = Gzip(bytes);
+    return BrokenGzip ? gzip.left(gzip.size() - 6) : gzip;
 }
 
 BoardServer::Reply BoardServer::Kako(const QString &bbs, const QString &file) const

@@ -69,6 +69,7 @@ public:
     bool Confirmation = false;   // bbs.cgi asks once for confirmation
     bool IgnoreRange = false;    // dat requests with a Range get the whole file (200)
     bool BrokenGzip = false;     // compressed dat replies lose their last bytes (a broken stream)
+    bool GzipAlways = false;     // dat replies, ranges too, come compressed whether asked for or not
     bool ErrorOnPost = false;    // every post gets an error page
     int FallenStatus = 302;      // the answer for the dat of a thread that fell off
     bool Hold = false;           // requests are read and logged but not answered (a hanging server)
@@ -143,6 +144,7 @@ private:
     Reply Subject(const Request &request, const QString &bbs) const;
     Reply Dat(const Request &request, const QString &bbs, const QString &key) const;
     Reply Kako(const QString &bbs, const QString &file) const;
+    QByteArray Compressed(const QByteArray &bytes, QList<QByteArray> *headers) const;
     Reply ReadCgi(const QString &bbs, const QString &key) const;
     Reply RawMode(const QString &bbs, const QString &key, const QString &range) const;
     Reply Offlaw(const QString &bbs, const QString &key, const QString &query) const;
