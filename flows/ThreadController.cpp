@@ -773,7 +773,7 @@ void TThreadController::ActOnHit(IResultView *view, TResList *list, TRes &res, c
     if (hit.Chained || hit.Rule->Action == TTavuAction::ABONE) {
         view->HideRes(&res, hit.Rule);
         if (!hit.Chained && inTab)
-            emit LogLine(QStringLiteral("・アクション作動：『消去』　　→") + number);   // as the rule editor names it
+            emit LogLine(QStringLiteral("・アクション作動：『非表示』　→") + number);
         return;
     }
     switch (hit.Rule->Action) {

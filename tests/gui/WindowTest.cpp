@@ -378,19 +378,6 @@ TEST(WindowTest, ResponsesErasedInTheInfAreHidden)
     EXPECT_EQ(view.shown, QList<int>{1});
 }
 
-// The log names an erasing rule as the rule editor does.
-TEST(WindowTest, AnErasingRuleIsLoggedByItsName)
-{
-    TWindowEnv env(WriteBbsTxt);
-    env.Start();
-    AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("荒らし"));
-    TThreadFixture thread({QStringLiteral("一"), QStringLiteral("荒らしです")});
-    TTavuBrowser tab(env.Window->BrowserViewPanel);
-    thread.Render(env.Window, &tab);
-    EXPECT_EQ(env.LogLines().filter(QStringLiteral("アクション作動")),
-              QStringList{QStringLiteral("・アクション作動：『消去』　　→2")});
-}
-
 // Rules log, bookmark and mark in bold only in a tab the user sees; a bookmark is taken once.
 TEST(WindowTest, RulesActInVisibleTabsOnly)
 {
