@@ -674,8 +674,8 @@ void TThreadController::OnThreadDownloadError(TResDownloader *job, int code, con
     }
     // A log that no longer matches the server's is repaired by fetching it whole again.
     const bool mismatch = code == 416 || code == httpLogChanged;
-    // The code stays in the log line: the box says what happened in words.
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n\nスレッドダウンロードエラー\n%2%3")
+    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3%4")
+                                               .arg(code)
                                                .arg(message, item->ShownTitle(),
                                                     mismatch ? QStringLiteral("\n\n「スレッド」メニューの「ログの再取得」で取得し直してください。")
                                                              : QString()));

@@ -304,9 +304,10 @@ void TThreadListController::ReportError(TThreadListDownloader *job, int code, co
         return;
     }
     Kpwfunc::ShowMessage(Kpwfunc::mkError,
-                         QStringLiteral("%1\n\nスレッド一覧ダウンロードエラー\n%2\n\n"
+                         QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
                                         "板が移転したかもしれません。\n"
                                         "[板|ボード一覧の更新]を実行してボード一覧を最新にした後、\n"
                                         "もう一度トライしてみてください。")
+                             .arg(code)
                              .arg(message, job->Board->Name));
 }

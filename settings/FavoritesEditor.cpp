@@ -361,7 +361,8 @@ void TFavoritesEditor::LoadFolderThreads()
     job.OnError = [this](TThreadListDownloader *, int code, const QString &message, const QString &) {
         if (code == 0)
             return;
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, message + QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n") + folder->Name,
+        Kpwfunc::ShowMessage(Kpwfunc::mkError, QString::number(code) + QStringLiteral("\r\n") + message
+                                                   + QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n") + folder->Name,
                              Kpwfunc::mbOK);
     };
     folder->BBS->DownloadThreadList(&job, false, true);
