@@ -1,6 +1,6 @@
 #pragma once
-// The floor of the page benches: the finished page of an open thread tab, written to a file that a
-// bare view of the same engine loads, shown at the tab's size.
+// The floor of the page benches: the finished page of an open thread tab (or other HTML given), written
+// to a file that a bare view of the same engine loads, shown at the tab's size.
 
 #include "gui/PostTestEnv.h"
 #include "render/TavuBrowser.h"
@@ -14,10 +14,12 @@ struct TFinishedPage {
     QString path;
     QWebEngineView view;
 
-    explicit TFinishedPage(TTavuBrowser *tab) : path(dir.filePath(QStringLiteral("thread.html")))
+    explicit TFinishedPage(TTavuBrowser *tab) : TFinishedPage(tab, PostTest::PageHtml(tab)) {}
+
+    TFinishedPage(TTavuBrowser *tab, const QString &html) : path(dir.filePath(QStringLiteral("thread.html")))
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(PostTest::PageHtml(tab).toUtf8()) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
             qFatal("cannot write the page");
         file.close();
         view.resize(tab->size());

@@ -47,7 +47,11 @@ namespace {
 
 constexpr int NewCount = 10;
 constexpr int Repeats = 5;
-const QString Key = QStringLiteral("1000000001");
+
+QString KeyOf(int thread)
+{
+    return QString::number(1000000000 + thread);
+}
 
 // Asks the page to lay itself out if it holds the element of the id; done runs when it has, with
 // false when the page does not hold it yet and was left as it was.
@@ -87,32 +91,46 @@ private:
 
 // The main window on the board server with an open thread of the given length.
 struct TOpenThread {
-    TPostWindowEnv env;
-    PostTest::ItemRef item{new TThreadItem};
+    TPostWindowEnv env{[](TWindowEnv &e) { e.config->OPENNEWBROWSER = false; }};   // one tab
+    int responses;
+    int threads = 0;
+    QString key;
+    std::optional<PostTest::ItemRef> item;
     TTavuBrowser *tab = nullptr;
     QString datUrl;
     std::optional<TServerThread> serverThread;
 
-    explicit TOpenThread(int responses)
+    // updated: the thread was updated once after its first read.
+    explicit TOpenThread(int responses, bool updated = true) : responses(responses)
     {
         env.Window()->resize(1200, 900);
         env.Window()->show();   // a page paints only in a window shown
-        PostTest::AddThread(env.server, PostTest::News, Key, responses);
-        datUrl = env.server.Url(QStringLiteral("/news/dat/") + Key + QStringLiteral(".dat"));
         serverThread.emplace(env.server);
-        item->SetLocation(env.site->SITEID, PostTest::News, Key, QString());
-        item->DownloadRequest = true;
+        ReadNewThread();
+        // A thread being read was updated before: only the responses of its last update carry the
+        // new mark (a first read marks every response, and the first update takes all those off).
+        if (updated) {
+            Grow();
+            Reload();
+            Settle();
+        }
+    }
+
+    // A thread of the same length that was never read opens in the tab, every response marked new.
+    void ReadNewThread()
+    {
+        key = KeyOf(++threads);
+        serverThread->Run([this] { PostTest::AddThread(env.server, PostTest::News, key, responses); });
+        datUrl = env.server.Url(QStringLiteral("/news/dat/") + key + QStringLiteral(".dat"));
+        item.emplace(new TThreadItem);
+        (*item)->SetLocation(env.site->SITEID, PostTest::News, key, QString());
+        (*item)->DownloadRequest = true;
         Reload();
         Settle();
         tab = env.Window()->Browsers.first();
-        // A thread being read was updated before: only the responses of its last update carry the
-        // new mark (a first read marks every response, and the first update takes all those off).
-        Grow();
-        Reload();
-        Settle();
     }
 
-    void Reload() { env.Window()->OpenThread(item.get(), true, false, true, 0, false, QString()); }
+    void Reload() { env.Window()->OpenThread(item->get(), true, false, true, 0, false, QString()); }
 
     // Adds threads to the thread's board and shows its listing in a board tab, sorted, which makes
     // the item of every row, the thread's own row among them.
@@ -179,7 +197,7 @@ struct TOpenThread {
     {
         serverThread->Run([this] {
             for (int i = 0; i < NewCount; ++i)
-                env.server.AppendRes(PostTest::News, Key, QStringLiteral("名無し"), QString(),
+                env.server.AppendRes(PostTest::News, key, QStringLiteral("名無し"), QString(),
                                      QStringLiteral("新着 &gt;&gt;%1 の本文<br>二行目").arg(i + 1));
         });
     }
@@ -187,7 +205,7 @@ struct TOpenThread {
     QByteArray Dat()
     {
         QByteArray bytes;
-        serverThread->Run([this, &bytes] { bytes = env.server.DatBytes(PostTest::News, Key); });
+        serverThread->Run([this, &bytes] { bytes = env.server.DatBytes(PostTest::News, key); });
         return bytes;
     }
 };
@@ -212,6 +230,22 @@ void BM_UpdateLaidOut(benchmark::State &state)
         thread.Grow();
         PagePaint::WaitForRest(thread.tab->Browser()->page());
         state.SetIterationTime(thread.Update(true));
+    }
+}
+
+// The first update after a thread was read for the first time, until the page has laid out the new
+// responses: the tab (reused, OPENNEWBROWSER being off) reads a thread of the same length anew
+// before each step.
+void BM_FirstUpdateLaidOut(benchmark::State &state)
+{
+    TOpenThread thread(int(state.range(0)), false);
+    for (auto _ : state) {
+        thread.Grow();
+        PagePaint::WaitForRest(thread.tab->Browser()->page());
+        state.SetIterationTime(thread.Update(true));
+        state.PauseTiming();
+        thread.ReadNewThread();
+        state.ResumeTiming();
     }
 }
 
@@ -368,12 +402,13 @@ void Measured(benchmark::internal::Benchmark *bench)
         ->ReportAggregatesOnly(true);
 }
 
+BENCHMARK(BM_FirstUpdateLaidOut)->Arg(100)->Arg(1000)->Apply(Measured);
 BENCHMARK(BM_UpdateThroughReload)->Arg(250)->Arg(1000)->Arg(4000)->Apply(Measured);
 BENCHMARK(BM_TransferAndInsertion)->Arg(250)->Arg(1000)->Arg(4000)->Apply(Measured);
 BENCHMARK(BM_BareInsertion)->ArgsProduct({{250, 1000, 4000}, {0}})->Apply(Measured);
-BENCHMARK(BM_UpdateLaidOut)->Arg(250)->Arg(1000)->Arg(4000)->Apply(Measured);
+BENCHMARK(BM_UpdateLaidOut)->Arg(100)->Arg(250)->Arg(1000)->Arg(4000)->Apply(Measured);
 BENCHMARK(BM_UpdateLaidOutBesideBigList)->Arg(250)->Apply(Measured);
-BENCHMARK(BM_BareInsertion)->ArgsProduct({{250, 1000, 4000}, {1}})->Apply(Measured);
+BENCHMARK(BM_BareInsertion)->ArgsProduct({{100, 250, 1000, 4000}, {1}})->Apply(Measured);
 BENCHMARK(BM_UpdateToPaint)->Arg(1000)->Apply(Measured);
 BENCHMARK(BM_BareInsertionToPaint)->Arg(1000)->Apply(Measured);
 
@@ -381,7 +416,12 @@ BENCHMARK(BM_BareInsertionToPaint)->Arg(1000)->Apply(Measured);
 
 int main(int argc, char **argv)
 {
-    TRatioReporter reporter({{"BM_UpdateLaidOut/250/", "BM_BareInsertion/250/1/"},
+    TRatioReporter reporter({{"BM_FirstUpdateLaidOut/100/", "BM_BareInsertion/100/1/"},
+                             {"BM_FirstUpdateLaidOut/1000/", "BM_BareInsertion/1000/1/"},
+                             {"BM_FirstUpdateLaidOut/100/", "BM_UpdateLaidOut/100/", 1.2},
+                             {"BM_FirstUpdateLaidOut/1000/", "BM_UpdateLaidOut/1000/", 1.2},
+                             {"BM_UpdateLaidOut/100/", "BM_BareInsertion/100/1/"},
+                             {"BM_UpdateLaidOut/250/", "BM_BareInsertion/250/1/"},
                              {"BM_UpdateLaidOut/1000/", "BM_BareInsertion/1000/1/"},
                              {"BM_UpdateLaidOut/4000/", "BM_BareInsertion/4000/1/"},
                              {"BM_UpdateLaidOutBesideBigList/250/", "BM_UpdateLaidOut/250/", 1.2},

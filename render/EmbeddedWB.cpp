@@ -36,15 +36,13 @@ const char *const HelperScript = R"js(
 
     const RES_ANCHOR = /^ID(\d+)$/;
     const FRONT_MARK = 'varnelo-front';
-    const GROUP_START = /^varnelo-group:(\d+)$/;
-    const GROUP_END = 'varnelo-group-end';
+    const PLAIN_FORM = 'template.varnelo-plain';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
-    let groups = new Map();  // group number -> the nodes written in it, for replaceGroup
-    let plans = new Map();   // group number -> the changes worked out for its next HTML (planGroup)
+    let plainForms = [];     // [box, plain form] of each response written with its mark (Marked)
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
 
@@ -145,39 +143,20 @@ const char *const HelperScript = R"js(
         return found;
     }
 
-    // The groups written inside other HTML (between their two marks) keep their nodes under their
-    // numbers, as the segments of a group do.
-    function collectGroups(root) {
-        const walker = document.createTreeWalker(root, NodeFilter.SHOW_COMMENT);
-        const starts = [];
-        while (walker.nextNode()) {
-            const match = GROUP_START.exec(walker.currentNode.data);
-            if (match) {
-                starts.push([parseInt(match[1], 10), walker.currentNode]);
-            }
-        }
-        for (const [group, start] of starts) {
-            const nodes = [];
-            for (let node = start.nextSibling;
-                 node && !(node.nodeType === Node.COMMENT_NODE && node.data === GROUP_END);
-                 node = node.nextSibling) {
-                nodes.push(node);
-            }
-            groups.set(group, (groups.get(group) || []).concat(nodes));
+    // The plain forms written after the marked responses leave the page for the helper's keeping,
+    // so that the document holds each response once.
+    function keepPlainForms(root) {
+        for (const form of root.querySelectorAll(PLAIN_FORM)) {
+            plainForms.push([form.previousElementSibling, form.content]);
+            form.remove();
         }
     }
 
-    // A segment of written HTML goes in where the head left off; a segment of a group keeps its
-    // nodes under the group's number.
-    function insert(group, html) {
+    // A segment of written HTML goes in where the head left off.
+    function insert(html) {
         const content = inert(html);
+        keepPlainForms(content);
         collectAnchors(content, anchors);
-        if (html.includes('varnelo-group:')) {
-            collectGroups(content);
-        }
-        if (group) {
-            groups.set(group, (groups.get(group) || []).concat(Array.from(content.childNodes)));
-        }
         marker.parentNode.insertBefore(content, marker);
     }
 
@@ -200,15 +179,13 @@ const char *const HelperScript = R"js(
         return front;
     }
 
-    function insertFront(group, html) {
+    function insertFront(html) {
         const place = frontPlace();
         const content = inert(html);
+        keepPlainForms(content);
         const found = collectAnchors(content, []);
         anchors.splice(frontIndex, 0, ...found);
         frontIndex += found.length;
-        if (group) {
-            groups.set(group, (groups.get(group) || []).concat(Array.from(content.childNodes)));
-        }
         place.parentNode.insertBefore(content, place);
     }
 
@@ -238,66 +215,55 @@ const char *const HelperScript = R"js(
         return node.nodeType === wanted.nodeType && node.nodeName === wanted.nodeName;
     }
 
-    // A change to the page: made at once, or, given a list of changes to make later, put on it.
-    function change(later, make) {
-        if (later) {
-            later.push(make);
-        } else {
-            make();
-        }
-    }
-
     // The node takes the attributes, text and children of the wanted one and stays where it is;
-    // what is equal already is left alone without a look inside. Given a list, the changes go on
-    // it and the page stays as it is.
-    function morph(node, wanted, later) {
+    // what is equal already is left alone without a look inside.
+    function morph(node, wanted) {
         if (node.isEqualNode(wanted)) {
             return;
         }
         if (node.nodeType !== Node.ELEMENT_NODE) {
             if (node.nodeValue !== wanted.nodeValue) {
-                change(later, () => { node.nodeValue = wanted.nodeValue; });
+                node.nodeValue = wanted.nodeValue;
             }
             return;
         }
         for (const name of node.getAttributeNames()) {
             if (!wanted.hasAttribute(name)) {
-                change(later, () => node.removeAttribute(name));
+                node.removeAttribute(name);
             }
         }
         for (const name of wanted.getAttributeNames()) {
             const value = wanted.getAttribute(name);
             if (node.getAttribute(name) !== value) {
-                change(later, () => node.setAttribute(name, value));
+                node.setAttribute(name, value);
             }
         }
-        morphRun(node, node.firstChild, null, Array.from(wanted.childNodes), later);
+        morphRun(node, node.firstChild, null, Array.from(wanted.childNodes));
     }
 
     // The children of parent from current up to end (null: to the last) become the wanted nodes:
     // one alike is changed in place, one the wanted ones lack goes, a wanted one with nothing alike
-    // goes in. Made in order, the changes listed for later give the same.
-    function morphRun(parent, current, end, wantedNodes, later) {
+    // goes in.
+    function morphRun(parent, current, end, wantedNodes) {
         for (const wanted of wantedNodes) {
             if (current !== end && !alike(current, wanted) && current.nextSibling !== end
                 && alike(current.nextSibling, wanted)) {
                 const gone = current;
                 current = current.nextSibling;
-                change(later, () => gone.remove());
+                gone.remove();
             }
             if (current !== end && alike(current, wanted)) {
                 const next = current.nextSibling;
-                morph(current, wanted, later);
+                morph(current, wanted);
                 current = next;
             } else {
-                const place = current;
-                change(later, () => parent.insertBefore(wanted, place));
+                parent.insertBefore(wanted, current);
             }
         }
         while (current !== end) {
             const gone = current;
             current = current.nextSibling;
-            change(later, () => gone.remove());
+            gone.remove();
         }
     }
 
@@ -315,70 +281,31 @@ const char *const HelperScript = R"js(
         return run;
     }
 
-    // The connected nodes of a group.
-    function groupNodes(group) {
-        return (groups.get(group) || []).filter(node => node.isConnected);
-    }
-
-    // Works out what replaceGroup will change to give the group's nodes the HTML, while the page
-    // waits for the write that brings it: that write is left only the changes to make. The page
-    // does not change here.
-    function planGroup(group, html) {
-        const nodes = groupNodes(group);
-        if (nodes.length === 0 || !inARow(nodes)) {
-            return;
+    // Every response written with its mark takes its plain form (Marked): one native move each,
+    // with nothing to parse or compare. The boxes ticked stay ticked.
+    function takeOffMarks() {
+        const ticked = new Set();
+        for (const box of document.querySelectorAll('div.varnelo-marked input[type=checkbox]:checked')) {
+            ticked.add(box.closest('div.varnelo-marked'));
         }
-        const end = nodes[nodes.length - 1].nextSibling;
-        const changes = [];
-        morphRun(nodes[0].parentNode, nodes[0], end, Array.from(inert(html).childNodes), changes);
-        plans.set(group, { html, nodes, end, changes, anchors: anchorsIn(nodes) });
-    }
-
-    // The plan for the group's HTML, if the group is still what it was worked out on.
-    function takePlan(group, html, nodes) {
-        const plan = plans.get(group);
-        plans.delete(group);
-        const holds = plan && plan.html === html && plan.nodes.length === nodes.length
-            && plan.nodes.every((node, i) => node === nodes[i]) && nodes[nodes.length - 1].nextSibling === plan.end;
-        return holds ? plan : null;
-    }
-
-    // The nodes of a group take the look of other HTML where they are (a response that loses its
-    // new mark): what stays alike is kept, so a picture keeps its loaded image and only what
-    // changed is laid out again. A group whose nodes do not follow one another is replaced whole.
-    function replaceGroup(group, html) {
-        const nodes = groupNodes(group);
-        groups.delete(group);
-        const plan = takePlan(group, html, nodes);
-        if (nodes.length === 0) {
-            return;
-        }
-        const before = plan ? plan.anchors : anchorsIn(nodes);
-        const parent = nodes[0].parentNode;
-        let after;
-        if (inARow(nodes)) {
-            const start = nodes[0].previousSibling;
-            const end = nodes[nodes.length - 1].nextSibling;
-            if (plan) {
-                plan.changes.forEach(make => make());
-            } else {
-                morphRun(parent, nodes[0], end, Array.from(inert(html).childNodes));
+        for (const [marked, plain] of plainForms) {
+            if (!marked.isConnected) {
+                continue;
             }
-            after = anchorsIn(childrenBetween(parent, start, end));
-        } else {
-            const content = inert(html);
-            after = collectAnchors(content, []);
-            parent.insertBefore(content, nodes[0]);
-            for (const node of nodes) {
-                node.remove();
+            if (ticked.has(marked)) {
+                const boxes = plain.querySelectorAll('input[type=checkbox]');
+                marked.querySelectorAll('input[type=checkbox]').forEach((box, i) => {
+                    if (boxes[i]) {
+                        boxes[i].checked = box.checked;
+                    }
+                });
             }
+            marked.replaceWith(plain);
         }
-        const at = before.length > 0 ? anchors.indexOf(before[0]) : -1;
-        if (at >= 0) {
-            anchors.splice(at, before.length, ...after);
-        } else {
+        if (plainForms.length > 0) {
             anchors = collectAnchors(document, []);
         }
+        plainForms = [];
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
@@ -427,9 +354,8 @@ const char *const HelperScript = R"js(
             }
             generation = newGeneration;
             tail = [];
-            groups = new Map();
-            plans = new Map();
-            collectGroups(document);
+            plainForms = [];
+            keepPlainForms(document);
             front = null;
             frontIndex = 0;
             anchors = collectAnchors(document, []);
@@ -438,34 +364,28 @@ const char *const HelperScript = R"js(
             return 'ok';
         },
 
-        // Inserts the segments ([group, html, front], group 0 for none) where the head left off,
-        // or, for a front segment, before everything that followed the head; puts the HTML of each
-        // replacement ([group, html]) in place of its group and, when newTail is a text, puts it
-        // after the insertion place in place of the tail before. Scripts in any of them are dropped
-        // and never run. Nothing here asks for a layout, unless HTML goes in front: then the view
-        // keeps showing the response it showed, where it showed it. The groups planned for go
-        // first, while their nodes are as they were planned on (HTML written here may follow them).
-        append(forGeneration, segments, replacements, newTail) {
+        // Inserts the segments ([html, front]) where the head left off, or, for a front segment,
+        // before everything that followed the head; takes the marks off when marksOff holds
+        // (takeOffMarks) and, when newTail is a text, puts it after the insertion place in place
+        // of the tail before. Scripts in any of them are dropped and never run. Nothing here asks
+        // for a layout, unless HTML goes in front: then the view keeps showing the response it
+        // showed, where it showed it.
+        append(forGeneration, segments, marksOff, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
             }
-            const planned = replacements.filter(([group]) => plans.has(group));
-            const unplanned = replacements.filter(([group]) => !plans.has(group));
-            for (const [group, html] of planned) {
-                replaceGroup(group, html);
+            if (marksOff) {
+                takeOffMarks();
             }
-            const hold = segments.some(segment => segment[2]) ? viewHold() : null;
-            for (const [group, html, inFront] of segments) {
+            const hold = segments.some(segment => segment[1]) ? viewHold() : null;
+            for (const [html, inFront] of segments) {
                 if (inFront) {
-                    insertFront(group, html);
+                    insertFront(html);
                 } else {
-                    insert(group, html);
+                    insert(html);
                 }
             }
             keepHold(hold);
-            for (const [group, html] of unplanned) {
-                replaceGroup(group, html);
-            }
             if (typeof newTail === 'string') {
                 replaceTail(newTail);
             }
@@ -478,15 +398,6 @@ const char *const HelperScript = R"js(
                 console.info('varnelo:top:' + lastTop);
             }
             return true;
-        },
-
-        // Works out ahead what each replacement ([group, html]) will change (planGroup).
-        plan(forGeneration, replacements) {
-            if (forGeneration === generation) {
-                for (const [group, html] of replacements) {
-                    planGroup(group, html);
-                }
-            }
         },
 
         scrollToAnchor(name) {
@@ -528,12 +439,12 @@ QString JsString(const QString &text)
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// Segments as a JavaScript array of [group, html, front] triples.
+// Segments as a JavaScript array of [html, front] pairs.
 QString JsSegments(const QList<TEmbeddedWB::TSegment> &segments)
 {
     QJsonArray array;
     for (const TEmbeddedWB::TSegment &segment : segments)
-        array.append(QJsonArray{segment.Group, segment.Html, segment.Front});
+        array.append(QJsonArray{segment.Html, segment.Front});
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
@@ -757,7 +668,7 @@ void TEmbeddedWB::Write(const QString &html)
     if (state == TDocState::None || state == TDocState::Foreign || closed)
         StartDocument();
     if (!fresh) {
-        Queue(0, html, false);
+        Queue(html, false);
         return;
     }
     head += html;
@@ -769,21 +680,16 @@ void TEmbeddedWB::Write(const QString &html)
     LoadHead(std::exchange(head, QString()));
 }
 
-void TEmbeddedWB::WriteInGroup(int group, const QString &html)
+void TEmbeddedWB::Prepend(const QString &html)
 {
     OpenForAppend();
-    Queue(group, html, false);
+    Queue(html, true);
 }
 
-void TEmbeddedWB::Prepend(const QString &html, int group)
+QString TEmbeddedWB::Marked(const QString &marked, const QString &plain)
 {
-    OpenForAppend();
-    Queue(group, html, true);
-}
-
-QString TEmbeddedWB::InGroup(int group, const QString &html)
-{
-    return QStringLiteral("<!--varnelo-group:%1-->%2<!--varnelo-group-end-->").arg(group).arg(html);
+    return QStringLiteral("<div class=\"varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
+        .arg(marked, plain);
 }
 
 QString TEmbeddedWB::FrontMark()
@@ -800,17 +706,10 @@ void TEmbeddedWB::OpenForAppend()
         EndHead();
 }
 
-void TEmbeddedWB::ReplaceGroup(int group, const QString &html)
+void TEmbeddedWB::TakeOffMarks()
 {
-    if (state != TDocState::Loading && state != TDocState::Ready)
-        return;   // the written document is gone, and its groups with it
-    replacements.append({group, html, false});
-}
-
-void TEmbeddedWB::PlanReplacements()
-{
-    if (state == TDocState::Ready && !replacements.isEmpty())
-        RunScript(QStringLiteral("varnelo.plan(%1, %2)").arg(generation).arg(JsSegments(replacements)));
+    if (state == TDocState::Loading || state == TDocState::Ready)
+        marksOff = true;   // else the written document is gone, and its marks with it
 }
 
 void TEmbeddedWB::SendWrites()
@@ -819,10 +718,10 @@ void TEmbeddedWB::SendWrites()
         SendPending();
 }
 
-void TEmbeddedWB::Queue(int group, const QString &html, bool front)
+void TEmbeddedWB::Queue(const QString &html, bool front)
 {
-    if (pending.isEmpty() || pending.last().Group != group || pending.last().Front != front)
-        pending.append({group, QString(), front});
+    if (pending.isEmpty() || pending.last().Front != front)
+        pending.append({QString(), front});
     pending.last().Html += html;
     ScheduleFlush();
 }
@@ -902,14 +801,14 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     closed = false;
     head.clear();
     pending.clear();
-    replacements.clear();
+    marksOff = false;
     tail.reset();
     afterWrite.clear();
 }
 
 bool TEmbeddedWB::HasWrites() const
 {
-    return !pending.isEmpty() || !replacements.isEmpty() || tail.has_value();
+    return !pending.isEmpty() || marksOff || tail.has_value();
 }
 
 // Loads the head of a written document, framed by two comments: the first tells the helper that
@@ -920,7 +819,7 @@ void TEmbeddedWB::LoadHead(const QString &headHtml)
     if (start.size() > MaxHeadLength) {
         const int bodyEnd = BodyTagEnd(start);
         const int cut = bodyEnd >= 0 && bodyEnd <= MaxHeadLength ? bodyEnd : 0;
-        pending.prepend({0, start.mid(cut), false});
+        pending.prepend({start.mid(cut), false});
         start.truncate(cut);
     }
     if (BodyTagEnd(start) < 0)
@@ -994,7 +893,7 @@ void TEmbeddedWB::Flush()
 void TEmbeddedWB::EndHead()
 {
     fresh = false;
-    pending.prepend({0, std::exchange(head, QString()), false});
+    pending.prepend({std::exchange(head, QString()), false});
     LoadHead(QString());
 }
 
@@ -1015,7 +914,8 @@ void TEmbeddedWB::SendPending()
     const QString newTail = tail ? JsString(*tail) : QStringLiteral("null");
     const QString script = QStringLiteral("varnelo.append(%1, %2, %3, %4)")
                                .arg(forGeneration)
-                               .arg(JsSegments(std::exchange(pending, {})), JsSegments(std::exchange(replacements, {})), newTail);
+                               .arg(JsSegments(std::exchange(pending, {})))
+                               .arg(std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail);
     tail.reset();
     RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
 }

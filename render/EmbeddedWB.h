@@ -40,9 +40,8 @@ class QWebEngineNewWindowRequest;
 class TEmbeddedWB : public QWebEngineView {
     Q_OBJECT
 public:
-    // Written HTML on its way to the page; Group 0 belongs to no group.
+    // Written HTML on its way to the page.
     struct TSegment {
-        int Group = 0;
         QString Html;
         bool Front = false;   // goes in front of what was appended (Prepend)
     };
@@ -66,26 +65,20 @@ public:
     // keeps showing what it showed, so that the empty page is never painted in between.
     void Renew();
     void Write(const QString &html);
-    // Written as Write writes, but the page keeps what the group's writes made, so that
-    // ReplaceGroup can later put other HTML in its place (a response that loses its new mark).
-    // Groups are numbered from 1; a group ends with the document.
-    void WriteInGroup(int group, const QString &html);
-    // The replacement waits for the next write and goes to the page with it, in the same call, so
-    // that the page is laid out once for both (the responses that lose their new mark as newer ones
-    // come); SendWrites sends it without one.
-    void ReplaceGroup(int group, const QString &html);
+    // A response with its mark (a new one), in a box of its own, and the plain form it takes once
+    // TakeOffMarks comes; the page keeps the plain form parsed, out of the document.
+    static QString Marked(const QString &marked, const QString &plain);
+    // Every marked response of the page takes its plain form, at the cost of a move each: nothing
+    // is rendered, sent or parsed again. It waits for the next write and goes to the page with it, in the
+    // same call, before what that write brings, so that the page is laid out once for both (the
+    // responses that lose their new mark as newer ones come); SendWrites sends it without one.
+    void TakeOffMarks();
     void SendWrites();
-    // The page works out now what the replacements waiting for the next write will change, while
-    // that write is still to come: the write is left only the changes to make.
-    void PlanReplacements();
-    // The HTML of a group inside another write (Write), so that both go to the page at once: the
-    // group keeps what its HTML makes as WriteInGroup's do.
-    static QString InGroup(int group, const QString &html);
     // Written in front of everything appended so far, in the order of these calls: where a write
     // left FrontMark(), else where appended HTML goes. A page that begins with later responses
     // takes the earlier ones so; the view keeps showing what it showed, where it showed it (a view
     // still at the page's top comes to the first response after the mark).
-    void Prepend(const QString &html, int group = 0);
+    void Prepend(const QString &html);
     static QString FrontMark();
     // What follows everything written: the tail replaces the one before it, and later writes go
     // before it (the footer of a thread that still grows).
@@ -163,7 +156,7 @@ private:
     void NewGeneration(TDocState newState);
     void LoadHead(const QString &head);
     void OpenForAppend();
-    void Queue(int group, const QString &html, bool front);
+    void Queue(const QString &html, bool front);
     bool HasWrites() const;
     void ScheduleFlush();
     void Flush();
@@ -193,7 +186,7 @@ private:
     QString loadedHead;          // what the last head load gave the page, to load it again
     int attachTries = 0;         // failed attaches to the loaded head so far
     QList<TSegment> pending;     // HTML waiting to be appended
-    QList<TSegment> replacements;   // groups waiting to be replaced
+    bool marksOff = false;       // TakeOffMarks waits for the next write
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)
     QUrl baseUrl;

@@ -327,43 +327,26 @@ void TTavuBrowser::AppendRes(TRes *res)
     changed = true;
 }
 
-// A response marked new is written in a group of its own rendering, so that ClearNewMarks can
-// write it again without the mark; those in front and those appended are apart.
 void TTavuBrowser::WriteRes(const TRes &res, bool front)
 {
-    const QString html = Writer().RenderRes(res);
-    if (res.IsNew && !chunk) {
-        const int group = NewGroup(front);
-        if (front)
-            browser->Prepend(html, group);
-        else
-            browser->WriteInGroup(group, html);
-        markedNew[group].append(res);
-    } else if (front) {
+    const QString html = InlineRes(res);
+    if (front)
         browser->Prepend(html);
-    } else {
+    else
         Emit(html);
-    }
 }
 
-// A response as HTML inside a larger write; one marked new keeps its group in it all the same.
+// A response as the page holds it; one marked new comes with the form it takes once ClearNewMarks
+// takes the mark off.
 QString TTavuBrowser::InlineRes(const TRes &res)
 {
     const QString html = Writer().RenderRes(res);
     if (!res.IsNew)
         return html;
-    const int group = NewGroup(false);
-    markedNew[group].append(res);
-    return TEmbeddedWB::InGroup(group, html);
-}
-
-// The group of the rendering's responses marked new (in front, or appended), begun with the first.
-int TTavuBrowser::NewGroup(bool front)
-{
-    int &group = front ? frontGroup : markGroup;
-    if (group == 0)
-        group = ++groupCount;
-    return group;
+    TRes plain = res;
+    plain.IsNew = false;
+    marked = true;
+    return TEmbeddedWB::Marked(html, Writer().RenderRes(plain));
 }
 
 // ---- the first screen ----
@@ -468,30 +451,14 @@ void TTavuBrowser::TryGivingUpPage()
         return;
     giveUpWanted = false;
     pageGivenUp = true;
-    markedNew.clear();
+    marked = false;
     checkedNumbers.clear();
 }
 
 void TTavuBrowser::ClearNewMarks()
 {
-    qsizetype unmarked = 0;
-    for (auto group = markedNew.cbegin(); group != markedNew.cend(); ++group) {
-        QString html;
-        for (TRes shown : group.value()) {
-            shown.IsNew = false;
-            html += Writer().RenderRes(shown);
-        }
-        unmarked += group.value().size();
-        browser->ReplaceGroup(group.key(), html);
-    }
-    markedNew.clear();
-    // More than a screen of them (a first read marks every response) go at once: the page redraws
-    // them while the download runs, not after it. Fewer wait for the download's write, and the
-    // page works out their changes meanwhile.
-    if (unmarked > FirstScreenSize)
-        browser->SendWrites();
-    else
-        browser->PlanReplacements();
+    if (std::exchange(marked, false))
+        browser->TakeOffMarks();
     for (int i = 0; resList && i < resList->Count(); ++i)
         resList->Get(i)->IsNew = false;
 }
@@ -512,7 +479,7 @@ void TTavuBrowser::ForgetDocument()
 {
     firstScreen.reset();
     pageGivenUp = false;
-    markedNew.clear();
+    marked = false;
     checkedNumbers.clear();
     headerPending = false;
 }
@@ -604,8 +571,6 @@ TResCacheLoader *TTavuBrowser::CacheLoader() const
 void TTavuBrowser::BeginView(TResList *)
 {
     changed = false;
-    markGroup = 0;
-    frontGroup = 0;
 }
 
 void TTavuBrowser::HideRes(TRes *, const TTavuAction *)

@@ -15,7 +15,6 @@
 #include "render/SkinSettings.h"
 
 #include <QList>
-#include <QMap>
 #include <QPointer>
 #include <QSet>
 #include <QString>
@@ -125,10 +124,10 @@ public:
     void GiveUpPage();
     bool PageGivenUp() const { return pageGivenUp; }
     // The responses marked new on the page lose their mark there and in the response list, as a
-    // rendering of the thread anew would show them (before the page takes newer ones). The page
-    // takes that with the next write (the new responses, or the footer), in the same call, so that
-    // it is laid out once; a cancelled download sends it alone, and so do more marks than a first
-    // screen holds, at once.
+    // rendering of the thread anew would show them (before the page takes newer ones), at a cost
+    // that does not grow with their number (TEmbeddedWB::TakeOffMarks). The page takes that with
+    // the next write (the new responses, or the footer), in the same call, so that it is laid out
+    // once; a cancelled download sends it alone.
     void ClearNewMarks();
     void ClearDocument();
     // ClearDocument for a rendering that follows: the page keeps showing what it showed until that
@@ -191,11 +190,7 @@ private:
     std::unique_ptr<TTavuResWriter> writer;
     QPointer<TResCacheLoader> cacheLoader;
     QSet<int> checkedNumbers;
-    // The responses written with their new mark, as they were rendered, by page group (one group
-    // per rendering), so that ClearNewMarks can write them again without it.
-    QMap<int, QList<TRes>> markedNew;
-    int markGroup = 0;    // the group of the current rendering; 0 until it writes a new response
-    int groupCount = 0;
+    bool marked = false;   // the page holds responses written with their new mark
     std::optional<QString> chunk;   // the chunk being collected
     bool webPage = false;
     bool extractMode = false;
@@ -212,14 +207,12 @@ private:
         QList<TRes> Screen;
     };
     std::optional<TFirstScreen> firstScreen;
-    int frontGroup = 0;   // the group of new responses that go in front, like markGroup
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
     void WriteRes(const TRes &res, bool front);
     void HoldRes(const TRes &res);
     void SendFirstScreen();
-    int NewGroup(bool front);
     QString InlineRes(const TRes &res);
     void ForgetDocument();
     void SendFront(qsizetype count);
