@@ -88,6 +88,17 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads)
     return doc;
 }
 
+// A notice rule on every board that matches the text in the field of target.
+std::unique_ptr<TTavuAction> NoticeRule(int target, const QString &text)
+{
+    auto rule = std::make_unique<TTavuAction>();
+    rule->Target = target;
+    rule->Action = TTavuAction::POPUP;
+    rule->Value1 = text;
+    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
+    return rule;
+}
+
 }  // namespace
 
 // ---- the dialog ----
@@ -280,12 +291,7 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
 {
     TWindowEnv env;
     env.Start();
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::RESBODY;
-    rule->Action = TTavuAction::POPUP;
-    rule->Value1 = QStringLiteral("お宝");
-    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
-    env.Window->ResRules->Add(std::move(rule));
+    env.Window->ResRules->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000301"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"<b>b</b>", "y", "お宝画像"}, {"c", "z", "三"}}));
     TTavuBrowser *tab = OpenTab(item);
@@ -332,12 +338,7 @@ TEST(FilterWindow, TheNoticeWindowStandsBesideAModalDialogAndAnErasedPostIsNotNo
     TWindowEnv env;
     env.Start();
     TavuEnviron->SetCached(true, true);
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::RESBODY;
-    rule->Action = TTavuAction::POPUP;
-    rule->Value1 = QStringLiteral("お宝");
-    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
-    env.Window->ResRules->Add(std::move(rule));
+    env.Window->ResRules->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000311"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"b", "yyy", "お宝画像"}, {"c", "z", "三"}}));
     OpenTab(item);
@@ -377,12 +378,7 @@ TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
 {
     TWindowEnv env;
     env.Start();
-    auto rule = std::make_unique<TTavuAction>();
-    rule->Target = TTavuAction::THREADTITLE;
-    rule->Action = TTavuAction::POPUP;
-    rule->Value1 = QStringLiteral("新作");
-    rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
-    env.Window->ThreadRules->Add(std::move(rule));
+    env.Window->ThreadRules->Add(NoticeRule(TTavuAction::THREADTITLE, QStringLiteral("新作")));
     QList<TThreadItem *> threads;
     for (const QString &title : {QStringLiteral("雑談"), QStringLiteral("新作情報")}) {
         threads << NewThread(QString::number(1300000401 + threads.size()), title, ThreadLog({{"a", "x", "b"}}));

@@ -262,11 +262,9 @@ TEST(OptionEffects, AnAnchorScrollsToItsResponseWhenSoSet)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, News, key, 80);
     TVarneloWindow *window = env.Window();
-    ItemRef opened(new TThreadItem);
-    opened->SetLocation(env.site->SITEID, News, key, QString());
-    opened->DownloadRequest = true;
-    window->OpenThread(opened.get(), false, false, true, 0, false, QString());
-    ASSERT_TRUE(WaitFor([window] { return window->BusyCount() == 0 && TavuHttpList->Count() == 0; }));
+    ItemRef opened(PostTest::NewsItem(env, key));
+    PostTest::OpenThread(env, opened.get());
+    ASSERT_TRUE(WaitFor([&env] { return PostTest::Settled(env); }));
     TTavuBrowser *tab = window->Browsers.value(0);
     ASSERT_TRUE(tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == 80);
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
