@@ -1,7 +1,7 @@
 #include "settings/BeProfileDialog.h"
 
 #include "boards/Be2chManager.h"
-#include "settings/HeaderFrame.h"
+#include "controls/HeaderFrame.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,6 +1,7 @@
 #include "settings/BoardEditor.h"
 
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -9,7 +10,6 @@
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
 #include "services/BoardEditRules.h"
-#include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

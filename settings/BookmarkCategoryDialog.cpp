@@ -1,9 +1,9 @@
 #include "settings/BookmarkCategoryDialog.h"
 
+#include "controls/HeaderFrame.h"
 #include "controls/KpwServices.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
-#include "settings/HeaderFrame.h"
 #include "settings/SiteFolderDialog.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "settings/Kpw10ViewMode.h"
 
+#include "controls/HeaderFrame.h"
 #include "services/ViewModePreset.h"
-#include "settings/HeaderFrame.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -2,9 +2,9 @@
 
 #include "controls/ActionCatalogue.h"
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
-#include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

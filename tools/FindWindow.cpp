@@ -1,5 +1,6 @@
 #include "tools/FindWindow.h"
 
+#include "controls/HeaderFrame.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -7,7 +8,6 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "services/ComposerFiles.h"
-#include "settings/HeaderFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

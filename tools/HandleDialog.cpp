@@ -3,6 +3,7 @@
 #include "services/ComposerFiles.h"
 
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -10,7 +11,6 @@
 #include "core/SiteList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "settings/HeaderFrame.h"
 
 #include <QComboBox>
 #include <QFormLayout>

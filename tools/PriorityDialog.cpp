@@ -1,6 +1,6 @@
 #include "tools/PriorityDialog.h"
 
-#include "settings/HeaderFrame.h"
+#include "controls/HeaderFrame.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

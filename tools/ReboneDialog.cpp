@@ -1,12 +1,12 @@
 #include "tools/ReboneDialog.h"
 
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/Exceptions.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ThreadItem.h"
 #include "services/EraseRestore.h"
-#include "settings/HeaderFrame.h"
 #include "tools/TickRows.h"
 
 #include <QDialogButtonBox>

@@ -4,12 +4,12 @@
 #include "support/TempDataRoot.h"
 
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/FileUtil.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "services/DownloaderList.h"
 #include "services/ProxyPresetList.h"
-#include "settings/HeaderFrame.h"
 #include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"

@@ -3,10 +3,10 @@
 #include "support/TempDataRoot.h"
 
 #include "controls/Dialogs.h"
+#include "controls/HeaderFrame.h"
 #include "core/TavuConfig.h"
 #include "settings/AboutDialog.h"
 #include "settings/BusyWindow.h"
-#include "settings/HeaderFrame.h"
 #include "settings/SplashWindow.h"
 
 #include <gtest/gtest.h>

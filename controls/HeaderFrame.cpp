@@ -1,4 +1,4 @@
-#include "settings/HeaderFrame.h"
+#include "controls/HeaderFrame.h"
 
 #include "core/TavuConfig.h"
 
