@@ -90,9 +90,8 @@ void TLogCommands::OpenEntry(const THistoryEntry &entry)
 {
     TThreadItem *item = new TThreadItem;
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard() && item->BBS) {
-        const QString url = item->BBS->GetThreadUrl(item);
-        if (!url.isEmpty())
-            services.OpenThreadUrl(url);
+        item->DownloadRequest = true;
+        services.OpenThread(item, false, false, true, 0);
     }
     item->Release();
 }
