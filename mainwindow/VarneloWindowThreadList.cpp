@@ -179,7 +179,7 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
 {
     const TBoard *board = doc ? doc->GetBoard() : nullptr;
     if (TavuConfig->BOARDSHORTTITLE && board && doc->TabButton) {
-        doc->TabButton->setText(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN));
+        doc->TabButton->setText(Kpwfunc::EscapeMenuCaption(Tavutils::MakeShortCaption(board->Name, TavuConfig->BOARDTITLELEN)));
         doc->TabButton->setToolTip(Qt::convertFromPlainText(board->Name, Qt::WhiteSpaceNormal));
         Kpwfunc::UpdateBarWidth(ThreadListBar);
     }

@@ -11,6 +11,7 @@
 #include "commands/NoticeCommands.h"
 #include "commands/ToolCommands.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
@@ -67,7 +68,7 @@ QActionGroup *TabGroup(QMenu *menu)
 
 void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 {
-    item->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    item->setText(EscapeMenuCaption(caption));
     item->setActionGroup(TabGroup(menu));
     menu->addAction(item);
 }
@@ -75,7 +76,7 @@ void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 // The button at the right end of the bar, followed by its thin separator.
 void AddTabButton(QToolBar *bar, TTavuToolButton *button, const QString &caption)
 {
-    button->setText(caption);
+    button->setText(EscapeMenuCaption(caption));
     bar->addWidget(button);
     auto *separator = new QWidget(bar);
     separator->setFixedWidth(SeparatorWidth);
@@ -388,15 +389,15 @@ void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
     const QString title = item ? item->ShownTitle() : browser->Title;
     if (auto *button = browser->TabButton) {
         if (TavuConfig->SHORTTITLE) {
-            button->setText(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN));
+            button->setText(EscapeMenuCaption(Tavutils::MakeShortCaption(title, TavuConfig->TITLELEN)));
             button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
-            button->setText(title);
+            button->setText(EscapeMenuCaption(title));
         }
         UpdateBarWidth(window.BrowserToolBar);
     }
     if (browser->TabMenuItem)
-        browser->TabMenuItem->setText(QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+        browser->TabMenuItem->setText(EscapeMenuCaption(title));
     browser->UpdateTabImage();
 }
 
