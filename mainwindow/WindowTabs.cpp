@@ -432,6 +432,7 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item)
             const int listed = other->AGECOUNT;
             other->TakeInfoOf(*item);
             other->AGECOUNT = listed;
+            other->RaiseListedCount();
         }
     }
     RepaintThreadListRows(window, item);
