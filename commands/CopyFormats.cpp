@@ -55,7 +55,8 @@ QString ResHeader(const TRes &res)
 
 QString ThreadTitle(const TThreadItem &item)
 {
-    return TavuConfig->COPYWITHBOARDNAME ? item.TITLE + QStringLiteral("＠") + BoardName(item) : item.TITLE;
+    const QString title = item.ShownTitle();
+    return TavuConfig->COPYWITHBOARDNAME ? title + QStringLiteral("＠") + BoardName(item) : title;
 }
 
 QString ThreadText(const TThreadItem &item, TThreadCopy kind)
@@ -104,7 +105,8 @@ QString ResText(const TThreadItem &item, const TRes &res, TResCopy kind)
     QStringList lines;
     if (kind == rcUrlText || kind == rcUrlQuoted) {
         const QString boardName = BoardName(item);
-        lines << (TavuConfig->COPYWITHBOARDNAME ? item.TITLE + QStringLiteral("／") + boardName : item.TITLE) << oneUrl
+        const QString title = item.ShownTitle();
+        lines << (TavuConfig->COPYWITHBOARDNAME ? title + QStringLiteral("／") + boardName : title) << oneUrl
               << QString();
     }
     lines << ResHeader(res) << BodyLines(res, kind == rcQuoted || kind == rcUrlQuoted);

@@ -54,16 +54,14 @@ bool StartsWithAny(const QString &text, std::initializer_list<const char *> pref
     return false;
 }
 
-// The text of the page after "<body", without its tags and single-byte blanks, broken into lines.
-QString Digest(const QString &html)
+// The text of the page after "<body", without its tags and single-byte blanks, its entities as
+// their characters.
+QString BodyText(const QString &html)
 {
     const qsizetype body = html.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
-    const QString text = body >= 0 ? html.mid(body) : html;
-    QString digest;
-    int bytes = 0;
-    int lineBytes = 0;
+    QString text;
     bool inTag = false;
-    for (const QChar c : text) {
+    for (const QChar c : body >= 0 ? html.mid(body) : html) {
         if (c == u'<')
             inTag = true;
         if (inTag) {
@@ -72,6 +70,20 @@ QString Digest(const QString &html)
         }
         if (c == u' ' || c == u'\n' || c == u'\r' || c == u'\t' || c == QChar(0))
             continue;
+        text += c;
+        if (text.size() > DigestMaxBytes * 16)
+            break;   // more than a digest takes, even of entities ten characters long
+    }
+    return MonaUtils::DecodeEntities(text);
+}
+
+// The text of the page's body broken into lines, ending with dots when it is cut.
+QString Digest(const QString &html)
+{
+    QString digest;
+    int bytes = 0;
+    int lineBytes = 0;
+    for (const QChar c : BodyText(html)) {
         digest += c;
         const int size = IsSingleByte(c) ? 1 : 2;
         bytes += size;
@@ -329,7 +341,7 @@ QString THoverPopups::PageSummary(const QString &html, const QString &url)
 {
     const qsizetype open = html.indexOf(QLatin1String("<title>"), 0, Qt::CaseInsensitive);
     const qsizetype close = open >= 0 ? html.indexOf(QLatin1String("</title>"), open, Qt::CaseInsensitive) : -1;
-    QString title = close > open ? html.mid(open + 7, close - open - 7).trimmed() : QString();
+    QString title = close > open ? MonaUtils::DecodeEntities(html.mid(open + 7, close - open - 7).trimmed()) : QString();
     if (title.isEmpty())
         title = QStringLiteral("(タイトル無し)");
     return title + QStringLiteral("\t\n\n") + Digest(html) + QStringLiteral("\n\n") + url;

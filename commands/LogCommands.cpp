@@ -1,6 +1,7 @@
 #include "commands/LogCommands.h"
 
 #include "controls/Dialogs.h"
+#include "controls/KpwServices.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
@@ -26,15 +27,16 @@ QString ProfileFile(const QString &name)
     return TavuConfig->GetProfileDir() + name;
 }
 
-// The menu caption of a recent thread: "(&n)" and the title, and the board and site when known.
+// The menu caption of a recent thread: "(&n)" and the title, and the board and site when known;
+// an "&" of the names is shown as it is.
 QString RecentCaption(const THistoryEntry &entry, int number)
 {
-    QString caption = QStringLiteral("(&%1)").arg(number) + entry.Title;
+    QString caption = entry.ShownTitle();
     TThreadItem *item = new TThreadItem;
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard())
         caption += QStringLiteral(" (") + item->GetBoard()->Name + QLatin1Char('@') + item->Site->NAME + QLatin1Char(')');
     item->Release();
-    return caption;
+    return QStringLiteral("(&%1)").arg(number) + Kpwfunc::EscapeMenuCaption(caption);
 }
 
 }  // namespace
@@ -90,9 +92,8 @@ void TLogCommands::OpenEntry(const THistoryEntry &entry)
 {
     TThreadItem *item = new TThreadItem;
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard() && item->BBS) {
-        const QString url = item->BBS->GetThreadUrl(item);
-        if (!url.isEmpty())
-            services.OpenThreadUrl(url);
+        item->DownloadRequest = true;
+        services.OpenThread(item, false, false, true, 0);
     }
     item->Release();
 }

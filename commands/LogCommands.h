@@ -24,7 +24,7 @@ public:
     void actThreadListExportExecute();
     // Refills a recent-thread menu from its history file.
     void FillRecentMenu(QMenu *menu, const QString &fileName);
-    // Opens the thread of a history line (its read URL, as a typed address would).
+    // Opens the thread of a history line in a thread tab, as the favourites open theirs.
     void OpenEntry(const THistoryEntry &entry);
 
 private:

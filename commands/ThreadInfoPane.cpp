@@ -179,7 +179,7 @@ void TThreadInfoPane::FillThreadInfo(const TThreadItem *item, const QDateTime &n
     ThreadInfoListBox->clear();
     if (!item)
         return;
-    AddGroup(ThreadInfoListBox, QStringLiteral("タイトル"), item->TITLE);
+    AddGroup(ThreadInfoListBox, QStringLiteral("タイトル"), item->ShownTitle());
     AddDateGroups(ThreadInfoListBox, QStringLiteral("前回読み込み日"), item->LAST_LOAD, now);
     AddGroup(ThreadInfoListBox, QStringLiteral("読み込み回数"), QStringLiteral("%1 回").arg(item->LOAD_COUNT));
     AddDateGroups(ThreadInfoListBox, QStringLiteral("前回書き込み日"), item->LAST_SENT, now);

@@ -33,7 +33,8 @@ public:
     QString Param2;
     QString Param3;
 
-    QString Text() const { return text(); }
+    // The caption as it shows (SetText doubles every "&" for the button, Text undoes it).
+    QString Text() const { return QString(text()).replace(QLatin1String("&&"), QLatin1String("&")); }
     void SetText(const QString &caption);
 
 protected:

@@ -15,10 +15,12 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -638,6 +640,16 @@ void TThreadItem::SetLastLoad(const QString &text)
 {
     LAST_LOAD = text;
     Changed();
+}
+
+void TThreadItem::SetLastLoadNow()
+{
+    SetLastLoad(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+}
+
+void TThreadItem::RaiseListedCount()
+{
+    AGECOUNT = std::max(AGECOUNT, COUNT);
 }
 
 void TThreadItem::DeleteLog(int flags)

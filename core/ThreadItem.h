@@ -127,6 +127,10 @@ public:
     void SetPriority(int value);       // clamped to 0..9999
     void SetRead(int count);
     void SetLastLoad(const QString &text);
+    // A download stored the log: LAST_LOAD is now ("yyyy/MM/dd hh:mm:ss").
+    void SetLastLoadNow();
+    // The server holds at least the responses of the log: AGECOUNT is raised to COUNT.
+    void RaiseListedCount();
 
     enum DeleteFlag {
         DeleteAll = 0,

@@ -573,6 +573,7 @@ int TThreadController::ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *j
         if (!job->BBS || !job->BBS->IsWebPage()) {
             item->SetRead(list->Count());
             item->COUNT = item->READ;
+            item->RaiseListedCount();
         }
     }
     if (!tab->IsWebPage())
@@ -642,7 +643,7 @@ void TThreadController::SaveDownloadedLog(TResDownloader *job, TResList *list, T
     const TThreadDownload *d = DownloadOf(job);
     if (d->HasNewValidators)
         d->NewValidators.PutInto(*item);
-    item->SetLastLoad(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    item->SetLastLoadNow();
     const TThreadLogSave save(*list, stored, *item);
     item->AddRef();
     TSaveQueue::Instance().Push(save.Files(), [save] { return save.Run(); }, [item](const QString &failure) {

@@ -128,7 +128,7 @@ int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch 
     }
     for (size_t i = 0; i < found.size(); ++i) {
         TThreadItem *item = found[i].item;
-        const QString url = item->BBS ? item->BBS->GetThreadUrl(item) : QString();
+        const QString url = item->BBS ? item->BBS->GetBrowserUrl(item) : QString();
         TTavuBrowser *tab = NewExtractTab(window, item, found[i].list.release(), i == 0, url);
         tab->SearchText = search.Text;
         WriteExtractView(window, tab, &search);

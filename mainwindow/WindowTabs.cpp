@@ -11,6 +11,7 @@
 #include "commands/NoticeCommands.h"
 #include "commands/ToolCommands.h"
 #include "controls/ExtListView.h"
+#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
@@ -67,7 +68,7 @@ QActionGroup *TabGroup(QMenu *menu)
 
 void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 {
-    item->setText(QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    item->setText(EscapeMenuCaption(caption));
     item->setActionGroup(TabGroup(menu));
     menu->addAction(item);
 }
@@ -75,7 +76,7 @@ void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 // The button at the right end of the bar, followed by its thin separator.
 void AddTabButton(QToolBar *bar, TTavuToolButton *button, const QString &caption)
 {
-    button->setText(caption);
+    button->setText(EscapeMenuCaption(caption));
     bar->addWidget(button);
     auto *separator = new QWidget(bar);
     separator->setFixedWidth(SeparatorWidth);
@@ -407,15 +408,16 @@ void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser)
         const bool webPage = browser->IsWebPage();
         const bool shorten = webPage ? TavuConfig->WEBSHORTTITLE : TavuConfig->SHORTTITLE;
         if (shorten) {
-            button->setText(Tavutils::MakeShortCaption(title, webPage ? TavuConfig->WEBTITLELEN : TavuConfig->TITLELEN));
+            const int length = webPage ? TavuConfig->WEBTITLELEN : TavuConfig->TITLELEN;
+            button->setText(EscapeMenuCaption(Tavutils::MakeShortCaption(title, length)));
             button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
-            button->setText(title);
+            button->setText(EscapeMenuCaption(title));
         }
         UpdateBarWidth(window.BrowserToolBar);
     }
     if (browser->TabMenuItem)
-        browser->TabMenuItem->setText(QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+        browser->TabMenuItem->setText(EscapeMenuCaption(title));
     browser->UpdateTabImage();
 }
 
@@ -426,10 +428,10 @@ void SetListDocCaption(TVarneloWindow &window, TTavuListDoc *doc)
     const TBoard *board = doc->Mode == TTavuListDoc::lmBoard ? doc->GetBoard() : nullptr;
     const QString name = board ? board->Name : doc->Caption;
     if (TavuConfig->BOARDSHORTTITLE) {
-        doc->TabButton->setText(Tavutils::MakeShortCaption(name, TavuConfig->BOARDTITLELEN));
+        doc->TabButton->setText(EscapeMenuCaption(Tavutils::MakeShortCaption(name, TavuConfig->BOARDTITLELEN)));
         doc->TabButton->setToolTip(Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal));
     } else {
-        doc->TabButton->setText(name);
+        doc->TabButton->setText(EscapeMenuCaption(name));
     }
     UpdateBarWidth(window.ThreadListBar);
 }
@@ -473,6 +475,7 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item)
             const int listed = other->AGECOUNT;
             other->TakeInfoOf(*item);
             other->AGECOUNT = listed;
+            other->RaiseListedCount();
         }
     }
     RepaintThreadListRows(window, item);

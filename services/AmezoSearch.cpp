@@ -126,7 +126,7 @@ int TAmezoSearch::Parse(const QString &page, TSite *site, TThreadItemList *items
         if (!SkipPast(page, QStringLiteral(">"), at) || !SkipPast(page, QStringLiteral(">"), at))
             break;
         QString title = TakeUntil(page, QStringLiteral("</a>"), at);
-        title = MonaUtils::StripHtmlTags(title.replace(QStringLiteral("&amp;"), QStringLiteral("&")));
+        title = MonaUtils::StripHtmlTags(title);   // the entities stay, as in a subject line
         if (!SkipPast(page, QStringLiteral("<dd><a href=\""), at))
             break;
         QString url = TakeUntil(page, QStringLiteral("\">"), at);

@@ -3,12 +3,14 @@
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
+#include "core/MonaUtils.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
 #include "core/TextList.h"
 
 #include <QSet>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <numeric>
@@ -45,6 +47,11 @@ THistoryEntry THistoryEntry::FromLine(const QString &line)
     entry.Title = fields.value(3);
     entry.Time = fields.value(4);
     return entry;
+}
+
+QString THistoryEntry::ShownTitle() const
+{
+    return MonaUtils::DecodeEntities(Title);
 }
 
 THistoryModel::THistoryModel(const QString &fileName, QObject *parent)
@@ -96,7 +103,7 @@ int THistoryModel::FindNext(const QString &text, int start) const
     if (text.isEmpty())
         return -1;
     for (int row = std::max(start + 1, 0); row < lines.size(); ++row)
-        if (Entry(row).Title.contains(text, Qt::CaseInsensitive))
+        if (Entry(row).ShownTitle().contains(text, Qt::CaseInsensitive))
             return row;
     return -1;
 }
@@ -149,7 +156,7 @@ QString THistoryModel::Cell(const THistoryEntry &entry, int column) const
 {
     switch (column) {
     case colTime: return entry.Time;
-    case colTitle: return entry.Title;
+    case colTitle: return entry.ShownTitle();
     case colKey: return entry.Key;
     default: break;
     }
@@ -168,8 +175,9 @@ QVariant THistoryModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return Cell(entry, index.column());
     if (role == Qt::ToolTipRole)
-        return entry.Title + QStringLiteral("\nBBS:") + entry.SiteId + QStringLiteral("\nBOARD:") + entry.BoardId
-            + QStringLiteral("\nDAT:") + entry.Key;
+        return Qt::convertFromPlainText(entry.ShownTitle() + QStringLiteral("\nBBS:") + entry.SiteId + QStringLiteral("\nBOARD:")
+                                            + entry.BoardId + QStringLiteral("\nDAT:") + entry.Key,
+                                        Qt::WhiteSpaceNormal);   // a title is never read as markup
     return QVariant();
 }
 

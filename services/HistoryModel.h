@@ -20,6 +20,9 @@ struct THistoryEntry {
     QString Time;
 
     static THistoryEntry FromLine(const QString &line);
+    // The title as the user reads it: the line keeps the entities of the thread's title as the
+    // server wrote it ("&lt;", "&amp;"), this gives their characters.
+    QString ShownTitle() const;
 };
 
 class THistoryModel : public QAbstractTableModel {

@@ -2,7 +2,6 @@
 
 #include "core/BoardList.h"
 #include "core/JConvert.h"
-#include "core/MonaUtils.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
@@ -74,12 +73,12 @@ int TMegabbsThreadList::Parse(const QString &page, TSite *site, TThreadItemList 
         const QString text = Between(line.mid(line.indexOf(QLatin1Char('>'))), QStringLiteral(">"), QStringLiteral("</a>"));
         QString title;
         int count = 0;
-        SplitCount(text, title, count);
+        SplitCount(text, title, count);   // the title keeps its entities, as a subject line does
         ++linkNumber;
         if (boardId.isEmpty() || !site->Boards->FindByID(boardId))
             continue;
         auto *item = new TThreadItem;
-        if (item->SetLocation(site->SITEID, boardId, key, MonaUtils::HtmlToText(title))) {
+        if (item->SetLocation(site->SITEID, boardId, key, title)) {
             item->LoadInfo();
             item->Number = linkNumber;
             item->ServerCount = count;

@@ -188,6 +188,8 @@ void TTavuRound::ApplyOutcome(TThreadItem *item, const TThreadItem &copy, const 
         return;
     }
     item->COUNT += outcome.Received;
+    item->RaiseListedCount();
+    item->SetLastLoadNow();
     item->SIZE = copy.SIZE;
     item->LAST_MODIFIED = copy.LAST_MODIFIED;
     item->ETAG = copy.ETAG;

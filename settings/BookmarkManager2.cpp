@@ -202,7 +202,7 @@ void TBookmarkManager2::FillBoardList()
 
 void TBookmarkManager2::AddThreadRow(TThreadItem *item)
 {
-    auto *row = new QTreeWidgetItem(ListViewThread, {item->TITLE, QString::number(item->Bookmarks.Count()),
+    auto *row = new QTreeWidgetItem(ListViewThread, {item->ShownTitle(), QString::number(item->Bookmarks.Count()),
                                                      item->LAST_LOAD, item->GetKey(),
                                                      item->Site ? item->Site->NAME : QString(), BoardName(item)});
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);

@@ -166,6 +166,10 @@ TEST(HoverPopups, APageDigestKeepsCharactersWholeAndEndsWithDots)
     EXPECT_TRUE(parts[1].endsWith(QStringLiteral("あ...")));
     EXPECT_EQ(parts[2], QStringLiteral("http://x/"));
     EXPECT_TRUE(THoverPopups::PageSummary(QStringLiteral("<body>x"), QString()).startsWith(QStringLiteral("(タイトル無し)")));
+    // The entities of the title and the text read as their characters, once.
+    EXPECT_EQ(THoverPopups::PageSummary(QStringLiteral("<title>&quot;題&quot; &#9829;</title><body>&lt;本文&gt;&amp;lt;</body>"),
+                                        QString()),
+              QStringLiteral("\"題\" ♥\t\n\n<本文>&lt;\n\n"));
 
     EXPECT_FALSE(THoverPopups::MayFetch(QStringLiteral("http://example.jp/a.PNG")));
     EXPECT_FALSE(THoverPopups::MayFetch(QStringLiteral("http://news.2ch.net/test/read.cgi/x/1")));
@@ -216,7 +220,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     ASSERT_TRUE(popups);
     ScriptedHttpServer page;
     page.Reply(ScriptedHttpServer::Make(
-        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ</title><body>本文です</body></html>")),
+        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ&#9829;</title><body>本文です</body></html>")),
         {"Content-Type: text/html"}));
     const QString url = page.Url(QStringLiteral("/page.html"));
 
@@ -271,7 +275,7 @@ TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
 {
     ScriptedHttpServer page;
     page.Reply(ScriptedHttpServer::Make(
-        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ</title><body>本文です</body></html>")),
+        200, jconvert::UnicodeToSjis(QStringLiteral("<html><title>外のページ&#9829;</title><body>本文です</body></html>")),
         {"Content-Type: text/html"}));
     const QString url = page.Url(QStringLiteral("/page.html"));
     THoverEnv hover({QStringLiteral("見て %1 ここ").arg(url)});
@@ -293,7 +297,7 @@ TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
     QCoreApplication::sendEvent(surface, &move);
     ASSERT_TRUE(WaitFor([&] { return hover.tab->StatusText == url; }));
 
-    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
+    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ♥")); }));
     // What the view has to say about the mouse comes before the answers of two round trips to the page.
     for (int trip = 0; trip < 2; ++trip)
         RunInPage(hover.tab, QStringLiteral("1"));

@@ -248,7 +248,7 @@ QString Titles(const TThreadItemList &items)
 
 const QString NewThreadsPage = QStringLiteral(
     "<html><body>\n"
-    "<a href=\"http://h.example/readres.cgi?bo=a&vi=1001&rm=50\">最初 &amp; 次 (123)</a><br>\n"
+    "<a href=\"http://h.example/readres.cgi?bo=a&vi=1001&rm=50\">最初 &amp; 次 &amp;lt; (123)</a><br>\n"
     "<a href=\"http://h.example/readres.cgi?bo=zz&vi=1002&rm=50\">知らない板 (4)</a><br>\n"
     "<a href=\"http://h.example/readres.cgi?bo=b&vi=1003&rm=50\">A (b) (7)</a><br>\n"
     "<a href=\"http://h.example/readres.cgi?bo=b&vi=1004&rm=50\">数なし (x)</a><br>\n"
@@ -264,7 +264,7 @@ TEST(MegabbsThreadList, LinksOfKnownBoardsBecomeNumberedThreads)
     TThreadItemList items;
     QString error;
     ASSERT_TRUE(TMegabbsThreadList::Load(server.Url(QStringLiteral("/new.cgi")), &items, error)) << error.toStdString();
-    EXPECT_EQ(Titles(items), QStringLiteral("1:a/1001:最初 & 次 :123|3:b/1003:A (b) :7|4:b/1004:数なし :0"));
+    EXPECT_EQ(Titles(items), QStringLiteral("1:a/1001:最初 & 次 &lt; :123|3:b/1003:A (b) :7|4:b/1004:数なし :0"));
 }
 
 TEST(MegabbsThreadList, FailuresAddNothing)
@@ -375,7 +375,7 @@ TEST(AmezoSearch, HitsOfKnownBoardsBecomeTheResultTab)
     TOutsideEnv env;
     ScriptedHttpServer server;
     server.Reply(ScriptedHttpServer::Make(
-        200, SearchPage(Hit(QStringLiteral("<b>猫</b> &amp; 犬"), QStringLiteral("http://h.example/test/read.cgi/p/1001/"))
+        200, SearchPage(Hit(QStringLiteral("<b>猫</b> &amp; 犬 &amp;lt;"), QStringLiteral("http://h.example/test/read.cgi/p/1001/"))
                         + Hit(QStringLiteral("よその板"), QStringLiteral("http://h.example/test/read.cgi/zz/1002/"))
                         + Hit(QStringLiteral("二つ目"), QStringLiteral("http://h.example/test/read.cgi/q/1003/")))));
     TThreadItemList items;
@@ -387,7 +387,7 @@ TEST(AmezoSearch, HitsOfKnownBoardsBecomeTheResultTab)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.Failed());
     EXPECT_TRUE(server.LastRequest().startsWith("GET /s.cgi?query=%94L&submit="));
-    EXPECT_EQ(Titles(items), QStringLiteral("1:p/1001:猫 & 犬:0|2:q/1003:二つ目:0"));
+    EXPECT_EQ(Titles(items), QStringLiteral("1:p/1001:猫 & 犬 &lt;:0|2:q/1003:二つ目:0"));
     EXPECT_EQ(ComposerFiles::LoadLines(QStringLiteral("findlog.txt")), QStringList({QStringLiteral("猫")}));
     EXPECT_EQ(ComposerFiles::LoadLines(QStringLiteral("findtext.txt")), QStringList({QStringLiteral("猫")}));
 }

@@ -19,6 +19,7 @@
 #include <QHelpEvent>
 #include <QDialog>
 #include <QImage>
+#include <QKeySequence>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTimer>
@@ -250,6 +251,10 @@ TEST(ShortcutBar, BuildsPanelsAndButtonsFromTheFile)
     EXPECT_EQ(thread->Text(), QStringLiteral("スレ"));
     EXPECT_EQ(thread->Param3, QStringLiteral("2ch"));
     EXPECT_EQ(thread->x(), first->ToolBar()->Controls()[1]->geometry().right() + 1);
+    thread->SetText(QStringLiteral("猫 & 犬"));   // the title a click opens is the one shown
+    EXPECT_EQ(thread->Text(), QStringLiteral("猫 & 犬"));
+    EXPECT_TRUE(QKeySequence::mnemonic(thread->text()).isEmpty());
+    thread->SetText(QStringLiteral("スレ"));
 
     thread->click();
     ASSERT_EQ(clicked.size(), 1);
