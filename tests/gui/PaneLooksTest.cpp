@@ -128,6 +128,26 @@ const QString TwoShortcuts = QStringLiteral("外部\tclBtnFace\t\r\n"
                                             "\t4\tトップ\thttp://example.com/\t\t\r\n"
                                             "\t4\tもうひとつのページ\thttp://example.com/2\t\t\r\n");
 
+// The status bar's progress bar of the shown window, and a picture of it empty.
+TStatusProgress *ShownProgressBar(TWindowEnv &env, QImage &empty)
+{
+    env.Window->resize(1000, 700);
+    env.Window->show();
+    QCoreApplication::sendPostedEvents();
+    empty = env.Window->ProgressBar->grab().toImage();
+    return env.Window->ProgressBar;
+}
+
+// Whether the column of the bar at the fraction `at` of its width differs from the empty bar's.
+bool FilledAt(const QImage &drawn, const QImage &empty, double at)
+{
+    const int x = int(drawn.width() * at);
+    for (int y = 0; y < drawn.height(); ++y)
+        if (drawn.pixel(x, y) != empty.pixel(x, y))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 // A system colour code (clInfoBk) and a plain one: both come out as everywhere else in the
@@ -342,19 +362,9 @@ TEST(PaneLooks, FlowProgressIsDrawnWithTheNextPaint)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->resize(1000, 700);
-    env.Window->show();
-    TStatusProgress *bar = env.Window->ProgressBar;
-    QCoreApplication::sendPostedEvents();
-    const QImage empty = bar->grab().toImage();
-    // A column of the bar differs from the empty bar's column.
-    const auto filled = [&empty](const QImage &drawn, double at) {
-        const int x = int(drawn.width() * at);
-        for (int y = 0; y < drawn.height(); ++y)
-            if (drawn.pixel(x, y) != empty.pixel(x, y))
-                return true;
-        return false;
-    };
+    QImage empty;
+    TStatusProgress *bar = ShownProgressBar(env, empty);
+    const auto filled = [&empty](const QImage &drawn, double at) { return FilledAt(drawn, empty, at); };
 
     struct TPaintCount : QObject {
         int count = 0;
@@ -389,20 +399,10 @@ TEST(PaneLooks, ThePrivateBrowsersProgressFillsTheBar)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->resize(1000, 700);
-    env.Window->show();
-    TStatusProgress *bar = env.Window->ProgressBar;
-    QCoreApplication::sendPostedEvents();
-    const QImage empty = bar->grab().toImage();
+    QImage empty;
+    TStatusProgress *bar = ShownProgressBar(env, empty);
     emit env.Window->PrivateBrowser->Browser()->ProgressChange(5, 10);
     const QImage half = bar->grab().toImage();
-    const auto filledAt = [&](double at) {
-        const int x = int(half.width() * at);
-        for (int y = 0; y < half.height(); ++y)
-            if (half.pixel(x, y) != empty.pixel(x, y))
-                return true;
-        return false;
-    };
-    EXPECT_TRUE(filledAt(0.25));
-    EXPECT_FALSE(filledAt(0.75));
+    EXPECT_TRUE(FilledAt(half, empty, 0.25));
+    EXPECT_FALSE(FilledAt(half, empty, 0.75));
 }
