@@ -52,6 +52,7 @@ class QTreeWidget;
 class TBoard;
 class TEmbeddedWB;
 class TExifInfo;
+class TPageScroller;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
@@ -181,6 +182,7 @@ public:
     QToolBar *ThreadListActToolBar = nullptr;
     QToolBar *BrowserActToolBar = nullptr;
     QToolBar *ThreadListBar = nullptr;    // the thread-list tab buttons
+    TPageScroller *PageScroller2 = nullptr;   // scrolls ThreadListBar when its tabs do not fit
     QToolBar *BrowserToolBar = nullptr;   // the browser tab buttons
 
     QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest

@@ -11,6 +11,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
+#include "controls/PageScroller.h"
 #include "controls/SiteComboBox.h"
 #include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
@@ -74,7 +75,7 @@ QToolBar *ActionBar(const char *name, QWidget *parent)
 }
 
 // The row above a tab pane: its tab buttons, stretched, and its command bar beside them.
-void LayTabRow(QWidget *row, QToolBar *tabs, QToolBar *commands)
+void LayTabRow(QWidget *row, QWidget *tabs, QToolBar *commands)
 {
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -167,8 +168,11 @@ QWidget *TVarneloWindow::CreateThreadListPane()
     ThreadListPanel = Panel("ThreadListPanel", this);
     ThreadListTabPanel = Panel("ThreadListTabPanel", ThreadListPanel);
     ThreadListBar = TabBar("ThreadListBar", ThreadListTabPanel);
+    PageScroller2 = new TPageScroller(ThreadListTabPanel);
+    PageScroller2->setObjectName(QStringLiteral("PageScroller2"));
+    PageScroller2->SetChild(ThreadListBar);
     ThreadListActToolBar = ActionBar("ThreadListActToolBar", ThreadListTabPanel);
-    LayTabRow(ThreadListTabPanel, ThreadListBar, ThreadListActToolBar);
+    LayTabRow(ThreadListTabPanel, PageScroller2, ThreadListActToolBar);
 
     ThreadListView = new TqorExtListView(ThreadListPanel);
     ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
@@ -380,10 +384,11 @@ void TVarneloWindow::BuildToolBars()
 }
 
 // Each tab bar above or below its pane (POSITION 0 above, 1 below), and its tool bar beside it
-// (TOOLBARPOS 1 above, 2 below, 3 left, 4 right of the tabs).
+// (TOOLBARPOS 1 above, 2 below, 3 left, 4 right of the tabs). The thread-list tabs sit in their
+// page scroller, whose buttons are SCROLLERSIZE wide.
 void TVarneloWindow::ApplyTabBarPositions()
 {
-    auto place = [](QWidget *pane, QWidget *tabPanel, QToolBar *tabs, QToolBar *tools, int position, int toolBarPos) {
+    auto place = [](QWidget *pane, QWidget *tabPanel, QWidget *tabs, QToolBar *tools, int position, int toolBarPos) {
         auto *paneLayout = static_cast<QBoxLayout *>(pane->layout());
         paneLayout->removeWidget(tabPanel);
         paneLayout->insertWidget(position == 1 ? paneLayout->count() : 0, tabPanel);
@@ -401,7 +406,8 @@ void TVarneloWindow::ApplyTabBarPositions()
         if (!toolsFirst)
             tabLayout->addWidget(tools, 0, Qt::AlignRight);
     };
-    place(ThreadListPanel, ThreadListTabPanel, ThreadListBar, ThreadListActToolBar, TavuConfig->THREADTAB_POSITION,
+    PageScroller2->SetButtonSize(TavuConfig->SCROLLERSIZE);
+    place(ThreadListPanel, ThreadListTabPanel, PageScroller2, ThreadListActToolBar, TavuConfig->THREADTAB_POSITION,
           TavuConfig->THREADTAB_TOOLBARPOS);
     place(BrowserPanel, BrowserTabPanel, BrowserToolBar, BrowserActToolBar, TavuConfig->BROWSERTAB_POSITION,
           TavuConfig->BROWSERTAB_TOOLBARPOS);

@@ -176,8 +176,7 @@ QWidget *TOptionDialog::CreateTabPage()
     connect(TabKindList, &QComboBox::currentIndexChanged, this, &TOptionDialog::TabKindListChange);
     BindTabKinds();
 
-    // The tab bars show what does not fit behind a menu button, not between scroller buttons.
-    p.Spin(QStringLiteral("スクローラボタンのサイズ"), 1, 9999, c.SCROLLERSIZE)->parentWidget()->setEnabled(false);
+    p.Spin(QStringLiteral("スクローラボタンのサイズ"), 1, 9999, c.SCROLLERSIZE);
     TPageBuilder panes = p.Group(QStringLiteral("2ペインモード"));
     panes.Check(QStringLiteral("すべてのブラウザを閉じたらスレッド一覧に切り換える"), c.CHANGEPANE_THREADLIST);
     panes.Check(QStringLiteral("スレッド一覧からスレッドを開いたら即座にブラウザに切り換える"), c.CHANGEPANE_BROWSER);

@@ -291,7 +291,6 @@ TEST(OptionEffects, SettingsWithoutEffectAreDisabled)
         auto page = [&options](int index) { return options.PageControl1->widget(index); };
         EXPECT_FALSE(Captioned<QCheckBox>(page(TOptionDialog::pgApp), QStringLiteral("ツールバーをシングルクリックで \"びろーん\" とさせない"))
                          ->isEnabled());
-        EXPECT_FALSE(Labelled<QSpinBox>(page(TOptionDialog::pgTab), QStringLiteral("スクローラボタンのサイズ"))->isEnabled());
         EXPECT_FALSE(Captioned<QCheckBox>(page(TOptionDialog::pgBrowser), QStringLiteral("常に全レスを表示する"))->isEnabled());
         EXPECT_FALSE(Labelled<QSpinBox>(page(TOptionDialog::pgBrowser), QStringLiteral("表示する最大レス数"))->isEnabled());
         EXPECT_FALSE(Labelled<QLineEdit>(page(TOptionDialog::pgBBS), QStringLiteral("認証コード :"))->isEnabled());
