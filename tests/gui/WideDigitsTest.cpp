@@ -1,8 +1,9 @@
-// Full-width digits of a response, as a thread tab draws them in the shipped default skin: each as
-// wide as a full-width kana, not the narrow digits of a proportional face.
+// Full-width digits of a response, as a thread tab draws them in the shipped skins: each as wide as
+// a full-width kana, not the narrow digits of a proportional face.
 
 #include "PostTestEnv.h"
 
+#include "core/FileUtil.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 
@@ -27,11 +28,10 @@ double TextWidth(TTavuBrowser *tab, const QString &text)
         .toDouble();
 }
 
-}  // namespace
-
-TEST(WideDigits, FullWidthDigitsOfAResponseAreAsWideAsKana)
+// Opens a thread whose response holds full-width digits, kana and ASCII digits, and checks their
+// drawn widths.
+void ExpectWideDigits(TPostWindowEnv &env)
 {
-    TPostWindowEnv env;
     const QString key = QStringLiteral("1000000001");
     env.server.AddThread(News, key, QStringLiteral("全角数字"));
     env.server.AppendRes(News, key, QStringLiteral("名無し"), QString(),
@@ -50,4 +50,22 @@ TEST(WideDigits, FullWidthDigitsOfAResponseAreAsWideAsKana)
     ASSERT_GT(ascii, 0);
     EXPECT_GE(digits, kana * 0.95) << digits << " against " << kana;
     EXPECT_GT(digits, ascii * 1.5) << digits << " against " << ascii;
+}
+
+}  // namespace
+
+TEST(WideDigits, FullWidthDigitsOfAResponseAreAsWideAsKana)
+{
+    TPostWindowEnv env;
+    ExpectWideDigits(env);
+}
+
+TEST(WideDigits, TheKatjushaSkinDrawsThemAsWideToo)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        const QString skin = e.Root.Path() + QStringLiteral("def/skin/katjusha/");
+        FileUtil::WriteFileAtomic(e.Profile(QStringLiteral("skin.ini")),
+                                  QStringLiteral("[test]\r\nSKINPATH=%1\r\nKATJUSHA=1\r\n").arg(skin).toUtf8());
+    });
+    ExpectWideDigits(env);
 }
