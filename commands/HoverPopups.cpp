@@ -136,7 +136,8 @@ void THoverPopups::OnStatusTextHover(TTavuBrowser *tab, const QString &text)
     WebCaptureForm->hide();
     if (tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return;
-    services.UpdateStatusCaption(tab->ThreadItem());
+    if (!tab->IsCovered())   // a covered tab's caption comes with its view
+        services.UpdateStatusCaption(tab->ThreadItem());
     if (text.startsWith(QLatin1String("mailto:")))
         ShowMailPopup(tab, text);
     else if (StartsWithAny(text, {"http://", "https://", "file://", "about:blank"})) {

@@ -394,6 +394,7 @@ private:
     void BindThreadFlowReports();
     void GiveUpBackgroundPages();
     void BrowserTabActivated(TTavuBrowser *tab);
+    void BrowserTabUncovered(TTavuBrowser *tab);
 
     // posting
     // The reply and new-thread flows run in Posts (VarneloWindowPost.cpp binds them).

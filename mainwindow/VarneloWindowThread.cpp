@@ -84,6 +84,7 @@ void TVarneloWindow::actBrowserNavigateExecute()
 void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
 {
     connect(tab, &TTavuBrowser::Activated, this, &TVarneloWindow::BrowserTabActivated);
+    connect(tab, &TTavuBrowser::Uncovered, this, &TVarneloWindow::BrowserTabUncovered);
     connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) {
         tab->StatusText = text;
         TTavuBrowser *current = nullptr;
@@ -200,6 +201,7 @@ void TVarneloWindow::GiveUpBackgroundPages()
         TTavuBrowser *tab = Browsers[i];
         if (tab->PageGivenUp() || tab->IsWebPage())
             continue;
+        tab->KeepLastFrame();
         tab->hide();
         tab->GiveUpPage();
     }
@@ -215,10 +217,21 @@ void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
 void TVarneloWindow::BrowserTabActivated(TTavuBrowser *tab)
 {
     MoveBrowserToFront(tab);
+    // The caption's thread is this one from now on (the one before may be gone with its tab).
+    TThreadItem *shown = tab->IsWebPage() ? nullptr : tab->ThreadItem();
+    LastThreadShown = shown;
     if (tab->PageGivenUp())
         Threads->RenderResViewAgain(tab);   // where it was, with its marks
     GiveUpBackgroundPages();
     UrlComboBox->setEditText(tab->URL);
-    UpdateStatusCaption(tab->IsWebPage() ? nullptr : tab->ThreadItem());
+    if (!tab->IsCovered())   // else the caption changes with the view (BrowserTabUncovered)
+        UpdateStatusCaption(shown);
     UpdateBrowserMenu();
+}
+
+void TVarneloWindow::BrowserTabUncovered(TTavuBrowser *tab)
+{
+    TTavuBrowser *current = nullptr;
+    if (GetActiveBrowser(current) && current == tab)
+        UpdateStatusCaption(tab->IsWebPage() ? nullptr : tab->ThreadItem());
 }

@@ -246,6 +246,9 @@ void NewBrowser(TVarneloWindow &window, TTavuBrowser *&browser, TResList *resLis
     UpdateBarWidth(window.BrowserToolBar);
 
     if (activate) {
+        // A thread tab shows up with its first screen: until then, what was shown there stays.
+        if (item)
+            browser->CoverWith(window.BrowserViewPanel->grab());
         window.Browsers.prepend(browser);
         browser->show();
         browser->Activate();

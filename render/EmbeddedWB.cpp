@@ -400,6 +400,14 @@ const char *const HelperScript = R"js(
             return true;
         },
 
+        // Says so once the page has put on screen what it holds now: the frame after the next
+        // one begins only when that one was drawn.
+        reportPaint(forGeneration) {
+            requestAnimationFrame(() => requestAnimationFrame(() => {
+                console.info('varnelo:painted:' + forGeneration);
+            }));
+        },
+
         scrollToAnchor(name) {
             const target = document.getElementById(name) || document.getElementsByName(name)[0];
             if (!target) {
@@ -804,6 +812,7 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     marksOff = false;
     tail.reset();
     afterWrite.clear();
+    paintWanted = false;
 }
 
 bool TEmbeddedWB::HasWrites() const
@@ -905,6 +914,8 @@ void TEmbeddedWB::SendPending()
     if (!HasWrites()) {
         if (!afterWrite.isEmpty())
             RunScript(std::exchange(afterWrite, QString()));
+        if (std::exchange(paintWanted, false))
+            RunScript(QStringLiteral("varnelo.reportPaint(%1)").arg(generation));
         return;
     }
     appendRunning = true;
@@ -940,6 +951,16 @@ void TEmbeddedWB::RunWhenWritten(const QString &script)
     SendWrites();
 }
 
+void TEmbeddedWB::ReportPaint()
+{
+    if (!isVisible() || (state != TDocState::Loading && state != TDocState::Ready)) {
+        emit Painted();   // nothing to draw, or nobody to see it: a hidden page draws nothing
+        return;
+    }
+    paintWanted = true;
+    SendWrites();
+}
+
 void TEmbeddedWB::ScrollToAnchor(const QString &name)
 {
     RunWhenWritten(QStringLiteral("varnelo.scrollToAnchor(%1)").arg(JsString(name)));
@@ -959,6 +980,9 @@ void TEmbeddedWB::ScriptMessage(const QString &message)
     if (parts.size() == 3 && parts[1] == QLatin1String("top")) {
         topResNumber = parts[2].toInt();
         emit TopResChanged(topResNumber);
+    } else if (parts.size() == 3 && parts[1] == QLatin1String("painted")) {
+        if (parts[2].toInt() == generation)
+            emit Painted();
     } else if (parts.size() == 4 && parts[1] == QLatin1String("check")) {
         emit ResCheckChanged(parts[2].toInt(), parts[3] == QLatin1String("1"));
     }

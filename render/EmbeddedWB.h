@@ -99,6 +99,9 @@ public:
     // Scrolls the named anchor to the top of the view once everything written so far is shown.
     void ScrollToAnchor(const QString &name);
     int TopResNumber() const { return topResNumber; }
+    // Painted comes once everything written so far is in the page, after the scroll asked for, and
+    // the page has drawn it on screen; at once for a hidden control or without a written document.
+    void ReportPaint();
     // Scrolls the page by one step up or down.
     void ScrollStep(bool up);
 
@@ -133,6 +136,7 @@ signals:
     void TopResChanged(int number);
     void ResCheckChanged(int number, bool checked);
     void DocumentUpdated();   // everything written so far is in the page
+    void Painted();           // see ReportPaint
     // Written HTML on its way into the page, in the order the page takes it: the head that is
     // loaded, then each appended or prepended (front) piece.
     void Inserting(const QString &html, bool front);
@@ -189,6 +193,7 @@ private:
     bool marksOff = false;       // TakeOffMarks waits for the next write
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)
+    bool paintWanted = false;    // ReportPaint waits for the queue to empty
     QUrl baseUrl;
     int topResNumber = 0;
     int textZoom = 2;

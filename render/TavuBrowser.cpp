@@ -15,8 +15,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QBuffer>
 #include <QEvent>
 #include <QIcon>
+#include <QLabel>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -58,11 +61,13 @@ TTavuResWriter::TThreadInfo ThreadInfo(const TThreadItem *item, const TBoard *bo
 
 }  // namespace
 
-TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbeddedWB(this))
+TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbeddedWB(this)), cover(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);
+    cover->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cover->hide();
     if (parent) {
         parent->installEventFilter(this);
         setGeometry(parent->rect());
@@ -79,7 +84,9 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     });
     connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
     connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
-    connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::TryGivingUpPage);
+    connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::OnDocumentUpdated);
+    connect(browser, &TEmbeddedWB::Painted, this, &TTavuBrowser::Uncover);
+    connect(browser, &TEmbeddedWB::TopResChanged, this, &TTavuBrowser::AskToBeDrawn);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
         if (checked)
             checkedNumbers.insert(number);
@@ -101,6 +108,12 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         setGeometry(parentWidget()->rect());
     return false;
+}
+
+void TTavuBrowser::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    cover->setGeometry(rect());
 }
 
 // ---- the thread ----
@@ -136,8 +149,14 @@ void TTavuBrowser::Activate()
     if (TabMenuItem)
         TabMenuItem->setChecked(true);
     giveUpWanted = false;
+    if (pageGivenUp && !lastFrame.isEmpty() && !IsCovered()) {
+        QPixmap picture;
+        picture.loadFromData(lastFrame, "PNG");
+        CoverWith(picture);
+    }
     show();
     raise();
+    AskToBeDrawn();   // a tab covered while hidden may have its page ready since
     emit StatusTextChange(StatusText);
     emit Activated(this);
 }
@@ -188,6 +207,7 @@ void TTavuBrowser::UpdateTabImage()
 {
     if (TabButton && TabImages())
         TabButton->setIcon(TabImages()(CurrentTabImage()));
+    AskToBeDrawn();   // the state changes with the glyph: an idle tab's page gets no more
 }
 
 void TTavuBrowser::MarkNavigated()
@@ -200,6 +220,8 @@ void TTavuBrowser::MarkNavigated()
 
 void TTavuBrowser::OnDocumentComplete()
 {
+    if (webPage)
+        Uncover();
     if (webPage && DownloadState == dsDownloading) {
         DownloadState = dsIdle;
         UpdateTabImage();
@@ -208,6 +230,7 @@ void TTavuBrowser::OnDocumentComplete()
 
 void TTavuBrowser::CloseThread()
 {
+    Uncover();
     if (cacheLoader)
         cacheLoader->Cancel();
     if (item && !webPage && item->LogExists()) {
@@ -453,6 +476,54 @@ void TTavuBrowser::TryGivingUpPage()
     pageGivenUp = true;
     marked = false;
     checkedNumbers.clear();
+}
+
+// ---- the cover ----
+
+void TTavuBrowser::KeepLastFrame()
+{
+    if (!isVisible() || IsCovered() || webPage || !browser->HasDocument())
+        return;
+    // Compressed, a picture of responses takes a few dozen kilobytes instead of megabytes.
+    QBuffer png(&lastFrame);
+    png.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    browser->grab().save(&png, "PNG", 90);
+}
+
+void TTavuBrowser::CoverWith(const QPixmap &picture)
+{
+    cover->setPixmap(picture);
+    cover->setGeometry(rect());
+    cover->show();
+    cover->raise();
+}
+
+bool TTavuBrowser::IsCovered() const
+{
+    return !cover->isHidden();
+}
+
+void TTavuBrowser::OnDocumentUpdated()
+{
+    AskToBeDrawn();
+    TryGivingUpPage();
+}
+
+// A covered page is drawn once everything written is in it and it holds responses, or once nothing
+// more is coming.
+void TTavuBrowser::AskToBeDrawn()
+{
+    if (IsCovered() && browser->HasDocument() && !browser->IsBusy() && (GetTopResNumber() > 0 || DownloadState == dsIdle))
+        browser->ReportPaint();
+}
+
+void TTavuBrowser::Uncover()
+{
+    if (!IsCovered())
+        return;
+    cover->hide();
+    cover->clear();
+    emit Uncovered(this);
 }
 
 void TTavuBrowser::ClearNewMarks()

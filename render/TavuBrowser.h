@@ -26,6 +26,8 @@
 class QAbstractButton;
 class QAction;
 class QIcon;
+class QLabel;
+class QPixmap;
 class TBoard;
 class TEmbeddedWB;
 class TResCacheLoader;
@@ -123,6 +125,14 @@ public:
     // holds everything, unless it is activated first.
     void GiveUpPage();
     bool PageGivenUp() const { return pageGivenUp; }
+    // A tab shows its thread whole or not at all. Before it is hidden it keeps a picture of its view
+    // (KeepLastFrame, stored compressed); a tab whose page was given up shows that picture when it
+    // comes back, and a new tab the picture of what was shown where it opens (CoverWith), until its
+    // page holds its responses (or nothing more is coming), scrolled where it goes, and has drawn
+    // them on screen (TEmbeddedWB::ReportPaint). Then the cover goes and Uncovered comes.
+    void KeepLastFrame();
+    void CoverWith(const QPixmap &picture);
+    bool IsCovered() const;
     // The responses marked new on the page lose their mark there and in the response list, as a
     // rendering of the thread anew would show them (before the page takes newer ones), at a cost
     // that does not grow with their number (TEmbeddedWB::TakeOffMarks). The page takes that with
@@ -178,12 +188,16 @@ signals:
     void Progress(int progress, int maximum);
     void Select(TTavuBrowser *tab);
     void Activated(TTavuBrowser *tab);
+    void Uncovered(TTavuBrowser *tab);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     TEmbeddedWB *browser;
+    QLabel *cover;
+    QByteArray lastFrame;   // PNG
     TThreadItem *item = nullptr;
     std::unique_ptr<TResList> resList;
     quint64 resListSerial = 0;
@@ -221,4 +235,7 @@ private:
     TTabImage CurrentTabImage() const;
     void OnDocumentComplete();
     void TryGivingUpPage();
+    void OnDocumentUpdated();
+    void AskToBeDrawn();
+    void Uncover();
 };

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -57,6 +58,25 @@ QStringList FramesSeen(TTavuBrowser *tab)
                                           });
     EXPECT_TRUE(WaitFor([&] { return answered; }));
     return seen.split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+// The tab stands covered by a picture that holds more than a single colour (a blank view holds one).
+bool CoveredByPicture(TTavuBrowser *tab)
+{
+    const auto *cover = tab->findChild<QLabel *>();
+    if (!tab->IsCovered() || !cover)
+        return false;
+    const QImage picture = cover->pixmap().toImage();
+    if (picture.isNull())
+        return false;
+    const QRgb first = picture.pixel(0, 0);
+    for (int y = 0; y < picture.height(); y += 4) {
+        for (int x = 0; x < picture.width(); x += 4) {
+            if (picture.pixel(x, y) != first)
+                return true;
+        }
+    }
+    return false;
 }
 
 TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
@@ -131,4 +151,75 @@ TEST(WholeFrames, AReusedTabNeverPaintsTheNextThreadsHeaderAlone)
     const QString html = PageHtml(tab);
     EXPECT_TRUE(html.contains(QStringLiteral("id=\"ID30\"")));
     EXPECT_FALSE(html.contains(QStringLiteral("id=\"ID31\"")));
+}
+
+// A tab whose page was given up shows the last frame it showed, from the moment it comes back until
+// its page is drawn again where it was: never a blank view or a page still being filled.
+TEST(WholeFrames, ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    QList<ItemRef *> refs;
+    const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
+    for (int i = 1; i <= 3; ++i) {
+        AddThread(env.server, News, KeyOf(i), 300);
+        refs << new ItemRef(NewsItem(env, KeyOf(i)));
+    }
+    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    QObject watcher;   // the test's connections end with it, before the window does
+    bool painted = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
+    tab->ScrollToRes(150);
+    tab->Browser()->ReportPaint();
+    ASSERT_TRUE(WaitFor([&] { return painted && tab->GetTopResNumber() == 150; }));
+    OpenInNewTab(env, refs[1]->get());
+    OpenInNewTab(env, refs[2]->get());
+    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
+
+    int uncovered = 0;   // pieces that went into the page while the user saw it
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &watcher, [&](const QString &, bool) {
+        if (!CoveredByPicture(tab))
+            ++uncovered;
+    });
+    int topWhenUncovered = -1;
+    bool busyWhenUncovered = true;
+    QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&] {
+        topWhenUncovered = tab->GetTopResNumber();
+        busyWhenUncovered = tab->Browser()->IsBusy();
+    });
+    env.Window()->ShowBrowserTab(tab, false);
+    EXPECT_TRUE(CoveredByPicture(tab));
+    ASSERT_TRUE(WaitFor([&] { return topWhenUncovered >= 0; }));
+    EXPECT_EQ(uncovered, 0);
+    EXPECT_EQ(topWhenUncovered, 150);
+    EXPECT_FALSE(busyWhenUncovered);
+    EXPECT_FALSE(tab->IsCovered());
+}
+
+// A thread opened in a new tab shows up with its responses: until they are drawn, the window keeps
+// showing what it showed, and its caption never counts an empty thread.
+TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddThread(env.server, News, KeyOf(1), 50);
+    AddThread(env.server, News, KeyOf(2), 100);
+    ItemRef first(NewsItem(env, KeyOf(1)));
+    ItemRef second(NewsItem(env, KeyOf(2)));
+    OpenInNewTab(env, first.get());
+
+    QStringList captions;   // the thread counts the caption showed
+    QObject watcher;        // the test's connections end with it, before the window does
+    QObject::connect(env.Window(), &TVarneloWindow::ThreadShown, &watcher,
+                     [&] { captions << env.Window()->ThreadCountLabel->text(); });
+    OpenThread(env, second.get(), false, true);
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(tab->ThreadItem(), second.get());
+    EXPECT_TRUE(tab->IsCovered());   // by what was shown, not an empty view
+    int topWhenUncovered = -1;
+    QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&] { topWhenUncovered = tab->GetTopResNumber(); });
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    EXPECT_GT(topWhenUncovered, 0);
+    EXPECT_FALSE(captions.contains(QStringLiteral("(0 / 0)"))) << captions.join(' ').toStdString();
+    EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(100 / 100)"));
 }
