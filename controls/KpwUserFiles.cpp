@@ -172,14 +172,6 @@ int DatLineCount(const QString &path)
     return int(bytes.count('\n')) + (bytes.endsWith('\n') ? 0 : 1);
 }
 
-// The .dat files of a folder in name order, subject.dat left out.
-QStringList DatFiles(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
-    names.removeIf([](const QString &name) { return name.compare(QLatin1String("subject.dat"), Qt::CaseInsensitive) == 0; });
-    return names;
-}
-
 TThreadItem *NewListedItem(const TTavuListDoc *doc, const QString &key, const QString &title)
 {
     auto *item = new TThreadItem;
@@ -442,7 +434,7 @@ void ListLocalLogs(TTavuListDoc *doc, const QString &folder)
     TTextList subject;
     subject.LoadFromFile(dir + QStringLiteral("subject.dat"));
     int number = 0;
-    for (const QString &name : DatFiles(dir)) {
+    for (const QString &name : TThreadItem::LogFilesIn(dir)) {
         const QString firstLine = FirstDatLine(dir + name);
         if (firstLine.isEmpty())
             continue;
@@ -470,7 +462,7 @@ void AddFallenThreads(TTavuListDoc *doc)
     for (int i = 0; i < doc->Items()->Count(); ++i)
         listed.insert(doc->Items()->DatNameAt(i).toLower());
     int added = 0;
-    for (const QString &name : DatFiles(dir)) {
+    for (const QString &name : TThreadItem::LogFilesIn(dir)) {
         if (listed.contains(name.toLower()))
             continue;
         const QString key = name.section(QLatin1Char('.'), 0, 0);

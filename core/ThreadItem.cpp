@@ -348,6 +348,13 @@ QString TThreadItem::InfPathOf(const QString &logPath)
     return WithExtension(logPath, QStringLiteral(".inf"));
 }
 
+QStringList TThreadItem::LogFilesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    names.removeIf([](const QString &name) { return name.compare(QLatin1String("subject.dat"), Qt::CaseInsensitive) == 0; });
+    return names;
+}
+
 QString TThreadItem::ResolveLogFile() const
 {
     if (!logFile.isEmpty())

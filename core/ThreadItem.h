@@ -18,6 +18,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 
@@ -73,6 +74,9 @@ public:
     bool LogExists() const;
     // The .inf path beside a log path.
     static QString InfPathOf(const QString &logPath);
+    // The thread logs of a log folder in name order: its .dat files but subject.dat, which holds
+    // the counts of the listing.
+    static QStringList LogFilesIn(const QString &folder);
 
     // Re-reads the .inf into the fields (the live flag follows KAKOLOG). Keys that are missing (a new
     // or a truncated file) read as their defaults; TITLE and AGECOUNT then keep what the item already

@@ -262,6 +262,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     // Minimising and restoring move the window to and from the notification area.
     void changeEvent(QEvent *event) override;
 

@@ -35,12 +35,16 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
+
+constexpr int FlowStatusWidth = 260;   // the least width of the flows' status field
 
 QVBoxLayout *TightColumn(QWidget *widget)
 {
@@ -243,7 +247,7 @@ void TVarneloWindow::CreateStatusBars()
     QVBoxLayout *layout = TightColumn(bars);
     StatusBar1 = new TStatusBar({120, 60, 60, 70, 70, 0}, bars);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar2 = new TStatusBar({260, 0}, bars);
+    StatusBar2 = new TStatusBar({FlowStatusWidth, 0}, bars);
     StatusBar2->setObjectName(QStringLiteral("StatusBar2"));
     layout->addWidget(StatusBar1);
     layout->addWidget(StatusBar2);
@@ -276,9 +280,23 @@ void TVarneloWindow::ShowNewResCount(int count)
 }
 
 // What a request flow reports: its status text and how far it got.
+// The field widens to a longer text (up to half the bar) and keeps its first width for shorter ones.
 void TVarneloWindow::ShowFlowStatus(const QString &text)
 {
+    const int needed = StatusBar2->fontMetrics().horizontalAdvance(text) + 8;
+    StatusBar2->SetWidth(0, std::clamp(needed, FlowStatusWidth, std::max(FlowStatusWidth, StatusBar2->width() / 2)));
     StatusBar2->SetText(0, text);
+}
+
+// The hints of menu items and toolbar buttons go to the last field of the upper bar; the bars
+// themselves stay.
+bool TVarneloWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        StatusBar1->SetText(StatusBar1->PanelCount() - 1, static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TVarneloWindow::ShowFlowProgress(int maximum, int position)

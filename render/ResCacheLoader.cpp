@@ -121,6 +121,7 @@ void TResCacheLoader::Render(const TChunk &chunk)
         res->Number = chunk.firstNumber + i;
         res->Erased = erased.contains(res->Number);
         if (item) {
+            res->IsNew = item->READ < res->Number;   // stored by a patrol and not read yet
             res->BBS = item->BBS;
             res->Site = item->Site;
             res->Board = item->GetBoard();

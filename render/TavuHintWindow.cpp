@@ -149,10 +149,14 @@ void TTavuHintWindow::PopupThreadUrl(const TBoard *board, const QString &key, co
     PopupResList(&list, board, title);
 }
 
+// The writer of the board's skin, with the link settings as they are now: the option dialog may
+// have changed them since the last popup.
 void TTavuHintWindow::SelectSkin(const TBoard *board)
 {
-    if (writer && board == skinBoard)
+    if (writer && board == skinBoard) {
+        writer->ApplyConfig();
         return;
+    }
     skinBoard = board;
     const TIniFile ini(ProfileDir() + QStringLiteral("skin.ini"));
     const QString siteId = board && board->Site ? board->Site->SITEID : QString();

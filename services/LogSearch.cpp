@@ -76,7 +76,7 @@ public:
     {
         QList<QStringList> files;
         for (const TScope &scope : scopes) {
-            files << QDir(scope.LogDir).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+            files << TThreadItem::LogFilesIn(scope.LogDir);
             total += int(files.last().size());
         }
         QSet<QString> searched;

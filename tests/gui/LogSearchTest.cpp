@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
@@ -245,4 +246,34 @@ TEST(LogSearch, TheCommandListsTheHitsInAResultTabAndLogsTheCount)
     EXPECT_EQ(env.Window->ListDocs.size(), tabs);
     EXPECT_TRUE(env.Messages.contains(QStringLiteral("見つかりませんでした。")));
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("検索結果 = 0件")));
+}
+
+TEST(LogSearch, AThreadWithoutALogIsNeverFoundByLogText)
+{
+    TWindowEnv env(WriteBbsTxt);
+    env.Start();
+    TBoard *board = NewsBoard();
+    ASSERT_NE(board, nullptr);
+    WriteThread(board, QStringLiteral("1000000001"), QStringLiteral("7 cats"));
+    // The listing knows a thread never fetched; its counts file names that thread's key.
+    FileUtil::WriteFileAtomic(board->GetLogDir() + QStringLiteral("subject.txt"),
+                              "1000000001.dat<>cats (1)\n1000000100.dat<>unfetched (7)\n");
+    FileUtil::WriteFileAtomic(board->GetLogDir() + QStringLiteral("subject.dat"), "1000000001=1\r\n1000000100=7\r\n");
+
+    RunFindLog(env, [](TFindWindow &find) {
+        find.SetCurrentBoard(NewsBoard());
+        EXPECT_TRUE(find.CheckBox1->isChecked());   // titles of unfetched threads too
+        find.ComboBox2->setCurrentText(QStringLiteral("0100"));
+    });
+    EXPECT_TRUE(env.LogLines().contains(QStringLiteral("検索結果 = 0件")));
+    EXPECT_TRUE(env.Messages.contains(QStringLiteral("見つかりませんでした。")));
+
+    RunFindLog(env, [](TFindWindow &find) {
+        find.SetCurrentBoard(NewsBoard());
+        find.ComboBox2->setCurrentText(QStringLiteral("7"));
+    });
+    TTavuListDoc *doc = env.Window->ShownListDoc();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->Items()->Count(), 1);
+    EXPECT_EQ(doc->Items()->Get(0)->TITLE, QStringLiteral("題1000000001"));
 }

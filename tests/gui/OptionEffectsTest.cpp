@@ -16,7 +16,9 @@
 #include "mainwindow/WindowTabs.h"
 #include "flows/ThreadListController.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
+#include "render/TavuResWriter.h"
 #include "services/FavoriteFolders.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
@@ -35,6 +37,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -338,4 +341,38 @@ TEST(OptionEffects, AListBeingReadIsDrawnAsOftenAsSet)
     });
     ASSERT_EQ(env.config->THREADLISTDOWNLOADMODE, 1);
     EXPECT_EQ(readFolder(), (QList<int>{0, 2, 4, 5}));
+}
+
+// The popup of an ID draws the ID as a link only while the option says so, and its heading keeps
+// the number of a new response apart from the new mark.
+TEST(OptionEffects, ThePopupOfAnIdLinksTheIdOnlyWhenSoSet)
+{
+    TPostWindowEnv env;
+    const QString key = QStringLiteral("1000000001");
+    PostTest::AddThread(env.server, News, key, 3);
+    TVarneloWindow *window = env.Window();
+    ItemRef opened(PostTest::NewsItem(env, key));
+    PostTest::OpenThread(env, opened.get());
+    ASSERT_TRUE(WaitFor([&env] { return PostTest::Settled(env); }));
+    TTavuBrowser *tab = window->Browsers.value(0);
+    ASSERT_TRUE(tab && tab->ResList() && tab->ResList()->Count() == 3);
+    tab->ResList()->Get(0)->ID = QStringLiteral("abcd1234");
+    const auto hoverId = [tab, window] {
+        emit tab->StatusTextChange(TTavuResWriter::IdLink(QStringLiteral("abcd1234")));
+        return window->HintWindow->isVisible() ? window->HintWindow->Html() : QString();
+    };
+
+    ASSERT_TRUE(env.env.config->ADDIDLINK);
+    EXPECT_TRUE(hoverId().contains(QStringLiteral("class=\"id\"")));
+    auto *text = window->HintWindow->findChild<QTextBrowser *>();
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("1 新着 "))) << text->toPlainText().toStdString();
+
+    ChangeOptions(env.env, TOptionDialog::pgBrowser, [](TOptionDialog &, QWidget *page) {
+        Captioned<QCheckBox>(page, QStringLiteral("ID: にリンクを設定する"))->setChecked(false);
+    });
+    ASSERT_FALSE(env.env.config->ADDIDLINK);
+    const QString shown = hoverId();
+    EXPECT_TRUE(shown.contains(QStringLiteral("ID:abcd1234")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("class=\"id\"")));
 }

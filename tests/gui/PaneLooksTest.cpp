@@ -32,6 +32,9 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -405,4 +408,38 @@ TEST(PaneLooks, ThePrivateBrowsersProgressFillsTheBar)
     const QImage half = bar->grab().toImage();
     EXPECT_TRUE(FilledAt(half, empty, 0.25));
     EXPECT_FALSE(FilledAt(half, empty, 0.75));
+}
+
+// A long status of a download is read whole; the hint of a menu item or toolbar button shows in the
+// upper bar's last field and leaves both bars in place.
+TEST(PaneLooks, TheFlowStatusIsReadWholeAndHintsLeaveTheBarsInPlace)
+{
+    TPostWindowEnv env;
+    TVarneloWindow *window = env.Window();
+    window->resize(1200, 700);
+    window->show();
+    const QString key = QStringLiteral("1000000001");
+    env.server.AddThread(PostTest::News, key, QStringLiteral("とても長いスレッドのタイトルで状態欄に収まるかを確かめる"));
+    env.server.AppendRes(PostTest::News, key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
+    PostTest::ItemRef item(PostTest::NewsItem(env, key));
+    PostTest::OpenThread(env, item.get());
+    ASSERT_TRUE(PostTest::WaitFor([&env] { return PostTest::Settled(env); }));
+    TStatusBar *flows = window->StatusBar2;
+    const QString status = flows->Text(0);
+    ASSERT_TRUE(status.startsWith(QStringLiteral("スレッド取得完了："))) << status.toStdString();
+    EXPECT_GE(flows->Width(0), flows->fontMetrics().horizontalAdvance(status));
+
+    QAction *action = window->Action(QStringLiteral("actOption"));
+    ASSERT_TRUE(action && !action->statusTip().isEmpty());
+    auto *toolbar = window->findChild<QToolBar *>();
+    ASSERT_TRUE(toolbar);
+    action->showStatusText(toolbar);
+    TStatusBar *upper = window->StatusBar1;
+    EXPECT_EQ(upper->Text(upper->PanelCount() - 1), action->statusTip());
+    EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(upper->isVisibleTo(window));
+    EXPECT_TRUE(flows->isVisibleTo(window));
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(toolbar, &leave);
+    EXPECT_TRUE(upper->Text(upper->PanelCount() - 1).isEmpty());
 }

@@ -8,8 +8,12 @@
 
 #include "boards/DolibManager.h"
 #include "core/FileUtil.h"
+#include "core/IniFile.h"
+#include "core/Res.h"
+#include "core/ResList.h"
 #include "core/ThreadItemList.h"
 #include "flows/UpdateCheckController.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
 #include <gtest/gtest.h>
@@ -214,4 +218,15 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
     EXPECT_TRUE(lines.value(start + 2).startsWith(QStringLiteral("  →巡回中：")));
     EXPECT_EQ(lines.value(start + 3), QStringLiteral("△更新チェック終了"));
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
+
+    // A thread the patrol fetched first was fetched then, and opens with its responses new.
+    TThreadItem *first = doc->Items()->Get(0);
+    EXPECT_FALSE(TIniFile(first->GetInfFile()).ReadString(QStringLiteral("LOG"), QStringLiteral("LAST_LOAD")).isEmpty());
+    PostTest::OpenThread(env, first);
+    ASSERT_TRUE(PostTest::WaitFor([&env] { return PostTest::Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.value(0);
+    ASSERT_TRUE(tab && tab->ResList() && tab->ResList()->Count() > 0);
+    EXPECT_EQ(first->NewCount, tab->ResList()->Count());
+    for (int i = 0; i < tab->ResList()->Count(); ++i)
+        EXPECT_TRUE(tab->ResList()->Get(i)->IsNew) << i;
 }

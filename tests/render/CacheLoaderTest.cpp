@@ -52,6 +52,7 @@ TEST(CacheLoaderTest, RendersTheStoredLogInOrderOnTheGuiThread)
     ThreadTestEnv env;
     ItemRef item(env.NewItem(QStringLiteral("1100000001"), QStringLiteral("スレ")));
     WriteLog(item.get(), 250);
+    item->SetRead(250);   // read before: no response comes marked new
     TIniFile inf(item->GetInfFile());
     inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES3"), true);
     inf.UpdateFile();
