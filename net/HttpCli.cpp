@@ -21,7 +21,7 @@ constexpr int MaxHeaderBytes = 64 * 1024;   // status line and headers together
 constexpr int MaxLineBytes = 16 * 1024;     // one header or chunk-size line
 constexpr qint64 ReadBufferBytes = 256 * 1024;
 
-void DeleteSocket(QSslSocket *socket)
+void DeleteSocket(QTcpSocket *socket)
 {
     if (!socket)
         return;
@@ -181,15 +181,17 @@ void THttpCli::Start(const QByteArray &how)
         return;
     }
 
-    socket.reset(new QSslSocket);
+    // Plain http goes over a bare TCP socket, whose read blocks reach the parser without a copy.
+    socket.reset(IsHttps() ? new QSslSocket : new QTcpSocket);
     socket->setProxy(QNetworkProxy::NoProxy);   // a proxy is spoken to by this client itself
     socket->setReadBufferSize(ReadBufferBytes);  // bounded reads: the buffers are reused, not mapped anew
-    connect(socket.get(), &QSslSocket::connected, this, &THttpCli::OnConnected);
-    connect(socket.get(), &QSslSocket::encrypted, this, &THttpCli::OnEncrypted);
-    connect(socket.get(), &QSslSocket::readyRead, this, &THttpCli::OnReadyRead);
-    connect(socket.get(), &QSslSocket::disconnected, this, &THttpCli::OnDisconnected);
-    connect(socket.get(), &QSslSocket::errorOccurred, this, &THttpCli::OnSocketError);
-    connect(socket.get(), &QSslSocket::bytesWritten, this, [this] { idleTimer.start(Timeout); });
+    connect(socket.get(), &QTcpSocket::connected, this, &THttpCli::OnConnected);
+    if (QSslSocket *tls = TlsSocket())
+        connect(tls, &QSslSocket::encrypted, this, &THttpCli::OnEncrypted);
+    connect(socket.get(), &QTcpSocket::readyRead, this, &THttpCli::OnReadyRead);
+    connect(socket.get(), &QTcpSocket::disconnected, this, &THttpCli::OnDisconnected);
+    connect(socket.get(), &QTcpSocket::errorOccurred, this, &THttpCli::OnSocketError);
+    connect(socket.get(), &QTcpSocket::bytesWritten, this, [this] { idleTimer.start(Timeout); });
 
     phase = Phase::Connecting;
     idleTimer.start(Timeout);
@@ -197,7 +199,7 @@ void THttpCli::Start(const QByteArray &how)
     if (UsesProxy())
         socket->connectToHost(Proxy, quint16(ProxyPort));
     else if (IsHttps())
-        socket->connectToHostEncrypted(url.host(), quint16(url.port(443)));
+        TlsSocket()->connectToHostEncrypted(url.host(), quint16(url.port(443)));
     else
         socket->connectToHost(url.host(), quint16(url.port(80)));
 }
@@ -236,6 +238,11 @@ void THttpCli::ResetReply()
 bool THttpCli::IsHttps() const
 {
     return url.scheme() == QLatin1String("https");
+}
+
+QSslSocket *THttpCli::TlsSocket() const
+{
+    return qobject_cast<QSslSocket *>(socket.get());
 }
 
 bool THttpCli::Running(quint64 which) const
@@ -368,7 +375,8 @@ QByteArray THttpCli::BuildTunnelRequest() const
 // ---- reading the reply ----
 
 // Moves what the socket has into the input. The bytes already read go first (one move of the
-// little left over); with nothing left over, the socket's bytes are taken without a copy.
+// little left over); with nothing left over, the socket's read block is taken as it is (reading
+// exactly what is available hands over a block that holds it all without copying it).
 void THttpCli::TakeInput()
 {
     if (inputPos > 0) {
@@ -376,7 +384,7 @@ void THttpCli::TakeInput()
         inputPos = 0;
     }
     if (input.isEmpty())
-        input = socket->readAll();
+        input = socket->read(socket->bytesAvailable());
     else
         input += socket->readAll();
 }
@@ -532,8 +540,8 @@ void THttpCli::TunnelReplyDone()
     ResetReply();
     sentHeader = tunnelRequest;
     phase = Phase::Connecting;
-    socket->setPeerVerifyName(url.host());
-    socket->startClientEncryption();
+    TlsSocket()->setPeerVerifyName(url.host());
+    TlsSocket()->startClientEncryption();
 }
 
 // Decides how the body ends; false (after failing the request) when the lengths contradict.

@@ -23,6 +23,7 @@
 
 class QIODevice;
 class QSslSocket;
+class QTcpSocket;
 
 // Error codes of failed requests. HTTP statuses are reported by their own number.
 enum THttpError : int {
@@ -120,6 +121,7 @@ private:
     void ResetReply();
     bool UsesProxy() const { return !Proxy.isEmpty(); }
     bool IsHttps() const;
+    QSslSocket *TlsSocket() const;
 
     void OnConnected();
     void OnEncrypted();
@@ -154,7 +156,7 @@ private:
 
     QByteArray method;
     QUrl url;
-    std::unique_ptr<QSslSocket, void (*)(QSslSocket *)> socket;
+    std::unique_ptr<QTcpSocket, void (*)(QTcpSocket *)> socket;   // a QSslSocket for https
     QTimer idleTimer;
     QTimer deadlineTimer;
     QByteArray input;               // bytes read and not yet parsed start at inputPos

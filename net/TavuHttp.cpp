@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -324,8 +325,17 @@ bool TTavuHttp::HandLine(QByteArrayView bytes, qsizetype from, qsizetype end, co
         return true;
     lineBytes = end + 1 - from;
     const qsizetype length = end > from && bytes[end - 1] == '\r' ? end - 1 - from : end - from;
-    OnLine(this, Job, QByteArray(bytes.data() + from, length), Received(), Total());
-    return live.self && busy && serial == live.serial;   // false: a handler ended the job
+    // The line's bytes go into one buffer reused from line to line, not a new one each. It is held
+    // here while the handler runs, so a line handed on meanwhile (from a nested event loop) gets its
+    // own; a handler that keeps the line keeps a shared copy, which the next line's write leaves alone.
+    QByteArray line = std::exchange(lineText, QByteArray());
+    line.resize(length);
+    std::memcpy(line.data(), bytes.data() + from, size_t(length));
+    OnLine(this, Job, line, Received(), Total());
+    if (!live.self)
+        return false;   // a handler freed the job
+    lineText = std::move(line);
+    return busy && serial == live.serial;   // false: a handler ended the job
 }
 
 // Fails the job when a line (without its line feed) passes the bound.
@@ -411,6 +421,7 @@ void TTavuHttp::Done(bool failed)
     finished = true;
     record.clear();
     lineBuffer.clear();
+    lineText.clear();
     decoder.reset();
     QPointer<TTavuHttp> self(this);
     emit Ended(this);   // first, so a synchronous wait ends even when OnDone frees the job

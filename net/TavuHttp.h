@@ -139,6 +139,7 @@ private:
     QString recordFile;
     QByteArray record;            // the body for the record file
     QByteArray lineBuffer;        // bytes after the last complete line
+    QByteArray lineText;          // the line handed on, its buffer kept for the next
     bool takeBody = false;        // a 2xx reply whose body becomes lines
     bool gzipBody = false;        // the body is decoded from gzip
     bool rangeAsked = false;
