@@ -17,13 +17,9 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
 {
     TPostWindowEnv env;
     const QString key = QStringLiteral("1000000001");
-    PostTest::AddThread(env.server, News, key, 3);
     TVarneloWindow *window = env.Window();
-    ItemRef opened(PostTest::NewsItem(env, key));
-    PostTest::OpenThread(env, opened.get());
-    ASSERT_TRUE(WaitFor([&env] { return PostTest::Settled(env); }));
-    TTavuBrowser *tab = window->Browsers.value(0);
-    ASSERT_TRUE(tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == 3);
+    TTavuBrowser *tab = PostTest::OpenDownloadedThread(env, key, 3);
+    ASSERT_TRUE(tab);
     TThreadItem *item = tab->ThreadItem();
     const QString link = item->BBS->GetReadUrlRange(item, 2, 2, false);
 

@@ -263,13 +263,9 @@ TEST(OptionEffects, AnAnchorScrollsToItsResponseWhenSoSet)
     TPostWindowEnv env;
     env.ShowWindow();
     const QString key = QStringLiteral("1000000001");
-    PostTest::AddThread(env.server, News, key, 80);
     TVarneloWindow *window = env.Window();
-    ItemRef opened(PostTest::NewsItem(env, key));
-    PostTest::OpenThread(env, opened.get());
-    ASSERT_TRUE(WaitFor([&env] { return PostTest::Settled(env); }));
-    TTavuBrowser *tab = window->Browsers.value(0);
-    ASSERT_TRUE(tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == 80);
+    TTavuBrowser *tab = PostTest::OpenDownloadedThread(env, key, 80);
+    ASSERT_TRUE(tab);
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
 
     ChangeOptions(env.env, TOptionDialog::pgPopup, [](TOptionDialog &, QWidget *page) {
@@ -349,13 +345,9 @@ TEST(OptionEffects, ThePopupOfAnIdLinksTheIdOnlyWhenSoSet)
 {
     TPostWindowEnv env;
     const QString key = QStringLiteral("1000000001");
-    PostTest::AddThread(env.server, News, key, 3);
     TVarneloWindow *window = env.Window();
-    ItemRef opened(PostTest::NewsItem(env, key));
-    PostTest::OpenThread(env, opened.get());
-    ASSERT_TRUE(WaitFor([&env] { return PostTest::Settled(env); }));
-    TTavuBrowser *tab = window->Browsers.value(0);
-    ASSERT_TRUE(tab && tab->ResList() && tab->ResList()->Count() == 3);
+    TTavuBrowser *tab = PostTest::OpenDownloadedThread(env, key, 3);
+    ASSERT_TRUE(tab);
     tab->ResList()->Get(0)->ID = QStringLiteral("abcd1234");
     const auto hoverId = [tab, window] {
         emit tab->StatusTextChange(TTavuResWriter::IdLink(QStringLiteral("abcd1234")));

@@ -280,4 +280,17 @@ inline void OpenThread(TPostWindowEnv &env, TThreadItem *item, bool reload = fal
     env.Window()->OpenThread(item, reload, newTab, true, 0, false, QString());
 }
 
+// Puts a thread of `count` responses under `key` on the server, opens it downloaded and waits
+// until everything has settled: its tab, or nullptr when no tab holds the whole thread.
+inline TTavuBrowser *OpenDownloadedThread(TPostWindowEnv &env, const QString &key, int count)
+{
+    AddThread(env.server, News, key, count);
+    ItemRef opened(NewsItem(env, key));
+    OpenThread(env, opened.get());
+    if (!WaitFor([&env] { return Settled(env); }))
+        return nullptr;
+    TTavuBrowser *tab = env.Window()->Browsers.value(0);
+    return tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == count ? tab : nullptr;
+}
+
 }  // namespace PostTest
