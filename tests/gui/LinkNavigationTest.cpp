@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-using PostTest::ItemRef;
 using PostTest::News;
 using PostTest::WaitFor;
 
