@@ -2,6 +2,7 @@
 
 #include "boards/Be2chManager.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/SiteList.h"
@@ -24,15 +25,16 @@ void GiveSite()
 
 }  // namespace
 
-TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TBeCommands::TBeCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views)
 {
-    services.BindAction(QStringLiteral("actBe2chLogin"), this, [this] { actBe2chLoginExecute(); });
-    services.BindAction(QStringLiteral("actBe2chEditProfile"), this, [this] { actBe2chEditProfileExecute(); });
-    BePopup = new QMenu(services.Window());
+    frame.BindAction(QStringLiteral("actBe2chLogin"), this, [this] { actBe2chLoginExecute(); });
+    frame.BindAction(QStringLiteral("actBe2chEditProfile"), this, [this] { actBe2chEditProfileExecute(); });
+    BePopup = new QMenu(frame.Window());
     BePopup->setObjectName(QStringLiteral("BePopup"));
     BePopup->addAction(QStringLiteral("このユーザーにBEポイントを贈る"), this, [this] { BeGivePointClick(ClickedMember()); });
     BePopup->addAction(QStringLiteral("このユーザーのプロフィールを表示"), this, [this] { BeShowProfileClick(ClickedMember()); });
-    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+    connect(&frame.Events(), &TWindowEvents::BrowserTabCreated, this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
             handled = handled || OnBrowserContextMenu(tab, pos);
         });
@@ -41,11 +43,11 @@ TBeCommands::TBeCommands(TWindowServices &services, QObject *parent) : QObject(p
         return;
     // A member's profile page opens in a browser tab of its own.
     Be2chManager->OpenUrl = [this](const QString &url, const QString &caption) {
-        this->services.NewPageTab(caption)->Navigate(url);
+        this->tabs.NewPageTab(caption)->Navigate(url);
     };
     connect(Be2chManager, &TBe2chManager::LoggedIn, this, &TBeCommands::ShowLoginState);
     connect(Be2chManager, &TBe2chManager::LoggedOut, this, &TBeCommands::ShowLoginState);
-    connect(Be2chManager, &TBe2chManager::Error, this, [this](const QString &message) { this->services.AddLog(message); });
+    connect(Be2chManager, &TBe2chManager::Error, this, [this](const QString &message) { this->views.AddLog(message); });
 }
 
 TBeCommands::~TBeCommands()
@@ -56,14 +58,14 @@ TBeCommands::~TBeCommands()
 
 QString TBeCommands::ClickedMember() const
 {
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = tabs.CurrentBrowser();
     return tab ? tab->ClickedBe : QString();
 }
 
 bool TBeCommands::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos)
 {
     const QString beLink = QStringLiteral("tavu://res/?be=");
-    if (!Be2chManager || tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem()
+    if (!Be2chManager || tab != tabs.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem()
         || !tab->StatusText.startsWith(beLink))
         return false;
     tab->ClickedBe = tab->StatusText.mid(beLink.size());
@@ -73,7 +75,7 @@ bool TBeCommands::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPo
 
 void TBeCommands::ShowLoginState()
 {
-    if (QAction *action = services.Action(QStringLiteral("actBe2chLogin")))
+    if (QAction *action = frame.Action(QStringLiteral("actBe2chLogin")))
         action->setChecked(Be2chManager && Be2chManager->IsLoggedIn());
 }
 
@@ -94,7 +96,7 @@ void TBeCommands::actBe2chEditProfileExecute()
 {
     if (!EnsureLogin())
         return;
-    TBeProfileDialog dialog(*Be2chManager, services.Window());
+    TBeProfileDialog dialog(*Be2chManager, frame.Window());
     Kpwfunc::ExecDialog(dialog);
 }
 
@@ -112,7 +114,7 @@ bool TBeCommands::EnsureLogin()
 // The service learns the thread from its browser URL, as the profile link gives it.
 bool TBeCommands::BeGivePointClick(const QString &member)
 {
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || !tab->ThreadItem() || !EnsureLogin())
         return false;
     const TThreadItem *item = tab->ThreadItem();
@@ -123,7 +125,7 @@ bool TBeCommands::BeGivePointClick(const QString &member)
 
 void TBeCommands::BeShowProfileClick(const QString &member)
 {
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!Be2chManager || !tab || !tab->ThreadItem() || !tab->ThreadItem()->BBS)
         return;
     Be2chManager->ShowProfile(member, tab->ThreadItem()->BBS->GetBrowserUrl(tab->ThreadItem()));

@@ -12,13 +12,15 @@
 class QMenu;
 class QPoint;
 class TTavuBrowser;
-class TWindowServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TBeCommands : public QObject {
     Q_OBJECT
 public:
     // Shows the Be manager's pages (a member's profile) in browser tabs.
-    TBeCommands(TWindowServices &services, QObject *parent = nullptr);
+    TBeCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views, QObject *parent = nullptr);
     ~TBeCommands() override;
 
     void actBe2chLoginExecute();
@@ -34,7 +36,9 @@ public:
     bool OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TThreadViewServices &views;
 
     void ShowLoginState();
     QString ClickedMember() const;   // the Be member of the current tab's last Be link

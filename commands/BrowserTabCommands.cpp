@@ -3,6 +3,7 @@
 #include "commands/TabCycle.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwServices.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "render/EmbeddedWB.h"
@@ -38,7 +39,7 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     for (int level = 0; level < 5; ++level)
         services.BindAction(QString::fromLatin1(fontSizes[level]), this, [this, level] { actBrowserFontMaxExecute(level); });
     services.BindAction(QStringLiteral("actToolKillPopup"), this, [this] { actToolKillPopupExecute(); });
-    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+    connect(&services.Events(), &TWindowEvents::BrowserTabCreated, this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) { OnWebTitleChange(tab, title); });
     });
 }

@@ -15,11 +15,11 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-TBrowserTabDrag::TBrowserTabDrag(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services), dropTarget(services.TabDropTarget())
+TBrowserTabDrag::TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TLayoutServices &layout, QObject *parent)
+    : QObject(parent), tabs(tabs), boards(boards), layout(layout), dropTarget(layout.TabDropTarget())
 {
     // Tab buttons come and go: each one is watched as it joins the bar.
-    services.WatchBrowserTabBar(this);
+    layout.WatchBrowserTabBar(this);
     dropTarget->installEventFilter(this);
 }
 
@@ -55,7 +55,7 @@ bool TBrowserTabDrag::ButtonEvent(QAbstractButton *button, QEvent *event)
 void TBrowserTabDrag::StartDrag(QAbstractButton *button)
 {
     DraggedTab = nullptr;
-    for (TTavuBrowser *tab : services.Browsers()) {
+    for (TTavuBrowser *tab : tabs.Browsers()) {
         if (tab->TabButton == button)
             DraggedTab = tab;
     }
@@ -76,7 +76,7 @@ bool TBrowserTabDrag::Drop(QDropEvent *event)
 {
     event->acceptProposedAction();
     TBoard *folder = nullptr;
-    if (services.TreeNodeAt(event->position().toPoint(), folder) && !folder) {
+    if (layout.TreeNodeAt(event->position().toPoint(), folder) && !folder) {
         QApplication::beep();   // a category
         return true;
     }
@@ -88,6 +88,6 @@ bool TBrowserTabDrag::Drop(QDropEvent *event)
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
-    services.ThreadStateChanged(item);
+    boards.ThreadStateChanged(item);
     return true;
 }

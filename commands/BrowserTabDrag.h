@@ -13,12 +13,14 @@ class QAbstractButton;
 class QDropEvent;
 class QWidget;
 class TTavuBrowser;
-class TWindowServices;
+class TBoardServices;
+class TLayoutServices;
+class TTabServices;
 
 class TBrowserTabDrag : public QObject {
     Q_OBJECT
 public:
-    TBrowserTabDrag(TWindowServices &services, QObject *parent = nullptr);
+    TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TLayoutServices &layout, QObject *parent = nullptr);
 
     static const QString &MimeType();
     // The tab whose button is being dragged.
@@ -28,7 +30,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TWindowServices &services;
+    TTabServices &tabs;
+    TBoardServices &boards;
+    TLayoutServices &layout;
     QPointer<QWidget> dropTarget;   // the board tree's viewport
     DragDrop::TDragStart dragStart;
 

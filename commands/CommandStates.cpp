@@ -19,7 +19,8 @@
 #include <QWebEngineHistory>
 #include <algorithm>
 
-TCommandStates::TCommandStates(TWindowServices &services) : services(services)
+TCommandStates::TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards)
+    : frame(frame), tabs(tabs), boards(boards)
 {
 }
 
@@ -30,7 +31,7 @@ TCommandStates::TCommandStates(TWindowServices &services) : services(services)
 // twice, and every tool bar that shows one would lay the window out again.
 void TCommandStates::SetState(const QString &name, bool enabled)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = frame.Action(name))
         decided.insert(action, enabled);
 }
 
@@ -42,7 +43,7 @@ void TCommandStates::SetStates(std::initializer_list<const char *> names, bool e
 
 void TCommandStates::SetCategory(const QString &category, bool enabled)
 {
-    const QList<QAction *> actions = services.WindowActions();
+    const QList<QAction *> actions = frame.WindowActions();
     if (actions != categorised) {   // the window's commands are sorted once, not on every update
         categories.clear();
         for (QAction *action : actions)
@@ -62,13 +63,13 @@ void TCommandStates::ApplyDecided()
 
 void TCommandStates::SetChecked(const QString &name, bool checked)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = frame.Action(name))
         action->setChecked(checked);
 }
 
 void TCommandStates::SetCaption(const QString &name, const QString &caption)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = frame.Action(name))
         action->setText(caption);
 }
 
@@ -77,8 +78,8 @@ void TCommandStates::SetCaption(const QString &name, const QString &caption)
 void TCommandStates::UpdateBoardListMenu()
 {
     const auto apply = qScopeGuard([this] { ApplyDecided(); });
-    const TSite *site = services.CurrentSite();
-    const TBoard *board = services.SelectedTreeBoard();
+    const TSite *site = boards.CurrentSite();
+    const TBoard *board = boards.SelectedTreeBoard();
     const bool shown = site != nullptr;
     SetCategory(QStringLiteral("ボード一覧"), false);
     SetStates({"actBoardAllExpand", "actBoardAllCollapse", "actBoardFind", "actShowBoardFilter", "actBoardGaishutu",
@@ -87,7 +88,7 @@ void TCommandStates::UpdateBoardListMenu()
     SetState(QStringLiteral("actBoardAddBoard"), shown);
     SetState(QStringLiteral("actBoardListUpdate"), shown && site->Kind == TSite::KIND_NORMAL);
     SetState(QStringLiteral("actBoardImportKatjuBoard"), shown);
-    SetState(QStringLiteral("actBoardEditBoard"), services.HasCurrentTreeNode() && shown);
+    SetState(QStringLiteral("actBoardEditBoard"), boards.HasCurrentTreeNode() && shown);
     SetStates({"actBoardDeleteBoard", "actBoardAddFav", "actBoardDeleteLog", "actBoardAddShortcut", "actBoardCopyUrl",
                "actBoardCopyTitle", "actBoardCopyTitleUrl", "actBoardProperty", "actBoardOpenHtmlByTavu",
                "actBoardOpenHtmlByBrowser"},
@@ -101,21 +102,21 @@ void TCommandStates::UpdateThreadListMenu()
     const auto apply = qScopeGuard([this] { ApplyDecided(); });
     SetCategory(QStringLiteral("スレッド一覧"), false);
     SetState(QStringLiteral("actThreadListLoadTab"), true);   // the saved tabs come back also when none is open
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc)
         return;   // the favourites commands work on the board tree: they need no tab
-    const int tabs = int(services.ListDocTabOrder().size());
+    const int tabCount = int(tabs.ListDocTabOrder().size());
     const bool idle = doc->DownloadState == TTavuListDoc::dsIdle;
     const TBoard *board = doc->GetBoard();
     const bool paged = board && board->BBS && board->BBS->IsThreadListPaged();
     const bool moreToShow = idle && (doc->DisplayCount() < doc->Items()->Count() || paged);
-    const bool checkRunning = services.UpdateCheckRunning();
+    const bool checkRunning = boards.UpdateCheckRunning();
 
     SetStates({"actThreadListShowChevronList", "actThreadListBoardAddToShortcut", "actThreadListLock"}, true);
     SetChecked(QStringLiteral("actThreadListLock"), doc->IsLocked());
-    SetState(QStringLiteral("actThreadListClose"), tabs > 0 && idle);
-    SetStates({"actThreadListCloseAll", "actThreadListCloseAll2", "actThreadListSaveTab"}, tabs > 0);
-    SetStates({"actThreadListNextTab", "actThreadListPriorTab"}, tabs > 1);
+    SetState(QStringLiteral("actThreadListClose"), tabCount > 0 && idle);
+    SetStates({"actThreadListCloseAll", "actThreadListCloseAll2", "actThreadListSaveTab"}, tabCount > 0);
+    SetStates({"actThreadListNextTab", "actThreadListPriorTab"}, tabCount > 1);
     SetState(QStringLiteral("actThreadListLoadNext"), moreToShow);
     SetState(QStringLiteral("actThreadListLoadAll"), !paged && (moreToShow || (idle && TavuConfig->DATOCHIMODE == 2)));
     SetStates({"actThreadListFilter", "actThreadListFilterHoliday"}, idle);
@@ -133,10 +134,10 @@ void TCommandStates::UpdateThreadListMenu()
 // The commands on the selected rows; set only while the focused row holds a thread.
 void TCommandStates::UpdateThreadRowCommands(TTavuListDoc *doc)
 {
-    const TThreadItem *item = services.FocusedThread();
+    const TThreadItem *item = boards.FocusedThread();
     if (!item)
         return;
-    const QList<TThreadItem *> items = services.SelectedThreads();
+    const QList<TThreadItem *> items = boards.SelectedThreads();
     const int selected = int(items.size());
 
     SetStates({"actThreadListBold", "actThreadListReverse", "actThreadListColor", "actThreadListAddShortcut",
@@ -178,10 +179,10 @@ void TCommandStates::UpdateBrowserMenu()
     SetCategory(QStringLiteral("ブラウザ"), false);
     // The address box is there with or without a tab: a typed or pasted address opens a new one.
     SetStates({"actBrowserNavigate", "actBrowserNavClipboard"}, true);
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab)
         return;
-    const int tabs = int(services.BrowserTabOrder().size());
+    const int tabCount = int(tabs.BrowserTabOrder().size());
     const bool idle = tab->DownloadState == TTavuBrowser::dsIdle;
     const bool page = tab->IsWebPage();
     TThreadItem *item = page ? nullptr : tab->ThreadItem();
@@ -189,7 +190,7 @@ void TCommandStates::UpdateBrowserMenu()
 
     SetCategory(QStringLiteral("ブラウザ"), true);
     SetState(QStringLiteral("actBrowserClose"), idle || page);
-    SetStates({"actBrowserNextTab", "actBrowserPriorTab"}, tabs > 1);
+    SetStates({"actBrowserNextTab", "actBrowserPriorTab"}, tabCount > 1);
     SetChecked(QStringLiteral("actBrowserNavigateLock"), tab->Locked);
     // Only a web page can be suppressed or walked back and forth in.
     SetStates({"actBrowserKillUrl", "actBrowserKillTitle"}, page);

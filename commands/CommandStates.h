@@ -14,11 +14,13 @@
 
 class QAction;
 class TTavuListDoc;
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TCommandStates {
 public:
-    explicit TCommandStates(TWindowServices &services);
+    explicit TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards);
 
     // The category "ボード一覧": the tree commands need a site, the board commands a board node.
     void UpdateBoardListMenu();
@@ -30,7 +32,9 @@ public:
     void UpdateBrowserMenu();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TBoardServices &boards;
     QHash<QAction *, bool> decided;   // enabled states an update has decided, applied at its end
     QHash<QString, QList<QAction *>> categories;   // the window's commands by category
     QList<QAction *> categorised;                  // the commands categories holds

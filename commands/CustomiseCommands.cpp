@@ -21,83 +21,84 @@
 
 #include <QProcess>
 
-TCustomiseCommands::TCustomiseCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TCustomiseCommands::TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TLayoutServices &layout,
+                                       QObject *parent)
+    : QObject(parent), frame(frame), boards(boards), layout(layout)
 {
-    services.BindAction(QStringLiteral("actToolSkin"), this, [this] { actToolSkinExecute(); });
-    services.BindAction(QStringLiteral("actToolKeyBind"), this, [this] { actToolKeyBindExecute(); });
-    services.BindAction(QStringLiteral("actToolToolConfig"), this, [this] { actToolToolConfigExecute(); });
-    services.BindAction(QStringLiteral("actToolColEdit"), this, [this] { actToolColEditExecute(); });
-    services.BindAction(QStringLiteral("actToolCustomizeToolBar"), this, [this] { actToolCustomizeToolBarExecute(); });
-    services.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
-    services.BindAction(QStringLiteral("actToolBasicAuthor"), this, [this] { actToolBasicAuthorExecute(); });
-    services.BindAction(QStringLiteral("actToolClearLog"), this, [this] { actToolClearLogExecute(); });
-    services.BindAction(QStringLiteral("actShortcutEdit"), this, [this] { actShortcutEditExecute(); });
+    frame.BindAction(QStringLiteral("actToolSkin"), this, [this] { actToolSkinExecute(); });
+    frame.BindAction(QStringLiteral("actToolKeyBind"), this, [this] { actToolKeyBindExecute(); });
+    frame.BindAction(QStringLiteral("actToolToolConfig"), this, [this] { actToolToolConfigExecute(); });
+    frame.BindAction(QStringLiteral("actToolColEdit"), this, [this] { actToolColEditExecute(); });
+    frame.BindAction(QStringLiteral("actToolCustomizeToolBar"), this, [this] { actToolCustomizeToolBarExecute(); });
+    frame.BindAction(QStringLiteral("actToolCustomizePopupMenu"), this, [this] { actToolCustomizePopupMenuExecute(); });
+    frame.BindAction(QStringLiteral("actToolBasicAuthor"), this, [this] { actToolBasicAuthorExecute(); });
+    frame.BindAction(QStringLiteral("actToolClearLog"), this, [this] { actToolClearLogExecute(); });
+    frame.BindAction(QStringLiteral("actShortcutEdit"), this, [this] { actShortcutEditExecute(); });
 }
 
 void TCustomiseCommands::actToolSkinExecute()
 {
     TSkinAssignments skins(TavuConfig->GetProfileDir());
-    TSkinDialog dialog(skins, services.Window());
+    TSkinDialog dialog(skins, frame.Window());
     Kpwfunc::ExecDialog(dialog);
-    services.ApplySkinChange();
+    layout.ApplySkinChange();
 }
 
 void TCustomiseCommands::actToolKeyBindExecute()
 {
-    TKeyBindDialog dialog(services.WindowActions(), services.Window());
+    TKeyBindDialog dialog(frame.WindowActions(), frame.Window());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     TavuConfig->Save();
-    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, services.WindowActions());
+    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, frame.WindowActions());
 }
 
 void TCustomiseCommands::actToolToolConfigExecute()
 {
-    TToolDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), services.Window());
+    TToolDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), frame.Window());
     Kpwfunc::ExecDialog(dialog);
-    services.ReloadToolsMenu();
+    layout.ReloadToolsMenu();
 }
 
 void TCustomiseCommands::actToolColEditExecute()
 {
-    TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), services.Window());
+    TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), frame.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        services.ReloadThreadListColumns();
+        layout.ReloadThreadListColumns();
 }
 
 void TCustomiseCommands::actToolCustomizeToolBarExecute()
 {
-    TCustomToolbarDialog dialog(services.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("toolbar.ini"),
-                                services.Window());
+    TCustomToolbarDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("toolbar.ini"),
+                                frame.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        services.ReloadToolBarsAndMenus();
+        layout.ReloadToolBarsAndMenus();
 }
 
 void TCustomiseCommands::actToolCustomizePopupMenuExecute()
 {
-    TCustomPopupMenuDialog dialog(services.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("popup.ini"),
-                                  services.Window());
+    TCustomPopupMenuDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("popup.ini"),
+                                  frame.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        services.ReloadToolBarsAndMenus();
+        layout.ReloadToolBarsAndMenus();
 }
 
 void TCustomiseCommands::actToolBasicAuthorExecute()
 {
-    TBasicAuthorizationForm dialog(services.Window());
+    TBasicAuthorizationForm dialog(frame.Window());
     Kpwfunc::ExecDialog(dialog);
 }
 
 void TCustomiseCommands::actToolClearLogExecute()
 {
-    TCleanDialog dialog(services.Window());
+    TCleanDialog dialog(frame.Window());
     Kpwfunc::ExecDialog(dialog);
 }
 
 void TCustomiseCommands::actShortcutEditExecute()
 {
-    TShortcutEditor editor(Kpwfunc::ShortcutFileName(), services.Window());
+    TShortcutEditor editor(Kpwfunc::ShortcutFileName(), frame.Window());
     Kpwfunc::ExecDialog(editor);
     if (editor.Editing.Saved)
-        services.ShortcutsChanged();
+        boards.ShortcutsChanged();
 }

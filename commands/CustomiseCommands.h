@@ -12,12 +12,15 @@
 #include <QStringList>
 
 class TToolMenuItem;
-class TWindowServices;
+class TBoardServices;
+class TLayoutServices;
+class TWindowFrameServices;
 
 class TCustomiseCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TCustomiseCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TLayoutServices &layout,
+                                QObject *parent = nullptr);
 
     void actToolSkinExecute();
     void actToolKeyBindExecute();
@@ -30,5 +33,7 @@ public:
     void actShortcutEditExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TBoardServices &boards;
+    TLayoutServices &layout;
 };

@@ -24,9 +24,9 @@ bool SaveModeOn()
 }
 
 // A thread tab whose posts are all in hand (not while it is being opened or fetched).
-TTavuBrowser *IdleThreadTab(TWindowServices &services)
+TTavuBrowser *IdleThreadTab(const TTabServices &tabs)
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return nullptr;
     if (tab->DownloadState != TTavuBrowser::dsIdle) {
@@ -38,23 +38,25 @@ TTavuBrowser *IdleThreadTab(TWindowServices &services)
 
 }  // namespace
 
-TEraseCommands::TEraseCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TEraseCommands::TEraseCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                               TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadQueryAbone"), this, [this] { actThreadQueryAboneExecute(); });
-    services.BindAction(QStringLiteral("actThreadListQueryAbone"), this, [this] { actThreadListQueryAboneExecute(); });
-    services.BindAction(QStringLiteral("actThreadRebone"), this, [this] { actThreadReboneExecute(); });
-    services.BindAction(QStringLiteral("actThreadListRebone"), this, [this] { actThreadListReboneExecute(); });
+    frame.BindAction(QStringLiteral("actThreadQueryAbone"), this, [this] { actThreadQueryAboneExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListQueryAbone"), this, [this] { actThreadListQueryAboneExecute(); });
+    frame.BindAction(QStringLiteral("actThreadRebone"), this, [this] { actThreadReboneExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListRebone"), this, [this] { actThreadListReboneExecute(); });
 }
 
 void TEraseCommands::actThreadQueryAboneExecute()
 {
     if (!SaveModeOn())
         return;
-    TTavuBrowser *tab = IdleThreadTab(services);
+    TTavuBrowser *tab = IdleThreadTab(tabs);
     if (!tab)
         return;
-    TAboneDialog dialog(services.Window());
-    dialog.OnLog = [this](TAboneDialog *, const QString &line) { services.AddLog(line); };
+    TAboneDialog dialog(frame.Window());
+    dialog.OnLog = [this](TAboneDialog *, const QString &line) { views.AddLog(line); };
     dialog.SetResList(tab->ResList());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -65,7 +67,7 @@ void TEraseCommands::actThreadQueryAboneExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
     item->SaveInfo();
-    services.RefreshResView();
+    views.RefreshResView();
 }
 
 // The selected threads; those erased leave the thread list.
@@ -73,14 +75,14 @@ void TEraseCommands::actThreadListQueryAboneExecute()
 {
     if (!SaveModeOn())
         return;
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc)
         return;
     TThreadItemList selected;
-    for (TThreadItem *item : services.SelectedThreads())
+    for (TThreadItem *item : boards.SelectedThreads())
         selected.Add(item);
-    TAboneDialog dialog(services.Window());
-    dialog.OnLog = [this](TAboneDialog *, const QString &line) { services.AddLog(line); };
+    TAboneDialog dialog(frame.Window());
+    dialog.OnLog = [this](TAboneDialog *, const QString &line) { views.AddLog(line); };
     dialog.SetThreadList(&selected);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.ErasedCount() == 0)
         return;
@@ -90,26 +92,26 @@ void TEraseCommands::actThreadListQueryAboneExecute()
             items->Delete(i);
     }
     doc->SetDisplayCount(std::min(doc->DisplayCount(), items->Count()));
-    services.ThreadListChanged(doc);
+    boards.ThreadListChanged(doc);
 }
 
 void TEraseCommands::actThreadReboneExecute()
 {
-    TTavuBrowser *tab = IdleThreadTab(services);
+    TTavuBrowser *tab = IdleThreadTab(tabs);
     if (!tab)
         return;
-    TReboneDialog dialog(services.Window());
+    TReboneDialog dialog(frame.Window());
     dialog.SetResList(tab->ThreadItem(), tab->ResList());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        services.RefreshResView();
+        views.RefreshResView();
 }
 
 void TEraseCommands::actThreadListReboneExecute()
 {
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc || !doc->GetBoard())
         return;
-    TReboneDialog dialog(services.Window());
+    TReboneDialog dialog(frame.Window());
     for (TThreadItem *item : EraseRestore::ErasedThreads(doc->GetBoard(), doc->ArrivalItems())) {
         dialog.AddThread(item);
         item->Release();

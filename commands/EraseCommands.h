@@ -7,12 +7,16 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TEraseCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TEraseCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TEraseCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                            TBoardServices &boards, QObject *parent = nullptr);
 
     void actThreadQueryAboneExecute();
     void actThreadListQueryAboneExecute();
@@ -20,5 +24,8 @@ public:
     void actThreadListReboneExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TThreadViewServices &views;
+    TBoardServices &boards;
 };

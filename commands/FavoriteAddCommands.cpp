@@ -15,16 +15,17 @@
 #include <QAction>
 #include <algorithm>
 
-TFavoriteAddCommands::TFavoriteAddCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TFavoriteAddCommands::TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                           TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadAddFav"), this, [this] { actThreadAddFavExecute(); });
-    services.BindAction(QStringLiteral("actThreadListAddFav"), this, [this] { actThreadListAddFavExecute(); });
+    frame.BindAction(QStringLiteral("actThreadAddFav"), this, [this] { actThreadAddFavExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListAddFav"), this, [this] { actThreadListAddFavExecute(); });
 }
 
 void TFavoriteAddCommands::actThreadAddFavExecute()
 {
-    TTavuBrowser *browser = services.CurrentBrowser();
+    TTavuBrowser *browser = tabs.CurrentBrowser();
     if (!browser)
         return;
     if (browser->IsWebPage())
@@ -35,7 +36,7 @@ void TFavoriteAddCommands::actThreadAddFavExecute()
 
 void TFavoriteAddCommands::actThreadListAddFavExecute()
 {
-    AddOrRemove(services.SelectedThreads());
+    AddOrRemove(boards.SelectedThreads());
 }
 
 // Every thread a favourite already: they leave the favourites. Otherwise the others go to the folder
@@ -49,7 +50,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         for (TThreadItem *item : items) {
             Kpwfunc::RemoveFromFavoriteFiles(item);
             item->SaveInfo();
-            services.ThreadStateChanged(item);
+            boards.ThreadStateChanged(item);
         }
         ReloadOpenFolders();
         return;
@@ -58,7 +59,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
         return;
     }
-    TFavoriteDialog dialog(services.Window());
+    TFavoriteDialog dialog(frame.Window());
     dialog.Mode = TFavoriteDialog::fmThread;
     for (TThreadItem *item : items) {
         if (!item->FAVORITE && !item->LOCALLOG)
@@ -67,7 +68,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     for (TThreadItem *item : items)
-        services.ThreadStateChanged(item);
+        boards.ThreadStateChanged(item);
     FavoritesChanged(false);
 }
 
@@ -75,7 +76,7 @@ void TFavoriteAddCommands::AddPage(const QString &title, const QString &url)
 {
     if (!TavuEnviron->FavoritesSite())
         return;
-    TFavoriteDialog dialog(services.Window());
+    TFavoriteDialog dialog(frame.Window());
     dialog.Mode = TFavoriteDialog::fmPage;
     dialog.PageTitle = title;
     dialog.PageUrl = url;
@@ -91,11 +92,11 @@ void TFavoriteAddCommands::FavoritesChanged(bool boardsChanged)
     TSite *favorites = TavuEnviron->FavoritesSite();
     if (boardsChanged)
         favorites->LoadBoards();
-    if (services.CurrentSite() == favorites)
-        services.ShowSiteBoards(favorites);
+    if (boards.CurrentSite() == favorites)
+        boards.ShowSiteBoards(favorites);
     ReloadOpenFolders();
     if (TavuConfig->FAVADDEDIT) {
-        if (QAction *edit = services.Action(QStringLiteral("actFavEdit")))
+        if (QAction *edit = frame.Action(QStringLiteral("actFavEdit")))
             edit->trigger();
     }
 }
@@ -104,12 +105,12 @@ void TFavoriteAddCommands::FavoritesChanged(bool boardsChanged)
 void TFavoriteAddCommands::ReloadOpenFolders()
 {
     const TSite *favorites = TavuEnviron->FavoritesSite();
-    TTavuListDoc *shown = services.CurrentListDoc();
-    for (TTavuListDoc *doc : services.ListDocs()) {
+    TTavuListDoc *shown = tabs.CurrentListDoc();
+    for (TTavuListDoc *doc : tabs.ListDocs()) {
         TBoard *board = doc->GetBoard();
         if (doc->Mode == TTavuListDoc::lmBoard && board && board->Site == favorites && doc->DownloadState == TTavuListDoc::dsIdle)
-            services.OpenBoard(board, true);
+            reading.OpenBoard(board, true);
     }
-    if (shown && services.CurrentListDoc() != shown)
+    if (shown && tabs.CurrentListDoc() != shown)
         shown->Activate();
 }

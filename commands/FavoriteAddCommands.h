@@ -8,18 +8,25 @@
 #include <QObject>
 
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TFavoriteAddCommands : public QObject {
     Q_OBJECT
 public:
-    TFavoriteAddCommands(TWindowServices &services, QObject *parent);
+    TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                         TBoardServices &boards, QObject *parent);
 
     void actThreadAddFavExecute();
     void actThreadListAddFavExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TBoardServices &boards;
 
     void AddOrRemove(const QList<TThreadItem *> &items);
     void AddPage(const QString &title, const QString &url);

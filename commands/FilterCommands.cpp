@@ -5,9 +5,11 @@
 #include "render/TavuBrowser.h"
 #include "tools/FilterDialog.h"
 
-TFilterCommands::TFilterCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TFilterCommands::TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                 QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading)
 {
-    services.BindAction(QStringLiteral("actThreadFilter"), this, [this] { actThreadFilterExecute(); });
+    frame.BindAction(QStringLiteral("actThreadFilter"), this, [this] { actThreadFilterExecute(); });
     oldThreadDialog = ThreadListPane::SetFilterDialog(
         [this](const TThreadItemList &items, ThreadListPane::TThreadFilter &filter) { return AskThreadFilter(items, filter); });
     oldResDialog = Kpwfunc::SetResSearchDialog([this](Kpwfunc::TResSearch &search) { return AskResSearch(search); });
@@ -21,7 +23,7 @@ TFilterCommands::~TFilterCommands()
 
 bool TFilterCommands::AskThreadFilter(const TThreadItemList &items, ThreadListPane::TThreadFilter &filter)
 {
-    TFilterDialog dialog(services.Window());
+    TFilterDialog dialog(frame.Window());
     dialog.SetThreadList(items);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return false;
@@ -33,8 +35,8 @@ bool TFilterCommands::AskThreadFilter(const TThreadItemList &items, ThreadListPa
 // posts offer their handles, mails and IDs.
 bool TFilterCommands::AskResSearch(Kpwfunc::TResSearch &search)
 {
-    TFilterDialog dialog(services.Window());
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TFilterDialog dialog(frame.Window());
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     dialog.SetResList(tab ? tab->ResList() : nullptr);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return false;
@@ -45,14 +47,14 @@ bool TFilterCommands::AskResSearch(Kpwfunc::TResSearch &search)
 // The posts of the current thread tab that match, in a tab of their own.
 void TFilterCommands::actThreadFilterExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || !tab->ThreadItem() || !tab->ResList())
         return;
-    TFilterDialog dialog(services.Window());
+    TFilterDialog dialog(frame.Window());
     dialog.SetResList(tab->ResList());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const Kpwfunc::TResSearch search = dialog.ResSearch();
     if (!search.Text.isEmpty())
-        services.FilterResView(search);
+        reading.FilterResView(search);
 }

@@ -9,13 +9,16 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TFilterCommands : public QObject {
     Q_OBJECT
 public:
     // Binds the commands and puts the dialog behind the window's filter flows.
-    explicit TFilterCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                             QObject *parent = nullptr);
     ~TFilterCommands() override;   // the flows get back the dialogs they had
 
     void actThreadFilterExecute();
@@ -24,7 +27,9 @@ public:
     bool AskResSearch(Kpwfunc::TResSearch &search);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
     ThreadListPane::TFilterDialogHandler oldThreadDialog;
     Kpwfunc::TResSearchDialogHandler oldResDialog;
 };

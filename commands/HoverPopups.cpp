@@ -1,5 +1,6 @@
 #include "commands/HoverPopups.h"
 
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -102,18 +103,19 @@ QString Digest(const QString &html)
 
 }  // namespace
 
-THoverPopups::THoverPopups(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+THoverPopups::THoverPopups(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views)
 {
-    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) {
+    connect(&frame.Events(), &TWindowEvents::BrowserTabCreated, this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) { OnStatusTextHover(tab, text); });
         connect(tab, &TTavuBrowser::ContextMenu, this, [this, tab](const QPoint &pos, bool &handled) {
             handled = handled || OnBrowserContextMenu(tab, pos);
         });
         connect(tab, &TTavuBrowser::PlainContextMenu, this, &THoverPopups::ShowBrowserPopup);
     });
-    if (QTimer *timer = services.HtmlPopupTimer())
+    if (QTimer *timer = views.HtmlPopupTimer())
         connect(timer, &QTimer::timeout, this, &THoverPopups::HtmlPopupTimerTimer);
-    WebCaptureForm = new TWebCaptureForm(services.Window());
+    WebCaptureForm = new TWebCaptureForm(frame.Window());
 }
 
 THoverPopups::~THoverPopups()
@@ -124,7 +126,7 @@ THoverPopups::~THoverPopups()
 
 TTavuHintWindow *THoverPopups::Hint() const
 {
-    return services.HintWindow();
+    return views.HintWindow();
 }
 
 // ---- hover ----
@@ -134,10 +136,10 @@ void THoverPopups::OnStatusTextHover(TTavuBrowser *tab, const QString &text)
     statusText = text;
     Hint()->hide();
     WebCaptureForm->hide();
-    if (tab != services.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
+    if (tab != tabs.CurrentBrowser() || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return;
     if (!tab->IsCovered())   // a covered tab's caption comes with its view
-        services.UpdateStatusCaption(tab->ThreadItem());
+        views.UpdateStatusCaption(tab->ThreadItem());
     if (text.startsWith(QLatin1String("mailto:")))
         ShowMailPopup(tab, text);
     else if (StartsWithAny(text, {"http://", "https://", "file://", "about:blank"})) {
@@ -209,7 +211,7 @@ void THoverPopups::ShowOtherLink(const QString &url)
     Hint()->ShowText(url);
     if (TavuConfig->USEHTMLPOPUP) {
         hoveredUrl = url;
-        if (QTimer *timer = services.HtmlPopupTimer())
+        if (QTimer *timer = views.HtmlPopupTimer())
             timer->start();
     }
 }
@@ -253,14 +255,14 @@ bool THoverPopups::MayFetch(const QString &url)
 
 void THoverPopups::HtmlPopupTimerTimer()
 {
-    if (QTimer *timer = services.HtmlPopupTimer())
+    if (QTimer *timer = views.HtmlPopupTimer())
         timer->stop();
-    if (!services.Window()->isActiveWindow()) {
+    if (!frame.Window()->isActiveWindow()) {
         Hint()->hide();
         return;
     }
-    services.BeginBusy();
-    const auto endBusy = qScopeGuard([this] { services.EndBusy(); });   // whichever way this ends
+    frame.BeginBusy();
+    const auto endBusy = qScopeGuard([this] { frame.EndBusy(); });   // whichever way this ends
     if (statusText != hoveredUrl || TavuEnviron->IsOffline() || !MayFetch(hoveredUrl))
         return;
     if (TavuConfig->USESIMPLEAPI)
@@ -289,7 +291,7 @@ THttpCli *THoverPopups::Client(THttpCli *&client, QByteArray &body, void (THover
 
 void THoverPopups::FetchPage(const QString &url)
 {
-    services.AddLog(QStringLiteral("HTML取得開始 ") + url);
+    views.AddLog(QStringLiteral("HTML取得開始 ") + url);
     Client(http, page, &THoverPopups::PageDone)->URL = url;
     http->GetASync();
 }
@@ -326,11 +328,11 @@ void THoverPopups::PageDone(bool failed)
     // it goes first, and the digest comes up where it fits.
     Hint()->hide();
     if (failed) {   // what came is not the page (cut off, too large, too slow): no digest of it
-        services.AddLog(QStringLiteral("HTML取得エラー ") + url + QStringLiteral(" →") + http->ErrorMessage());
+        views.AddLog(QStringLiteral("HTML取得エラー ") + url + QStringLiteral(" →") + http->ErrorMessage());
         Hint()->ShowText(url + QStringLiteral("\n\n") + http->ErrorMessage());
         return;
     }
-    services.AddLog(QStringLiteral("HTML取得完了 ") + url);
+    views.AddLog(QStringLiteral("HTML取得完了 ") + url);
     if (http->StatusCode() != 200) {
         Hint()->ShowText(url + QStringLiteral("\n\n%1 %2").arg(http->StatusCode()).arg(http->ReasonPhrase()));
         return;
@@ -353,7 +355,7 @@ QString THoverPopups::PageSummary(const QString &html, const QString &url)
 bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalPos)
 {
     if (!tab || tab->IsWebPage() || !tab->ResList()) {
-        if (QTimer *timer = services.HtmlPopupTimer())
+        if (QTimer *timer = views.HtmlPopupTimer())
             timer->stop();
         return false;
     }
@@ -365,7 +367,7 @@ bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalP
         return true;
     }
     if (!selected.isEmpty() && TavuConfig->BROWSERPOPUP) {
-        if (QMenu *menu = services.BrowserSelectionMenu()) {
+        if (QMenu *menu = views.BrowserSelectionMenu()) {
             menu->popup(globalPos);
             return true;
         }
@@ -375,7 +377,7 @@ bool THoverPopups::OnBrowserContextMenu(TTavuBrowser *tab, const QPoint &globalP
 
 void THoverPopups::ShowBrowserPopup(const QPoint &globalPos)
 {
-    if (QMenu *menu = services.BrowserPopupMenu())
+    if (QMenu *menu = views.BrowserPopupMenu())
         menu->popup(globalPos);
 }
 

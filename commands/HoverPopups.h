@@ -18,12 +18,14 @@ class THttpCli;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TWebCaptureForm;
-class TWindowServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class THoverPopups : public QObject {
     Q_OBJECT
 public:
-    THoverPopups(TWindowServices &services, QObject *parent);
+    THoverPopups(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views, QObject *parent);
     ~THoverPopups() override;
 
     // The link under the mouse changed (the tab's status text).
@@ -44,7 +46,9 @@ public:
     static bool MayFetch(const QString &url);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TThreadViewServices &views;
     QString hoveredUrl;       // the page the delayed popup is for
     QString statusText;       // the link under the mouse now
     THttpCli *http = nullptr; // the page fetch (one at a time)

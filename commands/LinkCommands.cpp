@@ -6,31 +6,33 @@
 #include "render/TavuBrowser.h"
 #include "tools/ExtractLinkDialog.h"
 
-TLinkCommands::TLinkCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TLinkCommands::TLinkCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                             TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadExtractLink"), this, [this] { actThreadExtractLinkExecute(); });
-    services.BindAction(QStringLiteral("actThreadListExtractLink"), this, [this] { actThreadListExtractLinkExecute(); });
+    frame.BindAction(QStringLiteral("actThreadExtractLink"), this, [this] { actThreadExtractLinkExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListExtractLink"), this, [this] { actThreadListExtractLinkExecute(); });
 }
 
 TExtractLinkDialog *TLinkCommands::actThreadExtractLinkExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ResList())
         return nullptr;
     QList<TRes *> posts;
     for (int i = 0; i < tab->ResList()->Count(); ++i)
         posts << tab->ResList()->Get(i);
-    auto *dialog = new TExtractLinkDialog(services.Window());
+    auto *dialog = new TExtractLinkDialog(frame.Window());
     dialog->AddResList(tab->ThreadItem(), posts);
     return Open(dialog);
 }
 
 TExtractLinkDialog *TLinkCommands::actThreadListExtractLinkExecute()
 {
-    const QList<TThreadItem *> threads = services.SelectedThreads();
+    const QList<TThreadItem *> threads = boards.SelectedThreads();
     if (threads.isEmpty())
         return nullptr;
-    auto *dialog = new TExtractLinkDialog(services.Window());
+    auto *dialog = new TExtractLinkDialog(frame.Window());
     for (TThreadItem *item : threads)
         dialog->AddThread(item);
     return Open(dialog);
@@ -38,7 +40,7 @@ TExtractLinkDialog *TLinkCommands::actThreadListExtractLinkExecute()
 
 TExtractLinkDialog *TLinkCommands::Open(TExtractLinkDialog *dialog)
 {
-    dialog->OpenInWindow = [this](const QString &url) { services.OpenThreadUrl(url); };
+    dialog->OpenInWindow = [this](const QString &url) { reading.OpenThreadUrl(url); };
     dialog->ExtractLinks();
     dialog->show();
     dialog->Prepare();

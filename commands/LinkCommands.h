@@ -5,12 +5,16 @@
 #include <QObject>
 
 class TExtractLinkDialog;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TLinkCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TLinkCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TLinkCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                           TBoardServices &boards, QObject *parent = nullptr);
 
     TExtractLinkDialog *actThreadExtractLinkExecute();
     TExtractLinkDialog *actThreadListExtractLinkExecute();
@@ -18,5 +22,11 @@ public:
 private:
     TExtractLinkDialog *Open(TExtractLinkDialog *dialog);
 
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+
+    TTabServices &tabs;
+
+    TReadingServices &reading;
+
+    TBoardServices &boards;
 };

@@ -19,16 +19,18 @@
 #include <QSet>
 #include <QTreeWidget>
 
-TListSourceCommands::TListSourceCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TListSourceCommands::TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                         TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
 {
-    services.BindAction(QStringLiteral("actAllThreads"), this, [this] {
+    frame.BindAction(QStringLiteral("actAllThreads"), this, [this] {
         ShowHistory(TavuConfig->GetProfileDir() + QStringLiteral("readhist.txt"), QStringLiteral("全取得スレ"));
     });
-    services.BindAction(QStringLiteral("actSendHist"), this, [this] {
+    frame.BindAction(QStringLiteral("actSendHist"), this, [this] {
         ShowHistory(TavuConfig->GetProfileDir() + QStringLiteral("sendhist.txt"), QStringLiteral("全書き込みスレ"));
     });
-    services.BindAction(QStringLiteral("actBoardFavRound"), this, [this] { actBoardFavRoundExecute(true); });
-    services.BindAction(QStringLiteral("actBoardFavCheckUpdate"), this, [this] { actBoardFavRoundExecute(false); });
+    frame.BindAction(QStringLiteral("actBoardFavRound"), this, [this] { actBoardFavRoundExecute(true); });
+    frame.BindAction(QStringLiteral("actBoardFavCheckUpdate"), this, [this] { actBoardFavRoundExecute(false); });
 }
 
 TThreadItemList *TListSourceCommands::ReadHistory(const QString &fileName)
@@ -57,9 +59,9 @@ TThreadItemList *TListSourceCommands::ReadHistory(const QString &fileName)
 
 void TListSourceCommands::ShowHistory(const QString &fileName, const QString &caption)
 {
-    services.BeginBusy();
-    services.NewResultTab(caption, ReadHistory(fileName), nullptr);
-    services.EndBusy();
+    frame.BeginBusy();
+    tabs.NewResultTab(caption, ReadHistory(fileName), nullptr);
+    frame.EndBusy();
 }
 
 void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
@@ -74,21 +76,21 @@ void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
                              QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。"));
         return;
     }
-    TBoard *board = services.SelectedTreeBoard();
+    TBoard *board = boards.SelectedTreeBoard();
     if (!board)
         return;
     if (board->Kind == TBoard::KIND_FAVORITES) {
         auto *items = new TThreadItemList;
         TFavoritesScript::CollectFolderThreads(board, items);
         TBoard *key = board->Site && board->Site->Boards->Count() > 0 ? board->Site->Boards->Get(0) : nullptr;
-        services.NewResultTab(board->Name, items, key);
+        tabs.NewResultTab(board->Name, items, key);
     } else {
-        services.OpenBoard(board, false);
+        reading.OpenBoard(board, false);
     }
     // The command of the thread-list tab runs on the tab made or shown just now.
     const QString name = patrol ? QStringLiteral("actThreadListRound") : QStringLiteral("actThreadListCheckUpdate");
-    QAction *action = services.Action(name);
-    services.SetActionEnabled(name, true);
+    QAction *action = frame.Action(name);
+    frame.SetActionEnabled(name, true);
     action->trigger();
-    services.SetActionEnabled(name, false);
+    frame.SetActionEnabled(name, false);
 }

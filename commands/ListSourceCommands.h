@@ -7,12 +7,16 @@
 #include <QString>
 
 class TThreadItemList;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TListSourceCommands : public QObject {
     Q_OBJECT
 public:
-    TListSourceCommands(TWindowServices &services, QObject *parent = nullptr);
+    TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                        TBoardServices &boards, QObject *parent = nullptr);
 
     // The threads of a history file (site id, board id, key, title, time; TAB-separated), each
     // once, in file order; those whose site, board or log is gone are left out.
@@ -23,5 +27,8 @@ public:
     void actBoardFavRoundExecute(bool patrol);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TBoardServices &boards;
 };

@@ -21,11 +21,11 @@
 namespace {
 
 // The board of the current thread-list tab, else of the current thread tab.
-TBoard *CurrentBoard(const TWindowServices &services)
+TBoard *CurrentBoard(const TTabServices &tabs)
 {
-    if (TTavuListDoc *doc = services.CurrentListDoc(); doc && doc->GetBoard())
+    if (TTavuListDoc *doc = tabs.CurrentListDoc(); doc && doc->GetBoard())
         return doc->GetBoard();
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     return tab ? tab->GetBoard() : nullptr;
 }
 
@@ -53,9 +53,11 @@ TThreadItem *HitItem(TBoard *board, const LogSearch::THit &hit, int number)
 
 }  // namespace
 
-TLogSearchCommands::TLogSearchCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TLogSearchCommands::TLogSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                                       QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views)
 {
-    services.BindAction(QStringLiteral("actFindLog"), this, [this] { actFindLogExecute(); });
+    frame.BindAction(QStringLiteral("actFindLog"), this, [this] { actFindLogExecute(); });
 }
 
 TLogSearchCommands::~TLogSearchCommands()
@@ -70,9 +72,9 @@ void TLogSearchCommands::actFindLogExecute()
             progress->raise();
         return;
     }
-    TFindWindow dialog(services.Window());
+    TFindWindow dialog(frame.Window());
     dialog.FillBoardList();
-    dialog.SetCurrentBoard(CurrentBoard(services));
+    dialog.SetCurrentBoard(CurrentBoard(tabs));
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     LogSearch::TQuery query;
@@ -87,14 +89,14 @@ void TLogSearchCommands::Start(const QList<TBoard *> &chosen, const LogSearch::T
     boards.clear();
     QList<LogSearch::TScope> scopes;
     for (const TBoard *board : chosen) {
-        services.AddLog(board->Name);
+        views.AddLog(board->Name);
         scopes << LogSearch::TScope{board->GetLogDir(), int(boards.size())};
         boards << qMakePair(board->Site ? board->Site->SITEID : QString(), board->ID);
     }
-    services.BeginBusy();
+    frame.BeginBusy();
     worker = new LogSearch::TLogSearchWorker(scopes, query, this);
     progress = new QProgressDialog(QStringLiteral("ログを検索しています..."), QStringLiteral("キャンセル(&C)"), 0, 100,
-                                   services.Window());
+                                   frame.Window());
     progress->setWindowTitle(QStringLiteral("ログ検索"));
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setMinimumDuration(0);
@@ -117,7 +119,7 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
     }
     worker->deleteLater();
     worker = nullptr;
-    services.EndBusy();
+    frame.EndBusy();
 
     auto *items = new TThreadItemList;
     for (const LogSearch::THit &hit : hits) {
@@ -129,12 +131,12 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
         item->Release();
     }
     const int found = items->Count();
-    services.AddLog(QStringLiteral("検索結果 = %1件").arg(found));
+    views.AddLog(QStringLiteral("検索結果 = %1件").arg(found));
     if (found == 0) {
         delete items;
         Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("見つかりませんでした。"));
     } else {
-        services.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
+        tabs.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
         Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
     }
     emit SearchDone(found);

@@ -11,12 +11,15 @@
 
 class QProgressDialog;
 class TBoard;
-class TWindowServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TLogSearchCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TLogSearchCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TLogSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                                QObject *parent = nullptr);
     ~TLogSearchCommands() override;
 
     void actFindLogExecute();
@@ -28,7 +31,9 @@ signals:
     void SearchDone(int hits);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TThreadViewServices &views;
     QPointer<LogSearch::TLogSearchWorker> worker;
     QPointer<QProgressDialog> progress;
     // The boards searched, by site id and board id: a board deleted meanwhile is not used again.

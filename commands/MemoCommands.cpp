@@ -12,11 +12,12 @@
 #include <QAbstractScrollArea>
 #include <QEvent>
 
-TMemoCommands::TMemoCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TMemoCommands::TMemoCommands(TWindowFrameServices &frame, TTabServices &tabs, TLayoutServices &layout, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), layout(layout)
 {
-    services.BindAction(QStringLiteral("actToolMemo"), this, [this] { actToolMemoExecute(); });
-    services.BindAction(QStringLiteral("actToolAA"), this, [this] { actToolAAExecute(); });
-    if (auto *trace = qobject_cast<QAbstractScrollArea *>(services.TracePane()))
+    frame.BindAction(QStringLiteral("actToolMemo"), this, [this] { actToolMemoExecute(); });
+    frame.BindAction(QStringLiteral("actToolAA"), this, [this] { actToolAAExecute(); });
+    if (auto *trace = qobject_cast<QAbstractScrollArea *>(layout.TracePane()))
         trace->viewport()->installEventFilter(this);
 }
 
@@ -24,7 +25,7 @@ void TMemoCommands::actToolMemoExecute()
 {
     if (!memoForm) {
         try {
-            memoForm = new TMemoForm(TavuConfig->GetProfileDir(), TTavuConfig::AppDir(), services.Window());
+            memoForm = new TMemoForm(TavuConfig->GetProfileDir(), TTavuConfig::AppDir(), frame.Window());
         } catch (const EVarnelo &e) {
             Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
             return;
@@ -37,16 +38,16 @@ void TMemoCommands::actToolMemoExecute()
 
 void TMemoCommands::actToolAAExecute()
 {
-    TAAEditor editor(TavuConfig->GetProfileDir(), services.Window());
+    TAAEditor editor(TavuConfig->GetProfileDir(), frame.Window());
     Kpwfunc::ExecDialog(editor);
 }
 
 TDebugForm *TMemoCommands::Memo3DblClick()
 {
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc || !doc->Items())
         return nullptr;
-    auto *form = new TDebugForm(services.Window());
+    auto *form = new TDebugForm(frame.Window());
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->SetItemList(*doc->Items());
     form->show();

@@ -8,12 +8,15 @@
 
 #include "tools/MemoForm.h"
 class TDebugForm;
-class TWindowServices;
+class TLayoutServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TMemoCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TMemoCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TMemoCommands(TWindowFrameServices &frame, TTabServices &tabs, TLayoutServices &layout,
+                           QObject *parent = nullptr);
 
     void actToolMemoExecute();
     void actToolAAExecute();
@@ -24,6 +27,8 @@ protected:
     TMemoForm *MemoForm() const { return memoForm; }
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TLayoutServices &layout;
     QPointer<TMemoForm> memoForm;
 };

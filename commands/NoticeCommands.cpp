@@ -7,7 +7,9 @@
 #include <QScreen>
 #include <algorithm>
 
-TNoticeCommands::TNoticeCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TNoticeCommands::TNoticeCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                 TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
 {
 }
 
@@ -35,7 +37,7 @@ void PlaceBeside(QWidget *window, const QWidget *modal)
 TInfoDialog *TNoticeCommands::ShownDialog()
 {
     if (!dialog)
-        dialog = new TInfoDialog(services, services.Window());
+        dialog = new TInfoDialog(tabs, reading, boards, frame.Window());
     if (!dialog->isVisible()) {
         dialog->Clear();
         dialog->show();

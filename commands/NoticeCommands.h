@@ -9,12 +9,16 @@
 class TInfoDialog;
 class TRes;
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TNoticeCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TNoticeCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TNoticeCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                             TBoardServices &boards, QObject *parent = nullptr);
 
     void AddResNotice(const QString &text, TThreadItem *item, const TRes &res);
     void AddThreadNotice(const QString &text, TThreadItem *item);
@@ -23,7 +27,10 @@ public:
     TInfoDialog *Window() const;
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TBoardServices &boards;
     QPointer<TInfoDialog> dialog;
 
     TInfoDialog *ShownDialog();

@@ -1,5 +1,6 @@
 #include "commands/PaneCommands.h"
 
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "render/TavuHintWindow.h"
@@ -8,10 +9,12 @@
 #include <QApplication>
 #include <QCursor>
 
-TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TPaneCommands::TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardServices &boards,
+                             TLayoutServices &layout, QObject *parent)
+    : QObject(parent), frame(frame), views(views), boards(boards), layout(layout)
 {
     auto bind = [this](const char *name, void (TPaneCommands::*handler)()) {
-        this->services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
+        this->frame.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
     };
     bind("actShowBoardList2", &TPaneCommands::actShowBoardList2Execute);
     bind("actShowThreadList2", &TPaneCommands::actShowThreadList2Execute);
@@ -24,12 +27,12 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
     bind("actShowToolbars", &TPaneCommands::actShowToolbarsExecute);
     bind("actShowBoardFilter", &TPaneCommands::actShowBoardFilterExecute);
     // The tab bars lay out their buttons again.
-    services.BindAction(QStringLiteral("actThreadListShowChevronList"), this,
-                        [this] { this->services.LayOutTabBar(TWindowServices::bpThreadList); });
-    services.BindAction(QStringLiteral("actBrowserShowChevronList"), this,
-                        [this] { this->services.LayOutTabBar(TWindowServices::bpBrowser); });
-    services.BindAction(QStringLiteral("actBoardAllExpand"), this, [this] { actBoardAllExpandExecute(true); });
-    services.BindAction(QStringLiteral("actBoardAllCollapse"), this, [this] { actBoardAllExpandExecute(false); });
+    frame.BindAction(QStringLiteral("actThreadListShowChevronList"), this,
+                        [this] { this->layout.LayOutTabBar(TWindowServices::bpThreadList); });
+    frame.BindAction(QStringLiteral("actBrowserShowChevronList"), this,
+                        [this] { this->layout.LayOutTabBar(TWindowServices::bpBrowser); });
+    frame.BindAction(QStringLiteral("actBoardAllExpand"), this, [this] { actBoardAllExpandExecute(true); });
+    frame.BindAction(QStringLiteral("actBoardAllCollapse"), this, [this] { actBoardAllExpandExecute(false); });
     const std::pair<const char *, TFocusTarget> focus[] = {
         {"actShowBoardListFocus", TWindowServices::pcBoardTree},
         {"actShowThreadListFocus", TWindowServices::pcThreadList},
@@ -38,15 +41,16 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
         {"actShowURLFocus", TWindowServices::pcAddressBox},
     };
     for (const auto &[name, target] : focus)
-        services.BindAction(QString::fromLatin1(name), this, [this, target = target] { FocusPane(target); });
+        frame.BindAction(QString::fromLatin1(name), this, [this, target = target] { FocusPane(target); });
 
     // The check mark follows the board pane also when the user drags its splitter.
-    services.OnBoardPaneToggled(this, [this](bool open) { SetChecked(QStringLiteral("actShowBoardList2"), open); });
-    services.OnBodySplitterMoved(this, [this] { ThreadListSplitterMoved(); });
-    services.OnBoardFilterEntered(this, [this] { this->services.RefillBoardTree(); });
+    connect(&frame.Events(), &TWindowEvents::BoardPaneToggled, this,
+            [this](bool open) { SetChecked(QStringLiteral("actShowBoardList2"), open); });
+    connect(&frame.Events(), &TWindowEvents::BodySplitterMoved, this, [this] { ThreadListSplitterMoved(); });
+    connect(&frame.Events(), &TWindowEvents::BoardFilterEntered, this, [this] { this->boards.RefillBoardTree(); });
     // The hint window goes when the program loses the activation.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        TTavuHintWindow *hint = this->services.HintWindow();
+        TTavuHintWindow *hint = this->views.HintWindow();
         if (state != Qt::ApplicationActive && hint)
             hint->hide();
     });
@@ -56,37 +60,37 @@ TPaneCommands::TPaneCommands(TWindowServices &services, QObject *parent) : QObje
 
 bool TPaneCommands::IsChecked(const QString &name) const
 {
-    const QAction *action = services.Action(name);
+    const QAction *action = frame.Action(name);
     return action && action->isChecked();
 }
 
 void TPaneCommands::SetChecked(const QString &name, bool checked)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = frame.Action(name))
         action->setChecked(checked);
 }
 
 // Runs another command of the family as its menu entry does (a disabled one does nothing).
 void TPaneCommands::Trigger(const QString &name)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = frame.Action(name))
         action->trigger();
 }
 
 void TPaneCommands::HidePane(TWindowServices::TBodyPane pane, int &tag)
 {
-    if (const int size = services.HideBodyPane(pane))
+    if (const int size = layout.HideBodyPane(pane))
         tag = size;
 }
 
 bool TPaneCommands::IsThreadListShown() const
 {
-    return services.BodyPaneShown(TWindowServices::bpThreadList);
+    return layout.BodyPaneShown(TWindowServices::bpThreadList);
 }
 
 bool TPaneCommands::IsBrowserShown() const
 {
-    return services.BodyPaneShown(TWindowServices::bpBrowser);
+    return layout.BodyPaneShown(TWindowServices::bpBrowser);
 }
 
 void TPaneCommands::StoreChoices()
@@ -100,13 +104,13 @@ void TPaneCommands::StoreChoices()
 
 void TPaneCommands::actShowBoardList2Execute()
 {
-    services.ShowBoardPane(IsChecked(QStringLiteral("actShowBoardList2")));
+    layout.ShowBoardPane(IsChecked(QStringLiteral("actShowBoardList2")));
 }
 
 void TPaneCommands::actShowThreadList2Execute()
 {
     if (IsChecked(QStringLiteral("actShowThreadList2"))) {
-        services.ShowBodyPane(TWindowServices::bpThreadList, threadListTag);
+        layout.ShowBodyPane(TWindowServices::bpThreadList, threadListTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowBrowser")))
             Trigger(QStringLiteral("actShowBrowser"));   // the body is never empty
@@ -118,7 +122,7 @@ void TPaneCommands::actShowThreadList2Execute()
 void TPaneCommands::actShowBrowserExecute()
 {
     if (IsChecked(QStringLiteral("actShowBrowser"))) {
-        services.ShowBodyPane(TWindowServices::bpBrowser, browserTag);
+        layout.ShowBodyPane(TWindowServices::bpBrowser, browserTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowThreadList2")))
             Trigger(QStringLiteral("actShowThreadList2"));
@@ -150,9 +154,9 @@ void TPaneCommands::LayOutBody(bool sideBySide)
 {
     if (sideBySide && TavuConfig->BROWSERTAB_POSITION != TavuConfig->THREADTAB_POSITION) {
         TavuConfig->BROWSERTAB_POSITION = TavuConfig->THREADTAB_POSITION;
-        services.ApplyTabBarPositions();
+        layout.ApplyTabBarPositions();
     }
-    services.LayOutBody(sideBySide);
+    layout.LayOutBody(sideBySide);
 }
 
 // The thread-list pane moves out of the body to span the whole width above the rest, with the
@@ -169,8 +173,8 @@ void TPaneCommands::actShowExtThreadListExecute()
             Trigger(QStringLiteral("actShowVertical"));
     }
     for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
-        services.SetActionEnabled(QString::fromLatin1(name), !on);
-    services.SpanThreadList(on);
+        frame.SetActionEnabled(QString::fromLatin1(name), !on);
+    layout.SpanThreadList(on);
     if (!on)
         LayOutBody(IsChecked(QStringLiteral("actShowVertical")));
     StoreChoices();
@@ -179,7 +183,7 @@ void TPaneCommands::actShowExtThreadListExecute()
 // Flips between the thread list and the browser in the space of the body.
 void TPaneCommands::actShowPaneChangeExecute()
 {
-    if (TTavuHintWindow *hint = services.HintWindow())
+    if (TTavuHintWindow *hint = views.HintWindow())
         hint->hide();
     const bool list = IsChecked(QStringLiteral("actShowThreadList2"));
     const bool browser = IsChecked(QStringLiteral("actShowBrowser"));
@@ -192,28 +196,28 @@ void TPaneCommands::actShowPaneChangeExecute()
 void TPaneCommands::actShowBoardListRightExecute()
 {
     const bool right = IsChecked(QStringLiteral("actShowBoardListRight"));
-    services.PutBoardPaneRight(right);
+    layout.PutBoardPaneRight(right);
     TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT = right;
 }
 
 void TPaneCommands::actShowMessageExecute()
 {
-    services.ShowLogPane(IsChecked(QStringLiteral("actShowMessage")));
+    layout.ShowLogPane(IsChecked(QStringLiteral("actShowMessage")));
 }
 
 void TPaneCommands::actShowToolbarsExecute()
 {
-    services.ShowHeaderBars(!IsChecked(QStringLiteral("actShowToolbars")));
+    layout.ShowHeaderBars(!IsChecked(QStringLiteral("actShowToolbars")));
 }
 
 void TPaneCommands::actShowBoardFilterExecute()
 {
-    services.ShowBoardFilter(IsChecked(QStringLiteral("actShowBoardFilter")));
+    layout.ShowBoardFilter(IsChecked(QStringLiteral("actShowBoardFilter")));
 }
 
 void TPaneCommands::actBoardAllExpandExecute(bool expand)
 {
-    services.ExpandBoardTree(expand);
+    layout.ExpandBoardTree(expand);
 }
 
 // ---- focus ----
@@ -238,18 +242,18 @@ void TPaneCommands::FocusPane(TFocusTarget target)
     }
     if (pane && !IsChecked(QString::fromLatin1(pane)))
         Trigger(QString::fromLatin1(pane));
-    services.FocusControl(target);
+    layout.FocusControl(target);
 }
 
 void TPaneCommands::FocusTimerTimer()
 {
-    QWidget *window = services.Window();
+    QWidget *window = frame.Window();
     if (!window->isActiveWindow())
         return;
     QWidget *under = QApplication::widgetAt(QCursor::pos());
     if (!under || under == window || under->window() != window)
         return;
-    const TTavuHintWindow *hint = services.HintWindow();
+    const TTavuHintWindow *hint = views.HintWindow();
     if (hint && (under == hint || hint->isAncestorOf(under)))
         return;
     // The control that takes the focus: the widget itself or its nearest parent that accepts it.

@@ -20,7 +20,8 @@ class TPaneCommands : public QObject {
     Q_OBJECT
 public:
     // Binds the commands of the family through the services.
-    TPaneCommands(TWindowServices &services, QObject *parent = nullptr);
+    TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardServices &boards,
+                  TLayoutServices &layout, QObject *parent = nullptr);
 
     void actShowBoardList2Execute();
     void actShowThreadList2Execute();
@@ -50,7 +51,10 @@ public:
     bool IsBrowserShown() const;
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TThreadViewServices &views;
+    TBoardServices &boards;
+    TLayoutServices &layout;
     int threadListTag = 0;   // the size of each pane before it was hidden
     int browserTag = 0;
 

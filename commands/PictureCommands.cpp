@@ -1,5 +1,6 @@
 #include "commands/PictureCommands.h"
 
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
@@ -10,14 +11,15 @@
 #include <QApplication>
 #include <QWidget>
 
-TPictureCommands::TPictureCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TPictureCommands::TPictureCommands(TWindowFrameServices &frame, TTabServices &tabs, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs)
 {
     PictureTimer.setSingleShot(true);
     PictureTimer.setInterval(PopupDelay);
     connect(&PictureTimer, &QTimer::timeout, this, &TPictureCommands::PictureTimerTimer);
-    for (TTavuBrowser *tab : services.Browsers())
+    for (TTavuBrowser *tab : tabs.Browsers())
         Watch(tab);
-    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) { Watch(tab); });
+    connect(&frame.Events(), &TWindowEvents::BrowserTabCreated, this, &TPictureCommands::Watch);
 }
 
 void TPictureCommands::Watch(TTavuBrowser *tab)
@@ -29,7 +31,7 @@ void TPictureCommands::BrowserStatusText(TTavuBrowser *tab, const QString &text)
 {
     PictureTimer.stop();
     const bool wanted = !TavuConfig || TavuConfig->JPEGPOPUP;
-    if (!wanted || tab != services.CurrentBrowser() || tab->IsWebPage() || !TPictureLoader::IsPictureUrl(text))
+    if (!wanted || tab != tabs.CurrentBrowser() || tab->IsWebPage() || !TPictureLoader::IsPictureUrl(text))
         return;
     hoveredTab = tab;
     hoveredUrl = text;
@@ -39,14 +41,14 @@ void TPictureCommands::BrowserStatusText(TTavuBrowser *tab, const QString &text)
 void TPictureCommands::PictureTimerTimer()
 {
     PictureTimer.stop();
-    if (!hoveredTab || hoveredTab->StatusText != hoveredUrl || QApplication::activeWindow() != services.Window())
+    if (!hoveredTab || hoveredTab->StatusText != hoveredUrl || QApplication::activeWindow() != frame.Window())
         return;
     if (TavuEnviron && TavuEnviron->IsOffline())
         return;
     const bool needsControl = TavuConfig && TavuConfig->JPEGPOPUP_CTRL;
     if (needsControl && !(QApplication::keyboardModifiers() & Qt::ControlModifier))
         return;
-    lastPopup = new TPicturePopup(services.Window());
+    lastPopup = new TPicturePopup(frame.Window());
     lastPopup->LoadPicture(hoveredUrl);
     lastPopup->show();
 }

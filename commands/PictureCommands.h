@@ -9,14 +9,15 @@
 
 #include "tools/PicturePopup.h"
 class TTavuBrowser;
-class TWindowServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TPictureCommands : public QObject {
     Q_OBJECT
 public:
     static constexpr int PopupDelay = 1000;   // ms after the last hover
 
-    explicit TPictureCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TPictureCommands(TWindowFrameServices &frame, TTabServices &tabs, QObject *parent = nullptr);
 
     // A hover on a tab: arms the popup for a picture link, disarms it for anything else.
     void BrowserStatusText(TTavuBrowser *tab, const QString &text);
@@ -28,7 +29,9 @@ public:
 private:
     void Watch(TTavuBrowser *tab);
 
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+
+    TTabServices &tabs;
     QPointer<TTavuBrowser> hoveredTab;
     QString hoveredUrl;
     QPointer<TPicturePopup> lastPopup;

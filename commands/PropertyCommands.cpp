@@ -8,32 +8,34 @@
 #include "render/TavuListDoc.h"
 #include "settings/PropertyWindow.h"
 
-TPropertyCommands::TPropertyCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TPropertyCommands::TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                     QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadProperty"), this, [this] { actThreadPropertyExecute(); });
-    services.BindAction(QStringLiteral("actThreadListProperty"), this, [this] { actThreadListPropertyExecute(); });
-    services.BindAction(QStringLiteral("actBoardProperty"), this, [this] { actBoardPropertyExecute(); });
+    frame.BindAction(QStringLiteral("actThreadProperty"), this, [this] { actThreadPropertyExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListProperty"), this, [this] { actThreadListPropertyExecute(); });
+    frame.BindAction(QStringLiteral("actBoardProperty"), this, [this] { actBoardPropertyExecute(); });
 }
 
 void TPropertyCommands::actThreadPropertyExecute()
 {
-    if (TTavuBrowser *browser = services.CurrentBrowser())
+    if (TTavuBrowser *browser = tabs.CurrentBrowser())
         ShowThread(browser->ThreadItem());
 }
 
 void TPropertyCommands::actThreadListPropertyExecute()
 {
-    const QList<TThreadItem *> selected = services.SelectedThreads();
+    const QList<TThreadItem *> selected = boards.SelectedThreads();
     if (!selected.isEmpty())
         ShowThread(selected.first());
 }
 
 void TPropertyCommands::actBoardPropertyExecute()
 {
-    const TBoard *board = services.SelectedTreeBoard();
+    const TBoard *board = boards.SelectedTreeBoard();
     if (!board)
         return;
-    TPropertyWindow window(services.Window());
+    TPropertyWindow window(frame.Window());
     window.SetBoard(board);
     Kpwfunc::ExecDialog(window);
 }
@@ -45,19 +47,19 @@ void TPropertyCommands::ShowThread(TThreadItem *item)
     const TBoard *folder = item->GetBoard();
     int result = QDialog::Rejected;
     {
-        TPropertyWindow window(services.Window());
+        TPropertyWindow window(frame.Window());
         window.SetThreadItem(item);
         result = Kpwfunc::ExecDialog(window);
     }
     if (result == QDialog::Accepted)
-        services.ThreadStateChanged(item);
+        boards.ThreadStateChanged(item);
     if (item->GetBoard() != folder)
         LeaveFolderLists(folder, item->GetKey());   // the item may be gone afterwards
 }
 
 void TPropertyCommands::LeaveFolderLists(const TBoard *folder, const QString &key)
 {
-    for (TTavuListDoc *doc : services.ListDocs()) {
+    for (TTavuListDoc *doc : tabs.ListDocs()) {
         if (!folder || doc->GetBoard() != folder)
             continue;
         TThreadItemList *items = doc->Items();
@@ -68,6 +70,6 @@ void TPropertyCommands::LeaveFolderLists(const TBoard *folder, const QString &ke
             items->Delete(i);
             doc->SetDisplayCount(i < shown ? shown - 1 : shown);
         }
-        services.ThreadListChanged(doc);
+        boards.ThreadListChanged(doc);
     }
 }

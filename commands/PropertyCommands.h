@@ -8,19 +8,23 @@
 
 class TBoard;
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TPropertyCommands : public QObject {
     Q_OBJECT
 public:
-    TPropertyCommands(TWindowServices &services, QObject *parent);
+    TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards, QObject *parent);
 
     void actThreadPropertyExecute();
     void actThreadListPropertyExecute();
     void actBoardPropertyExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TBoardServices &boards;
 
     void ShowThread(TThreadItem *item);
     // Takes the thread off the lists of the folder it left.

@@ -10,44 +10,45 @@
 
 #include <memory>
 
-TResSearchCommands::TResSearchCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TResSearchCommands::TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                       QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading)
 {
-    services.BindAction(QStringLiteral("actSelectionFilter"), this, [this] { actSelectionFilterExecute(); });
-    services.BindAction(QStringLiteral("actSelectResFilterID"), this, [this] { actSelectResFilterExecute(false); });
-    services.BindAction(QStringLiteral("actSelectResFilterHandle"), this, [this] { actSelectResFilterExecute(true); });
-    services.BindAction(QStringLiteral("actSelectResReply"), this, [this] { actSelectResReplyExecute(); });
-    services.BindAction(QStringLiteral("actThreadListFilterHoliday"), this,
+    frame.BindAction(QStringLiteral("actSelectionFilter"), this, [this] { actSelectionFilterExecute(); });
+    frame.BindAction(QStringLiteral("actSelectResFilterID"), this, [this] { actSelectResFilterExecute(false); });
+    frame.BindAction(QStringLiteral("actSelectResFilterHandle"), this, [this] { actSelectResFilterExecute(true); });
+    frame.BindAction(QStringLiteral("actSelectResReply"), this, [this] { actSelectResReplyExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListFilterHoliday"), this,
                         [this] { actThreadListFilterHolidayExecute(); });
-    services.BindAction(QStringLiteral("actShowDoubleWindow"), this, [this] { actShowDoubleWindowExecute(); });
+    frame.BindAction(QStringLiteral("actShowDoubleWindow"), this, [this] { actShowDoubleWindowExecute(); });
 }
 
 void TResSearchCommands::actSelectionFilterExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab)
         return;
     Kpwfunc::TResSearch search;
     search.Text = tab->GetSelectedText().trimmed();
     if (!search.Text.isEmpty())
-        services.FilterResView(search);
+        reading.FilterResView(search);
 }
 
 void TResSearchCommands::actSelectResFilterExecute(bool byName)
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     const TRes *res = tab && tab->ResList() ? tab->ResList()->FindByNumber(tab->ClickedResNumber) : nullptr;
     if (!res)
         return;
     Kpwfunc::TResSearch search;
     search.Mode = byName ? Kpwfunc::rmNameExact : Kpwfunc::rmID;
     search.Text = byName ? res->Name : res->ID;
-    services.FilterResView(search);
+    reading.FilterResView(search);
 }
 
 void TResSearchCommands::actSelectResReplyExecute()
 {
-    TTavuBrowser *source = services.CurrentBrowser();
+    TTavuBrowser *source = tabs.CurrentBrowser();
     if (!source || !source->ThreadItem() || !source->ResList())
         return;
     auto list = std::make_unique<TResList>(source->ThreadItem());
@@ -57,24 +58,24 @@ void TResSearchCommands::actSelectResReplyExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当レスが見つかりませんでした。"));
         return;
     }
-    services.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
+    reading.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
 }
 
 void TResSearchCommands::actThreadListFilterHolidayExecute()
 {
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     const Kpwfunc::TResSearchDialogHandler &dialog = Kpwfunc::ResSearchDialog();
     Kpwfunc::TResSearch search;
     if (!doc || !dialog || !dialog(search) || search.Text.isEmpty())
         return;
-    services.SearchBoardLogs(doc, search);
+    reading.SearchBoardLogs(doc, search);
 }
 
 void TResSearchCommands::actShowDoubleWindowExecute()
 {
-    const bool show = !services.DoubleWindowShown();
-    services.ShowDoubleWindow(show);
-    TTavuBrowser *tab = services.CurrentBrowser();
+    const bool show = !reading.DoubleWindowShown();
+    reading.ShowDoubleWindow(show);
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!show || !tab || !tab->ThreadItem() || !tab->ResList())
         return;
     auto *list = new TResList(tab->ThreadItem());
@@ -86,5 +87,5 @@ void TResSearchCommands::actShowDoubleWindowExecute()
         copy->Assign(*res);
         list->Add(copy);
     }
-    services.ShowResListInPreview(tab->ThreadItem(), list);
+    reading.ShowResListInPreview(tab->ThreadItem(), list);
 }

@@ -6,12 +6,15 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TResSearchCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TResSearchCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                QObject *parent = nullptr);
 
     // "この文字列でフィルタ": the selected text in every field.
     void actSelectionFilterExecute();
@@ -27,5 +30,7 @@ public:
     void actShowDoubleWindowExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
 };

@@ -40,8 +40,9 @@ QString QuotedText(const TRes &res)
 
 }  // namespace
 
-TSelectedResCommands::TSelectedResCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TSelectedResCommands::TSelectedResCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                           TThreadViewServices &views, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), views(views)
 {
     const struct {
         const char *Name;
@@ -52,19 +53,19 @@ TSelectedResCommands::TSelectedResCommands(TWindowServices &services, QObject *p
                   {"actSelectResCopyEx2", CopyFormats::rcUrlQuoted}, {"actSelectResURLCopyEx", CopyFormats::rcUrl}};
     for (const auto &copy : copies) {
         const int kind = copy.Kind;
-        services.BindAction(QString::fromLatin1(copy.Name), this, [this, kind] { actSelectResCopyExecute(kind); });
+        frame.BindAction(QString::fromLatin1(copy.Name), this, [this, kind] { actSelectResCopyExecute(kind); });
     }
-    services.BindAction(QStringLiteral("actSelectResWrite"), this, [this] { actSelectResWriteExecute(false); });
-    services.BindAction(QStringLiteral("actSelectResWrite2"), this, [this] { actSelectResWriteExecute(true); });
-    services.BindAction(QStringLiteral("actSelectResReadPoint"), this, [this] { actSelectResReadPointExecute(); });
-    services.BindAction(QStringLiteral("actSelectResAbone"), this, [this] { actSelectResAboneExecute(); });
-    services.BindAction(QStringLiteral("actSelectionCopy"), this, [this] { actSelectionCopyExecute(); });
+    frame.BindAction(QStringLiteral("actSelectResWrite"), this, [this] { actSelectResWriteExecute(false); });
+    frame.BindAction(QStringLiteral("actSelectResWrite2"), this, [this] { actSelectResWriteExecute(true); });
+    frame.BindAction(QStringLiteral("actSelectResReadPoint"), this, [this] { actSelectResReadPointExecute(); });
+    frame.BindAction(QStringLiteral("actSelectResAbone"), this, [this] { actSelectResAboneExecute(); });
+    frame.BindAction(QStringLiteral("actSelectionCopy"), this, [this] { actSelectionCopyExecute(); });
 }
 
 TTavuBrowser *TSelectedResCommands::SelectedRes(TRes *&res) const
 {
     res = nullptr;
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return nullptr;
     res = tab->ResList()->FindByNumber(tab->ClickedResNumber);
@@ -88,7 +89,7 @@ void TSelectedResCommands::actSelectResWriteExecute(bool quote)
     QString text = QStringLiteral(">>%1\n").arg(res->Number);
     if (quote)
         text += QuotedText(*res) + QLatin1Char('\n');
-    services.WriteReply(tab, text);
+    reading.WriteReply(tab, text);
 }
 
 void TSelectedResCommands::actSelectResReadPointExecute()
@@ -97,7 +98,7 @@ void TSelectedResCommands::actSelectResReadPointExecute()
     TTavuBrowser *tab = SelectedRes(res);
     if (!tab)
         return;
-    TThreadCommands::SetReadPoint(services, tab, res->Number);
+    TThreadCommands::SetReadPoint(views, tab, res->Number);
 }
 
 // The response is erased in the log and leaves the view; only in save mode.
@@ -106,12 +107,12 @@ void TSelectedResCommands::actSelectResAboneExecute()
     TRes *res = nullptr;
     TTavuBrowser *tab = SelectedRes(res);
     if (tab && TavuEnviron->GetCached())
-        TThreadCommands::EraseRes(services, tab, {res});
+        TThreadCommands::EraseRes(views, tab, {res});
 }
 
 void TSelectedResCommands::actSelectionCopyExecute()
 {
-    if (TTavuBrowser *tab = services.CurrentBrowser()) {
+    if (TTavuBrowser *tab = tabs.CurrentBrowser()) {
         const QString text = tab->GetSelectedText();
         if (!text.isEmpty())
             QGuiApplication::clipboard()->setText(text);

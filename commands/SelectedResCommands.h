@@ -8,12 +8,16 @@
 
 class TRes;
 class TTavuBrowser;
-class TWindowServices;
+class TReadingServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TSelectedResCommands : public QObject {
     Q_OBJECT
 public:
-    TSelectedResCommands(TWindowServices &services, QObject *parent);
+    TSelectedResCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                         TThreadViewServices &views, QObject *parent);
 
     void actSelectResCopyExecute(int kind);
     void actSelectResWriteExecute(bool quote);
@@ -22,7 +26,10 @@ public:
     void actSelectionCopyExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TThreadViewServices &views;
 
     // The current thread tab and its selected response; nullptr when there is none.
     TTavuBrowser *SelectedRes(TRes *&res) const;

@@ -14,26 +14,27 @@
 #include <QAction>
 #include <algorithm>
 
-TShortcutAddCommands::TShortcutAddCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TShortcutAddCommands::TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                           QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadAddShortcut"), this, [this] { actThreadAddShortcutExecute(); });
-    services.BindAction(QStringLiteral("actThreadListAddShortcut"), this, [this] { actThreadListAddShortcutExecute(); });
-    services.BindAction(QStringLiteral("actBoardAddShortcut"), this, [this] { actBoardAddShortcutExecute(); });
-    services.BindAction(QStringLiteral("actThreadListBoardAddToShortcut"), this,
+    frame.BindAction(QStringLiteral("actThreadAddShortcut"), this, [this] { actThreadAddShortcutExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListAddShortcut"), this, [this] { actThreadListAddShortcutExecute(); });
+    frame.BindAction(QStringLiteral("actBoardAddShortcut"), this, [this] { actBoardAddShortcutExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListBoardAddToShortcut"), this,
                         [this] { actThreadListBoardAddToShortcutExecute(); });
 }
 
 void TShortcutAddCommands::actThreadAddShortcutExecute()
 {
-    TTavuBrowser *browser = services.CurrentBrowser();
+    TTavuBrowser *browser = tabs.CurrentBrowser();
     if (browser && browser->ThreadItem())
         AddOrRemove({browser->ThreadItem()});
 }
 
 void TShortcutAddCommands::actThreadListAddShortcutExecute()
 {
-    AddOrRemove(services.SelectedThreads());
+    AddOrRemove(boards.SelectedThreads());
 }
 
 // Threads all on the bar already leave it; otherwise the others join the tab the user picks.
@@ -47,7 +48,7 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
             item->SaveInfo();
         }
     } else {
-        TShortcutDialog dialog(services.Window());
+        TShortcutDialog dialog(frame.Window());
         QList<TThreadItem *> added;
         for (TThreadItem *item : items) {
             if (item->SHORTCUT || !item->Site)
@@ -64,22 +65,22 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         }
     }
     for (TThreadItem *item : items)
-        services.ThreadStateChanged(item);
-    services.ShortcutsChanged();
+        boards.ThreadStateChanged(item);
+    boards.ShortcutsChanged();
 }
 
 void TShortcutAddCommands::actBoardAddShortcutExecute()
 {
-    AddBoard(services.SelectedTreeBoard());
+    AddBoard(boards.SelectedTreeBoard());
 }
 
 // With SHORTCUTBAR_ADDEDIT on, the shortcut-bar editor follows.
 void TShortcutAddCommands::actThreadListBoardAddToShortcutExecute()
 {
-    const TTavuListDoc *doc = services.CurrentListDoc();
+    const TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc || !AddBoard(doc->GetBoard()) || !TavuConfig->SHORTCUTBAR_ADDEDIT)
         return;
-    if (QAction *editor = services.Action(QStringLiteral("actShortcutEdit")); editor && editor->isEnabled())
+    if (QAction *editor = frame.Action(QStringLiteral("actShortcutEdit")); editor && editor->isEnabled())
         editor->trigger();
 }
 
@@ -88,11 +89,11 @@ bool TShortcutAddCommands::AddBoard(const TBoard *board)
 {
     if (!board || !board->Site)
         return false;
-    TShortcutDialog dialog(services.Window());
+    TShortcutDialog dialog(frame.Window());
     dialog.AddItem(skBoard, board->Name, board->ID, board->Site->SITEID);
     dialog.FormShow();
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return false;
-    services.ShortcutsChanged();
+    boards.ShortcutsChanged();
     return true;
 }

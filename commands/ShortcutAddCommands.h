@@ -8,12 +8,14 @@
 
 class TBoard;
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TShortcutAddCommands : public QObject {
     Q_OBJECT
 public:
-    TShortcutAddCommands(TWindowServices &services, QObject *parent);
+    TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards, QObject *parent);
 
     void actThreadAddShortcutExecute();
     void actThreadListAddShortcutExecute();
@@ -22,7 +24,9 @@ public:
     void actThreadListBoardAddToShortcutExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TBoardServices &boards;
 
     void AddOrRemove(const QList<TThreadItem *> &items);
     bool AddBoard(const TBoard *board);

@@ -81,11 +81,12 @@ QString ShortcutHint(const TTavuShortcutToolButton &button)
 
 }  // namespace
 
-TShortcutBarCommands::TShortcutBarCommands(TWindowServices &services, QMainWindow *window, const TMainBars &bars,
+TShortcutBarCommands::TShortcutBarCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                           TBoardServices &boards, QMainWindow *window, const TMainBars &bars, 
                                            QMenu *popupMenu)
-    : QObject(window), services(services)
+    : QObject(window), frame(frame), tabs(tabs), reading(reading), boards(boards)
 {
-    for (QAction *action : services.WindowActions()) {
+    for (QAction *action : frame.WindowActions()) {
         if (TActionList::CategoryOf(action) == QStringLiteral("ショートカットバー"))
             popupMenu->addAction(action);
     }
@@ -146,15 +147,15 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
     switch (button->Kind) {
     case skBoard:
         if (TBoard *board = BoardOf(button->Param2, button->Param1)) {
-            services.JumpToBoardInTree(board);
-            services.OpenBoard(board, false);
+            boards.JumpToBoardInTree(board);
+            reading.OpenBoard(board, false);
         }
         break;
     case skThread: {
         auto *item = new TThreadItem;
         if (item->SetLocation(button->Param3, button->Param2, button->Param1, button->Text())) {
             item->DownloadRequest = true;
-            services.OpenThread(item, false, false, true, 0);
+            reading.OpenThread(item, false, false, true, 0);
         }
         item->Release();
         break;
@@ -163,7 +164,7 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
         RunApplication(*button);
         break;
     case skWebPage:
-        services.OpenWebPage(button->Param1, button->Param2);
+        reading.OpenWebPage(button->Param1, button->Param2);
         break;
     case skCategory:
         OpenCategoryMenu(button);
@@ -177,7 +178,7 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
 void TShortcutBarCommands::RunApplication(const TTavuShortcutToolButton &button)
 {
     QStringList arguments;
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = tabs.CurrentBrowser();
     if (button.Param2 == QLatin1String("%url") && tab && !tab->URL.isEmpty())
         arguments.append(tab->URL);
     if (!QProcess::startDetached(button.Param1, arguments))
@@ -204,10 +205,10 @@ void TShortcutBarCommands::OpenCategoryMenu(TTavuShortcutToolButton *button)
 // board tree and its thread list opened.
 void TShortcutBarCommands::OpenBoard(TBoard *board)
 {
-    if (TTavuListDoc *doc = services.BoardTab(board)) {
+    if (TTavuListDoc *doc = tabs.BoardTab(board)) {
         doc->Activate();
         return;
     }
-    services.JumpToBoardInTree(board);
-    services.OpenBoard(board, false);
+    boards.JumpToBoardInTree(board);
+    reading.OpenBoard(board, false);
 }

@@ -13,7 +13,10 @@ class QToolBar;
 class TBoard;
 class TTavuShortcutBar;
 class TTavuShortcutToolButton;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
+class TWindowFrameServices;
 struct TMainBars;
 
 class TShortcutBarCommands : public QObject {
@@ -22,7 +25,8 @@ public:
     // The bands go into the window: the top one before the application tool bar, as high as the
     // main tool bar, the bottom one into the bottom band. popupMenu is the bars' menu; it takes the
     // commands of the category "ショートカットバー".
-    TShortcutBarCommands(TWindowServices &services, QMainWindow *window, const TMainBars &bars, QMenu *popupMenu);
+    TShortcutBarCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                         TBoardServices &boards, QMainWindow *window, const TMainBars &bars, QMenu *popupMenu);
 
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
@@ -40,7 +44,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TBoardServices &boards;
 
     QToolBar *NewBand(QMainWindow *window, const char *name, int height, QMenu *popupMenu, TTavuShortcutBar *&bar);
     void RunApplication(const TTavuShortcutToolButton &button);

@@ -9,9 +9,11 @@
 #include <QAction>
 #include <QMenu>
 
-TSiteBoardsMenu::TSiteBoardsMenu(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TSiteBoardsMenu::TSiteBoardsMenu(TReadingServices &reading, TBoardServices &boards, TLayoutServices &layout,
+                                 QObject *parent)
+    : QObject(parent), reading(reading), boards(boards), layout(layout)
 {
-    QMenu *boardMenu = services.Menu(QStringLiteral("BoardMenu"));
+    QMenu *boardMenu = layout.Menu(QStringLiteral("BoardMenu"));
     if (!boardMenu)
         return;
     V2 = new QMenu(QStringLiteral("このサイトのボード(&V)"), boardMenu);
@@ -24,7 +26,7 @@ TSiteBoardsMenu::TSiteBoardsMenu(TWindowServices &services, QObject *parent) : Q
 void TSiteBoardsMenu::V2Click()
 {
     V2->clear();
-    const TSite *site = services.CurrentSite();
+    const TSite *site = boards.CurrentSite();
     if (!site)
         return;
     QString category;
@@ -35,6 +37,6 @@ void TSiteBoardsMenu::V2Click()
             V2->addSeparator();
             V2->addAction(BoardTreeImages::CategoryIcon(false), category)->setEnabled(false);
         }
-        V2->addAction(BoardTreeImages::BoardIcon(*board), board->Name, this, [this, board] { services.OpenBoard(board, false); });
+        V2->addAction(BoardTreeImages::BoardIcon(*board), board->Name, this, [this, board] { reading.OpenBoard(board, false); });
     }
 }

@@ -6,16 +6,21 @@
 #include <QObject>
 
 class QMenu;
-class TWindowServices;
+class TBoardServices;
+class TLayoutServices;
+class TReadingServices;
 
 class TSiteBoardsMenu : public QObject {
     Q_OBJECT
 public:
-    TSiteBoardsMenu(TWindowServices &services, QObject *parent = nullptr);
+    TSiteBoardsMenu(TReadingServices &reading, TBoardServices &boards, TLayoutServices &layout,
+                    QObject *parent = nullptr);
 
     QMenu *V2 = nullptr;
     void V2Click();
 
 private:
-    TWindowServices &services;
+    TReadingServices &reading;
+    TBoardServices &boards;
+    TLayoutServices &layout;
 };

@@ -14,36 +14,37 @@
 
 #include <QAction>
 
-TSiteCommands::TSiteCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TSiteCommands::TSiteCommands(TWindowFrameServices &frame, TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), boards(boards)
 {
-    services.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
-    services.BindAction(QStringLiteral("actRSSWizard"), this, [this] { actRSSWizardExecute(); });
-    services.BindAction(QStringLiteral("actBe2chBoardEdit"), this, [this] { actBe2chBoardEditExecute(); });
-    services.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
-    services.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
+    frame.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });
+    frame.BindAction(QStringLiteral("actRSSWizard"), this, [this] { actRSSWizardExecute(); });
+    frame.BindAction(QStringLiteral("actBe2chBoardEdit"), this, [this] { actBe2chBoardEditExecute(); });
+    frame.BindAction(QStringLiteral("actBBSSetup"), this, [this] { actBBSSetupExecute(); });
+    frame.BindAction(QStringLiteral("actBoardImportKatjuBoard"), this, [this] { actBoardImportKatjuBoardExecute(); });
 }
 
 void TSiteCommands::actBBSWizardExecute()
 {
     if (!TavuEnviron->UserSite())
         return;
-    TBBSWizard wizard(services.Window());
+    TBBSWizard wizard(frame.Window());
     if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
-        services.ShowSiteBoards(wizard.Result->Site);
+        boards.ShowSiteBoards(wizard.Result->Site);
 }
 
 void TSiteCommands::actRSSWizardExecute()
 {
     if (!TavuEnviron->RssSite())
         return;
-    TRssWizard wizard(services.Window());
+    TRssWizard wizard(frame.Window());
     if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
-        services.ShowSiteBoards(wizard.Result->Site);
+        boards.ShowSiteBoards(wizard.Result->Site);
 }
 
 void TSiteCommands::actBBSSetupExecute()
 {
-    TBBSSetupDialog dialog(services.Window());
+    TBBSSetupDialog dialog(frame.Window());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.SiteName.isEmpty())
         return;
     try {
@@ -58,21 +59,21 @@ void TSiteCommands::actBBSSetupExecute()
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
         return;
     }
-    if (QAction *select = services.Action(QStringLiteral("actBBSSelect")))
+    if (QAction *select = frame.Action(QStringLiteral("actBBSSelect")))
         select->trigger();
 }
 
 void TSiteCommands::actBoardImportKatjuBoardExecute()
 {
-    if (services.BoardListsBusy())
+    if (boards.BoardListsBusy())
         return;
-    TKatjuBoardDialog dialog(services.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && services.CurrentSite())
-        services.ShowSiteBoards(services.CurrentSite());
+    TKatjuBoardDialog dialog(frame.Window());
+    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && boards.CurrentSite())
+        boards.ShowSiteBoards(boards.CurrentSite());
 }
 
 void TSiteCommands::actBe2chBoardEditExecute()
 {
-    TBe2chBoardDialog dialog(services.Window());
+    TBe2chBoardDialog dialog(frame.Window());
     Kpwfunc::ExecDialog(dialog);
 }

@@ -7,12 +7,13 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TBoardServices;
+class TWindowFrameServices;
 
 class TSiteCommands : public QObject {
     Q_OBJECT
 public:
-    TSiteCommands(TWindowServices &services, QObject *parent);
+    TSiteCommands(TWindowFrameServices &frame, TBoardServices &boards, QObject *parent);
 
     void actBBSWizardExecute();
     void actRSSWizardExecute();
@@ -21,5 +22,6 @@ public:
     void actBe2chBoardEditExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TBoardServices &boards;
 };

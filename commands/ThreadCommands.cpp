@@ -224,7 +224,7 @@ void TThreadCommands::actThreadGoBookmarkExecute()
         GoToRes(services, tab, item->READPOINT);
 }
 
-void TThreadCommands::GoToRes(TWindowServices &services, TTavuBrowser *tab, int number)
+void TThreadCommands::GoToRes(TReadingServices &services, TTavuBrowser *tab, int number)
 {
     TResList *list = tab->ResList();
     if (number < 1 || number > list->Count())
@@ -269,7 +269,7 @@ void TThreadCommands::actThreadSetKokoyonToLastExecute()
     SetReadPoint(services, tab, last);
 }
 
-void TThreadCommands::SetReadPoint(TWindowServices &services, TTavuBrowser *tab, int number)
+void TThreadCommands::SetReadPoint(TThreadViewServices &services, TTavuBrowser *tab, int number)
 {
     TThreadItem *item = tab->ThreadItem();
     item->READPOINT = number;
@@ -312,7 +312,7 @@ void TThreadCommands::actThreadResAboneExecute()
     EraseRes(services, tab, tab->GetCheckedResList());
 }
 
-void TThreadCommands::EraseRes(TWindowServices &services, TTavuBrowser *tab, const QList<TRes *> &responses)
+void TThreadCommands::EraseRes(TThreadViewServices &services, TTavuBrowser *tab, const QList<TRes *> &responses)
 {
     if (responses.isEmpty())
         return;

@@ -12,6 +12,8 @@ class QString;
 class TRes;
 class TTavuBrowser;
 class TThreadItem;
+class TReadingServices;
+class TThreadViewServices;
 class TWindowServices;
 
 class TThreadCommands : public QObject {
@@ -43,11 +45,11 @@ public:
 
     // Goes to response n of the tab: scrolled to when shown, else shown in the preview; an erased
     // or hidden response is named in a message.
-    static void GoToRes(TWindowServices &services, TTavuBrowser *tab, int number);
+    static void GoToRes(TReadingServices &services, TTavuBrowser *tab, int number);
     // The read point ("ここまで読んだ") on response n: saved, drawn as RELOADKOKOYON says, scrolled to.
-    static void SetReadPoint(TWindowServices &services, TTavuBrowser *tab, int number);
+    static void SetReadPoint(TThreadViewServices &services, TTavuBrowser *tab, int number);
     // The responses of the tab are erased: marked in its list and its log, gone from the view.
-    static void EraseRes(TWindowServices &services, TTavuBrowser *tab, const QList<TRes *> &responses);
+    static void EraseRes(TThreadViewServices &services, TTavuBrowser *tab, const QList<TRes *> &responses);
 
 private:
     TWindowServices &services;

@@ -3,6 +3,7 @@
 #include "commands/ThreadCommands.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/MonaUtils.h"
@@ -67,7 +68,7 @@ TThreadInfoPane::TThreadInfoPane(TWindowServices &services, QObject *parent) : Q
     CreateTabs();
     CreateBookmarkPane();
     CreateImageCatalog();
-    services.OnThreadShown(this, [this] { ThreadShown(); });
+    connect(&services.Events(), &TWindowEvents::ThreadShown, this, [this] { ThreadShown(); });
     services.BindAction(QStringLiteral("actBookmarkDelete"), this, [this] { actBookmarkDeleteExecute(); });
     services.BindAction(QStringLiteral("actBookmarkComment"), this, [this] { actBookmarkCommentExecute(); });
     services.BindAction(QStringLiteral("actThreadThumbnailImages"), this, [this] { actThreadThumbnailImagesExecute(false); });

@@ -10,28 +10,29 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-TThreadListCommands::TThreadListCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TThreadListCommands::TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                         QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
 {
     const std::pair<const char *, CopyFormats::TThreadCopy> copies[] = {
         {"Url", CopyFormats::tcUrl}, {"Title", CopyFormats::tcTitle}, {"TitleUrl", CopyFormats::tcTitleUrl}};
     for (const auto &[suffix, kind] : copies) {
-        services.BindAction(QStringLiteral("actThreadListCopy") + QLatin1String(suffix), this,
+        frame.BindAction(QStringLiteral("actThreadListCopy") + QLatin1String(suffix), this,
                             [this, kind = kind] { actThreadListCopyUrlExecute(kind); });
-        services.BindAction(QStringLiteral("actBoardCopy") + QLatin1String(suffix), this,
+        frame.BindAction(QStringLiteral("actBoardCopy") + QLatin1String(suffix), this,
                             [this, kind = kind] { actBoardCopyUrlExecute(kind); });
     }
-    services.BindAction(QStringLiteral("actThreadListNextTab"), this, [this] { actThreadListNextTabExecute(1); });
-    services.BindAction(QStringLiteral("actThreadListPriorTab"), this, [this] { actThreadListNextTabExecute(-1); });
-    services.BindAction(QStringLiteral("actThreadListDeleteLog"), this, [this] { actThreadListDeleteLogExecute(); });
-    services.BindAction(QStringLiteral("actThreadListShowLocal"), this, [this] { actThreadListShowLocalExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListNextTab"), this, [this] { actThreadListNextTabExecute(1); });
+    frame.BindAction(QStringLiteral("actThreadListPriorTab"), this, [this] { actThreadListNextTabExecute(-1); });
+    frame.BindAction(QStringLiteral("actThreadListDeleteLog"), this, [this] { actThreadListDeleteLogExecute(); });
+    frame.BindAction(QStringLiteral("actThreadListShowLocal"), this, [this] { actThreadListShowLocalExecute(); });
 }
 
 // The lines of every selected row, one after the other.
 void TThreadListCommands::actThreadListCopyUrlExecute(CopyFormats::TThreadCopy kind)
 {
     QString text;
-    for (const TThreadItem *item : services.SelectedThreads())
+    for (const TThreadItem *item : boards.SelectedThreads())
         text += CopyFormats::ThreadText(*item, kind);
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
@@ -39,36 +40,36 @@ void TThreadListCommands::actThreadListCopyUrlExecute(CopyFormats::TThreadCopy k
 
 void TThreadListCommands::actBoardCopyUrlExecute(CopyFormats::TThreadCopy kind)
 {
-    if (const TBoard *board = services.SelectedTreeBoard())
+    if (const TBoard *board = boards.SelectedTreeBoard())
         QGuiApplication::clipboard()->setText(CopyFormats::PageText(board->Name, board->URL, kind));
 }
 
 void TThreadListCommands::actThreadListNextTabExecute(int step)
 {
-    if (TTavuListDoc *next = NextTabInCycle(services.ListDocTabOrder(), services.CurrentListDoc(), step))
+    if (TTavuListDoc *next = NextTabInCycle(tabs.ListDocTabOrder(), tabs.CurrentListDoc(), step))
         next->Activate();
 }
 
 // Last row first, as every command on the rows.
 void TThreadListCommands::actThreadListDeleteLogExecute()
 {
-    const QList<TThreadItem *> items = services.SelectedThreads();
+    const QList<TThreadItem *> items = boards.SelectedThreads();
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
         Kpwfunc::DeleteThreadLog(*it);
-        services.ThreadStateChanged(*it);
+        boards.ThreadStateChanged(*it);
     }
 }
 
 void TThreadListCommands::actThreadListShowLocalExecute()
 {
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     if (!doc)
         return;
-    services.BeginBusy();
+    frame.BeginBusy();
     Kpwfunc::ListLocalLogs(doc);
     if (const TBoard *board = doc->GetBoard())
         doc->SetCaption(QStringLiteral("全取得ｽﾚ：") + board->Name);
-    services.RedrawListTabs();
-    services.EndBusy();
-    services.ThreadListChanged(doc);
+    tabs.RedrawListTabs();
+    frame.EndBusy();
+    boards.ThreadListChanged(doc);
 }

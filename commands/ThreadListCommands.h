@@ -7,12 +7,15 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TWindowFrameServices;
 
 class TThreadListCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TThreadListCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                 QObject *parent = nullptr);
 
     void actThreadListCopyUrlExecute(CopyFormats::TThreadCopy kind);
     void actBoardCopyUrlExecute(CopyFormats::TThreadCopy kind);
@@ -21,5 +24,7 @@ public:
     void actThreadListShowLocalExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TBoardServices &boards;
 };

@@ -2,6 +2,7 @@
 
 #include "controls/Dialogs.h"
 #include "controls/KpwUserFiles.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -62,7 +63,7 @@ TThreadListTabCommands::TThreadListTabCommands(TWindowServices &services, QObjec
     bind("actThreadListFilter", [this] { actThreadListFilterExecute(); });
     bind("actThreadListSaveTab", [this] { actThreadListSaveTabExecute(); });
     bind("actThreadListLoadTab", [this] { actThreadListLoadTabExecute(); });
-    services.OnThreadListColumnClick(this, [this](int column) { SortByColumn(column); });
+    connect(&services.Events(), &TWindowEvents::ThreadListColumnClicked, this, &TThreadListTabCommands::SortByColumn);
 }
 
 void TThreadListTabCommands::HideHint()

@@ -7,25 +7,26 @@
 #include "tools/CommentDialog.h"
 #include "tools/PriorityDialog.h"
 
-TThreadNoteCommands::TThreadNoteCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TThreadNoteCommands::TThreadNoteCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                                         TBoardServices &boards, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views), boards(boards)
 {
-    services.BindAction(QStringLiteral("actThreadPriority"), this, [this] { actThreadPriorityExecute(false); });
-    services.BindAction(QStringLiteral("actThreadListPriority"), this, [this] { actThreadPriorityExecute(true); });
-    services.BindAction(QStringLiteral("actThreadComment"), this, [this] { actThreadCommentExecute(false); });
-    services.BindAction(QStringLiteral("actThreadListComment"), this, [this] { actThreadCommentExecute(true); });
+    frame.BindAction(QStringLiteral("actThreadPriority"), this, [this] { actThreadPriorityExecute(false); });
+    frame.BindAction(QStringLiteral("actThreadListPriority"), this, [this] { actThreadPriorityExecute(true); });
+    frame.BindAction(QStringLiteral("actThreadComment"), this, [this] { actThreadCommentExecute(false); });
+    frame.BindAction(QStringLiteral("actThreadListComment"), this, [this] { actThreadCommentExecute(true); });
 }
 
 // The selected threads (their .inf read again), or the current tab's thread.
 QList<TThreadItem *> TThreadNoteCommands::Targets(bool fromList) const
 {
     if (fromList) {
-        const QList<TThreadItem *> items = services.SelectedThreads();
+        const QList<TThreadItem *> items = boards.SelectedThreads();
         for (TThreadItem *item : items)
             item->ReloadInfo();
         return items;
     }
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ThreadItem())
         return {};
     return {tab->ThreadItem()};
@@ -36,7 +37,7 @@ void TThreadNoteCommands::actThreadPriorityExecute(bool fromList)
     const QList<TThreadItem *> targets = Targets(fromList);
     if (targets.isEmpty())
         return;
-    TPriorityDialog dialog(services.Window());
+    TPriorityDialog dialog(frame.Window());
     dialog.SetPriority(targets.first()->PRIORITY);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -44,7 +45,7 @@ void TThreadNoteCommands::actThreadPriorityExecute(bool fromList)
         item->SetPriority(dialog.GetPriority());
         item->SaveInfo();
     }
-    services.RepaintThreadList();
+    boards.RepaintThreadList();
 }
 
 void TThreadNoteCommands::actThreadCommentExecute(bool fromList)
@@ -52,10 +53,10 @@ void TThreadNoteCommands::actThreadCommentExecute(bool fromList)
     const QList<TThreadItem *> targets = Targets(fromList);
     if (targets.isEmpty())
         return;
-    TCommentDialog dialog(services.Window());
+    TCommentDialog dialog(frame.Window());
     dialog.SetThreadItem(targets.first());
     Kpwfunc::ExecDialog(dialog);
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (tab && tab->ThreadItem() == targets.first())
-        services.UpdateStatusCaption(targets.first());
+        views.UpdateStatusCaption(targets.first());
 }

@@ -6,17 +6,24 @@
 #include <QObject>
 
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TThreadNoteCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TThreadNoteCommands(TWindowServices &services, QObject *parent = nullptr);
+    explicit TThreadNoteCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
+                                 TBoardServices &boards, QObject *parent = nullptr);
 
     void actThreadPriorityExecute(bool fromList);
     void actThreadCommentExecute(bool fromList);
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TTabServices &tabs;
+    TThreadViewServices &views;
+    TBoardServices &boards;
     QList<TThreadItem *> Targets(bool fromList) const;
 };

@@ -7,6 +7,7 @@
 #include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/BoardList.h"
 #include "core/Exceptions.h"
@@ -52,13 +53,16 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent)
     services.BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
     services.BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
     ShowProxyStates();
-    services.OnOptionsApplied(this, [this] { ShowProxyStates(); });
+    connect(&services.Events(), &TWindowEvents::OptionsApplied, this, [this] { ShowProxyStates(); });
     BindSiteAndBrowserCommands();
     if (QMenu *tools = services.Menu(QStringLiteral("Tool1")))
         connect(tools, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
 
     // The log pane takes typed commands: Enter runs the line under the caret.
-    services.OnLogPaneEnter(this, [this](const QString &line) { return RunLogLine(line); });
+    connect(&services.Events(), &TWindowEvents::LogLineEntered, this, [this](const QString &line, bool *taken) {
+        if (!*taken)
+            *taken = RunLogLine(line);
+    });
 }
 
 // The fixed pages of some sites, the board list of machibbs, and the browser's find, source and

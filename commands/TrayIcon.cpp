@@ -8,20 +8,20 @@
 #include <QStyle>
 #include <QWidget>
 
-TTrayIcon::TTrayIcon(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services), icon(new QSystemTrayIcon(this))
+TTrayIcon::TTrayIcon(TWindowFrameServices &frame, QObject *parent)
+    : QObject(parent), frame(frame), icon(new QSystemTrayIcon(this))
 {
     icon->setToolTip(QStringLiteral("ヴァルネロ"));
     connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)   // the left button; other clicks do nothing
             Restore();
     });
-    services.BindAction(QStringLiteral("actHide"), this, [this] { actHideExecute(); });
+    frame.BindAction(QStringLiteral("actHide"), this, [this] { actHideExecute(); });
 }
 
 void TTrayIcon::ShowHideState()
 {
-    if (QAction *action = services.Action(QStringLiteral("actHide")))
+    if (QAction *action = frame.Action(QStringLiteral("actHide")))
         action->setChecked(icon->isVisible());
 }
 
@@ -30,24 +30,24 @@ void TTrayIcon::MinimizeToTray()
     if (icon->isVisible())
         return;
     if (!TrayAvailable()) {
-        if (!services.Window()->isMinimized())
-            services.Window()->showMinimized();
+        if (!frame.Window()->isMinimized())
+            frame.Window()->showMinimized();
         ShowHideState();   // the command checked itself when triggered
         return;
     }
     QIcon picture = QApplication::windowIcon();
     if (picture.isNull())
-        picture = services.Window()->style()->standardIcon(QStyle::SP_ComputerIcon);
+        picture = frame.Window()->style()->standardIcon(QStyle::SP_ComputerIcon);
     icon->setIcon(picture);
     icon->show();
     ShowHideState();
-    services.Window()->hide();
+    frame.Window()->hide();
 }
 
 void TTrayIcon::actHideExecute()
 {
     if (!icon->isVisible())
-        services.Window()->showMinimized();
+        frame.Window()->showMinimized();
     MinimizeToTray();
 }
 
@@ -65,7 +65,7 @@ void TTrayIcon::WindowRestored()
 
 void TTrayIcon::Restore()
 {
-    QWidget *window = services.Window();
+    QWidget *window = frame.Window();
     window->showNormal();
     window->raise();
     window->activateWindow();

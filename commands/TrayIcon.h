@@ -9,12 +9,12 @@
 #include <QSystemTrayIcon>
 #include <functional>
 
-class TWindowServices;
+class TWindowFrameServices;
 
 class TTrayIcon : public QObject {
     Q_OBJECT
 public:
-    TTrayIcon(TWindowServices &services, QObject *parent = nullptr);
+    TTrayIcon(TWindowFrameServices &frame, QObject *parent = nullptr);
 
     QSystemTrayIcon *Icon() const { return icon; }
     // Whether the desktop has a notification area to put the icon in.
@@ -32,7 +32,7 @@ public:
     void Restore();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
     QSystemTrayIcon *icon;
 
     void ShowHideState();

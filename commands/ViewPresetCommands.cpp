@@ -8,24 +8,24 @@
 
 #include <QAction>
 
-TViewPresetCommands::TViewPresetCommands(TWindowServices &services, QObject *parent)
-    : QObject(parent), services(services)
+TViewPresetCommands::TViewPresetCommands(TWindowFrameServices &frame, TLayoutServices &layout, QObject *parent)
+    : QObject(parent), frame(frame), layout(layout)
 {
-    services.BindAction(QStringLiteral("actToolVarnelo1View"), this, [this] { actToolVarnelo1ViewExecute(); });
+    frame.BindAction(QStringLiteral("actToolVarnelo1View"), this, [this] { actToolVarnelo1ViewExecute(); });
 }
 
 void TViewPresetCommands::actToolVarnelo1ViewExecute()
 {
-    services.StoreBarLayout();   // the user's layout as it is now is what switching back restores
+    layout.StoreBarLayout();   // the user's layout as it is now is what switching back restores
     TViewModePreset preset(*TavuConfig, TTavuConfig::AppDir() + QStringLiteral("def/"), TavuConfig->GetProfileDir());
-    TKpw10ViewMode dialog(preset, services.Window());
+    TKpw10ViewMode dialog(preset, frame.Window());
     Kpwfunc::ExecDialog(dialog);
     if (!dialog.Changed())
         return;
     for (const char *name : {"actShowThreadList2", "actShowBrowser"}) {
-        QAction *action = services.Action(QString::fromLatin1(name));
+        QAction *action = frame.Action(QString::fromLatin1(name));
         if (action && action->isCheckable() && !action->isChecked())
             action->trigger();
     }
-    services.ReloadBarLayout();
+    layout.ReloadBarLayout();
 }

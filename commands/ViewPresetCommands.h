@@ -5,15 +5,17 @@
 
 #include <QObject>
 
-class TWindowServices;
+class TLayoutServices;
+class TWindowFrameServices;
 
 class TViewPresetCommands : public QObject {
     Q_OBJECT
 public:
-    TViewPresetCommands(TWindowServices &services, QObject *parent = nullptr);
+    TViewPresetCommands(TWindowFrameServices &frame, TLayoutServices &layout, QObject *parent = nullptr);
 
     void actToolVarnelo1ViewExecute();
 
 private:
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+    TLayoutServices &layout;
 };

@@ -2,6 +2,7 @@
 
 #include "controls/KpwBoardTree.h"
 #include "controls/ShortcutBar.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/TavuConfig.h"
@@ -62,19 +63,19 @@ void ApplyThreadTitlePanelLook(QWidget &panel, QWidget &browserPane, QWidget &br
     panel.setVisible(TavuConfig->THREADTITLEPANEL != tpHidden);
 }
 
-void BindPaneLooks(TWindowServices &window, const TPaneLookParts &parts)
+void BindPaneLooks(TWindowFrameServices &frame, const TPaneLookParts &parts)
 {
-    const auto apply = [&window, parts] {
+    const auto apply = [&frame, parts] {
         ApplyLogPaneLook(*parts.LogPane);
         for (TTavuShortcutBar *bar : parts.ShortcutBars)
             ApplyShortcutBarLook(*bar);
         parts.BoardTree->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
         PaintBoardTree(parts.BoardTree);
         ApplyThreadTitlePanelLook(*parts.TitlePanel, *parts.BrowserPane, *parts.Browser);
-        window.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
+        frame.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
     };
     apply();
-    window.OnOptionsApplied(parts.LogPane, apply);
+    QObject::connect(&frame.Events(), &TWindowEvents::OptionsApplied, parts.LogPane, apply);
 }
 
 }  // namespace Kpwfunc

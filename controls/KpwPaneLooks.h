@@ -14,7 +14,7 @@ class QPlainTextEdit;
 class QTreeWidget;
 class QWidget;
 class TTavuShortcutBar;
-class TWindowServices;
+class TWindowFrameServices;
 
 namespace Kpwfunc {
 
@@ -40,6 +40,6 @@ struct TPaneLookParts {
 
 // Gives the parts all of the above now and again each time the window has taken the settings
 // confirmed in the option dialog; the vote button is the action act2chHeee.
-void BindPaneLooks(TWindowServices &window, const TPaneLookParts &parts);
+void BindPaneLooks(TWindowFrameServices &frame, const TPaneLookParts &parts);
 
 }  // namespace Kpwfunc

@@ -3,15 +3,17 @@
 //
 // The commands of the main window live in command units by family (thread commands, browser-tab
 // commands, selected-post commands, hover popups, pane commands, tool commands, ...). A unit never
-// includes the main window's header: it is given this interface by its constructor and reaches the
-// window only through it. The window implements it once (mainwindow/VarneloWindowServices.cpp);
-// tests give a unit a small fake where no window is needed.
+// includes the main window's header: it is given by its constructor the interfaces below that it
+// uses and reaches the window only through them. The window implements them once
+// (mainwindow/VarneloWindowServices.cpp); tests give a unit small fakes where no window is needed.
 //
-// The interface is made of small interfaces, one per subject; a dialog that needs one subject takes
-// only that one. A family adds what it needs to the subject it belongs to, never a copy of a service
-// that is already here. Services hand out operations. The few objects of the window they hand out
-// are the window itself (the parent of dialogs), the actions, the hint window and its popup timer,
-// some menus, the trace pane and the drop target of tab drags; the panes stay in the window.
+// The interface is made of small interfaces, one per subject; a unit or dialog takes only the
+// subjects it uses, and the whole TWindowServices only when it uses most of them. A family adds what
+// it needs to the subject it belongs to, never a copy of a service that is already here. Services
+// hand out operations. The few objects of the window they hand out are the window itself (the parent
+// of dialogs), the actions, the hint window and its popup timer, some menus, the trace pane, the drop
+// target of tab drags and the window's events (controls/WindowEvents.h); the panes stay in the
+// window.
 
 #include <QIcon>
 #include <QList>
@@ -38,6 +40,7 @@ class TTextList;
 class TThreadItem;
 class TThreadItemList;
 class TToolMenuItem;
+class TWindowEvents;
 namespace Kpwfunc { struct TResSearch; }
 
 // ---- the window and its commands ----
@@ -60,8 +63,8 @@ public:
     // The busy indication shared by every request.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
-    // Calls the handler each time the window has taken the settings confirmed in the option dialog.
-    virtual void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) = 0;
+    // What happens in the window, as signals (controls/WindowEvents.h).
+    virtual TWindowEvents &Events() const = 0;
 };
 
 // ---- tabs ----
@@ -90,9 +93,6 @@ public:
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
     // the board whose key the tab carries (may be nullptr).
     virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
-    // Hands every browser tab made from now on to the handler, to bind its events (the open ones are
-    // in Browsers()); the connection ends with the receiver.
-    virtual void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) = 0;
     // The thread-list view shows the tab's document (nullptr: none); the document it showed keeps
     // its scroll position and selected row.
     virtual void ShowListDoc(TTavuListDoc *doc) = 0;
@@ -171,9 +171,8 @@ public:
     // (the tab's ClickedResNumber or ClickedID says which).
     virtual void PopupResMenu() = 0;
     virtual void PopupResIDMenu() = 0;
-    // Calls the handler whenever the caption shows another thread or new figures of it (a tab was
-    // activated, a rendering changed it), or no thread any more.
-    virtual void OnThreadShown(QObject *receiver, const std::function<void()> &handler) = 0;
+    // The address box shows the text and takes the focus (actBrowserNavigate opens what it shows).
+    virtual void TypeAddress(const QString &text) = 0;
 };
 
 // ---- sites, boards and the thread list ----
@@ -240,9 +239,6 @@ public:
     // The thread-list view shows that many rows of the shown document, scrolled to the top unless
     // keepScroll.
     virtual void SetThreadListRowCount(int count, bool keepScroll) = 0;
-    // Calls the handler with the column whose header is clicked in the thread-list view; the
-    // connection ends with the receiver.
-    virtual void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) = 0;
     // True while the board tree has a current node (a board, a category or a folder).
     virtual bool HasCurrentTreeNode() const = 0;
     // The thread of the thread list's focused row in the current thread-list tab (nullptr when the
@@ -284,10 +280,8 @@ public:
     // list). The log pane lies under the body, the header bars above everything.
     enum TBodyPane { bpThreadList, bpBrowser };
     enum TPaneControl { pcBoardTree, pcThreadList, pcBrowser, pcSiteBox, pcAddressBox };
-    // Opens or collapses the board pane; the handler hears each time it opens or collapses (by a
-    // command or a drag of its splitter). The connection ends with the receiver.
+    // Opens or collapses the board pane (TWindowEvents::BoardPaneToggled tells each time it does).
     virtual void ShowBoardPane(bool shown) = 0;
-    virtual void OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler) = 0;
     // The board pane goes to the right of the rest, or back to its left, keeping its width.
     virtual void PutBoardPaneRight(bool right) = 0;
     // Hides a pane of the body; the size it had along the body, 0 when it was hidden or had none.
@@ -297,8 +291,6 @@ public:
     virtual void ShowBodyPane(TBodyPane pane, int size) = 0;
     // Whether the pane shows now: visible and more than its tab bar.
     virtual bool BodyPaneShown(TBodyPane pane) const = 0;
-    // The handler hears each time the user drags the splitter between the panes of the body.
-    virtual void OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler) = 0;
     // The body lays its panes side by side or one above the other, half and half (only the
     // orientation while the thread-list pane spans the window).
     virtual void LayOutBody(bool sideBySide) = 0;
@@ -307,9 +299,8 @@ public:
     virtual void SpanThreadList(bool span) = 0;
     virtual void ShowLogPane(bool shown) = 0;
     virtual void ShowHeaderBars(bool shown) = 0;
-    // Shows the filter box of the board tree (focused) or hides it; the handler hears Enter in it.
+    // Shows the filter box of the board tree (focused) or hides it.
     virtual void ShowBoardFilter(bool shown) = 0;
-    virtual void OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler) = 0;
     virtual void ExpandBoardTree(bool expand) = 0;
     // The tab bar of the pane lays its buttons out again.
     virtual void LayOutTabBar(TBodyPane pane) = 0;
@@ -325,11 +316,6 @@ public:
     virtual void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace) = 0;
     // The width of the thread-information panel.
     virtual int ThreadInfoWidth() const = 0;
-
-    // The log pane becomes editable, and Enter there hands the line under the caret to the
-    // handler, which tells whether it took it as a command (else the key goes to the pane). The
-    // binding ends with the receiver.
-    virtual void OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler) = 0;
 
     // A drag of a browser tab's button onto the board tree. The filter sees the events of the
     // browser tab bar (a button added later comes as its child) and of each of its buttons.
@@ -394,7 +380,7 @@ public:
     virtual void ReleaseSessionParts() = 0;
 };
 
-// Everything the window offers, as the command units take it.
+// Everything the window offers, as the units that use most of its subjects take it.
 class TWindowServices : public TWindowFrameServices,
                         public TTabServices,
                         public TReadingServices,

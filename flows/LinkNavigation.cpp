@@ -2,6 +2,7 @@
 
 #include "boards/Be2chManager.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/MonaUtils.h"
@@ -68,9 +69,11 @@ TResList *NamedResponses(const TResList &shown, const Kpwfunc::TBoardUrlParts &p
 
 }  // namespace
 
-TLinkNavigation::TLinkNavigation(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
+TLinkNavigation::TLinkNavigation(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                                 TThreadViewServices &views, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), views(views)
 {
-    services.OnBrowserTabCreated(this, [this](TTavuBrowser *tab) { BindLinkNavigation(tab); });
+    connect(&frame.Events(), &TWindowEvents::BrowserTabCreated, this, &TLinkNavigation::BindLinkNavigation);
 }
 
 void TLinkNavigation::BindLinkNavigation(TTavuBrowser *tab)
@@ -98,28 +101,28 @@ void TLinkNavigation::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &
         if (showsThread) {
             ClickedTab = tab;
             tab->ClickedResNumber = TTavuBrowser::GetLinkNumber(url);
-            services.HintWindow()->hide();
-            services.PopupResMenu();
+            views.HintWindow()->hide();
+            views.PopupResMenu();
         }
         return;
     }
     if (url.startsWith(QLatin1String("tavu://res/?id="))) {
         cancel = true;
         if (showsThread) {
-            services.HintWindow()->hide();
+            views.HintWindow()->hide();
             ClickedTab = tab;
             tab->ClickedID = TTavuResWriter::LinkValue(url);
-            services.PopupResIDMenu();
+            views.PopupResIDMenu();
         }
         return;
     }
     if (url.startsWith(QLatin1String("tavu://res/?be="))) {
         cancel = true;
         if (showsThread && Be2chManager) {
-            services.HintWindow()->hide();
+            views.HintWindow()->hide();
             ClickedTab = tab;
             const QString member = url.mid(url.indexOf(QLatin1String("?be=")) + 4);
-            TTavuBrowser *profile = services.NewPageTab(QStringLiteral("BE ユーザープロフィール"));
+            TTavuBrowser *profile = tabs.NewPageTab(QStringLiteral("BE ユーザープロフィール"));
             profile->Navigate(QString(Be2chManager->ProfileUrl)
                                   .replace(QLatin1String("<member>"), member)
                                   .replace(QLatin1String("<url>"), tab->URL));
@@ -136,10 +139,10 @@ void TLinkNavigation::OnBrowserBeforeNavigate(TTavuBrowser *tab, const QString &
     QString target = url;
     if (!url.contains(QLatin1Char('/')) && !url.contains(QLatin1Char('.')))
         target = MonaUtils::ResolveRelativeUrl(tab->Browser()->LocationUrl(), url);
-    if (!services.Browsers().contains(tab))
+    if (!tabs.Browsers().contains(tab))
         return;
     if (tab->Locked) {
-        TTavuBrowser *other = services.NewPageTab(LoadingCaption, false);
+        TTavuBrowser *other = tabs.NewPageTab(LoadingCaption, false);
         other->Navigate(target);
         cancel = true;
         return;
@@ -178,10 +181,10 @@ bool TLinkNavigation::FollowBoardLink(TTavuBrowser *tab, const QString &url)
     TBoard *board = nullptr;
     if (!Kpwfunc::IsBoardUrl(url, board))
         return false;
-    services.HintWindow()->hide();
+    views.HintWindow()->hide();
     if (OpenedForTheLink(tab))
         CloseTabLater(tab);
-    services.OpenBoard(board, false);
+    reading.OpenBoard(board, false);
     return true;
 }
 
@@ -191,7 +194,7 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
 {
     const TBBS *type = tab->ThreadItem()->BBS;
     if (type && type->ID == QLatin1String("ahhanscript") && url.contains(QLatin1String("&al=on"))) {
-        services.ShowUrlInDoubleWindow(url);
+        reading.ShowUrlInDoubleWindow(url);
         return;
     }
     Kpwfunc::TBoardUrlParts parts;
@@ -203,7 +206,7 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定レスは消去されています。"));
         return;
     }
-    services.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
+    reading.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
 }
 
 void TLinkNavigation::OpenThreadLink(const QString &url, bool activate)
@@ -214,12 +217,12 @@ void TLinkNavigation::OpenThreadLink(const QString &url, bool activate)
     if (!MatchThreadUrl(url, *item, resNo))
         return;
     item->DownloadRequest = true;
-    services.OpenThread(item, false, true, activate, resNo);
+    reading.OpenThread(item, false, true, activate, resNo);
 }
 
 void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &cancel)
 {
-    services.HintWindow()->hide();
+    views.HintWindow()->hide();
     if (AsksHowToOpen(tab) && !tab->IsWebPage()) {
         cancel = true;
         AskHowToOpen(tab, url, false);
@@ -229,14 +232,14 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
     case 0:
         if (TavuConfig->SHOWEXIFINFO && url.toLower().endsWith(QLatin1String(".jpg"))) {
             cancel = true;
-            services.ShowPictureView(url);
+            reading.ShowPictureView(url);
             if (OpenedForTheLink(tab))
                 CloseTabLater(tab);
             break;
         }
         tab->MarkNavigated();
-        if (tab == services.CurrentBrowser())
-            services.UpdateStatusCaption(nullptr);   // a page now: no thread's caption or figures
+        if (tab == tabs.CurrentBrowser())
+            views.UpdateStatusCaption(nullptr);   // a page now: no thread's caption or figures
         break;
     case 1:
         cancel = true;
@@ -246,11 +249,11 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
         break;
     case 2:
         cancel = true;
-        PreviewBrowser::ShowUrl(services, url);
+        PreviewBrowser::ShowUrl(frame, reading, url);
         break;
     default:
         cancel = true;
-        services.OpenWebPage(url, url);
+        reading.OpenWebPage(url, url);
         break;
     }
 }
@@ -265,7 +268,7 @@ bool TLinkNavigation::AsksHowToOpen(const TTavuBrowser *tab) const
 
 void TLinkNavigation::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread)
 {
-    TUrlDialog dialog(services.Window());
+    TUrlDialog dialog(frame.Window());
     dialog.SetURL(url);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -274,7 +277,7 @@ void TLinkNavigation::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool i
         if (isThread) {
             OpenThreadLink(chosen, dialog.GetActivateTab());
         } else {
-            TTavuBrowser *page = services.NewPageTab(chosen, dialog.GetActivateTab());
+            TTavuBrowser *page = tabs.NewPageTab(chosen, dialog.GetActivateTab());
             page->Navigate(chosen);
         }
     } else if (dialog.OpenInBrowser) {
@@ -282,7 +285,7 @@ void TLinkNavigation::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool i
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
     } else if (dialog.QuickLook) {
-        PreviewBrowser::ShowUrl(services, chosen);
+        PreviewBrowser::ShowUrl(frame, reading, chosen);
     }
 }
 
@@ -291,13 +294,13 @@ void TLinkNavigation::CloseTabLater(TTavuBrowser *tab)
 {
     QTimer::singleShot(0, this, [this, tab = QPointer<TTavuBrowser>(tab)] {
         if (tab)
-            services.CloseBrowser(tab);
+            tabs.CloseBrowser(tab);
     });
 }
 
 void TLinkNavigation::OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedWB *&target, bool &cancel)
 {
-    services.HintWindow()->hide();
+    views.HintWindow()->hide();
     const QString link = QString(url).replace(QLatin1String("&amp;"), QLatin1String("&"));
     if (FollowBoardLink(tab, link)) {
         cancel = true;
@@ -308,7 +311,7 @@ void TLinkNavigation::OpenLink(TTavuBrowser *tab, const QString &url, TEmbeddedW
 
 TTavuBrowser *TLinkNavigation::OpenNewWindowTab(TEmbeddedWB *&target)
 {
-    TTavuBrowser *tab = services.NewPageTab(LoadingCaption);
+    TTavuBrowser *tab = tabs.NewPageTab(LoadingCaption);
     target = tab->Browser();
     return tab;
 }

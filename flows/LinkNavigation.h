@@ -11,13 +11,17 @@
 
 class TEmbeddedWB;
 class TTavuBrowser;
-class TWindowServices;
+class TReadingServices;
+class TTabServices;
+class TThreadViewServices;
+class TWindowFrameServices;
 
 class TLinkNavigation : public QObject {
     Q_OBJECT
 public:
     // Binds every browser tab made from now on.
-    TLinkNavigation(TWindowServices &services, QObject *parent);
+    TLinkNavigation(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+                    TThreadViewServices &views, QObject *parent);
 
     // Binds the tab's navigation and new-window events to the handlers below.
     void BindLinkNavigation(TTavuBrowser *tab);
@@ -39,5 +43,11 @@ private:
     void AskHowToOpen(TTavuBrowser *tab, const QString &url, bool isThread);
     void CloseTabLater(TTavuBrowser *tab);
 
-    TWindowServices &services;
+    TWindowFrameServices &frame;
+
+    TTabServices &tabs;
+
+    TReadingServices &reading;
+
+    TThreadViewServices &views;
 };

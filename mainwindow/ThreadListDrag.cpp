@@ -13,8 +13,8 @@
 #include <QMimeData>
 #include <QTreeWidget>
 
-TThreadListDrag::TThreadListDrag(TWindowServices &services, TqorExtListView *list, QTreeWidget *tree, QObject *parent)
-    : QObject(parent), services(services), list(list), tree(tree), listViewport(list->viewport()),
+TThreadListDrag::TThreadListDrag(TBoardServices &boards, TqorExtListView *list, QTreeWidget *tree, QObject *parent)
+    : QObject(parent), boards(boards), list(list), tree(tree), listViewport(list->viewport()),
       treeViewport(tree->viewport())
 {
     list->viewport()->installEventFilter(this);
@@ -31,7 +31,7 @@ const QString &TThreadListDrag::MimeType()
 
 void TThreadListDrag::StartDrag()
 {
-    if (services.SelectedThreads().isEmpty())
+    if (boards.SelectedThreads().isEmpty())
         return;
     DragDrop::Run(list, MimeType(), Qt::CopyAction);
 }
@@ -41,14 +41,14 @@ bool TThreadListDrag::Drop(QDropEvent *event)
     const TBoard *folder = Kpwfunc::NodeBoard(tree->itemAt(event->position().toPoint()));
     if (!folder || folder->Kind != TBoard::KIND_FAVORITES)
         return false;
-    const QList<TThreadItem *> items = services.SelectedThreads();
+    const QList<TThreadItem *> items = boards.SelectedThreads();
     try {
         FavoriteFolders::AddThreads(folder, items, true);
     } catch (const EVarnelo &e) {
         Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
     }
     for (TThreadItem *item : items)
-        services.ThreadStateChanged(item);
+        boards.ThreadStateChanged(item);
     event->acceptProposedAction();
     return true;
 }

@@ -11,12 +11,12 @@
 class QDropEvent;
 class QTreeWidget;
 class TqorExtListView;
-class TWindowServices;
+class TBoardServices;
 
 class TThreadListDrag : public QObject {
     Q_OBJECT
 public:
-    TThreadListDrag(TWindowServices &services, TqorExtListView *list, QTreeWidget *tree, QObject *parent);
+    TThreadListDrag(TBoardServices &boards, TqorExtListView *list, QTreeWidget *tree, QObject *parent);
 
     static const QString &MimeType();
 
@@ -24,7 +24,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TWindowServices &services;
+    TBoardServices &boards;
     TqorExtListView *list;
     QTreeWidget *tree;
     QPointer<QWidget> listViewport;   // compared only: the views may go first while the window closes

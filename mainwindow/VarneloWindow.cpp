@@ -50,6 +50,7 @@
 #include "controls/KpwPaneLooks.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
+#include "controls/WindowEvents.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/MenuBar.h"
 #include "controls/ShortcutBar.h"
@@ -117,6 +118,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
       services(std::make_unique<TVarneloWindowServices>(*this))
 {
     setObjectName(QStringLiteral("VarneloWindow"));
+    events = new TWindowEvents(this);
     Startup = new TStartupSequence(*services, splash, this);
     Startup->SetSplashMessage(QStringLiteral("初期化処理中"));
     TavuConfig->SetAppStartCount(TavuConfig->VOZADAZOZ_APPSTARTCOUNT + 1);
@@ -145,7 +147,8 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
             qInfo().noquote() << text;
     });
     Kpwfunc::SetBoardHoldersRunning([this] { return ChecksRunning(); });
-    commandStates = std::make_unique<TCommandStates>(*services);
+    commandStates = std::make_unique<TCommandStates>(*services, *services, *services);
+    services->BindEvents();
     BindActions();
     Shutdown = new TShutdownSequence(*services, *Startup, *Lists, *UpdateChecks, this);
     connect(Shutdown, &TShutdownSequence::Ended, this, &TVarneloWindow::Closed);
@@ -192,9 +195,17 @@ void TVarneloWindow::CreateActions()
     addActions(ActionList1->Actions());   // so their shortcuts work wherever the focus is
 }
 
-// The commands and events of each area of the window.
+// The commands and events of each area of the window. Each unit is given the subjects of the
+// services it uses; those that use most of them take the whole.
 void TVarneloWindow::BindActions()
 {
+    TWindowFrameServices &frame = *services;
+    TTabServices &tabs = *services;
+    TReadingServices &reading = *services;
+    TThreadViewServices &views = *services;
+    TBoardServices &boards = *services;
+    TRuleServices &rules = *services;
+    TLayoutServices &layout = *services;
     ActionList1->Bind(QStringLiteral("actExit"), this, &QWidget::close);
     ActionList1->Bind(QStringLiteral("actAbout"), this, &TVarneloWindow::actAboutExecute);
     ActionList1->Bind(QStringLiteral("actThreadReturn"), this, &TVarneloWindow::actThreadReturnExecute);
@@ -203,53 +214,53 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
-    new TResSearchCommands(*services, this);   // response search
-    SiteDialogCommands::Bind(*services);       // site and board dialogs
-    BoardListUpdateCommand::Bind(*services);   // board-list update
-    RuleTools::Bind(*services);                // rule editor
-    PreviewBrowser::Bind(*services);           // preview browser
-    FavoriteCommands::Bind(*services);         // favourites dialogs
+    new TResSearchCommands(frame, tabs, reading, this);   // response search
+    SiteDialogCommands::Bind(frame, boards);       // site and board dialogs
+    BoardListUpdateCommand::Bind(frame, boards);   // board-list update
+    RuleTools::Bind(frame, tabs, rules);           // rule editor
+    PreviewBrowser::Bind(frame, reading, boards);  // preview browser
+    FavoriteCommands::Bind(frame, boards);         // favourites dialogs
     // filters, erasing, log search and notices
-    new TFilterCommands(*services, this);
-    new TEraseCommands(*services, this);
-    new TThreadNoteCommands(*services, this);
-    new TLogSearchCommands(*services, this);
-    Notices = new TNoticeCommands(*services, this);
+    new TFilterCommands(frame, tabs, reading, this);
+    new TEraseCommands(frame, tabs, views, boards, this);
+    new TThreadNoteCommands(frame, tabs, views, boards, this);
+    new TLogSearchCommands(frame, tabs, views, this);
+    Notices = new TNoticeCommands(frame, tabs, reading, boards, this);
 
-    new TSiteCommands(Services(), this);   // sites and boards from outside
-    new TFavoriteAddCommands(Services(), this);   // threads and pages into the favourites
-    new TPropertyCommands(Services(), this);      // property window
-    new TShortcutAddCommands(Services(), this);   // threads and boards onto the shortcut bar
-    new TThreadListDrag(Services(), ThreadListView, BoardListView, this);   // threads dragged to favourites
-    new TBrowserTabDrag(Services(), this);        // thread tabs dragged to favourites
+    new TSiteCommands(frame, boards, this);   // sites and boards from outside
+    new TFavoriteAddCommands(frame, tabs, reading, boards, this);   // threads and pages into the favourites
+    new TPropertyCommands(frame, tabs, boards, this);      // property window
+    new TShortcutAddCommands(frame, tabs, boards, this);   // threads and boards onto the shortcut bar
+    new TThreadListDrag(boards, ThreadListView, BoardListView, this);   // threads dragged to favourites
+    new TBrowserTabDrag(tabs, boards, layout, this);      // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
-    new TThreadListCommands(*services, this);       // thread-list rows and tabs, board copies
+    new TThreadListCommands(frame, tabs, boards, this);   // thread-list rows and tabs, board copies
     new TThreadListTabCommands(*services, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
-    new TPictureCommands(*services, this);
-    new TMemoCommands(*services, this);
-    new TLinkCommands(*services, this);
+    new TPictureCommands(frame, tabs, this);
+    new TMemoCommands(frame, tabs, layout, this);
+    new TLinkCommands(frame, tabs, reading, boards, this);
 
-    new TCustomiseCommands(*services, this);   // skins, key bindings, tools, columns, toolbars
+    new TCustomiseCommands(frame, boards, layout, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [this] { ShowOptions(0); });   // options
     new TThreadCommands(*services, this);
     new TBrowserTabCommands(*services, this);
-    new TSelectedResCommands(*services, this);
-    new THoverPopups(*services, this);
-    auto *paneCommands = new TPaneCommands(Services(), this);
+    new TSelectedResCommands(frame, tabs, reading, views, this);
+    new THoverPopups(frame, tabs, views, this);
+    auto *paneCommands = new TPaneCommands(frame, views, boards, layout, this);
     toolCommands = new TToolCommands(Services(), this);
-    new TBeCommands(Services(), this);
+    new TBeCommands(frame, tabs, views, this);
     new TBoardCommands(Services(), this);
-    new TListSourceCommands(Services(), this);
-    TrayIcon = new TTrayIcon(Services(), this);
+    new TListSourceCommands(frame, tabs, reading, boards, this);
+    TrayIcon = new TTrayIcon(frame, this);
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 
     new TBookmarkCommands(Services(), this);     // bookmarks
     new TThreadInfoPane(Services(), this);       // thread information, bookmark pane, image catalog
     new TResIDCommands(Services(), this);        // the menu of a poster ID
-    new TSiteBoardsMenu(Services(), this);       // the shown site's boards as a menu
+    new TSiteBoardsMenu(reading, boards, layout, this);   // the shown site's boards as a menu
     new TLogCommands(Services(), this);          // history, recent threads, export
-    new TViewPresetCommands(Services(), this);   // the 1.0 layout preset
+    new TViewPresetCommands(frame, layout, this);   // the 1.0 layout preset
 }
 
 void TVarneloWindow::BindPaneLooks()
@@ -448,7 +459,7 @@ void TVarneloWindow::ApplyOptions()
         FocusTimer->start();
     else
         FocusTimer->stop();
-    emit OptionsApplied();
+    emit events->OptionsApplied();
 }
 
 bool TVarneloWindow::ChecksRunning() const

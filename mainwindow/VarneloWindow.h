@@ -77,6 +77,7 @@ class TPostController;           // flows
 class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
 class TThreadController;         // flows
+class TWindowEvents;
 class TWindowServices;
 class TWindowLists;
 class TCommandStates;
@@ -166,7 +167,7 @@ public:
     void SetCommandsEnabled(bool enabled);
     // Shows the option dialog at the page; when it is confirmed the window takes the new settings
     // (thread-list repaint, tool bars, tab-bar positions, BBS bar, focus timer) and emits
-    // OptionsApplied. True when the dialog ended with OK.
+    // TWindowEvents::OptionsApplied. True when the dialog ended with OK.
     bool ShowOptions(int page);
 
     // The tool-bar bands of the top band area (CoolBar1), in band order: id and tool bar.
@@ -257,8 +258,6 @@ public:
 signals:
     // The window has closed (the close steps have run); the program ends.
     void Closed();
-    // The window has taken the settings confirmed in the option dialog (ShowOptions).
-    void OptionsApplied();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -274,6 +273,7 @@ private:
     bool busyCursorShown = false;
     QHash<QString, QIcon> appIcons;   // ShowAppIcon's icons by file
     std::unique_ptr<TVarneloWindowServices> services;
+    TWindowEvents *events = nullptr;   // what happens in the window, for the units (a child)
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
@@ -344,10 +344,6 @@ public:
     // Fills the board tree with the site's boards again, keeping its state.
     void RefillBoardTree(TSite *site);
 
-signals:
-    // A column header of the thread-list view was clicked (the thread-list tab commands sort).
-    void ThreadListColumnClicked(int column);
-
 private:
     TTavuListDoc *shownListDoc = nullptr;
 
@@ -373,7 +369,7 @@ public:
     void UpdateStatusCaption(TThreadItem *item);
     void ShowBrowserTab(TTavuBrowser *tab, bool switchPane);
     void MoveBrowserToFront(TTavuBrowser *tab);
-    // Connects a new browser tab to the window and announces it (BrowserTabCreated).
+    // Connects a new browser tab to the window and announces it (TWindowEvents::BrowserTabCreated).
     void BindBrowserEvents(TTavuBrowser *tab);
     // actBrowserNavigate (and Enter in the address box): the typed URL opens as a thread or board of
     // a known site, or as a page, and joins the URL history.
@@ -382,13 +378,6 @@ public:
     QWidget *ThreadTitlePanel = nullptr;   // above the browser tabs: the thread's title and counts
     QLabel *ThreadTitleLabel = nullptr;
     QLabel *ThreadCountLabel = nullptr;
-
-signals:
-    // A browser tab was made; other areas bind their handlers of its events.
-    void BrowserTabCreated(TTavuBrowser *tab);
-    // The caption shows another thread or new figures of it (a tab was activated, a rendering
-    // changed it), or no thread any more.
-    void ThreadShown();
 
 private:
     void BindThreadFlow();

@@ -32,7 +32,7 @@ void TVarneloWindow::BindUpdateCheck()
     };
     ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [check] { check(false); });
     ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [check] { check(true); });
-    LinkNavigation = new TLinkNavigation(Services(), this);
+    LinkNavigation = new TLinkNavigation(Services(), Services(), Services(), Services(), this);
     if (PrivateBrowser)
         LinkNavigation->BindLinkNavigation(PrivateBrowser);
 }

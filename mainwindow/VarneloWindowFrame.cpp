@@ -98,7 +98,7 @@ void TVarneloWindow::CreateMenusAndBars()
     static_cast<TMainMenus &>(*this) = Kpwfunc::BuildMainMenus(this, *ActionList1, refreshes);
     static_cast<TMainBars &>(*this) = Kpwfunc::BuildMainBars(this, MainMenu1);
     Kpwfunc::AddHelpPages(Help1, this, [this](const QString &url) { Services().OpenThreadUrl(url); });
-    shortcutBars = new TShortcutBarCommands(Services(), this, *this, ShortcutMenu);
+    shortcutBars = new TShortcutBarCommands(Services(), Services(), Services(), Services(), this, *this, ShortcutMenu);
     ShortcutBar1 = shortcutBars->ShortcutBar1;
     ShortcutBar3 = shortcutBars->ShortcutBar3;
 }

@@ -11,6 +11,7 @@
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
@@ -172,19 +173,15 @@ void TVarneloWindowServices::PopupResIDMenu()
     window.ResIDPopup->popup(QCursor::pos());
 }
 
-void TVarneloWindowServices::OnOptionsApplied(QObject *receiver, const std::function<void()> &handler)
+TWindowEvents &TVarneloWindowServices::Events() const
 {
-    QObject::connect(&window, &TVarneloWindow::OptionsApplied, receiver, handler);
+    return *window.events;
 }
 
-void TVarneloWindowServices::OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler)
+void TVarneloWindowServices::TypeAddress(const QString &text)
 {
-    QObject::connect(&window, &TVarneloWindow::BrowserTabCreated, receiver, handler);
-}
-
-void TVarneloWindowServices::OnThreadShown(QObject *receiver, const std::function<void()> &handler)
-{
-    QObject::connect(&window, &TVarneloWindow::ThreadShown, receiver, handler);
+    window.UrlComboBox->setEditText(text);
+    window.UrlComboBox->setFocus();
 }
 
 void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
@@ -394,7 +391,7 @@ int Along(const QSplitter *splitter, const QWidget *widget)
     return splitter->orientation() == Qt::Horizontal ? widget->width() : widget->height();
 }
 
-// Hands Enter in a log pane to its handler.
+// Hands Enter in the log pane to its handler.
 class TLogPaneEnter : public QObject {
 public:
     TLogPaneEnter(const std::function<bool(const QString &)> &handler, QObject *parent)
@@ -419,6 +416,20 @@ private:
 
 }  // namespace
 
+void TVarneloWindowServices::BindEvents()
+{
+    TWindowEvents *events = window.events;
+    TTavuSplitter *boardPane = window.MainSplitter;
+    QObject::connect(boardPane, &TTavuSplitter::OnOpen, events, [events] { emit events->BoardPaneToggled(true); });
+    QObject::connect(boardPane, &TTavuSplitter::OnClose, events, [events] { emit events->BoardPaneToggled(false); });
+    QObject::connect(window.ThreadListSplitter, &QSplitter::splitterMoved, events, &TWindowEvents::BodySplitterMoved);
+    if (QLineEdit *filter = window.BoardFilterCombo->lineEdit())
+        QObject::connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
+    window.Memo1->setReadOnly(false);
+    window.Memo1->installEventFilter(
+        new TLogPaneEnter([events](const QString &line) { return events->EnterLogLine(line); }, window.Memo1));
+}
+
 QWidget *TVarneloWindowServices::BodyPane(TBodyPane pane) const
 {
     return pane == bpThreadList ? window.ThreadListPanel : window.BrowserPanel;
@@ -430,12 +441,6 @@ void TVarneloWindowServices::ShowBoardPane(bool shown)
         window.MainSplitter->Open();
     else
         window.MainSplitter->Close();
-}
-
-void TVarneloWindowServices::OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler)
-{
-    QObject::connect(window.MainSplitter, &TTavuSplitter::OnOpen, receiver, [handler] { handler(true); });
-    QObject::connect(window.MainSplitter, &TTavuSplitter::OnClose, receiver, [handler] { handler(false); });
 }
 
 void TVarneloWindowServices::PutBoardPaneRight(bool right)
@@ -493,11 +498,6 @@ bool TVarneloWindowServices::BodyPaneShown(TBodyPane pane) const
     return widget->height() > tabPanel->height() + 2;
 }
 
-void TVarneloWindowServices::OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler)
-{
-    QObject::connect(window.ThreadListSplitter, &QSplitter::splitterMoved, receiver, [handler] { handler(); });
-}
-
 void TVarneloWindowServices::LayOutBody(bool sideBySide)
 {
     QSplitter *splitter = window.ThreadListSplitter;
@@ -540,12 +540,6 @@ void TVarneloWindowServices::ShowBoardFilter(bool shown)
     filter->setVisible(shown);
     if (filter->isVisible())
         filter->setFocus();
-}
-
-void TVarneloWindowServices::OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler)
-{
-    if (QLineEdit *filter = window.BoardFilterCombo->lineEdit())
-        QObject::connect(filter, &QLineEdit::returnPressed, receiver, [handler] { handler(); });
 }
 
 void TVarneloWindowServices::ExpandBoardTree(bool expand)
@@ -625,12 +619,6 @@ void TVarneloWindowServices::PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, 
 int TVarneloWindowServices::ThreadInfoWidth() const
 {
     return window.ThreadInfoPanel->width();
-}
-
-void TVarneloWindowServices::OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler)
-{
-    window.Memo1->setReadOnly(false);
-    window.Memo1->installEventFilter(new TLogPaneEnter(handler, receiver));
 }
 
 void TVarneloWindowServices::WatchBrowserTabBar(QObject *filter)
@@ -748,7 +736,7 @@ void TVarneloWindowServices::ShowPictureView(const QString &url)
 
 void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
 {
-    PreviewBrowser::ShowUrl(window.Services(), url);
+    PreviewBrowser::ShowUrl(*this, *this, url);
 }
 
 QWidget *TVarneloWindowServices::TracePane() const
@@ -864,11 +852,6 @@ QStringList TVarneloWindowServices::ThreadListColumns() const
 void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
 {
     window.SetThreadListRowCount(count, keepScroll);
-}
-
-void TVarneloWindowServices::OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler)
-{
-    QObject::connect(&window, &TVarneloWindow::ThreadListColumnClicked, receiver, handler);
 }
 
 // ---- response search ----

@@ -10,6 +10,10 @@ class TVarneloWindowServices : public TWindowServices {
 public:
     explicit TVarneloWindowServices(TVarneloWindow &window) : window(window) {}
 
+    // The board pane's splitter, the body's splitter, the board filter and the log pane report to
+    // the window's events (the log pane becomes editable for its typed commands).
+    void BindEvents();
+
     QWidget *Window() const override;
     QAction *Action(const QString &name) const override;
     bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) override;
@@ -40,9 +44,8 @@ public:
     QMenu *BrowserPopupMenu() const override;
     void PopupResMenu() override;
     void PopupResIDMenu() override;
-    void OnOptionsApplied(QObject *receiver, const std::function<void()> &handler) override;
-    void OnBrowserTabCreated(QObject *receiver, const std::function<void(TTavuBrowser *)> &handler) override;
-    void OnThreadShown(QObject *receiver, const std::function<void()> &handler) override;
+    TWindowEvents &Events() const override;
+    void TypeAddress(const QString &text) override;
 
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
@@ -80,24 +83,20 @@ public:
     void ShowUrlInDoubleWindow(const QString &url) override;
 
     void ShowBoardPane(bool shown) override;
-    void OnBoardPaneToggled(QObject *receiver, const std::function<void(bool open)> &handler) override;
     void PutBoardPaneRight(bool right) override;
     int HideBodyPane(TBodyPane pane) override;
     void ShowBodyPane(TBodyPane pane, int size) override;
     bool BodyPaneShown(TBodyPane pane) const override;
-    void OnBodySplitterMoved(QObject *receiver, const std::function<void()> &handler) override;
     void LayOutBody(bool sideBySide) override;
     void SpanThreadList(bool span) override;
     void ShowLogPane(bool shown) override;
     void ShowHeaderBars(bool shown) override;
     void ShowBoardFilter(bool shown) override;
-    void OnBoardFilterEntered(QObject *receiver, const std::function<void()> &handler) override;
     void ExpandBoardTree(bool expand) override;
     void LayOutTabBar(TBodyPane pane) override;
     void FocusControl(TPaneControl control) override;
     void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace) override;
     int ThreadInfoWidth() const override;
-    void OnLogPaneEnter(QObject *receiver, const std::function<bool(const QString &line)> &handler) override;
     void WatchBrowserTabBar(QObject *filter) override;
     QWidget *TabDropTarget() const override;
     bool TreeNodeAt(const QPoint &point, TBoard *&board) const override;
@@ -149,7 +148,6 @@ public:
     bool StopCheckOf(TTavuListDoc *doc) override;
     QStringList ThreadListColumns() const override;
     void SetThreadListRowCount(int count, bool keepScroll) override;
-    void OnThreadListColumnClick(QObject *receiver, const std::function<void(int column)> &handler) override;
 
     // response search
     void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) override;

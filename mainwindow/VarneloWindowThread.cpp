@@ -9,6 +9,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
@@ -97,7 +98,7 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
             Kpwfunc::SetBrowserTabCaption(*this, tab);
         }
     });
-    emit BrowserTabCreated(tab);
+    emit events->BrowserTabCreated(tab);
 }
 
 // The flow runs in Threads; the window shows what it reports.
@@ -159,7 +160,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
         setWindowTitle(caption);
         ThreadTitleLabel->clear();
         ThreadCountLabel->clear();
-        emit ThreadShown();
+        emit events->ThreadShown();
         return;
     }
     const TBoard *board = item->GetBoard();
@@ -180,7 +181,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
                                       .arg(QFileInfo(item->GetLogFile()).size() / 1024 + 1));
     else
         ThreadCountLabel->setText(QStringLiteral("(%1 / %2)").arg(newCount).arg(item->COUNT));
-    emit ThreadShown();
+    emit events->ThreadShown();
 }
 
 void TVarneloWindow::ShowBrowserTab(TTavuBrowser *tab, bool switchPane)

@@ -17,6 +17,7 @@
 #include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/ThreadListRowPainter.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -79,7 +80,7 @@ void TVarneloWindow::BindThreadListPane()
     view->OnInfoTip = [this, painter](TCustomExtListView *, int row, int, const QString &, QString &additional) {
         additional = painter->Tip(shownListDoc, row);
     };
-    view->OnColumnClick = [this](TCustomEnhListView *, int column) { emit ThreadListColumnClicked(column); };
+    view->OnColumnClick = [this](TCustomEnhListView *, int column) { emit events->ThreadListColumnClicked(column); };
     connect(view, &QAbstractItemView::clicked, this, [this] { ThreadListViewOpen(false); });
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})

@@ -10,19 +10,20 @@
 
 namespace BoardListUpdateCommand {
 
-void Bind(TWindowServices &window)
+void Bind(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    window.BindAction(QStringLiteral("actBoardListUpdate"), window.Window(), [&window] { Execute(window); });
+    frame.BindAction(QStringLiteral("actBoardListUpdate"), frame.Window(),
+                     [&frame, &boards] { Execute(frame, boards); });
 }
 
-void Execute(TWindowServices &window)
+void Execute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     if (Kpwfunc::BoardListsBusy())
         return;
     {
-        TBoardListDialog dialog(window.Window());
-        dialog.BoardsReloaded = [&window](TSite *site) { window.ShowNewBoardsOf(site, false); };
-        dialog.SelectSite(window.CurrentSite());
+        TBoardListDialog dialog(frame.Window());
+        dialog.BoardsReloaded = [&boards](TSite *site) { boards.ShowNewBoardsOf(site, false); };
+        dialog.SelectSite(boards.CurrentSite());
         Kpwfunc::ExecDialog(dialog);
     }
     if (TSite *favorites = TavuEnviron->FavoritesSite()) {

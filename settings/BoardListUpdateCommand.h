@@ -1,13 +1,14 @@
 #pragma once
 // actBoardListUpdate: the board-list update dialog for the site shown in the board tree.
 
-class TWindowServices;
+class TBoardServices;
+class TWindowFrameServices;
 
 namespace BoardListUpdateCommand {
 
-void Bind(TWindowServices &window);
+void Bind(TWindowFrameServices &frame, TBoardServices &boards);
 // Refuses while an HTTP job is alive (the board lists are rebuilt); afterwards the favorites read
 // their boards again.
-void Execute(TWindowServices &window);
+void Execute(TWindowFrameServices &frame, TBoardServices &boards);
 
 }  // namespace BoardListUpdateCommand

@@ -12,41 +12,43 @@ namespace FavoriteCommands {
 namespace {
 
 // The favorites site's boards may have changed: the board tree shows them again when it shows the site.
-void RefreshFavoritesTree(TWindowServices &window)
+void RefreshFavoritesTree(TBoardServices &boards)
 {
-    window.ShowNewBoardsOf(TavuEnviron->FavoritesSite(), true);
+    boards.ShowNewBoardsOf(TavuEnviron->FavoritesSite(), true);
 }
 
 }  // namespace
 
-void Bind(TWindowServices &window)
+void Bind(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    window.BindAction(QStringLiteral("actFavEdit"), window.Window(), [&window] { FavEditExecute(window); });
-    window.BindAction(QStringLiteral("actBoardAddFav"), window.Window(), [&window] { BoardAddFavExecute(window); });
+    frame.BindAction(QStringLiteral("actFavEdit"), frame.Window(),
+                     [&frame, &boards] { FavEditExecute(frame, boards); });
+    frame.BindAction(QStringLiteral("actBoardAddFav"), frame.Window(),
+                     [&frame, &boards] { BoardAddFavExecute(frame, boards); });
 }
 
-void FavEditExecute(TWindowServices &window)
+void FavEditExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     {
-        TFavoritesEditor editor(window.Window());
+        TFavoritesEditor editor(frame.Window());
         Kpwfunc::ExecDialog(editor);
     }
-    RefreshFavoritesTree(window);
+    RefreshFavoritesTree(boards);
 }
 
-void BoardAddFavExecute(TWindowServices &window)
+void BoardAddFavExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     TSite *favorites = TavuEnviron->FavoritesSite();
-    const TBoard *board = window.SelectedTreeBoard();
+    const TBoard *board = boards.SelectedTreeBoard();
     if (!favorites || !board)
         return;
-    TFavoriteDialog dialog(window.Window());
+    TFavoriteDialog dialog(frame.Window());
     dialog.Mode = TFavoriteDialog::fmBoard;
     dialog.Board = board;
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
     favorites->LoadBoards();
-    RefreshFavoritesTree(window);
+    RefreshFavoritesTree(boards);
 }
 
 }  // namespace FavoriteCommands

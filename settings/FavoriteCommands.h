@@ -2,12 +2,13 @@
 // The main-window commands that run the favourites dialogs: the favourites editor (actFavEdit) and
 // the registration of the selected board in the favourites (actBoardAddFav).
 
-class TWindowServices;
+class TBoardServices;
+class TWindowFrameServices;
 
 namespace FavoriteCommands {
 
-void Bind(TWindowServices &window);
-void FavEditExecute(TWindowServices &window);
-void BoardAddFavExecute(TWindowServices &window);
+void Bind(TWindowFrameServices &frame, TBoardServices &boards);
+void FavEditExecute(TWindowFrameServices &frame, TBoardServices &boards);
+void BoardAddFavExecute(TWindowFrameServices &frame, TBoardServices &boards);
 
 }  // namespace FavoriteCommands

@@ -137,43 +137,45 @@ void InstallBoardEditor(QWidget *parent)
     });
 }
 
-void Bind(TWindowServices &window)
+void Bind(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    InstallBoardEditor(window.Window());
-    window.BindAction(QStringLiteral("actBBSSelect"), window.Window(), [&window] { BBSSelectExecute(window); });
-    window.BindAction(QStringLiteral("actBBSOrder"), window.Window(), [&window] { BBSOrderExecute(window); });
-    window.BindAction(QStringLiteral("actThreadListMoveToLocal"), window.Window(),
-                      [&window] { MoveToLocalExecute(window); });
+    InstallBoardEditor(frame.Window());
+    frame.BindAction(QStringLiteral("actBBSSelect"), frame.Window(),
+                     [&frame, &boards] { BBSSelectExecute(frame, boards); });
+    frame.BindAction(QStringLiteral("actBBSOrder"), frame.Window(),
+                     [&frame, &boards] { BBSOrderExecute(frame, boards); });
+    frame.BindAction(QStringLiteral("actThreadListMoveToLocal"), frame.Window(),
+                     [&frame, &boards] { MoveToLocalExecute(frame, boards); });
 }
 
-void BBSSelectExecute(TWindowServices &window)
+void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     const TSiteList &sites = *TavuEnviron->SiteList();
-    TBBSDialog dialog(window.Window());
+    TBBSDialog dialog(frame.Window());
     if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
         ApplySelection(sites);
     else if (!RestoreSelection(sites))
         return;   // nothing changed: the site shown stays
-    window.ShowFirstSite();
+    boards.ShowFirstSite();
 }
 
-void BBSOrderExecute(TWindowServices &window)
+void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    TBBSOrderDialog dialog(window.Window());
+    TBBSOrderDialog dialog(frame.Window());
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
-    window.ReloadBBSBar();
-    window.ShowFirstSite();
+    boards.ReloadBBSBar();
+    boards.ShowFirstSite();
 }
 
-void MoveToLocalExecute(TWindowServices &window)
+void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    TTavuListDoc *doc = window.ShownListDoc();
+    TTavuListDoc *doc = boards.ShownListDoc();
     if (!doc)
         return;
     TThreadItemList *items = doc->Items();
-    TLocalDialog dialog(window.Window());
-    for (TThreadItem *item : window.SelectedThreads())
+    TLocalDialog dialog(frame.Window());
+    for (TThreadItem *item : boards.SelectedThreads())
         dialog.Items.Add(item);
     if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -182,7 +184,7 @@ void MoveToLocalExecute(TWindowServices &window)
             items->Delete(i);
     }
     doc->SetDisplayCount(std::min(doc->DisplayCount() - int(dialog.Moved.size()), items->Count()));
-    window.SelectedThreadsLeft(doc);
+    boards.SelectedThreadsLeft(doc);
 }
 
 }  // namespace SiteDialogCommands

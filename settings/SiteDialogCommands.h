@@ -7,24 +7,25 @@
 
 class QWidget;
 class TSiteList;
-class TWindowServices;
+class TBoardServices;
+class TWindowFrameServices;
 
 namespace SiteDialogCommands {
 
 // Installs the board editor and binds the three commands.
-void Bind(TWindowServices &window);
+void Bind(TWindowFrameServices &frame, TBoardServices &boards);
 // Makes TBoardEditor (a child of parent) the editor of Kpwfunc::AddSiteBoard and
 // Kpwfunc::ModifySiteBoard.
 void InstallBoardEditor(QWidget *parent = nullptr);
 
 // actBBSSelect: the site selection dialog; both OK and Cancel leave bbs.txt and the sites' shown
 // flags in step and show the first site of the refilled site box.
-void BBSSelectExecute(TWindowServices &window);
+void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards);
 // actBBSOrder: the site order dialog; on OK the site box and the BBS toolbar are rebuilt.
-void BBSOrderExecute(TWindowServices &window);
+void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards);
 // actThreadListMoveToLocal: the selected threads of the shown board tab go to a local folder; the
 // rows of the threads moved leave the list.
-void MoveToLocalExecute(TWindowServices &window);
+void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards);
 
 // The SITEIDs bbs.txt gets after the site selection: the sites of the former list that are still
 // shown, in their order, then the other shown sites and the favorites, local, user and RSS sites,

@@ -42,8 +42,8 @@ bool ShowsThread(const TTavuBrowser *tab, const TThreadItem *item)
 
 }  // namespace
 
-TInfoDialog::TInfoDialog(TWindowServices &services, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), services(services)
+TInfoDialog::TInfoDialog(TTabServices &tabs, TReadingServices &reading, TBoardServices &boards, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), tabs(tabs), reading(reading), boards(boards)
 {
     setWindowTitle(QStringLiteral("お知らせ"));
     setModal(false);
@@ -129,7 +129,7 @@ TInfoDialog::TResPlace TInfoDialog::Locate(const TResList *list, int number, con
 void TInfoDialog::ThreadRowDoubleClick(QTreeWidgetItem *row)
 {
     if (TThreadItem *item = row ? ItemOf(row) : nullptr)
-        services.SelectThreadRow(item);
+        boards.SelectThreadRow(item);
 }
 
 void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)
@@ -138,11 +138,11 @@ void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)
     if (!item)
         return;
     const int number = row->data(0, NumberRole).toInt();
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!ShowsThread(tab, item)) {
         // the thread comes to the front, or opens at that post
-        services.OpenThread(item, false, false, true, number);
-        tab = services.CurrentBrowser();
+        reading.OpenThread(item, false, false, true, number);
+        tab = tabs.CurrentBrowser();
         if (!ShowsThread(tab, item) || tab->DownloadState != TTavuBrowser::dsIdle)
             return;
     }
@@ -158,7 +158,7 @@ void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)
         Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("指定のレスはNGワードです。"));
         break;
     case rpNotShown:
-        services.ShowResInPreview(item, *res);
+        reading.ShowResInPreview(item, *res);
         break;
     case rpNotFound:
         break;

@@ -17,12 +17,15 @@ class QTreeWidgetItem;
 class TRes;
 class TResList;
 class TThreadItem;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TTabServices;
 
 class TInfoDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TInfoDialog(TWindowServices &services, QWidget *parent = nullptr);
+    explicit TInfoDialog(TTabServices &tabs, TReadingServices &reading, TBoardServices &boards,
+                         QWidget *parent = nullptr);
     ~TInfoDialog() override;
 
     void AddThreadNotice(const QString &text, int imageIndex, TThreadItem *item);
@@ -46,7 +49,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    TWindowServices &services;
+    TTabServices &tabs;
+    TReadingServices &reading;
+    TBoardServices &boards;
 
     static TThreadItem *ItemOf(const QTreeWidgetItem *row);
     void ClearRows(QTreeWidget *list);

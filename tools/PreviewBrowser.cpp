@@ -459,14 +459,14 @@ void TChottoWindow2::FormDeactivate()
 
 namespace PreviewBrowser {
 
-TChottoWindow2 *Window(TWindowServices &window)
+TChottoWindow2 *Window(TWindowFrameServices &frame, TReadingServices &reading)
 {
     static QPointer<TChottoWindow2> kept;
-    if (!kept || kept->parent() != window.Window()) {
-        kept = new TChottoWindow2(window.Window());
-        kept->OnOpenUrl = [&window](QObject *, const QString &url, bool inProgram) {
+    if (!kept || kept->parent() != frame.Window()) {
+        kept = new TChottoWindow2(frame.Window());
+        kept->OnOpenUrl = [&reading](QObject *, const QString &url, bool inProgram) {
             if (inProgram)
-                window.OpenThreadUrl(url, true);
+                reading.OpenThreadUrl(url, true);
             else
                 Kpwfunc::OpenUrlExternal(url);
         };
@@ -474,9 +474,9 @@ TChottoWindow2 *Window(TWindowServices &window)
     return kept;
 }
 
-void ShowUrl(TWindowServices &window, const QString &url)
+void ShowUrl(TWindowFrameServices &frame, TReadingServices &reading, const QString &url)
 {
-    TChottoWindow2 *viewer = Window(window);
+    TChottoWindow2 *viewer = Window(frame, reading);
     viewer->OpenUrl(url);
     viewer->show();
     viewer->raise();
@@ -485,9 +485,9 @@ void ShowUrl(TWindowServices &window, const QString &url)
 namespace {
 
 // The browser URL of the one selected thread of the current thread list.
-QString SelectedThreadBrowserUrl(const TWindowServices &window)
+QString SelectedThreadBrowserUrl(const TBoardServices &boards)
 {
-    const QList<TThreadItem *> selected = window.SelectedThreads();
+    const QList<TThreadItem *> selected = boards.SelectedThreads();
     if (selected.size() != 1)
         return QString();
     const TThreadItem *item = selected.first();
@@ -496,17 +496,17 @@ QString SelectedThreadBrowserUrl(const TWindowServices &window)
 
 }  // namespace
 
-void Bind(TWindowServices &window)
+void Bind(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards)
 {
-    window.BindAction(QStringLiteral("actShowChotto"), window.Window(), [&window] {
-        TChottoWindow2 *viewer = Window(window);
+    frame.BindAction(QStringLiteral("actShowChotto"), frame.Window(), [&frame, &reading] {
+        TChottoWindow2 *viewer = Window(frame, reading);
         viewer->show();
         viewer->raise();
     });
-    window.BindAction(QStringLiteral("actThreadListChottoLook"), window.Window(), [&window] {
-        const QString url = SelectedThreadBrowserUrl(window);
+    frame.BindAction(QStringLiteral("actThreadListChottoLook"), frame.Window(), [&frame, &reading, &boards] {
+        const QString url = SelectedThreadBrowserUrl(boards);
         if (!url.isEmpty())
-            ShowUrl(window, url);
+            ShowUrl(frame, reading, url);
     });
 }
 

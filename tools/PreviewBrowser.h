@@ -23,7 +23,9 @@ class QProgressBar;
 class QStatusBar;
 class QTabWidget;
 class TChottoTabSheet;
-class TWindowServices;
+class TBoardServices;
+class TReadingServices;
+class TWindowFrameServices;
 
 // The address a new-window link of a page opens: the href of the link's HTML, resolved against the
 // page's address when it is relative, with the outside redirector taken out.
@@ -127,10 +129,10 @@ private:
 namespace PreviewBrowser {
 
 // The main window's preview browser, created on first use.
-TChottoWindow2 *Window(TWindowServices &window);
+TChottoWindow2 *Window(TWindowFrameServices &frame, TReadingServices &reading);
 // Opens the URL in the preview browser and shows it.
-void ShowUrl(TWindowServices &window, const QString &url);
+void ShowUrl(TWindowFrameServices &frame, TReadingServices &reading, const QString &url);
 // Binds actShowChotto and actThreadListChottoLook.
-void Bind(TWindowServices &window);
+void Bind(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards);
 
 }  // namespace PreviewBrowser

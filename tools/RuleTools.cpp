@@ -12,37 +12,37 @@ namespace RuleTools {
 namespace {
 
 // The board of the active browser tab, else of the active thread-list tab.
-TBoard *BoardInView(const TWindowServices &window)
+TBoard *BoardInView(const TTabServices &tabs)
 {
-    if (TTavuBrowser *tab = window.CurrentBrowser(); tab && tab->GetBoard())
+    if (TTavuBrowser *tab = tabs.CurrentBrowser(); tab && tab->GetBoard())
         return tab->GetBoard();
-    TTavuListDoc *doc = window.CurrentListDoc();
+    TTavuListDoc *doc = tabs.CurrentListDoc();
     return doc ? doc->GetBoard() : nullptr;
 }
 
-TActionDialog *MakeActionDialog(TWindowServices &window)
+TActionDialog *MakeActionDialog(TWindowFrameServices &frame, TTabServices &tabs, TRuleServices &rules)
 {
-    auto *dialog = new TActionDialog(window.Window());
+    auto *dialog = new TActionDialog(frame.Window());
     dialog->setObjectName(QStringLiteral("ActionDialog"));
-    dialog->ViewedBoard = [&window] { return BoardInView(window); };
-    dialog->ApplyToOpenThread = [&window] {
-        QAction *apply = window.Action(QStringLiteral("actThreadExecAction"));
+    dialog->ViewedBoard = [&tabs] { return BoardInView(tabs); };
+    dialog->ApplyToOpenThread = [&frame] {
+        QAction *apply = frame.Action(QStringLiteral("actThreadExecAction"));
         if (apply && apply->isEnabled())
             apply->trigger();
     };
-    dialog->ResRulesPath = window.ResRulesFile();
-    dialog->ThreadRulesPath = window.ThreadRulesFile();
+    dialog->ResRulesPath = rules.ResRulesFile();
+    dialog->ThreadRulesPath = rules.ThreadRulesFile();
     return dialog;
 }
 
-void ShowActionDialog(TWindowServices &window)
+void ShowActionDialog(TWindowFrameServices &frame, TTabServices &tabs, TRuleServices &rules)
 {
-    auto *dialog = window.Window()->findChild<TActionDialog *>(QStringLiteral("ActionDialog"),
+    auto *dialog = frame.Window()->findChild<TActionDialog *>(QStringLiteral("ActionDialog"),
                                                                Qt::FindDirectChildrenOnly);
     if (!dialog)
-        dialog = MakeActionDialog(window);
-    dialog->SetResActionList(window.ResRules());
-    dialog->SetThreadActionList(window.ThreadRules());
+        dialog = MakeActionDialog(frame, tabs, rules);
+    dialog->SetResActionList(rules.ResRules());
+    dialog->SetThreadActionList(rules.ThreadRules());
     dialog->RefreshView();
     dialog->show();
     dialog->raise();
@@ -51,9 +51,10 @@ void ShowActionDialog(TWindowServices &window)
 
 }  // namespace
 
-void Bind(TWindowServices &window)
+void Bind(TWindowFrameServices &frame, TTabServices &tabs, TRuleServices &rules)
 {
-    window.BindAction(QStringLiteral("actToolAction"), window.Window(), [&window] { ShowActionDialog(window); });
+    frame.BindAction(QStringLiteral("actToolAction"), frame.Window(),
+                     [&frame, &tabs, &rules] { ShowActionDialog(frame, tabs, rules); });
 }
 
 }  // namespace RuleTools

@@ -4,6 +4,7 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "render/EmbeddedWB.h"
@@ -123,7 +124,7 @@ TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
     TavuConfig->URL_OPENINVARNELO = 0;
     TVarneloWindow *window = env.Window();
     QList<QUrl> asked;
-    QObject::connect(window, &TVarneloWindow::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
+    QObject::connect(&window->Services().Events(), &TWindowEvents::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
         QObject::connect(tab->Browser(), &TEmbeddedWB::BeforeNavigate, tab, [&asked](const QUrl &url, bool &cancel) {
             asked << url;
             cancel = true;

@@ -9,6 +9,7 @@
 #include "controls/KpwServices.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
@@ -353,7 +354,7 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
     EXPECT_TRUE(vote->isVisible());
 
     TavuConfig->THREADTITLEPANEL = 0;
-    emit window->OptionsApplied();
+    emit window->Services().Events().OptionsApplied();
     EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
     EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
 }

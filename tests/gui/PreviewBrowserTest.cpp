@@ -7,6 +7,7 @@
 #include "tools/UrlDialog.h"
 
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
 #include "flows/LinkNavigation.h"
@@ -301,9 +302,9 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     TWindowEnv env;
     env.Start();
     env.Window->Action(QStringLiteral("actShowChotto"))->trigger();
-    TChottoWindow2 *viewer = PreviewBrowser::Window(env.Window->Services());
+    TChottoWindow2 *viewer = PreviewBrowser::Window(env.Window->Services(), env.Window->Services());
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(PreviewBrowser::Window(env.Window->Services()), viewer);
+    EXPECT_EQ(PreviewBrowser::Window(env.Window->Services(), env.Window->Services()), viewer);
 
     TTavuBrowser *tab = nullptr;
     Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("tab"));

@@ -44,7 +44,6 @@ public:
     TTavuListDoc *BoardTab(const TBoard *) const override { return nullptr; }
     void CloseListDoc(TTavuListDoc *, bool) override {}
     void RedrawListTabs() override {}
-    void OnBrowserTabCreated(QObject *, const std::function<void(TTavuBrowser *)> &) override {}
     TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override
     {
         auto *tab = new TTavuBrowser(&host);

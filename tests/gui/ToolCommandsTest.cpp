@@ -8,6 +8,8 @@
 #include "commands/ToolCommands.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
+#include "controls/WindowEvents.h"
+#include "controls/WindowServices.h"
 #include "core/BoardList.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -314,6 +316,31 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
     TypeInLog(env, QStringLiteral("go 1"));   // not in the view: it pops up
     EXPECT_TRUE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その1")));
     EXPECT_EQ(env.Messages.size(), 2);
+}
+
+// Enter in the log pane hands the line to the subscribers in their order: the tool commands take a
+// post number first, a later subscriber sees it taken; a line nobody takes reaches the pane.
+TEST(ToolCommandsTest, LogPaneLinesGoToTheSubscribersUntilOneTakesThem)
+{
+    TWindowEnv env;
+    env.Start();
+    QStringList heard;   // each line as the later subscriber found it
+    QObject subscriber;
+    QObject::connect(&env.Window->Services().Events(), &TWindowEvents::LogLineEntered, &subscriber,
+                     [&heard](const QString &line, bool *taken) {
+                         heard << line + (*taken ? QStringLiteral(":taken") : QString());
+                         if (line == QStringLiteral("mine"))
+                             *taken = true;
+                     });
+    const auto reachedPane = [&env] { return env.Window->Memo1->toPlainText().endsWith(QLatin1Char('\n')); };
+
+    TypeInLog(env, QStringLiteral("5"));
+    EXPECT_FALSE(reachedPane());
+    TypeInLog(env, QStringLiteral("mine"));
+    EXPECT_FALSE(reachedPane());
+    TypeInLog(env, QStringLiteral("hello"));
+    EXPECT_TRUE(reachedPane());
+    EXPECT_EQ(heard, QStringList({QStringLiteral("5:taken"), QStringLiteral("mine"), QStringLiteral("hello")}));
 }
 
 TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)

@@ -4,6 +4,8 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/WindowEvents.h"
+#include "controls/WindowServices.h"
 #include "core/SaveQueue.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
@@ -210,7 +212,7 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
 
     QStringList captions;   // the thread counts the caption showed
     QObject watcher;        // the test's connections end with it, before the window does
-    QObject::connect(env.Window(), &TVarneloWindow::ThreadShown, &watcher,
+    QObject::connect(&env.Window()->Services().Events(), &TWindowEvents::ThreadShown, &watcher,
                      [&] { captions << env.Window()->ThreadCountLabel->text(); });
     OpenThread(env, second.get(), false, true);
     TTavuBrowser *tab = env.Window()->Browsers.first();
