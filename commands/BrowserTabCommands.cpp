@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
 
 TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *parent)
@@ -130,10 +129,7 @@ void TBrowserTabCommands::actBrowserNavClipboardExecute()
         text.prepend(QLatin1Char('h'));
     else if (text.startsWith(QLatin1String("www.")))
         text.prepend(QStringLiteral("http://"));
-    if (auto *address = services.Window()->findChild<QComboBox *>(QStringLiteral("UrlComboBox"))) {
-        address->setEditText(text);
-        address->setFocus();
-    }
+    services.TypeAddress(text);
     Execute(QStringLiteral("actBrowserNavigate"));
 }
 
