@@ -61,6 +61,7 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/TabManager.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -133,6 +134,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     LoadRowGlyphs();
     CreateMenusAndBars();
     CreatePanes();
+    CreateTabManager();
     FillMenusAndBars();
     CreateStatusBars();
     CreateTimers();
@@ -439,11 +441,11 @@ void TVarneloWindow::ApplyOptions()
         ThreadListView->viewport()->update();
     BuildToolBars();
     ApplyTabBarPositions();
-    Kpwfunc::ShowTabCloseMarks(*this);
+    tabs->ShowTabCloseMarks();
     shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
-    Kpwfunc::RefreshTabCaptions(*this);
+    tabs->RefreshTabCaptions();
     if (TavuConfig->AUTOACTIVE)
         FocusTimer->start();
     else

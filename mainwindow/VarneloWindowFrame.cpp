@@ -23,6 +23,7 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
+#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -306,30 +307,6 @@ void TVarneloWindow::ShowFlowProgress(int maximum, int position)
 
 // ---- the current tabs ----
 
-bool TVarneloWindow::GetActiveListDoc(TTavuListDoc *&doc) const
-{
-    doc = nullptr;
-    for (auto *button : ThreadListBar->findChildren<TThreadListToolButton *>()) {
-        if (button->isChecked() && button->ListDoc) {
-            doc = button->ListDoc;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TVarneloWindow::GetActiveBrowser(TTavuBrowser *&tab) const
-{
-    tab = nullptr;
-    for (auto *button : BrowserToolBar->findChildren<TBrowserToolButton *>()) {
-        if (button->isChecked() && button->Browser) {
-            tab = button->Browser;
-            return true;
-        }
-    }
-    return false;
-}
-
 // ---- command states ----
 
 void TVarneloWindow::UpdateBoardListMenu()
@@ -342,7 +319,7 @@ void TVarneloWindow::UpdateThreadListMenu()
 {
     UpdateThreadListCommands();
     TTavuListDoc *doc = nullptr;
-    ShowNewThreadCount(GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
+    ShowNewThreadCount(tabs->GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
 }
 
 void TVarneloWindow::UpdateThreadListCommands()
@@ -355,7 +332,7 @@ void TVarneloWindow::UpdateBrowserMenu()
 {
     commandStates->UpdateBrowserMenu();
     TTavuBrowser *tab = nullptr;
-    const TThreadItem *item = GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
+    const TThreadItem *item = tabs->GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
     ShowNewResCount(item ? std::max(item->NewCount, 0) : 0);
 }
 
@@ -364,7 +341,7 @@ void TVarneloWindow::BoardListPopupPopup()
 {
     UpdateBoardListMenu();
     TTavuListDoc *doc = nullptr;
-    if (GetActiveListDoc(doc))
+    if (tabs->GetActiveListDoc(doc))
         UpdateThreadListMenu();
 }
 
@@ -469,7 +446,7 @@ void TVarneloWindow::SiteComboBoxChange()
 void TVarneloWindow::actThreadReturnExecute()
 {
     TTavuBrowser *tab = nullptr;
-    if (!GetActiveBrowser(tab) || tab->IsWebPage() || !tab->ThreadItem() || tab->DownloadState != TTavuBrowser::dsIdle)
+    if (!tabs->GetActiveBrowser(tab) || tab->IsWebPage() || !tab->ThreadItem() || tab->DownloadState != TTavuBrowser::dsIdle)
         return;
     TThreadItem *item = tab->ThreadItem();
     const QString bak = item->GetBakFile();
