@@ -1,5 +1,6 @@
 #include "mainwindow/TabManager.h"
 
+#include "commands/ThreadTabController.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/TabButton.h"
@@ -159,6 +160,9 @@ void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadI
     } else {
         browser->SetWebPage(true);
     }
+    auto *controller = new TThreadTabController(*browser, window.Services());
+    controllers.insert(browser, controller);
+    connect(controller, &TThreadTabController::CaptionChanged, this, [this, browser] { SetBrowserTabCaption(browser); });
     emit BrowserMade(browser);
 
     auto *button = new TBrowserToolButton(widgets.BrowserToolBar);
@@ -234,6 +238,12 @@ bool TTabManager::GetActiveBrowser(TTavuBrowser *&tab) const
         }
     }
     return false;
+}
+
+TThreadTabController *TTabManager::FocusedController() const
+{
+    TTavuBrowser *tab = nullptr;
+    return GetActiveBrowser(tab) ? Controller(tab) : nullptr;
 }
 
 bool TTabManager::FindBoardTab(const TBoard *board, TTavuListDoc *&doc) const
@@ -374,6 +384,7 @@ void TTabManager::CloseBrowser(TTavuBrowser *browser, bool redraw)
         return;
     emit BrowserClosing(browser);
     browsers.removeOne(browser);
+    controllers.remove(browser);   // freed with the tab
     browser->Closing = true;
     browser->CloseThread();
     RemoveTabButton(widgets.BrowserToolBar, browser->TabButton);
@@ -416,6 +427,7 @@ void TTabManager::ReleaseTabs()
     for (TTavuBrowser *tab : std::as_const(browsers))
         tab->CloseThread();
     browsers.clear();
+    controllers.clear();
 }
 
 // ---- captions and marks ----

@@ -5,10 +5,13 @@
 // and a radio item in its tab menu. The manager owns the lists of open tabs, the most recently
 // activated first, and is the one place that makes, finds, orders, captions and closes them.
 //
+// Each browser tab gets its controller (TThreadTabController), to which the tab commands go.
+//
 // The window builds the bars, menus and the panel the browser tabs fill and hands them over; it
 // binds its own parts to a tab the manager made (ListDocMade, BrowserMade) and lets go of them
 // when the manager closes it (ListDocClosing, BrowserClosing).
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -22,6 +25,7 @@ class TTavuBrowser;
 class TTavuListDoc;
 class TThreadItem;
 class TThreadItemList;
+class TThreadTabController;
 class TVarneloWindow;
 
 class TTabManager : public QObject {
@@ -59,6 +63,11 @@ public:
     TTavuBrowser *NewExtractTab(TThreadItem *item, TResList *list, bool activate, const QString &url);
 
     // ---- finding ----
+
+    // The controller of the browser tab (commands/ThreadTabController.h), made with it and freed
+    // with it; the focused one is the current tab's (nullptr when no tab is current).
+    TThreadTabController *Controller(const TTavuBrowser *tab) const { return controllers.value(tab); }
+    TThreadTabController *FocusedController() const;
 
     // The document of the pressed button of ThreadListBar; false when none is pressed or it has no
     // document.
@@ -132,6 +141,7 @@ private:
     TWidgets widgets;
     QList<TTavuListDoc *> listDocs;
     QList<TTavuBrowser *> browsers;
+    QHash<const TTavuBrowser *, TThreadTabController *> controllers;
 
     void SwitchPaneOnClick(const char *paneAction);
 };

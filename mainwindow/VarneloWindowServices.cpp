@@ -806,6 +806,11 @@ void TVarneloWindowServices::RedrawListTabs()
     window.ThreadListBar->update();
 }
 
+TThreadTabController *TVarneloWindowServices::FocusedTab() const
+{
+    return window.Tabs().FocusedController();
+}
+
 int TVarneloWindowServices::ThreadListRowCount() const
 {
     return window.ThreadListView->Items()->OwnerDataCount();

@@ -110,12 +110,6 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
         if (tabs->GetActiveBrowser(current) && current == tab)
             StatusBar2->SetText(1, TTavuResWriter::LinkStatusText(text));
     });
-    connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) {
-        if (tab->IsWebPage() && !title.isEmpty() && tab->TabButton) {
-            tab->Title = title;
-            tabs->SetBrowserTabCaption(tab);
-        }
-    });
     emit BrowserTabCreated(tab);
 }
 
