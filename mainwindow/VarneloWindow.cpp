@@ -61,7 +61,6 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"

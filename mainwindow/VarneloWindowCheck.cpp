@@ -7,7 +7,6 @@
 #include "controls/WindowServices.h"
 #include "flows/LinkNavigation.h"
 #include "flows/UpdateCheckController.h"
-#include "mainwindow/TabManager.h"
 #include "render/TavuListDoc.h"
 #include "services/EventLog.h"
 

@@ -13,7 +13,6 @@
 #include "controls/MenuBar.h"
 #include "controls/PageScroller.h"
 #include "controls/SiteComboBox.h"
-#include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
@@ -23,7 +22,6 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -304,8 +302,6 @@ void TVarneloWindow::ShowFlowProgress(int maximum, int position)
 {
     ProgressBar->SetProgress(maximum, position);
 }
-
-// ---- the current tabs ----
 
 // ---- command states ----
 

@@ -5,7 +5,6 @@
 
 #include "flows/PostController.h"
 #include "controls/KpwServices.h"
-#include "mainwindow/TabManager.h"
 #include "services/KpwUrl.h"
 #include "controls/KpwUserFiles.h"
 #include "mainwindow/VarneloWindowStatusBar.h"

@@ -9,7 +9,6 @@
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
 #include "services/KpwSearch.h"

@@ -25,7 +25,6 @@
 #include "flows/ThreadController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"

@@ -19,7 +19,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "flows/ThreadController.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"

@@ -29,7 +29,6 @@
 #include "flows/ShutdownSequence.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"

@@ -11,7 +11,6 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

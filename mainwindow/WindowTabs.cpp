@@ -16,7 +16,6 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
