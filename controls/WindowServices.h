@@ -104,7 +104,7 @@ public:
     // The thread-list tab bar is laid out and drawn again (after tabs were closed or locked).
     virtual void RedrawListTabs() = 0;
     // The controller of the current browser tab, to which the tab commands go (nullptr when no tab
-    // is open).
+    // is current).
     virtual TThreadTabController *FocusedTab() const = 0;
 };
 
