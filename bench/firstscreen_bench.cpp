@@ -38,7 +38,7 @@ struct TStoredThread {
         TTavuBrowser *tab = Open(item.get());
         tab->ScrollToRes(shown);
         Settle([&] { return tab->GetTopResNumber() == shown; });
-        Kpwfunc::CloseActiveBrowser(*env.Window());   // the thread keeps where it was left
+        env.Window()->Tabs().CloseActiveBrowser();   // the thread keeps where it was left
     }
 
     TThreadItem *NewItem() const
@@ -51,7 +51,7 @@ struct TStoredThread {
     TTavuBrowser *Open(TThreadItem *item)
     {
         env.Window()->OpenThread(item, false, true, true, 0, false, QString());
-        TTavuBrowser *tab = env.Window()->Browsers.first();
+        TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
         Settle([tab] { return !tab->Browser()->IsBusy(); });
         return tab;
     }
@@ -71,12 +71,12 @@ void BM_FirstScreen(benchmark::State &state)
         PostTest::ItemRef item(thread.NewItem());   // the stored log alone
         const double start = PagePaint::Now();
         thread.env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
-        TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+        TTavuBrowser *tab = thread.env.Window()->Tabs().Browsers().first();
         const double painted = PagePaint::PaintedAt(tab->Browser()->page(), thread.shown);
         state.SetIterationTime((painted - start) / 1000);
         state.PauseTiming();
         thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
-        Kpwfunc::CloseActiveBrowser(*thread.env.Window());
+        thread.env.Window()->Tabs().CloseActiveBrowser();
         state.ResumeTiming();
     }
 }

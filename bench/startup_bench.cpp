@@ -46,9 +46,9 @@ struct TStoredThread {
         env.Window()->Startup->SetCommandLine({url});
         env.Window()->resize(1200, 900);
         env.Window()->show();
-        if (!PostTest::WaitFor([this] { return !env.Window()->Browsers.isEmpty(); }, 120000))
+        if (!PostTest::WaitFor([this] { return !env.Window()->Tabs().Browsers().isEmpty(); }, 120000))
             qFatal("the thread of the command line did not open");
-        return env.Window()->Browsers.first();
+        return env.Window()->Tabs().Browsers().first();
     }
 
     // The program ends.
@@ -96,7 +96,7 @@ void BM_StartToWholeThreadPainted(benchmark::State &state)
 void BM_FinishedPageFromFile(benchmark::State &state)
 {
     TStoredThread thread;
-    TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+    TTavuBrowser *tab = thread.env.Window()->Tabs().Browsers().first();
     thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
     TFinishedPage page(tab);
     QWebEngineView &view = page.view;

@@ -44,7 +44,7 @@ struct TOpenTabs {
             item->DownloadRequest = true;
             items << new PostTest::ItemRef(item);
             env.Window()->OpenThread(item, false, true, true, 0, false, QString());
-            Settle([this] { return !env.Window()->Browsers.first()->Browser()->IsBusy(); });
+            Settle([this] { return !env.Window()->Tabs().Browsers().first()->Browser()->IsBusy(); });
         }
     }
     ~TOpenTabs() { qDeleteAll(items); }
@@ -109,18 +109,18 @@ void BM_TabComesBack(benchmark::State &state)
 {
     TOpenTabs tabs(4);
     TVarneloWindow *window = tabs.env.Window();
-    TTavuBrowser *first = window->Browsers.last();
+    TTavuBrowser *first = window->Tabs().Browsers().last();
     double shown = 0;   // ms until the window may paint again, the tab's last frame in front
     for (auto _ : state) {
         // The first tab gives up its page again behind the three others.
         if (!first->PageGivenUp()) {
             for (int i = 0; i < 3; ++i)
-                window->ShowBrowserTab(window->Browsers.last(), false);
+                window->Tabs().ShowBrowserTab(window->Tabs().Browsers().last(), false);
         }
         tabs.Settle([first] { return first->PageGivenUp(); });
         QElapsedTimer clock;
         clock.start();
-        window->ShowBrowserTab(first, false);
+        window->Tabs().ShowBrowserTab(first, false);
         shown += clock.nsecsElapsed() / 1e6;
         tabs.Settle([first] { return !first->Browser()->IsBusy() && !first->IsCovered(); });
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);
@@ -132,7 +132,7 @@ void BM_TabComesBack(benchmark::State &state)
 void BM_FinishedPageFromFile(benchmark::State &state)
 {
     TOpenTabs tabs(1);
-    TTavuBrowser *tab = tabs.env.Window()->Browsers.first();
+    TTavuBrowser *tab = tabs.env.Window()->Tabs().Browsers().first();
     TFinishedPage page(tab);
     QWebEngineView &view = page.view;
     for (auto _ : state) {

@@ -127,7 +127,7 @@ struct TOpenThread {
         (*item)->DownloadRequest = true;
         Reload();
         Settle();
-        tab = env.Window()->Browsers.first();
+        tab = env.Window()->Tabs().Browsers().first();
     }
 
     void Reload() { env.Window()->OpenThread(item->get(), true, false, true, 0, false, QString()); }
@@ -153,7 +153,7 @@ struct TOpenThread {
         if (!PostTest::WaitFor(
                 [this] {
                     return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0
-                           && !env.Window()->Browsers.first()->Browser()->IsBusy();
+                           && !env.Window()->Tabs().Browsers().first()->Browser()->IsBusy();
                 },
                 120000))
             qFatal("the thread did not settle");

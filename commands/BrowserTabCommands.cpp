@@ -1,6 +1,7 @@
 #include "commands/BrowserTabCommands.h"
 
 #include "commands/TabCycle.h"
+#include "commands/ThreadTabController.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwServices.h"
 #include "controls/WindowEvents.h"
@@ -24,11 +25,11 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     services.BindAction(QStringLiteral("actBrowserClose"), this, [this] { actBrowserCloseExecute(); });
     services.BindAction(QStringLiteral("actBrowserCloseAll"), this, [this] { actBrowserCloseAllExecute(false); });
     services.BindAction(QStringLiteral("actBrowserCloseAll2"), this, [this] { actBrowserCloseAllExecute(true); });
-    services.BindAction(QStringLiteral("actBrowserNavigateLock"), this, [this] { actBrowserNavigateLockExecute(); });
+    BindTab("actBrowserNavigateLock", &TThreadTabController::ToggleLock);
     services.BindAction(QStringLiteral("actBrowserNextTab"), this, [this] { actBrowserNextTabExecute(1); });
     services.BindAction(QStringLiteral("actBrowserPriorTab"), this, [this] { actBrowserNextTabExecute(-1); });
-    services.BindAction(QStringLiteral("actBrowserGoBack"), this, [this] { actBrowserGoBackExecute(true); });
-    services.BindAction(QStringLiteral("actBrowserGoForward"), this, [this] { actBrowserGoBackExecute(false); });
+    BindTab("actBrowserGoBack", [](TThreadTabController &tab) { tab.GoBack(true); });
+    BindTab("actBrowserGoForward", [](TThreadTabController &tab) { tab.GoBack(false); });
     services.BindAction(QStringLiteral("actBrowserNavClipboard"), this, [this] { actBrowserNavClipboardExecute(); });
     services.BindAction(QStringLiteral("actBrowserOpenByBrowser"), this, [this] { actBrowserOpenByBrowserExecute(); });
     services.BindAction(QStringLiteral("actBrowserKillUrl"), this, [this] { actBrowserKillUrlExecute(false); });
@@ -40,6 +41,14 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     services.BindAction(QStringLiteral("actToolKillPopup"), this, [this] { actToolKillPopupExecute(); });
     connect(&services.Events(), &TWindowEvents::BrowserTabCreated, this, [this](TTavuBrowser *tab) {
         connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) { OnWebTitleChange(tab, title); });
+    });
+}
+
+void TBrowserTabCommands::BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation)
+{
+    services.BindAction(QString::fromLatin1(name), this, [this, operation] {
+        if (TThreadTabController *tab = services.FocusedTab())
+            operation(*tab);
     });
 }
 
@@ -61,17 +70,13 @@ bool TBrowserTabCommands::IsChecked(const QString &name) const
 void TBrowserTabCommands::actBrowserCloseExecute()
 {
     services.HintWindow()->hide();
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TThreadTabController *tab = services.FocusedTab();
     if (!tab)
         return;
     if (services.Browsers().size() == 1 && services.DoubleWindowShown())
         Execute(QStringLiteral("actShowDoubleWindow"));
-    if (tab->Locked && TavuConfig->BROWSERTAB_CHECKLOCKCLOSE
-        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
-                                Kpwfunc::mbYesNo)
-               != Kpwfunc::mrYes)
+    if (!tab->Close())
         return;
-    services.CloseBrowser(tab);
     if (services.Browsers().isEmpty() && !IsChecked(QStringLiteral("actShowThreadList2")) && TavuConfig->CHANGEPANE_THREADLIST)
         Execute(QStringLiteral("actShowPaneChange"));
 }
@@ -88,16 +93,6 @@ void TBrowserTabCommands::actBrowserCloseAllExecute(bool allTabs)
     }
 }
 
-void TBrowserTabCommands::actBrowserNavigateLockExecute()
-{
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab)
-        return;
-    tab->Locked = !tab->Locked;
-    tab->UpdateTabImage();
-    services.UpdateBrowserMenu();
-}
-
 // The next (step 1) or prior (-1) tab of the tab bar, wrapping at either end.
 void TBrowserTabCommands::actBrowserNextTabExecute(int step)
 {
@@ -106,17 +101,6 @@ void TBrowserTabCommands::actBrowserNextTabExecute(int step)
 }
 
 // ---- the page ----
-
-void TBrowserTabCommands::actBrowserGoBackExecute(bool back)
-{
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab)
-        return;
-    if (back)
-        tab->Browser()->back();
-    else
-        tab->Browser()->forward();
-}
 
 // The clipboard's text opens as an address; an address missing its "h", or beginning "www.", is
 // completed first.
@@ -135,8 +119,8 @@ void TBrowserTabCommands::actBrowserNavClipboardExecute()
 
 void TBrowserTabCommands::actBrowserOpenByBrowserExecute()
 {
-    if (TTavuBrowser *tab = services.CurrentBrowser(); tab && !tab->URL.isEmpty())
-        Kpwfunc::OpenUrlExternal(tab->URL);
+    if (TThreadTabController *tab = services.FocusedTab(); tab && !tab->Tab().URL.isEmpty())
+        Kpwfunc::OpenUrlExternal(tab->Tab().URL);
 }
 
 void TBrowserTabCommands::actBrowserFontMaxExecute(int level)
@@ -152,9 +136,10 @@ void TBrowserTabCommands::actBrowserFontMaxExecute(int level)
 // The web page's URL (or title) joins killurl.txt (killtitl.txt) and its tab closes.
 void TBrowserTabCommands::actBrowserKillUrlExecute(bool byTitle)
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab || !tab->IsWebPage())
+    TThreadTabController *focused = services.FocusedTab();
+    if (!focused || !focused->Tab().IsWebPage())
         return;
+    TTavuBrowser *tab = &focused->Tab();
     const QString pageTitle = tab->Title.isEmpty() ? tab->Browser()->title() : tab->Title;
     const QString url = tab->Browser()->url().toString();
     const QString value = byTitle ? pageTitle : (tab->URL.isEmpty() ? url : tab->URL);

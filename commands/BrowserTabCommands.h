@@ -3,12 +3,15 @@
 // themselves: closing one, the others or all, the tab lock, the next and prior tab (wrapping), the
 // page history, the text size, find and source, opening the address on the clipboard or in the
 // default browser, and the popup-suppression lists (adding a page, closing a page whose title is
-// listed, and their dialog).
+// listed, and their dialog). What a tab itself does (closing, its lock, its page history) is its
+// controller's (TThreadTabController), to which those commands go.
 
 #include <QObject>
+#include <functional>
 
 class QString;
 class TTavuBrowser;
+class TThreadTabController;
 class TWindowServices;
 
 class TBrowserTabCommands : public QObject {
@@ -18,9 +21,7 @@ public:
 
     void actBrowserCloseExecute();
     void actBrowserCloseAllExecute(bool allTabs);
-    void actBrowserNavigateLockExecute();
     void actBrowserNextTabExecute(int step);
-    void actBrowserGoBackExecute(bool back);
     void actBrowserNavClipboardExecute();
     void actBrowserOpenByBrowserExecute();
     void actBrowserKillUrlExecute(bool byTitle);
@@ -33,6 +34,9 @@ public:
 private:
     TWindowServices &services;
 
+    // Binds the command to an operation of the focused tab's controller; without a tab it does
+    // nothing.
+    void BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation);
     void Execute(const QString &name);
     bool IsChecked(const QString &name) const;
 };

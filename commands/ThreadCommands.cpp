@@ -1,12 +1,12 @@
 #include "commands/ThreadCommands.h"
 
 #include "commands/CopyFormats.h"
+#include "commands/ThreadTabController.h"
 #include "controls/Dialogs.h"
 #include "controls/KpwUserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Exceptions.h"
-#include "core/FileUtil.h"
 #include "core/MonaUtils.h"
 #include "core/Res.h"
 #include "core/ResList.h"
@@ -23,7 +23,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -33,24 +32,16 @@ namespace {
 
 const QString NoSaveMode = QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。");
 
-// Copies the log to its ".bak" beside it, replacing an older copy; false when there is a log and
-// no whole copy of it could be made.
-bool CopyToBak(const TThreadItem &item)
-{
-    const QString log = item.GetLogFile();
-    return !QFile::exists(log) || FileUtil::MakeBackup(log, item.GetBakFile());
-}
-
 }  // namespace
 
 TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
-    Bind("actThreadReload", &TThreadCommands::actThreadReloadExecute);
-    Bind("actThreadCancelDownload", &TThreadCommands::actThreadCancelDownloadExecute);
-    Bind("actThreadRefresh", &TThreadCommands::actThreadRefreshExecute);
+    BindTab("actThreadReload", &TThreadTabController::Reload);
+    BindTab("actThreadCancelDownload", &TThreadTabController::Stop);
+    BindTab("actThreadRefresh", &TThreadTabController::Refetch);
+    BindTab("actThreadShowAll", &TThreadTabController::ShowAll);
     Bind("actThreadDeleteLog", &TThreadCommands::actThreadDeleteLogExecute);
     Bind("actThreadDeleteLogClose", &TThreadCommands::actThreadDeleteLogCloseExecute);
-    Bind("actThreadShowAll", &TThreadCommands::actThreadShowAllExecute);
     Bind("actThreadGoRes", &TThreadCommands::actThreadGoResExecute);
     Bind("actThreadGoBookmark", &TThreadCommands::actThreadGoBookmarkExecute);
     Bind("actThreadDeleteReadPoint", &TThreadCommands::actThreadDeleteReadPointExecute);
@@ -68,8 +59,8 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
     services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
                         [this] { actThreadCopyUrlExecute(CopyFormats::tcTitleUrl); });
-    services.BindAction(QStringLiteral("actThreadScrollUp"), this, [this] { actThreadScrollUpExecute(true); });
-    services.BindAction(QStringLiteral("actThreadScrollDown"), this, [this] { actThreadScrollUpExecute(false); });
+    BindTab("actThreadScrollUp", [](TThreadTabController &tab) { tab.ScrollStep(true); });
+    BindTab("actThreadScrollDown", [](TThreadTabController &tab) { tab.ScrollStep(false); });
     services.BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
     services.BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
 }
@@ -79,11 +70,19 @@ void TThreadCommands::Bind(const char *name, void (TThreadCommands::*handler)())
     services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
 }
 
+void TThreadCommands::BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation)
+{
+    services.BindAction(QString::fromLatin1(name), this, [this, operation] {
+        if (TThreadTabController *tab = services.FocusedTab())
+            operation(*tab);
+    });
+}
+
 TTavuBrowser *TThreadCommands::ThreadTab(TThreadItem *&item) const
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
-    item = tab && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
-    return item && tab->ResList() ? tab : nullptr;
+    TThreadTabController *focused = services.FocusedTab();
+    item = focused ? focused->Thread() : nullptr;
+    return item ? &focused->Tab() : nullptr;
 }
 
 bool TThreadCommands::NeedSaveMode(const QString &message) const
@@ -94,59 +93,7 @@ bool TThreadCommands::NeedSaveMode(const QString &message) const
     return true;
 }
 
-// ---- reload, cancel, refetch, delete ----
-
-void TThreadCommands::actThreadReloadExecute()
-{
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab)
-        return;
-    if (tab->IsWebPage()) {
-        tab->Browser()->reload();
-        return;
-    }
-    TThreadItem *item = tab->ThreadItem();
-    if (!item)
-        return;
-    if (tab->IsExtractMode()) {
-        services.RefreshResView();   // an extract shows its responses again, unmarked
-        return;
-    }
-    item->DownloadRequest = true;
-    services.OpenThread(item, true, false, true, 0);
-}
-
-void TThreadCommands::actThreadCancelDownloadExecute()
-{
-    if (TTavuBrowser *tab = services.CurrentBrowser())
-        tab->CancelDownload();
-}
-
-// "ログの再取得": the log is fetched whole again. The old log is kept as ".bak" first, and only a
-// log whose copy was made is deleted.
-void TThreadCommands::actThreadRefreshExecute()
-{
-    TThreadItem *item = nullptr;
-    TTavuBrowser *tab = ThreadTab(item);
-    if (!tab)
-        return;
-    const int top = tab->GetTopResNumber();
-    if (!CopyToBak(*item)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログのバックアップを作れませんでした。ログは削除していません。\n")
-                                                   + item->GetBakFile());
-        return;
-    }
-    item->DeleteLog(TThreadItem::KeepInf);
-    item->LoadInfo();
-    item->SetRead(0);
-    item->COUNT = 0;
-    item->NewCount = 0;
-    item->SetLastLoad(QString());
-    services.RepaintThreadList();
-    services.UpdateStatusCaption(item);
-    item->DownloadRequest = true;
-    services.OpenThread(item, true, false, true, top);
-}
+// ---- deleting the log ----
 
 void TThreadCommands::actThreadDeleteLogExecute()
 {
@@ -175,9 +122,10 @@ void TThreadCommands::actThreadDeleteLogCloseExecute()
 
 void TThreadCommands::actThreadCopyUrlExecute(int kind)
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
-    if (!tab)
+    TThreadTabController *focused = services.FocusedTab();
+    if (!focused)
         return;
+    const TTavuBrowser *tab = &focused->Tab();
     const auto copy = CopyFormats::TThreadCopy(kind);
     const QString text = tab->IsWebPage() || !tab->ThreadItem() ? CopyFormats::PageText(tab->Title, tab->URL, copy)
                                                                 : CopyFormats::ThreadText(*tab->ThreadItem(), copy);
@@ -185,16 +133,6 @@ void TThreadCommands::actThreadCopyUrlExecute(int kind)
 }
 
 // ---- responses shown ----
-
-void TThreadCommands::actThreadShowAllExecute()
-{
-    TThreadItem *item = nullptr;
-    TTavuBrowser *tab = ThreadTab(item);
-    if (!tab)
-        return;
-    tab->SetExtractMode(false);
-    services.RefreshResView();
-}
 
 void TThreadCommands::actThreadGoResExecute()
 {
@@ -324,13 +262,6 @@ void TThreadCommands::EraseRes(TThreadViewServices &services, TTavuBrowser *tab,
         services.AddLog(e.Message);
     }
     services.RefreshResView();
-}
-
-void TThreadCommands::actThreadScrollUpExecute(bool up)
-{
-    TThreadItem *item = nullptr;
-    if (TTavuBrowser *tab = ThreadTab(item))
-        tab->Browser()->ScrollStep(up);
 }
 
 // "アクションを再適用する": the rules see every response afresh.

@@ -1,11 +1,14 @@
 #pragma once
-// TThreadCommands: the commands of the category "スレッド" that act on the thread of the current
+// TThreadCommands: the commands of the category "スレッド" that act on the thread of the focused
 // browser tab: reload, cancel, fetching the log anew, deleting it, copying its URL and title, going
 // to a response or the read point, erasing checked responses, past-log mark, output of the log.
+// What the tab itself does (reload, cancel, refetch, show all, scroll) is its controller's
+// (TThreadTabController), to which those commands go.
 
 #include <QObject>
 
 #include <QList>
+#include <functional>
 
 class QAction;
 class QString;
@@ -14,6 +17,7 @@ class TTavuBrowser;
 class TThreadItem;
 class TReadingServices;
 class TThreadViewServices;
+class TThreadTabController;
 class TWindowServices;
 
 class TThreadCommands : public QObject {
@@ -21,13 +25,9 @@ class TThreadCommands : public QObject {
 public:
     TThreadCommands(TWindowServices &services, QObject *parent);
 
-    void actThreadReloadExecute();
-    void actThreadCancelDownloadExecute();
-    void actThreadRefreshExecute();
     void actThreadDeleteLogExecute();
     void actThreadDeleteLogCloseExecute();
     void actThreadCopyUrlExecute(int kind);
-    void actThreadShowAllExecute();
     void actThreadGoResExecute();
     void actThreadGoBookmarkExecute();
     void actThreadDeleteReadPointExecute();
@@ -35,7 +35,6 @@ public:
     void actThreadOpenThreadListExecute();
     void actThreadSetKakoLogExecute();
     void actThreadResAboneExecute();
-    void actThreadScrollUpExecute(bool up);
     void actThreadExecActionExecute();
     void actThreadSaveLogExecute();
     void actThreadOutputExecute(bool html);
@@ -55,7 +54,10 @@ private:
     TWindowServices &services;
 
     void Bind(const char *name, void (TThreadCommands::*handler)());
-    // The current tab when it shows a thread, with its item; nullptr otherwise.
+    // Binds the command to an operation of the focused tab's controller; without a tab it does
+    // nothing.
+    void BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation);
+    // The focused tab when it shows a thread, with its item; nullptr otherwise.
     TTavuBrowser *ThreadTab(TThreadItem *&item) const;
     bool NeedSaveMode(const QString &message) const;
     void SaveLog(TTavuBrowser *tab, TThreadItem *item);

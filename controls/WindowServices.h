@@ -39,6 +39,7 @@ class TTavuListDoc;
 class TTextList;
 class TThreadItem;
 class TThreadItemList;
+class TThreadTabController;
 class TToolMenuItem;
 class TWindowEvents;
 namespace Kpwfunc { struct TResSearch; }
@@ -102,6 +103,9 @@ public:
     virtual void CloseListDoc(TTavuListDoc *doc, bool redraw = true) = 0;
     // The thread-list tab bar is laid out and drawn again (after tabs were closed or locked).
     virtual void RedrawListTabs() = 0;
+    // The controller of the current browser tab, to which the tab commands go (nullptr when no tab
+    // is current).
+    virtual TThreadTabController *FocusedTab() const = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----

@@ -135,6 +135,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     LoadRowGlyphs();
     CreateMenusAndBars();
     CreatePanes();
+    CreateTabManager();
     FillMenusAndBars();
     CreateStatusBars();
     CreateTimers();
@@ -450,11 +451,11 @@ void TVarneloWindow::ApplyOptions()
         ThreadListView->viewport()->update();
     BuildToolBars();
     ApplyTabBarPositions();
-    Kpwfunc::ShowTabCloseMarks(*this);
+    tabs->ShowTabCloseMarks();
     shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
         LoadBBSBar();
-    Kpwfunc::RefreshTabCaptions(*this);
+    tabs->RefreshTabCaptions();
     if (TavuConfig->AUTOACTIVE)
         FocusTimer->start();
     else

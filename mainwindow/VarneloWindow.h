@@ -5,8 +5,8 @@
 // It holds the board pane (site box, board tree), the thread-list pane (its tab bar and the list
 // view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
 // tool bars in the top band, and every command as an action of ActionList1, found by name with
-// Action(). Beyond its widgets it owns the lists of open thread-list documents and browser tabs
-// (the most recently activated first; the tabs themselves are freed by the tab-closing procedures),
+// Action(). Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
+// thread-list documents and browser tabs, their bars and menus, given to it by the window),
 // the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
 // its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
 // thread, thread-list, posting and update-check flows run in controllers of their own (flows/),
@@ -26,6 +26,7 @@
 #include "controls/ActionCatalogue.h"
 #include "controls/MainMenus.h"
 #include "core/Colors.h"   // thread lists
+#include "mainwindow/TabManager.h"
 
 #include <QHash>
 #include <QIcon>
@@ -127,11 +128,8 @@ public:
     void TrackWorker(QThread *thread);
 
     // ---- frame ----
-    // The document of the pressed button of ThreadListBar; false when none is pressed or it has no
-    // document.
-    bool GetActiveListDoc(TTavuListDoc *&doc) const;
-    // The same for BrowserToolBar and its browser tab.
-    bool GetActiveBrowser(TTavuBrowser *&tab) const;
+    // The tabs: their lists, bars and menus (mainwindow/TabManager.h).
+    TTabManager &Tabs() const { return *tabs; }
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
     // (decided by TCommandStates), with the counts of new threads and responses.
@@ -216,8 +214,6 @@ public:
     QTimer *HtmlPopupTimer = nullptr;
 
     // ---- what the window holds ----
-    QList<TTavuListDoc *> ListDocs;     // open thread-list tabs, most recently activated first
-    QList<TTavuBrowser *> Browsers;     // open browser tabs, most recently activated first
     TTavuHintWindow *HintWindow = nullptr;
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
     std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
@@ -274,6 +270,7 @@ private:
     QHash<QString, QIcon> appIcons;   // ShowAppIcon's icons by file
     std::unique_ptr<TVarneloWindowServices> services;
     TWindowEvents *events = nullptr;   // what happens in the window, for the units (a child)
+    std::unique_ptr<TTabManager> tabs;
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
@@ -333,9 +330,6 @@ public:
     // was pressed, which may switch the visible pane).
     TTavuListDoc *ShownListDoc() const { return shownListDoc; }
     void ShowListDoc(TTavuListDoc *doc, bool switchPane);
-    void MoveListDocToFront(TTavuListDoc *doc);
-    void ListDocActivated(TTavuListDoc *doc);
-    void ThreadListTabClick(TTavuListDoc *doc);
     // Stops what loads into the document; what its download still reports is dropped.
     void DetachListDoc(TTavuListDoc *doc);
     // A new, activated tab of threads from another source (items taken over), all shown.
@@ -348,6 +342,9 @@ private:
     TTavuListDoc *shownListDoc = nullptr;
 
     void BindThreadListPane();
+    // Binds the thread-list tab the tab manager made to the window: its rules, notices and view.
+    void BindListDoc(TTavuListDoc *doc);
+    void ListDocClosing(TTavuListDoc *doc);
     void BindBoardTree();
     void BindThreadListFlow();
     void ThreadListEnded(TTavuListDoc *doc, TSite *site);
@@ -367,10 +364,6 @@ public:
     void RefreshResView();
     // The caption, the title and count labels for the current tab's thread (nullptr clears them).
     void UpdateStatusCaption(TThreadItem *item);
-    void ShowBrowserTab(TTavuBrowser *tab, bool switchPane);
-    void MoveBrowserToFront(TTavuBrowser *tab);
-    // Connects a new browser tab to the window and announces it (TWindowEvents::BrowserTabCreated).
-    void BindBrowserEvents(TTavuBrowser *tab);
     // actBrowserNavigate (and Enter in the address box): the typed URL opens as a thread or board of
     // a known site, or as a page, and joins the URL history.
     void actBrowserNavigateExecute();
@@ -382,7 +375,11 @@ public:
 private:
     void BindThreadFlow();
     void BindThreadFlowReports();
-    void GiveUpBackgroundPages();
+    // The tab manager, built over the tab bars and menus; the window shows what it reports.
+    void CreateTabManager();
+    // Connects a new browser tab to the window and announces it (TWindowEvents::BrowserTabCreated).
+    void BindBrowserEvents(TTavuBrowser *tab);
+    void BrowserTabClosed(int left);
     void BrowserTabActivated(TTavuBrowser *tab);
     void BrowserTabUncovered(TTavuBrowser *tab);
 

@@ -28,7 +28,7 @@ void TVarneloWindow::BindUpdateCheck()
     });
     const auto check = [this](bool patrol) {
         TTavuListDoc *doc = nullptr;
-        UpdateChecks->actThreadListCheckUpdateExecute(GetActiveListDoc(doc) ? doc : nullptr, patrol);
+        UpdateChecks->actThreadListCheckUpdateExecute(tabs->GetActiveListDoc(doc) ? doc : nullptr, patrol);
     };
     ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [check] { check(false); });
     ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [check] { check(true); });

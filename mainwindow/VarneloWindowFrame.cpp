@@ -13,7 +13,6 @@
 #include "controls/MenuBar.h"
 #include "controls/PageScroller.h"
 #include "controls/SiteComboBox.h"
-#include "controls/TabButton.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
@@ -304,32 +303,6 @@ void TVarneloWindow::ShowFlowProgress(int maximum, int position)
     ProgressBar->SetProgress(maximum, position);
 }
 
-// ---- the current tabs ----
-
-bool TVarneloWindow::GetActiveListDoc(TTavuListDoc *&doc) const
-{
-    doc = nullptr;
-    for (auto *button : ThreadListBar->findChildren<TThreadListToolButton *>()) {
-        if (button->isChecked() && button->ListDoc) {
-            doc = button->ListDoc;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TVarneloWindow::GetActiveBrowser(TTavuBrowser *&tab) const
-{
-    tab = nullptr;
-    for (auto *button : BrowserToolBar->findChildren<TBrowserToolButton *>()) {
-        if (button->isChecked() && button->Browser) {
-            tab = button->Browser;
-            return true;
-        }
-    }
-    return false;
-}
-
 // ---- command states ----
 
 void TVarneloWindow::UpdateBoardListMenu()
@@ -342,7 +315,7 @@ void TVarneloWindow::UpdateThreadListMenu()
 {
     UpdateThreadListCommands();
     TTavuListDoc *doc = nullptr;
-    ShowNewThreadCount(GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
+    ShowNewThreadCount(tabs->GetActiveListDoc(doc) ? doc->CountNewThreads() : 0);
 }
 
 void TVarneloWindow::UpdateThreadListCommands()
@@ -355,7 +328,7 @@ void TVarneloWindow::UpdateBrowserMenu()
 {
     commandStates->UpdateBrowserMenu();
     TTavuBrowser *tab = nullptr;
-    const TThreadItem *item = GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
+    const TThreadItem *item = tabs->GetActiveBrowser(tab) && !tab->IsWebPage() ? tab->ThreadItem() : nullptr;
     ShowNewResCount(item ? std::max(item->NewCount, 0) : 0);
 }
 
@@ -364,7 +337,7 @@ void TVarneloWindow::BoardListPopupPopup()
 {
     UpdateBoardListMenu();
     TTavuListDoc *doc = nullptr;
-    if (GetActiveListDoc(doc))
+    if (tabs->GetActiveListDoc(doc))
         UpdateThreadListMenu();
 }
 
@@ -469,7 +442,7 @@ void TVarneloWindow::SiteComboBoxChange()
 void TVarneloWindow::actThreadReturnExecute()
 {
     TTavuBrowser *tab = nullptr;
-    if (!GetActiveBrowser(tab) || tab->IsWebPage() || !tab->ThreadItem() || tab->DownloadState != TTavuBrowser::dsIdle)
+    if (!tabs->GetActiveBrowser(tab) || tab->IsWebPage() || !tab->ThreadItem() || tab->DownloadState != TTavuBrowser::dsIdle)
         return;
     TThreadItem *item = tab->ThreadItem();
     const QString bak = item->GetBakFile();

@@ -45,13 +45,13 @@ void TVarneloWindow::BindPosting()
 
     const auto writeReply = [this](bool quote) {
         TTavuBrowser *tab = nullptr;
-        Posts->actThreadWriteExecute(GetActiveBrowser(tab) ? tab : nullptr, quote);
+        Posts->actThreadWriteExecute(tabs->GetActiveBrowser(tab) ? tab : nullptr, quote);
     };
     ActionList1->Bind(QStringLiteral("actThreadWrite"), this, [writeReply] { writeReply(false); });
     ActionList1->Bind(QStringLiteral("actThreadWriteRes"), this, [writeReply] { writeReply(true); });
     ActionList1->Bind(QStringLiteral("actThreadListNewThread"), this, [this] {
         TTavuListDoc *doc = nullptr;
-        Posts->actThreadListNewThreadExecute(GetActiveListDoc(doc) ? doc : nullptr);
+        Posts->actThreadListNewThreadExecute(tabs->GetActiveListDoc(doc) ? doc : nullptr);
     });
     ActionList1->Bind(QStringLiteral("actToolHandle"), Posts, &TPostController::actToolHandleExecute);
 }

@@ -30,7 +30,7 @@ void LogCount(int count)
 TTavuBrowser *TVarneloWindow::FilterResView(const Kpwfunc::TResSearch &search)
 {
     TTavuBrowser *source = nullptr;
-    if (!GetActiveBrowser(source) || !source->ThreadItem() || !source->ResList())
+    if (!tabs->GetActiveBrowser(source) || !source->ThreadItem() || !source->ResList())
         return nullptr;
     auto list = std::make_unique<TResList>(source->ThreadItem());
     int count = 0;
@@ -49,7 +49,7 @@ TTavuBrowser *TVarneloWindow::FilterResView(const Kpwfunc::TResSearch &search)
         Kpwfunc::ShowMessage(Kpwfunc::mkWarning, NothingFound);
         return nullptr;
     }
-    TTavuBrowser *tab = Kpwfunc::NewExtractTab(*this, source->ThreadItem(), list.release(), true, source->URL);
+    TTavuBrowser *tab = tabs->NewExtractTab(source->ThreadItem(), list.release(), true, source->URL);
     Kpwfunc::WriteExtractView(*this, tab, &search);
     Kpwfunc::PlayEventSound(2);
     tab->SearchText = search.Text;

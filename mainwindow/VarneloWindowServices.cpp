@@ -84,23 +84,23 @@ void TVarneloWindowServices::EndBusy()
 TTavuBrowser *TVarneloWindowServices::CurrentBrowser() const
 {
     TTavuBrowser *tab = nullptr;
-    return window.GetActiveBrowser(tab) ? tab : nullptr;
+    return window.Tabs().GetActiveBrowser(tab) ? tab : nullptr;
 }
 
 TTavuListDoc *TVarneloWindowServices::CurrentListDoc() const
 {
     TTavuListDoc *doc = nullptr;
-    return window.GetActiveListDoc(doc) ? doc : nullptr;
+    return window.Tabs().GetActiveListDoc(doc) ? doc : nullptr;
 }
 
 QList<TTavuBrowser *> TVarneloWindowServices::Browsers() const
 {
-    return window.Browsers;
+    return window.Tabs().Browsers();
 }
 
 QList<TTavuListDoc *> TVarneloWindowServices::ListDocs() const
 {
-    return window.ListDocs;
+    return window.Tabs().ListDocs();
 }
 
 void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber)
@@ -198,35 +198,35 @@ void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
 
 QList<TTavuBrowser *> TVarneloWindowServices::BrowserTabOrder() const
 {
-    return Kpwfunc::BrowserTabOrder(window);
+    return window.Tabs().BrowserTabOrder();
 }
 
 QList<TTavuListDoc *> TVarneloWindowServices::ListDocTabOrder() const
 {
-    return Kpwfunc::ListDocTabOrder(window);
+    return window.Tabs().ListDocTabOrder();
 }
 
 void TVarneloWindowServices::ShowBrowserTab(TTavuBrowser *tab)
 {
-    window.ShowBrowserTab(tab, true);
+    window.Tabs().ShowBrowserTab(tab, true);
 }
 
 void TVarneloWindowServices::CloseBrowser(TTavuBrowser *tab, bool redraw)
 {
-    Kpwfunc::CloseBrowser(window, tab, redraw);
+    window.Tabs().CloseBrowser(tab, redraw);
 }
 
 TTavuBrowser *TVarneloWindowServices::NewPageTab(const QString &caption, bool activate)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(window, tab, nullptr, nullptr, activate, caption);
+    window.Tabs().NewBrowser(tab, nullptr, nullptr, activate, caption);
     return tab;
 }
 
 TTavuBrowser *TVarneloWindowServices::NewThreadTab(TThreadItem *item, bool activate)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(window, tab, new TResList(item), item, activate, item->ShownTitle());
+    window.Tabs().NewBrowser(tab, new TResList(item), item, activate, item->ShownTitle());
     return tab;
 }
 
@@ -666,7 +666,7 @@ QList<QIcon> TVarneloWindowServices::ActionImages() const
 
 void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
 {
-    Kpwfunc::CloseBoardTabs(window, board);
+    window.Tabs().CloseBoardTabs(board);
 }
 
 TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
@@ -779,18 +779,23 @@ void TVarneloWindowServices::ShowListDoc(TTavuListDoc *doc)
 TTavuListDoc *TVarneloWindowServices::BoardTab(const TBoard *board) const
 {
     TTavuListDoc *doc = nullptr;
-    return Kpwfunc::FindBoardTab(window, board, doc) ? doc : nullptr;
+    return window.Tabs().FindBoardTab(board, doc) ? doc : nullptr;
 }
 
 void TVarneloWindowServices::CloseListDoc(TTavuListDoc *doc, bool redraw)
 {
-    Kpwfunc::CloseListDoc(window, doc, redraw);
+    window.Tabs().CloseListDoc(doc, redraw);
 }
 
 void TVarneloWindowServices::RedrawListTabs()
 {
     Kpwfunc::UpdateBarWidth(window.ThreadListBar);
     window.ThreadListBar->update();
+}
+
+TThreadTabController *TVarneloWindowServices::FocusedTab() const
+{
+    return window.Tabs().FocusedController();
 }
 
 int TVarneloWindowServices::ThreadListRowCount() const
@@ -858,7 +863,7 @@ void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
 
 void TVarneloWindowServices::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)
 {
-    TTavuBrowser *tab = Kpwfunc::NewExtractTab(window, item, list, true, url);
+    TTavuBrowser *tab = window.Tabs().NewExtractTab(item, list, true, url);
     Kpwfunc::WriteExtractView(window, tab, nullptr);
 }
 
@@ -935,11 +940,7 @@ void TVarneloWindowServices::SaveBoardTreeState()
 
 void TVarneloWindowServices::ReleaseTabs()
 {
-    qDeleteAll(window.ListDocs);
-    window.ListDocs.clear();
-    for (TTavuBrowser *tab : std::as_const(window.Browsers))
-        tab->CloseThread();
-    window.Browsers.clear();
+    window.Tabs().ReleaseTabs();
     if (window.PrivateBrowser)
         window.PrivateBrowser->CloseThread();
 }

@@ -1,5 +1,6 @@
-// The thread tabs: the window builds the thread request flow (Threads, flows/ThreadController.h),
-// shows what it reports and keeps the title panel, the caption and the order of its browser tabs.
+// The thread tabs: the window builds the thread request flow (Threads, flows/ThreadController.h) and
+// the tab manager (mainwindow/TabManager.h), shows what they report and keeps the title panel and
+// the caption.
 
 #include "mainwindow/VarneloWindow.h"
 
@@ -22,6 +23,7 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
+#include "render/TavuListDoc.h"
 #include "render/TavuResWriter.h"
 #include "services/EventLog.h"
 #include "services/ThreadListPane.h"
@@ -39,6 +41,22 @@ const QString VersionCaption = QStringLiteral(" 2 β(vid23 dare60)");
 }  // namespace
 
 // ---- set-up ----
+
+void TVarneloWindow::CreateTabManager()
+{
+    tabs = std::make_unique<TTabManager>(*this, TTabManager::TWidgets{ThreadListBar, BrowserToolBar, ThreadListTabMenu,
+                                                                      BrowserTabMenu, ThreadListPopup, BrowserPopup,
+                                                                      BrowserViewPanel});
+    connect(tabs.get(), &TTabManager::ListDocMade, this, &TVarneloWindow::BindListDoc);
+    connect(tabs.get(), &TTabManager::ListDocClosing, this, &TVarneloWindow::ListDocClosing);
+    connect(tabs.get(), &TTabManager::ListDocCountChanged, this,
+            [this](int count) { ShowCount(1, QStringLiteral("板: %1"), count); });
+    connect(tabs.get(), &TTabManager::BrowserMade, this, &TVarneloWindow::BindBrowserEvents);
+    connect(tabs.get(), &TTabManager::BrowserClosing, this, [this](TTavuBrowser *tab) { Threads->DetachBrowser(tab); });
+    connect(tabs.get(), &TTabManager::BrowserCountChanged, this,
+            [this](int count) { ShowCount(2, QStringLiteral("ｽﾚ: %1"), count); });
+    connect(tabs.get(), &TTabManager::BrowserClosed, this, &TVarneloWindow::BrowserTabClosed);
+}
 
 void TVarneloWindow::BindThreadFlow()
 {
@@ -89,14 +107,8 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
     connect(tab, &TTavuBrowser::StatusTextChange, this, [this, tab](const QString &text) {
         tab->StatusText = text;
         TTavuBrowser *current = nullptr;
-        if (GetActiveBrowser(current) && current == tab)
+        if (tabs->GetActiveBrowser(current) && current == tab)
             StatusBar2->SetText(1, TTavuResWriter::LinkStatusText(text));
-    });
-    connect(tab, &TTavuBrowser::TitleChange, this, [this, tab](const QString &title) {
-        if (tab->IsWebPage() && !title.isEmpty() && tab->TabButton) {
-            tab->Title = title;
-            Kpwfunc::SetBrowserTabCaption(*this, tab);
-        }
     });
     emit events->BrowserTabCreated(tab);
 }
@@ -123,7 +135,7 @@ void TVarneloWindow::BindThreadFlowReports()
             Notices->AddResNotice(text, item, *res);
     });
     connect(Threads, &TThreadController::TabCaptionChanged, this,
-            [this](TTavuBrowser *tab) { Kpwfunc::SetBrowserTabCaption(*this, tab); });
+            [this](TTavuBrowser *tab) { tabs->SetBrowserTabCaption(tab); });
     connect(Threads, &TThreadController::TabBarChanged, this, [this] { Kpwfunc::UpdateBarWidth(BrowserToolBar); });
     connect(Threads, &TThreadController::ThreadDone, this, &TVarneloWindow::UpdateStatusCaption);
     connect(Threads, &TThreadController::CaptionChanged, this, [this] { UpdateStatusCaption(LastThreadShown); });
@@ -172,7 +184,7 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
 
     TTavuBrowser *tab = nullptr;
     const int newCount = std::max(item->NewCount, 0);
-    if (GetActiveBrowser(tab) && tab->ThreadItem() == item && tab->IsExtractMode())
+    if (tabs->GetActiveBrowser(tab) && tab->ThreadItem() == item && tab->IsExtractMode())
         ThreadCountLabel->setText(QStringLiteral("抽出文字：%1 (%2 / %3)").arg(tab->SearchText).arg(tab->SearchCount).arg(item->COUNT));
     else if (TavuConfig->THREADTITLESHOWSIZE)
         ThreadCountLabel->setText(QStringLiteral("(%1 / %2 | %3KB)")
@@ -184,46 +196,15 @@ void TVarneloWindow::UpdateStatusCaption(TThreadItem *item)
     emit events->ThreadShown();
 }
 
-void TVarneloWindow::ShowBrowserTab(TTavuBrowser *tab, bool switchPane)
-{
-    const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
-    if (switchPane && TavuConfig->TABCLICKCHANGEPANE && browserPane && !browserPane->isChecked())
-        Execute(QStringLiteral("actShowPaneChange"));
-    tab->Activate();
-    tab->DoSelect();
-}
-
-// Only the thread tabs shown last keep a live page: the ones further back hide and give theirs up,
-// which frees what the engine keeps for it.
-void TVarneloWindow::GiveUpBackgroundPages()
-{
-    constexpr qsizetype LivePages = 2;
-    for (qsizetype i = LivePages; i < Browsers.size(); ++i) {
-        TTavuBrowser *tab = Browsers[i];
-        if (tab->PageGivenUp() || tab->IsWebPage())
-            continue;
-        tab->KeepLastFrame();
-        tab->hide();
-        tab->GiveUpPage();
-    }
-}
-
-void TVarneloWindow::MoveBrowserToFront(TTavuBrowser *tab)
-{
-    const qsizetype index = Browsers.indexOf(tab);
-    if (index > 0)
-        Browsers.move(index, 0);
-}
-
 void TVarneloWindow::BrowserTabActivated(TTavuBrowser *tab)
 {
-    MoveBrowserToFront(tab);
+    tabs->MoveBrowserToFront(tab);
     // The caption's thread is this one from now on (the one before may be gone with its tab).
     TThreadItem *shown = tab->IsWebPage() ? nullptr : tab->ThreadItem();
     LastThreadShown = shown;
     if (tab->PageGivenUp())
         Threads->RenderResViewAgain(tab);   // where it was, with its marks
-    GiveUpBackgroundPages();
+    tabs->GiveUpBackgroundPages();
     UrlComboBox->setEditText(tab->URL);
     if (!tab->IsCovered())   // else the caption changes with the view (BrowserTabUncovered)
         UpdateStatusCaption(shown);
@@ -233,6 +214,16 @@ void TVarneloWindow::BrowserTabActivated(TTavuBrowser *tab)
 void TVarneloWindow::BrowserTabUncovered(TTavuBrowser *tab)
 {
     TTavuBrowser *current = nullptr;
-    if (GetActiveBrowser(current) && current == tab)
+    if (tabs->GetActiveBrowser(current) && current == tab)
         UpdateStatusCaption(tab->IsWebPage() ? nullptr : tab->ThreadItem());
+}
+
+// The last tab gone, the address box and the caption show no page.
+void TVarneloWindow::BrowserTabClosed(int left)
+{
+    if (left == 0) {
+        UrlComboBox->setEditText(QString());
+        UpdateStatusCaption(nullptr);
+    }
+    ProgressBar->Reset();
 }

@@ -9,6 +9,7 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "commands/NoticeCommands.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -131,6 +132,30 @@ void TVarneloWindow::BindBoardTree()
     }
 }
 
+void TVarneloWindow::BindListDoc(TTavuListDoc *doc)
+{
+    QFont font = ThreadListView->font();
+    if (font.family() != TavuConfig->THREADLISTFONTNAME || font.pointSize() != TavuConfig->THREADLISTFONTSIZE) {
+        font.setFamily(TavuConfig->THREADLISTFONTNAME);
+        if (TavuConfig->THREADLISTFONTSIZE > 0)
+            font.setPointSize(TavuConfig->THREADLISTFONTSIZE);
+        ThreadListView->setFont(font);
+    }
+    doc->ThreadRules = ThreadRules.get();
+    doc->OnThreadNotice = [this](TThreadItem *item, const QString &text) {
+        if (Notices)
+            Notices->AddThreadNotice(text, item);
+    };
+    connect(doc, &TTavuListDoc::Activated, this, [this, doc] { ShowListDoc(doc, false); });
+}
+
+void TVarneloWindow::ListDocClosing(TTavuListDoc *doc)
+{
+    if (shownListDoc == doc)
+        ShowListDoc(nullptr, false);
+    DetachListDoc(doc);
+}
+
 void TVarneloWindow::RefillBoardTree(TSite *site)
 {
     Kpwfunc::SaveTreeState(BoardListView, site);
@@ -167,7 +192,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
         return;
     UpdateThreadListMenu();
     TTavuListDoc *doc = nullptr;
-    if (Kpwfunc::FindBoardTab(*this, board, doc)) {
+    if (tabs->FindBoardTab(board, doc)) {
         if (doc->DownloadState != TTavuListDoc::dsIdle)
             return;
         doc->Activate();
@@ -175,7 +200,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
             return;
         doc->ClearItems();
     } else {
-        Kpwfunc::NewListDoc(*this, doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
+        tabs->NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, board->Name, board);
     }
     ThreadLists->StartThreadListDownload(doc, board, reload, cacheOnly);
     UpdateThreadListMenu();
@@ -186,7 +211,7 @@ void TVarneloWindow::StartThreadListDownload(TBoard *board, bool reload, bool ca
 void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
 {
     if (doc)
-        Kpwfunc::SetListDocCaption(*this, doc);
+        tabs->SetListDocCaption(doc);
     ProgressBar->Reset();
     if (site && !Shutdown->Closed())
         ThreadLists->StartCounter(site->CounterID);
@@ -206,7 +231,7 @@ void TVarneloWindow::DetachListDoc(TTavuListDoc *doc)
 void TVarneloWindow::ShowListDoc(TTavuListDoc *doc, bool switchPane)
 {
     if (switchPane && doc) {
-        ThreadListTabClick(doc);   // activates the document, which binds it
+        tabs->ThreadListTabClick(doc);   // activates the document, which binds it
         return;
     }
     if (doc == shownListDoc)
@@ -237,29 +262,6 @@ void TVarneloWindow::ShowListDoc(TTavuListDoc *doc, bool switchPane)
         doc->TabMenuItem->setChecked(true);
 }
 
-void TVarneloWindow::MoveListDocToFront(TTavuListDoc *doc)
-{
-    const qsizetype index = ListDocs.indexOf(doc);
-    if (index > 0)
-        ListDocs.move(index, 0);
-}
-
-void TVarneloWindow::ListDocActivated(TTavuListDoc *doc)
-{
-    MoveListDocToFront(doc);
-    ShowListDoc(doc, false);
-}
-
-// A pressed tab may bring the thread-list pane into view first; the document's activation then
-// binds it to the view.
-void TVarneloWindow::ThreadListTabClick(TTavuListDoc *doc)
-{
-    const QAction *listPane = Action(QStringLiteral("actShowThreadList2"));
-    if (TavuConfig->TABCLICKCHANGEPANE && listPane && !listPane->isChecked())
-        Execute(QStringLiteral("actShowPaneChange"));
-    doc->Activate();
-}
-
 void TVarneloWindow::SetThreadListRowCount(int count, bool keepScroll)
 {
     ThreadListView->SetItemCountEx(std::max(count, 0));
@@ -287,7 +289,7 @@ void TVarneloWindow::ThreadListViewOpen(bool doubleClick)
 TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
 {
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(*this, doc, items, TTavuListDoc::lmFilter, true, caption, board);
+    tabs->NewListDoc(doc, items, TTavuListDoc::lmFilter, true, caption, board);
     doc->DownloadState = TTavuListDoc::dsIdle;
     doc->PageStep = 0;
     doc->UpdateTabImage();

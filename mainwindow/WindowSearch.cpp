@@ -12,7 +12,6 @@
 #include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
 #include "mainwindow/VarneloWindow.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "settings/BusyWindow.h"
@@ -72,15 +71,6 @@ std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const TResSearch &se
 
 }  // namespace
 
-TTavuBrowser *NewExtractTab(TVarneloWindow &window, TThreadItem *item, TResList *list, bool activate, const QString &url)
-{
-    TTavuBrowser *tab = nullptr;
-    NewBrowser(window, tab, list, item, activate, item ? item->ShownTitle() : QString());
-    tab->SetExtractMode(true);
-    tab->URL = url;
-    return tab;
-}
-
 void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const TResSearch *search)
 {
     TResList *list = tab->ResList();
@@ -129,7 +119,7 @@ int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch 
     for (size_t i = 0; i < found.size(); ++i) {
         TThreadItem *item = found[i].item;
         const QString url = item->BBS ? item->BBS->GetBrowserUrl(item) : QString();
-        TTavuBrowser *tab = NewExtractTab(window, item, found[i].list.release(), i == 0, url);
+        TTavuBrowser *tab = window.Tabs().NewExtractTab(item, found[i].list.release(), i == 0, url);
         tab->SearchText = search.Text;
         WriteExtractView(window, tab, &search);
     }
@@ -141,15 +131,15 @@ int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch 
 void SearchBoardLogsById(TVarneloWindow &window, const QString &id)
 {
     TTavuBrowser *tab = nullptr;
-    if (id.isEmpty() || !window.GetActiveBrowser(tab) || !tab->ThreadItem())
+    if (id.isEmpty() || !window.Tabs().GetActiveBrowser(tab) || !tab->ThreadItem())
         return;
     TBoard *board = tab->GetBoard();
     if (!board)
         return;
     TTavuListDoc *doc = nullptr;
-    if (!FindBoardTab(window, board, doc)) {
+    if (!window.Tabs().FindBoardTab(board, doc)) {
         window.StartThreadListDownload(board, false, false);
-        if (!FindBoardTab(window, board, doc))
+        if (!window.Tabs().FindBoardTab(board, doc))
             return;
     }
     TResSearch search;

@@ -1,8 +1,8 @@
 #pragma once
-// The search views of the main window: extract tabs (a thread's matching responses in a tab of
-// their own), the board-wide search over the stored logs of a board tab, and the one-response
-// preview in the window's second browser. The rest of the program asks for them through
-// TWindowServices.
+// The search views of the main window: what an extract tab shows (a thread's matching responses in
+// a tab of their own, made by TTabManager::NewExtractTab), the board-wide search over the stored
+// logs of a board tab, and the one-response preview in the window's second browser. The rest of
+// the program asks for them through TWindowServices.
 
 #include "services/KpwSearch.h"
 
@@ -15,8 +15,6 @@ class TVarneloWindow;
 
 namespace Kpwfunc {
 
-// A new thread tab in extract mode for the thread (caption: its title), owning list.
-TTavuBrowser *NewExtractTab(TVarneloWindow &window, TThreadItem *item, TResList *list, bool activate, const QString &url);
 // Writes the responses of the tab's list into it (header, responses, footer). With a search that
 // highlights, the matches in the visible responses are written between FILTERTAG1 and FILTERTAG2;
 // the responses keep their bodies.

@@ -1,22 +1,13 @@
 #pragma once
-// The board tree and the tabs of the main window: procedures of the window's own that work on its
-// widgets and lists. The rest of the program asks for them through TWindowServices.
-//
-// Tabs: a board tab is a thread-list document shown in ThreadListView; a thread tab is a browser
-// tab in the browser pane. Each has a check-style button on its tab bar (ThreadListBar,
-// BrowserToolBar) followed by a thin separator, and a radio item in its tab menu. The window's
-// lists ListDocs and Browsers hold them, the most recently activated first.
+// Opening URLs, the board tree and the threads of the board tabs: procedures of the window's own
+// that work on its widgets. The tabs themselves are the tab manager's (mainwindow/TabManager.h).
+// The rest of the program asks for them through TWindowServices.
 
-#include <QList>
 #include <QString>
 
 class QTreeWidget;
 class TBoard;
-class TResList;
-class TTavuBrowser;
-class TTavuListDoc;
 class TThreadItem;
-class TThreadItemList;
 class TVarneloWindow;
 
 namespace Kpwfunc {
@@ -61,45 +52,5 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item);
 // Repaints the rows on screen of the current board tab that show the item's thread (the item or
 // another item of it). A row off the screen is drawn as it is when it is scrolled to.
 void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item);
-
-// ---- tabs ----
-
-// A new board tab for the board (nullptr: a list of no board) holding items (taken over; a new
-// list when nullptr), with the document mode, activated or appended behind the others.
-void NewListDoc(TVarneloWindow &window, TTavuListDoc *&doc, TThreadItemList *items, int mode, bool activate, const QString &caption,
-                TBoard *board);
-// A new thread tab, for the thread (one reference taken) or, without one, as a web page. The tab
-// owns resList.
-void NewBrowser(TVarneloWindow &window, TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption);
-
-// The board tab showing the board (same site and board id).
-bool FindBoardTab(TVarneloWindow &window, const TBoard *board, TTavuListDoc *&doc);
-// The index of a board tab's button among the buttons of ThreadListBar; -1 when none.
-int IndexOfBoardTab(TVarneloWindow &window, const TTavuListDoc *doc);
-// The index of the pressed button of BrowserToolBar that has a tab; -1 when none.
-int IndexOfActiveBrowserButton(TVarneloWindow &window);
-// The browser tabs in the order of their buttons on BrowserToolBar.
-QList<TTavuBrowser *> BrowserTabOrder(TVarneloWindow &window);
-// The thread-list tabs in the order of their buttons on ThreadListBar.
-QList<TTavuListDoc *> ListDocTabOrder(TVarneloWindow &window);
-
-// Closing a tab stops what it loads; what arrives for it afterwards is dropped.
-void CloseListDoc(TVarneloWindow &window, TTavuListDoc *doc, bool redraw = true);
-void CloseActiveListDoc(TVarneloWindow &window, bool redraw = true);
-void CloseBrowser(TVarneloWindow &window, TTavuBrowser *browser, bool redraw = true);
-void CloseActiveBrowser(TVarneloWindow &window, bool redraw = true);
-// Closes the board's thread-list tab and the browser tabs of its threads.
-void CloseBoardTabs(TVarneloWindow &window, const TBoard *board);
-
-// The tab's caption from its thread's title (shortened to TITLELEN with SHORTTITLE on, the full
-// title then in the hint).
-void SetBrowserTabCaption(TVarneloWindow &window, TTavuBrowser *browser);
-// Every tab button shows its close mark or not, as THREADLIST_SHOWCLOSEBTN and BROWSER_SHOWCLOSEBTN say.
-void ShowTabCloseMarks(TVarneloWindow &window);
-// The thread-list tab's button from its board's name (a board's tab), else its caption (shortened to BOARDTITLELEN
-// with BOARDSHORTTITLE on, the full name then in the hint).
-void SetListDocCaption(TVarneloWindow &window, TTavuListDoc *doc);
-// Every tab's button follows the title settings at once.
-void RefreshTabCaptions(TVarneloWindow &window);
 
 }  // namespace Kpwfunc

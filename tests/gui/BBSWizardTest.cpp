@@ -206,7 +206,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     // Its thread list comes from the server.
     env.Window->StartThreadListDownload(board, false, false);
     ASSERT_TRUE(PostTest::WaitFor([&] {
-        for (TTavuListDoc *doc : env.Window->ListDocs) {
+        for (TTavuListDoc *doc : env.Window->Tabs().ListDocs()) {
             if (doc->GetBoard() == board && doc->DownloadState == TTavuListDoc::dsIdle)
                 return doc->Items()->Count() == 1 && doc->Items()->Get(0)->GetKey() == Key;
         }
@@ -216,10 +216,10 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
     Kpwfunc::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
-    TThreadItem *item = env.Window->Browsers.first()->ThreadItem();
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
+    TThreadItem *item = env.Window->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);
-    EXPECT_FALSE(env.Window->Browsers.first()->IsWebPage());
+    EXPECT_FALSE(env.Window->Tabs().Browsers().first()->IsWebPage());
     EXPECT_EQ(item->GetBoard(), board);
     EXPECT_TRUE(PostTest::WaitFor([item] { return item->LogExists() && item->COUNT == 2; }));
 

@@ -67,7 +67,7 @@ TEST(BoardAndListCommandsTest, DeletingABoardsLogsAsksAndClosesItsTabs)
     env.Start();
     ASSERT_NE(StoredThread::Open(env, 2), nullptr);
     ASSERT_TRUE(ClickNews(env));
-    ASSERT_EQ(env.Window->ListDocs.size(), 1);
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
     const QString folder = News()->GetLogDir();
     ASSERT_TRUE(QDir(folder).exists());
     QAction *deleteLogs = env.Window->Action(QStringLiteral("actBoardDeleteLog"));
@@ -78,13 +78,13 @@ TEST(BoardAndListCommandsTest, DeletingABoardsLogsAsksAndClosesItsTabs)
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages[0].contains(QStringLiteral("ログをすべて削除しますか")));
     EXPECT_TRUE(QFile::exists(folder + StoredThread::Key + QStringLiteral(".dat")));
-    EXPECT_EQ(env.Window->Browsers.size(), 1);
+    EXPECT_EQ(env.Window->Tabs().Browsers().size(), 1);
 
     env.Answer = Kpwfunc::mrYes;
     deleteLogs->trigger();
     EXPECT_FALSE(QDir(folder).exists());
-    EXPECT_TRUE(env.Window->Browsers.isEmpty());   // no tab writes the log back
-    EXPECT_TRUE(env.Window->ListDocs.isEmpty());
+    EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());   // no tab writes the log back
+    EXPECT_TRUE(env.Window->Tabs().ListDocs().isEmpty());
     EXPECT_FALSE(News()->LogFolderExists);
 }
 
@@ -94,8 +94,8 @@ TEST(BoardAndListCommandsTest, VisitedBoardsMenuOpensItsBoard)
     env.Start();
     StoredThread::WriteLog(1);
     ASSERT_TRUE(ClickNews(env));
-    Kpwfunc::CloseListDoc(*env.Window, env.Window->ListDocs.value(0));
-    ASSERT_TRUE(env.Window->ListDocs.isEmpty());
+    env.Window->Tabs().CloseListDoc(env.Window->Tabs().ListDocs().value(0));
+    ASSERT_TRUE(env.Window->Tabs().ListDocs().isEmpty());
 
     env.Window->Action(QStringLiteral("actBoardGaishutu"))->trigger();
     QList<TGaishutuMenuItem *> entries = env.Window->GaishutuMenu->findChildren<TGaishutuMenuItem *>();
@@ -104,8 +104,8 @@ TEST(BoardAndListCommandsTest, VisitedBoardsMenuOpensItsBoard)
     EXPECT_EQ(entries[0]->Text, QStringLiteral("news"));
     entries[0]->trigger();
     ASSERT_TRUE(Settled(env));
-    ASSERT_EQ(env.Window->ListDocs.size(), 1);
-    EXPECT_EQ(env.Window->ListDocs[0]->GetBoard(), News());
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
+    EXPECT_EQ(env.Window->Tabs().ListDocs()[0]->GetBoard(), News());
 }
 
 TEST(BoardAndListCommandsTest, ReadHistoryListsTheStoredThreadsOnce)
@@ -118,8 +118,8 @@ TEST(BoardAndListCommandsTest, ReadHistoryListsTheStoredThreadsOnce)
                      jconvert::UnicodeToSjis(line + line + QStringLiteral("2ch\tnews\t999\t消えたスレ\t2024/05/01 12:00:00\r\n")
                                              + QStringLiteral("nosite\tnews\t1\tx\t2024/05/01 12:00:00\r\n")));
     env.Window->Action(QStringLiteral("actAllThreads"))->trigger();
-    ASSERT_EQ(env.Window->ListDocs.size(), 1);
-    TTavuListDoc *doc = env.Window->ListDocs[0];
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
+    TTavuListDoc *doc = env.Window->Tabs().ListDocs()[0];
     EXPECT_EQ(doc->Caption, QStringLiteral("全取得スレ"));
     ASSERT_EQ(doc->Items()->Count(), 1);
     EXPECT_EQ(doc->Items()->Get(0)->GetKey(), StoredThread::Key);
@@ -127,8 +127,8 @@ TEST(BoardAndListCommandsTest, ReadHistoryListsTheStoredThreadsOnce)
     EXPECT_EQ(env.Window->BusyCount(), 0);
 
     env.Window->Action(QStringLiteral("actSendHist"))->trigger();   // no sendhist.txt: an empty tab
-    ASSERT_EQ(env.Window->ListDocs.size(), 2);
-    EXPECT_EQ(env.Window->ListDocs[0]->Items()->Count(), 0);
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 2);
+    EXPECT_EQ(env.Window->Tabs().ListDocs()[0]->Items()->Count(), 0);
 }
 
 TEST(BoardAndListCommandsTest, FavouritesPatrolNeedsSaveModeAndOnline)
@@ -146,7 +146,7 @@ TEST(BoardAndListCommandsTest, FavouritesPatrolNeedsSaveModeAndOnline)
     patrol->trigger();   // the window starts offline
     EXPECT_EQ(env.Messages, (QStringList{QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"),
                                          QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。")}));
-    EXPECT_EQ(env.Window->ListDocs.size(), 1);
+    EXPECT_EQ(env.Window->Tabs().ListDocs().size(), 1);
 }
 
 TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
@@ -217,8 +217,8 @@ TEST(BoardAndListCommandsTest, ShowingTheStoredThreadsCaptionsTheTabSo)
     env.Start();
     ASSERT_NE(StoredThread::Open(env, 2), nullptr);
     ASSERT_TRUE(ClickNews(env));
-    ASSERT_EQ(env.Window->ListDocs.size(), 1);
-    TTavuListDoc *doc = env.Window->ListDocs.first();
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
+    TTavuListDoc *doc = env.Window->Tabs().ListDocs().first();
     QAction *showLocal = env.Window->Action(QStringLiteral("actThreadListShowLocal"));
     ASSERT_TRUE(showLocal->isEnabled());
     showLocal->trigger();

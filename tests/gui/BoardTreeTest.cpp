@@ -149,12 +149,12 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     // The delete command closes the board's tab first and refills the tree.
     TVarneloWindow *window = env.Window();
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(*window, doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
+    window->Tabs().NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
                         env.site->Boards->FindByID(QStringLiteral("a1")));
     Kpwfunc::FillBoardTree(window->BoardListView, env.site);
     window->BoardListView->setCurrentItem(NodeNamed(window->BoardListView, QStringLiteral("A1")));
     window->Action(QStringLiteral("actBoardDeleteBoard"))->trigger();
-    EXPECT_TRUE(window->ListDocs.isEmpty());
+    EXPECT_TRUE(window->Tabs().ListDocs().isEmpty());
     EXPECT_EQ(NodeNamed(window->BoardListView, QStringLiteral("A1")), nullptr);
     EXPECT_EQ(abone.LoadFromFile(env.site->GetDir() + QStringLiteral("board.abone")), true);
     EXPECT_EQ(abone.Lines, QStringList({QStringLiteral("b2"), QStringLiteral("a1")}));
@@ -206,26 +206,26 @@ TEST(BoardTree, TabsKeepTheirOrderAndTheBarIsAsWideAsItsButtons)
     TVarneloWindow *window = env.Window();
     TTavuListDoc *first = nullptr;
     TTavuListDoc *second = nullptr;
-    Kpwfunc::NewListDoc(*window, first, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("一"), env.Board(PostTest::News));
-    Kpwfunc::NewListDoc(*window, second, nullptr, TTavuListDoc::lmBoard, false, QStringLiteral("二"), env.Board(PostTest::Live));
+    window->Tabs().NewListDoc(first, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("一"), env.Board(PostTest::News));
+    window->Tabs().NewListDoc(second, nullptr, TTavuListDoc::lmBoard, false, QStringLiteral("二"), env.Board(PostTest::Live));
     TTavuListDoc *active = nullptr;
-    ASSERT_TRUE(window->GetActiveListDoc(active));
+    ASSERT_TRUE(window->Tabs().GetActiveListDoc(active));
     EXPECT_EQ(active, first);
-    EXPECT_EQ(window->ListDocs, QList<TTavuListDoc *>({first, second}));
-    EXPECT_EQ(Kpwfunc::IndexOfBoardTab(*window, second), 1);
+    EXPECT_EQ(window->Tabs().ListDocs(), QList<TTavuListDoc *>({first, second}));
+    EXPECT_EQ(window->Tabs().IndexOfBoardTab(second), 1);
     EXPECT_EQ(window->ThreadListBar->maximumWidth(), Kpwfunc::GetBarWidth(window->ThreadListBar));
 
-    Kpwfunc::CloseListDoc(*window, first);
-    ASSERT_TRUE(window->GetActiveListDoc(active));
+    window->Tabs().CloseListDoc(first);
+    ASSERT_TRUE(window->Tabs().GetActiveListDoc(active));
     EXPECT_EQ(active, second);
-    Kpwfunc::CloseListDoc(*window, second);
-    EXPECT_FALSE(window->GetActiveListDoc(active));
+    window->Tabs().CloseListDoc(second);
+    EXPECT_FALSE(window->Tabs().GetActiveListDoc(active));
     EXPECT_EQ(window->ThreadListView->Items()->OwnerDataCount(), 0);
 
     TTavuBrowser *page = nullptr;
-    Kpwfunc::NewBrowser(*window, page, nullptr, nullptr, true, QStringLiteral("ページ"));
+    window->Tabs().NewBrowser(page, nullptr, nullptr, true, QStringLiteral("ページ"));
     window->UrlComboBox->setEditText(QStringLiteral("http://example.invalid/"));
-    Kpwfunc::CloseBrowser(*window, page);
-    EXPECT_TRUE(window->Browsers.isEmpty());
+    window->Tabs().CloseBrowser(page);
+    EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
     EXPECT_TRUE(window->UrlComboBox->currentText().isEmpty());
 }

@@ -126,7 +126,7 @@ TEST(Bookmark, SetFromTheTabSurvivesARestartAndIsOpenedAndDeletedInTheManager)
             manager->CurrentResNo = 2;
             manager->N2Click();
             TTavuBrowser *opened = nullptr;
-            EXPECT_TRUE(env.Window->GetActiveBrowser(opened));
+            EXPECT_TRUE(env.Window->Tabs().GetActiveBrowser(opened));
             EXPECT_TRUE(opened && opened->ThreadItem() && opened->ThreadItem()->GetKey() == Key);
             EXPECT_TRUE(opened && opened->ResNumber == 2);
 

@@ -92,7 +92,7 @@ TEST(BoundedRequests, TheNewThreadPageIsAwaitedWithoutHoldingTheWindow)
     TPostWindowEnv env([](TWindowEnv &e) { SetSmallBounds(*e.config); });
     env.Window()->StartThreadListDownload(env.Board(PostTest::News), false, false);
     TTavuListDoc *doc = nullptr;
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
     for (const auto mode : Modes) {
         HostileHttpServer page(mode);
         env.site->SITEID = QStringLiteral("2ch");   // the board type that reads the board's page first

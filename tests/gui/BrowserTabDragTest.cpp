@@ -54,7 +54,7 @@ TEST(BrowserTabDrag, AThreadTabDroppedOnAFavouritesFolderJoinsItOnce)
     item->DownloadRequest = true;
     window->OpenThread(item.get(), false, false, true, 0, false, QString());
     ASSERT_TRUE(WaitFor([window] { return window->BusyCount() == 0 && TavuHttpList->Count() == 0; }));
-    TTavuBrowser *tab = window->Browsers.value(0);
+    TTavuBrowser *tab = window->Tabs().Browsers().value(0);
     ASSERT_TRUE(tab && tab->ThreadItem());
 
     const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();

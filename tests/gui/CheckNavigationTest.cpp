@@ -40,7 +40,7 @@ protected:
         item->DownloadRequest = true;
         env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
         WaitFor([this] {
-            return env.Window()->GetActiveBrowser(tab) && tab->DownloadState == TTavuBrowser::dsIdle && tab->ResList()
+            return env.Window()->Tabs().GetActiveBrowser(tab) && tab->DownloadState == TTavuBrowser::dsIdle && tab->ResList()
                    && tab->ResList()->Count() == 2;
         });
     }
@@ -55,7 +55,7 @@ protected:
 
     TTavuBrowser *FindTab(const QString &key) const
     {
-        for (TTavuBrowser *candidate : std::as_const(env.Window()->Browsers)) {
+        for (TTavuBrowser *candidate : std::as_const(env.Window()->Tabs().Browsers())) {
             if (candidate->ThreadItem() && candidate->ThreadItem()->GetKey() == key)
                 return candidate;
         }
@@ -104,16 +104,16 @@ TEST_F(Navigation, AKilledUrlClosesItsTabAndALockedTabNeverLeaves)
     TEmbeddedWB *control = nullptr;
     QPointer<TTavuBrowser> popup = env.Window()->LinkNavigation->OpenNewWindowTab(control);
     EXPECT_TRUE(Cancelled(popup, QStringLiteral("http://ad.example.jp/banner")));
-    ASSERT_TRUE(WaitFor([&] { return !env.Window()->Browsers.contains(popup.data()); }));
+    ASSERT_TRUE(WaitFor([&] { return !env.Window()->Tabs().Browsers().contains(popup.data()); }));
 
     tab->Locked = true;
-    const int tabs = env.Window()->Browsers.size();
+    const int tabs = env.Window()->Tabs().Browsers().size();
     EXPECT_TRUE(Cancelled(tab, env.server.Url(QStringLiteral("/page.html"))));
-    EXPECT_EQ(env.Window()->Browsers.size(), tabs + 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), tabs + 1);
     TTavuBrowser *active = nullptr;
-    ASSERT_TRUE(env.Window()->GetActiveBrowser(active));
+    ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(active));
     EXPECT_EQ(active, tab);   // the new tab is not activated
-    EXPECT_EQ(env.Window()->Browsers.last()->Title, QStringLiteral("Loading..."));
+    EXPECT_EQ(env.Window()->Tabs().Browsers().last()->Title, QStringLiteral("Loading..."));
     EXPECT_TRUE(tab->ThreadItem());
 }
 
@@ -141,9 +141,9 @@ TEST_F(Navigation, AThreadLinkAsksHowToOpenAndOpensTheThread)
     }));
 
     // A link into the thread the tab shows opens nothing new.
-    const int tabs = env.Window()->Browsers.size();
+    const int tabs = env.Window()->Tabs().Browsers().size();
     EXPECT_TRUE(Cancelled(tab, ThreadUrl(Key) + QStringLiteral("2")));
-    EXPECT_EQ(env.Window()->Browsers.size(), tabs);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), tabs);
     EXPECT_EQ(asked.size(), 1);
 }
 
@@ -153,7 +153,7 @@ TEST_F(Navigation, BoardLinksAndOtherPagesFollowTheSettings)
     TavuConfig->CHECKBBSLINK = false;
     EXPECT_TRUE(Cancelled(tab, env.Board(News)->URL));
     TTavuListDoc *doc = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return env.Window()->GetActiveListDoc(doc) && doc->Items()->Count() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return env.Window()->Tabs().GetActiveListDoc(doc) && doc->Items()->Count() == 2; }));
     EXPECT_EQ(doc->GetBoard(), env.Board(News));
 
     // A thread link without the dialog opens at once.

@@ -149,7 +149,7 @@ TEST(UpdateCheck, RunsOverTheCurrentThreadListTab)
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] {
-        return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
+        return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     env.server.AppendRes(News, QStringLiteral("1000000001"), QStringLiteral("名無し"), QString(), QStringLiteral("新しい"));
 

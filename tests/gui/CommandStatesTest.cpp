@@ -39,7 +39,7 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads, 
         item->Release();
     }
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(*env.Window, doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"),
+    env.Window->Tabs().NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"),
                         threads[0]->GetBoard());
     doc->SetDisplayCount(shown);
     doc->Activate();
@@ -127,7 +127,7 @@ TEST(CommandStates, BrowserCommandsTellAThreadFromAPage)
     TWindowEnv env;
     env.Start();
     TTavuBrowser *page = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, page, nullptr, nullptr, true, QStringLiteral("ページ"));
+    env.Window->Tabs().NewBrowser(page, nullptr, nullptr, true, QStringLiteral("ページ"));
     env.Window->UpdateBrowserMenu();
     EXPECT_TRUE(Enabled(env, "actThreadReload"));
     EXPECT_TRUE(Enabled(env, "actBrowserKillUrl"));

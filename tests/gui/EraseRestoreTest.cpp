@@ -224,7 +224,7 @@ TEST(EraseRestore, ErasedThreadsLeaveTheListAndComeBackWithTheirIndexIntact)
         item->Release();
     }
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(TestWindow(), doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), items->Get(0)->GetBoard());
+    TestWindow().Tabs().NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), items->Get(0)->GetBoard());
     doc->SetDisplayCount(3);
     doc->Activate();
     env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));

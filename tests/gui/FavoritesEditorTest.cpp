@@ -284,8 +284,8 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
     Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
     TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
@@ -293,7 +293,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     const QString file = FavoriteFolders::FolderFile(folder);
     env.Window()->StartThreadListDownload(folder, false, false);
     TTavuListDoc *folderTab = nullptr;
-    ASSERT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), folder, folderTab));
+    ASSERT_TRUE(env.Window()->Tabs().FindBoardTab(folder, folderTab));
     ASSERT_TRUE(PostTest::WaitFor([folderTab] { return folderTab->IsSettled(); }));
     EXPECT_EQ(folderTab->Items()->Count(), 0);
     const auto listed = [folderTab](int count) {
@@ -324,7 +324,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     EXPECT_EQ(lines[0], folder->Name);
     EXPECT_EQ(Key(lines[1]), key);
     EXPECT_TRUE(listed(1));
-    EXPECT_EQ(env.Window()->Browsers.first()->ThreadItem(), item);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().first()->ThreadItem(), item);
 
     add->trigger();
     EXPECT_EQ(shown, 1);

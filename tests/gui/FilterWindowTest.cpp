@@ -79,7 +79,7 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads)
     for (TThreadItem *item : threads)
         items->Add(item);
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(*env.Window, doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), threads[0]->GetBoard());
+    env.Window->Tabs().NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), threads[0]->GetBoard());
     doc->SetDisplayCount(items->Count());
     doc->Activate();
     env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));
@@ -176,7 +176,7 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     ASSERT_EQ(found->Items()->Count(), 2);
     EXPECT_EQ(found->Items()->Get(1), threads[2]);
 
-    Kpwfunc::CloseListDoc(*env.Window, found);
+    env.Window->Tabs().CloseListDoc(found);
     ASSERT_EQ(env.Window->ShownListDoc(), doc);
     ASSERT_EQ(doc->Items()->Count(), 3);
     for (int i = 0; i < 3; ++i)
@@ -203,24 +203,24 @@ TEST(FilterWindow, AThreadFilterShowsTheMatchesInATabAndLeavesTheThreadAsItWas)
     });
     env.Window->Action(QStringLiteral("actThreadFilter"))->trigger();
     EXPECT_EQ(answers.Shown, QStringList{QStringLiteral("TFilterDialog")});
-    TTavuBrowser *filtered = env.Window->Browsers.first();
+    TTavuBrowser *filtered = env.Window->Tabs().Browsers().first();
     ASSERT_NE(filtered, source);
     EXPECT_EQ(VisibleNumbers(*filtered->ResList()), (QList<int>{1, 3}));
 
-    Kpwfunc::CloseBrowser(*env.Window, filtered);
+    env.Window->Tabs().CloseBrowser(filtered);
     EXPECT_EQ(VisibleNumbers(*source->ResList()), shown);
     QFile file(item->GetLogFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), log);
 
     // The board-wide search asks the same dialog; cancelling it searches nothing.
-    const qsizetype tabs = env.Window->Browsers.size();
+    const qsizetype tabs = env.Window->Tabs().Browsers().size();
     TDialogAnswers cancel(env, [](QDialog &dialog) { dialog.reject(); });
     TTavuListDoc *board = ListThreads(env, {item});
     ASSERT_NE(board, nullptr);
     env.Window->Action(QStringLiteral("actThreadListFilterHoliday"))->trigger();
     EXPECT_EQ(cancel.Shown, QStringList{QStringLiteral("TFilterDialog")});
-    EXPECT_EQ(env.Window->Browsers.size(), tabs);
+    EXPECT_EQ(env.Window->Tabs().Browsers().size(), tabs);
     item->Release();
 }
 
@@ -307,9 +307,9 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
     EXPECT_EQ(row->text(3), QStringLiteral("お宝"));
 
     // The thread is closed: a click opens it again at that post.
-    Kpwfunc::CloseBrowser(*env.Window, tab);
+    env.Window->Tabs().CloseBrowser(tab);
     notices->ResRowDoubleClick(row);
-    TTavuBrowser *opened = env.Window->Browsers.value(0);
+    TTavuBrowser *opened = env.Window->Tabs().Browsers().value(0);
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ThreadItem(), item);
     EXPECT_EQ(opened->ResNumber, 2);

@@ -33,7 +33,7 @@ TTavuBrowser *ThreadTab(TPostWindowEnv &env, int posts)
     TVarneloWindow *window = env.Window();
     TTavuBrowser *tab = nullptr;
     WaitFor([&] {
-        return window->BusyCount() == 0 && TavuHttpList->Count() == 0 && window->GetActiveBrowser(tab)
+        return window->BusyCount() == 0 && TavuHttpList->Count() == 0 && window->Tabs().GetActiveBrowser(tab)
             && tab->ResList() && tab->ResList()->Count() == posts;
     });
     return tab && tab->ResList() && tab->ResList()->Count() == posts ? tab : nullptr;
@@ -55,7 +55,7 @@ void ExpectThreadTab(TPostWindowEnv &env, TTavuBrowser *tab)
     EXPECT_FALSE(tab->IsWebPage());
     ASSERT_NE(tab->ThreadItem(), nullptr);
     EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
-    EXPECT_EQ(env.Window()->Browsers.size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     EXPECT_EQ(PageRequestsForDat(env.server), 0);
 }
 

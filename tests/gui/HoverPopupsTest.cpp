@@ -62,7 +62,7 @@ struct THoverEnv {
         item->DownloadRequest = true;
         env.Window()->OpenThread(item.get(), false, false, true, 0, false, QString());
         WaitFor([this] { return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0; });
-        tab = env.Window()->Browsers.value(0);
+        tab = env.Window()->Tabs().Browsers().value(0);
     }
 
     QString Hover(const QString &url)

@@ -23,7 +23,7 @@ TEST(KatjushaSkin, ResponsesAreDrawnAlikeInASansSerifFaceWithNewNumbersInRed)
     ItemRef item(NewsItem(env, key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
 
     EXPECT_EQ(RunInPage(tab, QStringLiteral("document.querySelectorAll('dt').length")).toInt(), 3);

@@ -23,7 +23,7 @@ namespace {
 TTavuBrowser *WebTab(TWindowEnv &env, const QString &url, const QString &title)
 {
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, title);
+    env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, title);
     tab->URL = url;
     tab->Title = title;
     env.Window->UpdateBrowserMenu();
@@ -38,7 +38,7 @@ TEST(KillPopup, PagesAddedFromATabAreListedOnceAndTheirTabsClose)
     env.Start();
     TTavuBrowser *first = WebTab(env, QStringLiteral("http://ad.example.jp/x"), QStringLiteral("Spam"));
     env.Window->Action(QStringLiteral("actBrowserKillUrl"))->trigger();
-    EXPECT_FALSE(env.Window->Browsers.contains(first));
+    EXPECT_FALSE(env.Window->Tabs().Browsers().contains(first));
     WebTab(env, QStringLiteral("http://ad.example.jp/x"), QStringLiteral("Spam"));
     env.Window->Action(QStringLiteral("actBrowserKillUrl"))->trigger();
     WebTab(env, QStringLiteral("http://b.example.jp/"), QStringLiteral("Spam"));
@@ -49,18 +49,18 @@ TEST(KillPopup, PagesAddedFromATabAreListedOnceAndTheirTabsClose)
     // A blank page cannot be suppressed.
     TTavuBrowser *blank = WebTab(env, QStringLiteral("about:blank"), QString());
     env.Window->Action(QStringLiteral("actBrowserKillUrl"))->trigger();
-    EXPECT_TRUE(env.Window->Browsers.contains(blank));
+    EXPECT_TRUE(env.Window->Tabs().Browsers().contains(blank));
     EXPECT_EQ(env.Messages.last(), QStringLiteral("このページは抑止できません。"));
 
     // A page whose title is listed, in another letter case, is closed once its title is known.
     TTavuBrowser *listed = WebTab(env, QStringLiteral("http://c.example.jp/"), QString());
     const qint64 closedBefore = env.config->VOZADAZOZ_CLOSETAB;
     emit listed->TitleChange(QStringLiteral("SPAM"));
-    EXPECT_FALSE(env.Window->Browsers.contains(listed));
+    EXPECT_FALSE(env.Window->Tabs().Browsers().contains(listed));
     EXPECT_EQ(env.config->VOZADAZOZ_CLOSETAB, closedBefore + 1);
     TTavuBrowser *other = WebTab(env, QStringLiteral("http://d.example.jp/"), QString());
     emit other->TitleChange(QStringLiteral("News"));
-    EXPECT_TRUE(env.Window->Browsers.contains(other));
+    EXPECT_TRUE(env.Window->Tabs().Browsers().contains(other));
 }
 
 TEST(KillPopup, TheDialogKeepsEditsAcrossTabsRemovesDuplicatesAndDropsBlankPages)

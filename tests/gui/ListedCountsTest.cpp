@@ -47,8 +47,8 @@ void OpenAndClose(TPostWindowEnv &env, const QString &key)
     item->DownloadRequest = true;
     env.Window()->OpenThread(item.get(), false, false, true, 0, false, QString());
     ASSERT_TRUE(Settled(env));
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    Kpwfunc::CloseBrowser(*env.Window(), env.Window()->Browsers.first());
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    env.Window()->Tabs().CloseBrowser(env.Window()->Tabs().Browsers().first());
 }
 
 TThreadItem *Row(TTavuListDoc *doc, const QString &key)
@@ -83,7 +83,7 @@ TEST(ListedCounts, TheFavouritesColumnsFollowTheThreadAfterADownloadAndAfterPatr
     window->StartThreadListDownload(folder, false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        return window->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
+        return window->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     TThreadItem *read = Row(doc, Read);
     TThreadItem *unread = Row(doc, Unread);

@@ -235,7 +235,7 @@ TEST(LogSearch, TheCommandListsTheHitsInAResultTabAndLogsTheCount)
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("findlog.txt"))));
     EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("findtext.txt"))));   // the title box was empty
 
-    const qsizetype tabs = env.Window->ListDocs.size();
+    const qsizetype tabs = env.Window->Tabs().ListDocs().size();
     RunFindLog(env, [](TFindWindow &find) {
         find.FillBoardList();
         find.SetCurrentBoard(nullptr);
@@ -243,7 +243,7 @@ TEST(LogSearch, TheCommandListsTheHitsInAResultTabAndLogsTheCount)
         find.SelectAll(true);
         find.ComboBox2->setCurrentText(QStringLiteral("どこにもない"));
     });
-    EXPECT_EQ(env.Window->ListDocs.size(), tabs);
+    EXPECT_EQ(env.Window->Tabs().ListDocs().size(), tabs);
     EXPECT_TRUE(env.Messages.contains(QStringLiteral("見つかりませんでした。")));
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("検索結果 = 0件")));
 }

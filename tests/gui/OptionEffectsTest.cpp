@@ -210,7 +210,7 @@ TEST(OptionEffects, TabsShowACloseMarkAsSet)
     env.Window->show();
     const auto newTab = [&env] {
         TTavuBrowser *tab = nullptr;
-        Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+        env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ページ"));
         return tab;
     };
     TTavuBrowser *tab = newTab();
@@ -232,10 +232,10 @@ TEST(OptionEffects, TabsShowACloseMarkAsSet)
     });
     ASSERT_TRUE(button->CloseMark()->isVisibleTo(button));
     TTavuBrowser *other = newTab();   // the tab shown is the other one: the mark closes its own
-    ASSERT_TRUE(env.Window->Browsers.contains(other));
+    ASSERT_TRUE(env.Window->Tabs().Browsers().contains(other));
     button->CloseMark()->click();
-    EXPECT_FALSE(env.Window->Browsers.contains(tab));
-    EXPECT_TRUE(env.Window->Browsers.contains(other));
+    EXPECT_FALSE(env.Window->Tabs().Browsers().contains(tab));
+    EXPECT_TRUE(env.Window->Tabs().Browsers().contains(other));
 }
 
 // A web page's tab is shortened by WEBSHORTTITLE and WEBTITLELEN, a thread's by its own settings.
@@ -248,7 +248,7 @@ TEST(OptionEffects, AWebPageTabIsShortenedByTheWebSettings)
     });
     env.Start();
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QString());
+    env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, QString());
     tab->URL = QStringLiteral("http://page.example.jp/");
     emit tab->TitleChange(QStringLiteral("ずいぶん長いページの題名"));
     ASSERT_TRUE(tab->TabButton);
@@ -325,7 +325,7 @@ TEST(OptionEffects, AListBeingReadIsDrawnAsOftenAsSet)
         drawn.clear();
         env.Window->StartThreadListDownload(folder, true, false);
         TTavuListDoc *doc = nullptr;
-        EXPECT_TRUE(Kpwfunc::FindBoardTab(*env.Window, folder, doc));
+        EXPECT_TRUE(env.Window->Tabs().FindBoardTab(folder, doc));
         EXPECT_TRUE(WaitFor([doc] { return doc->IsSettled() && doc->Items()->Count() == 5; }));
         return drawn;
     };

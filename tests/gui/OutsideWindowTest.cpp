@@ -139,12 +139,12 @@ TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
     ASSERT_EQ(pages.size(), 9);
     QSet<QString> addresses;
     for (QAction *page : pages) {
-        const qsizetype tabs = window->Browsers.size();
+        const qsizetype tabs = window->Tabs().Browsers().size();
         page->trigger();
-        ASSERT_EQ(window->Browsers.size(), tabs + 1) << page->text().toStdString();
+        ASSERT_EQ(window->Tabs().Browsers().size(), tabs + 1) << page->text().toStdString();
         ASSERT_TRUE(WaitFor([&] { return asked.size() == tabs + 1; }));
         EXPECT_TRUE(asked.last().scheme().startsWith(QLatin1String("http"))) << asked.last().toString().toStdString();
-        EXPECT_TRUE(window->Browsers.first()->IsWebPage());
+        EXPECT_TRUE(window->Tabs().Browsers().first()->IsWebPage());
         addresses.insert(asked.last().toString());
     }
     EXPECT_EQ(addresses.size(), 9);

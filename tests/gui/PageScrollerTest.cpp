@@ -32,7 +32,7 @@ void OpenManyBoardTabs(TPostWindowEnv &env)
     env.ShowWindow();
     for (int i = 0; i < 12; ++i) {
         TTavuListDoc *doc = nullptr;
-        Kpwfunc::NewListDoc(*env.Window(), doc, nullptr, TTavuListDoc::lmBoard, i == 0,
+        env.Window()->Tabs().NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, i == 0,
                             QStringLiteral("ニュース速報板その%1").arg(i), env.Board(PostTest::News));
     }
 }
@@ -90,8 +90,8 @@ TEST(PageScroller, TabsThatDoNotFitAreScrolledATenthOfTheWidthPerClick)
     EXPECT_LE(last->mapTo(scroller, QPoint(last->width(), 0)).x(), scroller->ForwardButton()->x());
 
     // With the tabs closed down to one, the bar shows whole again.
-    while (window->ListDocs.size() > 1)
-        Kpwfunc::CloseListDoc(*window, window->ListDocs.constLast());
+    while (window->Tabs().ListDocs().size() > 1)
+        window->Tabs().CloseListDoc(window->Tabs().ListDocs().constLast());
     ASSERT_TRUE(WaitFor([scroller] { return !scroller->ForwardButton()->isVisible(); }));
     EXPECT_EQ(BarLeft(*window), 0);
 }

@@ -257,8 +257,8 @@ TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
 
     w.Run("actShowPaneChange");
     ASSERT_FALSE(w.ListShown());
-    ASSERT_EQ(w.env.Window->ListDocs.size(), 1);
-    w.env.Window->ThreadListTabClick(w.env.Window->ListDocs[0]);
+    ASSERT_EQ(w.env.Window->Tabs().ListDocs().size(), 1);
+    w.env.Window->Tabs().ThreadListTabClick(w.env.Window->Tabs().ListDocs()[0]);
     EXPECT_TRUE(w.ListShown());
 }
 

@@ -186,9 +186,9 @@ TEST(PaneLooks, OpenTabsFollowTheTitleLengthAtOptionOk)
     const QString pageTitle = QStringLiteral("とても長いウェブページのタイトルです");
     const QString listTitle = QStringLiteral("お気に入りのとても長いフォルダ名です");
     TTavuBrowser *browser = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, browser, nullptr, nullptr, true, pageTitle);
+    env.Window->Tabs().NewBrowser(browser, nullptr, nullptr, true, pageTitle);
     TTavuListDoc *doc = nullptr;
-    Kpwfunc::NewListDoc(*env.Window, doc, nullptr, TTavuListDoc::lmBoard, true, listTitle, nullptr);
+    env.Window->Tabs().NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, listTitle, nullptr);
     ASSERT_EQ(browser->TabButton->text(), pageTitle);
     ASSERT_EQ(doc->TabButton->text(), listTitle);
 
@@ -301,7 +301,7 @@ TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
     button->click();
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
     TTavuListDoc *doc = nullptr;
-    EXPECT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), env.Board(PostTest::News), doc));
+    EXPECT_TRUE(env.Window()->Tabs().FindBoardTab(env.Board(PostTest::News), doc));
     EXPECT_EQ(tree->currentItem(), nullptr);
 
     TavuConfig->JUMPSHORTCUT = true;

@@ -200,7 +200,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] {
-        return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
+        return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     env.Window()->Action(QStringLiteral("actThreadListRound"))->trigger();
     ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
@@ -224,7 +224,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
     EXPECT_FALSE(TIniFile(first->GetInfFile()).ReadString(QStringLiteral("LOG"), QStringLiteral("LAST_LOAD")).isEmpty());
     PostTest::OpenThread(env, first);
     ASSERT_TRUE(PostTest::WaitFor([&env] { return PostTest::Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.value(0);
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().value(0);
     ASSERT_TRUE(tab && tab->ResList() && tab->ResList()->Count() > 0);
     EXPECT_EQ(first->NewCount, tab->ResList()->Count());
     for (int i = 0; i < tab->ResList()->Count(); ++i)

@@ -37,7 +37,7 @@ TTavuBrowser *OpenThreadWithLinks(TPostWindowEnv &env)
     ItemRef ref(PostTest::NewsItem(env, Key));
     PostTest::OpenThread(env, ref.get());
     EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
-    return env.Window()->Browsers.value(0);
+    return env.Window()->Tabs().Browsers().value(0);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ TEST(PictureWindowTest, ADoubleClickOnTheTraceOpensTheMonitorOfTheBoardTab)
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    ASSERT_FALSE(env.Window()->ListDocs.isEmpty());
+    ASSERT_FALSE(env.Window()->Tabs().ListDocs().isEmpty());
 
     QWidget *trace = env.Window()->Memo3->viewport();
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), trace->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

@@ -43,7 +43,7 @@ TTavuBrowser *OpenShownThread(TPostWindowEnv &env)
     env.ShowWindow();
     QApplication::setActiveWindow(env.Window());
     EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == env.Window(); }));
-    return env.Window()->Browsers.value(0);
+    return env.Window()->Tabs().Browsers().value(0);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TTavuBrowser *OpenThread(TPostWindowEnv &env, const QString &key)
     TTavuBrowser *tab = nullptr;
     const int responses = env.server.ResCount(News, key);
     WaitFor([&] {
-        return env.Window()->GetActiveBrowser(tab) && tab->DownloadState == TTavuBrowser::dsIdle && tab->ResList()
+        return env.Window()->Tabs().GetActiveBrowser(tab) && tab->DownloadState == TTavuBrowser::dsIdle && tab->ResList()
                && tab->ResList()->Count() == responses;
     });
     return tab;
@@ -106,7 +106,7 @@ TEST(PostFlow, AReplyQuotesGoesThroughTheConfirmationAndReopensTheThread)
 
     // The thread reloads in the same tab and shows the new response.
     ASSERT_TRUE(WaitFor([&] { return tab->ResList() && tab->ResList()->Count() == 3 && tab->DownloadState == TTavuBrowser::dsIdle; }));
-    EXPECT_EQ(env.Window()->Browsers.size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     TThreadItem *item = tab->ThreadItem();
     EXPECT_EQ(item->SEND_COUNT, 1);
     EXPECT_FALSE(item->LAST_SENT.isEmpty());
@@ -255,7 +255,7 @@ TEST(PostFlow, ANewThreadIsPostedAndTheThreadListReloaded)
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 1;
+        return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 1;
     }));
     const qint64 threads = TavuConfig->VOZADAZOZ_NEWTHREAD_COUNT;
 
@@ -286,7 +286,7 @@ TEST(PostFlow, ARefusedNewThreadBringsTheComposerBack)
     AddThread(env.server, News, Key, 1);
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return env.Window()->GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
+    ASSERT_TRUE(WaitFor([&] { return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
     env.Window()->Action(QStringLiteral("actThreadListNewThread"))->trigger();
     QPointer<TNewThreadDialog> composer = OpenedComposer<TNewThreadDialog>(env);
     ASSERT_TRUE(composer);

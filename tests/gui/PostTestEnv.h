@@ -289,7 +289,7 @@ inline TTavuBrowser *OpenDownloadedThread(TPostWindowEnv &env, const QString &ke
     OpenThread(env, opened.get());
     if (!WaitFor([&env] { return Settled(env); }))
         return nullptr;
-    TTavuBrowser *tab = env.Window()->Browsers.value(0);
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().value(0);
     return tab && tab->ThreadItem() && tab->ResList() && tab->ResList()->Count() == count ? tab : nullptr;
 }
 

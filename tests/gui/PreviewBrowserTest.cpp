@@ -307,7 +307,7 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     EXPECT_EQ(PreviewBrowser::Window(env.Window->Services(), env.Window->Services()), viewer);
 
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("tab"));
+    env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("tab"));
     ASSERT_TRUE(tab);
     TavuConfig->CHECKBBSLINK = false;
     TavuConfig->URL_OPENINVARNELO = 2;

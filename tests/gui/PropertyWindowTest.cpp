@@ -51,8 +51,8 @@ TEST(PropertyWindow, TheMarksOfAThreadAreAppliedOnOk)
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
     Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
     const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
@@ -199,7 +199,7 @@ TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
 
     window->StartThreadListDownload(keep, false, false);
     TTavuListDoc *doc = nullptr;
-    ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env) && window->GetActiveListDoc(doc) && doc->DisplayCount() == 2; }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env) && window->Tabs().GetActiveListDoc(doc) && doc->DisplayCount() == 2; }));
     QAbstractItemModel *rows = window->ThreadListView->model();
     ASSERT_EQ(rows->rowCount(), 2);
     const QString returned = doc->Items()->Get(0)->GetKey();

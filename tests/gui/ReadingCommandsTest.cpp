@@ -88,7 +88,7 @@ TEST(ReadingCommands, AReloadAppendsExactlyTheNewResponsesToTheLivePage)
     AddThread(env.server, News, Key, 3);
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(Occurrences(PageHtml(tab), QStringLiteral("本文3")), 1);
 
     int pageLoads = 0;
@@ -132,11 +132,11 @@ TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
     }
     const auto cleanup = qScopeGuard([&items] { qDeleteAll(items); });
     TVarneloWindow *window = env.Window();
-    const QList<TTavuBrowser *> order = Kpwfunc::BrowserTabOrder(*env.Window());
+    const QList<TTavuBrowser *> order = env.Window()->Tabs().BrowserTabOrder();
     ASSERT_EQ(order.size(), 4);
     auto current = [&] { return window->Services().CurrentBrowser(); };
 
-    window->ShowBrowserTab(order.last(), false);
+    window->Tabs().ShowBrowserTab(order.last(), false);
     Trigger(env, QStringLiteral("actBrowserNextTab"));
     EXPECT_EQ(current(), order.first());   // past the last: the first
     Trigger(env, QStringLiteral("actBrowserPriorTab"));
@@ -145,26 +145,26 @@ TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
     EXPECT_EQ(current(), order.at(2));
 
     order.at(1)->Locked = true;
-    window->ShowBrowserTab(order.at(0), false);
+    window->Tabs().ShowBrowserTab(order.at(0), false);
     Trigger(env, QStringLiteral("actBrowserCloseAll"));   // all but this one, and the locked one
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window->Browsers.size(), 2);
-    EXPECT_TRUE(window->Browsers.contains(order.at(0)));
-    EXPECT_TRUE(window->Browsers.contains(order.at(1)));
+    EXPECT_EQ(window->Tabs().Browsers().size(), 2);
+    EXPECT_TRUE(window->Tabs().Browsers().contains(order.at(0)));
+    EXPECT_TRUE(window->Tabs().Browsers().contains(order.at(1)));
 
     Trigger(env, QStringLiteral("actBrowserClose"));
-    EXPECT_EQ(window->Browsers.size(), 1);
+    EXPECT_EQ(window->Tabs().Browsers().size(), 1);
 
     // A locked tab asks first; No keeps it.
     env.env.Answer = Kpwfunc::mrNo;
     Trigger(env, QStringLiteral("actBrowserClose"));
-    EXPECT_EQ(window->Browsers.size(), 1);
+    EXPECT_EQ(window->Tabs().Browsers().size(), 1);
     EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ロックされています")));
     Trigger(env, QStringLiteral("actBrowserCloseAll2"));   // a locked tab stays even then
-    EXPECT_EQ(window->Browsers.size(), 1);
+    EXPECT_EQ(window->Tabs().Browsers().size(), 1);
     env.env.Answer = Kpwfunc::mrYes;
     Trigger(env, QStringLiteral("actBrowserClose"));
-    EXPECT_TRUE(window->Browsers.isEmpty());
+    EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
 }
 
 TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
@@ -173,11 +173,11 @@ TEST(ReadingCommands, AMiddleClickOnATabButtonClosesItsTab)
     AddThread(env.server, News, Key, 2);
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     auto *button = qobject_cast<TTavuToolButton *>(tab->TabButton);
     ASSERT_TRUE(button);
     emit button->MiddleClicked(button);   // BROWSERTAB WHEELCLICK 1 (the default): close
-    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().Browsers().isEmpty());
 }
 
 // "スレッドを削除してタブを閉じる" does what it says: the log goes, and the tab with it.
@@ -190,7 +190,7 @@ TEST(ReadingCommands, DeleteLogAndCloseRemovesTheLogAndTheTab)
     const QString log = item->GetLogFile();
     ASSERT_TRUE(QFile::exists(log));
     Trigger(env, QStringLiteral("actThreadDeleteLogClose"));
-    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().Browsers().isEmpty());
     EXPECT_FALSE(QFile::exists(log));
 }
 
@@ -216,7 +216,7 @@ TEST(ReadingCommands, FetchingTheLogAnewAfterTheServerLogShrankEndsWithTheServer
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), AsLog(env.server.DatBytes(News, Key)));
     EXPECT_EQ(FileUtil::ReadFile(item->GetBakFile()), oldLog);
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     EXPECT_EQ(tab->ResList()->Count(), 4);
     const QString html = PageHtml(tab);
     EXPECT_EQ(Occurrences(html, QStringLiteral("本文4")), 0);
@@ -249,7 +249,7 @@ TEST(ReadingCommands, TheCopyCommandsPutTheirFormatsOnTheClipboard)
                          QStringLiteral("一行目<br> 二行目"));
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     tab->ClickedResNumber = 2;
     const TRes *res = tab->ResList()->Get(1);
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -285,7 +285,7 @@ TEST(ReadingCommands, AQuotedReplyLosesTheLineOfItsAnchor)
                          QStringLiteral("<a href=\"../test/read.cgi/news/%1/1\" target=\"_blank\">&gt;&gt;1</a> <br> 同意 <br> &lt;本当&gt;").arg(Key));
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     tab->ClickedResNumber = 2;
     Trigger(env, QStringLiteral("actSelectResWrite2"));
     const QList<TSendDialog *> composers = env.Window()->findChildren<TSendDialog *>();
@@ -301,7 +301,7 @@ TEST(ReadingCommands, TheStatusBarNamesWhatAnInternalLinkStandsFor)
     AddThread(env.server, News, Key, 2);
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     const auto shown = [&](const QString &hovered) {
         emit tab->StatusTextChange(hovered);
         return env.Window()->StatusBar2->Text(1);
@@ -321,7 +321,7 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
     AddThread(env.server, News, Key, 4);
     ItemRef item(NewsItem(env, Key));
     OpenAndSettle(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     tab->ResList()->Get(2)->Erased = true;
 
     QString typed;
@@ -425,7 +425,7 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
     TWindowEnv env;
     env.Start();
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(*env.Window, tab, nullptr, nullptr, true, QStringLiteral("ページ"));
+    env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("ページ"));
     tab->URL = QStringLiteral("http://127.0.0.1:1/page");
     tab->Title = QStringLiteral("ページ");
     env.Window->UpdateBrowserMenu();
@@ -524,7 +524,7 @@ TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
     EXPECT_TRUE(window->ThreadListPopup->isVisible());
     closeMenus();
 
-    TTavuBrowser *first = Kpwfunc::BrowserTabOrder(*env.Window()).first();
+    TTavuBrowser *first = env.Window()->Tabs().BrowserTabOrder().first();
     ASSERT_NE(window->Services().CurrentBrowser(), first);
     RightClick(first->TabButton, first->TabButton->rect().center());
     EXPECT_EQ(window->Services().CurrentBrowser(), first);

@@ -58,7 +58,7 @@ public:
         for (int i = 0; i < list->Count(); ++i)
             list->Get(i)->Visible = true;
         TTavuBrowser *tab = nullptr;
-        NewBrowser(TestWindow(), tab, list, item, true, item->TITLE);
+        TestWindow().Tabs().NewBrowser(tab, list, item, true, item->TITLE);
         return tab;
     }
 
@@ -197,7 +197,7 @@ TEST(ResSearch, FilteredTabShowsTheMatchesHighlightedAndKeepsTheBodies)
     ASSERT_NE(tab, nullptr);
     EXPECT_NE(tab, source);
     EXPECT_TRUE(tab->IsExtractMode());
-    EXPECT_EQ(env.Window->Browsers.first(), tab);
+    EXPECT_EQ(env.Window->Tabs().Browsers().first(), tab);
     EXPECT_EQ(tab->SearchCount, 2);
     EXPECT_EQ(VisibleNumbers(*tab->ResList()), (QList<int>{1, 3}));
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →該当件数:2")));
@@ -222,11 +222,11 @@ TEST(ResSearch, AFilterMatchingOnlyErasedResponsesWarnsAndOpensNoTab)
                                                  {QStringLiteral("b"), QStringLiteral("x2"), QStringLiteral("plain")}});
     TTavuBrowser *source = thread.Open();
     source->ResList()->Get(0)->Erased = true;
-    const qsizetype tabs = env.Window->Browsers.size();
+    const qsizetype tabs = env.Window->Tabs().Browsers().size();
     TResSearch search;
     search.Text = QStringLiteral("secret");
     EXPECT_EQ(env.Window->FilterResView(search), nullptr);
-    EXPECT_EQ(env.Window->Browsers.size(), tabs);
+    EXPECT_EQ(env.Window->Tabs().Browsers().size(), tabs);
     EXPECT_EQ(env.Messages, QStringList{QStringLiteral("該当レスが見つかりませんでした。")});
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →該当件数:0")));
 }
@@ -243,13 +243,13 @@ TEST(ResSearch, TheResponseCommandsFilterByIdNameAndReplies)
         source->Activate();
         source->ClickedResNumber = 1;
         env.Window->Action(QString::fromLatin1(action))->trigger();
-        TTavuBrowser *tab = env.Window->Browsers.first();
+        TTavuBrowser *tab = env.Window->Tabs().Browsers().first();
         return tab == source ? QList<int>() : VisibleNumbers(*tab->ResList());
     };
     EXPECT_EQ(run("actSelectResFilterID"), (QList<int>{1, 3}));
     EXPECT_EQ(run("actSelectResFilterHandle"), QList<int>{1});
     EXPECT_EQ(run("actSelectResReply"), QList<int>{2});
-    EXPECT_TRUE(env.Window->Browsers.first()->IsExtractMode());
+    EXPECT_TRUE(env.Window->Tabs().Browsers().first()->IsExtractMode());
 }
 
 TEST(ResSearch, BoardSearchOpensOneTabPerThreadWithAMatch)
@@ -264,7 +264,7 @@ TEST(ResSearch, BoardSearchOpensOneTabPerThreadWithAMatch)
     for (TThreadItem *item : {first.item, other.item, second.item})
         items->Add(item);
     TTavuListDoc *doc = nullptr;
-    NewListDoc(*env.Window, doc, items, 0, true, QStringLiteral("板"), nullptr);
+    env.Window->Tabs().NewListDoc(doc, items, 0, true, QStringLiteral("板"), nullptr);
 
     TResSearch search;
     search.Text = QStringLiteral("needle");
@@ -274,15 +274,15 @@ TEST(ResSearch, BoardSearchOpensOneTabPerThreadWithAMatch)
         return true;
     };
     const TResSearchDialogHandler old = SetResSearchDialog(dialog);
-    const qsizetype tabs = env.Window->Browsers.size();
+    const qsizetype tabs = env.Window->Tabs().Browsers().size();
     env.Window->Action(QStringLiteral("actThreadListFilterHoliday"))->trigger();
     SetResSearchDialog(old);
 
-    ASSERT_EQ(env.Window->Browsers.size(), tabs + 2);
-    TTavuBrowser *shown = env.Window->Browsers.first();
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), tabs + 2);
+    TTavuBrowser *shown = env.Window->Tabs().Browsers().first();
     EXPECT_EQ(shown->ThreadItem(), first.item);   // only the first is activated
     EXPECT_EQ(VisibleNumbers(*shown->ResList()), QList<int>{1});
-    TTavuBrowser *behind = env.Window->Browsers.last();
+    TTavuBrowser *behind = env.Window->Tabs().Browsers().last();
     EXPECT_EQ(behind->ThreadItem(), second.item);
     EXPECT_TRUE(behind->IsExtractMode());
     EXPECT_EQ(VisibleNumbers(*behind->ResList()), QList<int>{2});

@@ -87,7 +87,7 @@ TEST(RoadCancel, AHangingThreadDownloadIsAborted)
     OpenThread(env, item.get(), false, true);
     ASSERT_TRUE(Asked(env, 0));
     TTavuBrowser *tab = nullptr;
-    ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
+    ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
     ASSERT_TRUE(WaitFor([&] { return tab->DownloadState == TTavuBrowser::dsDownloading; }));
 
     tab->CancelDownload();

@@ -84,7 +84,7 @@ TEST(Road, ListOpenReloadAndOffline)
     Kpwfunc::OpenSelectedThread(*window);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
     TTavuBrowser *tab = nullptr;
-    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(tab->ResList()->Count(), 3);
     EXPECT_EQ(ShownAnchors(tab), Numbered(3));
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), AsLog(env.server.DatBytes(News, Key)));
@@ -109,7 +109,7 @@ TEST(Road, ListOpenReloadAndOffline)
     EXPECT_EQ(datRequests[0].Header("Range"), QByteArray("bytes=") + QByteArray::number(firstSize - 1) + '-');
     const QByteArray dat = env.server.DatBytes(News, Key);
     EXPECT_EQ(datRequests[0].BodyBytes, dat.size() - firstSize + 1);
-    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(tab->ResList()->Count(), 5);
     EXPECT_EQ(tab->ResList()->Get(4)->Body, QStringLiteral("新しい本文5"));
     EXPECT_EQ(ShownAnchors(tab), Numbered(5));
@@ -125,8 +125,8 @@ TEST(Road, ListOpenReloadAndOffline)
     // Offline: the stored list and the stored log, and no request at all.
     window->Action(QStringLiteral("actOnline"))->trigger();
     ASSERT_TRUE(TavuEnviron->IsOffline());
-    Kpwfunc::CloseActiveBrowser(*window);
-    Kpwfunc::CloseActiveListDoc(*window);
+    window->Tabs().CloseActiveBrowser();
+    window->Tabs().CloseActiveListDoc();
     env.server.ClearLog();
     window->StartThreadListDownload(board, false, false);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
@@ -137,7 +137,7 @@ TEST(Road, ListOpenReloadAndOffline)
     item->DownloadRequest = true;
     window->OpenThread(item, false, false, true, 0, false, QString());
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
-    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(tab->ResList()->Count(), 5);
     EXPECT_EQ(ShownAnchors(tab), Numbered(5));
     EXPECT_TRUE(env.server.Requests().isEmpty());

@@ -120,7 +120,7 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
         feeds.Reply(ScriptedHttpServer::Make(200, feed.feed));
         env.Window->StartThreadListDownload(board, false, false);
         ASSERT_TRUE(WaitFor([&] {
-            for (TTavuListDoc *doc : env.Window->ListDocs) {
+            for (TTavuListDoc *doc : env.Window->Tabs().ListDocs()) {
                 if (doc->GetBoard() == board && doc->DownloadState == TTavuListDoc::dsIdle)
                     return doc->Items()->Count() == feed.items;
             }

@@ -79,8 +79,8 @@ TEST(ShortcutDialog, TheCurrentThreadGoesOnTheBarAndOff)
     PostTest::AddThread(env.server, PostTest::News, key, 1);
     TavuConfig->URL_OPENINVARNELO = 0;
     Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    TThreadItem *item = env.Window()->Browsers.first()->ThreadItem();
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
     QString tab;
     Kpwfunc::TScopedDialogHandlers handlers(

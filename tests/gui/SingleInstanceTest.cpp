@@ -209,7 +209,7 @@ TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
     EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("-n")}));
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
-    EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());
 
     // A later copy's bare "n" turns save mode off as well.
     env.Window->Action(QStringLiteral("actSaveMode"))->trigger();
@@ -219,9 +219,9 @@ TEST_F(SingleInstanceTest, RunningWindowAppliesTheHandOver)
     EXPECT_FALSE(TavuEnviron->GetCached());
 
     EXPECT_FALSE(StartLaterCopy(key, {QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")}));
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
-    ASSERT_NE(env.Window->Browsers[0]->ThreadItem(), nullptr);
-    EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
+    ASSERT_NE(env.Window->Tabs().Browsers()[0]->ThreadItem(), nullptr);
+    EXPECT_EQ(env.Window->Tabs().Browsers()[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
 }
 
 // A hand-over that comes before the start-up has run waits for it: the thread address is then
@@ -231,12 +231,12 @@ TEST_F(SingleInstanceTest, HandOverDuringTheStartUpWaitsForIt)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
     env.Window->ReceiveHandOver({QStringLiteral("-n"), QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
-    EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());
     EXPECT_TRUE(env.Messages.isEmpty());
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
-    EXPECT_TRUE(env.Window->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。"))) << env.Messages[0].toStdString();
 }
@@ -263,8 +263,8 @@ TEST_F(SingleInstanceTest, LaterProgramProcessHandsOverAndEnds)
     EXPECT_EQ(later.exitCode(), 0);
 
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
-    EXPECT_EQ(env.Window->Browsers[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
+    EXPECT_EQ(env.Window->Tabs().Browsers()[0]->ThreadItem()->GetKey(), QStringLiteral("1234567890"));
     // The later copy left the profile alone.
     EXPECT_EQ(FileUtil::ReadFile(env.Profile(QStringLiteral("kpw.ini"))), kpwBefore);
 }

@@ -150,7 +150,7 @@ TEST(StartUpTest, NoSaveArgumentTurnsSaveModeOffForThisRunOnly)
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
-    EXPECT_TRUE(env.Window->Browsers.isEmpty());   // "-n" is no address to open
+    EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());   // "-n" is no address to open
     env.Destroy();
     TTavuConfig reread;
     EXPECT_TRUE(reread.CACHED);

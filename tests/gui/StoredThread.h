@@ -42,7 +42,7 @@ inline TTavuBrowser *Open(TWindowEnv &env, int posts)
     TTavuBrowser *tab = nullptr;
     const bool loaded = QTest::qWaitFor(
         [&] {
-            return env.Window->GetActiveBrowser(tab) && tab->ResList() && tab->ResList()->Count() == posts
+            return env.Window->Tabs().GetActiveBrowser(tab) && tab->ResList() && tab->ResList()->Count() == posts
                 && env.Window->BusyCount() == 0;
         },
         60000);
@@ -55,7 +55,7 @@ inline TTavuBrowser *OpenTab(TThreadItem *item)
     auto *list = new TResList(item);
     item->LoadResList(*list);
     TTavuBrowser *tab = nullptr;
-    Kpwfunc::NewBrowser(TestWindow(), tab, list, item, true, item->TITLE);
+    TestWindow().Tabs().NewBrowser(tab, list, item, true, item->TITLE);
     return tab;
 }
 

@@ -32,7 +32,7 @@ QList<TTavuBrowser *> OpenInTabs(TPostWindowEnv &env, const QList<TThreadItem *>
     for (TThreadItem *item : items) {
         OpenThread(env, item, false, true);
         EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
-        tabs << env.Window()->Browsers.first();
+        tabs << env.Window()->Tabs().Browsers().first();
     }
     return tabs;
 }
@@ -99,14 +99,14 @@ TEST(TabPages, ABackgroundTabGivesUpItsPageAndComesBackAsItWas)
     OpenInTabs(env, {refs[1]->get(), refs[2]->get(), refs[3]->get()});
     ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
     EXPECT_TRUE(tab->Browser()->IsDiscarded());
-    EXPECT_FALSE(env.Window()->Browsers.first()->PageGivenUp());   // the tab shown keeps its page
+    EXPECT_FALSE(env.Window()->Tabs().Browsers().first()->PageGivenUp());   // the tab shown keeps its page
 
     QStringList pieces;   // what goes into the page with an anchor, in order; "front:" for what goes in front
     QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, [&pieces](const QString &html, bool front) {
         if (html.contains(QStringLiteral("id=\"ID")))
             pieces << (front ? QStringLiteral("front:") : QString()) + html;
     });
-    env.Window()->ShowBrowserTab(tab, false);
+    env.Window()->Tabs().ShowBrowserTab(tab, false);
     EXPECT_FALSE(tab->PageGivenUp());
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 150; }))
         << "the view's top: " << tab->GetTopResNumber();
@@ -165,8 +165,8 @@ TEST(TabPages, ClosingTabsLeavesNoRendererProcessBehind)
         OpenInTabs(env, items);
         // Only the tabs shown last keep a live page.
         EXPECT_TRUE(WaitFor([&] { return EngineProcesses() <= before + 2; })) << EngineProcesses();
-        while (!env.Window()->Browsers.isEmpty())
-            Kpwfunc::CloseActiveBrowser(*env.Window());
+        while (!env.Window()->Tabs().Browsers().isEmpty())
+            env.Window()->Tabs().CloseActiveBrowser();
         EXPECT_TRUE(WaitFor([&] {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the closed tabs go
             return EngineProcesses() <= before;

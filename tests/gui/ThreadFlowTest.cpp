@@ -86,7 +86,7 @@ TEST(ThreadFlow, AnOpenThreadIsOnlyBroughtToTheFrontUnlessAReloadIsAsked)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
     EXPECT_EQ(LogLines(item.get()), 4);
-    EXPECT_EQ(env.Window()->Browsers.size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), 1);
 }
 
 // A thread open in a tab and opened again by its URL (an item of its own) is brought to the front,
@@ -101,7 +101,7 @@ TEST(ThreadFlow, AnOpenThreadOpenedByItsUrlIsOnlyBroughtToTheFront)
     ItemRef other(NewsItem(env, otherKey));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     OpenThread(env, other.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     Grow(env, 1);
@@ -111,17 +111,17 @@ TEST(ThreadFlow, AnOpenThreadOpenedByItsUrlIsOnlyBroughtToTheFront)
     EXPECT_EQ(env.Window()->BusyCount(), 0);
     EXPECT_TRUE(env.server.Requests().isEmpty());
     TTavuBrowser *current = nullptr;
-    ASSERT_TRUE(env.Window()->GetActiveBrowser(current));
+    ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(current));
     EXPECT_EQ(current, tab);
     EXPECT_EQ(tab->ThreadItem(), item.get());
     EXPECT_EQ(tab->ResList()->Count(), 3);
-    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), 2);
 
     TavuConfig->BROWSEREXISTSRELOAD = true;
     OpenFromAddressBox(env, ReadUrl(env, Key));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/dat/")).size(), 1);
-    EXPECT_EQ(env.Window()->Browsers.size(), 2);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().size(), 2);
     EXPECT_EQ(tab->ResList()->Count(), 4);
 }
 
@@ -137,7 +137,7 @@ TEST(ThreadFlow, AThreadWithoutALogOpenedOfflineSaysSo)
 
     OpenFromAddressBox(env, ReadUrl(env, Key));
     EXPECT_EQ(env.Window()->BusyCount(), 0);
-    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().Browsers().isEmpty());
     EXPECT_TRUE(env.server.Requests().isEmpty());
     ASSERT_EQ(env.env.Messages.size(), 1) << env.env.Messages.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(env.env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。")))
@@ -156,7 +156,7 @@ TEST(ThreadFlow, AReloadWithNewResponsesShowsTheFirstNewOneAtTheTop)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     tab->ScrollToRes(10);
     ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 10; }));
 
@@ -186,7 +186,7 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     ItemRef item(NewsItem(env, Key));
     ItemRef other(NewsItem(env, otherKey));
     OpenThread(env, item.get());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     EXPECT_TRUE(tab->IsFirstRead());   // no log yet
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     OpenThread(env, other.get(), false, true);
@@ -219,7 +219,7 @@ TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     const QString mark = QStringLiteral("class=\"res new\"");
     const auto marked = [&] { return int(PostTest::PageHtml(tab).count(mark)); };
     const auto newInList = [&] {
@@ -268,7 +268,7 @@ TEST(ThreadFlow, ADownloadLeavesTheStoredLogFollowedByTheNewLines)
     EXPECT_EQ(FileUtil::ReadFile(item->GetLogFile()), stored + newLines(2));
 
     stored = FileUtil::ReadFile(item->GetLogFile());
-    Kpwfunc::CloseActiveBrowser(*env.Window());
+    env.Window()->Tabs().CloseActiveBrowser();
     Grow(env, 1);
     OpenThread(env, item.get(), true);   // anew: the stored log renders, then the download
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
@@ -286,14 +286,14 @@ TEST(ThreadFlow, ATabClosedWhileOpeningIsNeverWrittenIntoAndTheLogStaysWhole)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const qint64 size = StoredSize(item.get());
     ASSERT_EQ(size, env.server.DatBytes(News, Key).size());
-    Kpwfunc::CloseActiveBrowser(*env.Window());
+    env.Window()->Tabs().CloseActiveBrowser();
 
     // The stored log renders for a while; the download ends meanwhile and the tab goes.
     Grow(env, 2);
     OpenThread(env, item.get(), true);
-    Kpwfunc::CloseActiveBrowser(*env.Window());
+    env.Window()->Tabs().CloseActiveBrowser();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    EXPECT_TRUE(env.Window()->Browsers.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().Browsers().isEmpty());
     EXPECT_EQ(LogLines(item.get()), 2000);
     EXPECT_EQ(StoredSize(item.get()), size);
     EXPECT_EQ(item->SIZE, size);
@@ -317,8 +317,8 @@ TEST(ThreadFlow, ATabGivenAnotherThreadWhileOpeningShowsOnlyTheNewOne)
     OpenThread(env, second.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     EXPECT_EQ(tab->ThreadItem(), second.get());
     ASSERT_EQ(tab->ResList()->Count(), 4);
     EXPECT_EQ(tab->ResList()->Get(3)->Number, 4);
@@ -337,14 +337,14 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    Kpwfunc::CloseActiveBrowser(*env.Window());
+    env.Window()->Tabs().CloseActiveBrowser();
     Grow(env, 1);
 
     // The server holds its answer until the stored log has rendered its first chunk; the loader
     // then waits in that chunk until the download has ended.
     env.server.Hold = true;
     OpenThread(env, item.get(), true);
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_NE(tab->Downloader, nullptr);
     TResCacheLoader *loader = tab->CacheLoader();
     ASSERT_NE(loader, nullptr);
@@ -403,8 +403,8 @@ TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
     EXPECT_TRUE(log.filter(QStringLiteral("△スレッド取得完了")).isEmpty());
     ASSERT_EQ(env.env.Messages.size(), 1);
     EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッドダウンロードエラー\n無いスレ")));
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().first()->DownloadState, TTavuBrowser::dsIdle);
     EXPECT_FALSE(item->LogExists());
 }
 
@@ -424,8 +424,8 @@ TEST(ThreadFlow, AWebPageOpenedOfflineEndsItsOpening)
     ItemRef hold(item);
     OpenThread(env, item);
     EXPECT_EQ(env.Window()->BusyCount(), 0);
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
-    EXPECT_EQ(env.Window()->Browsers.first()->DownloadState, TTavuBrowser::dsIdle);
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().Browsers().first()->DownloadState, TTavuBrowser::dsIdle);
 }
 
 // Titles keep the server's entities where they are stored; what the user reads shows their
@@ -450,7 +450,7 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     Kpwfunc::OpenSelectedThread(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
-    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(tab->TabButton->text(), QStringLiteral("<山括弧> &&amp; ♥"));   // the "&" shown as it is
     EXPECT_TRUE(window->windowTitle().endsWith(QLatin1Char('-') + shown + QStringLiteral("＠ニュース／テスト")));
     EXPECT_TRUE(window->Memo1->toPlainText().contains(QStringLiteral("▽スレッド取得開始 →") + shown
@@ -468,7 +468,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
     Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
-    ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
+    ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
     ASSERT_EQ(tab->ResList()->Count(), 2);
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
     QString html;
@@ -506,17 +506,17 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
         OpenThread(env, first.get());
         ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
         TTavuBrowser *tab = nullptr;
-        ASSERT_TRUE(env.Window()->GetActiveBrowser(tab));
+        ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
         tab->ScrollToRes(200);
         ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }));
-        Kpwfunc::CloseActiveBrowser(*env.Window());   // the thread keeps where it was left
+        env.Window()->Tabs().CloseActiveBrowser();   // the thread keeps where it was left
     }
 
     ItemRef again(new TThreadItem);
     again->SetLocation(env.site->SITEID, News, Key, QString());   // no download: the stored log alone
     env.Window()->OpenThread(again.get(), false, true, true, 0, false, QString());
-    ASSERT_FALSE(env.Window()->Browsers.isEmpty());
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_FALSE(env.Window()->Tabs().Browsers().isEmpty());
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     struct TPiece {
         QString Html;
         bool Front;

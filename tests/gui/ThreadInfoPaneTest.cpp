@@ -62,7 +62,7 @@ struct TPaneEnv {
         item->DownloadRequest = true;
         env.Window()->OpenThread(item.get(), false, false, true, 0, false, QString());
         WaitFor([this] { return env.Window()->BusyCount() == 0 && TavuHttpList->Count() == 0; });
-        tab = env.Window()->Browsers.value(0);
+        tab = env.Window()->Tabs().Browsers().value(0);
         pane = env.Window()->findChild<TThreadInfoPane *>();
     }
 
@@ -153,7 +153,7 @@ TEST(ThreadInfoPane, TheInformationListShowsTheOpenThreadsFiguresInGroupsOfThree
     EXPECT_EQ(TavuConfig->DESKTOP_THREADINFOWIDTH, width);
 
     // No thread tab: an empty list.
-    Kpwfunc::CloseBrowser(*env.env.Window(), env.tab);
+    env.env.Window()->Tabs().CloseBrowser(env.tab);
     EXPECT_TRUE(WaitFor([&] { return env.pane->ThreadInfoListBox->count() == 0; }));
 }
 
@@ -261,10 +261,10 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
 
     // Only that ID, in a tab of its own.
     env.MenuItem(window->ResIDPopup, QStringLiteral("この ID のレスのみを抽出"))->trigger();
-    TTavuBrowser *filtered = window->Browsers.value(0);
+    TTavuBrowser *filtered = window->Tabs().Browsers().value(0);
     ASSERT_NE(filtered, env.tab);
     EXPECT_EQ(filtered->SearchCount, 2);
-    window->ShowBrowserTab(env.tab, false);
+    window->Tabs().ShowBrowserTab(env.tab, false);
 
     // Bold for a day: a rule on the ID field for this board, saved.
     const int rules = window->ResRules->Count();
@@ -345,7 +345,7 @@ TEST(ThreadInfoPane, TheCatalogPaneFillsFromTheThreadsPictureLinksAndItsMenuActs
 
     catalog->ClickedUrl = good;
     env.MenuItem(catalog->ImagePopup, QStringLiteral("このカタログをタヴで表示"))->trigger();
-    TTavuBrowser *page = window->Browsers.value(0);
+    TTavuBrowser *page = window->Tabs().Browsers().value(0);
     ASSERT_NE(page, env.tab);
     EXPECT_TRUE(page->IsWebPage());
     const QString html = PostTest::PageHtml(page);
@@ -393,8 +393,8 @@ TEST(ThreadInfoPane, TheBoardMenuListsTheShownSitesBoardsAndOpensTheOneChosen)
                                     QStringLiteral("実況"), QStringLiteral("消えた板")}));
     EXPECT_FALSE(menu->actions().value(1)->isEnabled());
     menu->actions().value(2)->trigger();
-    ASSERT_TRUE(WaitFor([window] { return !window->ListDocs.isEmpty(); }));
-    EXPECT_EQ(window->ListDocs.first()->BoardID, News);
+    ASSERT_TRUE(WaitFor([window] { return !window->Tabs().ListDocs().isEmpty(); }));
+    EXPECT_EQ(window->Tabs().ListDocs().first()->BoardID, News);
 }
 
 // With SHOWEXIFINFO a picture link opened inside the program goes to the browser panel's picture
@@ -417,11 +417,11 @@ TEST(ThreadInfoPane, APictureLinkShowsItsExifDisplayInATabOnlyWithTheSetting)
     TavuConfig->SHOWEXIFINFO = true;
     emit env.tab->Browser()->BeforeNavigate(QUrl(url), cancel);
     EXPECT_TRUE(cancel);
-    ASSERT_TRUE(WaitFor([&] { return window->Browsers.size() == 2; }));
-    TTavuBrowser *shown = window->Browsers.first();
+    ASSERT_TRUE(WaitFor([&] { return window->Tabs().Browsers().size() == 2; }));
+    TTavuBrowser *shown = window->Tabs().Browsers().first();
     EXPECT_EQ(shown->Title, url);
     TTavuBrowser *current = nullptr;
-    EXPECT_TRUE(window->GetActiveBrowser(current) && current == shown);
+    EXPECT_TRUE(window->Tabs().GetActiveBrowser(current) && current == shown);
     EXPECT_TRUE(WaitFor([&] { return PostTest::PageHtml(shown).contains(QStringLiteral("Exif無し")); }));
     EXPECT_TRUE(PostTest::PageHtml(shown).contains(QStringLiteral("<img src=\"%1\">").arg(url)));
     EXPECT_FALSE(env.tab->IsWebPage());
@@ -429,5 +429,5 @@ TEST(ThreadInfoPane, APictureLinkShowsItsExifDisplayInATabOnlyWithTheSetting)
     TavuConfig->SHOWEXIFINFO = false;
     emit env.tab->Browser()->BeforeNavigate(QUrl(url), cancel);
     EXPECT_FALSE(cancel);
-    EXPECT_EQ(window->Browsers.size(), 2);
+    EXPECT_EQ(window->Tabs().Browsers().size(), 2);
 }

@@ -223,11 +223,11 @@ TEST(ThreadListFlow, AnOpenBoardIsOnlyBroughtToTheFrontUnlessReloaded)
     OpenBoard(env, News);
     EXPECT_TRUE(env.server.Requests().isEmpty());
     EXPECT_EQ(env.Window()->ShownListDoc()->BoardID, News);
-    EXPECT_EQ(env.Window()->ListDocs.first()->BoardID, News);
+    EXPECT_EQ(env.Window()->Tabs().ListDocs().first()->BoardID, News);
 
     OpenBoard(env, News, true);
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/news/subject.txt")).size(), 1);
-    EXPECT_EQ(env.Window()->ListDocs.size(), 2);
+    EXPECT_EQ(env.Window()->Tabs().ListDocs().size(), 2);
     EXPECT_EQ(env.Window()->ShownListDoc()->Items()->Count(), 2);
 }
 
@@ -236,9 +236,9 @@ TEST(ThreadListFlow, ATabClosedWhileItsListDownloadsIsLetGo)
     TPostWindowEnv env;
     AddThreads(env, 3);
     env.Window()->StartThreadListDownload(env.Board(News), false, false);
-    Kpwfunc::CloseActiveListDoc(*env.Window());
+    env.Window()->Tabs().CloseActiveListDoc();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().ListDocs().isEmpty());
     EXPECT_EQ(env.Window()->ShownListDoc(), nullptr);
     EXPECT_EQ(ShownRows(env), 0);
 }
@@ -318,7 +318,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     OpenBoard(env, News);
     OpenBoard(env, Live);
     TTavuListDoc *news = nullptr;
-    ASSERT_TRUE(Kpwfunc::FindBoardTab(*env.Window(), env.Board(News), news));
+    ASSERT_TRUE(env.Window()->Tabs().FindBoardTab(env.Board(News), news));
     news->SetLocked(true);
     OpenBoard(env, Gone);
     env.env.Messages.clear();
@@ -326,7 +326,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
 
     env.Window()->Action(QStringLiteral("actThreadListCloseAll"))->trigger();
     QStringList left;
-    for (const TTavuListDoc *doc : env.Window()->ListDocs)
+    for (const TTavuListDoc *doc : env.Window()->Tabs().ListDocs())
         left << doc->BoardID;
     EXPECT_EQ(left, QStringList({Gone, News}));
 
@@ -337,9 +337,9 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
 
     news->SetLocked(false);
     env.Window()->Action(QStringLiteral("actThreadListCloseAll2"))->trigger();
-    ASSERT_EQ(env.Window()->ListDocs.size(), 1);   // the failed one
+    ASSERT_EQ(env.Window()->Tabs().ListDocs().size(), 1);   // the failed one
     env.Window()->Action(QStringLiteral("actThreadListClose"))->trigger();
-    EXPECT_TRUE(env.Window()->ListDocs.isEmpty());
+    EXPECT_TRUE(env.Window()->Tabs().ListDocs().isEmpty());
     TSite *site = env.site;
     site->Boards->Delete(site->Boards->IndexOf(env.Board(Live)));
     QAction *restore = env.Window()->Action(QStringLiteral("actThreadListLoadTab"));
@@ -371,18 +371,18 @@ TEST(ThreadListFlow, ATabWhoseListFailedOutlivesClosingTheOthers)
 
     env.Window()->Action(QStringLiteral("actThreadListCloseAll"))->trigger();
     QStringList left;
-    for (const TTavuListDoc *doc : env.Window()->ListDocs)
+    for (const TTavuListDoc *doc : env.Window()->Tabs().ListDocs())
         left << doc->BoardID;
     EXPECT_EQ(left, QStringList({News, Gone}));
     env.Window()->Action(QStringLiteral("actThreadListCloseAll2"))->trigger();
-    ASSERT_EQ(env.Window()->ListDocs, QList<TTavuListDoc *>{gone});
+    ASSERT_EQ(env.Window()->Tabs().ListDocs(), QList<TTavuListDoc *>{gone});
 
     env.server.AddBoard(Gone);
     OpenBoard(env, Gone, true);
     OpenBoard(env, News);
     env.Window()->Action(QStringLiteral("actThreadListCloseAll"))->trigger();
-    ASSERT_EQ(env.Window()->ListDocs.size(), 1);
-    EXPECT_EQ(env.Window()->ListDocs[0]->BoardID, News);
+    ASSERT_EQ(env.Window()->Tabs().ListDocs().size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().ListDocs()[0]->BoardID, News);
 }
 
 TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
@@ -397,7 +397,7 @@ TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
     });
     env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
     TTavuListDoc *found = env.Window()->ShownListDoc();
-    ASSERT_EQ(env.Window()->ListDocs.size(), 2);
+    ASSERT_EQ(env.Window()->Tabs().ListDocs().size(), 2);
     EXPECT_EQ(found->Mode, TTavuListDoc::lmFilter);
     ASSERT_EQ(found->Items()->Count(), 1);
     EXPECT_EQ(found->Items()->Get(0)->GetKey(), QStringLiteral("1000000003"));
@@ -406,9 +406,9 @@ TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
 
     // No match: the tab goes again.
     wanted = QStringLiteral("無い");
-    Kpwfunc::CloseListDoc(*env.Window(), found);
+    env.Window()->Tabs().CloseListDoc(found);
     env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
-    EXPECT_EQ(env.Window()->ListDocs.size(), 1);
+    EXPECT_EQ(env.Window()->Tabs().ListDocs().size(), 1);
     EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("該当スレッドが見つかりませんでした。"));
     ThreadListPane::SetFilterDialog(old);
 }

@@ -128,7 +128,7 @@ struct TOpenThread {
         EXPECT_TRUE(WaitFor([this] { return Settled(env); }));
         TSaveQueue::Instance().WaitAll();   // and stored
     }
-    TTavuBrowser *Tab() const { return env.Window()->Browsers.value(0); }
+    TTavuBrowser *Tab() const { return env.Window()->Tabs().Browsers().value(0); }
 };
 
 }  // namespace
@@ -152,7 +152,7 @@ TEST(ThreadSave, TheNewResponsesShowBeforeTheirSaveAndAReopenReadsTheSavedLog)
     EXPECT_EQ(OnDisk(item->GetLogFile()), stored);   // the save still waits
     EXPECT_EQ(OnDisk(item->GetInfFile()), storedInf);
 
-    Kpwfunc::CloseActiveBrowser(*thread.env.Window());
+    thread.env.Window()->Tabs().CloseActiveBrowser();
     item->DownloadRequest = false;
     OpenThread(thread.env, item);
     ASSERT_TRUE(WaitFor([&] { return Settled(thread.env); }));
@@ -181,7 +181,7 @@ TEST(ThreadSave, AnEndBetweenTheLogAndItsInfEndsAfterTheNextFetchWithTheServersL
     ASSERT_EQ(FileUtil::ReadFile(log).count('\n'), 7);
     ASSERT_EQ(StoredCount(thread.item.get()), 5);
 
-    Kpwfunc::CloseActiveBrowser(*thread.env.Window());
+    thread.env.Window()->Tabs().CloseActiveBrowser();
     ItemRef again(NewsItem(thread.env, Key));   // what a new start knows: the stored files
     Grow(thread.env, 1);
     OpenThread(thread.env, again.get());

@@ -69,7 +69,7 @@ TEST(TitleEntities, EveryPlaceThatShowsAThreadTitleShowsItDecodedWithALiteralAmp
     entry->trigger();
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        return window->BusyCount() == 0 && TavuHttpList->Count() == 0 && window->GetActiveBrowser(tab) && tab->ResList()
+        return window->BusyCount() == 0 && TavuHttpList->Count() == 0 && window->Tabs().GetActiveBrowser(tab) && tab->ResList()
             && tab->ResList()->Count() == 1;
     }));
     ASSERT_TRUE(tab->TabButton);

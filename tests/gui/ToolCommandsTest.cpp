@@ -351,8 +351,8 @@ TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)
     ASSERT_NE(board, nullptr);
     env.Window->StartThreadListDownload(board, false, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return env.Window->BusyCount() == 0; }, WaitLimitMs));
-    ASSERT_EQ(env.Window->ListDocs.size(), 1);
-    auto *button = qobject_cast<TTavuToolButton *>(env.Window->ListDocs[0]->TabButton);
+    ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
+    auto *button = qobject_cast<TTavuToolButton *>(env.Window->Tabs().ListDocs()[0]->TabButton);
     ASSERT_NE(button, nullptr);
     QSignalSpy reloads(env.Window->Action(QStringLiteral("actThreadListReload")), &QAction::triggered);
 
@@ -360,10 +360,10 @@ TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)
     QTest::mouseClick(button, Qt::MiddleButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return env.Window->BusyCount() == 0; }, WaitLimitMs));
     EXPECT_EQ(reloads.count(), 1);
-    EXPECT_EQ(env.Window->ListDocs.size(), 1);
+    EXPECT_EQ(env.Window->Tabs().ListDocs().size(), 1);
 
     TavuConfig->THREADTAB_WHEELCLICK = 1;
-    button = qobject_cast<TTavuToolButton *>(env.Window->ListDocs[0]->TabButton);
+    button = qobject_cast<TTavuToolButton *>(env.Window->Tabs().ListDocs()[0]->TabButton);
     QTest::mouseClick(button, Qt::MiddleButton);
-    EXPECT_TRUE(env.Window->ListDocs.isEmpty());
+    EXPECT_TRUE(env.Window->Tabs().ListDocs().isEmpty());
 }

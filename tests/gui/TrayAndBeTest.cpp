@@ -318,7 +318,7 @@ TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThat
     });
     env.Start();
     ASSERT_NE(StoredThread::Open(env, 1), nullptr);
-    TTavuBrowser *tab = env.Window->Browsers.value(0);
+    TTavuBrowser *tab = env.Window->Tabs().Browsers().value(0);
     ASSERT_TRUE(tab);
     auto *menu = env.Window->findChild<QMenu *>(QStringLiteral("BePopup"));
     ASSERT_TRUE(menu);
@@ -342,8 +342,8 @@ TEST(TrayAndBeTest, ARightClickOnABeLinkOpensTheMemberMenuWhoseCommandsActOnThat
     EXPECT_EQ(points[0].Path, "/be/point?i=777&u=d:" + MonaUtils::UrlEncode(threadUrl).toLatin1());
 
     menu->actions().value(1)->trigger();
-    ASSERT_EQ(env.Window->Browsers.size(), 2);
-    TTavuBrowser *profile = env.Window->Browsers.first();
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 2);
+    TTavuBrowser *profile = env.Window->Tabs().Browsers().first();
     EXPECT_EQ(profile->Title, QStringLiteral("Be プロフィール"));
     ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return !server.RequestsTo(QStringLiteral("/be/user")).isEmpty(); }));
     EXPECT_EQ(server.RequestsTo(QStringLiteral("/be/user")).value(0).Path,

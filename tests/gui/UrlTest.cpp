@@ -133,17 +133,17 @@ TEST(Url, OpeningFollowsTheSettings)
 
     TavuConfig->URL_OPENINVARNELO = 3;
     Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
-    EXPECT_TRUE(window->Browsers.isEmpty());
+    EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
 
     TavuConfig->URL_OPENINVARNELO = 0;
     Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
-    ASSERT_EQ(window->Browsers.size(), 1);
-    EXPECT_TRUE(window->Browsers.first()->IsWebPage());
+    ASSERT_EQ(window->Tabs().Browsers().size(), 1);
+    EXPECT_TRUE(window->Tabs().Browsers().first()->IsWebPage());
 
     Kpwfunc::OpenThreadUrl(*window, env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
-    ASSERT_EQ(window->Browsers.size(), 2);
+    ASSERT_EQ(window->Tabs().Browsers().size(), 2);
     TTavuBrowser *tab = nullptr;
-    ASSERT_TRUE(window->GetActiveBrowser(tab));
+    ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_FALSE(tab->IsWebPage());
     ASSERT_NE(tab->ThreadItem(), nullptr);
     EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
@@ -152,7 +152,7 @@ TEST(Url, OpeningFollowsTheSettings)
     Kpwfunc::OpenThreadUrl(*window, env.Board(News)->URL);
     ASSERT_NE(window->ShownListDoc(), nullptr);
     EXPECT_EQ(window->ShownListDoc()->BoardID, News);
-    EXPECT_EQ(window->Browsers.size(), 2);
+    EXPECT_EQ(window->Tabs().Browsers().size(), 2);
 }
 
 // A URL typed into the empty window's address box opens with Enter and joins the URL history.
@@ -166,14 +166,14 @@ TEST(Url, ATypedUrlOpensWithEnterAndIsRemembered)
     });
     TVarneloWindow *window = env.Window();
     StoreLog(env);
-    ASSERT_TRUE(window->Browsers.isEmpty());
+    ASSERT_TRUE(window->Tabs().Browsers().isEmpty());
     const QString url = env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/"));
     window->UrlComboBox->setEditText(url);
     QTest::keyClick(window->UrlComboBox->lineEdit(), Qt::Key_Return);
 
-    ASSERT_EQ(window->Browsers.size(), 1);
-    ASSERT_NE(window->Browsers.first()->ThreadItem(), nullptr);
-    EXPECT_EQ(window->Browsers.first()->ThreadItem()->GetKey(), Key);
+    ASSERT_EQ(window->Tabs().Browsers().size(), 1);
+    ASSERT_NE(window->Tabs().Browsers().first()->ThreadItem(), nullptr);
+    EXPECT_EQ(window->Tabs().Browsers().first()->ThreadItem()->GetKey(), Key);
     EXPECT_EQ(window->UrlComboBox->itemText(0), url);
     TTextList history;
     ASSERT_TRUE(history.LoadFromFile(env.env.Profile(QStringLiteral("urllog.txt"))));

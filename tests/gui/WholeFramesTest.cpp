@@ -85,7 +85,7 @@ TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
 {
     OpenThread(env, item, false, true);
     EXPECT_TRUE(WaitFor([&] { return Settled(env); }));
-    return env.Window()->Browsers.first();
+    return env.Window()->Tabs().Browsers().first();
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ TEST(WholeFrames, ATabComingBackAmongNewResponsesNeverPaintsItsHeaderAlone)
     ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
 
     WatchFrames(tab);
-    env.Window()->ShowBrowserTab(tab, false);
+    env.Window()->Tabs().ShowBrowserTab(tab, false);
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && tab->GetTopResNumber() == 120; }));
     ASSERT_TRUE(WaitFor([tab] { return FramesSeen(tab).contains(QStringLiteral("responses")); }));
     EXPECT_FALSE(FramesSeen(tab).contains(QStringLiteral("text"))) << FramesSeen(tab).join(',').toStdString();
@@ -139,7 +139,7 @@ TEST(WholeFrames, AReusedTabNeverPaintsTheNextThreadsHeaderAlone)
     WatchFrames(tab);
     env.server.Hold = true;
     OpenThread(env, second.get());
-    ASSERT_EQ(env.Window()->Browsers.size(), 1);
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     ASSERT_TRUE(WaitFor([&] { return !env.server.RequestsTo(KeyOf(2)).isEmpty(); }));
     EXPECT_TRUE(RunInPage(tab, QStringLiteral("!!document.getElementById('ID50')")).toBool());   // the one it had
     env.server.Hold = false;
@@ -189,7 +189,7 @@ TEST(WholeFrames, ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas)
         topWhenUncovered = tab->GetTopResNumber();
         busyWhenUncovered = tab->Browser()->IsBusy();
     });
-    env.Window()->ShowBrowserTab(tab, false);
+    env.Window()->Tabs().ShowBrowserTab(tab, false);
     EXPECT_TRUE(CoveredByPicture(tab));
     ASSERT_TRUE(WaitFor([&] { return topWhenUncovered >= 0; }));
     EXPECT_EQ(uncovered, 0);
@@ -215,7 +215,7 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     QObject::connect(&env.Window()->Services().Events(), &TWindowEvents::ThreadShown, &watcher,
                      [&] { captions << env.Window()->ThreadCountLabel->text(); });
     OpenThread(env, second.get(), false, true);
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(tab->ThreadItem(), second.get());
     EXPECT_TRUE(tab->IsCovered());   // by what was shown, not an empty view
     int topWhenUncovered = -1;

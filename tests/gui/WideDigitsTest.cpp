@@ -39,7 +39,7 @@ void ExpectWideDigits(TPostWindowEnv &env)
     ItemRef item(NewsItem(env, key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
 
     const double digits = TextWidth(tab, QStringLiteral("１２３４５"));

@@ -39,10 +39,10 @@ TEST(WindowSurface, OpeningTheFirstBrowserTabKeepsTheNativeWindow)
     env.Start();
     StoredThread::WriteLog(1);   // offline, the thread opens from its log
     env.Window->ReceiveHandOver({QStringLiteral("http://news.2ch.net/test/read.cgi/news/1234567890/")});
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
-    for (int round = 0; round < 5000 && !HasRenderWidget(env.Window->Browsers[0]); ++round)
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
+    for (int round = 0; round < 5000 && !HasRenderWidget(env.Window->Tabs().Browsers()[0]); ++round)
         TWindowEnv::Pump(20);
-    ASSERT_TRUE(HasRenderWidget(env.Window->Browsers[0]));
+    ASSERT_TRUE(HasRenderWidget(env.Window->Tabs().Browsers()[0]));
     EXPECT_EQ(env.Window->windowHandle(), handle.data());
     EXPECT_EQ(env.Window->winId(), first);
 }

@@ -269,7 +269,7 @@ TEST(WindowTest, ClosingRightAfterOpeningAThreadTakesTheLoadersLastReport)
     });
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("二")});
     env.Window->OpenThread(thread.item, false, true, true, 0, false, QString());
-    ASSERT_EQ(env.Window->Browsers.size(), 1);
+    ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
     env.Destroy();
     EXPECT_FALSE(logged.filter(QStringLiteral("キャッシュ(")).isEmpty());
     // nothing is left to call into the window that is gone
@@ -300,8 +300,8 @@ TEST(WindowTest, CurrentTabsAreThePressedButtons)
     env.Start();
     TTavuListDoc *doc = nullptr;
     TTavuBrowser *tab = nullptr;
-    EXPECT_FALSE(env.Window->GetActiveListDoc(doc));
-    EXPECT_FALSE(env.Window->GetActiveBrowser(tab));
+    EXPECT_FALSE(env.Window->Tabs().GetActiveListDoc(doc));
+    EXPECT_FALSE(env.Window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(doc, nullptr);
     // Without a tab the tab commands are off, but an address can still be opened.
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actBrowserClose"))->isEnabled());
@@ -311,9 +311,9 @@ TEST(WindowTest, CurrentTabsAreThePressedButtons)
     auto *button = new TThreadListToolButton(env.Window->ThreadListBar);
     env.Window->ThreadListBar->addWidget(button);
     button->ListDoc = &listDoc;
-    EXPECT_FALSE(env.Window->GetActiveListDoc(doc));   // not pressed
+    EXPECT_FALSE(env.Window->Tabs().GetActiveListDoc(doc));   // not pressed
     button->setChecked(true);
-    ASSERT_TRUE(env.Window->GetActiveListDoc(doc));
+    ASSERT_TRUE(env.Window->Tabs().GetActiveListDoc(doc));
     EXPECT_EQ(doc, &listDoc);
     env.Window->UpdateThreadListMenu();   // a tab without a board: its board commands stay off
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actThreadListReload"))->isEnabled());
