@@ -115,14 +115,8 @@ QList<Button *> TabButtons(QToolBar *bar)
     return buttons;
 }
 
-void ShowTabCount(TVarneloWindow &window, int panel, const QString &format, int count)
+void ApplyThreadListFont(TqorExtListView *view)
 {
-    window.StatusBar1->SetText(panel, format.arg(count));
-}
-
-void ApplyThreadListFont(TVarneloWindow &window)
-{
-    TqorExtListView *view = window.ThreadListView;
     QFont font = view->font();
     if (font.family() != TavuConfig->THREADLISTFONTNAME || font.pointSize() != TavuConfig->THREADLISTFONTSIZE) {
         font.setFamily(TavuConfig->THREADLISTFONTNAME);
@@ -154,25 +148,27 @@ void BindTabButtonRequests(TVarneloWindow &window, TTavuToolButton *button, cons
     });
 }
 
-TThreadListToolButton *NewListDocButton(TVarneloWindow &window, TTavuListDoc *doc, const QString &caption)
+TThreadListToolButton *NewListDocButton(TVarneloWindow &window, QToolBar *bar, QMenu *popup, TTavuListDoc *doc,
+                                        const QString &caption)
 {
-    auto *button = new TThreadListToolButton(window.ThreadListBar);
+    auto *button = new TThreadListToolButton(bar);
     button->ListDoc = doc;
-    AddTabButton(window.ThreadListBar, button, caption);
+    AddTabButton(bar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, &window, [&window, doc] { window.ThreadListTabClick(doc); });
     BindTabButtonRequests(window, button, QStringLiteral("actThreadListClose"), QStringLiteral("actThreadListReload"),
-                          &TTavuConfig::THREADTAB_WHEELCLICK, &TTavuConfig::THREADLIST_SHOWCLOSEBTN, window.ThreadListPopup);
+                          &TTavuConfig::THREADTAB_WHEELCLICK, &TTavuConfig::THREADLIST_SHOWCLOSEBTN, popup);
     return button;
 }
 
-TBrowserToolButton *NewBrowserButton(TVarneloWindow &window, TTavuBrowser *browser, const QString &caption)
+TBrowserToolButton *NewBrowserButton(TVarneloWindow &window, QToolBar *bar, QMenu *popup, TTavuBrowser *browser,
+                                     const QString &caption)
 {
-    auto *button = new TBrowserToolButton(window.BrowserToolBar);
+    auto *button = new TBrowserToolButton(bar);
     button->Browser = browser;
-    AddTabButton(window.BrowserToolBar, button, caption);
+    AddTabButton(bar, button, caption);
     QObject::connect(button, &QAbstractButton::clicked, &window, [&window, browser] { window.ShowBrowserTab(browser, true); });
     BindTabButtonRequests(window, button, QStringLiteral("actBrowserClose"), QStringLiteral("actThreadReload"),
-                          &TTavuConfig::BROWSERTAB_WHEELCLICK, &TTavuConfig::BROWSER_SHOWCLOSEBTN, window.BrowserPopup);
+                          &TTavuConfig::BROWSERTAB_WHEELCLICK, &TTavuConfig::BROWSER_SHOWCLOSEBTN, popup);
     return button;
 }
 
@@ -193,7 +189,7 @@ TTavuBrowser *NewWebPageTab(TVarneloWindow &window, const QString &url, const QS
 void NewListDoc(TVarneloWindow &window, TTavuListDoc *&doc, TThreadItemList *items, int mode, bool activate, const QString &caption,
                 TBoard *board)
 {
-    ApplyThreadListFont(window);
+    ApplyThreadListFont(window.ThreadListView);
     doc = new TTavuListDoc(items, &window);
     doc->BoardID = board ? board->ID : QString();
     doc->Site = board ? board->Site : nullptr;
@@ -207,7 +203,7 @@ void NewListDoc(TVarneloWindow &window, TTavuListDoc *&doc, TThreadItemList *ite
     };
     QObject::connect(doc, &TTavuListDoc::Activated, &window, &TVarneloWindow::ListDocActivated);
 
-    doc->TabButton = NewListDocButton(window, doc, caption);
+    doc->TabButton = NewListDocButton(window, window.ThreadListBar, window.ThreadListPopup, doc, caption);
     auto *item = new TThreadListMenuItem(window.ThreadListTabMenu);
     item->ListDoc = doc;
     doc->TabMenuItem = item;
@@ -221,7 +217,7 @@ void NewListDoc(TVarneloWindow &window, TTavuListDoc *&doc, TThreadItemList *ite
     } else {
         window.ListDocs.append(doc);
     }
-    ShowTabCount(window, 1, QStringLiteral("板: %1"), int(window.ListDocs.size()));
+    window.ShowCount(1, QStringLiteral("板: %1"), int(window.ListDocs.size()));
 }
 
 void NewBrowser(TVarneloWindow &window, TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption)
@@ -237,7 +233,7 @@ void NewBrowser(TVarneloWindow &window, TTavuBrowser *&browser, TResList *resLis
     }
     window.BindBrowserEvents(browser);
 
-    browser->TabButton = NewBrowserButton(window, browser, caption);
+    browser->TabButton = NewBrowserButton(window, window.BrowserToolBar, window.BrowserPopup, browser, caption);
     auto *menuItem = new TBrowserMenuItem(window.BrowserTabMenu);
     menuItem->Browser = browser;
     browser->TabMenuItem = menuItem;
@@ -257,7 +253,7 @@ void NewBrowser(TVarneloWindow &window, TTavuBrowser *&browser, TResList *resLis
         browser->show();
         browser->lower();
     }
-    ShowTabCount(window, 2, QStringLiteral("ｽﾚ: %1"), int(window.Browsers.size()));
+    window.ShowCount(2, QStringLiteral("ｽﾚ: %1"), int(window.Browsers.size()));
     window.UpdateBrowserMenu();
 }
 
@@ -333,7 +329,7 @@ void CloseListDoc(TVarneloWindow &window, TTavuListDoc *doc, bool redraw)
     if (redraw)
         UpdateBarWidth(window.ThreadListBar);
     window.UpdateThreadListMenu();
-    ShowTabCount(window, 1, QStringLiteral("板: %1"), int(window.ListDocs.size()));
+    window.ShowCount(1, QStringLiteral("板: %1"), int(window.ListDocs.size()));
 }
 
 void CloseActiveListDoc(TVarneloWindow &window, bool redraw)
@@ -365,7 +361,7 @@ void CloseBrowser(TVarneloWindow &window, TTavuBrowser *browser, bool redraw)
     if (redraw)
         UpdateBarWidth(window.BrowserToolBar);
     window.UpdateBrowserMenu();
-    ShowTabCount(window, 2, QStringLiteral("ｽﾚ: %1"), int(window.Browsers.size()));
+    window.ShowCount(2, QStringLiteral("ｽﾚ: %1"), int(window.Browsers.size()));
     window.ProgressBar->Reset();
 }
 
