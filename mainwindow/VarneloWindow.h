@@ -88,8 +88,9 @@ class TNoticeCommands;   // notices
 namespace Kpwfunc { struct TResSearch; }   // response search
 
 // The menus and bars (TMainMenus, TMainBars) are the window's own members, made by the builder.
-// Every data member is the window's own: the parts of the program outside mainwindow/ reach it
-// through its operations and its services, and tests find its widgets by their object names.
+// Its data members, but for the two tab lists (ListDocs, Browsers), are its own: the rest of the
+// program reaches it through its operations and its services, and tests find its widgets by their
+// object names.
 class TVarneloWindow : public QMainWindow, private TMainMenus, private TMainBars {
     Q_OBJECT
 public:
