@@ -43,7 +43,7 @@ struct TStoredThread {
     TTavuBrowser *Start()
     {
         env.env.Window = new TVarneloWindow;
-        env.Window()->Startup->SetCommandLine({url});
+        env.Window()->SetCommandLine({url});
         env.Window()->resize(1200, 900);
         env.Window()->show();
         if (!PostTest::WaitFor([this] { return !env.Window()->Tabs().Browsers().isEmpty(); }, 120000))

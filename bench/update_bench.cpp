@@ -170,7 +170,7 @@ struct TOpenThread {
         qint64 ended = 0;
         auto pageDone = std::make_shared<qint64>(0);
         QObject stamps;
-        QObject::connect(env.Window()->Threads, &TThreadController::Ended, &stamps, [&] {
+        QObject::connect(env.Window()->findChild<TThreadController *>(), &TThreadController::Ended, &stamps, [&] {
             if (env.Window()->BusyCount() == 0)
                 ended = clock.nsecsElapsed();
         });

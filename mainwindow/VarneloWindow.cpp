@@ -479,6 +479,11 @@ void TVarneloWindow::ReloadBarLayout()
     shortcutBars->ApplyShortcutBarPosition();
 }
 
+void TVarneloWindow::SetCommandLine(const QStringList &arguments)
+{
+    Startup->SetCommandLine(arguments);
+}
+
 // A later copy of the program handed its arguments over: the window comes to the front first.
 void TVarneloWindow::ReceiveHandOver(const QStringList &arguments)
 {

@@ -27,6 +27,8 @@
 #include "controls/MainMenus.h"
 #include "core/Colors.h"   // thread lists
 #include "mainwindow/TabManager.h"
+#include "mainwindow/WindowSearch.h"
+#include "mainwindow/WindowTabs.h"
 
 #include <QHash>
 #include <QIcon>
@@ -54,6 +56,7 @@ class TBoard;
 class TEmbeddedWB;
 class TExifInfo;
 class TPageScroller;
+class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
@@ -87,7 +90,10 @@ class TNoticeCommands;   // notices
 namespace Kpwfunc { struct TResSearch; }   // response search
 
 // The menus and bars (TMainMenus, TMainBars) are the window's own members, made by the builder.
-class TVarneloWindow : public QMainWindow, public TMainMenus, public TMainBars {
+// Its data members, but for the two tab lists (ListDocs, Browsers), are its own: the rest of the
+// program reaches it through its operations and its services, and tests find its widgets by their
+// object names.
+class TVarneloWindow : public QMainWindow, private TMainMenus, private TMainBars {
     Q_OBJECT
 public:
     // Builds the window (FormCreate). The splash, when given, shows the progress of the start-up
@@ -101,10 +107,14 @@ public:
     QAction *Action(const QString &name) const;
 
     // ---- life ----
+    // The command line the deferred start-up applies as its last step.
+    void SetCommandLine(const QStringList &arguments);
+private:
     // The deferred start-up: its steps, the command line and the hand-overs that wait for it.
     TStartupSequence *Startup = nullptr;
     // The close and shutdown steps (flows/ShutdownSequence.h).
     TShutdownSequence *Shutdown = nullptr;
+public:
     // A later copy of the program handed its arguments over: the window comes to the front
     // (restored when minimised) and applies them like its own command line (right after it, when
     // they come during the start-up).
@@ -172,12 +182,15 @@ public:
     QList<QToolBar *> CoolBarBands() const;
 
     // ---- designed components ----
+private:
     TActionList *ActionList1 = nullptr;
     TImageList ActionImage;           // the actions' pictures, by image index
     TImageList DrawImage;             // the thread-list marks (resource/marks.png)
 
+public:
     // The external tools of tool.txt at the end of the tools menu, each started when clicked.
     void LoadToolsMenu();
+private:
     QToolBar *ThreadListActToolBar = nullptr;
     QToolBar *BrowserActToolBar = nullptr;
     QToolBar *ThreadListBar = nullptr;    // the thread-list tab buttons
@@ -223,8 +236,15 @@ public:
     QList<QPixmap> RowGlyphs;                   // the thirteen marks of the thread-list rows
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     std::unique_ptr<TExifInfo> ExifInfo;
+public:
     // What the command units may ask of the window (controls/WindowServices.h).
     TWindowServices &Services() const;
+    // The bookmark list, the recent boards and threads and the thread-list columns, kept in the
+    // profile.
+    TWindowLists &StoredLists() const { return *Lists; }
+    // The thirteen marks the thread-list rows draw, in their order.
+    const QList<QPixmap> &RowMarks() const { return RowGlyphs; }
+private:
     // The notice window's unit: the rendering trio and the thread lists report notice-rule hits
     // to it, opening a thread clears it.
     TNoticeCommands *Notices = nullptr;
@@ -239,6 +259,7 @@ public:
     // The navigation filter of every browser tab and of the private browser.
     TLinkNavigation *LinkNavigation = nullptr;
 
+public:
     // Reloads the tool bars and popup menus from the profile, the band layout from COOLBAR1, and
     // places the tab bars and shortcut bars again (after a layout preset was switched).
     void ReloadBarLayout();
@@ -246,7 +267,9 @@ public:
     // The picture view of the browser panel (VarneloWindowPicture.cpp): a hidden browser made at its
     // first use. Every navigation of it goes on in it and opens an activated browser tab titled with
     // the URL: a ".jpg" gets its Exif display written there, any other page is navigated to.
+private:
     TEmbeddedWB *WebBrowser1 = nullptr;
+public:
     void ShowPictureView(const QString &url);
 
     // ---- services ----
@@ -263,6 +286,17 @@ protected:
 
 private:
     friend class TVarneloWindowServices;   // the services reach the window's private parts
+    // The window's own procedures on its tabs and board tree (WindowTabs.h) and on its filtered views
+    // and second browser (WindowSearch.h) work on its bars, menus and panes.
+    friend void Kpwfunc::OpenSelectedThread(TVarneloWindow &, bool);
+    friend void Kpwfunc::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
+    friend void Kpwfunc::SelectBoardInTree(TVarneloWindow &, const TBoard *);
+    friend void Kpwfunc::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const Kpwfunc::TResSearch *);
+    friend int Kpwfunc::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const Kpwfunc::TResSearch &);
+    friend bool Kpwfunc::DoubleWindowShown(const TVarneloWindow &);
+    friend void Kpwfunc::ShowDoubleWindow(TVarneloWindow &, bool);
+    friend void Kpwfunc::ShowResListInPreview(TVarneloWindow &, TThreadItem *, TResList *);
+    friend void Kpwfunc::ShowUrlInDoubleWindow(TVarneloWindow &, const QString &);
     TSite *currentSite = nullptr;
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
@@ -355,8 +389,9 @@ private:
     // threads
     // The thread tabs (VarneloWindowThread.cpp); the thread request flow and the rendering trio run
     // in Threads.
-public:
+private:
     TThreadController *Threads = nullptr;
+public:
     // Threads->OpenThread (flows/ThreadController.h).
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber, bool keepTab,
                     const QString &url);
@@ -368,6 +403,7 @@ public:
     // a known site, or as a page, and joins the URL history.
     void actBrowserNavigateExecute();
 
+private:
     QWidget *ThreadTitlePanel = nullptr;   // above the browser tabs: the thread's title and counts
     QLabel *ThreadTitleLabel = nullptr;
     QLabel *ThreadCountLabel = nullptr;
@@ -400,7 +436,7 @@ private:
 
     // shortcut bars
     // The top and the bottom one, made and run by shortcutBars (commands/ShortcutBarCommands.h).
-public:
+private:
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
 

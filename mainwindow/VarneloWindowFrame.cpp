@@ -12,6 +12,7 @@
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/PageScroller.h"
+#include "controls/ShortcutBar.h"
 #include "controls/SiteComboBox.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
@@ -100,6 +101,8 @@ void TVarneloWindow::CreateMenusAndBars()
     shortcutBars = new TShortcutBarCommands(Services(), Services(), Services(), Services(), this, *this, ShortcutMenu);
     ShortcutBar1 = shortcutBars->ShortcutBar1;
     ShortcutBar3 = shortcutBars->ShortcutBar3;
+    ShortcutBar1->setObjectName(QStringLiteral("ShortcutBar1"));
+    ShortcutBar3->setObjectName(QStringLiteral("ShortcutBar3"));
 }
 
 // After the panes, whose tool bars are among the designed ones.

@@ -156,27 +156,27 @@ const char *const DoubleWindowName = "DoubleWindowPanel";
 
 // The panel below the browser tabs that holds the second browser; made on first use. Its sunken
 // frame sets it off from the thread above.
-QWidget *DoubleWindowPanel(const TVarneloWindow &window, bool create)
+QWidget *DoubleWindowPanel(QWidget *browserPanel, bool create)
 {
-    auto *panel = window.BrowserPanel->findChild<QWidget *>(QLatin1String(DoubleWindowName));
+    auto *panel = browserPanel->findChild<QWidget *>(QLatin1String(DoubleWindowName));
     if (panel || !create)
         return panel;
-    auto *frame = new QFrame(window.BrowserPanel);
+    auto *frame = new QFrame(browserPanel);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(2);
     panel = frame;
     panel->setObjectName(QLatin1String(DoubleWindowName));
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (auto *column = qobject_cast<QBoxLayout *>(window.BrowserPanel->layout()))
+    if (auto *column = qobject_cast<QBoxLayout *>(browserPanel->layout()))
         column->addWidget(panel);
     panel->hide();
     return panel;
 }
 
-int DoubleWindowHeight(const TVarneloWindow &window)
+int DoubleWindowHeight(const QWidget *browserPanel)
 {
-    const int panel = window.BrowserPanel->height();
+    const int panel = browserPanel->height();
     const int stored = TavuConfig->DOUBLEWINDOW_HEIGHT;
     return stored > 0 && stored <= panel ? stored : panel / 2;
 }
@@ -192,7 +192,7 @@ void ReleasePreviewThread(TTavuBrowser *browser)
 
 bool DoubleWindowShown(const TVarneloWindow &window)
 {
-    QWidget *panel = DoubleWindowPanel(window, false);
+    QWidget *panel = DoubleWindowPanel(window.BrowserPanel, false);
     return panel && !panel->isHidden();
 }
 
@@ -200,14 +200,14 @@ void ShowDoubleWindow(TVarneloWindow &window, bool show)
 {
     TTavuBrowser *browser = window.PrivateBrowser;
     if (show && !DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window, true);
-        panel->setFixedHeight(DoubleWindowHeight(window));
+        QWidget *panel = DoubleWindowPanel(window.BrowserPanel, true);
+        panel->setFixedHeight(DoubleWindowHeight(window.BrowserPanel));
         browser->setParent(panel);
         panel->layout()->addWidget(browser);
         browser->show();
         panel->show();
     } else if (!show && DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window, false);
+        QWidget *panel = DoubleWindowPanel(window.BrowserPanel, false);
         panel->layout()->removeWidget(browser);
         browser->setParent(window.Panel10);
         browser->hide();

@@ -94,7 +94,7 @@ int main(int argc, char **argv)
     auto *splash = new TSplashWindow;
     splash->ShowSplash();
     window = new TVarneloWindow(splash);
-    window->Startup->SetCommandLine(arguments);
+    window->SetCommandLine(arguments);
     QObject::connect(&instance, &TSingleInstance::HandOver, window, &TVarneloWindow::ReceiveHandOver);
     instance.Listen();
     // Every event loop ends, a message box's too, however the window was closed.

@@ -3,6 +3,7 @@
 // against a board server on 127.0.0.1 (registered board in the tree, its thread URLs, a thread, a
 // post).
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "support/ScriptedHttpServer.h"
@@ -199,7 +200,8 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     EXPECT_EQ(board->HostPath, server.Host());
     EXPECT_TRUE(Sjis(user->GetDir() + QStringLiteral("board.dat")).contains(QStringLiteral("自宅の板")));
     EXPECT_EQ(env.Window->CurrentSite(), user);
-    const auto nodes = env.Window->BoardListView->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
+    const auto nodes =
+        Part<QTreeWidget>(env.Window, "BoardListView")->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
     EXPECT_EQ(Kpwfunc::NodeBoard(nodes.first()), board);
 

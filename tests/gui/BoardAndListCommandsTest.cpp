@@ -2,6 +2,7 @@
 // board's logs asks first and closes the tabs that show them, the board search, the visited-boards
 // menu opens its board, and the read history becomes a tab of the threads still stored.
 
+#include "WindowParts.h"
 #include "StoredThread.h"
 #include "UrlCatcher.h"
 
@@ -55,7 +56,7 @@ bool Settled(TWindowEnv &env)
 bool ClickNews(TWindowEnv &env)
 {
     Kpwfunc::SelectBoardInTree(*env.Window, News());
-    Kpwfunc::BoardTreeChange(*env.Window, env.Window->BoardListView);
+    Kpwfunc::BoardTreeChange(*env.Window, Part<QTreeWidget>(env.Window, "BoardListView"));
     return Settled(env);
 }
 
@@ -98,8 +99,8 @@ TEST(BoardAndListCommandsTest, VisitedBoardsMenuOpensItsBoard)
     ASSERT_TRUE(env.Window->Tabs().ListDocs().isEmpty());
 
     env.Window->Action(QStringLiteral("actBoardGaishutu"))->trigger();
-    QList<TGaishutuMenuItem *> entries = env.Window->GaishutuMenu->findChildren<TGaishutuMenuItem *>();
-    env.Window->GaishutuMenu->hide();
+    QList<TGaishutuMenuItem *> entries = Part<QMenu>(env.Window, "GaishutuMenu")->findChildren<TGaishutuMenuItem *>();
+    Part<QMenu>(env.Window, "GaishutuMenu")->hide();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0]->Text, QStringLiteral("news"));
     entries[0]->trigger();
@@ -169,7 +170,7 @@ TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
             find->Button1Click();
             return find->result();
         });
-    QTreeWidget *tree = env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(env.Window, "BoardListView");
     QAction *command = env.Window->Action(QStringLiteral("actBoardFind"));
     command->trigger();
     ASSERT_NE(tree->currentItem(), nullptr);
@@ -239,7 +240,7 @@ TEST(BoardAndListCommandsTest, TheSiteSelectorDrawsThePictureWithoutItsKeyColour
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    QComboBox *box = env.Window->SiteComboBox;
+    QComboBox *box = Part<QComboBox>(env.Window, "SiteComboBox");
     ASSERT_GE(box->count(), 1);
     QImage picture(16, 16, QImage::Format_RGB32);
     picture.fill(Qt::magenta);   // the key colour, at (0, 15)

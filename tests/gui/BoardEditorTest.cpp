@@ -2,6 +2,7 @@
 // folder, the site selection's stepping and the site order files (bbs.txt, bbsbar.txt), each
 // dialog driven offscreen through the dialog seam.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/KpwBoardTree.h"
@@ -381,7 +382,7 @@ TEST(BBSOrder, FilesRoundTripAndDropUnknownSites)
 TEST(BBSOrderDialog, OkWritesFilesAndRebuildsTheBar)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "local\r\ntest\r\n"); });
-    env.env.Window->SiteComboBox->setCurrentIndex(0);
+    Part<QComboBox>(env.env.Window, "SiteComboBox")->setCurrentIndex(0);
     TavuConfig->SHOWBBSTOOLBAR = false;
     Kpwfunc::TScopedDialogHandlers handlers(
         [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
@@ -407,7 +408,7 @@ TEST(BBSOrderDialog, OkWritesFilesAndRebuildsTheBar)
     const QString first = TavuEnviron->SiteList()->Get(0)->SITEID;
     EXPECT_EQ(Sjis(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bbsbar.txt")))), first + QStringLiteral("\tテ\r\n"));
     EXPECT_TRUE(TavuConfig->SHOWBBSTOOLBAR);
-    EXPECT_FALSE(env.env.Window->BBSToolBar->isHidden());
+    EXPECT_FALSE(Part<QToolBar>(env.env.Window, "BBSToolBar")->isHidden());
     EXPECT_EQ(env.env.Window->CurrentSite(), env.site);
 }
 
@@ -436,14 +437,14 @@ TEST(BBSDialog, SelectionOnTheWindowKeepsBbsTxtInStep)
     EXPECT_TRUE(ids.contains(QStringLiteral("test")));
     EXPECT_TRUE(ids.contains(QStringLiteral("favorites")));
     EXPECT_TRUE(QFile::exists(env.site->GetDir() + QStringLiteral("board.dat")));
-    EXPECT_EQ(env.env.Window->SiteComboBox->count(), ids.size());
+    EXPECT_EQ(Part<QComboBox>(env.env.Window, "SiteComboBox")->count(), ids.size());
 }
 
 // Cancelling the selection changes nothing, the site shown included.
 TEST(BBSDialog, CancelKeepsTheSiteShown)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
-    QComboBox *box = env.env.Window->SiteComboBox;
+    QComboBox *box = Part<QComboBox>(env.env.Window, "SiteComboBox");
     const int favorites = box->findText(TavuEnviron->FavoritesSite()->NAME);
     ASSERT_GT(favorites, 0);
     box->setCurrentIndex(favorites);

@@ -2,6 +2,7 @@
 // (added, deleted, renamed and moved boards, board.abone, the board.dat write), the URL history of
 // site.ini, and the dialog driven offscreen through the dialog seam against a page on 127.0.0.1.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "support/ScriptedHttpServer.h"
@@ -327,7 +328,8 @@ TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
     env.Window()->Action(QStringLiteral("actBoardListUpdate"))->trigger();
     EXPECT_EQ(chosen, env.site);
     EXPECT_EQ(Ids(*env.site->Boards), (QStringList{QStringLiteral("板/news"), QStringLiteral("板/fresh")}));
-    const auto found = env.Window()->BoardListView->findItems(QStringLiteral("新板"), Qt::MatchRecursive);
+    const auto found =
+        Part<QTreeWidget>(env.Window(), "BoardListView")->findItems(QStringLiteral("新板"), Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     EXPECT_EQ(Kpwfunc::NodeBoard(found.first()), env.site->Boards->FindByID(QStringLiteral("fresh")));
 }
@@ -391,7 +393,7 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
     ASSERT_EQ(env.Window()->CurrentSite(), env.site);
     QThread check;
     check.start();
-    env.Window()->UpdateChecks->RunningChecks.append(&check);
+    Part<TUpdateCheckController>(env.Window())->RunningChecks.append(&check);
     bool opened = false;
     Kpwfunc::TScopedDialogHandlers handlers(
         [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
@@ -410,5 +412,5 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
     EXPECT_EQ(env.Board(PostTest::News), news);
     check.quit();
     check.wait();
-    env.Window()->UpdateChecks->RunningChecks.clear();
+    Part<TUpdateCheckController>(env.Window())->RunningChecks.clear();
 }

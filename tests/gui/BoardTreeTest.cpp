@@ -1,6 +1,7 @@
 // The board tree with its saved state (boardcnf.ini), adding, changing and deleting boards
 // (board.dat, board.abone), the default favorites folder, and the tabs.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -81,7 +82,7 @@ struct EditorScope {
 TEST(BoardTree, StateIsSavedPerSiteAndRestored)
 {
     TPostWindowEnv env(WriteBoards);
-    QTreeWidget *tree = env.Window()->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(env.Window(), "BoardListView");
     EXPECT_EQ(TopTexts(tree), QStringList({"A+", "B+", "A+"}));
 
     tree->topLevelItem(0)->setExpanded(false);
@@ -151,11 +152,12 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     TTavuListDoc *doc = nullptr;
     window->Tabs().NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
                         env.site->Boards->FindByID(QStringLiteral("a1")));
-    Kpwfunc::FillBoardTree(window->BoardListView, env.site);
-    window->BoardListView->setCurrentItem(NodeNamed(window->BoardListView, QStringLiteral("A1")));
+    Kpwfunc::FillBoardTree(Part<QTreeWidget>(window, "BoardListView"), env.site);
+    Part<QTreeWidget>(window, "BoardListView")
+        ->setCurrentItem(NodeNamed(Part<QTreeWidget>(window, "BoardListView"), QStringLiteral("A1")));
     window->Action(QStringLiteral("actBoardDeleteBoard"))->trigger();
     EXPECT_TRUE(window->Tabs().ListDocs().isEmpty());
-    EXPECT_EQ(NodeNamed(window->BoardListView, QStringLiteral("A1")), nullptr);
+    EXPECT_EQ(NodeNamed(Part<QTreeWidget>(window, "BoardListView"), QStringLiteral("A1")), nullptr);
     EXPECT_EQ(abone.LoadFromFile(env.site->GetDir() + QStringLiteral("board.abone")), true);
     EXPECT_EQ(abone.Lines, QStringList({QStringLiteral("b2"), QStringLiteral("a1")}));
 }
@@ -213,19 +215,20 @@ TEST(BoardTree, TabsKeepTheirOrderAndTheBarIsAsWideAsItsButtons)
     EXPECT_EQ(active, first);
     EXPECT_EQ(window->Tabs().ListDocs(), QList<TTavuListDoc *>({first, second}));
     EXPECT_EQ(window->Tabs().IndexOfBoardTab(second), 1);
-    EXPECT_EQ(window->ThreadListBar->maximumWidth(), Kpwfunc::GetBarWidth(window->ThreadListBar));
+    EXPECT_EQ(Part<QToolBar>(window, "ThreadListBar")->maximumWidth(),
+              Kpwfunc::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
 
     window->Tabs().CloseListDoc(first);
     ASSERT_TRUE(window->Tabs().GetActiveListDoc(active));
     EXPECT_EQ(active, second);
     window->Tabs().CloseListDoc(second);
     EXPECT_FALSE(window->Tabs().GetActiveListDoc(active));
-    EXPECT_EQ(window->ThreadListView->Items()->OwnerDataCount(), 0);
+    EXPECT_EQ(Part<TqorExtListView>(window, "ThreadListView")->Items()->OwnerDataCount(), 0);
 
     TTavuBrowser *page = nullptr;
     window->Tabs().NewBrowser(page, nullptr, nullptr, true, QStringLiteral("ページ"));
-    window->UrlComboBox->setEditText(QStringLiteral("http://example.invalid/"));
+    Part<QComboBox>(window, "UrlComboBox")->setEditText(QStringLiteral("http://example.invalid/"));
     window->Tabs().CloseBrowser(page);
     EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
-    EXPECT_TRUE(window->UrlComboBox->currentText().isEmpty());
+    EXPECT_TRUE(Part<QComboBox>(window, "UrlComboBox")->currentText().isEmpty());
 }

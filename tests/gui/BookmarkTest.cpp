@@ -165,7 +165,7 @@ TEST(Bookmark, EditorMovesBookmarksAndCategories)
     TWindowEnv env(WriteBbsTxt);
     env.Start();
     env.WriteProfile(QStringLiteral("bookcate.txt"), jconvert::UnicodeToSjis(QStringLiteral("甲\r\n乙\r\n丙\r\n丁\r\n")));
-    TTextList &index = env.Window->Lists->BookmarkList;
+    TTextList &index = env.Window->StoredLists().BookmarkList;
     const QString indexFile = env.Profile(QStringLiteral("bookmark.txt"));
     TThreadItem *item = NewThread(Key, QStringLiteral("編集のスレ"));
     {

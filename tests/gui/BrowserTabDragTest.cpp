@@ -1,6 +1,7 @@
 // A thread tab's button dragged onto a favourites folder of the board tree: the thread joins the
 // folder; a web page or a drop on a category adds nothing.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "commands/BrowserTabDrag.h"
@@ -61,24 +62,25 @@ TEST(BrowserTabDrag, AThreadTabDroppedOnAFavouritesFolderJoinsItOnce)
     ASSERT_NE(folder, nullptr);
     window->SelectSite(TavuEnviron->FavoritesSite());
     window->show();
-    const QList<QTreeWidgetItem *> nodes = window->BoardListView->findItems(folder->Name, Qt::MatchExactly | Qt::MatchRecursive);
+    const QList<QTreeWidgetItem *> nodes =
+        Part<QTreeWidget>(window, "BoardListView")->findItems(folder->Name, Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
     auto *drag = window->findChild<TBrowserTabDrag *>();
     ASSERT_TRUE(drag);
 
     drag->DraggedTab = tab;
-    EXPECT_TRUE(DropOn(window->BoardListView, nodes[0]));
+    EXPECT_TRUE(DropOn(Part<QTreeWidget>(window, "BoardListView"), nodes[0]));
     const QStringList lines = FolderLines(folder);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("test\tnews\t") + Key + QLatin1Char('\t')));
     EXPECT_TRUE(tab->ThreadItem()->FAVORITE);
 
     // Again: it is there already.
-    EXPECT_TRUE(DropOn(window->BoardListView, nodes[0]));
+    EXPECT_TRUE(DropOn(Part<QTreeWidget>(window, "BoardListView"), nodes[0]));
     EXPECT_EQ(FolderLines(folder).size(), 2);
 
     // On the category: nothing.
     ASSERT_TRUE(nodes[0]->parent());
-    EXPECT_TRUE(DropOn(window->BoardListView, nodes[0]->parent()));
+    EXPECT_TRUE(DropOn(Part<QTreeWidget>(window, "BoardListView"), nodes[0]->parent()));
     EXPECT_EQ(FolderLines(folder).size(), 2);
 }

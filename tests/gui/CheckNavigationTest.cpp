@@ -1,6 +1,7 @@
 // The navigation filter of the browser tabs: internal links, mail and blank pages, the kill list,
 // locked tabs, links to threads and boards of known sites and to other pages.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "tools/UrlDialog.h"
@@ -78,8 +79,8 @@ TEST_F(Navigation, InternalLinksMailAndBlankPages)
     ASSERT_TRUE(tab);
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?no=12")));
     EXPECT_EQ(tab->ClickedResNumber, 12);
-    EXPECT_EQ(env.Window()->LinkNavigation->ClickedTab, tab);
-    env.Window()->ResPopup->hide();
+    EXPECT_EQ(Part<TLinkNavigation>(env.Window())->ClickedTab, tab);
+    Part<QMenu>(env.Window(), "ResPopup")->hide();
     // the view writes IDs percent-encoded; "+" and "/" are common in them
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("tavu://res/?id=Ab0%2B%2Fx")));
     EXPECT_EQ(tab->ClickedID, QStringLiteral("Ab0+/x"));
@@ -92,7 +93,7 @@ TEST_F(Navigation, InternalLinksMailAndBlankPages)
     // "about:" passes only into a tab that has no document yet.
     EXPECT_TRUE(Cancelled(tab, QStringLiteral("about:blank")));
     TEmbeddedWB *control = nullptr;
-    TTavuBrowser *fresh = env.Window()->LinkNavigation->OpenNewWindowTab(control);
+    TTavuBrowser *fresh = Part<TLinkNavigation>(env.Window())->OpenNewWindowTab(control);
     EXPECT_EQ(control, fresh->Browser());
     EXPECT_FALSE(Cancelled(fresh, QStringLiteral("about:blank")));
 }
@@ -102,7 +103,7 @@ TEST_F(Navigation, AKilledUrlClosesItsTabAndALockedTabNeverLeaves)
     ASSERT_TRUE(tab);
     FileUtil::WriteFileAtomic(env.env.Profile(QStringLiteral("killurl.txt")), "*ad.example.jp/*\r\n");
     TEmbeddedWB *control = nullptr;
-    QPointer<TTavuBrowser> popup = env.Window()->LinkNavigation->OpenNewWindowTab(control);
+    QPointer<TTavuBrowser> popup = Part<TLinkNavigation>(env.Window())->OpenNewWindowTab(control);
     EXPECT_TRUE(Cancelled(popup, QStringLiteral("http://ad.example.jp/banner")));
     ASSERT_TRUE(WaitFor([&] { return !env.Window()->Tabs().Browsers().contains(popup.data()); }));
 

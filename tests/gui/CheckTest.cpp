@@ -1,6 +1,7 @@
 // The update check: listed counts, updated and fallen marks, errors and stops, on its worker thread
 // against the board server, and over a thread-list tab of the main window.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "services/TavuUpdateCheck.h"
@@ -156,12 +157,12 @@ TEST(UpdateCheck, RunsOverTheCurrentThreadListTab)
     QAction *command = env.Window()->Action(QStringLiteral("actThreadListCheckUpdate"));
     ASSERT_TRUE(command->isEnabled());
     command->trigger();
-    EXPECT_TRUE(env.Window()->UpdateChecks->CheckRunning);
+    EXPECT_TRUE(Part<TUpdateCheckController>(env.Window())->CheckRunning);
     EXPECT_FALSE(command->isEnabled());
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsDownloading);
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return Part<TUpdateCheckController>(env.Window())->RunningChecks.isEmpty(); }));
 
-    EXPECT_FALSE(env.Window()->UpdateChecks->CheckRunning);
+    EXPECT_FALSE(Part<TUpdateCheckController>(env.Window())->CheckRunning);
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
     EXPECT_TRUE(command->isEnabled());
     TThreadItem *grown = nullptr;
@@ -172,7 +173,7 @@ TEST(UpdateCheck, RunsOverTheCurrentThreadListTab)
     ASSERT_TRUE(grown);
     EXPECT_TRUE(grown->Updated);
     EXPECT_EQ(grown->AGECOUNT, 3);
-    const QStringList lines = env.env.Window->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QStringList lines = Part<QPlainTextEdit>(env.env.Window, "Memo1")->toPlainText().split(QLatin1Char('\n'));
     const int start = lines.lastIndexOf(QStringLiteral("▽更新チェック開始"));
     ASSERT_GE(start, 0);
     EXPECT_EQ(lines.value(start + 1), QStringLiteral("  →チェック中：") + env.Board(News)->URL);

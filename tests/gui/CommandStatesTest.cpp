@@ -1,6 +1,7 @@
 // The states of the thread-list and browser commands as the window's tabs, downloads and selected
 // rows decide them.
 
+#include "WindowParts.h"
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
@@ -49,8 +50,10 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads, 
 // Focuses the first of the rows and selects them.
 void SelectRows(TWindowEnv &env, const QList<int> &rows)
 {
-    QItemSelectionModel *selection = env.Window->ThreadListView->selectionModel();
-    const auto index = [&env](int row) { return env.Window->ThreadListView->model()->index(row, 0); };
+    QItemSelectionModel *selection = Part<TqorExtListView>(env.Window, "ThreadListView")->selectionModel();
+    const auto index = [&env](int row) {
+        return Part<TqorExtListView>(env.Window, "ThreadListView")->model()->index(row, 0);
+    };
     selection->setCurrentIndex(index(rows.first()), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     for (int row : rows.mid(1))
         selection->select(index(row), QItemSelectionModel::Select | QItemSelectionModel::Rows);

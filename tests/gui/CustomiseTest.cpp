@@ -2,6 +2,7 @@
 // Each editor reads the stored file, changes it, writes it back in the stored format, and the
 // window takes the change at once.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
@@ -169,7 +170,7 @@ TEST(Customise, TheSkinDialogListsTheSitesWithTheirIcons)
 {
     TWindowEnv env;
     env.Start();
-    QComboBox *siteBox = env.Window->SiteComboBox;
+    QComboBox *siteBox = Part<QComboBox>(env.Window, "SiteComboBox");
     int rows = 0;
     TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto &skins = dynamic_cast<TSkinDialog &>(dialog);
@@ -271,12 +272,13 @@ TEST(Customise, AKeyBoundTwiceIsMarkedAndTheWindowAndComposerBindingsAreStored)
     EXPECT_EQ(stored.ReadString(QStringLiteral("SHORTCUT"), QStringLiteral("actAbout")), QStringLiteral("Alt+F11"));
     EXPECT_TRUE(env.Messages.isEmpty());
     // Every action is written, a key or none.
-    EXPECT_EQ(stored.ReadSection(QStringLiteral("SHORTCUT")).size(), env.Window->ActionList1->Actions().size());
+    EXPECT_EQ(stored.ReadSection(QStringLiteral("SHORTCUT")).size(),
+              Part<TActionList>(env.Window, "ActionList1")->Actions().size());
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("kpw.ini"))).contains("actToolClearLog=Shift+Ctrl+F9\r\n"));
 
     // The stored bindings are what the next start applies.
     clearLog->setShortcut(QKeySequence());
-    Kpwfunc::ApplyShortcutKeys(stored, env.Window->ActionList1->Actions());
+    Kpwfunc::ApplyShortcutKeys(stored, Part<TActionList>(env.Window, "ActionList1")->Actions());
     EXPECT_EQ(clearLog->shortcut(), fresh);
 }
 
@@ -324,7 +326,7 @@ TEST(Customise, ToolsAreEditedStoredAndListedInTheToolsMenuAtOnce)
 
     QStringList captions;
     TToolMenuItem *added = nullptr;
-    for (QAction *action : env.Window->Tool1->actions()) {
+    for (QAction *action : Part<QMenu>(env.Window, "Tool1")->actions()) {
         if (auto *tool = qobject_cast<TToolMenuItem *>(action); tool && !tool->isSeparator()) {
             captions << tool->text();
             added = added ? added : tool;
@@ -360,7 +362,7 @@ TEST(Customise, AClickedToolStartsWithItsArgumentList)
     env.Start();
     const QString target = env.Profile(QStringLiteral("made by tool.txt"));
     TToolMenuItem *tool = nullptr;
-    for (QAction *action : env.Window->Tool1->actions()) {
+    for (QAction *action : Part<QMenu>(env.Window, "Tool1")->actions()) {
         if (auto *item = qobject_cast<TToolMenuItem *>(action); item && !item->isSeparator())
             tool = item;
     }
@@ -390,8 +392,8 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     const QByteArray seed = "TITLE\r\nUPDATE\r\nSINCE\r\nREADPOINT\r\nTHREADNO\r\n";
     TWindowEnv env([&seed](TWindowEnv &env) { env.WriteProfile(QStringLiteral("column.txt"), seed); });
     env.Start();
-    ASSERT_EQ(env.Window->Lists->ThreadListColumns.value(0), QStringLiteral("TITLE"));
-    env.Window->ThreadListView->setColumnWidth(1, 321);
+    ASSERT_EQ(env.Window->StoredLists().ThreadListColumns.value(0), QStringLiteral("TITLE"));
+    Part<TqorExtListView>(env.Window, "ThreadListView")->setColumnWidth(1, 321);
 
     TDialogAnswers cancel(env, [](QDialog &dialog) {
         auto &columns = dynamic_cast<TColumnDialog &>(dialog);
@@ -412,10 +414,11 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     });
     env.Window->Action(QStringLiteral("actToolColEdit"))->trigger();
     EXPECT_EQ(ReadBytes(env.Profile(QStringLiteral("column.txt"))), QByteArray("UPDATE\r\nTITLE\r\nSINCE\r\nREADPOINT\r\nTHREADNO\r\n"));
-    EXPECT_EQ(env.Window->Lists->ThreadListColumns.mid(0, 2), (QStringList{QStringLiteral("UPDATE"), QStringLiteral("TITLE")}));
-    EXPECT_EQ(env.Window->ThreadListView->model()->headerData(2, Qt::Horizontal).toString(),
+    EXPECT_EQ(env.Window->StoredLists().ThreadListColumns.mid(0, 2),
+              (QStringList{QStringLiteral("UPDATE"), QStringLiteral("TITLE")}));
+    EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->model()->headerData(2, Qt::Horizontal).toString(),
               Kpwfunc::ThreadListColumnOf(QStringLiteral("TITLE")).Caption);
-    EXPECT_EQ(env.Window->ThreadListView->columnWidth(2), 321);
+    EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->columnWidth(2), 321);
 }
 
 // ---- toolbars and popup menus ----
@@ -428,7 +431,7 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     });
     env.Start();
     QAction *memo = env.Window->Action(QStringLiteral("actToolMemo"));
-    ASSERT_FALSE(env.Window->MainActToolBar->actions().contains(memo));
+    ASSERT_FALSE(Part<QToolBar>(env.Window, "MainActToolBar")->actions().contains(memo));
 
     TDialogAnswers answers(env, [&](QDialog &dialog) {
         auto &bars = dynamic_cast<TCustomToolbarDialog &>(dialog);
@@ -457,8 +460,8 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("GaishutuToolBar"), QStringLiteral("BUTTON")),
               Kpwfunc::DesignedToolBar(QStringLiteral("GaishutuToolBar")));
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("toolbar.ini"))).contains("BUTTON3=actToolMemo\r\n"));
-    EXPECT_TRUE(env.Window->MainActToolBar->actions().contains(memo));
-    EXPECT_EQ(env.Window->MainActToolBar->actions().indexOf(memo), 2);
+    EXPECT_TRUE(Part<QToolBar>(env.Window, "MainActToolBar")->actions().contains(memo));
+    EXPECT_EQ(Part<QToolBar>(env.Window, "MainActToolBar")->actions().indexOf(memo), 2);
 }
 
 // A block of rows moved up or down moves by one place; only the row that received the first moved
@@ -501,7 +504,7 @@ TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStay
     TWindowEnv env;
     env.Start();
     QAction *customize = nullptr;
-    for (QAction *action : env.Window->ThreadListPopup->actions()) {
+    for (QAction *action : Part<QMenu>(env.Window, "ThreadListPopup")->actions()) {
         if (action->text() == QStringLiteral("カスタマイズ..."))
             customize = action;
     }
@@ -523,7 +526,7 @@ TEST(Customise, TheMenusOwnCustomizeEntryOpensThePopupEditorAndAnEmptiedMenuStay
     EXPECT_EQ(stored.ReadString(QStringLiteral("ThreadListPopup"), QStringLiteral("COUNT")), QStringLiteral("0"));
     EXPECT_GT(stored.ReadInteger(QStringLiteral("BrowserPopup"), QStringLiteral("COUNT")), 0);
     QStringList left;
-    for (QAction *action : env.Window->ThreadListPopup->actions()) {
+    for (QAction *action : Part<QMenu>(env.Window, "ThreadListPopup")->actions()) {
         if (!action->isSeparator())
             left << action->text();
     }
@@ -689,7 +692,7 @@ TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
                                                                 "タブ2\tclBtnFace\t\r\n")));
     });
     env.Start();
-    ASSERT_EQ(env.Window->ShortcutBar1->PanelCount(), 2);
+    ASSERT_EQ(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->PanelCount(), 2);
 
     QStringList typed{QStringLiteral("タブ1"), QString(), QStringLiteral("新しいタブ"), QStringLiteral("ニュース速報")};
     Kpwfunc::TScopedDialogHandlers answers(
@@ -726,5 +729,5 @@ TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
     EXPECT_EQ(reread.Tabs[1]->Name, QStringLiteral("新しいタブ"));
     EXPECT_EQ(reread.Tabs[0]->GetItem(0)->Text, QStringLiteral("ニュース速報"));
     EXPECT_TRUE(reread.Tabs[0]->GetItem(1)->IsSeparator());
-    EXPECT_EQ(env.Window->ShortcutBar1->PanelCount(), 3);
+    EXPECT_EQ(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->PanelCount(), 3);
 }

@@ -1,12 +1,14 @@
 // Erasing by query and restoring, for posts and threads, through the main window's commands and
 // their real dialogs: an erase only marks, so a restore gives back the log byte for byte.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -182,7 +184,7 @@ TEST(EraseRestore, APostBothErasedAndHiddenByARuleIsNotOfferedAndNothingTickedCh
     rule->Target = TTavuAction::RESBODY;
     rule->Value1 = QStringLiteral("買って");
     rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
-    env.Window->ResRules->Add(std::move(rule));
+    env.Window->Services().ResRules()->Add(std::move(rule));
     TIniFile inf(thread.item->GetInfFile());
     inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES2"), true);
     inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES4"), true);
@@ -227,8 +229,9 @@ TEST(EraseRestore, ErasedThreadsLeaveTheListAndComeBackWithTheirIndexIntact)
     TestWindow().Tabs().NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), items->Get(0)->GetBoard());
     doc->SetDisplayCount(3);
     doc->Activate();
-    env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));
-    env.Window->ThreadListView->selectAll();
+    Part<TqorExtListView>(env.Window, "ThreadListView")
+        ->setCurrentIndex(Part<TqorExtListView>(env.Window, "ThreadListView")->model()->index(0, 0));
+    Part<TqorExtListView>(env.Window, "ThreadListView")->selectAll();
     env.Window->UpdateThreadListMenu();
 
     {

@@ -1,6 +1,7 @@
 // The favourites: folder files and board.dat entries, the favourite dialog in its three modes and
 // the favourites editor, each dialog driven offscreen through the dialog seam.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/KpwBoardTree.h"
@@ -426,21 +427,21 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
         return window->ShownListDoc() && window->ShownListDoc()->DownloadState == TTavuListDoc::dsIdle
                && window->ShownListDoc()->Items()->Count() == 1;
     }));
-    window->ThreadListView->SelectItem(0);
+    Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
     const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     window->SelectSite(TavuEnviron->FavoritesSite());
     window->show();
-    QTreeWidgetItem *node = NodeNamed(window->BoardListView, folder->Name);
+    QTreeWidgetItem *node = NodeNamed(Part<QTreeWidget>(window, "BoardListView"), folder->Name);
     ASSERT_NE(node, nullptr);
 
     QMimeData data;
     data.setData(QStringLiteral("application/x-varnelo-threads"), QByteArray());
-    const QPoint at = window->BoardListView->visualItemRect(node).center();
+    const QPoint at = Part<QTreeWidget>(window, "BoardListView")->visualItemRect(node).center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window->BoardListView->viewport(), &enter);
+    QCoreApplication::sendEvent(Part<QTreeWidget>(window, "BoardListView")->viewport(), &enter);
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window->BoardListView->viewport(), &drop);
+    QCoreApplication::sendEvent(Part<QTreeWidget>(window, "BoardListView")->viewport(), &drop);
     EXPECT_TRUE(drop.isAccepted());
     const QStringList lines = FileLines(FavoriteFolders::FolderFile(folder));
     ASSERT_EQ(lines.size(), 2);

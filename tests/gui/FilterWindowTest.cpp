@@ -1,6 +1,7 @@
 // The filter dialog and the commands that open it, the priority and comment commands, the web
 // search of the selection, and the notice window fed by notice rules.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
@@ -9,6 +10,7 @@
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwUserFiles.h"
+#include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -82,8 +84,9 @@ TTavuListDoc *ListThreads(TWindowEnv &env, const QList<TThreadItem *> &threads)
     env.Window->Tabs().NewListDoc(doc, items, TTavuListDoc::lmBoard, false, QStringLiteral("ニュース"), threads[0]->GetBoard());
     doc->SetDisplayCount(items->Count());
     doc->Activate();
-    env.Window->ThreadListView->setCurrentIndex(env.Window->ThreadListView->model()->index(0, 0));
-    env.Window->ThreadListView->selectAll();
+    Part<TqorExtListView>(env.Window, "ThreadListView")
+        ->setCurrentIndex(Part<TqorExtListView>(env.Window, "ThreadListView")->model()->index(0, 0));
+    Part<TqorExtListView>(env.Window, "ThreadListView")->selectAll();
     env.Window->UpdateThreadListMenu();
     return doc;
 }
@@ -154,7 +157,7 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     for (const QString &title : {QStringLiteral("猫スレ"), QStringLiteral("犬スレ"), QStringLiteral("黒猫")})
         threads << NewThread(QString::number(1300000001 + threads.size()), title, ThreadLog({{"a", "x", "b"}}));
     TTavuListDoc *doc = ListThreads(env, threads);
-    const int rows = env.Window->ThreadListView->model()->rowCount();
+    const int rows = Part<TqorExtListView>(env.Window, "ThreadListView")->model()->rowCount();
 
     TDialogAnswers answers(env, [](QDialog &dialog) {
         auto &filter = dynamic_cast<TFilterDialog &>(dialog);
@@ -181,7 +184,7 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     ASSERT_EQ(doc->Items()->Count(), 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(doc->Items()->Get(i), threads[i]);
-    EXPECT_EQ(env.Window->ThreadListView->model()->rowCount(), rows);
+    EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->model()->rowCount(), rows);
     for (TThreadItem *item : threads)
         item->Release();
 }
@@ -291,13 +294,13 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->ResRules->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
+    env.Window->Services().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000301"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"<b>b</b>", "y", "お宝画像"}, {"c", "z", "三"}}));
     TTavuBrowser *tab = OpenTab(item);
     env.Window->RefreshResView();
 
-    TInfoDialog *notices = env.Window->Notices->Window();
+    TInfoDialog *notices = Part<TNoticeCommands>(env.Window)->Window();
     ASSERT_NE(notices, nullptr);
     EXPECT_TRUE(notices->isVisible());
     ASSERT_EQ(notices->qorExtListView2->topLevelItemCount(), 1);
@@ -323,8 +326,8 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
     TRes *res = opened->ResList()->Get(1);
     res->Visible = false;
     notices->ResRowDoubleClick(row);
-    ASSERT_EQ(env.Window->PrivateBrowser->ResList()->Count(), 1);
-    EXPECT_EQ(env.Window->PrivateBrowser->ResList()->Get(0)->Number, 2);
+    ASSERT_EQ(Part<TTavuBrowser>(env.Window, "PrivateBrowser")->ResList()->Count(), 1);
+    EXPECT_EQ(Part<TTavuBrowser>(env.Window, "PrivateBrowser")->ResList()->Get(0)->Number, 2);
     res->Erased = true;
     notices->ResRowDoubleClick(row);
     EXPECT_EQ(env.Messages.last(), QStringLiteral("指定のレスは消去されています。"));
@@ -338,7 +341,7 @@ TEST(FilterWindow, TheNoticeWindowStandsBesideAModalDialogAndAnErasedPostIsNotNo
     TWindowEnv env;
     env.Start();
     TavuEnviron->SetCached(true, true);
-    env.Window->ResRules->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
+    env.Window->Services().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000311"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"b", "yyy", "お宝画像"}, {"c", "z", "三"}}));
     OpenTab(item);
@@ -349,7 +352,7 @@ TEST(FilterWindow, TheNoticeWindowStandsBesideAModalDialogAndAnErasedPostIsNotNo
     editor.setWindowModality(Qt::ApplicationModal);
     editor.show();
     env.Window->RefreshResView();
-    TInfoDialog *notices = env.Window->Notices->Window();
+    TInfoDialog *notices = Part<TNoticeCommands>(env.Window)->Window();
     ASSERT_NE(notices, nullptr);
     ASSERT_TRUE(notices->isVisible());
     EXPECT_EQ(notices->qorExtListView2->topLevelItemCount(), 1);
@@ -378,7 +381,7 @@ TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->ThreadRules->Add(NoticeRule(TTavuAction::THREADTITLE, QStringLiteral("新作")));
+    env.Window->Services().ThreadRules()->Add(NoticeRule(TTavuAction::THREADTITLE, QStringLiteral("新作")));
     QList<TThreadItem *> threads;
     for (const QString &title : {QStringLiteral("雑談"), QStringLiteral("新作情報")}) {
         threads << NewThread(QString::number(1300000401 + threads.size()), title, ThreadLog({{"a", "x", "b"}}));
@@ -388,7 +391,7 @@ TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
     for (TThreadItem *item : threads)
         doc->UpdateList(item, false);   // as the rows come into view
 
-    TInfoDialog *notices = env.Window->Notices->Window();
+    TInfoDialog *notices = Part<TNoticeCommands>(env.Window)->Window();
     ASSERT_NE(notices, nullptr);
     ASSERT_EQ(notices->qorExtListView1->topLevelItemCount(), 1);
     QTreeWidgetItem *row = notices->qorExtListView1->topLevelItem(0);
@@ -396,9 +399,9 @@ TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
     EXPECT_EQ(row->text(1), QStringLiteral("新作情報"));
     const int references = threads[1]->RefCount();
 
-    env.Window->ThreadListView->clearSelection();
+    Part<TqorExtListView>(env.Window, "ThreadListView")->clearSelection();
     notices->ThreadRowDoubleClick(row);
-    EXPECT_EQ(env.Window->ThreadListView->SelectedRows(), QList<int>{1});
+    EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->SelectedRows(), QList<int>{1});
 
     // Closed with the threads page in front, the rows go and let their threads go.
     notices->close();

@@ -1,6 +1,7 @@
 // The history window's lists (sorting, search, deletion written at once, unknown sites), the
 // recent-thread menus, and the 1.0 layout preset switched on and back off.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/WindowServices.h"
@@ -193,7 +194,7 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     env.Window->Services().StoreBarLayout();
     const QStringList userBands = TavuConfig->Ini.ReadSectionValues(QStringLiteral("COOLBAR1"));
     ASSERT_FALSE(userBands.isEmpty());
-    const int userButtons = env.Window->MainActToolBar->actions().size();
+    const int userButtons = Part<QToolBar>(env.Window, "MainActToolBar")->actions().size();
 
     TViewModePreset preset(*TavuConfig, defDir, TavuConfig->GetProfileDir());
     {
@@ -213,8 +214,8 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
                           TavuConfig->BROWSERTAB_POSITION, TavuConfig->BROWSERTAB_TOOLBARPOS)),
               std::tuple(0, 1, 1, 1, 1));
     env.Window->Services().ReloadBarLayout();
-    EXPECT_GT(env.Window->MainActToolBar->actions().size(), userButtons);   // one bar holds them all
-    EXPECT_TRUE(env.Window->ThreadListActToolBar->actions().isEmpty());
+    EXPECT_GT(Part<QToolBar>(env.Window, "MainActToolBar")->actions().size(), userButtons);   // one bar holds them all
+    EXPECT_TRUE(Part<QToolBar>(env.Window, "ThreadListActToolBar")->actions().isEmpty());
 
     {
         TKpw10ViewMode dialog(preset);
@@ -230,7 +231,7 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     EXPECT_EQ(TavuConfig->THREADTAB_POSITION, 0);
     EXPECT_EQ(TavuConfig->BROWSERTAB_TOOLBARPOS, 4);
     env.Window->Services().ReloadBarLayout();
-    EXPECT_EQ(env.Window->MainActToolBar->actions().size(), userButtons);
+    EXPECT_EQ(Part<QToolBar>(env.Window, "MainActToolBar")->actions().size(), userButtons);
 }
 
 // The window's command runs the real preset dialog.

@@ -1,9 +1,11 @@
 // The hover popups of a thread view: an anchor, an ID with a server's marker, replies, a selected
 // number on the context menu, and the digest of an outside page.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 #include "XServerRun.h"
 
+#include "controls/WindowServices.h"
 #include "support/HostileHttpServer.h"
 #include "support/ScriptedHttpServer.h"
 
@@ -68,7 +70,8 @@ struct THoverEnv {
     QString Hover(const QString &url)
     {
         emit tab->StatusTextChange(url);
-        return env.Window()->HintWindow->isVisible() ? env.Window()->HintWindow->Html() : QString();
+        return env.Window()->Services().HintWindow()->isVisible() ? env.Window()->Services().HintWindow()->Html()
+                                                                  : QString();
     }
 
     // The window in front (the delayed page popup needs it) and its hover unit.
@@ -106,10 +109,10 @@ TEST(HoverPopups, AnAnchorShowsTheResponsesItNamesAndTheLastOneToo)
     EXPECT_TRUE(shown.contains(QStringLiteral("本文二")));
     EXPECT_FALSE(shown.contains(QStringLiteral("本文一")));
     // The session's first popup is as big as the next one of the same content.
-    const QSize first = hover.env.Window()->HintWindow->size();
+    const QSize first = hover.env.Window()->Services().HintWindow()->size();
     hover.Hover(QString());
     hover.Hover(anchor);
-    EXPECT_EQ(hover.env.Window()->HintWindow->size(), first);
+    EXPECT_EQ(hover.env.Window()->Services().HintWindow()->size(), first);
 
     // A number selected in the view pops up that response on the context menu, the last one too.
     hover.tab->Browser()->page()->runJavaScript(
@@ -131,7 +134,7 @@ TEST(HoverPopups, AnAnchorShowsTheResponsesItNamesAndTheLastOneToo)
     auto *popups = hover.env.Window()->findChild<THoverPopups *>();
     ASSERT_TRUE(popups);
     ASSERT_TRUE(popups->OnBrowserContextMenu(hover.tab, QPoint()));
-    EXPECT_TRUE(hover.env.Window()->HintWindow->Html().contains(QStringLiteral("&gt;&gt;2")));
+    EXPECT_TRUE(hover.env.Window()->Services().HintWindow()->Html().contains(QStringLiteral("&gt;&gt;2")));
 
     // A link somewhere else shows its address; leaving it hides the popup.
     EXPECT_TRUE(hover.Hover(QStringLiteral("http://example.invalid/page.png")).contains(QStringLiteral("page.png")));
@@ -195,7 +198,7 @@ TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
     RunInPage(hover.tab, QStringLiteral("Array.from(document.querySelectorAll('a')).find(a => a.textContent.includes('%1')).click()")
                              .arg(url));
     ASSERT_TRUE(WaitFor([&] { return Kpwfunc::DoubleWindowShown(*hover.env.Window()); }));
-    TTavuBrowser *second = hover.env.Window()->PrivateBrowser;
+    TTavuBrowser *second = Part<TTavuBrowser>(hover.env.Window(), "PrivateBrowser");
     ASSERT_TRUE(WaitFor([second] { return second->ResList() && !second->Browser()->IsBusy(); }));
     const QString html = PostTest::PageHtml(second);
     EXPECT_TRUE(html.contains(QStringLiteral("本文三"))) << html.toStdString();
@@ -225,7 +228,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     const QString url = page.Url(QStringLiteral("/page.html"));
 
     hover.Hover(url);
-    EXPECT_TRUE(window->HtmlPopupTimer->isActive());
+    EXPECT_TRUE(window->Services().HtmlPopupTimer()->isActive());
     hover.Hover(QString());   // the mouse left the link
     popups->HtmlPopupTimerTimer();
     EXPECT_EQ(window->BusyCount(), 0);
@@ -235,8 +238,9 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     popups->HtmlPopupTimerTimer();
     EXPECT_EQ(window->BusyCount(), 0);
     // (What the popup showed: the page may report the pointer leaving a link and hide it again.)
-    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(QStringLiteral("外のページ")); }));
-    EXPECT_TRUE(window->HintWindow->Html().contains(QStringLiteral("本文です")));
+    ASSERT_TRUE(
+        WaitFor([&] { return window->Services().HintWindow()->Html().contains(QStringLiteral("外のページ")); }));
+    EXPECT_TRUE(window->Services().HintWindow()->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
     EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
 }
@@ -259,8 +263,8 @@ TEST(HoverPopups, APageDigestEndsAtItsBoundsWithItsError)
         popups->HtmlPopupTimerTimer();
         const QString error = mode == HostileHttpServer::Flood ? QStringLiteral("大きすぎます")
                                                                : QStringLiteral("時間内に受信が終わりませんでした");
-        ASSERT_TRUE(WaitFor([&] { return window->HintWindow->Html().contains(error); })) << mode;
-        EXPECT_FALSE(window->HintWindow->Html().contains(QStringLiteral("タイトル無し"))) << mode;
+        ASSERT_TRUE(WaitFor([&] { return window->Services().HintWindow()->Html().contains(error); })) << mode;
+        EXPECT_FALSE(window->Services().HintWindow()->Html().contains(QStringLiteral("タイトル無し"))) << mode;
         EXPECT_TRUE(hover.env.env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("HTML取得エラー ") + url)) << mode;
         EXPECT_EQ(page.Requests(), 1);
         EXPECT_LT(page.BodyBytesSent(), HostileHttpServer::FloodBytes / 16);
@@ -297,11 +301,14 @@ TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
     QCoreApplication::sendEvent(surface, &move);
     ASSERT_TRUE(WaitFor([&] { return hover.tab->StatusText == url; }));
 
-    ASSERT_TRUE(WaitFor([&] { return window->HintWindow->isVisible() && window->HintWindow->Html().contains(QStringLiteral("外のページ♥")); }));
+    ASSERT_TRUE(WaitFor([&] {
+        return window->Services().HintWindow()->isVisible()
+            && window->Services().HintWindow()->Html().contains(QStringLiteral("外のページ♥"));
+    }));
     // What the view has to say about the mouse comes before the answers of two round trips to the page.
     for (int trip = 0; trip < 2; ++trip)
         RunInPage(hover.tab, QStringLiteral("1"));
-    EXPECT_TRUE(window->HintWindow->isVisible());
+    EXPECT_TRUE(window->Services().HintWindow()->isVisible());
     EXPECT_EQ(hover.tab->StatusText, url);
     EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
 }
@@ -345,9 +352,9 @@ TEST(HoverPopups, TheContextMenuOfAPageIsAlwaysTheProgramsOwn)
     ASSERT_TRUE(WaitFor([&] { return !hover.tab->Browser()->IsBusy() && hover.tab->Browser()->focusProxy(); }));
 
     RightClick(hover.tab->Browser());
-    ASSERT_TRUE(WaitFor([&] { return window->BrowserPopup->isVisible(); }));
-    EXPECT_EQ(ShownMenus(), QList<QMenu *>({window->BrowserPopup}));
-    window->BrowserPopup->close();
+    ASSERT_TRUE(WaitFor([&] { return Part<QMenu>(window, "BrowserPopup")->isVisible(); }));
+    EXPECT_EQ(ShownMenus(), QList<QMenu *>({Part<QMenu>(window, "BrowserPopup")}));
+    Part<QMenu>(window, "BrowserPopup")->close();
 
     TEmbeddedWB bare;
     bare.resize(300, 200);
@@ -401,7 +408,7 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
         return popups->WebCaptureForm->isVisible() && !service.Requests().isEmpty();
     };
     ASSERT_TRUE(WaitFor(hovered));
-    EXPECT_FALSE(window->HintWindow->isVisible());
+    EXPECT_FALSE(window->Services().HintWindow()->isVisible());
     EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
     EXPECT_TRUE(page.Requests().isEmpty());
     EXPECT_EQ(window->BusyCount(), 0);
@@ -451,7 +458,8 @@ TEST(HoverPopups, WithoutTheServicesPictureThePageDigestShows)
         hover.Hover(url);
         popups->HtmlPopupTimerTimer();
         ASSERT_TRUE(WaitFor([&] {
-            return page.Requests().size() == i + 1 && window->HintWindow->Html().contains(QStringLiteral("digesttext"));
+            return page.Requests().size() == i + 1
+                && window->Services().HintWindow()->Html().contains(QStringLiteral("digesttext"));
         })) << hosts[i].toStdString();
         EXPECT_FALSE(popups->WebCaptureForm->isVisible()) << hosts[i].toStdString();
     }

@@ -1,6 +1,7 @@
 // Links into the shown thread on a board type whose links may ask for the whole thread page
 // ("&al=on"): such a link is shown as it is in the second browser.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "core/BBSList.h"
@@ -27,7 +28,7 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     emit tab->Browser()->BeforeNavigate(QUrl(link), cancel);
     EXPECT_TRUE(cancel);
     ASSERT_TRUE(Kpwfunc::DoubleWindowShown(*window));
-    ASSERT_TRUE(window->PrivateBrowser->ResList());
+    ASSERT_TRUE(Part<TTavuBrowser>(window, "PrivateBrowser")->ResList());
     Kpwfunc::ShowDoubleWindow(*window, false);
 
     // On the ahhan type the whole link goes to the second browser.
@@ -40,6 +41,6 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     item->BBS = own;
     EXPECT_TRUE(cancel);
     EXPECT_TRUE(Kpwfunc::DoubleWindowShown(*window));
-    EXPECT_FALSE(window->PrivateBrowser->ResList());
+    EXPECT_FALSE(Part<TTavuBrowser>(window, "PrivateBrowser")->ResList());
     EXPECT_TRUE(WaitFor([&] { return int(env.server.Requests().size()) > requests; }));
 }

@@ -2,6 +2,7 @@
 // thread: after a download, also by another item of the thread, and after a patrol, also of a
 // thread that was never read before.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/KpwBoardTree.h"
@@ -100,7 +101,7 @@ TEST(ListedCounts, TheFavouritesColumnsFollowTheThreadAfterADownloadAndAfterPatr
     Append(env.server, Read, 3);
     const QString before = read->LAST_LOAD;
     window->Action(QStringLiteral("actThreadListRound"))->trigger();
-    ASSERT_TRUE(WaitFor([&] { return window->UpdateChecks->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return Part<TUpdateCheckController>(window)->RunningChecks.isEmpty(); }));
     EXPECT_EQ(Cell(read, "RESCOUNT"), QStringLiteral("25 "));
     EXPECT_EQ(Cell(read, "AGECOUNT"), QStringLiteral("25 "));
     EXPECT_EQ(Cell(unread, "RESCOUNT"), QStringLiteral("4 "));

@@ -1,6 +1,7 @@
 // Access keys of the main window's menus (no key twice in one menu, the actions keeping their own
 // captions), of the dialogs' labels and lists, and Qt's own texts in Japanese.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/Dialogs.h"
@@ -58,12 +59,14 @@ TEST(MenuKeys, NoMenuOfTheWindowUsesAnAccessKeyTwice)
     const QString ownCaption = update->text();
 
     int menusSeen = 0;
-    for (QAction *top : window->MainMenu1->actions()) {
+    for (QAction *top : Part<QMenu>(window, "MainMenu1")->actions()) {
         if (top->menu())
             ExpectUniqueKeys(top->menu(), top->text(), menusSeen);
     }
-    for (QMenu *popup : {window->BoardListPopup, window->ThreadListPopup, window->ThreadItemPopup,
-                         window->BrowserPopup, window->ResPopup, window->ShortcutMenu, window->BookmarkMenu})
+    for (QMenu *popup :
+         {Part<QMenu>(window, "BoardListPopup"), Part<QMenu>(window, "ThreadListPopup"),
+          Part<QMenu>(window, "ThreadItemPopup"), Part<QMenu>(window, "BrowserPopup"), Part<QMenu>(window, "ResPopup"),
+          Part<QMenu>(window, "ShortcutMenu"), Part<QMenu>(window, "BookmarkMenu")})
         ExpectUniqueKeys(popup, popup->objectName(), menusSeen);
     EXPECT_GE(menusSeen, 17);
     // The actions keep their captions once the menus are closed.
@@ -95,9 +98,9 @@ TEST(MenuKeys, CommandsWithoutAKeyOfTheirOwnShowOne)
     TWindowEnv env;
     env.Start();
     TVarneloWindow *window = env.Window;
-    const QStringList file = ShownCaptions(window->File1);
+    const QStringList file = ShownCaptions(Part<QMenu>(window, "File1"));
     EXPECT_EQ(file.filter(QStringLiteral("RSSの登録ウィザード(&")).size(), 1) << file.join(u'|').toStdString();
-    const QStringList boards = ShownCaptions(window->BoardListPopup);
+    const QStringList boards = ShownCaptions(Part<QMenu>(window, "BoardListPopup"));
     EXPECT_EQ(boards.filter(QStringLiteral("設定オプション(&")).size(), 1) << boards.join(u'|').toStdString();
     EXPECT_EQ(window->Action(QStringLiteral("actRSSWizard"))->text(), QStringLiteral("RSSの登録ウィザード..."));
 

@@ -1,6 +1,7 @@
 // What the settings of the option dialog do in the window: each is changed in the dialog opened
 // from the window's command, confirmed with OK, and its effect is looked for in the window.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 #include "WindowTestEnv.h"
@@ -8,6 +9,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
+#include "controls/WindowServices.h"
 #include "core/Colors.h"
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
@@ -124,7 +126,7 @@ TEST(OptionEffects, OneCategoryOpensAloneWhenTheUserSelectsIt)
     });
     ASSERT_TRUE(env.config->BOARDLISTAUTOEXPAND);
 
-    QTreeWidget *tree = env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(env.Window, "BoardListView");
     QTreeWidgetItem *a = NodeNamed(tree, QStringLiteral("A"));
     QTreeWidgetItem *b = NodeNamed(tree, QStringLiteral("B"));
     ASSERT_TRUE(a && b);
@@ -150,7 +152,7 @@ TEST(OptionEffects, TheBoardTreeTakesItsColoursAtOk)
         },
         chosen);
     ASSERT_EQ(env.config->CATEGORYBKCOLOR, TColor(0x563412));
-    QTreeWidget *tree = env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(env.Window, "BoardListView");
     EXPECT_EQ(NodeNamed(tree, QStringLiteral("B"))->background(0).color(), chosen);
     EXPECT_NE(NodeNamed(tree, QStringLiteral("B1"))->background(0).color(), chosen);
 }
@@ -163,8 +165,8 @@ TEST(OptionEffects, TheTitlePanelIsAsHighAsSet)
     ChangeOptions(env, TOptionDialog::pgBrowser, [](TOptionDialog &, QWidget *page) {
         Labelled<QSpinBox>(page, QStringLiteral("パネルのサイズ"))->setValue(31);
     });
-    EXPECT_EQ(env.Window->ThreadTitlePanel->minimumHeight(), 31);
-    EXPECT_EQ(env.Window->ThreadTitlePanel->maximumHeight(), 31);
+    EXPECT_EQ(Part<QWidget>(env.Window, "ThreadTitlePanel")->minimumHeight(), 31);
+    EXPECT_EQ(Part<QWidget>(env.Window, "ThreadTitlePanel")->maximumHeight(), 31);
 }
 
 // "ショートカットバーの表示位置" moves the bar at OK; the top bar hidden through a run comes back in
@@ -175,7 +177,9 @@ TEST(OptionEffects, TheShortcutBarMovesAtOkAndKeepsItsRowWhileHidden)
     env.Start();
     env.Window->resize(1000, 700);
     env.Window->show();
-    ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->MainActToolBar->y() > env.Window->MenuBar1->y(); }));
+    ASSERT_TRUE(TWindowEnv::WaitUntil([&] {
+        return Part<QToolBar>(env.Window, "MainActToolBar")->y() > Part<TMenuBar>(env.Window, "MenuBar1")->y();
+    }));
     env.Destroy();   // a run with the bar at the bottom writes kpw.ini
     env.config = std::make_unique<TTavuConfig>();
     TavuConfig = env.config.get();
@@ -197,7 +201,7 @@ TEST(OptionEffects, TheShortcutBarMovesAtOkAndKeepsItsRowWhileHidden)
     EXPECT_EQ(env.config->SHORTCUTBARPOS, 0);
     EXPECT_FALSE(bottom->isVisible());
     ASSERT_TRUE(TWindowEnv::WaitUntil([&] { return top->isVisible() && top->y() > 0; }));
-    EXPECT_NE(top->y(), env.Window->MenuBar1->y());
+    EXPECT_NE(top->y(), Part<TMenuBar>(env.Window, "MenuBar1")->y());
 }
 
 // "閉じるボタンを表示": each tab button of the kind has a close mark that closes its tab; OK shows or
@@ -319,7 +323,7 @@ TEST(OptionEffects, AListBeingReadIsDrawnAsOftenAsSet)
     for (TThreadItem *item : items)
         item->Release();
     QList<int> drawn;
-    QObject::connect(env.Window->ThreadLists, &TThreadListController::RowCountChanged,
+    QObject::connect(Part<TThreadListController>(env.Window), &TThreadListController::RowCountChanged,
                      [&drawn](TTavuListDoc *, int count, bool) { drawn << count; });
     const auto readFolder = [&] {
         drawn.clear();
@@ -351,12 +355,12 @@ TEST(OptionEffects, ThePopupOfAnIdLinksTheIdOnlyWhenSoSet)
     tab->ResList()->Get(0)->ID = QStringLiteral("abcd1234");
     const auto hoverId = [tab, window] {
         emit tab->StatusTextChange(TTavuResWriter::IdLink(QStringLiteral("abcd1234")));
-        return window->HintWindow->isVisible() ? window->HintWindow->Html() : QString();
+        return window->Services().HintWindow()->isVisible() ? window->Services().HintWindow()->Html() : QString();
     };
 
     ASSERT_TRUE(env.env.config->ADDIDLINK);
     EXPECT_TRUE(hoverId().contains(QStringLiteral("class=\"id\"")));
-    auto *text = window->HintWindow->findChild<QTextBrowser *>();
+    auto *text = window->Services().HintWindow()->findChild<QTextBrowser *>();
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("1 新着 "))) << text->toPlainText().toStdString();
 

@@ -2,6 +2,7 @@
 // cookie kept in the configuration, stop-all ending it), the board settings viewer for the boards
 // that have one, and the news window of the start-up.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/WindowEvents.h"
@@ -131,7 +132,7 @@ TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
         });
     });
     // The entries after the separator that follows the menu's commands.
-    QList<QAction *> pages = window->Help1->actions();
+    QList<QAction *> pages = Part<QMenu>(window, "Help1")->actions();
     while (!pages.isEmpty() && !pages.first()->isSeparator())
         pages.removeFirst();
     if (!pages.isEmpty())

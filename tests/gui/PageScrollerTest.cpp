@@ -1,6 +1,7 @@
 // The page scroller of the thread-list tab bar: tabs that do not fit are scrolled into view with
 // its arrow buttons, whose size the option dialog sets.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 #include "WindowTestEnv.h"
@@ -40,7 +41,9 @@ void OpenManyBoardTabs(TPostWindowEnv &env)
 // Where the tab bar's left edge lies in the scroller.
 int BarLeft(const TVarneloWindow &window)
 {
-    return window.ThreadListBar->mapTo(window.PageScroller2, QPoint(0, 0)).x();
+    return Part<QToolBar>(&window, "ThreadListBar")
+        ->mapTo(Part<TPageScroller>(&window, "PageScroller2"), QPoint(0, 0))
+        .x();
 }
 
 QSpinBox *ScrollerSizeSpin(QWidget *page)
@@ -58,7 +61,7 @@ TEST(PageScroller, TabsThatDoNotFitAreScrolledATenthOfTheWidthPerClick)
 {
     TPostWindowEnv env;
     TVarneloWindow *window = env.Window();
-    TPageScroller *scroller = window->PageScroller2;
+    TPageScroller *scroller = Part<TPageScroller>(window, "PageScroller2");
     ASSERT_TRUE(scroller);
     env.ShowWindow();
     WaitFor([scroller] { return scroller->width() > 0; });
@@ -67,9 +70,10 @@ TEST(PageScroller, TabsThatDoNotFitAreScrolledATenthOfTheWidthPerClick)
     OpenManyBoardTabs(env);
     ASSERT_TRUE(WaitFor([scroller] { return scroller->ForwardButton()->isVisible(); }));
     EXPECT_TRUE(scroller->BackButton()->isVisible());
-    EXPECT_GT(window->ThreadListBar->width(), scroller->width());
+    EXPECT_GT(Part<QToolBar>(window, "ThreadListBar")->width(), scroller->width());
     // Every tab button is on the bar: none is put behind an overflow button.
-    EXPECT_GE(window->ThreadListBar->width(), Kpwfunc::GetBarWidth(window->ThreadListBar));
+    EXPECT_GE(Part<QToolBar>(window, "ThreadListBar")->width(),
+              Kpwfunc::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
     EXPECT_EQ(scroller->ForwardButton()->width(), 12);
 
     const int step = scroller->width() / 10;
@@ -85,7 +89,8 @@ TEST(PageScroller, TabsThatDoNotFitAreScrolledATenthOfTheWidthPerClick)
     // Scrolled to its end, the last tab shows whole before the right button.
     for (int i = 0; i < 200 && scroller->ForwardButton()->isEnabled(); ++i)
         QTest::mouseClick(scroller->ForwardButton(), Qt::LeftButton);
-    QWidget *last = window->ThreadListBar->widgetForAction(window->ThreadListBar->actions().constLast());
+    QWidget *last = Part<QToolBar>(window, "ThreadListBar")
+                        ->widgetForAction(Part<QToolBar>(window, "ThreadListBar")->actions().constLast());
     ASSERT_TRUE(last);
     EXPECT_LE(last->mapTo(scroller, QPoint(last->width(), 0)).x(), scroller->ForwardButton()->x());
 
@@ -102,7 +107,7 @@ TEST(PageScroller, TheOptionDialogSetsTheButtonSize)
     TPostWindowEnv env;
     TVarneloWindow *window = env.Window();
     OpenManyBoardTabs(env);
-    TPageScroller *scroller = window->PageScroller2;
+    TPageScroller *scroller = Part<TPageScroller>(window, "PageScroller2");
     ASSERT_TRUE(WaitFor([scroller] { return scroller->ForwardButton()->isVisible(); }));
 
     TDialogAnswers answers(env.env, [](QDialog &dialog) {

@@ -1,6 +1,7 @@
 // The pane commands: which panes are shown, the rule that the body is never empty, the layouts of
 // the body, the board pane's splitter, focus, and the choices kept for the next start.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -44,8 +45,8 @@ struct TShownWindow {
         action->trigger();
         QApplication::processEvents();
     }
-    bool ListShown() const { return env.Window->ThreadListPanel->isVisible(); }
-    bool BrowserShown() const { return env.Window->BrowserPanel->isVisible(); }
+    bool ListShown() const { return Part<QWidget>(env.Window, "ThreadListPanel")->isVisible(); }
+    bool BrowserShown() const { return Part<QWidget>(env.Window, "BrowserPanel")->isVisible(); }
 
     TWindowEnv env;
 };
@@ -57,7 +58,7 @@ TEST(PaneCommandsTest, ShowCommandsHideAndShowPanesAndNeverEmptyTheBody)
     TShownWindow w;
     ASSERT_TRUE(w.ListShown());
     ASSERT_TRUE(w.BrowserShown());
-    const int browserHeight = w.env.Window->BrowserPanel->height();
+    const int browserHeight = Part<QWidget>(w.env.Window, "BrowserPanel")->height();
 
     w.Run("actShowBrowser");
     EXPECT_FALSE(w.BrowserShown());
@@ -82,14 +83,14 @@ TEST(PaneCommandsTest, ShowCommandsHideAndShowPanesAndNeverEmptyTheBody)
     w.Run("actShowThreadList2");
     EXPECT_TRUE(w.ListShown());
     EXPECT_TRUE(w.BrowserShown());
-    EXPECT_EQ(w.env.Window->BrowserPanel->height(), browserHeight);   // back at its size
+    EXPECT_EQ(Part<QWidget>(w.env.Window, "BrowserPanel")->height(), browserHeight);   // back at its size
 
     w.Run("actShowMessage");
-    EXPECT_FALSE(w.env.Window->MessagePanel->isVisible());
+    EXPECT_FALSE(Part<QTabWidget>(w.env.Window, "MessagePanel")->isVisible());
     w.Run("actShowToolbars");
-    EXPECT_FALSE(w.env.Window->MainActToolBar->isVisible());
+    EXPECT_FALSE(Part<QToolBar>(w.env.Window, "MainActToolBar")->isVisible());
     w.Run("actShowToolbars");
-    EXPECT_TRUE(w.env.Window->MainActToolBar->isVisible());
+    EXPECT_TRUE(Part<QToolBar>(w.env.Window, "MainActToolBar")->isVisible());
 }
 
 TEST(PaneCommandsTest, SideBySideAndTheExtendedThreadList)
@@ -98,11 +99,13 @@ TEST(PaneCommandsTest, SideBySideAndTheExtendedThreadList)
     w.Run("actShowBrowser");
     w.Run("actShowVertical");   // shows both panes, side by side, half each
     EXPECT_TRUE(w.BrowserShown());
-    EXPECT_EQ(w.env.Window->ThreadListSplitter->orientation(), Qt::Horizontal);
-    EXPECT_NEAR(w.env.Window->ThreadListPanel->width(), w.env.Window->BodyPanel->width() / 2, 8);
+    EXPECT_EQ(Part<QSplitter>(w.env.Window, "ThreadListSplitter")->orientation(), Qt::Horizontal);
+    EXPECT_NEAR(Part<QWidget>(w.env.Window, "ThreadListPanel")->width(),
+                Part<QWidget>(w.env.Window, "BodyPanel")->width() / 2, 8);
 
     w.Run("actShowExtThreadList");
-    EXPECT_EQ(w.env.Window->ThreadListPanel->parentWidget(), w.env.Window->TopSplitter);
+    EXPECT_EQ(Part<QWidget>(w.env.Window, "ThreadListPanel")->parentWidget(),
+              Part<QSplitter>(w.env.Window, "TopSplitter"));
     EXPECT_FALSE(w.Action("actShowVertical")->isChecked());
     for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
         EXPECT_FALSE(w.Action(name)->isEnabled()) << name;
@@ -111,8 +114,9 @@ TEST(PaneCommandsTest, SideBySideAndTheExtendedThreadList)
     EXPECT_TRUE(w.BrowserShown());
 
     w.Run("actShowExtThreadList");
-    EXPECT_EQ(w.env.Window->ThreadListPanel->parentWidget(), w.env.Window->ThreadListSplitter);
-    EXPECT_EQ(w.env.Window->ThreadListSplitter->orientation(), Qt::Vertical);
+    EXPECT_EQ(Part<QWidget>(w.env.Window, "ThreadListPanel")->parentWidget(),
+              Part<QSplitter>(w.env.Window, "ThreadListSplitter"));
+    EXPECT_EQ(Part<QSplitter>(w.env.Window, "ThreadListSplitter")->orientation(), Qt::Vertical);
     for (const char *name : {"actShowBrowser", "actShowPaneChange", "actShowVertical"})
         EXPECT_TRUE(w.Action(name)->isEnabled()) << name;
     EXPECT_FALSE(TavuConfig->DESKTOP_EXTTHREADLIST);
@@ -121,7 +125,7 @@ TEST(PaneCommandsTest, SideBySideAndTheExtendedThreadList)
 TEST(PaneCommandsTest, BoardPaneCollapsesIntoItsSplitterAndMovesRight)
 {
     TShownWindow w;
-    TTavuSplitter *splitter = w.env.Window->MainSplitter;
+    TTavuSplitter *splitter = Part<TTavuSplitter>(w.env.Window, "BoardListSplitter");
     const int width = splitter->PaneSize();
     ASSERT_GT(width, 1);
     w.Run("actShowBoardList2");
@@ -134,7 +138,7 @@ TEST(PaneCommandsTest, BoardPaneCollapsesIntoItsSplitterAndMovesRight)
     w.Run("actShowBoardList2");
 
     w.Run("actShowBoardListRight");
-    EXPECT_EQ(splitter->widget(1), w.env.Window->BoardListPanel);
+    EXPECT_EQ(splitter->widget(1), Part<QWidget>(w.env.Window, "BoardListPanel"));
     EXPECT_EQ(splitter->PaneSize(), width);
     EXPECT_TRUE(TavuConfig->DESKTOP_BOARDLISTSHOWRIGHT);
 }
@@ -151,15 +155,17 @@ TEST(PaneCommandsTest, StoredChoicesComeBackAtTheNextStart)
         EXPECT_FALSE(w.BrowserShown());
         EXPECT_FALSE(w.Action("actShowBrowser")->isChecked());
         EXPECT_TRUE(w.Action("actShowBoardListRight")->isChecked());
-        EXPECT_EQ(w.env.Window->MainSplitter->widget(1), w.env.Window->BoardListPanel);
+        EXPECT_EQ(Part<TTavuSplitter>(w.env.Window, "BoardListSplitter")->widget(1),
+                  Part<QWidget>(w.env.Window, "BoardListPanel"));
         EXPECT_FALSE(w.Action("actShowBoardList2")->isChecked());
-        EXPECT_EQ(w.env.Window->MainSplitter->PaneSize(), 1);
+        EXPECT_EQ(Part<TTavuSplitter>(w.env.Window, "BoardListSplitter")->PaneSize(), 1);
         w.Run("actShowBoardList2");   // opens at a usable width
-        EXPECT_GT(w.env.Window->MainSplitter->PaneSize(), 50);
+        EXPECT_GT(Part<TTavuSplitter>(w.env.Window, "BoardListSplitter")->PaneSize(), 50);
     }
     TShownWindow ext([](TWindowEnv &e) { e.config->DESKTOP_EXTTHREADLIST = true; });
     EXPECT_TRUE(ext.Action("actShowExtThreadList")->isChecked());
-    EXPECT_EQ(ext.env.Window->ThreadListPanel->parentWidget(), ext.env.Window->TopSplitter);
+    EXPECT_EQ(Part<QWidget>(ext.env.Window, "ThreadListPanel")->parentWidget(),
+              Part<QSplitter>(ext.env.Window, "TopSplitter"));
 }
 
 TEST(PaneCommandsTest, FocusCommandsOpenTheirPaneFirst)
@@ -174,23 +180,23 @@ TEST(PaneCommandsTest, FocusCommandsOpenTheirPaneFirst)
     ASSERT_FALSE(w.ListShown());
     w.Run("actShowThreadListFocus");
     EXPECT_TRUE(w.ListShown());
-    EXPECT_EQ(QApplication::focusWidget(), w.env.Window->ThreadListView);
+    EXPECT_EQ(QApplication::focusWidget(), Part<TqorExtListView>(w.env.Window, "ThreadListView"));
 
     w.Run("actShowBoardList2");
     w.Run("actShowBoardListFocus");
     EXPECT_TRUE(w.Action("actShowBoardList2")->isChecked());
-    EXPECT_GT(w.env.Window->MainSplitter->PaneSize(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), w.env.Window->BoardListView);
+    EXPECT_GT(Part<TTavuSplitter>(w.env.Window, "BoardListSplitter")->PaneSize(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), Part<QTreeWidget>(w.env.Window, "BoardListView"));
 
     w.Run("actShowURLFocus");
-    EXPECT_TRUE(w.env.Window->UrlComboBox->isAncestorOf(QApplication::focusWidget())
-                || QApplication::focusWidget() == w.env.Window->UrlComboBox);
+    EXPECT_TRUE(Part<QComboBox>(w.env.Window, "UrlComboBox")->isAncestorOf(QApplication::focusWidget())
+                || QApplication::focusWidget() == Part<QComboBox>(w.env.Window, "UrlComboBox"));
 }
 
 TEST(PaneCommandsTest, ExpandAndCollapseEveryCategory)
 {
     TShownWindow w([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
-    QTreeWidget *tree = w.env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(w.env.Window, "BoardListView");
     ASSERT_GT(tree->topLevelItemCount(), 1);
     w.Run("actBoardAllExpand");
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
@@ -203,7 +209,7 @@ TEST(PaneCommandsTest, ExpandAndCollapseEveryCategory)
 TEST(PaneCommandsTest, BoardFilterBarRefillsTheTreeOnEnter)
 {
     TShownWindow w([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n"); });
-    QTreeWidget *tree = w.env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(w.env.Window, "BoardListView");
     auto boards = [tree] {
         int count = 0;
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
@@ -212,7 +218,7 @@ TEST(PaneCommandsTest, BoardFilterBarRefillsTheTreeOnEnter)
     };
     const int all = boards();
     ASSERT_GT(all, 1);
-    QComboBox *filter = w.env.Window->BoardFilterCombo;
+    QComboBox *filter = Part<QComboBox>(w.env.Window, "BoardFilterCombo");
     EXPECT_FALSE(filter->isVisible());
     w.Run("actShowBoardFilter");
     ASSERT_TRUE(filter->isVisible());
@@ -230,13 +236,13 @@ TEST(PaneCommandsTest, FocusFollowsTheMouse)
     TShownWindow w;
     QApplication::setActiveWindow(w.env.Window);
     ASSERT_TRUE(w.env.Window->isActiveWindow());
-    QWidget *list = w.env.Window->ThreadListView->viewport();
+    QWidget *list = Part<TqorExtListView>(w.env.Window, "ThreadListView")->viewport();
     QCursor::setPos(list->mapToGlobal(list->rect().center()));
     ASSERT_EQ(QApplication::widgetAt(QCursor::pos()), list);
-    w.env.Window->BoardListView->setFocus();
-    ASSERT_TRUE(w.env.Window->BoardListView->hasFocus());
-    QMetaObject::invokeMethod(w.env.Window->FocusTimer, "timeout");   // one tick
-    EXPECT_TRUE(w.env.Window->ThreadListView->hasFocus());
+    Part<QTreeWidget>(w.env.Window, "BoardListView")->setFocus();
+    ASSERT_TRUE(Part<QTreeWidget>(w.env.Window, "BoardListView")->hasFocus());
+    QMetaObject::invokeMethod(Part<QTimer>(w.env.Window, "FocusTimer"), "timeout");   // one tick
+    EXPECT_TRUE(Part<TqorExtListView>(w.env.Window, "ThreadListView")->hasFocus());
 }
 
 // The settings that switch panes on their own run the pane commands: a board opened from the tree
@@ -250,7 +256,7 @@ TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
     ASSERT_FALSE(w.ListShown());
     TBoard *news = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
     Kpwfunc::SelectBoardInTree(*w.env.Window, news);
-    Kpwfunc::BoardTreeChange(*w.env.Window, w.env.Window->BoardListView);
+    Kpwfunc::BoardTreeChange(*w.env.Window, Part<QTreeWidget>(w.env.Window, "BoardListView"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.env.Window->BusyCount() == 0; }, 60000));
     EXPECT_TRUE(w.ListShown());
     EXPECT_FALSE(w.BrowserShown());   // the flip shows one pane in the space of the body
@@ -266,10 +272,10 @@ TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
 TEST(PaneCommandsTest, DraggingThePaneAwayUnchecksItsCommand)
 {
     TShownWindow w;
-    QSplitter *splitter = w.env.Window->ThreadListSplitter;
+    QSplitter *splitter = Part<QSplitter>(w.env.Window, "ThreadListSplitter");
     QSplitterHandle *handle = splitter->handle(1);
     const QPoint start(handle->width() / 2, handle->height() / 2);
-    const QPoint end = start - QPoint(0, w.env.Window->ThreadListPanel->height() + 50);
+    const QPoint end = start - QPoint(0, Part<QWidget>(w.env.Window, "ThreadListPanel")->height() + 50);
     QTest::mousePress(handle, Qt::LeftButton, {}, start);
     QMouseEvent move(QEvent::MouseMove, QPointF(end), QPointF(handle->mapToGlobal(end)), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
@@ -281,6 +287,7 @@ TEST(PaneCommandsTest, DraggingThePaneAwayUnchecksItsCommand)
     EXPECT_FALSE(TavuConfig->DESKTOP_SHOWTHREADLIST);
 
     w.Run("actShowThreadList2");   // the command brings it back at half the body
-    EXPECT_GT(w.env.Window->ThreadListPanel->height(), w.env.Window->ThreadListTabPanel->height() + 2);
+    EXPECT_GT(Part<QWidget>(w.env.Window, "ThreadListPanel")->height(),
+              Part<QWidget>(w.env.Window, "ThreadListTabPanel")->height() + 2);
     EXPECT_TRUE(w.Action("actShowThreadList2")->isChecked());
 }

@@ -2,6 +2,7 @@
 // pane's colours and font, the shortcut bars' caption colour and font (both at start-up and after
 // the dialog's OK) and whether a board opened from a shortcut is shown in the board tree.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
@@ -138,8 +139,8 @@ TStatusProgress *ShownProgressBar(TWindowEnv &env, QImage &empty)
     env.Window->resize(1000, 700);
     env.Window->show();
     QCoreApplication::sendPostedEvents();
-    empty = env.Window->ProgressBar->grab().toImage();
-    return env.Window->ProgressBar;
+    empty = Part<TStatusProgress>(env.Window, "ProgressBar")->grab().toImage();
+    return Part<TStatusProgress>(env.Window, "ProgressBar");
 }
 
 // Whether the column of the bar at the fraction `at` of its width differs from the empty bar's.
@@ -164,7 +165,7 @@ TEST(PaneLooks, LogPaneTakesItsColoursAndFontAtStartUpAndAfterOptionOk)
         e.config->DESKTOP_LOGFONTSIZE = 15;
     });
     env.Start();
-    QPlainTextEdit *memo = env.Window->Memo1;
+    QPlainTextEdit *memo = Part<QPlainTextEdit>(env.Window, "Memo1");
     Kpwfunc::AddLog(QStringLiteral("■■■■ ログの行"));
     ExpectLogPane(memo, QColor(0xFF, 0xFF, 0xE1), Qt::red, 15);
 
@@ -214,7 +215,7 @@ TEST(PaneLooks, AStatusTextIsDrawnInItsPanelWithoutLayingTheWindowOutAgain)
     env.Start();
     env.Window->resize(1000, 700);
     env.Window->show();
-    TStatusBar *bar = env.Window->StatusBar2;
+    TStatusBar *bar = Part<TStatusBar>(env.Window, "StatusBar2");
     const QList<QFrame *> panels = bar->findChildren<QFrame *>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(panels.size(), 2);
     const auto inside = [](QFrame *panel) { return panel->grab(panel->contentsRect()).toImage(); };
@@ -265,21 +266,23 @@ TEST(PaneLooks, ShortcutCaptionsTakeTheirColourAndFontAtStartUpAndAfterOptionOk)
         e.config->SHORTCUTBARFONTSIZE = 8;
     });
     env.Start();
-    for (TTavuShortcutBar *bar : {env.Window->ShortcutBar1, env.Window->ShortcutBar3})
+    for (TTavuShortcutBar *bar :
+         {Part<TTavuShortcutBar>(env.Window, "ShortcutBar1"), Part<TTavuShortcutBar>(env.Window, "ShortcutBar3")})
         ExpectShortcutCaptions(bar, Qt::red, 8);
-    const int narrow = env.Window->ShortcutBar1->Panel(0)->ToolBar()->width();
+    const int narrow = Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->ToolBar()->width();
 
     ConfirmOptions(env, [](QDialog &dialog) {
         SetGroup(dialog, QStringLiteral("ショートカットバーのフォント"), {BgrGreen}, 16);
     });
     EXPECT_EQ(TavuConfig->SHORTCUTBARFONTCOLOR, BgrGreen);
-    for (TTavuShortcutBar *bar : {env.Window->ShortcutBar1, env.Window->ShortcutBar3})
+    for (TTavuShortcutBar *bar :
+         {Part<TTavuShortcutBar>(env.Window, "ShortcutBar1"), Part<TTavuShortcutBar>(env.Window, "ShortcutBar3")})
         ExpectShortcutCaptions(bar, QColor(0, 0xC0, 0), 16);
-    EXPECT_GT(env.Window->ShortcutBar1->Panel(0)->ToolBar()->width(), narrow);
+    EXPECT_GT(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->ToolBar()->width(), narrow);
 
     // Loaded again (after the editor), the bar keeps the look.
     env.Window->Services().ShortcutsChanged();
-    ExpectShortcutCaptions(env.Window->ShortcutBar1, QColor(0, 0xC0, 0), 16);
+    ExpectShortcutCaptions(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1"), QColor(0, 0xC0, 0), 16);
 }
 
 // "板選択時にボード一覧の該当板を選択状態にする": a board shortcut opens the board either way and
@@ -293,9 +296,10 @@ TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
         e.config->JUMPSHORTCUT = false;
     });
     TVarneloWindow *window = env.Window();
-    QTreeWidget *tree = window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(window, "BoardListView");
     tree->setCurrentItem(nullptr);
-    auto *button = qobject_cast<TTavuShortcutToolButton *>(window->ShortcutBar1->Panel(0)->ToolBar()->Controls().value(0));
+    auto *button = qobject_cast<TTavuShortcutToolButton *>(
+        Part<TTavuShortcutBar>(window, "ShortcutBar1")->Panel(0)->ToolBar()->Controls().value(0));
     ASSERT_NE(button, nullptr);
 
     button->click();
@@ -323,15 +327,17 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
     });
     env.Start();
     TVarneloWindow *window = env.Window;
-    QWidget *panel = window->ThreadTitlePanel;
-    const auto *column = window->BrowserPanel->layout();
-    const auto titleOffset = [&] { return column->indexOf(panel) - column->indexOf(window->ImagePaneSplitter); };
+    QWidget *panel = Part<QWidget>(window, "ThreadTitlePanel");
+    const auto *column = Part<QWidget>(window, "BrowserPanel")->layout();
+    const auto titleOffset = [&] {
+        return column->indexOf(panel) - column->indexOf(Part<TTavuSplitter>(window, "TavuSplitter2"));
+    };
     QAction *vote = window->Action(QStringLiteral("act2chHeee"));
 
     EXPECT_EQ(titleOffset(), 1);   // below the browser
-    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_TRUE(panel->isVisibleTo(Part<QWidget>(window, "BrowserPanel")));
     EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(Qt::blue));
-    EXPECT_EQ(window->BoardListView->font().pointSize(), 13);
+    EXPECT_EQ(Part<QTreeWidget>(window, "BoardListView")->font().pointSize(), 13);
     EXPECT_FALSE(vote->isVisible());
 
     ConfirmOptions(env, [](QDialog &dialog) {
@@ -348,15 +354,15 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
         GroupOf(dialog, QStringLiteral("配色"), QStringLiteral("カテゴリの背景色"))->findChild<QSpinBox *>()->setValue(17);
     });
     EXPECT_EQ(TavuConfig->THREADTITLEPANEL, 2);
-    EXPECT_FALSE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_FALSE(panel->isVisibleTo(Part<QWidget>(window, "BrowserPanel")));
     EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0, 0xC0, 0));
-    EXPECT_EQ(window->BoardListView->font().pointSize(), 17);
+    EXPECT_EQ(Part<QTreeWidget>(window, "BoardListView")->font().pointSize(), 17);
     EXPECT_TRUE(vote->isVisible());
 
     TavuConfig->THREADTITLEPANEL = 0;
     emit window->Services().Events().OptionsApplied();
     EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
-    EXPECT_TRUE(panel->isVisibleTo(window->BrowserPanel));
+    EXPECT_TRUE(panel->isVisibleTo(Part<QWidget>(window, "BrowserPanel")));
 }
 
 // The progress of a flow is drawn with the window's next paint, not while the flow reads on; it
@@ -405,7 +411,7 @@ TEST(PaneLooks, ThePrivateBrowsersProgressFillsTheBar)
     env.Start();
     QImage empty;
     TStatusProgress *bar = ShownProgressBar(env, empty);
-    emit env.Window->PrivateBrowser->Browser()->ProgressChange(5, 10);
+    emit Part<TTavuBrowser>(env.Window, "PrivateBrowser")->Browser()->ProgressChange(5, 10);
     const QImage half = bar->grab().toImage();
     EXPECT_TRUE(FilledAt(half, empty, 0.25));
     EXPECT_FALSE(FilledAt(half, empty, 0.75));
@@ -425,7 +431,7 @@ TEST(PaneLooks, TheFlowStatusIsReadWholeAndHintsLeaveTheBarsInPlace)
     PostTest::ItemRef item(PostTest::NewsItem(env, key));
     PostTest::OpenThread(env, item.get());
     ASSERT_TRUE(PostTest::WaitFor([&env] { return PostTest::Settled(env); }));
-    TStatusBar *flows = window->StatusBar2;
+    TStatusBar *flows = Part<TStatusBar>(window, "StatusBar2");
     const QString status = flows->Text(0);
     ASSERT_TRUE(status.startsWith(QStringLiteral("スレッド取得完了："))) << status.toStdString();
     EXPECT_GE(flows->Width(0), flows->fontMetrics().horizontalAdvance(status));
@@ -435,7 +441,7 @@ TEST(PaneLooks, TheFlowStatusIsReadWholeAndHintsLeaveTheBarsInPlace)
     auto *toolbar = window->findChild<QToolBar *>();
     ASSERT_TRUE(toolbar);
     action->showStatusText(toolbar);
-    TStatusBar *upper = window->StatusBar1;
+    TStatusBar *upper = Part<TStatusBar>(window, "StatusBar1");
     EXPECT_EQ(upper->Text(upper->PanelCount() - 1), action->statusTip());
     EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
     EXPECT_TRUE(upper->isVisibleTo(window));

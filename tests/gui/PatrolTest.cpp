@@ -2,6 +2,7 @@
 // alone, the past-log login, save mode, a log written meanwhile by someone else, stops, and a
 // patrol over a tab.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "services/TavuRound.h"
@@ -203,7 +204,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
         return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;
     }));
     env.Window()->Action(QStringLiteral("actThreadListRound"))->trigger();
-    ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(PostTest::WaitFor([&] { return Part<TUpdateCheckController>(env.Window())->RunningChecks.isEmpty(); }));
 
     for (int i = 0; i < doc->Items()->Count(); ++i) {
         TThreadItem *item = doc->Items()->Get(i);
@@ -211,7 +212,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
         EXPECT_EQ(item->COUNT, env.server.ResCount(News, item->GetKey()));
         EXPECT_FALSE(item->Checking);
     }
-    const QStringList lines = env.env.Window->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QStringList lines = Part<QPlainTextEdit>(env.env.Window, "Memo1")->toPlainText().split(QLatin1Char('\n'));
     const int start = lines.lastIndexOf(QStringLiteral("▽更新チェック開始"));
     ASSERT_GE(start, 0);
     EXPECT_TRUE(lines.value(start + 1).startsWith(QStringLiteral("  →巡回中：")));

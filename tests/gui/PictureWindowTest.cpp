@@ -1,5 +1,6 @@
 // The picture, link and memo commands in the real main window.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 #include "TestPicture.h"
 
@@ -82,7 +83,7 @@ TEST(PictureWindowTest, ADoubleClickOnTheTraceOpensTheMonitorOfTheBoardTab)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_FALSE(env.Window()->Tabs().ListDocs().isEmpty());
 
-    QWidget *trace = env.Window()->Memo3->viewport();
+    QWidget *trace = Part<QPlainTextEdit>(env.Window(), "Memo3")->viewport();
     QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), trace->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(trace, &click);
     auto *monitor = env.Window()->findChild<TDebugForm *>();

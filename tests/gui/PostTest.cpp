@@ -2,6 +2,7 @@
 // the write confirmation, the thread reopened with the new response, the histories; an error page
 // shown safely with the composer kept; a send while offline; a new thread and its list reloaded.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "services/ComposerFiles.h"
@@ -38,7 +39,7 @@ const QString Key = QStringLiteral("1000000001");
 
 QString Memo1Text(TPostWindowEnv &env)
 {
-    return env.Window()->Memo1->toPlainText();
+    return Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText();
 }
 
 QStringList LogLines(TPostWindowEnv &env)

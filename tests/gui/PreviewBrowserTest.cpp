@@ -1,6 +1,7 @@
 // The preview browser: the address a new-window link opens, its tabs and busy count, the URL dialog
 // it asks with, the shrinking inactive window, and the main window's ways into it.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "tools/PreviewBrowser.h"
@@ -313,7 +314,7 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     TavuConfig->URL_OPENINVARNELO = 2;
     const QString page = QStringLiteral("http://127.0.0.1:9/page.html");
     bool cancel = false;
-    env.Window->LinkNavigation->OnBrowserBeforeNavigate(tab, page, cancel);
+    Part<TLinkNavigation>(env.Window)->OnBrowserBeforeNavigate(tab, page, cancel);
     EXPECT_TRUE(cancel);
     ASSERT_EQ(viewer->TabCount(), 1);
     EXPECT_EQ(viewer->Tab(0)->Browser->OpenedUrl, page);
@@ -329,7 +330,7 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
             return urlDialog->result();
         });
     cancel = false;
-    env.Window->LinkNavigation->OnBrowserBeforeNavigate(tab, page + QStringLiteral("?2"), cancel);
+    Part<TLinkNavigation>(env.Window)->OnBrowserBeforeNavigate(tab, page + QStringLiteral("?2"), cancel);
     EXPECT_TRUE(cancel);
     ASSERT_EQ(viewer->TabCount(), 2);
     EXPECT_EQ(viewer->Tab(1)->Browser->OpenedUrl, page + QStringLiteral("?2"));

@@ -1,6 +1,7 @@
 // The property window: what a board's log folder holds, and from the window the marks a thread's
 // properties change (favourite through the favourite dialog, past log).
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -200,11 +201,12 @@ TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
     window->StartThreadListDownload(keep, false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env) && window->Tabs().GetActiveListDoc(doc) && doc->DisplayCount() == 2; }));
-    QAbstractItemModel *rows = window->ThreadListView->model();
+    QAbstractItemModel *rows = Part<TqorExtListView>(window, "ThreadListView")->model();
     ASSERT_EQ(rows->rowCount(), 2);
     const QString returned = doc->Items()->Get(0)->GetKey();
-    window->ThreadListView->selectionModel()->setCurrentIndex(rows->index(0, 0),
-                                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Part<TqorExtListView>(window, "ThreadListView")
+        ->selectionModel()
+        ->setCurrentIndex(rows->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     env.env.Messages.clear();
     Kpwfunc::TScopedDialogHandlers answer(nullptr, [](QDialog &dialog) {
         auto &properties = dynamic_cast<TPropertyWindow &>(dialog);

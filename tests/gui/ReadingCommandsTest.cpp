@@ -2,6 +2,7 @@
 // to the live page, the tab commands, fetching a log anew after the server's log shrank, and the
 // copy commands.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "commands/CopyFormats.h"
@@ -304,7 +305,7 @@ TEST(ReadingCommands, TheStatusBarNamesWhatAnInternalLinkStandsFor)
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     const auto shown = [&](const QString &hovered) {
         emit tab->StatusTextChange(hovered);
-        return env.Window()->StatusBar2->Text(1);
+        return Part<TStatusBar>(env.Window(), "StatusBar2")->Text(1);
     };
     EXPECT_EQ(shown(TTavuResWriter::IdLink(QStringLiteral("Ab+1/cD"))), QStringLiteral("ID:Ab+1/cD"));
     EXPECT_EQ(shown(TTavuResWriter::ResLink(12)), QStringLiteral("レス 12"));
@@ -409,7 +410,7 @@ TEST(ReadingCommands, EveryReadingCommandHasItsHandler)
                                    QStringLiteral("actThreadThumbnailImages"),
                                    QStringLiteral("actThreadThumbnailImagesNewOnly")};
     int checked = 0;
-    for (QAction *action : env.Window->ActionList1->Actions()) {
+    for (QAction *action : Part<TActionList>(env.Window, "ActionList1")->Actions()) {
         if (!categories.contains(TActionList::CategoryOf(action)) || elsewhere.contains(action->objectName()))
             continue;
         ++checked;
@@ -442,7 +443,8 @@ TEST(ReadingCommands, PageCopiesAndAddressesFromTheClipboard)
     for (const auto &c : cases) {
         clipboard->setText(c.copied);
         env.Window->Action(QStringLiteral("actBrowserNavClipboard"))->trigger();
-        EXPECT_TRUE(env.Window->UrlComboBox->findText(c.opened) >= 0) << c.opened.toStdString();   // opened and kept
+        EXPECT_TRUE(Part<QComboBox>(env.Window, "UrlComboBox")->findText(c.opened) >= 0)
+            << c.opened.toStdString();   // opened and kept
     }
 }
 
@@ -459,8 +461,10 @@ TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
         OpenAndSettle(env, items.Get(i), true);
     }
     env.Window()->ShowListDoc(doc, true);
-    QItemSelectionModel *selection = env.Window()->ThreadListView->selectionModel();
-    const auto row = [&env](int number) { return env.Window()->ThreadListView->model()->index(number, 0); };
+    QItemSelectionModel *selection = Part<TqorExtListView>(env.Window(), "ThreadListView")->selectionModel();
+    const auto row = [&env](int number) {
+        return Part<TqorExtListView>(env.Window(), "ThreadListView")->model()->index(number, 0);
+    };
     selection->setCurrentIndex(row(0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     selection->select(row(2), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     env.Window()->UpdateThreadListMenu();
@@ -503,31 +507,32 @@ TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
     }
     TVarneloWindow *window = env.Window();
     const auto closeMenus = [window] {
-        for (QMenu *menu : {window->BoardListPopup, window->ThreadItemPopup, window->ThreadListPopup, window->BrowserPopup})
+        for (QMenu *menu : {Part<QMenu>(window, "BoardListPopup"), Part<QMenu>(window, "ThreadItemPopup"),
+                            Part<QMenu>(window, "ThreadListPopup"), Part<QMenu>(window, "BrowserPopup")})
             menu->hide();
     };
 
-    QTreeWidget *tree = window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(window, "BoardListView");
     ASSERT_GT(tree->topLevelItemCount(), 0);
     RightClick(tree->viewport(), tree->visualItemRect(tree->topLevelItem(0)).center());
-    EXPECT_TRUE(window->BoardListPopup->isVisible());
+    EXPECT_TRUE(Part<QMenu>(window, "BoardListPopup")->isVisible());
     closeMenus();
 
     window->ShowListDoc(doc, true);
-    TqorExtListView *list = window->ThreadListView;
+    TqorExtListView *list = Part<TqorExtListView>(window, "ThreadListView");
     RightClick(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
-    EXPECT_TRUE(window->ThreadItemPopup->isVisible());
+    EXPECT_TRUE(Part<QMenu>(window, "ThreadItemPopup")->isVisible());
     closeMenus();
 
     ASSERT_TRUE(doc->TabButton);
     RightClick(doc->TabButton, doc->TabButton->rect().center());
-    EXPECT_TRUE(window->ThreadListPopup->isVisible());
+    EXPECT_TRUE(Part<QMenu>(window, "ThreadListPopup")->isVisible());
     closeMenus();
 
     TTavuBrowser *first = env.Window()->Tabs().BrowserTabOrder().first();
     ASSERT_NE(window->Services().CurrentBrowser(), first);
     RightClick(first->TabButton, first->TabButton->rect().center());
     EXPECT_EQ(window->Services().CurrentBrowser(), first);
-    EXPECT_TRUE(window->BrowserPopup->isVisible());
+    EXPECT_TRUE(Part<QMenu>(window, "BrowserPopup")->isVisible());
     closeMenus();
 }

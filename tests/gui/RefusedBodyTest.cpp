@@ -1,6 +1,7 @@
 // A reload whose body the program refuses (past its bound, a broken compressed stream) is told for
 // what it is, never as a thread that fell off the board.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "core/ThreadItem.h"
@@ -19,7 +20,7 @@ const QString Key = QStringLiteral("1000000001");
 // The line the log pane gives under the error line of the thread download.
 QString ErrorLine(TPostWindowEnv &env)
 {
-    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QStringList log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText().split(QLatin1Char('\n'));
     for (qsizetype i = 0; i + 1 < log.size(); ++i)
         if (log[i].startsWith(QStringLiteral("△スレッド取得エラー")))
             return log[i + 1];

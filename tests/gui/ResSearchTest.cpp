@@ -1,6 +1,7 @@
 // Searching responses: the text finder, the match by field, highlighting, replies, IDs and links,
 // and the views built on them in the main window (filtered tab, board-wide search, second browser).
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/KpwBoardTree.h"
@@ -298,7 +299,7 @@ TEST(ResSearch, PreviewShowsOneResponseInTheSecondBrowserUntilItCloses)
     TTavuBrowser *tab = thread.Open();
     const int references = thread.item->RefCount();
     ShowResInPreview(*env.Window, thread.item, *tab->ResList()->Get(1));
-    TTavuBrowser *preview = env.Window->PrivateBrowser;
+    TTavuBrowser *preview = Part<TTavuBrowser>(env.Window, "PrivateBrowser");
     EXPECT_TRUE(DoubleWindowShown(*env.Window));
     EXPECT_TRUE(preview->isVisibleTo(env.Window));
     EXPECT_TRUE(env.Window->Action(QStringLiteral("actShowDoubleWindow"))->isChecked());

@@ -1,6 +1,7 @@
 // Cancelling what loads into a tab while the server never answers: a thread-list download, an
 // update check on a board tab and a thread download each end at once, without an error report.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/WindowServices.h"
@@ -70,11 +71,13 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
     Trigger(env, "actThreadListCheckUpdate");
     ASSERT_TRUE(Asked(env, before));
     Trigger(env, "actThreadListCancelDownload");
-    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("※更新チェックを中止します。しばらくお待ちください。")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window(), "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("※更新チェックを中止します。しばらくお待ちください。")));
 
     // The request in hand ends with stop-all; the check then ends and frees the tab.
     env.Window()->Services().StopAll();
-    ASSERT_TRUE(WaitFor([&] { return env.Window()->UpdateChecks->RunningChecks.isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return Part<TUpdateCheckController>(env.Window())->RunningChecks.isEmpty(); }));
     EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }
 

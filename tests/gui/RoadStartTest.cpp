@@ -1,6 +1,7 @@
 // What a new profile shows before anything was stored: the shipped sites in the site list with the
 // first one's boards in the tree, and thread-list columns wide enough to read.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -19,8 +20,8 @@ namespace {
 
 int ColumnWidth(const TVarneloWindow *window, const QString &key)
 {
-    const qsizetype index = window->Lists->ThreadListColumns.indexOf(key);
-    return index < 0 ? -1 : window->ThreadListView->columnWidth(int(index) + 1);
+    const qsizetype index = window->StoredLists().ThreadListColumns.indexOf(key);
+    return index < 0 ? -1 : Part<TqorExtListView>(window, "ThreadListView")->columnWidth(int(index) + 1);
 }
 
 }  // namespace
@@ -34,13 +35,13 @@ TEST(RoadStart, ANewProfileOffersTheShippedSitesAndShowsTheFirst)
     TTextList listed;
     ASSERT_TRUE(listed.LoadFromFile(env.Profile(QStringLiteral("bbs.txt"))));
     EXPECT_EQ(listed.Lines.value(0), QStringLiteral("2ch"));
-    QComboBox *sites = env.Window->SiteComboBox;
+    QComboBox *sites = Part<QComboBox>(env.Window, "SiteComboBox");
     ASSERT_GE(sites->count(), 2);
     EXPECT_EQ(sites->itemText(0), QStringLiteral("２ちゃんねる"));
     EXPECT_EQ(sites->itemText(1), QStringLiteral("まちBBS"));
     ASSERT_NE(env.Window->CurrentSite(), nullptr);
     EXPECT_EQ(env.Window->CurrentSite()->SITEID, QStringLiteral("2ch"));
-    QTreeWidget *tree = env.Window->BoardListView;
+    QTreeWidget *tree = Part<QTreeWidget>(env.Window, "BoardListView");
     ASSERT_GT(tree->topLevelItemCount(), 0);
     ASSERT_GT(tree->topLevelItem(0)->childCount(), 0);
 }
@@ -49,7 +50,7 @@ TEST(RoadStart, AProfileKeepsItsOwnSiteList)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "machibbs\r\n"); });
     env.Start();
-    ASSERT_EQ(env.Window->SiteComboBox->count(), 1);
+    ASSERT_EQ(Part<QComboBox>(env.Window, "SiteComboBox")->count(), 1);
     EXPECT_EQ(env.Window->CurrentSite()->SITEID, QStringLiteral("machibbs"));
 }
 
@@ -68,7 +69,9 @@ TEST(RoadStart, ColumnsAreReadableUntilWidthsAreStored)
         EXPECT_LT(width, title) << key.toStdString();
     }
     EXPECT_GE(ColumnWidth(env.Window, QStringLiteral("LASTLOAD")),
-              env.Window->ThreadListView->fontMetrics().horizontalAdvance(QStringLiteral("2026/12/06 22:22:33")));
+              Part<TqorExtListView>(env.Window, "ThreadListView")
+                  ->fontMetrics()
+                  .horizontalAdvance(QStringLiteral("2026/12/06 22:22:33")));
     EXPECT_LE(ColumnWidth(env.Window, QStringLiteral("UPDATE")), 32);
     EXPECT_EQ(ColumnWidth(env.Window, QStringLiteral("RESCOUNT")), 77);
 }

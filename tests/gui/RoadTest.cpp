@@ -2,6 +2,7 @@
 // it with its responses rendered, new responses fetched by a reload (only the new bytes), the log and
 // its .inf on disk, and the stored list and log shown offline.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -74,13 +75,13 @@ TEST(Road, ListOpenReloadAndOffline)
     TTavuListDoc *doc = window->ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->Items()->Count(), 2);
-    EXPECT_EQ(window->ThreadListView->Items()->OwnerDataCount(), 2);
+    EXPECT_EQ(Part<TqorExtListView>(window, "ThreadListView")->Items()->OwnerDataCount(), 2);
     EXPECT_TRUE(QFile::exists(board->GetLogDir() + QStringLiteral("subject.txt")));
 
     // The thread of the second row (the older thread) opens from the list.
     const int row = doc->Items()->Get(0)->GetKey() == Key ? 0 : 1;
     TThreadItem *item = doc->Items()->Get(row);
-    window->ThreadListView->SelectItem(row);
+    Part<TqorExtListView>(window, "ThreadListView")->SelectItem(row);
     Kpwfunc::OpenSelectedThread(*window);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
     TTavuBrowser *tab = nullptr;
@@ -119,8 +120,10 @@ TEST(Road, ListOpenReloadAndOffline)
         EXPECT_EQ(inf.ReadInt64(QStringLiteral("LOG"), QStringLiteral("SIZE")), dat.size());
         EXPECT_EQ(inf.ReadInteger(QStringLiteral("LOG"), QStringLiteral("COUNT")), 5);
     }
-    EXPECT_TRUE(window->Memo1->toPlainText().contains(QStringLiteral("△スレッド取得完了 →スレ") + Key
-                                                      + QStringLiteral("／ニュース＠テスト (2件/5件)")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(window, "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("△スレッド取得完了 →スレ") + Key
+                              + QStringLiteral("／ニュース＠テスト (2件/5件)")));
 
     // Offline: the stored list and the stored log, and no request at all.
     window->Action(QStringLiteral("actOnline"))->trigger();

@@ -2,6 +2,7 @@
 // model's editing, the bar built from the file (panels, buttons, clicks, scrolling) and the main
 // window's two bars.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 #include "support/TempDataRoot.h"
 
@@ -351,19 +352,20 @@ TEST(ShortcutBarWindow, BothBarsLoadTheProfileFileAtStartUp)
         e.config->SHORTCUTBARPOS = 1;
     });
     TVarneloWindow *window = env.Window;
-    EXPECT_EQ(window->ShortcutBar1->PanelCount(), 0);
+    EXPECT_EQ(Part<TTavuShortcutBar>(window, "ShortcutBar1")->PanelCount(), 0);
     env.Start();
-    for (TTavuShortcutBar *bar : {window->ShortcutBar1, window->ShortcutBar3}) {
+    for (TTavuShortcutBar *bar :
+         {Part<TTavuShortcutBar>(window, "ShortcutBar1"), Part<TTavuShortcutBar>(window, "ShortcutBar3")}) {
         ASSERT_EQ(bar->PanelCount(), 1);
-        EXPECT_EQ(bar->PopupMenu, window->ShortcutMenu);
+        EXPECT_EQ(bar->PopupMenu, Part<QMenu>(window, "ShortcutMenu"));
         const auto &controls = bar->Panel(0)->ToolBar()->Controls();
         ASSERT_EQ(controls.size(), 2);
         EXPECT_EQ(AskedHint(controls[0]), QStringLiteral("http://example.com/"));
         EXPECT_TRUE(AskedHint(controls[1]).isEmpty());   // its site is unknown
     }
     // SHORTCUTBARPOS 1: the bar at the bottom shows.
-    EXPECT_FALSE(window->ShortcutBar1->parentWidget()->isVisibleTo(window));
-    EXPECT_TRUE(window->ShortcutBar3->parentWidget()->isVisibleTo(window));
+    EXPECT_FALSE(Part<TTavuShortcutBar>(window, "ShortcutBar1")->parentWidget()->isVisibleTo(window));
+    EXPECT_TRUE(Part<TTavuShortcutBar>(window, "ShortcutBar3")->parentWidget()->isVisibleTo(window));
 }
 
 // A thread shortcut's hint is the title its .inf holds when the hint is asked for; a title changed
@@ -376,7 +378,7 @@ TEST(ShortcutBarWindow, AThreadShortcutHintsTheTitleItsLogHoldsNow)
                        Sjis(QStringLiteral("スレ\tclBtnFace\t\r\n\t2\tスレ\t1234567890\tnews\t2ch\r\n")));
     });
     env.Start();
-    const auto &controls = env.Window->ShortcutBar1->Panel(0)->ToolBar()->Controls();
+    const auto &controls = Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->ToolBar()->Controls();
     ASSERT_EQ(controls.size(), 1);
     EXPECT_TRUE(controls[0]->toolTip().isEmpty());   // nothing is read before the hint is asked for
 
@@ -408,10 +410,10 @@ TEST(ShortcutBarWindow, TheBarsMenuOpensTheShortcutBarEditor)
         shown << QString::fromLatin1(dialog.metaObject()->className());
         return int(QDialog::Rejected);
     });
-    TTavuShortcutBar *bar = env.Window->ShortcutBar1;
+    TTavuShortcutBar *bar = Part<TTavuShortcutBar>(env.Window, "ShortcutBar1");
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), bar->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(bar, &click);
-    QMenu *menu = env.Window->ShortcutMenu;
+    QMenu *menu = Part<QMenu>(env.Window, "ShortcutMenu");
     ASSERT_TRUE(TWindowEnv::WaitUntil([menu] { return menu->isVisible(); }));
     const QList<QAction *> items = menu->actions();
     ASSERT_EQ(items.size(), 1);

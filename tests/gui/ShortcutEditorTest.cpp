@@ -1,6 +1,7 @@
 // The shortcut-bar editor through its window: colours, pictures, dragged tabs and items end in
 // shortcut.txt and the bars show what it saved; an item's properties open for its thread or board.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 #include "WindowTestEnv.h"
@@ -157,9 +158,10 @@ TEST(ShortcutEditor, ColoursPicturesAndDraggedOrderReachTheFileAndTheBars)
     EXPECT_TRUE(file.startsWith("\x93\xf1\t$00563412\timages/blue.bmp\r\n\t1\tD\td\t2ch\t\r\n")) << file.constData();
     EXPECT_TRUE(file.contains("\t1\tA\ta\t2ch\t\r\n\t1\tB\tb\t2ch\t\r\n\t0\t-\t\t\t\r\n"));
     EXPECT_TRUE(file.endsWith("\t4\tC\thttp://c/\t\t\r\n"));
-    EXPECT_EQ(Described(*env.Window->ShortcutBar1), saved);
-    EXPECT_FALSE(env.Window->ShortcutBar1->Panel(0)->HeaderButton()->icon().isNull());
-    EXPECT_EQ(env.Window->ShortcutBar1->Panel(0)->palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(Described(*Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")), saved);
+    EXPECT_FALSE(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->HeaderButton()->icon().isNull());
+    EXPECT_EQ(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->palette().color(QPalette::Window),
+              QColor(0x12, 0x34, 0x56));
     EXPECT_TRUE(env.Messages.isEmpty());
 }
 

@@ -2,6 +2,7 @@
 // closes its window, without the exit question: idle or in the middle of a thread download, it
 // leaves every file a normal close writes, whole.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 #include "StoredThread.h"
 
@@ -195,7 +196,7 @@ QStringList RunEndedBy(bool signal)
     env.Window->resize(1100, 760);
     env.Window->show();
     EXPECT_NE(StoredThread::Open(env, 3), nullptr);
-    env.Window->MainSplitter->setSizes({150, 950});
+    Part<TTavuSplitter>(env.Window, "BoardListSplitter")->setSizes({150, 950});
     if (signal) {
         TQuitSignals quitSignals;
         QObject::connect(&quitSignals, &TQuitSignals::Received, env.Window, &TVarneloWindow::EndSession);

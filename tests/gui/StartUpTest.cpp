@@ -1,9 +1,11 @@
 // The main window's creation and deferred start-up on a fresh program folder.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/ActionCatalogue.h"
 #include "controls/KpwServices.h"
+#include "controls/WindowServices.h"
 #include "core/BBSList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
@@ -54,9 +56,12 @@ TEST(StartUpTest, FreshProfileIsSeededAndEveryActionExists)
     EXPECT_EQ(env.Window->Action(QStringLiteral("actExit"))->text(), QStringLiteral("ヴァルネロの終了(&X)"));
 
     // The row marks are taken from the mark pictures in their own order (the fifth is the ninth).
-    ASSERT_EQ(env.Window->RowGlyphs.size(), 13);
-    EXPECT_EQ(env.Window->RowGlyphs[4].toImage(), env.Window->DrawImage[8].pixmap(16, 16).toImage());
-    EXPECT_FALSE(env.Window->RowGlyphs[0].isNull());
+    ASSERT_EQ(env.Window->RowMarks().size(), 13);
+    EXPECT_EQ(env.Window->RowMarks()[4].toImage(),
+              ActionCatalogue::LoadImages(TTavuConfig::AppDir() + QStringLiteral("resource/marks.png"))[8]
+                  .pixmap(16, 16)
+                  .toImage());
+    EXPECT_FALSE(env.Window->RowMarks()[0].isNull());
     EXPECT_TRUE(env.Window->windowTitle().startsWith(QStringLiteral("ヴァルネロ 2 β")));
 }
 
@@ -69,9 +74,10 @@ TEST(StartUpTest, StepsRunInTheirOrder)
         e.WriteProfile(QStringLiteral("toolbar.ini"), "[MainActToolBar]\r\nCOUNT=1\r\nBUTTON1=actOnline\r\n");
     });
     QList<TStepState> states;
-    QObject::connect(env.Window->Startup, &TStartupSequence::StepBegun, [&](const QString &step) {
+    QObject::connect(Part<TStartupSequence>(env.Window), &TStartupSequence::StepBegun, [&](const QString &step) {
         states.append({step, TavuEnviron->BBSList()->Count(), TavuEnviron->SiteList()->Count(),
-                       env.Window->SiteComboBox->count(), int(env.Window->MainActToolBar->actions().size()),
+                       Part<QComboBox>(env.Window, "SiteComboBox")->count(),
+                       int(Part<QToolBar>(env.Window, "MainActToolBar")->actions().size()),
                        env.Window->Action(QStringLiteral("actSaveMode"))->isChecked()});
     });
     env.Start();
@@ -96,10 +102,11 @@ TEST(StartUpTest, StepsRunInTheirOrder)
 
     EXPECT_EQ(env.Window->CurrentSite(), TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")));
     // The BBS menu offers the shown site's own functions.
-    EXPECT_TRUE(env.Window->BBSFunc->menuAction()->isEnabled());
-    EXPECT_TRUE(env.Window->BBSFunc->actions().contains(env.Window->Action(QStringLiteral("act2chLogin"))));
-    EXPECT_GT(env.Window->BoardListView->topLevelItemCount(), 0);
-    EXPECT_TRUE(env.Window->Startup->Done());
+    EXPECT_TRUE(Part<QMenu>(env.Window, "BBSFunc")->menuAction()->isEnabled());
+    EXPECT_TRUE(
+        Part<QMenu>(env.Window, "BBSFunc")->actions().contains(env.Window->Action(QStringLiteral("act2chLogin"))));
+    EXPECT_GT(Part<QTreeWidget>(env.Window, "BoardListView")->topLevelItemCount(), 0);
+    EXPECT_TRUE(Part<TStartupSequence>(env.Window)->Done());
 }
 
 // A tool bar that toolbar.ini has no section for keeps its designed buttons; without popup.ini the
@@ -113,15 +120,15 @@ TEST(StartUpTest, DesignedBarsAndMenusStandWhereTheFilesSayNothing)
     env.Start();
     ASSERT_FALSE(QFile::exists(env.Profile(QStringLiteral("popup.ini"))));
 
-    QToolBar *gaishutu = env.Window->GaishutuToolBar;
+    QToolBar *gaishutu = Part<QToolBar>(env.Window, "GaishutuToolBar");
     ASSERT_EQ(gaishutu->actions().size(), 1);
     EXPECT_EQ(gaishutu->actions()[0], env.Window->Action(QStringLiteral("actBoardGaishutu")));
 
-    const QList<QAction *> items = env.Window->BrowserPopup->actions();
+    const QList<QAction *> items = Part<QMenu>(env.Window, "BrowserPopup")->actions();
     ASSERT_GT(items.size(), 2);
     EXPECT_EQ(items.first(), env.Window->Action(QStringLiteral("actBrowserClose")));
     EXPECT_EQ(items.last()->text(), QStringLiteral("カスタマイズ..."));
-    EXPECT_EQ(env.Window->BoardListPopup->actions().last()->text(), QStringLiteral("設定オプション..."));
+    EXPECT_EQ(Part<QMenu>(env.Window, "BoardListPopup")->actions().last()->text(), QStringLiteral("設定オプション..."));
 }
 
 TEST(StartUpTest, StartupSiteChoosesTheShownSite)
@@ -146,7 +153,7 @@ TEST(StartUpTest, OfflineStateOfTheLastRunIsKept)
 TEST(StartUpTest, NoSaveArgumentTurnsSaveModeOffForThisRunOnly)
 {
     TWindowEnv env;
-    env.Window->Startup->SetCommandLine({QStringLiteral("-n")});
+    env.Window->SetCommandLine({QStringLiteral("-n")});
     env.Start();
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actSaveMode"))->isChecked());
     EXPECT_FALSE(TavuEnviron->GetCached());
@@ -176,7 +183,7 @@ TEST(StartUpTest, RulesAreWrittenBackOnlyOnceRead)
 
     TWindowEnv started(writeRules);
     started.Start();
-    ASSERT_EQ(started.Window->ResRules->Count(), 1);
+    ASSERT_EQ(started.Window->Services().ResRules()->Count(), 1);
     started.Destroy();
     TTavuActionList reread;
     reread.LoadFromFile(started.Profile(QStringLiteral("ngres.txt")));
@@ -191,20 +198,22 @@ TEST(StartUpTest, TheRegistrysTraceGoesToTheTracePane)
     TWindowEnv env;
     TavuEnviron->AddTrace(QStringLiteral("前の行"));
     env.Start();
-    EXPECT_TRUE(env.Window->Memo3->toPlainText().contains(QStringLiteral("前の行")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window, "Memo3")->toPlainText().contains(QStringLiteral("前の行")));
 
     QThread *worker = QThread::create([] { TavuEnviron->AddTrace(QStringLiteral("作業の行")); });
     worker->start();
     worker->wait();
     delete worker;
-    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().contains(QStringLiteral("作業の行")); }));
+    EXPECT_TRUE(TWindowEnv::WaitUntil(
+        [&] { return Part<QPlainTextEdit>(env.Window, "Memo3")->toPlainText().contains(QStringLiteral("作業の行")); }));
 
     // A reply's header lines come together: each is a line of the pane, in order.
     const QStringList header = {QStringLiteral("HTTP/1.1 200 OK"), QStringLiteral("Content-Length: 3"), QStringLiteral("Connection: close")};
     for (const QString &line : header)
         TavuEnviron->AddTrace(line);
-    EXPECT_TRUE(TWindowEnv::WaitUntil([&] { return env.Window->Memo3->toPlainText().endsWith(header.last()); }));
-    EXPECT_EQ(env.Window->Memo3->toPlainText().split(QLatin1Char('\n')).last(3), header);
+    EXPECT_TRUE(TWindowEnv::WaitUntil(
+        [&] { return Part<QPlainTextEdit>(env.Window, "Memo3")->toPlainText().endsWith(header.last()); }));
+    EXPECT_EQ(Part<QPlainTextEdit>(env.Window, "Memo3")->toPlainText().split(QLatin1Char('\n')).last(3), header);
 
     env.Destroy();
     TavuEnviron->AddTrace(QStringLiteral("後の行"));

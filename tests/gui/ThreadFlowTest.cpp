@@ -1,6 +1,7 @@
 // The thread request flow against the board server: reopening an open thread, a tab closed or given
 // another thread while it is still opening, the validators of a new log, errors and web pages.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/ExtListView.h"
@@ -56,7 +57,7 @@ void Grow(TPostWindowEnv &env, int count)
 // Types the URL into the address box and presses Enter.
 void OpenFromAddressBox(TPostWindowEnv &env, const QString &url)
 {
-    QComboBox *box = env.Window()->UrlComboBox;
+    QComboBox *box = Part<QComboBox>(env.Window(), "UrlComboBox");
     box->setEditText(url);
     QTest::keyClick(box, Qt::Key_Return);
 }
@@ -142,7 +143,7 @@ TEST(ThreadFlow, AThreadWithoutALogOpenedOfflineSaysSo)
     ASSERT_EQ(env.env.Messages.size(), 1) << env.env.Messages.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(env.env.Messages[0].startsWith(QStringLiteral("オフライン状態のため取得できません。このスレッドのログはありません。")))
         << env.env.Messages[0].toStdString();
-    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QStringList log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText().split(QLatin1Char('\n'));
     EXPECT_TRUE(log.contains(QStringLiteral("→オフライン状態のため取得できません。このスレッドのログはありません。")));
 }
 
@@ -191,7 +192,7 @@ TEST(ThreadFlow, AThreadUpdatedInPlaceLeadsTheRecentListAndIsNoLongerAFirstRead)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     OpenThread(env, other.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    const QStringList &recent = env.Window()->Lists->RecentThreads.Lines;
+    const QStringList &recent = env.Window()->StoredLists().RecentThreads.Lines;
     const QString prefix = env.site->SITEID + QStringLiteral("\tnews\t") + Key + QLatin1Char('\t');
     ASSERT_TRUE(recent.value(0).startsWith(env.site->SITEID + QStringLiteral("\tnews\t") + otherKey));
 
@@ -238,7 +239,8 @@ TEST(ThreadFlow, ThePageMarksAsNewWhatTheCountsCallNew)
         EXPECT_EQ(item->NewCount, grown);
         EXPECT_EQ(marked(), grown);
         EXPECT_EQ(newInList(), grown);
-        EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(%1 / %2)").arg(grown).arg(item->COUNT));
+        EXPECT_EQ(Part<QLabel>(env.Window(), "ThreadCountLabel")->text(),
+                  QStringLiteral("(%1 / %2)").arg(grown).arg(item->COUNT));
     }
     const QString html = PostTest::PageHtml(tab);
     EXPECT_GT(html.lastIndexOf(mark), html.indexOf(QStringLiteral("追加0")));   // the last two are the marked ones
@@ -396,7 +398,7 @@ TEST(ThreadFlow, AFailedDownloadIsLoggedReportedAndKeepsTheTab)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     // The failure is told once, in Japanese, and never as a completed download.
-    const QStringList log = env.Window()->Memo1->toPlainText().split(QLatin1Char('\n'));
+    const QStringList log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText().split(QLatin1Char('\n'));
     const qsizetype error = log.indexOf(QStringLiteral("△スレッド取得エラー →無いスレ／消えた板＠テスト"));
     ASSERT_GE(error, 0);
     EXPECT_EQ(log.value(error + 1), QStringLiteral("→404:dat落ちしたスレッドです。過去ログも見つかりませんでした。"));
@@ -446,15 +448,16 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     ASSERT_EQ(doc->Items()->Count(), 1);
     EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
 
-    window->ThreadListView->SelectItem(0);
+    Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
     Kpwfunc::OpenSelectedThread(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
     EXPECT_EQ(tab->TabButton->text(), QStringLiteral("<山括弧> &&amp; ♥"));   // the "&" shown as it is
     EXPECT_TRUE(window->windowTitle().endsWith(QLatin1Char('-') + shown + QStringLiteral("＠ニュース／テスト")));
-    EXPECT_TRUE(window->Memo1->toPlainText().contains(QStringLiteral("▽スレッド取得開始 →") + shown
-                                                      + QStringLiteral("／ニュース＠テスト")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(window, "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("▽スレッド取得開始 →") + shown + QStringLiteral("／ニュース＠テスト")));
     EXPECT_EQ(tab->ThreadItem()->TITLE, stored);
     EXPECT_EQ(TIniFile(tab->ThreadItem()->GetInfFile()).ReadString(QStringLiteral("LOG"), QStringLiteral("TITLE")), stored);
 }
@@ -487,7 +490,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
     const QString missing = QStringLiteral("1000000099");
     Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    const QString log = env.Window()->Memo1->toPlainText();
+    const QString log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("▽スレッド取得開始 →") + missing + QStringLiteral("／ニュース＠テスト"))) << log.toStdString();
     EXPECT_TRUE(env.Window()->windowTitle().endsWith(QLatin1Char('-') + missing + QStringLiteral("＠ニュース／テスト")))
         << env.Window()->windowTitle().toStdString();
@@ -595,7 +598,7 @@ TEST(ThreadFlow, AnUpdateRepaintsOnlyItsThreadsRowWhichShowsTheNewCounts)
     const int row = doc->Items()->IndexOfDatName(item->DatName);
     ASSERT_GE(row, 0);
     const TThreadItem *listed = doc->Items()->Get(row);
-    TqorExtListView *view = window->ThreadListView;
+    TqorExtListView *view = Part<TqorExtListView>(window, "ThreadListView");
     view->scrollTo(view->model()->index(row, 1), QAbstractItemView::PositionAtBottom);
     const QRect rowRect = view->visualRect(view->model()->index(row, 1));
     const QRect farRect = view->visualRect(view->model()->index(row - 3, 1));

@@ -2,9 +2,11 @@
 // the bookmark pane and its menu, the menu of a poster ID, the image catalog pane, the board tree's
 // colours and the Exif view of a picture link.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 #include "TestPicture.h"
 
+#include "controls/WindowServices.h"
 #include "support/ScriptedHttpServer.h"
 
 #include "commands/ResIDCommands.h"
@@ -145,7 +147,7 @@ TEST(ThreadInfoPane, TheInformationListShowsTheOpenThreadsFiguresInGroupsOfThree
     // Closing the panel keeps its width for the next start.
     env.env.Window()->resize(1000, 700);
     env.env.Window()->show();
-    TTavuSplitter *splitter = env.env.Window()->ThreadInfoSplitter;
+    TTavuSplitter *splitter = Part<TTavuSplitter>(env.env.Window(), "ThreadInfoSplitter");
     splitter->setSizes({600, 230});
     const int width = splitter->PaneSize();
     ASSERT_GT(width, 100);
@@ -179,7 +181,7 @@ TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
     TPaneEnv env({QStringLiteral("本文一"), QStringLiteral("本文二"), QStringLiteral("本文三")});
     ASSERT_TRUE(env.tab && env.pane);
     TVarneloWindow *window = env.env.Window();
-    TBookmarkShelf shelf(window->Lists->BookmarkList, TWindowLists::BookmarkFile());
+    TBookmarkShelf shelf(window->StoredLists().BookmarkList, TWindowLists::BookmarkFile());
     ASSERT_TRUE(shelf.Add(env.Item(), *env.tab->ResList()->Get(1), QStringLiteral("メモ"), QString()));
     ASSERT_TRUE(shelf.Add(env.Item(), *env.tab->ResList()->Get(2), QString(), QString()));
     window->UpdateStatusCaption(env.Item());
@@ -191,7 +193,7 @@ TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
     EXPECT_EQ(list->topLevelItem(0)->toolTip(0), QStringLiteral("メモ: 本文二"));
 
     // The menu offers what the selection allows.
-    QMenu *menu = window->BookmarkMenu;
+    QMenu *menu = Part<QMenu>(window, "BookmarkMenu");
     ASSERT_TRUE(env.MenuItem(menu, QStringLiteral("コメント(&C)...")));
     emit menu->aboutToShow();
     EXPECT_FALSE(window->Action(QStringLiteral("actBookmarkComment"))->isEnabled());
@@ -256,21 +258,22 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     emit env.tab->Browser()->BeforeNavigate(QUrl(QStringLiteral("tavu://res/?id=Same+ID")), cancel);
     EXPECT_TRUE(cancel);
     EXPECT_EQ(env.tab->ClickedID, QStringLiteral("Same+ID"));
-    EXPECT_TRUE(window->ResIDPopup->isVisible());
-    window->ResIDPopup->hide();
+    EXPECT_TRUE(Part<QMenu>(window, "ResIDPopup")->isVisible());
+    Part<QMenu>(window, "ResIDPopup")->hide();
 
     // Only that ID, in a tab of its own.
-    env.MenuItem(window->ResIDPopup, QStringLiteral("この ID のレスのみを抽出"))->trigger();
+    env.MenuItem(Part<QMenu>(window, "ResIDPopup"), QStringLiteral("この ID のレスのみを抽出"))->trigger();
     TTavuBrowser *filtered = window->Tabs().Browsers().value(0);
     ASSERT_NE(filtered, env.tab);
     EXPECT_EQ(filtered->SearchCount, 2);
     window->Tabs().ShowBrowserTab(env.tab, false);
 
     // Bold for a day: a rule on the ID field for this board, saved.
-    const int rules = window->ResRules->Count();
-    env.MenuItem(window->ResIDPopup, QStringLiteral("この ID のレスは太字で表示（１日間有効）"))->trigger();
-    ASSERT_EQ(window->ResRules->Count(), rules + 1);
-    const TTavuAction *rule = window->ResRules->Get(rules);
+    const int rules = window->Services().ResRules()->Count();
+    env.MenuItem(Part<QMenu>(window, "ResIDPopup"), QStringLiteral("この ID のレスは太字で表示（１日間有効）"))
+        ->trigger();
+    ASSERT_EQ(window->Services().ResRules()->Count(), rules + 1);
+    const TTavuAction *rule = window->Services().ResRules()->Get(rules);
     EXPECT_EQ(rule->Target, int(TTavuAction::RESID));
     EXPECT_EQ(rule->Condition, int(TTavuAction::SAME));
     EXPECT_EQ(rule->Action, int(TTavuAction::RESMARK));
@@ -286,9 +289,9 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
 
     // Hiding adds its rule and erases the ID's responses, marked in the .inf; a second erase
     // reports nothing.
-    env.MenuItem(window->ResIDPopup, QStringLiteral("この ID のレスを非表示（１日間有効）"))->trigger();
-    ASSERT_EQ(window->ResRules->Count(), rules + 2);
-    EXPECT_EQ(window->ResRules->Get(rules + 1)->Action, int(TTavuAction::ABONE));
+    env.MenuItem(Part<QMenu>(window, "ResIDPopup"), QStringLiteral("この ID のレスを非表示（１日間有効）"))->trigger();
+    ASSERT_EQ(window->Services().ResRules()->Count(), rules + 2);
+    EXPECT_EQ(window->Services().ResRules()->Get(rules + 1)->Action, int(TTavuAction::ABONE));
     EXPECT_TRUE(env.env.env.LogLines().contains(QStringLiteral("2 個のレスを消去しました。")));
     EXPECT_EQ(env.Item()->ReadErasedRes(), QSet<int>({1, 3}));
     EXPECT_FALSE(list->Get(1)->Erased);
@@ -368,8 +371,8 @@ TEST(ThreadInfoPane, TheBoardTreeDrawsItsNodesInTheConfiguredColours)
     });
     TVarneloWindow *window = env.Window();
     window->SelectSite(env.site);
-    ASSERT_GT(window->BoardListView->topLevelItemCount(), 0);
-    QTreeWidgetItem *category = window->BoardListView->topLevelItem(0);
+    ASSERT_GT(Part<QTreeWidget>(window, "BoardListView")->topLevelItemCount(), 0);
+    QTreeWidgetItem *category = Part<QTreeWidget>(window, "BoardListView")->topLevelItem(0);
     ASSERT_GT(category->childCount(), 0);
     EXPECT_EQ(category->background(0).color(), QColor(Qt::red));
     EXPECT_EQ(category->child(0)->background(0).color(), QColor(Qt::green));

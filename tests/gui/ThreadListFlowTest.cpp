@@ -2,6 +2,7 @@
 // what is shown, an open board only brought to the front, a tab closed while its list downloads,
 // the error report, marks on threads, closing other tabs and the tab-state file.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
@@ -51,7 +52,7 @@ void AddThreads(TPostWindowEnv &env, int count)
 
 int ShownRows(TPostWindowEnv &env)
 {
-    return env.Window()->ThreadListView->Items()->OwnerDataCount();
+    return Part<TqorExtListView>(env.Window(), "ThreadListView")->Items()->OwnerDataCount();
 }
 
 TThreadItem *Counted(int age, int count, int read)
@@ -146,7 +147,9 @@ TEST(ThreadListFlow, TheListingIsKeptWholeBeyondWhatIsShown)
     TTextList counts;
     ASSERT_TRUE(counts.LoadFromFile(env.Board(News)->GetLogDir() + QStringLiteral("subject.dat")));
     EXPECT_EQ(counts.Count(), 6);
-    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("△スレッド一覧の取得完了 →ニュース＠テスト (0件 / 6件)")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window(), "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("△スレッド一覧の取得完了 →ニュース＠テスト (0件 / 6件)")));
 
     env.Window()->Action(QStringLiteral("actThreadListLoadNext"))->trigger();
     EXPECT_EQ(ShownRows(env), 6);
@@ -162,7 +165,7 @@ TEST(ThreadListFlow, AColumnClickSortsTheWholeList)
     OpenBoard(env, News);
     TTavuListDoc *doc = env.Window()->ShownListDoc();
     ASSERT_NE(doc, nullptr);
-    const int column = int(env.Window()->Lists->ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
+    const int column = int(env.Window()->StoredLists().ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
     ASSERT_GT(column, 0);
     const auto counts = [doc] {
         QList<int> list;
@@ -170,10 +173,10 @@ TEST(ThreadListFlow, AColumnClickSortsTheWholeList)
             list << doc->Items()->Get(i)->AGECOUNT;
         return list;
     };
-    emit env.Window()->ThreadListView->header()->sectionClicked(column);
+    emit Part<TqorExtListView>(env.Window(), "ThreadListView")->header()->sectionClicked(column);
     EXPECT_EQ(counts(), (QList<int>{1, 3, 4, 9}));
     EXPECT_EQ(ShownRows(env), 4);
-    emit env.Window()->ThreadListView->header()->sectionClicked(column);
+    emit Part<TqorExtListView>(env.Window(), "ThreadListView")->header()->sectionClicked(column);
     EXPECT_EQ(counts(), (QList<int>{9, 4, 3, 1}));
 }
 
@@ -251,16 +254,19 @@ TEST(ThreadListFlow, ARowLimitThatHoldsRowsBackSaysSo)
         env.server.AddThread(News, QString::number(1000000001 + i), QStringLiteral("スレ%1").arg(i));
     OpenBoard(env, News);
     EXPECT_EQ(ShownRows(env), 10);
-    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(
-        QStringLiteral("12件中10件を表示しています。残りは「続きを表示する」で表示します。")))
-        << env.Window()->Memo1->toPlainText().toStdString();
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window(), "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("12件中10件を表示しています。残りは「続きを表示する」で表示します。")))
+        << Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText().toStdString();
 }
 
 TEST(ThreadListFlow, AFailedListIsLoggedAndReported)
 {
     TPostWindowEnv env;
     OpenBoard(env, Gone);
-    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("△スレッド一覧取得エラー →消えた板＠テスト")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window(), "Memo1")
+                    ->toPlainText()
+                    .contains(QStringLiteral("△スレッド一覧取得エラー →消えた板＠テスト")));
     ASSERT_EQ(env.env.Messages.size(), 1);
     EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッド一覧ダウンロードエラー\n消えた板\n\n板が移転したかもしれません。")));
     EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
@@ -290,7 +296,7 @@ TEST(ThreadListFlow, MarksNeedSaveModeAndAnErasedThreadLeavesTheList)
     OpenBoard(env, News);
     TTavuListDoc *doc = env.Window()->ShownListDoc();
     TThreadItem *first = doc->Items()->Get(0);
-    env.Window()->ThreadListView->SelectItem(0);
+    Part<TqorExtListView>(env.Window(), "ThreadListView")->SelectItem(0);
 
     env.Window()->Action(QStringLiteral("actThreadListBold"))->trigger();
     EXPECT_TRUE(first->BOLD);
@@ -302,7 +308,7 @@ TEST(ThreadListFlow, MarksNeedSaveModeAndAnErasedThreadLeavesTheList)
     EXPECT_TRUE(TIniFile(first->GetInfFile()).ReadBool(QStringLiteral("LOG"), QStringLiteral("ABONE")));
 
     TavuEnviron->SetCached(false, true);
-    env.Window()->ThreadListView->SelectItem(0);
+    Part<TqorExtListView>(env.Window(), "ThreadListView")->SelectItem(0);
     env.Window()->Action(QStringLiteral("actThreadListReverse"))->trigger();
     EXPECT_FALSE(doc->Items()->Get(0)->REVERSE);
     EXPECT_EQ(env.env.Messages.value(0),
@@ -347,8 +353,9 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
     restore->trigger();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     QStringList opened;
-    for (QAction *action : env.Window()->ThreadListBar->actions()) {
-        if (auto *button = qobject_cast<TThreadListToolButton *>(env.Window()->ThreadListBar->widgetForAction(action)))
+    for (QAction *action : Part<QToolBar>(env.Window(), "ThreadListBar")->actions()) {
+        if (auto *button = qobject_cast<TThreadListToolButton *>(
+                Part<QToolBar>(env.Window(), "ThreadListBar")->widgetForAction(action)))
             opened << button->ListDoc->BoardID;
     }
     EXPECT_EQ(opened, QStringList({News, Gone}));
@@ -402,7 +409,7 @@ TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
     ASSERT_EQ(found->Items()->Count(), 1);
     EXPECT_EQ(found->Items()->Get(0)->GetKey(), QStringLiteral("1000000003"));
     EXPECT_EQ(ShownRows(env), 1);
-    EXPECT_TRUE(env.Window()->Memo1->toPlainText().contains(QStringLiteral("  →該当件数:1")));
+    EXPECT_TRUE(Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText().contains(QStringLiteral("  →該当件数:1")));
 
     // No match: the tab goes again.
     wanted = QStringLiteral("無い");

@@ -1,6 +1,7 @@
 // The tool commands: external tools start with their arguments unchanged, web-search URLs, save
 // mode, the proxy switches, the log pane's typed commands and the tab buttons' middle click.
 
+#include "WindowParts.h"
 #include "DialogAnswers.h"
 #include "StoredThread.h"
 #include "UrlCatcher.h"
@@ -60,7 +61,7 @@ QList<Item *> ItemsOf(QMenu *menu)
 
 void TypeInLog(TWindowEnv &env, const QString &line)
 {
-    QPlainTextEdit *log = env.Window->Memo1;
+    QPlainTextEdit *log = Part<QPlainTextEdit>(env.Window, "Memo1");
     log->appendPlainText(line);
     log->moveCursor(QTextCursor::End);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -85,7 +86,7 @@ TEST(ToolCommandsTest, ToolGetsItsArgumentsUnchangedWithoutAShell)
                                                    .arg(tool, scratch.Path(), arguments)));
     });
     env.Start();
-    const QList<TToolMenuItem *> tools = ItemsOf<TToolMenuItem>(env.Window->Tool1);
+    const QList<TToolMenuItem *> tools = ItemsOf<TToolMenuItem>(Part<QMenu>(env.Window, "Tool1"));
     ASSERT_EQ(tools.size(), 1);
     EXPECT_EQ(tools[0]->text(), QStringLiteral("記録&&道具"));
     ASSERT_TRUE(tools[0]->isEnabled());
@@ -103,7 +104,7 @@ TEST(ToolCommandsTest, HandleSettingsNeedASite)
     ASSERT_GT(TavuEnviron->SiteList()->Count(), 0);   // the shipped sites
     QAction *handles = env.Window->Action(QStringLiteral("actToolHandle"));
     handles->setEnabled(false);
-    emit env.Window->Tool1->aboutToShow();
+    emit Part<QMenu>(env.Window, "Tool1")->aboutToShow();
     EXPECT_TRUE(handles->isEnabled());
 }
 
@@ -120,7 +121,8 @@ TEST(ToolCommandsTest, EveryWebSearchEntryIsEnabled)
 {
     TWindowEnv env;
     env.Start();
-    const QList<TSearchEngineMenuItem *> engines = ItemsOf<TSearchEngineMenuItem>(env.Window->BrowserSelectionMenu);
+    const QList<TSearchEngineMenuItem *> engines =
+        ItemsOf<TSearchEngineMenuItem>(Part<QMenu>(env.Window, "BrowserSelectionMenu"));
     ASSERT_FALSE(engines.isEmpty());   // the seeded search.txt
     for (const TSearchEngineMenuItem *engine : engines)
         EXPECT_TRUE(engine->isEnabled()) << engine->text().toStdString();
@@ -146,7 +148,8 @@ TEST(ToolCommandsTest, WebSearchOpensTheSelectionInTheDesktopBrowser)
             return tab->GetSelectedText().contains(QStringLiteral("本文その1"));
         },
         WaitLimitMs));
-    const QList<TSearchEngineMenuItem *> engines = ItemsOf<TSearchEngineMenuItem>(env.Window->BrowserSelectionMenu);
+    const QList<TSearchEngineMenuItem *> engines =
+        ItemsOf<TSearchEngineMenuItem>(Part<QMenu>(env.Window, "BrowserSelectionMenu"));
     ASSERT_EQ(engines.size(), 1);
 
     TUrlCatcher catcher;
@@ -202,7 +205,7 @@ TEST(ToolCommandsTest, OnlineSwitchShowsTheStateInItsPicture)
     EXPECT_FALSE(TavuEnviron->IsOffline());
     const QImage on = online->icon().pixmap(16, 16).toImage();
     EXPECT_NE(on, offline);
-    EXPECT_EQ(on, env.Window->ActionImage.value(imgOnline).pixmap(16, 16).toImage());
+    EXPECT_EQ(on, env.Window->Services().ActionImages().value(imgOnline).pixmap(16, 16).toImage());
     online->trigger();
     EXPECT_EQ(online->icon().pixmap(16, 16).toImage(), offline);
 }
@@ -271,7 +274,7 @@ TEST(ToolCommandsTest, ProxySwitchesShowWhatTheOptionDialogStored)
 
     // Changed by any other way, the switch shows the stored value when the tools menu opens.
     TavuConfig->PROXY_USE = false;
-    emit env.Window->Tool1->aboutToShow();
+    emit Part<QMenu>(env.Window, "Tool1")->aboutToShow();
     EXPECT_FALSE(read->isChecked());
 }
 
@@ -297,13 +300,13 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
     ASSERT_NE(tab, nullptr);
 
     TypeInLog(env, QStringLiteral("3"));   // the last post too
-    EXPECT_TRUE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その3")));
-    EXPECT_FALSE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その3")));
+    EXPECT_FALSE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
 
     TypeInLog(env, QStringLiteral("2"));
-    EXPECT_TRUE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
     TypeInLog(env, QStringLiteral("4"));   // no such post: the popup stays as it was
-    EXPECT_TRUE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
 
     tab->ResList()->Get(1)->Erased = true;
     TypeInLog(env, QStringLiteral("go 2"));
@@ -314,7 +317,7 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
     EXPECT_EQ(env.Messages.value(1), QStringLiteral("指定のレスはNGワードです。"));
     tab->ResList()->Get(0)->Visible = false;
     TypeInLog(env, QStringLiteral("go 1"));   // not in the view: it pops up
-    EXPECT_TRUE(env.Window->HintWindow->Html().contains(QStringLiteral("本文その1")));
+    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その1")));
     EXPECT_EQ(env.Messages.size(), 2);
 }
 
@@ -332,7 +335,7 @@ TEST(ToolCommandsTest, LogPaneLinesGoToTheSubscribersUntilOneTakesThem)
                          if (line == QStringLiteral("mine"))
                              *taken = true;
                      });
-    const auto reachedPane = [&env] { return env.Window->Memo1->toPlainText().endsWith(QLatin1Char('\n')); };
+    const auto reachedPane = [&env] { return Part<QPlainTextEdit>(env.Window, "Memo1")->toPlainText().endsWith(QLatin1Char('\n')); };
 
     TypeInLog(env, QStringLiteral("5"));
     EXPECT_FALSE(reachedPane());

@@ -3,6 +3,7 @@
 
 #include "support/BoardServer.h"
 
+#include "WindowParts.h"
 #include "StoredThread.h"
 
 #include "boards/Be2chManager.h"
@@ -83,7 +84,7 @@ TEST(TrayAndBeTest, MinimisingGoesToTheTrayOnlyWhenTheSettingSaysSo)
     TWindowEnv env;
     env.Start();
     env.Window->show();
-    TTrayIcon *tray = env.Window->TrayIcon;
+    TTrayIcon *tray = Part<TTrayIcon>(env.Window);
     tray->TrayAvailable = [] { return true; };
     QAction *hide = env.Window->Action(QStringLiteral("actHide"));
     ASSERT_TRUE(hide->isEnabled());
@@ -115,15 +116,15 @@ TEST(TrayAndBeTest, HideCommandPutsTheWindowInTheTrayWhateverTheSetting)
     TWindowEnv env;
     env.Start();
     env.Window->show();
-    env.Window->TrayIcon->TrayAvailable = [] { return true; };
+    Part<TTrayIcon>(env.Window)->TrayAvailable = [] { return true; };
     TavuConfig->INTOTASKTRAY = false;
     env.Window->Action(QStringLiteral("actHide"))->trigger();
     QApplication::processEvents();
-    EXPECT_TRUE(env.Window->TrayIcon->Icon()->isVisible());
+    EXPECT_TRUE(Part<TTrayIcon>(env.Window)->Icon()->isVisible());
     EXPECT_TRUE(env.Window->Action(QStringLiteral("actHide"))->isChecked());
     EXPECT_FALSE(env.Window->isVisible());
-    env.Window->TrayIcon->Restore();
-    EXPECT_FALSE(env.Window->TrayIcon->Icon()->isVisible());
+    Part<TTrayIcon>(env.Window)->Restore();
+    EXPECT_FALSE(Part<TTrayIcon>(env.Window)->Icon()->isVisible());
 }
 
 // A desktop without a notification area: hiding, by the command or by the setting, only minimises
@@ -156,7 +157,7 @@ TEST(TrayAndBeTest, WithoutANotificationAreaHidingMinimises)
     TWindowEnv env;
     env.Start();
     env.Window->show();
-    TTrayIcon *tray = env.Window->TrayIcon;
+    TTrayIcon *tray = Part<TTrayIcon>(env.Window);
     EXPECT_EQ(tray->TrayAvailable(), QSystemTrayIcon::isSystemTrayAvailable());   // the desktop's answer
     tray->TrayAvailable = [] { return false; };
     QAction *hide = env.Window->Action(QStringLiteral("actHide"));

@@ -1,6 +1,7 @@
 // Recognising thread and board URLs of the known sites, the responses a thread URL names, and
 // opening URLs as threads, boards or web pages as the settings say.
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "boards/DatConv.h"
@@ -168,13 +169,13 @@ TEST(Url, ATypedUrlOpensWithEnterAndIsRemembered)
     StoreLog(env);
     ASSERT_TRUE(window->Tabs().Browsers().isEmpty());
     const QString url = env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/"));
-    window->UrlComboBox->setEditText(url);
-    QTest::keyClick(window->UrlComboBox->lineEdit(), Qt::Key_Return);
+    Part<QComboBox>(window, "UrlComboBox")->setEditText(url);
+    QTest::keyClick(Part<QComboBox>(window, "UrlComboBox")->lineEdit(), Qt::Key_Return);
 
     ASSERT_EQ(window->Tabs().Browsers().size(), 1);
     ASSERT_NE(window->Tabs().Browsers().first()->ThreadItem(), nullptr);
     EXPECT_EQ(window->Tabs().Browsers().first()->ThreadItem()->GetKey(), Key);
-    EXPECT_EQ(window->UrlComboBox->itemText(0), url);
+    EXPECT_EQ(Part<QComboBox>(window, "UrlComboBox")->itemText(0), url);
     TTextList history;
     ASSERT_TRUE(history.LoadFromFile(env.env.Profile(QStringLiteral("urllog.txt"))));
     EXPECT_EQ(history.Lines.value(0), url);

@@ -63,7 +63,7 @@ TEST(UserFileKeeping, AListThatCannotBeReadIsToldAndNeverWrittenOver)
     env.Start();
     const QString path = env.Profile(QStringLiteral("bookmark.txt"));
     EXPECT_TRUE(env.LogLines().join('\n').contains(path)) << env.LogLines().join('\n').toStdString();
-    env.Window->Lists->BookmarkList.Add(QStringLiteral("2ch/news/1=new"));
+    env.Window->StoredLists().BookmarkList.Add(QStringLiteral("2ch/news/1=new"));
     ASSERT_TRUE(env.Close());
     env.Destroy();
     EXPECT_EQ(QFileInfo(path).symLinkTarget(), QStringLiteral("/proc/self/mem"));

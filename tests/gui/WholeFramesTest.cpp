@@ -2,6 +2,7 @@
 // script of the test's own, in every document of the tab, notes at each animation frame what the
 // page holds (no body yet, an empty body, text without any response, responses).
 
+#include "WindowParts.h"
 #include "PostTestEnv.h"
 
 #include "controls/WindowEvents.h"
@@ -213,7 +214,7 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     QStringList captions;   // the thread counts the caption showed
     QObject watcher;        // the test's connections end with it, before the window does
     QObject::connect(&env.Window()->Services().Events(), &TWindowEvents::ThreadShown, &watcher,
-                     [&] { captions << env.Window()->ThreadCountLabel->text(); });
+                     [&] { captions << Part<QLabel>(env.Window(), "ThreadCountLabel")->text(); });
     OpenThread(env, second.get(), false, true);
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(tab->ThreadItem(), second.get());
@@ -223,5 +224,5 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
     EXPECT_GT(topWhenUncovered, 0);
     EXPECT_FALSE(captions.contains(QStringLiteral("(0 / 0)"))) << captions.join(' ').toStdString();
-    EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(100 / 100)"));
+    EXPECT_EQ(Part<QLabel>(env.Window(), "ThreadCountLabel")->text(), QStringLiteral("(100 / 100)"));
 }

@@ -1,11 +1,13 @@
 // The main window's life after start-up: stop-all, the busy indication, closing and the files it
 // writes, the lookups of the current tabs and the rendering trio with the response rules.
 
+#include "WindowParts.h"
 #include "WindowTestEnv.h"
 
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/WindowLists.h"
+#include "controls/WindowServices.h"
 #include "core/Bookmark.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -101,10 +103,10 @@ public:
     // Renders every response through the window's trio.
     void Render(TVarneloWindow *window, IResultView *view) const
     {
-        window->Threads->BeginResView(view, list.get());
+        Part<TThreadController>(window)->BeginResView(view, list.get());
         for (int i = 0; i < list->Count(); ++i)
-            window->Threads->AppendResToView(view, list.get(), list->Get(i));
-        window->Threads->EndResView(view);
+            Part<TThreadController>(window)->AppendResToView(view, list.get(), list->Get(i));
+        Part<TThreadController>(window)->EndResView(view);
     }
 
     TThreadItem *item;
@@ -144,7 +146,7 @@ TEST(WindowTest, BusyIndicationEndsWithTheLastRequest)
 {
     TWindowEnv env;
     env.Start();
-    QMovie *animation = env.Window->Animate1->movie();
+    QMovie *animation = Part<QLabel>(env.Window, "Animate1")->movie();
     ASSERT_NE(animation, nullptr);
     // The icons of the seeded kpw.ini are named relative to the program folder.
     auto shownIcon = [&] { return env.Window->windowIcon().pixmap(16, 16).toImage(); };
@@ -188,9 +190,9 @@ TEST(WindowTest, ToolBarBandsKeepTheirOrderAndBreaks)
     }
     env.Window->LoadCoolBarLayout();
     QCoreApplication::processEvents();   // the layout the bands asked for
-    EXPECT_LT(env.Window->MainActToolBar->y(), env.Window->MenuBar1->y());
-    EXPECT_EQ(env.Window->ToolBar7->y(), env.Window->MenuBar1->y());
-    EXPECT_LT(env.Window->MenuBar1->x(), env.Window->ToolBar7->x());
+    EXPECT_LT(Part<QToolBar>(env.Window, "MainActToolBar")->y(), Part<TMenuBar>(env.Window, "MenuBar1")->y());
+    EXPECT_EQ(Part<QToolBar>(env.Window, "ToolBar7")->y(), Part<TMenuBar>(env.Window, "MenuBar1")->y());
+    EXPECT_LT(Part<TMenuBar>(env.Window, "MenuBar1")->x(), Part<QToolBar>(env.Window, "ToolBar7")->x());
 
     ini.EraseSection(section);
     env.Window->SaveCoolBarLayout();
@@ -207,7 +209,7 @@ TEST(WindowTest, ShownPanesAreStoredByTheirCommands)
     env.Start();
     QAction *browser = env.Window->Action(QStringLiteral("actShowBrowser"));
     if (!TActionList::HasHandler(browser))   // the pane command is there (with its own handler or this one)
-        env.Window->ActionList1->Bind(QStringLiteral("actShowBrowser"), env.Window, [] {});
+        Part<TActionList>(env.Window, "ActionList1")->Bind(QStringLiteral("actShowBrowser"), env.Window, [] {});
     browser->setChecked(false);
     env.Window->SaveCoolBarLayout();
     EXPECT_FALSE(TavuConfig->DESKTOP_SHOWBROWSER);
@@ -221,14 +223,15 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("宣伝"));
-    AddRule(*env.Window->ThreadRules, TTavuAction::SETBOLD, QStringLiteral("祭り"));
-    env.Window->Lists->BookmarkList.SetValue(QStringLiteral("2ch/news/1234567890"), QStringLiteral("テストスレ"));
-    env.Window->BoardListView->topLevelItem(0)->setExpanded(false);
+    AddRule(*env.Window->Services().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
+    AddRule(*env.Window->Services().ThreadRules(), TTavuAction::SETBOLD, QStringLiteral("祭り"));
+    env.Window->StoredLists().BookmarkList.SetValue(QStringLiteral("2ch/news/1234567890"),
+                                                    QStringLiteral("テストスレ"));
+    Part<QTreeWidget>(env.Window, "BoardListView")->topLevelItem(0)->setExpanded(false);
     const QString recentBoard = QStringLiteral("2ch\tnews\tニュース速報＠２ちゃんねる");
     const QString recentThread = QStringLiteral("2ch\tnews\t1234567890\tテストスレ／ニュース速報＠２ちゃんねる");
-    env.Window->Lists->RecentBoards.Lines.prepend(recentBoard);
-    env.Window->Lists->RecentThreads.Lines.prepend(recentThread);
+    env.Window->StoredLists().RecentBoards.Lines.prepend(recentBoard);
+    env.Window->StoredLists().RecentThreads.Lines.prepend(recentThread);
 
     env.Window->Action(QStringLiteral("actDisconnect"))->trigger();
     ASSERT_TRUE(TavuEnviron->IsStopped());
@@ -253,8 +256,8 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
 
     // The recent boards and threads of this run are there at the next start.
     env.Window = new TVarneloWindow;
-    EXPECT_EQ(env.Window->Lists->RecentBoards.Lines.value(0), recentBoard);
-    EXPECT_EQ(env.Window->Lists->RecentThreads.Lines.value(0), recentThread);
+    EXPECT_EQ(env.Window->StoredLists().RecentBoards.Lines.value(0), recentBoard);
+    EXPECT_EQ(env.Window->StoredLists().RecentThreads.Lines.value(0), recentThread);
 }
 
 // A thread opened just before the window goes: the cache loader's end report still reaches the
@@ -264,8 +267,8 @@ TEST(WindowTest, ClosingRightAfterOpeningAThreadTakesTheLoadersLastReport)
     TWindowEnv env(WriteBbsTxt);
     env.Start();
     QStringList logged;
-    QObject::connect(env.Window->Memo1, &QPlainTextEdit::textChanged, [&] {
-        logged = env.Window->Memo1->toPlainText().split(QLatin1Char('\n'));
+    QObject::connect(Part<QPlainTextEdit>(env.Window, "Memo1"), &QPlainTextEdit::textChanged, [&] {
+        logged = Part<QPlainTextEdit>(env.Window, "Memo1")->toPlainText().split(QLatin1Char('\n'));
     });
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("二")});
     env.Window->OpenThread(thread.item, false, true, true, 0, false, QString());
@@ -308,8 +311,8 @@ TEST(WindowTest, CurrentTabsAreThePressedButtons)
     EXPECT_TRUE(env.Window->Action(QStringLiteral("actBrowserNavigate"))->isEnabled());
 
     TTavuListDoc listDoc;
-    auto *button = new TThreadListToolButton(env.Window->ThreadListBar);
-    env.Window->ThreadListBar->addWidget(button);
+    auto *button = new TThreadListToolButton(Part<QToolBar>(env.Window, "ThreadListBar"));
+    Part<QToolBar>(env.Window, "ThreadListBar")->addWidget(button);
     button->ListDoc = &listDoc;
     EXPECT_FALSE(env.Window->Tabs().GetActiveListDoc(doc));   // not pressed
     button->setChecked(true);
@@ -326,7 +329,8 @@ TEST(WindowTest, ReplaceRuleChangesOnlyWhatTheViewShows)
 {
     TWindowEnv env;
     env.Start();
-    TTavuAction *rule = AddRule(*env.Window->ResRules, TTavuAction::REPLACE, QStringLiteral("馬鹿"), QStringLiteral("＊＊"));
+    TTavuAction *rule = AddRule(*env.Window->Services().ResRules(), TTavuAction::REPLACE, QStringLiteral("馬鹿"),
+                                QStringLiteral("＊＊"));
     TThreadFixture thread({QStringLiteral("こんにちは"), QStringLiteral("馬鹿と言うな")});
     const QByteArray storedLine = thread.list->Get(1)->ToDatLine();
 
@@ -346,8 +350,9 @@ TEST(WindowTest, HideRuleStopsTheRulesAfterIt)
 {
     TWindowEnv env;
     env.Start();
-    TTavuAction *hide = AddRule(*env.Window->ResRules, TTavuAction::ABONE, QStringLiteral("宣伝"));
-    TTavuAction *replace = AddRule(*env.Window->ResRules, TTavuAction::REPLACE, QStringLiteral("宣伝"), QStringLiteral("x"));
+    TTavuAction *hide = AddRule(*env.Window->Services().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
+    TTavuAction *replace =
+        AddRule(*env.Window->Services().ResRules(), TTavuAction::REPLACE, QStringLiteral("宣伝"), QStringLiteral("x"));
     hide->Chain = true;
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("宣伝です"), QStringLiteral("&gt;&gt;2 なにこれ")});
 
@@ -383,22 +388,22 @@ TEST(WindowTest, RulesActInVisibleTabsOnly)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    AddRule(*env.Window->ResRules, TTavuAction::BOOKMARK, QStringLiteral("良スレ"));
-    AddRule(*env.Window->ResRules, TTavuAction::RESMARK, QStringLiteral("良スレ"));
+    AddRule(*env.Window->Services().ResRules(), TTavuAction::BOOKMARK, QStringLiteral("良スレ"));
+    AddRule(*env.Window->Services().ResRules(), TTavuAction::RESMARK, QStringLiteral("良スレ"));
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("良スレ認定")});
     const QString bookmarkKey = QStringLiteral("2ch/news/1234567890");
 
-    thread.Render(env.Window, env.Window->PrivateBrowser);
+    thread.Render(env.Window, Part<TTavuBrowser>(env.Window, "PrivateBrowser"));
     EXPECT_FALSE(env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("アクション作動")));
-    EXPECT_TRUE(env.Window->Lists->BookmarkList.Value(bookmarkKey).isEmpty());
+    EXPECT_TRUE(env.Window->StoredLists().BookmarkList.Value(bookmarkKey).isEmpty());
 
     TThreadFixture again({QStringLiteral("一"), QStringLiteral("良スレ認定")});
-    TTavuBrowser tab(env.Window->BrowserViewPanel);
+    TTavuBrowser tab(Part<QWidget>(env.Window, "BrowserViewPanel"));
     again.Render(env.Window, &tab);
     again.Render(env.Window, &tab);
     const QStringList lines = env.LogLines().filter(QStringLiteral("『しおり』"));
     EXPECT_EQ(lines, QStringList{QStringLiteral("・アクション作動：『しおり』　→2:名無し")});
-    EXPECT_EQ(env.Window->Lists->BookmarkList.Value(bookmarkKey), QStringLiteral("テストスレ"));
+    EXPECT_EQ(env.Window->StoredLists().BookmarkList.Value(bookmarkKey), QStringLiteral("テストスレ"));
     TThreadItem *reread = new TThreadItem;
     reread->SetLocation(QStringLiteral("2ch"), QStringLiteral("news"), QStringLiteral("1234567890"), QString());
     reread->LoadInfo();

@@ -3,6 +3,7 @@
 // the configuration, the registry and the HTTP job list it needs, and message boxes answered by the
 // test. The program starts offline, so nothing reaches the network.
 
+#include "WindowParts.h"
 #include "support/TempDataRoot.h"
 #include "support/WaitLimit.h"
 
@@ -68,7 +69,7 @@ public:
         FileUtil::WriteFileAtomic(Profile(name), bytes);
     }
 
-    void Start() { Window->Startup->Run(); }
+    void Start() { Part<TStartupSequence>(Window)->Run(); }
     // Closes the window as the user does; false when it stayed open.
     bool Close() { return Window->close(); }
     void Destroy()
@@ -77,7 +78,10 @@ public:
         Window = nullptr;
     }
 
-    QStringList LogLines() const { return Window->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList LogLines() const
+    {
+        return Part<QPlainTextEdit>(Window, "Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
 
     // Processes events until the condition holds; false when it still does not after a generous
     // wait (a worker thread on a loaded machine may take long).
