@@ -25,11 +25,11 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     services.BindAction(QStringLiteral("actBrowserClose"), this, [this] { actBrowserCloseExecute(); });
     services.BindAction(QStringLiteral("actBrowserCloseAll"), this, [this] { actBrowserCloseAllExecute(false); });
     services.BindAction(QStringLiteral("actBrowserCloseAll2"), this, [this] { actBrowserCloseAllExecute(true); });
-    BindTab("actBrowserNavigateLock", &TThreadTabController::ToggleLock);
+    BindTab("actBrowserNavigateLock", &TThreadTab::ToggleLock);
     services.BindAction(QStringLiteral("actBrowserNextTab"), this, [this] { actBrowserNextTabExecute(1); });
     services.BindAction(QStringLiteral("actBrowserPriorTab"), this, [this] { actBrowserNextTabExecute(-1); });
-    BindTab("actBrowserGoBack", [](TThreadTabController &tab) { tab.GoBack(true); });
-    BindTab("actBrowserGoForward", [](TThreadTabController &tab) { tab.GoBack(false); });
+    BindTab("actBrowserGoBack", [](TThreadTab &tab) { tab.GoBack(true); });
+    BindTab("actBrowserGoForward", [](TThreadTab &tab) { tab.GoBack(false); });
     services.BindAction(QStringLiteral("actBrowserNavClipboard"), this, [this] { actBrowserNavClipboardExecute(); });
     services.BindAction(QStringLiteral("actBrowserOpenByBrowser"), this, [this] { actBrowserOpenByBrowserExecute(); });
     services.BindAction(QStringLiteral("actBrowserKillUrl"), this, [this] { actBrowserKillUrlExecute(false); });
@@ -44,10 +44,10 @@ TBrowserTabCommands::TBrowserTabCommands(TWindowServices &services, QObject *par
     });
 }
 
-void TBrowserTabCommands::BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation)
+void TBrowserTabCommands::BindTab(const char *name, const std::function<void(TThreadTab &)> &operation)
 {
     services.BindAction(QString::fromLatin1(name), this, [this, operation] {
-        if (TThreadTabController *tab = services.FocusedTab())
+        if (TThreadTab *tab = services.FocusedTab())
             operation(*tab);
     });
 }
@@ -70,7 +70,7 @@ bool TBrowserTabCommands::IsChecked(const QString &name) const
 void TBrowserTabCommands::actBrowserCloseExecute()
 {
     services.HintWindow()->hide();
-    TThreadTabController *tab = services.FocusedTab();
+    TThreadTab *tab = services.FocusedTab();
     if (!tab)
         return;
     if (services.Browsers().size() == 1 && services.DoubleWindowShown())
@@ -119,7 +119,7 @@ void TBrowserTabCommands::actBrowserNavClipboardExecute()
 
 void TBrowserTabCommands::actBrowserOpenByBrowserExecute()
 {
-    if (TThreadTabController *tab = services.FocusedTab(); tab && !tab->Tab().URL.isEmpty())
+    if (TThreadTab *tab = services.FocusedTab(); tab && !tab->Tab().URL.isEmpty())
         Kpwfunc::OpenUrlExternal(tab->Tab().URL);
 }
 
@@ -136,7 +136,7 @@ void TBrowserTabCommands::actBrowserFontMaxExecute(int level)
 // The web page's URL (or title) joins killurl.txt (killtitl.txt) and its tab closes.
 void TBrowserTabCommands::actBrowserKillUrlExecute(bool byTitle)
 {
-    TThreadTabController *focused = services.FocusedTab();
+    TThreadTab *focused = services.FocusedTab();
     if (!focused || !focused->Tab().IsWebPage())
         return;
     TTavuBrowser *tab = &focused->Tab();

@@ -4,14 +4,14 @@
 // page history, the text size, find and source, opening the address on the clipboard or in the
 // default browser, and the popup-suppression lists (adding a page, closing a page whose title is
 // listed, and their dialog). What a tab itself does (closing, its lock, its page history) is its
-// controller's (TThreadTabController), to which those commands go.
+// controller's (TThreadTab, commands/ThreadTabController.h), to which those commands go.
 
 #include <QObject>
 #include <functional>
 
 class QString;
 class TTavuBrowser;
-class TThreadTabController;
+class TThreadTab;
 class TWindowServices;
 
 class TBrowserTabCommands : public QObject {
@@ -36,7 +36,7 @@ private:
 
     // Binds the command to an operation of the focused tab's controller; without a tab it does
     // nothing.
-    void BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation);
+    void BindTab(const char *name, const std::function<void(TThreadTab &)> &operation);
     void Execute(const QString &name);
     bool IsChecked(const QString &name) const;
 };

@@ -36,10 +36,10 @@ const QString NoSaveMode = QStringLiteral("保存モードになっていませ�
 
 TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
-    BindTab("actThreadReload", &TThreadTabController::Reload);
-    BindTab("actThreadCancelDownload", &TThreadTabController::Stop);
-    BindTab("actThreadRefresh", &TThreadTabController::Refetch);
-    BindTab("actThreadShowAll", &TThreadTabController::ShowAll);
+    BindTab("actThreadReload", &TThreadTab::Reload);
+    BindTab("actThreadCancelDownload", &TThreadTab::Stop);
+    BindTab("actThreadRefresh", &TThreadTab::Refetch);
+    BindTab("actThreadShowAll", &TThreadTab::ShowAll);
     Bind("actThreadDeleteLog", &TThreadCommands::actThreadDeleteLogExecute);
     Bind("actThreadDeleteLogClose", &TThreadCommands::actThreadDeleteLogCloseExecute);
     Bind("actThreadGoRes", &TThreadCommands::actThreadGoResExecute);
@@ -59,8 +59,8 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
     services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
                         [this] { actThreadCopyUrlExecute(CopyFormats::tcTitleUrl); });
-    BindTab("actThreadScrollUp", [](TThreadTabController &tab) { tab.ScrollStep(true); });
-    BindTab("actThreadScrollDown", [](TThreadTabController &tab) { tab.ScrollStep(false); });
+    BindTab("actThreadScrollUp", [](TThreadTab &tab) { tab.ScrollStep(true); });
+    BindTab("actThreadScrollDown", [](TThreadTab &tab) { tab.ScrollStep(false); });
     services.BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
     services.BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
 }
@@ -70,17 +70,17 @@ void TThreadCommands::Bind(const char *name, void (TThreadCommands::*handler)())
     services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
 }
 
-void TThreadCommands::BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation)
+void TThreadCommands::BindTab(const char *name, const std::function<void(TThreadTab &)> &operation)
 {
     services.BindAction(QString::fromLatin1(name), this, [this, operation] {
-        if (TThreadTabController *tab = services.FocusedTab())
+        if (TThreadTab *tab = services.FocusedTab())
             operation(*tab);
     });
 }
 
 TTavuBrowser *TThreadCommands::ThreadTab(TThreadItem *&item) const
 {
-    TThreadTabController *focused = services.FocusedTab();
+    TThreadTab *focused = services.FocusedTab();
     item = focused ? focused->Thread() : nullptr;
     return item ? &focused->Tab() : nullptr;
 }
@@ -122,7 +122,7 @@ void TThreadCommands::actThreadDeleteLogCloseExecute()
 
 void TThreadCommands::actThreadCopyUrlExecute(int kind)
 {
-    TThreadTabController *focused = services.FocusedTab();
+    TThreadTab *focused = services.FocusedTab();
     if (!focused)
         return;
     const TTavuBrowser *tab = &focused->Tab();

@@ -3,7 +3,7 @@
 // browser tab: reload, cancel, fetching the log anew, deleting it, copying its URL and title, going
 // to a response or the read point, erasing checked responses, past-log mark, output of the log.
 // What the tab itself does (reload, cancel, refetch, show all, scroll) is its controller's
-// (TThreadTabController), to which those commands go.
+// (TThreadTab, commands/ThreadTabController.h), to which those commands go.
 
 #include <QObject>
 
@@ -17,7 +17,7 @@ class TTavuBrowser;
 class TThreadItem;
 class TReadingServices;
 class TThreadViewServices;
-class TThreadTabController;
+class TThreadTab;
 class TWindowServices;
 
 class TThreadCommands : public QObject {
@@ -56,7 +56,7 @@ private:
     void Bind(const char *name, void (TThreadCommands::*handler)());
     // Binds the command to an operation of the focused tab's controller; without a tab it does
     // nothing.
-    void BindTab(const char *name, const std::function<void(TThreadTabController &)> &operation);
+    void BindTab(const char *name, const std::function<void(TThreadTab &)> &operation);
     // The focused tab when it shows a thread, with its item; nullptr otherwise.
     TTavuBrowser *ThreadTab(TThreadItem *&item) const;
     bool NeedSaveMode(const QString &message) const;

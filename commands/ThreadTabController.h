@@ -6,43 +6,29 @@
 // focus and on no other. The requests of the tab's thread run in the thread flow
 // (flows/ThreadController.h), which the controller starts through the services.
 
+#include "controls/ThreadTab.h"
+
 #include <QObject>
 
-class TThreadItem;
-class TTavuBrowser;
 class TWindowServices;
 
-class TThreadTabController : public QObject {
+class TThreadTabController : public QObject, public TThreadTab {
     Q_OBJECT
 public:
     TThreadTabController(TTavuBrowser &tab, TWindowServices &services);
 
-    TTavuBrowser &Tab() const { return tab; }
-    // The tab's thread when the tab shows one with its responses; nullptr for a web page.
-    TThreadItem *Thread() const;
+    TTavuBrowser &Tab() const override { return tab; }
+    TThreadItem *Thread() const override;
 
-    // ---- the page ----
-    // A web page loads again; a thread asks its server for new responses; an extract shows its
-    // responses again, unmarked.
-    void Reload();
-    // Stops the download of the tab's thread.
-    void Stop();
-    // "ログの再取得": the log is fetched whole again, the view kept at the response on top. The old
-    // log is kept as ".bak" first, and only a log whose copy was made is deleted.
-    void Refetch();
-    // The extract mode ends: every response shows again.
-    void ShowAll();
-    // The view scrolls one step up or down.
-    void ScrollStep(bool up);
-    // The page history of a web page.
-    void GoBack(bool back);
+    void Reload() override;
+    void Stop() override;
+    void Refetch() override;
+    void ShowAll() override;
+    void ScrollStep(bool up) override;
+    void GoBack(bool back) override;
 
-    // ---- the tab ----
-    // Closes the tab; a locked one asks first when BROWSERTAB_CHECKLOCKCLOSE says so. False when it
-    // stays open.
-    bool Close();
-    // The tab lock on or off, shown by its picture.
-    void ToggleLock();
+    bool Close() override;
+    void ToggleLock() override;
 
 signals:
     // A web page told its title: the tab's caption shows it.

@@ -39,7 +39,7 @@ class TTavuListDoc;
 class TTextList;
 class TThreadItem;
 class TThreadItemList;
-class TThreadTabController;
+class TThreadTab;
 class TToolMenuItem;
 class TWindowEvents;
 namespace Kpwfunc { struct TResSearch; }
@@ -105,7 +105,7 @@ public:
     virtual void RedrawListTabs() = 0;
     // The controller of the current browser tab, to which the tab commands go (nullptr when no tab
     // is current).
-    virtual TThreadTabController *FocusedTab() const = 0;
+    virtual TThreadTab *FocusedTab() const = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----

@@ -3,6 +3,7 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/ShortcutBarCommands.h"
+#include "commands/ThreadTabController.h"
 #include "commands/ToolCommands.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
@@ -793,7 +794,7 @@ void TVarneloWindowServices::RedrawListTabs()
     window.ThreadListBar->update();
 }
 
-TThreadTabController *TVarneloWindowServices::FocusedTab() const
+TThreadTab *TVarneloWindowServices::FocusedTab() const
 {
     return window.Tabs().FocusedController();
 }

@@ -140,7 +140,7 @@ public:
     TTavuListDoc *BoardTab(const TBoard *board) const override;
     void CloseListDoc(TTavuListDoc *doc, bool redraw = true) override;
     void RedrawListTabs() override;
-    TThreadTabController *FocusedTab() const override;
+    TThreadTab *FocusedTab() const override;
     int ThreadListRowCount() const override;
     void UpdateBoardListMenu() override;
     void UpdateThreadListMenu() override;

@@ -37,7 +37,7 @@ public:
     QList<TTavuBrowser *> BrowserTabOrder() const override { return tabs; }
     QList<TTavuListDoc *> ListDocTabOrder() const override { return {}; }
     void ShowBrowserTab(TTavuBrowser *tab) override { tabs.move(tabs.indexOf(tab), 0); }
-    TThreadTabController *FocusedTab() const override { return nullptr; }
+    TThreadTab *FocusedTab() const override { return nullptr; }
     void CloseBrowser(TTavuBrowser *tab, bool) override { delete tabs.takeAt(tabs.indexOf(tab)); }
     TTavuBrowser *NewPageTab(const QString &, bool) override { return nullptr; }
     TTavuListDoc *NewResultTab(const QString &, TThreadItemList *, TBoard *) override { return nullptr; }
