@@ -62,6 +62,7 @@
 #include "core/TavuActionList.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -232,7 +233,7 @@ void TVarneloWindow::BindActions()
     new TFavoriteAddCommands(frame, tabs, reading, boards, this);   // threads and pages into the favourites
     new TPropertyCommands(frame, tabs, boards, this);      // property window
     new TShortcutAddCommands(frame, tabs, boards, this);   // threads and boards onto the shortcut bar
-    new TThreadListDrag(boards, ThreadListView, BoardListView, this);   // threads dragged to favourites
+    new TThreadListDrag(boards, ThreadListView, boardPane->Tree(), this);   // threads dragged to favourites
     new TBrowserTabDrag(tabs, boards, layout, this);      // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(frame, tabs, boards, this);   // thread-list rows and tabs, board copies
@@ -269,7 +270,7 @@ void TVarneloWindow::BindPaneLooks()
     Kpwfunc::TPaneLookParts parts;
     parts.LogPane = Memo1;
     parts.ShortcutBars = {ShortcutBar1, ShortcutBar3};
-    parts.BoardTree = BoardListView;
+    parts.BoardTree = boardPane->Tree();
     parts.TitlePanel = ThreadTitlePanel;
     parts.BrowserPane = BrowserPanel;
     parts.Browser = ImagePaneSplitter;
@@ -382,7 +383,7 @@ void TVarneloWindow::OnBrowserProgress(int position, int maximum)
 
 void TVarneloWindow::FillSiteBox()
 {
-    Kpwfunc::LoadBBSTree(SiteComboBox);
+    boardPane->FillSiteBox();
     LoadToolsMenu();
     Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
@@ -425,19 +426,7 @@ bool TVarneloWindow::ShowOptions(int page)
 void TVarneloWindow::LoadBBSBar()
 {
     Kpwfunc::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
-                        BoardTreeImages::SiteImages(), [this](TSite *site) { SelectSite(site); });
-}
-
-void TVarneloWindow::ShowFirstSite()
-{
-    Kpwfunc::LoadBBSTree(SiteComboBox);
-    if (SiteComboBox->count() == 0)
-        return;
-    {
-        const QSignalBlocker blocker(SiteComboBox);
-        SiteComboBox->setCurrentIndex(0);
-    }
-    SiteComboBoxChange();
+                        BoardTreeImages::SiteImages(), [this](TSite *site) { boardPane->SelectSite(site); });
 }
 
 void TVarneloWindow::SetCommandsEnabled(bool enabled)

@@ -2,7 +2,8 @@
 // TVarneloWindow: the one main window of the program. The other parts of the program reach it only
 // through the services it hands them (controls/WindowServices.h, TVarneloWindowServices).
 //
-// It holds the board pane (site box, board tree), the thread-list pane (its tab bar and the list
+// It holds the board pane (TBoardPane, mainwindow/BoardPane.h: the site box and the board tree,
+// the site shown), the thread-list pane (its tab bar and the list
 // view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
 // tool bars in the top band, and every command as an action of ActionList1, found by name with
 // Action(). Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
@@ -42,7 +43,6 @@
 #include <functional>
 #include <memory>
 
-class QComboBox;
 class QLabel;
 class QMovie;
 class QPlainTextEdit;
@@ -51,8 +51,8 @@ class QStackedWidget;
 class QTabWidget;
 class QTimer;
 class QToolBar;
-class QTreeWidget;
 class TBoard;
+class TBoardPane;
 class TEmbeddedWB;
 class TExifInfo;
 class TPageScroller;
@@ -163,12 +163,8 @@ public:
     // (before the board tree's popup menu opens).
     void BoardListPopupPopup();
 
-    // The site shown in the board pane.
-    TSite *CurrentSite() const { return currentSite; }
-    void SelectSite(TSite *site);
-    void SiteComboBoxChange();
-    // Reads the site list from bbs.txt again and shows its first site.
-    void ShowFirstSite();
+    // The board pane: the site shown and its board tree (mainwindow/BoardPane.h).
+    TBoardPane &BoardPane() const { return *boardPane; }
     // Builds the BBS bar from bbsbar.txt.
     void LoadBBSBar();
     // Switches the menu bar and every command off (while a composer is active) or back on.
@@ -199,10 +195,7 @@ private:
 
     QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest
     TTavuSplitter *MainSplitter = nullptr;   // BoardListSplitter: board pane | body
-    QWidget *BoardListPanel = nullptr;
-    QComboBox *SiteComboBox = nullptr;
-    QComboBox *BoardFilterCombo = nullptr;
-    QTreeWidget *BoardListView = nullptr;
+    TBoardPane *boardPane = nullptr;   // site box, board filter and board tree
     QSplitter *MessageSplitter = nullptr; // body above, log pane below
     QWidget *BodyPanel = nullptr;
     QSplitter *ThreadListSplitter = nullptr;   // thread-list pane and browser pane
@@ -290,14 +283,12 @@ private:
     // and second browser (WindowSearch.h) work on its bars, menus and panes.
     friend void Kpwfunc::OpenSelectedThread(TVarneloWindow &, bool);
     friend void Kpwfunc::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
-    friend void Kpwfunc::SelectBoardInTree(TVarneloWindow &, const TBoard *);
     friend void Kpwfunc::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const Kpwfunc::TResSearch *);
     friend int Kpwfunc::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const Kpwfunc::TResSearch &);
     friend bool Kpwfunc::DoubleWindowShown(const TVarneloWindow &);
     friend void Kpwfunc::ShowDoubleWindow(TVarneloWindow &, bool);
     friend void Kpwfunc::ShowResListInPreview(TVarneloWindow &, TThreadItem *, TResList *);
     friend void Kpwfunc::ShowUrlInDoubleWindow(TVarneloWindow &, const QString &);
-    TSite *currentSite = nullptr;
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
@@ -368,9 +359,6 @@ public:
     void DetachListDoc(TTavuListDoc *doc);
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
-
-    // Fills the board tree with the site's boards again, keeping its state.
-    void RefillBoardTree(TSite *site);
 
 private:
     TTavuListDoc *shownListDoc = nullptr;

@@ -1,5 +1,5 @@
 // The main window's frame: its menus, bars and panes, the lookups of the current tabs, the command
-// states, the window and tool-bar layout and the site shown in the board pane.
+// states and the window and tool-bar layout.
 
 #include "mainwindow/VarneloWindow.h"
 
@@ -13,7 +13,6 @@
 #include "controls/MenuBar.h"
 #include "controls/PageScroller.h"
 #include "controls/ShortcutBar.h"
-#include "controls/SiteComboBox.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
@@ -23,6 +22,7 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -111,7 +111,7 @@ void TVarneloWindow::FillMenusAndBars()
     Kpwfunc::FillDesignedBarsAndMenus({MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar},
                                       {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup},
                                       *ActionList1, ShowOptionsAt());
-    Kpwfunc::PopUpOver(BoardListView, BoardListPopup);
+    Kpwfunc::PopUpOver(boardPane->Tree(), BoardListPopup);
     Kpwfunc::PopUpOver(ThreadListView, ThreadItemPopup);
 }
 
@@ -150,23 +150,8 @@ void TVarneloWindow::CreatePanes()
 
 QWidget *TVarneloWindow::CreateBoardPane()
 {
-    BoardListPanel = Panel("BoardListPanel", this);
-    QVBoxLayout *layout = TightColumn(BoardListPanel);
-    SiteComboBox = new TSiteComboBox(BoardListPanel);
-    SiteComboBox->setObjectName(QStringLiteral("SiteComboBox"));
-    BoardFilterCombo = new QComboBox(BoardListPanel);
-    BoardFilterCombo->setObjectName(QStringLiteral("BoardFilterCombo"));
-    BoardFilterCombo->setEditable(true);
-    BoardFilterCombo->hide();
-    BoardListView = new QTreeWidget(BoardListPanel);
-    BoardListView->setObjectName(QStringLiteral("BoardListView"));
-    BoardListView->setHeaderHidden(true);
-    BoardListView->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(SiteComboBox);
-    layout->addWidget(BoardFilterCombo);
-    layout->addWidget(BoardListView, 1);
-    connect(SiteComboBox, &QComboBox::currentIndexChanged, this, &TVarneloWindow::SiteComboBoxChange);
-    return BoardListPanel;
+    boardPane = new TBoardPane(Services(), Services(), this);
+    return boardPane;
 }
 
 QWidget *TVarneloWindow::CreateThreadListPane()
@@ -405,36 +390,6 @@ void TVarneloWindow::ApplyTabBarPositions()
           TavuConfig->THREADTAB_TOOLBARPOS);
     place(BrowserPanel, BrowserTabPanel, BrowserToolBar, BrowserActToolBar, TavuConfig->BROWSERTAB_POSITION,
           TavuConfig->BROWSERTAB_TOOLBARPOS);
-}
-
-// ---- the site shown ----
-
-void TVarneloWindow::SelectSite(TSite *site)
-{
-    if (site == currentSite)
-        return;
-    for (int i = 0; i < SiteComboBox->count(); ++i) {
-        if (SiteComboBox->itemData(i).value<void *>() == site) {
-            const QSignalBlocker blocker(SiteComboBox);
-            SiteComboBox->setCurrentIndex(i);
-            SiteComboBoxChange();
-            return;
-        }
-    }
-}
-
-// The tree keeps the state of the site it leaves and shows the chosen site's boards; the BBS menu
-// offers the chosen site's own functions.
-void TVarneloWindow::SiteComboBoxChange()
-{
-    auto *site = static_cast<TSite *>(SiteComboBox->currentData().value<void *>());
-    if (!site)
-        return;
-    Kpwfunc::SaveTreeState(BoardListView, currentSite);
-    currentSite = site;
-    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
-    Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, ShowOptionsAt());
-    UpdateBoardListMenu();
 }
 
 // ---- small handlers ----

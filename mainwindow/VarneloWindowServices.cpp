@@ -5,7 +5,6 @@
 #include "commands/ShortcutBarCommands.h"
 #include "commands/ThreadTabController.h"
 #include "commands/ToolCommands.h"
-#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
@@ -27,6 +26,7 @@
 #include "flows/ThreadController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -264,20 +264,17 @@ void TVarneloWindowServices::SaveResRules()
 
 TSite *TVarneloWindowServices::CurrentSite() const
 {
-    return window.CurrentSite();
+    return window.BoardPane().CurrentSite();
 }
 
 void TVarneloWindowServices::ShowSiteBoards(TSite *site)
 {
-    if (site == window.CurrentSite())
-        window.RefillBoardTree(site);
-    else
-        window.SelectSite(site);
+    window.BoardPane().ShowSiteBoards(site);
 }
 
 void TVarneloWindowServices::ShowFirstSite()
 {
-    window.ShowFirstSite();
+    window.BoardPane().ShowFirstSite();
 }
 
 void TVarneloWindowServices::ReloadBBSBar()
@@ -287,7 +284,7 @@ void TVarneloWindowServices::ReloadBBSBar()
 
 void TVarneloWindowServices::JumpToBoardInTree(TBoard *board)
 {
-    Kpwfunc::JumpToBoardInTree(window, board);
+    window.BoardPane().JumpToBoardInTree(board);
 }
 
 bool TVarneloWindowServices::BoardListsBusy()
@@ -297,7 +294,7 @@ bool TVarneloWindowServices::BoardListsBusy()
 
 TBoard *TVarneloWindowServices::SelectedTreeBoard() const
 {
-    return Kpwfunc::NodeBoard(window.BoardListView->currentItem());
+    return window.BoardPane().SelectedBoard();
 }
 
 TTavuListDoc *TVarneloWindowServices::ShownListDoc() const
@@ -424,7 +421,7 @@ void TVarneloWindowServices::BindEvents()
     QObject::connect(boardPane, &TTavuSplitter::OnOpen, events, [events] { emit events->BoardPaneToggled(true); });
     QObject::connect(boardPane, &TTavuSplitter::OnClose, events, [events] { emit events->BoardPaneToggled(false); });
     QObject::connect(window.ThreadListSplitter, &QSplitter::splitterMoved, events, &TWindowEvents::BodySplitterMoved);
-    if (QLineEdit *filter = window.BoardFilterCombo->lineEdit())
+    if (QLineEdit *filter = window.BoardPane().FilterBox()->lineEdit())
         QObject::connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
     window.Memo1->setReadOnly(false);
     window.Memo1->installEventFilter(
@@ -450,7 +447,7 @@ void TVarneloWindowServices::PutBoardPaneRight(bool right)
     const QList<int> sizes = splitter->sizes();
     const int boardSize = sizes.value(splitter->PaneIndex);
     splitter->PaneIndex = right ? 1 : 0;
-    splitter->insertWidget(splitter->PaneIndex, window.BoardListPanel);
+    splitter->insertWidget(splitter->PaneIndex, &window.BoardPane());
     const int total = sizes.value(0) + sizes.value(1);
     splitter->setSizes(right ? QList<int>{total - boardSize, boardSize} : QList<int>{boardSize, total - boardSize});
 }
@@ -537,7 +534,7 @@ void TVarneloWindowServices::ShowHeaderBars(bool shown)
 
 void TVarneloWindowServices::ShowBoardFilter(bool shown)
 {
-    QComboBox *filter = window.BoardFilterCombo;
+    QComboBox *filter = window.BoardPane().FilterBox();
     filter->setVisible(shown);
     if (filter->isVisible())
         filter->setFocus();
@@ -545,7 +542,7 @@ void TVarneloWindowServices::ShowBoardFilter(bool shown)
 
 void TVarneloWindowServices::ExpandBoardTree(bool expand)
 {
-    QTreeWidget *tree = window.BoardListView;
+    QTreeWidget *tree = window.BoardPane().Tree();
     tree->setUpdatesEnabled(false);
     if (expand)
         tree->expandAll();
@@ -564,7 +561,7 @@ void TVarneloWindowServices::FocusControl(TPaneControl control)
     QWidget *focus = nullptr;
     switch (control) {
     case pcBoardTree:
-        focus = window.BoardListView;
+        focus = window.BoardPane().Tree();
         break;
     case pcThreadList:
         focus = window.ThreadListView;
@@ -575,7 +572,7 @@ void TVarneloWindowServices::FocusControl(TPaneControl control)
             focus = window.BrowserPanel;
         break;
     case pcSiteBox:
-        focus = window.SiteComboBox;
+        focus = window.BoardPane().SiteBox();
         break;
     case pcAddressBox:
         focus = window.UrlComboBox;
@@ -631,7 +628,7 @@ void TVarneloWindowServices::WatchBrowserTabBar(QObject *filter)
 
 QWidget *TVarneloWindowServices::TabDropTarget() const
 {
-    QTreeWidget *tree = window.BoardListView;
+    QTreeWidget *tree = window.BoardPane().Tree();
     tree->setAcceptDrops(true);
     tree->viewport()->setAcceptDrops(true);
     return tree->viewport();
@@ -639,20 +636,19 @@ QWidget *TVarneloWindowServices::TabDropTarget() const
 
 bool TVarneloWindowServices::TreeNodeAt(const QPoint &point, TBoard *&board) const
 {
-    const QTreeWidgetItem *node = window.BoardListView->itemAt(point);
+    const QTreeWidgetItem *node = window.BoardPane().Tree()->itemAt(point);
     board = Kpwfunc::NodeBoard(node);
     return node != nullptr;
 }
 
 void TVarneloWindowServices::RefillBoardTree()
 {
-    window.SiteComboBoxChange();
+    window.BoardPane().SiteComboBoxChange();
 }
 
 void TVarneloWindowServices::ShowNewBoardsOf(TSite *site, bool filtered)
 {
-    if (site && window.CurrentSite() == site)
-        Kpwfunc::FillBoardTree(window.BoardListView, site, filtered ? window.BoardFilterCombo->currentText() : QString());
+    window.BoardPane().ShowNewBoardsOf(site, filtered);
 }
 
 void TVarneloWindowServices::ApplyTabBarPositions()
@@ -818,7 +814,7 @@ void TVarneloWindowServices::UpdateThreadListMenu()
 
 bool TVarneloWindowServices::HasCurrentTreeNode() const
 {
-    return window.BoardListView->currentItem() != nullptr;
+    return window.BoardPane().HasCurrentNode();
 }
 
 TThreadItem *TVarneloWindowServices::FocusedThread() const
@@ -880,30 +876,17 @@ void TVarneloWindowServices::ShowDoubleWindow(bool show)
 
 QList<TSite *> TVarneloWindowServices::OfferedSites() const
 {
-    QList<TSite *> sites;
-    for (int i = 0; i < window.SiteComboBox->count(); ++i) {
-        if (auto *site = static_cast<TSite *>(window.SiteComboBox->itemData(i).value<void *>()))
-            sites.append(site);
-    }
-    return sites;
+    return window.BoardPane().OfferedSites();
 }
 
 bool TVarneloWindowServices::FindTreeNode(const QString &text, bool fromNext)
 {
-    QTreeWidget *tree = window.BoardListView;
-    QTreeWidgetItem *node = Kpwfunc::FindNextNode(tree, text, fromNext);
-    if (!node)
-        return false;
-    tree->setCurrentItem(node);
-    tree->scrollToItem(node);
-    return true;
+    return window.BoardPane().FindTreeNode(text, fromNext);
 }
 
 void TVarneloWindowServices::RefreshTreeNodeIcon()
 {
-    QTreeWidgetItem *node = window.BoardListView->currentItem();
-    if (const TBoard *board = Kpwfunc::NodeBoard(node))
-        node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+    window.BoardPane().RefreshTreeNodeIcon();
 }
 
 QPoint TVarneloWindowServices::VisitedBoardsMenuPlace() const
@@ -936,7 +919,7 @@ void TVarneloWindowServices::StopFocusTimer()
 
 void TVarneloWindowServices::SaveBoardTreeState()
 {
-    Kpwfunc::SaveTreeState(window.BoardListView, window.currentSite);
+    window.BoardPane().SaveTreeState();
 }
 
 void TVarneloWindowServices::ReleaseTabs()

@@ -10,7 +10,6 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/NoticeCommands.h"
-#include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
@@ -30,6 +29,7 @@
 #include "flows/ShutdownSequence.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -39,13 +39,11 @@
 #include "services/TavuCheck.h"
 #include "services/ThreadListPane.h"
 
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolBar>
-#include <QTreeWidget>
 
 // ---- set-up ----
 
@@ -99,37 +97,15 @@ void TVarneloWindow::BindThreadListPane()
                       [this] { Kpwfunc::OpenSelectedThread(*this, true); });
 }
 
-// A board opens with a single or a double click, as BOARDLISTSETTING says; with a single click a
-// category opens and closes with it too. Selecting a closed category closes the others first when
-// BOARDLISTAUTOEXPAND says so (for a click, at its end).
+// The board pane's site changes the BBS menu; its site and its current node change the board
+// commands.
 void TVarneloWindow::BindBoardTree()
 {
-    connect(BoardListView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) {
-        Kpwfunc::CategorySelected(BoardListView, node);
-        if (TavuConfig->BOARDLISTSETTING != 0)
-            return;
-        if (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node))
-            Kpwfunc::BoardTreeChange(*this, BoardListView);
-        else if (node->childCount() > 0)
-            node->setExpanded(!node->isExpanded());
-    });
-    connect(BoardListView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
-        if (TavuConfig->BOARDLISTSETTING == 1 && (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node)))
-            Kpwfunc::BoardTreeChange(*this, BoardListView);
-    });
-    connect(BoardListView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
-        // A category selected by a click closes the others once the click is done: closing them
-        // now would move the rows under the pointer while the tree still handles the press.
-        if (!(QGuiApplication::mouseButtons() & Qt::LeftButton))
-            Kpwfunc::CategorySelected(BoardListView, node);
+    connect(boardPane, &TBoardPane::SiteShown, this, [this](TSite *site) {
+        Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, ShowOptionsAt());
         UpdateBoardListMenu();
     });
-    for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed}) {
-        connect(BoardListView, signal, this, [](QTreeWidgetItem *node) {
-            if (!Kpwfunc::NodeBoard(node) && !Kpwfunc::NodeSite(node))
-                node->setIcon(0, BoardTreeImages::CategoryIcon(node->isExpanded()));
-        });
-    }
+    connect(boardPane, &TBoardPane::CurrentNodeChanged, this, &TVarneloWindow::UpdateBoardListMenu);
 }
 
 void TVarneloWindow::BindListDoc(TTavuListDoc *doc)
@@ -154,12 +130,6 @@ void TVarneloWindow::ListDocClosing(TTavuListDoc *doc)
     if (shownListDoc == doc)
         ShowListDoc(nullptr, false);
     DetachListDoc(doc);
-}
-
-void TVarneloWindow::RefillBoardTree(TSite *site)
-{
-    Kpwfunc::SaveTreeState(BoardListView, site);
-    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
 }
 
 // ---- the thread-list request flow ----

@@ -1,9 +1,7 @@
-// Opening URLs, the board tree, and the threads of the board tabs.
+// Opening URLs and the threads of the board tabs.
 
 #include "mainwindow/WindowTabs.h"
 
-#include "controls/BoardTreeImages.h"
-#include "controls/KpwBoardTree.h"
 #include "services/KpwUrl.h"
 #include "services/ThreadListPane.h"
 
@@ -20,25 +18,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
-#include <QTreeWidget>
-
 namespace Kpwfunc {
-
-namespace {
-
-bool IsPaneShown(const TVarneloWindow &window, const char *action)
-{
-    const QAction *pane = window.Action(QString::fromUtf8(action));
-    return pane && pane->isChecked();
-}
-
-void SwitchPaneFromBoardList(TVarneloWindow &window, bool wanted)
-{
-    if (wanted && TavuConfig->CHANGEPANE_BOARDLIST)
-        window.Execute(QStringLiteral("actShowPaneChange"));
-}
-
-}  // namespace
 
 void OpenSelectedThread(TVarneloWindow &window, bool newTab)
 {
@@ -130,47 +110,6 @@ void OpenUrl(TVarneloWindow &window, const QString &url, const QString &caption,
     default:
         break;
     }
-}
-
-// ---- board tree ----
-
-void BoardTreeChange(TVarneloWindow &window, QTreeWidget *tree)
-{
-    QTreeWidgetItem *node = tree->currentItem();
-    if (TBoard *board = NodeBoard(node)) {
-        if (board->Kind == TBoard::KIND_WWW) {
-            OpenUrl(window, board->URL, board->Name, true);
-            SwitchPaneFromBoardList(window, IsPaneShown(window, "actShowThreadList2") && !IsPaneShown(window, "actShowBrowser"));
-            return;
-        }
-        window.StartThreadListDownload(board, false, false);
-        if ((board->Kind == TBoard::KIND_NORMAL || board->Kind == TBoard::KIND_RSS) && TavuConfig->CACHED) {
-            board->Opened = true;
-            node->setIcon(0, BoardTreeImages::BoardIcon(*board));
-        }
-        SwitchPaneFromBoardList(window, !IsPaneShown(window, "actShowThreadList2"));
-        return;
-    }
-    if (NodeSite(node) && node->childCount() == 0) {
-        FillSiteBoards(tree, node);
-        if (TavuConfig->BOARDLISTSETTING == 1)
-            node->setExpanded(true);
-    }
-}
-
-void SelectBoardInTree(TVarneloWindow &window, const TBoard *board)
-{
-    if (!board)
-        return;
-    if (board->Site != window.CurrentSite())
-        window.SelectSite(board->Site);
-    SelectBoardNode(window.BoardListView, board);
-}
-
-void JumpToBoardInTree(TVarneloWindow &window, const TBoard *board)
-{
-    if (TavuConfig->JUMPSHORTCUT)
-        SelectBoardInTree(window, board);
 }
 
 }  // namespace Kpwfunc

@@ -1,12 +1,11 @@
 #pragma once
-// Opening URLs, the board tree and the threads of the board tabs: procedures of the window's own
-// that work on its widgets. The tabs themselves are the tab manager's (mainwindow/TabManager.h).
+// Opening URLs and the threads of the board tabs: procedures of the window's own that work on its
+// widgets. The tabs themselves are the tab manager's (mainwindow/TabManager.h), the board tree the
+// board pane's (mainwindow/BoardPane.h).
 // The rest of the program asks for them through TWindowServices.
 
 #include <QString>
 
-class QTreeWidget;
-class TBoard;
 class TThreadItem;
 class TVarneloWindow;
 
@@ -29,17 +28,6 @@ void OpenThreadUrl(TVarneloWindow &window, const QString &url, bool fromViewer =
 // outside browser, anything else nothing.
 void OpenUrl(TVarneloWindow &window, const QString &url, const QString &caption, bool activate = true,
              bool fromViewer = false);
-
-// ---- board tree ----
-
-// The selected node changed: a web-page board opens as a page, another board's thread list opens,
-// a site node without children gets its boards.
-void BoardTreeChange(TVarneloWindow &window, QTreeWidget *tree);
-// Shows the board in the main window's board tree (making its site the current one first).
-void SelectBoardInTree(TVarneloWindow &window, const TBoard *board);
-// A board opened from a shortcut bar or the visited-boards button: shown in the board tree only
-// while the option "板選択時にボード一覧の該当板を選択状態にする" (JUMPSHORTCUT) is on.
-void JumpToBoardInTree(TVarneloWindow &window, const TBoard *board);
 
 // ---- threads of the board tabs ----
 

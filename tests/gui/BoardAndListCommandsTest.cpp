@@ -15,7 +15,7 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
+#include "mainwindow/BoardPane.h"
 #include "render/TavuListDoc.h"
 #include "settings/BoardFindDialog.h"
 
@@ -55,8 +55,8 @@ bool Settled(TWindowEnv &env)
 // The user clicks the board in the tree: its thread list opens.
 bool ClickNews(TWindowEnv &env)
 {
-    Kpwfunc::SelectBoardInTree(*env.Window, News());
-    Kpwfunc::BoardTreeChange(*env.Window, Part<QTreeWidget>(env.Window, "BoardListView"));
+    env.Window->BoardPane().SelectBoardInTree(News());
+    env.Window->BoardPane().BoardTreeChange();
     return Settled(env);
 }
 

@@ -8,6 +8,7 @@
 #include "support/ScriptedHttpServer.h"
 
 #include "controls/KpwBoardTree.h"
+#include "controls/WindowServices.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
 #include "flows/UpdateCheckController.h"
@@ -308,7 +309,7 @@ TEST_F(BoardListDialogFlowTest, AbortingAndSitesWithoutScriptChangeNothing)
 TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
-    ASSERT_EQ(env.Window()->CurrentSite(), env.site);
+    ASSERT_EQ(env.Window()->Services().CurrentSite(), env.site);
     WriteSiteFile(env.site, QStringLiteral("ParseBoard.ruro"), QString::fromLatin1(Script));
     ScriptedHttpServer pages;
     pages.Reply(ScriptedHttpServer::Make(
@@ -390,7 +391,7 @@ TEST_F(BoardListDialogFlowTest, BoardsAnotherSiteHoldsAreNotOffered)
 TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
-    ASSERT_EQ(env.Window()->CurrentSite(), env.site);
+    ASSERT_EQ(env.Window()->Services().CurrentSite(), env.site);
     QThread check;
     check.start();
     Part<TUpdateCheckController>(env.Window())->RunningChecks.append(&check);

@@ -7,6 +7,7 @@
 #include "commands/BrowserTabDrag.h"
 #include "controls/KpwBoardTree.h"
 #include "core/TextList.h"
+#include "mainwindow/BoardPane.h"
 #include "services/FavoriteFolders.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ TEST(BrowserTabDrag, AThreadTabDroppedOnAFavouritesFolderJoinsItOnce)
 
     const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
-    window->SelectSite(TavuEnviron->FavoritesSite());
+    window->BoardPane().SelectSite(TavuEnviron->FavoritesSite());
     window->show();
     const QList<QTreeWidgetItem *> nodes =
         Part<QTreeWidget>(window, "BoardListView")->findItems(folder->Name, Qt::MatchExactly | Qt::MatchRecursive);

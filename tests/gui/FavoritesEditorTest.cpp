@@ -35,6 +35,7 @@
 #include <QTreeWidget>
 
 #include "controls/ExtListView.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/WindowTabs.h"
 
 namespace {
@@ -430,7 +431,7 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
     const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
-    window->SelectSite(TavuEnviron->FavoritesSite());
+    window->BoardPane().SelectSite(TavuEnviron->FavoritesSite());
     window->show();
     QTreeWidgetItem *node = NodeNamed(Part<QTreeWidget>(window, "BoardListView"), folder->Name);
     ASSERT_NE(node, nullptr);

@@ -11,7 +11,7 @@
 #include "core/BoardList.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
-#include "mainwindow/WindowTabs.h"
+#include "mainwindow/BoardPane.h"
 
 #include <gtest/gtest.h>
 
@@ -255,8 +255,8 @@ TEST(PaneCommandsTest, BoardClicksAndTabClicksSwitchToTheirPane)
     w.Run("actShowThreadList2");
     ASSERT_FALSE(w.ListShown());
     TBoard *news = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
-    Kpwfunc::SelectBoardInTree(*w.env.Window, news);
-    Kpwfunc::BoardTreeChange(*w.env.Window, Part<QTreeWidget>(w.env.Window, "BoardListView"));
+    w.env.Window->BoardPane().SelectBoardInTree(news);
+    w.env.Window->BoardPane().BoardTreeChange();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.env.Window->BusyCount() == 0; }, 60000));
     EXPECT_TRUE(w.ListShown());
     EXPECT_FALSE(w.BrowserShown());   // the flip shows one pane in the space of the body

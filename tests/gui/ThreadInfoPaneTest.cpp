@@ -21,6 +21,7 @@
 #include "core/TavuActionList.h"
 #include "core/Tavutils.h"
 #include "core/TextList.h"
+#include "mainwindow/BoardPane.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
@@ -370,7 +371,7 @@ TEST(ThreadInfoPane, TheBoardTreeDrawsItsNodesInTheConfiguredColours)
         e.config->BOARDTEXTCOLOR = 0xFF0000;
     });
     TVarneloWindow *window = env.Window();
-    window->SelectSite(env.site);
+    window->BoardPane().SelectSite(env.site);
     ASSERT_GT(Part<QTreeWidget>(window, "BoardListView")->topLevelItemCount(), 0);
     QTreeWidgetItem *category = Part<QTreeWidget>(window, "BoardListView")->topLevelItem(0);
     ASSERT_GT(category->childCount(), 0);
@@ -385,7 +386,7 @@ TEST(ThreadInfoPane, TheBoardMenuListsTheShownSitesBoardsAndOpensTheOneChosen)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\n"); });
     TVarneloWindow *window = env.Window();
-    window->SelectSite(env.site);
+    window->BoardPane().SelectSite(env.site);
     auto *menu = window->findChild<QMenu *>(QStringLiteral("V2"));
     ASSERT_TRUE(menu);
     emit menu->aboutToShow();
