@@ -1,7 +1,7 @@
 #pragma once
 // The board tree, the site list, the boards of a site and the tab bars, for the main window and the
-// dialogs alike (no procedure here knows the main window; those that work on it are in
-// mainwindow/WindowTabs.h).
+// dialogs alike (no procedure here knows the main window; the main window's board tree is its board
+// pane's, mainwindow/BoardPane.h).
 //
 // Board tree: the categories and boards of one site in a tree view, with the categories the user
 // collapsed and the nodes at the top and selected kept per site in boardcnf.ini of the profile

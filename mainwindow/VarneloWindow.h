@@ -279,7 +279,7 @@ protected:
 
 private:
     friend class TVarneloWindowServices;   // the services reach the window's private parts
-    // The window's own procedures on its tabs and board tree (WindowTabs.h) and on its filtered views
+    // The window's own procedures on its tabs (WindowTabs.h) and on its filtered views
     // and second browser (WindowSearch.h) work on its bars, menus and panes.
     friend void Kpwfunc::OpenSelectedThread(TVarneloWindow &, bool);
     friend void Kpwfunc::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
