@@ -3,6 +3,7 @@
 // page holds (no body yet, an empty body, text without any response, responses).
 
 #include "PostTestEnv.h"
+#include "XServerRun.h"
 
 #include "core/SaveQueue.h"
 #include "render/EmbeddedWB.h"
@@ -222,4 +223,11 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     EXPECT_GT(topWhenUncovered, 0);
     EXPECT_FALSE(captions.contains(QStringLiteral("(0 / 0)"))) << captions.join(' ').toStdString();
     EXPECT_EQ(env.Window()->ThreadCountLabel->text(), QStringLiteral("(100 / 100)"));
+}
+
+// On an X server the window composites the pages without OpenGL: the tab's last frame still holds
+// the page it showed.
+TEST(WholeFrames, ATabComingBackShowsItsLastFrameOnAnXServer)
+{
+    RunOnXServer("WholeFrames.ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas");
 }
