@@ -19,7 +19,7 @@ inline int RunWebEngineBenchmarks(int argc, char **argv, TRatioReporter &reporte
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    TEmbeddedWB::RegisterSchemes();
+    TEmbeddedWB::PrepareEngine();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks(&reporter);

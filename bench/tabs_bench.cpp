@@ -2,9 +2,10 @@
 // - a tab coming back: from its activation until its page holds the 1000 responses again, scrolled
 //   to where it was, and has drawn them (its last frame is shown meanwhile), against loading the
 //   same finished page from a file in the same engine;
-// - memory: the proportional set size (PSS) of the program and every process it started, with 1, 10
-//   and 30 tabs of 1000 responses open, and the number of those processes; the floor is one tab.
-// Run headless: QT_QPA_PLATFORM=offscreen.
+// - memory: the proportional set size (PSS) of the program alone and with every process it
+//   started, with 1, 10 and 30 tabs of 1000 responses open, and the number of those processes; the
+//   floor is one tab.
+// Run headless (QT_QPA_PLATFORM=offscreen), or on an X server (xcb) as users do.
 #include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
 #include "gui/PostTestEnv.h"
@@ -57,8 +58,28 @@ struct TOpenTabs {
     }
 };
 
-// Proportional set size in MB of this process and every process it started, and their number.
-std::pair<double, int> ProcessTreeMemory()
+// Proportional set size in MB of this process alone and of it with every process it started, and
+// the number of those processes.
+struct TTreeMemory {
+    double Own = 0;
+    double Tree = 0;
+    int Processes = 0;
+};
+
+// -1 when the process has ended meanwhile.
+double PssOf(qint64 pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+TTreeMemory ProcessTreeMemory()
 {
     QMap<qint64, qint64> parents;
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -71,38 +92,34 @@ std::pair<double, int> ProcessTreeMemory()
         }
     }
     const qint64 self = QCoreApplication::applicationPid();
-    double kilobytes = 0;
-    int processes = 0;
+    TTreeMemory memory;
+    memory.Own = PssOf(self);
     for (auto it = parents.cbegin(); it != parents.cend(); ++it) {
         qint64 pid = it.key();
         for (int hop = 0; hop < 10 && pid > 1 && pid != self; ++hop)
             pid = parents.value(pid);
-        if (pid != self)
+        const double pss = pid == self ? PssOf(it.key()) : -1;
+        if (pss < 0)
             continue;
-        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(it.key()));
-        if (!rollup.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : rollup.readAll().split('\n')) {
-            if (line.startsWith("Pss:"))
-                kilobytes += line.mid(4).trimmed().split(' ').value(0).toDouble();
-        }
-        ++processes;
+        memory.Tree += pss;
+        ++memory.Processes;
     }
-    return {kilobytes / 1024, processes};
+    return memory;
 }
 
 void BM_TabsOpen(benchmark::State &state)
 {
     TOpenTabs tabs(int(state.range(0)));
-    std::pair<double, int> memory;
+    TTreeMemory memory;
     for (auto _ : state) {
         // What the engine frees for the pages given up goes once their processes have ended: the
         // bench gives them two seconds.
         PostTest::WaitFor([] { return false; }, 2000);
         memory = ProcessTreeMemory();
     }
-    state.counters["PSS_MB"] = memory.first;
-    state.counters["processes"] = memory.second;
+    state.counters["PSS_MB"] = memory.Tree;
+    state.counters["own_PSS_MB"] = memory.Own;
+    state.counters["processes"] = memory.Processes;
 }
 
 void BM_TabComesBack(benchmark::State &state)

@@ -57,8 +57,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    TEmbeddedWB::RegisterSchemes();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TEmbeddedWB::PrepareEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnelo"));
     Kpwfunc::SetMessageCaption(QStringLiteral("ヴァルネロ２β"));

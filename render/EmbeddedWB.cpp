@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPlainTextEdit>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QWebEngineFindTextResult>
@@ -501,9 +502,14 @@ private:
     TEmbeddedWB *owner;
 };
 
-void TEmbeddedWB::RegisterSchemes()
+// The window composites the pages the engine draws in software, without OpenGL: no GL context is
+// made for the web views, so the GL driver (a large library) is never loaded. A user who names
+// another GL integration for the X server keeps it.
+void TEmbeddedWB::PrepareEngine()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QWebEngineUrlScheme scheme(InternalScheme().toLatin1());
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);

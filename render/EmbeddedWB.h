@@ -49,8 +49,9 @@ public:
     explicit TEmbeddedWB(QWidget *parent = nullptr);
     ~TEmbeddedWB() override;
 
-    // Registers the program's "tavu" URL scheme. Call once, before the application object exists.
-    static void RegisterSchemes();
+    // Registers the program's "tavu" URL scheme and has the window composite pages in software.
+    // Call once, before the application object exists.
+    static void PrepareEngine();
     static QString InternalScheme() { return QStringLiteral("tavu"); }
 
     // Navigation. A path without a scheme is taken as a local file.

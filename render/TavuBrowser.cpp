@@ -484,10 +484,14 @@ void TTavuBrowser::KeepLastFrame()
 {
     if (!isVisible() || IsCovered() || webPage || !browser->HasDocument())
         return;
-    // Compressed, a picture of responses takes a few dozen kilobytes instead of megabytes.
+    // Compressed, a picture of responses takes a few dozen kilobytes instead of megabytes. PNG
+    // qualities above 80 store the picture without compression; 80 is zlib's fastest level, which
+    // shrinks a view of text about tenfold at little more cost than storing it.
     QBuffer png(&lastFrame);
     png.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    browser->grab().save(&png, "PNG", 90);
+    browser->grab().save(&png, "PNG", 80);
+    png.close();
+    lastFrame.squeeze();
 }
 
 void TTavuBrowser::CoverWith(const QPixmap &picture)

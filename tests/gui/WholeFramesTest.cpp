@@ -4,6 +4,7 @@
 
 #include "WindowParts.h"
 #include "PostTestEnv.h"
+#include "XServerRun.h"
 
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
@@ -225,4 +226,11 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     EXPECT_GT(topWhenUncovered, 0);
     EXPECT_FALSE(captions.contains(QStringLiteral("(0 / 0)"))) << captions.join(' ').toStdString();
     EXPECT_EQ(Part<QLabel>(env.Window(), "ThreadCountLabel")->text(), QStringLiteral("(100 / 100)"));
+}
+
+// On an X server the window composites the pages without OpenGL: the tab's last frame still holds
+// the page it showed.
+TEST(WholeFrames, ATabComingBackShowsItsLastFrameOnAnXServer)
+{
+    RunOnXServer("WholeFrames.ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas");
 }

@@ -1,6 +1,6 @@
 // The window-side tests run headless. The main window holds web views: the program's URL scheme
-// and shared GL contexts come before the application object; as root the web engine runs without
-// its sandbox.
+// and its way of compositing pages come before the application object, as in the program; as root
+// the web engine runs without its sandbox.
 #include "render/EmbeddedWB.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +31,7 @@ int main(int argc, char **argv)
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    TEmbeddedWB::RegisterSchemes();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TEmbeddedWB::PrepareEngine();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new TNoKeyHeld);
