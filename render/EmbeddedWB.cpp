@@ -37,6 +37,10 @@ const char *const HelperScript = R"js(
     const RES_ANCHOR = /^ID(\d+)$/;
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
+    const MARKED = 'varnelo-marked';
+    // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
+    // counts as a response of a few lines.
+    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto 90px; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
@@ -45,6 +49,9 @@ const char *const HelperScript = R"js(
     let plainForms = [];     // [box, plain form] of each response written with its mark (Marked)
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
+    let boxSheet = null;     // the style of the boxes, once the page has taken it
+    let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
+    let pinFrames = false;   // keepPin runs at each frame
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -203,10 +210,50 @@ const char *const HelperScript = R"js(
 
     function keepHold(hold) {
         if (hold && hold.element.isConnected) {
-            const moved = hold.element.getBoundingClientRect().top - hold.top;
-            if (moved !== 0) {
-                window.scrollBy(0, moved);
-            }
+            pinAt(hold.element, hold.top);
+        }
+    }
+
+    // Scrolls the element to `top` pixels below the top of the view, and keeps it there over the
+    // frames that follow: the boxes that come near the view are laid out in them and take their
+    // real height, which moves what lies below them. The reader's own scrolling ends it.
+    function pinAt(element, top) {
+        pin = { element: element, top: top, calm: 0, frames: 0 };
+        holdPin();
+        if (!pinFrames) {
+            pinFrames = true;
+            requestAnimationFrame(keepPin);
+        }
+    }
+
+    // Scrolls the pinned element back to its place; true when it was there already (within the
+    // pixel that a scroll offset can give) or the page cannot scroll any further.
+    function holdPin() {
+        const moved = pin.element.getBoundingClientRect().top - pin.top;
+        if (Math.abs(moved) < 1) {
+            return true;
+        }
+        const before = window.scrollY;
+        window.scrollBy(0, moved);
+        return window.scrollY === before;
+    }
+
+    function keepPin() {
+        const PIN_CALM_FRAMES = 3;
+        const PIN_MAX_FRAMES = 120;
+        if (pin && (!pin.element.isConnected || ++pin.frames > PIN_MAX_FRAMES)) {
+            pin = null;
+        }
+        if (pin) {
+            pin.calm = holdPin() ? pin.calm + 1 : 0;
+            reportTop();
+        }
+        if (pin && pin.calm >= PIN_CALM_FRAMES) {
+            pin = null;
+        }
+        pinFrames = pin !== null;
+        if (pinFrames) {
+            requestAnimationFrame(keepPin);
         }
     }
 
@@ -285,8 +332,8 @@ const char *const HelperScript = R"js(
     // with nothing to parse or compare. The boxes ticked stay ticked.
     function takeOffMarks() {
         const ticked = new Set();
-        for (const box of document.querySelectorAll('div.varnelo-marked input[type=checkbox]:checked')) {
-            ticked.add(box.closest('div.varnelo-marked'));
+        for (const box of document.querySelectorAll('div.' + MARKED + ' input[type=checkbox]:checked')) {
+            ticked.add(box.closest('div.' + MARKED));
         }
         for (const [marked, plain] of plainForms) {
             if (!marked.isConnected) {
@@ -300,12 +347,25 @@ const char *const HelperScript = R"js(
                     }
                 });
             }
-            marked.replaceWith(plain);
+            // The box stays: one away from the view keeps its size and is laid out anew only
+            // once it comes near the view.
+            marked.replaceChildren(plain);
+            marked.classList.remove(MARKED);
         }
         if (plainForms.length > 0) {
             anchors = collectAnchors(document, []);
         }
         plainForms = [];
+    }
+
+    // The page takes the style of the boxes, out of its document (its HTML never shows it).
+    function styleBoxes() {
+        if (boxSheet) {
+            return;
+        }
+        boxSheet = new CSSStyleSheet();
+        boxSheet.replaceSync(BOX_STYLE);
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet];
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
@@ -330,6 +390,9 @@ const char *const HelperScript = R"js(
     }
 
     window.addEventListener('scroll', reportTop, { passive: true });
+    for (const type of ['wheel', 'keydown', 'mousedown', 'touchstart']) {
+        window.addEventListener(type, () => { pin = null; }, { capture: true, passive: true });
+    }
     window.addEventListener('resize', reportTop);
     document.addEventListener('change', function (event) {
         const box = event.target;
@@ -353,6 +416,7 @@ const char *const HelperScript = R"js(
                 (document.body || document.documentElement).appendChild(marker);
             }
             generation = newGeneration;
+            styleBoxes();
             tail = [];
             plainForms = [];
             keepPlainForms(document);
@@ -413,7 +477,7 @@ const char *const HelperScript = R"js(
             if (!target) {
                 return false;
             }
-            target.scrollIntoView({ block: 'start' });
+            pinAt(target, 0);
             reportTop();
             return true;
         },
@@ -694,9 +758,14 @@ void TEmbeddedWB::Prepend(const QString &html)
     Queue(html, true);
 }
 
+QString TEmbeddedWB::Boxed(const QString &html)
+{
+    return QStringLiteral("<div class=\"varnelo-res\">%1</div>").arg(html);
+}
+
 QString TEmbeddedWB::Marked(const QString &marked, const QString &plain)
 {
-    return QStringLiteral("<div class=\"varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
+    return QStringLiteral("<div class=\"varnelo-res varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
         .arg(marked, plain);
 }
 

@@ -1,0 +1,106 @@
+// A thread's page lays out only the responses near its view; a thread shown again at its saved place
+// still has the saved response exactly at the top of the view, and keeps it there once the
+// responses around it are laid out.
+
+#include "PostTestEnv.h"
+
+#include "mainwindow/WindowTabs.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+using namespace PostTest;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+constexpr int Count = 1000;
+constexpr int Saved = 600;
+
+// Responses of one to six lines, so that no estimate of their height is right.
+void AddUnevenThread(BoardServer &server)
+{
+    server.AddThread(News, Key, QStringLiteral("スレ"));
+    for (int n = 1; n <= Count; ++n) {
+        QString body = QStringLiteral("本文%1").arg(n);
+        for (int line = 0; line < n % 6; ++line)
+            body += QStringLiteral("<br>%1行目").arg(line + 2);
+        server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
+    }
+}
+
+// The page after two more frames: whatever the view laid out when it came near has been drawn.
+void WaitTwoFrames(TTavuBrowser *tab)
+{
+    RunInPage(tab, QStringLiteral("window.framesAfter = 0;"
+                                  "requestAnimationFrame(() => requestAnimationFrame(() => { window.framesAfter = 2; }));"
+                                  "true"));
+    ASSERT_TRUE(WaitFor([tab] { return RunInPage(tab, QStringLiteral("window.framesAfter")).toInt() == 2; }));
+}
+
+// Where the anchor of the response is, in pixels below the top of the view.
+double AnchorTop(TTavuBrowser *tab, int number)
+{
+    return RunInPage(tab, QStringLiteral("document.getElementById('ID%1').getBoundingClientRect().top").arg(number))
+        .toDouble();
+}
+
+// How many responses' boxes the page has not laid out (those away from the view).
+int BoxesNotLaidOut(TTavuBrowser *tab)
+{
+    return RunInPage(tab, QStringLiteral("Array.from(document.querySelectorAll('div.varnelo-res'))"
+                                         ".filter(box => getComputedStyle(box).contentVisibility === 'auto'"
+                                         " && box.getBoundingClientRect().bottom < -window.innerHeight * 2).length"))
+        .toInt();
+}
+
+// The saved response is at the very top of the view, and stays there over the frames that follow.
+void ExpectExactlyAtTheTop(TTavuBrowser *tab)
+{
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    for (int frame = 0; frame < 3; ++frame) {
+        WaitTwoFrames(tab);
+        EXPECT_EQ(tab->GetTopResNumber(), Saved);
+        EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0) << "after " << frame * 2 + 2 << " frames";
+    }
+}
+
+}  // namespace
+
+TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(tab->ResList()->Count(), Count);
+    tab->ScrollToRes(Saved);
+    ExpectExactlyAtTheTop(tab);
+    EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);   // what lies far above the view is not laid out
+
+    // Closed, the thread keeps its place; opened from its log, it shows there.
+    Kpwfunc::CloseActiveBrowser(*env.Window());
+    ASSERT_EQ(item->TOP, Saved);
+    ItemRef again(NewsItem(env, Key));
+    again->DownloadRequest = false;
+    OpenThread(env, again.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    tab = env.Window()->Browsers.first();
+    ExpectExactlyAtTheTop(tab);
+    EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);
+
+    // A tab that gave up its page comes back there too.
+    for (const QString &other : {QStringLiteral("1000000002"), QStringLiteral("1000000003"), QStringLiteral("1000000004")}) {
+        AddThread(env.server, News, other, 2);
+        ItemRef otherItem(NewsItem(env, other));
+        OpenThread(env, otherItem.get(), false, true);
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    }
+    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
+    env.Window()->ShowBrowserTab(tab, false);
+    ExpectExactlyAtTheTop(tab);
+}
