@@ -39,8 +39,10 @@ const char *const HelperScript = R"js(
     const PLAIN_FORM = 'template.varnelo-plain';
     const MARKED = 'varnelo-marked';
     // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
-    // counts as a response of a few lines.
-    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto 90px; }';
+    // counts as a response of a few lines. A box shows nothing outside itself, so a word too long
+    // for its line (an address) breaks instead of running out of it.
+    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto 90px;'
+                      + ' overflow-wrap: break-word; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
