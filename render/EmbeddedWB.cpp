@@ -54,6 +54,7 @@ const char *const HelperScript = R"js(
     let boxSheet = null;     // the style of the boxes, once the page has taken it
     let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
     let pinFrames = false;   // keepPin runs at each frame
+    let pinSheet = null;     // the style that turns the engine's anchoring of the view off while pinned
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -218,9 +219,15 @@ const char *const HelperScript = R"js(
 
     // Scrolls the element to `top` pixels below the top of the view, and keeps it there over the
     // frames that follow: the boxes that come near the view are laid out in them and take their
-    // real height, which moves what lies below them. The reader's own scrolling ends it.
+    // real height, which moves what lies below them. Meanwhile the pin alone keeps the view in
+    // place (the engine's own anchoring of the view is off); any other scroll ends it.
     function pinAt(element, top) {
-        pin = { element: element, top: top, calm: 0, frames: 0 };
+        if (!pinSheet) {   // a page we did not write has no boxes
+            window.scrollBy(0, element.getBoundingClientRect().top - top);
+            return;
+        }
+        pin = { element: element, top: top, y: 0, calm: 0, frames: 0 };
+        pinSheet.disabled = false;
         holdPin();
         if (!pinFrames) {
             pinFrames = true;
@@ -232,31 +239,32 @@ const char *const HelperScript = R"js(
     // pixel that a scroll offset can give) or the page cannot scroll any further.
     function holdPin() {
         const moved = pin.element.getBoundingClientRect().top - pin.top;
-        if (Math.abs(moved) < 1) {
-            return true;
-        }
         const before = window.scrollY;
-        window.scrollBy(0, moved);
-        return window.scrollY === before;
+        if (Math.abs(moved) >= 1) {
+            window.scrollBy(0, moved);
+        }
+        pin.y = window.scrollY;
+        return Math.abs(moved) < 1 || pin.y === before;
     }
 
     function keepPin() {
         const PIN_CALM_FRAMES = 3;
         const PIN_MAX_FRAMES = 120;
-        if (pin && (!pin.element.isConnected || ++pin.frames > PIN_MAX_FRAMES)) {
-            pin = null;
-        }
-        if (pin) {
+        const scroller = document.scrollingElement;
+        const atEnd = window.scrollY >= scroller.scrollHeight - window.innerHeight;   // the page got shorter
+        if (!pin.element.isConnected || (window.scrollY !== pin.y && !atEnd) || ++pin.frames > PIN_MAX_FRAMES) {
+            pin.calm = PIN_CALM_FRAMES;   // gone, or scrolled by the reader
+        } else {
             pin.calm = holdPin() ? pin.calm + 1 : 0;
             reportTop();
         }
-        if (pin && pin.calm >= PIN_CALM_FRAMES) {
-            pin = null;
-        }
-        pinFrames = pin !== null;
-        if (pinFrames) {
+        if (pin.calm < PIN_CALM_FRAMES) {
             requestAnimationFrame(keepPin);
+            return;
         }
+        pin = null;
+        pinFrames = false;
+        pinSheet.disabled = true;
     }
 
     // Two nodes that can be one another: the same kind of node, an element of the same tag.
@@ -360,14 +368,18 @@ const char *const HelperScript = R"js(
         plainForms = [];
     }
 
-    // The page takes the style of the boxes, out of its document (its HTML never shows it).
+    // The page takes the style of the boxes and that of a pin, out of its document (its HTML
+    // never shows them).
     function styleBoxes() {
         if (boxSheet) {
             return;
         }
         boxSheet = new CSSStyleSheet();
         boxSheet.replaceSync(BOX_STYLE);
-        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet];
+        pinSheet = new CSSStyleSheet();
+        pinSheet.replaceSync('html, body { overflow-anchor: none; }');
+        pinSheet.disabled = true;
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet, pinSheet];
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
@@ -392,9 +404,6 @@ const char *const HelperScript = R"js(
     }
 
     window.addEventListener('scroll', reportTop, { passive: true });
-    for (const type of ['wheel', 'keydown', 'mousedown', 'touchstart']) {
-        window.addEventListener(type, () => { pin = null; }, { capture: true, passive: true });
-    }
     window.addEventListener('resize', reportTop);
     document.addEventListener('change', function (event) {
         const box = event.target;
