@@ -1,6 +1,7 @@
-// A thread's page lays out only the responses near its view; a thread shown again at its saved place
-// still has the saved response exactly at the top of the view, and keeps it there once the
-// responses around it are laid out.
+// A thread's page lays out only the responses near its view, each in a box of its own; a thread
+// shown again at its saved place still has the saved response exactly at the top of the view, and
+// keeps it there once the responses around it are laid out; an update takes the new marks off
+// inside the boxes.
 
 #include "PostTestEnv.h"
 
@@ -103,4 +104,38 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
     ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
     env.Window()->ShowBrowserTab(tab, false);
     ExpectExactlyAtTheTop(tab);
+}
+
+// The first update after a first read takes the marks off inside the responses' boxes: each box
+// stays the element it was (one away from the view keeps its size and is not laid out again), now
+// holding the read form, and the first new response comes to the top of the view exactly.
+TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNewOneAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(tab->ResList()->Count(), Count);
+    ASSERT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), Count);   // a first read: all new
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox = document.getElementById('ID10').nextElementSibling;"
+                                              " window.keptBox.classList.contains('varnelo-res')")).toBool());
+
+    for (int n = 1; n <= 10; ++n)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("新着%1").arg(n));
+    env.Window()->Action(QStringLiteral("actThreadReload"))->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), Count + 10);
+
+    EXPECT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox.isConnected"
+                                              " && document.getElementById('ID10').nextElementSibling === window.keptBox"
+                                              " && window.keptBox.className === 'varnelo-res'"
+                                              " && window.keptBox.querySelector('div.res:not(.new)') !== null")).toBool());
+    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), 10);
+    ASSERT_TRUE(WaitFor([tab] { return !tab->IsCovered(); }));
+    WaitTwoFrames(tab);
+    EXPECT_EQ(tab->GetTopResNumber(), Count + 1);
+    EXPECT_NEAR(AnchorTop(tab, Count + 1), 0.0, 1.0);
 }
