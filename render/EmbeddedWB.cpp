@@ -54,7 +54,6 @@ const char *const HelperScript = R"js(
     let boxSheet = null;     // the style of the boxes, once the page has taken it
     let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
     let pinFrames = false;   // keepPin runs at each frame
-    let pinSheet = null;     // the style that turns the engine's anchoring of the view off while pinned
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -220,14 +219,15 @@ const char *const HelperScript = R"js(
     // Scrolls the element to `top` pixels below the top of the view, and keeps it there over the
     // frames that follow: the boxes that come near the view are laid out in them and take their
     // real height, which moves what lies below them. Meanwhile the pin alone keeps the view in
-    // place (the engine's own anchoring of the view is off); any other scroll ends it.
+    // place (the engine's own anchoring of the view would keep a sliver of the response before in
+    // place instead); any other scroll ends it.
     function pinAt(element, top) {
-        if (!pinSheet) {   // a page we did not write has no boxes
+        if (!boxSheet) {   // a page we did not write has no boxes
             window.scrollBy(0, element.getBoundingClientRect().top - top);
             return;
         }
         pin = { element: element, top: top, y: 0, calm: 0, frames: 0 };
-        pinSheet.disabled = false;
+        anchorView(false);
         holdPin();
         if (!pinFrames) {
             pinFrames = true;
@@ -264,7 +264,21 @@ const char *const HelperScript = R"js(
         }
         pin = null;
         pinFrames = false;
-        pinSheet.disabled = true;
+        anchorView(true);
+    }
+
+    // Turns the engine's own anchoring of the view on or off, on the root element alone (a change of
+    // a style sheet would have the whole page's style computed anew).
+    function anchorView(on) {
+        const root = document.documentElement;
+        if (on) {
+            root.style.removeProperty('overflow-anchor');
+            if (root.getAttribute('style') === '') {
+                root.removeAttribute('style');
+            }
+        } else {
+            root.style.setProperty('overflow-anchor', 'none');
+        }
     }
 
     // Two nodes that can be one another: the same kind of node, an element of the same tag.
@@ -368,18 +382,14 @@ const char *const HelperScript = R"js(
         plainForms = [];
     }
 
-    // The page takes the style of the boxes and that of a pin, out of its document (its HTML
-    // never shows them).
+    // The page takes the style of the boxes, out of its document (its HTML never shows it).
     function styleBoxes() {
         if (boxSheet) {
             return;
         }
         boxSheet = new CSSStyleSheet();
         boxSheet.replaceSync(BOX_STYLE);
-        pinSheet = new CSSStyleSheet();
-        pinSheet.replaceSync('html, body { overflow-anchor: none; }');
-        pinSheet.disabled = true;
-        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet, pinSheet];
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet];
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
