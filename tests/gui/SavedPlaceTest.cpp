@@ -5,6 +5,7 @@
 
 #include "PostTestEnv.h"
 
+#include "core/FileUtil.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
@@ -138,4 +139,28 @@ TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNew
     WaitTwoFrames(tab);
     EXPECT_EQ(tab->GetTopResNumber(), Count + 1);
     EXPECT_NEAR(AnchorTop(tab, Count + 1), 0.0, 1.0);
+}
+
+// A box shows nothing outside itself: in a skin that does not break long words (katjusha), an
+// address longer than the line breaks inside its response instead of being cut off at its edge.
+TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        const QString skin = e.Root.Path() + QStringLiteral("def/skin/katjusha/");
+        FileUtil::WriteFileAtomic(e.Profile(QStringLiteral("skin.ini")),
+                                  QStringLiteral("[test]\r\nSKINPATH=%1\r\nKATJUSHA=1\r\n").arg(skin).toUtf8());
+    });
+    env.ShowWindow();
+    env.server.AddThread(News, Key, QStringLiteral("スレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(),
+                         QStringLiteral("https://example.com/") + QString(400, QLatin1Char('a')));
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    const QString box = QStringLiteral("document.getElementById('ID1').nextElementSibling");
+    ASSERT_EQ(RunInPage(tab, box + QStringLiteral(".className")).toString(), QStringLiteral("varnelo-res varnelo-marked"));
+    EXPECT_LE(RunInPage(tab, box + QStringLiteral(".scrollWidth")).toInt(), RunInPage(tab, box + QStringLiteral(".clientWidth")).toInt());
+    EXPECT_GT(RunInPage(tab, box + QStringLiteral(".getBoundingClientRect().height")).toDouble(), 60.0);   // on several lines
 }
