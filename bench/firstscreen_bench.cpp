@@ -4,6 +4,8 @@
 // footer, as the tab writes them) loaded from a file in the same engine until its first paint.
 // Both are measured from the page: once the response shown first is in it, a requestAnimationFrame
 // callback notes the time (the frame that shows it), which the bench reads back.
+// Opening a thread never read, from the board server, in a new tab, until the tab shows it, beside
+// the finished page of the same thread loaded from a file until its first paint.
 // Run headless: QT_QPA_PLATFORM=offscreen.
 #include "FinishedPage.h"
 #include "PagePaint.h"
@@ -14,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -111,6 +114,59 @@ void BM_FirstScreenPageFirstPaint(benchmark::State &state)
     }
 }
 
+// Opening a thread never read, from the board server, in a new tab: from the open request until the
+// tab shows it (its cover goes once its page has drawn its first screen), every response in the page.
+void BM_OpenDownloaded(benchmark::State &state)
+{
+    const int responses = int(state.range(0));
+    TStoredThread thread(responses);
+    int opened = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString key = QString::number(1100000000 + ++opened);
+        PostTest::AddThread(thread.env.server, PostTest::News, key, responses);
+        PostTest::ItemRef item(PostTest::NewsItem(thread.env, key));
+        bool shown = false;
+        QObject watcher;
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        thread.env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
+        TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+        QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&shown] { shown = true; });
+        if (!PostTest::WaitFor([&] { return shown || (!tab->IsCovered() && !tab->Browser()->IsBusy()); }, 120000))
+            qFatal("the thread was not shown");
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        state.PauseTiming();
+        if (tab->ResList()->Count() != responses)
+            state.SkipWithError("the tab does not hold the whole thread");
+        thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
+        Kpwfunc::CloseActiveBrowser(*thread.env.Window());
+        state.ResumeTiming();
+    }
+}
+
+// Its floor: the finished page of the whole thread, as the tab shows it, loaded from a file into a
+// view of the same engine until the frame that shows its first response.
+void BM_FinishedPageFirstPaint(benchmark::State &state)
+{
+    TStoredThread thread(int(state.range(0)));
+    PostTest::ItemRef item(thread.NewItem());
+    TTavuBrowser *tab = thread.Open(item.get());
+    TFinishedPage page(tab);
+    QWebEngineView &view = page.view;
+    for (auto _ : state) {
+        view.setHtml(QString());
+        PostTest::WaitFor([&view] { return !view.page()->isLoading(); });
+        const double start = PagePaint::Now();
+        view.load(QUrl::fromLocalFile(page.path));
+        const double painted = PagePaint::PaintedAt(view.page(), 1);
+        state.SetIterationTime((painted - start) / 1000);
+    }
+}
+
+BENCHMARK(BM_OpenDownloaded)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FinishedPageFirstPaint)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FirstScreen)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FirstScreenPageFirstPaint)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -118,7 +174,8 @@ BENCHMARK(BM_FirstScreenPageFirstPaint)->Arg(1000)->Arg(10000)->UseManualTime()-
 
 int main(int argc, char **argv)
 {
-    TRatioReporter reporter({{"BM_FirstScreen/1000/", "BM_FirstScreenPageFirstPaint/1000/"},
+    TRatioReporter reporter({{"BM_OpenDownloaded/1000/", "BM_FinishedPageFirstPaint/1000/"},
+                             {"BM_FirstScreen/1000/", "BM_FirstScreenPageFirstPaint/1000/"},
                              {"BM_FirstScreen/10000/", "BM_FirstScreenPageFirstPaint/10000/"}},
                             1.0);
     return RunWebEngineBenchmarks(argc, argv, reporter);

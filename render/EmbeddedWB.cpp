@@ -38,6 +38,12 @@ const char *const HelperScript = R"js(
     const RES_ANCHOR = /^ID(\d+)$/;
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
+    const MARKED = 'varnelo-marked';
+    // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
+    // counts as a response of a few lines. A box shows nothing outside itself, so a word too long
+    // for its line (an address) breaks instead of running out of it.
+    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto 90px;'
+                      + ' overflow-wrap: break-word; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
     let anchors = [];        // the response anchors, in page order
@@ -46,6 +52,9 @@ const char *const HelperScript = R"js(
     let plainForms = [];     // [box, plain form] of each response written with its mark (Marked)
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
+    let boxSheet = null;     // the style of the boxes, once the page has taken it
+    let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
+    let pinFrames = false;   // keepPin runs at each frame
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -204,10 +213,72 @@ const char *const HelperScript = R"js(
 
     function keepHold(hold) {
         if (hold && hold.element.isConnected) {
-            const moved = hold.element.getBoundingClientRect().top - hold.top;
-            if (moved !== 0) {
-                window.scrollBy(0, moved);
+            pinAt(hold.element, hold.top);
+        }
+    }
+
+    // Scrolls the element to `top` pixels below the top of the view, and keeps it there over the
+    // frames that follow: the boxes that come near the view are laid out in them and take their
+    // real height, which moves what lies below them. Meanwhile the pin alone keeps the view in
+    // place (the engine's own anchoring of the view would keep a sliver of the response before in
+    // place instead); any other scroll ends it.
+    function pinAt(element, top) {
+        if (!boxSheet) {   // a page we did not write has no boxes
+            window.scrollBy(0, element.getBoundingClientRect().top - top);
+            return;
+        }
+        pin = { element: element, top: top, y: 0, calm: 0, frames: 0 };
+        anchorView(false);
+        holdPin();
+        if (!pinFrames) {
+            pinFrames = true;
+            requestAnimationFrame(keepPin);
+        }
+    }
+
+    // Scrolls the pinned element back to its place; true when it was there already (within the
+    // pixel that a scroll offset can give) or the page cannot scroll any further.
+    function holdPin() {
+        const moved = pin.element.getBoundingClientRect().top - pin.top;
+        const before = window.scrollY;
+        if (Math.abs(moved) >= 1) {
+            window.scrollBy(0, moved);
+        }
+        pin.y = window.scrollY;
+        return Math.abs(moved) < 1 || pin.y === before;
+    }
+
+    function keepPin() {
+        const PIN_CALM_FRAMES = 3;
+        const PIN_MAX_FRAMES = 120;
+        const scroller = document.scrollingElement;
+        const atEnd = window.scrollY >= scroller.scrollHeight - window.innerHeight;   // the page got shorter
+        if (!pin.element.isConnected || (window.scrollY !== pin.y && !atEnd) || ++pin.frames > PIN_MAX_FRAMES) {
+            pin.calm = PIN_CALM_FRAMES;   // gone, or scrolled by the reader
+        } else {
+            pin.calm = holdPin() ? pin.calm + 1 : 0;
+            reportTop();
+        }
+        if (pin.calm < PIN_CALM_FRAMES) {
+            requestAnimationFrame(keepPin);
+            return;
+        }
+        pin = null;
+        pinFrames = false;
+        anchorView(true);
+    }
+
+    // Turns the engine's own anchoring of the view on or off, on the root element alone (a change of
+    // a style sheet would have the whole page's style computed anew).
+    function anchorView(on) {
+        const root = document.documentElement;
+        if (on) {
+            root.style.removeProperty('overflow-anchor');
+            if (root.getAttribute('style') === '') {
+                root.removeAttribute('style');
             }
+        } else {
+            root.style.setProperty('overflow-anchor', 'none');
         }
     }
 
@@ -286,8 +357,8 @@ const char *const HelperScript = R"js(
     // with nothing to parse or compare. The boxes ticked stay ticked.
     function takeOffMarks() {
         const ticked = new Set();
-        for (const box of document.querySelectorAll('div.varnelo-marked input[type=checkbox]:checked')) {
-            ticked.add(box.closest('div.varnelo-marked'));
+        for (const box of document.querySelectorAll('div.' + MARKED + ' input[type=checkbox]:checked')) {
+            ticked.add(box.closest('div.' + MARKED));
         }
         for (const [marked, plain] of plainForms) {
             if (!marked.isConnected) {
@@ -301,12 +372,25 @@ const char *const HelperScript = R"js(
                     }
                 });
             }
-            marked.replaceWith(plain);
+            // The box stays: one away from the view keeps its size and is laid out anew only
+            // once it comes near the view.
+            marked.replaceChildren(plain);
+            marked.classList.remove(MARKED);
         }
         if (plainForms.length > 0) {
             anchors = collectAnchors(document, []);
         }
         plainForms = [];
+    }
+
+    // The page takes the style of the boxes, out of its document (its HTML never shows it).
+    function styleBoxes() {
+        if (boxSheet) {
+            return;
+        }
+        boxSheet = new CSSStyleSheet();
+        boxSheet.replaceSync(BOX_STYLE);
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, boxSheet];
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
@@ -354,6 +438,7 @@ const char *const HelperScript = R"js(
                 (document.body || document.documentElement).appendChild(marker);
             }
             generation = newGeneration;
+            styleBoxes();
             tail = [];
             plainForms = [];
             keepPlainForms(document);
@@ -414,7 +499,7 @@ const char *const HelperScript = R"js(
             if (!target) {
                 return false;
             }
-            target.scrollIntoView({ block: 'start' });
+            pinAt(target, 0);
             reportTop();
             return true;
         },
@@ -700,9 +785,14 @@ void TEmbeddedWB::Prepend(const QString &html)
     Queue(html, true);
 }
 
+QString TEmbeddedWB::Boxed(const QString &html)
+{
+    return QStringLiteral("<div class=\"varnelo-res\">%1</div>").arg(html);
+}
+
 QString TEmbeddedWB::Marked(const QString &marked, const QString &plain)
 {
-    return QStringLiteral("<div class=\"varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
+    return QStringLiteral("<div class=\"varnelo-res varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
         .arg(marked, plain);
 }
 

@@ -359,17 +359,19 @@ void TTavuBrowser::WriteRes(const TRes &res, bool front)
         Emit(html);
 }
 
-// A response as the page holds it; one marked new comes with the form it takes once ClearNewMarks
-// takes the mark off.
+// A response as the page holds it: its anchor, then its filled template in a box of its own
+// (TEmbeddedWB::Boxed); one marked new comes with the form it takes once ClearNewMarks takes the
+// mark off.
 QString TTavuBrowser::InlineRes(const TRes &res)
 {
-    const QString html = Writer().RenderRes(res);
+    const QString anchor = TTavuResWriter::ResAnchor(res.Number);
+    const QString html = Writer().RenderResTemplate(res);
     if (!res.IsNew)
-        return html;
+        return anchor + TEmbeddedWB::Boxed(html);
     TRes plain = res;
     plain.IsNew = false;
     marked = true;
-    return TEmbeddedWB::Marked(html, Writer().RenderRes(plain));
+    return anchor + TEmbeddedWB::Marked(html, Writer().RenderResTemplate(plain));
 }
 
 // ---- the first screen ----

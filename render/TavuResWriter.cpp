@@ -356,9 +356,18 @@ QString TTavuResWriter::RenderHeader() const
 
 QString TTavuResWriter::RenderRes(const TRes &res) const
 {
+    return ResAnchor(res.Number) + RenderResTemplate(res);
+}
+
+QString TTavuResWriter::ResAnchor(int number)
+{
+    return QStringLiteral("<a id=\"ID%1\" name=\"ID%1\"></a>").arg(number);
+}
+
+QString TTavuResWriter::RenderResTemplate(const TRes &res) const
+{
     const TTemplate &t = res.IsNew ? d->newres : d->res;
-    const QString anchor = QStringLiteral("<a id=\"ID%1\" name=\"ID%1\"></a>").arg(res.Number);
-    return anchor + TTemplateFiller(*this, d->settings, d->info, d->skinUrl).Fill(t, &res);
+    return TTemplateFiller(*this, d->settings, d->info, d->skinUrl).Fill(t, &res);
 }
 
 QString TTavuResWriter::RenderFooter() const

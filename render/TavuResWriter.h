@@ -66,7 +66,9 @@ public:
     std::function<QString(int first, int last)> AnchorUrl;
 
     QString RenderHeader() const;
-    QString RenderRes(const TRes &res) const;
+    QString RenderRes(const TRes &res) const;   // ResAnchor, then RenderResTemplate
+    static QString ResAnchor(int number);         // the empty anchor "ID<n>"
+    QString RenderResTemplate(const TRes &res) const;   // the res or newres template filled
     QString RenderFooter() const;
 
     // Internal links of rendered pages.

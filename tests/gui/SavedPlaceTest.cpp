@@ -1,0 +1,166 @@
+// A thread's page lays out only the responses near its view, each in a box of its own; a thread
+// shown again at its saved place still has the saved response exactly at the top of the view, and
+// keeps it there once the responses around it are laid out; an update takes the new marks off
+// inside the boxes.
+
+#include "PostTestEnv.h"
+
+#include "core/FileUtil.h"
+#include "mainwindow/WindowTabs.h"
+#include "render/EmbeddedWB.h"
+#include "render/TavuBrowser.h"
+
+#include <gtest/gtest.h>
+
+using namespace PostTest;
+
+namespace {
+
+const QString Key = QStringLiteral("1000000001");
+constexpr int Count = 1000;
+constexpr int Saved = 600;
+
+// Responses of one to six lines, so that no estimate of their height is right.
+void AddUnevenThread(BoardServer &server)
+{
+    server.AddThread(News, Key, QStringLiteral("スレ"));
+    for (int n = 1; n <= Count; ++n) {
+        QString body = QStringLiteral("本文%1").arg(n);
+        for (int line = 0; line < n % 6; ++line)
+            body += QStringLiteral("<br>%1行目").arg(line + 2);
+        server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), body);
+    }
+}
+
+// The page after two more frames: whatever the view laid out when it came near has been drawn.
+void WaitTwoFrames(TTavuBrowser *tab)
+{
+    RunInPage(tab, QStringLiteral("window.framesAfter = 0;"
+                                  "requestAnimationFrame(() => requestAnimationFrame(() => { window.framesAfter = 2; }));"
+                                  "true"));
+    ASSERT_TRUE(WaitFor([tab] { return RunInPage(tab, QStringLiteral("window.framesAfter")).toInt() == 2; }));
+}
+
+// Where the anchor of the response is, in pixels below the top of the view.
+double AnchorTop(TTavuBrowser *tab, int number)
+{
+    return RunInPage(tab, QStringLiteral("document.getElementById('ID%1').getBoundingClientRect().top").arg(number))
+        .toDouble();
+}
+
+// How many responses' boxes the page has not laid out (those away from the view).
+int BoxesNotLaidOut(TTavuBrowser *tab)
+{
+    return RunInPage(tab, QStringLiteral("Array.from(document.querySelectorAll('div.varnelo-res'))"
+                                         ".filter(box => getComputedStyle(box).contentVisibility === 'auto'"
+                                         " && box.getBoundingClientRect().bottom < -window.innerHeight * 2).length"))
+        .toInt();
+}
+
+// The saved response is at the very top of the view, and stays there over the frames that follow.
+void ExpectExactlyAtTheTop(TTavuBrowser *tab)
+{
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    for (int frame = 0; frame < 3; ++frame) {
+        WaitTwoFrames(tab);
+        EXPECT_EQ(tab->GetTopResNumber(), Saved);
+        EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0) << "after " << frame * 2 + 2 << " frames";
+    }
+}
+
+}  // namespace
+
+TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(tab->ResList()->Count(), Count);
+    tab->ScrollToRes(Saved);
+    ExpectExactlyAtTheTop(tab);
+    EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);   // what lies far above the view is not laid out
+
+    // Closed, the thread keeps its place; opened from its log, it shows there.
+    Kpwfunc::CloseActiveBrowser(*env.Window());
+    ASSERT_EQ(item->TOP, Saved);
+    ItemRef again(NewsItem(env, Key));
+    again->DownloadRequest = false;
+    OpenThread(env, again.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    tab = env.Window()->Browsers.first();
+    ExpectExactlyAtTheTop(tab);
+    EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);
+
+    // A tab that gave up its page comes back there too.
+    for (const QString &other : {QStringLiteral("1000000002"), QStringLiteral("1000000003"), QStringLiteral("1000000004")}) {
+        AddThread(env.server, News, other, 2);
+        ItemRef otherItem(NewsItem(env, other));
+        OpenThread(env, otherItem.get(), false, true);
+        ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    }
+    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
+    env.Window()->ShowBrowserTab(tab, false);
+    ExpectExactlyAtTheTop(tab);
+}
+
+// The first update after a first read takes the marks off inside the responses' boxes: each box
+// stays the element it was (one away from the view keeps its size and is not laid out again), now
+// holding the read form, and the first new response comes to the top of the view exactly.
+TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNewOneAtTheTop)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_EQ(tab->ResList()->Count(), Count);
+    ASSERT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), Count);   // a first read: all new
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox = document.getElementById('ID10').nextElementSibling;"
+                                              " window.keptBox.classList.contains('varnelo-res')")).toBool());
+
+    for (int n = 1; n <= 10; ++n)
+        env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("新着%1").arg(n));
+    env.Window()->Action(QStringLiteral("actThreadReload"))->trigger();
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+    ASSERT_EQ(tab->ResList()->Count(), Count + 10);
+
+    EXPECT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox.isConnected"
+                                              " && document.getElementById('ID10').nextElementSibling === window.keptBox"
+                                              " && window.keptBox.className === 'varnelo-res'"
+                                              " && window.keptBox.querySelector('div.res:not(.new)') !== null")).toBool());
+    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), 10);
+    ASSERT_TRUE(WaitFor([tab] { return !tab->IsCovered(); }));
+    WaitTwoFrames(tab);
+    EXPECT_EQ(tab->GetTopResNumber(), Count + 1);
+    EXPECT_NEAR(AnchorTop(tab, Count + 1), 0.0, 1.0);
+}
+
+// A box shows nothing outside itself: in a skin that does not break long words (katjusha), an
+// address longer than the line breaks inside its response instead of being cut off at its edge.
+TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
+{
+    TPostWindowEnv env([](TWindowEnv &e) {
+        const QString skin = e.Root.Path() + QStringLiteral("def/skin/katjusha/");
+        FileUtil::WriteFileAtomic(e.Profile(QStringLiteral("skin.ini")),
+                                  QStringLiteral("[test]\r\nSKINPATH=%1\r\nKATJUSHA=1\r\n").arg(skin).toUtf8());
+    });
+    env.ShowWindow();
+    env.server.AddThread(News, Key, QStringLiteral("スレ"));
+    env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(),
+                         QStringLiteral("https://example.com/") + QString(400, QLatin1Char('a')));
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Browsers.first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    const QString box = QStringLiteral("document.getElementById('ID1').nextElementSibling");
+    ASSERT_EQ(RunInPage(tab, box + QStringLiteral(".className")).toString(), QStringLiteral("varnelo-res varnelo-marked"));
+    EXPECT_LE(RunInPage(tab, box + QStringLiteral(".scrollWidth")).toInt(), RunInPage(tab, box + QStringLiteral(".clientWidth")).toInt());
+    EXPECT_GT(RunInPage(tab, box + QStringLiteral(".getBoundingClientRect().height")).toDouble(), 60.0);   // on several lines
+}
