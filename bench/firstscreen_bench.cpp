@@ -132,7 +132,7 @@ void BM_OpenDownloaded(benchmark::State &state)
         QElapsedTimer clock;
         clock.start();
         thread.env.Window()->OpenThread(item.get(), false, true, true, 0, false, QString());
-        TTavuBrowser *tab = thread.env.Window()->Browsers.first();
+        TTavuBrowser *tab = thread.env.Window()->Tabs().Browsers().first();
         QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&shown] { shown = true; });
         if (!PostTest::WaitFor([&] { return shown || (!tab->IsCovered() && !tab->Browser()->IsBusy()); }, 120000))
             qFatal("the thread was not shown");
@@ -141,7 +141,7 @@ void BM_OpenDownloaded(benchmark::State &state)
         if (tab->ResList()->Count() != responses)
             state.SkipWithError("the tab does not hold the whole thread");
         thread.Settle([tab] { return !tab->Browser()->IsBusy(); });
-        Kpwfunc::CloseActiveBrowser(*thread.env.Window());
+        thread.env.Window()->Tabs().CloseActiveBrowser();
         state.ResumeTiming();
     }
 }
