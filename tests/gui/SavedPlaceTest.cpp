@@ -78,20 +78,20 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(tab->ResList()->Count(), Count);
     tab->ScrollToRes(Saved);
     ExpectExactlyAtTheTop(tab);
     EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);   // what lies far above the view is not laid out
 
     // Closed, the thread keeps its place; opened from its log, it shows there.
-    Kpwfunc::CloseActiveBrowser(*env.Window());
+    env.Window()->Tabs().CloseActiveBrowser();
     ASSERT_EQ(item->TOP, Saved);
     ItemRef again(NewsItem(env, Key));
     again->DownloadRequest = false;
     OpenThread(env, again.get(), false, true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    tab = env.Window()->Browsers.first();
+    tab = env.Window()->Tabs().Browsers().first();
     ExpectExactlyAtTheTop(tab);
     EXPECT_GT(BoxesNotLaidOut(tab), Count / 2);
 
@@ -118,7 +118,7 @@ TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNew
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(tab->ResList()->Count(), Count);
     ASSERT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), Count);   // a first read: all new
     ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox = document.getElementById('ID10').nextElementSibling;"
@@ -157,7 +157,7 @@ TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
     ItemRef item(NewsItem(env, Key));
     OpenThread(env, item.get());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Browsers.first();
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
     const QString box = QStringLiteral("document.getElementById('ID1').nextElementSibling");
     ASSERT_EQ(RunInPage(tab, box + QStringLiteral(".className")).toString(), QStringLiteral("varnelo-res varnelo-marked"));
