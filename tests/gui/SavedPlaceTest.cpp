@@ -103,7 +103,7 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
         ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     }
     ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
-    env.Window()->ShowBrowserTab(tab, false);
+    env.Window()->Tabs().ShowBrowserTab(tab, false);
     ExpectExactlyAtTheTop(tab);
 }
 
