@@ -7,7 +7,7 @@
 // Run headless: QT_QPA_PLATFORM=offscreen.
 #include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 // colours and the Exif view of a picture link.
 
 #include "PostTestEnv.h"
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 

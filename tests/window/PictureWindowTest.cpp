@@ -1,7 +1,7 @@
 // The picture, link and memo commands in the real main window.
 
 #include "PostTestEnv.h"
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 
