@@ -2,7 +2,7 @@
 // The floor of the page benches: the finished page of an open thread tab (or other HTML given), written
 // to a file that a bare view of the same engine loads, shown at the tab's size.
 
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "render/TavuBrowser.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 // back. PaintedAt looks for a response that a load brings (a new document); WatchPaint watches a
 // live page for a response that a write will add to it.
 
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineScript>

@@ -10,7 +10,7 @@
 #include "FinishedPage.h"
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 

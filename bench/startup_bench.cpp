@@ -9,7 +9,7 @@
 #include "FinishedPage.h"
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "core/SaveQueue.h"
 #include "flows/StartupSequence.h"
 #include "controls/KpwBoardTree.h"

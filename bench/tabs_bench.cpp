@@ -8,7 +8,7 @@
 // Run headless (QT_QPA_PLATFORM=offscreen), or on an X server (xcb) as users do.
 #include "FinishedPage.h"
 #include "WebEngineBenchMain.h"
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>

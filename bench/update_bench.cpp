@@ -22,7 +22,7 @@
 // QT_QPA_PLATFORM=offscreen. The last lines give the update path's time over the floor's.
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
-#include "gui/PostTestEnv.h"
+#include "window/PostTestEnv.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
 #include "render/EmbeddedWB.h"

@@ -1,6 +1,6 @@
 // Picture links: fetching and decoding a picture for the popup, and the popup window itself.
 
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 #include "support/WaitLimit.h"

@@ -3,7 +3,7 @@
 // keeps Escape to itself, and the DAT and HTML save dialogs offer the thread's name.
 
 #include "PostTestEnv.h"
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 

@@ -4,7 +4,7 @@
 
 #include "WindowParts.h"
 #include "PostTestEnv.h"
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "controls/WindowServices.h"
 #include "support/ScriptedHttpServer.h"

@@ -2,7 +2,7 @@
 
 #include "WindowParts.h"
 #include "PostTestEnv.h"
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 

@@ -1,7 +1,7 @@
 // The image catalog: its order, the picture cache that fetches each picture once with a bounded
 // number of jobs and stops with stop-all, and the Exif view.
 
-#include "TestPicture.h"
+#include "uisupport/TestPicture.h"
 
 #include "support/ScriptedHttpServer.h"
 
