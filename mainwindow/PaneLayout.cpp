@@ -4,16 +4,20 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/PageScroller.h"
 #include "controls/TavuSplitter.h"
+#include "controls/WindowEvents.h"
 #include "core/TavuConfig.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -82,6 +86,29 @@ void PlaceTabRow(QWidget *pane, QWidget *tabPanel, QWidget *tabs, QToolBar *tool
     if (!toolsFirst)
         tabLayout->addWidget(tools, 0, Qt::AlignRight);
 }
+
+// Hands Enter in the log pane to its handler.
+class TLogPaneEnter : public QObject {
+public:
+    TLogPaneEnter(const std::function<bool(const QString &)> &handler, QObject *parent)
+        : QObject(parent), handler(handler)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        return handler(static_cast<QPlainTextEdit *>(watched)->textCursor().block().text());
+    }
+
+private:
+    std::function<bool(const QString &)> handler;
+};
 
 int Along(const QSplitter *splitter, const QWidget *widget)
 {
@@ -344,6 +371,13 @@ void TPaneLayout::PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePa
     splitter->SetRememberedSize(height);
     connect(splitter, &TTavuSplitter::OnClose, splitter,
             [splitter] { TavuConfig->DESKTOP_IMAGEPANE_HEIGHT = splitter->RememberedSize(); });
+}
+
+void TPaneLayout::SendLogLinesTo(TWindowEvents &events)
+{
+    memo1->setReadOnly(false);
+    memo1->installEventFilter(
+        new TLogPaneEnter([&events](const QString &line) { return events.EnterLogLine(line); }, memo1));
 }
 
 int TPaneLayout::ThreadInfoWidth() const

@@ -25,6 +25,7 @@ class TActionList;
 class TIniFile;
 class TPageScroller;
 class TTavuSplitter;
+class TWindowEvents;
 
 class TPaneLayout : public QObject {
     Q_OBJECT
@@ -64,6 +65,9 @@ public:
     void LayOutBody(bool sideBySide);
     void SpanThreadList(bool span);
     void ShowLogPane(bool shown);
+    // The log pane becomes editable: Enter hands the line under the caret to the events
+    // (TWindowEvents::EnterLogLine), and a line taken as a command does not reach the pane.
+    void SendLogLinesTo(TWindowEvents &events);
     void LayOutTabBar(TBodyPane pane);
     void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace);
     int ThreadInfoWidth() const;

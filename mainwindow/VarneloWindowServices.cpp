@@ -35,13 +35,10 @@
 #include "tools/SendDialog.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTextBlock>
 #include <QCursor>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -377,33 +374,6 @@ bool TVarneloWindowServices::DoubleWindowShown() const
 
 // ---- panes ----
 
-namespace {
-
-// Hands Enter in the log pane to its handler.
-class TLogPaneEnter : public QObject {
-public:
-    TLogPaneEnter(const std::function<bool(const QString &)> &handler, QObject *parent)
-        : QObject(parent), handler(handler)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return QObject::eventFilter(watched, event);
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-            return false;
-        return handler(static_cast<QPlainTextEdit *>(watched)->textCursor().block().text());
-    }
-
-private:
-    std::function<bool(const QString &)> handler;
-};
-
-}  // namespace
-
 void TVarneloWindowServices::BindEvents()
 {
     TWindowEvents *events = window.events;
@@ -411,10 +381,7 @@ void TVarneloWindowServices::BindEvents()
     QObject::connect(window.panes.get(), &TPaneLayout::BodySplitterMoved, events, &TWindowEvents::BodySplitterMoved);
     if (QLineEdit *filter = window.BoardFilterCombo->lineEdit())
         QObject::connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
-    QPlainTextEdit *logPane = window.panes->LogPane();
-    logPane->setReadOnly(false);
-    logPane->installEventFilter(
-        new TLogPaneEnter([events](const QString &line) { return events->EnterLogLine(line); }, logPane));
+    window.panes->SendLogLinesTo(*events);
 }
 
 void TVarneloWindowServices::ShowBoardPane(bool shown)
