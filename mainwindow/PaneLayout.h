@@ -1,8 +1,8 @@
 #pragma once
-// TPaneLayout: how the main window's panes are arranged. It owns the splitters and panels between
-// the panes and the window's edges, the tab rows of the thread-list pane and the browser pane (tab
-// buttons and command bar), the place of the browser tabs, the thread-information panel beside
-// them and the log pane under the body. The window makes what fills a pane (the board pane, the
+// TPaneLayout: how the main window's panes are arranged. It owns the splitters and panels that
+// hold the panes, the tab rows of the thread-list pane and the browser pane (tab buttons and
+// command bar), the place of the browser tabs, the thread-information panel beside them and the
+// log pane under the body (the log, Memo1, and the trace of requests and replies, Memo3). The window makes what fills a pane (the board pane, the
 // thread-list view), hands it over and finds the bars and panes it binds through the accessors.
 //
 // The arrangement: the board pane | the body above the log pane, the body being the thread-list

@@ -4,8 +4,9 @@
 //
 // It holds the board pane (site box, board tree), the thread-list view, the status bars, the tool
 // bars in the top band, and every command as an action of ActionList1, found by name with Action().
-// The pane layout (panes, mainwindow/PaneLayout.h) arranges them with the tab rows, the browser
-// tabs' place and the log pane, which it owns. Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
+// Its pane layout (panes, mainwindow/PaneLayout.h) arranges the panes: the splitters and panels
+// between them, the tab rows, the browser tabs' place and the log pane are the layout's own.
+// Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
 // thread-list documents and browser tabs, their bars and menus, given to it by the window),
 // the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
 // its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
