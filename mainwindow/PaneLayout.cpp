@@ -120,7 +120,7 @@ int Along(const QSplitter *splitter, const QWidget *widget)
 // ---- creation ----
 
 TPaneLayout::TPaneLayout(QMainWindow &window, QWidget *boardPane, QWidget *threadList)
-    : window(window), boardPanel(boardPane), threadList(threadList)
+    : window(window), boardPanel(boardPane)
 {
     topSplitter = new QSplitter(Qt::Vertical, &window);
     topSplitter->setObjectName(QStringLiteral("TopSplitter"));
@@ -133,7 +133,7 @@ TPaneLayout::TPaneLayout(QMainWindow &window, QWidget *boardPane, QWidget *threa
     bodyPanel = Panel("BodyPanel", messageSplitter);
     threadListSplitter = new QSplitter(Qt::Vertical, bodyPanel);
     threadListSplitter->setObjectName(QStringLiteral("ThreadListSplitter"));
-    threadListSplitter->addWidget(CreateThreadListPane());
+    threadListSplitter->addWidget(CreateThreadListPane(threadList));
     threadListSplitter->addWidget(CreateBrowserPane());
     threadListSplitter->setStretchFactor(1, 1);
     TightColumn(bodyPanel)->addWidget(threadListSplitter);
@@ -153,7 +153,7 @@ TPaneLayout::TPaneLayout(QMainWindow &window, QWidget *boardPane, QWidget *threa
     connect(threadListSplitter, &QSplitter::splitterMoved, this, &TPaneLayout::BodySplitterMoved);
 }
 
-QWidget *TPaneLayout::CreateThreadListPane()
+QWidget *TPaneLayout::CreateThreadListPane(QWidget *threadList)
 {
     threadListPanel = Panel("ThreadListPanel", &window);
     threadListTabPanel = Panel("ThreadListTabPanel", threadListPanel);

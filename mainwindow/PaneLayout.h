@@ -85,7 +85,6 @@ signals:
 private:
     QMainWindow &window;
     QWidget *boardPanel;
-    QWidget *threadList;
     QSplitter *topSplitter = nullptr;
     TTavuSplitter *mainSplitter = nullptr;   // board pane | body
     QSplitter *messageSplitter = nullptr;   // body above, log pane below
@@ -108,7 +107,7 @@ private:
     QPlainTextEdit *memo1 = nullptr;   // the log pane
     QPlainTextEdit *memo3 = nullptr;   // the trace of requests and replies
 
-    QWidget *CreateThreadListPane();
+    QWidget *CreateThreadListPane(QWidget *threadList);
     QWidget *CreateBrowserPane();
     QWidget *CreateMessagePane();
     QWidget *BodyPane(TBodyPane pane) const;
