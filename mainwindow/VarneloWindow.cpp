@@ -55,7 +55,6 @@
 #include "controls/MenuBar.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
@@ -142,7 +141,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateTimers();
     CreatePrivateBrowser();
     // Lines of the log pane from anywhere in the program (workers and dialogs included).
-    previousLogSink = Kpwfunc::SetLogSink([pane = QPointer<QPlainTextEdit>(Memo1)](const QString &text) {
+    previousLogSink = Kpwfunc::SetLogSink([pane = QPointer<QPlainTextEdit>(panes->LogPane())](const QString &text) {
         if (pane)
             Kpwfunc::AddLog(pane, text);
         else
@@ -268,12 +267,12 @@ void TVarneloWindow::BindActions()
 void TVarneloWindow::BindPaneLooks()
 {
     Kpwfunc::TPaneLookParts parts;
-    parts.LogPane = Memo1;
+    parts.LogPane = panes->LogPane();
     parts.ShortcutBars = {ShortcutBar1, ShortcutBar3};
     parts.BoardTree = boardPane->Tree();
     parts.TitlePanel = ThreadTitlePanel;
-    parts.BrowserPane = BrowserPanel;
-    parts.Browser = ImagePaneSplitter;
+    parts.BrowserPane = panes->BrowserPane();
+    parts.Browser = panes->BrowserArea();
     Kpwfunc::BindPaneLooks(*services, parts);
 }
 
@@ -283,9 +282,10 @@ void TVarneloWindow::BindStartup()
     Startup->FillSiteBox = [this] { FillSiteBox(); };
     Startup->ApplyColumnWidths = [this] { Lists->ApplyColumnWidths(ThreadListView); };
     Startup->StartFocusTimer = [this] { FocusTimer->start(); };
-    connect(Startup, &TStartupSequence::TraceLines, Memo3, [this](const QStringList &lines) {
+    QPlainTextEdit *trace = panes->TracePane();
+    connect(Startup, &TStartupSequence::TraceLines, trace, [trace](const QStringList &lines) {
         if (!lines.isEmpty())
-            Memo3->appendPlainText(lines.join(QLatin1Char('\n')));
+            trace->appendPlainText(lines.join(QLatin1Char('\n')));
     });
 }
 
@@ -399,7 +399,7 @@ void TVarneloWindow::LoadToolsMenu()
 void TVarneloWindow::RestoreToolBarsAndMenus()
 {
     const QString toolbarIni = ProfileFile(QStringLiteral("toolbar.ini"));
-    for (QToolBar *bar : {MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar})
+    for (QToolBar *bar : {MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar, GaishutuToolBar})
         Kpwfunc::LoadToolBars(toolbarIni, bar, *ActionList1);
     const QString popupIni = ProfileFile(QStringLiteral("popup.ini"));
     if (QFile::exists(popupIni)) {
@@ -439,7 +439,7 @@ void TVarneloWindow::ApplyOptions()
     if (ThreadListView)
         ThreadListView->viewport()->update();
     BuildToolBars();
-    ApplyTabBarPositions();
+    panes->ApplyTabBarPositions();
     tabs->ShowTabCloseMarks();
     shortcutBars->ApplyShortcutBarPosition();
     if (TavuEnviron && TavuEnviron->SiteList())
@@ -464,7 +464,7 @@ bool TVarneloWindow::ChecksRunning() const
 void TVarneloWindow::ReloadBarLayout()
 {
     RestoreToolBarsAndMenus();
-    ApplyTabBarPositions();
+    panes->ApplyTabBarPositions();
     shortcutBars->ApplyShortcutBarPosition();
 }
 

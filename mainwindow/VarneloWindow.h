@@ -3,10 +3,11 @@
 // through the services it hands them (controls/WindowServices.h, TVarneloWindowServices).
 //
 // It holds the board pane (TBoardPane, mainwindow/BoardPane.h: the site box and the board tree,
-// the site shown), the thread-list pane (its tab bar and the list
-// view), the browser pane (its tab bar and the browser tabs), the log pane and the status bars, the
-// tool bars in the top band, and every command as an action of ActionList1, found by name with
-// Action(). Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
+// the site shown), the thread-list view, the status bars, the tool bars in the top band, and every
+// command as an action of ActionList1, found by name with Action().
+// Its pane layout (panes, mainwindow/PaneLayout.h) arranges the panes: the splitters and panels
+// between them, the tab rows, the browser tabs' place and the log pane are the layout's own.
+// Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
 // thread-list documents and browser tabs, their bars and menus, given to it by the window),
 // the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
 // its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
@@ -27,6 +28,7 @@
 #include "controls/ActionCatalogue.h"
 #include "controls/MainMenus.h"
 #include "core/Colors.h"   // thread lists
+#include "mainwindow/PaneLayout.h"
 #include "mainwindow/TabManager.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
@@ -45,23 +47,18 @@
 
 class QLabel;
 class QMovie;
-class QPlainTextEdit;
-class QSplitter;
 class QStackedWidget;
-class QTabWidget;
 class QTimer;
 class QToolBar;
 class TBoard;
 class TBoardPane;
 class TEmbeddedWB;
 class TExifInfo;
-class TPageScroller;
 class TResList;
 class TSite;
 class TSplashWindow;
 class TStatusBar;
 class TStatusProgress;
-class TTavuSplitter;
 class TToolCommands;
 class TTrayIcon;
 class TTavuActionList;
@@ -156,9 +153,6 @@ public:
     void SaveCoolBarLayout();
     // Tool-bar button hints, the busy animation and the band order.
     void BuildToolBars();
-    // Places the thread-list and browser tab bars above or below their panes (THREADTAB and
-    // BROWSERTAB POSITION) and their tool bars beside them (TOOLBARPOS).
-    void ApplyTabBarPositions();
     // Refreshes the board commands, and the thread-list commands while a thread-list tab is shown
     // (before the board tree's popup menu opens).
     void BoardListPopupPopup();
@@ -187,31 +181,12 @@ public:
     // The external tools of tool.txt at the end of the tools menu, each started when clicked.
     void LoadToolsMenu();
 private:
-    QToolBar *ThreadListActToolBar = nullptr;
-    QToolBar *BrowserActToolBar = nullptr;
-    QToolBar *ThreadListBar = nullptr;    // the thread-list tab buttons
-    TPageScroller *PageScroller2 = nullptr;   // scrolls ThreadListBar when its tabs do not fit
-    QToolBar *BrowserToolBar = nullptr;   // the browser tab buttons
+    // The splitters and panels between the panes, the tab rows and the log pane (PaneLayout.h).
+    std::unique_ptr<TPaneLayout> panes;
 
-    QSplitter *TopSplitter = nullptr;     // the extended thread list (when on) above the rest
-    TTavuSplitter *MainSplitter = nullptr;   // BoardListSplitter: board pane | body
     TBoardPane *boardPane = nullptr;   // site box, board filter and board tree
-    QSplitter *MessageSplitter = nullptr; // body above, log pane below
-    QWidget *BodyPanel = nullptr;
-    QSplitter *ThreadListSplitter = nullptr;   // thread-list pane and browser pane
-    QWidget *ThreadListPanel = nullptr;
-    QWidget *ThreadListTabPanel = nullptr;     // the tab bar and the thread-list tool bar
     TqorExtListView *ThreadListView = nullptr;
-    QWidget *BrowserPanel = nullptr;
-    QWidget *BrowserTabPanel = nullptr;        // the tab bar and the browser tool bar
-    QWidget *BrowserViewPanel = nullptr;       // the browser tabs fill it; the current one on top
-    TTavuSplitter *ThreadInfoSplitter = nullptr;   // the browser tabs | the thread information
-    QWidget *ThreadInfoPanel = nullptr;
-    TTavuSplitter *ImagePaneSplitter = nullptr;    // the two above | the image pane under them
     QWidget *Panel10 = nullptr;                // the private browser's hidden place
-    QTabWidget *MessagePanel = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;           // the log pane
-    QPlainTextEdit *Memo3 = nullptr;           // the trace of requests and replies
     TStatusBar *StatusBar1 = nullptr;          // board and thread tab counts, new threads and responses
     TStatusBar *StatusBar2 = nullptr;          // progress, status text
     TStatusProgress *ProgressBar = nullptr;
@@ -317,9 +292,6 @@ private:
     void FillMenusAndBars();
     void CreatePanes();
     QWidget *CreateBoardPane();
-    QWidget *CreateThreadListPane();
-    QWidget *CreateBrowserPane();
-    QWidget *CreateMessagePane();
     void CreateStatusBars();
     void CreateTimers();
     void CreatePrivateBrowser();

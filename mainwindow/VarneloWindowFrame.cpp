@@ -11,9 +11,7 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
-#include "controls/PageScroller.h"
 #include "controls/ShortcutBar.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
 #include "core/Exceptions.h"
@@ -32,11 +30,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
-#include <QPlainTextEdit>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -61,32 +56,6 @@ QWidget *Panel(const char *name, QWidget *parent)
     return panel;
 }
 
-QToolBar *TabBar(const char *name, QWidget *parent)
-{
-    auto *bar = new QToolBar(parent);
-    bar->setObjectName(QString::fromUtf8(name));
-    bar->setIconSize(QSize(16, 16));
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bar->setMovable(false);
-    return bar;
-}
-
-QToolBar *ActionBar(const char *name, QWidget *parent)
-{
-    QToolBar *bar = TabBar(name, parent);
-    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    return bar;
-}
-
-// The row above a tab pane: its tab buttons, stretched, and its command bar beside them.
-void LayTabRow(QWidget *row, QWidget *tabs, QToolBar *commands)
-{
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(tabs, 1);
-    layout->addWidget(commands);
-}
-
 }  // namespace
 
 // ---- menus and bars ----
@@ -108,7 +77,8 @@ void TVarneloWindow::CreateMenusAndBars()
 // After the panes, whose tool bars are among the designed ones.
 void TVarneloWindow::FillMenusAndBars()
 {
-    Kpwfunc::FillDesignedBarsAndMenus({MainActToolBar, ThreadListActToolBar, BrowserActToolBar, AppActToolBar, GaishutuToolBar},
+    Kpwfunc::FillDesignedBarsAndMenus({MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar,
+                                       GaishutuToolBar},
                                       {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup},
                                       *ActionList1, ShowOptionsAt());
     Kpwfunc::PopUpOver(boardPane->Tree(), BoardListPopup);
@@ -117,113 +87,19 @@ void TVarneloWindow::FillMenusAndBars()
 
 // ---- panes ----
 
-// Board pane | body (thread-list pane above or beside the browser pane) above the log pane. The
-// top splitter takes the thread-list pane above all of it while the extended thread list is on.
+// The board pane and the thread-list view, arranged with the other panes (mainwindow/PaneLayout.h).
 void TVarneloWindow::CreatePanes()
 {
-    TopSplitter = new QSplitter(Qt::Vertical, this);
-    TopSplitter->setObjectName(QStringLiteral("TopSplitter"));
-    MainSplitter = new TTavuSplitter(Qt::Horizontal, TopSplitter);
-    MainSplitter->setObjectName(QStringLiteral("BoardListSplitter"));
-    MainSplitter->addWidget(CreateBoardPane());
-
-    MessageSplitter = new QSplitter(Qt::Vertical, MainSplitter);
-    MessageSplitter->setObjectName(QStringLiteral("MessageSplitter"));
-    BodyPanel = Panel("BodyPanel", MessageSplitter);
-    ThreadListSplitter = new QSplitter(Qt::Vertical, BodyPanel);
-    ThreadListSplitter->setObjectName(QStringLiteral("ThreadListSplitter"));
-    ThreadListSplitter->addWidget(CreateThreadListPane());
-    ThreadListSplitter->addWidget(CreateBrowserPane());
-    ThreadListSplitter->setStretchFactor(1, 1);
-    TightColumn(BodyPanel)->addWidget(ThreadListSplitter);
-    MessageSplitter->addWidget(BodyPanel);
-    MessageSplitter->addWidget(CreateMessagePane());
-    MessageSplitter->setStretchFactor(0, 1);
-    MainSplitter->addWidget(MessageSplitter);
-    MainSplitter->setStretchFactor(1, 1);
-    MainSplitter->setSizes({200, 800});
-    MessageSplitter->setSizes({600, 100});
-    ThreadListSplitter->setSizes({220, 380});
-    TopSplitter->addWidget(MainSplitter);
-    setCentralWidget(TopSplitter);
+    QWidget *boardPane = CreateBoardPane();
+    ThreadListView = new TqorExtListView(this);
+    ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
+    panes = std::make_unique<TPaneLayout>(*this, boardPane, ThreadListView);
 }
 
 QWidget *TVarneloWindow::CreateBoardPane()
 {
     boardPane = new TBoardPane(Services(), Services(), this);
     return boardPane;
-}
-
-QWidget *TVarneloWindow::CreateThreadListPane()
-{
-    ThreadListPanel = Panel("ThreadListPanel", this);
-    ThreadListTabPanel = Panel("ThreadListTabPanel", ThreadListPanel);
-    ThreadListBar = TabBar("ThreadListBar", ThreadListTabPanel);
-    PageScroller2 = new TPageScroller(ThreadListTabPanel);
-    PageScroller2->setObjectName(QStringLiteral("PageScroller2"));
-    PageScroller2->SetChild(ThreadListBar);
-    ThreadListActToolBar = ActionBar("ThreadListActToolBar", ThreadListTabPanel);
-    LayTabRow(ThreadListTabPanel, PageScroller2, ThreadListActToolBar);
-
-    ThreadListView = new TqorExtListView(ThreadListPanel);
-    ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
-    QVBoxLayout *layout = TightColumn(ThreadListPanel);
-    layout->addWidget(ThreadListTabPanel);
-    layout->addWidget(ThreadListView, 1);
-    return ThreadListPanel;
-}
-
-QWidget *TVarneloWindow::CreateBrowserPane()
-{
-    BrowserPanel = Panel("BrowserPanel", this);
-    BrowserTabPanel = Panel("BrowserTabPanel", BrowserPanel);
-    BrowserToolBar = TabBar("BrowserToolBar", BrowserTabPanel);
-    BrowserActToolBar = ActionBar("BrowserActToolBar", BrowserTabPanel);
-    LayTabRow(BrowserTabPanel, BrowserToolBar, BrowserActToolBar);
-
-    BrowserViewPanel = Panel("BrowserViewPanel", BrowserPanel);
-    BrowserViewPanel->setAutoFillBackground(true);
-    BrowserViewPanel->setBackgroundRole(QPalette::Base);
-    // Beside the tabs the thread information panel, under both the image pane (filled by the
-    // thread information unit, commands/ThreadInfoPane.h).
-    ThreadInfoSplitter = new TTavuSplitter(Qt::Horizontal, BrowserPanel);
-    ThreadInfoSplitter->setObjectName(QStringLiteral("ThreadInfoSplitter"));
-    ThreadInfoSplitter->PaneIndex = 1;
-    ThreadInfoSplitter->addWidget(BrowserViewPanel);
-    ThreadInfoPanel = Panel("ThreadInfoPanel", ThreadInfoSplitter);
-    ThreadInfoSplitter->addWidget(ThreadInfoPanel);
-    ThreadInfoSplitter->setStretchFactor(0, 1);
-    ImagePaneSplitter = new TTavuSplitter(Qt::Vertical, BrowserPanel);
-    ImagePaneSplitter->setObjectName(QStringLiteral("TavuSplitter2"));
-    ImagePaneSplitter->PaneIndex = 1;
-    ImagePaneSplitter->addWidget(ThreadInfoSplitter);
-    ImagePaneSplitter->setStretchFactor(0, 1);
-    QVBoxLayout *layout = TightColumn(BrowserPanel);
-    layout->addWidget(BrowserTabPanel);
-    layout->addWidget(ImagePaneSplitter, 1);
-    return BrowserPanel;
-}
-
-// The log pane (Memo1) and, beside it, the trace of requests and replies (Memo3).
-QWidget *TVarneloWindow::CreateMessagePane()
-{
-    MessagePanel = new QTabWidget(this);
-    MessagePanel->setObjectName(QStringLiteral("MessagePanel"));
-    MessagePanel->setTabPosition(QTabWidget::South);
-    MessagePanel->setDocumentMode(true);
-    auto memo = [this](const char *name) {
-        auto *edit = new QPlainTextEdit(MessagePanel);
-        edit->setObjectName(QString::fromUtf8(name));
-        edit->setReadOnly(true);
-        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-        return edit;
-    };
-    Memo1 = memo("Memo1");
-    Memo3 = memo("Memo3");
-    Memo3->setMaximumBlockCount(5000);
-    MessagePanel->addTab(Memo1, QStringLiteral("ログ"));
-    MessagePanel->addTab(Memo3, QStringLiteral("トレース"));
-    return MessagePanel;
 }
 
 // StatusBar1: progress, board tabs, thread tabs, new threads, new responses, the status text.
@@ -338,13 +214,12 @@ QList<QToolBar *> TVarneloWindow::CoolBarBands() const
 
 void TVarneloWindow::LoadCoolBarLayout()
 {
-    Kpwfunc::LoadCoolBarLayout({this, MainSplitter, ThreadListSplitter, MessageSplitter, CoolBarBands()}, TavuConfig->Ini);
+    panes->LoadSizes(CoolBarBands(), TavuConfig->Ini);
 }
 
 void TVarneloWindow::SaveCoolBarLayout()
 {
-    Kpwfunc::SaveCoolBarLayout({this, MainSplitter, ThreadListSplitter, MessageSplitter, CoolBarBands()}, *ActionList1,
-                               TavuConfig->Ini);
+    panes->SaveSizes(CoolBarBands(), *ActionList1, TavuConfig->Ini);
     Lists->StoreColumnWidths(ThreadListView);
 }
 
@@ -360,36 +235,6 @@ void TVarneloWindow::BuildToolBars()
         busyMovie->jumpToFrame(0);
     }
     Kpwfunc::LoadCoolBarBandOrder(this, CoolBarBands(), TavuConfig->Ini);
-}
-
-// Each tab bar above or below its pane (POSITION 0 above, 1 below), and its tool bar beside it
-// (TOOLBARPOS 1 above, 2 below, 3 left, 4 right of the tabs). The thread-list tabs sit in their
-// page scroller, whose buttons are SCROLLERSIZE wide.
-void TVarneloWindow::ApplyTabBarPositions()
-{
-    auto place = [](QWidget *pane, QWidget *tabPanel, QWidget *tabs, QToolBar *tools, int position, int toolBarPos) {
-        auto *paneLayout = static_cast<QBoxLayout *>(pane->layout());
-        paneLayout->removeWidget(tabPanel);
-        paneLayout->insertWidget(position == 1 ? paneLayout->count() : 0, tabPanel);
-
-        auto *tabLayout = static_cast<QBoxLayout *>(tabPanel->layout());
-        tabLayout->removeWidget(tabs);
-        tabLayout->removeWidget(tools);
-        const bool beside = toolBarPos != 1 && toolBarPos != 2;
-        tabLayout->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-        const bool toolsFirst = toolBarPos == 1 || toolBarPos == 3;
-        // The tab bar is as wide as its buttons; the space left over stays beside it.
-        if (toolsFirst)
-            tabLayout->addWidget(tools, 0, Qt::AlignLeft);
-        tabLayout->addWidget(tabs, 1, Qt::AlignLeft);
-        if (!toolsFirst)
-            tabLayout->addWidget(tools, 0, Qt::AlignRight);
-    };
-    PageScroller2->SetButtonSize(TavuConfig->SCROLLERSIZE);
-    place(ThreadListPanel, ThreadListTabPanel, PageScroller2, ThreadListActToolBar, TavuConfig->THREADTAB_POSITION,
-          TavuConfig->THREADTAB_TOOLBARPOS);
-    place(BrowserPanel, BrowserTabPanel, BrowserToolBar, BrowserActToolBar, TavuConfig->BROWSERTAB_POSITION,
-          TavuConfig->BROWSERTAB_TOOLBARPOS);
 }
 
 // ---- small handlers ----

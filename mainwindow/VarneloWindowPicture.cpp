@@ -12,7 +12,7 @@
 void TVarneloWindow::ShowPictureView(const QString &url)
 {
     if (!WebBrowser1) {
-        WebBrowser1 = new TEmbeddedWB(BrowserPanel);
+        WebBrowser1 = new TEmbeddedWB(panes->BrowserPane());
         WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
         WebBrowser1->hide();
         connect(WebBrowser1, &TEmbeddedWB::BeforeNavigate, this,

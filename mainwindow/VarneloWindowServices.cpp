@@ -10,7 +10,6 @@
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/Exceptions.h"
@@ -35,21 +34,14 @@
 #include "tools/PreviewBrowser.h"
 #include "tools/SendDialog.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QSplitter>
-#include <QTextBlock>
-#include <QVBoxLayout>
 #include <QCursor>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <algorithm>
 
 QWidget *TVarneloWindowServices::Window() const
 {
@@ -379,149 +371,54 @@ bool TVarneloWindowServices::DoubleWindowShown() const
 
 // ---- panes ----
 
-namespace {
-
-// The part of the top splitter the extended thread list takes.
-constexpr int ExtThreadListShare = 3;
-
-int Along(const QSplitter *splitter, const QWidget *widget)
-{
-    return splitter->orientation() == Qt::Horizontal ? widget->width() : widget->height();
-}
-
-// Hands Enter in the log pane to its handler.
-class TLogPaneEnter : public QObject {
-public:
-    TLogPaneEnter(const std::function<bool(const QString &)> &handler, QObject *parent)
-        : QObject(parent), handler(handler)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return QObject::eventFilter(watched, event);
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-            return false;
-        return handler(static_cast<QPlainTextEdit *>(watched)->textCursor().block().text());
-    }
-
-private:
-    std::function<bool(const QString &)> handler;
-};
-
-}  // namespace
-
 void TVarneloWindowServices::BindEvents()
 {
     TWindowEvents *events = window.events;
-    TTavuSplitter *boardPane = window.MainSplitter;
-    QObject::connect(boardPane, &TTavuSplitter::OnOpen, events, [events] { emit events->BoardPaneToggled(true); });
-    QObject::connect(boardPane, &TTavuSplitter::OnClose, events, [events] { emit events->BoardPaneToggled(false); });
-    QObject::connect(window.ThreadListSplitter, &QSplitter::splitterMoved, events, &TWindowEvents::BodySplitterMoved);
+    QObject::connect(window.panes.get(), &TPaneLayout::BoardPaneToggled, events, &TWindowEvents::BoardPaneToggled);
+    QObject::connect(window.panes.get(), &TPaneLayout::BodySplitterMoved, events, &TWindowEvents::BodySplitterMoved);
     if (QLineEdit *filter = window.BoardPane().FilterBox()->lineEdit())
         QObject::connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
-    window.Memo1->setReadOnly(false);
-    window.Memo1->installEventFilter(
-        new TLogPaneEnter([events](const QString &line) { return events->EnterLogLine(line); }, window.Memo1));
-}
-
-QWidget *TVarneloWindowServices::BodyPane(TBodyPane pane) const
-{
-    return pane == bpThreadList ? window.ThreadListPanel : window.BrowserPanel;
+    window.panes->SendLogLinesTo(*events);
 }
 
 void TVarneloWindowServices::ShowBoardPane(bool shown)
 {
-    if (shown)
-        window.MainSplitter->Open();
-    else
-        window.MainSplitter->Close();
+    window.panes->ShowBoardPane(shown);
 }
 
 void TVarneloWindowServices::PutBoardPaneRight(bool right)
 {
-    TTavuSplitter *splitter = window.MainSplitter;
-    const QList<int> sizes = splitter->sizes();
-    const int boardSize = sizes.value(splitter->PaneIndex);
-    splitter->PaneIndex = right ? 1 : 0;
-    splitter->insertWidget(splitter->PaneIndex, &window.BoardPane());
-    const int total = sizes.value(0) + sizes.value(1);
-    splitter->setSizes(right ? QList<int>{total - boardSize, boardSize} : QList<int>{boardSize, total - boardSize});
+    window.panes->PutBoardPaneRight(right);
 }
 
 int TVarneloWindowServices::HideBodyPane(TBodyPane pane)
 {
-    QWidget *widget = BodyPane(pane);
-    const QSplitter *splitter = window.ThreadListSplitter;
-    const int index = splitter->indexOf(widget);
-    const int size = index >= 0 ? splitter->sizes().value(index) : 0;
-    const bool wasShown = !widget->isHidden();
-    widget->hide();
-    return wasShown ? size : 0;
+    return window.panes->HideBodyPane(pane);
 }
 
 void TVarneloWindowServices::ShowBodyPane(TBodyPane pane, int size)
 {
-    QWidget *widget = BodyPane(pane);
-    QSplitter *splitter = window.ThreadListSplitter;
-    widget->show();
-    splitter->refresh();   // the pane's handle comes back before the sizes are given out
-    const int index = splitter->indexOf(widget);
-    if (index < 0)
-        return;
-    if (splitter->count() < 2 || splitter->widget(1 - index)->isHidden())
-        return;
-    const int total = Along(splitter, splitter) - splitter->handleWidth();
-    const int given = size > 0 && size < total ? size : total / 2;
-    QList<int> sizes = splitter->sizes();
-    sizes[index] = given;
-    sizes[1 - index] = std::max(total - given, 0);
-    splitter->setSizes(sizes);
+    window.panes->ShowBodyPane(pane, size);
 }
 
 bool TVarneloWindowServices::BodyPaneShown(TBodyPane pane) const
 {
-    const QWidget *widget = BodyPane(pane);
-    const QWidget *tabPanel = pane == bpThreadList ? window.ThreadListTabPanel : window.BrowserTabPanel;
-    if (widget->isHidden())
-        return false;
-    const auto *splitter = qobject_cast<const QSplitter *>(widget->parentWidget());
-    if (!splitter)
-        return true;   // the extended thread list
-    if (splitter->orientation() == Qt::Horizontal)
-        return widget->width() >= 1;
-    return widget->height() > tabPanel->height() + 2;
+    return window.panes->BodyPaneShown(pane);
 }
 
 void TVarneloWindowServices::LayOutBody(bool sideBySide)
 {
-    QSplitter *splitter = window.ThreadListSplitter;
-    splitter->setOrientation(sideBySide ? Qt::Horizontal : Qt::Vertical);
-    if (splitter->indexOf(window.ThreadListPanel) != 0)
-        return;   // the extended thread list is elsewhere
-    const int total = sideBySide ? window.BodyPanel->width() : window.BodyPanel->height();
-    splitter->setSizes({total / 2, total - total / 2});
+    window.panes->LayOutBody(sideBySide);
 }
 
 void TVarneloWindowServices::SpanThreadList(bool span)
 {
-    if (!span) {
-        window.ThreadListSplitter->insertWidget(0, window.ThreadListPanel);
-        return;
-    }
-    // Before the window is first shown the splitter has no height yet: the window's counts.
-    QSplitter *top = window.TopSplitter;
-    const int total = std::max(top->height(), window.height());
-    top->insertWidget(0, window.ThreadListPanel);
-    top->setSizes({total / ExtThreadListShare, total - total / ExtThreadListShare});
+    window.panes->SpanThreadList(span);
 }
 
 void TVarneloWindowServices::ShowLogPane(bool shown)
 {
-    window.MessagePanel->setVisible(shown);
+    window.panes->ShowLogPane(shown);
 }
 
 void TVarneloWindowServices::ShowHeaderBars(bool shown)
@@ -553,7 +450,7 @@ void TVarneloWindowServices::ExpandBoardTree(bool expand)
 
 void TVarneloWindowServices::LayOutTabBar(TBodyPane pane)
 {
-    Kpwfunc::UpdateBarWidth(pane == bpThreadList ? window.ThreadListBar : window.BrowserToolBar);
+    window.panes->LayOutTabBar(pane);
 }
 
 void TVarneloWindowServices::FocusControl(TPaneControl control)
@@ -569,7 +466,7 @@ void TVarneloWindowServices::FocusControl(TPaneControl control)
     case pcBrowser:
         focus = CurrentBrowser();
         if (!focus)
-            focus = window.BrowserPanel;
+            focus = window.panes->BrowserPane();
         break;
     case pcSiteBox:
         focus = window.BoardPane().SiteBox();
@@ -585,45 +482,17 @@ void TVarneloWindowServices::FocusControl(TPaneControl control)
 
 void TVarneloWindowServices::PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace)
 {
-    QWidget *panel = window.ThreadInfoPanel;
-    auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(tabs);
-    TTavuSplitter *infoSplitter = window.ThreadInfoSplitter;
-    const int width = TavuConfig->DESKTOP_THREADINFOWIDTH;
-    infoSplitter->setSizes({std::max(infoSplitter->width() - width, 1), width});
-    infoSplitter->SetRememberedSize(width);
-    QObject::connect(infoSplitter, &TTavuSplitter::OnClose, infoSplitter,
-                     [infoSplitter] { TavuConfig->DESKTOP_THREADINFOWIDTH = infoSplitter->RememberedSize(); });
-    if (imagePanePlace == 1)
-        return;
-    TTavuSplitter *splitter = window.ImagePaneSplitter;
-    if (imagePanePlace == 2) {
-        splitter = new TTavuSplitter(Qt::Vertical, panel);
-        splitter->setObjectName(QStringLiteral("TavuSplitter3"));
-        splitter->PaneIndex = 1;
-        layout->replaceWidget(tabs, splitter);
-        splitter->addWidget(tabs);
-    }
-    splitter->addWidget(imagePane);
-    splitter->setStretchFactor(0, 1);
-    const int height = TavuConfig->DESKTOP_IMAGEPANE_HEIGHT;
-    splitter->setSizes({std::max(splitter->height() - height, 1), height});
-    splitter->SetRememberedSize(height);
-    QObject::connect(splitter, &TTavuSplitter::OnClose, splitter,
-                     [splitter] { TavuConfig->DESKTOP_IMAGEPANE_HEIGHT = splitter->RememberedSize(); });
+    window.panes->PlaceThreadInfo(tabs, imagePane, imagePanePlace);
 }
 
 int TVarneloWindowServices::ThreadInfoWidth() const
 {
-    return window.ThreadInfoPanel->width();
+    return window.panes->ThreadInfoWidth();
 }
 
 void TVarneloWindowServices::WatchBrowserTabBar(QObject *filter)
 {
-    window.BrowserToolBar->installEventFilter(filter);
-    for (QAbstractButton *button : window.BrowserToolBar->findChildren<QAbstractButton *>())
-        button->installEventFilter(filter);
+    window.panes->WatchBrowserTabBar(filter);
 }
 
 QWidget *TVarneloWindowServices::TabDropTarget() const
@@ -653,7 +522,7 @@ void TVarneloWindowServices::ShowNewBoardsOf(TSite *site, bool filtered)
 
 void TVarneloWindowServices::ApplyTabBarPositions()
 {
-    window.ApplyTabBarPositions();
+    window.panes->ApplyTabBarPositions();
 }
 
 QList<QIcon> TVarneloWindowServices::ActionImages() const
@@ -738,7 +607,7 @@ void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
 
 QWidget *TVarneloWindowServices::TracePane() const
 {
-    return window.Memo3;
+    return window.panes->TracePane();
 }
 
 void TVarneloWindowServices::ApplySkinChange()
@@ -786,8 +655,9 @@ void TVarneloWindowServices::CloseListDoc(TTavuListDoc *doc, bool redraw)
 
 void TVarneloWindowServices::RedrawListTabs()
 {
-    Kpwfunc::UpdateBarWidth(window.ThreadListBar);
-    window.ThreadListBar->update();
+    QToolBar *bar = window.panes->ThreadListTabBar();
+    Kpwfunc::UpdateBarWidth(bar);
+    bar->update();
 }
 
 TThreadTab *TVarneloWindowServices::FocusedTab() const

@@ -166,6 +166,4 @@ public:
 
 private:
     TVarneloWindow &window;
-
-    QWidget *BodyPane(TBodyPane pane) const;
 };

@@ -9,7 +9,6 @@
 #include "controls/ExtListView.h"
 #include "controls/KpwBoardTree.h"
 #include "controls/KpwUserFiles.h"
-#include "controls/TavuSplitter.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
@@ -44,9 +43,9 @@ const QString VersionCaption = QStringLiteral(" 2 β(vid23 dare60)");
 
 void TVarneloWindow::CreateTabManager()
 {
-    tabs = std::make_unique<TTabManager>(*this, TTabManager::TWidgets{ThreadListBar, BrowserToolBar, ThreadListTabMenu,
-                                                                      BrowserTabMenu, ThreadListPopup, BrowserPopup,
-                                                                      BrowserViewPanel});
+    tabs = std::make_unique<TTabManager>(*this, TTabManager::TWidgets{panes->ThreadListTabBar(), panes->BrowserTabBar(),
+                                                                      ThreadListTabMenu, BrowserTabMenu, ThreadListPopup,
+                                                                      BrowserPopup, panes->BrowserViewPanel()});
     connect(tabs.get(), &TTabManager::ListDocMade, this, &TVarneloWindow::BindListDoc);
     connect(tabs.get(), &TTabManager::ListDocClosing, this, &TVarneloWindow::ListDocClosing);
     connect(tabs.get(), &TTabManager::ListDocCountChanged, this,
@@ -60,7 +59,7 @@ void TVarneloWindow::CreateTabManager()
 
 void TVarneloWindow::BindThreadFlow()
 {
-    ThreadTitlePanel = new QWidget(BrowserPanel);
+    ThreadTitlePanel = new QWidget(panes->BrowserPane());
     ThreadTitlePanel->setObjectName(QStringLiteral("ThreadTitlePanel"));
     ThreadTitlePanel->setAutoFillBackground(true);   // colours and place: Kpwfunc::ApplyThreadTitlePanelLook
     ThreadTitleLabel = new QLabel(ThreadTitlePanel);
@@ -77,8 +76,8 @@ void TVarneloWindow::BindThreadFlow()
     row->addWidget(ThreadTitleLabel, TavuConfig->THREADTITLEAUTOFIT ? 0 : 1);
     row->addWidget(ThreadCountLabel);
     row->addStretch(TavuConfig->THREADTITLEAUTOFIT ? 1 : 0);
-    auto *paneLayout = static_cast<QBoxLayout *>(BrowserPanel->layout());
-    paneLayout->insertWidget(paneLayout->indexOf(ImagePaneSplitter), ThreadTitlePanel);
+    auto *paneLayout = static_cast<QBoxLayout *>(panes->BrowserPane()->layout());
+    paneLayout->insertWidget(paneLayout->indexOf(panes->BrowserArea()), ThreadTitlePanel);
 
     TTavuBrowser::SetTabImages([this](TTavuBrowser::TTabImage image) {
         static const int pictures[] = {imgThreadList, imgUpdate, imgReload, imgStop, imgGlobe, imgLock};
@@ -136,7 +135,7 @@ void TVarneloWindow::BindThreadFlowReports()
     });
     connect(Threads, &TThreadController::TabCaptionChanged, this,
             [this](TTavuBrowser *tab) { tabs->SetBrowserTabCaption(tab); });
-    connect(Threads, &TThreadController::TabBarChanged, this, [this] { Kpwfunc::UpdateBarWidth(BrowserToolBar); });
+    connect(Threads, &TThreadController::TabBarChanged, this, [this] { Kpwfunc::UpdateBarWidth(panes->BrowserTabBar()); });
     connect(Threads, &TThreadController::ThreadDone, this, &TVarneloWindow::UpdateStatusCaption);
     connect(Threads, &TThreadController::CaptionChanged, this, [this] { UpdateStatusCaption(LastThreadShown); });
     connect(Threads, &TThreadController::ThreadItemChanged, this,

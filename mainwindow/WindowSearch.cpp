@@ -123,7 +123,7 @@ int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch 
         tab->SearchText = search.Text;
         WriteExtractView(window, tab, &search);
     }
-    if (!found.empty() && TavuConfig->TABCLICKCHANGEPANE && !window.BrowserPanel->isVisible())
+    if (!found.empty() && TavuConfig->TABCLICKCHANGEPANE && !window.panes->BrowserPane()->isVisible())
         window.Execute(QStringLiteral("actShowPaneChange"));
     return int(found.size());
 }
@@ -192,7 +192,7 @@ void ReleasePreviewThread(TTavuBrowser *browser)
 
 bool DoubleWindowShown(const TVarneloWindow &window)
 {
-    QWidget *panel = DoubleWindowPanel(window.BrowserPanel, false);
+    QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), false);
     return panel && !panel->isHidden();
 }
 
@@ -200,14 +200,14 @@ void ShowDoubleWindow(TVarneloWindow &window, bool show)
 {
     TTavuBrowser *browser = window.PrivateBrowser;
     if (show && !DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window.BrowserPanel, true);
-        panel->setFixedHeight(DoubleWindowHeight(window.BrowserPanel));
+        QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), true);
+        panel->setFixedHeight(DoubleWindowHeight(window.panes->BrowserPane()));
         browser->setParent(panel);
         panel->layout()->addWidget(browser);
         browser->show();
         panel->show();
     } else if (!show && DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window.BrowserPanel, false);
+        QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), false);
         panel->layout()->removeWidget(browser);
         browser->setParent(window.Panel10);
         browser->hide();

@@ -6,6 +6,7 @@
 
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
+#include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
@@ -31,6 +32,7 @@
 #include <QLabel>
 #include <QMovie>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -216,6 +218,41 @@ TEST(WindowTest, ShownPanesAreStoredByTheirCommands)
     browser->setChecked(true);
     env.Window->SaveCoolBarLayout();
     EXPECT_TRUE(TavuConfig->DESKTOP_SHOWBROWSER);
+}
+
+// The pane sizes are stored as the user left them and come back so when the layout is read again:
+// the board pane's width, the thread-list pane's height and the log pane's height.
+TEST(WindowTest, PaneSizesComeBackAsTheyWereStored)
+{
+    TWindowEnv env;
+    env.Start();
+    env.Window->show();
+    QCoreApplication::processEvents();
+    auto *boards = Part<TTavuSplitter>(env.Window, "BoardListSplitter");
+    auto *body = Part<QSplitter>(env.Window, "ThreadListSplitter");
+    auto *log = Part<QSplitter>(env.Window, "MessageSplitter");
+    const auto along = [](const QSplitter *splitter) { return splitter->sizes().value(0) + splitter->sizes().value(1); };
+    boards->setSizes({170, along(boards) - 170});
+    body->setSizes({150, along(body) - 150});
+    log->setSizes({along(log) - 130, 130});
+    const auto storedLayout = [] {
+        QList<int> values;
+        for (const char *key : {"LEFT", "TOP", "WIDTH", "HEIGHT", "WINDOWSTATE", "BOARDLISTWIDTH", "THREADLISTHEIGHT",
+                                "MESSAGEHEIGHT"})
+            values.append(TavuConfig->Ini.ReadInteger(QStringLiteral("DESKTOP"), QString::fromLatin1(key), -1));
+        return values;
+    };
+    env.Window->SaveCoolBarLayout();
+    const QList<int> stored = storedLayout();
+    EXPECT_EQ(stored.mid(5), QList<int>({170, 150, 130}));
+
+    boards->setSizes({260, along(boards) - 260});
+    body->setSizes({300, along(body) - 300});
+    log->setSizes({along(log) - 190, 190});
+    env.Window->LoadCoolBarLayout();
+    QCoreApplication::processEvents();
+    env.Window->SaveCoolBarLayout();
+    EXPECT_EQ(storedLayout(), stored);
 }
 
 // Closing right after a stop-all still saves the rules, the bookmarks and the board tree's state.
