@@ -9,11 +9,11 @@
 #include "FinishedPage.h"
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
-#include "window/PostTestEnv.h"
+#include "controls/BoardTree.h"
 #include "core/SaveQueue.h"
 #include "flows/StartupSequence.h"
-#include "controls/KpwBoardTree.h"
 #include "render/TavuBrowser.h"
+#include "window/PostTestEnv.h"
 
 #include <benchmark/benchmark.h>
 

@@ -97,7 +97,7 @@ void TBeCommands::actBe2chEditProfileExecute()
     if (!EnsureLogin())
         return;
     TBeProfileDialog dialog(*Be2chManager, frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }
 
 bool TBeCommands::EnsureLogin()

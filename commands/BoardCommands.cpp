@@ -1,9 +1,9 @@
 #include "commands/BoardCommands.h"
 
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "controls/TabMenuItem.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
@@ -15,7 +15,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/BoardFindDialog.h"
 
 #include <QAction>
@@ -60,7 +60,7 @@ void TBoardCommands::actBoardAddBoardExecute()
         return;
     }
     const TBoard *selected = SelectedBoard();
-    if (Kpwfunc::AddSiteBoard(site, selected ? selected->Category : QString(), selected ? selected->Name : QString(),
+    if (BoardTree::AddSiteBoard(site, selected ? selected->Category : QString(), selected ? selected->Name : QString(),
                               selected ? selected->URL : QString()))
         services.RefillBoardTree();
 }
@@ -72,10 +72,10 @@ void TBoardCommands::actBoardEditBoardExecute()
         return;
     TBoard *board = SelectedBoard();
     if (site->Kind == TSite::KIND_FAVORITES && (!board || board->Kind != TBoard::KIND_FAVORITES)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("それは修正できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("それは修正できません。"));
         return;
     }
-    if (board && Kpwfunc::ModifySiteBoard(site, board))
+    if (board && BoardTree::ModifySiteBoard(site, board))
         services.RefillBoardTree();
 }
 
@@ -86,7 +86,7 @@ void TBoardCommands::actBoardDeleteBoardExecute()
     if (!board || !site)
         return;
     services.CloseBoardTabs(board);
-    if (Kpwfunc::DeleteSiteBoard(site, board))
+    if (BoardTree::DeleteSiteBoard(site, board))
         services.RefillBoardTree();
 }
 
@@ -98,7 +98,7 @@ void TBoardCommands::actBoardDeleteLogExecute()
     const QString folder = board->GetLogDir();
     if (!QDir(folder).exists())
         return;
-    if (!Kpwfunc::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Kpwfunc::mkWarning))
+    if (!Dialogs::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Dialogs::mkWarning))
         return;
     services.CloseBoardTabs(board);
     const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
@@ -112,16 +112,16 @@ void TBoardCommands::actBoardDeleteLogExecute()
 void TBoardCommands::actBoardFindExecute()
 {
     TBoardFindDialog dialog(services.Window());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
         return;
     if (!services.FindTreeNode(dialog.GetFindText(), dialog.GetFindNext()))
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("見つかりませんでした。"));
 }
 
 void TBoardCommands::actBoardGaishutuExecute()
 {
     QMenu *menu = services.Menu(QStringLiteral("GaishutuMenu"));
-    Kpwfunc::LoadVisitedBoardsMenu(menu, services.OfferedSites(), TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
+    BarsAndMenus::LoadVisitedBoardsMenu(menu, services.OfferedSites(), TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
                                    BoardTreeImages::SiteImages(),
                                    [this](TGaishutuMenuItem *entry) { OpenVisitedBoard(entry); });
     menu->popup(services.VisitedBoardsMenuPlace());
@@ -148,7 +148,7 @@ void TBoardCommands::OpenSelectedThreadPage(bool outside)
     if (url.isEmpty())
         return;
     if (outside)
-        Kpwfunc::OpenUrlExternal(url);
+        Urls::OpenUrlExternal(url);
     else
         services.OpenWebPage(url, item->ShownTitle());
 }
@@ -158,7 +158,7 @@ void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
     if (!board || board->URL.isEmpty())
         return;
     if (outside)
-        Kpwfunc::OpenUrlExternal(board->URL);
+        Urls::OpenUrlExternal(board->URL);
     else
         services.OpenWebPage(board->URL, board->Name);
 }

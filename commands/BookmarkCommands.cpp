@@ -40,7 +40,7 @@ void TBookmarkCommands::actSelectResAddBookmarkExecute()
     const TBookmarkRes *existing = item->Bookmarks.FindByResNo(res->Number);
     dialog.Edit1->setText(existing ? existing->Category : QString());
     dialog.ShowRes(MonaUtils::HtmlToText(res->Body), existing ? existing->Memo : QString());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
     if (shelf.Add(item, *res, dialog.Memo(), dialog.Category))
@@ -53,7 +53,7 @@ void TBookmarkCommands::actToolBookmarkManagerExecute()
     TBookmarkManager2 manager(services.BookmarkIndex(), services.BookmarkIndexFile(), CategoryFile(), services.Window());
     manager.OpenThread = [this](TThreadItem *item, int resNo) { services.OpenThread(item, false, false, true, resNo); };
     manager.FillBBSList();
-    Kpwfunc::ExecDialog(manager);
+    Dialogs::ExecDialog(manager);
     RefreshOpenThreads();
 }
 
@@ -61,7 +61,7 @@ void TBookmarkCommands::actToolBookmarkEditorExecute()
 {
     {
         TBookmarkEditor editor(services.BookmarkIndex(), services.BookmarkIndexFile(), CategoryFile(), services.Window());
-        Kpwfunc::ExecDialog(editor);
+        Dialogs::ExecDialog(editor);
     }
     RefreshOpenThreads();
 }

@@ -2,17 +2,17 @@
 
 #include "commands/TabCycle.h"
 #include "commands/ThreadTabController.h"
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
-#include "services/KpwSearch.h"
-#include "services/KpwUrl.h"
 #include "services/PopupKillList.h"
+#include "services/ResSearch.h"
+#include "services/Urls.h"
 #include "tools/KillPopupDialog.h"
 
 #include <QAction>
@@ -120,7 +120,7 @@ void TBrowserTabCommands::actBrowserNavClipboardExecute()
 void TBrowserTabCommands::actBrowserOpenByBrowserExecute()
 {
     if (TThreadTab *tab = services.FocusedTab(); tab && !tab->Tab().URL.isEmpty())
-        Kpwfunc::OpenUrlExternal(tab->Tab().URL);
+        Urls::OpenUrlExternal(tab->Tab().URL);
 }
 
 void TBrowserTabCommands::actBrowserFontMaxExecute(int level)
@@ -144,7 +144,7 @@ void TBrowserTabCommands::actBrowserKillUrlExecute(bool byTitle)
     const QString url = tab->Browser()->url().toString();
     const QString value = byTitle ? pageTitle : (tab->URL.isEmpty() ? url : tab->URL);
     if (!PopupKillList::CanSuppress(value) || !PopupKillList::CanSuppress(url)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このページは抑止できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("このページは抑止できません。"));
         return;
     }
     PopupKillList::Add(byTitle ? PopupKillList::TitleFile() : PopupKillList::UrlFile(), value);
@@ -163,5 +163,5 @@ void TBrowserTabCommands::OnWebTitleChange(TTavuBrowser *tab, const QString &tit
 void TBrowserTabCommands::actToolKillPopupExecute()
 {
     TKillPopupDialog dialog(services.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }

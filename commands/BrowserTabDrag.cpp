@@ -86,7 +86,7 @@ bool TBrowserTabDrag::Drop(QDropEvent *event)
     try {
         FavoriteFolders::AddThreads(folder, {item}, true);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     boards.ThreadStateChanged(item);
     return true;

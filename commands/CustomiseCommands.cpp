@@ -1,7 +1,7 @@
 #include "commands/CustomiseCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/TabMenuItem.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
@@ -40,30 +40,30 @@ void TCustomiseCommands::actToolSkinExecute()
 {
     TSkinAssignments skins(TavuConfig->GetProfileDir());
     TSkinDialog dialog(skins, frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
     layout.ApplySkinChange();
 }
 
 void TCustomiseCommands::actToolKeyBindExecute()
 {
     TKeyBindDialog dialog(frame.WindowActions(), frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     TavuConfig->Save();
-    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, frame.WindowActions());
+    BarsAndMenus::ApplyShortcutKeys(TavuConfig->Ini, frame.WindowActions());
 }
 
 void TCustomiseCommands::actToolToolConfigExecute()
 {
     TToolDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
     layout.ReloadToolsMenu();
 }
 
 void TCustomiseCommands::actToolColEditExecute()
 {
     TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         layout.ReloadThreadListColumns();
 }
 
@@ -71,7 +71,7 @@ void TCustomiseCommands::actToolCustomizeToolBarExecute()
 {
     TCustomToolbarDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("toolbar.ini"),
                                 frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         layout.ReloadToolBarsAndMenus();
 }
 
@@ -79,26 +79,26 @@ void TCustomiseCommands::actToolCustomizePopupMenuExecute()
 {
     TCustomPopupMenuDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("popup.ini"),
                                   frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         layout.ReloadToolBarsAndMenus();
 }
 
 void TCustomiseCommands::actToolBasicAuthorExecute()
 {
     TBasicAuthorizationForm dialog(frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }
 
 void TCustomiseCommands::actToolClearLogExecute()
 {
     TCleanDialog dialog(frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }
 
 void TCustomiseCommands::actShortcutEditExecute()
 {
-    TShortcutEditor editor(Kpwfunc::ShortcutFileName(), frame.Window());
-    Kpwfunc::ExecDialog(editor);
+    TShortcutEditor editor(ShortcutData::ShortcutFileName(), frame.Window());
+    Dialogs::ExecDialog(editor);
     if (editor.Editing.Saved)
         boards.ShortcutsChanged();
 }

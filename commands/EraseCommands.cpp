@@ -1,7 +1,7 @@
 #include "commands/EraseCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/WindowServices.h"
 #include "core/Exceptions.h"
 #include "core/TavuEnviron.h"
@@ -19,7 +19,7 @@ bool SaveModeOn()
 {
     if (TavuEnviron->GetCached())
         return true;
-    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("保存モードの場合のみ実行可能です。"));
+    Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("保存モードの場合のみ実行可能です。"));
     return false;
 }
 
@@ -30,7 +30,7 @@ TTavuBrowser *IdleThreadTab(const TTabServices &tabs)
     if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList())
         return nullptr;
     if (tab->DownloadState != TTavuBrowser::dsIdle) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ダウンロードが完了していません。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("ダウンロードが完了していません。"));
         return nullptr;
     }
     return tab;
@@ -58,13 +58,13 @@ void TEraseCommands::actThreadQueryAboneExecute()
     TAboneDialog dialog(frame.Window());
     dialog.OnLog = [this](TAboneDialog *, const QString &line) { views.AddLog(line); };
     dialog.SetResList(tab->ResList());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     TThreadItem *item = tab->ThreadItem();
     try {
         EraseRestore::StoreEraseMarks(item, *tab->ResList());
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     item->SaveInfo();
     views.RefreshResView();
@@ -84,7 +84,7 @@ void TEraseCommands::actThreadListQueryAboneExecute()
     TAboneDialog dialog(frame.Window());
     dialog.OnLog = [this](TAboneDialog *, const QString &line) { views.AddLog(line); };
     dialog.SetThreadList(&selected);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.ErasedCount() == 0)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.ErasedCount() == 0)
         return;
     TThreadItemList *items = doc->Items();
     for (int i = items->Count() - 1; i >= 0; --i) {
@@ -102,7 +102,7 @@ void TEraseCommands::actThreadReboneExecute()
         return;
     TReboneDialog dialog(frame.Window());
     dialog.SetResList(tab->ThreadItem(), tab->ResList());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         views.RefreshResView();
 }
 
@@ -116,6 +116,6 @@ void TEraseCommands::actThreadListReboneExecute()
         dialog.AddThread(item);
         item->Release();
     }
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
-        Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("次回リロード時に復元スレッドが表示されます。"));
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
+        Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("次回リロード時に復元スレッドが表示されます。"));
 }

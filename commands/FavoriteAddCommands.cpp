@@ -1,7 +1,7 @@
 #include "commands/FavoriteAddCommands.h"
 
 #include "controls/Dialogs.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Site.h"
@@ -48,7 +48,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
     const bool allFavorite = std::all_of(items.begin(), items.end(), [](const TThreadItem *item) { return item->FAVORITE; });
     if (allFavorite) {
         for (TThreadItem *item : items) {
-            Kpwfunc::RemoveFromFavoriteFiles(item);
+            UserFiles::RemoveFromFavoriteFiles(item);
             item->SaveInfo();
             boards.ThreadStateChanged(item);
         }
@@ -56,7 +56,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         return;
     }
     if (items.size() == 1 && items.first()->LOCALLOG) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ローカルフォルダに移動したスレッドはお気に入りに登録できません。"));
         return;
     }
     TFavoriteDialog dialog(frame.Window());
@@ -65,7 +65,7 @@ void TFavoriteAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         if (!item->FAVORITE && !item->LOCALLOG)
             dialog.Items.Add(item);
     }
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     for (TThreadItem *item : items)
         boards.ThreadStateChanged(item);
@@ -80,7 +80,7 @@ void TFavoriteAddCommands::AddPage(const QString &title, const QString &url)
     dialog.Mode = TFavoriteDialog::fmPage;
     dialog.PageTitle = title;
     dialog.PageUrl = url;
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         FavoritesChanged(true);
 }
 

@@ -12,20 +12,20 @@ TFilterCommands::TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs
     frame.BindAction(QStringLiteral("actThreadFilter"), this, [this] { actThreadFilterExecute(); });
     oldThreadDialog = ThreadListPane::SetFilterDialog(
         [this](const TThreadItemList &items, ThreadListPane::TThreadFilter &filter) { return AskThreadFilter(items, filter); });
-    oldResDialog = Kpwfunc::SetResSearchDialog([this](Kpwfunc::TResSearch &search) { return AskResSearch(search); });
+    oldResDialog = ResSearch::SetResSearchDialog([this](ResSearch::TResSearch &search) { return AskResSearch(search); });
 }
 
 TFilterCommands::~TFilterCommands()
 {
     ThreadListPane::SetFilterDialog(oldThreadDialog);
-    Kpwfunc::SetResSearchDialog(oldResDialog);
+    ResSearch::SetResSearchDialog(oldResDialog);
 }
 
 bool TFilterCommands::AskThreadFilter(const TThreadItemList &items, ThreadListPane::TThreadFilter &filter)
 {
     TFilterDialog dialog(frame.Window());
     dialog.SetThreadList(items);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return false;
     filter = dialog.ThreadFilter();
     return true;
@@ -33,12 +33,12 @@ bool TFilterCommands::AskThreadFilter(const TThreadItemList &items, ThreadListPa
 
 // The board-wide search asks for its text and field on the posts page; the current thread's
 // posts offer their handles, mails and IDs.
-bool TFilterCommands::AskResSearch(Kpwfunc::TResSearch &search)
+bool TFilterCommands::AskResSearch(ResSearch::TResSearch &search)
 {
     TFilterDialog dialog(frame.Window());
     TTavuBrowser *tab = tabs.CurrentBrowser();
     dialog.SetResList(tab ? tab->ResList() : nullptr);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return false;
     search = dialog.ResSearch();
     return true;
@@ -52,9 +52,9 @@ void TFilterCommands::actThreadFilterExecute()
         return;
     TFilterDialog dialog(frame.Window());
     dialog.SetResList(tab->ResList());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
-    const Kpwfunc::TResSearch search = dialog.ResSearch();
+    const ResSearch::TResSearch search = dialog.ResSearch();
     if (!search.Text.isEmpty())
         reading.FilterResView(search);
 }

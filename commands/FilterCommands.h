@@ -4,7 +4,7 @@
 // runs), and the same dialog asking for the board-wide search (actThreadListFilterHoliday). A
 // filter opens a tab of what matches; the thread and its list stay as they are.
 
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "services/ThreadListPane.h"
 
 #include <QObject>
@@ -24,12 +24,12 @@ public:
     void actThreadFilterExecute();
     // The dialogs the flows ask; true on OK.
     bool AskThreadFilter(const TThreadItemList &items, ThreadListPane::TThreadFilter &filter);
-    bool AskResSearch(Kpwfunc::TResSearch &search);
+    bool AskResSearch(ResSearch::TResSearch &search);
 
 private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TReadingServices &reading;
     ThreadListPane::TFilterDialogHandler oldThreadDialog;
-    Kpwfunc::TResSearchDialogHandler oldResDialog;
+    ResSearch::TResSearchDialogHandler oldResDialog;
 };

@@ -17,8 +17,8 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
-#include "services/KpwSearch.h"
-#include "services/KpwUrl.h"
+#include "services/ResSearch.h"
+#include "services/Urls.h"
 #include "tools/WebCaptureForm.h"
 
 #include <QCursor>
@@ -158,7 +158,7 @@ void THoverPopups::ShowMailPopup(TTavuBrowser *tab, const QString &url)
     const QString number = MonaUtils::ToHalfWidth(QUrl::fromPercentEncoding(address.toUtf8())).remove(QLatin1Char('>')).trimmed();
     TResList popup(tab->ThreadItem());
     if (MonaUtils::IsInteger(number)) {
-        Kpwfunc::FillPopupResList(*tab->ResList(), popup, number.toInt(), number.toInt(), true);
+        Urls::FillPopupResList(*tab->ResList(), popup, number.toInt(), number.toInt(), true);
         Hint()->PopupResList(&popup, tab->GetBoard(), address);
     } else {
         Hint()->ShowText(address);
@@ -173,14 +173,14 @@ bool THoverPopups::ShowThreadLink(TTavuBrowser *tab, const QString &url)
     QString link = url;
     if (link.startsWith(QLatin1String("file://")) && item->BBS && link.contains(QLatin1Char('?')))
         link = item->BBS->GetReadUrl(item) + link.mid(link.indexOf(QLatin1Char('?')) + 1);
-    Kpwfunc::TBoardUrlParts parts;
-    if (!board || !Kpwfunc::ParseBoardUrl(link, board, parts) || parts.Key != item->GetKey())
+    Urls::TBoardUrlParts parts;
+    if (!board || !Urls::ParseBoardUrl(link, board, parts) || parts.Key != item->GetKey())
         return false;
     const bool local = board->Kind == TBoard::KIND_LOCAL;
     if (!local && parts.BBS != board->BBSName && parts.BBS != board->ID)
         return false;
     TResList popup(item);
-    Kpwfunc::FillPopupResList(*tab->ResList(), popup, parts.From, parts.To, parts.NoFirst);
+    Urls::FillPopupResList(*tab->ResList(), popup, parts.From, parts.To, parts.NoFirst);
     Hint()->PopupResList(&popup, board, QString());
     return true;
 }
@@ -196,13 +196,13 @@ void THoverPopups::ShowOtherLink(const QString &url)
         int resNo = 0;
         TSite *site = nullptr;
         TBoard *board = nullptr;
-        Kpwfunc::TBoardUrlParts parts;
-        if (Kpwfunc::MatchBoardUrl(url, linked, *item, resNo, site, board) && Kpwfunc::ParseBoardUrl(url, board, parts)
+        Urls::TBoardUrlParts parts;
+        if (Urls::MatchBoardUrl(url, linked, *item, resNo, site, board) && Urls::ParseBoardUrl(url, board, parts)
             && (parts.From > 0 || parts.To > 0)) {
             Hint()->PopupThreadUrl(board, item->GetKey(), {parts.From, parts.To, parts.NoFirst}, item->ShownTitle());
             return;
         }
-        if (Kpwfunc::IsBoardUrl(url, board)) {
+        if (Urls::IsBoardUrl(url, board)) {
             const QString siteName = board->Site ? board->Site->NAME : QString();
             Hint()->ShowText(board->Name + QStringLiteral("＠") + siteName + QStringLiteral("  "));
             return;
@@ -220,7 +220,7 @@ void THoverPopups::ShowIdPopup(TTavuBrowser *tab, const QString &url)
 {
     const QString id = TTavuResWriter::LinkValue(url);
     TResList popup(tab->ThreadItem());
-    Kpwfunc::MarkResById(*tab->ResList(), popup, id);
+    ResSearch::MarkResById(*tab->ResList(), popup, id);
     Hint()->PopupResList(&popup, tab->GetBoard(), QStringLiteral("ID:") + id);
 }
 
@@ -228,7 +228,7 @@ void THoverPopups::ShowReplyPopup(TTavuBrowser *tab, const QString &url)
 {
     const int number = TTavuResWriter::LinkValue(url).toInt();
     TResList popup(tab->ThreadItem());
-    if (Kpwfunc::CollectReplies(*tab->ResList(), number, popup) > 0)
+    if (ResSearch::CollectReplies(*tab->ResList(), number, popup) > 0)
         Hint()->PopupResList(&popup, tab->GetBoard(), QString());
 }
 
@@ -384,6 +384,6 @@ void THoverPopups::ShowBrowserPopup(const QPoint &globalPos)
 void THoverPopups::ShowResNumber(TTavuBrowser *tab, int number)
 {
     TResList popup(tab->ThreadItem());
-    Kpwfunc::FillPopupResList(*tab->ResList(), popup, number, number, true);
+    Urls::FillPopupResList(*tab->ResList(), popup, number, number, true);
     Hint()->PopupResList(&popup, tab->GetBoard(), QString());
 }

@@ -1,8 +1,8 @@
 #include "commands/ListSourceCommands.h"
 
 #include "boards/FavoritesScript.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -67,12 +67,12 @@ void TListSourceCommands::ShowHistory(const QString &fileName, const QString &ca
 void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
 {
     if (!TavuConfig->CACHED) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+        Dialogs::ShowMessage(Dialogs::mkWarning,
                              QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
         return;
     }
     if (TavuEnviron->IsOffline()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+        Dialogs::ShowMessage(Dialogs::mkWarning,
                              QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。"));
         return;
     }

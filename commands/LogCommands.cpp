@@ -1,8 +1,8 @@
 #include "commands/LogCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -12,7 +12,7 @@
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 #include "services/HistoryModel.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/ExportDialog.h"
 #include "settings/HistDialog.h"
 
@@ -36,7 +36,7 @@ QString RecentCaption(const THistoryEntry &entry, int number)
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard())
         caption += QStringLiteral(" (") + item->GetBoard()->Name + QLatin1Char('@') + item->Site->NAME + QLatin1Char(')');
     item->Release();
-    return QStringLiteral("(&%1)").arg(number) + Kpwfunc::EscapeMenuCaption(caption);
+    return QStringLiteral("(&%1)").arg(number) + BarsAndMenus::EscapeMenuCaption(caption);
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ TLogCommands::TLogCommands(TWindowServices &services, QObject *parent) : QObject
 {
     histDialog = new THistDialog(TavuConfig->GetProfileDir(), services.Window());
     histDialog->OpenEntry = [this](const THistoryEntry &entry) { OpenEntry(entry); };
-    Kpwfunc::SetHistoryReload([this] {
+    UserFiles::SetHistoryReload([this] {
         if (histDialog && histDialog->isVisible())
             histDialog->ReloadHistory();
     });
@@ -58,7 +58,7 @@ TLogCommands::TLogCommands(TWindowServices &services, QObject *parent) : QObject
 
 TLogCommands::~TLogCommands()
 {
-    Kpwfunc::SetHistoryReload({});
+    UserFiles::SetHistoryReload({});
 }
 
 void TLogCommands::BindRecentMenu(const QString &menuName, const QString &fileName)
@@ -129,5 +129,5 @@ void TLogCommands::actThreadListExportExecute()
 void TLogCommands::RunExport(TExportDialog &dialog)
 {
     dialog.Render = [this](IResultView *view, TResList *list) { services.RenderResList(view, list); };
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }

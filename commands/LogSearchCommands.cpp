@@ -1,7 +1,7 @@
 #include "commands/LogSearchCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -75,7 +75,7 @@ void TLogSearchCommands::actFindLogExecute()
     TFindWindow dialog(frame.Window());
     dialog.FillBoardList();
     dialog.SetCurrentBoard(CurrentBoard(tabs));
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     LogSearch::TQuery query;
     query.TitleTerms = LogSearch::SplitTerms(dialog.ComboBox1->currentText());
@@ -134,10 +134,10 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
     views.AddLog(QStringLiteral("検索結果 = %1件").arg(found));
     if (found == 0) {
         delete items;
-        Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("見つかりませんでした。"));
     } else {
         tabs.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
-        Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+        EventLog::PlayEventSound(EventLog::esThreadList);
     }
     emit SearchDone(found);
 }

@@ -27,7 +27,7 @@ void TMemoCommands::actToolMemoExecute()
         try {
             memoForm = new TMemoForm(TavuConfig->GetProfileDir(), TTavuConfig::AppDir(), frame.Window());
         } catch (const EVarnelo &e) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+            Dialogs::ShowMessage(Dialogs::mkError, e.Message);
             return;
         }
     }
@@ -39,7 +39,7 @@ void TMemoCommands::actToolMemoExecute()
 void TMemoCommands::actToolAAExecute()
 {
     TAAEditor editor(TavuConfig->GetProfileDir(), frame.Window());
-    Kpwfunc::ExecDialog(editor);
+    Dialogs::ExecDialog(editor);
 }
 
 TDebugForm *TMemoCommands::Memo3DblClick()

@@ -1,7 +1,7 @@
 #include "commands/OutsideServiceCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -35,7 +35,7 @@ bool TOutsideServiceCommands::RefuseOffline() const
 {
     if (!TavuEnviron->IsOffline())
         return false;
-    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("オフライン状態では使用できません。"));
+    Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("オフライン状態では使用できません。"));
     return true;
 }
 
@@ -47,7 +47,7 @@ void TOutsideServiceCommands::act2chShowSettingTxtExecute()
         return;
     TSettingTextDialog dialog(services.Window());
     dialog.LoadSettingTxt(board->URL);
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }
 
 // The hits go to the tab "大先生の検索結果". A failed search has been reported by the dialog and is
@@ -58,14 +58,14 @@ void TOutsideServiceCommands::act2chAmezoScapeExecute()
         return;
     auto *items = new TThreadItemList;
     TAmezoScape2ch dialog(items, services.Window());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.Failed()) {
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.Failed()) {
         delete items;
         return;
     }
     if (items->Count() == 0) {
         delete items;
         services.AddLog(QStringLiteral("該当スレッド無し"));
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         return;
     }
     services.NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
@@ -110,21 +110,21 @@ void TOutsideServiceCommands::act2chHeeeExecute()
     TTavuBrowser *tab = services.CurrentBrowser();
     TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
     if (!tab || (!item && !tab->IsWebPage())) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("スレッドが表示されていません。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("スレッドが表示されていません。"));
         return;
     }
     if (tab->IsWebPage()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("このページでは押せません。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("このページでは押せません。"));
         return;
     }
     if (!item->Site || item->Site->SITEID.compare(QLatin1String("2CH"), Qt::CaseInsensitive) != 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("２ちゃんねる以外では押せません。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("２ちゃんねる以外では押せません。"));
         return;
     }
     const QString title = item->ShownTitle();
     if (!TavuConfig->CHBOX_CHECKHE) {
         QString url = THeeVote::VoteUrl(TavuConfig->CHBOX_HEURL, title, tab->URL);
-        if (!Kpwfunc::AskYesNo(QStringLiteral("投票CGIを呼び出します。よろしいですか？\r\n") + url))
+        if (!Dialogs::AskYesNo(QStringLiteral("投票CGIを呼び出します。よろしいですか？\r\n") + url))
             return;
         TavuConfig->CHBOX_CHECKHE = true;
     }
@@ -136,12 +136,12 @@ void TOutsideServiceCommands::act2chHeeeExecute()
     dialog.SetThread(title, tab->URL);
     dialog.SendHee();
     services.EndBusy();
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
     voting = false;
 }
 
 void TOutsideServiceCommands::actHelpVarneloDirectExecute()
 {
     TDirectDialog dialog(services.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }

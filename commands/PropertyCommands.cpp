@@ -37,7 +37,7 @@ void TPropertyCommands::actBoardPropertyExecute()
         return;
     TPropertyWindow window(frame.Window());
     window.SetBoard(board);
-    Kpwfunc::ExecDialog(window);
+    Dialogs::ExecDialog(window);
 }
 
 void TPropertyCommands::ShowThread(TThreadItem *item)
@@ -49,7 +49,7 @@ void TPropertyCommands::ShowThread(TThreadItem *item)
     {
         TPropertyWindow window(frame.Window());
         window.SetThreadItem(item);
-        result = Kpwfunc::ExecDialog(window);
+        result = Dialogs::ExecDialog(window);
     }
     if (result == QDialog::Accepted)
         boards.ThreadStateChanged(item);

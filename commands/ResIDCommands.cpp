@@ -11,7 +11,7 @@
 #include "core/ThreadItem.h"
 #include "render/TavuBrowser.h"
 #include "services/EraseRestore.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <QDateTime>
 #include <QMenu>
@@ -46,9 +46,9 @@ void TResIDCommands::ExtractIDClick()
     QString id;
     if (!IDTab(id))
         return;
-    Kpwfunc::TResSearch search;
+    ResSearch::TResSearch search;
     search.Text = id;
-    search.Mode = Kpwfunc::rmID;
+    search.Mode = ResSearch::rmID;
     search.Highlight = false;
     services.FilterResView(search);
 }
@@ -75,7 +75,7 @@ int TResIDCommands::EraseIDClick()
     try {
         EraseRestore::StoreEraseMarks(item, *list);
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     item->SaveInfo();
     services.RefreshResView();

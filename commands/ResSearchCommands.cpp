@@ -6,7 +6,7 @@
 #include "core/ResList.h"
 #include "render/TavuBrowser.h"
 #include "services/EventLog.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <memory>
 
@@ -28,7 +28,7 @@ void TResSearchCommands::actSelectionFilterExecute()
     TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!tab)
         return;
-    Kpwfunc::TResSearch search;
+    ResSearch::TResSearch search;
     search.Text = tab->GetSelectedText().trimmed();
     if (!search.Text.isEmpty())
         reading.FilterResView(search);
@@ -40,8 +40,8 @@ void TResSearchCommands::actSelectResFilterExecute(bool byName)
     const TRes *res = tab && tab->ResList() ? tab->ResList()->FindByNumber(tab->ClickedResNumber) : nullptr;
     if (!res)
         return;
-    Kpwfunc::TResSearch search;
-    search.Mode = byName ? Kpwfunc::rmNameExact : Kpwfunc::rmID;
+    ResSearch::TResSearch search;
+    search.Mode = byName ? ResSearch::rmNameExact : ResSearch::rmID;
     search.Text = byName ? res->Name : res->ID;
     reading.FilterResView(search);
 }
@@ -52,10 +52,10 @@ void TResSearchCommands::actSelectResReplyExecute()
     if (!source || !source->ThreadItem() || !source->ResList())
         return;
     auto list = std::make_unique<TResList>(source->ThreadItem());
-    const int count = Kpwfunc::CollectReplies(*source->ResList(), source->ClickedResNumber, *list);
-    Kpwfunc::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
+    const int count = ResSearch::CollectReplies(*source->ResList(), source->ClickedResNumber, *list);
+    EventLog::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
     if (count == 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当レスが見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当レスが見つかりませんでした。"));
         return;
     }
     reading.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
@@ -64,8 +64,8 @@ void TResSearchCommands::actSelectResReplyExecute()
 void TResSearchCommands::actThreadListFilterHolidayExecute()
 {
     TTavuListDoc *doc = tabs.CurrentListDoc();
-    const Kpwfunc::TResSearchDialogHandler &dialog = Kpwfunc::ResSearchDialog();
-    Kpwfunc::TResSearch search;
+    const ResSearch::TResSearchDialogHandler &dialog = ResSearch::ResSearchDialog();
+    ResSearch::TResSearch search;
     if (!doc || !dialog || !dialog(search) || search.Text.isEmpty())
         return;
     reading.SearchBoardLogs(doc, search);

@@ -1,7 +1,7 @@
 #include "commands/ShortcutAddCommands.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Site.h"
@@ -44,7 +44,7 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
         return;
     if (std::all_of(items.begin(), items.end(), [](const TThreadItem *item) { return item->SHORTCUT; })) {
         for (TThreadItem *item : items) {
-            Kpwfunc::RemoveFromShortcutFile(item);
+            BarsAndMenus::RemoveFromShortcutFile(item);
             item->SaveInfo();
         }
     } else {
@@ -57,7 +57,7 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
             added << item;
         }
         dialog.FormShow();
-        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
             return;
         for (TThreadItem *item : added) {
             item->SHORTCUT = true;
@@ -92,7 +92,7 @@ bool TShortcutAddCommands::AddBoard(const TBoard *board)
     TShortcutDialog dialog(frame.Window());
     dialog.AddItem(skBoard, board->Name, board->ID, board->Site->SITEID);
     dialog.FormShow();
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return false;
     boards.ShortcutsChanged();
     return true;

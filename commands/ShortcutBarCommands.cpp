@@ -122,7 +122,7 @@ void TShortcutBarCommands::ApplyShortcutBarPosition()
 
 void TShortcutBarCommands::LoadShortcutBars()
 {
-    const QString file = Kpwfunc::ShortcutFileName();
+    const QString file = ShortcutData::ShortcutFileName();
     ShortcutBar1->LoadFromFile(file);
     ShortcutBar3->LoadFromFile(file);
 }

@@ -29,7 +29,7 @@ void TSiteCommands::actBBSWizardExecute()
     if (!TavuEnviron->UserSite())
         return;
     TBBSWizard wizard(frame.Window());
-    if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
+    if (Dialogs::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
         boards.ShowSiteBoards(wizard.Result->Site);
 }
 
@@ -38,25 +38,25 @@ void TSiteCommands::actRSSWizardExecute()
     if (!TavuEnviron->RssSite())
         return;
     TRssWizard wizard(frame.Window());
-    if (Kpwfunc::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
+    if (Dialogs::ExecDialog(wizard) == QDialog::Accepted && wizard.Result)
         boards.ShowSiteBoards(wizard.Result->Site);
 }
 
 void TSiteCommands::actBBSSetupExecute()
 {
     TBBSSetupDialog dialog(frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.SiteName.isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.SiteName.isEmpty())
         return;
     try {
         TSite *site = TavuEnviron->AddListedSite(dialog.SiteName);
         if (!site) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError,
+            Dialogs::ShowMessage(Dialogs::mkError,
                                  QStringLiteral("サイトの設定ファイル site.ini がありません：%1").arg(dialog.SiteName));
             return;
         }
         site->Listed = true;   // ticked in the site selection that follows: its OK shows the site
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     if (QAction *select = frame.Action(QStringLiteral("actBBSSelect")))
@@ -68,12 +68,12 @@ void TSiteCommands::actBoardImportKatjuBoardExecute()
     if (boards.BoardListsBusy())
         return;
     TKatjuBoardDialog dialog(frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && boards.CurrentSite())
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted && boards.CurrentSite())
         boards.ShowSiteBoards(boards.CurrentSite());
 }
 
 void TSiteCommands::actBe2chBoardEditExecute()
 {
     TBe2chBoardDialog dialog(frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }

@@ -3,7 +3,7 @@
 #include "commands/CopyFormats.h"
 #include "commands/ThreadTabController.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Exceptions.h"
@@ -19,7 +19,7 @@
 #include "render/TavuDatStrings.h"
 #include "render/TavuHtmlStrings.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -89,7 +89,7 @@ bool TThreadCommands::NeedSaveMode(const QString &message) const
 {
     if (TavuEnviron->GetCached())
         return false;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, message);
+    Dialogs::ShowMessage(Dialogs::mkError, message);
     return true;
 }
 
@@ -100,7 +100,7 @@ void TThreadCommands::actThreadDeleteLogExecute()
     TThreadItem *item = nullptr;
     if (!ThreadTab(item))
         return;
-    Kpwfunc::DeleteThreadLog(item);
+    UserFiles::DeleteThreadLog(item);
     services.RepaintThreadList();
     services.UpdateBrowserMenu();
 }
@@ -113,7 +113,7 @@ void TThreadCommands::actThreadDeleteLogCloseExecute()
         return;
     item->AddRef();
     services.CloseBrowser(tab);
-    Kpwfunc::DeleteThreadLog(item);
+    UserFiles::DeleteThreadLog(item);
     item->Release();
     services.RepaintThreadList();
 }
@@ -143,13 +143,13 @@ void TThreadCommands::actThreadGoResExecute()
     QInputDialog input(services.Window());
     input.setWindowTitle(QStringLiteral("指定レスへ移動"));
     input.setLabelText(QStringLiteral("レス番号"));
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     const QString text = MonaUtils::ToHalfWidth(input.textValue()).trimmed();
     bool number = false;
     const int n = text.toInt(&number);
     if (!number) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("レス番号を数字で入力してください。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("レス番号を数字で入力してください。"));
         return;
     }
     GoToRes(services, tab, n);
@@ -169,9 +169,9 @@ void TThreadCommands::GoToRes(TReadingServices &services, TTavuBrowser *tab, int
         return;
     const TRes *res = list->Get(number - 1);
     if (res->Erased)
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスは消去されています。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定のレスは消去されています。"));
     else if (res->Hidden)
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
     else if (res->Visible)
         tab->ScrollToRes(number);
     else
@@ -316,7 +316,7 @@ void TThreadCommands::actThreadOutputExecute(bool html)
                              : QStringList{QStringLiteral("２ちゃんねるDAT形式 (*.dat)"), QStringLiteral("すべてのファイル (*.*)")});
     save.setDefaultSuffix(html ? QStringLiteral("htm") : QStringLiteral("dat"));
     save.selectFile(item->GetKey() + QLatin1Char('.') + save.defaultSuffix());   // named as the thread's log
-    if (Kpwfunc::ExecDialog(save) != QDialog::Accepted || save.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(save) != QDialog::Accepted || save.selectedFiles().isEmpty())
         return;
     const QString path = save.selectedFiles().first();
     try {
@@ -336,7 +336,7 @@ void TThreadCommands::actThreadOutputExecute(bool html)
             dat.SaveToFile(path);
         }
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "commands/ThreadInfoPane.h"
 
 #include "commands/ThreadCommands.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
@@ -14,7 +14,7 @@
 #include "core/ThreadItem.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ImageCatalog.h"
 
@@ -273,7 +273,7 @@ void TThreadInfoPane::actBookmarkCommentExecute()
     input.setWindowTitle(QStringLiteral("コメントの編集"));
     input.setLabelText(QStringLiteral("コメント"));
     input.setTextValue(bookmarks.first()->Memo);
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     bookmarks.first()->Memo = input.textValue();
     TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
@@ -289,9 +289,9 @@ void TThreadInfoPane::actThreadThumbnailImagesExecute(bool newOnly)
     if (!tab || !tab->ResList())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<Kpwfunc::TLinkItem> links;
-    Kpwfunc::ExtractLinks(*tab->ResList(), links, newOnly);
-    for (const Kpwfunc::TLinkItem &link : std::as_const(links)) {
+    QList<ResSearch::TLinkItem> links;
+    ResSearch::ExtractLinks(*tab->ResList(), links, newOnly);
+    for (const ResSearch::TLinkItem &link : std::as_const(links)) {
         if (TImageCatalog::IsCatalogPicture(link.URL))
             ImageCatalog->Catalog.AddBack(link.URL);
     }

@@ -1,7 +1,7 @@
 #include "commands/ThreadListCommands.h"
 
 #include "commands/TabCycle.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/ThreadItem.h"
@@ -55,7 +55,7 @@ void TThreadListCommands::actThreadListDeleteLogExecute()
 {
     const QList<TThreadItem *> items = boards.SelectedThreads();
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        Kpwfunc::DeleteThreadLog(*it);
+        UserFiles::DeleteThreadLog(*it);
         boards.ThreadStateChanged(*it);
     }
 }
@@ -66,7 +66,7 @@ void TThreadListCommands::actThreadListShowLocalExecute()
     if (!doc)
         return;
     frame.BeginBusy();
-    Kpwfunc::ListLocalLogs(doc);
+    UserFiles::ListLocalLogs(doc);
     if (const TBoard *board = doc->GetBoard())
         doc->SetCaption(QStringLiteral("全取得ｽﾚ：") + board->Name);
     tabs.RedrawListTabs();

@@ -1,7 +1,7 @@
 #include "commands/ThreadListTabCommands.h"
 
 #include "controls/Dialogs.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
@@ -36,7 +36,7 @@ bool NeedsSaveMode()
 {
     if (TavuEnviron->GetCached())
         return true;
-    Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+    Dialogs::ShowMessage(Dialogs::mkWarning,
                          QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
     return false;
 }
@@ -80,7 +80,7 @@ void TThreadListTabCommands::SortByColumn(int column)
     if (!doc)
         return;
     if (doc->Mode == TTavuListDoc::lmHeadline) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("ヘッドラインは並べ替えできません。"));
         return;
     }
     // Sorting always shows the whole list.
@@ -113,7 +113,7 @@ void TThreadListTabCommands::actThreadListLoadNextExecute()
     doc->SetDisplayCount(next);
     services.ThreadListChanged(doc);
     services.ShowNewThreadCount(doc->CountNewThreads());
-    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+    EventLog::PlayEventSound(EventLog::esThreadList);
 }
 
 void TThreadListTabCommands::actThreadListLoadAllExecute()
@@ -123,22 +123,22 @@ void TThreadListTabCommands::actThreadListLoadAllExecute()
     if (!doc)
         return;
     if (doc->DownloadState == TTavuListDoc::dsDownloading) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ダウンロードが完了していません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ダウンロードが完了していません。"));
         return;
     }
     if (TThreadListController::IsPaged(doc->GetBoard())) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
         return;
     }
     services.BeginBusy();
     doc->PrepareRows(services.ThreadListRowCount(), doc->Items()->Count());
     if (TavuConfig->DATOCHIMODE == 2)
-        Kpwfunc::AddFallenThreads(doc);
+        UserFiles::AddFallenThreads(doc);
     doc->SetDisplayCount(doc->Items()->Count());
     services.ThreadListChanged(doc);
     services.ShowNewThreadCount(doc->CountNewThreads());
     services.EndBusy();
-    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+    EventLog::PlayEventSound(EventLog::esThreadList);
 }
 
 // ---- the download ----
@@ -167,9 +167,9 @@ void TThreadListTabCommands::actThreadListCloseExecute()
     HideHint();
     TTavuListDoc *doc = services.ShownListDoc();
     if (doc && doc->IsLocked() && TavuConfig->THREADTAB_CHECKLOCKCLOSE
-        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
-                                Kpwfunc::mbYesNo)
-               != Kpwfunc::mrYes)
+        && Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
+                                Dialogs::mbYesNo)
+               != Dialogs::mrYes)
         return;
     services.ShowListDoc(nullptr);
     services.CloseListDoc(services.CurrentListDoc());
@@ -217,7 +217,7 @@ void TThreadListTabCommands::actThreadListSaveTabExecute()
     try {
         lines.SaveToFile(TabStateFile());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -258,7 +258,7 @@ void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
     TColor color = clWindowText;
     if (actionName == QLatin1String("actThreadListColor")) {
         QColorDialog dialog(services.Window());
-        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+        if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
             return;
         const QColor chosen = dialog.selectedColor();
         color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
@@ -328,13 +328,13 @@ void TThreadListTabCommands::actThreadListFilterExecute()
             result->Add(item);
         found->ArrivalItems()->Add(item);
     }
-    Kpwfunc::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
+    EventLog::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
     if (result->Count() == 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         services.CloseListDoc(found);
         return;
     }
     found->SetDisplayCount(result->Count());
     services.ThreadListChanged(found);
-    Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+    EventLog::PlayEventSound(EventLog::esThreadList);
 }

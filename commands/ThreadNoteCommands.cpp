@@ -39,7 +39,7 @@ void TThreadNoteCommands::actThreadPriorityExecute(bool fromList)
         return;
     TPriorityDialog dialog(frame.Window());
     dialog.SetPriority(targets.first()->PRIORITY);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     for (TThreadItem *item : targets) {
         item->SetPriority(dialog.GetPriority());
@@ -55,7 +55,7 @@ void TThreadNoteCommands::actThreadCommentExecute(bool fromList)
         return;
     TCommentDialog dialog(frame.Window());
     dialog.SetThreadItem(targets.first());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
     TTavuBrowser *tab = tabs.CurrentBrowser();
     if (tab && tab->ThreadItem() == targets.first())
         views.UpdateStatusCaption(targets.first());

@@ -73,7 +73,7 @@ void TThreadTabController::Refetch()
         return;
     const int top = tab.GetTopResNumber();
     if (!CopyToBak(*item)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログのバックアップを作れませんでした。ログは削除していません。\n")
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ログのバックアップを作れませんでした。ログは削除していません。\n")
                                                    + item->GetBakFile());
         return;
     }
@@ -116,9 +116,9 @@ void TThreadTabController::GoBack(bool back)
 bool TThreadTabController::Close()
 {
     if (tab.Locked && TavuConfig->BROWSERTAB_CHECKLOCKCLOSE
-        && Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
-                                Kpwfunc::mbYesNo)
-               != Kpwfunc::mrYes)
+        && Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
+                                Dialogs::mbYesNo)
+               != Dialogs::mrYes)
         return false;
     services.CloseBrowser(&tab);
     return true;

@@ -2,11 +2,11 @@
 
 #include "boards/DolibManager.h"
 #include "controls/ActionCatalogue.h"
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
 #include "core/BoardList.h"
@@ -24,7 +24,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 
 #include <QAction>
 #include <QFile>
@@ -73,12 +73,12 @@ void TToolCommands::BindSiteAndBrowserCommands()
     services.BindAction(QStringLiteral("actMilkcafeDiary"), this, [this] { services.OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
     services.BindAction(QStringLiteral("actMachibbsBoardlist"), this, [] { actMachibbsBoardlistExecute(); });
     const std::pair<const char *, int> browserCommands[] = {
-        {"actBrowserFind", Kpwfunc::bcFind}, {"actBrowserShowSource", Kpwfunc::bcViewSource},
-        {"actBrowserOption", Kpwfunc::bcOptions}};
+        {"actBrowserFind", BarsAndMenus::bcFind}, {"actBrowserShowSource", BarsAndMenus::bcViewSource},
+        {"actBrowserOption", BarsAndMenus::bcOptions}};
     for (const auto &[name, command] : browserCommands) {
         services.BindAction(QString::fromLatin1(name), this, [this, command = command] {
             if (TTavuBrowser *tab = this->services.CurrentBrowser())
-                Kpwfunc::BrowserCommand(tab->Browser(), command);
+                BarsAndMenus::BrowserCommand(tab->Browser(), command);
         });
     }
 }
@@ -90,16 +90,16 @@ void TToolCommands::actMachibbsBoardlistExecute()
     const QString target = TavuConfig->GetProfileDir() + relative;
     const QString source = TTavuConfig::AppDir() + relative;
     if (!QFile::exists(source)) {   // never trade the user's list for nothing
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1 が見つかりません。").arg(source));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("%1 が見つかりません。").arg(source));
         return;
     }
     try {
         FileUtil::WriteFileAtomic(target, FileUtil::ReadFile(source));
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
-    Kpwfunc::ShowMessage(Kpwfunc::mkInformation,
+    Dialogs::ShowMessage(Dialogs::mkInformation,
                          QStringLiteral("書き換えました。設定を有効にするにはヴァルネロを再起動してください。"));
 }
 
@@ -147,7 +147,7 @@ void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
     if (text.isEmpty())
         return;
     const QString caption = entry->text().replace(QLatin1String("&&"), QLatin1String("&"));
-    services.OpenWebPage(Kpwfunc::SearchUrl(entry->SearchUrl, text), caption);
+    services.OpenWebPage(UserFiles::SearchUrl(entry->SearchUrl, text), caption);
 }
 
 // ---- modes ----
@@ -179,8 +179,8 @@ void TToolCommands::actSaveModeExecute()
         return;
     }
     if (TavuConfig->SAVEMODE_WARNING
-        && !Kpwfunc::AskYesNo(QStringLiteral("保存モードをオフにしますか？\r\n※読み込んだスレッド、ログは保存されません。"),
-                              Kpwfunc::mkWarning)) {
+        && !Dialogs::AskYesNo(QStringLiteral("保存モードをオフにしますか？\r\n※読み込んだスレッド、ログは保存されません。"),
+                              Dialogs::mkWarning)) {
         action->setChecked(true);
         return;
     }
@@ -197,7 +197,7 @@ void TToolCommands::act2chLoginExecute()
     if (!DolibManager)
         return;
     if (TavuEnviron->IsOffline()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態ではログインできません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("オフライン状態ではログインできません。"));
         return;
     }
     if (loggedIn)
@@ -227,7 +227,7 @@ void TToolCommands::ShowProxyStates()
 
 void TToolCommands::actDisconnectExecute()
 {
-    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止します。"));
+    EventLog::AddLog(QStringLiteral("すべての処理を中止します。"));
     TavuHttpList->AbortAll();
     for (TTavuListDoc *doc : services.ListDocs())
         doc->UpdateTabImage();
@@ -251,7 +251,7 @@ void TToolCommands::DisconnectTimerTimer()
         doc->UpdateTabImage();
     }
     services.ClearBusy();
-    Kpwfunc::AddLog(QStringLiteral("すべての処理を中止しました。"));
+    EventLog::AddLog(QStringLiteral("すべての処理を中止しました。"));
 }
 
 // ---- log pane ----
@@ -291,9 +291,9 @@ void TToolCommands::GoToRes(TTavuBrowser *tab, int number)
 {
     const TRes *res = tab->ResList()->Get(number - 1);
     if (res->Erased)
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスは消去されています。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定のレスは消去されています。"));
     else if (res->Hidden)
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定のレスはNGワードです。"));
     else if (!res->Visible)
         PopupRes(tab, number);
     else
@@ -306,7 +306,7 @@ void TToolCommands::PopupRes(TTavuBrowser *tab, int number)
     if (!hint)
         return;
     TResList popup(tab->ThreadItem());
-    Kpwfunc::FillPopupResList(*tab->ResList(), popup, number, number, true);
+    Urls::FillPopupResList(*tab->ResList(), popup, number, number, true);
     hint->PopupResList(&popup, tab->GetBoard(), QString());
 }
 

@@ -19,7 +19,7 @@ void TViewPresetCommands::actToolVarnelo1ViewExecute()
     layout.StoreBarLayout();   // the user's layout as it is now is what switching back restores
     TViewModePreset preset(*TavuConfig, TTavuConfig::AppDir() + QStringLiteral("def/"), TavuConfig->GetProfileDir());
     TKpw10ViewMode dialog(preset, frame.Window());
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
     if (!dialog.Changed())
         return;
     for (const char *name : {"actShowThreadList2", "actShowBrowser"}) {

@@ -1,6 +1,6 @@
 // Adding, changing and deleting the boards of a site, and the favorites' copies of boards.
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 
 #include "controls/Dialogs.h"
 #include "core/Board.h"
@@ -15,7 +15,7 @@
 
 #include <QThread>
 
-namespace Kpwfunc {
+namespace BoardTree {
 
 namespace {
 
@@ -37,7 +37,7 @@ bool SaveAndReload(TSite *site)
     try {
         site->SaveBoards();
     } catch (const EVarnelo &e) {
-        ShowMessage(mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return false;
     }
     site->Boards->Clear();
@@ -111,7 +111,7 @@ bool BoardListsBusy()
     const bool checks = ChecksRunning() && ChecksRunning()();
     if ((!TavuHttpList || TavuHttpList->Count() == 0) && !checks)
         return false;
-    ShowMessage(mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
+    Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("読み込み，または書き込みが完了していません。"));
     return true;
 }
 
@@ -157,7 +157,7 @@ bool ModifySiteBoard(TSite *site, TBoard *board)
     if (!site || !board || BoardListsBusy())
         return false;
     if (site->Kind == TSite::KIND_FAVORITES && board->Kind != TBoard::KIND_FAVORITES) {
-        ShowMessage(mkError, QStringLiteral("それは修正できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("それは修正できません。"));
         return false;
     }
     TBoardEditValues values = ValuesOf(*board);
@@ -183,7 +183,7 @@ bool DeleteSiteBoard(TSite *site, TBoard *board)
 {
     if (!site || !board || BoardListsBusy())
         return false;
-    if (!AskYesNo(board->Name + QStringLiteral("を削除しますか？"), mkWarning))
+    if (!Dialogs::AskYesNo(board->Name + QStringLiteral("を削除しますか？"), Dialogs::mkWarning))
         return false;
 
     // The board stays away when the board list is updated from the server later.
@@ -195,7 +195,7 @@ bool DeleteSiteBoard(TSite *site, TBoard *board)
         try {
             ids.SaveToFile(abone);
         } catch (const EVarnelo &e) {
-            ShowMessage(mkError, e.Message);
+            Dialogs::ShowMessage(Dialogs::mkError, e.Message);
             return false;
         }
     }
@@ -248,7 +248,7 @@ TBoard *EnsureDefaultFavoritesFolder()
         ini.UpdateFile();
         TTextList(QStringList{TavuConfig->DEFFAVNAME}).SaveToFile(favorites->GetDir() + id + QStringLiteral(".txt"));
     } catch (const EVarnelo &e) {
-        ShowMessage(mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return nullptr;
     }
 
@@ -265,4 +265,4 @@ TBoard *EnsureDefaultFavoritesFolder()
     return FindDefaultFavorites();
 }
 
-}  // namespace Kpwfunc
+}  // namespace BoardTree

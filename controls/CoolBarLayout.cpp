@@ -1,7 +1,7 @@
 #include "controls/CoolBarLayout.h"
 
 #include "controls/ActionCatalogue.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "controls/TavuSplitter.h"
 #include "core/IniFile.h"
 #include "core/TavuConfig.h"
@@ -36,7 +36,7 @@ QRect StoredBounds(const TIniFile &ini)
 
 }  // namespace
 
-namespace Kpwfunc {
+namespace CoolBarLayout {
 
 void LoadCoolBarLayout(const TCoolBarLayoutParts &parts, const TIniFile &ini)
 {
@@ -85,12 +85,12 @@ void SaveCoolBarLayout(const TCoolBarLayoutParts &parts, const TActionList &acti
         if (action && TActionList::HasHandler(action))
             *shown = action->isChecked();
     }
-    SaveCoolBarBands(parts.Window, parts.Bands, ini, CoolBarSection);
+    BarsAndMenus::SaveCoolBarBands(parts.Window, parts.Bands, ini, CoolBarSection);
 }
 
 void LoadCoolBarBandOrder(QMainWindow *window, const QList<QToolBar *> &bands, const TIniFile &ini)
 {
-    LoadCoolBarBands(window, bands, ini, CoolBarSection);
+    BarsAndMenus::LoadCoolBarBands(window, bands, ini, CoolBarSection);
 }
 
-}  // namespace Kpwfunc
+}  // namespace CoolBarLayout

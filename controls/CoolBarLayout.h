@@ -21,7 +21,7 @@ struct TCoolBarLayoutParts {
     QList<QToolBar *> Bands;                  // the bands of the top band, in band order
 };
 
-namespace Kpwfunc {
+namespace CoolBarLayout {
 
 // The window's place and state (kept on the screen), the pane sizes (a board pane stored collapsed
 // starts collapsed) and the band order.
@@ -31,4 +31,4 @@ void SaveCoolBarLayout(const TCoolBarLayoutParts &parts, const TActionList &acti
 // The band order alone (after the bars were filled anew).
 void LoadCoolBarBandOrder(QMainWindow *window, const QList<QToolBar *> &bands, const TIniFile &ini);
 
-}  // namespace Kpwfunc
+}  // namespace CoolBarLayout

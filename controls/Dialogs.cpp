@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 
-namespace Kpwfunc {
+namespace Dialogs {
 
 namespace {
 
@@ -108,4 +108,4 @@ TScopedDialogHandlers::~TScopedDialogHandlers()
     SetDialogHandler(std::move(oldDialogs));
 }
 
-}  // namespace Kpwfunc
+}  // namespace Dialogs

@@ -1,8 +1,8 @@
 #pragma once
 // The one way the window side shows message boxes and runs modal dialogs.
 //
-// Every message box of the program goes through Kpwfunc::ShowMessage and every modal dialog through
-// Kpwfunc::ExecDialog, so that a handler can stand in for the user: the tests install one that
+// Every message box of the program goes through Dialogs::ShowMessage and every modal dialog through
+// Dialogs::ExecDialog, so that a handler can stand in for the user: the tests install one that
 // records what was asked and answers at once, and nothing ever blocks on a window nobody sees.
 // Without a handler the message box or the dialog runs modally as usual.
 //
@@ -15,7 +15,7 @@
 class QDialog;
 class QWidget;
 
-namespace Kpwfunc {
+namespace Dialogs {
 
 enum TMsgKind { mkWarning, mkError, mkInformation, mkConfirmation };
 enum TMsgButtons { mbOK, mbYesNo };
@@ -57,4 +57,4 @@ private:
     TDialogHandler oldDialogs;
 };
 
-}  // namespace Kpwfunc
+}  // namespace Dialogs

@@ -1,7 +1,7 @@
 #include "controls/MainMenus.h"
 
 #include "controls/ActionCatalogue.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "controls/MenuAccessKeys.h"
 #include "controls/MenuBar.h"
 
@@ -132,7 +132,7 @@ QString ButtonHint(const QAction *action)
 
 }  // namespace
 
-namespace Kpwfunc {
+namespace MainMenus {
 
 void AddHelpPages(QMenu *help, QObject *context, const std::function<void(const QString &url)> &open)
 {
@@ -186,7 +186,7 @@ TMainMenus BuildMainMenus(QMainWindow *window, const TActionList &actions, const
     const QList<QMenu *> lists = {m.RecentRead, m.RecentWrite, m.ThreadListTabMenu, m.BrowserTabMenu,
                                   m.BrowserSelectionMenu, m.GaishutuMenu};
     for (QMenu *menu : window->findChildren<QMenu *>())
-        KeepAccessKeysUnique(menu, lists.contains(menu) ? TKeyless::Keep : TKeyless::GiveKey);
+        MenuAccessKeys::KeepAccessKeysUnique(menu, lists.contains(menu) ? MenuAccessKeys::TKeyless::Keep : MenuAccessKeys::TKeyless::GiveKey);
     return m;
 }
 
@@ -232,10 +232,10 @@ void FillDesignedBarsAndMenus(const QList<QToolBar *> &bars, const QList<QMenu *
                               const std::function<void(int page)> &showOptions)
 {
     for (QToolBar *bar : bars)
-        FillToolBar(bar, DesignedToolBar(bar->objectName()), actions);
+        BarsAndMenus::FillToolBar(bar, BarsAndMenus::DesignedToolBar(bar->objectName()), actions);
     for (QMenu *menu : menus) {
-        FillPopupMenu(menu, DesignedPopupMenu(menu->objectName()), actions);
-        AddPopupMenuFixedEntries(menu, actions, showOptions);
+        BarsAndMenus::FillPopupMenu(menu, BarsAndMenus::DesignedPopupMenu(menu->objectName()), actions);
+        BarsAndMenus::AddPopupMenuFixedEntries(menu, actions, showOptions);
     }
 }
 
@@ -253,4 +253,4 @@ void SetButtonHints(const QList<QAction *> &actions)
         action->setToolTip(ButtonHint(action));
 }
 
-}  // namespace Kpwfunc
+}  // namespace MainMenus

@@ -58,7 +58,7 @@ struct TMainBars {
     QLabel *Animate1 = nullptr;       // the busy animation (resource/anime.gif)
 };
 
-namespace Kpwfunc {
+namespace MainMenus {
 
 // What refreshes the command states as a menu opens (each may be empty).
 struct TMenuRefreshes {
@@ -91,4 +91,4 @@ void PopUpOver(QAbstractScrollArea *view, QMenu *menu);
 // when it has one.
 void SetButtonHints(const QList<QAction *> &actions);
 
-}  // namespace Kpwfunc
+}  // namespace MainMenus

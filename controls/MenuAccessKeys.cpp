@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-namespace Kpwfunc {
+namespace MenuAccessKeys {
 
 namespace {
 
@@ -148,4 +148,4 @@ void KeepAccessKeysUnique(QMenu *menu, TKeyless keyless)
     });
 }
 
-}  // namespace Kpwfunc
+}  // namespace MenuAccessKeys

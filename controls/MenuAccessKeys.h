@@ -10,7 +10,7 @@
 
 class QMenu;
 
-namespace Kpwfunc {
+namespace MenuAccessKeys {
 
 // The access key of a caption: the character after a single "&", upper-cased ("&&" is a plain
 // ampersand); a null character when the caption has none.
@@ -34,4 +34,4 @@ QStringList UniqueAccessKeys(const QStringList &captions, TKeyless keyless = TKe
 // meantime gets its own caption back. Install after the menu's other aboutToShow handlers.
 void KeepAccessKeysUnique(QMenu *menu, TKeyless keyless = TKeyless::Keep);
 
-}  // namespace Kpwfunc
+}  // namespace MenuAccessKeys

@@ -128,7 +128,7 @@ bool TTabData::SetBitmapFile(const QString &fileName)
 {
     if (LoadBitmapFile(fileName))
         return true;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("指定された画像は利用できません。"));
+    Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("指定された画像は利用できません。"));
     return false;
 }
 
@@ -204,7 +204,7 @@ QList<TShortcutLine> ParseShortcutLines(const QStringList &lines)
     return parsed;
 }
 
-namespace Kpwfunc {
+namespace ShortcutData {
 
 QString ShortcutFileName()
 {
@@ -262,4 +262,4 @@ void SaveShortcutBarModel(const TShortcutBarModel &model, const QString &fileNam
     file.SaveToFile(fileName);
 }
 
-}  // namespace Kpwfunc
+}  // namespace ShortcutData

@@ -97,7 +97,7 @@ QList<TShortcutLine> ParseShortcutLines(const QStringList &lines);
 // The kind of an item's kind field: "-" is a separator; false for a field that is no kind number.
 bool ParseShortcutKind(const QString &field, quint8 &kind);
 
-namespace Kpwfunc {
+namespace ShortcutData {
 
 // Reads shortcut.txt as tabs and items (a missing file gives none).
 TShortcutBarModel LoadShortcutBarModel(const QString &fileName);
@@ -106,4 +106,4 @@ void SaveShortcutBarModel(const TShortcutBarModel &model, const QString &fileNam
 // The profile's shortcut.txt.
 QString ShortcutFileName();
 
-}  // namespace Kpwfunc
+}  // namespace ShortcutData

@@ -1,7 +1,7 @@
 #include "controls/WindowLists.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwServices.h"
 #include "core/DataRoot.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
@@ -56,7 +56,7 @@ bool TWindowLists::LoadList(TTextList &list, const QString &fileName)
 {
     const bool loaded = list.LoadFromFile(fileName);
     if (list.ReadFailed())
-        Kpwfunc::AddLog(QStringLiteral("ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(fileName));
+        EventLog::AddLog(QStringLiteral("ファイルを読めませんでした（ファイルは上書きせずそのまま残します）：%1").arg(fileName));
     return loaded;
 }
 
@@ -65,8 +65,8 @@ void TWindowLists::LoadColumnList(TqorExtListView *view)
     const QString file = ProfileFile(QStringLiteral("column.txt"));
     if (!QFile::exists(file))
         DataRoot::CopyIfMissing(TTavuConfig::AppDir() + QStringLiteral("def/column.txt"), file);
-    ThreadListColumns = Kpwfunc::LoadColumnKeys(file);
-    Kpwfunc::LoadThreadListColumns(view, ThreadListColumns);
+    ThreadListColumns = BarsAndMenus::LoadColumnKeys(file);
+    BarsAndMenus::LoadThreadListColumns(view, ThreadListColumns);
 }
 
 // -1 stored: none, the column keeps its width.
@@ -112,6 +112,6 @@ void TWindowLists::SaveList(const TTextList &list, const QString &fileName)
     try {
         list.SaveToFile(fileName);
     } catch (const EVarnelo &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }

@@ -42,7 +42,7 @@ class TThreadItemList;
 class TThreadTab;
 class TToolMenuItem;
 class TWindowEvents;
-namespace Kpwfunc { struct TResSearch; }
+namespace ResSearch { struct TResSearch; }
 
 // ---- the window and its commands ----
 class TWindowFrameServices {
@@ -137,14 +137,14 @@ public:
     virtual bool DoubleWindowShown() const = 0;
     // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
     // when none does).
-    virtual TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) = 0;
+    virtual TTavuBrowser *FilterResView(const ResSearch::TResSearch &search) = 0;
     // Opens the reply composer for the tab's thread with the text in its body.
     virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
     // A new, activated thread tab in extract mode for the thread showing the list (taken over).
     virtual void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) = 0;
     // Searches the stored logs of the threads of the board tab: one extract tab per thread with a
     // match, the first one activated.
-    virtual void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) = 0;
+    virtual void SearchBoardLogs(TTavuListDoc *doc, const ResSearch::TResSearch &search) = 0;
     // Shows or hides the window's second browser (hidden, it lets go of its thread).
     virtual void ShowDoubleWindow(bool show) = 0;
 };

@@ -14,8 +14,8 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
-#include "services/KpwUrl.h"
 #include "services/PopupKillList.h"
+#include "services/Urls.h"
 #include "tools/PreviewBrowser.h"
 #include "tools/UrlDialog.h"
 
@@ -46,15 +46,15 @@ bool MatchThreadUrl(const QString &url, TThreadItem &item, int &resNo)
     TResList linked;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    return Kpwfunc::MatchBoardUrl(url, linked, item, resNo, site, board);
+    return Urls::MatchBoardUrl(url, linked, item, resNo, site, board);
 }
 
 // The responses a link into the shown thread names, as its popup collects them, and no others:
 // copies that keep their numbers.
-TResList *NamedResponses(const TResList &shown, const Kpwfunc::TBoardUrlParts &parts)
+TResList *NamedResponses(const TResList &shown, const Urls::TBoardUrlParts &parts)
 {
     TResList marked(shown.Item());
-    Kpwfunc::FillPopupResList(shown, marked, parts.From, parts.To, parts.NoFirst);
+    Urls::FillPopupResList(shown, marked, parts.From, parts.To, parts.NoFirst);
     auto *named = new TResList(shown.Item());
     for (int i = 0; i < marked.Count(); ++i) {
         const TRes *res = marked.Get(i);
@@ -179,7 +179,7 @@ bool TLinkNavigation::FollowBoardLink(TTavuBrowser *tab, const QString &url)
         return true;
     }
     TBoard *board = nullptr;
-    if (!Kpwfunc::IsBoardUrl(url, board))
+    if (!Urls::IsBoardUrl(url, board))
         return false;
     views.HintWindow()->hide();
     if (OpenedForTheLink(tab))
@@ -197,13 +197,13 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
         reading.ShowUrlInDoubleWindow(url);
         return;
     }
-    Kpwfunc::TBoardUrlParts parts;
-    if (!tab->ResList() || !Kpwfunc::ParseBoardUrl(url, tab->GetBoard(), parts))
+    Urls::TBoardUrlParts parts;
+    if (!tab->ResList() || !Urls::ParseBoardUrl(url, tab->GetBoard(), parts))
         return;
     const TResList &shown = *tab->ResList();
     const int first = parts.From > 0 ? parts.From : parts.To;
     if (first > shown.Count() || (first > 0 && shown.Get(first - 1)->Erased)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("指定レスは消去されています。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定レスは消去されています。"));
         return;
     }
     reading.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
@@ -243,7 +243,7 @@ void TLinkNavigation::OpenPageLink(TTavuBrowser *tab, const QString &url, bool &
         break;
     case 1:
         cancel = true;
-        Kpwfunc::OpenUrlExternal(url);
+        Urls::OpenUrlExternal(url);
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
         break;
@@ -270,7 +270,7 @@ void TLinkNavigation::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool i
 {
     TUrlDialog dialog(frame.Window());
     dialog.SetURL(url);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const QString chosen = dialog.GetURL();
     if (dialog.OpenInVarnelo) {
@@ -281,7 +281,7 @@ void TLinkNavigation::AskHowToOpen(TTavuBrowser *tab, const QString &url, bool i
             page->Navigate(chosen);
         }
     } else if (dialog.OpenInBrowser) {
-        Kpwfunc::OpenUrlExternal(chosen);
+        Urls::OpenUrlExternal(chosen);
         if (OpenedForTheLink(tab))
             CloseTabLater(tab);
     } else if (dialog.QuickLook) {

@@ -79,7 +79,7 @@ void TPostController::actThreadWriteExecute(TTavuBrowser *tab, bool quote)
 {
     emit PopupHidden();
     if (TavuEnviron->IsOffline()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, OfflineMessage);
+        Dialogs::ShowMessage(Dialogs::mkError, OfflineMessage);
         return;
     }
     if (!tab || !tab->ThreadItem())
@@ -145,7 +145,7 @@ bool TPostController::RefusedOffline(TSendDialog *composer)
     emit ActionsReleased();
     if (!TavuEnviron->IsOffline())
         return false;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, OfflineMessage);
+    Dialogs::ShowMessage(Dialogs::mkError, OfflineMessage);
     composer->ShowAgain();
     return true;
 }
@@ -291,7 +291,7 @@ void TPostController::ShowErrorPage(const QString &pageText)
 {
     TErrorDialog dialog(window);
     if (dialog.ShowPage(pageText))
-        Kpwfunc::ExecDialog(dialog);
+        Dialogs::ExecDialog(dialog);
 }
 
 // ---- new threads ----
@@ -300,7 +300,7 @@ void TPostController::actThreadListNewThreadExecute(TTavuListDoc *doc)
 {
     emit PopupHidden();
     if (TavuEnviron->IsOffline()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, OfflineMessage);
+        Dialogs::ShowMessage(Dialogs::mkError, OfflineMessage);
         return;
     }
     TBoard *board = doc ? doc->GetBoard() : nullptr;
@@ -309,7 +309,7 @@ void TPostController::actThreadListNewThreadExecute(TTavuListDoc *doc)
     const bool pastLogService = board->BBS && board->BBS->ID == QStringLiteral("dolibscript");
     if (pastLogService && !(DolibManager && DolibManager->IsLoggedIn())) {
         // Yes shows the site of the past-log account, where the ID is bought.
-        if (Kpwfunc::AskYesNo(QStringLiteral("ID購入ユーザーのみ利用可能なコマンドです。\nIDに関する情報サイトをロードしますか？"))) {
+        if (Dialogs::AskYesNo(QStringLiteral("ID購入ユーザーのみ利用可能なコマンドです。\nIDに関する情報サイトをロードしますか？"))) {
             const QString login = DolibManager ? DolibManager->LoginUrl : TDolibManager::DefaultLoginUrl();
             emit PageWanted(QUrl(login).resolved(QUrl(QStringLiteral("/"))).toString(), QStringLiteral("ID情報"));
         }
@@ -448,5 +448,5 @@ void TPostController::OnNewThreadCancel(TResUploader *job, const QString &messag
 void TPostController::actToolHandleExecute()
 {
     THandleDialog dialog(window);
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }

@@ -43,7 +43,7 @@ TShutdownSequence::TShutdownSequence(TWindowServices &services, const TStartupSe
 
 bool TShutdownSequence::CloseQuery() const
 {
-    return !TavuConfig->EXIT_WARNING || Kpwfunc::AskYesNo(QStringLiteral("ヴァルネロを終了しますか？"), Kpwfunc::mkWarning);
+    return !TavuConfig->EXIT_WARNING || Dialogs::AskYesNo(QStringLiteral("ヴァルネロを終了しますか？"), Dialogs::mkWarning);
 }
 
 void TShutdownSequence::EndSession()

@@ -3,7 +3,7 @@
 #include "boards/Be2chManager.h"
 #include "boards/BoardTypes.h"
 #include "boards/DolibManager.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
@@ -177,7 +177,7 @@ private:
 // now on (the lines written before are shown first).
 void TStartupSequence::PrepareUserFiles()
 {
-    Kpwfunc::PrepareUserFiles();
+    UserFiles::PrepareUserFiles();
     emit TraceLines(TavuEnviron->TraceLines());
     auto batch = std::make_shared<TTraceBatch>();
     TavuEnviron->SetTraceSink([sequence = QPointer<TStartupSequence>(this), batch](const QString &text) {
@@ -207,7 +207,7 @@ void TStartupSequence::LoadSites()
 {
     TavuEnviron->LoadSites();
     for (const QString &message : TavuConfig->LoadMessages() + TavuEnviron->LoadMessages())
-        Kpwfunc::AddLog(message);
+        EventLog::AddLog(message);
 }
 
 // Without any site the user chooses the sites first. Then the first site is shown, or the one
@@ -240,7 +240,7 @@ void TStartupSequence::LoadRuleLists()
     resRules->LoadFromFile(services.ResRulesFile());
     threadRules->LoadFromFile(services.ThreadRulesFile());
     for (const QString &message : resRules->LoadMessages() + threadRules->LoadMessages())
-        Kpwfunc::AddLog(message);
+        EventLog::AddLog(message);
     rulesLoaded = true;
 }
 

@@ -13,7 +13,7 @@
 #include "flows/ThreadController.h"
 
 #include "controls/Dialogs.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -124,7 +124,7 @@ int ShownPosition(const TTavuBrowser *tab, const TThreadItem *item)
 // The thread goes to the reading history (readhist.txt) when the history is kept.
 void QueueReadHistory(TThreadItem *item)
 {
-    Kpwfunc::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
+    UserFiles::QueueHistoryLine(item, ComposerFiles::ProfileFile(QStringLiteral("readhist.txt")), true, TavuConfig->SAVEHIST);
 }
 
 void ShowTab(TTavuBrowser *tab)
@@ -260,7 +260,7 @@ void TThreadController::ReportOfflineWithoutLog(const TThreadItem *item, const Q
     emit LogLine(QStringLiteral("△スレッド取得エラー →") + target);
     emit LogLine(QStringLiteral("→") + reason);
     emit StatusText(QStringLiteral("スレッド取得エラー：") + target);
-    Kpwfunc::ShowMessage(Kpwfunc::mkWarning, reason + QStringLiteral("\n\n") + item->ShownTitle());
+    Dialogs::ShowMessage(Dialogs::mkWarning, reason + QStringLiteral("\n\n") + item->ShownTitle());
 }
 
 // The thread leads the recent-thread list, once.
@@ -611,8 +611,8 @@ void TThreadController::FinishThreadDownload(TTavuBrowser *tab, TResDownloader *
         emit StatusText(QStringLiteral("スレッド取得完了：") + target);
     }
     TavuConfig->SetLoadThreadCount(TavuConfig->VOZADAZOZ_LOAD_THREAD_COUNT + 1);
-    Kpwfunc::PlayEventSound(failed ? Kpwfunc::esError
-                                   : newCount > 0 ? Kpwfunc::esThreadNewRes : Kpwfunc::esThreadNoNewRes);
+    EventLog::PlayEventSound(failed ? EventLog::esError
+                                   : newCount > 0 ? EventLog::esThreadNewRes : EventLog::esThreadNoNewRes);
 }
 
 // The first new response comes into view, or, without new ones, the read point or the response
@@ -648,7 +648,7 @@ void TThreadController::SaveDownloadedLog(TResDownloader *job, TResList *list, T
     item->AddRef();
     TSaveQueue::Instance().Push(save.Files(), [save] { return save.Run(); }, [item](const QString &failure) {
         if (!failure.isEmpty()) {
-            Kpwfunc::AddLog(failure);
+            EventLog::AddLog(failure);
             item->ReloadInfo();
         }
         item->Release();
@@ -675,7 +675,7 @@ void TThreadController::OnThreadDownloadError(TResDownloader *job, int code, con
     }
     // A log that no longer matches the server's is repaired by fetching it whole again.
     const bool mismatch = code == 416 || code == httpLogChanged;
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3%4")
+    Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("%1\n%2\n\nスレッドダウンロードエラー\n%3%4")
                                                .arg(code)
                                                .arg(message, item->ShownTitle(),
                                                     mismatch ? QStringLiteral("\n\n「スレッド」メニューの「ログの再取得」で取得し直してください。")

@@ -303,7 +303,7 @@ void TThreadListController::ReportError(TThreadListDownloader *job, int code, co
         emit BlockPageFound(blockPage);
         return;
     }
-    Kpwfunc::ShowMessage(Kpwfunc::mkError,
+    Dialogs::ShowMessage(Dialogs::mkError,
                          QStringLiteral("%1\n%2\n\nスレッド一覧ダウンロードエラー\n%3\n\n"
                                         "板が移転したかもしれません。\n"
                                         "[板|ボード一覧の更新]を実行してボード一覧を最新にした後、\n"

@@ -2,8 +2,8 @@
 
 #include "mainwindow/BoardPane.h"
 
+#include "controls/BoardTree.h"
 #include "controls/BoardTreeImages.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/SiteComboBox.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
@@ -45,28 +45,28 @@ TBoardPane::TBoardPane(TWindowFrameServices &frame, TReadingServices &reading, Q
 void TBoardPane::BindBoardTree()
 {
     connect(BoardListView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) {
-        Kpwfunc::CategorySelected(BoardListView, node);
+        BoardTree::CategorySelected(BoardListView, node);
         if (TavuConfig->BOARDLISTSETTING != 0)
             return;
-        if (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node))
+        if (BoardTree::NodeBoard(node) || BoardTree::NodeSite(node))
             BoardTreeChange();
         else if (node->childCount() > 0)
             node->setExpanded(!node->isExpanded());
     });
     connect(BoardListView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
-        if (TavuConfig->BOARDLISTSETTING == 1 && (Kpwfunc::NodeBoard(node) || Kpwfunc::NodeSite(node)))
+        if (TavuConfig->BOARDLISTSETTING == 1 && (BoardTree::NodeBoard(node) || BoardTree::NodeSite(node)))
             BoardTreeChange();
     });
     connect(BoardListView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
         // A category selected by a click closes the others once the click is done: closing them
         // now would move the rows under the pointer while the tree still handles the press.
         if (!(QGuiApplication::mouseButtons() & Qt::LeftButton))
-            Kpwfunc::CategorySelected(BoardListView, node);
+            BoardTree::CategorySelected(BoardListView, node);
         emit CurrentNodeChanged();
     });
     for (auto signal : {&QTreeWidget::itemExpanded, &QTreeWidget::itemCollapsed}) {
         connect(BoardListView, signal, this, [](QTreeWidgetItem *node) {
-            if (!Kpwfunc::NodeBoard(node) && !Kpwfunc::NodeSite(node))
+            if (!BoardTree::NodeBoard(node) && !BoardTree::NodeSite(node))
                 node->setIcon(0, BoardTreeImages::CategoryIcon(node->isExpanded()));
         });
     }
@@ -93,9 +93,9 @@ void TBoardPane::SiteComboBoxChange()
     auto *site = static_cast<TSite *>(SiteComboBox->currentData().value<void *>());
     if (!site)
         return;
-    Kpwfunc::SaveTreeState(BoardListView, currentSite);
+    BoardTree::SaveTreeState(BoardListView, currentSite);
     currentSite = site;
-    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+    BoardTree::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
     emit SiteShown(site);
 }
 
@@ -105,18 +105,18 @@ void TBoardPane::ShowSiteBoards(TSite *site)
         SelectSite(site);
         return;
     }
-    Kpwfunc::SaveTreeState(BoardListView, site);
-    Kpwfunc::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
+    BoardTree::SaveTreeState(BoardListView, site);
+    BoardTree::FillBoardTree(BoardListView, site, BoardFilterCombo->currentText());
 }
 
 void TBoardPane::FillSiteBox()
 {
-    Kpwfunc::LoadBBSTree(SiteComboBox);
+    BoardTree::LoadBBSTree(SiteComboBox);
 }
 
 void TBoardPane::ShowFirstSite()
 {
-    Kpwfunc::LoadBBSTree(SiteComboBox);
+    BoardTree::LoadBBSTree(SiteComboBox);
     if (SiteComboBox->count() == 0)
         return;
     {
@@ -129,7 +129,7 @@ void TBoardPane::ShowFirstSite()
 void TBoardPane::ShowNewBoardsOf(TSite *site, bool filtered)
 {
     if (site && currentSite == site)
-        Kpwfunc::FillBoardTree(BoardListView, site, filtered ? BoardFilterCombo->currentText() : QString());
+        BoardTree::FillBoardTree(BoardListView, site, filtered ? BoardFilterCombo->currentText() : QString());
 }
 
 QList<TSite *> TBoardPane::OfferedSites() const
@@ -144,14 +144,14 @@ QList<TSite *> TBoardPane::OfferedSites() const
 
 void TBoardPane::SaveTreeState()
 {
-    Kpwfunc::SaveTreeState(BoardListView, currentSite);
+    BoardTree::SaveTreeState(BoardListView, currentSite);
 }
 
 // ---- the board tree ----
 
 TBoard *TBoardPane::SelectedBoard() const
 {
-    return Kpwfunc::NodeBoard(BoardListView->currentItem());
+    return BoardTree::NodeBoard(BoardListView->currentItem());
 }
 
 bool TBoardPane::HasCurrentNode() const
@@ -177,7 +177,7 @@ void TBoardPane::SwitchPaneFromBoardList(bool wanted)
 void TBoardPane::BoardTreeChange()
 {
     QTreeWidgetItem *node = BoardListView->currentItem();
-    if (TBoard *board = Kpwfunc::NodeBoard(node)) {
+    if (TBoard *board = BoardTree::NodeBoard(node)) {
         if (board->Kind == TBoard::KIND_WWW) {
             reading.OpenWebPage(board->URL, board->Name);
             SwitchPaneFromBoardList(IsPaneShown("actShowThreadList2") && !IsPaneShown("actShowBrowser"));
@@ -191,8 +191,8 @@ void TBoardPane::BoardTreeChange()
         SwitchPaneFromBoardList(!IsPaneShown("actShowThreadList2"));
         return;
     }
-    if (Kpwfunc::NodeSite(node) && node->childCount() == 0) {
-        Kpwfunc::FillSiteBoards(BoardListView, node);
+    if (BoardTree::NodeSite(node) && node->childCount() == 0) {
+        BoardTree::FillSiteBoards(BoardListView, node);
         if (TavuConfig->BOARDLISTSETTING == 1)
             node->setExpanded(true);
     }
@@ -204,7 +204,7 @@ void TBoardPane::SelectBoardInTree(const TBoard *board)
         return;
     if (board->Site != currentSite)
         SelectSite(board->Site);
-    Kpwfunc::SelectBoardNode(BoardListView, board);
+    BoardTree::SelectBoardNode(BoardListView, board);
 }
 
 void TBoardPane::JumpToBoardInTree(const TBoard *board)
@@ -215,7 +215,7 @@ void TBoardPane::JumpToBoardInTree(const TBoard *board)
 
 bool TBoardPane::FindTreeNode(const QString &text, bool fromNext)
 {
-    QTreeWidgetItem *node = Kpwfunc::FindNextNode(BoardListView, text, fromNext);
+    QTreeWidgetItem *node = BoardTree::FindNextNode(BoardListView, text, fromNext);
     if (!node)
         return false;
     BoardListView->setCurrentItem(node);
@@ -226,6 +226,6 @@ bool TBoardPane::FindTreeNode(const QString &text, bool fromNext)
 void TBoardPane::RefreshTreeNodeIcon()
 {
     QTreeWidgetItem *node = BoardListView->currentItem();
-    if (const TBoard *board = Kpwfunc::NodeBoard(node))
+    if (const TBoard *board = BoardTree::NodeBoard(node))
         node->setIcon(0, BoardTreeImages::BoardIcon(*board));
 }

@@ -1,7 +1,7 @@
 #include "mainwindow/PaneLayout.h"
 
+#include "controls/BoardTree.h"
 #include "controls/CoolBarLayout.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/PageScroller.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowEvents.h"
@@ -232,12 +232,12 @@ QWidget *TPaneLayout::BrowserArea() const
 
 void TPaneLayout::LoadSizes(const QList<QToolBar *> &bands, const TIniFile &ini)
 {
-    Kpwfunc::LoadCoolBarLayout({&window, mainSplitter, threadListSplitter, messageSplitter, bands}, ini);
+    CoolBarLayout::LoadCoolBarLayout({&window, mainSplitter, threadListSplitter, messageSplitter, bands}, ini);
 }
 
 void TPaneLayout::SaveSizes(const QList<QToolBar *> &bands, const TActionList &actions, TIniFile &ini)
 {
-    Kpwfunc::SaveCoolBarLayout({&window, mainSplitter, threadListSplitter, messageSplitter, bands}, actions, ini);
+    CoolBarLayout::SaveCoolBarLayout({&window, mainSplitter, threadListSplitter, messageSplitter, bands}, actions, ini);
 }
 
 // ---- arranging ----
@@ -339,7 +339,7 @@ void TPaneLayout::ShowLogPane(bool shown)
 
 void TPaneLayout::LayOutTabBar(TBodyPane pane)
 {
-    Kpwfunc::UpdateBarWidth(pane == TLayoutServices::bpThreadList ? threadListBar : browserBar);
+    BoardTree::UpdateBarWidth(pane == TLayoutServices::bpThreadList ? threadListBar : browserBar);
 }
 
 void TPaneLayout::PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace)

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-namespace Kpwfunc {
+namespace QtTranslations {
 
 bool InstallQtTranslations()
 {
@@ -19,4 +19,4 @@ bool InstallQtTranslations()
     return QCoreApplication::installTranslator(translator);
 }
 
-}  // namespace Kpwfunc
+}  // namespace QtTranslations

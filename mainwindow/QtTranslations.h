@@ -3,10 +3,10 @@
 // text fields, the file and font dialogs and the system's error texts come from the translations
 // installed with Qt.
 
-namespace Kpwfunc {
+namespace QtTranslations {
 
 // Loads Qt's Japanese translations into the application (which then owns them). False when they
 // are not installed; Qt's texts stay English then.
 bool InstallQtTranslations();
 
-}  // namespace Kpwfunc
+}  // namespace QtTranslations

@@ -1,7 +1,7 @@
 #include "mainwindow/SingleInstance.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "core/DataRoot.h"
 #include "core/FileUtil.h"
 
@@ -206,11 +206,11 @@ void TSingleInstance::TellUser() const
 {
     if (!refusal.isEmpty()) {
         qWarning().noquote() << refusal;
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, refusal);
+        Dialogs::ShowMessage(Dialogs::mkError, refusal);
     } else if (!warning.isEmpty()) {
         qWarning().noquote() << warning;
-        Kpwfunc::AddLog(warning);
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, warning);
+        EventLog::AddLog(warning);
+        Dialogs::ShowMessage(Dialogs::mkWarning, warning);
     }
 }
 

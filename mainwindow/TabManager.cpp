@@ -1,8 +1,8 @@
 #include "mainwindow/TabManager.h"
 
 #include "commands/ThreadTabController.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/BBS.h"
@@ -38,7 +38,7 @@ QActionGroup *TabGroup(QMenu *menu)
 
 void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 {
-    item->setText(Kpwfunc::EscapeMenuCaption(caption));
+    item->setText(BarsAndMenus::EscapeMenuCaption(caption));
     item->setActionGroup(TabGroup(menu));
     menu->addAction(item);
 }
@@ -46,12 +46,12 @@ void AddTabMenuItem(QMenu *menu, QAction *item, const QString &caption)
 // The button at the right end of the bar, followed by its thin separator.
 void AddTabButton(QToolBar *bar, TTavuToolButton *button, const QString &caption)
 {
-    button->setText(Kpwfunc::EscapeMenuCaption(caption));
+    button->setText(BarsAndMenus::EscapeMenuCaption(caption));
     bar->addWidget(button);
     auto *separator = new QWidget(bar);
     separator->setFixedWidth(SeparatorWidth);
     bar->addWidget(separator);
-    Kpwfunc::UpdateBarWidth(bar);
+    BoardTree::UpdateBarWidth(bar);
 }
 
 // Takes the button and its separator off the bar and frees them.
@@ -138,7 +138,7 @@ void TTabManager::NewListDoc(TTavuListDoc *&doc, TThreadItemList *items, int mod
     doc->TabMenuItem = item;
     AddTabMenuItem(widgets.ThreadListTabMenu, item, caption);
     doc->UpdateTabImage();
-    Kpwfunc::UpdateBarWidth(widgets.ThreadListBar);
+    BoardTree::UpdateBarWidth(widgets.ThreadListBar);
 
     if (activate) {
         listDocs.prepend(doc);
@@ -177,7 +177,7 @@ void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadI
     browser->TabMenuItem = menuItem;
     AddTabMenuItem(widgets.BrowserTabMenu, menuItem, caption);
     browser->UpdateTabImage();
-    Kpwfunc::UpdateBarWidth(widgets.BrowserToolBar);
+    BoardTree::UpdateBarWidth(widgets.BrowserToolBar);
 
     if (activate) {
         // A thread tab shows up with its first screen: until then, what was shown there stays.
@@ -366,7 +366,7 @@ void TTabManager::CloseListDoc(TTavuListDoc *doc, bool redraw)
     if (!listDocs.isEmpty())
         listDocs.first()->Activate();
     if (redraw)
-        Kpwfunc::UpdateBarWidth(widgets.ThreadListBar);
+        BoardTree::UpdateBarWidth(widgets.ThreadListBar);
     window.UpdateThreadListMenu();
     emit ListDocCountChanged(int(listDocs.size()));
 }
@@ -395,7 +395,7 @@ void TTabManager::CloseBrowser(TTavuBrowser *browser, bool redraw)
     if (!browsers.isEmpty())
         browsers.first()->Activate();
     if (redraw)
-        Kpwfunc::UpdateBarWidth(widgets.BrowserToolBar);
+        BoardTree::UpdateBarWidth(widgets.BrowserToolBar);
     window.UpdateBrowserMenu();
     emit BrowserCountChanged(int(browsers.size()));
     emit BrowserClosed(int(browsers.size()));
@@ -442,15 +442,15 @@ void TTabManager::SetBrowserTabCaption(TTavuBrowser *browser)
         const bool shorten = webPage ? TavuConfig->WEBSHORTTITLE : TavuConfig->SHORTTITLE;
         if (shorten) {
             const int length = webPage ? TavuConfig->WEBTITLELEN : TavuConfig->TITLELEN;
-            button->setText(Kpwfunc::EscapeMenuCaption(Tavutils::MakeShortCaption(title, length)));
+            button->setText(BarsAndMenus::EscapeMenuCaption(Tavutils::MakeShortCaption(title, length)));
             button->setToolTip(Qt::convertFromPlainText(title, Qt::WhiteSpaceNormal));   // never read as markup
         } else {
-            button->setText(Kpwfunc::EscapeMenuCaption(title));
+            button->setText(BarsAndMenus::EscapeMenuCaption(title));
         }
-        Kpwfunc::UpdateBarWidth(widgets.BrowserToolBar);
+        BoardTree::UpdateBarWidth(widgets.BrowserToolBar);
     }
     if (browser->TabMenuItem)
-        browser->TabMenuItem->setText(Kpwfunc::EscapeMenuCaption(title));
+        browser->TabMenuItem->setText(BarsAndMenus::EscapeMenuCaption(title));
     browser->UpdateTabImage();
 }
 
@@ -461,12 +461,12 @@ void TTabManager::SetListDocCaption(TTavuListDoc *doc)
     const TBoard *board = doc->Mode == TTavuListDoc::lmBoard ? doc->GetBoard() : nullptr;
     const QString name = board ? board->Name : doc->Caption;
     if (TavuConfig->BOARDSHORTTITLE) {
-        doc->TabButton->setText(Kpwfunc::EscapeMenuCaption(Tavutils::MakeShortCaption(name, TavuConfig->BOARDTITLELEN)));
+        doc->TabButton->setText(BarsAndMenus::EscapeMenuCaption(Tavutils::MakeShortCaption(name, TavuConfig->BOARDTITLELEN)));
         doc->TabButton->setToolTip(Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal));
     } else {
-        doc->TabButton->setText(Kpwfunc::EscapeMenuCaption(name));
+        doc->TabButton->setText(BarsAndMenus::EscapeMenuCaption(name));
     }
-    Kpwfunc::UpdateBarWidth(widgets.ThreadListBar);
+    BoardTree::UpdateBarWidth(widgets.ThreadListBar);
 }
 
 void TTabManager::RefreshTabCaptions()
@@ -487,6 +487,6 @@ void TTabManager::ShowTabCloseMarks()
         if (auto *button = qobject_cast<TTavuToolButton *>(browser->TabButton))
             button->SetCloseMarkShown(TavuConfig->BROWSER_SHOWCLOSEBTN);
     }
-    Kpwfunc::UpdateBarWidth(widgets.ThreadListBar);
-    Kpwfunc::UpdateBarWidth(widgets.BrowserToolBar);
+    BoardTree::UpdateBarWidth(widgets.ThreadListBar);
+    BoardTree::UpdateBarWidth(widgets.BrowserToolBar);
 }

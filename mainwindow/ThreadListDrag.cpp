@@ -1,9 +1,9 @@
 #include "mainwindow/ThreadListDrag.h"
 
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -38,14 +38,14 @@ void TThreadListDrag::StartDrag()
 
 bool TThreadListDrag::Drop(QDropEvent *event)
 {
-    const TBoard *folder = Kpwfunc::NodeBoard(tree->itemAt(event->position().toPoint()));
+    const TBoard *folder = BoardTree::NodeBoard(tree->itemAt(event->position().toPoint()));
     if (!folder || folder->Kind != TBoard::KIND_FAVORITES)
         return false;
     const QList<TThreadItem *> items = boards.SelectedThreads();
     try {
         FavoriteFolders::AddThreads(folder, items, true);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     for (TThreadItem *item : items)
         boards.ThreadStateChanged(item);

@@ -44,17 +44,17 @@
 #include "commands/ToolCommands.h"
 #include "commands/TrayIcon.h"
 #include "commands/ViewPresetCommands.h" // the 1.0 layout preset
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwPaneLooks.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
-#include "controls/WindowEvents.h"
-#include "controls/KpwUserFiles.h"
 #include "controls/MenuBar.h"
+#include "controls/PaneLooks.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
+#include "controls/UserFiles.h"
+#include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/Site.h"
 #include "core/SiteList.h"
@@ -71,11 +71,11 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/AboutDialog.h"
 #include "settings/BoardListUpdateCommand.h"   // board-list update
 #include "settings/FavoriteCommands.h"
-#include "settings/KpwOptionDialog.h"   // options
+#include "settings/ShowOptionDialog.h"   // options
 #include "settings/SiteDialogCommands.h"   // site and board dialogs
 #include "tools/PreviewBrowser.h"   // preview browser
 #include "tools/RuleTools.h"   // rule editor
@@ -141,13 +141,13 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateTimers();
     CreatePrivateBrowser();
     // Lines of the log pane from anywhere in the program (workers and dialogs included).
-    previousLogSink = Kpwfunc::SetLogSink([pane = QPointer<QPlainTextEdit>(panes->LogPane())](const QString &text) {
+    previousLogSink = EventLog::SetLogSink([pane = QPointer<QPlainTextEdit>(panes->LogPane())](const QString &text) {
         if (pane)
-            Kpwfunc::AddLog(pane, text);
+            BarsAndMenus::AddLog(pane, text);
         else
             qInfo().noquote() << text;
     });
-    Kpwfunc::SetBoardHoldersRunning([this] { return ChecksRunning(); });
+    BoardTree::SetBoardHoldersRunning([this] { return ChecksRunning(); });
     commandStates = std::make_unique<TCommandStates>(*services, *services, *services);
     services->BindEvents();
     BindActions();
@@ -162,7 +162,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     UrlComboBox->setEditText(QString());
     Lists->LoadColumnList(ThreadListView);
     LoadCoolBarLayout();
-    Kpwfunc::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
+    BarsAndMenus::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
     BuildToolBars();
 
     Startup->Start();
@@ -174,8 +174,8 @@ TVarneloWindow::~TVarneloWindow()
     for (TSendDialog *composer : findChildren<TSendDialog *>())
         composer->SwitchWindowCommands = nullptr;
     Shutdown->Destroy();
-    Kpwfunc::SetLogSink(std::move(previousLogSink));
-    Kpwfunc::SetBoardHoldersRunning(nullptr);
+    EventLog::SetLogSink(std::move(previousLogSink));
+    BoardTree::SetBoardHoldersRunning(nullptr);
 }
 
 TWindowServices &TVarneloWindow::Services() const
@@ -266,14 +266,14 @@ void TVarneloWindow::BindActions()
 
 void TVarneloWindow::BindPaneLooks()
 {
-    Kpwfunc::TPaneLookParts parts;
+    PaneLooks::TPaneLookParts parts;
     parts.LogPane = panes->LogPane();
     parts.ShortcutBars = {ShortcutBar1, ShortcutBar3};
     parts.BoardTree = boardPane->Tree();
     parts.TitlePanel = ThreadTitlePanel;
     parts.BrowserPane = panes->BrowserPane();
     parts.Browser = panes->BrowserArea();
-    Kpwfunc::BindPaneLooks(*services, parts);
+    PaneLooks::BindPaneLooks(*services, parts);
 }
 
 // The deferred start-up: the window's own steps, and the registry's trace into Memo3.
@@ -300,7 +300,7 @@ void TVarneloWindow::BindLoginEvents()
     };
     connect(DolibManager, &TDolibManager::LoggedIn, this, [showLogin] { showLogin(true); });
     connect(DolibManager, &TDolibManager::LoggedOut, this, [showLogin] { showLogin(false); });
-    connect(DolibManager, &TDolibManager::LoginFailed, this, [](const QString &message) { Kpwfunc::AddLog(message); });
+    connect(DolibManager, &TDolibManager::LoginFailed, this, [](const QString &message) { EventLog::AddLog(message); });
 }
 
 // Window caption and application title: APPNAME, a blank and the version; the exit command names
@@ -308,7 +308,7 @@ void TVarneloWindow::BindLoginEvents()
 void TVarneloWindow::ApplyCaption()
 {
     const QString title = TavuConfig->APPNAME + QLatin1Char(' ') + VersionSuffix;
-    Kpwfunc::SetMessageCaption(title);
+    Dialogs::SetMessageCaption(title);
     setWindowTitle(title);
     ShowAppIcon(TavuConfig->APPICON, true);
     if (QAction *exit = Action(QStringLiteral("actExit")))
@@ -385,13 +385,13 @@ void TVarneloWindow::FillSiteBox()
 {
     boardPane->FillSiteBox();
     LoadToolsMenu();
-    Kpwfunc::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
+    UserFiles::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
 void TVarneloWindow::LoadToolsMenu()
 {
-    Kpwfunc::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
+    BarsAndMenus::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
                            [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
 }
 
@@ -400,11 +400,11 @@ void TVarneloWindow::RestoreToolBarsAndMenus()
 {
     const QString toolbarIni = ProfileFile(QStringLiteral("toolbar.ini"));
     for (QToolBar *bar : {MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar, GaishutuToolBar})
-        Kpwfunc::LoadToolBars(toolbarIni, bar, *ActionList1);
+        BarsAndMenus::LoadToolBars(toolbarIni, bar, *ActionList1);
     const QString popupIni = ProfileFile(QStringLiteral("popup.ini"));
     if (QFile::exists(popupIni)) {
         for (QMenu *menu : {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup})
-            Kpwfunc::LoadPopupMenus(popupIni, menu, *ActionList1, ShowOptionsAt());
+            BarsAndMenus::LoadPopupMenus(popupIni, menu, *ActionList1, ShowOptionsAt());
     }
     BuildToolBars();
 }
@@ -417,7 +417,7 @@ std::function<void(int page)> TVarneloWindow::ShowOptionsAt()
 bool TVarneloWindow::ShowOptions(int page)
 {
     HintWindow->hide();
-    if (!Kpwfunc::ShowOptionDialog(page, this))
+    if (!OptionDialog::ShowOptionDialog(page, this))
         return false;
     ApplyOptions();
     return true;
@@ -425,13 +425,13 @@ bool TVarneloWindow::ShowOptions(int page)
 
 void TVarneloWindow::LoadBBSBar()
 {
-    Kpwfunc::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
+    UserFiles::LoadBBSBar(BBSToolBar, ProfileFile(QStringLiteral("bbsbar.txt")), *TavuEnviron->SiteList(),
                         BoardTreeImages::SiteImages(), [this](TSite *site) { boardPane->SelectSite(site); });
 }
 
 void TVarneloWindow::SetCommandsEnabled(bool enabled)
 {
-    Kpwfunc::SetActionsEnabled(this, MenuBar1, ActionList1->Actions(), enabled);
+    BarsAndMenus::SetActionsEnabled(this, MenuBar1, ActionList1->Actions(), enabled);
 }
 
 void TVarneloWindow::ApplyOptions()
@@ -495,7 +495,7 @@ void TVarneloWindow::Execute(const QString &name)
 void TVarneloWindow::actAboutExecute()
 {
     TAboutDialog dialog(this);
-    Kpwfunc::ExecDialog(dialog);
+    Dialogs::ExecDialog(dialog);
 }
 
 // ---- busy indication ----

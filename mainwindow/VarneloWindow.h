@@ -84,7 +84,7 @@ class TWindowLists;
 class TCommandStates;
 class TVarneloWindowServices;
 class TNoticeCommands;   // notices
-namespace Kpwfunc { struct TResSearch; }   // response search
+namespace ResSearch { struct TResSearch; }   // response search
 
 // The menus and bars (TMainMenus, TMainBars) are the window's own members, made by the builder.
 // Its data members, but for the two tab lists (ListDocs, Browsers), are its own: the rest of the
@@ -256,14 +256,14 @@ private:
     friend class TVarneloWindowServices;   // the services reach the window's private parts
     // The window's own procedures on its tabs (WindowTabs.h) and on its filtered views
     // and second browser (WindowSearch.h) work on its bars, menus and panes.
-    friend void Kpwfunc::OpenSelectedThread(TVarneloWindow &, bool);
-    friend void Kpwfunc::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
-    friend void Kpwfunc::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const Kpwfunc::TResSearch *);
-    friend int Kpwfunc::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const Kpwfunc::TResSearch &);
-    friend bool Kpwfunc::DoubleWindowShown(const TVarneloWindow &);
-    friend void Kpwfunc::ShowDoubleWindow(TVarneloWindow &, bool);
-    friend void Kpwfunc::ShowResListInPreview(TVarneloWindow &, TThreadItem *, TResList *);
-    friend void Kpwfunc::ShowUrlInDoubleWindow(TVarneloWindow &, const QString &);
+    friend void WindowTabs::OpenSelectedThread(TVarneloWindow &, bool);
+    friend void WindowTabs::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
+    friend void WindowSearch::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const ResSearch::TResSearch *);
+    friend int WindowSearch::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const ResSearch::TResSearch &);
+    friend bool WindowSearch::DoubleWindowShown(const TVarneloWindow &);
+    friend void WindowSearch::ShowDoubleWindow(TVarneloWindow &, bool);
+    friend void WindowSearch::ShowResListInPreview(TVarneloWindow &, TThreadItem *, TResList *);
+    friend void WindowSearch::ShowUrlInDoubleWindow(TVarneloWindow &, const QString &);
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
@@ -405,6 +405,6 @@ private:
 public:
     // A new, activated thread tab in extract mode showing the responses of the current thread tab
     // that match; nullptr (with a warning) when none matches or no thread tab is current.
-    TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search);
+    TTavuBrowser *FilterResView(const ResSearch::TResSearch &search);
 };
 

@@ -24,7 +24,7 @@ void TVarneloWindow::BindUpdateCheck()
     connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {
         Services().SetActionEnabled(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
         if (sound >= 0)
-            Kpwfunc::PlayEventSound(sound);
+            EventLog::PlayEventSound(sound);
     });
     const auto check = [this](bool patrol) {
         TTavuListDoc *doc = nullptr;

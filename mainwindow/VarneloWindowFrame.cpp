@@ -5,11 +5,11 @@
 
 #include "commands/CommandStates.h"
 #include "commands/ShortcutBarCommands.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/CoolBarLayout.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/ShortcutBar.h"
 #include "controls/WindowLists.h"
@@ -24,7 +24,7 @@
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "settings/KpwOptionDialog.h"   // options
+#include "settings/ShowOptionDialog.h"   // options
 
 #include <QComboBox>
 #include <QFile>
@@ -62,11 +62,11 @@ QWidget *Panel(const char *name, QWidget *parent)
 
 void TVarneloWindow::CreateMenusAndBars()
 {
-    const Kpwfunc::TMenuRefreshes refreshes = {[this] { UpdateThreadListMenu(); }, [this] { UpdateBrowserMenu(); },
+    const MainMenus::TMenuRefreshes refreshes = {[this] { UpdateThreadListMenu(); }, [this] { UpdateBrowserMenu(); },
                                                [this] { BoardListPopupPopup(); }};
-    static_cast<TMainMenus &>(*this) = Kpwfunc::BuildMainMenus(this, *ActionList1, refreshes);
-    static_cast<TMainBars &>(*this) = Kpwfunc::BuildMainBars(this, MainMenu1);
-    Kpwfunc::AddHelpPages(Help1, this, [this](const QString &url) { Services().OpenThreadUrl(url); });
+    static_cast<TMainMenus &>(*this) = MainMenus::BuildMainMenus(this, *ActionList1, refreshes);
+    static_cast<TMainBars &>(*this) = MainMenus::BuildMainBars(this, MainMenu1);
+    MainMenus::AddHelpPages(Help1, this, [this](const QString &url) { Services().OpenThreadUrl(url); });
     shortcutBars = new TShortcutBarCommands(Services(), Services(), Services(), Services(), this, *this, ShortcutMenu);
     ShortcutBar1 = shortcutBars->ShortcutBar1;
     ShortcutBar3 = shortcutBars->ShortcutBar3;
@@ -77,12 +77,12 @@ void TVarneloWindow::CreateMenusAndBars()
 // After the panes, whose tool bars are among the designed ones.
 void TVarneloWindow::FillMenusAndBars()
 {
-    Kpwfunc::FillDesignedBarsAndMenus({MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar,
+    MainMenus::FillDesignedBarsAndMenus({MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar,
                                        GaishutuToolBar},
                                       {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup},
                                       *ActionList1, ShowOptionsAt());
-    Kpwfunc::PopUpOver(boardPane->Tree(), BoardListPopup);
-    Kpwfunc::PopUpOver(ThreadListView, ThreadItemPopup);
+    MainMenus::PopUpOver(boardPane->Tree(), BoardListPopup);
+    MainMenus::PopUpOver(ThreadListView, ThreadItemPopup);
 }
 
 // ---- panes ----
@@ -226,7 +226,7 @@ void TVarneloWindow::SaveCoolBarLayout()
 // Hints with shortcuts on every tool-bar button, the busy animation, the band layout.
 void TVarneloWindow::BuildToolBars()
 {
-    Kpwfunc::SetButtonHints(ActionList1->Actions());
+    MainMenus::SetButtonHints(ActionList1->Actions());
     const QString clip = TTavuConfig::AppDir() + QStringLiteral("resource/anime.gif");
     if (!busyMovie && QFile::exists(clip)) {
         busyMovie = new QMovie(clip, QByteArray(), this);
@@ -234,7 +234,7 @@ void TVarneloWindow::BuildToolBars()
         Animate1->setMovie(busyMovie);
         busyMovie->jumpToFrame(0);
     }
-    Kpwfunc::LoadCoolBarBandOrder(this, CoolBarBands(), TavuConfig->Ini);
+    CoolBarLayout::LoadCoolBarBandOrder(this, CoolBarBands(), TavuConfig->Ini);
 }
 
 // ---- small handlers ----
@@ -251,7 +251,7 @@ void TVarneloWindow::actThreadReturnExecute()
     const QString bak = item->GetBakFile();
     if (!QFile::exists(bak))
         return;
-    if (!Kpwfunc::AskYesNo(QStringLiteral("スレッドを復元しますか？\n(通常このコマンドは「再取得」に失敗した場合に使います。)")))
+    if (!Dialogs::AskYesNo(QStringLiteral("スレッドを復元しますか？\n(通常このコマンドは「再取得」に失敗した場合に使います。)")))
         return;
     try {
         QFile copy(bak);
@@ -264,7 +264,7 @@ void TVarneloWindow::actThreadReturnExecute()
             inf.WriteString(QStringLiteral("LOG"), key, inf.ReadString(QStringLiteral("BAK"), key));
         inf.UpdateFile();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     item->LoadInfo();

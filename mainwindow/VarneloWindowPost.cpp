@@ -3,16 +3,16 @@
 
 #include "mainwindow/VarneloWindow.h"
 
-#include "flows/PostController.h"
-#include "controls/KpwServices.h"
-#include "services/KpwUrl.h"
-#include "controls/KpwUserFiles.h"
-#include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/UserFiles.h"
 #include "core/Board.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
+#include "flows/PostController.h"
+#include "mainwindow/VarneloWindowStatusBar.h"
+#include "mainwindow/WindowTabs.h"
 #include "render/TavuHintWindow.h"
+#include "services/Urls.h"
 
 void TVarneloWindow::BindPosting()
 {
@@ -21,10 +21,10 @@ void TVarneloWindow::BindPosting()
     connect(Posts, &TPostController::Ended, this, [this](TPostController::TOutcome outcome) {
         EndBusy();
         if (outcome != TPostController::poQuiet)
-            Kpwfunc::PlayEventSound(outcome == TPostController::poSent ? Kpwfunc::esSend : Kpwfunc::esError);
+            EventLog::PlayEventSound(outcome == TPostController::poSent ? EventLog::esSend : EventLog::esError);
     });
     connect(Posts, &TPostController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
-    connect(Posts, &TPostController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
+    connect(Posts, &TPostController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
     connect(Posts, &TPostController::ActionsReleased, this, [this] { SetCommandsEnabled(true); });
     connect(Posts, &TPostController::ActionsHeld, this, [this] { SetCommandsEnabled(false); });
     connect(Posts, &TPostController::PopupHidden, this, [this] {
@@ -35,13 +35,13 @@ void TVarneloWindow::BindPosting()
     connect(Posts, &TPostController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
     connect(Posts, &TPostController::ReplySent, this, [this](TThreadItem *item) {
         OpenThread(item, true, false, true, 0, true, QString());
-        Kpwfunc::AddHistoryLine(item, TavuConfig->GetProfileDir() + QStringLiteral("sendhist.txt"), false,
+        UserFiles::AddHistoryLine(item, TavuConfig->GetProfileDir() + QStringLiteral("sendhist.txt"), false,
                                 TavuConfig->SAVEHIST_SEND);
     });
     connect(Posts, &TPostController::NewThreadSent, this,
             [this](TBoard *board) { StartThreadListDownload(board, true, false); });
     connect(Posts, &TPostController::PageWanted, this,
-            [this](const QString &url, const QString &caption) { Kpwfunc::OpenUrl(*this, url, caption); });
+            [this](const QString &url, const QString &caption) { WindowTabs::OpenUrl(*this, url, caption); });
 
     const auto writeReply = [this](bool quote) {
         TTavuBrowser *tab = nullptr;

@@ -3,15 +3,15 @@
 
 #include "mainwindow/VarneloWindow.h"
 
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "core/Res.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/WindowSearch.h"
 #include "render/TavuBrowser.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <QAction>
 #include <memory>
@@ -22,12 +22,12 @@ const QString NothingFound = QStringLiteral("該当レスが見つかりませ�
 
 void LogCount(int count)
 {
-    Kpwfunc::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
+    EventLog::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
 }
 
 }  // namespace
 
-TTavuBrowser *TVarneloWindow::FilterResView(const Kpwfunc::TResSearch &search)
+TTavuBrowser *TVarneloWindow::FilterResView(const ResSearch::TResSearch &search)
 {
     TTavuBrowser *source = nullptr;
     if (!tabs->GetActiveBrowser(source) || !source->ThreadItem() || !source->ResList())
@@ -39,19 +39,19 @@ TTavuBrowser *TVarneloWindow::FilterResView(const Kpwfunc::TResSearch &search)
         auto *copy = new TRes;
         copy->Assign(*responses.Get(i));
         const bool match = (!search.NewOnly || copy->IsNew)
-                           && Kpwfunc::MatchRes(*copy, search.Text, search.Fold, search.Mode);
+                           && ResSearch::MatchRes(*copy, search.Text, search.Fold, search.Mode);
         copy->Visible = match && !copy->Erased;
         count += copy->Visible ? 1 : 0;
         list->Add(copy);
     }
     LogCount(count);
     if (count == 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, NothingFound);
+        Dialogs::ShowMessage(Dialogs::mkWarning, NothingFound);
         return nullptr;
     }
     TTavuBrowser *tab = tabs->NewExtractTab(source->ThreadItem(), list.release(), true, source->URL);
-    Kpwfunc::WriteExtractView(*this, tab, &search);
-    Kpwfunc::PlayEventSound(2);
+    WindowSearch::WriteExtractView(*this, tab, &search);
+    EventLog::PlayEventSound(2);
     tab->SearchText = search.Text;
     tab->SearchCount = count;
     UpdateStatusCaption(tab->ThreadItem());

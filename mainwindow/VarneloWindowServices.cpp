@@ -5,10 +5,10 @@
 #include "commands/ShortcutBarCommands.h"
 #include "commands/ThreadTabController.h"
 #include "commands/ToolCommands.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "controls/MenuBar.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
@@ -30,7 +30,7 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "tools/PreviewBrowser.h"
 #include "tools/SendDialog.h"
 
@@ -108,7 +108,7 @@ void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
 
 void TVarneloWindowServices::AddLog(const QString &text)
 {
-    Kpwfunc::AddLog(text);
+    EventLog::AddLog(text);
 }
 
 void TVarneloWindowServices::UpdateBrowserMenu()
@@ -180,7 +180,7 @@ void TVarneloWindowServices::TypeAddress(const QString &text)
 void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
 {
     if (TavuEnviron->IsOffline()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("オフライン状態では実行できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("オフライン状態では実行できません。"));
         return;
     }
     TSendDialog *composer = window.Posts->ShowSendDialog(tab);
@@ -248,7 +248,7 @@ void TVarneloWindowServices::SaveResRules()
     try {
         window.ResRules->SaveToFile(TWindowLists::ResRulesFile());
     } catch (const EVarnelo &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }
 
@@ -281,7 +281,7 @@ void TVarneloWindowServices::JumpToBoardInTree(TBoard *board)
 
 bool TVarneloWindowServices::BoardListsBusy()
 {
-    return Kpwfunc::BoardListsBusy();
+    return BoardTree::BoardListsBusy();
 }
 
 TBoard *TVarneloWindowServices::SelectedTreeBoard() const
@@ -334,39 +334,39 @@ void TVarneloWindowServices::SelectedThreadsLeft(TTavuListDoc *doc)
     ThreadListChanged(doc);
 }
 
-TTavuBrowser *TVarneloWindowServices::FilterResView(const Kpwfunc::TResSearch &search)
+TTavuBrowser *TVarneloWindowServices::FilterResView(const ResSearch::TResSearch &search)
 {
     return window.FilterResView(search);
 }
 
 void TVarneloWindowServices::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
-    Kpwfunc::ShowResInPreview(window, item, res);
+    WindowSearch::ShowResInPreview(window, item, res);
 }
 
 void TVarneloWindowServices::ShowResListInPreview(TThreadItem *item, TResList *list)
 {
-    Kpwfunc::ShowResListInPreview(window, item, list);
+    WindowSearch::ShowResListInPreview(window, item, list);
 }
 
 void TVarneloWindowServices::ShowUrlInDoubleWindow(const QString &url)
 {
-    Kpwfunc::ShowUrlInDoubleWindow(window, url);
+    WindowSearch::ShowUrlInDoubleWindow(window, url);
 }
 
 void TVarneloWindowServices::OpenThreadUrl(const QString &url, bool fromViewer)
 {
-    Kpwfunc::OpenThreadUrl(window, url, fromViewer);
+    WindowTabs::OpenThreadUrl(window, url, fromViewer);
 }
 
 void TVarneloWindowServices::OpenWebPage(const QString &url, const QString &caption)
 {
-    Kpwfunc::OpenUrl(window, url, caption);
+    WindowTabs::OpenUrl(window, url, caption);
 }
 
 bool TVarneloWindowServices::DoubleWindowShown() const
 {
-    return Kpwfunc::DoubleWindowShown(window);
+    return WindowSearch::DoubleWindowShown(window);
 }
 
 // ---- panes ----
@@ -506,7 +506,7 @@ QWidget *TVarneloWindowServices::TabDropTarget() const
 bool TVarneloWindowServices::TreeNodeAt(const QPoint &point, TBoard *&board) const
 {
     const QTreeWidgetItem *node = window.BoardPane().Tree()->itemAt(point);
-    board = Kpwfunc::NodeBoard(node);
+    board = BoardTree::NodeBoard(node);
     return node != nullptr;
 }
 
@@ -571,7 +571,7 @@ void TVarneloWindowServices::ReloadBarLayout()
 
 void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
 {
-    Kpwfunc::RefreshThreadListItem(window, item);
+    WindowTabs::RefreshThreadListItem(window, item);
     window.UpdateThreadListMenu();
     window.UpdateBrowserMenu();
 }
@@ -656,7 +656,7 @@ void TVarneloWindowServices::CloseListDoc(TTavuListDoc *doc, bool redraw)
 void TVarneloWindowServices::RedrawListTabs()
 {
     QToolBar *bar = window.panes->ThreadListTabBar();
-    Kpwfunc::UpdateBarWidth(bar);
+    BoardTree::UpdateBarWidth(bar);
     bar->update();
 }
 
@@ -731,17 +731,17 @@ void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
 void TVarneloWindowServices::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)
 {
     TTavuBrowser *tab = window.Tabs().NewExtractTab(item, list, true, url);
-    Kpwfunc::WriteExtractView(window, tab, nullptr);
+    WindowSearch::WriteExtractView(window, tab, nullptr);
 }
 
-void TVarneloWindowServices::SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search)
+void TVarneloWindowServices::SearchBoardLogs(TTavuListDoc *doc, const ResSearch::TResSearch &search)
 {
-    Kpwfunc::SearchBoardLogs(window, doc, search);
+    WindowSearch::SearchBoardLogs(window, doc, search);
 }
 
 void TVarneloWindowServices::ShowDoubleWindow(bool show)
 {
-    Kpwfunc::ShowDoubleWindow(window, show);
+    WindowSearch::ShowDoubleWindow(window, show);
 }
 
 QList<TSite *> TVarneloWindowServices::OfferedSites() const

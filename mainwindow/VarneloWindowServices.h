@@ -77,7 +77,7 @@ public:
     bool SelectThreadRow(TThreadItem *item) override;
     void ThreadListChanged(TTavuListDoc *doc) override;
     void SelectedThreadsLeft(TTavuListDoc *doc) override;
-    TTavuBrowser *FilterResView(const Kpwfunc::TResSearch &search) override;
+    TTavuBrowser *FilterResView(const ResSearch::TResSearch &search) override;
     void ShowResInPreview(TThreadItem *item, const TRes &res) override;
     void ShowResListInPreview(TThreadItem *item, TResList *list) override;
     void ShowUrlInDoubleWindow(const QString &url) override;
@@ -152,7 +152,7 @@ public:
 
     // response search
     void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) override;
-    void SearchBoardLogs(TTavuListDoc *doc, const Kpwfunc::TResSearch &search) override;
+    void SearchBoardLogs(TTavuListDoc *doc, const ResSearch::TResSearch &search) override;
     void ShowDoubleWindow(bool show) override;
 
     // stop-all and shutdown

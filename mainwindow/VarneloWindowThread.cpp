@@ -6,9 +6,9 @@
 
 #include "commands/NoticeCommands.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
@@ -61,7 +61,7 @@ void TVarneloWindow::BindThreadFlow()
 {
     ThreadTitlePanel = new QWidget(panes->BrowserPane());
     ThreadTitlePanel->setObjectName(QStringLiteral("ThreadTitlePanel"));
-    ThreadTitlePanel->setAutoFillBackground(true);   // colours and place: Kpwfunc::ApplyThreadTitlePanelLook
+    ThreadTitlePanel->setAutoFillBackground(true);   // colours and place: PaneLooks::ApplyThreadTitlePanelLook
     ThreadTitleLabel = new QLabel(ThreadTitlePanel);
     ThreadTitleLabel->setObjectName(QStringLiteral("ThreadTitleLabel"));
     ThreadTitleLabel->setTextFormat(Qt::PlainText);   // a thread's title comes from its server
@@ -95,8 +95,8 @@ void TVarneloWindow::actBrowserNavigateExecute()
     const QString url = UrlComboBox->currentText().trimmed();
     if (url.isEmpty())
         return;
-    Kpwfunc::AddUrlLog(UrlComboBox, url);
-    Kpwfunc::OpenThreadUrl(*this, url, false);
+    UserFiles::AddUrlLog(UrlComboBox, url);
+    WindowTabs::OpenThreadUrl(*this, url, false);
 }
 
 void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
@@ -120,7 +120,7 @@ void TVarneloWindow::BindThreadFlowReports()
     Threads->RecentThreads = &Lists->RecentThreads;
     connect(Threads, &TThreadController::Started, this, &TVarneloWindow::BeginBusy);
     connect(Threads, &TThreadController::Ended, this, &TVarneloWindow::EndBusy);
-    connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
+    connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
     connect(Threads, &TThreadController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
     connect(Threads, &TThreadController::Progress, this, &TVarneloWindow::ShowFlowProgress);
     connect(Threads, &TThreadController::ProgressEnded, ProgressBar, &TStatusProgress::Reset);
@@ -135,13 +135,13 @@ void TVarneloWindow::BindThreadFlowReports()
     });
     connect(Threads, &TThreadController::TabCaptionChanged, this,
             [this](TTavuBrowser *tab) { tabs->SetBrowserTabCaption(tab); });
-    connect(Threads, &TThreadController::TabBarChanged, this, [this] { Kpwfunc::UpdateBarWidth(panes->BrowserTabBar()); });
+    connect(Threads, &TThreadController::TabBarChanged, this, [this] { BoardTree::UpdateBarWidth(panes->BrowserTabBar()); });
     connect(Threads, &TThreadController::ThreadDone, this, &TVarneloWindow::UpdateStatusCaption);
     connect(Threads, &TThreadController::CaptionChanged, this, [this] { UpdateStatusCaption(LastThreadShown); });
     connect(Threads, &TThreadController::ThreadItemChanged, this,
-            [this](TThreadItem *item) { Kpwfunc::RefreshThreadListItem(*this, item); });
+            [this](TThreadItem *item) { WindowTabs::RefreshThreadListItem(*this, item); });
     connect(Threads, &TThreadController::ThreadListChanged, this,
-            [this](TThreadItem *item) { Kpwfunc::RepaintThreadListRows(*this, item); });
+            [this](TThreadItem *item) { WindowTabs::RepaintThreadListRows(*this, item); });
     connect(Threads, &TThreadController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(Threads, &TThreadController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
     connect(Threads, &TThreadController::WorkerStarted, this, &TVarneloWindow::TrackWorker);

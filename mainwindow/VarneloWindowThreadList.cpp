@@ -10,13 +10,13 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/NoticeCommands.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
 #include "controls/TabButton.h"
 #include "controls/ThreadListRowPainter.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/BBS.h"
@@ -35,9 +35,9 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
 #include "services/TavuCheck.h"
 #include "services/ThreadListPane.h"
+#include "services/Urls.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -84,7 +84,7 @@ void TVarneloWindow::BindThreadListPane()
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
         connect(new QShortcut(key, view, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
-                [this] { Kpwfunc::OpenSelectedThread(*this); });
+                [this] { WindowTabs::OpenSelectedThread(*this); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TVarneloWindow::UpdateThreadListMenu);
 
@@ -94,7 +94,7 @@ void TVarneloWindow::BindThreadListPane()
     });
 
     ActionList1->Bind(QStringLiteral("actThreadListDownloadThreadNewPage"), this,
-                      [this] { Kpwfunc::OpenSelectedThread(*this, true); });
+                      [this] { WindowTabs::OpenSelectedThread(*this, true); });
 }
 
 // The board pane's site changes the BBS menu; its site and its current node change the board
@@ -102,7 +102,7 @@ void TVarneloWindow::BindThreadListPane()
 void TVarneloWindow::BindBoardTree()
 {
     connect(boardPane, &TBoardPane::SiteShown, this, [this](TSite *site) {
-        Kpwfunc::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, ShowOptionsAt());
+        BarsAndMenus::LoadSiteFunctionMenu(BBSFunc, site, *ActionList1, ShowOptionsAt());
         UpdateBoardListMenu();
     });
     connect(boardPane, &TBoardPane::CurrentNodeChanged, this, &TVarneloWindow::UpdateBoardListMenu);
@@ -151,8 +151,8 @@ void TVarneloWindow::BindThreadListFlow()
     connect(ThreadLists, &TThreadListController::Progress, this, &TVarneloWindow::ShowFlowProgress);
     connect(ThreadLists, &TThreadListController::StatusText, this, &TVarneloWindow::ShowFlowStatus);
     connect(ThreadLists, &TThreadListController::NewThreadCount, this, &TVarneloWindow::ShowNewThreadCount);
-    connect(ThreadLists, &TThreadListController::LogLine, this, [](const QString &text) { Kpwfunc::AddLog(text); });
-    connect(ThreadLists, &TThreadListController::FallenThreadsWanted, this, &Kpwfunc::AddFallenThreads);
+    connect(ThreadLists, &TThreadListController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
+    connect(ThreadLists, &TThreadListController::FallenThreadsWanted, this, &UserFiles::AddFallenThreads);
     connect(ThreadLists, &TThreadListController::BlockPageFound, this, &TVarneloWindow::ShowBlockPage);
 }
 
@@ -186,7 +186,7 @@ void TVarneloWindow::ThreadListEnded(TTavuListDoc *doc, TSite *site)
     if (site && !Shutdown->Closed())
         ThreadLists->StartCounter(site->CounterID);
     if (doc)
-        Kpwfunc::PlayEventSound(Kpwfunc::esThreadList);
+        EventLog::PlayEventSound(EventLog::esThreadList);
     UpdateThreadListMenu();
     EndBusy();
 }
@@ -251,7 +251,7 @@ void TVarneloWindow::ThreadListViewOpen(bool doubleClick)
     // Shift and Control only extend the selection.
     if (!doubleClick && (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
         return;
-    Kpwfunc::OpenSelectedThread(*this);
+    WindowTabs::OpenSelectedThread(*this);
 }
 
 // ---- tabs ----
@@ -275,7 +275,7 @@ TTavuListDoc *TVarneloWindow::NewResultTab(const QString &caption, TThreadItemLi
 // The block page shows in a tab, the browser pane in view.
 void TVarneloWindow::ShowBlockPage(const QString &url)
 {
-    Kpwfunc::OpenUrl(*this, url, QStringLiteral("ようこそバーボンハウスへ"));
+    WindowTabs::OpenUrl(*this, url, QStringLiteral("ようこそバーボンハウスへ"));
     const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
     if (browserPane && !browserPane->isChecked())
         Execute(QStringLiteral("actShowPaneChange"));

@@ -22,7 +22,7 @@
 #include <memory>
 #include <vector>
 
-namespace Kpwfunc {
+namespace WindowSearch {
 
 namespace {
 
@@ -41,7 +41,7 @@ public:
     THighlightedBody(TRes &res, const QString &text) : res(res)
     {
         res.SavedBody = res.Body;
-        res.Body = HighlightText(res.Body, text, TavuConfig->FILTERTAG1, TavuConfig->FILTERTAG2);
+        res.Body = ResSearch::HighlightText(res.Body, text, TavuConfig->FILTERTAG1, TavuConfig->FILTERTAG2);
     }
     ~THighlightedBody()
     {
@@ -56,14 +56,14 @@ private:
 };
 
 // A list of copies of the thread's stored responses, each visible when it matches.
-std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const TResSearch &search, int &count)
+std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const ResSearch::TResSearch &search, int &count)
 {
     auto list = std::make_unique<TResList>(item);
     item->LoadResList(*list);
     count = 0;
     for (int i = 0; i < list->Count(); ++i) {
         TRes *res = list->Get(i);
-        res->Visible = MatchRes(*res, search.Text, search.Fold, search.Mode);
+        res->Visible = ResSearch::MatchRes(*res, search.Text, search.Fold, search.Mode);
         count += res->Visible ? 1 : 0;
     }
     return list;
@@ -71,7 +71,7 @@ std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const TResSearch &se
 
 }  // namespace
 
-void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const TResSearch *search)
+void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const ResSearch::TResSearch *search)
 {
     TResList *list = tab->ResList();
     const bool highlight = search && search->Highlight && !search->Text.isEmpty();
@@ -91,7 +91,7 @@ void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const TResSearc
     tab->WriteHtml();
 }
 
-int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch &search)
+int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const ResSearch::TResSearch &search)
 {
     if (!doc || !doc->Items())
         return 0;
@@ -142,9 +142,9 @@ void SearchBoardLogsById(TVarneloWindow &window, const QString &id)
         if (!window.Tabs().FindBoardTab(board, doc))
             return;
     }
-    TResSearch search;
+    ResSearch::TResSearch search;
     search.Text = id;
-    search.Mode = rmID;
+    search.Mode = ResSearch::rmID;
     SearchBoardLogs(window, doc, search);
 }
 
@@ -244,4 +244,4 @@ void ShowUrlInDoubleWindow(TVarneloWindow &window, const QString &url)
     browser->Navigate(url);
 }
 
-}  // namespace Kpwfunc
+}  // namespace WindowSearch

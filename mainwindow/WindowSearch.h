@@ -4,7 +4,7 @@
 // logs of a board tab, and the one-response preview in the window's second browser. The rest of
 // the program asks for them through TWindowServices.
 
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 class TRes;
 class TResList;
@@ -13,16 +13,16 @@ class TTavuBrowser;
 class TTavuListDoc;
 class TVarneloWindow;
 
-namespace Kpwfunc {
+namespace WindowSearch {
 
 // Writes the responses of the tab's list into it (header, responses, footer). With a search that
 // highlights, the matches in the visible responses are written between FILTERTAG1 and FILTERTAG2;
 // the responses keep their bodies.
-void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const TResSearch *search);
+void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const ResSearch::TResSearch *search);
 
 // Searches the stored logs of the threads of a board tab and opens one thread tab in extract mode
 // per thread with a match (the first one activated). Returns how many tabs were opened.
-int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const TResSearch &search);
+int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const ResSearch::TResSearch &search);
 // The board-wide search for responses of one ID over the board of the current thread tab; the
 // board's tab is opened first when none shows it.
 void SearchBoardLogsById(TVarneloWindow &window, const QString &id);
@@ -37,4 +37,4 @@ void ShowResListInPreview(TVarneloWindow &window, TThreadItem *item, TResList *l
 // Shows the page at the URL in the window's second browser.
 void ShowUrlInDoubleWindow(TVarneloWindow &window, const QString &url);
 
-}  // namespace Kpwfunc
+}  // namespace WindowSearch

@@ -2,11 +2,11 @@
 
 #include "mainwindow/WindowTabs.h"
 
-#include "services/KpwUrl.h"
 #include "services/ThreadListPane.h"
+#include "services/Urls.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/ResList.h"
@@ -18,7 +18,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 
-namespace Kpwfunc {
+namespace WindowTabs {
 
 void OpenSelectedThread(TVarneloWindow &window, bool newTab)
 {
@@ -82,14 +82,14 @@ void OpenThreadUrl(TVarneloWindow &window, const QString &url, bool fromViewer)
     int resNo = 0;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    if (MatchBoardUrl(url, responses, *item, resNo, site, board)) {
+    if (Urls::MatchBoardUrl(url, responses, *item, resNo, site, board)) {
         item->BoardID = board->ID;
         if (board->BBS)
             item->BBS = board->BBS;
         item->Site = site;
         item->DownloadRequest = true;
         window.OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
-    } else if (IsBoardUrl(url, board)) {
+    } else if (Urls::IsBoardUrl(url, board)) {
         window.StartThreadListDownload(board, false, false);
     } else {
         OpenUrl(window, url, url, true, fromViewer);
@@ -105,11 +105,11 @@ void OpenUrl(TVarneloWindow &window, const QString &url, const QString &caption,
         window.Tabs().NewWebPageTab(url, caption, activate)->FromViewer = fromViewer;
         break;
     case 1:
-        OpenUrlExternal(url);
+        Urls::OpenUrlExternal(url);
         break;
     default:
         break;
     }
 }
 
-}  // namespace Kpwfunc
+}  // namespace WindowTabs

@@ -9,7 +9,7 @@
 class TThreadItem;
 class TVarneloWindow;
 
-namespace Kpwfunc {
+namespace WindowTabs {
 
 // ---- opening URLs ----
 
@@ -41,4 +41,4 @@ void RefreshThreadListItem(TVarneloWindow &window, TThreadItem *item);
 // another item of it). A row off the screen is drawn as it is when it is scrolled to.
 void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item);
 
-}  // namespace Kpwfunc
+}  // namespace WindowTabs

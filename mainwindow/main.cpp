@@ -60,9 +60,9 @@ int main(int argc, char **argv)
     TEmbeddedWB::PrepareEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnelo"));
-    Kpwfunc::SetMessageCaption(QStringLiteral("ヴァルネロ２β"));
+    Dialogs::SetMessageCaption(QStringLiteral("ヴァルネロ２β"));
     QApplication::setQuitOnLastWindowClosed(false);
-    Kpwfunc::InstallQtTranslations();
+    QtTranslations::InstallQtTranslations();
 
     TVarneloWindow *window = nullptr;
     bool quitting = false;

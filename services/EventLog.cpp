@@ -15,7 +15,7 @@ namespace {
 // Where AddLog(text) writes; the main window installs its log pane. Workers read it too.
 struct TLogSinkHolder {
     QMutex Mutex;
-    Kpwfunc::TLogSink Sink;
+    EventLog::TLogSink Sink;
 };
 
 TLogSinkHolder &LogSink()
@@ -26,7 +26,7 @@ TLogSinkHolder &LogSink()
 
 }  // namespace
 
-namespace Kpwfunc {
+namespace EventLog {
 
 void AddLog(const QString &text)
 {
@@ -91,4 +91,4 @@ void PlayEventSound(int event)
     effect->play();
 }
 
-}  // namespace Kpwfunc
+}  // namespace EventLog

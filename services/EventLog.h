@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-namespace Kpwfunc {
+namespace EventLog {
 
 // ---- log lines ----
 
@@ -37,4 +37,4 @@ QString EventSoundFile(int event);
 // Plays the event's sound without waiting for it; nothing when EventSoundFile is empty.
 void PlayEventSound(int event);
 
-}  // namespace Kpwfunc
+}  // namespace EventLog

@@ -30,7 +30,7 @@ bool InsideSomeSite(const QString &url)
     return false;
 }
 
-bool Shown(const Kpwfunc::TLinkItem &link, const TLinkFilter &filter)
+bool Shown(const ResSearch::TLinkItem &link, const TLinkFilter &filter)
 {
     if (filter.NewOnly && !link.Res->IsNew)
         return false;
@@ -42,7 +42,7 @@ bool Shown(const Kpwfunc::TLinkItem &link, const TLinkFilter &filter)
     return !filter.ByPlace || InsideSomeSite(link.URL) == filter.InsideBoards;
 }
 
-QString ThreadTitle(const Kpwfunc::TLinkItem &link)
+QString ThreadTitle(const ResSearch::TLinkItem &link)
 {
     return link.ResList->Item() ? link.ResList->Item()->ShownTitle() : QString();
 }
@@ -81,7 +81,7 @@ void TLinkExtraction::AddResList(TThreadItem *item, const QList<TRes *> &posts)
 void TLinkExtraction::ExtractLinks()
 {
     for (const auto &list : sources)
-        Kpwfunc::ExtractLinks(*list, links, false);
+        ResSearch::ExtractLinks(*list, links, false);
 }
 
 QList<int> TLinkExtraction::Visible(const TLinkFilter &filter) const
@@ -100,7 +100,7 @@ QList<int> TLinkExtraction::Visible(const TLinkFilter &filter) const
     return rows;
 }
 
-QList<int> TLinkExtraction::MatchingType(const QList<Kpwfunc::TLinkItem> &links, const QList<int> &rows, const TLinkType &type)
+QList<int> TLinkExtraction::MatchingType(const QList<ResSearch::TLinkItem> &links, const QList<int> &rows, const TLinkType &type)
 {
     QList<int> matching;
     for (int row : rows) {
@@ -110,7 +110,7 @@ QList<int> TLinkExtraction::MatchingType(const QList<Kpwfunc::TLinkItem> &links,
     return matching;
 }
 
-QList<int> TLinkExtraction::MatchingText(const QList<Kpwfunc::TLinkItem> &links, const QList<int> &rows, const QString &text)
+QList<int> TLinkExtraction::MatchingText(const QList<ResSearch::TLinkItem> &links, const QList<int> &rows, const QString &text)
 {
     QList<int> matching;
     for (int row : rows) {

@@ -6,7 +6,7 @@
 // A download target other than the clipboard is started as a program with one argument per URL
 // (never through a shell), so no URL can become a command or an option of another.
 
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <QList>
 #include <QString>
@@ -49,15 +49,15 @@ public:
     void AddResList(TThreadItem *item, const QList<TRes *> &posts);
     int SourceCount() const { return int(sources.size()); }
     void ExtractLinks();
-    const QList<Kpwfunc::TLinkItem> &Links() const { return links; }
+    const QList<ResSearch::TLinkItem> &Links() const { return links; }
 
     // The links the view shows, as indexes into Links(), in the view's order (by thread title when
     // more than one source is queued, else by post number).
     QList<int> Visible(const TLinkFilter &filter) const;
 
     // Ticking rules over the given rows.
-    static QList<int> MatchingType(const QList<Kpwfunc::TLinkItem> &links, const QList<int> &rows, const TLinkType &type);
-    static QList<int> MatchingText(const QList<Kpwfunc::TLinkItem> &links, const QList<int> &rows, const QString &text);
+    static QList<int> MatchingType(const QList<ResSearch::TLinkItem> &links, const QList<int> &rows, const TLinkType &type);
+    static QList<int> MatchingText(const QList<ResSearch::TLinkItem> &links, const QList<int> &rows, const QString &text);
 
     // Targets: the clipboard, then every downloader of the profile's downapp.txt.
     static QList<TDownloadTarget> LoadTargets(const QString &profileDir);
@@ -70,5 +70,5 @@ public:
 
 private:
     std::vector<std::unique_ptr<TResList>> sources;
-    QList<Kpwfunc::TLinkItem> links;
+    QList<ResSearch::TLinkItem> links;
 };

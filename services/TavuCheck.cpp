@@ -12,7 +12,7 @@
 #include <mutex>
 
 TTavuCheck::TTavuCheck()
-    : LogSink([](const QString &text) { Kpwfunc::AddLog(text); }),
+    : LogSink([](const QString &text) { EventLog::AddLog(text); }),
       items(std::make_unique<TThreadItemList>())
 {
 }
@@ -104,7 +104,7 @@ void TTavuCheck::PlayNewSound()
 {
     OnGuiThread([this] {
         if (SoundsDuringRun())
-            Kpwfunc::PlayEventSound(NewSound());
+            EventLog::PlayEventSound(NewSound());
     });
 }
 

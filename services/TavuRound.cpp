@@ -30,12 +30,12 @@ bool PastLogLoggedIn()
 
 int TTavuRound::NewSound() const
 {
-    return Kpwfunc::esRound;
+    return EventLog::esRound;
 }
 
 int TTavuRound::NoNewSound() const
 {
-    return Kpwfunc::esRoundNo;
+    return EventLog::esRoundNo;
 }
 
 bool TTavuRound::SoundsDuringRun() const

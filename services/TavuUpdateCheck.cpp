@@ -15,12 +15,12 @@
 
 int TTavuUpdateCheck::NewSound() const
 {
-    return Kpwfunc::esUpdateCheck;
+    return EventLog::esUpdateCheck;
 }
 
 int TTavuUpdateCheck::NoNewSound() const
 {
-    return Kpwfunc::esUpdateCheckNo;
+    return EventLog::esUpdateCheckNo;
 }
 
 bool TTavuUpdateCheck::SoundsDuringRun() const

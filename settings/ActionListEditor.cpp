@@ -1,7 +1,7 @@
 #include "settings/ActionListEditor.h"
 
 #include "controls/ActionCatalogue.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/IniFile.h"
 #include "services/RowMoves.h"
 
@@ -27,7 +27,7 @@ TActionListEditor::TActionListEditor(const QList<QAction *> &actions, const QStr
 
 void TActionListEditor::AddList(const TIniFile &ini, const QString &name, const QString &caption, const QStringList &designed)
 {
-    Lists << TTavuToolBarList{name, caption, Kpwfunc::ReadActionEntries(ini, name, keyPrefix).value_or(designed)};
+    Lists << TTavuToolBarList{name, caption, BarsAndMenus::ReadActionEntries(ini, name, keyPrefix).value_or(designed)};
 }
 
 QStringList TActionListEditor::Categories() const

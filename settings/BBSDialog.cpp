@@ -6,7 +6,7 @@
 #include "core/Site.h"
 #include "core/SiteList.h"
 #include "core/TavuEnviron.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -92,7 +92,7 @@ TBBSDialog::TBBSDialog(QWidget *parent)
     connect(SpeedButton2, &QPushButton::clicked, this, [this] { Step(1); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Label2, &QLabel::linkActivated, this, [](const QString &url) { Kpwfunc::OpenUrlExternal(url); });
+    connect(Label2, &QLabel::linkActivated, this, [](const QString &url) { Urls::OpenUrlExternal(url); });
     connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
         const TSiteList *sites = Sites();
         if (sites && current < sites->Count())

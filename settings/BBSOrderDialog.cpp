@@ -141,7 +141,7 @@ void TBBSOrderDialog::Button7Click()
     input.setWindowTitle(QStringLiteral("名前変更"));
     input.setLabelText(QStringLiteral("名前変更"));
     input.setTextValue(order.Bar[row].Caption);
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     order.Bar[row].Caption = input.textValue();
     CheckListBox1->item(row)->setText(input.textValue());
@@ -153,7 +153,7 @@ void TBBSOrderDialog::Button3Click()
     try {
         order.Save(TavuConfig->GetProfileDir());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     TavuConfig->BBSTOOLBARSHOWIMAGE = CheckBox1->isChecked();

@@ -115,9 +115,9 @@ void TBBSSetupDialog::Install()
         return;
     }
     if (const TSite *installed = TavuEnviron->SiteList()->FindBySiteID(name)) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("すでに登録されているBBSです。\r\n") + installed->NAME
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("すでに登録されているBBSです。\r\n") + installed->NAME
                                                    + QLatin1Char('(') + installed->SITEID + QLatin1Char(')'),
-                             Kpwfunc::mbOK);
+                             Dialogs::mbOK);
         Edit1->setFocus();
         return;
     }
@@ -133,10 +133,10 @@ void TBBSSetupDialog::Install()
     QApplication::restoreOverrideCursor();
     if (!installed) {
         Pages->setCurrentIndex(TabSheet2);
-        Kpwfunc::ShowMessage(Kpwfunc::mkError,
+        Dialogs::ShowMessage(Dialogs::mkError,
                              QStringLiteral("このURLにはBBSの設定ファイルがありません。取り込みませんでした。\r\n%1")
                                  .arg(Edit1->text() + QStringLiteral("site.ini")),
-                             Kpwfunc::mbOK);
+                             Dialogs::mbOK);
         Edit1->setFocus();
         return;
     }

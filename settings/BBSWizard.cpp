@@ -277,7 +277,7 @@ void TBBSWizard::Button4Click()
     SetControlsEnabled(true);
     QApplication::restoreOverrideCursor();
     if (!fetched) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("取得に失敗しました。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("取得に失敗しました。"));
         return;
     }
     QString folder;
@@ -286,13 +286,13 @@ void TBBSWizard::Button4Click()
     case BBSRegistration::anNothing:
         return;
     case BBSRegistration::anFailed:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("解析に失敗しました。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("解析に失敗しました。"));
         return;
     case BBSRegistration::anFound:
         break;
     }
-    if (Kpwfunc::ShowMessage(Kpwfunc::mkInformation, QStringLiteral("こんな感じでいい？\r\n") + folder, Kpwfunc::mbYesNo)
-        != Kpwfunc::mrYes)
+    if (Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("こんな感じでいい？\r\n") + folder, Dialogs::mbYesNo)
+        != Dialogs::mrYes)
         return;
     QString boardId, hostPath;
     BBSRegistration::SplitBoardUrl(url, boardId, hostPath);
@@ -314,7 +314,7 @@ void TBBSWizard::RegisterBoard()
         Result = BBSRegistration::RegisterBoard(TavuEnviron->UserSite(), *TavuEnviron->SiteList(), request,
                                                 TavuConfig->LogDir());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     accept();

@@ -152,7 +152,7 @@ void TBe2chBoardDialog::Button6Click()
         try {
             SaveBeIni(site, boards);
         } catch (const EVarnelo &e) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+            Dialogs::ShowMessage(Dialogs::mkError, e.Message);
             return;
         }
     }

@@ -159,7 +159,7 @@ void TBoardEditor::Button2Click()
             settled = true;
         }
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     if (settled)
@@ -182,7 +182,7 @@ bool TBoardEditor::FieldsComplete()
 // Shows the error, puts the focus on the field at fault and keeps the dialog open (false).
 bool TBoardEditor::Refuse(const QString &text, QWidget *focus)
 {
-    Kpwfunc::ShowMessage(Kpwfunc::mkError, text);
+    Dialogs::ShowMessage(Dialogs::mkError, text);
     focus->setFocus();
     return false;
 }
@@ -227,7 +227,7 @@ void TBoardEditor::Button1Click()
     QFileDialog dialog(this, QString(), start);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString folder = dialog.selectedFiles().constFirst();
     Edit2->setText(FileUtil::WithSlash(QDir::fromNativeSeparators(folder)));

@@ -1,6 +1,6 @@
 #include "settings/BoardFindDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/Exceptions.h"
 #include "core/TavuConfig.h"
 #include "core/TextList.h"
@@ -78,7 +78,7 @@ void TBoardFindDialog::Button1Click()
         try {
             history.SaveToFile(HistoryFile());
         } catch (const EVarnelo &e) {
-            Kpwfunc::AddLog(e.Message);
+            EventLog::AddLog(e.Message);
         }
     }
     accept();

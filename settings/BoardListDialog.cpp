@@ -1,9 +1,9 @@
 #include "settings/BoardListDialog.h"
 
 #include "boards/BoardListDownloaderRequest.h"
+#include "controls/BoardTree.h"
 #include "controls/BoardTreeImages.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
 #include "core/BoardList.h"
 #include "core/BoardListDownloader.h"
 #include "core/Exceptions.h"
@@ -334,7 +334,7 @@ void TBoardListDialog::HandleDone(bool failed)
         AddLog(merge.Run(failed));
     } catch (const EVarnelo &e) {
         AddLog({e.Message});
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     if (merge.Written && BoardsReloaded)
         BoardsReloaded(site);
@@ -347,7 +347,7 @@ bool TBoardListDialog::OfferUnclaimed(const TSite *site)
 {
     const QString count = QString::number(job->Unclaimed->Count());
     AddLog({QStringLiteral("  サイトのURLに合う板がありません(見つかった板：%1)").arg(count)});
-    return Kpwfunc::AskYesNo(QStringLiteral("ボード一覧に %1 個の板がありましたが、どれも「%2」のURLに合いません。\r\n"
+    return Dialogs::AskYesNo(QStringLiteral("ボード一覧に %1 個の板がありましたが、どれも「%2」のURLに合いません。\r\n"
                                             "「%2」に追加しますか？")
                                  .arg(count, site->NAME));
 }

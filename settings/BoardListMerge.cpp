@@ -1,6 +1,6 @@
 #include "settings/BoardListMerge.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/IniFile.h"
@@ -164,7 +164,7 @@ void TBoardListMerge::DetectMoved()
 
 void TBoardListMerge::RepointFavorites(const TBoard &old, const TBoard &board)
 {
-    Kpwfunc::UpdateBoardEntry(old.HostPath, old.ID, board);
+    BoardTree::UpdateBoardEntry(old.HostPath, old.ID, board);
 }
 
 // The boards of the 2ch site take their code from be.ini when it names another than the site's.

@@ -1,7 +1,7 @@
 #include "settings/BoardListUpdateCommand.h"
 
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -18,13 +18,13 @@ void Bind(TWindowFrameServices &frame, TBoardServices &boards)
 
 void Execute(TWindowFrameServices &frame, TBoardServices &boards)
 {
-    if (Kpwfunc::BoardListsBusy())
+    if (BoardTree::BoardListsBusy())
         return;
     {
         TBoardListDialog dialog(frame.Window());
         dialog.BoardsReloaded = [&boards](TSite *site) { boards.ShowNewBoardsOf(site, false); };
         dialog.SelectSite(boards.CurrentSite());
-        Kpwfunc::ExecDialog(dialog);
+        Dialogs::ExecDialog(dialog);
     }
     if (TSite *favorites = TavuEnviron->FavoritesSite()) {
         favorites->Boards->Clear();

@@ -1,7 +1,7 @@
 #include "settings/BookmarkCategoryDialog.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/HeaderFrame.h"
-#include "controls/KpwServices.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
 #include "settings/SiteFolderDialog.h"
@@ -43,7 +43,7 @@ TBookmarkCategoryDialog::TBookmarkCategoryDialog(const QString &categoryFile, QW
     layout->addWidget(Edit1);
     ListBox1 = new QListWidget(this);
     layout->addWidget(ListBox1, 1);
-    Kpwfunc::AddOkCancelRow(this, layout, Button1, Button2);
+    SiteFolderDialog::AddOkCancelRow(this, layout, Button1, Button2);
     Button1->setDefault(true);
     resize(360, 380);
 
@@ -83,7 +83,7 @@ void TBookmarkCategoryDialog::Button1Click()
         try {
             categories.SaveToFile(categoryFile);
         } catch (const EFileError &e) {
-            Kpwfunc::AddLog(e.Message);
+            EventLog::AddLog(e.Message);
         }
     }
     accept();

@@ -1,6 +1,6 @@
 #include "settings/BookmarkCategoryRows.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/Bookmark.h"
 #include "core/Exceptions.h"
 #include "core/TextList.h"
@@ -40,7 +40,7 @@ void TBookmarkCategoryRows::Save(const QString &categoryFile) const
     try {
         file.SaveToFile(categoryFile);
     } catch (const EFileError &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }
 

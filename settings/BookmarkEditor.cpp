@@ -205,14 +205,14 @@ QString TBookmarkEditor::AskCategoryName(const QString &caption, const QString &
         input.setWindowTitle(caption);
         input.setLabelText(QStringLiteral("カテゴリ名"));
         input.setTextValue(name);
-        if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        if (Dialogs::ExecDialog(input) != QDialog::Accepted)
             return QString();
         name = input.textValue();
         if (name.isEmpty())
             continue;
         if (!rows->IsUsed(name, exceptRow))
             return name;
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("すでに使われているカテゴリ名です。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("すでに使われているカテゴリ名です。"));
     }
 }
 

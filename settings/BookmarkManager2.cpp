@@ -320,7 +320,7 @@ void TBookmarkManager2::N6Click()
         return;
     TBookmarkCategoryDialog dialog(categoryFile, this);
     dialog.Edit1->setText(bookmark->Category);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     shelf->SetCategory(bookmark, dialog.Category);
     FillCategoryList();

@@ -1,7 +1,7 @@
 #include "settings/BookmarkShelf.h"
 
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/UserFiles.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Bookmark.h"
@@ -87,7 +87,7 @@ void TBookmarkShelf::Save(TThreadItem *item)
     if (item->Bookmarks.Count() > 0)
         Enter(item);
     else
-        Kpwfunc::RemoveBookmarkEntry(item, index, indexFile);
+        UserFiles::RemoveBookmarkEntry(item, index, indexFile);
 }
 
 // The thread's index line, with its title; the index is saved when that changed it.
@@ -108,7 +108,7 @@ void TBookmarkShelf::SaveIndex()
     try {
         index.SaveToFile(indexFile);
     } catch (const EFileError &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }
 

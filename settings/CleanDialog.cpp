@@ -58,7 +58,7 @@ void TCleanDialog::SetAllChecked(bool checked)
 
 void TCleanDialog::OKButtonClick()
 {
-    if (!Kpwfunc::AskYesNo(QStringLiteral("チェックした履歴を消去します。"), Kpwfunc::mkWarning))
+    if (!Dialogs::AskYesNo(QStringLiteral("チェックした履歴を消去します。"), Dialogs::mkWarning))
         return;
     QStringList ticked;
     for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {

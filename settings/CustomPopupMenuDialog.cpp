@@ -1,6 +1,6 @@
 #include "settings/CustomPopupMenuDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/IniFile.h"
 
 namespace {
@@ -15,7 +15,7 @@ TActionListEditor PopupMenuLists(const QList<QAction *> &actions, const QString 
                                QStringLiteral("ブラウザ(レス選択)ポップアップメニュー")};
     const QStringList names = TCustomPopupMenuDialog::PopupMenuNames();
     for (int i = 0; i < names.size(); ++i)
-        editor.AddList(ini, names[i], captions[i], Kpwfunc::DesignedPopupMenu(names[i]));
+        editor.AddList(ini, names[i], captions[i], BarsAndMenus::DesignedPopupMenu(names[i]));
     return editor;
 }
 

@@ -1,6 +1,6 @@
 #include "settings/CustomToolbarDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/IniFile.h"
 
 namespace {
@@ -15,7 +15,7 @@ TActionListEditor ToolBarLists(const QList<QAction *> &actions, const QString &f
                                QStringLiteral("既出ツールバー")};
     const QStringList names = TCustomToolbarDialog::ToolBarNames();
     for (int i = 0; i < names.size(); ++i)
-        editor.AddList(ini, names[i], captions[i], Kpwfunc::DesignedToolBar(names[i]));
+        editor.AddList(ini, names[i], captions[i], BarsAndMenus::DesignedToolBar(names[i]));
     return editor;
 }
 

@@ -136,7 +136,7 @@ void TExportDialog::SkinButtonClick()
     TSkinAssignments skins(TavuConfig->GetProfileDir());
     TSkinDialog2 dialog(skins, this);
     dialog.SetSection(SkinSection);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && !dialog.GetSkinPath().isEmpty())
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted && !dialog.GetSkinPath().isEmpty())
         SkinEdit->setText(dialog.GetSkinPath());
 }
 
@@ -145,7 +145,7 @@ void TExportDialog::FolderButtonClick()
     QFileDialog dialog(this, QString(), FolderEdit->text());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         FolderEdit->setText(dialog.selectedFiles().first());
 }
 
@@ -155,7 +155,7 @@ void TExportDialog::OKButtonClick()
     TThreadExporter exporter;
     if (HtmlRadio->isChecked()) {
         if (SkinEdit->text().trimmed().isEmpty()) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("スキンを指定してください。"));
+            Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("スキンを指定してください。"));
             SkinEdit->setFocus();
             return;
         }
@@ -203,7 +203,7 @@ void TExportDialog::ExportAll(const TThreadExporter &exporter)
             exporter.Export(item, items.size() == 1 ? list : nullptr);
         }
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     ProgressBar->reset();
     StatusLabel->clear();

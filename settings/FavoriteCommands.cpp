@@ -31,7 +31,7 @@ void FavEditExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     {
         TFavoritesEditor editor(frame.Window());
-        Kpwfunc::ExecDialog(editor);
+        Dialogs::ExecDialog(editor);
     }
     RefreshFavoritesTree(boards);
 }
@@ -45,7 +45,7 @@ void BoardAddFavExecute(TWindowFrameServices &frame, TBoardServices &boards)
     TFavoriteDialog dialog(frame.Window());
     dialog.Mode = TFavoriteDialog::fmBoard;
     dialog.Board = board;
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     favorites->LoadBoards();
     RefreshFavoritesTree(boards);

@@ -1,7 +1,7 @@
 #include "settings/FavoriteDialog.h"
 
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwBoardTree.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
 #include "core/Site.h"
@@ -57,7 +57,7 @@ TFavoriteDialog::TFavoriteDialog(QWidget *parent)
     chkAddAfterEdit = new QCheckBox(QStringLiteral("登録後に、編集ウィンドウを表示する(&V)"), this);
     chkAddAfterEdit->setChecked(TavuConfig && TavuConfig->FAVADDEDIT);
     layout->addWidget(chkAddAfterEdit);
-    Kpwfunc::AddOkCancelRow(this, layout, Button1, Button2);
+    SiteFolderDialog::AddOkCancelRow(this, layout, Button1, Button2);
     resize(380, 420);
 
     connect(Button1, &QPushButton::clicked, this, &TFavoriteDialog::Button1Click);
@@ -76,7 +76,7 @@ void TFavoriteDialog::FormShow()
 {
     switch (Mode) {
     case fmThread:
-        Edit1->setText(Kpwfunc::ThreadsTitle(Items));
+        Edit1->setText(SiteFolderDialog::ThreadsTitle(Items));
         Label1->setText(QStringLiteral("このスレッドがお気に入りに登録されます。"));
         break;
     case fmPage:
@@ -98,14 +98,14 @@ void TFavoriteDialog::FormShow()
 // adds there: the folder itself for threads, its category for pages and boards.
 void TFavoriteDialog::SelectDefaultFolder()
 {
-    const TBoard *folder = Kpwfunc::FindDefaultFavorites();
+    const TBoard *folder = BoardTree::FindDefaultFavorites();
     for (QTreeWidgetItemIterator it(TreeView1); *it && !folder; ++it) {
-        const TBoard *board = Kpwfunc::NodeBoard(*it);
+        const TBoard *board = BoardTree::NodeBoard(*it);
         if (board && board->Kind == TBoard::KIND_FAVORITES)
             folder = board;
     }
     for (QTreeWidgetItemIterator it(TreeView1); *it && folder; ++it) {
-        if (Kpwfunc::NodeBoard(*it) == folder) {
+        if (BoardTree::NodeBoard(*it) == folder) {
             TreeView1->setCurrentItem(Mode == fmThread || !(*it)->parent() ? *it : (*it)->parent());
             return;
         }
@@ -114,7 +114,7 @@ void TFavoriteDialog::SelectDefaultFolder()
 
 TBoard *TFavoriteDialog::SelectedFolder() const
 {
-    TBoard *board = Kpwfunc::NodeBoard(TreeView1->currentItem());
+    TBoard *board = BoardTree::NodeBoard(TreeView1->currentItem());
     return board && board->Kind == TBoard::KIND_FAVORITES ? board : nullptr;
 }
 
@@ -122,12 +122,12 @@ TBoard *TFavoriteDialog::SelectedFolder() const
 QString TFavoriteDialog::SelectedCategory() const
 {
     const QTreeWidgetItem *node = TreeView1->currentItem();
-    return node && !Kpwfunc::NodeBoard(node) ? node->text(0) : QString();
+    return node && !BoardTree::NodeBoard(node) ? node->text(0) : QString();
 }
 
 void TFavoriteDialog::FillTree()
 {
-    Kpwfunc::FillSiteFolderTree(TreeView1, site);
+    SiteFolderDialog::FillSiteFolderTree(TreeView1, site);
     UpdateButtons();
 }
 
@@ -142,9 +142,9 @@ void TFavoriteDialog::N1Click()
     if (!site)
         return;
     QString category = SelectedCategory();
-    if (const TBoard *board = Kpwfunc::NodeBoard(TreeView1->currentItem()))
+    if (const TBoard *board = BoardTree::NodeBoard(TreeView1->currentItem()))
         category = board->Category;
-    if (Kpwfunc::AddSiteBoard(site, category, QString(), QString()))
+    if (BoardTree::AddSiteBoard(site, category, QString(), QString()))
         FillTree();
 }
 
@@ -158,7 +158,7 @@ void TFavoriteDialog::Button1Click()
         else
             AddEntry();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     TavuConfig->FAVADDEDIT = chkAddAfterEdit->isChecked();

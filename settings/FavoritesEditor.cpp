@@ -1,11 +1,11 @@
 #include "settings/FavoritesEditor.h"
 
 #include "boards/FavoritesScript.h"
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
 #include "controls/DragDrop.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Colors.h"
@@ -308,7 +308,7 @@ void TFavoritesEditor::FillTree()
 {
     const QSignalBlocker blocker(TreeView1);
     if (site)
-        Kpwfunc::FillBoardTree(TreeView1, site);
+        BoardTree::FillBoardTree(TreeView1, site);
     else
         TreeView1->clear();
     TreeView1->expandAll();
@@ -316,7 +316,7 @@ void TFavoritesEditor::FillTree()
 
 TBoard *TFavoritesEditor::SelectedBoard() const
 {
-    return Kpwfunc::NodeBoard(TreeView1->currentItem());
+    return BoardTree::NodeBoard(TreeView1->currentItem());
 }
 
 void TFavoritesEditor::RefreshList()
@@ -361,9 +361,9 @@ void TFavoritesEditor::LoadFolderThreads()
     job.OnError = [this](TThreadListDownloader *, int code, const QString &message, const QString &) {
         if (code == 0)
             return;
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QString::number(code) + QStringLiteral("\r\n") + message
+        Dialogs::ShowMessage(Dialogs::mkError, QString::number(code) + QStringLiteral("\r\n") + message
                                                    + QStringLiteral("\r\n\r\nスレッド一覧ダウンロードエラー\r\n") + folder->Name,
-                             Kpwfunc::mbOK);
+                             Dialogs::mbOK);
     };
     folder->BBS->DownloadThreadList(&job, false, true);
 }
@@ -376,7 +376,7 @@ void TFavoritesEditor::SaveFolder()
         FavoriteFolders::WriteFolder(folder, threads);
         modified = false;
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -418,7 +418,7 @@ void TFavoritesEditor::RemoveSelected(bool deleteLogs)
     const QList<int> rows = SelectedRows();
     for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
         TThreadItem *item = threads.Get(*row);
-        Kpwfunc::RemoveFromFavoriteFiles(item);
+        UserFiles::RemoveFromFavoriteFiles(item);
         if (deleteLogs)
             item->DeleteLog();
         else
@@ -473,13 +473,13 @@ void TFavoritesEditor::MoveSelectedToFolder(const TBoard *target)
         moved.last()->AddRef();
     }
     for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-        Kpwfunc::RemoveFromFavoriteFiles(threads.Get(*row));
+        UserFiles::RemoveFromFavoriteFiles(threads.Get(*row));
         threads.Delete(*row);
     }
     try {
         FavoriteFolders::AddThreads(target, moved, true);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     for (TThreadItem *item : moved)
         item->Release();
@@ -522,7 +522,7 @@ bool TFavoritesEditor::HandleDrop(QObject *target, QDropEvent *event)
         const QModelIndex index = qorExtListView1->indexAt(at);
         MoveSelectedTo(index.isValid() ? index.row() : -1);
     } else {
-        MoveSelectedToFolder(Kpwfunc::NodeBoard(TreeView1->itemAt(at)));
+        MoveSelectedToFolder(BoardTree::NodeBoard(TreeView1->itemAt(at)));
     }
     event->acceptProposedAction();
     return true;
@@ -551,7 +551,7 @@ void TFavoritesEditor::ShowProperty()
         return;
     TPropertyWindow window(this);
     window.SetThreadItem(threads.Get(focused.row()));
-    Kpwfunc::ExecDialog(window);
+    Dialogs::ExecDialog(window);
     qorExtListView1->viewport()->update();
 }
 
@@ -593,7 +593,7 @@ void TFavoritesEditor::MoveToLocal()
     TLocalDialog dialog(this);
     for (int row : rows)
         dialog.Items.Add(threads.Get(row));
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         RemoveSelected(false);
 }
 
@@ -609,7 +609,7 @@ void TFavoritesEditor::FolderNew()
     const QTreeWidgetItem *node = TreeView1->currentItem();
     const QString category = board ? board->Category : (node ? node->text(0) : QString());
     SaveFolder();
-    if (Kpwfunc::AddSiteBoard(site, category, board ? board->Name : QString(), board ? board->URL : QString()))
+    if (BoardTree::AddSiteBoard(site, category, board ? board->Name : QString(), board ? board->URL : QString()))
         AfterSiteChange();
 }
 
@@ -617,11 +617,11 @@ void TFavoritesEditor::FolderEdit()
 {
     TBoard *board = SelectedBoard();
     if (!board || board->Kind != TBoard::KIND_FAVORITES) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("それは修正できません。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("それは修正できません。"));
         return;
     }
     SaveFolder();
-    if (Kpwfunc::ModifySiteBoard(site, board))
+    if (BoardTree::ModifySiteBoard(site, board))
         AfterSiteChange();
 }
 
@@ -631,7 +631,7 @@ void TFavoritesEditor::FolderDelete()
     if (!board)
         return;
     SaveFolder();
-    if (Kpwfunc::DeleteSiteBoard(site, board))
+    if (BoardTree::DeleteSiteBoard(site, board))
         AfterSiteChange();
 }
 
@@ -656,7 +656,7 @@ void TFavoritesEditor::FolderMove(int step)
     try {
         site->SaveBoards();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     FillTree();
     SelectBoardNode(board);
@@ -665,7 +665,7 @@ void TFavoritesEditor::FolderMove(int step)
 void TFavoritesEditor::SelectBoardNode(const TBoard *board)
 {
     for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
-        if (Kpwfunc::NodeBoard(*it) == board)
+        if (BoardTree::NodeBoard(*it) == board)
             TreeView1->setCurrentItem(*it);
 }
 
@@ -675,11 +675,11 @@ void TFavoritesEditor::MoveSelectedFolderTo(const QTreeWidgetItem *node)
     if (!IsFolder(moved) || !node)
         return;
     const int from = site->Boards->IndexOf(moved);
-    if (const TBoard *target = Kpwfunc::NodeBoard(node)) {
+    if (const TBoard *target = BoardTree::NodeBoard(node)) {
         if (target == moved || !IsFolder(target))
             return;
         FavoriteFolders::MoveBoard(*site->Boards, from, site->Boards->IndexOf(target));
-    } else if (!Kpwfunc::NodeSite(node)) {
+    } else if (!BoardTree::NodeSite(node)) {
         FavoriteFolders::MoveBoardToCategory(*site->Boards, from, node->text(0));
     } else {
         return;
@@ -697,7 +697,7 @@ void TFavoritesEditor::WebEdit(bool title)
     input.setWindowTitle(QStringLiteral("編集"));
     input.setLabelText(title ? QStringLiteral("タイトル") : QStringLiteral("URL"));
     input.setTextValue(title ? board->Name : board->URL);
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     if (title) {
         board->Name = input.textValue();
@@ -721,7 +721,7 @@ void TFavoritesEditor::CloseEditor()
     try {
         site->SaveBoards();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 

@@ -142,7 +142,7 @@ void THistDialog::actPropertyExecute()
     TPropertyWindow window(this);
     window.SetThreadItem(item);   // the window holds the item until it closes
     item->Release();
-    Kpwfunc::ExecDialog(window);
+    Dialogs::ExecDialog(window);
 }
 
 void THistDialog::actDeleteExecute()
@@ -167,7 +167,7 @@ void THistDialog::actFindExecute()
     input.setWindowTitle(QStringLiteral("検索"));
     input.setLabelText(QStringLiteral("タイトル"));
     input.setTextValue(FindText);
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     FindText = input.textValue();
     ListView1->setCurrentIndex(QModelIndex());
@@ -182,7 +182,7 @@ void THistDialog::actFindNextExecute()
     const int start = current.isValid() ? current.row() : -1;
     const int row = ShownModel()->FindNext(FindText, start);
     if (row < 0) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("見つかりませんでした。"));
         return;
     }
     const QModelIndex found = ShownModel()->index(row, 0);

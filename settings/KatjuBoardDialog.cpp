@@ -83,7 +83,7 @@ void TKatjuBoardDialog::SpeedButton1Click()
     QFileDialog dialog(this, QString(), QFileInfo(TavuConfig->KATJUBOARDPATH).path());
     dialog.setNameFilters({QStringLiteral("ボード一覧ファイル (*.brd)"), QStringLiteral("すべてのファイル (*.*)")});
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     OpenBrdFile(dialog.selectedFiles().constFirst());
 }
@@ -110,9 +110,9 @@ void TKatjuBoardDialog::LoadBrdFile(const QString &path)
     FillList();
     QApplication::restoreOverrideCursor();
     if (result == KatjuBoardList::lrMissing)
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ファイルが無いよ。"), Kpwfunc::mbOK);
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ファイルが無いよ。"), Dialogs::mbOK);
     else if (result == KatjuBoardList::lrBadFormat)
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ファイルの形式がおかしいよ。"), Kpwfunc::mbOK);
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ファイルの形式がおかしいよ。"), Dialogs::mbOK);
 }
 
 void TKatjuBoardDialog::FillList()
@@ -166,7 +166,7 @@ void TKatjuBoardDialog::BitBtn1Click()
     try {
         KatjuBoardList::Import(chosen, TavuEnviron->UserSite(), *TavuEnviron->BBSList());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     accept();

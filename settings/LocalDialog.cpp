@@ -1,6 +1,6 @@
 #include "settings/LocalDialog.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
 #include "core/Site.h"
@@ -31,7 +31,7 @@ TLocalDialog::TLocalDialog(QWidget *parent)
     layout->addWidget(TreeView1, 1);
 
     Button3 = new QPushButton(QStringLiteral("新規フォルダ割り当て(&W)"), this);
-    Kpwfunc::AddOkCancelRow(this, layout, Button1, Button2)->insertWidget(0, Button3);
+    SiteFolderDialog::AddOkCancelRow(this, layout, Button1, Button2)->insertWidget(0, Button3);
     resize(400, 360);
 
     connect(Button1, &QPushButton::clicked, this, &TLocalDialog::Button1Click);
@@ -48,17 +48,17 @@ void TLocalDialog::showEvent(QShowEvent *event)
 
 void TLocalDialog::UpdateTitle()
 {
-    Edit1->setText(Kpwfunc::ThreadsTitle(Items));
+    Edit1->setText(SiteFolderDialog::ThreadsTitle(Items));
 }
 
 TBoard *TLocalDialog::SelectedBoard() const
 {
-    return Kpwfunc::NodeBoard(TreeView1->currentItem());
+    return BoardTree::NodeBoard(TreeView1->currentItem());
 }
 
 void TLocalDialog::FillTree()
 {
-    Kpwfunc::FillSiteFolderTree(TreeView1, site);
+    SiteFolderDialog::FillSiteFolderTree(TreeView1, site);
     UpdateButtons();
 }
 
@@ -87,7 +87,7 @@ void TLocalDialog::Button3Click()
 {
     if (!site)
         return;
-    if (Kpwfunc::AddSiteBoard(site, NewFolderCategory(), QString(), QString()))
+    if (BoardTree::AddSiteBoard(site, NewFolderCategory(), QString(), QString()))
         FillTree();
 }
 

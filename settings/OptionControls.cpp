@@ -56,7 +56,7 @@ void TColorSwatch::SetColor(TColor value)
 void TColorSwatch::Choose()
 {
     QColorDialog dialog(QColor::fromRgba(ColorToQColor(color)), window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         SetColor(FromQColor(dialog.currentColor()));
 }
 

@@ -38,7 +38,7 @@ public:
     explicit TColorSwatch(QWidget *parent = nullptr);
     TColor Color() const { return color; }
     void SetColor(TColor value);
-    // Opens the colour dialog (through Kpwfunc::ExecDialog); a confirmed choice sets the swatch.
+    // Opens the colour dialog (through Dialogs::ExecDialog); a confirmed choice sets the swatch.
     void Choose();
 
     QFrame *Swatch = nullptr;

@@ -95,7 +95,7 @@ QString ChooseOpenFile(QWidget *parent, const QString &title, const QString &fil
         dialog.setDirectory(QFileInfo(start).absolutePath());
         dialog.selectFile(start);
     }
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
 }
@@ -256,7 +256,7 @@ void TOptionDialog::BitBtn1Click()
         Downloaders.SaveToFile(ProfileFile(QStringLiteral("downapp.txt")));
         TavuConfig->Save();
     } catch (const EVarnelo &error) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, error.Message);
         return;
     }
     TellLogsStay(oldLogDir, TavuConfig->LOG);
@@ -410,7 +410,7 @@ void TOptionDialog::ProxySaveClick()
     try {
         SaveProxyPresets();
     } catch (const EVarnelo &error) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, error.Message);
     }
 }
 
@@ -418,7 +418,7 @@ void TOptionDialog::ProxyApplyClick()
 {
     const int row = ProxyList->currentRow();
     if (row < 0 || !ProxyList->currentItem()->isSelected()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("設定一覧から適用する情報を選択してください。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("設定一覧から適用する情報を選択してください。"));
         return;
     }
     TProxySet set;
@@ -431,18 +431,18 @@ void TOptionDialog::ProxyDeleteClick()
 {
     const int row = ProxyList->currentRow();
     if (row < 0 || !ProxyList->currentItem()->isSelected()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("設定一覧から削除する情報を選択してください。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("設定一覧から削除する情報を選択してください。"));
         return;
     }
     const QString line = ProxyPresets.Lines.at(row);
-    if (!Kpwfunc::AskYesNo(QStringLiteral("以下のプロキシ設定を削除しますか？\n") + line, Kpwfunc::mkWarning))
+    if (!Dialogs::AskYesNo(QStringLiteral("以下のプロキシ設定を削除しますか？\n") + line, Dialogs::mkWarning))
         return;
     ProxyPresets.Lines.removeAt(row);
     FillProxyList();
     try {
         SaveProxyPresets();
     } catch (const EVarnelo &error) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, error.Message);
     }
 }
 

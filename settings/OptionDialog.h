@@ -4,7 +4,7 @@
 // folder: proxy.txt (proxy presets, TProxyPresetList) and downapp.txt (downloaders,
 // TDownloaderList).
 //
-// It is made for one showing (Kpwfunc::ShowOptionDialog): creation reads kpw.ini again and fills
+// It is made for one showing (OptionDialog::ShowOptionDialog): creation reads kpw.ini again and fills
 // every page, StartPage chooses the page shown first, OK stores every page into the configuration,
 // writes proxy.txt and downapp.txt and saves kpw.ini; Cancel writes nothing (the preset buttons of
 // the proxy page write proxy.txt at once, though).
@@ -238,7 +238,7 @@ private:
     void showEvent(QShowEvent *event) override;
 };
 
-// The file chosen in an open dialog (through Kpwfunc::ExecDialog); empty when cancelled. The
+// The file chosen in an open dialog (through Dialogs::ExecDialog); empty when cancelled. The
 // filter is written as "name|patterns|name|patterns".
 QString ChooseOpenFile(QWidget *parent, const QString &title, const QString &filter, const QString &suffix,
                        const QString &start);

@@ -122,7 +122,7 @@ void TOptionDialog::ChooseLogPath()
     QFileDialog dialog(this, QStringLiteral("ログのパス設定"), LogPathEdit->text());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     QString folder = dialog.selectedFiles().constFirst();
     if (!folder.endsWith(QLatin1Char('/')))
@@ -137,7 +137,7 @@ void TOptionDialog::TellLogsStay(const QString &oldLogDir, const QString &newLog
     QDirIterator files(oldLogDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     if (!files.hasNext())
         return;
-    Kpwfunc::ShowMessage(Kpwfunc::mkInformation,
+    Dialogs::ShowMessage(Dialogs::mkInformation,
                          QStringLiteral("ログのパスを変更しました。これまでのログは移動されず、元のフォルダに残ります。\n%1")
                              .arg(QDir::toNativeSeparators(oldLogDir)));
 }

@@ -1,8 +1,8 @@
 #include "settings/PropertyWindow.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/LocalFolderReturn.h"
@@ -198,7 +198,7 @@ void TPropertyWindow::SetBoard(const TBoard *board)
 void TPropertyWindow::KakoLogClick()
 {
     if (!TavuConfig->CACHED)
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+        Dialogs::ShowMessage(Dialogs::mkWarning,
                              QStringLiteral("保存モードになっていません。[ファイル|保存モード]をオンにしてください。"));
 }
 
@@ -215,7 +215,7 @@ void TPropertyWindow::SpeedButton2Click()
     if (!item)
         return;
     if (!LocalFolderReturn::MoveBack(item))
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("ログをローカルフォルダから戻せませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("ログをローカルフォルダから戻せませんでした。"));
     ShowThread();
 }
 
@@ -223,13 +223,13 @@ void TPropertyWindow::SpeedButton2Click()
 bool TPropertyWindow::ApplyFavorite()
 {
     if (item->FAVORITE && !InFavorites->isChecked()) {
-        Kpwfunc::RemoveFromFavoriteFiles(item);
+        UserFiles::RemoveFromFavoriteFiles(item);
         item->SaveInfo();
     } else if (!item->FAVORITE && InFavorites->isChecked()) {
         TFavoriteDialog dialog(this);
         dialog.Mode = TFavoriteDialog::fmThread;
         dialog.Items.Add(item);
-        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted) {
+        if (Dialogs::ExecDialog(dialog) != QDialog::Accepted) {
             InFavorites->setChecked(false);
             return false;
         }
@@ -246,13 +246,13 @@ void TPropertyWindow::Button1Click()
     if (!ApplyFavorite())
         return;
     if (item->SHORTCUT && !InShortcutBar->isChecked()) {
-        Kpwfunc::RemoveFromShortcutFile(item);
+        BarsAndMenus::RemoveFromShortcutFile(item);
         item->SaveInfo();
     } else if (!item->SHORTCUT && InShortcutBar->isChecked() && item->Site) {
         TShortcutDialog dialog(this);
         dialog.AddItem(skThread, item->ShownTitle(), item->GetKey(), item->BoardID, item->Site->SITEID);
         dialog.FormShow();
-        if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted) {
+        if (Dialogs::ExecDialog(dialog) == QDialog::Accepted) {
             item->SHORTCUT = true;
             item->SaveInfo();
         }

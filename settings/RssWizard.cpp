@@ -116,7 +116,7 @@ bool TRssWizard::ValidatePage()
             return false;
         }
         if (RssRegistration::IsRegistered(TavuEnviron->RssSite(), Edit2->text().trimmed())) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("登録済みのRSSサイトです。"), Kpwfunc::mbOK);
+            Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("登録済みのRSSサイトです。"), Dialogs::mbOK);
             Edit2->setFocus();
             return false;
         }
@@ -167,7 +167,7 @@ void TRssWizard::FetchFeed()
     const bool fetched = PageFetch::Get(Edit2->text().trimmed(), body);
     QApplication::restoreOverrideCursor();
     if (!fetched) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("取得に失敗しました。"), Kpwfunc::mbOK);
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("取得に失敗しました。"), Dialogs::mbOK);
         return;
     }
     int codePage = CharSet();
@@ -187,7 +187,7 @@ void TRssWizard::RegisterFeed()
     try {
         Result = RssRegistration::RegisterFeed(TavuEnviron->RssSite(), request, TavuConfig->LogDir());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     accept();

@@ -19,7 +19,7 @@ TShortcutDialog::TShortcutDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("ショートカットバーに登録"));
     BuildForm();
-    model = Kpwfunc::LoadShortcutBarModel(Kpwfunc::ShortcutFileName());
+    model = ShortcutData::LoadShortcutBarModel(ShortcutData::ShortcutFileName());
     FillList();
 }
 
@@ -116,9 +116,9 @@ void TShortcutDialog::Button1Click()
             added->Text = Edit1->text();
     }
     try {
-        Kpwfunc::SaveShortcutBarModel(model, Kpwfunc::ShortcutFileName());
+        ShortcutData::SaveShortcutBarModel(model, ShortcutData::ShortcutFileName());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     TavuConfig->SHORTCUTBAR_ADDEDIT = chkAddAfterEdit->isChecked();
@@ -133,16 +133,16 @@ QString TShortcutDialog::AskTabName(const QString &start, int ownIndex)
         input.setWindowTitle(QStringLiteral("タブ"));
         input.setLabelText(QStringLiteral("タブの名前"));
         input.setTextValue(name);
-        if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+        if (Dialogs::ExecDialog(input) != QDialog::Accepted)
             return QString();
         name = input.textValue();
         bool taken = false;
         for (size_t i = 0; i < model.size(); ++i)
             taken = taken || (int(i) != ownIndex && model[i]->Name == name);
         if (taken)
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("すでに同名のタブが存在します。"));
+            Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("すでに同名のタブが存在します。"));
         else if (name.isEmpty())
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("名前を入力してください。"));
+            Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("名前を入力してください。"));
         else
             return name;
     }

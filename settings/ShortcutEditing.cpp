@@ -4,12 +4,12 @@
 
 void TShortcutEditing::Load(const QString &fileName)
 {
-    Tabs = Kpwfunc::LoadShortcutBarModel(fileName);
+    Tabs = ShortcutData::LoadShortcutBarModel(fileName);
 }
 
 void TShortcutEditing::SaveTo(const QString &fileName)
 {
-    Kpwfunc::SaveShortcutBarModel(Tabs, fileName);
+    ShortcutData::SaveShortcutBarModel(Tabs, fileName);
     Saved = true;
 }
 

@@ -151,7 +151,7 @@ bool TShortcutEditor::AskText(const QString &title, const QString &prompt, QStri
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(text);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return false;
     text = dialog.textValue();
     return true;
@@ -163,7 +163,7 @@ bool TShortcutEditor::AskTabName(const QString &title, int except, QString &name
         const QString problem = Editing.CheckTabName(name, except);
         if (problem.isEmpty())
             return true;
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, problem);
+        Dialogs::ShowMessage(Dialogs::mkWarning, problem);
     }
     return false;
 }
@@ -202,7 +202,7 @@ void TShortcutEditor::actChangeTabColorExecute()
     if (tab < 0)
         return;
     QColorDialog dialog(QColor::fromRgba(ColorToQColor(Editing.Tabs[tab]->Color)), this);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const QColor chosen = dialog.currentColor();
     Editing.SetTabColor(tab, TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16)));
@@ -226,7 +226,7 @@ void TShortcutEditor::actRenameShortcutExecute()
     if (tab < 0 || row < 0)
         return;
     if (Editing.Tabs[tab]->GetItem(row)->IsSeparator()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, Editing.RenameItem(tab, row, QString()));
+        Dialogs::ShowMessage(Dialogs::mkWarning, Editing.RenameItem(tab, row, QString()));
         return;
     }
     QString text = Editing.Tabs[tab]->GetItem(row)->Text;
@@ -293,7 +293,7 @@ void TShortcutEditor::actPropertyExecute()
     // brought up to date first and read back afterwards, so that neither side's change is lost.
     const bool modified = Editing.Modified;
     Editing.SaveTo(fileName);
-    Kpwfunc::ExecDialog(window);
+    Dialogs::ExecDialog(window);
     Editing.Load(fileName);
     Editing.Modified = modified;
     FillTabs(tab);
@@ -312,7 +312,7 @@ QString TShortcutEditor::AskFile(const QString &title, const QString &filter, bo
         dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
 }
@@ -321,7 +321,7 @@ void TShortcutEditor::actSaveAsExecute()
 {
     const QString file = AskFile(QStringLiteral("バックアップ用に名前を付けて保存"), TextFilter, true);
     if (!file.isEmpty())
-        Kpwfunc::SaveShortcutBarModel(Editing.Tabs, file);
+        ShortcutData::SaveShortcutBarModel(Editing.Tabs, file);
 }
 
 void TShortcutEditor::actOpenExecute()

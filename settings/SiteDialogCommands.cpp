@@ -1,8 +1,8 @@
 #include "settings/SiteDialogCommands.h"
 
+#include "controls/BoardTree.h"
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -39,7 +39,7 @@ bool IsSpecialSite(const TSite *site)
     return site->Kind != TSite::KIND_NORMAL;
 }
 
-bool RunBoardEditor(QWidget *parent, TSite *site, const TBoard *edited, Kpwfunc::TBoardEditValues &values)
+bool RunBoardEditor(QWidget *parent, TSite *site, const TBoard *edited, BoardTree::TBoardEditValues &values)
 {
     TBoardEditor editor(parent);
     editor.SetSite(site);
@@ -49,7 +49,7 @@ bool RunBoardEditor(QWidget *parent, TSite *site, const TBoard *edited, Kpwfunc:
     editor.SetURL(values.Url);
     editor.SetCategoryName(values.Category);
     editor.SetCharSet(values.CharSet);
-    if (Kpwfunc::ExecDialog(editor) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(editor) != QDialog::Accepted)
         return false;
     values.Name = editor.GetBoardName();
     values.Url = editor.GetURL();
@@ -77,7 +77,7 @@ void SaveShownSites(const QStringList &ids)
     try {
         TTextList::RewriteFile(ShownFile(), ids);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -131,8 +131,8 @@ QStringList ShownSiteIds(const TSiteList &sites, const QStringList &former)
 
 void InstallBoardEditor(QWidget *parent)
 {
-    Kpwfunc::SetBoardEditor([parent = QPointer<QWidget>(parent)](TSite *site, const TBoard *edited,
-                                                                Kpwfunc::TBoardEditValues &values) {
+    BoardTree::SetBoardEditor([parent = QPointer<QWidget>(parent)](TSite *site, const TBoard *edited,
+                                                                BoardTree::TBoardEditValues &values) {
         return RunBoardEditor(parent, site, edited, values);
     });
 }
@@ -152,7 +152,7 @@ void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     const TSiteList &sites = *TavuEnviron->SiteList();
     TBBSDialog dialog(frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         ApplySelection(sites);
     else if (!RestoreSelection(sites))
         return;   // nothing changed: the site shown stays
@@ -162,7 +162,7 @@ void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards)
 void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards)
 {
     TBBSOrderDialog dialog(frame.Window());
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     boards.ReloadBBSBar();
     boards.ShowFirstSite();
@@ -177,7 +177,7 @@ void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards)
     TLocalDialog dialog(frame.Window());
     for (TThreadItem *item : boards.SelectedThreads())
         dialog.Items.Add(item);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     for (int i = items->Count() - 1; i >= 0; --i) {
         if (dialog.Moved.contains(items->Get(i)))

@@ -14,8 +14,8 @@ namespace SiteDialogCommands {
 
 // Installs the board editor and binds the three commands.
 void Bind(TWindowFrameServices &frame, TBoardServices &boards);
-// Makes TBoardEditor (a child of parent) the editor of Kpwfunc::AddSiteBoard and
-// Kpwfunc::ModifySiteBoard.
+// Makes TBoardEditor (a child of parent) the editor of BoardTree::AddSiteBoard and
+// BoardTree::ModifySiteBoard.
 void InstallBoardEditor(QWidget *parent = nullptr);
 
 // actBBSSelect: the site selection dialog; both OK and Cancel leave bbs.txt and the sites' shown

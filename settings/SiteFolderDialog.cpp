@@ -1,6 +1,6 @@
 #include "settings/SiteFolderDialog.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 
@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-namespace Kpwfunc {
+namespace SiteFolderDialog {
 
 void FillSiteFolderTree(QTreeWidget *tree, TSite *site)
 {
     if (site)
-        FillBoardTree(tree, site);
+        BoardTree::FillBoardTree(tree, site);
     else
         tree->clear();
     tree->expandAll();
@@ -40,4 +40,4 @@ QHBoxLayout *AddOkCancelRow(QDialog *dialog, QBoxLayout *layout, QPushButton *&o
     return row;
 }
 
-}  // namespace Kpwfunc
+}  // namespace SiteFolderDialog

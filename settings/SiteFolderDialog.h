@@ -12,7 +12,7 @@ class QTreeWidget;
 class TSite;
 class TThreadItemList;
 
-namespace Kpwfunc {
+namespace SiteFolderDialog {
 
 // Fills the tree with the site's categories and boards, all expanded; empty without a site.
 void FillSiteFolderTree(QTreeWidget *tree, TSite *site);
@@ -22,4 +22,4 @@ QString ThreadsTitle(const TThreadItemList &items);
 // Returns the row, for buttons the dialog puts at its left.
 QHBoxLayout *AddOkCancelRow(QDialog *dialog, QBoxLayout *layout, QPushButton *&ok, QPushButton *&cancel);
 
-}  // namespace Kpwfunc
+}  // namespace SiteFolderDialog

@@ -129,7 +129,7 @@ void TSkinDialog::ChangeSkin(const QString &section, QLineEdit *edit)
         return;
     TSkinDialog2 dialog(skins, this);
     dialog.SetSection(section);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         edit->setText(skins.DisplayName(section));
 }
 
@@ -171,7 +171,7 @@ void TSkinDialog::ChangeBoardSkin()
     const QString section = row->data(0, Qt::UserRole).toString();
     TSkinDialog2 dialog(skins, this);
     dialog.SetSection(section);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         row->setText(3, skins.DisplayName(section));
 }
 

@@ -67,7 +67,7 @@ void TToolDialog::UpdateButtons()
 void TToolDialog::Button1Click()
 {
     TToolEditDialog dialog(this);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const TToolFields fields = dialog.Fields();
     Tools.Lines.append(fields.Line());
@@ -81,7 +81,7 @@ void TToolDialog::Button3Click()
         return;
     TToolEditDialog dialog(this);
     dialog.SetFields(TToolFields::FromLine(Tools.Lines[index]));
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const TToolFields fields = dialog.Fields();
     Tools.Lines[index] = fields.Line();

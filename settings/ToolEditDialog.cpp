@@ -66,7 +66,7 @@ void TToolEditDialog::SpeedButton1Click()
     QFileDialog dialog(this, QStringLiteral("プログラムを指定"), Edit2->text(),
                        QStringLiteral("プログラムファイル (*.exe);;すべてのファイル (*)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString file = dialog.selectedFiles().first();
     Edit2->setText(file);
@@ -86,11 +86,11 @@ void TToolEditDialog::Button1Click()
         Edit2->setFocus();
         return;
     case TToolList::feProgramMissing:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("プログラムが見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("プログラムが見つかりませんでした。"));
         Edit2->setFocus();
         return;
     case TToolList::feFolderMissing:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("フォルダが見つかりませんでした。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("フォルダが見つかりませんでした。"));
         Edit3->setFocus();
         return;
     case TToolList::feNone:

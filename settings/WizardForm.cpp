@@ -47,7 +47,7 @@ void FillCategories(QComboBox *combo, const TSite *site)
 bool Require(QWidget *field, bool filled, const QString &missing)
 {
     if (!filled) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, missing, Kpwfunc::mbOK);
+        Dialogs::ShowMessage(Dialogs::mkError, missing, Dialogs::mbOK);
         field->setFocus();
     }
     return filled;

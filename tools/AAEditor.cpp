@@ -47,7 +47,7 @@ void TAAEditor::Button6Click()
     try {
         lines.SaveToFile(fileName);
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     accept();

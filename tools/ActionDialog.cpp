@@ -382,7 +382,7 @@ void TActionDialog::actAddExecute()
     auto rule = std::make_unique<TTavuAction>();
     TActionDialog2 *dialog = RuleDialog();
     dialog->SetupNew(rule.get(), thread, siteId, boardId);
-    if (Kpwfunc::ExecDialog(*dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(*dialog) != QDialog::Accepted)
         return;   // the new rule is freed
     list->Add(std::move(rule));
     RefreshView();
@@ -396,7 +396,7 @@ void TActionDialog::actEditExecute()
         return;
     TActionDialog2 *dialog = RuleDialog();
     dialog->SetupEdit(rule, thread);
-    if (Kpwfunc::ExecDialog(*dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(*dialog) == QDialog::Accepted)
         RefreshView();
 }
 
@@ -404,7 +404,7 @@ void TActionDialog::actDeleteExecute()
 {
     TTavuAction *rule = SelectedRule();
     TTavuActionList *list = rule ? ListOf(rule) : nullptr;
-    if (!list || !Kpwfunc::AskYesNo(QStringLiteral("削除しますか？"), Kpwfunc::mkWarning))
+    if (!list || !Dialogs::AskYesNo(QStringLiteral("削除しますか？"), Dialogs::mkWarning))
         return;
     rule->Boards.Clear();
     list->Delete(list->IndexOf(rule));
@@ -422,7 +422,7 @@ void TActionDialog::actAddBatchExecute()
     if (!resRules)
         return;
     TNGWordDialog dialog(this);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     auto rules = RuleEditing::MakeBatchRules(dialog.Memo->toPlainText(), dialog.PopupHideCheck->isChecked(),
                                              dialog.ChainCheck->isChecked(), QDateTime::currentDateTime());
@@ -485,7 +485,7 @@ void TActionDialog::SaveLists()
         if (threadRules && !ThreadRulesPath.isEmpty())
             threadRules->SaveToFile(ThreadRulesPath);
     } catch (const EVarnelo &error) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, error.Message);
     }
 }
 

@@ -386,7 +386,7 @@ void TActionDialog2::OKButtonClick()
 void TActionDialog2::ColorButtonClick()
 {
     QColorDialog dialog(ToQColor(swatchColor), this);
-    if (Kpwfunc::ExecDialog(dialog) == QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
         SetColor(FromQColor(dialog.selectedColor()));
 }
 

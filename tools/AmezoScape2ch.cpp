@@ -1,7 +1,7 @@
 #include "tools/AmezoScape2ch.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "net/HttpSettings.h"
@@ -72,14 +72,14 @@ void TAmezoScape2ch::BitBtn1Click()
 {
     const QString keyword = KeyWord->currentText().trimmed();
     if (keyword.isEmpty()) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, QStringLiteral("キーワードを入れてください。"));
+        Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("キーワードを入れてください。"));
         KeyWord->setFocus();
         return;
     }
     RecordKeyword(keyword);
     const QString url = TAmezoSearch::BuildUrl(DaisenseiUrl->text(), keyword, BoardKind->currentIndex(), SortType->currentIndex());
-    Kpwfunc::AddLog(QStringLiteral("大先生に問い合わせ中です..."));
-    Kpwfunc::AddLog(QStringLiteral("By Amezoscape ") + url);
+    EventLog::AddLog(QStringLiteral("大先生に問い合わせ中です..."));
+    EventLog::AddLog(QStringLiteral("By Amezoscape ") + url);
     BitBtn1->setEnabled(false);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     reply.close();
@@ -116,14 +116,14 @@ void TAmezoScape2ch::HttpCli1RequestDone(bool requestFailed)
                                 : status >= 300 ? QStringLiteral("%1\n%2").arg(status).arg(HttpCli1.ReasonPhrase())
                                                 : HttpCli1.ErrorMessage());
     } else {
-        Kpwfunc::AddLog(QStringLiteral("大先生より返答あり"));
-        Kpwfunc::AddLog(QStringLiteral("内容確認中・・・"));
+        EventLog::AddLog(QStringLiteral("大先生より返答あり"));
+        EventLog::AddLog(QStringLiteral("内容確認中・・・"));
         TAmezoSearch::ReadReply(url, reply.data(), results, error);
     }
     failed = !error.isEmpty();
     if (failed) {
-        Kpwfunc::AddLog(error);
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error);
+        EventLog::AddLog(error);
+        Dialogs::ShowMessage(Dialogs::mkError, error);
     }
     accept();
 }

@@ -47,7 +47,7 @@ void TCommentDialog::OKButtonClick()
     if (item) {
         item->COMMENT = Memo->toPlainText();
         if (!item->SaveInfo()) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("コメントを保存できませんでした。"));
+            Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("コメントを保存できませんでした。"));
             return;
         }
         if (OnSaved)

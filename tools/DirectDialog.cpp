@@ -1,6 +1,6 @@
 #include "tools/DirectDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/Exceptions.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
@@ -98,24 +98,24 @@ void TDirectDialog::showEvent(QShowEvent *event)
 
 bool TDirectDialog::SpeedButton1Click()
 {
-    Kpwfunc::AddLog(QStringLiteral("検索中です..."));
+    EventLog::AddLog(QStringLiteral("検索中です..."));
     QApplication::setOverrideCursor(Qt::BusyCursor);
     TreeView1->setEnabled(false);
     const TOutsidePage page = FetchOutsidePage(InfoUrl);
     bool loaded = page.Ok();
     if (!loaded) {
-        Kpwfunc::AddLog(page.Error);
+        EventLog::AddLog(page.Error);
     } else if (!IsTreeText(page.Body)) {
         loaded = false;
-        Kpwfunc::AddLog(UnknownPageFormat(InfoUrl));
+        EventLog::AddLog(UnknownPageFormat(InfoUrl));
     } else {
-        Kpwfunc::AddLog(QStringLiteral("内容確認中・・・"));
+        EventLog::AddLog(QStringLiteral("内容確認中・・・"));
         try {
             FileUtil::WriteFileAtomic(DirectFile(), page.Body);
             LoadTree();
         } catch (const EVarnelo &e) {
             loaded = false;
-            Kpwfunc::AddLog(e.Message);
+            EventLog::AddLog(e.Message);
         }
     }
     TreeView1->setEnabled(true);

@@ -68,7 +68,7 @@ TExifDisplay::TExifDisplay(const QString &cacheFolder, TEmbeddedWB *browser)
     });
     connect(cache, &TImageCache::Failed, this, [this](const QString &failed, const QString &message) {
         if (failed == url)
-            Kpwfunc::AddLog(message + QStringLiteral(" ") + url);
+            EventLog::AddLog(message + QStringLiteral(" ") + url);
     });
 }
 

@@ -12,8 +12,8 @@
 #include "core/ThreadItem.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
-#include "services/KpwSearch.h"
-#include "services/KpwUrl.h"
+#include "services/ResSearch.h"
+#include "services/Urls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -161,7 +161,7 @@ void TExtractLinkDialog::FillList()
     ListView1->clear();
     const QList<int> rows = extraction.Visible(filter);
     for (int index : rows) {
-        const Kpwfunc::TLinkItem &link = extraction.Links()[index];
+        const ResSearch::TLinkItem &link = extraction.Links()[index];
         const TThreadItem *item = link.ResList->Item();
         auto *row = new QTreeWidgetItem(ListView1, {QStringLiteral("%1").arg(link.Res->Number, 4, 10, QLatin1Char('0')),
                                                     MonaUtils::StripHtmlTags(link.Res->Name), link.URL, link.FileName,
@@ -203,7 +203,7 @@ void TExtractLinkDialog::Button1Click()
     const int index = ComboBox2->currentIndex();
     QString error;
     if (index >= 0 && !TLinkExtraction::Dispatch(targets[index], TickedUrls(), &error))
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, error);
+        Dialogs::ShowMessage(Dialogs::mkError, error);
 }
 
 void TExtractLinkDialog::CopySelectedUrls()
@@ -221,7 +221,7 @@ void TExtractLinkDialog::ShowLinkPage()
         if (!profileDir.isEmpty())
             linkTemplate = TLinkExtraction::LoadLinkTemplate(profileDir);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     WebBrowser2->setHtml(TLinkExtraction::LinkPage(linkTemplate, TickedUrls()));
 }
@@ -251,10 +251,10 @@ void TExtractLinkDialog::ShowPreview(QTreeWidgetItem *row)
         return;
     if (!Preview)
         CreatePreview();
-    const Kpwfunc::TLinkItem &link = extraction.Links()[row->data(0, LinkRole).toInt()];
+    const ResSearch::TLinkItem &link = extraction.Links()[row->data(0, LinkRole).toInt()];
     TThreadItem *item = link.ResList->Item();
     auto *shown = new TResList(item);
-    Kpwfunc::CollectReplies(*link.ResList, link.Res->Number, *shown);
+    ResSearch::CollectReplies(*link.ResList, link.Res->Number, *shown);
     Preview->ClearDocument();
     Preview->CreateResWriter();
     Preview->SetThreadItem(item);

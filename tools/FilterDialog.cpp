@@ -254,20 +254,20 @@ QComboBox *TFilterDialog::ChosenCombo() const
     return MailRadio->isChecked() ? MailCombo : AllCombo;
 }
 
-Kpwfunc::TResSearch TFilterDialog::ResSearch() const
+ResSearch::TResSearch TFilterDialog::ResSearch() const
 {
-    Kpwfunc::TResSearch search;
+    ResSearch::TResSearch search;
     search.Text = ChosenCombo()->currentText();
     if (HandleRadio->isChecked())
-        search.Mode = ExactRadio->isChecked() ? Kpwfunc::rmNameExact : Kpwfunc::rmName;
+        search.Mode = ExactRadio->isChecked() ? ResSearch::rmNameExact : ResSearch::rmName;
     else if (IDRadio->isChecked())
-        search.Mode = Kpwfunc::rmID;
+        search.Mode = ResSearch::rmID;
     else if (BodyRadio->isChecked())
-        search.Mode = Kpwfunc::rmBody;
+        search.Mode = ResSearch::rmBody;
     else if (MailRadio->isChecked())
-        search.Mode = Kpwfunc::rmMail;
+        search.Mode = ResSearch::rmMail;
     else
-        search.Mode = Kpwfunc::rmAll;
+        search.Mode = ResSearch::rmAll;
     search.Fold = ResIgnoreWidth->isChecked();
     search.NewOnly = ResNewOnly->isChecked();
     return search;
@@ -282,7 +282,7 @@ ThreadListPane::TThreadFilter TFilterDialog::ThreadFilter() const
     filter.DatName = key.contains(QLatin1Char('.')) ? key : key + QStringLiteral(".dat");
     const QString text = TitleCombo->currentText();
     const bool fold = ThreadIgnoreWidth->isChecked();
-    filter.MatchesTitle = [text, fold](const QString &title) { return Kpwfunc::FindTextPos(text, title, fold) > 0; };
+    filter.MatchesTitle = [text, fold](const QString &title) { return ResSearch::FindTextPos(text, title, fold) > 0; };
     return filter;
 }
 

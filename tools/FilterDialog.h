@@ -5,7 +5,7 @@
 // log or a list. The dialog keeps its choices in kpw.ini (FILTERDLG) and the texts asked for in
 // the search history findlog.txt.
 
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "services/ThreadListPane.h"
 
 #include <QDialog>
@@ -34,7 +34,7 @@ public:
     bool ThreadPageShown() const;
 
     // What the posts page asks for.
-    Kpwfunc::TResSearch ResSearch() const;
+    ResSearch::TResSearch ResSearch() const;
     // What the thread page asks for.
     ThreadListPane::TThreadFilter ThreadFilter() const;
 

@@ -262,7 +262,7 @@ void THandleDialog::BitBtn1Click()
         ComposerFiles::SaveBoardHandles(boards);
         ComposerFiles::SaveThreadHandles(threads);
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
 

@@ -1,6 +1,6 @@
 #include "tools/HeeDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/TavuConfig.h"
 #include "services/HeeVote.h"
 
@@ -58,6 +58,6 @@ bool THeeDialog::SendHee()
     if (sent)
         lblScore->setText(score);
     else
-        Kpwfunc::AddLog(error);
+        EventLog::AddLog(error);
     return sent;
 }

@@ -1,6 +1,6 @@
 #include "tools/IchigobbsRankingDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "core/Board.h"
 
 #include <QApplication>
@@ -32,18 +32,18 @@ bool TIchigobbsRankingDialog::SpeedButton1Click()
 {
     ListView1->clear();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    Kpwfunc::AddLog(QStringLiteral("いちご板別ランキング取得中です・・・"));
-    Kpwfunc::AddLog(QStringLiteral("By %1 %2").arg(QLatin1String(TIchigobbsRanking::ProviderName), rankingUrl));
+    EventLog::AddLog(QStringLiteral("いちご板別ランキング取得中です・・・"));
+    EventLog::AddLog(QStringLiteral("By %1 %2").arg(QLatin1String(TIchigobbsRanking::ProviderName), rankingUrl));
     QString error;
     const bool loaded = ranking.Load(rankingUrl, error);
     if (loaded) {
-        Kpwfunc::AddLog(QStringLiteral("取得完了:200"));
+        EventLog::AddLog(QStringLiteral("取得完了:200"));
         for (const TRankingRow &row : ranking.Rows()) {
             auto *item = new QTreeWidgetItem(ListView1, {row.Rank, row.Board->Name, row.Count, row.Board->ID});
             item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         }
     } else {
-        Kpwfunc::AddLog(error);
+        EventLog::AddLog(error);
     }
     QApplication::restoreOverrideCursor();
     return loaded;

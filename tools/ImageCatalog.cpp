@@ -3,8 +3,8 @@
 #include "controls/MenuAccessKeys.h"
 #include "core/TavuConfig.h"
 #include "services/ImageCache.h"
-#include "services/KpwUrl.h"
 #include "services/PictureLoader.h"
+#include "services/Urls.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -117,7 +117,7 @@ void TImageCatalogPane::CreatePopup()
         if (OpenInTab)
             OpenInTab(ClickedUrl);
     });
-    ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Kpwfunc::OpenUrlExternal(ClickedUrl); });
+    ImagePopup->addAction(QStringLiteral("この画像をブラウザで表示"), this, [this] { Urls::OpenUrlExternal(ClickedUrl); });
     ImagePopup->addAction(QStringLiteral("この画像をちょっと見ビューワーで表示"), this, [this] {
         if (OpenInPreview)
             OpenInPreview(ClickedUrl);
@@ -128,7 +128,7 @@ void TImageCatalogPane::CreatePopup()
     ImagePopup->addSeparator();
     ImagePopup->addAction(QStringLiteral("この画像をカタログから削除"), this, &TImageCatalogPane::RemoveClicked);
     ImagePopup->addAction(QStringLiteral("カタログのクリア"), this, &TImageCatalogPane::ClearCatalog);
-    Kpwfunc::KeepAccessKeysUnique(ImagePopup, Kpwfunc::TKeyless::GiveKey);
+    MenuAccessKeys::KeepAccessKeysUnique(ImagePopup, MenuAccessKeys::TKeyless::GiveKey);
 }
 
 void TImageCatalogPane::ShowCatalogInTab()

@@ -152,10 +152,10 @@ void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)
         tab->ScrollToRes(number);
         break;
     case rpErased:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("指定のレスは消去されています。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("指定のレスは消去されています。"));
         break;
     case rpNGWord:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("指定のレスはNGワードです。"));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("指定のレスはNGワードです。"));
         break;
     case rpNotShown:
         reading.ShowResInPreview(item, *res);

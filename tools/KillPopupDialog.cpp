@@ -90,7 +90,7 @@ void TKillPopupDialog::Button1Click()
         TTextList::RewriteFile(PopupKillList::UrlFile(), PopupKillList::Cleaned(urls));
         TTextList::RewriteFile(PopupKillList::TitleFile(), PopupKillList::Cleaned(titles));
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
         return;
     }
     accept();

@@ -24,7 +24,7 @@ bool AskName(QWidget *parent, const QString &caption, QString &name)
     input.setWindowTitle(caption);
     input.setLabelText(QStringLiteral("名前"));
     input.setTextValue(name);
-    if (Kpwfunc::ExecDialog(input) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return false;
     name = input.textValue();
     return true;
@@ -66,7 +66,7 @@ TMemoForm::TMemoForm(const QString &profileDir, const QString &appDir, QWidget *
 
     book->Open();
     if (!book->OpenMessage().isEmpty())
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning, book->OpenMessage());
+        Dialogs::ShowMessage(Dialogs::mkWarning, book->OpenMessage());
     for (int i = 0; i < book->Count(); ++i)
         TabControl1->addTab(book->Page(i)->Name);
     connect(TabControl1, &QTabBar::currentChanged, this, [this](int index) {
@@ -83,7 +83,7 @@ TMemoForm::~TMemoForm()
         StorePage();
         book->Close();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -130,7 +130,7 @@ void TMemoForm::A1Click()
     try {
         TabControl1->addTab(book->AddPage(name)->Name);
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -148,7 +148,7 @@ void TMemoForm::Rename1Click()
 
 void TMemoForm::N1Click()
 {
-    if (!CurrentPage() || !Kpwfunc::AskYesNo(QStringLiteral("ページを削除しますか？"), Kpwfunc::mkWarning))
+    if (!CurrentPage() || !Dialogs::AskYesNo(QStringLiteral("ページを削除しますか？"), Dialogs::mkWarning))
         return;
     const int index = shownIndex;
     shownIndex = -1;   // the page goes: nothing to store
@@ -207,7 +207,7 @@ void TMemoForm::Deactivated()
     try {
         StorePage();
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     if (TavuConfig && TavuConfig->DESKTOP_TAVUMEMOTRANS)
         setWindowOpacity(128 / 255.0);

@@ -106,12 +106,12 @@ void TPicturePopup::SaveAs1Click()
     QFileDialog dialog(this, QString(), QString(), QStringLiteral("JPEG (*.jpg);;All Files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     try {
         FileUtil::WriteFileAtomic(dialog.selectedFiles().constFirst(), Loader->Body());
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 

@@ -11,7 +11,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "tools/UrlDialog.h"
 
 #include <QAction>
@@ -374,7 +374,7 @@ void TChottoWindow2::AskHowToOpen(const QString &url)
     dialog.SetNoCrasherCheck(true);
     dialog.CrasherCheck->setEnabled(true);
     dialog.ActivateTab->setEnabled(false);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const QString typed = dialog.GetURL();
     const QString target = dialog.GetCrasherCheck() ? TavuConfig->URL_BCC + typed : typed;
@@ -382,7 +382,7 @@ void TChottoWindow2::AskHowToOpen(const QString &url)
         if (OnOpenUrl)
             OnOpenUrl(this, target, true);
     } else if (dialog.OpenInBrowser) {
-        Kpwfunc::OpenUrlExternal(typed);
+        Urls::OpenUrlExternal(typed);
     } else if (dialog.QuickLook) {
         OpenUrl(target);
     }
@@ -468,7 +468,7 @@ TChottoWindow2 *Window(TWindowFrameServices &frame, TReadingServices &reading)
             if (inProgram)
                 reading.OpenThreadUrl(url, true);
             else
-                Kpwfunc::OpenUrlExternal(url);
+                Urls::OpenUrlExternal(url);
         };
     }
     return kept;

@@ -146,7 +146,7 @@ void TReboneDialog::Button6Click()
         try {
             EraseRestore::RestoreRes(item, picked);
         } catch (const EFileError &e) {
-            Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+            Dialogs::ShowMessage(Dialogs::mkError, e.Message);
             return;
         }
     }

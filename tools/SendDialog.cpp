@@ -7,8 +7,8 @@
 #include "boards/Be2chManager.h"
 #include "boards/DolibManager.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Exceptions.h"
@@ -432,7 +432,7 @@ bool TSendDialog::GetTouhaba() const
 
 bool TSendDialog::Confirm(const QString &text)
 {
-    return Kpwfunc::AskYesNo(text, Kpwfunc::mkWarning);
+    return Dialogs::AskYesNo(text, Dialogs::mkWarning);
 }
 
 // The histories are written first, so that a post the user then abandons, or the server refuses,
@@ -442,7 +442,7 @@ void TSendDialog::actSendExecute()
     try {
         SaveHistory();
     } catch (const EVarnelo &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
     bool goOn = true;
     ApplyPastLogLoginOffer(goOn);
@@ -527,7 +527,7 @@ void TSendDialog::ApplyPastLogLoginOffer(bool &goOn)
     if (!on2ch || !SenderName->currentText().contains(QStringLiteral("●")) || TavuConfig->DOLIB_USERNAME.isEmpty()
         || !DolibManager || DolibManager->IsLoggedIn())
         return;
-    if (!Kpwfunc::AskYesNo(QStringLiteral("２ちゃんねるへログインしますか？"), Kpwfunc::mkInformation))
+    if (!Dialogs::AskYesNo(QStringLiteral("２ちゃんねるへログインしますか？"), Dialogs::mkInformation))
         return;
     if (!DolibManager->Login()) {
         DolibManager->Logout();
@@ -581,17 +581,17 @@ void TSendDialog::LoadPostLog()
         Memo2->setPlainText(text);
         return;
     case ComposerFiles::TPostLogPage::Unreadable:
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("書き込みログを読み込めませんでした：%1").arg(path));
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("書き込みログを読み込めませんでした：%1").arg(path));
         return;
     case ComposerFiles::TPostLogPage::TooLarge:
         break;
     }
     try {
         const QString bak = ComposerFiles::RenameOverfullLog(path);
-        Kpwfunc::ShowMessage(Kpwfunc::mkWarning,
+        Dialogs::ShowMessage(Dialogs::mkWarning,
                              QStringLiteral("書き込みログの容量が制限を越えました。\r\n今までの書き込みログを別名で保存しました。\r\n \r\n") + bak);
     } catch (const EFileError &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
@@ -609,7 +609,7 @@ void TSendDialog::actOpenExecute()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     openFileName = dialog.selectedFiles().constFirst();
     TTextList text;
@@ -631,20 +631,20 @@ void TSendDialog::actSaveExecute()
         QFileDialog dialog(this, QString(), name, TextFileFilter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
-        if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         TTextList text;
         text.SetText(SenderBody->toPlainText());
         text.SaveToFile(dialog.selectedFiles().constFirst());
     } catch (const EVarnelo &e) {
-        Kpwfunc::ShowMessage(Kpwfunc::mkError, e.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
 }
 
 void TSendDialog::actFontExecute()
 {
     QFontDialog dialog(SenderBody->font(), this);
-    if (Kpwfunc::ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     const QFont font = dialog.selectedFont();
     SenderBody->setFont(font);
@@ -791,7 +791,7 @@ QString TSendDialog::LocalRuleFileOrNothing()
         return GetLocalRuleFile();
     } catch (const EVarnelo &e) {
         localRuleFailed = true;
-        Kpwfunc::AddLog(QStringLiteral("・ローカルルールを取得できませんでした →") + e.Message);
+        EventLog::AddLog(QStringLiteral("・ローカルルールを取得できませんでした →") + e.Message);
         return QString();
     }
 }
@@ -951,10 +951,10 @@ void TSendDialog::FormDeactivate()
 
 void TSendDialog::LoadBarLayout()
 {
-    Kpwfunc::LoadCoolBarBands(this, {FileToolBar, SendToolBar, SwitchToolBar}, TavuConfig->Ini, BarSection);
+    BarsAndMenus::LoadCoolBarBands(this, {FileToolBar, SendToolBar, SwitchToolBar}, TavuConfig->Ini, BarSection);
 }
 
 void TSendDialog::SaveBarLayout()
 {
-    Kpwfunc::SaveCoolBarBands(this, {FileToolBar, SendToolBar, SwitchToolBar}, TavuConfig->Ini, BarSection);
+    BarsAndMenus::SaveCoolBarBands(this, {FileToolBar, SendToolBar, SwitchToolBar}, TavuConfig->Ini, BarSection);
 }

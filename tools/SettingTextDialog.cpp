@@ -1,6 +1,6 @@
 #include "tools/SettingTextDialog.h"
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "services/OutsidePage.h"
 #include "services/PictureLoader.h"
 
@@ -38,16 +38,16 @@ TSettingTextDialog::TSettingTextDialog(QWidget *parent) : QDialog(parent)
 
 bool TSettingTextDialog::LoadSettingTxt(const QString &boardUrl)
 {
-    Kpwfunc::AddLog(QStringLiteral("検索中です..."));
+    EventLog::AddLog(QStringLiteral("検索中です..."));
     QApplication::setOverrideCursor(Qt::BusyCursor);
     ValueListEditor1->setEnabled(false);
     QString error;
     const bool loaded = settings.Load(boardUrl, error);
     if (loaded) {
-        Kpwfunc::AddLog(QStringLiteral("内容確認中・・・"));
+        EventLog::AddLog(QStringLiteral("内容確認中・・・"));
         Show();
     } else {
-        Kpwfunc::AddLog(error);
+        EventLog::AddLog(error);
     }
     ValueListEditor1->setEnabled(true);
     QApplication::restoreOverrideCursor();
@@ -75,7 +75,7 @@ void TSettingTextDialog::ShowTitlePicture(const QString &url)
         return;
     const TOutsidePage page = FetchOutsidePage(url);
     if (!page.Ok()) {
-        Kpwfunc::AddLog(page.Error);
+        EventLog::AddLog(page.Error);
         return;
     }
     // Decoded within the picture loader's bounds, so a picture bomb is refused, not decoded.

@@ -145,11 +145,11 @@ TEST_F(FilterDialogsTest, PriorityAboveTheBarWidensItAndIsReturned)
     dialog.SetPriority(500);
     EXPECT_EQ(dialog.GetPriority(), 500);
     EXPECT_GE(dialog.TrackBar->maximum(), 500);
-    Kpwfunc::TScopedDialogHandlers handlers({}, [](QDialog &shown) {
+    Dialogs::TScopedDialogHandlers handlers({}, [](QDialog &shown) {
         static_cast<TPriorityDialog &>(shown).TrackBar->setValue(42);
         return int(QDialog::Accepted);
     });
-    ASSERT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    ASSERT_EQ(Dialogs::ExecDialog(dialog), QDialog::Accepted);
     EXPECT_EQ(dialog.GetPriority(), 42);
 }
 
@@ -165,13 +165,13 @@ TEST_F(FilterDialogsTest, CommentIsSavedToTheIndexFileAndReported)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("メモの編集：メモ対象"));
         EXPECT_EQ(dialog.Memo->toPlainText(), QStringLiteral("前のメモ"));
         dialog.OnSaved = [&savedItem](TCommentDialog *, TThreadItem *saved) { savedItem = saved; };
-        Kpwfunc::TScopedDialogHandlers handlers({}, [](QDialog &shown) {
+        Dialogs::TScopedDialogHandlers handlers({}, [](QDialog &shown) {
             auto &comment = static_cast<TCommentDialog &>(shown);
             comment.Memo->setPlainText(QStringLiteral("新しいメモ"));
             comment.OKButtonClick();
             return comment.result();
         });
-        EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+        EXPECT_EQ(Dialogs::ExecDialog(dialog), QDialog::Accepted);
     }
     EXPECT_EQ(savedItem, item);
     EXPECT_EQ(item->RefCount(), 1);

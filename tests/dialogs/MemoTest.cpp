@@ -86,7 +86,7 @@ TEST(MemoBookTest, AProfileWithoutPagesGetsTheFirstPage)
 TEST(MemoFormTest, KeepsTextAndCaretOfEachPageAcrossRuns)
 {
     TMemoFolders folders;
-    Kpwfunc::TScopedDialogHandlers answers(nullptr, [](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answers(nullptr, [](QDialog &dialog) {
         auto *input = qobject_cast<QInputDialog *>(&dialog);
         EXPECT_NE(input, nullptr);
         if (input)
@@ -180,13 +180,13 @@ TEST(MemoBookTest, DamagedIndexNeverCostsAPage)
     for (int i = 0; i < pages.size(); ++i)
         FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("mem0000%1.txt").arg(i + 1)), pages[i]);
 
-    Kpwfunc::TMsgKind told = Kpwfunc::mkInformation;
+    Dialogs::TMsgKind told = Dialogs::mkInformation;
     QString text;
-    Kpwfunc::TScopedDialogHandlers answers(
-        [&](Kpwfunc::TMsgKind kind, const QString &message, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers answers(
+        [&](Dialogs::TMsgKind kind, const QString &message, Dialogs::TMsgButtons) {
             told = kind;
             text = message;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [](QDialog &dialog) {
             if (auto *input = qobject_cast<QInputDialog *>(&dialog))
@@ -195,7 +195,7 @@ TEST(MemoBookTest, DamagedIndexNeverCostsAPage)
         });
     {
         TMemoForm form(folders.Profile(), folders.App());
-        EXPECT_EQ(told, Kpwfunc::mkWarning);
+        EXPECT_EQ(told, Dialogs::mkWarning);
         EXPECT_TRUE(text.contains(folders.Memo(QStringLiteral("memo.ini.damaged")))) << text.toStdString();
         EXPECT_EQ(Read(folders.Memo(QStringLiteral("memo.ini.damaged"))), damaged);
         EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("first page"));
@@ -218,9 +218,9 @@ TEST(MemoBookTest, PagesWithoutAnIdNeverShareAFile)
     FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("memo.ini")), damaged);
     FileUtil::WriteFileAtomic(folders.Memo(QStringLiteral("mem00001.txt")), "first page\r\n");
     QStringList told;
-    Kpwfunc::TScopedDialogHandlers answers([&](Kpwfunc::TMsgKind, const QString &message, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers answers([&](Dialogs::TMsgKind, const QString &message, Dialogs::TMsgButtons) {
         told << message;
-        return Kpwfunc::mrOK;
+        return Dialogs::mrOK;
     });
     const QStringList texts = {QStringLiteral("first page"), QStringLiteral("second page"), QStringLiteral("third page")};
     {

@@ -10,9 +10,9 @@
 #include "core/TavuEnviron.h"
 #include "services/DownloaderList.h"
 #include "services/ProxyPresetList.h"
-#include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
+#include "settings/ShowOptionDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ class OptionDialogTest : public ::testing::Test {
 protected:
     OptionDialogTest()
         : handlers(
-              [this](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+              [this](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
                   Messages.append(text);
                   return Answer;
               },
@@ -80,9 +80,9 @@ protected:
     std::unique_ptr<TTavuConfig> config = std::make_unique<TTavuConfig>();
     std::unique_ptr<TTavuEnviron> registry = std::make_unique<TTavuEnviron>();
     QStringList Messages;
-    Kpwfunc::TMsgResult Answer = Kpwfunc::mrYes;
+    Dialogs::TMsgResult Answer = Dialogs::mrYes;
     std::function<int(QDialog &)> OnDialog;
-    Kpwfunc::TScopedDialogHandlers handlers;
+    Dialogs::TScopedDialogHandlers handlers;
 };
 
 // ---- the list files ----
@@ -148,7 +148,7 @@ TEST_F(OptionDialogTest, ShowOptionDialogOpensAtTheRequestedPage)
         EXPECT_EQ(options.BBSPageControl->tabText(0), QStringLiteral("２ちゃんねる"));
         return int(QDialog::Rejected);
     };
-    EXPECT_FALSE(Kpwfunc::ShowOptionDialog(TOptionDialog::pgBBS));
+    EXPECT_FALSE(OptionDialog::ShowOptionDialog(TOptionDialog::pgBBS));
     EXPECT_EQ(shownPage, TOptionDialog::pgBBS);
     EXPECT_EQ(header, QStringLiteral("BBS固有情報"));
     EXPECT_EQ(subPage, 0);
@@ -160,7 +160,7 @@ TEST_F(OptionDialogTest, ShowOptionDialogOpensAtTheRequestedPage)
         options.BitBtn1Click();
         return dialog.result();
     };
-    EXPECT_TRUE(Kpwfunc::ShowOptionDialog(0));
+    EXPECT_TRUE(OptionDialog::ShowOptionDialog(0));
     config->PROXY_HOST.clear();
     config->Load();
     EXPECT_EQ(config->PROXY_HOST, "proxy.local");
@@ -229,11 +229,11 @@ TEST_F(OptionDialogTest, PresetButtonsWriteAtOnceAndSurviveCancel)
 
     Messages.clear();
     dialog->ProxyList->setCurrentRow(0);
-    Answer = Kpwfunc::mrNo;
+    Answer = Dialogs::mrNo;
     dialog->ProxyDeleteClick();
     EXPECT_EQ(dialog->ProxyList->count(), 1);
     EXPECT_EQ(Messages, QStringList(QStringLiteral("以下のプロキシ設定を削除しますか？\na.example,8080,,,")));
-    Answer = Kpwfunc::mrYes;
+    Answer = Dialogs::mrYes;
     dialog->ProxyDeleteClick();
     EXPECT_EQ(dialog->ProxyList->count(), 0);
     EXPECT_EQ(FileUtil::ReadFile(Profile(QStringLiteral("proxy.txt"))), QByteArray());
@@ -376,7 +376,7 @@ TEST_F(OptionDialogTest, ADamagedSettingsFileComesBackAsTheLastSave)
             options.BitBtn1Click();
             return dialog.result();
         };
-        ASSERT_TRUE(Kpwfunc::ShowOptionDialog(0));
+        ASSERT_TRUE(OptionDialog::ShowOptionDialog(0));
     }
     ASSERT_EQ(QDir(config->LOG), QDir(oldLogs));
 

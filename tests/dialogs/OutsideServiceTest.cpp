@@ -395,7 +395,7 @@ TEST(AmezoSearch, HitsOfKnownBoardsBecomeTheResultTab)
 TEST(AmezoSearch, FailuresAreNotTakenForSearchesWithoutHits)
 {
     TOutsideEnv env;
-    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers([](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
                                             [](QDialog &) { return 0; });
     ScriptedHttpServer server;
     server.Reply(ScriptedHttpServer::Make(200, SearchPage(QString())));   // no hits

@@ -310,10 +310,10 @@ TEST_F(RuleEditorTest, ListWindowAddsToTheKindInFrontDeletesAndSavesOnClose)
     AddRule(res, QStringLiteral("既存"), QStringLiteral("2ch"), QStringLiteral("news"));
     QStringList asked;
     bool accept = true;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             asked << text;
-            return Kpwfunc::mrYes;
+            return Dialogs::mrYes;
         },
         [&](QDialog &dialog) {
             if (auto *editor = qobject_cast<TActionDialog2 *>(&dialog)) {

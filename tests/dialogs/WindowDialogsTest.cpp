@@ -22,29 +22,29 @@
 TEST(WindowDialogsTest, MessagesAndDialogsGoThroughTheHandlers)
 {
     QStringList asked;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&](Kpwfunc::TMsgKind kind, const QString &text, Kpwfunc::TMsgButtons buttons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&](Dialogs::TMsgKind kind, const QString &text, Dialogs::TMsgButtons buttons) {
             asked.append(text);
-            if (buttons == Kpwfunc::mbOK)
-                return Kpwfunc::mrOK;
-            return kind == Kpwfunc::mkWarning ? Kpwfunc::mrNo : Kpwfunc::mrYes;
+            if (buttons == Dialogs::mbOK)
+                return Dialogs::mrOK;
+            return kind == Dialogs::mkWarning ? Dialogs::mrNo : Dialogs::mrYes;
         },
         [](QDialog &dialog) { return dialog.objectName() == QLatin1String("ok") ? int(QDialog::Accepted) : 0; });
 
-    EXPECT_TRUE(Kpwfunc::AskYesNo(QStringLiteral("続けますか？")));
-    EXPECT_FALSE(Kpwfunc::AskYesNo(QStringLiteral("消しますか？"), Kpwfunc::mkWarning));
-    EXPECT_EQ(Kpwfunc::ShowMessage(Kpwfunc::mkError, QStringLiteral("失敗")), Kpwfunc::mrOK);
+    EXPECT_TRUE(Dialogs::AskYesNo(QStringLiteral("続けますか？")));
+    EXPECT_FALSE(Dialogs::AskYesNo(QStringLiteral("消しますか？"), Dialogs::mkWarning));
+    EXPECT_EQ(Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("失敗")), Dialogs::mrOK);
     EXPECT_EQ(asked, (QStringList{QStringLiteral("続けますか？"), QStringLiteral("消しますか？"), QStringLiteral("失敗")}));
 
     QDialog dialog;
     dialog.setObjectName(QStringLiteral("ok"));
-    EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    EXPECT_EQ(Dialogs::ExecDialog(dialog), QDialog::Accepted);
 }
 
 // Without a handler the message box shows; a text quoting a server shows as it is, never as markup.
 TEST(WindowDialogsTest, MessageBoxShowsTextAsItIs)
 {
-    Kpwfunc::TScopedDialogHandlers none{Kpwfunc::TMessageHandler()};
+    Dialogs::TScopedDialogHandlers none{Dialogs::TMessageHandler()};
     Qt::TextFormat format = Qt::AutoText;
     QString shown;
     QTimer::singleShot(50, [&] {
@@ -57,7 +57,7 @@ TEST(WindowDialogsTest, MessageBoxShowsTextAsItIs)
         }
     });
     const QString text = QStringLiteral("<img src=\"http://127.0.0.1:1/x.png\">エラー");
-    EXPECT_EQ(Kpwfunc::ShowMessage(Kpwfunc::mkError, text), Kpwfunc::mrOK);
+    EXPECT_EQ(Dialogs::ShowMessage(Dialogs::mkError, text), Dialogs::mrOK);
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, text);
 }

@@ -2,7 +2,7 @@
 // column.txt, key bindings, switching the commands off and on, the band layout, event sounds,
 // the log pane and shortcut.txt cleanup.
 
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 
 #include "controls/ActionCatalogue.h"
 #include "controls/CoolBarLayout.h"
@@ -104,11 +104,11 @@ TEST_F(BarsTest, ReadsEntriesInOrderUpToCount)
     TIniFile ini;
     ini.SetText(QStringLiteral("[A]\nCOUNT=5\nBUTTON2=-\nBUTTON1=actOnline\nBUTTON3=\nBUTTON4=actExit\nBUTTON6=actAbout\n"
                                "BUTTON04=actHide\n[B]\nCOUNT=0\nBUTTON1=actOnline\n[C]\nCOUNT=2000000000\nBUTTON2=actExit\n"));
-    EXPECT_EQ(Kpwfunc::ReadActionEntries(ini, QStringLiteral("A"), QStringLiteral("BUTTON")),
+    EXPECT_EQ(BarsAndMenus::ReadActionEntries(ini, QStringLiteral("A"), QStringLiteral("BUTTON")),
               QStringList({"actOnline", "-", "actExit"}));
-    EXPECT_EQ(Kpwfunc::ReadActionEntries(ini, QStringLiteral("B"), QStringLiteral("BUTTON")), QStringList());
-    EXPECT_EQ(Kpwfunc::ReadActionEntries(ini, QStringLiteral("C"), QStringLiteral("BUTTON")), QStringList({"actExit"}));
-    EXPECT_FALSE(Kpwfunc::ReadActionEntries(ini, QStringLiteral("D"), QStringLiteral("BUTTON")).has_value());
+    EXPECT_EQ(BarsAndMenus::ReadActionEntries(ini, QStringLiteral("B"), QStringLiteral("BUTTON")), QStringList());
+    EXPECT_EQ(BarsAndMenus::ReadActionEntries(ini, QStringLiteral("C"), QStringLiteral("BUTTON")), QStringList({"actExit"}));
+    EXPECT_FALSE(BarsAndMenus::ReadActionEntries(ini, QStringLiteral("D"), QStringLiteral("BUTTON")).has_value());
 }
 
 TEST_F(BarsTest, ToolBarIsRebuiltOnlyFromItsSection)
@@ -124,13 +124,13 @@ TEST_F(BarsTest, ToolBarIsRebuiltOnlyFromItsSection)
     QToolBar gaishutu;
     gaishutu.setObjectName(QStringLiteral("GaishutuToolBar"));
     for (QToolBar *bar : {&main, &app, &gaishutu})
-        Kpwfunc::FillToolBar(bar, Kpwfunc::DesignedToolBar(bar->objectName()), actions);
+        BarsAndMenus::FillToolBar(bar, BarsAndMenus::DesignedToolBar(bar->objectName()), actions);
     ASSERT_EQ(Shown(&gaishutu), QStringList({"actBoardGaishutu"}));
 
     QList<qsizetype> children;
     for (int round = 0; round < 2; ++round) {
         for (QToolBar *bar : {&main, &app, &gaishutu})
-            Kpwfunc::LoadToolBars(file, bar, actions);
+            BarsAndMenus::LoadToolBars(file, bar, actions);
         // A name no action has gives an empty button; an action without handler shows disabled.
         EXPECT_EQ(Shown(&main), QStringList({"actOnline", "-", "?", "actShitarabaMsg"}));
         EXPECT_EQ(Shown(&app), QStringList());                           // COUNT=0: empty, not the design
@@ -151,13 +151,13 @@ TEST_F(BarsTest, PopupMenusGetTheirFixedEntriesOnce)
     item.setObjectName(QStringLiteral("ThreadItemPopup"));
     list.setObjectName(QStringLiteral("ThreadListPopup"));
     res.setObjectName(QStringLiteral("ResPopup"));
-    Kpwfunc::FillPopupMenu(&list, {QStringLiteral("actThreadListClose")}, actions);
+    BarsAndMenus::FillPopupMenu(&list, {QStringLiteral("actThreadListClose")}, actions);
     QList<int> pages;
     const auto showOptions = [&pages](int page) { pages.append(page); };
 
     for (int round = 0; round < 2; ++round) {
         for (QMenu *menu : {&item, &list, &res})
-            Kpwfunc::LoadPopupMenus(file, menu, actions, showOptions);
+            BarsAndMenus::LoadPopupMenus(file, menu, actions, showOptions);
         EXPECT_EQ(Shown(&item), QStringList({"actThreadListBold", "-", "actThreadListAddFav", "-", "設定オプション..."}));
         EXPECT_EQ(Shown(&list), QStringList({"actThreadListClose", "-", "カスタマイズ..."}));
         EXPECT_EQ(Shown(&res), QStringList());
@@ -167,7 +167,7 @@ TEST_F(BarsTest, PopupMenusGetTheirFixedEntriesOnce)
 
     QMenu board;
     board.setObjectName(QStringLiteral("BoardListPopup"));
-    Kpwfunc::LoadPopupMenus(file, &board, actions, showOptions);
+    BarsAndMenus::LoadPopupMenus(file, &board, actions, showOptions);
     FindText(&board, QStringLiteral("設定オプション..."))->trigger();
     EXPECT_EQ(pages, QList<int>({4, 3}));
 }
@@ -181,7 +181,7 @@ TEST_F(BarsTest, ToolsMenuFollowsToolTxt)
                                                   "Plain\t/usr/bin/plain\t\t\t0\r\n"));
     QList<TToolMenuItem *> launched;
     for (int round = 0; round < 2; ++round)
-        Kpwfunc::LoadToolsMenu(&menu, file, [&launched](TToolMenuItem *item) { launched.append(item); });
+        BarsAndMenus::LoadToolsMenu(&menu, file, [&launched](TToolMenuItem *item) { launched.append(item); });
     EXPECT_EQ(Shown(&menu), QStringList({"ツールの設定", "-", "Rock && Roll", "-", "Plain"}));
 
     auto *rock = qobject_cast<TToolMenuItem *>(menu.actions().at(2));
@@ -194,9 +194,9 @@ TEST_F(BarsTest, ToolsMenuFollowsToolTxt)
     EXPECT_EQ(launched, QList<TToolMenuItem *>({rock}));
 
     root.Write(QStringLiteral("tool.txt"), QByteArray());   // an empty list: only the separator
-    Kpwfunc::LoadToolsMenu(&menu, file, {});
+    BarsAndMenus::LoadToolsMenu(&menu, file, {});
     EXPECT_EQ(Shown(&menu), QStringList({"ツールの設定", "-"}));
-    Kpwfunc::LoadToolsMenu(&menu, root.File(QStringLiteral("missing.txt")), {});
+    BarsAndMenus::LoadToolsMenu(&menu, root.File(QStringLiteral("missing.txt")), {});
     EXPECT_EQ(Shown(&menu), QStringList({"ツールの設定"}));
 }
 
@@ -205,7 +205,7 @@ TEST_F(BarsTest, ToolsMenuFollowsToolTxt)
 TEST_F(BarsTest, ColumnFileGetsTheNewerColumnsAppended)
 {
     const QString file = WriteFile(QStringLiteral("column.txt"), QStringLiteral("TITLE\r\nreadpoint\r\nOWNKEY\r\nUPDATE\r\n"));
-    const QList<Kpwfunc::TThreadListColumn> columns = Kpwfunc::ThreadListColumns(Kpwfunc::LoadColumnKeys(file));
+    const QList<BarsAndMenus::TThreadListColumn> columns = BarsAndMenus::ThreadListColumns(BarsAndMenus::LoadColumnKeys(file));
     EXPECT_EQ(root.Read(QStringLiteral("column.txt")), QByteArray("TITLE\r\nreadpoint\r\nOWNKEY\r\nUPDATE\r\nSINCE\r\nTHREADNO\r\n"));
 
     QStringList keys, captions;
@@ -221,7 +221,7 @@ TEST_F(BarsTest, ColumnFileGetsTheNewerColumnsAppended)
 
     // A missing file gets the three; the list view receives one column per key after "NO".
     TqorExtListView view;
-    Kpwfunc::LoadThreadListColumns(&view, Kpwfunc::LoadColumnKeys(root.File(QStringLiteral("none/column.txt"))));
+    BarsAndMenus::LoadThreadListColumns(&view, BarsAndMenus::LoadColumnKeys(root.File(QStringLiteral("none/column.txt"))));
     EXPECT_EQ(view.ColumnCount(), 4);
     EXPECT_EQ(view.ColumnFormat(2).ImageIndex, int(imgReadPoint));
     EXPECT_EQ(root.Read(QStringLiteral("none/column.txt")), QByteArray("SINCE\r\nREADPOINT\r\nTHREADNO\r\n"));
@@ -234,7 +234,7 @@ TEST_F(BarsTest, ShortcutKeysReplaceTheDesignedOnes)
     TIniFile ini;
     ini.SetText(QStringLiteral("[SHORTCUT]\nactThreadReload=F5\nactBrowserPriorTab=Ctrl+Num 1\nactExit=Hyper+Q\n"
                                "actBrowserNextTab=\n"));
-    Kpwfunc::ApplyShortcutKeys(ini, actions.Actions());
+    BarsAndMenus::ApplyShortcutKeys(ini, actions.Actions());
     EXPECT_EQ(actions.Action(QStringLiteral("actThreadReload"))->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_EQ(actions.Action(QStringLiteral("actBrowserPriorTab"))->shortcut(),
               QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_1)));
@@ -252,16 +252,16 @@ TEST_F(BarsTest, SwitchingOffRemembersTheStatesUntilSwitchedOn)
     actions.Action(QStringLiteral("actAbout"))->setEnabled(false);
     const QList<QAction *> all = actions.Actions();
 
-    Kpwfunc::SetActionsEnabled(&window, &menuBar, all, false);   // not showing: nothing happens
+    BarsAndMenus::SetActionsEnabled(&window, &menuBar, all, false);   // not showing: nothing happens
     EXPECT_TRUE(actions.Action(QStringLiteral("actOnline"))->isEnabled());
 
     window.show();
-    Kpwfunc::SetActionsEnabled(&window, &menuBar, all, false);
-    Kpwfunc::SetActionsEnabled(&window, &menuBar, all, false);   // a second switch-off keeps the first states
+    BarsAndMenus::SetActionsEnabled(&window, &menuBar, all, false);
+    BarsAndMenus::SetActionsEnabled(&window, &menuBar, all, false);   // a second switch-off keeps the first states
     EXPECT_FALSE(menuBar.isEnabled());
     EXPECT_FALSE(actions.Action(QStringLiteral("actOnline"))->isEnabled());
     window.hide();   // hidden while the post runs: switching on still restores
-    Kpwfunc::SetActionsEnabled(&window, &menuBar, all, true);
+    BarsAndMenus::SetActionsEnabled(&window, &menuBar, all, true);
     EXPECT_TRUE(menuBar.isEnabled());
     EXPECT_TRUE(actions.Action(QStringLiteral("actOnline"))->isEnabled());
     EXPECT_TRUE(actions.Action(QStringLiteral("actExit"))->isEnabled());
@@ -281,7 +281,7 @@ TEST(CoolBarBands, StoredOrderAndBreaksAreRestored)
     }
     TIniFile ini;
     ini.SetText(QStringLiteral("[COOLBAR1]\nBAND0ID=2\nBAND0BR=0\nBAND1ID=7\nBAND2ID=1\nBAND2BR=1\n"));
-    Kpwfunc::LoadCoolBarBands(&window, bands, ini, QStringLiteral("COOLBAR1"));
+    BarsAndMenus::LoadCoolBarBands(&window, bands, ini, QStringLiteral("COOLBAR1"));
     window.resize(800, 400);
     window.show();
     QApplication::processEvents();
@@ -293,7 +293,7 @@ TEST(CoolBarBands, StoredOrderAndBreaksAreRestored)
     EXPECT_TRUE(window.toolBarBreak(bands[1]));
 
     TIniFile saved;
-    Kpwfunc::SaveCoolBarBands(&window, bands, saved, QStringLiteral("COOLBAR1"));
+    BarsAndMenus::SaveCoolBarBands(&window, bands, saved, QStringLiteral("COOLBAR1"));
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("COOLBAR1"), QStringLiteral("BAND0ID")), 2);
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("COOLBAR1"), QStringLiteral("BAND1ID")), 0);
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("COOLBAR1"), QStringLiteral("BAND2ID")), 1);
@@ -319,11 +319,11 @@ TEST(CoolBarBands, AWindowStoredOffTheScreenComesBackOntoIt)
     ini.SetText(QStringLiteral("[DESKTOP]\nLEFT=%1\nTOP=30\nWIDTH=%2\nHEIGHT=300\n")
                     .arg(screen.width() + 400)
                     .arg(screen.width() + 10));
-    Kpwfunc::LoadCoolBarLayout(parts, ini);
+    CoolBarLayout::LoadCoolBarLayout(parts, ini);
     EXPECT_EQ(window.geometry(), QRect(50, 30, screen.width() - 100, 300));
 
     TIniFile saved;
-    Kpwfunc::SaveCoolBarLayout(parts, TActionList(), saved);
+    CoolBarLayout::SaveCoolBarLayout(parts, TActionList(), saved);
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("LEFT")), 50);
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("WIDTH")), screen.width() - 100);
     EXPECT_EQ(saved.ReadInteger(QStringLiteral("DESKTOP"), QStringLiteral("WINDOWSTATE")), 0);
@@ -331,17 +331,17 @@ TEST(CoolBarBands, AWindowStoredOffTheScreenComesBackOntoIt)
 
 TEST(CoolBarBands, MissingOrUnknownIdsKeepTheBandsInPlace)
 {
-    const QList<Kpwfunc::TCoolBand> current = {{0, 100, false, "a"}, {1, 80, true, "b"}, {2, 60, false, "c"}};
+    const QList<BarsAndMenus::TCoolBand> current = {{0, 100, false, "a"}, {1, 80, true, "b"}, {2, 60, false, "c"}};
     TIniFile ini;
     ini.SetText(QStringLiteral("[X]\nBAND0ID=9\nBAND1WD=33\nBAND2ID=0\n"));
-    const QList<Kpwfunc::TCoolBand> bands = Kpwfunc::ReadCoolBarBands(ini, QStringLiteral("X"), current);
+    const QList<BarsAndMenus::TCoolBand> bands = BarsAndMenus::ReadCoolBarBands(ini, QStringLiteral("X"), current);
     QList<int> ids;
     for (const auto &band : bands)
         ids.append(band.ID);
     EXPECT_EQ(ids, QList<int>({0, 1, 2}));   // id 9 names no band; id 0 is placed already
     EXPECT_EQ(bands[1].Width, 33);
     EXPECT_TRUE(bands[1].Break);
-    EXPECT_EQ(Kpwfunc::ReadCoolBarBands(ini, QStringLiteral("NONE"), current).size(), 3);
+    EXPECT_EQ(BarsAndMenus::ReadCoolBarBands(ini, QStringLiteral("NONE"), current).size(), 3);
 }
 
 // ---- sounds, log pane, shortcut.txt, site menus ----
@@ -355,11 +355,11 @@ TEST(EventSounds, OnlySwitchedOnEventsWithAFileSound)
     env.config->SOUND_ERROR = env.Profile(QStringLiteral("nores.wav"));
     env.config->SOUND_EXECROUND = true;
     env.config->SOUND_ROUND.clear();
-    EXPECT_EQ(Kpwfunc::EventSoundFile(Kpwfunc::esSend), env.Profile(QStringLiteral("send.wav")));
-    EXPECT_TRUE(Kpwfunc::EventSoundFile(Kpwfunc::esError).isEmpty());
-    EXPECT_TRUE(Kpwfunc::EventSoundFile(Kpwfunc::esRound).isEmpty());
-    EXPECT_TRUE(Kpwfunc::EventSoundFile(9).isEmpty());
-    EXPECT_TRUE(Kpwfunc::EventSoundFile(-1).isEmpty());
+    EXPECT_EQ(EventLog::EventSoundFile(EventLog::esSend), env.Profile(QStringLiteral("send.wav")));
+    EXPECT_TRUE(EventLog::EventSoundFile(EventLog::esError).isEmpty());
+    EXPECT_TRUE(EventLog::EventSoundFile(EventLog::esRound).isEmpty());
+    EXPECT_TRUE(EventLog::EventSoundFile(9).isEmpty());
+    EXPECT_TRUE(EventLog::EventSoundFile(-1).isEmpty());
 }
 
 TEST(LogPane, LinesFromAnyThreadEndUpAtTheBottom)
@@ -368,8 +368,8 @@ TEST(LogPane, LinesFromAnyThreadEndUpAtTheBottom)
     memo.resize(200, 60);
     memo.show();
     for (int i = 0; i < 30; ++i)
-        Kpwfunc::AddLog(&memo, QStringLiteral("line %1").arg(i));
-    QThread *worker = QThread::create([&memo] { Kpwfunc::AddLog(&memo, QStringLiteral("from a worker")); });
+        BarsAndMenus::AddLog(&memo, QStringLiteral("line %1").arg(i));
+    QThread *worker = QThread::create([&memo] { BarsAndMenus::AddLog(&memo, QStringLiteral("from a worker")); });
     worker->start();
     worker->wait();
     delete worker;
@@ -396,7 +396,7 @@ TEST(ShortcutFile, ThreadEntriesOfTheThreadGo)
                                         "\t2\tother\t124\tnews\t2ch\r\n\t2\tsame key, other board\t123\tlive\t2ch\r\n"
                                         "\t2\tagain\t123\tnews\t2ch\r\n");
     env.root.Write(QStringLiteral("shortcut.txt"), Sjis(text));
-    Kpwfunc::RemoveFromShortcutFile(item, env.root.File(QStringLiteral("shortcut.txt")));
+    BarsAndMenus::RemoveFromShortcutFile(item, env.root.File(QStringLiteral("shortcut.txt")));
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
               Sjis(QStringLiteral("タブ\tclBtnFace\t\r\n\t1\tboard\tnews\t2ch\t\r\n\t2\tother\t124\tnews\t2ch\r\n"
                                   "\t2\tsame key, other board\t123\tlive\t2ch\r\n")));
@@ -412,14 +412,14 @@ TEST(SiteMenus, SiteFunctionsAndVisitedBoards)
     site.NAME = QStringLiteral("R&D");
     QList<int> pages;
     QMenu functions;
-    Kpwfunc::LoadSiteFunctionMenu(&functions, &site, actions, [&pages](int page) { pages.append(page); });
+    BarsAndMenus::LoadSiteFunctionMenu(&functions, &site, actions, [&pages](int page) { pages.append(page); });
     EXPECT_EQ(Shown(&functions), QStringList({"act2chLogin", "act2chAmezoScape", "act2chHeadline", "act2chShowSettingTxt",
                                               "act2chHeee", "actBe2chLogin", "actBe2chEditProfile", "actBe2chBoardEdit",
                                               "-", "設定オプション..."}));
     EXPECT_TRUE(functions.menuAction()->isEnabled());
     FindText(&functions, QStringLiteral("設定オプション..."))->trigger();
     EXPECT_EQ(pages, QList<int>({8}));
-    Kpwfunc::LoadSiteFunctionMenu(&functions, nullptr, actions, {});
+    BarsAndMenus::LoadSiteFunctionMenu(&functions, nullptr, actions, {});
     EXPECT_EQ(Shown(&functions), QStringList({"-", "設定オプション..."}));
     EXPECT_FALSE(functions.menuAction()->isEnabled());
 
@@ -438,7 +438,7 @@ TEST(SiteMenus, SiteFunctionsAndVisitedBoards)
     QMenu visited;
     QStringList opened;
     const auto open = [&opened](TGaishutuMenuItem *item) { opened.append(item->Site->SITEID + "/" + item->Text); };
-    Kpwfunc::LoadVisitedBoardsMenu(&visited, {&quiet, &site}, true, {}, {}, open);
+    BarsAndMenus::LoadVisitedBoardsMenu(&visited, {&quiet, &site}, true, {}, {}, open);
     ASSERT_EQ(Shown(&visited), QStringList({"R&&D"}));
     QMenu *siteMenu = visited.actions().at(0)->menu();
     EXPECT_EQ(Shown(siteMenu), QStringList({"ニュース", "雑談"}));
@@ -447,14 +447,14 @@ TEST(SiteMenus, SiteFunctionsAndVisitedBoards)
     news->actions().at(1)->trigger();
     EXPECT_EQ(opened, QStringList({"2ch/d"}));
 
-    Kpwfunc::LoadVisitedBoardsMenu(&visited, {&site}, false, {}, {}, open);
+    BarsAndMenus::LoadVisitedBoardsMenu(&visited, {&site}, false, {}, {}, open);
     EXPECT_EQ(Shown(visited.actions().at(0)->menu()), QStringList({"A板", "B板", "D板"}));
 }
 
 TEST(SmallHelpers, CaptionsAndFolderNames)
 {
-    EXPECT_EQ(Kpwfunc::EscapeMenuCaption(QStringLiteral("A&B&&C")), QStringLiteral("A&&B&&&&C"));
-    EXPECT_EQ(Kpwfunc::GetLastFolderName(QStringLiteral("/data/log/2ch/news/")), QStringLiteral("news"));
-    EXPECT_EQ(Kpwfunc::GetLastFolderName(QStringLiteral("C:\\log\\2ch")), QStringLiteral("2ch"));
-    EXPECT_EQ(Kpwfunc::GetLastFolderName(QString()), QString());
+    EXPECT_EQ(BarsAndMenus::EscapeMenuCaption(QStringLiteral("A&B&&C")), QStringLiteral("A&&B&&&&C"));
+    EXPECT_EQ(BarsAndMenus::GetLastFolderName(QStringLiteral("/data/log/2ch/news/")), QStringLiteral("news"));
+    EXPECT_EQ(BarsAndMenus::GetLastFolderName(QStringLiteral("C:\\log\\2ch")), QStringLiteral("2ch"));
+    EXPECT_EQ(BarsAndMenus::GetLastFolderName(QString()), QString());
 }

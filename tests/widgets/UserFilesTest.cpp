@@ -1,7 +1,7 @@
 // The user list files of the profile: first-run seeding, histories, the URL history, the search
 // and board-type bars, favorites, bookmarks and the listings of stored logs.
 
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 
 #include "controls/Dialogs.h"
 #include "controls/TabButton.h"
@@ -106,7 +106,7 @@ TEST_F(UserFilesTest, FreshProfileIsSeededAndUserFilesAreNeverOverwritten)
 {
     const QString shipped = QStringLiteral(VARNELO_SHIP_DIR "/def/");
     WriteProfile(QStringLiteral("toolbar.ini"), QStringLiteral("[MainActToolBar]\r\nCOUNT=0\r\n"));
-    Kpwfunc::PrepareUserFiles(Profile(), shipped);
+    UserFiles::PrepareUserFiles(Profile(), shipped);
 
     for (const char *name : {"shortcut.txt", "aalist.txt", "search.txt", "column.txt", "popup.ini",
                              "newres.wav", "nores.wav", "send.wav", "error.wav", "skin/default/res.html"})
@@ -122,7 +122,7 @@ TEST_F(UserFilesTest, FreshProfileIsSeededAndUserFilesAreNeverOverwritten)
     const QString fresh = root.Path() + QStringLiteral("other/");
     QDir().mkpath(fresh + QStringLiteral("skin"));
     root.Write(QStringLiteral("other/newres.wav"), "mine");
-    Kpwfunc::PrepareUserFiles(fresh, root.Path() + QStringLiteral("def/"));
+    UserFiles::PrepareUserFiles(fresh, root.Path() + QStringLiteral("def/"));
     EXPECT_EQ(root.Read(QStringLiteral("other/shortcut.txt")), QByteArray("tab\r\n"));
     EXPECT_FALSE(QFileInfo::exists(fresh + QStringLiteral("skin/a")));
     EXPECT_TRUE(QFileInfo(fresh + QStringLiteral("skin/module")).isDir());
@@ -135,12 +135,12 @@ TEST_F(UserFilesTest, OnlyTheOldSearchDefaultIsMigrated)
 {
     const QString old = QStringLiteral("Google検索=http://www.google.co.jp/search?q=%s&hl=ja&btnG=Google+%8C%9F%8D%F5&lr=lang_ja");
     WriteProfile(QStringLiteral("search.txt"), QStringLiteral("A=x\r\n") + old + QStringLiteral("\r\n-\r\n"));
-    Kpwfunc::PrepareUserFiles(Profile(), root.Path() + QStringLiteral("def/"));
+    UserFiles::PrepareUserFiles(Profile(), root.Path() + QStringLiteral("def/"));
     EXPECT_EQ(Lines(Profile(QStringLiteral("search.txt"))),
               QStringList({"A=x", "Google検索=http://www.google.com/search?num=100&hl=ja&ie=EUC-JP&q=%s ", "-"}));
 
     WriteProfile(QStringLiteral("search.txt"), old + QStringLiteral("&mine\r\n"));
-    Kpwfunc::PrepareUserFiles(Profile(), root.Path() + QStringLiteral("def/"));
+    UserFiles::PrepareUserFiles(Profile(), root.Path() + QStringLiteral("def/"));
     EXPECT_EQ(Lines(Profile(QStringLiteral("search.txt"))), QStringList({old + QStringLiteral("&mine")}));
 }
 
@@ -152,13 +152,13 @@ TEST_F(UserFilesTest, HistoryKeepsOneLinePerThreadNewestFirst)
     ItemRef b{NewItem(QStringLiteral("200"), QStringLiteral("other"))};
     const QString file = Profile(QStringLiteral("readhist.txt"));
     int reloads = 0;
-    Kpwfunc::SetHistoryReload([&reloads] { ++reloads; });
+    UserFiles::SetHistoryReload([&reloads] { ++reloads; });
 
-    Kpwfunc::AddHistoryLine(a.item, file, true, false);   // switched off: nothing
+    UserFiles::AddHistoryLine(a.item, file, true, false);   // switched off: nothing
     EXPECT_FALSE(QFileInfo::exists(file));
-    Kpwfunc::AddHistoryLine(a.item, file, true, true);
-    Kpwfunc::AddHistoryLine(b.item, file, true, true);
-    Kpwfunc::AddHistoryLine(a.item, file, true, true);
+    UserFiles::AddHistoryLine(a.item, file, true, true);
+    UserFiles::AddHistoryLine(b.item, file, true, true);
+    UserFiles::AddHistoryLine(a.item, file, true, true);
     QStringList lines = Lines(file);
     ASSERT_EQ(lines.size(), 2);
     const QStringList fields = lines[0].split(QLatin1Char('\t'));
@@ -168,43 +168,43 @@ TEST_F(UserFilesTest, HistoryKeepsOneLinePerThreadNewestFirst)
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("2ch\tnews\t200\tother\t")));
     EXPECT_EQ(reloads, 3);
 
-    Kpwfunc::AddHistoryLine(b.item, file, false, true);   // the post history keeps every line
+    UserFiles::AddHistoryLine(b.item, file, false, true);   // the post history keeps every line
     EXPECT_EQ(Lines(file).size(), 3);
     config->HISTRELOAD = false;
-    Kpwfunc::AddHistoryLine(b.item, file, false, true);
+    UserFiles::AddHistoryLine(b.item, file, false, true);
     EXPECT_EQ(reloads, 4);
-    Kpwfunc::SetHistoryReload({});
+    UserFiles::SetHistoryReload({});
 }
 
 TEST_F(UserFilesTest, UrlHistoryHoldsTheTwentyMostRecent)
 {
     QStringList list;
     for (int i = 1; i <= 21; ++i)
-        Kpwfunc::AddUrlLog(list, QStringLiteral("http://h/%1").arg(i));
+        UserFiles::AddUrlLog(list, QStringLiteral("http://h/%1").arg(i));
     ASSERT_EQ(list.size(), 20);
     EXPECT_EQ(list.first(), QStringLiteral("http://h/21"));
     EXPECT_EQ(list.last(), QStringLiteral("http://h/2"));
 
-    Kpwfunc::AddUrlLog(list, QStringLiteral("http://h/10"));
+    UserFiles::AddUrlLog(list, QStringLiteral("http://h/10"));
     EXPECT_EQ(list.size(), 20);
     EXPECT_EQ(list.first(), QStringLiteral("http://h/10"));
     EXPECT_EQ(list.count(QStringLiteral("http://h/10")), 1);
     EXPECT_EQ(Lines(Profile(QStringLiteral("urllog.txt"))), list);
 
     config->SAVEHIST = false;
-    Kpwfunc::AddUrlLog(list, QStringLiteral("http://h/99"));
+    UserFiles::AddUrlLog(list, QStringLiteral("http://h/99"));
     EXPECT_EQ(list.first(), QStringLiteral("http://h/10"));
 }
 
 TEST(IsToday, ReadsTheFirstThreeRunsOfDigits)
 {
     const QDate today(2005, 3, 7);
-    EXPECT_TRUE(Kpwfunc::IsToday(QStringLiteral("05/03/07 12:00"), today));
-    EXPECT_TRUE(Kpwfunc::IsToday(QStringLiteral("2005年3月7日(月)"), today));
-    EXPECT_FALSE(Kpwfunc::IsToday(QStringLiteral("2005/03/07"), today));   // the day's digits end the text
-    EXPECT_FALSE(Kpwfunc::IsToday(QStringLiteral("2005/03/08 "), today));
-    EXPECT_TRUE(Kpwfunc::IsToday(QStringLiteral("98/12/31 "), QDate(1998, 12, 31)));
-    EXPECT_FALSE(Kpwfunc::IsToday(QStringLiteral("no date here"), today));
+    EXPECT_TRUE(UserFiles::IsToday(QStringLiteral("05/03/07 12:00"), today));
+    EXPECT_TRUE(UserFiles::IsToday(QStringLiteral("2005年3月7日(月)"), today));
+    EXPECT_FALSE(UserFiles::IsToday(QStringLiteral("2005/03/07"), today));   // the day's digits end the text
+    EXPECT_FALSE(UserFiles::IsToday(QStringLiteral("2005/03/08 "), today));
+    EXPECT_TRUE(UserFiles::IsToday(QStringLiteral("98/12/31 "), QDate(1998, 12, 31)));
+    EXPECT_FALSE(UserFiles::IsToday(QStringLiteral("no date here"), today));
 }
 
 // ---- search menu and board-type bar ----
@@ -215,7 +215,7 @@ TEST_F(UserFilesTest, SearchMenuAndBoardTypeBarFollowTheirFiles)
     TActionList actions;
     QMenu menu;
     QStringList searched;
-    Kpwfunc::LoadSearchMenu(&menu, Profile(QStringLiteral("search.txt")), actions,
+    UserFiles::LoadSearchMenu(&menu, Profile(QStringLiteral("search.txt")), actions,
                             [&searched](TSearchEngineMenuItem *item) { searched.append(item->SearchUrl); });
     QStringList shown;
     for (QAction *action : menu.actions())
@@ -229,7 +229,7 @@ TEST_F(UserFilesTest, SearchMenuAndBoardTypeBarFollowTheirFiles)
     config->SHOWBBSTOOLBAR = true;
     TSite *chosen = nullptr;
     for (int round = 0; round < 2; ++round)
-        Kpwfunc::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {},
+        UserFiles::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {},
                             [&chosen](TSite *s) { chosen = s; });
     const QList<TBBSToolButton *> buttons = bar.findChildren<TBBSToolButton *>();
     ASSERT_EQ(buttons.size(), 1);
@@ -241,14 +241,14 @@ TEST_F(UserFilesTest, SearchMenuAndBoardTypeBarFollowTheirFiles)
 
     // With no button the bar says where they come from.
     WriteProfile(QStringLiteral("bbsbar.txt"), QStringLiteral("gone\tremoved site\r\n"));
-    Kpwfunc::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});
+    UserFiles::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});
     EXPECT_TRUE(bar.findChildren<TBBSToolButton *>().isEmpty());
     const QList<QLabel *> hints = bar.findChildren<QLabel *>();
     ASSERT_EQ(hints.size(), 1);
     EXPECT_TRUE(hints[0]->text().contains(QStringLiteral("BBSの表示順の変更")));
 
     config->SHOWBBSTOOLBAR = false;
-    Kpwfunc::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});
+    UserFiles::LoadBBSBar(&bar, Profile(QStringLiteral("bbsbar.txt")), *registry->SiteList(), {}, {});
     EXPECT_TRUE(bar.isHidden());
     EXPECT_TRUE(bar.actions().isEmpty());
 }
@@ -265,7 +265,7 @@ TEST_F(UserFilesTest, FavoritesLoseTheThreadButNeverTheirNameLine)
                  QStringLiteral("folder\r\n2ch\tnews\t100\tt\t1\r\n2ch\tlive\t100\tt\t1\r\n2ch\tnews\t100\tt\t1\r\n"));
     const QDateTime untouched = QFileInfo(Profile(folder + QStringLiteral("fav00001.txt"))).lastModified();
 
-    Kpwfunc::RemoveFromFavoriteFiles(item.item);
+    UserFiles::RemoveFromFavoriteFiles(item.item);
     EXPECT_FALSE(item->FAVORITE);
     EXPECT_EQ(Lines(Profile(folder + QStringLiteral("fav00001.txt"))), QStringList({"2ch\tnews\t100", "2ch\tnews\t101\tx\t1"}));
     EXPECT_EQ(QFileInfo(Profile(folder + QStringLiteral("fav00001.txt"))).lastModified(), untouched);
@@ -277,9 +277,9 @@ TEST_F(UserFilesTest, DeletingAFavoriteLogAsksWhetherItLeavesTheFavorites)
     const QString favFile = QStringLiteral("config/site/favorites/fav00001.txt");
     QStringList asked;
     bool answer = false;
-    Kpwfunc::TScopedDialogHandlers handlers([&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers([&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
         asked.append(text);
-        return answer ? Kpwfunc::mrYes : Kpwfunc::mrNo;
+        return answer ? Dialogs::mrYes : Dialogs::mrNo;
     });
     config->PRMPTDELETEFAV = true;
     for (bool yes : {false, true}) {
@@ -291,7 +291,7 @@ TEST_F(UserFilesTest, DeletingAFavoriteLogAsksWhetherItLeavesTheFavorites)
         item->READ = 1;
         ASSERT_TRUE(item->SaveInfo());
 
-        Kpwfunc::DeleteThreadLog(item.item);
+        UserFiles::DeleteThreadLog(item.item);
         EXPECT_FALSE(QFileInfo::exists(news->LogFolder + QStringLiteral("100.dat")));
         EXPECT_EQ(item->FAVORITE, !yes);
         EXPECT_EQ(Lines(Profile(favFile)).size(), yes ? 1 : 2);
@@ -306,7 +306,7 @@ TEST_F(UserFilesTest, DeletingAFavoriteLogAsksWhetherItLeavesTheFavorites)
     config->PRMPTDELETEFAV = false;   // without the setting the answer is yes, unasked
     ItemRef item{NewItem(QStringLiteral("100"), QStringLiteral("t"))};
     item->FAVORITE = true;
-    Kpwfunc::DeleteThreadLog(item.item);
+    UserFiles::DeleteThreadLog(item.item);
     EXPECT_FALSE(item->FAVORITE);
     EXPECT_EQ(asked.size(), 2);
 }
@@ -317,12 +317,12 @@ TEST_F(UserFilesTest, BookmarkIndexLosesTheThreadOnlyWithoutBookmarks)
     TTextList index(QStringList{"2ch/news/100=t", "2ch/news/1000=u", "2ch/news/100=again"});
     const QString file = Profile(QStringLiteral("bookmark.txt"));
     item->Bookmarks.Add(new TBookmarkRes);
-    Kpwfunc::RemoveBookmarkEntry(item.item, index, file);
+    UserFiles::RemoveBookmarkEntry(item.item, index, file);
     EXPECT_EQ(index.Count(), 3);
     EXPECT_FALSE(QFileInfo::exists(file));
 
     item->Bookmarks.Delete(0);
-    Kpwfunc::RemoveBookmarkEntry(item.item, index, file);
+    UserFiles::RemoveBookmarkEntry(item.item, index, file);
     EXPECT_EQ(index.Lines, QStringList({"2ch/news/1000=u"}));
     EXPECT_EQ(Lines(file), index.Lines);
 }
@@ -338,7 +338,7 @@ TEST_F(UserFilesTest, LocalLogsAreListedAndUnlistedOnesArePastLogs)
     TTavuListDoc doc;
     doc.Site = site;
     doc.BoardID = QStringLiteral("news");
-    Kpwfunc::ListLocalLogs(&doc);
+    UserFiles::ListLocalLogs(&doc);
 
     ASSERT_EQ(doc.Items()->Count(), 2);
     TThreadItem *live = doc.Items()->Get(0);
@@ -365,7 +365,7 @@ TEST_F(UserFilesTest, FallenThreadsAreAddedFromTheLogFolder)
     ItemRef listed{NewItem(QStringLiteral("111"), QStringLiteral("listed"))};
     doc.AddItem(listed.item);
 
-    Kpwfunc::AddFallenThreads(&doc);
+    UserFiles::AddFallenThreads(&doc);
     ASSERT_EQ(doc.Items()->Count(), 3);
     TThreadItem *fromDat = doc.Items()->Get(1);
     TThreadItem *fromInf = doc.Items()->Get(2);

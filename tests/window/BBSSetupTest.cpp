@@ -79,10 +79,10 @@ TEST(BBSSetup, ASiteIsFetchedRegisteredAndNotInstalledTwice)
         return dialog->result();
     };
     QStringList messages;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&messages](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&messages](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             messages << text;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         drive);
     env.Window->Action(QStringLiteral("actBBSSetup"))->trigger();
@@ -127,11 +127,11 @@ TEST(BBSSetup, AnAddressWithoutSiteFilesInstallsNothing)
     QStringList shown;
     int pageWhenTold = -1;
     TBBSSetupDialog *setup = nullptr;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             messages << text;
             pageWhenTold = setup ? setup->PageIndex() : -1;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             shown << dialog.windowTitle();

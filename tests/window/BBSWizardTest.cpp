@@ -8,7 +8,7 @@
 
 #include "support/ScriptedHttpServer.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/BBSList.h"
 #include "core/FileUtil.h"
@@ -21,7 +21,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/BBSRegistration.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/BBSWizard.h"
 
 #include <gtest/gtest.h>
@@ -78,8 +78,8 @@ void SelectType(TBBSWizard &wizard, const QString &id)
 bool OpenWizard(TWindowEnv &env, const std::function<int(TBBSWizard *)> &steps)
 {
     bool realWizard = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &shown) {
             auto *wizard = dynamic_cast<TBBSWizard *>(&shown);
             realWizard = wizard != nullptr;
@@ -204,7 +204,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     const auto nodes =
         Part<QTreeWidget>(env.Window, "BoardListView")->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
-    EXPECT_EQ(Kpwfunc::NodeBoard(nodes.first()), board);
+    EXPECT_EQ(BoardTree::NodeBoard(nodes.first()), board);
 
     // Its thread list comes from the server.
     env.Window->StartThreadListDownload(board, false, false);
@@ -218,7 +218,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
 
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
     ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);
@@ -343,11 +343,11 @@ TEST(BBSWizard, ASecondBoardIsOfferedACategoryAndTheLastPageNamesIt)
     QString offered, finalNote;
     int pageWhenAsked = -1;
     TBBSWizard *shown = nullptr;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             messages << text;
             pageWhenAsked = shown ? shown->PageIndex() : -1;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             shown = dynamic_cast<TBBSWizard *>(&dialog);

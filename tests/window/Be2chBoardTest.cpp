@@ -34,8 +34,8 @@ TEST(Be2chBoard, TakingPartBoardsAndTheirCharsetsGoToBeIni)
     const TBoard *second = site->Boards->Get(1);
     const int other = site->CodePage == 1 ? 2 : 1;
     bool takePart = true;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &d) {
             auto *dialog = dynamic_cast<TBe2chBoardDialog *>(&d);
             if (!dialog)

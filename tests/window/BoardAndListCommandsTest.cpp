@@ -6,7 +6,7 @@
 #include "StoredThread.h"
 #include "UrlCatcher.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -74,14 +74,14 @@ TEST(BoardAndListCommandsTest, DeletingABoardsLogsAsksAndClosesItsTabs)
     QAction *deleteLogs = env.Window->Action(QStringLiteral("actBoardDeleteLog"));
     ASSERT_TRUE(deleteLogs->isEnabled());
 
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     deleteLogs->trigger();
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages[0].contains(QStringLiteral("ログをすべて削除しますか")));
     EXPECT_TRUE(QFile::exists(folder + StoredThread::Key + QStringLiteral(".dat")));
     EXPECT_EQ(env.Window->Tabs().Browsers().size(), 1);
 
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     deleteLogs->trigger();
     EXPECT_FALSE(QDir(folder).exists());
     EXPECT_TRUE(env.Window->Tabs().Browsers().isEmpty());   // no tab writes the log back
@@ -156,10 +156,10 @@ TEST(BoardAndListCommandsTest, BoardFindSelectsTheNextMatchAndKeepsTheHistory)
     env.Start();
     QString wanted = QStringLiteral("ニュース");
     bool findNext = false;
-    const Kpwfunc::TScopedDialogHandlers answer(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    const Dialogs::TScopedDialogHandlers answer(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.Messages.append(text);
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             auto *find = qobject_cast<TBoardFindDialog *>(&dialog);

@@ -5,7 +5,7 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -91,7 +91,7 @@ QTreeWidgetItem *NodeNamed(QTreeWidget *tree, const QString &text)
 QString AddLocalFolder(TPostEnv &env, const QString &name, const QString &folder)
 {
     env.Dialog = FillEditor(name, folder, QStringLiteral("ローカル"));
-    EXPECT_TRUE(Kpwfunc::AddSiteBoard(TavuEnviron->LocalSite(), QStringLiteral("ローカル"), QString(), QString()));
+    EXPECT_TRUE(BoardTree::AddSiteBoard(TavuEnviron->LocalSite(), QStringLiteral("ローカル"), QString(), QString()));
     for (int i = 0; i < TavuEnviron->LocalSite()->Boards->Count(); ++i) {
         if (TavuEnviron->LocalSite()->Boards->Get(i)->Name == name)
             return TavuEnviron->LocalSite()->Boards->Get(i)->GetLogDir();
@@ -100,9 +100,9 @@ QString AddLocalFolder(TPostEnv &env, const QString &name, const QString &folder
 }
 
 struct EditorInstalled {
-    EditorInstalled() : old(Kpwfunc::SetBoardEditor({})) { SiteDialogCommands::InstallBoardEditor(); }
-    ~EditorInstalled() { Kpwfunc::SetBoardEditor(old); }
-    Kpwfunc::TBoardEditorHandler old;
+    EditorInstalled() : old(BoardTree::SetBoardEditor({})) { SiteDialogCommands::InstallBoardEditor(); }
+    ~EditorInstalled() { BoardTree::SetBoardEditor(old); }
+    BoardTree::TBoardEditorHandler old;
 };
 
 }  // namespace
@@ -349,7 +349,7 @@ TEST(BBSDialog, ShowsTheSiteAndSetsItsFlag)
     TBBSDialog dialog;
     EXPECT_EQ(dialog.Label1->text(), QStringLiteral("テスト"));
     EXPECT_EQ(dialog.Label3->text(), QStringLiteral("<b>説明</b>"));
-    EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    EXPECT_EQ(Dialogs::ExecDialog(dialog), QDialog::Accepted);
     EXPECT_TRUE(env.site->Listed);
 }
 
@@ -385,8 +385,8 @@ TEST(BBSOrderDialog, OkWritesFilesAndRebuildsTheBar)
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "local\r\ntest\r\n"); });
     Part<QComboBox>(env.env.Window, "SiteComboBox")->setCurrentIndex(0);
     TavuConfig->SHOWBBSTOOLBAR = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [](QDialog &dialog) {
             if (auto *input = qobject_cast<QInputDialog *>(&dialog)) {
                 input->setTextValue(QStringLiteral("テ"));
@@ -419,8 +419,8 @@ TEST(BBSDialog, SelectionOnTheWindowKeepsBbsTxtInStep)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "local\r\n"); });
     int answer = QDialog::Rejected;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&answer](QDialog &dialog) {
             auto *choose = qobject_cast<TBBSDialog *>(&dialog);
             choose->CheckBox1->setChecked(true);
@@ -450,8 +450,8 @@ TEST(BBSDialog, CancelKeepsTheSiteShown)
     ASSERT_GT(favorites, 0);
     box->setCurrentIndex(favorites);
     ASSERT_EQ(env.env.Window->Services().CurrentSite(), TavuEnviron->FavoritesSite());
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [](QDialog &) { return int(QDialog::Rejected); });
     env.env.Window->Action(QStringLiteral("actBBSSelect"))->trigger();
     EXPECT_EQ(env.env.Window->Services().CurrentSite(), TavuEnviron->FavoritesSite());

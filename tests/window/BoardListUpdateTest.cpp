@@ -7,7 +7,7 @@
 
 #include "support/ScriptedHttpServer.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -266,7 +266,7 @@ TEST_F(BoardListDialogFlowTest, TheDialogUpdatesTheSiteThroughTheSeam)
     };
     TBoardListDialog dialog;
     dialog.SelectSite(env.site);
-    EXPECT_EQ(Kpwfunc::ExecDialog(dialog), int(QDialog::Rejected));
+    EXPECT_EQ(Dialogs::ExecDialog(dialog), int(QDialog::Rejected));
 
     EXPECT_EQ(log.value(0), QStringLiteral("  zuDAROZソースファイルの読み込み"));
     EXPECT_TRUE(log.contains(QStringLiteral("  →板数：3")));
@@ -316,8 +316,8 @@ TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
         200, jconvert::UnicodeToSjis(QStringLiteral("板|news|ニュース|%1\n板|fresh|新板|%2\n")
                                          .arg(env.server.BoardUrl(PostTest::News), env.server.Url(QStringLiteral("/fresh/"))))));
     TSite *chosen = nullptr;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &shown) {
             auto &dialog = dynamic_cast<TBoardListDialog &>(shown);
             chosen = dialog.ChosenSite();
@@ -332,7 +332,7 @@ TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
     const auto found =
         Part<QTreeWidget>(env.Window(), "BoardListView")->findItems(QStringLiteral("新板"), Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(Kpwfunc::NodeBoard(found.first()), env.site->Boards->FindByID(QStringLiteral("fresh")));
+    EXPECT_EQ(BoardTree::NodeBoard(found.first()), env.site->Boards->FindByID(QStringLiteral("fresh")));
 }
 
 // A page whose boards the site's patterns claim none of is said to be so; the boards go to the site
@@ -341,7 +341,7 @@ TEST_F(BoardListDialogFlowTest, BoardsNoPatternClaimsAreOfferedToTheSite)
 {
     const QString foreign = QStringLiteral("外|far|遠い板|http://far.example/far/\n外|near|近い板|http://far.example/near/\n");
     const QString before = BoardDat(env.site);
-    for (Kpwfunc::TMsgResult answer : {Kpwfunc::mrNo, Kpwfunc::mrYes}) {
+    for (Dialogs::TMsgResult answer : {Dialogs::mrNo, Dialogs::mrYes}) {
         env.Messages.clear();
         env.Answer = answer;
         pages.Reply(ScriptedHttpServer::Make(200, jconvert::UnicodeToSjis(foreign)));
@@ -351,7 +351,7 @@ TEST_F(BoardListDialogFlowTest, BoardsNoPatternClaimsAreOfferedToTheSite)
         ASSERT_EQ(env.Messages.size(), 1);
         EXPECT_TRUE(env.Messages.first().contains(QStringLiteral("2 個の板")));
         EXPECT_TRUE(dialog.Memo1->toPlainText().contains(QStringLiteral("サイトのURLに合う板がありません")));
-        if (answer == Kpwfunc::mrNo) {
+        if (answer == Dialogs::mrNo) {
             EXPECT_EQ(BoardDat(env.site), before);
         }
     }
@@ -372,7 +372,7 @@ TEST_F(BoardListDialogFlowTest, BoardsAnotherSiteHoldsAreNotOffered)
     held->URL = QStringLiteral("http://far.example/far/");
     held->HostPath = QStringLiteral("far.example");
     user->Boards->Add(held);
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     pages.Reply(ScriptedHttpServer::Make(
         200, jconvert::UnicodeToSjis(QStringLiteral("外|far|遠い板|http://far.example/far/\n外|near|近い板|http://far.example/near/\n"))));
     TBoardListDialog dialog;
@@ -396,10 +396,10 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
     check.start();
     Part<TUpdateCheckController>(env.Window())->RunningChecks.append(&check);
     bool opened = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.env.Messages << text;
-            return Kpwfunc::mrYes;
+            return Dialogs::mrYes;
         },
         [&opened](QDialog &) {
             opened = true;
@@ -407,7 +407,7 @@ TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
         });
     env.Window()->Action(QStringLiteral("actBoardListUpdate"))->trigger();
     TBoard *news = env.Board(PostTest::News);
-    EXPECT_FALSE(Kpwfunc::DeleteSiteBoard(env.site, news));
+    EXPECT_FALSE(BoardTree::DeleteSiteBoard(env.site, news));
     EXPECT_FALSE(opened);
     EXPECT_EQ(env.env.Messages, QStringList(2, QStringLiteral("読み込み，または書き込みが完了していません。")));
     EXPECT_EQ(env.Board(PostTest::News), news);

@@ -5,7 +5,7 @@
 #include "WindowParts.h"
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -48,7 +48,7 @@ struct TShownPane {
     {
         env.Window->BoardPane().SelectBoardInTree(News());
         QTreeWidgetItem *node = Tree()->currentItem();
-        return Kpwfunc::NodeBoard(node) == News() ? node : nullptr;
+        return BoardTree::NodeBoard(node) == News() ? node : nullptr;
     }
     QPoint Place(QTreeWidgetItem *node) const { return Tree()->visualItemRect(node).center(); }
 
@@ -77,7 +77,7 @@ TEST(BoardPane, ASiteChosenInTheSiteBoxFillsTheTreeAndIsTheSiteShown)
     QTreeWidget *tree = w.Tree();
     ASSERT_GT(tree->topLevelItemCount(), 0);
     ASSERT_GT(tree->topLevelItem(0)->childCount(), 0);
-    const TBoard *first = Kpwfunc::NodeBoard(tree->topLevelItem(0)->child(0));
+    const TBoard *first = BoardTree::NodeBoard(tree->topLevelItem(0)->child(0));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->Site, machi);
 }

@@ -4,8 +4,8 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
 #include "mainwindow/WindowTabs.h"
@@ -55,9 +55,9 @@ QTreeWidgetItem *NodeNamed(QTreeWidget *tree, const QString &text)
 }
 
 // A board editor that settles what the test asks for.
-Kpwfunc::TBoardEditorHandler Editor(const QString &id, const QString &category, int *calls = nullptr)
+BoardTree::TBoardEditorHandler Editor(const QString &id, const QString &category, int *calls = nullptr)
 {
-    return [=](TSite *, const TBoard *, Kpwfunc::TBoardEditValues &values) {
+    return [=](TSite *, const TBoard *, BoardTree::TBoardEditValues &values) {
         if (calls)
             ++*calls;
         values.Name = id.toUpper();
@@ -70,9 +70,9 @@ Kpwfunc::TBoardEditorHandler Editor(const QString &id, const QString &category, 
 }
 
 struct EditorScope {
-    explicit EditorScope(Kpwfunc::TBoardEditorHandler editor) : old(Kpwfunc::SetBoardEditor(std::move(editor))) {}
-    ~EditorScope() { Kpwfunc::SetBoardEditor(old); }
-    Kpwfunc::TBoardEditorHandler old;
+    explicit EditorScope(BoardTree::TBoardEditorHandler editor) : old(BoardTree::SetBoardEditor(std::move(editor))) {}
+    ~EditorScope() { BoardTree::SetBoardEditor(old); }
+    BoardTree::TBoardEditorHandler old;
 };
 
 }  // namespace
@@ -87,26 +87,26 @@ TEST(BoardTree, StateIsSavedPerSiteAndRestored)
 
     tree->topLevelItem(0)->setExpanded(false);
     tree->setCurrentItem(NodeNamed(tree, QStringLiteral("B1")));
-    Kpwfunc::SaveTreeState(tree, env.site);
+    BoardTree::SaveTreeState(tree, env.site);
     const TIniFile ini(env.env.Profile(QStringLiteral("boardcnf.ini")));
     EXPECT_EQ(ini.ReadSection(QStringLiteral("test")),
               QStringList({QStringLiteral("A"), QStringLiteral("TOP"), QStringLiteral("SELECTED")}));
     EXPECT_EQ(ini.ReadString(QStringLiteral("test"), QStringLiteral("SELECTED")), QStringLiteral("B1"));
 
-    Kpwfunc::FillBoardTree(tree, env.site);
+    BoardTree::FillBoardTree(tree, env.site);
     EXPECT_EQ(TopTexts(tree), QStringList({"A-", "B+", "A-"}));
     ASSERT_NE(tree->currentItem(), nullptr);
     EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("B1"));
-    EXPECT_EQ(Kpwfunc::NodeBoard(tree->currentItem()), env.site->Boards->FindByID(QStringLiteral("b1")));
+    EXPECT_EQ(BoardTree::NodeBoard(tree->currentItem()), env.site->Boards->FindByID(QStringLiteral("b1")));
 
     // A filter that matches nothing leaves the tree empty and the stored state as it was.
-    Kpwfunc::FillBoardTree(tree, env.site, QStringLiteral("ｚｚ"));
+    BoardTree::FillBoardTree(tree, env.site, QStringLiteral("ｚｚ"));
     EXPECT_EQ(tree->topLevelItemCount(), 0);
-    Kpwfunc::SaveTreeState(tree, env.site);
+    BoardTree::SaveTreeState(tree, env.site);
     EXPECT_EQ(TIniFile(env.env.Profile(QStringLiteral("boardcnf.ini"))).ReadString(QStringLiteral("test"), QStringLiteral("A")),
               QStringLiteral("1"));
     // The filter folds width and case.
-    Kpwfunc::FillBoardTree(tree, env.site, QStringLiteral("ｂ１"));
+    BoardTree::FillBoardTree(tree, env.site, QStringLiteral("ｂ１"));
     EXPECT_EQ(TopTexts(tree), QStringList({"B+"}));
 }
 
@@ -115,15 +115,15 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     TPostWindowEnv env(WriteBoards);
     {
         EditorScope editor(Editor(QStringLiteral("b2"), QStringLiteral("B")));
-        ASSERT_TRUE(Kpwfunc::AddSiteBoard(env.site, QString(), QString(), QString()));
+        ASSERT_TRUE(BoardTree::AddSiteBoard(env.site, QString(), QString(), QString()));
     }
     {
         EditorScope editor(Editor(QStringLiteral("c1"), QStringLiteral("C")));
-        ASSERT_TRUE(Kpwfunc::AddSiteBoard(env.site, QString(), QString(), QString()));
+        ASSERT_TRUE(BoardTree::AddSiteBoard(env.site, QString(), QString(), QString()));
     }
     {
         EditorScope editor(Editor(QStringLiteral("x1"), QString()));
-        ASSERT_TRUE(Kpwfunc::AddSiteBoard(env.site, QString(), QString(), QString()));
+        ASSERT_TRUE(BoardTree::AddSiteBoard(env.site, QString(), QString(), QString()));
     }
     EXPECT_EQ(BoardIds(env.site), QStringList({"/x1", "A/a1", "A/a2", "B/b1", "B/b2", "A/a3", "C/c1"}));
     // What was written is what is read back.
@@ -132,15 +132,15 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     EXPECT_EQ(BoardIds(&copy), BoardIds(env.site));
 
     // Deleting asks first; the id goes into board.abone once however often it is deleted.
-    env.env.Answer = Kpwfunc::mrNo;
-    EXPECT_FALSE(Kpwfunc::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
-    env.env.Answer = Kpwfunc::mrYes;
-    ASSERT_TRUE(Kpwfunc::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
+    env.env.Answer = Dialogs::mrNo;
+    EXPECT_FALSE(BoardTree::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
+    env.env.Answer = Dialogs::mrYes;
+    ASSERT_TRUE(BoardTree::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
     {
         EditorScope editor(Editor(QStringLiteral("b2"), QStringLiteral("B")));
-        ASSERT_TRUE(Kpwfunc::AddSiteBoard(env.site, QString(), QString(), QString()));
+        ASSERT_TRUE(BoardTree::AddSiteBoard(env.site, QString(), QString(), QString()));
     }
-    ASSERT_TRUE(Kpwfunc::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
+    ASSERT_TRUE(BoardTree::DeleteSiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("b2"))));
     EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("B2を削除しますか？"));
     TTextList abone;
     ASSERT_TRUE(abone.LoadFromFile(env.site->GetDir() + QStringLiteral("board.abone")));
@@ -152,7 +152,7 @@ TEST(BoardTree, AddedBoardsLandAfterTheirCategoryAndDeletedOnesAreListedOnce)
     TTavuListDoc *doc = nullptr;
     window->Tabs().NewListDoc(doc, nullptr, TTavuListDoc::lmBoard, true, QStringLiteral("A1"),
                         env.site->Boards->FindByID(QStringLiteral("a1")));
-    Kpwfunc::FillBoardTree(Part<QTreeWidget>(window, "BoardListView"), env.site);
+    BoardTree::FillBoardTree(Part<QTreeWidget>(window, "BoardListView"), env.site);
     Part<QTreeWidget>(window, "BoardListView")
         ->setCurrentItem(NodeNamed(Part<QTreeWidget>(window, "BoardListView"), QStringLiteral("A1")));
     window->Action(QStringLiteral("actBoardDeleteBoard"))->trigger();
@@ -167,7 +167,7 @@ TEST(BoardTree, ChangesMoveABoardAndWaitForRunningRequests)
     TPostWindowEnv env(WriteBoards);
     {
         EditorScope editor(Editor(QStringLiteral("a1"), QStringLiteral("B")));
-        ASSERT_TRUE(Kpwfunc::ModifySiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("a1"))));
+        ASSERT_TRUE(BoardTree::ModifySiteBoard(env.site, env.site->Boards->FindByID(QStringLiteral("a1"))));
     }
     EXPECT_EQ(BoardIds(env.site), QStringList({"A/a2", "B/b1", "B/a1", "A/a3"}));
 
@@ -177,7 +177,7 @@ TEST(BoardTree, ChangesMoveABoardAndWaitForRunningRequests)
     running->URL = env.server.Url(QStringLiteral("/news/subject.txt"));
     running->Get();
     env.env.Messages.clear();
-    EXPECT_FALSE(Kpwfunc::AddSiteBoard(env.site, QString(), QString(), QString()));
+    EXPECT_FALSE(BoardTree::AddSiteBoard(env.site, QString(), QString(), QString()));
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("読み込み，または書き込みが完了していません。"));
     PostTest::WaitFor([] { return TavuHttpList->Count() == 0 || !TavuHttpList->Get(0)->IsBusy(); });
@@ -186,10 +186,10 @@ TEST(BoardTree, ChangesMoveABoardAndWaitForRunningRequests)
     // The default favorites folder is made once, numbered on from the site's counter.
     TSite *favorites = TavuEnviron->FavoritesSite();
     TavuConfig->DEFFAVNAME = QStringLiteral("いつもの");
-    TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->ID, QStringLiteral("fav00002"));
-    EXPECT_EQ(Kpwfunc::EnsureDefaultFavoritesFolder(), Kpwfunc::FindDefaultFavorites());
+    EXPECT_EQ(BoardTree::EnsureDefaultFavoritesFolder(), BoardTree::FindDefaultFavorites());
     TTextList folderFile;
     ASSERT_TRUE(folderFile.LoadFromFile(favorites->GetDir() + QStringLiteral("fav00002.txt")));
     EXPECT_EQ(folderFile.Lines, QStringList({QStringLiteral("いつもの")}));
@@ -198,7 +198,7 @@ TEST(BoardTree, ChangesMoveABoardAndWaitForRunningRequests)
     TBoard shortcut;
     shortcut.Kind = TBoard::KIND_NORMAL;
     env.env.Messages.clear();
-    EXPECT_FALSE(Kpwfunc::ModifySiteBoard(favorites, &shortcut));
+    EXPECT_FALSE(BoardTree::ModifySiteBoard(favorites, &shortcut));
     EXPECT_EQ(env.env.Messages.value(0), QStringLiteral("それは修正できません。"));
 }
 
@@ -216,7 +216,7 @@ TEST(BoardTree, TabsKeepTheirOrderAndTheBarIsAsWideAsItsButtons)
     EXPECT_EQ(window->Tabs().ListDocs(), QList<TTavuListDoc *>({first, second}));
     EXPECT_EQ(window->Tabs().IndexOfBoardTab(second), 1);
     EXPECT_EQ(Part<QToolBar>(window, "ThreadListBar")->maximumWidth(),
-              Kpwfunc::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
+              BoardTree::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
 
     window->Tabs().CloseListDoc(first);
     ASSERT_TRUE(window->Tabs().GetActiveListDoc(active));

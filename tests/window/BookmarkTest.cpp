@@ -4,7 +4,7 @@
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowLists.h"
 #include "core/Bookmark.h"
 #include "core/Colors.h"
@@ -72,7 +72,7 @@ TEST(Bookmark, SetFromTheTabSurvivesARestartAndIsOpenedAndDeletedInTheManager)
 
     QStringList dialogs;
     {
-        Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
             dialogs.append(dialog.metaObject()->className());
             auto *category = dynamic_cast<TBookmarkCategoryDialog *>(&dialog);
             if (!category)
@@ -101,7 +101,7 @@ TEST(Bookmark, SetFromTheTabSurvivesARestartAndIsOpenedAndDeletedInTheManager)
     env.Start();
     bool checked = false;
     {
-        Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+        Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
             auto *manager = dynamic_cast<TBookmarkManager2 *>(&dialog);
             if (!manager)
                 return int(QDialog::Rejected);
@@ -212,9 +212,9 @@ TEST(Bookmark, EditorMovesBookmarksAndCategories)
 
         // A new category needs an unused name: the used one is refused, then one is given.
         int asked = 0;
-        Kpwfunc::TScopedDialogHandlers answer([&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+        Dialogs::TScopedDialogHandlers answer([&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             EXPECT_EQ(text, QStringLiteral("すでに使われているカテゴリ名です。"));
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         }, [&](QDialog &dialog) {
             auto *input = dynamic_cast<QInputDialog *>(&dialog);
             if (!input)
@@ -249,7 +249,7 @@ TEST(Bookmark, TheEditorCommandShowsTheEditor)
     TWindowEnv env(WriteBbsTxt);
     env.Start();
     QStringList dialogs;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         dialogs.append(dialog.metaObject()->className());
         return int(QDialog::Rejected);
     });
@@ -266,7 +266,7 @@ TEST(Bookmark, TheManagersListsTakeTheStoredColours)
     TWindowEnv env;
     env.Start();
     QList<QPalette> shown;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         auto *manager = dynamic_cast<TBookmarkManager2 *>(&dialog);
         if (manager) {
             for (const QTreeWidget *list : {manager->ListViewBBS, manager->ListViewBoard, manager->ListViewCategory,

@@ -5,7 +5,7 @@
 #include "PostTestEnv.h"
 
 #include "commands/BrowserTabDrag.h"
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/TextList.h"
 #include "mainwindow/BoardPane.h"
 #include "services/FavoriteFolders.h"
@@ -59,7 +59,7 @@ TEST(BrowserTabDrag, AThreadTabDroppedOnAFavouritesFolderJoinsItOnce)
     TTavuBrowser *tab = window->Tabs().Browsers().value(0);
     ASSERT_TRUE(tab && tab->ThreadItem());
 
-    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    const TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     window->BoardPane().SelectSite(TavuEnviron->FavoritesSite());
     window->show();

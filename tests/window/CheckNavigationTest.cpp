@@ -123,8 +123,8 @@ TEST_F(Navigation, AThreadLinkAsksHowToOpenAndOpensTheThread)
     ASSERT_TRUE(tab);
     TavuConfig->CHECKBBSLINK = true;
     QStringList asked;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrYes; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrYes; },
         [&asked](QDialog &dialog) {
             auto *urlDialog = qobject_cast<TUrlDialog *>(&dialog);
             if (!urlDialog)

@@ -176,7 +176,7 @@ TEST(Composer, ConfirmationsStopTheSendAfterTheHistoriesAreWritten)
     composer->SenderMail->setEditText(QStringLiteral("mail"));
     composer->SenderBody->setPlainText(QStringLiteral("本文"));
 
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     composer->actSend->trigger();
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages[0].startsWith(QStringLiteral("fusianasanで書き込もうとしています。")));
@@ -193,7 +193,7 @@ TEST(Composer, ConfirmationsStopTheSendAfterTheHistoriesAreWritten)
     EXPECT_EQ(composer->SenderName->currentText(), QStringLiteral("fusianasan●"));
 
     item->BBS = env.registry->BBSList()->FindByID(QStringLiteral("machibbsscript"));
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     env.Messages.clear();
     composer->actSend->trigger();
     ASSERT_EQ(env.Messages.size(), 2);
@@ -233,10 +233,10 @@ TEST(Composer, ClosingAsksOnlyWhileSomethingIsWritten)
     composer->SetThread(item.get());
     composer->show();
     composer->SenderBody->setPlainText(QStringLiteral("書きかけ"));
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     EXPECT_FALSE(composer->close());
     EXPECT_EQ(env.Messages, QStringList({QStringLiteral("編集中です。閉じてもよかですか？")}));
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     EXPECT_TRUE(composer->close());
     EXPECT_TRUE(PostTest::WaitFor([&composer] { return composer.isNull(); }));   // freed after closing
     EXPECT_EQ(item->RefCount(), 1);   // and its reference to the thread released

@@ -9,9 +9,9 @@
 
 #include "commands/CustomiseCommands.h"
 #include "commands/ToolCommands.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
 #include "controls/WindowLists.h"
@@ -278,7 +278,7 @@ TEST(Customise, AKeyBoundTwiceIsMarkedAndTheWindowAndComposerBindingsAreStored)
 
     // The stored bindings are what the next start applies.
     clearLog->setShortcut(QKeySequence());
-    Kpwfunc::ApplyShortcutKeys(stored, Part<TActionList>(env.Window, "ActionList1")->Actions());
+    BarsAndMenus::ApplyShortcutKeys(stored, Part<TActionList>(env.Window, "ActionList1")->Actions());
     EXPECT_EQ(clearLog->shortcut(), fresh);
 }
 
@@ -417,7 +417,7 @@ TEST(Customise, TheThreadListShowsTheChosenColumnOrderAtOnceWithTheirWidths)
     EXPECT_EQ(env.Window->StoredLists().ThreadListColumns.mid(0, 2),
               (QStringList{QStringLiteral("UPDATE"), QStringLiteral("TITLE")}));
     EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->model()->headerData(2, Qt::Horizontal).toString(),
-              Kpwfunc::ThreadListColumnOf(QStringLiteral("TITLE")).Caption);
+              BarsAndMenus::ThreadListColumnOf(QStringLiteral("TITLE")).Caption);
     EXPECT_EQ(Part<TqorExtListView>(env.Window, "ThreadListView")->columnWidth(2), 321);
 }
 
@@ -453,12 +453,12 @@ TEST(Customise, AToolbarGainsTheChosenActionAndKeepsAnUnknownName)
     ASSERT_EQ(answers.Shown, QStringList{QStringLiteral("TCustomToolbarDialog")});
 
     TIniFile stored(env.Profile(QStringLiteral("toolbar.ini")));
-    EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
+    EXPECT_EQ(*BarsAndMenus::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
               (QStringList{QStringLiteral("actShowBoardList2"), QStringLiteral("actNoSuchAction"), QStringLiteral("actToolMemo"),
                            QStringLiteral("-")}));
     // Every toolbar is written, the untouched ones with their designed buttons.
-    EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("GaishutuToolBar"), QStringLiteral("BUTTON")),
-              Kpwfunc::DesignedToolBar(QStringLiteral("GaishutuToolBar")));
+    EXPECT_EQ(*BarsAndMenus::ReadActionEntries(stored, QStringLiteral("GaishutuToolBar"), QStringLiteral("BUTTON")),
+              BarsAndMenus::DesignedToolBar(QStringLiteral("GaishutuToolBar")));
     EXPECT_TRUE(ReadBytes(env.Profile(QStringLiteral("toolbar.ini"))).contains("BUTTON3=actToolMemo\r\n"));
     EXPECT_TRUE(Part<QToolBar>(env.Window, "MainActToolBar")->actions().contains(memo));
     EXPECT_EQ(Part<QToolBar>(env.Window, "MainActToolBar")->actions().indexOf(memo), 2);
@@ -494,7 +494,7 @@ TEST(Customise, AMovedBlockOfButtonsLeavesOnlyItsFirstRowSelected)
     });
     env.Window->Action(QStringLiteral("actToolCustomizeToolBar"))->trigger();
     TIniFile stored(env.Profile(QStringLiteral("toolbar.ini")));
-    EXPECT_EQ(*Kpwfunc::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
+    EXPECT_EQ(*BarsAndMenus::ReadActionEntries(stored, QStringLiteral("MainActToolBar"), QStringLiteral("BUTTON")),
               (QStringList{QStringLiteral("actToolMemo"), QStringLiteral("-"), QStringLiteral("actShowBoardList2"),
                            QStringLiteral("actOption")}));
 }
@@ -651,7 +651,7 @@ TEST(Customise, HistoryCleaningAsksAndDeletesExactlyTheTickedFiles)
         clean.ListView1->findItems(file, Qt::MatchExactly, 1).first()->setCheckState(0, Qt::Checked);
     };
     // "No" keeps everything and the dialog open.
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     {
         TCleanDialog clean;
         tick(clean, QStringLiteral("namelog.txt"));
@@ -659,13 +659,13 @@ TEST(Customise, HistoryCleaningAsksAndDeletesExactlyTheTickedFiles)
         EXPECT_EQ(clean.result(), 0);
         EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("namelog.txt"))));
     }
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     env.Messages.clear();
     {
-        Kpwfunc::TScopedDialogHandlers answers(
-            [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+        Dialogs::TScopedDialogHandlers answers(
+            [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
                 env.Messages << text;
-                return Kpwfunc::mrYes;
+                return Dialogs::mrYes;
             },
             [&tick](QDialog &dialog) {
                 auto &clean = dynamic_cast<TCleanDialog &>(dialog);
@@ -695,10 +695,10 @@ TEST(Customise, TheShortcutEditorKeepsTabNamesUniqueAndTheBarsShowWhatItSaved)
     ASSERT_EQ(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->PanelCount(), 2);
 
     QStringList typed{QStringLiteral("タブ1"), QString(), QStringLiteral("新しいタブ"), QStringLiteral("ニュース速報")};
-    Kpwfunc::TScopedDialogHandlers answers(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers answers(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.Messages << text;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             if (auto *input = qobject_cast<QInputDialog *>(&dialog)) {

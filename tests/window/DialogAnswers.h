@@ -14,9 +14,9 @@ class TDialogAnswers {
 public:
     TDialogAnswers(TWindowEnv &env, std::function<void(QDialog &)> answer)
         : handlers(
-              [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+              [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
                   env.Messages << text;
-                  return Kpwfunc::mrOK;
+                  return Dialogs::mrOK;
               },
               [this, answer](QDialog &dialog) {
                   Shown << QString::fromLatin1(dialog.metaObject()->className());
@@ -29,5 +29,5 @@ public:
     QStringList Shown;
 
 private:
-    Kpwfunc::TScopedDialogHandlers handlers;
+    Dialogs::TScopedDialogHandlers handlers;
 };

@@ -6,8 +6,8 @@
 #include "StoredThread.h"
 #include "WindowTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"

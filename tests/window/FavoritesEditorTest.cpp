@@ -4,13 +4,13 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/FavoriteFolders.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/BoardEditor.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/FavoritesEditor.h"
@@ -55,12 +55,12 @@ QTreeWidgetItem *NodeNamed(QTreeWidget *tree, const QString &text)
 }
 
 struct TFavEnv : TPostEnv {
-    TFavEnv() : old(Kpwfunc::SetBoardEditor({}))
+    TFavEnv() : old(BoardTree::SetBoardEditor({}))
     {
         SiteDialogCommands::InstallBoardEditor();
         favorites = TavuEnviron->FavoritesSite();
     }
-    ~TFavEnv() { Kpwfunc::SetBoardEditor(old); }
+    ~TFavEnv() { BoardTree::SetBoardEditor(old); }
 
     // A folder added through the board editor under the category; returns it. Adding reads the
     // site's boards anew, so the folder returned before is gone: look it up again with Folder.
@@ -73,7 +73,7 @@ struct TFavEnv : TPostEnv {
             editor->Button2->click();
             return editor->result();
         };
-        EXPECT_TRUE(Kpwfunc::AddSiteBoard(favorites, category, QString(), QString()));
+        EXPECT_TRUE(BoardTree::AddSiteBoard(favorites, category, QString(), QString()));
         Dialog = {};
         return Folder(name);
     }
@@ -86,7 +86,7 @@ struct TFavEnv : TPostEnv {
         return nullptr;
     }
 
-    Kpwfunc::TBoardEditorHandler old;
+    BoardTree::TBoardEditorHandler old;
     TSite *favorites = nullptr;
 };
 
@@ -141,7 +141,7 @@ TEST(FavoriteDialog, ThreadsGoToTheTopOrTheEndOfTheFolder)
         dialog.Button1->click();
         return dialog.result();
     };
-    EXPECT_EQ(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    EXPECT_EQ(Dialogs::ExecDialog(dialog), QDialog::Accepted);
     QStringList lines = FileLines(file);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("よく見る"));
@@ -243,7 +243,7 @@ TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
     };
     {
         TFavoritesEditor editor;
-        Kpwfunc::ExecDialog(editor);
+        Dialogs::ExecDialog(editor);
     }
     QStringList lines = FileLines(file);
     ASSERT_EQ(lines.size(), 4);
@@ -266,7 +266,7 @@ TEST(FavoritesEditor, ShowsSortsReordersAndRemoves)
     };
     {
         TFavoritesEditor editor;
-        Kpwfunc::ExecDialog(editor);
+        Dialogs::ExecDialog(editor);
     }
     EXPECT_EQ(FileLines(file), QStringList{QStringLiteral("箱")});   // only the name is left
     for (TThreadItem *item : items) {
@@ -285,12 +285,12 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
-    TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     const QString file = FavoriteFolders::FolderFile(folder);
     env.Window()->StartThreadListDownload(folder, false, false);
@@ -305,8 +305,8 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     QAction *add = env.Window()->Action(QStringLiteral("actThreadAddFav"));
     EXPECT_EQ(add->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
     int shown = 0;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &d) {
             auto *dialog = dynamic_cast<TFavoriteDialog *>(&d);
             if (!dialog)
@@ -429,7 +429,7 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
                && window->ShownListDoc()->Items()->Count() == 1;
     }));
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
-    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    const TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     window->BoardPane().SelectSite(TavuEnviron->FavoritesSite());
     window->show();
@@ -500,7 +500,7 @@ TEST(FavoritesEditor, PropertiesOfTheFocusedThreadAndFoldersDraggedInTheTree)
         EXPECT_TRUE(dropFolder(editor, boxName, otherName));
         EXPECT_EQ(box->Category, QStringLiteral("別分類"));
         EXPECT_EQ(NodeNamed(editor.TreeView1, boxName)->parent()->text(0), QStringLiteral("別分類"));
-        EXPECT_EQ(Kpwfunc::NodeBoard(editor.TreeView1->currentItem()), box);
+        EXPECT_EQ(BoardTree::NodeBoard(editor.TreeView1->currentItem()), box);
         EXPECT_TRUE(dropFolder(editor, otherName, QStringLiteral("別分類")));
         editor.close();
     }
@@ -538,7 +538,7 @@ TEST(FavoriteDialog, AFolderFileThatCannotBeReadIsToldAndKept)
         dialog.Button1->click();
         return dialog.result();
     };
-    EXPECT_NE(Kpwfunc::ExecDialog(dialog), QDialog::Accepted);
+    EXPECT_NE(Dialogs::ExecDialog(dialog), QDialog::Accepted);
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages.first().contains(file)) << env.Messages.first().toStdString();
     EXPECT_EQ(QFileInfo(file).symLinkTarget(), QStringLiteral("/proc/self/mem"));

@@ -7,9 +7,9 @@
 #include "WindowTestEnv.h"
 
 #include "commands/NoticeCommands.h"
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 #include "controls/WindowServices.h"
 #include "core/IniFile.h"
 #include "core/JConvert.h"
@@ -24,7 +24,7 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "tools/AboneDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/FilterDialog.h"
@@ -126,9 +126,9 @@ TEST(FilterWindow, TheDialogOffersThePostsValuesAndAsksForTheChosenField)
     dialog.HandleCombo->setEditText(QStringLiteral("太"));   // typing chooses the field
     EXPECT_TRUE(dialog.HandleRadio->isChecked());
     dialog.PartialRadio->setChecked(true);
-    EXPECT_EQ(dialog.ResSearch().Mode, Kpwfunc::rmName);
+    EXPECT_EQ(dialog.ResSearch().Mode, ResSearch::rmName);
     dialog.ExactRadio->setChecked(true);
-    EXPECT_EQ(dialog.ResSearch().Mode, Kpwfunc::rmNameExact);
+    EXPECT_EQ(dialog.ResSearch().Mode, ResSearch::rmNameExact);
     EXPECT_EQ(dialog.ResSearch().Text, QStringLiteral("太"));
 
     dialog.BodyCombo->setEditText(QStringLiteral("  猫  "));
@@ -274,7 +274,8 @@ TEST(FilterWindow, PriorityAndCommentOfTheSelectedThreadsAreStoredWithTheirIndex
 
 TEST(FilterWindow, TheSearchTextIsEncodedAsTheEngineSays)
 {
-    using namespace Kpwfunc;
+    using namespace UserFiles;
+    using namespace WindowTabs;
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?num=100&ie=EUC-JP&q=%s")), jconvert::EUC);
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?q=%s&ie=utf-8")), jconvert::UTF8);
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?p=%s&ei=Shift_JIS")), jconvert::SJIS);

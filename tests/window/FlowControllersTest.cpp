@@ -4,12 +4,12 @@
 
 #include "PostTestEnv.h"
 
+#include "controls/BarsAndMenus.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/PostController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
-#include "controls/KpwServices.h"
 #include "render/TavuListDoc.h"
 #include "tools/ErrorDialog.h"
 #include "tools/SendDialog.h"
@@ -239,7 +239,7 @@ TEST(UpdateCheckController, ARunOverATabLeavesItIdleAndReportsTheSoundItPlays)
 
     RunCheck(checks, doc.get(), false);
     EXPECT_EQ(reports.Rows, 2);   // every thread of the tab is shown for the run
-    EXPECT_EQ(reports.Finished, (QList<QPair<bool, int>>{{false, Kpwfunc::esUpdateCheckNo}}));
+    EXPECT_EQ(reports.Finished, (QList<QPair<bool, int>>{{false, EventLog::esUpdateCheckNo}}));
     EXPECT_FALSE(checks.CheckRunning);
     EXPECT_EQ(reports.CommandChanges, 2);
     EXPECT_EQ(doc->DownloadState, TTavuListDoc::dsIdle);
@@ -249,7 +249,7 @@ TEST(UpdateCheckController, ARunOverATabLeavesItIdleAndReportsTheSoundItPlays)
     // A thread grew: the run found something and plays its sound at the end...
     env.server.AppendRes(News, QStringLiteral("1000000001"), QStringLiteral("名無し"), QString(), QStringLiteral("新"));
     RunCheck(checks, doc.get(), false);
-    EXPECT_EQ(reports.Finished.value(1), qMakePair(false, int(Kpwfunc::esUpdateCheck)));
+    EXPECT_EQ(reports.Finished.value(1), qMakePair(false, int(EventLog::esUpdateCheck)));
     // ... unless it played it during the run.
     env.config->SOUND_EXECUPDATECHECK_THREAD = true;
     env.server.AppendRes(News, QStringLiteral("1000000002"), QStringLiteral("名無し"), QString(), QStringLiteral("新"));
@@ -266,7 +266,7 @@ TEST(UpdateCheckController, APatrolIsReportedAsOneAndTheTabsCheckStopsWhenAsked)
     TCheckReports reports(checks);
 
     RunCheck(checks, doc.get(), true);
-    EXPECT_EQ(reports.Finished, (QList<QPair<bool, int>>{{true, Kpwfunc::esRoundNo}}));
+    EXPECT_EQ(reports.Finished, (QList<QPair<bool, int>>{{true, EventLog::esRoundNo}}));
 
     AddThread(env.server, News, QStringLiteral("1000000001"), 2);
     TThreadListController lists;

@@ -160,8 +160,8 @@ TEST(History, ThePropertyCommandShowsTheFocusedThread)
     stored->Release();
     QStringList shown;
     QStringList counts;
-    Kpwfunc::TScopedDialogHandlers answers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers answers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&shown, &counts](QDialog &dialog) {
             auto &window = dynamic_cast<TPropertyWindow &>(dialog);
             counts << window.ResCount->text();
@@ -241,7 +241,7 @@ TEST(ViewPreset, TheToolCommandShowsThePresetDialog)
     env.Start();
     QStringList dialogs;
     QStringList texts;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         dialogs.append(dialog.metaObject()->className());
         for (const QLabel *label : dialog.findChildren<QLabel *>())
             texts << label->text();

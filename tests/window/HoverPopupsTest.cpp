@@ -17,7 +17,7 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuResWriter.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 #include "tools/WebCaptureForm.h"
 
 #include <gtest/gtest.h>
@@ -197,7 +197,7 @@ TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
     // The user clicks the link in the page.
     RunInPage(hover.tab, QStringLiteral("Array.from(document.querySelectorAll('a')).find(a => a.textContent.includes('%1')).click()")
                              .arg(url));
-    ASSERT_TRUE(WaitFor([&] { return Kpwfunc::DoubleWindowShown(*hover.env.Window()); }));
+    ASSERT_TRUE(WaitFor([&] { return WindowSearch::DoubleWindowShown(*hover.env.Window()); }));
     TTavuBrowser *second = Part<TTavuBrowser>(hover.env.Window(), "PrivateBrowser");
     ASSERT_TRUE(WaitFor([second] { return second->ResList() && !second->Browser()->IsBusy(); }));
     const QString html = PostTest::PageHtml(second);

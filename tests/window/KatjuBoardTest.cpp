@@ -90,7 +90,7 @@ TEST(KatjuBoard, EnterInThePathFieldLoadsTheTypedPath)
     FileUtil::WriteFileAtomic(brd, jconvert::UnicodeToSjis(QStringLiteral("2\r\nカテ\t0\r\n\t%1\tnews\tニュース\r\n")
                                                                .arg(env.server.Host())));
     QStringList dialogs;
-    Kpwfunc::TScopedDialogHandlers answers(nullptr, [&dialogs](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answers(nullptr, [&dialogs](QDialog &dialog) {
         dialogs << QString::fromLatin1(dialog.metaObject()->className());
         return int(QDialog::Rejected);
     });
@@ -167,8 +167,8 @@ TEST(KatjuBoard, TheWindowCommandShowsTheImportDialog)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
     bool shown = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&shown](QDialog &dialog) {
             shown = dynamic_cast<TKatjuBoardDialog *>(&dialog) != nullptr;
             return int(QDialog::Rejected);

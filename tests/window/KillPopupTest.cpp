@@ -3,7 +3,7 @@
 
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/FileUtil.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -69,7 +69,7 @@ TEST(KillPopup, TheDialogKeepsEditsAcrossTabsRemovesDuplicatesAndDropsBlankPages
     env.WriteProfile(QStringLiteral("killurl.txt"), "http://z/\r\nhttp://a/\r\n");
     env.Start();
     QStringList urlsShown;
-    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers([](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
                                             [&](QDialog &dialog) {
         auto *kill = qobject_cast<TKillPopupDialog *>(&dialog);
         if (!kill)

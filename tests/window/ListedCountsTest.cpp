@@ -5,7 +5,7 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/UpdateCheckController.h"
@@ -75,7 +75,7 @@ TEST(ListedCounts, TheFavouritesColumnsFollowTheThreadAfterADownloadAndAfterPatr
     AddThread(env.server, News, Unread, 4);
     OpenAndClose(env, Read);
 
-    TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     TTextList lines;
     lines.Lines = {folder->Name, QStringLiteral("test\tnews\t%1\tスレ%1\t1").arg(Read),

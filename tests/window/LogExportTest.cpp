@@ -224,7 +224,7 @@ TEST(LogExport, ThreadListExportRunsTheExportDialog)
     TWindowEnv env(WriteBbsTxt);
     env.Start();
     QStringList dialogs;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         dialogs.append(dialog.metaObject()->className());
         return int(QDialog::Rejected);
     });
@@ -245,7 +245,7 @@ TEST(LogExport, SkinButtonChoosesTheExportSkin)
     env.Start();
     EXPECT_FALSE(TSkinAssignments(TavuConfig->GetProfileDir()).SkinFolders().contains(QStringLiteral("module")));
     QString rendered;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         auto *skins = dynamic_cast<TSkinDialog2 *>(&dialog);
         if (!skins)
             return int(QDialog::Rejected);

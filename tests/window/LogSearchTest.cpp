@@ -180,10 +180,10 @@ void WriteBbsTxt(TWindowEnv &env)
 QString RunFindLog(TWindowEnv &env, const std::function<void(TFindWindow &)> &fill)
 {
     QString dialogClass;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.Messages << text;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             dialogClass = QString::fromLatin1(dialog.metaObject()->className());

@@ -36,7 +36,7 @@ void ExpectUniqueKeys(QMenu *menu, const QString &path, int &menusSeen)
             continue;
         if (item->menu())
             submenus << item->menu();
-        const QChar key = Kpwfunc::AccessKeyOf(item->text());
+        const QChar key = MenuAccessKeys::AccessKeyOf(item->text());
         if (key.isNull())
             continue;
         EXPECT_FALSE(owners.contains(key)) << path.toStdString() << ": (" << QString(key).toStdString() << ") "
@@ -109,7 +109,7 @@ TEST(MenuKeys, CommandsWithoutAKeyOfTheirOwnShowOne)
     const QStringList catalog = ShownCaptions(images);
     ASSERT_EQ(catalog.size(), 7);
     for (const QString &caption : catalog)
-        EXPECT_FALSE(Kpwfunc::AccessKeyOf(caption).isNull()) << caption.toStdString();
+        EXPECT_FALSE(MenuAccessKeys::AccessKeyOf(caption).isNull()) << caption.toStdString();
     EXPECT_EQ(ShownCaptions(images), catalog);
 }
 
@@ -120,12 +120,12 @@ TEST(MenuKeys, ALaterItemTakesAFreeKeyInItsOwnStyle)
                                   QStringLiteral("ヴァルネロ &1.0 風味"), QStringLiteral("一行AAエディタ(&1)..."),
                                   QStringLiteral("A&&B &Save"),        QStringLiteral("&Quit"),
                                   QStringLiteral("キーなし")};
-    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions),
+    EXPECT_EQ(MenuAccessKeys::UniqueAccessKeys(captions),
               QStringList({QStringLiteral("リロード(&R)"), QStringLiteral("ログの再取得(&A)"),
                            QStringLiteral("URLをコピー(&U)"), QStringLiteral("ボード一覧の更新(&B)..."),
                            QStringLiteral("ヴァルネロ &1.0 風味"), QStringLiteral("一行AAエディタ(&C)..."),
                            QStringLiteral("A&&B &Save"), QStringLiteral("&Quit"), QStringLiteral("キーなし")}));
-    EXPECT_EQ(Kpwfunc::UniqueAccessKeys({QStringLiteral("&Save"), QStringLiteral("&Send")}),
+    EXPECT_EQ(MenuAccessKeys::UniqueAccessKeys({QStringLiteral("&Save"), QStringLiteral("&Send")}),
               QStringList({QStringLiteral("&Save"), QStringLiteral("S&end")}));
 }
 
@@ -135,10 +135,10 @@ TEST(MenuKeys, ACommandWithoutAKeyTakesAFreeOne)
 {
     const QStringList captions = {QStringLiteral("設定オプション..."), QStringLiteral("RSSの登録ウィザード..."),
                                   QStringLiteral("リロード(&R)"), QStringLiteral("最大")};
-    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions, Kpwfunc::TKeyless::GiveKey),
+    EXPECT_EQ(MenuAccessKeys::UniqueAccessKeys(captions, MenuAccessKeys::TKeyless::GiveKey),
               QStringList({QStringLiteral("設定オプション(&A)..."), QStringLiteral("RSSの登録ウィザード(&S)..."),
                            QStringLiteral("リロード(&R)"), QStringLiteral("最大(&B)")}));
-    EXPECT_EQ(Kpwfunc::UniqueAccessKeys(captions, Kpwfunc::TKeyless::Keep), captions);
+    EXPECT_EQ(MenuAccessKeys::UniqueAccessKeys(captions, MenuAccessKeys::TKeyless::Keep), captions);
 }
 
 namespace {
@@ -149,7 +149,7 @@ void ExpectCaptionsShownAsText(const QWidget &dialog, int &labelsWithKeys, int &
 {
     const QString name = QString::fromLatin1(dialog.metaObject()->className());
     for (const QLabel *label : dialog.findChildren<QLabel *>()) {
-        if (Kpwfunc::AccessKeyOf(label->text()).isNull())
+        if (MenuAccessKeys::AccessKeyOf(label->text()).isNull())
             continue;
         ++labelsWithKeys;
         EXPECT_TRUE(label->buddy() && label->buddy()->focusPolicy() != Qt::NoFocus)
@@ -157,7 +157,7 @@ void ExpectCaptionsShownAsText(const QWidget &dialog, int &labelsWithKeys, int &
     }
     auto expectPlain = [&](const QString &text) {
         ++rowsSeen;
-        EXPECT_TRUE(Kpwfunc::AccessKeyOf(text).isNull()) << name.toStdString() << ": " << text.toStdString();
+        EXPECT_TRUE(MenuAccessKeys::AccessKeyOf(text).isNull()) << name.toStdString() << ": " << text.toStdString();
     };
     for (const QTreeWidget *tree : dialog.findChildren<QTreeWidget *>()) {
         for (QTreeWidgetItemIterator row(const_cast<QTreeWidget *>(tree)); *row; ++row) {
@@ -179,7 +179,7 @@ TEST(MenuKeys, LabelsAndListsShowCaptionsAsText)
     env.Start();
     int labelsWithKeys = 0, rowsSeen = 0;
     QStringList shown;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         shown << QString::fromLatin1(dialog.metaObject()->className());
         ExpectCaptionsShownAsText(dialog, labelsWithKeys, rowsSeen);
         return int(QDialog::Rejected);
@@ -197,7 +197,7 @@ TEST(MenuKeys, LabelsAndListsShowCaptionsAsText)
 
 TEST(QtTexts, QtsOwnTextsAreJapanese)
 {
-    ASSERT_TRUE(Kpwfunc::InstallQtTranslations()) << "Qt's Japanese translations are not installed";
+    ASSERT_TRUE(QtTranslations::InstallQtTranslations()) << "Qt's Japanese translations are not installed";
     QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("編集中です。閉じてもよかですか？"),
                     QMessageBox::Yes | QMessageBox::No);
     EXPECT_FALSE(box.button(QMessageBox::Yes)->text().contains(QLatin1String("Yes")));

@@ -6,7 +6,7 @@
 #include "PostTestEnv.h"
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/MenuBar.h"
 #include "controls/TabButton.h"
 #include "controls/WindowServices.h"
@@ -14,9 +14,9 @@
 #include "core/JConvert.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItemList.h"
+#include "flows/ThreadListController.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
-#include "flows/ThreadListController.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
@@ -280,7 +280,7 @@ TEST(OptionEffects, AnAnchorScrollsToItsResponseWhenSoSet)
     bool cancel = false;
     emit tab->Browser()->BeforeNavigate(QUrl(item->BBS->GetReadUrlRange(item, 60, 60, false)), cancel);
     EXPECT_TRUE(cancel);
-    EXPECT_FALSE(Kpwfunc::DoubleWindowShown(*window));
+    EXPECT_FALSE(WindowSearch::DoubleWindowShown(*window));
     EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 60; })) << tab->GetTopResNumber();
 }
 
@@ -310,7 +310,7 @@ TEST(OptionEffects, AListBeingReadIsDrawnAsOftenAsSet)
 {
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\nfavorites\r\n"); });
     env.Start();
-    TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     QList<TThreadItem *> items;
     for (int i = 1; i <= 5; ++i) {

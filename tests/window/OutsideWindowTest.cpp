@@ -88,7 +88,7 @@ TEST(SettingTxtInTheWindow, OnlyBoardsOfThe2chTypeOpenTheViewer)
     AddThread(env.server, News, QStringLiteral("1000000001"), 2);
     AddThread(env.server, Live, QStringLiteral("1000000002"), 2);
     QStringList opened;
-    Kpwfunc::TScopedDialogHandlers handlers([](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers([](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
                                             [&](QDialog &dialog) {
                                                 opened.append(QString::fromLatin1(dialog.metaObject()->className()));
                                                 return 0;
@@ -107,8 +107,8 @@ TEST(DirectInTheWindow, TheStartUpOpensTheNewsWindowWhenAsked)
     for (bool asked : {false, true}) {
         QStringList opened;
         TWindowEnv env([asked](TWindowEnv &e) { e.config->STARTUPSHOWDIRECT = asked; });
-        Kpwfunc::TScopedDialogHandlers handlers(
-            [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; }, [&](QDialog &dialog) {
+        Dialogs::TScopedDialogHandlers handlers(
+            [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; }, [&](QDialog &dialog) {
                 opened.append(QString::fromLatin1(dialog.metaObject()->className()));
                 return 0;
             });

@@ -6,7 +6,7 @@
 #include "PostTestEnv.h"
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/PageScroller.h"
 #include "core/TavuConfig.h"
 #include "mainwindow/WindowTabs.h"
@@ -73,7 +73,7 @@ TEST(PageScroller, TabsThatDoNotFitAreScrolledATenthOfTheWidthPerClick)
     EXPECT_GT(Part<QToolBar>(window, "ThreadListBar")->width(), scroller->width());
     // Every tab button is on the bar: none is put behind an overflow button.
     EXPECT_GE(Part<QToolBar>(window, "ThreadListBar")->width(),
-              Kpwfunc::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
+              BoardTree::GetBarWidth(Part<QToolBar>(window, "ThreadListBar")));
     EXPECT_EQ(scroller->ForwardButton()->width(), 12);
 
     const int step = scroller->width() / 10;

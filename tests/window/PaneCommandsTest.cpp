@@ -4,8 +4,8 @@
 #include "WindowParts.h"
 #include "WindowTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/TavuSplitter.h"
 #include "core/Board.h"
 #include "core/BoardList.h"

@@ -6,8 +6,8 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
+#include "controls/BoardTree.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowEvents.h"
@@ -20,9 +20,9 @@
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "settings/KpwOptionDialog.h"
 #include "settings/OptionControls.h"
 #include "settings/OptionDialog.h"
+#include "settings/ShowOptionDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -166,7 +166,7 @@ TEST(PaneLooks, LogPaneTakesItsColoursAndFontAtStartUpAndAfterOptionOk)
     });
     env.Start();
     QPlainTextEdit *memo = Part<QPlainTextEdit>(env.Window, "Memo1");
-    Kpwfunc::AddLog(QStringLiteral("■■■■ ログの行"));
+    EventLog::AddLog(QStringLiteral("■■■■ ログの行"));
     ExpectLogPane(memo, QColor(0xFF, 0xFF, 0xE1), Qt::red, 15);
 
     ConfirmOptions(env, [](QDialog &dialog) {
@@ -312,7 +312,7 @@ TEST(PaneLooks, BoardShortcutSelectsTheBoardInTheTreeOnlyWhenAsked)
     button->click();
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env); }));
     ASSERT_NE(tree->currentItem(), nullptr);
-    EXPECT_EQ(Kpwfunc::NodeBoard(tree->currentItem()), env.Board(PostTest::News));
+    EXPECT_EQ(BoardTree::NodeBoard(tree->currentItem()), env.Board(PostTest::News));
 }
 
 // "表示位置" of the title panel puts it above or below the browser or hides it, its colours follow,

@@ -58,7 +58,7 @@ TEST(PictureWindowTest, LinkExtractionMemoAndAAEditorOpenFromTheirCommands)
 
     bool sawEditor = false;
     {
-        Kpwfunc::TScopedDialogHandlers answers(nullptr, [&sawEditor](QDialog &shown) {
+        Dialogs::TScopedDialogHandlers answers(nullptr, [&sawEditor](QDialog &shown) {
             sawEditor = qobject_cast<TAAEditor *>(&shown) != nullptr;
             return int(QDialog::Rejected);
         });

@@ -8,8 +8,8 @@
 #include "support/ScriptedHttpServer.h"
 
 #include "commands/PictureCommands.h"
+#include "controls/BoardTree.h"
 #include "controls/FindBar.h"
-#include "controls/KpwBoardTree.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "services/FavoriteFolders.h"
@@ -56,7 +56,7 @@ TEST(PopupsAndKeys, ThePicturePopupMakesWayForCtrlDWhichOffersTheDefaultFolder)
     TPostWindowEnv env;
     TTavuBrowser *tab = OpenShownThread(env);
     ASSERT_NE(tab, nullptr);
-    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    const TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     ScriptedHttpServer pictures;
     pictures.Reply(ScriptedHttpServer::Make(200, TestPicture::Png(40, 30, Qt::blue)));
@@ -69,8 +69,8 @@ TEST(PopupsAndKeys, ThePicturePopupMakesWayForCtrlDWhichOffersTheDefaultFolder)
     ASSERT_TRUE(popup->isVisible());
 
     bool okAtOnce = false, popupAway = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &shown) {
             auto *dialog = dynamic_cast<TFavoriteDialog *>(&shown);
             if (!dialog)
@@ -126,8 +126,8 @@ TEST(PopupsAndKeys, TheDatAndHtmlSaveDialogsOfferTheThreadsName)
     TPostWindowEnv env;
     ASSERT_NE(OpenShownThread(env), nullptr);
     QStringList offered;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &shown) {
             if (auto *save = qobject_cast<QFileDialog *>(&shown))
                 offered << QFileInfo(save->selectedFiles().value(0)).fileName();

@@ -134,10 +134,10 @@ TEST(PostFlow, AnErrorPageIsShownSafelyAndTheComposerKeepsItsText)
     QString pageFile;
     QString pageText;
     bool refused = false;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.env.Messages << text;
-            return Kpwfunc::mrYes;
+            return Dialogs::mrYes;
         },
         [&](QDialog &dialog) {
             auto *error = qobject_cast<TErrorDialog *>(&dialog);

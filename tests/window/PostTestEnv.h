@@ -143,7 +143,7 @@ class TPostEnv {
 public:
     explicit TPostEnv(const QString &siteExtra = QString())
         : handlers(
-              [this](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+              [this](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
                   Messages.append(text);
                   return Answer;
               },
@@ -210,14 +210,14 @@ public:
     std::unique_ptr<TTavuHttpList> jobs;
     TSite *site = nullptr;
     QStringList Messages;
-    Kpwfunc::TMsgResult Answer = Kpwfunc::mrYes;
+    Dialogs::TMsgResult Answer = Dialogs::mrYes;
     std::function<int(QDialog &)> Dialog;
 
 private:
     TTavuConfig *oldConfig = nullptr;
     TTavuEnviron *oldEnviron = nullptr;
     TTavuHttpList *oldJobs = nullptr;
-    Kpwfunc::TScopedDialogHandlers handlers;
+    Dialogs::TScopedDialogHandlers handlers;
 };
 
 class TPostWindowEnv {

@@ -7,7 +7,7 @@
 #include "tools/PreviewBrowser.h"
 #include "tools/UrlDialog.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/WindowServices.h"
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
@@ -211,8 +211,8 @@ TEST_F(Chotto, ANewWindowLinkAsksWithTheUrlDialogOrOpensATab)
     TavuConfig->URL_BCC = QStringLiteral("http://check.example/?u=");
     std::function<void(TUrlDialog &)> answer;
     int asked = 0;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &dialog) {
             auto *urlDialog = qobject_cast<TUrlDialog *>(&dialog);
             if (!urlDialog)
@@ -320,8 +320,8 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     EXPECT_EQ(viewer->Tab(0)->Browser->OpenedUrl, page);
 
     TavuConfig->CHECKBBSLINK = true;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [](QDialog &dialog) {
             auto *urlDialog = qobject_cast<TUrlDialog *>(&dialog);
             if (!urlDialog)

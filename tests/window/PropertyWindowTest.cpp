@@ -4,15 +4,15 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/FavoriteFolders.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/FavoriteDialog.h"
 #include "settings/PropertyWindow.h"
 
@@ -51,17 +51,17 @@ TEST(PropertyWindow, TheMarksOfAThreadAreAppliedOnOk)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
-    const TBoard *folder = Kpwfunc::EnsureDefaultFavoritesFolder();
+    const TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
 
     bool cancelFavorite = true;
     QStringList shown;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&](QDialog &d) {
             if (auto *favorite = dynamic_cast<TFavoriteDialog *>(&d)) {
                 shown << QStringLiteral("favorite");
@@ -179,14 +179,14 @@ TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
     TPostWindowEnv env;
     TVarneloWindow *window = env.Window();
     const QString folder = env.env.Root.Path() + QStringLiteral("keep/");
-    const Kpwfunc::TBoardEditorHandler old = Kpwfunc::SetBoardEditor([&](TSite *, const TBoard *, Kpwfunc::TBoardEditValues &values) {
+    const BoardTree::TBoardEditorHandler old = BoardTree::SetBoardEditor([&](TSite *, const TBoard *, BoardTree::TBoardEditValues &values) {
         values.Name = QStringLiteral("保存庫");
         values.ID = QStringLiteral("local00001");
         values.Path = folder;
         return true;
     });
-    ASSERT_TRUE(Kpwfunc::AddSiteBoard(TavuEnviron->LocalSite(), QStringLiteral("ローカル"), QString(), QString()));
-    Kpwfunc::SetBoardEditor(old);
+    ASSERT_TRUE(BoardTree::AddSiteBoard(TavuEnviron->LocalSite(), QStringLiteral("ローカル"), QString(), QString()));
+    BoardTree::SetBoardEditor(old);
     TBoard *keep = TavuEnviron->LocalSite()->Boards->FindByID(QStringLiteral("local00001"));
     ASSERT_NE(keep, nullptr);
     for (const QString &key : {QStringLiteral("1000000001"), QStringLiteral("1000000002")}) {
@@ -208,7 +208,7 @@ TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
         ->selectionModel()
         ->setCurrentIndex(rows->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     env.env.Messages.clear();
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [](QDialog &dialog) {
         auto &properties = dynamic_cast<TPropertyWindow &>(dialog);
         properties.SpeedButton2->click();
         return int(QDialog::Rejected);

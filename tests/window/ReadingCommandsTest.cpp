@@ -6,8 +6,8 @@
 #include "PostTestEnv.h"
 
 #include "commands/CopyFormats.h"
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
 #include "controls/WindowServices.h"
 #include "core/Bookmark.h"
@@ -157,13 +157,13 @@ TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
     EXPECT_EQ(window->Tabs().Browsers().size(), 1);
 
     // A locked tab asks first; No keeps it.
-    env.env.Answer = Kpwfunc::mrNo;
+    env.env.Answer = Dialogs::mrNo;
     Trigger(env, QStringLiteral("actBrowserClose"));
     EXPECT_EQ(window->Tabs().Browsers().size(), 1);
     EXPECT_TRUE(env.env.Messages.last().contains(QStringLiteral("ロックされています")));
     Trigger(env, QStringLiteral("actBrowserCloseAll2"));   // a locked tab stays even then
     EXPECT_EQ(window->Tabs().Browsers().size(), 1);
-    env.env.Answer = Kpwfunc::mrYes;
+    env.env.Answer = Dialogs::mrYes;
     Trigger(env, QStringLiteral("actBrowserClose"));
     EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
 }
@@ -327,10 +327,10 @@ TEST(ReadingCommands, GoToResponseRefusesTextAndNamesAnErasedResponse)
 
     QString typed;
     QString dialogClass;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&env](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&env](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             env.env.Messages.append(text);
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &dialog) {
             dialogClass = QString::fromLatin1(dialog.metaObject()->className());

@@ -4,7 +4,7 @@
 #include "WindowParts.h"
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/FileUtil.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
@@ -15,13 +15,15 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 
-using namespace Kpwfunc;
+using namespace ResSearch;
+using namespace WindowSearch;
+using namespace WindowTabs;
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "core/IniFile.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/WindowTabs.h"
@@ -82,7 +82,7 @@ TEST(Road, ListOpenReloadAndOffline)
     const int row = doc->Items()->Get(0)->GetKey() == Key ? 0 : 1;
     TThreadItem *item = doc->Items()->Get(row);
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(row);
-    Kpwfunc::OpenSelectedThread(*window);
+    WindowTabs::OpenSelectedThread(*window);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));

@@ -79,10 +79,10 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
     QString url;
     QStringList offeredCategories;
     QString finalNote;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [&messages](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers(
+        [&messages](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
             messages << text;
-            return Kpwfunc::mrOK;
+            return Dialogs::mrOK;
         },
         [&](QDialog &shown) {
             auto *wizard = dynamic_cast<TRssWizard *>(&shown);

@@ -78,7 +78,7 @@ TEST(ShortcutFile, ReadsTabsAndItemsAndWritesThemBack)
     env.WriteImage(QStringLiteral("images/tab.png"));
     const QString file = env.WriteShortcuts(SampleFile);
 
-    const TShortcutBarModel model = Kpwfunc::LoadShortcutBarModel(file);
+    const TShortcutBarModel model = ShortcutData::LoadShortcutBarModel(file);
     ASSERT_EQ(model.size(), 2u);
     const TTabData &first = *model[0];
     EXPECT_EQ(first.Name, QStringLiteral("板"));
@@ -98,7 +98,7 @@ TEST(ShortcutFile, ReadsTabsAndItemsAndWritesThemBack)
     EXPECT_EQ(model[1]->GetItem(0)->Param2, QStringLiteral("%url"));
 
     // lines that are no items (before any tab, of no known kind) stay where they stood
-    Kpwfunc::SaveShortcutBarModel(model, file);
+    ShortcutData::SaveShortcutBarModel(model, file);
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
               Sjis(QStringLiteral("\t1\titem before any tab\tnews\t2ch\t\r\n"
                                   "板\tclBtnFace\timages/tab.png\r\n"
@@ -119,15 +119,15 @@ TEST(ShortcutFile, LinesOfAnUnknownKindFollowTheirTabAndForeignBytesStay)
                             "B\tclBtnFace\t\r\n\tnope\n";
     env.root.Write(QStringLiteral("shortcut.txt"), file);
     const QString path = env.root.File(QStringLiteral("shortcut.txt"));
-    TShortcutBarModel model = Kpwfunc::LoadShortcutBarModel(path);
+    TShortcutBarModel model = ShortcutData::LoadShortcutBarModel(path);
     ASSERT_EQ(model.size(), 2u);
     std::swap(model[0], model[1]);   // the tabs change places; the unknown lines go with their tab
     model[1]->Delete(0);
-    Kpwfunc::SaveShortcutBarModel(model, path);
+    ShortcutData::SaveShortcutBarModel(model, path);
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
               QByteArray("B\tclBtnFace\t\r\n\tnope\nA\tclBtnFace\t\r\n\t9x\tfuture \xff kind\t\t\t\r\n"));
     model.pop_back();   // a tab deleted: its unknown lines are kept at the end
-    Kpwfunc::SaveShortcutBarModel(model, path);
+    ShortcutData::SaveShortcutBarModel(model, path);
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
               QByteArray("B\tclBtnFace\t\r\n\tnope\n\t9x\tfuture \xff kind\t\t\t\r\n"));
 }
@@ -144,7 +144,7 @@ TEST(ShortcutFile, WrittenFieldsStayOnTheirLine)
     item->Text = QStringLiteral("line\r\nbreak 한");
     item->Param1 = QStringLiteral("http://example.com/");
     const QString file = env.root.File(QStringLiteral("shortcut.txt"));
-    Kpwfunc::SaveShortcutBarModel(model, file);
+    ShortcutData::SaveShortcutBarModel(model, file);
     EXPECT_EQ(env.root.Read(QStringLiteral("shortcut.txt")),
               QByteArray("two parts\tclBtnFace\timages/folder.bmp\r\n"
                          "\t4\tline  break &#54620;\thttp://example.com/\t\t\r\n"));
@@ -153,9 +153,9 @@ TEST(ShortcutFile, WrittenFieldsStayOnTheirLine)
 TEST(ShortcutFile, MissingFileOrNoTabGivesNothing)
 {
     ShortcutEnv env;
-    EXPECT_TRUE(Kpwfunc::LoadShortcutBarModel(env.root.File(QStringLiteral("none.txt"))).empty());
+    EXPECT_TRUE(ShortcutData::LoadShortcutBarModel(env.root.File(QStringLiteral("none.txt"))).empty());
     const QString file = env.WriteShortcuts(QStringLiteral("\t1\tboard\tnews\t2ch\t\r\n\t0\t\t\t\t\r\n"));
-    EXPECT_TRUE(Kpwfunc::LoadShortcutBarModel(file).empty());
+    EXPECT_TRUE(ShortcutData::LoadShortcutBarModel(file).empty());
     TTavuShortcutBar bar;
     bar.LoadFromFile(file);
     EXPECT_EQ(bar.PanelCount(), 0);
@@ -207,9 +207,9 @@ TEST(TabData, AnImageThatCannotBeReadIsReported)
 {
     ShortcutEnv env;
     QStringList messages;
-    Kpwfunc::TScopedDialogHandlers handlers([&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers handlers([&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
         messages.append(text);
-        return Kpwfunc::mrOK;
+        return Dialogs::mrOK;
     });
     env.root.Write(QStringLiteral("images/broken.bmp"), "not an image");
     TTabData tab;
@@ -406,7 +406,7 @@ TEST(ShortcutBarWindow, TheBarsMenuOpensTheShortcutBarEditor)
     env.Start();
     env.Window->show();
     QStringList shown;
-    Kpwfunc::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
+    Dialogs::TScopedDialogHandlers answer(nullptr, [&](QDialog &dialog) {
         shown << QString::fromLatin1(dialog.metaObject()->className());
         return int(QDialog::Rejected);
     });

@@ -6,7 +6,7 @@
 #include "controls/ShortcutData.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 #include "settings/ShortcutDialog.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ namespace {
 QStringList TabItems(const QString &tabName)
 {
     QStringList texts;
-    for (const auto &tab : Kpwfunc::LoadShortcutBarModel(Kpwfunc::ShortcutFileName())) {
+    for (const auto &tab : ShortcutData::LoadShortcutBarModel(ShortcutData::ShortcutFileName())) {
         if (tab->Name != tabName)
             continue;
         for (int i = 0; i < tab->GetCount(); ++i)
@@ -78,13 +78,13 @@ TEST(ShortcutDialog, TheCurrentThreadGoesOnTheBarAndOff)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 1);
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_TRUE(PostTest::WaitFor([item] { return item->LogExists(); }));
     QString tab;
-    Kpwfunc::TScopedDialogHandlers handlers(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    Dialogs::TScopedDialogHandlers handlers(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&tab](QDialog &d) {
             auto *dialog = dynamic_cast<TShortcutDialog *>(&d);
             if (!dialog || dialog->ListBox1->count() == 0)

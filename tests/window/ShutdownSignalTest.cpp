@@ -162,9 +162,9 @@ TEST(ShutdownSession, EndingWhileTheExitQuestionIsOpenClosesOnce)
     env.Start();
     int closed = 0;
     QObject::connect(env.Window, &TVarneloWindow::Closed, [&] { ++closed; });
-    Kpwfunc::TScopedDialogHandlers endsMeanwhile([&](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers endsMeanwhile([&](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) {
         env.Window->EndSession();
-        return Kpwfunc::mrYes;
+        return Dialogs::mrYes;
     });
     EXPECT_TRUE(env.Close());
     EXPECT_EQ(closed, 1);

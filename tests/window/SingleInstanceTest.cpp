@@ -468,9 +468,9 @@ TEST_F(SingleInstanceTest, ALockOfAnotherUserIsToldForWhatItIs)
     ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0600), 0);
 
     QStringList told;
-    Kpwfunc::TScopedDialogHandlers answers([&](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+    Dialogs::TScopedDialogHandlers answers([&](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
         told << text;
-        return Kpwfunc::mrOK;
+        return Dialogs::mrOK;
     });
     TSingleInstance copy(key);
     copy.OwnerUid = ::geteuid() + 1;   // the folder and the lock as the user finds them: another's

@@ -4,7 +4,7 @@
 #include "WindowTestEnv.h"
 
 #include "controls/ActionCatalogue.h"
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 #include "controls/WindowServices.h"
 #include "core/BBSList.h"
 #include "core/Site.h"
@@ -96,7 +96,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
     EXPECT_GT(at("sitebox").Sites, 0);
     EXPECT_EQ(at("sitebox").SiteBoxEntries, 0);
     EXPECT_EQ(at("site").SiteBoxEntries, 2);
-    EXPECT_EQ(at("toolbars").MainToolBarButtons, Kpwfunc::DesignedToolBar(QStringLiteral("MainActToolBar")).size());
+    EXPECT_EQ(at("toolbars").MainToolBarButtons, BarsAndMenus::DesignedToolBar(QStringLiteral("MainActToolBar")).size());
     EXPECT_EQ(at("rules").MainToolBarButtons, 1);
     EXPECT_EQ(states.last().Step, QStringLiteral("direct"));
 

@@ -4,7 +4,7 @@
 
 #include "WindowTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"

@@ -4,7 +4,7 @@
 
 #include "PostTestEnv.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "core/FileUtil.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"

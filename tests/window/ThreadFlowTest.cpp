@@ -4,8 +4,8 @@
 #include "WindowParts.h"
 #include "PostTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/WindowLists.h"
 #include "core/FileUtil.h"
 #include "core/IniFile.h"
@@ -16,8 +16,8 @@
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
 #include "services/ThreadListPane.h"
+#include "services/Urls.h"
 
 #include <gtest/gtest.h>
 
@@ -449,7 +449,7 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
 
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
-    Kpwfunc::OpenSelectedThread(*env.Window());
+    WindowTabs::OpenSelectedThread(*env.Window());
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
@@ -468,7 +468,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
@@ -488,7 +488,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
 {
     TPostWindowEnv env;
     const QString missing = QStringLiteral("1000000099");
-    Kpwfunc::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
+    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const QString log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("▽スレッド取得開始 →") + missing + QStringLiteral("／ニュース＠テスト"))) << log.toStdString();

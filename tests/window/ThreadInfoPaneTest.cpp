@@ -11,7 +11,7 @@
 
 #include "commands/ResIDCommands.h"
 #include "commands/ThreadInfoPane.h"
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/TavuSplitter.h"
 #include "controls/WindowLists.h"
 #include "core/Bookmark.h"
@@ -214,7 +214,7 @@ TEST(ThreadInfoPane, TheBookmarkPaneListsCommentsAndDeletesAndTheFilesFollow)
     // The comment goes into the .inf.
     QString asked;
     {
-        Kpwfunc::TScopedDialogHandlers handlers({}, [&asked](QDialog &dialog) {
+        Dialogs::TScopedDialogHandlers handlers({}, [&asked](QDialog &dialog) {
             auto *input = qobject_cast<QInputDialog *>(&dialog);
             asked = dialog.windowTitle() + QLatin1Char('/') + (input ? input->labelText() + input->textValue() : QString());
             if (input)

@@ -6,8 +6,8 @@
 #include "DialogAnswers.h"
 #include "PostTestEnv.h"
 
+#include "controls/BoardTree.h"
 #include "controls/ExtListView.h"
-#include "controls/KpwBoardTree.h"
 #include "controls/TabButton.h"
 #include "controls/WindowLists.h"
 #include "core/FileUtil.h"

@@ -22,8 +22,8 @@
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
-#include "settings/KpwOptionDialog.h"
 #include "settings/OptionDialog.h"
+#include "settings/ShowOptionDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -173,14 +173,14 @@ TEST(ToolCommandsTest, SaveModeAsksBeforeTurningOff)
     ASSERT_TRUE(saveMode->isChecked());
     TavuConfig->SAVEMODE_WARNING = true;
 
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     saveMode->trigger();
     EXPECT_TRUE(saveMode->isChecked());
     EXPECT_TRUE(TavuConfig->CACHED);
     ASSERT_EQ(env.Messages.size(), 1);
     EXPECT_TRUE(env.Messages[0].startsWith(QStringLiteral("保存モードをオフにしますか？")));
 
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     saveMode->trigger();
     EXPECT_FALSE(saveMode->isChecked());
     EXPECT_FALSE(TavuConfig->CACHED);

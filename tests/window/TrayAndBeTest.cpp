@@ -259,8 +259,8 @@ TEST(TrayAndBeTest, ProfileCommandLogsInShowsTheProfileAndSavesIt)
     });
     env.Start();
     QString shownName;
-    const Kpwfunc::TScopedDialogHandlers answer(
-        [](Kpwfunc::TMsgKind, const QString &, Kpwfunc::TMsgButtons) { return Kpwfunc::mrOK; },
+    const Dialogs::TScopedDialogHandlers answer(
+        [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [&shownName](QDialog &dialog) {
             auto *profile = qobject_cast<TBeProfileDialog *>(&dialog);
             if (!profile)

@@ -10,7 +10,7 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ TMatch Match(const QString &url)
     TMatch match;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    match.Found = Kpwfunc::MatchBoardUrl(url, list, *item.get(), match.ResNo, site, board);
+    match.Found = Urls::MatchBoardUrl(url, list, *item.get(), match.ResNo, site, board);
     match.Board = board ? board->ID : QString();
     match.Title = item->TITLE;
     match.Count = list.Count();
@@ -117,9 +117,9 @@ TEST(Url, OtherUrlsAreNoThreads)
     EXPECT_FALSE(Match(env.server.Url(QStringLiteral("/test/read.cgi?bbs=news&key=.secret"))).Found);
 
     TBoard *board = nullptr;
-    EXPECT_TRUE(Kpwfunc::IsBoardUrl(env.Board(News)->URL, board));
+    EXPECT_TRUE(Urls::IsBoardUrl(env.Board(News)->URL, board));
     EXPECT_EQ(board, env.Board(News));
-    EXPECT_FALSE(Kpwfunc::IsBoardUrl(env.Board(News)->URL + QStringLiteral("x"), board));
+    EXPECT_FALSE(Urls::IsBoardUrl(env.Board(News)->URL + QStringLiteral("x"), board));
 }
 
 TEST(Url, OpeningFollowsTheSettings)
@@ -133,15 +133,15 @@ TEST(Url, OpeningFollowsTheSettings)
     StoreLog(env);
 
     TavuConfig->URL_OPENINVARNELO = 3;
-    Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
+    WindowTabs::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
     EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
 
     TavuConfig->URL_OPENINVARNELO = 0;
-    Kpwfunc::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
+    WindowTabs::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
     ASSERT_EQ(window->Tabs().Browsers().size(), 1);
     EXPECT_TRUE(window->Tabs().Browsers().first()->IsWebPage());
 
-    Kpwfunc::OpenThreadUrl(*window, env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
+    WindowTabs::OpenThreadUrl(*window, env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
     ASSERT_EQ(window->Tabs().Browsers().size(), 2);
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
@@ -150,7 +150,7 @@ TEST(Url, OpeningFollowsTheSettings)
     EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
     EXPECT_EQ(tab->ResNumber, 5);
 
-    Kpwfunc::OpenThreadUrl(*window, env.Board(News)->URL);
+    WindowTabs::OpenThreadUrl(*window, env.Board(News)->URL);
     ASSERT_NE(window->ShownListDoc(), nullptr);
     EXPECT_EQ(window->ShownListDoc()->BoardID, News);
     EXPECT_EQ(window->Tabs().Browsers().size(), 2);

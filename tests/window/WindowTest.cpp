@@ -322,14 +322,14 @@ TEST(WindowTest, ExitWarningAnsweredNoKeepsTheWindow)
     TWindowEnv env;
     env.Start();
     TavuConfig->EXIT_WARNING = true;
-    env.Answer = Kpwfunc::mrNo;
+    env.Answer = Dialogs::mrNo;
     env.Window->show();
     EXPECT_FALSE(env.Close());
     EXPECT_TRUE(env.Window->isVisible());
     EXPECT_EQ(env.Messages, QStringList{QStringLiteral("ヴァルネロを終了しますか？")});
     EXPECT_FALSE(QFile::exists(env.Profile(QStringLiteral("ngres.txt"))));
 
-    env.Answer = Kpwfunc::mrYes;
+    env.Answer = Dialogs::mrYes;
     EXPECT_TRUE(env.Close());
     EXPECT_TRUE(QFile::exists(env.Profile(QStringLiteral("ngres.txt"))));
 }

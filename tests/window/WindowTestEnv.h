@@ -40,7 +40,7 @@ class TWindowEnv {
 public:
     // prepare runs once the profile folder is known, before the window exists.
     explicit TWindowEnv(const std::function<void(TWindowEnv &)> &prepare = {})
-        : handlers([this](Kpwfunc::TMsgKind, const QString &text, Kpwfunc::TMsgButtons) {
+        : handlers([this](Dialogs::TMsgKind, const QString &text, Dialogs::TMsgButtons) {
               Messages.append(text);
               return Answer;
           },
@@ -106,9 +106,9 @@ public:
     std::unique_ptr<TTavuEnviron> registry = std::make_unique<TTavuEnviron>();
     std::unique_ptr<TTavuHttpList> jobs = std::make_unique<TTavuHttpList>();
     QStringList Messages;
-    Kpwfunc::TMsgResult Answer = Kpwfunc::mrYes;
+    Dialogs::TMsgResult Answer = Dialogs::mrYes;
     TVarneloWindow *Window = nullptr;
 
 private:
-    Kpwfunc::TScopedDialogHandlers handlers;
+    Dialogs::TScopedDialogHandlers handlers;
 };

@@ -14,7 +14,7 @@
 class TRes;
 class TResList;
 
-namespace Kpwfunc {
+namespace ResSearch {
 
 // Which field of a response a search looks at.
 enum TResMatchMode {
@@ -77,4 +77,4 @@ using TResSearchDialogHandler = std::function<bool(TResSearch &search)>;
 TResSearchDialogHandler SetResSearchDialog(TResSearchDialogHandler dialog);
 const TResSearchDialogHandler &ResSearchDialog();
 
-}  // namespace Kpwfunc
+}  // namespace ResSearch

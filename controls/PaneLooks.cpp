@@ -1,6 +1,6 @@
-#include "controls/KpwPaneLooks.h"
+#include "controls/PaneLooks.h"
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 #include "controls/ShortcutBar.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowServices.h"
@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-namespace Kpwfunc {
+namespace PaneLooks {
 
 namespace {
 
@@ -70,7 +70,7 @@ void BindPaneLooks(TWindowFrameServices &frame, const TPaneLookParts &parts)
         for (TTavuShortcutBar *bar : parts.ShortcutBars)
             ApplyShortcutBarLook(*bar);
         parts.BoardTree->setFont(FontOf(TavuConfig->BOARDLISTFONTNAME, TavuConfig->BOARDLISTFONTSIZE));
-        PaintBoardTree(parts.BoardTree);
+        BoardTree::PaintBoardTree(parts.BoardTree);
         ApplyThreadTitlePanelLook(*parts.TitlePanel, *parts.BrowserPane, *parts.Browser);
         frame.Action(QStringLiteral("act2chHeee"))->setVisible(TavuConfig->CHBOX_USEHE);
     };
@@ -78,4 +78,4 @@ void BindPaneLooks(TWindowFrameServices &frame, const TPaneLookParts &parts)
     QObject::connect(&frame.Events(), &TWindowEvents::OptionsApplied, parts.LogPane, apply);
 }
 
-}  // namespace Kpwfunc
+}  // namespace PaneLooks

@@ -1,7 +1,7 @@
-#include "controls/KpwUserFiles.h"
+#include "controls/UserFiles.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/Dialogs.h"
-#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "controls/TabMenuItem.h"
 #include "core/Board.h"
@@ -109,7 +109,7 @@ void SaveList(const TTextList &list, const QString &fileName)
     try {
         list.SaveToFile(fileName);
     } catch (const EFileError &e) {
-        Kpwfunc::AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }
 
@@ -188,7 +188,7 @@ void AddToTab(TTavuListDoc *doc, TThreadItem *item)
 
 }  // namespace
 
-namespace Kpwfunc {
+namespace UserFiles {
 
 // ---- seeding ----
 
@@ -234,7 +234,7 @@ void AddHistoryLine(TThreadItem *item, const QString &fileName, bool removeDupli
     const QString failure = WriteHistoryLine(fileName, HistoryLine(item, QDateTime::currentDateTime()),
                                              ThreadFields(item), removeDuplicates);
     if (!failure.isEmpty())
-        Kpwfunc::AddLog(failure);
+        EventLog::AddLog(failure);
     ReloadHistory();
 }
 
@@ -248,7 +248,7 @@ void QueueHistoryLine(TThreadItem *item, const QString &fileName, bool removeDup
         {fileName}, [=] { return WriteHistoryLine(fileName, line, thread, removeDuplicates); },
         [](const QString &failure) {
             if (!failure.isEmpty())
-                Kpwfunc::AddLog(failure);
+                EventLog::AddLog(failure);
             ReloadHistory();
         });
 }
@@ -312,7 +312,7 @@ void LoadSearchMenu(QMenu *menu, const QString &fileName, const TActionList &act
             menu->addSeparator();
             continue;
         }
-        auto *item = new TSearchEngineMenuItem(EscapeMenuCaption(entry.Name), menu);
+        auto *item = new TSearchEngineMenuItem(BarsAndMenus::EscapeMenuCaption(entry.Name), menu);
         item->SearchUrl = entry.Url;
         item->setEnabled(bool(search));   // an entry that can do nothing says so
         if (search)
@@ -371,7 +371,7 @@ QList<TBBSBarEntry> ReadBBSBar(const QString &fileName, const TSiteList &sites)
 void LoadBBSBar(QToolBar *toolBar, const QString &fileName, const TSiteList &sites,
                 const TImageList &siteImages, const std::function<void(TSite *)> &select)
 {
-    ClearToolBar(toolBar);
+    BarsAndMenus::ClearToolBar(toolBar);
     if (!TavuConfig->SHOWBBSTOOLBAR) {
         toolBar->hide();
         return;
@@ -413,7 +413,7 @@ void DeleteThreadLog(TThreadItem *item)
         return;
     }
     const bool leaveFavorites = !TavuConfig->PRMPTDELETEFAV
-        || AskYesNo(QStringLiteral("お気に入りから削除しますか？\r\n") + item->ShownTitle());
+        || Dialogs::AskYesNo(QStringLiteral("お気に入りから削除しますか？\r\n") + item->ShownTitle());
     if (leaveFavorites) {
         RemoveFromFavoriteFiles(item);
         item->DeleteLog();
@@ -457,7 +457,7 @@ void AddFallenThreads(TTavuListDoc *doc)
     if (!board)
         return;
     const QString dir = board->GetLogDir();
-    AddLog(QStringLiteral("　▽DAT落ちしたスレッドを取得開始 :") + dir);
+    EventLog::AddLog(QStringLiteral("　▽DAT落ちしたスレッドを取得開始 :") + dir);
     QSet<QString> listed;
     for (int i = 0; i < doc->Items()->Count(); ++i)
         listed.insert(doc->Items()->DatNameAt(i).toLower());
@@ -487,7 +487,7 @@ void AddFallenThreads(TTavuListDoc *doc)
         AddToTab(doc, item);
         ++added;
     }
-    AddLog(QStringLiteral("　△DAT落ちしたスレッドを取得完了 (%1 件)").arg(added));
+    EventLog::AddLog(QStringLiteral("　△DAT落ちしたスレッドを取得完了 (%1 件)").arg(added));
 }
 
 bool IsToday(const QString &text, const QDate &today)
@@ -546,4 +546,4 @@ void RemoveBookmarkEntry(TThreadItem *item, TTextList &index, const QString &fil
     SaveList(index, fileName);
 }
 
-}  // namespace Kpwfunc
+}  // namespace UserFiles

@@ -1,4 +1,4 @@
-#include "services/KpwUrl.h"
+#include "services/Urls.h"
 
 #include "boards/DatConv.h"
 #include "core/BBS.h"
@@ -18,7 +18,7 @@
 #include <QUrl>
 #include <algorithm>
 
-namespace Kpwfunc {
+namespace Urls {
 
 namespace {
 
@@ -278,4 +278,4 @@ void OpenUrlExternal(const QString &url)
         QProcess::startDetached(TavuConfig->URL_BROWSERPATH, {target.toString()});
 }
 
-}  // namespace Kpwfunc
+}  // namespace Urls

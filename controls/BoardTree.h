@@ -24,7 +24,7 @@ class QTreeWidgetItem;
 class TBoard;
 class TSite;
 
-namespace Kpwfunc {
+namespace BoardTree {
 
 // ---- board tree ----
 
@@ -106,4 +106,4 @@ bool FindDownButton(QToolBar *bar, QToolButton *&button);
 int GetBarWidth(QToolBar *bar);
 void UpdateBarWidth(QToolBar *bar);
 
-}  // namespace Kpwfunc
+}  // namespace BoardTree

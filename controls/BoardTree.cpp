@@ -1,9 +1,9 @@
 // The board tree and the site list of the board pane.
 
-#include "controls/KpwBoardTree.h"
+#include "controls/BoardTree.h"
 
+#include "controls/BarsAndMenus.h"
 #include "controls/BoardTreeImages.h"
-#include "controls/KpwServices.h"
 #include "controls/TabButton.h"
 #include "core/Board.h"
 #include "core/BoardList.h"
@@ -27,7 +27,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-namespace Kpwfunc {
+namespace BoardTree {
 
 namespace {
 
@@ -224,7 +224,7 @@ void SaveTreeState(QTreeWidget *tree, const TSite *site)
     try {
         ini.UpdateFile();
     } catch (const EVarnelo &e) {
-        AddLog(e.Message);
+        EventLog::AddLog(e.Message);
     }
 }
 
@@ -333,4 +333,4 @@ void UpdateBarWidth(QToolBar *bar)
     bar->setMaximumWidth(std::max(GetBarWidth(bar), 1));
 }
 
-}  // namespace Kpwfunc
+}  // namespace BoardTree

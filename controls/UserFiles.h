@@ -27,7 +27,7 @@ class TTavuListDoc;
 class TTextList;
 class TThreadItem;
 
-namespace Kpwfunc {
+namespace UserFiles {
 
 // ---- seeding ----
 
@@ -122,4 +122,4 @@ void RemoveFromFavoriteFiles(TThreadItem *item);
 // bookmark index and saves the index to the file.
 void RemoveBookmarkEntry(TThreadItem *item, TTextList &index, const QString &fileName);
 
-}  // namespace Kpwfunc
+}  // namespace UserFiles

@@ -10,7 +10,7 @@ class TResList;
 class TSite;
 class TThreadItem;
 
-namespace Kpwfunc {
+namespace Urls {
 
 // The parameters a thread URL carries, read with the parameter names of the board's type.
 struct TBoardUrlParts {
@@ -46,4 +46,4 @@ bool IsBoardUrl(const QString &url, TBoard *&board);
 // BROWSERPATH with the URL as its one argument. Only http, https and ftp URLs go out.
 void OpenUrlExternal(const QString &url);
 
-}  // namespace Kpwfunc
+}  // namespace Urls

@@ -1,6 +1,6 @@
 // Text matching over responses, reply collection and link extraction.
 
-#include "services/KpwSearch.h"
+#include "services/ResSearch.h"
 
 #include "core/BBS.h"
 #include "core/Board.h"
@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-namespace Kpwfunc {
+namespace ResSearch {
 
 namespace {
 
@@ -235,4 +235,4 @@ const TResSearchDialogHandler &ResSearchDialog()
     return DialogSlot();
 }
 
-}  // namespace Kpwfunc
+}  // namespace ResSearch

@@ -1,4 +1,4 @@
-#include "controls/KpwServices.h"
+#include "controls/BarsAndMenus.h"
 
 #include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
@@ -31,7 +31,7 @@
 #include <QtDebug>
 #include <algorithm>
 
-using Kpwfunc::TCoolBand;
+using BarsAndMenus::TCoolBand;
 
 namespace {
 
@@ -190,7 +190,7 @@ int BoardImage(const TBoard *board)
 
 }  // namespace
 
-namespace Kpwfunc {
+namespace BarsAndMenus {
 
 // ---- log pane ----
 
@@ -676,4 +676,4 @@ QString GetLastFolderName(const QString &path)
     return folder.mid(cut + 1);
 }
 
-}  // namespace Kpwfunc
+}  // namespace BarsAndMenus

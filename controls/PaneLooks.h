@@ -16,7 +16,7 @@ class QWidget;
 class TTavuShortcutBar;
 class TWindowFrameServices;
 
-namespace Kpwfunc {
+namespace PaneLooks {
 
 // The log pane's background, text colour and font from the configuration.
 void ApplyLogPaneLook(QPlainTextEdit &memo);
@@ -42,4 +42,4 @@ struct TPaneLookParts {
 // confirmed in the option dialog; the vote button is the action act2chHeee.
 void BindPaneLooks(TWindowFrameServices &frame, const TPaneLookParts &parts);
 
-}  // namespace Kpwfunc
+}  // namespace PaneLooks

@@ -1,4 +1,4 @@
-#include "settings/KpwOptionDialog.h"
+#include "settings/ShowOptionDialog.h"
 
 #include "controls/Dialogs.h"
 #include "core/Exceptions.h"
@@ -6,7 +6,7 @@
 #include "settings/OptionDialog.h"
 
 
-namespace Kpwfunc {
+namespace OptionDialog {
 
 namespace {
 
@@ -17,7 +17,7 @@ bool SaveConfig()
         TavuConfig->Save();
         return true;
     } catch (const EVarnelo &error) {
-        ShowMessage(mkError, error.Message);
+        Dialogs::ShowMessage(Dialogs::mkError, error.Message);
         return false;
     }
 }
@@ -31,10 +31,10 @@ bool ShowOptionDialog(int page, QWidget *parent)
         return false;
     TOptionDialog dialog(parent);
     dialog.StartPage = page;
-    if (ExecDialog(dialog) != QDialog::Accepted)
+    if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return false;
     SaveConfig();
     return true;
 }
 
-}  // namespace Kpwfunc
+}  // namespace OptionDialog

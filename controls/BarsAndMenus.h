@@ -1,9 +1,10 @@
 #pragma once
-// Services of the main window that many flows call: the log pane (its lines and the event sounds
-// come from services/EventLog.h, which this header brings along), switching all
-// commands off while a post runs, key bindings, the browser's find and source commands, the
-// tool-bar band layout, and the tool bars, popup menus, tools menu, thread-list columns and site
-// menus built from the user's files.
+// The main window's bars and menus as the user's files make them (the tool-bar band layout, the
+// tool bars, popup menus, tools menu, thread-list columns and site menus), and beside them what
+// many flows call on the window's commands and log pane: switching all commands off while a post
+// runs, key bindings, the browser's find and source commands, and the log pane's lines (the log
+// lines of every layer and the event sounds come from services/EventLog.h, which this header
+// brings along).
 //
 // Every procedure takes what it works on, so that each is testable without a main window. The
 // readers of the files are plain functions returning data; thin functions turn that data into
@@ -31,7 +32,7 @@ class TThreadItem;
 class TToolMenuItem;
 class TqorExtListView;
 
-namespace Kpwfunc {
+namespace BarsAndMenus {
 
 // ---- log pane ----
 
@@ -183,4 +184,4 @@ QString EscapeMenuCaption(const QString &text);
 // The name of the last folder of a path ("a/b/c/" and "a/b/c" give "c"); empty for an empty path.
 QString GetLastFolderName(const QString &path);
 
-}  // namespace Kpwfunc
+}  // namespace BarsAndMenus
