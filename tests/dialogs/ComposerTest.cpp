@@ -1,6 +1,6 @@
 // The reply and new-thread composers, the handle dialog and the URL dialog, without a main window.
 
-#include "PostTestEnv.h"
+#include "uisupport/PostEnv.h"
 
 #include "support/ScriptedHttpServer.h"
 

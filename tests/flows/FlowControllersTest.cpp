@@ -2,7 +2,7 @@
 // board server into a tab's document, update checks and patrols over that document, and replies
 // sent from a composer; what each controller reports by its signals.
 
-#include "PostTestEnv.h"
+#include "uisupport/PostEnv.h"
 
 #include "controls/BarsAndMenus.h"
 #include "core/TextList.h"

@@ -1,6 +1,6 @@
 // Link extraction: which links are listed and ticked, the link page and handing URLs on.
 
-#include "PostTestEnv.h"
+#include "uisupport/PostEnv.h"
 
 #include "core/FileUtil.h"
 #include "core/Res.h"

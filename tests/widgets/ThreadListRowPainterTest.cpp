@@ -1,7 +1,7 @@
 // The painter of the thread-list rows: the number cell's own colour, the marks' pictures, rows
 // beyond the list, the line between the source lists of a headline and the tips of rows.
 
-#include "PostTestEnv.h"
+#include "uisupport/PostEnv.h"
 
 #include "controls/ThreadListRowPainter.h"
 #include "core/TavuConfig.h"

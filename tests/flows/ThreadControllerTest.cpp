@@ -2,7 +2,7 @@
 // new tab, the same thread updated in place, a thread the server does not have and a tab let go of
 // while it opens; what the controller reports by its signals and what it stores.
 
-#include "PostTestEnv.h"
+#include "uisupport/PostEnv.h"
 
 #include "controls/WindowServices.h"
 #include "core/FileUtil.h"
