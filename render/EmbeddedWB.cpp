@@ -486,12 +486,20 @@ const char *const HelperScript = R"js(
             return true;
         },
 
-        // Says so once the page has put on screen what it holds now: the frame after the next
-        // one begins only when that one was drawn.
+        // Says so once the page has put on screen what it holds now, at its place: a place being
+        // pinned is waited for, then the frame after the next one begins only when that one was
+        // drawn.
         reportPaint(forGeneration) {
-            requestAnimationFrame(() => requestAnimationFrame(() => {
-                console.info('varnelo:painted:' + forGeneration);
-            }));
+            const whenPlaced = () => {
+                if (pin) {
+                    requestAnimationFrame(whenPlaced);
+                    return;
+                }
+                requestAnimationFrame(() => requestAnimationFrame(() => {
+                    console.info('varnelo:painted:' + forGeneration);
+                }));
+            };
+            whenPlaced();
         },
 
         scrollToAnchor(name) {
