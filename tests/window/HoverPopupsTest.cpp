@@ -287,7 +287,9 @@ TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
     TVarneloWindow *window = hover.env.Window();
     window->resize(900, 700);
     ASSERT_TRUE(hover.InFront());
-    WaitFor([&] { return !hover.tab->Browser()->IsBusy(); });
+    // The link is measured once the page is shown as it stays: everything written is in it and
+    // drawn where it goes, and the cover over the tab is gone (a pointer then lands where it points).
+    ASSERT_TRUE(WaitFor([&] { return !hover.tab->Browser()->IsBusy() && !hover.tab->IsCovered(); }));
     const QVariant found = RunInPage(hover.tab,
         QStringLiteral("(function () { const a = [...document.querySelectorAll('a')].find(e => e.href.indexOf('page.html') >= 0);"
                        " if (!a) return null; const r = a.getBoundingClientRect(); return [r.left + 3, r.top + r.height / 2]; })()"));
