@@ -8,6 +8,7 @@
 #include "controls/WindowServices.h"
 #include "core/Board.h"
 #include "core/TavuConfig.h"
+#include "mainwindow/PaneWidgets.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,9 +20,7 @@ TBoardPane::TBoardPane(TWindowFrameServices &frame, TReadingServices &reading, Q
     : QWidget(parent), frame(frame), reading(reading)
 {
     setObjectName(QStringLiteral("BoardListPanel"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = PaneWidgets::TightColumn(this);
     SiteComboBox = new TSiteComboBox(this);
     SiteComboBox->setObjectName(QStringLiteral("SiteComboBox"));
     BoardFilterCombo = new QComboBox(this);

@@ -6,6 +6,7 @@
 #include "controls/TavuSplitter.h"
 #include "controls/WindowEvents.h"
 #include "core/TavuConfig.h"
+#include "mainwindow/PaneWidgets.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -19,25 +20,13 @@
 #include <algorithm>
 #include <functional>
 
+using PaneWidgets::Panel;
+using PaneWidgets::TightColumn;
+
 namespace {
 
 // The part of the top splitter the extended thread list takes.
 constexpr int ExtThreadListShare = 3;
-
-QVBoxLayout *TightColumn(QWidget *widget)
-{
-    auto *layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return layout;
-}
-
-QWidget *Panel(const char *name, QWidget *parent)
-{
-    auto *panel = new QWidget(parent);
-    panel->setObjectName(QString::fromUtf8(name));
-    return panel;
-}
 
 QToolBar *TabBar(const char *name, QWidget *parent)
 {

@@ -21,6 +21,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "mainwindow/BoardPane.h"
+#include "mainwindow/PaneWidgets.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -37,24 +38,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+using PaneWidgets::TightColumn;
+
 namespace {
 
 constexpr int FlowStatusWidth = 260;   // the least width of the flows' status field
-
-QVBoxLayout *TightColumn(QWidget *widget)
-{
-    auto *layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return layout;
-}
-
-QWidget *Panel(const char *name, QWidget *parent)
-{
-    auto *panel = new QWidget(parent);
-    panel->setObjectName(QString::fromUtf8(name));
-    return panel;
-}
 
 }  // namespace
 
