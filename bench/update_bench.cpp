@@ -140,9 +140,9 @@ struct TOpenThread {
             for (int i = 1; i <= threads; ++i)
                 env.server.AddThread(PostTest::News, QString::number(2000000000 + i), QStringLiteral("スレ%1").arg(i));
         });
-        env.Window()->StartThreadListDownload(env.Board(PostTest::News), false, false);
+        env.Window()->ListPane().StartThreadListDownload(env.Board(PostTest::News), false, false);
         Settle();
-        TTavuListDoc *doc = env.Window()->ShownListDoc();
+        TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
         if (!doc || doc->Items()->Count() <= threads)
             qFatal("the board was not listed");
         doc->Items()->Sort(TThreadItemList::SortTitle, true);

@@ -62,6 +62,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "mainwindow/BoardPane.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -97,9 +98,6 @@ namespace {
 
 const QString VersionSuffix = QStringLiteral("2 β(vid23 dare60)");
 
-// The order of the mark pictures the thread-list rows use, taken from DrawImage.
-const int GlyphOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
-
 constexpr int FocusInterval = 500;
 constexpr int HtmlPopupInterval = 1000;
 
@@ -132,7 +130,6 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     ExifInfo = std::make_unique<TExifInfo>();
 
     Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
-    LoadRowGlyphs();
     CreateMenusAndBars();
     CreatePanes();
     CreateTabManager();
@@ -160,7 +157,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     Startup->SetSplashMessage(QStringLiteral("画面の状態を復元中"));
     UrlComboBox->addItems(Lists->Load());
     UrlComboBox->setEditText(QString());
-    Lists->LoadColumnList(ThreadListView);
+    Lists->LoadColumnList(listPane->View());
     LoadCoolBarLayout();
     BarsAndMenus::ApplyShortcutKeys(TavuConfig->Ini, ActionList1->Actions());
     BuildToolBars();
@@ -211,7 +208,7 @@ void TVarneloWindow::BindActions()
     ActionList1->Bind(QStringLiteral("actAbout"), this, &TVarneloWindow::actAboutExecute);
     ActionList1->Bind(QStringLiteral("actThreadReturn"), this, &TVarneloWindow::actThreadReturnExecute);
     BindBoardTree();
-    BindThreadListPane();
+    BindListPane();
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
@@ -232,7 +229,7 @@ void TVarneloWindow::BindActions()
     new TFavoriteAddCommands(frame, tabs, reading, boards, this);   // threads and pages into the favourites
     new TPropertyCommands(frame, tabs, boards, this);      // property window
     new TShortcutAddCommands(frame, tabs, boards, this);   // threads and boards onto the shortcut bar
-    new TThreadListDrag(boards, ThreadListView, boardPane->Tree(), this);   // threads dragged to favourites
+    new TThreadListDrag(boards, listPane->View(), boardPane->Tree(), this);   // threads dragged to favourites
     new TBrowserTabDrag(tabs, boards, layout, this);      // thread tabs dragged to favourites
     new TOutsideServiceCommands(*services, this);   // outside services
     new TThreadListCommands(frame, tabs, boards, this);   // thread-list rows and tabs, board copies
@@ -280,7 +277,7 @@ void TVarneloWindow::BindPaneLooks()
 void TVarneloWindow::BindStartup()
 {
     Startup->FillSiteBox = [this] { FillSiteBox(); };
-    Startup->ApplyColumnWidths = [this] { Lists->ApplyColumnWidths(ThreadListView); };
+    Startup->ApplyColumnWidths = [this] { Lists->ApplyColumnWidths(listPane->View()); };
     Startup->StartFocusTimer = [this] { FocusTimer->start(); };
     QPlainTextEdit *trace = panes->TracePane();
     connect(Startup, &TStartupSequence::TraceLines, trace, [trace](const QStringList &lines) {
@@ -333,14 +330,6 @@ void TVarneloWindow::ShowAppIcon(const QString &file, bool program)
     if (program)
         QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
-}
-
-void TVarneloWindow::LoadRowGlyphs()
-{
-    DrawImage = ActionCatalogue::LoadImages(TTavuConfig::AppDir() + QStringLiteral("resource/marks.png"));
-    RowGlyphs.clear();
-    for (int index : GlyphOrder)
-        RowGlyphs.append(DrawImage.value(index).pixmap(16, 16));
 }
 
 void TVarneloWindow::CreateTimers()
@@ -436,8 +425,6 @@ void TVarneloWindow::SetCommandsEnabled(bool enabled)
 
 void TVarneloWindow::ApplyOptions()
 {
-    if (ThreadListView)
-        ThreadListView->viewport()->update();
     BuildToolBars();
     panes->ApplyTabBarPositions();
     tabs->ShowTabCloseMarks();

@@ -3,16 +3,17 @@
 // through the services it hands them (controls/WindowServices.h, TVarneloWindowServices).
 //
 // It holds the board pane (TBoardPane, mainwindow/BoardPane.h: the site box and the board tree,
-// the site shown), the thread-list view, the status bars, the tool bars in the top band, and every
-// command as an action of ActionList1, found by name with Action().
+// the site shown), the thread-list pane (TListPane, mainwindow/ListPane.h: the thread-list view,
+// the board tabs it shows and the thread-list flow), the status bars, the tool bars in the top
+// band, and every command as an action of ActionList1, found by name with Action().
 // Its pane layout (panes, mainwindow/PaneLayout.h) arranges the panes: the splitters and panels
 // between them, the tab rows, the browser tabs' place and the log pane are the layout's own.
 // Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
 // thread-list documents and browser tabs, their bars and menus, given to it by the window),
 // the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
 // its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
-// thread, thread-list, posting and update-check flows run in controllers of their own (flows/),
-// which the window builds and connects to its widgets.
+// thread, posting and update-check flows run in controllers of their own (flows/), which the
+// window builds and connects to its widgets.
 //
 // Life: the constructor builds the window (FormCreate); a one-shot timer then runs the deferred
 // start-up (Startup, flows/StartupSequence.h), whose steps run in a fixed order. Closing and the
@@ -37,7 +38,6 @@
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
-#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -50,12 +50,11 @@ class QMovie;
 class QStackedWidget;
 class QTimer;
 class QToolBar;
-class TBoard;
 class TBoardPane;
+class TListPane;
 class TEmbeddedWB;
 class TExifInfo;
 class TResList;
-class TSite;
 class TSplashWindow;
 class TStatusBar;
 class TStatusProgress;
@@ -66,14 +65,11 @@ class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
 class TThreadItem;
-class TThreadItemList;
 class TToolMenuItem;
-class TqorExtListView;
 class TTavuShortcutBar;   // shortcut bars
 class TShortcutBarCommands;   // shortcut bars
 class TStartupSequence;   // flows
 class TShutdownSequence;  // flows
-class TThreadListController;     // flows
 class TPostController;           // flows
 class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
@@ -159,6 +155,9 @@ public:
 
     // The board pane: the site shown and its board tree (mainwindow/BoardPane.h).
     TBoardPane &BoardPane() const { return *boardPane; }
+    // The thread-list pane: its view, the board tabs it shows and the thread-list flow
+    // (mainwindow/ListPane.h).
+    TListPane &ListPane() const { return *listPane; }
     // Builds the BBS bar from bbsbar.txt.
     void LoadBBSBar();
     // Switches the menu bar and every command off (while a composer is active) or back on.
@@ -175,7 +174,6 @@ public:
 private:
     TActionList *ActionList1 = nullptr;
     TImageList ActionImage;           // the actions' pictures, by image index
-    TImageList DrawImage;             // the thread-list marks (resource/marks.png)
 
 public:
     // The external tools of tool.txt at the end of the tools menu, each started when clicked.
@@ -185,7 +183,7 @@ private:
     std::unique_ptr<TPaneLayout> panes;
 
     TBoardPane *boardPane = nullptr;   // site box, board filter and board tree
-    TqorExtListView *ThreadListView = nullptr;
+    TListPane *listPane = nullptr;     // the thread-list view, its board tabs and the thread-list flow
     QWidget *Panel10 = nullptr;                // the private browser's hidden place
     TStatusBar *StatusBar1 = nullptr;          // board and thread tab counts, new threads and responses
     TStatusBar *StatusBar2 = nullptr;          // progress, status text
@@ -201,7 +199,6 @@ private:
     std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
     // The bookmark list, the recent boards and threads and the thread-list columns.
     std::unique_ptr<TWindowLists> Lists;
-    QList<QPixmap> RowGlyphs;                   // the thirteen marks of the thread-list rows
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     std::unique_ptr<TExifInfo> ExifInfo;
 public:
@@ -210,8 +207,6 @@ public:
     // The bookmark list, the recent boards and threads and the thread-list columns, kept in the
     // profile.
     TWindowLists &StoredLists() const { return *Lists; }
-    // The thirteen marks the thread-list rows draw, in their order.
-    const QList<QPixmap> &RowMarks() const { return RowGlyphs; }
 private:
     // The notice window's unit: the rendering trio and the thread lists report notice-rule hits
     // to it, opening a thread clears it.
@@ -221,7 +216,6 @@ private:
     TTrayIcon *TrayIcon = nullptr;
 
     // The request flows, each run by its controller (flows/); the window shows what they report.
-    TThreadListController *ThreadLists = nullptr;
     TPostController *Posts = nullptr;
     TUpdateCheckController *UpdateChecks = nullptr;
     // The navigation filter of every browser tab and of the private browser.
@@ -254,10 +248,8 @@ protected:
 
 private:
     friend class TVarneloWindowServices;   // the services reach the window's private parts
-    // The window's own procedures on its tabs (WindowTabs.h) and on its filtered views
-    // and second browser (WindowSearch.h) work on its bars, menus and panes.
-    friend void WindowTabs::OpenSelectedThread(TVarneloWindow &, bool);
-    friend void WindowTabs::RepaintThreadListRows(TVarneloWindow &, const TThreadItem *);
+    // The window's own procedures on its filtered views and second browser (WindowSearch.h) work on
+    // its bars, menus and panes.
     friend void WindowSearch::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const ResSearch::TResSearch *);
     friend int WindowSearch::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const ResSearch::TResSearch &);
     friend bool WindowSearch::DoubleWindowShown(const TVarneloWindow &);
@@ -297,7 +289,6 @@ private:
     void CreatePrivateBrowser();
     // The private browser's progress fills the status bar's progress bar.
     void OnBrowserProgress(int position, int maximum);
-    void LoadRowGlyphs();
     void BindActions();
     void BindLoginEvents();
     void ApplyCaption();
@@ -318,33 +309,11 @@ private:
     void actThreadReturnExecute();
 
     // thread lists
-    // The thread-list pane and the thread-list request flow (VarneloWindowThreadList.cpp).
-public:
-    // Shows the board's thread list in its board tab (made when missing): downloaded, or the
-    // stored list when offline or when only the cache is wanted.
-    void StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly);
-    // The document the thread list shows, and binding the view to another one (switchPane: a tab
-    // was pressed, which may switch the visible pane).
-    TTavuListDoc *ShownListDoc() const { return shownListDoc; }
-    void ShowListDoc(TTavuListDoc *doc, bool switchPane);
-    // Stops what loads into the document; what its download still reports is dropped.
-    void DetachListDoc(TTavuListDoc *doc);
-    // A new, activated tab of threads from another source (items taken over), all shown.
-    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
-
+    // The window's side of the thread-list pane and of the board pane (VarneloWindowThreadList.cpp).
 private:
-    TTavuListDoc *shownListDoc = nullptr;
-
-    void BindThreadListPane();
-    // Binds the thread-list tab the tab manager made to the window: its rules, notices and view.
-    void BindListDoc(TTavuListDoc *doc);
-    void ListDocClosing(TTavuListDoc *doc);
+    void BindListPane();
     void BindBoardTree();
-    void BindThreadListFlow();
-    void ThreadListEnded(TTavuListDoc *doc, TSite *site);
     void ShowBlockPage(const QString &url);
-    void ThreadListViewOpen(bool doubleClick);
-    void SetThreadListRowCount(int count, bool keepScroll);
 
     // threads
     // The thread tabs (VarneloWindowThread.cpp); the thread request flow and the rendering trio run

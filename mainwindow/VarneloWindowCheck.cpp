@@ -7,6 +7,7 @@
 #include "controls/WindowServices.h"
 #include "flows/LinkNavigation.h"
 #include "flows/UpdateCheckController.h"
+#include "mainwindow/ListPane.h"
 #include "render/TavuListDoc.h"
 #include "services/EventLog.h"
 
@@ -16,8 +17,8 @@ void TVarneloWindow::BindUpdateCheck()
 {
     UpdateChecks = new TUpdateCheckController(this);
     connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, this, [this](TTavuListDoc *doc, int count) {
-        if (doc == shownListDoc)
-            SetThreadListRowCount(count, true);
+        if (doc == listPane->ShownListDoc())
+            listPane->SetThreadListRowCount(count, true);
     });
     connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Services().RepaintThreadList(); });

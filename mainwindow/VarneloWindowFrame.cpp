@@ -20,7 +20,9 @@
 #include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
+#include "flows/ShutdownSequence.h"
 #include "mainwindow/BoardPane.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/PaneWidgets.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "render/TavuBrowser.h"
@@ -70,18 +72,18 @@ void TVarneloWindow::FillMenusAndBars()
                                       {BoardListPopup, ThreadListPopup, ThreadItemPopup, BrowserPopup, ResPopup},
                                       *ActionList1, ShowOptionsAt());
     MainMenus::PopUpOver(boardPane->Tree(), BoardListPopup);
-    MainMenus::PopUpOver(ThreadListView, ThreadItemPopup);
+    MainMenus::PopUpOver(listPane->View(), ThreadItemPopup);
 }
 
 // ---- panes ----
 
-// The board pane and the thread-list view, arranged with the other panes (mainwindow/PaneLayout.h).
+// The board pane and the thread-list pane, arranged with the other panes (mainwindow/PaneLayout.h).
 void TVarneloWindow::CreatePanes()
 {
     QWidget *boardPane = CreateBoardPane();
-    ThreadListView = new TqorExtListView(this);
-    ThreadListView->setObjectName(QStringLiteral("ThreadListView"));
-    panes = std::make_unique<TPaneLayout>(*this, boardPane, ThreadListView);
+    listPane = new TListPane(Services(), Services(), Services(), Services(), *Lists,
+                             [this] { return Shutdown->Closed(); }, this);
+    panes = std::make_unique<TPaneLayout>(*this, boardPane, listPane->View());
 }
 
 QWidget *TVarneloWindow::CreateBoardPane()
@@ -208,7 +210,7 @@ void TVarneloWindow::LoadCoolBarLayout()
 void TVarneloWindow::SaveCoolBarLayout()
 {
     panes->SaveSizes(CoolBarBands(), *ActionList1, TavuConfig->Ini);
-    Lists->StoreColumnWidths(ThreadListView);
+    Lists->StoreColumnWidths(listPane->View());
 }
 
 // Hints with shortcuts on every tool-bar button, the busy animation, the band layout.

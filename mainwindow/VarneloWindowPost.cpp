@@ -9,6 +9,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "flows/PostController.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuHintWindow.h"
@@ -39,7 +40,7 @@ void TVarneloWindow::BindPosting()
                                 TavuConfig->SAVEHIST_SEND);
     });
     connect(Posts, &TPostController::NewThreadSent, this,
-            [this](TBoard *board) { StartThreadListDownload(board, true, false); });
+            [this](TBoard *board) { listPane->StartThreadListDownload(board, true, false); });
     connect(Posts, &TPostController::PageWanted, this,
             [this](const QString &url, const QString &caption) { WindowTabs::OpenUrl(*this, url, caption); });
 

@@ -26,6 +26,7 @@
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardPane.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -103,7 +104,7 @@ void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool new
 
 void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
 {
-    window.StartThreadListDownload(board, reload, false);
+    window.ListPane().StartThreadListDownload(board, reload, false);
 }
 
 void TVarneloWindowServices::AddLog(const QString &text)
@@ -123,7 +124,7 @@ void TVarneloWindowServices::UpdateStatusCaption(TThreadItem *item)
 
 void TVarneloWindowServices::RepaintThreadList()
 {
-    window.ThreadListView->viewport()->update();
+    window.ListPane().View()->viewport()->update();
 }
 
 void TVarneloWindowServices::RefreshResView()
@@ -291,16 +292,16 @@ TBoard *TVarneloWindowServices::SelectedTreeBoard() const
 
 TTavuListDoc *TVarneloWindowServices::ShownListDoc() const
 {
-    return window.ShownListDoc();
+    return window.ListPane().ShownListDoc();
 }
 
 QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
 {
     QList<TThreadItem *> items;
-    TTavuListDoc *doc = window.ShownListDoc();
+    TTavuListDoc *doc = window.ListPane().ShownListDoc();
     if (!doc)
         return items;
-    for (int row : window.ThreadListView->SelectedRows()) {
+    for (int row : window.ListPane().View()->SelectedRows()) {
         if (row < doc->Items()->Count())
             items << doc->Items()->Get(row);
     }
@@ -309,11 +310,11 @@ QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
 
 bool TVarneloWindowServices::SelectThreadRow(TThreadItem *item)
 {
-    TTavuListDoc *doc = window.ShownListDoc();
+    TTavuListDoc *doc = window.ListPane().ShownListDoc();
     const int row = doc ? doc->Items()->IndexOf(item) : -1;
     if (row < 0 || row >= doc->DisplayCount())
         return false;
-    TqorExtListView *view = window.ThreadListView;
+    TqorExtListView *view = window.ListPane().View();
     view->clearSelection();
     const QModelIndex index = view->model()->index(row, 0);
     view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -323,14 +324,14 @@ bool TVarneloWindowServices::SelectThreadRow(TThreadItem *item)
 
 void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
 {
-    if (doc == window.ShownListDoc())
-        window.SetThreadListRowCount(doc->DisplayCount(), true);
+    if (doc == window.ListPane().ShownListDoc())
+        window.ListPane().SetThreadListRowCount(doc->DisplayCount(), true);
     window.UpdateThreadListMenu();
 }
 
 void TVarneloWindowServices::SelectedThreadsLeft(TTavuListDoc *doc)
 {
-    window.ThreadListView->clearSelection();
+    window.ListPane().View()->clearSelection();
     ThreadListChanged(doc);
 }
 
@@ -461,7 +462,7 @@ void TVarneloWindowServices::FocusControl(TPaneControl control)
         focus = window.BoardPane().Tree();
         break;
     case pcThreadList:
-        focus = window.ThreadListView;
+        focus = window.ListPane().View();
         break;
     case pcBrowser:
         focus = CurrentBrowser();
@@ -537,7 +538,7 @@ void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
 
 TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
 {
-    return window.NewResultTab(caption, items, board);
+    return window.ListPane().NewResultTab(caption, items, board);
 }
 
 // ---- bookmarks, history, export and the view preset ----
@@ -627,7 +628,7 @@ void TVarneloWindowServices::ReloadToolsMenu()
 
 void TVarneloWindowServices::ReloadThreadListColumns()
 {
-    window.Lists->ReloadThreadListColumns(window.ThreadListView);
+    window.Lists->ReloadThreadListColumns(window.ListPane().View());
 }
 
 void TVarneloWindowServices::ReloadToolBarsAndMenus()
@@ -639,7 +640,7 @@ void TVarneloWindowServices::ReloadToolBarsAndMenus()
 
 void TVarneloWindowServices::ShowListDoc(TTavuListDoc *doc)
 {
-    window.ShowListDoc(doc, false);
+    window.ListPane().ShowListDoc(doc, false);
 }
 
 TTavuListDoc *TVarneloWindowServices::BoardTab(const TBoard *board) const
@@ -667,7 +668,7 @@ TThreadTab *TVarneloWindowServices::FocusedTab() const
 
 int TVarneloWindowServices::ThreadListRowCount() const
 {
-    return window.ThreadListView->Items()->OwnerDataCount();
+    return window.ListPane().View()->Items()->OwnerDataCount();
 }
 
 void TVarneloWindowServices::UpdateBoardListMenu()
@@ -690,7 +691,7 @@ bool TVarneloWindowServices::HasCurrentTreeNode() const
 TThreadItem *TVarneloWindowServices::FocusedThread() const
 {
     TTavuListDoc *doc = CurrentListDoc();
-    const int row = window.ThreadListView->currentIndex().row();
+    const int row = window.ListPane().View()->currentIndex().row();
     if (!doc || row < 0 || row >= doc->Items()->Count())
         return nullptr;
     return doc->Items()->Get(row);
@@ -708,7 +709,7 @@ void TVarneloWindowServices::ShowNewThreadCount(int count)
 
 void TVarneloWindowServices::DownloadNextPage(TTavuListDoc *doc)
 {
-    window.ThreadLists->DownloadNextPage(doc);
+    window.ListPane().Flow().DownloadNextPage(doc);
 }
 
 bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
@@ -723,7 +724,7 @@ QStringList TVarneloWindowServices::ThreadListColumns() const
 
 void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
 {
-    window.SetThreadListRowCount(count, keepScroll);
+    window.ListPane().SetThreadListRowCount(count, keepScroll);
 }
 
 // ---- response search ----

@@ -19,6 +19,7 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "flows/ThreadController.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
@@ -46,8 +47,7 @@ void TVarneloWindow::CreateTabManager()
     tabs = std::make_unique<TTabManager>(*this, TTabManager::TWidgets{panes->ThreadListTabBar(), panes->BrowserTabBar(),
                                                                       ThreadListTabMenu, BrowserTabMenu, ThreadListPopup,
                                                                       BrowserPopup, panes->BrowserViewPanel()});
-    connect(tabs.get(), &TTabManager::ListDocMade, this, &TVarneloWindow::BindListDoc);
-    connect(tabs.get(), &TTabManager::ListDocClosing, this, &TVarneloWindow::ListDocClosing);
+    listPane->BindTabs(*tabs);
     connect(tabs.get(), &TTabManager::ListDocCountChanged, this,
             [this](int count) { ShowCount(1, QStringLiteral("板: %1"), count); });
     connect(tabs.get(), &TTabManager::BrowserMade, this, &TVarneloWindow::BindBrowserEvents);

@@ -11,6 +11,7 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -138,7 +139,7 @@ void SearchBoardLogsById(TVarneloWindow &window, const QString &id)
         return;
     TTavuListDoc *doc = nullptr;
     if (!window.Tabs().FindBoardTab(board, doc)) {
-        window.StartThreadListDownload(board, false, false);
+        window.ListPane().StartThreadListDownload(board, false, false);
         if (!window.Tabs().FindBoardTab(board, doc))
             return;
     }

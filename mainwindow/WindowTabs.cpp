@@ -14,6 +14,7 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -23,10 +24,10 @@ namespace WindowTabs {
 void OpenSelectedThread(TVarneloWindow &window, bool newTab)
 {
     TTavuListDoc *doc = nullptr;
-    const int row = window.ThreadListView->currentIndex().row();
+    const int row = window.ListPane().View()->currentIndex().row();
     if (row < 0 || !window.Tabs().GetActiveListDoc(doc) || row >= doc->Items()->Count())
         return;
-    if (!window.ThreadListView->selectionModel()->isRowSelected(row, QModelIndex()))
+    if (!window.ListPane().View()->selectionModel()->isRowSelected(row, QModelIndex()))
         return;
     TThreadItem *item = doc->Items()->Get(row);
     if (!item->BBS)
@@ -62,7 +63,7 @@ void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
     TTavuListDoc *active = nullptr;
     if (!item || !window.Tabs().GetActiveListDoc(active))
         return;
-    TqorExtListView *view = window.ThreadListView;
+    TqorExtListView *view = window.ListPane().View();
     const TThreadItemList &items = *active->Items();
     const int bottom = view->viewport()->height();
     for (QModelIndex index = view->indexAt(QPoint(0, 0)); index.isValid() && view->visualRect(index).top() < bottom;
@@ -90,7 +91,7 @@ void OpenThreadUrl(TVarneloWindow &window, const QString &url, bool fromViewer)
         item->DownloadRequest = true;
         window.OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
     } else if (Urls::IsBoardUrl(url, board)) {
-        window.StartThreadListDownload(board, false, false);
+        window.ListPane().StartThreadListDownload(board, false, false);
     } else {
         OpenUrl(window, url, url, true, fromViewer);
     }

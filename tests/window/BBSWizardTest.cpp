@@ -207,7 +207,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     EXPECT_EQ(BoardTree::NodeBoard(nodes.first()), board);
 
     // Its thread list comes from the server.
-    env.Window->StartThreadListDownload(board, false, false);
+    env.Window->ListPane().StartThreadListDownload(board, false, false);
     ASSERT_TRUE(PostTest::WaitFor([&] {
         for (TTavuListDoc *doc : env.Window->Tabs().ListDocs()) {
             if (doc->GetBoard() == board && doc->DownloadState == TTavuListDoc::dsIdle)

@@ -8,6 +8,7 @@
 #include "support/HostileHttpServer.h"
 
 #include "core/Exceptions.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindow.h"
 #include "render/TavuListDoc.h"
 #include "services/Ninkinet.h"
@@ -90,7 +91,7 @@ TEST(BoundedRequests, LocalRulesEndAtTheirBoundsAndNothingIsStored)
 TEST(BoundedRequests, TheNewThreadPageIsAwaitedWithoutHoldingTheWindow)
 {
     TPostWindowEnv env([](TWindowEnv &e) { SetSmallBounds(*e.config); });
-    env.Window()->StartThreadListDownload(env.Board(PostTest::News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(PostTest::News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] { return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
     for (const auto mode : Modes) {

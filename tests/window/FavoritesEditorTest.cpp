@@ -293,7 +293,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
     ASSERT_NE(folder, nullptr);
     const QString file = FavoriteFolders::FolderFile(folder);
-    env.Window()->StartThreadListDownload(folder, false, false);
+    env.Window()->ListPane().StartThreadListDownload(folder, false, false);
     TTavuListDoc *folderTab = nullptr;
     ASSERT_TRUE(env.Window()->Tabs().FindBoardTab(folder, folderTab));
     ASSERT_TRUE(PostTest::WaitFor([folderTab] { return folderTab->IsSettled(); }));
@@ -423,10 +423,10 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 1);
     TVarneloWindow *window = env.Window();
-    window->StartThreadListDownload(env.Board(PostTest::News), false, false);
+    window->ListPane().StartThreadListDownload(env.Board(PostTest::News), false, false);
     ASSERT_TRUE(PostTest::WaitFor([window] {
-        return window->ShownListDoc() && window->ShownListDoc()->DownloadState == TTavuListDoc::dsIdle
-               && window->ShownListDoc()->Items()->Count() == 1;
+        return window->ListPane().ShownListDoc() && window->ListPane().ShownListDoc()->DownloadState == TTavuListDoc::dsIdle
+               && window->ListPane().ShownListDoc()->Items()->Count() == 1;
     }));
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
     const TBoard *folder = BoardTree::EnsureDefaultFavoritesFolder();
@@ -447,7 +447,7 @@ TEST(FavoriteCommands, ThreadListRowsDroppedOnAFolderJoinIt)
     const QStringList lines = FileLines(FavoriteFolders::FolderFile(folder));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(Key(lines[1]), key);
-    EXPECT_TRUE(window->ShownListDoc()->Items()->Get(0)->FAVORITE);
+    EXPECT_TRUE(window->ListPane().ShownListDoc()->Items()->Get(0)->FAVORITE);
 }
 
 // The property command shows the focused thread; a folder dragged onto another folder takes its

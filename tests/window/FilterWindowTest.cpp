@@ -174,13 +174,13 @@ TEST(FilterWindow, AThreadListFilterThenClosingItGivesBackTheSameList)
     });
     env.Window->Action(QStringLiteral("actThreadListFilter"))->trigger();
     EXPECT_EQ(answers.Shown, QStringList{QStringLiteral("TFilterDialog")});   // the real dialog
-    TTavuListDoc *found = env.Window->ShownListDoc();
+    TTavuListDoc *found = env.Window->ListPane().ShownListDoc();
     ASSERT_NE(found, doc);
     ASSERT_EQ(found->Items()->Count(), 2);
     EXPECT_EQ(found->Items()->Get(1), threads[2]);
 
     env.Window->Tabs().CloseListDoc(found);
-    ASSERT_EQ(env.Window->ShownListDoc(), doc);
+    ASSERT_EQ(env.Window->ListPane().ShownListDoc(), doc);
     ASSERT_EQ(doc->Items()->Count(), 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(doc->Items()->Get(i), threads[i]);

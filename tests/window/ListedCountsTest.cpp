@@ -81,7 +81,7 @@ TEST(ListedCounts, TheFavouritesColumnsFollowTheThreadAfterADownloadAndAfterPatr
     lines.Lines = {folder->Name, QStringLiteral("test\tnews\t%1\tスレ%1\t1").arg(Read),
                    QStringLiteral("test\tnews\t%1\tスレ%1\t1").arg(Unread)};
     lines.SaveToFile(FavoriteFolders::FolderFile(folder));
-    window->StartThreadListDownload(folder, false, false);
+    window->ListPane().StartThreadListDownload(folder, false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         return window->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;

@@ -225,7 +225,7 @@ TEST(LogSearch, TheCommandListsTheHitsInAResultTabAndLogsTheCount)
         find.ComboBox2->setCurrentText(QStringLiteral("\"red cat\""));
     });
     EXPECT_EQ(dialogClass, QStringLiteral("TFindWindow"));   // the real dialog
-    TTavuListDoc *doc = env.Window->ShownListDoc();
+    TTavuListDoc *doc = env.Window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->Caption, QStringLiteral("ログ検索結果"));
     ASSERT_EQ(doc->Items()->Count(), 2);
@@ -272,7 +272,7 @@ TEST(LogSearch, AThreadWithoutALogIsNeverFoundByLogText)
         find.SetCurrentBoard(NewsBoard());
         find.ComboBox2->setCurrentText(QStringLiteral("7"));
     });
-    TTavuListDoc *doc = env.Window->ShownListDoc();
+    TTavuListDoc *doc = env.Window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->Items()->Count(), 1);
     EXPECT_EQ(doc->Items()->Get(0)->TITLE, QStringLiteral("題1000000001"));

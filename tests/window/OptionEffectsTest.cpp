@@ -327,7 +327,7 @@ TEST(OptionEffects, AListBeingReadIsDrawnAsOftenAsSet)
                      [&drawn](TTavuListDoc *, int count, bool) { drawn << count; });
     const auto readFolder = [&] {
         drawn.clear();
-        env.Window->StartThreadListDownload(folder, true, false);
+        env.Window->ListPane().StartThreadListDownload(folder, true, false);
         TTavuListDoc *doc = nullptr;
         EXPECT_TRUE(env.Window->Tabs().FindBoardTab(folder, doc));
         EXPECT_TRUE(WaitFor([doc] { return doc->IsSettled() && doc->Items()->Count() == 5; }));

@@ -52,14 +52,14 @@ TEST(CounterInTheWindow, EachThreadListCallsTheSiteCounterAndKeepsItsCookie)
     TavuConfig->NINKINET_URL = counter.Url(QStringLiteral("/cgi-bin/bdisp.cgi?id=<ID>"));
     TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), QStringLiteral("k1"), QStringLiteral("v1"));
 
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && KeptCookie() == QLatin1String("v2"); }, 120000));
     ASSERT_EQ(counter.Requests().size(), 1);
     EXPECT_TRUE(counter.LastRequest().startsWith("GET /cgi-bin/bdisp.cgi?id=k1 "));
     EXPECT_EQ(ScriptedHttpServer::HeaderOf(counter.LastRequest(), "Cookie"), QByteArray("k1=v1"));
 
     TavuConfig->NINKINET_CHECK = false;   // the counter is switched off
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), true, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
     EXPECT_EQ(counter.Requests().size(), 1);
 }
@@ -74,7 +74,7 @@ TEST(CounterInTheWindow, StopAllEndsAHeldCounterCall)
     TavuConfig->NINKINET_URL = counter.Url(QStringLiteral("/c?id=<ID>"));
     TavuConfig->Ini.WriteString(QStringLiteral("NINKINET"), QStringLiteral("k1"), QStringLiteral("v1"));
 
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return !counter.Requests().isEmpty(); }, 120000));
     EXPECT_FALSE(env.Window()->findChildren<TNinkinet *>().isEmpty());   // held by the server
     env.Window()->Services().StopAll();
@@ -94,7 +94,7 @@ TEST(SettingTxtInTheWindow, OnlyBoardsOfThe2chTypeOpenTheViewer)
                                                 return 0;
                                             });
     for (const QString &board : {News, Live}) {
-        env.Window()->StartThreadListDownload(env.Board(board), false, false);
+        env.Window()->ListPane().StartThreadListDownload(env.Board(board), false, false);
         ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
         env.Window()->Action(QStringLiteral("actShowBrowser"))->setChecked(false);
         env.Window()->Execute(QStringLiteral("act2chShowSettingTxt"));

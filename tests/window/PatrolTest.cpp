@@ -198,7 +198,7 @@ TEST(Patrol, RunsOverTheCurrentThreadListTab)
     TPostWindowEnv env;
     AddThread(env.server, News, QStringLiteral("1000000001"), 2);
     AddThread(env.server, News, QStringLiteral("1000000002"), 3);
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] {
         return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 2;

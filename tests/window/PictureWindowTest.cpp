@@ -79,7 +79,7 @@ TEST(PictureWindowTest, ADoubleClickOnTheTraceOpensTheMonitorOfTheBoardTab)
     TPostWindowEnv env;
     env.server.AddThread(News, Key, QStringLiteral("一覧のスレ"));
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_FALSE(env.Window()->Tabs().ListDocs().isEmpty());
 

@@ -253,7 +253,7 @@ TEST(PostFlow, ANewThreadIsPostedAndTheThreadListReloaded)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 1);
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle && doc->Items()->Count() == 1;
@@ -285,7 +285,7 @@ TEST(PostFlow, ARefusedNewThreadBringsTheComposerBack)
     TPostWindowEnv env;
     env.server.ErrorOnPost = true;
     AddThread(env.server, News, Key, 1);
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(WaitFor([&] { return env.Window()->Tabs().GetActiveListDoc(doc) && doc->DownloadState == TTavuListDoc::dsIdle; }));
     env.Window()->Action(QStringLiteral("actThreadListNewThread"))->trigger();

@@ -198,7 +198,7 @@ TEST(PropertyWindow, AThreadBroughtBackLeavesTheShownFolderList)
         ASSERT_TRUE(item->MoveToLocalFolder(folder));
     }
 
-    window->StartThreadListDownload(keep, false, false);
+    window->ListPane().StartThreadListDownload(keep, false, false);
     TTavuListDoc *doc = nullptr;
     ASSERT_TRUE(PostTest::WaitFor([&] { return PostTest::Settled(env) && window->Tabs().GetActiveListDoc(doc) && doc->DisplayCount() == 2; }));
     QAbstractItemModel *rows = Part<TqorExtListView>(window, "ThreadListView")->model();

@@ -57,9 +57,9 @@ void ShowThreeThreads(TPostWindowEnv &env, TTavuListDoc *&doc)
 {
     for (int i = 1; i <= 3; ++i)
         AddThread(env.server, News, QStringLiteral("100000000%1").arg(i), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), true, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    doc = env.Window()->ShownListDoc();
+    doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_TRUE(doc && doc->Items()->Count() == 3);
 }
 
@@ -376,9 +376,9 @@ TEST(ReadingCommands, NextUnreadInALongListingMakesNoItemBeforeTheThread)
     const int threads = 400;
     for (int i = 0; i < threads; ++i)
         AddThread(env.server, News, QString::number(1000000000 + i), 1);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), true, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_TRUE(doc && doc->Items()->Count() == threads);
     TThreadItemList &items = *doc->Items();
     const int open = threads - 2;
@@ -460,7 +460,7 @@ TEST(ReadingCommands, ThreadListRowsAreCopiedAndTheirLogsDeleted)
         items.Get(i)->DownloadRequest = true;
         OpenAndSettle(env, items.Get(i), true);
     }
-    env.Window()->ShowListDoc(doc, true);
+    env.Window()->ListPane().ShowListDoc(doc, true);
     QItemSelectionModel *selection = Part<TqorExtListView>(env.Window(), "ThreadListView")->selectionModel();
     const auto row = [&env](int number) {
         return Part<TqorExtListView>(env.Window(), "ThreadListView")->model()->index(number, 0);
@@ -518,7 +518,7 @@ TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
     EXPECT_TRUE(Part<QMenu>(window, "BoardListPopup")->isVisible());
     closeMenus();
 
-    window->ShowListDoc(doc, true);
+    window->ListPane().ShowListDoc(doc, true);
     TqorExtListView *list = Part<TqorExtListView>(window, "ThreadListView");
     RightClick(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
     EXPECT_TRUE(Part<QMenu>(window, "ThreadItemPopup")->isVisible());

@@ -39,9 +39,9 @@ TEST(RoadCancel, AHangingThreadListDownloadIsAborted)
 {
     TPostWindowEnv env;
     env.server.Hold = true;
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(Asked(env, 0));
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->DownloadState, TTavuListDoc::dsDownloading);
 
@@ -53,7 +53,7 @@ TEST(RoadCancel, AHangingThreadListDownloadIsAborted)
     // The tab takes the next download as usual.
     env.server.Hold = false;
     AddThread(env.server, News, QStringLiteral("1000000001"), 1);
-    env.Window()->StartThreadListDownload(env.Board(News), true, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), true, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_EQ(doc->Items()->Count(), 1);
 }
@@ -63,7 +63,7 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, QStringLiteral("1000000001"), 2);
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
     env.server.Hold = true;
@@ -78,7 +78,7 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
     // The request in hand ends with stop-all; the check then ends and frees the tab.
     env.Window()->Services().StopAll();
     ASSERT_TRUE(WaitFor([&] { return Part<TUpdateCheckController>(env.Window())->RunningChecks.isEmpty(); }));
-    EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }
 
 TEST(RoadCancel, AHangingThreadDownloadIsAborted)

@@ -70,9 +70,9 @@ TEST(Road, ListOpenReloadAndOffline)
     TBoard *board = env.Board(News);
 
     // The board's thread list.
-    window->StartThreadListDownload(board, false, false);
+    window->ListPane().StartThreadListDownload(board, false, false);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
-    TTavuListDoc *doc = window->ShownListDoc();
+    TTavuListDoc *doc = window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->Items()->Count(), 2);
     EXPECT_EQ(Part<TqorExtListView>(window, "ThreadListView")->Items()->OwnerDataCount(), 2);
@@ -131,9 +131,9 @@ TEST(Road, ListOpenReloadAndOffline)
     window->Tabs().CloseActiveBrowser();
     window->Tabs().CloseActiveListDoc();
     env.server.ClearLog();
-    window->StartThreadListDownload(board, false, false);
+    window->ListPane().StartThreadListDownload(board, false, false);
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
-    doc = window->ShownListDoc();
+    doc = window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->Items()->Count(), 2);
     item = doc->Items()->Get(row);

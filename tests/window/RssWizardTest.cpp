@@ -118,7 +118,7 @@ TEST(RssWizard, RssAndAtomFeedsAreRegisteredAndListed)
         EXPECT_TRUE(jconvert::SjisToUnicode(FileUtil::ReadFile(rss->GetDir() + QStringLiteral("board.dat"))).contains(board->Name));
 
         feeds.Reply(ScriptedHttpServer::Make(200, feed.feed));
-        env.Window->StartThreadListDownload(board, false, false);
+        env.Window->ListPane().StartThreadListDownload(board, false, false);
         ASSERT_TRUE(WaitFor([&] {
             for (TTavuListDoc *doc : env.Window->Tabs().ListDocs()) {
                 if (doc->GetBoard() == board && doc->DownloadState == TTavuListDoc::dsIdle)

@@ -56,12 +56,12 @@ TEST(StartUpTest, FreshProfileIsSeededAndEveryActionExists)
     EXPECT_EQ(env.Window->Action(QStringLiteral("actExit"))->text(), QStringLiteral("ヴァルネロの終了(&X)"));
 
     // The row marks are taken from the mark pictures in their own order (the fifth is the ninth).
-    ASSERT_EQ(env.Window->RowMarks().size(), 13);
-    EXPECT_EQ(env.Window->RowMarks()[4].toImage(),
+    ASSERT_EQ(env.Window->ListPane().RowMarks().size(), 13);
+    EXPECT_EQ(env.Window->ListPane().RowMarks()[4].toImage(),
               ActionCatalogue::LoadImages(TTavuConfig::AppDir() + QStringLiteral("resource/marks.png"))[8]
                   .pixmap(16, 16)
                   .toImage());
-    EXPECT_FALSE(env.Window->RowMarks()[0].isNull());
+    EXPECT_FALSE(env.Window->ListPane().RowMarks()[0].isNull());
     EXPECT_TRUE(env.Window->windowTitle().startsWith(QStringLiteral("ヴァルネロ 2 β")));
 }
 

@@ -440,10 +440,10 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     env.server.AddThread(News, Key, stored);
     env.server.AppendRes(News, Key, QStringLiteral("名無し"), QString(), QStringLiteral("本文"));
     TVarneloWindow *window = env.Window();
-    window->StartThreadListDownload(env.Board(News), false, false);
+    window->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 
-    TTavuListDoc *doc = window->ShownListDoc();
+    TTavuListDoc *doc = window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(doc->Items()->Count(), 1);
     EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
@@ -590,9 +590,9 @@ TEST(ThreadFlow, AnUpdateRepaintsOnlyItsThreadsRowWhichShowsTheNewCounts)
         AddThread(env.server, News, QString::number(1000000001 + i), 2);
     TVarneloWindow *window = env.Window();
     env.ShowWindow();
-    window->StartThreadListDownload(env.Board(News), false, false);
+    window->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuListDoc *doc = window->ShownListDoc();
+    TTavuListDoc *doc = window->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     ItemRef item(NewsItem(env, Key));   // the tab's own item of the thread
     const int row = doc->Items()->IndexOfDatName(item->DatName);

@@ -40,7 +40,7 @@ namespace {
 
 void OpenBoard(TPostWindowEnv &env, const QString &id, bool reload = false)
 {
-    env.Window()->StartThreadListDownload(env.Board(id), reload, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(id), reload, false);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
 }
 
@@ -136,7 +136,7 @@ TEST(ThreadListFlow, TheListingIsKeptWholeBeyondWhatIsShown)
     TPostWindowEnv env([](TWindowEnv &e) { e.config->THREADLISTCOUNT = 3; });
     AddThreads(env, 6);
     OpenBoard(env, News);
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->Items()->Count(), 6);
     EXPECT_EQ(doc->DisplayCount(), 3);
@@ -163,7 +163,7 @@ TEST(ThreadListFlow, AColumnClickSortsTheWholeList)
     for (int responses : {3, 9, 1, 4})
         AddThread(env.server, News, QStringLiteral("100000000%1").arg(responses), responses);
     OpenBoard(env, News);
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_NE(doc, nullptr);
     const int column = int(env.Window()->StoredLists().ThreadListColumns.indexOf(QStringLiteral("AGECOUNT"))) + 1;
     ASSERT_GT(column, 0);
@@ -191,7 +191,7 @@ TEST(ThreadListFlow, ErasedThreadsStayHiddenWhenAllIsShownAndComeBackWhenRestore
     for (const QString &key : erased)
         FileUtil::WriteFileAtomic(env.Board(News)->GetLogDir() + key + QStringLiteral(".inf"), "[LOG]\r\nABONE=1\r\n");
     OpenBoard(env, News);
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     EXPECT_EQ(ShownRows(env), 3);
 
     env.Window()->Action(QStringLiteral("actThreadListLoadAll"))->trigger();
@@ -225,24 +225,24 @@ TEST(ThreadListFlow, AnOpenBoardIsOnlyBroughtToTheFrontUnlessReloaded)
 
     OpenBoard(env, News);
     EXPECT_TRUE(env.server.Requests().isEmpty());
-    EXPECT_EQ(env.Window()->ShownListDoc()->BoardID, News);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->BoardID, News);
     EXPECT_EQ(env.Window()->Tabs().ListDocs().first()->BoardID, News);
 
     OpenBoard(env, News, true);
     EXPECT_EQ(env.server.RequestsTo(QStringLiteral("/news/subject.txt")).size(), 1);
     EXPECT_EQ(env.Window()->Tabs().ListDocs().size(), 2);
-    EXPECT_EQ(env.Window()->ShownListDoc()->Items()->Count(), 2);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->Items()->Count(), 2);
 }
 
 TEST(ThreadListFlow, ATabClosedWhileItsListDownloadsIsLetGo)
 {
     TPostWindowEnv env;
     AddThreads(env, 3);
-    env.Window()->StartThreadListDownload(env.Board(News), false, false);
+    env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     env.Window()->Tabs().CloseActiveListDoc();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     EXPECT_TRUE(env.Window()->Tabs().ListDocs().isEmpty());
-    EXPECT_EQ(env.Window()->ShownListDoc(), nullptr);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc(), nullptr);
     EXPECT_EQ(ShownRows(env), 0);
 }
 
@@ -269,7 +269,7 @@ TEST(ThreadListFlow, AFailedListIsLoggedAndReported)
                     .contains(QStringLiteral("△スレッド一覧取得エラー →消えた板＠テスト")));
     ASSERT_EQ(env.env.Messages.size(), 1);
     EXPECT_TRUE(env.env.Messages[0].contains(QStringLiteral("\n\nスレッド一覧ダウンロードエラー\n消えた板\n\n板が移転したかもしれません。")));
-    EXPECT_EQ(env.Window()->ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }
 
 // Offline the stored list shows; a stored list whose last line repeats its first loses it.
@@ -282,7 +282,7 @@ TEST(ThreadListFlow, OfflineShowsTheStoredListWithoutItsRepeatedLastLine)
                           QStringLiteral("1000000001.dat<>一 (3)")})
         .SaveToFile(subject);
     OpenBoard(env, News);
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     ASSERT_EQ(doc->Items()->Count(), 2);
     EXPECT_EQ(doc->Items()->Get(1)->TITLE, QStringLiteral("二"));
     EXPECT_EQ(ShownRows(env), 2);
@@ -294,7 +294,7 @@ TEST(ThreadListFlow, MarksNeedSaveModeAndAnErasedThreadLeavesTheList)
     TPostWindowEnv env;
     AddThreads(env, 3);
     OpenBoard(env, News);
-    TTavuListDoc *doc = env.Window()->ShownListDoc();
+    TTavuListDoc *doc = env.Window()->ListPane().ShownListDoc();
     TThreadItem *first = doc->Items()->Get(0);
     Part<TqorExtListView>(env.Window(), "ThreadListView")->SelectItem(0);
 
@@ -359,7 +359,7 @@ TEST(ThreadListFlow, CloseOtherTabsAndTheTabStateFile)
             opened << button->ListDoc->BoardID;
     }
     EXPECT_EQ(opened, QStringList({News, Gone}));
-    EXPECT_EQ(env.Window()->ShownListDoc()->BoardID, Gone);
+    EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->BoardID, Gone);
 }
 
 // A tab whose list failed stays when the other tabs (or all) are closed, while it looks and acts as
@@ -369,7 +369,7 @@ TEST(ThreadListFlow, ATabWhoseListFailedOutlivesClosingTheOthers)
     TPostWindowEnv env;
     AddThreads(env, 1);
     OpenBoard(env, Gone);
-    TTavuListDoc *gone = env.Window()->ShownListDoc();
+    TTavuListDoc *gone = env.Window()->ListPane().ShownListDoc();
     EXPECT_EQ(gone->DownloadState, TTavuListDoc::dsIdle);
     EXPECT_TRUE(env.Window()->Action(QStringLiteral("actThreadListReload"))->isEnabled());
     EXPECT_FALSE(env.Window()->Action(QStringLiteral("actThreadListCancelDownload"))->isEnabled());
@@ -403,7 +403,7 @@ TEST(ThreadListFlow, TheFilterShowsItsMatchesInATabOfTheirOwn)
         return true;
     });
     env.Window()->Action(QStringLiteral("actThreadListFilter"))->trigger();
-    TTavuListDoc *found = env.Window()->ShownListDoc();
+    TTavuListDoc *found = env.Window()->ListPane().ShownListDoc();
     ASSERT_EQ(env.Window()->Tabs().ListDocs().size(), 2);
     EXPECT_EQ(found->Mode, TTavuListDoc::lmFilter);
     ASSERT_EQ(found->Items()->Count(), 1);

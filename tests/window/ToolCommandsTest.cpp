@@ -352,7 +352,7 @@ TEST(ToolCommandsTest, MiddleClickOnABoardTabFollowsWheelClick)
     env.Start();
     TBoard *board = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch"))->Boards->FindByID(QStringLiteral("news"));
     ASSERT_NE(board, nullptr);
-    env.Window->StartThreadListDownload(board, false, true);
+    env.Window->ListPane().StartThreadListDownload(board, false, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return env.Window->BusyCount() == 0; }, WaitLimitMs));
     ASSERT_EQ(env.Window->Tabs().ListDocs().size(), 1);
     auto *button = qobject_cast<TTavuToolButton *>(env.Window->Tabs().ListDocs()[0]->TabButton);

@@ -151,8 +151,8 @@ TEST(Url, OpeningFollowsTheSettings)
     EXPECT_EQ(tab->ResNumber, 5);
 
     WindowTabs::OpenThreadUrl(*window, env.Board(News)->URL);
-    ASSERT_NE(window->ShownListDoc(), nullptr);
-    EXPECT_EQ(window->ShownListDoc()->BoardID, News);
+    ASSERT_NE(window->ListPane().ShownListDoc(), nullptr);
+    EXPECT_EQ(window->ListPane().ShownListDoc()->BoardID, News);
     EXPECT_EQ(window->Tabs().Browsers().size(), 2);
 }
 

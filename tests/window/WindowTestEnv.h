@@ -12,6 +12,7 @@
 #include "core/TavuConfig.h"
 #include "core/TavuEnviron.h"
 #include "flows/StartupSequence.h"
+#include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindow.h"
 #include "net/TavuHttpList.h"
 
