@@ -144,11 +144,7 @@ void TListPane::BindFlow()
     flow->RecentBoards = &lists.RecentBoards;
     connect(flow, &TThreadListController::Started, this, [this] { frame.BeginBusy(); });
     connect(flow, &TThreadListController::Ended, this, &TListPane::ThreadListEnded);
-    connect(flow, &TThreadListController::RowCountChanged, this,
-            [this](TTavuListDoc *doc, int count, bool keepScroll) {
-                if (doc == shownListDoc)
-                    SetThreadListRowCount(count, keepScroll);
-            });
+    connect(flow, &TThreadListController::RowCountChanged, this, &TListPane::ShowRowCountOf);
     connect(flow, &TThreadListController::NewThreadCount, this, [this](int count) { boards.ShowNewThreadCount(count); });
     connect(flow, &TThreadListController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
     connect(flow, &TThreadListController::FallenThreadsWanted, this, &UserFiles::AddFallenThreads);
@@ -233,6 +229,12 @@ void TListPane::SetThreadListRowCount(int count, bool keepScroll)
     ThreadListView->viewport()->update();
 }
 
+void TListPane::ShowRowCountOf(TTavuListDoc *doc, int count, bool keepScroll)
+{
+    if (doc == shownListDoc)
+        SetThreadListRowCount(count, keepScroll);
+}
+
 // ---- opening ----
 
 void TListPane::ThreadListViewOpen(bool doubleClick)
@@ -259,8 +261,7 @@ TTavuListDoc *TListPane::NewResultTab(const QString &caption, TThreadItemList *i
     for (int i = 0; i < items->Count(); ++i)
         doc->ArrivalItems()->Add(items->Get(i));
     doc->SetDisplayCount(items->Count());
-    if (doc == shownListDoc)
-        SetThreadListRowCount(doc->DisplayCount(), false);
+    ShowRowCountOf(doc, doc->DisplayCount(), false);
     boards.UpdateThreadListMenu();
     return doc;
 }

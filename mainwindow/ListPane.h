@@ -61,6 +61,8 @@ public:
     void ShowListDoc(TTavuListDoc *doc, bool switchPane);
     // The view shows that many rows of the shown document, scrolled to the top unless keepScroll.
     void SetThreadListRowCount(int count, bool keepScroll);
+    // The same when the document is the one shown; another document's rows wait until it is shown.
+    void ShowRowCountOf(TTavuListDoc *doc, int count, bool keepScroll);
     // A new, activated tab of threads from another source (items taken over), all shown.
     TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
 

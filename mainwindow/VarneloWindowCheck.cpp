@@ -16,10 +16,8 @@
 void TVarneloWindow::BindUpdateCheck()
 {
     UpdateChecks = new TUpdateCheckController(this);
-    connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, this, [this](TTavuListDoc *doc, int count) {
-        if (doc == listPane->ShownListDoc())
-            listPane->SetThreadListRowCount(count, true);
-    });
+    connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, listPane,
+            [this](TTavuListDoc *doc, int count) { listPane->ShowRowCountOf(doc, count, true); });
     connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
     connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Services().RepaintThreadList(); });
     connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {

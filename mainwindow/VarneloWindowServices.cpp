@@ -324,8 +324,7 @@ bool TVarneloWindowServices::SelectThreadRow(TThreadItem *item)
 
 void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
 {
-    if (doc == window.ListPane().ShownListDoc())
-        window.ListPane().SetThreadListRowCount(doc->DisplayCount(), true);
+    window.ListPane().ShowRowCountOf(doc, doc->DisplayCount(), true);
     window.UpdateThreadListMenu();
 }
 
