@@ -115,9 +115,10 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
 // The flow runs in Threads; the window shows what it reports.
 void TVarneloWindow::BindThreadFlowReports()
 {
-    Threads = new TThreadController(Services(), Services(), Services(), this);
+    Threads = new TThreadController(Tabs(), Rules(), Bookmarks(), this);
     Threads->PrivateTab = PrivateBrowser;
     Threads->RecentThreads = &Lists->RecentThreads;
+    searchViews = std::make_unique<TSearchViews>(*this, Views(), *tabs, *panes, *Threads, PrivateBrowser, Panel10);
     connect(Threads, &TThreadController::Started, this, &TVarneloWindow::BeginBusy);
     connect(Threads, &TThreadController::Ended, this, &TVarneloWindow::EndBusy);
     connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
@@ -159,6 +160,11 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
 void TVarneloWindow::RefreshResView()
 {
     Threads->RefreshResView();
+}
+
+void TVarneloWindow::ApplySkinChange()
+{
+    Threads->ApplySkinChange();
 }
 
 // ---- caption and tabs ----

@@ -2,7 +2,7 @@
 // Opening URLs and the threads of the board tabs: procedures of the window's own that work on its
 // widgets. The tabs themselves are the tab manager's (mainwindow/TabManager.h), the board tree the
 // board pane's (mainwindow/BoardPane.h).
-// The rest of the program asks for them through TWindowServices.
+// The rest of the program asks for them through the reading services.
 
 #include <QString>
 
@@ -17,7 +17,7 @@ namespace WindowTabs {
 // when there is one), a board of a known site as its thread list, anything else as a web page in a
 // browser tab or in the outside browser, as the settings say. Used by the command line and the
 // second copy's hand-over, the address box, links clicked in threads, the board tree's web-page
-// boards and (through TWindowServices) the commands and tool windows.
+// boards and (through the reading services) the commands and tool windows.
 
 // Opens the URL: a thread of a known board as a thread tab, a board of a known site as its thread
 // list, anything else as a web page (OpenUrl). fromViewer: the preview browser asks the main window

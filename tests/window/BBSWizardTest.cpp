@@ -200,7 +200,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     ASSERT_NE(board, nullptr);
     EXPECT_EQ(board->HostPath, server.Host());
     EXPECT_TRUE(Sjis(user->GetDir() + QStringLiteral("board.dat")).contains(QStringLiteral("自宅の板")));
-    EXPECT_EQ(env.Window->Services().CurrentSite(), user);
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite(), user);
     const auto nodes =
         Part<QTreeWidget>(env.Window, "BoardListView")->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
