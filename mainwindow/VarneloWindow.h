@@ -92,6 +92,7 @@ class TNoticeCommands;   // notices
 class TVarneloWindow : public QMainWindow,
                        public TWindowServices,
                        public TWindowFrameServices,
+                       public TReadingServices,
                        public TBarServices,
                        public TSessionServices,
                        private TMainMenus,
@@ -106,13 +107,13 @@ public:
 
     // ---- services ----
     // The window hands out what the units may ask of it (controls/WindowServices.h), each subject
-    // from the part that owns it: its frame, bars and life are the window's own, the tabs the tab
+    // from the part that owns it: its frame, the reading, its bars and its life are the window's own, the tabs the tab
     // manager's, the board tree the board pane's, the panes the pane layout's, the search views
     // TSearchViews', the bookmark index the stored lists'. The subjects no part owns yet go through
     // the window's services (VarneloWindowServices.h).
     TWindowServices &Services() const { return Self(); }
     TWindowFrameServices &Frame() const override { return Self(); }
-    TReadingServices &Reading() const override { return *services; }
+    TReadingServices &Reading() const override { return Self(); }
     TSearchViews &SearchViews() const override { return *searchViews; }
     TThreadViewServices &Views() const override { return *services; }
     TBoardTreeServices &BoardTree() const override;
@@ -158,6 +159,15 @@ public:
     void BeginBusy() override;
     void EndBusy() override;
     int BusyCount() const { return busyCount; }
+
+    // ---- reading: the window routes a thread, a board or a page to its flow (TReadingServices) ----
+    void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
+    void OpenBoard(TBoard *board, bool reload) override;
+    void OpenThreadUrl(const QString &url, bool fromViewer = false) override;
+    void OpenWebPage(const QString &url, const QString &caption) override;
+    void ShowPictureView(const QString &url) override;
+    void OpenInPreviewBrowser(const QString &url) override;
+    void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
     // ---- the window's bars, menus, focus and looks (TBarServices) ----
     void ShowHeaderBars(bool shown) override;
@@ -272,13 +282,11 @@ private:
     // The navigation filter of every browser tab and of the private browser.
     TLinkNavigation *LinkNavigation = nullptr;
 
-    // The picture view of the browser panel (VarneloWindowPicture.cpp): a hidden browser made at its
-    // first use. Every navigation of it goes on in it and opens an activated browser tab titled with
-    // the URL: a ".jpg" gets its Exif display written there, any other page is navigated to.
-private:
+    // The picture view of the browser panel (VarneloWindowPicture.cpp, ShowPictureView): a hidden
+    // browser made at its first use. Every navigation of it goes on in it and opens an activated
+    // browser tab titled with the URL: a ".jpg" gets its Exif display written there, any other page
+    // is navigated to.
     TEmbeddedWB *WebBrowser1 = nullptr;
-public:
-    void ShowPictureView(const QString &url);
 
 signals:
     // The window has closed (the close steps have run); the program ends.

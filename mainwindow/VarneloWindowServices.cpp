@@ -4,18 +4,14 @@
 
 #include "commands/ShortcutBarCommands.h"
 #include "controls/BarsAndMenus.h"
-#include "controls/Dialogs.h"
 #include "controls/ExtListView.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
 #include "core/TavuActionList.h"
-#include "core/TavuConfig.h"
-#include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "flows/PostController.h"
 #include "flows/ThreadController.h"
 #include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
@@ -23,8 +19,6 @@
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
-#include "tools/PreviewBrowser.h"
-#include "tools/SendDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -40,50 +34,6 @@ void TVarneloWindowServices::BindEvents()
     if (QLineEdit *filter = window.BoardPane().FilterBox()->lineEdit())
         QObject::connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
     window.panes->SendLogLinesTo(*events);
-}
-
-// ---- reading (TReadingServices) ----
-
-void TVarneloWindowServices::OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber)
-{
-    window.Threads->OpenThread(item, reload, newTab, activate, resNumber, false, QString());
-}
-
-void TVarneloWindowServices::OpenBoard(TBoard *board, bool reload)
-{
-    window.StartThreadListDownload(board, reload, false);
-}
-
-void TVarneloWindowServices::OpenThreadUrl(const QString &url, bool fromViewer)
-{
-    WindowTabs::OpenThreadUrl(window, url, fromViewer);
-}
-
-void TVarneloWindowServices::OpenWebPage(const QString &url, const QString &caption)
-{
-    WindowTabs::OpenUrl(window, url, caption);
-}
-
-void TVarneloWindowServices::ShowPictureView(const QString &url)
-{
-    window.ShowPictureView(url);
-}
-
-void TVarneloWindowServices::OpenInPreviewBrowser(const QString &url)
-{
-    PreviewBrowser::ShowUrl(window, *this, url);
-}
-
-void TVarneloWindowServices::WriteReply(TTavuBrowser *tab, const QString &text)
-{
-    if (TavuEnviron->IsOffline()) {
-        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("オフライン状態では実行できません。"));
-        return;
-    }
-    TSendDialog *composer = window.Posts->ShowSendDialog(tab);
-    composer->Tab = tab;
-    composer->show();
-    composer->SenderBody->appendPlainText(text);
 }
 
 // ---- thread views (TThreadViewServices) ----

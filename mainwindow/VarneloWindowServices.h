@@ -1,15 +1,14 @@
 #pragma once
 // TVarneloWindowServices: the subjects of TWindowServices that no part of the window owns yet (the
-// reading, the thread views, the boards and the thread list, the rules); each member forwards to the
-// window or one of its flows. The window owns one and hands it out as those subjects. The members
+// thread views, the boards and the thread list, the rules); each member forwards to the window or
+// one of its flows. The window owns one and hands it out as those subjects. The members
 // of the thread-list pane are grouped at the end.
 
 #include "controls/WindowServices.h"
 
 class TVarneloWindow;
 
-class TVarneloWindowServices : public TReadingServices,
-                               public TThreadViewServices,
+class TVarneloWindowServices : public TThreadViewServices,
                                public TBoardServices,
                                public TRuleServices {
 public:
@@ -18,15 +17,6 @@ public:
     // The board pane's splitter, the body's splitter, the board filter and the log pane report to
     // the window's events (the log pane becomes editable for its typed commands).
     void BindEvents();
-
-    // ---- reading (TReadingServices) ----
-    void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
-    void OpenBoard(TBoard *board, bool reload) override;
-    void OpenThreadUrl(const QString &url, bool fromViewer = false) override;
-    void OpenWebPage(const QString &url, const QString &caption) override;
-    void ShowPictureView(const QString &url) override;
-    void OpenInPreviewBrowser(const QString &url) override;
-    void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
     // ---- thread views (TThreadViewServices) ----
     void AddLog(const QString &text) override;

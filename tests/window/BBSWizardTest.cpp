@@ -218,7 +218,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
 
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
-    WindowTabs::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
+    env.Window->OpenThreadUrl(server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
     ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);
