@@ -85,7 +85,7 @@ void TBoardCommands::actBoardDeleteBoardExecute()
     TSite *site = services.BoardTree().CurrentSite();
     if (!board || !site)
         return;
-    services.Boards().CloseBoardTabs(board);
+    services.Tabs().CloseBoardTabs(board);
     if (BoardTree::DeleteSiteBoard(site, board))
         services.BoardTree().RefillBoardTree();
 }
@@ -100,7 +100,7 @@ void TBoardCommands::actBoardDeleteLogExecute()
         return;
     if (!Dialogs::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Dialogs::mkWarning))
         return;
-    services.Boards().CloseBoardTabs(board);
+    services.Tabs().CloseBoardTabs(board);
     const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
     QDir().rmdir(folder);
     if (!deleted)

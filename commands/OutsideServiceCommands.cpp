@@ -42,7 +42,7 @@ bool TOutsideServiceCommands::RefuseOffline() const
 // Only the boards of the 2ch board type have a SETTING.TXT.
 void TOutsideServiceCommands::act2chShowSettingTxtExecute()
 {
-    TBoard *board = services.Boards().ShownBoard();
+    TBoard *board = services.Tabs().ShownBoard();
     if (!board || !board->BBS || board->BBS->ID != QLatin1String("dolibscript"))
         return;
     TSettingTextDialog dialog(services.Frame().Window());

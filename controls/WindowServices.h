@@ -103,6 +103,11 @@ public:
     // The controller of the current browser tab, to which the tab commands go (nullptr when no tab
     // is current).
     virtual TThreadTab *FocusedTab() const = 0;
+    // The board the user is looking at: that of the current thread tab while the browser pane is
+    // shown, else that of the current thread-list tab (nullptr when none).
+    virtual TBoard *ShownBoard() const = 0;
+    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
+    virtual void CloseBoardTabs(const TBoard *board) = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----
@@ -233,9 +238,6 @@ public:
     virtual ~TBoardServices() = default;
     // The BBS bar is built again from bbsbar.txt.
     virtual void ReloadBBSBar() = 0;
-    // The board the user is looking at: that of the current thread tab while the browser pane is
-    // shown, else that of the current thread-list tab (nullptr when none).
-    virtual TBoard *ShownBoard() const = 0;
     // The thread-list tab the thread-list view shows (nullptr when none).
     virtual TTavuListDoc *ShownListDoc() const = 0;
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
@@ -258,8 +260,6 @@ public:
     virtual void SelectedThreadsLeft(TTavuListDoc *doc) = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
     virtual void ThreadStateChanged(TThreadItem *item) = 0;
-    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
-    virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
     // The number of rows the thread-list view shows now.

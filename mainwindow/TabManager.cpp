@@ -277,6 +277,16 @@ TThreadTab *TTabManager::FocusedTab() const
     return FocusedController();
 }
 
+TBoard *TTabManager::ShownBoard() const
+{
+    const QAction *browserShown = window.Action(QStringLiteral("actShowBrowser"));
+    TTavuBrowser *tab = CurrentBrowser();
+    if (tab && browserShown && browserShown->isChecked())
+        return tab->GetBoard();
+    TTavuListDoc *doc = CurrentListDoc();
+    return doc ? doc->GetBoard() : nullptr;
+}
+
 TTavuListDoc *TTabManager::BoardTab(const TBoard *board) const
 {
     TTavuListDoc *doc = nullptr;

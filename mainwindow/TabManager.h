@@ -79,6 +79,9 @@ public:
     TThreadTabController *Controller(const TTavuBrowser *tab) const { return controllers.value(tab); }
     TThreadTabController *FocusedController() const;
     TThreadTab *FocusedTab() const override;
+    // The board of the current thread tab while the browser pane is shown, else of the current
+    // thread-list tab.
+    TBoard *ShownBoard() const override;
 
     // The document of the pressed button of ThreadListBar; false when none is pressed or it has no
     // document.
@@ -118,7 +121,7 @@ public:
     void CloseBrowser(TTavuBrowser *browser, bool redraw = true) override;
     void CloseActiveBrowser(bool redraw = true);
     // Closes the board's thread-list tab and the browser tabs of its threads.
-    void CloseBoardTabs(const TBoard *board);
+    void CloseBoardTabs(const TBoard *board) override;
     // The thread-list tab bar is laid out and drawn again.
     void RedrawListTabs() override;
     // At the window's end: frees the thread-list tabs and lets every browser tab go of its thread.

@@ -137,26 +137,11 @@ void TVarneloWindowServices::ReloadBBSBar()
     window.LoadBBSBar();
 }
 
-TBoard *TVarneloWindowServices::ShownBoard() const
-{
-    const QAction *browserShown = window.Action(QStringLiteral("actShowBrowser"));
-    TTavuBrowser *tab = window.Tabs().CurrentBrowser();
-    if (tab && browserShown && browserShown->isChecked())
-        return tab->GetBoard();
-    TTavuListDoc *doc = window.Tabs().CurrentListDoc();
-    return doc ? doc->GetBoard() : nullptr;
-}
-
 void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
 {
     WindowTabs::RefreshThreadListItem(window, item);
     window.UpdateThreadListMenu();
     window.UpdateBrowserMenu();
-}
-
-void TVarneloWindowServices::CloseBoardTabs(TBoard *board)
-{
-    window.Tabs().CloseBoardTabs(board);
 }
 
 void TVarneloWindowServices::ShortcutsChanged()

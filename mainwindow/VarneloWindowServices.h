@@ -41,9 +41,7 @@ public:
 
     // ---- boards (TBoardServices) ----
     void ReloadBBSBar() override;
-    TBoard *ShownBoard() const override;
     void ThreadStateChanged(TThreadItem *item) override;
-    void CloseBoardTabs(TBoard *board) override;
     void ShortcutsChanged() override;
     void UpdateBoardListMenu() override;
     void UpdateThreadListMenu() override;

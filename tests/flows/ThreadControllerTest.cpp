@@ -41,6 +41,8 @@ public:
     void CloseBrowser(TTavuBrowser *tab, bool) override { delete tabs.takeAt(tabs.indexOf(tab)); }
     TTavuBrowser *NewPageTab(const QString &, bool) override { return nullptr; }
     TTavuListDoc *BoardTab(const TBoard *) const override { return nullptr; }
+    TBoard *ShownBoard() const override { return nullptr; }
+    void CloseBoardTabs(const TBoard *) override {}
     void CloseListDoc(TTavuListDoc *, bool) override {}
     void RedrawListTabs() override {}
     TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override
