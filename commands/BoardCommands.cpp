@@ -24,37 +24,37 @@
 
 TBoardCommands::TBoardCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
-    services.BindAction(QStringLiteral("actBoardAddBoard"), this, [this] { actBoardAddBoardExecute(); });
-    services.BindAction(QStringLiteral("actBoardEditBoard"), this, [this] { actBoardEditBoardExecute(); });
-    services.BindAction(QStringLiteral("actBoardDeleteBoard"), this, [this] { actBoardDeleteBoardExecute(); });
-    services.BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
-    services.BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
-    services.BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
-    services.BindAction(QStringLiteral("actBoardOpenHtmlByBrowser"), this, [this] { OpenBoardPage(SelectedBoard(), true); });
-    services.BindAction(QStringLiteral("actBoardOpenHtmlByTavu"), this, [this] { OpenBoardPage(SelectedBoard(), false); });
+    services.Frame().BindAction(QStringLiteral("actBoardAddBoard"), this, [this] { actBoardAddBoardExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardEditBoard"), this, [this] { actBoardEditBoardExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardDeleteBoard"), this, [this] { actBoardDeleteBoardExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardDeleteLog"), this, [this] { actBoardDeleteLogExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardGaishutu"), this, [this] { actBoardGaishutuExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardFind"), this, [this] { actBoardFindExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBoardOpenHtmlByBrowser"), this, [this] { OpenBoardPage(SelectedBoard(), true); });
+    services.Frame().BindAction(QStringLiteral("actBoardOpenHtmlByTavu"), this, [this] { OpenBoardPage(SelectedBoard(), false); });
     auto tabBoard = [this] {
-        TTavuListDoc *doc = this->services.CurrentListDoc();
+        TTavuListDoc *doc = this->services.Tabs().CurrentListDoc();
         return doc ? doc->GetBoard() : nullptr;
     };
-    services.BindAction(QStringLiteral("actThreadListBoardOpenBrowser"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), true); });
-    services.BindAction(QStringLiteral("actThreadListBoardOpenTavu"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), false); });
-    services.BindAction(QStringLiteral("actThreadListOpenBrowser"), this, [this] { OpenSelectedThreadPage(true); });
-    services.BindAction(QStringLiteral("actThreadListOpenTavu"), this, [this] { OpenSelectedThreadPage(false); });
-    services.BindAction(QStringLiteral("actBoardListEdit"), this, [] {});   // kept for stored bars; does nothing
+    services.Frame().BindAction(QStringLiteral("actThreadListBoardOpenBrowser"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), true); });
+    services.Frame().BindAction(QStringLiteral("actThreadListBoardOpenTavu"), this, [this, tabBoard] { OpenBoardPage(tabBoard(), false); });
+    services.Frame().BindAction(QStringLiteral("actThreadListOpenBrowser"), this, [this] { OpenSelectedThreadPage(true); });
+    services.Frame().BindAction(QStringLiteral("actThreadListOpenTavu"), this, [this] { OpenSelectedThreadPage(false); });
+    services.Frame().BindAction(QStringLiteral("actBoardListEdit"), this, [] {});   // kept for stored bars; does nothing
 }
 
 TBoard *TBoardCommands::SelectedBoard() const
 {
-    return services.SelectedTreeBoard();
+    return services.BoardTree().SelectedTreeBoard();
 }
 
 void TBoardCommands::actBoardAddBoardExecute()
 {
-    TSite *site = services.CurrentSite();
+    TSite *site = services.BoardTree().CurrentSite();
     if (!site)
         return;
     if (site->Kind == TSite::KIND_USER) {
-        QAction *wizard = services.Action(QStringLiteral("actBBSWizard"));
+        QAction *wizard = services.Frame().Action(QStringLiteral("actBBSWizard"));
         if (wizard && wizard->isEnabled())
             wizard->trigger();
         return;
@@ -62,13 +62,13 @@ void TBoardCommands::actBoardAddBoardExecute()
     const TBoard *selected = SelectedBoard();
     if (BoardTree::AddSiteBoard(site, selected ? selected->Category : QString(), selected ? selected->Name : QString(),
                               selected ? selected->URL : QString()))
-        services.RefillBoardTree();
+        services.BoardTree().RefillBoardTree();
 }
 
 void TBoardCommands::actBoardEditBoardExecute()
 {
-    TSite *site = services.CurrentSite();
-    if (!site || !services.HasCurrentTreeNode())
+    TSite *site = services.BoardTree().CurrentSite();
+    if (!site || !services.BoardTree().HasCurrentTreeNode())
         return;
     TBoard *board = SelectedBoard();
     if (site->Kind == TSite::KIND_FAVORITES && (!board || board->Kind != TBoard::KIND_FAVORITES)) {
@@ -76,18 +76,18 @@ void TBoardCommands::actBoardEditBoardExecute()
         return;
     }
     if (board && BoardTree::ModifySiteBoard(site, board))
-        services.RefillBoardTree();
+        services.BoardTree().RefillBoardTree();
 }
 
 void TBoardCommands::actBoardDeleteBoardExecute()
 {
     TBoard *board = SelectedBoard();
-    TSite *site = services.CurrentSite();
+    TSite *site = services.BoardTree().CurrentSite();
     if (!board || !site)
         return;
-    services.CloseBoardTabs(board);
+    services.Tabs().CloseBoardTabs(board);
     if (BoardTree::DeleteSiteBoard(site, board))
-        services.RefillBoardTree();
+        services.BoardTree().RefillBoardTree();
 }
 
 void TBoardCommands::actBoardDeleteLogExecute()
@@ -100,31 +100,31 @@ void TBoardCommands::actBoardDeleteLogExecute()
         return;
     if (!Dialogs::AskYesNo(QStringLiteral("「%1」のログをすべて削除しますか？").arg(board->Name), Dialogs::mkWarning))
         return;
-    services.CloseBoardTabs(board);
+    services.Tabs().CloseBoardTabs(board);
     const bool deleted = Tavutils::ShellDeleteFiles(folder + QStringLiteral("*.*"), TavuConfig->MOVETOTRASH);
     QDir().rmdir(folder);
     if (!deleted)
-        services.AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
+        services.Views().AddLog(QStringLiteral("%1 のログを削除できませんでした。").arg(board->Name));
     board->LogFolderExists = QDir(folder).exists();
-    services.RefreshTreeNodeIcon();
+    services.BoardTree().RefreshTreeNodeIcon();
 }
 
 void TBoardCommands::actBoardFindExecute()
 {
-    TBoardFindDialog dialog(services.Window());
+    TBoardFindDialog dialog(services.Frame().Window());
     if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.GetFindText().trimmed().isEmpty())
         return;
-    if (!services.FindTreeNode(dialog.GetFindText(), dialog.GetFindNext()))
+    if (!services.BoardTree().FindTreeNode(dialog.GetFindText(), dialog.GetFindNext()))
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("見つかりませんでした。"));
 }
 
 void TBoardCommands::actBoardGaishutuExecute()
 {
-    QMenu *menu = services.Menu(QStringLiteral("GaishutuMenu"));
-    BarsAndMenus::LoadVisitedBoardsMenu(menu, services.OfferedSites(), TavuConfig->GAISHUTUCATEGO, services.ActionImages(),
+    QMenu *menu = services.Bars().Menu(QStringLiteral("GaishutuMenu"));
+    BarsAndMenus::LoadVisitedBoardsMenu(menu, services.BoardTree().OfferedSites(), TavuConfig->GAISHUTUCATEGO, services.Frame().ActionImages(),
                                    BoardTreeImages::SiteImages(),
                                    [this](TGaishutuMenuItem *entry) { OpenVisitedBoard(entry); });
-    menu->popup(services.VisitedBoardsMenuPlace());
+    menu->popup(services.Bars().VisitedBoardsMenuPlace());
 }
 
 void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
@@ -134,14 +134,14 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
     TBoard *board = entry->Site->Boards->FindByID(entry->Text);
     if (!board)
         return;
-    services.JumpToBoardInTree(board);
-    services.OpenBoard(board, false);
+    services.BoardTree().JumpToBoardInTree(board);
+    services.Reading().OpenBoard(board, false);
 }
 
 // The web page of the thread selected in the thread list.
 void TBoardCommands::OpenSelectedThreadPage(bool outside)
 {
-    const TThreadItem *item = services.FocusedThread();
+    const TThreadItem *item = services.Boards().FocusedThread();
     if (!item || !item->BBS)
         return;
     const QString url = item->BBS->GetBrowserUrl(item);
@@ -150,7 +150,7 @@ void TBoardCommands::OpenSelectedThreadPage(bool outside)
     if (outside)
         Urls::OpenUrlExternal(url);
     else
-        services.OpenWebPage(url, item->ShownTitle());
+        services.Reading().OpenWebPage(url, item->ShownTitle());
 }
 
 void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
@@ -160,5 +160,5 @@ void TBoardCommands::OpenBoardPage(const TBoard *board, bool outside)
     if (outside)
         Urls::OpenUrlExternal(board->URL);
     else
-        services.OpenWebPage(board->URL, board->Name);
+        services.Reading().OpenWebPage(board->URL, board->Name);
 }

@@ -19,9 +19,9 @@
 TBookmarkCommands::TBookmarkCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
-    services.BindAction(QStringLiteral("actSelectResAddBookmark"), this, [this] { actSelectResAddBookmarkExecute(); });
-    services.BindAction(QStringLiteral("actToolBookmarkManager"), this, [this] { actToolBookmarkManagerExecute(); });
-    services.BindAction(QStringLiteral("actToolBookmarkEditor"), this, [this] { actToolBookmarkEditorExecute(); });
+    services.Frame().BindAction(QStringLiteral("actSelectResAddBookmark"), this, [this] { actSelectResAddBookmarkExecute(); });
+    services.Frame().BindAction(QStringLiteral("actToolBookmarkManager"), this, [this] { actToolBookmarkManagerExecute(); });
+    services.Frame().BindAction(QStringLiteral("actToolBookmarkEditor"), this, [this] { actToolBookmarkEditorExecute(); });
 }
 
 QString TBookmarkCommands::CategoryFile()
@@ -31,27 +31,27 @@ QString TBookmarkCommands::CategoryFile()
 
 void TBookmarkCommands::actSelectResAddBookmarkExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
     TRes *res = item && tab->ResList() ? tab->ResList()->FindByNumber(tab->ClickedResNumber) : nullptr;
     if (!res)
         return;
-    TBookmarkCategoryDialog dialog(CategoryFile(), services.Window());
+    TBookmarkCategoryDialog dialog(CategoryFile(), services.Frame().Window());
     const TBookmarkRes *existing = item->Bookmarks.FindByResNo(res->Number);
     dialog.Edit1->setText(existing ? existing->Category : QString());
     dialog.ShowRes(MonaUtils::HtmlToText(res->Body), existing ? existing->Memo : QString());
     if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
-    TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
+    TBookmarkShelf shelf(services.Bookmarks().BookmarkIndex(), services.Bookmarks().BookmarkIndexFile());
     if (shelf.Add(item, *res, dialog.Memo(), dialog.Category))
         res->Bookmarked = true;
-    services.UpdateStatusCaption(item);   // the bookmark pane shows it
+    services.Views().UpdateStatusCaption(item);   // the bookmark pane shows it
 }
 
 void TBookmarkCommands::actToolBookmarkManagerExecute()
 {
-    TBookmarkManager2 manager(services.BookmarkIndex(), services.BookmarkIndexFile(), CategoryFile(), services.Window());
-    manager.OpenThread = [this](TThreadItem *item, int resNo) { services.OpenThread(item, false, false, true, resNo); };
+    TBookmarkManager2 manager(services.Bookmarks().BookmarkIndex(), services.Bookmarks().BookmarkIndexFile(), CategoryFile(), services.Frame().Window());
+    manager.OpenThread = [this](TThreadItem *item, int resNo) { services.Reading().OpenThread(item, false, false, true, resNo); };
     manager.FillBBSList();
     Dialogs::ExecDialog(manager);
     RefreshOpenThreads();
@@ -60,7 +60,7 @@ void TBookmarkCommands::actToolBookmarkManagerExecute()
 void TBookmarkCommands::actToolBookmarkEditorExecute()
 {
     {
-        TBookmarkEditor editor(services.BookmarkIndex(), services.BookmarkIndexFile(), CategoryFile(), services.Window());
+        TBookmarkEditor editor(services.Bookmarks().BookmarkIndex(), services.Bookmarks().BookmarkIndexFile(), CategoryFile(), services.Frame().Window());
         Dialogs::ExecDialog(editor);
     }
     RefreshOpenThreads();
@@ -68,7 +68,7 @@ void TBookmarkCommands::actToolBookmarkEditorExecute()
 
 void TBookmarkCommands::RefreshOpenThreads()
 {
-    for (TTavuBrowser *tab : services.Browsers())
+    for (TTavuBrowser *tab : services.Tabs().Browsers())
         if (TThreadItem *item = tab->ThreadItem())
             item->OpenInf();
 }

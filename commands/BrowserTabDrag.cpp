@@ -15,8 +15,10 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-TBrowserTabDrag::TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TLayoutServices &layout, QObject *parent)
-    : QObject(parent), tabs(tabs), boards(boards), layout(layout), dropTarget(layout.TabDropTarget())
+TBrowserTabDrag::TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TBoardTreeServices &boardTree,
+                                 TLayoutServices &layout, QObject *parent)
+    : QObject(parent), tabs(tabs), boards(boards), boardTree(boardTree), layout(layout),
+      dropTarget(boardTree.TabDropTarget())
 {
     // Tab buttons come and go: each one is watched as it joins the bar.
     layout.WatchBrowserTabBar(this);
@@ -76,7 +78,7 @@ bool TBrowserTabDrag::Drop(QDropEvent *event)
 {
     event->acceptProposedAction();
     TBoard *folder = nullptr;
-    if (layout.TreeNodeAt(event->position().toPoint(), folder) && !folder) {
+    if (boardTree.TreeNodeAt(event->position().toPoint(), folder) && !folder) {
         QApplication::beep();   // a category
         return true;
     }

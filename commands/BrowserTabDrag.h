@@ -14,13 +14,15 @@ class QDropEvent;
 class QWidget;
 class TTavuBrowser;
 class TBoardServices;
+class TBoardTreeServices;
 class TLayoutServices;
 class TTabServices;
 
 class TBrowserTabDrag : public QObject {
     Q_OBJECT
 public:
-    TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TLayoutServices &layout, QObject *parent = nullptr);
+    TBrowserTabDrag(TTabServices &tabs, TBoardServices &boards, TBoardTreeServices &boardTree, TLayoutServices &layout,
+                    QObject *parent = nullptr);
 
     static const QString &MimeType();
     // The tab whose button is being dragged.
@@ -32,6 +34,7 @@ protected:
 private:
     TTabServices &tabs;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
     TLayoutServices &layout;
     QPointer<QWidget> dropTarget;   // the board tree's viewport
     DragDrop::TDragStart dragStart;

@@ -19,8 +19,9 @@
 #include <QWebEngineHistory>
 #include <algorithm>
 
-TCommandStates::TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards)
-    : frame(frame), tabs(tabs), boards(boards)
+TCommandStates::TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                               TBoardTreeServices &boardTree)
+    : frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
 {
 }
 
@@ -78,8 +79,8 @@ void TCommandStates::SetCaption(const QString &name, const QString &caption)
 void TCommandStates::UpdateBoardListMenu()
 {
     const auto apply = qScopeGuard([this] { ApplyDecided(); });
-    const TSite *site = boards.CurrentSite();
-    const TBoard *board = boards.SelectedTreeBoard();
+    const TSite *site = boardTree.CurrentSite();
+    const TBoard *board = boardTree.SelectedTreeBoard();
     const bool shown = site != nullptr;
     SetCategory(QStringLiteral("ボード一覧"), false);
     SetStates({"actBoardAllExpand", "actBoardAllCollapse", "actBoardFind", "actShowBoardFilter", "actBoardGaishutu",
@@ -88,7 +89,7 @@ void TCommandStates::UpdateBoardListMenu()
     SetState(QStringLiteral("actBoardAddBoard"), shown);
     SetState(QStringLiteral("actBoardListUpdate"), shown && site->Kind == TSite::KIND_NORMAL);
     SetState(QStringLiteral("actBoardImportKatjuBoard"), shown);
-    SetState(QStringLiteral("actBoardEditBoard"), boards.HasCurrentTreeNode() && shown);
+    SetState(QStringLiteral("actBoardEditBoard"), boardTree.HasCurrentTreeNode() && shown);
     SetStates({"actBoardDeleteBoard", "actBoardAddFav", "actBoardDeleteLog", "actBoardAddShortcut", "actBoardCopyUrl",
                "actBoardCopyTitle", "actBoardCopyTitleUrl", "actBoardProperty", "actBoardOpenHtmlByTavu",
                "actBoardOpenHtmlByBrowser"},

@@ -15,12 +15,14 @@
 class QAction;
 class TTavuListDoc;
 class TBoardServices;
+class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
 
 class TCommandStates {
 public:
-    explicit TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards);
+    explicit TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                            TBoardTreeServices &boardTree);
 
     // The category "ボード一覧": the tree commands need a site, the board commands a board node.
     void UpdateBoardListMenu();
@@ -35,6 +37,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
     QHash<QAction *, bool> decided;   // enabled states an update has decided, applied at its end
     QHash<QString, QList<QAction *>> categories;   // the window's commands by category
     QList<QAction *> categorised;                  // the commands categories holds

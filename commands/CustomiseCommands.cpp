@@ -21,9 +21,9 @@
 
 #include <QProcess>
 
-TCustomiseCommands::TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TLayoutServices &layout,
+TCustomiseCommands::TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TBarServices &bars,
                                        QObject *parent)
-    : QObject(parent), frame(frame), boards(boards), layout(layout)
+    : QObject(parent), frame(frame), boards(boards), bars(bars)
 {
     frame.BindAction(QStringLiteral("actToolSkin"), this, [this] { actToolSkinExecute(); });
     frame.BindAction(QStringLiteral("actToolKeyBind"), this, [this] { actToolKeyBindExecute(); });
@@ -41,7 +41,7 @@ void TCustomiseCommands::actToolSkinExecute()
     TSkinAssignments skins(TavuConfig->GetProfileDir());
     TSkinDialog dialog(skins, frame.Window());
     Dialogs::ExecDialog(dialog);
-    layout.ApplySkinChange();
+    bars.ApplySkinChange();
 }
 
 void TCustomiseCommands::actToolKeyBindExecute()
@@ -57,14 +57,14 @@ void TCustomiseCommands::actToolToolConfigExecute()
 {
     TToolDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("tool.txt"), frame.Window());
     Dialogs::ExecDialog(dialog);
-    layout.ReloadToolsMenu();
+    bars.ReloadToolsMenu();
 }
 
 void TCustomiseCommands::actToolColEditExecute()
 {
     TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), frame.Window());
     if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
-        layout.ReloadThreadListColumns();
+        boards.ReloadThreadListColumns();
 }
 
 void TCustomiseCommands::actToolCustomizeToolBarExecute()
@@ -72,7 +72,7 @@ void TCustomiseCommands::actToolCustomizeToolBarExecute()
     TCustomToolbarDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("toolbar.ini"),
                                 frame.Window());
     if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
-        layout.ReloadToolBarsAndMenus();
+        bars.ReloadToolBarsAndMenus();
 }
 
 void TCustomiseCommands::actToolCustomizePopupMenuExecute()
@@ -80,7 +80,7 @@ void TCustomiseCommands::actToolCustomizePopupMenuExecute()
     TCustomPopupMenuDialog dialog(frame.WindowActions(), TavuConfig->GetProfileDir() + QStringLiteral("popup.ini"),
                                   frame.Window());
     if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
-        layout.ReloadToolBarsAndMenus();
+        bars.ReloadToolBarsAndMenus();
 }
 
 void TCustomiseCommands::actToolBasicAuthorExecute()

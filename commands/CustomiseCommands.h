@@ -13,13 +13,13 @@
 
 class TToolMenuItem;
 class TBoardServices;
-class TLayoutServices;
+class TBarServices;
 class TWindowFrameServices;
 
 class TCustomiseCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TLayoutServices &layout,
+    explicit TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TBarServices &bars,
                                 QObject *parent = nullptr);
 
     void actToolSkinExecute();
@@ -35,5 +35,5 @@ public:
 private:
     TWindowFrameServices &frame;
     TBoardServices &boards;
-    TLayoutServices &layout;
+    TBarServices &bars;
 };

@@ -16,8 +16,8 @@
 #include <algorithm>
 
 TFavoriteAddCommands::TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                           TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
+                                           TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadAddFav"), this, [this] { actThreadAddFavExecute(); });
     frame.BindAction(QStringLiteral("actThreadListAddFav"), this, [this] { actThreadListAddFavExecute(); });
@@ -92,8 +92,8 @@ void TFavoriteAddCommands::FavoritesChanged(bool boardsChanged)
     TSite *favorites = TavuEnviron->FavoritesSite();
     if (boardsChanged)
         favorites->LoadBoards();
-    if (boards.CurrentSite() == favorites)
-        boards.ShowSiteBoards(favorites);
+    if (boardTree.CurrentSite() == favorites)
+        boardTree.ShowSiteBoards(favorites);
     ReloadOpenFolders();
     if (TavuConfig->FAVADDEDIT) {
         if (QAction *edit = frame.Action(QStringLiteral("actFavEdit")))

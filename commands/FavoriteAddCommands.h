@@ -9,6 +9,7 @@
 
 class TThreadItem;
 class TBoardServices;
+class TBoardTreeServices;
 class TReadingServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -17,7 +18,7 @@ class TFavoriteAddCommands : public QObject {
     Q_OBJECT
 public:
     TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                         TBoardServices &boards, QObject *parent);
+                         TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent);
 
     void actThreadAddFavExecute();
     void actThreadListAddFavExecute();
@@ -27,6 +28,7 @@ private:
     TTabServices &tabs;
     TReadingServices &reading;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
 
     void AddOrRemove(const QList<TThreadItem *> &items);
     void AddPage(const QString &title, const QString &url);

@@ -5,9 +5,9 @@
 #include "render/TavuBrowser.h"
 #include "tools/FilterDialog.h"
 
-TFilterCommands::TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+TFilterCommands::TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TSearchViewServices &searchViews,
                                  QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading)
+    : QObject(parent), frame(frame), tabs(tabs), searchViews(searchViews)
 {
     frame.BindAction(QStringLiteral("actThreadFilter"), this, [this] { actThreadFilterExecute(); });
     oldThreadDialog = ThreadListPane::SetFilterDialog(
@@ -56,5 +56,5 @@ void TFilterCommands::actThreadFilterExecute()
         return;
     const ResSearch::TResSearch search = dialog.ResSearch();
     if (!search.Text.isEmpty())
-        reading.FilterResView(search);
+        searchViews.FilterResView(search);
 }

@@ -9,7 +9,7 @@
 
 #include <QObject>
 
-class TReadingServices;
+class TSearchViewServices;
 class TTabServices;
 class TWindowFrameServices;
 
@@ -17,7 +17,7 @@ class TFilterCommands : public QObject {
     Q_OBJECT
 public:
     // Binds the commands and puts the dialog behind the window's filter flows.
-    explicit TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+    explicit TFilterCommands(TWindowFrameServices &frame, TTabServices &tabs, TSearchViewServices &searchViews,
                              QObject *parent = nullptr);
     ~TFilterCommands() override;   // the flows get back the dialogs they had
 
@@ -29,7 +29,7 @@ public:
 private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
-    TReadingServices &reading;
+    TSearchViewServices &searchViews;
     ThreadListPane::TFilterDialogHandler oldThreadDialog;
     ResSearch::TResSearchDialogHandler oldResDialog;
 };

@@ -20,8 +20,8 @@
 #include <QTreeWidget>
 
 TListSourceCommands::TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                         TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
+                                         TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actAllThreads"), this, [this] {
         ShowHistory(TavuConfig->GetProfileDir() + QStringLiteral("readhist.txt"), QStringLiteral("全取得スレ"));
@@ -60,7 +60,7 @@ TThreadItemList *TListSourceCommands::ReadHistory(const QString &fileName)
 void TListSourceCommands::ShowHistory(const QString &fileName, const QString &caption)
 {
     frame.BeginBusy();
-    tabs.NewResultTab(caption, ReadHistory(fileName), nullptr);
+    boards.NewResultTab(caption, ReadHistory(fileName), nullptr);
     frame.EndBusy();
 }
 
@@ -76,14 +76,14 @@ void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
                              QStringLiteral("オンラインモードになっていません。[ファイル|オンライン]をオンにしてください。"));
         return;
     }
-    TBoard *board = boards.SelectedTreeBoard();
+    TBoard *board = boardTree.SelectedTreeBoard();
     if (!board)
         return;
     if (board->Kind == TBoard::KIND_FAVORITES) {
         auto *items = new TThreadItemList;
         TFavoritesScript::CollectFolderThreads(board, items);
         TBoard *key = board->Site && board->Site->Boards->Count() > 0 ? board->Site->Boards->Get(0) : nullptr;
-        tabs.NewResultTab(board->Name, items, key);
+        boards.NewResultTab(board->Name, items, key);
     } else {
         reading.OpenBoard(board, false);
     }

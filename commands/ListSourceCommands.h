@@ -8,6 +8,7 @@
 
 class TThreadItemList;
 class TBoardServices;
+class TBoardTreeServices;
 class TReadingServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -16,7 +17,7 @@ class TListSourceCommands : public QObject {
     Q_OBJECT
 public:
     TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                        TBoardServices &boards, QObject *parent = nullptr);
+                        TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent = nullptr);
 
     // The threads of a history file (site id, board id, key, title, time; TAB-separated), each
     // once, in file order; those whose site, board or log is gone are left out.
@@ -31,4 +32,5 @@ private:
     TTabServices &tabs;
     TReadingServices &reading;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
 };

@@ -43,15 +43,15 @@ QString RecentCaption(const THistoryEntry &entry, int number)
 
 TLogCommands::TLogCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
-    histDialog = new THistDialog(TavuConfig->GetProfileDir(), services.Window());
+    histDialog = new THistDialog(TavuConfig->GetProfileDir(), services.Frame().Window());
     histDialog->OpenEntry = [this](const THistoryEntry &entry) { OpenEntry(entry); };
     UserFiles::SetHistoryReload([this] {
         if (histDialog && histDialog->isVisible())
             histDialog->ReloadHistory();
     });
-    services.BindAction(QStringLiteral("actShowHist"), this, [this] { actShowHistExecute(); });
-    services.BindAction(QStringLiteral("actThreadExport"), this, [this] { actThreadExportExecute(); });
-    services.BindAction(QStringLiteral("actThreadListExport"), this, [this] { actThreadListExportExecute(); });
+    services.Frame().BindAction(QStringLiteral("actShowHist"), this, [this] { actShowHistExecute(); });
+    services.Frame().BindAction(QStringLiteral("actThreadExport"), this, [this] { actThreadExportExecute(); });
+    services.Frame().BindAction(QStringLiteral("actThreadListExport"), this, [this] { actThreadListExportExecute(); });
     BindRecentMenu(QStringLiteral("RecentRead"), QStringLiteral("readhist.txt"));
     BindRecentMenu(QStringLiteral("RecentWrite"), QStringLiteral("sendhist.txt"));
 }
@@ -63,7 +63,7 @@ TLogCommands::~TLogCommands()
 
 void TLogCommands::BindRecentMenu(const QString &menuName, const QString &fileName)
 {
-    QMenu *menu = services.Menu(menuName);
+    QMenu *menu = services.Bars().Menu(menuName);
     if (!menu)
         return;
     connect(menu, &QMenu::aboutToShow, this, [this, menu, fileName] { FillRecentMenu(menu, ProfileFile(fileName)); });
@@ -83,7 +83,7 @@ void TLogCommands::FillRecentMenu(QMenu *menu, const QString &fileName)
     }
     menu->addSeparator();
     menu->addAction(QStringLiteral("履歴を編集する..."), this, [this] {
-        if (QAction *show = services.Action(QStringLiteral("actShowHist")))
+        if (QAction *show = services.Frame().Action(QStringLiteral("actShowHist")))
             show->trigger();
     });
 }
@@ -93,7 +93,7 @@ void TLogCommands::OpenEntry(const THistoryEntry &entry)
     TThreadItem *item = new TThreadItem;
     if (item->SetLocation(entry.SiteId, entry.BoardId, entry.Key, entry.Title) && item->GetBoard() && item->BBS) {
         item->DownloadRequest = true;
-        services.OpenThread(item, false, false, true, 0);
+        services.Reading().OpenThread(item, false, false, true, 0);
     }
     item->Release();
 }
@@ -108,26 +108,26 @@ void TLogCommands::actShowHistExecute()
 
 void TLogCommands::actThreadExportExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     if (!tab || !tab->ThreadItem())
         return;
-    TExportDialog dialog(services.Window());
+    TExportDialog dialog(services.Frame().Window());
     dialog.SetThreads({tab->ThreadItem()}, tab->ResList());
     RunExport(dialog);
 }
 
 void TLogCommands::actThreadListExportExecute()
 {
-    const QList<TThreadItem *> items = services.SelectedThreads();
+    const QList<TThreadItem *> items = services.Boards().SelectedThreads();
     if (items.isEmpty())
         return;
-    TExportDialog dialog(services.Window());
+    TExportDialog dialog(services.Frame().Window());
     dialog.SetThreads(items);
     RunExport(dialog);
 }
 
 void TLogCommands::RunExport(TExportDialog &dialog)
 {
-    dialog.Render = [this](IResultView *view, TResList *list) { services.RenderResList(view, list); };
+    dialog.Render = [this](IResultView *view, TResList *list) { services.Views().RenderResList(view, list); };
     Dialogs::ExecDialog(dialog);
 }

@@ -11,6 +11,7 @@
 
 class QProgressDialog;
 class TBoard;
+class TBoardServices;
 class TTabServices;
 class TThreadViewServices;
 class TWindowFrameServices;
@@ -19,7 +20,7 @@ class TLogSearchCommands : public QObject {
     Q_OBJECT
 public:
     explicit TLogSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                                QObject *parent = nullptr);
+                                TBoardServices &boardServices, QObject *parent = nullptr);
     ~TLogSearchCommands() override;
 
     void actFindLogExecute();
@@ -34,6 +35,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TThreadViewServices &views;
+    TBoardServices &boardServices;
     QPointer<LogSearch::TLogSearchWorker> worker;
     QPointer<QProgressDialog> progress;
     // The boards searched, by site id and board id: a board deleted meanwhile is not used again.

@@ -11,6 +11,7 @@ class TRes;
 class TThreadItem;
 class TBoardServices;
 class TReadingServices;
+class TSearchViewServices;
 class TTabServices;
 class TWindowFrameServices;
 
@@ -18,7 +19,7 @@ class TNoticeCommands : public QObject {
     Q_OBJECT
 public:
     explicit TNoticeCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                             TBoardServices &boards, QObject *parent = nullptr);
+                             TSearchViewServices &searchViews, TBoardServices &boards, QObject *parent = nullptr);
 
     void AddResNotice(const QString &text, TThreadItem *item, const TRes &res);
     void AddThreadNotice(const QString &text, TThreadItem *item);
@@ -30,6 +31,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TReadingServices &reading;
+    TSearchViewServices &searchViews;
     TBoardServices &boards;
     QPointer<TInfoDialog> dialog;
 

@@ -22,13 +22,13 @@
 TOutsideServiceCommands::TOutsideServiceCommands(TWindowServices &services, QObject *parent)
     : QObject(parent), services(services)
 {
-    services.BindAction(QStringLiteral("act2chShowSettingTxt"), this, [this] { act2chShowSettingTxtExecute(); });
-    services.BindAction(QStringLiteral("act2chAmezoScape"), this, [this] { act2chAmezoScapeExecute(); });
-    services.BindAction(QStringLiteral("actMegabbsNewThreads"), this, [this] { actMegabbsNewThreadsExecute(true); });
-    services.BindAction(QStringLiteral("actMegabbsNewThreads2"), this, [this] { actMegabbsNewThreadsExecute(false); });
-    services.BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
-    services.BindAction(QStringLiteral("act2chHeee"), this, [this] { act2chHeeeExecute(); });
-    services.BindAction(QStringLiteral("actHelpVarneloDirect"), this, [this] { actHelpVarneloDirectExecute(); });
+    services.Frame().BindAction(QStringLiteral("act2chShowSettingTxt"), this, [this] { act2chShowSettingTxtExecute(); });
+    services.Frame().BindAction(QStringLiteral("act2chAmezoScape"), this, [this] { act2chAmezoScapeExecute(); });
+    services.Frame().BindAction(QStringLiteral("actMegabbsNewThreads"), this, [this] { actMegabbsNewThreadsExecute(true); });
+    services.Frame().BindAction(QStringLiteral("actMegabbsNewThreads2"), this, [this] { actMegabbsNewThreadsExecute(false); });
+    services.Frame().BindAction(QStringLiteral("act15chRanking"), this, [this] { act15chRankingExecute(); });
+    services.Frame().BindAction(QStringLiteral("act2chHeee"), this, [this] { act2chHeeeExecute(); });
+    services.Frame().BindAction(QStringLiteral("actHelpVarneloDirect"), this, [this] { actHelpVarneloDirectExecute(); });
 }
 
 bool TOutsideServiceCommands::RefuseOffline() const
@@ -42,10 +42,10 @@ bool TOutsideServiceCommands::RefuseOffline() const
 // Only the boards of the 2ch board type have a SETTING.TXT.
 void TOutsideServiceCommands::act2chShowSettingTxtExecute()
 {
-    TBoard *board = services.ShownBoard();
+    TBoard *board = services.Tabs().ShownBoard();
     if (!board || !board->BBS || board->BBS->ID != QLatin1String("dolibscript"))
         return;
-    TSettingTextDialog dialog(services.Window());
+    TSettingTextDialog dialog(services.Frame().Window());
     dialog.LoadSettingTxt(board->URL);
     Dialogs::ExecDialog(dialog);
 }
@@ -57,18 +57,18 @@ void TOutsideServiceCommands::act2chAmezoScapeExecute()
     if (RefuseOffline())
         return;
     auto *items = new TThreadItemList;
-    TAmezoScape2ch dialog(items, services.Window());
+    TAmezoScape2ch dialog(items, services.Frame().Window());
     if (Dialogs::ExecDialog(dialog) != QDialog::Accepted || dialog.Failed()) {
         delete items;
         return;
     }
     if (items->Count() == 0) {
         delete items;
-        services.AddLog(QStringLiteral("該当スレッド無し"));
+        services.Views().AddLog(QStringLiteral("該当スレッド無し"));
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         return;
     }
-    services.NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
+    services.Boards().NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
 }
 
 // The newest threads of the chosen server's new-thread page, in the tab "最新20件". A failure is
@@ -80,15 +80,15 @@ void TOutsideServiceCommands::actMegabbsNewThreadsExecute(bool first)
     const QString url = first ? TavuConfig->MEGABBS_NEWCGI_megabbs : TavuConfig->MEGABBS_NEWCGI_megabbs2;
     auto *items = new TThreadItemList;
     QString error;
-    services.BeginBusy();
+    services.Frame().BeginBusy();
     const bool loaded = TMegabbsThreadList::Load(url, items, error);
-    services.EndBusy();
+    services.Frame().EndBusy();
     if (!loaded) {
-        services.AddLog(error);
+        services.Views().AddLog(error);
         delete items;
         return;
     }
-    services.NewResultTab(QStringLiteral("最新20件"), items, nullptr);
+    services.Boards().NewResultTab(QStringLiteral("最新20件"), items, nullptr);
 }
 
 // One ranking window; opening it again brings it to the front.
@@ -96,8 +96,8 @@ void TOutsideServiceCommands::act15chRankingExecute()
 {
     if (!ranking) {
         ranking = new TIchigobbsRankingDialog(TavuConfig->ICHIGOBBS_RANKING,
-                                              [this](TBoard *board) { services.OpenBoard(board, false); },
-                                              services.Window());
+                                              [this](TBoard *board) { services.Reading().OpenBoard(board, false); },
+                                              services.Frame().Window());
     }
     ranking->show();
     ranking->raise();
@@ -107,7 +107,7 @@ void TOutsideServiceCommands::act15chRankingExecute()
 // A vote for the thread of the current tab; the user is asked once before the first vote.
 void TOutsideServiceCommands::act2chHeeeExecute()
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     TThreadItem *item = tab ? tab->ThreadItem() : nullptr;
     if (!tab || (!item && !tab->IsWebPage())) {
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("スレッドが表示されていません。"));
@@ -131,17 +131,17 @@ void TOutsideServiceCommands::act2chHeeeExecute()
     if (voting)
         return;
     voting = true;
-    services.BeginBusy();
-    THeeDialog dialog(services.Window());
+    services.Frame().BeginBusy();
+    THeeDialog dialog(services.Frame().Window());
     dialog.SetThread(title, tab->URL);
     dialog.SendHee();
-    services.EndBusy();
+    services.Frame().EndBusy();
     Dialogs::ExecDialog(dialog);
     voting = false;
 }
 
 void TOutsideServiceCommands::actHelpVarneloDirectExecute()
 {
-    TDirectDialog dialog(services.Window());
+    TDirectDialog dialog(services.Frame().Window());
     Dialogs::ExecDialog(dialog);
 }

@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QCursor>
 
-TPaneCommands::TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardServices &boards,
-                             TLayoutServices &layout, QObject *parent)
-    : QObject(parent), frame(frame), views(views), boards(boards), layout(layout)
+TPaneCommands::TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardTreeServices &boards,
+                             TLayoutServices &layout, TBarServices &bars, QObject *parent)
+    : QObject(parent), frame(frame), views(views), boards(boards), layout(layout), bars(bars)
 {
     auto bind = [this](const char *name, void (TPaneCommands::*handler)()) {
         this->frame.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
@@ -28,17 +28,17 @@ TPaneCommands::TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &v
     bind("actShowBoardFilter", &TPaneCommands::actShowBoardFilterExecute);
     // The tab bars lay out their buttons again.
     frame.BindAction(QStringLiteral("actThreadListShowChevronList"), this,
-                        [this] { this->layout.LayOutTabBar(TWindowServices::bpThreadList); });
+                        [this] { this->layout.LayOutTabBar(TLayoutServices::bpThreadList); });
     frame.BindAction(QStringLiteral("actBrowserShowChevronList"), this,
-                        [this] { this->layout.LayOutTabBar(TWindowServices::bpBrowser); });
+                        [this] { this->layout.LayOutTabBar(TLayoutServices::bpBrowser); });
     frame.BindAction(QStringLiteral("actBoardAllExpand"), this, [this] { actBoardAllExpandExecute(true); });
     frame.BindAction(QStringLiteral("actBoardAllCollapse"), this, [this] { actBoardAllExpandExecute(false); });
     const std::pair<const char *, TFocusTarget> focus[] = {
-        {"actShowBoardListFocus", TWindowServices::pcBoardTree},
-        {"actShowThreadListFocus", TWindowServices::pcThreadList},
-        {"actShowBrowserFocus", TWindowServices::pcBrowser},
-        {"actShowBBSFocus", TWindowServices::pcSiteBox},
-        {"actShowURLFocus", TWindowServices::pcAddressBox},
+        {"actShowBoardListFocus", TBarServices::pcBoardTree},
+        {"actShowThreadListFocus", TBarServices::pcThreadList},
+        {"actShowBrowserFocus", TBarServices::pcBrowser},
+        {"actShowBBSFocus", TBarServices::pcSiteBox},
+        {"actShowURLFocus", TBarServices::pcAddressBox},
     };
     for (const auto &[name, target] : focus)
         frame.BindAction(QString::fromLatin1(name), this, [this, target = target] { FocusPane(target); });
@@ -77,7 +77,7 @@ void TPaneCommands::Trigger(const QString &name)
         action->trigger();
 }
 
-void TPaneCommands::HidePane(TWindowServices::TBodyPane pane, int &tag)
+void TPaneCommands::HidePane(TLayoutServices::TBodyPane pane, int &tag)
 {
     if (const int size = layout.HideBodyPane(pane))
         tag = size;
@@ -85,12 +85,12 @@ void TPaneCommands::HidePane(TWindowServices::TBodyPane pane, int &tag)
 
 bool TPaneCommands::IsThreadListShown() const
 {
-    return layout.BodyPaneShown(TWindowServices::bpThreadList);
+    return layout.BodyPaneShown(TLayoutServices::bpThreadList);
 }
 
 bool TPaneCommands::IsBrowserShown() const
 {
-    return layout.BodyPaneShown(TWindowServices::bpBrowser);
+    return layout.BodyPaneShown(TLayoutServices::bpBrowser);
 }
 
 void TPaneCommands::StoreChoices()
@@ -110,11 +110,11 @@ void TPaneCommands::actShowBoardList2Execute()
 void TPaneCommands::actShowThreadList2Execute()
 {
     if (IsChecked(QStringLiteral("actShowThreadList2"))) {
-        layout.ShowBodyPane(TWindowServices::bpThreadList, threadListTag);
+        layout.ShowBodyPane(TLayoutServices::bpThreadList, threadListTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowBrowser")))
             Trigger(QStringLiteral("actShowBrowser"));   // the body is never empty
-        HidePane(TWindowServices::bpThreadList, threadListTag);
+        HidePane(TLayoutServices::bpThreadList, threadListTag);
     }
     StoreChoices();
 }
@@ -122,11 +122,11 @@ void TPaneCommands::actShowThreadList2Execute()
 void TPaneCommands::actShowBrowserExecute()
 {
     if (IsChecked(QStringLiteral("actShowBrowser"))) {
-        layout.ShowBodyPane(TWindowServices::bpBrowser, browserTag);
+        layout.ShowBodyPane(TLayoutServices::bpBrowser, browserTag);
     } else {
         if (!IsChecked(QStringLiteral("actShowThreadList2")))
             Trigger(QStringLiteral("actShowThreadList2"));
-        HidePane(TWindowServices::bpBrowser, browserTag);
+        HidePane(TLayoutServices::bpBrowser, browserTag);
     }
     StoreChoices();
 }
@@ -207,17 +207,17 @@ void TPaneCommands::actShowMessageExecute()
 
 void TPaneCommands::actShowToolbarsExecute()
 {
-    layout.ShowHeaderBars(!IsChecked(QStringLiteral("actShowToolbars")));
+    bars.ShowHeaderBars(!IsChecked(QStringLiteral("actShowToolbars")));
 }
 
 void TPaneCommands::actShowBoardFilterExecute()
 {
-    layout.ShowBoardFilter(IsChecked(QStringLiteral("actShowBoardFilter")));
+    boards.ShowBoardFilter(IsChecked(QStringLiteral("actShowBoardFilter")));
 }
 
 void TPaneCommands::actBoardAllExpandExecute(bool expand)
 {
-    layout.ExpandBoardTree(expand);
+    boards.ExpandBoardTree(expand);
 }
 
 // ---- focus ----
@@ -227,22 +227,22 @@ void TPaneCommands::FocusPane(TFocusTarget target)
 {
     const char *pane = nullptr;
     switch (target) {
-    case TWindowServices::pcBoardTree:
-    case TWindowServices::pcSiteBox:
+    case TBarServices::pcBoardTree:
+    case TBarServices::pcSiteBox:
         pane = "actShowBoardList2";
         break;
-    case TWindowServices::pcThreadList:
+    case TBarServices::pcThreadList:
         pane = "actShowThreadList2";
         break;
-    case TWindowServices::pcBrowser:
+    case TBarServices::pcBrowser:
         pane = "actShowBrowser";
         break;
-    case TWindowServices::pcAddressBox:
+    case TBarServices::pcAddressBox:
         break;
     }
     if (pane && !IsChecked(QString::fromLatin1(pane)))
         Trigger(QString::fromLatin1(pane));
-    layout.FocusControl(target);
+    bars.FocusControl(target);
 }
 
 void TPaneCommands::FocusTimerTimer()

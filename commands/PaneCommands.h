@@ -20,8 +20,8 @@ class TPaneCommands : public QObject {
     Q_OBJECT
 public:
     // Binds the commands of the family through the services.
-    TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardServices &boards,
-                  TLayoutServices &layout, QObject *parent = nullptr);
+    TPaneCommands(TWindowFrameServices &frame, TThreadViewServices &views, TBoardTreeServices &boards,
+                  TLayoutServices &layout, TBarServices &bars, QObject *parent = nullptr);
 
     void actShowBoardList2Execute();
     void actShowThreadList2Execute();
@@ -35,7 +35,7 @@ public:
     void actShowBoardFilterExecute();
     void actBoardAllExpandExecute(bool expand);
 
-    using TFocusTarget = TWindowServices::TPaneControl;
+    using TFocusTarget = TBarServices::TPaneControl;
     // Opens the pane when it is closed, focuses it and moves the mouse pointer into it.
     void FocusPane(TFocusTarget target);
 
@@ -53,15 +53,16 @@ public:
 private:
     TWindowFrameServices &frame;
     TThreadViewServices &views;
-    TBoardServices &boards;
+    TBoardTreeServices &boards;
     TLayoutServices &layout;
+    TBarServices &bars;
     int threadListTag = 0;   // the size of each pane before it was hidden
     int browserTag = 0;
 
     bool IsChecked(const QString &name) const;
     void SetChecked(const QString &name, bool checked);
     void Trigger(const QString &name);
-    void HidePane(TWindowServices::TBodyPane pane, int &tag);
+    void HidePane(TLayoutServices::TBodyPane pane, int &tag);
     void LayOutBody(bool sideBySide);
     void StoreChoices();
 };

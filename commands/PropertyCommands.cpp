@@ -9,8 +9,9 @@
 #include "settings/PropertyWindow.h"
 
 TPropertyCommands::TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                     TBoardTreeServices &boardTree,
                                      QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadProperty"), this, [this] { actThreadPropertyExecute(); });
     frame.BindAction(QStringLiteral("actThreadListProperty"), this, [this] { actThreadListPropertyExecute(); });
@@ -32,7 +33,7 @@ void TPropertyCommands::actThreadListPropertyExecute()
 
 void TPropertyCommands::actBoardPropertyExecute()
 {
-    const TBoard *board = boards.SelectedTreeBoard();
+    const TBoard *board = boardTree.SelectedTreeBoard();
     if (!board)
         return;
     TPropertyWindow window(frame.Window());

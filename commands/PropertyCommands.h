@@ -9,13 +9,15 @@
 class TBoard;
 class TThreadItem;
 class TBoardServices;
+class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
 
 class TPropertyCommands : public QObject {
     Q_OBJECT
 public:
-    TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards, QObject *parent);
+    TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                      TBoardTreeServices &boardTree, QObject *parent);
 
     void actThreadPropertyExecute();
     void actThreadListPropertyExecute();
@@ -25,6 +27,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
 
     void ShowThread(TThreadItem *item);
     // Takes the thread off the lists of the folder it left.

@@ -18,7 +18,7 @@
 
 TResIDCommands::TResIDCommands(TWindowServices &services, QObject *parent) : QObject(parent), services(services)
 {
-    ResIDPopup = services.Menu(QStringLiteral("ResIDPopup"));
+    ResIDPopup = services.Bars().Menu(QStringLiteral("ResIDPopup"));
     if (!ResIDPopup)
         return;
     ResIDPopup->addAction(QStringLiteral("この ID のレスのみを抽出"), this, &TResIDCommands::ExtractIDClick);
@@ -34,7 +34,7 @@ TResIDCommands::TResIDCommands(TWindowServices &services, QObject *parent) : QOb
 
 TTavuBrowser *TResIDCommands::IDTab(QString &id) const
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     if (!tab || tab->IsWebPage() || !tab->ThreadItem() || !tab->ResList() || tab->ClickedID.isEmpty())
         return nullptr;
     id = tab->ClickedID;
@@ -50,7 +50,7 @@ void TResIDCommands::ExtractIDClick()
     search.Text = id;
     search.Mode = ResSearch::rmID;
     search.Highlight = false;
-    services.FilterResView(search);
+    services.SearchViews().FilterResView(search);
 }
 
 int TResIDCommands::EraseIDClick()
@@ -70,7 +70,7 @@ int TResIDCommands::EraseIDClick()
     }
     if (erased == 0)
         return 0;
-    services.AddLog(QStringLiteral("%1 個のレスを消去しました。").arg(erased));
+    services.Views().AddLog(QStringLiteral("%1 個のレスを消去しました。").arg(erased));
     TThreadItem *item = tab->ThreadItem();
     try {
         EraseRestore::StoreEraseMarks(item, *list);
@@ -78,7 +78,7 @@ int TResIDCommands::EraseIDClick()
         Dialogs::ShowMessage(Dialogs::mkError, e.Message);
     }
     item->SaveInfo();
-    services.RefreshResView();
+    services.Views().RefreshResView();
     return erased;
 }
 
@@ -86,7 +86,7 @@ void TResIDCommands::AddIDRuleClick(int action)
 {
     QString id;
     TTavuBrowser *tab = IDTab(id);
-    if (!tab || !services.ResRules())
+    if (!tab || !services.Rules().ResRules())
         return;
     const TThreadItem *item = tab->ThreadItem();
     auto rule = std::make_unique<TTavuAction>();
@@ -97,8 +97,8 @@ void TResIDCommands::AddIDRuleClick(int action)
     rule->ExpireDays = 1;
     rule->RegistDate = TTavuAction::FormatDate(QDateTime::currentDateTime());
     rule->Boards.Add(item->Site ? item->Site->SITEID : QString(), item->BoardID);
-    services.ResRules()->Add(std::move(rule));
-    services.SaveResRules();
+    services.Rules().ResRules()->Add(std::move(rule));
+    services.Rules().SaveResRules();
     if (action == TTavuAction::ABONE)
         EraseIDClick();
 }

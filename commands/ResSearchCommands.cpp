@@ -10,9 +10,9 @@
 
 #include <memory>
 
-TResSearchCommands::TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+TResSearchCommands::TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TSearchViewServices &searchViews,
                                        QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading)
+    : QObject(parent), frame(frame), tabs(tabs), searchViews(searchViews)
 {
     frame.BindAction(QStringLiteral("actSelectionFilter"), this, [this] { actSelectionFilterExecute(); });
     frame.BindAction(QStringLiteral("actSelectResFilterID"), this, [this] { actSelectResFilterExecute(false); });
@@ -31,7 +31,7 @@ void TResSearchCommands::actSelectionFilterExecute()
     ResSearch::TResSearch search;
     search.Text = tab->GetSelectedText().trimmed();
     if (!search.Text.isEmpty())
-        reading.FilterResView(search);
+        searchViews.FilterResView(search);
 }
 
 void TResSearchCommands::actSelectResFilterExecute(bool byName)
@@ -43,7 +43,7 @@ void TResSearchCommands::actSelectResFilterExecute(bool byName)
     ResSearch::TResSearch search;
     search.Mode = byName ? ResSearch::rmNameExact : ResSearch::rmID;
     search.Text = byName ? res->Name : res->ID;
-    reading.FilterResView(search);
+    searchViews.FilterResView(search);
 }
 
 void TResSearchCommands::actSelectResReplyExecute()
@@ -58,7 +58,7 @@ void TResSearchCommands::actSelectResReplyExecute()
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当レスが見つかりませんでした。"));
         return;
     }
-    reading.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
+    searchViews.ShowExtractTab(source->ThreadItem(), list.release(), source->URL);
 }
 
 void TResSearchCommands::actThreadListFilterHolidayExecute()
@@ -68,13 +68,13 @@ void TResSearchCommands::actThreadListFilterHolidayExecute()
     ResSearch::TResSearch search;
     if (!doc || !dialog || !dialog(search) || search.Text.isEmpty())
         return;
-    reading.SearchBoardLogs(doc, search);
+    searchViews.SearchBoardLogs(doc, search);
 }
 
 void TResSearchCommands::actShowDoubleWindowExecute()
 {
-    const bool show = !reading.DoubleWindowShown();
-    reading.ShowDoubleWindow(show);
+    const bool show = !searchViews.DoubleWindowShown();
+    searchViews.ShowDoubleWindow(show);
     TTavuBrowser *tab = tabs.CurrentBrowser();
     if (!show || !tab || !tab->ThreadItem() || !tab->ResList())
         return;
@@ -87,5 +87,5 @@ void TResSearchCommands::actShowDoubleWindowExecute()
         copy->Assign(*res);
         list->Add(copy);
     }
-    reading.ShowResListInPreview(tab->ThreadItem(), list);
+    searchViews.ShowResListInPreview(tab->ThreadItem(), list);
 }

@@ -6,14 +6,14 @@
 
 #include <QObject>
 
-class TReadingServices;
+class TSearchViewServices;
 class TTabServices;
 class TWindowFrameServices;
 
 class TResSearchCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
+    explicit TResSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TSearchViewServices &searchViews,
                                 QObject *parent = nullptr);
 
     // "この文字列でフィルタ": the selected text in every field.
@@ -32,5 +32,5 @@ public:
 private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
-    TReadingServices &reading;
+    TSearchViewServices &searchViews;
 };

@@ -15,8 +15,9 @@
 #include <algorithm>
 
 TShortcutAddCommands::TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                           TBoardTreeServices &boardTree,
                                            QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadAddShortcut"), this, [this] { actThreadAddShortcutExecute(); });
     frame.BindAction(QStringLiteral("actThreadListAddShortcut"), this, [this] { actThreadListAddShortcutExecute(); });
@@ -71,7 +72,7 @@ void TShortcutAddCommands::AddOrRemove(const QList<TThreadItem *> &items)
 
 void TShortcutAddCommands::actBoardAddShortcutExecute()
 {
-    AddBoard(boards.SelectedTreeBoard());
+    AddBoard(boardTree.SelectedTreeBoard());
 }
 
 // With SHORTCUTBAR_ADDEDIT on, the shortcut-bar editor follows.

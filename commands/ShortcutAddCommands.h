@@ -9,13 +9,15 @@
 class TBoard;
 class TThreadItem;
 class TBoardServices;
+class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
 
 class TShortcutAddCommands : public QObject {
     Q_OBJECT
 public:
-    TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards, QObject *parent);
+    TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                         TBoardTreeServices &boardTree, QObject *parent);
 
     void actThreadAddShortcutExecute();
     void actThreadListAddShortcutExecute();
@@ -27,6 +29,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
 
     void AddOrRemove(const QList<TThreadItem *> &items);
     bool AddBoard(const TBoard *board);

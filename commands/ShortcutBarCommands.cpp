@@ -81,12 +81,11 @@ QString ShortcutHint(const TTavuShortcutToolButton &button)
 
 }  // namespace
 
-TShortcutBarCommands::TShortcutBarCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                           TBoardServices &boards, QMainWindow *window, const TMainBars &bars, 
+TShortcutBarCommands::TShortcutBarCommands(TWindowServices &services, QMainWindow *window, const TMainBars &bars,
                                            QMenu *popupMenu)
-    : QObject(window), frame(frame), tabs(tabs), reading(reading), boards(boards)
+    : QObject(window), services(services)
 {
-    for (QAction *action : frame.WindowActions()) {
+    for (QAction *action : services.Frame().WindowActions()) {
         if (TActionList::CategoryOf(action) == QStringLiteral("ショートカットバー"))
             popupMenu->addAction(action);
     }
@@ -147,15 +146,15 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
     switch (button->Kind) {
     case skBoard:
         if (TBoard *board = BoardOf(button->Param2, button->Param1)) {
-            boards.JumpToBoardInTree(board);
-            reading.OpenBoard(board, false);
+            services.BoardTree().JumpToBoardInTree(board);
+            services.Reading().OpenBoard(board, false);
         }
         break;
     case skThread: {
         auto *item = new TThreadItem;
         if (item->SetLocation(button->Param3, button->Param2, button->Param1, button->Text())) {
             item->DownloadRequest = true;
-            reading.OpenThread(item, false, false, true, 0);
+            services.Reading().OpenThread(item, false, false, true, 0);
         }
         item->Release();
         break;
@@ -164,7 +163,7 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
         RunApplication(*button);
         break;
     case skWebPage:
-        reading.OpenWebPage(button->Param1, button->Param2);
+        services.Reading().OpenWebPage(button->Param1, button->Param2);
         break;
     case skCategory:
         OpenCategoryMenu(button);
@@ -178,7 +177,7 @@ void TShortcutBarCommands::ShortcutClick(TTavuShortcutToolButton *button)
 void TShortcutBarCommands::RunApplication(const TTavuShortcutToolButton &button)
 {
     QStringList arguments;
-    const TTavuBrowser *tab = tabs.CurrentBrowser();
+    const TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     if (button.Param2 == QLatin1String("%url") && tab && !tab->URL.isEmpty())
         arguments.append(tab->URL);
     if (!QProcess::startDetached(button.Param1, arguments))
@@ -205,10 +204,10 @@ void TShortcutBarCommands::OpenCategoryMenu(TTavuShortcutToolButton *button)
 // board tree and its thread list opened.
 void TShortcutBarCommands::OpenBoard(TBoard *board)
 {
-    if (TTavuListDoc *doc = tabs.BoardTab(board)) {
+    if (TTavuListDoc *doc = services.Tabs().BoardTab(board)) {
         doc->Activate();
         return;
     }
-    boards.JumpToBoardInTree(board);
-    reading.OpenBoard(board, false);
+    services.BoardTree().JumpToBoardInTree(board);
+    services.Reading().OpenBoard(board, false);
 }

@@ -13,10 +13,7 @@ class QToolBar;
 class TBoard;
 class TTavuShortcutBar;
 class TTavuShortcutToolButton;
-class TBoardServices;
-class TReadingServices;
-class TTabServices;
-class TWindowFrameServices;
+class TWindowServices;
 struct TMainBars;
 
 class TShortcutBarCommands : public QObject {
@@ -24,9 +21,9 @@ class TShortcutBarCommands : public QObject {
 public:
     // The bands go into the window: the top one before the application tool bar, as high as the
     // main tool bar, the bottom one into the bottom band. popupMenu is the bars' menu; it takes the
-    // commands of the category "ショートカットバー".
-    TShortcutBarCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                         TBoardServices &boards, QMainWindow *window, const TMainBars &bars, QMenu *popupMenu);
+    // commands of the category "ショートカットバー". The window builds it with its bars, before its
+    // tabs and board pane: it asks the services for its subjects when it uses them.
+    TShortcutBarCommands(TWindowServices &services, QMainWindow *window, const TMainBars &bars, QMenu *popupMenu);
 
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
@@ -44,10 +41,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TWindowFrameServices &frame;
-    TTabServices &tabs;
-    TReadingServices &reading;
-    TBoardServices &boards;
+    TWindowServices &services;
 
     QToolBar *NewBand(QMainWindow *window, const char *name, int height, QMenu *popupMenu, TTavuShortcutBar *&bar);
     void RunApplication(const TTavuShortcutToolButton &button);

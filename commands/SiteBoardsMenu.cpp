@@ -9,11 +9,11 @@
 #include <QAction>
 #include <QMenu>
 
-TSiteBoardsMenu::TSiteBoardsMenu(TReadingServices &reading, TBoardServices &boards, TLayoutServices &layout,
+TSiteBoardsMenu::TSiteBoardsMenu(TReadingServices &reading, TBoardTreeServices &boards, TBarServices &bars,
                                  QObject *parent)
-    : QObject(parent), reading(reading), boards(boards), layout(layout)
+    : QObject(parent), reading(reading), boards(boards), bars(bars)
 {
-    QMenu *boardMenu = layout.Menu(QStringLiteral("BoardMenu"));
+    QMenu *boardMenu = bars.Menu(QStringLiteral("BoardMenu"));
     if (!boardMenu)
         return;
     V2 = new QMenu(QStringLiteral("このサイトのボード(&V)"), boardMenu);

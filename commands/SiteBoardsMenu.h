@@ -6,14 +6,14 @@
 #include <QObject>
 
 class QMenu;
-class TBoardServices;
-class TLayoutServices;
+class TBoardTreeServices;
+class TBarServices;
 class TReadingServices;
 
 class TSiteBoardsMenu : public QObject {
     Q_OBJECT
 public:
-    TSiteBoardsMenu(TReadingServices &reading, TBoardServices &boards, TLayoutServices &layout,
+    TSiteBoardsMenu(TReadingServices &reading, TBoardTreeServices &boards, TBarServices &bars,
                     QObject *parent = nullptr);
 
     QMenu *V2 = nullptr;
@@ -21,6 +21,6 @@ public:
 
 private:
     TReadingServices &reading;
-    TBoardServices &boards;
-    TLayoutServices &layout;
+    TBoardTreeServices &boards;
+    TBarServices &bars;
 };

@@ -14,7 +14,7 @@
 
 #include <QAction>
 
-TSiteCommands::TSiteCommands(TWindowFrameServices &frame, TBoardServices &boards, QObject *parent)
+TSiteCommands::TSiteCommands(TWindowFrameServices &frame, TBoardTreeServices &boards, QObject *parent)
     : QObject(parent), frame(frame), boards(boards)
 {
     frame.BindAction(QStringLiteral("actBBSWizard"), this, [this] { actBBSWizardExecute(); });

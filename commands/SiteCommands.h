@@ -7,13 +7,13 @@
 
 #include <QObject>
 
-class TBoardServices;
+class TBoardTreeServices;
 class TWindowFrameServices;
 
 class TSiteCommands : public QObject {
     Q_OBJECT
 public:
-    TSiteCommands(TWindowFrameServices &frame, TBoardServices &boards, QObject *parent);
+    TSiteCommands(TWindowFrameServices &frame, TBoardTreeServices &boards, QObject *parent);
 
     void actBBSWizardExecute();
     void actRSSWizardExecute();
@@ -23,5 +23,5 @@ public:
 
 private:
     TWindowFrameServices &frame;
-    TBoardServices &boards;
+    TBoardTreeServices &boards;
 };

@@ -53,34 +53,34 @@ TThreadCommands::TThreadCommands(TWindowServices &services, QObject *parent) : Q
     Bind("actThreadSaveLog", &TThreadCommands::actThreadSaveLogExecute);
     Bind("actThreadShow1", &TThreadCommands::actThreadShow1Execute);
     Bind("actThreadReadNext", &TThreadCommands::actThreadReadNextExecute);
-    if (QAction *show1 = services.Action(QStringLiteral("actThreadShow1")))
+    if (QAction *show1 = services.Frame().Action(QStringLiteral("actThreadShow1")))
         connect(show1, &QAction::hovered, this, [this, show1] { actThreadShow1Hint(show1); });
-    services.BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
-    services.BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
-    services.BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
+    services.Frame().BindAction(QStringLiteral("actThreadCopyUrl"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcUrl); });
+    services.Frame().BindAction(QStringLiteral("actThreadCopyTitle"), this, [this] { actThreadCopyUrlExecute(CopyFormats::tcTitle); });
+    services.Frame().BindAction(QStringLiteral("actThreadCopyTitleUrl"), this,
                         [this] { actThreadCopyUrlExecute(CopyFormats::tcTitleUrl); });
     BindTab("actThreadScrollUp", [](TThreadTab &tab) { tab.ScrollStep(true); });
     BindTab("actThreadScrollDown", [](TThreadTab &tab) { tab.ScrollStep(false); });
-    services.BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
-    services.BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
+    services.Frame().BindAction(QStringLiteral("actThreadOutputDat"), this, [this] { actThreadOutputExecute(false); });
+    services.Frame().BindAction(QStringLiteral("actThreadOutputHtml"), this, [this] { actThreadOutputExecute(true); });
 }
 
 void TThreadCommands::Bind(const char *name, void (TThreadCommands::*handler)())
 {
-    services.BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
+    services.Frame().BindAction(QString::fromLatin1(name), this, [this, handler] { (this->*handler)(); });
 }
 
 void TThreadCommands::BindTab(const char *name, const std::function<void(TThreadTab &)> &operation)
 {
-    services.BindAction(QString::fromLatin1(name), this, [this, operation] {
-        if (TThreadTab *tab = services.FocusedTab())
+    services.Frame().BindAction(QString::fromLatin1(name), this, [this, operation] {
+        if (TThreadTab *tab = services.Tabs().FocusedTab())
             operation(*tab);
     });
 }
 
 TTavuBrowser *TThreadCommands::ThreadTab(TThreadItem *&item) const
 {
-    TThreadTab *focused = services.FocusedTab();
+    TThreadTab *focused = services.Tabs().FocusedTab();
     item = focused ? focused->Thread() : nullptr;
     return item ? &focused->Tab() : nullptr;
 }
@@ -101,8 +101,8 @@ void TThreadCommands::actThreadDeleteLogExecute()
     if (!ThreadTab(item))
         return;
     UserFiles::DeleteThreadLog(item);
-    services.RepaintThreadList();
-    services.UpdateBrowserMenu();
+    services.Boards().RepaintThreadList();
+    services.Views().UpdateBrowserMenu();
 }
 
 void TThreadCommands::actThreadDeleteLogCloseExecute()
@@ -112,17 +112,17 @@ void TThreadCommands::actThreadDeleteLogCloseExecute()
     if (!tab)
         return;
     item->AddRef();
-    services.CloseBrowser(tab);
+    services.Tabs().CloseBrowser(tab);
     UserFiles::DeleteThreadLog(item);
     item->Release();
-    services.RepaintThreadList();
+    services.Boards().RepaintThreadList();
 }
 
 // ---- copies ----
 
 void TThreadCommands::actThreadCopyUrlExecute(int kind)
 {
-    TThreadTab *focused = services.FocusedTab();
+    TThreadTab *focused = services.Tabs().FocusedTab();
     if (!focused)
         return;
     const TTavuBrowser *tab = &focused->Tab();
@@ -140,7 +140,7 @@ void TThreadCommands::actThreadGoResExecute()
     TTavuBrowser *tab = ThreadTab(item);
     if (!tab)
         return;
-    QInputDialog input(services.Window());
+    QInputDialog input(services.Frame().Window());
     input.setWindowTitle(QStringLiteral("指定レスへ移動"));
     input.setLabelText(QStringLiteral("レス番号"));
     if (Dialogs::ExecDialog(input) != QDialog::Accepted)
@@ -152,17 +152,17 @@ void TThreadCommands::actThreadGoResExecute()
         Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("レス番号を数字で入力してください。"));
         return;
     }
-    GoToRes(services, tab, n);
+    GoToRes(services.SearchViews(), tab, n);
 }
 
 void TThreadCommands::actThreadGoBookmarkExecute()
 {
     TThreadItem *item = nullptr;
     if (TTavuBrowser *tab = ThreadTab(item); tab && item->READPOINT > 0)
-        GoToRes(services, tab, item->READPOINT);
+        GoToRes(services.SearchViews(), tab, item->READPOINT);
 }
 
-void TThreadCommands::GoToRes(TReadingServices &services, TTavuBrowser *tab, int number)
+void TThreadCommands::GoToRes(TSearchViewServices &services, TTavuBrowser *tab, int number)
 {
     TResList *list = tab->ResList();
     if (number < 1 || number > list->Count())
@@ -187,8 +187,8 @@ void TThreadCommands::actThreadDeleteReadPointExecute()
         return;
     item->READPOINT = 0;
     item->SaveInfo();
-    services.UpdateBrowserMenu();
-    services.RefreshResView();
+    services.Views().UpdateBrowserMenu();
+    services.Views().RefreshResView();
 }
 
 // The read point goes to the last response that is not erased.
@@ -204,7 +204,7 @@ void TThreadCommands::actThreadSetKokoyonToLastExecute()
         --last;
     if (last == 0)
         return;
-    SetReadPoint(services, tab, last);
+    SetReadPoint(services.Views(), tab, last);
 }
 
 void TThreadCommands::SetReadPoint(TThreadViewServices &services, TTavuBrowser *tab, int number)
@@ -224,7 +224,7 @@ void TThreadCommands::actThreadOpenThreadListExecute()
 {
     TThreadItem *item = nullptr;
     if (ThreadTab(item) && item->GetBoard())
-        services.OpenBoard(item->GetBoard(), false);
+        services.Reading().OpenBoard(item->GetBoard(), false);
 }
 
 void TThreadCommands::actThreadSetKakoLogExecute()
@@ -236,8 +236,8 @@ void TThreadCommands::actThreadSetKakoLogExecute()
     item->SetKakolog(!item->KAKOLOG);
     item->SaveInfo();
     tab->UpdateTabImage();
-    services.RepaintThreadList();
-    services.UpdateBrowserMenu();
+    services.Boards().RepaintThreadList();
+    services.Views().UpdateBrowserMenu();
 }
 
 // "チェックしたレスを消去": the ticked responses are erased in the log and the view.
@@ -247,7 +247,7 @@ void TThreadCommands::actThreadResAboneExecute()
     TTavuBrowser *tab = ThreadTab(item);
     if (!tab || NeedSaveMode(QStringLiteral("この処理は保存モードがオンの場合のみ使用できます。")))
         return;
-    EraseRes(services, tab, tab->GetCheckedResList());
+    EraseRes(services.Views(), tab, tab->GetCheckedResList());
 }
 
 void TThreadCommands::EraseRes(TThreadViewServices &services, TTavuBrowser *tab, const QList<TRes *> &responses)
@@ -278,7 +278,7 @@ void TThreadCommands::actThreadExecActionExecute()
         res->RuleMark = false;
         res->Hidden = false;
     }
-    services.RefreshResView();
+    services.Views().RefreshResView();
     if (TavuEnviron->GetCached())
         SaveLog(tab, item);
 }
@@ -295,11 +295,11 @@ void TThreadCommands::SaveLog(TTavuBrowser *tab, TThreadItem *item)
     try {
         tab->ResList()->SaveDat(item->GetLogFile());
     } catch (const EVarnelo &e) {
-        services.AddLog(e.Message);
+        services.Views().AddLog(e.Message);
         return;
     }
     if (!item->SaveInfo())
-        services.AddLog(QStringLiteral("→書き込めません: ") + item->GetInfFile());
+        services.Views().AddLog(QStringLiteral("→書き込めません: ") + item->GetInfFile());
 }
 
 // The tab's responses as a dat file or as an HTML page with the tab's skin.
@@ -309,7 +309,7 @@ void TThreadCommands::actThreadOutputExecute(bool html)
     TTavuBrowser *tab = ThreadTab(item);
     if (!tab)
         return;
-    QFileDialog save(services.Window(), html ? QStringLiteral("HTMLを保存") : QStringLiteral("DATを保存"));
+    QFileDialog save(services.Frame().Window(), html ? QStringLiteral("HTMLを保存") : QStringLiteral("DATを保存"));
     save.setAcceptMode(QFileDialog::AcceptSave);
     save.setNameFilters(html ? QStringList{QStringLiteral("HTML (*.htm)"), QStringLiteral("HTML (*.html)"),
                                            QStringLiteral("すべてのファイル (*.*)")}
@@ -326,13 +326,13 @@ void TThreadCommands::actThreadOutputExecute(bool html)
             page.ResList = tab->ResList();
             page.Site = item->Site;
             page.BoardID = item->BoardID;
-            services.RenderResList(&page, tab->ResList());
+            services.Views().RenderResList(&page, tab->ResList());
             page.SaveToFile(path);
         } else {
             TTavuDatStrings dat;
             dat.Site = item->Site;
             dat.BoardID = item->BoardID;
-            services.RenderResList(&dat, tab->ResList());
+            services.Views().RenderResList(&dat, tab->ResList());
             dat.SaveToFile(path);
         }
     } catch (const EVarnelo &e) {
@@ -350,7 +350,7 @@ void TThreadCommands::actThreadShow1Execute()
     TThreadItem *item = nullptr;
     TTavuBrowser *tab = ThreadTab(item);
     if (tab && tab->ResList()->Count() > 0)
-        services.ShowResInPreview(item, *tab->ResList()->Get(0));
+        services.SearchViews().ShowResInPreview(item, *tab->ResList()->Get(0));
 }
 
 // The hint of "１のレス表示" is the text of response 1.
@@ -367,7 +367,7 @@ void TThreadCommands::actThreadShow1Hint(QAction *action)
 void TThreadCommands::actThreadReadNextExecute()
 {
     TThreadItem *item = nullptr;
-    TTavuListDoc *doc = services.CurrentListDoc();
+    TTavuListDoc *doc = services.Tabs().CurrentListDoc();
     if (!ThreadTab(item) || !doc || !doc->Items())
         return;
     const TThreadItemList &items = *doc->Items();
@@ -382,8 +382,8 @@ void TThreadCommands::actThreadReadNextExecute()
     }
     if (from < 0)
         return;
-    services.BeginBusy();
-    const auto endBusy = qScopeGuard([this] { services.EndBusy(); });
+    services.Frame().BeginBusy();
+    const auto endBusy = qScopeGuard([this] { services.Frame().EndBusy(); });
     for (int i = from + 1; i < items.Count(); ++i) {
         TThreadItem *next = items.Get(i);
         if (i >= doc->DisplayCount())
@@ -391,7 +391,7 @@ void TThreadCommands::actThreadReadNextExecute()
         const bool unread = next->AGECOUNT > next->READ || next->COUNT > next->READ;
         if (!next->KAKOLOG && !next->LOCALLOG && unread) {
             next->DownloadRequest = false;
-            services.OpenThread(next, false, false, true, 0);
+            services.Reading().OpenThread(next, false, false, true, 0);
             return;
         }
     }

@@ -15,7 +15,7 @@ class QString;
 class TRes;
 class TTavuBrowser;
 class TThreadItem;
-class TReadingServices;
+class TSearchViewServices;
 class TThreadViewServices;
 class TThreadTab;
 class TWindowServices;
@@ -44,7 +44,7 @@ public:
 
     // Goes to response n of the tab: scrolled to when shown, else shown in the preview; an erased
     // or hidden response is named in a message.
-    static void GoToRes(TReadingServices &services, TTavuBrowser *tab, int number);
+    static void GoToRes(TSearchViewServices &services, TTavuBrowser *tab, int number);
     // The read point ("ここまで読んだ") on response n: saved, drawn as RELOADKOKOYON says, scrolled to.
     static void SetReadPoint(TThreadViewServices &services, TTavuBrowser *tab, int number);
     // The responses of the tab are erased: marked in its list and its log, gone from the view.

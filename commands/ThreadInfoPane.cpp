@@ -68,11 +68,11 @@ TThreadInfoPane::TThreadInfoPane(TWindowServices &services, QObject *parent) : Q
     CreateTabs();
     CreateBookmarkPane();
     CreateImageCatalog();
-    connect(&services.Events(), &TWindowEvents::ThreadShown, this, [this] { ThreadShown(); });
-    services.BindAction(QStringLiteral("actBookmarkDelete"), this, [this] { actBookmarkDeleteExecute(); });
-    services.BindAction(QStringLiteral("actBookmarkComment"), this, [this] { actBookmarkCommentExecute(); });
-    services.BindAction(QStringLiteral("actThreadThumbnailImages"), this, [this] { actThreadThumbnailImagesExecute(false); });
-    services.BindAction(QStringLiteral("actThreadThumbnailImagesNewOnly"), this,
+    connect(&services.Frame().Events(), &TWindowEvents::ThreadShown, this, [this] { ThreadShown(); });
+    services.Frame().BindAction(QStringLiteral("actBookmarkDelete"), this, [this] { actBookmarkDeleteExecute(); });
+    services.Frame().BindAction(QStringLiteral("actBookmarkComment"), this, [this] { actBookmarkCommentExecute(); });
+    services.Frame().BindAction(QStringLiteral("actThreadThumbnailImages"), this, [this] { actThreadThumbnailImagesExecute(false); });
+    services.Frame().BindAction(QStringLiteral("actThreadThumbnailImagesNewOnly"), this,
                         [this] { actThreadThumbnailImagesExecute(true); });
     ThreadShown();
 }
@@ -108,10 +108,10 @@ void TThreadInfoPane::CreateBookmarkPane()
     pane->setStretchFactor(0, 1);
     ThreadInfoTabs->addTab(pane, QStringLiteral("しおり"));
 
-    QMenu *menu = services.Menu(QStringLiteral("BookmarkMenu"));
+    QMenu *menu = services.Bars().Menu(QStringLiteral("BookmarkMenu"));
     if (menu) {
         for (const char *name : {"actBookmarkComment", "actBookmarkDelete"}) {
-            if (QAction *action = services.Action(QString::fromLatin1(name)))
+            if (QAction *action = services.Frame().Action(QString::fromLatin1(name)))
                 menu->addAction(action);
         }
         connect(menu, &QMenu::aboutToShow, this, &TThreadInfoPane::BookmarkMenuPopup);
@@ -129,12 +129,12 @@ void TThreadInfoPane::CreateImageCatalog()
     ImageCatalog = new TImageCatalogPane(cacheFolder);
     const int imagePane = TavuConfig->DESKTOP_IMAGEPANE;
     ImageCatalog->ThumbnailSizeNow = [this, imagePane] {
-        return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), services.ThreadInfoWidth());
+        return TImageCatalog::ThumbnailSize(imagePane, ImageCatalog->height(), services.Layout().ThreadInfoWidth());
     };
-    ImageCatalog->OpenInPreview = [this](const QString &url) { services.OpenInPreviewBrowser(url); };
-    ImageCatalog->OpenInTab = [this](const QString &url) { services.OpenWebPage(url, QString()); };
+    ImageCatalog->OpenInPreview = [this](const QString &url) { services.Reading().OpenInPreviewBrowser(url); };
+    ImageCatalog->OpenInTab = [this](const QString &url) { services.Reading().OpenWebPage(url, QString()); };
     ImageCatalog->OpenCatalogPage = [this](const QString &html) {
-        TTavuBrowser *tab = services.NewPageTab(QStringLiteral("ｻﾑﾈｲﾙ"));
+        TTavuBrowser *tab = services.Tabs().NewPageTab(QStringLiteral("ｻﾑﾈｲﾙ"));
         tab->SetWebPage(true);
         tab->Browser()->Clear();
         tab->Browser()->Write(html);
@@ -143,12 +143,12 @@ void TThreadInfoPane::CreateImageCatalog()
     ImageCatalog->Rebuild();
     if (imagePane == 1)
         ThreadInfoTabs->addTab(ImageCatalog, QStringLiteral("画像"));
-    services.PlaceThreadInfo(ThreadInfoTabs, ImageCatalog, imagePane);
+    services.Layout().PlaceThreadInfo(ThreadInfoTabs, ImageCatalog, imagePane);
 }
 
 TTavuBrowser *TThreadInfoPane::ThreadTab() const
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     return tab && !tab->IsWebPage() && tab->ThreadItem() ? tab : nullptr;
 }
 
@@ -226,8 +226,8 @@ QList<TBookmarkRes *> TThreadInfoPane::SelectedBookmarks() const
 void TThreadInfoPane::BookmarkMenuPopup()
 {
     const int selected = int(BookmarkListView->selectedItems().size());
-    services.SetActionEnabled(QStringLiteral("actBookmarkComment"), selected == 1);
-    services.SetActionEnabled(QStringLiteral("actBookmarkDelete"), selected >= 1);
+    services.Frame().SetActionEnabled(QStringLiteral("actBookmarkComment"), selected == 1);
+    services.Frame().SetActionEnabled(QStringLiteral("actBookmarkDelete"), selected >= 1);
 }
 
 void TThreadInfoPane::BookmarkListViewChange()
@@ -240,7 +240,7 @@ void TThreadInfoPane::BookmarkListViewDblClick()
 {
     const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
     if (TTavuBrowser *tab = ThreadTab(); tab && tab->ResList() && !bookmarks.isEmpty())
-        TThreadCommands::GoToRes(services, tab, bookmarks.first()->ResNo);
+        TThreadCommands::GoToRes(services.SearchViews(), tab, bookmarks.first()->ResNo);
 }
 
 // The chosen bookmarks leave the thread; its responses lose their mark and the caption is drawn
@@ -254,13 +254,13 @@ void TThreadInfoPane::actBookmarkDeleteExecute()
     if (!tab || numbers.isEmpty())
         return;
     TThreadItem *item = tab->ThreadItem();
-    TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
+    TBookmarkShelf shelf(services.Bookmarks().BookmarkIndex(), services.Bookmarks().BookmarkIndexFile());
     for (int number : std::as_const(numbers)) {
         shelf.Remove(item, number);
         if (TResList *list = tab->ResList(); list && number >= 1 && number <= list->Count())
             list->Get(number - 1)->Bookmarked = false;
     }
-    services.UpdateStatusCaption(item);
+    services.Views().UpdateStatusCaption(item);
 }
 
 void TThreadInfoPane::actBookmarkCommentExecute()
@@ -269,14 +269,14 @@ void TThreadInfoPane::actBookmarkCommentExecute()
     const QList<TBookmarkRes *> bookmarks = SelectedBookmarks();
     if (!tab || bookmarks.size() != 1)
         return;
-    QInputDialog input(services.Window());
+    QInputDialog input(services.Frame().Window());
     input.setWindowTitle(QStringLiteral("コメントの編集"));
     input.setLabelText(QStringLiteral("コメント"));
     input.setTextValue(bookmarks.first()->Memo);
     if (Dialogs::ExecDialog(input) != QDialog::Accepted)
         return;
     bookmarks.first()->Memo = input.textValue();
-    TBookmarkShelf shelf(services.BookmarkIndex(), services.BookmarkIndexFile());
+    TBookmarkShelf shelf(services.Bookmarks().BookmarkIndex(), services.Bookmarks().BookmarkIndexFile());
     shelf.Save(tab->ThreadItem());
     FillBookmarks(tab->ThreadItem());
 }

@@ -11,8 +11,9 @@
 #include <QGuiApplication>
 
 TThreadListCommands::TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                         TBoardTreeServices &boardTree,
                                          QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
 {
     const std::pair<const char *, CopyFormats::TThreadCopy> copies[] = {
         {"Url", CopyFormats::tcUrl}, {"Title", CopyFormats::tcTitle}, {"TitleUrl", CopyFormats::tcTitleUrl}};
@@ -40,7 +41,7 @@ void TThreadListCommands::actThreadListCopyUrlExecute(CopyFormats::TThreadCopy k
 
 void TThreadListCommands::actBoardCopyUrlExecute(CopyFormats::TThreadCopy kind)
 {
-    if (const TBoard *board = boards.SelectedTreeBoard())
+    if (const TBoard *board = boardTree.SelectedTreeBoard())
         QGuiApplication::clipboard()->setText(CopyFormats::PageText(board->Name, board->URL, kind));
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 
 class TBoardServices;
+class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
 
@@ -15,6 +16,7 @@ class TThreadListCommands : public QObject {
     Q_OBJECT
 public:
     explicit TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                 TBoardTreeServices &boardTree,
                                  QObject *parent = nullptr);
 
     void actThreadListCopyUrlExecute(CopyFormats::TThreadCopy kind);
@@ -27,4 +29,5 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TBoardTreeServices &boardTree;
 };

@@ -47,7 +47,7 @@ TThreadListTabCommands::TThreadListTabCommands(TWindowServices &services, QObjec
     : QObject(parent), services(services)
 {
     const auto bind = [this](const char *name, const std::function<void()> &handler) {
-        this->services.BindAction(QString::fromUtf8(name), this, handler);
+        this->services.Frame().BindAction(QString::fromUtf8(name), this, handler);
     };
     bind("actThreadListLoadNext", [this] { actThreadListLoadNextExecute(); });
     bind("actThreadListLoadAll", [this] { actThreadListLoadAllExecute(); });
@@ -63,12 +63,12 @@ TThreadListTabCommands::TThreadListTabCommands(TWindowServices &services, QObjec
     bind("actThreadListFilter", [this] { actThreadListFilterExecute(); });
     bind("actThreadListSaveTab", [this] { actThreadListSaveTabExecute(); });
     bind("actThreadListLoadTab", [this] { actThreadListLoadTabExecute(); });
-    connect(&services.Events(), &TWindowEvents::ThreadListColumnClicked, this, &TThreadListTabCommands::SortByColumn);
+    connect(&services.Frame().Events(), &TWindowEvents::ThreadListColumnClicked, this, &TThreadListTabCommands::SortByColumn);
 }
 
 void TThreadListTabCommands::HideHint()
 {
-    services.HintWindow()->hide();
+    services.Views().HintWindow()->hide();
 }
 
 // ---- sorting and paging ----
@@ -76,7 +76,7 @@ void TThreadListTabCommands::HideHint()
 void TThreadListTabCommands::SortByColumn(int column)
 {
     HideHint();
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (!doc)
         return;
     if (doc->Mode == TTavuListDoc::lmHeadline) {
@@ -89,37 +89,37 @@ void TThreadListTabCommands::SortByColumn(int column)
     ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
     doc->Items()->SortColumn = doc->SortColumn;
     doc->Items()->SortAscending = doc->SortFlag;
-    const QString id = column == 0 ? QString() : services.ThreadListColumns().value(column - 1);
+    const QString id = column == 0 ? QString() : services.Boards().ThreadListColumns().value(column - 1);
     const int key = ThreadListPane::ColumnInfo(id).SortKey;
     if (key > 0)
         doc->Items()->Sort(key, doc->SortFlag);
-    services.SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
+    services.Boards().SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
     if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
-        services.SelectThreadRow(doc->Items()->Get(0));
+        services.Boards().SelectThreadRow(doc->Items()->Get(0));
 }
 
 void TThreadListTabCommands::actThreadListLoadNextExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (!doc)
         return;
     if (TThreadListController::IsPaged(doc->GetBoard())) {
-        services.DownloadNextPage(doc);
+        services.Boards().DownloadNextPage(doc);
         return;
     }
     const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
-    doc->PrepareRows(services.ThreadListRowCount(), next);
+    doc->PrepareRows(services.Boards().ThreadListRowCount(), next);
     doc->SetDisplayCount(next);
-    services.ThreadListChanged(doc);
-    services.ShowNewThreadCount(doc->CountNewThreads());
+    services.Boards().ThreadListChanged(doc);
+    services.Boards().ShowNewThreadCount(doc->CountNewThreads());
     EventLog::PlayEventSound(EventLog::esThreadList);
 }
 
 void TThreadListTabCommands::actThreadListLoadAllExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (!doc)
         return;
     if (doc->DownloadState == TTavuListDoc::dsDownloading) {
@@ -130,14 +130,14 @@ void TThreadListTabCommands::actThreadListLoadAllExecute()
         Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("このBBSには適用できないコマンドです。"));
         return;
     }
-    services.BeginBusy();
-    doc->PrepareRows(services.ThreadListRowCount(), doc->Items()->Count());
+    services.Frame().BeginBusy();
+    doc->PrepareRows(services.Boards().ThreadListRowCount(), doc->Items()->Count());
     if (TavuConfig->DATOCHIMODE == 2)
         UserFiles::AddFallenThreads(doc);
     doc->SetDisplayCount(doc->Items()->Count());
-    services.ThreadListChanged(doc);
-    services.ShowNewThreadCount(doc->CountNewThreads());
-    services.EndBusy();
+    services.Boards().ThreadListChanged(doc);
+    services.Boards().ShowNewThreadCount(doc->CountNewThreads());
+    services.Frame().EndBusy();
     EventLog::PlayEventSound(EventLog::esThreadList);
 }
 
@@ -145,19 +145,19 @@ void TThreadListTabCommands::actThreadListLoadAllExecute()
 
 void TThreadListTabCommands::actThreadListCancelDownloadExecute()
 {
-    TTavuListDoc *doc = services.ShownListDoc();
-    if (doc && !services.StopCheckOf(doc))
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    if (doc && !services.Boards().StopCheckOf(doc))
         doc->CancelDownload();
 }
 
 void TThreadListTabCommands::actThreadListReloadExecute()
 {
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     TBoard *board = doc ? doc->GetBoard() : nullptr;
     if (!board || doc->DownloadState != TTavuListDoc::dsIdle)
         return;
     doc->SortFlag = false;
-    services.OpenBoard(board, true);
+    services.Reading().OpenBoard(board, true);
 }
 
 // ---- tabs ----
@@ -165,51 +165,51 @@ void TThreadListTabCommands::actThreadListReloadExecute()
 void TThreadListTabCommands::actThreadListCloseExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (doc && doc->IsLocked() && TavuConfig->THREADTAB_CHECKLOCKCLOSE
         && Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
                                 Dialogs::mbYesNo)
                != Dialogs::mrYes)
         return;
-    services.ShowListDoc(nullptr);
-    services.CloseListDoc(services.CurrentListDoc());
+    services.Boards().ShowListDoc(nullptr);
+    services.Tabs().CloseListDoc(services.Tabs().CurrentListDoc());
 }
 
 void TThreadListTabCommands::actThreadListCloseAllExecute(bool allTabs)
 {
     HideHint();
-    const QList<TTavuListDoc *> docs = services.ListDocs();
+    const QList<TTavuListDoc *> docs = services.Tabs().ListDocs();
     if (docs.isEmpty())
         return;
-    services.ShowListDoc(nullptr);
+    services.Boards().ShowListDoc(nullptr);
     for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
         TTavuListDoc *doc = docs.at(i);
         if (!doc->IsLocked() && doc->IsSettled())
-            services.CloseListDoc(doc, false);
+            services.Tabs().CloseListDoc(doc, false);
     }
-    services.RedrawListTabs();
-    const QList<TTavuListDoc *> left = services.ListDocs();
+    services.Tabs().RedrawListTabs();
+    const QList<TTavuListDoc *> left = services.Tabs().ListDocs();
     if (!left.isEmpty())
         left.first()->Activate();
 }
 
 void TThreadListTabCommands::actThreadListLockExecute()
 {
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (!doc)
         return;
     doc->SetLocked(!doc->IsLocked());
-    if (QAction *lock = services.Action(QStringLiteral("actThreadListLock")))
+    if (QAction *lock = services.Frame().Action(QStringLiteral("actThreadListLock")))
         lock->setChecked(doc->IsLocked());
-    services.RedrawListTabs();
+    services.Tabs().RedrawListTabs();
 }
 
 // The board tabs in tab-bar order, the shown one marked.
 void TThreadListTabCommands::actThreadListSaveTabExecute()
 {
-    const TTavuListDoc *shown = services.ShownListDoc();
+    const TTavuListDoc *shown = services.Boards().ShownListDoc();
     TTextList lines;
-    for (const TTavuListDoc *doc : services.ListDocTabOrder()) {
+    for (const TTavuListDoc *doc : services.Tabs().ListDocTabOrder()) {
         if (doc->Mode != TTavuListDoc::lmBoard || !doc->Site || doc->BoardID.isEmpty())
             continue;
         lines.Add(ThreadListPane::TabLineText({doc->Site->SITEID, doc->BoardID, doc == shown}));
@@ -237,11 +237,11 @@ void TThreadListTabCommands::actThreadListLoadTabExecute()
         TBoard *board = site ? site->Boards->FindByID(line.BoardID) : nullptr;
         if (!board)
             continue;
-        services.OpenBoard(board, false);
+        services.Reading().OpenBoard(board, false);
         if (line.Shown)
             shown = board;
     }
-    if (TTavuListDoc *doc = shown ? services.BoardTab(shown) : nullptr)
+    if (TTavuListDoc *doc = shown ? services.Tabs().BoardTab(shown) : nullptr)
         doc->Activate();
 }
 
@@ -252,20 +252,20 @@ void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
     HideHint();
     if (!NeedsSaveMode())
         return;
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     if (!doc)
         return;
     TColor color = clWindowText;
     if (actionName == QLatin1String("actThreadListColor")) {
-        QColorDialog dialog(services.Window());
+        QColorDialog dialog(services.Frame().Window());
         if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
             return;
         const QColor chosen = dialog.selectedColor();
         color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
     }
-    for (TThreadItem *item : services.SelectedThreads())
+    for (TThreadItem *item : services.Boards().SelectedThreads())
         SetThreadMark(doc, item, actionName, color);
-    services.UpdateThreadListMenu();
+    services.Boards().UpdateThreadListMenu();
 }
 
 void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item, const QString &actionName,
@@ -291,13 +291,13 @@ void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item,
     item->SaveInfo();
 
     if (actionName != QLatin1String("actThreadListAbone")) {
-        services.RepaintThreadList();
+        services.Boards().RepaintThreadList();
         return;
     }
     items->Move(row, items->Count() - 1);
     items->Delete(items->Count() - 1);
     doc->SetDisplayCount(std::min(doc->DisplayCount() - 1, items->Count()));
-    services.ThreadListChanged(doc);
+    services.Boards().ThreadListChanged(doc);
 }
 
 // ---- filter ----
@@ -307,7 +307,7 @@ void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item,
 void TThreadListTabCommands::actThreadListFilterExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.ShownListDoc();
+    TTavuListDoc *doc = services.Boards().ShownListDoc();
     const ThreadListPane::TFilterDialogHandler &dialog = ThreadListPane::FilterDialog();
     ThreadListPane::TThreadFilter filter;
     if (!doc || !dialog || !dialog(*doc->Items(), filter))
@@ -316,7 +316,7 @@ void TThreadListTabCommands::actThreadListFilterExecute()
     auto *result = new TThreadItemList;
     result->SortColumn = doc->Items()->SortColumn;
     result->SortAscending = doc->Items()->SortAscending;
-    TTavuListDoc *found = services.NewResultTab(doc->Caption, result, doc->GetBoard());
+    TTavuListDoc *found = services.Boards().NewResultTab(doc->Caption, result, doc->GetBoard());
     found->BoardID = doc->BoardID;
     found->Site = doc->Site;
     const TThreadItemList *items = doc->Items();
@@ -331,10 +331,10 @@ void TThreadListTabCommands::actThreadListFilterExecute()
     EventLog::AddLog(QStringLiteral("  →該当件数:%1").arg(result->Count()));
     if (result->Count() == 0) {
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
-        services.CloseListDoc(found);
+        services.Tabs().CloseListDoc(found);
         return;
     }
     found->SetDisplayCount(result->Count());
-    services.ThreadListChanged(found);
+    services.Boards().ThreadListChanged(found);
     EventLog::PlayEventSound(EventLog::esThreadList);
 }

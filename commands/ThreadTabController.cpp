@@ -54,11 +54,11 @@ void TThreadTabController::Reload()
     if (!item)
         return;
     if (tab.IsExtractMode()) {
-        services.RefreshResView();
+        services.Views().RefreshResView();
         return;
     }
     item->DownloadRequest = true;
-    services.OpenThread(item, true, false, true, 0);
+    services.Reading().OpenThread(item, true, false, true, 0);
 }
 
 void TThreadTabController::Stop()
@@ -83,10 +83,10 @@ void TThreadTabController::Refetch()
     item->COUNT = 0;
     item->NewCount = 0;
     item->SetLastLoad(QString());
-    services.RepaintThreadList();
-    services.UpdateStatusCaption(item);
+    services.Boards().RepaintThreadList();
+    services.Views().UpdateStatusCaption(item);
     item->DownloadRequest = true;
-    services.OpenThread(item, true, false, true, top);
+    services.Reading().OpenThread(item, true, false, true, top);
 }
 
 void TThreadTabController::ShowAll()
@@ -94,7 +94,7 @@ void TThreadTabController::ShowAll()
     if (!Thread())
         return;
     tab.SetExtractMode(false);
-    services.RefreshResView();
+    services.Views().RefreshResView();
 }
 
 void TThreadTabController::ScrollStep(bool up)
@@ -120,7 +120,7 @@ bool TThreadTabController::Close()
                                 Dialogs::mbYesNo)
                != Dialogs::mrYes)
         return false;
-    services.CloseBrowser(&tab);
+    services.Tabs().CloseBrowser(&tab);
     return true;
 }
 
@@ -128,5 +128,5 @@ void TThreadTabController::ToggleLock()
 {
     tab.Locked = !tab.Locked;
     tab.UpdateTabImage();
-    services.UpdateBrowserMenu();
+    services.Views().UpdateBrowserMenu();
 }

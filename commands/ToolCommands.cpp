@@ -46,20 +46,20 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent)
     disconnectTimer->setInterval(DisconnectInterval);
     disconnectTimer->setSingleShot(true);
     connect(disconnectTimer, &QTimer::timeout, this, &TToolCommands::DisconnectTimerTimer);
-    services.BindAction(QStringLiteral("actDisconnect"), this, [this] { actDisconnectExecute(); });
-    services.BindAction(QStringLiteral("actOnline"), this, [this] { actOnlineExecute(); });
-    services.BindAction(QStringLiteral("actSaveMode"), this, [this] { actSaveModeExecute(); });
-    services.BindAction(QStringLiteral("act2chLogin"), this, [this] { act2chLoginExecute(); });
-    services.BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
-    services.BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
+    services.Frame().BindAction(QStringLiteral("actDisconnect"), this, [this] { actDisconnectExecute(); });
+    services.Frame().BindAction(QStringLiteral("actOnline"), this, [this] { actOnlineExecute(); });
+    services.Frame().BindAction(QStringLiteral("actSaveMode"), this, [this] { actSaveModeExecute(); });
+    services.Frame().BindAction(QStringLiteral("act2chLogin"), this, [this] { act2chLoginExecute(); });
+    services.Frame().BindAction(QStringLiteral("actToolUseReadProxy"), this, [this] { actToolUseProxyExecute(false); });
+    services.Frame().BindAction(QStringLiteral("actToolUseSendProxy"), this, [this] { actToolUseProxyExecute(true); });
     ShowProxyStates();
-    connect(&services.Events(), &TWindowEvents::OptionsApplied, this, [this] { ShowProxyStates(); });
+    connect(&services.Frame().Events(), &TWindowEvents::OptionsApplied, this, [this] { ShowProxyStates(); });
     BindSiteAndBrowserCommands();
-    if (QMenu *tools = services.Menu(QStringLiteral("Tool1")))
+    if (QMenu *tools = services.Bars().Menu(QStringLiteral("Tool1")))
         connect(tools, &QMenu::aboutToShow, this, &TToolCommands::ToolsMenuOpening);
 
     // The log pane takes typed commands: Enter runs the line under the caret.
-    connect(&services.Events(), &TWindowEvents::LogLineEntered, this, [this](const QString &line, bool *taken) {
+    connect(&services.Frame().Events(), &TWindowEvents::LogLineEntered, this, [this](const QString &line, bool *taken) {
         if (!*taken)
             *taken = RunLogLine(line);
     });
@@ -69,15 +69,15 @@ TToolCommands::TToolCommands(TWindowServices &services, QObject *parent)
 // options commands on the current tab.
 void TToolCommands::BindSiteAndBrowserCommands()
 {
-    services.BindAction(QStringLiteral("act15ch156"), this, [this] { services.OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
-    services.BindAction(QStringLiteral("actMilkcafeDiary"), this, [this] { services.OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
-    services.BindAction(QStringLiteral("actMachibbsBoardlist"), this, [] { actMachibbsBoardlistExecute(); });
+    services.Frame().BindAction(QStringLiteral("act15ch156"), this, [this] { services.Reading().OpenThreadUrl(TavuConfig->ICHIGOBBS_156); });
+    services.Frame().BindAction(QStringLiteral("actMilkcafeDiary"), this, [this] { services.Reading().OpenThreadUrl(TavuConfig->MILKCAFE_DIARY); });
+    services.Frame().BindAction(QStringLiteral("actMachibbsBoardlist"), this, [] { actMachibbsBoardlistExecute(); });
     const std::pair<const char *, int> browserCommands[] = {
         {"actBrowserFind", BarsAndMenus::bcFind}, {"actBrowserShowSource", BarsAndMenus::bcViewSource},
         {"actBrowserOption", BarsAndMenus::bcOptions}};
     for (const auto &[name, command] : browserCommands) {
-        services.BindAction(QString::fromLatin1(name), this, [this, command = command] {
-            if (TTavuBrowser *tab = this->services.CurrentBrowser())
+        services.Frame().BindAction(QString::fromLatin1(name), this, [this, command = command] {
+            if (TTavuBrowser *tab = this->services.Tabs().CurrentBrowser())
                 BarsAndMenus::BrowserCommand(tab->Browser(), command);
         });
     }
@@ -110,8 +110,8 @@ void TToolCommands::ToolsMenuOpening()
 {
     const TSiteList *sites = TavuEnviron->SiteList();
     const bool anySite = sites && sites->Count() > 0;
-    services.SetActionEnabled(QStringLiteral("actToolSkin"), anySite && sites->Get(0)->Boards->Count() > 0);
-    services.SetActionEnabled(QStringLiteral("actToolHandle"), anySite);
+    services.Frame().SetActionEnabled(QStringLiteral("actToolSkin"), anySite && sites->Get(0)->Boards->Count() > 0);
+    services.Frame().SetActionEnabled(QStringLiteral("actToolHandle"), anySite);
     ShowProxyStates();
 }
 
@@ -125,7 +125,7 @@ QStringList TToolCommands::ToolArguments(const QString &arguments, const QString
 
 bool TToolCommands::LaunchTool(const TToolMenuItem *tool)
 {
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     const QString url = tab ? tab->URL : QString();
     QProcess process;
     process.setProgram(tool->Program);
@@ -134,7 +134,7 @@ bool TToolCommands::LaunchTool(const TToolMenuItem *tool)
         process.setWorkingDirectory(tool->WorkDir);
     if (process.startDetached())
         return true;
-    services.AddLog(QStringLiteral("%1 を起動できませんでした。").arg(tool->Program));
+    services.Views().AddLog(QStringLiteral("%1 を起動できませんでした。").arg(tool->Program));
     return false;
 }
 
@@ -142,12 +142,12 @@ bool TToolCommands::LaunchTool(const TToolMenuItem *tool)
 
 void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
 {
-    const TTavuBrowser *tab = services.CurrentBrowser();
+    const TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     const QString text = tab ? tab->GetSelectedText().trimmed() : QString();
     if (text.isEmpty())
         return;
     const QString caption = entry->text().replace(QLatin1String("&&"), QLatin1String("&"));
-    services.OpenWebPage(UserFiles::SearchUrl(entry->SearchUrl, text), caption);
+    services.Reading().OpenWebPage(UserFiles::SearchUrl(entry->SearchUrl, text), caption);
 }
 
 // ---- modes ----
@@ -155,25 +155,25 @@ void TToolCommands::WebSearch(const TSearchEngineMenuItem *entry)
 // The switch shows its picture while online and the same picture greyed while offline.
 void TToolCommands::actOnlineExecute()
 {
-    QAction *online = services.Action(QStringLiteral("actOnline"));
+    QAction *online = services.Frame().Action(QStringLiteral("actOnline"));
     const bool on = online && online->isChecked();
     TavuEnviron->SetOffline(!on);
     if (!on && DolibManager)
         DolibManager->Logout();
     if (online) {
-        const QIcon picture = services.ActionImages().value(imgOnline);
+        const QIcon picture = services.Frame().ActionImages().value(imgOnline);
         online->setIcon(on ? picture : QIcon(picture.pixmap(16, 16, QIcon::Disabled)));
     }
-    services.UpdateBoardListMenu();
-    services.UpdateThreadListMenu();
-    services.UpdateBrowserMenu();
+    services.Boards().UpdateBoardListMenu();
+    services.Boards().UpdateThreadListMenu();
+    services.Views().UpdateBrowserMenu();
 }
 
 // Save mode keeps the logs of what is read. Turning it off asks first when SAVEMODE_WARNING says
 // so; No leaves it on.
 void TToolCommands::actSaveModeExecute()
 {
-    QAction *action = services.Action(QStringLiteral("actSaveMode"));
+    QAction *action = services.Frame().Action(QStringLiteral("actSaveMode"));
     if (action->isChecked()) {
         TavuEnviron->SetCached(true);
         return;
@@ -191,7 +191,7 @@ void TToolCommands::actSaveModeExecute()
 // own login and logout events; until then it shows the state as it is.
 void TToolCommands::act2chLoginExecute()
 {
-    QAction *action = services.Action(QStringLiteral("act2chLogin"));
+    QAction *action = services.Frame().Action(QStringLiteral("act2chLogin"));
     const bool loggedIn = DolibManager && DolibManager->IsLoggedIn();
     action->setChecked(loggedIn);
     if (!DolibManager)
@@ -219,8 +219,8 @@ void TToolCommands::actToolUseProxyExecute(bool sending)
 
 void TToolCommands::ShowProxyStates()
 {
-    services.Action(QStringLiteral("actToolUseReadProxy"))->setChecked(TavuConfig->PROXY_USE);
-    services.Action(QStringLiteral("actToolUseSendProxy"))->setChecked(TavuConfig->SEND_PROXY_USE);
+    services.Frame().Action(QStringLiteral("actToolUseReadProxy"))->setChecked(TavuConfig->PROXY_USE);
+    services.Frame().Action(QStringLiteral("actToolUseSendProxy"))->setChecked(TavuConfig->SEND_PROXY_USE);
 }
 
 // ---- stop-all ----
@@ -229,9 +229,9 @@ void TToolCommands::actDisconnectExecute()
 {
     EventLog::AddLog(QStringLiteral("すべての処理を中止します。"));
     TavuHttpList->AbortAll();
-    for (TTavuListDoc *doc : services.ListDocs())
+    for (TTavuListDoc *doc : services.Tabs().ListDocs())
         doc->UpdateTabImage();
-    for (TTavuBrowser *tab : services.Browsers())
+    for (TTavuBrowser *tab : services.Tabs().Browsers())
         tab->UpdateTabImage();
     TavuEnviron->SetStopped(true);
     disconnectTimer->start();
@@ -241,16 +241,16 @@ void TToolCommands::DisconnectTimerTimer()
 {
     disconnectTimer->stop();
     TavuEnviron->SetStopped(false);
-    for (TTavuBrowser *tab : services.Browsers()) {
+    for (TTavuBrowser *tab : services.Tabs().Browsers()) {
         tab->DownloadState = TTavuBrowser::dsIdle;
         tab->UpdateTabImage();
     }
-    for (TTavuListDoc *doc : services.ListDocs()) {
+    for (TTavuListDoc *doc : services.Tabs().ListDocs()) {
         doc->DownloadState = TTavuListDoc::dsIdle;
         doc->DownloadFailed = false;
         doc->UpdateTabImage();
     }
-    services.ClearBusy();
+    services.Session().ClearBusy();
     EventLog::AddLog(QStringLiteral("すべての処理を中止しました。"));
 }
 
@@ -275,7 +275,7 @@ TToolCommands::TLogCommand TToolCommands::ParseLogCommand(const QString &line)
 // Any post of the thread, the last one included.
 bool TToolCommands::RunLogCommand(const TLogCommand &command)
 {
-    TTavuBrowser *tab = services.CurrentBrowser();
+    TTavuBrowser *tab = services.Tabs().CurrentBrowser();
     if (command.Kind == TLogCommand::lcNone || !tab || tab->IsWebPage() || !tab->ResList())
         return false;
     if (command.Number < 1 || command.Number > tab->ResList()->Count())
@@ -302,7 +302,7 @@ void TToolCommands::GoToRes(TTavuBrowser *tab, int number)
 
 void TToolCommands::PopupRes(TTavuBrowser *tab, int number)
 {
-    TTavuHintWindow *hint = services.HintWindow();
+    TTavuHintWindow *hint = services.Views().HintWindow();
     if (!hint)
         return;
     TResList popup(tab->ThreadItem());

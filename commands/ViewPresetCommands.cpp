@@ -8,15 +8,15 @@
 
 #include <QAction>
 
-TViewPresetCommands::TViewPresetCommands(TWindowFrameServices &frame, TLayoutServices &layout, QObject *parent)
-    : QObject(parent), frame(frame), layout(layout)
+TViewPresetCommands::TViewPresetCommands(TWindowFrameServices &frame, TBarServices &bars, QObject *parent)
+    : QObject(parent), frame(frame), bars(bars)
 {
     frame.BindAction(QStringLiteral("actToolVarnelo1View"), this, [this] { actToolVarnelo1ViewExecute(); });
 }
 
 void TViewPresetCommands::actToolVarnelo1ViewExecute()
 {
-    layout.StoreBarLayout();   // the user's layout as it is now is what switching back restores
+    bars.StoreBarLayout();   // the user's layout as it is now is what switching back restores
     TViewModePreset preset(*TavuConfig, TTavuConfig::AppDir() + QStringLiteral("def/"), TavuConfig->GetProfileDir());
     TKpw10ViewMode dialog(preset, frame.Window());
     Dialogs::ExecDialog(dialog);
@@ -27,5 +27,5 @@ void TViewPresetCommands::actToolVarnelo1ViewExecute()
         if (action && action->isCheckable() && !action->isChecked())
             action->trigger();
     }
-    layout.ReloadBarLayout();
+    bars.ReloadBarLayout();
 }

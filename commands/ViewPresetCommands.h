@@ -5,17 +5,17 @@
 
 #include <QObject>
 
-class TLayoutServices;
+class TBarServices;
 class TWindowFrameServices;
 
 class TViewPresetCommands : public QObject {
     Q_OBJECT
 public:
-    TViewPresetCommands(TWindowFrameServices &frame, TLayoutServices &layout, QObject *parent = nullptr);
+    TViewPresetCommands(TWindowFrameServices &frame, TBarServices &bars, QObject *parent = nullptr);
 
     void actToolVarnelo1ViewExecute();
 
 private:
     TWindowFrameServices &frame;
-    TLayoutServices &layout;
+    TBarServices &bars;
 };

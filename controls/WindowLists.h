@@ -6,9 +6,13 @@
 // (column.txt, copied from the def folder when the profile has none), with each column's width
 // kept in the configuration under its key ("NO" for the first column).
 //
+// The bookmark list is what the units ask for as the bookmark index (TBookmarkServices,
+// controls/WindowServices.h).
+//
 // A list file that exists but cannot be read is told in the log; the list keeps it from being
 // written over. A list that cannot be written is told in the log too.
 
+#include "controls/WindowServices.h"
 #include "core/TextList.h"
 
 #include <QString>
@@ -16,7 +20,7 @@
 
 class TqorExtListView;
 
-class TWindowLists {
+class TWindowLists : public TBookmarkServices {
 public:
     TTextList BookmarkList;     // bookmark.txt: "SITEID/board id/thread key=title"
     TTextList RecentBoards;     // recbrd.txt
@@ -27,6 +31,9 @@ public:
     static QString ResRulesFile();     // ngres.txt
     static QString ThreadRulesFile();  // ngthread.txt
     static QString BookmarkFile();     // bookmark.txt
+
+    TTextList &BookmarkIndex() override { return BookmarkList; }
+    QString BookmarkIndexFile() const override { return BookmarkFile(); }
 
     // Reads the recent lists and the bookmark list (each only when its file exists); gives the
     // lines of the URL history.

@@ -4,16 +4,17 @@
 // The commands of the main window live in command units by family (thread commands, browser-tab
 // commands, selected-post commands, hover popups, pane commands, tool commands, ...). A unit never
 // includes the main window's header: it is given by its constructor the interfaces below that it
-// uses and reaches the window only through them. The window implements them once
-// (mainwindow/VarneloWindowServices.cpp); tests give a unit small fakes where no window is needed.
+// uses and reaches the window only through them. Each interface is implemented once, by the part of
+// the window that owns its subject (the tab manager the tabs, the board pane the board tree, the
+// pane layout the panes, ...); tests give a unit small fakes where no window is needed.
 //
-// The interface is made of small interfaces, one per subject; a unit or dialog takes only the
-// subjects it uses, and the whole TWindowServices only when it uses most of them. A family adds what
-// it needs to the subject it belongs to, never a copy of a service that is already here. Services
-// hand out operations. The few objects of the window they hand out are the window itself (the parent
-// of dialogs), the actions, the hint window and its popup timer, some menus, the trace pane, the drop
-// target of tab drags and the window's events (controls/WindowEvents.h); the panes stay in the
-// window.
+// The interfaces are small, one per subject; a unit or dialog takes only the subjects it uses, and
+// the bundle TWindowServices, which hands out every subject, only when it uses most of them. A
+// family adds what it needs to the subject it belongs to, never a copy of a service that is already
+// here. Services hand out operations. The few objects of the window they hand out are the window
+// itself (the parent of dialogs), the actions, the hint window and its popup timer, some menus, the
+// trace pane, the drop target of tab drags and the window's events (controls/WindowEvents.h); the
+// panes stay in the window.
 
 #include <QIcon>
 #include <QList>
@@ -61,6 +62,8 @@ public:
     virtual QList<QAction *> WindowActions() const = 0;
     // The pictures of the actions, by image index.
     virtual QList<QIcon> ActionImages() const = 0;
+    // Runs the command as its menu entry does: only when it is enabled.
+    virtual void Execute(const QString &name) = 0;
     // The busy indication shared by every request.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
@@ -91,12 +94,6 @@ public:
     // A new thread tab for the thread (it takes a reference to it), with an empty response list of
     // its own; activated when asked.
     virtual TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) = 0;
-    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
-    // the board whose key the tab carries (may be nullptr).
-    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
-    // The thread-list view shows the tab's document (nullptr: none); the document it showed keeps
-    // its scroll position and selected row.
-    virtual void ShowListDoc(TTavuListDoc *doc) = 0;
     // The board tab of the board (same site and board id); nullptr when none is open.
     virtual TTavuListDoc *BoardTab(const TBoard *board) const = 0;
     // Closes the thread-list tab (the first one left is activated); redraw lays the tab bar out.
@@ -106,6 +103,11 @@ public:
     // The controller of the current browser tab, to which the tab commands go (nullptr when no tab
     // is current).
     virtual TThreadTab *FocusedTab() const = 0;
+    // The board the user is looking at: that of the current thread tab while the browser pane is
+    // shown, else that of the current thread-list tab (nullptr when none).
+    virtual TBoard *ShownBoard() const = 0;
+    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
+    virtual void CloseBoardTabs(const TBoard *board) = 0;
 };
 
 // ---- reading: opening threads, boards and pages ----
@@ -127,6 +129,14 @@ public:
     virtual void ShowPictureView(const QString &url) = 0;
     // Opens the URL in the preview browser and shows it.
     virtual void OpenInPreviewBrowser(const QString &url) = 0;
+    // Opens the reply composer for the tab's thread with the text in its body.
+    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
+};
+
+// ---- the search views: extract tabs and the window's second browser ----
+class TSearchViewServices {
+public:
+    virtual ~TSearchViewServices() = default;
     // Shows one response of the thread alone in the window's second browser.
     virtual void ShowResInPreview(TThreadItem *item, const TRes &res) = 0;
     // The same for the responses of the list marked visible (the list is taken over).
@@ -135,18 +145,16 @@ public:
     virtual void ShowUrlInDoubleWindow(const QString &url) = 0;
     // True while the window's second browser (the "double window") shows.
     virtual bool DoubleWindowShown() const = 0;
+    // Shows or hides the window's second browser (hidden, it lets go of its thread).
+    virtual void ShowDoubleWindow(bool show) = 0;
     // A new tab with the responses of the current thread tab that match (nullptr, with a warning,
     // when none does).
     virtual TTavuBrowser *FilterResView(const ResSearch::TResSearch &search) = 0;
-    // Opens the reply composer for the tab's thread with the text in its body.
-    virtual void WriteReply(TTavuBrowser *tab, const QString &text) = 0;
     // A new, activated thread tab in extract mode for the thread showing the list (taken over).
     virtual void ShowExtractTab(TThreadItem *item, TResList *list, const QString &url) = 0;
     // Searches the stored logs of the threads of the board tab: one extract tab per thread with a
     // match, the first one activated.
     virtual void SearchBoardLogs(TTavuListDoc *doc, const ResSearch::TResSearch &search) = 0;
-    // Shows or hides the window's second browser (hidden, it lets go of its thread).
-    virtual void ShowDoubleWindow(bool show) = 0;
 };
 
 // ---- thread views ----
@@ -179,18 +187,16 @@ public:
     virtual void TypeAddress(const QString &text) = 0;
 };
 
-// ---- sites, boards and the thread list ----
-class TBoardServices {
+// ---- the board pane: the sites and the board tree ----
+class TBoardTreeServices {
 public:
-    virtual ~TBoardServices() = default;
+    virtual ~TBoardTreeServices() = default;
     // The site the board tree shows (nullptr when none).
     virtual TSite *CurrentSite() const = 0;
     // Shows the site in the board tree, its boards read anew from the site's board list.
     virtual void ShowSiteBoards(TSite *site) = 0;
     // The site list is read again from bbs.txt and its first site shown.
     virtual void ShowFirstSite() = 0;
-    // The BBS bar is built again from bbsbar.txt.
-    virtual void ReloadBBSBar() = 0;
     // True (after telling the user) while requests, update checks or patrols may hold boards:
     // board lists must not be rebuilt meanwhile.
     virtual bool BoardListsBusy() = 0;
@@ -203,12 +209,43 @@ public:
     virtual void ShowNewBoardsOf(TSite *site, bool filtered) = 0;
     // A board opened from a shortcut bar or the visited-boards menu: shown in the board tree when
     // the option JUMPSHORTCUT is on.
-    virtual void JumpToBoardInTree(TBoard *board) = 0;
-    // The board the user is looking at: that of the current thread tab while the browser pane is
-    // shown, else that of the current thread-list tab (nullptr when none).
-    virtual TBoard *ShownBoard() const = 0;
+    virtual void JumpToBoardInTree(const TBoard *board) = 0;
+    // True while the board tree has a current node (a board, a category or a folder).
+    virtual bool HasCurrentTreeNode() const = 0;
+    // The sites the site box offers, in its order.
+    virtual QList<TSite *> OfferedSites() const = 0;
+    // Selects the next node of the board tree whose text contains the text, ignoring case (after
+    // the current node when fromNext is set, else from the first), and scrolls to it; false when
+    // none does.
+    virtual bool FindTreeNode(const QString &text, bool fromNext) = 0;
+    // The current node of the board tree shows its board's picture again (its logs went).
+    virtual void RefreshTreeNodeIcon() = 0;
+    // Shows the filter box of the board tree (focused) or hides it.
+    virtual void ShowBoardFilter(bool shown) = 0;
+    virtual void ExpandBoardTree(bool expand) = 0;
+    // The widget a tab button is dropped on: the board tree's viewport, accepting drops.
+    virtual QWidget *TabDropTarget() const = 0;
+    // True when a node of the board tree is at the point of the drop target; board is that node's
+    // board (nullptr for a category).
+    virtual bool TreeNodeAt(const QPoint &point, TBoard *&board) const = 0;
+    // Stores which folders of the board tree are open, for the site it shows.
+    virtual void SaveBoardTreeState() = 0;
+};
+
+// ---- boards and the thread list ----
+class TBoardServices {
+public:
+    virtual ~TBoardServices() = default;
+    // The BBS bar is built again from bbsbar.txt.
+    virtual void ReloadBBSBar() = 0;
     // The thread-list tab the thread-list view shows (nullptr when none).
     virtual TTavuListDoc *ShownListDoc() const = 0;
+    // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
+    // the board whose key the tab carries (may be nullptr).
+    virtual TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) = 0;
+    // The thread-list view shows the tab's document (nullptr: none); the document it showed keeps
+    // its scroll position and selected row.
+    virtual void ShowListDoc(TTavuListDoc *doc) = 0;
     // The threads of the selected rows of the shown thread list, in row order.
     virtual QList<TThreadItem *> SelectedThreads() const = 0;
     // Selects the thread's row in the thread list and scrolls it into view; false when the shown
@@ -223,8 +260,6 @@ public:
     virtual void SelectedThreadsLeft(TTavuListDoc *doc) = 0;
     // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
     virtual void ThreadStateChanged(TThreadItem *item) = 0;
-    // Closes the board's thread-list tab and every browser tab showing a thread of the board.
-    virtual void CloseBoardTabs(TBoard *board) = 0;
     // shortcut.txt changed: both shortcut bars load it again.
     virtual void ShortcutsChanged() = 0;
     // The number of rows the thread-list view shows now.
@@ -243,21 +278,14 @@ public:
     // The thread-list view shows that many rows of the shown document, scrolled to the top unless
     // keepScroll.
     virtual void SetThreadListRowCount(int count, bool keepScroll) = 0;
-    // True while the board tree has a current node (a board, a category or a folder).
-    virtual bool HasCurrentTreeNode() const = 0;
     // The thread of the thread list's focused row in the current thread-list tab (nullptr when the
     // row holds none).
     virtual TThreadItem *FocusedThread() const = 0;
     // True while an update check or patrol of a thread-list tab runs.
     virtual bool UpdateCheckRunning() const = 0;
-    // The sites the site box offers, in its order.
-    virtual QList<TSite *> OfferedSites() const = 0;
-    // Selects the next node of the board tree whose text contains the text, ignoring case (after
-    // the current node when fromNext is set, else from the first), and scrolls to it; false when
-    // none does.
-    virtual bool FindTreeNode(const QString &text, bool fromNext) = 0;
-    // The current node of the board tree shows its board's picture again (its logs went).
-    virtual void RefreshTreeNodeIcon() = 0;
+    // column.txt changed: the thread list shows its columns in the file's order, each keeping the
+    // width it had.
+    virtual void ReloadThreadListColumns() = 0;
 };
 
 // ---- rules ----
@@ -273,7 +301,7 @@ public:
     virtual QString ThreadRulesFile() const = 0;
 };
 
-// ---- layout: panes, bars, menus and the looks of the window ----
+// ---- layout: the panes ----
 class TLayoutServices {
 public:
     virtual ~TLayoutServices() = default;
@@ -283,7 +311,6 @@ public:
     // the thread-list pane may instead span the whole width above the rest (the extended thread
     // list). The log pane lies under the body, the header bars above everything.
     enum TBodyPane { bpThreadList, bpBrowser };
-    enum TPaneControl { pcBoardTree, pcThreadList, pcBrowser, pcSiteBox, pcAddressBox };
     // Opens or collapses the board pane (TWindowEvents::BoardPaneToggled tells each time it does).
     virtual void ShowBoardPane(bool shown) = 0;
     // The board pane goes to the right of the rest, or back to its left, keeping its width.
@@ -302,16 +329,8 @@ public:
     // goes back to the top of the body.
     virtual void SpanThreadList(bool span) = 0;
     virtual void ShowLogPane(bool shown) = 0;
-    virtual void ShowHeaderBars(bool shown) = 0;
-    // Shows the filter box of the board tree (focused) or hides it.
-    virtual void ShowBoardFilter(bool shown) = 0;
-    virtual void ExpandBoardTree(bool expand) = 0;
     // The tab bar of the pane lays its buttons out again.
     virtual void LayOutTabBar(TBodyPane pane) = 0;
-    // Focuses the control (for the browser pane its current tab) and moves the mouse pointer into
-    // it when it shows.
-    virtual void FocusControl(TPaneControl control) = 0;
-
     // The thread-information pane places what it makes: its tabs into the panel beside the browser
     // tabs, and the image pane under the browser tabs and the panel (imagePane 0) or under the tabs
     // in the panel (2); as a tab of theirs (1) it places it itself. The panel's width and the image
@@ -324,14 +343,23 @@ public:
     // A drag of a browser tab's button onto the board tree. The filter sees the events of the
     // browser tab bar (a button added later comes as its child) and of each of its buttons.
     virtual void WatchBrowserTabBar(QObject *filter) = 0;
-    // The widget a tab button is dropped on: the board tree's viewport, accepting drops.
-    virtual QWidget *TabDropTarget() const = 0;
-    // True when a node of the board tree is at the point of the drop target; board is that node's
-    // board (nullptr for a category).
-    virtual bool TreeNodeAt(const QPoint &point, TBoard *&board) const = 0;
 
     // Places the tab bars as THREADTAB and BROWSERTAB POSITION and TOOLBARPOS say.
     virtual void ApplyTabBarPositions() = 0;
+    // The pane that shows the trace of requests and replies.
+    virtual QWidget *TracePane() const = 0;
+};
+
+// ---- the window's bars, menus, focus and looks ----
+class TBarServices {
+public:
+    virtual ~TBarServices() = default;
+    enum TPaneControl { pcBoardTree, pcThreadList, pcBrowser, pcSiteBox, pcAddressBox };
+    // Shows or hides the tool-bar bands of the header but the menu bar.
+    virtual void ShowHeaderBars(bool shown) = 0;
+    // Focuses the control (for the browser pane its current tab) and moves the mouse pointer into
+    // it when it shows.
+    virtual void FocusControl(TPaneControl control) = 0;
     // A menu of the window by its object name ("RecentRead", "RecentWrite", "Tool1",
     // "GaishutuMenu"); nullptr if none.
     virtual QMenu *Menu(const QString &name) const = 0;
@@ -343,15 +371,10 @@ public:
     // Reloads the tool bars and popup menus from toolbar.ini and popup.ini, the band layout from
     // COOLBAR1, and places the tab bars and shortcut bars as the configuration says.
     virtual void ReloadBarLayout() = 0;
-    // The pane that shows the trace of requests and replies.
-    virtual QWidget *TracePane() const = 0;
     // skin.ini changed: every open thread tab takes its skin again and is rendered in it.
     virtual void ApplySkinChange() = 0;
     // Builds the external tools at the end of the tools menu from tool.txt again.
     virtual void ReloadToolsMenu() = 0;
-    // column.txt changed: the thread list shows its columns in the file's order, each keeping the
-    // width it had.
-    virtual void ReloadThreadListColumns() = 0;
     // toolbar.ini or popup.ini changed: the action toolbars and the popup menus are built again.
     virtual void ReloadToolBarsAndMenus() = 0;
 };
@@ -361,7 +384,7 @@ class TBookmarkServices {
 public:
     virtual ~TBookmarkServices() = default;
     // The bookmark index ("SITEID/board id/thread key=title" lines) and the file it is saved to.
-    virtual TTextList &BookmarkIndex() const = 0;
+    virtual TTextList &BookmarkIndex() = 0;
     virtual QString BookmarkIndexFile() const = 0;
 };
 
@@ -375,8 +398,6 @@ public:
     // The busy indication ends, whatever the count of running requests says.
     virtual void ClearBusy() = 0;
     virtual void StopFocusTimer() = 0;
-    // Stores which folders of the board tree are open, for the site it shows.
-    virtual void SaveBoardTreeState() = 0;
     // Frees the thread-list documents still held and closes the threads of the browser tabs still
     // held and of the private browser; the window holds no tab afterwards.
     virtual void ReleaseTabs() = 0;
@@ -384,14 +405,21 @@ public:
     virtual void ReleaseSessionParts() = 0;
 };
 
-// Everything the window offers, as the units that use most of its subjects take it.
-class TWindowServices : public TWindowFrameServices,
-                        public TTabServices,
-                        public TReadingServices,
-                        public TThreadViewServices,
-                        public TBoardServices,
-                        public TRuleServices,
-                        public TLayoutServices,
-                        public TBookmarkServices,
-                        public TSessionServices {
+// Everything the window offers, one subject at a time, for the units that use most of the subjects.
+// The window hands out each subject from the part of it that owns the subject.
+class TWindowServices {
+public:
+    virtual ~TWindowServices() = default;
+    virtual TWindowFrameServices &Frame() const = 0;
+    virtual TTabServices &Tabs() const = 0;
+    virtual TReadingServices &Reading() const = 0;
+    virtual TSearchViewServices &SearchViews() const = 0;
+    virtual TThreadViewServices &Views() const = 0;
+    virtual TBoardTreeServices &BoardTree() const = 0;
+    virtual TBoardServices &Boards() const = 0;
+    virtual TRuleServices &Rules() const = 0;
+    virtual TLayoutServices &Layout() const = 0;
+    virtual TBarServices &Bars() const = 0;
+    virtual TBookmarkServices &Bookmarks() const = 0;
+    virtual TSessionServices &Session() const = 0;
 };

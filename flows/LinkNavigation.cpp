@@ -70,8 +70,8 @@ TResList *NamedResponses(const TResList &shown, const Urls::TBoardUrlParts &part
 }  // namespace
 
 TLinkNavigation::TLinkNavigation(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                 TThreadViewServices &views, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), views(views)
+                                 TSearchViewServices &searchViews, TThreadViewServices &views, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), searchViews(searchViews), views(views)
 {
     connect(&frame.Events(), &TWindowEvents::BrowserTabCreated, this, &TLinkNavigation::BindLinkNavigation);
 }
@@ -194,7 +194,7 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
 {
     const TBBS *type = tab->ThreadItem()->BBS;
     if (type && type->ID == QLatin1String("ahhanscript") && url.contains(QLatin1String("&al=on"))) {
-        reading.ShowUrlInDoubleWindow(url);
+        searchViews.ShowUrlInDoubleWindow(url);
         return;
     }
     Urls::TBoardUrlParts parts;
@@ -206,7 +206,7 @@ void TLinkNavigation::ShowLinkedResponses(TTavuBrowser *tab, const QString &url)
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("指定レスは消去されています。"));
         return;
     }
-    reading.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
+    searchViews.ShowResListInPreview(tab->ThreadItem(), NamedResponses(shown, parts));
 }
 
 void TLinkNavigation::OpenThreadLink(const QString &url, bool activate)

@@ -12,6 +12,7 @@
 class TEmbeddedWB;
 class TTavuBrowser;
 class TReadingServices;
+class TSearchViewServices;
 class TTabServices;
 class TThreadViewServices;
 class TWindowFrameServices;
@@ -21,7 +22,7 @@ class TLinkNavigation : public QObject {
 public:
     // Binds every browser tab made from now on.
     TLinkNavigation(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                    TThreadViewServices &views, QObject *parent);
+                    TSearchViewServices &searchViews, TThreadViewServices &views, QObject *parent);
 
     // Binds the tab's navigation and new-window events to the handlers below.
     void BindLinkNavigation(TTavuBrowser *tab);
@@ -48,6 +49,7 @@ private:
     TTabServices &tabs;
 
     TReadingServices &reading;
+    TSearchViewServices &searchViews;
 
     TThreadViewServices &views;
 };

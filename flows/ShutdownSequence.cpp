@@ -57,7 +57,7 @@ void TShutdownSequence::EndSession()
 void TShutdownSequence::Close()
 {
     closed = true;
-    services.HideWindow();
+    services.Session().HideWindow();
     if (DolibManager && DolibManager->IsLoggedIn())
         DolibManager->Logout();
     if (Be2chManager && Be2chManager->IsLoggedIn())
@@ -65,7 +65,7 @@ void TShutdownSequence::Close()
     updateChecks.StopChecks();
     SaveRuleLists();
     if (TavuHttpList->Count() > 0) {
-        services.StopAll();
+        services.Session().StopAll();
         DrainJobs(3, 1000);
     }
 }
@@ -75,8 +75,8 @@ void TShutdownSequence::SaveRuleLists()
     if (!startup.RulesLoaded())
         return;   // never read: writing them would empty the user's files
     try {
-        services.ResRules()->SaveToFile(services.ResRulesFile());
-        services.ThreadRules()->SaveToFile(services.ThreadRulesFile());
+        services.Rules().ResRules()->SaveToFile(services.Rules().ResRulesFile());
+        services.Rules().ThreadRules()->SaveToFile(services.Rules().ThreadRulesFile());
     } catch (const EVarnelo &e) {
         qWarning() << "rule lists not saved:" << e.Message;
     }
@@ -99,7 +99,7 @@ void TShutdownSequence::Destroy()
     if (!closed)
         Close();
     TavuConfig->APPSTATE = TavuEnviron->IsOffline();
-    services.StoreBarLayout();   // the layout goes into kpw.ini with everything else
+    services.Bars().StoreBarLayout();   // the layout goes into kpw.ini with everything else
     try {
         TavuConfig->Save();
     } catch (const EVarnelo &e) {
@@ -107,11 +107,11 @@ void TShutdownSequence::Destroy()
     }
     Tavutils::ShellDeleteFiles(TavuConfig->GetTempDir() + QStringLiteral("KPW*.tmp"), false);
 
-    services.StopFocusTimer();
-    services.SaveBoardTreeState();
-    services.HideWindow();
+    services.Session().StopFocusTimer();
+    services.BoardTree().SaveBoardTreeState();
+    services.Session().HideWindow();
     if (DolibManager)
-        DolibManager->disconnect(services.Window());
+        DolibManager->disconnect(services.Frame().Window());
 
     TavuHttpList->AbortAll(true);
     DrainJobs(10, 100);
@@ -121,7 +121,7 @@ void TShutdownSequence::Destroy()
     TSaveQueue::Instance().WaitAll();   // the logs, .inf files and histories still being written
 
     lists.Save();
-    services.ReleaseSessionParts();
+    services.Session().ReleaseSessionParts();
 }
 
 // Closes every tab through the tab-closing procedures. Closing waits for a tab's download to end
@@ -129,21 +129,21 @@ void TShutdownSequence::Destroy()
 // freed and the threads of the browser tabs that remain closed all the same.
 void TShutdownSequence::CloseAllTabs()
 {
-    for (TTavuListDoc *doc : services.ListDocs()) {
+    for (TTavuListDoc *doc : services.Tabs().ListDocs()) {
         try {
-            services.CloseListDoc(doc, false);
+            services.Tabs().CloseListDoc(doc, false);
         } catch (const EVarnelo &) {
             doc->CancelDownload();
         }
     }
-    for (TTavuBrowser *tab : services.Browsers()) {
+    for (TTavuBrowser *tab : services.Tabs().Browsers()) {
         try {
-            services.CloseBrowser(tab, false);
+            services.Tabs().CloseBrowser(tab, false);
         } catch (const EVarnelo &) {
             tab->CancelDownload();
         }
     }
-    services.ReleaseTabs();
+    services.Session().ReleaseTabs();
 }
 
 void TShutdownSequence::TrackWorker(QThread *thread)

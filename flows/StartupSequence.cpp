@@ -73,7 +73,7 @@ void TStartupSequence::Run()
         splash->ShowSplash();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    RunStep(QStringLiteral("tabbars"), QString(), [this] { services.ApplyTabBarPositions(); });
+    RunStep(QStringLiteral("tabbars"), QString(), [this] { services.Layout().ApplyTabBarPositions(); });
     RunStep(QStringLiteral("panes"), QString(), [this] { ApplyPaneChoices(); });
     RunStep(QStringLiteral("userfiles"), QStringLiteral("ユーザー情報の初期化"), [this] { PrepareUserFiles(); });
     RunStep(QStringLiteral("bbstypes"), QStringLiteral("BBSデータの読み込み中(1)"), [this] { LoadBoardTypes(); });
@@ -81,8 +81,8 @@ void TStartupSequence::Run()
     RunStep(QStringLiteral("sitebox"), QStringLiteral("サイト構造の読み込み中"), [this] { Call(FillSiteBox); });
     RunStep(QStringLiteral("columns"), QString(), [this] { Call(ApplyColumnWidths); });
     RunStep(QStringLiteral("site"), QString(), [this] { ChooseStartupSite(); });
-    RunStep(QStringLiteral("toolbars"), QStringLiteral("ツールバーの復元"), [this] { services.ReloadToolBarsAndMenus(); });
-    RunStep(QStringLiteral("shortcutbars"), QString(), [this] { services.ShortcutsChanged(); });
+    RunStep(QStringLiteral("toolbars"), QStringLiteral("ツールバーの復元"), [this] { services.Bars().ReloadToolBarsAndMenus(); });
+    RunStep(QStringLiteral("shortcutbars"), QString(), [this] { services.Boards().ShortcutsChanged(); });
     RunStep(QStringLiteral("rules"), QString(), [this] { LoadRuleLists(); });
     RunStep(QStringLiteral("online"), QString(), [this] { ApplyOnlineState(); });
     RunStep(QStringLiteral("focus"), QString(), [this] {
@@ -90,9 +90,9 @@ void TStartupSequence::Run()
             Call(StartFocusTimer);
     });
     RunStep(QStringLiteral("menus"), QString(), [this] {
-        services.UpdateThreadListMenu();
-        services.UpdateBrowserMenu();
-        services.ReloadBBSBar();
+        services.Boards().UpdateThreadListMenu();
+        services.Views().UpdateBrowserMenu();
+        services.Boards().ReloadBBSBar();
     });
     RunStep(QStringLiteral("splash"), QString(), [this] { CloseSplash(); });
     RunStep(QStringLiteral("logins"), QString(), [this] { AutoLogin(); });
@@ -114,14 +114,14 @@ void TStartupSequence::Call(const std::function<void()> &step)
 // Runs a command the way its menu entry does: only when it is enabled.
 void TStartupSequence::Execute(const QString &name)
 {
-    QAction *action = services.Action(name);
+    QAction *action = services.Frame().Action(name);
     if (action && action->isEnabled())
         action->trigger();
 }
 
 void TStartupSequence::SetChecked(const QString &name, bool checked)
 {
-    if (QAction *action = services.Action(name))
+    if (QAction *action = services.Frame().Action(name))
         action->setChecked(checked);
 }
 
@@ -214,12 +214,12 @@ void TStartupSequence::LoadSites()
 // STARTUPSITE names.
 void TStartupSequence::ChooseStartupSite()
 {
-    if (services.OfferedSites().isEmpty()) {
+    if (services.BoardTree().OfferedSites().isEmpty()) {
         if (splash)
             splash->hide();
         Execute(QStringLiteral("actBBSSelect"));
     }
-    const QList<TSite *> sites = services.OfferedSites();
+    const QList<TSite *> sites = services.BoardTree().OfferedSites();
     if (sites.isEmpty())
         return;
     TSite *shown = sites.first();
@@ -229,16 +229,16 @@ void TStartupSequence::ChooseStartupSite()
                 shown = site;
         }
     }
-    services.ShowSiteBoards(shown);
+    services.BoardTree().ShowSiteBoards(shown);
 }
 
 // ngres.txt and ngthread.txt; from now on shutdown writes them back.
 void TStartupSequence::LoadRuleLists()
 {
-    TTavuActionList *resRules = services.ResRules();
-    TTavuActionList *threadRules = services.ThreadRules();
-    resRules->LoadFromFile(services.ResRulesFile());
-    threadRules->LoadFromFile(services.ThreadRulesFile());
+    TTavuActionList *resRules = services.Rules().ResRules();
+    TTavuActionList *threadRules = services.Rules().ThreadRules();
+    resRules->LoadFromFile(services.Rules().ResRulesFile());
+    threadRules->LoadFromFile(services.Rules().ThreadRulesFile());
     for (const QString &message : resRules->LoadMessages() + threadRules->LoadMessages())
         EventLog::AddLog(message);
     rulesLoaded = true;
@@ -251,7 +251,7 @@ void TStartupSequence::ApplyOnlineState()
     TavuEnviron->SetOffline(TavuConfig->APPSTATE);
     if (!TavuEnviron->IsOffline())
         return;
-    QAction *online = services.Action(QStringLiteral("actOnline"));
+    QAction *online = services.Frame().Action(QStringLiteral("actOnline"));
     if (online && online->isEnabled())
         online->trigger();   // its handler keeps the program offline and shows it
     else
@@ -306,5 +306,5 @@ void TStartupSequence::ApplyStartArguments(const TStartArguments &arguments)
         TavuEnviron->SetCached(false, true);
     }
     if (!arguments.Url.isEmpty())
-        services.OpenThreadUrl(arguments.Url, false);
+        services.Reading().OpenThreadUrl(arguments.Url, false);
 }

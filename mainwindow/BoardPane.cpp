@@ -141,19 +141,19 @@ QList<TSite *> TBoardPane::OfferedSites() const
     return sites;
 }
 
-void TBoardPane::SaveTreeState()
+void TBoardPane::SaveBoardTreeState()
 {
     BoardTree::SaveTreeState(BoardListView, currentSite);
 }
 
 // ---- the board tree ----
 
-TBoard *TBoardPane::SelectedBoard() const
+TBoard *TBoardPane::SelectedTreeBoard() const
 {
     return BoardTree::NodeBoard(BoardListView->currentItem());
 }
 
-bool TBoardPane::HasCurrentNode() const
+bool TBoardPane::HasCurrentTreeNode() const
 {
     return BoardListView->currentItem() != nullptr;
 }
@@ -227,4 +227,40 @@ void TBoardPane::RefreshTreeNodeIcon()
     QTreeWidgetItem *node = BoardListView->currentItem();
     if (const TBoard *board = BoardTree::NodeBoard(node))
         node->setIcon(0, BoardTreeImages::BoardIcon(*board));
+}
+
+bool TBoardPane::BoardListsBusy()
+{
+    return BoardTree::BoardListsBusy();
+}
+
+void TBoardPane::ShowBoardFilter(bool shown)
+{
+    BoardFilterCombo->setVisible(shown);
+    if (BoardFilterCombo->isVisible())
+        BoardFilterCombo->setFocus();
+}
+
+void TBoardPane::ExpandBoardTree(bool expand)
+{
+    BoardListView->setUpdatesEnabled(false);
+    if (expand)
+        BoardListView->expandAll();
+    else
+        BoardListView->collapseAll();
+    BoardListView->setUpdatesEnabled(true);
+}
+
+QWidget *TBoardPane::TabDropTarget() const
+{
+    BoardListView->setAcceptDrops(true);
+    BoardListView->viewport()->setAcceptDrops(true);
+    return BoardListView->viewport();
+}
+
+bool TBoardPane::TreeNodeAt(const QPoint &point, TBoard *&board) const
+{
+    const QTreeWidgetItem *node = BoardListView->itemAt(point);
+    board = BoardTree::NodeBoard(node);
+    return node != nullptr;
 }

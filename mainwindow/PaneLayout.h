@@ -14,9 +14,9 @@
 
 #include <QList>
 #include <QObject>
+#include <QPlainTextEdit>
 
 class QMainWindow;
-class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -27,11 +27,9 @@ class TPageScroller;
 class TTavuSplitter;
 class TWindowEvents;
 
-class TPaneLayout : public QObject {
+class TPaneLayout : public QObject, public TLayoutServices {
     Q_OBJECT
 public:
-    using TBodyPane = TLayoutServices::TBodyPane;
-
     // Arranges the board pane and the thread-list view with the panes it makes, as the window's
     // central widget.
     TPaneLayout(QMainWindow &window, QWidget *boardPane, QWidget *threadList);
@@ -48,7 +46,7 @@ public:
     QWidget *BrowserArea() const;
     QWidget *BrowserViewPanel() const { return browserViewPanel; }
     QPlainTextEdit *LogPane() const { return memo1; }
-    QPlainTextEdit *TracePane() const { return memo3; }
+    QPlainTextEdit *TracePane() const override { return memo3; }
 
     // ---- the panes' sizes and the window's place (kpw.ini DESKTOP) ----
     // Also the order of the bands of the top band (COOLBAR1); the panes shown are stored as their
@@ -56,25 +54,25 @@ public:
     void LoadSizes(const QList<QToolBar *> &bands, const TIniFile &ini);
     void SaveSizes(const QList<QToolBar *> &bands, const TActionList &actions, TIniFile &ini);
 
-    // ---- arranging (TLayoutServices says what each does) ----
-    void ShowBoardPane(bool shown);
-    void PutBoardPaneRight(bool right);
-    int HideBodyPane(TBodyPane pane);
-    void ShowBodyPane(TBodyPane pane, int size);
-    bool BodyPaneShown(TBodyPane pane) const;
-    void LayOutBody(bool sideBySide);
-    void SpanThreadList(bool span);
-    void ShowLogPane(bool shown);
+    // ---- arranging: what the units ask of the panes (TLayoutServices says what each does) ----
+    void ShowBoardPane(bool shown) override;
+    void PutBoardPaneRight(bool right) override;
+    int HideBodyPane(TBodyPane pane) override;
+    void ShowBodyPane(TBodyPane pane, int size) override;
+    bool BodyPaneShown(TBodyPane pane) const override;
+    void LayOutBody(bool sideBySide) override;
+    void SpanThreadList(bool span) override;
+    void ShowLogPane(bool shown) override;
     // The log pane becomes editable: Enter hands the line under the caret to the events
     // (TWindowEvents::EnterLogLine), and a line taken as a command does not reach the pane.
     void SendLogLinesTo(TWindowEvents &events);
-    void LayOutTabBar(TBodyPane pane);
-    void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace);
-    int ThreadInfoWidth() const;
-    void WatchBrowserTabBar(QObject *filter);
+    void LayOutTabBar(TBodyPane pane) override;
+    void PlaceThreadInfo(QWidget *tabs, QWidget *imagePane, int imagePanePlace) override;
+    int ThreadInfoWidth() const override;
+    void WatchBrowserTabBar(QObject *filter) override;
     // Each tab bar above or below its pane (THREADTAB and BROWSERTAB POSITION), its command bar
     // beside it (TOOLBARPOS).
-    void ApplyTabBarPositions();
+    void ApplyTabBarPositions() override;
 
 signals:
     // The board pane opened or collapsed, by a command or a drag of its splitter.

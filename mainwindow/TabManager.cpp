@@ -195,6 +195,20 @@ void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadI
     window.UpdateBrowserMenu();
 }
 
+TTavuBrowser *TTabManager::NewPageTab(const QString &caption, bool activate)
+{
+    TTavuBrowser *tab = nullptr;
+    NewBrowser(tab, nullptr, nullptr, activate, caption);
+    return tab;
+}
+
+TTavuBrowser *TTabManager::NewThreadTab(TThreadItem *item, bool activate)
+{
+    TTavuBrowser *tab = nullptr;
+    NewBrowser(tab, new TResList(item), item, activate, item->ShownTitle());
+    return tab;
+}
+
 TTavuBrowser *TTabManager::NewWebPageTab(const QString &url, const QString &caption, bool activate)
 {
     TTavuBrowser *browser = nullptr;
@@ -240,10 +254,43 @@ bool TTabManager::GetActiveBrowser(TTavuBrowser *&tab) const
     return false;
 }
 
+TTavuBrowser *TTabManager::CurrentBrowser() const
+{
+    TTavuBrowser *tab = nullptr;
+    return GetActiveBrowser(tab) ? tab : nullptr;
+}
+
+TTavuListDoc *TTabManager::CurrentListDoc() const
+{
+    TTavuListDoc *doc = nullptr;
+    return GetActiveListDoc(doc) ? doc : nullptr;
+}
+
 TThreadTabController *TTabManager::FocusedController() const
 {
     TTavuBrowser *tab = nullptr;
     return GetActiveBrowser(tab) ? Controller(tab) : nullptr;
+}
+
+TThreadTab *TTabManager::FocusedTab() const
+{
+    return FocusedController();
+}
+
+TBoard *TTabManager::ShownBoard() const
+{
+    const QAction *browserShown = window.Action(QStringLiteral("actShowBrowser"));
+    TTavuBrowser *tab = CurrentBrowser();
+    if (tab && browserShown && browserShown->isChecked())
+        return tab->GetBoard();
+    TTavuListDoc *doc = CurrentListDoc();
+    return doc ? doc->GetBoard() : nullptr;
+}
+
+TTavuListDoc *TTabManager::BoardTab(const TBoard *board) const
+{
+    TTavuListDoc *doc = nullptr;
+    return FindBoardTab(board, doc) ? doc : nullptr;
 }
 
 bool TTabManager::FindBoardTab(const TBoard *board, TTavuListDoc *&doc) const
@@ -406,6 +453,12 @@ void TTabManager::CloseActiveBrowser(bool redraw)
     TTavuBrowser *browser = nullptr;
     if (GetActiveBrowser(browser))
         CloseBrowser(browser, redraw);
+}
+
+void TTabManager::RedrawListTabs()
+{
+    BoardTree::UpdateBarWidth(widgets.ThreadListBar);
+    widgets.ThreadListBar->update();
 }
 
 void TTabManager::CloseBoardTabs(const TBoard *board)

@@ -7,9 +7,13 @@
 //
 // Each browser tab gets its controller (TThreadTabController), to which the tab commands go.
 //
+// The manager is what the units ask about tabs (TTabServices, controls/WindowServices.h).
+//
 // The window builds the bars, menus and the panel the browser tabs fill and hands them over; it
 // binds its own parts to a tab the manager made (ListDocMade, BrowserMade) and lets go of them
 // when the manager closes it (ListDocClosing, BrowserClosing).
+
+#include "controls/WindowServices.h"
 
 #include <QHash>
 #include <QList>
@@ -28,7 +32,7 @@ class TThreadItemList;
 class TThreadTabController;
 class TVarneloWindow;
 
-class TTabManager : public QObject {
+class TTabManager : public QObject, public TTabServices {
     Q_OBJECT
 public:
     // The widgets of the tabs that the window builds.
@@ -45,8 +49,11 @@ public:
     TTabManager(TVarneloWindow &window, const TWidgets &widgets);
 
     // The open tabs, the most recently activated first.
-    const QList<TTavuListDoc *> &ListDocs() const { return listDocs; }
-    const QList<TTavuBrowser *> &Browsers() const { return browsers; }
+    QList<TTavuListDoc *> ListDocs() const override { return listDocs; }
+    QList<TTavuBrowser *> Browsers() const override { return browsers; }
+    // The tabs of the pressed buttons (nullptr when none).
+    TTavuBrowser *CurrentBrowser() const override;
+    TTavuListDoc *CurrentListDoc() const override;
 
     // ---- making ----
 
@@ -57,6 +64,9 @@ public:
     // A new thread tab, for the thread (one reference taken) or, without one, as a web page. The tab
     // owns resList.
     void NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption);
+    // A new page tab (no thread), and a new thread tab with an empty response list of its own.
+    TTavuBrowser *NewPageTab(const QString &caption, bool activate = true) override;
+    TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override;
     // A new tab showing the web page at the URL.
     TTavuBrowser *NewWebPageTab(const QString &url, const QString &caption, bool activate);
     // A new thread tab in extract mode for the thread (caption: its title), owning list.
@@ -68,6 +78,10 @@ public:
     // with it; the focused one is the current tab's (nullptr when no tab is current).
     TThreadTabController *Controller(const TTavuBrowser *tab) const { return controllers.value(tab); }
     TThreadTabController *FocusedController() const;
+    TThreadTab *FocusedTab() const override;
+    // The board of the current thread tab while the browser pane is shown, else of the current
+    // thread-list tab.
+    TBoard *ShownBoard() const override;
 
     // The document of the pressed button of ThreadListBar; false when none is pressed or it has no
     // document.
@@ -76,13 +90,14 @@ public:
     bool GetActiveBrowser(TTavuBrowser *&tab) const;
     // The board tab showing the board (same site and board id).
     bool FindBoardTab(const TBoard *board, TTavuListDoc *&doc) const;
+    TTavuListDoc *BoardTab(const TBoard *board) const override;
     // The index of a board tab's button among the buttons of ThreadListBar; -1 when none.
     int IndexOfBoardTab(const TTavuListDoc *doc) const;
     // The index of the pressed button of BrowserToolBar that has a tab; -1 when none.
     int IndexOfActiveBrowserButton() const;
     // The tabs in the order of their buttons on their tab bar.
-    QList<TTavuBrowser *> BrowserTabOrder() const;
-    QList<TTavuListDoc *> ListDocTabOrder() const;
+    QList<TTavuBrowser *> BrowserTabOrder() const override;
+    QList<TTavuListDoc *> ListDocTabOrder() const override;
 
     // ---- showing and ordering ----
 
@@ -90,6 +105,7 @@ public:
     // activated, which moves it to the front of its list.
     void ThreadListTabClick(TTavuListDoc *doc);
     void ShowBrowserTab(TTavuBrowser *tab, bool switchPane);
+    void ShowBrowserTab(TTavuBrowser *tab) override { ShowBrowserTab(tab, true); }
     void MoveListDocToFront(TTavuListDoc *doc);
     void MoveBrowserToFront(TTavuBrowser *tab);
     // Only the thread tabs shown last keep a live page: the ones further back hide and give theirs
@@ -100,12 +116,14 @@ public:
 
     // Closing a tab stops what it loads; what arrives for it afterwards is dropped. The first tab
     // left of its list is activated; redraw lays the tab bar out again.
-    void CloseListDoc(TTavuListDoc *doc, bool redraw = true);
+    void CloseListDoc(TTavuListDoc *doc, bool redraw = true) override;
     void CloseActiveListDoc(bool redraw = true);
-    void CloseBrowser(TTavuBrowser *browser, bool redraw = true);
+    void CloseBrowser(TTavuBrowser *browser, bool redraw = true) override;
     void CloseActiveBrowser(bool redraw = true);
     // Closes the board's thread-list tab and the browser tabs of its threads.
-    void CloseBoardTabs(const TBoard *board);
+    void CloseBoardTabs(const TBoard *board) override;
+    // The thread-list tab bar is laid out and drawn again.
+    void RedrawListTabs() override;
     // At the window's end: frees the thread-list tabs and lets every browser tab go of its thread.
     void ReleaseTabs();
 

@@ -117,7 +117,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 {
     setObjectName(QStringLiteral("VarneloWindow"));
     events = new TWindowEvents(this);
-    Startup = new TStartupSequence(*services, splash, this);
+    Startup = new TStartupSequence(*this, splash, this);
     Startup->SetSplashMessage(QStringLiteral("初期化処理中"));
     TavuConfig->SetAppStartCount(TavuConfig->VOZADAZOZ_APPSTARTCOUNT + 1);
 
@@ -145,10 +145,10 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
             qInfo().noquote() << text;
     });
     BoardTree::SetBoardHoldersRunning([this] { return ChecksRunning(); });
-    commandStates = std::make_unique<TCommandStates>(*services, *services, *services);
+    commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), BoardTree());
     services->BindEvents();
     BindActions();
-    Shutdown = new TShutdownSequence(*services, *Startup, *Lists, *UpdateChecks, this);
+    Shutdown = new TShutdownSequence(*this, *Startup, *Lists, *UpdateChecks, this);
     connect(Shutdown, &TShutdownSequence::Ended, this, &TVarneloWindow::Closed);
     BindLoginEvents();
     BindPaneLooks();   // log pane and shortcut-bar colours and fonts, the board tree's font, the title panel
@@ -175,14 +175,54 @@ TVarneloWindow::~TVarneloWindow()
     BoardTree::SetBoardHoldersRunning(nullptr);
 }
 
-TWindowServices &TVarneloWindow::Services() const
+// ---- services ----
+
+TBoardTreeServices &TVarneloWindow::BoardTree() const
 {
-    return *services;
+    return *boardPane;
+}
+
+TBookmarkServices &TVarneloWindow::Bookmarks() const
+{
+    return *Lists;
+}
+
+// ---- the frame ----
+
+QWidget *TVarneloWindow::Window() const
+{
+    return const_cast<TVarneloWindow *>(this);
 }
 
 QAction *TVarneloWindow::Action(const QString &name) const
 {
     return ActionList1 ? ActionList1->Action(name) : nullptr;
+}
+
+bool TVarneloWindow::BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler)
+{
+    return ActionList1->Bind(name, receiver, [handler] { handler(); });
+}
+
+void TVarneloWindow::SetActionEnabled(const QString &name, bool enabled)
+{
+    if (QAction *action = Action(name))
+        action->setEnabled(enabled && TActionList::HasHandler(action));
+}
+
+QList<QAction *> TVarneloWindow::WindowActions() const
+{
+    return ActionList1->Actions();
+}
+
+QList<QIcon> TVarneloWindow::ActionImages() const
+{
+    return ActionImage;
+}
+
+TWindowEvents &TVarneloWindow::Events() const
+{
+    return *events;
 }
 
 void TVarneloWindow::CreateActions()
@@ -197,13 +237,15 @@ void TVarneloWindow::CreateActions()
 // services it uses; those that use most of them take the whole.
 void TVarneloWindow::BindActions()
 {
-    TWindowFrameServices &frame = *services;
-    TTabServices &tabs = *services;
-    TReadingServices &reading = *services;
-    TThreadViewServices &views = *services;
-    TBoardServices &boards = *services;
-    TRuleServices &rules = *services;
-    TLayoutServices &layout = *services;
+    TWindowFrameServices &frame = Frame();
+    TTabServices &tabs = Tabs();
+    TReadingServices &reading = Reading();
+    TThreadViewServices &views = Views();
+    TBoardServices &boards = Boards();
+    TRuleServices &rules = Rules();
+    TBoardTreeServices &boardTree = BoardTree();
+    TLayoutServices &layout = Layout();
+    TBarServices &bars = Bars();
     ActionList1->Bind(QStringLiteral("actExit"), this, &QWidget::close);
     ActionList1->Bind(QStringLiteral("actAbout"), this, &TVarneloWindow::actAboutExecute);
     ActionList1->Bind(QStringLiteral("actThreadReturn"), this, &TVarneloWindow::actThreadReturnExecute);
@@ -212,53 +254,53 @@ void TVarneloWindow::BindActions()
     BindThreadFlow();
     BindPosting();       // posting
     BindUpdateCheck();   // update check
-    new TResSearchCommands(frame, tabs, reading, this);   // response search
-    SiteDialogCommands::Bind(frame, boards);       // site and board dialogs
-    BoardListUpdateCommand::Bind(frame, boards);   // board-list update
+    new TResSearchCommands(frame, tabs, SearchViews(), this);   // response search
+    SiteDialogCommands::Bind(frame, boards, boardTree);   // site and board dialogs
+    BoardListUpdateCommand::Bind(frame, boardTree);   // board-list update
     RuleTools::Bind(frame, tabs, rules);           // rule editor
     PreviewBrowser::Bind(frame, reading, boards);  // preview browser
-    FavoriteCommands::Bind(frame, boards);         // favourites dialogs
+    FavoriteCommands::Bind(frame, boardTree);         // favourites dialogs
     // filters, erasing, log search and notices
-    new TFilterCommands(frame, tabs, reading, this);
+    new TFilterCommands(frame, tabs, SearchViews(), this);
     new TEraseCommands(frame, tabs, views, boards, this);
     new TThreadNoteCommands(frame, tabs, views, boards, this);
-    new TLogSearchCommands(frame, tabs, views, this);
-    Notices = new TNoticeCommands(frame, tabs, reading, boards, this);
+    new TLogSearchCommands(frame, tabs, views, boards, this);
+    Notices = new TNoticeCommands(frame, tabs, reading, SearchViews(), boards, this);
 
-    new TSiteCommands(frame, boards, this);   // sites and boards from outside
-    new TFavoriteAddCommands(frame, tabs, reading, boards, this);   // threads and pages into the favourites
-    new TPropertyCommands(frame, tabs, boards, this);      // property window
-    new TShortcutAddCommands(frame, tabs, boards, this);   // threads and boards onto the shortcut bar
+    new TSiteCommands(frame, boardTree, this);   // sites and boards from outside
+    new TFavoriteAddCommands(frame, tabs, reading, boards, boardTree, this);   // threads and pages into the favourites
+    new TPropertyCommands(frame, tabs, boards, boardTree, this);   // property window
+    new TShortcutAddCommands(frame, tabs, boards, boardTree, this);   // threads and boards onto the shortcut bar
     new TThreadListDrag(boards, listPane->View(), boardPane->Tree(), this);   // threads dragged to favourites
-    new TBrowserTabDrag(tabs, boards, layout, this);      // thread tabs dragged to favourites
-    new TOutsideServiceCommands(*services, this);   // outside services
-    new TThreadListCommands(frame, tabs, boards, this);   // thread-list rows and tabs, board copies
-    new TThreadListTabCommands(*services, this);    // the shown thread-list tab and its rows
+    new TBrowserTabDrag(tabs, boards, boardTree, layout, this);   // thread tabs dragged to favourites
+    new TOutsideServiceCommands(*this, this);   // outside services
+    new TThreadListCommands(frame, tabs, boards, boardTree, this);   // thread-list rows and tabs, board copies
+    new TThreadListTabCommands(*this, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
     new TPictureCommands(frame, tabs, this);
     new TMemoCommands(frame, tabs, layout, this);
     new TLinkCommands(frame, tabs, reading, boards, this);
 
-    new TCustomiseCommands(frame, boards, layout, this);   // skins, key bindings, tools, columns, toolbars
+    new TCustomiseCommands(frame, boards, bars, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [this] { ShowOptions(0); });   // options
-    new TThreadCommands(*services, this);
-    new TBrowserTabCommands(*services, this);
+    new TThreadCommands(*this, this);
+    new TBrowserTabCommands(*this, this);
     new TSelectedResCommands(frame, tabs, reading, views, this);
     new THoverPopups(frame, tabs, views, this);
-    auto *paneCommands = new TPaneCommands(frame, views, boards, layout, this);
+    auto *paneCommands = new TPaneCommands(frame, views, boardTree, layout, bars, this);
     toolCommands = new TToolCommands(Services(), this);
     new TBeCommands(frame, tabs, views, this);
     new TBoardCommands(Services(), this);
-    new TListSourceCommands(frame, tabs, reading, boards, this);
+    new TListSourceCommands(frame, tabs, reading, boards, boardTree, this);
     TrayIcon = new TTrayIcon(frame, this);
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 
     new TBookmarkCommands(Services(), this);     // bookmarks
     new TThreadInfoPane(Services(), this);       // thread information, bookmark pane, image catalog
     new TResIDCommands(Services(), this);        // the menu of a poster ID
-    new TSiteBoardsMenu(reading, boards, layout, this);   // the shown site's boards as a menu
+    new TSiteBoardsMenu(reading, boardTree, bars, this);   // the shown site's boards as a menu
     new TLogCommands(Services(), this);          // history, recent threads, export
-    new TViewPresetCommands(frame, layout, this);   // the 1.0 layout preset
+    new TViewPresetCommands(frame, bars, this);   // the 1.0 layout preset
 }
 
 void TVarneloWindow::BindPaneLooks()
@@ -270,7 +312,7 @@ void TVarneloWindow::BindPaneLooks()
     parts.TitlePanel = ThreadTitlePanel;
     parts.BrowserPane = panes->BrowserPane();
     parts.Browser = panes->BrowserArea();
-    PaneLooks::BindPaneLooks(*services, parts);
+    PaneLooks::BindPaneLooks(*this, parts);
 }
 
 // The deferred start-up: the window's own steps, and the registry's trace into Memo3.
@@ -373,19 +415,19 @@ void TVarneloWindow::OnBrowserProgress(int position, int maximum)
 void TVarneloWindow::FillSiteBox()
 {
     boardPane->FillSiteBox();
-    LoadToolsMenu();
+    ReloadToolsMenu();
     UserFiles::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
-void TVarneloWindow::LoadToolsMenu()
+void TVarneloWindow::ReloadToolsMenu()
 {
     BarsAndMenus::LoadToolsMenu(Tool1, ProfileFile(QStringLiteral("tool.txt")),
                            [this](TToolMenuItem *tool) { toolCommands->LaunchTool(tool); });
 }
 
 // toolbar.ini for the five tool bars, popup.ini (when there is one) for the five popup menus.
-void TVarneloWindow::RestoreToolBarsAndMenus()
+void TVarneloWindow::ReloadToolBarsAndMenus()
 {
     const QString toolbarIni = ProfileFile(QStringLiteral("toolbar.ini"));
     for (QToolBar *bar : {MainActToolBar, panes->ThreadListTools(), panes->BrowserTools(), AppActToolBar, GaishutuToolBar})
@@ -450,7 +492,7 @@ bool TVarneloWindow::ChecksRunning() const
 
 void TVarneloWindow::ReloadBarLayout()
 {
-    RestoreToolBarsAndMenus();
+    ReloadToolBarsAndMenus();
     panes->ApplyTabBarPositions();
     shortcutBars->ApplyShortcutBarPosition();
 }
@@ -528,6 +570,35 @@ void TVarneloWindow::TrackWorker(QThread *thread)
 }
 
 // ---- shutdown ----
+
+void TVarneloWindow::HideWindow()
+{
+    hide();
+}
+
+void TVarneloWindow::StopAll()
+{
+    toolCommands->actDisconnectExecute();
+}
+
+void TVarneloWindow::StopFocusTimer()
+{
+    FocusTimer->stop();
+}
+
+void TVarneloWindow::ReleaseTabs()
+{
+    tabs->ReleaseTabs();
+    if (PrivateBrowser)
+        PrivateBrowser->CloseThread();
+}
+
+void TVarneloWindow::ReleaseSessionParts()
+{
+    HintWindow = nullptr;
+    ResRules.reset();
+    ThreadRules.reset();
+}
 
 // The session may end while the exit question is open: the close steps have run by the time it is
 // answered, and run only once.

@@ -1,6 +1,6 @@
 #pragma once
 // TVarneloWindow: the one main window of the program. The other parts of the program reach it only
-// through the services it hands them (controls/WindowServices.h, TVarneloWindowServices).
+// through the services it hands them (controls/WindowServices.h), each from the part that owns it.
 //
 // It holds the board pane (TBoardPane, mainwindow/BoardPane.h: the site box and the board tree,
 // the site shown), the thread-list pane (TListPane, mainwindow/ListPane.h: the thread-list view,
@@ -28,10 +28,12 @@
 
 #include "controls/ActionCatalogue.h"
 #include "controls/MainMenus.h"
+#include "controls/WindowServices.h"
 #include "core/Colors.h"   // thread lists
 #include "mainwindow/PaneLayout.h"
+#include "mainwindow/SearchViews.h"
 #include "mainwindow/TabManager.h"
-#include "mainwindow/WindowSearch.h"
+#include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/WindowTabs.h"
 
 #include <QHash>
@@ -75,18 +77,22 @@ class TUpdateCheckController;    // flows
 class TLinkNavigation;           // flows
 class TThreadController;         // flows
 class TWindowEvents;
-class TWindowServices;
 class TWindowLists;
 class TCommandStates;
-class TVarneloWindowServices;
 class TNoticeCommands;   // notices
-namespace ResSearch { struct TResSearch; }   // response search
 
 // The menus and bars (TMainMenus, TMainBars) are the window's own members, made by the builder.
 // Its data members, but for the two tab lists (ListDocs, Browsers), are its own: the rest of the
 // program reaches it through its operations and its services, and tests find its widgets by their
 // object names.
-class TVarneloWindow : public QMainWindow, private TMainMenus, private TMainBars {
+class TVarneloWindow : public QMainWindow,
+                       public TWindowServices,
+                       public TWindowFrameServices,
+                       public TReadingServices,
+                       public TBarServices,
+                       public TSessionServices,
+                       private TMainMenus,
+                       private TMainBars {
     Q_OBJECT
 public:
     // Builds the window (FormCreate). The splash, when given, shows the progress of the start-up
@@ -95,9 +101,34 @@ public:
     // Saves and frees what the window holds (FormDestroy).
     ~TVarneloWindow() override;
 
-    // ---- commands ----
+    // ---- services ----
+    // The window hands out what the units may ask of it (controls/WindowServices.h), each subject
+    // from the part that owns it: its frame, the reading, its bars and its life are the window's own, the tabs the tab
+    // manager's, the board tree the board pane's, the panes the pane layout's, the search views
+    // TSearchViews', the bookmark index the stored lists'. The subjects no part owns yet go through
+    // the window's services (VarneloWindowServices.h).
+    TWindowServices &Services() const { return Self(); }
+    TWindowFrameServices &Frame() const override { return Self(); }
+    TReadingServices &Reading() const override { return Self(); }
+    TSearchViews &SearchViews() const override { return *searchViews; }
+    TThreadViewServices &Views() const override { return *services; }
+    TBoardTreeServices &BoardTree() const override;
+    TBoardServices &Boards() const override { return *services; }
+    TRuleServices &Rules() const override { return *services; }
+    TLayoutServices &Layout() const override { return *panes; }
+    TBarServices &Bars() const override { return Self(); }
+    TBookmarkServices &Bookmarks() const override;
+    TSessionServices &Session() const override { return Self(); }
+
+    // ---- the frame: the window, its commands and the busy indication (TWindowFrameServices) ----
+    QWidget *Window() const override;
     // The action of that exact name (nullptr when there is none).
-    QAction *Action(const QString &name) const;
+    QAction *Action(const QString &name) const override;
+    bool BindAction(const QString &name, QObject *receiver, const std::function<void()> &handler) override;
+    void SetActionEnabled(const QString &name, bool enabled) override;
+    QList<QAction *> WindowActions() const override;
+    QList<QIcon> ActionImages() const override;
+    TWindowEvents &Events() const override;
 
     // ---- life ----
     // The command line the deferred start-up applies as its last step.
@@ -118,13 +149,44 @@ public:
     void EndSession();
 
     // Runs a command as its menu entry does: only when it is enabled.
-    void Execute(const QString &name);
+    void Execute(const QString &name) override;
 
     // The busy indication shared by every request: the cursor, the animation and the icon.
-    void BeginBusy();
-    void EndBusy();
-    void ClearBusy();   // ends every busy state at once
+    void BeginBusy() override;
+    void EndBusy() override;
     int BusyCount() const { return busyCount; }
+
+    // ---- reading: the window routes a thread, a board or a page to its flow (TReadingServices) ----
+    void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber) override;
+    void OpenBoard(TBoard *board, bool reload) override;
+    void OpenThreadUrl(const QString &url, bool fromViewer = false) override;
+    void OpenWebPage(const QString &url, const QString &caption) override;
+    void ShowPictureView(const QString &url) override;
+    void OpenInPreviewBrowser(const QString &url) override;
+    void WriteReply(TTavuBrowser *tab, const QString &text) override;
+
+    // ---- the window's bars, menus, focus and looks (TBarServices) ----
+    void ShowHeaderBars(bool shown) override;
+    void FocusControl(TPaneControl control) override;
+    QMenu *Menu(const QString &name) const override;
+    QPoint VisitedBoardsMenuPlace() const override;
+    // The band layout into COOLBAR1 (with the window's place and the pane sizes, section DESKTOP).
+    void StoreBarLayout() override;
+    // Reloads the tool bars and popup menus from the profile, the band layout from COOLBAR1, and
+    // places the tab bars and shortcut bars again (after a layout preset was switched).
+    void ReloadBarLayout() override;
+    void ApplySkinChange() override;
+    // The external tools of tool.txt at the end of the tools menu, each started when clicked.
+    void ReloadToolsMenu() override;
+    void ReloadToolBarsAndMenus() override;
+
+    // ---- the window's life: stop-all and shutdown (TSessionServices) ----
+    void HideWindow() override;
+    void StopAll() override;
+    void ClearBusy() override;   // ends every busy state at once
+    void StopFocusTimer() override;
+    void ReleaseTabs() override;
+    void ReleaseSessionParts() override;
 
     // Worker threads of the window's tabs (cache loaders, counters): shutdown waits for those still
     // running before it frees anything they use.
@@ -132,7 +194,7 @@ public:
 
     // ---- frame ----
     // The tabs: their lists, bars and menus (mainwindow/TabManager.h).
-    TTabManager &Tabs() const { return *tabs; }
+    TTabManager &Tabs() const override { return *tabs; }
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
     // (decided by TCommandStates), with the counts of new threads and responses.
@@ -146,7 +208,6 @@ public:
     // Window and pane layout, kept in kpw.ini (section DESKTOP and the tool-bar band section
     // COOLBAR1).
     void LoadCoolBarLayout();
-    void SaveCoolBarLayout();
     // Tool-bar button hints, the busy animation and the band order.
     void BuildToolBars();
     // Refreshes the board commands, and the thread-list commands while a thread-list tab is shown
@@ -175,10 +236,6 @@ private:
     TActionList *ActionList1 = nullptr;
     TImageList ActionImage;           // the actions' pictures, by image index
 
-public:
-    // The external tools of tool.txt at the end of the tools menu, each started when clicked.
-    void LoadToolsMenu();
-private:
     // The splitters and panels between the panes, the tab rows and the log pane (PaneLayout.h).
     std::unique_ptr<TPaneLayout> panes;
 
@@ -202,8 +259,6 @@ private:
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
     std::unique_ptr<TExifInfo> ExifInfo;
 public:
-    // What the command units may ask of the window (controls/WindowServices.h).
-    TWindowServices &Services() const;
     // The bookmark list, the recent boards and threads and the thread-list columns, kept in the
     // profile.
     TWindowLists &StoredLists() const { return *Lists; }
@@ -221,20 +276,11 @@ private:
     // The navigation filter of every browser tab and of the private browser.
     TLinkNavigation *LinkNavigation = nullptr;
 
-public:
-    // Reloads the tool bars and popup menus from the profile, the band layout from COOLBAR1, and
-    // places the tab bars and shortcut bars again (after a layout preset was switched).
-    void ReloadBarLayout();
-
-    // The picture view of the browser panel (VarneloWindowPicture.cpp): a hidden browser made at its
-    // first use. Every navigation of it goes on in it and opens an activated browser tab titled with
-    // the URL: a ".jpg" gets its Exif display written there, any other page is navigated to.
-private:
+    // The picture view of the browser panel (VarneloWindowPicture.cpp, ShowPictureView): a hidden
+    // browser made at its first use. Every navigation of it goes on in it and opens an activated
+    // browser tab titled with the URL: a ".jpg" gets its Exif display written there, any other page
+    // is navigated to.
     TEmbeddedWB *WebBrowser1 = nullptr;
-public:
-    void ShowPictureView(const QString &url);
-
-    // ---- services ----
 
 signals:
     // The window has closed (the close steps have run); the program ends.
@@ -248,21 +294,16 @@ protected:
 
 private:
     friend class TVarneloWindowServices;   // the services reach the window's private parts
-    // The window's own procedures on its filtered views and second browser (WindowSearch.h) work on
-    // its bars, menus and panes.
-    friend void WindowSearch::WriteExtractView(TVarneloWindow &, TTavuBrowser *, const ResSearch::TResSearch *);
-    friend int WindowSearch::SearchBoardLogs(TVarneloWindow &, TTavuListDoc *, const ResSearch::TResSearch &);
-    friend bool WindowSearch::DoubleWindowShown(const TVarneloWindow &);
-    friend void WindowSearch::ShowDoubleWindow(TVarneloWindow &, bool);
-    friend void WindowSearch::ShowResListInPreview(TVarneloWindow &, TThreadItem *, TResList *);
-    friend void WindowSearch::ShowUrlInDoubleWindow(TVarneloWindow &, const QString &);
+    // The window as the services it is itself (its frame, bars and life).
+    TVarneloWindow &Self() const { return const_cast<TVarneloWindow &>(*this); }
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
     QHash<QString, QIcon> appIcons;   // ShowAppIcon's icons by file
-    std::unique_ptr<TVarneloWindowServices> services;
+    std::unique_ptr<TVarneloWindowServices> services;   // the subjects no part owns yet
     TWindowEvents *events = nullptr;   // what happens in the window, for the units (a child)
     std::unique_ptr<TTabManager> tabs;
+    std::unique_ptr<TSearchViews> searchViews;   // extract tabs and the second browser
     std::unique_ptr<TCommandStates> commandStates;   // the states of the commands (commands/)
     TShortcutBarCommands *shortcutBars = nullptr;    // the shortcut bars (commands/)
     std::function<void(const QString &)> previousLogSink;   // given back when the window goes
@@ -297,7 +338,6 @@ private:
     // the window's own start-up steps
     void BindStartup();
     void FillSiteBox();
-    void RestoreToolBarsAndMenus();
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
@@ -368,12 +408,5 @@ private:
 private:
     TTavuShortcutBar *ShortcutBar1 = nullptr;
     TTavuShortcutBar *ShortcutBar3 = nullptr;
-
-    // response search
-    // The filtered view of the current thread tab (VarneloWindowSearch.cpp).
-public:
-    // A new, activated thread tab in extract mode showing the responses of the current thread tab
-    // that match; nullptr (with a warning) when none matches or no thread tab is current.
-    TTavuBrowser *FilterResView(const ResSearch::TResSearch &search);
 };
 

@@ -19,9 +19,9 @@ void TVarneloWindow::BindUpdateCheck()
     connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, listPane,
             [this](TTavuListDoc *doc, int count) { listPane->ShowRowCountOf(doc, count, true); });
     connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
-    connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Services().RepaintThreadList(); });
+    connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Boards().RepaintThreadList(); });
     connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {
-        Services().SetActionEnabled(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
+        SetActionEnabled(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
         if (sound >= 0)
             EventLog::PlayEventSound(sound);
     });
@@ -31,7 +31,7 @@ void TVarneloWindow::BindUpdateCheck()
     };
     ActionList1->Bind(QStringLiteral("actThreadListCheckUpdate"), this, [check] { check(false); });
     ActionList1->Bind(QStringLiteral("actThreadListRound"), this, [check] { check(true); });
-    LinkNavigation = new TLinkNavigation(Services(), Services(), Services(), Services(), this);
+    LinkNavigation = new TLinkNavigation(*this, Tabs(), Reading(), SearchViews(), Views(), this);
     if (PrivateBrowser)
         LinkNavigation->BindLinkNavigation(PrivateBrowser);
 }

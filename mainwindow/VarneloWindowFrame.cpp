@@ -30,6 +30,7 @@
 #include "settings/ShowOptionDialog.h"   // options
 
 #include <QComboBox>
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QMovie>
@@ -56,8 +57,8 @@ void TVarneloWindow::CreateMenusAndBars()
                                                [this] { BoardListPopupPopup(); }};
     static_cast<TMainMenus &>(*this) = MainMenus::BuildMainMenus(this, *ActionList1, refreshes);
     static_cast<TMainBars &>(*this) = MainMenus::BuildMainBars(this, MainMenu1);
-    MainMenus::AddHelpPages(Help1, this, [this](const QString &url) { Services().OpenThreadUrl(url); });
-    shortcutBars = new TShortcutBarCommands(Services(), Services(), Services(), Services(), this, *this, ShortcutMenu);
+    MainMenus::AddHelpPages(Help1, this, [this](const QString &url) { Reading().OpenThreadUrl(url); });
+    shortcutBars = new TShortcutBarCommands(*this, this, *this, ShortcutMenu);
     ShortcutBar1 = shortcutBars->ShortcutBar1;
     ShortcutBar3 = shortcutBars->ShortcutBar3;
     ShortcutBar1->setObjectName(QStringLiteral("ShortcutBar1"));
@@ -81,14 +82,14 @@ void TVarneloWindow::FillMenusAndBars()
 void TVarneloWindow::CreatePanes()
 {
     QWidget *boardPane = CreateBoardPane();
-    listPane = new TListPane(Services(), Services(), Services(), Services(), *Lists,
+    listPane = new TListPane(Frame(), Boards(), Views(), Rules(), *Lists,
                              [this] { return Shutdown->Closed(); }, this);
     panes = std::make_unique<TPaneLayout>(*this, boardPane, listPane->View());
 }
 
 QWidget *TVarneloWindow::CreateBoardPane()
 {
-    boardPane = new TBoardPane(Services(), Services(), this);
+    boardPane = new TBoardPane(*this, Reading(), this);
     return boardPane;
 }
 
@@ -207,10 +208,56 @@ void TVarneloWindow::LoadCoolBarLayout()
     panes->LoadSizes(CoolBarBands(), TavuConfig->Ini);
 }
 
-void TVarneloWindow::SaveCoolBarLayout()
+void TVarneloWindow::StoreBarLayout()
 {
     panes->SaveSizes(CoolBarBands(), *ActionList1, TavuConfig->Ini);
     Lists->StoreColumnWidths(listPane->View());
+}
+
+void TVarneloWindow::ShowHeaderBars(bool shown)
+{
+    for (QToolBar *bar : CoolBarBands()) {
+        if (bar != MenuBar1)
+            bar->setVisible(shown);
+    }
+}
+
+void TVarneloWindow::FocusControl(TPaneControl control)
+{
+    QWidget *focus = nullptr;
+    switch (control) {
+    case pcBoardTree:
+        focus = boardPane->Tree();
+        break;
+    case pcThreadList:
+        focus = listPane->View();
+        break;
+    case pcBrowser:
+        focus = tabs->CurrentBrowser();
+        if (!focus)
+            focus = panes->BrowserPane();
+        break;
+    case pcSiteBox:
+        focus = boardPane->SiteBox();
+        break;
+    case pcAddressBox:
+        focus = UrlComboBox;
+        break;
+    }
+    focus->setFocus(Qt::ShortcutFocusReason);
+    if (focus->isVisible())
+        QCursor::setPos(focus->mapToGlobal(focus->rect().center()));
+}
+
+QMenu *TVarneloWindow::Menu(const QString &name) const
+{
+    return findChild<QMenu *>(name);
+}
+
+QPoint TVarneloWindow::VisitedBoardsMenuPlace() const
+{
+    QWidget *button = GaishutuToolBar->widgetForAction(Action(QStringLiteral("actBoardGaishutu")));
+    return button && button->isVisible() ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
 }
 
 // Hints with shortcuts on every tool-bar button, the busy animation, the band layout.

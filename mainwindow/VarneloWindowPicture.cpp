@@ -23,7 +23,7 @@ void TVarneloWindow::ShowPictureView(const QString &url)
 
 void TVarneloWindow::WebBrowser1BeforeNavigate2X(const QString &url)
 {
-    TTavuBrowser *tab = Services().NewPageTab(url, true);
+    TTavuBrowser *tab = tabs->NewPageTab(url, true);
     tab->SetWebPage(true);
     if (url.right(4).compare(QLatin1String(".jpg"), Qt::CaseInsensitive) == 0)
         WebBrowser1NavigateComplete2(tab, url);

@@ -4,16 +4,20 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "controls/BarsAndMenus.h"
+#include "controls/Dialogs.h"
 #include "controls/UserFiles.h"
 #include "core/Board.h"
 #include "core/TavuConfig.h"
+#include "core/TavuEnviron.h"
 #include "core/ThreadItem.h"
 #include "flows/PostController.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "mainwindow/WindowTabs.h"
+#include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "services/Urls.h"
+#include "tools/SendDialog.h"
 
 void TVarneloWindow::BindPosting()
 {
@@ -55,4 +59,16 @@ void TVarneloWindow::BindPosting()
         Posts->actThreadListNewThreadExecute(tabs->GetActiveListDoc(doc) ? doc : nullptr);
     });
     ActionList1->Bind(QStringLiteral("actToolHandle"), Posts, &TPostController::actToolHandleExecute);
+}
+
+void TVarneloWindow::WriteReply(TTavuBrowser *tab, const QString &text)
+{
+    if (TavuEnviron->IsOffline()) {
+        Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("オフライン状態では実行できません。"));
+        return;
+    }
+    TSendDialog *composer = Posts->ShowSendDialog(tab);
+    composer->Tab = tab;
+    composer->show();
+    composer->SenderBody->appendPlainText(text);
 }

@@ -12,7 +12,9 @@
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "controls/WindowServices.h"
+#include "core/BBS.h"
 #include "core/Board.h"
+#include "core/ResList.h"
 #include "core/Res.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
@@ -27,6 +29,8 @@
 #include "render/TavuResWriter.h"
 #include "services/EventLog.h"
 #include "services/ThreadListPane.h"
+#include "services/Urls.h"
+#include "tools/PreviewBrowser.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -96,7 +100,53 @@ void TVarneloWindow::actBrowserNavigateExecute()
     if (url.isEmpty())
         return;
     UserFiles::AddUrlLog(UrlComboBox, url);
-    WindowTabs::OpenThreadUrl(*this, url, false);
+    OpenThreadUrl(url);
+}
+
+// ---- reading ----
+
+void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber)
+{
+    Threads->OpenThread(item, reload, newTab, activate, resNumber, false, QString());
+}
+
+void TVarneloWindow::OpenBoard(TBoard *board, bool reload)
+{
+    listPane->StartThreadListDownload(board, reload, false);
+}
+
+// A thread of a known board opens as a thread tab (with its stored log when there is one), a board
+// of a known site as its thread list, anything else as a web page.
+void TVarneloWindow::OpenThreadUrl(const QString &url, bool fromViewer)
+{
+    auto *item = new TThreadItem;
+    TResList responses;
+    int resNo = 0;
+    TSite *site = nullptr;
+    TBoard *board = nullptr;
+    if (Urls::MatchBoardUrl(url, responses, *item, resNo, site, board)) {
+        item->BoardID = board->ID;
+        if (board->BBS)
+            item->BBS = board->BBS;
+        item->Site = site;
+        item->DownloadRequest = true;
+        Threads->OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
+    } else if (Urls::IsBoardUrl(url, board)) {
+        listPane->StartThreadListDownload(board, false, false);
+    } else {
+        WindowTabs::OpenUrl(*this, url, url, true, fromViewer);
+    }
+    item->Release();
+}
+
+void TVarneloWindow::OpenWebPage(const QString &url, const QString &caption)
+{
+    WindowTabs::OpenUrl(*this, url, caption);
+}
+
+void TVarneloWindow::OpenInPreviewBrowser(const QString &url)
+{
+    PreviewBrowser::ShowUrl(*this, *this, url);
 }
 
 void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
@@ -115,9 +165,10 @@ void TVarneloWindow::BindBrowserEvents(TTavuBrowser *tab)
 // The flow runs in Threads; the window shows what it reports.
 void TVarneloWindow::BindThreadFlowReports()
 {
-    Threads = new TThreadController(Services(), Services(), Services(), this);
+    Threads = new TThreadController(Tabs(), Rules(), Bookmarks(), this);
     Threads->PrivateTab = PrivateBrowser;
     Threads->RecentThreads = &Lists->RecentThreads;
+    searchViews = std::make_unique<TSearchViews>(*this, Views(), *tabs, *panes, *Threads, PrivateBrowser, Panel10);
     connect(Threads, &TThreadController::Started, this, &TVarneloWindow::BeginBusy);
     connect(Threads, &TThreadController::Ended, this, &TVarneloWindow::EndBusy);
     connect(Threads, &TThreadController::LogLine, this, [](const QString &text) { EventLog::AddLog(text); });
@@ -159,6 +210,11 @@ void TVarneloWindow::OpenThread(TThreadItem *item, bool reload, bool newTab, boo
 void TVarneloWindow::RefreshResView()
 {
     Threads->RefreshResView();
+}
+
+void TVarneloWindow::ApplySkinChange()
+{
+    Threads->ApplySkinChange();
 }
 
 // ---- caption and tabs ----

@@ -8,9 +8,6 @@
 #include "controls/BarsAndMenus.h"
 #include "controls/ExtListView.h"
 #include "core/BBS.h"
-#include "core/Board.h"
-#include "core/ResList.h"
-#include "core/Site.h"
 #include "core/TavuConfig.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
@@ -75,28 +72,6 @@ void RepaintThreadListRows(TVarneloWindow &window, const TThreadItem *item)
 }
 
 // ---- opening URLs ----
-
-void OpenThreadUrl(TVarneloWindow &window, const QString &url, bool fromViewer)
-{
-    auto *item = new TThreadItem;
-    TResList responses;
-    int resNo = 0;
-    TSite *site = nullptr;
-    TBoard *board = nullptr;
-    if (Urls::MatchBoardUrl(url, responses, *item, resNo, site, board)) {
-        item->BoardID = board->ID;
-        if (board->BBS)
-            item->BBS = board->BBS;
-        item->Site = site;
-        item->DownloadRequest = true;
-        window.OpenThread(item, false, false, true, resNo, false, item->BBS->GetThreadUrl(item));
-    } else if (Urls::IsBoardUrl(url, board)) {
-        window.ListPane().StartThreadListDownload(board, false, false);
-    } else {
-        OpenUrl(window, url, url, true, fromViewer);
-    }
-    item->Release();
-}
 
 void OpenUrl(TVarneloWindow &window, const QString &url, const QString &caption, bool activate, bool fromViewer)
 {

@@ -2,7 +2,7 @@
 // Opening URLs and the threads of the board tabs: procedures of the window's own that work on its
 // widgets. The tabs themselves are the tab manager's (mainwindow/TabManager.h), the board tree the
 // board pane's (mainwindow/BoardPane.h).
-// The rest of the program asks for them through TWindowServices.
+// The rest of the program asks for them through the reading services (the window's OpenWebPage).
 
 #include <QString>
 
@@ -13,16 +13,8 @@ namespace WindowTabs {
 
 // ---- opening URLs ----
 
-// Recognising and opening URLs: a thread of a known board opens as a thread tab (with its stored log
-// when there is one), a board of a known site as its thread list, anything else as a web page in a
-// browser tab or in the outside browser, as the settings say. Used by the command line and the
-// second copy's hand-over, the address box, links clicked in threads, the board tree's web-page
-// boards and (through TWindowServices) the commands and tool windows.
-
-// Opens the URL: a thread of a known board as a thread tab, a board of a known site as its thread
-// list, anything else as a web page (OpenUrl). fromViewer: the preview browser asks the main window
-// to open the URL inside the program.
-void OpenThreadUrl(TVarneloWindow &window, const QString &url, bool fromViewer = false);
+// A web page opens in a browser tab or in the outside browser, as the settings say; the window's
+// OpenThreadUrl recognises the URLs of threads and boards first.
 
 // Opens a web page as URL OPENINVARNELO says: 0 and 2 a new browser tab showing the page, 1 the
 // outside browser, anything else nothing.

@@ -2,7 +2,7 @@
 // Text matching over responses and what is built on it: the finder shared by every search of the
 // window, the match of one response by field, the highlight of the matches in a body, the replies
 // to one response, the responses of one ID, the links of responses, and the dialog of the
-// board-wide search (the search itself, on the window, is in mainwindow/WindowSearch.h).
+// board-wide search (the search views themselves are in mainwindow/SearchViews.h).
 //
 // Lists handed out here hold copies of the responses; the responses of a tab are never changed by
 // a search.

@@ -10,13 +10,13 @@
 
 namespace BoardListUpdateCommand {
 
-void Bind(TWindowFrameServices &frame, TBoardServices &boards)
+void Bind(TWindowFrameServices &frame, TBoardTreeServices &boards)
 {
     frame.BindAction(QStringLiteral("actBoardListUpdate"), frame.Window(),
                      [&frame, &boards] { Execute(frame, boards); });
 }
 
-void Execute(TWindowFrameServices &frame, TBoardServices &boards)
+void Execute(TWindowFrameServices &frame, TBoardTreeServices &boards)
 {
     if (BoardTree::BoardListsBusy())
         return;

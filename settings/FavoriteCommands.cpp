@@ -12,14 +12,14 @@ namespace FavoriteCommands {
 namespace {
 
 // The favorites site's boards may have changed: the board tree shows them again when it shows the site.
-void RefreshFavoritesTree(TBoardServices &boards)
+void RefreshFavoritesTree(TBoardTreeServices &boards)
 {
     boards.ShowNewBoardsOf(TavuEnviron->FavoritesSite(), true);
 }
 
 }  // namespace
 
-void Bind(TWindowFrameServices &frame, TBoardServices &boards)
+void Bind(TWindowFrameServices &frame, TBoardTreeServices &boards)
 {
     frame.BindAction(QStringLiteral("actFavEdit"), frame.Window(),
                      [&frame, &boards] { FavEditExecute(frame, boards); });
@@ -27,7 +27,7 @@ void Bind(TWindowFrameServices &frame, TBoardServices &boards)
                      [&frame, &boards] { BoardAddFavExecute(frame, boards); });
 }
 
-void FavEditExecute(TWindowFrameServices &frame, TBoardServices &boards)
+void FavEditExecute(TWindowFrameServices &frame, TBoardTreeServices &boards)
 {
     {
         TFavoritesEditor editor(frame.Window());
@@ -36,7 +36,7 @@ void FavEditExecute(TWindowFrameServices &frame, TBoardServices &boards)
     RefreshFavoritesTree(boards);
 }
 
-void BoardAddFavExecute(TWindowFrameServices &frame, TBoardServices &boards)
+void BoardAddFavExecute(TWindowFrameServices &frame, TBoardTreeServices &boards)
 {
     TSite *favorites = TavuEnviron->FavoritesSite();
     const TBoard *board = boards.SelectedTreeBoard();

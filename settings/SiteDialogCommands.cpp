@@ -137,18 +137,18 @@ void InstallBoardEditor(QWidget *parent)
     });
 }
 
-void Bind(TWindowFrameServices &frame, TBoardServices &boards)
+void Bind(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree)
 {
     InstallBoardEditor(frame.Window());
     frame.BindAction(QStringLiteral("actBBSSelect"), frame.Window(),
-                     [&frame, &boards] { BBSSelectExecute(frame, boards); });
+                     [&frame, &boardTree] { BBSSelectExecute(frame, boardTree); });
     frame.BindAction(QStringLiteral("actBBSOrder"), frame.Window(),
-                     [&frame, &boards] { BBSOrderExecute(frame, boards); });
+                     [&frame, &boards, &boardTree] { BBSOrderExecute(frame, boards, boardTree); });
     frame.BindAction(QStringLiteral("actThreadListMoveToLocal"), frame.Window(),
                      [&frame, &boards] { MoveToLocalExecute(frame, boards); });
 }
 
-void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards)
+void BBSSelectExecute(TWindowFrameServices &frame, TBoardTreeServices &boardTree)
 {
     const TSiteList &sites = *TavuEnviron->SiteList();
     TBBSDialog dialog(frame.Window());
@@ -156,16 +156,16 @@ void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards)
         ApplySelection(sites);
     else if (!RestoreSelection(sites))
         return;   // nothing changed: the site shown stays
-    boards.ShowFirstSite();
+    boardTree.ShowFirstSite();
 }
 
-void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards)
+void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree)
 {
     TBBSOrderDialog dialog(frame.Window());
     if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
     boards.ReloadBBSBar();
-    boards.ShowFirstSite();
+    boardTree.ShowFirstSite();
 }
 
 void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards)

@@ -8,21 +8,22 @@
 class QWidget;
 class TSiteList;
 class TBoardServices;
+class TBoardTreeServices;
 class TWindowFrameServices;
 
 namespace SiteDialogCommands {
 
 // Installs the board editor and binds the three commands.
-void Bind(TWindowFrameServices &frame, TBoardServices &boards);
+void Bind(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree);
 // Makes TBoardEditor (a child of parent) the editor of BoardTree::AddSiteBoard and
 // BoardTree::ModifySiteBoard.
 void InstallBoardEditor(QWidget *parent = nullptr);
 
 // actBBSSelect: the site selection dialog; both OK and Cancel leave bbs.txt and the sites' shown
 // flags in step and show the first site of the refilled site box.
-void BBSSelectExecute(TWindowFrameServices &frame, TBoardServices &boards);
+void BBSSelectExecute(TWindowFrameServices &frame, TBoardTreeServices &boardTree);
 // actBBSOrder: the site order dialog; on OK the site box and the BBS toolbar are rebuilt.
-void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards);
+void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree);
 // actThreadListMoveToLocal: the selected threads of the shown board tab go to a local folder; the
 // rows of the threads moved leave the list.
 void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards);

@@ -42,8 +42,10 @@ bool ShowsThread(const TTavuBrowser *tab, const TThreadItem *item)
 
 }  // namespace
 
-TInfoDialog::TInfoDialog(TTabServices &tabs, TReadingServices &reading, TBoardServices &boards, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), tabs(tabs), reading(reading), boards(boards)
+TInfoDialog::TInfoDialog(TTabServices &tabs, TReadingServices &reading, TSearchViewServices &searchViews,
+                         TBoardServices &boards, QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), tabs(tabs), reading(reading), searchViews(searchViews),
+      boards(boards)
 {
     setWindowTitle(QStringLiteral("お知らせ"));
     setModal(false);
@@ -158,7 +160,7 @@ void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)
         Dialogs::ShowMessage(Dialogs::mkError, QStringLiteral("指定のレスはNGワードです。"));
         break;
     case rpNotShown:
-        reading.ShowResInPreview(item, *res);
+        searchViews.ShowResInPreview(item, *res);
         break;
     case rpNotFound:
         break;

@@ -19,12 +19,14 @@ class TResList;
 class TThreadItem;
 class TBoardServices;
 class TReadingServices;
+class TSearchViewServices;
 class TTabServices;
 
 class TInfoDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TInfoDialog(TTabServices &tabs, TReadingServices &reading, TBoardServices &boards,
+    explicit TInfoDialog(TTabServices &tabs, TReadingServices &reading, TSearchViewServices &searchViews,
+                         TBoardServices &boards,
                          QWidget *parent = nullptr);
     ~TInfoDialog() override;
 
@@ -51,6 +53,7 @@ protected:
 private:
     TTabServices &tabs;
     TReadingServices &reading;
+    TSearchViewServices &searchViews;
     TBoardServices &boards;
 
     static TThreadItem *ItemOf(const QTreeWidgetItem *row);

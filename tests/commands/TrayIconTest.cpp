@@ -28,6 +28,7 @@ public:
         return true;
     }
     void SetActionEnabled(const QString &name, bool enabled) override { Action(name)->setEnabled(enabled); }
+    void Execute(const QString &name) override { Action(name)->trigger(); }
     QList<QAction *> WindowActions() const override { return Actions.values(); }
     QList<QIcon> ActionImages() const override { return {}; }
     void BeginBusy() override {}

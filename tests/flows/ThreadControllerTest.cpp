@@ -40,9 +40,9 @@ public:
     TThreadTab *FocusedTab() const override { return nullptr; }
     void CloseBrowser(TTavuBrowser *tab, bool) override { delete tabs.takeAt(tabs.indexOf(tab)); }
     TTavuBrowser *NewPageTab(const QString &, bool) override { return nullptr; }
-    TTavuListDoc *NewResultTab(const QString &, TThreadItemList *, TBoard *) override { return nullptr; }
-    void ShowListDoc(TTavuListDoc *) override {}
     TTavuListDoc *BoardTab(const TBoard *) const override { return nullptr; }
+    TBoard *ShownBoard() const override { return nullptr; }
+    void CloseBoardTabs(const TBoard *) override {}
     void CloseListDoc(TTavuListDoc *, bool) override {}
     void RedrawListTabs() override {}
     TTavuBrowser *NewThreadTab(TThreadItem *item, bool activate) override
@@ -63,7 +63,7 @@ public:
     QString ResRulesFile() const override { return QString(); }
     QString ThreadRulesFile() const override { return QString(); }
 
-    TTextList &BookmarkIndex() const override { return *bookmarkIndex; }
+    TTextList &BookmarkIndex() override { return *bookmarkIndex; }
     QString BookmarkIndexFile() const override { return TavuConfig->GetProfileDir() + QStringLiteral("bookmark.txt"); }
 
     QWidget host;

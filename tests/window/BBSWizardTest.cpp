@@ -200,7 +200,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
     ASSERT_NE(board, nullptr);
     EXPECT_EQ(board->HostPath, server.Host());
     EXPECT_TRUE(Sjis(user->GetDir() + QStringLiteral("board.dat")).contains(QStringLiteral("自宅の板")));
-    EXPECT_EQ(env.Window->Services().CurrentSite(), user);
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite(), user);
     const auto nodes =
         Part<QTreeWidget>(env.Window, "BoardListView")->findItems(QStringLiteral("自宅の板"), Qt::MatchRecursive);
     ASSERT_EQ(nodes.size(), 1);
@@ -218,7 +218,7 @@ TEST(BBSWizard, AServerOfOnesOwnIsRegisteredReadAndPostedTo)
 
     // Its thread URL opens as a thread of the board and is read from the server.
     TavuConfig->URL_OPENINVARNELO = 0;
-    WindowTabs::OpenThreadUrl(*env.Window, server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
+    env.Window->OpenThreadUrl(server.Url(QStringLiteral("/test/read.cgi/abc/") + Key + QLatin1Char('/')));
     ASSERT_EQ(env.Window->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);

@@ -410,7 +410,7 @@ TEST(BBSOrderDialog, OkWritesFilesAndRebuildsTheBar)
     EXPECT_EQ(Sjis(FileUtil::ReadFile(env.env.Profile(QStringLiteral("bbsbar.txt")))), first + QStringLiteral("\tテ\r\n"));
     EXPECT_TRUE(TavuConfig->SHOWBBSTOOLBAR);
     EXPECT_FALSE(Part<QToolBar>(env.env.Window, "BBSToolBar")->isHidden());
-    EXPECT_EQ(env.env.Window->Services().CurrentSite(), env.site);
+    EXPECT_EQ(env.env.Window->Services().BoardTree().CurrentSite(), env.site);
 }
 
 // Cancel leaves bbs.txt as it was and the flags follow it; OK keeps the user's order and adds the
@@ -449,11 +449,11 @@ TEST(BBSDialog, CancelKeepsTheSiteShown)
     const int favorites = box->findText(TavuEnviron->FavoritesSite()->NAME);
     ASSERT_GT(favorites, 0);
     box->setCurrentIndex(favorites);
-    ASSERT_EQ(env.env.Window->Services().CurrentSite(), TavuEnviron->FavoritesSite());
+    ASSERT_EQ(env.env.Window->Services().BoardTree().CurrentSite(), TavuEnviron->FavoritesSite());
     Dialogs::TScopedDialogHandlers handlers(
         [](Dialogs::TMsgKind, const QString &, Dialogs::TMsgButtons) { return Dialogs::mrOK; },
         [](QDialog &) { return int(QDialog::Rejected); });
     env.env.Window->Action(QStringLiteral("actBBSSelect"))->trigger();
-    EXPECT_EQ(env.env.Window->Services().CurrentSite(), TavuEnviron->FavoritesSite());
+    EXPECT_EQ(env.env.Window->Services().BoardTree().CurrentSite(), TavuEnviron->FavoritesSite());
     EXPECT_EQ(box->currentIndex(), favorites);
 }

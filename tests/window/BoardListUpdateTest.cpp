@@ -309,7 +309,7 @@ TEST_F(BoardListDialogFlowTest, AbortingAndSitesWithoutScriptChangeNothing)
 TEST(BoardListUpdateCommandTest, TheCommandUpdatesTheShownSiteAndItsTree)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
-    ASSERT_EQ(env.Window()->Services().CurrentSite(), env.site);
+    ASSERT_EQ(env.Window()->Services().BoardTree().CurrentSite(), env.site);
     WriteSiteFile(env.site, QStringLiteral("ParseBoard.ruro"), QString::fromLatin1(Script));
     ScriptedHttpServer pages;
     pages.Reply(ScriptedHttpServer::Make(
@@ -391,7 +391,7 @@ TEST_F(BoardListDialogFlowTest, BoardsAnotherSiteHoldsAreNotOffered)
 TEST(BoardListUpdateCommandTest, ARunningCheckKeepsTheBoardListsAsTheyAre)
 {
     TPostWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "test\r\nfavorites\r\n"); });
-    ASSERT_EQ(env.Window()->Services().CurrentSite(), env.site);
+    ASSERT_EQ(env.Window()->Services().BoardTree().CurrentSite(), env.site);
     QThread check;
     check.start();
     Part<TUpdateCheckController>(env.Window())->RunningChecks.append(&check);

@@ -66,14 +66,14 @@ TEST(BoardPane, ASiteChosenInTheSiteBoxFillsTheTreeAndIsTheSiteShown)
 {
     TShownPane w;
     TSite *machi = TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("machibbs"));
-    ASSERT_NE(w.env.Window->Services().CurrentSite(), machi);
+    ASSERT_NE(w.env.Window->Services().BoardTree().CurrentSite(), machi);
     QComboBox *sites = Part<QComboBox>(w.env.Window, "SiteComboBox");
     const int index = sites->findText(QStringLiteral("まちBBS"));
     ASSERT_GE(index, 0);
 
     sites->setCurrentIndex(index);
 
-    EXPECT_EQ(w.env.Window->Services().CurrentSite(), machi);
+    EXPECT_EQ(w.env.Window->Services().BoardTree().CurrentSite(), machi);
     QTreeWidget *tree = w.Tree();
     ASSERT_GT(tree->topLevelItemCount(), 0);
     ASSERT_GT(tree->topLevelItem(0)->childCount(), 0);
@@ -94,7 +94,7 @@ TEST(BoardPane, AClickedBoardOpensItsThreadListInATab)
     ASSERT_TRUE(w.Settled());
     ASSERT_EQ(w.env.Window->Tabs().ListDocs().size(), 1);
     EXPECT_EQ(w.env.Window->Tabs().ListDocs()[0]->GetBoard(), News());
-    EXPECT_EQ(w.env.Window->Services().ShownListDoc(), w.env.Window->Tabs().ListDocs()[0]);
+    EXPECT_EQ(w.env.Window->Services().Boards().ShownListDoc(), w.env.Window->Tabs().ListDocs()[0]);
 }
 
 TEST(BoardPane, WithDoubleClicksASingleClickOpensNothing)

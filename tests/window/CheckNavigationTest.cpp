@@ -56,7 +56,7 @@ protected:
 
     TTavuBrowser *FindTab(const QString &key) const
     {
-        for (TTavuBrowser *candidate : std::as_const(env.Window()->Tabs().Browsers())) {
+        for (TTavuBrowser *candidate : env.Window()->Tabs().Browsers()) {
             if (candidate->ThreadItem() && candidate->ThreadItem()->GetKey() == key)
                 return candidate;
         }

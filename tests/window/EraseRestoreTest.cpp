@@ -184,7 +184,7 @@ TEST(EraseRestore, APostBothErasedAndHiddenByARuleIsNotOfferedAndNothingTickedCh
     rule->Target = TTavuAction::RESBODY;
     rule->Value1 = QStringLiteral("買って");
     rule->Boards.Add(TTargetBoard::AllSites(), QString(), true);
-    env.Window->Services().ResRules()->Add(std::move(rule));
+    env.Window->Services().Rules().ResRules()->Add(std::move(rule));
     TIniFile inf(thread.item->GetInfFile());
     inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES2"), true);
     inf.WriteBool(QStringLiteral("ERASE"), QStringLiteral("RES4"), true);

@@ -285,7 +285,7 @@ TEST(FavoriteCommands, TheCurrentThreadGoesInAndOutOfAFolder)
     const QString key = QStringLiteral("1000000001");
     PostTest::AddThread(env.server, PostTest::News, key, 2);
     TavuConfig->URL_OPENINVARNELO = 0;
-    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
+    env.Window()->OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + key + QLatin1Char('/')));
     ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
     TThreadItem *item = env.Window()->Tabs().Browsers().first()->ThreadItem();
     ASSERT_NE(item, nullptr);

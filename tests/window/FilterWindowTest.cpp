@@ -295,7 +295,7 @@ TEST(FilterWindow, ANoticeRuleListsThePostAndAClickOpensTheThreadAtIt)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->Services().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
+    env.Window->Services().Rules().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000301"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"<b>b</b>", "y", "お宝画像"}, {"c", "z", "三"}}));
     TTavuBrowser *tab = OpenTab(item);
@@ -342,7 +342,7 @@ TEST(FilterWindow, TheNoticeWindowStandsBesideAModalDialogAndAnErasedPostIsNotNo
     TWindowEnv env;
     env.Start();
     TavuEnviron->SetCached(true, true);
-    env.Window->Services().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
+    env.Window->Services().Rules().ResRules()->Add(NoticeRule(TTavuAction::RESBODY, QStringLiteral("お宝")));
     TThreadItem *item = NewThread(QStringLiteral("1300000311"), QStringLiteral("スレ"),
                                   ThreadLog({{"a", "x", "一"}, {"b", "yyy", "お宝画像"}, {"c", "z", "三"}}));
     OpenTab(item);
@@ -382,7 +382,7 @@ TEST(FilterWindow, ANoticeRuleOnAThreadListsItAndAClickSelectsItsRow)
 {
     TWindowEnv env;
     env.Start();
-    env.Window->Services().ThreadRules()->Add(NoticeRule(TTavuAction::THREADTITLE, QStringLiteral("新作")));
+    env.Window->Services().Rules().ThreadRules()->Add(NoticeRule(TTavuAction::THREADTITLE, QStringLiteral("新作")));
     QList<TThreadItem *> threads;
     for (const QString &title : {QStringLiteral("雑談"), QStringLiteral("新作情報")}) {
         threads << NewThread(QString::number(1300000401 + threads.size()), title, ThreadLog({{"a", "x", "b"}}));

@@ -191,7 +191,7 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     TavuConfig->SHORTCUTBARPOS = 1;
     TavuConfig->THREADTAB_POSITION = 0;
     TavuConfig->BROWSERTAB_TOOLBARPOS = 4;
-    env.Window->Services().StoreBarLayout();
+    env.Window->Services().Bars().StoreBarLayout();
     const QStringList userBands = TavuConfig->Ini.ReadSectionValues(QStringLiteral("COOLBAR1"));
     ASSERT_FALSE(userBands.isEmpty());
     const int userButtons = Part<QToolBar>(env.Window, "MainActToolBar")->actions().size();
@@ -213,7 +213,7 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     EXPECT_EQ((std::tuple(TavuConfig->SHORTCUTBARPOS, TavuConfig->THREADTAB_POSITION, TavuConfig->THREADTAB_TOOLBARPOS,
                           TavuConfig->BROWSERTAB_POSITION, TavuConfig->BROWSERTAB_TOOLBARPOS)),
               std::tuple(0, 1, 1, 1, 1));
-    env.Window->Services().ReloadBarLayout();
+    env.Window->Services().Bars().ReloadBarLayout();
     EXPECT_GT(Part<QToolBar>(env.Window, "MainActToolBar")->actions().size(), userButtons);   // one bar holds them all
     EXPECT_TRUE(Part<QToolBar>(env.Window, "ThreadListActToolBar")->actions().isEmpty());
 
@@ -230,7 +230,7 @@ TEST(ViewPreset, SwitchingBackRestoresTheUsersLayout)
     EXPECT_EQ(TavuConfig->SHORTCUTBARPOS, 1);
     EXPECT_EQ(TavuConfig->THREADTAB_POSITION, 0);
     EXPECT_EQ(TavuConfig->BROWSERTAB_TOOLBARPOS, 4);
-    env.Window->Services().ReloadBarLayout();
+    env.Window->Services().Bars().ReloadBarLayout();
     EXPECT_EQ(Part<QToolBar>(env.Window, "MainActToolBar")->actions().size(), userButtons);
 }
 

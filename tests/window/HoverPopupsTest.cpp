@@ -12,7 +12,6 @@
 #include "commands/HoverPopups.h"
 #include "core/JConvert.h"
 #include "core/Res.h"
-#include "mainwindow/WindowSearch.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -70,7 +69,7 @@ struct THoverEnv {
     QString Hover(const QString &url)
     {
         emit tab->StatusTextChange(url);
-        return env.Window()->Services().HintWindow()->isVisible() ? env.Window()->Services().HintWindow()->Html()
+        return env.Window()->Services().Views().HintWindow()->isVisible() ? env.Window()->Services().Views().HintWindow()->Html()
                                                                   : QString();
     }
 
@@ -109,10 +108,10 @@ TEST(HoverPopups, AnAnchorShowsTheResponsesItNamesAndTheLastOneToo)
     EXPECT_TRUE(shown.contains(QStringLiteral("本文二")));
     EXPECT_FALSE(shown.contains(QStringLiteral("本文一")));
     // The session's first popup is as big as the next one of the same content.
-    const QSize first = hover.env.Window()->Services().HintWindow()->size();
+    const QSize first = hover.env.Window()->Services().Views().HintWindow()->size();
     hover.Hover(QString());
     hover.Hover(anchor);
-    EXPECT_EQ(hover.env.Window()->Services().HintWindow()->size(), first);
+    EXPECT_EQ(hover.env.Window()->Services().Views().HintWindow()->size(), first);
 
     // A number selected in the view pops up that response on the context menu, the last one too.
     hover.tab->Browser()->page()->runJavaScript(
@@ -134,7 +133,7 @@ TEST(HoverPopups, AnAnchorShowsTheResponsesItNamesAndTheLastOneToo)
     auto *popups = hover.env.Window()->findChild<THoverPopups *>();
     ASSERT_TRUE(popups);
     ASSERT_TRUE(popups->OnBrowserContextMenu(hover.tab, QPoint()));
-    EXPECT_TRUE(hover.env.Window()->Services().HintWindow()->Html().contains(QStringLiteral("&gt;&gt;2")));
+    EXPECT_TRUE(hover.env.Window()->Services().Views().HintWindow()->Html().contains(QStringLiteral("&gt;&gt;2")));
 
     // A link somewhere else shows its address; leaving it hides the popup.
     EXPECT_TRUE(hover.Hover(QStringLiteral("http://example.invalid/page.png")).contains(QStringLiteral("page.png")));
@@ -197,7 +196,7 @@ TEST(HoverPopups, ALinkIntoTheShownThreadOpensItsResponsesInTheDoubleWindow)
     // The user clicks the link in the page.
     RunInPage(hover.tab, QStringLiteral("Array.from(document.querySelectorAll('a')).find(a => a.textContent.includes('%1')).click()")
                              .arg(url));
-    ASSERT_TRUE(WaitFor([&] { return WindowSearch::DoubleWindowShown(*hover.env.Window()); }));
+    ASSERT_TRUE(WaitFor([&] { return hover.env.Window()->SearchViews().DoubleWindowShown(); }));
     TTavuBrowser *second = Part<TTavuBrowser>(hover.env.Window(), "PrivateBrowser");
     ASSERT_TRUE(WaitFor([second] { return second->ResList() && !second->Browser()->IsBusy(); }));
     const QString html = PostTest::PageHtml(second);
@@ -228,7 +227,7 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     const QString url = page.Url(QStringLiteral("/page.html"));
 
     hover.Hover(url);
-    EXPECT_TRUE(window->Services().HtmlPopupTimer()->isActive());
+    EXPECT_TRUE(window->Services().Views().HtmlPopupTimer()->isActive());
     hover.Hover(QString());   // the mouse left the link
     popups->HtmlPopupTimerTimer();
     EXPECT_EQ(window->BusyCount(), 0);
@@ -239,8 +238,8 @@ TEST(HoverPopups, TheDelayedPageDigestIsFetchedOnlyWhileTheMouseStaysAndBusyAlwa
     EXPECT_EQ(window->BusyCount(), 0);
     // (What the popup showed: the page may report the pointer leaving a link and hide it again.)
     ASSERT_TRUE(
-        WaitFor([&] { return window->Services().HintWindow()->Html().contains(QStringLiteral("外のページ")); }));
-    EXPECT_TRUE(window->Services().HintWindow()->Html().contains(QStringLiteral("本文です")));
+        WaitFor([&] { return window->Services().Views().HintWindow()->Html().contains(QStringLiteral("外のページ")); }));
+    EXPECT_TRUE(window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文です")));
     EXPECT_EQ(page.Requests().size(), 1);
     EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
 }
@@ -263,8 +262,8 @@ TEST(HoverPopups, APageDigestEndsAtItsBoundsWithItsError)
         popups->HtmlPopupTimerTimer();
         const QString error = mode == HostileHttpServer::Flood ? QStringLiteral("大きすぎます")
                                                                : QStringLiteral("時間内に受信が終わりませんでした");
-        ASSERT_TRUE(WaitFor([&] { return window->Services().HintWindow()->Html().contains(error); })) << mode;
-        EXPECT_FALSE(window->Services().HintWindow()->Html().contains(QStringLiteral("タイトル無し"))) << mode;
+        ASSERT_TRUE(WaitFor([&] { return window->Services().Views().HintWindow()->Html().contains(error); })) << mode;
+        EXPECT_FALSE(window->Services().Views().HintWindow()->Html().contains(QStringLiteral("タイトル無し"))) << mode;
         EXPECT_TRUE(hover.env.env.LogLines().join(QLatin1Char('\n')).contains(QStringLiteral("HTML取得エラー ") + url)) << mode;
         EXPECT_EQ(page.Requests(), 1);
         EXPECT_LT(page.BodyBytesSent(), HostileHttpServer::FloodBytes / 16);
@@ -304,13 +303,13 @@ TEST(HoverPopups, RestingTheMouseOnAPageLinkShowsItsDigest)
     ASSERT_TRUE(WaitFor([&] { return hover.tab->StatusText == url; }));
 
     ASSERT_TRUE(WaitFor([&] {
-        return window->Services().HintWindow()->isVisible()
-            && window->Services().HintWindow()->Html().contains(QStringLiteral("外のページ♥"));
+        return window->Services().Views().HintWindow()->isVisible()
+            && window->Services().Views().HintWindow()->Html().contains(QStringLiteral("外のページ♥"));
     }));
     // What the view has to say about the mouse comes before the answers of two round trips to the page.
     for (int trip = 0; trip < 2; ++trip)
         RunInPage(hover.tab, QStringLiteral("1"));
-    EXPECT_TRUE(window->Services().HintWindow()->isVisible());
+    EXPECT_TRUE(window->Services().Views().HintWindow()->isVisible());
     EXPECT_EQ(hover.tab->StatusText, url);
     EXPECT_TRUE(hover.env.env.LogLines().contains(QStringLiteral("HTML取得完了 ") + url));
 }
@@ -410,7 +409,7 @@ TEST(HoverPopups, ThePageThumbnailWindowShowsTheServicePictureInsteadOfTheDigest
         return popups->WebCaptureForm->isVisible() && !service.Requests().isEmpty();
     };
     ASSERT_TRUE(WaitFor(hovered));
-    EXPECT_FALSE(window->Services().HintWindow()->isVisible());
+    EXPECT_FALSE(window->Services().Views().HintWindow()->isVisible());
     EXPECT_TRUE(service.Requests().first().startsWith("GET /small/http://127.0.0.1:"));
     EXPECT_TRUE(page.Requests().isEmpty());
     EXPECT_EQ(window->BusyCount(), 0);
@@ -469,9 +468,9 @@ TEST(HoverPopups, WithoutTheServicesPictureThePageDigestShows)
         };
         hoverLink();
         ASSERT_TRUE(WaitFor([&] {
-            if (!pageAsked() && !window->Services().HintWindow()->isVisible())
+            if (!pageAsked() && !window->Services().Views().HintWindow()->isVisible())
                 hoverLink();
-            return page.Requests().size() == i + 1 && window->Services().HintWindow()->Html().contains(QStringLiteral("digesttext"));
+            return page.Requests().size() == i + 1 && window->Services().Views().HintWindow()->Html().contains(QStringLiteral("digesttext"));
         })) << hosts[i].toStdString();
         EXPECT_FALSE(popups->WebCaptureForm->isVisible()) << hosts[i].toStdString();
     }

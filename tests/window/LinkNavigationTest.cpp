@@ -5,7 +5,6 @@
 #include "PostTestEnv.h"
 
 #include "core/BBSList.h"
-#include "mainwindow/WindowSearch.h"
 #include "services/ResSearch.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +26,9 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     bool cancel = false;
     emit tab->Browser()->BeforeNavigate(QUrl(link), cancel);
     EXPECT_TRUE(cancel);
-    ASSERT_TRUE(WindowSearch::DoubleWindowShown(*window));
+    ASSERT_TRUE(window->SearchViews().DoubleWindowShown());
     ASSERT_TRUE(Part<TTavuBrowser>(window, "PrivateBrowser")->ResList());
-    WindowSearch::ShowDoubleWindow(*window, false);
+    window->SearchViews().ShowDoubleWindow(false);
 
     // On the ahhan type the whole link goes to the second browser.
     TBBS *own = item->BBS;
@@ -40,7 +39,7 @@ TEST(LinkNavigation, AWholeThreadLinkOfTheAhhanTypeOpensAsItIsInTheDoubleWindow)
     emit tab->Browser()->BeforeNavigate(QUrl(link + QStringLiteral("?ls=50&al=on")), cancel);
     item->BBS = own;
     EXPECT_TRUE(cancel);
-    EXPECT_TRUE(WindowSearch::DoubleWindowShown(*window));
+    EXPECT_TRUE(window->SearchViews().DoubleWindowShown());
     EXPECT_FALSE(Part<TTavuBrowser>(window, "PrivateBrowser")->ResList());
     EXPECT_TRUE(WaitFor([&] { return int(env.server.Requests().size()) > requests; }));
 }

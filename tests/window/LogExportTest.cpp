@@ -50,7 +50,7 @@ TThreadExporter ExporterFor(TWindowEnv &env, TThreadExporter::TFormat format, co
     exporter.Extension = format == TThreadExporter::efDat ? QStringLiteral(".dat") : QStringLiteral(".html");
     exporter.Folder = folder;
     exporter.Skin = TSkinSettings::Defaults(QStringLiteral("export_dialog"), TavuConfig->GetProfileDir());
-    exporter.Render = [&env](IResultView *view, TResList *list) { env.Window->Services().RenderResList(view, list); };
+    exporter.Render = [&env](IResultView *view, TResList *list) { env.Window->Services().Views().RenderResList(view, list); };
     return exporter;
 }
 
@@ -196,7 +196,7 @@ TEST(LogExport, DialogWritesEverySelectedThreadWithProgress)
 
     TExportDialog dialog(env.Window);
     dialog.SetThreads(items);
-    dialog.Render = [&env](IResultView *view, TResList *list) { env.Window->Services().RenderResList(view, list); };
+    dialog.Render = [&env](IResultView *view, TResList *list) { env.Window->Services().Views().RenderResList(view, list); };
     QStringList progress;
     QObject::connect(&dialog, &TExportDialog::Progress, [&](int, const QString &text) { progress.append(text); });
     dialog.DatRadio->setChecked(true);

@@ -15,7 +15,6 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadListController.h"
-#include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
@@ -280,7 +279,7 @@ TEST(OptionEffects, AnAnchorScrollsToItsResponseWhenSoSet)
     bool cancel = false;
     emit tab->Browser()->BeforeNavigate(QUrl(item->BBS->GetReadUrlRange(item, 60, 60, false)), cancel);
     EXPECT_TRUE(cancel);
-    EXPECT_FALSE(WindowSearch::DoubleWindowShown(*window));
+    EXPECT_FALSE(window->SearchViews().DoubleWindowShown());
     EXPECT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 60; })) << tab->GetTopResNumber();
 }
 
@@ -355,12 +354,12 @@ TEST(OptionEffects, ThePopupOfAnIdLinksTheIdOnlyWhenSoSet)
     tab->ResList()->Get(0)->ID = QStringLiteral("abcd1234");
     const auto hoverId = [tab, window] {
         emit tab->StatusTextChange(TTavuResWriter::IdLink(QStringLiteral("abcd1234")));
-        return window->Services().HintWindow()->isVisible() ? window->Services().HintWindow()->Html() : QString();
+        return window->Services().Views().HintWindow()->isVisible() ? window->Services().Views().HintWindow()->Html() : QString();
     };
 
     ASSERT_TRUE(env.env.config->ADDIDLINK);
     EXPECT_TRUE(hoverId().contains(QStringLiteral("class=\"id\"")));
-    auto *text = window->Services().HintWindow()->findChild<QTextBrowser *>();
+    auto *text = window->Services().Views().HintWindow()->findChild<QTextBrowser *>();
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("1 新着 "))) << text->toPlainText().toStdString();
 

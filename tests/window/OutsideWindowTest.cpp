@@ -77,7 +77,7 @@ TEST(CounterInTheWindow, StopAllEndsAHeldCounterCall)
     env.Window()->ListPane().StartThreadListDownload(env.Board(News), false, false);
     ASSERT_TRUE(WaitFor([&] { return !counter.Requests().isEmpty(); }, 120000));
     EXPECT_FALSE(env.Window()->findChildren<TNinkinet *>().isEmpty());   // held by the server
-    env.Window()->Services().StopAll();
+    env.Window()->Services().Session().StopAll();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }, 120000));
     EXPECT_EQ(KeptCookie(), QStringLiteral("v1"));
 }
@@ -125,7 +125,7 @@ TEST(HelpPagesInTheWindow, NineEntriesEachOpenTheirOwnPageInABrowserTab)
     TavuConfig->URL_OPENINVARNELO = 0;
     TVarneloWindow *window = env.Window();
     QList<QUrl> asked;
-    QObject::connect(&window->Services().Events(), &TWindowEvents::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
+    QObject::connect(&window->Services().Frame().Events(), &TWindowEvents::BrowserTabCreated, window, [&asked](TTavuBrowser *tab) {
         QObject::connect(tab->Browser(), &TEmbeddedWB::BeforeNavigate, tab, [&asked](const QUrl &url, bool &cancel) {
             asked << url;
             cancel = true;

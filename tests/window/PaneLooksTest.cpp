@@ -281,7 +281,7 @@ TEST(PaneLooks, ShortcutCaptionsTakeTheirColourAndFontAtStartUpAndAfterOptionOk)
     EXPECT_GT(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1")->Panel(0)->ToolBar()->width(), narrow);
 
     // Loaded again (after the editor), the bar keeps the look.
-    env.Window->Services().ShortcutsChanged();
+    env.Window->Services().Boards().ShortcutsChanged();
     ExpectShortcutCaptions(Part<TTavuShortcutBar>(env.Window, "ShortcutBar1"), QColor(0, 0xC0, 0), 16);
 }
 
@@ -360,7 +360,7 @@ TEST(PaneLooks, TitlePanelBoardTreeFontAndVoteButtonFollowTheOptions)
     EXPECT_TRUE(vote->isVisible());
 
     TavuConfig->THREADTITLEPANEL = 0;
-    emit window->Services().Events().OptionsApplied();
+    emit window->Services().Frame().Events().OptionsApplied();
     EXPECT_EQ(titleOffset(), -1);   // above it again, and shown
     EXPECT_TRUE(panel->isVisibleTo(Part<QWidget>(window, "BrowserPanel")));
 }

@@ -303,9 +303,9 @@ TEST(ChottoInTheMainWindow, PageLinksAndTheCommandsOpenThePreviewBrowser)
     TWindowEnv env;
     env.Start();
     env.Window->Action(QStringLiteral("actShowChotto"))->trigger();
-    TChottoWindow2 *viewer = PreviewBrowser::Window(env.Window->Services(), env.Window->Services());
+    TChottoWindow2 *viewer = PreviewBrowser::Window(env.Window->Frame(), env.Window->Reading());
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(PreviewBrowser::Window(env.Window->Services(), env.Window->Services()), viewer);
+    EXPECT_EQ(PreviewBrowser::Window(env.Window->Frame(), env.Window->Reading()), viewer);
 
     TTavuBrowser *tab = nullptr;
     env.Window->Tabs().NewBrowser(tab, nullptr, nullptr, true, QStringLiteral("tab"));

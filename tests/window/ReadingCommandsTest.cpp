@@ -135,7 +135,7 @@ TEST(ReadingCommands, CloseAllSkipsLockedTabsAndNextAndPriorWrap)
     TVarneloWindow *window = env.Window();
     const QList<TTavuBrowser *> order = env.Window()->Tabs().BrowserTabOrder();
     ASSERT_EQ(order.size(), 4);
-    auto current = [&] { return window->Services().CurrentBrowser(); };
+    auto current = [&] { return window->Services().Tabs().CurrentBrowser(); };
 
     window->Tabs().ShowBrowserTab(order.last(), false);
     Trigger(env, QStringLiteral("actBrowserNextTab"));
@@ -365,7 +365,7 @@ TEST(ReadingCommands, NextUnreadSkipsPastLogs)
     items.Get(2)->AGECOUNT = 2;
     Trigger(env, QStringLiteral("actThreadReadNext"));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(2));
+    EXPECT_EQ(env.Window()->Services().Tabs().CurrentBrowser()->ThreadItem(), items.Get(2));
 }
 
 // In a long listing "次のスレッドへ" finds the open thread's place without making an item for
@@ -389,7 +389,7 @@ TEST(ReadingCommands, NextUnreadInALongListingMakesNoItemBeforeTheThread)
 
     Trigger(env, QStringLiteral("actThreadReadNext"));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    EXPECT_EQ(env.Window()->Services().CurrentBrowser()->ThreadItem(), items.Get(open + 1));
+    EXPECT_EQ(env.Window()->Services().Tabs().CurrentBrowser()->ThreadItem(), items.Get(open + 1));
     EXPECT_EQ(items.Peek(open - 1), nullptr);
 }
 
@@ -530,9 +530,9 @@ TEST(ReadingCommands, ARightClickOpensTheMenuOfThePaneOrTabUnderTheMouse)
     closeMenus();
 
     TTavuBrowser *first = env.Window()->Tabs().BrowserTabOrder().first();
-    ASSERT_NE(window->Services().CurrentBrowser(), first);
+    ASSERT_NE(window->Services().Tabs().CurrentBrowser(), first);
     RightClick(first->TabButton, first->TabButton->rect().center());
-    EXPECT_EQ(window->Services().CurrentBrowser(), first);
+    EXPECT_EQ(window->Services().Tabs().CurrentBrowser(), first);
     EXPECT_TRUE(Part<QMenu>(window, "BrowserPopup")->isVisible());
     closeMenus();
 }

@@ -11,7 +11,6 @@
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowSearch.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -22,7 +21,6 @@
 #include <QAction>
 
 using namespace ResSearch;
-using namespace WindowSearch;
 using namespace WindowTabs;
 
 namespace {
@@ -196,7 +194,7 @@ TEST(ResSearch, FilteredTabShowsTheMatchesHighlightedAndKeepsTheBodies)
     TTavuBrowser *source = thread.Open();
     TResSearch search;
     search.Text = QStringLiteral("cat");
-    TTavuBrowser *tab = env.Window->FilterResView(search);
+    TTavuBrowser *tab = env.Window->SearchViews().FilterResView(search);
     ASSERT_NE(tab, nullptr);
     EXPECT_NE(tab, source);
     EXPECT_TRUE(tab->IsExtractMode());
@@ -206,7 +204,7 @@ TEST(ResSearch, FilteredTabShowsTheMatchesHighlightedAndKeepsTheBodies)
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →該当件数:2")));
 
     tab->BeginChunk();
-    WriteExtractView(*env.Window, tab, &search);
+    env.Window->SearchViews().WriteExtractView(tab, &search);
     const QString html = tab->EndChunk();
     // the page writer normalises the tags of the highlight
     EXPECT_TRUE(html.contains(QStringLiteral("<b><font color=\"RED\">Cat</font></b> here"), Qt::CaseInsensitive));
@@ -228,7 +226,7 @@ TEST(ResSearch, AFilterMatchingOnlyErasedResponsesWarnsAndOpensNoTab)
     const qsizetype tabs = env.Window->Tabs().Browsers().size();
     TResSearch search;
     search.Text = QStringLiteral("secret");
-    EXPECT_EQ(env.Window->FilterResView(search), nullptr);
+    EXPECT_EQ(env.Window->SearchViews().FilterResView(search), nullptr);
     EXPECT_EQ(env.Window->Tabs().Browsers().size(), tabs);
     EXPECT_EQ(env.Messages, QStringList{QStringLiteral("該当レスが見つかりませんでした。")});
     EXPECT_TRUE(env.LogLines().contains(QStringLiteral("  →該当件数:0")));
@@ -300,9 +298,9 @@ TEST(ResSearch, PreviewShowsOneResponseInTheSecondBrowserUntilItCloses)
                                                  {QStringLiteral("b"), QStringLiteral("y"), QStringLiteral("two")}});
     TTavuBrowser *tab = thread.Open();
     const int references = thread.item->RefCount();
-    ShowResInPreview(*env.Window, thread.item, *tab->ResList()->Get(1));
+    env.Window->SearchViews().ShowResInPreview(thread.item, *tab->ResList()->Get(1));
     TTavuBrowser *preview = Part<TTavuBrowser>(env.Window, "PrivateBrowser");
-    EXPECT_TRUE(DoubleWindowShown(*env.Window));
+    EXPECT_TRUE(env.Window->SearchViews().DoubleWindowShown());
     EXPECT_TRUE(preview->isVisibleTo(env.Window));
     EXPECT_TRUE(env.Window->Action(QStringLiteral("actShowDoubleWindow"))->isChecked());
     ASSERT_EQ(preview->ResList()->Count(), 1);
@@ -311,7 +309,7 @@ TEST(ResSearch, PreviewShowsOneResponseInTheSecondBrowserUntilItCloses)
 
     const int top = thread.item->TOP;
     env.Window->Action(QStringLiteral("actShowDoubleWindow"))->trigger();
-    EXPECT_FALSE(DoubleWindowShown(*env.Window));
+    EXPECT_FALSE(env.Window->SearchViews().DoubleWindowShown());
     EXPECT_FALSE(env.Window->Action(QStringLiteral("actShowDoubleWindow"))->isChecked());
     EXPECT_EQ(preview->ThreadItem(), nullptr);
     EXPECT_EQ(thread.item->RefCount(), references);

@@ -76,7 +76,7 @@ TEST(RoadCancel, CancellingAnUpdateCheckLogsThatItStops)
                     .contains(QStringLiteral("※更新チェックを中止します。しばらくお待ちください。")));
 
     // The request in hand ends with stop-all; the check then ends and frees the tab.
-    env.Window()->Services().StopAll();
+    env.Window()->Services().Session().StopAll();
     ASSERT_TRUE(WaitFor([&] { return Part<TUpdateCheckController>(env.Window())->RunningChecks.isEmpty(); }));
     EXPECT_EQ(env.Window()->ListPane().ShownListDoc()->DownloadState, TTavuListDoc::dsIdle);
 }

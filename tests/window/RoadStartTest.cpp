@@ -40,8 +40,8 @@ TEST(RoadStart, ANewProfileOffersTheShippedSitesAndShowsTheFirst)
     ASSERT_GE(sites->count(), 2);
     EXPECT_EQ(sites->itemText(0), QStringLiteral("２ちゃんねる"));
     EXPECT_EQ(sites->itemText(1), QStringLiteral("まちBBS"));
-    ASSERT_NE(env.Window->Services().CurrentSite(), nullptr);
-    EXPECT_EQ(env.Window->Services().CurrentSite()->SITEID, QStringLiteral("2ch"));
+    ASSERT_NE(env.Window->Services().BoardTree().CurrentSite(), nullptr);
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite()->SITEID, QStringLiteral("2ch"));
     QTreeWidget *tree = Part<QTreeWidget>(env.Window, "BoardListView");
     ASSERT_GT(tree->topLevelItemCount(), 0);
     ASSERT_GT(tree->topLevelItem(0)->childCount(), 0);
@@ -52,7 +52,7 @@ TEST(RoadStart, AProfileKeepsItsOwnSiteList)
     TWindowEnv env([](TWindowEnv &e) { e.WriteProfile(QStringLiteral("bbs.txt"), "machibbs\r\n"); });
     env.Start();
     ASSERT_EQ(Part<QComboBox>(env.Window, "SiteComboBox")->count(), 1);
-    EXPECT_EQ(env.Window->Services().CurrentSite()->SITEID, QStringLiteral("machibbs"));
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite()->SITEID, QStringLiteral("machibbs"));
 }
 
 // Without stored widths the title column is the wide one and the mark columns are as narrow as their

@@ -100,7 +100,7 @@ TEST(StartUpTest, StepsRunInTheirOrder)
     EXPECT_EQ(at("rules").MainToolBarButtons, 1);
     EXPECT_EQ(states.last().Step, QStringLiteral("direct"));
 
-    EXPECT_EQ(env.Window->Services().CurrentSite(), TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")));
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite(), TavuEnviron->SiteList()->FindBySiteID(QStringLiteral("2ch")));
     // The BBS menu offers the shown site's own functions.
     EXPECT_TRUE(Part<QMenu>(env.Window, "BBSFunc")->menuAction()->isEnabled());
     EXPECT_TRUE(
@@ -138,8 +138,8 @@ TEST(StartUpTest, StartupSiteChoosesTheShownSite)
         e.config->STARTUPSITE = QStringLiteral("machibbs");
     });
     env.Start();
-    ASSERT_NE(env.Window->Services().CurrentSite(), nullptr);
-    EXPECT_EQ(env.Window->Services().CurrentSite()->SITEID, QStringLiteral("machibbs"));
+    ASSERT_NE(env.Window->Services().BoardTree().CurrentSite(), nullptr);
+    EXPECT_EQ(env.Window->Services().BoardTree().CurrentSite()->SITEID, QStringLiteral("machibbs"));
 }
 
 TEST(StartUpTest, OfflineStateOfTheLastRunIsKept)
@@ -183,7 +183,7 @@ TEST(StartUpTest, RulesAreWrittenBackOnlyOnceRead)
 
     TWindowEnv started(writeRules);
     started.Start();
-    ASSERT_EQ(started.Window->Services().ResRules()->Count(), 1);
+    ASSERT_EQ(started.Window->Services().Rules().ResRules()->Count(), 1);
     started.Destroy();
     TTavuActionList reread;
     reread.LoadFromFile(started.Profile(QStringLiteral("ngres.txt")));

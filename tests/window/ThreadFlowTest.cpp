@@ -468,7 +468,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlHasItsHeading)
 {
     TPostWindowEnv env;
     AddThread(env.server, News, Key, 2);
-    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
+    env.Window()->OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
@@ -488,7 +488,7 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
 {
     TPostWindowEnv env;
     const QString missing = QStringLiteral("1000000099");
-    WindowTabs::OpenThreadUrl(*env.Window(), env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
+    env.Window()->OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + missing + QLatin1Char('/')));
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     const QString log = Part<QPlainTextEdit>(env.Window(), "Memo1")->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("▽スレッド取得開始 →") + missing + QStringLiteral("／ニュース＠テスト"))) << log.toStdString();

@@ -270,11 +270,11 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     window->Tabs().ShowBrowserTab(env.tab, false);
 
     // Bold for a day: a rule on the ID field for this board, saved.
-    const int rules = window->Services().ResRules()->Count();
+    const int rules = window->Services().Rules().ResRules()->Count();
     env.MenuItem(Part<QMenu>(window, "ResIDPopup"), QStringLiteral("この ID のレスは太字で表示（１日間有効）"))
         ->trigger();
-    ASSERT_EQ(window->Services().ResRules()->Count(), rules + 1);
-    const TTavuAction *rule = window->Services().ResRules()->Get(rules);
+    ASSERT_EQ(window->Services().Rules().ResRules()->Count(), rules + 1);
+    const TTavuAction *rule = window->Services().Rules().ResRules()->Get(rules);
     EXPECT_EQ(rule->Target, int(TTavuAction::RESID));
     EXPECT_EQ(rule->Condition, int(TTavuAction::SAME));
     EXPECT_EQ(rule->Action, int(TTavuAction::RESMARK));
@@ -291,8 +291,8 @@ TEST(ThreadInfoPane, AnIDClickOpensTheIDMenuWhoseCommandsActOnThatIDsResponses)
     // Hiding adds its rule and erases the ID's responses, marked in the .inf; a second erase
     // reports nothing.
     env.MenuItem(Part<QMenu>(window, "ResIDPopup"), QStringLiteral("この ID のレスを非表示（１日間有効）"))->trigger();
-    ASSERT_EQ(window->Services().ResRules()->Count(), rules + 2);
-    EXPECT_EQ(window->Services().ResRules()->Get(rules + 1)->Action, int(TTavuAction::ABONE));
+    ASSERT_EQ(window->Services().Rules().ResRules()->Count(), rules + 2);
+    EXPECT_EQ(window->Services().Rules().ResRules()->Get(rules + 1)->Action, int(TTavuAction::ABONE));
     EXPECT_TRUE(env.env.env.LogLines().contains(QStringLiteral("2 個のレスを消去しました。")));
     EXPECT_EQ(env.Item()->ReadErasedRes(), QSet<int>({1, 3}));
     EXPECT_FALSE(list->Get(1)->Erased);

@@ -39,24 +39,24 @@ TEST(ThreadTabController, EachTabHasItsOwnControllerAndTheFocusedOneTakesTheComm
     TPostWindowEnv env;
     TTabManager &tabs = env.Window()->Tabs();
     TWindowServices &services = env.Window()->Services();
-    EXPECT_EQ(services.FocusedTab(), nullptr);
+    EXPECT_EQ(services.Tabs().FocusedTab(), nullptr);
     TTavuBrowser *first = NewPage(tabs, QStringLiteral("一"));
     TTavuBrowser *second = NewPage(tabs, QStringLiteral("二"));
     QPointer<TThreadTabController> firstController = tabs.Controller(first);
     ASSERT_TRUE(firstController && tabs.Controller(second));
     EXPECT_NE(tabs.Controller(first), tabs.Controller(second));
     EXPECT_EQ(&firstController->Tab(), first);
-    EXPECT_EQ(services.FocusedTab(), tabs.Controller(second));
+    EXPECT_EQ(services.Tabs().FocusedTab(), tabs.Controller(second));
 
     Trigger(env, "actBrowserNavigateLock");
     EXPECT_TRUE(second->Locked);
     EXPECT_FALSE(first->Locked);
 
     tabs.ShowBrowserTab(first, false);
-    EXPECT_EQ(services.FocusedTab(), firstController);
+    EXPECT_EQ(services.Tabs().FocusedTab(), firstController);
     Trigger(env, "actBrowserClose");   // the focused tab, though the other one is locked
     EXPECT_EQ(tabs.Browsers(), QList<TTavuBrowser *>({second}));
-    EXPECT_EQ(services.FocusedTab(), tabs.Controller(second));
+    EXPECT_EQ(services.Tabs().FocusedTab(), tabs.Controller(second));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(firstController.isNull());   // freed with its tab
 }

@@ -205,7 +205,7 @@ TEST(ToolCommandsTest, OnlineSwitchShowsTheStateInItsPicture)
     EXPECT_FALSE(TavuEnviron->IsOffline());
     const QImage on = online->icon().pixmap(16, 16).toImage();
     EXPECT_NE(on, offline);
-    EXPECT_EQ(on, env.Window->Services().ActionImages().value(imgOnline).pixmap(16, 16).toImage());
+    EXPECT_EQ(on, env.Window->Services().Frame().ActionImages().value(imgOnline).pixmap(16, 16).toImage());
     online->trigger();
     EXPECT_EQ(online->icon().pixmap(16, 16).toImage(), offline);
 }
@@ -300,13 +300,13 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
     ASSERT_NE(tab, nullptr);
 
     TypeInLog(env, QStringLiteral("3"));   // the last post too
-    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その3")));
-    EXPECT_FALSE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文その3")));
+    EXPECT_FALSE(env.Window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文その2")));
 
     TypeInLog(env, QStringLiteral("2"));
-    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文その2")));
     TypeInLog(env, QStringLiteral("4"));   // no such post: the popup stays as it was
-    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その2")));
+    EXPECT_TRUE(env.Window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文その2")));
 
     tab->ResList()->Get(1)->Erased = true;
     TypeInLog(env, QStringLiteral("go 2"));
@@ -317,7 +317,7 @@ TEST(ToolCommandsTest, LogPaneNumbersPopUpOrGoToEveryPostOfTheThread)
     EXPECT_EQ(env.Messages.value(1), QStringLiteral("指定のレスはNGワードです。"));
     tab->ResList()->Get(0)->Visible = false;
     TypeInLog(env, QStringLiteral("go 1"));   // not in the view: it pops up
-    EXPECT_TRUE(env.Window->Services().HintWindow()->Html().contains(QStringLiteral("本文その1")));
+    EXPECT_TRUE(env.Window->Services().Views().HintWindow()->Html().contains(QStringLiteral("本文その1")));
     EXPECT_EQ(env.Messages.size(), 2);
 }
 
@@ -329,7 +329,7 @@ TEST(ToolCommandsTest, LogPaneLinesGoToTheSubscribersUntilOneTakesThem)
     env.Start();
     QStringList heard;   // each line as the later subscriber found it
     QObject subscriber;
-    QObject::connect(&env.Window->Services().Events(), &TWindowEvents::LogLineEntered, &subscriber,
+    QObject::connect(&env.Window->Services().Frame().Events(), &TWindowEvents::LogLineEntered, &subscriber,
                      [&heard](const QString &line, bool *taken) {
                          heard << line + (*taken ? QStringLiteral(":taken") : QString());
                          if (line == QStringLiteral("mine"))

@@ -237,7 +237,7 @@ TEST(TrayAndBeTest, GivingAPointLogsInFirstAndNeedsAThreadTab)
         e.WriteProfile(QStringLiteral("bbs.txt"), "2ch\r\n");
     });
     env.Start();
-    TBeCommands commands(env.Window->Services(), env.Window->Services(), env.Window->Services());
+    TBeCommands commands(env.Window->Frame(), env.Window->Tabs(), env.Window->Views());
     EXPECT_FALSE(commands.BeGivePointClick(QStringLiteral("12345")));   // no thread tab: nothing
     EXPECT_TRUE(server.Requests().isEmpty());
 

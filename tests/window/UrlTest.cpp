@@ -133,15 +133,15 @@ TEST(Url, OpeningFollowsTheSettings)
     StoreLog(env);
 
     TavuConfig->URL_OPENINVARNELO = 3;
-    WindowTabs::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
+    window->OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
     EXPECT_TRUE(window->Tabs().Browsers().isEmpty());
 
     TavuConfig->URL_OPENINVARNELO = 0;
-    WindowTabs::OpenThreadUrl(*window, QStringLiteral("http://elsewhere.example/page.html"));
+    window->OpenThreadUrl(QStringLiteral("http://elsewhere.example/page.html"));
     ASSERT_EQ(window->Tabs().Browsers().size(), 1);
     EXPECT_TRUE(window->Tabs().Browsers().first()->IsWebPage());
 
-    WindowTabs::OpenThreadUrl(*window, env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
+    window->OpenThreadUrl(env.server.Url(QStringLiteral("/test/read.cgi/news/") + Key + QStringLiteral("/5")));
     ASSERT_EQ(window->Tabs().Browsers().size(), 2);
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));
@@ -150,7 +150,7 @@ TEST(Url, OpeningFollowsTheSettings)
     EXPECT_EQ(tab->ThreadItem()->GetKey(), Key);
     EXPECT_EQ(tab->ResNumber, 5);
 
-    WindowTabs::OpenThreadUrl(*window, env.Board(News)->URL);
+    window->OpenThreadUrl(env.Board(News)->URL);
     ASSERT_NE(window->ListPane().ShownListDoc(), nullptr);
     EXPECT_EQ(window->ListPane().ShownListDoc()->BoardID, News);
     EXPECT_EQ(window->Tabs().Browsers().size(), 2);

@@ -214,7 +214,7 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
 
     QStringList captions;   // the thread counts the caption showed
     QObject watcher;        // the test's connections end with it, before the window does
-    QObject::connect(&env.Window()->Services().Events(), &TWindowEvents::ThreadShown, &watcher,
+    QObject::connect(&env.Window()->Services().Frame().Events(), &TWindowEvents::ThreadShown, &watcher,
                      [&] { captions << Part<QLabel>(env.Window(), "ThreadCountLabel")->text(); });
     OpenThread(env, second.get(), false, true);
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();

@@ -19,7 +19,7 @@ TEST(WindowEventsTest, OptionDialogOkTellsTheSubscribersAndCancelDoesNot)
     env.Start();
     int applied = 0;
     QObject subscriber;
-    QObject::connect(&env.Window->Services().Events(), &TWindowEvents::OptionsApplied, &subscriber,
+    QObject::connect(&env.Window->Services().Frame().Events(), &TWindowEvents::OptionsApplied, &subscriber,
                      [&applied] { ++applied; });
     {
         TDialogAnswers cancel(env, nullptr);
@@ -40,7 +40,7 @@ TEST(WindowServicesTest, TypeAddressFillsTheAddressBoxAndFocusesIt)
     env.Start();
     env.Window->show();
     QApplication::setActiveWindow(env.Window);
-    env.Window->Services().TypeAddress(QStringLiteral("http://example.invalid/typed"));
+    env.Window->Services().Views().TypeAddress(QStringLiteral("http://example.invalid/typed"));
     const auto *box = env.Window->findChild<QComboBox *>(QStringLiteral("UrlComboBox"));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->currentText(), QStringLiteral("http://example.invalid/typed"));

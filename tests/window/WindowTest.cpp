@@ -197,7 +197,7 @@ TEST(WindowTest, ToolBarBandsKeepTheirOrderAndBreaks)
     EXPECT_LT(Part<TMenuBar>(env.Window, "MenuBar1")->x(), Part<QToolBar>(env.Window, "ToolBar7")->x());
 
     ini.EraseSection(section);
-    env.Window->SaveCoolBarLayout();
+    env.Window->StoreBarLayout();
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(ini.ReadInteger(section, QStringLiteral("BAND%1ID").arg(i), -1), ids[i]) << i;
         EXPECT_EQ(ini.ReadBool(section, QStringLiteral("BAND%1BR").arg(i)), i > 0 && breaks[i]) << i;
@@ -213,10 +213,10 @@ TEST(WindowTest, ShownPanesAreStoredByTheirCommands)
     if (!TActionList::HasHandler(browser))   // the pane command is there (with its own handler or this one)
         Part<TActionList>(env.Window, "ActionList1")->Bind(QStringLiteral("actShowBrowser"), env.Window, [] {});
     browser->setChecked(false);
-    env.Window->SaveCoolBarLayout();
+    env.Window->StoreBarLayout();
     EXPECT_FALSE(TavuConfig->DESKTOP_SHOWBROWSER);
     browser->setChecked(true);
-    env.Window->SaveCoolBarLayout();
+    env.Window->StoreBarLayout();
     EXPECT_TRUE(TavuConfig->DESKTOP_SHOWBROWSER);
 }
 
@@ -242,7 +242,7 @@ TEST(WindowTest, PaneSizesComeBackAsTheyWereStored)
             values.append(TavuConfig->Ini.ReadInteger(QStringLiteral("DESKTOP"), QString::fromLatin1(key), -1));
         return values;
     };
-    env.Window->SaveCoolBarLayout();
+    env.Window->StoreBarLayout();
     const QList<int> stored = storedLayout();
     EXPECT_EQ(stored.mid(5), QList<int>({170, 150, 130}));
 
@@ -251,7 +251,7 @@ TEST(WindowTest, PaneSizesComeBackAsTheyWereStored)
     log->setSizes({along(log) - 190, 190});
     env.Window->LoadCoolBarLayout();
     QCoreApplication::processEvents();
-    env.Window->SaveCoolBarLayout();
+    env.Window->StoreBarLayout();
     EXPECT_EQ(storedLayout(), stored);
 }
 
@@ -260,8 +260,8 @@ TEST(WindowTest, ClosingWritesTheRulesBookmarksAndTreeStateEvenAfterStopAll)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    AddRule(*env.Window->Services().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
-    AddRule(*env.Window->Services().ThreadRules(), TTavuAction::SETBOLD, QStringLiteral("祭り"));
+    AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
+    AddRule(*env.Window->Services().Rules().ThreadRules(), TTavuAction::SETBOLD, QStringLiteral("祭り"));
     env.Window->StoredLists().BookmarkList.SetValue(QStringLiteral("2ch/news/1234567890"),
                                                     QStringLiteral("テストスレ"));
     Part<QTreeWidget>(env.Window, "BoardListView")->topLevelItem(0)->setExpanded(false);
@@ -366,7 +366,7 @@ TEST(WindowTest, ReplaceRuleChangesOnlyWhatTheViewShows)
 {
     TWindowEnv env;
     env.Start();
-    TTavuAction *rule = AddRule(*env.Window->Services().ResRules(), TTavuAction::REPLACE, QStringLiteral("馬鹿"),
+    TTavuAction *rule = AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::REPLACE, QStringLiteral("馬鹿"),
                                 QStringLiteral("＊＊"));
     TThreadFixture thread({QStringLiteral("こんにちは"), QStringLiteral("馬鹿と言うな")});
     const QByteArray storedLine = thread.list->Get(1)->ToDatLine();
@@ -387,9 +387,9 @@ TEST(WindowTest, HideRuleStopsTheRulesAfterIt)
 {
     TWindowEnv env;
     env.Start();
-    TTavuAction *hide = AddRule(*env.Window->Services().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
+    TTavuAction *hide = AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::ABONE, QStringLiteral("宣伝"));
     TTavuAction *replace =
-        AddRule(*env.Window->Services().ResRules(), TTavuAction::REPLACE, QStringLiteral("宣伝"), QStringLiteral("x"));
+        AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::REPLACE, QStringLiteral("宣伝"), QStringLiteral("x"));
     hide->Chain = true;
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("宣伝です"), QStringLiteral("&gt;&gt;2 なにこれ")});
 
@@ -425,8 +425,8 @@ TEST(WindowTest, RulesActInVisibleTabsOnly)
 {
     TWindowEnv env(WriteBbsTxt);
     env.Start();
-    AddRule(*env.Window->Services().ResRules(), TTavuAction::BOOKMARK, QStringLiteral("良スレ"));
-    AddRule(*env.Window->Services().ResRules(), TTavuAction::RESMARK, QStringLiteral("良スレ"));
+    AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::BOOKMARK, QStringLiteral("良スレ"));
+    AddRule(*env.Window->Services().Rules().ResRules(), TTavuAction::RESMARK, QStringLiteral("良スレ"));
     TThreadFixture thread({QStringLiteral("一"), QStringLiteral("良スレ認定")});
     const QString bookmarkKey = QStringLiteral("2ch/news/1234567890");
 

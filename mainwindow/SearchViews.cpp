@@ -1,8 +1,9 @@
 // The views of the search: extract tabs, the board-wide search over stored logs, and the window's
 // second browser.
 
-#include "mainwindow/WindowSearch.h"
+#include "mainwindow/SearchViews.h"
 
+#include "controls/Dialogs.h"
 #include "core/BBS.h"
 #include "core/Board.h"
 #include "core/Res.h"
@@ -11,10 +12,12 @@
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
-#include "mainwindow/ListPane.h"
-#include "mainwindow/VarneloWindow.h"
+#include "mainwindow/PaneLayout.h"
+#include "mainwindow/TabManager.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
+#include "services/EventLog.h"
+#include "services/ResSearch.h"
 #include "settings/BusyWindow.h"
 
 #include <QAction>
@@ -23,9 +26,9 @@
 #include <memory>
 #include <vector>
 
-namespace WindowSearch {
-
 namespace {
+
+const QString NothingFound = QStringLiteral("該当レスが見つかりませんでした。");
 
 // A copy of the response added to out.
 TRes *AddCopy(TResList &out, const TRes &res)
@@ -72,37 +75,83 @@ std::unique_ptr<TResList> MatchStoredLog(TThreadItem *item, const ResSearch::TRe
 
 }  // namespace
 
-void WriteExtractView(TVarneloWindow &window, TTavuBrowser *tab, const ResSearch::TResSearch *search)
+TSearchViews::TSearchViews(TWindowFrameServices &frame, TThreadViewServices &views, TTabManager &tabs,
+                           TPaneLayout &panes, TThreadController &threads, TTavuBrowser *privateBrowser,
+                           QWidget *privatePlace)
+    : frame(frame), views(views), tabs(tabs), panes(panes), threads(threads), privateBrowser(privateBrowser),
+      privatePlace(privatePlace)
+{
+}
+
+// ---- extract tabs ----
+
+TTavuBrowser *TSearchViews::FilterResView(const ResSearch::TResSearch &search)
+{
+    TTavuBrowser *source = tabs.CurrentBrowser();
+    if (!source || !source->ThreadItem() || !source->ResList())
+        return nullptr;
+    auto list = std::make_unique<TResList>(source->ThreadItem());
+    int count = 0;
+    const TResList &responses = *source->ResList();
+    for (int i = 0; i < responses.Count(); ++i) {
+        auto *copy = new TRes;
+        copy->Assign(*responses.Get(i));
+        const bool match = (!search.NewOnly || copy->IsNew)
+                           && ResSearch::MatchRes(*copy, search.Text, search.Fold, search.Mode);
+        copy->Visible = match && !copy->Erased;
+        count += copy->Visible ? 1 : 0;
+        list->Add(copy);
+    }
+    EventLog::AddLog(QStringLiteral("  →該当件数:") + QString::number(count));
+    if (count == 0) {
+        Dialogs::ShowMessage(Dialogs::mkWarning, NothingFound);
+        return nullptr;
+    }
+    TTavuBrowser *tab = tabs.NewExtractTab(source->ThreadItem(), list.release(), true, source->URL);
+    WriteExtractView(tab, &search);
+    EventLog::PlayEventSound(2);
+    tab->SearchText = search.Text;
+    tab->SearchCount = count;
+    views.UpdateStatusCaption(tab->ThreadItem());
+    return tab;
+}
+
+void TSearchViews::ShowExtractTab(TThreadItem *item, TResList *list, const QString &url)
+{
+    WriteExtractView(tabs.NewExtractTab(item, list, true, url), nullptr);
+}
+
+void TSearchViews::WriteExtractView(TTavuBrowser *tab, const ResSearch::TResSearch *search)
 {
     TResList *list = tab->ResList();
     const bool highlight = search && search->Highlight && !search->Text.isEmpty();
     tab->ClearDocument();
     tab->WriteHeader();
-    window.Threads->BeginResView(tab, list);
+    threads.BeginResView(tab, list);
     for (int i = 0; i < list->Count(); ++i) {
         TRes *res = list->Get(i);
         if (highlight && res->Visible) {
             THighlightedBody body(*res, search->Text);
-            window.Threads->AppendResToView(tab, list, res);
+            threads.AppendResToView(tab, list, res);
         } else {
-            window.Threads->AppendResToView(tab, list, res);
+            threads.AppendResToView(tab, list, res);
         }
     }
-    window.Threads->EndResView(tab);
+    threads.EndResView(tab);
     tab->WriteHtml();
 }
 
-int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const ResSearch::TResSearch &search)
+void TSearchViews::SearchBoardLogs(TTavuListDoc *doc, const ResSearch::TResSearch &search)
 {
     if (!doc || !doc->Items())
-        return 0;
+        return;
     struct TFound {
         TThreadItem *item;
         std::unique_ptr<TResList> list;
     };
     std::vector<TFound> found;
     {
-        TMessageWindow progress(&window);
+        TMessageWindow progress(frame.Window());
         progress.SetMessage(QStringLiteral("スレッド読み込み開始"));
         progress.show();
         const TThreadItemList &items = *doc->Items();
@@ -120,33 +169,12 @@ int SearchBoardLogs(TVarneloWindow &window, TTavuListDoc *doc, const ResSearch::
     for (size_t i = 0; i < found.size(); ++i) {
         TThreadItem *item = found[i].item;
         const QString url = item->BBS ? item->BBS->GetBrowserUrl(item) : QString();
-        TTavuBrowser *tab = window.Tabs().NewExtractTab(item, found[i].list.release(), i == 0, url);
+        TTavuBrowser *tab = tabs.NewExtractTab(item, found[i].list.release(), i == 0, url);
         tab->SearchText = search.Text;
-        WriteExtractView(window, tab, &search);
+        WriteExtractView(tab, &search);
     }
-    if (!found.empty() && TavuConfig->TABCLICKCHANGEPANE && !window.panes->BrowserPane()->isVisible())
-        window.Execute(QStringLiteral("actShowPaneChange"));
-    return int(found.size());
-}
-
-void SearchBoardLogsById(TVarneloWindow &window, const QString &id)
-{
-    TTavuBrowser *tab = nullptr;
-    if (id.isEmpty() || !window.Tabs().GetActiveBrowser(tab) || !tab->ThreadItem())
-        return;
-    TBoard *board = tab->GetBoard();
-    if (!board)
-        return;
-    TTavuListDoc *doc = nullptr;
-    if (!window.Tabs().FindBoardTab(board, doc)) {
-        window.ListPane().StartThreadListDownload(board, false, false);
-        if (!window.Tabs().FindBoardTab(board, doc))
-            return;
-    }
-    ResSearch::TResSearch search;
-    search.Text = id;
-    search.Mode = ResSearch::rmID;
-    SearchBoardLogs(window, doc, search);
+    if (!found.empty() && TavuConfig->TABCLICKCHANGEPANE && !panes.BrowserPane()->isVisible())
+        frame.Execute(QStringLiteral("actShowPaneChange"));
 }
 
 // ---- the second browser ----
@@ -191,58 +219,56 @@ void ReleasePreviewThread(TTavuBrowser *browser)
 
 }  // namespace
 
-bool DoubleWindowShown(const TVarneloWindow &window)
+bool TSearchViews::DoubleWindowShown() const
 {
-    QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), false);
+    QWidget *panel = DoubleWindowPanel(panes.BrowserPane(), false);
     return panel && !panel->isHidden();
 }
 
-void ShowDoubleWindow(TVarneloWindow &window, bool show)
+void TSearchViews::ShowDoubleWindow(bool show)
 {
-    TTavuBrowser *browser = window.PrivateBrowser;
-    if (show && !DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), true);
-        panel->setFixedHeight(DoubleWindowHeight(window.panes->BrowserPane()));
+    TTavuBrowser *browser = privateBrowser;
+    if (show && !DoubleWindowShown()) {
+        QWidget *panel = DoubleWindowPanel(panes.BrowserPane(), true);
+        panel->setFixedHeight(DoubleWindowHeight(panes.BrowserPane()));
         browser->setParent(panel);
         panel->layout()->addWidget(browser);
         browser->show();
         panel->show();
-    } else if (!show && DoubleWindowShown(window)) {
-        QWidget *panel = DoubleWindowPanel(window.panes->BrowserPane(), false);
+    } else if (!show && DoubleWindowShown()) {
+        QWidget *panel = DoubleWindowPanel(panes.BrowserPane(), false);
         panel->layout()->removeWidget(browser);
-        browser->setParent(window.Panel10);
+        browser->setParent(privatePlace);
         browser->hide();
         panel->hide();
         ReleasePreviewThread(browser);
     }
-    if (QAction *action = window.Action(QStringLiteral("actShowDoubleWindow")))
+    if (QAction *action = frame.Action(QStringLiteral("actShowDoubleWindow")))
         action->setChecked(show);
 }
 
-void ShowResInPreview(TVarneloWindow &window, TThreadItem *item, const TRes &res)
+void TSearchViews::ShowResInPreview(TThreadItem *item, const TRes &res)
 {
     auto *list = new TResList(item);
     AddCopy(*list, res)->Visible = true;
-    ShowResListInPreview(window, item, list);
+    ShowResListInPreview(item, list);
 }
 
-void ShowResListInPreview(TVarneloWindow &window, TThreadItem *item, TResList *list)
+void TSearchViews::ShowResListInPreview(TThreadItem *item, TResList *list)
 {
-    ShowDoubleWindow(window, true);
-    TTavuBrowser *browser = window.PrivateBrowser;
+    ShowDoubleWindow(true);
+    TTavuBrowser *browser = privateBrowser;
     ReleasePreviewThread(browser);
     browser->SetThreadItem(item);
     browser->SetResList(list);
     browser->SelectSkin(item ? item->GetBoard() : nullptr);
-    WriteExtractView(window, browser, nullptr);
+    WriteExtractView(browser, nullptr);
 }
 
-void ShowUrlInDoubleWindow(TVarneloWindow &window, const QString &url)
+void TSearchViews::ShowUrlInDoubleWindow(const QString &url)
 {
-    ShowDoubleWindow(window, true);
-    TTavuBrowser *browser = window.PrivateBrowser;
+    ShowDoubleWindow(true);
+    TTavuBrowser *browser = privateBrowser;
     ReleasePreviewThread(browser);
     browser->Navigate(url);
 }
-
-}  // namespace WindowSearch
