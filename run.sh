@@ -9,7 +9,8 @@ bash scripts/install-deps.sh
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_BUILD_TESTS=OFF -DVARNELO_BUILD_BENCH=OFF
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_BUILD_TESTS=OFF -DVARNELO_BUILD_BENCH=OFF \
+  -DVARNELO_DEBUG_INFO=full
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target varnelo
 
 # The browser views need this when the program runs as root.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache lld
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-webengine-dev qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev
   zlib1g-dev libjpeg-dev
