@@ -148,6 +148,10 @@ stop_program() {
 watch() {
     local aim=$1 action=$2
     local dir="$WORK/frames/$PROGRAM-$RUN-$aim"
+    if ! kill -0 "$PID" 2>/dev/null; then
+        say "$PROGRAM is gone (see $WORK/$PROGRAM.log): $aim not timed in run $RUN"
+        return
+    fi
     mkdir -p "$dir"
     "$WORK/screenwatch" "$DISPLAY_NOW" "$VIEW" "$action" --quiet 1500 --frames "$dir" >"$dir/frames.txt"
     local head least
@@ -210,6 +214,8 @@ rows = {}
 for line in open(sys.argv[1]):
     prog, run, aim, rest = line.split(" ", 3)
     last = float(re.search(r"last_ms=(-?[\d.]+)", rest).group(1))
+    if last < 0:
+        continue   # the view never changed: not a time
     least = re.search(r"least_filled=(\S+)", rest).group(1)
     rows.setdefault((aim, prog), []).append((last, least))
 aims = ["a_open_server", "b_open_log", "c_first_f5", "d_second_f5", "e_f5_small", "f_tab_back"]
