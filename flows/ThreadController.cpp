@@ -44,6 +44,7 @@
 #include "settings/BookmarkShelf.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -842,18 +843,32 @@ void TThreadController::RefreshResView()
         RenderResViewAgain(tab);
 }
 
-// The page begins with the responses at the kept place.
+// The page begins with the responses at the kept place. A tab whose page was given up shows its last
+// frame when it comes back: it takes a page again at once, and the page is filled once that frame is
+// on the screen (rendering holds the GUI thread).
 void TThreadController::RenderResViewAgain(TTavuBrowser *tab)
 {
-    TResList *list = tab->ResList();
-    if (!list)
+    if (!tab->ResList())
         return;
     const int top = tab->GetTopResNumber();
+    const bool comingBack = tab->PageGivenUp();
+    tab->RenewDocument();
+    if (!comingBack) {
+        RenderPage(tab, top);
+        return;
+    }
+    tab->WhenCoverShown([self = QPointer<TThreadController>(this), tab = QPointer<TTavuBrowser>(tab), top] {
+        if (self && tab && tab->ResList())
+            self->RenderPage(tab, top);
+    });
+}
+
+void TThreadController::RenderPage(TTavuBrowser *tab, int top)
+{
     try {
-        tab->RenewDocument();
         tab->ShowFirst(top);
         tab->WriteHeader();
-        RenderResList(tab, list);
+        RenderResList(tab, tab->ResList());
         tab->WriteHtml();
         tab->ScrollToRes(top);
     } catch (const EVarnelo &e) {

@@ -107,6 +107,7 @@ signals:
     void BlockPageFound(const QString &url);
 
 private:
+    void RenderPage(TTavuBrowser *tab, int top);   // RenderResViewAgain's rendering into the renewed page
     TTabServices &tabs;
     TRuleServices &rules;
     TBookmarkServices &bookmarks;

@@ -20,6 +20,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -105,6 +106,11 @@ TTavuBrowser::~TTavuBrowser()
 
 bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == cover && event->type() == QEvent::Paint && afterCover) {
+        cover->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TTavuBrowser::RunAfterCover);   // after this paint reached the screen
+        return false;
+    }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         setGeometry(parentWidget()->rect());
     return false;
@@ -507,6 +513,26 @@ void TTavuBrowser::CoverWith(const QPixmap &picture)
 bool TTavuBrowser::IsCovered() const
 {
     return !cover->isHidden();
+}
+
+void TTavuBrowser::WhenCoverShown(std::function<void()> then)
+{
+    constexpr int LongestWaitMs = 100;
+    if (!IsCovered() || !isVisible()) {
+        then();
+        return;
+    }
+    afterCover = std::move(then);
+    cover->installEventFilter(this);
+    cover->update();
+    QTimer::singleShot(LongestWaitMs, this, &TTavuBrowser::RunAfterCover);
+}
+
+void TTavuBrowser::RunAfterCover()
+{
+    cover->removeEventFilter(this);
+    if (const std::function<void()> then = std::exchange(afterCover, {}))
+        then();
 }
 
 void TTavuBrowser::OnDocumentUpdated()

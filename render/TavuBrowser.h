@@ -133,6 +133,10 @@ public:
     void KeepLastFrame();
     void CoverWith(const QPixmap &picture);
     bool IsCovered() const;
+    // Runs `then` once the cover is on the screen (in the turn after it was drawn, or after a short
+    // wait when it is not drawn), at once when the tab shows none: work that holds the GUI thread
+    // comes after the picture the reader waits for.
+    void WhenCoverShown(std::function<void()> then);
     // The responses marked new on the page lose their mark there and in the response list, as a
     // rendering of the thread anew would show them (before the page takes newer ones), at a cost
     // that does not grow with their number (TEmbeddedWB::TakeOffMarks). The page takes that with
@@ -198,6 +202,8 @@ private:
     TEmbeddedWB *browser;
     QLabel *cover;
     QByteArray lastFrame;   // PNG
+    std::function<void()> afterCover;   // WhenCoverShown
+    void RunAfterCover();
     TThreadItem *item = nullptr;
     std::unique_ptr<TResList> resList;
     quint64 resListSerial = 0;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QLabel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -82,6 +83,19 @@ bool CoveredByPicture(TTavuBrowser *tab)
     }
     return false;
 }
+
+// Tells whether the widget it watches was drawn.
+class TPaintWatch : public QObject {
+public:
+    bool Drawn = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Drawn = Drawn || event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
 {
@@ -200,6 +214,46 @@ TEST(WholeFrames, ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas)
     EXPECT_FALSE(tab->IsCovered());
 }
 
+// A tab coming back draws its last frame first: its page is written only after that picture was
+// drawn (rendering the thread holds the GUI thread, and the picture would wait for it).
+TEST(WholeFrames, ATabComingBackIsRenderedOnlyOnceItsLastFrameWasDrawn)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    QList<ItemRef *> refs;
+    const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
+    for (int i = 1; i <= 3; ++i) {
+        AddThread(env.server, News, KeyOf(i), 300);
+        refs << new ItemRef(NewsItem(env, KeyOf(i)));
+    }
+    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    QObject watcher;   // the test's connections end with it, before the window does
+    bool painted = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
+    tab->Browser()->ReportPaint();
+    ASSERT_TRUE(WaitFor([&] { return painted; }));
+    OpenInNewTab(env, refs[1]->get());
+    OpenInNewTab(env, refs[2]->get());
+    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
+
+    auto *cover = tab->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(cover, nullptr);
+    TPaintWatch drawn;
+    cover->installEventFilter(&drawn);
+    bool written = false;
+    bool writtenBeforeDrawn = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &watcher, [&] {
+        written = true;
+        writtenBeforeDrawn = writtenBeforeDrawn || !drawn.Drawn;
+    });
+    env.Window()->Tabs().ShowBrowserTab(tab, false);
+    EXPECT_TRUE(CoveredByPicture(tab));
+    ASSERT_TRUE(WaitFor([&] { return written && !tab->IsCovered(); }));
+    EXPECT_TRUE(drawn.Drawn);
+    EXPECT_FALSE(writtenBeforeDrawn);
+    EXPECT_TRUE(PageHtml(tab).contains(QStringLiteral("本文300<")));
+}
+
 // A thread opened in a new tab shows up with its responses: until they are drawn, the window keeps
 // showing what it showed, and its caption never counts an empty thread.
 TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
@@ -233,4 +287,9 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
 TEST(WholeFrames, ATabComingBackShowsItsLastFrameOnAnXServer)
 {
     RunOnXServer("WholeFrames.ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas");
+}
+
+TEST(WholeFrames, ATabComingBackIsRenderedOnlyOnceItsLastFrameWasDrawnOnAnXServer)
+{
+    RunOnXServer("WholeFrames.ATabComingBackIsRenderedOnlyOnceItsLastFrameWasDrawn");
 }
