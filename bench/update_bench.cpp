@@ -262,9 +262,11 @@ void BM_UpdateLaidOutBesideBigList(benchmark::State &state)
     }
 }
 
-void BM_UpdateToPaint(benchmark::State &state)
+// An update until the frame that shows its last new response is drawn. A first update reads the
+// thread anew (as never read) before each step.
+void TimeUpdateToPaint(benchmark::State &state, bool first)
 {
-    TOpenThread thread(int(state.range(0)));
+    TOpenThread thread(int(state.range(0)), !first);
     QWebEnginePage *page = thread.tab->Browser()->page();
     for (auto _ : state) {
         thread.Grow();
@@ -275,28 +277,22 @@ void BM_UpdateToPaint(benchmark::State &state)
         state.SetIterationTime((PagePaint::WatchedPaint(page) - start) / 1000);
         state.PauseTiming();
         thread.Settle();
+        if (first)
+            thread.ReadNewThread();
         state.ResumeTiming();
     }
 }
 
-// The first update after a thread was read for the first time, until the frame that shows its last
-// new response is drawn: what the reader sees; the marks away from the view may still be going.
+void BM_UpdateToPaint(benchmark::State &state)
+{
+    TimeUpdateToPaint(state, false);
+}
+
+// The first update after a thread was read for the first time: what the reader sees; the marks away
+// from the view may still be going.
 void BM_FirstUpdateToPaint(benchmark::State &state)
 {
-    TOpenThread thread(int(state.range(0)), false);
-    QWebEnginePage *page = thread.tab->Browser()->page();
-    for (auto _ : state) {
-        thread.Grow();
-        PagePaint::WaitForRest(page);
-        PagePaint::WatchPaint(page, QStringLiteral("ID%1").arg(thread.Dat().count('\n')));
-        const double start = PagePaint::Now();
-        thread.Reload();
-        state.SetIterationTime((PagePaint::WatchedPaint(page) - start) / 1000);
-        state.PauseTiming();
-        thread.Settle();
-        thread.ReadNewThread();
-        state.ResumeTiming();
-    }
+    TimeUpdateToPaint(state, true);
 }
 
 // The HTML of the last ten responses, as the tab writes them, as a script's text literal.
