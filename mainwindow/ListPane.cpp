@@ -265,3 +265,77 @@ TTavuListDoc *TListPane::NewResultTab(const QString &caption, TThreadItemList *i
     boards.UpdateThreadListMenu();
     return doc;
 }
+
+// ---- the rows, for the units ----
+
+QList<TThreadItem *> TListPane::SelectedThreads() const
+{
+    QList<TThreadItem *> items;
+    if (!shownListDoc)
+        return items;
+    for (int row : ThreadListView->SelectedRows()) {
+        if (row < shownListDoc->Items()->Count())
+            items << shownListDoc->Items()->Get(row);
+    }
+    return items;
+}
+
+bool TListPane::SelectThreadRow(TThreadItem *item)
+{
+    TTavuListDoc *doc = shownListDoc;
+    const int row = doc ? doc->Items()->IndexOf(item) : -1;
+    if (row < 0 || row >= doc->DisplayCount())
+        return false;
+    TqorExtListView *view = ThreadListView;
+    view->clearSelection();
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index);
+    return true;
+}
+
+void TListPane::RepaintThreadList()
+{
+    ThreadListView->viewport()->update();
+}
+
+void TListPane::ThreadListChanged(TTavuListDoc *doc)
+{
+    ShowRowCountOf(doc, doc->DisplayCount(), true);
+    boards.UpdateThreadListMenu();
+}
+
+void TListPane::SelectedThreadsLeft(TTavuListDoc *doc)
+{
+    ThreadListView->clearSelection();
+    ThreadListChanged(doc);
+}
+
+int TListPane::ThreadListRowCount() const
+{
+    return ThreadListView->Items()->OwnerDataCount();
+}
+
+void TListPane::DownloadNextPage(TTavuListDoc *doc)
+{
+    flow->DownloadNextPage(doc);
+}
+
+QStringList TListPane::ThreadListColumns() const
+{
+    return lists.ThreadListColumns;
+}
+
+TThreadItem *TListPane::FocusedThread() const
+{
+    TTavuListDoc *doc = tabs->CurrentListDoc();
+    const int row = ThreadListView->currentIndex().row();
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return nullptr;
+    return doc->Items()->Get(row);
+}
+
+void TListPane::ReloadThreadListColumns()
+{
+    lists.ReloadThreadListColumns(ThreadListView);
+}

@@ -10,10 +10,13 @@
 // A tab that is closed or refilled while its download runs lets go of it (the flow's Detach): what
 // the download still reports is dropped, so nothing is ever written into a tab that is gone.
 //
-// It reaches the window through the services it is given and the tab manager it is bound to
+// It answers the thread-list services (TThreadListServices) itself. It reaches the window through
+// the services it is given and the tab manager it is bound to
 // (BindTabs). What only the window does it tells by its signals: a row to open, a notice-rule hit,
 // the end of the flow's progress; the window connects the rest of the flow's reports (Flow()) to its
 // status bar and worker list. The window places the view among its panes (mainwindow/PaneLayout.h).
+
+#include "controls/WindowServices.h"
 
 #include <QList>
 #include <QObject>
@@ -22,21 +25,14 @@
 #include <functional>
 
 class QWidget;
-class TBoard;
-class TBoardServices;
-class TRuleServices;
 class TSite;
 class TTabManager;
 class TTavuListDoc;
-class TThreadItem;
-class TThreadItemList;
 class TThreadListController;
-class TThreadViewServices;
-class TWindowFrameServices;
 class TWindowLists;
 class TqorExtListView;
 
-class TListPane : public QObject {
+class TListPane : public QObject, public TThreadListServices {
     Q_OBJECT
 public:
     // windowClosed tells whether the window's close steps have run (no site counter starts then).
@@ -57,14 +53,27 @@ public:
     void StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly);
     // The document the view shows, and binding the view to another one (switchPane: a tab was
     // pressed, which may switch the visible pane).
-    TTavuListDoc *ShownListDoc() const { return shownListDoc; }
+    TTavuListDoc *ShownListDoc() const override { return shownListDoc; }
     void ShowListDoc(TTavuListDoc *doc, bool switchPane);
     // The view shows that many rows of the shown document, scrolled to the top unless keepScroll.
-    void SetThreadListRowCount(int count, bool keepScroll);
+    void SetThreadListRowCount(int count, bool keepScroll) override;
     // The same when the document is the one shown; another document's rows wait until it is shown.
     void ShowRowCountOf(TTavuListDoc *doc, int count, bool keepScroll);
     // A new, activated tab of threads from another source (items taken over), all shown.
-    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
+
+    // ---- the rest of the thread-list services (controls/WindowServices.h) ----
+    void ShowListDoc(TTavuListDoc *doc) override { ShowListDoc(doc, false); }
+    QList<TThreadItem *> SelectedThreads() const override;
+    bool SelectThreadRow(TThreadItem *item) override;
+    void RepaintThreadList() override;
+    void ThreadListChanged(TTavuListDoc *doc) override;
+    void SelectedThreadsLeft(TTavuListDoc *doc) override;
+    int ThreadListRowCount() const override;
+    void DownloadNextPage(TTavuListDoc *doc) override;
+    QStringList ThreadListColumns() const override;
+    TThreadItem *FocusedThread() const override;
+    void ReloadThreadListColumns() override;
 
 signals:
     // The selected row's thread is to open (newTab: in a new tab).

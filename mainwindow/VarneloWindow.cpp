@@ -145,7 +145,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
             qInfo().noquote() << text;
     });
     BoardTree::SetBoardHoldersRunning([this] { return ChecksRunning(); });
-    commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), BoardTree());
+    commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), ThreadList(), BoardTree());
     services->BindEvents();
     BindActions();
     Shutdown = new TShutdownSequence(*this, *Startup, *Lists, *UpdateChecks, this);
@@ -180,6 +180,11 @@ TVarneloWindow::~TVarneloWindow()
 TBoardTreeServices &TVarneloWindow::BoardTree() const
 {
     return *boardPane;
+}
+
+TThreadListServices &TVarneloWindow::ThreadList() const
+{
+    return *listPane;
 }
 
 TBookmarkServices &TVarneloWindow::Bookmarks() const
@@ -242,6 +247,7 @@ void TVarneloWindow::BindActions()
     TReadingServices &reading = Reading();
     TThreadViewServices &views = Views();
     TBoardServices &boards = Boards();
+    TThreadListServices &threadList = ThreadList();
     TRuleServices &rules = Rules();
     TBoardTreeServices &boardTree = BoardTree();
     TLayoutServices &layout = Layout();
@@ -255,33 +261,33 @@ void TVarneloWindow::BindActions()
     BindPosting();       // posting
     BindUpdateCheck();   // update check
     new TResSearchCommands(frame, tabs, SearchViews(), this);   // response search
-    SiteDialogCommands::Bind(frame, boards, boardTree);   // site and board dialogs
+    SiteDialogCommands::Bind(frame, boards, threadList, boardTree);   // site and board dialogs
     BoardListUpdateCommand::Bind(frame, boardTree);   // board-list update
     RuleTools::Bind(frame, tabs, rules);           // rule editor
-    PreviewBrowser::Bind(frame, reading, boards);  // preview browser
+    PreviewBrowser::Bind(frame, reading, threadList);  // preview browser
     FavoriteCommands::Bind(frame, boardTree);         // favourites dialogs
     // filters, erasing, log search and notices
     new TFilterCommands(frame, tabs, SearchViews(), this);
-    new TEraseCommands(frame, tabs, views, boards, this);
-    new TThreadNoteCommands(frame, tabs, views, boards, this);
-    new TLogSearchCommands(frame, tabs, views, boards, this);
-    Notices = new TNoticeCommands(frame, tabs, reading, SearchViews(), boards, this);
+    new TEraseCommands(frame, tabs, views, threadList, this);
+    new TThreadNoteCommands(frame, tabs, views, threadList, this);
+    new TLogSearchCommands(frame, tabs, views, threadList, this);
+    Notices = new TNoticeCommands(frame, tabs, reading, SearchViews(), threadList, this);
 
     new TSiteCommands(frame, boardTree, this);   // sites and boards from outside
-    new TFavoriteAddCommands(frame, tabs, reading, boards, boardTree, this);   // threads and pages into the favourites
-    new TPropertyCommands(frame, tabs, boards, boardTree, this);   // property window
-    new TShortcutAddCommands(frame, tabs, boards, boardTree, this);   // threads and boards onto the shortcut bar
-    new TThreadListDrag(boards, listPane->View(), boardPane->Tree(), this);   // threads dragged to favourites
+    new TFavoriteAddCommands(frame, tabs, reading, boards, threadList, boardTree, this);   // to the favourites
+    new TPropertyCommands(frame, tabs, boards, threadList, boardTree, this);   // property window
+    new TShortcutAddCommands(frame, tabs, boards, threadList, boardTree, this);   // threads, boards to the shortcut bar
+    new TThreadListDrag(boards, threadList, listPane->View(), boardPane->Tree(), this);   // threads to favourites
     new TBrowserTabDrag(tabs, boards, boardTree, layout, this);   // thread tabs dragged to favourites
     new TOutsideServiceCommands(*this, this);   // outside services
-    new TThreadListCommands(frame, tabs, boards, boardTree, this);   // thread-list rows and tabs, board copies
+    new TThreadListCommands(frame, tabs, boards, threadList, boardTree, this);   // list rows and tabs, board copies
     new TThreadListTabCommands(*this, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
     new TPictureCommands(frame, tabs, this);
     new TMemoCommands(frame, tabs, layout, this);
-    new TLinkCommands(frame, tabs, reading, boards, this);
+    new TLinkCommands(frame, tabs, reading, threadList, this);
 
-    new TCustomiseCommands(frame, boards, bars, this);   // skins, key bindings, tools, columns, toolbars
+    new TCustomiseCommands(frame, boards, threadList, bars, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [this] { ShowOptions(0); });   // options
     new TThreadCommands(*this, this);
     new TBrowserTabCommands(*this, this);
@@ -291,7 +297,7 @@ void TVarneloWindow::BindActions()
     toolCommands = new TToolCommands(Services(), this);
     new TBeCommands(frame, tabs, views, this);
     new TBoardCommands(Services(), this);
-    new TListSourceCommands(frame, tabs, reading, boards, boardTree, this);
+    new TListSourceCommands(frame, tabs, reading, threadList, boardTree, this);
     TrayIcon = new TTrayIcon(frame, this);
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 

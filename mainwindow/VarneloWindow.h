@@ -114,6 +114,7 @@ public:
     TThreadViewServices &Views() const override { return *services; }
     TBoardTreeServices &BoardTree() const override;
     TBoardServices &Boards() const override { return *services; }
+    TThreadListServices &ThreadList() const override;
     TRuleServices &Rules() const override { return *services; }
     TLayoutServices &Layout() const override { return *panes; }
     TBarServices &Bars() const override { return Self(); }

@@ -4,27 +4,22 @@
 
 #include "commands/ShortcutBarCommands.h"
 #include "controls/BarsAndMenus.h"
-#include "controls/ExtListView.h"
 #include "controls/WindowEvents.h"
 #include "controls/WindowLists.h"
 #include "core/Exceptions.h"
 #include "core/ResList.h"
 #include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
-#include "core/ThreadItemList.h"
 #include "flows/ThreadController.h"
-#include "flows/ThreadListController.h"
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
-#include "render/TavuListDoc.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QCursor>
-#include <QItemSelectionModel>
 #include <QMenu>
 
 void TVarneloWindowServices::BindEvents()
@@ -170,102 +165,7 @@ bool TVarneloWindowServices::UpdateCheckRunning() const
     return window.UpdateChecks && window.UpdateChecks->CheckRunning;
 }
 
-// ---- the thread-list pane (TBoardServices) ----
-
-TTavuListDoc *TVarneloWindowServices::ShownListDoc() const
-{
-    return window.ListPane().ShownListDoc();
-}
-
-TTavuListDoc *TVarneloWindowServices::NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board)
-{
-    return window.ListPane().NewResultTab(caption, items, board);
-}
-
-void TVarneloWindowServices::ShowListDoc(TTavuListDoc *doc)
-{
-    window.ListPane().ShowListDoc(doc, false);
-}
-
-QList<TThreadItem *> TVarneloWindowServices::SelectedThreads() const
-{
-    QList<TThreadItem *> items;
-    TTavuListDoc *doc = window.ListPane().ShownListDoc();
-    if (!doc)
-        return items;
-    for (int row : window.ListPane().View()->SelectedRows()) {
-        if (row < doc->Items()->Count())
-            items << doc->Items()->Get(row);
-    }
-    return items;
-}
-
-bool TVarneloWindowServices::SelectThreadRow(TThreadItem *item)
-{
-    TTavuListDoc *doc = window.ListPane().ShownListDoc();
-    const int row = doc ? doc->Items()->IndexOf(item) : -1;
-    if (row < 0 || row >= doc->DisplayCount())
-        return false;
-    TqorExtListView *view = window.ListPane().View();
-    view->clearSelection();
-    const QModelIndex index = view->model()->index(row, 0);
-    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    view->scrollTo(index);
-    return true;
-}
-
-void TVarneloWindowServices::RepaintThreadList()
-{
-    window.ListPane().View()->viewport()->update();
-}
-
-void TVarneloWindowServices::ThreadListChanged(TTavuListDoc *doc)
-{
-    window.ListPane().ShowRowCountOf(doc, doc->DisplayCount(), true);
-    window.UpdateThreadListMenu();
-}
-
-void TVarneloWindowServices::SelectedThreadsLeft(TTavuListDoc *doc)
-{
-    window.ListPane().View()->clearSelection();
-    ThreadListChanged(doc);
-}
-
-int TVarneloWindowServices::ThreadListRowCount() const
-{
-    return window.ListPane().View()->Items()->OwnerDataCount();
-}
-
-void TVarneloWindowServices::DownloadNextPage(TTavuListDoc *doc)
-{
-    window.ListPane().Flow().DownloadNextPage(doc);
-}
-
 bool TVarneloWindowServices::StopCheckOf(TTavuListDoc *doc)
 {
     return window.UpdateChecks->StopCheckOf(doc);
-}
-
-QStringList TVarneloWindowServices::ThreadListColumns() const
-{
-    return window.Lists->ThreadListColumns;
-}
-
-void TVarneloWindowServices::SetThreadListRowCount(int count, bool keepScroll)
-{
-    window.ListPane().SetThreadListRowCount(count, keepScroll);
-}
-
-TThreadItem *TVarneloWindowServices::FocusedThread() const
-{
-    TTavuListDoc *doc = window.Tabs().CurrentListDoc();
-    const int row = window.ListPane().View()->currentIndex().row();
-    if (!doc || row < 0 || row >= doc->Items()->Count())
-        return nullptr;
-    return doc->Items()->Get(row);
-}
-
-void TVarneloWindowServices::ReloadThreadListColumns()
-{
-    window.Lists->ReloadThreadListColumns(window.ListPane().View());
 }

@@ -1,8 +1,7 @@
 #pragma once
 // TVarneloWindowServices: the subjects of TWindowServices that no part of the window owns yet (the
-// thread views, the boards and the thread list, the rules); each member forwards to the window or
-// one of its flows. The window owns one and hands it out as those subjects. The members
-// of the thread-list pane are grouped at the end.
+// thread views, the boards, the rules); each member forwards to the window or one of its flows.
+// The window owns one and hands it out as those subjects.
 
 #include "controls/WindowServices.h"
 
@@ -47,23 +46,7 @@ public:
     void UpdateThreadListMenu() override;
     void ShowNewThreadCount(int count) override;
     bool UpdateCheckRunning() const override;
-
-    // ---- the thread-list pane (TBoardServices) ----
-    TTavuListDoc *ShownListDoc() const override;
-    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
-    void ShowListDoc(TTavuListDoc *doc) override;
-    QList<TThreadItem *> SelectedThreads() const override;
-    bool SelectThreadRow(TThreadItem *item) override;
-    void RepaintThreadList() override;
-    void ThreadListChanged(TTavuListDoc *doc) override;
-    void SelectedThreadsLeft(TTavuListDoc *doc) override;
-    int ThreadListRowCount() const override;
-    void DownloadNextPage(TTavuListDoc *doc) override;
     bool StopCheckOf(TTavuListDoc *doc) override;
-    QStringList ThreadListColumns() const override;
-    void SetThreadListRowCount(int count, bool keepScroll) override;
-    TThreadItem *FocusedThread() const override;
-    void ReloadThreadListColumns() override;
 
 private:
     TVarneloWindow &window;
