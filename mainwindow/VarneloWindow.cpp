@@ -66,7 +66,6 @@
 #include "mainwindow/ThreadListDrag.h"
 #include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "render/ExifInfo.h"
 #include "render/TavuBrowser.h"

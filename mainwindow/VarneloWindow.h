@@ -34,7 +34,6 @@
 #include "mainwindow/SearchViews.h"
 #include "mainwindow/TabManager.h"
 #include "mainwindow/VarneloWindowServices.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <QHash>
 #include <QIcon>
@@ -361,6 +360,9 @@ private:
     // in Threads.
 private:
     TThreadController *Threads = nullptr;
+    // Opens a web page as URL OPENINVARNELO says: 0 and 2 a new, activated browser tab showing the
+    // page, 1 the outside browser, anything else nothing. fromViewer: the preview browser asks.
+    void OpenUrl(const QString &url, const QString &caption, bool fromViewer);
 public:
     // Threads->OpenThread (flows/ThreadController.h).
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber, bool keepTab,

@@ -14,7 +14,6 @@
 #include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 
 #include <QComboBox>
@@ -135,7 +134,7 @@ void TVarneloWindowServices::ReloadBBSBar()
 
 void TVarneloWindowServices::ThreadStateChanged(TThreadItem *item)
 {
-    WindowTabs::RefreshThreadListItem(window, item);
+    window.ListPane().RefreshThreadListItem(item);
     window.UpdateThreadListMenu();
     window.UpdateBrowserMenu();
 }

@@ -13,7 +13,6 @@
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <QAction>
 
@@ -21,8 +20,6 @@
 
 void TVarneloWindow::BindListPane()
 {
-    connect(listPane, &TListPane::OpenWanted, this,
-            [this](bool newTab) { WindowTabs::OpenSelectedThread(*this, newTab); });
     connect(listPane, &TListPane::ThreadNoticed, this, [this](const QString &text, TThreadItem *item) {
         if (Notices)
             Notices->AddThreadNotice(text, item);
@@ -49,7 +46,7 @@ void TVarneloWindow::BindBoardTree()
 // The block page shows in a tab, the browser pane in view.
 void TVarneloWindow::ShowBlockPage(const QString &url)
 {
-    WindowTabs::OpenUrl(*this, url, QStringLiteral("ようこそバーボンハウスへ"));
+    OpenWebPage(url, QStringLiteral("ようこそバーボンハウスへ"));
     const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
     if (browserPane && !browserPane->isChecked())
         Execute(QStringLiteral("actShowPaneChange"));
