@@ -51,6 +51,7 @@
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "controls/PaneLooks.h"
+#include "controls/RuleLists.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
 #include "controls/UserFiles.h"
@@ -122,8 +123,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 
     CreateActions();
     ApplyCaption();
-    ResRules = std::make_unique<TTavuActionList>();
-    ThreadRules = std::make_unique<TTavuActionList>();
+    ruleLists = std::make_unique<TRuleLists>();
     HintWindow = new TTavuHintWindow(this);
     HintWindow->hide();
     ExifInfo = std::make_unique<TExifInfo>();
@@ -184,6 +184,11 @@ TBoardTreeServices &TVarneloWindow::BoardTree() const
 TThreadListServices &TVarneloWindow::ThreadList() const
 {
     return *listPane;
+}
+
+TRuleServices &TVarneloWindow::Rules() const
+{
+    return *ruleLists;
 }
 
 TBookmarkServices &TVarneloWindow::Bookmarks() const
@@ -601,8 +606,7 @@ void TVarneloWindow::ReleaseTabs()
 void TVarneloWindow::ReleaseSessionParts()
 {
     HintWindow = nullptr;
-    ResRules.reset();
-    ThreadRules.reset();
+    ruleLists->Release();
 }
 
 // The session may end while the exit question is open: the close steps have run by the time it is

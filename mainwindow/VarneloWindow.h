@@ -77,6 +77,7 @@ class TLinkNavigation;           // flows
 class TThreadController;         // flows
 class TWindowEvents;
 class TWindowLists;
+class TRuleLists;
 class TCommandStates;
 class TNoticeCommands;   // notices
 
@@ -104,7 +105,7 @@ public:
     // The window hands out what the units may ask of it (controls/WindowServices.h), each subject
     // from the part that owns it: its frame, the reading, its bars and its life are the window's own, the tabs the tab
     // manager's, the board tree the board pane's, the panes the pane layout's, the search views
-    // TSearchViews', the bookmark index the stored lists'. The subjects no part owns yet go through
+    // TSearchViews', the bookmark index the stored lists', the rules the rule lists'. The subjects no part owns yet go through
     // the window's services (VarneloWindowServices.h).
     TWindowServices &Services() const { return Self(); }
     TWindowFrameServices &Frame() const override { return Self(); }
@@ -114,7 +115,7 @@ public:
     TBoardTreeServices &BoardTree() const override;
     TBoardServices &Boards() const override { return *services; }
     TThreadListServices &ThreadList() const override;
-    TRuleServices &Rules() const override { return *services; }
+    TRuleServices &Rules() const override;
     TLayoutServices &Layout() const override { return *panes; }
     TBarServices &Bars() const override { return Self(); }
     TBookmarkServices &Bookmarks() const override;
@@ -252,8 +253,7 @@ private:
     // ---- what the window holds ----
     TTavuHintWindow *HintWindow = nullptr;
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
-    std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
-    std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
+    std::unique_ptr<TRuleLists> ruleLists;   // ngres.txt and ngthread.txt
     // The bookmark list, the recent boards and threads and the thread-list columns.
     std::unique_ptr<TWindowLists> Lists;
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)

@@ -5,10 +5,7 @@
 #include "commands/ShortcutBarCommands.h"
 #include "controls/BarsAndMenus.h"
 #include "controls/WindowEvents.h"
-#include "controls/WindowLists.h"
-#include "core/Exceptions.h"
 #include "core/ResList.h"
-#include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
 #include "flows/ThreadController.h"
 #include "flows/UpdateCheckController.h"
@@ -92,37 +89,6 @@ void TVarneloWindowServices::TypeAddress(const QString &text)
 {
     window.UrlComboBox->setEditText(text);
     window.UrlComboBox->setFocus();
-}
-
-// ---- rules (TRuleServices) ----
-
-TTavuActionList *TVarneloWindowServices::ResRules() const
-{
-    return window.ResRules.get();
-}
-
-TTavuActionList *TVarneloWindowServices::ThreadRules() const
-{
-    return window.ThreadRules.get();
-}
-
-void TVarneloWindowServices::SaveResRules()
-{
-    try {
-        window.ResRules->SaveToFile(TWindowLists::ResRulesFile());
-    } catch (const EVarnelo &e) {
-        EventLog::AddLog(e.Message);
-    }
-}
-
-QString TVarneloWindowServices::ResRulesFile() const
-{
-    return TWindowLists::ResRulesFile();
-}
-
-QString TVarneloWindowServices::ThreadRulesFile() const
-{
-    return TWindowLists::ThreadRulesFile();
 }
 
 // ---- boards (TBoardServices) ----

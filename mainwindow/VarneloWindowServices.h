@@ -1,6 +1,6 @@
 #pragma once
 // TVarneloWindowServices: the subjects of TWindowServices that no part of the window owns yet (the
-// thread views, the boards, the rules); each member forwards to the window or one of its flows.
+// thread views, the boards); each member forwards to the window or one of its flows.
 // The window owns one and hands it out as those subjects.
 
 #include "controls/WindowServices.h"
@@ -8,8 +8,7 @@
 class TVarneloWindow;
 
 class TVarneloWindowServices : public TThreadViewServices,
-                               public TBoardServices,
-                               public TRuleServices {
+                               public TBoardServices {
 public:
     explicit TVarneloWindowServices(TVarneloWindow &window) : window(window) {}
 
@@ -30,13 +29,6 @@ public:
     void PopupResMenu() override;
     void PopupResIDMenu() override;
     void TypeAddress(const QString &text) override;
-
-    // ---- rules (TRuleServices) ----
-    TTavuActionList *ResRules() const override;
-    TTavuActionList *ThreadRules() const override;
-    void SaveResRules() override;
-    QString ResRulesFile() const override;
-    QString ThreadRulesFile() const override;
 
     // ---- boards (TBoardServices) ----
     void ReloadBBSBar() override;
