@@ -65,7 +65,6 @@
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/ThreadListDrag.h"
-#include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
 #include "net/TavuHttp.h"
 #include "render/ExifInfo.h"
@@ -87,6 +86,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMovie>
 #include <QQuickWidget>
 #include <QPlainTextEdit>
@@ -112,8 +112,7 @@ QString ProfileFile(const QString &name)
 
 TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     : QMainWindow(parent),
-      Lists(std::make_unique<TWindowLists>()),
-      services(std::make_unique<TVarneloWindowServices>(*this))
+      Lists(std::make_unique<TWindowLists>())
 {
     setObjectName(QStringLiteral("VarneloWindow"));
     events = new TWindowEvents(this);
@@ -124,8 +123,8 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     CreateActions();
     ApplyCaption();
     ruleLists = std::make_unique<TRuleLists>();
-    HintWindow = new TTavuHintWindow(this);
-    HintWindow->hide();
+    hintWindow = new TTavuHintWindow(this);
+    hintWindow->hide();
     ExifInfo = std::make_unique<TExifInfo>();
 
     Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
@@ -145,7 +144,7 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     });
     BoardTree::SetBoardHoldersRunning([this] { return ChecksRunning(); });
     commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), ThreadList(), BoardTree());
-    services->BindEvents();
+    BindEvents();
     BindActions();
     Shutdown = new TShutdownSequence(*this, *Startup, *Lists, *UpdateChecks, this);
     connect(Shutdown, &TShutdownSequence::Ended, this, &TVarneloWindow::Closed);
@@ -325,6 +324,15 @@ void TVarneloWindow::BindPaneLooks()
     PaneLooks::BindPaneLooks(*this, parts);
 }
 
+void TVarneloWindow::BindEvents()
+{
+    connect(panes.get(), &TPaneLayout::BoardPaneToggled, events, &TWindowEvents::BoardPaneToggled);
+    connect(panes.get(), &TPaneLayout::BodySplitterMoved, events, &TWindowEvents::BodySplitterMoved);
+    if (QLineEdit *filter = boardPane->FilterBox()->lineEdit())
+        connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
+    panes->SendLogLinesTo(*events);
+}
+
 // The deferred start-up: the window's own steps, and the registry's trace into Memo3.
 void TVarneloWindow::BindStartup()
 {
@@ -394,7 +402,7 @@ void TVarneloWindow::CreateTimers()
         return t;
     };
     FocusTimer = timer("FocusTimer", FocusInterval, false);
-    HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
+    htmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
 }
 
 // A one-pixel browser tab that never shows, for renderings outside the tabs.
@@ -426,7 +434,7 @@ void TVarneloWindow::FillSiteBox()
 {
     boardPane->FillSiteBox();
     ReloadToolsMenu();
-    UserFiles::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
+    UserFiles::LoadSearchMenu(TMainMenus::BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
@@ -457,7 +465,7 @@ std::function<void(int page)> TVarneloWindow::ShowOptionsAt()
 
 bool TVarneloWindow::ShowOptions(int page)
 {
-    HintWindow->hide();
+    hintWindow->hide();
     if (!OptionDialog::ShowOptionDialog(page, this))
         return false;
     ApplyOptions();
@@ -605,7 +613,7 @@ void TVarneloWindow::ReleaseTabs()
 
 void TVarneloWindow::ReleaseSessionParts()
 {
-    HintWindow = nullptr;
+    hintWindow = nullptr;
     ruleLists->Release();
 }
 

@@ -32,8 +32,8 @@ void TVarneloWindow::BindPosting()
     connect(Posts, &TPostController::ActionsReleased, this, [this] { SetCommandsEnabled(true); });
     connect(Posts, &TPostController::ActionsHeld, this, [this] { SetCommandsEnabled(false); });
     connect(Posts, &TPostController::PopupHidden, this, [this] {
-        if (HintWindow)
-            HintWindow->hide();
+        if (hintWindow)
+            hintWindow->hide();
     });
     connect(Posts, &TPostController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(Posts, &TPostController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);

@@ -32,10 +32,12 @@
 #include "tools/PreviewBrowser.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace {
 
@@ -156,6 +158,34 @@ void TVarneloWindow::OpenUrl(const QString &url, const QString &caption, bool fr
     default:
         break;
     }
+}
+
+// ---- thread views ----
+
+void TVarneloWindow::AddLog(const QString &text)
+{
+    EventLog::AddLog(text);
+}
+
+void TVarneloWindow::RenderResList(IResultView *view, TResList *list)
+{
+    Threads->RenderResList(view, list);
+}
+
+void TVarneloWindow::PopupResMenu()
+{
+    ResPopup->popup(QCursor::pos());
+}
+
+void TVarneloWindow::PopupResIDMenu()
+{
+    ResIDPopup->popup(QCursor::pos());
+}
+
+void TVarneloWindow::TypeAddress(const QString &text)
+{
+    UrlComboBox->setEditText(text);
+    UrlComboBox->setFocus();
 }
 
 void TVarneloWindow::OpenInPreviewBrowser(const QString &url)

@@ -6,10 +6,12 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/NoticeCommands.h"
+#include "commands/ShortcutBarCommands.h"
 #include "controls/BarsAndMenus.h"
 #include "core/Site.h"
 #include "core/ThreadItem.h"
 #include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
@@ -41,6 +43,35 @@ void TVarneloWindow::BindBoardTree()
         UpdateBoardListMenu();
     });
     connect(boardPane, &TBoardPane::CurrentNodeChanged, this, &TVarneloWindow::UpdateBoardListMenu);
+}
+
+// ---- boards ----
+
+void TVarneloWindow::ReloadBBSBar()
+{
+    LoadBBSBar();
+}
+
+void TVarneloWindow::ThreadStateChanged(TThreadItem *item)
+{
+    listPane->RefreshThreadListItem(item);
+    UpdateThreadListMenu();
+    UpdateBrowserMenu();
+}
+
+void TVarneloWindow::ShortcutsChanged()
+{
+    shortcutBars->LoadShortcutBars();
+}
+
+bool TVarneloWindow::UpdateCheckRunning() const
+{
+    return UpdateChecks && UpdateChecks->CheckRunning;
+}
+
+bool TVarneloWindow::StopCheckOf(TTavuListDoc *doc)
+{
+    return UpdateChecks->StopCheckOf(doc);
 }
 
 // The block page shows in a tab, the browser pane in view.
