@@ -11,7 +11,6 @@
 #include "PagePaint.h"
 #include "WebEngineBenchMain.h"
 #include "window/PostTestEnv.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 
 #include <benchmark/benchmark.h>

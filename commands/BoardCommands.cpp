@@ -141,7 +141,7 @@ void TBoardCommands::OpenVisitedBoard(const TGaishutuMenuItem *entry)
 // The web page of the thread selected in the thread list.
 void TBoardCommands::OpenSelectedThreadPage(bool outside)
 {
-    const TThreadItem *item = services.Boards().FocusedThread();
+    const TThreadItem *item = services.ThreadList().FocusedThread();
     if (!item || !item->BBS)
         return;
     const QString url = item->BBS->GetBrowserUrl(item);

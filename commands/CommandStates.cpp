@@ -20,8 +20,9 @@
 #include <algorithm>
 
 TCommandStates::TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                               TThreadListServices &threadList,
                                TBoardTreeServices &boardTree)
-    : frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
+    : frame(frame), tabs(tabs), boards(boards), threadList(threadList), boardTree(boardTree)
 {
 }
 
@@ -135,10 +136,10 @@ void TCommandStates::UpdateThreadListMenu()
 // The commands on the selected rows; set only while the focused row holds a thread.
 void TCommandStates::UpdateThreadRowCommands(TTavuListDoc *doc)
 {
-    const TThreadItem *item = boards.FocusedThread();
+    const TThreadItem *item = threadList.FocusedThread();
     if (!item)
         return;
-    const QList<TThreadItem *> items = boards.SelectedThreads();
+    const QList<TThreadItem *> items = threadList.SelectedThreads();
     const int selected = int(items.size());
 
     SetStates({"actThreadListBold", "actThreadListReverse", "actThreadListColor", "actThreadListAddShortcut",

@@ -15,6 +15,7 @@
 class QAction;
 class TTavuListDoc;
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -22,6 +23,7 @@ class TWindowFrameServices;
 class TCommandStates {
 public:
     explicit TCommandStates(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                            TThreadListServices &threadList,
                             TBoardTreeServices &boardTree);
 
     // The category "ボード一覧": the tree commands need a site, the board commands a board node.
@@ -37,6 +39,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
     QHash<QAction *, bool> decided;   // enabled states an update has decided, applied at its end
     QHash<QString, QList<QAction *>> categories;   // the window's commands by category

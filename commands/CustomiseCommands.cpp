@@ -21,9 +21,10 @@
 
 #include <QProcess>
 
-TCustomiseCommands::TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TBarServices &bars,
+TCustomiseCommands::TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards,
+                                       TThreadListServices &threadList, TBarServices &bars,
                                        QObject *parent)
-    : QObject(parent), frame(frame), boards(boards), bars(bars)
+    : QObject(parent), frame(frame), boards(boards), threadList(threadList), bars(bars)
 {
     frame.BindAction(QStringLiteral("actToolSkin"), this, [this] { actToolSkinExecute(); });
     frame.BindAction(QStringLiteral("actToolKeyBind"), this, [this] { actToolKeyBindExecute(); });
@@ -64,7 +65,7 @@ void TCustomiseCommands::actToolColEditExecute()
 {
     TColumnDialog dialog(TavuConfig->GetProfileDir() + QStringLiteral("column.txt"), frame.Window());
     if (Dialogs::ExecDialog(dialog) == QDialog::Accepted)
-        boards.ReloadThreadListColumns();
+        threadList.ReloadThreadListColumns();
 }
 
 void TCustomiseCommands::actToolCustomizeToolBarExecute()

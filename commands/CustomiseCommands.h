@@ -13,13 +13,15 @@
 
 class TToolMenuItem;
 class TBoardServices;
+class TThreadListServices;
 class TBarServices;
 class TWindowFrameServices;
 
 class TCustomiseCommands : public QObject {
     Q_OBJECT
 public:
-    explicit TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TBarServices &bars,
+    explicit TCustomiseCommands(TWindowFrameServices &frame, TBoardServices &boards, TThreadListServices &threadList,
+                                TBarServices &bars,
                                 QObject *parent = nullptr);
 
     void actToolSkinExecute();
@@ -35,5 +37,6 @@ public:
 private:
     TWindowFrameServices &frame;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBarServices &bars;
 };

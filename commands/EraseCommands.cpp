@@ -39,8 +39,8 @@ TTavuBrowser *IdleThreadTab(const TTabServices &tabs)
 }  // namespace
 
 TEraseCommands::TEraseCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                               TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), views(views), boards(boards)
+                               TThreadListServices &threadList, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views), threadList(threadList)
 {
     frame.BindAction(QStringLiteral("actThreadQueryAbone"), this, [this] { actThreadQueryAboneExecute(); });
     frame.BindAction(QStringLiteral("actThreadListQueryAbone"), this, [this] { actThreadListQueryAboneExecute(); });
@@ -79,7 +79,7 @@ void TEraseCommands::actThreadListQueryAboneExecute()
     if (!doc)
         return;
     TThreadItemList selected;
-    for (TThreadItem *item : boards.SelectedThreads())
+    for (TThreadItem *item : threadList.SelectedThreads())
         selected.Add(item);
     TAboneDialog dialog(frame.Window());
     dialog.OnLog = [this](TAboneDialog *, const QString &line) { views.AddLog(line); };
@@ -92,7 +92,7 @@ void TEraseCommands::actThreadListQueryAboneExecute()
             items->Delete(i);
     }
     doc->SetDisplayCount(std::min(doc->DisplayCount(), items->Count()));
-    boards.ThreadListChanged(doc);
+    threadList.ThreadListChanged(doc);
 }
 
 void TEraseCommands::actThreadReboneExecute()

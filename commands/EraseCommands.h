@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-class TBoardServices;
+class TThreadListServices;
 class TTabServices;
 class TThreadViewServices;
 class TWindowFrameServices;
@@ -16,7 +16,7 @@ class TEraseCommands : public QObject {
     Q_OBJECT
 public:
     explicit TEraseCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                            TBoardServices &boards, QObject *parent = nullptr);
+                            TThreadListServices &threadList, QObject *parent = nullptr);
 
     void actThreadQueryAboneExecute();
     void actThreadListQueryAboneExecute();
@@ -27,5 +27,5 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TThreadViewServices &views;
-    TBoardServices &boards;
+    TThreadListServices &threadList;
 };

@@ -16,8 +16,10 @@
 #include <algorithm>
 
 TFavoriteAddCommands::TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                           TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards), boardTree(boardTree)
+                                           TBoardServices &boards, TThreadListServices &threadList,
+                                           TBoardTreeServices &boardTree, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards), threadList(threadList),
+      boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadAddFav"), this, [this] { actThreadAddFavExecute(); });
     frame.BindAction(QStringLiteral("actThreadListAddFav"), this, [this] { actThreadListAddFavExecute(); });
@@ -36,7 +38,7 @@ void TFavoriteAddCommands::actThreadAddFavExecute()
 
 void TFavoriteAddCommands::actThreadListAddFavExecute()
 {
-    AddOrRemove(boards.SelectedThreads());
+    AddOrRemove(threadList.SelectedThreads());
 }
 
 // Every thread a favourite already: they leave the favourites. Otherwise the others go to the folder

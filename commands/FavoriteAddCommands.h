@@ -9,6 +9,7 @@
 
 class TThreadItem;
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TReadingServices;
 class TTabServices;
@@ -18,7 +19,8 @@ class TFavoriteAddCommands : public QObject {
     Q_OBJECT
 public:
     TFavoriteAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                         TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent);
+                         TBoardServices &boards, TThreadListServices &threadList, TBoardTreeServices &boardTree,
+                         QObject *parent);
 
     void actThreadAddFavExecute();
     void actThreadListAddFavExecute();
@@ -28,6 +30,7 @@ private:
     TTabServices &tabs;
     TReadingServices &reading;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
 
     void AddOrRemove(const QList<TThreadItem *> &items);

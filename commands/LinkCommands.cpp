@@ -7,8 +7,8 @@
 #include "tools/ExtractLinkDialog.h"
 
 TLinkCommands::TLinkCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                             TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards)
+                             TThreadListServices &threadList, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), threadList(threadList)
 {
     frame.BindAction(QStringLiteral("actThreadExtractLink"), this, [this] { actThreadExtractLinkExecute(); });
     frame.BindAction(QStringLiteral("actThreadListExtractLink"), this, [this] { actThreadListExtractLinkExecute(); });
@@ -29,7 +29,7 @@ TExtractLinkDialog *TLinkCommands::actThreadExtractLinkExecute()
 
 TExtractLinkDialog *TLinkCommands::actThreadListExtractLinkExecute()
 {
-    const QList<TThreadItem *> threads = boards.SelectedThreads();
+    const QList<TThreadItem *> threads = threadList.SelectedThreads();
     if (threads.isEmpty())
         return nullptr;
     auto *dialog = new TExtractLinkDialog(frame.Window());

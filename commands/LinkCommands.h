@@ -5,7 +5,7 @@
 #include <QObject>
 
 class TExtractLinkDialog;
-class TBoardServices;
+class TThreadListServices;
 class TReadingServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -14,7 +14,7 @@ class TLinkCommands : public QObject {
     Q_OBJECT
 public:
     explicit TLinkCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                           TBoardServices &boards, QObject *parent = nullptr);
+                           TThreadListServices &threadList, QObject *parent = nullptr);
 
     TExtractLinkDialog *actThreadExtractLinkExecute();
     TExtractLinkDialog *actThreadListExtractLinkExecute();
@@ -28,5 +28,5 @@ private:
 
     TReadingServices &reading;
 
-    TBoardServices &boards;
+    TThreadListServices &threadList;
 };

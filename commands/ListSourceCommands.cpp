@@ -20,8 +20,9 @@
 #include <QTreeWidget>
 
 TListSourceCommands::TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                         TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), boards(boards), boardTree(boardTree)
+                                         TThreadListServices &threadList, TBoardTreeServices &boardTree,
+                                         QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), threadList(threadList), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actAllThreads"), this, [this] {
         ShowHistory(TavuConfig->GetProfileDir() + QStringLiteral("readhist.txt"), QStringLiteral("全取得スレ"));
@@ -60,7 +61,7 @@ TThreadItemList *TListSourceCommands::ReadHistory(const QString &fileName)
 void TListSourceCommands::ShowHistory(const QString &fileName, const QString &caption)
 {
     frame.BeginBusy();
-    boards.NewResultTab(caption, ReadHistory(fileName), nullptr);
+    threadList.NewResultTab(caption, ReadHistory(fileName), nullptr);
     frame.EndBusy();
 }
 
@@ -83,7 +84,7 @@ void TListSourceCommands::actBoardFavRoundExecute(bool patrol)
         auto *items = new TThreadItemList;
         TFavoritesScript::CollectFolderThreads(board, items);
         TBoard *key = board->Site && board->Site->Boards->Count() > 0 ? board->Site->Boards->Get(0) : nullptr;
-        boards.NewResultTab(board->Name, items, key);
+        threadList.NewResultTab(board->Name, items, key);
     } else {
         reading.OpenBoard(board, false);
     }

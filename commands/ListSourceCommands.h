@@ -7,7 +7,7 @@
 #include <QString>
 
 class TThreadItemList;
-class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TReadingServices;
 class TTabServices;
@@ -17,7 +17,7 @@ class TListSourceCommands : public QObject {
     Q_OBJECT
 public:
     TListSourceCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                        TBoardServices &boards, TBoardTreeServices &boardTree, QObject *parent = nullptr);
+                        TThreadListServices &threadList, TBoardTreeServices &boardTree, QObject *parent = nullptr);
 
     // The threads of a history file (site id, board id, key, title, time; TAB-separated), each
     // once, in file order; those whose site, board or log is gone are left out.
@@ -31,6 +31,6 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TReadingServices &reading;
-    TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
 };

@@ -118,7 +118,7 @@ void TLogCommands::actThreadExportExecute()
 
 void TLogCommands::actThreadListExportExecute()
 {
-    const QList<TThreadItem *> items = services.Boards().SelectedThreads();
+    const QList<TThreadItem *> items = services.ThreadList().SelectedThreads();
     if (items.isEmpty())
         return;
     TExportDialog dialog(services.Frame().Window());

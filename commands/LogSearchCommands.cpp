@@ -54,8 +54,8 @@ TThreadItem *HitItem(TBoard *board, const LogSearch::THit &hit, int number)
 }  // namespace
 
 TLogSearchCommands::TLogSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                                       TBoardServices &boardServices, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), views(views), boardServices(boardServices)
+                                       TThreadListServices &threadList, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views), threadList(threadList)
 {
     frame.BindAction(QStringLiteral("actFindLog"), this, [this] { actFindLogExecute(); });
 }
@@ -136,7 +136,7 @@ void TLogSearchCommands::Finish(const QList<LogSearch::THit> &hits)
         delete items;
         Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("見つかりませんでした。"));
     } else {
-        boardServices.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
+        threadList.NewResultTab(QStringLiteral("ログ検索結果"), items, nullptr);
         EventLog::PlayEventSound(EventLog::esThreadList);
     }
     emit SearchDone(found);

@@ -11,7 +11,7 @@
 
 class QProgressDialog;
 class TBoard;
-class TBoardServices;
+class TThreadListServices;
 class TTabServices;
 class TThreadViewServices;
 class TWindowFrameServices;
@@ -20,7 +20,7 @@ class TLogSearchCommands : public QObject {
     Q_OBJECT
 public:
     explicit TLogSearchCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                                TBoardServices &boardServices, QObject *parent = nullptr);
+                                TThreadListServices &threadList, QObject *parent = nullptr);
     ~TLogSearchCommands() override;
 
     void actFindLogExecute();
@@ -35,7 +35,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TThreadViewServices &views;
-    TBoardServices &boardServices;
+    TThreadListServices &threadList;
     QPointer<LogSearch::TLogSearchWorker> worker;
     QPointer<QProgressDialog> progress;
     // The boards searched, by site id and board id: a board deleted meanwhile is not used again.

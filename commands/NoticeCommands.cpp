@@ -8,8 +8,8 @@
 #include <algorithm>
 
 TNoticeCommands::TNoticeCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                                 TSearchViewServices &searchViews, TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), reading(reading), searchViews(searchViews), boards(boards)
+                                 TSearchViewServices &searchViews, TThreadListServices &threadList, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), reading(reading), searchViews(searchViews), threadList(threadList)
 {
 }
 
@@ -37,7 +37,7 @@ void PlaceBeside(QWidget *window, const QWidget *modal)
 TInfoDialog *TNoticeCommands::ShownDialog()
 {
     if (!dialog)
-        dialog = new TInfoDialog(tabs, reading, searchViews, boards, frame.Window());
+        dialog = new TInfoDialog(tabs, reading, searchViews, threadList, frame.Window());
     if (!dialog->isVisible()) {
         dialog->Clear();
         dialog->show();

@@ -9,7 +9,7 @@
 class TInfoDialog;
 class TRes;
 class TThreadItem;
-class TBoardServices;
+class TThreadListServices;
 class TReadingServices;
 class TSearchViewServices;
 class TTabServices;
@@ -19,7 +19,8 @@ class TNoticeCommands : public QObject {
     Q_OBJECT
 public:
     explicit TNoticeCommands(TWindowFrameServices &frame, TTabServices &tabs, TReadingServices &reading,
-                             TSearchViewServices &searchViews, TBoardServices &boards, QObject *parent = nullptr);
+                             TSearchViewServices &searchViews, TThreadListServices &threadList,
+                             QObject *parent = nullptr);
 
     void AddResNotice(const QString &text, TThreadItem *item, const TRes &res);
     void AddThreadNotice(const QString &text, TThreadItem *item);
@@ -32,7 +33,7 @@ private:
     TTabServices &tabs;
     TReadingServices &reading;
     TSearchViewServices &searchViews;
-    TBoardServices &boards;
+    TThreadListServices &threadList;
     QPointer<TInfoDialog> dialog;
 
     TInfoDialog *ShownDialog();

@@ -68,7 +68,7 @@ void TOutsideServiceCommands::act2chAmezoScapeExecute()
         Dialogs::ShowMessage(Dialogs::mkWarning, QStringLiteral("該当スレッドが見つかりませんでした。"));
         return;
     }
-    services.Boards().NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
+    services.ThreadList().NewResultTab(QStringLiteral("大先生の検索結果"), items, nullptr);
 }
 
 // The newest threads of the chosen server's new-thread page, in the tab "最新20件". A failure is
@@ -88,7 +88,7 @@ void TOutsideServiceCommands::actMegabbsNewThreadsExecute(bool first)
         delete items;
         return;
     }
-    services.Boards().NewResultTab(QStringLiteral("最新20件"), items, nullptr);
+    services.ThreadList().NewResultTab(QStringLiteral("最新20件"), items, nullptr);
 }
 
 // One ranking window; opening it again brings it to the front.

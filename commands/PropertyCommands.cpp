@@ -9,9 +9,10 @@
 #include "settings/PropertyWindow.h"
 
 TPropertyCommands::TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                     TThreadListServices &threadList,
                                      TBoardTreeServices &boardTree,
                                      QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), threadList(threadList), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadProperty"), this, [this] { actThreadPropertyExecute(); });
     frame.BindAction(QStringLiteral("actThreadListProperty"), this, [this] { actThreadListPropertyExecute(); });
@@ -26,7 +27,7 @@ void TPropertyCommands::actThreadPropertyExecute()
 
 void TPropertyCommands::actThreadListPropertyExecute()
 {
-    const QList<TThreadItem *> selected = boards.SelectedThreads();
+    const QList<TThreadItem *> selected = threadList.SelectedThreads();
     if (!selected.isEmpty())
         ShowThread(selected.first());
 }
@@ -71,6 +72,6 @@ void TPropertyCommands::LeaveFolderLists(const TBoard *folder, const QString &ke
             items->Delete(i);
             doc->SetDisplayCount(i < shown ? shown - 1 : shown);
         }
-        boards.ThreadListChanged(doc);
+        threadList.ThreadListChanged(doc);
     }
 }

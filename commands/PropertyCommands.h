@@ -9,6 +9,7 @@
 class TBoard;
 class TThreadItem;
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -17,6 +18,7 @@ class TPropertyCommands : public QObject {
     Q_OBJECT
 public:
     TPropertyCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                      TThreadListServices &threadList,
                       TBoardTreeServices &boardTree, QObject *parent);
 
     void actThreadPropertyExecute();
@@ -27,6 +29,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
 
     void ShowThread(TThreadItem *item);

@@ -15,9 +15,10 @@
 #include <algorithm>
 
 TShortcutAddCommands::TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                           TThreadListServices &threadList,
                                            TBoardTreeServices &boardTree,
                                            QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), threadList(threadList), boardTree(boardTree)
 {
     frame.BindAction(QStringLiteral("actThreadAddShortcut"), this, [this] { actThreadAddShortcutExecute(); });
     frame.BindAction(QStringLiteral("actThreadListAddShortcut"), this, [this] { actThreadListAddShortcutExecute(); });
@@ -35,7 +36,7 @@ void TShortcutAddCommands::actThreadAddShortcutExecute()
 
 void TShortcutAddCommands::actThreadListAddShortcutExecute()
 {
-    AddOrRemove(boards.SelectedThreads());
+    AddOrRemove(threadList.SelectedThreads());
 }
 
 // Threads all on the bar already leave it; otherwise the others join the tab the user picks.

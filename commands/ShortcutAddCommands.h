@@ -9,6 +9,7 @@
 class TBoard;
 class TThreadItem;
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -17,6 +18,7 @@ class TShortcutAddCommands : public QObject {
     Q_OBJECT
 public:
     TShortcutAddCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                         TThreadListServices &threadList,
                          TBoardTreeServices &boardTree, QObject *parent);
 
     void actThreadAddShortcutExecute();
@@ -29,6 +31,7 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
 
     void AddOrRemove(const QList<TThreadItem *> &items);

@@ -101,7 +101,7 @@ void TThreadCommands::actThreadDeleteLogExecute()
     if (!ThreadTab(item))
         return;
     UserFiles::DeleteThreadLog(item);
-    services.Boards().RepaintThreadList();
+    services.ThreadList().RepaintThreadList();
     services.Views().UpdateBrowserMenu();
 }
 
@@ -115,7 +115,7 @@ void TThreadCommands::actThreadDeleteLogCloseExecute()
     services.Tabs().CloseBrowser(tab);
     UserFiles::DeleteThreadLog(item);
     item->Release();
-    services.Boards().RepaintThreadList();
+    services.ThreadList().RepaintThreadList();
 }
 
 // ---- copies ----
@@ -236,7 +236,7 @@ void TThreadCommands::actThreadSetKakoLogExecute()
     item->SetKakolog(!item->KAKOLOG);
     item->SaveInfo();
     tab->UpdateTabImage();
-    services.Boards().RepaintThreadList();
+    services.ThreadList().RepaintThreadList();
     services.Views().UpdateBrowserMenu();
 }
 

@@ -11,9 +11,10 @@
 #include <QGuiApplication>
 
 TThreadListCommands::TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                         TThreadListServices &threadList,
                                          TBoardTreeServices &boardTree,
                                          QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), boards(boards), boardTree(boardTree)
+    : QObject(parent), frame(frame), tabs(tabs), boards(boards), threadList(threadList), boardTree(boardTree)
 {
     const std::pair<const char *, CopyFormats::TThreadCopy> copies[] = {
         {"Url", CopyFormats::tcUrl}, {"Title", CopyFormats::tcTitle}, {"TitleUrl", CopyFormats::tcTitleUrl}};
@@ -33,7 +34,7 @@ TThreadListCommands::TThreadListCommands(TWindowFrameServices &frame, TTabServic
 void TThreadListCommands::actThreadListCopyUrlExecute(CopyFormats::TThreadCopy kind)
 {
     QString text;
-    for (const TThreadItem *item : boards.SelectedThreads())
+    for (const TThreadItem *item : threadList.SelectedThreads())
         text += CopyFormats::ThreadText(*item, kind);
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
@@ -54,7 +55,7 @@ void TThreadListCommands::actThreadListNextTabExecute(int step)
 // Last row first, as every command on the rows.
 void TThreadListCommands::actThreadListDeleteLogExecute()
 {
-    const QList<TThreadItem *> items = boards.SelectedThreads();
+    const QList<TThreadItem *> items = threadList.SelectedThreads();
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
         UserFiles::DeleteThreadLog(*it);
         boards.ThreadStateChanged(*it);
@@ -72,5 +73,5 @@ void TThreadListCommands::actThreadListShowLocalExecute()
         doc->SetCaption(QStringLiteral("全取得ｽﾚ：") + board->Name);
     tabs.RedrawListTabs();
     frame.EndBusy();
-    boards.ThreadListChanged(doc);
+    threadList.ThreadListChanged(doc);
 }

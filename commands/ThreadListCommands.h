@@ -8,6 +8,7 @@
 #include <QObject>
 
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TTabServices;
 class TWindowFrameServices;
@@ -16,6 +17,7 @@ class TThreadListCommands : public QObject {
     Q_OBJECT
 public:
     explicit TThreadListCommands(TWindowFrameServices &frame, TTabServices &tabs, TBoardServices &boards,
+                                 TThreadListServices &threadList,
                                  TBoardTreeServices &boardTree,
                                  QObject *parent = nullptr);
 
@@ -29,5 +31,6 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TBoardTreeServices &boardTree;
 };

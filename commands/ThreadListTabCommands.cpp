@@ -76,7 +76,7 @@ void TThreadListTabCommands::HideHint()
 void TThreadListTabCommands::SortByColumn(int column)
 {
     HideHint();
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (!doc)
         return;
     if (doc->Mode == TTavuListDoc::lmHeadline) {
@@ -89,29 +89,29 @@ void TThreadListTabCommands::SortByColumn(int column)
     ThreadListPane::ClickSortColumn(column, doc->SortColumn, doc->SortFlag);
     doc->Items()->SortColumn = doc->SortColumn;
     doc->Items()->SortAscending = doc->SortFlag;
-    const QString id = column == 0 ? QString() : services.Boards().ThreadListColumns().value(column - 1);
+    const QString id = column == 0 ? QString() : services.ThreadList().ThreadListColumns().value(column - 1);
     const int key = ThreadListPane::ColumnInfo(id).SortKey;
     if (key > 0)
         doc->Items()->Sort(key, doc->SortFlag);
-    services.Boards().SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
+    services.ThreadList().SetThreadListRowCount(doc->DisplayCount(), !TavuConfig->SCROLLTOP);
     if (TavuConfig->SCROLLTOP && doc->DisplayCount() > 0)
-        services.Boards().SelectThreadRow(doc->Items()->Get(0));
+        services.ThreadList().SelectThreadRow(doc->Items()->Get(0));
 }
 
 void TThreadListTabCommands::actThreadListLoadNextExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (!doc)
         return;
     if (TThreadListController::IsPaged(doc->GetBoard())) {
-        services.Boards().DownloadNextPage(doc);
+        services.ThreadList().DownloadNextPage(doc);
         return;
     }
     const int next = std::min(doc->DisplayCount() + std::max(doc->PageStep, 1), doc->Items()->Count());
-    doc->PrepareRows(services.Boards().ThreadListRowCount(), next);
+    doc->PrepareRows(services.ThreadList().ThreadListRowCount(), next);
     doc->SetDisplayCount(next);
-    services.Boards().ThreadListChanged(doc);
+    services.ThreadList().ThreadListChanged(doc);
     services.Boards().ShowNewThreadCount(doc->CountNewThreads());
     EventLog::PlayEventSound(EventLog::esThreadList);
 }
@@ -119,7 +119,7 @@ void TThreadListTabCommands::actThreadListLoadNextExecute()
 void TThreadListTabCommands::actThreadListLoadAllExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (!doc)
         return;
     if (doc->DownloadState == TTavuListDoc::dsDownloading) {
@@ -131,11 +131,11 @@ void TThreadListTabCommands::actThreadListLoadAllExecute()
         return;
     }
     services.Frame().BeginBusy();
-    doc->PrepareRows(services.Boards().ThreadListRowCount(), doc->Items()->Count());
+    doc->PrepareRows(services.ThreadList().ThreadListRowCount(), doc->Items()->Count());
     if (TavuConfig->DATOCHIMODE == 2)
         UserFiles::AddFallenThreads(doc);
     doc->SetDisplayCount(doc->Items()->Count());
-    services.Boards().ThreadListChanged(doc);
+    services.ThreadList().ThreadListChanged(doc);
     services.Boards().ShowNewThreadCount(doc->CountNewThreads());
     services.Frame().EndBusy();
     EventLog::PlayEventSound(EventLog::esThreadList);
@@ -145,14 +145,14 @@ void TThreadListTabCommands::actThreadListLoadAllExecute()
 
 void TThreadListTabCommands::actThreadListCancelDownloadExecute()
 {
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (doc && !services.Boards().StopCheckOf(doc))
         doc->CancelDownload();
 }
 
 void TThreadListTabCommands::actThreadListReloadExecute()
 {
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     TBoard *board = doc ? doc->GetBoard() : nullptr;
     if (!board || doc->DownloadState != TTavuListDoc::dsIdle)
         return;
@@ -165,13 +165,13 @@ void TThreadListTabCommands::actThreadListReloadExecute()
 void TThreadListTabCommands::actThreadListCloseExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (doc && doc->IsLocked() && TavuConfig->THREADTAB_CHECKLOCKCLOSE
         && Dialogs::ShowMessage(Dialogs::mkInformation, QStringLiteral("このタブはロックされています。閉じてもいいですか？"),
                                 Dialogs::mbYesNo)
                != Dialogs::mrYes)
         return;
-    services.Boards().ShowListDoc(nullptr);
+    services.ThreadList().ShowListDoc(nullptr);
     services.Tabs().CloseListDoc(services.Tabs().CurrentListDoc());
 }
 
@@ -181,7 +181,7 @@ void TThreadListTabCommands::actThreadListCloseAllExecute(bool allTabs)
     const QList<TTavuListDoc *> docs = services.Tabs().ListDocs();
     if (docs.isEmpty())
         return;
-    services.Boards().ShowListDoc(nullptr);
+    services.ThreadList().ShowListDoc(nullptr);
     for (qsizetype i = docs.size() - 1; i >= (allTabs ? 0 : 1); --i) {
         TTavuListDoc *doc = docs.at(i);
         if (!doc->IsLocked() && doc->IsSettled())
@@ -195,7 +195,7 @@ void TThreadListTabCommands::actThreadListCloseAllExecute(bool allTabs)
 
 void TThreadListTabCommands::actThreadListLockExecute()
 {
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (!doc)
         return;
     doc->SetLocked(!doc->IsLocked());
@@ -207,7 +207,7 @@ void TThreadListTabCommands::actThreadListLockExecute()
 // The board tabs in tab-bar order, the shown one marked.
 void TThreadListTabCommands::actThreadListSaveTabExecute()
 {
-    const TTavuListDoc *shown = services.Boards().ShownListDoc();
+    const TTavuListDoc *shown = services.ThreadList().ShownListDoc();
     TTextList lines;
     for (const TTavuListDoc *doc : services.Tabs().ListDocTabOrder()) {
         if (doc->Mode != TTavuListDoc::lmBoard || !doc->Site || doc->BoardID.isEmpty())
@@ -252,7 +252,7 @@ void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
     HideHint();
     if (!NeedsSaveMode())
         return;
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     if (!doc)
         return;
     TColor color = clWindowText;
@@ -263,7 +263,7 @@ void TThreadListTabCommands::actThreadListBoldExecute(const QString &actionName)
         const QColor chosen = dialog.selectedColor();
         color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
     }
-    for (TThreadItem *item : services.Boards().SelectedThreads())
+    for (TThreadItem *item : services.ThreadList().SelectedThreads())
         SetThreadMark(doc, item, actionName, color);
     services.Boards().UpdateThreadListMenu();
 }
@@ -291,13 +291,13 @@ void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item,
     item->SaveInfo();
 
     if (actionName != QLatin1String("actThreadListAbone")) {
-        services.Boards().RepaintThreadList();
+        services.ThreadList().RepaintThreadList();
         return;
     }
     items->Move(row, items->Count() - 1);
     items->Delete(items->Count() - 1);
     doc->SetDisplayCount(std::min(doc->DisplayCount() - 1, items->Count()));
-    services.Boards().ThreadListChanged(doc);
+    services.ThreadList().ThreadListChanged(doc);
 }
 
 // ---- filter ----
@@ -307,7 +307,7 @@ void TThreadListTabCommands::SetThreadMark(TTavuListDoc *doc, TThreadItem *item,
 void TThreadListTabCommands::actThreadListFilterExecute()
 {
     HideHint();
-    TTavuListDoc *doc = services.Boards().ShownListDoc();
+    TTavuListDoc *doc = services.ThreadList().ShownListDoc();
     const ThreadListPane::TFilterDialogHandler &dialog = ThreadListPane::FilterDialog();
     ThreadListPane::TThreadFilter filter;
     if (!doc || !dialog || !dialog(*doc->Items(), filter))
@@ -316,7 +316,7 @@ void TThreadListTabCommands::actThreadListFilterExecute()
     auto *result = new TThreadItemList;
     result->SortColumn = doc->Items()->SortColumn;
     result->SortAscending = doc->Items()->SortAscending;
-    TTavuListDoc *found = services.Boards().NewResultTab(doc->Caption, result, doc->GetBoard());
+    TTavuListDoc *found = services.ThreadList().NewResultTab(doc->Caption, result, doc->GetBoard());
     found->BoardID = doc->BoardID;
     found->Site = doc->Site;
     const TThreadItemList *items = doc->Items();
@@ -335,6 +335,6 @@ void TThreadListTabCommands::actThreadListFilterExecute()
         return;
     }
     found->SetDisplayCount(result->Count());
-    services.Boards().ThreadListChanged(found);
+    services.ThreadList().ThreadListChanged(found);
     EventLog::PlayEventSound(EventLog::esThreadList);
 }

@@ -8,8 +8,8 @@
 #include "tools/PriorityDialog.h"
 
 TThreadNoteCommands::TThreadNoteCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                                         TBoardServices &boards, QObject *parent)
-    : QObject(parent), frame(frame), tabs(tabs), views(views), boards(boards)
+                                         TThreadListServices &threadList, QObject *parent)
+    : QObject(parent), frame(frame), tabs(tabs), views(views), threadList(threadList)
 {
     frame.BindAction(QStringLiteral("actThreadPriority"), this, [this] { actThreadPriorityExecute(false); });
     frame.BindAction(QStringLiteral("actThreadListPriority"), this, [this] { actThreadPriorityExecute(true); });
@@ -21,7 +21,7 @@ TThreadNoteCommands::TThreadNoteCommands(TWindowFrameServices &frame, TTabServic
 QList<TThreadItem *> TThreadNoteCommands::Targets(bool fromList) const
 {
     if (fromList) {
-        const QList<TThreadItem *> items = boards.SelectedThreads();
+        const QList<TThreadItem *> items = threadList.SelectedThreads();
         for (TThreadItem *item : items)
             item->ReloadInfo();
         return items;
@@ -45,7 +45,7 @@ void TThreadNoteCommands::actThreadPriorityExecute(bool fromList)
         item->SetPriority(dialog.GetPriority());
         item->SaveInfo();
     }
-    boards.RepaintThreadList();
+    threadList.RepaintThreadList();
 }
 
 void TThreadNoteCommands::actThreadCommentExecute(bool fromList)

@@ -6,7 +6,7 @@
 #include <QObject>
 
 class TThreadItem;
-class TBoardServices;
+class TThreadListServices;
 class TTabServices;
 class TThreadViewServices;
 class TWindowFrameServices;
@@ -15,7 +15,7 @@ class TThreadNoteCommands : public QObject {
     Q_OBJECT
 public:
     explicit TThreadNoteCommands(TWindowFrameServices &frame, TTabServices &tabs, TThreadViewServices &views,
-                                 TBoardServices &boards, QObject *parent = nullptr);
+                                 TThreadListServices &threadList, QObject *parent = nullptr);
 
     void actThreadPriorityExecute(bool fromList);
     void actThreadCommentExecute(bool fromList);
@@ -24,6 +24,6 @@ private:
     TWindowFrameServices &frame;
     TTabServices &tabs;
     TThreadViewServices &views;
-    TBoardServices &boards;
+    TThreadListServices &threadList;
     QList<TThreadItem *> Targets(bool fromList) const;
 };

@@ -83,7 +83,7 @@ void TThreadTabController::Refetch()
     item->COUNT = 0;
     item->NewCount = 0;
     item->SetLastLoad(QString());
-    services.Boards().RepaintThreadList();
+    services.ThreadList().RepaintThreadList();
     services.Views().UpdateStatusCaption(item);
     item->DownloadRequest = true;
     services.Reading().OpenThread(item, true, false, true, top);

@@ -232,12 +232,31 @@ public:
     virtual void SaveBoardTreeState() = 0;
 };
 
-// ---- boards and the thread list ----
+// ---- boards ----
 class TBoardServices {
 public:
     virtual ~TBoardServices() = default;
     // The BBS bar is built again from bbsbar.txt.
     virtual void ReloadBBSBar() = 0;
+    // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
+    virtual void ThreadStateChanged(TThreadItem *item) = 0;
+    // shortcut.txt changed: both shortcut bars load it again.
+    virtual void ShortcutsChanged() = 0;
+    // Refreshes the commands of the categories "ボード一覧" and "スレッド一覧".
+    virtual void UpdateBoardListMenu() = 0;
+    virtual void UpdateThreadListMenu() = 0;
+    // The status panel of the new threads in the shown list.
+    virtual void ShowNewThreadCount(int count) = 0;
+    // Stops the update check or patrol running on the tab; false when none runs.
+    virtual bool StopCheckOf(TTavuListDoc *doc) = 0;
+    // True while an update check or patrol of a thread-list tab runs.
+    virtual bool UpdateCheckRunning() const = 0;
+};
+
+// ---- the thread list: the thread-list pane ----
+class TThreadListServices {
+public:
+    virtual ~TThreadListServices() = default;
     // The thread-list tab the thread-list view shows (nullptr when none).
     virtual TTavuListDoc *ShownListDoc() const = 0;
     // A new, activated thread-list tab holding the items (taken over), all of them shown; board is
@@ -258,21 +277,10 @@ public:
     // The selected threads left the shown document's list: the selection goes and the list shows
     // the document's rows again.
     virtual void SelectedThreadsLeft(TTavuListDoc *doc) = 0;
-    // A thread's marks changed (favourite, past log ...): its rows and the commands show it.
-    virtual void ThreadStateChanged(TThreadItem *item) = 0;
-    // shortcut.txt changed: both shortcut bars load it again.
-    virtual void ShortcutsChanged() = 0;
     // The number of rows the thread-list view shows now.
     virtual int ThreadListRowCount() const = 0;
-    // Refreshes the commands of the categories "ボード一覧" and "スレッド一覧".
-    virtual void UpdateBoardListMenu() = 0;
-    virtual void UpdateThreadListMenu() = 0;
-    // The status panel of the new threads in the shown list.
-    virtual void ShowNewThreadCount(int count) = 0;
     // The next page of a paged board's thread list into the tab (the thread-list flow).
     virtual void DownloadNextPage(TTavuListDoc *doc) = 0;
-    // Stops the update check or patrol running on the tab; false when none runs.
-    virtual bool StopCheckOf(TTavuListDoc *doc) = 0;
     // The columns of column.txt the thread list shows after the number column.
     virtual QStringList ThreadListColumns() const = 0;
     // The thread-list view shows that many rows of the shown document, scrolled to the top unless
@@ -281,8 +289,6 @@ public:
     // The thread of the thread list's focused row in the current thread-list tab (nullptr when the
     // row holds none).
     virtual TThreadItem *FocusedThread() const = 0;
-    // True while an update check or patrol of a thread-list tab runs.
-    virtual bool UpdateCheckRunning() const = 0;
     // column.txt changed: the thread list shows its columns in the file's order, each keeping the
     // width it had.
     virtual void ReloadThreadListColumns() = 0;
@@ -417,6 +423,7 @@ public:
     virtual TThreadViewServices &Views() const = 0;
     virtual TBoardTreeServices &BoardTree() const = 0;
     virtual TBoardServices &Boards() const = 0;
+    virtual TThreadListServices &ThreadList() const = 0;
     virtual TRuleServices &Rules() const = 0;
     virtual TLayoutServices &Layout() const = 0;
     virtual TBarServices &Bars() const = 0;

@@ -14,12 +14,14 @@
 #include "core/Board.h"
 #include "core/Site.h"
 #include "core/TavuConfig.h"
+#include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadListController.h"
 #include "mainwindow/TabManager.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"
 #include "services/EventLog.h"
+#include "services/ThreadListPane.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -35,9 +37,10 @@ const int MarkOrder[] = {0, 1, 2, 3, 8, 4, 5, 9, 6, 7, 10, 11, 12};
 
 // ---- set-up ----
 
-TListPane::TListPane(TWindowFrameServices &frame, TBoardServices &boards, TThreadViewServices &views,
-                     TRuleServices &rules, TWindowLists &lists, std::function<bool()> windowClosed, QWidget *parent)
-    : QObject(parent), frame(frame), boards(boards), views(views), rules(rules), lists(lists),
+TListPane::TListPane(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards,
+                     TThreadViewServices &views, TRuleServices &rules, TWindowLists &lists,
+                     std::function<bool()> windowClosed, QWidget *parent)
+    : QObject(parent), frame(frame), reading(reading), boards(boards), views(views), rules(rules), lists(lists),
       windowClosed(std::move(windowClosed))
 {
     ThreadListView = new TqorExtListView(parent);
@@ -93,7 +96,7 @@ void TListPane::BindView()
     connect(view, &QAbstractItemView::doubleClicked, this, [this] { ThreadListViewOpen(true); });
     for (const QKeySequence &key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
         connect(new QShortcut(key, view, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
-                [this] { emit OpenWanted(false); });
+                [this] { OpenSelectedThread(); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { boards.UpdateThreadListMenu(); });
     connect(&frame.Events(), &TWindowEvents::OptionsApplied, view->viewport(), qOverload<>(&QWidget::update));
@@ -103,7 +106,7 @@ void TListPane::BindView()
         return frame.ActionImages().value(pictures[image]);
     });
 
-    frame.BindAction(QStringLiteral("actThreadListDownloadThreadNewPage"), this, [this] { emit OpenWanted(true); });
+    frame.BindAction(QStringLiteral("actThreadListDownloadThreadNewPage"), this, [this] { OpenSelectedThread(true); });
 }
 
 void TListPane::BindTabs(TTabManager &tabManager)
@@ -246,7 +249,25 @@ void TListPane::ThreadListViewOpen(bool doubleClick)
     // Shift and Control only extend the selection.
     if (!doubleClick && (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
         return;
-    emit OpenWanted(false);
+    OpenSelectedThread();
+}
+
+void TListPane::OpenSelectedThread(bool newTab)
+{
+    TTavuListDoc *doc = nullptr;
+    const int row = ThreadListView->currentIndex().row();
+    if (row < 0 || !tabs->GetActiveListDoc(doc) || row >= doc->Items()->Count())
+        return;
+    if (!ThreadListView->selectionModel()->isRowSelected(row, QModelIndex()))
+        return;
+    TThreadItem *item = doc->Items()->Get(row);
+    if (!item->BBS)
+        return;
+    const QAction *browserPane = frame.Action(QStringLiteral("actShowBrowser"));
+    if (browserPane && !browserPane->isChecked() && TavuConfig->CHANGEPANE_BROWSER)
+        frame.Execute(QStringLiteral("actShowPaneChange"));
+    item->DownloadRequest = true;
+    reading.OpenThread(item, false, newTab, true, 0);
 }
 
 // ---- tabs ----
@@ -264,4 +285,115 @@ TTavuListDoc *TListPane::NewResultTab(const QString &caption, TThreadItemList *i
     ShowRowCountOf(doc, doc->DisplayCount(), false);
     boards.UpdateThreadListMenu();
     return doc;
+}
+
+// ---- the rows of a thread ----
+
+void TListPane::RefreshThreadListItem(TThreadItem *item)
+{
+    if (!item)
+        return;
+    for (TTavuListDoc *doc : tabs->ListDocs()) {
+        TThreadItemList *items = doc->Items();
+        for (int row : ThreadListPane::RowsOfThread(*items, *item)) {
+            TThreadItem *other = items->Get(row);
+            if (other == item)
+                continue;
+            const int listed = other->AGECOUNT;
+            other->TakeInfoOf(*item);
+            other->AGECOUNT = listed;
+            other->RaiseListedCount();
+        }
+    }
+    RepaintThreadListRows(item);
+}
+
+void TListPane::RepaintThreadListRows(const TThreadItem *item)
+{
+    TTavuListDoc *active = nullptr;
+    if (!item || !tabs->GetActiveListDoc(active))
+        return;
+    TqorExtListView *view = ThreadListView;
+    const TThreadItemList &items = *active->Items();
+    const int bottom = view->viewport()->height();
+    for (QModelIndex index = view->indexAt(QPoint(0, 0)); index.isValid() && view->visualRect(index).top() < bottom;
+         index = view->indexBelow(index)) {
+        const TThreadItem *listed = index.row() < items.Count() ? items.Peek(index.row()) : nullptr;
+        if (listed && listed->IsSameThread(*item))
+            view->Items()->UpdateItems(index.row(), index.row());
+    }
+}
+
+// ---- the rows, for the units ----
+
+QList<TThreadItem *> TListPane::SelectedThreads() const
+{
+    QList<TThreadItem *> items;
+    if (!shownListDoc)
+        return items;
+    for (int row : ThreadListView->SelectedRows()) {
+        if (row < shownListDoc->Items()->Count())
+            items << shownListDoc->Items()->Get(row);
+    }
+    return items;
+}
+
+bool TListPane::SelectThreadRow(TThreadItem *item)
+{
+    TTavuListDoc *doc = shownListDoc;
+    const int row = doc ? doc->Items()->IndexOf(item) : -1;
+    if (row < 0 || row >= doc->DisplayCount())
+        return false;
+    TqorExtListView *view = ThreadListView;
+    view->clearSelection();
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index);
+    return true;
+}
+
+void TListPane::RepaintThreadList()
+{
+    ThreadListView->viewport()->update();
+}
+
+void TListPane::ThreadListChanged(TTavuListDoc *doc)
+{
+    ShowRowCountOf(doc, doc->DisplayCount(), true);
+    boards.UpdateThreadListMenu();
+}
+
+void TListPane::SelectedThreadsLeft(TTavuListDoc *doc)
+{
+    ThreadListView->clearSelection();
+    ThreadListChanged(doc);
+}
+
+int TListPane::ThreadListRowCount() const
+{
+    return ThreadListView->Items()->OwnerDataCount();
+}
+
+void TListPane::DownloadNextPage(TTavuListDoc *doc)
+{
+    flow->DownloadNextPage(doc);
+}
+
+QStringList TListPane::ThreadListColumns() const
+{
+    return lists.ThreadListColumns;
+}
+
+TThreadItem *TListPane::FocusedThread() const
+{
+    TTavuListDoc *doc = tabs->CurrentListDoc();
+    const int row = ThreadListView->currentIndex().row();
+    if (!doc || row < 0 || row >= doc->Items()->Count())
+        return nullptr;
+    return doc->Items()->Get(row);
+}
+
+void TListPane::ReloadThreadListColumns()
+{
+    lists.ReloadThreadListColumns(ThreadListView);
 }

@@ -10,10 +10,14 @@
 // A tab that is closed or refilled while its download runs lets go of it (the flow's Detach): what
 // the download still reports is dropped, so nothing is ever written into a tab that is gone.
 //
-// It reaches the window through the services it is given and the tab manager it is bound to
-// (BindTabs). What only the window does it tells by its signals: a row to open, a notice-rule hit,
+// It answers the thread-list services (TThreadListServices) itself, opens the thread of the row
+// chosen, and refreshes the rows of a thread that changed. It reaches the window through
+// the services it is given and the tab manager it is bound to
+// (BindTabs). What only the window does it tells by its signals: a notice-rule hit,
 // the end of the flow's progress; the window connects the rest of the flow's reports (Flow()) to its
 // status bar and worker list. The window places the view among its panes (mainwindow/PaneLayout.h).
+
+#include "controls/WindowServices.h"
 
 #include <QList>
 #include <QObject>
@@ -22,26 +26,20 @@
 #include <functional>
 
 class QWidget;
-class TBoard;
-class TBoardServices;
-class TRuleServices;
 class TSite;
 class TTabManager;
 class TTavuListDoc;
-class TThreadItem;
-class TThreadItemList;
 class TThreadListController;
-class TThreadViewServices;
-class TWindowFrameServices;
 class TWindowLists;
 class TqorExtListView;
 
-class TListPane : public QObject {
+class TListPane : public QObject, public TThreadListServices {
     Q_OBJECT
 public:
     // windowClosed tells whether the window's close steps have run (no site counter starts then).
-    TListPane(TWindowFrameServices &frame, TBoardServices &boards, TThreadViewServices &views, TRuleServices &rules,
-              TWindowLists &lists, std::function<bool()> windowClosed, QWidget *parent);
+    TListPane(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards,
+              TThreadViewServices &views, TRuleServices &rules, TWindowLists &lists, std::function<bool()> windowClosed,
+              QWidget *parent);
 
     // Binds the pane to the tabs: a board tab made is bound to the view, one closing lets go of it.
     void BindTabs(TTabManager &tabs);
@@ -57,18 +55,40 @@ public:
     void StartThreadListDownload(TBoard *board, bool reload, bool cacheOnly);
     // The document the view shows, and binding the view to another one (switchPane: a tab was
     // pressed, which may switch the visible pane).
-    TTavuListDoc *ShownListDoc() const { return shownListDoc; }
+    TTavuListDoc *ShownListDoc() const override { return shownListDoc; }
     void ShowListDoc(TTavuListDoc *doc, bool switchPane);
     // The view shows that many rows of the shown document, scrolled to the top unless keepScroll.
-    void SetThreadListRowCount(int count, bool keepScroll);
+    void SetThreadListRowCount(int count, bool keepScroll) override;
     // The same when the document is the one shown; another document's rows wait until it is shown.
     void ShowRowCountOf(TTavuListDoc *doc, int count, bool keepScroll);
     // A new, activated tab of threads from another source (items taken over), all shown.
-    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board);
+    TTavuListDoc *NewResultTab(const QString &caption, TThreadItemList *items, TBoard *board) override;
+
+    // ---- the rows of a thread ----
+    // Opens the thread of the selected row of the current board tab (in a new tab when asked).
+    void OpenSelectedThread(bool newTab = false);
+    // After a thread item changed: every other item of the same thread in the board tabs takes its
+    // fields (the count its listing reported stays), and the rows of the thread that the current board
+    // tab shows are painted again.
+    void RefreshThreadListItem(TThreadItem *item);
+    // Repaints the rows on screen of the current board tab that show the item's thread (the item or
+    // another item of it). A row off the screen is drawn as it is when it is scrolled to.
+    void RepaintThreadListRows(const TThreadItem *item);
+
+    // ---- the rest of the thread-list services (controls/WindowServices.h) ----
+    void ShowListDoc(TTavuListDoc *doc) override { ShowListDoc(doc, false); }
+    QList<TThreadItem *> SelectedThreads() const override;
+    bool SelectThreadRow(TThreadItem *item) override;
+    void RepaintThreadList() override;
+    void ThreadListChanged(TTavuListDoc *doc) override;
+    void SelectedThreadsLeft(TTavuListDoc *doc) override;
+    int ThreadListRowCount() const override;
+    void DownloadNextPage(TTavuListDoc *doc) override;
+    QStringList ThreadListColumns() const override;
+    TThreadItem *FocusedThread() const override;
+    void ReloadThreadListColumns() override;
 
 signals:
-    // The selected row's thread is to open (newTab: in a new tab).
-    void OpenWanted(bool newTab);
     // A thread-list rule of notice matched a thread of a tab.
     void ThreadNoticed(const QString &text, TThreadItem *item);
     // A download ended: the progress bar shows nothing.
@@ -76,6 +96,7 @@ signals:
 
 private:
     TWindowFrameServices &frame;
+    TReadingServices &reading;
     TBoardServices &boards;
     TThreadViewServices &views;
     TRuleServices &rules;

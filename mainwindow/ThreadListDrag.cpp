@@ -13,8 +13,9 @@
 #include <QMimeData>
 #include <QTreeWidget>
 
-TThreadListDrag::TThreadListDrag(TBoardServices &boards, TqorExtListView *list, QTreeWidget *tree, QObject *parent)
-    : QObject(parent), boards(boards), list(list), tree(tree), listViewport(list->viewport()),
+TThreadListDrag::TThreadListDrag(TBoardServices &boards, TThreadListServices &threadList, TqorExtListView *list,
+                                 QTreeWidget *tree, QObject *parent)
+    : QObject(parent), boards(boards), threadList(threadList), list(list), tree(tree), listViewport(list->viewport()),
       treeViewport(tree->viewport())
 {
     list->viewport()->installEventFilter(this);
@@ -31,7 +32,7 @@ const QString &TThreadListDrag::MimeType()
 
 void TThreadListDrag::StartDrag()
 {
-    if (boards.SelectedThreads().isEmpty())
+    if (threadList.SelectedThreads().isEmpty())
         return;
     DragDrop::Run(list, MimeType(), Qt::CopyAction);
 }
@@ -41,7 +42,7 @@ bool TThreadListDrag::Drop(QDropEvent *event)
     const TBoard *folder = BoardTree::NodeBoard(tree->itemAt(event->position().toPoint()));
     if (!folder || folder->Kind != TBoard::KIND_FAVORITES)
         return false;
-    const QList<TThreadItem *> items = boards.SelectedThreads();
+    const QList<TThreadItem *> items = threadList.SelectedThreads();
     try {
         FavoriteFolders::AddThreads(folder, items, true);
     } catch (const EVarnelo &e) {

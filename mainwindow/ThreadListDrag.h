@@ -12,11 +12,13 @@ class QDropEvent;
 class QTreeWidget;
 class TqorExtListView;
 class TBoardServices;
+class TThreadListServices;
 
 class TThreadListDrag : public QObject {
     Q_OBJECT
 public:
-    TThreadListDrag(TBoardServices &boards, TqorExtListView *list, QTreeWidget *tree, QObject *parent);
+    TThreadListDrag(TBoardServices &boards, TThreadListServices &threadList, TqorExtListView *list, QTreeWidget *tree,
+                    QObject *parent);
 
     static const QString &MimeType();
 
@@ -25,6 +27,7 @@ protected:
 
 private:
     TBoardServices &boards;
+    TThreadListServices &threadList;
     TqorExtListView *list;
     QTreeWidget *tree;
     QPointer<QWidget> listViewport;   // compared only: the views may go first while the window closes

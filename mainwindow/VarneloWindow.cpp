@@ -51,6 +51,7 @@
 #include "controls/ExtListView.h"
 #include "controls/MenuBar.h"
 #include "controls/PaneLooks.h"
+#include "controls/RuleLists.h"
 #include "controls/ShortcutBar.h"
 #include "controls/TabMenuItem.h"
 #include "controls/UserFiles.h"
@@ -64,9 +65,7 @@
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/ThreadListDrag.h"
-#include "mainwindow/VarneloWindowServices.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "render/ExifInfo.h"
 #include "render/TavuBrowser.h"
@@ -87,6 +86,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMovie>
 #include <QQuickWidget>
 #include <QPlainTextEdit>
@@ -112,8 +112,7 @@ QString ProfileFile(const QString &name)
 
 TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
     : QMainWindow(parent),
-      Lists(std::make_unique<TWindowLists>()),
-      services(std::make_unique<TVarneloWindowServices>(*this))
+      Lists(std::make_unique<TWindowLists>())
 {
     setObjectName(QStringLiteral("VarneloWindow"));
     events = new TWindowEvents(this);
@@ -123,10 +122,9 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
 
     CreateActions();
     ApplyCaption();
-    ResRules = std::make_unique<TTavuActionList>();
-    ThreadRules = std::make_unique<TTavuActionList>();
-    HintWindow = new TTavuHintWindow(this);
-    HintWindow->hide();
+    ruleLists = std::make_unique<TRuleLists>();
+    hintWindow = new TTavuHintWindow(this);
+    hintWindow->hide();
     ExifInfo = std::make_unique<TExifInfo>();
 
     Startup->SetSplashMessage(QStringLiteral("画像データをロード中"));
@@ -145,8 +143,8 @@ TVarneloWindow::TVarneloWindow(TSplashWindow *splash, QWidget *parent)
             qInfo().noquote() << text;
     });
     BoardTree::SetBoardHoldersRunning([this] { return ChecksRunning(); });
-    commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), BoardTree());
-    services->BindEvents();
+    commandStates = std::make_unique<TCommandStates>(Frame(), Tabs(), Boards(), ThreadList(), BoardTree());
+    BindEvents();
     BindActions();
     Shutdown = new TShutdownSequence(*this, *Startup, *Lists, *UpdateChecks, this);
     connect(Shutdown, &TShutdownSequence::Ended, this, &TVarneloWindow::Closed);
@@ -180,6 +178,16 @@ TVarneloWindow::~TVarneloWindow()
 TBoardTreeServices &TVarneloWindow::BoardTree() const
 {
     return *boardPane;
+}
+
+TThreadListServices &TVarneloWindow::ThreadList() const
+{
+    return *listPane;
+}
+
+TRuleServices &TVarneloWindow::Rules() const
+{
+    return *ruleLists;
 }
 
 TBookmarkServices &TVarneloWindow::Bookmarks() const
@@ -242,6 +250,7 @@ void TVarneloWindow::BindActions()
     TReadingServices &reading = Reading();
     TThreadViewServices &views = Views();
     TBoardServices &boards = Boards();
+    TThreadListServices &threadList = ThreadList();
     TRuleServices &rules = Rules();
     TBoardTreeServices &boardTree = BoardTree();
     TLayoutServices &layout = Layout();
@@ -255,33 +264,33 @@ void TVarneloWindow::BindActions()
     BindPosting();       // posting
     BindUpdateCheck();   // update check
     new TResSearchCommands(frame, tabs, SearchViews(), this);   // response search
-    SiteDialogCommands::Bind(frame, boards, boardTree);   // site and board dialogs
+    SiteDialogCommands::Bind(frame, boards, threadList, boardTree);   // site and board dialogs
     BoardListUpdateCommand::Bind(frame, boardTree);   // board-list update
     RuleTools::Bind(frame, tabs, rules);           // rule editor
-    PreviewBrowser::Bind(frame, reading, boards);  // preview browser
+    PreviewBrowser::Bind(frame, reading, threadList);  // preview browser
     FavoriteCommands::Bind(frame, boardTree);         // favourites dialogs
     // filters, erasing, log search and notices
     new TFilterCommands(frame, tabs, SearchViews(), this);
-    new TEraseCommands(frame, tabs, views, boards, this);
-    new TThreadNoteCommands(frame, tabs, views, boards, this);
-    new TLogSearchCommands(frame, tabs, views, boards, this);
-    Notices = new TNoticeCommands(frame, tabs, reading, SearchViews(), boards, this);
+    new TEraseCommands(frame, tabs, views, threadList, this);
+    new TThreadNoteCommands(frame, tabs, views, threadList, this);
+    new TLogSearchCommands(frame, tabs, views, threadList, this);
+    Notices = new TNoticeCommands(frame, tabs, reading, SearchViews(), threadList, this);
 
     new TSiteCommands(frame, boardTree, this);   // sites and boards from outside
-    new TFavoriteAddCommands(frame, tabs, reading, boards, boardTree, this);   // threads and pages into the favourites
-    new TPropertyCommands(frame, tabs, boards, boardTree, this);   // property window
-    new TShortcutAddCommands(frame, tabs, boards, boardTree, this);   // threads and boards onto the shortcut bar
-    new TThreadListDrag(boards, listPane->View(), boardPane->Tree(), this);   // threads dragged to favourites
+    new TFavoriteAddCommands(frame, tabs, reading, boards, threadList, boardTree, this);   // to the favourites
+    new TPropertyCommands(frame, tabs, boards, threadList, boardTree, this);   // property window
+    new TShortcutAddCommands(frame, tabs, boards, threadList, boardTree, this);   // threads, boards to the shortcut bar
+    new TThreadListDrag(boards, threadList, listPane->View(), boardPane->Tree(), this);   // threads to favourites
     new TBrowserTabDrag(tabs, boards, boardTree, layout, this);   // thread tabs dragged to favourites
     new TOutsideServiceCommands(*this, this);   // outside services
-    new TThreadListCommands(frame, tabs, boards, boardTree, this);   // thread-list rows and tabs, board copies
+    new TThreadListCommands(frame, tabs, boards, threadList, boardTree, this);   // list rows and tabs, board copies
     new TThreadListTabCommands(*this, this);    // the shown thread-list tab and its rows
     // pictures, links and memos
     new TPictureCommands(frame, tabs, this);
     new TMemoCommands(frame, tabs, layout, this);
-    new TLinkCommands(frame, tabs, reading, boards, this);
+    new TLinkCommands(frame, tabs, reading, threadList, this);
 
-    new TCustomiseCommands(frame, boards, bars, this);   // skins, key bindings, tools, columns, toolbars
+    new TCustomiseCommands(frame, boards, threadList, bars, this);   // skins, key bindings, tools, columns, toolbars
     ActionList1->Bind(QStringLiteral("actOption"), this, [this] { ShowOptions(0); });   // options
     new TThreadCommands(*this, this);
     new TBrowserTabCommands(*this, this);
@@ -291,7 +300,7 @@ void TVarneloWindow::BindActions()
     toolCommands = new TToolCommands(Services(), this);
     new TBeCommands(frame, tabs, views, this);
     new TBoardCommands(Services(), this);
-    new TListSourceCommands(frame, tabs, reading, boards, boardTree, this);
+    new TListSourceCommands(frame, tabs, reading, threadList, boardTree, this);
     TrayIcon = new TTrayIcon(frame, this);
     connect(FocusTimer, &QTimer::timeout, paneCommands, &TPaneCommands::FocusTimerTimer);
 
@@ -313,6 +322,15 @@ void TVarneloWindow::BindPaneLooks()
     parts.BrowserPane = panes->BrowserPane();
     parts.Browser = panes->BrowserArea();
     PaneLooks::BindPaneLooks(*this, parts);
+}
+
+void TVarneloWindow::BindEvents()
+{
+    connect(panes.get(), &TPaneLayout::BoardPaneToggled, events, &TWindowEvents::BoardPaneToggled);
+    connect(panes.get(), &TPaneLayout::BodySplitterMoved, events, &TWindowEvents::BodySplitterMoved);
+    if (QLineEdit *filter = boardPane->FilterBox()->lineEdit())
+        connect(filter, &QLineEdit::returnPressed, events, &TWindowEvents::BoardFilterEntered);
+    panes->SendLogLinesTo(*events);
 }
 
 // The deferred start-up: the window's own steps, and the registry's trace into Memo3.
@@ -384,7 +402,7 @@ void TVarneloWindow::CreateTimers()
         return t;
     };
     FocusTimer = timer("FocusTimer", FocusInterval, false);
-    HtmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
+    htmlPopupTimer = timer("HtmlPopupTimer", HtmlPopupInterval, true);
 }
 
 // A one-pixel browser tab that never shows, for renderings outside the tabs.
@@ -416,7 +434,7 @@ void TVarneloWindow::FillSiteBox()
 {
     boardPane->FillSiteBox();
     ReloadToolsMenu();
-    UserFiles::LoadSearchMenu(BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
+    UserFiles::LoadSearchMenu(TMainMenus::BrowserSelectionMenu, ProfileFile(QStringLiteral("search.txt")), *ActionList1,
                             [this](TSearchEngineMenuItem *entry) { toolCommands->WebSearch(entry); });
 }
 
@@ -447,7 +465,7 @@ std::function<void(int page)> TVarneloWindow::ShowOptionsAt()
 
 bool TVarneloWindow::ShowOptions(int page)
 {
-    HintWindow->hide();
+    hintWindow->hide();
     if (!OptionDialog::ShowOptionDialog(page, this))
         return false;
     ApplyOptions();
@@ -595,9 +613,8 @@ void TVarneloWindow::ReleaseTabs()
 
 void TVarneloWindow::ReleaseSessionParts()
 {
-    HintWindow = nullptr;
-    ResRules.reset();
-    ThreadRules.reset();
+    hintWindow = nullptr;
+    ruleLists->Release();
 }
 
 // The session may end while the exit question is open: the close steps have run by the time it is

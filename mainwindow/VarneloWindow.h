@@ -10,7 +10,7 @@
 // between them, the tab rows, the browser tabs' place and the log pane are the layout's own.
 // Beyond its widgets it owns the tab manager (Tabs(), mainwindow/TabManager.h: the open
 // thread-list documents and browser tabs, their bars and menus, given to it by the window),
-// the busy count, a hidden private browser tab, the two rule lists (ngres.txt, ngthread.txt) and
+// the busy count, a hidden private browser tab, the two rule lists (controls/RuleLists.h) and
 // its stored lists (Lists: bookmarks, recent boards and threads, thread-list columns). The
 // thread, posting and update-check flows run in controllers of their own (flows/), which the
 // window builds and connects to its widgets.
@@ -33,8 +33,6 @@
 #include "mainwindow/PaneLayout.h"
 #include "mainwindow/SearchViews.h"
 #include "mainwindow/TabManager.h"
-#include "mainwindow/VarneloWindowServices.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <QHash>
 #include <QIcon>
@@ -62,7 +60,6 @@ class TStatusBar;
 class TStatusProgress;
 class TToolCommands;
 class TTrayIcon;
-class TTavuActionList;
 class TTavuBrowser;
 class TTavuHintWindow;
 class TTavuListDoc;
@@ -78,6 +75,7 @@ class TLinkNavigation;           // flows
 class TThreadController;         // flows
 class TWindowEvents;
 class TWindowLists;
+class TRuleLists;
 class TCommandStates;
 class TNoticeCommands;   // notices
 
@@ -89,6 +87,8 @@ class TVarneloWindow : public QMainWindow,
                        public TWindowServices,
                        public TWindowFrameServices,
                        public TReadingServices,
+                       public TThreadViewServices,
+                       public TBoardServices,
                        public TBarServices,
                        public TSessionServices,
                        private TMainMenus,
@@ -103,18 +103,19 @@ public:
 
     // ---- services ----
     // The window hands out what the units may ask of it (controls/WindowServices.h), each subject
-    // from the part that owns it: its frame, the reading, its bars and its life are the window's own, the tabs the tab
-    // manager's, the board tree the board pane's, the panes the pane layout's, the search views
-    // TSearchViews', the bookmark index the stored lists'. The subjects no part owns yet go through
-    // the window's services (VarneloWindowServices.h).
+    // from the part that owns it: its frame, the reading, the thread views, the boards, its bars and
+    // its life are the window's own, the tabs the tab manager's, the board tree the board pane's, the
+    // thread list the thread-list pane's, the panes the pane layout's, the search views
+    // TSearchViews', the bookmark index the stored lists', the rules the rule lists'.
     TWindowServices &Services() const { return Self(); }
     TWindowFrameServices &Frame() const override { return Self(); }
     TReadingServices &Reading() const override { return Self(); }
     TSearchViews &SearchViews() const override { return *searchViews; }
-    TThreadViewServices &Views() const override { return *services; }
+    TThreadViewServices &Views() const override { return Self(); }
     TBoardTreeServices &BoardTree() const override;
-    TBoardServices &Boards() const override { return *services; }
-    TRuleServices &Rules() const override { return *services; }
+    TBoardServices &Boards() const override { return Self(); }
+    TThreadListServices &ThreadList() const override;
+    TRuleServices &Rules() const override;
     TLayoutServices &Layout() const override { return *panes; }
     TBarServices &Bars() const override { return Self(); }
     TBookmarkServices &Bookmarks() const override;
@@ -165,6 +166,25 @@ public:
     void OpenInPreviewBrowser(const QString &url) override;
     void WriteReply(TTavuBrowser *tab, const QString &text) override;
 
+    // ---- thread views: the log pane, the hint window, the browser menus, the address box ----
+    // (TThreadViewServices; the commands, the caption and the rendering are below)
+    void AddLog(const QString &text) override;
+    void RenderResList(IResultView *view, TResList *list) override;
+    TTavuHintWindow *HintWindow() const override { return hintWindow; }
+    QTimer *HtmlPopupTimer() const override { return htmlPopupTimer; }
+    QMenu *BrowserSelectionMenu() const override { return TMainMenus::BrowserSelectionMenu; }
+    QMenu *BrowserPopupMenu() const override { return BrowserPopup; }
+    void PopupResMenu() override;
+    void PopupResIDMenu() override;
+    void TypeAddress(const QString &text) override;
+
+    // ---- boards (TBoardServices; the commands and the count of new threads are below) ----
+    void ReloadBBSBar() override;
+    void ThreadStateChanged(TThreadItem *item) override;
+    void ShortcutsChanged() override;
+    bool UpdateCheckRunning() const override;
+    bool StopCheckOf(TTavuListDoc *doc) override;
+
     // ---- the window's bars, menus, focus and looks (TBarServices) ----
     void ShowHeaderBars(bool shown) override;
     void FocusControl(TPaneControl control) override;
@@ -198,9 +218,9 @@ public:
 
     // Command states of the categories "ボード一覧", "スレッド一覧" and "スレッド"/"ブラウザ"
     // (decided by TCommandStates), with the counts of new threads and responses.
-    void UpdateBoardListMenu();
-    void UpdateThreadListMenu();
-    void UpdateBrowserMenu();
+    void UpdateBoardListMenu() override;
+    void UpdateThreadListMenu() override;
+    void UpdateBrowserMenu() override;
     // The thread-list commands alone, as a thread's download or a post changes them: the count of
     // new threads, which only the listing changes, is not counted again over the whole list.
     void UpdateThreadListCommands();
@@ -247,13 +267,12 @@ private:
     TStatusProgress *ProgressBar = nullptr;
 
     QTimer *FocusTimer = nullptr;
-    QTimer *HtmlPopupTimer = nullptr;
+    QTimer *htmlPopupTimer = nullptr;
 
     // ---- what the window holds ----
-    TTavuHintWindow *HintWindow = nullptr;
+    TTavuHintWindow *hintWindow = nullptr;
     TTavuBrowser *PrivateBrowser = nullptr;   // renders outside the tabs; never counts as a tab
-    std::unique_ptr<TTavuActionList> ResRules;      // ngres.txt
-    std::unique_ptr<TTavuActionList> ThreadRules;   // ngthread.txt
+    std::unique_ptr<TRuleLists> ruleLists;   // ngres.txt and ngthread.txt
     // The bookmark list, the recent boards and threads and the thread-list columns.
     std::unique_ptr<TWindowLists> Lists;
     TThreadItem *LastThreadShown = nullptr;     // for the caption (not a reference)
@@ -293,14 +312,12 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class TVarneloWindowServices;   // the services reach the window's private parts
-    // The window as the services it is itself (its frame, bars and life).
+    // The window as the services it is itself (its frame, reading, thread views, boards, bars and life).
     TVarneloWindow &Self() const { return const_cast<TVarneloWindow &>(*this); }
     QMovie *busyMovie = nullptr;
     int busyCount = 0;
     bool busyCursorShown = false;
     QHash<QString, QIcon> appIcons;   // ShowAppIcon's icons by file
-    std::unique_ptr<TVarneloWindowServices> services;   // the subjects no part owns yet
     TWindowEvents *events = nullptr;   // what happens in the window, for the units (a child)
     std::unique_ptr<TTabManager> tabs;
     std::unique_ptr<TSearchViews> searchViews;   // extract tabs and the second browser
@@ -313,6 +330,9 @@ private:
     std::function<void(int page)> ShowOptionsAt();
     void ApplyOptions();
     void BindPaneLooks();
+    // The board pane's splitter, the body's splitter, the board filter and the log pane report to
+    // the window's events (the log pane becomes editable for its typed commands).
+    void BindEvents();
     // The command units are built in BindActions, as children of the window; the tools and
     // web-search menus built from user files call this one.
     TToolCommands *toolCommands = nullptr;
@@ -341,7 +361,7 @@ private:
 
     // frame
     void ShowCount(int panel, const QString &format, int count);
-    void ShowNewThreadCount(int count);
+    void ShowNewThreadCount(int count) override;
     void ShowNewResCount(int count);
     void ShowFlowStatus(const QString &text);
     void ShowFlowProgress(int maximum, int position);
@@ -360,14 +380,17 @@ private:
     // in Threads.
 private:
     TThreadController *Threads = nullptr;
+    // Opens a web page as URL OPENINVARNELO says: 0 and 2 a new, activated browser tab showing the
+    // page, 1 the outside browser, anything else nothing. fromViewer: the preview browser asks.
+    void OpenUrl(const QString &url, const QString &caption, bool fromViewer);
 public:
     // Threads->OpenThread (flows/ThreadController.h).
     void OpenThread(TThreadItem *item, bool reload, bool newTab, bool activate, int resNumber, bool keepTab,
                     const QString &url);
     // Renders the current browser tab again, keeping the response at the top of the view.
-    void RefreshResView();
+    void RefreshResView() override;
     // The caption, the title and count labels for the current tab's thread (nullptr clears them).
-    void UpdateStatusCaption(TThreadItem *item);
+    void UpdateStatusCaption(TThreadItem *item) override;
     // actBrowserNavigate (and Enter in the address box): the typed URL opens as a thread or board of
     // a known site, or as a page, and joins the URL history.
     void actBrowserNavigateExecute();

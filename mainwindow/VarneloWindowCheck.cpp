@@ -19,7 +19,7 @@ void TVarneloWindow::BindUpdateCheck()
     connect(UpdateChecks, &TUpdateCheckController::RowCountChanged, listPane,
             [this](TTavuListDoc *doc, int count) { listPane->ShowRowCountOf(doc, count, true); });
     connect(UpdateChecks, &TUpdateCheckController::CommandsChanged, this, &TVarneloWindow::UpdateThreadListMenu);
-    connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { Boards().RepaintThreadList(); });
+    connect(UpdateChecks, &TUpdateCheckController::RowsChanged, this, [this] { ThreadList().RepaintThreadList(); });
     connect(UpdateChecks, &TUpdateCheckController::Finished, this, [this](bool patrol, int sound) {
         SetActionEnabled(patrol ? QStringLiteral("actBoardFavRound") : QStringLiteral("actBoardFavCheckUpdate"), true);
         if (sound >= 0)

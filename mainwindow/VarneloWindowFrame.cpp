@@ -82,7 +82,7 @@ void TVarneloWindow::FillMenusAndBars()
 void TVarneloWindow::CreatePanes()
 {
     QWidget *boardPane = CreateBoardPane();
-    listPane = new TListPane(Frame(), Boards(), Views(), Rules(), *Lists,
+    listPane = new TListPane(Frame(), Reading(), Boards(), Views(), Rules(), *Lists,
                              [this] { return Shutdown->Closed(); }, this);
     panes = std::make_unique<TPaneLayout>(*this, boardPane, listPane->View());
 }

@@ -13,7 +13,6 @@
 #include "flows/PostController.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "services/Urls.h"
@@ -33,8 +32,8 @@ void TVarneloWindow::BindPosting()
     connect(Posts, &TPostController::ActionsReleased, this, [this] { SetCommandsEnabled(true); });
     connect(Posts, &TPostController::ActionsHeld, this, [this] { SetCommandsEnabled(false); });
     connect(Posts, &TPostController::PopupHidden, this, [this] {
-        if (HintWindow)
-            HintWindow->hide();
+        if (hintWindow)
+            hintWindow->hide();
     });
     connect(Posts, &TPostController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(Posts, &TPostController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
@@ -46,7 +45,7 @@ void TVarneloWindow::BindPosting()
     connect(Posts, &TPostController::NewThreadSent, this,
             [this](TBoard *board) { listPane->StartThreadListDownload(board, true, false); });
     connect(Posts, &TPostController::PageWanted, this,
-            [this](const QString &url, const QString &caption) { WindowTabs::OpenUrl(*this, url, caption); });
+            [this](const QString &url, const QString &caption) { OpenWebPage(url, caption); });
 
     const auto writeReply = [this](bool quote) {
         TTavuBrowser *tab = nullptr;

@@ -23,7 +23,6 @@
 #include "flows/ThreadController.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "render/TavuResWriter.h"
@@ -33,10 +32,12 @@
 #include "tools/PreviewBrowser.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace {
 
@@ -134,14 +135,57 @@ void TVarneloWindow::OpenThreadUrl(const QString &url, bool fromViewer)
     } else if (Urls::IsBoardUrl(url, board)) {
         listPane->StartThreadListDownload(board, false, false);
     } else {
-        WindowTabs::OpenUrl(*this, url, url, true, fromViewer);
+        OpenUrl(url, url, fromViewer);
     }
     item->Release();
 }
 
 void TVarneloWindow::OpenWebPage(const QString &url, const QString &caption)
 {
-    WindowTabs::OpenUrl(*this, url, caption);
+    OpenUrl(url, caption, false);
+}
+
+void TVarneloWindow::OpenUrl(const QString &url, const QString &caption, bool fromViewer)
+{
+    switch (TavuConfig->URL_OPENINVARNELO) {
+    case 0:
+    case 2:
+        tabs->NewWebPageTab(url, caption, true)->FromViewer = fromViewer;
+        break;
+    case 1:
+        Urls::OpenUrlExternal(url);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- thread views ----
+
+void TVarneloWindow::AddLog(const QString &text)
+{
+    EventLog::AddLog(text);
+}
+
+void TVarneloWindow::RenderResList(IResultView *view, TResList *list)
+{
+    Threads->RenderResList(view, list);
+}
+
+void TVarneloWindow::PopupResMenu()
+{
+    ResPopup->popup(QCursor::pos());
+}
+
+void TVarneloWindow::PopupResIDMenu()
+{
+    ResIDPopup->popup(QCursor::pos());
+}
+
+void TVarneloWindow::TypeAddress(const QString &text)
+{
+    UrlComboBox->setEditText(text);
+    UrlComboBox->setFocus();
 }
 
 void TVarneloWindow::OpenInPreviewBrowser(const QString &url)
@@ -189,10 +233,8 @@ void TVarneloWindow::BindThreadFlowReports()
     connect(Threads, &TThreadController::TabBarChanged, this, [this] { BoardTree::UpdateBarWidth(panes->BrowserTabBar()); });
     connect(Threads, &TThreadController::ThreadDone, this, &TVarneloWindow::UpdateStatusCaption);
     connect(Threads, &TThreadController::CaptionChanged, this, [this] { UpdateStatusCaption(LastThreadShown); });
-    connect(Threads, &TThreadController::ThreadItemChanged, this,
-            [this](TThreadItem *item) { WindowTabs::RefreshThreadListItem(*this, item); });
-    connect(Threads, &TThreadController::ThreadListChanged, this,
-            [this](TThreadItem *item) { WindowTabs::RepaintThreadListRows(*this, item); });
+    connect(Threads, &TThreadController::ThreadItemChanged, listPane, &TListPane::RefreshThreadListItem);
+    connect(Threads, &TThreadController::ThreadListChanged, listPane, &TListPane::RepaintThreadListRows);
     connect(Threads, &TThreadController::BrowserCommandsChanged, this, &TVarneloWindow::UpdateBrowserMenu);
     connect(Threads, &TThreadController::ThreadListCommandsChanged, this, &TVarneloWindow::UpdateThreadListCommands);
     connect(Threads, &TThreadController::WorkerStarted, this, &TVarneloWindow::TrackWorker);

@@ -6,14 +6,15 @@
 #include "mainwindow/VarneloWindow.h"
 
 #include "commands/NoticeCommands.h"
+#include "commands/ShortcutBarCommands.h"
 #include "controls/BarsAndMenus.h"
 #include "core/Site.h"
 #include "core/ThreadItem.h"
 #include "flows/ThreadListController.h"
+#include "flows/UpdateCheckController.h"
 #include "mainwindow/BoardPane.h"
 #include "mainwindow/ListPane.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 
 #include <QAction>
 
@@ -21,8 +22,6 @@
 
 void TVarneloWindow::BindListPane()
 {
-    connect(listPane, &TListPane::OpenWanted, this,
-            [this](bool newTab) { WindowTabs::OpenSelectedThread(*this, newTab); });
     connect(listPane, &TListPane::ThreadNoticed, this, [this](const QString &text, TThreadItem *item) {
         if (Notices)
             Notices->AddThreadNotice(text, item);
@@ -46,10 +45,39 @@ void TVarneloWindow::BindBoardTree()
     connect(boardPane, &TBoardPane::CurrentNodeChanged, this, &TVarneloWindow::UpdateBoardListMenu);
 }
 
+// ---- boards ----
+
+void TVarneloWindow::ReloadBBSBar()
+{
+    LoadBBSBar();
+}
+
+void TVarneloWindow::ThreadStateChanged(TThreadItem *item)
+{
+    listPane->RefreshThreadListItem(item);
+    UpdateThreadListMenu();
+    UpdateBrowserMenu();
+}
+
+void TVarneloWindow::ShortcutsChanged()
+{
+    shortcutBars->LoadShortcutBars();
+}
+
+bool TVarneloWindow::UpdateCheckRunning() const
+{
+    return UpdateChecks && UpdateChecks->CheckRunning;
+}
+
+bool TVarneloWindow::StopCheckOf(TTavuListDoc *doc)
+{
+    return UpdateChecks->StopCheckOf(doc);
+}
+
 // The block page shows in a tab, the browser pane in view.
 void TVarneloWindow::ShowBlockPage(const QString &url)
 {
-    WindowTabs::OpenUrl(*this, url, QStringLiteral("ようこそバーボンハウスへ"));
+    OpenWebPage(url, QStringLiteral("ようこそバーボンハウスへ"));
     const QAction *browserPane = Action(QStringLiteral("actShowBrowser"));
     if (browserPane && !browserPane->isChecked())
         Execute(QStringLiteral("actShowPaneChange"));

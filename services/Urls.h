@@ -1,6 +1,6 @@
 #pragma once
 // Recognising URLs: which thread of a known board, or which board of a known site, a URL names, and
-// the outside browser. Opening a URL in the main window (mainwindow/WindowTabs.h, OpenThreadUrl) is
+// the outside browser. Opening a URL in the main window (its OpenThreadUrl and OpenWebPage) is
 // built on these.
 
 #include <QString>

@@ -137,7 +137,8 @@ void InstallBoardEditor(QWidget *parent)
     });
 }
 
-void Bind(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree)
+void Bind(TWindowFrameServices &frame, TBoardServices &boards, TThreadListServices &threadList,
+          TBoardTreeServices &boardTree)
 {
     InstallBoardEditor(frame.Window());
     frame.BindAction(QStringLiteral("actBBSSelect"), frame.Window(),
@@ -145,7 +146,7 @@ void Bind(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeService
     frame.BindAction(QStringLiteral("actBBSOrder"), frame.Window(),
                      [&frame, &boards, &boardTree] { BBSOrderExecute(frame, boards, boardTree); });
     frame.BindAction(QStringLiteral("actThreadListMoveToLocal"), frame.Window(),
-                     [&frame, &boards] { MoveToLocalExecute(frame, boards); });
+                     [&frame, &threadList] { MoveToLocalExecute(frame, threadList); });
 }
 
 void BBSSelectExecute(TWindowFrameServices &frame, TBoardTreeServices &boardTree)
@@ -168,14 +169,14 @@ void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards, TBoard
     boardTree.ShowFirstSite();
 }
 
-void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards)
+void MoveToLocalExecute(TWindowFrameServices &frame, TThreadListServices &threadList)
 {
-    TTavuListDoc *doc = boards.ShownListDoc();
+    TTavuListDoc *doc = threadList.ShownListDoc();
     if (!doc)
         return;
     TThreadItemList *items = doc->Items();
     TLocalDialog dialog(frame.Window());
-    for (TThreadItem *item : boards.SelectedThreads())
+    for (TThreadItem *item : threadList.SelectedThreads())
         dialog.Items.Add(item);
     if (Dialogs::ExecDialog(dialog) != QDialog::Accepted)
         return;
@@ -184,7 +185,7 @@ void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards)
             items->Delete(i);
     }
     doc->SetDisplayCount(std::min(doc->DisplayCount() - int(dialog.Moved.size()), items->Count()));
-    boards.SelectedThreadsLeft(doc);
+    threadList.SelectedThreadsLeft(doc);
 }
 
 }  // namespace SiteDialogCommands

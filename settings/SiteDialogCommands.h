@@ -8,13 +8,15 @@
 class QWidget;
 class TSiteList;
 class TBoardServices;
+class TThreadListServices;
 class TBoardTreeServices;
 class TWindowFrameServices;
 
 namespace SiteDialogCommands {
 
 // Installs the board editor and binds the three commands.
-void Bind(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree);
+void Bind(TWindowFrameServices &frame, TBoardServices &boards, TThreadListServices &threadList,
+          TBoardTreeServices &boardTree);
 // Makes TBoardEditor (a child of parent) the editor of BoardTree::AddSiteBoard and
 // BoardTree::ModifySiteBoard.
 void InstallBoardEditor(QWidget *parent = nullptr);
@@ -26,7 +28,7 @@ void BBSSelectExecute(TWindowFrameServices &frame, TBoardTreeServices &boardTree
 void BBSOrderExecute(TWindowFrameServices &frame, TBoardServices &boards, TBoardTreeServices &boardTree);
 // actThreadListMoveToLocal: the selected threads of the shown board tab go to a local folder; the
 // rows of the threads moved leave the list.
-void MoveToLocalExecute(TWindowFrameServices &frame, TBoardServices &boards);
+void MoveToLocalExecute(TWindowFrameServices &frame, TThreadListServices &threadList);
 
 // The SITEIDs bbs.txt gets after the site selection: the sites of the former list that are still
 // shown, in their order, then the other shown sites and the favorites, local, user and RSS sites,

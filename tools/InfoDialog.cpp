@@ -43,9 +43,9 @@ bool ShowsThread(const TTavuBrowser *tab, const TThreadItem *item)
 }  // namespace
 
 TInfoDialog::TInfoDialog(TTabServices &tabs, TReadingServices &reading, TSearchViewServices &searchViews,
-                         TBoardServices &boards, QWidget *parent)
+                         TThreadListServices &threadList, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), tabs(tabs), reading(reading), searchViews(searchViews),
-      boards(boards)
+      threadList(threadList)
 {
     setWindowTitle(QStringLiteral("お知らせ"));
     setModal(false);
@@ -131,7 +131,7 @@ TInfoDialog::TResPlace TInfoDialog::Locate(const TResList *list, int number, con
 void TInfoDialog::ThreadRowDoubleClick(QTreeWidgetItem *row)
 {
     if (TThreadItem *item = row ? ItemOf(row) : nullptr)
-        boards.SelectThreadRow(item);
+        threadList.SelectThreadRow(item);
 }
 
 void TInfoDialog::ResRowDoubleClick(QTreeWidgetItem *row)

@@ -17,7 +17,7 @@ class QTreeWidgetItem;
 class TRes;
 class TResList;
 class TThreadItem;
-class TBoardServices;
+class TThreadListServices;
 class TReadingServices;
 class TSearchViewServices;
 class TTabServices;
@@ -26,7 +26,7 @@ class TInfoDialog : public QDialog {
     Q_OBJECT
 public:
     explicit TInfoDialog(TTabServices &tabs, TReadingServices &reading, TSearchViewServices &searchViews,
-                         TBoardServices &boards,
+                         TThreadListServices &threadList,
                          QWidget *parent = nullptr);
     ~TInfoDialog() override;
 
@@ -54,7 +54,7 @@ private:
     TTabServices &tabs;
     TReadingServices &reading;
     TSearchViewServices &searchViews;
-    TBoardServices &boards;
+    TThreadListServices &threadList;
 
     static TThreadItem *ItemOf(const QTreeWidgetItem *row);
     void ClearRows(QTreeWidget *list);

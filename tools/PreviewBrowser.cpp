@@ -485,9 +485,9 @@ void ShowUrl(TWindowFrameServices &frame, TReadingServices &reading, const QStri
 namespace {
 
 // The browser URL of the one selected thread of the current thread list.
-QString SelectedThreadBrowserUrl(const TBoardServices &boards)
+QString SelectedThreadBrowserUrl(const TThreadListServices &threadList)
 {
-    const QList<TThreadItem *> selected = boards.SelectedThreads();
+    const QList<TThreadItem *> selected = threadList.SelectedThreads();
     if (selected.size() != 1)
         return QString();
     const TThreadItem *item = selected.first();
@@ -496,15 +496,15 @@ QString SelectedThreadBrowserUrl(const TBoardServices &boards)
 
 }  // namespace
 
-void Bind(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards)
+void Bind(TWindowFrameServices &frame, TReadingServices &reading, TThreadListServices &threadList)
 {
     frame.BindAction(QStringLiteral("actShowChotto"), frame.Window(), [&frame, &reading] {
         TChottoWindow2 *viewer = Window(frame, reading);
         viewer->show();
         viewer->raise();
     });
-    frame.BindAction(QStringLiteral("actThreadListChottoLook"), frame.Window(), [&frame, &reading, &boards] {
-        const QString url = SelectedThreadBrowserUrl(boards);
+    frame.BindAction(QStringLiteral("actThreadListChottoLook"), frame.Window(), [&frame, &reading, &threadList] {
+        const QString url = SelectedThreadBrowserUrl(threadList);
         if (!url.isEmpty())
             ShowUrl(frame, reading, url);
     });

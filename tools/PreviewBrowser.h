@@ -23,7 +23,7 @@ class QProgressBar;
 class QStatusBar;
 class QTabWidget;
 class TChottoTabSheet;
-class TBoardServices;
+class TThreadListServices;
 class TReadingServices;
 class TWindowFrameServices;
 
@@ -133,6 +133,6 @@ TChottoWindow2 *Window(TWindowFrameServices &frame, TReadingServices &reading);
 // Opens the URL in the preview browser and shows it.
 void ShowUrl(TWindowFrameServices &frame, TReadingServices &reading, const QString &url);
 // Binds actShowChotto and actThreadListChottoLook.
-void Bind(TWindowFrameServices &frame, TReadingServices &reading, TBoardServices &boards);
+void Bind(TWindowFrameServices &frame, TReadingServices &reading, TThreadListServices &threadList);
 
 }  // namespace PreviewBrowser

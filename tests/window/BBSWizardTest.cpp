@@ -17,7 +17,6 @@
 #include "core/ResUploader.h"
 #include "core/SendData.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/BBSRegistration.h"

@@ -94,7 +94,7 @@ TEST(BoardPane, AClickedBoardOpensItsThreadListInATab)
     ASSERT_TRUE(w.Settled());
     ASSERT_EQ(w.env.Window->Tabs().ListDocs().size(), 1);
     EXPECT_EQ(w.env.Window->Tabs().ListDocs()[0]->GetBoard(), News());
-    EXPECT_EQ(w.env.Window->Services().Boards().ShownListDoc(), w.env.Window->Tabs().ListDocs()[0]);
+    EXPECT_EQ(w.env.Window->Services().ThreadList().ShownListDoc(), w.env.Window->Tabs().ListDocs()[0]);
 }
 
 TEST(BoardPane, WithDoubleClicksASingleClickOpensNothing)

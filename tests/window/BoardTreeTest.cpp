@@ -8,7 +8,6 @@
 #include "controls/ExtListView.h"
 #include "core/IniFile.h"
 #include "core/TextList.h"
-#include "mainwindow/WindowTabs.h"
 #include "net/TavuHttp.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

@@ -18,7 +18,6 @@
 #include "core/TavuActionList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/EraseRestore.h"

@@ -36,7 +36,6 @@
 
 #include "controls/ExtListView.h"
 #include "mainwindow/BoardPane.h"
-#include "mainwindow/WindowTabs.h"
 
 namespace {
 

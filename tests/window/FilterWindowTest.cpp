@@ -21,7 +21,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/ResSearch.h"
@@ -275,7 +274,6 @@ TEST(FilterWindow, PriorityAndCommentOfTheSelectedThreadsAreStoredWithTheirIndex
 TEST(FilterWindow, TheSearchTextIsEncodedAsTheEngineSays)
 {
     using namespace UserFiles;
-    using namespace WindowTabs;
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?num=100&ie=EUC-JP&q=%s")), jconvert::EUC);
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?q=%s&ie=utf-8")), jconvert::UTF8);
     EXPECT_EQ(SearchTextCode(QStringLiteral("http://e.example/s?p=%s&ei=Shift_JIS")), jconvert::SJIS);

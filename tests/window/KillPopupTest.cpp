@@ -5,7 +5,6 @@
 
 #include "controls/BoardTree.h"
 #include "core/FileUtil.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "services/PopupKillList.h"
 #include "tools/KillPopupDialog.h"

@@ -9,7 +9,6 @@
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
 #include "flows/UpdateCheckController.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "services/FavoriteFolders.h"
 #include "services/ThreadListPane.h"

@@ -15,7 +15,6 @@
 #include "core/TavuConfig.h"
 #include "core/ThreadItemList.h"
 #include "flows/ThreadListController.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "render/TavuListDoc.h"

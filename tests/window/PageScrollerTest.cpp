@@ -9,7 +9,6 @@
 #include "controls/BoardTree.h"
 #include "controls/PageScroller.h"
 #include "core/TavuConfig.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/OptionDialog.h"
 

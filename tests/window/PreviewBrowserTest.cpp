@@ -12,7 +12,6 @@
 #include "core/TavuConfig.h"
 #include "core/Tavutils.h"
 #include "flows/LinkNavigation.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "support/TempDataRoot.h"
 #include "support/WaitLimit.h"

@@ -8,7 +8,6 @@
 #include "controls/ExtListView.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/FavoriteFolders.h"

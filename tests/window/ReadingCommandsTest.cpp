@@ -14,7 +14,6 @@
 #include "core/FileUtil.h"
 #include "core/ThreadItemList.h"
 #include "mainwindow/VarneloWindowStatusBar.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"

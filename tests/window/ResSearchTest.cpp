@@ -11,7 +11,6 @@
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/ResSearch.h"
@@ -21,7 +20,6 @@
 #include <QAction>
 
 using namespace ResSearch;
-using namespace WindowTabs;
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include "controls/ExtListView.h"
 #include "core/IniFile.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
@@ -82,7 +81,7 @@ TEST(Road, ListOpenReloadAndOffline)
     const int row = doc->Items()->Get(0)->GetKey() == Key ? 0 : 1;
     TThreadItem *item = doc->Items()->Get(row);
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(row);
-    WindowTabs::OpenSelectedThread(*window);
+    window->ListPane().OpenSelectedThread();
     ASSERT_TRUE(WaitFor([&] { return Idle(window); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));

@@ -4,7 +4,6 @@
 #include "PostTestEnv.h"
 
 #include "controls/ShortcutData.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "services/Urls.h"
 #include "settings/ShortcutDialog.h"

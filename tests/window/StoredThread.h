@@ -8,7 +8,6 @@
 #include "core/JConvert.h"
 #include "core/ResList.h"
 #include "core/ThreadItem.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 
 #include <QTest>

@@ -6,7 +6,6 @@
 
 #include "controls/BoardTree.h"
 #include "core/FileUtil.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/TavuBrowser.h"
 

@@ -11,7 +11,6 @@
 #include "core/IniFile.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/EmbeddedWB.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuBrowser.h"
@@ -449,7 +448,7 @@ TEST(ThreadFlow, TitlesShowTheirEntitiesDecodedAndKeepThemStored)
     EXPECT_EQ(ThreadListPane::CellText(*doc->Items()->Get(0), QStringLiteral("TITLE"), false), shown);
 
     Part<TqorExtListView>(window, "ThreadListView")->SelectItem(0);
-    WindowTabs::OpenSelectedThread(*env.Window());
+    env.Window()->ListPane().OpenSelectedThread();
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = nullptr;
     ASSERT_TRUE(window->Tabs().GetActiveBrowser(tab));

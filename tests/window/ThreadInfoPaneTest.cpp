@@ -22,7 +22,6 @@
 #include "core/Tavutils.h"
 #include "core/TextList.h"
 #include "mainwindow/BoardPane.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "settings/BookmarkShelf.h"
 #include "tools/ImageCatalog.h"

@@ -14,7 +14,6 @@
 #include "core/IniFile.h"
 #include "core/TextList.h"
 #include "core/ThreadItemList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuListDoc.h"
 #include "services/ThreadListPane.h"
 #include "tools/ReboneDialog.h"

@@ -11,7 +11,6 @@
 #include "core/SaveQueue.h"
 #include "core/TextList.h"
 #include "core/ThreadLogSave.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 
 #include <gtest/gtest.h>

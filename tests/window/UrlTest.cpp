@@ -7,7 +7,6 @@
 #include "boards/DatConv.h"
 #include "core/FileUtil.h"
 #include "core/TextList.h"
-#include "mainwindow/WindowTabs.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuListDoc.h"
 #include "services/Urls.h"
