@@ -107,6 +107,45 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
     ExpectExactlyAtTheTop(tab);
 }
 
+// While the responses near a place being shown take their real height, the view moves under the
+// place until it is put back; the tab never takes where the view stood meanwhile for its place (it
+// would keep it as the thread's place if it went to the background right then). Here the response
+// before the place grows at the first frame, as a box whose estimate was too small.
+TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTookTheirHeight)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    // The document hears of the scroll before the window does, where the page reads its top.
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("document.addEventListener('scroll', () => {"
+                                              "  const box = document.getElementById('ID%1').nextElementSibling;"
+                                              "  if (window.scrollY > 0 && !window.grown) {"
+                                              "    box.style.minHeight = (box.offsetHeight + 300) + 'px';"
+                                              "    window.grown = true;"
+                                              "  }"
+                                              "}); true").arg(Saved - 1)).toBool());
+
+    QObject watcher;   // the test's connections end with it, before the window does
+    QList<int> tops;
+    bool painted = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::TopResChanged, &watcher, [&tops](int top) { tops << top; });
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
+    tab->ScrollToRes(Saved);
+    tab->Browser()->ReportPaint();   // comes once the place is settled
+    ASSERT_TRUE(WaitFor([&] { return painted; }));
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.grown === true")).toBool());
+    EXPECT_EQ(tops, QList<int>{Saved});
+    EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0);
+
+    env.Window()->Tabs().CloseActiveBrowser();
+    EXPECT_EQ(item->TOP, Saved);
+}
+
 // The first update after a first read takes the marks off inside the responses' boxes: each box
 // stays the element it was (one away from the view keeps its size and is not laid out again), now
 // holding the read form, and the first new response comes to the top of the view exactly.
