@@ -209,8 +209,12 @@ const char *const HelperScript = R"js(
     }
 
     // What the view shows before HTML goes in front of it: the response at its top and where that
-    // is. A view still at the page's top is to show the first response after the front.
+    // is. A view still at the page's top is to show the first response after the front; one whose
+    // place is pinned keeps that place (where the view stands may be a frame's layout away from it).
     function viewHold() {
+        if (pin) {
+            return { element: pin.element, top: pin.top };
+        }
         if (window.scrollY === 0 && !front) {
             frontPlace();
             const first = anchors[frontIndex];

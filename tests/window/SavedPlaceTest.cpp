@@ -146,6 +146,45 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
     EXPECT_EQ(item->TOP, Saved);
 }
 
+// Responses written in front of the view while the view stands away from a pinned place (the boxes
+// near it took their height in the frame before) keep the place, not where the view stood. Here the
+// response before the place grows at the first frame, and a write in front comes in that very frame,
+// as the page's control sends it.
+TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral(
+        "document.addEventListener('scroll', () => {"
+        "  if (window.scrollY === 0 || window.grown) return;"
+        "  window.grown = true;"
+        "  const box = document.getElementById('ID%1').nextElementSibling;"
+        "  box.style.minHeight = (box.offsetHeight + 300) + 'px';"
+        "  const start = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);"
+        "  let generation = -1;"
+        "  while (start.nextNode()) {"
+        "    const mark = /^varnelo-start:(\\d+)$/.exec(start.currentNode.data);"
+        "    if (mark) generation = parseInt(mark[1], 10);"
+        "  }"
+        "  window.written = varnelo.append(generation, [['<p>前</p>', true]], false, null);"
+        "}); true").arg(Saved - 1)).toBool());
+
+    QObject watcher;   // the test's connections end with it, before the window does
+    bool painted = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
+    tab->ScrollToRes(Saved);
+    tab->Browser()->ReportPaint();   // comes once the place is settled
+    ASSERT_TRUE(WaitFor([&] { return painted; }));
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.written === true")).toBool());
+    ExpectExactlyAtTheTop(tab);
+}
+
 // The first update after a first read takes the marks off inside the responses' boxes: each box
 // stays the element it was (one away from the view keeps its size and is not laid out again), now
 // holding the read form, and the first new response comes to the top of the view exactly.
