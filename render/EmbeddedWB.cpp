@@ -104,7 +104,16 @@ const char *const HelperScript = R"js(
     }
 
     // Timers never fire in this world (the page's scripts are off), so the top response is
-    // measured right in the scroll event, which the browser sends at most once a frame.
+    // measured right in the scroll event, which the browser sends at most once a frame. While a
+    // place is pinned, the pin alone measures it, each time it has put its element back: the boxes
+    // laid out since the last frame may have moved the view by a response or more, and a tab that
+    // went to the background right then would keep that response as its place.
+    function reportTopUnlessPinned() {
+        if (!pin) {
+            reportTop();
+        }
+    }
+
     function reportTop() {
         const top = topResNumber();
         if (top !== lastTop) {
@@ -200,8 +209,12 @@ const char *const HelperScript = R"js(
     }
 
     // What the view shows before HTML goes in front of it: the response at its top and where that
-    // is. A view still at the page's top is to show the first response after the front.
+    // is. A view still at the page's top is to show the first response after the front; one whose
+    // place is pinned keeps that place (where the view stands may be a frame's layout away from it).
     function viewHold() {
+        if (pin) {
+            return { element: pin.element, top: pin.top };
+        }
         if (window.scrollY === 0 && !front) {
             frontPlace();
             const first = anchors[frontIndex];
@@ -266,6 +279,7 @@ const char *const HelperScript = R"js(
         pin = null;
         pinFrames = false;
         anchorView(true);
+        reportTop();
     }
 
     // Turns the engine's own anchoring of the view on or off, on the root element alone (a change of
@@ -414,8 +428,8 @@ const char *const HelperScript = R"js(
         tail = wanted;
     }
 
-    window.addEventListener('scroll', reportTop, { passive: true });
-    window.addEventListener('resize', reportTop);
+    window.addEventListener('scroll', reportTopUnlessPinned, { passive: true });
+    window.addEventListener('resize', reportTopUnlessPinned);
     document.addEventListener('change', function (event) {
         const box = event.target;
         if (box && box.type === 'checkbox') {

@@ -67,6 +67,14 @@ void ExpectExactlyAtTheTop(TTavuBrowser *tab)
     }
 }
 
+// The box grew while the place was pinned (the page's own anchoring is off meanwhile), and the pin
+// has ended since.
+bool PlaceSettledAfterGrowing(TTavuBrowser *tab)
+{
+    return RunInPage(tab, QStringLiteral("window.grown === true"
+                                         " && document.documentElement.style.overflowAnchor !== 'none'")).toBool();
+}
+
 }  // namespace
 
 TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
@@ -103,6 +111,76 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
     }
     ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
     env.Window()->Tabs().ShowBrowserTab(tab, false);
+    ExpectExactlyAtTheTop(tab);
+}
+
+// While the responses near a place being shown take their real height, the view moves under the
+// place until it is put back; the tab never takes where the view stood meanwhile for its place (it
+// would keep it as the thread's place if it went to the background right then). Here the response
+// before the place grows at the first frame, as a box whose estimate was too small.
+TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTookTheirHeight)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    // The document hears of the scroll before the window does, where the page reads its top.
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("document.addEventListener('scroll', () => {"
+                                              "  const box = document.getElementById('ID%1').nextElementSibling;"
+                                              "  if (window.scrollY > 0 && !window.grown) {"
+                                              "    box.style.minHeight = (box.offsetHeight + 300) + 'px';"
+                                              "    window.grown = true;"
+                                              "  }"
+                                              "}); true").arg(Saved - 1)).toBool());
+
+    QObject watcher;   // the test's connections end with it, before the window does
+    QList<int> tops;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::TopResChanged, &watcher, [&tops](int top) { tops << top; });
+    tab->ScrollToRes(Saved);
+    ASSERT_TRUE(WaitFor([tab] { return PlaceSettledAfterGrowing(tab); }));
+    EXPECT_EQ(tops, QList<int>{Saved});
+    EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0);
+
+    env.Window()->Tabs().CloseActiveBrowser();
+    EXPECT_EQ(item->TOP, Saved);
+}
+
+// Responses written in front of the view while the view stands away from a pinned place (the boxes
+// near it took their height in the frame before) keep the place, not where the view stood. Here the
+// response before the place grows at the first frame, and a write in front comes in that very frame,
+// as the page's control sends it.
+TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    OpenThread(env, item.get(), false, true);
+    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral(
+        "document.addEventListener('scroll', () => {"
+        "  if (window.scrollY === 0 || window.grown) return;"
+        "  window.grown = true;"
+        "  const box = document.getElementById('ID%1').nextElementSibling;"
+        "  box.style.minHeight = (box.offsetHeight + 300) + 'px';"
+        "  const start = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);"
+        "  let generation = -1;"
+        "  while (start.nextNode()) {"
+        "    const mark = /^varnelo-start:(\\d+)$/.exec(start.currentNode.data);"
+        "    if (mark) generation = parseInt(mark[1], 10);"
+        "  }"
+        "  window.written = varnelo.append(generation, [['<p>前</p>', true]], false, null);"
+        "}); true").arg(Saved - 1)).toBool());
+
+    tab->ScrollToRes(Saved);
+    ASSERT_TRUE(WaitFor([tab] { return PlaceSettledAfterGrowing(tab); }));
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.written === true")).toBool());
     ExpectExactlyAtTheTop(tab);
 }
 
