@@ -33,7 +33,6 @@
 #include "core/ThreadListDownloader.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <memory>
 
 class BoardTestEnv {
@@ -160,11 +159,7 @@ public:
     // Runs the event loop until the condition holds (at most timeoutMs).
     static bool WaitFor(const std::function<bool()> &condition, int timeoutMs = WaitLimitMs)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition() && timer.elapsed() < timeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return condition();
+        return ::WaitFor(condition, timeoutMs);
     }
 
     TempDataRoot root;

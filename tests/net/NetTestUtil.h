@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QList>
 #include <QStringList>
 
@@ -25,15 +24,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 inline void PrintTo(const QByteArray &bytes, std::ostream *os)
 {
     *os << '"' << bytes.toStdString() << '"';
-}
-
-// Runs events until done() holds or the time is up; the result of done().
-inline bool WaitFor(const std::function<bool()> &done, int ms = WaitLimitMs)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    return done();
 }
 
 class NetTest : public ::testing::Test {

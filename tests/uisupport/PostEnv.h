@@ -33,7 +33,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -41,6 +40,8 @@
 #include <memory>
 
 namespace PostTest {
+
+using ::WaitFor;   // the suites' wait (support/WaitLimit.h)
 
 const QString News = QStringLiteral("news");
 const QString Live = QStringLiteral("live");
@@ -60,16 +61,6 @@ inline void WriteSite(const TempDataRoot &root, BoardServer &server, const QStri
                jconvert::UnicodeToSjis(QStringLiteral("2\r\nテスト\r\n\t%1\tnews\tニュース\r\n\t%1\tlive\t実況\t\tdolibscript\r\n"
                                                       "\t%1\tgone\t消えた板\r\n")
                                            .arg(server.Host())));
-}
-
-// Runs the event loop until the condition holds (at most timeoutMs).
-inline bool WaitFor(const std::function<bool()> &condition, int timeoutMs = WaitLimitMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
 }
 
 // Runs a script in the tab's page and gives its value once it has come back.

@@ -22,7 +22,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -30,15 +29,6 @@
 #include <QTabWidget>
 
 namespace {
-
-bool WaitFor(const std::function<bool()> &done, int ms = WaitLimitMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        TWindowEnv::Pump(20);
-    return done();
-}
 
 // A preview browser on a temporary program folder, not shown.
 class Chotto : public ::testing::Test {

@@ -39,13 +39,6 @@ const char *const Atom =
     "<entry><title>Entry</title><link rel=\"alternate\" href=\"http://example.org/1\"/><id>urn:uuid:1</id>\n"
     "<updated>2005-07-08T09:10:11Z</updated></entry>\n</feed>\n";
 
-bool WaitFor(const std::function<bool()> &condition)
-{
-    for (int i = 0; i < 200000 && !condition(); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
-}
-
 }  // namespace
 
 TEST(RssRegistration, FeedUrlsIdsAndCharsets)

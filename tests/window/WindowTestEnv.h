@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -88,11 +87,7 @@ public:
     // wait (a worker thread on a loaded machine may take long).
     static bool WaitUntil(const std::function<bool()> &condition)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition() && timer.elapsed() < WaitLimitMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return condition();
+        return WaitFor(condition);
     }
 
     static void Pump(int ms)
