@@ -75,6 +75,16 @@ bool PlaceSettledAfterGrowing(TTavuBrowser *tab)
                                          " && document.documentElement.style.overflowAnchor !== 'none'")).toBool();
 }
 
+// Opens the thread in a tab of its own and gives the tab once its page is done (null if it never is).
+TTavuBrowser *OpenAndSettle(TPostWindowEnv &env, TThreadItem *item)
+{
+    OpenThread(env, item, false, true);
+    if (!WaitFor([&] { return Settled(env); }))
+        return nullptr;
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    return WaitFor([tab] { return !tab->Browser()->IsBusy(); }) ? tab : nullptr;
+}
+
 }  // namespace
 
 TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
@@ -124,10 +134,8 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
     env.ShowWindow();
     AddUnevenThread(env.server);
     ItemRef item(NewsItem(env, Key));
-    OpenThread(env, item.get(), false, true);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
-    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    ASSERT_NE(tab, nullptr);
     // The document hears of the scroll before the window does, where the page reads its top.
     ASSERT_TRUE(RunInPage(tab, QStringLiteral("document.addEventListener('scroll', () => {"
                                               "  const box = document.getElementById('ID%1').nextElementSibling;"
@@ -159,10 +167,8 @@ TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
     env.ShowWindow();
     AddUnevenThread(env.server);
     ItemRef item(NewsItem(env, Key));
-    OpenThread(env, item.get(), false, true);
-    ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
-    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
-    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
+    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    ASSERT_NE(tab, nullptr);
     ASSERT_TRUE(RunInPage(tab, QStringLiteral(
         "document.addEventListener('scroll', () => {"
         "  if (window.scrollY === 0 || window.grown) return;"

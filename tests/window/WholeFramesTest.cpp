@@ -104,6 +104,29 @@ TTavuBrowser *OpenInNewTab(TPostWindowEnv &env, TThreadItem *item)
     return env.Window()->Tabs().Browsers().first();
 }
 
+// Three threads of 300 responses, each opened in a tab of its own: the first, once drawn (at the
+// response `place` when one is given), goes to the background behind the other two until it gives
+// up its page; null if that never comes. The threads stay referred to from `refs`.
+TTavuBrowser *FirstOfThreeGivenUp(TPostWindowEnv &env, QList<ItemRef *> &refs, int place = 0)
+{
+    for (int i = 1; i <= 3; ++i) {
+        AddThread(env.server, News, KeyOf(i), 300);
+        refs << new ItemRef(NewsItem(env, KeyOf(i)));
+    }
+    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    QObject watcher;
+    bool painted = false;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
+    if (place > 0)
+        tab->ScrollToRes(place);
+    tab->Browser()->ReportPaint();
+    if (!WaitFor([&] { return painted && (place == 0 || tab->GetTopResNumber() == place); }))
+        return nullptr;
+    OpenInNewTab(env, refs[1]->get());
+    OpenInNewTab(env, refs[2]->get());
+    return WaitFor([tab] { return tab->PageGivenUp(); }) ? tab : nullptr;
+}
+
 }  // namespace
 
 // A tab whose page was given up comes back where it was left, among responses marked new: its first
@@ -179,20 +202,9 @@ TEST(WholeFrames, ATabComingBackShowsItsLastFrameUntilItsPageIsDrawnWhereItWas)
     env.ShowWindow();
     QList<ItemRef *> refs;
     const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
-    for (int i = 1; i <= 3; ++i) {
-        AddThread(env.server, News, KeyOf(i), 300);
-        refs << new ItemRef(NewsItem(env, KeyOf(i)));
-    }
-    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    TTavuBrowser *tab = FirstOfThreeGivenUp(env, refs, 150);
+    ASSERT_NE(tab, nullptr);
     QObject watcher;   // the test's connections end with it, before the window does
-    bool painted = false;
-    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
-    tab->ScrollToRes(150);
-    tab->Browser()->ReportPaint();
-    ASSERT_TRUE(WaitFor([&] { return painted && tab->GetTopResNumber() == 150; }));
-    OpenInNewTab(env, refs[1]->get());
-    OpenInNewTab(env, refs[2]->get());
-    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
 
     int uncovered = 0;   // pieces that went into the page while the user saw it
     QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &watcher, [&](const QString &, bool) {
@@ -222,19 +234,9 @@ TEST(WholeFrames, ATabComingBackIsRenderedOnlyOnceItsLastFrameWasDrawn)
     env.ShowWindow();
     QList<ItemRef *> refs;
     const auto cleanup = qScopeGuard([&refs] { qDeleteAll(refs); });
-    for (int i = 1; i <= 3; ++i) {
-        AddThread(env.server, News, KeyOf(i), 300);
-        refs << new ItemRef(NewsItem(env, KeyOf(i)));
-    }
-    TTavuBrowser *tab = OpenInNewTab(env, refs[0]->get());
+    TTavuBrowser *tab = FirstOfThreeGivenUp(env, refs);
+    ASSERT_NE(tab, nullptr);
     QObject watcher;   // the test's connections end with it, before the window does
-    bool painted = false;
-    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&painted] { painted = true; });
-    tab->Browser()->ReportPaint();
-    ASSERT_TRUE(WaitFor([&] { return painted; }));
-    OpenInNewTab(env, refs[1]->get());
-    OpenInNewTab(env, refs[2]->get());
-    ASSERT_TRUE(WaitFor([tab] { return tab->PageGivenUp(); }));
 
     auto *cover = tab->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(cover, nullptr);
