@@ -1,7 +1,6 @@
-// The window-side tests run headless. The main window holds web views: the program's URL scheme
-// and its way of compositing pages come before the application object, as in the program; as root
-// the web engine runs without its sandbox.
-#include "render/EmbeddedWB.h"
+// The window-side tests run headless (support/HeadlessWebEngine.h).
+
+#include "support/HeadlessWebEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +25,7 @@ class TNoKeyHeld : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    TEmbeddedWB::PrepareEngine();
+    PrepareHeadlessWebEngine();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new TNoKeyHeld);
