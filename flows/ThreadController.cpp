@@ -221,6 +221,8 @@ void TThreadController::OpenThread(TThreadItem *item, bool reload, bool newTab, 
     tab->ResNumber = resNumber;
     tab->DownloadCount = 0;
     tab->SelectSkin(item->GetBoard());
+    if (made)
+        tab->RenewDocument();   // its page loads while the thread is read and fetched
     item->Shown = true;
     if (activate) {
         ShowTab(tab);

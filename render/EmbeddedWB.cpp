@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPlainTextEdit>
@@ -46,6 +47,7 @@ const char *const HelperScript = R"js(
                       + ' overflow-wrap: break-word; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
+    let ours = false;        // the page is the control's own load (attach), which takes its documents
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
@@ -262,6 +264,10 @@ const char *const HelperScript = R"js(
     }
 
     function keepPin() {
+        if (!pin) {   // a new document took the page
+            pinFrames = false;
+            return;
+        }
         const PIN_CALM_FRAMES = 3;
         const PIN_MAX_FRAMES = 120;
         const scroller = document.scrollingElement;
@@ -296,6 +302,21 @@ const char *const HelperScript = R"js(
         }
     }
 
+    // The element takes the attributes of the wanted one, and only those.
+    function takeAttributes(element, wanted) {
+        for (const name of element.getAttributeNames()) {
+            if (!wanted.hasAttribute(name)) {
+                element.removeAttribute(name);
+            }
+        }
+        for (const name of wanted.getAttributeNames()) {
+            const value = wanted.getAttribute(name);
+            if (element.getAttribute(name) !== value) {
+                element.setAttribute(name, value);
+            }
+        }
+    }
+
     // Two nodes that can be one another: the same kind of node, an element of the same tag.
     function alike(node, wanted) {
         return node.nodeType === wanted.nodeType && node.nodeName === wanted.nodeName;
@@ -313,17 +334,7 @@ const char *const HelperScript = R"js(
             }
             return;
         }
-        for (const name of node.getAttributeNames()) {
-            if (!wanted.hasAttribute(name)) {
-                node.removeAttribute(name);
-            }
-        }
-        for (const name of wanted.getAttributeNames()) {
-            const value = wanted.getAttribute(name);
-            if (node.getAttribute(name) !== value) {
-                node.setAttribute(name, value);
-            }
-        }
+        takeAttributes(node, wanted);
         morphRun(node, node.firstChild, null, Array.from(wanted.childNodes));
     }
 
@@ -441,27 +452,55 @@ const char *const HelperScript = R"js(
     }, true);
 
     window.varnelo = {
-        // Binds the helper to a written document; 'stale' when the page is not that document.
-        attach(newGeneration, startText, endText) {
-            if (!findComment(startText)) {
+        // Binds the helper to the page the control loaded to take its documents (the shell); 'stale'
+        // when the page is not that load.
+        attach(shellText) {
+            if (!findComment(shellText)) {
                 return 'stale';
             }
-            marker = findComment(endText);
-            if (!marker) {   // the head swallowed the marker (an unclosed comment): append at the end
-                marker = document.createComment(endText);
-                (document.body || document.documentElement).appendChild(marker);
-            }
-            generation = newGeneration;
+            ours = true;
             styleBoxes();
+            return 'ok';
+        },
+
+        // A written document takes the place of what the page shows, in one change and without a
+        // load: its head (the first write, up to its <body> tag and what follows it) replaces the
+        // page's head and body, and later writes go where it left off (inside an element it left
+        // open). False when the page is not the control's own. Scripts in the head are dropped.
+        begin(newGeneration, headHtml, endText, baseHref) {
+            if (!ours) {
+                return false;
+            }
+            const parsed = new DOMParser().parseFromString(headHtml + '<!--' + endText + '-->', 'text/html');
+            for (const script of parsed.querySelectorAll('script')) {
+                script.remove();
+            }
+            const headNodes = Array.from(parsed.head.childNodes);
+            if (baseHref) {
+                const base = parsed.createElement('base');
+                base.href = baseHref;
+                headNodes.unshift(base);
+            }
+            takeAttributes(document.documentElement, parsed.documentElement);
+            takeAttributes(document.body, parsed.body);
+            document.head.replaceChildren(...headNodes.map(node => document.adoptNode(node)));
+            document.body.replaceChildren(...Array.from(parsed.body.childNodes).map(node => document.adoptNode(node)));
+            marker = findComment(endText);
+            generation = newGeneration;
             tail = [];
             plainForms = [];
             keepPlainForms(document);
             front = null;
             frontIndex = 0;
             anchors = collectAnchors(document, []);
+            if (pin) {
+                pin = null;
+                anchorView(true);
+            }
+            window.scrollTo(0, 0);
             lastTop = -1;
             reportTop();
-            return 'ok';
+            return true;
         },
 
         // Inserts the segments ([html, front]) where the head left off, or, for a front segment,
@@ -538,15 +577,19 @@ const char *const HelperScript = R"js(
 })();
 )js";
 
-// A written document's head is loaded through a data URL, which cannot be longer than 2 MB; a head
-// larger than this (in characters) is cut after its "<body>" tag and the rest appended.
-constexpr int MaxHeadLength = 100000;
-
 // The zoom factors of the five text sizes, smallest to largest.
 constexpr std::array<double, 5> ZoomFactors{0.75, 0.875, 1.0, 1.25, 1.5};
 
-QString StartMark(int generation) { return QStringLiteral("varnelo-start:%1").arg(generation); }
+QString ShellMark(int load) { return QStringLiteral("varnelo-shell:%1").arg(load); }
 QString EndMark(int generation) { return QStringLiteral("varnelo-end:%1").arg(generation); }
+
+// The document type a head begins with ("" for none): the page's mode (standards or quirks) is
+// fixed by its load, so a head takes a shell loaded with the same one.
+QString DocType(const QString &head)
+{
+    static const QRegularExpression docType(QStringLiteral("^\\s*(<!doctype[^>]*>)"), QRegularExpression::CaseInsensitiveOption);
+    return docType.match(head).captured(1);
+}
 
 // The text as a JavaScript string literal.
 QString JsString(const QString &text)
@@ -634,7 +677,9 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // Written documents are local pages (their skins are files) that show pictures from the
+    // boards when the skin asks for them; no script of theirs runs.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
@@ -722,6 +767,7 @@ bool TEmbeddedWB::FilterNavigation(const QUrl &url, bool typed, bool isMainFrame
 void TEmbeddedWB::LeaveWrittenDocument()
 {
     internalLoad = false;
+    shellLive = shellLoading = false;
     if (state != TDocState::Loading && state != TDocState::Ready)
         return;
     NewGeneration(TDocState::Foreign);
@@ -745,7 +791,7 @@ void TEmbeddedWB::OnLoadFinished(bool)
 {
     pageLoading = false;
     if (internalLoad) {
-        if (state == TDocState::Loading)
+        if (shellLoading)
             Attach();
         return;
     }
@@ -846,10 +892,34 @@ void TEmbeddedWB::SendWrites()
 
 void TEmbeddedWB::Queue(const QString &html, bool front)
 {
-    if (pending.isEmpty() || pending.last().Front != front)
-        pending.append({QString(), front});
-    pending.last().Html += html;
+    QList<TSegment> &queue = holding ? held : pending;
+    if (queue.isEmpty() || queue.last().Front != front)
+        queue.append({QString(), front});
+    queue.last().Html += html;
     ScheduleFlush();
+}
+
+void TEmbeddedWB::HoldWritesUntilPainted()
+{
+    if (isVisible() && (state == TDocState::Loading || state == TDocState::Ready) && !holding) {
+        holding = true;
+        holdPaintAsked = false;
+    }
+}
+
+// The page drew what came before the hold (or nobody sees it any more): the rest goes in.
+void TEmbeddedWB::ReleaseHold()
+{
+    if (!std::exchange(holding, false))
+        return;
+    pending.append(std::exchange(held, {}));
+    SendWrites();
+}
+
+void TEmbeddedWB::hideEvent(QHideEvent *event)
+{
+    QWebEngineView::hideEvent(event);
+    ReleaseHold();   // a hidden page draws no frame
 }
 
 void TEmbeddedWB::WriteTail(const QString &html)
@@ -915,6 +985,9 @@ void TEmbeddedWB::StartDocument()
         webPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     NewGeneration(TDocState::Loading);
     topResNumber = 0;
+    // The page to take the document loads while its head is being made.
+    if (!shellLive && !shellLoading)
+        LoadShell(QString());
 }
 
 // The page takes a new written document (Loading) or none of ours (Foreign): what was written for
@@ -926,7 +999,10 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     fresh = newState == TDocState::Loading;
     closed = false;
     head.clear();
+    headToBegin.reset();
     pending.clear();
+    held.clear();
+    holding = false;
     marksOff = false;
     tail.reset();
     afterWrite.clear();
@@ -935,54 +1011,75 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
 
 bool TEmbeddedWB::HasWrites() const
 {
-    return !pending.isEmpty() || marksOff || tail.has_value();
+    return headToBegin || !pending.isEmpty() || !held.isEmpty() || marksOff || tail.has_value();
 }
 
-// Loads the head of a written document, framed by two comments: the first tells the helper that
-// the page is this document, the second marks where appended HTML goes.
+// The head of a written document goes into the page with the next write, in the same call
+// (SendPending): the page the control loaded for its documents takes it in place of what it shows.
+// Without such a page (none loaded yet, a web page shown, the page given up, another document
+// type) one is loaded first.
 void TEmbeddedWB::LoadHead(const QString &headHtml)
 {
     QString start = headHtml;
-    if (start.size() > MaxHeadLength) {
-        const int bodyEnd = BodyTagEnd(start);
-        const int cut = bodyEnd >= 0 && bodyEnd <= MaxHeadLength ? bodyEnd : 0;
-        pending.prepend({start.mid(cut), false});
-        start.truncate(cut);
-    }
     if (BodyTagEnd(start) < 0)
         start.prepend(QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>"));
+    emit Inserting(start, false);
+    headToBegin = start;
+    const QString docType = DocType(start);
+    if (shellLive && docType == shellDocType) {
+        state = TDocState::Ready;
+        ScheduleFlush();
+        return;
+    }
     state = TDocState::Loading;
+    if (!shellLoading || docType != shellDocType)
+        LoadShell(docType);
+}
+
+// The control's own page: empty, with the helper bound to it once loaded (Attach).
+void TEmbeddedWB::LoadShell(const QString &docType)
+{
+    shellLive = false;
+    shellLoading = true;
+    shellDocType = docType;
     internalLoad = true;
     attachTries = 0;
-    emit Inserting(start, false);
-    loadedHead = QStringLiteral("<!--%1-->%2<!--%3-->").arg(StartMark(generation), start, EndMark(generation));
-    webPage->setHtml(loadedHead, baseUrl);
+    ++shellLoad;
+    shellHtml = QStringLiteral("%1<html><head><meta charset=\"utf-8\"></head><body><!--%2--></body></html>")
+                    .arg(docType, ShellMark(shellLoad));
+    webPage->setHtml(shellHtml, ShellBase());
+}
+
+// The shell is a local page, so that the documents it takes load the skins' style sheets and
+// pictures from their folders (each document names its folder as its base).
+QUrl TEmbeddedWB::ShellBase()
+{
+    return QUrl::fromLocalFile(QDir::rootPath());
 }
 
 void TEmbeddedWB::Attach()
 {
-    const int forGeneration = generation;
-    const QString script = QStringLiteral("varnelo.attach(%1, '%2', '%3')")
-                               .arg(forGeneration)
-                               .arg(StartMark(forGeneration), EndMark(forGeneration));
-    RunScript(script, [this, forGeneration](const QVariant &result) {
-        if (forGeneration != generation || state != TDocState::Loading)
-            return;   // a newer document is on its way
+    const int forLoad = shellLoad;
+    RunScript(QStringLiteral("varnelo.attach('%1')").arg(ShellMark(forLoad)), [this, forLoad](const QVariant &result) {
+        if (forLoad != shellLoad || !shellLoading)
+            return;   // a newer load is on its way
         if (result.toString() != QLatin1String("ok")) {
-            AttachFailed(forGeneration);
+            AttachFailed(forLoad);
             return;
         }
+        shellLoading = false;
+        shellLive = true;
+        if (state != TDocState::Loading || fresh)
+            return;   // no head waits for it (yet)
         state = TDocState::Ready;
-        if (!HasWrites())
-            emit DocumentUpdated();
         SendPending();
     });
 }
 
-// The page finished a load that is not our document yet. Usually our own load is still coming and
-// reports when it ends; but a head loaded right over another one may finish with a single report
-// for both, before our document is in the page. Look again a few times, then load the head anew.
-void TEmbeddedWB::AttachFailed(int forGeneration)
+// The page finished a load that is not the shell yet. Usually our own load is still coming and
+// reports when it ends; but a load right over another one may finish with a single report for
+// both, before the shell is in the page. Look again a few times, then load it anew.
+void TEmbeddedWB::AttachFailed(int forLoad)
 {
     constexpr int RetryMs = 25;
     constexpr int MaxTries = 40;
@@ -991,11 +1088,11 @@ void TEmbeddedWB::AttachFailed(int forGeneration)
     if (++attachTries > MaxTries) {
         attachTries = 0;
         internalLoad = true;
-        webPage->setHtml(loadedHead, baseUrl);
+        webPage->setHtml(shellHtml, ShellBase());
         return;
     }
-    QTimer::singleShot(RetryMs, this, [this, forGeneration] {
-        if (forGeneration == generation && state == TDocState::Loading && !pageLoading)
+    QTimer::singleShot(RetryMs, this, [this, forLoad] {
+        if (forLoad == shellLoad && shellLoading && !pageLoading)
             Attach();
     });
 }
@@ -1029,6 +1126,11 @@ void TEmbeddedWB::SendPending()
 {
     if (state != TDocState::Ready || appendRunning)
         return;
+    if (holding && !headToBegin && pending.isEmpty()) {
+        if (!std::exchange(holdPaintAsked, true))
+            RunScript(QStringLiteral("varnelo.reportPaint(%1)").arg(generation));
+        return;
+    }
     if (!HasWrites()) {
         if (!afterWrite.isEmpty())
             RunScript(std::exchange(afterWrite, QString()));
@@ -1040,12 +1142,20 @@ void TEmbeddedWB::SendPending()
     for (const TSegment &segment : std::as_const(pending))
         emit Inserting(segment.Html, segment.Front);
     const int forGeneration = generation;
-    const QString newTail = tail ? JsString(*tail) : QStringLiteral("null");
-    const QString script = QStringLiteral("varnelo.append(%1, %2, %3, %4)")
+    const QString newTail = tail && !holding ? JsString(*tail) : QStringLiteral("null");
+    QString script;
+    if (headToBegin) {
+        const QString base = baseUrl.isEmpty() ? QStringLiteral("null") : JsString(baseUrl.toString(QUrl::FullyEncoded));
+        script = QStringLiteral("varnelo.begin(%1, %2, '%3', %4) && ")
+                     .arg(forGeneration)
+                     .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(forGeneration), base);
+    }
+    script += QStringLiteral("varnelo.append(%1, %2, %3, %4)")
                                .arg(forGeneration)
                                .arg(JsSegments(std::exchange(pending, {})))
                                .arg(std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail);
-    tail.reset();
+    if (!holding)
+        tail.reset();
     RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
 }
 
@@ -1099,8 +1209,10 @@ void TEmbeddedWB::ScriptMessage(const QString &message)
         topResNumber = parts[2].toInt();
         emit TopResChanged(topResNumber);
     } else if (parts.size() == 3 && parts[1] == QLatin1String("painted")) {
-        if (parts[2].toInt() == generation)
+        if (parts[2].toInt() == generation) {
             emit Painted();
+            ReleaseHold();
+        }
     } else if (parts.size() == 4 && parts[1] == QLatin1String("check")) {
         emit ResCheckChanged(parts[2].toInt(), parts[3] == QLatin1String("1"));
     }

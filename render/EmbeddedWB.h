@@ -4,13 +4,16 @@
 // Two kinds of content:
 // - pages navigated to (Navigate): web pages, files, "about:blank";
 // - a document the program writes (Clear, Write, Close). The first write that holds a "<body" tag
-//   is the document's head: it is loaded as the page. Every later write is appended to the live
-//   page at the place where the head left off (inside an element the head left open, such as a
-//   "<dl>"). Writes are queued and sent to the page in batches, so appending a thousand responses
-//   costs a handful of round trips, and the page can grow without any size limit. As with a
-//   browser's document, a write after Close starts a new document, and so does a write after a
-//   navigation. What was appended lives in the page alone: a written page is never reloaded or
-//   gone back to.
+//   is the document's head. The control keeps a page of its own for its documents (the shell, an
+//   empty local page loaded once, and again only after a web page, a page given up, or for another
+//   document type): the head takes the
+//   place of what that page shows, by script and without a load, in the same call as the writes
+//   that follow it. Every later write is appended to the live page at the place where the head left
+//   off (inside an element the head left open, such as a "<dl>"). Writes are queued and sent to the
+//   page in batches, so appending a thousand responses costs a handful of round trips, and the page
+//   can grow without any size limit. As with a browser's document, a write after Close starts a new
+//   document, and so does a write after a navigation. What was appended lives in the page alone: a
+//   written page is never reloaded or gone back to.
 //
 // Safety: no script of a page ever runs. JavaScript is switched off for the page's own world; the
 // control's helper script runs in a separate world (QWebEngineScript::ApplicationWorld), which shares
@@ -61,7 +64,7 @@ public:
 
     // The written document.
     bool HasDocument() const;          // false until a page has loaded or a write has begun
-    void Clear();                      // starts a new, empty document
+    void Clear();                      // starts a new, empty document (and loads the shell if need be)
     // Starts a new document that takes the page's place with its first write: until then the page
     // keeps showing what it showed, so that the empty page is never painted in between.
     void Renew();
@@ -80,6 +83,10 @@ public:
     // responses that lose their new mark as newer ones come); SendWrites sends it without one.
     void TakeOffMarks();
     void SendWrites();
+    // What is written from now on waits until the page has drawn what was written before (the first
+    // screen of a page): the reader sees that before the page takes the rest. Painted comes with
+    // that frame. Nothing waits in a hidden control.
+    void HoldWritesUntilPainted();
     // Written in front of everything appended so far, in the order of these calls: where a write
     // left FrontMark(), else where appended HTML goes. A page that begins with later responses
     // takes the earlier ones so; the view keeps showing what it showed, where it showed it (a view
@@ -143,12 +150,13 @@ signals:
     void ResCheckChanged(int number, bool checked);
     void DocumentUpdated();   // everything written so far is in the page
     void Painted();           // see ReportPaint
-    // Written HTML on its way into the page, in the order the page takes it: the head that is
-    // loaded, then each appended or prepended (front) piece.
+    // Written HTML on its way into the page, in the order the page takes it: the head, then each
+    // appended or prepended (front) piece.
     void Inserting(const QString &html, bool front);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     class TPage;
@@ -165,8 +173,11 @@ private:
     void StartDocument();
     void NewGeneration(TDocState newState);
     void LoadHead(const QString &head);
+    void LoadShell(const QString &docType);
+    static QUrl ShellBase();
     void OpenForAppend();
     void Queue(const QString &html, bool front);
+    void ReleaseHold();
     bool HasWrites() const;
     void ScheduleFlush();
     void Flush();
@@ -174,7 +185,7 @@ private:
     void SendPending();
     void AppendDone(int forGeneration, bool applied);
     void Attach();
-    void AttachFailed(int forGeneration);
+    void AttachFailed(int forLoad);
     void RunWhenWritten(const QString &script);
     void RunScript(const QString &script, std::function<void(const QVariant &)> done = {});
     void OnLoadStarted();
@@ -191,11 +202,19 @@ private:
     bool flushQueued = false;
     bool appendRunning = false;
     bool pageLoading = false;
-    bool internalLoad = false;   // the load in progress is a written document's head
+    bool internalLoad = false;   // the load in progress is the shell
+    bool shellLoading = false;   // the shell is loading, or the helper not yet bound to it
+    bool shellLive = false;      // the page is the shell (or a document it took): it takes documents by script
+    int shellLoad = 0;           // identifies the last load of the shell
+    QString shellDocType;        // the document type it was loaded with
+    QString shellHtml;           // what it was loaded with, to load it again
+    int attachTries = 0;         // failed attaches to the shell so far
     QString head;                // writes of a fresh document, until a "<body" tag shows up
-    QString loadedHead;          // what the last head load gave the page, to load it again
-    int attachTries = 0;         // failed attaches to the loaded head so far
+    std::optional<QString> headToBegin;   // the head of a new document, to go in with the next write
     QList<TSegment> pending;     // HTML waiting to be appended
+    bool holding = false;        // HoldWritesUntilPainted: later writes wait in `held`
+    bool holdPaintAsked = false;
+    QList<TSegment> held;
     bool marksOff = false;       // TakeOffMarks waits for the next write
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)

@@ -159,6 +159,7 @@ void TTavuBrowser::Activate()
         QPixmap picture;
         picture.loadFromData(lastFrame, "PNG");
         CoverWith(picture);
+        coveredByLastFrame = true;
     }
     show();
     raise();
@@ -285,6 +286,7 @@ void TTavuBrowser::ApplySkin(const TSkinSettings &skin)
 {
     Skin = skin;
     writer.reset();
+    browser->SetBaseUrl(QUrl::fromLocalFile(Skin.SkinPath));
 }
 
 void TTavuBrowser::CreateResWriter()
@@ -298,7 +300,6 @@ void TTavuBrowser::CreateResWriter()
         const QString url = item && item->BBS ? item->BBS->GetReadUrlRange(item, first, last, true) : QString();
         return url.isEmpty() ? QStringLiteral("#ID%1").arg(first) : url;
     };
-    browser->SetBaseUrl(QUrl::fromLocalFile(Skin.SkinPath));
 }
 
 TTavuResWriter &TTavuBrowser::Writer()
@@ -352,8 +353,23 @@ void TTavuBrowser::AppendRes(TRes *res)
             EmitHeader();
         WriteRes(*res, false);
     }
+    if (++screenCount == FirstScreenSize)
+        HoldRest();
     res->Visible = true;
     changed = true;
+}
+
+// A new page's first screenful is drawn before the page takes the rest: what follows it (after the
+// chunk being collected) waits until then. A tab coming back shows its last frame until its page is
+// whole instead.
+void TTavuBrowser::HoldRest()
+{
+    if (coveredByLastFrame)
+        return;
+    if (chunk)
+        holdAfterChunk = true;
+    else
+        browser->HoldWritesUntilPainted();
 }
 
 void TTavuBrowser::WriteRes(const TRes &res, bool front)
@@ -411,6 +427,9 @@ void TTavuBrowser::SendFirstScreen()
         Emit(InlineRes(res));
     browser->Write(*chunk);
     chunk = outer;
+    screenCount = FirstScreenSize;
+    if (!coveredByLastFrame)
+        browser->HoldWritesUntilPainted();   // the screen went alone, whatever chunk is collected
     screen.Screen.clear();
 }
 
@@ -443,6 +462,8 @@ void TTavuBrowser::AppendHtml(const QString &html)
     constexpr qsizetype FrontPart = 100;
     if (!html.isEmpty())
         Emit(html);
+    if (!chunk && std::exchange(holdAfterChunk, false))
+        browser->HoldWritesUntilPainted();
     if (firstScreen && firstScreen->Sent && !chunk)
         SendFront(FrontPart);
 }
@@ -466,6 +487,7 @@ void TTavuBrowser::WriteHtml()
 
 bool TTavuBrowser::ReopenDocument()
 {
+    screenCount = FirstScreenSize;   // the page grows below what it shows
     return !webPage && browser->Reopen();
 }
 
@@ -555,6 +577,7 @@ void TTavuBrowser::Uncover()
         return;
     cover->hide();
     cover->clear();
+    coveredByLastFrame = false;
     emit Uncovered(this);
 }
 
@@ -585,6 +608,8 @@ void TTavuBrowser::ForgetDocument()
     marked = false;
     checkedNumbers.clear();
     headerPending = false;
+    screenCount = 0;
+    holdAfterChunk = false;
 }
 
 void TTavuBrowser::Navigate(const QString &url)

@@ -201,6 +201,7 @@ protected:
 private:
     TEmbeddedWB *browser;
     QLabel *cover;
+    bool coveredByLastFrame = false;   // the cover is the tab's own last frame (it came back)
     QByteArray lastFrame;   // PNG
     std::function<void()> afterCover;   // WhenCoverShown
     void RunAfterCover();
@@ -219,6 +220,8 @@ private:
     bool headerPending = false;   // the header waits for the thread's title (WriteHeader)
     bool pageGivenUp = false;
     bool giveUpWanted = false;
+    int screenCount = 0;          // responses written into the new page so far (HoldRest)
+    bool holdAfterChunk = false;
     // The rendering that shows a later response first (ShowFirst).
     struct TFirstScreen {
         int From = 0;
@@ -232,6 +235,7 @@ private:
     void Emit(const QString &html);
     void WriteRes(const TRes &res, bool front);
     void HoldRes(const TRes &res);
+    void HoldRest();
     void SendFirstScreen();
     QString InlineRes(const TRes &res);
     void ForgetDocument();

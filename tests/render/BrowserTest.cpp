@@ -208,6 +208,7 @@ TEST(BrowserTest, ShowsPicturesOfResponsesWhenTheSkinAsks)
     TResList list;
     const QString picture = server.Url(QStringLiteral("/pic.png"));
     list.LoadDat(DatLog(1, [&](int) { return QStringLiteral("画像 ") + picture; }));
+    tab.SelectSkin(nullptr);
     tab.Skin.RenderImage = true;
 
     tab.ClearDocument();
@@ -527,4 +528,55 @@ TEST(BrowserTest, AResponseLosingItsNewMarkIsRenderedAsARead)
     EXPECT_TRUE(Eval(tab, compare).toBool()) << readHtml.toStdString();
     tab.ScrollToRes(3);
     ASSERT_TRUE(RunUntil([&tab] { return tab.GetTopResNumber() == 3; }));
+}
+
+// A new written document takes the place of the one the page shows without a load: its head
+// replaces the page's head and body, and later writes go inside what it left open. A head of
+// another document type takes a page loaded in its mode; after a web page, the next document gets
+// its page back. No script of a head ever runs or stays.
+TEST(BrowserTest, ANewDocumentTakesThePageInPlace)
+{
+    ThreadTestEnv env;
+    TTavuBrowser tab;
+    tab.resize(400, 300);
+    tab.show();
+    TEmbeddedWB &page = *tab.Browser();
+    const auto write = [&page](const QString &head, const QString &body) {
+        page.Renew();
+        page.Write(head);
+        page.Write(body);
+        page.Close();
+        return RunUntil([&page] { return !page.IsBusy(); });
+    };
+    ASSERT_TRUE(write(QStringLiteral("<html><head><style>p { color: rgb(1, 2, 3); }</style></head><body class=\"one\"><dl>"),
+                      QStringLiteral("<dt id=\"ID1\">一</dt>")));
+    ASSERT_TRUE(Eval(tab, QStringLiteral("!!document.querySelector('dl > dt#ID1')")).toBool());
+
+    int loads = 0;
+    QObject::connect(&page, &QWebEngineView::loadStarted, &page, [&loads] { ++loads; });
+    ASSERT_TRUE(write(QStringLiteral("<html><head><title>二</title><script>document.title = 'ran';</script></head>"
+                                     "<body class=\"two\"><div>"),
+                      QStringLiteral("<p id=\"ID2\">二</p>")));
+    EXPECT_EQ(loads, 0);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.body.className")).toString(), QStringLiteral("two"));
+    EXPECT_TRUE(Eval(tab, QStringLiteral("!!document.querySelector('body > div > p#ID2') && !document.querySelector('dl')")).toBool());
+    EXPECT_EQ(Eval(tab, QStringLiteral("getComputedStyle(document.getElementById('ID2')).color")).toString(),
+              QStringLiteral("rgb(0, 0, 0)"));   // the style of the first head went with it
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.title + document.querySelectorAll('script').length")).toString(),
+              QStringLiteral("二0"));
+    EXPECT_EQ(tab.GetTopResNumber(), 2);
+
+    ASSERT_TRUE(write(QStringLiteral("<!DOCTYPE html><html><head></head><body>"), QStringLiteral("<p id=\"ID3\">三</p>")));
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.compatMode + !!document.getElementById('ID3')")).toString(),
+              QStringLiteral("CSS1Compattrue"));
+
+    bool complete = false;
+    QObject::connect(&page, &TEmbeddedWB::DocumentComplete, &page, [&complete] { complete = true; });
+    page.Navigate(QStringLiteral("about:blank"));
+    ASSERT_TRUE(RunUntil([&complete] { return complete; }));
+    ASSERT_TRUE(write(QStringLiteral("<html><head></head><body class=\"four\">"), QStringLiteral("<p id=\"ID4\">四</p>")));
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.body.className + document.querySelectorAll('p').length")).toString(),
+              QStringLiteral("four1"));
+    EXPECT_EQ(page.LocationUrl(), QStringLiteral("about:blank"));
 }

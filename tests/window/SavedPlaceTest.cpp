@@ -178,7 +178,7 @@ TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
         "  const start = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);"
         "  let generation = -1;"
         "  while (start.nextNode()) {"
-        "    const mark = /^varnelo-start:(\\d+)$/.exec(start.currentNode.data);"
+        "    const mark = /^varnelo-end:(\\d+)$/.exec(start.currentNode.data);"
         "    if (mark) generation = parseInt(mark[1], 10);"
         "  }"
         "  window.written = varnelo.append(generation, [['<p>前</p>', true]], false, null);"

@@ -31,15 +31,11 @@ QString KeyOf(int i)
     return QStringLiteral("10000000%1").arg(i, 2, 10, QLatin1Char('0'));
 }
 
-// From now on, every document of the tab notes what each of its frames shows, when that changes.
+// From now on, the tab's page notes what each of its frames shows, when that changes: the present
+// document, and every later one.
 void WatchFrames(TTavuBrowser *tab)
 {
-    QWebEngineScript watch;
-    watch.setName(QStringLiteral("frames"));
-    watch.setWorldId(FrameWorld);
-    watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    watch.setRunsOnSubFrames(false);
-    watch.setSourceCode(QStringLiteral(
+    const QString look = QStringLiteral(
         "window.framesSeen = [];"
         "(function look() {"
         "  const body = document.body;"
@@ -47,8 +43,16 @@ void WatchFrames(TTavuBrowser *tab)
         "              : body.textContent.trim() ? 'text' : 'empty';"
         "  if (window.framesSeen[window.framesSeen.length - 1] !== shows) window.framesSeen.push(shows);"
         "  requestAnimationFrame(look);"
-        "})();"));
+        "})();");
+    QWebEngineScript watch;
+    watch.setName(QStringLiteral("frames"));
+    watch.setWorldId(FrameWorld);
+    watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    watch.setRunsOnSubFrames(false);
+    watch.setSourceCode(look);
     tab->Browser()->page()->scripts().insert(watch);
+    // The page in the tab now takes the next thread in place.
+    tab->Browser()->page()->runJavaScript(look, FrameWorld);
 }
 
 // What the frames of the tab's present document showed, in order.
