@@ -508,8 +508,9 @@ const char *const HelperScript = R"js(
         // (takeOffMarks) and, when newTail is a text, puts it after the insertion place in place
         // of the tail before. Scripts in any of them are dropped and never run. Nothing here asks
         // for a layout, unless HTML goes in front: then the view keeps showing the response it
-        // showed, where it showed it.
-        append(forGeneration, segments, marksOff, newTail) {
+        // showed, where it showed it. With paint, says when the frame that shows them is drawn
+        // (reportPaint).
+        append(forGeneration, segments, marksOff, newTail, paint) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
             }
@@ -535,6 +536,9 @@ const char *const HelperScript = R"js(
             } else if (lastTop <= 0 && anchors.length > 0) {
                 lastTop = anchorNumber(anchors[0]);
                 console.info('varnelo:top:' + lastTop);
+            }
+            if (paint) {
+                this.reportPaint(forGeneration);
             }
             return true;
         },
@@ -901,10 +905,11 @@ void TEmbeddedWB::Queue(const QString &html, bool front)
 
 void TEmbeddedWB::HoldWritesUntilPainted()
 {
-    if (isVisible() && (state == TDocState::Loading || state == TDocState::Ready) && !holding) {
-        holding = true;
-        holdPaintAsked = false;
-    }
+    if (!isVisible() || (state != TDocState::Loading && state != TDocState::Ready) || fresh || holding)
+        return;
+    holding = true;
+    holdPaintAsked = false;
+    Flush();   // what it holds back from goes now, not after the caller's work
 }
 
 // The page drew what came before the hold (or nobody sees it any more): the rest goes in.
@@ -1139,24 +1144,31 @@ void TEmbeddedWB::SendPending()
         return;
     }
     appendRunning = true;
+    const int forGeneration = generation;
+    RunScript(WriteScript(), [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
+}
+
+// The call that sends what waits: the new document's head, the segments, the marks taken off and
+// the tail (which waits while writes are held). Held writes wait for the frame of what goes now,
+// which the page reports without another round trip.
+QString TEmbeddedWB::WriteScript()
+{
     for (const TSegment &segment : std::as_const(pending))
         emit Inserting(segment.Html, segment.Front);
-    const int forGeneration = generation;
-    const QString newTail = tail && !holding ? JsString(*tail) : QStringLiteral("null");
     QString script;
     if (headToBegin) {
         const QString base = baseUrl.isEmpty() ? QStringLiteral("null") : JsString(baseUrl.toString(QUrl::FullyEncoded));
         script = QStringLiteral("varnelo.begin(%1, %2, '%3', %4) && ")
-                     .arg(forGeneration)
-                     .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(forGeneration), base);
+                     .arg(generation)
+                     .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(generation), base);
     }
-    script += QStringLiteral("varnelo.append(%1, %2, %3, %4)")
-                               .arg(forGeneration)
-                               .arg(JsSegments(std::exchange(pending, {})))
-                               .arg(std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail);
-    if (!holding)
-        tail.reset();
-    RunScript(script, [this, forGeneration](const QVariant &result) { AppendDone(forGeneration, result.toBool()); });
+    const QString newTail = tail && !holding ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
+    const bool paint = holding && !std::exchange(holdPaintAsked, true);
+    return script + QStringLiteral("varnelo.append(%1, %2, %3, %4, %5)")
+                        .arg(generation)
+                        .arg(JsSegments(std::exchange(pending, {})),
+                             std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail,
+                             paint ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 void TEmbeddedWB::AppendDone(int forGeneration, bool applied)

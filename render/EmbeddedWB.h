@@ -183,6 +183,7 @@ private:
     void Flush();
     void EndHead();
     void SendPending();
+    QString WriteScript();
     void AppendDone(int forGeneration, bool applied);
     void Attach();
     void AttachFailed(int forLoad);

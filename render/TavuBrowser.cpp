@@ -342,19 +342,21 @@ void TTavuBrowser::AppendRes(TRes *res)
 {
     if (firstScreen && !firstScreen->Sent) {
         HoldRes(*res);
-    } else if (headerPending && !chunk) {
-        // The header and the first response under it go to the page in one write.
-        chunk.emplace();
-        EmitHeader();
-        Emit(InlineRes(*res));
-        browser->Write(*std::exchange(chunk, std::nullopt));
     } else {
-        if (headerPending)
+        if (headerPending && !chunk) {
+            // The header and the first response under it go to the page in one write.
+            chunk.emplace();
             EmitHeader();
-        WriteRes(*res, false);
+            Emit(InlineRes(*res));
+            browser->Write(*std::exchange(chunk, std::nullopt));
+        } else {
+            if (headerPending)
+                EmitHeader();
+            WriteRes(*res, false);
+        }
+        if (++screenCount == FirstScreenSize)
+            HoldRest();
     }
-    if (++screenCount == FirstScreenSize)
-        HoldRest();
     res->Visible = true;
     changed = true;
 }

@@ -56,10 +56,15 @@ int BoxesNotLaidOut(TTavuBrowser *tab)
         .toInt();
 }
 
-// The saved response is at the very top of the view, and stays there over the frames that follow.
+// The saved response is at the very top of the view once the page holds everything and its place
+// is no longer pinned (a new page is shown from its first screen on), and stays there over the
+// frames that follow.
 void ExpectExactlyAtTheTop(TTavuBrowser *tab)
 {
-    ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    ASSERT_TRUE(WaitFor([tab] {
+        return !tab->Browser()->IsBusy() && !tab->IsCovered()
+            && RunInPage(tab, QStringLiteral("document.documentElement.style.overflowAnchor !== 'none'")).toBool();
+    }));
     for (int frame = 0; frame < 3; ++frame) {
         WaitTwoFrames(tab);
         EXPECT_EQ(tab->GetTopResNumber(), Saved);

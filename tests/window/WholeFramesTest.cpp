@@ -16,6 +16,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -286,6 +287,37 @@ TEST(WholeFrames, AThreadOpenedInANewTabShowsUpWithItsResponses)
     EXPECT_GT(topWhenUncovered, 0);
     EXPECT_FALSE(captions.contains(QStringLiteral("(0 / 0)"))) << captions.join(' ').toStdString();
     EXPECT_EQ(Part<QLabel>(env.Window(), "ThreadCountLabel")->text(), QStringLiteral("(100 / 100)"));
+}
+
+// A thread opened in a new tab is drawn once with its first screen, under its header, before the
+// page takes the rest of its responses; the page still ends with every response, in order.
+TEST(WholeFrames, ANewTabIsDrawnWithItsFirstScreenBeforeItTakesTheRest)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    const int count = TTavuBrowser::FirstScreenSize * 5;
+    AddThread(env.server, News, KeyOf(1), 5);
+    AddThread(env.server, News, KeyOf(2), count);
+    ItemRef first(NewsItem(env, KeyOf(1)));
+    ItemRef second(NewsItem(env, KeyOf(2)));
+    OpenInNewTab(env, first.get());
+    OpenThread(env, second.get(), false, true);
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    ASSERT_EQ(tab->ThreadItem(), second.get());
+
+    QObject watcher;   // the test's connections end with it, before the window does
+    static const QRegularExpression anchor(QStringLiteral("id=\"ID\\d+\""));
+    int inserted = 0;           // responses that went into the page
+    int insertedWhenUncovered = -1;
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &watcher,
+                     [&](const QString &html, bool) { inserted += int(html.count(anchor)); });
+    QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&] { insertedWhenUncovered = inserted; });
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    EXPECT_EQ(insertedWhenUncovered, TTavuBrowser::FirstScreenSize);
+    EXPECT_EQ(inserted, count);
+    const QString html = PageHtml(tab);
+    EXPECT_LT(html.indexOf(QStringLiteral("id=\"ID1\"")), html.indexOf(QStringLiteral("id=\"ID%1\"").arg(count)));
+    EXPECT_EQ(html.count(anchor), count);
 }
 
 // On an X server the window composites the pages without OpenGL: the tab's last frame still holds
