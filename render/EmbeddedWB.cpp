@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTimer>
@@ -707,6 +708,45 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
     connect(webPage, &QWebEnginePage::findTextFinished, this,
             [this](const QWebEngineFindTextResult &result) { emit FindFinished(result.numberOfMatches()); });
     connect(webPage, &QWebEnginePage::newWindowRequested, this, &TEmbeddedWB::OpenNewWindow);
+}
+
+namespace {
+// The next control is made a while after the last one was taken, so that it does not compete with
+// the page that one is filling.
+constexpr int SpareDelayMs = 1000;
+
+QPointer<TEmbeddedWB> &Spare()
+{
+    static QPointer<TEmbeddedWB> spare;
+    return spare;
+}
+}  // namespace
+
+TEmbeddedWB *TEmbeddedWB::Take(QWidget *parent)
+{
+    TEmbeddedWB *control = Spare();
+    if (!control || !control->shellLive) {
+        control = new TEmbeddedWB(parent);
+    } else {
+        Spare().clear();
+        control->setParent(parent);
+        control->show();
+    }
+    if (parent && !Spare()) {
+        QWidget *window = parent->window();
+        QTimer::singleShot(SpareDelayMs, window, [window] { KeepOneReady(window); });
+    }
+    return control;
+}
+
+// The next control to take, hidden under the window, loads its shell.
+void TEmbeddedWB::KeepOneReady(QWidget *window)
+{
+    if (Spare())
+        return;
+    Spare() = new TEmbeddedWB(window);
+    Spare()->hide();
+    Spare()->LoadShell(QString());
 }
 
 TEmbeddedWB::~TEmbeddedWB()

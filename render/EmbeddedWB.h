@@ -57,6 +57,11 @@ public:
     static void PrepareEngine();
     static QString InternalScheme() { return QStringLiteral("tavu"); }
 
+    // A control for the parent whose page is loaded already: the one kept ready, when there is one,
+    // else a new one. Taking it has the next one made, hidden under the parent's window, once the
+    // program is idle, so that a new tab shows its first screen without waiting for a page to load.
+    static TEmbeddedWB *Take(QWidget *parent);
+
     // Navigation. A path without a scheme is taken as a local file.
     void Navigate(const QString &url);
     void Stop();
@@ -174,6 +179,7 @@ private:
     void NewGeneration(TDocState newState);
     void LoadHead(const QString &head);
     void LoadShell(const QString &docType);
+    static void KeepOneReady(QWidget *window);
     static QUrl ShellBase();
     void OpenForAppend();
     void Queue(const QString &html, bool front);

@@ -62,7 +62,8 @@ TTavuResWriter::TThreadInfo ThreadInfo(const TThreadItem *item, const TBoard *bo
 
 }  // namespace
 
-TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbeddedWB(this)), cover(new QLabel(this))
+TTavuBrowser::TTavuBrowser(QWidget *parent)
+    : QWidget(parent), browser(TEmbeddedWB::Take(this)), cover(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
