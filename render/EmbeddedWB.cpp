@@ -36,6 +36,7 @@ const char *const HelperScript = R"js(
     }
 
     const RES_ANCHOR = /^ID(\d+)$/;
+    const ANCHORS = '[id^="ID"], a[name^="ID"]';
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
     const MARKED = 'varnelo-marked';
@@ -49,7 +50,9 @@ const char *const HelperScript = R"js(
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
-    let plainForms = [];     // [box, plain form] of each response written with its mark (Marked)
+    let marked = new Map();  // box → plain form, of each response written with its mark (Marked)
+    let going = new Map();   // the same, of those whose marks are off and still show them, away from the view
+    let goingFrames = false; // goOn runs at each frame
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
     let boxSheet = null;     // the style of the boxes, once the page has taken it
@@ -63,7 +66,7 @@ const char *const HelperScript = R"js(
     }
 
     function collectAnchors(root, into) {
-        for (const element of root.querySelectorAll('[id^="ID"], a[name^="ID"]')) {
+        for (const element of root.querySelectorAll(ANCHORS)) {
             if (anchorNumber(element) > 0) {
                 into.push(element);
             }
@@ -166,7 +169,7 @@ const char *const HelperScript = R"js(
     // so that the document holds each response once.
     function keepPlainForms(root) {
         for (const form of root.querySelectorAll(PLAIN_FORM)) {
-            plainForms.push([form.previousElementSibling, form.content]);
+            marked.set(form.previousElementSibling, form.content);
             form.remove();
         }
     }
@@ -367,34 +370,104 @@ const char *const HelperScript = R"js(
         return run;
     }
 
-    // Every response written with its mark takes its plain form (Marked): one native move each,
-    // with nothing to parse or compare. The boxes ticked stay ticked.
+    // Every response written with its mark takes its plain form (Marked), at a cost that does not
+    // grow with their number: the boxes near the view at once (in the page change that brings the
+    // update's responses), the others in the frames that follow, a part a frame, and each one as
+    // soon as it comes near the view. A page off the screen draws no frames: it takes them all at
+    // once, as nobody waits for it.
     function takeOffMarks() {
-        const ticked = new Set();
-        for (const box of document.querySelectorAll('div.' + MARKED + ' input[type=checkbox]:checked')) {
-            ticked.add(box.closest('div.' + MARKED));
+        if (going.size === 0) {
+            going = marked;
+        } else {
+            marked.forEach((plain, box) => going.set(box, plain));
         }
-        for (const [marked, plain] of plainForms) {
-            if (!marked.isConnected) {
+        marked = new Map();
+        if (document.hidden) {
+            showPlainForms(Array.from(going.keys()));
+            return;
+        }
+        showPlainForms(goingNearView());
+        if (going.size > 0 && !goingFrames) {
+            goingFrames = true;
+            // Not in the next frame, which shows the update.
+            requestAnimationFrame(() => requestAnimationFrame(goOn));
+        }
+    }
+
+    function goOn() {
+        const PLAIN_FORMS_PER_FRAME = 100;
+        const boxes = new Set(goingNearView());
+        for (const box of going.keys()) {
+            if (boxes.size >= PLAIN_FORMS_PER_FRAME) {
+                break;
+            }
+            boxes.add(box);
+        }
+        showPlainForms(boxes);
+        goingFrames = going.size > 0;
+        if (goingFrames) {
+            requestAnimationFrame(goOn);
+        }
+    }
+
+    // The boxes still to take their plain forms from half a view above the view to half a view
+    // below it, found from the anchors (each response's box follows its anchor): the page is
+    // measured where it stands, before anything changes.
+    function goingNearView() {
+        const boxes = [];
+        if (going.size === 0 || anchors.length === 0) {
+            return boxes;
+        }
+        const margin = window.innerHeight / 2;
+        let low = 0;
+        let high = anchors.length;   // the first anchor below the top of the range
+        while (low < high) {
+            const middle = (low + high) >> 1;
+            if (anchors[middle].getBoundingClientRect().top > -margin) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        // The response before it may reach into the range.
+        for (let i = Math.max(low - 1, 0); i < anchors.length; ++i) {
+            if (i >= low && anchors[i].getBoundingClientRect().top >= window.innerHeight + margin) {
+                break;
+            }
+            const box = anchors[i].nextElementSibling;
+            if (going.has(box)) {
+                boxes.push(box);
+            }
+        }
+        return boxes;
+    }
+
+    // The boxes take their plain forms: one native move each, with nothing to parse or compare. The
+    // boxes ticked stay ticked. Each box stays: one away from the view keeps its size and is laid
+    // out anew only once it comes near the view.
+    function showPlainForms(boxes) {
+        let anchorsMoved = false;
+        for (const box of boxes) {
+            const plain = going.get(box);
+            going.delete(box);
+            if (!box.isConnected) {
                 continue;
             }
-            if (ticked.has(marked)) {
-                const boxes = plain.querySelectorAll('input[type=checkbox]');
-                marked.querySelectorAll('input[type=checkbox]').forEach((box, i) => {
-                    if (boxes[i]) {
-                        boxes[i].checked = box.checked;
+            if (box.querySelector('input[type=checkbox]:checked')) {
+                const ticks = plain.querySelectorAll('input[type=checkbox]');
+                box.querySelectorAll('input[type=checkbox]').forEach((tick, i) => {
+                    if (ticks[i]) {
+                        ticks[i].checked = tick.checked;
                     }
                 });
             }
-            // The box stays: one away from the view keeps its size and is laid out anew only
-            // once it comes near the view.
-            marked.replaceChildren(plain);
-            marked.classList.remove(MARKED);
+            anchorsMoved = anchorsMoved || box.querySelector(ANCHORS) !== null || plain.querySelector(ANCHORS) !== null;
+            box.replaceChildren(plain);
+            box.classList.remove(MARKED);
         }
-        if (plainForms.length > 0) {
+        if (anchorsMoved) {
             anchors = collectAnchors(document, []);
         }
-        plainForms = [];
     }
 
     // The page takes the style of the boxes, out of its document (its HTML never shows it).
@@ -454,7 +527,8 @@ const char *const HelperScript = R"js(
             generation = newGeneration;
             styleBoxes();
             tail = [];
-            plainForms = [];
+            marked = new Map();
+            going = new Map();
             keepPlainForms(document);
             front = null;
             frontIndex = 0;
