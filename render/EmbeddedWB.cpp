@@ -50,8 +50,8 @@ const char *const HelperScript = R"js(
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
-    let marked = new Map();  // box → plain form, of each response written with its mark (Marked)
-    let going = new Map();   // the same, of those whose marks are off and still show them, away from the view
+    let marked = new Map();  // the plain form of each response written with its mark (Marked), by its box
+    let going = new Map();   // the same of those whose marks are off but still show, away from the view
     let goingFrames = false; // goOn runs at each frame
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
@@ -394,6 +394,7 @@ const char *const HelperScript = R"js(
         }
     }
 
+    // At each frame while marks are going: the boxes near the view, and others up to a part.
     function goOn() {
         const PLAIN_FORMS_PER_FRAME = 100;
         const boxes = new Set(goingNearView());
@@ -542,8 +543,9 @@ const char *const HelperScript = R"js(
         // before everything that followed the head; takes the marks off when marksOff holds
         // (takeOffMarks) and, when newTail is a text, puts it after the insertion place in place
         // of the tail before. Scripts in any of them are dropped and never run. Nothing here asks
-        // for a layout, unless HTML goes in front: then the view keeps showing the response it
-        // showed, where it showed it.
+        // for a layout, unless marks go (the page at rest is measured for the boxes near the view)
+        // or HTML goes in front: then the view keeps showing the response it showed, where it
+        // showed it.
         append(forGeneration, segments, marksOff, newTail) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;
