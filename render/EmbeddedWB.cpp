@@ -389,17 +389,19 @@ const char *const HelperScript = R"js(
         showPlainForms(goingNearView());
         if (going.size > 0 && !goingFrames) {
             goingFrames = true;
-            // Not in the next frame, which shows the update.
-            requestAnimationFrame(() => requestAnimationFrame(goOn));
+            // The next frame shows the update: it takes only the boxes that came near the view
+            // since (the view may go to the update's first response before it).
+            requestAnimationFrame(() => goOn(0));
         }
     }
 
-    // At each frame while marks are going: the boxes near the view, and others up to a part.
-    function goOn() {
+    // At each frame while marks are going, before it is laid out: the boxes near the view, and
+    // others up to `part` boxes in all.
+    function goOn(part) {
         const PLAIN_FORMS_PER_FRAME = 100;
         const boxes = new Set(goingNearView());
         for (const box of going.keys()) {
-            if (boxes.size >= PLAIN_FORMS_PER_FRAME) {
+            if (boxes.size >= part) {
                 break;
             }
             boxes.add(box);
@@ -407,7 +409,7 @@ const char *const HelperScript = R"js(
         showPlainForms(boxes);
         goingFrames = going.size > 0;
         if (goingFrames) {
-            requestAnimationFrame(goOn);
+            requestAnimationFrame(() => goOn(PLAIN_FORMS_PER_FRAME));
         }
     }
 

@@ -508,6 +508,29 @@ TEST(BrowserTest, AnUpdateTakesTheMarksOffNearTheViewAtOnceAndTheOthersInTheFram
     };
     EXPECT_EQ(changesOfUpdate(20), changesOfUpdate(80));
 
+    // The view goes elsewhere right after the update's step, before the next frame (as it goes to
+    // the update's first response): no frame shows a mark that went, once laid out, before it is
+    // painted.
+    read(80);
+    Eval(tab, QStringLiteral("window.seen = [];"
+                             "const observer = new MutationObserver(() => {"
+                             "  if (!document.getElementById('ID81')) return;"
+                             "  observer.disconnect();"
+                             "  document.getElementById('ID40').scrollIntoView();"
+                             "  const frame = () => {"
+                             "    const sizes = new ResizeObserver(() => { sizes.disconnect(); window.seen.push("
+                             "      Array.from(document.querySelectorAll('p.new')).filter(p => { const r = p.getBoundingClientRect();"
+                             "      return r.bottom > 0 && r.top < window.innerHeight; }).length); });"
+                             "    sizes.observe(document.documentElement);"
+                             "    if (window.seen.length < 3) requestAnimationFrame(frame);"
+                             "  };"
+                             "  requestAnimationFrame(frame);"
+                             "});"
+                             "observer.observe(document.body, {childList: true, subtree: true});"));
+    update();
+    ASSERT_TRUE(RunUntil([&] { return Eval(tab, QStringLiteral("window.seen.length")).toInt() >= 3; }));
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.seen.slice(0, 3).join()")).toString(), QStringLiteral("0,0,0"));
+
     tab.hide();
     read(80);
     update();
