@@ -414,8 +414,8 @@ const char *const HelperScript = R"js(
     }
 
     // The boxes still to take their plain forms from half a view above the view to half a view
-    // below it, found from the anchors (each response's box follows its anchor): the page is
-    // measured where it stands, before anything changes.
+    // below it, found from the anchors (each response's box follows its anchor, or holds it): the
+    // page is measured where it stands, before anything changes.
     function goingNearView() {
         const boxes = [];
         if (going.size === 0 || anchors.length === 0) {
@@ -437,7 +437,7 @@ const char *const HelperScript = R"js(
             if (i >= low && anchors[i].getBoundingClientRect().top >= window.innerHeight + margin) {
                 break;
             }
-            const box = anchors[i].nextElementSibling;
+            const box = anchors[i].closest('div.varnelo-res') || anchors[i].nextElementSibling;
             if (going.has(box)) {
                 boxes.push(box);
             }
