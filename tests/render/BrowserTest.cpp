@@ -509,8 +509,8 @@ TEST(BrowserTest, AnUpdateTakesTheMarksOffNearTheViewAtOnceAndTheOthersInTheFram
     EXPECT_EQ(changesOfUpdate(20), changesOfUpdate(80));
 
     // The view goes elsewhere right after the update's step, before the next frame (as it goes to
-    // the update's first response): no frame shows a mark that went, once laid out, before it is
-    // painted.
+    // the update's first response): no frame that follows shows there a mark that went (each is
+    // looked at once laid out, before it is painted).
     read(80);
     Eval(tab, QStringLiteral("window.seen = [];"
                              "const observer = new MutationObserver(() => {"
