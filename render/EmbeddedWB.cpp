@@ -38,6 +38,7 @@ const char *const HelperScript = R"js(
     }
 
     const RES_ANCHOR = /^ID(\d+)$/;
+    const ANCHORS = '[id^="ID"], a[name^="ID"]';
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
     const MARKED = 'varnelo-marked';
@@ -52,7 +53,9 @@ const char *const HelperScript = R"js(
     let anchors = [];        // the response anchors, in page order
     let lastTop = -1;
     let tail = [];           // the nodes of the tail, after the marker
-    let plainForms = [];     // [box, plain form] of each response written with its mark (Marked)
+    let marked = new Map();  // the plain form of each response written with its mark (Marked), by its box
+    let going = new Map();   // the same of those whose marks are off but still show, away from the view
+    let goingFrames = false; // goOn runs at each frame
     let front = null;        // the comment before which prepended HTML goes
     let frontIndex = 0;      // where the anchors of prepended HTML go in `anchors`
     let boxSheet = null;     // the style of the boxes, once the page has taken it
@@ -66,7 +69,7 @@ const char *const HelperScript = R"js(
     }
 
     function collectAnchors(root, into) {
-        for (const element of root.querySelectorAll('[id^="ID"], a[name^="ID"]')) {
+        for (const element of root.querySelectorAll(ANCHORS)) {
             if (anchorNumber(element) > 0) {
                 into.push(element);
             }
@@ -169,7 +172,7 @@ const char *const HelperScript = R"js(
     // so that the document holds each response once.
     function keepPlainForms(root) {
         for (const form of root.querySelectorAll(PLAIN_FORM)) {
-            plainForms.push([form.previousElementSibling, form.content]);
+            marked.set(form.previousElementSibling, form.content);
             form.remove();
         }
     }
@@ -379,34 +382,107 @@ const char *const HelperScript = R"js(
         return run;
     }
 
-    // Every response written with its mark takes its plain form (Marked): one native move each,
-    // with nothing to parse or compare. The boxes ticked stay ticked.
+    // Every response written with its mark takes its plain form (Marked), at a cost that does not
+    // grow with their number: the boxes near the view at once (in the page change that brings the
+    // update's responses), the others in the frames that follow, a part a frame, and each one as
+    // soon as it comes near the view. A page off the screen draws no frames: it takes them all at
+    // once, as nobody waits for it.
     function takeOffMarks() {
-        const ticked = new Set();
-        for (const box of document.querySelectorAll('div.' + MARKED + ' input[type=checkbox]:checked')) {
-            ticked.add(box.closest('div.' + MARKED));
+        if (going.size === 0) {
+            going = marked;
+        } else {
+            marked.forEach((plain, box) => going.set(box, plain));
         }
-        for (const [marked, plain] of plainForms) {
-            if (!marked.isConnected) {
+        marked = new Map();
+        if (document.hidden) {
+            showPlainForms(Array.from(going.keys()));
+            return;
+        }
+        showPlainForms(goingNearView());
+        if (going.size > 0 && !goingFrames) {
+            goingFrames = true;
+            // The next frame shows the update: it takes only the boxes that came near the view
+            // since (the view may go to the update's first response before it).
+            requestAnimationFrame(() => goOn(0));
+        }
+    }
+
+    // At each frame while marks are going, before it is laid out: the boxes near the view, and
+    // others up to `part` boxes in all.
+    function goOn(part) {
+        const PLAIN_FORMS_PER_FRAME = 100;
+        const boxes = new Set(goingNearView());
+        for (const box of going.keys()) {
+            if (boxes.size >= part) {
+                break;
+            }
+            boxes.add(box);
+        }
+        showPlainForms(boxes);
+        goingFrames = going.size > 0;
+        if (goingFrames) {
+            requestAnimationFrame(() => goOn(PLAIN_FORMS_PER_FRAME));
+        }
+    }
+
+    // The boxes still to take their plain forms from half a view above the view to half a view
+    // below it, found from the anchors (each response's box follows its anchor, or holds it): the
+    // page is measured where it stands, before anything changes.
+    function goingNearView() {
+        const boxes = [];
+        if (going.size === 0 || anchors.length === 0) {
+            return boxes;
+        }
+        const margin = window.innerHeight / 2;
+        let low = 0;
+        let high = anchors.length;   // the first anchor below the top of the range
+        while (low < high) {
+            const middle = (low + high) >> 1;
+            if (anchors[middle].getBoundingClientRect().top > -margin) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        // The response before it may reach into the range.
+        for (let i = Math.max(low - 1, 0); i < anchors.length; ++i) {
+            if (i >= low && anchors[i].getBoundingClientRect().top >= window.innerHeight + margin) {
+                break;
+            }
+            const box = anchors[i].closest('div.varnelo-res') || anchors[i].nextElementSibling;
+            if (going.has(box)) {
+                boxes.push(box);
+            }
+        }
+        return boxes;
+    }
+
+    // The boxes take their plain forms: one native move each, with nothing to parse or compare. The
+    // boxes ticked stay ticked. Each box stays: one away from the view keeps its size and is laid
+    // out anew only once it comes near the view.
+    function showPlainForms(boxes) {
+        let anchorsMoved = false;
+        for (const box of boxes) {
+            const plain = going.get(box);
+            going.delete(box);
+            if (!box.isConnected) {
                 continue;
             }
-            if (ticked.has(marked)) {
-                const boxes = plain.querySelectorAll('input[type=checkbox]');
-                marked.querySelectorAll('input[type=checkbox]').forEach((box, i) => {
-                    if (boxes[i]) {
-                        boxes[i].checked = box.checked;
+            if (box.querySelector('input[type=checkbox]:checked')) {
+                const ticks = plain.querySelectorAll('input[type=checkbox]');
+                box.querySelectorAll('input[type=checkbox]').forEach((tick, i) => {
+                    if (ticks[i]) {
+                        ticks[i].checked = tick.checked;
                     }
                 });
             }
-            // The box stays: one away from the view keeps its size and is laid out anew only
-            // once it comes near the view.
-            marked.replaceChildren(plain);
-            marked.classList.remove(MARKED);
+            anchorsMoved = anchorsMoved || box.querySelector(ANCHORS) !== null || plain.querySelector(ANCHORS) !== null;
+            box.replaceChildren(plain);
+            box.classList.remove(MARKED);
         }
-        if (plainForms.length > 0) {
+        if (anchorsMoved) {
             anchors = collectAnchors(document, []);
         }
-        plainForms = [];
     }
 
     // The page takes the style of the boxes, out of its document (its HTML never shows it).
@@ -489,7 +565,8 @@ const char *const HelperScript = R"js(
             marker = findComment(endText);
             generation = newGeneration;
             tail = [];
-            plainForms = [];
+            marked = new Map();
+            going = new Map();
             keepPlainForms(document);
             front = null;
             frontIndex = 0;
@@ -508,9 +585,9 @@ const char *const HelperScript = R"js(
         // before everything that followed the head; takes the marks off when marksOff holds
         // (takeOffMarks) and, when newTail is a text, puts it after the insertion place in place
         // of the tail before. Scripts in any of them are dropped and never run. Nothing here asks
-        // for a layout, unless HTML goes in front: then the view keeps showing the response it
-        // showed, where it showed it. With paint, says when the frame that shows them is drawn
-        // (reportPaint).
+        // for a layout, unless marks go (the page at rest is measured for the boxes near the view)
+        // or HTML goes in front: then the view keeps showing the response it showed, where it
+        // showed it. With paint, says when the frame that shows them is drawn (reportPaint).
         append(forGeneration, segments, marksOff, newTail, paint) {
             if (forGeneration !== generation || !marker || !marker.isConnected) {
                 return false;

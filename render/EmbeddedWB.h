@@ -85,7 +85,10 @@ public:
     // each: nothing is rendered, sent or parsed again, and a box away from the view is laid out
     // only once it comes near it. It waits for the next write and goes to the page with it, in the
     // same call, before what that write brings, so that the page is laid out once for both (the
-    // responses that lose their new mark as newer ones come); SendWrites sends it without one.
+    // responses that lose their new mark as newer ones come); SendWrites sends it without one. In
+    // that call only the boxes near the view change, so that it costs the same whatever the number
+    // of marks: the others change in the frames that follow, a part a frame, each one before it
+    // comes into the view (a page off the screen changes them all at once).
     void TakeOffMarks();
     void SendWrites();
     // What is written from now on waits until the page has drawn what was written before (the first

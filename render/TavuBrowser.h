@@ -141,7 +141,8 @@ public:
     // rendering of the thread anew would show them (before the page takes newer ones), at a cost
     // that does not grow with their number (TEmbeddedWB::TakeOffMarks). The page takes that with
     // the next write (the new responses, or the footer), in the same call, so that it is laid out
-    // once; a cancelled download sends it alone.
+    // once (the responses away from the view change in the frames that follow); a cancelled
+    // download sends it alone.
     void ClearNewMarks();
     void ClearDocument();
     // ClearDocument for a rendering that follows: the page keeps showing what it showed until that

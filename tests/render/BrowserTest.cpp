@@ -399,9 +399,9 @@ TEST(BrowserTest, TheFooterCountsWhatThePageEndsWith)
     EXPECT_TRUE(tab.EndChunk().contains(QStringLiteral("<p>all 3 new 3</p>")));
 }
 
-// An update takes the marks off the responses the last one brought in the same step as it writes
-// its own, so that the page changes (and is laid out) once, however many they are; a download
-// cancelled before it writes takes them off alone.
+// An update takes the marks off the responses the last one brought, in the view, in the same step
+// as it writes its own, so that the page changes (and is laid out) once; a download cancelled
+// before it writes takes them off alone.
 TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
 {
     SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\"><MESSAGE/></p>");
@@ -442,28 +442,100 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     ASSERT_TRUE(WaitShown(tab));
     EXPECT_EQ(marked(), QString());
     EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 2);
+}
 
-    // More marks than a screen holds (a first read marks every response) wait all the same.
-    const int many = TTavuBrowser::FirstScreenSize * 3;
-    ASSERT_TRUE(tab.ReopenDocument());
-    list->LoadDat(DatLog(5 + many, body).split('\n').mid(5).join('\n'));
-    for (int i = 5; i < list->Count(); ++i)
-        list->Get(i)->IsNew = true;
-    skinned.WriteFrom(5);
-    ASSERT_TRUE(WaitShown(tab));
-    ASSERT_EQ(marked().count(QStringLiteral("本文")), many);
-    ASSERT_TRUE(tab.ReopenDocument());
-    tab.ClearNewMarks();
-    const int next = list->Count() + 1;
-    list->LoadDat(DatLog(next, body).split('\n')[next - 1] + '\n');
-    list->Get(next - 1)->IsNew = true;
-    skinned.WriteFrom(next - 1);
-    ASSERT_TRUE(WaitShown(tab));
-    EXPECT_EQ(marked(), body(next));
-    EXPECT_EQ(Eval(tab, QStringLiteral("window.steps")).toInt(), 4);
-    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('a[id^=\"ID\"]').length")).toInt(), next);
-    tab.ScrollToRes(40);
-    ASSERT_TRUE(RunUntil([&tab] { return tab.GetTopResNumber() == 40; }));
+// An update takes the marks off the boxes near the view in the step that brings its responses, and
+// changes as much of the page there whatever the number of marks: those away from the view go in the
+// frames that follow, a box ticked staying ticked. A page off the screen takes them all off in that
+// step.
+TEST(BrowserTest, AnUpdateTakesTheMarksOffNearTheViewAtOnceAndTheOthersInTheFramesAfter)
+{
+    SkinnedTab skinned(QStringLiteral("newres.html"), "<p class=\"new\" style=\"height: 200px\"><MESSAGE/></p>");
+    FileUtil::WriteFileAtomic(skinned.skin.filePath(QStringLiteral("res.html")),
+                              "<p class=\"read\" style=\"height: 200px\"><MESSAGE/></p>");
+    TTavuBrowser &tab = skinned.tab;
+    skinned.Show();
+    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
+    const auto marks = [&] { return Eval(tab, QStringLiteral("document.querySelectorAll('p.new').length")).toInt(); };
+    // A first read of count responses, every one new.
+    const auto read = [&](int count) {
+        skinned.list = new TResList(skinned.item.get());
+        tab.SetResList(skinned.list);
+        skinned.list->LoadDat(DatLog(count, body));
+        for (int i = 0; i < count; ++i)
+            skinned.list->Get(i)->IsNew = true;
+        tab.ClearDocument();
+        tab.WriteHeader();
+        skinned.WriteFrom(0);
+        ASSERT_TRUE(WaitShown(tab));
+        ASSERT_EQ(marks(), count);
+    };
+    // An update that brings one more response.
+    const auto update = [&] {
+        ASSERT_TRUE(tab.ReopenDocument());
+        tab.ClearNewMarks();
+        const int next = skinned.list->Count() + 1;
+        skinned.list->LoadDat(DatLog(next, body).split('\n')[next - 1] + '\n');
+        skinned.list->Get(next - 1)->IsNew = true;
+        skinned.WriteFrom(next - 1);
+        ASSERT_TRUE(WaitShown(tab));
+    };
+    // Reads the thread with the view on its middle response and the first one's box ticked, then
+    // updates it; gives the number of changes of the page in the update's step.
+    const auto changesOfUpdate = [&](int count) {
+        read(count);
+        tab.ScrollToRes(count / 2);
+        EXPECT_TRUE(RunUntil([&] {
+            return tab.GetTopResNumber() == count / 2
+                   && Eval(tab, QStringLiteral("document.documentElement.style.overflowAnchor !== 'none'")).toBool();
+        }));
+        Eval(tab, QStringLiteral("document.querySelector('input[type=checkbox]').click()"));
+        EXPECT_TRUE(RunUntil([&] { return tab.GetCheckedResList().size() == 1; }));
+        // Each step that changes the page: its changes, and the marks it left in the view.
+        Eval(tab, QStringLiteral("window.steps = []; new MutationObserver(records => window.steps.push([records.length,"
+                                 " Array.from(document.querySelectorAll('p.new')).filter(p => { const r = p.getBoundingClientRect();"
+                                 " return r.bottom > 0 && r.top < window.innerHeight; }).length]))"
+                                 ".observe(document.body, {childList: true, subtree: true});"));
+        update();
+        const QVariantList step = Eval(tab, QStringLiteral("window.steps[0]")).toList();
+        EXPECT_EQ(step.value(1).toInt(), 0) << "marks left in the view";
+        EXPECT_TRUE(RunUntil([&] { return marks() == 1; }));   // the new response's
+        EXPECT_TRUE(Eval(tab, QStringLiteral("document.querySelector('p').className === 'read'"
+                                             " && document.querySelector('input[type=checkbox]').checked")).toBool());
+        EXPECT_EQ(tab.GetCheckedResList().size(), 1);
+        tab.ScrollToRes(1);
+        EXPECT_TRUE(RunUntil([&] { return tab.GetTopResNumber() == 1; }));
+        return step.value(0).toInt();
+    };
+    EXPECT_EQ(changesOfUpdate(20), changesOfUpdate(80));
+
+    // The view goes elsewhere right after the update's step, before the next frame (as it goes to
+    // the update's first response): no frame that follows shows there a mark that went (each is
+    // looked at once laid out, before it is painted).
+    read(80);
+    Eval(tab, QStringLiteral("window.seen = [];"
+                             "const observer = new MutationObserver(() => {"
+                             "  if (!document.getElementById('ID81')) return;"
+                             "  observer.disconnect();"
+                             "  document.getElementById('ID40').scrollIntoView();"
+                             "  const frame = () => {"
+                             "    const sizes = new ResizeObserver(() => { sizes.disconnect(); window.seen.push("
+                             "      Array.from(document.querySelectorAll('p.new')).filter(p => { const r = p.getBoundingClientRect();"
+                             "      return r.bottom > 0 && r.top < window.innerHeight; }).length); });"
+                             "    sizes.observe(document.documentElement);"
+                             "    if (window.seen.length < 3) requestAnimationFrame(frame);"
+                             "  };"
+                             "  requestAnimationFrame(frame);"
+                             "});"
+                             "observer.observe(document.body, {childList: true, subtree: true});"));
+    update();
+    ASSERT_TRUE(RunUntil([&] { return Eval(tab, QStringLiteral("window.seen.length")).toInt() >= 3; }));
+    EXPECT_EQ(Eval(tab, QStringLiteral("window.seen.slice(0, 3).join()")).toString(), QStringLiteral("0,0,0"));
+
+    tab.hide();
+    read(80);
+    update();
+    EXPECT_EQ(marks(), 1);
 }
 
 // A response that loses its new mark becomes node for node what a read response's rendering makes,

@@ -197,7 +197,8 @@ TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
 
 // The first update after a first read takes the marks off inside the responses' boxes: each box
 // stays the element it was (one away from the view keeps its size and is not laid out again), now
-// holding the read form, and the first new response comes to the top of the view exactly.
+// holding the read form (one away from the view in the frames that follow the update), and the
+// first new response comes to the top of the view exactly.
 TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNewOneAtTheTop)
 {
     TPostWindowEnv env;
@@ -218,11 +219,13 @@ TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNew
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
     ASSERT_EQ(tab->ResList()->Count(), Count + 10);
 
-    EXPECT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox.isConnected"
-                                              " && document.getElementById('ID10').nextElementSibling === window.keptBox"
-                                              " && window.keptBox.className === 'varnelo-res'"
-                                              " && window.keptBox.querySelector('div.res:not(.new)') !== null")).toBool());
-    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), 10);
+    EXPECT_TRUE(WaitFor([tab] {
+        return RunInPage(tab, QStringLiteral("window.keptBox.isConnected"
+                                             " && document.getElementById('ID10').nextElementSibling === window.keptBox"
+                                             " && window.keptBox.className === 'varnelo-res'"
+                                             " && window.keptBox.querySelector('div.res:not(.new)') !== null")).toBool();
+    }));
+    EXPECT_TRUE(WaitFor([tab] { return PageHtml(tab).count(QStringLiteral("class=\"res new\"")) == 10; }));
     ASSERT_TRUE(WaitFor([tab] { return !tab->IsCovered(); }));
     WaitTwoFrames(tab);
     EXPECT_EQ(tab->GetTopResNumber(), Count + 1);
