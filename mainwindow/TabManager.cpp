@@ -19,6 +19,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -110,7 +111,16 @@ void BindTabButtonRequests(TVarneloWindow &window, TTavuToolButton *button, cons
 
 }  // namespace
 
-TTabManager::TTabManager(TVarneloWindow &window, const TWidgets &widgets) : window(window), widgets(widgets) {}
+namespace {
+// The next tab is made this long after the last one was taken (or the manager made), when the page
+// that one fills no longer needs the processor.
+constexpr int SpareBrowserDelayMs = 1000;
+}  // namespace
+
+TTabManager::TTabManager(TVarneloWindow &window, const TWidgets &widgets) : window(window), widgets(widgets)
+{
+    QTimer::singleShot(SpareBrowserDelayMs, this, &TTabManager::KeepSpareBrowser);
+}
 
 // ---- making ----
 
@@ -149,9 +159,35 @@ void TTabManager::NewListDoc(TTavuListDoc *&doc, TThreadItemList *items, int mod
     emit ListDocCountChanged(int(listDocs.size()));
 }
 
+// The tab kept aside when its page is loaded, else a new one.
+TTavuBrowser *TTabManager::TakeSpareBrowser()
+{
+    TTavuBrowser *browser = spareBrowser;
+    if (browser && browser->IsReady()) {
+        spareBrowser.clear();
+        browser->KeepAside(false);
+    } else {
+        browser = new TTavuBrowser(widgets.BrowserViewPanel);
+    }
+    if (!spareBrowser)
+        QTimer::singleShot(SpareBrowserDelayMs, this, &TTabManager::KeepSpareBrowser);
+    return browser;
+}
+
+void TTabManager::KeepSpareBrowser()
+{
+    if (spareBrowser || !widgets.BrowserViewPanel)
+        return;
+    spareBrowser = new TTavuBrowser(widgets.BrowserViewPanel);
+    spareBrowser->KeepAside(true);
+    spareBrowser->show();
+}
+
 void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption)
 {
-    browser = new TTavuBrowser(widgets.BrowserViewPanel);
+    // A thread tab shows up with its first screen: until then, what was shown there stays.
+    const QPixmap shown = activate && item ? widgets.BrowserViewPanel->grab() : QPixmap();
+    browser = TakeSpareBrowser();
     browser->SetResList(resList);
     browser->Title = caption;
     if (item) {
@@ -180,9 +216,8 @@ void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadI
     BoardTree::UpdateBarWidth(widgets.BrowserToolBar);
 
     if (activate) {
-        // A thread tab shows up with its first screen: until then, what was shown there stays.
         if (item)
-            browser->CoverWith(widgets.BrowserViewPanel->grab());
+            browser->CoverWith(shown);
         browsers.prepend(browser);
         browser->show();
         browser->Activate();

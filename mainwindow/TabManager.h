@@ -9,6 +9,10 @@
 //
 // The manager is what the units ask about tabs (TTabServices, controls/WindowServices.h).
 //
+// A browser tab is made in advance and kept aside (TTavuBrowser::KeepAside), its page loaded: the
+// next tab made is that one, so that a thread shows its first screen without waiting for a page to
+// load. The next one is made a while after, once the page the last one fills is done.
+//
 // The window builds the bars, menus and the panel the browser tabs fill and hands them over; it
 // binds its own parts to a tab the manager made (ListDocMade, BrowserMade) and lets go of them
 // when the manager closes it (ListDocClosing, BrowserClosing).
@@ -18,6 +22,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QMenu;
@@ -160,6 +165,10 @@ private:
     QList<TTavuListDoc *> listDocs;
     QList<TTavuBrowser *> browsers;
     QHash<const TTavuBrowser *, TThreadTabController *> controllers;
+    QPointer<TTavuBrowser> spareBrowser;   // kept aside for the next tab
+
+    TTavuBrowser *TakeSpareBrowser();
+    void KeepSpareBrowser();
 
     void SwitchPaneOnClick(const char *paneAction);
 };

@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTimer>
@@ -787,45 +786,6 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
     connect(webPage, &QWebEnginePage::newWindowRequested, this, &TEmbeddedWB::OpenNewWindow);
 }
 
-namespace {
-// The next control is made a while after the last one was taken, so that it does not compete with
-// the page that one is filling.
-constexpr int SpareDelayMs = 1000;
-
-QPointer<TEmbeddedWB> &Spare()
-{
-    static QPointer<TEmbeddedWB> spare;
-    return spare;
-}
-}  // namespace
-
-TEmbeddedWB *TEmbeddedWB::Take(QWidget *parent)
-{
-    TEmbeddedWB *control = Spare();
-    if (!control || !control->shellLive) {
-        control = new TEmbeddedWB(parent);
-    } else {
-        Spare().clear();
-        control->setParent(parent);
-        control->show();
-    }
-    if (parent && !Spare()) {
-        QWidget *window = parent->window();
-        QTimer::singleShot(SpareDelayMs, window, [window] { KeepOneReady(window); });
-    }
-    return control;
-}
-
-// The next control to take, hidden under the window, loads its shell.
-void TEmbeddedWB::KeepOneReady(QWidget *window)
-{
-    if (Spare())
-        return;
-    Spare() = new TEmbeddedWB(window);
-    Spare()->hide();
-    Spare()->LoadShell(QString());
-}
-
 TEmbeddedWB::~TEmbeddedWB()
 {
     *aliveToken = false;       // answers still on their way find nobody
@@ -1107,7 +1067,11 @@ void TEmbeddedWB::StartDocument()
         webPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     NewGeneration(TDocState::Loading);
     topResNumber = 0;
-    // The page to take the document loads while its head is being made.
+    PrepareShell();   // the page to take the document loads while its head is being made
+}
+
+void TEmbeddedWB::PrepareShell()
+{
     if (!shellLive && !shellLoading)
         LoadShell(QString());
 }

@@ -57,11 +57,6 @@ public:
     static void PrepareEngine();
     static QString InternalScheme() { return QStringLiteral("tavu"); }
 
-    // A control for the parent whose page is loaded already: the one kept ready, when there is one,
-    // else a new one. Taking it has the next one made, hidden under the parent's window, once the
-    // program is idle, so that a new tab shows its first screen without waiting for a page to load.
-    static TEmbeddedWB *Take(QWidget *parent);
-
     // Navigation. A path without a scheme is taken as a local file.
     void Navigate(const QString &url);
     void Stop();
@@ -69,6 +64,10 @@ public:
 
     // The written document.
     bool HasDocument() const;          // false until a page has loaded or a write has begun
+    // Loads the page that takes written documents now, ahead of the first one (it loads with the
+    // first document otherwise); a control kept ready for a tab does so.
+    void PrepareShell();
+    bool ShellReady() const { return shellLive; }
     void Clear();                      // starts a new, empty document (and loads the shell if need be)
     // Starts a new document that takes the page's place with its first write: until then the page
     // keeps showing what it showed, so that the empty page is never painted in between.
@@ -182,7 +181,6 @@ private:
     void NewGeneration(TDocState newState);
     void LoadHead(const QString &head);
     void LoadShell(const QString &docType);
-    static void KeepOneReady(QWidget *window);
     static QUrl ShellBase();
     void OpenForAppend();
     void Queue(const QString &html, bool front);

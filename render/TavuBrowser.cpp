@@ -18,6 +18,7 @@
 #include <QBuffer>
 #include <QEvent>
 #include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QTimer>
@@ -60,10 +61,26 @@ TTavuResWriter::TThreadInfo ThreadInfo(const TThreadItem *item, const TBoard *bo
     return info;
 }
 
+// A picture of a single colour: a view that shows nothing (yet).
+bool ShowsOneColour(const QPixmap &picture)
+{
+    constexpr int Step = 8;
+    const QImage image = picture.toImage();
+    if (image.isNull())
+        return true;
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); y += Step) {
+        for (int x = 0; x < image.width(); x += Step) {
+            if (image.pixel(x, y) != first)
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-TTavuBrowser::TTavuBrowser(QWidget *parent)
-    : QWidget(parent), browser(TEmbeddedWB::Take(this)), cover(new QLabel(this))
+TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbeddedWB(this)), cover(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -72,7 +89,7 @@ TTavuBrowser::TTavuBrowser(QWidget *parent)
     cover->hide();
     if (parent) {
         parent->installEventFilter(this);
-        setGeometry(parent->rect());
+        PlaceInParent();
     }
 
     connect(browser, &TEmbeddedWB::StatusTextChange, this, &TTavuBrowser::StatusTextChange);
@@ -87,7 +104,10 @@ TTavuBrowser::TTavuBrowser(QWidget *parent)
     connect(browser, &TEmbeddedWB::ProgressChange, this, &TTavuBrowser::Progress);
     connect(browser, &TEmbeddedWB::DocumentComplete, this, &TTavuBrowser::OnDocumentComplete);
     connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::OnDocumentUpdated);
-    connect(browser, &TEmbeddedWB::Painted, this, &TTavuBrowser::Uncover);
+    connect(browser, &TEmbeddedWB::Painted, this, &TTavuBrowser::UncoverWhenShown);
+    viewWaitLimit.setSingleShot(true);
+    viewWaitLimit.setInterval(LongestViewWaitMs);
+    connect(&viewWaitLimit, &QTimer::timeout, this, &TTavuBrowser::Uncover);
     connect(browser, &TEmbeddedWB::TopResChanged, this, &TTavuBrowser::AskToBeDrawn);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
         if (checked)
@@ -113,8 +133,37 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
+        PlaceInParent();
+    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy()) {
+        // after this paint: does the view show the page now?
+        QTimer::singleShot(0, this, [this] {
+            if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
+                Uncover();
+        });
+    }
     return false;
+}
+
+// The tab fills its parent; one kept aside lies just left of it, at the same size, shown but out
+// of sight.
+void TTavuBrowser::PlaceInParent()
+{
+    const QRect area = parentWidget()->rect();
+    setGeometry(keptAside ? area.translated(-area.width(), 0) : area);
+}
+
+bool TTavuBrowser::IsReady() const
+{
+    return keptAside && browser->ShellReady();
+}
+
+void TTavuBrowser::KeepAside(bool aside)
+{
+    keptAside = aside;
+    if (parentWidget())
+        PlaceInParent();
+    if (aside)
+        browser->PrepareShell();
 }
 
 void TTavuBrowser::resizeEvent(QResizeEvent *event)
@@ -574,8 +623,30 @@ void TTavuBrowser::AskToBeDrawn()
         browser->ReportPaint();
 }
 
+// The page drew what it holds: the cover goes once the view shows it. The first frames of a view
+// that was out of sight may still show its empty page when the page has drawn (its picture reaches
+// the view late), so a view that shows a single colour keeps the cover until its next paint shows
+// more, or a short while at most.
+void TTavuBrowser::UncoverWhenShown()
+{
+    QWidget *view = browser->focusProxy();
+    if (!IsCovered() || viewWaitLimit.isActive())
+        return;
+    if (!view || !ShowsOneColour(browser->grab())) {
+        Uncover();
+        return;
+    }
+    view->installEventFilter(this);
+    viewWaitLimit.start();
+}
+
 void TTavuBrowser::Uncover()
 {
+    if (viewWaitLimit.isActive()) {
+        viewWaitLimit.stop();
+        if (QWidget *view = browser->focusProxy())
+            view->removeEventFilter(this);
+    }
     if (!IsCovered())
         return;
     cover->hide();

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -81,6 +82,12 @@ public:
     bool FromViewer = false;
 
     IResultView *View() { return this; }
+
+    // A tab made in advance lies aside: shown, so that its page is loaded and drawn at the size of
+    // the view, but out of sight beside it, until it is taken for a thread.
+    void KeepAside(bool aside);
+    bool IsKeptAside() const { return keptAside; }
+    bool IsReady() const;   // kept aside with its page loaded
 
     // Makes the tab current: presses its button, checks its menu item, restores its status text
     // and tells the main window (Activated) to refresh the caption and the thread's comment lines.
@@ -203,6 +210,8 @@ private:
     TEmbeddedWB *browser;
     QLabel *cover;
     bool coveredByLastFrame = false;   // the cover is the tab's own last frame (it came back)
+    bool keptAside = false;
+    void PlaceInParent();
     QByteArray lastFrame;   // PNG
     std::function<void()> afterCover;   // WhenCoverShown
     void RunAfterCover();
@@ -248,5 +257,8 @@ private:
     void TryGivingUpPage();
     void OnDocumentUpdated();
     void AskToBeDrawn();
+    void UncoverWhenShown();
     void Uncover();
+    static constexpr int LongestViewWaitMs = 100;
+    QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
 };

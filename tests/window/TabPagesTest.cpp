@@ -172,3 +172,40 @@ TEST(TabPages, ClosingTabsLeavesNoRendererProcessBehind)
         })) << EngineProcesses() << " " << before;
     }
 }
+
+// A thread tab is made in advance, its page loaded, out of sight beside the view and out of the
+// tab lists: the next thread opened in a tab takes it and goes into it without loading a page, and
+// another is made for the tab after.
+TEST(TabPages, ANewThreadTabIsTheOneMadeInAdvance)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddThread(env.server, News, KeyOf(1), 5);
+    ItemRef item(NewsItem(env, KeyOf(1)));
+    const auto keptAside = [&env] {
+        TTavuBrowser *found = nullptr;
+        for (TTavuBrowser *tab : env.Window()->findChildren<TTavuBrowser *>()) {
+            if (tab->IsKeptAside())
+                found = tab;
+        }
+        return found;
+    };
+    ASSERT_TRUE(WaitFor([&] { return keptAside() && keptAside()->IsReady(); }));
+    TTavuBrowser *spare = keptAside();
+    EXPECT_TRUE(spare->isVisible());
+    EXPECT_FALSE(spare->geometry().intersects(spare->parentWidget()->rect()));
+    EXPECT_TRUE(env.Window()->Tabs().Browsers().isEmpty());
+    int loads = 0;
+    QObject::connect(spare->Browser(), &QWebEngineView::loadStarted, spare, [&loads] { ++loads; });
+
+    OpenThread(env, item.get(), false, true);
+    ASSERT_EQ(env.Window()->Tabs().Browsers().size(), 1);
+    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
+    EXPECT_EQ(tab, spare);
+    EXPECT_FALSE(tab->IsKeptAside());
+    EXPECT_EQ(tab->geometry(), tab->parentWidget()->rect());
+    ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
+    EXPECT_EQ(loads, 0);
+    EXPECT_EQ(PageHtml(tab).count(QStringLiteral("本文")), 5);
+    EXPECT_TRUE(WaitFor([&] { return keptAside() && keptAside() != tab; }));
+}

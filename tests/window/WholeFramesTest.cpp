@@ -309,12 +309,15 @@ TEST(WholeFrames, ANewTabIsDrawnWithItsFirstScreenBeforeItTakesTheRest)
     QObject watcher;   // the test's connections end with it, before the window does
     static const QRegularExpression anchor(QStringLiteral("id=\"ID\\d+\""));
     int inserted = 0;           // responses that went into the page
-    int insertedWhenUncovered = -1;
+    int insertedWhenDrawn = -1;   // when the page first said it drew what it held
     QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &watcher,
                      [&](const QString &html, bool) { inserted += int(html.count(anchor)); });
-    QObject::connect(tab, &TTavuBrowser::Uncovered, &watcher, [&] { insertedWhenUncovered = inserted; });
+    QObject::connect(tab->Browser(), &TEmbeddedWB::Painted, &watcher, [&] {
+        if (insertedWhenDrawn < 0)
+            insertedWhenDrawn = inserted;
+    });
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy() && !tab->IsCovered(); }));
-    EXPECT_EQ(insertedWhenUncovered, TTavuBrowser::FirstScreenSize);
+    EXPECT_EQ(insertedWhenDrawn, TTavuBrowser::FirstScreenSize);
     EXPECT_EQ(inserted, count);
     const QString html = PageHtml(tab);
     EXPECT_LT(html.indexOf(QStringLiteral("id=\"ID1\"")), html.indexOf(QStringLiteral("id=\"ID%1\"").arg(count)));
