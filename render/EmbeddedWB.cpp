@@ -1245,11 +1245,17 @@ QString TEmbeddedWB::WriteScript()
     }
     const QString newTail = tail && !holding ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
     const bool paint = holding && !std::exchange(holdPaintAsked, true);
-    return script + QStringLiteral("varnelo.append(%1, %2, %3, %4, %5)")
-                        .arg(generation)
-                        .arg(JsSegments(std::exchange(pending, {})),
-                             std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail,
-                             paint ? QStringLiteral("true") : QStringLiteral("false"));
+    script += QStringLiteral("varnelo.append(%1, %2, %3, %4, %5)")
+                  .arg(generation)
+                  .arg(JsSegments(std::exchange(pending, {})),
+                       std::exchange(marksOff, false) ? QStringLiteral("true") : QStringLiteral("false"), newTail,
+                       paint ? QStringLiteral("true") : QStringLiteral("false"));
+    // What waits for everything written so far (a scroll) runs in the same call, so that the page
+    // shows the writes where it is to show them in one frame.
+    if (holding || afterWrite.isEmpty())
+        return script;
+    return QStringLiteral("(() => { const written = %1; if (written) { %2; } return written; })()")
+        .arg(script, std::exchange(afterWrite, QString()));
 }
 
 void TEmbeddedWB::AppendDone(int forGeneration, bool applied)

@@ -652,3 +652,41 @@ TEST(BrowserTest, ANewDocumentTakesThePageInPlace)
               QStringLiteral("four1"));
     EXPECT_EQ(page.LocationUrl(), QStringLiteral("about:blank"));
 }
+
+// A scroll asked for right after a write goes to the page in the same call as the write: the page
+// shows the new responses where it is to show them in one frame, never first where it stood.
+TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
+{
+    SkinnedTab skinned(QStringLiteral("res.html"), "<div style=\"height: 200px\"><MESSAGE/></div>");
+    TTavuBrowser &tab = skinned.tab;
+    TResList *list = skinned.list;
+    skinned.Show();
+    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
+    list->LoadDat(DatLog(20, body));
+    tab.ClearDocument();
+    tab.WriteHeader();
+    skinned.WriteFrom(0);
+    ASSERT_TRUE(WaitShown(tab));
+    // Notes where the view stood when each page change was made.
+    Eval(tab, QStringLiteral("window.standing = [];"
+                             "new MutationObserver(() => window.standing.push(window.scrollY))"
+                             ".observe(document.body, {childList: true, subtree: true}); true"));
+
+    // As an update does: the view goes to the first new response as it comes, the footer follows.
+    ASSERT_TRUE(tab.ReopenDocument());
+    list->LoadDat(DatLog(30, body).split('\n').mid(20).join('\n'));
+    tab.BeginView(list);
+    for (int i = 20; i < list->Count(); ++i) {
+        tab.AppendRes(list->Get(i));
+        if (i == 20)
+            tab.ScrollToRes(21);
+    }
+    tab.EndView();
+    tab.WriteHtml();
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_TRUE(RunUntil([&tab] { return tab.GetTopResNumber() == 21; }));
+    // One page change, made with the view already gone from the top where it stood.
+    const QStringList standing = Eval(tab, QStringLiteral("window.standing.join(' ')")).toString().split(' ');
+    ASSERT_EQ(standing.size(), 1);
+    EXPECT_GT(standing.first().toDouble(), 0.0);
+}

@@ -70,13 +70,9 @@ QStringList FramesSeen(TTavuBrowser *tab)
     return seen.split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
-// The tab stands covered by a picture that holds more than a single colour (a blank view holds one).
-bool CoveredByPicture(TTavuBrowser *tab)
+// The picture holds more than a single colour (a blank view holds one).
+bool ShowsSomething(const QImage &picture)
 {
-    const auto *cover = tab->findChild<QLabel *>();
-    if (!tab->IsCovered() || !cover)
-        return false;
-    const QImage picture = cover->pixmap().toImage();
     if (picture.isNull())
         return false;
     const QRgb first = picture.pixel(0, 0);
@@ -87,6 +83,13 @@ bool CoveredByPicture(TTavuBrowser *tab)
         }
     }
     return false;
+}
+
+// The tab stands covered by a picture that shows something.
+bool CoveredByPicture(TTavuBrowser *tab)
+{
+    const auto *cover = tab->findChild<QLabel *>();
+    return tab->IsCovered() && cover && ShowsSomething(cover->pixmap().toImage());
 }
 
 // Tells whether the widget it watches was drawn.
@@ -125,7 +128,11 @@ TTavuBrowser *FirstOfThreeGivenUp(TPostWindowEnv &env, QList<ItemRef *> &refs, i
     if (place > 0)
         tab->ScrollToRes(place);
     tab->Browser()->ReportPaint();
-    if (!WaitFor([&] { return painted && (place == 0 || tab->GetTopResNumber() == place); }))
+    // Drawn, and on the view: the picture the page drew reaches the view a little after.
+    if (!WaitFor([&] {
+            return painted && (place == 0 || tab->GetTopResNumber() == place)
+                && ShowsSomething(tab->Browser()->grab().toImage());
+        }))
         return nullptr;
     OpenInNewTab(env, refs[1]->get());
     OpenInNewTab(env, refs[2]->get());
