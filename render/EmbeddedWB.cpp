@@ -973,8 +973,10 @@ void TEmbeddedWB::SendWrites()
 
 void TEmbeddedWB::Queue(const QString &html, bool front)
 {
-    QList<TSegment> &queue = holding ? held : pending;
-    if (queue.isEmpty() || queue.last().Front != front)
+    constexpr qsizetype LaterPart = 64 * 1024;   // characters: a part the page takes within a frame or two
+    const bool afterScreen = holding || !later.isEmpty();
+    QList<TSegment> &queue = afterScreen ? later : pending;
+    if (queue.isEmpty() || queue.last().Front != front || (afterScreen && queue.last().Html.size() >= LaterPart))
         queue.append({QString(), front});
     queue.last().Html += html;
     ScheduleFlush();
@@ -989,13 +991,12 @@ void TEmbeddedWB::HoldWritesUntilPainted()
     Flush();   // what it holds back from goes now, not after the caller's work
 }
 
-// The page drew what came before the hold (or nobody sees it any more): the rest goes in.
+// The page drew what came before the hold (or nobody sees it any more): the rest goes in, a part a
+// call, so that the page still draws (and scrolls) between the parts.
 void TEmbeddedWB::ReleaseHold()
 {
-    if (!std::exchange(holding, false))
-        return;
-    pending.append(std::exchange(held, {}));
-    SendWrites();
+    if (std::exchange(holding, false))
+        SendWrites();
 }
 
 void TEmbeddedWB::hideEvent(QHideEvent *event)
@@ -1087,7 +1088,7 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     head.clear();
     headToBegin.reset();
     pending.clear();
-    held.clear();
+    later.clear();
     holding = false;
     marksOff = false;
     tail.reset();
@@ -1097,7 +1098,7 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
 
 bool TEmbeddedWB::HasWrites() const
 {
-    return headToBegin || !pending.isEmpty() || !held.isEmpty() || marksOff || tail.has_value();
+    return headToBegin || !pending.isEmpty() || !later.isEmpty() || marksOff || tail.has_value();
 }
 
 // The head of a written document goes into the page with the next write, in the same call
@@ -1212,6 +1213,8 @@ void TEmbeddedWB::SendPending()
 {
     if (state != TDocState::Ready || appendRunning)
         return;
+    if (!holding && pending.isEmpty() && !later.isEmpty())
+        pending.append(later.takeFirst());
     if (holding && !headToBegin && pending.isEmpty()) {
         if (!std::exchange(holdPaintAsked, true))
             RunScript(QStringLiteral("varnelo.reportPaint(%1)").arg(generation));
@@ -1230,8 +1233,8 @@ void TEmbeddedWB::SendPending()
 }
 
 // The call that sends what waits: the new document's head, the segments, the marks taken off and
-// the tail (which waits while writes are held). Held writes wait for the frame of what goes now,
-// which the page reports without another round trip.
+// the tail (which waits for the writes after a first screen). Those wait for the frame of what goes
+// now while writes are held, which the page reports without another round trip.
 QString TEmbeddedWB::WriteScript()
 {
     for (const TSegment &segment : std::as_const(pending))
@@ -1243,7 +1246,8 @@ QString TEmbeddedWB::WriteScript()
                      .arg(generation)
                      .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(generation), base);
     }
-    const QString newTail = tail && !holding ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
+    const bool allWritten = !holding && later.isEmpty();
+    const QString newTail = tail && allWritten ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
     const bool paint = holding && !std::exchange(holdPaintAsked, true);
     script += QStringLiteral("varnelo.append(%1, %2, %3, %4, %5)")
                   .arg(generation)
@@ -1252,7 +1256,7 @@ QString TEmbeddedWB::WriteScript()
                        paint ? QStringLiteral("true") : QStringLiteral("false"));
     // What waits for everything written so far (a scroll) runs in the same call, so that the page
     // shows the writes where it is to show them in one frame.
-    if (holding || afterWrite.isEmpty())
+    if (!allWritten || afterWrite.isEmpty())
         return script;
     return QStringLiteral("(() => { const written = %1; if (written) { %2; } return written; })()")
         .arg(script, std::exchange(afterWrite, QString()));

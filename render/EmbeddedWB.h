@@ -220,9 +220,9 @@ private:
     QString head;                // writes of a fresh document, until a "<body" tag shows up
     std::optional<QString> headToBegin;   // the head of a new document, to go in with the next write
     QList<TSegment> pending;     // HTML waiting to be appended
-    bool holding = false;        // HoldWritesUntilPainted: later writes wait in `held`
+    bool holding = false;        // HoldWritesUntilPainted: later writes wait in `later`
     bool holdPaintAsked = false;
-    QList<TSegment> held;
+    QList<TSegment> later;       // writes after a first screen, sent a part a call once it is drawn
     bool marksOff = false;       // TakeOffMarks waits for the next write
     std::optional<QString> tail; // a new tail waiting to be sent
     QString afterWrite;          // a script to run once the queue is empty (a scroll)

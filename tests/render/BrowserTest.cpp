@@ -690,3 +690,39 @@ TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
     ASSERT_EQ(standing.size(), 1);
     EXPECT_GT(standing.first().toDouble(), 0.0);
 }
+
+// What is written after a first screen waits until the page has drawn it, then goes in parts, a
+// call each, so that the page draws (and scrolls) between them; the page ends with every piece in
+// order and the tail after them.
+TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
+{
+    ThreadTestEnv env;
+    TTavuBrowser tab;
+    tab.resize(400, 300);
+    tab.show();
+    TEmbeddedWB &page = *tab.Browser();
+    int painted = 0;
+    QList<int> partsWhenDrawn;   // the pieces each part held, and -1 where the page said it drew
+    QObject::connect(&page, &TEmbeddedWB::Painted, &page, [&] {
+        ++painted;
+        partsWhenDrawn << -1;
+    });
+    QObject::connect(&page, &TEmbeddedWB::Inserting, &page,
+                     [&](const QString &html, bool) { partsWhenDrawn << int(html.count(QStringLiteral("<p id="))); });
+    page.Renew();
+    page.Write(QStringLiteral("<html><head></head><body><p id=\"ID1\">一</p>"));
+    page.HoldWritesUntilPainted();
+    const int pieces = 6;
+    const QString filler(40000, QLatin1Char('x'));
+    for (int n = 2; n < 2 + pieces; ++n)
+        page.Write(QStringLiteral("<p id=\"ID%1\">%2</p>").arg(n).arg(filler));
+    page.WriteTail(QStringLiteral("<p id=\"tail\">尾</p>"));
+    page.Close();
+    ASSERT_TRUE(RunUntil([&] { return painted > 0 && !page.IsBusy(); }));
+    // The head with the first screen, drawn, then the pieces in parts.
+    ASSERT_GE(partsWhenDrawn.size(), 4);
+    EXPECT_EQ(partsWhenDrawn.mid(0, 2), QList<int>({1, -1}));
+    EXPECT_GE(partsWhenDrawn.count(1) + partsWhenDrawn.count(2), 3);
+    EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
+              QStringLiteral("ID1 ID2 ID3 ID4 ID5 ID6 ID7 tail"));
+}
