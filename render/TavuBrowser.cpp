@@ -413,7 +413,7 @@ void TTavuBrowser::AppendRes(TRes *res)
 
 // A new page's first screenful is drawn before the page takes the rest: what follows it (after the
 // chunk being collected) waits until then. A tab coming back shows its last frame until its page is
-// whole instead.
+// whole instead, and so does a page that begins at a later response (ShowFirst).
 void TTavuBrowser::HoldRest()
 {
     if (coveredByLastFrame)
@@ -479,9 +479,9 @@ void TTavuBrowser::SendFirstScreen()
         Emit(InlineRes(res));
     browser->Write(*chunk);
     chunk = outer;
+    // The responses before the screen go in front of it: the tab is drawn once they are all in,
+    // where the view stands, never while they move the page under it.
     screenCount = FirstScreenSize;
-    if (!coveredByLastFrame)
-        browser->HoldWritesUntilPainted();   // the screen went alone, whatever chunk is collected
     screen.Screen.clear();
 }
 
