@@ -41,10 +41,12 @@ const char *const HelperScript = R"js(
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
     const MARKED = 'varnelo-marked';
+    const FRONT_ROOM = 'div.varnelo-room';
     // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
     // counts as a response of a few lines. A box shows nothing outside itself, so a word too long
     // for its line (an address) breaks instead of running out of it.
-    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto 90px;'
+    const BOX_HEIGHT = 90;
+    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto ' + BOX_HEIGHT + 'px;'
                       + ' overflow-wrap: break-word; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
@@ -176,10 +178,32 @@ const char *const HelperScript = R"js(
         }
     }
 
+    // A write that holds the front mark shows a page from a later response on. The room it keeps for
+    // the responses to come in front (FrontRoom) is as high as their boxes will be while they are
+    // away from the view, and its own boxes are laid out at once: the view is placed among them by
+    // their real heights, before the page is drawn.
+    function prepareFirstScreen(root) {
+        const walker = document.createTreeWalker(root, NodeFilter.SHOW_COMMENT);
+        let marked = false;
+        while (!marked && walker.nextNode()) {
+            marked = walker.currentNode.data === FRONT_MARK;
+        }
+        if (!marked) {
+            return;
+        }
+        for (const room of root.querySelectorAll(FRONT_ROOM)) {
+            room.style.height = (parseInt(room.dataset.responses, 10) || 0) * BOX_HEIGHT + 'px';
+        }
+        for (const box of root.querySelectorAll('div.varnelo-res')) {
+            box.style.contentVisibility = 'visible';
+        }
+    }
+
     // A segment of written HTML goes in where the head left off.
     function insert(html) {
         const content = inert(html);
         keepPlainForms(content);
+        prepareFirstScreen(content);
         collectAnchors(content, anchors);
         marker.parentNode.insertBefore(content, marker);
     }
@@ -210,7 +234,26 @@ const char *const HelperScript = R"js(
         const found = collectAnchors(content, []);
         anchors.splice(frontIndex, 0, ...found);
         frontIndex += found.length;
+        const next = place.nextSibling;
+        const room = next && next.nodeType === Node.ELEMENT_NODE && next.matches(FRONT_ROOM) ? next : null;
+        const roomBottom = room ? room.getBoundingClientRect().bottom : 0;
         place.parentNode.insertBefore(content, place);
+        if (room) {
+            takeRoom(room, roomBottom, found.length);
+        }
+    }
+
+    // The responses that went in front take their room: it shrinks by their height, so that what
+    // follows it stays where it was, and goes once they have all come (or took it all).
+    function takeRoom(room, bottom, count) {
+        const left = (parseInt(room.dataset.responses, 10) || 0) - count;
+        const height = bottom - room.getBoundingClientRect().top;
+        if (left > 0 && height > 0) {
+            room.dataset.responses = left;
+            room.style.height = height + 'px';
+        } else {
+            room.remove();
+        }
     }
 
     // What the view shows before HTML goes in front of it: the response at its top and where that
@@ -567,6 +610,7 @@ const char *const HelperScript = R"js(
             marked = new Map();
             going = new Map();
             keepPlainForms(document);
+            prepareFirstScreen(document.body);
             front = null;
             frontIndex = 0;
             anchors = collectAnchors(document, []);
@@ -594,9 +638,16 @@ const char *const HelperScript = R"js(
             if (marksOff) {
                 takeOffMarks();
             }
-            const hold = segments.some(segment => segment[1]) ? viewHold() : null;
+            // What the view shows is taken just before HTML first goes in front, after what was
+            // appended before it in this call (which may hold the front mark).
+            let hold = null;
+            let holdTaken = false;
             for (const [html, inFront] of segments) {
                 if (inFront) {
+                    if (!holdTaken) {
+                        hold = viewHold();
+                        holdTaken = true;
+                    }
                     insertFront(html);
                 } else {
                     insert(html);
@@ -950,6 +1001,11 @@ QString TEmbeddedWB::FrontMark()
     return QStringLiteral("<!--varnelo-front-->");
 }
 
+QString TEmbeddedWB::FrontRoom(int responses)
+{
+    return QStringLiteral("<div class=\"varnelo-room\" data-responses=\"%1\"></div>").arg(responses);
+}
+
 // The document takes appended HTML: a new one is begun, or the head written so far is loaded.
 void TEmbeddedWB::OpenForAppend()
 {
@@ -1233,8 +1289,8 @@ void TEmbeddedWB::SendPending()
 }
 
 // The call that sends what waits: the new document's head, the segments, the marks taken off and
-// the tail (which waits for the writes after a first screen). Those wait for the frame of what goes
-// now while writes are held, which the page reports without another round trip.
+// the tail. What was written after a first screen waits for the frame of what goes now, which the
+// page reports without another round trip, and so do the tail and a scroll written after it.
 QString TEmbeddedWB::WriteScript()
 {
     for (const TSegment &segment : std::as_const(pending))
@@ -1246,7 +1302,7 @@ QString TEmbeddedWB::WriteScript()
                      .arg(generation)
                      .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(generation), base);
     }
-    const bool allWritten = !holding && later.isEmpty();
+    const bool allWritten = later.isEmpty();
     const QString newTail = tail && allWritten ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
     const bool paint = holding && !std::exchange(holdPaintAsked, true);
     script += QStringLiteral("varnelo.append(%1, %2, %3, %4, %5)")

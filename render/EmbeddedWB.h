@@ -100,6 +100,10 @@ public:
     // still at the page's top comes to the first response after the mark).
     void Prepend(const QString &html);
     static QString FrontMark();
+    // Written right after FrontMark(): the room that the next `responses` prepended responses take,
+    // as high as their boxes away from the view, so that the page keeps its height and what follows
+    // stays in place while they come in.
+    static QString FrontRoom(int responses);
     // What follows everything written: the tail replaces the one before it, and later writes go
     // before it (the footer of a thread that still grows).
     void WriteTail(const QString &html);

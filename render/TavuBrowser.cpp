@@ -462,27 +462,40 @@ void TTavuBrowser::HoldRes(const TRes &res)
     TFirstScreen &screen = *firstScreen;
     (res.Number < screen.From ? screen.Before : screen.Screen).append(res);
     if (screen.Screen.size() >= FirstScreenSize)
-        SendFirstScreen();
+        SendFirstScreen(false);
 }
 
-// The header and the screen go to the page in one write of their own, which its first frame shows
-// whole, whatever chunk is being collected; the responses marked new go in their group inside it.
-void TTavuBrowser::SendFirstScreen()
+// The header and the screen go to the page in one write of their own, whatever chunk is being
+// collected, and the view goes to the screen's first response in the same call: the tab is drawn
+// there before it takes the rest. The screenful of responses just before it goes with it (what
+// lies just above a view is laid out with it); the others take their room above those, in front,
+// once the screen is drawn, and nothing the view shows moves meanwhile. With every response known
+// (whole), the footer goes with the screen too, so that the page keeps its height.
+void TTavuBrowser::SendFirstScreen(bool whole)
 {
     TFirstScreen &screen = *firstScreen;
     screen.Sent = true;
     const std::optional<QString> outer = std::exchange(chunk, QString());
     if (headerPending)
         EmitHeader();
+    const qsizetype far = std::max<qsizetype>(screen.Before.size() - FirstScreenSize, 0);
     Emit(TEmbeddedWB::FrontMark());
-    for (const TRes &res : std::as_const(screen.Screen))
-        Emit(InlineRes(res));
+    if (far > 0)
+        Emit(TEmbeddedWB::FrontRoom(int(far)));
+    for (const QList<TRes> &part : {screen.Before.sliced(far), screen.Screen}) {
+        for (const TRes &res : part)
+            Emit(InlineRes(res));
+    }
     browser->Write(*chunk);
     chunk = outer;
-    // The responses before the screen go in front of it: the tab is drawn once they are all in,
-    // where the view stands, never while they move the page under it.
-    screenCount = FirstScreenSize;
+    screen.Before.resize(far);
     screen.Screen.clear();
+    if (whole)
+        WriteFooter();
+    ScrollToRes(screen.From);
+    screenCount = FirstScreenSize;
+    if (!coveredByLastFrame)
+        browser->HoldWritesUntilPainted();
 }
 
 // The first `count` responses that wait go in front (never into a chunk: they follow the page's head).
@@ -502,7 +515,7 @@ void TTavuBrowser::EndFirstScreen()
     if (!firstScreen)
         return;
     if (!firstScreen->Sent)
-        SendFirstScreen();
+        SendFirstScreen(true);
     SendFront(firstScreen->Before.size());
     firstScreen.reset();
 }
@@ -526,15 +539,25 @@ void TTavuBrowser::WriteHtml()
         EndFirstScreen();
     if (headerPending)
         EmitHeader();
-    // The footer counts what the page shows now, after every response was written.
-    Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
     if (chunk) {
-        chunk->append(Writer().RenderFooter());
+        chunk->append(Footer());
         return;
     }
-    // The footer stays the page's tail: responses appended later go before it.
-    browser->WriteTail(Writer().RenderFooter());
+    WriteFooter();
     browser->Close();
+}
+
+// The footer counts what the page shows now, after every response was written.
+QString TTavuBrowser::Footer()
+{
+    Writer().SetThreadInfo(ThreadInfo(item, GetBoard(), resList.get(), Title, URL));
+    return Writer().RenderFooter();
+}
+
+// The footer stays the page's tail: responses appended later go before it.
+void TTavuBrowser::WriteFooter()
+{
+    browser->WriteTail(Footer());
 }
 
 bool TTavuBrowser::ReopenDocument()

@@ -158,9 +158,10 @@ public:
     void Navigate(const QString &url);    // a web page or a file path
 
     // The next rendering puts the response `number` (above 1) and the ones after it, a screenful,
-    // into the page first, so that its first frame shows them; the responses before it wait and
-    // then go in front of them, in order, while the view stays on them. The finished page is the
-    // same as one rendered in order. A new document ends it.
+    // into the page first, with the screenful before it, so that its first frame shows them at the
+    // view's top; the responses before those wait and then go in front of them, in order, into the
+    // room kept for them, while nothing the view shows moves. The finished page is the same as one
+    // rendered in order. A new document ends it.
     void ShowFirst(int number);
     // What still waits for the first screen goes into the page (WriteHtml does it too).
     void EndFirstScreen();
@@ -246,7 +247,9 @@ private:
     void WriteRes(const TRes &res, bool front);
     void HoldRes(const TRes &res);
     void HoldRest();
-    void SendFirstScreen();
+    void SendFirstScreen(bool whole);
+    QString Footer();
+    void WriteFooter();
     QString InlineRes(const TRes &res);
     void ForgetDocument();
     void SendFront(qsizetype count);

@@ -56,10 +56,10 @@ int BoxesNotLaidOut(TTavuBrowser *tab)
         .toInt();
 }
 
-// The saved response is at the very top of the view once the page holds everything and its place
-// is no longer pinned (a new page is shown from its first screen on), and stays there over the
-// frames that follow.
-void ExpectExactlyAtTheTop(TTavuBrowser *tab)
+// The response is at the very top of the view once the page holds everything and its place is no
+// longer pinned (a new page is shown from its first screen on), and stays there over the frames
+// that follow.
+void ExpectPlaceAtTheTop(TTavuBrowser *tab, int place)
 {
     ASSERT_TRUE(WaitFor([tab] {
         return !tab->Browser()->IsBusy() && !tab->IsCovered()
@@ -67,9 +67,14 @@ void ExpectExactlyAtTheTop(TTavuBrowser *tab)
     }));
     for (int frame = 0; frame < 3; ++frame) {
         WaitTwoFrames(tab);
-        EXPECT_EQ(tab->GetTopResNumber(), Saved);
-        EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0) << "after " << frame * 2 + 2 << " frames";
+        EXPECT_EQ(tab->GetTopResNumber(), place);
+        EXPECT_NEAR(AnchorTop(tab, place), 0.0, 1.0) << "after " << frame * 2 + 2 << " frames";
     }
+}
+
+void ExpectExactlyAtTheTop(TTavuBrowser *tab)
+{
+    ExpectPlaceAtTheTop(tab, Saved);
 }
 
 // The box grew while the place was pinned (the page's own anchoring is off meanwhile), and the pin
@@ -254,4 +259,55 @@ TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
     ASSERT_EQ(RunInPage(tab, box + QStringLiteral(".className")).toString(), QStringLiteral("varnelo-res varnelo-marked"));
     EXPECT_LE(RunInPage(tab, box + QStringLiteral(".scrollWidth")).toInt(), RunInPage(tab, box + QStringLiteral(".clientWidth")).toInt());
     EXPECT_GT(RunInPage(tab, box + QStringLiteral(".getBoundingClientRect().height")).toDouble(), 60.0);   // on several lines
+}
+
+// A thread read to its end opens from its log at its place, drawn before it takes the responses
+// far before it: from the first frame that shows the place, the place stays exactly where it is and
+// the page keeps its height while those responses come in front (the room kept for them), so that
+// the view and its scroll bar never move. Seen from the page: a script of the test's own notes, at
+// each frame, where the place is and how high the page is.
+TEST(SavedPlace, AThreadOpenedFromItsLogIsDrawnAtItsPlaceAndNothingMovesWhileTheRestComes)
+{
+    constexpr int End = Count - 8;
+    TPostWindowEnv env;
+    env.ShowWindow();
+    AddUnevenThread(env.server);
+    ItemRef item(NewsItem(env, Key));
+    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    ASSERT_NE(tab, nullptr);
+    tab->ScrollToRes(End);
+    ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == End; }));
+    env.Window()->Tabs().CloseActiveBrowser();
+    ASSERT_EQ(item->TOP, End);
+
+    TTavuBrowser *next = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (TTavuBrowser *kept : env.Window()->findChildren<TTavuBrowser *>())
+            next = kept->IsKeptAside() && kept->IsReady() ? kept : next;
+        return next != nullptr;
+    }));
+    RunInPage(next, QStringLiteral(
+        "window.seen = [];"
+        "(function look() {"
+        "  const place = document.getElementById('ID%1');"
+        "  if (place) {"
+        "    const frame = [place.getBoundingClientRect().top, document.scrollingElement.scrollHeight,"
+        "                   document.querySelectorAll('[id^=\"ID\"]').length].join(' ');"
+        "    if (window.seen[window.seen.length - 1] !== frame) window.seen.push(frame);"
+        "  }"
+        "  requestAnimationFrame(look);"
+        "})(); true").arg(End));
+    ItemRef again(NewsItem(env, Key));
+    again->DownloadRequest = false;
+    OpenThread(env, again.get(), false, true);
+    ASSERT_EQ(env.Window()->Tabs().Browsers().first(), next);
+    ExpectPlaceAtTheTop(next, End);
+
+    const QStringList seen = RunInPage(next, QStringLiteral("window.seen.join(',')")).toString().split(QLatin1Char(','));
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_LT(seen.first().section(QLatin1Char(' '), 2).toInt(), Count / 2) << "drawn before the rest came";
+    EXPECT_EQ(seen.last().section(QLatin1Char(' '), 2).toInt(), Count);
+    const QString shown = seen.first().section(QLatin1Char(' '), 0, 1);
+    for (const QString &frame : seen)
+        EXPECT_EQ(frame.section(QLatin1Char(' '), 0, 1), shown) << seen.join(QLatin1String(" | ")).toStdString();
 }

@@ -495,9 +495,9 @@ TEST(ThreadFlow, AThreadOpenedFromItsUrlIsNamedByItsKeyUntilItsTitleIsKnown)
         << env.Window()->windowTitle().toStdString();
 }
 
-// A thread left at response 200 opens there: the page's first write holds that response and not
-// the first ones, which go in front of it afterwards; the finished page holds every response once,
-// in order, under its header.
+// A thread left at response 200 opens there: the page's first write holds that response and the
+// screenful just before it, not the first ones, which go in front of them afterwards; the finished
+// page holds every response once, in order, under its header, and nothing of the room they took.
 TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
 {
     TPostWindowEnv env;
@@ -540,11 +540,13 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
         return qsizetype(-1);
     };
     ASSERT_FALSE(pieces.isEmpty());
+    const int nearest = 200 - TTavuBrowser::FirstScreenSize;
     EXPECT_EQ(pieceWith(200), 0);   // the page is loaded with them
+    EXPECT_EQ(pieceWith(nearest), 0);
     EXPECT_TRUE(pieces[0].Html.contains(QStringLiteral("スレ") + Key));   // under its header
     ASSERT_GT(pieceWith(1), 0);
     EXPECT_TRUE(pieces[pieceWith(1)].Front);
-    EXPECT_TRUE(pieces[pieceWith(199)].Front);
+    EXPECT_TRUE(pieces[pieceWith(nearest - 1)].Front);
 
     const QString html = PostTest::PageHtml(tab);
     static const QRegularExpression anchor(QStringLiteral("id=\"ID(\\d+)\""));
@@ -555,6 +557,7 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
     for (int i = 0; i < numbers.size(); ++i)
         ASSERT_EQ(numbers[i], i + 1);
     EXPECT_EQ(html.count(QStringLiteral("<!--varnelo-front-->")), 1);
+    EXPECT_FALSE(html.contains(QStringLiteral("varnelo-room")));
     const qsizetype heading = html.indexOf(QStringLiteral("スレ") + Key);
     ASSERT_GE(heading, 0);
     EXPECT_LT(heading, html.indexOf(QStringLiteral("id=\"ID1\"")));
