@@ -183,10 +183,23 @@ void TTabManager::KeepSpareBrowser()
     spareBrowser->show();
 }
 
+// What the panel of the tabs shows now: its background alone while it holds no tab (a grab would
+// draw it all the same, at the cost of a first drawing of the window's parts).
+QPixmap TTabManager::PanelPicture() const
+{
+    QWidget *panel = widgets.BrowserViewPanel;
+    if (!browsers.isEmpty())
+        return panel->grab();
+    QPixmap picture(panel->size() * panel->devicePixelRatioF());
+    picture.setDevicePixelRatio(panel->devicePixelRatioF());
+    picture.fill(panel->palette().color(panel->backgroundRole()));
+    return picture;
+}
+
 void TTabManager::NewBrowser(TTavuBrowser *&browser, TResList *resList, TThreadItem *item, bool activate, const QString &caption)
 {
     // A thread tab shows up with its first screen: until then, what was shown there stays.
-    const QPixmap shown = activate && item ? widgets.BrowserViewPanel->grab() : QPixmap();
+    const QPixmap shown = activate && item ? PanelPicture() : QPixmap();
     browser = TakeSpareBrowser();
     browser->SetResList(resList);
     browser->Title = caption;

@@ -169,6 +169,7 @@ private:
 
     TTavuBrowser *TakeSpareBrowser();
     void KeepSpareBrowser();
+    QPixmap PanelPicture() const;
 
     void SwitchPaneOnClick(const char *paneAction);
 };
