@@ -95,6 +95,23 @@ TTavuBrowser *OpenAndSettle(TPostWindowEnv &env, TThreadItem *item)
     return WaitFor([tab] { return !tab->Browser()->IsBusy(); }) ? tab : nullptr;
 }
 
+// A shown window with the uneven thread opened from the server in a tab of its own, its page done
+// (tab is null if it never is).
+struct TOpenedUnevenThread {
+    TPostWindowEnv env;
+    ItemRef item;
+    TTavuBrowser *tab;
+
+    TOpenedUnevenThread() : item(Prepared(env)), tab(OpenAndSettle(env, item.get())) {}
+
+    static TThreadItem *Prepared(TPostWindowEnv &env)
+    {
+        env.ShowWindow();
+        AddUnevenThread(env.server);
+        return NewsItem(env, Key);
+    }
+};
+
 }  // namespace
 
 TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
@@ -140,11 +157,9 @@ TEST(SavedPlace, AThreadShownAgainHasItsSavedResponseExactlyAtTheTop)
 // before the place grows at the first frame, as a box whose estimate was too small.
 TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTookTheirHeight)
 {
-    TPostWindowEnv env;
-    env.ShowWindow();
-    AddUnevenThread(env.server);
-    ItemRef item(NewsItem(env, Key));
-    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    TOpenedUnevenThread opened;
+    TPostWindowEnv &env = opened.env;
+    TTavuBrowser *tab = opened.tab;
     ASSERT_NE(tab, nullptr);
     // The document hears of the scroll before the window does, where the page reads its top.
     ASSERT_TRUE(RunInPage(tab, QStringLiteral("document.addEventListener('scroll', () => {"
@@ -164,7 +179,7 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
     EXPECT_NEAR(AnchorTop(tab, Saved), 0.0, 1.0);
 
     env.Window()->Tabs().CloseActiveBrowser();
-    EXPECT_EQ(item->TOP, Saved);
+    EXPECT_EQ(opened.item->TOP, Saved);
 }
 
 // Responses written in front of the view while the view stands away from a pinned place (the boxes
@@ -173,11 +188,9 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
 // as the page's control sends it.
 TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
 {
-    TPostWindowEnv env;
-    env.ShowWindow();
-    AddUnevenThread(env.server);
-    ItemRef item(NewsItem(env, Key));
-    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    TOpenedUnevenThread opened;
+    TPostWindowEnv &env = opened.env;
+    TTavuBrowser *tab = opened.tab;
     ASSERT_NE(tab, nullptr);
     ASSERT_TRUE(RunInPage(tab, QStringLiteral(
         "document.addEventListener('scroll', () => {"
@@ -269,16 +282,14 @@ TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
 TEST(SavedPlace, AThreadOpenedFromItsLogIsDrawnAtItsPlaceAndNothingMovesWhileTheRestComes)
 {
     constexpr int End = Count - 8;
-    TPostWindowEnv env;
-    env.ShowWindow();
-    AddUnevenThread(env.server);
-    ItemRef item(NewsItem(env, Key));
-    TTavuBrowser *tab = OpenAndSettle(env, item.get());
+    TOpenedUnevenThread opened;
+    TPostWindowEnv &env = opened.env;
+    TTavuBrowser *tab = opened.tab;
     ASSERT_NE(tab, nullptr);
     tab->ScrollToRes(End);
     ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == End; }));
     env.Window()->Tabs().CloseActiveBrowser();
-    ASSERT_EQ(item->TOP, End);
+    ASSERT_EQ(opened.item->TOP, End);
 
     TTavuBrowser *next = nullptr;
     ASSERT_TRUE(WaitFor([&] {
