@@ -236,18 +236,24 @@ const char *const HelperScript = R"js(
         frontIndex += found.length;
         const next = place.nextSibling;
         const room = next && next.nodeType === Node.ELEMENT_NODE && next.matches(FRONT_ROOM) ? next : null;
-        const roomBottom = room ? room.getBoundingClientRect().bottom : 0;
+        const roomBottom = room ? pageTop(room) + room.getBoundingClientRect().height : 0;
         place.parentNode.insertBefore(content, place);
         if (room) {
             takeRoom(room, roomBottom, found.length);
         }
     }
 
+    // Where the element is, from the top of the page: the engine's own anchoring of the view may
+    // scroll the page as it lays out what went in above the view.
+    function pageTop(element) {
+        return element.getBoundingClientRect().top + window.scrollY;
+    }
+
     // The responses that went in front take their room: it shrinks by their height, so that what
     // follows it stays where it was, and goes once they have all come (or took it all).
     function takeRoom(room, bottom, count) {
         const left = (parseInt(room.dataset.responses, 10) || 0) - count;
-        const height = bottom - room.getBoundingClientRect().top;
+        const height = bottom - pageTop(room);
         if (left > 0 && height > 0) {
             room.dataset.responses = left;
             room.style.height = height + 'px';
