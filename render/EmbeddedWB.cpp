@@ -191,12 +191,19 @@ const char *const HelperScript = R"js(
         if (!marked) {
             return;
         }
-        for (const room of root.querySelectorAll(FRONT_ROOM)) {
+        const room = roomAfter(walker.currentNode);
+        if (room) {
             room.style.height = (parseInt(room.dataset.responses, 10) || 0) * BOX_HEIGHT + 'px';
         }
         for (const box of root.querySelectorAll('div.varnelo-res')) {
             box.style.contentVisibility = 'visible';
         }
+    }
+
+    // The room kept right after the front mark, if any.
+    function roomAfter(mark) {
+        const next = mark.nextSibling;
+        return next && next.nodeType === Node.ELEMENT_NODE && next.matches(FRONT_ROOM) ? next : null;
     }
 
     // A segment of written HTML goes in where the head left off.
@@ -234,8 +241,7 @@ const char *const HelperScript = R"js(
         const found = collectAnchors(content, []);
         anchors.splice(frontIndex, 0, ...found);
         frontIndex += found.length;
-        const next = place.nextSibling;
-        const room = next && next.nodeType === Node.ELEMENT_NODE && next.matches(FRONT_ROOM) ? next : null;
+        const room = roomAfter(place);
         const roomBottom = room ? pageTop(room) + room.getBoundingClientRect().height : 0;
         place.parentNode.insertBefore(content, place);
         if (room) {
