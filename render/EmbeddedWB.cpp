@@ -41,12 +41,13 @@ const char *const HelperScript = R"js(
     const FRONT_MARK = 'varnelo-front';
     const PLAIN_FORM = 'template.varnelo-plain';
     const MARKED = 'varnelo-marked';
+    const BOX = 'div.varnelo-res';
     const FRONT_ROOM = 'div.varnelo-room';
     // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
     // counts as a response of a few lines. A box shows nothing outside itself, so a word too long
     // for its line (an address) breaks instead of running out of it.
     const BOX_HEIGHT = 90;
-    const BOX_STYLE = 'div.varnelo-res { content-visibility: auto; contain-intrinsic-size: auto ' + BOX_HEIGHT + 'px;'
+    const BOX_STYLE = BOX + ' { content-visibility: auto; contain-intrinsic-size: auto ' + BOX_HEIGHT + 'px;'
                       + ' overflow-wrap: break-word; }';
     let marker = null;       // the comment before which written HTML is inserted
     let generation = -1;     // the written document this page holds
@@ -78,6 +79,13 @@ const char *const HelperScript = R"js(
         return into;
     }
 
+    // Where the response of the anchor stands: its box, which the anchor opens (an element inside a
+    // box away from the view has no place of its own until it is laid out), else the anchor itself.
+    function placeOf(anchor) {
+        const box = anchor.parentNode;
+        return box && box.nodeType === Node.ELEMENT_NODE && box.matches(BOX) ? box : anchor;
+    }
+
     function findComment(text) {
         const walker = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);
         while (walker.nextNode()) {
@@ -95,7 +103,7 @@ const char *const HelperScript = R"js(
         let found = anchors.length > 0 ? 0 : -1;
         while (low <= high) {
             const middle = (low + high) >> 1;
-            if (anchors[middle].getBoundingClientRect().top <= 1) {
+            if (placeOf(anchors[middle]).getBoundingClientRect().top <= 1) {
                 found = middle;
                 low = middle + 1;
             } else {
@@ -195,7 +203,7 @@ const char *const HelperScript = R"js(
         if (room) {
             room.style.height = (parseInt(room.dataset.responses, 10) || 0) * BOX_HEIGHT + 'px';
         }
-        for (const box of root.querySelectorAll('div.varnelo-res')) {
+        for (const box of root.querySelectorAll(BOX)) {
             box.style.contentVisibility = 'visible';
         }
     }
@@ -278,10 +286,14 @@ const char *const HelperScript = R"js(
         if (window.scrollY === 0 && !front) {
             frontPlace();
             const first = anchors[frontIndex];
-            return first ? { element: first, top: 0 } : null;
+            return first ? { element: placeOf(first), top: 0 } : null;
         }
-        const at = anchors.indexOf(anchorAtTop());
-        return at >= 0 ? { element: anchors[at], top: anchors[at].getBoundingClientRect().top } : null;
+        const anchor = anchorAtTop();
+        if (!anchor) {
+            return null;
+        }
+        const place = placeOf(anchor);
+        return { element: place, top: place.getBoundingClientRect().top };
     }
 
     function keepHold(hold) {
@@ -492,7 +504,7 @@ const char *const HelperScript = R"js(
         let high = anchors.length;   // the first anchor below the top of the range
         while (low < high) {
             const middle = (low + high) >> 1;
-            if (anchors[middle].getBoundingClientRect().top > -margin) {
+            if (placeOf(anchors[middle]).getBoundingClientRect().top > -margin) {
                 high = middle;
             } else {
                 low = middle + 1;
@@ -500,10 +512,11 @@ const char *const HelperScript = R"js(
         }
         // The response before it may reach into the range.
         for (let i = Math.max(low - 1, 0); i < anchors.length; ++i) {
-            if (i >= low && anchors[i].getBoundingClientRect().top >= window.innerHeight + margin) {
+            const place = placeOf(anchors[i]);
+            if (i >= low && place.getBoundingClientRect().top >= window.innerHeight + margin) {
                 break;
             }
-            const box = anchors[i].closest('div.varnelo-res') || anchors[i].nextElementSibling;
+            const box = place !== anchors[i] ? place : anchors[i].nextElementSibling;
             if (going.has(box)) {
                 boxes.push(box);
             }
@@ -530,8 +543,10 @@ const char *const HelperScript = R"js(
                     }
                 });
             }
-            anchorsMoved = anchorsMoved || box.querySelector(ANCHORS) !== null || plain.querySelector(ANCHORS) !== null;
-            box.replaceChildren(plain);
+            const anchor = box.firstElementChild && box.firstElementChild.matches(ANCHORS) ? box.firstElementChild : null;
+            anchorsMoved = anchorsMoved || box.querySelectorAll(ANCHORS).length > (anchor ? 1 : 0)
+                           || plain.querySelector(ANCHORS) !== null;
+            box.replaceChildren(...(anchor ? [anchor] : []), plain);
             box.classList.remove(MARKED);
         }
         if (anchorsMoved) {
@@ -704,7 +719,7 @@ const char *const HelperScript = R"js(
             if (!target) {
                 return false;
             }
-            pinAt(target, 0);
+            pinAt(placeOf(target), 0);
             reportTop();
             return true;
         },
@@ -997,15 +1012,15 @@ void TEmbeddedWB::Prepend(const QString &html)
     Queue(html, true);
 }
 
-QString TEmbeddedWB::Boxed(const QString &html)
+QString TEmbeddedWB::Boxed(const QString &anchor, const QString &html)
 {
-    return QStringLiteral("<div class=\"varnelo-res\">%1</div>").arg(html);
+    return QStringLiteral("<div class=\"varnelo-res\">%1%2</div>").arg(anchor, html);
 }
 
-QString TEmbeddedWB::Marked(const QString &marked, const QString &plain)
+QString TEmbeddedWB::Marked(const QString &anchor, const QString &marked, const QString &plain)
 {
-    return QStringLiteral("<div class=\"varnelo-res varnelo-marked\">%1</div><template class=\"varnelo-plain\">%2</template>")
-        .arg(marked, plain);
+    return QStringLiteral("<div class=\"varnelo-res varnelo-marked\">%1%2</div><template class=\"varnelo-plain\">%3</template>")
+        .arg(anchor, marked, plain);
 }
 
 QString TEmbeddedWB::FrontMark()

@@ -75,11 +75,12 @@ public:
     void Write(const QString &html);
     // A response in a box of its own, which the page lays out only once it comes near the view
     // (until then the box takes the height it had when last laid out, or an estimate): a page of
-    // thousands of responses lays out a screenful of them.
-    static QString Boxed(const QString &html);
+    // thousands of responses lays out a screenful of them. The box begins with the response's
+    // anchor, so that the page holds a box alone for each response.
+    static QString Boxed(const QString &anchor, const QString &html);
     // A response with its mark (a new one), in its box, and the plain form it takes once
     // TakeOffMarks comes; the page keeps the plain form parsed, out of the document.
-    static QString Marked(const QString &marked, const QString &plain);
+    static QString Marked(const QString &anchor, const QString &marked, const QString &plain);
     // Every marked response of the page takes its plain form inside its box, at the cost of a move
     // each: nothing is rendered, sent or parsed again, and a box away from the view is laid out
     // only once it comes near it. It waits for the next write and goes to the page with it, in the

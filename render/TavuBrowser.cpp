@@ -433,19 +433,19 @@ void TTavuBrowser::WriteRes(const TRes &res, bool front)
         Emit(html);
 }
 
-// A response as the page holds it: its anchor, then its filled template in a box of its own
-// (TEmbeddedWB::Boxed); one marked new comes with the form it takes once ClearNewMarks takes the
+// A response as the page holds it: a box of its own (TEmbeddedWB::Boxed) that opens with its anchor,
+// then its filled template; one marked new comes with the form it takes once ClearNewMarks takes the
 // mark off.
 QString TTavuBrowser::InlineRes(const TRes &res)
 {
     const QString anchor = TTavuResWriter::ResAnchor(res.Number);
     const QString html = Writer().RenderResTemplate(res);
     if (!res.IsNew)
-        return anchor + TEmbeddedWB::Boxed(html);
+        return TEmbeddedWB::Boxed(anchor, html);
     TRes plain = res;
     plain.IsNew = false;
     marked = true;
-    return anchor + TEmbeddedWB::Marked(html, Writer().RenderResTemplate(plain));
+    return TEmbeddedWB::Marked(anchor, html, Writer().RenderResTemplate(plain));
 }
 
 // ---- the first screen ----

@@ -163,7 +163,7 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
     ASSERT_NE(tab, nullptr);
     // The document hears of the scroll before the window does, where the page reads its top.
     ASSERT_TRUE(RunInPage(tab, QStringLiteral("document.addEventListener('scroll', () => {"
-                                              "  const box = document.getElementById('ID%1').nextElementSibling;"
+                                              "  const box = document.getElementById('ID%1').parentElement;"
                                               "  if (window.scrollY > 0 && !window.grown) {"
                                               "    box.style.minHeight = (box.offsetHeight + 300) + 'px';"
                                               "    window.grown = true;"
@@ -196,7 +196,7 @@ TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
         "document.addEventListener('scroll', () => {"
         "  if (window.scrollY === 0 || window.grown) return;"
         "  window.grown = true;"
-        "  const box = document.getElementById('ID%1').nextElementSibling;"
+        "  const box = document.getElementById('ID%1').parentElement;"
         "  box.style.minHeight = (box.offsetHeight + 300) + 'px';"
         "  const start = document.createTreeWalker(document, NodeFilter.SHOW_COMMENT);"
         "  let generation = -1;"
@@ -228,7 +228,7 @@ TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNew
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_EQ(tab->ResList()->Count(), Count);
     ASSERT_EQ(PageHtml(tab).count(QStringLiteral("class=\"res new\"")), Count);   // a first read: all new
-    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox = document.getElementById('ID10').nextElementSibling;"
+    ASSERT_TRUE(RunInPage(tab, QStringLiteral("window.keptBox = document.getElementById('ID10').parentElement;"
                                               " window.keptBox.classList.contains('varnelo-res')")).toBool());
 
     for (int n = 1; n <= 10; ++n)
@@ -239,7 +239,7 @@ TEST(SavedPlace, TheFirstUpdateTakesTheMarksOffInsideTheBoxesAndShowsTheFirstNew
 
     EXPECT_TRUE(WaitFor([tab] {
         return RunInPage(tab, QStringLiteral("window.keptBox.isConnected"
-                                             " && document.getElementById('ID10').nextElementSibling === window.keptBox"
+                                             " && document.getElementById('ID10').parentElement === window.keptBox"
                                              " && window.keptBox.className === 'varnelo-res'"
                                              " && window.keptBox.querySelector('div.res:not(.new)') !== null")).toBool();
     }));
@@ -268,7 +268,7 @@ TEST(SavedPlace, ALongWordBreaksInsideItsResponsesBox)
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
     ASSERT_TRUE(WaitFor([tab] { return !tab->Browser()->IsBusy(); }));
-    const QString box = QStringLiteral("document.getElementById('ID1').nextElementSibling");
+    const QString box = QStringLiteral("document.getElementById('ID1').parentElement");
     ASSERT_EQ(RunInPage(tab, box + QStringLiteral(".className")).toString(), QStringLiteral("varnelo-res varnelo-marked"));
     EXPECT_LE(RunInPage(tab, box + QStringLiteral(".scrollWidth")).toInt(), RunInPage(tab, box + QStringLiteral(".clientWidth")).toInt());
     EXPECT_GT(RunInPage(tab, box + QStringLiteral(".getBoundingClientRect().height")).toDouble(), 60.0);   // on several lines
