@@ -100,6 +100,12 @@ struct SkinnedTab {
         tab.resize(800, 600);
         tab.show();
     }
+    // Adds the responses numbered first to last to the list, each with the message "本文n".
+    void AddResponses(int first, int last)
+    {
+        const QByteArray log = DatLog(last, [](int n) { return QStringLiteral("本文%1").arg(n); });
+        list->LoadDat(log.split('\n').mid(first - 1, last - first + 1).join('\n') + '\n');
+    }
     // Writes the list's responses from the index on as one view, and the footer after them.
     void WriteFrom(int from)
     {
@@ -408,8 +414,7 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
     skinned.Show();
-    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
-    list->LoadDat(DatLog(4, body));
+    skinned.AddResponses(1, 4);
     list->Get(2)->IsNew = list->Get(3)->IsNew = true;
     const auto marked = [&] {
         return Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p.new')).map(p => p.textContent).join(' ')"))
@@ -428,7 +433,7 @@ TEST(BrowserTest, TheNewMarksGoOffInTheSameStepAsTheNextResponses)
     tab.ClearNewMarks();
     EXPECT_TRUE(tab.Browser()->IsBusy());
     EXPECT_EQ(marked(), QStringLiteral("本文3 本文4"));   // they wait for the update's write
-    list->LoadDat(DatLog(5, body).split('\n')[4] + '\n');
+    skinned.AddResponses(5, 5);
     list->Get(4)->IsNew = true;
     skinned.WriteFrom(4);
     ASSERT_TRUE(WaitShown(tab));
@@ -455,13 +460,12 @@ TEST(BrowserTest, AnUpdateTakesTheMarksOffNearTheViewAtOnceAndTheOthersInTheFram
                               "<p class=\"read\" style=\"height: 200px\"><MESSAGE/></p>");
     TTavuBrowser &tab = skinned.tab;
     skinned.Show();
-    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
     const auto marks = [&] { return Eval(tab, QStringLiteral("document.querySelectorAll('p.new').length")).toInt(); };
     // A first read of count responses, every one new.
     const auto read = [&](int count) {
         skinned.list = new TResList(skinned.item.get());
         tab.SetResList(skinned.list);
-        skinned.list->LoadDat(DatLog(count, body));
+        skinned.AddResponses(1, count);
         for (int i = 0; i < count; ++i)
             skinned.list->Get(i)->IsNew = true;
         tab.ClearDocument();
@@ -475,7 +479,7 @@ TEST(BrowserTest, AnUpdateTakesTheMarksOffNearTheViewAtOnceAndTheOthersInTheFram
         ASSERT_TRUE(tab.ReopenDocument());
         tab.ClearNewMarks();
         const int next = skinned.list->Count() + 1;
-        skinned.list->LoadDat(DatLog(next, body).split('\n')[next - 1] + '\n');
+        skinned.AddResponses(next, next);
         skinned.list->Get(next - 1)->IsNew = true;
         skinned.WriteFrom(next - 1);
         ASSERT_TRUE(WaitShown(tab));
@@ -553,8 +557,7 @@ TEST(BrowserTest, AResponseLosingItsNewMarkIsRenderedAsARead)
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
     skinned.Show();
-    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
-    list->LoadDat(DatLog(3, body));
+    skinned.AddResponses(1, 3);
     list->Get(1)->IsNew = list->Get(2)->IsNew = true;
     tab.ClearDocument();
     tab.WriteHeader();
@@ -567,7 +570,7 @@ TEST(BrowserTest, AResponseLosingItsNewMarkIsRenderedAsARead)
 
     ASSERT_TRUE(tab.ReopenDocument());
     tab.ClearNewMarks();
-    list->LoadDat(DatLog(4, body).split('\n')[3] + '\n');
+    skinned.AddResponses(4, 4);
     list->Get(3)->IsNew = true;
     skinned.WriteFrom(3);
     ASSERT_TRUE(WaitShown(tab));
@@ -661,8 +664,7 @@ TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
     TTavuBrowser &tab = skinned.tab;
     TResList *list = skinned.list;
     skinned.Show();
-    const auto body = [](int n) { return QStringLiteral("本文%1").arg(n); };
-    list->LoadDat(DatLog(20, body));
+    skinned.AddResponses(1, 20);
     tab.ClearDocument();
     tab.WriteHeader();
     skinned.WriteFrom(0);
@@ -674,7 +676,7 @@ TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
 
     // As an update does: the view goes to the first new response as it comes, the footer follows.
     ASSERT_TRUE(tab.ReopenDocument());
-    list->LoadDat(DatLog(30, body).split('\n').mid(20).join('\n'));
+    skinned.AddResponses(21, 30);
     tab.BeginView(list);
     for (int i = 20; i < list->Count(); ++i) {
         tab.AppendRes(list->Get(i));
