@@ -80,6 +80,18 @@ bool WaitShown(TTavuBrowser &tab)
 }
 
 // A thread tab with an empty response list, in a skin of one template file (the others built in).
+// A tab shown at a small size, for what its page does whatever the skin.
+struct ShownTab {
+    ThreadTestEnv env;
+    TTavuBrowser tab;
+
+    ShownTab()
+    {
+        tab.resize(400, 300);
+        tab.show();
+    }
+};
+
 struct SkinnedTab {
     ThreadTestEnv env;
     QTemporaryDir skin;
@@ -611,10 +623,8 @@ TEST(BrowserTest, AResponseLosingItsNewMarkIsRenderedAsARead)
 // its page back. No script of a head ever runs or stays.
 TEST(BrowserTest, ANewDocumentTakesThePageInPlace)
 {
-    ThreadTestEnv env;
-    TTavuBrowser tab;
-    tab.resize(400, 300);
-    tab.show();
+    ShownTab shown;
+    TTavuBrowser &tab = shown.tab;
     TEmbeddedWB &page = *tab.Browser();
     const auto write = [&page](const QString &head, const QString &body) {
         page.Renew();
@@ -698,10 +708,8 @@ TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
 // order and the tail after them.
 TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
 {
-    ThreadTestEnv env;
-    TTavuBrowser tab;
-    tab.resize(400, 300);
-    tab.show();
+    ShownTab shown;
+    TTavuBrowser &tab = shown.tab;
     TEmbeddedWB &page = *tab.Browser();
     int painted = 0;
     QList<int> partsWhenDrawn;   // the pieces each part held, and -1 where the page said it drew
