@@ -189,8 +189,11 @@ const char *const HelperScript = R"js(
     // A write that holds the front mark shows a page from a later response on. The room it keeps for
     // the responses to come in front (FrontRoom) is as high as their boxes will be while they are
     // away from the view, and its own boxes are laid out at once: the view is placed among them by
-    // their real heights, before the page is drawn.
-    function prepareFirstScreen(root) {
+    // their real heights, before the page is drawn. Any other write is told by its text alone.
+    function prepareFirstScreen(html, root) {
+        if (!html.includes('<!--' + FRONT_MARK + '-->')) {
+            return;
+        }
         const walker = document.createTreeWalker(root, NodeFilter.SHOW_COMMENT);
         let marked = false;
         while (!marked && walker.nextNode()) {
@@ -218,7 +221,7 @@ const char *const HelperScript = R"js(
     function insert(html) {
         const content = inert(html);
         keepPlainForms(content);
-        prepareFirstScreen(content);
+        prepareFirstScreen(html, content);
         collectAnchors(content, anchors);
         marker.parentNode.insertBefore(content, marker);
     }
@@ -637,7 +640,7 @@ const char *const HelperScript = R"js(
             marked = new Map();
             going = new Map();
             keepPlainForms(document);
-            prepareFirstScreen(document.body);
+            prepareFirstScreen(headHtml, document.body);
             front = null;
             frontIndex = 0;
             anchors = collectAnchors(document, []);
