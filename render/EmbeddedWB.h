@@ -52,7 +52,8 @@ public:
     explicit TEmbeddedWB(QWidget *parent = nullptr);
     ~TEmbeddedWB() override;
 
-    // Registers the program's "tavu" URL scheme and has the window composite pages in software.
+    // Registers the program's "tavu" URL scheme, has the window composite pages in software and
+    // the pages share one renderer process.
     // Call once, before the application object exists.
     static void PrepareEngine();
     static QString InternalScheme() { return QStringLiteral("tavu"); }
