@@ -63,6 +63,7 @@ const char *const HelperScript = R"js(
     let boxSheet = null;     // the style of the boxes, once the page has taken it
     let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
     let pinFrames = false;   // keepPin runs at each frame
+    let firstScreen = null;  // the boxes of a first screen, until they are laid out (layOutAround)
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -188,8 +189,9 @@ const char *const HelperScript = R"js(
 
     // A write that holds the front mark shows a page from a later response on. The room it keeps for
     // the responses to come in front (FrontRoom) is as high as their boxes will be while they are
-    // away from the view, and its own boxes are laid out at once: the view is placed among them by
-    // their real heights, before the page is drawn. Any other write is told by its text alone.
+    // away from the view, and the boxes near its place are laid out at once (layOutAround): the view
+    // is placed among them by their real heights, before the page is drawn. Any other write is told
+    // by its text alone.
     function prepareFirstScreen(html, root) {
         if (!html.includes('<!--' + FRONT_MARK + '-->')) {
             return;
@@ -206,9 +208,47 @@ const char *const HelperScript = R"js(
         if (room) {
             room.style.height = (parseInt(room.dataset.responses, 10) || 0) * BOX_HEIGHT + 'px';
         }
-        for (const box of root.querySelectorAll(BOX)) {
-            box.style.contentVisibility = 'visible';
+        firstScreen = Array.from(root.querySelectorAll(BOX));
+        // A first screen whose place is not asked for in the same call is laid out whole.
+        requestAnimationFrame(() => layOutAround(null));
+    }
+
+    // The engine lays out the boxes as far as one and a half views above and below the view by
+    // itself, in the frame after it finds them there; a box of the first screen within that reach
+    // of its place is laid out now, so that none takes its real height after the first frame.
+    function layOutAround(place) {
+        const REACH_VIEWS = 1.5;
+        const boxes = firstScreen || [];
+        firstScreen = null;
+        const at = boxes.indexOf(place);
+        if (at < 0) {
+            boxes.forEach(layOut);
+            return;
         }
+        const reach = window.innerHeight * REACH_VIEWS + BOX_HEIGHT;
+        layOutReaching(boxes, at, 1, window.innerHeight + reach, place);
+        layOutReaching(boxes, at - 1, -1, reach, place);
+    }
+
+    // Lays out the boxes from `from` on, each next one a `step` away, until they reach `far` pixels
+    // from the place. Each look at where they reach costs a layout of the page, so the boxes go in
+    // batches, as many as would fill what is left at the height of a box never laid out.
+    function layOutReaching(boxes, from, step, far, place) {
+        let next = from;
+        let reached = 0;
+        while (reached <= far && next >= 0 && next < boxes.length) {
+            const count = Math.ceil((far - reached) / BOX_HEIGHT) + 1;
+            for (let n = 0; n < count && next >= 0 && next < boxes.length; ++n, next += step) {
+                layOut(boxes[next]);
+            }
+            const last = boxes[next - step].getBoundingClientRect();
+            const top = place.getBoundingClientRect().top;
+            reached = step > 0 ? last.bottom - top : top - last.top;
+        }
+    }
+
+    function layOut(box) {
+        box.style.contentVisibility = 'visible';
     }
 
     // The room kept right after the front mark, if any.
@@ -639,6 +679,7 @@ const char *const HelperScript = R"js(
             tail = [];
             marked = new Map();
             going = new Map();
+            firstScreen = null;
             keepPlainForms(document);
             prepareFirstScreen(headHtml, document.body);
             front = null;
@@ -722,7 +763,11 @@ const char *const HelperScript = R"js(
             if (!target) {
                 return false;
             }
-            pinAt(placeOf(target), 0);
+            const place = placeOf(target);
+            if (firstScreen) {
+                layOutAround(place);
+            }
+            pinAt(place, 0);
             reportTop();
             return true;
         },

@@ -189,7 +189,6 @@ TEST(SavedPlace, ATabTakesThePlaceItShowsNeverWhereTheViewStoodWhileTheBoxesTook
 TEST(SavedPlace, AWriteInFrontWhileTheBoxesTakeTheirHeightKeepsThePinnedPlace)
 {
     TOpenedUnevenThread opened;
-    TPostWindowEnv &env = opened.env;
     TTavuBrowser *tab = opened.tab;
     ASSERT_NE(tab, nullptr);
     ASSERT_TRUE(RunInPage(tab, QStringLiteral(
@@ -303,7 +302,8 @@ TEST(SavedPlace, AThreadOpenedFromItsLogIsDrawnAtItsPlaceAndNothingMovesWhileThe
         "  const place = document.getElementById('ID%1');"
         "  if (place) {"
         "    const frame = [place.getBoundingClientRect().top, document.scrollingElement.scrollHeight,"
-        "                   document.querySelectorAll('[id^=\"ID\"]').length].join(' ');"
+        "                   document.querySelectorAll('[id^=\"ID\"]').length,"
+        "                   document.querySelectorAll('div.varnelo-res[style*=\"visible\"]').length].join(' ');"
         "    if (window.seen[window.seen.length - 1] !== frame) window.seen.push(frame);"
         "  }"
         "  requestAnimationFrame(look);"
@@ -316,8 +316,11 @@ TEST(SavedPlace, AThreadOpenedFromItsLogIsDrawnAtItsPlaceAndNothingMovesWhileThe
 
     const QStringList seen = RunInPage(next, QStringLiteral("window.seen.join(',')")).toString().split(QLatin1Char(','));
     ASSERT_FALSE(seen.isEmpty());
-    EXPECT_LT(seen.first().section(QLatin1Char(' '), 2).toInt(), Count / 2) << "drawn before the rest came";
-    EXPECT_EQ(seen.last().section(QLatin1Char(' '), 2).toInt(), Count);
+    const int written = seen.first().section(QLatin1Char(' '), 2, 2).toInt();
+    EXPECT_LT(written, Count / 2) << "drawn before the rest came";
+    // Of what came with it, the boxes far from the place wait for the engine to lay them out.
+    EXPECT_LT(seen.first().section(QLatin1Char(' '), 3, 3).toInt(), written);
+    EXPECT_EQ(seen.last().section(QLatin1Char(' '), 2, 2).toInt(), Count);
     const QString shown = seen.first().section(QLatin1Char(' '), 0, 1);
     for (const QString &frame : seen)
         EXPECT_EQ(frame.section(QLatin1Char(' '), 0, 1), shown) << seen.join(QLatin1String(" | ")).toStdString();
