@@ -1067,6 +1067,17 @@ void TEmbeddedWB::Prepend(const QString &html)
     Queue(html, true);
 }
 
+void TEmbeddedWB::PrependWhenDue(std::function<QString()> make)
+{
+    if (!holding && later.isEmpty()) {
+        Prepend(make());   // nothing is drawn first: the page takes it with what is written now
+        return;
+    }
+    OpenForAppend();
+    later.append({QString(), true, std::move(make)});
+    ScheduleFlush();
+}
+
 QString TEmbeddedWB::Boxed(const QString &anchor, const QString &html)
 {
     return QStringLiteral("<div class=\"varnelo-res\">%1%2</div>").arg(anchor, html);
@@ -1114,8 +1125,9 @@ void TEmbeddedWB::Queue(const QString &html, bool front)
     constexpr qsizetype LaterPart = 64 * 1024;   // characters: a part the page takes within a frame or two
     const bool afterScreen = holding || !later.isEmpty();
     QList<TSegment> &queue = afterScreen ? later : pending;
-    if (queue.isEmpty() || queue.last().Front != front || (afterScreen && queue.last().Html.size() >= LaterPart))
-        queue.append({QString(), front});
+    if (queue.isEmpty() || queue.last().Front != front || queue.last().Make
+        || (afterScreen && queue.last().Html.size() >= LaterPart))
+        queue.append({QString(), front, nullptr});
     queue.last().Html += html;
     ScheduleFlush();
 }
@@ -1342,7 +1354,7 @@ void TEmbeddedWB::Flush()
 void TEmbeddedWB::EndHead()
 {
     fresh = false;
-    pending.prepend({std::exchange(head, QString()), false});
+    pending.prepend({std::exchange(head, QString()), false, nullptr});
     LoadHead(QString());
 }
 
@@ -1375,8 +1387,11 @@ void TEmbeddedWB::SendPending()
 // page reports without another round trip, and so do the tail and a scroll written after it.
 QString TEmbeddedWB::WriteScript()
 {
-    for (const TSegment &segment : std::as_const(pending))
+    for (TSegment &segment : pending) {
+        if (segment.Make)
+            segment.Html = std::exchange(segment.Make, nullptr)();
         emit Inserting(segment.Html, segment.Front);
+    }
     QString script;
     if (headToBegin) {
         const QString base = baseUrl.isEmpty() ? QStringLiteral("null") : JsString(baseUrl.toString(QUrl::FullyEncoded));

@@ -402,7 +402,7 @@ void TTavuBrowser::AppendRes(TRes *res)
         } else {
             if (headerPending)
                 EmitHeader();
-            WriteRes(*res, false);
+            WriteRes(*res);
         }
         if (++screenCount == FirstScreenSize)
             HoldRest();
@@ -424,13 +424,9 @@ void TTavuBrowser::HoldRest()
         browser->HoldWritesUntilPainted();
 }
 
-void TTavuBrowser::WriteRes(const TRes &res, bool front)
+void TTavuBrowser::WriteRes(const TRes &res)
 {
-    const QString html = InlineRes(res);
-    if (front)
-        browser->Prepend(html);
-    else
-        Emit(html);
+    Emit(InlineRes(res));
 }
 
 // A response as the page holds it: a box of its own (TEmbeddedWB::Boxed) that opens with its anchor,
@@ -498,16 +494,27 @@ void TTavuBrowser::SendFirstScreen(bool whole)
         browser->HoldWritesUntilPainted();
 }
 
-// The first `count` responses that wait go in front (never into a chunk: they follow the page's head).
+// The first `count` responses that wait go in front (never into a chunk: they follow the page's
+// head), a part at a time, each made when the page is about to take it.
 void TTavuBrowser::SendFront(qsizetype count)
 {
+    constexpr qsizetype FrontPart = 100;
     QList<TRes> &before = firstScreen->Before;
     count = std::min(count, before.size());
-    const std::optional<QString> outer = std::exchange(chunk, std::nullopt);
-    for (qsizetype i = 0; i < count; ++i)
-        WriteRes(before[i], true);
-    chunk = outer;
+    for (qsizetype first = 0; first < count; first += FrontPart) {
+        const auto begin = std::make_move_iterator(before.begin() + first);
+        const auto part = std::make_shared<const QList<TRes>>(begin, begin + std::min(FrontPart, count - first));
+        browser->PrependWhenDue([this, part] { return InlineRun(*part); });
+    }
     before.remove(0, count);
+}
+
+QString TTavuBrowser::InlineRun(const QList<TRes> &responses)
+{
+    QString html;
+    for (const TRes &res : responses)
+        html += InlineRes(res);
+    return html;
 }
 
 void TTavuBrowser::EndFirstScreen()
@@ -521,7 +528,7 @@ void TTavuBrowser::EndFirstScreen()
 }
 
 // A chunk's HTML. Once the first screen is in the page, each chunk also sends a part of the
-// responses before it, so that no single turn renders them all.
+// responses before it.
 void TTavuBrowser::AppendHtml(const QString &html)
 {
     constexpr qsizetype FrontPart = 100;

@@ -244,7 +244,7 @@ private:
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
-    void WriteRes(const TRes &res, bool front);
+    void WriteRes(const TRes &res);
     void HoldRes(const TRes &res);
     void HoldRest();
     void SendFirstScreen(bool whole);
@@ -253,6 +253,7 @@ private:
     QString InlineRes(const TRes &res);
     void ForgetDocument();
     void SendFront(qsizetype count);
+    QString InlineRun(const QList<TRes> &responses);
     void ApplySkin(const TSkinSettings &skin);
     void EmitHeader();
     TTabImage CurrentTabImage() const;

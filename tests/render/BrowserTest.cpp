@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -735,4 +736,42 @@ TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
     EXPECT_GE(partsWhenDrawn.count(1) + partsWhenDrawn.count(2), 3);
     EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
               QStringLiteral("ID1 ID2 ID3 ID4 ID5 ID6 ID7 tail"));
+}
+
+// HTML prepended when due behind a first screen is made only once that screen is drawn, each part
+// just before the call that takes it; with nothing drawn first it is made at once.
+TEST(BrowserTest, HtmlPrependedWhenDueIsMadeAsThePageTakesIt)
+{
+    ShownTab shown;
+    TTavuBrowser &tab = shown.tab;
+    TEmbeddedWB &page = *tab.Browser();
+    QStringList steps;
+    QObject::connect(&page, &TEmbeddedWB::Painted, &page, [&] { steps << QStringLiteral("drawn"); });
+    QObject::connect(&page, &TEmbeddedWB::Inserting, &page, [&](const QString &html, bool) {
+        static const QRegularExpression id(QStringLiteral("id=\"(ID\\d+)\""));
+        for (const QRegularExpressionMatch &match : id.globalMatch(html))
+            steps << QStringLiteral("in ") + match.captured(1);
+    });
+    const auto part = [&steps](int n) {
+        return [&steps, n] {
+            steps << QStringLiteral("made %1").arg(n);
+            return QStringLiteral("<p id=\"ID%1\">%1</p>").arg(n);
+        };
+    };
+    page.Renew();
+    page.Write(QStringLiteral("<html><head></head><body>") + TEmbeddedWB::FrontMark() + QStringLiteral("<p id=\"ID3\">3</p>"));
+    page.HoldWritesUntilPainted();
+    page.PrependWhenDue(part(1));
+    page.PrependWhenDue(part(2));
+    ASSERT_TRUE(RunUntil([&] { return steps.contains(QStringLiteral("drawn")) && !page.IsBusy(); }));
+    EXPECT_EQ(steps, QStringList({"in ID3", "drawn", "made 1", "in ID1", "made 2", "in ID2"}));
+    EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
+              QStringLiteral("ID1 ID2 ID3"));
+
+    steps.clear();
+    page.PrependWhenDue(part(0));
+    EXPECT_EQ(steps, QStringList({"made 0"}));
+    ASSERT_TRUE(RunUntil([&] { return !page.IsBusy(); }));
+    EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
+              QStringLiteral("ID1 ID2 ID0 ID3"));
 }

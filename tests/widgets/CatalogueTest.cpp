@@ -21,7 +21,7 @@ const QString SeedDir = QStringLiteral(VARNELO_SHIP_DIR "/def/");
 QStringList NamedInSeeds()
 {
     QStringList names;
-    for (const QString file : {QStringLiteral("toolbar.ini"), QStringLiteral("popup.ini")}) {
+    for (const QString &file : {QStringLiteral("toolbar.ini"), QStringLiteral("popup.ini")}) {
         const TIniFile ini(SeedDir + file);
         for (const QString &section : ini.ReadSections()) {
             for (const QString &key : ini.ReadSection(section)) {
