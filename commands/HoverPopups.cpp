@@ -197,7 +197,7 @@ void THoverPopups::ShowOtherLink(const QString &url)
         TSite *site = nullptr;
         TBoard *board = nullptr;
         Urls::TBoardUrlParts parts;
-        if (Urls::MatchBoardUrl(url, linked, *item, resNo, site, board) && Urls::ParseBoardUrl(url, board, parts)
+        if (Urls::MatchBoardUrl(url, &linked, *item, resNo, site, board) && Urls::ParseBoardUrl(url, board, parts)
             && (parts.From > 0 || parts.To > 0)) {
             Hint()->PopupThreadUrl(board, item->GetKey(), {parts.From, parts.To, parts.NoFirst}, item->ShownTitle());
             return;

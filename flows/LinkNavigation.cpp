@@ -43,10 +43,9 @@ bool OpenedForTheLink(const TTavuBrowser *tab)
 // response the URL points at.
 bool MatchThreadUrl(const QString &url, TThreadItem &item, int &resNo)
 {
-    TResList linked;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    return Urls::MatchBoardUrl(url, linked, item, resNo, site, board);
+    return Urls::MatchBoardUrl(url, nullptr, item, resNo, site, board);
 }
 
 // The responses a link into the shown thread names, as its popup collects them, and no others:

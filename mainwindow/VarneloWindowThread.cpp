@@ -121,11 +121,10 @@ void TVarneloWindow::OpenBoard(TBoard *board, bool reload)
 void TVarneloWindow::OpenThreadUrl(const QString &url, bool fromViewer)
 {
     auto *item = new TThreadItem;
-    TResList responses;
     int resNo = 0;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    if (Urls::MatchBoardUrl(url, responses, *item, resNo, site, board)) {
+    if (Urls::MatchBoardUrl(url, nullptr, *item, resNo, site, board)) {
         item->BoardID = board->ID;
         if (board->BBS)
             item->BBS = board->BBS;

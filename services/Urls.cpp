@@ -162,13 +162,15 @@ TBoard *BoardOnHost(const QString &url, TBoardUrlParts &parts)
     return nullptr;
 }
 
-void BindStoredThread(TThreadItem &item, TBBS *type, const TBoardUrlParts &parts, TResList &resList)
+void BindStoredThread(TThreadItem &item, TBBS *type, const TBoardUrlParts &parts, TResList *resList)
 {
     item.LoadInfo();
     item.BBS = type;
+    if (!resList)
+        return;
     TResList log(&item);
     item.LoadResList(log);
-    FillPopupResList(log, resList, parts.From, parts.To, parts.NoFirst);
+    FillPopupResList(log, *resList, parts.From, parts.To, parts.NoFirst);
 }
 
 void BindUnreadThread(TThreadItem &item, TBBS *type, TSite *site, const TBoard *board, const QString &key)
@@ -190,10 +192,11 @@ bool ParseBoardUrl(const QString &url, const TBoard *board, TBoardUrlParts &part
     return ParseTypeUrl(board->BBS, url, parts);
 }
 
-bool MatchBoardUrl(const QString &url, TResList &resList, TThreadItem &item, int &resNo, TSite *&site,
+bool MatchBoardUrl(const QString &url, TResList *resList, TThreadItem &item, int &resNo, TSite *&site,
                    TBoard *&board)
 {
-    resList.Clear();
+    if (resList)
+        resList->Clear();
     resNo = 0;
     site = nullptr;
     board = nullptr;

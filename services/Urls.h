@@ -28,9 +28,10 @@ bool ParseBoardUrl(const QString &url, const TBoard *board, TBoardUrlParts &part
 
 // True when the URL names a thread of a known board. item must be a fresh item owned by the caller;
 // it is bound to the thread (its stored title and counts when the log exists, else the title of the
-// board's stored subject list). resList receives copies of the thread's stored responses, those of
-// the range the URL names marked visible. resNo is the response to show.
-bool MatchBoardUrl(const QString &url, TResList &resList, TThreadItem &item, int &resNo, TSite *&site,
+// board's stored subject list). resList, unless null, receives copies of the thread's stored
+// responses, those of the range the URL names marked visible (a caller that opens the thread has
+// its log read there instead). resNo is the response to show.
+bool MatchBoardUrl(const QString &url, TResList *resList, TThreadItem &item, int &resNo, TSite *&site,
                    TBoard *&board);
 
 // Copies every response of source into target, numbered from 1; a copy is visible when it lies in

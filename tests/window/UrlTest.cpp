@@ -35,14 +35,14 @@ struct TMatch {
     int Count = 0;
 };
 
-TMatch Match(const QString &url)
+TMatch Match(const QString &url, bool withResponses = true)
 {
     ItemRef item(new TThreadItem);
     TResList list;
     TMatch match;
     TSite *site = nullptr;
     TBoard *board = nullptr;
-    match.Found = Urls::MatchBoardUrl(url, list, *item.get(), match.ResNo, site, board);
+    match.Found = Urls::MatchBoardUrl(url, withResponses ? &list : nullptr, *item.get(), match.ResNo, site, board);
     match.Board = board ? board->ID : QString();
     match.Title = item->TITLE;
     match.Count = list.Count();
@@ -93,6 +93,13 @@ TEST(Url, AThreadUrlNamesItsStoredResponses)
     // Without a range the last MAXPOPUPCOUNT responses.
     env.config->MAXPOPUPCOUNT = 2;
     EXPECT_EQ(Match(thread).Visible, QList<int>({4, 5}));
+
+    // A caller that opens the thread (its log is read there) has the item bound all the same.
+    const TMatch bound = Match(thread + QStringLiteral("2-3"), false);
+    EXPECT_TRUE(bound.Found);
+    EXPECT_EQ(bound.ResNo, 2);
+    EXPECT_EQ(bound.Title, QStringLiteral("スレ") + Key);
+    EXPECT_EQ(bound.Count, 0);
 }
 
 TEST(Url, AThreadNotStoredTakesItsTitleFromTheStoredList)
