@@ -1067,14 +1067,15 @@ void TEmbeddedWB::Prepend(const QString &html)
     Queue(html, true);
 }
 
-void TEmbeddedWB::PrependWhenDue(std::function<QString()> make)
+void TEmbeddedWB::WriteWhenDue(std::function<QString()> make, bool front)
 {
-    if (!holding && later.isEmpty()) {
-        Prepend(make());   // nothing is drawn first: the page takes it with what is written now
+    if (!holding && later.isEmpty()) {   // nothing is drawn first: the page takes it with what is written now
+        const QString html = make();
+        front ? Prepend(html) : Write(html);
         return;
     }
     OpenForAppend();
-    later.append({QString(), true, std::move(make)});
+    later.append({QString(), front, std::move(make)});
     ScheduleFlush();
 }
 

@@ -47,7 +47,7 @@ public:
     struct TSegment {
         QString Html;
         bool Front = false;   // goes in front of what was appended (Prepend)
-        std::function<QString()> Make;   // makes Html when the segment goes (PrependWhenDue)
+        std::function<QString()> Make;   // makes Html when the segment goes (WriteWhenDue)
     };
 
     explicit TEmbeddedWB(QWidget *parent = nullptr);
@@ -102,11 +102,11 @@ public:
     // takes the earlier ones so; the view keeps showing what it showed, where it showed it (a view
     // still at the page's top comes to the first response after the mark).
     void Prepend(const QString &html);
-    // As Prepend, but while a first screen is being drawn (or what waits for it is still on its
-    // way) the HTML is made only when the page is about to take it, in a call of its own: a long
-    // run of responses is made a part between frames, not all in the turn that writes the first
-    // screen.
-    void PrependWhenDue(std::function<QString()> make);
+    // As Write (or, in front, Prepend), but while a first screen is being drawn (or what waits for
+    // it is still on its way) the HTML is made only when the page is about to take it, in a call of
+    // its own: a long run of responses is made a part between frames, not all in the turns that
+    // bring it while the first screen is on its way to the window.
+    void WriteWhenDue(std::function<QString()> make, bool front);
     static QString FrontMark();
     // Written right after FrontMark(): the room that the next `responses` prepended responses take,
     // as high as their boxes away from the view, so that the page keeps its height and what follows

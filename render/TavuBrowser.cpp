@@ -366,7 +366,14 @@ void TTavuBrowser::Emit(const QString &html)
     if (chunk)
         chunk->append(html);
     else
-        browser->Write(html);
+        WriteNow(html);
+}
+
+// HTML for the page now: the responses written before it when due stay before it.
+void TTavuBrowser::WriteNow(const QString &html)
+{
+    dueRun.reset();
+    browser->Write(html);
 }
 
 // The header goes with the first response, so that the page never shows it alone (the page ends
@@ -398,7 +405,7 @@ void TTavuBrowser::AppendRes(TRes *res)
             chunk.emplace();
             EmitHeader();
             Emit(InlineRes(*res));
-            browser->Write(*std::exchange(chunk, std::nullopt));
+            WriteNow(*std::exchange(chunk, std::nullopt));
         } else {
             if (headerPending)
                 EmitHeader();
@@ -424,9 +431,26 @@ void TTavuBrowser::HoldRest()
         browser->HoldWritesUntilPainted();
 }
 
+// A response after those written: into the chunk being collected, else made when the page is about
+// to take it, a part of the responses that came meanwhile at a time.
 void TTavuBrowser::WriteRes(const TRes &res)
 {
-    Emit(InlineRes(res));
+    constexpr qsizetype DuePart = 100;
+    if (chunk) {
+        Emit(InlineRes(res));
+        return;
+    }
+    // A run whose write the page dropped (it took a new document) is held by nobody else.
+    if (dueRun && !dueRun->Made && dueRun.use_count() > 1 && dueRun->Responses.size() < DuePart) {
+        dueRun->Responses.append(res);
+        return;
+    }
+    dueRun = std::make_shared<TDueRun>();
+    dueRun->Responses.append(res);
+    browser->WriteWhenDue([this, run = dueRun] {
+        run->Made = true;
+        return InlineRun(run->Responses);
+    }, false);
 }
 
 // A response as the page holds it: a box of its own (TEmbeddedWB::Boxed) that opens with its anchor,
@@ -482,7 +506,7 @@ void TTavuBrowser::SendFirstScreen(bool whole)
         for (const TRes &res : part)
             Emit(InlineRes(res));
     }
-    browser->Write(*chunk);
+    WriteNow(*chunk);
     chunk = outer;
     screen.Before.resize(far);
     screen.Screen.clear();
@@ -504,7 +528,7 @@ void TTavuBrowser::SendFront(qsizetype count)
     for (qsizetype first = 0; first < count; first += FrontPart) {
         const auto begin = std::make_move_iterator(before.begin() + first);
         const auto part = std::make_shared<const QList<TRes>>(begin, begin + std::min(FrontPart, count - first));
-        browser->PrependWhenDue([this, part] { return InlineRun(*part); });
+        browser->WriteWhenDue([this, part] { return InlineRun(*part); }, true);
     }
     before.remove(0, count);
 }
@@ -708,6 +732,7 @@ void TTavuBrowser::RenewDocument()
 void TTavuBrowser::ForgetDocument()
 {
     firstScreen.reset();
+    dueRun.reset();
     pageGivenUp = false;
     marked = false;
     checkedNumbers.clear();

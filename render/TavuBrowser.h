@@ -241,10 +241,18 @@ private:
         QList<TRes> Screen;
     };
     std::optional<TFirstScreen> firstScreen;
+    // Responses written while the page is not to take them yet (TEmbeddedWB::WriteWhenDue), until
+    // their HTML is made.
+    struct TDueRun {
+        QList<TRes> Responses;
+        bool Made = false;
+    };
+    std::shared_ptr<TDueRun> dueRun;
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
     void WriteRes(const TRes &res);
+    void WriteNow(const QString &html);
     void HoldRes(const TRes &res);
     void HoldRest();
     void SendFirstScreen(bool whole);

@@ -667,6 +667,42 @@ TEST(BrowserTest, ANewDocumentTakesThePageInPlace)
     EXPECT_EQ(page.LocationUrl(), QStringLiteral("about:blank"));
 }
 
+// Responses that come while the first screen is on its way to the window are made once it is drawn,
+// and keep their place among what else is written meanwhile.
+TEST(BrowserTest, ResponsesMadeWhenDueKeepTheirPlaceAmongOtherWrites)
+{
+    SkinnedTab skinned(QStringLiteral("res.html"), "<p class=\"r\"><MESSAGE/></p>");
+    TTavuBrowser &tab = skinned.tab;
+    skinned.Show();
+    const int screen = TTavuBrowser::FirstScreenSize;
+    skinned.AddResponses(1, screen + 3);
+    int drawn = 0;
+    QStringList madeWhenDrawn;   // the last response made when the page said it drew
+    QObject::connect(tab.Browser(), &TEmbeddedWB::Painted, &tab, [&] { ++drawn; });
+    QObject::connect(tab.Browser(), &TEmbeddedWB::Inserting, &tab, [&](const QString &html, bool) {
+        if (drawn == 0 && html.contains(QStringLiteral("本文%1<").arg(screen + 1)))
+            madeWhenDrawn << html;
+    });
+    tab.ClearDocument();
+    tab.WriteHeader();
+    tab.BeginView(skinned.list);
+    for (int i = 0; i < screen + 2; ++i)
+        tab.AppendRes(skinned.list->Get(i));
+    tab.AppendHtml(QStringLiteral("<p class=\"r\">間</p>"));
+    tab.AppendRes(skinned.list->Get(screen + 2));
+    tab.EndView();
+    tab.WriteHtml();
+    ASSERT_TRUE(WaitShown(tab));
+    ASSERT_TRUE(RunUntil([&tab] { return !tab.Browser()->IsBusy(); }));
+    EXPECT_GT(drawn, 0);
+    EXPECT_TRUE(madeWhenDrawn.isEmpty()) << "a response after the first screen went to the page before it was drawn";
+    const QStringList shown = Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p.r')).map(p => p.textContent.trim()).join(' ')"))
+                                  .toString().split(QLatin1Char(' '));
+    ASSERT_EQ(shown.size(), screen + 4);
+    EXPECT_EQ(shown.mid(screen), QStringList({QStringLiteral("本文%1").arg(screen + 1), QStringLiteral("本文%1").arg(screen + 2),
+                                               QStringLiteral("間"), QStringLiteral("本文%1").arg(screen + 3)}));
+}
+
 // A scroll asked for right after a write goes to the page in the same call as the write: the page
 // shows the new responses where it is to show them in one frame, never first where it stood.
 TEST(BrowserTest, AScrollAfterAWriteComesInTheSameStepAsTheWrite)
@@ -738,9 +774,10 @@ TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
               QStringLiteral("ID1 ID2 ID3 ID4 ID5 ID6 ID7 tail"));
 }
 
-// HTML prepended when due behind a first screen is made only once that screen is drawn, each part
-// just before the call that takes it; with nothing drawn first it is made at once.
-TEST(BrowserTest, HtmlPrependedWhenDueIsMadeAsThePageTakesIt)
+// HTML written when due behind a first screen (in front of it or after it) is made only once that
+// screen is drawn, each part just before the call that takes it; with nothing drawn first it is made
+// at once.
+TEST(BrowserTest, HtmlWrittenWhenDueIsMadeAsThePageTakesIt)
 {
     ShownTab shown;
     TTavuBrowser &tab = shown.tab;
@@ -761,17 +798,18 @@ TEST(BrowserTest, HtmlPrependedWhenDueIsMadeAsThePageTakesIt)
     page.Renew();
     page.Write(QStringLiteral("<html><head></head><body>") + TEmbeddedWB::FrontMark() + QStringLiteral("<p id=\"ID3\">3</p>"));
     page.HoldWritesUntilPainted();
-    page.PrependWhenDue(part(1));
-    page.PrependWhenDue(part(2));
+    page.WriteWhenDue(part(1), true);
+    page.WriteWhenDue(part(4), false);
+    page.WriteWhenDue(part(2), true);
     ASSERT_TRUE(RunUntil([&] { return steps.contains(QStringLiteral("drawn")) && !page.IsBusy(); }));
-    EXPECT_EQ(steps, QStringList({"in ID3", "drawn", "made 1", "in ID1", "made 2", "in ID2"}));
+    EXPECT_EQ(steps, QStringList({"in ID3", "drawn", "made 1", "in ID1", "made 4", "in ID4", "made 2", "in ID2"}));
     EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
-              QStringLiteral("ID1 ID2 ID3"));
+              QStringLiteral("ID1 ID2 ID3 ID4"));
 
     steps.clear();
-    page.PrependWhenDue(part(0));
+    page.WriteWhenDue(part(0), true);
     EXPECT_EQ(steps, QStringList({"made 0"}));
     ASSERT_TRUE(RunUntil([&] { return !page.IsBusy(); }));
     EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
-              QStringLiteral("ID1 ID2 ID0 ID3"));
+              QStringLiteral("ID1 ID2 ID0 ID3 ID4"));
 }
