@@ -435,13 +435,12 @@ void TTavuBrowser::HoldRest()
 // to take it, a part of the responses that came meanwhile at a time.
 void TTavuBrowser::WriteRes(const TRes &res)
 {
-    constexpr qsizetype DuePart = 100;
     if (chunk) {
         Emit(InlineRes(res));
         return;
     }
     // A run whose write the page dropped (it took a new document) is held by nobody else.
-    if (dueRun && !dueRun->Made && dueRun.use_count() > 1 && dueRun->Responses.size() < DuePart) {
+    if (dueRun && !dueRun->Made && dueRun.use_count() > 1 && dueRun->Responses.size() < ResPart) {
         dueRun->Responses.append(res);
         return;
     }
@@ -522,12 +521,11 @@ void TTavuBrowser::SendFirstScreen(bool whole)
 // head), a part at a time, each made when the page is about to take it.
 void TTavuBrowser::SendFront(qsizetype count)
 {
-    constexpr qsizetype FrontPart = 100;
     QList<TRes> &before = firstScreen->Before;
     count = std::min(count, before.size());
-    for (qsizetype first = 0; first < count; first += FrontPart) {
+    for (qsizetype first = 0; first < count; first += ResPart) {
         const auto begin = std::make_move_iterator(before.begin() + first);
-        const auto part = std::make_shared<const QList<TRes>>(begin, begin + std::min(FrontPart, count - first));
+        const auto part = std::make_shared<const QList<TRes>>(begin, begin + std::min(ResPart, count - first));
         browser->WriteWhenDue([this, part] { return InlineRun(*part); }, true);
     }
     before.remove(0, count);
@@ -555,13 +553,12 @@ void TTavuBrowser::EndFirstScreen()
 // responses before it.
 void TTavuBrowser::AppendHtml(const QString &html)
 {
-    constexpr qsizetype FrontPart = 100;
     if (!html.isEmpty())
         Emit(html);
     if (!chunk && std::exchange(holdAfterChunk, false))
         browser->HoldWritesUntilPainted();
     if (firstScreen && firstScreen->Sent && !chunk)
-        SendFront(FrontPart);
+        SendFront(ResPart);
 }
 
 void TTavuBrowser::WriteHtml()

@@ -241,6 +241,7 @@ private:
         QList<TRes> Screen;
     };
     std::optional<TFirstScreen> firstScreen;
+    static constexpr qsizetype ResPart = 100;   // responses that go to the page in a call of their own
     // Responses written while the page is not to take them yet (TEmbeddedWB::WriteWhenDue), until
     // their HTML is made.
     struct TDueRun {
