@@ -774,22 +774,6 @@ TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
               QStringLiteral("ID1 ID2 ID3 ID4 ID5 ID6 ID7 tail"));
 }
 
-// Every page lives in one renderer process: a new tab starts with the fonts and caches the others
-// warmed.
-TEST(BrowserTest, AllPagesShareOneRendererProcess)
-{
-    ShownTab shown;
-    TEmbeddedWB other;
-    other.resize(400, 300);
-    other.show();
-    for (TEmbeddedWB *page : {shown.tab.Browser(), &other})
-        page->Write(QStringLiteral("<html><head></head><body><p>一</p>"));
-    ASSERT_TRUE(RunUntil([&] { return !shown.tab.Browser()->IsBusy() && !other.IsBusy(); }));
-    const qint64 process = shown.tab.Browser()->page()->renderProcessPid();
-    EXPECT_NE(process, 0);
-    EXPECT_EQ(other.page()->renderProcessPid(), process);
-}
-
 // HTML written when due behind a first screen (in front of it or after it) is made only once that
 // screen is drawn, each part just before the call that takes it; with nothing drawn first it is made
 // at once.
