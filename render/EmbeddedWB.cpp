@@ -862,17 +862,10 @@ private:
 // The window composites the pages the engine draws in software, without OpenGL: no GL context is
 // made for the web views, so the GL driver (a large library) is never loaded. A user who names
 // another GL integration for the X server keeps it.
-// All pages share one renderer process: a new tab lays out its first screen with the fonts and
-// style caches the tabs before it warmed (a process of its own starts cold, which costs about as
-// much again as the layout), and tabs in the background hold no process each. A limit the user
-// gives the engine stays.
 void TEmbeddedWB::PrepareEngine()
 {
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--renderer-process-limit"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --renderer-process-limit=1").trimmed());
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QWebEngineUrlScheme scheme(InternalScheme().toLatin1());
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);

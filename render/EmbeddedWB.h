@@ -53,8 +53,7 @@ public:
     explicit TEmbeddedWB(QWidget *parent = nullptr);
     ~TEmbeddedWB() override;
 
-    // Registers the program's "tavu" URL scheme, has the window composite pages in software and
-    // the pages share one renderer process.
+    // Registers the program's "tavu" URL scheme and has the window composite pages in software.
     // Call once, before the application object exists.
     static void PrepareEngine();
     static QString InternalScheme() { return QStringLiteral("tavu"); }
