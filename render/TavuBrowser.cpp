@@ -440,15 +440,15 @@ void TTavuBrowser::WriteRes(const TRes &res)
         return;
     }
     // A run whose write the page dropped (it took a new document) is held by nobody else.
-    if (dueRun && !dueRun->Made && dueRun.use_count() > 1 && dueRun->Responses.size() < ResPart) {
-        dueRun->Responses.append(res);
+    if (dueRun && dueRun.use_count() > 1 && dueRun->size() < ResPart) {
+        dueRun->append(res);
         return;
     }
-    dueRun = std::make_shared<TDueRun>();
-    dueRun->Responses.append(res);
+    dueRun = std::make_shared<QList<TRes>>(QList<TRes>{res});
     browser->WriteWhenDue([this, run = dueRun] {
-        run->Made = true;
-        return InlineRun(run->Responses);
+        if (dueRun == run)
+            dueRun.reset();   // what comes next goes in a run of its own
+        return InlineRun(*run);
     }, false);
 }
 

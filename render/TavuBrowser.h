@@ -244,11 +244,7 @@ private:
     static constexpr qsizetype ResPart = 100;   // responses that go to the page in a call of their own
     // Responses written while the page is not to take them yet (TEmbeddedWB::WriteWhenDue), until
     // their HTML is made.
-    struct TDueRun {
-        QList<TRes> Responses;
-        bool Made = false;
-    };
-    std::shared_ptr<TDueRun> dueRun;
+    std::shared_ptr<QList<TRes>> dueRun;
 
     TTavuResWriter &Writer();
     void Emit(const QString &html);
