@@ -179,6 +179,7 @@ void TTabManager::KeepSpareBrowser()
     if (spareBrowser || !widgets.BrowserViewPanel)
         return;
     spareBrowser = new TTavuBrowser(widgets.BrowserViewPanel);
+    spareBrowser->SelectSkin(browsers.isEmpty() ? nullptr : browsers.first()->GetBoard());   // the next thread's likely skin
     spareBrowser->KeepAside(true);
     spareBrowser->show();
 }

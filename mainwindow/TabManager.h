@@ -9,9 +9,10 @@
 //
 // The manager is what the units ask about tabs (TTabServices, controls/WindowServices.h).
 //
-// A browser tab is made in advance and kept aside (TTavuBrowser::KeepAside), its page loaded: the
-// next tab made is that one, so that a thread shows its first screen without waiting for a page to
-// load. The next one is made a while after, once the page the last one fills is done.
+// A browser tab is made in advance and kept aside (TTavuBrowser::KeepAside), its page loaded and
+// warmed up in the skin of the thread tab shown last: the next tab made is that one, so that a
+// thread shows its first screen without waiting for a page to load. The next one is made a while
+// after, once the page the last one fills is done.
 //
 // The window builds the bars, menus and the panel the browser tabs fill and hands them over; it
 // binds its own parts to a tab the manager made (ListDocMade, BrowserMade) and lets go of them

@@ -640,6 +640,25 @@ const char *const HelperScript = R"js(
         }
     }, true);
 
+    // The head and body of `html` take the place of the page's, without its scripts; a base element
+    // with `baseHref` (when given) leads the head.
+    function takeDocument(html, baseHref) {
+        const parsed = new DOMParser().parseFromString(html, 'text/html');
+        for (const script of parsed.querySelectorAll('script')) {
+            script.remove();
+        }
+        const headNodes = Array.from(parsed.head.childNodes);
+        if (baseHref) {
+            const base = parsed.createElement('base');
+            base.href = baseHref;
+            headNodes.unshift(base);
+        }
+        takeAttributes(document.documentElement, parsed.documentElement);
+        takeAttributes(document.body, parsed.body);
+        document.head.replaceChildren(...headNodes.map(node => document.adoptNode(node)));
+        document.body.replaceChildren(...Array.from(parsed.body.childNodes).map(node => document.adoptNode(node)));
+    }
+
     window.varnelo = {
         // Binds the helper to the page the control loaded to take its documents (the shell); 'stale'
         // when the page is not that load.
@@ -660,20 +679,7 @@ const char *const HelperScript = R"js(
             if (!ours) {
                 return false;
             }
-            const parsed = new DOMParser().parseFromString(headHtml + '<!--' + endText + '-->', 'text/html');
-            for (const script of parsed.querySelectorAll('script')) {
-                script.remove();
-            }
-            const headNodes = Array.from(parsed.head.childNodes);
-            if (baseHref) {
-                const base = parsed.createElement('base');
-                base.href = baseHref;
-                headNodes.unshift(base);
-            }
-            takeAttributes(document.documentElement, parsed.documentElement);
-            takeAttributes(document.body, parsed.body);
-            document.head.replaceChildren(...headNodes.map(node => document.adoptNode(node)));
-            document.body.replaceChildren(...Array.from(parsed.body.childNodes).map(node => document.adoptNode(node)));
+            takeDocument(headHtml + '<!--' + endText + '-->', baseHref);
             marker = findComment(endText);
             generation = newGeneration;
             tail = [];
@@ -692,6 +698,26 @@ const char *const HelperScript = R"js(
             window.scrollTo(0, 0);
             lastTop = -1;
             reportTop();
+            return true;
+        },
+
+        // The sample document is laid out and drawn once, and the empty page then takes its place
+        // again: the first document the page takes finds its fonts and styles, and this code, ready
+        // in the renderer. Says 'varnelo:warmed:<height of the page>' in the frame after the one
+        // that drew the sample; a document begun in between stays as it is.
+        warm(sampleHtml, baseHref) {
+            if (!ours) {
+                return false;
+            }
+            const before = generation;
+            takeDocument(sampleHtml, baseHref);
+            requestAnimationFrame(() => requestAnimationFrame(() => {
+                const height = document.documentElement.scrollHeight;
+                if (generation === before) {
+                    takeDocument('', null);
+                }
+                console.info('varnelo:warmed:' + height);
+            }));
             return true;
         },
 
@@ -1143,6 +1169,12 @@ void TEmbeddedWB::ReleaseHold()
         SendWrites();
 }
 
+void TEmbeddedWB::showEvent(QShowEvent *event)
+{
+    QWebEngineView::showEvent(event);
+    WarmUpWhenDrawn();
+}
+
 void TEmbeddedWB::hideEvent(QHideEvent *event)
 {
     QWebEngineView::hideEvent(event);
@@ -1221,12 +1253,35 @@ void TEmbeddedWB::PrepareShell()
         LoadShell(QString());
 }
 
+void TEmbeddedWB::WarmUp(const QString &sampleHtml)
+{
+    if (state != TDocState::None)
+        return;
+    warmSample = sampleHtml;
+    WarmUpWhenDrawn();
+}
+
+// A page out of sight draws no frame: the sample waits until the shell is in and the control is
+// shown.
+void TEmbeddedWB::WarmUpWhenDrawn()
+{
+    if (!warmSample || !shellLive || !isVisible())
+        return;
+    warming = true;
+    RunScript(QStringLiteral("varnelo.warm(%1, %2)").arg(JsString(*std::exchange(warmSample, std::nullopt)), BaseHref()),
+              [this](const QVariant &result) {
+                  if (!result.toBool())
+                      warming = false;
+              });
+}
+
 // The page takes a new written document (Loading) or none of ours (Foreign): what was written for
 // the one before and not sent yet is dropped, and its answers still on their way find it gone.
 void TEmbeddedWB::NewGeneration(TDocState newState)
 {
     ++generation;
     state = newState;
+    warmSample.reset();   // the document came first
     fresh = newState == TDocState::Loading;
     closed = false;
     head.clear();
@@ -1272,6 +1327,7 @@ void TEmbeddedWB::LoadShell(const QString &docType)
 {
     shellLive = false;
     shellLoading = true;
+    warming = false;   // the page that lays out a sample goes, and its report with it
     shellDocType = docType;
     internalLoad = true;
     attachTries = 0;
@@ -1300,6 +1356,7 @@ void TEmbeddedWB::Attach()
         }
         shellLoading = false;
         shellLive = true;
+        WarmUpWhenDrawn();
         if (state != TDocState::Loading || fresh)
             return;   // no head waits for it (yet)
         state = TDocState::Ready;
@@ -1388,10 +1445,9 @@ QString TEmbeddedWB::WriteScript()
     }
     QString script;
     if (headToBegin) {
-        const QString base = baseUrl.isEmpty() ? QStringLiteral("null") : JsString(baseUrl.toString(QUrl::FullyEncoded));
         script = QStringLiteral("varnelo.begin(%1, %2, '%3', %4) && ")
                      .arg(generation)
-                     .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(generation), base);
+                     .arg(JsString(*std::exchange(headToBegin, std::nullopt)), EndMark(generation), BaseHref());
     }
     const bool allWritten = later.isEmpty();
     const QString newTail = tail && allWritten ? JsString(*std::exchange(tail, std::nullopt)) : QStringLiteral("null");
@@ -1407,6 +1463,12 @@ QString TEmbeddedWB::WriteScript()
         return script;
     return QStringLiteral("(() => { const written = %1; if (written) { %2; } return written; })()")
         .arg(script, std::exchange(afterWrite, QString()));
+}
+
+// The base of written documents, as a script's argument.
+QString TEmbeddedWB::BaseHref() const
+{
+    return baseUrl.isEmpty() ? QStringLiteral("null") : JsString(baseUrl.toString(QUrl::FullyEncoded));
 }
 
 void TEmbeddedWB::AppendDone(int forGeneration, bool applied)
@@ -1463,6 +1525,9 @@ void TEmbeddedWB::ScriptMessage(const QString &message)
             emit Painted();
             ReleaseHold();
         }
+    } else if (parts.size() == 3 && parts[1] == QLatin1String("warmed")) {
+        warming = false;
+        warmedHeight = parts[2].toInt();
     } else if (parts.size() == 4 && parts[1] == QLatin1String("check")) {
         emit ResCheckChanged(parts[2].toInt(), parts[3] == QLatin1String("1"));
     }

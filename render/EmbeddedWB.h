@@ -69,6 +69,14 @@ public:
     // first document otherwise); a control kept ready for a tab does so.
     void PrepareShell();
     bool ShellReady() const { return shellLive; }
+    // A control kept ready for a tab has its page lay out and draw `sampleHtml` (a document of the
+    // kind it will take) once, when the shell is in, and then show the empty page again: the first
+    // document it takes reaches the screen without the renderer's first-time costs (its fonts, its
+    // styles, the helper's code). The sample waits until the control is shown; a document written
+    // before it is drawn goes in as usual and stays.
+    void WarmUp(const QString &sampleHtml);
+    bool IsWarmingUp() const { return warming; }
+    int WarmedHeight() const { return warmedHeight; }   // how high the sample was laid out; 0 before
     void Clear();                      // starts a new, empty document (and loads the shell if need be)
     // Starts a new document that takes the page's place with its first write: until then the page
     // keeps showing what it showed, so that the empty page is never painted in between.
@@ -174,6 +182,7 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
@@ -204,6 +213,8 @@ private:
     QString WriteScript();
     void AppendDone(int forGeneration, bool applied);
     void Attach();
+    void WarmUpWhenDrawn();
+    QString BaseHref() const;
     void AttachFailed(int forLoad);
     void RunWhenWritten(const QString &script);
     void RunScript(const QString &script, std::function<void(const QVariant &)> done = {});
@@ -228,6 +239,9 @@ private:
     QString shellDocType;        // the document type it was loaded with
     QString shellHtml;           // what it was loaded with, to load it again
     int attachTries = 0;         // failed attaches to the shell so far
+    std::optional<QString> warmSample;   // WarmUp waits for the shell and for the control to be shown
+    bool warming = false;        // the page lays out the sample
+    int warmedHeight = 0;
     QString head;                // writes of a fresh document, until a "<body" tag shows up
     std::optional<QString> headToBegin;   // the head of a new document, to go in with the next write
     QList<TSegment> pending;     // HTML waiting to be appended

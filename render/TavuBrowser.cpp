@@ -61,6 +61,49 @@ TTavuResWriter::TThreadInfo ThreadInfo(const TThreadItem *item, const TBoard *bo
     return info;
 }
 
+// A response in its box; a new one with the plain form it takes when its mark goes.
+QString BoxedRes(const TTavuResWriter &writer, const TRes &res)
+{
+    const QString anchor = TTavuResWriter::ResAnchor(res.Number);
+    const QString html = writer.RenderResTemplate(res);
+    if (!res.IsNew)
+        return TEmbeddedWB::Boxed(anchor, html);
+    TRes plain = res;
+    plain.IsNew = false;
+    return TEmbeddedWB::Marked(anchor, html, writer.RenderResTemplate(plain));
+}
+
+// A screenful of a made-up thread in a skin, read and new responses with the kinds of text a
+// board's responses hold: what a tab kept aside lays out once (TEmbeddedWB::WarmUp).
+QString SampleThread(const TSkinSettings &skin)
+{
+    constexpr int Responses = 20;
+    const QStringList lines = {
+        QStringLiteral("今日は一日中雨だったので、家で本を読んでいました。"),
+        QStringLiteral("それは違うと思う。理由は３つあって、まず１つ目は値段が高いこと。"),
+        QStringLiteral("ワロタｗｗｗ　そういうことか"),
+        QStringLiteral("詳しくはこちら http://example.jp/page/123.html を見てください。"),
+        QStringLiteral("ABC abc 0123456789 （全角の括弧）「かぎ括弧」『二重』…！？"),
+    };
+    TTavuResWriter writer(skin);
+    writer.ApplyConfig();
+    writer.SetThreadInfo({QStringLiteral("見本のスレッド"), QStringLiteral("見本の板"), QString(), QString(), Responses,
+                          Responses / 2});
+    QString html = writer.RenderHeader();
+    for (int n = 1; n <= Responses; ++n) {
+        TRes res;
+        res.Number = n;
+        res.Name = n % 7 ? QStringLiteral("名無しさん") : QStringLiteral("<b>名無し</b>◆Trip%1").arg(n);
+        res.SetMail(n % 4 ? QString() : QStringLiteral("sage"));
+        res.SetDate(QStringLiteral("2026/01/%1(木) 12:%2:56.78 ID:Ab%3xYz").arg(n + 9).arg(n + 30).arg(n * 37));
+        res.Body = (n > 1 ? QStringLiteral("&gt;&gt;%1 <br> ").arg(n - 1) : QString()) + lines[n % lines.size()]
+                   + QStringLiteral(" <br> ") + lines[(n + 2) % lines.size()];
+        res.IsNew = n > Responses / 2;
+        html += BoxedRes(writer, res);
+    }
+    return html + writer.RenderFooter();
+}
+
 // A picture of a single colour: a view that shows nothing (yet).
 bool ShowsOneColour(const QPixmap &picture)
 {
@@ -154,7 +197,7 @@ void TTavuBrowser::PlaceInParent()
 
 bool TTavuBrowser::IsReady() const
 {
-    return keptAside && browser->ShellReady();
+    return keptAside && browser->ShellReady() && !browser->IsWarmingUp();
 }
 
 void TTavuBrowser::KeepAside(bool aside)
@@ -162,8 +205,10 @@ void TTavuBrowser::KeepAside(bool aside)
     keptAside = aside;
     if (parentWidget())
         PlaceInParent();
-    if (aside)
+    if (aside) {
         browser->PrepareShell();
+        browser->WarmUp(SampleThread(Skin));
+    }
 }
 
 void TTavuBrowser::resizeEvent(QResizeEvent *event)
@@ -457,14 +502,8 @@ void TTavuBrowser::WriteRes(const TRes &res)
 // mark off.
 QString TTavuBrowser::InlineRes(const TRes &res)
 {
-    const QString anchor = TTavuResWriter::ResAnchor(res.Number);
-    const QString html = Writer().RenderResTemplate(res);
-    if (!res.IsNew)
-        return TEmbeddedWB::Boxed(anchor, html);
-    TRes plain = res;
-    plain.IsNew = false;
-    marked = true;
-    return TEmbeddedWB::Marked(anchor, html, Writer().RenderResTemplate(plain));
+    marked = marked || res.IsNew;
+    return BoxedRes(Writer(), res);
 }
 
 // ---- the first screen ----

@@ -84,10 +84,11 @@ public:
     IResultView *View() { return this; }
 
     // A tab made in advance lies aside: shown, so that its page is loaded and drawn at the size of
-    // the view, but out of sight beside it, until it is taken for a thread.
+    // the view, but out of sight beside it, until it is taken for a thread. Its page lays out a
+    // sample thread in the tab's skin once, and is ready when it is empty again.
     void KeepAside(bool aside);
     bool IsKeptAside() const { return keptAside; }
-    bool IsReady() const;   // kept aside with its page loaded
+    bool IsReady() const;   // kept aside with its page loaded and warmed up
 
     // Makes the tab current: presses its button, checks its menu item, restores its status text
     // and tells the main window (Activated) to refresh the caption and the thread's comment lines.

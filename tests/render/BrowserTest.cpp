@@ -813,3 +813,48 @@ TEST(BrowserTest, HtmlWrittenWhenDueIsMadeAsThePageTakesIt)
     EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('p')).map(p => p.id).join(' ')")).toString(),
               QStringLiteral("ID1 ID2 ID0 ID3 ID4"));
 }
+
+// A tab kept aside lays out a sample thread in its own skin once its page is in, and is ready only
+// once its page is empty again; the thread it then takes shows alone.
+TEST(BrowserTest, ATabKeptAsideLaysOutASampleInItsSkinAndIsReadyOnceEmptyAgain)
+{
+    // Each response of this skin is far taller than a whole sample in the built-in templates.
+    SkinnedTab skinned(QStringLiteral("res.html"), "<div class=\"r\" style=\"height: 3000px\"><MESSAGE/></div>");
+    TTavuBrowser &tab = skinned.tab;
+    tab.KeepAside(true);
+    skinned.Show();
+    ASSERT_TRUE(RunUntil([&tab] { return tab.IsReady(); }));
+    EXPECT_GE(tab.Browser()->WarmedHeight(), 3000);
+    EXPECT_TRUE(Eval(tab, QStringLiteral("document.head.childNodes.length + document.body.childNodes.length === 0")).toBool());
+
+    tab.KeepAside(false);
+    skinned.AddResponses(1, 3);
+    tab.ClearDocument();
+    tab.WriteHeader();
+    skinned.WriteFrom(0);
+    ASSERT_TRUE(WaitShown(tab));
+    EXPECT_EQ(Eval(tab, QStringLiteral("Array.from(document.querySelectorAll('div.r')).map(r => r.textContent.trim()).join(' ')")).toString(),
+              QStringLiteral("本文1 本文2 本文3"));
+}
+
+// A document begun while the page still lays out its sample stays whole: the page is emptied of the
+// sample only if nothing came in the meantime.
+TEST(BrowserTest, ADocumentBegunWhileThePageLaysOutASampleStaysWhole)
+{
+    ShownTab shown;
+    TEmbeddedWB &page = *shown.tab.Browser();
+    page.PrepareShell();
+    ASSERT_TRUE(RunUntil([&page] { return page.ShellReady(); }));
+    page.WarmUp(QStringLiteral("<html><head></head><body><p id=\"sample\" style=\"height: 500px\">見本</p></body></html>"));
+    page.Renew();
+    page.Write(QStringLiteral("<html><head></head><body class=\"thread\">"));
+    page.Write(QStringLiteral("<p id=\"ID1\">一</p>"));
+    page.Close();
+    ASSERT_TRUE(RunUntil([&page] { return !page.IsBusy() && !page.IsWarmingUp(); }));
+    EXPECT_GT(page.WarmedHeight(), 0);
+    EXPECT_EQ(Eval(shown.tab, QStringLiteral("document.body.className + (document.getElementById('sample') ? 'sample' : '') + "
+                                             "document.querySelectorAll('p#ID1').length"))
+                  .toString()
+                  .toStdString(),
+              "thread1");
+}
