@@ -177,13 +177,8 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         PlaceInParent();
-    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy()) {
-        // after this paint: does the view show the page now?
-        QTimer::singleShot(0, this, [this] {
-            if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
-                Uncover();
-        });
-    }
+    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy())
+        LookAtViewSoon();   // after this paint
     return false;
 }
 
@@ -722,12 +717,24 @@ void TTavuBrowser::UncoverWhenShown()
     QWidget *view = browser->focusProxy();
     if (!IsCovered() || viewWaitLimit.isActive())
         return;
-    if (!view || !ShowsOneColour(browser->grab())) {
+    if (!view) {
         Uncover();
         return;
     }
     view->installEventFilter(this);
     viewWaitLimit.start();
+    LookAtViewSoon();   // it may show the page already
+}
+
+// Does the view show the page now? Asked in a turn of its own: a grab waits for a frame on its way
+// to the view, and what the page was sent in this turn (the writes held for its first frame) is
+// then on its way to it already.
+void TTavuBrowser::LookAtViewSoon()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
+            Uncover();
+    });
 }
 
 void TTavuBrowser::Uncover()

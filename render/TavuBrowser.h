@@ -268,6 +268,7 @@ private:
     void OnDocumentUpdated();
     void AskToBeDrawn();
     void UncoverWhenShown();
+    void LookAtViewSoon();
     void Uncover();
     static constexpr int LongestViewWaitMs = 100;
     QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
