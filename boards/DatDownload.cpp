@@ -126,8 +126,11 @@ void TDatDownload::TakeLine(const QByteArray &line)
         return;
     }
     ++delivered;
-    DeliverDatLine(job, jconvert::SjisToUnicode(bytes), bytes, int(stored.size()) + delivered, http->Total(),
-                   http->Received());
+    // How far the reply is taken: up to this line, in the bytes of its lines once their number is
+    // known; else as far as it came (its lines are decoded after it).
+    const qint64 lineBytes = http->LineBodySize();
+    DeliverDatLine(job, jconvert::SjisToUnicode(bytes), bytes, int(stored.size()) + delivered,
+                   lineBytes > 0 ? lineBytes : http->Total(), lineBytes > 0 ? bodyBytes : http->Received());
 }
 
 // A thread that is no longer on the board: the server says so, or sends a page (203) instead of it.

@@ -9,6 +9,7 @@
 #include "net/TavuHttpList.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QThread>
@@ -135,6 +136,8 @@ void TTavuHttp::Start(Kind how, bool synchronous)
     record.clear();
     lineBuffer.clear();
     decoder.reset();
+    gzipEnd.clear();
+    decodedSize = 0;
     takeBody = rangeAsked = partial = overlapChecked = overlapBroken = gzipBody = unterminatedLine = notModified = traced = false;
     lastError = -1;
     lastErrorMessage.clear();
@@ -246,6 +249,7 @@ void TTavuHttp::DataArrived(const QByteArray &data)
         TakeBody(data);
         return;
     }
+    NoteDecodedSize(data);
     // The decoder is held here while it feeds: a handler may end the job, or free it, meanwhile.
     std::unique_ptr<TGzipDecoder> feeding = std::move(decoder);
     auto live = [&] { return self && busy && serial == current; };
@@ -260,6 +264,16 @@ void TTavuHttp::DataArrived(const QByteArray &data)
     }
     if (live())
         decoder = std::move(feeding);
+}
+
+// A gzip stream ends with its decoded size (modulo 4 GiB, as the format keeps it): once the whole
+// body came, its lines are known to come to that many bytes.
+void TTavuHttp::NoteDecodedSize(const QByteArray &data)
+{
+    constexpr qsizetype SizeBytes = 4;
+    gzipEnd = (gzipEnd + data.right(SizeBytes)).right(SizeBytes);
+    if (Total() > 0 && Received() >= Total() && gzipEnd.size() == SizeBytes)
+        decodedSize = qFromLittleEndian<quint32>(gzipEnd.constData());
 }
 
 // Takes the next bytes of the body; false when the job has ended.

@@ -100,6 +100,9 @@ public:
     // While OnLine runs: the bytes of the line as they came, its LF or CR LF included.
     qint64 LineBytes() const { return lineBytes; }
     qint64 Received() const { return client->RcvdCount(); }
+    // The bytes of the body as its lines come: its Content-Length, or for a gzip body the size its
+    // end names, once all of it came; 0 while not known.
+    qint64 LineBodySize() const { return gzipBody ? decodedSize : Total(); }
     qint64 Total() const { return qMax<qint64>(0, client->ContentLength()); }
 
 signals:
@@ -115,6 +118,7 @@ private:
 
     void HeaderArrived();
     void DataArrived(const QByteArray &data);
+    void NoteDecodedSize(const QByteArray &data);
     bool TakeBody(QByteArrayView bytes);
     bool EmitLines(QByteArrayView bytes);
     // The job as a handler may leave it: freed, or ended and started anew.
@@ -142,6 +146,8 @@ private:
     QByteArray lineText;          // the line handed on, its buffer kept for the next
     bool takeBody = false;        // a 2xx reply whose body becomes lines
     bool gzipBody = false;        // the body is decoded from gzip
+    QByteArray gzipEnd;           // its last bytes so far, which end with its decoded size
+    qint64 decodedSize = 0;       // LineBodySize of a gzip body
     bool rangeAsked = false;
     bool partial = false;
     bool overlapChecked = false;

@@ -266,6 +266,35 @@ TEST_F(TavuHttp, DecodesGzipBodiesAndRejectsBrokenOnes)
     EXPECT_EQ(bad.log.mid(bad.log.size() - 2), QStringList({QStringLiteral("error:5"), QStringLiteral("done:1")}));
 }
 
+// The lines of a body know the bytes they come to: a plain body's Content-Length, and a gzip
+// body's decoded size, which its end names, once all of it came (by its last line at the latest).
+TEST_F(TavuHttp, LinesKnowTheBytesTheirBodyComesTo)
+{
+    QByteArray text;
+    for (int n = 1; n <= 3000; ++n)
+        text += "name<>sage<>2024/01/02<>response " + QByteArray::number(n) + "<>\n";
+    Server server;
+    server.Reply(Server::Make(200, text));
+    server.Reply(Server::Make(200, Gzip(text), {"Content-Encoding: gzip"}));
+    for (const bool gzip : {false, true}) {
+        TTavuHttp job;
+        job.AcceptGzip = true;
+        JobEvents events;
+        events.Attach(job);
+        QList<qint64> sizes;
+        job.OnLine = [&sizes](TTavuHttp *http, void *, const QByteArray &, qint64, qint64) { sizes << http->LineBodySize(); };
+        job.URL = server.Url(QStringLiteral("/dat/1.dat"));
+        job.Get();
+        ASSERT_TRUE(WaitFor([&] { return events.done; }));
+        ASSERT_EQ(sizes.size(), 3000) << gzip;
+        EXPECT_EQ(sizes.last(), text.size()) << gzip;
+        EXPECT_EQ(sizes.count(text.size()) + sizes.count(0), sizes.size()) << gzip;
+        if (!gzip) {
+            EXPECT_EQ(sizes.first(), text.size());
+        }
+    }
+}
+
 TEST_F(TavuHttp, AbortAllEndsJobsOnEveryThread)
 {
     Server server;
