@@ -153,6 +153,16 @@ void CopyDisplayState(const TRes &shown, TRes &res)
     res.Display2 = shown.Display2;
 }
 
+// The responses the thread will hold once its download ends: as many as the board's listing
+// reports, or as the share of the reply received so far promises. The reply is received ahead of
+// the responses made from it, so the share errs low. Neither is believed beyond what a board holds.
+int ExpectedResponses(const TThreadItem &item, int stored, int delivered, qint64 maximum, qint64 position)
+{
+    constexpr qint64 MostResponses = 100000;
+    const qint64 promised = position > 0 && maximum > position ? stored + delivered * maximum / position : 0;
+    return int(std::min(std::max<qint64>(promised, item.AGECOUNT), MostResponses));
+}
+
 }  // namespace
 
 TThreadController::TThreadController(TTabServices &tabs, TRuleServices &rules, TBookmarkServices &bookmarks,
@@ -511,6 +521,7 @@ void TThreadController::OnThreadDownloadRes(TResDownloader *job, TRes *res, int 
     res->Number = list->Count() + 1;   // response n is line n of the log
     res->IsNew = item->READ < res->Number;
     list->Add(res);
+    tab->ExpectResponses(ExpectedResponses(*item, list->Count() - tab->DownloadCount, tab->DownloadCount, maximum, position));
     AppendResToView(tab, list, res);
     if (res->Number == item->READ + 1 && item->READ > 0)
         tab->ScrollToRes(res->Number);

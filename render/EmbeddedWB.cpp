@@ -43,6 +43,7 @@ const char *const HelperScript = R"js(
     const MARKED = 'varnelo-marked';
     const BOX = 'div.varnelo-res';
     const FRONT_ROOM = 'div.varnelo-room';
+    const BACK_ROOM = 'varnelo-back-room';
     // The boxes of the responses (Boxed) are laid out only near the view; one never laid out
     // counts as a response of a few lines. A box shows nothing outside itself, so a word too long
     // for its line (an address) breaks instead of running out of it.
@@ -64,6 +65,7 @@ const char *const HelperScript = R"js(
     let pin = null;          // the element kept in its place in the view while the page lays out (pinAt)
     let pinFrames = false;   // keepPin runs at each frame
     let firstScreen = null;  // the boxes of a first screen, until they are laid out (layOutAround)
+    let backRoom = null;     // the room below what is appended, for the responses still to come
 
     function anchorNumber(element) {
         const match = RES_ANCHOR.exec(element.id || '') ||
@@ -257,13 +259,46 @@ const char *const HelperScript = R"js(
         return next && next.nodeType === Node.ELEMENT_NODE && next.matches(FRONT_ROOM) ? next : null;
     }
 
-    // A segment of written HTML goes in where the head left off.
+    // A segment of written HTML goes in where the head left off. The responses in it take their
+    // room below, if any; a room it brings goes below it, after the insertion place.
     function insert(html) {
         const content = inert(html);
         keepPlainForms(content);
         prepareFirstScreen(html, content);
         collectAnchors(content, anchors);
+        if (!keepBackRoom(html, content) && backRoom) {
+            takeBackRoom(content.querySelectorAll(BOX).length);
+        }
         marker.parentNode.insertBefore(content, marker);
+    }
+
+    // The room below that written HTML brings goes after the insertion place.
+    function keepBackRoom(html, root) {
+        const room = html.includes(BACK_ROOM) ? root.querySelector('div.' + BACK_ROOM) : null;
+        if (room) {
+            backRoom = room;
+            marker.after(room);
+            takeBackRoom(0);
+        }
+        return room;
+    }
+
+    // The room below shrinks by the boxes that came, each as high as a box away from the view.
+    function takeBackRoom(count) {
+        const left = (parseInt(backRoom.dataset.responses, 10) || 0) - count;
+        if (left > 0) {
+            backRoom.dataset.responses = left;
+            backRoom.style.height = left * BOX_HEIGHT + 'px';
+        } else {
+            dropBackRoom();
+        }
+    }
+
+    function dropBackRoom() {
+        if (backRoom) {
+            backRoom.remove();
+            backRoom = null;
+        }
     }
 
     // Prepended HTML goes before the front mark that a write left (after the head, before what
@@ -608,8 +643,9 @@ const char *const HelperScript = R"js(
     }
 
     // The tail after the insertion place becomes other HTML (a footer that counts anew), its nodes
-    // kept where they stay alike.
+    // kept where they stay alike. It follows everything written: the room below goes.
     function replaceTail(html) {
+        dropBackRoom();
         const wanted = Array.from(inert(html).childNodes);
         const parent = marker.parentNode;
         if (tail.length > 0 && tail[0].previousSibling === marker && inARow(tail)) {
@@ -686,6 +722,8 @@ const char *const HelperScript = R"js(
             marked = new Map();
             going = new Map();
             firstScreen = null;
+            backRoom = null;
+            keepBackRoom(headHtml, document.body);
             keepPlainForms(document);
             prepareFirstScreen(headHtml, document.body);
             front = null;
@@ -906,6 +944,9 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
         profile->installUrlSchemeHandler(InternalScheme().toLatin1(), new TTavuSchemeHandler(profile));
 
     webPage = new TPage(profile, this);
+    viewWaitLimit.setSingleShot(true);
+    viewWaitLimit.setInterval(LongestViewWaitMs);
+    connect(&viewWaitLimit, &QTimer::timeout, this, &TEmbeddedWB::ReleaseHold);
     QWebEngineSettings *settings = webPage->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -1119,6 +1160,11 @@ QString TEmbeddedWB::FrontRoom(int responses)
     return QStringLiteral("<div class=\"varnelo-room\" data-responses=\"%1\"></div>").arg(responses);
 }
 
+QString TEmbeddedWB::BackRoom(int responses)
+{
+    return QStringLiteral("<div class=\"varnelo-back-room\" data-responses=\"%1\"></div>").arg(responses);
+}
+
 // The document takes appended HTML: a new one is begun, or the head written so far is loaded.
 void TEmbeddedWB::OpenForAppend()
 {
@@ -1165,8 +1211,43 @@ void TEmbeddedWB::HoldWritesUntilPainted()
 // call, so that the page still draws (and scrolls) between the parts.
 void TEmbeddedWB::ReleaseHold()
 {
+    StopWaitingForView();
     if (std::exchange(holding, false))
         SendWrites();
+}
+
+// The page drew its first screen: the rest goes in once the view has painted (the frame reached the
+// window), or a short while at most. A page at work on the rest holds up the frame on its way.
+void TEmbeddedWB::ReleaseHoldOnceShown()
+{
+    QWidget *view = focusProxy();
+    if (!holding || !view) {
+        ReleaseHold();
+        return;
+    }
+    view->installEventFilter(this);
+    viewWaitLimit.start();
+}
+
+void TEmbeddedWB::StopWaitingForView()
+{
+    if (!viewWaitLimit.isActive())
+        return;
+    viewWaitLimit.stop();
+    if (QWidget *view = focusProxy())
+        view->removeEventFilter(this);
+}
+
+bool TEmbeddedWB::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched == focusProxy() && viewWaitLimit.isActive()) {
+        StopWaitingForView();
+        QTimer::singleShot(0, this, [this, forGeneration = generation] {   // after this paint
+            if (forGeneration == generation)
+                ReleaseHold();
+        });
+    }
+    return QWebEngineView::eventFilter(watched, event);
 }
 
 void TEmbeddedWB::showEvent(QShowEvent *event)
@@ -1288,6 +1369,7 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     headToBegin.reset();
     pending.clear();
     later.clear();
+    StopWaitingForView();
     holding = false;
     marksOff = false;
     tail.reset();
@@ -1523,7 +1605,7 @@ void TEmbeddedWB::ScriptMessage(const QString &message)
     } else if (parts.size() == 3 && parts[1] == QLatin1String("painted")) {
         if (parts[2].toInt() == generation) {
             emit Painted();
-            ReleaseHold();
+            ReleaseHoldOnceShown();
         }
     } else if (parts.size() == 3 && parts[1] == QLatin1String("warmed")) {
         warming = false;

@@ -149,7 +149,7 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::OnDocumentUpdated);
     connect(browser, &TEmbeddedWB::Painted, this, &TTavuBrowser::UncoverWhenShown);
     viewWaitLimit.setSingleShot(true);
-    viewWaitLimit.setInterval(LongestViewWaitMs);
+    viewWaitLimit.setInterval(TEmbeddedWB::LongestViewWaitMs);
     connect(&viewWaitLimit, &QTimer::timeout, this, &TTavuBrowser::Uncover);
     connect(browser, &TEmbeddedWB::TopResChanged, this, &TTavuBrowser::AskToBeDrawn);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
@@ -452,19 +452,22 @@ void TTavuBrowser::AppendRes(TRes *res)
             WriteRes(*res);
         }
         if (++screenCount == FirstScreenSize)
-            HoldRest();
+            HoldRest(res->Number);
     }
     res->Visible = true;
     changed = true;
 }
 
 // A new page's first screenful is drawn before the page takes the rest: what follows it (after the
-// chunk being collected) waits until then. A tab coming back shows its last frame until its page is
-// whole instead, and so does a page that begins at a later response (ShowFirst).
-void TTavuBrowser::HoldRest()
+// chunk being collected) waits until then, and the screen keeps room for the responses expected
+// after the last one written. A tab coming back shows its last frame until its page is whole
+// instead, and so does a page that begins at a later response (ShowFirst).
+void TTavuBrowser::HoldRest(int lastWritten)
 {
     if (coveredByLastFrame)
         return;
+    if (expectedCount > lastWritten)
+        Emit(TEmbeddedWB::BackRoom(expectedCount - lastWritten));
     if (chunk)
         holdAfterChunk = true;
     else
@@ -781,6 +784,7 @@ void TTavuBrowser::ForgetDocument()
     checkedNumbers.clear();
     headerPending = false;
     screenCount = 0;
+    expectedCount = 0;
     holdAfterChunk = false;
 }
 

@@ -166,6 +166,10 @@ public:
     void ShowFirst(int number);
     // What still waits for the first screen goes into the page (WriteHtml does it too).
     void EndFirstScreen();
+    // The thread is to hold `count` responses once what is rendering now (a download) ends: a new
+    // page's first screen keeps room below it for those still to come (TEmbeddedWB::BackRoom), so
+    // that the page has its height, and the view its scroll bar, from its first frame on.
+    void ExpectResponses(int count) { expectedCount = count; }
     static constexpr int FirstScreenSize = 40;   // responses; more than a screen shows
 
     // Collects what the rendering writes instead of sending it to the page; EndChunk returns it.
@@ -233,6 +237,7 @@ private:
     bool pageGivenUp = false;
     bool giveUpWanted = false;
     int screenCount = 0;          // responses written into the new page so far (HoldRest)
+    int expectedCount = 0;        // ExpectResponses
     bool holdAfterChunk = false;
     // The rendering that shows a later response first (ShowFirst).
     struct TFirstScreen {
@@ -252,7 +257,7 @@ private:
     void WriteRes(const TRes &res);
     void WriteNow(const QString &html);
     void HoldRes(const TRes &res);
-    void HoldRest();
+    void HoldRest(int lastWritten);
     void SendFirstScreen(bool whole);
     QString Footer();
     void WriteFooter();
@@ -270,6 +275,5 @@ private:
     void UncoverWhenShown();
     void LookAtViewSoon();
     void Uncover();
-    static constexpr int LongestViewWaitMs = 100;
     QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
 };

@@ -774,6 +774,48 @@ TEST(BrowserTest, WritesAfterAFirstScreenGoInPartsOnceItIsDrawn)
               QStringLiteral("ID1 ID2 ID3 ID4 ID5 ID6 ID7 tail"));
 }
 
+// A first screen written with room below it for the responses still to come: the page is as high
+// from its first frame on as once they have come in, away from the view, each in its share of the
+// room, which stays below everything appended; the tail, which follows everything written, takes its
+// place, even when fewer came than it was kept for.
+TEST(BrowserTest, RoomBelowAFirstScreenKeepsThePageAsHighAsItsResponsesToCome)
+{
+    ShownTab shown;
+    TTavuBrowser &tab = shown.tab;
+    TEmbeddedWB &page = *tab.Browser();
+    const auto box = [](int n) {
+        return TEmbeddedWB::Boxed(QStringLiteral("<a id=\"ID%1\"></a>").arg(n),
+                                  QStringLiteral("<div style=\"height: 200px\">%1</div>").arg(n));
+    };
+    bool painted = false;
+    QObject::connect(&page, &TEmbeddedWB::Painted, &page, [&painted] { painted = true; });
+    page.Renew();
+    page.Write(QStringLiteral("<html><head></head><body>"));
+    for (int n = 1; n <= 5; ++n)   // more than the view and the reach the engine lays out around it
+        page.Write(box(n));
+    page.Write(TEmbeddedWB::BackRoom(70));
+    page.HoldWritesUntilPainted();
+    ASSERT_TRUE(RunUntil([&] { return painted && !page.IsBusy(); }));
+    const QString height = QStringLiteral("document.documentElement.scrollHeight");
+    const int drawn = Eval(tab, height).toInt();
+
+    for (int n = 6; n <= 65; ++n)
+        page.Write(box(n));
+    ASSERT_TRUE(RunUntil([&] { return !page.IsBusy(); }));
+    EXPECT_EQ(Eval(tab, height).toInt(), drawn);
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.body.lastElementChild.className + ' '"
+                                       "+ document.body.lastElementChild.previousElementSibling.firstChild.id")).toString(),
+              QStringLiteral("varnelo-back-room ID65"));
+
+    page.WriteTail(QStringLiteral("<p id=\"tail\">尾</p>"));
+    page.Close();
+    ASSERT_TRUE(RunUntil([&] { return !page.IsBusy(); }));
+    EXPECT_EQ(Eval(tab, QStringLiteral("document.querySelectorAll('.varnelo-back-room').length + ' '"
+                                       "+ document.body.lastElementChild.id")).toString(),
+              QStringLiteral("0 tail"));
+    EXPECT_LT(Eval(tab, height).toInt(), drawn);
+}
+
 // HTML written when due behind a first screen (in front of it or after it) is made only once that
 // screen is drawn, each part just before the call that takes it; with nothing drawn first it is made
 // at once.

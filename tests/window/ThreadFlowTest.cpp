@@ -564,6 +564,46 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
     EXPECT_EQ(html.count(QStringLiteral("本文")), 300);
 }
 
+// A thread never read opens with room below its first screen for the responses still to come: as
+// many as the share of the reply taken promises, or as the board's listing reports when it says
+// more. The finished page holds every response once, in order, and nothing of the room.
+TEST(ThreadFlow, ANeverReadThreadKeepsRoomBelowItsFirstScreenForTheRest)
+{
+    TPostWindowEnv env;
+    env.ShowWindow();
+    const int count = 300;
+    const int screen = TTavuBrowser::FirstScreenSize;
+    static const QRegularExpression room(QStringLiteral("varnelo-back-room\" data-responses=\"(\\d+)\""));
+    for (const auto &[key, listed] : {std::pair{QStringLiteral("1000000002"), 0}, {QStringLiteral("1000000003"), 1000}}) {
+        AddThread(env.server, News, key, count);
+        ItemRef item(NewsItem(env, key));
+        item->AGECOUNT = listed;
+        OpenThread(env, item.get(), false, true);
+        TTavuBrowser *tab = nullptr;
+        ASSERT_TRUE(env.Window()->Tabs().GetActiveBrowser(tab));
+        QStringList pieces;
+        QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting,
+                         [&pieces](const QString &html, bool) { pieces.append(html); });
+        ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
+
+        const QString last = QStringLiteral("id=\"ID%1\"").arg(screen);
+        const auto withRoom = std::find_if(pieces.cbegin(), pieces.cend(), [](const QString &html) { return html.contains(room); });
+        ASSERT_NE(withRoom, pieces.cend()) << key.toStdString();
+        EXPECT_TRUE(withRoom->contains(last));
+        EXPECT_FALSE(withRoom->contains(QStringLiteral("id=\"ID%1\"").arg(screen + 1)));
+        const int kept = room.match(*withRoom).captured(1).toInt();
+        if (listed > 0)
+            EXPECT_EQ(kept, listed - screen);
+        else
+            EXPECT_NEAR(kept, count - screen, (count - screen) / 10);
+
+        const QString html = PageHtml(tab);
+        EXPECT_FALSE(html.contains(QStringLiteral("varnelo-back-room")));
+        EXPECT_EQ(html.count(QStringLiteral("本文")), count);
+        EXPECT_GT(html.indexOf(QStringLiteral("id=\"ID%1\"").arg(count)), html.indexOf(last));
+    }
+}
+
 namespace {
 
 // Gathers what a widget is asked to paint.
