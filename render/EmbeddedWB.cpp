@@ -944,9 +944,6 @@ TEmbeddedWB::TEmbeddedWB(QWidget *parent) : QWebEngineView(parent)
         profile->installUrlSchemeHandler(InternalScheme().toLatin1(), new TTavuSchemeHandler(profile));
 
     webPage = new TPage(profile, this);
-    viewWaitLimit.setSingleShot(true);
-    viewWaitLimit.setInterval(LongestViewWaitMs);
-    connect(&viewWaitLimit, &QTimer::timeout, this, &TEmbeddedWB::ReleaseHold);
     QWebEngineSettings *settings = webPage->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -1211,43 +1208,8 @@ void TEmbeddedWB::HoldWritesUntilPainted()
 // call, so that the page still draws (and scrolls) between the parts.
 void TEmbeddedWB::ReleaseHold()
 {
-    StopWaitingForView();
     if (std::exchange(holding, false))
         SendWrites();
-}
-
-// The page drew its first screen: the rest goes in once the view has painted (the frame reached the
-// window), or a short while at most. A page at work on the rest holds up the frame on its way.
-void TEmbeddedWB::ReleaseHoldOnceShown()
-{
-    QWidget *view = focusProxy();
-    if (!holding || !view) {
-        ReleaseHold();
-        return;
-    }
-    view->installEventFilter(this);
-    viewWaitLimit.start();
-}
-
-void TEmbeddedWB::StopWaitingForView()
-{
-    if (!viewWaitLimit.isActive())
-        return;
-    viewWaitLimit.stop();
-    if (QWidget *view = focusProxy())
-        view->removeEventFilter(this);
-}
-
-bool TEmbeddedWB::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint && watched == focusProxy() && viewWaitLimit.isActive()) {
-        StopWaitingForView();
-        QTimer::singleShot(0, this, [this, forGeneration = generation] {   // after this paint
-            if (forGeneration == generation)
-                ReleaseHold();
-        });
-    }
-    return QWebEngineView::eventFilter(watched, event);
 }
 
 void TEmbeddedWB::showEvent(QShowEvent *event)
@@ -1369,7 +1331,6 @@ void TEmbeddedWB::NewGeneration(TDocState newState)
     headToBegin.reset();
     pending.clear();
     later.clear();
-    StopWaitingForView();
     holding = false;
     marksOff = false;
     tail.reset();
@@ -1605,7 +1566,7 @@ void TEmbeddedWB::ScriptMessage(const QString &message)
     } else if (parts.size() == 3 && parts[1] == QLatin1String("painted")) {
         if (parts[2].toInt() == generation) {
             emit Painted();
-            ReleaseHoldOnceShown();
+            ReleaseHold();
         }
     } else if (parts.size() == 3 && parts[1] == QLatin1String("warmed")) {
         warming = false;

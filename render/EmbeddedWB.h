@@ -30,7 +30,6 @@
 
 #include <QList>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
 #include <functional>
@@ -102,8 +101,8 @@ public:
     void TakeOffMarks();
     void SendWrites();
     // What is written from now on waits until the page has drawn what was written before (the first
-    // screen of a page) and the view shows it: the reader sees that before the page takes the rest.
-    // Painted comes with that frame. Nothing waits in a hidden control.
+    // screen of a page): the reader sees that before the page takes the rest. Painted comes with
+    // that frame. Nothing waits in a hidden control.
     void HoldWritesUntilPainted();
     // Written in front of everything appended so far, in the order of these calls: where a write
     // left FrontMark(), else where appended HTML goes. A page that begins with later responses
@@ -125,9 +124,6 @@ public:
     // goes with the next tail (which follows everything written), so that the page keeps its
     // height while the rest of a thread comes in.
     static QString BackRoom(int responses);
-    // How long the view may take to show a frame the page drew (its picture reaches the window
-    // late): what waits for it goes on after that all the same.
-    static constexpr int LongestViewWaitMs = 100;
     // What follows everything written: the tail replaces the one before it, and later writes go
     // before it (the footer of a thread that still grows).
     void WriteTail(const QString &html);
@@ -193,7 +189,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class TPage;
@@ -215,8 +210,6 @@ private:
     void OpenForAppend();
     void Queue(const QString &html, bool front);
     void ReleaseHold();
-    void ReleaseHoldOnceShown();
-    void StopWaitingForView();
     bool HasWrites() const;
     void ScheduleFlush();
     void Flush();
@@ -259,7 +252,6 @@ private:
     QList<TSegment> pending;     // HTML waiting to be appended
     bool holding = false;        // HoldWritesUntilPainted: later writes wait in `later`
     bool holdPaintAsked = false;
-    QTimer viewWaitLimit;        // ReleaseHoldOnceShown waits for the view's paint at most this long
     QList<TSegment> later;       // writes after a first screen, sent a part a call once it is drawn
     bool marksOff = false;       // TakeOffMarks waits for the next write
     std::optional<QString> tail; // a new tail waiting to be sent

@@ -149,7 +149,7 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     connect(browser, &TEmbeddedWB::DocumentUpdated, this, &TTavuBrowser::OnDocumentUpdated);
     connect(browser, &TEmbeddedWB::Painted, this, &TTavuBrowser::UncoverWhenShown);
     viewWaitLimit.setSingleShot(true);
-    viewWaitLimit.setInterval(TEmbeddedWB::LongestViewWaitMs);
+    viewWaitLimit.setInterval(LongestViewWaitMs);
     connect(&viewWaitLimit, &QTimer::timeout, this, &TTavuBrowser::Uncover);
     connect(browser, &TEmbeddedWB::TopResChanged, this, &TTavuBrowser::AskToBeDrawn);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
@@ -177,8 +177,8 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         PlaceInParent();
-    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy())
-        LookAtViewSoon();   // after this paint
+    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy() && !lookingAtView)
+        LookAtViewSoon();   // after this paint, unless the look itself painted it
     return false;
 }
 
@@ -735,7 +735,12 @@ void TTavuBrowser::UncoverWhenShown()
 void TTavuBrowser::LookAtViewSoon()
 {
     QTimer::singleShot(0, this, [this] {
-        if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
+        if (!viewWaitLimit.isActive())
+            return;
+        lookingAtView = true;
+        const QPixmap view = browser->grab();
+        lookingAtView = false;
+        if (!ShowsOneColour(view))
             Uncover();
     });
 }
