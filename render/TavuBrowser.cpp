@@ -177,8 +177,8 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         PlaceInParent();
-    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy() && !lookingAtView)
-        LookAtViewSoon();   // after this paint, unless the look itself painted it
+    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy())
+        LookAtViewSoon();   // after this paint
     return false;
 }
 
@@ -731,16 +731,13 @@ void TTavuBrowser::UncoverWhenShown()
 
 // Does the view show the page now? Asked in a turn of its own: a grab waits for a frame on its way
 // to the view, and what the page was sent in this turn (the writes held for its first frame) is
-// then on its way to it already.
+// then on its way to it already. A covered view does not paint by itself, but a grab paints it: the
+// view is looked at again in the next turn, and so on, until it shows the page, which it then
+// shows as soon as the page's frame reaches it.
 void TTavuBrowser::LookAtViewSoon()
 {
     QTimer::singleShot(0, this, [this] {
-        if (!viewWaitLimit.isActive())
-            return;
-        lookingAtView = true;
-        const QPixmap view = browser->grab();
-        lookingAtView = false;
-        if (!ShowsOneColour(view))
+        if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
             Uncover();
     });
 }

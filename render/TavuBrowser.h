@@ -277,5 +277,4 @@ private:
     void Uncover();
     static constexpr int LongestViewWaitMs = 100;
     QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
-    bool lookingAtView = false;   // LookAtViewSoon grabs the view, which paints it
 };
