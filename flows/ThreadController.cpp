@@ -154,8 +154,9 @@ void CopyDisplayState(const TRes &shown, TRes &res)
 }
 
 // The responses the thread will hold once its download ends: as many as the board's listing
-// reports, or as the share of the reply received so far promises. The reply is received ahead of
-// the responses made from it, so the share errs low. Neither is believed beyond what a board holds.
+// reports, or as the share of the reply taken so far promises (a reply known only as received runs
+// ahead of the responses made from it, and its share errs low). Neither is believed beyond what a
+// board holds.
 int ExpectedResponses(const TThreadItem &item, int stored, int delivered, qint64 maximum, qint64 position)
 {
     constexpr qint64 MostResponses = 100000;
