@@ -267,7 +267,19 @@ void AddUrlLog(QStringList &list, const QString &url)
     list.prepend(entry);
     while (list.size() > kUrlLogLimit)
         list.removeLast();
-    SaveList(TTextList(list), ProfileFile(QStringLiteral("urllog.txt")));
+    // Saved behind the opening of the URL: the reader need not wait for the disk.
+    const QString path = ProfileFile(QStringLiteral("urllog.txt"));
+    TSaveQueue::Instance().Push({path}, [lines = list, path] {
+        try {
+            TTextList(lines).SaveToFile(path);
+        } catch (const EFileError &e) {
+            return e.Message;
+        }
+        return QString();
+    }, [](const QString &failure) {
+        if (!failure.isEmpty())
+            EventLog::AddLog(failure);
+    });
 }
 
 void AddUrlLog(QComboBox *addressBox, const QString &url)

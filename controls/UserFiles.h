@@ -57,7 +57,8 @@ void QueueHistoryLine(TThreadItem *item, const QString &fileName, bool removeDup
 void SetHistoryReload(std::function<void()> reload);
 
 // The URL history of the address box (urllog.txt), most recent first, at most 20 entries.
-// While SAVEHIST is on: the URL moves to (or is put at) the top, the list is cut to 20 and saved.
+// While SAVEHIST is on: the URL moves to (or is put at) the top, the list is cut to 20 and saved
+// through the save queue.
 void AddUrlLog(QStringList &list, const QString &url);
 void AddUrlLog(QComboBox *addressBox, const QString &url);   // its items are the list
 

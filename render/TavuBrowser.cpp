@@ -10,6 +10,7 @@
 #include "core/ThreadItem.h"
 #include "net/TavuHttpList.h"
 #include "render/EmbeddedWB.h"
+#include "render/PromptFrames.h"
 #include "render/ResCacheLoader.h"
 #include "render/TavuResWriter.h"
 
@@ -151,6 +152,9 @@ TTavuBrowser::TTavuBrowser(QWidget *parent) : QWidget(parent), browser(new TEmbe
     viewWaitLimit.setSingleShot(true);
     viewWaitLimit.setInterval(LongestViewWaitMs);
     connect(&viewWaitLimit, &QTimer::timeout, this, &TTavuBrowser::Uncover);
+    framePoll.setInterval(1);
+    framePoll.setTimerType(Qt::PreciseTimer);
+    connect(&framePoll, &QTimer::timeout, this, &TTavuBrowser::LookForFrame);
     connect(browser, &TEmbeddedWB::TopResChanged, this, &TTavuBrowser::AskToBeDrawn);
     connect(browser, &TEmbeddedWB::ResCheckChanged, this, [this](int number, bool checked) {
         if (checked)
@@ -177,8 +181,8 @@ bool TTavuBrowser::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         PlaceInParent();
-    if (event->type() == QEvent::Paint && viewWaitLimit.isActive() && watched == browser->focusProxy())
-        LookAtViewSoon();   // after this paint
+    if (event->type() == QEvent::Timer && viewWaitLimit.isActive() && watched == browser->focusProxy())
+        QTimer::singleShot(0, this, &TTavuBrowser::LookAtView);   // once the view's wait is over
     return false;
 }
 
@@ -713,8 +717,15 @@ void TTavuBrowser::AskToBeDrawn()
 
 // The page drew what it holds: the cover goes once the view shows it. The first frames of a view
 // that was out of sight may still show its empty page when the page has drawn (its picture reaches
-// the view late), so a view that shows a single colour keeps the cover until its next paint shows
+// the view late), so a view that shows a single colour keeps the cover until a later frame shows
 // more, or a short while at most.
+//
+// The view is looked at first in a turn of its own: a grab waits for a frame on its way to the
+// view, and what the page was sent in this turn (the writes held for its first frame) is then on
+// its way to it already. Then it is looked at whenever it took in a frame: every millisecond the
+// tab looks for a frame the view holds back to gather it with others, and has it composited at
+// once (the reader would wait for that gathering otherwise); a view that ends its wait by itself is
+// looked at once it did.
 void TTavuBrowser::UncoverWhenShown()
 {
     QWidget *view = browser->focusProxy();
@@ -726,24 +737,26 @@ void TTavuBrowser::UncoverWhenShown()
     }
     view->installEventFilter(this);
     viewWaitLimit.start();
-    LookAtViewSoon();   // it may show the page already
+    framePoll.start();
+    QTimer::singleShot(0, this, &TTavuBrowser::LookAtView);   // it may show the page already
 }
 
-// Does the view show the page now? Asked in a turn of its own: a grab waits for a frame on its way
-// to the view, and what the page was sent in this turn (the writes held for its first frame) is
-// then on its way to it already. A covered view does not paint by itself, but a grab paints it: the
-// view is looked at again in the next turn, and so on, until it shows the page, which it then
-// shows as soon as the page's frame reaches it.
-void TTavuBrowser::LookAtViewSoon()
+void TTavuBrowser::LookForFrame()
 {
-    QTimer::singleShot(0, this, [this] {
-        if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
-            Uncover();
-    });
+    QWidget *view = browser->focusProxy();
+    if (view && PromptFrames::CompositeWaitingFrame(view))
+        LookAtView();
+}
+
+void TTavuBrowser::LookAtView()
+{
+    if (viewWaitLimit.isActive() && !ShowsOneColour(browser->grab()))
+        Uncover();
 }
 
 void TTavuBrowser::Uncover()
 {
+    framePoll.stop();
     if (viewWaitLimit.isActive()) {
         viewWaitLimit.stop();
         if (QWidget *view = browser->focusProxy())
@@ -752,6 +765,7 @@ void TTavuBrowser::Uncover()
     if (!IsCovered())
         return;
     cover->hide();
+    repaint();   // the page reaches the screen now, not after what the event loop holds
     cover->clear();
     coveredByLastFrame = false;
     emit Uncovered(this);

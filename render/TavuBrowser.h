@@ -273,8 +273,10 @@ private:
     void OnDocumentUpdated();
     void AskToBeDrawn();
     void UncoverWhenShown();
-    void LookAtViewSoon();
+    void LookForFrame();
+    void LookAtView();
     void Uncover();
     static constexpr int LongestViewWaitMs = 100;
     QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
+    QTimer framePoll;       // meanwhile, it looks for a frame the view holds back (LookForFrame)
 };

@@ -8,6 +8,7 @@
 #include "core/TavuAction.h"
 #include "core/FileUtil.h"
 #include "render/EmbeddedWB.h"
+#include "render/PromptFrames.h"
 #include "render/TavuBrowser.h"
 #include "render/TavuHintWindow.h"
 #include "support/ScriptedHttpServer.h"
@@ -899,4 +900,37 @@ TEST(BrowserTest, ADocumentBegunWhileThePageLaysOutASampleStaysWhole)
                   .toString()
                   .toStdString(),
               "thread1");
+}
+
+// The view of a page holds a frame back for a moment, to gather it with others; asked, it
+// composites that frame at once. Each try changes the colour of the page and, until the view shows
+// it, has the view composite every frame it holds back: the colour shows up right after one of
+// those, unless the view's own wait ended between two looks.
+TEST(BrowserTest, AViewCompositesAFrameItHoldsBackAtOnceWhenAsked)
+{
+    ShownTab shown;
+    TEmbeddedWB &page = *shown.tab.Browser();
+    page.Renew();
+    page.Write(QStringLiteral("<html><head></head><body>"));
+    page.Close();
+    ASSERT_TRUE(RunUntil([&] { return !page.IsBusy(); }));
+    QWidget *view = page.focusProxy();
+    ASSERT_NE(view, nullptr);
+    const auto shows = [&page](QColor colour) {
+        const QImage picture = page.grab().toImage();
+        return picture.pixel(picture.width() / 2, picture.height() / 2) == colour.rgb();
+    };
+
+    bool caught = false;
+    for (int hue = 0; hue < 360 && !caught; hue += 15) {
+        const QColor colour = QColor::fromHsv(hue, 255, 255);
+        Eval(shown.tab, QStringLiteral("document.body.style.background = '%1'").arg(colour.name()));
+        ASSERT_TRUE(RunUntil([&] {
+            if (shows(colour))
+                return true;
+            caught = PromptFrames::CompositeWaitingFrame(view) && shows(colour);
+            return caught;
+        }));
+    }
+    EXPECT_TRUE(caught);
 }
