@@ -444,6 +444,7 @@ void TThreadController::StartCacheLoader(TTavuBrowser *tab, TThreadItem *item, T
     };
     loader->OnCacheDone = [this, job](TResCacheLoader *l) { OnCacheDone(l, job); };
     loader->Start();
+    loader->RenderFirstScreen();   // before the window lays out and paints itself for the tab
 }
 
 void TThreadController::OnCacheDone(TResCacheLoader *loader, TResDownloader *job)

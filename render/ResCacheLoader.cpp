@@ -58,28 +58,71 @@ void TResCacheLoader::run()
         }
         auto responses = std::make_shared<TResList>();
         responses->LoadDat(log.mid(position, end - position));
-        Post({responses, number});
+        Hand(TChunk{responses, number});
         number += responses->Count();
         position = end;
     } while (position < log.size());
 
-    QMetaObject::invokeMethod(this, [this] {
-        parsed = true;
-        Drain();
-    }, Qt::QueuedConnection);
+    Hand(std::nullopt);
 }
 
-void TResCacheLoader::Post(TChunk chunk)
+// From the worker: a chunk (none: the end) for the GUI thread, which takes it as soon as it comes
+// while it waits for it (RenderFirstScreen), else once the event loop wakes it.
+void TResCacheLoader::Hand(std::optional<TChunk> chunk)
 {
-    QMetaObject::invokeMethod(this, [this, chunk] {
-        ready.append(chunk);
-        Drain();
-    }, Qt::QueuedConnection);
+    {
+        const std::lock_guard lock(handOver);
+        if (chunk)
+            handed.append(*chunk);
+        else
+            workerDone = true;
+    }
+    handedOne.notify_one();
+    QMetaObject::invokeMethod(this, &TResCacheLoader::Drain, Qt::QueuedConnection);
+}
+
+// The chunks handed over go into the queue.
+void TResCacheLoader::TakeHanded()
+{
+    const std::lock_guard lock(handOver);
+    ready.append(handed);
+    handed.clear();
+    parsed = workerDone;
+}
+
+// Waits for each chunk as the worker hands it over and renders it, until the tab has written its
+// first screen or the log has no more. What follows (the end's report among it) comes as usual,
+// through the event loop.
+void TResCacheLoader::RenderFirstScreen()
+{
+    while (TabStillWanted() && !tab->FirstScreenWritten() && !parsed) {
+        {
+            std::unique_lock lock(handOver);
+            handedOne.wait(lock, [this] { return !handed.isEmpty() || workerDone; });
+        }
+        TakeHanded();
+        RenderReady();
+    }
+    if (!parsed)
+        return;
+    // A log that ends within the first screen is all of it, and it goes at once as well.
+    if (TabHoldsList())
+        tab->EndFirstScreen();
+    // A callback that pumped events may have taken the wake-up that reports the end.
+    QMetaObject::invokeMethod(this, &TResCacheLoader::Drain, Qt::QueuedConnection);
+}
+
+void TResCacheLoader::Drain()
+{
+    TakeHanded();
+    RenderReady();
+    if (parsed && !draining)
+        ReportDone();
 }
 
 // Renders the chunks that arrived, in order. A callback that pumps events may bring the next
 // chunk in meanwhile; it waits in the queue for the outer call.
-void TResCacheLoader::Drain()
+void TResCacheLoader::RenderReady()
 {
     if (draining)
         return;
@@ -92,8 +135,6 @@ void TResCacheLoader::Drain()
             requestInterruption();
     }
     draining = false;
-    if (parsed)
-        ReportDone();
 }
 
 bool TResCacheLoader::TabHoldsList() const

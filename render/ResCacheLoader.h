@@ -9,6 +9,10 @@
 // OnCacheDone follows the last chunk, once the tab has put into its page what it still held back
 // for a first screen (TTavuBrowser::ShowFirst). All callbacks run on the GUI thread.
 //
+// RenderFirstScreen, called just after Start, renders the chunks up to the tab's first screen at
+// once, ahead of whatever else the GUI thread has to do (such as laying out and painting the window
+// for the new tab): it renders each chunk as soon as the thread has parsed it.
+//
 // A tab closed or given another response list meanwhile is never written into: its chunks are
 // dropped and the loader stops. Cancel stops it too. Either way OnCacheDone still comes (Tab()
 // is then null when the tab is gone), and the loader frees itself afterwards.
@@ -19,8 +23,11 @@
 #include <QPointer>
 #include <QSet>
 #include <QThread>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 class TRes;
 class TResList;
@@ -49,6 +56,7 @@ public:
     std::function<void(TResCacheLoader *)> OnCacheDone;
 
     void Start();
+    void RenderFirstScreen();
     void Cancel();   // from the GUI thread
 
 protected:
@@ -66,16 +74,22 @@ private:
     TThreadItem *item;
     QString logPath;
     QSet<int> erased;
+    std::mutex handOver;
+    std::condition_variable handedOne;
+    QList<TChunk> handed;     // chunks the worker parsed, not taken by the GUI thread yet (handOver)
+    bool workerDone = false;  // the worker has handed over its last chunk (handOver)
     QList<TChunk> ready;   // chunks that reached the GUI thread, not rendered yet
-    bool parsed = false;   // the worker has handed over its last chunk
+    bool parsed = false;   // the GUI thread took the worker's last chunk
     bool draining = false;
     bool headerWritten = false;
     bool doneReported = false;
     int endsToGo = 2;      // the done report and the thread's end; the loader is freed after both
     int rendered = 0;
 
-    void Post(TChunk chunk);
+    void Hand(std::optional<TChunk> chunk);
+    void TakeHanded();
     void Drain();
+    void RenderReady();
     bool TabHoldsList() const;   // the tab is there and still holds the list the loader fills
     void Render(const TChunk &chunk);
     void ReportDone();

@@ -517,6 +517,11 @@ void TTavuBrowser::ShowFirst(int number)
         firstScreen = TFirstScreen{number, false, {}, {}};
 }
 
+bool TTavuBrowser::FirstScreenWritten() const
+{
+    return firstScreen ? firstScreen->Sent : screenCount >= FirstScreenSize;
+}
+
 void TTavuBrowser::HoldRes(const TRes &res)
 {
     TFirstScreen &screen = *firstScreen;

@@ -141,6 +141,8 @@ public:
     void KeepLastFrame();
     void CoverWith(const QPixmap &picture);
     bool IsCovered() const;
+    // The page was sent its first screen: the responses it is drawn with before it takes the rest.
+    bool FirstScreenWritten() const;
     // Runs `then` once the cover is on the screen (in the turn after it was drawn, or after a short
     // wait when it is not drawn), at once when the tab shows none: work that holds the GUI thread
     // comes after the picture the reader waits for.

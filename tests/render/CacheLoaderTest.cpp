@@ -185,3 +185,37 @@ TEST(CacheLoaderTest, AThreadWithoutLogStillGetsItsHeader)
     EXPECT_TRUE(page.contains(QStringLiteral("<title>スレ</title>"))) << page.toStdString();
     EXPECT_TRUE(Anchors(page).isEmpty());
 }
+
+// Asked for the first screen just after it starts, the loader renders the chunks up to it before
+// the call returns, without the event loop: from the first response on, the first screenful; from a
+// place the log ends soon after, the whole log, the screen there sent with it. The rest and the
+// report of the end come through the event loop, once.
+TEST(CacheLoaderTest, RendersTheFirstScreenBeforeTheCallReturns)
+{
+    ThreadTestEnv env;
+    for (const int place : {1, 995}) {
+        ItemRef item(env.NewItem(place == 1 ? QStringLiteral("1100000011") : QStringLiteral("1100000012"), QStringLiteral("スレ")));
+        WriteLog(item.get(), 1000);
+        item->SetRead(1000);
+        TTavuBrowser tab;
+        tab.SetThreadItem(item.get());
+        tab.SetResList(new TResList(item.get()));
+        tab.ShowFirst(place);
+        auto *loader = new TResCacheLoader(&tab, tab.ResList(), item.get(), {});
+        QPointer<TResCacheLoader> alive(loader);
+        loader->ChunkSize = 10;
+        int reports = 0;
+        loader->OnCacheDone = [&reports](TResCacheLoader *) { ++reports; };
+        loader->Start();
+        loader->RenderFirstScreen();
+        EXPECT_TRUE(tab.FirstScreenWritten()) << place;
+        EXPECT_EQ(reports, 0) << place;
+        if (place == 1)
+            EXPECT_GE(loader->RenderedCount(), TTavuBrowser::FirstScreenSize);
+        else
+            EXPECT_EQ(loader->RenderedCount(), 1000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reports > 0 && !alive; }, WaitLimitMs)) << place;
+        EXPECT_EQ(reports, 1) << place;
+        EXPECT_EQ(tab.ResList()->Count(), 1000) << place;
+    }
+}

@@ -341,40 +341,39 @@ TEST(ThreadFlow, TheNewValidatorsAreStoredWithTheNewLog)
     env.Window()->Tabs().CloseActiveBrowser();
     Grow(env, 1);
 
-    // The server holds its answer until the stored log has rendered its first chunk; the loader
-    // then waits in that chunk until the download has ended.
+    // The server holds its answer until the page of the new tab takes the stored log's first
+    // write; the loader then waits in it until the download has ended.
     env.server.Hold = true;
-    OpenThread(env, item.get(), true);
-    TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
-    ASSERT_NE(tab->Downloader, nullptr);
-    TResCacheLoader *loader = tab->CacheLoader();
-    ASSERT_NE(loader, nullptr);
     bool downloadEnded = false;
     bool readBetween = false;
-    const auto done = tab->Downloader->OnDone;
-    tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
-        // done() may free the downloader and this handler with it: keep what is needed first
-        TTavuBrowser *const view = tab;
-        const auto original = done;
-        original(job, failed);
-        downloadEnded = true;
-        if (view->DownloadState == TTavuBrowser::dsOpening) {
-            const int listed = item->AGECOUNT;
-            item->LoadInfo();   // as the thread list does when it prepares a row
-            item->AGECOUNT = listed;
-            readBetween = true;
-        }
-    };
-    const auto chunk = loader->OnCacheChunk;
-    bool firstChunk = true;
-    loader->OnCacheChunk = [&, chunk](TResCacheLoader *l, const QString &html) {
-        chunk(l, html);
-        if (!std::exchange(firstChunk, false))
-            return;
-        env.server.Hold = false;
-        env.server.AnswerHeld();
-        EXPECT_TRUE(WaitFor([&] { return downloadEnded; }));
-    };
+    bool firstWrite = true;
+    QObject context;
+    QObject::connect(&env.Window()->Tabs(), &TTabManager::BrowserMade, &context, [&](TTavuBrowser *tab) {
+        QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting, &context, [&, tab](const QString &, bool) {
+            if (!std::exchange(firstWrite, false))
+                return;
+            ASSERT_NE(tab->Downloader, nullptr);
+            ASSERT_NE(tab->CacheLoader(), nullptr);
+            const auto done = tab->Downloader->OnDone;
+            tab->Downloader->OnDone = [&, tab, done](TResDownloader *job, bool failed) {
+                // done() may free the downloader and this handler with it: keep what is needed first
+                TTavuBrowser *const view = tab;
+                const auto original = done;
+                original(job, failed);
+                downloadEnded = true;
+                if (view->DownloadState == TTavuBrowser::dsOpening) {
+                    const int listed = item->AGECOUNT;
+                    item->LoadInfo();   // as the thread list does when it prepares a row
+                    item->AGECOUNT = listed;
+                    readBetween = true;
+                }
+            };
+            env.server.Hold = false;
+            env.server.AnswerHeld();
+            EXPECT_TRUE(WaitFor([&] { return downloadEnded; }));
+        });
+    });
+    OpenThread(env, item.get(), true);
     ASSERT_TRUE(WaitFor([&] { return Settled(env); }));
     ASSERT_TRUE(readBetween);
     EXPECT_EQ(LogLines(item.get()), 301);
@@ -514,18 +513,21 @@ TEST(ThreadFlow, AThreadOpensWithTheResponsesWhereItWasLeftFirst)
         env.Window()->Tabs().CloseActiveBrowser();   // the thread keeps where it was left
     }
 
+    struct TPiece {
+        QString Html;
+        bool Front;
+    };
+    QList<TPiece> pieces;   // what the page of the tab made for the thread takes, from its opening on
+    QObject context;
+    QObject::connect(&env.Window()->Tabs(), &TTabManager::BrowserMade, &context, [&pieces, &context](TTavuBrowser *made) {
+        QObject::connect(made->Browser(), &TEmbeddedWB::Inserting, &context,
+                         [&pieces](const QString &html, bool front) { pieces.append({html, front}); });
+    });
     ItemRef again(new TThreadItem);
     again->SetLocation(env.site->SITEID, News, Key, QString());   // no download: the stored log alone
     env.Window()->OpenThread(again.get(), false, true, true, 0, false, QString());
     ASSERT_FALSE(env.Window()->Tabs().Browsers().isEmpty());
     TTavuBrowser *tab = env.Window()->Tabs().Browsers().first();
-    struct TPiece {
-        QString Html;
-        bool Front;
-    };
-    QList<TPiece> pieces;
-    QObject::connect(tab->Browser(), &TEmbeddedWB::Inserting,
-                     [&pieces](const QString &html, bool front) { pieces.append({html, front}); });
     ASSERT_TRUE(WaitFor([&] { return Settled(env) && !tab->Browser()->IsBusy(); }));
     ASSERT_TRUE(WaitFor([tab] { return tab->GetTopResNumber() == 200; }))
         << "the view's top: " << tab->GetTopResNumber() << ", pieces: " << pieces.size()
