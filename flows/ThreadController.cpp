@@ -594,6 +594,8 @@ int TThreadController::ShowDownloadedThread(TTavuBrowser *tab, TResDownloader *j
     }
     if (!tab->IsWebPage())
         tab->DownloadState = TTavuBrowser::dsIdle;
+    if (DownloadOf(job)->InPlace)
+        tab->ShowFramesPromptly();   // the reader waits for what the update brings
     EndResView(tab);
     if (!tab->IsWebPage())
         tab->WriteHtml();

@@ -751,6 +751,14 @@ void TTavuBrowser::LookForFrame()
     QWidget *view = browser->focusProxy();
     if (view && PromptFrames::CompositeWaitingFrame(view))
         LookAtView();
+    if (!viewWaitLimit.isActive() && framesPromptUntil.hasExpired())
+        framePoll.stop();
+}
+
+void TTavuBrowser::ShowFramesPromptly()
+{
+    framesPromptUntil.setRemainingTime(PromptFramesMs);
+    framePoll.start();
 }
 
 void TTavuBrowser::LookAtView()
@@ -761,7 +769,8 @@ void TTavuBrowser::LookAtView()
 
 void TTavuBrowser::Uncover()
 {
-    framePoll.stop();
+    if (framesPromptUntil.hasExpired())
+        framePoll.stop();
     if (viewWaitLimit.isActive()) {
         viewWaitLimit.stop();
         if (QWidget *view = browser->focusProxy())

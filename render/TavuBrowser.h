@@ -14,6 +14,7 @@
 #include "render/ResultView.h"
 #include "render/SkinSettings.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPointer>
 #include <QSet>
@@ -154,6 +155,10 @@ public:
     // once (the responses away from the view change in the frames that follow); a cancelled
     // download sends it alone.
     void ClearNewMarks();
+    // The frames the page draws for a while from now on reach the screen as soon as the view takes
+    // them in, without the few milliseconds the view waits to gather them (PromptFrames): a change
+    // the reader waits for, such as the responses an update brought.
+    void ShowFramesPromptly();
     void ClearDocument();
     // ClearDocument for a rendering that follows: the page keeps showing what it showed until that
     // rendering writes (TEmbeddedWB::Renew).
@@ -279,6 +284,8 @@ private:
     void LookAtView();
     void Uncover();
     static constexpr int LongestViewWaitMs = 100;
+    static constexpr int PromptFramesMs = 150;
     QTimer viewWaitLimit;   // UncoverWhenShown waits for the view to show the page
-    QTimer framePoll;       // meanwhile, it looks for a frame the view holds back (LookForFrame)
+    QTimer framePoll;       // meanwhile, it looks for a frame the view holds back (LookForFrame)...
+    QDeadlineTimer framesPromptUntil;   // ...and so it does until then (ShowFramesPromptly)
 };
